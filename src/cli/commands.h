@@ -1,0 +1,7 @@
+#pragma once
+#include <QStringList>
+
+// Each command of corvane-cli lives in its own file: cmd_<name>.cpp.
+// args holds the words after the command name; the return is the exit code.
+int runInit(const QStringList &args);
+int runImport(const QStringList &args);

@@ -1,0 +1,69 @@
+#pragma once
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// The one declaration of the local database: tables, columns in order, types,
+// widths, required flags and keys. SQLite tables, replica tables, exchanged
+// (Paradox) table definitions and checks of imported values derive from it.
+namespace Schema {
+
+enum class FieldType {
+    Text,      // size = maximum characters
+    SmallInt,  // 16 bits
+    Integer,   // 32 bits
+    Float,
+    Date,
+    DateTime,
+    Boolean,   // stored 0/1
+    AutoInc,   // integer assigned by the database on insert
+    Memo       // unbounded text (reference tables delivered as-is)
+};
+
+struct Field
+{
+    QString name;
+    FieldType type = FieldType::Text;
+    int size = 0;          // text width; 0 for other types
+    bool required = false;
+};
+
+struct Table
+{
+    QString name;
+    QList<Field> fields;
+    QStringList key;       // primary key columns, in order; may be empty
+    QStringList indexed;   // extra single-column indexes (e.g. SeqEvento)
+
+    const Field *field(const QString &name) const; // case-insensitive
+    int indexOf(const QString &name) const;         // case-insensitive, -1 if absent
+};
+
+// One entry of the remittance table list: the table as spelled in the list
+// (stem of delta file names), its progress message, the row key matching a
+// replica row, and the key used when matching exclusions.
+struct RemittanceEntry
+{
+    QString name;
+    QString message;
+    QStringList key;
+    QStringList exclusionKey;
+};
+
+// Every table of the local database, replicas included.
+const QList<Table> &tables();
+// Certification (2.1-style) tables, reference tables and control tables alone.
+const QList<Table> &certificationTables();
+const QList<Table> &referenceTables();
+const QList<Table> &controlTables();
+// The 29 entries of the remittance table list, in order.
+const QList<RemittanceEntry> &remittanceList();
+// Replica table "REP_" + upper-case name for each remittance entry.
+const QList<Table> &replicaTables();
+
+const Table *table(const QString &name); // case-insensitive
+QString sqlTypeName(const Field &f);
+// CREATE TABLE statement (plus index statements) for a table.
+QStringList createStatements(const Table &t);
+
+}

@@ -1,0 +1,9 @@
+#pragma once
+struct sqlite3;
+
+// SQL functions the system's statements rely on, registered on each
+// connection: UCASE (Unicode-aware upper case) and "ISNULL"(x) (ISNULL is an
+// SQLite keyword, so statements must quote the name).
+namespace SqlFunctions {
+void registerAll(sqlite3 *handle);
+}

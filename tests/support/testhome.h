@@ -1,0 +1,18 @@
+#pragma once
+#include <QString>
+#include <QTemporaryDir>
+
+// A throw-away program folder with a fresh database (admin password "admin"),
+// made the program folder for the rest of the test.
+class TestHome
+{
+public:
+    explicit TestHome(bool demo = false, const QString &adminPassword = QStringLiteral("admin"));
+    ~TestHome();
+    QString dir() const { return m_dir.path(); }
+    QString dbPath() const;
+    bool isValid() const { return m_dir.isValid(); }
+
+private:
+    QTemporaryDir m_dir;
+};
