@@ -1,0 +1,109 @@
+#pragma once
+#include "import/datastructitem.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class Database;
+class Messenger;
+
+// Outcome of writing one descriptor's row.
+struct TWriteResult
+{
+    bool succeeded = false;
+    bool inserted = false;  // true when the row was inserted, false when updated
+};
+
+// Base of every import record descriptor: the columns of one table row, where
+// each value sits in the file, the checks of the values and the writing of
+// the row. Concrete descriptors call DefineFields() from their constructor.
+//
+// Validation messages go to "Log.txt" and SQL traces to "Log_BD.txt", both in
+// the log directory (the current directory when none is set).
+class TDataStruct
+{
+public:
+    static const QString LogFileName;    // "Log.txt"
+    static const QString LogBDFileName;  // "Log_BD.txt"
+
+    TDataStruct(const QString &certifierAcronym, const QString &userCode);
+    virtual ~TDataStruct();
+    TDataStruct(const TDataStruct &) = delete;
+    TDataStruct &operator=(const TDataStruct &) = delete;
+
+    virtual QString className() const = 0;
+
+    QString tableName() const { return m_tableName; }
+    QString statusTableName() const { return m_statusTableName; }
+    QString parentTableName() const { return m_parentTableName; }
+
+    QString certifierAcronym() const { return m_certifierAcronym; }
+    void setCertifierAcronym(const QString &acronym) { m_certifierAcronym = acronym; }
+    QString userCode() const { return m_userCode; }
+    void setUserCode(const QString &code) { m_userCode = code; }
+
+    Database *database() const { return m_database; }
+    void setDatabase(Database *db) { m_database = db; }
+    QString logDir() const { return m_logDir; }
+    void setLogDir(const QString &dir) { m_logDir = dir; }
+    Messenger *messenger() const { return m_messenger; }
+    void setMessenger(Messenger *messenger) { m_messenger = messenger; }
+
+    bool isValid() const { return m_valid; }
+
+    const QList<TDataStructItem *> &items() const { return m_items; }
+    TDataStructItem *itemByName(const QString &name) const; // case-insensitive, nullptr if absent
+    int indexOf(const TDataStructItem *item) const;
+
+    // The item's current value; a sequence item is "max(SeqEvento) + 1" of the
+    // table, computed on every read (empty without a database).
+    QString FieldValue(const TDataStructItem *item) const;
+
+    // Checks every item in order; each failure is logged and clears the valid flag.
+    virtual void Validate();
+
+    // Updates the row when its key finds one, else inserts it.
+    TWriteResult WriteRow(Database &db);
+
+    // Appends one line to a file of the log directory; empty name = "Log.txt".
+    void AppendLog(const QString &fileName, const QString &text) const;
+    QString logPath(const QString &fileName) const;
+
+protected:
+    enum Flag { NoFlag = 0, Key = 1, Required = 2 };
+
+    // Adds DthUltAtualiz and UsuResp; descendants call it first.
+    virtual void DefineFields();
+    void setTables(const QString &table, const QString &statusTable, const QString &parentTable);
+    // A field of the file layout: its data line within the record (from 1),
+    // first and last column.
+    TDataStructItem *addFileField(int line, int firstColumn, int lastColumn, const QString &name,
+                                  TFieldType type, int flags);
+    // A column that is not in the file.
+    TDataStructItem *addField(const QString &name, TFieldType type, int flags);
+    // SeqEvento of a status table: key, computed.
+    void addSequenceField();
+
+    // Logs a validation message to "Log.txt" and marks the record invalid.
+    void fail(const QString &message);
+    static QString lineSuffix(int line); // " Verifique a linha N do arquivo txt."
+
+private:
+    void validateItem(TDataStructItem *item);
+    bool checkColumnWidth(const TDataStructItem *item);
+
+    QList<TDataStructItem *> m_items;
+    QString m_tableName;
+    QString m_statusTableName;
+    QString m_parentTableName;
+    QString m_certifierAcronym;
+    QString m_userCode;
+    Database *m_database = nullptr;
+    Messenger *m_messenger = nullptr;
+    QString m_logDir;
+    bool m_valid = true;
+    int m_lastLine = 0;
+    QDateTime m_issueDate; // DataEmissao of the record, once accepted
+};
