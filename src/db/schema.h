@@ -28,12 +28,18 @@ struct Field
     bool required = false;
 };
 
+struct Index
+{
+    QString name;
+    QStringList columns;
+};
+
 struct Table
 {
     QString name;
     QList<Field> fields;
     QStringList key;       // primary key columns, in order; may be empty
-    QStringList indexed;   // extra single-column indexes (e.g. SeqEvento)
+    QList<Index> indexes;  // secondary indexes (e.g. on SeqEvento, for max + 1 numbering)
 
     const Field *field(const QString &name) const; // case-insensitive
     int indexOf(const QString &name) const;         // case-insensitive, -1 if absent
