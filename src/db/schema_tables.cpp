@@ -137,7 +137,11 @@ QList<Table> buildCertification()
     ctr.fields = {T("NomeTabela", 30), T("TabelaHistorico", 30), T("SiglaCertificador", 8), T("NumCertif", 30),
                   T("CodigoPais", 4), T("IdEmpresa", 255), T("IdClasseCertif", 10), I("IdClasseProd"),
                   I("IdClasseServ"), T("MarcaProd", 255), T("ModeloProd", 255), I("Importado"), T("NumLote", 20),
-                  I("IdDocNorm"), T("Historico", 1)};
+                  I("IdDocNorm"), T("Historico", 1)} + audit();
+    // The import looks a pairing row up by its key values on every record.
+    ctr.indexes.append({QStringLiteral("IndCTR_HISTORICO_Item"),
+                        {QStringLiteral("NumCertif"), QStringLiteral("MarcaProd"), QStringLiteral("ModeloProd"),
+                         QStringLiteral("NumLote")}});
     out << ctr;
 
     // Users and configuration, kept here because remittances carry them too.
