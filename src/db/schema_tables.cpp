@@ -134,7 +134,7 @@ QList<Table> buildCertification()
                  {T("Signatario", 255), T("SiglaCertificador", 8), T("Default_s", 1)});
     Table ctr;
     ctr.name = QStringLiteral("CTR_HISTORICO");
-    ctr.fields = {T("NomeTabela", 30), T("TabelaHistorico", 30), T("SiglaCertificador", 8), T("NumCertif", 30),
+    ctr.fields = QList<Field>{T("NomeTabela", 30), T("TabelaHistorico", 30), T("SiglaCertificador", 8), T("NumCertif", 30),
                   T("CodigoPais", 4), T("IdEmpresa", 255), T("IdClasseCertif", 10), I("IdClasseProd"),
                   I("IdClasseServ"), T("MarcaProd", 255), T("ModeloProd", 255), I("Importado"), T("NumLote", 20),
                   I("IdDocNorm"), T("Historico", 1)} + audit();
