@@ -3,7 +3,7 @@
 #include <cstdio>
 
 namespace {
-void emit(FILE *out, const char *kind, const QString &text, const QString &caption)
+void emitLine(FILE *out, const char *kind, const QString &text, const QString &caption)
 {
     QString line = caption.isEmpty() ? text : caption + QStringLiteral(": ") + text;
     std::fprintf(out, "%s%s\n", kind, line.toLocal8Bit().constData());
@@ -11,12 +11,12 @@ void emit(FILE *out, const char *kind, const QString &text, const QString &capti
 }
 }
 
-void ConsoleMessenger::error(const QString &text, const QString &caption) { emit(stderr, "ERRO: ", text, caption); }
-void ConsoleMessenger::information(const QString &text, const QString &caption) { emit(stdout, "", text, caption); }
-void ConsoleMessenger::warning(const QString &text, const QString &caption) { emit(stderr, "AVISO: ", text, caption); }
-void ConsoleMessenger::plain(const QString &text, const QString &caption) { emit(stdout, "", text, caption); }
+void ConsoleMessenger::error(const QString &text, const QString &caption) { emitLine(stderr, "ERRO: ", text, caption); }
+void ConsoleMessenger::information(const QString &text, const QString &caption) { emitLine(stdout, "", text, caption); }
+void ConsoleMessenger::warning(const QString &text, const QString &caption) { emitLine(stderr, "AVISO: ", text, caption); }
+void ConsoleMessenger::plain(const QString &text, const QString &caption) { emitLine(stdout, "", text, caption); }
 bool ConsoleMessenger::confirm(const QString &text, const QString &caption)
 {
-    emit(stdout, "", text + (m_answer ? QStringLiteral(" [Sim]") : QStringLiteral(" [Não]")), caption);
+    emitLine(stdout, "", text + (m_answer ? QStringLiteral(" [Sim]") : QStringLiteral(" [Não]")), caption);
     return m_answer;
 }
