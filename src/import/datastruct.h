@@ -93,6 +93,9 @@ protected:
 private:
     void validateItem(TDataStructItem *item);
     bool checkColumnWidth(const TDataStructItem *item);
+    QDateTime referenceIssueDate(Database &db) const;
+    bool execute(Database &db, const QStringList &lines, const QList<int> &params, const QStringList &values);
+    void appendLogLines(const QString &fileName, const QStringList &lines) const;
 
     QList<TDataStructItem *> m_items;
     QString m_tableName;

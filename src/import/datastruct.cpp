@@ -1,0 +1,122 @@
+#include "import/datastruct.h"
+
+#include "db/database.h"
+#include "db/dberror.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTextStream>
+
+const QString TDataStruct::LogFileName = QStringLiteral("Log.txt");
+const QString TDataStruct::LogBDFileName = QStringLiteral("Log_BD.txt");
+
+TDataStruct::TDataStruct(const QString &certifierAcronym, const QString &userCode)
+    : m_certifierAcronym(certifierAcronym), m_userCode(userCode)
+{
+}
+
+TDataStruct::~TDataStruct()
+{
+    qDeleteAll(m_items);
+}
+
+void TDataStruct::DefineFields()
+{
+    addField(QStringLiteral("DthUltAtualiz"), TFieldType::DateTime, NoFlag);
+    addField(QStringLiteral("UsuResp"), TFieldType::Text, NoFlag);
+}
+
+void TDataStruct::setTables(const QString &table, const QString &statusTable, const QString &parentTable)
+{
+    m_tableName = table;
+    m_statusTableName = statusTable;
+    m_parentTableName = parentTable;
+}
+
+TDataStructItem *TDataStruct::addFileField(int line, int firstColumn, int lastColumn, const QString &name,
+                                           TFieldType type, int flags)
+{
+    TDataStructItem *item = addField(name, type, flags);
+    item->lineAdvance = line != m_lastLine;
+    item->firstColumn = firstColumn;
+    item->width = lastColumn - firstColumn + 1;
+    m_lastLine = line;
+    return item;
+}
+
+TDataStructItem *TDataStruct::addField(const QString &name, TFieldType type, int flags)
+{
+    auto *item = new TDataStructItem;
+    item->name = name;
+    item->type = type;
+    item->key = flags & Key;
+    item->required = flags & Required;
+    m_items.append(item);
+    return item;
+}
+
+void TDataStruct::addSequenceField()
+{
+    addField(QStringLiteral("SeqEvento"), TFieldType::Integer, Key)->sequence = true;
+}
+
+TDataStructItem *TDataStruct::itemByName(const QString &name) const
+{
+    for (TDataStructItem *item : m_items)
+        if (item->name.compare(name, Qt::CaseInsensitive) == 0)
+            return item;
+    return nullptr;
+}
+
+int TDataStruct::indexOf(const TDataStructItem *item) const
+{
+    return m_items.indexOf(const_cast<TDataStructItem *>(item));
+}
+
+QString TDataStruct::FieldValue(const TDataStructItem *item) const
+{
+    if (!item->sequence)
+        return item->value;
+    if (!m_database)
+        return QString();
+    try {
+        const QVariant max = m_database->scalar(QStringLiteral("select max(SeqEvento) as valor from ") + m_tableName);
+        return QString::number(max.isNull() ? 1 : max.toLongLong() + 1);
+    } catch (const DbError &) {
+        AppendLog(QString(), QStringLiteral("Erro sequencial para a tabela ") + m_tableName);
+        return QString();
+    }
+}
+
+QString TDataStruct::logPath(const QString &fileName) const
+{
+    const QString name = fileName.isEmpty() ? LogFileName : fileName;
+    return m_logDir.isEmpty() ? name : QDir(m_logDir).filePath(name);
+}
+
+void TDataStruct::AppendLog(const QString &fileName, const QString &text) const
+{
+    appendLogLines(fileName, {text});
+}
+
+void TDataStruct::appendLogLines(const QString &fileName, const QStringList &lines) const
+{
+    QFile f(logPath(fileName));
+    if (!f.open(QIODevice::Append | QIODevice::Text))
+        return;
+    QTextStream out(&f);
+    out.setEncoding(QStringConverter::Utf8);
+    for (const QString &line : lines)
+        out << line << '\n';
+}
+
+void TDataStruct::fail(const QString &message)
+{
+    AppendLog(LogFileName, message);
+    m_valid = false;
+}
+
+QString TDataStruct::lineSuffix(int line)
+{
+    return QStringLiteral(" Verifique a linha ") + QString::number(line) + QStringLiteral(" do arquivo txt.");
+}

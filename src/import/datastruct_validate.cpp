@@ -1,0 +1,155 @@
+#include "import/datastruct.h"
+#include "import/importdates.h"
+
+#include "db/schema.h"
+
+namespace {
+
+bool isFloat(const QString &text)
+{
+    bool ok = false;
+    QString t = text;
+    if (!t.contains(QLatin1Char('.')))
+        t.replace(QLatin1Char(','), QLatin1Char('.'));
+    t.toDouble(&ok);
+    return ok;
+}
+
+bool isInteger(const QString &text)
+{
+    bool ok = false;
+    text.toInt(&ok);
+    return ok;
+}
+
+// Whole-word membership: a value must be one of the codes, not a piece of the
+// list ("C A" is not an event just because "INC ALT" contains it).
+bool isOneOf(const QString &value, const QStringList &codes)
+{
+    return codes.contains(value);
+}
+
+const int MaxProductText = 105;
+
+}
+
+void TDataStruct::Validate()
+{
+    m_valid = true;
+    m_issueDate = QDateTime();
+    for (TDataStructItem *item : m_items)
+        validateItem(item);
+}
+
+void TDataStruct::validateItem(TDataStructItem *item)
+{
+    const QString trimmed = item->trimmedValue();
+    const QString &value = item->value;
+    const int line = item->lineNumber;
+    const QString upperName = item->name.toUpper();
+
+    if (item->required && trimmed.isEmpty()) {
+        fail(QStringLiteral("O campo obrigatório ") + item->name + QStringLiteral(" não foi encontrado.") +
+             lineSuffix(line));
+        return;
+    }
+
+    if (trimmed.isEmpty()) {
+        if (upperName == QLatin1String("DTHULTATUALIZ"))
+            item->value = ImportDates::momentText(QDateTime::currentDateTime());
+        else if (upperName == QLatin1String("USURESP"))
+            item->value = m_userCode;
+        return;
+    }
+
+    switch (item->type) {
+    case TFieldType::Float:
+        if (!isFloat(trimmed))
+            fail(QStringLiteral("O valor ") + value + QStringLiteral(" não é um float válido") + lineSuffix(line));
+        break;
+    case TFieldType::Integer:
+    case TFieldType::SmallInt:
+        if (!isInteger(trimmed))
+            fail(QStringLiteral("O valor ") + value + QStringLiteral(" não é um integer válido") + lineSuffix(line));
+        break;
+    case TFieldType::Date:
+        if (!ImportDates::parseDate(value).isValid())
+            fail(QStringLiteral("O valor ") + value + QStringLiteral(" não é uma data válida") + lineSuffix(line));
+        break;
+    case TFieldType::DateTime:
+        if (!ImportDates::parseDate(value).isValid())
+            fail(QStringLiteral("O valor ") + value + QStringLiteral(" não é uma date/time válido") +
+                 lineSuffix(line));
+        break;
+    case TFieldType::Text:
+        break;
+    }
+
+    if (item->name == QLatin1String("SiglaCertificador")) {
+        if (trimmed.toUpper() != m_certifierAcronym.toUpper())
+            fail(QStringLiteral("Erro na SIGLA do Certtificador!") + lineSuffix(line));
+    }
+
+    if (item->name == QLatin1String("DataEmissao")) {
+        const QDateTime issue = ImportDates::parseDateTime(value);
+        if (issue.isValid()) {
+            if (issue <= QDateTime::currentDateTime())
+                m_issueDate = issue;
+            else
+                fail(QStringLiteral("Data não pode ser superior a data do sistema!") + lineSuffix(line));
+        }
+    }
+
+    if (item->name == QLatin1String("DataValid")) {
+        const QDateTime valid = ImportDates::parseDateTime(value);
+        if (m_issueDate.isValid() && valid.isValid() && m_issueDate > valid)
+            fail(QStringLiteral("Data de validade não pode ser inferior a data de emissão do certificado!") +
+                 lineSuffix(line));
+    }
+
+    if (upperName.left(6) == QLatin1String("STATUS")) {
+        if (!isOneOf(trimmed.toUpper(), {QStringLiteral("A"), QStringLiteral("C"), QStringLiteral("S")}))
+            fail(QStringLiteral("O valor ") + value + QStringLiteral(" não é uma situação válida ") + lineSuffix(line));
+    }
+
+    if (upperName == QLatin1String("EVENTO")) {
+        static const QStringList events = {QStringLiteral("INC"), QStringLiteral("ALT"), QStringLiteral("CAN"),
+                                           QStringLiteral("SUS"), QStringLiteral("REA"), QStringLiteral("APR")};
+        if (!isOneOf(trimmed.toUpper(), events))
+            fail(QStringLiteral("O valor ") + value + QStringLiteral(" não é um EVENTO válido ") + lineSuffix(line));
+    }
+
+    if (upperName == QLatin1String("IMPORTADO") || upperName == QLatin1String("HISTORICOSIS")) {
+        const QStringList codes = upperName == QLatin1String("IMPORTADO")
+                                      ? QStringList{QStringLiteral("0"), QStringLiteral("1")}
+                                      : QStringList{QStringLiteral("1"), QStringLiteral("2")};
+        if (!isOneOf(trimmed, codes))
+            fail(QStringLiteral("O valor ") + value + QStringLiteral(" não é válido ") + lineSuffix(line));
+    }
+
+    if ((upperName == QLatin1String("MARCAPROD") || upperName == QLatin1String("MODELOPROD")) &&
+        trimmed.size() > MaxProductText) {
+        fail(QStringLiteral("O Tamanho do conteudo do campo ") + upperName + QStringLiteral(" ") + value +
+             QStringLiteral(" temporariamente não pode ser superior a 105 caracteres") + lineSuffix(line));
+    } else {
+        checkColumnWidth(item);
+    }
+}
+
+// A value wider than its column would be cut or stored over-long; refuse it.
+bool TDataStruct::checkColumnWidth(const TDataStructItem *item)
+{
+    if (item->type != TFieldType::Text)
+        return true;
+    const Schema::Table *table = Schema::table(m_tableName);
+    const Schema::Field *field = table ? table->field(item->name) : nullptr;
+    if (!field || field->type != Schema::FieldType::Text || field->size <= 0)
+        return true;
+    const QString trimmed = item->trimmedValue();
+    if (trimmed.size() <= field->size)
+        return true;
+    fail(QStringLiteral("O Tamanho do conteudo do campo ") + item->name.toUpper() + QStringLiteral(" ") +
+         item->value + QStringLiteral(" não pode ser superior a ") + QString::number(field->size) +
+         QStringLiteral(" caracteres") + lineSuffix(item->lineNumber));
+    return false;
+}

@@ -1,0 +1,75 @@
+#include "import/importtextfile.h"
+
+#include "shell/shared/cp1252.h"
+
+#include <QStringDecoder>
+
+bool ImportTextFile::open(const QString &path)
+{
+    close();
+    QFile probe(path);
+    if (!probe.open(QIODevice::ReadOnly)) {
+        m_file.setFileName(path);
+        return false;
+    }
+    // First pass: line count, and whether the whole file is valid UTF-8.
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    qint64 newlines = 0;
+    char last = '\n';
+    bool anyHighByte = false;
+    while (!probe.atEnd()) {
+        const QByteArray chunk = probe.read(1 << 16);
+        if (chunk.isEmpty())
+            break;
+        newlines += chunk.count('\n');
+        last = chunk.back();
+        if (!anyHighByte) {
+            for (char c : chunk)
+                if (static_cast<unsigned char>(c) >= 0x80) {
+                    anyHighByte = true;
+                    break;
+                }
+        }
+        if (anyHighByte && !utf8.hasError())
+            (void)utf8.decode(chunk);
+    }
+    probe.close();
+    m_totalLines = int(newlines + (last != '\n' ? 1 : 0));
+    m_encoding = anyHighByte && !utf8.hasError() ? Encoding::Utf8 : Encoding::Cp1252;
+
+    m_file.setFileName(path);
+    m_read = 0;
+    return m_file.open(QIODevice::ReadOnly);
+}
+
+void ImportTextFile::close()
+{
+    if (m_file.isOpen())
+        m_file.close();
+    m_read = 0;
+}
+
+bool ImportTextFile::atEnd() const
+{
+    return !m_file.isOpen() || m_file.atEnd();
+}
+
+bool ImportTextFile::readLine(QString *line)
+{
+    if (atEnd())
+        return false;
+    QByteArray bytes = m_file.readLine();
+    if (bytes.endsWith('\n'))
+        bytes.chop(1);
+    if (bytes.endsWith('\r'))
+        bytes.chop(1);
+    if (m_encoding == Encoding::Utf8) {
+        if (m_read == 0 && bytes.startsWith("\xEF\xBB\xBF"))
+            bytes.remove(0, 3);
+        *line = QString::fromUtf8(bytes);
+    } else {
+        *line = Cp1252::toUnicode(bytes);
+    }
+    ++m_read;
+    return true;
+}
