@@ -1,0 +1,269 @@
+#include "import/importrun.h"
+
+#include "db/database.h"
+#include "db/dberror.h"
+#include "import/arquivoimportacao.h"
+#include "import/datastruct.h"
+#include "import/postimport.h"
+#include "import/postimport_history.h"
+#include "shell/shared/messenger.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+ImportRun::ImportRun(const QString &moduleCode, Database &db, const QString &userCode, Messenger &messenger)
+    : m_moduleCode(moduleCode), m_db(db), m_userCode(userCode), m_msg(messenger)
+{
+}
+
+ImportRun::~ImportRun() = default;
+
+QStringList ImportRun::listFiles(const QString &dir)
+{
+    if (dir.isEmpty())
+        return {};
+    QDir d(dir);
+    return d.entryList({QStringLiteral("TX-*.txt")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
+}
+
+QString ImportRun::certifierTable(const QString &moduleCode)
+{
+    const QString code = moduleCode.toUpper();
+    if (code == QLatin1String("KESTRAVO"))
+        return QStringLiteral("config_local");
+    if (code == QLatin1String("BRAVELTIS"))
+        return QStringLiteral("Certificador");
+    return QString();
+}
+
+void ImportRun::deleteLogs(const QString &dir)
+{
+    for (const QString &name : {PostImport::LogFileName, PostImport::LogBdFileName}) {
+        const QString path = PostImport::findLog(dir, name);
+        if (!path.isEmpty())
+            QFile::remove(path);
+    }
+}
+
+void ImportRun::showImportErrors(const QString &moduleCode, const QString &failedFiles, Messenger &messenger)
+{
+    if (moduleCode.compare(QLatin1String("KESTRAVO"), Qt::CaseInsensitive) != 0 || failedFiles.isEmpty())
+        return;
+    messenger.information(QStringLiteral("Ocorreram erros na IMPORTAÇÃO do(s) arquivo(s) TXT(s) e a rotina gerou o(s) "
+                                         "arquivo(s) ")
+                          + failedFiles + QStringLiteral(", no mesmo diretório do(s) arquivos TXT processados."));
+}
+
+bool ImportRun::run(const QString &dir, const QStringList &fileNames)
+{
+    m_failedFiles.clear();
+    m_results.clear();
+    for (const QString &name : fileNames) {
+        const Outcome outcome = importFile(dir, name);
+        m_results.append({name, outcome});
+        if (m_observer)
+            m_observer->idle();
+    }
+    if (anyFailed())
+        m_msg.warning(QStringLiteral("Ocorreram erros no processamento do(s) arquivo(s) TXT clique no botão ERROS DE "
+                                     "IMPORTAÇÃO para procedimentos de correção"));
+    return !anyFailed();
+}
+
+bool ImportRun::lookUpCertifier(const QString &name, QString &sigla)
+{
+    const QString table = certifierTable(m_moduleCode);
+    if (table.isEmpty()) {
+        m_msg.error(QStringLiteral("Não foi possível validar a sigla do Certificador a tabela de pesquiza não foi "
+                                   "informada"));
+        return false;
+    }
+    // "TX-" + acronym + 10 characters + ".txt"
+    const QString acronym = name.length() > 17 ? name.mid(3, name.length() - 17) : QString();
+    if (!acronym.isEmpty()) {
+        try {
+            QSqlQuery q = m_db.exec(QStringLiteral("Select * from ") + table
+                                        + QStringLiteral(" where siglacertificador = :p1"),
+                                    QVariantMap{{QStringLiteral("p1"), acronym}});
+            if (q.next()) {
+                sigla = q.record().value(QStringLiteral("SiglaCertificador")).toString();
+                return true;
+            }
+        } catch (const DbError &) {
+            // a missing certifier table answers like an unknown acronym
+        }
+    }
+    m_msg.error(QStringLiteral("Não foi possível validar a sigla do Certificador informada no nome do arquivo txt"));
+    return false;
+}
+
+ImportRun::Duplicate ImportRun::findDuplicate(const QString &name)
+{
+    try {
+        // Plain comparison, not LIKE: "_" and "%" are ordinary characters of
+        // a file name and must not match other names.
+        QSqlQuery q = m_db.exec(QStringLiteral("select * from controle_TXT where UCASE(NomeArquivo) = UCASE(:p1)"),
+                                QVariantMap{{QStringLiteral("p1"), name}});
+        if (!q.next())
+            return Duplicate::None;
+    } catch (const DbError &) {
+        return Duplicate::QueryFailed;
+    }
+    m_msg.error(QStringLiteral("Existe registro de importação para ") + name);
+    return Duplicate::Exists;
+}
+
+ImportRun::Outcome ImportRun::importFile(const QString &dir, const QString &name)
+{
+    QString sigla;
+    if (!lookUpCertifier(name, sigla))
+        return Outcome::Skipped;
+    if (findDuplicate(name) != Duplicate::None)
+        return Outcome::Skipped;
+
+    // Each file starts with empty logs, so its error files hold its own lines only.
+    deleteLogs(dir);
+    TArquivoImportacao reader(QDir(dir).filePath(name), sigla, m_userCode);
+    reader.setLogDir(dir);
+    reader.setMessenger(&m_msg);
+    if (!reader.open()) {
+        m_msg.error(QStringLiteral("Erro ao tentar abrir o arquivo!"));
+        return Outcome::Skipped;
+    }
+    if (m_observer)
+        m_observer->fileStarted(reader.path(), reader.totalLines());
+
+    bool failed = false;
+    try {
+        Transaction tx(m_db);
+        std::vector<std::unique_ptr<TDataStruct>> batch;
+        batch.reserve(BatchLimit);
+        while (!reader.atEnd()) {
+            std::unique_ptr<TDataStruct> record = reader.readNext();
+            const QStringList warnings = reader.takeWarnings();
+            if (m_observer) {
+                if (!warnings.isEmpty())
+                    m_observer->warnings(warnings);
+                m_observer->linesRead(reader.linesRead(), reader.totalLines());
+            }
+            if (record)
+                batch.push_back(std::move(record));
+            if (int(batch.size()) >= BatchLimit || reader.atEnd())
+                failed = !flushBatch(batch, failed, dir);
+        }
+        if (!batch.empty())
+            failed = !flushBatch(batch, failed, dir);
+        if (m_observer)
+            m_observer->readingFinished();
+
+        if (!failed)
+            failed = !PostImport::checkPairing(m_db, dir) || !PostImport::checkCompanyRoles(m_db, dir);
+        if (!failed)
+            failed = !recordFile(name);
+        if (!failed) {
+            if (m_observer)
+                m_observer->tablesUpdated();
+            PostImport::markCompleteCertificates(m_db, [this](int done, int total) {
+                if (m_observer)
+                    m_observer->completeProgress(done, total);
+            });
+            if (m_observer)
+                m_observer->completeMarked();
+            tx.commit();
+        }
+    } catch (const DbError &e) {
+        PostImport::appendLog(dir, PostImport::LogBdFileName, {e.message()});
+        failed = true;
+    }
+    reader.close();
+
+    QString errorLog, errorBdLog;
+    if (failed) {
+        m_msg.error(QStringLiteral("Ocorreu erro na importação dos dados do arquivo ") + name);
+        renameLogs(dir, name, errorLog, errorBdLog);
+    } else {
+        m_msg.information(QStringLiteral("Importação dos dados do arquivo ") + name
+                          + QStringLiteral(" concluída com sucesso"));
+    }
+    if (m_observer)
+        m_observer->fileFinished(name, !failed, errorLog, errorBdLog);
+    return failed ? Outcome::Failed : Outcome::Succeeded;
+}
+
+bool ImportRun::flushBatch(std::vector<std::unique_ptr<TDataStruct>> &batch, bool fileFailed, const QString &dir)
+{
+    bool failed = fileFailed;
+    QStringList entries;
+    entries.reserve(int(batch.size()));
+    for (const auto &record : batch) {
+        entries << record->className() + (record->isValid() ? QStringLiteral("-OK") : QStringLiteral("-NO"));
+        if (!record->isValid())
+            failed = true;
+    }
+    if (m_observer)
+        m_observer->batchListed(entries);
+    if (!failed) {
+        const int size = int(batch.size());
+        for (int i = 0; i < size; ++i) {
+            if (m_observer)
+                m_observer->writingRecord(i, size);
+            // A failure fails the file; the rest of the batch is still
+            // written so that its write errors reach the log as well.
+            if (!writeRecord(*batch[size_t(i)], dir))
+                failed = true;
+        }
+    }
+    batch.clear();
+    if (m_observer)
+        m_observer->idle();
+    return !failed;
+}
+
+bool ImportRun::writeRecord(TDataStruct &record, const QString &dir)
+{
+    record.setLogDir(dir);
+    record.setMessenger(&m_msg);
+    const TWriteResult result = record.WriteRow(m_db);
+    if (!result.succeeded)
+        return false;
+    bool ok = true;
+    if (result.inserted)
+        ok = PostImport::writeAutomaticStatusRow(m_db, record, dir);
+    return PostImport::writeHistoryControlRow(m_db, record, result.inserted, dir) && ok;
+}
+
+bool ImportRun::recordFile(const QString &name)
+{
+    if (findDuplicate(name) != Duplicate::None)
+        return false;
+    m_db.exec(QStringLiteral("insert into controle_TXT (DataHoraEvento, NomeArquivo, Obs, UsuResp, EnviadoQUELORA) "
+                             "values(:p2,:p3,:p4,:p5,:p6)"),
+              QVariantMap{{QStringLiteral("p2"), QDateTime::currentDateTime()},
+                          {QStringLiteral("p3"), name},
+                          {QStringLiteral("p4"), QStringLiteral("Importação p/ kestravo")},
+                          {QStringLiteral("p5"), m_userCode},
+                          {QStringLiteral("p6"), QStringLiteral("N")}});
+    return true;
+}
+
+void ImportRun::renameLogs(const QString &dir, const QString &name, QString &errorLog, QString &errorBdLog)
+{
+    const QString base = name.left(name.length() - 4);
+    auto move = [&](const QString &logName, const QString &prefix) {
+        const QString from = PostImport::findLog(dir, logName);
+        if (from.isEmpty())
+            return QString();
+        const QString to = QDir(dir).filePath(prefix + base + QStringLiteral(".txt"));
+        if (QFile::exists(to))
+            QFile::remove(to);
+        return QFile::rename(from, to) ? to : QString();
+    };
+    errorLog = move(PostImport::LogFileName, QStringLiteral("ERRO"));
+    errorBdLog = move(PostImport::LogBdFileName, QStringLiteral("ERROBD"));
+    if (!m_failedFiles.isEmpty())
+        m_failedFiles += QStringLiteral(", ");
+    m_failedFiles += base;
+}

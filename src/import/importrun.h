@@ -1,0 +1,102 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <vector>
+
+class Database;
+class Messenger;
+class TDataStruct;
+
+// What a window (or the batch tool) may show while a run goes on. Every
+// call comes from inside ImportRun::run, on the caller's thread.
+class ImportObserver
+{
+public:
+    virtual ~ImportObserver() = default;
+    // A file passed the certifier and duplicate checks and was opened.
+    virtual void fileStarted(const QString & /*path*/, int /*totalLines*/) {}
+    virtual void linesRead(int /*lines*/, int /*totalLines*/) {}
+    // Warnings of the reader ("Linha não importada-->", invalid headers).
+    virtual void warnings(const QStringList & /*lines*/) {}
+    // The records of the batch, "TCertificStruct-OK" / "-NO", in slot order.
+    virtual void batchListed(const QStringList & /*entries*/) {}
+    // Record index (from 0) of the batch about to be written.
+    virtual void writingRecord(int /*index*/, int /*batchSize*/) {}
+    // The file was read to its end.
+    virtual void readingFinished() {}
+    // Success path: tables updated, then complete certificates being marked.
+    virtual void tablesUpdated() {}
+    virtual void completeProgress(int /*done*/, int /*total*/) {}
+    virtual void completeMarked() {}
+    // succeeded false: rolled back; errorLog / errorBdLog are the renamed
+    // logs beside the file (empty when there was none).
+    virtual void fileFinished(const QString & /*name*/, bool /*succeeded*/, const QString & /*errorLog*/,
+                              const QString & /*errorBdLog*/)
+    {
+    }
+    // Between steps, so a window can repaint.
+    virtual void idle() {}
+};
+
+// Loads every "TX-*.txt" file of a directory into the database, one
+// transaction per file, committed only when every record was valid and
+// written and the closing checks passed. Messages go through the Messenger;
+// logs are written beside the files.
+class ImportRun
+{
+public:
+    enum class Outcome { Skipped, Succeeded, Failed };
+    struct FileResult
+    {
+        QString name;
+        Outcome outcome = Outcome::Skipped;
+    };
+
+    // moduleCode chooses the certifier table ("KESTRAVO" -> CONFIG_LOCAL).
+    ImportRun(const QString &moduleCode, Database &db, const QString &userCode, Messenger &messenger);
+    ~ImportRun();
+
+    void setObserver(ImportObserver *observer) { m_observer = observer; }
+
+    // File names matching "TX-*.txt" (case ignored), in name order.
+    static QStringList listFiles(const QString &dir);
+
+    // Imports the named files of dir in order. Returns false when a file failed.
+    bool run(const QString &dir, const QStringList &fileNames);
+    bool run(const QString &dir) { return run(dir, listFiles(dir)); }
+
+    const QList<FileResult> &results() const { return m_results; }
+    // Base names (without ".txt") of the files that failed in the last run, ", "-separated.
+    QString failedFiles() const { return m_failedFiles; }
+    bool anyFailed() const { return !m_failedFiles.isEmpty(); }
+
+    // Deletes "Log.txt" and "Log_BD.txt" from dir (start of a new processing).
+    static void deleteLogs(const QString &dir);
+    // The "Erros de Importação" message about the failed files of a run.
+    static void showImportErrors(const QString &moduleCode, const QString &failedFiles, Messenger &messenger);
+
+    // The certifier table for a module code; empty when none.
+    static QString certifierTable(const QString &moduleCode);
+
+    // Batch size at which the records read are written.
+    static constexpr int BatchLimit = 51;
+
+private:
+    enum class Duplicate { None, Exists, QueryFailed };
+    Outcome importFile(const QString &dir, const QString &name);
+    bool lookUpCertifier(const QString &name, QString &sigla);
+    Duplicate findDuplicate(const QString &name);
+    bool flushBatch(std::vector<std::unique_ptr<TDataStruct>> &batch, bool fileFailed, const QString &dir);
+    bool writeRecord(TDataStruct &record, const QString &dir);
+    bool recordFile(const QString &name);
+    void renameLogs(const QString &dir, const QString &name, QString &errorLog, QString &errorBdLog);
+
+    QString m_moduleCode;
+    Database &m_db;
+    QString m_userCode;
+    Messenger &m_msg;
+    ImportObserver *m_observer = nullptr;
+    QString m_failedFiles;
+    QList<FileResult> m_results;
+};
