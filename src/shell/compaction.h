@@ -1,0 +1,63 @@
+#pragma once
+#include <QString>
+#include <functional>
+
+class Database;
+class Messenger;
+
+namespace CompactionTexts {
+inline const QString Question = QStringLiteral(
+    "O sistema não poderá ser usado até o término da operação.\n"
+    "Esta operação pode demorar e não deve ser interrompida.\n\n"
+    "Deseja efetuar a Compactação e Reparação do Banco de Dados?");
+inline const QString Compacting = QStringLiteral("Compactando Banco de Dados, aguarde...");
+inline const QString DeletingTemporary = QStringLiteral("Apagando Arquivo Temporário");
+inline const QString Renaming = QStringLiteral("Renomeando Arquivo");
+inline const QString Compacted = QStringLiteral("Banco de Dados Compactado com Sucesso!");
+inline const QString Repaired = QStringLiteral("Banco de dados reparado com sucesso!");
+inline const QString Failed = QStringLiteral("Ocorreu um Erro durante a Compactação");
+inline const QString CouldNot = QStringLiteral("Não foi possível compactar o banco de dados.");
+}
+
+// Compacts and checks the database file, keeping the previous file as
+// "bdoccBKP.mdb". The connection is closed for the duration and always
+// reopened afterwards.
+class Compactor
+{
+public:
+    // Panel of the shell: a text to show, or hidden (visible == false).
+    using PanelFn = std::function<void(const QString &text, bool visible)>;
+
+    // dbDir: the folder holding "bdocc.mdb" (with or without a trailing "/").
+    Compactor(Database &db, Messenger &messenger, const QString &dbDir);
+    virtual ~Compactor() = default;
+
+    void setPanel(PanelFn panel) { m_panel = std::move(panel); }
+
+    // Asks first; true when the database was compacted.
+    bool run();
+
+    QString databaseFile() const;
+    QString temporaryFile() const;
+    QString backupFile() const;
+
+protected:
+    // The engine's part: a compacted copy of src written to dst, then checked.
+    // Raises DbError.
+    virtual void compactInto(const QString &src, const QString &dst);
+    // Raises DbError unless the file passes the engine's integrity check.
+    virtual void checkIntegrity(const QString &file);
+    // Raises AppError when the file cannot be renamed.
+    virtual void renameFile(const QString &from, const QString &to);
+
+private:
+    void steps();
+    void show(const QString &text);
+    void removeFile(const QString &file);
+    bool reopen();
+
+    Database &m_db;
+    Messenger &m_messenger;
+    QString m_dir;
+    PanelFn m_panel;
+};

@@ -1,0 +1,96 @@
+#include "shell/ui/configcertificadorpage.h"
+
+#include "db/dberror.h"
+#include "shell/shared/messenger.h"
+#include "shell/ui/configpageparts.h"
+
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+ConfigCertificadorPage::ConfigCertificadorPage(Database &db, Messenger &messenger, CertifierCopyFn certifierCopy,
+                                               QWidget *parent)
+    : QWidget(parent), m_messenger(messenger), m_editing(db, messenger, std::move(certifierCopy))
+{
+    setObjectName(QStringLiteral("ConfigCertificador"));
+
+    auto *group = new QGroupBox(QStringLiteral("Configuração do Certificador"), this);
+    group->setObjectName(QStringLiteral("GroupBox2"));
+    auto *intro = new QLabel(
+        QStringLiteral("Entre aqui com os dados de configuração do Certificador, conforme recebido do Quelora."), group);
+    intro->setObjectName(QStringLiteral("Label3"));
+    intro->setWordWrap(true);
+
+    m_sigla = ConfigPageParts::edit(group, QStringLiteral("DbeSiglaCert"), QStringLiteral("SiglaCertificador"));
+    m_sigla->setValidator(new ConfigPageParts::UpperCase(m_sigla));
+    m_nome = ConfigPageParts::edit(group, QStringLiteral("DBEdit2"), QStringLiteral("NomeOCC"));
+
+    auto *form = new QFormLayout;
+    form->addRow(ConfigPageParts::label(group, QStringLiteral("Label4"), QStringLiteral("Sigla do Certificador"), m_sigla),
+                 m_sigla);
+    form->addRow(ConfigPageParts::label(group, QStringLiteral("Label5"), QStringLiteral("Nome do Certificador"), m_nome),
+                 m_nome);
+    auto *groupLayout = new QVBoxLayout(group);
+    groupLayout->addWidget(intro);
+    groupLayout->addLayout(form);
+    groupLayout->addStretch(1);
+
+    m_ok = ConfigPageParts::button(this, QStringLiteral("btnOK"), QStringLiteral("Ok"));
+    QPushButton *cancel = ConfigPageParts::button(this, QStringLiteral("btnCancel"), QStringLiteral("Cancela"));
+    ConfigPageParts::defaultAndCancel(this, m_ok, cancel);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(m_ok);
+    buttons->addWidget(cancel);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(group, 1);
+    layout->addLayout(buttons);
+
+    connect(m_ok, &QPushButton::clicked, this, &ConfigCertificadorPage::btnOKClick);
+    connect(cancel, &QPushButton::clicked, this, &ConfigCertificadorPage::btnCancelClick);
+}
+
+void ConfigCertificadorPage::fill(const ConfigLocal &row)
+{
+    m_row = row;
+    m_sigla->setText(row.siglaCertificador);
+    m_nome->setText(row.nomeOCC);
+}
+
+void ConfigCertificadorPage::enter()
+{
+    try {
+        fill(m_editing.open());
+        m_ok->setEnabled(true);
+    } catch (const DbError &e) {
+        // Only "Cancela" is left to the user.
+        fill(ConfigLocal{});
+        m_ok->setEnabled(false);
+        m_messenger.warning(e.message());
+    }
+    m_sigla->setFocus();
+}
+
+void ConfigCertificadorPage::btnOKClick()
+{
+    ConfigLocal edited = m_row;
+    edited.siglaCertificador = m_sigla->text();
+    edited.nomeOCC = m_nome->text();
+    if (m_editing.confirm(edited))
+        emit leave();
+}
+
+void ConfigCertificadorPage::btnCancelClick()
+{
+    try {
+        fill(m_editing.cancel());
+    } catch (const DbError &e) {
+        m_messenger.warning(e.message());
+    }
+    emit leave();
+}

@@ -1,0 +1,60 @@
+#include "shell/ui/configpageparts.h"
+
+#include "shell/configlocal.h"
+
+#include <QKeySequence>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShortcut>
+
+namespace ConfigPageParts {
+
+QLineEdit *edit(QWidget *parent, const QString &name, const QString &column)
+{
+    auto *e = new QLineEdit(parent);
+    e->setObjectName(name);
+    if (const int width = ConfigLocalStore::width(column); width > 0)
+        e->setMaxLength(width);
+    return e;
+}
+
+QLabel *label(QWidget *parent, const QString &name, const QString &text, QWidget *buddy)
+{
+    auto *l = new QLabel(text, parent);
+    l->setObjectName(name);
+    l->setBuddy(buddy);
+    return l;
+}
+
+QPushButton *button(QWidget *parent, const QString &name, const QString &text)
+{
+    auto *b = new QPushButton(text, parent);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    return b;
+}
+
+void defaultAndCancel(QWidget *page, QPushButton *ok, QPushButton *cancel)
+{
+    ok->setDefault(true);
+    for (auto key : {Qt::Key_Return, Qt::Key_Enter}) {
+        auto *s = new QShortcut(QKeySequence(key), page);
+        s->setContext(Qt::WidgetWithChildrenShortcut);
+        QObject::connect(s, &QShortcut::activated, ok, [ok] {
+            if (ok->isEnabled())
+                ok->click();
+        });
+    }
+    auto *esc = new QShortcut(QKeySequence(Qt::Key_Escape), page);
+    esc->setContext(Qt::WidgetWithChildrenShortcut);
+    QObject::connect(esc, &QShortcut::activated, cancel, &QPushButton::click);
+}
+
+QValidator::State UpperCase::validate(QString &input, int &) const
+{
+    input = input.toUpper();
+    return Acceptable;
+}
+
+}

@@ -1,0 +1,28 @@
+#pragma once
+#include <QString>
+#include <QValidator>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QWidget;
+
+// Pieces shared by the two configuration pages.
+namespace ConfigPageParts {
+
+// An edit bound to a CONFIG_LOCAL column: named, limited to its width.
+QLineEdit *edit(QWidget *parent, const QString &name, const QString &column);
+QLabel *label(QWidget *parent, const QString &name, const QString &text, QWidget *buddy);
+QPushButton *button(QWidget *parent, const QString &name, const QString &text);
+// Enter presses ok, Escape presses cancel, anywhere on the page.
+void defaultAndCancel(QWidget *page, QPushButton *ok, QPushButton *cancel);
+
+// Turns typed text into upper case as it is typed.
+class UpperCase : public QValidator
+{
+public:
+    using QValidator::QValidator;
+    State validate(QString &input, int &pos) const override;
+};
+
+}
