@@ -11,7 +11,20 @@ struct Options
 {
     QString adminPassword;   // 1 to 10 characters, trimmed
     bool demo = false;
+    // Folder the demo configuration lays its working folders under; empty:
+    // the folder holding the database's "db" folder.
+    QString programDir;
 };
+
+// The administrator's code and name.
+inline constexpr const char *AdminCode = "admin";
+inline constexpr const char *AdminName = "Administrador";
+// Certifier code of the demo data.
+inline constexpr const char *DemoCertifier = "OCDEMO";
+
+// Trims the password and checks it can be stored and matched at login;
+// returns the trimmed text or raises AppError with the reason.
+QString checkedAdminPassword(const QString &password);
 
 // Creates the file with the whole schema; refuses an existing file.
 // Raises AppError (bad options, file exists) or DbError.
@@ -19,6 +32,8 @@ void createDatabase(const QString &path, const Options &options);
 
 // The pieces, on an open, empty database.
 void createSchema(Database &db);
+// The "admin" user with every right, tied to the configured certifier
+// (empty when none is configured yet).
 void addAdministrator(Database &db, const QString &password);
 // programDir: folders of the demo configuration are laid under it.
 void addDemoData(Database &db, const QString &programDir);

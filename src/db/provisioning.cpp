@@ -1,0 +1,83 @@
+#include "db/provisioning.h"
+
+#include "db/database.h"
+#include "db/dberror.h"
+#include "db/schema.h"
+#include "shell/shared/codecs.h"
+
+#include <QAtomicInt>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace Provisioning {
+
+QString checkedAdminPassword(const QString &password)
+{
+    const QString pw = password.trimmed();
+    if (pw.isEmpty())
+        throw AppError(QStringLiteral("A senha do administrador não pode ficar em branco."));
+    if (pw.size() > 10)
+        throw AppError(QStringLiteral("A senha do administrador deve ter no máximo 10 caracteres."));
+    // The stored form ends at its first zero byte and holds single-byte
+    // characters only: a password that does not come back whole could never
+    // be matched at login.
+    if (Codecs::password(Codecs::Decode, Codecs::password(Codecs::Encode, pw)) != pw)
+        throw AppError(QStringLiteral("A senha do administrador contém caracteres que não podem ser gravados."));
+    return pw;
+}
+
+void createSchema(Database &db)
+{
+    Transaction tx(db);
+    for (const Schema::Table &t : Schema::tables())
+        for (const QString &sql : Schema::createStatements(t))
+            db.execute(sql);
+    tx.commit();
+}
+
+void addAdministrator(Database &db, const QString &password)
+{
+    const QString pw = checkedAdminPassword(password);
+    const QString certifier =
+        db.scalar(QStringLiteral("SELECT SiglaCertificador FROM CONFIG_LOCAL ORDER BY SiglaCertificador")).toString();
+    db.execute(QStringLiteral("INSERT INTO USU_LOCAL (SiglaUsu, SiglaCertificador, NomeUsu, SenhaUsu, AcConfigOCC, "
+                              "AcConfigDir, AcCadastraUsu, AcManBase, AcContRemessas, AcAtualTabAux, AcAprovCertific) "
+                              "VALUES (?, ?, ?, ?, 1, 1, 1, 1, 1, 1, 1)"),
+               {QString::fromLatin1(AdminCode), certifier, QString::fromLatin1(AdminName),
+                Codecs::password(Codecs::Encode, pw)});
+}
+
+void createDatabase(const QString &path, const Options &options)
+{
+    const QString pw = checkedAdminPassword(options.adminPassword);
+    if (QFileInfo::exists(path))
+        throw AppError(QStringLiteral("O arquivo %1 já existe. Nenhum banco de dados foi criado.")
+                           .arg(QDir::toNativeSeparators(path)));
+    const QString programDir = options.programDir.isEmpty()
+                                   ? QFileInfo(QFileInfo(path).absolutePath()).absolutePath()
+                                   : options.programDir;
+
+    // A connection of its own, so an open "CapaCertific" is left alone.
+    static QAtomicInt serial;
+    const QString connection = QStringLiteral("Provisioning-%1").arg(serial.fetchAndAddRelaxed(1));
+    bool created = false;
+    try {
+        Database db(connection);
+        db.create(path);
+        created = true;
+        Transaction tx(db);
+        createSchema(db);
+        if (options.demo)
+            addDemoData(db, programDir);
+        addAdministrator(db, pw);
+        tx.commit();
+    } catch (...) {
+        // Half a database is worse than none: the next attempt must find no file.
+        if (created)
+            QFile::remove(path);
+        throw;
+    }
+}
+
+}

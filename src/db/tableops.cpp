@@ -1,0 +1,387 @@
+#include "db/tableops.h"
+
+#include "db/database.h"
+#include "db/dberror.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QRegularExpression>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <limits>
+
+namespace {
+
+QString quoted(const QString &identifier)
+{
+    QString s = identifier;
+    s.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + s + QLatin1Char('"');
+}
+
+int indexIn(const QStringList &list, const QString &name)
+{
+    for (int i = 0; i < list.size(); ++i)
+        if (list.at(i).compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+Schema::FieldType typeFromDeclared(const QString &declared, bool autoInc)
+{
+    using T = Schema::FieldType;
+    const QString d = declared.toUpper();
+    if (autoInc)
+        return T::AutoInc;
+    if (d.contains(QLatin1String("SMALLINT")))
+        return T::SmallInt;
+    if (d.contains(QLatin1String("BOOL")))
+        return T::Boolean;
+    if (d.contains(QLatin1String("DATETIME")) || d.contains(QLatin1String("TIMESTAMP")))
+        return T::DateTime;
+    if (d.contains(QLatin1String("DATE")))
+        return T::Date;
+    if (d.contains(QLatin1String("INT")))
+        return T::Integer;
+    if (d.contains(QLatin1String("REAL")) || d.contains(QLatin1String("FLOA")) || d.contains(QLatin1String("DOUB"))
+        || d.contains(QLatin1String("NUMERIC")) || d.contains(QLatin1String("DECIMAL")))
+        return T::Float;
+    if (d.contains(QLatin1String("MEMO")) || d.contains(QLatin1String("CLOB")))
+        return T::Memo;
+    static const QRegularExpression width(QStringLiteral("\\(\\s*(\\d+)\\s*\\)"));
+    return width.match(d).hasMatch() ? T::Text : T::Memo;
+}
+
+bool sameColumns(const Schema::Table &declared, const QStringList &columns)
+{
+    if (declared.fields.size() != columns.size())
+        return false;
+    for (int i = 0; i < columns.size(); ++i)
+        if (declared.fields.at(i).name.compare(columns.at(i), Qt::CaseInsensitive) != 0)
+            return false;
+    return true;
+}
+
+QString fitError(const QString &table, const QString &column, const QString &what)
+{
+    return QStringLiteral("Valor inválido para a coluna %1 da tabela %2: %3").arg(column, table, what);
+}
+
+QVariant fitInteger(const QString &table, const Schema::Field &f, const QVariant &v, qlonglong lo, qlonglong hi)
+{
+    bool ok = false;
+    qlonglong n = v.toLongLong(&ok);
+    if (!ok) {
+        const double d = v.toDouble(&ok);
+        ok = ok && d == static_cast<double>(static_cast<qlonglong>(d));
+        n = static_cast<qlonglong>(d);
+    }
+    if (!ok)
+        throw AppError(fitError(table, f.name, QStringLiteral("\"%1\" não é um número inteiro.").arg(v.toString())));
+    if (n < lo || n > hi)
+        throw AppError(fitError(table, f.name, QStringLiteral("%1 está fora da faixa de %2 a %3.").arg(n).arg(lo).arg(hi)));
+    return QVariant(n);
+}
+
+} // namespace
+
+namespace TableOps {
+
+int RowSet::indexOf(const QString &column) const { return indexIn(columns, column); }
+
+QVariant fitValue(const QString &table, const Schema::Field &f, const QVariant &value)
+{
+    using T = Schema::FieldType;
+    if (value.isNull() || !value.isValid())
+        return QVariant();
+    const bool emptyText = value.typeId() == QMetaType::QString && value.toString().isEmpty();
+    switch (f.type) {
+    case T::Text: {
+        const QString s = value.toString();
+        if (f.size > 0 && s.size() > f.size)
+            throw AppError(QStringLiteral("O valor \"%1\" tem %2 caracteres e não cabe na coluna %3 da tabela %4 "
+                                          "(máximo de %5 caracteres).")
+                               .arg(s).arg(s.size()).arg(f.name, table).arg(f.size));
+        return s;
+    }
+    case T::Memo:
+        return value.toString();
+    case T::SmallInt:
+        return emptyText ? QVariant() : fitInteger(table, f, value, -32768, 32767);
+    case T::Integer:
+    case T::AutoInc:
+        return emptyText ? QVariant()
+                         : fitInteger(table, f, value, std::numeric_limits<qint32>::min(),
+                                      std::numeric_limits<qint32>::max());
+    case T::Float: {
+        if (emptyText)
+            return QVariant();
+        bool ok = false;
+        const double d = value.toDouble(&ok);
+        if (!ok)
+            throw AppError(fitError(table, f.name, QStringLiteral("\"%1\" não é um número.").arg(value.toString())));
+        return d;
+    }
+    case T::Boolean: {
+        if (emptyText)
+            return QVariant();
+        if (value.typeId() == QMetaType::QString) {
+            const QString s = value.toString().trimmed().toLower();
+            if (s == QLatin1String("true") || s == QLatin1String("-1") || s == QLatin1String("1"))
+                return 1;
+            if (s == QLatin1String("false") || s == QLatin1String("0"))
+                return 0;
+            throw AppError(fitError(table, f.name, QStringLiteral("\"%1\" não é um valor lógico.").arg(value.toString())));
+        }
+        return value.toBool() ? 1 : 0;
+    }
+    case T::Date:
+    case T::DateTime: {
+        if (value.typeId() == QMetaType::QDate)
+            return QDateTime(value.toDate(), QTime(0, 0));
+        if (value.typeId() == QMetaType::QDateTime)
+            return value;
+        if (emptyText)
+            return QVariant();
+        // Text read back from the database is already in the stored form.
+        const QString s = value.toString();
+        QDateTime dt = QDateTime::fromString(s, Qt::ISODateWithMs);
+        if (!dt.isValid()) {
+            const QDate d = QDate::fromString(s, Qt::ISODate);
+            if (d.isValid())
+                return QDateTime(d, QTime(0, 0));
+            throw AppError(fitError(table, f.name, QStringLiteral("\"%1\" não é uma data.").arg(s)));
+        }
+        return value;
+    }
+    }
+    return value;
+}
+
+void createTable(Database &db, const Schema::Table &table)
+{
+    Transaction tx(db);
+    for (const QString &sql : Schema::createStatements(table))
+        db.execute(sql);
+    tx.commit();
+}
+
+void emptyTable(Database &db, const QString &table)
+{
+    if (!db.tableExists(table))
+        throw DbError(QStringLiteral("A tabela %1 não existe.").arg(table));
+    Transaction tx(db);
+    db.execute(QStringLiteral("DELETE FROM ") + quoted(table));
+    tx.commit();
+}
+
+Schema::Table structure(Database &db, const QString &table)
+{
+    if (!db.tableExists(table))
+        throw DbError(QStringLiteral("A tabela %1 não existe.").arg(table));
+    const QString createSql =
+        db.scalar(QStringLiteral("SELECT sql FROM sqlite_master WHERE type='table' AND name = ? COLLATE NOCASE"), {table})
+            .toString();
+    const bool hasAutoInc = createSql.contains(QLatin1String("AUTOINCREMENT"), Qt::CaseInsensitive);
+
+    Schema::Table t;
+    t.name = db.scalar(QStringLiteral("SELECT name FROM sqlite_master WHERE type='table' AND name = ? COLLATE NOCASE"),
+                       {table}).toString();
+    QStringList columns;
+    QList<QPair<int, QString>> keyParts;
+    QSqlQuery q = db.exec(QStringLiteral("SELECT name, type, \"notnull\", pk FROM pragma_table_info(?) ORDER BY cid"),
+                          {t.name});
+    static const QRegularExpression width(QStringLiteral("\\(\\s*(\\d+)\\s*\\)"));
+    while (q.next()) {
+        Schema::Field f;
+        f.name = q.value(0).toString();
+        const QString declared = q.value(1).toString();
+        const int pk = q.value(3).toInt();
+        const bool autoInc = hasAutoInc && pk > 0 && declared.compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0;
+        f.type = typeFromDeclared(declared, autoInc);
+        f.required = q.value(2).toInt() != 0;
+        if (f.type == Schema::FieldType::Text)
+            f.size = width.match(declared).captured(1).toInt();
+        if (pk > 0)
+            keyParts.append({pk, f.name});
+        columns << f.name;
+        t.fields << f;
+    }
+    std::sort(keyParts.begin(), keyParts.end());
+    for (const auto &k : keyParts)
+        t.key << k.second;
+
+    // The declaration carries what a column type cannot (index choices,
+    // exact spelling of names); use it when it describes this very table.
+    if (const Schema::Table *declared = Schema::table(table); declared && sameColumns(*declared, columns))
+        return *declared;
+    return t;
+}
+
+RowSet readQuery(Database &db, const QString &sql, const QVariantList &params)
+{
+    RowSet out;
+    QSqlQuery q = db.exec(sql, params);
+    const QSqlRecord rec = q.record();
+    for (int i = 0; i < rec.count(); ++i)
+        out.columns << rec.fieldName(i);
+    while (q.next()) {
+        QVariantList row;
+        row.reserve(rec.count());
+        for (int i = 0; i < rec.count(); ++i)
+            row << q.value(i);
+        out.rows << row;
+    }
+    return out;
+}
+
+RowSet readTable(Database &db, const QString &table)
+{
+    const Schema::Table t = structure(db, table);
+    QStringList cols;
+    for (const auto &f : t.fields)
+        cols << quoted(f.name);
+    return readQuery(db, QStringLiteral("SELECT %1 FROM %2").arg(cols.join(QLatin1Char(',')), quoted(t.name)));
+}
+
+CopyResult batchCopy(Database &db, const RowSet &source, const QString &destination, CopyMode mode,
+                     Mapping mapping, const QStringList &keyOverride)
+{
+    const Schema::Table dest = structure(db, destination);
+
+    // Destination field index for each source column (-1: not copied).
+    QList<int> target(source.columns.size(), -1);
+    if (mapping == Mapping::ByPosition) {
+        if (source.columns.size() > dest.fields.size())
+            throw AppError(QStringLiteral("A origem tem %1 colunas e a tabela %2 apenas %3.")
+                               .arg(source.columns.size()).arg(dest.name).arg(dest.fields.size()));
+        for (int i = 0; i < source.columns.size(); ++i)
+            target[i] = i;
+    } else {
+        for (int i = 0; i < source.columns.size(); ++i)
+            target[i] = dest.indexOf(source.columns.at(i));
+    }
+
+    QList<int> mappedSource; // source indexes that are copied, in source order
+    for (int i = 0; i < target.size(); ++i) {
+        if (target.at(i) < 0)
+            continue;
+        for (int j : mappedSource)
+            if (target.at(j) == target.at(i))
+                throw AppError(QStringLiteral("A coluna %1 da tabela %2 aparece mais de uma vez na origem.")
+                                   .arg(dest.fields.at(target.at(i)).name, dest.name));
+        mappedSource << i;
+    }
+    if (mappedSource.isEmpty())
+        throw AppError(QStringLiteral("Nenhuma coluna da origem corresponde à tabela %1.").arg(dest.name));
+
+    const QStringList key = keyOverride.isEmpty() ? dest.key : keyOverride;
+    QList<int> keySource; // source index of each key column
+    if (mode != CopyMode::Append) {
+        if (key.isEmpty())
+            throw AppError(QStringLiteral("A tabela %1 não tem chave.").arg(dest.name));
+        for (const QString &k : key) {
+            const int fi = dest.indexOf(k);
+            int si = -1;
+            for (int i : mappedSource)
+                if (target.at(i) == fi)
+                    si = i;
+            if (fi < 0 || si < 0)
+                throw AppError(QStringLiteral("A coluna-chave %1 da tabela %2 não está na origem.").arg(k, dest.name));
+            keySource << si;
+        }
+    }
+
+    QStringList insertCols, placeholders, setCols, whereCols;
+    QList<int> setSource;
+    for (int i : mappedSource) {
+        const QString name = dest.fields.at(target.at(i)).name;
+        insertCols << quoted(name);
+        placeholders << QStringLiteral("?");
+        if (!keySource.contains(i)) {
+            setCols << quoted(name) + QStringLiteral(" = ?");
+            setSource << i;
+        }
+    }
+    for (int i : keySource)
+        whereCols << quoted(dest.fields.at(target.at(i)).name) + QStringLiteral(" IS ?");
+    const QString where = whereCols.join(QStringLiteral(" AND "));
+
+    QSqlQuery insertQ(db.handle()), updateQ(db.handle()), existsQ(db.handle()), deleteQ(db.handle());
+    auto prepare = [](QSqlQuery &q, const QString &sql) {
+        if (!q.prepare(sql))
+            throw DbError(q.lastError());
+    };
+    if (mode != CopyMode::Delete)
+        prepare(insertQ, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                             .arg(quoted(dest.name), insertCols.join(QLatin1Char(',')), placeholders.join(QLatin1Char(','))));
+    if (mode == CopyMode::AppendUpdate) {
+        if (!setCols.isEmpty())
+            prepare(updateQ, QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                                 .arg(quoted(dest.name), setCols.join(QLatin1Char(',')), where));
+        else
+            prepare(existsQ, QStringLiteral("SELECT 1 FROM %1 WHERE %2").arg(quoted(dest.name), where));
+    }
+    if (mode == CopyMode::Delete)
+        prepare(deleteQ, QStringLiteral("DELETE FROM %1 WHERE %2").arg(quoted(dest.name), where));
+
+    auto run = [](QSqlQuery &q, const QVariantList &values) {
+        for (int i = 0; i < values.size(); ++i)
+            q.bindValue(i, values.at(i));
+        if (!q.exec())
+            throw DbError(q.lastError());
+    };
+
+    CopyResult result;
+    Transaction tx(db);
+    for (const QVariantList &row : source.rows) {
+        if (row.size() != source.columns.size())
+            throw AppError(QStringLiteral("Linha da origem com %1 valores para %2 colunas.")
+                               .arg(row.size()).arg(source.columns.size()));
+        QVariantList fitted(row.size());
+        for (int i : mappedSource)
+            fitted[i] = fitValue(dest.name, dest.fields.at(target.at(i)), row.at(i));
+        QVariantList keyValues;
+        for (int i : keySource)
+            keyValues << fitted.at(i);
+
+        if (mode == CopyMode::Delete) {
+            run(deleteQ, keyValues);
+            result.deleted += deleteQ.numRowsAffected();
+            continue;
+        }
+        if (mode == CopyMode::AppendUpdate) {
+            bool found = false;
+            if (!setCols.isEmpty()) {
+                QVariantList values;
+                for (int i : setSource)
+                    values << fitted.at(i);
+                run(updateQ, values + keyValues);
+                found = updateQ.numRowsAffected() > 0;
+            } else {
+                run(existsQ, keyValues);
+                found = existsQ.next();
+                existsQ.finish();
+            }
+            if (found) {
+                ++result.updated;
+                continue;
+            }
+        }
+        QVariantList values;
+        for (int i : mappedSource)
+            values << fitted.at(i);
+        run(insertQ, values);
+        ++result.inserted;
+    }
+    tx.commit();
+    return result;
+}
+
+CopyResult batchCopyTable(Database &db, const QString &sourceTable, const QString &destination, CopyMode mode,
+                          Mapping mapping, const QStringList &keyOverride)
+{
+    return batchCopy(db, readTable(db, sourceTable), destination, mode, mapping, keyOverride);
+}
+
+} // namespace TableOps
