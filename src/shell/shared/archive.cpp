@@ -1,0 +1,228 @@
+#include "shell/shared/archive.h"
+#include "shell/apppaths.h"
+#include "shell/shared/messenger.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QSet>
+
+#include <zip.h>
+
+namespace {
+
+const QString kZipFailed = QStringLiteral("Ocorreu um erro na criação do arquivo.");
+const QString kUnzipFailed = QStringLiteral("Ocorreu um erro na extração do arquivo.");
+
+// The archivers always ran with the program folder as current folder.
+QString absolute(const QString &path)
+{
+    return QDir::cleanPath(QDir(AppPaths::programDir()).absoluteFilePath(QDir::fromNativeSeparators(path)));
+}
+
+// Each file once, in folder order per specification; zip matches names
+// case-insensitively, as on the workstation the packages come from.
+QStringList matchingFiles(const QStringList &specs)
+{
+    QStringList out;
+    QSet<QString> seen;
+    for (const QString &raw : specs) {
+        const QString spec = raw.trimmed();
+        if (spec.isEmpty())
+            continue;
+        const QFileInfo fi(absolute(spec));
+        const QDir dir(fi.path());
+        const QStringList names = dir.entryList({fi.fileName()}, QDir::Files | QDir::Hidden | QDir::System,
+                                                QDir::Name | QDir::IgnoreCase);
+        for (const QString &name : names) {
+            const QString path = dir.absoluteFilePath(name);
+            if (!seen.contains(path)) {
+                seen.insert(path);
+                out << path;
+            }
+        }
+    }
+    return out;
+}
+
+bool writeArchive(const QStringList &files, const QString &archive)
+{
+    int err = 0;
+    zip_t *za = zip_open(QFile::encodeName(archive).constData(), ZIP_CREATE | ZIP_TRUNCATE, &err);
+    if (!za)
+        return false;
+    QSet<QString> names;
+    for (const QString &file : files) {
+        const QString name = QFileInfo(file).fileName();
+        // Stored flat, two files of one name would collide: refuse like the
+        // archiver does instead of silently dropping one.
+        if (names.contains(name.toLower())) {
+            zip_discard(za);
+            return false;
+        }
+        names.insert(name.toLower());
+        zip_source_t *src = zip_source_file(za, QFile::encodeName(file).constData(), 0, -1);
+        if (!src) {
+            zip_discard(za);
+            return false;
+        }
+        if (zip_file_add(za, name.toUtf8().constData(), src, ZIP_FL_ENC_UTF_8) < 0) {
+            zip_source_free(src);
+            zip_discard(za);
+            return false;
+        }
+    }
+    if (zip_close(za) != 0) {
+        zip_discard(za);
+        QFile::remove(archive);
+        return false;
+    }
+    return true;
+}
+
+bool insideDir(const QString &path, const QString &dir)
+{
+    return path == dir || path.startsWith(dir.endsWith(QLatin1Char('/')) ? dir : dir + QLatin1Char('/'));
+}
+
+bool extractEntry(zip_t *za, zip_uint64_t index, const QString &target)
+{
+    zip_file_t *zf = zip_fopen_index(za, index, 0);
+    if (!zf)
+        return false;
+    // A link left where the entry goes would redirect the write.
+    if (QFileInfo(target).isSymLink())
+        QFile::remove(target);
+    QSaveFile out(target);
+    if (!out.open(QIODevice::WriteOnly)) {
+        zip_fclose(zf);
+        return false;
+    }
+    char buf[65536];
+    bool ok = true;
+    for (;;) {
+        const zip_int64_t n = zip_fread(zf, buf, sizeof buf);
+        if (n < 0) { // read error or CRC mismatch
+            ok = false;
+            break;
+        }
+        if (n == 0)
+            break;
+        if (out.write(buf, n) != n) {
+            ok = false;
+            break;
+        }
+    }
+    zip_fclose(zf);
+    if (!ok) {
+        out.cancelWriting();
+        return false;
+    }
+    if (!out.commit())
+        return false;
+    zip_stat_t st;
+    zip_stat_init(&st);
+    if (zip_stat_index(za, index, 0, &st) == 0 && (st.valid & ZIP_STAT_MTIME)) {
+        QFile f(target);
+        if (f.open(QIODevice::ReadWrite))
+            f.setFileTime(QDateTime::fromSecsSinceEpoch(st.mtime), QFileDevice::FileModificationTime);
+    }
+    return true;
+}
+
+}
+
+namespace Archive {
+
+bool isSafeEntryName(const QString &name)
+{
+    if (name.isEmpty() || name.startsWith(QLatin1Char('/')) || name.contains(QLatin1Char('\\')))
+        return false;
+    if (name.size() >= 2 && name.at(1) == QLatin1Char(':'))
+        return false;
+    if (name.contains(QChar(0)))
+        return false;
+    const QStringList parts = name.split(QLatin1Char('/'));
+    for (const QString &p : parts) {
+        if (p == QLatin1String(".."))
+            return false;
+    }
+    return true;
+}
+
+bool zip(const QString &fileSpec, const QString &archivePath, Messenger &messenger)
+{
+    return zip(QStringList{fileSpec}, archivePath, messenger);
+}
+
+bool zip(const QStringList &fileSpecs, const QString &archivePath, Messenger &messenger)
+{
+    const QString archive = absolute(archivePath);
+    if (QFileInfo::exists(archive) || QFileInfo(archive).isSymLink())
+        QFile::remove(archive);
+    const QStringList files = matchingFiles(fileSpecs);
+    bool ok = !files.isEmpty() && !QFileInfo::exists(archive) && writeArchive(files, archive)
+              && QFileInfo(archive).isFile();
+    if (!ok) {
+        messenger.error(kZipFailed);
+        return false;
+    }
+    for (const QString &file : files)
+        QFile::remove(file); // a source that cannot go stays; the archive is good
+    return true;
+}
+
+bool unzip(const QString &archivePath, const QString &destDir, Messenger &messenger)
+{
+    const QString archive = absolute(archivePath);
+    const QString dest = absolute(destDir);
+    if (!QFileInfo(archive).isFile() || !QDir().mkpath(dest)) {
+        messenger.error(kUnzipFailed);
+        return false;
+    }
+    int err = 0;
+    zip_t *za = zip_open(QFile::encodeName(archive).constData(), ZIP_RDONLY, &err);
+    if (!za) {
+        messenger.error(kUnzipFailed);
+        return false;
+    }
+    const zip_int64_t count = zip_get_num_entries(za, 0);
+    QStringList names;
+    for (zip_int64_t i = 0; i < count; ++i) {
+        const char *raw = zip_get_name(za, static_cast<zip_uint64_t>(i), ZIP_FL_ENC_GUESS);
+        const QString name = raw ? QString::fromUtf8(raw) : QString();
+        const QString resolved = QDir::cleanPath(dest + QLatin1Char('/') + name);
+        const bool isDir = name.endsWith(QLatin1Char('/'));
+        if (!isSafeEntryName(name) || !insideDir(resolved, dest) || (resolved == dest && !isDir)) {
+            zip_discard(za);
+            messenger.error(kUnzipFailed);
+            return false;
+        }
+        names << name;
+    }
+    const QString canonicalDest = QFileInfo(dest).canonicalFilePath();
+    bool ok = true;
+    for (zip_int64_t i = 0; i < count && ok; ++i) {
+        const QString &name = names.at(i);
+        const QString target = QDir::cleanPath(dest + QLatin1Char('/') + name);
+        if (name.endsWith(QLatin1Char('/'))) {
+            ok = QDir().mkpath(target) && insideDir(QFileInfo(target).canonicalFilePath(), canonicalDest);
+            continue;
+        }
+        const QString parent = QFileInfo(target).path();
+        // A folder of the destination that is a link elsewhere must not
+        // carry an entry out of it.
+        ok = QDir().mkpath(parent) && insideDir(QFileInfo(parent).canonicalFilePath(), canonicalDest)
+             && extractEntry(za, static_cast<zip_uint64_t>(i), target);
+    }
+    zip_discard(za);
+    if (!ok) {
+        messenger.error(kUnzipFailed);
+        return false;
+    }
+    return true;
+}
+
+}

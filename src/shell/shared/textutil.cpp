@@ -1,0 +1,15 @@
+#include "shell/shared/textutil.h"
+
+namespace TextUtil {
+
+QString trimBlanks(const QString &text)
+{
+    qsizetype b = 0, e = text.size();
+    while (b < e && text.at(b) == QLatin1Char(' '))
+        ++b;
+    while (e > b && text.at(e - 1) == QLatin1Char(' '))
+        --e;
+    return text.mid(b, e - b);
+}
+
+}
