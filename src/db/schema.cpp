@@ -75,6 +75,10 @@ QStringList createStatements(const Table &t)
         } else if (f.required || t.key.contains(f.name, Qt::CaseInsensitive)) {
             c += QStringLiteral(" NOT NULL");
         }
+        // A yes/no column is never NULL: rows written without it (the import's
+        // certificates) start as false.
+        if (f.type == FieldType::Boolean)
+            c += QStringLiteral(" DEFAULT 0");
         if (f.type == FieldType::Text || f.type == FieldType::Memo)
             c += QStringLiteral(" COLLATE NOCASE");
         // Widths are enforced by the database itself: an over-long value is

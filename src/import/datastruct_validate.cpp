@@ -77,7 +77,9 @@ void TDataStruct::validateItem(TDataStructItem *item)
             fail(QStringLiteral("O valor ") + value + QStringLiteral(" não é uma data válida") + lineSuffix(line));
         break;
     case TFieldType::DateTime:
-        if (!ImportDates::parseDate(value).isValid())
+        // File dates carry no time; a moment the import set itself does.
+        if (!(item->inFile() ? ImportDates::parseDate(value).isValid()
+                             : ImportDates::parseDateTime(value).isValid()))
             fail(QStringLiteral("O valor ") + value + QStringLiteral(" não é uma date/time válido") +
                  lineSuffix(line));
         break;

@@ -31,7 +31,7 @@ bool ImportTextFile::open(const QString &path)
                 }
         }
         if (anyHighByte && !utf8.hasError())
-            (void)utf8.decode(chunk);
+            const QString decoded = utf8.decode(chunk); // decoding happens on conversion
     }
     probe.close();
     m_totalLines = int(newlines + (last != '\n' ? 1 : 0));
