@@ -20,6 +20,9 @@ public:
     // Raises DbError with the engine's message when it cannot.
     Database &database();
     bool isOpen() const { return m_db.isOpen(); }
+    // The connection object itself, open or not (for pages built before the
+    // start-up check has opened it).
+    Database &connection() { return m_db; }
     // Closes the connection (compaction) and opens it again.
     void closeDatabase();
     void reopenDatabase();

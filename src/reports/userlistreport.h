@@ -1,0 +1,17 @@
+#pragma once
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class Database;
+
+// The data of the user list report: one line per user of USU_LOCAL, the
+// rights shown as "Sim"/"Não".
+namespace UserListReport {
+
+QString title();               // "Cadastro de Usuários"
+QStringList headers();         // "Sigla", "Nome do Usuário", then the seven rights
+// Ordered by code. Raises DbError.
+QList<QStringList> rows(Database &db);
+
+}

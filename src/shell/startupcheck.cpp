@@ -1,0 +1,38 @@
+#include "shell/startupcheck.h"
+
+#include "shell/appversion.h"
+#include "shell/apppaths.h"
+#include "shell/shared/messenger.h"
+#include "shell/tdmcapasistema.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace StartupCheck {
+
+qint64 databaseSize()
+{
+    const QFileInfo fi(AppPaths::dbFile());
+    return fi.isFile() ? fi.size() : -1;
+}
+
+QString databaseStatusText(qint64 size)
+{
+    // Integer division truncates towards zero: a missing file (-1) shows 0.
+    return QStringLiteral("Módulo do Certificador - ") + AppVersion::text() + QStringLiteral(" | BD: ")
+           + QString::number(size / 1024) + QStringLiteral(" KB");
+}
+
+void run(TDMCapaSistema &dm, Messenger &messenger)
+{
+    const QString work = AppPaths::workDir();
+    if (!QFileInfo(work).isDir()) {
+        QDir().mkpath(work);
+        if (!QFileInfo(work).isDir())
+            messenger.error(StartupTexts::FolderError);
+    }
+    if (dm.refreshCertifierCode().isEmpty())
+        messenger.information(StartupTexts::ConfigIncomplete);
+}
+
+}

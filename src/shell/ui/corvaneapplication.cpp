@@ -1,0 +1,15 @@
+#include "shell/ui/corvaneapplication.h"
+
+#include "shell/exceptionhandler.h"
+#include "shell/shared/messenger.h"
+
+CorvaneApplication::CorvaneApplication(int &argc, char **argv) : QApplication(argc, argv) {}
+
+bool CorvaneApplication::notify(QObject *receiver, QEvent *event)
+{
+    bool handled = false;
+    ConsoleMessenger console;
+    Messenger &messenger = m_messenger ? *m_messenger : static_cast<Messenger &>(console);
+    guard(messenger, [&] { handled = QApplication::notify(receiver, event); });
+    return handled;
+}

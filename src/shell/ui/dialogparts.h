@@ -1,0 +1,26 @@
+#pragma once
+#include <QString>
+
+class QDialog;
+class QPainter;
+class QRectF;
+class QHBoxLayout;
+class QLabel;
+class QPushButton;
+class QWidget;
+
+// Pieces shared by the shell's small dialogs.
+namespace DialogParts {
+
+// A coloured strip with the product's mark, a title and a subtitle.
+QWidget *banner(QWidget *parent, const QString &title, const QString &subtitle);
+QLabel *label(QWidget *parent, const QString &name, const QString &text, QWidget *buddy = nullptr);
+QPushButton *button(QWidget *parent, const QString &name, const QString &text);
+// Buttons at the right, Ok first.
+QHBoxLayout *buttonRow(QPushButton *ok, QPushButton *cancel = nullptr);
+// Fixed size at the given width, no help or resize; centred over the parent.
+void fixDialogFrame(QDialog *dialog, int width);
+// The product's mark painted at the given size.
+void paintMark(QPainter &painter, const QRectF &box);
+
+}
