@@ -141,18 +141,27 @@ private slots:
         QCOMPARE(column(QStringLiteral("NomeOCC")).toString(), name);
         QCOMPARE(m_copies.last(), QStringLiteral("OCC-X"));
 
-        // Saving unchanged asks nothing.
+        // Saving unchanged asks nothing; Enter in an edit is "Ok".
         m_msg.clear();
+        page.show();
+        QVERIFY(QTest::qWaitForWindowActive(&page));
         page.enter();
-        child<QPushButton>(&page, "btnOK")->click();
+        QTest::keyClick(nome, Qt::Key_Return);
         QCOMPARE(m_msg.messages.size(), 0);
         QCOMPARE(left.count(), 2);
+        // Escape is "Cancela".
+        page.enter();
+        nome->setText(QStringLiteral("outro"));
+        QTest::keyClick(nome, Qt::Key_Escape);
+        QCOMPARE(left.count(), 3);
+        QCOMPARE(nome->text(), name);
 
         // A lower-case code that bypassed the edit is still stored in upper case.
         page.enter();
         sigla->setText(QStringLiteral("occ-x"));
         child<QPushButton>(&page, "btnOK")->click();
         QCOMPARE(m_msg.messages.size(), 0);
+        QCOMPARE(left.count(), 4);
         QCOMPARE(column(QStringLiteral("SiglaCertificador")).toString(), QStringLiteral("OCC-X"));
         QCOMPARE(ConfigLocalStore::rowCount(*m_db), 1);
     }

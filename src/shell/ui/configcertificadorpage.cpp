@@ -27,6 +27,7 @@ ConfigCertificadorPage::ConfigCertificadorPage(Database &db, Messenger &messenge
 
     m_sigla = ConfigPageParts::edit(group, QStringLiteral("DbeSiglaCert"), QStringLiteral("SiglaCertificador"));
     m_sigla->setValidator(new ConfigPageParts::UpperCase(m_sigla));
+    m_sigla->setMaximumWidth(m_sigla->fontMetrics().horizontalAdvance(QLatin1Char('W')) * 12);
     m_nome = ConfigPageParts::edit(group, QStringLiteral("DBEdit2"), QStringLiteral("NomeOCC"));
 
     auto *form = new QFormLayout;

@@ -31,6 +31,8 @@ TFrmBrowse::TFrmBrowse(QWidget *parent) : QDialog(parent)
     for (int c = 1; c < m_model->columnCount(); ++c)
         m_tree->hideColumn(c);
     m_tree->header()->hide();
+    m_tree->setSortingEnabled(true);
+    m_tree->sortByColumn(0, Qt::AscendingOrder);
     m_tree->setSelectionMode(QAbstractItemView::SingleSelection);
 
     // Where a drive box would stand: the places a folder can be found under.
