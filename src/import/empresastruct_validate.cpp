@@ -1,5 +1,5 @@
 #include "import/descriptors.h"
-#include "import/documentchecks.h"
+#include "shell/shared/taxid.h"
 
 namespace {
 
@@ -9,6 +9,18 @@ bool digitsOnly(const QString &text)
         if (c < QLatin1Char('0') || c > QLatin1Char('9'))
             return false;
     return true;
+}
+
+// Exactly the 11 digits: anything else is simply not a CPF (the shared check
+// would raise a conversion error on a non-digit, or ignore extra characters).
+bool cpfValid(const QString &text)
+{
+    return text.size() == 11 && digitsOnly(text) && TaxId::cpfCheckImport(text);
+}
+
+bool cnpjValid(const QString &text)
+{
+    return TaxId::cnpjCheck(text, nullptr);
 }
 
 }
@@ -50,18 +62,18 @@ void TEmpresaStruct::Validate()
         } else if (upperName == QLatin1String("CPF")) {
             const bool brazil = country.compare(QLatin1String("BR"), Qt::CaseInsensitive) == 0;
             if (personType == QLatin1String("2")) {
-                if (!DocumentChecks::cpfValid(trimmed))
+                if (!cpfValid(trimmed))
                     fail(QStringLiteral("O valor ") + trimmed + QStringLiteral(" não é um CPF válido ") +
                          lineSuffix(item->lineNumber));
-                else if (!DocumentChecks::cpfValid(idEmpresa))
+                else if (!cpfValid(idEmpresa))
                     fail(QStringLiteral("O valor ") + idEmpresa +
                          QStringLiteral(" não é um CPF válido para o campo IDEMPRESA ") + lineSuffix(idLine));
             } else if (personType == QLatin1String("1") && brazil) {
-                if (DocumentChecks::cnpjValid(cgc)) {
+                if (cnpjValid(cgc)) {
                     if (!digitsOnly(cgc))
                         fail(QStringLiteral("O valor ") + cgc +
                              QStringLiteral(" não pode conter nenhum tipo de formatação ") + lineSuffix(cgcLine));
-                    if (!DocumentChecks::cnpjValid(idEmpresa))
+                    if (!cnpjValid(idEmpresa))
                         fail(QStringLiteral("O valor ") + idEmpresa +
                              QStringLiteral(" não é um CGC válido para o campo IDEMPRESA ") + lineSuffix(idLine));
                     else if (!digitsOnly(idEmpresa))

@@ -265,6 +265,12 @@ private slots:
         d = validated(company("BR", "", "52998224725", "", "2", "52998224726"));
         QCOMPARE(takeLog(), QStringLiteral("O valor 52998224726 não é um CPF válido ") + suffix(5));
 
+        // Not 11 plain digits: refused, never a conversion error.
+        d = validated(company("BR", "", "52998224725", "", "2", "5299A224725"));
+        QCOMPARE(takeLog(), QStringLiteral("O valor 5299A224725 não é um CPF válido ") + suffix(5));
+        d = validated(company("BR", "", "529982247250", "", "2", "52998224725"));
+        QCOMPARE(takeLog(), QStringLiteral("O valor 529982247250 não é um CPF válido para o campo IDEMPRESA ") + suffix(3));
+
         d = validated(company("US", "", "ACME Inc", "ACME Inc", "1", ""));
         QVERIFY2(d->isValid(), qPrintable(takeLog()));
         d = validated(company("US", "", "ACME", "ACME Inc", "1", ""));
