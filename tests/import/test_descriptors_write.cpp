@@ -3,6 +3,7 @@
 #include "import/descriptorfactory.h"
 #include "support/importrecords.h"
 #include "support/scriptedmessenger.h"
+#include "support/testhome.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -18,7 +19,8 @@ class TestDescriptorsWrite : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<TestHome> m_home;
+    std::unique_ptr<QTemporaryDir> m_dir; // log directory
     std::unique_ptr<Database> m_db;
     ScriptedMessenger m_messenger;
 
@@ -51,15 +53,17 @@ class TestDescriptorsWrite : public QObject
 private slots:
     void init()
     {
+        m_home = std::make_unique<TestHome>();
         m_dir = std::make_unique<QTemporaryDir>();
         m_db = std::make_unique<Database>(QStringLiteral("import_write_test"));
-        createCertificationDb(*m_db, m_dir->path());
+        m_db->open(m_home->dbPath());
         m_messenger.clear();
     }
     void cleanup()
     {
         m_db.reset();
         m_dir.reset();
+        m_home.reset();
     }
 
     void insertThenUpdateCertificate()

@@ -1,8 +1,5 @@
 #pragma once
-// Builders for fixed-column import records and a scratch database holding the
-// certification tables, for the import tests.
-#include "db/database.h"
-#include "db/schema.h"
+// Builders of fixed-column import records and files, for the import tests.
 
 #include <QDate>
 #include <QFile>
@@ -94,15 +91,6 @@ inline bool writeFile(const QString &path, const QStringList &lines, bool utf8 =
     const QString text = lines.join(QLatin1String(lineEnd)) + QLatin1String(lineEnd);
     f.write(utf8 ? text.toUtf8() : text.toLatin1());
     return true;
-}
-
-// A fresh file database in dir with every certification table.
-inline void createCertificationDb(Database &db, const QString &dir)
-{
-    db.create(dir + QStringLiteral("/bdocc.mdb"));
-    for (const Schema::Table &t : Schema::certificationTables())
-        for (const QString &sql : Schema::createStatements(t))
-            db.exec(sql);
 }
 
 }
