@@ -14,6 +14,10 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 
+namespace {
+const QString InvalidHeaderWarning = QStringLiteral("Foi encontrado um header inválido -->");
+}
+
 ImportRun::ImportRun(const QString &moduleCode, Database &db, const QString &userCode, Messenger &messenger)
     : m_moduleCode(moduleCode), m_db(db), m_userCode(userCode), m_msg(messenger)
 {
@@ -144,6 +148,14 @@ ImportRun::Outcome ImportRun::importFile(const QString &dir, const QString &name
         while (!reader.atEnd()) {
             std::unique_ptr<TDataStruct> record = reader.readNext();
             const QStringList warnings = reader.takeWarnings();
+            // A record under an unknown header is dropped whole; importing the
+            // rest would record the file as done and bar the corrected file.
+            for (const QString &w : warnings) {
+                if (w.startsWith(InvalidHeaderWarning)) {
+                    PostImport::appendLog(dir, PostImport::LogFileName, {w});
+                    failed = true;
+                }
+            }
             if (m_observer) {
                 if (!warnings.isEmpty())
                     m_observer->warnings(warnings);
