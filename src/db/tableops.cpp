@@ -146,6 +146,8 @@ QVariant fitValue(const QString &table, const Schema::Field &f, const QVariant &
         // Text read back from the database is already in the stored form.
         const QString s = value.toString();
         QDateTime dt = QDateTime::fromString(s, Qt::ISODateWithMs);
+        if (!dt.isValid() && s.size() > 10 && s.at(10) == QLatin1Char(' '))
+            dt = QDateTime::fromString(QString(s).replace(10, 1, QLatin1Char('T')), Qt::ISODateWithMs);
         if (!dt.isValid()) {
             const QDate d = QDate::fromString(s, Qt::ISODate);
             if (d.isValid())

@@ -224,6 +224,10 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(AppError, TableOps::batchCopy(*m_db, rs, QStringLiteral("CERTIFIC"), CopyMode::Append, Mapping::ByPosition));
         rs.rows[1][4] = QStringLiteral("cento e um");
         QVERIFY_THROWS_EXCEPTION(AppError, TableOps::batchCopy(*m_db, rs, QStringLiteral("CERTIFIC"), CopyMode::Append, Mapping::ByPosition));
+        rs.rows[1][4] = 101;
+        rs.rows[1][3] = QStringLiteral("ontem");
+        QVERIFY_THROWS_EXCEPTION(AppError, TableOps::batchCopy(*m_db, rs, QStringLiteral("CERTIFIC"), CopyMode::Append, Mapping::ByPosition));
+        rs.rows[1][3] = QStringLiteral("2024-02-01 09:30:00");
         rs.rows[1][4] = QStringLiteral("");
         TableOps::batchCopy(*m_db, rs, QStringLiteral("CERTIFIC"), CopyMode::Append, Mapping::ByPosition);
         QVERIFY(m_db->scalar(QStringLiteral("SELECT IdClasseProd FROM CERTIFIC WHERE NumCertif = 'N-2'")).isNull());
