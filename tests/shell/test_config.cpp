@@ -1,11 +1,11 @@
 #include "db/database.h"
-#include "db/schema.h"
 #include "shell/configediting.h"
 #include "shell/configlocal.h"
 #include "shell/ui/configcertificadorpage.h"
 #include "shell/ui/configuradiretoriospage.h"
 #include "shell/ui/tfrmbrowse.h"
 #include "support/scriptedmessenger.h"
+#include "support/testhome.h"
 
 #include <QApplication>
 #include <QDir>
@@ -23,7 +23,8 @@ class TestConfig : public QObject
     Q_OBJECT
 
 private:
-    QTemporaryDir *m_dir = nullptr;
+    TestHome *m_home = nullptr;
+    QTemporaryDir *m_dir = nullptr; // folders to choose
     Database *m_db = nullptr;
     ScriptedMessenger m_msg;
     QStringList m_copies; // every value the shell's certifier copy received
@@ -54,11 +55,10 @@ private:
 private slots:
     void init()
     {
+        m_home = new TestHome;
         m_dir = new QTemporaryDir;
         m_db = new Database;
-        m_db->create(m_dir->filePath(QStringLiteral("bdocc.mdb")));
-        for (const QString &sql : Schema::createStatements(*Schema::table(QStringLiteral("CONFIG_LOCAL"))))
-            m_db->execute(sql);
+        m_db->open(m_home->dbPath());
         m_msg.clear();
         m_msg.answers.clear();
         m_copies.clear();
@@ -67,6 +67,7 @@ private slots:
     {
         delete m_db;
         delete m_dir;
+        delete m_home;
     }
 
     void changedCodeNeedsConfirmation()
