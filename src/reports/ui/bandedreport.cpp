@@ -91,6 +91,9 @@ public:
         m_brand = QFont(family, 16, QFont::Bold);
         m_titleFont = QFont(family, 12, QFont::Bold);
         m_header = QFont(family, 8);
+        // Ligatures ("fi") would reach extracted text as single glyphs.
+        for (QFont *f : {&m_body, &m_bold, &m_group, &m_section, &m_brand, &m_titleFont, &m_header})
+            f->setStyleStrategy(QFont::PreferNoShaping);
     }
 
     int run()

@@ -9,7 +9,7 @@ BandedReport TFrmRelUsuario::build(Database &db, const QString &userName)
     report.setUserName(userName);
     const QStringList headers = UserListReport::headers();
     // Code and name get the room; the seven "Sim"/"Não" columns stay narrow.
-    const QList<qreal> weights = {1.3, 3.2, 1.35, 1.25, 1.1, 1.15, 1.0, 1.2, 1.5};
+    const QList<qreal> weights = {1.2, 2.9, 1.8, 1.45, 1.3, 1.3, 1.15, 1.4, 1.6};
     QList<ReportColumn> columns;
     for (int i = 0; i < headers.size(); ++i)
         columns << ReportColumn{headers.at(i), weights.value(i, 1.0), i < 2 ? Qt::AlignLeft : Qt::AlignHCenter};

@@ -1,0 +1,119 @@
+// The report facility and the user list report, checked through the PDF it writes.
+#include "db/database.h"
+#include "reports/ui/bandedreport.h"
+#include "reports/ui/tfrmrelusuario.h"
+#include "shell/tdmcapasistema.h"
+#include "shell/userstore.h"
+#include "support/testhome.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+QString runTool(const QString &tool, const QStringList &args)
+{
+    QProcess p;
+    p.start(tool, args);
+    if (!p.waitForFinished(20000) || p.exitCode() != 0)
+        return QString();
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+QString pdfText(const QString &pdf) { return runTool("pdftotext", {"-layout", pdf, "-"}); }
+
+int pdfPages(const QString &pdf)
+{
+    const QString info = runTool("pdfinfo", {pdf});
+    const QRegularExpressionMatch m = QRegularExpression("Pages:\\s+(\\d+)").match(info);
+    return m.hasMatch() ? m.captured(1).toInt() : -1;
+}
+
+QString squeeze(QString s) { return s.simplified(); }
+
+}
+
+class TestReportUsers : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void userListHoldsEveryUserAndTheHeading()
+    {
+        TestHome home;
+        TDMCapaSistema dm;
+        UserRecord u;
+        u.sigla = "dalva";
+        u.nome = "Joana D'Arc Ação";
+        u.rights.manBase = true;
+        u.rights.aprovCertific = true;
+        UserStore(dm.database()).insert(u);
+
+        QTemporaryDir out;
+        const QString pdf = out.filePath("usuarios.pdf");
+        QVERIFY(TFrmRelUsuario::exportPdf(dm.database(), "Administrador do sistema", pdf));
+        const QString text = pdfText(pdf);
+        QVERIFY2(!text.isEmpty(), "pdftotext gave nothing");
+        for (const char *s : {"Corvane", "Cadastro de Usuários", "Pag", "Data", "Nome do Usuário", "Certificador",
+                              "Aprovação", "Certificados", "Joana D'Arc Ação", "Administrador", "Total de usuários: 2"})
+            QVERIFY2(text.contains(QString::fromUtf8(s)), s);
+        QVERIFY(text.contains(QDate::currentDate().toString("dd/MM/yyyy")));
+        // The user line is cut to 19 characters in all.
+        QVERIFY(text.contains("Usuário: Administra"));
+        QVERIFY(!text.contains("Usuário: Administrador"));
+        // admin has every right, dalva two of seven, in the column order.
+        QVERIFY(squeeze(text).contains("admin Administrador Sim Sim Sim Sim Sim Sim Sim"));
+        QVERIFY(squeeze(text).contains(QString::fromUtf8("dalva Joana D'Arc Ação Não Não Não Sim Não Não Sim")));
+        QCOMPARE(pdfPages(pdf), 1);
+    }
+
+    void longReportRepeatsTheHeadingOnEveryPage()
+    {
+        BandedReport report("Relatório de Teste");
+        report.setUserName("ana");
+        report.setDate(QDate(2024, 3, 9));
+        report.addHeaderLine("Seleção: Status:Todos, Aprovados:Todos ");
+        report.setColumns({{"Número", 1}, {"Descrição", 3}});
+        for (int i = 1; i <= 150; ++i)
+            report.addRow({QString("N%1").arg(i, 3, 10, QChar('0')),
+                           i == 75 ? QString("texto longo ").repeated(40) : QString("linha %1").arg(i)});
+        report.endColumns();
+        report.addSection("Resumo");
+        report.addFields({{"Total:", "150"}});
+
+        QTemporaryDir out;
+        const QString pdf = out.filePath("longo.pdf");
+        QVERIFY(report.exportPdf(pdf));
+        const int pages = pdfPages(pdf);
+        QVERIFY2(pages >= 3, qPrintable(QString::number(pages)));
+        const QString text = pdfText(pdf);
+        QCOMPARE(text.count("Relatório de Teste"), pages);
+        QCOMPARE(text.count("Seleção: Status:Todos"), pages);
+        QCOMPARE(text.count("Número"), pages);
+        QCOMPARE(text.count("09/03/2024"), pages);
+        QCOMPARE(text.count("Usuário: ana"), pages);
+        // Every row once, none lost at a page break.
+        for (int i = 1; i <= 150; ++i)
+            QCOMPARE(text.count(QString("N%1").arg(i, 3, 10, QChar('0'))), 1);
+        QVERIFY(squeeze(text).contains("Resumo Total: 150"));
+        // Each page's header carries its own number.
+        for (int page = 1; page <= pages; ++page) {
+            const QString one = runTool("pdftotext", {"-layout", "-f", QString::number(page), "-l",
+                                                      QString::number(page), pdf, "-"});
+            const QString head = one.section('\n', 0, 5);
+            QVERIFY(head.contains("Pag"));
+            QVERIFY2(QRegularExpression(QString("(^|\\s)%1(\\s|$)").arg(page)).match(head).hasMatch(),
+                     qPrintable(head));
+        }
+    }
+
+    void unwritablePathFails()
+    {
+        BandedReport report("X");
+        QVERIFY(!report.exportPdf("/nonexistent-folder/sub/x.pdf"));
+    }
+};
+
+QTEST_MAIN(TestReportUsers)
+#include "test_report_users.moc"

@@ -1,0 +1,248 @@
+// The shell window: start-up, rights, page mode, login again, failures.
+#include "db/dberror.h"
+#include "shell/apppaths.h"
+#include "shell/datamodules.h"
+#include "shell/shared/errorlog.h"
+#include "shell/tdmcapasistema.h"
+#include "shell/ui/tfrmcapasistema.h"
+#include "support/scriptedmessenger.h"
+#include "support/testhome.h"
+
+#include <QAction>
+#include <QFile>
+#include <QMenu>
+#include <QPushButton>
+#include <QQueue>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest>
+
+namespace {
+
+LoginState user(const QString &code, Rights rights = Rights())
+{
+    LoginState s;
+    s.userCode = code;
+    s.userName = code;
+    s.certifier = "OCX";
+    s.rights = rights;
+    return s;
+}
+
+Rights allRights() { return Rights{true, true, true, true, true, true, true}; }
+
+// One shell over a fresh program folder; logins answered from a queue.
+struct Shell
+{
+    TestHome home;
+    ScriptedMessenger msg;
+    TFrmCapaSistema *frm = nullptr;
+    TDMCapaSistema capa;
+    TDMTabelasData tabelas{capa};
+    TDMCertif certif{capa};
+    TDMRelats2 relats{capa};
+    TDMDocNorm docNorm{capa};
+    QQueue<std::optional<LoginState>> logins;
+    int prompts = 0;
+    int terminated = 0;
+
+    explicit Shell(bool removeDatabase = false)
+    {
+        if (removeDatabase)
+            QFile::remove(home.dbPath());
+        frm = new TFrmCapaSistema(msg);
+        frm->attachDataModules({&capa, &tabelas, &certif, &relats, &docNorm});
+        frm->setLoginPrompt([this]() -> std::optional<LoginState> {
+            ++prompts;
+            return logins.isEmpty() ? std::nullopt : logins.dequeue();
+        });
+        frm->setTerminate([this] { ++terminated; });
+    }
+    ~Shell() { delete frm; }
+
+    bool start()
+    {
+        return QTest::qWaitFor([this] { return !frm->findChild<QTimer *>("Timer1")->isActive(); }, 3000);
+    }
+    QToolButton *button(const char *name) { return frm->findChild<QToolButton *>(QLatin1String(name)); }
+    QAction *action(const char *name) { return frm->findChild<QAction *>(QLatin1String(name)); }
+    QMenu *menu(const char *name) { return frm->findChild<QMenu *>(QLatin1String(name)); }
+
+    // Every function the user can reach, by control name.
+    QStringList reachable()
+    {
+        QStringList out;
+        for (QAction *a : frm->findChildren<QAction *>()) {
+            if (a->objectName().isEmpty() || a->menu() || a->isSeparator() || !a->isEnabled())
+                continue;
+            bool reach = true;
+            for (QObject *p = a->parent(); p; p = p->parent())
+                if (auto *m = qobject_cast<QMenu *>(p))
+                    reach = reach && m->menuAction()->isEnabled();
+            if (reach)
+                out << a->objectName();
+        }
+        for (QToolButton *b : frm->findChildren<QToolButton *>())
+            if (!b->objectName().isEmpty() && b->isEnabled() && !b->isHidden())
+                out << b->objectName();
+        out.sort();
+        return out;
+    }
+};
+
+QString errorLog()
+{
+    QFile f(ErrorLog::fileName());
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
+}
+
+class TestShell : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void startsDisabledAndShowsTheVersion()
+    {
+        Shell s;
+        QCOMPARE(s.frm->windowTitle(), QString("Corvane - Módulo do Certificador - Versão 2.4.8"));
+        QVERIFY(s.frm->statusPanelText(1).startsWith("Módulo do Certificador - Versão 2.4.8 | BD: "));
+        QVERIFY(s.frm->statusPanelText(1).endsWith(" KB"));
+        QCOMPARE(s.frm->state(), TFrmCapaSistema::State::Starting);
+        QCOMPARE(s.reachable(), QStringList({"sbSair"}));
+        QCOMPARE(s.frm->currentPage(), QString("Principal"));
+    }
+
+    void userWithoutRightsSeesOnlyTheCommonFunctions()
+    {
+        Shell s;
+        s.logins.enqueue(user("semdireitos"));
+        QVERIFY(s.start());
+        QCOMPARE(s.frm->state(), TFrmCapaSistema::State::Ready);
+        // No certifier in a fresh database: told, and the start goes on.
+        QCOMPARE(s.msg.texts(), QStringList{"Dados da Configuração de diretórios incompleta. Verifique"});
+        QCOMPARE(s.msg.lastKind(), ScriptedMessenger::Information);
+        QVERIFY(QFileInfo(AppPaths::workDir()).isDir());
+        QCOMPARE(s.reachable(), QStringList({"mniAjuda", "mniAlteraSenha", "mniReparar", "mniSair", "sbReentrar",
+                                             "sbSair", "spbAlteraSenha"}));
+        QCOMPARE(s.frm->statusPanelText(0), QString("USUÁRIO: semdireitos  |  ORGANISMO: OCX"));
+        QVERIFY(s.menu("mniFuncoes")->menuAction()->isEnabled());
+        QVERIFY(s.menu("mniConfiguracoes")->menuAction()->isEnabled());
+    }
+
+    void loggingInAgainReplacesRightsAndCancelEnds()
+    {
+        Shell s;
+        s.logins.enqueue(user("admin", allRights()));
+        QVERIFY(s.start());
+        QVERIFY(s.button("spbCadUsuarios")->isEnabled());
+        QVERIFY(s.button("spbAprovaCertificados")->isEnabled());
+
+        Rights onlyMaintenance;
+        onlyMaintenance.manBase = true;
+        s.logins.enqueue(user("tecnico", onlyMaintenance));
+        s.button("sbReentrar")->click();
+        QCOMPARE(s.frm->loginState().userCode, QString("tecnico"));
+        QCOMPARE(s.frm->statusPanelText(0), QString("USUÁRIO: tecnico  |  ORGANISMO: OCX"));
+        QVERIFY(s.button("spbManBaseDados")->isEnabled());
+        QVERIFY(!s.button("spbCadUsuarios")->isEnabled());
+        QVERIFY(!s.action("mniCadUsuarios")->isEnabled());
+        QVERIFY(!s.button("spbAprovaCertificados")->isEnabled());
+        QCOMPARE(s.terminated, 0);
+
+        s.button("sbReentrar")->click(); // the queue is empty: the dialog is cancelled
+        QCOMPARE(s.terminated, 1);
+        QCOMPARE(s.prompts, 3);
+    }
+
+    void leavingAPageRestoresOnlyWhatTheRightsAllow()
+    {
+        Shell s;
+        Rights r;
+        r.cadastraUsu = true;
+        r.configDir = true;
+        s.logins.enqueue(user("admin", r));
+        QVERIFY(s.start());
+        QVERIFY(!s.button("spbManBaseDados")->isEnabled());
+
+        s.button("spbCadUsuarios")->click();
+        QCOMPARE(s.frm->currentPage(), QString("CadastroUsuarios"));
+        QCOMPARE(s.frm->state(), TFrmCapaSistema::State::PageMode);
+        QCOMPARE(s.reachable(), QStringList({"mniAjuda", "mniSair", "sbReentrar", "sbSair"}));
+        s.frm->findChild<QPushButton *>("btnExit")->click();
+        QCOMPARE(s.frm->currentPage(), QString("Principal"));
+        QCOMPARE(s.frm->state(), TFrmCapaSistema::State::Ready);
+        QVERIFY(!s.button("spbManBaseDados")->isEnabled());
+        QVERIFY(!s.action("mniManBaseDados")->isEnabled());
+        QVERIFY(s.button("spbCadUsuarios")->isEnabled());
+        QVERIFY(s.button("spbAlteraSenha")->isEnabled());
+        QVERIFY(s.action("mniReparar")->isEnabled());
+
+        // The directory page, from the configuration subsystem, follows the same rules.
+        s.msg.clear();
+        s.action("mniDiretorios")->trigger();
+        QCOMPARE(s.frm->currentPage(), QString("ConfiguraDiretorios"));
+        QVERIFY(!s.button("spbDiretorios")->isEnabled());
+        s.frm->findChild<QPushButton *>("BitBtn11")->click();
+        QCOMPARE(s.frm->currentPage(), QString("Principal"));
+        QVERIFY(!s.button("spbManBaseDados")->isEnabled());
+        QVERIFY(s.button("spbDiretorios")->isEnabled());
+        QVERIFY(!s.button("spbCertificador")->isEnabled());
+    }
+
+    void missingDatabaseStopsTheStart()
+    {
+        Shell s(true);
+        QCOMPARE(s.frm->statusPanelText(1), QString("Módulo do Certificador - Versão 2.4.8 | BD: 0 KB"));
+        s.logins.enqueue(user("admin", allRights()));
+        QVERIFY(s.start());
+        QCOMPARE(s.prompts, 0);
+        QCOMPARE(s.msg.messages.size(), 1);
+        QCOMPARE(s.msg.lastKind(), ScriptedMessenger::Warning);
+        QVERIFY(s.msg.lastText().contains("bdocc.mdb"));
+        QVERIFY(errorLog().contains("Mensagem......: " + s.msg.lastText()));
+        QVERIFY(errorLog().contains("Tipo Erro.....: EDatabaseError"));
+        QCOMPARE(s.reachable(), QStringList({"sbSair"}));
+        QCOMPARE(s.frm->state(), TFrmCapaSistema::State::Starting);
+    }
+
+    void uncaughtErrorIsLoggedAndShownAndTheWindowStays()
+    {
+        Shell s;
+        s.logins.enqueue(user("admin", allRights()));
+        QVERIFY(s.start());
+        s.frm->show();
+        s.msg.clear();
+        s.frm->setFunction(TFrmCapaSistema::Function::ManBaseDados,
+                           [] { throw AppError("Falha inesperada ao abrir a manutenção."); });
+        s.button("spbManBaseDados")->click();
+        QCOMPARE(s.msg.messages.size(), 1);
+        QCOMPARE(s.msg.lastKind(), ScriptedMessenger::Warning);
+        QCOMPARE(s.msg.lastText(), QString("Falha inesperada ao abrir a manutenção."));
+        const QString log = errorLog();
+        QVERIFY(log.contains("Mensagem......: Falha inesperada ao abrir a manutenção.\nTipo Erro.....: Exception\n"
+                             + QString(70, '-')));
+        QVERIFY(s.frm->isVisible());
+        QCOMPARE(s.frm->state(), TFrmCapaSistema::State::Ready);
+    }
+
+    void laterFunctionsTellTheyAreNotAvailable()
+    {
+        Shell s;
+        s.logins.enqueue(user("admin", allRights()));
+        QVERIFY(s.start());
+        s.msg.clear();
+        s.button("spbContRemessas")->click();
+        s.button("spbAprovaCertificados")->click();
+        QCOMPARE(s.msg.texts(), QStringList(2, "Função disponível em versão futura."));
+        QCOMPARE(s.frm->state(), TFrmCapaSistema::State::Ready);
+        s.msg.clear();
+        s.action("ArquivoTXT1")->trigger();
+        QCOMPARE(s.msg.messages.size(), 2);
+        QVERIFY(s.msg.messages.first().text.startsWith("Esta opção só deve ser utilizada para os certificadores"));
+    }
+};
+
+QTEST_MAIN(TestShell)
+#include "test_shell.moc"
