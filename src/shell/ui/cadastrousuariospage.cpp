@@ -87,7 +87,7 @@ void CadastroUsuariosPage::build()
     dbgUsuario->verticalHeader()->setDefaultSectionSize(22);
     dbgUsuario->horizontalHeader()->setHighlightSections(false);
     dbgUsuario->horizontalHeader()->setStretchLastSection(true);
-    const int widths[] = {72, 170, 80, 74, 64, 90, 60, 70};
+    const int widths[] = {64, 150, 82, 76, 66, 98, 62, 74};
     for (int i = 0; i < 8; ++i)
         dbgUsuario->setColumnWidth(i, widths[i]);
     layout->addWidget(dbgUsuario, 1);
