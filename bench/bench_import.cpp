@@ -1,0 +1,205 @@
+// Import throughput: generates a valid import file of N records (default
+// 100000), imports it into a fresh database and compares the rate with a
+// bare SQLite insert of the same rows. Prints peak resident memory so runs
+// with different N show whether memory stays flat.
+//
+//   bench_import [N]
+#include "../tests/support/importfilebuilder.h"
+
+#include "db/database.h"
+#include "db/provisioning.h"
+#include "import/importrun.h"
+#include "shell/apppaths.h"
+#include "shell/shared/messenger.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QHash>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <functional>
+#include <sqlite3.h>
+#include <sys/resource.h>
+
+namespace {
+
+using B = ImportFileBuilder;
+const QString Sigla = QStringLiteral("OCB");
+
+class QuietMessenger : public Messenger
+{
+public:
+    QStringList errors;
+    void error(const QString &t, const QString & = QString()) override { errors << t; }
+    void information(const QString &, const QString & = QString()) override {}
+    void warning(const QString &t, const QString & = QString()) override { errors << t; }
+    void plain(const QString &, const QString & = QString()) override {}
+    bool confirm(const QString &, const QString & = QString()) override { return false; }
+};
+
+long peakRssKb()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_maxrss;
+}
+
+// The records of the file, in order: certificates with their company, role,
+// product, type, lot, unit, service, documents and a history row.
+void forEachRecord(int n, const std::function<void(const QString &, const B::Values &)> &fn)
+{
+    int done = 0;
+    for (int c = 1; done < n; ++c) {
+        const QString num = QStringLiteral("B-%1").arg(c);
+        const QString company = QStringLiteral("Empresa %1").arg(c);
+        const QString modelo = QStringLiteral("Modelo %1").arg(c);
+        B::Values statusC = B::statusC(num, QStringLiteral("INC"));
+        const QList<QPair<QString, B::Values>> group{
+            {"[CERTIFIC]", B::certific(num)},
+            {"[EMPRESA]", B::empresa(company)},
+            {"[EMP_CERT]", B::empCert(num, company)},
+            {"[PRODUTO]", B::produto("Marca", modelo)},
+            {"[TIPO]", B::tipo(num, "Marca", modelo, company)},
+            {"[LOTE]", B::lote(num, "L1", "Marca", modelo, company)},
+            {"[UNIDADE]", B::unidade(num, "S1", "Marca", modelo, company)},
+            {"[SERVICO]", B::servico(num, company)},
+            {"[DOC_NORM_CERT_PRODUTO]", B::docCertProduto(num)},
+            {"[DOC_NORM_TIPO]", B::docTipo(num, "Marca", modelo)},
+            {"[STATUS_C]", statusC},
+        };
+        for (const auto &[header, values] : group) {
+            if (done++ >= n)
+                return;
+            fn(header, values);
+        }
+    }
+}
+
+QString createDatabase(const QString &path)
+{
+    Provisioning::Options o;
+    o.adminPassword = QStringLiteral("admin");
+    Provisioning::createDatabase(path, o);
+    return path;
+}
+
+// The same rows written by prepared INSERTs in one transaction, no checks.
+double bareInsert(const QString &path, int n)
+{
+    struct Shape
+    {
+        QString table;
+        QStringList columns;
+        sqlite3_stmt *stmt = nullptr;
+    };
+    QHash<QString, Shape> shapes;
+    sqlite3 *db = nullptr;
+    sqlite3_open(path.toUtf8().constData(), &db);
+    QElapsedTimer t;
+    t.start();
+    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+    int seq = 0;
+    const QString now = QDateTime::currentDateTime().toString(Qt::ISODate);
+    forEachRecord(n, [&](const QString &header, const B::Values &values) {
+        Shape &s = shapes[header];
+        if (!s.stmt) {
+            auto d = ImportDescriptors::createForHeader(header, Sigla, QStringLiteral("bench"));
+            s.table = d->tableName();
+            QStringList marks;
+            for (const TDataStructItem *item : d->items()) {
+                s.columns << item->name;
+                marks << QStringLiteral("?");
+            }
+            const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                    .arg(s.table, s.columns.join(','), marks.join(','));
+            sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &s.stmt, nullptr);
+        }
+        for (int i = 0; i < s.columns.size(); ++i) {
+            const QString &c = s.columns.at(i);
+            QString v;
+            if (c == QLatin1String("DthUltAtualiz"))
+                v = now;
+            else if (c == QLatin1String("UsuResp"))
+                v = QStringLiteral("bench");
+            else if (c == QLatin1String("SeqEvento"))
+                v = QString::number(++seq);
+            else if (c == QLatin1String("SiglaCertificador"))
+                v = Sigla;
+            else
+                for (auto it = values.begin(); it != values.end(); ++it)
+                    if (it.key().compare(c, Qt::CaseInsensitive) == 0)
+                        v = it.value();
+            const QByteArray bytes = v.toUtf8();
+            if (v.isEmpty())
+                sqlite3_bind_null(s.stmt, i + 1);
+            else
+                sqlite3_bind_text(s.stmt, i + 1, bytes.constData(), bytes.size(), SQLITE_TRANSIENT);
+        }
+        sqlite3_step(s.stmt);
+        sqlite3_reset(s.stmt);
+    });
+    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    const double secs = t.nsecsElapsed() / 1e9;
+    for (const Shape &s : shapes)
+        sqlite3_finalize(s.stmt);
+    sqlite3_close(db);
+    return secs;
+}
+
+}
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const int n = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 100000;
+    QTextStream out(stdout);
+    QTemporaryDir tmp;
+    AppPaths::setProgramDir(tmp.path());
+    const QString files = tmp.path() + QStringLiteral("/txt");
+    QDir().mkpath(files);
+
+    // The file, written as it is generated.
+    const QString name = B::fileName(Sigla);
+    {
+        QFile f(files + QLatin1Char('/') + name);
+        f.open(QIODevice::WriteOnly);
+        B b(Sigla);
+        forEachRecord(n, [&](const QString &header, const B::Values &values) {
+            b.record(header, values);
+            if (b.lines().size() > 2000)
+                b.flushTo(f);
+        });
+        b.flushTo(f);
+    }
+    const long rssBefore = peakRssKb();
+
+    Database db;
+    db.open(createDatabase(AppPaths::dbFile()));
+    db.execute(QStringLiteral("INSERT INTO CONFIG_LOCAL (SiglaCertificador) VALUES (?)"), {Sigla});
+    QuietMessenger messenger;
+    ImportRun run(QStringLiteral("KESTRAVO"), db, QStringLiteral("bench"), messenger);
+    QElapsedTimer t;
+    t.start();
+    const bool ok = run.run(files);
+    const double importSecs = t.nsecsElapsed() / 1e9;
+    const long rssAfter = peakRssKb();
+    const int written = db.scalar(QStringLiteral("SELECT count(*) FROM CERTIFIC")).toInt();
+    db.close();
+    ImportRun::deleteLogs(files);
+    if (!ok) {
+        out << "import failed: " << messenger.errors.join(QStringLiteral(" | ")) << "\n";
+        return 1;
+    }
+
+    const double bareSecs = bareInsert(createDatabase(tmp.path() + QStringLiteral("/bare.db")), n);
+    const double importRate = n / importSecs, bareRate = n / bareSecs;
+    out << "records               " << n << " (" << written << " certificates)\n"
+        << "import                " << QString::number(importSecs, 'f', 2) << " s, "
+        << QString::number(importRate, 'f', 0) << " records/s\n"
+        << "bare SQLite insert    " << QString::number(bareSecs, 'f', 2) << " s, "
+        << QString::number(bareRate, 'f', 0) << " records/s\n"
+        << "import / bare         " << QString::number(importRate / bareRate, 'f', 3) << "\n"
+        << "peak RSS              " << rssAfter / 1024 << " MB (before the import " << rssBefore / 1024 << " MB)\n";
+    return 0;
+}
