@@ -189,6 +189,9 @@ ImportRun::Outcome ImportRun::importFile(const QString &dir, const QString &name
     } catch (const DbError &e) {
         PostImport::appendLog(dir, PostImport::LogBdFileName, {e.message()});
         failed = true;
+    } catch (const AppError &e) {
+        PostImport::appendLog(dir, PostImport::LogBdFileName, {e.message()});
+        failed = true;
     }
     reader.close();
 

@@ -207,6 +207,8 @@ void TfrmImporta::setChoiceEnabled(bool enabled)
     DriveComboBox1->setEnabled(enabled);
     DirectoryListBox1->setEnabled(enabled);
     FileListBox1->setEnabled(enabled);
+    // the log must not vanish under a running import
+    Button6->setEnabled(enabled);
 }
 
 void TfrmImporta::BitBtn2Click()
