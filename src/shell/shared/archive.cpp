@@ -22,17 +22,17 @@ QString absolute(const QString &path)
     return QDir::cleanPath(QDir(AppPaths::programDir()).absoluteFilePath(QDir::fromNativeSeparators(path)));
 }
 
-// Each file once, in folder order per specification; zip matches names
+// Each file once, in folder order per pattern; zip matches names
 // case-insensitively, as on the workstation the packages come from.
-QStringList matchingFiles(const QStringList &specs)
+QStringList matchingFiles(const QStringList &patterns)
 {
     QStringList out;
     QSet<QString> seen;
-    for (const QString &raw : specs) {
-        const QString spec = raw.trimmed();
-        if (spec.isEmpty())
+    for (const QString &raw : patterns) {
+        const QString pattern = raw.trimmed();
+        if (pattern.isEmpty())
             continue;
-        const QFileInfo fi(absolute(spec));
+        const QFileInfo fi(absolute(pattern));
         const QDir dir(fi.path());
         const QStringList names = dir.entryList({fi.fileName()}, QDir::Files | QDir::Hidden | QDir::System,
                                                 QDir::Name | QDir::IgnoreCase);

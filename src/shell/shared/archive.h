@@ -9,13 +9,13 @@ class Messenger;
 // classic command-line archivers the packages were always made with.
 namespace Archive {
 
-// Moves every file matching a specification (folder + wildcard mask, e.g.
+// Moves every file matching a pattern (folder + wildcard mask, e.g.
 // "/x/Transf/*.db") into a new archive, stored without folder names. An
 // existing archive is replaced. The sources are deleted only after the
 // archive has been written completely. Relative paths are taken from the
 // program folder. False, with the message shown, when no archive results.
 bool zip(const QString &fileSpec, const QString &archivePath, Messenger &messenger);
-// Several specifications into one archive (each matching file once).
+// Several patterns into one archive (each matching file once).
 bool zip(const QStringList &fileSpecs, const QString &archivePath, Messenger &messenger);
 
 // Extracts every entry into destDir (created if needed), overwriting
