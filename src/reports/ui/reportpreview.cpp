@@ -1,10 +1,15 @@
 #include "reports/ui/reportpreview.h"
 
 #include "reports/ui/bandedreport.h"
+#include "shell/shared/messenger.h"
 
+#include <QAction>
+#include <QDir>
+#include <QFileDialog>
 #include <QPageLayout>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QToolBar>
 
 namespace ReportPreview {
 
@@ -14,7 +19,7 @@ void preparePrinter(QPrinter &printer)
                                       QPageLayout::Millimeter));
 }
 
-void exec(const BandedReport &report, QWidget *parent)
+void exec(const BandedReport &report, QWidget *parent, Messenger &messenger)
 {
     QPrinter printer(QPrinter::HighResolution);
     preparePrinter(printer);
@@ -25,6 +30,21 @@ void exec(const BandedReport &report, QWidget *parent)
     dialog.resize(900, 760);
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
                      [&report](QPrinter *target) { report.render(*target); });
+    // Staff keep reports as files as often as they print them.
+    if (auto *toolbar = dialog.findChild<QToolBar *>()) {
+        toolbar->addSeparator();
+        QAction *pdf = toolbar->addAction(QStringLiteral("Exportar PDF..."));
+        pdf->setObjectName(QStringLiteral("actExportarPdf"));
+        pdf->setToolTip(QStringLiteral("Salvar o relatório em um arquivo PDF"));
+        QObject::connect(pdf, &QAction::triggered, &dialog, [&report, &dialog, &messenger] {
+            const QString path = QFileDialog::getSaveFileName(&dialog, QStringLiteral("Exportar PDF"),
+                                                              QDir::home().filePath(report.title() + QStringLiteral(".pdf")),
+                                                              QStringLiteral("Arquivos PDF (*.pdf)"));
+            if (!path.isEmpty() && !report.exportPdf(path))
+                messenger.warning(QStringLiteral("Não foi possível gravar o arquivo ") + QDir::toNativeSeparators(path),
+                                  QStringLiteral("Exportar PDF"));
+        });
+    }
     dialog.exec();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 class BandedReport;
+class Messenger;
 class QPrinter;
 class QWidget;
 
@@ -10,7 +11,7 @@ namespace ReportPreview {
 void preparePrinter(QPrinter &printer);
 // Shows the report in the print preview, from which the user prints; returns
 // when the preview is closed.
-void exec(const BandedReport &report, QWidget *parent);
+void exec(const BandedReport &report, QWidget *parent, Messenger &messenger);
 // Prints straight to the given printer.
 void print(const BandedReport &report, QPrinter &printer);
 

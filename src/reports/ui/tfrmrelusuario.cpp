@@ -22,10 +22,10 @@ BandedReport TFrmRelUsuario::build(Database &db, const QString &userName)
     return report;
 }
 
-void TFrmRelUsuario::preview(Database &db, const QString &userName, QWidget *parent)
+void TFrmRelUsuario::preview(Database &db, const QString &userName, QWidget *parent, Messenger &messenger)
 {
     const BandedReport report = build(db, userName);
-    ReportPreview::exec(report, parent);
+    ReportPreview::exec(report, parent, messenger);
 }
 
 bool TFrmRelUsuario::exportPdf(Database &db, const QString &userName, const QString &path)

@@ -4,6 +4,7 @@
 #include <QString>
 
 class Database;
+class Messenger;
 class QWidget;
 
 // The user list report ("Cadastro de Usuários").
@@ -13,6 +14,6 @@ public:
     // Reads USU_LOCAL. Raises DbError.
     static BandedReport build(Database &db, const QString &userName);
     // Print preview; returns when the preview is closed.
-    static void preview(Database &db, const QString &userName, QWidget *parent);
+    static void preview(Database &db, const QString &userName, QWidget *parent, Messenger &messenger);
     static bool exportPdf(Database &db, const QString &userName, const QString &path);
 };

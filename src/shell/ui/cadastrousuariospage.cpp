@@ -427,5 +427,5 @@ void CadastroUsuariosPage::btnListagemClick()
 
 void CadastroUsuariosPage::defaultListing()
 {
-    TFrmRelUsuario::preview(m_dm.database(), m_login.userName, window());
+    TFrmRelUsuario::preview(m_dm.database(), m_login.userName, window(), m_messenger);
 }
