@@ -69,6 +69,8 @@ void Database::create(const QString &path)
 
 void Database::close()
 {
+    // Cached statements belong to the connection being closed.
+    clearPrepared();
     if (!QSqlDatabase::contains(m_name))
         return;
     QSqlDatabase db = QSqlDatabase::database(m_name, false);
@@ -151,6 +153,42 @@ QSqlQuery Database::exec(const QString &sql, const QVariantMap &named) const
     if (!q.exec())
         throw DbError(q.lastError());
     return q;
+}
+
+QSqlQuery &Database::prepared(const QString &sql)
+{
+    if (!isOpen())
+        throw DbError(QStringLiteral("O banco de dados não está aberto."));
+    auto it = m_prepared.find(sql);
+    if (it != m_prepared.end())
+        return *it->second;
+    // Only a bounded set of texts is expected; a caller that builds endless
+    // variants must not make the cache grow without end.
+    if (m_prepared.size() >= MaxPrepared)
+        clearPrepared();
+    auto q = std::make_unique<QSqlQuery>(handle());
+    q->setForwardOnly(true);
+    if (!q->prepare(sql))
+        throw DbError(q->lastError());
+    return *m_prepared.emplace(sql, std::move(q)).first->second;
+}
+
+QSqlQuery &Database::execPrepared(const QString &sql, const QVariantList &params)
+{
+    QSqlQuery &q = prepared(sql);
+    for (int i = 0; i < params.size(); ++i)
+        q.bindValue(i, params.at(i));
+    if (!q.exec()) {
+        const QSqlError err = q.lastError();
+        q.finish();
+        throw DbError(err);
+    }
+    return q;
+}
+
+void Database::clearPrepared()
+{
+    m_prepared.clear();
 }
 
 QVariant Database::scalar(const QString &sql, const QVariantList &params) const

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QVariant>
 #include <QVariantList>
+#include <memory>
+#include <unordered_map>
 
 // The one connection to the local database (logical name "CapaCertific").
 // Every failure is raised as DbError with the engine's message.
@@ -45,10 +47,23 @@ public:
     bool tableExists(const QString &table) const;
     QStringList tables() const;
 
+    // Opt-in statement cache for callers that run the same few statements
+    // many times (the import runs a handful of texts per record): the same
+    // SQL text gets the same prepared query, so it is parsed once. The caller
+    // binds by position, runs it and calls finish() when done reading. The
+    // reference is valid until the next prepared()/execPrepared() call or
+    // close(). Raises DbError when the text cannot be prepared.
+    QSqlQuery &prepared(const QString &sql);
+    // prepared(sql) with params bound by position and run. Raises DbError.
+    QSqlQuery &execPrepared(const QString &sql, const QVariantList &params = {});
+    void clearPrepared();
+
 private:
     void registerFunctions();
     QString m_name;
     QString m_path;
+    static constexpr size_t MaxPrepared = 256;
+    std::unordered_map<QString, std::unique_ptr<QSqlQuery>> m_prepared;
 };
 
 // Opens a transaction only when none is open; rolls back on destruction
