@@ -96,6 +96,7 @@ std::unique_ptr<TDataStruct> TArquivoImportacao::readNext()
 
     record->setLogDir(m_logDir);
     record->setMessenger(m_messenger);
+    record->setSession(m_session);
     QString current;
     bool cut = false; // the record ended early: end of file or the next section's header
     for (TDataStructItem *item : record->items()) {

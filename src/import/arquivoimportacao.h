@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <memory>
 
+class ImportSession;
 class Messenger;
 class TDataStruct;
 
@@ -44,6 +45,8 @@ public:
 
     void setLogDir(const QString &dir) { m_logDir = dir; }
     void setMessenger(Messenger *messenger) { m_messenger = messenger; }
+    // Handed to every descriptor created (its validation messages are logged through it).
+    void setSession(ImportSession *session) { m_session = session; }
 
     // The 26 section headers, upper case with brackets.
     static const QStringList &validHeaders();
@@ -59,6 +62,7 @@ private:
     QString m_userCode;
     QString m_logDir;
     Messenger *m_messenger = nullptr;
+    ImportSession *m_session = nullptr;
     ImportTextFile m_file;
     int m_linesRead = 0;
     QString m_currentLine;

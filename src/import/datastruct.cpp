@@ -2,10 +2,10 @@
 
 #include "db/database.h"
 #include "db/dberror.h"
+#include "import/importsession.h"
 
 #include <QDir>
 #include <QFile>
-#include <QTextStream>
 
 const QString TDataStruct::LogFileName = QStringLiteral("Log.txt");
 const QString TDataStruct::LogBDFileName = QStringLiteral("Log_BD.txt");
@@ -77,8 +77,22 @@ QString TDataStruct::FieldValue(const TDataStructItem *item) const
 {
     if (!item->sequence)
         return item->value;
+    bool fresh = false;
+    return sequenceValue(&fresh);
+}
+
+QString TDataStruct::sequenceValue(bool *fresh) const
+{
+    *fresh = false;
     if (!m_database)
         return QString();
+    if (m_session && &m_session->database() == m_database) {
+        qint64 next = 0;
+        if (m_session->nextSequence(m_tableName, &next, fresh))
+            return QString::number(next);
+        AppendLog(QString(), QStringLiteral("Erro sequencial para a tabela ") + m_tableName);
+        return QString();
+    }
     try {
         const QVariant max = m_database->scalar(QStringLiteral("select max(SeqEvento) as valor from ") + m_tableName);
         return QString::number(max.isNull() ? 1 : max.toLongLong() + 1);
@@ -101,13 +115,25 @@ void TDataStruct::AppendLog(const QString &fileName, const QString &text) const
 
 void TDataStruct::appendLogLines(const QString &fileName, const QStringList &lines) const
 {
-    QFile f(logPath(fileName));
+    QByteArray text;
+    for (const QString &line : lines) {
+        text += line.toUtf8();
+        text += '\n';
+    }
+    appendLogBytes(fileName, text);
+}
+
+void TDataStruct::appendLogBytes(const QString &fileName, const QByteArray &text) const
+{
+    const QString name = fileName.isEmpty() ? LogFileName : fileName;
+    if (m_session) {
+        m_session->appendLog(m_logDir, name, text);
+        return;
+    }
+    QFile f(logPath(name));
     if (!f.open(QIODevice::Append | QIODevice::Text))
         return;
-    QTextStream out(&f);
-    out.setEncoding(QStringConverter::Utf8);
-    for (const QString &line : lines)
-        out << line << '\n';
+    f.write(text);
 }
 
 void TDataStruct::fail(const QString &message)

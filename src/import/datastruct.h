@@ -1,5 +1,6 @@
 #pragma once
 #include "import/datastructitem.h"
+#include "import/writeshape.h"
 
 #include <QDateTime>
 #include <QList>
@@ -7,6 +8,7 @@
 #include <QStringList>
 
 class Database;
+class ImportSession;
 class Messenger;
 
 // Outcome of writing one descriptor's row.
@@ -50,6 +52,11 @@ public:
     void setLogDir(const QString &dir) { m_logDir = dir; }
     Messenger *messenger() const { return m_messenger; }
     void setMessenger(Messenger *messenger) { m_messenger = messenger; }
+    // The import of the current file, when there is one: logs are written
+    // through it and lookups answered from it. Without one every value is
+    // asked of the database and every log line opens its file.
+    ImportSession *session() const { return m_session; }
+    void setSession(ImportSession *session) { m_session = session; }
 
     bool isValid() const { return m_valid; }
 
@@ -94,8 +101,13 @@ private:
     void validateItem(TDataStructItem *item);
     bool checkColumnWidth(const TDataStructItem *item);
     QDateTime referenceIssueDate(Database &db) const;
-    bool execute(Database &db, const QStringList &lines, const QList<int> &params, const QStringList &values);
+    // The sequence item's value; fresh when no row of the table can hold it.
+    QString sequenceValue(bool *fresh) const;
+    TWriteShape buildShape(const QStringList &values) const;
+    bool execute(Database &db, const TWriteShape::Statement &statement, const QStringList &values);
     void appendLogLines(const QString &fileName, const QStringList &lines) const;
+    // Text already in UTF-8 with its line ends.
+    void appendLogBytes(const QString &fileName, const QByteArray &text) const;
 
     QList<TDataStructItem *> m_items;
     QString m_tableName;
@@ -105,6 +117,7 @@ private:
     QString m_userCode;
     Database *m_database = nullptr;
     Messenger *m_messenger = nullptr;
+    ImportSession *m_session = nullptr;
     QString m_logDir;
     bool m_valid = true;
     int m_lastLine = 0;

@@ -56,7 +56,7 @@ void TDataStruct::validateItem(TDataStructItem *item)
 
     if (trimmed.isEmpty()) {
         if (upperName == QLatin1String("DTHULTATUALIZ"))
-            item->value = ImportDates::momentText(QDateTime::currentDateTime());
+            item->value = ImportDates::nowText();
         else if (upperName == QLatin1String("USURESP"))
             item->value = m_userCode;
         return;

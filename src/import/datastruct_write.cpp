@@ -3,23 +3,34 @@
 
 #include "db/database.h"
 #include "db/dberror.h"
+#include "import/importsession.h"
+#include "import/writeshape.h"
 #include "shell/shared/messenger.h"
 
 #include <QSqlQuery>
 
 namespace {
 
-const QString Stars = QStringLiteral("*************************************");
-
 QString paramName(int index)
 {
-    return QStringLiteral("p") + QString::number(index);
+    // The names of the first parameters, built once: they are in every statement.
+    static const QStringList names = [] {
+        QStringList out;
+        for (int i = 0; i < 64; ++i)
+            out << QStringLiteral("p") + QString::number(i);
+        return out;
+    }();
+    return index < names.size() ? names.at(index) : QStringLiteral("p") + QString::number(index);
 }
 
-QString dateLine()
+QByteArray utf8Line(const QString &text)
 {
-    return QStringLiteral("********* ") + ImportDates::momentText(QDateTime::currentDateTime()) +
-           QStringLiteral(" ***********");
+    return text.toUtf8() + '\n';
+}
+
+QByteArray dateLine()
+{
+    return QByteArrayLiteral("********* ") + ImportDates::nowText().toUtf8() + QByteArrayLiteral(" ***********\n");
 }
 
 QVariant nullOf(TFieldType type)
@@ -93,89 +104,122 @@ bool isDateRuleItem(const TDataStructItem *item)
 
 }
 
+TWriteShape TDataStruct::buildShape(const QStringList &values) const
+{
+    TWriteShape shape;
+    QStringList keyParts;
+    for (int i = 0; i < m_items.size(); ++i) {
+        if (!m_items.at(i)->key)
+            continue;
+        shape.hasKey = true;
+        if (trimBlanks(values.at(i)).isEmpty())
+            continue;
+        keyParts << m_items.at(i)->name + QStringLiteral("= :") + paramName(i);
+        shape.keyParams << i;
+    }
+    const QString keyCondition = QStringLiteral("where ") + keyParts.join(QStringLiteral(" and "));
+    shape.existsSql = QStringLiteral("select * from ") + m_tableName + QLatin1Char(' ') + keyCondition;
+
+    TWriteShape::Statement &update = shape.update;
+    update.lines << QStringLiteral("Update ") + m_tableName + QStringLiteral(" SET ");
+    for (int i = 0; i < m_items.size(); ++i) {
+        if (m_items.at(i)->key)
+            continue;
+        update.lines << m_items.at(i)->name + QStringLiteral("= :") + paramName(i) + QLatin1Char(',');
+        update.params << i;
+        if (isDateRuleItem(m_items.at(i)))
+            update.dateRuleItems << i;
+    }
+    if (!update.params.isEmpty())
+        update.lines.last().chop(1);
+    update.lines << keyCondition;
+    update.params << shape.keyParams;
+
+    TWriteShape::Statement &insert = shape.insert;
+    insert.lines << QStringLiteral("Insert into ") + m_tableName << QStringLiteral("(");
+    for (int i = 0; i < m_items.size(); ++i)
+        insert.lines << m_items.at(i)->name + (i + 1 < m_items.size() ? QStringLiteral(",") : QString());
+    insert.lines << QStringLiteral(")") << QStringLiteral("values (");
+    for (int i = 0; i < m_items.size(); ++i) {
+        insert.lines << QLatin1Char(':') + paramName(i) + (i + 1 < m_items.size() ? QStringLiteral(" ,") : QString());
+        insert.params << i;
+        if (isDateRuleItem(m_items.at(i)))
+            insert.dateRuleItems << i;
+    }
+    insert.lines << QStringLiteral(")");
+
+    for (TWriteShape::Statement *st : {&update, &insert}) {
+        st->sql = st->lines.join(QLatin1Char('\n'));
+        for (const QString &line : std::as_const(st->lines))
+            st->logText += utf8Line(line);
+    }
+    return shape;
+}
+
 TWriteResult TDataStruct::WriteRow(Database &db)
 {
     m_database = &db;
     TWriteResult result;
+    ImportSession *const session = m_session && &m_session->database() == &db ? m_session : nullptr;
 
     // One reading of every value, so the sequence number is the same in the
     // existence test and in the statement.
     QStringList values;
-    for (const TDataStructItem *item : m_items)
-        values << FieldValue(item);
-
-    QStringList keyParts;
-    QList<int> keyParams;
-    bool hasKey = false;
+    values.reserve(m_items.size());
+    bool freshSequence = false; // a key holds a SeqEvento above every row of the table
+    quint64 keyMask = 0;        // key items holding a value
     for (int i = 0; i < m_items.size(); ++i) {
-        if (!m_items.at(i)->key)
-            continue;
-        hasKey = true;
-        if (trimBlanks(values.at(i)).isEmpty())
-            continue;
-        keyParts << m_items.at(i)->name + QStringLiteral("= :") + paramName(i);
-        keyParams << i;
+        const TDataStructItem *item = m_items.at(i);
+        if (item->sequence) {
+            bool fresh = false;
+            values << sequenceValue(&fresh);
+            if (fresh && item->key && !values.last().isEmpty())
+                freshSequence = true;
+        } else {
+            values << item->value;
+        }
+        if (item->key && i < 64 && !trimBlanks(values.last()).isEmpty())
+            keyMask |= quint64(1) << i;
     }
-    const QString keyCondition = QStringLiteral("where ") + keyParts.join(QStringLiteral(" and "));
 
+    // The statements follow from the class and the key values present only.
+    std::shared_ptr<const TWriteShape> shape;
+    if (session && m_items.size() <= 64)
+        shape = session->writeShape(typeid(*this), keyMask, [&] { return buildShape(values); });
+    else
+        shape = std::make_shared<const TWriteShape>(buildShape(values));
+
+    // The key condition names a SeqEvento above the table's highest: no row
+    // can match it, so the test could only answer "missing".
     bool exists = false;
-    if (!keyParams.isEmpty()) {
+    if (!shape->keyParams.isEmpty() && !(session && freshSequence)) {
         try {
-            QVariantMap params;
-            for (int i : keyParams)
-                params.insert(paramName(i), boundValue(m_items.at(i), values.at(i)));
-            QSqlQuery q = db.exec(QStringLiteral("select * from ") + m_tableName + QLatin1Char(' ') + keyCondition, params);
+            QVariantList params;
+            for (int i : shape->keyParams)
+                params << boundValue(m_items.at(i), values.at(i));
+            QSqlQuery &q = db.execPrepared(shape->existsSql, params);
             exists = q.next();
+            q.finish();
         } catch (const std::exception &) {
             exists = false; // counts as missing: the insert reports the problem, if any
         }
     }
 
-    QStringList lines;
-    QList<int> params;
-    QList<int> dateRuleItems;
-    QString ruleMessage;
-    if (exists) {
-        if (!hasKey) {
-            AppendLog(LogBDFileName, QStringLiteral("Não foi possível fazer o update pois a estrutura não possui "
-                                                    "chave primária definida!"));
-            return result;
-        }
-        lines << QStringLiteral("Update ") + m_tableName + QStringLiteral(" SET ");
-        for (int i = 0; i < m_items.size(); ++i) {
-            if (m_items.at(i)->key)
-                continue;
-            lines << m_items.at(i)->name + QStringLiteral("= :") + paramName(i) + QLatin1Char(',');
-            params << i;
-            if (isDateRuleItem(m_items.at(i)))
-                dateRuleItems << i;
-        }
-        if (!params.isEmpty())
-            lines.last().chop(1);
-        lines << keyCondition;
-        params << keyParams;
-        ruleMessage = QStringLiteral("Não foi possível fazer a Atualização pois a data ");
-    } else {
-        result.inserted = true;
-        lines << QStringLiteral("Insert into ") + m_tableName << QStringLiteral("(");
-        for (int i = 0; i < m_items.size(); ++i)
-            lines << m_items.at(i)->name + (i + 1 < m_items.size() ? QStringLiteral(",") : QString());
-        lines << QStringLiteral(")") << QStringLiteral("values (");
-        for (int i = 0; i < m_items.size(); ++i) {
-            lines << QLatin1Char(':') + paramName(i) + (i + 1 < m_items.size() ? QStringLiteral(" ,") : QString());
-            params << i;
-            if (isDateRuleItem(m_items.at(i)))
-                dateRuleItems << i;
-        }
-        lines << QStringLiteral(")");
-        ruleMessage = QStringLiteral("Não foi possível fazer a inclusão pois a data ");
+    if (exists && !shape->hasKey) {
+        AppendLog(LogBDFileName, QStringLiteral("Não foi possível fazer o update pois a estrutura não possui "
+                                                "chave primária definida!"));
+        return result;
     }
+    result.inserted = !exists;
+    const TWriteShape::Statement &statement = exists ? shape->update : shape->insert;
+    const QString ruleMessage = exists ? QStringLiteral("Não foi possível fazer a Atualização pois a data ")
+                                       : QStringLiteral("Não foi possível fazer a inclusão pois a data ");
 
     // Entry and status dates lie between the certificate's issue date and now.
     bool ruleBroken = false;
     QDateTime reference;
     const QDateTime now = QDateTime::currentDateTime();
-    for (int i : dateRuleItems) {
+    for (int i : statement.dateRuleItems) {
         if (trimBlanks(values.at(i)).isEmpty())
             continue;
         if (!reference.isValid())
@@ -190,7 +234,18 @@ TWriteResult TDataStruct::WriteRow(Database &db)
     if (ruleBroken)
         return result;
 
-    result.succeeded = execute(db, lines, params, values);
+    // A write of a certificate may change its issue date, whatever its outcome.
+    if (session && m_tableName.compare(QLatin1String("CERTIFIC"), Qt::CaseInsensitive) == 0)
+        session->certificateWritten();
+    result.succeeded = execute(db, statement, values);
+    if (session && result.succeeded && result.inserted) {
+        for (int i = 0; i < m_items.size(); ++i) {
+            bool ok = false;
+            const qint64 seq = m_items.at(i)->sequence ? trimBlanks(values.at(i)).toLongLong(&ok) : 0;
+            if (ok)
+                session->sequenceUsed(m_tableName, seq);
+        }
+    }
     return result;
 }
 
@@ -202,31 +257,43 @@ QDateTime TDataStruct::referenceIssueDate(Database &db) const
         m_tableName.compare(QLatin1String("PRODUTO"), Qt::CaseInsensitive) == 0 || !numcertif ||
         numcertif->trimmedValue().isEmpty())
         return fallback;
+    ImportSession *const session = m_session && &m_session->database() == &db ? m_session : nullptr;
+    const QString number = numcertif->trimmedValue();
+    QDateTime remembered;
+    if (session && session->issueDate(m_certifierAcronym, number, &remembered))
+        return remembered;
     try {
-        QVariantMap params;
-        params.insert(QStringLiteral("p1"), m_certifierAcronym);
-        params.insert(QStringLiteral("p2"), numcertif->trimmedValue());
-        QSqlQuery q = db.exec(QStringLiteral("select dataemissao from certific\n"
-                                             "where siglacertificador = :p1 and\n"
-                                             "numcertif = :p2"),
-                              params);
+        QSqlQuery &q = db.execPrepared(QStringLiteral("select dataemissao from certific\n"
+                                                      "where siglacertificador = :p1 and\n"
+                                                      "numcertif = :p2"),
+                                       {m_certifierAcronym, number});
+        QDateTime answer = fallback;
         if (q.next() && !q.value(0).isNull()) {
             const QDateTime issue = q.value(0).toDateTime();
             if (issue.isValid())
-                return issue;
+                answer = issue;
         }
+        q.finish();
+        if (session)
+            session->rememberIssueDate(m_certifierAcronym, number, answer);
+        return answer;
     } catch (const DbError &) {
     }
     return fallback;
 }
 
-bool TDataStruct::execute(Database &db, const QStringList &lines, const QList<int> &params,
-                          const QStringList &values)
+bool TDataStruct::execute(Database &db, const TWriteShape::Statement &statement, const QStringList &values)
 {
-    QStringList paramLines;
-    QVariantMap bound;
+    static const QByteArray Trying = QByteArrayLiteral("Vai tentar executar\n");
+    static const QByteArray Success = QByteArrayLiteral("Executou com Sucesso\n*************************************\n");
+    static const QByteArray Failure = utf8Line(QStringLiteral("--------------FALHA NA EXECUÇÃO!------------------"));
+    static const QByteArray Stars = QByteArrayLiteral("*************************************\n");
+
+    QByteArray paramLines;
+    QVariantList bound; // in the order the placeholders appear
+    bound.reserve(statement.params.size());
     QString conversionError;
-    for (int i : params) {
+    for (int i : statement.params) {
         QVariant v;
         try {
             v = boundValue(m_items.at(i), values.at(i));
@@ -235,29 +302,28 @@ bool TDataStruct::execute(Database &db, const QStringList &lines, const QList<in
                 conversionError = e.message();
             v = nullOf(m_items.at(i)->type);
         }
-        bound.insert(paramName(i), v);
-        paramLines << paramName(i) + QLatin1Char('=') + (v.isNull() ? trimBlanks(values.at(i)) : paramText(v));
+        paramLines += utf8Line(paramName(i) + QLatin1Char('=') + (v.isNull() ? trimBlanks(values.at(i)) : paramText(v)));
+        bound << std::move(v);
     }
 
-    QStringList trace{dateLine(), QStringLiteral("Vai tentar executar")};
-    trace << lines << QString() << paramLines;
-    appendLogLines(LogBDFileName, trace);
+    appendLogBytes(LogBDFileName, dateLine() + Trying + statement.logText + '\n' + paramLines);
 
     QString error = conversionError;
     if (error.isEmpty()) {
         try {
-            db.exec(lines.join(QLatin1Char('\n')), bound);
+            db.execPrepared(statement.sql, bound).finish();
         } catch (const DbError &e) {
             error = e.message();
         }
     }
     if (error.isEmpty()) {
-        appendLogLines(LogBDFileName, {QStringLiteral("Executou com Sucesso"), Stars});
+        appendLogBytes(LogBDFileName, Success);
         return true;
     }
-    QStringList failure{QStringLiteral("--------------FALHA NA EXECUÇÃO!------------------"), dateLine()};
-    failure << lines << QString() << paramLines << error << Stars;
-    appendLogLines(LogBDFileName, failure);
+    appendLogBytes(LogBDFileName, Failure + dateLine() + statement.logText + '\n' + paramLines + utf8Line(error) + Stars);
+    // Whoever looks at the log while the message is up sees it whole.
+    if (m_session)
+        m_session->flushLogs();
     if (m_messenger)
         m_messenger->error(error);
     return false;

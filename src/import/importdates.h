@@ -16,5 +16,7 @@ QDateTime parseDateTime(const QString &text);
 QString momentText(const QDateTime &moment);
 // "dd/MM/yyyy" for a moment at midnight, else the moment text.
 QString displayText(const QDateTime &moment);
+// momentText of the current date and time.
+QString nowText();
 
 }

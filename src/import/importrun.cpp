@@ -4,6 +4,7 @@
 #include "db/dberror.h"
 #include "import/arquivoimportacao.h"
 #include "import/datastruct.h"
+#include "import/importsession.h"
 #include "import/postimport.h"
 #include "import/postimport_history.h"
 #include "shell/shared/messenger.h"
@@ -141,6 +142,11 @@ ImportRun::Outcome ImportRun::importFile(const QString &dir, const QString &name
         m_observer->fileStarted(reader.path(), reader.totalLines());
 
     bool failed = false;
+    // Keeps the logs open and the lookups of this file; its answers hold
+    // inside the file's transaction only, so it is not used past it.
+    ImportSession session(m_db);
+    m_session = &session;
+    reader.setSession(&session);
     try {
         Transaction tx(m_db);
         std::vector<std::unique_ptr<TDataStruct>> batch;
@@ -152,7 +158,7 @@ ImportRun::Outcome ImportRun::importFile(const QString &dir, const QString &name
             // rest would record the file as done and bar the corrected file.
             for (const QString &w : warnings) {
                 if (w.startsWith(InvalidHeaderWarning)) {
-                    PostImport::appendLog(dir, PostImport::LogFileName, {w});
+                    appendLog(dir, PostImport::LogFileName, {w});
                     failed = true;
                 }
             }
@@ -171,6 +177,7 @@ ImportRun::Outcome ImportRun::importFile(const QString &dir, const QString &name
         if (m_observer)
             m_observer->readingFinished();
 
+        session.flushLogs(); // the checks append to Log_BD.txt themselves
         if (!failed)
             failed = !PostImport::checkPairing(m_db, dir) || !PostImport::checkCompanyRoles(m_db, dir);
         if (!failed)
@@ -187,12 +194,15 @@ ImportRun::Outcome ImportRun::importFile(const QString &dir, const QString &name
             tx.commit();
         }
     } catch (const DbError &e) {
-        PostImport::appendLog(dir, PostImport::LogBdFileName, {e.message()});
+        appendLog(dir, PostImport::LogBdFileName, {e.message()});
         failed = true;
     } catch (const AppError &e) {
-        PostImport::appendLog(dir, PostImport::LogBdFileName, {e.message()});
+        appendLog(dir, PostImport::LogBdFileName, {e.message()});
         failed = true;
     }
+    reader.setSession(nullptr);
+    m_session = nullptr;
+    session.closeLogs(); // before the logs are renamed and the messages shown
     reader.close();
 
     QString errorLog, errorBdLog;
@@ -232,6 +242,9 @@ bool ImportRun::flushBatch(std::vector<std::unique_ptr<TDataStruct>> &batch, boo
         }
     }
     batch.clear();
+    // What a batch logged is on disk before the window gets to repaint.
+    if (m_session)
+        m_session->flushLogs();
     if (m_observer)
         m_observer->idle();
     return !failed;
@@ -241,6 +254,7 @@ bool ImportRun::writeRecord(TDataStruct &record, const QString &dir)
 {
     record.setLogDir(dir);
     record.setMessenger(&m_msg);
+    record.setSession(m_session);
     const TWriteResult result = record.WriteRow(m_db);
     if (!result.succeeded)
         return false;
@@ -262,6 +276,13 @@ bool ImportRun::recordFile(const QString &name)
                           {QStringLiteral("p5"), m_userCode},
                           {QStringLiteral("p6"), QStringLiteral("N")}});
     return true;
+}
+
+void ImportRun::appendLog(const QString &dir, const QString &fileName, const QStringList &lines)
+{
+    if (m_session)
+        m_session->flushLogs();
+    PostImport::appendLog(dir, fileName, lines);
 }
 
 void ImportRun::renameLogs(const QString &dir, const QString &name, QString &errorLog, QString &errorBdLog)

@@ -5,6 +5,7 @@
 #include <vector>
 
 class Database;
+class ImportSession;
 class Messenger;
 class TDataStruct;
 
@@ -91,12 +92,15 @@ private:
     bool writeRecord(TDataStruct &record, const QString &dir);
     bool recordFile(const QString &name);
     void renameLogs(const QString &dir, const QString &name, QString &errorLog, QString &errorBdLog);
+    // Appends to a log of dir after what the file's session still holds.
+    void appendLog(const QString &dir, const QString &fileName, const QStringList &lines);
 
     QString m_moduleCode;
     Database &m_db;
     QString m_userCode;
     Messenger &m_msg;
     ImportObserver *m_observer = nullptr;
+    ImportSession *m_session = nullptr; // the file being imported
     QString m_failedFiles;
     QList<FileResult> m_results;
 };

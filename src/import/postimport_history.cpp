@@ -21,6 +21,7 @@ void prepare(TDataStruct &d, const TDataStruct &record, const QString &logDir)
 {
     d.setLogDir(logDir);
     d.setMessenger(record.messenger());
+    d.setSession(record.session());
 }
 
 }

@@ -1,0 +1,131 @@
+#include "import/importsession.h"
+
+#include "db/database.h"
+#include "db/dberror.h"
+
+#include "import/writeshape.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSqlQuery>
+
+struct ImportSession::OpenLog
+{
+    QString dir;
+    QString name;
+    QFile file;
+    bool usable = false;
+};
+
+ImportSession::ImportSession(Database &db) : m_db(db) {}
+
+ImportSession::~ImportSession()
+{
+    closeLogs();
+}
+
+void ImportSession::appendLog(const QString &dir, const QString &fileName, const QByteArray &text)
+{
+    OpenLog *log = nullptr;
+    for (const auto &l : m_logs)
+        if (l->dir == dir && l->name == fileName)
+            log = l.get();
+    if (!log) {
+        auto opened = std::make_unique<OpenLog>();
+        opened->dir = dir;
+        opened->name = fileName;
+        opened->file.setFileName(dir.isEmpty() ? fileName : QDir(dir).filePath(fileName));
+        opened->usable = opened->file.open(QIODevice::Append | QIODevice::Text);
+        log = opened.get();
+        m_logs.push_back(std::move(opened));
+    }
+    if (log->usable) // as before: a log that cannot be written must not stop the import
+        log->file.write(text);
+}
+
+void ImportSession::flushLogs()
+{
+    for (const auto &log : m_logs)
+        if (log->usable)
+            log->file.flush();
+}
+
+void ImportSession::closeLogs()
+{
+    for (const auto &log : m_logs)
+        if (log->usable)
+            log->file.close();
+    m_logs.clear();
+}
+
+bool ImportSession::nextSequence(const QString &table, qint64 *next, bool *fresh)
+{
+    const QString key = table.toUpper();
+    const auto it = m_nextSequence.constFind(key);
+    if (it != m_nextSequence.constEnd()) {
+        *next = *it;
+        *fresh = true;
+        return true;
+    }
+    QVariant max;
+    try {
+        QSqlQuery &q = m_db.execPrepared(QStringLiteral("select max(SeqEvento) as valor from ") + table);
+        max = q.next() ? q.value(0) : QVariant();
+        q.finish();
+    } catch (const DbError &) {
+        return false;
+    }
+    *next = max.isNull() ? 1 : max.toLongLong() + 1;
+    // A text or real among the numbers makes max() answer something that
+    // "+ 1" may not lift above every row: ask again next time.
+    *fresh = max.isNull() || max.metaType().id() == QMetaType::LongLong || max.metaType().id() == QMetaType::Int;
+    if (*fresh)
+        m_nextSequence.insert(key, *next);
+    return true;
+}
+
+void ImportSession::sequenceUsed(const QString &table, qint64 value)
+{
+    const auto it = m_nextSequence.find(table.toUpper());
+    if (it != m_nextSequence.end() && value >= *it)
+        *it = value + 1;
+}
+
+namespace {
+QString issueKey(const QString &acronym, const QString &numcertif)
+{
+    return acronym + QChar(0x1f) + numcertif;
+}
+}
+
+bool ImportSession::issueDate(const QString &acronym, const QString &numcertif, QDateTime *date) const
+{
+    const auto it = m_issueDates.constFind(issueKey(acronym, numcertif));
+    if (it == m_issueDates.constEnd())
+        return false;
+    *date = *it;
+    return true;
+}
+
+void ImportSession::rememberIssueDate(const QString &acronym, const QString &numcertif, const QDateTime &date)
+{
+    // A file naming many certificates without writing any must not grow it without end.
+    if (m_issueDates.size() >= MaxIssueDates)
+        m_issueDates.clear();
+    m_issueDates.insert(issueKey(acronym, numcertif), date);
+}
+
+void ImportSession::certificateWritten()
+{
+    m_issueDates.clear();
+}
+
+std::shared_ptr<const TWriteShape> ImportSession::writeShape(const std::type_info &type, quint64 keyMask,
+                                                             const std::function<TWriteShape()> &build)
+{
+    const ShapeKey key{&type, keyMask};
+    auto it = m_shapes.find(key);
+    if (it == m_shapes.end())
+        it = m_shapes.emplace(key, std::make_shared<const TWriteShape>(build())).first;
+    return it->second;
+}

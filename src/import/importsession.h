@@ -1,0 +1,90 @@
+#pragma once
+#include <QDateTime>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+#include <typeinfo>
+#include <unordered_map>
+#include <vector>
+
+struct TWriteShape;
+
+class Database;
+class QFile;
+
+// What the import of one file keeps between its records, so that a record
+// costs a few statements instead of a dozen parsed anew:
+//
+// - the log files stay open for the whole file (opening and closing them for
+//   every line was a large share of the time); lines reach the disk at every
+//   flush and when the session closes, always before anyone else writes to,
+//   renames or deletes the files;
+// - answers that the database would give the same way for the rest of the
+//   file's transaction: the highest SeqEvento of each status table and the
+//   issue date of each certificate.
+//
+// The answers are exact because the session lives inside the file's
+// transaction: SQLite keeps the snapshot of a transaction from its first read
+// until it ends, and the program is the database's only writer, so inside it
+// the rows change only through the import's own statements. Every statement
+// of the import that can change an answer goes through TDataStruct::WriteRow,
+// which tells the session (a status row inserted, a certificate written).
+class ImportSession
+{
+public:
+    explicit ImportSession(Database &db);
+    ~ImportSession(); // closes the logs
+    ImportSession(const ImportSession &) = delete;
+    ImportSession &operator=(const ImportSession &) = delete;
+
+    Database &database() const { return m_db; }
+
+    // Appends text (UTF-8, line ends included) to the file fileName of dir
+    // (the current directory when dir is empty), creating it; the file stays
+    // open until flushLogs()/closeLogs().
+    void appendLog(const QString &dir, const QString &fileName, const QByteArray &text);
+    // Writes what is pending to disk (the files stay open).
+    void flushLogs();
+    // Writes what is pending and closes the files.
+    void closeLogs();
+
+    // The next SeqEvento of a status table ("max(SeqEvento) + 1", 1 for an
+    // empty table), as the query of TDataStruct::FieldValue answers it. False
+    // when the query fails (nothing is remembered then). fresh is true when
+    // the table holds only numbers, so no row can carry the value returned.
+    bool nextSequence(const QString &table, qint64 *next, bool *fresh);
+    // A row was inserted into a status table with this SeqEvento.
+    void sequenceUsed(const QString &table, qint64 value);
+
+    // The issue date of a certificate, remembered per acronym and number;
+    // forgotten whenever a CERTIFIC row is written.
+    bool issueDate(const QString &acronym, const QString &numcertif, QDateTime *date) const;
+    void rememberIssueDate(const QString &acronym, const QString &numcertif, const QDateTime &date);
+    void certificateWritten();
+
+    // The statements of a descriptor class for a set of key items holding a
+    // value (bit i: item i), built by build the first time.
+    std::shared_ptr<const TWriteShape> writeShape(const std::type_info &type, quint64 keyMask,
+                                                  const std::function<TWriteShape()> &build);
+
+private:
+    struct OpenLog;
+    struct ShapeKey
+    {
+        const std::type_info *type;
+        quint64 keyMask;
+        bool operator==(const ShapeKey &o) const { return *type == *o.type && keyMask == o.keyMask; }
+    };
+    struct ShapeKeyHash
+    {
+        size_t operator()(const ShapeKey &k) const { return k.type->hash_code() ^ std::hash<quint64>()(k.keyMask); }
+    };
+    static constexpr qsizetype MaxIssueDates = 4096;
+    Database &m_db;
+    std::vector<std::unique_ptr<OpenLog>> m_logs; // a file or two
+    std::unordered_map<ShapeKey, std::shared_ptr<const TWriteShape>, ShapeKeyHash> m_shapes;
+    QHash<QString, qint64> m_nextSequence; // by upper-case table name
+    QHash<QString, QDateTime> m_issueDates;
+};
