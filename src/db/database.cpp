@@ -70,7 +70,7 @@ void Database::create(const QString &path)
 void Database::close()
 {
     // Cached statements belong to the connection being closed.
-    clearPrepared();
+    clearStatements();
     if (!QSqlDatabase::contains(m_name))
         return;
     QSqlDatabase db = QSqlDatabase::database(m_name, false);
@@ -155,40 +155,206 @@ QSqlQuery Database::exec(const QString &sql, const QVariantMap &named) const
     return q;
 }
 
-QSqlQuery &Database::prepared(const QString &sql)
+namespace {
+
+sqlite3 *engineHandle(const QSqlDatabase &db)
+{
+    QVariant v = db.driver()->handle();
+    if (v.isValid() && qstrcmp(v.typeName(), "sqlite3*") == 0)
+        return *static_cast<sqlite3 *const *>(v.data());
+    return nullptr;
+}
+
+DbError engineError(sqlite3 *db)
+{
+    const int code = sqlite3_extended_errcode(db);
+    return DbError(QString(reinterpret_cast<const QChar *>(sqlite3_errmsg16(db))),
+                   code == SQLITE_CONSTRAINT_PRIMARYKEY || code == SQLITE_CONSTRAINT_UNIQUE);
+}
+
+// QtSql's test for a value it binds as NULL: a null variant or a null string,
+// byte array, date or time inside one.
+bool isNullValue(const QVariant &v)
+{
+    if (v.isNull())
+        return true;
+    switch (v.typeId()) {
+    case QMetaType::QString:
+        return static_cast<const QString *>(v.constData())->isNull();
+    case QMetaType::QByteArray:
+        return static_cast<const QByteArray *>(v.constData())->isNull();
+    case QMetaType::QDateTime:
+        return static_cast<const QDateTime *>(v.constData())->isNull();
+    case QMetaType::QDate:
+        return static_cast<const QDate *>(v.constData())->isNull();
+    case QMetaType::QTime:
+        return static_cast<const QTime *>(v.constData())->isNull();
+    default:
+        return false;
+    }
+}
+
+void putDigits(char16_t *&out, int value, int width)
+{
+    for (int i = width - 1; i >= 0; --i) {
+        out[i] = char16_t(u'0' + value % 10);
+        value /= 10;
+    }
+    out += width;
+}
+
+// Qt::ISODateWithMs of a local date-time, the text QtSql stores for one;
+// other moments go through QDateTime::toString.
+QString isoText(const QDateTime &dt)
+{
+    const QDate d = dt.date();
+    const QTime t = dt.time();
+    if (dt.timeSpec() != Qt::LocalTime || d.year() < 1 || d.year() > 9999)
+        return dt.toString(Qt::ISODateWithMs);
+    QString out(23, Qt::Uninitialized);
+    char16_t *p = reinterpret_cast<char16_t *>(out.data());
+    putDigits(p, d.year(), 4);
+    *p++ = u'-';
+    putDigits(p, d.month(), 2);
+    *p++ = u'-';
+    putDigits(p, d.day(), 2);
+    *p++ = u'T';
+    putDigits(p, t.hour(), 2);
+    *p++ = u':';
+    putDigits(p, t.minute(), 2);
+    *p++ = u':';
+    putDigits(p, t.second(), 2);
+    *p++ = u'.';
+    putDigits(p, t.msec(), 3);
+    return out;
+}
+
+int bindText(sqlite3_stmt *stmt, int placeholder, const QString &text, void (*lifetime)(void *))
+{
+    return sqlite3_bind_text16(stmt, placeholder, text.utf16(), int(text.size() * sizeof(QChar)), lifetime);
+}
+
+}
+
+Database::Statement &Database::statement(const QString &sql)
 {
     if (!isOpen())
         throw DbError(QStringLiteral("O banco de dados não está aberto."));
-    auto it = m_prepared.find(sql);
-    if (it != m_prepared.end())
+    auto it = m_statements.find(sql);
+    if (it != m_statements.end())
         return *it->second;
+    sqlite3 *db = engineHandle(handle());
+    if (!db)
+        throw DbError(QStringLiteral("O banco de dados não está aberto."));
     // Only a bounded set of texts is expected; a caller that builds endless
     // variants must not make the cache grow without end.
-    if (m_prepared.size() >= MaxPrepared)
-        clearPrepared();
-    auto q = std::make_unique<QSqlQuery>(handle());
-    q->setForwardOnly(true);
-    if (!q->prepare(sql))
-        throw DbError(q->lastError());
-    return *m_prepared.emplace(sql, std::move(q)).first->second;
-}
-
-QSqlQuery &Database::execPrepared(const QString &sql, const QVariantList &params)
-{
-    QSqlQuery &q = prepared(sql);
-    for (int i = 0; i < params.size(); ++i)
-        q.bindValue(i, params.at(i));
-    if (!q.exec()) {
-        const QSqlError err = q.lastError();
-        q.finish();
-        throw DbError(err);
+    if (m_statements.size() >= MaxStatements)
+        clearStatements();
+    sqlite3_stmt *stmt = nullptr;
+    if (sqlite3_prepare16_v2(db, sql.utf16(), int(sql.size() * sizeof(QChar)), &stmt, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(stmt);
+        throw engineError(db);
     }
-    return q;
+    std::unique_ptr<Statement> st(new Statement(db, stmt));
+    return *m_statements.emplace(sql, std::move(st)).first->second;
 }
 
-void Database::clearPrepared()
+void Database::clearStatements()
 {
-    m_prepared.clear();
+    m_statements.clear();
+}
+
+Database::Statement::~Statement()
+{
+    sqlite3_finalize(m_stmt);
+}
+
+int Database::Statement::bindValue(sqlite3_stmt *stmt, int placeholder, const QVariant &value)
+{
+    if (isNullValue(value))
+        return sqlite3_bind_null(stmt, placeholder);
+    switch (value.typeId()) {
+    case QMetaType::QByteArray: {
+        const auto *bytes = static_cast<const QByteArray *>(value.constData());
+        return sqlite3_bind_blob(stmt, placeholder, bytes->constData(), int(bytes->size()), SQLITE_STATIC);
+    }
+    case QMetaType::Int:
+    case QMetaType::Bool:
+        return sqlite3_bind_int(stmt, placeholder, value.toInt());
+    case QMetaType::Double:
+        return sqlite3_bind_double(stmt, placeholder, value.toDouble());
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+        return sqlite3_bind_int64(stmt, placeholder, value.toLongLong());
+    case QMetaType::QDateTime:
+        return bindText(stmt, placeholder, isoText(value.toDateTime()), SQLITE_TRANSIENT);
+    case QMetaType::QTime:
+        return bindText(stmt, placeholder, value.toTime().toString(u"hh:mm:ss.zzz"), SQLITE_TRANSIENT);
+    case QMetaType::QString:
+        return bindText(stmt, placeholder, *static_cast<const QString *>(value.constData()), SQLITE_STATIC);
+    default:
+        return bindText(stmt, placeholder, value.toString(), SQLITE_TRANSIENT);
+    }
+}
+
+void Database::Statement::exec(const QVariantList &params)
+{
+    reset();
+    if (params.size() != sqlite3_bind_parameter_count(m_stmt))
+        throw DbError(QStringLiteral("Parameter count mismatch"));
+    m_params = params;
+    for (int i = 0; i < m_params.size(); ++i) {
+        if (bindValue(m_stmt, i + 1, m_params.at(i)) != SQLITE_OK) {
+            DbError error = engineError(m_db);
+            reset();
+            throw error;
+        }
+    }
+    next();
+}
+
+bool Database::Statement::next()
+{
+    const int rc = sqlite3_step(m_stmt);
+    m_row = rc == SQLITE_ROW;
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        fail();
+    return m_row;
+}
+
+void Database::Statement::fail()
+{
+    DbError error = engineError(m_db);
+    reset();
+    throw error;
+}
+
+QVariant Database::Statement::value(int column) const
+{
+    if (!m_row)
+        return QVariant();
+    switch (sqlite3_column_type(m_stmt, column)) {
+    case SQLITE_INTEGER:
+        return qint64(sqlite3_column_int64(m_stmt, column));
+    case SQLITE_FLOAT:
+        return sqlite3_column_double(m_stmt, column);
+    case SQLITE_NULL:
+        return QVariant(QMetaType::fromType<QString>());
+    case SQLITE_BLOB:
+        return QByteArray(static_cast<const char *>(sqlite3_column_blob(m_stmt, column)),
+                          sqlite3_column_bytes(m_stmt, column));
+    default:
+        return QString(reinterpret_cast<const QChar *>(sqlite3_column_text16(m_stmt, column)),
+                       sqlite3_column_bytes16(m_stmt, column) / int(sizeof(QChar)));
+    }
+}
+
+void Database::Statement::reset()
+{
+    sqlite3_reset(m_stmt);
+    sqlite3_clear_bindings(m_stmt);
+    m_params.clear();
+    m_row = false;
 }
 
 QVariant Database::scalar(const QString &sql, const QVariantList &params) const

@@ -47,23 +47,60 @@ public:
     bool tableExists(const QString &table) const;
     QStringList tables() const;
 
-    // Opt-in statement cache for callers that run the same few statements
-    // many times (the import runs a handful of texts per record): the same
-    // SQL text gets the same prepared query, so it is parsed once. The caller
-    // binds by position, runs it and calls finish() when done reading. The
-    // reference is valid until the next prepared()/execPrepared() call or
-    // close(). Raises DbError when the text cannot be prepared.
-    QSqlQuery &prepared(const QString &sql);
-    // prepared(sql) with params bound by position and run. Raises DbError.
-    QSqlQuery &execPrepared(const QString &sql, const QVariantList &params = {});
-    void clearPrepared();
+    class Statement;
+    // Opt-in statement cache for loops that run the same few statements for
+    // thousands of rows (the import runs a handful of texts per record). The
+    // same SQL text gets the same statement, prepared once, and it runs on
+    // the engine directly: the QtSql layer (named-parameter rewriting,
+    // per-value bookkeeping, result records) cost several times the engine's
+    // own work there. Values bind and read back exactly as through exec().
+    // The reference is valid until the next statement() call or close().
+    // Raises DbError when the text cannot be prepared.
+    Statement &statement(const QString &sql);
+    void clearStatements();
 
 private:
     void registerFunctions();
     QString m_name;
     QString m_path;
-    static constexpr size_t MaxPrepared = 256;
-    std::unordered_map<QString, std::unique_ptr<QSqlQuery>> m_prepared;
+    static constexpr size_t MaxStatements = 256;
+    std::unordered_map<QString, std::unique_ptr<Statement>> m_statements;
+};
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+// A statement of Database::statement(). Placeholders ("?" or ":name") are
+// bound by position, in the order they appear in the text.
+class Database::Statement
+{
+public:
+    ~Statement();
+    Statement(const Statement &) = delete;
+    Statement &operator=(const Statement &) = delete;
+
+    // Binds the values and runs the statement up to its first row, if any.
+    // Raises DbError (the statement is reset then).
+    void exec(const QVariantList &params = {});
+    bool hasRow() const { return m_row; }
+    // Moves to the following row; false at the end. Raises DbError.
+    bool next();
+    // A column of the current row, typed as QtSql types it.
+    QVariant value(int column) const;
+    // Ends the run; a statement left running keeps its table busy.
+    void reset();
+
+    // Binds one value as QtSql's SQLite driver binds it (placeholder from 1).
+    static int bindValue(sqlite3_stmt *stmt, int placeholder, const QVariant &value);
+
+private:
+    friend class Database;
+    Statement(sqlite3 *db, sqlite3_stmt *stmt) : m_db(db), m_stmt(stmt) {}
+    void fail();
+    sqlite3 *m_db;
+    sqlite3_stmt *m_stmt;
+    QVariantList m_params; // bound text points into these until reset
+    bool m_row = false;
 };
 
 // Opens a transaction only when none is open; rolls back on destruction

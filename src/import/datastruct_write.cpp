@@ -197,9 +197,10 @@ TWriteResult TDataStruct::WriteRow(Database &db)
             QVariantList params;
             for (int i : shape->keyParams)
                 params << boundValue(m_items.at(i), values.at(i));
-            QSqlQuery &q = db.execPrepared(shape->existsSql, params);
-            exists = q.next();
-            q.finish();
+            Database::Statement &q = db.statement(shape->existsSql);
+            q.exec(params);
+            exists = q.hasRow();
+            q.reset();
         } catch (const std::exception &) {
             exists = false; // counts as missing: the insert reports the problem, if any
         }
@@ -263,17 +264,17 @@ QDateTime TDataStruct::referenceIssueDate(Database &db) const
     if (session && session->issueDate(m_certifierAcronym, number, &remembered))
         return remembered;
     try {
-        QSqlQuery &q = db.execPrepared(QStringLiteral("select dataemissao from certific\n"
-                                                      "where siglacertificador = :p1 and\n"
-                                                      "numcertif = :p2"),
-                                       {m_certifierAcronym, number});
+        Database::Statement &q = db.statement(QStringLiteral("select dataemissao from certific\n"
+                                                              "where siglacertificador = :p1 and\n"
+                                                              "numcertif = :p2"));
+        q.exec({m_certifierAcronym, number});
         QDateTime answer = fallback;
-        if (q.next() && !q.value(0).isNull()) {
+        if (q.hasRow() && !q.value(0).isNull()) {
             const QDateTime issue = q.value(0).toDateTime();
             if (issue.isValid())
                 answer = issue;
         }
-        q.finish();
+        q.reset();
         if (session)
             session->rememberIssueDate(m_certifierAcronym, number, answer);
         return answer;
@@ -311,7 +312,9 @@ bool TDataStruct::execute(Database &db, const TWriteShape::Statement &statement,
     QString error = conversionError;
     if (error.isEmpty()) {
         try {
-            db.execPrepared(statement.sql, bound).finish();
+            Database::Statement &q = db.statement(statement.sql);
+            q.exec(bound);
+            q.reset();
         } catch (const DbError &e) {
             error = e.message();
         }

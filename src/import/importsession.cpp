@@ -69,9 +69,10 @@ bool ImportSession::nextSequence(const QString &table, qint64 *next, bool *fresh
     }
     QVariant max;
     try {
-        QSqlQuery &q = m_db.execPrepared(QStringLiteral("select max(SeqEvento) as valor from ") + table);
-        max = q.next() ? q.value(0) : QVariant();
-        q.finish();
+        Database::Statement &q = m_db.statement(QStringLiteral("select max(SeqEvento) as valor from ") + table);
+        q.exec();
+        max = q.hasRow() ? q.value(0) : QVariant();
+        q.reset();
     } catch (const DbError &) {
         return false;
     }
