@@ -269,6 +269,11 @@ Database::Statement::~Statement()
     sqlite3_finalize(m_stmt);
 }
 
+QString Database::Statement::dateTimeText(const QDateTime &moment)
+{
+    return isoText(moment);
+}
+
 int Database::Statement::bindValue(sqlite3_stmt *stmt, int placeholder, const QVariant &value)
 {
     if (isNullValue(value))

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QVariant>
 #include <QVariantList>
+#include <QDateTime>
 #include <memory>
 #include <unordered_map>
 
@@ -92,6 +93,8 @@ public:
 
     // Binds one value as QtSql's SQLite driver binds it (placeholder from 1).
     static int bindValue(sqlite3_stmt *stmt, int placeholder, const QVariant &value);
+    // The text a date-time is stored as (ISO 8601 with milliseconds).
+    static QString dateTimeText(const QDateTime &moment);
 
 private:
     friend class Database;

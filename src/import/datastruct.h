@@ -98,8 +98,15 @@ protected:
     static QString lineSuffix(int line); // " Verifique a linha N do arquivo txt."
 
 private:
-    void validateItem(TDataStructItem *item);
-    bool checkColumnWidth(const TDataStructItem *item);
+    // What validation needs of an item beyond its value.
+    struct ItemTraits
+    {
+        QString upperName;
+        int columnWidth = 0; // text column size; 0 when not limited
+    };
+    const QList<ItemTraits> &itemTraits() const;
+    void validateItem(TDataStructItem *item, const ItemTraits &traits);
+    bool checkColumnWidth(const TDataStructItem *item, int columnWidth);
     QDateTime referenceIssueDate(Database &db) const;
     // The sequence item's value; fresh when no row of the table can hold it.
     QString sequenceValue(bool *fresh) const;

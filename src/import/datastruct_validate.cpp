@@ -3,6 +3,9 @@
 
 #include "db/schema.h"
 
+#include <typeindex>
+#include <unordered_map>
+
 namespace {
 
 bool isFloat(const QString &text)
@@ -33,20 +36,43 @@ const int MaxProductText = 105;
 
 }
 
+const QList<TDataStruct::ItemTraits> &TDataStruct::itemTraits() const
+{
+    // The same for every descriptor of a class (its items and table are
+    // fixed by DefineFields) and the schema is fixed: worked out once per
+    // class instead of once per record.
+    thread_local std::unordered_map<std::type_index, QList<ItemTraits>> byClass;
+    auto it = byClass.find(std::type_index(typeid(*this)));
+    if (it != byClass.end() && it->second.size() == m_items.size())
+        return it->second;
+    QList<ItemTraits> traits;
+    const Schema::Table *table = Schema::table(m_tableName);
+    for (const TDataStructItem *item : m_items) {
+        ItemTraits t;
+        t.upperName = item->name.toUpper();
+        const Schema::Field *field = table && item->type == TFieldType::Text ? table->field(item->name) : nullptr;
+        if (field && field->type == Schema::FieldType::Text && field->size > 0)
+            t.columnWidth = field->size;
+        traits << t;
+    }
+    return byClass[std::type_index(typeid(*this))] = traits;
+}
+
 void TDataStruct::Validate()
 {
     m_valid = true;
     m_issueDate = QDateTime();
-    for (TDataStructItem *item : m_items)
-        validateItem(item);
+    const QList<ItemTraits> &traits = itemTraits();
+    for (int i = 0; i < m_items.size(); ++i)
+        validateItem(m_items.at(i), traits.at(i));
 }
 
-void TDataStruct::validateItem(TDataStructItem *item)
+void TDataStruct::validateItem(TDataStructItem *item, const ItemTraits &traits)
 {
     const QString trimmed = item->trimmedValue();
     const QString &value = item->value;
     const int line = item->lineNumber;
-    const QString upperName = item->name.toUpper();
+    const QString &upperName = traits.upperName;
 
     if (item->required && trimmed.isEmpty()) {
         fail(QStringLiteral("O campo obrigatório ") + item->name + QStringLiteral(" não foi encontrado.") +
@@ -134,24 +160,20 @@ void TDataStruct::validateItem(TDataStructItem *item)
         fail(QStringLiteral("O Tamanho do conteudo do campo ") + upperName + QStringLiteral(" ") + value +
              QStringLiteral(" temporariamente não pode ser superior a 105 caracteres") + lineSuffix(line));
     } else {
-        checkColumnWidth(item);
+        checkColumnWidth(item, traits.columnWidth);
     }
 }
 
 // A value wider than its column would be cut or stored over-long; refuse it.
-bool TDataStruct::checkColumnWidth(const TDataStructItem *item)
+bool TDataStruct::checkColumnWidth(const TDataStructItem *item, int columnWidth)
 {
-    if (item->type != TFieldType::Text)
-        return true;
-    const Schema::Table *table = Schema::table(m_tableName);
-    const Schema::Field *field = table ? table->field(item->name) : nullptr;
-    if (!field || field->type != Schema::FieldType::Text || field->size <= 0)
+    if (columnWidth <= 0)
         return true;
     const QString trimmed = item->trimmedValue();
-    if (trimmed.size() <= field->size)
+    if (trimmed.size() <= columnWidth)
         return true;
     fail(QStringLiteral("O Tamanho do conteudo do campo ") + item->name.toUpper() + QStringLiteral(" ") +
-         item->value + QStringLiteral(" não pode ser superior a ") + QString::number(field->size) +
+         item->value + QStringLiteral(" não pode ser superior a ") + QString::number(columnWidth) +
          QStringLiteral(" caracteres") + lineSuffix(item->lineNumber));
     return false;
 }

@@ -50,6 +50,28 @@ QVariant nullOf(TFieldType type)
     return QVariant(QMetaType(QMetaType::QString));
 }
 
+bool isDateType(TFieldType type)
+{
+    return type == TFieldType::Date || type == TFieldType::DateTime;
+}
+
+QString conversionMessage(const TDataStructItem *item, const QString &value)
+{
+    return QStringLiteral("O valor ") + value + QStringLiteral(" não é válido para o campo ") + item->name;
+}
+
+// "pN=" of a parameter line of the log.
+QByteArray paramPrefix(int index)
+{
+    static const QList<QByteArray> prefixes = [] {
+        QList<QByteArray> out;
+        for (int i = 0; i < 64; ++i)
+            out << (paramName(i) + QLatin1Char('=')).toUtf8();
+        return out;
+    }();
+    return index < prefixes.size() ? prefixes.at(index) : (paramName(index) + QLatin1Char('=')).toUtf8();
+}
+
 // The bound value of an item; an unconvertible value raises AppError.
 QVariant boundValue(const TDataStructItem *item, const QString &value)
 {
@@ -82,7 +104,7 @@ QVariant boundValue(const TDataStructItem *item, const QString &value)
     }
     }
     if (!ok)
-        throw AppError(QStringLiteral("O valor ") + value + QStringLiteral(" não é válido para o campo ") + item->name);
+        throw AppError(conversionMessage(item, value));
     return out;
 }
 
@@ -225,7 +247,8 @@ TWriteResult TDataStruct::WriteRow(Database &db)
             continue;
         if (!reference.isValid())
             reference = referenceIssueDate(db);
-        const QDateTime when = ImportDates::parseDateTime(values.at(i));
+        const QDateTime when = session ? session->moment(trimBlanks(values.at(i))).value
+                                       : ImportDates::parseDateTime(values.at(i));
         if (!when.isValid() || when < reference || when > now) {
             AppendLog(LogBDFileName, ruleMessage + m_items.at(i)->name +
                                          QStringLiteral(" é inferior a data emissão ou superior a data do sistema!"));
@@ -294,16 +317,38 @@ bool TDataStruct::execute(Database &db, const TWriteShape::Statement &statement,
     QVariantList bound; // in the order the placeholders appear
     bound.reserve(statement.params.size());
     QString conversionError;
+    ImportSession *const session = m_session && &m_session->database() == &db ? m_session : nullptr;
     for (int i : statement.params) {
+        const TDataStructItem *item = m_items.at(i);
+        const QString trimmed = trimBlanks(values.at(i));
         QVariant v;
-        try {
-            v = boundValue(m_items.at(i), values.at(i));
-        } catch (const AppError &e) {
-            if (conversionError.isEmpty())
-                conversionError = e.message();
-            v = nullOf(m_items.at(i)->type);
+        QString shown;
+        if (session && isDateType(item->type) && !trimmed.isEmpty()) {
+            // Bound as the text a date-time is stored as: the same value
+            // without converting the same few dates again for every record.
+            const ImportSession::Moment &m = session->moment(trimmed);
+            if (m.value.isValid()) {
+                v = m.stored;
+                shown = m.shown;
+            } else {
+                if (conversionError.isEmpty())
+                    conversionError = conversionMessage(item, values.at(i));
+                v = nullOf(item->type);
+                shown = trimmed;
+            }
+        } else {
+            try {
+                v = boundValue(item, values.at(i));
+            } catch (const AppError &e) {
+                if (conversionError.isEmpty())
+                    conversionError = e.message();
+                v = nullOf(item->type);
+            }
+            shown = v.isNull() ? trimmed : paramText(v);
         }
-        paramLines += utf8Line(paramName(i) + QLatin1Char('=') + (v.isNull() ? trimBlanks(values.at(i)) : paramText(v)));
+        paramLines += paramPrefix(i);
+        paramLines += shown.toUtf8();
+        paramLines += '\n';
         bound << std::move(v);
     }
 

@@ -3,6 +3,7 @@
 #include "db/database.h"
 #include "db/dberror.h"
 
+#include "import/importdates.h"
 #include "import/writeshape.h"
 
 #include <QDir>
@@ -129,4 +130,20 @@ std::shared_ptr<const TWriteShape> ImportSession::writeShape(const std::type_inf
     if (it == m_shapes.end())
         it = m_shapes.emplace(key, std::make_shared<const TWriteShape>(build())).first;
     return it->second;
+}
+
+const ImportSession::Moment &ImportSession::moment(const QString &trimmedText)
+{
+    auto it = m_moments.find(trimmedText);
+    if (it != m_moments.end())
+        return *it;
+    if (m_moments.size() >= MaxMoments)
+        m_moments.clear();
+    Moment m;
+    m.value = ImportDates::parseDateTime(trimmedText);
+    if (m.value.isValid()) {
+        m.stored = Database::Statement::dateTimeText(m.value);
+        m.shown = ImportDates::displayText(m.value);
+    }
+    return *m_moments.insert(trimmedText, m);
 }

@@ -64,13 +64,48 @@ public:
     void rememberIssueDate(const QString &acronym, const QString &numcertif, const QDateTime &date);
     void certificateWritten();
 
+    // A date or date-time value of the file as the import reads it
+    // (ImportDates::parseDateTime), with the texts it is stored and logged
+    // as. The same few dates fill a whole file.
+    struct Moment
+    {
+        QDateTime value;  // invalid when the text is not a date
+        QString stored;   // as bound to the database
+        QString shown;    // as listed in Log_BD.txt
+    };
+    const Moment &moment(const QString &trimmedText);
+
     // The statements of a descriptor class for a set of key items holding a
     // value (bit i: item i), built by build the first time.
     std::shared_ptr<const TWriteShape> writeShape(const std::type_info &type, quint64 keyMask,
                                                   const std::function<TWriteShape()> &build);
 
+    // Something derived from one or two descriptor classes only (how their
+    // items pair up by name), built by build the first time it is asked for.
+    template <typename T>
+    std::shared_ptr<const T> derived(int tag, const std::type_info &a, const std::type_info &b,
+                                     const std::function<T()> &build)
+    {
+        std::shared_ptr<const void> &slot = m_derived[DerivedKey{tag, &a, &b}];
+        if (!slot)
+            slot = std::make_shared<const T>(build());
+        return std::static_pointer_cast<const T>(slot);
+    }
+
 private:
     struct OpenLog;
+    struct DerivedKey
+    {
+        int tag;
+        const std::type_info *a;
+        const std::type_info *b;
+        bool operator==(const DerivedKey &o) const { return tag == o.tag && *a == *o.a && *b == *o.b; }
+    };
+    struct DerivedKeyHash
+    {
+        size_t operator()(const DerivedKey &k) const { return k.a->hash_code() * 31 + k.b->hash_code() + size_t(k.tag); }
+    };
+    std::unordered_map<DerivedKey, std::shared_ptr<const void>, DerivedKeyHash> m_derived;
     struct ShapeKey
     {
         const std::type_info *type;
@@ -87,4 +122,6 @@ private:
     std::unordered_map<ShapeKey, std::shared_ptr<const TWriteShape>, ShapeKeyHash> m_shapes;
     QHash<QString, qint64> m_nextSequence; // by upper-case table name
     QHash<QString, QDateTime> m_issueDates;
+    QHash<QString, Moment> m_moments;
+    static constexpr qsizetype MaxMoments = 4096;
 };

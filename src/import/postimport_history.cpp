@@ -2,6 +2,11 @@
 
 #include "import/datastruct.h"
 #include "import/descriptorfactory.h"
+#include "import/importsession.h"
+
+#include <memory>
+#include <typeinfo>
+#include <vector>
 
 namespace PostImport {
 
@@ -24,6 +29,78 @@ void prepare(TDataStruct &d, const TDataStruct &record, const QString &logDir)
     d.setSession(record.session());
 }
 
+// How the items of two descriptor classes pair up by name. The walks below
+// compare names item by item for every record; the answers depend on the
+// classes only, so an import works them out once (see ImportSession::derived).
+using Matrix = std::vector<std::vector<char>>;
+
+Matrix pairs(const TDataStruct &rows, const TDataStruct &columns, bool (*same)(const QString &, const QString &))
+{
+    Matrix m(size_t(rows.items().size()), std::vector<char>(size_t(columns.items().size())));
+    for (int i = 0; i < rows.items().size(); ++i)
+        for (int j = 0; j < columns.items().size(); ++j)
+            m[size_t(i)][size_t(j)] = same(rows.items().at(i)->name, columns.items().at(j)->name);
+    return m;
+}
+
+bool sameIgnoringCase(const QString &a, const QString &b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+enum class StatusRole : char { Other, Evento, Justificativa, HistoricoSis, Status, DthStatus };
+
+// The inclusion row: status item s against record item r.
+struct AutomaticPlan
+{
+    Matrix same;                      // [s][r]: sameName
+    std::vector<StatusRole> role;     // of each status item
+    std::vector<char> recordDthStatus; // record item named DTHSTATUS...
+};
+
+AutomaticPlan automaticPlan(const TDataStruct &status, const TDataStruct &record)
+{
+    AutomaticPlan plan;
+    plan.same = pairs(status, record, sameName);
+    for (const TDataStructItem *s : status.items()) {
+        StatusRole role = StatusRole::Other;
+        if (sameName(s->name, QStringLiteral("EVENTO")))
+            role = StatusRole::Evento;
+        else if (sameName(s->name, QStringLiteral("JUSTIFICATIVA")))
+            role = StatusRole::Justificativa;
+        else if (sameName(s->name, QStringLiteral("HISTORICOSIS")))
+            role = StatusRole::HistoricoSis;
+        else if (startsWith(s->name, "STATUS"))
+            role = StatusRole::Status;
+        else if (startsWith(s->name, "DTHSTATUS"))
+            role = StatusRole::DthStatus;
+        plan.role.push_back(role);
+    }
+    for (const TDataStructItem *r : record.items())
+        plan.recordDthStatus.push_back(startsWith(r->name, "DTHSTATUS"));
+    return plan;
+}
+
+enum class HistoryRole : char { Other, NomeTabela, TabelaHistorico, Historico };
+
+// The history control row: carrier item s against record item r, history
+// item h against carrier item s.
+struct HistoryPlan
+{
+    Matrix carrierFromRecord;  // [s][r]: names equal ignoring case
+    Matrix historyFromCarrier; // [s][h]: sameName
+    std::vector<HistoryRole> role; // of each history item
+};
+
+template <typename T>
+std::shared_ptr<const T> planFor(ImportSession *session, int tag, const TDataStruct &a, const TDataStruct &b,
+                                 const std::function<T()> &build)
+{
+    if (session)
+        return session->derived<T>(tag, typeid(a), typeid(b), build);
+    return std::make_shared<const T>(build());
+}
+
 }
 
 bool writeAutomaticStatusRow(Database &db, const TDataStruct &record, const QString &logDir)
@@ -35,24 +112,30 @@ bool writeAutomaticStatusRow(Database &db, const TDataStruct &record, const QStr
     prepare(*status, record, logDir);
     status->setDatabase(&db);
 
-    for (const TDataStructItem *r : record.items()) {
-        for (TDataStructItem *s : status->items()) {
+    const auto plan = planFor<AutomaticPlan>(record.session(), 1, *status, record,
+                                             [&] { return automaticPlan(*status, record); });
+    const QList<TDataStructItem *> &statusItems = status->items();
+    for (int ri = 0; ri < record.items().size(); ++ri) {
+        const TDataStructItem *r = record.items().at(ri);
+        for (int si = 0; si < statusItems.size(); ++si) {
+            TDataStructItem *s = statusItems.at(si);
             // A sequence item always has a value once the database is known.
             if (s->sequence || !s->value.isEmpty())
                 continue;
-            if (sameName(s->name, r->name)) {
+            if (plan->same[size_t(si)][size_t(ri)]) {
                 s->value = r->trimmedValue();
                 break;
             }
-            if (sameName(s->name, QStringLiteral("EVENTO")))
+            const StatusRole role = plan->role[size_t(si)];
+            if (role == StatusRole::Evento)
                 s->value = QStringLiteral("INC");
-            else if (sameName(s->name, QStringLiteral("JUSTIFICATIVA")))
+            else if (role == StatusRole::Justificativa)
                 s->value = QStringLiteral("Historico gerado pelo sistema");
-            else if (sameName(s->name, QStringLiteral("HISTORICOSIS")))
+            else if (role == StatusRole::HistoricoSis)
                 s->value = QStringLiteral("2");
-            else if (startsWith(s->name, "STATUS"))
+            else if (role == StatusRole::Status)
                 s->value = QStringLiteral("A");
-            else if (startsWith(s->name, "DTHSTATUS") && startsWith(r->name, "DTHSTATUS")) {
+            else if (role == StatusRole::DthStatus && plan->recordDthStatus[size_t(ri)]) {
                 s->value = r->trimmedValue();
                 break;
             }
@@ -69,14 +152,36 @@ bool writeHistoryControlRow(Database &db, const TDataStruct &record, bool insert
     if (!carrier)
         return true;
     prepare(*carrier, record, logDir);
+    auto history = ImportDescriptors::createHistoryControl(record.certifierAcronym(), record.userCode());
+    prepare(*history, record, logDir);
 
-    for (TDataStructItem *s : carrier->items()) {
+    const auto plan = planFor<HistoryPlan>(record.session(), 2, *carrier, record, [&] {
+        HistoryPlan p;
+        p.carrierFromRecord = pairs(*carrier, record, sameIgnoringCase);
+        p.historyFromCarrier = pairs(*carrier, *history, sameName);
+        for (const TDataStructItem *h : history->items()) {
+            HistoryRole role = HistoryRole::Other;
+            if (sameName(h->name, QStringLiteral("NomeTabela")))
+                role = HistoryRole::NomeTabela;
+            else if (sameName(h->name, QStringLiteral("TabelaHistorico")))
+                role = HistoryRole::TabelaHistorico;
+            else if (sameName(h->name, QStringLiteral("historico")))
+                role = HistoryRole::Historico;
+            p.role.push_back(role);
+        }
+        return p;
+    });
+
+    const QList<TDataStructItem *> &carrierItems = carrier->items();
+    for (int si = 0; si < carrierItems.size(); ++si) {
+        TDataStructItem *s = carrierItems.at(si);
         if (s->sequence)
             continue; // CTR_HISTORICO has no event number
-        for (const TDataStructItem *r : record.items()) {
+        for (int ri = 0; ri < record.items().size(); ++ri) {
+            const TDataStructItem *r = record.items().at(ri);
             if (r->sequence || r->value.isEmpty())
                 continue;
-            if (s->name.compare(r->name, Qt::CaseInsensitive) == 0) {
+            if (plan->carrierFromRecord[size_t(si)][size_t(ri)]) {
                 if (s->value.isEmpty())
                     s->value = r->trimmedValue();
                 break;
@@ -84,24 +189,32 @@ bool writeHistoryControlRow(Database &db, const TDataStruct &record, bool insert
         }
     }
 
-    auto history = ImportDescriptors::createHistoryControl(record.certifierAcronym(), record.userCode());
-    prepare(*history, record, logDir);
-    for (const TDataStructItem *s : carrier->items()) {
+    const QList<TDataStructItem *> &historyItems = history->items();
+    for (int si = 0; si < carrierItems.size(); ++si) {
+        const TDataStructItem *s = carrierItems.at(si);
         if (s->sequence)
             continue;
-        for (TDataStructItem *h : history->items()) {
+        for (int hi = 0; hi < historyItems.size(); ++hi) {
+            TDataStructItem *h = historyItems.at(hi);
             if (!h->value.isEmpty())
                 continue;
-            if (sameName(h->name, s->name)) {
+            if (plan->historyFromCarrier[size_t(si)][size_t(hi)]) {
                 h->value = s->trimmedValue();
                 break;
             }
-            if (sameName(h->name, QStringLiteral("NomeTabela")))
+            switch (plan->role[size_t(hi)]) {
+            case HistoryRole::NomeTabela:
                 h->value = inserted ? record.parentTableName() : record.tableName();
-            else if (sameName(h->name, QStringLiteral("TabelaHistorico")))
+                break;
+            case HistoryRole::TabelaHistorico:
                 h->value = inserted ? record.tableName() : record.statusTableName();
-            else if (sameName(h->name, QStringLiteral("historico")))
+                break;
+            case HistoryRole::Historico:
                 h->value = inserted ? QStringLiteral("1") : QStringLiteral("0");
+                break;
+            case HistoryRole::Other:
+                break;
+            }
         }
     }
     return history->WriteRow(db).succeeded;
