@@ -262,6 +262,7 @@ Database::Statement &Database::statement(const QString &sql)
 void Database::clearStatements()
 {
     m_statements.clear();
+    ++m_statementGeneration;
 }
 
 Database::Statement::~Statement()

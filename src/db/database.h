@@ -59,6 +59,9 @@ public:
     // Raises DbError when the text cannot be prepared.
     Statement &statement(const QString &sql);
     void clearStatements();
+    // Changes whenever cached statements are dropped: a caller that keeps a
+    // Statement pointer may use it while the number is unchanged.
+    quint64 statementGeneration() const { return m_statementGeneration; }
 
 private:
     void registerFunctions();
@@ -66,6 +69,7 @@ private:
     QString m_path;
     static constexpr size_t MaxStatements = 256;
     std::unordered_map<QString, std::unique_ptr<Statement>> m_statements;
+    quint64 m_statementGeneration = 1;
 };
 
 struct sqlite3;

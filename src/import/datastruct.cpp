@@ -13,6 +13,7 @@ const QString TDataStruct::LogBDFileName = QStringLiteral("Log_BD.txt");
 TDataStruct::TDataStruct(const QString &certifierAcronym, const QString &userCode)
     : m_certifierAcronym(certifierAcronym), m_userCode(userCode)
 {
+    m_items.reserve(24); // room for the largest layout: one allocation per descriptor
 }
 
 TDataStruct::~TDataStruct()

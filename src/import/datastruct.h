@@ -98,13 +98,22 @@ protected:
     static QString lineSuffix(int line); // " Verifique a linha N do arquivo txt."
 
 private:
-    // What validation needs of an item beyond its value.
+    // What validation and writing look up by name, worked out once per
+    // class: the items and the table are fixed by DefineFields and the schema
+    // is fixed, so every descriptor of a class has the same answers.
     struct ItemTraits
     {
         QString upperName;
         int columnWidth = 0; // text column size; 0 when not limited
     };
-    const QList<ItemTraits> &itemTraits() const;
+    struct ClassTraits
+    {
+        QList<ItemTraits> items;
+        int numcertif = -1;       // itemByName("Numcertif")
+        bool noIssueDate = false; // EMPRESA and PRODUTO rows are not dated by a certificate
+        bool certific = false;    // the CERTIFIC table
+    };
+    const ClassTraits &traits() const;
     void validateItem(TDataStructItem *item, const ItemTraits &traits);
     bool checkColumnWidth(const TDataStructItem *item, int columnWidth);
     QDateTime referenceIssueDate(Database &db) const;

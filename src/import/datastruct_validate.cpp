@@ -36,16 +36,13 @@ const int MaxProductText = 105;
 
 }
 
-const QList<TDataStruct::ItemTraits> &TDataStruct::itemTraits() const
+const TDataStruct::ClassTraits &TDataStruct::traits() const
 {
-    // The same for every descriptor of a class (its items and table are
-    // fixed by DefineFields) and the schema is fixed: worked out once per
-    // class instead of once per record.
-    thread_local std::unordered_map<std::type_index, QList<ItemTraits>> byClass;
+    thread_local std::unordered_map<std::type_index, ClassTraits> byClass;
     auto it = byClass.find(std::type_index(typeid(*this)));
-    if (it != byClass.end() && it->second.size() == m_items.size())
+    if (it != byClass.end() && it->second.items.size() == m_items.size())
         return it->second;
-    QList<ItemTraits> traits;
+    ClassTraits traits;
     const Schema::Table *table = Schema::table(m_tableName);
     for (const TDataStructItem *item : m_items) {
         ItemTraits t;
@@ -53,8 +50,12 @@ const QList<TDataStruct::ItemTraits> &TDataStruct::itemTraits() const
         const Schema::Field *field = table && item->type == TFieldType::Text ? table->field(item->name) : nullptr;
         if (field && field->type == Schema::FieldType::Text && field->size > 0)
             t.columnWidth = field->size;
-        traits << t;
+        traits.items << t;
     }
+    traits.numcertif = indexOf(itemByName(QStringLiteral("Numcertif")));
+    traits.noIssueDate = m_tableName.compare(QLatin1String("EMPRESA"), Qt::CaseInsensitive) == 0 ||
+                         m_tableName.compare(QLatin1String("PRODUTO"), Qt::CaseInsensitive) == 0;
+    traits.certific = m_tableName.compare(QLatin1String("CERTIFIC"), Qt::CaseInsensitive) == 0;
     return byClass[std::type_index(typeid(*this))] = traits;
 }
 
@@ -62,9 +63,9 @@ void TDataStruct::Validate()
 {
     m_valid = true;
     m_issueDate = QDateTime();
-    const QList<ItemTraits> &traits = itemTraits();
+    const QList<ItemTraits> &items = traits().items;
     for (int i = 0; i < m_items.size(); ++i)
-        validateItem(m_items.at(i), traits.at(i));
+        validateItem(m_items.at(i), items.at(i));
 }
 
 void TDataStruct::validateItem(TDataStructItem *item, const ItemTraits &traits)

@@ -30,7 +30,14 @@ QByteArray utf8Line(const QString &text)
 
 QByteArray dateLine()
 {
-    return QByteArrayLiteral("********* ") + ImportDates::nowText().toUtf8() + QByteArrayLiteral(" ***********\n");
+    thread_local QString moment;
+    thread_local QByteArray line;
+    const QString now = ImportDates::nowText();
+    if (now != moment) {
+        moment = now;
+        line = QByteArrayLiteral("********* ") + now.toUtf8() + QByteArrayLiteral(" ***********\n");
+    }
+    return line;
 }
 
 QVariant nullOf(TFieldType type)
@@ -72,10 +79,10 @@ QByteArray paramPrefix(int index)
     return index < prefixes.size() ? prefixes.at(index) : (paramName(index) + QLatin1Char('=')).toUtf8();
 }
 
-// The bound value of an item; an unconvertible value raises AppError.
-QVariant boundValue(const TDataStructItem *item, const QString &value)
+// The bound value of an item (trimmed: its value without blanks around);
+// an unconvertible value raises AppError.
+QVariant boundValue(const TDataStructItem *item, const QString &value, const QString &trimmed)
 {
-    const QString trimmed = trimBlanks(value);
     if (trimmed.isEmpty())
         return nullOf(item->type);
     bool ok = true;
@@ -106,6 +113,27 @@ QVariant boundValue(const TDataStructItem *item, const QString &value)
     if (!ok)
         throw AppError(conversionMessage(item, value));
     return out;
+}
+
+QVariant boundValue(const TDataStructItem *item, const QString &value)
+{
+    return boundValue(item, value, trimBlanks(value));
+}
+
+// Appends text in UTF-8; most log text is ASCII, copied without a temporary.
+void appendUtf8(QByteArray &out, QStringView text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x80) {
+            out += text.toUtf8();
+            return;
+        }
+    }
+    const qsizetype at = out.size();
+    out.resize(at + text.size());
+    char *p = out.data() + at;
+    for (const QChar c : text)
+        *p++ = char(c.unicode());
 }
 
 QString paramText(const QVariant &v)
@@ -140,7 +168,7 @@ TWriteShape TDataStruct::buildShape(const QStringList &values) const
         shape.keyParams << i;
     }
     const QString keyCondition = QStringLiteral("where ") + keyParts.join(QStringLiteral(" and "));
-    shape.existsSql = QStringLiteral("select * from ") + m_tableName + QLatin1Char(' ') + keyCondition;
+    shape.existsSql.sql = QStringLiteral("select * from ") + m_tableName + QLatin1Char(' ') + keyCondition;
 
     TWriteShape::Statement &update = shape.update;
     update.lines << QStringLiteral("Update ") + m_tableName + QStringLiteral(" SET ");
@@ -171,7 +199,7 @@ TWriteShape TDataStruct::buildShape(const QStringList &values) const
     insert.lines << QStringLiteral(")");
 
     for (TWriteShape::Statement *st : {&update, &insert}) {
-        st->sql = st->lines.join(QLatin1Char('\n'));
+        st->sql.sql = st->lines.join(QLatin1Char('\n'));
         for (const QString &line : std::as_const(st->lines))
             st->logText += utf8Line(line);
     }
@@ -219,7 +247,7 @@ TWriteResult TDataStruct::WriteRow(Database &db)
             QVariantList params;
             for (int i : shape->keyParams)
                 params << boundValue(m_items.at(i), values.at(i));
-            Database::Statement &q = db.statement(shape->existsSql);
+            Database::Statement &q = shape->existsSql.statement(db);
             q.exec(params);
             exists = q.hasRow();
             q.reset();
@@ -259,7 +287,7 @@ TWriteResult TDataStruct::WriteRow(Database &db)
         return result;
 
     // A write of a certificate may change its issue date, whatever its outcome.
-    if (session && m_tableName.compare(QLatin1String("CERTIFIC"), Qt::CaseInsensitive) == 0)
+    if (session && traits().certific)
         session->certificateWritten();
     result.succeeded = execute(db, statement, values);
     if (session && result.succeeded && result.inserted) {
@@ -275,11 +303,10 @@ TWriteResult TDataStruct::WriteRow(Database &db)
 
 QDateTime TDataStruct::referenceIssueDate(Database &db) const
 {
-    const QDateTime fallback(QDate(1900, 1, 1), QTime(0, 0));
-    const TDataStructItem *numcertif = itemByName(QStringLiteral("Numcertif"));
-    if (m_tableName.compare(QLatin1String("EMPRESA"), Qt::CaseInsensitive) == 0 ||
-        m_tableName.compare(QLatin1String("PRODUTO"), Qt::CaseInsensitive) == 0 || !numcertif ||
-        numcertif->trimmedValue().isEmpty())
+    thread_local const QDateTime fallback(QDate(1900, 1, 1), QTime(0, 0));
+    const ClassTraits &classTraits = traits();
+    const TDataStructItem *numcertif = classTraits.numcertif >= 0 ? m_items.at(classTraits.numcertif) : nullptr;
+    if (classTraits.noIssueDate || !numcertif || numcertif->trimmedValue().isEmpty())
         return fallback;
     ImportSession *const session = m_session && &m_session->database() == &db ? m_session : nullptr;
     const QString number = numcertif->trimmedValue();
@@ -313,7 +340,15 @@ bool TDataStruct::execute(Database &db, const TWriteShape::Statement &statement,
     static const QByteArray Failure = utf8Line(QStringLiteral("--------------FALHA NA EXECUÇÃO!------------------"));
     static const QByteArray Stars = QByteArrayLiteral("*************************************\n");
 
-    QByteArray paramLines;
+    // The trace is built in one buffer: header, statement, parameter lines.
+    QByteArray trace;
+    trace.reserve(statement.logText.size() + 64 + 48 * statement.params.size());
+    trace += dateLine();
+    trace += Trying;
+    trace += statement.logText;
+    trace += '\n';
+    const qsizetype paramsAt = trace.size();
+
     QVariantList bound; // in the order the placeholders appear
     bound.reserve(statement.params.size());
     QString conversionError;
@@ -338,7 +373,7 @@ bool TDataStruct::execute(Database &db, const TWriteShape::Statement &statement,
             }
         } else {
             try {
-                v = boundValue(item, values.at(i));
+                v = boundValue(item, values.at(i), trimmed);
             } catch (const AppError &e) {
                 if (conversionError.isEmpty())
                     conversionError = e.message();
@@ -346,18 +381,17 @@ bool TDataStruct::execute(Database &db, const TWriteShape::Statement &statement,
             }
             shown = v.isNull() ? trimmed : paramText(v);
         }
-        paramLines += paramPrefix(i);
-        paramLines += shown.toUtf8();
-        paramLines += '\n';
+        trace += paramPrefix(i);
+        appendUtf8(trace, shown);
+        trace += '\n';
         bound << std::move(v);
     }
-
-    appendLogBytes(LogBDFileName, dateLine() + Trying + statement.logText + '\n' + paramLines);
+    appendLogBytes(LogBDFileName, trace);
 
     QString error = conversionError;
     if (error.isEmpty()) {
         try {
-            Database::Statement &q = db.statement(statement.sql);
+            Database::Statement &q = statement.sql.statement(db);
             q.exec(bound);
             q.reset();
         } catch (const DbError &e) {
@@ -368,7 +402,8 @@ bool TDataStruct::execute(Database &db, const TWriteShape::Statement &statement,
         appendLogBytes(LogBDFileName, Success);
         return true;
     }
-    appendLogBytes(LogBDFileName, Failure + dateLine() + statement.logText + '\n' + paramLines + utf8Line(error) + Stars);
+    appendLogBytes(LogBDFileName, Failure + dateLine() + statement.logText + '\n' + trace.mid(paramsAt) +
+                                      utf8Line(error) + Stars);
     // Whoever looks at the log while the message is up sees it whole.
     if (m_session)
         m_session->flushLogs();

@@ -93,16 +93,11 @@ void ImportSession::sequenceUsed(const QString &table, qint64 value)
         *it = value + 1;
 }
 
-namespace {
-QString issueKey(const QString &acronym, const QString &numcertif)
-{
-    return acronym + QChar(0x1f) + numcertif;
-}
-}
-
 bool ImportSession::issueDate(const QString &acronym, const QString &numcertif, QDateTime *date) const
 {
-    const auto it = m_issueDates.constFind(issueKey(acronym, numcertif));
+    if (acronym != m_issueAcronym)
+        return false;
+    const auto it = m_issueDates.constFind(numcertif);
     if (it == m_issueDates.constEnd())
         return false;
     *date = *it;
@@ -111,10 +106,16 @@ bool ImportSession::issueDate(const QString &acronym, const QString &numcertif, 
 
 void ImportSession::rememberIssueDate(const QString &acronym, const QString &numcertif, const QDateTime &date)
 {
+    // Every record of a file carries the file's acronym; the dates are kept
+    // for one acronym at a time.
+    if (acronym != m_issueAcronym) {
+        m_issueDates.clear();
+        m_issueAcronym = acronym;
+    }
     // A file naming many certificates without writing any must not grow it without end.
     if (m_issueDates.size() >= MaxIssueDates)
         m_issueDates.clear();
-    m_issueDates.insert(issueKey(acronym, numcertif), date);
+    m_issueDates.insert(numcertif, date);
 }
 
 void ImportSession::certificateWritten()

@@ -121,7 +121,8 @@ private:
     std::vector<std::unique_ptr<OpenLog>> m_logs; // a file or two
     std::unordered_map<ShapeKey, std::shared_ptr<const TWriteShape>, ShapeKeyHash> m_shapes;
     QHash<QString, qint64> m_nextSequence; // by upper-case table name
-    QHash<QString, QDateTime> m_issueDates;
+    QString m_issueAcronym;
+    QHash<QString, QDateTime> m_issueDates; // by certificate number
     QHash<QString, Moment> m_moments;
     static constexpr qsizetype MaxMoments = 4096;
 };

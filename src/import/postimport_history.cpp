@@ -83,14 +83,50 @@ AutomaticPlan automaticPlan(const TDataStruct &status, const TDataStruct &record
 
 enum class HistoryRole : char { Other, NomeTabela, TabelaHistorico, Historico };
 
-// The history control row: carrier item s against record item r, history
-// item h against carrier item s.
+// The history control row: the carrier (the status descriptor of the
+// record's status table) takes values from the record, the history row from
+// the carrier. The carrier only carries values between the two walks, so
+// once the plan is known its values are kept in a plain list.
 struct HistoryPlan
 {
-    Matrix carrierFromRecord;  // [s][r]: names equal ignoring case
-    Matrix historyFromCarrier; // [s][h]: sameName
-    std::vector<HistoryRole> role; // of each history item
+    bool hasCarrier = false;
+    std::vector<char> carrierSequence; // of each carrier item
+    Matrix carrierFromRecord;          // [s][r]: names equal ignoring case
+    Matrix historyFromCarrier;         // [s][h]: sameName
+    std::vector<HistoryRole> role;     // of each history item
 };
+
+QString carrierTable(const TDataStruct &record)
+{
+    // A status record stands for itself.
+    return record.statusTableName().isEmpty() ? record.tableName() : record.statusTableName();
+}
+
+HistoryPlan historyPlan(const TDataStruct &record)
+{
+    HistoryPlan p;
+    auto carrier = ImportDescriptors::createForStatusTable(carrierTable(record), record.certifierAcronym(),
+                                                           record.userCode());
+    if (!carrier)
+        return p;
+    auto history = ImportDescriptors::createHistoryControl(record.certifierAcronym(), record.userCode());
+    p.hasCarrier = true;
+    for (const TDataStructItem *s : carrier->items())
+        p.carrierSequence.push_back(s->sequence);
+    p.carrierFromRecord = pairs(*carrier, record, sameIgnoringCase);
+    p.historyFromCarrier = pairs(*carrier, *history, sameName);
+    for (const TDataStructItem *h : history->items()) {
+        HistoryRole role = HistoryRole::Other;
+        if (sameName(h->name, QStringLiteral("NomeTabela")))
+            role = HistoryRole::NomeTabela;
+        else if (sameName(h->name, QStringLiteral("TabelaHistorico")))
+            role = HistoryRole::TabelaHistorico;
+        else if (sameName(h->name, QStringLiteral("historico")))
+            role = HistoryRole::Historico;
+        p.role.push_back(role);
+    }
+    return p;
+}
 
 template <typename T>
 std::shared_ptr<const T> planFor(ImportSession *session, int tag, const TDataStruct &a, const TDataStruct &b,
@@ -146,60 +182,40 @@ bool writeAutomaticStatusRow(Database &db, const TDataStruct &record, const QStr
 
 bool writeHistoryControlRow(Database &db, const TDataStruct &record, bool inserted, const QString &logDir)
 {
-    // A status record stands for itself.
-    const QString statusTable = record.statusTableName().isEmpty() ? record.tableName() : record.statusTableName();
-    auto carrier = ImportDescriptors::createForStatusTable(statusTable, record.certifierAcronym(), record.userCode());
-    if (!carrier)
+    // The carrier and the pairings follow from the record's class.
+    const auto plan = planFor<HistoryPlan>(record.session(), 2, record, record, [&] { return historyPlan(record); });
+    if (!plan->hasCarrier)
         return true;
-    prepare(*carrier, record, logDir);
-    auto history = ImportDescriptors::createHistoryControl(record.certifierAcronym(), record.userCode());
-    prepare(*history, record, logDir);
 
-    const auto plan = planFor<HistoryPlan>(record.session(), 2, *carrier, record, [&] {
-        HistoryPlan p;
-        p.carrierFromRecord = pairs(*carrier, record, sameIgnoringCase);
-        p.historyFromCarrier = pairs(*carrier, *history, sameName);
-        for (const TDataStructItem *h : history->items()) {
-            HistoryRole role = HistoryRole::Other;
-            if (sameName(h->name, QStringLiteral("NomeTabela")))
-                role = HistoryRole::NomeTabela;
-            else if (sameName(h->name, QStringLiteral("TabelaHistorico")))
-                role = HistoryRole::TabelaHistorico;
-            else if (sameName(h->name, QStringLiteral("historico")))
-                role = HistoryRole::Historico;
-            p.role.push_back(role);
-        }
-        return p;
-    });
-
-    const QList<TDataStructItem *> &carrierItems = carrier->items();
-    for (int si = 0; si < carrierItems.size(); ++si) {
-        TDataStructItem *s = carrierItems.at(si);
-        if (s->sequence)
+    const size_t carrierSize = plan->carrierSequence.size();
+    std::vector<QString> carrier(carrierSize);
+    for (size_t si = 0; si < carrierSize; ++si) {
+        if (plan->carrierSequence[si])
             continue; // CTR_HISTORICO has no event number
         for (int ri = 0; ri < record.items().size(); ++ri) {
             const TDataStructItem *r = record.items().at(ri);
             if (r->sequence || r->value.isEmpty())
                 continue;
-            if (plan->carrierFromRecord[size_t(si)][size_t(ri)]) {
-                if (s->value.isEmpty())
-                    s->value = r->trimmedValue();
+            if (plan->carrierFromRecord[si][size_t(ri)]) {
+                if (carrier[si].isEmpty())
+                    carrier[si] = r->trimmedValue();
                 break;
             }
         }
     }
 
+    auto history = ImportDescriptors::createHistoryControl(record.certifierAcronym(), record.userCode());
+    prepare(*history, record, logDir);
     const QList<TDataStructItem *> &historyItems = history->items();
-    for (int si = 0; si < carrierItems.size(); ++si) {
-        const TDataStructItem *s = carrierItems.at(si);
-        if (s->sequence)
+    for (size_t si = 0; si < carrierSize; ++si) {
+        if (plan->carrierSequence[si])
             continue;
         for (int hi = 0; hi < historyItems.size(); ++hi) {
             TDataStructItem *h = historyItems.at(hi);
             if (!h->value.isEmpty())
                 continue;
-            if (plan->historyFromCarrier[size_t(si)][size_t(hi)]) {
-                h->value = s->trimmedValue();
+            if (plan->historyFromCarrier[si][size_t(hi)]) {
+                h->value = trimBlanks(carrier[si]);
                 break;
             }
             switch (plan->role[size_t(hi)]) {
