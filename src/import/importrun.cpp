@@ -177,7 +177,9 @@ ImportRun::Outcome ImportRun::importFile(const QString &dir, const QString &name
         if (m_observer)
             m_observer->readingFinished();
 
-        session.flushLogs(); // the checks append to Log_BD.txt themselves
+        // The checks run statements of their own and append to Log_BD.txt themselves.
+        session.endWrites();
+        session.flushLogs();
         if (!failed)
             failed = !PostImport::checkPairing(m_db, dir) || !PostImport::checkCompanyRoles(m_db, dir);
         if (!failed)

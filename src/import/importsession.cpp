@@ -63,7 +63,7 @@ bool ImportSession::nextSequence(const QString &table, qint64 *next, bool *fresh
 {
     const QString key = table.toUpper();
     const auto it = m_nextSequence.constFind(key);
-    if (it != m_nextSequence.constEnd()) {
+    if (m_writing && it != m_nextSequence.constEnd()) {
         *next = *it;
         *fresh = true;
         return true;
@@ -81,7 +81,7 @@ bool ImportSession::nextSequence(const QString &table, qint64 *next, bool *fresh
     // A text or real among the numbers makes max() answer something that
     // "+ 1" may not lift above every row: ask again next time.
     *fresh = max.isNull() || max.metaType().id() == QMetaType::LongLong || max.metaType().id() == QMetaType::Int;
-    if (*fresh)
+    if (*fresh && m_writing)
         m_nextSequence.insert(key, *next);
     return true;
 }
@@ -95,7 +95,7 @@ void ImportSession::sequenceUsed(const QString &table, qint64 value)
 
 bool ImportSession::issueDate(const QString &acronym, const QString &numcertif, QDateTime *date) const
 {
-    if (acronym != m_issueAcronym)
+    if (!m_writing || acronym != m_issueAcronym)
         return false;
     const auto it = m_issueDates.constFind(numcertif);
     if (it == m_issueDates.constEnd())
@@ -106,6 +106,8 @@ bool ImportSession::issueDate(const QString &acronym, const QString &numcertif, 
 
 void ImportSession::rememberIssueDate(const QString &acronym, const QString &numcertif, const QDateTime &date)
 {
+    if (!m_writing)
+        return;
     // Every record of a file carries the file's acronym; the dates are kept
     // for one acronym at a time.
     if (acronym != m_issueAcronym) {
@@ -147,4 +149,11 @@ const ImportSession::Moment &ImportSession::moment(const QString &trimmedText)
         m.shown = ImportDates::displayText(m.value);
     }
     return *m_moments.insert(trimmedText, m);
+}
+
+void ImportSession::endWrites()
+{
+    m_writing = false;
+    m_nextSequence.clear();
+    m_issueDates.clear();
 }

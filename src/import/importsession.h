@@ -75,6 +75,10 @@ public:
     };
     const Moment &moment(const QString &trimmedText);
 
+    // Statements other than TDataStruct::WriteRow's follow (the closing
+    // checks): from now on every answer is asked of the database.
+    void endWrites();
+
     // The statements of a descriptor class for a set of key items holding a
     // value (bit i: item i), built by build the first time.
     std::shared_ptr<const TWriteShape> writeShape(const std::type_info &type, quint64 keyMask,
@@ -124,5 +128,6 @@ private:
     QString m_issueAcronym;
     QHash<QString, QDateTime> m_issueDates; // by certificate number
     QHash<QString, Moment> m_moments;
+    bool m_writing = true;
     static constexpr qsizetype MaxMoments = 4096;
 };

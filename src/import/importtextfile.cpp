@@ -39,6 +39,8 @@ bool ImportTextFile::open(const QString &path)
 
     m_file.setFileName(path);
     m_read = 0;
+    m_buffer.clear();
+    m_pos = 0;
     return m_file.open(QIODevice::ReadOnly);
 }
 
@@ -47,28 +49,44 @@ void ImportTextFile::close()
     if (m_file.isOpen())
         m_file.close();
     m_read = 0;
+    m_buffer.clear();
+    m_pos = 0;
 }
 
 bool ImportTextFile::atEnd() const
 {
-    return !m_file.isOpen() || m_file.atEnd();
+    return !m_file.isOpen() || (m_pos >= m_buffer.size() && m_file.atEnd());
+}
+
+bool ImportTextFile::fill()
+{
+    const QByteArray more = m_file.read(1 << 16);
+    if (more.isEmpty())
+        return false;
+    m_buffer = m_buffer.mid(m_pos) + more;
+    m_pos = 0;
+    return true;
 }
 
 bool ImportTextFile::readLine(QString *line)
 {
     if (atEnd())
         return false;
-    QByteArray bytes = m_file.readLine();
-    if (bytes.endsWith('\n'))
-        bytes.chop(1);
+    // A line runs to its "\n" or to the end of the file.
+    qsizetype end = m_buffer.indexOf('\n', m_pos);
+    while (end < 0 && fill())
+        end = m_buffer.indexOf('\n', m_pos);
+    const qsizetype next = end < 0 ? m_buffer.size() : end + 1;
+    QByteArrayView bytes(m_buffer.constData() + m_pos, (end < 0 ? m_buffer.size() : end) - m_pos);
+    m_pos = next;
     if (bytes.endsWith('\r'))
         bytes.chop(1);
     if (m_encoding == Encoding::Utf8) {
         if (m_read == 0 && bytes.startsWith("\xEF\xBB\xBF"))
-            bytes.remove(0, 3);
+            bytes = bytes.sliced(3);
         *line = QString::fromUtf8(bytes);
     } else {
-        *line = Cp1252::toUnicode(bytes);
+        *line = Cp1252::toUnicode(bytes.toByteArray());
     }
     ++m_read;
     return true;

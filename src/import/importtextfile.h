@@ -1,4 +1,5 @@
 #pragma once
+#include <QByteArray>
 #include <QFile>
 #include <QString>
 
@@ -22,7 +23,12 @@ public:
     QString errorString() const { return m_file.errorString(); }
 
 private:
+    // Lines are cut from a block read ahead (one read per 64 KiB instead of
+    // a buffer per line); m_pos is where the next line starts in it.
+    bool fill();
     QFile m_file;
+    QByteArray m_buffer;
+    qsizetype m_pos = 0;
     int m_totalLines = 0;
     int m_read = 0;
     Encoding m_encoding = Encoding::Cp1252;
