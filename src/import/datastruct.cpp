@@ -13,12 +13,15 @@ const QString TDataStruct::LogBDFileName = QStringLiteral("Log_BD.txt");
 TDataStruct::TDataStruct(const QString &certifierAcronym, const QString &userCode)
     : m_certifierAcronym(certifierAcronym), m_userCode(userCode)
 {
-    m_items.reserve(24); // room for the largest layout: one allocation per descriptor
+    // Room for the largest layout: a descriptor is made for every record and
+    // every history row, so its items come in one allocation, not one each.
+    m_items.reserve(ItemRoom);
+    m_itemStorage.reserve(ItemRoom);
 }
 
 TDataStruct::~TDataStruct()
 {
-    qDeleteAll(m_items);
+    qDeleteAll(m_extraItems);
 }
 
 void TDataStruct::DefineFields()
@@ -47,7 +50,14 @@ TDataStructItem *TDataStruct::addFileField(int line, int firstColumn, int lastCo
 
 TDataStructItem *TDataStruct::addField(const QString &name, TFieldType type, int flags)
 {
-    auto *item = new TDataStructItem;
+    TDataStructItem *item = nullptr;
+    if (m_itemStorage.size() < m_itemStorage.capacity()) {
+        m_itemStorage.emplace_back(); // within the reserved room: earlier items stay where they are
+        item = &m_itemStorage.back();
+    } else {
+        item = new TDataStructItem;
+        m_extraItems.append(item);
+    }
     item->name = name;
     item->type = type;
     item->key = flags & Key;

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 class Database;
 class ImportSession;
@@ -125,7 +126,10 @@ private:
     // Text already in UTF-8 with its line ends.
     void appendLogBytes(const QString &fileName, const QByteArray &text) const;
 
+    static constexpr size_t ItemRoom = 24;
     QList<TDataStructItem *> m_items;
+    std::vector<TDataStructItem> m_itemStorage; // never grows past its reserved room
+    QList<TDataStructItem *> m_extraItems;      // items past the room, owned one by one
     QString m_tableName;
     QString m_statusTableName;
     QString m_parentTableName;
