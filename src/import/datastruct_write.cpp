@@ -7,8 +7,6 @@
 #include "import/writeshape.h"
 #include "shell/shared/messenger.h"
 
-#include <QSqlQuery>
-
 namespace {
 
 QString paramName(int index)

@@ -147,6 +147,16 @@ ImportRun::Outcome ImportRun::importFile(const QString &dir, const QString &name
     ImportSession session(m_db);
     m_session = &session;
     reader.setSession(&session);
+    struct Forget // whatever way this function is left
+    {
+        ImportSession *&current;
+        TArquivoImportacao &reader;
+        ~Forget()
+        {
+            current = nullptr;
+            reader.setSession(nullptr);
+        }
+    } forget{m_session, reader};
     try {
         Transaction tx(m_db);
         std::vector<std::unique_ptr<TDataStruct>> batch;
@@ -202,8 +212,6 @@ ImportRun::Outcome ImportRun::importFile(const QString &dir, const QString &name
         appendLog(dir, PostImport::LogBdFileName, {e.message()});
         failed = true;
     }
-    reader.setSession(nullptr);
-    m_session = nullptr;
     session.closeLogs(); // before the logs are renamed and the messages shown
     reader.close();
 
