@@ -86,7 +86,16 @@ bool ImportTextFile::readLine(QString *line)
             bytes = bytes.sliced(3);
         *line = QString::fromUtf8(bytes);
     } else {
-        *line = Cp1252::toUnicode(bytes.toByteArray());
+        // Outside 0x80..0x9F the code page is Latin-1, which Qt converts in bulk.
+        bool latin1 = true;
+        for (const char c : bytes) {
+            const auto b = static_cast<unsigned char>(c);
+            if (b >= 0x80 && b <= 0x9F) {
+                latin1 = false;
+                break;
+            }
+        }
+        *line = latin1 ? QString::fromLatin1(bytes) : Cp1252::toUnicode(bytes.toByteArray());
     }
     ++m_read;
     return true;

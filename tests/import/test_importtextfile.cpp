@@ -49,6 +49,7 @@ private slots:
         ImportTextFile::Encoding enc;
         QCOMPARE(linesOf("Jos\xe9\r\n", &enc), QStringList{QStringLiteral("José")});
         QCOMPARE(enc, ImportTextFile::Encoding::Cp1252);
+        QCOMPARE(linesOf("\x80 \x93x\x94 \x9f\xa0\xff\r\n"), QStringList{QStringLiteral("€ “x” Ÿ\u00a0ÿ")});
         QCOMPARE(linesOf("\xEF\xBB\xBFJos\xC3\xA9\r\nb\r\n", &enc), (QStringList{QStringLiteral("José"), "b"}));
         QCOMPARE(enc, ImportTextFile::Encoding::Utf8);
     }
