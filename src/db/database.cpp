@@ -123,7 +123,7 @@ void Database::rollback()
         throw DbError(db.lastError());
 }
 
-QSqlQuery Database::exec(const QString &sql, const QVariantList &params) const
+QSqlQuery Database::run(const QString &sql, const std::function<void(QSqlQuery &)> &bind) const
 {
     if (!isOpen())
         throw DbError(QStringLiteral("O banco de dados não está aberto."));
@@ -131,28 +131,28 @@ QSqlQuery Database::exec(const QString &sql, const QVariantList &params) const
     q.setForwardOnly(true);
     if (!q.prepare(sql))
         throw DbError(q.lastError());
-    for (int i = 0; i < params.size(); ++i)
-        q.bindValue(i, params.at(i));
+    bind(q);
     if (!q.exec())
         throw DbError(q.lastError());
     return q;
 }
 
+QSqlQuery Database::exec(const QString &sql, const QVariantList &params) const
+{
+    return run(sql, [&params](QSqlQuery &q) {
+        for (int i = 0; i < params.size(); ++i)
+            q.bindValue(i, params.at(i));
+    });
+}
+
 QSqlQuery Database::exec(const QString &sql, const QVariantMap &named) const
 {
-    if (!isOpen())
-        throw DbError(QStringLiteral("O banco de dados não está aberto."));
-    QSqlQuery q(handle());
-    q.setForwardOnly(true);
-    if (!q.prepare(sql))
-        throw DbError(q.lastError());
-    for (auto it = named.begin(); it != named.end(); ++it) {
-        QString key = it.key().startsWith(QLatin1Char(':')) ? it.key() : QLatin1Char(':') + it.key();
-        q.bindValue(key, it.value());
-    }
-    if (!q.exec())
-        throw DbError(q.lastError());
-    return q;
+    return run(sql, [&named](QSqlQuery &q) {
+        for (auto it = named.begin(); it != named.end(); ++it) {
+            const QString key = it.key().startsWith(QLatin1Char(':')) ? it.key() : QLatin1Char(':') + it.key();
+            q.bindValue(key, it.value());
+        }
+    });
 }
 
 namespace {

@@ -5,6 +5,7 @@
 #include <QVariant>
 #include <QVariantList>
 #include <QDateTime>
+#include <functional>
 #include <memory>
 #include <unordered_map>
 
@@ -65,6 +66,7 @@ public:
 
 private:
     void registerFunctions();
+    QSqlQuery run(const QString &sql, const std::function<void(QSqlQuery &)> &bind) const;
     QString m_name;
     QString m_path;
     static constexpr size_t MaxStatements = 256;
