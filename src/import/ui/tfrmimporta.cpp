@@ -250,7 +250,7 @@ void TfrmImporta::BitBtn2Click()
     BtnCancelClick();
 }
 
-void TfrmImporta::BtnCancelClick()
+void TfrmImporta::clearProgress()
 {
     LBoxImportadas->clear();
     PbImportaTXT->setValue(0);
@@ -259,6 +259,11 @@ void TfrmImporta::BtnCancelClick()
     CkTransferindo->setVisible(false);
     CkAtualiza->setVisible(false);
     ckCertCompleto->setVisible(false);
+}
+
+void TfrmImporta::BtnCancelClick()
+{
+    clearProgress();
     if (!m_dir.isEmpty())
         ImportRun::deleteLogs(m_dir);
     Memo4->clear();
@@ -327,14 +332,8 @@ void TfrmImporta::showLog(QPlainTextEdit *m, const QString &path)
 
 void TfrmImporta::fileStarted(const QString &path, int totalLines)
 {
-    LBoxImportadas->clear();
+    clearProgress();
     PbImportaTXT->setMaximum(qMax(totalLines, 1));
-    PbImportaTXT->setValue(0);
-    PbAtualizaBD->setValue(0);
-    PbCertcOMPLETO->setValue(0);
-    CkTransferindo->setVisible(false);
-    CkAtualiza->setVisible(false);
-    ckCertCompleto->setVisible(false);
     loadFileHead(path);
 }
 

@@ -39,6 +39,7 @@ protected:
     void reject() override;
 
 private:
+    void clearProgress();
     void buildUi();
     void DriveComboBox1Click();
     void DirectoryListBox1Change();

@@ -3,6 +3,7 @@
 #include "db/dberror.h"
 #include "shell/shared/messenger.h"
 #include "shell/ui/configpageparts.h"
+#include "shell/ui/dialogparts.h"
 
 #include <QFormLayout>
 #include <QGroupBox>
@@ -31,17 +32,17 @@ ConfigCertificadorPage::ConfigCertificadorPage(Database &db, Messenger &messenge
     m_nome = ConfigPageParts::edit(group, QStringLiteral("DBEdit2"), QStringLiteral("NomeOCC"));
 
     auto *form = new QFormLayout;
-    form->addRow(ConfigPageParts::label(group, QStringLiteral("Label4"), QStringLiteral("Sigla do Certificador"), m_sigla),
+    form->addRow(DialogParts::label(group, QStringLiteral("Label4"), QStringLiteral("Sigla do Certificador"), m_sigla),
                  m_sigla);
-    form->addRow(ConfigPageParts::label(group, QStringLiteral("Label5"), QStringLiteral("Nome do Certificador"), m_nome),
+    form->addRow(DialogParts::label(group, QStringLiteral("Label5"), QStringLiteral("Nome do Certificador"), m_nome),
                  m_nome);
     auto *groupLayout = new QVBoxLayout(group);
     groupLayout->addWidget(intro);
     groupLayout->addLayout(form);
     groupLayout->addStretch(1);
 
-    m_ok = ConfigPageParts::button(this, QStringLiteral("btnOK"), QStringLiteral("Ok"));
-    QPushButton *cancel = ConfigPageParts::button(this, QStringLiteral("btnCancel"), QStringLiteral("Cancela"));
+    m_ok = DialogParts::button(this, QStringLiteral("btnOK"), QStringLiteral("Ok"));
+    QPushButton *cancel = DialogParts::button(this, QStringLiteral("btnCancel"), QStringLiteral("Cancela"));
     ConfigPageParts::defaultAndCancel(this, m_ok, cancel);
 
     auto *buttons = new QHBoxLayout;

@@ -3,7 +3,6 @@
 #include "shell/configlocal.h"
 
 #include <QKeySequence>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShortcut>
@@ -17,22 +16,6 @@ QLineEdit *edit(QWidget *parent, const QString &name, const QString &column)
     if (const int width = ConfigLocalStore::width(column); width > 0)
         e->setMaxLength(width);
     return e;
-}
-
-QLabel *label(QWidget *parent, const QString &name, const QString &text, QWidget *buddy)
-{
-    auto *l = new QLabel(text, parent);
-    l->setObjectName(name);
-    l->setBuddy(buddy);
-    return l;
-}
-
-QPushButton *button(QWidget *parent, const QString &name, const QString &text)
-{
-    auto *b = new QPushButton(text, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
 }
 
 void defaultAndCancel(QWidget *page, QPushButton *ok, QPushButton *cancel)

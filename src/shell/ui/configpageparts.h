@@ -2,7 +2,6 @@
 #include <QString>
 #include <QValidator>
 
-class QLabel;
 class QLineEdit;
 class QPushButton;
 class QWidget;
@@ -12,8 +11,6 @@ namespace ConfigPageParts {
 
 // An edit bound to a CONFIG_LOCAL column: named, limited to its width.
 QLineEdit *edit(QWidget *parent, const QString &name, const QString &column);
-QLabel *label(QWidget *parent, const QString &name, const QString &text, QWidget *buddy);
-QPushButton *button(QWidget *parent, const QString &name, const QString &text);
 // Enter presses ok, Escape presses cancel, anywhere on the page.
 void defaultAndCancel(QWidget *page, QPushButton *ok, QPushButton *cancel);
 

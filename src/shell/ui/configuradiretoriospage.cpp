@@ -3,6 +3,7 @@
 #include "db/dberror.h"
 #include "shell/shared/messenger.h"
 #include "shell/ui/configpageparts.h"
+#include "shell/ui/dialogparts.h"
 #include "shell/ui/tfrmbrowse.h"
 
 #include <QGridLayout>
@@ -68,7 +69,7 @@ ConfiguraDiretoriosPage::ConfiguraDiretoriosPage(Database &db, Messenger &messen
         auto *grid = static_cast<QGridLayout *>(g->layout());
         const int line = grid->rowCount();
         QLineEdit *e = addEdit(g, QLatin1String(r.name), QLatin1String(r.column));
-        grid->addWidget(ConfigPageParts::label(g, QStringLiteral("Lb") + QLatin1String(r.name),
+        grid->addWidget(DialogParts::label(g, QStringLiteral("Lb") + QLatin1String(r.name),
                                                QString::fromUtf8(r.label), e),
                         line, 0);
         grid->addWidget(e, line, 1);
@@ -79,7 +80,7 @@ ConfiguraDiretoriosPage::ConfiguraDiretoriosPage(Database &db, Messenger &messen
 
     QGroupBox *folders = makeGroup(QStringLiteral("GbDirLocais"), QStringLiteral(" Diretórios Locais "));
     for (int i = 0; i < 3; ++i) {
-        QPushButton *b = ConfigPageParts::button(folders, QLatin1String(kBrowseNames[i]), QStringLiteral("Browse..."));
+        QPushButton *b = DialogParts::button(folders, QLatin1String(kBrowseNames[i]), QStringLiteral("Browse..."));
         QLineEdit *e = addRow(folders, kFolders[i], b);
         e->setReadOnly(true);
         // A chosen path too long for the column is refused when saved, never cut.
@@ -105,8 +106,8 @@ ConfiguraDiretoriosPage::ConfiguraDiretoriosPage(Database &db, Messenger &messen
     outerLayout->addWidget(mail);
     outerLayout->addStretch(1);
 
-    m_ok = ConfigPageParts::button(this, QStringLiteral("BitBtn10"), QStringLiteral("Ok"));
-    m_cancel = ConfigPageParts::button(this, QStringLiteral("BitBtn11"), QStringLiteral("Cancela"));
+    m_ok = DialogParts::button(this, QStringLiteral("BitBtn10"), QStringLiteral("Ok"));
+    m_cancel = DialogParts::button(this, QStringLiteral("BitBtn11"), QStringLiteral("Cancela"));
     ConfigPageParts::defaultAndCancel(this, m_ok, m_cancel);
 
     auto *buttons = new QHBoxLayout;

@@ -1,5 +1,7 @@
 #include "shell/ui/tfrmbrowse.h"
 
+#include "shell/shared/ui/foldertree.h"
+
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -21,16 +23,9 @@ TFrmBrowse::TFrmBrowse(QWidget *parent) : QDialog(parent)
     setModal(true);
     resize(360, 420);
 
-    m_model = new QFileSystemModel(this);
-    m_model->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
-    m_model->setReadOnly(true);
-
-    m_tree = new QTreeView(this);
-    m_tree->setObjectName(QStringLiteral("DirectoryListBox1"));
-    m_tree->setModel(m_model);
-    for (int c = 1; c < m_model->columnCount(); ++c)
-        m_tree->hideColumn(c);
-    m_tree->header()->hide();
+    const FolderTree::Parts parts = FolderTree::make(this);
+    m_model = parts.model;
+    m_tree = parts.tree;
     m_tree->setSortingEnabled(true);
     m_tree->sortByColumn(0, Qt::AscendingOrder);
     m_tree->setSelectionMode(QAbstractItemView::SingleSelection);

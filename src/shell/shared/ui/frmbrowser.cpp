@@ -1,5 +1,7 @@
 #include "shell/shared/ui/frmbrowser.h"
 
+#include "shell/shared/ui/foldertree.h"
+
 #include <QDir>
 #include <QFileSystemModel>
 #include <QGuiApplication>
@@ -26,16 +28,10 @@ TFrmBrowser::TFrmBrowser(QWidget *parent, const QString &startFolder)
     setWindowTitle(QStringLiteral("Escolha de diretório"));
     setModal(true);
 
-    m_model = new QFileSystemModel(this);
-    m_model->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
+    const FolderTree::Parts parts = FolderTree::make(this);
+    m_model = parts.model;
+    m_tree = parts.tree;
     m_model->setRootPath(QString());
-
-    m_tree = new QTreeView(this);
-    m_tree->setObjectName(QStringLiteral("DirectoryListBox1"));
-    m_tree->setModel(m_model);
-    for (int c = 1; c < m_model->columnCount(); ++c)
-        m_tree->hideColumn(c);
-    m_tree->header()->hide();
     m_tree->setMinimumSize(320, 260);
 
     auto *caption = new QLabel(QStringLiteral("Diretório selecionado:"), this);
