@@ -1,4 +1,5 @@
 #include "cli/commands.h"
+#include "cli/clisession.h"
 
 #include "db/database.h"
 #include "db/dberror.h"
@@ -10,55 +11,34 @@
 #include <QFileInfo>
 #include <QTextStream>
 
-// corvane-cli import [--home DIR] --user CODE DIR
+// corvane-cli import [--home DIR] --user CODE DIR (signed in, right AcManBase)
 // Exit codes: 0 every file imported; 1 a file failed (rolled back, error
 // logs beside it); 3 no failure but a file was skipped (certifier,
-// duplicate, unreadable); 2 bad arguments, database or user.
+// duplicate, unreadable); 2 bad arguments. A refused sign-in is 1.
 int runImport(const QStringList &args)
 {
+    const QString usageLine = QStringLiteral("corvane-cli import [--home DIR] --user CODIGO DIRETORIO");
+    QStringList words = args;
+    CliCommonOptions options;
+    const QString problem = options.take(words);
+    if (!problem.isEmpty())
+        return cliUsage(problem, usageLine);
+    if (words.size() != 1 || words.first().startsWith(QLatin1String("--")))
+        return cliUsage(QString(), usageLine);
+    const QString dir = words.first();
     QTextStream err(stderr);
-    QString home, user, dir;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString &a = args.at(i);
-        if (a == QLatin1String("--home") && i + 1 < args.size())
-            home = args.at(++i);
-        else if (a == QLatin1String("--user") && i + 1 < args.size())
-            user = args.at(++i);
-        else if (!a.startsWith(QLatin1String("--")) && dir.isEmpty())
-            dir = a;
-        else {
-            dir.clear();
-            break;
-        }
-    }
-    if (user.isEmpty() || dir.isEmpty()) {
-        err << "uso: corvane-cli import [--home DIR] --user CODIGO DIRETORIO\n";
-        return 2;
-    }
     if (!QFileInfo(dir).isDir()) {
         err << "Diretório não encontrado: " << QDir::toNativeSeparators(dir) << "\n";
         return 2;
     }
-    if (!home.isEmpty())
-        AppPaths::setProgramDir(home);
 
-    Database db;
-    try {
-        db.open(AppPaths::dbFile());
-        // The user stands in for the logged-in user: it must exist.
-        const QVariant known =
-            db.scalar(QStringLiteral("select SiglaUsu from USU_LOCAL where SiglaUsu = ?"), {user});
-        if (!known.isValid()) {
-            err << "Usuário não cadastrado: " << user << "\n";
-            return 2;
-        }
-        user = known.toString();
-    } catch (const DbError &e) {
-        err << e.message() << "\n";
-        return 2;
-    }
+    CliSession session;
+    if (!session.open(options, &Rights::manBase, QStringLiteral("a manutenção da base de dados")))
+        return CliExit::Failed;
+    Database &db = session.db();
+    const QString user = session.login().userCode;
 
-    ConsoleMessenger messenger;
+    ConsoleMessenger &messenger = session.messenger();
     const QString folder = QDir(dir).absolutePath();
     const QStringList files = ImportRun::listFiles(folder);
     if (files.isEmpty()) {

@@ -15,9 +15,16 @@ class TestImportCli : public QObject
         QString out, err;
     };
 
-    static Result cli(const QStringList &args)
+    // The password goes in the environment; an unset one means "no variable".
+    static Result cli(const QStringList &args, const QString &password = QStringLiteral("admin"))
     {
         QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("CORVANE_SENHA"));
+        if (!password.isNull())
+            env.insert(QStringLiteral("CORVANE_SENHA"), password);
+        p.setProcessEnvironment(env);
+        p.setStandardInputFile(QProcess::nullDevice()); // no terminal to ask on
         p.start(QStringLiteral(CORVANE_CLI_PATH), QStringList{"import"} + args);
         if (!p.waitForFinished(60000))
             return {};
@@ -30,7 +37,7 @@ private slots:
     {
         ImportRunFixture f;
         const QString good = f.write(1, B(ImportRunFixture::Sigla).completeCertificate("C-1"));
-        const QStringList args{"--home", f.home->dir(), "--user", "imp", f.dir()};
+        const QStringList args{"--home", f.home->dir(), "--user", "admin", f.dir()};
 
         Result r = cli(args);
         QCOMPARE(r.code, 0);
@@ -58,11 +65,46 @@ private slots:
     {
         ImportRunFixture f;
         QCOMPARE(cli({"--home", f.home->dir(), f.dir()}).code, 2);
-        Result r = cli({"--home", f.home->dir(), "--user", "ninguem", f.dir()});
-        QCOMPARE(r.code, 2);
-        QVERIFY(r.err.contains("ninguem"));
-        QCOMPARE(cli({"--home", f.home->dir(), "--user", "imp", f.path("nao-existe")}).code, 2);
-        QCOMPARE(cli({"--home", f.dir(), "--user", "imp", f.dir()}).code, 2); // no database there
+        QCOMPARE(cli({"--home", "", "--user", "admin", f.dir()}).code, 2);
+        QCOMPARE(cli({"--home", f.home->dir(), "--user", "--home", f.dir()}).code, 2);
+        QCOMPARE(cli({"--home", f.home->dir(), "--user", "admin", f.path("nao-existe")}).code, 2);
+        QCOMPARE(cli({"--home", f.dir(), "--user", "admin", f.dir()}).code, 1); // no database there
+    }
+
+    // Every refusal happens before anything is read or written.
+    void signsInBeforeActing()
+    {
+        ImportRunFixture f;
+        f.write(1, B(ImportRunFixture::Sigla).completeCertificate("C-1"));
+        const QStringList args{"--home", f.home->dir(), "--user", "admin", f.dir()};
+
+        Result r = cli(args, QStringLiteral("errada"));
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.contains("Login e/ou senha inválidos.  Acesso negado ao sistema."), qPrintable(r.err));
+
+        r = cli(args, QString());
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.contains("CORVANE_SENHA"), qPrintable(r.err));
+
+        r = cli({"--home", f.home->dir(), "--user", "ninguem", f.dir()});
+        QCOMPARE(r.code, 1);
+        QVERIFY(r.err.contains("Login e/ou senha inválidos."));
+
+        // A user without the maintenance right.
+        f.db->execute(QStringLiteral("update USU_LOCAL set SenhaUsu = (select SenhaUsu from USU_LOCAL "
+                                     "where SiglaUsu = 'admin') where SiglaUsu = 'imp'"));
+        r = cli({"--home", f.home->dir(), "--user", "imp", f.dir()});
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.contains("Acesso negado: o usuário imp não tem permissão"), qPrintable(r.err));
+
+        QCOMPARE(f.count("CERTIFIC"), 0);
+        QCOMPARE(f.count("CONTROLE_TXT"), 0);
+        QCOMPARE(QDir(f.dir()).entryList(QDir::Files).size(), 1);
+
+        f.db->execute(QStringLiteral("update USU_LOCAL set AcManBase = 1 where SiglaUsu = 'imp'"));
+        r = cli({"--home", f.home->dir(), "--user", "imp", f.dir()});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(f.count("CERTIFIC"), 1);
     }
 };
 

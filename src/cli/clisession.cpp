@@ -1,0 +1,141 @@
+#include "cli/clisession.h"
+
+#include "db/dberror.h"
+#include "shell/apppaths.h"
+#include "shell/loginservice.h"
+
+#include <QFileInfo>
+#include <cstdio>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+bool looksLikeOption(const QString &word) { return word.startsWith(QLatin1String("--")); }
+
+// Reads one line from the terminal with echo off. nullopt when there is no
+// terminal to ask.
+std::optional<QString> askPassword()
+{
+    if (!isatty(STDIN_FILENO))
+        return std::nullopt;
+    std::fprintf(stderr, "Senha: ");
+    std::fflush(stderr);
+    termios saved{};
+    const bool haveAttrs = tcgetattr(STDIN_FILENO, &saved) == 0;
+    if (haveAttrs) {
+        termios quiet = saved;
+        quiet.c_lflag &= ~tcflag_t(ECHO);
+        tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
+    }
+    QByteArray line;
+    int c;
+    while ((c = std::fgetc(stdin)) != EOF && c != '\n')
+        line.append(char(c));
+    if (haveAttrs)
+        tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
+    std::fprintf(stderr, "\n");
+    if (line.endsWith('\r'))
+        line.chop(1);
+    return QString::fromLocal8Bit(line);
+}
+
+}
+
+bool takeValueOption(QStringList &args, const QString &name, QString &value, QString &problem, bool *given)
+{
+    const QString prefix = name + QLatin1Char('=');
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &a = args.at(i);
+        if (a == name) {
+            if (i + 1 >= args.size() || looksLikeOption(args.at(i + 1))) {
+                problem = QStringLiteral("falta o valor de %1.").arg(name);
+                return false;
+            }
+            value = args.at(i + 1);
+            args.remove(i, 2);
+            if (given)
+                *given = true;
+            return true;
+        }
+        if (a.startsWith(prefix)) {
+            value = a.mid(prefix.size());
+            args.removeAt(i);
+            if (given)
+                *given = true;
+            return true;
+        }
+    }
+    return true;
+}
+
+bool takeFlag(QStringList &args, const QString &name)
+{
+    return args.removeAll(name) > 0;
+}
+
+QString CliCommonOptions::take(QStringList &args)
+{
+    QString problem;
+    if (!takeValueOption(args, QStringLiteral("--home"), home, problem, &homeGiven))
+        return problem;
+    if (homeGiven && home.trimmed().isEmpty())
+        return QStringLiteral("--home não pode ser vazio.");
+    bool userGiven = false;
+    if (!takeValueOption(args, QStringLiteral("--user"), user, problem, &userGiven))
+        return problem;
+    if (!userGiven || user.trimmed().isEmpty())
+        return QStringLiteral("informe o usuário com --user.");
+    return QString();
+}
+
+CliSession::CliSession() = default;
+CliSession::~CliSession() = default;
+
+bool CliSession::open(const CliCommonOptions &options, RightMember right, const QString &functionName)
+{
+    QTextStream err(stderr);
+    if (options.homeGiven)
+        AppPaths::setProgramDir(options.home);
+    const QString file = AppPaths::dbFile();
+    if (!QFileInfo::exists(file)) {
+        err << "Base de dados não encontrada: " << file << "\n";
+        return false;
+    }
+    QString password;
+    if (qEnvironmentVariableIsSet(PasswordVariable)) {
+        password = qEnvironmentVariable(PasswordVariable);
+    } else if (const std::optional<QString> typed = askPassword()) {
+        password = *typed;
+    } else {
+        err << "Informe a senha na variável de ambiente " << PasswordVariable
+            << " (não há terminal para pedi-la).\n";
+        return false;
+    }
+    try {
+        m_db = std::make_unique<Database>();
+        m_db->open(file);
+        const std::optional<LoginState> state = LoginService::login(*m_db, options.user, password, m_messenger);
+        if (!state)
+            return false;
+        if (!((state->rights).*right)) {
+            err << "Acesso negado: o usuário " << state->userCode << " não tem permissão para " << functionName
+                << ".\n";
+            return false;
+        }
+        m_login = *state;
+    } catch (const DbError &e) {
+        err << e.message() << "\n";
+        return false;
+    }
+    return true;
+}
+
+int cliUsage(const QString &problem, const QString &usageLine)
+{
+    QTextStream err(stderr);
+    if (!problem.isEmpty())
+        err << "corvane-cli: " << problem << "\n";
+    err << "uso: " << usageLine << "\n";
+    return CliExit::Usage;
+}
