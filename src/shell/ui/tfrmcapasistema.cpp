@@ -1,5 +1,6 @@
 #include "shell/ui/tfrmcapasistema.h"
 
+#include "maintenance/ui/aprovacertificadospage.h"
 #include "shell/appversion.h"
 #include "shell/startupcheck.h"
 #include "shell/tdmcapasistema.h"
@@ -278,6 +279,8 @@ void TFrmCapaSistema::attachDataModules(const DataModules &modules)
                 new ConfiguraDiretoriosPage(capa->connection(), m_messenger, copy, Notebook1));
     installPage(QStringLiteral("ConfigCertificador"),
                 new ConfigCertificadorPage(capa->connection(), m_messenger, copy, Notebook1));
+    installPage(QStringLiteral("AprovaCertificados"),
+                new AprovaCertificadosPage(capa->connection(), m_messenger, m_login, Notebook1));
 }
 
 void TFrmCapaSistema::connectAction(QAction *action, std::function<void()> handler)
