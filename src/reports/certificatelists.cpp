@@ -118,11 +118,11 @@ BandedReport TFrmRelCertInc::build(Database &db, const QString &userName, const 
     const QString certifier = certifierLine(db);
     if (!certifier.isEmpty())
         report.addHeaderLine(certifier);
-    report.setColumns({{QStringLiteral("Número do Certificador"), 2.1},
-                       {QStringLiteral("Classe do Produto"), 2.3},
-                       {QStringLiteral("Usuário Responsável"), 1.4},
-                       {QStringLiteral("Data Atualização"), 1.6, Qt::AlignHCenter},
-                       {QStringLiteral("Pendências do Certificado"), 4.2}});
+    // The pending lines run under their certificate across the page.
+    report.setColumns({{QStringLiteral("Número do Certificador"), 2.4},
+                       {QStringLiteral("Classe do Produto"), 3.4},
+                       {QStringLiteral("Usuário Responsável"), 1.6},
+                       {QStringLiteral("Data Atualização"), 1.9, Qt::AlignHCenter}});
     QVariantList params;
     const QString sql = IncompleteSql + numbersClause(QStringLiteral("C.NumCertif"), numbers, params) +
                         QStringLiteral(" order by C.NumCertif");
@@ -130,9 +130,11 @@ BandedReport TFrmRelCertInc::build(Database &db, const QString &userName, const 
     int total = 0;
     while (q.next()) {
         report.addRow({text(q, "NumCertif"), text(q, "NomClasseProd"), text(q, "UsuResp"),
-                       F::dateTime(q.value(QStringLiteral("DthUltAtualiz")), QStringLiteral("dd/MM/yy hh:mm:ss")),
-                       pendencias(db, q.value(QStringLiteral("SiglaCertificador")).toString(),
-                                  q.value(QStringLiteral("NumCertif")).toString())});
+                       F::dateTime(q.value(QStringLiteral("DthUltAtualiz")), QStringLiteral("dd/MM/yy hh:mm:ss"))});
+        report.addFields({{QStringLiteral("Pendências do Certificado"),
+                           pendencias(db, q.value(QStringLiteral("SiglaCertificador")).toString(),
+                                      q.value(QStringLiteral("NumCertif")).toString())}},
+                         8);
         ++total;
     }
     report.endColumns();

@@ -55,27 +55,35 @@ const QString ServicesSql = QStringLiteral(
 
 QString documentsSql()
 {
+    // `item` names the product, lot, unit or service a document is attached
+    // to, so equal titles on different items can be told apart.
     struct Link
     {
-        const char *label, *table, *docs, *classColumn, *entry, *status;
+        const char *label, *table, *docs, *classColumn, *entry, *status, *item;
     };
-    static const Link links[] = {
-        {"Geral por Produto", "DOC_NORM_CERT_PRODUTO", "DOC_NORMATIVOS", "IdClasseProd", "DthEntDNCP", "Status_DNCP"},
+    const char *product = "X.MarcaProd || ' / ' || X.ModeloProd";
+    const QByteArray lot = QByteArray(product) + " || ' - ' || X.NumLote";
+    const QByteArray unit = QByteArray(product) + " || ' - ' || X.NumSerieProd";
+    const Link links[] = {
+        {"Geral por Produto", "DOC_NORM_CERT_PRODUTO", "DOC_NORMATIVOS", "IdClasseProd", "DthEntDNCP", "Status_DNCP",
+         "''"},
         {"Geral por Serviço", "DOC_NORM_CERT_SERVICO", "DOC_NORMATIVOS_SERV", "IdClasseServ", "DthEntDNCS",
-         "Status_DNCS"},
-        {"Tipo", "DOC_NORM_TIPO", "DOC_NORMATIVOS", "IdClasseProd", "DthEntDNT", "Status_DNT"},
-        {"Unidade", "DOC_NORM_UNIDADE", "DOC_NORMATIVOS", "IdClasseProd", "DthEntDNU", "Status_DNU"},
-        {"Lote", "DOC_NORM_LOTE", "DOC_NORMATIVOS", "IdClasseProd", "DthEntDNL", "Status_DNL"},
-        {"Serviço", "DOC_NORM_SERV", "DOC_NORMATIVOS_SERV", "IdClasseServ", "DthEntDNS", "Status_DNS"},
+         "Status_DNCS", "''"},
+        {"Tipo", "DOC_NORM_TIPO", "DOC_NORMATIVOS", "IdClasseProd", "DthEntDNT", "Status_DNT", product},
+        {"Unidade", "DOC_NORM_UNIDADE", "DOC_NORMATIVOS", "IdClasseProd", "DthEntDNU", "Status_DNU", unit.constData()},
+        {"Lote", "DOC_NORM_LOTE", "DOC_NORMATIVOS", "IdClasseProd", "DthEntDNL", "Status_DNL", lot.constData()},
+        {"Serviço", "DOC_NORM_SERV", "DOC_NORMATIVOS_SERV", "IdClasseServ", "DthEntDNS", "Status_DNS",
+         "(select NomClasseServ from CLASSE_S C where C.IdClasseServ = X.IdClasseServ)"},
     };
     QStringList parts;
     for (const Link &l : links)
-        parts << QStringLiteral("select '%1' as Tipo, D.NomeTitulo, X.%5 as DataEntrada, X.%6 as Status "
+        parts << QStringLiteral("select '%1' as Tipo, D.NomeTitulo, X.%5 as DataEntrada, X.%6 as Status, %7 as Item "
                                 "from %2 X, %3 D where D.IdClasseCertif = X.IdClasseCertif and D.%4 = X.%4 "
                                 "and D.IdDocNorm = X.IdDocNorm and X.SiglaCertificador = ? and X.NumCertif = ?")
                      .arg(QString::fromUtf8(l.label), QLatin1String(l.table), QLatin1String(l.docs),
-                          QLatin1String(l.classColumn), QLatin1String(l.entry), QLatin1String(l.status));
-    return parts.join(QStringLiteral(" union all ")) + QStringLiteral(" order by 2, 1, 3");
+                          QLatin1String(l.classColumn), QLatin1String(l.entry), QLatin1String(l.status),
+                          QString::fromUtf8(l.item));
+    return parts.join(QStringLiteral(" union all ")) + QStringLiteral(" order by 2, 1, 5");
 }
 
 QString logSql()
@@ -267,13 +275,15 @@ private:
         while (q.next()) {
             if (first) {
                 m_r.addSection(QStringLiteral("Documentos Normativos"));
-                m_r.setColumns({{QStringLiteral("Titulo Documento"), 4.5},
-                                {QStringLiteral("Tipo"), 2},
+                m_r.setColumns({{QStringLiteral("Titulo Documento"), 3.6},
+                                {QStringLiteral("Tipo"), 2.9},
                                 {QStringLiteral("Data de Entrada"), 1.5, Qt::AlignHCenter},
                                 {QStringLiteral("Status"), 1.2}});
                 first = false;
             }
-            m_r.addRow({text(q, "NomeTitulo"), text(q, "Tipo"), F::date(q.value(QStringLiteral("DataEntrada"))),
+            const QString item = text(q, "Item");
+            m_r.addRow({text(q, "NomeTitulo"), item.isEmpty() ? text(q, "Tipo") : text(q, "Tipo") + QLatin1Char('\n') + item,
+                        F::date(q.value(QStringLiteral("DataEntrada"))),
                         F::status(text(q, "Status"))});
         }
         if (!first)
