@@ -74,6 +74,7 @@ TFrmRelatorioCertificados::TFrmRelatorioCertificados(Database &db, const LoginSt
     addRow(QStringLiteral("Classe de Produtos"), CbClasseProd, CbClasseProd);
 
     auto *companyRow = new QHBoxLayout;
+    companyRow->setSpacing(6);
     EdEmpresa = new QLineEdit(filterBox);
     EdEmpresa->setObjectName(QStringLiteral("EdEmpresa"));
     EdEmpresa->setReadOnly(true);
@@ -88,12 +89,18 @@ TFrmRelatorioCertificados::TFrmRelatorioCertificados(Database &db, const LoginSt
     addRow(QStringLiteral("Empresa"), companyField, EdEmpresa);
 
     auto *productRow = new QHBoxLayout;
+    productRow->setSpacing(6);
     EdProduto = new QLineEdit(filterBox);
     EdProduto->setObjectName(QStringLiteral("EdProduto"));
     EdProduto->setReadOnly(true);
     BtSelecionaProduto = makeButton(filterBox, "BtSelecionaProduto", QStringLiteral("Seleciona Produto..."));
     productRow->addWidget(EdProduto, 1);
     productRow->addWidget(BtSelecionaProduto);
+    // The two choosers line up under each other.
+    const int chooserWidth = qMax(BtSelecionaEmpresa->sizeHint().width(), BtSelecionaProduto->sizeHint().width());
+    BtSelecionaEmpresa->setMinimumWidth(chooserWidth);
+    BtSelecionaProduto->setMinimumWidth(chooserWidth);
+    productRow->addSpacing(BtDetalheEmpresa->sizeHint().width() + 6);
     auto *productField = new QWidget(filterBox);
     productRow->setContentsMargins(0, 0, 0, 0);
     productField->setLayout(productRow);
