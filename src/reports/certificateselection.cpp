@@ -34,7 +34,10 @@ QList<ClassEntry> classes(Database &db, const QString &sql)
 Statement build(const CertificateFilter &f)
 {
     Statement s;
-    s.sql = QStringLiteral("select distinct a.*, b.NomClasseCertif, c.NomClasseProd "
+    // Both classes join on their keys, so no row repeats: no DISTINCT, and
+    // the certificate key's order lets the first rows come without sorting
+    // the whole register.
+    s.sql = QStringLiteral("select a.*, b.NomClasseCertif, c.NomClasseProd "
                            "from CERTIFIC a, CLASSE_C b, CLASSE_P c "
                            "where a.IdClasseCertif = b.IdClasseCertif and a.IdClasseProd = c.IdClasseProd");
     if (!f.numero.isEmpty()) {
@@ -88,7 +91,7 @@ Statement build(const CertificateFilter &f)
         s.sql += QStringLiteral(" and a.Aprovado = ?");
         s.params << (f.aprovados == CertificateFilter::Approval::Aprovados ? 1 : 0);
     }
-    s.sql += QStringLiteral(" order by a.NumCertif");
+    s.sql += QStringLiteral(" order by a.SiglaCertificador, a.NumCertif");
     return s;
 }
 

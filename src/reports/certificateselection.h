@@ -47,7 +47,7 @@ struct ClassEntry
 namespace CertificateSelection {
 
 // The selection statement: every column of CERTIFIC, then NomClasseCertif and
-// NomClasseProd, in certificate-number order. Values are bound positionally.
+// NomClasseProd, in certificate-key order. Values are bound positionally.
 struct Statement
 {
     QString sql;
