@@ -141,9 +141,15 @@ private slots:
         certificates(f);
         TFrmSelecionaCertificado dlg(*f.db, f.msg);
         auto *grid = control<SelectionGrid>(&dlg, "GrdCertificados");
-        control<QLineEdit>(&dlg, "EdNumero")->setText(QStringLiteral("oct"));
-        control<QPushButton>(&dlg, "BtFiltra")->click();
+        // Enter in the number filters; it does not choose the current row.
+        dlg.show();
+        auto *number = control<QLineEdit>(&dlg, "EdNumero");
+        number->setFocus();
+        QTest::keyClicks(number, QStringLiteral("oct"));
+        QTest::keyClick(number, Qt::Key_Return);
         QCOMPARE(text(&dlg, "LbQuantidade"), QStringLiteral("2"));
+        QVERIFY(dlg.isVisible());
+        QVERIFY(!dlg.chosen());
         QCOMPARE(columnTexts(grid, 0), (QStringList{"OCT-0001/24", "OCT-0002/24"}));
         QCOMPARE(columnTexts(grid, 3), (QStringList{"01/01/2024", "01/02/2024"}));
         // A title click reorders the filtered list, not the whole register.
@@ -383,7 +389,9 @@ private slots:
         grid->horizontalHeader()->sectionClicked(2);
         QCOMPARE(columnTexts(grid, 2), (QStringList{"Não", "Sim"}));
         selectComboText(control<QComboBox>(&dlg, "CbImportado"), QStringLiteral("Sim"));
-        control<QPushButton>(&dlg, "BtFiltra")->click();
+        dlg.show();
+        QTest::keyClick(control<QLineEdit>(&dlg, "EdMarca"), Qt::Key_Enter);
+        QVERIFY(dlg.isVisible());
         QCOMPARE(columnTexts(grid, 0), QStringList{"Happy Toys"});
         QCOMPARE(control<QComboBox>(&dlg, "CbImportado")->currentIndex(), 0);
 

@@ -151,7 +151,7 @@ void TFrmSelecionaCertificado::buildUi()
     connect(GrdCertificados, &SelectionGrid::titleClicked, this, [this](int column) {
         guard(m_msg, [&] { GridTitleClick(column); });
     });
-    connect(EdNumero, &QLineEdit::returnPressed, this, guarded(m_msg, [this] { BtFiltraClick(); }));
+    SelectionParts::filterOnEnter(EdNumero, guarded(m_msg, [this] { BtFiltraClick(); }));
 }
 
 void TFrmSelecionaCertificado::fillClasses()
