@@ -193,6 +193,13 @@ private slots:
         QVERIFY(newHidden);
         QVERIFY(control<QLineEdit>(&dlg, "EdEmpresa")->text().contains(QStringLiteral("Happy Toys Co.")));
         QVERIFY(control<QPushButton>(&dlg, "BtDetalheEmpresa")->isEnabled());
+        QString shownName;
+        whenModal("TFrmDetalhesEmpresa", [&](QWidget *w) {
+            shownName = control<QLineEdit>(w, "EdRazaoSocial")->text();
+            w->close();
+        });
+        control<QPushButton>(&dlg, "BtDetalheEmpresa")->click();
+        QCOMPARE(shownName, QStringLiteral("Happy Toys Co."));
         control<QPushButton>(&dlg, "BtFiltra")->click();
         QCOMPARE(columnTexts(control<SelectionGrid>(&dlg, "GrdCertificados"), 0), QStringList{"OCT-0001/24"});
 
