@@ -206,13 +206,15 @@ private slots:
         filter.kind = Kind::NaturalPerson;
         filter.taxId = QStringLiteral("529");
         QCOMPARE(ids(filter), QStringList{ValidCpf});
-        filter.name = QStringLiteral("conceição"); // the person's name, not the trade name
+        filter.name = QStringLiteral("CONCEIÇÃO"); // the person's name, in any case, not the trade name
         QCOMPARE(ids(filter), QStringList{ValidCpf});
         filter = {};
         filter.kind = Kind::LegalEntity;
         filter.country = QStringLiteral("BR");
         QCOMPARE(ids(filter).size(), 3);
         filter.legalName = QStringLiteral("100%");
+        QCOMPARE(ids(filter), QStringList{"99888777000166"});
+        filter.legalName = QStringLiteral("FÊNIX");
         QCOMPARE(ids(filter), QStringList{"99888777000166"});
         filter = {};
         filter.name = QStringLiteral("ale");
