@@ -5,4 +5,5 @@
 // args holds the words after the command name; the return is the exit code.
 int runInit(const QStringList &args);
 int runImport(const QStringList &args);
+int runTxt(const QStringList &args);
 int runRelatorio(const QStringList &args);
