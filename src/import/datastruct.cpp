@@ -107,7 +107,9 @@ QString TDataStruct::sequenceValue(bool *fresh) const
     try {
         const QVariant max = m_database->scalar(QStringLiteral("select max(SeqEvento) as valor from ") + m_tableName);
         return QString::number(max.isNull() ? 1 : max.toLongLong() + 1);
-    } catch (const DbError &) {
+    } catch (const DbError &e) {
+        if (e.endsOperation())
+            throw;
         AppendLog(QString(), QStringLiteral("Erro sequencial para a tabela ") + m_tableName);
         return QString();
     }

@@ -73,7 +73,9 @@ bool ImportSession::nextSequence(const QString &table, qint64 *next, bool *fresh
         q.exec();
         max = q.hasRow() ? q.value(0) : QVariant();
         q.reset();
-    } catch (const DbError &) {
+    } catch (const DbError &e) {
+        if (e.endsOperation())
+            throw;
         return false;
     }
     *next = max.isNull() ? 1 : max.toLongLong() + 1;
