@@ -59,6 +59,14 @@ private:
     QStringList m_made; // deepest first
 };
 
+// A database that another run made meanwhile needs the folders this run
+// happened to make first: they stay then.
+void undoUnlessTaken(MadeFolders &folders, const QString &dbFile)
+{
+    if (!QFileInfo::exists(dbFile))
+        folders.undo();
+}
+
 }
 
 int runInit(const QStringList &args)
@@ -102,11 +110,11 @@ int runInit(const QStringList &args)
                 folders.make(QDir(dir).filePath(f));
         Provisioning::createDatabase(dbFile, options);
     } catch (const AppError &e) {
-        folders.undo();
+        undoUnlessTaken(folders, dbFile);
         err << "corvane-cli init: " << e.message() << "\n";
         return Failed;
     } catch (const DbError &e) {
-        folders.undo();
+        undoUnlessTaken(folders, dbFile);
         err << "corvane-cli init: erro do banco de dados: " << e.userMessage() << "\n";
         return Failed;
     }

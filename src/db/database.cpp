@@ -184,9 +184,14 @@ void Database::copyContentTo(const QString &file)
 
 void Database::begin()
 {
-    QSqlDatabase db = handle();
-    if (!db.transaction())
-        throw DbError(db.lastError());
+    // The write lock is taken now, waiting briefly for another program to
+    // finish. Taken at the first write instead, two programs that had both
+    // read could only be told apart by failing one of them at once.
+    if (!isOpen())
+        throw DbError(QStringLiteral("O banco de dados não está aberto."));
+    QSqlQuery q(handle());
+    if (!q.exec(QStringLiteral("BEGIN IMMEDIATE")))
+        throw DbError(q.lastError());
 }
 
 void Database::commit()

@@ -41,6 +41,7 @@ public:
     QSqlDatabase handle() const;
 
     bool inTransaction() const;
+    // Starts a transaction holding the write lock (see DbError::isBusy()).
     void begin();
     void commit();
     void rollback();
