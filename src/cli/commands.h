@@ -6,3 +6,4 @@
 int runInit(const QStringList &args);
 int runImport(const QStringList &args);
 int runReparar(const QStringList &args);
+int runRelatorio(const QStringList &args);
