@@ -125,7 +125,7 @@ bool CliSession::open(const CliCommonOptions &options, RightMember right, const 
         }
         m_login = *state;
     } catch (const DbError &e) {
-        err << e.message() << "\n";
+        err << e.userMessage() << "\n";
         return false;
     }
     return true;

@@ -1,5 +1,6 @@
 // corvane-cli init [--home DIR] --admin-password SENHA [--demo]
 // Creates the program folder's database (db/bdocc.mdb) and work folder.
+#include "cli/clisession.h"
 #include "cli/commands.h"
 
 #include "db/dberror.h"
@@ -7,6 +8,7 @@
 #include "shell/apppaths.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTextStream>
 
 namespace {
@@ -23,56 +25,97 @@ int usage(QTextStream &err, const QString &problem)
     return Usage;
 }
 
+// The folders a run makes, so that a failure takes away exactly those (and
+// only while they are still empty).
+class MadeFolders
+{
+public:
+    void make(const QString &path)
+    {
+        const QString clean = QDir::cleanPath(QDir(path).absolutePath());
+        QStringList missing;
+        for (QString p = clean; !QFileInfo::exists(p); p = QFileInfo(p).path()) {
+            missing.prepend(p);
+            if (QFileInfo(p).path() == p)
+                break;
+        }
+        for (const QString &p : std::as_const(missing)) {
+            if (!QDir().mkdir(p) && !QFileInfo(p).isDir())
+                throw AppError(QStringLiteral("Não foi possível criar a pasta %1.").arg(QDir::toNativeSeparators(p)));
+            m_made.prepend(p);
+        }
+        if (!QFileInfo(clean).isDir())
+            throw AppError(QStringLiteral("Não foi possível criar a pasta %1: já existe um arquivo com esse nome.")
+                               .arg(QDir::toNativeSeparators(clean)));
+    }
+    void undo()
+    {
+        for (const QString &p : std::as_const(m_made))
+            QDir().rmdir(p);
+        m_made.clear();
+    }
+
+private:
+    QStringList m_made; // deepest first
+};
+
+// A database that another run made meanwhile needs the folders this run
+// happened to make first: they stay then.
+void undoUnlessTaken(MadeFolders &folders, const QString &dbFile)
+{
+    if (!QFileInfo::exists(dbFile))
+        folders.undo();
+}
+
 }
 
 int runInit(const QStringList &args)
 {
     QTextStream out(stdout);
     QTextStream err(stderr);
-    QString home;
-    QString password;
-    bool havePassword = false;
-    bool demo = false;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString &a = args.at(i);
-        if (a == QLatin1String("--demo")) {
-            demo = true;
-        } else if (a == QLatin1String("--home") || a == QLatin1String("--admin-password")) {
-            if (i + 1 >= args.size())
-                return usage(err, QStringLiteral("falta o valor de %1.").arg(a));
-            (a == QLatin1String("--home") ? home : password) = args.at(++i);
-            if (a == QLatin1String("--admin-password"))
-                havePassword = true;
-        } else if (a.startsWith(QLatin1String("--home="))) {
-            home = a.mid(7);
-        } else if (a.startsWith(QLatin1String("--admin-password="))) {
-            password = a.mid(17);
-            havePassword = true;
-        } else {
-            return usage(err, QStringLiteral("opção desconhecida: %1").arg(a));
-        }
-    }
+    QStringList words = args;
+    QString home, password, problem;
+    bool homeGiven = false, havePassword = false;
+    if (!takeValueOption(words, QStringLiteral("--home"), home, problem, &homeGiven)
+        || !takeValueOption(words, QStringLiteral("--admin-password"), password, problem, &havePassword))
+        return usage(err, problem);
+    const bool demo = takeFlag(words, QStringLiteral("--demo"));
+    if (!words.isEmpty())
+        return usage(err, QStringLiteral("opção desconhecida: %1").arg(words.first()));
+    if (homeGiven && home.trimmed().isEmpty())
+        return usage(err, QStringLiteral("--home não pode ser vazio."));
     if (!havePassword)
         return usage(err, QStringLiteral("informe a senha do administrador com --admin-password."));
-    if (!home.isEmpty())
+    if (homeGiven)
         AppPaths::setProgramDir(home);
 
     const QString dir = AppPaths::programDir();
     const QString dbFile = AppPaths::dbFile();
+    MadeFolders folders;
     try {
         Provisioning::Options options;
         options.adminPassword = password;
         options.demo = demo;
         options.programDir = dir;
+        Provisioning::checkedAdminPassword(password);
+        if (QFileInfo::exists(dbFile))
+            throw AppError(QStringLiteral("O arquivo %1 já existe. Nenhum banco de dados foi criado.")
+                               .arg(QDir::toNativeSeparators(dbFile)));
+        // Every folder first: a folder that cannot be made stops the run
+        // before there is a database to leave behind.
+        folders.make(AppPaths::dbDir());
+        folders.make(AppPaths::workDir());
+        if (demo)
+            for (const QString &f : Provisioning::demoFolders())
+                folders.make(QDir(dir).filePath(f));
         Provisioning::createDatabase(dbFile, options);
-        if (!QDir().mkpath(AppPaths::workDir()))
-            throw AppError(QStringLiteral("Não foi possível criar a pasta de trabalho %1.")
-                               .arg(QDir::toNativeSeparators(AppPaths::workDir())));
     } catch (const AppError &e) {
+        undoUnlessTaken(folders, dbFile);
         err << "corvane-cli init: " << e.message() << "\n";
         return Failed;
     } catch (const DbError &e) {
-        err << "corvane-cli init: erro do banco de dados: " << e.message() << "\n";
+        undoUnlessTaken(folders, dbFile);
+        err << "corvane-cli init: erro do banco de dados: " << e.userMessage() << "\n";
         return Failed;
     }
 

@@ -25,6 +25,7 @@ int main(int argc, char *argv[])
         {QStringLiteral("init"), runInit},
         {QStringLiteral("import"), runImport},
         {QStringLiteral("aprovar"), runAprovar},
+        {QStringLiteral("reparar"), runReparar},
         {QStringLiteral("txt"), runTxt},
         {QStringLiteral("relatorio"), runRelatorio},
     };
@@ -33,6 +34,7 @@ int main(int argc, char *argv[])
         err << "uso: corvane-cli init [--home DIR] --admin-password SENHA [--demo]\n"
                "     corvane-cli import [--home DIR] --user CODIGO DIRETORIO\n"
                "     corvane-cli aprovar [--home DIR] --user CODIGO (--completos | NUMERO...)\n"
+               "     corvane-cli reparar [--home DIR] --user CODIGO\n"
                "     corvane-cli txt enviar [--home DIR] --user CODIGO ARQUIVO (--ftp | --email | --pasta DIRETORIO)\n"
                "     corvane-cli relatorio (espelho|espelho-log|lista|incompletos|prontos) [--home DIR] --user CODIGO\n"
                "                 [--certificado NUMERO]... --pdf ARQUIVO\n";

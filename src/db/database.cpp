@@ -3,6 +3,7 @@
 #include "db/sqlfunctions.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -37,34 +38,47 @@ void Database::open(const QString &path)
     QSqlDatabase db = QSqlDatabase::contains(m_name) ? QSqlDatabase::database(m_name, false)
                                                      : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
     db.setDatabaseName(path);
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(DbErrors::BusyTimeoutMs));
     if (!db.open())
         throw DbError(db.lastError());
     m_path = path;
+    attachEngine();
     // A damaged or foreign file opens fine in SQLite; reading the schema tells.
     QSqlQuery probe(db);
     if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))) {
-        QSqlError err = probe.lastError();
+        const DbError err(probe.lastError());
         db.close();
         m_path.clear();
-        throw DbError(err);
+        m_engine = nullptr;
+        throw err;
     }
-    registerFunctions();
 }
 
 void Database::create(const QString &path)
 {
     close();
-    if (QFileInfo::exists(path))
-        throw DbError(QStringLiteral("O arquivo %1 já existe.").arg(QDir::toNativeSeparators(path)));
     QDir().mkpath(QFileInfo(path).absolutePath());
+    // Made here, exclusively: of two programs creating the same file at
+    // once, exactly one gets it and the other is told it exists.
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        if (QFileInfo::exists(path))
+            throw DbError(QStringLiteral("O arquivo %1 já existe.").arg(QDir::toNativeSeparators(path)));
+        throw DbError(QStringLiteral("Não foi possível criar o arquivo %1: %2")
+                          .arg(QDir::toNativeSeparators(path), file.errorString()));
+    }
+    file.close();
     QSqlDatabase db = QSqlDatabase::contains(m_name) ? QSqlDatabase::database(m_name, false)
                                                      : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
     db.setDatabaseName(path);
-    if (!db.open())
-        throw DbError(db.lastError());
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(DbErrors::BusyTimeoutMs));
+    if (!db.open()) {
+        const DbError error(db.lastError());
+        QFile::remove(path); // made above by this call
+        throw error;
+    }
     m_path = path;
-    registerFunctions();
+    attachEngine();
 }
 
 void Database::close()
@@ -77,36 +91,107 @@ void Database::close()
     if (db.isOpen())
         db.close();
     m_path.clear();
+    m_engine = nullptr;
 }
 
-void Database::registerFunctions()
+void Database::attachEngine()
 {
     QVariant v = handle().driver()->handle();
-    if (v.isValid() && qstrcmp(v.typeName(), "sqlite3*") == 0) {
-        auto *h = *static_cast<sqlite3 *const *>(v.data());
-        if (h)
-            SqlFunctions::registerAll(h);
-    }
+    m_engine = nullptr;
+    if (v.isValid() && qstrcmp(v.typeName(), "sqlite3*") == 0)
+        m_engine = *static_cast<sqlite3 *const *>(v.data());
+    if (m_engine)
+        SqlFunctions::registerAll(m_engine);
 }
 
 bool Database::inTransaction() const
 {
-    if (!isOpen())
-        return false;
-    QVariant v = handle().driver()->handle();
-    if (v.isValid() && qstrcmp(v.typeName(), "sqlite3*") == 0) {
-        auto *h = *static_cast<sqlite3 *const *>(v.data());
-        if (h)
-            return sqlite3_get_autocommit(h) == 0;
+    return m_engine && sqlite3_get_autocommit(m_engine) == 0;
+}
+
+void Database::holdExclusively()
+{
+    if (!m_engine)
+        throw DbError(QStringLiteral("O banco de dados não está aberto."));
+    clearStatements();
+    // In this locking mode the connection keeps every lock it takes until it
+    // closes; an exclusive transaction takes the strongest one.
+    for (const char *sql : {"PRAGMA locking_mode=EXCLUSIVE", "BEGIN EXCLUSIVE", "COMMIT"}) {
+        if (sqlite3_exec(m_engine, sql, nullptr, nullptr, nullptr) != SQLITE_OK) {
+            const DbError error(QString::fromUtf8(sqlite3_errmsg(m_engine)), sqlite3_extended_errcode(m_engine),
+                                false);
+            sqlite3_exec(m_engine, "ROLLBACK", nullptr, nullptr, nullptr);
+            sqlite3_exec(m_engine, "PRAGMA locking_mode=NORMAL", nullptr, nullptr, nullptr);
+            throw error;
+        }
     }
-    return false;
+}
+
+namespace {
+
+// Copies every page of one open database into another, in one transaction
+// of the destination. Raises DbError.
+void copyPages(sqlite3 *from, sqlite3 *to)
+{
+    sqlite3_backup *copy = sqlite3_backup_init(to, "main", from, "main");
+    if (!copy)
+        throw DbError(QString::fromUtf8(sqlite3_errmsg(to)), sqlite3_extended_errcode(to), false);
+    sqlite3_backup_step(copy, -1);
+    const int rc = sqlite3_backup_finish(copy);
+    if (rc != SQLITE_OK)
+        throw DbError(QString::fromUtf8(sqlite3_errmsg(to)), rc, false);
+}
+
+// A connection of the engine's own to another file, closed on leaving.
+struct OtherFile
+{
+    sqlite3 *db = nullptr;
+    OtherFile(const QString &file, int flags)
+    {
+        const QByteArray name = QFile::encodeName(file);
+        if (sqlite3_open_v2(name.constData(), &db, flags, nullptr) != SQLITE_OK) {
+            const DbError error(db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory"),
+                                db ? sqlite3_extended_errcode(db) : SQLITE_NOMEM, false);
+            sqlite3_close(db);
+            throw error;
+        }
+        sqlite3_busy_timeout(db, DbErrors::BusyTimeoutMs);
+    }
+    ~OtherFile() { sqlite3_close(db); }
+    OtherFile(const OtherFile &) = delete;
+    OtherFile &operator=(const OtherFile &) = delete;
+};
+
+}
+
+void Database::replaceContentFrom(const QString &file)
+{
+    if (!m_engine)
+        throw DbError(QStringLiteral("O banco de dados não está aberto."));
+    clearStatements();
+    OtherFile source(file, SQLITE_OPEN_READONLY);
+    copyPages(source.db, m_engine);
+}
+
+void Database::copyContentTo(const QString &file)
+{
+    if (!m_engine)
+        throw DbError(QStringLiteral("O banco de dados não está aberto."));
+    clearStatements();
+    OtherFile target(file, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    copyPages(m_engine, target.db);
 }
 
 void Database::begin()
 {
-    QSqlDatabase db = handle();
-    if (!db.transaction())
-        throw DbError(db.lastError());
+    // The write lock is taken now, waiting briefly for another program to
+    // finish. Taken at the first write instead, two programs that had both
+    // read could only be told apart by failing one of them at once.
+    if (!isOpen())
+        throw DbError(QStringLiteral("O banco de dados não está aberto."));
+    QSqlQuery q(handle());
+    if (!q.exec(QStringLiteral("BEGIN IMMEDIATE")))
+        throw DbError(q.lastError());
 }
 
 void Database::commit()
@@ -132,8 +217,9 @@ QSqlQuery Database::run(const QString &sql, const std::function<void(QSqlQuery &
     if (!q.prepare(sql))
         throw DbError(q.lastError());
     bind(q);
+    const bool wasInTransaction = inTransaction();
     if (!q.exec())
-        throw DbError(q.lastError());
+        throw DbError(q.lastError(), wasInTransaction && !inTransaction());
     return q;
 }
 
@@ -157,19 +243,12 @@ QSqlQuery Database::exec(const QString &sql, const QVariantMap &named) const
 
 namespace {
 
-sqlite3 *engineHandle(const QSqlDatabase &db)
+// wasInTransaction: a transaction was open when the failing step began; an
+// engine that has rolled it back since is reported so.
+DbError engineError(sqlite3 *db, bool wasInTransaction = false)
 {
-    QVariant v = db.driver()->handle();
-    if (v.isValid() && qstrcmp(v.typeName(), "sqlite3*") == 0)
-        return *static_cast<sqlite3 *const *>(v.data());
-    return nullptr;
-}
-
-DbError engineError(sqlite3 *db)
-{
-    const int code = sqlite3_extended_errcode(db);
-    return DbError(QString(reinterpret_cast<const QChar *>(sqlite3_errmsg16(db))),
-                   code == SQLITE_CONSTRAINT_PRIMARYKEY || code == SQLITE_CONSTRAINT_UNIQUE);
+    return DbError(QString(reinterpret_cast<const QChar *>(sqlite3_errmsg16(db))), sqlite3_extended_errcode(db),
+                   wasInTransaction && sqlite3_get_autocommit(db) != 0);
 }
 
 // QtSql's test for a value it binds as NULL: a null variant or a null string,
@@ -243,7 +322,7 @@ Database::Statement &Database::statement(const QString &sql)
     auto it = m_statements.find(sql);
     if (it != m_statements.end())
         return *it->second;
-    sqlite3 *db = engineHandle(handle());
+    sqlite3 *db = m_engine;
     if (!db)
         throw DbError(QStringLiteral("O banco de dados não está aberto."));
     // Only a bounded set of texts is expected; a caller that builds endless
@@ -321,6 +400,7 @@ void Database::Statement::exec(const QVariantList &params)
 
 bool Database::Statement::next()
 {
+    m_inTransaction = sqlite3_get_autocommit(m_db) == 0;
     const int rc = sqlite3_step(m_stmt);
     m_row = rc == SQLITE_ROW;
     if (rc != SQLITE_ROW && rc != SQLITE_DONE)
@@ -330,7 +410,7 @@ bool Database::Statement::next()
 
 void Database::Statement::fail()
 {
-    DbError error = engineError(m_db);
+    DbError error = engineError(m_db, m_inTransaction);
     reset();
     throw error;
 }

@@ -10,11 +10,16 @@
 #include <unordered_map>
 
 // The one connection to the local database (logical name "CapaCertific").
-// Every failure is raised as DbError with the engine's message.
+// Every failure is raised as DbError with the engine's message. A statement
+// that finds the file held by another program waits briefly
+// (DbErrors::BusyTimeoutMs) before it fails with DbError::isBusy().
 //
 // Conventions for values: booleans are stored 0/1; date-time columns are
 // bound as QDateTime (never QDate), so every stored moment has the same text
 // form and compares correctly; text keys compare case-insensitively.
+struct sqlite3;
+struct sqlite3_stmt;
+
 class Database
 {
 public:
@@ -36,9 +41,24 @@ public:
     QSqlDatabase handle() const;
 
     bool inTransaction() const;
+    // Starts a transaction holding the write lock (see DbError::isBusy()).
     void begin();
     void commit();
     void rollback();
+
+    // Takes the file for this connection alone until close(): no other
+    // connection or program may read or write it meanwhile. Waits briefly
+    // for others to finish; raises DbError (isBusy()) when they do not.
+    void holdExclusively();
+    // Replaces the whole content of the open file by that of another
+    // database file, in one transaction of the engine (a failure leaves the
+    // file as it was). The file keeps its identity: programs that have it
+    // open see the new content. Raises DbError.
+    void replaceContentFrom(const QString &file);
+    // Writes a copy of the open database into file (created when absent),
+    // through this connection: a copy made by opening the file apart would
+    // drop the locks this connection holds on it. Raises DbError.
+    void copyContentTo(const QString &file);
 
     // Prepares and runs a statement, binding positional ("?") or named
     // (":name") parameters in the order they appear. Raises DbError.
@@ -65,17 +85,15 @@ public:
     quint64 statementGeneration() const { return m_statementGeneration; }
 
 private:
-    void registerFunctions();
+    void attachEngine();
     QSqlQuery run(const QString &sql, const std::function<void(QSqlQuery &)> &bind) const;
     QString m_name;
     QString m_path;
+    sqlite3 *m_engine = nullptr; // the open connection's engine handle
     static constexpr size_t MaxStatements = 256;
     std::unordered_map<QString, std::unique_ptr<Statement>> m_statements;
     quint64 m_statementGeneration = 1;
 };
-
-struct sqlite3;
-struct sqlite3_stmt;
 
 // A statement of Database::statement(). Placeholders ("?" or ":name") are
 // bound by position, in the order they appear in the text.
@@ -110,6 +128,7 @@ private:
     sqlite3_stmt *m_stmt;
     QVariantList m_params; // bound text points into these until reset
     bool m_row = false;
+    bool m_inTransaction = false; // when the last step began
 };
 
 // Opens a transaction only when none is open; rolls back on destruction

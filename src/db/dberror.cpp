@@ -1,14 +1,32 @@
 #include "db/dberror.h"
 
+#include <sqlite3.h>
+
 DbError::DbError(const QString &message, bool keyViolation)
     : std::runtime_error(message.toStdString()), m_message(message), m_keyViolation(keyViolation)
 {
 }
 
-DbError::DbError(const QSqlError &error)
-    : DbError(error.databaseText().isEmpty() ? error.text() : error.databaseText(),
-              DbErrors::isKeyViolation(error))
+DbError::DbError(const QString &message, int code, bool rolledBack)
+    : std::runtime_error(message.toStdString()), m_message(message), m_code(code),
+      m_keyViolation(DbErrors::isKeyViolationCode(code)), m_rolledBack(rolledBack)
 {
+}
+
+DbError::DbError(const QSqlError &error, bool rolledBack)
+    : DbError(error.databaseText().isEmpty() ? error.text() : error.databaseText(),
+              error.nativeErrorCode().toInt(), rolledBack)
+{
+}
+
+bool DbError::isBusy() const
+{
+    return DbErrors::isBusyCode(m_code);
+}
+
+QString DbError::userMessage() const
+{
+    return isBusy() ? DbErrors::BusyMessage : m_message;
 }
 
 AppError::AppError(const QString &message)
@@ -18,10 +36,20 @@ AppError::AppError(const QString &message)
 
 namespace DbErrors {
 
+bool isKeyViolationCode(int code)
+{
+    return code == SQLITE_CONSTRAINT_PRIMARYKEY || code == SQLITE_CONSTRAINT_UNIQUE;
+}
+
 bool isKeyViolation(const QSqlError &error)
 {
-    const QString code = error.nativeErrorCode();
-    return code == QLatin1String("1555") || code == QLatin1String("2067");
+    return isKeyViolationCode(error.nativeErrorCode().toInt());
+}
+
+bool isBusyCode(int code)
+{
+    const int primary = code & 0xff;
+    return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
 }
 
 QString className(const std::exception &e)

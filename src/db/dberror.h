@@ -4,18 +4,33 @@
 #include <stdexcept>
 
 // An engine error carried as an exception, with the engine's message text.
-// Key violations are told apart by the engine's error code, never by text.
+// Key violations and a database held by another program are told apart by
+// the engine's error code, never by text.
 class DbError : public std::runtime_error
 {
 public:
     explicit DbError(const QString &message, bool keyViolation = false);
-    explicit DbError(const QSqlError &error);
+    // code: the engine's extended result code (0 when none).
+    DbError(const QString &message, int code, bool rolledBack);
+    explicit DbError(const QSqlError &error, bool rolledBack = false);
     QString message() const { return m_message; }
+    int code() const { return m_code; }
     bool isKeyViolation() const { return m_keyViolation; }
+    // Another program holds the database (busy or locked past the wait).
+    bool isBusy() const;
+    // The engine rolled the open transaction back on its own (disk full, I/O
+    // error): whatever runs next would be written outside it.
+    bool rolledBack() const { return m_rolledBack; }
+    // The operation cannot go on: busy, or its transaction is gone.
+    bool endsOperation() const { return isBusy() || m_rolledBack; }
+    // The message for the user: the Portuguese busy text, else the engine's.
+    QString userMessage() const;
 
 private:
     QString m_message;
+    int m_code = 0;
     bool m_keyViolation;
+    bool m_rolledBack = false;
 };
 
 // Any exception raised by the system's own rules (a bad value, a missing
@@ -31,8 +46,15 @@ private:
 };
 
 namespace DbErrors {
+// Shown, once, when another program holds the database.
+inline const QString BusyMessage = QStringLiteral("A base de dados está em uso por outro programa. Tente novamente.");
+// How long a statement waits for another program's lock before giving up.
+constexpr int BusyTimeoutMs = 5000;
 // SQLITE_CONSTRAINT_PRIMARYKEY (1555) and SQLITE_CONSTRAINT_UNIQUE (2067).
 bool isKeyViolation(const QSqlError &error);
+bool isKeyViolationCode(int code);
+// SQLITE_BUSY and SQLITE_LOCKED with every extended code.
+bool isBusyCode(int code);
 // The class name written to the error log for an exception.
 QString className(const std::exception &e);
 }

@@ -1,5 +1,6 @@
 // Reference tables, configuration and signatories of the demo database.
 #include "db/demodata.h"
+#include "db/provisioning.h"
 
 #include "db/dberror.h"
 
@@ -149,8 +150,7 @@ void addReferenceData(Writer &w)
 void addConfiguration(Writer &w, const QString &programDir)
 {
     const QString base = QDir::cleanPath(programDir) + QLatin1Char('/');
-    const QStringList folders = {QStringLiteral("Sincronizacao/"), QStringLiteral("Transferencia/"),
-                                 QStringLiteral("RecepcaoAux/")};
+    const QStringList folders = Provisioning::demoFolders();
     for (const QString &f : folders)
         if (!QDir().mkpath(base + f))
             throw AppError(QStringLiteral("Não foi possível criar a pasta %1.").arg(QDir::toNativeSeparators(base + f)));

@@ -12,6 +12,11 @@
 
 namespace Provisioning {
 
+QStringList demoFolders()
+{
+    return {QStringLiteral("Sincronizacao/"), QStringLiteral("Transferencia/"), QStringLiteral("RecepcaoAux/")};
+}
+
 QString checkedAdminPassword(const QString &password)
 {
     const QString pw = password.trimmed();
@@ -51,9 +56,10 @@ void addAdministrator(Database &db, const QString &password)
 void createDatabase(const QString &path, const Options &options)
 {
     const QString pw = checkedAdminPassword(options.adminPassword);
+    const QString exists = QStringLiteral("O arquivo %1 já existe. Nenhum banco de dados foi criado.")
+                               .arg(QDir::toNativeSeparators(path));
     if (QFileInfo::exists(path))
-        throw AppError(QStringLiteral("O arquivo %1 já existe. Nenhum banco de dados foi criado.")
-                           .arg(QDir::toNativeSeparators(path)));
+        throw AppError(exists);
     const QString programDir = options.programDir.isEmpty()
                                    ? QFileInfo(QFileInfo(path).absolutePath()).absolutePath()
                                    : options.programDir;
@@ -64,7 +70,13 @@ void createDatabase(const QString &path, const Options &options)
     bool created = false;
     try {
         Database db(connection);
-        db.create(path);
+        try {
+            db.create(path); // exclusively: another program creating it at once gets it, or this one does
+        } catch (const DbError &) {
+            if (QFileInfo::exists(path))
+                throw AppError(exists);
+            throw;
+        }
         created = true;
         Transaction tx(db);
         createSchema(db);
@@ -73,9 +85,12 @@ void createDatabase(const QString &path, const Options &options)
         addAdministrator(db, pw);
         tx.commit();
     } catch (...) {
-        // Half a database is worse than none: the next attempt must find no file.
-        if (created)
+        // Half a database is worse than none: the next attempt must find no
+        // file. Only a file this call made is removed.
+        if (created) {
             QFile::remove(path);
+            QFile::remove(path + QStringLiteral("-journal"));
+        }
         throw;
     }
 }

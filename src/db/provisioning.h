@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <QStringList>
 
 class Database;
 
@@ -21,6 +22,9 @@ inline constexpr const char *AdminCode = "admin";
 inline constexpr const char *AdminName = "Administrador";
 // Certifier code of the demo data.
 inline constexpr const char *DemoCertifier = "OCDEMO";
+
+// The working folders the demo configuration names, under the program folder.
+QStringList demoFolders();
 
 // Trims the password and checks it can be stored and matched at login;
 // returns the trimmed text or raises AppError with the reason.

@@ -28,6 +28,7 @@ public:
     QString sigla() const { return m_sigla; }
     QString userCode() const { return m_userCode; }
     ImportTextFile::Encoding encoding() const { return m_file.encoding(); }
+    const ImportTextFile &textFile() const { return m_file; }
 
     int totalLines() const { return m_file.totalLines(); }
     int linesRead() const { return m_linesRead; }

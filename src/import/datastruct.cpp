@@ -109,6 +109,8 @@ QString TDataStruct::sequenceValue(bool *fresh, QString *error) const
         } catch (const AppError &e) {
             why = e.message();
         } catch (const DbError &e) {
+            if (e.endsOperation())
+                throw;
             why = e.message();
         }
     }

@@ -106,6 +106,7 @@ private:
     {
         QString upperName;
         int columnWidth = 0; // text column size; 0 when not limited
+        bool smallInt = false; // an integer of a 16-bit column
     };
     struct ClassTraits
     {

@@ -18,11 +18,24 @@ bool isFloat(const QString &text)
     return ok;
 }
 
-bool isInteger(const QString &text)
+// smallInt: the column holds 16 bits; a wider value would be stored as
+// given and read back by others as something else.
+bool isInteger(const QString &text, bool smallInt)
 {
     bool ok = false;
-    text.toInt(&ok);
-    return ok;
+    const int v = text.toInt(&ok);
+    return ok && (!smallInt || (v >= -32768 && v <= 32767));
+}
+
+// The first control character of a text (C0, DEL, C1), or 0 when none.
+ushort controlCharacter(const QString &text)
+{
+    for (const QChar c : text) {
+        const ushort u = c.unicode();
+        if (u < 0x20 || (u >= 0x7f && u <= 0x9f))
+            return u ? u : ushort(0xffff);
+    }
+    return 0;
 }
 
 // Whole-word membership: a value must be one of the codes, not a piece of the
@@ -50,6 +63,10 @@ const TDataStruct::ClassTraits &TDataStruct::traits() const
         const Schema::Field *field = table && item->type == TFieldType::Text ? table->field(item->name) : nullptr;
         if (field && field->type == Schema::FieldType::Text && field->size > 0)
             t.columnWidth = field->size;
+        const Schema::Field *column = table ? table->field(item->name) : nullptr;
+        t.smallInt = item->type == TFieldType::SmallInt ||
+                     (column && column->type == Schema::FieldType::SmallInt &&
+                      (item->type == TFieldType::Integer));
         traits.items << t;
     }
     traits.numcertif = indexOf(itemByName(QStringLiteral("Numcertif")));
@@ -96,7 +113,7 @@ void TDataStruct::validateItem(TDataStructItem *item, const ItemTraits &traits)
         break;
     case TFieldType::Integer:
     case TFieldType::SmallInt:
-        if (!isInteger(trimmed))
+        if (!isInteger(trimmed, traits.smallInt))
             fail(QStringLiteral("O valor ") + value + QStringLiteral(" não é um integer válido") + lineSuffix(line));
         break;
     case TFieldType::Date:
@@ -111,6 +128,13 @@ void TDataStruct::validateItem(TDataStructItem *item, const ItemTraits &traits)
                  lineSuffix(line));
         break;
     case TFieldType::Text:
+        // A NUL or line control inside a field is a damaged or foreign file,
+        // not text anyone typed; stored, it would travel to the regulator.
+        if (const ushort c = controlCharacter(value))
+            fail(QStringLiteral("O valor do campo ") + item->name
+                 + QStringLiteral(" contém um caractere de controle (código %1), que não é permitido.")
+                       .arg(c == 0xffff ? 0 : int(c))
+                 + lineSuffix(line));
         break;
     }
 
@@ -122,7 +146,8 @@ void TDataStruct::validateItem(TDataStructItem *item, const ItemTraits &traits)
     if (item->name == QLatin1String("DataEmissao")) {
         const QDateTime issue = ImportDates::parseDateTime(value);
         if (issue.isValid()) {
-            if (issue <= QDateTime::currentDateTime())
+            // Dates are compared as whole days.
+            if (issue.date() <= QDate::currentDate())
                 m_issueDate = issue;
             else
                 fail(QStringLiteral("Data não pode ser superior a data do sistema!") + lineSuffix(line));
@@ -131,7 +156,7 @@ void TDataStruct::validateItem(TDataStructItem *item, const ItemTraits &traits)
 
     if (item->name == QLatin1String("DataValid")) {
         const QDateTime valid = ImportDates::parseDateTime(value);
-        if (m_issueDate.isValid() && valid.isValid() && m_issueDate > valid)
+        if (m_issueDate.isValid() && valid.isValid() && m_issueDate.date() > valid.date())
             fail(QStringLiteral("Data de validade não pode ser inferior a data de emissão do certificado!") +
                  lineSuffix(line));
     }

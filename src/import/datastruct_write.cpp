@@ -7,6 +7,8 @@
 #include "import/writeshape.h"
 #include "shell/shared/messenger.h"
 
+#include <optional>
+
 namespace {
 
 QString paramName(int index)
@@ -262,8 +264,12 @@ TWriteResult TDataStruct::WriteRow(Database &db)
             q.exec(params);
             exists = q.hasRow();
             q.reset();
-        } catch (const std::exception &) {
+        } catch (const DbError &e) {
+            if (e.endsOperation())
+                throw;
             exists = false; // counts as missing: the insert reports the problem, if any
+        } catch (const AppError &) {
+            exists = false;
         }
     }
 
@@ -280,7 +286,7 @@ TWriteResult TDataStruct::WriteRow(Database &db)
     // Entry and status dates lie between the certificate's issue date and now.
     bool ruleBroken = false;
     QDateTime reference;
-    const QDateTime now = QDateTime::currentDateTime();
+    const QDate today = QDate::currentDate();
     for (int i : statement.dateRuleItems) {
         if (trimBlanks(values.at(i)).isEmpty())
             continue;
@@ -288,7 +294,8 @@ TWriteResult TDataStruct::WriteRow(Database &db)
             reference = referenceIssueDate(db);
         const QDateTime when = session ? session->moment(trimBlanks(values.at(i))).value
                                        : ImportDates::parseDateTime(values.at(i));
-        if (!when.isValid() || when < reference || when > now) {
+        // Whole days: a certificate issued today at 14:00 takes a status of today.
+        if (!when.isValid() || when.date() < reference.date() || when.date() > today) {
             AppendLog(LogBDFileName, ruleMessage + m_items.at(i)->name +
                                          QStringLiteral(" é inferior a data emissão ou superior a data do sistema!"));
             ruleBroken = true;
@@ -339,7 +346,9 @@ QDateTime TDataStruct::referenceIssueDate(Database &db) const
         if (session)
             session->rememberIssueDate(m_certifierAcronym, number, answer);
         return answer;
-    } catch (const DbError &) {
+    } catch (const DbError &e) {
+        if (e.endsOperation())
+            throw;
     }
     return fallback;
 }
@@ -400,6 +409,7 @@ bool TDataStruct::execute(Database &db, const TWriteShape::Statement &statement,
     appendLogBytes(LogBDFileName, trace);
 
     QString error = conversionError;
+    std::optional<DbError> stop; // raised once the failure is logged
     if (error.isEmpty()) {
         try {
             Database::Statement &q = statement.sql.statement(db);
@@ -407,6 +417,8 @@ bool TDataStruct::execute(Database &db, const TWriteShape::Statement &statement,
             q.reset();
         } catch (const DbError &e) {
             error = e.message();
+            if (e.endsOperation())
+                stop = e;
         }
     }
     if (error.isEmpty()) {
@@ -418,6 +430,9 @@ bool TDataStruct::execute(Database &db, const TWriteShape::Statement &statement,
     // Whoever looks at the log while the message is up sees it whole.
     if (m_session)
         m_session->flushLogs();
+    // Nothing more can be written: whoever runs the import says so once.
+    if (stop)
+        throw *stop;
     if (m_messenger)
         m_messenger->error(error);
     return false;

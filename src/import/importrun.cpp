@@ -5,8 +5,10 @@
 #include "import/arquivoimportacao.h"
 #include "import/datastruct.h"
 #include "import/importsession.h"
+#include "import/parentcheck.h"
 #include "import/postimport.h"
 #include "import/postimport_history.h"
+#include "shell/shared/filereasons.h"
 #include "shell/shared/messenger.h"
 
 #include <QDateTime>
@@ -66,8 +68,23 @@ bool ImportRun::run(const QString &dir, const QStringList &fileNames)
 {
     m_failedFiles.clear();
     m_results.clear();
+    m_busy = false;
     for (const QString &name : fileNames) {
-        const Outcome outcome = importFile(dir, name);
+        Outcome outcome = Outcome::Skipped;
+        try {
+            outcome = importFile(dir, name);
+        } catch (const DbError &e) {
+            // Raised outside a file's transaction (the lookups before it).
+            if (!e.isBusy())
+                throw;
+            m_busy = true;
+        }
+        if (m_busy) {
+            // Said once; every other file would meet the same wait.
+            m_msg.error(DbErrors::BusyMessage);
+            m_results.append({name, Outcome::Failed});
+            break;
+        }
         m_results.append({name, outcome});
         if (m_observer)
             m_observer->idle();
@@ -75,7 +92,7 @@ bool ImportRun::run(const QString &dir, const QStringList &fileNames)
     if (anyFailed())
         m_msg.warning(QStringLiteral("Ocorreram erros no processamento do(s) arquivo(s) TXT clique no botão ERROS DE "
                                      "IMPORTAÇÃO para procedimentos de correção"));
-    return !anyFailed();
+    return !anyFailed() && !m_busy;
 }
 
 bool ImportRun::lookUpCertifier(const QString &name, QString &sigla)
@@ -97,7 +114,9 @@ bool ImportRun::lookUpCertifier(const QString &name, QString &sigla)
                 sigla = q.record().value(QStringLiteral("SiglaCertificador")).toString();
                 return true;
             }
-        } catch (const DbError &) {
+        } catch (const DbError &e) {
+            if (e.isBusy())
+                throw;
             // a missing certifier table answers like an unknown acronym
         }
     }
@@ -114,7 +133,9 @@ ImportRun::Duplicate ImportRun::findDuplicate(const QString &name)
                                 QVariantMap{{QStringLiteral("p1"), name}});
         if (!q.next())
             return Duplicate::None;
-    } catch (const DbError &) {
+    } catch (const DbError &e) {
+        if (e.isBusy())
+            throw;
         return Duplicate::QueryFailed;
     }
     m_msg.error(QStringLiteral("Existe registro de importação para ") + name);
@@ -129,34 +150,86 @@ ImportRun::Outcome ImportRun::importFile(const QString &dir, const QString &name
     if (findDuplicate(name) != Duplicate::None)
         return Outcome::Skipped;
 
-    // Each file starts with empty logs, so its error files hold its own lines only.
-    deleteLogs(dir);
-    TArquivoImportacao reader(QDir(dir).filePath(name), sigla, m_userCode);
+    const QString path = QDir(dir).filePath(name);
+    TArquivoImportacao reader(path, sigla, m_userCode);
     reader.setLogDir(dir);
     reader.setMessenger(&m_msg);
     if (!reader.open()) {
-        m_msg.error(QStringLiteral("Erro ao tentar abrir o arquivo!"));
+        m_msg.error(QStringLiteral("Erro ao tentar abrir o arquivo! ") + QDir::toNativeSeparators(path)
+                    + QStringLiteral(": ") + FileReasons::unreadable(path, reader.textFile().errorString()) + '.');
         return Outcome::Skipped;
     }
+    if (!logsWritable(dir, name))
+        return Outcome::Skipped;
+    // Each file starts with empty logs, so its error files hold its own lines only.
+    deleteLogs(dir);
     if (m_observer)
         m_observer->fileStarted(reader.path(), reader.totalLines());
+    const Outcome outcome = importOpenedFile(dir, name, reader);
+    reader.close();
+    return outcome;
+}
 
+bool ImportRun::logsWritable(const QString &dir, const QString &name)
+{
+    // The logs are how a failed file tells what went wrong; a folder that
+    // cannot hold them would leave the user with a failure and no reason.
+    for (const QString &logName : {PostImport::LogFileName, PostImport::LogBdFileName}) {
+        const QString existing = PostImport::findLog(dir, logName);
+        const QString path = existing.isEmpty() ? QDir(dir).filePath(logName) : existing;
+        QFile probe(path);
+        if (probe.open(QIODevice::WriteOnly | QIODevice::Append)) {
+            probe.close();
+            if (existing.isEmpty())
+                QFile::remove(path);
+            continue;
+        }
+        m_msg.error(QStringLiteral("O arquivo ") + name + QStringLiteral(" não foi importado: não foi possível gravar o "
+                                                                        "arquivo de log ")
+                    + QDir::toNativeSeparators(path) + QStringLiteral(" (")
+                    + FileReasons::unwritable(path, probe.errorString())
+                    + QStringLiteral("). Copie os arquivos para uma pasta que permita gravação."));
+        return false;
+    }
+    return true;
+}
+
+QString ImportRun::whyNoRecord(const TArquivoImportacao &reader)
+{
+    const ImportTextFile &file = reader.textFile();
+    if (file.size() == 0)
+        return QStringLiteral("o arquivo está vazio");
+    if (file.looksUtf16())
+        return QStringLiteral("o arquivo está gravado em UTF-16; grave-o como texto ANSI (Windows-1252) ou UTF-8");
+    if (file.hasNulBytes())
+        return QStringLiteral("o arquivo contém caracteres nulos e não é um arquivo texto");
+    return QStringLiteral("nenhuma linha de cabeçalho de registro (como [CERTIFIC]) foi encontrada");
+}
+
+ImportRun::Outcome ImportRun::importOpenedFile(const QString &dir, const QString &name, TArquivoImportacao &reader)
+{
     bool failed = false;
+    bool busy = false;
+    int records = 0;
     // Keeps the logs open and the lookups of this file; its answers hold
     // inside the file's transaction only, so it is not used past it.
     ImportSession session(m_db);
+    ParentCheck parents(m_db);
     m_session = &session;
+    m_parents = &parents;
     reader.setSession(&session);
     struct Forget // whatever way this function is left
     {
         ImportSession *&current;
+        ParentCheck *&parents;
         TArquivoImportacao &reader;
         ~Forget()
         {
             current = nullptr;
+            parents = nullptr;
             reader.setSession(nullptr);
         }
-    } forget{m_session, reader};
+    } forget{m_session, m_parents, reader};
     try {
         Transaction tx(m_db);
         std::vector<std::unique_ptr<TDataStruct>> batch;
@@ -174,11 +247,13 @@ ImportRun::Outcome ImportRun::importFile(const QString &dir, const QString &name
             }
             if (m_observer) {
                 if (!warnings.isEmpty())
-                    m_observer->warnings(warnings);
+                    m_observer->warningsAt(warnings, reader.linesRead());
                 m_observer->linesRead(reader.linesRead(), reader.totalLines());
             }
-            if (record)
+            if (record) {
+                ++records;
                 batch.push_back(std::move(record));
+            }
             if (int(batch.size()) >= BatchLimit || reader.atEnd())
                 failed = !flushBatch(batch, failed, dir);
         }
@@ -187,9 +262,21 @@ ImportRun::Outcome ImportRun::importFile(const QString &dir, const QString &name
         if (m_observer)
             m_observer->readingFinished();
 
+        // A file that yields nothing is no import: recording it would bar
+        // the corrected file of the same name.
+        if (records == 0) {
+            const QString why = QStringLiteral("Nenhum registro foi encontrado no arquivo ") + name
+                                + QStringLiteral(": ") + whyNoRecord(reader) + '.';
+            appendLog(dir, PostImport::LogFileName, {why});
+            m_msg.error(why);
+            failed = true;
+        }
+
         // The checks run statements of their own and append to Log_BD.txt themselves.
         session.endWrites();
         session.flushLogs();
+        if (!failed)
+            failed = !parents.finish(dir, PostImport::LogBdFileName);
         if (!failed)
             failed = !PostImport::checkPairing(m_db, dir) || !PostImport::checkCompanyRoles(m_db, dir);
         if (!failed)
@@ -206,15 +293,34 @@ ImportRun::Outcome ImportRun::importFile(const QString &dir, const QString &name
             tx.commit();
         }
     } catch (const DbError &e) {
-        appendLog(dir, PostImport::LogBdFileName, {e.message()});
+        // Whatever the file had written is rolled back by now.
+        if (e.isBusy()) {
+            busy = true;
+        } else {
+            appendLog(dir, PostImport::LogBdFileName, {e.message()});
+            if (e.rolledBack()) {
+                const QString stopped = QStringLiteral("A gravação do arquivo ") + name
+                                        + QStringLiteral(" foi interrompida pelo banco de dados (") + e.message()
+                                        + QStringLiteral("); nada deste arquivo foi gravado.");
+                appendLog(dir, PostImport::LogBdFileName, {stopped});
+                m_msg.error(stopped);
+            }
+        }
         failed = true;
     } catch (const AppError &e) {
         appendLog(dir, PostImport::LogBdFileName, {e.message()});
         failed = true;
     }
     session.closeLogs(); // before the logs are renamed and the messages shown
-    reader.close();
 
+    if (busy) {
+        // Not the file's fault: no error files, and the run stops.
+        deleteLogs(dir);
+        m_busy = true;
+        if (m_observer)
+            m_observer->fileFinished(name, false, QString(), QString());
+        return Outcome::Failed;
+    }
     QString errorLog, errorBdLog;
     if (failed) {
         m_msg.error(QStringLiteral("Ocorreu erro na importação dos dados do arquivo ") + name);
@@ -262,12 +368,18 @@ bool ImportRun::flushBatch(std::vector<std::unique_ptr<TDataStruct>> &batch, boo
 
 bool ImportRun::writeRecord(TDataStruct &record, const QString &dir)
 {
+    // Outside the file's transaction a write would stay whatever happens
+    // next; the engine may have ended it on its own (disk full, I/O error).
+    if (!m_db.inTransaction())
+        throw DbError(QStringLiteral("A transação da importação foi desfeita pelo banco de dados."), 0, true);
     record.setLogDir(dir);
     record.setMessenger(&m_msg);
     record.setSession(m_session);
     const TWriteResult result = record.WriteRow(m_db);
     if (!result.succeeded)
         return false;
+    if (m_parents)
+        m_parents->written(record);
     bool ok = true;
     if (result.inserted)
         ok = PostImport::writeAutomaticStatusRow(m_db, record, dir);

@@ -6,6 +6,8 @@
 
 class Database;
 class ImportSession;
+class ParentCheck;
+class TArquivoImportacao;
 class Messenger;
 class TDataStruct;
 
@@ -20,6 +22,9 @@ public:
     virtual void linesRead(int /*lines*/, int /*totalLines*/) {}
     // Warnings of the reader ("Linha não importada-->", invalid headers).
     virtual void warnings(const QStringList & /*lines*/) {}
+    // The same, with the number of the last line read when they were found
+    // (the line not imported). By default passed on to warnings().
+    virtual void warningsAt(const QStringList &lines, int /*lineNumber*/) { warnings(lines); }
     // The records of the batch, "TCertificStruct-OK" / "-NO", in slot order.
     virtual void batchListed(const QStringList & /*entries*/) {}
     // Record index (from 0) of the batch about to be written.
@@ -68,6 +73,9 @@ public:
     bool run(const QString &dir) { return run(dir, listFiles(dir)); }
 
     const QList<FileResult> &results() const { return m_results; }
+    // The last run stopped because another program held the database; the
+    // file then being imported was rolled back and the rest not started.
+    bool stoppedBusy() const { return m_busy; }
     // Base names (without ".txt") of the files that failed in the last run, ", "-separated.
     QString failedFiles() const { return m_failedFiles; }
     bool anyFailed() const { return !m_failedFiles.isEmpty(); }
@@ -86,6 +94,11 @@ public:
 private:
     enum class Duplicate { None, Exists, QueryFailed };
     Outcome importFile(const QString &dir, const QString &name);
+    Outcome importOpenedFile(const QString &dir, const QString &name, TArquivoImportacao &reader);
+    // The logs of a file can be written beside it; says why not otherwise.
+    bool logsWritable(const QString &dir, const QString &name);
+    // Why a file gave no record at all.
+    static QString whyNoRecord(const TArquivoImportacao &reader);
     bool lookUpCertifier(const QString &name, QString &sigla);
     Duplicate findDuplicate(const QString &name);
     bool flushBatch(std::vector<std::unique_ptr<TDataStruct>> &batch, bool fileFailed, const QString &dir);
@@ -101,6 +114,8 @@ private:
     Messenger &m_msg;
     ImportObserver *m_observer = nullptr;
     ImportSession *m_session = nullptr; // the file being imported
+    ParentCheck *m_parents = nullptr; // the file being imported
+    bool m_busy = false;
     QString m_failedFiles;
     QList<FileResult> m_results;
 };

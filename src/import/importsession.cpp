@@ -84,6 +84,8 @@ bool ImportSession::nextSequence(const QString &table, qint64 *next, bool *fresh
         if (error)
             *error = e.message();
     } catch (const DbError &e) {
+        if (e.endsOperation())
+            throw;
         if (error)
             *error = e.message();
     }

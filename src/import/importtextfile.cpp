@@ -17,10 +17,18 @@ bool ImportTextFile::open(const QString &path)
     qint64 newlines = 0;
     char last = '\n';
     bool anyHighByte = false;
+    m_size = 0;
+    m_hasNul = false;
+    m_utf16 = false;
     while (!probe.atEnd()) {
         const QByteArray chunk = probe.read(1 << 16);
         if (chunk.isEmpty())
             break;
+        if (m_size == 0)
+            m_utf16 = chunk.startsWith("\xFF\xFE") || chunk.startsWith("\xFE\xFF");
+        m_size += chunk.size();
+        if (!m_hasNul)
+            m_hasNul = chunk.contains('\0');
         newlines += chunk.count('\n');
         last = chunk.back();
         if (!anyHighByte) {
@@ -81,9 +89,11 @@ bool ImportTextFile::readLine(QString *line)
     m_pos = next;
     if (bytes.endsWith('\r'))
         bytes.chop(1);
+    // A byte-order mark is no part of the first line, whatever the encoding
+    // of the rest (an editor may add one to a CP1252 file).
+    if (m_read == 0 && bytes.startsWith("\xEF\xBB\xBF"))
+        bytes = bytes.sliced(3);
     if (m_encoding == Encoding::Utf8) {
-        if (m_read == 0 && bytes.startsWith("\xEF\xBB\xBF"))
-            bytes = bytes.sliced(3);
         *line = QString::fromUtf8(bytes);
     } else {
         // Outside 0x80..0x9F the code page is Latin-1, which Qt converts in bulk.

@@ -5,6 +5,7 @@
 
 // The lines of an import file. Files are CP1252 with CR LF; a file that is
 // valid UTF-8 throughout is read as UTF-8, and bare LF line ends are accepted.
+// A UTF-8 byte-order mark at the start is skipped.
 class ImportTextFile
 {
 public:
@@ -22,6 +23,12 @@ public:
     Encoding encoding() const { return m_encoding; }
     QString errorString() const { return m_file.errorString(); }
 
+    // What the first reading saw, to tell why a file gave no record.
+    qint64 size() const { return m_size; }
+    bool hasNulBytes() const { return m_hasNul; }
+    // A UTF-16 byte-order mark at the start.
+    bool looksUtf16() const { return m_utf16; }
+
 private:
     // Lines are cut from a block read ahead (one read per 64 KiB instead of
     // a buffer per line); m_pos is where the next line starts in it.
@@ -32,4 +39,7 @@ private:
     int m_totalLines = 0;
     int m_read = 0;
     Encoding m_encoding = Encoding::Cp1252;
+    qint64 m_size = 0;
+    bool m_hasNul = false;
+    bool m_utf16 = false;
 };

@@ -7,9 +7,12 @@
 #include <QDir>
 #include <QFile>
 #include <QSqlQuery>
+#include <filesystem>
+#include <system_error>
 
 namespace {
-const QString kCompactionConnection = QStringLiteral("CapaCertific_Compactacao");
+const QString kHoldConnection = QStringLiteral("CapaCertific_Reparo");
+const QString kCheckConnection = QStringLiteral("CapaCertific_Compactacao");
 }
 
 Compactor::Compactor(Database &db, Messenger &messenger, const QString &dbDir)
@@ -31,14 +34,18 @@ bool Compactor::run()
 {
     if (!m_messenger.confirm(CompactionTexts::Question))
         return false;
+    return runConfirmed();
+}
 
+bool Compactor::runConfirmed()
+{
     bool ok = false;
     try {
         steps();
         ok = true;
     } catch (const DbError &e) {
         show(CompactionTexts::Failed);
-        m_messenger.warning(CompactionTexts::CouldNot + QStringLiteral(" \n") + e.message());
+        m_messenger.warning(CompactionTexts::CouldNot + QStringLiteral(" \n") + e.userMessage());
     } catch (const AppError &e) {
         show(CompactionTexts::Failed);
         m_messenger.plain(CompactionTexts::CouldNot + QStringLiteral(" \n") + e.message());
@@ -62,47 +69,38 @@ void Compactor::steps()
     show(CompactionTexts::Compacting);
     m_db.close();
 
-    const QString db = databaseFile(), tmp = temporaryFile(), bkp = backupFile();
+    const QString db = databaseFile(), tmp = temporaryFile();
+    // Held from here to the end: no other program reads or writes meanwhile.
+    Database held(kHoldConnection);
+    held.open(db);
+    held.holdExclusively();
+
     if (QFile::exists(tmp))
         removeFile(tmp);
-    if (QFile::exists(db))
-        removeFile(bkp);
+    compactInto(held, tmp);
 
-    compactInto(db, tmp);
-
+    // The previous backup goes only now that the new copy has passed its check.
     show(CompactionTexts::DeletingTemporary);
-    if (QFile::exists(tmp))
-        renameFile(db, bkp);
+    makeBackup(held);
 
     show(CompactionTexts::Renaming);
-    if (QFile::exists(tmp)) {
-        try {
-            renameFile(tmp, db);
-        } catch (...) {
-            // Without this the system would be left with no database at all.
-            if (!QFile::exists(db))
-                QFile::rename(bkp, db);
-            throw;
-        }
-    }
+    putInPlace(held, tmp);
+    held.close();
+    QFile::remove(tmp); // the work is done; a leftover copy is cleared by the next run
 
     show(CompactionTexts::Compacted);
     m_messenger.plain(CompactionTexts::Repaired);
 }
 
-void Compactor::compactInto(const QString &src, const QString &dst)
+void Compactor::compactInto(Database &source, const QString &dst)
 {
-    {
-        Database source{kCompactionConnection};
-        source.open(src);
-        source.exec(QStringLiteral("VACUUM INTO ?"), {dst});
-    }
+    source.exec(QStringLiteral("VACUUM INTO ?"), {dst});
     checkIntegrity(dst);
 }
 
 void Compactor::checkIntegrity(const QString &file)
 {
-    Database copy{kCompactionConnection};
+    Database copy{kCheckConnection};
     copy.open(file);
     QSqlQuery q = copy.exec(QStringLiteral("PRAGMA integrity_check"));
     QStringList problems;
@@ -115,17 +113,38 @@ void Compactor::checkIntegrity(const QString &file)
         throw DbError(problems.join(QLatin1Char('\n')));
 }
 
+void Compactor::putInPlace(Database &held, const QString &copy)
+{
+    held.replaceContentFrom(copy);
+}
+
+void Compactor::makeBackup(Database &held)
+{
+    // The database as it is now (held, so whole), copied beside the old
+    // backup and then put in its place in one step.
+    const QString bkp = backupFile();
+    const QString fresh = bkp + QStringLiteral(".novo");
+    if (QFile::exists(fresh))
+        removeFile(fresh);
+    try {
+        held.copyContentTo(fresh);
+    } catch (...) {
+        QFile::remove(fresh);
+        throw;
+    }
+    std::error_code ec;
+    std::filesystem::rename(QFile::encodeName(fresh).toStdString(), QFile::encodeName(bkp).toStdString(), ec);
+    if (ec) {
+        QFile::remove(fresh);
+        throw AppError(QStringLiteral("Não foi possível renomear o arquivo %1 para %2.")
+                           .arg(QDir::toNativeSeparators(fresh), QDir::toNativeSeparators(bkp)));
+    }
+}
+
 void Compactor::removeFile(const QString &file)
 {
     if (QFile::exists(file) && !QFile::remove(file))
         throw AppError(QStringLiteral("Não foi possível apagar o arquivo %1.").arg(QDir::toNativeSeparators(file)));
-}
-
-void Compactor::renameFile(const QString &from, const QString &to)
-{
-    if (!QFile::rename(from, to))
-        throw AppError(QStringLiteral("Não foi possível renomear o arquivo %1 para %2.")
-                           .arg(QDir::toNativeSeparators(from), QDir::toNativeSeparators(to)));
 }
 
 bool Compactor::reopen()
@@ -134,7 +153,7 @@ bool Compactor::reopen()
         m_db.open(databaseFile());
         return true;
     } catch (const DbError &e) {
-        m_messenger.warning(e.message());
+        m_messenger.warning(e.userMessage());
     }
     return false;
 }

@@ -22,6 +22,13 @@ inline const QString CouldNot = QStringLiteral("Não foi possível compactar o b
 // Compacts and checks the database file, keeping the previous file as
 // "bdoccBKP.mdb". The connection is closed for the duration and always
 // reopened afterwards.
+//
+// The file is held exclusively for the whole run (another program that uses
+// it makes the run refuse after a short wait, and waits itself while the run
+// goes on). The compacted copy must pass the integrity check before anything
+// is replaced; the database then takes the copy's content in place, so a
+// program that keeps the file open goes on writing into the database and
+// not into the backup.
 class Compactor
 {
 public:
@@ -36,22 +43,25 @@ public:
 
     // Asks first; true when the database was compacted.
     bool run();
+    // The same without asking (the question was answered elsewhere).
+    bool runConfirmed();
 
     QString databaseFile() const;
     QString temporaryFile() const;
     QString backupFile() const;
 
 protected:
-    // The engine's part: a compacted copy of src written to dst, then checked.
-    // Raises DbError.
-    virtual void compactInto(const QString &src, const QString &dst);
+    // The engine's part: a compacted copy of the held database written to
+    // dst, then checked. Raises DbError.
+    virtual void compactInto(Database &source, const QString &dst);
     // Raises DbError unless the file passes the engine's integrity check.
     virtual void checkIntegrity(const QString &file);
-    // Raises AppError when the file cannot be renamed.
-    virtual void renameFile(const QString &from, const QString &to);
+    // The held database takes the content of the checked copy. Raises DbError.
+    virtual void putInPlace(Database &held, const QString &copy);
 
 private:
     void steps();
+    void makeBackup(Database &held);
     void show(const QString &text);
     void removeFile(const QString &file);
     bool reopen();

@@ -99,7 +99,64 @@ private slots:
         r = cli({QStringLiteral("--home"), home, QStringLiteral("--admin-password"), QStringLiteral("  ")});
         QCOMPARE(r.code, 1);
         QVERIFY2(r.err.contains(QStringLiteral("em branco")), qPrintable(r.err));
+        // An option where a value is due, and an empty folder, are wrong usage.
+        r = cli({QStringLiteral("--home"), home, QStringLiteral("--admin-password"), QStringLiteral("--demo")});
+        QCOMPARE(r.code, 2);
+        QVERIFY2(r.err.contains(QStringLiteral("--admin-password")), qPrintable(r.err));
+        r = cli({QStringLiteral("--home"), QString(), QStringLiteral("--admin-password"), QStringLiteral("x")}, home);
+        QCOMPARE(r.code, 2);
         QVERIFY(!QFile::exists(home + QStringLiteral("/db/bdocc.mdb")));
+        QVERIFY(QDir(home).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
+    }
+
+    // A folder that cannot be made stops the run before any database
+    // exists, and the folders this run made go with it.
+    void foldersComeFirst()
+    {
+        QTemporaryDir tmp;
+        const QString home = tmp.filePath(QStringLiteral("nova"));
+        QVERIFY(QDir().mkpath(home));
+        QFile blocker(home + QStringLiteral("/Trabalho"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        Run r = cli({QStringLiteral("--home"), home, QStringLiteral("--admin-password"), QStringLiteral("admin")});
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.contains(QStringLiteral("Trabalho")), qPrintable(r.err));
+        QVERIFY(!QFile::exists(home + QStringLiteral("/db/bdocc.mdb")));
+        QVERIFY(!QFileInfo::exists(home + QStringLiteral("/db")));
+
+        QVERIFY(QFile::remove(home + QStringLiteral("/Trabalho")));
+        r = cli({QStringLiteral("--home"), home, QStringLiteral("--admin-password"), QStringLiteral("admin")});
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        QVERIFY(QDir(home + QStringLiteral("/Trabalho")).exists());
+    }
+
+    // Two runs at once on one folder: exactly one makes the database, and
+    // the other never deletes it.
+    void concurrentRunsLeaveOneDatabase()
+    {
+        for (int pair = 0; pair < 20; ++pair) {
+            QTemporaryDir tmp;
+            const QString home = tmp.filePath(QStringLiteral("casa"));
+            QProcess a, b;
+            for (QProcess *p : {&a, &b})
+                p->start(QStringLiteral(CORVANE_CLI_PATH),
+                         {QStringLiteral("init"), QStringLiteral("--home"), home, QStringLiteral("--admin-password"),
+                          QStringLiteral("admin"), QStringLiteral("--demo")});
+            QVERIFY(a.waitForFinished(60000) && b.waitForFinished(60000));
+            const QList<int> codes{a.exitCode(), b.exitCode()};
+            const QStringList errs{QString::fromUtf8(a.readAllStandardError()), QString::fromUtf8(b.readAllStandardError())};
+            QVERIFY2(codes.count(0) == 1 && codes.count(1) == 1,
+                     qPrintable(QStringLiteral("par %1: %2 %3\n%4").arg(pair).arg(codes[0]).arg(codes[1]).arg(errs.join('\n'))));
+            const QString loser = errs.at(codes[0] == 1 ? 0 : 1);
+            QVERIFY2(loser.contains(QStringLiteral("já existe")), qPrintable(loser));
+            QVERIFY(QDir(home + QStringLiteral("/Trabalho")).exists());
+            Database db(QStringLiteral("par"));
+            db.open(home + QStringLiteral("/db/bdocc.mdb"));
+            QCOMPARE(db.scalar(QStringLiteral("SELECT count(*) FROM USU_LOCAL")).toInt(), 1);
+            QVERIFY(db.scalar(QStringLiteral("SELECT count(*) FROM CERTIFIC")).toInt() > 0);
+            QCOMPARE(QDir(home + QStringLiteral("/db")).entryList(QDir::Files), QStringList{QStringLiteral("bdocc.mdb")});
+        }
     }
 };
 

@@ -259,7 +259,8 @@ private slots:
         QVERIFY(!f.run({n1, n2, missing, n3}));
         QCOMPARE(f.failedFiles, f.base(n1) + ", " + f.base(n3));
         QCOMPARE(f.observer.finished, (QStringList{n1 + ":NO", n2 + ":OK", n3 + ":NO"}));
-        QVERIFY(f.msg.texts().contains(QStringLiteral("Erro ao tentar abrir o arquivo!")));
+        QVERIFY(f.msg.texts().contains("Erro ao tentar abrir o arquivo! " + QDir::toNativeSeparators(f.path(missing))
+                                       + ": o arquivo não foi encontrado."));
         QCOMPARE(f.results.at(2).outcome, ImportRun::Outcome::Skipped);
         QCOMPARE(f.count("CERTIFIC"), 1);
         QVERIFY(f.read("ERRO" + f.base(n1) + ".txt").contains("O valor Q não é uma situação válida"));

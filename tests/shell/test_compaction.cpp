@@ -45,10 +45,10 @@ class FailingCompactor : public Compactor
 {
 public:
     using Compactor::Compactor;
-    enum Mode { EngineError, DamagedCopy, RenameIntoPlace } mode = EngineError;
+    enum Mode { EngineError, DamagedCopy, DamagedBeforePutting } mode = EngineError;
 
 protected:
-    void compactInto(const QString &src, const QString &dst) override
+    void compactInto(Database &source, const QString &dst) override
     {
         if (mode == EngineError)
             throw DbError(QStringLiteral("disco cheio"));
@@ -60,16 +60,20 @@ protected:
             checkIntegrity(dst);
             return;
         }
-        Compactor::compactInto(src, dst);
+        Compactor::compactInto(source, dst);
     }
-    void renameFile(const QString &from, const QString &to) override
+    // The checked copy is spoilt before it is put in place: the engine must
+    // refuse it and leave the database whole.
+    void putInPlace(Database &held, const QString &copy) override
     {
-        if (mode == RenameIntoPlace && to == databaseFile())
-            throw AppError(QStringLiteral("arquivo em uso"));
-        Compactor::renameFile(from, to);
+        if (mode == DamagedBeforePutting) {
+            QFile f(copy);
+            f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+            f.write(QByteArray(8192, '\x5a'));
+        }
+        Compactor::putInPlace(held, copy);
     }
 };
-
 }
 
 class TestCompaction : public QObject
@@ -184,12 +188,14 @@ private slots:
         QCOMPARE(m_msg.lastKind(), ScriptedMessenger::Warning);
         QCOMPARE(m_msg.lastText(), QStringLiteral("Não foi possível compactar o banco de dados. \ndisco cheio"));
         QCOMPARE(digest(file("bdocc.mdb")), before);
-        QVERIFY(!QFile::exists(file("bdoccBKP.mdb"))); // cleared before the compaction, as always
+        // The previous backup goes only once a checked copy exists.
+        QCOMPARE(digest(file("bdoccBKP.mdb")), QCryptographicHash::hash("bkp", QCryptographicHash::Sha256));
         expectReopened();
     }
 
     void damagedCopyIsNotPutInPlace()
     {
+        writeFile(file("bdoccBKP.mdb"), "bkp");
         const QByteArray before = digest(file("bdocc.mdb"));
         FailingCompactor c(*m_db, m_msg, dbDir());
         c.mode = FailingCompactor::DamagedCopy;
@@ -200,6 +206,7 @@ private slots:
         QCOMPARE(m_msg.lastKind(), ScriptedMessenger::Warning);
         QVERIFY(m_msg.lastText().startsWith(QStringLiteral("Não foi possível compactar o banco de dados. \n")));
         QCOMPARE(digest(file("bdocc.mdb")), before);
+        QCOMPARE(digest(file("bdoccBKP.mdb")), QCryptographicHash::hash("bkp", QCryptographicHash::Sha256));
         expectReopened();
     }
 
@@ -221,17 +228,67 @@ private slots:
         expectReopened();
     }
 
-    void failedFinalRenamePutsTheDatabaseBack()
+    void failedPuttingInPlaceLeavesTheDatabase()
     {
-        const QByteArray before = digest(file("bdocc.mdb"));
+        add(QStringLiteral("b"));
         FailingCompactor c(*m_db, m_msg, dbDir());
-        c.mode = FailingCompactor::RenameIntoPlace;
+        c.mode = FailingCompactor::DamagedBeforePutting;
         attach(c);
         m_msg.answers << true;
         QVERIFY(!c.run());
-        QCOMPARE(m_msg.lastText(), QStringLiteral("Não foi possível compactar o banco de dados. \narquivo em uso"));
-        QCOMPARE(digest(file("bdocc.mdb")), before);
+        QCOMPARE(m_msg.lastKind(), ScriptedMessenger::Warning);
+        QVERIFY(m_msg.lastText().startsWith(QStringLiteral("Não foi possível compactar o banco de dados. \n")));
         expectReopened();
+        QCOMPARE(namesIn(file("bdocc.mdb")), (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
+        QVERIFY(!QFile::exists(file("bdocc.mdb-journal")));
+    }
+
+    // Another program holding the database: the repair refuses in words,
+    // after a short wait, and touches nothing.
+    void refusesWhileAnotherProgramHoldsTheDatabase()
+    {
+        writeFile(file("bdoccBKP.mdb"), "bkp");
+        const QByteArray before = digest(file("bdocc.mdb"));
+        {
+            Database other(QStringLiteral("outro-programa"));
+            other.open(file("bdocc.mdb"));
+            other.begin();
+            other.execute(QStringLiteral("INSERT INTO ITENS (Nome) VALUES ('do outro')"));
+            Compactor c(*m_db, m_msg, dbDir());
+            attach(c);
+            m_msg.answers << true;
+            QVERIFY(!c.run());
+            QCOMPARE(m_msg.lastKind(), ScriptedMessenger::Warning);
+            QCOMPARE(m_msg.lastText(), QStringLiteral("Não foi possível compactar o banco de dados. \n"
+                                                      "A base de dados está em uso por outro programa. Tente novamente."));
+            QCOMPARE(m_panel.last(), QStringLiteral("Ocorreu um Erro durante a Compactação"));
+            other.commit();
+        }
+        QCOMPARE(digest(file("bdoccBKP.mdb")), QCryptographicHash::hash("bkp", QCryptographicHash::Sha256));
+        QVERIFY(!QFile::exists(file("bdoccTMP.mdb")));
+        expectReopened();
+        QCOMPARE(namesIn(file("bdocc.mdb")), (QStringList{QStringLiteral("a"), QStringLiteral("do outro")}));
+        QVERIFY(digest(file("bdocc.mdb")) != before);
+    }
+
+    // A program that had the file open before the repair goes on writing
+    // into the database, not into the backup.
+    void aProgramKeepingTheFileOpenWritesIntoTheDatabase()
+    {
+        Database other(QStringLiteral("outro-programa"));
+        other.open(file("bdocc.mdb"));
+        QCOMPARE(other.scalar(QStringLiteral("SELECT count(*) FROM ITENS")).toInt(), 1);
+        for (int i = 0; i < 20; ++i)
+            add(QStringLiteral("lixo%1").arg(i));
+        m_db->execute(QStringLiteral("DELETE FROM ITENS WHERE Nome LIKE 'lixo%'"));
+
+        Compactor c(*m_db, m_msg, dbDir());
+        m_msg.answers << true;
+        QVERIFY(c.run());
+        other.execute(QStringLiteral("INSERT INTO ITENS (Nome) VALUES ('depois')"));
+        QCOMPARE(namesIn(file("bdocc.mdb")), (QStringList{QStringLiteral("a"), QStringLiteral("depois")}));
+        QCOMPARE(namesIn(file("bdoccBKP.mdb")), QStringList{QStringLiteral("a")});
+        QCOMPARE(m_db->scalar(QStringLiteral("SELECT count(*) FROM ITENS")).toInt(), 2);
     }
 };
 

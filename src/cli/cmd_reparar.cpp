@@ -1,0 +1,37 @@
+// corvane-cli reparar [--home DIR] --user CODE (signed in, right AcManBase)
+// Compacts and checks the database as "Reparar Base de Dados" does, with
+// its messages; the command itself is the answer to the window's question.
+// Exit codes: 0 repaired; 1 refused or failed (the database as it was, the
+// reason on stderr); 2 bad arguments.
+#include "cli/commands.h"
+#include "cli/clisession.h"
+
+#include "shell/apppaths.h"
+#include "shell/compaction.h"
+#include "shell/shared/messenger.h"
+
+#include <QTextStream>
+
+int runReparar(const QStringList &args)
+{
+    const QString usageLine = QStringLiteral("corvane-cli reparar [--home DIR] --user CODIGO");
+    QStringList words = args;
+    CliCommonOptions options;
+    const QString problem = options.take(words);
+    if (!problem.isEmpty())
+        return cliUsage(problem, usageLine);
+    if (!words.isEmpty())
+        return cliUsage(QStringLiteral("opção desconhecida: %1").arg(words.first()), usageLine);
+
+    CliSession session;
+    if (!session.open(options, &Rights::manBase, QStringLiteral("reparar a base de dados")))
+        return CliExit::Failed;
+
+    ConsoleMessenger messenger(true);
+    Compactor compactor(session.db(), messenger, AppPaths::dbDir());
+    compactor.setPanel([](const QString &text, bool visible) {
+        if (visible)
+            QTextStream(stdout) << text << "\n";
+    });
+    return compactor.runConfirmed() ? CliExit::Ok : CliExit::Failed;
+}

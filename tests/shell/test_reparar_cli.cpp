@@ -1,0 +1,120 @@
+// corvane-cli reparar, alone and while corvane-cli import writes.
+#include "db/dberror.h"
+#include "support/importrunfixture.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QtTest>
+
+using B = ImportFileBuilder;
+
+namespace {
+
+struct Result
+{
+    int code = -1;
+    QString out, err;
+};
+
+void prepare(QProcess &p)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("CORVANE_SENHA"), QStringLiteral("admin"));
+    p.setProcessEnvironment(env);
+    p.setStandardInputFile(QProcess::nullDevice());
+}
+
+Result finish(QProcess &p)
+{
+    if (p.state() != QProcess::NotRunning && !p.waitForFinished(300000))
+        return {};
+    return {p.exitCode(), QString::fromLocal8Bit(p.readAllStandardOutput()),
+            QString::fromLocal8Bit(p.readAllStandardError())};
+}
+
+Result cli(const QStringList &args)
+{
+    QProcess p;
+    prepare(p);
+    p.start(QStringLiteral(CORVANE_CLI_PATH), args);
+    return finish(p);
+}
+
+}
+
+class TestRepararCli : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void repairsWithTheWindowsMessages()
+    {
+        ImportRunFixture f;
+        const QString home = f.home->dir();
+        Result r = cli({"reparar", "--home", home, "--user", "admin"});
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        QVERIFY(r.out.contains("Compactando Banco de Dados, aguarde..."));
+        QVERIFY(r.out.contains("Banco de dados reparado com sucesso!"));
+        QVERIFY(QFile::exists(home + "/db/bdoccBKP.mdb"));
+        QVERIFY(!QFile::exists(home + "/db/bdoccTMP.mdb"));
+        QCOMPARE(f.count("USU_LOCAL"), 2);
+
+        QCOMPARE(cli({"reparar", "--home", home, "--user", "admin", "a-mais"}).code, 2);
+        QCOMPARE(cli({"reparar", "--home", home}).code, 2);
+        f.db->execute(QStringLiteral("update USU_LOCAL set SenhaUsu = (select SenhaUsu from USU_LOCAL "
+                                     "where SiglaUsu = 'admin') where SiglaUsu = 'imp'"));
+        QFile::remove(home + "/db/bdoccBKP.mdb");
+        r = cli({"reparar", "--home", home, "--user", "imp"});
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.contains("Acesso negado: o usuário imp não tem permissão"), qPrintable(r.err));
+        QVERIFY(!QFile::exists(home + "/db/bdoccBKP.mdb"));
+    }
+
+    // Repairs started over and over while an import writes three files:
+    // each one waits or refuses, and every imported row ends in bdocc.mdb.
+    void repairDuringImportLosesNothing()
+    {
+        ImportRunFixture f;
+        const QString home = f.home->dir();
+        const int perFile = 400;
+        for (int n = 1; n <= 3; ++n) {
+            B file(ImportRunFixture::Sigla);
+            for (int c = 1; c <= perFile; ++c)
+                file.completeCertificate(QStringLiteral("R%1-%2").arg(n).arg(c));
+            f.write(n, file);
+        }
+        f.db->close();
+
+        QProcess import;
+        prepare(import);
+        import.start(QStringLiteral(CORVANE_CLI_PATH), {"import", "--home", home, "--user", "admin", f.dir()});
+        QVERIFY(import.waitForStarted());
+        int repaired = 0, refused = 0;
+        while (import.state() != QProcess::NotRunning) {
+            const Result r = cli({"reparar", "--home", home, "--user", "admin"});
+            if (r.code == 0) {
+                ++repaired;
+            } else {
+                QCOMPARE(r.code, 1);
+                QVERIFY2(r.err.contains(DbErrors::BusyMessage) || r.out.contains(DbErrors::BusyMessage),
+                         qPrintable(r.out + r.err));
+                ++refused;
+            }
+            import.waitForFinished(50);
+        }
+        const Result done = finish(import);
+        QVERIFY2(done.code == 0, qPrintable(QStringLiteral("%1 %2 %3\n").arg(done.code).arg(repaired).arg(refused) + done.out + done.err));
+        QVERIFY(repaired + refused > 0);
+        qInfo("reparos concluídos: %d, recusados: %d", repaired, refused);
+
+        f.db->open(f.home->dbPath());
+        QCOMPARE(f.count("CONTROLE_TXT"), 3);
+        QCOMPARE(f.count("CERTIFIC"), 3 * perFile);
+        QCOMPARE(f.count("LOTE"), 3 * perFile);
+        const QVariant check = f.db->scalar(QStringLiteral("PRAGMA integrity_check"));
+        QCOMPARE(check.toString(), QStringLiteral("ok"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRepararCli)
+#include "test_reparar_cli.moc"
