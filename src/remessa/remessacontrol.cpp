@@ -1,5 +1,6 @@
 #include "remessa/remessacontrol.h"
 #include "db/database.h"
+#include "shell/configlocal.h"
 
 #include <QDir>
 #include <QFile>
@@ -209,6 +210,31 @@ void cancel(Database &db, const Remittance &remittance, const QString &user, con
     // Whichever type the package had; a file already gone is no error.
     for (const QString &type : {QStringLiteral("C"), QStringLiteral("T")})
         QFile::remove(QDir(transferDir).filePath(packageName(type, acronym, remittance.number)));
+}
+
+WorkingValues workingValues(const Database &db)
+{
+    WorkingValues w;
+    const std::optional<ConfigLocal> c = ConfigLocalStore::read(db);
+    if (!c)
+        return w;
+    auto folder = [](const QString &dir) {
+        const QString d = dir.trimmed().left(100);
+        return d.isEmpty() || d.endsWith(QLatin1Char('/')) || d.endsWith(QLatin1Char('\\')) ? d : d + QLatin1Char('/');
+    };
+    w.syncDir = folder(c->dirLocalSincr);
+    w.transferDir = folder(c->dirLocalTransf);
+    w.sendAddress = c->endQueloraEnvio.left(100);
+    w.resultAddress = c->endQueloraResult.left(100);
+    w.acronym = c->siglaCertificador.left(8);
+    w.occName = c->nomeOCC.left(100);
+    w.loginFtp = c->loginFTP;
+    w.passwordFtp = c->senhaFTP;
+    w.smtpHost = c->endSMTPHost;
+    if (!c->endSMTPPort.trimmed().isEmpty())
+        w.smtpPort = c->endSMTPPort.trimmed().toInt();
+    w.smtpUser = c->endSMTPUsuario;
+    return w;
 }
 
 void clearHistory(Database &db, const QString &keepNumber)

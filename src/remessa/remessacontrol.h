@@ -78,6 +78,24 @@ void cancel(Database &db, const Remittance &remittance, const QString &user, con
 // newest remittance while it waits for transfer or result.
 void clearHistory(Database &db, const QString &keepNumber);
 
+// The working values of the cycle, read from CONFIG_LOCAL; folders end
+// with a separator.
+struct WorkingValues
+{
+    QString syncDir;       // DirLocalSincr
+    QString transferDir;   // DirLocalTransf
+    QString sendAddress;   // EndQueloraEnvio
+    QString resultAddress; // EndQueloraResult
+    QString acronym;       // SiglaCertificador
+    QString occName;       // NomeOCC
+    QString loginFtp;
+    QString passwordFtp;
+    QString smtpHost;
+    int smtpPort = 0;
+    QString smtpUser;
+};
+WorkingValues workingValues(const Database &db);
+
 // Event texts and limits.
 inline QString cancelRemark() { return QStringLiteral("Remessa Cancelada pelo Usuário"); }
 constexpr int RemarkWidth = 100;
