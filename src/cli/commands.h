@@ -5,6 +5,4 @@
 // args holds the words after the command name; the return is the exit code.
 int runInit(const QStringList &args);
 int runImport(const QStringList &args);
-// Subcommands of "remessa" (dispatched by runRemessa).
-int runRemessaEnviar(const QStringList &args);
-int runRemessaResultado(const QStringList &args);
+int runRemessa(const QStringList &args);

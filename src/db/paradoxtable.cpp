@@ -176,6 +176,42 @@ bool allZero(const char *p, int n)
     return true;
 }
 
+// "yyyy-MM-dd", "yyyy-MM-ddTHH:mm:ss" and "...ss.zzz", the stored forms,
+// read without the general parser (delta tables hold millions of them).
+bool fastMoment(const QString &s, QDateTime *out)
+{
+    const int n = int(s.size());
+    if (n != 10 && n != 19 && n != 23)
+        return false;
+    auto num = [&](int from, int len, int *v) {
+        int r = 0;
+        for (int i = from; i < from + len; ++i) {
+            const ushort c = s.at(i).unicode();
+            if (c < '0' || c > '9')
+                return false;
+            r = r * 10 + (c - '0');
+        }
+        *v = r;
+        return true;
+    };
+    int y, mo, d, h = 0, mi = 0, se = 0, ms = 0;
+    if (s.at(4) != QLatin1Char('-') || s.at(7) != QLatin1Char('-') || !num(0, 4, &y) || !num(5, 2, &mo) || !num(8, 2, &d))
+        return false;
+    if (n >= 19) {
+        if ((s.at(10) != QLatin1Char('T') && s.at(10) != QLatin1Char(' ')) || s.at(13) != QLatin1Char(':') ||
+            s.at(16) != QLatin1Char(':') || !num(11, 2, &h) || !num(14, 2, &mi) || !num(17, 2, &se))
+            return false;
+        if (n == 23 && (s.at(19) != QLatin1Char('.') || !num(20, 3, &ms)))
+            return false;
+    }
+    const QDate date(y, mo, d);
+    const QTime time(h, mi, se, ms);
+    if (!date.isValid() || !time.isValid())
+        return false;
+    *out = QDateTime(date, time, Qt::UTC); // no daylight-saving shift of the fields
+    return true;
+}
+
 QDateTime toMoment(const QVariant &v, bool *ok)
 {
     *ok = true;
@@ -188,7 +224,10 @@ QDateTime toMoment(const QVariant &v, bool *ok)
         break;
     }
     const QString s = v.toString().trimmed();
-    QDateTime dt = QDateTime::fromString(s, Qt::ISODateWithMs);
+    QDateTime dt;
+    if (fastMoment(s, &dt))
+        return dt;
+    dt = QDateTime::fromString(s, Qt::ISODateWithMs);
     if (!dt.isValid())
         dt = QDateTime::fromString(s, Qt::ISODate);
     if (!dt.isValid()) {
@@ -518,6 +557,8 @@ std::unique_ptr<ParadoxWriter> ParadoxWriter::create(const QString &path, const 
         w->m_doc->px = nullptr;
         fail(path, QStringLiteral("não foi possível criar o arquivo (%1).").arg(w->m_doc->lastError));
     }
+    // The header names the table, not the folder it was written in.
+    PX_set_tablename(px, Cp1252::fromUnicode(QFileInfo(path).fileName()).constData());
     PX_set_value(px, "codepage", 1252);
     if (!password.isEmpty())
         PX_set_parameter(px, "password", Cp1252::fromUnicode(password).constData());
