@@ -3,9 +3,9 @@
 // The folder transfer and the manual result of the newest remittance, each
 // allowed exactly when the control window offers that step.
 #include "cli/clisession.h"
-#include "cli/commands.h"
 
-#include "remessa/controlelog.h"
+#include "cli/cmd_remessa.h"
+#include "remessa/remessacontrol.h"
 #include "remessa/foldertransfer.h"
 #include "remessa/manualresult.h"
 #include "remessa/remessawork.h"
@@ -17,28 +17,20 @@ namespace {
 
 const QString FunctionName = QStringLiteral("o controle de remessas");
 
-// The newest remittance when it stands at the event the step needs.
-std::optional<ControleLog::State> newestAt(Database &db, const QString &event, const QString &refusal)
+// The newest remittance when the control window would offer the step.
+std::optional<RemessaControl::Remittance> newestFor(Database &db, RemessaControl::Step step)
 {
-    const auto newest = ControleLog::newest(db);
-    if (newest && newest->event == event)
+    const auto newest = RemessaControl::newest(db);
+    const QString refusal = RemessaControl::refusal(step, newest);
+    if (refusal.isEmpty())
         return newest;
-    QTextStream err(stderr);
-    err << refusal;
-    if (newest)
-        err << " A remessa mais recente (" << newest->number << ") está no evento \"" << newest->event << "\".";
-    else
-        err << " Não há remessas.";
-    err << "\n";
+    QTextStream(stderr) << refusal << "\n";
     return std::nullopt;
 }
 
-RemessaWork workFor(CliSession &session, const ControleLog::State &state)
+RemessaWork workFor(CliSession &session, const RemessaControl::Remittance &r)
 {
-    RemessaWork work = RemessaWork::load(session.db(), session.login());
-    work.number = state.number;
-    work.type = state.type;
-    return work;
+    return RemessaWork::from(RemessaControl::workingValues(session.db()), session.login(), r.number, r.type);
 }
 
 }
@@ -59,8 +51,7 @@ int runRemessaEnviar(const QStringList &args)
     CliSession session;
     if (!session.open(options, &Rights::contRemessas, FunctionName))
         return CliExit::Failed;
-    const auto state = newestAt(session.db(), QStringLiteral("PR"),
-                                QStringLiteral("Não há remessa aguardando transferência."));
+    const auto state = newestFor(session.db(), RemessaControl::Step::Transfer);
     if (!state)
         return CliExit::Failed;
     const RemessaWork work = workFor(session, *state);
@@ -102,8 +93,7 @@ int runRemessaResultado(const QStringList &args)
     CliSession session;
     if (!session.open(options, &Rights::contRemessas, FunctionName))
         return CliExit::Failed;
-    const auto state = newestAt(session.db(), QStringLiteral("TR"),
-                                QStringLiteral("Não há remessa aguardando resultado."));
+    const auto state = newestFor(session.db(), RemessaControl::Step::Receive);
     if (!state)
         return CliExit::Failed;
     const RemessaWork work = workFor(session, *state);

@@ -2,7 +2,7 @@
 
 #include "db/database.h"
 #include "db/dberror.h"
-#include "remessa/controlelog.h"
+#include "remessa/remessacontrol.h"
 #include "remessa/replicafold.h"
 #include "shell/exceptionhandler.h"
 #include "shell/shared/archive.h"
@@ -60,10 +60,13 @@ std::optional<Code> check(Database &db, const ResultContext &context, const QStr
     // while it waits for its result.
     if (!code || code->number != context.number)
         return std::nullopt;
-    const auto state = ControleLog::stateOf(db, code->number);
-    if (!state || state->event != QLatin1String("TR") || state->type.compare(context.type(), Qt::CaseInsensitive) != 0)
-        return std::nullopt;
-    return code;
+    // As the control list shows it: some remittance of that number and type
+    // whose newest event is the transfer.
+    for (const RemessaControl::Remittance &r : RemessaControl::remittances(db))
+        if (r.number == code->number && r.type.compare(context.type(), Qt::CaseInsensitive) == 0
+            && r.event == QLatin1String("TR"))
+            return code;
+    return std::nullopt;
 }
 
 QString verdictText(const QString &verdict)
@@ -76,20 +79,20 @@ QString remark(const QStringList &lines)
     QString obs = QStringLiteral("<Recebimento Manual> ");
     for (const QString &line : lines)
         obs += QLatin1Char(' ') + line;
-    return obs.left(ControleLog::ObsWidth);
+    return obs.left(RemessaControl::RemarkWidth);
 }
 
 bool apply(Database &db, Messenger &messenger, const ResultContext &context, const QString &verdict,
            const QStringList &remarkLines)
 {
     if (verdict != QLatin1String("OK")) {
-        ControleLog::append(db, context.number, context.type(), verdict, context.userName, remark(remarkLines));
+        RemessaControl::appendEvent(db, context.number, context.type(), verdict, context.userName, remark(remarkLines));
         return true;
     }
     Transaction tx(db);
     try {
         foldPackage(db, messenger, context);
-        ControleLog::append(db, context.number, context.type(), verdict, context.userName, remark(remarkLines));
+        RemessaControl::appendEvent(db, context.number, context.type(), verdict, context.userName, remark(remarkLines));
         tx.commit();
     } catch (const std::exception &e) {
         tx.rollback();

@@ -1,31 +1,28 @@
 #include "remessa/remessawork.h"
 
-#include "shell/configlocal.h"
+#include "remessa/remessacontrol.h"
 #include "shell/loginstate.h"
 
 #include <QDir>
 
-RemessaWork RemessaWork::load(Database &db, const LoginState &login)
+RemessaWork RemessaWork::from(const RemessaControl::WorkingValues &values, const LoginState &login,
+                              const QString &number, const QString &type)
 {
     RemessaWork w;
-    if (const auto config = ConfigLocalStore::read(db)) {
-        w.transferDir = folder(config->dirLocalTransf);
-        w.syncDir = folder(config->dirLocalSincr);
-        w.sigla = config->siglaCertificador.left(8);
-        w.nomeOCC = config->nomeOCC.left(100);
-    }
+    w.transferDir = values.transferDir;
+    w.syncDir = values.syncDir;
+    w.sigla = values.acronym;
+    w.nomeOCC = values.occName;
     w.userCode = login.userCode;
-    w.userName = login.userName;
+    w.userName = login.userName.isEmpty() ? login.userCode : login.userName;
+    w.number = number;
+    w.type = type;
     return w;
 }
 
-QString RemessaWork::packageName(const QString &sigla, const QString &number, const QString &type)
+QString RemessaWork::packageName() const
 {
-    if (type.compare(QLatin1String("C"), Qt::CaseInsensitive) == 0)
-        return QStringLiteral("OC-") + sigla + number + QStringLiteral(".zip");
-    if (type.compare(QLatin1String("T"), Qt::CaseInsensitive) == 0)
-        return QStringLiteral("OT-") + sigla + number + QStringLiteral(".zip");
-    return QString();
+    return RemessaControl::packageName(type, sigla, number);
 }
 
 QString RemessaWork::folder(const QString &path)

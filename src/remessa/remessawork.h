@@ -1,28 +1,30 @@
 #pragma once
 #include <QString>
 
-class Database;
 struct LoginState;
+namespace RemessaControl {
+struct WorkingValues;
+}
 
-// The working values of the remittance cycle, loaded from CONFIG_LOCAL when
-// the control window is activated and handed to every step window.
+// What a step window of the remittance cycle works with: the folders and
+// the certifier from the working values, who acts, and the remittance the
+// control window had selected.
 struct RemessaWork
 {
-    QString transferDir; // DirLocalTransf, ending with "/"
-    QString syncDir;     // DirLocalSincr, ending with "/"
+    QString transferDir; // DirLocalTransf, ending with a separator
+    QString syncDir;     // DirLocalSincr, ending with a separator
     QString sigla;       // SiglaCertificador
     QString nomeOCC;
     QString userCode;
-    QString userName;
+    QString userName;    // the name events and receipts carry (the code when there is none)
     QString number;      // current remittance number
     QString type;        // current remittance type ("C" or "T")
 
-    // Reads the configuration row (empty values when there is none).
-    // Raises DbError.
-    static RemessaWork load(Database &db, const LoginState &login);
+    static RemessaWork from(const RemessaControl::WorkingValues &values, const LoginState &login,
+                            const QString &number = QString(), const QString &type = QString());
     // "OC-"/"OT-" + acronym + number + ".zip"; empty for another type.
-    static QString packageName(const QString &sigla, const QString &number, const QString &type);
-    QString packageName() const { return packageName(sigla, number, type); }
-    // A folder as the cycle keeps it: at most 100 characters, ending with "/".
+    QString packageName() const;
+    // A chosen folder as the cycle keeps it: at most 100 characters, ending
+    // with a separator.
     static QString folder(const QString &path);
 };

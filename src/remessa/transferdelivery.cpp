@@ -1,6 +1,27 @@
 #include "remessa/transferdelivery.h"
 
-#include "remessa/controlelog.h"
+#include "db/database.h"
+#include "remessa/remessacontrol.h"
+
+#include <QDateTime>
+#include <exception>
+
+namespace {
+
+// The TXT control row reports failure as false and never raises.
+bool insertTxt(Database &db, const QString &fileName, const QString &obs, const QString &user, bool sent)
+{
+    try {
+        db.execute(QStringLiteral("INSERT INTO CONTROLE_TXT(DATAHORAEVENTO,NOMEARQUIVO,OBS,USURESP,ENVIADOQUELORA) "
+                                  "VALUES(?,?,?,?,?)"),
+                   {QDateTime::currentDateTime(), fileName, obs, user, sent ? QStringLiteral("S") : QStringLiteral("N")});
+        return true;
+    } catch (const std::exception &) {
+        return false;
+    }
+}
+
+}
 
 namespace TransferDelivery {
 
@@ -18,8 +39,8 @@ bool log(Database &db, const QString &fileName, const QString &number, const QSt
          const QString &userName, const QString &remark)
 {
     if (isTxt(fileName))
-        return ControleLog::insertTxt(db, fileName, remark, userCode, true);
-    ControleLog::append(db, number, QString(typeOf(fileName)), QStringLiteral("TR"), userName, remark);
+        return insertTxt(db, fileName, remark, userCode, true);
+    RemessaControl::appendEvent(db, number, QString(typeOf(fileName)), QStringLiteral("TR"), userName, remark);
     return true;
 }
 

@@ -2,6 +2,7 @@
 #include "support/scriptedmessenger.h"
 
 #include "remessa/manualresult.h"
+#include "remessa/remessacontrol.h"
 #include "shell/shared/codecs.h"
 
 #include <QDir>
@@ -23,7 +24,7 @@ class TestManualResult : public QObject
         ResultContext c;
         c.transferDir = f.transferDir;
         c.syncDir = f.syncDir;
-        c.packageName = RemessaWork::packageName(QLatin1String(RemessaFixture::Sigla), Number, type);
+        c.packageName = RemessaControl::packageName(type, QLatin1String(RemessaFixture::Sigla), Number);
         c.number = Number;
         c.userName = QStringLiteral("Administrador");
         return c;

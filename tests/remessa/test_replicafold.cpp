@@ -6,6 +6,7 @@
 #include "db/tableops.h"
 #include "remessa/deltareader.h"
 #include "remessa/manualresult.h"
+#include "remessa/remessacontrol.h"
 #include "remessa/replicafold.h"
 #include "shell/shared/codecs.h"
 #include "shell/shared/errorlog.h"
@@ -180,7 +181,7 @@ private slots:
         QVERIFY(d.open(QIODevice::ReadWrite));
         d.resize(d.size() / 2 + 7);
         d.close();
-        const QString package = RemessaWork::packageName("OCP0001", number, "T");
+        const QString package = RemessaControl::packageName("T", "OCP0001", number);
         QVERIFY(DeltaPackage::pack(build.path(), f.transferDir + package));
 
         f.event(number, "T", "PR", 10);

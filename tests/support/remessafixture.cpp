@@ -1,5 +1,6 @@
 #include "support/remessafixture.h"
 
+#include "remessa/remessacontrol.h"
 #include "shell/configlocal.h"
 #include "shell/loginstate.h"
 
@@ -29,10 +30,7 @@ RemessaWork RemessaFixture::work(const QString &number, const QString &type) con
     LoginState login;
     login.userCode = QStringLiteral("admin");
     login.userName = QStringLiteral("Administrador");
-    RemessaWork w = RemessaWork::load(const_cast<Database &>(db), login);
-    w.number = number;
-    w.type = type;
-    return w;
+    return RemessaWork::from(RemessaControl::workingValues(db), login, number, type);
 }
 
 void RemessaFixture::event(const QString &number, const QString &type, const QString &eventCode, int secondsAgo)
