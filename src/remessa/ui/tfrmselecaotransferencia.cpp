@@ -1,6 +1,7 @@
 #include "remessa/ui/tfrmselecaotransferencia.h"
 
 #include "remessa/ui/tfrmgravadisquete.h"
+#include "shell/shared/messenger.h"
 #include "shell/ui/dialogparts.h"
 #include "shell/ui/guardedslot.h"
 
