@@ -44,7 +44,7 @@ int runRemessaEnviar(const QStringList &args)
     QString problem = options.take(words);
     QString folder;
     if (problem.isEmpty())
-        takeValueOption(words, QStringLiteral("pasta"), folder, problem);
+        takeValueOption(words, QStringLiteral("--pasta"), folder, problem);
     if (!problem.isEmpty() || !words.isEmpty() || folder.isEmpty())
         return cliUsage(problem, usageLine);
 
@@ -84,9 +84,9 @@ int runRemessaResultado(const QStringList &args)
     QString code, remarks;
     bool codeGiven = false;
     if (problem.isEmpty())
-        takeValueOption(words, QStringLiteral("senha"), code, problem, &codeGiven);
+        takeValueOption(words, QStringLiteral("--senha"), code, problem, &codeGiven);
     if (problem.isEmpty())
-        takeValueOption(words, QStringLiteral("obs"), remarks, problem);
+        takeValueOption(words, QStringLiteral("--obs"), remarks, problem);
     if (!problem.isEmpty() || !words.isEmpty() || !codeGiven)
         return cliUsage(problem, usageLine);
 

@@ -13,6 +13,7 @@ TFrmConfResultadoManual::TFrmConfResultadoManual(const QString &verdict, QWidget
     setObjectName(QStringLiteral("FrmConfResultadoManual"));
     setWindowTitle(QStringLiteral("Confirma Resultado Manual"));
     auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(16, 12, 16, 12);
     EdResultado = new QLineEdit(this);
     EdResultado->setObjectName(QStringLiteral("EdResultado"));
     EdResultado->setReadOnly(true);
