@@ -89,7 +89,7 @@ Result run(Database &db, Messenger &messenger, const FolderTransferRequest &requ
     if (request.destination.trimmed().isEmpty())
         return result;
     const QString source = inFolder(request.transferDir, request.fileName);
-    if (!QFileInfo(source).isFile()) {
+    if (request.transferDir.trimmed().isEmpty() || request.fileName.isEmpty() || !QFileInfo(source).isFile()) {
         messenger.error(QStringLiteral("Arquivo não encontrado."));
         return result;
     }

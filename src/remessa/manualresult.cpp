@@ -21,6 +21,8 @@ constexpr int NumberLength = 10;
 
 void foldPackage(Database &db, Messenger &messenger, const ResultContext &c)
 {
+    if (c.transferDir.trimmed().isEmpty() || c.syncDir.trimmed().isEmpty() || c.packageName.isEmpty())
+        throw AppError(QStringLiteral("Os diretórios de transferência e de sincronização precisam estar configurados."));
     const QString package = QDir(c.transferDir).filePath(c.packageName);
     if (!QFileInfo(package).isFile())
         throw AppError(QStringLiteral("Arquivo não encontrado: ") + QDir::toNativeSeparators(package));

@@ -1,6 +1,7 @@
 #include "remessa/replicafold.h"
 
 #include "db/database.h"
+#include "db/dberror.h"
 #include "db/schema.h"
 #include "db/tableops.h"
 #include "remessa/deltareader.h"
@@ -54,6 +55,9 @@ Kind kindOf(QChar type)
 
 Summary fold(Database &db, const QString &dir, Kind kind, const std::function<void(const QString &)> &progress)
 {
+    // The clean-up below must never run on whatever folder is current.
+    if (dir.trimmed().isEmpty())
+        throw AppError(QStringLiteral("O diretório de sincronização não está configurado."));
     Cleanup cleanup{dir};
     const QHash<QString, QString> files = filesOf(dir);
     auto delta = [&](const Schema::RemittanceEntry &e, const char *suffix) {

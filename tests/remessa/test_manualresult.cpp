@@ -119,6 +119,24 @@ private slots:
                  QStringLiteral("Ocorreu um Erro na Sincronização.\nEntre em contato com o suporte."));
         QCOMPARE(f.newestEvent(Number), QStringLiteral("TR"));
         QCOMPARE(f.count("CONTROLE"), 2);
+
+        // Without a synchronisation folder nothing is unpacked or cleared
+        // anywhere else (the current folder keeps its tables).
+        f.makeFile(context(f).packageName, 100);
+        QTemporaryDir elsewhere;
+        const QString previous = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(elsewhere.path()));
+        QFile table(elsewhere.filePath("Certific_I.DB"));
+        QVERIFY(table.open(QIODevice::WriteOnly));
+        table.close();
+        ResultContext c = context(f);
+        c.syncDir.clear();
+        msg.clear();
+        QVERIFY(!ManualResult::apply(f.db, msg, c, "OK", {}));
+        QDir::setCurrent(previous);
+        QCOMPARE(msg.messages.size(), 2);
+        QVERIFY(QFileInfo::exists(elsewhere.filePath("Certific_I.DB")));
+        QCOMPARE(f.count("CONTROLE"), 2);
     }
 };
 

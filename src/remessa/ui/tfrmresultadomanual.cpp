@@ -164,6 +164,9 @@ void TFrmResultadoManual::BtOKClick()
     if (ok && code->verdict == QLatin1String("OK")) {
         LbSincroniza->setText(QStringLiteral("Sincronização efetuada com sucesso..."));
         CkSincroniza->show();
+    } else if (!ok) {
+        // Nothing was written: the remittance still waits for its result.
+        LbSincroniza->setText(QStringLiteral("Sincronização não efetuada. A remessa continua aguardando o resultado."));
     }
     BtSaida->setEnabled(true);
     BtSaida->setFocus();
