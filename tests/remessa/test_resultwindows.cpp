@@ -194,6 +194,26 @@ private slots:
         QVERIFY(!child<QPushButton>(w, "BtOK")->isEnabled() && !child<QPushButton>(w, "BtCancelar")->isEnabled());
     }
 
+    // An accepted code whose package is gone: the two boxes, nothing written.
+    void manualResultWindowWhenThePackageIsMissing()
+    {
+        RemessaFixture f;
+        f.event(Number, "C", "PR", 10);
+        f.event(Number, "C", "TR", 5);
+        ScriptedMessenger msg;
+        TFrmResultadoManual w(f.work(Number, "C"), f.db, msg);
+        w.setPackageName("OC-OCP0001" + Number + ".zip");
+        w.setConfirmation([](const QString &verdict) { return verdict == QLatin1String("OK"); });
+        child<QLineEdit>(w, "EdSenha")->setText(code(Number, "OK"));
+        w.BtOKClick();
+        QCOMPARE(msg.messages.size(), 2);
+        QCOMPARE(msg.messages.at(1).text, QStringLiteral("Ocorreu um Erro na Sincronização.\nEntre em contato com o suporte."));
+        QVERIFY(!w.applied());
+        QCOMPARE(RemessaControl::newest(f.db)->event, QStringLiteral("TR"));
+        QVERIFY(child<QLabel>(w, "LbSincroniza")->text().startsWith("Sincronização não efetuada."));
+        QVERIFY(child<QPushButton>(w, "BtSaida")->isEnabled());
+    }
+
     // Register (demo data), approve, prepare, copy to a folder, type the
     // code: the replica equals the approved data. Then one change, one
     // cleared column and one deletion travel as exactly three rows.
