@@ -178,37 +178,53 @@ bool allZero(const char *p, int n)
 
 // "yyyy-MM-dd", "yyyy-MM-ddTHH:mm:ss" and "...ss.zzz", the stored forms,
 // read without the general parser (delta tables hold millions of them).
-bool fastMoment(const QString &s, QDateTime *out)
+QDateTime toMoment(const QVariant &v, bool *ok);
+
+bool fastMoment(const QString &s, qint64 *julianDay, int *msOfDay)
 {
     const int n = int(s.size());
     if (n != 10 && n != 19 && n != 23)
         return false;
+    const QChar *c = s.constData();
     auto num = [&](int from, int len, int *v) {
         int r = 0;
         for (int i = from; i < from + len; ++i) {
-            const ushort c = s.at(i).unicode();
-            if (c < '0' || c > '9')
+            const ushort ch = c[i].unicode();
+            if (ch < '0' || ch > '9')
                 return false;
-            r = r * 10 + (c - '0');
+            r = r * 10 + (ch - '0');
         }
         *v = r;
         return true;
     };
     int y, mo, d, h = 0, mi = 0, se = 0, ms = 0;
-    if (s.at(4) != QLatin1Char('-') || s.at(7) != QLatin1Char('-') || !num(0, 4, &y) || !num(5, 2, &mo) || !num(8, 2, &d))
+    if (c[4] != QLatin1Char('-') || c[7] != QLatin1Char('-') || !num(0, 4, &y) || !num(5, 2, &mo) || !num(8, 2, &d))
         return false;
     if (n >= 19) {
-        if ((s.at(10) != QLatin1Char('T') && s.at(10) != QLatin1Char(' ')) || s.at(13) != QLatin1Char(':') ||
-            s.at(16) != QLatin1Char(':') || !num(11, 2, &h) || !num(14, 2, &mi) || !num(17, 2, &se))
+        if ((c[10] != QLatin1Char('T') && c[10] != QLatin1Char(' ')) || c[13] != QLatin1Char(':') ||
+            c[16] != QLatin1Char(':') || !num(11, 2, &h) || !num(14, 2, &mi) || !num(17, 2, &se))
             return false;
-        if (n == 23 && (s.at(19) != QLatin1Char('.') || !num(20, 3, &ms)))
+        if (n == 23 && (c[19] != QLatin1Char('.') || !num(20, 3, &ms)))
             return false;
     }
-    const QDate date(y, mo, d);
-    const QTime time(h, mi, se, ms);
-    if (!date.isValid() || !time.isValid())
+    if (!QDate::isValid(y, mo, d) || h > 23 || mi > 59 || se > 59)
         return false;
-    *out = QDateTime(date, time, Qt::UTC); // no daylight-saving shift of the fields
+    *julianDay = QDate(y, mo, d).toJulianDay();
+    *msOfDay = ((h * 60 + mi) * 60 + se) * 1000 + ms;
+    return true;
+}
+
+// A date or moment as its day number and milliseconds into the day.
+bool toDayAndTime(const QVariant &v, qint64 *julianDay, int *msOfDay)
+{
+    if (v.typeId() == QMetaType::QString && fastMoment(v.toString(), julianDay, msOfDay))
+        return true;
+    bool ok = false;
+    const QDateTime m = toMoment(v, &ok);
+    if (!ok)
+        return false;
+    *julianDay = m.date().toJulianDay();
+    *msOfDay = m.time().msecsSinceStartOfDay();
     return true;
 }
 
@@ -224,10 +240,7 @@ QDateTime toMoment(const QVariant &v, bool *ok)
         break;
     }
     const QString s = v.toString().trimmed();
-    QDateTime dt;
-    if (fastMoment(s, &dt))
-        return dt;
-    dt = QDateTime::fromString(s, Qt::ISODateWithMs);
+    QDateTime dt = QDateTime::fromString(s, Qt::ISODateWithMs);
     if (!dt.isValid())
         dt = QDateTime::fromString(s, Qt::ISODate);
     if (!dt.isValid()) {
@@ -265,8 +278,22 @@ void encodeValue(const Field &f, const QVariant &v, char *out, int column)
     case FieldType::Memo: {
         // Converted here, character by character: pxlib would turn a whole
         // value NULL for one unknown character, and crash on a long one.
-        const QByteArray bytes = Cp1252::fromUnicode(v.toString());
-        std::memcpy(out, bytes.constData(), size_t(qMin<qsizetype>(bytes.size(), f.size)));
+        const QString text = v.toString();
+        const QChar *c = text.constData();
+        int o = 0;
+        for (qsizetype i = 0; i < text.size() && o < f.size; ++i) {
+            const char16_t u = c[i].unicode();
+            if (u < 0x80) {
+                out[o++] = char(u);
+                continue;
+            }
+            char32_t cp = u;
+            if (QChar::isHighSurrogate(u) && i + 1 < text.size() && c[i + 1].isLowSurrogate())
+                cp = QChar::surrogateToUcs4(u, c[++i].unicode()); // one character, one byte
+            unsigned char byte = '?';
+            Cp1252::encodeChar(cp, &byte);
+            out[o++] = char(byte);
+        }
         return;
     }
     case FieldType::Short: {
@@ -314,18 +341,19 @@ void encodeValue(const Field &f, const QVariant &v, char *out, int column)
         return;
     }
     case FieldType::Date: {
-        const QDateTime m = toMoment(v, &ok);
-        if (!ok)
+        qint64 day;
+        int ms;
+        if (!toDayAndTime(v, &day, &ms))
             bad("uma data");
-        putBigEndian(out, quint32(qint32(m.date().toJulianDay() - kJulianOffset)) ^ 0x80000000u, 4);
+        putBigEndian(out, quint32(qint32(day - kJulianOffset)) ^ 0x80000000u, 4);
         return;
     }
     case FieldType::Timestamp: {
-        const QDateTime m = toMoment(v, &ok);
-        if (!ok)
+        qint64 day;
+        int ms;
+        if (!toDayAndTime(v, &day, &ms))
             bad("uma data e hora");
-        const double days = double(m.date().toJulianDay() - kJulianOffset);
-        putDouble(out, days * kMsPerDay + double(m.time().msecsSinceStartOfDay()));
+        putDouble(out, double(day - kJulianOffset) * kMsPerDay + double(ms));
         return;
     }
     }
@@ -505,10 +533,28 @@ QByteArray nativePath(const QString &path) { return QFile::encodeName(path); }
 
 // --- writer -------------------------------------------------------------
 
+// pxlib writes every record by walking the file's blocks again (tens of
+// system calls per record, slower with each block), so a plain table gets
+// its data blocks written here, in the layout pxlib reads: blocks of the
+// header's size, each "next, previous, offset of the last record" and the
+// records back to back, then the header's counts. pxlib only lays out the
+// header; an encrypted table goes through pxlib record by record.
 struct ParadoxWriter::Doc
 {
-    pxdoc_t *px = nullptr;
+    pxdoc_t *px = nullptr; // encrypted tables only
     QString lastError;
+    QFile file;
+    int headerSize = 0;
+    int blockSize = 0;
+    int recordSize = 0;
+    int perBlock = 0;
+    int fileBlocks = 0;   // blocks already on disk, the current one included
+    int blockNo = 0;      // block being filled (0: none yet)
+    int inBlock = 0;      // records in it
+    qint64 records = 0;
+    QByteArray block;
+    bool dirty = false;
+
     ~Doc()
     {
         if (px) {
@@ -516,9 +562,79 @@ struct ParadoxWriter::Doc
             PX_delete(px);
         }
     }
+
+    static void put16(char *p, int v)
+    {
+        p[0] = char(v & 0xFF);
+        p[1] = char((v >> 8) & 0xFF);
+    }
+
+    bool writeBlock(int next)
+    {
+        put16(block.data(), next);
+        put16(block.data() + 4, (inBlock - 1) * recordSize);
+        return file.seek(qint64(headerSize) + qint64(blockNo - 1) * blockSize) && file.write(block) == block.size();
+    }
+
+    bool startBlock()
+    {
+        if (blockNo > 0 && !writeBlock(blockNo + 1))
+            return false;
+        const int prev = blockNo;
+        block.fill('\0', blockSize);
+        blockNo = ++fileBlocks;
+        put16(block.data() + 2, prev);
+        inBlock = 0;
+        return true;
+    }
+
+    bool add(const QByteArray &record)
+    {
+        if (blockNo == 0 || inBlock == perBlock)
+            if (!startBlock())
+                return false;
+        std::memcpy(block.data() + 6 + inBlock * recordSize, record.constData(), size_t(recordSize));
+        ++inBlock;
+        ++records;
+        dirty = true;
+        return true;
+    }
+
+    bool finish()
+    {
+        if (!dirty)
+            return true;
+        if (!writeBlock(0))
+            return false;
+        char h[4];
+        auto at = [&](qint64 offset, const char *data, int n) { return file.seek(offset) && file.write(data, n) == n; };
+        const quint32 n = quint32(records);
+        const char count[4] = {char(n & 0xFF), char((n >> 8) & 0xFF), char((n >> 16) & 0xFF), char((n >> 24) & 0xFF)};
+        put16(h, fileBlocks);
+        put16(h + 2, 1);
+        bool ok = at(0x06, count, 4) && at(0x0A, h, 2) && at(0x0C, h, 2) && at(0x0E, h + 2, 2);
+        put16(h + 2, fileBlocks);
+        ok = ok && at(0x10, h + 2, 2) && at(0x3A, h, 2);
+        dirty = false;
+        return ok && file.flush();
+    }
 };
 
-ParadoxWriter::~ParadoxWriter() = default;
+ParadoxWriter::~ParadoxWriter()
+{
+    if (m_doc && m_doc->file.isOpen())
+        m_doc->finish();
+}
+
+namespace {
+// The writer's view of a plain table: sizes and where its last block stands.
+void openRaw(const QString &path, QFile &file)
+{
+    file.setFileName(path);
+    if (!file.open(QIODevice::ReadWrite))
+        fail(path, QStringLiteral("não foi possível abrir o arquivo para gravação (%1).").arg(file.errorString()));
+}
+}
 
 std::unique_ptr<ParadoxWriter> ParadoxWriter::create(const QString &path, const QList<Paradox::Field> &fields,
                                                      const QString &password)
@@ -560,34 +676,70 @@ std::unique_ptr<ParadoxWriter> ParadoxWriter::create(const QString &path, const 
     // The header names the table, not the folder it was written in.
     PX_set_tablename(px, Cp1252::fromUnicode(QFileInfo(path).fileName()).constData());
     PX_set_value(px, "codepage", 1252);
-    if (!password.isEmpty())
+    if (!password.isEmpty()) {
         PX_set_parameter(px, "password", Cp1252::fromUnicode(password).constData());
+        return w;
+    }
+    w->m_doc->px = nullptr;
+    PX_close(px);
+    PX_delete(px);
+    const Header header = checkHeader(path);
+    Doc &d = *w->m_doc;
+    openRaw(path, d.file);
+    d.headerSize = header.headerSize;
+    d.blockSize = header.blockSize;
+    d.recordSize = header.recordSize;
+    d.perBlock = (header.blockSize - 6) / header.recordSize;
     return w;
 }
 
 std::unique_ptr<ParadoxWriter> ParadoxWriter::append(const QString &path)
 {
     const Header header = checkHeader(path);
+    // The fields with their names, and whether the blocks are encrypted.
+    std::unique_ptr<ParadoxReader> reader = ParadoxReader::open(path);
     std::unique_ptr<ParadoxWriter> w(new ParadoxWriter);
     w->m_path = path;
-    w->m_doc = std::make_unique<Doc>();
-    pxdoc_t *px = newDoc(&w->m_doc->lastError);
-    w->m_doc->px = px;
-    if (PX_open_file(px, nativePath(path).constData()) < 0) {
-        PX_delete(px);
-        w->m_doc->px = nullptr;
-        fail(path, QStringLiteral("não foi possível abrir o arquivo (%1).").arg(w->m_doc->lastError));
-    }
-    for (int i = 0; i < PX_get_num_fields(px); ++i) {
-        const pxfield_t *pf = PX_get_field(px, i);
-        Field f;
-        f.name = Cp1252::toUnicode(QByteArray(pf->px_fname));
-        f.type = static_cast<FieldType>(pf->px_ftype);
-        f.size = pf->px_flen;
-        w->m_fields << f;
-    }
+    w->m_fields = reader->fields();
     w->m_record.resize(header.recordSize);
-    w->m_rows = PX_get_num_records(px);
+    w->m_rows = reader->rowCount();
+    w->m_doc = std::make_unique<Doc>();
+    Doc &d = *w->m_doc;
+    if (reader->encrypted()) {
+        reader.reset();
+        pxdoc_t *px = newDoc(&d.lastError);
+        d.px = px;
+        if (PX_open_file(px, nativePath(path).constData()) < 0) {
+            PX_delete(px);
+            d.px = nullptr;
+            fail(path, QStringLiteral("não foi possível abrir o arquivo (%1).").arg(d.lastError));
+        }
+        return w;
+    }
+    reader.reset();
+    openRaw(path, d.file);
+    d.headerSize = header.headerSize;
+    d.blockSize = header.blockSize;
+    d.recordSize = header.recordSize;
+    d.perBlock = (header.blockSize - 6) / header.recordSize;
+    d.fileBlocks = header.fileBlocks;
+    d.records = header.numRecords;
+    const auto *h = reinterpret_cast<const uchar *>(d.file.map(0, 0x12));
+    const int lastBlock = h ? le16(h + 0x10) : 0;
+    if (h)
+        d.file.unmap(const_cast<uchar *>(h));
+    if (header.numRecords > 0 && lastBlock > 0) {
+        // Keep filling the last block.
+        d.file.seek(qint64(header.headerSize) + qint64(lastBlock - 1) * header.blockSize);
+        d.block = d.file.read(header.blockSize);
+        if (d.block.size() != header.blockSize)
+            damaged(path, QStringLiteral("último bloco incompleto"));
+        const auto *b = reinterpret_cast<const uchar *>(d.block.constData());
+        d.blockNo = lastBlock;
+        d.inBlock = le16(b + 4) / header.recordSize + 1;
+        if (le16(b) != 0 || d.inBlock > d.perBlock)
+            damaged(path, QStringLiteral("último bloco inconsistente"));
+    }
     return w;
 }
 
@@ -607,7 +759,7 @@ QByteArray ParadoxWriter::encodeRecord(const QList<Paradox::Field> &fields, cons
 
 void ParadoxWriter::appendRow(const QVariantList &values)
 {
-    if (!m_doc || !m_doc->px)
+    if (!m_doc || (!m_doc->px && !m_doc->file.isOpen()))
         fail(m_path, QStringLiteral("a tabela já foi fechada."));
     if (values.size() != m_fields.size())
         fail(m_path, QStringLiteral("a linha tem %1 valores para %2 campos.").arg(values.size()).arg(m_fields.size()));
@@ -616,16 +768,30 @@ void ParadoxWriter::appendRow(const QVariantList &values)
         encodeValue(m_fields.at(i), values.at(i), p, i);
         p += m_fields.at(i).size;
     }
-    // One write call for the whole life of the handle: mixing pxlib's
-    // record calls on one document crashes it.
-    if (PX_put_record(m_doc->px, m_record.data()) < 0)
-        fail(m_path, QStringLiteral("falha ao gravar o registro %1 (%2).").arg(m_rows + 1).arg(m_doc->lastError));
+    if (m_doc->px) {
+        // One write call for the whole life of the handle: mixing pxlib's
+        // record calls on one document crashes it.
+        if (PX_put_record(m_doc->px, m_record.data()) < 0)
+            fail(m_path, QStringLiteral("falha ao gravar o registro %1 (%2).").arg(m_rows + 1).arg(m_doc->lastError));
+    } else if (!m_doc->add(m_record)) {
+        fail(m_path, QStringLiteral("falha ao gravar o registro %1 (%2).").arg(m_rows + 1).arg(m_doc->file.errorString()));
+    }
     ++m_rows;
 }
 
 void ParadoxWriter::close()
 {
-    if (!m_doc || !m_doc->px)
+    if (!m_doc)
+        return;
+    if (m_doc->file.isOpen()) {
+        const bool ok = m_doc->finish();
+        const QString why = m_doc->file.errorString();
+        m_doc->file.close();
+        if (!ok)
+            fail(m_path, QStringLiteral("falha ao gravar (%1).").arg(why));
+        return;
+    }
+    if (!m_doc->px)
         return;
     pxdoc_t *px = m_doc->px;
     m_doc->px = nullptr;

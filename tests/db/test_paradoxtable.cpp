@@ -154,7 +154,7 @@ private slots:
             // becomes '?' instead of turning the value NULL.
             w->appendRow({QStringLiteral("Ação€xyz"), -12, 70000, -2.5, QDate(1999, 12, 31), moment, true});
             w->appendRow({QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), QVariant()});
-            w->appendRow({QStringLiteral("a✓b"), 0, 0, 0.0, QStringLiteral("2001-01-01"),
+            w->appendRow({QStringLiteral("a✓b😀c"), 0, 0, 0.0, QStringLiteral("2001-01-01"),
                           QStringLiteral("2024-05-01T08:00:00.000"), false});
             w->close();
         }
@@ -171,7 +171,7 @@ private slots:
                                      QTime(13, 45, 30, 250).msecsSinceStartOfDay());
         QVERIFY(px.at(0).logical != 0);
         QVERIFY(px.at(1).textNull);
-        QCOMPARE(px.at(2).text, QByteArray("a?b"));
+        QCOMPARE(px.at(2).text, QByteArray("a?b?c"));
 
         // The raw bytes of the NULL row are all zero; zero values are not.
         QVERIFY(ParadoxWriter::encodeRecord(allTypes(), {}).count('\0') == 33);
@@ -266,6 +266,30 @@ private slots:
         QCOMPARE(texts.at(2), QStringLiteral("old2"));
         QCOMPARE(texts.at(3), QStringLiteral("new0"));
         QCOMPARE(texts.last(), QStringLiteral("new599"));
+    }
+
+    void writtenWithThePasswordReadsBackEncrypted()
+    {
+        const QString file = path(QStringLiteral("Senha.DB"));
+        {
+            auto w = ParadoxWriter::create(file, allTypes(), Paradox::enginePassword());
+            for (int i = 0; i < 150; ++i)
+                w->appendRow({QStringLiteral("s%1").arg(i), i, i, 0.5, QVariant(), QVariant(), true});
+            w->close();
+        }
+        {
+            auto w = ParadoxWriter::append(file);
+            w->appendRow({QStringLiteral("fim"), 1, 1, 0.5, QVariant(), QVariant(), false});
+            w->close();
+        }
+        auto r = ParadoxReader::open(file);
+        QVERIFY(r->encrypted());
+        QCOMPARE(r->rowCount(), 151);
+        QStringList texts;
+        while (r->next())
+            texts << r->value(0).toString();
+        QCOMPARE(texts.at(149), QStringLiteral("s149"));
+        QCOMPARE(texts.last(), QStringLiteral("fim"));
     }
 
     void damagedFilesAreRefusedNeverLooped()
