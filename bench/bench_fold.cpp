@@ -38,9 +38,9 @@ QVariantList eventRow(const Schema::Table &t, int i, const QString &remark)
         if (n == QLatin1String("siglacertificador"))
             r << QStringLiteral("OCB");
         else if (n == QLatin1String("numcertif"))
-            r << QStringLiteral("CERT-%1").arg(i / 4);
+            r << QStringLiteral("CERT-%1").arg(i);
         else if (n == QLatin1String("seqevento"))
-            r << i;
+            r << i % 30000;
         else if (f.type == Schema::FieldType::Text)
             r << (n == QLatin1String("obs") || n.contains(QLatin1String("just")) ? remark : QStringLiteral("A")).left(f.size);
         else if (f.type == Schema::FieldType::DateTime || f.type == Schema::FieldType::Date)
