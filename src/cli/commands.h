@@ -5,9 +5,6 @@
 // args holds the words after the command name; the return is the exit code.
 int runInit(const QStringList &args);
 int runImport(const QStringList &args);
-<<<<<<< HEAD
 int runRemessa(const QStringList &args);
-=======
 int runTxt(const QStringList &args);
->>>>>>> main
 int runRelatorio(const QStringList &args);

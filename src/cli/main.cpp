@@ -24,22 +24,16 @@ int main(int argc, char *argv[])
     const std::map<QString, std::function<int(const QStringList &)>> commands = {
         {QStringLiteral("init"), runInit},
         {QStringLiteral("import"), runImport},
-<<<<<<< HEAD
         {QStringLiteral("remessa"), runRemessa},
-=======
         {QStringLiteral("txt"), runTxt},
->>>>>>> main
         {QStringLiteral("relatorio"), runRelatorio},
     };
     QTextStream err(stderr);
     if (args.isEmpty() || !commands.count(args.first())) {
         err << "uso: corvane-cli init [--home DIR] --admin-password SENHA [--demo]\n"
                "     corvane-cli import [--home DIR] --user CODIGO DIRETORIO\n"
-<<<<<<< HEAD
-               "     corvane-cli remessa preparar|cancelar|listar [--home DIR] --user CODIGO [...]\n"
-=======
+               "     corvane-cli remessa preparar|enviar|resultado|cancelar|listar [--home DIR] --user CODIGO [...]\n"
                "     corvane-cli txt enviar [--home DIR] --user CODIGO ARQUIVO (--ftp | --email | --pasta DIRETORIO)\n"
->>>>>>> main
                "     corvane-cli relatorio (espelho|espelho-log|lista|incompletos|prontos) [--home DIR] --user CODIGO\n"
                "                 [--certificado NUMERO]... --pdf ARQUIVO\n";
         return 2;
