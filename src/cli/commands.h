@@ -7,5 +7,6 @@ int runInit(const QStringList &args);
 int runImport(const QStringList &args);
 int runAprovar(const QStringList &args);
 int runReparar(const QStringList &args);
+int runRemessa(const QStringList &args);
 int runTxt(const QStringList &args);
 int runRelatorio(const QStringList &args);

@@ -26,6 +26,7 @@ int main(int argc, char *argv[])
         {QStringLiteral("import"), runImport},
         {QStringLiteral("aprovar"), runAprovar},
         {QStringLiteral("reparar"), runReparar},
+        {QStringLiteral("remessa"), runRemessa},
         {QStringLiteral("txt"), runTxt},
         {QStringLiteral("relatorio"), runRelatorio},
     };
@@ -35,6 +36,7 @@ int main(int argc, char *argv[])
                "     corvane-cli import [--home DIR] --user CODIGO DIRETORIO\n"
                "     corvane-cli aprovar [--home DIR] --user CODIGO (--completos | NUMERO...)\n"
                "     corvane-cli reparar [--home DIR] --user CODIGO\n"
+               "     corvane-cli remessa preparar|enviar|resultado|cancelar|listar [--home DIR] --user CODIGO [...]\n"
                "     corvane-cli txt enviar [--home DIR] --user CODIGO ARQUIVO (--ftp | --email | --pasta DIRETORIO)\n"
                "     corvane-cli relatorio (espelho|espelho-log|lista|incompletos|prontos) [--home DIR] --user CODIGO\n"
                "                 [--certificado NUMERO]... --pdf ARQUIVO\n";

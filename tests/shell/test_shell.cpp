@@ -9,6 +9,7 @@
 #include "support/testhome.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDialog>
 #include <QFile>
 #include <QMenu>
@@ -234,7 +235,18 @@ private slots:
         s.logins.enqueue(user("admin", allRights()));
         QVERIFY(s.start());
         s.msg.clear();
+        // The remittance control is built: its window opens instead.
+        QString opened;
+        QTimer::singleShot(0, [&] {
+            if (QWidget *w = QApplication::activeModalWidget()) {
+                opened = w->objectName();
+                w->close();
+            }
+        });
         s.button("spbContRemessas")->click();
+        QCOMPARE(opened, QStringLiteral("FrmPrincipalRemessas"));
+        QVERIFY(s.msg.texts().isEmpty());
+        s.button("spbAtualizTabQuelora")->click();
         QCOMPARE(s.msg.texts(), QStringList(1, "Função disponível em versão futura."));
         QCOMPARE(s.frm->state(), TFrmCapaSistema::State::Ready);
     }
