@@ -2,6 +2,7 @@
 
 #include "maintenance/certificatestore.h"
 #include "maintenance/ui/dadosgeraistab.h"
+#include "maintenance/ui/tfrmselecionacertificado.h"
 #include "shell/shared/messenger.h"
 #include "shell/ui/dialogparts.h"
 #include "shell/ui/guardedslot.h"
@@ -53,6 +54,12 @@ ModificaCertificadoPanel::ModificaCertificadoPanel(MaintenanceContext &context, 
     connect(PControlModificaCertif, &QTabWidget::currentChanged, this,
             [this, &msg](int index) { guard(msg, [&] { tabChanged(index); }); });
 
+    m_chooser = [this]() -> std::optional<CertificateKey> {
+        const auto chosen = TFrmSelecionaCertificado::choose(this, m_ctx.db, m_ctx.messenger);
+        if (!chosen)
+            return std::nullopt;
+        return CertificateKey{chosen->siglaCertificador, chosen->numCertif};
+    };
     m_dadosGerais = new DadosGeraisTab(m_ctx, PControlModificaCertif);
     addTab(m_dadosGerais);
     connect(m_dadosGerais, &DadosGeraisTab::keyChanged, this,
@@ -136,7 +143,7 @@ void ModificaCertificadoPanel::btnSelCertModificacaoClick()
     }
     const std::optional<CertificateKey> chosen = m_chooser ? m_chooser() : std::nullopt;
     if (!chosen || chosen->isEmpty()) {
-        m_ctx.messenger.information(QStringLiteral("Nenhum Certificado foi escolhido !!!"));
+        m_ctx.messenger.information(TFrmSelecionaCertificado::NenhumEscolhido);
         return;
     }
     load(*chosen);
