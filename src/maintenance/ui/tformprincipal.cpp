@@ -281,13 +281,12 @@ void TFormPrincipal::applyEnabling()
         b->setEnabled(free);
     // Functions whose windows are not part of this program yet stay off.
     for (const Entry &e : m_entries)
-        if (!e.action)
-            for (QObject *c : e.controls) {
-                if (auto *a = qobject_cast<QAction *>(c))
-                    a->setEnabled(false);
-                else if (auto *b = qobject_cast<QToolButton *>(c))
-                    b->setEnabled(false);
-            }
+        for (QObject *c : e.controls) {
+            if (auto *a = qobject_cast<QAction *>(c))
+                a->setEnabled(bool(e.action));
+            else if (auto *b = qobject_cast<QToolButton *>(c))
+                b->setEnabled(free && e.action);
+        }
 }
 
 void TFormPrincipal::Novo1Click()
