@@ -2,10 +2,10 @@
 
 #include "db/database.h"
 #include "db/dberror.h"
-#include "maintenance/certificateevents.h"
 #include "maintenance/certificatestore.h"
 #include "maintenance/existencecheck.h"
 #include "maintenance/maintenancedates.h"
+#include "maintenance/statusevents.h"
 #include "shell/shared/messenger.h"
 
 namespace {
@@ -52,6 +52,23 @@ bool CertificateService::datesAcceptable(const Certificate &row, bool modifyPane
     return false;
 }
 
+namespace {
+
+void writeEvent(Database &db, const CertificateKey &key, const QString &evento, const QString &justification,
+                const QString &status, const QDateTime &statusDate, const QString &user)
+{
+    StatusEvents::Event e;
+    e.key = StatusEvents::certificateKey(key.sigla, key.numero);
+    e.evento = evento;
+    e.justificativa = justification;
+    e.status = status;
+    e.statusDate = statusDate;
+    e.user = user;
+    StatusEvents::insert(db, StatusEvents::Table::Status_C, e);
+}
+
+}
+
 void CertificateService::fail(const std::exception &e, const QString &generic)
 {
     const auto *db = dynamic_cast<const DbError *>(&e);
@@ -89,8 +106,8 @@ CertificateService::Result CertificateService::saveNew(const Certificate &draft)
              textOrNull(draft.idClasseCertif), draft.dataEmissao, draft.dataValid, textOrNull(draft.labEnsaio),
              textOrNull(draft.numRelEnsaio), textOrNull(draft.signatarios), textOrNull(draft.observacoes), now, m_user});
         // A certificate is never kept without its first event.
-        CertificateEvents::write(m_db, draft.key(), QStringLiteral("INC"), CertificateEvents::SystemJustification,
-                                 QStringLiteral("A"), draft.dataEmissao, m_user);
+        writeEvent(m_db, draft.key(), QStringLiteral("INC"), StatusEvents::JustificativaSistema, QStringLiteral("A"),
+                   draft.dataEmissao, m_user);
         t.commit();
     } catch (const std::exception &e) {
         t.rollback();
@@ -168,16 +185,17 @@ CertificateService::Result CertificateService::saveGeneral(const CertificateKey 
         if (keyChanged) {
             // Only the certificate's own rows can exist while the number is
             // open to change; its history and documents follow it.
-            for (const char *table : {"STATUS_C", "DOC_NORM_CERT_PRODUTO", "DOC_NORM_CERT_SERVICO", "STATUS_DNCP",
-                                      "STATUS_DNCS"})
+            for (const char *table : {"DOC_NORM_CERT_PRODUTO", "DOC_NORM_CERT_SERVICO", "STATUS_DNCP", "STATUS_DNCS"})
                 m_db.execute(QStringLiteral("UPDATE %1 SET NumCertif = ? WHERE SiglaCertificador = ? AND NumCertif = ?")
                                  .arg(QLatin1String(table)),
                              {newKey.numero, stored->siglaCertificador, stored->numCertif});
+            const auto from = StatusEvents::certificateKey(stored->siglaCertificador, stored->numCertif);
+            const auto to = StatusEvents::certificateKey(newKey.sigla, newKey.numero);
+            StatusEvents::rekey(m_db, StatusEvents::Table::Status_C, from, to);
         }
         CertificateStore::storeCompleteness(m_db, newKey);
         if (altJustification)
-            CertificateEvents::write(m_db, newKey, QStringLiteral("ALT"), *altJustification, stored->statusCertificado,
-                                     now, m_user);
+            writeEvent(m_db, newKey, QStringLiteral("ALT"), *altJustification, stored->statusCertificado, now, m_user);
         t.commit();
     } catch (const std::exception &e) {
         t.rollback();
@@ -213,7 +231,7 @@ bool CertificateService::changeStatus(const CertificateKey &key, const QString &
             {letter, when, QDateTime::currentDateTime(), m_user, key.sigla, key.numero});
         if (rows != 1)
             throw AppError(QStringLiteral("O certificado %1 não existe mais.").arg(key.numero));
-        CertificateEvents::write(m_db, key, evento, justification, letter, when, m_user);
+        writeEvent(m_db, key, evento, justification, letter, when, m_user);
         t.commit();
     } catch (const std::exception &) {
         t.rollback();

@@ -1,6 +1,7 @@
 #include "maintenance/certificatestore.h"
 
 #include "db/database.h"
+#include "maintenance/statusevents.h"
 
 namespace CertificateStore {
 namespace {
@@ -97,15 +98,10 @@ std::optional<Certificate> load(const Database &db, const CertificateKey &key)
     return c;
 }
 
-QString lastApprovalTime(const Database &db, const CertificateKey &key)
+QString lastApprovalTime(Database &db, const CertificateKey &key)
 {
-    const QVariant v = db.scalar(QStringLiteral("SELECT MAX(DthUltAtualiz) AS UltData FROM Status_C WHERE Evento = 'APR' "
-                                                "AND SiglaCertificador = ? AND NumCertif = ?"),
-                                 {key.sigla, key.numero});
-    const QDateTime at = moment(v);
-    if (!at.isValid() || at.toMSecsSinceEpoch() == 0)
-        return {};
-    return at.toString(QStringLiteral("dd/MM/yyyy hh:mm:ss"));
+    const QDateTime at = StatusEvents::lastApprovalTime(db, key.sigla, key.numero);
+    return at.isValid() ? at.toString(QStringLiteral("dd/MM/yyyy hh:mm:ss")) : QString();
 }
 
 bool hasCompanies(const Database &db, const CertificateKey &key) { return any(db, "EMP_CERT", key); }

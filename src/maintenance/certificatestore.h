@@ -33,7 +33,7 @@ int configRowCount(const Database &db);
 std::optional<Certificate> load(const Database &db, const CertificateKey &key);
 
 // Time of the latest "APR" event, as text; empty when never approved.
-QString lastApprovalTime(const Database &db, const CertificateKey &key);
+QString lastApprovalTime(Database &db, const CertificateKey &key);
 
 // A company, product type, unit, lot or service is attached.
 bool hasItems(const Database &db, const CertificateKey &key);
