@@ -1,5 +1,7 @@
 #include "maintenance/maintenancedates.h"
 
+#include "shell/shared/messenger.h"
+
 namespace MaintenanceDates {
 
 bool isBlank(const QString &box)
@@ -99,6 +101,15 @@ QString dayProblem(const QString &text, const QDateTime &issue, const QDate &tod
     if (d > today)
         return messages.afterToday;
     return {};
+}
+
+bool checkEntryDate(Messenger &messenger, const QString &text, const QDateTime &issue)
+{
+    const QString problem = dayProblem(text, issue, QDate::currentDate(), entryDateMessages());
+    if (problem.isEmpty())
+        return true;
+    messenger.error(problem);
+    return false;
 }
 
 }

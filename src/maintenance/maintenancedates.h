@@ -3,6 +3,8 @@
 #include <QDateTime>
 #include <QString>
 
+class Messenger;
+
 // Dates typed in the maintenance window's masked boxes ("dd/mm/yyyy", a blank
 // position shown as a space, so an untouched box reads "  /  /    ").
 namespace MaintenanceDates {
@@ -51,5 +53,8 @@ const DayMessages &statusDateMessages();
 // Empty when the text passes; the first failing message otherwise. An
 // invalid issue date skips the issue test. Whole days are compared.
 QString dayProblem(const QString &text, const QDateTime &issue, const QDate &today, const DayMessages &messages);
+// The entry date of a company or product: the problem shown as an error,
+// false then (the caller stops).
+bool checkEntryDate(Messenger &messenger, const QString &text, const QDateTime &issue);
 
 }

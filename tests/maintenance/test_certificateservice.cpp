@@ -287,6 +287,11 @@ private slots:
         QCOMPARE(f.svc.saveGeneral(key, edited, std::nullopt), CertificateService::Result::Saved);
         QCOMPARE(f.events("C-1A", "INC"), 1);
         QCOMPARE(f.events("C-1"), 0);
+        // Its own number in another letter case is no duplicate.
+        const CertificateKey renamed{"OCT", "C-1A"};
+        edited.numCertif = "c-1a";
+        QCOMPARE(f.svc.saveGeneral(renamed, edited, std::nullopt), CertificateService::Result::Saved);
+        QCOMPARE(f.value("NumCertif", "C-1A").toString(), QString("c-1a"));
         // A company locks the number: the service refuses even without the window.
         const CertificateKey moved{"OCT", "C-1A"};
         f.legalEntity("BR", "11222333000181", "11222333000181", "Conexa", "Conexa");

@@ -1,5 +1,6 @@
 // Dates typed in the maintenance window: issue, validity, entry and status dates.
 #include "maintenance/maintenancedates.h"
+#include "support/scriptedmessenger.h"
 
 #include <QtTest>
 
@@ -75,6 +76,12 @@ private slots:
             QCOMPARE(dayProblem(box(today.addDays(1)), issue, today, *m), m->afterToday);
         }
         QCOMPARE(entryDateMessages().blank, QStringLiteral("É necessário informar a  data de entrada."));
+        ScriptedMessenger msg;
+        QVERIFY(!checkEntryDate(msg, box(QDate::currentDate().addDays(1)), issue));
+        QCOMPARE(msg.lastText(), QString("A data de entrada é maior que a data atual."));
+        QCOMPARE(msg.lastKind(), ScriptedMessenger::Error);
+        QVERIFY(checkEntryDate(msg, box(QDate::currentDate()), issue));
+        QCOMPARE(msg.messages.size(), 1);
         QCOMPARE(statusDateMessages().beforeIssue, QStringLiteral("Data do Status menor do que a data de Emisão do Certificado."));
     }
 };

@@ -223,6 +223,25 @@ private slots:
         QVERIFY(!f.dados()->isModified());
     }
 
+    void leavingADateBoxChecksItUnlessTheUserCancels()
+    {
+        Window f;
+        f.frm->show();
+        QVERIFY(QTest::qWaitForWindowActive(f.frm));
+        f.frm->Novo1Click();
+        auto *issue = f.w<MaskedDateEdit>("MaskEdit3");
+        f.type("MaskEdit3", QDate::currentDate().addDays(1).toString("dd/MM/yyyy"));
+        QVERIFY(issue->hasFocus());
+        f.w<QLineEdit>("DBEdit14")->setFocus(Qt::TabFocusReason);
+        QCOMPARE(f.msg.lastText(), MaintenanceDates::IssueMessage);
+        QVERIFY(QTest::qWaitFor([&] { return issue->hasFocus(); }, 1000));
+        f.msg.clear();
+        f.w<QPushButton>("BitBtn15")->setFocus(Qt::MouseFocusReason);
+        QCOMPARE(f.msg.messages.size(), 0);
+        f.click("BitBtn15");
+        QCOMPARE(f.frm->mode(), QString("Principal"));
+    }
+
     void refusedNewCertificates()
     {
         Window f;

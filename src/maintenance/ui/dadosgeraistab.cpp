@@ -39,6 +39,7 @@ DadosGeraisTab::DadosGeraisTab(MaintenanceContext &context, QWidget *parent) : C
     BitBtn16 = DialogParts::button(this, QStringLiteral("BitBtn16"), QStringLiteral("Cancela"));
     layout->addLayout(DialogParts::buttonRow(btnSalvaGeral, BitBtn16));
 
+    BitBtn16->setProperty(MaskedDateEdit::SkipsDateCheck, true);
     Messenger &msg = m_ctx.messenger;
     connect(btnSalvaGeral, &QPushButton::clicked, this, guarded(msg, [this] { btnSalvaGeralClick(); }));
     connect(BitBtn16, &QPushButton::clicked, this, guarded(msg, [this] { BitBtn16Click(); }));

@@ -2,6 +2,7 @@
 
 #include "maintenance/maintenancedates.h"
 
+#include <QApplication>
 #include <QFocusEvent>
 #include <QPointer>
 #include <QTimer>
@@ -52,6 +53,9 @@ void MaskedDateEdit::focusOutEvent(QFocusEvent *event)
     QLineEdit::focusOutEvent(event);
     // A message box or menu taking the focus is not the user leaving.
     if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason)
+        return;
+    // Nor is a way out of the panel: a bad date must not hold the user in.
+    if (QWidget *next = QApplication::focusWidget(); next && next->property(SkipsDateCheck).toBool())
         return;
     emit left();
 }

@@ -9,6 +9,9 @@ class MaskedDateEdit : public QLineEdit
     Q_OBJECT
 public:
     explicit MaskedDateEdit(QWidget *parent = nullptr);
+    // Property of the buttons that leave without saving: moving the focus
+    // to one of them is not leaving the box.
+    static constexpr const char *SkipsDateCheck = "skipsDateCheck";
     // The box as the date rules read it: blanks as spaces ("  /  /    ").
     QString boxText() const;
     QDate date() const;

@@ -2,6 +2,7 @@
 
 #include "maintenance/certificatestore.h"
 #include "maintenance/ui/dadosgeraistab.h"
+#include "maintenance/ui/maskeddateedit.h"
 #include "maintenance/ui/tfrmselecionacertificado.h"
 #include "shell/shared/messenger.h"
 #include "shell/ui/dialogparts.h"
@@ -39,6 +40,7 @@ ModificaCertificadoPanel::ModificaCertificadoPanel(MaintenanceContext &context, 
     row->addWidget(BitBtn35);
     layout->addLayout(row);
 
+    BitBtn35->setProperty(MaskedDateEdit::SkipsDateCheck, true);
     Messenger &msg = m_ctx.messenger;
     connect(btnSelCertModificacao, &QPushButton::clicked, this, guarded(msg, [this] { btnSelCertModificacaoClick(); }));
     connect(BitBtn35, &QPushButton::clicked, this, guarded(msg, [this] { BitBtn35Click(); }));

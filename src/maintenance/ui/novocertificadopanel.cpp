@@ -40,6 +40,7 @@ NovoCertificadoPanel::NovoCertificadoPanel(MaintenanceContext &context, QWidget 
     tabs->addTab(page, QStringLiteral("Dados Gerais"));
     layout->addWidget(tabs);
 
+    BitBtn15->setProperty(MaskedDateEdit::SkipsDateCheck, true);
     Messenger &msg = m_ctx.messenger;
     connect(btnSalvaInclusao, &QPushButton::clicked, this, guarded(msg, [this] { btnSalvaInclusaoClick(); }));
     connect(BitBtn15, &QPushButton::clicked, this, guarded(msg, [this] { BitBtn15Click(); }));
