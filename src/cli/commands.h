@@ -5,3 +5,4 @@
 // args holds the words after the command name; the return is the exit code.
 int runInit(const QStringList &args);
 int runImport(const QStringList &args);
+int runAprovar(const QStringList &args);

@@ -1,5 +1,6 @@
 #include "shell/ui/tfrmcapasistema.h"
 
+#include "maintenance/ui/aprovacertificadospage.h"
 #include "maintenance/ui/tformprincipal.h"
 #include "shell/appversion.h"
 #include "shell/startupcheck.h"
@@ -279,6 +280,8 @@ void TFrmCapaSistema::attachDataModules(const DataModules &modules)
                 new ConfiguraDiretoriosPage(capa->connection(), m_messenger, copy, Notebook1));
     installPage(QStringLiteral("ConfigCertificador"),
                 new ConfigCertificadorPage(capa->connection(), m_messenger, copy, Notebook1));
+    installPage(QStringLiteral("AprovaCertificados"),
+                new AprovaCertificadosPage(capa->connection(), m_messenger, m_login, Notebook1));
 
     setFunction(Function::ManBaseDados, [this] {
         TFormPrincipal maintenance(*m_dm.capa, m_messenger, m_login, {statusPanelText(0), statusPanelText(1)}, this);
