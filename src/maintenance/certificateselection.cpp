@@ -77,7 +77,9 @@ QString orderClause(Order order)
 SelectionSql::Statement statement(const Filter &f, Order order)
 {
     SelectionSql::Statement s;
-    s.sql = QStringLiteral("select distinct a.SiglaCertificador, a.NumCertif, b.NomClasseCertif, c.NomClasseProd, "
+    // One row per certificate already (the classes join on their keys): no
+    // DISTINCT, whose sort of the whole register would delay every opening.
+    s.sql = QStringLiteral("select a.SiglaCertificador, a.NumCertif, b.NomClasseCertif, c.NomClasseProd, "
                            "a.DataEmissao, a.DataValid, a.UsuResp, a.DthUltAtualiz "
                            "from certific a, classe_c b, classe_p c "
                            "where a.IdClasseCertif = b.IdClasseCertif and a.IdClasseProd = c.IdClasseProd ");

@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <functional>
 
 class QLabel;
 class QPushButton;
@@ -12,5 +13,8 @@ namespace SelectionParts {
 QLabel *labelFor(QWidget *parent, const QString &text, QWidget *buddy);
 // A push button that is never the default by itself.
 QPushButton *button(QWidget *parent, const QString &name, const QString &text);
+// Enter in a filter field runs the filter instead of the dialog's default
+// button (which would choose whatever row is current).
+void filterOnEnter(QWidget *field, std::function<void()> filter);
 
 }

@@ -98,6 +98,8 @@ void TFrmInclEmpresa::buildUi()
     grid->setColumnStretch(3, 1);
     grid->setColumnMinimumWidth(1, 240);
     grid->setColumnMinimumWidth(3, 240);
+    // Room for the longer of the two name labels, so switching kinds does not move the boxes.
+    grid->setColumnMinimumWidth(2, fontMetrics().horizontalAdvance(QStringLiteral("Nome Pessoa Física:")) + 8);
     int row = 0;
     auto pair = [&](QWidget *left, const QString &leftText, QWidget *right, const QString &rightText,
                     QLabel **leftLabel = nullptr, QLabel **rightLabel = nullptr) {

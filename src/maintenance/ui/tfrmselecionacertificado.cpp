@@ -115,9 +115,9 @@ void TFrmSelecionaCertificado::buildUi()
                                         this);
     GrdCertificados->setAccessibleName(QStringLiteral("Certificados"));
     GrdCertificados->setMinimumHeight(260);
-    GrdCertificados->horizontalHeader()->resizeSection(0, 190);
+    GrdCertificados->horizontalHeader()->resizeSection(0, 170);
     GrdCertificados->horizontalHeader()->resizeSection(1, 190);
-    GrdCertificados->horizontalHeader()->resizeSection(2, 230);
+    GrdCertificados->horizontalHeader()->resizeSection(2, 320);
     GrdCertificados->horizontalHeader()->resizeSection(3, 90);
 
     LbQuantidade = new QLabel(this);
@@ -138,7 +138,7 @@ void TFrmSelecionaCertificado::buildUi()
     layout->addWidget(filterBox);
     layout->addWidget(GrdCertificados, 1);
     layout->addLayout(bottom);
-    resize(860, 620);
+    resize(940, 620);
 
     connect(filtra, &QPushButton::clicked, this, guarded(m_msg, [this] { BtFiltraClick(); }));
     connect(limpa, &QPushButton::clicked, this, guarded(m_msg, [this] { BtLimpaFiltroClick(); }));
@@ -151,7 +151,7 @@ void TFrmSelecionaCertificado::buildUi()
     connect(GrdCertificados, &SelectionGrid::titleClicked, this, [this](int column) {
         guard(m_msg, [&] { GridTitleClick(column); });
     });
-    connect(EdNumero, &QLineEdit::returnPressed, this, guarded(m_msg, [this] { BtFiltraClick(); }));
+    SelectionParts::filterOnEnter(EdNumero, guarded(m_msg, [this] { BtFiltraClick(); }));
 }
 
 void TFrmSelecionaCertificado::fillClasses()

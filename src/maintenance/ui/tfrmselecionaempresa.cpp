@@ -147,6 +147,8 @@ void TFrmSelecionaEmpresa::buildUi()
     connect(RbFisica, &QRadioButton::toggled, this, [this] { RgTipoPessoaClick(); });
     connect(RbJuridica, &QRadioButton::toggled, this, [this] { RgTipoPessoaClick(); });
     connect(filtra, &QPushButton::clicked, this, guarded(m_msg, [this] { BtFiltraClick(); }));
+    for (QLineEdit *field : {EdCNPJ, EdNomeFantasia, EdRazaoSocial})
+        SelectionParts::filterOnEnter(field, guarded(m_msg, [this] { BtFiltraClick(); }));
     connect(BtNova, &QPushButton::clicked, this, guarded(m_msg, [this] { BtNovaClick(); }));
     connect(ok, &QPushButton::clicked, this, guarded(m_msg, [this] { BtOkClick(); }));
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);

@@ -98,6 +98,8 @@ void TFrmSelecionaProduto::buildUi()
     resize(760, 540);
 
     connect(filtra, &QPushButton::clicked, this, guarded(m_msg, [this] { BtFiltraClick(); }));
+    for (QLineEdit *field : {EdMarca, EdModelo, EdEANUPC})
+        SelectionParts::filterOnEnter(field, guarded(m_msg, [this] { BtFiltraClick(); }));
     connect(BtNovo, &QPushButton::clicked, this, guarded(m_msg, [this] { BtNovoClick(); }));
     connect(ok, &QPushButton::clicked, this, guarded(m_msg, [this] { BtOkClick(); }));
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);

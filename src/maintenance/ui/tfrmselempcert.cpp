@@ -98,6 +98,8 @@ void TFrmSelEmpCert::buildUi()
     resize(720, 480);
 
     connect(filtra, &QPushButton::clicked, this, guarded(m_msg, [this] { BtFiltraClick(); }));
+    for (QLineEdit *field : {EdCNPJ, EdNomeFantasia, EdRazaoSocial})
+        SelectionParts::filterOnEnter(field, guarded(m_msg, [this] { BtFiltraClick(); }));
     connect(ok, &QPushButton::clicked, this, guarded(m_msg, [this] { BtOkClick(); }));
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(GrdEmpresas, &SelectionGrid::rowChosen, this, guarded(m_msg, [this] { BtOkClick(); }));
