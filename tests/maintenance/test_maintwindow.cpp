@@ -1,5 +1,6 @@
 // The maintenance window: modes and their enabling, the new-certificate
 // panel, the modify panel's general data, status buttons, locks and guards.
+#include "maintenance/certificateapproval.h"
 #include "maintenance/certificatestore.h"
 #include "maintenance/maintenancedates.h"
 #include "maintenance/ui/certificateform.h"
@@ -311,9 +312,10 @@ private slots:
     {
         Window f;
         f.registerCertificate("C-1");
-        f.run("UPDATE CERTIFIC SET Aprovado = 1");
-        f.run("INSERT INTO STATUS_C (SiglaCertificador, NumCertif, SeqEvento, Evento, HistoricoSis, StatusCertificado, "
-              "DthUltAtualiz) VALUES ('OCT', 'C-1', 2, 'APR', '2', 'A', ?)", {QDateTime::currentDateTime()});
+        // Approved as the shell's page approves.
+        f.run("UPDATE CERTIFIC SET Completo = 1");
+        CertificateApproval::approve(*f.db, {{"OCT", "C-1"}}, "chefe");
+        QCOMPARE(f.value("Aprovado", "C-1").toInt(), 1);
         f.chosen = CertificateKey{"oct", "c-1"};
         f.click("btnSelCertModificacao");
         // Approved once: number and issue date locked, labels maroon.
