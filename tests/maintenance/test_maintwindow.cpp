@@ -400,7 +400,10 @@ private slots:
         f.chosen.reset();
         f.click("btnSelCertModificacao");
         QCOMPARE(f.msg.lastText(), QString("Nenhum Certificado foi escolhido !!!"));
+        // An issue date with a time of day (as imported) is no pending change.
+        f.run("UPDATE CERTIFIC SET DataEmissao = ? WHERE NumCertif = 'C-2'", {QDateTime(QDate(2024, 1, 10), QTime(15, 30))});
         f.frm->modificaCertificado()->load({"OCT", "C-2"});
+        QVERIFY(!f.dados()->isModified());
         QVERIFY(!f.w<QComboBox>("DBLookupComboBox5")->isEnabled());
         QVERIFY(!f.w<QComboBox>("DBLookupComboBox6")->isEnabled());
         QCOMPARE(f.w<QComboBox>("DBLookupComboBox6")->currentText(), QString("Plugues e Tomadas"));

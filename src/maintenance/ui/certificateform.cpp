@@ -132,8 +132,12 @@ Certificate CertificateForm::read(const Certificate &base) const
     c.numCertif = numero->text().trimmed();
     c.idClasseCertif = classeCertif->currentIndex() < 0 ? QString() : classeCertif->currentData().toString();
     c.idClasseProd = classeProd->currentIndex() < 0 ? QVariant() : QVariant(classeProd->currentData().toInt());
-    c.dataEmissao = emissao->moment();
-    c.dataValid = validade->moment();
+    // A stored time of day (imported rows carry one) stays while the day does.
+    auto moment = [](const MaskedDateEdit *box, const QDateTime &stored) {
+        return stored.isValid() && box->date() == stored.date() ? stored : box->moment();
+    };
+    c.dataEmissao = moment(emissao, base.dataEmissao);
+    c.dataValid = moment(validade, base.dataValid);
     c.labEnsaio = laboratorio->text();
     c.numRelEnsaio = relatorio->text();
     c.signatarios = signatarios->currentText().trimmed().isEmpty() ? QString() : signatarios->currentText();
