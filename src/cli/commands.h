@@ -6,3 +6,5 @@
 int runInit(const QStringList &args);
 int runImport(const QStringList &args);
 int runAprovar(const QStringList &args);
+int runTxt(const QStringList &args);
+int runRelatorio(const QStringList &args);

@@ -1,25 +1,41 @@
 #include "cli/commands.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QTextStream>
 #include <functional>
 #include <map>
+#include <memory>
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    // Reports are painted, and painting text needs the GUI module's fonts;
+    // the offscreen platform gives them without any display.
+    std::unique_ptr<QCoreApplication> application;
+    if (argc > 1 && qstrcmp(argv[1], "relatorio") == 0) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        application = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        application = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    QCoreApplication &app = *application;
     QCoreApplication::setApplicationName(QStringLiteral("corvane-cli"));
     QStringList args = app.arguments().mid(1);
     const std::map<QString, std::function<int(const QStringList &)>> commands = {
         {QStringLiteral("init"), runInit},
         {QStringLiteral("import"), runImport},
         {QStringLiteral("aprovar"), runAprovar},
+        {QStringLiteral("txt"), runTxt},
+        {QStringLiteral("relatorio"), runRelatorio},
     };
     QTextStream err(stderr);
     if (args.isEmpty() || !commands.count(args.first())) {
         err << "uso: corvane-cli init [--home DIR] --admin-password SENHA [--demo]\n"
                "     corvane-cli import [--home DIR] --user CODIGO DIRETORIO\n"
-               "     corvane-cli aprovar [--home DIR] --user CODIGO (--completos | NUMERO...)\n";
+               "     corvane-cli aprovar [--home DIR] --user CODIGO (--completos | NUMERO...)\n"
+               "     corvane-cli txt enviar [--home DIR] --user CODIGO ARQUIVO (--ftp | --email | --pasta DIRETORIO)\n"
+               "     corvane-cli relatorio (espelho|espelho-log|lista|incompletos|prontos) [--home DIR] --user CODIGO\n"
+               "                 [--certificado NUMERO]... --pdf ARQUIVO\n";
         return 2;
     }
     const QString name = args.takeFirst();

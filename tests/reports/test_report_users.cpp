@@ -1,6 +1,6 @@
 // The report facility and the user list report, checked through the PDF it writes.
 #include "db/database.h"
-#include "reports/ui/bandedreport.h"
+#include "reports/bandedreport.h"
 #include "reports/ui/tfrmrelusuario.h"
 #include "shell/tdmcapasistema.h"
 #include "shell/userstore.h"

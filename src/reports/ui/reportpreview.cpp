@@ -1,6 +1,6 @@
 #include "reports/ui/reportpreview.h"
 
-#include "reports/ui/bandedreport.h"
+#include "reports/bandedreport.h"
 #include "shell/shared/messenger.h"
 
 #include <QAction>

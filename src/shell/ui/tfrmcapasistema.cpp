@@ -2,6 +2,7 @@
 
 #include "maintenance/ui/aprovacertificadospage.h"
 #include "maintenance/ui/tformprincipal.h"
+#include "remessa/ui/tfrmenviatxt_ftp.h"
 #include "shell/appversion.h"
 #include "shell/startupcheck.h"
 #include "shell/tdmcapasistema.h"
@@ -286,6 +287,18 @@ void TFrmCapaSistema::attachDataModules(const DataModules &modules)
     setFunction(Function::ManBaseDados, [this] {
         TFormPrincipal maintenance(*m_dm.capa, m_messenger, m_login, {statusPanelText(0), statusPanelText(1)}, this);
         maintenance.exec();
+    });
+
+    // One window while it stays open; asking again brings it forward.
+    setFunction(Function::ArquivoTXT, [this] {
+        if (!m_txtWindow) {
+            auto *w = new TFrmEnviaTXT_FTP(m_dm.capa->connection(), m_messenger, m_dm.capa->certifierCode(), this);
+            w->setAttribute(Qt::WA_DeleteOnClose);
+            m_txtWindow = w;
+        }
+        m_txtWindow->show();
+        m_txtWindow->raise();
+        m_txtWindow->activateWindow();
     });
 }
 

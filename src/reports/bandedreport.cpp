@@ -1,4 +1,4 @@
-#include "reports/ui/bandedreport.h"
+#include "reports/bandedreport.h"
 
 #include <QFileInfo>
 #include <QFontMetricsF>
@@ -41,10 +41,11 @@ void BandedReport::addSection(const QString &title)
     m_bands << b;
 }
 
-void BandedReport::addFields(const QList<QPair<QString, QString>> &fields)
+void BandedReport::addFields(const QList<QPair<QString, QString>> &fields, qreal indentMillimetres)
 {
     Band b{Kind::Fields};
     b.fields = fields;
+    b.mm = indentMillimetres;
     m_bands << b;
 }
 
@@ -121,7 +122,7 @@ public:
                 drawTitled(b.text, m_section, true);
                 break;
             case BandedReport::Kind::Fields:
-                drawFields(b.fields);
+                drawFields(b.fields, mm(b.mm));
                 break;
             case BandedReport::Kind::Text:
                 drawText(b.text, b.bold ? m_bold : m_body);
@@ -307,18 +308,19 @@ private:
         }
     }
 
-    void drawFields(const QList<QPair<QString, QString>> &fields)
+    void drawFields(const QList<QPair<QString, QString>> &fields, qreal indent)
     {
+        const qreal width = m_width - indent;
         qreal labelW = 0;
         for (const auto &f : fields)
             labelW = qMax(labelW, QFontMetricsF(m_bold, &dev).horizontalAdvance(f.first));
-        labelW = qMin(labelW + mm(2), m_width / 2);
+        labelW = qMin(labelW + mm(2), width / 2);
         for (const auto &f : fields) {
-            const qreal h = qMax(textHeight(m_bold, f.first, labelW), textHeight(m_body, f.second, m_width - labelW))
+            const qreal h = qMax(textHeight(m_bold, f.first, labelW), textHeight(m_body, f.second, width - labelW))
                             + mm(1);
             ensureRoom(h);
-            drawWrapped(m_bold, QRectF(0, m_y, labelW, h), f.first);
-            drawWrapped(m_body, QRectF(labelW, m_y, m_width - labelW, h), f.second);
+            drawWrapped(m_bold, QRectF(indent, m_y, labelW, h), f.first);
+            drawWrapped(m_body, QRectF(indent + labelW, m_y, width - labelW, h), f.second);
             m_y += h;
         }
     }

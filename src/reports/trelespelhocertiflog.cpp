@@ -1,0 +1,343 @@
+#include "reports/trelespelhocertiflog.h"
+
+#include "db/database.h"
+#include "reports/certificateselection.h"
+#include "reports/reportformat.h"
+#include "shell/shared/taxid.h"
+
+#include <QSqlQuery>
+
+namespace {
+
+using Fields = QList<QPair<QString, QString>>;
+namespace F = ReportFormat;
+
+// Details under a table row sit a little to the right of it.
+constexpr qreal DetailIndent = 8;
+
+QString text(const QSqlQuery &q, const char *column) { return q.value(QLatin1String(column)).toString().trimmed(); }
+
+const QString CompaniesSql = QStringLiteral(
+    "select a.StatusEmpresa, a.DthEntEmpresa, b.*, c.PapelEmp, d.NomePais "
+    "from EMP_CERT a, EMPRESA b, PAPEL_EMP c, PAIS d "
+    "where a.IdPapelEmp = c.IdPapelEmp and b.CodigoPais = d.CodigoPais and a.CodigoPais = b.CodigoPais "
+    "and a.IdEmpresa = b.IdEmpresa and a.SiglaCertificador = ? and a.NumCertif = ? "
+    "order by a.DthEntEmpresa, b.CodigoPais, b.IdEmpresa");
+
+// The company's types, units and lots, with the product's code and
+// description when the product table has them.
+const QString ProductsSql = QStringLiteral(
+    "select X.*, P.CodEANUPC, P.DescrProd from ("
+    " select 'TIPO' as Tipo_Produto, '' as Numero_Produto, T.StatusProduto as Status, T.DthEntCertif,"
+    "  T.MarcaProd, T.ModeloProd, T.Importado, null as QuantLote, null as DataFabrLote, null as DataValLote,"
+    "  null as NumProfInvoice, null as LocalInstalacao, null as EndBairro, null as EndCidade, null as SiglaUF,"
+    "  null as EndCEP, null as Observacoes"
+    " from TIPO T where T.SiglaCertificador = ? and T.NumCertif = ? and T.CodigoPais = ? and T.IdEmpresa = ?"
+    " union all"
+    " select 'UNIDADE', U.NumSerieProd, U.StatusUnidade, U.DthEntCertif, U.MarcaProd, U.ModeloProd, U.Importado,"
+    "  null, null, null, null, U.LocalInstalacao, U.EndBairro, U.EndCidade, U.SiglaUF, U.EndCEP, U.Observacoes"
+    " from UNIDADE U where U.SiglaCertificador = ? and U.NumCertif = ? and U.CodigoPais = ? and U.IdEmpresa = ?"
+    " union all"
+    " select 'LOTE', L.NumLote, L.StatusLote, L.DthEntCertif, L.MarcaProd, L.ModeloProd, L.Importado,"
+    "  L.QuantLote, L.DataFabrLote, L.DataValLote, L.NumProfInvoice, null, null, null, null, null, null"
+    " from LOTE L where L.SiglaCertificador = ? and L.NumCertif = ? and L.CodigoPais = ? and L.IdEmpresa = ?"
+    ") X left join PRODUTO P on P.MarcaProd = X.MarcaProd and P.ModeloProd = X.ModeloProd "
+    "and P.Importado = X.Importado "
+    "order by X.MarcaProd, X.ModeloProd, X.Importado, X.Tipo_Produto, X.Numero_Produto");
+
+const QString ServicesSql = QStringLiteral(
+    "select CS.NomClasseServ, S.StatusServico, S.DthEntCertif, S.Observacoes, E.TipoPessoa, E.CGC, E.CPF,"
+    " E.RazSocialEmp, E.NomPessoaFisica, P.NomePais "
+    "from SERVICO S, EMPRESA E, PAIS P, CLASSE_S CS "
+    "where E.CodigoPais = S.CodigoPais and E.IdEmpresa = S.IdEmpresa and P.CodigoPais = S.CodigoPais "
+    "and CS.IdClasseServ = S.IdClasseServ and S.SiglaCertificador = ? and S.NumCertif = ? "
+    "order by CS.NomClasseServ, E.RazSocialEmp, E.NomPessoaFisica");
+
+QString documentsSql()
+{
+    // `item` names the product, lot, unit or service a document is attached
+    // to, so equal titles on different items can be told apart.
+    struct Link
+    {
+        const char *label, *table, *docs, *classColumn, *entry, *status, *item;
+    };
+    const char *product = "X.MarcaProd || ' / ' || X.ModeloProd";
+    const QByteArray lot = QByteArray(product) + " || ' - ' || X.NumLote";
+    const QByteArray unit = QByteArray(product) + " || ' - ' || X.NumSerieProd";
+    const Link links[] = {
+        {"Geral por Produto", "DOC_NORM_CERT_PRODUTO", "DOC_NORMATIVOS", "IdClasseProd", "DthEntDNCP", "Status_DNCP",
+         "''"},
+        {"Geral por Serviço", "DOC_NORM_CERT_SERVICO", "DOC_NORMATIVOS_SERV", "IdClasseServ", "DthEntDNCS",
+         "Status_DNCS", "''"},
+        {"Tipo", "DOC_NORM_TIPO", "DOC_NORMATIVOS", "IdClasseProd", "DthEntDNT", "Status_DNT", product},
+        {"Unidade", "DOC_NORM_UNIDADE", "DOC_NORMATIVOS", "IdClasseProd", "DthEntDNU", "Status_DNU", unit.constData()},
+        {"Lote", "DOC_NORM_LOTE", "DOC_NORMATIVOS", "IdClasseProd", "DthEntDNL", "Status_DNL", lot.constData()},
+        {"Serviço", "DOC_NORM_SERV", "DOC_NORMATIVOS_SERV", "IdClasseServ", "DthEntDNS", "Status_DNS",
+         "(select NomClasseServ from CLASSE_S C where C.IdClasseServ = X.IdClasseServ)"},
+    };
+    QStringList parts;
+    for (const Link &l : links)
+        parts << QStringLiteral("select '%1' as Tipo, D.NomeTitulo, X.%5 as DataEntrada, X.%6 as Status, %7 as Item "
+                                "from %2 X, %3 D where D.IdClasseCertif = X.IdClasseCertif and D.%4 = X.%4 "
+                                "and D.IdDocNorm = X.IdDocNorm and X.SiglaCertificador = ? and X.NumCertif = ?")
+                     .arg(QString::fromUtf8(l.label), QLatin1String(l.table), QLatin1String(l.docs),
+                          QLatin1String(l.classColumn), QLatin1String(l.entry), QLatin1String(l.status),
+                          QString::fromUtf8(l.item));
+    return parts.join(QStringLiteral(" union all ")) + QStringLiteral(" order by 2, 1, 5");
+}
+
+QString logSql()
+{
+    struct Events
+    {
+        const char *table, *moment, *label;
+    };
+    static const Events tables[] = {
+        {"STATUS_C", "DthStatusCertificado", "Certificados"}, {"EVENTO_EMP", "DthStatusEmpresa", "Emp. Envolvidas"},
+        {"STATUS_T", "DthStatusProduto", "Produto"},          {"STATUS_U", "DthStatusUnidade", "Unidade"},
+        {"STATUS_L", "DthStatus_L", "Lote"},                  {"STATUS_S", "DthStatusServico", "Serviço"},
+    };
+    QStringList parts;
+    for (const Events &e : tables)
+        parts << QStringLiteral("select X.%2 as DataEvento, X.Evento, X.Justificativa, X.HistoricoSis,"
+                                " X.DthUltAtualiz, X.SeqEvento, '%3' as Referente "
+                                "from %1 X where X.SiglaCertificador = ? and X.NumCertif = ?")
+                     .arg(QLatin1String(e.table), QLatin1String(e.moment), QString::fromUtf8(e.label));
+    return parts.join(QStringLiteral(" union all ")) + QStringLiteral(" order by DthUltAtualiz, SeqEvento");
+}
+
+QVariantList repeated(const QVariantList &values, int times)
+{
+    QVariantList out;
+    for (int i = 0; i < times; ++i)
+        out += values;
+    return out;
+}
+
+class MirrorWriter
+{
+public:
+    MirrorWriter(Database &db, BandedReport &report) : m_db(db), m_r(report) {}
+
+    void certificate(const QSqlQuery &c, bool withLog)
+    {
+        m_key = {c.value(QStringLiteral("SiglaCertificador")), c.value(QStringLiteral("NumCertif"))};
+        general(c);
+        companies();
+        services();
+        documents();
+        if (withLog)
+            log();
+    }
+
+private:
+    void general(const QSqlQuery &c)
+    {
+        m_r.addSection(QStringLiteral("Dados Gerais"));
+        m_r.addFields({{QStringLiteral("Sigla Certificador:"), text(c, "SiglaCertificador")},
+                       {QStringLiteral("Nº Certificado:"), text(c, "NumCertif")},
+                       {QStringLiteral("Status Certificado:"), F::status(text(c, "StatusCertificado"))},
+                       {QStringLiteral("Data Emissão:"), F::date(c.value(QStringLiteral("DataEmissao")))},
+                       {QStringLiteral("Data Validade:"), F::date(c.value(QStringLiteral("DataValid")))},
+                       {QStringLiteral("Classe do Certificado"), text(c, "NomClasseCertif")},
+                       {QStringLiteral("Classe de Produto"), text(c, "NomClasseProd")},
+                       {QStringLiteral("Signatários"), text(c, "Signatarios")},
+                       {QStringLiteral("Lab. Ensaio"), text(c, "LabEnsaio")},
+                       {QStringLiteral("Num. Rel. Ensaio"), text(c, "NumRelEnsaio")}});
+    }
+
+    static QString address(const QSqlQuery &q)
+    {
+        return F::Joiner()
+            .add(QString(), text(q, "EndLogr"))
+            .add(QStringLiteral(", "), text(q, "EndNum"))
+            .add(QStringLiteral("/"), text(q, "EndCompl"))
+            .add(QStringLiteral("   "), text(q, "EndBairro"))
+            .add(QStringLiteral("  CEP "), text(q, "EndCEP"))
+            .add(QStringLiteral(" - "), text(q, "EndCidade"))
+            .add(QStringLiteral(", "), text(q, "SiglaUF"))
+            .add(QStringLiteral(" - Tel: "), text(q, "Telefone"))
+            .add(QStringLiteral("  Fax: "), text(q, "Fax"))
+            .add(QStringLiteral("  Email: "), text(q, "Email"))
+            .text();
+    }
+
+    static bool naturalPerson(const QSqlQuery &q) { return text(q, "TipoPessoa") == QLatin1String("2"); }
+    static QString identifier(const QSqlQuery &q)
+    {
+        return naturalPerson(q) ? TaxId::cpfDisplay(text(q, "CPF")) : TaxId::cnpjMask(text(q, "CGC"), true);
+    }
+    static QString name(const QSqlQuery &q)
+    {
+        return naturalPerson(q) ? text(q, "NomPessoaFisica") : text(q, "RazSocialEmp");
+    }
+
+    void companies()
+    {
+        QSqlQuery q = m_db.exec(CompaniesSql, m_key);
+        bool first = true;
+        while (q.next()) {
+            if (first)
+                m_r.addSection(QStringLiteral("Empresas Certificadas"));
+            else
+                m_r.addSpacer(2);
+            first = false;
+            m_r.addFields({{QStringLiteral("País"), text(q, "NomePais")},
+                           {QStringLiteral("CNPJ/CPF"), identifier(q)},
+                           {QStringLiteral("Razão Social/Nome Pessoa Física"), name(q)},
+                           {QStringLiteral("Nome Fantasia"), text(q, "NomFantasia")},
+                           {QStringLiteral("Papel da Empresa"), text(q, "PapelEmp")},
+                           {QStringLiteral("Status"), F::status(text(q, "StatusEmpresa"))},
+                           {QStringLiteral("Endereço:"), address(q)},
+                           {QStringLiteral("Dt Ent no Certificado"), F::date(q.value(QStringLiteral("DthEntEmpresa")))}});
+            products(q.value(QStringLiteral("CodigoPais")), q.value(QStringLiteral("IdEmpresa")));
+        }
+    }
+
+    static QString installationPlace(const QSqlQuery &q)
+    {
+        return F::Joiner()
+            .add(QString(), text(q, "LocalInstalacao"))
+            .add(QStringLiteral(", "), text(q, "EndBairro"))
+            .add(QStringLiteral(", "), text(q, "EndCidade"))
+            .add(QStringLiteral(" - "), text(q, "SiglaUF"))
+            .add(QStringLiteral(" CEP: "), text(q, "EndCEP"))
+            .text();
+    }
+
+    void products(const QVariant &country, const QVariant &company)
+    {
+        QSqlQuery q = m_db.exec(ProductsSql, repeated(m_key + QVariantList{country, company}, 3));
+        bool first = true;
+        while (q.next()) {
+            if (first) {
+                m_r.addGroupHeader(QStringLiteral("Produtos Certificados"));
+                m_r.setColumns({{QStringLiteral("Marca / Modelo"), 4.2},
+                                {QStringLiteral("Código EANUPC"), 2},
+                                {QStringLiteral("Importado"), 1.1, Qt::AlignHCenter},
+                                {QStringLiteral("Dt Ent no Certificado"), 1.9, Qt::AlignHCenter},
+                                {QStringLiteral("Status"), 1.2}});
+                first = false;
+            }
+            m_r.addRow({text(q, "MarcaProd") + QStringLiteral(" / ") + text(q, "ModeloProd"), text(q, "CodEANUPC"),
+                        F::imported(q.value(QStringLiteral("Importado"))),
+                        F::date(q.value(QStringLiteral("DthEntCertif"))), F::status(text(q, "Status"))});
+            Fields details;
+            const QString kind = text(q, "Tipo_Produto");
+            if (kind == QLatin1String("LOTE"))
+                details << qMakePair(QStringLiteral("Nº. Lote:"), text(q, "Numero_Produto"))
+                        << qMakePair(QStringLiteral("Qtd. Lote:"), text(q, "QuantLote"))
+                        << qMakePair(QStringLiteral("Dt. Fabricação:"), F::date(q.value(QStringLiteral("DataFabrLote"))))
+                        << qMakePair(QStringLiteral("Dt. Validade:"), F::date(q.value(QStringLiteral("DataValLote"))))
+                        << qMakePair(QStringLiteral("Proforma Invoice:"), text(q, "NumProfInvoice"));
+            else if (kind == QLatin1String("UNIDADE"))
+                details << qMakePair(QStringLiteral("Nº. Série:"), text(q, "Numero_Produto"))
+                        << qMakePair(QStringLiteral("Local Instalação:"), installationPlace(q))
+                        << qMakePair(QStringLiteral("Observações"), text(q, "Observacoes"));
+            const QString description = text(q, "DescrProd");
+            if (!description.isEmpty())
+                details << qMakePair(QStringLiteral("Descrição do Produto:"), description);
+            if (!details.isEmpty())
+                m_r.addFields(details, DetailIndent);
+        }
+        if (!first)
+            m_r.endColumns();
+    }
+
+    void services()
+    {
+        QSqlQuery q = m_db.exec(ServicesSql, m_key);
+        bool first = true;
+        while (q.next()) {
+            if (first) {
+                m_r.addSection(QStringLiteral("Serviços Certificados"));
+                m_r.setColumns({{QStringLiteral("Classe do Serviço"), 3},
+                                {QStringLiteral("Razão Social da Empresa"), 3.4},
+                                {QStringLiteral("CNPJ"), 2},
+                                {QStringLiteral("Status"), 1.1}});
+                first = false;
+            }
+            m_r.addRow({text(q, "NomClasseServ"), name(q), identifier(q), F::status(text(q, "StatusServico"))});
+            m_r.addFields({{QStringLiteral("País"), text(q, "NomePais")},
+                           {QStringLiteral("Dt Ent no Certificado"), F::date(q.value(QStringLiteral("DthEntCertif")))},
+                           {QStringLiteral("Observações"), text(q, "Observacoes")}},
+                          DetailIndent);
+        }
+        if (!first)
+            m_r.endColumns();
+    }
+
+    void documents()
+    {
+        static const QString sql = documentsSql();
+        QSqlQuery q = m_db.exec(sql, repeated(m_key, 6));
+        bool first = true;
+        while (q.next()) {
+            if (first) {
+                m_r.addSection(QStringLiteral("Documentos Normativos"));
+                m_r.setColumns({{QStringLiteral("Titulo Documento"), 3.6},
+                                {QStringLiteral("Tipo"), 2.9},
+                                {QStringLiteral("Data de Entrada"), 1.5, Qt::AlignHCenter},
+                                {QStringLiteral("Status"), 1.2}});
+                first = false;
+            }
+            const QString item = text(q, "Item");
+            m_r.addRow({text(q, "NomeTitulo"), item.isEmpty() ? text(q, "Tipo") : text(q, "Tipo") + QLatin1Char('\n') + item,
+                        F::date(q.value(QStringLiteral("DataEntrada"))),
+                        F::status(text(q, "Status"))});
+        }
+        if (!first)
+            m_r.endColumns();
+    }
+
+    void log()
+    {
+        static const QString sql = logSql();
+        QSqlQuery q = m_db.exec(sql, repeated(m_key, 6));
+        bool first = true;
+        while (q.next()) {
+            if (first) {
+                m_r.addSection(QStringLiteral("Log de Eventos"));
+                m_r.setColumns({{QStringLiteral("Data Evento"), 1.3, Qt::AlignHCenter},
+                                {QStringLiteral("Evento"), 1.6},
+                                {QStringLiteral("Justificativa"), 3.6},
+                                {QStringLiteral("Fonte"), 1},
+                                {QStringLiteral("Data Registro no Sistema"), 1.5, Qt::AlignHCenter},
+                                {QStringLiteral("Referente a"), 1.5}});
+                first = false;
+            }
+            m_r.addRow({F::date(q.value(QStringLiteral("DataEvento"))), F::event(text(q, "Evento")),
+                        text(q, "Justificativa"), F::origin(text(q, "HistoricoSis")),
+                        F::date(q.value(QStringLiteral("DthUltAtualiz"))), text(q, "Referente")});
+        }
+        if (!first)
+            m_r.endColumns();
+    }
+
+    Database &m_db;
+    BandedReport &m_r;
+    QVariantList m_key;
+};
+
+}
+
+QString TRelEspelhoCertifLog::title() { return QStringLiteral("Espelho dos Certificados com Log de Evento"); }
+
+BandedReport TRelEspelhoCertifLog::build(Database &db, const CertificateFilter &filter, bool withLog,
+                                         const QString &userName)
+{
+    BandedReport report(title());
+    report.setUserName(userName);
+    report.addHeaderLine(CertificateSelection::description(filter));
+    const CertificateSelection::Statement s = CertificateSelection::build(filter);
+    QSqlQuery certificates = db.exec(s.sql, s.params);
+    MirrorWriter writer(db, report);
+    bool first = true;
+    while (certificates.next()) {
+        if (!first)
+            report.addPageBreak();
+        first = false;
+        writer.certificate(certificates, withLog);
+    }
+    return report;
+}

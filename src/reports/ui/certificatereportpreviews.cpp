@@ -1,0 +1,40 @@
+#include "reports/ui/certificatereportpreviews.h"
+
+#include "reports/certificatelists.h"
+#include "reports/ui/reportpreview.h"
+#include "shell/exceptionhandler.h"
+#include "shell/loginstate.h"
+#include "shell/shared/ui/waitcursor.h"
+
+#include <optional>
+
+namespace CertificateReportPreviews {
+
+namespace {
+
+template <typename Build>
+void show(QWidget *parent, Messenger &messenger, Build build)
+{
+    guard(messenger, [&] {
+        std::optional<BandedReport> report;
+        {
+            WaitCursor wait;
+            report = build();
+        }
+        ReportPreview::exec(*report, parent, messenger);
+    });
+}
+
+}
+
+void incompletos(QWidget *parent, Database &db, const LoginState &login, Messenger &messenger)
+{
+    show(parent, messenger, [&] { return TFrmRelCertInc::build(db, login.userName); });
+}
+
+void prontos(QWidget *parent, Database &db, const LoginState &login, Messenger &messenger)
+{
+    show(parent, messenger, [&] { return TFrmRelCertPront::build(db, login.userName); });
+}
+
+}

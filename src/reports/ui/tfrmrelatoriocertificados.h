@@ -1,0 +1,104 @@
+#pragma once
+#include "reports/certificateselection.h"
+#include "shell/loginstate.h"
+
+#include <QDialog>
+#include <functional>
+#include <optional>
+
+class CertificateSelectionModel;
+class Database;
+class Messenger;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableView;
+
+// A company chosen for the filter, as the company selection dialog hands it.
+struct CompanyChoice
+{
+    QString codigoPais, idEmpresa, nome;
+};
+// A product chosen for the filter.
+struct ProductChoice
+{
+    QString marcaProd, modeloProd;
+    int importado = 0;
+};
+// The selection dialogs the window opens for "Seleciona Empresa..." (with its
+// "Nova..." button hidden) and "Seleciona Produto...". A chooser left empty
+// keeps its button disabled.
+struct ReportChoosers
+{
+    std::function<std::optional<CompanyChoice>(QWidget *parent)> company;
+    std::function<std::optional<ProductChoice>(QWidget *parent)> product;
+};
+
+// "Relatórios de Certificados": filters the certificates and previews the
+// mirror, the mirror with event log and the list of the selection.
+class TFrmRelatorioCertificados : public QDialog
+{
+    Q_OBJECT
+public:
+    TFrmRelatorioCertificados(Database &db, const LoginState &login, Messenger &messenger,
+                              const ReportChoosers &choosers = {}, QWidget *parent = nullptr);
+    ~TFrmRelatorioCertificados() override;
+
+    // Opens the window modally; returns when it closes.
+    static void open(QWidget *parent, Database &db, const LoginState &login, Messenger &messenger,
+                     const ReportChoosers &choosers = {});
+
+    // The filter as the controls hold it now.
+    CertificateFilter currentFilter() const;
+    // The filter of the last "Filtra Certificado" (what the reports print).
+    const CertificateFilter &appliedFilter() const { return m_applied; }
+    void setCompany(const CompanyChoice &company);
+    void setProduct(const ProductChoice &product);
+
+    void BtFiltraClick();
+    void BtLimpaFiltroClick();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void FormCreate();
+    void fillClasses(QComboBox *box, const QList<ClassEntry> &classes);
+    void setReportButtons(bool enabled);
+    void BtSelecionaEmpresaClick();
+    void BtDetalheEmpresaClick();
+    void BtSelecionaProdutoClick();
+    void preview(int report);
+
+    Database &m_db;
+    LoginState m_login;
+    Messenger &m_messenger;
+    ReportChoosers m_choosers;
+    CertificateFilter m_applied;
+    std::optional<CompanyChoice> m_company;
+    std::optional<ProductChoice> m_product;
+    bool m_shown = false;
+
+    QLineEdit *EdNumero = nullptr;
+    QComboBox *CbClasseCertif = nullptr;
+    QComboBox *CbClasseProd = nullptr;
+    QLineEdit *EdEmpresa = nullptr;
+    QPushButton *BtSelecionaEmpresa = nullptr;
+    QPushButton *BtDetalheEmpresa = nullptr;
+    QLineEdit *EdProduto = nullptr;
+    QPushButton *BtSelecionaProduto = nullptr;
+    QComboBox *CbClasseServ = nullptr;
+    QComboBox *CbStatus = nullptr;
+    QComboBox *CbAprovados = nullptr;
+    QComboBox *CbImportado = nullptr;
+    QPushButton *BtFiltra = nullptr;
+    QPushButton *BtLimpaFiltro = nullptr;
+    QTableView *GridCertificados = nullptr;
+    QLabel *LbQuantidade = nullptr;
+    QPushButton *BtEspelho = nullptr;
+    QPushButton *BtEspelhoLog = nullptr;
+    QPushButton *BtLista = nullptr;
+    QPushButton *BtFecha = nullptr;
+    CertificateSelectionModel *m_model = nullptr;
+};

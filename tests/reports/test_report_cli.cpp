@@ -1,0 +1,150 @@
+// corvane-cli relatorio: the certificate reports written as PDF without a display.
+#include "db/database.h"
+#include "shell/userstore.h"
+#include "support/reportfixture.h"
+#include "support/testhome.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace ReportFixture;
+
+class TestReportCli : public QObject
+{
+    Q_OBJECT
+
+    struct Result
+    {
+        int code = -1;
+        QString out, err;
+    };
+
+    static Result cli(const QStringList &args)
+    {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("CORVANE_SENHA"), QStringLiteral("admin"));
+        // No display of any kind: the command must not need one.
+        env.remove(QStringLiteral("DISPLAY"));
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        p.setProcessEnvironment(env);
+        p.setStandardInputFile(QProcess::nullDevice());
+        p.start(QStringLiteral(CORVANE_CLI_PATH), QStringList{"relatorio"} + args);
+        if (!p.waitForFinished(120000))
+            return {};
+        return {p.exitCode(), QString::fromLocal8Bit(p.readAllStandardOutput()),
+                QString::fromLocal8Bit(p.readAllStandardError())};
+    }
+
+private slots:
+    void writesEveryReport()
+    {
+        TestHome home(true);
+        QTemporaryDir out;
+        const QStringList base{"--home", home.dir(), "--user", "admin"};
+
+        const QString mirror = out.filePath("espelho.pdf");
+        Result r = cli(QStringList{"espelho"} + base + QStringList{"--certificado", "OCDEMO-0002/2024", "--pdf", mirror});
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        QVERIFY(r.out.contains("1 certificado(s)"));
+        QString s = pdfText(mirror);
+        QVERIFY(s.contains("Espelho dos Certificados com Log de Evento"));
+        QVERIFY(s.contains("Nº Certificado: OCDEMO-0002/2024"));
+        QVERIFY(s.contains("Seleção: Número do Certificado: OCDEMO-0002/2024,"));
+        QVERIFY(s.contains("Nº. Lote: L2024-0001"));
+        QVERIFY(!s.contains("Log de Eventos"));
+        QVERIFY(!s.contains("OCDEMO-0001/2024"));
+
+        const QString withLog = out.filePath("espelho-log.pdf");
+        r = cli(QStringList{"espelho-log"} + base +
+                QStringList{"--certificado", "ocdemo-0001/2024", "--certificado=OCDEMO-0004/2024", "--pdf", withLog});
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        s = pdfText(withLog);
+        QCOMPARE(s.count("Log de Eventos"), 2);
+        QVERIFY(s.contains("Nº Certificado: OCDEMO-0001/2024"));
+        QVERIFY(s.contains("Nº Certificado: OCDEMO-0004/2024"));
+        QVERIFY(s.contains("Serviços Certificados"));
+        QVERIFY(s.contains("Suspensão"));
+
+        // No --certificado: every certificate.
+        const QString list = out.filePath("lista.pdf");
+        r = cli(QStringList{"lista"} + base + QStringList{"--pdf", list});
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        s = pdfText(list);
+        for (int i = 1; i <= 5; ++i)
+            QVERIFY(s.contains(QString("OCDEMO-000%1/").arg(i)));
+        QVERIFY(s.contains("Total de certificados: 5"));
+        QVERIFY(s.contains("Usuário: Administra"));
+
+        const QString incomplete = out.filePath("incompletos.pdf");
+        r = cli(QStringList{"incompletos"} + base + QStringList{"--pdf", incomplete});
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        s = pdfText(incomplete);
+        QVERIFY(s.contains("Certificados Incompletos"));
+        QVERIFY(s.contains("OCDEMO-0005/2025"));
+        QVERIFY(s.contains("Total de certificados: 1"));
+
+        const QString ready = out.filePath("prontos.pdf");
+        r = cli(QStringList{"prontos"} + base + QStringList{"--pdf", ready});
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        QVERIFY(pdfText(ready).contains("Certificados Prontos para Aprovação"));
+    }
+
+    void emptySelectionWritesNothing()
+    {
+        TestHome home(true);
+        {
+            Database db;
+            db.open(home.dbPath());
+            db.execute("UPDATE CERTIFIC SET Completo = 1");
+        }
+        QTemporaryDir out;
+        const QString pdf = out.filePath("x.pdf");
+        const QStringList base{"--home", home.dir(), "--user", "admin", "--pdf", pdf};
+        Result r = cli(QStringList{"incompletos"} + base);
+        QCOMPARE(r.code, 1);
+        QVERIFY(r.err.contains("Nenhum certificado selecionado"));
+        QVERIFY(!QFile::exists(pdf));
+
+        // An unknown number is named; nothing is written for the others.
+        r = cli(QStringList{"espelho", "--certificado", "OCDEMO-0001/2024", "--certificado", "NAO'EXISTE"} + base);
+        QCOMPARE(r.code, 1);
+        QVERIFY(r.err.contains("Certificado não encontrado: NAO'EXISTE"));
+        QVERIFY(!QFile::exists(pdf));
+
+        // A certificate outside the report's rows: selection empty.
+        r = cli(QStringList{"prontos", "--certificado", "OCDEMO-0001/2024"} + base);
+        QCOMPARE(r.code, 1);
+        QVERIFY(!QFile::exists(pdf));
+    }
+
+    void refusesBadArgumentsAndUsersWithoutTheRight()
+    {
+        TestHome home(true);
+        QTemporaryDir out;
+        const QString pdf = out.filePath("x.pdf");
+        QCOMPARE(cli({"espelho", "--home", home.dir(), "--user", "admin"}).code, 2);                 // no --pdf
+        QCOMPARE(cli({"--home", home.dir(), "--user", "admin", "--pdf", pdf}).code, 2);               // no report
+        QCOMPARE(cli({"resumo", "--home", home.dir(), "--user", "admin", "--pdf", pdf}).code, 2);     // unknown
+        QCOMPARE(cli({"lista", "--home", home.dir(), "--user", "admin", "--pdf", pdf, "--certificado"}).code, 2);
+        QCOMPARE(cli({"lista", "--home", home.dir(), "--pdf", pdf}).code, 2);                         // no user
+
+        {
+            Database db;
+            db.open(home.dbPath());
+            UserStore store(db);
+            UserRecord u = store.find("admin").value();
+            u.rights.manBase = false;
+            store.update("admin", u);
+        }
+        const Result r = cli({"lista", "--home", home.dir(), "--user", "admin", "--pdf", pdf});
+        QCOMPARE(r.code, 1);
+        QVERIFY(r.err.contains("Acesso negado"));
+        QVERIFY(!QFile::exists(pdf));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestReportCli)
+#include "test_report_cli.moc"
