@@ -142,7 +142,8 @@ private slots:
                                   "spbEditaCertificado", "spbImportaDados", "spbNovoCertificado", "spbSaida"};
         QCOMPARE(f.enabledEntries(), free);
         QVERIFY(!f.action("Exclui1")->isEnabled());
-        QVERIFY(!f.action("EspelhodoCertificado1")->isEnabled());
+        QVERIFY(f.action("EspelhodoCertificado1")->isEnabled());
+        QVERIFY(f.action("CertificadosIncompletos1")->isEnabled());
         QVERIFY(f.action("Novo1")->isEnabled());
         QVERIFY(!f.w<QMenu>("Ajuda1")->menuAction()->isVisible());
 

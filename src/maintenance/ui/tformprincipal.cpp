@@ -6,6 +6,8 @@
 #include "maintenance/ui/modificacertificadopanel.h"
 #include "maintenance/ui/novocertificadopanel.h"
 #include "maintenance/ui/certificateform.h"
+#include "reports/ui/certificatereportpreviews.h"
+#include "reports/ui/tfrmrelatoriocertificados.h"
 #include "shell/startupcheck.h"
 #include "shell/tdmcapasistema.h"
 #include "shell/ui/guardedslot.h"
@@ -46,7 +48,7 @@ const QStringList &TFormPrincipal::modes()
 
 TFormPrincipal::TFormPrincipal(TDMCapaSistema &capa, Messenger &messenger, const LoginState &login,
                                const QStringList &statusTexts, QWidget *parent)
-    : QDialog(parent), m_capa(capa), m_ctx{capa.database(), messenger, login.userCode, {}}
+    : QDialog(parent), m_capa(capa), m_login(login), m_ctx{capa.database(), messenger, login.userCode, {}}
 {
     setObjectName(QStringLiteral("FormPrincipal"));
     setWindowTitle(QStringLiteral("Corvane - Manutenção da Base de Dados"));
@@ -117,9 +119,14 @@ void TFormPrincipal::buildMenus(QMenuBar *bar)
     addEntry(QStringLiteral("Signatario"), Signatarios);
     addEntry(QStringLiteral("Importa"), {}, [this] { ImportadadosArquivoTXT1Click(); });
     addEntry(QStringLiteral("Sair"), {}, [this] { Sair1Click(); });
-    addEntry(QStringLiteral("CertificadosIncompletos1"), {});
-    addEntry(QStringLiteral("CertificadosProntosparaAprovacao1"), {});
-    addEntry(QStringLiteral("EspelhodoCertificado1"), {});
+    addEntry(QStringLiteral("CertificadosIncompletos1"), {}, [this] {
+        CertificateReportPreviews::incompletos(this, m_ctx.db, m_login, m_ctx.messenger);
+    });
+    addEntry(QStringLiteral("CertificadosProntosparaAprovacao1"), {}, [this] {
+        CertificateReportPreviews::prontos(this, m_ctx.db, m_login, m_ctx.messenger);
+    });
+    addEntry(QStringLiteral("EspelhodoCertificado1"), {},
+             [this] { TFrmRelatorioCertificados::open(this, m_ctx.db, m_login, m_ctx.messenger); });
 
     QMenu *cert = menu("Certificado1", QStringLiteral("Certificado"));
     item(cert, "Novo1", QStringLiteral("Novo..."), QStringLiteral("Novo"));

@@ -69,6 +69,7 @@ private:
     void applyEnabling();
 
     TDMCapaSistema &m_capa;
+    LoginState m_login;
     MaintenanceContext m_ctx;
     QStackedWidget *m_stack = nullptr;
     NovoCertificadoPanel *m_novo = nullptr;
