@@ -6,7 +6,7 @@
 //   bench_selection [N]
 #include "db/database.h"
 #include "db/provisioning.h"
-#include "maintenance/certificateselection.h"
+#include "maintenance/certificatechoice.h"
 #include "maintenance/selectionlistmodel.h"
 
 #include <QCoreApplication>
@@ -50,10 +50,10 @@ void fill(Database &db, int n)
     tx.commit();
 }
 
-void time(QTextStream &out, Database &db, const char *label, const CertificateSelection::Filter &filter,
-          CertificateSelection::Order order)
+void time(QTextStream &out, Database &db, const char *label, const CertificateChoice::Filter &filter,
+          CertificateChoice::Order order)
 {
-    const SelectionSql::Statement s = CertificateSelection::statement(filter, order);
+    const SelectionSql::Statement s = CertificateChoice::statement(filter, order);
     SelectionListModel m;
     QElapsedTimer t;
     t.start();
@@ -91,26 +91,26 @@ int main(int argc, char **argv)
     fill(db, n);
     out << "database of " << n << " certificates written in " << t.elapsed() << " ms\n";
 
-    using CertificateSelection::Order;
-    CertificateSelection::Filter none;
+    using CertificateChoice::Order;
+    CertificateChoice::Filter none;
     time(out, db, "all, default order", none, Order::Default);
     time(out, db, "all, by number", none, Order::Number);
     time(out, db, "all, by certificate class", none, Order::CertificateClass);
     time(out, db, "all, by product class", none, Order::ProductClass);
     time(out, db, "all, by issue date", none, Order::Issue);
     time(out, db, "all, by validity", none, Order::Validity);
-    CertificateSelection::Filter number;
+    CertificateChoice::Filter number;
     number.number = QStringLiteral("99");
     time(out, db, "number contains \"99\"", number, Order::Default);
-    CertificateSelection::Filter cls;
+    CertificateChoice::Filter cls;
     cls.certificateClass = QStringLiteral("Voluntária");
     time(out, db, "certificate class, by validity", cls, Order::Validity);
-    CertificateSelection::Filter company;
+    CertificateChoice::Filter company;
     company.companyCountry = QStringLiteral("BR");
     company.companyId = QStringLiteral("42");
     time(out, db, "company", company, Order::Default);
-    CertificateSelection::Filter origin;
-    origin.origin = CertificateSelection::Origin::Imported;
+    CertificateChoice::Filter origin;
+    origin.origin = CertificateChoice::Origin::Imported;
     time(out, db, "imported products", origin, Order::Default);
     return 0;
 }

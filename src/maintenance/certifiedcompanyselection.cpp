@@ -23,12 +23,12 @@ SelectionSql::Statement statement(const SelectedCertificate &certificate, const 
         s.params.insert(QStringLiteral("pCGC"), f.cnpj);
     }
     if (!f.tradeName.isEmpty()) {
-        s.sql += QStringLiteral("AND E.NOMFANTASIA LIKE :pNomFantasia") + SelectionSql::Escape;
-        s.params.insert(QStringLiteral("pNomFantasia"), SelectionSql::contains(f.tradeName));
+        s.sql += QStringLiteral("AND UCASE(E.NOMFANTASIA) LIKE :pNomFantasia") + SelectionSql::Escape;
+        s.params.insert(QStringLiteral("pNomFantasia"), SelectionSql::contains(f.tradeName.toUpper()));
     }
     if (!f.legalName.isEmpty()) {
-        s.sql += QStringLiteral("AND E.RAZSOCIALEMP LIKE :pRazSocialEmp") + SelectionSql::Escape;
-        s.params.insert(QStringLiteral("pRazSocialEmp"), SelectionSql::contains(f.legalName));
+        s.sql += QStringLiteral("AND UCASE(E.RAZSOCIALEMP) LIKE :pRazSocialEmp") + SelectionSql::Escape;
+        s.params.insert(QStringLiteral("pRazSocialEmp"), SelectionSql::contains(f.legalName.toUpper()));
     }
     s.orderBy = QStringLiteral("ORDER BY P.NOMEPAIS, E.RAZSOCIALEMP");
     return s;

@@ -46,14 +46,14 @@ SelectionSql::Statement statement(const Filter &f, Order order)
         s.params.insert(QStringLiteral("par_text1"), SelectionSql::startsWith(f.taxId));
     }
     if (!f.name.isEmpty()) {
-        s.sql += (person ? QStringLiteral(" AND (a.NomPessoaFisica like :par_text2")
-                         : QStringLiteral(" AND (a.NomFantasia like :par_text2")) +
+        s.sql += (person ? QStringLiteral(" AND (UCase(a.NomPessoaFisica) like :par_text2")
+                         : QStringLiteral(" AND (UCase(a.NomFantasia) like :par_text2")) +
                  SelectionSql::Escape + QStringLiteral(")");
-        s.params.insert(QStringLiteral("par_text2"), SelectionSql::contains(f.name));
+        s.params.insert(QStringLiteral("par_text2"), SelectionSql::contains(f.name.toUpper()));
     }
     if (!f.legalName.isEmpty() && !person) {
-        s.sql += QStringLiteral(" AND (a.RazSocialEmp like :par_text3") + SelectionSql::Escape + QStringLiteral(") ");
-        s.params.insert(QStringLiteral("par_text3"), SelectionSql::contains(f.legalName));
+        s.sql += QStringLiteral(" AND (UCase(a.RazSocialEmp) like :par_text3") + SelectionSql::Escape + QStringLiteral(") ");
+        s.params.insert(QStringLiteral("par_text3"), SelectionSql::contains(f.legalName.toUpper()));
     }
     s.orderBy = orderClause(order);
     return s;

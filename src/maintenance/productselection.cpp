@@ -30,12 +30,12 @@ SelectionSql::Statement statement(const Filter &f, Order order)
     SelectionSql::Statement s;
     s.sql = Base;
     if (!f.brand.isEmpty()) {
-        s.sql += QStringLiteral(" AND (a.MarcaProd like :par_Text1") + SelectionSql::Escape + QStringLiteral(") ");
-        s.params.insert(QStringLiteral("par_Text1"), SelectionSql::contains(f.brand));
+        s.sql += QStringLiteral(" AND (UCase(a.MarcaProd) like :par_Text1") + SelectionSql::Escape + QStringLiteral(") ");
+        s.params.insert(QStringLiteral("par_Text1"), SelectionSql::contains(f.brand.toUpper()));
     }
     if (!f.model.isEmpty()) {
-        s.sql += QStringLiteral(" AND (a.ModeloProd like :par_text2") + SelectionSql::Escape + QStringLiteral(") ");
-        s.params.insert(QStringLiteral("par_text2"), SelectionSql::contains(f.model));
+        s.sql += QStringLiteral(" AND (UCase(a.ModeloProd) like :par_text2") + SelectionSql::Escape + QStringLiteral(") ");
+        s.params.insert(QStringLiteral("par_text2"), SelectionSql::contains(f.model.toUpper()));
     }
     if (!f.eanUpc.isEmpty()) {
         s.sql += QStringLiteral(" AND (a.CodEANUPC = :par_text3) ");

@@ -18,7 +18,8 @@ struct Statement
 
 // A LIKE pattern that finds `text` anywhere (or at the start) as typed: the
 // wildcard characters of the text itself match only themselves. Use with
-// the clause `Escape`.
+// the clause `Escape`. Names are compared through UCase on both sides: the
+// engine's own LIKE ignores the case of unaccented letters only.
 QString contains(const QString &text);
 QString startsWith(const QString &text);
 inline const QString Escape = QStringLiteral(" escape '\\' ");

@@ -1,4 +1,4 @@
-#include "maintenance/certificateselection.h"
+#include "maintenance/certificatechoice.h"
 #include "maintenance/certifiedcompanyselection.h"
 #include "maintenance/companyinclusion.h"
 #include "maintenance/companyselection.h"
@@ -15,14 +15,6 @@ Q_DECLARE_METATYPE(NewCompany)
 
 namespace {
 
-QStringList names(const QList<SelectionSql::Entry> &entries)
-{
-    QStringList out;
-    for (const auto &e : entries)
-        out << e.name;
-    return out;
-}
-
 // Every value of one statement column, in list order (fetching them all).
 QStringList column(Database &db, const SelectionSql::Statement &s, const QString &field)
 {
@@ -36,10 +28,10 @@ QStringList column(Database &db, const SelectionSql::Statement &s, const QString
     return out;
 }
 
-QStringList certificates(SelectionFixture &f, const CertificateSelection::Filter &filter,
-                         CertificateSelection::Order order = CertificateSelection::Order::Default)
+QStringList certificates(SelectionFixture &f, const CertificateChoice::Filter &filter,
+                         CertificateChoice::Order order = CertificateChoice::Order::Default)
 {
-    return column(*f.db, CertificateSelection::statement(filter, order), QStringLiteral("NumCertif"));
+    return column(*f.db, CertificateChoice::statement(filter, order), QStringLiteral("NumCertif"));
 }
 
 NewCompany brazilian(const QString &cnpj, const QString &cep = QStringLiteral("01310-100"))
@@ -64,21 +56,6 @@ class TestSelectionQueries : public QObject
     Q_OBJECT
 
 private slots:
-    void classListsOfferWhatTheCertifierIsAccreditedFor()
-    {
-        SelectionFixture f;
-        // Certificate classes come through either accreditation table; the
-        // other body's class is left out; a product class accredited under
-        // two certificate classes appears once.
-        QCOMPARE(names(CertificateSelection::certificateClasses(*f.db)),
-                 (QStringList{"Certificação Compulsória", "Certificação de Serviços", "Certificação Voluntária"}));
-        QCOMPARE(names(CertificateSelection::productClasses(*f.db)), (QStringList{"Interruptores", "Plugues e Tomadas"}));
-        QCOMPARE(names(CertificateSelection::serviceClasses(*f.db)), QStringList{"Recarga de Extintores"});
-        // A body accredited for services only still gets its class.
-        f.run("delete from CREDENCIAMENTO where SiglaCertificador = 'OCT'");
-        QCOMPARE(names(CertificateSelection::certificateClasses(*f.db)), QStringList{"Certificação de Serviços"});
-    }
-
     void certificateNumberMatchesAnywhereInAnyCase()
     {
         SelectionFixture f;
@@ -87,7 +64,7 @@ private slots:
         f.certificate(QStringLiteral("A_1"), QStringLiteral("COMP"), 101);
         f.certificate(QStringLiteral("AB1"), QStringLiteral("COMP"), 101);
         f.certificate(QStringLiteral("X-100%"), QStringLiteral("COMP"), 101);
-        CertificateSelection::Filter filter;
+        CertificateChoice::Filter filter;
         filter.number = QStringLiteral("0001");
         QCOMPARE(certificates(f, filter), QStringList{"OCT-0001/2024"});
         filter.number = QStringLiteral("D'ÁVILA"); // apostrophe and accent, stored in lower case
@@ -122,8 +99,8 @@ private slots:
         f.item(QStringLiteral("UNIDADE"), QStringLiteral("C3"), QStringLiteral("Conexa"), QStringLiteral("TM-10"), 1);
         f.service(QStringLiteral("C4"), 10, QStringLiteral("BR"), QStringLiteral("11222333000181"));
 
-        using CertificateSelection::Filter;
-        using CertificateSelection::Origin;
+        using CertificateChoice::Filter;
+        using CertificateChoice::Origin;
         Filter byClass;
         byClass.certificateClass = QString::fromUtf8("Certificação Compulsória");
         QCOMPARE(certificates(f, byClass), (QStringList{"C1", "C2", "C5"}));
@@ -171,8 +148,8 @@ private slots:
         f.certificate(QStringLiteral("A"), QStringLiteral("COMP"), 101, QDate(2024, 1, 1), QDate(2028, 1, 1));
         f.certificate(QStringLiteral("C"), QStringLiteral("COMP"), 101, QDate(2024, 2, 1), QDate(2027, 1, 1));
         f.certificate(QStringLiteral("D"), QStringLiteral("VOL"), 101, QDate(2023, 1, 1), QDate(2025, 1, 1));
-        using CertificateSelection::Order;
-        CertificateSelection::Filter filter;
+        using CertificateChoice::Order;
+        CertificateChoice::Filter filter;
         filter.certificateClass = QString::fromUtf8("Certificação Compulsória");
         QCOMPARE(certificates(f, filter, Order::Number), (QStringList{"A", "B", "C"}));
         QCOMPARE(certificates(f, filter, Order::Validity), (QStringList{"B", "C", "A"}));
@@ -206,13 +183,15 @@ private slots:
         filter.kind = Kind::NaturalPerson;
         filter.taxId = QStringLiteral("529");
         QCOMPARE(ids(filter), QStringList{ValidCpf});
-        filter.name = QStringLiteral("conceição"); // the person's name, not the trade name
+        filter.name = QStringLiteral("CONCEIÇÃO"); // the person's name, in any case, not the trade name
         QCOMPARE(ids(filter), QStringList{ValidCpf});
         filter = {};
         filter.kind = Kind::LegalEntity;
         filter.country = QStringLiteral("BR");
         QCOMPARE(ids(filter).size(), 3);
         filter.legalName = QStringLiteral("100%");
+        QCOMPARE(ids(filter), QStringList{"99888777000166"});
+        filter.legalName = QStringLiteral("FÊNIX");
         QCOMPARE(ids(filter), QStringList{"99888777000166"});
         filter = {};
         filter.name = QStringLiteral("ale");
@@ -499,7 +478,7 @@ private slots:
             tx.commit();
         }
         SelectionListModel m;
-        const auto s = CertificateSelection::statement({}, CertificateSelection::Order::Number);
+        const auto s = CertificateChoice::statement({}, CertificateChoice::Order::Number);
         QElapsedTimer t;
         t.start();
         m.open(*f.db, s.sql, s.orderBy, s.params);
@@ -512,10 +491,10 @@ private slots:
         m.fetchMore();
         QVERIFY(m.rowCount() > before && m.rowCount() < 100000);
 
-        CertificateSelection::Filter filter;
+        CertificateChoice::Filter filter;
         filter.number = QStringLiteral("99");
         filter.certificateClass = QString::fromUtf8("Certificação Compulsória");
-        const auto narrowed = CertificateSelection::statement(filter, CertificateSelection::Order::Validity);
+        const auto narrowed = CertificateChoice::statement(filter, CertificateChoice::Order::Validity);
         m.open(*f.db, narrowed.sql, narrowed.orderBy, narrowed.params);
         QCOMPARE(m.found(), f.count("select count(*) from CERTIFIC where NumCertif like '%99%' and IdClasseCertif = 'COMP'"));
         QVERIFY(m.rowCount() <= 1000);

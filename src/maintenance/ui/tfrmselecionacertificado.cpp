@@ -4,6 +4,7 @@
 #include "maintenance/ui/selectionparts.h"
 #include "maintenance/ui/tfrmselecionaempresa.h"
 #include "maintenance/ui/tfrmselecionaproduto.h"
+#include "reports/certificateselection.h"
 #include "shell/shared/ui/frmdetalhesempresa.h"
 #include "shell/shared/ui/waitcursor.h"
 #include "shell/ui/guardedslot.h"
@@ -18,7 +19,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-using namespace CertificateSelection;
+using namespace CertificateChoice;
 
 using SelectionParts::button;
 using SelectionParts::labelFor;
@@ -156,15 +157,15 @@ void TFrmSelecionaCertificado::buildUi()
 
 void TFrmSelecionaCertificado::fillClasses()
 {
-    const std::pair<QComboBox *, QList<SelectionSql::Entry>> lists[] = {
-        {CbClasseCertif, certificateClasses(m_db)},
-        {CbClasseProd, productClasses(m_db)},
-        {CbClasseServ, serviceClasses(m_db)}};
+    const std::pair<QComboBox *, QList<ClassEntry>> lists[] = {
+        {CbClasseCertif, CertificateSelection::certificateClasses(m_db)},
+        {CbClasseProd, CertificateSelection::productClasses(m_db)},
+        {CbClasseServ, CertificateSelection::serviceClasses(m_db)}};
     for (const auto &[box, entries] : lists) {
         box->clear();
         box->addItem(QString());
-        for (const SelectionSql::Entry &e : entries)
-            box->addItem(e.name, e.code);
+        for (const ClassEntry &e : entries)
+            box->addItem(e.name, e.id);
     }
 }
 

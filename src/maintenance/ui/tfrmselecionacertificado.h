@@ -1,5 +1,5 @@
 #pragma once
-#include "maintenance/certificateselection.h"
+#include "maintenance/certificatechoice.h"
 #include "maintenance/selectionresults.h"
 
 #include <QDialog>
@@ -44,16 +44,16 @@ public:
 private:
     void buildUi();
     void fillClasses();
-    void run(CertificateSelection::Order order);
+    void run(CertificateChoice::Order order);
     void showCount();
-    CertificateSelection::Filter filterFromFields() const;
+    CertificateChoice::Filter filterFromFields() const;
 
     Database &m_db;
     Messenger &m_msg;
     std::optional<SelectedCertificate> m_chosen;
     std::optional<SelectedCompany> m_company;
     std::optional<SelectedProduct> m_product;
-    std::optional<CertificateSelection::Filter> m_filter; // of the list shown
+    std::optional<CertificateChoice::Filter> m_filter; // of the list shown
 
     QLineEdit *EdNumero = nullptr;
     QComboBox *CbClasseCertif = nullptr;

@@ -1,37 +1,6 @@
-#include "maintenance/certificateselection.h"
+#include "maintenance/certificatechoice.h"
 
-#include "db/database.h"
-
-namespace CertificateSelection {
-
-using SelectionSql::Entry;
-
-QList<Entry> certificateClasses(Database &db)
-{
-    return SelectionSql::entries(
-        db, QStringLiteral("SELECT DISTINCT CL.IdClasseCertif, CL.NomClasseCertif FROM CLASSE_C CL, CONFIG_LOCAL C "
-                           "WHERE EXISTS (SELECT * FROM CREDENCIAMENTO CC WHERE CC.IdClasseCertif = CL.IdClasseCertif "
-                           "AND CC.SiglaCertificador = C.SiglaCertificador) "
-                           "OR EXISTS (SELECT * FROM CREDENCIAMENTO_SERV CS WHERE CS.IdClasseCertif = CL.IdClasseCertif "
-                           "AND CS.SiglaCertificador = C.SiglaCertificador) "
-                           "ORDER BY CL.NomClasseCertif"));
-}
-
-QList<Entry> productClasses(Database &db)
-{
-    return SelectionSql::entries(
-        db, QStringLiteral("SELECT DISTINCT P.IdClasseProd, P.NomClasseProd FROM CLASSE_P P, CONFIG_LOCAL C, "
-                           "CREDENCIAMENTO CC WHERE P.IdClasseProd = CC.IdClasseProd "
-                           "AND C.SiglaCertificador = CC.SiglaCertificador ORDER BY P.NomClasseProd"));
-}
-
-QList<Entry> serviceClasses(Database &db)
-{
-    return SelectionSql::entries(
-        db, QStringLiteral("SELECT DISTINCT S.IdClasseServ, S.NomClasseServ FROM CLASSE_S S, CONFIG_LOCAL C, "
-                           "CREDENCIAMENTO_SERV CS WHERE S.IdClasseServ = CS.IdClasseServ "
-                           "AND C.SiglaCertificador = CS.SiglaCertificador ORDER BY S.NomClasseServ"));
-}
+namespace CertificateChoice {
 
 namespace {
 

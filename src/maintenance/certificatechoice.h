@@ -4,17 +4,10 @@
 #include <QList>
 #include <QString>
 
-class Database;
 
-// The certificate selection: the class lists of the local certifier and the
-// filtered certificate list.
-namespace CertificateSelection {
-
-// Classes for which the certifier of CONFIG_LOCAL is accredited, by name.
-// Certificate classes count when accredited for products or for services.
-QList<SelectionSql::Entry> certificateClasses(Database &db);
-QList<SelectionSql::Entry> productClasses(Database &db);
-QList<SelectionSql::Entry> serviceClasses(Database &db);
+// The list of the certificate selection dialog, filtered and ordered. (The
+// class lists it offers are the report window's, reports/certificateselection.h.)
+namespace CertificateChoice {
 
 enum class Origin { Any, Imported, National };
 
