@@ -38,6 +38,8 @@ int runAprovar(const QStringList &args)
     QTextStream err(stderr);
 
     try {
+        // The list and the approval see the same rows.
+        Transaction tx(db);
         QList<CertificateApproval::CertificateKey> keys;
         if (all) {
             for (const CertificateApproval::Candidate &c : CertificateApproval::candidates(db))
@@ -54,6 +56,7 @@ int runAprovar(const QStringList &args)
         }
         const QList<CertificateApproval::Approval> done =
             CertificateApproval::approve(db, keys, session.login().userCode);
+        tx.commit();
         for (const CertificateApproval::Approval &a : done)
             out << "Aprovado: " << a.sigla << " " << a.numCertif << " (evento " << a.seqEvento << ")\n";
         out << "Total de certificados aprovados: " << done.size() << "\n";

@@ -4,7 +4,6 @@
 #include "db/schema.h"
 #include "db/tableops.h"
 
-#include <QSqlQuery>
 
 namespace StatusEvents {
 namespace {
