@@ -1,6 +1,7 @@
 #include "shell/ui/tfrmcapasistema.h"
 
 #include "maintenance/ui/aprovacertificadospage.h"
+#include "maintenance/ui/tformprincipal.h"
 #include "remessa/ui/tfrmenviatxt_ftp.h"
 #include "shell/appversion.h"
 #include "shell/startupcheck.h"
@@ -282,6 +283,11 @@ void TFrmCapaSistema::attachDataModules(const DataModules &modules)
                 new ConfigCertificadorPage(capa->connection(), m_messenger, copy, Notebook1));
     installPage(QStringLiteral("AprovaCertificados"),
                 new AprovaCertificadosPage(capa->connection(), m_messenger, m_login, Notebook1));
+
+    setFunction(Function::ManBaseDados, [this] {
+        TFormPrincipal maintenance(*m_dm.capa, m_messenger, m_login, {statusPanelText(0), statusPanelText(1)}, this);
+        maintenance.exec();
+    });
 
     // One window while it stays open; asking again brings it forward.
     setFunction(Function::ArquivoTXT, [this] {

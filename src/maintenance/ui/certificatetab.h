@@ -1,0 +1,38 @@
+#pragma once
+#include "maintenance/ui/maintenancecontext.h"
+
+#include <QWidget>
+
+// One tab of the modify panel ("Dados Gerais", and the companies, products
+// and services tabs). The panel opens and closes the certificate on every
+// tab, asks the tab before the user leaves it, and sets its own buttons
+// from what the tab answers.
+class CertificateTab : public QWidget
+{
+    Q_OBJECT
+public:
+    using QWidget::QWidget;
+
+    // The tab's caption.
+    virtual QString title() const = 0;
+    // A certificate was opened (or opened again after its key changed).
+    virtual void openCertificate(const OpenCertificate &certificate) = 0;
+    // The certificate was closed: show nothing.
+    virtual void closeCertificate() = 0;
+    // Non-empty while the tab holds changes not applied: the message that
+    // refuses leaving it (caption "Erro de Edição").
+    virtual QString leaveRefusal() const { return {}; }
+    // The tab's dataset has a current row ("Cad. Histórico" follows it).
+    virtual bool hasCurrentRow() const = 0;
+    // "Doc. Normativos" is offered on this tab.
+    virtual bool offersDocuments() const { return true; }
+    // Called when the tab becomes the current one.
+    virtual void entered() {}
+
+signals:
+    // The current row or the tab's state changed: the panel sets its buttons.
+    void stateChanged();
+    // Something was written that bears on the certificate as a whole (its
+    // locks, its completeness): the panel reloads the certificate's header.
+    void certificateChanged();
+};
