@@ -5,6 +5,8 @@
 #include "maintenance/ui/maintenanceicons.h"
 #include "maintenance/ui/modificacertificadopanel.h"
 #include "maintenance/ui/novocertificadopanel.h"
+#include "maintenance/ui/tfrmselecionaempresa.h"
+#include "maintenance/ui/tfrmselecionaproduto.h"
 #include "maintenance/ui/certificateform.h"
 #include "reports/ui/certificatereportpreviews.h"
 #include "reports/ui/tfrmrelatoriocertificados.h"
@@ -125,8 +127,24 @@ void TFormPrincipal::buildMenus(QMenuBar *bar)
     addEntry(QStringLiteral("CertificadosProntosparaAprovacao1"), {}, [this] {
         CertificateReportPreviews::prontos(this, m_ctx.db, m_login, m_ctx.messenger);
     });
-    addEntry(QStringLiteral("EspelhodoCertificado1"), {},
-             [this] { TFrmRelatorioCertificados::open(this, m_ctx.db, m_login, m_ctx.messenger); });
+    addEntry(QStringLiteral("EspelhodoCertificado1"), {}, [this] {
+        // The report's filters choose from the same lists as the maintenance,
+        // without offering to register a new company or product there.
+        ReportChoosers choosers;
+        choosers.company = [this](QWidget *parent) -> std::optional<CompanyChoice> {
+            const auto c = TFrmSelecionaEmpresa::choose(parent, m_ctx.db, m_ctx.messenger, m_login.userCode, false);
+            if (!c)
+                return std::nullopt;
+            return CompanyChoice{c->codigoPais, c->idEmpresa, c->displayName()};
+        };
+        choosers.product = [this](QWidget *parent) -> std::optional<ProductChoice> {
+            const auto p = TFrmSelecionaProduto::choose(parent, m_ctx.db, m_ctx.messenger, m_login.userCode, false);
+            if (!p)
+                return std::nullopt;
+            return ProductChoice{p->marcaProd, p->modeloProd, p->importado};
+        };
+        TFrmRelatorioCertificados::open(this, m_ctx.db, m_login, m_ctx.messenger, choosers);
+    });
 
     QMenu *cert = menu("Certificado1", QStringLiteral("Certificado"));
     item(cert, "Novo1", QStringLiteral("Novo..."), QStringLiteral("Novo"));
