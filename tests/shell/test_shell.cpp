@@ -227,15 +227,28 @@ private slots:
         QCOMPARE(s.frm->state(), TFrmCapaSistema::State::Ready);
     }
 
-    void laterFunctionsTellTheyAreNotAvailable()
+    void laterFunctionsTellTheyAreNotAvailableAndRemittancesOpen()
     {
         Shell s;
         s.logins.enqueue(user("admin", allRights()));
         QVERIFY(s.start());
         s.msg.clear();
+        // The remittance control window is built: it opens, modal.
+        QString opened;
+        QTimer poll;
+        poll.setInterval(20);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (QWidget *w = QApplication::activeModalWidget()) {
+                opened = w->windowTitle();
+                poll.stop();
+                w->close();
+            }
+        });
+        poll.start();
         s.button("spbContRemessas")->click();
+        QCOMPARE(opened, QStringLiteral("Controle de Remessas"));
         s.button("spbAprovaCertificados")->click();
-        QCOMPARE(s.msg.texts(), QStringList(2, "Função disponível em versão futura."));
+        QCOMPARE(s.msg.texts(), QStringList(1, "Função disponível em versão futura."));
         QCOMPARE(s.frm->state(), TFrmCapaSistema::State::Ready);
         s.msg.clear();
         s.action("ArquivoTXT1")->trigger();
