@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTableView>
 #include <QtTest>
 
@@ -129,6 +130,26 @@ private slots:
         QCOMPARE(number, FileUtil::dateStamp() + QStringLiteral("01"));
         QCOMPARE(w.selectedNumber(), number);
         QVERIFY(enabled(w, "BtTransfere") && enabled(w, "BtCancela") && !enabled(w, "BtPrepara"));
+    }
+
+    void aCompleteRemittanceAsksFirst()
+    {
+        RemessaPreparation::Settings s;
+        s.transferDir = RemessaControl::workingValues(*m_db).transferDir;
+        s.acronym = QStringLiteral("OC");
+        s.currentNumber = QStringLiteral("0000000000");
+        TFrmNovaRemessa prep(*m_db, m_msg, s);
+        prep.show();
+        prep.findChild<QRadioButton *>(QStringLiteral("RGTipoRemessaCompleta"))->setChecked(true);
+        m_msg.answers.enqueue(false);
+        prep.BtInicioClick();
+        QCOMPARE(m_msg.messages.last().caption, QStringLiteral("Preparação de uma Remessa Completa"));
+        QVERIFY(prep.findChild<QPushButton *>(QStringLiteral("BtInicio"))->isVisibleTo(&prep));
+        QVERIFY(prep.findChild<QLineEdit *>(QStringLiteral("EdResultado"))->text().isEmpty());
+        m_msg.answers.enqueue(true);
+        prep.BtInicioClick();
+        QVERIFY(prep.findChild<QLineEdit *>(QStringLiteral("EdArquivoRemessa"))->text().startsWith(QStringLiteral("OT-OC")));
+        QCOMPARE(RemessaControl::newest(*m_db)->type, QStringLiteral("T"));
     }
 
     void interruptingThePreparationWindow()

@@ -229,22 +229,26 @@ private slots:
         QCOMPARE(s.frm->state(), TFrmCapaSistema::State::Ready);
     }
 
-    void laterFunctionsTellTheyAreNotAvailable()
+    void laterFunctionsTellTheyAreNotAvailableAndRemittancesOpen()
     {
         Shell s;
         s.logins.enqueue(user("admin", allRights()));
         QVERIFY(s.start());
         s.msg.clear();
-        // The remittance control is built: its window opens instead.
+        // The remittance control window is built: it opens, modal.
         QString opened;
-        QTimer::singleShot(0, [&] {
+        QTimer poll;
+        poll.setInterval(20);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
             if (QWidget *w = QApplication::activeModalWidget()) {
-                opened = w->objectName();
+                opened = w->windowTitle();
+                poll.stop();
                 w->close();
             }
         });
+        poll.start();
         s.button("spbContRemessas")->click();
-        QCOMPARE(opened, QStringLiteral("FrmPrincipalRemessas"));
+        QCOMPARE(opened, QStringLiteral("Controle de Remessas"));
         QVERIFY(s.msg.texts().isEmpty());
         s.button("spbAtualizTabQuelora")->click();
         QCOMPARE(s.msg.texts(), QStringList(1, "Função disponível em versão futura."));
