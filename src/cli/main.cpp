@@ -25,6 +25,7 @@ int main(int argc, char *argv[])
         {QStringLiteral("init"), runInit},
         {QStringLiteral("import"), runImport},
         {QStringLiteral("txt"), runTxt},
+        {QStringLiteral("remessa"), runRemessa},
         {QStringLiteral("relatorio"), runRelatorio},
     };
     QTextStream err(stderr);
@@ -32,6 +33,7 @@ int main(int argc, char *argv[])
         err << "uso: corvane-cli init [--home DIR] --admin-password SENHA [--demo]\n"
                "     corvane-cli import [--home DIR] --user CODIGO DIRETORIO\n"
                "     corvane-cli txt enviar [--home DIR] --user CODIGO ARQUIVO (--ftp | --email | --pasta DIRETORIO)\n"
+               "     corvane-cli remessa preparar|cancelar|listar [--home DIR] --user CODIGO [...]\n"
                "     corvane-cli relatorio (espelho|espelho-log|lista|incompletos|prontos) [--home DIR] --user CODIGO\n"
                "                 [--certificado NUMERO]... --pdf ARQUIVO\n";
         return 2;
