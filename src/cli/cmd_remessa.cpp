@@ -16,6 +16,8 @@
 namespace {
 
 const char *kUsage = "uso: corvane-cli remessa preparar [--home DIR] --user CODIGO [--completa]\n"
+                     "     corvane-cli remessa enviar [--home DIR] --user CODIGO --pasta DIRETORIO\n"
+                     "     corvane-cli remessa resultado [--home DIR] --user CODIGO --senha CODIGO [--obs TEXTO]\n"
                      "     corvane-cli remessa cancelar [--home DIR] --user CODIGO\n"
                      "     corvane-cli remessa listar [--home DIR] --user CODIGO\n";
 
@@ -155,6 +157,8 @@ int runRemessa(const QStringList &args)
 {
     const std::map<QString, std::function<int(const QStringList &)>> subcommands = {
         {QStringLiteral("preparar"), runRemessaPreparar},
+        {QStringLiteral("enviar"), runRemessaEnviar},
+        {QStringLiteral("resultado"), runRemessaResultado},
         {QStringLiteral("cancelar"), runRemessaCancelar},
         {QStringLiteral("listar"), runRemessaListar},
     };

@@ -6,3 +6,5 @@
 int runRemessaPreparar(const QStringList &args);
 int runRemessaCancelar(const QStringList &args);
 int runRemessaListar(const QStringList &args);
+int runRemessaEnviar(const QStringList &args);
+int runRemessaResultado(const QStringList &args);

@@ -834,7 +834,9 @@ std::unique_ptr<ParadoxReader> ParadoxReader::open(const QString &path)
     d.budget.raw = std::fopen(nativePath(path).constData(), "rb");
     if (!d.budget.raw)
         fail(path, QStringLiteral("não foi possível abrir o arquivo."));
-    d.budget.budget = 2 * qint64(header.fileBlocks) + 64;
+    // pxlib reads whole blocks through the stream's buffer while it builds
+    // its list: allow one read per kilobyte of every block, still bounded.
+    d.budget.budget = qint64(header.fileBlocks) * (header.blockSize / 1024 + 4) + 64;
     cookie_io_functions_t io{budgetRead, nullptr, budgetSeek, budgetClose};
     d.fp = fopencookie(&d.budget, "rb", io);
     if (!d.fp) {

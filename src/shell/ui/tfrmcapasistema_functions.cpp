@@ -1,6 +1,7 @@
 // The shell's state: start-up check, login, rights, page mode and the
 // functions offered by its menus and toolbar.
 #include "shell/ui/tfrmcapasistema.h"
+#include "remessa/ui/remessastepwindows.h"
 #include "remessa/ui/tfrmprincipalremessas.h"
 
 #include "shell/apppaths.h"
@@ -193,6 +194,7 @@ void TFrmCapaSistema::runFunction(Function function)
 
 void TFrmCapaSistema::runRemessas()
 {
+    RemessaStepWindows::install();
     TFrmPrincipalRemessas window(m_dm.capa->database(), m_messenger, m_login, this);
     window.exec();
 }

@@ -1,0 +1,120 @@
+// corvane-cli remessa enviar [--home DIR] --user CODE --pasta DIR
+// corvane-cli remessa resultado [--home DIR] --user CODE --senha CODIGO [--obs TEXTO]
+// The folder transfer and the manual result of the newest remittance, each
+// allowed exactly when the control window offers that step.
+#include "cli/clisession.h"
+
+#include "cli/cmd_remessa.h"
+#include "remessa/remessacontrol.h"
+#include "remessa/foldertransfer.h"
+#include "remessa/manualresult.h"
+#include "remessa/remessawork.h"
+
+#include <QDir>
+#include <QTextStream>
+
+namespace {
+
+const QString FunctionName = QStringLiteral("o controle de remessas");
+
+// The newest remittance when the control window would offer the step.
+std::optional<RemessaControl::Remittance> newestFor(Database &db, RemessaControl::Step step)
+{
+    const auto newest = RemessaControl::newest(db);
+    const QString refusal = RemessaControl::refusal(step, newest);
+    if (refusal.isEmpty())
+        return newest;
+    QTextStream(stderr) << refusal << "\n";
+    return std::nullopt;
+}
+
+RemessaWork workFor(CliSession &session, const RemessaControl::Remittance &r)
+{
+    return RemessaWork::from(RemessaControl::workingValues(session.db()), session.login(), r.number, r.type);
+}
+
+}
+
+int runRemessaEnviar(const QStringList &args)
+{
+    const QString usageLine =
+        QStringLiteral("corvane-cli remessa enviar [--home DIR] --user CODIGO --pasta DIRETORIO");
+    QStringList words = args;
+    CliCommonOptions options;
+    QString problem = options.take(words);
+    QString folder;
+    if (problem.isEmpty())
+        takeValueOption(words, QStringLiteral("--pasta"), folder, problem);
+    if (!problem.isEmpty() || !words.isEmpty() || folder.isEmpty())
+        return cliUsage(problem, usageLine);
+
+    CliSession session;
+    if (!session.open(options, &Rights::contRemessas, FunctionName))
+        return CliExit::Failed;
+    const auto state = newestFor(session.db(), RemessaControl::Step::Transfer);
+    if (!state)
+        return CliExit::Failed;
+    const RemessaWork work = workFor(session, *state);
+
+    FolderTransferRequest request;
+    request.transferDir = work.transferDir;
+    request.fileName = work.packageName();
+    request.destination = QDir(folder).absolutePath();
+    request.number = work.number;
+    request.userCode = work.userCode;
+    request.userName = work.userName;
+    FolderTransferObserver quiet;
+    const FolderTransfer::Result result = FolderTransfer::run(session.db(), session.messenger(), request, quiet);
+    if (result.status != FolderTransfer::Status::Done) {
+        if (!result.text.isEmpty())
+            QTextStream(stderr) << result.text << "\n";
+        return CliExit::Failed;
+    }
+    QTextStream(stdout) << result.text << "\n" << QDir::toNativeSeparators(result.copiedPath) << "\n";
+    return CliExit::Ok;
+}
+
+int runRemessaResultado(const QStringList &args)
+{
+    const QString usageLine = QStringLiteral(
+        "corvane-cli remessa resultado [--home DIR] --user CODIGO --senha CODIGO [--obs TEXTO]");
+    QStringList words = args;
+    CliCommonOptions options;
+    QString problem = options.take(words);
+    QString code, remarks;
+    bool codeGiven = false;
+    if (problem.isEmpty())
+        takeValueOption(words, QStringLiteral("--senha"), code, problem, &codeGiven);
+    if (problem.isEmpty())
+        takeValueOption(words, QStringLiteral("--obs"), remarks, problem);
+    if (!problem.isEmpty() || !words.isEmpty() || !codeGiven)
+        return cliUsage(problem, usageLine);
+
+    CliSession session;
+    if (!session.open(options, &Rights::contRemessas, FunctionName))
+        return CliExit::Failed;
+    const auto state = newestFor(session.db(), RemessaControl::Step::Receive);
+    if (!state)
+        return CliExit::Failed;
+    const RemessaWork work = workFor(session, *state);
+
+    ResultContext context;
+    context.transferDir = work.transferDir;
+    context.syncDir = work.syncDir;
+    context.packageName = work.packageName();
+    context.number = work.number;
+    context.userName = work.userName;
+    const auto verdict = ManualResult::check(session.db(), context, code);
+    if (!verdict) {
+        QTextStream(stderr) << "A senha não é válida. Tente novamente.\n";
+        return CliExit::Failed;
+    }
+    const QStringList lines = remarks.isEmpty() ? QStringList() : remarks.split(QLatin1Char('\n'));
+    if (!ManualResult::apply(session.db(), session.messenger(), context, verdict->verdict, lines))
+        return CliExit::Failed;
+    QTextStream out(stdout);
+    out << "Remessa " << work.number << ": " << ManualResult::verdictText(verdict->verdict) << "\n";
+    out << (verdict->verdict == QLatin1String("OK") ? "Sincronização efetuada com sucesso...\n"
+                                                    : "Não há sincronização a fazer. A remessa foi invalidada.\n");
+    return CliExit::Ok;
+}

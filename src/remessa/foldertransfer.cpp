@@ -1,0 +1,134 @@
+#include "remessa/foldertransfer.h"
+
+#include "remessa/transferdelivery.h"
+#include "shell/shared/archive.h"
+#include "shell/shared/messenger.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <cmath>
+
+namespace {
+
+QString inFolder(const QString &folder, const QString &name)
+{
+    return QDir(folder).filePath(name);
+}
+
+bool sameFolder(const QString &a, const QString &b)
+{
+    const QString ca = QFileInfo(a).canonicalFilePath();
+    return !ca.isEmpty() && ca == QFileInfo(b).canonicalFilePath();
+}
+
+// Copies in blocks, asking the observer after each one. Returns the error
+// text ("" when the copy went through or was interrupted).
+QString copyBlocks(const QString &from, const QString &to, FolderTransferObserver &observer, bool &interrupted,
+                   bool &created)
+{
+    QFile src(from);
+    if (!src.open(QIODevice::ReadOnly))
+        return QStringLiteral("Erro ao abrir arquivo");
+    QFile dst(to);
+    if (!dst.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return QStringLiteral("Erro ao criar arquivo");
+    created = true;
+    const qint64 total = src.size();
+    qint64 done = 0;
+    QByteArray block(FolderTransfer::BlockSize, '\0');
+    for (;;) {
+        const qint64 n = src.read(block.data(), block.size());
+        if (n < 0)
+            return QStringLiteral("Erro ao ler arquivo");
+        if (n > 0 && dst.write(block.constData(), n) != n)
+            return QStringLiteral("Erro ao gravar arquivo");
+        done += n;
+        observer.blockCopied(done, total);
+        if (observer.interrupted()) {
+            interrupted = true;
+            return QString();
+        }
+        if (n < block.size())
+            break;
+    }
+    if (!dst.flush() || dst.error() != QFileDevice::NoError)
+        return QStringLiteral("Erro ao gravar arquivo");
+    dst.close();
+    if (dst.error() != QFileDevice::NoError)
+        return QStringLiteral("Erro ao gravar arquivo");
+    return QString();
+}
+
+}
+
+namespace FolderTransfer {
+
+QString remark()
+{
+    return QStringLiteral("<Transferência Manual: Gravação de Disquete>");
+}
+
+bool isFloppy(const QString &destination)
+{
+    QString path = QDir::fromNativeSeparators(destination);
+    while (path.size() > 1 && path.endsWith(QLatin1Char('/')))
+        path.chop(1);
+    return path.section(QLatin1Char('/'), -1).startsWith(QLatin1String("floppy"), Qt::CaseInsensitive);
+}
+
+qint64 roundedKb(qint64 bytes)
+{
+    return static_cast<qint64>(std::nearbyint(static_cast<double>(bytes) / 1024.0));
+}
+
+Result run(Database &db, Messenger &messenger, const FolderTransferRequest &request,
+           FolderTransferObserver &observer)
+{
+    Result result;
+    if (request.destination.trimmed().isEmpty())
+        return result;
+    const QString source = inFolder(request.transferDir, request.fileName);
+    if (request.transferDir.trimmed().isEmpty() || request.fileName.isEmpty() || !QFileInfo(source).isFile()) {
+        messenger.error(QStringLiteral("Arquivo não encontrado."));
+        return result;
+    }
+    QString name = request.fileName;
+    if (TransferDelivery::isTxt(request.fileName)) {
+        name = request.fileName.section(QLatin1Char('.'), 0, 0) + QStringLiteral(".zip");
+        if (!Archive::zip(source, inFolder(request.transferDir, name), messenger))
+            return result;
+    }
+    const QString from = inFolder(request.transferDir, name);
+    // Copying a file onto itself would empty the package.
+    if (sameFolder(request.transferDir, request.destination)) {
+        messenger.error(QStringLiteral("O destino escolhido é o próprio diretório de transferência. "
+                                       "Escolha outro diretório."));
+        return result;
+    }
+    const qint64 size = QFileInfo(from).size();
+    if (isFloppy(request.destination) && roundedKb(size) > FloppyLimitKb) {
+        messenger.error(QStringLiteral("Tamanho do arquivo maior que a capacidade do disquete"));
+        return result;
+    }
+
+    observer.copyStarted(size);
+    result.copiedPath = inFolder(request.destination, name);
+    bool interrupted = false, created = false;
+    const QString error = copyBlocks(from, result.copiedPath, observer, interrupted, created);
+    if (interrupted || !error.isEmpty() || !QFileInfo::exists(result.copiedPath)) {
+        // A partial package must never reach the regulator.
+        if (created)
+            QFile::remove(result.copiedPath);
+        result.status = interrupted ? Status::Interrupted : Status::Failed;
+        result.text = interrupted ? QStringLiteral("Gravação de arquivo interrompida.")
+                                  : QStringLiteral("Gravação de arquivo não realizada: ") + error + QLatin1Char('.');
+        return result;
+    }
+    TransferDelivery::log(db, request.fileName, request.number, request.userCode, request.userName, remark());
+    result.status = Status::Done;
+    result.text = QStringLiteral("Gravação de arquivo realizada com sucesso.");
+    return result;
+}
+
+}

@@ -1,0 +1,112 @@
+#include "remessa/manualresult.h"
+
+#include "db/database.h"
+#include "db/dberror.h"
+#include "remessa/remessacontrol.h"
+#include "remessa/replicafold.h"
+#include "shell/exceptionhandler.h"
+#include "shell/shared/archive.h"
+#include "shell/shared/codecs.h"
+#include "shell/shared/errorlog.h"
+#include "shell/shared/fileutil.h"
+#include "shell/shared/messenger.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+constexpr int NumberLength = 10;
+
+void foldPackage(Database &db, Messenger &messenger, const ResultContext &c)
+{
+    if (c.transferDir.trimmed().isEmpty() || c.syncDir.trimmed().isEmpty() || c.packageName.isEmpty())
+        throw AppError(QStringLiteral("Os diretórios de transferência e de sincronização precisam estar configurados."));
+    const QString package = QDir(c.transferDir).filePath(c.packageName);
+    if (!QFileInfo(package).isFile())
+        throw AppError(QStringLiteral("Arquivo não encontrado: ") + QDir::toNativeSeparators(package));
+    // Tables left from an earlier run must not be folded with this package.
+    for (const char *mask : {"*.DB", "*.PX", "*.VAL"})
+        FileUtil::deleteByMask(c.syncDir, QLatin1String(mask));
+    if (!Archive::unzip(package, c.syncDir, messenger))
+        throw AppError(QStringLiteral("O pacote não pôde ser extraído: ") + QDir::toNativeSeparators(package));
+    if (QDir(c.syncDir).entryList({QStringLiteral("*.DB")}, QDir::Files).isEmpty())
+        throw AppError(QStringLiteral("Nenhuma tabela no pacote ") + c.packageName);
+    ReplicaFold::fold(db, c.syncDir, ReplicaFold::kindOf(c.type().isEmpty() ? QChar() : c.type().at(0)));
+}
+
+}
+
+namespace ManualResult {
+
+std::optional<Code> decode(const QString &typed)
+{
+    if (typed.isEmpty() || typed.size() > MaxCodeLength)
+        return std::nullopt;
+    const QString plain = Codecs::confirmation(Codecs::Decode, typed);
+    if (plain.size() < NumberLength + 2)
+        return std::nullopt;
+    Code code;
+    code.verdict = plain.right(2);
+    code.number = plain.mid(plain.size() - 2 - NumberLength, NumberLength);
+    if (code.verdict != QLatin1String("OK") && code.verdict != QLatin1String("NO"))
+        return std::nullopt;
+    return code;
+}
+
+std::optional<Code> check(Database &db, const ResultContext &context, const QString &typed)
+{
+    const std::optional<Code> code = decode(typed);
+    // A code names its remittance: it settles that one only, and only
+    // while it waits for its result.
+    if (!code || code->number != context.number)
+        return std::nullopt;
+    // As the control list shows it: some remittance of that number and type
+    // whose newest event is the transfer.
+    for (const RemessaControl::Remittance &r : RemessaControl::remittances(db))
+        if (r.number == code->number && r.type.compare(context.type(), Qt::CaseInsensitive) == 0
+            && r.event == QLatin1String("TR"))
+            return code;
+    return std::nullopt;
+}
+
+QString verdictText(const QString &verdict)
+{
+    return verdict == QLatin1String("OK") ? QStringLiteral("Remessa Válida") : QStringLiteral("Remessa Inválida");
+}
+
+QString remark(const QStringList &lines)
+{
+    QString obs = QStringLiteral("<Recebimento Manual> ");
+    for (const QString &line : lines)
+        obs += QLatin1Char(' ') + line;
+    return obs.left(RemessaControl::RemarkWidth);
+}
+
+bool apply(Database &db, Messenger &messenger, const ResultContext &context, const QString &verdict,
+           const QStringList &remarkLines)
+{
+    if (verdict != QLatin1String("OK")) {
+        RemessaControl::appendEvent(db, context.number, context.type(), verdict, context.userName, remark(remarkLines));
+        return true;
+    }
+    Transaction tx(db);
+    try {
+        foldPackage(db, messenger, context);
+        RemessaControl::appendEvent(db, context.number, context.type(), verdict, context.userName, remark(remarkLines));
+        tx.commit();
+    } catch (const std::exception &e) {
+        tx.rollback();
+        // The boxes below are all the user sees; support reads the cause here.
+        ErrorLog::append(ExceptionHandler::messageOf(e), DbErrors::className(e));
+        messenger.error(QStringLiteral("Remessa Nº: ") + context.packageName + QStringLiteral("\n Não encontrada no diretório: ")
+                        + QDir::toNativeSeparators(context.syncDir));
+        messenger.error(QStringLiteral("Ocorreu um Erro na Sincronização.\nEntre em contato com o suporte."));
+        return false;
+    }
+    QFile::remove(QDir(context.transferDir).filePath(context.packageName));
+    return true;
+}
+
+}

@@ -1,0 +1,54 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+class Database;
+class Messenger;
+
+// The remittance a result is entered for, with the folders of the cycle.
+struct ResultContext
+{
+    QString transferDir;  // where the sent package still lies
+    QString syncDir;      // where it is unpacked for the fold
+    QString packageName;  // "OC-"/"OT-" + acronym + number + ".zip"
+    QString number;       // current remittance number
+    QString userName;
+
+    // The remittance type: the second character of the package name.
+    QString type() const { return packageName.mid(1, 1).toUpper(); }
+};
+
+// The verdict typed in as the regulator's confirmation code.
+namespace ManualResult {
+
+constexpr int MaxCodeLength = 20;
+
+struct Code
+{
+    QString number;  // the ten characters before the verdict
+    QString verdict; // "OK" or "NO"
+};
+
+// Decodes a typed code: any leading text, the remittance number, the
+// verdict at the very end. Nothing when it cannot be a result code.
+std::optional<Code> decode(const QString &typed);
+
+// The code when it belongs to this remittance (same number and type) and
+// the remittance waits for its result; nothing otherwise.
+std::optional<Code> check(Database &db, const ResultContext &context, const QString &typed);
+
+// "Remessa Válida" / "Remessa Inválida", as the confirmation shows it.
+QString verdictText(const QString &verdict);
+// The remark of the event row: the manual mark, then each line after a
+// blank, cut to the column.
+QString remark(const QStringList &lines);
+
+// Records the verdict. "OK" first folds the sent package into the replica;
+// the fold and the event row are one transaction, and the package is
+// deleted once it is committed. On failure nothing is written, the package
+// stays, the two error boxes are shown and false is returned.
+bool apply(Database &db, Messenger &messenger, const ResultContext &context, const QString &verdict,
+           const QStringList &remarkLines);
+
+}

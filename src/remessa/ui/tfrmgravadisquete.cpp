@@ -1,0 +1,216 @@
+#include "remessa/ui/tfrmgravadisquete.h"
+
+#include "remessa/ui/transferreceipt.h"
+#include "reports/ui/bandedreport.h"
+#include "reports/ui/reportpreview.h"
+#include "shell/shared/ui/frmbrowser.h"
+#include "shell/ui/dialogparts.h"
+#include "shell/ui/guardedslot.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QThread>
+#include <QVBoxLayout>
+
+namespace {
+
+QLineEdit *readOnly(QWidget *parent, const QString &name)
+{
+    auto *e = new QLineEdit(parent);
+    e->setObjectName(name);
+    e->setReadOnly(true);
+    return e;
+}
+
+}
+
+TFrmGravaDisquete::TFrmGravaDisquete(const RemessaWork &work, Database &db, Messenger &messenger, QWidget *parent)
+    : QDialog(parent), m_work(work), m_db(db), m_msg(messenger)
+{
+    setObjectName(QStringLiteral("FrmGravaDisquete"));
+    setWindowTitle(QStringLiteral("Grava Disquete"));
+    auto *layout = new QVBoxLayout(this);
+
+    auto *file = new QGroupBox(QStringLiteral("Arquivo a ser transferido"), this);
+    auto *fileForm = new QFormLayout(file);
+    EdDiretorio = readOnly(file, QStringLiteral("EdDiretorio"));
+    EdArquivoTransferencia = readOnly(file, QStringLiteral("EdArquivoTransferencia"));
+    fileForm->addRow(DialogParts::label(file, QStringLiteral("LbDiretorio"), QStringLiteral("Diretório"), EdDiretorio),
+                     EdDiretorio);
+    fileForm->addRow(DialogParts::label(file, QStringLiteral("LbArquivo"), QStringLiteral("Nome do Arquivo"),
+                                        EdArquivoTransferencia),
+                     EdArquivoTransferencia);
+    layout->addWidget(file);
+
+    auto *dest = new QGroupBox(QStringLiteral("Unidade de disquete para gravação do arquivo"), this);
+    auto *destRow = new QHBoxLayout(dest);
+    EdDestino = readOnly(dest, QStringLiteral("EdDestino"));
+    EdDestino->setAccessibleName(QStringLiteral("Destino"));
+    BtBrowse = DialogParts::button(dest, QStringLiteral("BtBrowse"), QStringLiteral("Browse..."));
+    destRow->addWidget(EdDestino, 1);
+    destRow->addWidget(BtBrowse);
+    layout->addWidget(dest);
+
+    GbAcompanhamento = new QGroupBox(QStringLiteral("Acompanhamento da Gravação"), this);
+    GbAcompanhamento->setObjectName(QStringLiteral("GbAcompanhamento"));
+    auto *progress = new QGridLayout(GbAcompanhamento);
+    LbGravando = new QLabel(QStringLiteral("Gravando Arquivo..."), GbAcompanhamento);
+    CkGravando = new QCheckBox(GbAcompanhamento);
+    CkGravando->setObjectName(QStringLiteral("CkGravando"));
+    CkGravando->setChecked(true);
+    CkGravando->setEnabled(false);
+    CkGravando->setAccessibleName(QStringLiteral("Gravação concluída"));
+    PbGravacao = new QProgressBar(GbAcompanhamento);
+    PbGravacao->setObjectName(QStringLiteral("PbGravacao"));
+    BtInterrompe = DialogParts::button(GbAcompanhamento, QStringLiteral("BtInterrompe"),
+                                       QStringLiteral("Interrompe Gravação"));
+    progress->addWidget(LbGravando, 0, 0);
+    progress->addWidget(CkGravando, 0, 1);
+    progress->addWidget(PbGravacao, 1, 0, 1, 2);
+    progress->addWidget(BtInterrompe, 2, 0, 1, 2, Qt::AlignRight);
+    layout->addWidget(GbAcompanhamento);
+
+    GbResultado = new QGroupBox(QStringLiteral("Resultado Final da Gravação"), this);
+    GbResultado->setObjectName(QStringLiteral("GbResultado"));
+    auto *resultRow = new QHBoxLayout(GbResultado);
+    EdResultado = readOnly(GbResultado, QStringLiteral("EdResultado"));
+    EdResultado->setAccessibleName(QStringLiteral("Resultado Final da Gravação"));
+    BtComprovante = DialogParts::button(GbResultado, QStringLiteral("BtComprovante"),
+                                        QStringLiteral("Emite Comprovante"));
+    BtComprovante->setEnabled(false);
+    resultRow->addWidget(EdResultado, 1);
+    resultRow->addWidget(BtComprovante);
+    layout->addWidget(GbResultado);
+
+    BtGrava = DialogParts::button(this, QStringLiteral("BtGrava"), QStringLiteral("Grava"));
+    btCancela = DialogParts::button(this, QStringLiteral("btCancela"), QStringLiteral("Cancela"));
+    BtSaida = DialogParts::button(this, QStringLiteral("BtSaida"), QStringLiteral("&Saída"));
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(BtGrava);
+    buttons->addWidget(btCancela);
+    buttons->addWidget(BtSaida);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(BtBrowse, &QPushButton::clicked, this, guarded(m_msg, [this] { BtBrowseClick(); }));
+    connect(BtGrava, &QPushButton::clicked, this, guarded(m_msg, [this] { BtGravaClick(); }));
+    connect(BtInterrompe, &QPushButton::clicked, this, [this] { BtInterrompeClick(); });
+    connect(BtComprovante, &QPushButton::clicked, this, guarded(m_msg, [this] { BtComprovanteClick(); }));
+    connect(btCancela, &QPushButton::clicked, this, &QDialog::reject);
+    connect(BtSaida, &QPushButton::clicked, this, &QDialog::reject);
+
+    EdDiretorio->setText(QDir::toNativeSeparators(m_work.transferDir));
+    EdDestino->setMinimumWidth(360);
+    GbAcompanhamento->hide();
+    GbResultado->hide();
+}
+
+void TFrmGravaDisquete::setFileName(const QString &fileName)
+{
+    EdArquivoTransferencia->setText(fileName);
+}
+
+void TFrmGravaDisquete::setDestination(const QString &folder)
+{
+    EdDestino->setText(RemessaWork::folder(folder));
+}
+
+void TFrmGravaDisquete::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    BtBrowse->setFocus();
+}
+
+void TFrmGravaDisquete::reject()
+{
+    if (m_running) // the copy ends through "Interrompe Gravação"
+        return;
+    QDialog::reject();
+}
+
+void TFrmGravaDisquete::BtBrowseClick()
+{
+    const QString chosen = TFrmBrowser::choose(this, EdDestino->text());
+    if (!chosen.isEmpty())
+        setDestination(chosen);
+}
+
+void TFrmGravaDisquete::BtGravaClick()
+{
+    FolderTransferRequest request;
+    request.transferDir = m_work.transferDir;
+    request.fileName = EdArquivoTransferencia->text();
+    request.destination = EdDestino->text();
+    request.number = m_work.number;
+    request.userCode = m_work.userCode;
+    request.userName = m_work.userName;
+    m_interrupted = false;
+    m_running = true;
+    struct Running
+    {
+        bool &flag;
+        ~Running() { flag = false; }
+    } running{m_running};
+    m_result = FolderTransfer::run(m_db, m_msg, request, *this);
+    if (!GbAcompanhamento->isVisible())
+        return; // refused before copying: nothing changed
+    QElapsedTimer settle;
+    settle.start();
+    while (settle.elapsed() < m_settleMs) {
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        QThread::msleep(20);
+    }
+    GbResultado->show();
+    EdResultado->setText(m_result.text);
+    BtInterrompe->setEnabled(false);
+    if (m_result.status == FolderTransfer::Status::Done) {
+        CkGravando->show();
+        BtComprovante->setEnabled(true);
+    }
+    BtSaida->setFocus();
+}
+
+void TFrmGravaDisquete::copyStarted(qint64 size)
+{
+    BtBrowse->setEnabled(false);
+    BtGrava->setEnabled(false);
+    btCancela->setEnabled(false);
+    CkGravando->hide();
+    PbGravacao->setRange(0, 1000);
+    PbGravacao->setValue(0);
+    Q_UNUSED(size);
+    GbAcompanhamento->show();
+    QApplication::processEvents();
+}
+
+void TFrmGravaDisquete::blockCopied(qint64 done, qint64 total)
+{
+    PbGravacao->setValue(total > 0 ? static_cast<int>(done * 1000 / total) : 1000);
+    QApplication::processEvents();
+}
+
+void TFrmGravaDisquete::BtInterrompeClick()
+{
+    BtInterrompe->setEnabled(false);
+    m_interrupted = true;
+}
+
+BandedReport TFrmGravaDisquete::receipt(const RemessaWork &work, const QString &copiedPath)
+{
+    return TransferReceipt::forFolderCopy(work, QDir::toNativeSeparators(copiedPath));
+}
+
+void TFrmGravaDisquete::BtComprovanteClick()
+{
+    ReportPreview::exec(receipt(m_work, m_result.copiedPath), this, m_msg);
+}

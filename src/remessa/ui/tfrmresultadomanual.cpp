@@ -1,0 +1,173 @@
+#include "remessa/ui/tfrmresultadomanual.h"
+
+#include "remessa/ui/tfrmconfresultadomanual.h"
+#include "shell/shared/messenger.h"
+#include "shell/shared/ui/waitcursor.h"
+#include "shell/ui/dialogparts.h"
+#include "shell/ui/guardedslot.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+TFrmResultadoManual::TFrmResultadoManual(const RemessaWork &work, Database &db, Messenger &messenger, QWidget *parent)
+    : QDialog(parent), m_work(work), m_db(db), m_msg(messenger)
+{
+    setObjectName(QStringLiteral("FrmResultadoManual"));
+    setWindowTitle(QStringLiteral("Recebe Resultado Manual"));
+    m_confirm = [this](const QString &verdict) {
+        TFrmConfResultadoManual confirm(verdict, this);
+        return confirm.exec() == QDialog::Accepted;
+    };
+    auto *layout = new QVBoxLayout(this);
+
+    auto *data = new QGroupBox(QStringLiteral("Dados da Remessa: "), this);
+    auto *form = new QFormLayout(data);
+    EdNumeroRemessa = new QLineEdit(data);
+    EdNumeroRemessa->setObjectName(QStringLiteral("EdNumeroRemessa"));
+    EdNumeroRemessa->setReadOnly(true);
+    EdArquivoRemessa = new QLineEdit(data);
+    EdArquivoRemessa->setObjectName(QStringLiteral("EdArquivoRemessa"));
+    EdArquivoRemessa->setReadOnly(true);
+    form->addRow(DialogParts::label(data, QStringLiteral("LbNumero"), QStringLiteral("Número da Remessa: "),
+                                    EdNumeroRemessa),
+                 EdNumeroRemessa);
+    form->addRow(DialogParts::label(data, QStringLiteral("LbArquivo"), QStringLiteral("Arquivo Enviado ao Quelora: "),
+                                    EdArquivoRemessa),
+                 EdArquivoRemessa);
+    layout->addWidget(data);
+
+    auto *code = new QGroupBox(QStringLiteral("Senha Recebida do Quelora: "), this);
+    auto *codeRow = new QVBoxLayout(code);
+    EdSenha = new QLineEdit(code);
+    EdSenha->setObjectName(QStringLiteral("EdSenha"));
+    EdSenha->setAccessibleName(QStringLiteral("Senha Recebida do Quelora"));
+    EdSenha->setMaxLength(ManualResult::MaxCodeLength);
+    codeRow->addWidget(EdSenha);
+    layout->addWidget(code);
+
+    auto *remarks = new QGroupBox(QStringLiteral("Observações: "), this);
+    auto *remarksRow = new QVBoxLayout(remarks);
+    MmObservacoes = new QPlainTextEdit(remarks);
+    MmObservacoes->setObjectName(QStringLiteral("MmObservacoes"));
+    MmObservacoes->setAccessibleName(QStringLiteral("Observações"));
+    MmObservacoes->setTabChangesFocus(true);
+    MmObservacoes->setFixedHeight(90);
+    remarksRow->addWidget(MmObservacoes);
+    layout->addWidget(remarks);
+
+    GbSincroniza = new QGroupBox(QStringLiteral("Sincronização da Base de Dados"), this);
+    GbSincroniza->setObjectName(QStringLiteral("GbSincroniza"));
+    auto *syncRow = new QHBoxLayout(GbSincroniza);
+    LbSincroniza = new QLabel(QStringLiteral("Sincronizando a Base de Dados.... Aguarde."), GbSincroniza);
+    LbSincroniza->setObjectName(QStringLiteral("LbSincroniza"));
+    CkSincroniza = new QCheckBox(GbSincroniza);
+    CkSincroniza->setObjectName(QStringLiteral("CkSincroniza"));
+    CkSincroniza->setChecked(true);
+    CkSincroniza->setEnabled(false);
+    CkSincroniza->setAccessibleName(QStringLiteral("Sincronização concluída"));
+    syncRow->addWidget(LbSincroniza, 1);
+    syncRow->addWidget(CkSincroniza);
+    LbSincroniza->hide();
+    CkSincroniza->hide();
+    GbSincroniza->hide();
+    layout->addWidget(GbSincroniza);
+
+    BtOK = DialogParts::button(this, QStringLiteral("BtOK"), QStringLiteral("Ok"));
+    BtCancelar = DialogParts::button(this, QStringLiteral("BtCancelar"), QStringLiteral("Cancela"));
+    BtSaida = DialogParts::button(this, QStringLiteral("BtSaida"), QStringLiteral("&Saída"));
+    BtSaida->setEnabled(false);
+    BtOK->setDefault(true);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(BtOK);
+    buttons->addWidget(BtCancelar);
+    buttons->addWidget(BtSaida);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    EdArquivoRemessa->setMinimumWidth(340);
+
+    connect(BtOK, &QPushButton::clicked, this, guarded(m_msg, [this] { BtOKClick(); }));
+    connect(BtCancelar, &QPushButton::clicked, this, &QDialog::reject);
+    connect(BtSaida, &QPushButton::clicked, this, &QDialog::accept);
+
+    EdNumeroRemessa->setText(m_work.number);
+}
+
+void TFrmResultadoManual::setPackageName(const QString &packageName)
+{
+    EdArquivoRemessa->setText(packageName);
+}
+
+void TFrmResultadoManual::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    EdSenha->setFocus();
+}
+
+void TFrmResultadoManual::reject()
+{
+    if (m_busy)
+        return;
+    QDialog::reject();
+}
+
+ResultContext TFrmResultadoManual::context() const
+{
+    ResultContext c;
+    c.transferDir = m_work.transferDir;
+    c.syncDir = m_work.syncDir;
+    c.packageName = EdArquivoRemessa->text();
+    c.number = m_work.number;
+    c.userName = m_work.userName;
+    return c;
+}
+
+void TFrmResultadoManual::BtOKClick()
+{
+    const ResultContext c = context();
+    const std::optional<ManualResult::Code> code = ManualResult::check(m_db, c, EdSenha->text());
+    if (!code) {
+        m_msg.plain(QStringLiteral("A senha não é válida. Tente novamente."), QStringLiteral("Senha Inválida"));
+        return;
+    }
+    if (!m_confirm(code->verdict))
+        return;
+    GbSincroniza->show();
+    BtOK->setEnabled(false);
+    BtCancelar->setEnabled(false);
+    if (code->verdict == QLatin1String("NO"))
+        LbSincroniza->setText(QStringLiteral("Não há sincronização a fazer. A remessa foi invalidada."));
+    LbSincroniza->show();
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+
+    const QStringList lines = MmObservacoes->toPlainText().split(QLatin1Char('\n'));
+    bool ok = false;
+    {
+        m_busy = true;
+        WaitCursor wait;
+        struct Done
+        {
+            bool &busy;
+            ~Done() { busy = false; }
+        } done{m_busy};
+        ok = ManualResult::apply(m_db, m_msg, c, code->verdict, MmObservacoes->toPlainText().isEmpty() ? QStringList() : lines);
+    }
+    m_applied = ok;
+    if (ok && code->verdict == QLatin1String("OK")) {
+        LbSincroniza->setText(QStringLiteral("Sincronização efetuada com sucesso..."));
+        CkSincroniza->show();
+    } else if (!ok) {
+        // Nothing was written: the remittance still waits for its result.
+        LbSincroniza->setText(QStringLiteral("Sincronização não efetuada. A remessa continua aguardando o resultado."));
+    }
+    BtSaida->setEnabled(true);
+    BtSaida->setFocus();
+}

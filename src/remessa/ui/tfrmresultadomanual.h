@@ -1,0 +1,55 @@
+#pragma once
+#include "remessa/manualresult.h"
+#include "remessa/remessawork.h"
+
+#include <QDialog>
+#include <functional>
+
+class Database;
+class Messenger;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+// "Recebe Resultado Manual": the regulator's verdict typed in as a code.
+class TFrmResultadoManual : public QDialog
+{
+    Q_OBJECT
+public:
+    TFrmResultadoManual(const RemessaWork &work, Database &db, Messenger &messenger, QWidget *parent = nullptr);
+
+    void setPackageName(const QString &packageName);
+    bool applied() const { return m_applied; }
+    // Asks whether to apply a verdict; by default the confirmation window.
+    void setConfirmation(std::function<bool(const QString &verdict)> confirm) { m_confirm = std::move(confirm); }
+
+    void BtOKClick();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void reject() override;
+
+private:
+    ResultContext context() const;
+
+    RemessaWork m_work;
+    Database &m_db;
+    Messenger &m_msg;
+    std::function<bool(const QString &)> m_confirm;
+    bool m_applied = false;
+    bool m_busy = false;
+
+    QLineEdit *EdNumeroRemessa = nullptr;
+    QLineEdit *EdArquivoRemessa = nullptr;
+    QLineEdit *EdSenha = nullptr;
+    QPlainTextEdit *MmObservacoes = nullptr;
+    QGroupBox *GbSincroniza = nullptr;
+    QLabel *LbSincroniza = nullptr;
+    QCheckBox *CkSincroniza = nullptr;
+    QPushButton *BtOK = nullptr;
+    QPushButton *BtCancelar = nullptr;
+    QPushButton *BtSaida = nullptr;
+};

@@ -1,0 +1,76 @@
+#include "remessa/ui/tfrmselecaoresultado.h"
+
+#include "remessa/ui/tfrmresultadomanual.h"
+#include "shell/shared/messenger.h"
+#include "shell/ui/dialogparts.h"
+#include "shell/ui/guardedslot.h"
+
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace {
+const QString NotYet = QStringLiteral("Função disponível em versão futura.");
+}
+
+TFrmSelecaoResultado::TFrmSelecaoResultado(const RemessaWork &work, Database &db, Messenger &messenger, QWidget *parent)
+    : QDialog(parent), m_work(work), m_db(db), m_msg(messenger)
+{
+    setObjectName(QStringLiteral("FrmSelecaoResultado"));
+    setWindowTitle(QStringLiteral("Seleção de Modo de Recebimento"));
+    auto *layout = new QVBoxLayout(this);
+    auto *form = new QFormLayout;
+    EdArquivoRemessa = new QLineEdit(this);
+    EdArquivoRemessa->setObjectName(QStringLiteral("EdArquivoRemessa"));
+    EdArquivoRemessa->setReadOnly(true);
+    form->addRow(DialogParts::label(this, QStringLiteral("LbArquivo"), QStringLiteral("Arquivo Enviado ao Quelora: "),
+                                    EdArquivoRemessa),
+                 EdArquivoRemessa);
+    layout->addLayout(form);
+
+    auto *modes = new QGroupBox(QStringLiteral("Modo de Recebimento"), this);
+    auto *modesLayout = new QVBoxLayout(modes);
+    RbFTP = new QRadioButton(QStringLiteral("Recebimento Automático de Resultado da Remessa (via FTP)"), modes);
+    RbFTP->setObjectName(QStringLiteral("RbFTP"));
+    RbFTP->setEnabled(false);
+    RbFTP->setToolTip(NotYet);
+    RbManual = new QRadioButton(QStringLiteral("Informação Manual de Resultado da Remessa"), modes);
+    RbManual->setObjectName(QStringLiteral("RbManual"));
+    RbManual->setChecked(true);
+    auto *note = new QLabel(QStringLiteral("FTP: ") + NotYet, modes);
+    note->setObjectName(QStringLiteral("LbModoFuturo"));
+    note->setEnabled(false);
+    modesLayout->addWidget(RbFTP);
+    modesLayout->addWidget(RbManual);
+    modesLayout->addWidget(note);
+    layout->addWidget(modes);
+
+    BtOK = DialogParts::button(this, QStringLiteral("BtOK"), QStringLiteral("Ok"));
+    BtCancela = DialogParts::button(this, QStringLiteral("BtCancela"), QStringLiteral("Cancela"));
+    BtOK->setDefault(true);
+    layout->addLayout(DialogParts::buttonRow(BtOK, BtCancela));
+    connect(BtOK, &QPushButton::clicked, this, guarded(m_msg, [this] { BtOKClick(); }));
+    connect(BtCancela, &QPushButton::clicked, this, &QDialog::reject);
+    DialogParts::fixDialogFrame(this, 480);
+}
+
+void TFrmSelecaoResultado::setPackageName(const QString &packageName)
+{
+    EdArquivoRemessa->setText(packageName);
+}
+
+void TFrmSelecaoResultado::BtOKClick()
+{
+    if (!RbManual->isChecked()) {
+        m_msg.information(NotYet);
+        return;
+    }
+    TFrmResultadoManual window(m_work, m_db, m_msg, this);
+    window.setPackageName(EdArquivoRemessa->text());
+    window.exec();
+    accept();
+}

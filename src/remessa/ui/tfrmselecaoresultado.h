@@ -1,0 +1,35 @@
+#pragma once
+#include "remessa/remessawork.h"
+
+#include <QDialog>
+
+class Database;
+class Messenger;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+// "Seleção de Modo de Recebimento": how the regulator's verdict comes in.
+// The FTP search is listed, disabled, until it is available; the code typed
+// by hand works.
+class TFrmSelecaoResultado : public QDialog
+{
+    Q_OBJECT
+public:
+    TFrmSelecaoResultado(const RemessaWork &work, Database &db, Messenger &messenger, QWidget *parent = nullptr);
+
+    void setPackageName(const QString &packageName);
+
+    void BtOKClick();
+
+private:
+    RemessaWork m_work;
+    Database &m_db;
+    Messenger &m_msg;
+
+    QLineEdit *EdArquivoRemessa = nullptr;
+    QRadioButton *RbFTP = nullptr;
+    QRadioButton *RbManual = nullptr;
+    QPushButton *BtOK = nullptr;
+    QPushButton *BtCancela = nullptr;
+};

@@ -1,0 +1,106 @@
+#include "remessa/ui/tfrmselecaotransferencia.h"
+
+#include "remessa/ui/tfrmgravadisquete.h"
+#include "shell/shared/messenger.h"
+#include "shell/ui/dialogparts.h"
+#include "shell/ui/guardedslot.h"
+
+#include <QButtonGroup>
+#include <QDir>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace {
+const QString NotYet = QStringLiteral("Função disponível em versão futura.");
+}
+
+TFrmSelecaoTransferencia::TFrmSelecaoTransferencia(const RemessaWork &work, Database &db, Messenger &messenger,
+                                                   QWidget *parent)
+    : QDialog(parent), m_work(work), m_db(db), m_msg(messenger)
+{
+    setObjectName(QStringLiteral("FrmSelecaoTransferencia"));
+    setWindowTitle(QStringLiteral("Seleção do Modo de Transferência"));
+    auto *layout = new QVBoxLayout(this);
+
+    auto *file = new QGroupBox(QStringLiteral("Arquivo a ser transferido"), this);
+    auto *form = new QFormLayout(file);
+    EdDiretorio = new QLineEdit(file);
+    EdDiretorio->setObjectName(QStringLiteral("EdDiretorio"));
+    EdDiretorio->setReadOnly(true);
+    EdArquivoTransferencia = new QLineEdit(file);
+    EdArquivoTransferencia->setObjectName(QStringLiteral("EdArquivoTransferencia"));
+    EdArquivoTransferencia->setReadOnly(true);
+    form->addRow(DialogParts::label(file, QStringLiteral("LbDiretorio"), QStringLiteral("Diretório"), EdDiretorio),
+                 EdDiretorio);
+    form->addRow(DialogParts::label(file, QStringLiteral("LbArquivo"), QStringLiteral("Nome do Arquivo"),
+                                    EdArquivoTransferencia),
+                 EdArquivoTransferencia);
+    layout->addWidget(file);
+
+    RgSelecao = new QGroupBox(QStringLiteral("Modo de Transferência"), this);
+    RgSelecao->setObjectName(QStringLiteral("RgSelecao"));
+    auto *modes = new QVBoxLayout(RgSelecao);
+    m_modes = new QButtonGroup(this);
+    const QString texts[] = {QStringLiteral("Transferência automática via FTP para o Quelora "),
+                             QStringLiteral("Gravação de disquete a ser enviado ao Quelora"),
+                             QStringLiteral("Transferência automática via EMAIL para o Quelora ")};
+    for (int i = 0; i < 3; ++i) {
+        auto *b = new QRadioButton(texts[i], RgSelecao);
+        b->setObjectName(QStringLiteral("RgSelecao%1").arg(i));
+        m_modes->addButton(b, i);
+        modes->addWidget(b);
+        if (i != 1) {
+            b->setEnabled(false);
+            b->setToolTip(NotYet);
+        }
+    }
+    auto *note = new QLabel(QStringLiteral("FTP e e-mail: ") + NotYet, RgSelecao);
+    note->setObjectName(QStringLiteral("LbModosFuturos"));
+    note->setEnabled(false);
+    modes->addWidget(note);
+    m_modes->button(1)->setChecked(true);
+    layout->addWidget(RgSelecao);
+
+    BtOK = DialogParts::button(this, QStringLiteral("BtOK"), QStringLiteral("Ok"));
+    BtCancela = DialogParts::button(this, QStringLiteral("BtCancela"), QStringLiteral("Cancela"));
+    BtOK->setDefault(true);
+    layout->addLayout(DialogParts::buttonRow(BtOK, BtCancela));
+    connect(BtOK, &QPushButton::clicked, this, guarded(m_msg, [this] { BtOKClick(); }));
+    connect(BtCancela, &QPushButton::clicked, this, &QDialog::reject);
+    DialogParts::fixDialogFrame(this, 480);
+
+    EdDiretorio->setText(QDir::toNativeSeparators(m_work.transferDir));
+}
+
+void TFrmSelecaoTransferencia::setFileName(const QString &fileName)
+{
+    EdArquivoTransferencia->setText(fileName);
+}
+
+int TFrmSelecaoTransferencia::selectedMode() const
+{
+    return m_modes->checkedId();
+}
+
+void TFrmSelecaoTransferencia::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    BtOK->setFocus();
+}
+
+void TFrmSelecaoTransferencia::BtOKClick()
+{
+    if (selectedMode() != 1) {
+        m_msg.information(NotYet);
+        return;
+    }
+    TFrmGravaDisquete window(m_work, m_db, m_msg, this);
+    window.setFileName(EdArquivoTransferencia->text());
+    window.exec();
+    accept();
+}

@@ -1,0 +1,42 @@
+#pragma once
+#include "remessa/remessawork.h"
+
+#include <QDialog>
+
+class Database;
+class Messenger;
+class QButtonGroup;
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+// "Seleção do Modo de Transferência": how the file goes to the regulator.
+// Only the folder copy works without a server today; FTP and e-mail are
+// listed, disabled, and say so.
+class TFrmSelecaoTransferencia : public QDialog
+{
+    Q_OBJECT
+public:
+    TFrmSelecaoTransferencia(const RemessaWork &work, Database &db, Messenger &messenger, QWidget *parent = nullptr);
+
+    void setFileName(const QString &fileName);
+    int selectedMode() const;
+
+    void BtOKClick();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    RemessaWork m_work;
+    Database &m_db;
+    Messenger &m_msg;
+
+    QLineEdit *EdDiretorio = nullptr;
+    QLineEdit *EdArquivoTransferencia = nullptr;
+    QGroupBox *RgSelecao = nullptr;
+    QButtonGroup *m_modes = nullptr;
+    QPushButton *BtOK = nullptr;
+    QPushButton *BtCancela = nullptr;
+};

@@ -1,0 +1,27 @@
+#include "remessa/ui/transferreceipt.h"
+
+#include "remessa/remessawork.h"
+
+#include <QDateTime>
+
+namespace TransferReceipt {
+
+BandedReport forFolderCopy(const RemessaWork &work, const QString &copiedPath)
+{
+    BandedReport report(QStringLiteral("Comprovante de Transferência de Arquivo"));
+    report.setUserName(work.userName);
+    report.addHeaderLine(QStringLiteral("(arquivo gravado para envio)"));
+    report.addHeaderLine(QStringLiteral("OCC: ") + work.sigla + QStringLiteral(" - ") + work.nomeOCC);
+    report.addFields({{QStringLiteral("Número da Remessa:"), work.number},
+                      {QStringLiteral("Arquivo Transferido:"), copiedPath}});
+    report.addSection(QStringLiteral("Observações"));
+    report.addText(QStringLiteral("Usuário Responsável : ") + work.userName);
+    report.addText(QStringLiteral("Gravação de arquivo realizada com sucesso."));
+    report.addSpacer(4);
+    const QDateTime now = QDateTime::currentDateTime();
+    report.addFields({{QStringLiteral("Data:"), now.toString(QStringLiteral("dd/MM/yyyy"))},
+                      {QStringLiteral("Hora:"), now.toString(QStringLiteral("HH:mm:ss"))}});
+    return report;
+}
+
+}

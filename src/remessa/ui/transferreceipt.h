@@ -1,0 +1,12 @@
+#pragma once
+#include "reports/ui/bandedreport.h"
+
+struct RemessaWork;
+
+// "Comprovante de Transferência de Arquivo", the receipt of a delivered file.
+namespace TransferReceipt {
+
+// The receipt of a file copied for hand delivery.
+BandedReport forFolderCopy(const RemessaWork &work, const QString &copiedPath);
+
+}

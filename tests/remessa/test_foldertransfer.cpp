@@ -1,0 +1,200 @@
+#include "support/remessafixture.h"
+#include "support/scriptedmessenger.h"
+
+#include "remessa/foldertransfer.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlQuery>
+#include <QtTest>
+
+namespace {
+
+// Counts blocks; interrupts after a given number of them.
+struct Watcher : FolderTransferObserver
+{
+    int stopAfter = -1;
+    int blocks = 0;
+    qint64 startedWith = -1;
+    qint64 lastDone = 0;
+    void copyStarted(qint64 size) override { startedWith = size; }
+    void blockCopied(qint64 done, qint64) override
+    {
+        ++blocks;
+        lastDone = done;
+    }
+    bool interrupted() const override { return stopAfter >= 0 && blocks >= stopAfter; }
+};
+
+const QString Number = QStringLiteral("2026120801");
+const QString Package = QStringLiteral("OC-OCP00012026120801.zip");
+
+}
+
+class TestFolderTransfer : public QObject
+{
+    Q_OBJECT
+
+    FolderTransferRequest request(RemessaFixture &f, const QString &file, const QString &dest)
+    {
+        FolderTransferRequest r;
+        r.transferDir = f.transferDir;
+        r.fileName = file;
+        r.destination = dest;
+        r.number = Number;
+        r.userCode = QStringLiteral("admin");
+        r.userName = QStringLiteral("Administrador");
+        return r;
+    }
+
+private slots:
+    void copiesInBlocksAndLogsTheTransfer()
+    {
+        RemessaFixture f;
+        f.event(Number, "C", "PR", 5);
+        const QString source = f.makeFile(Package, 3 * FolderTransfer::BlockSize + 100);
+        ScriptedMessenger msg;
+        Watcher w;
+        const auto r = FolderTransfer::run(f.db, msg, request(f, Package, f.outDir), w);
+        QCOMPARE(int(r.status), int(FolderTransfer::Status::Done));
+        QCOMPARE(r.text, QStringLiteral("Gravação de arquivo realizada com sucesso."));
+        QVERIFY(msg.messages.isEmpty());
+        QCOMPARE(w.blocks, 4);
+        QCOMPARE(w.startedWith, QFileInfo(source).size());
+        QCOMPARE(QFileInfo(r.copiedPath).absoluteFilePath(), QDir(f.outDir).absoluteFilePath(Package));
+        QFile a(source), b(r.copiedPath);
+        QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+        QCOMPARE(a.readAll(), b.readAll());
+        QVERIFY(QFileInfo::exists(source)); // the package stays for the result
+
+        QSqlQuery q = f.db.exec("SELECT TipoRemessa, Evento, Usuario, Obs FROM CONTROLE WHERE Evento = 'TR'");
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toString(), QStringLiteral("C"));
+        QCOMPARE(q.value(2).toString(), QStringLiteral("Administrador"));
+        QCOMPARE(q.value(3).toString(), QStringLiteral("<Transferência Manual: Gravação de Disquete>"));
+        QVERIFY(!q.next());
+        QCOMPARE(f.newestEvent(Number), QStringLiteral("TR"));
+    }
+
+    // A file of an exact multiple of the block ends with an empty read.
+    void exactMultipleOfTheBlock()
+    {
+        RemessaFixture f;
+        f.makeFile(Package, 2 * FolderTransfer::BlockSize);
+        ScriptedMessenger msg;
+        Watcher w;
+        const auto r = FolderTransfer::run(f.db, msg, request(f, Package, f.outDir), w);
+        QCOMPARE(int(r.status), int(FolderTransfer::Status::Done));
+        QCOMPARE(QFileInfo(r.copiedPath).size(), 2 * FolderTransfer::BlockSize);
+    }
+
+    void floppyCapacityAppliesToFloppyMountsOnly()
+    {
+        QVERIFY(FolderTransfer::isFloppy("/media/floppy"));
+        QVERIFY(FolderTransfer::isFloppy("/media/floppy0/"));
+        QVERIFY(FolderTransfer::isFloppy("/mnt/Floppy1"));
+        QVERIFY(!FolderTransfer::isFloppy("/media/floppy/remessas"));
+        QVERIFY(!FolderTransfer::isFloppy("/home/occ/floppies-old/x"));
+        QVERIFY(!FolderTransfer::isFloppy("/home/occ/saida"));
+        QCOMPARE(FolderTransfer::roundedKb(1038 * 1024 + 511), 1038);
+        QCOMPARE(FolderTransfer::roundedKb(1038 * 1024 + 513), 1039);
+
+        RemessaFixture f;
+        const QString floppy = QDir(f.home->dir()).filePath("media/floppy0");
+        QDir().mkpath(floppy);
+        ScriptedMessenger msg;
+        Watcher w;
+        f.makeFile(Package, 1038 * 1024);
+        auto r = FolderTransfer::run(f.db, msg, request(f, Package, floppy), w);
+        QCOMPARE(int(r.status), int(FolderTransfer::Status::Done));
+        QVERIFY(msg.messages.isEmpty());
+
+        QFile::remove(QDir(floppy).filePath(Package));
+        f.makeFile(Package, 1039 * 1024);
+        r = FolderTransfer::run(f.db, msg, request(f, Package, floppy), w);
+        QCOMPARE(int(r.status), int(FolderTransfer::Status::NotStarted));
+        QCOMPARE(msg.lastText(), QStringLiteral("Tamanho do arquivo maior que a capacidade do disquete"));
+        QCOMPARE(msg.lastKind(), ScriptedMessenger::Error);
+        QVERIFY(!QFileInfo::exists(QDir(floppy).filePath(Package)));
+        QCOMPARE(f.count("CONTROLE", "Evento = 'TR'"), 1);
+
+        // Any other folder takes it.
+        r = FolderTransfer::run(f.db, msg, request(f, Package, f.outDir), w);
+        QCOMPARE(int(r.status), int(FolderTransfer::Status::Done));
+    }
+
+    void refusalsWriteNothing()
+    {
+        RemessaFixture f;
+        ScriptedMessenger msg;
+        Watcher w;
+        // No destination: nothing happens, no message.
+        auto r = FolderTransfer::run(f.db, msg, request(f, Package, "  "), w);
+        QCOMPARE(int(r.status), int(FolderTransfer::Status::NotStarted));
+        QVERIFY(msg.messages.isEmpty());
+
+        r = FolderTransfer::run(f.db, msg, request(f, Package, f.outDir), w);
+        QCOMPARE(int(r.status), int(FolderTransfer::Status::NotStarted));
+        QCOMPARE(msg.lastText(), QStringLiteral("Arquivo não encontrado."));
+
+        // Copying onto itself would empty the package.
+        const QString source = f.makeFile(Package, 5000);
+        r = FolderTransfer::run(f.db, msg, request(f, Package, f.transferDir), w);
+        QCOMPARE(int(r.status), int(FolderTransfer::Status::NotStarted));
+        QVERIFY(msg.lastText().contains("próprio diretório de transferência"));
+        QCOMPARE(QFileInfo(source).size(), 5000);
+
+        // A folder that does not exist cannot receive the copy.
+        r = FolderTransfer::run(f.db, msg, request(f, Package, f.outDir + "nao/existe"), w);
+        QCOMPARE(int(r.status), int(FolderTransfer::Status::Failed));
+        QCOMPARE(r.text, QStringLiteral("Gravação de arquivo não realizada: Erro ao criar arquivo."));
+        QCOMPARE(w.startedWith, 5000);
+        QCOMPARE(f.count("CONTROLE"), 0);
+        QCOMPARE(f.count("CONTROLE_TXT"), 0);
+    }
+
+    void interruptedCopyLeavesNothing()
+    {
+        RemessaFixture f;
+        f.makeFile(Package, 10 * FolderTransfer::BlockSize);
+        ScriptedMessenger msg;
+        Watcher w;
+        w.stopAfter = 2;
+        const auto r = FolderTransfer::run(f.db, msg, request(f, Package, f.outDir), w);
+        QCOMPARE(int(r.status), int(FolderTransfer::Status::Interrupted));
+        QCOMPARE(r.text, QStringLiteral("Gravação de arquivo interrompida."));
+        QCOMPARE(w.blocks, 2);
+        QVERIFY(!QFileInfo::exists(QDir(f.outDir).filePath(Package)));
+        QCOMPARE(f.count("CONTROLE"), 0);
+    }
+
+    // A TXT file travels zipped under its stem; its own log gets the row.
+    void txtFileIsZippedAndLoggedApart()
+    {
+        RemessaFixture f;
+        const QString txt = QStringLiteral("TX-OCP0001-0001.txt");
+        QFile file(QDir(f.transferDir).filePath(txt));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("linha 1\r\nlinha 2\r\n");
+        file.close();
+        ScriptedMessenger msg;
+        Watcher w;
+        const auto r = FolderTransfer::run(f.db, msg, request(f, txt, f.outDir), w);
+        QCOMPARE(int(r.status), int(FolderTransfer::Status::Done));
+        QCOMPARE(QFileInfo(r.copiedPath).fileName(), QStringLiteral("TX-OCP0001-0001.zip"));
+        QCOMPARE(f.count("CONTROLE"), 0);
+        QSqlQuery q = f.db.exec("SELECT NomeArquivo, Obs, UsuResp, EnviadoQUELORA FROM CONTROLE_TXT");
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toString(), txt);
+        QCOMPARE(q.value(1).toString(), QStringLiteral("<Transferência Manual: Gravação de Disquete>"));
+        QCOMPARE(q.value(2).toString(), QStringLiteral("admin"));
+        QCOMPARE(q.value(3).toString(), QStringLiteral("S"));
+        QProcess unzip;
+        unzip.start("unzip", {"-l", r.copiedPath});
+        QVERIFY(unzip.waitForFinished());
+        QVERIFY(QString::fromLocal8Bit(unzip.readAllStandardOutput()).contains(txt));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFolderTransfer)
+#include "test_foldertransfer.moc"

@@ -1,0 +1,32 @@
+#pragma once
+#include "support/testhome.h"
+
+#include "db/database.h"
+#include "remessa/remessawork.h"
+
+#include <QDir>
+#include <QFile>
+#include <QString>
+#include <memory>
+
+// A program folder with the certifier configured, its transfer and
+// synchronisation folders, and the database open as "CapaCertific".
+struct RemessaFixture
+{
+    static constexpr const char *Sigla = "OCP0001";
+
+    explicit RemessaFixture(bool demo = false);
+
+    std::unique_ptr<TestHome> home;
+    Database db;
+    QString transferDir; // ends with "/"
+    QString syncDir;
+    QString outDir;      // a folder to copy packages to
+
+    RemessaWork work(const QString &number = QString(), const QString &type = QStringLiteral("C")) const;
+    void event(const QString &number, const QString &type, const QString &eventCode, int secondsAgo = 0);
+    QString newestEvent(const QString &number);
+    int count(const QString &table, const QString &where = QString());
+    // A file of the given size in the transfer folder.
+    QString makeFile(const QString &name, qint64 size) const;
+};
