@@ -286,6 +286,34 @@ private slots:
         QCOMPARE(RemessaControl::newest(f.db)->event, QStringLiteral("PR"));
     }
 
+    // A TXT file travels zipped under its stem and is logged in CONTROLE_TXT,
+    // not as a remittance event.
+    void txtFileGoesZippedAndIsLoggedApart()
+    {
+        Prepared f(1000);
+        const QString dir = f.outDir + "txt/";
+        QDir().mkpath(dir);
+        QFile txt(dir + "TX-OCP0001-01.txt");
+        QVERIFY(txt.open(QIODevice::WriteOnly));
+        txt.write(QByteArray("linha;de;migracao\r\n").repeated(5000));
+        txt.close();
+        FtpTestServer server(f.outDir + "srv");
+        QDir().mkpath(server.root() + "/entrada");
+        QVERIFY(server.start());
+        f.useFtp(server, "entrada");
+        RemessaWork work = f.work();
+        work.transferDir = dir;
+        ScriptedMessenger msg;
+        TFrmTransfereArquivo w(work, f.db, msg);
+        w.setFileName("TX-OCP0001-01.txt");
+        QVERIFY(transfer(w));
+        QVERIFY2(w.succeeded(), qPrintable(memo(w)));
+        QCOMPARE(QDir(server.root() + "/entrada").entryList(QDir::Files), QStringList{"TX-OCP0001-01.zip"});
+        QCOMPARE(readFile(server.root() + "/entrada/TX-OCP0001-01.zip"), readFile(dir + "TX-OCP0001-01.zip"));
+        QCOMPARE(f.count("CONTROLE_TXT", "NomeArquivo = 'TX-OCP0001-01.txt' AND EnviadoQuelora = 'S'"), 1);
+        QCOMPARE(f.count("CONTROLE", "Evento = 'TR'"), 0);
+    }
+
     void missingFileIsRefusedBeforeAnyConnection()
     {
         RemessaFixture f;
