@@ -1,0 +1,41 @@
+#include "maintenance/productinclusion.h"
+
+#include "db/database.h"
+#include "db/dberror.h"
+#include "shell/shared/messenger.h"
+
+#include <QDateTime>
+
+namespace ProductInclusion {
+
+std::optional<SelectedProduct> save(Database &db, Messenger &m, const NewProduct &p, const QString &userCode)
+{
+    SelectedProduct key{p.marcaProd.trimmed(), p.modeloProd.trimmed(), p.imported ? 1 : 0, p.codEanUpc.trimmed()};
+    if (key.marcaProd.isEmpty() || key.modeloProd.isEmpty()) {
+        m.error(QStringLiteral("Existem campos obrigatórios não preenchidos"), QStringLiteral("Erro de Inclusão"));
+        return std::nullopt;
+    }
+    const QVariant none(QMetaType(QMetaType::QString));
+    const QString descr = p.descrProd.trimmed();
+    try {
+        Transaction tx(db);
+        db.execute(QStringLiteral("insert into PRODUTO (MarcaProd, ModeloProd, Importado, CodEANUPC, DescrProd, "
+                                  "DthUltAtualiz, UsuResp) values (?, ?, ?, ?, ?, ?, ?)"),
+                   {key.marcaProd, key.modeloProd, key.importado,
+                    key.codEanUpc.isEmpty() ? none : QVariant(key.codEanUpc), descr.isEmpty() ? none : QVariant(descr),
+                    QDateTime::currentDateTime(), userCode});
+        tx.commit();
+    } catch (const DbError &e) {
+        if (e.isKeyViolation())
+            m.error(QStringLiteral("Esta produto já existe !!! Cancele a inclusão..."),
+                    QStringLiteral("Erro de chave duplicada"));
+        else
+            m.error(QStringLiteral("Erro genérico de gravação no Banco de Dados !!! As alterações não foram "
+                                   "efetuadas."),
+                    QStringLiteral("Erro de gravação"));
+        return std::nullopt;
+    }
+    return key;
+}
+
+}

@@ -1,0 +1,20 @@
+#pragma once
+#include <QString>
+#include <functional>
+
+class QLabel;
+class QPushButton;
+class QWidget;
+
+// Small pieces the selection and inclusion dialogs build alike.
+namespace SelectionParts {
+
+// A label whose buddy is `buddy`, named "Lb" + the buddy's name without its prefix.
+QLabel *labelFor(QWidget *parent, const QString &text, QWidget *buddy);
+// A push button that is never the default by itself.
+QPushButton *button(QWidget *parent, const QString &name, const QString &text);
+// Enter in a filter field runs the filter instead of the dialog's default
+// button (which would choose whatever row is current).
+void filterOnEnter(QWidget *field, std::function<void()> filter);
+
+}
