@@ -234,7 +234,7 @@ private slots:
         s.logins.enqueue(user("admin", allRights()));
         QVERIFY(s.start());
         s.msg.clear();
-        s.button("spbContRemessas")->click();
+        s.button("spbAtualizTabQuelora")->click();
         s.button("spbAprovaCertificados")->click();
         QCOMPARE(s.msg.texts(), QStringList(2, "Função disponível em versão futura."));
         QCOMPARE(s.frm->state(), TFrmCapaSistema::State::Ready);
