@@ -16,7 +16,7 @@
 namespace {
 
 const char *kUsage = "uso: corvane-cli remessa preparar [--home DIR] --user CODIGO [--completa]\n"
-                     "     corvane-cli remessa enviar [--home DIR] --user CODIGO --pasta DIRETORIO\n"
+                     "     corvane-cli remessa enviar [--home DIR] --user CODIGO (--pasta DIRETORIO | --ftp | --email)\n"
                      "     corvane-cli remessa resultado [--home DIR] --user CODIGO --senha CODIGO [--obs TEXTO]\n"
                      "     corvane-cli remessa cancelar [--home DIR] --user CODIGO\n"
                      "     corvane-cli remessa listar [--home DIR] --user CODIGO\n";

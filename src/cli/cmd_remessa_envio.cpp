@@ -1,6 +1,6 @@
-// corvane-cli remessa enviar [--home DIR] --user CODE --pasta DIR
+// corvane-cli remessa enviar [--home DIR] --user CODE (--pasta DIR | --ftp | --email)
 // corvane-cli remessa resultado [--home DIR] --user CODE --senha CODIGO [--obs TEXTO]
-// The folder transfer and the manual result of the newest remittance, each
+// The transfer (to a folder, by FTP or by e-mail) and the manual result of the newest remittance, each
 // allowed exactly when the control window offers that step.
 #include "cli/clisession.h"
 
@@ -8,6 +8,9 @@
 #include "remessa/remessacontrol.h"
 #include "remessa/foldertransfer.h"
 #include "remessa/manualresult.h"
+#include "remessa/packagetransfer.h"
+#include "remessa/transferdelivery.h"
+#include "shell/configlocal.h"
 #include "remessa/remessawork.h"
 
 #include <QDir>
@@ -33,20 +36,45 @@ RemessaWork workFor(CliSession &session, const RemessaControl::Remittance &r)
     return RemessaWork::from(RemessaControl::workingValues(session.db()), session.login(), r.number, r.type);
 }
 
+// By FTP or e-mail as the transfer windows send it: their memo lines on
+// stdout, "TR" only when the whole package went.
+int sendToRegulator(CliSession &session, const RemessaWork &work, bool ftp)
+{
+    const std::optional<ConfigLocal> config = ConfigLocalStore::read(session.db());
+    if (!config) {
+        QTextStream(stderr) << "O certificador não está configurado.\n";
+        return CliExit::Failed;
+    }
+    QTextStream out(stdout);
+    PackageTransfer transfer(*config, work.userName, [&out](const QString &line) {
+        out << line << "\n";
+        out.flush();
+    });
+    const QString package = QDir(work.transferDir).filePath(work.packageName());
+    if (!(ftp ? transfer.byFtp(package) : transfer.byEmail(package)))
+        return CliExit::Failed;
+    TransferDelivery::log(session.db(), work.packageName(), work.number, work.userCode, work.userName, QString());
+    return CliExit::Ok;
+}
+
 }
 
 int runRemessaEnviar(const QStringList &args)
 {
     const QString usageLine =
-        QStringLiteral("corvane-cli remessa enviar [--home DIR] --user CODIGO --pasta DIRETORIO");
+        QStringLiteral("corvane-cli remessa enviar [--home DIR] --user CODIGO (--pasta DIRETORIO | --ftp | --email)");
     QStringList words = args;
     CliCommonOptions options;
     QString problem = options.take(words);
     QString folder;
     if (problem.isEmpty())
         takeValueOption(words, QStringLiteral("--pasta"), folder, problem);
-    if (!problem.isEmpty() || !words.isEmpty() || folder.isEmpty())
+    const bool ftp = takeFlag(words, QStringLiteral("--ftp"));
+    const bool email = takeFlag(words, QStringLiteral("--email"));
+    if (!problem.isEmpty() || !words.isEmpty())
         return cliUsage(problem, usageLine);
+    if (int(ftp) + int(email) + int(!folder.isEmpty()) != 1)
+        return cliUsage(QStringLiteral("escolha um modo: --pasta, --ftp ou --email"), usageLine);
 
     CliSession session;
     if (!session.open(options, &Rights::contRemessas, FunctionName))
@@ -55,6 +83,8 @@ int runRemessaEnviar(const QStringList &args)
     if (!state)
         return CliExit::Failed;
     const RemessaWork work = workFor(session, *state);
+    if (ftp || email)
+        return sendToRegulator(session, work, ftp);
 
     FolderTransferRequest request;
     request.transferDir = work.transferDir;

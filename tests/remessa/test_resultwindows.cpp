@@ -92,9 +92,9 @@ private slots:
         ScriptedMessenger msg;
         TFrmSelecaoTransferencia t(f.work(Number), f.db, msg);
         t.setFileName("OC-OCP0001" + Number + ".zip");
-        QVERIFY(!child<QRadioButton>(t, "RgSelecao0")->isEnabled());
-        QVERIFY(child<QRadioButton>(t, "RgSelecao1")->isChecked());
-        QVERIFY(!child<QRadioButton>(t, "RgSelecao2")->isEnabled());
+        QVERIFY(child<QRadioButton>(t, "RgSelecao0")->isChecked());
+        QVERIFY(child<QRadioButton>(t, "RgSelecao1")->isEnabled());
+        QVERIFY(child<QRadioButton>(t, "RgSelecao2")->isEnabled());
         QCOMPARE(child<QRadioButton>(t, "RgSelecao1")->text(), QStringLiteral("Gravação de disquete a ser enviado ao Quelora"));
         QCOMPARE(child<QLineEdit>(t, "EdDiretorio")->text(), QDir::toNativeSeparators(f.transferDir));
         t.show();
@@ -251,6 +251,7 @@ private slots:
                 copyResult = copy.findChild<QLineEdit *>("EdResultado")->text();
                 copy.findChild<QPushButton *>("BtSaida")->click();
             });
+            choice.findChild<QRadioButton *>("RgSelecao1")->setChecked(true);
             choice.findChild<QPushButton *>("BtOK")->click();
         });
         control.BtTransfereClick();

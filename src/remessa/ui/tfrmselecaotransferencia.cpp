@@ -1,6 +1,8 @@
 #include "remessa/ui/tfrmselecaotransferencia.h"
 
 #include "remessa/ui/tfrmgravadisquete.h"
+#include "remessa/ui/tfrmtransferearquivo.h"
+#include "remessa/ui/tfrmtransferesmtp.h"
 #include "shell/shared/messenger.h"
 #include "shell/ui/dialogparts.h"
 #include "shell/ui/guardedslot.h"
@@ -14,10 +16,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
-
-namespace {
-const QString NotYet = QStringLiteral("Função disponível em versão futura.");
-}
 
 TFrmSelecaoTransferencia::TFrmSelecaoTransferencia(const RemessaWork &work, Database &db, Messenger &messenger,
                                                    QWidget *parent)
@@ -54,16 +52,8 @@ TFrmSelecaoTransferencia::TFrmSelecaoTransferencia(const RemessaWork &work, Data
         b->setObjectName(QStringLiteral("RgSelecao%1").arg(i));
         m_modes->addButton(b, i);
         modes->addWidget(b);
-        if (i != 1) {
-            b->setEnabled(false);
-            b->setToolTip(NotYet);
-        }
     }
-    auto *note = new QLabel(QStringLiteral("FTP e e-mail: ") + NotYet, RgSelecao);
-    note->setObjectName(QStringLiteral("LbModosFuturos"));
-    note->setEnabled(false);
-    modes->addWidget(note);
-    m_modes->button(1)->setChecked(true);
+    m_modes->button(0)->setChecked(true);
     layout->addWidget(RgSelecao);
 
     BtOK = DialogParts::button(this, QStringLiteral("BtOK"), QStringLiteral("Ok"));
@@ -95,12 +85,28 @@ void TFrmSelecaoTransferencia::showEvent(QShowEvent *event)
 
 void TFrmSelecaoTransferencia::BtOKClick()
 {
-    if (selectedMode() != 1) {
-        m_msg.information(NotYet);
+    const QString name = EdArquivoTransferencia->text();
+    switch (selectedMode()) {
+    case 0: {
+        TFrmTransfereArquivo window(m_work, m_db, m_msg, this);
+        window.setFileName(name);
+        window.exec();
+        break;
+    }
+    case 1: {
+        TFrmGravaDisquete window(m_work, m_db, m_msg, this);
+        window.setFileName(name);
+        window.exec();
+        break;
+    }
+    case 2: {
+        TFrmTransfereSMTP window(m_work, m_db, m_msg, this);
+        window.setFileName(name);
+        window.exec();
+        break;
+    }
+    default:
         return;
     }
-    TFrmGravaDisquete window(m_work, m_db, m_msg, this);
-    window.setFileName(EdArquivoTransferencia->text());
-    window.exec();
     accept();
 }

@@ -12,8 +12,8 @@ class QPushButton;
 class QRadioButton;
 
 // "Seleção do Modo de Transferência": how the file goes to the regulator.
-// Only the folder copy works without a server today; FTP and e-mail are
-// listed, disabled, and say so.
+// FTP, a folder copy (for hand delivery) or e-mail; the chosen window opens
+// modally with the file.
 class TFrmSelecaoTransferencia : public QDialog
 {
     Q_OBJECT

@@ -25,3 +25,24 @@ BandedReport forFolderCopy(const RemessaWork &work, const QString &copiedPath)
 }
 
 }
+
+namespace TransferReceipt {
+
+BandedReport forTransfer(const RemessaWork &work, const QString &fileName, const QStringList &remarks)
+{
+    BandedReport report(QStringLiteral("Comprovante de Transferência de Arquivo"));
+    report.setUserName(work.userName);
+    report.addHeaderLine(QStringLiteral("OCC: ") + work.sigla + QStringLiteral(" - ") + work.nomeOCC);
+    report.addFields({{QStringLiteral("Número da Remessa:"), work.number},
+                      {QStringLiteral("Arquivo Transferido:"), fileName}});
+    report.addSection(QStringLiteral("Observações"));
+    for (const QString &line : remarks)
+        report.addText(line);
+    report.addSpacer(4);
+    const QDateTime now = QDateTime::currentDateTime();
+    report.addFields({{QStringLiteral("Data:"), now.toString(QStringLiteral("dd/MM/yyyy"))},
+                      {QStringLiteral("Hora:"), now.toString(QStringLiteral("HH:mm:ss"))}});
+    return report;
+}
+
+}

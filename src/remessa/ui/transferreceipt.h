@@ -10,3 +10,11 @@ namespace TransferReceipt {
 BandedReport forFolderCopy(const RemessaWork &work, const QString &copiedPath);
 
 }
+
+namespace TransferReceipt {
+
+// The receipt of a file sent by FTP or e-mail: the result memo's lines as
+// its remarks.
+BandedReport forTransfer(const RemessaWork &work, const QString &fileName, const QStringList &remarks);
+
+}

@@ -3,6 +3,10 @@
 #include "maintenance/ui/aprovacertificadospage.h"
 #include "maintenance/ui/tformprincipal.h"
 #include "remessa/ui/tfrmenviatxt_ftp.h"
+#include "remessa/remessacontrol.h"
+#include "remessa/remessawork.h"
+#include "remessa/ui/tfrmselecaotransferencia.h"
+
 #include "shell/appversion.h"
 #include "shell/startupcheck.h"
 #include "shell/tdmcapasistema.h"
@@ -294,6 +298,16 @@ void TFrmCapaSistema::attachDataModules(const DataModules &modules)
         if (!m_txtWindow) {
             auto *w = new TFrmEnviaTXT_FTP(m_dm.capa->connection(), m_messenger, m_dm.capa->certifierCode(), this);
             w->setAttribute(Qt::WA_DeleteOnClose);
+            // The chosen file goes through the transfer mode choice, with its
+            // own folder in place of the transfer directory.
+            w->setTransferOpener([this](QWidget *parent, const QString &dir, const QString &fileName) {
+                Database &db = m_dm.capa->connection();
+                RemessaWork work = RemessaWork::from(RemessaControl::workingValues(db), m_login);
+                work.transferDir = dir;
+                TFrmSelecaoTransferencia choice(work, db, m_messenger, parent);
+                choice.setFileName(fileName);
+                choice.exec();
+            });
             m_txtWindow = w;
         }
         m_txtWindow->show();
