@@ -6,3 +6,4 @@
 int runInit(const QStringList &args);
 int runImport(const QStringList &args);
 int runRelatorio(const QStringList &args);
+int runRemessa(const QStringList &args);

@@ -25,13 +25,15 @@ int main(int argc, char *argv[])
         {QStringLiteral("init"), runInit},
         {QStringLiteral("import"), runImport},
         {QStringLiteral("relatorio"), runRelatorio},
+        {QStringLiteral("remessa"), runRemessa},
     };
     QTextStream err(stderr);
     if (args.isEmpty() || !commands.count(args.first())) {
         err << "uso: corvane-cli init [--home DIR] --admin-password SENHA [--demo]\n"
                "     corvane-cli import [--home DIR] --user CODIGO DIRETORIO\n"
                "     corvane-cli relatorio (espelho|espelho-log|lista|incompletos|prontos) [--home DIR] --user CODIGO\n"
-               "                 [--certificado NUMERO]... --pdf ARQUIVO\n";
+               "                 [--certificado NUMERO]... --pdf ARQUIVO\n"
+               "     corvane-cli remessa preparar|cancelar|listar [--home DIR] --user CODIGO [...]\n";
         return 2;
     }
     const QString name = args.takeFirst();

@@ -86,6 +86,7 @@ private:
     void setPageModeControls(bool enabled);
     void runFunction(Function function);
     void runRepair();
+    void runRemessas();
     void connectAction(QAction *action, std::function<void()> handler);
     void connectButton(QToolButton *button, std::function<void()> handler);
 

@@ -1,6 +1,7 @@
 // The shell's state: start-up check, login, rights, page mode and the
 // functions offered by its menus and toolbar.
 #include "shell/ui/tfrmcapasistema.h"
+#include "remessa/ui/tfrmprincipalremessas.h"
 
 #include "shell/apppaths.h"
 #include "shell/compaction.h"
@@ -184,8 +185,16 @@ void TFrmCapaSistema::runFunction(Function function)
         handler();
     else if (function == Function::Reparar)
         runRepair();
+    else if (function == Function::ContRemessas)
+        runRemessas();
     else
         m_messenger.information(FutureFunction);
+}
+
+void TFrmCapaSistema::runRemessas()
+{
+    TFrmPrincipalRemessas window(m_dm.capa->database(), m_messenger, m_login, this);
+    window.exec();
 }
 
 void TFrmCapaSistema::runRepair()

@@ -1,0 +1,199 @@
+#include "remessa/remessapreparation.h"
+#include "db/database.h"
+#include "db/dberror.h"
+#include "db/paradoxtable.h"
+#include "remessa/deltatables.h"
+#include "remessa/remessacontrol.h"
+#include "remessa/remittancequeries.h"
+#include "shell/shared/archive.h"
+#include "shell/shared/errorlog.h"
+#include "shell/shared/fileutil.h"
+#include "shell/shared/messenger.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+const QString kCaption = QStringLiteral("Preparação de Remessas");
+
+void clearFolder(const QString &dir)
+{
+    for (const char *mask : {"*.DB", "*.PX", "*.VAL"})
+        FileUtil::deleteByMask(dir, QLatin1String(mask));
+}
+
+template <typename F> void call(const F &f) { if (f) f(); }
+template <typename F, typename A> void call(const F &f, const A &a) { if (f) f(a); }
+
+// Runs one statement and streams its rows into the delta table, created on
+// the first row. True when the table received rows.
+bool copyInto(Database &db, const RemittanceQueries::Statement &st, const QString &dir, const QString &table,
+              DeltaTables::Kind kind)
+{
+    Database::Statement &q = db.statement(st.sql);
+    QVariantList params;
+    for (int i = 0; i < st.approvalParams; ++i)
+        params << true;
+    q.exec(params);
+    if (!q.hasRow()) {
+        q.reset();
+        return false;
+    }
+    std::unique_ptr<ParadoxWriter> out = DeltaTables::open(dir, table, kind);
+    const int n = int(out->fields().size());
+    QVariantList row;
+    row.reserve(n);
+    try {
+        do {
+            row.clear();
+            for (int i = 0; i < n; ++i)
+                row << q.value(i);
+            out->appendRow(row);
+        } while (q.next());
+    } catch (...) {
+        q.reset();
+        throw;
+    }
+    q.reset();
+    out->close();
+    return true;
+}
+
+} // namespace
+
+int RemessaPreparation::totalSteps()
+{
+    return int(RemittanceQueries::entries().size()) * StepsPerTable;
+}
+
+QString RemessaPreparation::nextNumber(const QString &current, const QDate &today)
+{
+    const QString day = FileUtil::dateStamp(today);
+    if (current.left(8) != day)
+        return day + QStringLiteral("01");
+    const int next = current.mid(8, 2).toInt() + 1;
+    // Two digits: a hundredth number would collide with the tenth.
+    if (next > 99)
+        return QString();
+    return day + QStringLiteral("%1").arg(next, 2, 10, QLatin1Char('0'));
+}
+
+QString RemessaPreparation::resultText(Outcome outcome)
+{
+    switch (outcome) {
+    case Outcome::Prepared:
+        return QStringLiteral("Preparação Ocorrida com Sucesso.");
+    case Outcome::Interrupted:
+        return QStringLiteral("Preparação Interrompida pelo Usuário.");
+    case Outcome::Failed:
+        return QStringLiteral("Ocorreu um Erro na Preparação.");
+    case Outcome::NothingNew:
+    case Outcome::Refused:
+        break;
+    }
+    return QString();
+}
+
+RemessaPreparation::Result RemessaPreparation::run(Database &db, Messenger &messenger, const Settings &s, Type type,
+                                                   const Progress &progress)
+{
+    Result result;
+    const QString dir = s.transferDir;
+    if (dir.trimmed().isEmpty() || !QFileInfo(dir).isDir()) {
+        result.outcome = Outcome::Refused;
+        result.error = QStringLiteral("Diretório Local de Transferência de Remessas não foi encontrado.");
+        messenger.error(result.error, QStringLiteral("Erro de Configuração"));
+        return result;
+    }
+    const QString number = nextNumber(s.currentNumber.isEmpty() ? QStringLiteral("0000000000") : s.currentNumber, s.today);
+    if (number.isEmpty()) {
+        result.outcome = Outcome::Refused;
+        result.error = QStringLiteral("Já foram preparadas 99 remessas hoje, o limite da numeração diária. "
+                                      "Uma nova remessa poderá ser preparada amanhã.");
+        messenger.error(result.error, kCaption);
+        return result;
+    }
+
+    auto interrupted = [&] { return progress.interrupted && progress.interrupted(); };
+    try {
+        // One snapshot of the data for the whole walk; only the event is written.
+        Transaction t(db);
+        clearFolder(dir);
+        bool stopped = false;
+        for (const RemittanceQueries::Entry &e : RemittanceQueries::entries()) {
+            if (interrupted()) {
+                stopped = true;
+                if (type == Type::Partial)
+                    call(progress.operation, QStringLiteral("Erro.!"));
+                break;
+            }
+            call(progress.table, e.entry->message);
+            if (type == Type::Partial) {
+                const struct
+                {
+                    const char *label;
+                    RemittanceQueries::Kind kind;
+                    DeltaTables::Kind delta;
+                } steps[] = {{"Inclusão", RemittanceQueries::Kind::Inclusion, DeltaTables::Inclusion},
+                             {"Alteração", RemittanceQueries::Kind::Alteration, DeltaTables::Alteration},
+                             {"Deleção", RemittanceQueries::Kind::Exclusion, DeltaTables::Exclusion}};
+                for (const auto &st : steps) {
+                    call(progress.operation, QString::fromUtf8(st.label));
+                    if (copyInto(db, RemittanceQueries::statement(e, st.kind), dir, e.entry->name, st.delta))
+                        ++result.tables;
+                    call(progress.step);
+                }
+            } else {
+                call(progress.operation, QStringLiteral("Inclusão"));
+                if (copyInto(db, RemittanceQueries::statement(e, RemittanceQueries::Kind::Complete), dir,
+                             e.entry->name, DeltaTables::Inclusion))
+                    ++result.tables;
+                for (int i = 0; i < StepsPerTable; ++i)
+                    call(progress.step);
+            }
+        }
+        if (type == Type::Partial)
+            DeltaTables::writeVersionMarker(dir);
+        if (stopped || interrupted()) {
+            result.outcome = Outcome::Interrupted;
+            return result;
+        }
+        if (result.tables == 0) {
+            result.outcome = Outcome::NothingNew;
+            messenger.plain(nothingNewText(), kCaption);
+            return result;
+        }
+
+        call(progress.packaging);
+        const QString fileName = RemessaControl::packageName(typeCode(type), s.acronym, number);
+        const QString filePath = QDir(dir).filePath(fileName);
+        const QStringList specs{QDir(dir).filePath(QStringLiteral("*.db")), QDir(dir).filePath(QStringLiteral("*.px")),
+                                QDir(dir).filePath(QStringLiteral("*.val"))};
+        const bool packed = Archive::zip(specs, filePath, messenger);
+        clearFolder(dir);
+        if (!packed) {
+            result.outcome = Outcome::Failed;
+            result.error = QStringLiteral("O arquivo %1 não foi criado.").arg(fileName);
+            return result;
+        }
+        RemessaControl::appendEvent(db, number, typeCode(type), QStringLiteral("PR"), s.user);
+        t.commit();
+        result.outcome = Outcome::Prepared;
+        result.number = number;
+        result.fileName = fileName;
+        result.filePath = filePath;
+        return result;
+    } catch (const DbError &e) {
+        result.error = e.message();
+        ErrorLog::append(e.message(), DbErrors::className(e));
+    } catch (const AppError &e) {
+        result.error = e.message();
+        ErrorLog::append(e.message(), DbErrors::className(e));
+    } catch (const std::exception &e) {
+        result.error = QString::fromLocal8Bit(e.what());
+        ErrorLog::append(result.error, DbErrors::className(e));
+    }
+    result.outcome = Outcome::Failed;
+    return result;
+}

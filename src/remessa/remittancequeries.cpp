@@ -1,0 +1,230 @@
+#include "remessa/remittancequeries.h"
+#include "db/dberror.h"
+
+namespace RemittanceQueries {
+namespace {
+
+QString q(const QString &name) { return QLatin1Char('"') + name + QLatin1Char('"'); }
+
+// "a.K1 = b.K1 AND a.K2 = b.K2 ..." (keys compare as the columns are declared).
+QString keyEquals(const QString &a, const QString &b, const QStringList &keys)
+{
+    QStringList parts;
+    for (const QString &k : keys)
+        parts << QStringLiteral("%1.%3 = %2.%3").arg(a, b, q(k));
+    return parts.join(QLatin1String(" AND "));
+}
+
+QString differs(const QString &a, const QString &b, const QStringList &columns)
+{
+    QStringList parts;
+    for (const QString &c : columns)
+        parts << QStringLiteral("%1.%3 IS NOT %2.%3").arg(a, b, q(c));
+    return QLatin1Char('(') + parts.join(QLatin1String(" OR ")) + QLatin1Char(')');
+}
+
+const QStringList certKey{QStringLiteral("SiglaCertificador"), QStringLiteral("NumCertif")};
+
+// The replica condition on alias a of a source row: absent (inclusion) or
+// present with a difference (alteration); nothing for the complete form.
+QString replicaCondition(const Entry &e, const QString &a, Kind kind)
+{
+    const QString rep = q(e.replica->name);
+    if (kind == Kind::Inclusion)
+        return QStringLiteral(" AND NOT EXISTS (SELECT 1 FROM %1 R WHERE %2)")
+            .arg(rep, keyEquals(a, QStringLiteral("R"), e.entry->key));
+    if (kind == Kind::Alteration)
+        return QStringLiteral(" AND EXISTS (SELECT 1 FROM %1 R WHERE %2 AND %3)")
+            .arg(rep, keyEquals(a, QStringLiteral("R"), e.entry->key), differs(a, QStringLiteral("R"), e.compared));
+    return QString();
+}
+
+// Approved certificates: the certificate row is probed by its key for each
+// row of the outer table (CROSS JOIN keeps that order in SQLite).
+QString approvedVia(const QString &outer)
+{
+    return QStringLiteral("C.\"SiglaCertificador\" = %1.\"SiglaCertificador\" AND C.\"NumCertif\" = %1.\"NumCertif\" AND "
+                          "C.\"Aprovado\" = ?")
+        .arg(outer);
+}
+
+Statement regular(const Entry &e, Kind kind)
+{
+    const QString src = q(e.source->name);
+    if (kind == Kind::Exclusion)
+        return {QStringLiteral("SELECT R.* FROM %1 R CROSS JOIN \"CERTIFIC\" C WHERE %2 AND NOT EXISTS "
+                               "(SELECT 1 FROM %3 S WHERE %4)")
+                    .arg(q(e.replica->name), approvedVia(QStringLiteral("R")), src,
+                         keyEquals(QStringLiteral("S"), QStringLiteral("R"), e.entry->exclusionKey)),
+                1};
+    return {QStringLiteral("SELECT S.* FROM %1 S CROSS JOIN \"CERTIFIC\" C WHERE %2").arg(src, approvedVia(QStringLiteral("S"))) +
+                replicaCondition(e, QStringLiteral("S"), kind),
+            1};
+}
+
+Statement certificate(const Entry &e, Kind kind)
+{
+    if (kind == Kind::Exclusion)
+        // A certificate deleted here is always sent as excluded.
+        return {QStringLiteral("SELECT R.* FROM %1 R WHERE NOT EXISTS (SELECT 1 FROM \"CERTIFIC\" C WHERE %2)")
+                    .arg(q(e.replica->name), keyEquals(QStringLiteral("C"), QStringLiteral("R"), e.entry->key)),
+                0};
+    return {QStringLiteral("SELECT C.* FROM \"CERTIFIC\" C WHERE C.\"Aprovado\" = ?") +
+                replicaCondition(e, QStringLiteral("C"), kind),
+            1};
+}
+
+QString companyJoin(const QString &link, const QString &company)
+{
+    return QStringLiteral("FROM %1 EC CROSS JOIN \"CERTIFIC\" C CROSS JOIN %2 E WHERE %3 AND "
+                          "E.\"CodigoPais\" = EC.\"CodigoPais\" AND E.\"IdEmpresa\" = EC.\"IdEmpresa\"")
+        .arg(link, company, approvedVia(QStringLiteral("EC")));
+}
+
+Statement company(const Entry &e, Kind kind)
+{
+    if (kind == Kind::Exclusion)
+        return {QStringLiteral("SELECT DISTINCT E.* ") + companyJoin(QStringLiteral("\"REP_EMP_CERT\""), q(e.replica->name)) +
+                    QStringLiteral(" AND NOT EXISTS (SELECT 1 FROM \"EMPRESA\" X WHERE %1)")
+                        .arg(keyEquals(QStringLiteral("X"), QStringLiteral("E"), e.entry->exclusionKey)),
+                1};
+    // Only companies that exist: a link to a missing company is no row to send.
+    return {QStringLiteral("SELECT DISTINCT E.* ") + companyJoin(QStringLiteral("\"EMP_CERT\""), QStringLiteral("\"EMPRESA\"")) +
+                replicaCondition(e, QStringLiteral("E"), kind),
+            1};
+}
+
+QString productJoin(const QString &item, const QString &product)
+{
+    return QStringLiteral("FROM %1 T CROSS JOIN \"CERTIFIC\" C CROSS JOIN %2 P WHERE %3 AND "
+                          "P.\"MarcaProd\" = T.\"MarcaProd\" AND P.\"ModeloProd\" = T.\"ModeloProd\" AND "
+                          "P.\"Importado\" = T.\"Importado\"")
+        .arg(item, product, approvedVia(QStringLiteral("T")));
+}
+
+Statement product(const Entry &e, Kind kind)
+{
+    if (kind == Kind::Exclusion)
+        return {QStringLiteral("SELECT DISTINCT P.* ") + productJoin(QStringLiteral("\"REP_TIPO\""), q(e.replica->name)) +
+                    QStringLiteral(" AND NOT EXISTS (SELECT 1 FROM \"PRODUTO\" X WHERE %1)")
+                        .arg(keyEquals(QStringLiteral("X"), QStringLiteral("P"), e.entry->exclusionKey)),
+                1};
+    QStringList parts;
+    for (const char *item : {"TIPO", "UNIDADE", "LOTE"})
+        parts << QStringLiteral("SELECT P.* ") + productJoin(q(QLatin1String(item)), QStringLiteral("\"PRODUTO\"")) +
+                     replicaCondition(e, QStringLiteral("P"), kind);
+    return {parts.join(QLatin1String(" UNION ")), 3};
+}
+
+Statement unscoped(const Entry &e, Kind kind)
+{
+    const QString src = q(e.source->name);
+    if (kind == Kind::Exclusion)
+        return {QStringLiteral("SELECT R.* FROM %1 R WHERE NOT EXISTS (SELECT 1 FROM %2 S WHERE %3)")
+                    .arg(q(e.replica->name), src, keyEquals(QStringLiteral("S"), QStringLiteral("R"), e.entry->exclusionKey)),
+                0};
+    QString where = replicaCondition(e, QStringLiteral("S"), kind);
+    if (!where.isEmpty())
+        where = QStringLiteral(" WHERE") + where.mid(4); // drop the leading " AND"
+    return {QStringLiteral("SELECT S.* FROM %1 S").arg(src) + where, 0};
+}
+
+QList<Entry> build()
+{
+    const QString evs = QStringLiteral("Evento,Justificativa,HistoricoSis,");
+    auto events = [&](const char *status, const char *moment) {
+        return evs + QLatin1String(status) + QLatin1Char(',') + QLatin1String(moment) +
+               QLatin1String(",DthUltAtualiz,UsuResp");
+    };
+    auto docEvents = [](const char *status, const char *moment) {
+        return QStringLiteral("Justificativa,HistoricoSis,%1,%2,DthUltAtualiz,UsuResp")
+            .arg(QLatin1String(status), QLatin1String(moment));
+    };
+    auto attach = [](const char *ent, const char *status, const char *moment) {
+        return QStringLiteral("%1,%2,%3,DthUltAtualiz,UsuResp").arg(QLatin1String(ent), QLatin1String(status), QLatin1String(moment));
+    };
+    const QList<QPair<Scope, QString>> decls = {
+        {Scope::Company, QStringLiteral("CGC,RazSocialEmp,NomFantasia,EndLogr,EndNum,EndCompl,EndCEP,EndBairro,EndCidade,"
+                                        "SiglaUF,Telefone,Fax,Email,TipoPessoa,CPF,NomPessoaFisica,DthUltAtualiz,UsuResp")},
+        {Scope::Regular, events("StatusEmpresa", "DthStatusEmpresa")},
+        {Scope::Product, QStringLiteral("CodEANUPC,DescrProd,DthUltAtualiz,UsuResp")},
+        {Scope::Certificate, QStringLiteral("StatusCertificado,IdClasseProd,IdClasseCertif,DataEmissao,DataValid,LabEnsaio,"
+                                            "NumRelEnsaio,Signatarios,Observacoes,Completo,Aprovado,DthStatusCertificado,"
+                                            "DthUltAtualiz,UsuResp")},
+        {Scope::Regular, QStringLiteral("StatusEmpresa,IdPapelEmp,DthEntEmpresa,DthStatusEmpresa,DthUltAtualiz,UsuResp")},
+        {Scope::Regular, QStringLiteral("DthEntCertif,StatusServico,DthStatusServico,Observacoes,DthUltAtualiz,UsuResp")},
+        {Scope::Regular, QStringLiteral("CodigoPais,IdEmpresa,DthEntCertif,StatusLote,DthStatusLote,QuantLote,DataFabrLote,"
+                                        "DataValLote,NumProfInvoice,DthUltAtualiz,UsuResp")},
+        {Scope::Regular, QStringLiteral("CodigoPais,IdEmpresa,LocalInstalacao,EndBairro,EndCidade,EndCEP,SiglaUF,DthEntCertif,"
+                                        "StatusUnidade,DthStatusUnidade,Observacoes,DthUltAtualiz,UsuResp")},
+        {Scope::Regular, QStringLiteral("CodigoPais,IdEmpresa,DthEntCertif,StatusProduto,DthStatusProduto,DthUltAtualiz,UsuResp")},
+        {Scope::Regular, events("Status_S", "DthStatusServico")},
+        {Scope::Regular, events("StatusCertificado", "DthStatusCertificado")},
+        {Scope::Regular, events("Status_L", "DthStatus_L")},
+        {Scope::Regular, events("StatusUnidade", "DthStatusUnidade")},
+        {Scope::Regular, events("StatusProduto", "DthStatusProduto")},
+        {Scope::Regular, attach("DthEntDNCP", "Status_DNCP", "DthStatusDNCP")},
+        {Scope::Regular, attach("DthEntDNCS", "Status_DNCS", "DthStatusDNCS")},
+        {Scope::Regular, attach("DthEntDNS", "Status_DNS", "DthStatusDNS")},
+        {Scope::Regular, attach("DthEntDNU", "Status_DNU", "DthStatusDNU")},
+        {Scope::Regular, attach("DthEntDNL", "Status_DNL", "DthStatusDNL")},
+        {Scope::Regular, attach("DthEntDNT", "Status_DNT", "DthStatusDNT")},
+        {Scope::Regular, docEvents("Status_DNCS", "DthStatusDNCS")},
+        {Scope::Regular, docEvents("Status_DNCP", "DthStatusDNCP")},
+        {Scope::Regular, docEvents("Status_DNS", "DthStatusDNS")},
+        {Scope::Regular, docEvents("Status_DNL", "DthStatusDNL")},
+        {Scope::Regular, docEvents("Status_DNT", "DthStatusDNT")},
+        {Scope::Regular, docEvents("Status_DNU", "DthStatusDNU")},
+        {Scope::Unscoped, QStringLiteral("NomeOCC,DirLocalSincr,DirLocalTransf,DirLocalRecepAux,EndQueloraEnvio,EndQueloraResult,"
+                                         "EndQueloraOrigAux,LoginFTP,SenhaFTP,EndSMTPHost,EndSMTPPort,EndSMTPUsuario,"
+                                         "EndSMTPEMailReply,EndSMTPUsuReply")},
+        {Scope::Unscoped, QStringLiteral("Signatario,Default_s")},
+        {Scope::Unscoped, QStringLiteral("NomeUsu,SenhaUsu,AcConfigOCC,AcConfigDir,AcCadastraUsu,AcManBase,AcContRemessas,"
+                                         "AcAtualTabAux,AcAprovCertific")},
+    };
+    const QList<Schema::RemittanceEntry> &list = Schema::remittanceList();
+    Q_ASSERT(list.size() == decls.size());
+    QList<Entry> out;
+    for (int i = 0; i < list.size(); ++i) {
+        Entry e;
+        e.entry = &list.at(i);
+        e.source = Schema::table(e.entry->name);
+        e.replica = Schema::table(QStringLiteral("REP_") + e.entry->name.toUpper());
+        e.scope = decls.at(i).first;
+        e.compared = decls.at(i).second.split(QLatin1Char(','));
+        if (!e.source || !e.replica)
+            throw AppError(QStringLiteral("Tabela da remessa sem declaração: %1").arg(e.entry->name));
+        for (const QString &c : e.compared + e.entry->key + e.entry->exclusionKey)
+            if (!e.source->field(c))
+                throw AppError(QStringLiteral("Coluna %1 ausente em %2").arg(c, e.entry->name));
+        out << e;
+    }
+    return out;
+}
+
+} // namespace
+
+const QList<Entry> &entries()
+{
+    static const QList<Entry> all = build();
+    return all;
+}
+
+Statement statement(const Entry &e, Kind kind)
+{
+    switch (e.scope) {
+    case Scope::Regular:
+        return regular(e, kind);
+    case Scope::Certificate:
+        return certificate(e, kind);
+    case Scope::Company:
+        return company(e, kind);
+    case Scope::Product:
+        return product(e, kind);
+    case Scope::Unscoped:
+        return unscoped(e, kind);
+    }
+    return {};
+}
+
+}

@@ -1,0 +1,46 @@
+#pragma once
+#include "db/schema.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// The four statements of each entry of the remittance table list, built from
+// a short declaration per entry (scope kind and compared columns) beside the
+// keys of the schema. Every statement binds the approval flag as its only
+// parameter (none for the entries outside the approval scope).
+namespace RemittanceQueries {
+
+enum class Scope {
+    Regular,     // joined with CERTIFIC on the certificate key, approved only
+    Certificate, // CERTIFIC itself; its exclusions ignore approval
+    Company,     // EMPRESA, in scope through EMP_CERT
+    Product,     // PRODUTO, in scope through TIPO, UNIDADE and LOTE
+    Unscoped     // CONFIG_LOCAL, SIGNATARIOS, USU_LOCAL
+};
+
+enum class Kind { Inclusion, Alteration, Exclusion, Complete };
+
+struct Entry
+{
+    const Schema::RemittanceEntry *entry = nullptr; // name, message, keys
+    const Schema::Table *source = nullptr;
+    const Schema::Table *replica = nullptr;
+    Scope scope = Scope::Regular;
+    QStringList compared; // columns whose change makes a row altered
+};
+
+// The 29 entries, in list order.
+const QList<Entry> &entries();
+
+struct Statement
+{
+    QString sql;
+    int approvalParams = 0; // placeholders, each bound to the approval flag (true)
+};
+
+// A row "differs" when any compared column differs, NULL against a value
+// included (null-safe): clearing a column must reach the regulator.
+Statement statement(const Entry &entry, Kind kind);
+
+}

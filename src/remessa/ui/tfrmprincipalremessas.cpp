@@ -1,0 +1,229 @@
+#include "remessa/ui/tfrmprincipalremessas.h"
+#include "remessa/ui/tfrmnovaremessa.h"
+#include "reports/ui/bandedreport.h"
+#include "reports/ui/reportpreview.h"
+#include "shell/shared/messenger.h"
+#include "shell/ui/guardedslot.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QPushButton>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+TFrmPrincipalRemessas::StepWindow &transferWindow()
+{
+    static TFrmPrincipalRemessas::StepWindow w;
+    return w;
+}
+TFrmPrincipalRemessas::StepWindow &resultWindow()
+{
+    static TFrmPrincipalRemessas::StepWindow w;
+    return w;
+}
+
+QTableView *grid(QWidget *parent, const char *name, const QString &accessible)
+{
+    auto *v = new QTableView(parent);
+    v->setObjectName(QLatin1String(name));
+    v->setAccessibleName(accessible);
+    v->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    v->setSelectionBehavior(QAbstractItemView::SelectRows);
+    v->setSelectionMode(QAbstractItemView::SingleSelection);
+    v->verticalHeader()->setVisible(false);
+    v->horizontalHeader()->setStretchLastSection(true);
+    v->setAlternatingRowColors(true);
+    return v;
+}
+}
+
+void TFrmPrincipalRemessas::setTransferWindow(StepWindow window) { transferWindow() = std::move(window); }
+void TFrmPrincipalRemessas::setResultWindow(StepWindow window) { resultWindow() = std::move(window); }
+
+TFrmPrincipalRemessas::TFrmPrincipalRemessas(Database &db, Messenger &messenger, const LoginState &login, QWidget *parent)
+    : QDialog(parent), m_db(db), m_messenger(messenger), m_login(login)
+{
+    setObjectName(QStringLiteral("FrmPrincipalRemessas"));
+    setWindowTitle(QStringLiteral("Controle de Remessas"));
+    buildUi();
+    execPreparation = [](TFrmNovaRemessa &w) { w.exec(); };
+    connect(BtPrepara, &QPushButton::clicked, this, guarded(m_messenger, [this] { BtPreparaClick(); }));
+    connect(BtTransfere, &QPushButton::clicked, this, guarded(m_messenger, [this] { BtTransfereClick(); }));
+    connect(BtRecebe, &QPushButton::clicked, this, guarded(m_messenger, [this] { BtRecebeClick(); }));
+    connect(BtCancela, &QPushButton::clicked, this, guarded(m_messenger, [this] { BtCancelaClick(); }));
+    connect(BtListagem, &QPushButton::clicked, this, guarded(m_messenger, [this] { BtListagemClick(); }));
+    connect(BtLimpa, &QPushButton::clicked, this, guarded(m_messenger, [this] { BtLimpaClick(); }));
+    connect(BtSaida, &QPushButton::clicked, this, &QDialog::accept);
+    connect(GrRemessa->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            guarded(m_messenger, [this] { selectionChanged(); }));
+}
+
+void TFrmPrincipalRemessas::buildUi()
+{
+    auto *main = new QHBoxLayout(this);
+    auto *left = new QVBoxLayout;
+    m_remModel = new QStandardItemModel(0, 3, this);
+    m_remModel->setHorizontalHeaderLabels({QStringLiteral("Remessa"), QStringLiteral("Status"), QStringLiteral("Tipo")});
+    GrRemessa = grid(this, "GrRemessa", QStringLiteral("Remessas"));
+    GrRemessa->setModel(m_remModel);
+    left->addWidget(GrRemessa, 2);
+    m_eventsLabel = new QLabel(QStringLiteral("Eventos da Remessa"), this);
+    QFont bold = m_eventsLabel->font();
+    bold.setBold(true);
+    m_eventsLabel->setFont(bold);
+    left->addWidget(m_eventsLabel);
+    m_evModel = new QStandardItemModel(0, 4, this);
+    m_evModel->setHorizontalHeaderLabels({QStringLiteral("Data/Hora"), QStringLiteral("Evento"),
+                                          QStringLiteral("Usuário Responsável"), QStringLiteral("Observações")});
+    GrEventos = grid(this, "GrEventos", QStringLiteral("Eventos da Remessa"));
+    GrEventos->setModel(m_evModel);
+    m_eventsLabel->setBuddy(GrEventos);
+    left->addWidget(GrEventos, 3);
+    main->addLayout(left, 1);
+
+    auto *right = new QVBoxLayout;
+    auto button = [&](const char *name, const QString &caption) {
+        auto *b = new QPushButton(caption, this);
+        b->setObjectName(QLatin1String(name));
+        b->setMinimumWidth(250);
+        right->addWidget(b);
+        return b;
+    };
+    BtPrepara = button("BtPrepara", QStringLiteral("Prepara Nova Remessa..."));
+    BtTransfere = button("BtTransfere", QStringLiteral("Transfere Arquivo para o Quelora..."));
+    BtRecebe = button("BtRecebe", QStringLiteral("Recebe Resultado do Quelora..."));
+    BtCancela = button("BtCancela", QStringLiteral("Cancela Última Remessa"));
+    right->addSpacing(16);
+    BtListagem = button("BtListagem", QStringLiteral("Listagem do Histórico"));
+    BtLimpa = button("BtLimpa", QStringLiteral("Limpa Histórico"));
+    right->addStretch();
+    BtSaida = button("BtSaida", QStringLiteral("&Saída"));
+    BtSaida->setToolTip(QStringLiteral("Encerrar edição"));
+    main->addLayout(right);
+    resize(980, 560);
+}
+
+void TFrmPrincipalRemessas::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    guard(m_messenger, [this] { refresh(); });
+}
+
+void TFrmPrincipalRemessas::refresh()
+{
+    m_values = RemessaControl::workingValues(m_db);
+    m_list = RemessaControl::rebuild(m_db);
+    m_remModel->removeRows(0, m_remModel->rowCount());
+    for (const auto &r : m_list)
+        m_remModel->appendRow({new QStandardItem(r.number), new QStandardItem(r.status), new QStandardItem(r.type)});
+    GrRemessa->resizeColumnsToContents();
+    if (!m_list.isEmpty())
+        GrRemessa->setCurrentIndex(m_remModel->index(0, 0));
+    selectionChanged();
+    GrRemessa->setFocus();
+}
+
+const RemessaControl::Remittance *TFrmPrincipalRemessas::selected() const
+{
+    const int row = GrRemessa->currentIndex().row();
+    return row >= 0 && row < m_list.size() ? &m_list.at(row) : nullptr;
+}
+
+QString TFrmPrincipalRemessas::selectedNumber() const
+{
+    const auto *r = selected();
+    return r ? r->number : QString();
+}
+
+void TFrmPrincipalRemessas::selectionChanged()
+{
+    const auto *r = selected();
+    m_events = r ? RemessaControl::events(m_db, r->number) : QList<RemessaControl::Event>();
+    m_evModel->removeRows(0, m_evModel->rowCount());
+    for (const auto &e : m_events)
+        m_evModel->appendRow({new QStandardItem(e.moment.toString(QStringLiteral("dd/MM/yyyy HH:mm:ss"))),
+                              new QStandardItem(RemessaControl::eventDescription(e.event)), new QStandardItem(e.user),
+                              new QStandardItem(e.remark)});
+    GrEventos->resizeColumnsToContents();
+    const RemessaControl::Offer o = RemessaControl::offered(r, m_events.isEmpty());
+    BtPrepara->setEnabled(o.prepare);
+    BtTransfere->setEnabled(o.transfer);
+    BtRecebe->setEnabled(o.receive);
+    BtCancela->setEnabled(o.cancel);
+}
+
+void TFrmPrincipalRemessas::BtPreparaClick()
+{
+    RemessaPreparation::Settings s;
+    s.transferDir = m_values.transferDir;
+    s.acronym = m_values.acronym;
+    s.currentNumber = m_list.isEmpty() ? QStringLiteral("0000000000") : selectedNumber();
+    s.user = m_login.userName.isEmpty() ? m_login.userCode : m_login.userName;
+    TFrmNovaRemessa w(m_db, m_messenger, s, this);
+    execPreparation(w);
+    refresh();
+}
+
+void TFrmPrincipalRemessas::openStep(const StepWindow &window)
+{
+    const auto *r = selected();
+    if (!r)
+        return;
+    if (!window) {
+        m_messenger.information(QStringLiteral("Função disponível em versão futura."));
+        return;
+    }
+    StepContext c{r->number, r->type, RemessaControl::packageName(r->type, m_values.acronym, r->number), m_values, m_login};
+    window(this, m_db, m_messenger, c);
+    refresh();
+}
+
+void TFrmPrincipalRemessas::BtTransfereClick() { openStep(transferWindow()); }
+void TFrmPrincipalRemessas::BtRecebeClick() { openStep(resultWindow()); }
+
+void TFrmPrincipalRemessas::BtCancelaClick()
+{
+    const auto *r = selected();
+    if (!r || !m_messenger.confirm(QStringLiteral("Tem certeza que deseja cancelar a remessa?")))
+        return;
+    RemessaControl::cancel(m_db, *r, m_login.userName.isEmpty() ? m_login.userCode : m_login.userName,
+                           m_values.transferDir, m_values.acronym);
+    refresh();
+}
+
+void TFrmPrincipalRemessas::BtLimpaClick()
+{
+    if (!m_messenger.confirm(QStringLiteral("Tem certeza que deseja limpar o histórico?")))
+        return;
+    RemessaControl::clearHistory(m_db, BtPrepara->isEnabled() ? QString() : selectedNumber());
+    refresh();
+}
+
+BandedReport TFrmPrincipalRemessas::listing() const
+{
+    BandedReport report(QStringLiteral("Controle de Remessas - Listagem de Histórico"));
+    report.setUserName(m_login.userName.isEmpty() ? m_login.userCode : m_login.userName);
+    report.addHeaderLine(m_values.acronym + QStringLiteral(" - ") + m_values.occName);
+    QString group;
+    for (const auto &e : m_events) {
+        if (e.number != group) {
+            if (!group.isEmpty())
+                report.endColumns();
+            group = e.number;
+            report.addGroupHeader(QStringLiteral("Número da Remessa: ") + e.number);
+            report.setColumns({{QStringLiteral("Evento"), 1.6}, {QStringLiteral("Observação"), 2.4},
+                               {QStringLiteral("Usuário Responsável"), 1.6}, {QStringLiteral("Data e Hora"), 1.4}});
+        }
+        report.addRow({RemessaControl::eventDescription(e.event), e.remark, e.user,
+                       e.moment.toString(QStringLiteral("dd/MM/yyyy HH:mm:ss"))});
+    }
+    if (!group.isEmpty())
+        report.endColumns();
+    return report;
+}
+
+void TFrmPrincipalRemessas::BtListagemClick() { ReportPreview::exec(listing(), this, m_messenger); }

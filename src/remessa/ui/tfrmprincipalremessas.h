@@ -1,0 +1,82 @@
+#pragma once
+#include "remessa/remessacontrol.h"
+#include "shell/loginstate.h"
+
+#include <QDialog>
+#include <functional>
+
+class BandedReport;
+class Database;
+class Messenger;
+class QLabel;
+class QPushButton;
+class QStandardItemModel;
+class QTableView;
+
+// "Controle de Remessas": every remittance with its state, the events of the
+// selected one, and the next step the newest remittance allows.
+class TFrmPrincipalRemessas : public QDialog
+{
+    Q_OBJECT
+public:
+    // What a step window (transfer mode choice, result) is given.
+    struct StepContext
+    {
+        QString number;
+        QString type;
+        QString fileName; // package name for the type, "" for another type
+        RemessaControl::WorkingValues values;
+        LoginState login;
+    };
+    using StepWindow = std::function<void(QWidget *parent, Database &db, Messenger &messenger, const StepContext &)>;
+    // Installed by the transfer and result windows' module; without one the
+    // button says the function is not in this version.
+    static void setTransferWindow(StepWindow window);
+    static void setResultWindow(StepWindow window);
+
+    TFrmPrincipalRemessas(Database &db, Messenger &messenger, const LoginState &login, QWidget *parent = nullptr);
+
+    // Re-reads the working values, rebuilds the list and selects the first row.
+    void refresh();
+    void BtPreparaClick();
+    void BtTransfereClick();
+    void BtRecebeClick();
+    void BtCancelaClick();
+    void BtListagemClick();
+    void BtLimpaClick();
+
+    // The listing of the selected remittance's events.
+    BandedReport listing() const;
+    QString selectedNumber() const;
+    // Opens the preparation window; tests replace it to drive it themselves.
+    std::function<void(class TFrmNovaRemessa &)> execPreparation;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void buildUi();
+    void selectionChanged();
+    const RemessaControl::Remittance *selected() const;
+    void openStep(const StepWindow &window);
+
+    Database &m_db;
+    Messenger &m_messenger;
+    LoginState m_login;
+    RemessaControl::WorkingValues m_values;
+    QList<RemessaControl::Remittance> m_list;
+    QList<RemessaControl::Event> m_events;
+
+    QTableView *GrRemessa;
+    QTableView *GrEventos;
+    QStandardItemModel *m_remModel;
+    QStandardItemModel *m_evModel;
+    QLabel *m_eventsLabel;
+    QPushButton *BtPrepara;
+    QPushButton *BtTransfere;
+    QPushButton *BtRecebe;
+    QPushButton *BtCancela;
+    QPushButton *BtListagem;
+    QPushButton *BtLimpa;
+    QPushButton *BtSaida;
+};

@@ -1,0 +1,314 @@
+// Paradox tables written and read by the wrapper, checked against pxlib's
+// own field API (an independent reader and writer of the same format).
+#include "db/dberror.h"
+#include "db/paradoxtable.h"
+#include "db/schema.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cstring>
+
+extern "C" {
+#include <paradox.h>
+}
+
+using Paradox::Field;
+using Paradox::FieldType;
+
+namespace {
+
+QList<Field> allTypes()
+{
+    return {{QStringLiteral("Nome"), FieldType::Alpha, 6},    {QStringLiteral("Curto"), FieldType::Short, 2},
+            {QStringLiteral("Longo"), FieldType::Long, 4},    {QStringLiteral("Valor"), FieldType::Number, 8},
+            {QStringLiteral("Dia"), FieldType::Date, 4},      {QStringLiteral("Momento"), FieldType::Timestamp, 8},
+            {QStringLiteral("Ativo"), FieldType::Logical, 1}};
+}
+
+// pxlib reading a table by itself: raw records split with its field getters.
+struct PxRow
+{
+    QByteArray text;
+    bool textNull = true;
+    int shortValue = 0;
+    long longValue = 0;
+    double number = 0;
+    long date = 0;
+    double stamp = 0;
+    char logical = 0;
+};
+
+QList<PxRow> readWithPxlib(const QString &path, QStringList *names = nullptr)
+{
+    QList<PxRow> out;
+    PX_boot();
+    pxdoc_t *px = PX_new();
+    FILE *fp = fopen(QFile::encodeName(path).constData(), "rb");
+    if (!fp || PX_open_fp(px, fp) < 0)
+        return out;
+    if (names)
+        for (int i = 0; i < PX_get_num_fields(px); ++i)
+            *names << QString::fromLatin1(PX_get_field(px, i)->px_fname);
+    QByteArray rec(PX_get_recordsize(px), '\0');
+    for (int r = 0; r < PX_get_num_records(px); ++r) {
+        PX_get_record(px, r, rec.data());
+        PxRow row;
+        char *p = rec.data();
+        char *s = nullptr;
+        row.textNull = PX_get_data_alpha(px, p, 6, &s) <= 0;
+        if (s) {
+            row.text = QByteArray(s);
+            px->free(px, s);
+        }
+        short sv = 0;
+        PX_get_data_short(px, p + 6, 2, &sv);
+        row.shortValue = sv;
+        PX_get_data_long(px, p + 8, 4, &row.longValue);
+        PX_get_data_double(px, p + 12, 8, &row.number);
+        PX_get_data_long(px, p + 20, 4, &row.date);
+        PX_get_data_double(px, p + 24, 8, &row.stamp);
+        PX_get_data_byte(px, p + 32, 1, &row.logical);
+        out << row;
+    }
+    PX_close(px);
+    PX_delete(px);
+    fclose(fp);
+    return out;
+}
+
+// pxlib writing a table by itself, optionally encrypted.
+void writeWithPxlib(const QString &path, int rows, const char *password)
+{
+    PX_boot();
+    pxdoc_t *px = PX_new();
+    auto *f = static_cast<pxfield_t *>(px->malloc(px, 3 * sizeof(pxfield_t), "f"));
+    f[0] = {PX_strdup(px, "Codigo"), pxfShort, 2, 0};
+    f[1] = {PX_strdup(px, "Descricao"), pxfAlpha, 20, 0};
+    f[2] = {PX_strdup(px, "Quando"), pxfDate, 4, 0};
+    PX_create_file(px, f, 3, QFile::encodeName(path).constData(), pxfFileTypNonIndexDB);
+    if (password)
+        PX_set_parameter(px, "password", password);
+    char rec[26];
+    for (int i = 0; i < rows; ++i) {
+        std::memset(rec, 0, sizeof rec);
+        PX_put_data_short(px, rec, 2, short(i + 1));
+        const QByteArray text = "Pa\xEDs " + QByteArray::number(i); // "País" in CP1252
+        PX_put_data_alpha(px, rec + 2, 20, const_cast<char *>(text.constData()));
+        PX_put_data_long(px, rec + 22, 4, long(QDate(2024, 1, 1).addDays(i).toJulianDay() - 1721425));
+        PX_put_record(px, rec);
+    }
+    PX_close(px);
+    PX_delete(px);
+}
+
+void expectDamaged(const QString &path)
+{
+    try {
+        auto r = ParadoxReader::open(path);
+        while (r->next()) {
+        }
+        QFAIL(qPrintable(QStringLiteral("a damaged file was read: ") + path));
+    } catch (const AppError &e) {
+        QVERIFY2(e.message().contains(QStringLiteral("danificado")), qPrintable(e.message()));
+    }
+}
+
+} // namespace
+
+class TestParadoxTable : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    QString path(const QString &name) { return m_dir.filePath(name); }
+
+private slots:
+    void schemaColumnsBecomeTheirParadoxTypes()
+    {
+        const auto sig = Paradox::fieldsFor(*Schema::table(QStringLiteral("SIGNATARIOS")));
+        QCOMPARE(sig.at(0), (Field{QStringLiteral("ID_Signatario"), FieldType::Long, 4}));
+        QCOMPARE(sig.at(1), (Field{QStringLiteral("Signatario"), FieldType::Alpha, 255}));
+        const auto cert = Paradox::fieldsFor(*Schema::table(QStringLiteral("CERTIFIC")));
+        QCOMPARE(cert.at(2), (Field{QStringLiteral("StatusCertificado"), FieldType::Alpha, 1}));
+        QCOMPARE(cert.at(3), (Field{QStringLiteral("DthStatusCertificado"), FieldType::Timestamp, 8}));
+        QCOMPARE(cert.at(4), (Field{QStringLiteral("IdClasseProd"), FieldType::Short, 2}));
+        QCOMPARE(cert.at(13), (Field{QStringLiteral("Aprovado"), FieldType::Logical, 1}));
+        Schema::Field f{QStringLiteral("X"), Schema::FieldType::Float};
+        QCOMPARE(Paradox::fieldFor(f).type, FieldType::Number);
+        f.type = Schema::FieldType::Date;
+        QCOMPARE(Paradox::fieldFor(f).type, FieldType::Date);
+        f.type = Schema::FieldType::Integer;
+        QCOMPARE(Paradox::fieldFor(f).type, FieldType::Long);
+    }
+
+    void valuesReadBackByPxlibAndByTheWrapper()
+    {
+        const QString file = path(QStringLiteral("Tipos.DB"));
+        const QDateTime moment(QDate(2024, 2, 29), QTime(13, 45, 30, 250));
+        {
+            auto w = ParadoxWriter::create(file, allTypes());
+            // Cut at six bytes of CP1252; a character outside the code page
+            // becomes '?' instead of turning the value NULL.
+            w->appendRow({QStringLiteral("Ação€xyz"), -12, 70000, -2.5, QDate(1999, 12, 31), moment, true});
+            w->appendRow({QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), QVariant()});
+            w->appendRow({QStringLiteral("a✓b"), 0, 0, 0.0, QStringLiteral("2001-01-01"),
+                          QStringLiteral("2024-05-01T08:00:00.000"), false});
+            w->close();
+        }
+        QStringList names;
+        const QList<PxRow> px = readWithPxlib(file, &names);
+        QCOMPARE(names, (QStringList{"Nome", "Curto", "Longo", "Valor", "Dia", "Momento", "Ativo"}));
+        QCOMPARE(px.size(), 3);
+        QCOMPARE(px.at(0).text, QByteArray("A\xE7\xE3o\x80x"));
+        QCOMPARE(px.at(0).shortValue, -12);
+        QCOMPARE(px.at(0).longValue, 70000L);
+        QCOMPARE(px.at(0).number, -2.5);
+        QCOMPARE(px.at(0).date, long(QDate(1999, 12, 31).toJulianDay() - 1721425));
+        QCOMPARE(px.at(0).stamp, double(QDate(2024, 2, 29).toJulianDay() - 1721425) * 86400000.0 +
+                                     QTime(13, 45, 30, 250).msecsSinceStartOfDay());
+        QVERIFY(px.at(0).logical != 0);
+        QVERIFY(px.at(1).textNull);
+        QCOMPARE(px.at(2).text, QByteArray("a?b"));
+
+        // The raw bytes of the NULL row are all zero; zero values are not.
+        QVERIFY(ParadoxWriter::encodeRecord(allTypes(), {}).count('\0') == 33);
+        QVERIFY(ParadoxWriter::encodeRecord(allTypes(), {QVariant(), 0}).at(6) != 0);
+
+        auto r = ParadoxReader::open(file);
+        QCOMPARE(r->rowCount(), 3);
+        QVERIFY(!r->encrypted());
+        QVERIFY(r->next());
+        QCOMPARE(r->value(QStringLiteral("nome")).toString(), QStringLiteral("Ação€x"));
+        QCOMPARE(r->value(1), QVariant(-12));
+        QCOMPARE(r->value(2), QVariant(70000));
+        QCOMPARE(r->value(3), QVariant(-2.5));
+        QCOMPARE(r->value(4), QVariant(QDate(1999, 12, 31)));
+        QCOMPARE(r->value(5).toDateTime(), moment);
+        QCOMPARE(r->row().value(QStringLiteral("Ativo")), QVariant(true));
+        QVERIFY(r->next());
+        for (const QVariant &v : r->values())
+            QVERIFY(v.isNull());
+        QVERIFY(r->next());
+        QCOMPARE(r->value(1), QVariant(0));
+        QCOMPARE(r->value(6), QVariant(false));
+        QCOMPARE(r->value(5).toDateTime(), QDateTime(QDate(2024, 5, 1), QTime(8, 0)));
+        QVERIFY(!r->next());
+    }
+
+    void badValuesAreRefusedWithTheFieldName()
+    {
+        auto w = ParadoxWriter::create(path(QStringLiteral("Ruim.DB")), allTypes());
+        try {
+            w->appendRow({QStringLiteral("x"), QStringLiteral("abc"), 1, 1.0, QDate(2024, 1, 1), QVariant(), true});
+            QFAIL("a text in a short field was written");
+        } catch (const AppError &e) {
+            QVERIFY(e.message().contains(QStringLiteral("Curto")));
+        }
+        QVERIFY_THROWS_EXCEPTION(AppError, w->appendRow({1, 2}));
+        QVERIFY_THROWS_EXCEPTION(AppError, w->appendRow({QVariant(), 40000, 1, 1.0, QVariant(), QVariant(), true}));
+        w->close();
+        QVERIFY_THROWS_EXCEPTION(AppError, ParadoxWriter::create(path(QStringLiteral("X.DB")),
+                                                                 {{QStringLiteral("T"), FieldType::Alpha, 300}}));
+    }
+
+    void readsPlainAndPasswordProtectedTablesWrittenByPxlib_data()
+    {
+        QTest::addColumn<bool>("withPassword");
+        QTest::newRow("plain") << false;
+        QTest::newRow("vortekamsil") << true;
+    }
+    void readsPlainAndPasswordProtectedTablesWrittenByPxlib()
+    {
+        QFETCH(bool, withPassword);
+        const QString file = path(QStringLiteral("Pais%1.DB").arg(withPassword));
+        // Enough rows for several data blocks.
+        writeWithPxlib(file, 700, withPassword ? "vortekamsil" : nullptr);
+        auto r = ParadoxReader::open(file);
+        QCOMPARE(r->encrypted(), withPassword);
+        QCOMPARE(r->fieldNames(), (QStringList{"Codigo", "Descricao", "Quando"}));
+        QCOMPARE(r->rowCount(), 700);
+        int n = 0;
+        while (r->next()) {
+            QCOMPARE(r->value(QStringLiteral("Codigo")).toInt(), n + 1);
+            QCOMPARE(r->value(QStringLiteral("Descricao")).toString(), QStringLiteral("País %1").arg(n));
+            QCOMPARE(r->value(QStringLiteral("Quando")).toDate(), QDate(2024, 1, 1).addDays(n));
+            ++n;
+        }
+        QCOMPARE(n, 700);
+    }
+
+    void appendingKeepsTheRowsAlreadyThere()
+    {
+        const QString file = path(QStringLiteral("Mais.DB"));
+        {
+            auto w = ParadoxWriter::create(file, allTypes());
+            for (int i = 0; i < 3; ++i)
+                w->appendRow({QStringLiteral("old%1").arg(i), i, i, 0.0, QVariant(), QVariant(), true});
+            w->close();
+        }
+        {
+            auto w = ParadoxWriter::append(file);
+            QCOMPARE(w->fields(), allTypes());
+            QCOMPARE(w->rowCount(), 3);
+            for (int i = 0; i < 600; ++i)
+                w->appendRow({QStringLiteral("new%1").arg(i), i, i, 0.0, QVariant(), QVariant(), false});
+            w->close();
+        }
+        QCOMPARE(readWithPxlib(file).size(), 603);
+        auto r = ParadoxReader::open(file);
+        QStringList texts;
+        while (r->next())
+            texts << r->value(0).toString();
+        QCOMPARE(texts.size(), 603);
+        QCOMPARE(texts.at(2), QStringLiteral("old2"));
+        QCOMPARE(texts.at(3), QStringLiteral("new0"));
+        QCOMPARE(texts.last(), QStringLiteral("new599"));
+    }
+
+    void damagedFilesAreRefusedNeverLooped()
+    {
+        const QString good = path(QStringLiteral("Bom.DB"));
+        writeWithPxlib(good, 700, nullptr);
+        QFile in(good);
+        QVERIFY(in.open(QIODevice::ReadOnly));
+        const QByteArray bytes = in.readAll();
+        in.close();
+        auto variant = [&](const QString &name, const QByteArray &content) {
+            const QString p = path(name);
+            QFile f(p);
+            f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+            f.write(content);
+            return p;
+        };
+        expectDamaged(variant(QStringLiteral("Vazio.DB"), QByteArray()));
+        expectDamaged(variant(QStringLiteral("Metade.DB"), bytes.left(bytes.size() / 2)));
+        expectDamaged(variant(QStringLiteral("Cabecalho.DB"), bytes.left(0x60)));
+        expectDamaged(variant(QStringLiteral("Lixo.DB"), QByteArray(5000, 'x')));
+        // Two blocks pointing at each other: pxlib alone walks that forever.
+        const int headerSize = quint8(bytes[2]) | (quint8(bytes[3]) << 8);
+        const int blockSize = quint8(bytes[5]) * 0x400;
+        QByteArray loop = bytes;
+        loop[headerSize + blockSize] = 1; // block 2's next block = 1
+        loop[headerSize + blockSize + 1] = 0;
+        loop[headerSize] = 2;
+        loop[headerSize + 1] = 0;
+        expectDamaged(variant(QStringLiteral("Laco.DB"), loop));
+        // More rows in the header than the blocks hold.
+        QByteArray count = bytes;
+        count[6] = char(0xFF);
+        count[7] = char(0x0F);
+        expectDamaged(variant(QStringLiteral("Conta.DB"), count));
+        // A field type the format does not have.
+        QByteArray type = bytes;
+        type[0x78] = char(0x7F);
+        expectDamaged(variant(QStringLiteral("Tipo.DB"), type));
+        QVERIFY_THROWS_EXCEPTION(AppError, ParadoxReader::open(path(QStringLiteral("NaoExiste.DB"))));
+        QVERIFY_THROWS_EXCEPTION(AppError, ParadoxWriter::append(path(QStringLiteral("Metade.DB"))));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestParadoxTable)
+#include "test_paradoxtable.moc"

@@ -1,0 +1,153 @@
+// The control window and the preparation window driven as a user would.
+#include "db/database.h"
+#include "remessa/remessacontrol.h"
+#include "remessa/ui/tfrmnovaremessa.h"
+#include "remessa/ui/tfrmprincipalremessas.h"
+#include "reports/ui/bandedreport.h"
+#include "shell/shared/fileutil.h"
+#include "support/scriptedmessenger.h"
+#include "support/testhome.h"
+
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QTableView>
+#include <QtTest>
+
+class TestRemessaWindows : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestHome> m_home;
+    std::unique_ptr<Database> m_db;
+    ScriptedMessenger m_msg;
+    LoginState m_login;
+
+    void event(const QString &number, const QString &type, const QString &ev, int minutesAgo, const QString &obs = {})
+    {
+        m_db->execute(QStringLiteral("INSERT INTO CONTROLE (DataHoraEvento, NumeroRemessa, TipoRemessa, Evento, Usuario, Obs) "
+                                     "VALUES (?, ?, ?, ?, 'Administrador', ?)"),
+                      {QDateTime::currentDateTime().addSecs(-60 * minutesAgo), number, type, ev,
+                       obs.isEmpty() ? QVariant() : QVariant(obs)});
+    }
+    static bool enabled(QWidget &w, const char *name) { return w.findChild<QPushButton *>(QLatin1String(name))->isEnabled(); }
+    static void shot(QWidget &w, const char *name)
+    {
+        const QString dir = qEnvironmentVariable("CORVANE_SHOTS");
+        if (!dir.isEmpty())
+            w.grab().save(dir + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png"));
+    }
+
+private slots:
+    void init()
+    {
+        m_db.reset();
+        m_home = std::make_unique<TestHome>(true);
+        m_db = std::make_unique<Database>(QStringLiteral("windows-test"));
+        m_db->open(m_home->dbPath());
+        m_msg.messages.clear();
+        m_login.userCode = QStringLiteral("admin");
+        m_login.userName = QStringLiteral("Administrador");
+    }
+    void cleanup() { m_db.reset(); m_home.reset(); }
+
+    void controlWindowOffersTheNextStepOfTheNewest()
+    {
+        event("2026110301", "T", "PR", 500);
+        event("2026110301", "T", "TR", 490);
+        event("2026110301", "T", "OK", 400);
+        event("2026120101", "C", "PR", 300);
+        event("2026120101", "C", "NO", 200, QStringLiteral("Remessa Cancelada pelo Usuário"));
+        event("2026120102", "C", "PR", 100);
+        TFrmPrincipalRemessas w(*m_db, m_msg, m_login);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        auto *grid = w.findChild<QTableView *>(QStringLiteral("GrRemessa"));
+        QCOMPARE(grid->model()->rowCount(), 3);
+        QCOMPARE(grid->model()->index(0, 1).data().toString(), QStringLiteral("Aguardando Transferência"));
+        QCOMPARE(grid->model()->index(2, 1).data().toString(), QStringLiteral("Finalizada"));
+        QVERIFY(enabled(w, "BtTransfere") && enabled(w, "BtCancela"));
+        QVERIFY(!enabled(w, "BtPrepara") && !enabled(w, "BtRecebe"));
+        shot(w, "controle");
+        // An older row: no step at all; its events shown.
+        grid->setCurrentIndex(grid->model()->index(2, 0));
+        QVERIFY(!enabled(w, "BtTransfere") && !enabled(w, "BtCancela") && !enabled(w, "BtPrepara"));
+        QCOMPARE(w.findChild<QTableView *>(QStringLiteral("GrEventos"))->model()->rowCount(), 3);
+        QCOMPARE(w.findChild<QTableView *>(QStringLiteral("GrEventos"))->model()->index(0, 1).data().toString(),
+                 QStringLiteral("Finalizada - OK"));
+        const BandedReport report = w.listing();
+        QCOMPARE(report.title(), QStringLiteral("Controle de Remessas - Listagem de Histórico"));
+        QCOMPARE(report.rowCount(), 3);
+        const QString pdf = m_home->dir() + QStringLiteral("/listagem.pdf");
+        QVERIFY(report.exportPdf(pdf));
+        QProcess t;
+        t.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+        t.waitForFinished();
+        const QString text = QString::fromUtf8(t.readAllStandardOutput());
+        QVERIFY(text.contains(QStringLiteral("Número da Remessa: 2026110301")));
+        QVERIFY(text.contains(QStringLiteral("Enviada para o Quelora")));
+
+        // Clearing with the older row selected keeps it and the waiting newest.
+        m_msg.answers.enqueue(true);
+        w.BtLimpaClick();
+        QCOMPARE(grid->model()->rowCount(), 2);
+
+        // Cancel the newest: asked first, then "NO" and a new preparation offered.
+        grid->setCurrentIndex(grid->model()->index(0, 0));
+        m_msg.answers.enqueue(false);
+        w.BtCancelaClick();
+        QCOMPARE(m_msg.messages.last().text, QStringLiteral("Tem certeza que deseja cancelar a remessa?"));
+        QVERIFY(enabled(w, "BtCancela"));
+        m_msg.answers.enqueue(true);
+        w.BtCancelaClick();
+        QCOMPARE(RemessaControl::newest(*m_db)->event, QStringLiteral("NO"));
+        QVERIFY(enabled(w, "BtPrepara") && !enabled(w, "BtCancela"));
+    }
+
+    void preparationWindowRunsAndTheListShowsTheNewRemittance()
+    {
+        TFrmPrincipalRemessas w(*m_db, m_msg, m_login);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(enabled(w, "BtPrepara") && !enabled(w, "BtCancela"));
+        QString result, number;
+        w.execPreparation = [&](TFrmNovaRemessa &prep) {
+            prep.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&prep));
+            shot(prep, "prepara-antes");
+            prep.BtInicioClick();
+            result = prep.findChild<QLineEdit *>(QStringLiteral("EdResultado"))->text();
+            number = prep.findChild<QLineEdit *>(QStringLiteral("EdNumeroRemessa"))->text();
+            QVERIFY(prep.findChild<QLineEdit *>(QStringLiteral("EdArquivoRemessa"))->text().startsWith("OC-"));
+            QVERIFY(prep.findChild<QPushButton *>(QStringLiteral("BtSaida"))->isEnabled());
+            QVERIFY(!prep.findChild<QPushButton *>(QStringLiteral("BtInicio"))->isVisible());
+            shot(prep, "prepara-depois");
+        };
+        w.BtPreparaClick();
+        QCOMPARE(result, QStringLiteral("Preparação Ocorrida com Sucesso."));
+        QCOMPARE(number, FileUtil::dateStamp() + QStringLiteral("01"));
+        QCOMPARE(w.selectedNumber(), number);
+        QVERIFY(enabled(w, "BtTransfere") && enabled(w, "BtCancela") && !enabled(w, "BtPrepara"));
+    }
+
+    void interruptingThePreparationWindow()
+    {
+        RemessaPreparation::Settings s;
+        s.transferDir = RemessaControl::workingValues(*m_db).transferDir;
+        s.acronym = QStringLiteral("OC");
+        s.currentNumber = QStringLiteral("0000000000");
+        TFrmNovaRemessa prep(*m_db, m_msg, s);
+        prep.show();
+        // Pressed as soon as the run lets the interface breathe.
+        QTimer::singleShot(0, &prep, [&] { prep.findChild<QPushButton *>(QStringLiteral("BtInterrompe"))->click(); });
+        prep.BtInicioClick();
+        QCOMPARE(prep.findChild<QLineEdit *>(QStringLiteral("EdResultado"))->text(),
+                 QStringLiteral("Preparação Interrompida pelo Usuário."));
+        QVERIFY(prep.findChild<QPushButton *>(QStringLiteral("BtInicio"))->isVisibleTo(&prep));
+        QCOMPARE(m_db->scalar(QStringLiteral("SELECT count(*) FROM CONTROLE")).toInt(), 0);
+    }
+};
+
+QTEST_MAIN(TestRemessaWindows)
+#include "test_remessawindows.moc"
