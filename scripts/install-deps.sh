@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
   qt6-base-dev libqt6sql6-sqlite libsqlite3-dev pxlib-dev libzip-dev libcurl4-openssl-dev
-  python3-pyftpdlib python3-aiosmtpd poppler-utils zip unzip cmake g++ make pkg-config
+  python3-pyftpdlib python3-aiosmtpd python3-openssl poppler-utils zip unzip cmake g++ make pkg-config
   xvfb xauth xdotool imagemagick fonts-dejavu-core
 )
 # Speeds up rebuilds; the build works without it.

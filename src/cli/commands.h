@@ -7,3 +7,4 @@ int runInit(const QStringList &args);
 int runImport(const QStringList &args);
 int runRelatorio(const QStringList &args);
 int runRemessa(const QStringList &args);
+int runTxt(const QStringList &args);

@@ -26,6 +26,7 @@ int main(int argc, char *argv[])
         {QStringLiteral("import"), runImport},
         {QStringLiteral("relatorio"), runRelatorio},
         {QStringLiteral("remessa"), runRemessa},
+        {QStringLiteral("txt"), runTxt},
     };
     QTextStream err(stderr);
     if (args.isEmpty() || !commands.count(args.first())) {
@@ -33,7 +34,8 @@ int main(int argc, char *argv[])
                "     corvane-cli import [--home DIR] --user CODIGO DIRETORIO\n"
                "     corvane-cli relatorio (espelho|espelho-log|lista|incompletos|prontos) [--home DIR] --user CODIGO\n"
                "                 [--certificado NUMERO]... --pdf ARQUIVO\n"
-               "     corvane-cli remessa preparar|cancelar|listar [--home DIR] --user CODIGO [...]\n";
+               "     corvane-cli remessa preparar|cancelar|listar [--home DIR] --user CODIGO [...]\n"
+               "     corvane-cli txt enviar [--home DIR] --user CODIGO ARQUIVO (--ftp | --email | --pasta DIRETORIO)\n";
         return 2;
     }
     const QString name = args.takeFirst();

@@ -9,6 +9,7 @@
 #include "support/testhome.h"
 
 #include <QAction>
+#include <QDialog>
 #include <QFile>
 #include <QMenu>
 #include <QPushButton>
@@ -237,10 +238,27 @@ private slots:
         s.button("spbAprovaCertificados")->click();
         QCOMPARE(s.msg.texts(), QStringList(2, "Função disponível em versão futura."));
         QCOMPARE(s.frm->state(), TFrmCapaSistema::State::Ready);
+    }
+
+    // The TXT window opens after the notice, once: asking again brings the
+    // same window forward.
+    void txtSendingOpensOneWindowAfterItsNotice()
+    {
+        Shell s;
+        s.logins.enqueue(user("admin", allRights()));
+        QVERIFY(s.start());
         s.msg.clear();
         s.action("ArquivoTXT1")->trigger();
-        QCOMPARE(s.msg.messages.size(), 2);
+        QCOMPARE(s.msg.messages.size(), 1);
         QVERIFY(s.msg.messages.first().text.startsWith("Esta opção só deve ser utilizada para os certificadores"));
+        auto windows = s.frm->findChildren<QDialog *>("FrmEnviaTXT_FTP");
+        QCOMPARE(windows.size(), 1);
+        QVERIFY(windows.first()->isVisible());
+        s.action("ArquivoTXT1")->trigger();
+        QCOMPARE(s.msg.messages.size(), 2);
+        QCOMPARE(s.frm->findChildren<QDialog *>("FrmEnviaTXT_FTP"), windows);
+        windows.first()->close();
+        QTRY_VERIFY(s.frm->findChildren<QDialog *>("FrmEnviaTXT_FTP").isEmpty());
     }
 };
 

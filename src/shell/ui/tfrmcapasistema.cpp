@@ -1,5 +1,7 @@
 #include "shell/ui/tfrmcapasistema.h"
 
+#include "remessa/ui/tfrmenviatxt_ftp.h"
+
 #include "shell/appversion.h"
 #include "shell/startupcheck.h"
 #include "shell/tdmcapasistema.h"
@@ -278,6 +280,18 @@ void TFrmCapaSistema::attachDataModules(const DataModules &modules)
                 new ConfiguraDiretoriosPage(capa->connection(), m_messenger, copy, Notebook1));
     installPage(QStringLiteral("ConfigCertificador"),
                 new ConfigCertificadorPage(capa->connection(), m_messenger, copy, Notebook1));
+
+    // One window while it stays open; asking again brings it forward.
+    setFunction(Function::ArquivoTXT, [this] {
+        if (!m_txtWindow) {
+            auto *w = new TFrmEnviaTXT_FTP(m_dm.capa->connection(), m_messenger, m_dm.capa->certifierCode(), this);
+            w->setAttribute(Qt::WA_DeleteOnClose);
+            m_txtWindow = w;
+        }
+        m_txtWindow->show();
+        m_txtWindow->raise();
+        m_txtWindow->activateWindow();
+    });
 }
 
 void TFrmCapaSistema::connectAction(QAction *action, std::function<void()> handler)

@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QMainWindow>
+#include <QPointer>
 #include <functional>
 #include <optional>
 
@@ -108,6 +109,7 @@ private:
     QLabel *m_panels[2] = {nullptr, nullptr};
     QLabel *Panel1 = nullptr;
     CadastroUsuariosPage *m_users = nullptr;
+    QPointer<QWidget> m_txtWindow;
 
     QMenu *mniFuncoes = nullptr;
     QAction *mniManBaseDados = nullptr;

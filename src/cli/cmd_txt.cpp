@@ -1,0 +1,94 @@
+#include "cli/clisession.h"
+#include "cli/commands.h"
+
+#include "db/database.h"
+#include "remessa/packagetransfer.h"
+#include "remessa/txtsending.h"
+#include "shell/configlocal.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTextStream>
+
+namespace {
+
+const QString ManualRemark = QStringLiteral("<Transferência Manual: Gravação de Disquete>");
+
+}
+
+// corvane-cli txt enviar [--home DIR] --user CODE FILE (--ftp | --email | --pasta DIR)
+// (signed in, right AcContRemessas, as the menu item that opens the window).
+// Sends one TXT migration file packed under its stem, as the transfer windows
+// do, and logs it in CONTROLE_TXT. Exit 0 sent and logged, 1 refused or
+// failed (the reason on stderr), 2 bad arguments.
+int runTxt(const QStringList &args)
+{
+    const QString usageLine = QStringLiteral(
+        "corvane-cli txt enviar [--home DIR] --user CODIGO ARQUIVO (--ftp | --email | --pasta DIRETORIO)");
+    QStringList words = args;
+    if (words.isEmpty() || words.takeFirst() != QLatin1String("enviar"))
+        return cliUsage(QString(), usageLine);
+    CliCommonOptions options;
+    QString problem = options.take(words);
+    if (!problem.isEmpty())
+        return cliUsage(problem, usageLine);
+    const bool ftp = takeFlag(words, QStringLiteral("--ftp"));
+    const bool email = takeFlag(words, QStringLiteral("--email"));
+    QString destination;
+    bool toFolder = false;
+    if (!takeValueOption(words, QStringLiteral("--pasta"), destination, problem, &toFolder))
+        return cliUsage(problem, usageLine);
+    if (int(ftp) + int(email) + int(toFolder) != 1)
+        return cliUsage(QStringLiteral("escolha um modo: --ftp, --email ou --pasta"), usageLine);
+    if (words.size() != 1 || words.first().startsWith(QLatin1String("--")))
+        return cliUsage(QString(), usageLine);
+    const QFileInfo file(words.first());
+    QTextStream out(stdout), err(stderr);
+    if (toFolder && !QFileInfo(destination).isDir()) {
+        err << "Diretório não encontrado: " << QDir::toNativeSeparators(destination) << "\n";
+        return CliExit::Usage;
+    }
+
+    CliSession session;
+    if (!session.open(options, &Rights::contRemessas, QStringLiteral("o envio de arquivos TXT")))
+        return CliExit::Failed;
+    Database &db = session.db();
+    const std::optional<ConfigLocal> config = ConfigLocalStore::read(db);
+    if (!config || config->siglaCertificador.isEmpty()) {
+        err << "O certificador não está configurado.\n";
+        return CliExit::Failed;
+    }
+    const QString name = file.fileName();
+    const QString dir = file.absolutePath();
+    if (!file.isFile() || file.size() <= 0) {
+        err << PackageTransfer::FileNotFound << "\n";
+        return CliExit::Failed;
+    }
+    if (!TxtSending::matchesMask(name, config->siglaCertificador)) {
+        err << "O arquivo " << name << " não é um arquivo TXT deste certificador ("
+            << TxtSending::fileMask(config->siglaCertificador) << ").\n";
+        return CliExit::Failed;
+    }
+    if (TxtSending::alreadySent(db, name)) {
+        err << TxtSending::alreadySentMessage(name) << "\n";
+        return CliExit::Failed;
+    }
+    if (!TxtSending::package(dir, name, session.messenger()))
+        return CliExit::Failed;
+
+    const QString package = QDir(dir).filePath(TxtSending::packageName(name));
+    PackageTransfer transfer(*config, session.login().userName, [&out](const QString &line) {
+        out << line << "\n";
+        out.flush();
+    });
+    const bool sent = ftp ? transfer.byFtp(package)
+                    : email ? transfer.byEmail(package)
+                            : transfer.toFolder(package, destination);
+    if (!sent)
+        return CliExit::Failed;
+    if (!TxtSending::logDelivery(db, name, toFolder ? ManualRemark : QString(), session.login().userCode)) {
+        err << "O arquivo foi enviado, mas o registro em CONTROLE_TXT falhou.\n";
+        return CliExit::Failed;
+    }
+    return CliExit::Ok;
+}

@@ -1,0 +1,247 @@
+#include "remessa/asyncsmtpsender.h"
+#include "remessa/smtpsender.h"
+#include "support/testservers.h"
+
+#include <QElapsedTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+QByteArray randomBytes(qsizetype size, quint32 seed)
+{
+    QByteArray data(size, Qt::Uninitialized);
+    QRandomGenerator gen(seed);
+    for (qsizetype i = 0; i < size; ++i)
+        data[i] = char(gen.generate());
+    return data;
+}
+
+bool writeFile(const QString &path, const QByteArray &data)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+struct Recorder : SmtpListener
+{
+    int connected = 0;
+    QList<QPair<qint64, qint64>> progress;
+    QList<SmtpFailure> failures;
+    void smtpConnected() override { ++connected; }
+    void smtpProgress(qint64 done, qint64 total) override { progress.append({done, total}); }
+    void smtpFailed(const SmtpFailure &f) override { failures << f; }
+};
+
+// Accepts connections and never greets.
+class SilentServer
+{
+public:
+    SilentServer()
+    {
+        m_fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t len = sizeof a;
+        if (m_fd >= 0 && ::bind(m_fd, reinterpret_cast<sockaddr *>(&a), sizeof a) == 0 && ::listen(m_fd, 4) == 0
+            && ::getsockname(m_fd, reinterpret_cast<sockaddr *>(&a), &len) == 0)
+            m_port = ntohs(a.sin_port);
+    }
+    ~SilentServer()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    int port() const { return m_port; }
+
+private:
+    int m_fd = -1;
+    int m_port = 0;
+};
+
+SmtpSettings local(int port)
+{
+    SmtpSettings s = SmtpSettings::fromConfig("127.0.0.1", QString::number(port));
+    s.timeoutMs = 10000;
+    return s;
+}
+
+}
+
+class TestSmtpSender : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void portFromConfiguration()
+    {
+        QCOMPARE(SmtpSettings::fromConfig("mail.occ.br", "").port, 25);
+        QCOMPARE(SmtpSettings::fromConfig("mail.occ.br", "  ").port, 25);
+        QCOMPARE(SmtpSettings::fromConfig("mail.occ.br", "587").port, 587);
+        QCOMPARE(SmtpSettings::fromConfig(" mail.occ.br ", "x").host, "mail.occ.br");
+    }
+
+    // The remittance message, read back by Python's own e-mail package: the
+    // headers, the us-ascii body and the attachment's very bytes.
+    void remittanceArrivesWithItsAttachment()
+    {
+        QTemporaryDir tmp;
+        const QByteArray data = randomBytes(150000, 11);
+        const QString zip = tmp.filePath("OC-ABC2026120801.zip");
+        QVERIFY(writeFile(zip, data));
+        SmtpTestServer server(tmp.filePath("spool"));
+        QVERIFY2(server.start(), qPrintable(server.error()));
+
+        AsyncSmtpSender smtp;
+        QSignalSpy connected(&smtp, &AsyncSmtpSender::connected);
+        QSignalSpy progress(&smtp, &AsyncSmtpSender::progress);
+        QSignalSpy finished(&smtp, &AsyncSmtpSender::finished);
+        QSignalSpy failed(&smtp, &AsyncSmtpSender::failed);
+        smtp.send(local(server.port()),
+                  SmtpMessage::remittance("ABC", "Organismo de Certificação Ágil", "quelora@regulador.gov.br", zip));
+        QVERIFY(smtp.isBusy());
+        QVERIFY(finished.wait(20000));
+        QCOMPARE(finished[0][0].toBool(), true);
+        QCOMPARE(failed.size(), 0);
+        QCOMPARE(connected.size(), 1);
+        QVERIFY(!progress.isEmpty());
+        QCOMPARE(progress.last()[0].toLongLong(), progress.last()[1].toLongLong());
+        QVERIFY(progress.last()[0].toLongLong() > data.size()); // base64 and headers
+
+        const QJsonObject m = QJsonDocument::fromJson(server.messageJson(1)).object();
+        QVERIFY(!m.isEmpty());
+        QCOMPARE(m["mail_from"].toString(), "quelora@regulador.gov.br");
+        QCOMPARE(m["rcpt_tos"].toArray(), QJsonArray{"quelora@regulador.gov.br"});
+        const QJsonObject h = m["headers"].toObject();
+        QCOMPARE(h["From"].toString(), "ABC - Organismo de Certificação Ágil <quelora@regulador.gov.br>");
+        QCOMPARE(h["To"].toString(), "quelora@regulador.gov.br");
+        QCOMPARE(h["Subject"].toString(), "Envio de remessa anexado ao E-MAIL");
+        const QDateTime date = QDateTime::fromString(h["Date"].toString(), Qt::RFC2822Date);
+        QVERIFY(date.isValid());
+        QVERIFY(qAbs(date.secsTo(QDateTime::currentDateTime())) < 120);
+        QVERIFY(h["Message-ID"].toString().endsWith("@regulador.gov.br>"));
+        QCOMPARE(m["body"].toString(), "Segue em anexo o arquivo de remessa\r\n");
+        QCOMPARE(m["body_charset"].toString(), "us-ascii");
+        const QJsonArray att = m["attachments"].toArray();
+        QCOMPARE(att.size(), 1);
+        const QJsonObject a = att[0].toObject();
+        QCOMPARE(a["filename"].toString(), "OC-ABC2026120801.zip");
+        QCOMPARE(a["content_type"].toString(), "application/zip");
+        QCOMPARE(a["transfer_encoding"].toString().toLower(), "base64");
+        QCOMPARE(readFile(a["file"].toString()), data);
+    }
+
+    void usesStartTlsWhenOffered()
+    {
+        QTemporaryDir tmp;
+        QVERIFY(writeFile(tmp.filePath("TX-ABC01.zip"), "PK-conteudo"));
+        SmtpTestServer server(tmp.filePath("spool"));
+        SmtpTestServer::Options tls;
+        tls.tls = true; // refuses mail sent in clear
+        QVERIFY2(server.start(tls), qPrintable(server.error()));
+        Recorder rec;
+        SmtpSender smtp(&rec);
+        smtp.setSettings(local(server.port()));
+        QVERIFY2(smtp.send(SmtpMessage::remittance("ABC", "OCC", "q@r.gov.br", tmp.filePath("TX-ABC01.zip"))),
+                 qPrintable(smtp.lastFailure().detail));
+        const QJsonObject m = QJsonDocument::fromJson(server.messageJson(1)).object();
+        QCOMPARE(m["tls"].toBool(), true);
+        QCOMPARE(readFile(m["attachments"].toArray()[0].toObject()["file"].toString()), QByteArray("PK-conteudo"));
+    }
+
+    // Each fault gives the window's text; the same message goes afterwards.
+    void faultsGiveTheirTextsAndARetryWorks()
+    {
+        QTemporaryDir tmp;
+        const QString zip = tmp.filePath("OC-ABC2026120801.zip");
+        QVERIFY(writeFile(zip, randomBytes(2000, 12)));
+        const SmtpMessage message = SmtpMessage::remittance("ABC", "OCC", "q@r.gov.br", zip);
+        Recorder rec;
+        SmtpSender smtp(&rec);
+
+        SmtpTestServer server(tmp.filePath("spool"));
+        QVERIFY(server.start());
+        const int port = server.port();
+        server.stop();
+        smtp.setSettings(local(port));
+        QVERIFY(!smtp.send(message));
+        QCOMPARE(rec.failures.last().kind, SmtpFailure::ConnectionFailure);
+        QCOMPARE(rec.failures.last().text, "Erro na conecção com Servidor E-MAIL");
+        QCOMPARE(rec.connected, 0);
+
+        smtp.setSettings(SmtpSettings::fromConfig("servidor.invalid", ""));
+        QVERIFY(!smtp.send(message));
+        QCOMPARE(rec.failures.last().kind, SmtpFailure::InvalidHost);
+        QCOMPARE(rec.failures.last().text, "HOST invalido");
+
+        SmtpTestServer::Options refusing;
+        refusing.rejectRecipients = {"q@r.gov.br"};
+        QVERIFY(server.start(refusing));
+        smtp.setSettings(local(server.port()));
+        QVERIFY(!smtp.send(message));
+        QCOMPARE(rec.failures.last().kind, SmtpFailure::RecipientNotFound);
+        QCOMPARE(rec.failures.last().text, QString());
+        QVERIFY(rec.failures.last().detail.contains("550"));
+        QCOMPARE(rec.connected, 1);
+
+        refusing = {};
+        refusing.rejectData = true;
+        QVERIFY(server.start(refusing));
+        smtp.setSettings(local(server.port()));
+        QVERIFY(!smtp.send(message));
+        QCOMPARE(rec.failures.last().kind, SmtpFailure::Failure);
+        QCOMPARE(rec.failures.last().text, "Falha na transmissão do E_MAIL");
+
+        SmtpMessage missing = message;
+        missing.attachments = {tmp.filePath("nao-existe.zip")};
+        QVERIFY(!smtp.send(missing));
+        QCOMPARE(rec.failures.last().kind, SmtpFailure::Failure);
+        QVERIFY(rec.failures.last().detail.contains("nao-existe.zip"));
+
+        QVERIFY(server.start());
+        smtp.setSettings(local(server.port()));
+        const int before = rec.failures.size();
+        QVERIFY(smtp.send(message));
+        QCOMPARE(rec.failures.size(), before);
+        QVERIFY(!server.messageJson(1).isEmpty());
+    }
+
+    void abortWhileConnecting()
+    {
+        QTemporaryDir tmp;
+        QVERIFY(writeFile(tmp.filePath("a.zip"), "x"));
+        SilentServer silent;
+        AsyncSmtpSender smtp;
+        QSignalSpy failed(&smtp, &AsyncSmtpSender::failed);
+        QSignalSpy finished(&smtp, &AsyncSmtpSender::finished);
+        smtp.send(local(silent.port()), SmtpMessage::remittance("ABC", "OCC", "q@r.gov.br", tmp.filePath("a.zip")));
+        QTest::qWait(300);
+        QCOMPARE(finished.size(), 0);
+        QElapsedTimer clock;
+        clock.start();
+        smtp.abort();
+        QVERIFY(finished.wait(5000));
+        QVERIFY(clock.elapsed() < 3000);
+        QCOMPARE(finished[0][0].toBool(), false);
+        QCOMPARE(failed[0][0].value<SmtpFailure>().kind, SmtpFailure::Aborted);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSmtpSender)
+#include "test_smtpsender.moc"
