@@ -8,3 +8,4 @@ int runImport(const QStringList &args);
 int runRelatorio(const QStringList &args);
 int runRemessa(const QStringList &args);
 int runTxt(const QStringList &args);
+int runTabelas(const QStringList &args);

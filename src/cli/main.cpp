@@ -27,6 +27,7 @@ int main(int argc, char *argv[])
         {QStringLiteral("relatorio"), runRelatorio},
         {QStringLiteral("remessa"), runRemessa},
         {QStringLiteral("txt"), runTxt},
+        {QStringLiteral("tabelas"), runTabelas},
     };
     QTextStream err(stderr);
     if (args.isEmpty() || !commands.count(args.first())) {
