@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
+#include <QTimer>
 #include <QtTest>
 #include <memory>
 
@@ -177,6 +178,52 @@ private slots:
             QCOMPARE(f.history(), 1);
         }
         QCOMPARE(f.msg.messages.size(), 1);
+    }
+
+    // A slow download cut by the server's death or by "Interrompe": the
+    // transfer texts, and nothing installed.
+    void downloadCutOrInterrupted_data()
+    {
+        QTest::addColumn<bool>("interrupt");
+        QTest::newRow("server dies") << false;
+        QTest::newRow("Interrompe") << true;
+    }
+    void downloadCutOrInterrupted()
+    {
+        QFETCH(bool, interrupt);
+        Fixture f;
+        const QString root = f.files.filePath("srv");
+        QDir(root).mkpath("tabelas");
+        QList<QVariantList> rows;
+        for (int i = 0; i < 6000; ++i)
+            rows.append({QString::number(i, 16), QString::number(qHash(i * 7919) * 2654435761u, 36).repeated(3).left(40)});
+        QVERIFY(RefPackage::build(root + "/tabelas", V1, {RefPackage::pais(rows)}));
+        QVERIFY(QFileInfo(root + "/tabelas/" + V1).size() > 60000);
+        FtpTestServer server(root);
+        FtpTestServer::Options options;
+        options.throttle = 16384;
+        QVERIFY2(server.start(options), qPrintable(server.error()));
+        f.db->execute("update CONFIG_LOCAL set EndQueloraOrigAux = ?", {server.address("tabelas")});
+
+        TFrmAtualizaVersao w(*f.db, f.msg, f.config(), QString(), QString());
+        w.show();
+        QTimer::singleShot(1500, &w, [&] {
+            if (interrupt)
+                child<QPushButton>(&w, "BtInterrompe")->click();
+            else
+                server.kill();
+        });
+        child<QPushButton>(&w, "BtAtualiza")->click();
+        if (interrupt)
+            QCOMPARE(text(&w, "EdResultado"), "Foi encontrado arquivo mais atual, mas houve interrupção na transferência.");
+        else
+            QVERIFY2(text(&w, "EdResultado").startsWith("Foi encontrado arquivo mais atual, mas houve erro na transferência: "),
+                     qPrintable(text(&w, "EdResultado")));
+        QVERIFY(!w.installed());
+        QCOMPARE(f.history(), 0);
+        QCOMPARE(f.db->scalar("select count(*) from PAIS").toInt(), 0);
+        QVERIFY(!QFileInfo::exists(QDir(f.recep()).filePath(V1)));
+        QVERIFY(!child<QPushButton>(&w, "BtInterrompe")->isEnabled());
     }
 
     void reinstallWindow()
