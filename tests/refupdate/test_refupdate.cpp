@@ -135,6 +135,7 @@ private slots:
         QTest::newRow("entry outside the folder") << 4 << "";
         QTest::newRow("truncated table") << 5 << "";
         QTest::newRow("no tables") << 6 << "";
+        QTest::newRow("number beyond its column") << 7 << "PAPEL_EMP|IdPapelEmp";
     }
     void failedInstallationChangesNothing()
     {
@@ -190,6 +191,15 @@ private slots:
         case 6:
             QVERIFY(RefPackage::rawZip(path, {{"leia.txt", "nada"}}));
             break;
+        case 7: {
+            const RefPackage::Table papel{"PAPEL_EMP",
+                                          {{"IdPapelEmp", Paradox::FieldType::Long, 4},
+                                           {"PapelEmp", Paradox::FieldType::Alpha, 40}},
+                                          {{100000, "Importador"}},
+                                          {}};
+            QVERIFY(RefPackage::build(f.recep(), V2, {RefPackage::pais({{"BR", "Brasil novo"}}), papel}));
+            break;
+        }
         }
         QString detail;
         QVERIFY(!RefInstall::install(*f.db, f.recep(), V2, &detail));
@@ -231,7 +241,7 @@ private slots:
         // V1 was never installed here: only versions of the history reinstall.
         QCOMPARE(RefUpdate::reinstall(*f.db, f.config(), "2026010101").installed, false);
         QVERIFY(RefPackage::build(f.recep(), V1, {RefPackage::pais({{"BR", "Brasil"}})}));
-        f.db->execute("insert into CONTROLE_AUX values ('2020-01-01 00:00:00', '2026010101', ?)", {V1});
+        f.db->execute("insert into CONTROLE_AUX values (?, '2026010101', ?)", {QDateTime(QDate(2020, 1, 1), QTime(0, 0)), V1});
         QFile::remove(QDir(f.recep()).filePath(V1));
         out = RefUpdate::reinstall(*f.db, f.config(), "2026010101");
         QCOMPARE(out.result, "O arquivo da versão anterior não foi encontrado.");

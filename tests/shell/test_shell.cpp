@@ -260,6 +260,26 @@ private slots:
         windows.first()->close();
         QTRY_VERIFY(s.frm->findChildren<QDialog *>("FrmEnviaTXT_FTP").isEmpty());
     }
+    // The reference-table item opens the version history as a modal window.
+    void referenceTablesItemOpensTheHistory()
+    {
+        Shell s;
+        s.logins.enqueue(user("admin", allRights()));
+        QVERIFY(s.start());
+        s.msg.clear();
+        bool seen = false;
+        QTimer::singleShot(0, s.frm, [&] {
+            const auto windows = s.frm->findChildren<QDialog *>("FrmPrincipalVersoes");
+            seen = windows.size() == 1 && windows.first()->isVisible()
+                && windows.first()->windowTitle() == "Controle de Versões de Tabelas Auxiliares";
+            for (QDialog *d : windows)
+                d->reject();
+        });
+        s.button("spbAtualizTabQuelora")->click();
+        QVERIFY(seen);
+        QVERIFY(s.msg.messages.isEmpty());
+        QVERIFY(s.frm->findChildren<QDialog *>("FrmPrincipalVersoes").isEmpty());
+    }
 };
 
 QTEST_MAIN(TestShell)
