@@ -10,3 +10,4 @@ int runReparar(const QStringList &args);
 int runRemessa(const QStringList &args);
 int runTxt(const QStringList &args);
 int runRelatorio(const QStringList &args);
+int runTabelas(const QStringList &args);

@@ -29,6 +29,7 @@ int main(int argc, char *argv[])
         {QStringLiteral("remessa"), runRemessa},
         {QStringLiteral("txt"), runTxt},
         {QStringLiteral("relatorio"), runRelatorio},
+        {QStringLiteral("tabelas"), runTabelas},
     };
     QTextStream err(stderr);
     if (args.isEmpty() || !commands.count(args.first())) {
@@ -39,7 +40,8 @@ int main(int argc, char *argv[])
                "     corvane-cli remessa preparar|enviar|resultado|cancelar|listar [--home DIR] --user CODIGO [...]\n"
                "     corvane-cli txt enviar [--home DIR] --user CODIGO ARQUIVO (--ftp | --email | --pasta DIRETORIO)\n"
                "     corvane-cli relatorio (espelho|espelho-log|lista|incompletos|prontos) [--home DIR] --user CODIGO\n"
-               "                 [--certificado NUMERO]... --pdf ARQUIVO\n";
+               "                 [--certificado NUMERO]... --pdf ARQUIVO\n"
+               "     corvane-cli tabelas atualizar|historico|reinstalar [--home DIR] --user CODIGO [...]\n";
         return 2;
     }
     const QString name = args.takeFirst();

@@ -229,7 +229,7 @@ private slots:
         QCOMPARE(s.frm->state(), TFrmCapaSistema::State::Ready);
     }
 
-    void laterFunctionsTellTheyAreNotAvailableAndRemittancesOpen()
+    void remittanceControlOpensItsWindow()
     {
         Shell s;
         s.logins.enqueue(user("admin", allRights()));
@@ -250,8 +250,6 @@ private slots:
         s.button("spbContRemessas")->click();
         QCOMPARE(opened, QStringLiteral("Controle de Remessas"));
         QVERIFY(s.msg.texts().isEmpty());
-        s.button("spbAtualizTabQuelora")->click();
-        QCOMPARE(s.msg.texts(), QStringList(1, "Função disponível em versão futura."));
         QCOMPARE(s.frm->state(), TFrmCapaSistema::State::Ready);
     }
 
@@ -274,6 +272,26 @@ private slots:
         QCOMPARE(s.frm->findChildren<QDialog *>("FrmEnviaTXT_FTP"), windows);
         windows.first()->close();
         QTRY_VERIFY(s.frm->findChildren<QDialog *>("FrmEnviaTXT_FTP").isEmpty());
+    }
+    // The reference-table item opens the version history as a modal window.
+    void referenceTablesItemOpensTheHistory()
+    {
+        Shell s;
+        s.logins.enqueue(user("admin", allRights()));
+        QVERIFY(s.start());
+        s.msg.clear();
+        bool seen = false;
+        QTimer::singleShot(0, s.frm, [&] {
+            const auto windows = s.frm->findChildren<QDialog *>("FrmPrincipalVersoes");
+            seen = windows.size() == 1 && windows.first()->isVisible()
+                && windows.first()->windowTitle() == "Controle de Versões de Tabelas Auxiliares";
+            for (QDialog *d : windows)
+                d->reject();
+        });
+        s.button("spbAtualizTabQuelora")->click();
+        QVERIFY(seen);
+        QVERIFY(s.msg.messages.isEmpty());
+        QVERIFY(s.frm->findChildren<QDialog *>("FrmPrincipalVersoes").isEmpty());
     }
 };
 

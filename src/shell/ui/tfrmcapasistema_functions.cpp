@@ -3,6 +3,7 @@
 #include "shell/ui/tfrmcapasistema.h"
 #include "remessa/ui/remessastepwindows.h"
 #include "remessa/ui/tfrmprincipalremessas.h"
+#include "refupdate/ui/tfrmprincipalversoes.h"
 
 #include "shell/apppaths.h"
 #include "shell/compaction.h"
@@ -188,6 +189,10 @@ void TFrmCapaSistema::runFunction(Function function)
         runRepair();
     else if (function == Function::ContRemessas)
         runRemessas();
+    else if (function == Function::AtualizTabQuelora) {
+        TFrmPrincipalVersoes window(m_dm.capa->database(), m_messenger, this);
+        window.exec();
+    }
     else
         m_messenger.information(FutureFunction);
 }

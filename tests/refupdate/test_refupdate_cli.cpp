@@ -1,0 +1,117 @@
+#include "db/database.h"
+#include "support/refpackage.h"
+#include "support/testhome.h"
+
+#include <QProcess>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+const QString V1 = QStringLiteral("OC-TAB-2026010101.zip");
+const QString V2 = QStringLiteral("OC-TAB-2026020101.zip");
+
+struct Result
+{
+    int code = -1;
+    QString out, err;
+};
+
+struct Fixture
+{
+    std::unique_ptr<TestHome> home = std::make_unique<TestHome>(false);
+    QTemporaryDir files;
+
+    Fixture()
+    {
+        QDir(files.path()).mkpath(QStringLiteral("recep"));
+        QDir(files.path()).mkpath(QStringLiteral("origem"));
+        Database db(QStringLiteral("refupdate-cli"));
+        db.open(home->dbPath());
+        // Nothing listens on port 9 of the loopback.
+        db.execute(QStringLiteral("insert into CONFIG_LOCAL (SiglaCertificador, DirLocalRecepAux, EndQueloraOrigAux, "
+                                  "LoginFTP, SenhaFTP) values ('OCT', ?, '127.0.0.1:9/tabelas', 'occ', 'segredo')"),
+                   {recep()});
+    }
+    QString recep() const { return files.filePath(QStringLiteral("recep")); }
+    QString origem() const { return files.filePath(QStringLiteral("origem")); }
+    QString scalar(const QString &sql) const
+    {
+        Database db(QStringLiteral("refupdate-cli-read"));
+        db.open(home->dbPath());
+        return db.scalar(sql).toString();
+    }
+    Result cli(const QStringList &args) const
+    {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("CORVANE_SENHA"), QStringLiteral("admin"));
+        p.setProcessEnvironment(env);
+        p.setStandardInputFile(QProcess::nullDevice());
+        QStringList all{QStringLiteral("tabelas"), args.first(), "--home", home->dir(), "--user", "admin"};
+        p.start(QStringLiteral(CORVANE_CLI_PATH), all + args.mid(1));
+        if (!p.waitForFinished(60000))
+            return {};
+        return {p.exitCode(), QString::fromLocal8Bit(p.readAllStandardOutput()),
+                QString::fromLocal8Bit(p.readAllStandardError())};
+    }
+};
+
+}
+
+class TestRefUpdateCli : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void updateHistoryReinstall()
+    {
+        Fixture f;
+        QVERIFY(RefPackage::build(f.origem(), V1, {RefPackage::pais({{"BR", "Brasil"}})}));
+        Result r = f.cli({"atualizar", "--pasta", f.origem()});
+        QCOMPARE(r.code, 0);
+        QVERIFY(r.out.contains("A nova versão foi instalada sem problemas."));
+        QVERIFY(r.out.contains("Arquivo: " + V1));
+
+        r = f.cli({"atualizar", "--pasta", f.origem()});
+        QCOMPARE(r.code, 1);
+        QVERIFY(r.err.contains("Não foi encontrado arquivo de atualização mais atual"));
+
+        QVERIFY(RefPackage::build(f.origem(), V2, {RefPackage::pais({{"BR", "Brasil 2"}, {"AR", "Argentina"}})}));
+        QCOMPARE(f.cli({"atualizar", "--pasta", f.origem()}).code, 0);
+        r = f.cli({"historico"});
+        QCOMPARE(r.code, 0);
+        QVERIFY(r.out.startsWith("Número da Versão: 2026020101\nArquivo da Versão: " + V2 + "\n"));
+        QVERIFY(r.out.indexOf("\t2026020101\t") < r.out.indexOf("\t2026010101\t"));
+
+        r = f.cli({"reinstalar", "2026010101"});
+        QCOMPARE(r.code, 0);
+        QVERIFY(r.out.contains("A versão anterior foi instalada sem problemas."));
+        QCOMPARE(f.scalar("select NomePais from PAIS where CodigoPais = 'BR'"), "Brasil");
+        QCOMPARE(f.scalar("select NomePais from PAIS where CodigoPais = 'AR'"), "Argentina");
+        QVERIFY(f.cli({"historico"}).out.startsWith("Número da Versão: 2026010101\n"));
+
+        QCOMPARE(f.cli({"reinstalar", "2025010101"}).code, 1);
+        QCOMPARE(f.cli({"reinstalar"}).code, 2);
+    }
+
+    void failuresExitOneAndInstallNothing()
+    {
+        Fixture f;
+        RefPackage::Table t = RefPackage::pais({{"BR", "Brasil", "x"}});
+        t.fields.append({QStringLiteral("Continente"), Paradox::FieldType::Alpha, 10});
+        QVERIFY(RefPackage::build(f.origem(), V1, {t}));
+        Result r = f.cli({"atualizar", "--pasta", f.origem()});
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.contains("Ocorreu um Erro na Atualização.") && r.err.contains("Continente"), qPrintable(r.err));
+
+        r = f.cli({"atualizar"});
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.contains("Erro ao tentar conectar."), qPrintable(r.err));
+        QCOMPARE(f.scalar("select count(*) from CONTROLE_AUX"), "0");
+        QCOMPARE(f.scalar("select count(*) from PAIS"), "0");
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRefUpdateCli)
+#include "test_refupdate_cli.moc"
