@@ -7,8 +7,7 @@
 int main(int argc, char *argv[])
 {
     CorvaneApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Corvane"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Corvane"));
+    CorvaneApplication::setUpNames();
 
     QtMessenger messenger;
     app.setMessenger(&messenger);

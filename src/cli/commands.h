@@ -5,5 +5,6 @@
 // args holds the words after the command name; the return is the exit code.
 int runInit(const QStringList &args);
 int runImport(const QStringList &args);
+int runAprovar(const QStringList &args);
 int runTxt(const QStringList &args);
 int runRelatorio(const QStringList &args);

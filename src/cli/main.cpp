@@ -24,6 +24,7 @@ int main(int argc, char *argv[])
     const std::map<QString, std::function<int(const QStringList &)>> commands = {
         {QStringLiteral("init"), runInit},
         {QStringLiteral("import"), runImport},
+        {QStringLiteral("aprovar"), runAprovar},
         {QStringLiteral("txt"), runTxt},
         {QStringLiteral("relatorio"), runRelatorio},
     };
@@ -31,6 +32,7 @@ int main(int argc, char *argv[])
     if (args.isEmpty() || !commands.count(args.first())) {
         err << "uso: corvane-cli init [--home DIR] --admin-password SENHA [--demo]\n"
                "     corvane-cli import [--home DIR] --user CODIGO DIRETORIO\n"
+               "     corvane-cli aprovar [--home DIR] --user CODIGO (--completos | NUMERO...)\n"
                "     corvane-cli txt enviar [--home DIR] --user CODIGO ARQUIVO (--ftp | --email | --pasta DIRETORIO)\n"
                "     corvane-cli relatorio (espelho|espelho-log|lista|incompletos|prontos) [--home DIR] --user CODIGO\n"
                "                 [--certificado NUMERO]... --pdf ARQUIVO\n";

@@ -5,6 +5,7 @@
 #include "db/provisioning.h"
 #include "db/schema.h"
 #include "db/tableops.h"
+#include "maintenance/statusevents.h"
 
 namespace {
 
@@ -110,7 +111,7 @@ void Writer::insert(const QString &table, const QVariantMap &values)
 
 int Writer::nextSeq(const QString &eventTable) const
 {
-    return m_db.scalar(QStringLiteral("SELECT COALESCE(MAX(SeqEvento), 0) + 1 FROM %1").arg(eventTable)).toInt();
+    return StatusEvents::nextSeqEvento(m_db, eventTable);
 }
 
 void Writer::addItem(const QString &table, QVariantMap values, const QDateTime &entry)

@@ -3,6 +3,7 @@
 #include "db/database.h"
 #include "db/dberror.h"
 #include "import/importsession.h"
+#include "maintenance/statusevents.h"
 
 #include <QDir>
 #include <QFile>
@@ -92,25 +93,29 @@ QString TDataStruct::FieldValue(const TDataStructItem *item) const
     return sequenceValue(&fresh);
 }
 
-QString TDataStruct::sequenceValue(bool *fresh) const
+QString TDataStruct::sequenceValue(bool *fresh, QString *error) const
 {
     *fresh = false;
     if (!m_database)
         return QString();
+    QString why;
     if (m_session && &m_session->database() == m_database) {
         qint64 next = 0;
-        if (m_session->nextSequence(m_tableName, &next, fresh))
+        if (m_session->nextSequence(m_tableName, &next, fresh, &why))
             return QString::number(next);
-        AppendLog(QString(), QStringLiteral("Erro sequencial para a tabela ") + m_tableName);
-        return QString();
+    } else {
+        try {
+            return QString::number(StatusEvents::nextSeqEvento(*m_database, m_tableName));
+        } catch (const AppError &e) {
+            why = e.message();
+        } catch (const DbError &e) {
+            why = e.message();
+        }
     }
-    try {
-        const QVariant max = m_database->scalar(QStringLiteral("select max(SeqEvento) as valor from ") + m_tableName);
-        return QString::number(max.isNull() ? 1 : max.toLongLong() + 1);
-    } catch (const DbError &) {
-        AppendLog(QString(), QStringLiteral("Erro sequencial para a tabela ") + m_tableName);
-        return QString();
-    }
+    AppendLog(QString(), QStringLiteral("Erro sequencial para a tabela ") + m_tableName);
+    if (error)
+        *error = why;
+    return QString();
 }
 
 QString TDataStruct::logPath(const QString &fileName) const

@@ -119,7 +119,8 @@ private:
     bool checkColumnWidth(const TDataStructItem *item, int columnWidth);
     QDateTime referenceIssueDate(Database &db) const;
     // The sequence item's value; fresh when no row of the table can hold it.
-    QString sequenceValue(bool *fresh) const;
+    // Empty when no number can be given (error tells why).
+    QString sequenceValue(bool *fresh, QString *error = nullptr) const;
     TWriteShape buildShape(const QStringList &values) const;
     bool execute(Database &db, const TWriteShape::Statement &statement, const QStringList &values);
     void appendLogLines(const QString &fileName, const QStringList &lines) const;

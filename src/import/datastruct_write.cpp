@@ -220,8 +220,21 @@ TWriteResult TDataStruct::WriteRow(Database &db)
         const TDataStructItem *item = m_items.at(i);
         if (item->sequence) {
             bool fresh = false;
-            values << sequenceValue(&fresh);
-            if (fresh && item->key && !values.last().isEmpty())
+            QString why;
+            values << sequenceValue(&fresh, &why);
+            // Without its number the row is not written (a full table is
+            // never wrapped round).
+            if (values.last().isEmpty()) {
+                if (why.isEmpty())
+                    why = QStringLiteral("Erro sequencial para a tabela ") + m_tableName;
+                appendLogBytes(LogBDFileName, utf8Line(why));
+                if (m_session)
+                    m_session->flushLogs();
+                if (m_messenger)
+                    m_messenger->error(why);
+                return result;
+            }
+            if (fresh && item->key)
                 freshSequence = true;
         } else {
             values << item->value;

@@ -5,6 +5,7 @@
 
 #include "import/importdates.h"
 #include "import/writeshape.h"
+#include "maintenance/statusevents.h"
 
 #include <QDir>
 #include <QFile>
@@ -58,38 +59,42 @@ void ImportSession::closeLogs()
     m_logs.clear();
 }
 
-bool ImportSession::nextSequence(const QString &table, qint64 *next, bool *fresh)
+bool ImportSession::nextSequence(const QString &table, qint64 *next, bool *fresh, QString *error)
 {
     const QString key = table.toUpper();
-    const auto it = m_nextSequence.constFind(key);
-    if (m_writing && it != m_nextSequence.constEnd()) {
-        *next = *it;
-        *fresh = true;
-        return true;
-    }
-    QVariant max;
     try {
+        const auto it = m_highestSequence.constFind(key);
+        if (m_writing && it != m_highestSequence.constEnd()) {
+            *next = StatusEvents::followingSeqEvento(*it, table);
+            *fresh = true;
+            return true;
+        }
         Database::Statement &q = m_db.statement(QStringLiteral("select max(SeqEvento) as valor from ") + table);
         q.exec();
-        max = q.hasRow() ? q.value(0) : QVariant();
+        const QVariant max = q.hasRow() ? q.value(0) : QVariant();
         q.reset();
-    } catch (const DbError &) {
-        return false;
+        *next = StatusEvents::followingSeqEvento(max, table);
+        // A text or real among the numbers makes max() answer something that
+        // "+ 1" may not lift above every row: ask again next time.
+        *fresh = max.isNull() || max.metaType().id() == QMetaType::LongLong || max.metaType().id() == QMetaType::Int;
+        if (*fresh && m_writing)
+            m_highestSequence.insert(key, max.isNull() ? 0 : max.toLongLong());
+        return true;
+    } catch (const AppError &e) {
+        if (error)
+            *error = e.message();
+    } catch (const DbError &e) {
+        if (error)
+            *error = e.message();
     }
-    *next = max.isNull() ? 1 : max.toLongLong() + 1;
-    // A text or real among the numbers makes max() answer something that
-    // "+ 1" may not lift above every row: ask again next time.
-    *fresh = max.isNull() || max.metaType().id() == QMetaType::LongLong || max.metaType().id() == QMetaType::Int;
-    if (*fresh && m_writing)
-        m_nextSequence.insert(key, *next);
-    return true;
+    return false;
 }
 
 void ImportSession::sequenceUsed(const QString &table, qint64 value)
 {
-    const auto it = m_nextSequence.find(table.toUpper());
-    if (it != m_nextSequence.end() && value >= *it)
-        *it = value + 1;
+    const auto it = m_highestSequence.find(table.toUpper());
+    if (it != m_highestSequence.end() && value > *it)
+        *it = value;
 }
 
 bool ImportSession::issueDate(const QString &acronym, const QString &numcertif, QDateTime *date) const
@@ -153,6 +158,6 @@ const ImportSession::Moment &ImportSession::moment(const QString &trimmedText)
 void ImportSession::endWrites()
 {
     m_writing = false;
-    m_nextSequence.clear();
+    m_highestSequence.clear();
     m_issueDates.clear();
 }

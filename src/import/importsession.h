@@ -50,11 +50,12 @@ public:
     // Writes what is pending and closes the files.
     void closeLogs();
 
-    // The next SeqEvento of a status table ("max(SeqEvento) + 1", 1 for an
-    // empty table), as the query of TDataStruct::FieldValue answers it. False
-    // when the query fails (nothing is remembered then). fresh is true when
-    // the table holds only numbers, so no row can carry the value returned.
-    bool nextSequence(const QString &table, qint64 *next, bool *fresh);
+    // The next SeqEvento of a status table, by the rule of every event
+    // writer (StatusEvents::followingSeqEvento) over the table's highest
+    // number. False when the query fails or the table's numbering is full:
+    // error tells why (nothing is remembered then). fresh is true when the
+    // table holds only numbers, so no row can carry the value returned.
+    bool nextSequence(const QString &table, qint64 *next, bool *fresh, QString *error = nullptr);
     // A row was inserted into a status table with this SeqEvento.
     void sequenceUsed(const QString &table, qint64 value);
 
@@ -124,7 +125,7 @@ private:
     Database &m_db;
     std::vector<std::unique_ptr<OpenLog>> m_logs; // a file or two
     std::unordered_map<ShapeKey, std::shared_ptr<const TWriteShape>, ShapeKeyHash> m_shapes;
-    QHash<QString, qint64> m_nextSequence; // by upper-case table name
+    QHash<QString, qint64> m_highestSequence; // by upper-case table name
     QString m_issueAcronym;
     QHash<QString, QDateTime> m_issueDates; // by certificate number
     QHash<QString, Moment> m_moments;

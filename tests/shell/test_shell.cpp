@@ -235,8 +235,7 @@ private slots:
         QVERIFY(s.start());
         s.msg.clear();
         s.button("spbContRemessas")->click();
-        s.button("spbAprovaCertificados")->click();
-        QCOMPARE(s.msg.texts(), QStringList(2, "Função disponível em versão futura."));
+        QCOMPARE(s.msg.texts(), QStringList(1, "Função disponível em versão futura."));
         QCOMPARE(s.frm->state(), TFrmCapaSistema::State::Ready);
     }
 

@@ -5,6 +5,11 @@
 
 CorvaneApplication::CorvaneApplication(int &argc, char **argv) : QApplication(argc, argv) {}
 
+void CorvaneApplication::setUpNames()
+{
+    QApplication::setApplicationName(QStringLiteral("Corvane"));
+}
+
 bool CorvaneApplication::notify(QObject *receiver, QEvent *event)
 {
     bool handled = false;

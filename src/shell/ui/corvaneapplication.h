@@ -9,6 +9,9 @@ class CorvaneApplication : public QApplication
 {
 public:
     CorvaneApplication(int &argc, char **argv);
+    // The program's name. No display name is set: the platform would append
+    // it to every window title, and titles show exactly their captions.
+    static void setUpNames();
     void setMessenger(Messenger *messenger) { m_messenger = messenger; }
     bool notify(QObject *receiver, QEvent *event) override;
 

@@ -1,7 +1,7 @@
 #include "shell/ui/tfrmcapasistema.h"
 
+#include "maintenance/ui/aprovacertificadospage.h"
 #include "remessa/ui/tfrmenviatxt_ftp.h"
-
 #include "shell/appversion.h"
 #include "shell/startupcheck.h"
 #include "shell/tdmcapasistema.h"
@@ -289,6 +289,8 @@ void TFrmCapaSistema::attachDataModules(const DataModules &modules)
                 new ConfiguraDiretoriosPage(capa->connection(), m_messenger, copy, Notebook1));
     installPage(QStringLiteral("ConfigCertificador"),
                 new ConfigCertificadorPage(capa->connection(), m_messenger, copy, Notebook1));
+    installPage(QStringLiteral("AprovaCertificados"),
+                new AprovaCertificadosPage(capa->connection(), m_messenger, m_login, Notebook1));
 
     // One window while it stays open; asking again brings it forward.
     setFunction(Function::ArquivoTXT, [this] {

@@ -1,0 +1,74 @@
+#include "cli/clisession.h"
+#include "cli/commands.h"
+
+#include "db/database.h"
+#include "db/dberror.h"
+#include "maintenance/certificateapproval.h"
+
+#include <QTextStream>
+
+// corvane-cli aprovar [--home DIR] --user CODE (--completos | NUMERO...)
+// (signed in, right AcAprovCertific). Approves in one transaction the listed
+// certificates, or every complete one not yet approved. Exit codes: 0 done
+// (also when there was nothing to approve); 1 refused or failed, nothing
+// approved; 2 bad arguments.
+int runAprovar(const QStringList &args)
+{
+    const QString usageLine =
+        QStringLiteral("corvane-cli aprovar [--home DIR] --user CODIGO (--completos | NUMERO...)");
+    QStringList words = args;
+    CliCommonOptions options;
+    const QString problem = options.take(words);
+    if (!problem.isEmpty())
+        return cliUsage(problem, usageLine);
+    const bool all = takeFlag(words, QStringLiteral("--completos"));
+    for (const QString &w : std::as_const(words))
+        if (w.startsWith(QLatin1String("--")))
+            return cliUsage(QStringLiteral("opção desconhecida: ") + w, usageLine);
+    if (all == !words.isEmpty())
+        return cliUsage(all ? QStringLiteral("--completos não se combina com números de certificado")
+                            : QString(),
+                        usageLine);
+
+    CliSession session;
+    if (!session.open(options, &Rights::aprovCertific, QStringLiteral("a aprovação de certificados")))
+        return CliExit::Failed;
+    Database &db = session.db();
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+
+    try {
+        // The list and the approval see the same rows.
+        Transaction tx(db);
+        QList<CertificateApproval::CertificateKey> keys;
+        if (all) {
+            for (const CertificateApproval::Candidate &c : CertificateApproval::candidates(db))
+                keys.append({c.sigla, c.numCertif});
+        } else {
+            QStringList missing;
+            keys = CertificateApproval::candidatesByNumber(db, words, &missing);
+            if (!missing.isEmpty()) {
+                for (const QString &n : std::as_const(missing))
+                    err << "Certificado " << n << " não está entre os certificados completos e não aprovados.\n";
+                err << "Nenhum certificado foi aprovado.\n";
+                return CliExit::Failed;
+            }
+        }
+        const QList<CertificateApproval::Approval> done =
+            CertificateApproval::approve(db, keys, session.login().userCode);
+        tx.commit();
+        for (const CertificateApproval::Approval &a : done)
+            out << "Aprovado: " << a.sigla << " " << a.numCertif << " (evento " << a.seqEvento << ")\n";
+        out << "Total de certificados aprovados: " << done.size() << "\n";
+        return CliExit::Ok;
+    } catch (const CertificateApproval::NotCandidates &e) {
+        for (const CertificateApproval::CertificateKey &k : e.keys())
+            err << "Certificado " << k.numCertif << " não está entre os certificados completos e não aprovados.\n";
+    } catch (const DbError &e) {
+        err << CertificateApproval::ErrorText << "\n" << e.message() << "\n";
+    } catch (const AppError &e) {
+        err << CertificateApproval::ErrorText << "\n" << e.message() << "\n";
+    }
+    err << "Nenhum certificado foi aprovado.\n";
+    return CliExit::Failed;
+}

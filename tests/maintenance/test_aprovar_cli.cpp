@@ -1,0 +1,125 @@
+#include "support/importrunfixture.h"
+
+#include <QProcess>
+#include <QtTest>
+
+using B = ImportFileBuilder;
+
+class TestAprovarCli : public QObject
+{
+    Q_OBJECT
+
+    struct Result
+    {
+        int code = -1;
+        QString out, err;
+    };
+
+    static Result cli(const ImportRunFixture &f, const QStringList &args, const QString &user = QStringLiteral("admin"))
+    {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("CORVANE_SENHA"), QStringLiteral("admin"));
+        p.setProcessEnvironment(env);
+        p.setStandardInputFile(QProcess::nullDevice());
+        p.start(QStringLiteral(CORVANE_CLI_PATH),
+                QStringList{"aprovar", "--home", f.home->dir(), "--user", user} + args);
+        if (!p.waitForFinished(60000))
+            return {};
+        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+    }
+
+    // Three complete certificates and two without products or documents.
+    static void importSample(ImportRunFixture &f)
+    {
+        B b(ImportRunFixture::Sigla);
+        b.completeCertificate("C-1").completeCertificate("C-2").completeCertificate("C'3");
+        for (const char *num : {"P-1", "P-2"}) {
+            b.record("[CERTIFIC]", B::certific(num));
+            b.record("[EMPRESA]", B::empresa(QStringLiteral("Empresa ") + num));
+            b.record("[EMP_CERT]", B::empCert(num, QStringLiteral("Empresa ") + num));
+        }
+        f.write(1, b);
+        QVERIFY(f.run());
+    }
+
+private slots:
+    void approvesEveryCompleteCertificate()
+    {
+        ImportRunFixture f;
+        importSample(f);
+        // The import approves what it completes (without events): nothing is left.
+        QCOMPARE(f.count("CERTIFIC", "Completo = 1 and Aprovado = 1"), 3);
+        Result r = cli(f, {"--completos"});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.out, QString("Total de certificados aprovados: 0\n"));
+
+        // Changes made afterwards withdraw every approval.
+        f.db->execute("update CERTIFIC set Aprovado = 0");
+        const int before = f.count("STATUS_C", "1 = 1");
+        r = cli(f, {"--completos"});
+        QCOMPARE(r.code, 0);
+        QVERIFY2(r.err.isEmpty(), qPrintable(r.err));
+        const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 4);
+        QVERIFY(lines.at(0).startsWith("Aprovado: OCT C'3 (evento "));
+        QVERIFY(lines.at(1).startsWith("Aprovado: OCT C-1 (evento "));
+        QVERIFY(lines.at(2).startsWith("Aprovado: OCT C-2 (evento "));
+        QCOMPARE(lines.at(3), QString("Total de certificados aprovados: 3"));
+
+        QCOMPARE(f.count("CERTIFIC", "Aprovado = 1"), 3);
+        QCOMPARE(f.count("CERTIFIC", "Aprovado = 1 and Completo = 0"), 0);
+        QCOMPARE(f.count("STATUS_C", "1 = 1"), before + 3);
+        for (const char *num : {"C-1", "C-2", "C'3"})
+            QCOMPARE(f.count("STATUS_C", QStringLiteral("Evento = 'APR' and UsuResp = 'admin' and NumCertif = '%1'")
+                                             .arg(QString(num).replace("'", "''"))),
+                     1);
+        const int top = f.db->scalar("select max(SeqEvento) from STATUS_C").toInt();
+        QCOMPARE(f.count("STATUS_C", QStringLiteral("Evento = 'APR' and SeqEvento > %1").arg(top - 3)), 3);
+    }
+
+    void listedNumbersMustAllBeCandidates()
+    {
+        ImportRunFixture f;
+        importSample(f);
+        f.db->execute("update CERTIFIC set Aprovado = 0");
+        Result r = cli(f, {"C-1", "P-1", "X-9"});
+        QCOMPARE(r.code, 1);
+        QVERIFY(r.err.contains("Certificado P-1 não está entre os certificados completos e não aprovados."));
+        QVERIFY(r.err.contains("Certificado X-9 não está entre os certificados completos e não aprovados."));
+        QVERIFY(!r.err.contains("Certificado C-1"));
+        QVERIFY(r.err.contains("Nenhum certificado foi aprovado."));
+        QCOMPARE(f.count("CERTIFIC", "Aprovado = 1"), 0);
+        QCOMPARE(f.count("STATUS_C", "Evento = 'APR'"), 0);
+
+        r = cli(f, {"c-2", "C'3", "C-2"});
+        QCOMPARE(r.code, 0);
+        QVERIFY(r.out.endsWith("Total de certificados aprovados: 2\n"));
+        QCOMPARE(f.count("CERTIFIC", "Aprovado = 1 and NumCertif in ('C-2', 'C''3')"), 2);
+        QCOMPARE(f.count("STATUS_C", "Evento = 'APR'"), 2);
+
+        r = cli(f, {"C-2"}); // already approved
+        QCOMPARE(r.code, 1);
+        QCOMPARE(f.count("STATUS_C", "Evento = 'APR'"), 2);
+    }
+
+    void refusesWithoutRightOrWords()
+    {
+        ImportRunFixture f;
+        importSample(f);
+        f.db->execute("update CERTIFIC set Aprovado = 0");
+        QCOMPARE(cli(f, {}).code, 2);
+        QCOMPARE(cli(f, {"--completos", "C-1"}).code, 2);
+        QCOMPARE(cli(f, {"--todos"}).code, 2);
+
+        f.db->execute("update USU_LOCAL set SenhaUsu = (select SenhaUsu from USU_LOCAL where SiglaUsu = 'admin'), "
+                      "AcManBase = 1 where SiglaUsu = 'imp'");
+        const Result r = cli(f, {"--completos"}, "imp");
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.contains("Acesso negado: o usuário imp não tem permissão"), qPrintable(r.err));
+        QCOMPARE(f.count("CERTIFIC", "Aprovado = 1"), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestAprovarCli)
+#include "test_aprovar_cli.moc"

@@ -1,0 +1,146 @@
+#include "db/database.h"
+#include "maintenance/certificateapproval.h"
+#include "maintenance/statusevents.h"
+#include "support/testhome.h"
+
+#include <QSqlQuery>
+#include <QtTest>
+
+using namespace CertificateApproval;
+
+class TestCertificateApproval : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<TestHome> m_home;
+    std::unique_ptr<Database> m_db;
+
+    void certificate(const QString &num, bool completo, bool aprovado, const QString &status = QStringLiteral("A"))
+    {
+        m_db->execute("insert into CERTIFIC (SiglaCertificador, NumCertif, StatusCertificado, DthStatusCertificado, "
+                      "Completo, Aprovado) values ('OCT', ?, ?, ?, ?, ?)",
+                      {num, status, QDateTime(QDate(2025, 1, 2), QTime(0, 0)), completo ? 1 : 0, aprovado ? 1 : 0});
+    }
+    int count(const QString &table, const QString &where)
+    {
+        return m_db->scalar("select count(*) from " + table + " where " + where).toInt();
+    }
+    static QList<CertificateKey> keys(const QStringList &numbers)
+    {
+        QList<CertificateKey> out;
+        for (const QString &n : numbers)
+            out.append({QStringLiteral("OCT"), n});
+        return out;
+    }
+
+private slots:
+    void init()
+    {
+        m_home = std::make_unique<TestHome>();
+        m_db = std::make_unique<Database>();
+        m_db->open(m_home->dbPath());
+        certificate("C-1", true, false);
+        certificate("C-2", true, false, "S");
+        certificate("O'Neil", true, false);
+        certificate("INCOMPLETO", false, false);
+        certificate("INCOMPLETO-APROVADO", false, true);
+        certificate("JA-APROVADO", true, true);
+    }
+    void cleanup()
+    {
+        m_db.reset();
+        m_home.reset();
+    }
+
+    void listsCompleteCertificatesNotApproved()
+    {
+        QStringList listed;
+        for (const Candidate &c : candidates(*m_db))
+            listed << c.numCertif;
+        QCOMPARE(listed, QStringList({"C-1", "C-2", "O'Neil"}));
+        QStringList missing;
+        const QList<CertificateKey> found =
+            candidatesByNumber(*m_db, {"c-1", "INCOMPLETO", "JA-APROVADO", "O'Neil", "NAO-EXISTE"}, &missing);
+        QCOMPARE(found.size(), 2);
+        QCOMPARE(found.at(0).numCertif, QString("C-1"));
+        QCOMPARE(missing, QStringList({"INCOMPLETO", "JA-APROVADO", "NAO-EXISTE"}));
+    }
+
+    void approvingThreeWritesThreeConsecutiveEvents()
+    {
+        StatusEvents::Event inc;
+        inc.key = StatusEvents::certificateKey("OCT", "C-1");
+        inc.evento = "INC";
+        inc.status = "A";
+        inc.user = "admin";
+        StatusEvents::insert(*m_db, StatusEvents::Table::Status_C, inc); // SeqEvento 1
+
+        const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
+        const QList<Approval> done = approve(*m_db, keys({"C-1", "C-2", "O'Neil", "c-1"}), "admin");
+        QCOMPARE(done.size(), 3);
+        QCOMPARE(done.at(0).seqEvento, 2);
+        QCOMPARE(done.at(1).seqEvento, 3);
+        QCOMPARE(done.at(2).seqEvento, 4);
+        QCOMPARE(done.at(2).numCertif, QString("O'Neil"));
+        QVERIFY(candidates(*m_db).isEmpty());
+        QCOMPARE(count("CERTIFIC", "Aprovado = 1"), 5);
+        QCOMPARE(count("STATUS_C", "Evento = 'APR'"), 3);
+
+        QSqlQuery q = m_db->exec("select NumCertif, Justificativa, HistoricoSis, StatusCertificado, "
+                                 "DthStatusCertificado, DthUltAtualiz, UsuResp from STATUS_C where Evento = 'APR' "
+                                 "order by SeqEvento");
+        QStringList statuses;
+        while (q.next()) {
+            QCOMPARE(q.value(1).toString(), QString("Historico gerado pelo sistema"));
+            QCOMPARE(q.value(2).toString(), QString("2"));
+            QVERIFY(q.value(4).toDateTime() >= before);
+            QCOMPARE(q.value(5).toDateTime(), q.value(4).toDateTime());
+            QCOMPARE(q.value(6).toString(), QString("admin"));
+            statuses << q.value(3).toString();
+        }
+        QCOMPARE(statuses, QStringList({"A", "S", "A"})); // the status is recorded, not changed
+        QCOMPARE(count("CERTIFIC", "NumCertif = 'C-2' and StatusCertificado = 'S'"), 1);
+        QCOMPARE(StatusEvents::lastApprovalTime(*m_db, "OCT", "C-2"),
+                 m_db->scalar("select DthUltAtualiz from STATUS_C where SeqEvento = 3").toDateTime());
+    }
+
+    void nothingGivenChangesNothing()
+    {
+        QVERIFY(approve(*m_db, {}, "admin").isEmpty());
+        QCOMPARE(count("STATUS_C", "1 = 1"), 0);
+        QCOMPARE(count("CERTIFIC", "Aprovado = 1"), 2);
+    }
+
+    // Every failure leaves every certificate of the selection unapproved.
+    void aFailureApprovesNothing()
+    {
+        try {
+            approve(*m_db, keys({"C-1", "INCOMPLETO", "JA-APROVADO", "NAO-EXISTE", "C-2"}), "admin");
+            QFAIL("non-candidates were approved");
+        } catch (const NotCandidates &e) {
+            QCOMPARE(e.keys().size(), 3);
+            QCOMPARE(e.keys().at(2).numCertif, QString("NAO-EXISTE"));
+        }
+        QCOMPARE(count("CERTIFIC", "Aprovado = 1"), 2);
+        QCOMPARE(count("STATUS_C", "1 = 1"), 0);
+
+        // The event of the third certificate cannot be written.
+        m_db->execute("create trigger falha before insert on STATUS_C when new.NumCertif = 'O''Neil' "
+                      "begin select raise(abort, 'falha de gravação'); end");
+        QVERIFY_THROWS_EXCEPTION(DbError, approve(*m_db, keys({"C-1", "C-2", "O'Neil"}), "admin"));
+        QCOMPARE(count("CERTIFIC", "Aprovado = 1"), 2);
+        QCOMPARE(count("STATUS_C", "1 = 1"), 0);
+        QVERIFY(!m_db->inTransaction());
+        m_db->execute("drop trigger falha");
+
+        // A full event table.
+        m_db->execute("insert into STATUS_C (SiglaCertificador, NumCertif, SeqEvento, Evento) values ('OCT', 'X', 32766, 'INC')");
+        QVERIFY_THROWS_EXCEPTION(StatusEvents::SeqEventoEsgotado, approve(*m_db, keys({"C-1", "C-2"}), "admin"));
+        QCOMPARE(count("CERTIFIC", "Aprovado = 1"), 2);
+        QCOMPARE(count("STATUS_C", "1 = 1"), 1);
+        QCOMPARE(approve(*m_db, keys({"C-2"}), "admin").first().seqEvento, 32767);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCertificateApproval)
+#include "test_certificateapproval.moc"

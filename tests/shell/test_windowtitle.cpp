@@ -1,0 +1,38 @@
+// Window titles are exactly the captions: the program sets no display name
+// for the platform to append to them.
+#include "shell/ui/corvaneapplication.h"
+#include "shell/ui/tfrmcapasistema.h"
+#include "support/scriptedmessenger.h"
+#include "support/testhome.h"
+
+#include <QtTest>
+
+class TestWindowTitle : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void noDisplayNameIsAppended()
+    {
+        CorvaneApplication::setUpNames();
+        QCOMPARE(QCoreApplication::applicationName(), QString("Corvane"));
+        // An unset display name follows the application name; a set one
+        // would stay "Corvane" and be appended to every title.
+        QCoreApplication::setApplicationName(QStringLiteral("Outro"));
+        QCOMPARE(QGuiApplication::applicationDisplayName(), QString("Outro"));
+        CorvaneApplication::setUpNames();
+
+        TestHome home;
+        ScriptedMessenger msg;
+        TFrmCapaSistema shell(msg);
+        shell.setTerminate([] {});
+        shell.setLoginPrompt([] { return std::nullopt; });
+        shell.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&shell));
+        QCOMPARE(shell.windowTitle(), QString("Corvane - Módulo do Certificador - Versão 2.4.8"));
+        QVERIFY(!shell.windowTitle().endsWith(QStringLiteral(" — Corvane")));
+    }
+};
+
+QTEST_MAIN(TestWindowTitle)
+#include "test_windowtitle.moc"
