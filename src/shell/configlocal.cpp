@@ -140,6 +140,13 @@ void save(Database &db, const ConfigLocal &config)
                        params);
         }
     }
+    // Users made before the certifier was known (the first admin of a new
+    // database) take its code: it is part of their replica key and the
+    // status panel's organism.
+    if (!row.siglaCertificador.trimmed().isEmpty())
+        db.execute(QStringLiteral("UPDATE USU_LOCAL SET SiglaCertificador = ? "
+                                  "WHERE SiglaCertificador IS NULL OR TRIM(SiglaCertificador) = ''"),
+                   {row.siglaCertificador.trimmed()});
     tx.commit();
 }
 

@@ -43,7 +43,8 @@ QString certifier(const Database &db);
 int rowCount(const Database &db);
 // Writes the row: updates the first row (only the columns whose value
 // differs) or inserts one into an empty table. The certifier code is stored
-// in upper case; empty texts are stored as NULL. Raises DbError.
+// in upper case; empty texts are stored as NULL. A configured certifier code
+// is also given to every user that has none. Raises DbError.
 void save(Database &db, const ConfigLocal &config);
 // Declared width of a column (0 when unknown).
 int width(const QString &column);

@@ -3,6 +3,7 @@
 #include "reports/ui/tfrmrelusuario.h"
 #include "shell/loginstate.h"
 #include "shell/tdmcapasistema.h"
+#include "shell/ui/dialogparts.h"
 #include "shell/ui/guardedslot.h"
 #include "shell/userregistry.h"
 
@@ -44,7 +45,7 @@ QLineEdit *makeEdit(QWidget *parent, const char *name, int maxLength, bool passw
     e->setObjectName(QLatin1String(name));
     e->setMaxLength(maxLength);
     if (password)
-        e->setEchoMode(QLineEdit::Password);
+        DialogParts::maskPassword(e);
     return e;
 }
 

@@ -93,8 +93,7 @@ ConfiguraDiretoriosPage::ConfiguraDiretoriosPage(Database &db, Messenger &messen
     for (const Row &r : kFtp)
         addRow(ftp, r);
     QLineEdit *password = m_edits.value(QStringLiteral("SenhaFTP"));
-    password->setEchoMode(QLineEdit::Password);
-    password->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
+    DialogParts::maskPassword(password);
 
     QGroupBox *mail = makeGroup(QStringLiteral("GbEndEMail"), QStringLiteral(" Endereços EMail Local "));
     for (const Row &r : kMail)

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -99,6 +100,12 @@ QHBoxLayout *buttonRow(QPushButton *ok, QPushButton *cancel)
     if (cancel)
         row->addWidget(cancel);
     return row;
+}
+
+void maskPassword(QLineEdit *edit)
+{
+    edit->setEchoMode(QLineEdit::Password);
+    edit->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
 }
 
 void fixDialogFrame(QDialog *dialog, int width)

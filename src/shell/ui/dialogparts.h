@@ -6,6 +6,7 @@ class QPainter;
 class QRectF;
 class QHBoxLayout;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QWidget;
 
@@ -18,6 +19,9 @@ QLabel *label(QWidget *parent, const QString &name, const QString &text, QWidget
 QPushButton *button(QWidget *parent, const QString &name, const QString &text);
 // Buttons at the right, Ok first.
 QHBoxLayout *buttonRow(QPushButton *ok, QPushButton *cancel = nullptr);
+// Hides the typed text behind "*" rather than the platform's dot, as every
+// password field of the program does.
+void maskPassword(QLineEdit *edit);
 // Fixed size at the given width, no help or resize; centred over the parent.
 void fixDialogFrame(QDialog *dialog, int width);
 // The product's mark painted at the given size.

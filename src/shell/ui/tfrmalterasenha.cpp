@@ -17,7 +17,7 @@ QLineEdit *passwordEdit(QWidget *parent, const QString &name)
 {
     auto *e = new QLineEdit(parent);
     e->setObjectName(name);
-    e->setEchoMode(QLineEdit::Password);
+    DialogParts::maskPassword(e);
     return e;
 }
 }

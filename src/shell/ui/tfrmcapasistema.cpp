@@ -154,6 +154,7 @@ void TFrmCapaSistema::buildToolbar()
         b->setObjectName(QLatin1String(name));
         b->setToolTip(hint);
         b->setStatusTip(hint);
+        b->setAccessibleName(hint); // icon only: screen readers say the hint
         b->setAutoRaise(true);
         b->setIcon(ShellIcons::icon(icon));
         b->setIconSize(QSize(28, 28));
@@ -278,6 +279,14 @@ void TFrmCapaSistema::attachDataModules(const DataModules &modules)
     m_dm = modules;
     TDMCapaSistema *capa = m_dm.capa;
     auto copy = [capa](const QString &code) { capa->setCertifierCode(code); };
+    // Configuring the certifier gives it to the users that had none, the one
+    // signed in included.
+    connect(capa, &TDMCapaSistema::certifierChanged, this, [this](const QString &code) {
+        if (m_login.isLoggedIn() && m_login.certifier.trimmed().isEmpty() && !code.trimmed().isEmpty()) {
+            m_login.certifier = code.trimmed();
+            m_panels[0]->setText(m_login.statusText());
+        }
+    });
 
     m_users = new CadastroUsuariosPage(*capa, m_messenger, m_login, Notebook1);
     installPage(QStringLiteral("CadastroUsuarios"), m_users);

@@ -29,7 +29,7 @@ TFrmLoginUsuario::TFrmLoginUsuario(TDMCapaSistema &dm, Messenger &messenger, QWi
     edtLogin->setObjectName(QStringLiteral("edtLogin"));
     edtSenha = new QLineEdit(this);
     edtSenha->setObjectName(QStringLiteral("edtSenha"));
-    edtSenha->setEchoMode(QLineEdit::Password);
+    DialogParts::maskPassword(edtSenha);
     form->addRow(DialogParts::label(this, QStringLiteral("Label1"), QStringLiteral("Login"), edtLogin), edtLogin);
     form->addRow(DialogParts::label(this, QStringLiteral("Label2"), QStringLiteral("Senha"), edtSenha), edtSenha);
     layout->addLayout(form);
