@@ -168,9 +168,9 @@ RemessaPreparation::Result RemessaPreparation::run(Database &db, Messenger &mess
         call(progress.packaging);
         const QString fileName = RemessaControl::packageName(typeCode(type), s.acronym, number);
         const QString filePath = QDir(dir).filePath(fileName);
-        const QStringList specs{QDir(dir).filePath(QStringLiteral("*.db")), QDir(dir).filePath(QStringLiteral("*.px")),
+        const QStringList masks{QDir(dir).filePath(QStringLiteral("*.db")), QDir(dir).filePath(QStringLiteral("*.px")),
                                 QDir(dir).filePath(QStringLiteral("*.val"))};
-        const bool packed = Archive::zip(specs, filePath, messenger);
+        const bool packed = Archive::zip(masks, filePath, messenger);
         clearFolder(dir);
         if (!packed) {
             result.outcome = Outcome::Failed;
