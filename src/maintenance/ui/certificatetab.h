@@ -1,7 +1,21 @@
 #pragma once
+#include "maintenance/statusevents.h"
 #include "maintenance/ui/maintenancecontext.h"
 
+#include <QVariantMap>
 #include <QWidget>
+#include <optional>
+
+// The item a tab shows as current, for the history and normative-documents
+// windows: its event table and its row (key columns, status letter and, for
+// products, MarcaProd/ModeloProd/Importado/NumLote/NumSerieProd; for a
+// service IdClasseServ/CodigoPais/IdEmpresa), column names as the database
+// spells them.
+struct TabItem
+{
+    StatusEvents::Table table;
+    QVariantMap row;
+};
 
 // One tab of the modify panel ("Dados Gerais", and the companies, products
 // and services tabs). The panel opens and closes the certificate on every
@@ -24,6 +38,8 @@ public:
     virtual QString leaveRefusal() const { return {}; }
     // The tab's dataset has a current row ("Cad. Histórico" follows it).
     virtual bool hasCurrentRow() const = 0;
+    // The current item of the tab, if any.
+    virtual std::optional<TabItem> currentItem() const { return std::nullopt; }
     // "Doc. Normativos" is offered on this tab.
     virtual bool offersDocuments() const { return true; }
     // Called when the tab becomes the current one.
