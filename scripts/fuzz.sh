@@ -50,6 +50,16 @@ for name in "${NAMES[@]}"; do
   seeds=("$ROOT/tests/fuzz/corpus/$name")
   [ -d "$BUILD/seeds/$name" ] && seeds+=("$BUILD/seeds/$name")
   log="$BUILD/findings/$name.log"
+  # Inputs that once crashed a harness (tests/fuzz/regressions/<name>-*) run first.
+  shopt -s nullglob
+  old=("$ROOT/tests/fuzz/regressions/$name"-*)
+  shopt -u nullglob
+  if [ ${#old[@]} -gt 0 ] && ! "$BUILD/tests/fuzz/fuzz_$name" "${old[@]}" >"$log" 2>&1; then
+    failed=1
+    summary+=("$name: FALHA numa entrada de tests/fuzz/regressions (veja $log)")
+    echo "${summary[-1]}"
+    continue
+  fi
   echo "== $name: ${SECS}s"
   set +e
   "$BUILD/tests/fuzz/fuzz_$name" -max_total_time="$SECS" -timeout=20 -rss_limit_mb=2048 -max_len=65536 \

@@ -37,7 +37,7 @@ int main(int argc, char **argv)
             {FieldType::Currency, 1.5},
             {FieldType::Number, 2.25},
             {FieldType::Logical, true},
-            {FieldType::Time, QTime(1, 2, 3)},
+            {FieldType::Time, 3723000}, // milliseconds after midnight
             {FieldType::Timestamp, QDateTime(QDate(2026, 12, 9), QTime(4, 5, 6))},
             {FieldType::AutoInc, 1},
         };
