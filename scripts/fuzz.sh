@@ -34,6 +34,7 @@ if [ $# -gt 0 ]; then
 else
   NAMES=()
   for h in "$BUILD"/tests/fuzz/fuzz_*; do
+    [ -f "$h" ] && [ -x "$h" ] || continue
     NAMES+=("$(basename "$h" | sed 's/^fuzz_//')")
   done
 fi

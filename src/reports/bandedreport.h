@@ -64,10 +64,10 @@ private:
     struct Band
     {
         Kind kind;
-        QStringList cells;
-        QList<ReportColumn> columns;
-        QList<QPair<QString, QString>> fields;
-        QString text;
+        QStringList cells{};
+        QList<ReportColumn> columns{};
+        QList<QPair<QString, QString>> fields{};
+        QString text{};
         bool bold = false;
         qreal mm = 0;
     };
