@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <QElapsedTimer>
 #include <QtTest>
 
 #include <cstring>
@@ -331,6 +332,16 @@ private slots:
         expectDamaged(variant(QStringLiteral("Tipo.DB"), type));
         QVERIFY_THROWS_EXCEPTION(AppError, ParadoxReader::open(path(QStringLiteral("NaoExiste.DB"))));
         QVERIFY_THROWS_EXCEPTION(AppError, ParadoxWriter::append(path(QStringLiteral("Metade.DB"))));
+    }
+
+    // Found by fuzzing: a block chain pxlib walked by seeking alone (the
+    // read budget never ran out), and then freed twice on its way out.
+    void loopWalkedBySeekingIsRefused()
+    {
+        QElapsedTimer t;
+        t.start();
+        expectDamaged(QStringLiteral(CORVANE_TEST_DIR "/fuzz/regressions/paradox-looping-blocks"));
+        QVERIFY(t.elapsed() < 20000);
     }
 };
 
