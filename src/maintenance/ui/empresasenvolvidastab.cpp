@@ -118,29 +118,31 @@ void EmpresasEnvolvidasTab::buildUi()
     auto label = [this](const char *name, const QString &text, QWidget *buddy) {
         return DialogParts::label(GroupEmpresaCertificada, QLatin1String(name), text, buddy);
     };
+    auto *first = new QHBoxLayout;
+    first->addWidget(DBEdtPaisEmpCert);
+    first->addSpacing(12);
+    first->addWidget(label("LbCnpjEmpCert", QStringLiteral("CNPJ/CPF"), DBEdtCnpjEmpCert));
+    first->addWidget(DBEdtCnpjEmpCert, 1);
     grid->addWidget(label("LbPaisEmpCert", QStringLiteral("País"), DBEdtPaisEmpCert), 0, 0);
-    grid->addWidget(DBEdtPaisEmpCert, 0, 1);
-    grid->addWidget(label("LbCnpjEmpCert", QStringLiteral("CNPJ/CPF"), DBEdtCnpjEmpCert), 0, 2);
-    grid->addWidget(DBEdtCnpjEmpCert, 0, 3);
-    grid->addWidget(btnSelEdEmCert, 0, 4);
-    grid->addWidget(label("LbNomeEmpCert", QStringLiteral("Razão Social/Nome Pessoa Física"), DBEdtNomeEmpCert), 1, 0,
-                    1, 2);
-    grid->addWidget(DBEdtNomeEmpCert, 1, 2, 1, 2);
-    grid->addWidget(btnDetalhe, 1, 4);
-    grid->addWidget(label("LbPapelEmp", QStringLiteral("Papel na Certificação"), DBLookupComboBox8), 2, 0, 1, 2);
-    grid->addWidget(DBLookupComboBox8, 2, 2, 1, 2);
+    grid->addLayout(first, 0, 1);
+    grid->addWidget(btnSelEdEmCert, 0, 2);
+    grid->addWidget(label("LbNomeEmpCert", QStringLiteral("Razão Social/Nome Pessoa Física"), DBEdtNomeEmpCert), 1, 0);
+    grid->addWidget(DBEdtNomeEmpCert, 1, 1);
+    grid->addWidget(btnDetalhe, 1, 2);
+    grid->addWidget(label("LbPapelEmp", QStringLiteral("Papel na Certificação"), DBLookupComboBox8), 2, 0);
+    grid->addWidget(DBLookupComboBox8, 2, 1);
     auto *entry = new QHBoxLayout;
     entry->addWidget(EdtDtEntradaEmpCert);
     entry->addWidget(DBEdtDthEntEmpresa);
     entry->addStretch();
-    grid->addWidget(label("LbDtEntradaEmpCert", QStringLiteral("Data de Entrada"), EdtDtEntradaEmpCert), 3, 0, 1, 2);
-    grid->addLayout(entry, 3, 2, 1, 2);
+    grid->addWidget(label("LbDtEntradaEmpCert", QStringLiteral("Data de Entrada"), EdtDtEntradaEmpCert), 3, 0);
+    grid->addLayout(entry, 3, 1);
     auto *apply = new QHBoxLayout;
     apply->addStretch();
     apply->addWidget(btnAplEdEmpCert);
     apply->addWidget(btnCanEdEmpCert);
-    grid->addLayout(apply, 4, 0, 1, 5);
-    grid->setColumnStretch(3, 1);
+    grid->addLayout(apply, 4, 0, 1, 3);
+    grid->setColumnStretch(1, 1);
     layout->addWidget(GroupEmpresaCertificada);
 
     m_status = new StatusGroup(QStringLiteral("Status da Empresa Certificada"),
