@@ -135,6 +135,11 @@ private slots:
         QVERIFY(f.add("CN", "shenzhen-ab", QString("nova filial"), true));
         QCOMPARE(f.event("Justificativa", "shenzhen-ab", "INC").toString(), QString("nova filial"));
         QCOMPARE(f.count("select Aprovado from CERTIFIC"), 0);
+        // A link written meanwhile is caught by the key itself.
+        QVERIFY(!f.add("cn", "SHENZHEN-AB", QString("de novo"), true));
+        QCOMPARE(f.msg.lastText(), QString("Esta empresa já existe !!! Cancele a inclusão..."));
+        QCOMPARE(f.msg.lastCaption(), QString("Erro de chave duplicada"));
+        QCOMPARE(f.count("select count(*) from EVENTO_EMP where Justificativa = 'de novo'"), 0);
         // Approved certificates never take a change without its reason.
         QVERIFY(!f.links.apply(f.cert, true, true, f.draft("AR", "y"), QDate(2024, 2, 1), std::nullopt));
         QCOMPARE(f.count("select count(*) from EMP_CERT where IdEmpresa = 'y'"), 0);

@@ -22,6 +22,18 @@ namespace {
 
 const QString Num = QStringLiteral("OCT-10");
 
+// Another tab of the panel, counting how often the certificate reaches it.
+class CountingTab : public CertificateTab
+{
+public:
+    using CertificateTab::CertificateTab;
+    QString title() const override { return QStringLiteral("Produtos por Lote"); }
+    void openCertificate(const OpenCertificate &) override { ++opened; }
+    void closeCertificate() override {}
+    bool hasCurrentRow() const override { return false; }
+    int opened = 0;
+};
+
 struct Window : SelectionFixture
 {
     TDMCapaSistema capa{nullptr, QStringLiteral("EmpTabTest")};
@@ -260,10 +272,15 @@ private slots:
         f.link(Num, "BR", "12345678000190");
         f.item("LOTE", Num, "Marca", "M1", 0);
         f.run("update LOTE set CodigoPais = 'BR', IdEmpresa = '12345678000190'");
+        auto *lots = new CountingTab;
+        f.frm->modificaCertificado()->addTab(lots);
         f.open();
+        QCOMPARE(lots->opened, 1);
         QVERIFY(!f.w<QToolButton>("sbAtivEmp")->isVisibleTo(f.frm));
         f.click("sbSuspEmp");
         QCOMPARE(f.cascades.size(), 1);
+        // The products the cascade may have changed are read again.
+        QCOMPARE(lots->opened, 2);
         QCOMPARE(f.cascades.first().letter, QString("S"));
         QCOMPARE(f.cascades.first().evento, QString("SUS"));
         QCOMPARE(f.cascades.first().company.idEmpresa, QString("12345678000190"));
