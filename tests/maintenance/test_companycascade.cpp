@@ -8,7 +8,8 @@
 
 namespace {
 
-const QString Num = QStringLiteral("CERT-9");
+// An apostrophe in the number must just work.
+const QString Num = QStringLiteral("CERT'9");
 const CompanyKey Alfa{"BR", "111"};
 const CompanyKey Beta{"BR", "222"};
 

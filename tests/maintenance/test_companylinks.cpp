@@ -192,6 +192,12 @@ private slots:
         // Another certificate's history of the company stays.
         QCOMPARE(f.count("select count(*) from EVENTO_EMP where NumCertif = 'OUTRO'"), 1);
         QCOMPARE(f.count("select Aprovado from CERTIFIC"), 0);
+        // The link and its events leave together or not at all.
+        f.run("create trigger keep_link before delete on EMP_CERT begin select raise(abort, 'preso'); end");
+        QVERIFY(!f.links.remove(f.cert, {"BR", "12345678000190"}));
+        QCOMPARE(f.msg.lastText(), QString("Erro genérico de gravação no Banco de Dados !!! As alterações não foram efetuadas."));
+        QCOMPARE(f.count("select count(*) from EVENTO_EMP where IdEmpresa = '12345678000190'"), 1);
+        f.run("drop trigger keep_link");
         // Never approved: nothing but the products decides.
         QVERIFY(!f.links.removalAllowed(f.cert, {"CN", "shenzhen-ab"}, true));
         f.run("delete from STATUS_C");
