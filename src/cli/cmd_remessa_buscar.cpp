@@ -80,7 +80,7 @@ int runRemessaBuscarResultado(const QStringList &args)
             err << result.connectError << "\n";
         switch (result.outcome) {
         case AutomaticResult::Outcome::Accepted:
-            printer.line(QStringLiteral("Sincronização efetuada com sucesso..."));
+            printer.line(AutomaticResult::SyncDone);
             return CliExit::Ok;
         case AutomaticResult::Outcome::Rejected:
             return CliExit::Ok;

@@ -139,6 +139,7 @@ const QString Rejected =
     QStringLiteral("Resultado recebido com sucesso: remessa foi invalidada pelo Quelora e exigirá nova remessa.");
 const QString NothingToSync = QStringLiteral("Não há sincronização a fazer. A remessa foi invalidada.");
 const QString Syncing = QStringLiteral("Sincronizando a Base de Dados.... Aguarde.");
+const QString SyncDone = QStringLiteral("Sincronização efetuada com sucesso...");
 const QString SyncNotDone = QStringLiteral("Sincronização não efetuada. A remessa continua aguardando o resultado.");
 
 QString resultName(const QString &packageName, const QString &verdict)

@@ -50,6 +50,7 @@ extern const QString Accepted;
 extern const QString Rejected;
 extern const QString NothingToSync;
 extern const QString Syncing;
+extern const QString SyncDone;
 extern const QString SyncNotDone;
 QString startLine(const QString &userName); // "Usuário Responsável : ..."
 QString startTimeLine(const QTime &start);  // "Hora inicio: ..."

@@ -221,6 +221,7 @@ private slots:
         QVERIFY(lines.contains(LongLine));
         QCOMPARE(lines.last(), AutomaticResult::Accepted);
         QCOMPARE(lines.at(lines.size() - 2), QStringLiteral("Terceira linha"));
+        QCOMPARE(child<QLabel>(w, "LbSincroniza")->text(), AutomaticResult::SyncDone);
         for (const char *name : {"CkInformacoes", "CkTransferencia", "CkSincroniza"})
             QVERIFY2(child<QCheckBox>(w, name)->isVisible(), name);
         QVERIFY(child<QPushButton>(w, "BtRelatorio")->isEnabled());

@@ -281,6 +281,7 @@ void TFrmResultadoAutomatico::BtResultadoClick()
     }
     switch (m_result.outcome) {
     case AutomaticResult::Outcome::Accepted:
+        LbSincroniza->setText(AutomaticResult::SyncDone);
         CkSincroniza->show();
         BtRelatorio->setEnabled(true);
         break;
