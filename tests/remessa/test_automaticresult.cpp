@@ -369,6 +369,31 @@ private slots:
         QCOMPARE(f.replicaRows(), 0);
         QVERIFY(QFile::exists(f.transferDir + f.package));
 
+        // A sound package but a result file that is no zip: its report cannot
+        // be read, so the fold is undone with the event.
+        QFile::remove(f.transferDir + f.package);
+        QVERIFY(QFile::copy(good, f.transferDir + f.package));
+        const QString resultPath = s.dir + "/" + AutomaticResult::resultName(f.package, "OK");
+        {
+            QFile garbage(resultPath);
+            QVERIFY(garbage.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            garbage.write(QByteArray(3000, 'x'));
+        }
+        {
+            ScriptedMessenger msg;
+            TFrmResultadoAutomatico w(f.work(), f.db, msg);
+            w.setPackageName(f.package);
+            QVERIFY(fetch(w));
+            QCOMPARE(msg.messages.size(), 1);
+            QVERIFY2(msg.lastText().startsWith("O arquivo de resultado não pôde ser extraído"), qPrintable(msg.lastText()));
+            QCOMPARE(int(w.outcome()), int(AutomaticResult::Outcome::Failed));
+        }
+        QCOMPARE(f.newestEvent(f.number), QStringLiteral("TR"));
+        QCOMPARE(f.replicaRows(), 0);
+        QVERIFY(QFile::exists(f.transferDir + f.package));
+        QFile::remove(resultPath);
+        f.publish(s.dir, "OK", {"ok"});
+
         // Without the package at all: the first box.
         QFile::remove(f.transferDir + f.package);
         {
