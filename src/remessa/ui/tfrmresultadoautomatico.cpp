@@ -276,7 +276,7 @@ void TFrmResultadoAutomatico::BtResultadoClick()
     BtInterrompe->setEnabled(false);
     if (!m_result.connectError.isEmpty()) {
         // A refused connection is no step of the fetch: the window's warning.
-        ErrorLog::append(m_result.connectError, QStringLiteral("EFtpError"));
+        ErrorLog::append(m_result.connectError, QStringLiteral("FtpFailure"));
         m_msg.warning(m_result.connectError);
     }
     switch (m_result.outcome) {
