@@ -275,15 +275,23 @@ QList<DocNormLinks::DocType> DocNormLinks::documentTypes() const
     return out;
 }
 
-StatusEvents::ItemKey DocNormLinks::linkKey(const Link &link) const
+StatusEvents::ItemKey DocNormLinks::itemKey() const
 {
     StatusEvents::ItemKey key{{QStringLiteral("SiglaCertificador"), m_item.certificate.sigla},
-                              {QStringLiteral("NumCertif"), m_item.certificate.numero},
-                              {QStringLiteral("IdClasseCertif"), link.idClasseCertif},
-                              {classColumn(), link.idClasse},
-                              {QStringLiteral("IdDocNorm"), link.idDocNorm}};
+                              {QStringLiteral("NumCertif"), m_item.certificate.numero}};
     for (const QString &c : itemColumns())
         key.insert(c, itemValue(c));
+    if (m_mode == Mode::Servicos)
+        key.insert(QStringLiteral("IdClasseServ"), m_item.idClasseServ);
+    return key;
+}
+
+StatusEvents::ItemKey DocNormLinks::linkKey(const Link &link) const
+{
+    StatusEvents::ItemKey key = itemKey();
+    key.insert(QStringLiteral("IdClasseCertif"), link.idClasseCertif);
+    key.insert(classColumn(), link.idClasse);
+    key.insert(QStringLiteral("IdDocNorm"), link.idDocNorm);
     return key;
 }
 

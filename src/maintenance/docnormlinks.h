@@ -106,6 +106,8 @@ public:
     // New status letter with its event; false on failure (message shown).
     bool changeStatus(const Link &link, const QString &letter, const QString &justification, const QDate &statusDate);
 
+    // The item's own key columns: the certificate and the item beyond it.
+    StatusEvents::ItemKey itemKey() const;
     // The full key of a link, as its event table and the history window take it.
     StatusEvents::ItemKey linkKey(const Link &link) const;
 

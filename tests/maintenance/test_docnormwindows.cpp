@@ -142,6 +142,7 @@ private slots:
         TFrmGeraHistorico w(*f.db, f.msg, "joana", Table::Status_C, StatusEvents::certificateKey(f.Sigla, "C-1"),
                             Issue.startOfDay());
         QCOMPARE(w.windowTitle(), QString::fromUtf8("Histórico"));
+        QCOMPARE(child<QLabel>(&w, "LbItem")->text(), QStringLiteral("Certificado OCT / C-1"));
         // The system's own "INC" is not listed.
         QCOMPARE(rows(&w, "GridStatus"), 0);
         QVERIFY(!child(&w, "BtExcluir")->isEnabled());
@@ -212,6 +213,7 @@ private slots:
         QVERIFY(child<QAbstractButton>(&w, "RbProdutos")->isChecked());
         QVERIFY(!child(&w, "RgReferentes")->isEnabled());
         QVERIFY(child<QLabel>(&w, "LbAtencao")->text().contains("todos os PRODUTOS"));
+        QCOMPARE(child<QLabel>(&w, "LbItem")->text(), QStringLiteral("Certificado OCT / C-1"));
         QCOMPARE(rows(&w, "DBGDocNorm"), 0);
         QVERIFY(child(&w, "GbStatusDocNorm")->isHidden());
         QVERIFY(!child(&w, "btnCadHistorico")->isEnabled());
@@ -301,6 +303,7 @@ private slots:
         item.idEmpresa = "E1";
         TFrmDocumentosNormativos w(f.ctx, DocNormLinks::Mode::Servicos, item);
         QVERIFY(child<QAbstractButton>(&w, "RbServicos")->isChecked());
+        QVERIFY(child<QLabel>(&w, "LbItem")->text().endsWith(QString::fromUtf8("Empresa BR / E1  ·  Classe de serviço 10")));
         QVERIFY(child<QLabel>(&w, "LbAtencao")->text().contains(QString::fromUtf8("este SERVIÇO")));
         click(&w, "btnIncluirDocNorm");
         QCOMPARE(items(child<QComboBox>(&w, "cmbTitulo")), QStringList{"Recarga"});

@@ -1,6 +1,7 @@
 #include "maintenance/ui/tfrmdocumentosnormativos.h"
 
 #include "maintenance/maintenancedates.h"
+#include "maintenance/ui/itemcaption.h"
 #include "maintenance/ui/maskeddateedit.h"
 #include "maintenance/ui/statusgroup.h"
 #include "maintenance/ui/tfrmgerahistorico.h"
@@ -90,6 +91,13 @@ TFrmDocumentosNormativos::TFrmDocumentosNormativos(MaintenanceContext &context, 
     attentionLayout->addWidget(LbAtencao);
     header->addWidget(attention, 1);
     layout->addLayout(header);
+    LbItem = new QLabel(ItemCaption::describe(m_dm.itemKey()), this);
+    LbItem->setObjectName(QStringLiteral("LbItem"));
+    LbItem->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    QFont strong = LbItem->font();
+    strong.setBold(true);
+    LbItem->setFont(strong);
+    layout->addWidget(LbItem);
 
     m_model = new QStandardItemModel(0, 3, this);
     m_model->setHorizontalHeaderLabels(

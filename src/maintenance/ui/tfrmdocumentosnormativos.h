@@ -71,6 +71,7 @@ private:
     QRadioButton *RbProdutos;
     QRadioButton *RbServicos;
     QLabel *LbAtencao;
+    QLabel *LbItem;
     QTableView *DBGDocNorm;
     QStandardItemModel *m_model;
     QPushButton *btnIncluirDocNorm;

@@ -1,6 +1,7 @@
 #include "maintenance/ui/tfrmgerahistorico.h"
 
 #include "maintenance/maintenancedates.h"
+#include "maintenance/ui/itemcaption.h"
 #include "maintenance/ui/maskeddateedit.h"
 #include "shell/shared/messenger.h"
 #include "shell/ui/dialogparts.h"
@@ -25,6 +26,20 @@ TFrmGeraHistorico::TFrmGeraHistorico(Database &db, Messenger &messenger, const Q
     setObjectName(QStringLiteral("FrmGeraHistorico"));
     setWindowTitle(QStringLiteral("Histórico"));
     auto *layout = new QVBoxLayout(this);
+    // The item's own key: a tab's row may carry more (a product's company).
+    StatusEvents::ItemKey own;
+    for (const QString &column : StatusEvents::keyColumns(table))
+        for (auto it = key.constBegin(); it != key.constEnd(); ++it)
+            if (it.key().compare(column, Qt::CaseInsensitive) == 0)
+                own.insert(column, it.value());
+    auto *item = new QLabel(ItemCaption::describe(own), this);
+    item->setObjectName(QStringLiteral("LbItem"));
+    item->setWordWrap(true);
+    item->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    QFont strong = item->font();
+    strong.setBold(true);
+    item->setFont(strong);
+    layout->addWidget(item);
 
     m_model = new QStandardItemModel(0, 3, this);
     m_model->setHorizontalHeaderLabels(
