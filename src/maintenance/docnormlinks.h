@@ -17,6 +17,8 @@ inline const QString Received = QStringLiteral(
     "Este registro não pode ser apagado do certificado, pois já foi aprovado para emissão para o Quelora.");
 inline const QString ConfirmDelete = QStringLiteral("Confirma a Exclusão do Histórico?");
 inline const QString StatusError = QStringLiteral("Erro ao gerar o Status!");
+inline const QString NoneToAdd = QStringLiteral(
+    "Não há documentos normativos ativos da classe do certificado que ainda possam ser incluídos neste item.");
 }
 
 // The queries of the normative-documents data module (TDMDocNorm) over the

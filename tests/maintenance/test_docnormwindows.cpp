@@ -311,6 +311,12 @@ private slots:
         click(&w, "bbtAplicarDocNorm");
         QCOMPARE(rows(&w, "DBGDocNorm"), 1);
         QCOMPARE(f.count("select count(*) from DOC_NORM_SERV where IdClasseServ = 10 and IdEmpresa = 'E1'"), 1);
+        // Nothing left to offer: told so, and no empty edit state.
+        click(&w, "btnIncluirDocNorm");
+        QCOMPARE(f.msg.lastKind(), ScriptedMessenger::Information);
+        QCOMPARE(f.msg.lastText(), DocNormTexts::NoneToAdd);
+        QVERIFY(!w.isEditing());
+        QVERIFY(child(&w, "btnSaida")->isEnabled());
     }
 
     void modifyPanelOpensBothWindowsForTheActiveTab()

@@ -308,6 +308,11 @@ void TFrmDocumentosNormativos::btnIncluirDocNormClick()
     cmbTipoDoc->setCurrentIndex(-1);
     m_filling = false;
     fillChoices(std::nullopt);
+    if (m_candidates.isEmpty()) {
+        // Empty lists would look like a fault: say why instead.
+        m_ctx.messenger.information(DocNormTexts::NoneToAdd);
+        return;
+    }
     setEditing();
 }
 
