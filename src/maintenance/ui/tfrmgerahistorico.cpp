@@ -89,7 +89,7 @@ TFrmGeraHistorico::TFrmGeraHistorico(Database &db, Messenger &messenger, const Q
     connect(GridStatus->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this] { guard(m_msg, [this] { rowChanged(); }); });
 
-    resize(620, 420);
+    resize(720, 440);
     FormShow();
 }
 
