@@ -3,6 +3,7 @@
 #include "import/ui/tfrmimporta.h"
 #include "maintenance/certificateservice.h"
 #include "maintenance/ui/empresasenvolvidastab.h"
+#include "maintenance/ui/documentwindows.h"
 #include "maintenance/ui/maintenanceicons.h"
 #include "maintenance/ui/modificacertificadopanel.h"
 #include "maintenance/ui/novocertificadopanel.h"
@@ -82,6 +83,7 @@ TFormPrincipal::TFormPrincipal(TDMCapaSistema &capa, Messenger &messenger, const
     m_modifica->setObjectName(panelName(ModificaCertificado));
     m_stack->addWidget(m_modifica);
     m_modifica->addTab(new EmpresasEnvolvidasTab(m_ctx, m_modifica));
+    DocumentWindows::install(*m_modifica, m_ctx);
 
     connect(m_novo, &NovoCertificadoPanel::cancelled, this, [this] { setMode(Principal); });
     connect(m_novo, &NovoCertificadoPanel::saved, this, [this, &messenger](const CertificateKey &key) {
