@@ -135,8 +135,9 @@ void ExcluiCertificadoPanel::closeAll()
         g->close();
 }
 
-void ExcluiCertificadoPanel::show(const CertificateKey &key)
+void ExcluiCertificadoPanel::show(const CertificateKey &wanted)
 {
+    const CertificateKey key = wanted; // may be m_shown itself, cleared below
     closeAll();
     const CertificateContents::Heading h = CertificateContents::heading(m_ctx.db, key);
     if (!h.found)
