@@ -92,9 +92,12 @@ ExcluiCertificadoPanel::ExcluiCertificadoPanel(MaintenanceContext &context, QWid
     layout->addWidget(gridGroup(group, QStringLiteral("Empresas Certificadas"), DBGridEmpresas), 3);
     layout->addWidget(gridGroup(group, QStringLiteral("Produtos Certificados"), DBGridProdutos), 3);
     layout->addWidget(gridGroup(group, QStringLiteral("Serviços Certificados"), DBGridServicos), 2);
-    for (SelectionGrid *g : {DBGridEmpresas, DBGridProdutos, DBGridServicos})
-        for (int c = 0; c < g->model()->columnCount() - 1; ++c)
-            g->setColumnWidth(c, c == 0 ? 150 : 170);
+    const QList<std::pair<SelectionGrid *, QList<int>>> widths{{DBGridEmpresas, {110, 150, 260, 150}},
+                                                                {DBGridProdutos, {210, 210, 90, 150}},
+                                                                {DBGridServicos, {320}}};
+    for (const auto &[grid, columns] : widths)
+        for (int c = 0; c < columns.size(); ++c)
+            grid->setColumnWidth(c, columns.at(c));
 
     btnSelCertExclusao = DialogParts::button(group, QStringLiteral("btnSelCertExclusao"), QStringLiteral("Seleciona Certificado"));
     btnExcluiCertif = DialogParts::button(group, QStringLiteral("btnExcluiCertif"), QStringLiteral("Exclui Certificado"));

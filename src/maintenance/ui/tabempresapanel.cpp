@@ -7,6 +7,7 @@
 #include "maintenance/ui/tablepanelparts.h"
 #include "maintenance/ui/tfrmselecionaempresa.h"
 #include "shell/shared/messenger.h"
+#include "shell/shared/taxid.h"
 #include "shell/ui/guardedslot.h"
 
 #include <QButtonGroup>
@@ -241,7 +242,9 @@ void TabEmpresaPanel::fill(const NewCompany &c)
     CbPais->setCurrentIndex(qMax(0, CbPais->findData(c.codigoPais, Qt::UserRole, Qt::MatchFixedString)));
     RbFisica->setChecked(c.naturalPerson);
     RbJuridica->setChecked(!c.naturalPerson);
-    EdCNPJ->setText(c.naturalPerson ? QString() : c.taxId);
+    // A Brazilian CNPJ is shown under its mask; the digits are what is stored.
+    const bool cnpj = !c.naturalPerson && CompanyInclusion::digitsOf(c.taxId).size() == 14;
+    EdCNPJ->setText(c.naturalPerson ? QString() : cnpj ? TaxId::cnpjMask(c.taxId, true) : c.taxId);
     EdCPF->setText(c.naturalPerson ? c.taxId : QString());
     EdRazaoSocial->setText(c.naturalPerson ? QString() : c.name);
     EdNomePessoaFisica->setText(c.naturalPerson ? c.name : QString());
