@@ -227,6 +227,15 @@ private slots:
         f.click("btnCancelaEmpresa");
         QCOMPARE(f.w<QLineEdit>("EdRazaoSocial")->text(), QString("Zeta Free"));
 
+        // "&Pesquisar" stands the grid on the company chosen.
+        f.w<TabEmpresaPanel>("PanelTabEmpresa")->setCompanyChooser([] { return std::optional<CompanyKey>({"CN", "Shenzhen Works"}); });
+        f.click("btnPesquisarEmpresa");
+        QCOMPARE(f.grid("DBGridEmpresa")->currentRow(), 0);
+        QCOMPARE(f.w<QLineEdit>("EdEndereco")->text(), QString("Rua Dois, 20"));
+        f.w<TabEmpresaPanel>("PanelTabEmpresa")->setCompanyChooser([] { return std::optional<CompanyKey>({"CN", "zeta free"}); });
+        f.click("btnPesquisarEmpresa");
+        QCOMPARE(f.grid("DBGridEmpresa")->currentRow(), 1);
+
         f.click("btnExcluirEmpresa"); // answered No
         QCOMPARE(f.msg.lastText(), QString("Confirma a exclusão da Empresa?"));
         f.msg.answers.enqueue(true);
