@@ -367,8 +367,8 @@ void TabEmpresaPanel::CbPaisChange()
     if (m_editing && chosen && !brazil && !m_edited)
         RbJuridica->setChecked(true);
     const bool kindFree = m_editing && !m_edited && (!chosen || brazil);
-    RbFisica->setEnabled(kindFree || (!m_editing && RbFisica->isChecked()));
-    RbJuridica->setEnabled(kindFree || (!m_editing && RbJuridica->isChecked()));
+    RbFisica->setEnabled(kindFree);
+    RbJuridica->setEnabled(kindFree);
     setBold(LbCNPJ, brazil);
     setBold(LbCEP, brazil);
     RgTipoPessoaClick();
