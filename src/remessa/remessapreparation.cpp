@@ -35,13 +35,9 @@ public:
     // The first columns of the statement's current row, one per field.
     void append(const Database::Statement &q)
     {
-        if (!m_out) {
+        if (!m_out)
             m_out = DeltaTables::open(m_dir, m_table, m_kind);
-            m_row.resize(m_out->fields().size());
-        }
-        for (qsizetype i = 0; i < m_row.size(); ++i)
-            m_row[i] = q.value(int(i));
-        m_out->appendRow(m_row);
+        m_out->appendRow(q);
     }
     // True when the table received rows.
     bool close()
@@ -56,7 +52,6 @@ private:
     QString m_dir, m_table;
     DeltaTables::Kind m_kind;
     std::unique_ptr<ParadoxWriter> m_out;
-    QVariantList m_row;
 };
 
 // Runs the statement and hands each row to the sink its route picks.
