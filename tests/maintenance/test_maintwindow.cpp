@@ -138,10 +138,13 @@ private slots:
         QCOMPARE(f.frm->mode(), QString("Principal"));
         QCOMPARE(f.w<QLabel>("StatusBar1Panel0")->text(), QString("USUÁRIO: joana"));
         // Only what this program offers so far is enabled; help stays hidden.
-        const QStringList free = {"Certificado1", "Importacao1", "Quelora1", "Relatorios1", "Tabelas1",
-                                  "spbEditaCertificado", "spbImportaDados", "spbNovoCertificado", "spbSaida"};
+        const QStringList free = {"Certificado1",       "Importacao1",         "Quelora1",        "Relatorios1",
+                                  "Tabelas1",           "spbApagaCertificado", "spbEditaCertificado", "spbImportaDados",
+                                  "spbNovoCertificado", "spbSaida",            "spbTabEmpresa",   "spbTabProduto",
+                                  "spbTabQuelora"};
         QCOMPARE(f.enabledEntries(), free);
-        QVERIFY(!f.action("Exclui1")->isEnabled());
+        QVERIFY(f.action("Exclui1")->isEnabled());
+        QVERIFY(f.action("Signatario1")->isEnabled());
         QVERIFY(f.action("EspelhodoCertificado1")->isEnabled());
         QVERIFY(f.action("CertificadosIncompletos1")->isEnabled());
         QVERIFY(f.action("Novo1")->isEnabled());
@@ -330,7 +333,8 @@ private slots:
         f.frm->modificaCertificado()->addTab(other);
         QCOMPARE(other->opened.key.numero, QString("C-1"));
         QVERIFY(!other->opened.lastApproval.isEmpty());
-        tabs->setCurrentIndex(1);
+        const int otherIndex = tabs->indexOf(other);
+        tabs->setCurrentIndex(otherIndex);
         QCOMPARE(tabs->currentIndex(), 0);
         QVERIFY(f.msg.lastText().startsWith("Existem inclusões ou alterações não Aplicadas no painel de DadosGerais."));
         QCOMPARE(f.msg.lastCaption(), QString("Erro de Edição"));
@@ -350,13 +354,13 @@ private slots:
         QVERIFY(!f.dados()->isModified());
 
         // Saved: the other tab may be shown; its own guard holds it.
-        tabs->setCurrentIndex(1);
-        QCOMPARE(tabs->currentIndex(), 1);
+        tabs->setCurrentIndex(otherIndex);
+        QCOMPARE(tabs->currentIndex(), otherIndex);
         QVERIFY(f.w<QPushButton>("btbDocNorm")->isHidden());
         other->refusal = "Existem inclusões ou alterações não Aplicadas no painel de Empresas Envolvidas. Pressione o "
                          "botão Aplicar ou Cancelar antes de mudar de painel.";
         tabs->setCurrentIndex(0);
-        QCOMPARE(tabs->currentIndex(), 1);
+        QCOMPARE(tabs->currentIndex(), otherIndex);
         QCOMPARE(f.msg.lastText(), other->refusal);
         other->refusal.clear();
         tabs->setCurrentIndex(0);
