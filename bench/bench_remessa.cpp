@@ -6,7 +6,10 @@
 // memory of each phase. Usage: bench_remessa [certificates] (default 100000).
 // BENCH_NO_SLICE=1 skips the PX_put_record slice (minutes on its own),
 // BENCH_TABLES=1 lists the slowest tables of the partial run, BENCH_CACHE=KB
-// sets SQLite's page cache for the whole run.
+// sets SQLite's page cache for the whole run, BENCH_KEEP=FILE keeps a copy
+// of the database as the partial run finds it. Each phase also prints the
+// processor time it took (user + system), steadier than the wall clock on a
+// machine shared with other work.
 #include "db/database.h"
 #include "db/provisioning.h"
 #include "db/schema.h"
@@ -24,6 +27,7 @@
 #include <QSqlDriver>
 
 #include <sqlite3.h>
+#include <sys/resource.h>
 
 #include <cstdio>
 #include <cstring>
@@ -44,6 +48,14 @@ long peakRssKb()
             return line.mid(6).trimmed().split(' ').first().toLong();
     return -1;
 }
+// Processor seconds used by the process so far.
+double cpuSeconds()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
 // Starts a new peak from the current size.
 void resetPeak()
 {
@@ -256,11 +268,13 @@ int main(int argc, char *argv[])
     QDir().mkpath(bareDir);
     resetPeak();
     timer.restart();
+    double cpu = cpuSeconds();
     const qint64 bareRows = bareLoop(db, bareDir);
     const double bareSecs = timer.elapsed() / 1000.0;
     const double bareRate = bareRows / bareSecs;
+    const double bareCpu = cpuSeconds() - cpu;
     out << "bare sqlite+pxlib     " << bareRows << " rows in " << bareSecs << " s = " << qint64(bareRate)
-        << " rows/s, peak RSS " << peakRssKb() / 1024 << " MB\n";
+        << " rows/s, peak RSS " << peakRssKb() / 1024 << " MB; cpu " << bareCpu << " s\n";
     out.flush();
 
     if (!qEnvironmentVariableIsSet("BENCH_NO_SLICE")) {
@@ -282,15 +296,18 @@ int main(int argc, char *argv[])
     s.user = QStringLiteral("bench");
     resetPeak();
     timer.restart();
+    cpu = cpuSeconds();
     qint64 walkMs = 0;
     RemessaPreparation::Progress progress;
     progress.packaging = [&] { walkMs = timer.elapsed(); };
     auto r = RemessaPreparation::run(db, messenger, s, RemessaPreparation::Type::Complete, progress);
     const double completeSecs = timer.elapsed() / 1000.0;
+    const double completeCpu = cpuSeconds() - cpu;
     out << "  (tables written in " << walkMs / 1000.0 << " s, package in " << completeSecs - walkMs / 1000.0 << " s)\n";
     out << "complete remittance   " << rows << " rows in " << completeSecs << " s = " << qint64(rows / completeSecs)
         << " rows/s (ratio to bare " << QString::number(rows / completeSecs / bareRate, 'f', 2) << "), package "
-        << QFile(r.filePath).size() / 1024 << " KB, peak RSS " << peakRssKb() / 1024 << " MB\n";
+        << QFile(r.filePath).size() / 1024 << " KB, peak RSS " << peakRssKb() / 1024 << " MB; cpu " << completeCpu
+        << " s (ratio to bare by cpu " << QString::number(bareCpu / completeCpu, 'f', 2) << ")\n";
     out.flush();
 
     // Accepted: the replicas now hold what was sent; then 1% of the events change.
@@ -314,8 +331,11 @@ int main(int argc, char *argv[])
                                              "WHERE rowid % 100 = 0")
                                   .arg(QLatin1String(t)));
     s.currentNumber = r.number;
+    if (qEnvironmentVariableIsSet("BENCH_KEEP")) // the database before the partial run, to study its queries
+        QFile::copy(dbPath, qEnvironmentVariable("BENCH_KEEP"));
     resetPeak();
     timer.restart();
+    cpu = cpuSeconds();
     QElapsedTimer lap;
     QString current;
     QStringList slowest;
@@ -330,7 +350,7 @@ int main(int argc, char *argv[])
     const double partialSecs = timer.elapsed() / 1000.0;
     out << "partial remittance    " << changed << " rows changed of " << rows << ": " << partialSecs << " s ("
         << qint64(rows / partialSecs) << " rows compared/s), " << r.tables << " delta tables, peak RSS "
-        << peakRssKb() / 1024 << " MB\n";
+        << peakRssKb() / 1024 << " MB; cpu " << cpuSeconds() - cpu << " s\n";
     if (qEnvironmentVariableIsSet("BENCH_TABLES"))
         out << "  slowest tables: " << slowest.join(QStringLiteral("; ")) << "\n";
     return r.outcome == RemessaPreparation::Outcome::Prepared ? 0 : 1;

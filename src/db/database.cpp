@@ -435,6 +435,34 @@ QVariant Database::Statement::value(int column) const
     }
 }
 
+Database::Statement::Cell Database::Statement::cell(int column) const
+{
+    Cell c;
+    if (!m_row)
+        return c;
+    switch (sqlite3_column_type(m_stmt, column)) {
+    case SQLITE_INTEGER:
+        c.type = Cell::Integer;
+        c.integer = sqlite3_column_int64(m_stmt, column);
+        break;
+    case SQLITE_FLOAT:
+        c.type = Cell::Real;
+        c.real = sqlite3_column_double(m_stmt, column);
+        break;
+    case SQLITE_NULL:
+        break;
+    case SQLITE_BLOB:
+        c.type = Cell::Blob;
+        break;
+    default:
+        c.type = Cell::Text;
+        c.text = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, column));
+        c.size = sqlite3_column_bytes(m_stmt, column);
+        break;
+    }
+    return c;
+}
+
 void Database::Statement::reset()
 {
     sqlite3_reset(m_stmt);

@@ -112,6 +112,18 @@ public:
     bool next();
     // A column of the current row, typed as QtSql types it.
     QVariant value(int column) const;
+    // The same column as the engine holds it, for loops that convert
+    // millions of values themselves: no QVariant, no copy. The text is the
+    // engine's UTF-8 and stays valid until the next step or reset.
+    struct Cell
+    {
+        enum Type { Null, Integer, Real, Text, Blob } type = Null;
+        qint64 integer = 0;
+        double real = 0;
+        const char *text = nullptr;
+        int size = 0;
+    };
+    Cell cell(int column) const;
     // Ends the run; a statement left running keeps its table busy.
     void reset();
 

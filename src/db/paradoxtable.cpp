@@ -180,16 +180,14 @@ bool allZero(const char *p, int n)
 // read without the general parser (delta tables hold millions of them).
 QDateTime toMoment(const QVariant &v, bool *ok);
 
-bool fastMoment(const QString &s, qint64 *julianDay, int *msOfDay)
+template <typename C> bool fastMomentChars(const C *c, int n, qint64 *julianDay, int *msOfDay)
 {
-    const int n = int(s.size());
     if (n != 10 && n != 19 && n != 23)
         return false;
-    const QChar *c = s.constData();
     auto num = [&](int from, int len, int *v) {
         int r = 0;
         for (int i = from; i < from + len; ++i) {
-            const ushort ch = c[i].unicode();
+            const unsigned ch = unsigned(c[i]);
             if (ch < '0' || ch > '9')
                 return false;
             r = r * 10 + (ch - '0');
@@ -198,13 +196,13 @@ bool fastMoment(const QString &s, qint64 *julianDay, int *msOfDay)
         return true;
     };
     int y, mo, d, h = 0, mi = 0, se = 0, ms = 0;
-    if (c[4] != QLatin1Char('-') || c[7] != QLatin1Char('-') || !num(0, 4, &y) || !num(5, 2, &mo) || !num(8, 2, &d))
+    if (c[4] != C('-') || c[7] != C('-') || !num(0, 4, &y) || !num(5, 2, &mo) || !num(8, 2, &d))
         return false;
     if (n >= 19) {
-        if ((c[10] != QLatin1Char('T') && c[10] != QLatin1Char(' ')) || c[13] != QLatin1Char(':') ||
-            c[16] != QLatin1Char(':') || !num(11, 2, &h) || !num(14, 2, &mi) || !num(17, 2, &se))
+        if ((c[10] != C('T') && c[10] != C(' ')) || c[13] != C(':') ||
+            c[16] != C(':') || !num(11, 2, &h) || !num(14, 2, &mi) || !num(17, 2, &se))
             return false;
-        if (n == 23 && (c[19] != QLatin1Char('.') || !num(20, 3, &ms)))
+        if (n == 23 && (c[19] != C('.') || !num(20, 3, &ms)))
             return false;
     }
     if (!QDate::isValid(y, mo, d) || h > 23 || mi > 59 || se > 59)
@@ -212,6 +210,11 @@ bool fastMoment(const QString &s, qint64 *julianDay, int *msOfDay)
     *julianDay = QDate(y, mo, d).toJulianDay();
     *msOfDay = ((h * 60 + mi) * 60 + se) * 1000 + ms;
     return true;
+}
+
+bool fastMoment(const QString &s, qint64 *julianDay, int *msOfDay)
+{
+    return fastMomentChars(reinterpret_cast<const char16_t *>(s.constData()), int(s.size()), julianDay, msOfDay);
 }
 
 // A date or moment as its day number and milliseconds into the day.
@@ -357,6 +360,70 @@ void encodeValue(const Field &f, const QVariant &v, char *out, int column)
         return;
     }
     }
+}
+
+// The common cases of a value straight from the engine: plain ASCII text,
+// integers and moments stored as ISO text. False for anything else, which
+// then goes through encodeValue (its conversions and its errors).
+bool encodeCell(const Field &f, const Database::Statement::Cell &c, char *out)
+{
+    using Cell = Database::Statement::Cell;
+    switch (c.type) {
+    case Cell::Null:
+        std::memset(out, 0, size_t(f.size));
+        return true;
+    case Cell::Integer:
+        switch (f.type) {
+        case FieldType::Short:
+            if (c.integer < -32767 || c.integer > 32767)
+                return false;
+            putBigEndian(out, quint16(qint16(c.integer)) ^ 0x8000u, 2);
+            return true;
+        case FieldType::Long:
+        case FieldType::AutoInc:
+        case FieldType::Time:
+            if (c.integer < -2147483647LL || c.integer > 2147483647LL)
+                return false;
+            putBigEndian(out, quint32(qint32(c.integer)) ^ 0x80000000u, 4);
+            return true;
+        case FieldType::Logical:
+            out[0] = char(c.integer != 0 ? 0x81 : 0x80);
+            return true;
+        default:
+            return false;
+        }
+    case Cell::Text:
+        switch (f.type) {
+        case FieldType::Alpha:
+        case FieldType::Memo: {
+            for (int i = 0; i < c.size; ++i)
+                if (static_cast<unsigned char>(c.text[i]) >= 0x80)
+                    return false;
+            const int n = qMin(c.size, f.size);
+            std::memcpy(out, c.text, size_t(n));
+            std::memset(out + n, 0, size_t(f.size - n));
+            return true;
+        }
+        case FieldType::Date:
+        case FieldType::Timestamp: {
+            qint64 day;
+            int ms;
+            if (!fastMomentChars(c.text, c.size, &day, &ms))
+                return false;
+            if (f.type == FieldType::Date)
+                putBigEndian(out, quint32(qint32(day - kJulianOffset)) ^ 0x80000000u, 4);
+            else
+                putDouble(out, double(day - kJulianOffset) * kMsPerDay + double(ms));
+            return true;
+        }
+        default:
+            return false;
+        }
+    case Cell::Real:
+    case Cell::Blob:
+        return false;
+    }
+    return false;
 }
 
 QVariant decodeValue(const Field &f, const char *p)
@@ -773,6 +840,25 @@ void ParadoxWriter::appendRow(const QVariantList &values)
         encodeValue(m_fields.at(i), values.at(i), p, i);
         p += m_fields.at(i).size;
     }
+    storeRecord();
+}
+
+void ParadoxWriter::appendRow(const Database::Statement &row)
+{
+    if (!m_doc || (!m_doc->px && !m_doc->file.isOpen()))
+        fail(m_path, QStringLiteral("a tabela já foi fechada."));
+    char *p = m_record.data();
+    for (int i = 0; i < m_fields.size(); ++i) {
+        const Field &f = m_fields.at(i);
+        if (!encodeCell(f, row.cell(i), p))
+            encodeValue(f, row.value(i), p, i);
+        p += f.size;
+    }
+    storeRecord();
+}
+
+void ParadoxWriter::storeRecord()
+{
     if (m_doc->px) {
         // One write call for the whole life of the handle: mixing pxlib's
         // record calls on one document crashes it.

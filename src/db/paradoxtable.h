@@ -1,4 +1,5 @@
 #pragma once
+#include "db/database.h"
 #include "db/schema.h"
 
 #include <QList>
@@ -72,6 +73,9 @@ public:
     // text is converted to CP1252 and cut to the field's width in bytes.
     // A value that is not a number/date where one is due raises AppError.
     void appendRow(const QVariantList &values);
+    // The first fields().size() columns of the statement's current row,
+    // written exactly as appendRow(values) would write them.
+    void appendRow(const Database::Statement &row);
     int rowCount() const { return m_rows; }
     // Writes the header and releases the file; raised errors name the file.
     void close();
@@ -81,6 +85,7 @@ public:
 
 private:
     ParadoxWriter() = default;
+    void storeRecord();
     struct Doc;
     std::unique_ptr<Doc> m_doc;
     QString m_path;

@@ -7,28 +7,45 @@
 
 namespace CertificateApproval {
 
-QString candidatesSql()
+namespace {
+
+// "Not approved" for the scope, over certific's columns.
+QString notApproved(Scope scope)
 {
-    return QStringLiteral("select SiglaCertificador, NumCertif,StatusCertificado, DthStatusCertificado from certific "
-                          "where ( ( completo = 1) and (aprovado = 0) ) order by SiglaCertificador, NumCertif");
+    if (scope == Scope::Unapproved)
+        return QStringLiteral("(aprovado = 0)");
+    return QStringLiteral("(aprovado = 0 or not exists (select 1 from STATUS_C s where "
+                          "s.SiglaCertificador = certific.SiglaCertificador and s.NumCertif = certific.NumCertif "
+                          "and s.Evento = 'APR'))");
 }
 
-QList<Candidate> candidates(Database &db)
+}
+
+QString candidatesSql(Scope scope)
 {
-    QSqlQuery q = db.exec(candidatesSql());
+    return QStringLiteral("select SiglaCertificador, NumCertif,StatusCertificado, DthStatusCertificado from certific "
+                          "where ( ( completo = 1) and %1 ) order by SiglaCertificador, NumCertif")
+        .arg(notApproved(scope));
+}
+
+QList<Candidate> candidates(Database &db, Scope scope)
+{
+    QSqlQuery q = db.exec(candidatesSql(scope));
     QList<Candidate> out;
     while (q.next())
         out.append({q.value(0).toString(), q.value(1).toString(), q.value(2).toString(), q.value(3).toDateTime()});
     return out;
 }
 
-QList<CertificateKey> candidatesByNumber(Database &db, const QStringList &numbers, QStringList *missing)
+QList<CertificateKey> candidatesByNumber(Database &db, const QStringList &numbers, QStringList *missing,
+                                         Scope scope)
 {
     QList<CertificateKey> out;
+    const QString sql = QStringLiteral("select SiglaCertificador, NumCertif from certific where NumCertif = ? "
+                                       "and completo = 1 and %1 order by SiglaCertificador")
+                            .arg(notApproved(scope));
     for (const QString &number : numbers) {
-        QSqlQuery q = db.exec(QStringLiteral("select SiglaCertificador, NumCertif from certific where NumCertif = ? "
-                                             "and completo = 1 and aprovado = 0 order by SiglaCertificador"),
-                              {number});
+        QSqlQuery q = db.exec(sql, {number});
         bool found = false;
         while (q.next()) {
             found = true;
@@ -52,7 +69,7 @@ NotCandidates::NotCandidates(const QList<CertificateKey> &keys)
 {
 }
 
-QList<Approval> approve(Database &db, const QList<CertificateKey> &keys, const QString &user)
+QList<Approval> approve(Database &db, const QList<CertificateKey> &keys, const QString &user, Scope scope)
 {
     QList<CertificateKey> unique;
     for (const CertificateKey &k : keys) {
@@ -71,11 +88,12 @@ QList<Approval> approve(Database &db, const QList<CertificateKey> &keys, const Q
     QList<CertificateKey> refused;
     QList<Approval> done;
     for (const CertificateKey &k : std::as_const(unique)) {
-        QSqlQuery row = db.exec(QStringLiteral("select StatusCertificado, Completo, Aprovado, SiglaCertificador, "
+        QSqlQuery row = db.exec(QStringLiteral("select StatusCertificado, Completo, %1, SiglaCertificador, "
                                                "NumCertif from certific "
-                                               "where SiglaCertificador = ? and NumCertif = ?"),
+                                               "where SiglaCertificador = ? and NumCertif = ?")
+                                    .arg(notApproved(scope)),
                                 {k.sigla, k.numCertif});
-        if (!row.next() || row.value(1).toInt() == 0 || row.value(2).toInt() != 0) {
+        if (!row.next() || row.value(1).toInt() == 0 || row.value(2).toInt() == 0) {
             refused << k;
             continue;
         }

@@ -26,38 +26,72 @@ void clearFolder(const QString &dir)
 template <typename F> void call(const F &f) { if (f) f(); }
 template <typename F, typename A> void call(const F &f, const A &a) { if (f) f(a); }
 
-// Runs one statement and streams its rows into the delta table, created on
-// the first row. True when the table received rows.
-bool copyInto(Database &db, const RemittanceQueries::Statement &st, const QString &dir, const QString &table,
-              DeltaTables::Kind kind)
+// A delta table that comes into being with its first row.
+class DeltaSink
+{
+public:
+    DeltaSink(const QString &dir, const QString &table, DeltaTables::Kind kind) : m_dir(dir), m_table(table), m_kind(kind) {}
+
+    // The first columns of the statement's current row, one per field.
+    void append(const Database::Statement &q)
+    {
+        if (!m_out)
+            m_out = DeltaTables::open(m_dir, m_table, m_kind);
+        m_out->appendRow(q);
+    }
+    // True when the table received rows.
+    bool close()
+    {
+        if (!m_out)
+            return false;
+        m_out->close();
+        return true;
+    }
+
+private:
+    QString m_dir, m_table;
+    DeltaTables::Kind m_kind;
+    std::unique_ptr<ParadoxWriter> m_out;
+};
+
+// Runs the statement and hands each row to the sink its route picks.
+template <typename Route>
+void walk(Database &db, const RemittanceQueries::Statement &st, const Route &route)
 {
     Database::Statement &q = db.statement(st.sql);
     QVariantList params;
     for (int i = 0; i < st.approvalParams; ++i)
         params << true;
-    q.exec(params);
-    if (!q.hasRow()) {
-        q.reset();
-        return false;
-    }
-    std::unique_ptr<ParadoxWriter> out = DeltaTables::open(dir, table, kind);
-    const int n = int(out->fields().size());
-    QVariantList row;
-    row.reserve(n);
     try {
-        do {
-            row.clear();
-            for (int i = 0; i < n; ++i)
-                row << q.value(i);
-            out->appendRow(row);
-        } while (q.next());
+        for (q.exec(params); q.hasRow(); q.next())
+            route(q).append(q);
     } catch (...) {
         q.reset();
         throw;
     }
     q.reset();
-    out->close();
-    return true;
+}
+
+// Streams the statement's rows into one delta table. True when it received rows.
+bool copyInto(Database &db, const RemittanceQueries::Statement &st, const QString &dir, const QString &table,
+              DeltaTables::Kind kind)
+{
+    DeltaSink sink(dir, table, kind);
+    walk(db, st, [&](const Database::Statement &) -> DeltaSink & { return sink; });
+    return sink.close();
+}
+
+// Inclusions and alterations of a table in one walk; the number of delta
+// tables that received rows.
+int copyChanges(Database &db, const RemittanceQueries::Statement &st, const QString &dir, const QString &table,
+                int flagColumn)
+{
+    DeltaSink inclusions(dir, table, DeltaTables::Inclusion);
+    DeltaSink alterations(dir, table, DeltaTables::Alteration);
+    walk(db, st, [&](const Database::Statement &q) -> DeltaSink & {
+        return q.value(flagColumn).toInt() != 0 ? inclusions : alterations;
+    });
+    return int(inclusions.close()) + int(alterations.close());
 }
 
 } // namespace
@@ -129,7 +163,20 @@ RemessaPreparation::Result RemessaPreparation::run(Database &db, Messenger &mess
                 break;
             }
             call(progress.table, e.entry->message);
-            if (type == Type::Partial) {
+            const RemittanceQueries::Statement changes =
+                type == Type::Partial ? RemittanceQueries::changes(e) : RemittanceQueries::Statement{};
+            if (!changes.sql.isEmpty()) {
+                call(progress.operation, QStringLiteral("Inclusão"));
+                result.tables += copyChanges(db, changes, dir, e.entry->name, int(e.source->fields.size()));
+                call(progress.step);
+                call(progress.operation, QStringLiteral("Alteração"));
+                call(progress.step);
+                call(progress.operation, QStringLiteral("Deleção"));
+                if (copyInto(db, RemittanceQueries::statement(e, RemittanceQueries::Kind::Exclusion), dir,
+                             e.entry->name, DeltaTables::Exclusion))
+                    ++result.tables;
+                call(progress.step);
+            } else if (type == Type::Partial) {
                 const struct
                 {
                     const char *label;

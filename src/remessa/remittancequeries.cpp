@@ -129,6 +129,77 @@ Statement unscoped(const Entry &e, Kind kind)
     return {QStringLiteral("SELECT S.* FROM %1 S").arg(src) + where, 0};
 }
 
+// The replica row of a source row (alias a), joined so that its absence and
+// its differences can be told in the same walk; rows equal to their replica
+// are dropped at once.
+struct ChangeJoin
+{
+    QString join;   // " LEFT JOIN <replica> R ON <key>"
+    QString filter; // " AND (absent OR differs)"
+    QString flag;   // ", <1 when absent>"
+};
+
+ChangeJoin changeJoin(const Entry &e, const QString &a)
+{
+    return {QStringLiteral(" LEFT JOIN %1 R ON %2").arg(q(e.replica->name), keyEquals(a, QStringLiteral("R"), e.entry->key)),
+            QStringLiteral(" AND (R.rowid IS NULL OR %1)").arg(differs(a, QStringLiteral("R"), e.compared)),
+            QStringLiteral(", R.rowid IS NULL")};
+}
+
+Statement regularChanges(const Entry &e)
+{
+    const ChangeJoin c = changeJoin(e, QStringLiteral("S"));
+    return {QStringLiteral("SELECT S.*%1 FROM %2 S CROSS JOIN \"CERTIFIC\" C%3 WHERE %4%5")
+                .arg(c.flag, q(e.source->name), c.join, approvedVia(QStringLiteral("S")), c.filter),
+            1};
+}
+
+Statement certificateChanges(const Entry &e)
+{
+    const ChangeJoin c = changeJoin(e, QStringLiteral("C"));
+    return {QStringLiteral("SELECT C.*%1 FROM \"CERTIFIC\" C%2 WHERE C.\"Aprovado\" = ?%3").arg(c.flag, c.join, c.filter), 1};
+}
+
+Statement companyChanges(const Entry &e)
+{
+    const ChangeJoin c = changeJoin(e, QStringLiteral("E"));
+    return {QStringLiteral("SELECT DISTINCT E.*%1 FROM \"EMP_CERT\" EC CROSS JOIN \"CERTIFIC\" C CROSS JOIN \"EMPRESA\" E%2 "
+                           "WHERE %3 AND E.\"CodigoPais\" = EC.\"CodigoPais\" AND E.\"IdEmpresa\" = EC.\"IdEmpresa\"%4")
+                .arg(c.flag, c.join, approvedVia(QStringLiteral("EC")), c.filter),
+            1};
+}
+
+Statement productChanges(const Entry &e)
+{
+    const ChangeJoin c = changeJoin(e, QStringLiteral("P"));
+    QStringList parts;
+    for (const char *item : {"TIPO", "UNIDADE", "LOTE"})
+        parts << QStringLiteral("SELECT P.*%1 FROM %2 T CROSS JOIN \"CERTIFIC\" C CROSS JOIN \"PRODUTO\" P%3 WHERE %4 AND "
+                                "P.\"MarcaProd\" = T.\"MarcaProd\" AND P.\"ModeloProd\" = T.\"ModeloProd\" AND "
+                                "P.\"Importado\" = T.\"Importado\"%5")
+                     .arg(c.flag, q(QLatin1String(item)), c.join, approvedVia(QStringLiteral("T")), c.filter);
+    return {parts.join(QLatin1String(" UNION ")), 3};
+}
+
+Statement unscopedChanges(const Entry &e)
+{
+    const ChangeJoin c = changeJoin(e, QStringLiteral("S"));
+    return {QStringLiteral("SELECT S.*%1 FROM %2 S%3 WHERE 1%4").arg(c.flag, q(e.source->name), c.join, c.filter), 0};
+}
+
+// The replica's primary key is the entry's row key: a source row meets at
+// most one replica row.
+bool replicaKeyIsRowKey(const Entry &e)
+{
+    auto folded = [](QStringList l) {
+        for (QString &s : l)
+            s = s.toLower();
+        l.sort();
+        return l;
+    };
+    return !e.entry->key.isEmpty() && folded(e.replica->key) == folded(e.entry->key);
+}
+
 QList<Entry> build()
 {
     const QString evs = QStringLiteral("Evento,Justificativa,HistoricoSis,");
@@ -208,6 +279,25 @@ const QList<Entry> &entries()
 {
     static const QList<Entry> all = build();
     return all;
+}
+
+Statement changes(const Entry &e)
+{
+    if (!replicaKeyIsRowKey(e))
+        return {};
+    switch (e.scope) {
+    case Scope::Regular:
+        return regularChanges(e);
+    case Scope::Certificate:
+        return certificateChanges(e);
+    case Scope::Company:
+        return companyChanges(e);
+    case Scope::Product:
+        return productChanges(e);
+    case Scope::Unscoped:
+        return unscopedChanges(e);
+    }
+    return {};
 }
 
 Statement statement(const Entry &e, Kind kind)

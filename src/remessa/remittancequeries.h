@@ -43,4 +43,11 @@ struct Statement
 // included (null-safe): clearing a column must reach the regulator.
 Statement statement(const Entry &entry, Kind kind);
 
+// Inclusions and alterations in one walk over the entry's rows: each row's
+// columns and, after them, 1 for an inclusion or 0 for an alteration. The
+// inclusions come in the order of the inclusion statement, the alterations
+// in that of the alteration statement. Empty sql when the replica's key does
+// not pick at most one row for a source row (the two statements serve then).
+Statement changes(const Entry &entry);
+
 }

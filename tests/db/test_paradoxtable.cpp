@@ -1,5 +1,6 @@
 // Paradox tables written and read by the wrapper, checked against pxlib's
 // own field API (an independent reader and writer of the same format).
+#include "db/database.h"
 #include "db/dberror.h"
 #include "db/paradoxtable.h"
 #include "db/schema.h"
@@ -342,6 +343,68 @@ private slots:
         t.start();
         expectDamaged(QStringLiteral(CORVANE_TEST_DIR "/fuzz/regressions/paradox-looping-blocks"));
         QVERIFY(t.elapsed() < 20000);
+    }
+
+    // Rows handed over straight from the engine are written byte for byte
+    // as their values would be, whatever the stored type of each column;
+    // a value that fits no field is refused the same way.
+    void engineRowsAreWrittenAsTheirValues()
+    {
+        Database db;
+        db.create(path(QStringLiteral("linhas.sqlite")));
+        db.execute(QStringLiteral("CREATE TABLE t (a, b, c, d, e, f, g)"));
+        const char *rows[] = {
+            "'Ação', 5, 7, 1.5, '2024-02-29', '2024-02-29T10:11:12.345', 1",
+            "'abcdefghij', -32767, 2147483647, 3, '2024-01-01T00:00:00', '2024-01-01 08:00:00', 0",
+            "NULL, NULL, NULL, NULL, NULL, NULL, NULL",
+            "12, '7', 2.0, '4.25', '01/02/2024', '02/03/2024 10:00:00', 'sim'",
+            "'', 0, -5, -1000, '2024-03-01T00:00:00.000', '2024-03-01', 5",
+            "'ab' || char(0) || 'c', 32767, -2147483647, 0.1, '2024-3-1', '2024-03-01T24:00:00', 'false'",
+        };
+        for (const char *r : rows)
+            db.execute(QStringLiteral("INSERT INTO t VALUES (%1)").arg(QString::fromUtf8(r)));
+
+        auto byValues = ParadoxWriter::create(path(QStringLiteral("Valores.DB")), allTypes());
+        auto byRow = ParadoxWriter::create(path(QStringLiteral("Linhas.DB")), allTypes());
+        Database::Statement &q = db.statement(QStringLiteral("SELECT * FROM t ORDER BY rowid"));
+        int written = 0;
+        for (q.exec(); q.hasRow(); q.next(), ++written) {
+            QVariantList values;
+            for (int i = 0; i < 7; ++i)
+                values << q.value(i);
+            bool valuesRefused = false, rowRefused = false;
+            try {
+                byValues->appendRow(values);
+            } catch (const AppError &) {
+                valuesRefused = true;
+            }
+            try {
+                byRow->appendRow(q);
+            } catch (const AppError &) {
+                rowRefused = true;
+            }
+            QCOMPARE(rowRefused, valuesRefused);
+        }
+        q.reset();
+        QCOMPARE(written, int(std::size(rows)));
+        byValues->close();
+        byRow->close();
+        QCOMPARE(ParadoxReader::open(path(QStringLiteral("Linhas.DB")))->rowCount(), 5); // the 24:00 moment is refused
+        QFile a(path(QStringLiteral("Valores.DB"))), b(path(QStringLiteral("Linhas.DB")));
+        QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+        const QByteArray da = a.readAll(), dbytes = b.readAll();
+        const int header = quint8(da[2]) | (quint8(da[3]) << 8);
+        QCOMPARE(dbytes.size(), da.size());
+        QVERIFY(dbytes.mid(header) == da.mid(header));
+        QCOMPARE(readWithPxlib(b.fileName()).at(0).text, QByteArray("A\xe7\xe3o"));
+
+        // Out of range for a short: refused by both.
+        db.execute(QStringLiteral("INSERT INTO t VALUES ('x', 40000, 1, 1, NULL, NULL, 1)"));
+        Database::Statement &big = db.statement(QStringLiteral("SELECT * FROM t WHERE b = 40000"));
+        big.exec();
+        QVERIFY(big.hasRow());
+        QVERIFY_THROWS_EXCEPTION(AppError, byRow = ParadoxWriter::append(path(QStringLiteral("Linhas.DB"))); byRow->appendRow(big));
+        big.reset();
     }
 };
 

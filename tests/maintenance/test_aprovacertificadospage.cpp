@@ -43,7 +43,8 @@ struct Shell
             return s;
         });
         frm->setTerminate([] {});
-        QTest::qWaitFor([this] { return !frm->findChild<QTimer *>("Timer1")->isActive(); }, 3000);
+        if (!QTest::qWaitFor([this] { return !frm->findChild<QTimer *>("Timer1")->isActive(); }, 3000))
+            qFatal("the shell did not finish starting");
         for (const char *num : {"C-1", "C-2", "C'3"})
             certificate(num, true, false);
         certificate("INCOMPLETO", false, false);

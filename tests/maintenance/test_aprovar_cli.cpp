@@ -1,6 +1,7 @@
 #include "support/importrunfixture.h"
 
 #include <QProcess>
+#include <QSqlQuery>
 #include <QtTest>
 
 using B = ImportFileBuilder;
@@ -44,38 +45,81 @@ class TestAprovarCli : public QObject
     }
 
 private slots:
+    static QStringList aprEvents(const ImportRunFixture &f)
+    {
+        QStringList out;
+        QSqlQuery q = f.db->exec("select NumCertif, UsuResp from STATUS_C where Evento = 'APR' order by SeqEvento");
+        while (q.next())
+            out << q.value(0).toString() + "/" + q.value(1).toString();
+        return out;
+    }
+
+    // The import marks complete certificates approved without an "APR" event;
+    // the batch approval writes that event once, and only for them.
     void approvesEveryCompleteCertificate()
     {
         ImportRunFixture f;
         importSample(f);
-        // The import approves what it completes (without events): nothing is left.
         QCOMPARE(f.count("CERTIFIC", "Completo = 1 and Aprovado = 1"), 3);
+        QCOMPARE(f.count("CERTIFIC", "Completo = 0 and Aprovado = 0 and NumCertif in ('P-1', 'P-2')"), 2);
+        QCOMPARE(f.count("STATUS_C", "Evento = 'APR'"), 0);
+        const int before = f.count("STATUS_C", "1 = 1");
+
         Result r = cli(f, {"--completos"});
         QCOMPARE(r.code, 0);
-        QCOMPARE(r.out, QString("Total de certificados aprovados: 0\n"));
-
-        // Changes made afterwards withdraw every approval.
-        f.db->execute("update CERTIFIC set Aprovado = 0");
-        const int before = f.count("STATUS_C", "1 = 1");
-        r = cli(f, {"--completos"});
-        QCOMPARE(r.code, 0);
         QVERIFY2(r.err.isEmpty(), qPrintable(r.err));
-        const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+        QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 4);
         QVERIFY(lines.at(0).startsWith("Aprovado: OCT C'3 (evento "));
         QVERIFY(lines.at(1).startsWith("Aprovado: OCT C-1 (evento "));
         QVERIFY(lines.at(2).startsWith("Aprovado: OCT C-2 (evento "));
         QCOMPARE(lines.at(3), QString("Total de certificados aprovados: 3"));
-
+        QCOMPARE(aprEvents(f), QStringList({"C'3/admin", "C-1/admin", "C-2/admin"}));
+        QCOMPARE(f.count("STATUS_C", "1 = 1"), before + 3);
         QCOMPARE(f.count("CERTIFIC", "Aprovado = 1"), 3);
         QCOMPARE(f.count("CERTIFIC", "Aprovado = 1 and Completo = 0"), 0);
+        QCOMPARE(f.count("STATUS_C", "NumCertif in ('P-1', 'P-2') and Evento = 'APR'"), 0);
+        QCOMPARE(f.count("STATUS_C", "Evento = 'APR' and HistoricoSis = '2' and "
+                                     "Justificativa = 'Historico gerado pelo sistema'"), 3);
+
+        // A second run finds nothing left.
+        r = cli(f, {"--completos"});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.out, QString("Total de certificados aprovados: 0\n"));
         QCOMPARE(f.count("STATUS_C", "1 = 1"), before + 3);
-        for (const char *num : {"C-1", "C-2", "C'3"})
-            QCOMPARE(f.count("STATUS_C", QStringLiteral("Evento = 'APR' and UsuResp = 'admin' and NumCertif = '%1'")
-                                             .arg(QString(num).replace("'", "''"))),
-                     1);
+
+        // Changes made afterwards withdraw every approval: one more event each.
+        f.db->execute("update CERTIFIC set Aprovado = 0");
+        r = cli(f, {"--completos"});
+        QCOMPARE(r.code, 0);
+        QVERIFY(r.out.endsWith("Total de certificados aprovados: 3\n"));
+        QCOMPARE(f.count("CERTIFIC", "Aprovado = 1"), 3);
+        QCOMPARE(aprEvents(f).size(), 6);
         const int top = f.db->scalar("select max(SeqEvento) from STATUS_C").toInt();
         QCOMPARE(f.count("STATUS_C", QStringLiteral("Evento = 'APR' and SeqEvento > %1").arg(top - 3)), 3);
+    }
+
+    // A listed number of an imported certificate (approved, no event) is
+    // approved once; the second time it is refused.
+    void listedImportedCertificateGetsItsEvent()
+    {
+        ImportRunFixture f;
+        importSample(f);
+        Result r = cli(f, {"C'3"});
+        QCOMPARE(r.code, 0);
+        QVERIFY(r.out.endsWith("Total de certificados aprovados: 1\n"));
+        QCOMPARE(aprEvents(f), QStringList({"C'3/admin"}));
+
+        r = cli(f, {"C'3", "C-1"});
+        QCOMPARE(r.code, 1);
+        QVERIFY(r.err.contains("Certificado C'3 não está entre os certificados completos e não aprovados."));
+        QVERIFY(!r.err.contains("Certificado C-1"));
+        QCOMPARE(aprEvents(f), QStringList({"C'3/admin"}));
+
+        r = cli(f, {"P-2"});
+        QCOMPARE(r.code, 1);
+        QCOMPARE(f.count("STATUS_C", "Evento = 'APR'"), 1);
+        QCOMPARE(f.count("CERTIFIC", "NumCertif = 'P-2' and Aprovado = 0"), 1);
     }
 
     void listedNumbersMustAllBeCandidates()

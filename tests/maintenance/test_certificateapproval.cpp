@@ -140,6 +140,49 @@ private slots:
         QCOMPARE(count("STATUS_C", "1 = 1"), 1);
         QCOMPARE(approve(*m_db, keys({"C-2"}), "admin").first().seqEvento, 32767);
     }
+
+    // Approved without an "APR" event (as an import leaves it): still to be
+    // approved for the batch tool, never for the page's list.
+    void approvedWithoutEventInTheWiderScope()
+    {
+        const Scope wide = Scope::AlsoApprovedWithoutEvent;
+        auto numbers = [this](Scope scope) {
+            QStringList out;
+            for (const Candidate &c : candidates(*m_db, scope))
+                out << c.numCertif;
+            return out;
+        };
+        QCOMPARE(numbers(Scope::Unapproved), QStringList({"C-1", "C-2", "O'Neil"}));
+        QCOMPARE(numbers(wide), QStringList({"C-1", "C-2", "JA-APROVADO", "O'Neil"}));
+        QStringList missing;
+        QCOMPARE(candidatesByNumber(*m_db, {"ja-aprovado", "INCOMPLETO-APROVADO"}, &missing, wide).size(), 1);
+        QCOMPARE(missing, QStringList({"INCOMPLETO-APROVADO"}));
+
+        // An APR event of another certificate or another event of this one
+        // does not count.
+        StatusEvents::Event other;
+        other.key = StatusEvents::certificateKey("OCT", "C-1");
+        other.evento = "APR";
+        other.status = "A";
+        other.user = "admin";
+        StatusEvents::insert(*m_db, StatusEvents::Table::Status_C, other);
+        other.key = StatusEvents::certificateKey("OCT", "JA-APROVADO");
+        other.evento = "ALT";
+        StatusEvents::insert(*m_db, StatusEvents::Table::Status_C, other);
+        QVERIFY(numbers(wide).contains("JA-APROVADO"));
+
+        QVERIFY_THROWS_EXCEPTION(NotCandidates, approve(*m_db, keys({"JA-APROVADO"}), "admin"));
+        QCOMPARE(count("STATUS_C", "NumCertif = 'JA-APROVADO' and Evento = 'APR'"), 0);
+        const QList<Approval> done = approve(*m_db, keys({"JA-APROVADO"}), "admin", wide);
+        QCOMPARE(done.size(), 1);
+        QCOMPARE(count("STATUS_C", "NumCertif = 'JA-APROVADO' and Evento = 'APR'"), 1);
+        QCOMPARE(count("CERTIFIC", "NumCertif = 'JA-APROVADO' and Aprovado = 1"), 1);
+        QVERIFY(!numbers(wide).contains("JA-APROVADO"));
+        // Once it has its event, it is approved like any other.
+        QVERIFY_THROWS_EXCEPTION(NotCandidates, approve(*m_db, keys({"JA-APROVADO"}), "admin", wide));
+        QVERIFY_THROWS_EXCEPTION(NotCandidates, approve(*m_db, keys({"INCOMPLETO-APROVADO"}), "admin", wide));
+        QCOMPARE(count("STATUS_C", "Evento = 'APR'"), 2);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestCertificateApproval)

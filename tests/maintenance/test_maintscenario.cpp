@@ -1,6 +1,8 @@
 // A user's way through the maintenance window: log in, open it from the
 // shell, register a certificate, suspend it with a justification, reactivate
-// it, open it again through the selection dialog; then the rows written.
+// it, open it again through the selection dialog, save it once its company,
+// product and document are there, approve it on the shell's page; then the
+// rows written.
 // With CORVANE_SHOTS set to a folder, the panels are saved there as PNG.
 #include "maintenance/ui/novocertificadopanel.h"
 #include "maintenance/ui/tformprincipal.h"
@@ -14,9 +16,11 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSqlQuery>
+#include <QTableView>
 #include <QTimer>
 #include <QToolButton>
 #include <QtTest>
@@ -83,6 +87,51 @@ void justify(const QString &reason, const QString &shotName = QString())
     });
 }
 
+// What the company, product and document windows would have attached to
+// the certificate: one company, one product type of it, one normative
+// document of the certificate's classes on that type.
+void attachItems(Database &db, const QString &numero, const QDate &entry)
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    const QDateTime at(entry, QTime(0, 0));
+    QSqlQuery c = db.exec("SELECT SiglaCertificador, IdClasseCertif, IdClasseProd FROM CERTIFIC WHERE NumCertif = ?",
+                          {numero});
+    if (!c.next())
+        qFatal("certificate not saved");
+    const QString sigla = c.value(0).toString();
+    const QVariant certClass = c.value(1), prodClass = c.value(2);
+    c.finish();
+    const QVariant doc = db.scalar("SELECT min(IdDocNorm) FROM DOC_NORMATIVOS WHERE IdClasseCertif = ? AND "
+                                   "IdClasseProd = ?", {certClass, prodClass});
+    if (doc.isNull())
+        qFatal("no normative document of the chosen classes");
+    db.execute("INSERT INTO EMPRESA (CodigoPais, IdEmpresa, CGC, RazSocialEmp, TipoPessoa, DthUltAtualiz, UsuResp) "
+               "VALUES ('AR', 'Fabrica Cenario SA', NULL, 'Fabrica Cenario SA', '1', ?, 'admin')",
+               {now});
+    db.execute("INSERT INTO EMP_CERT (SiglaCertificador, NumCertif, CodigoPais, IdEmpresa, IdPapelEmp, StatusEmpresa, "
+               "DthEntEmpresa, DthStatusEmpresa, DthUltAtualiz, UsuResp) "
+               "VALUES (?, ?, 'AR', 'Fabrica Cenario SA', 1, 'A', ?, ?, ?, 'admin')",
+               {sigla, numero, at, at, now});
+    db.execute("INSERT INTO PRODUTO (MarcaProd, ModeloProd, Importado, DescrProd, DthUltAtualiz, UsuResp) "
+               "VALUES ('Cenario', 'TC-20A', 0, 'Tomada 20 A', ?, 'admin')", {now});
+    db.execute("INSERT INTO TIPO (SiglaCertificador, NumCertif, MarcaProd, ModeloProd, Importado, StatusProduto, "
+               "DthStatusProduto, DthEntCertif, CodigoPais, IdEmpresa, DthUltAtualiz, UsuResp) "
+               "VALUES (?, ?, 'Cenario', 'TC-20A', 0, 'A', ?, ?, 'AR', 'Fabrica Cenario SA', ?, 'admin')",
+               {sigla, numero, at, at, now});
+    db.execute("INSERT INTO DOC_NORM_TIPO (SiglaCertificador, NumCertif, IdClasseCertif, IdClasseProd, IdDocNorm, "
+               "MarcaProd, ModeloProd, Importado, DthEntDNT, Status_DNT, DthStatusDNT, DthUltAtualiz, UsuResp) "
+               "VALUES (?, ?, ?, ?, ?, 'Cenario', 'TC-20A', 0, ?, 'A', ?, ?, 'admin')",
+               {sigla, numero, certClass, prodClass, doc, at, at, now});
+}
+
+QStringList listedNumbers(QTableView *grid)
+{
+    QStringList out;
+    for (int r = 0; r < grid->model()->rowCount(); ++r)
+        out << grid->model()->index(r, 1).data().toString();
+    return out;
+}
+
 }
 
 class TestMaintScenario : public QObject
@@ -90,7 +139,7 @@ class TestMaintScenario : public QObject
     Q_OBJECT
 
 private slots:
-    void registerSuspendReactivateAndReopen()
+    void registerSuspendReactivateReopenAndApprove()
     {
         TestHome home(true);
         ScriptedMessenger msg;
@@ -113,6 +162,7 @@ private slots:
         const QString numero = "OCDEMO-0100/2026";
         const QString issue = QDate::currentDate().addDays(-3).toString("dd/MM/yyyy");
         bool driven = false;
+        QString fixtureError;
         whenModal<TFormPrincipal>([&](TFormPrincipal *w) {
             shot(w, "principal");
             child<QToolButton>(w, "spbNovoCertificado")->click();
@@ -143,24 +193,61 @@ private slots:
                 shot(d, "seleciona-certificado");
                 d->BtOkClick();
             });
+            try {
+                attachItems(capa.database(), numero, QDate::currentDate().addDays(-2));
+            } catch (const std::exception &ex) {
+                fixtureError = QString::fromUtf8(ex.what());
+                child<QPushButton>(w, "BitBtn35")->click();
+                child<QToolButton>(w, "spbSaida")->click();
+                return;
+            }
             child<QPushButton>(w, "btnSelCertModificacao")->click();
             QCOMPARE(child<QLineEdit>(w, "DBEdit17")->text(), numero);
+            // Its items lock the number and issue date now.
+            QVERIFY(!child<QLineEdit>(w, "DBEdit17")->isEnabled());
+            typeInto(w, "DBEdit74", "Ensaios de tipo concluidos");
+            child<QPushButton>(w, "btnSalvaGeral")->click();
             child<QPushButton>(w, "BitBtn35")->click();
             child<QToolButton>(w, "spbSaida")->click();
             driven = true;
         });
         child<QToolButton>(&shell, "spbManBaseDados")->click();
+        QVERIFY2(fixtureError.isEmpty(), qPrintable(fixtureError));
         QVERIFY(driven);
         QVERIFY2(msg.messages.isEmpty(), qPrintable(msg.texts().join(" | ")));
         QVERIFY(!shell.findChild<TFormPrincipal *>());
 
+        // Approved on the shell's page, among the demo's other candidates.
+        child<QToolButton>(&shell, "spbAprovaCertificados")->click();
+        QCOMPARE(shell.currentPage(), QString("AprovaCertificados"));
+        auto *grid = child<QTableView>(&shell, "DBGrid24");
+        const QStringList listed = listedNumbers(grid);
+        const int row = int(listed.indexOf(numero));
+        QVERIFY2(row >= 0, qPrintable(listed.join(", ")));
+        grid->selectionModel()->select(grid->model()->index(row, 0),
+                                       QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        shot(&shell, "aprova-certificados");
+        child<QPushButton>(&shell, "BitBtn9")->click();
+        QStringList left = listed;
+        left.removeAt(row);
+        QCOMPARE(listedNumbers(grid), left);
+        child<QPushButton>(&shell, "BitBtn17")->click();
+        QVERIFY(shell.currentPage() != QString("AprovaCertificados"));
+        QVERIFY2(msg.messages.isEmpty(), qPrintable(msg.texts().join(" | ")));
+
         Database &db = capa.database();
+        QCOMPARE(db.scalar("SELECT count(*) FROM CERTIFIC WHERE NumCertif = ?", {numero}).toInt(), 1);
         QSqlQuery c = db.exec("SELECT StatusCertificado, Aprovado, Completo, LabEnsaio, UsuResp, DataEmissao, "
-                              "Signatarios FROM CERTIFIC WHERE NumCertif = ?", {numero});
+                              "Signatarios, Observacoes, NumRelEnsaio, DataValid, SiglaCertificador "
+                              "FROM CERTIFIC WHERE NumCertif = ?", {numero});
         QVERIFY(c.next());
         QCOMPARE(c.value(0).toString(), QString("A"));
-        QCOMPARE(c.value(1).toInt(), 0);
-        QCOMPARE(c.value(2).toInt(), 0);
+        QCOMPARE(c.value(1).toInt(), 1);
+        QCOMPARE(c.value(2).toInt(), 1);
+        QCOMPARE(c.value(7).toString(), QString("Ensaios de tipo concluidos"));
+        QCOMPARE(c.value(8).toString(), QString("RE-2026/0100"));
+        QCOMPARE(c.value(9).toDate(), QDate::currentDate().addYears(3));
+        QCOMPARE(c.value(10).toString(), QString("OCDEMO"));
         QCOMPARE(c.value(3).toString(), QString("Laboratorio de Ensaios Eletricos"));
         QCOMPARE(c.value(4).toString(), QString("admin"));
         QCOMPARE(c.value(5).toDateTime().date().toString("dd/MM/yyyy"), issue);
@@ -168,18 +255,28 @@ private slots:
         QCOMPARE(c.value(6).toString(), QString("Eng. Maria Aparecida dos Santos"));
 
         QStringList events;
-        QSqlQuery e = db.exec("SELECT Evento, StatusCertificado, Justificativa, HistoricoSis, UsuResp, SeqEvento "
-                              "FROM STATUS_C WHERE NumCertif = ? ORDER BY SeqEvento", {numero});
+        QList<QDate> statusDates;
+        QSqlQuery e = db.exec("SELECT Evento, StatusCertificado, Justificativa, HistoricoSis, UsuResp, SeqEvento, "
+                              "DthStatusCertificado, DthUltAtualiz FROM STATUS_C WHERE NumCertif = ? "
+                              "ORDER BY SeqEvento", {numero});
         int previous = 0;
         while (e.next()) {
             events << QStringList{e.value(0).toString(), e.value(1).toString(), e.value(2).toString(),
                                   e.value(3).toString(), e.value(4).toString()}.join('|');
             QVERIFY(e.value(5).toInt() > previous);
             previous = e.value(5).toInt();
+            statusDates << e.value(6).toDateTime().date();
+            QCOMPARE(e.value(7).toDateTime().date(), QDate::currentDate());
         }
         QCOMPARE(events, QStringList({"INC|A|Historico gerado pelo sistema|2|admin",
                                       "SUS|S|Falta de auditoria de manutencao|2|admin",
-                                      "REA|A|Auditoria realizada|2|admin"}));
+                                      "REA|A|Auditoria realizada|2|admin",
+                                      "APR|A|Historico gerado pelo sistema|2|admin"}));
+        // Registered on its issue date; the status changes and the approval today.
+        QCOMPARE(statusDates, QList<QDate>({QDate::currentDate().addDays(-3), QDate::currentDate(),
+                                            QDate::currentDate(), QDate::currentDate()}));
+        // The general-data save before any approval writes no "ALT".
+        QCOMPARE(db.scalar("SELECT max(SeqEvento) FROM STATUS_C").toInt(), previous);
     }
 };
 
