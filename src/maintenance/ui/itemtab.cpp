@@ -24,7 +24,6 @@ ItemTab::ItemTab(MaintenanceContext &context, ItemKind kind, const Names &names,
     setObjectName(names.tab);
     auto *layout = new QVBoxLayout(this);
     m_grid = new SelectionGrid(names.grid, columns, this);
-    m_grid->setAccessibleName(title());
     m_grid->horizontalHeader()->setSectionsClickable(false);
     m_grid->setMinimumHeight(110);
     layout->addWidget(m_grid, 1);
@@ -107,6 +106,7 @@ ItemService ItemTab::service() const { return ItemService(m_ctx.db, m_ctx.messen
 
 void ItemTab::openCertificate(const OpenCertificate &certificate)
 {
+    m_grid->setAccessibleName(title());
     m_open = certificate;
     m_isOpen = true;
     m_old.reset();

@@ -2,6 +2,7 @@
 
 #include "import/ui/tfrmimporta.h"
 #include "maintenance/certificateservice.h"
+#include "maintenance/ui/itemtabs.h"
 #include "maintenance/ui/maintenanceicons.h"
 #include "maintenance/ui/modificacertificadopanel.h"
 #include "maintenance/ui/novocertificadopanel.h"
@@ -80,6 +81,7 @@ TFormPrincipal::TFormPrincipal(TDMCapaSistema &capa, Messenger &messenger, const
     m_modifica = new ModificaCertificadoPanel(m_ctx, m_stack);
     m_modifica->setObjectName(panelName(ModificaCertificado));
     m_stack->addWidget(m_modifica);
+    addItemTabs(m_modifica, m_ctx);
 
     connect(m_novo, &NovoCertificadoPanel::cancelled, this, [this] { setMode(Principal); });
     connect(m_novo, &NovoCertificadoPanel::saved, this, [this, &messenger](const CertificateKey &key) {
