@@ -14,6 +14,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -26,6 +27,7 @@ ItemTab::ItemTab(MaintenanceContext &context, ItemKind kind, const Names &names,
     m_grid = new SelectionGrid(names.grid, columns, this);
     m_grid->horizontalHeader()->setSectionsClickable(false);
     m_grid->setMinimumHeight(110);
+    m_grid->horizontalHeader()->setDefaultSectionSize(columns.size() > 2 ? 150 : 380);
     layout->addWidget(m_grid, 1);
 
     m_incluir = DialogParts::button(this, names.incluir, QStringLiteral("&Incluir"));
@@ -94,6 +96,10 @@ QLineEdit *ItemTab::shownBox(const QString &name)
     box->setObjectName(name);
     box->setReadOnly(true);
     box->setFocusPolicy(Qt::NoFocus);
+    // Filled by a selection, never typed: drawn as such in edit state too.
+    QPalette shown = box->palette();
+    shown.setColor(QPalette::Base, shown.color(QPalette::Window));
+    box->setPalette(shown);
     return box;
 }
 

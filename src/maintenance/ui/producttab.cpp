@@ -54,6 +54,7 @@ ProductTab::ProductTab(MaintenanceContext &context, ItemKind kind, const Names &
     row->setContentsMargins(0, 0, 0, 0);
     m_companyList = new CompanyList(m_company, [this] { fillCompanies(); });
     m_companyList->setObjectName(companyName + QStringLiteral("Lista"));
+    m_companyList->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     m_companyList->setAccessibleName(QStringLiteral("Empresa Vinculada"));
     m_companyName = shownBox(companyName + QStringLiteral("Nome"));
     m_companyName->setAccessibleName(QStringLiteral("Empresa Vinculada"));

@@ -46,6 +46,7 @@ ServicosTab::ServicosTab(MaintenanceContext &context, QWidget *parent)
 {
     m_classe = new QComboBox(detailGroup());
     m_classe->setObjectName(QStringLiteral("CbClasseServ"));
+    m_classe->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     m_pais = shownBox(QStringLiteral("EdPaisServ"));
     m_cnpj = shownBox(QStringLiteral("EdCNPJServ"));
     m_razao = shownBox(QStringLiteral("EdRazSocialServ"));
