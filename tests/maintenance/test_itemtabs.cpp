@@ -344,6 +344,12 @@ private slots:
         QCOMPARE(f.db->scalar("select Evento from STATUS_S").toString(), QString("INC"));
         QCOMPARE(f.w<QTableView>("DBGridServico")->model()->index(0, 0).data().toString(),
                  QString("Recarga de Extintores"));
+        // Written elsewhere (a company's status passed on): shown on return.
+        f.run("update SERVICO set StatusServico = 'C'");
+        f.goTo("Produtos por Tipo");
+        f.goTo("Serviços");
+        QCOMPARE(f.w<QLabel>("DBTextStatusServ")->text(), QString("Cancelado"));
+
         f.click("btnInServEd");
         f.w<QComboBox>("CbClasseServ")->setCurrentText("Recarga de Extintores");
         f.click("btnAplServ");

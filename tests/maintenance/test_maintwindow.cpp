@@ -350,13 +350,14 @@ private slots:
         QVERIFY(!f.dados()->isModified());
 
         // Saved: the other tab may be shown; its own guard holds it.
-        tabs->setCurrentIndex(1);
-        QCOMPARE(tabs->currentIndex(), 1);
+        const int otherIndex = tabs->indexOf(other);
+        tabs->setCurrentIndex(otherIndex);
+        QCOMPARE(tabs->currentIndex(), otherIndex);
         QVERIFY(f.w<QPushButton>("btbDocNorm")->isHidden());
         other->refusal = "Existem inclusões ou alterações não Aplicadas no painel de Empresas Envolvidas. Pressione o "
                          "botão Aplicar ou Cancelar antes de mudar de painel.";
         tabs->setCurrentIndex(0);
-        QCOMPARE(tabs->currentIndex(), 1);
+        QCOMPARE(tabs->currentIndex(), otherIndex);
         QCOMPARE(f.msg.lastText(), other->refusal);
         other->refusal.clear();
         tabs->setCurrentIndex(0);

@@ -131,6 +131,12 @@ void ItemTab::closeCertificate()
     showCurrent();
 }
 
+void ItemTab::entered()
+{
+    if (m_isOpen && !m_editing)
+        reload(m_current);
+}
+
 QString ItemTab::leaveRefusal() const { return m_editing ? m_names.leaveRefusal : QString(); }
 
 std::optional<TabItem> ItemTab::currentItem() const

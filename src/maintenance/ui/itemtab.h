@@ -51,6 +51,9 @@ public:
     QString leaveRefusal() const override;
     bool hasCurrentRow() const override { return m_current.has_value(); }
     std::optional<TabItem> currentItem() const override;
+    // Shown again: what other tabs wrote (a company's status passed on to
+    // its products) shows.
+    void entered() override;
 
     ItemKind kind() const { return m_kind; }
     bool isEditing() const { return m_editing; }
