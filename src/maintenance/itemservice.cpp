@@ -185,9 +185,12 @@ ItemService::Result ItemService::apply(const Certificate &certificate, const std
         } else {
             edited.status = old->status;
             ItemStore::update(m_db, m_kind, *old, edited);
-            if (CertificateItems::keyDiffers(m_kind, *old, edited))
+            if (CertificateItems::keyDiffers(m_kind, *old, edited)) {
                 StatusEvents::rekey(m_db, info.events, CertificateItems::itemKey(m_kind, *old),
                                     CertificateItems::itemKey(m_kind, edited));
+                // Its normative documents stay attached to it.
+                ItemStore::moveDocuments(m_db, m_kind, *old, edited);
+            }
         }
         if (!old || certificate.approvedBefore) {
             StatusEvents::Event e;
@@ -235,6 +238,9 @@ ItemService::Result ItemService::remove(const Certificate &certificate, const Ce
     Transaction t(m_db);
     try {
         StatusEvents::removeItem(m_db, CertificateItems::info(m_kind).events, CertificateItems::itemKey(m_kind, item));
+        // Documents attached to an item that is gone would reach the
+        // regulator pointing at nothing.
+        ItemStore::removeDocuments(m_db, m_kind, item);
         ItemStore::remove(m_db, m_kind, item);
         finish(certificate.key);
         t.commit();

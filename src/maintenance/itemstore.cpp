@@ -210,6 +210,48 @@ int remove(const Database &db, ItemKind kind, const CertificateItem &key)
     return db.execute(QStringLiteral("DELETE FROM %1 WHERE %2").arg(CertificateItems::info(kind).table, where), values);
 }
 
+namespace {
+
+// Where the normative documents of an item and their events are kept.
+QStringList documentTables(ItemKind kind)
+{
+    switch (kind) {
+    case ItemKind::Tipo: return {QStringLiteral("DOC_NORM_TIPO"), QStringLiteral("STATUS_DNT")};
+    case ItemKind::Lote: return {QStringLiteral("DOC_NORM_LOTE"), QStringLiteral("STATUS_DNL")};
+    case ItemKind::Unidade: return {QStringLiteral("DOC_NORM_UNIDADE"), QStringLiteral("STATUS_DNU")};
+    case ItemKind::Servico: break;
+    }
+    return {QStringLiteral("DOC_NORM_SERV"), QStringLiteral("STATUS_DNS")};
+}
+
+}
+
+int moveDocuments(const Database &db, ItemKind kind, const CertificateItem &oldKey, const CertificateItem &newKey)
+{
+    const StatusEvents::ItemKey key = CertificateItems::itemKey(kind, newKey);
+    QStringList sets;
+    QVariantList values;
+    for (const QString &c : CertificateItems::info(kind).keyColumns) {
+        sets << c + QStringLiteral(" = ?");
+        values << key.value(c);
+    }
+    const auto [where, oldValues] = keyCondition(kind, oldKey);
+    int rows = 0;
+    for (const QString &table : documentTables(kind))
+        rows += db.execute(QStringLiteral("UPDATE %1 SET %2 WHERE %3").arg(table, sets.join(QStringLiteral(", ")), where),
+                           values + oldValues);
+    return rows;
+}
+
+int removeDocuments(const Database &db, ItemKind kind, const CertificateItem &key)
+{
+    const auto [where, values] = keyCondition(kind, key);
+    int rows = 0;
+    for (const QString &table : documentTables(kind))
+        rows += db.execute(QStringLiteral("DELETE FROM %1 WHERE %2").arg(table, where), values);
+    return rows;
+}
+
 int setStatus(const Database &db, ItemKind kind, const CertificateItem &key, const QString &letter,
                const QDateTime &statusDate, const QString &user)
 {

@@ -33,6 +33,10 @@ void insert(const Database &db, ItemKind kind, const CertificateItem &item);
 // Writes the item over the row of `oldKey` (its key may change with it).
 void update(const Database &db, ItemKind kind, const CertificateItem &oldKey, const CertificateItem &item);
 int remove(const Database &db, ItemKind kind, const CertificateItem &key);
+// The item's normative documents and their events follow its key (moved to
+// the new one) or go with it; answer the rows touched.
+int moveDocuments(const Database &db, ItemKind kind, const CertificateItem &oldKey, const CertificateItem &newKey);
+int removeDocuments(const Database &db, ItemKind kind, const CertificateItem &key);
 // Sets the status letter and its date, DthUltAtualiz and UsuResp.
 int setStatus(const Database &db, ItemKind kind, const CertificateItem &key, const QString &letter,
                const QDateTime &statusDate, const QString &user);

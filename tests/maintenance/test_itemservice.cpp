@@ -241,6 +241,25 @@ private slots:
                  QString("INC:Historico gerado pelo sistema,ALT:Quantidade corrigida,ALT:Renumerado"));
         QCOMPARE(f.events("STATUS_L", "NumLote = 'L2'"), QString("INC:Historico gerado pelo sistema"));
 
+        // Its normative documents follow the lot too; removed, they go with it.
+        const QVariantList doc{"OCT", Num, "COMP", 101, 7, "ACME", "X1", 0, "L3"};
+        f.run("insert into DOC_NORM_LOTE (SiglaCertificador, NumCertif, IdClasseCertif, IdClasseProd, IdDocNorm, "
+              "MarcaProd, ModeloProd, Importado, NumLote) values (?, ?, ?, ?, ?, ?, ?, ?, ?)", doc);
+        f.run("insert into STATUS_DNL (SiglaCertificador, NumCertif, IdClasseCertif, IdClasseProd, IdDocNorm, "
+              "MarcaProd, ModeloProd, Importado, NumLote, SeqEvento, Evento) values (?, ?, ?, ?, ?, ?, ?, ?, ?, 1, 'INC')",
+              doc);
+        const auto l3before = f.load(ItemKind::Lote, renumbered);
+        CertificateItem l4 = *l3before;
+        l4.numLote = "L4";
+        QVERIFY(f.apply(ItemKind::Lote, l4, l3before, true, "15/01/2024", QString("De novo")));
+        QCOMPARE(f.count("select count(*) from DOC_NORM_LOTE where NumLote = 'L4'"), 1);
+        QCOMPARE(f.count("select count(*) from STATUS_DNL where NumLote = 'L4'"), 1);
+        QCOMPARE(f.count("select count(*) from STATUS_DNL where NumLote = 'L3'"), 0);
+        QCOMPARE(f.service(ItemKind::Lote).remove(f.cert(true), *f.load(ItemKind::Lote, l4)), ItemService::Result::Saved);
+        QCOMPARE(f.count("select count(*) from DOC_NORM_LOTE"), 0);
+        QCOMPARE(f.count("select count(*) from STATUS_DNL"), 0);
+        QVERIFY(f.apply(ItemKind::Lote, renumbered, std::nullopt, true, "15/01/2024", QString("Volta")));
+
         // The same number retyped in another case is the lot itself.
         const auto l3 = f.load(ItemKind::Lote, renumbered);
         CertificateItem lower = *l3;
