@@ -184,6 +184,13 @@ private slots:
         QCOMPARE(companies->count(), 2);
         QCOMPARE(companies->currentIndex(), -1);
 
+        // The keyboard walks the fields in reading order.
+        QStringList order;
+        for (QWidget *w = f.w("EdNumLote"); order.size() < 8; w = w->nextInFocusChain())
+            if (w->focusPolicy() & Qt::TabFocus && w->isEnabled() && w->isVisible())
+                order << w->objectName();
+        QCOMPARE(order, QStringList({"EdNumLote", "EdQuantLote", "EdDataFabrLote", "EdDataValLote",
+                                     "EdEmpresaLoteLista", "EdtDtEntradaLote", "btnSelProdLote", "btnAplLote"}));
         f.type("EdNumLote", "l 1a");
         QCOMPARE(f.w<QLineEdit>("EdNumLote")->text(), QString("L1A"));
         f.type("EdQuantLote", "100");

@@ -88,6 +88,16 @@ void ItemTab::addRow(const QString &text, QWidget *widget)
                                           : DialogParts::label(m_detail, QStringLiteral("Lb") + widget->objectName(),
                                                                text, widget);
     m_form->addRow(label, widget);
+    chainFocus(widget->focusProxy() ? widget->focusProxy() : widget);
+}
+
+void ItemTab::chainFocus(QWidget *widget)
+{
+    QWidget::setTabOrder(m_lastField ? m_lastField : m_excluir, widget);
+    QWidget::setTabOrder(widget, m_seleciona);
+    QWidget::setTabOrder(m_seleciona, m_aplicar);
+    QWidget::setTabOrder(m_aplicar, m_cancelar);
+    m_lastField = widget;
 }
 
 QLineEdit *ItemTab::shownBox(const QString &name)

@@ -92,6 +92,9 @@ protected:
     QLabel *entryDateLabel() const { return m_entryDateLabel; }
     // Adds "label: widget" to the detail form, the label the widget's buddy.
     void addRow(const QString &text, QWidget *widget);
+    // Puts the widget next in the reading order of the detail (after the
+    // fields added so far, before "Seleciona", "Aplicar" and "Cancelar").
+    void chainFocus(QWidget *widget);
     // A read-only box, shown only.
     QLineEdit *shownBox(const QString &name);
     const OpenCertificate &open() const { return m_open; }
@@ -122,6 +125,7 @@ private:
     MaskedDateEdit *m_entryDate;
     QLabel *m_entryDateLabel;
     StatusGroup *m_status;
+    QWidget *m_lastField = nullptr;
 
     OpenCertificate m_open;
     bool m_isOpen = false;

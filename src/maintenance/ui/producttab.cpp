@@ -61,6 +61,7 @@ ProductTab::ProductTab(MaintenanceContext &context, ItemKind kind, const Names &
     row->addWidget(m_companyList);
     row->addWidget(m_companyName);
     m_companyList->hide();
+    m_company->setFocusProxy(m_companyList);
     m_chooser = [this]() {
         return TFrmSelecionaProduto::choose(this, m_ctx.db, m_ctx.messenger, m_ctx.userCode);
     };

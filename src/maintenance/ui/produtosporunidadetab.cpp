@@ -83,10 +83,12 @@ ProdutosPorUnidadeTab::ProdutosPorUnidadeTab(MaintenanceContext &context, QWidge
     const std::pair<const char *, QWidget *> rows[] = {{"Instalado em", m_local}, {"Bairro", m_bairro},
                                                        {"Cidade", m_cidade},      {"CEP", m_cep},
                                                        {"UF", m_uf}};
-    for (const auto &[text, widget] : rows)
+    for (const auto &[text, widget] : rows) {
         form->addRow(DialogParts::label(m_location, QStringLiteral("Lb") + widget->objectName(),
                                         QString::fromUtf8(text), widget),
                      widget);
+        chainFocus(widget);
+    }
     detailRow()->addWidget(m_location, 1);
     m_location->setEnabled(false);
 }
