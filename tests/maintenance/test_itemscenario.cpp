@@ -1,12 +1,15 @@
 // A certificate built through the maintenance window with the real
-// selection and justification dialogs: registered, its companies, one type,
+// selection and justification dialogs: registered, two companies, one type,
 // one lot, one unit and one service; complete with a normative document,
-// approved; then changed again after the approval. Every row and event
+// approved; then changed again after the approval, and one company
+// cancelled with its status passed on to its products. Every row and event
 // written is read back.
 #include "maintenance/certificateapproval.h"
 #include "maintenance/statusevents.h"
 #include "maintenance/ui/modificacertificadopanel.h"
 #include "maintenance/ui/novocertificadopanel.h"
+#include "maintenance/ui/tfrmalterastatusempresa.h"
+#include "maintenance/ui/tfrmselecionaempresa.h"
 #include "maintenance/ui/tformprincipal.h"
 #include "maintenance/ui/tfrmjustificativa.h"
 #include "maintenance/ui/tfrmselecionaproduto.h"
@@ -21,6 +24,7 @@
 #include <QPushButton>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QTableView>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
@@ -71,6 +75,16 @@ void chooseProduct(const QString &model)
     });
 }
 
+// "Seleciona Empresa" of the companies tab: any registered company.
+void chooseRegisteredCompany(const QString &name)
+{
+    whenModal<TFrmSelecionaEmpresa>([name](TFrmSelecionaEmpresa *d) {
+        typeInto(d, "EdRazaoSocial", name);
+        child<QPushButton>(d, "BtFiltra")->click();
+        child<QPushButton>(d, "BtOk")->click();
+    });
+}
+
 void chooseCompany(const QString &name)
 {
     whenModal<TFrmSelEmpCert>([name](TFrmSelEmpCert *d) {
@@ -103,6 +117,8 @@ struct Scenario : SelectionFixture
         product("ACME", "X1", 0, "789");
         product("ZETA", "Z9", 1);
         product("ORION", "O7", 0);
+        run("insert into PAPEL_EMP (IdPapelEmp, PapelEmp, DthUltAtualiz, UsuResp) values (1, 'Fabricante', ?, 'q')",
+            {QDateTime::currentDateTime()});
         login.userCode = QStringLiteral("joana");
         frm = new TFormPrincipal(capa, msg, login, {"USUÁRIO: joana"});
         frm->show();
@@ -173,13 +189,17 @@ private slots:
         QCOMPARE(s.frm->mode(), QString("ModificaCertificado"));
         const QString num = "OCT-7/2026";
 
-        // Two companies of the certificate.
-        for (const char *id : {"11222333000181", "44555666000172"}) {
-            s.run("insert into EMP_CERT (SiglaCertificador, NumCertif, CodigoPais, IdEmpresa, IdPapelEmp, "
-                  "StatusEmpresa, DthEntEmpresa, DthStatusEmpresa) values ('OCT', ?, 'BR', ?, 1, 'A', ?, ?)",
-                  {num, QString::fromLatin1(id), QDate::currentDate().addDays(-9).startOfDay(),
-                   QDate::currentDate().addDays(-9).startOfDay()});
+        // Two companies, through the companies tab.
+        s.goTo("Empresas Envolvidas");
+        for (const char *name : {"Fabrica Alfa", "Montadora Beta"}) {
+            chooseRegisteredCompany(QString::fromLatin1(name));
+            s.click("btnInEmpCertEd");
+            auto *role = child<QComboBox>(s.frm, "DBLookupComboBox8");
+            role->setCurrentIndex(role->findText("Fabricante"));
+            typeInto(s.frm, "EdtDtEntradaEmpCert", QDate::currentDate().addDays(-9).toString("dd/MM/yyyy"));
+            s.click("btnAplEdEmpCert");
         }
+        QCOMPARE(s.count("select count(*) from EMP_CERT"), 2);
 
         // One type, one lot, one unit, one service, each with its dialog.
         s.goTo("Produtos por Tipo");
@@ -246,6 +266,28 @@ private slots:
         QCOMPARE(s.msg.lastText(), QString("Este registro não pode ser apagado do certificado, pois já foi aprovado "
                                            "para emissão para o Quelora."));
 
+        // The company of the lot and the service cancelled, its status
+        // passed on to what it still has active.
+        s.goTo("Empresas Envolvidas");
+        auto *companies = child<QTableView>(s.frm, "DBGrid13");
+        for (int row = 0; row < companies->model()->rowCount(); ++row)
+            for (int col = 0; col < companies->model()->columnCount(); ++col)
+                if (companies->model()->index(row, col).data().toString() == "Montadora Beta")
+                    companies->setCurrentIndex(companies->model()->index(row, 0));
+        const QString today = QDate::currentDate().toString("dd/MM/yyyy");
+        s.msg.answers << true; // "Propagar" confirmed
+        bool cascaded = false;
+        whenModal<TFrmAlteraStatusEmpresa>([&](TFrmAlteraStatusEmpresa *d) {
+            justify("Empresa descredenciada", today);
+            child<QPushButton>(d, "BtPropaga")->click();
+            cascaded = true;
+            child<QPushButton>(d, "BtSaida")->click();
+        });
+        s.click("sbCanEmp");
+        QVERIFY(cascaded);
+        s.goTo("Produtos por Lote");
+        QCOMPARE(child<QLabel>(s.frm, "DBTextStatusLote")->text(), QString("Cancelado"));
+
         // Everything written, read back.
         const QString e = entry.mid(6, 4) + "-" + entry.mid(3, 2) + "-" + entry.left(2);
         QCOMPARE(s.rows("select MarcaProd, ModeloProd, Importado, CodigoPais, IdEmpresa, StatusProduto, "
@@ -253,21 +295,33 @@ private slots:
                  QStringList{"ACME|X1|0|BR|11222333000181|A|" + e + "|" + e + "|joana"});
         QCOMPARE(s.rows("select NumLote, MarcaProd, ModeloProd, Importado, QuantLote, NumProfInvoice, IdEmpresa, "
                         "StatusLote, substr(DthEntCertif, 1, 10) from LOTE"),
-                 QStringList{"LT01|ZETA|Z9|1|450|PI-9|44555666000172|A|" + e});
+                 QStringList{"LT01|ZETA|Z9|1|450|PI-9|44555666000172|C|" + e});
         QCOMPARE(s.rows("select NumSerieProd, MarcaProd, IdEmpresa, StatusUnidade from UNIDADE"),
                  QStringList{"SN-1|ORION|11222333000181|A"});
         QCOMPARE(s.rows("select IdClasseServ, IdEmpresa, StatusServico, substr(DthStatusServico, 1, 10) from SERVICO"),
                  QStringList{"10|44555666000172|S|" + QDate::currentDate().toString("yyyy-MM-dd")});
         QCOMPARE(s.events("STATUS_T", "MarcaProd"), QStringList{"ACME|INC|Historico gerado pelo sistema|2|A|joana"});
         QCOMPARE(s.events("STATUS_L", "NumLote"),
-                 QStringList({"LT01|INC|Historico gerado pelo sistema|2|A|joana", "LT01|ALT|Quantidade recontada|2|A|joana"}));
+                 QStringList({"LT01|INC|Historico gerado pelo sistema|2|A|joana", "LT01|ALT|Quantidade recontada|2|A|joana",
+                              "LT01|CAN|Empresa descredenciada|2|C|joana"}));
         QCOMPARE(s.events("STATUS_U", "NumSerieProd"), QStringList{"SN-1|INC|Historico gerado pelo sistema|2|A|joana"});
         QCOMPARE(s.events("STATUS_S", "IdClasseServ"),
                  QStringList({"10|INC|Historico gerado pelo sistema|2|A|joana", "10|SUS|Servico interrompido|2|S|joana"}));
         QCOMPARE(s.events("STATUS_C", "NumCertif"),
                  QStringList({num + "|INC|Historico gerado pelo sistema|2|A|joana",
                               num + "|APR|Historico gerado pelo sistema|2|A|gestor"}));
-        QCOMPARE(s.count("select count(*) from LOTE where NumCertif = ?", {num}), 1);
+        QCOMPARE(s.rows("select IdEmpresa, IdPapelEmp, StatusEmpresa, substr(DthStatusEmpresa, 1, 10) from EMP_CERT "
+                        "order by IdEmpresa"),
+                 QStringList({"11222333000181|1|A|" + QDate::currentDate().addDays(-9).toString("yyyy-MM-dd"),
+                              "44555666000172|1|C|" + QDate::currentDate().toString("yyyy-MM-dd")}));
+        QCOMPARE(s.events("EVENTO_EMP", "IdEmpresa"),
+                 QStringList({"11222333000181|INC|Historico gerado pelo sistema|2|A|joana",
+                              "44555666000172|INC|Historico gerado pelo sistema|2|A|joana",
+                              "44555666000172|CAN|Empresa descredenciada|2|C|joana"}));
+        // The other company's products and the suspended service kept theirs.
+        QCOMPARE(s.rows("select StatusProduto from TIPO union all select StatusUnidade from UNIDADE"),
+                 QStringList({"A", "A"}));
+        QCOMPARE(s.count("select Aprovado from CERTIFIC"), 0);
     }
 };
 

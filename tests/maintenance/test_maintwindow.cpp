@@ -330,7 +330,8 @@ private slots:
         f.frm->modificaCertificado()->addTab(other);
         QCOMPARE(other->opened.key.numero, QString("C-1"));
         QVERIFY(!other->opened.lastApproval.isEmpty());
-        tabs->setCurrentIndex(1);
+        const int otherIndex = tabs->indexOf(other);
+        tabs->setCurrentIndex(otherIndex);
         QCOMPARE(tabs->currentIndex(), 0);
         QVERIFY(f.msg.lastText().startsWith("Existem inclusões ou alterações não Aplicadas no painel de DadosGerais."));
         QCOMPARE(f.msg.lastCaption(), QString("Erro de Edição"));
@@ -350,7 +351,6 @@ private slots:
         QVERIFY(!f.dados()->isModified());
 
         // Saved: the other tab may be shown; its own guard holds it.
-        const int otherIndex = tabs->indexOf(other);
         tabs->setCurrentIndex(otherIndex);
         QCOMPARE(tabs->currentIndex(), otherIndex);
         QVERIFY(f.w<QPushButton>("btbDocNorm")->isHidden());

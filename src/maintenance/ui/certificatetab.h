@@ -51,4 +51,8 @@ signals:
     // Something was written that bears on the certificate as a whole (its
     // locks, its completeness): the panel reloads the certificate's header.
     void certificateChanged();
+    // Items shown on other tabs were written from this one (a company's
+    // status carried to its products and services): the panel opens the
+    // certificate again on the other tabs.
+    void itemsChanged();
 };

@@ -78,6 +78,12 @@ void ModificaCertificadoPanel::addTab(CertificateTab *tab)
     }
     connect(tab, &CertificateTab::stateChanged, this, &ModificaCertificadoPanel::updateButtons);
     connect(tab, &CertificateTab::certificateChanged, this, &ModificaCertificadoPanel::reloadHeader);
+    connect(tab, &CertificateTab::itemsChanged, this, [this, tab] {
+        for (CertificateTab *other : m_tabs)
+            if (other != tab && isOpen())
+                other->openCertificate(m_open);
+        reloadHeader();
+    });
     if (isOpen())
         tab->openCertificate(m_open);
 }

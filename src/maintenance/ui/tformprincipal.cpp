@@ -2,6 +2,7 @@
 
 #include "import/ui/tfrmimporta.h"
 #include "maintenance/certificateservice.h"
+#include "maintenance/ui/empresasenvolvidastab.h"
 #include "maintenance/ui/itemtabs.h"
 #include "maintenance/ui/maintenanceicons.h"
 #include "maintenance/ui/modificacertificadopanel.h"
@@ -81,6 +82,7 @@ TFormPrincipal::TFormPrincipal(TDMCapaSistema &capa, Messenger &messenger, const
     m_modifica = new ModificaCertificadoPanel(m_ctx, m_stack);
     m_modifica->setObjectName(panelName(ModificaCertificado));
     m_stack->addWidget(m_modifica);
+    m_modifica->addTab(new EmpresasEnvolvidasTab(m_ctx, m_modifica));
     addItemTabs(m_modifica, m_ctx);
 
     connect(m_novo, &NovoCertificadoPanel::cancelled, this, [this] { setMode(Principal); });
