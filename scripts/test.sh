@@ -8,3 +8,5 @@ bash "$ROOT/scripts/install-deps.sh"
 bash "$ROOT/scripts/build.sh"
 cd "$ROOT/build"
 QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2 "$@"
+# The crash-consistency summary (label "crash"), when it ran.
+grep -h "Consistência após SIGKILL\|mortes (" Testing/Temporary/LastTest.log 2>/dev/null | sed 's/^QINFO *: [^ ]* //' || true

@@ -18,6 +18,7 @@ namespace {
 const char *kUsage = "uso: corvane-cli remessa preparar [--home DIR] --user CODIGO [--completa]\n"
                      "     corvane-cli remessa enviar [--home DIR] --user CODIGO (--pasta DIRETORIO | --ftp | --email)\n"
                      "     corvane-cli remessa resultado [--home DIR] --user CODIGO --senha CODIGO [--obs TEXTO]\n"
+                     "     corvane-cli remessa buscar-resultado [--home DIR] --user CODIGO\n"
                      "     corvane-cli remessa cancelar [--home DIR] --user CODIGO\n"
                      "     corvane-cli remessa listar [--home DIR] --user CODIGO\n";
 
@@ -159,6 +160,7 @@ int runRemessa(const QStringList &args)
         {QStringLiteral("preparar"), runRemessaPreparar},
         {QStringLiteral("enviar"), runRemessaEnviar},
         {QStringLiteral("resultado"), runRemessaResultado},
+        {QStringLiteral("buscar-resultado"), runRemessaBuscarResultado},
         {QStringLiteral("cancelar"), runRemessaCancelar},
         {QStringLiteral("listar"), runRemessaListar},
     };

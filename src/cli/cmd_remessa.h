@@ -8,3 +8,6 @@ int runRemessaCancelar(const QStringList &args);
 int runRemessaListar(const QStringList &args);
 int runRemessaEnviar(const QStringList &args);
 int runRemessaResultado(const QStringList &args);
+// Exit code of buscar-resultado when the regulator has no result yet.
+constexpr int RemessaNoResultYet = 3;
+int runRemessaBuscarResultado(const QStringList &args);

@@ -1,4 +1,5 @@
 #include "cli/commands.h"
+#include "shell/appversion.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -31,8 +32,13 @@ int main(int argc, char *argv[])
         {QStringLiteral("relatorio"), runRelatorio},
         {QStringLiteral("tabelas"), runTabelas},
     };
-    QTextStream err(stderr);
-    if (args.isEmpty() || !commands.count(args.first())) {
+    if (!args.isEmpty() && (args.first() == QLatin1String("--version") || args.first() == QLatin1String("-V"))) {
+        QTextStream(stdout) << "corvane-cli " << AppVersion::number() << "\n";
+        return 0;
+    }
+    const bool help = !args.isEmpty() && (args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h"));
+    QTextStream err(help ? stdout : stderr);
+    if (help || args.isEmpty() || !commands.count(args.first())) {
         err << "uso: corvane-cli init [--home DIR] --admin-password SENHA [--demo]\n"
                "     corvane-cli import [--home DIR] --user CODIGO DIRETORIO\n"
                "     corvane-cli aprovar [--home DIR] --user CODIGO (--completos | NUMERO...)\n"
@@ -42,7 +48,10 @@ int main(int argc, char *argv[])
                "     corvane-cli relatorio (espelho|espelho-log|lista|incompletos|prontos) [--home DIR] --user CODIGO\n"
                "                 [--certificado NUMERO]... --pdf ARQUIVO\n"
                "     corvane-cli tabelas atualizar|historico|reinstalar [--home DIR] --user CODIGO [...]\n";
-        return 2;
+        if (help)
+            err << "     corvane-cli --version\n"
+                   "A senha vem de CORVANE_SENHA ou é pedida no terminal. Veja man corvane-cli.\n";
+        return help ? 0 : 2;
     }
     const QString name = args.takeFirst();
     return commands.at(name)(args);

@@ -14,15 +14,6 @@ namespace {
 
 const QString SaveCaption = QStringLiteral("Erro de gravação");
 
-QString digitsOf(const QString &text)
-{
-    QString out;
-    for (QChar c : text)
-        if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
-            out.append(c);
-    return out;
-}
-
 QVariant orNull(const QString &text)
 {
     const QString t = TextUtil::trimBlanks(text);
@@ -81,6 +72,67 @@ bool valid(Messenger &m, const NewCompany &c, Field *out)
 
 }
 
+QString digitsOf(const QString &text)
+{
+    QString out;
+    for (QChar c : text)
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+            out.append(c);
+    return out;
+}
+
+bool check(Messenger &messenger, const NewCompany &company, Field *refusedField)
+{
+    if (refusedField)
+        *refusedField = Field::None;
+    return valid(messenger, company, refusedField);
+}
+
+CompanyKey keyOf(const NewCompany &c)
+{
+    if (c.naturalPerson)
+        return {c.codigoPais, digitsOf(c.taxId)};
+    return {c.codigoPais, isBrazil(c.nomePais) ? digitsOf(c.taxId) : TextUtil::trimBlanks(c.name)};
+}
+
+const QStringList &columns()
+{
+    static const QStringList all{
+        QStringLiteral("CodigoPais"), QStringLiteral("IdEmpresa"),   QStringLiteral("CGC"),
+        QStringLiteral("RazSocialEmp"), QStringLiteral("NomFantasia"), QStringLiteral("EndLogr"),
+        QStringLiteral("EndNum"),     QStringLiteral("EndCompl"),    QStringLiteral("EndCEP"),
+        QStringLiteral("EndBairro"),  QStringLiteral("EndCidade"),   QStringLiteral("SiglaUF"),
+        QStringLiteral("Telefone"),   QStringLiteral("Fax"),         QStringLiteral("Email"),
+        QStringLiteral("TipoPessoa"), QStringLiteral("CPF"),         QStringLiteral("NomPessoaFisica")};
+    return all;
+}
+
+QVariantList columnValues(const NewCompany &c)
+{
+    const QVariant none(QMetaType(QMetaType::QString));
+    const CompanyKey key = keyOf(c);
+    const QString taxDigits = digitsOf(c.taxId);
+    const bool person = c.naturalPerson;
+    return {key.codigoPais,
+            key.idEmpresa,
+            person ? none : orNull(taxDigits),
+            person ? none : orNull(c.name),
+            person ? none : orNull(c.nomFantasia),
+            orNull(c.endLogr),
+            orNull(c.endNum),
+            orNull(c.endCompl),
+            orNull(c.endCep),
+            orNull(c.endBairro),
+            orNull(c.endCidade),
+            orNull(c.siglaUf),
+            orNull(c.telefone),
+            orNull(c.fax),
+            orNull(c.email),
+            person ? QStringLiteral("2") : QStringLiteral("1"),
+            person ? orNull(taxDigits) : none,
+            person ? orNull(c.name) : none};
+}
+
 bool isBrazil(const QString &countryName)
 {
     return countryName.trimmed().compare(Brasil, Qt::CaseInsensitive) == 0;
@@ -89,39 +141,15 @@ bool isBrazil(const QString &countryName)
 std::optional<CompanyKey> save(Database &db, Messenger &m, const NewCompany &c, const QString &userCode,
                                Field *refusedField)
 {
-    if (refusedField)
-        *refusedField = Field::None;
-    if (!valid(m, c, refusedField))
+    if (!check(m, c, refusedField))
         return std::nullopt;
 
-    const bool brazil = isBrazil(c.nomePais);
-    const QString taxDigits = digitsOf(c.taxId);
-    CompanyKey key{c.codigoPais, {}};
-    QVariant cgc, cpf, legalName, tradeName, personName;
-    if (c.naturalPerson) {
-        key.idEmpresa = taxDigits;
-        cpf = taxDigits;
-        personName = orNull(c.name);
-    } else {
-        key.idEmpresa = brazil ? taxDigits : TextUtil::trimBlanks(c.name);
-        cgc = orNull(taxDigits);
-        legalName = orNull(c.name);
-        tradeName = orNull(c.nomFantasia);
-    }
-    const QVariant none(QMetaType(QMetaType::QString));
-    auto nullIfEmpty = [&none](const QVariant &v) { return v.isValid() ? v : none; };
-
+    const CompanyKey key = keyOf(c);
     try {
         Transaction tx(db);
-        db.execute(QStringLiteral("insert into EMPRESA (CodigoPais, IdEmpresa, CGC, RazSocialEmp, NomFantasia, EndLogr, "
-                                  "EndNum, EndCompl, EndCEP, EndBairro, EndCidade, SiglaUF, Telefone, Fax, Email, "
-                                  "TipoPessoa, CPF, NomPessoaFisica, DthUltAtualiz, UsuResp) "
-                                  "values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-                   {key.codigoPais, key.idEmpresa, nullIfEmpty(cgc), nullIfEmpty(legalName), nullIfEmpty(tradeName),
-                    orNull(c.endLogr), orNull(c.endNum), orNull(c.endCompl), orNull(c.endCep), orNull(c.endBairro),
-                    orNull(c.endCidade), orNull(c.siglaUf), orNull(c.telefone), orNull(c.fax), orNull(c.email),
-                    c.naturalPerson ? QStringLiteral("2") : QStringLiteral("1"), nullIfEmpty(cpf),
-                    nullIfEmpty(personName), QDateTime::currentDateTime(), userCode});
+        db.execute(QStringLiteral("insert into EMPRESA (%1, DthUltAtualiz, UsuResp) values (%2?, ?)")
+                       .arg(columns().join(QStringLiteral(", ")), QStringLiteral("?, ").repeated(columns().size())),
+                   columnValues(c) + QVariantList{QDateTime::currentDateTime(), userCode});
         tx.commit();
     } catch (const DbError &e) {
         if (e.isKeyViolation())

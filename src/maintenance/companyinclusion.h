@@ -1,6 +1,7 @@
 #pragma once
 #include "maintenance/selectionresults.h"
 
+#include <QVariantList>
 #include <optional>
 
 class Database;
@@ -25,6 +26,22 @@ bool isBrazil(const QString &countryName);
 
 // Where a refused company needs correcting.
 enum class Field { None, Country, TaxId, Name, Cep };
+
+// Checks the company in the order the user is told about it (country, the
+// person's CPF and name, a foreign company's name, a Brazilian company's CNPJ
+// and CEP, then the check digits), showing the first refusal through the
+// messenger. True when it may be written.
+bool check(Messenger &messenger, const NewCompany &company, Field *refusedField = nullptr);
+// The company's key: a person's CPF digits, a foreign company's trimmed name,
+// a Brazilian company's CNPJ digits.
+CompanyKey keyOf(const NewCompany &company);
+// The EMPRESA columns a company sets (all but the audit columns), and their
+// values for the company as it is written: CNPJ and CPF as digits, blank
+// texts as null, the fields of the other person type null.
+const QStringList &columns();
+QVariantList columnValues(const NewCompany &company);
+// The digits of a typed CNPJ, CPF or CEP.
+QString digitsOf(const QString &text);
 
 // Checks the company, shows the reason of a refusal through the messenger,
 // and writes the EMPRESA row in one transaction. The key of the new company,

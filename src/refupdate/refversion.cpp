@@ -44,7 +44,10 @@ QString versionOf(const QString &fileName) { return fileName.mid(7, 10); }
 
 bool isPackageName(const QString &name)
 {
-    return name.size() == FileNameLength && name.left(7).toUpper() == Prefix;
+    // Only a zip is a package: another file of the same length beside them
+    // (a ".ziw", a ".txt") would otherwise be fetched and fail to unpack.
+    return name.size() == FileNameLength && name.left(7).toUpper() == Prefix
+        && name.endsWith(QLatin1String(".zip"), Qt::CaseInsensitive);
 }
 
 bool isNewer(const QString &name, const QString &than)

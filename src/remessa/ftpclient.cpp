@@ -344,23 +344,30 @@ bool FtpClient::listNames(QStringList *names)
     if (code != CURLE_OK)
         return d->fail(FtpFailure::Error, FtpFailure::NoType, code);
 
-    // Servers send UTF-8 or, the older ones, Latin-1.
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8.decode(raw);
-    if (utf8.hasError())
-        text = QString::fromLatin1(raw);
-    const QStringList lines = text.split(QLatin1Char('\n'));
-    for (QString line : lines) {
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
-        if (line.isEmpty())
-            continue;
+    for (const QString &line : parseListing(raw)) {
         if (names)
             names->append(line);
         if (d->listener)
             d->listener->ftpListItem(line);
     }
     return true;
+}
+
+QStringList FtpClient::parseListing(const QByteArray &raw)
+{
+    // Servers send UTF-8 or, the older ones, Latin-1.
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8.decode(raw);
+    if (utf8.hasError())
+        text = QString::fromLatin1(raw);
+    QStringList names;
+    for (QString line : text.split(QLatin1Char('\n'))) {
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+        if (!line.isEmpty())
+            names.append(line);
+    }
+    return names;
 }
 
 static bool safeRemoteName(const QString &name)

@@ -89,6 +89,10 @@ public:
 
     FtpFailure lastFailure() const;
 
+    // The names of a name listing as the server sent it: one per line (CR LF
+    // or LF), UTF-8 or, from older servers, Latin-1; blank lines dropped.
+    static QStringList parseListing(const QByteArray &raw);
+
     // Suffix of the name an upload travels under.
     static constexpr const char *PartialSuffix = ".part";
 

@@ -138,10 +138,13 @@ private slots:
         QCOMPARE(f.frm->mode(), QString("Principal"));
         QCOMPARE(f.w<QLabel>("StatusBar1Panel0")->text(), QString("USUÁRIO: joana"));
         // Only what this program offers so far is enabled; help stays hidden.
-        const QStringList free = {"Certificado1", "Importacao1", "Quelora1", "Relatorios1", "Tabelas1",
-                                  "spbEditaCertificado", "spbImportaDados", "spbNovoCertificado", "spbSaida"};
+        const QStringList free = {"Certificado1",       "Importacao1",         "Quelora1",        "Relatorios1",
+                                  "Tabelas1",           "spbApagaCertificado", "spbEditaCertificado", "spbImportaDados",
+                                  "spbNovoCertificado", "spbSaida",            "spbTabEmpresa",   "spbTabProduto",
+                                  "spbTabQuelora"};
         QCOMPARE(f.enabledEntries(), free);
-        QVERIFY(!f.action("Exclui1")->isEnabled());
+        QVERIFY(f.action("Exclui1")->isEnabled());
+        QVERIFY(f.action("Signatario1")->isEnabled());
         QVERIFY(f.action("EspelhodoCertificado1")->isEnabled());
         QVERIFY(f.action("CertificadosIncompletos1")->isEnabled());
         QVERIFY(f.action("Novo1")->isEnabled());

@@ -94,6 +94,12 @@ private slots:
                                  "OC-TAB-2025123199.zip", "OC-TAB-20260101.zip", "readme.txt"};
         QCOMPARE(newest(listed, noVersionFile()), "oc-tab-2026010102.zip");
         QCOMPARE(newest(listed, "OC-TAB-2026010102.zip"), "OC-TAB-2026010102.zip");
+        // Found by fuzzing: a name of the right length that is not a zip.
+        QVERIFY(isPackageName("OC-TAB-2026010101.ZIP"));
+        QVERIFY(!isPackageName("OC-TAB-2026010101.ziw"));
+        QVERIFY(!isPackageName("OC-TAB-2026010101_zip"));
+        QCOMPARE(newest({"OC-TAB-2026010101.zip", "OC-TAB-2026010109.txt"}, noVersionFile()),
+                 "OC-TAB-2026010101.zip");
     }
 
     // Rows merge by field name: a local column the package lacks keeps its

@@ -102,8 +102,9 @@ private slots:
         shot(t, "selecao-transferencia");
 
         TFrmSelecaoResultado r(f.work(Number), f.db, msg);
-        QVERIFY(!child<QRadioButton>(r, "RbFTP")->isEnabled());
-        QVERIFY(child<QRadioButton>(r, "RbManual")->isChecked());
+        QVERIFY(child<QRadioButton>(r, "RbFTP")->isEnabled());
+        QVERIFY(child<QRadioButton>(r, "RbFTP")->isChecked());
+        QVERIFY(child<QRadioButton>(r, "RbManual")->isEnabled());
     }
 
     void folderWindowCopiesAndOffersTheReceipt()
@@ -272,6 +273,7 @@ private slots:
                 shot(result, "resultado-manual-fim");
                 result.findChild<QPushButton *>("BtSaida")->click();
             });
+            choice.findChild<QRadioButton *>("RbManual")->setChecked(true);
             choice.findChild<QPushButton *>("BtOK")->click();
         });
         control.BtRecebeClick();

@@ -240,6 +240,63 @@ private slots:
         QVERIFY(msg.messages.isEmpty());
         QCOMPARE(RemessaControl::newest(f.db)->event, QStringLiteral("PR"));
         QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(server.root() + "/entrada/" + package()), 5000);
+
+        // The next attempt, at full speed, goes whole.
+        server.stop();
+        QVERIFY(server.start());
+        f.useFtp(server, "entrada");
+        ScriptedMessenger again;
+        TFrmTransfereArquivo retry(f.work(Number), f.db, again);
+        retry.setFileName(package());
+        QVERIFY(transfer(retry));
+        QVERIFY2(retry.succeeded(), qPrintable(memo(retry)));
+        QCOMPARE(readFile(server.root() + "/entrada/" + package()), f.bytes);
+        QCOMPARE(f.count("CONTROLE", "Evento = 'TR'"), 1);
+    }
+
+    // The server dies in the middle of the upload: the memo tells the failed
+    // upload, nothing is logged, no file has the final name, and once the
+    // server is back a retry delivers the whole file.
+    void connectionCutMidUploadLogsNothingAndARetrySucceeds()
+    {
+        Prepared f(400000);
+        FtpTestServer server(f.outDir + "srv");
+        QDir().mkpath(server.root() + "/entrada");
+        FtpTestServer::Options slow;
+        slow.throttle = 40000;
+        QVERIFY(server.start(slow));
+        f.useFtp(server, "entrada");
+        {
+            ScriptedMessenger msg;
+            TFrmTransfereArquivo w(f.work(Number), f.db, msg);
+            w.setFileName(package());
+            w.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&w));
+            w.BtTransfereClick();
+            QTRY_VERIFY_WITH_TIMEOUT(child<QLineEdit>(w, "EdTransferidos")->text().toLongLong() > 0, 15000);
+            QVERIFY(w.isRunning());
+            server.kill();
+            QTRY_VERIFY_WITH_TIMEOUT(!w.isRunning(), 40000);
+            QVERIFY(!w.succeeded());
+            const QStringList lines = w.resultLines();
+            QVERIFY2(lines.contains(QStringLiteral("Transferência não realizada: Erro de Upload..")), qPrintable(memo(w)));
+            QCOMPARE(lines.last(), QStringLiteral("Erro de Upload."));
+            QVERIFY(!child<QPushButton>(w, "BtComprovante")->isEnabled());
+            shot(w, "transfere-arquivo-conexao-cortada");
+        }
+        QCOMPARE(RemessaControl::newest(f.db)->event, QStringLiteral("PR"));
+        QCOMPARE(f.count("CONTROLE", "Evento = 'TR'"), 0);
+        QVERIFY(!QFile::exists(server.root() + "/entrada/" + package()));
+
+        QVERIFY(server.start());
+        f.useFtp(server, "entrada");
+        ScriptedMessenger msg;
+        TFrmTransfereArquivo w(f.work(Number), f.db, msg);
+        w.setFileName(package());
+        QVERIFY(transfer(w));
+        QVERIFY2(w.succeeded(), qPrintable(memo(w)));
+        QCOMPARE(readFile(server.root() + "/entrada/" + package()), f.bytes);
+        QCOMPARE(RemessaControl::newest(f.db)->event, QStringLiteral("TR"));
     }
 
     void emailWindowSendsTheAttachmentAndLogsIt()

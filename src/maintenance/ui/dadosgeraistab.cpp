@@ -87,6 +87,19 @@ void DadosGeraisTab::showRow(const Certificate &row)
     m_status->setStatus(true, row.statusCertificado);
 }
 
+std::optional<TabItem> DadosGeraisTab::currentItem() const
+{
+    if (!m_open)
+        return std::nullopt;
+    return TabItem{StatusEvents::Table::Status_C,
+                   {{QStringLiteral("SiglaCertificador"), m_loaded.siglaCertificador},
+                    {QStringLiteral("NumCertif"), m_loaded.numCertif},
+                    {QStringLiteral("StatusCertificado"), m_loaded.statusCertificado},
+                    {QStringLiteral("IdClasseCertif"), m_loaded.idClasseCertif},
+                    {QStringLiteral("IdClasseProd"), m_loaded.idClasseProd},
+                    {QStringLiteral("DataEmissao"), m_loaded.dataEmissao}}};
+}
+
 bool DadosGeraisTab::isModified() const
 {
     return m_open && !m_form->read(m_loaded).sameGeneralData(m_loaded);

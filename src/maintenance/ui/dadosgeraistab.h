@@ -20,6 +20,8 @@ public:
     void closeCertificate() override;
     QString leaveRefusal() const override;
     bool hasCurrentRow() const override { return m_open; }
+    // The certificate itself (STATUS_C), as stored.
+    std::optional<TabItem> currentItem() const override;
     void entered() override;
 
     // The values on screen differ from the stored row.

@@ -1,5 +1,7 @@
 #include "maintenance/ui/selectionparts.h"
 
+#include <QLineEdit>
+
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -51,6 +53,36 @@ QPushButton *button(QWidget *parent, const QString &name, const QString &text)
     b->setObjectName(name);
     b->setAutoDefault(false);
     return b;
+}
+
+QLineEdit *countedField(QWidget *parent, const QString &name, int maxLength, QLabel *counter)
+{
+    auto *e = new QLineEdit(parent);
+    e->setObjectName(name);
+    e->setMaxLength(maxLength);
+    auto count = [e, counter] {
+        if (counter)
+            counter->setText(QStringLiteral("(") + QString::number(e->text().size()) + QStringLiteral(")"));
+    };
+    count();
+    // Leading blanks never reach the value.
+    QObject::connect(e, &QLineEdit::textChanged, e, [e, count](const QString &text) {
+        qsizetype lead = 0;
+        while (lead < text.size() && text.at(lead) == QLatin1Char(' '))
+            ++lead;
+        if (lead > 0) {
+            const int cursor = e->cursorPosition();
+            e->setText(text.mid(lead));
+            e->setCursorPosition(qMax(0, cursor - int(lead)));
+        }
+        count();
+    });
+    QObject::connect(e, &QLineEdit::editingFinished, e, [e] {
+        const QString t = e->text().trimmed();
+        if (t != e->text())
+            e->setText(t);
+    });
+    return e;
 }
 
 }

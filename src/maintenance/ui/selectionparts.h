@@ -3,6 +3,7 @@
 #include <functional>
 
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QWidget;
 
@@ -13,6 +14,10 @@ namespace SelectionParts {
 QLabel *labelFor(QWidget *parent, const QString &text, QWidget *buddy);
 // A push button that is never the default by itself.
 QPushButton *button(QWidget *parent, const QString &name, const QString &text);
+// A text box of at most maxLength characters that drops leading blanks as
+// they are typed and surrounding blanks when left; `counter`, when given,
+// shows the length as "(n)".
+QLineEdit *countedField(QWidget *parent, const QString &name, int maxLength, QLabel *counter);
 // Enter in a filter field runs the filter instead of the dialog's default
 // button (which would choose whatever row is current).
 void filterOnEnter(QWidget *field, std::function<void()> filter);

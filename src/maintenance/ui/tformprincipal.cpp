@@ -3,9 +3,15 @@
 #include "import/ui/tfrmimporta.h"
 #include "maintenance/certificateservice.h"
 #include "maintenance/ui/empresasenvolvidastab.h"
+#include "maintenance/ui/documentwindows.h"
 #include "maintenance/ui/itemtabs.h"
 #include "maintenance/ui/maintenanceicons.h"
+#include "maintenance/ui/excluicertificadopanel.h"
 #include "maintenance/ui/modificacertificadopanel.h"
+#include "maintenance/ui/signatariospanel.h"
+#include "maintenance/ui/tabempresapanel.h"
+#include "maintenance/ui/tabprodutopanel.h"
+#include "maintenance/ui/tabquelorapanel.h"
 #include "maintenance/ui/novocertificadopanel.h"
 #include "maintenance/ui/tfrmselecionaempresa.h"
 #include "maintenance/ui/tfrmselecionaproduto.h"
@@ -84,6 +90,7 @@ TFormPrincipal::TFormPrincipal(TDMCapaSistema &capa, Messenger &messenger, const
     m_stack->addWidget(m_modifica);
     m_modifica->addTab(new EmpresasEnvolvidasTab(m_ctx, m_modifica));
     addItemTabs(m_modifica, m_ctx);
+    DocumentWindows::install(*m_modifica, m_ctx);
 
     connect(m_novo, &NovoCertificadoPanel::cancelled, this, [this] { setMode(Principal); });
     connect(m_novo, &NovoCertificadoPanel::saved, this, [this, &messenger](const CertificateKey &key) {
@@ -93,12 +100,33 @@ TFormPrincipal::TFormPrincipal(TDMCapaSistema &capa, Messenger &messenger, const
         });
     });
     connect(m_modifica, &ModificaCertificadoPanel::leave, this, [this] { setMode(Principal); });
+    installTablePanels();
 
     setFixedSize(920, 700);
     setMode(Principal);
 }
 
 TFormPrincipal::~TFormPrincipal() = default;
+
+void TFormPrincipal::installTablePanels()
+{
+    auto toPrincipal = [this] { setMode(Principal); };
+    auto *exclui = new ExcluiCertificadoPanel(m_ctx, m_stack);
+    connect(exclui, &ExcluiCertificadoPanel::leave, this, toPrincipal);
+    installPanel(ExcluiCertificado, exclui, [exclui] { exclui->entered(); });
+    auto *empresas = new TabEmpresaPanel(m_ctx, m_stack);
+    connect(empresas, &TabEmpresaPanel::leave, this, toPrincipal);
+    installPanel(TabEmpresa, empresas, [empresas] { empresas->entered(); });
+    auto *produtos = new TabProdutoPanel(m_ctx, m_stack);
+    connect(produtos, &TabProdutoPanel::leave, this, toPrincipal);
+    installPanel(TabProduto, produtos, [produtos] { produtos->entered(); });
+    auto *quelora = new TabQueloraPanel(m_ctx, m_stack);
+    connect(quelora, &TabQueloraPanel::leave, this, toPrincipal);
+    installPanel(TabQuelora, quelora, [quelora] { quelora->entered(); });
+    auto *signatarios = new SignatariosPanel(m_ctx, m_stack);
+    connect(signatarios, &SignatariosPanel::leave, this, toPrincipal);
+    installPanel(Signatarios, signatarios, [signatarios] { signatarios->entered(); });
+}
 
 void TFormPrincipal::buildMenus(QMenuBar *bar)
 {

@@ -61,6 +61,8 @@ private:
         QList<QObject *> controls; // menu items and toolbar buttons
     };
     void buildMenus(QMenuBar *bar);
+    // The delete panel and the panels of the reference tables.
+    void installTablePanels();
     void buildToolbar(QWidget *panel);
     QWidget *buildPrincipal(const QStringList &statusTexts);
     void addEntry(const QString &key, const QString &mode, std::function<void()> action = {});

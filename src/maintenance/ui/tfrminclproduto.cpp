@@ -69,32 +69,7 @@ TFrmInclProduto::TFrmInclProduto(Database &db, Messenger &messenger, const QStri
 
 QLineEdit *TFrmInclProduto::field(const QString &name, int maxLength, QLabel *counter)
 {
-    auto *e = new QLineEdit(this);
-    e->setObjectName(name);
-    e->setMaxLength(maxLength);
-    auto count = [e, counter] {
-        if (counter)
-            counter->setText(QStringLiteral("(") + QString::number(e->text().size()) + QStringLiteral(")"));
-    };
-    count();
-    // Leading blanks never reach the value.
-    connect(e, &QLineEdit::textChanged, this, [e, count](const QString &text) {
-        qsizetype lead = 0;
-        while (lead < text.size() && text.at(lead) == QLatin1Char(' '))
-            ++lead;
-        if (lead > 0) {
-            const int cursor = e->cursorPosition();
-            e->setText(text.mid(lead));
-            e->setCursorPosition(qMax(0, cursor - int(lead)));
-        }
-        count();
-    });
-    connect(e, &QLineEdit::editingFinished, this, [e] {
-        const QString t = e->text().trimmed();
-        if (t != e->text())
-            e->setText(t);
-    });
-    return e;
+    return SelectionParts::countedField(this, name, maxLength, counter);
 }
 
 void TFrmInclProduto::BtOkClick()

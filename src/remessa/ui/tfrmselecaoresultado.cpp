@@ -1,5 +1,6 @@
 #include "remessa/ui/tfrmselecaoresultado.h"
 
+#include "remessa/ui/tfrmresultadoautomatico.h"
 #include "remessa/ui/tfrmresultadomanual.h"
 #include "shell/shared/messenger.h"
 #include "shell/ui/dialogparts.h"
@@ -12,10 +13,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
-
-namespace {
-const QString NotYet = QStringLiteral("Função disponível em versão futura.");
-}
 
 TFrmSelecaoResultado::TFrmSelecaoResultado(const RemessaWork &work, Database &db, Messenger &messenger, QWidget *parent)
     : QDialog(parent), m_work(work), m_db(db), m_msg(messenger)
@@ -36,17 +33,11 @@ TFrmSelecaoResultado::TFrmSelecaoResultado(const RemessaWork &work, Database &db
     auto *modesLayout = new QVBoxLayout(modes);
     RbFTP = new QRadioButton(QStringLiteral("Recebimento Automático de Resultado da Remessa (via FTP)"), modes);
     RbFTP->setObjectName(QStringLiteral("RbFTP"));
-    RbFTP->setEnabled(false);
-    RbFTP->setToolTip(NotYet);
+    RbFTP->setChecked(true);
     RbManual = new QRadioButton(QStringLiteral("Informação Manual de Resultado da Remessa"), modes);
     RbManual->setObjectName(QStringLiteral("RbManual"));
-    RbManual->setChecked(true);
-    auto *note = new QLabel(QStringLiteral("FTP: ") + NotYet, modes);
-    note->setObjectName(QStringLiteral("LbModoFuturo"));
-    note->setEnabled(false);
     modesLayout->addWidget(RbFTP);
     modesLayout->addWidget(RbManual);
-    modesLayout->addWidget(note);
     layout->addWidget(modes);
 
     BtOK = DialogParts::button(this, QStringLiteral("BtOK"), QStringLiteral("Ok"));
@@ -65,12 +56,14 @@ void TFrmSelecaoResultado::setPackageName(const QString &packageName)
 
 void TFrmSelecaoResultado::BtOKClick()
 {
-    if (!RbManual->isChecked()) {
-        m_msg.information(NotYet);
-        return;
+    if (RbFTP->isChecked()) {
+        TFrmResultadoAutomatico window(m_work, m_db, m_msg, this);
+        window.setPackageName(EdArquivoRemessa->text());
+        window.exec();
+    } else {
+        TFrmResultadoManual window(m_work, m_db, m_msg, this);
+        window.setPackageName(EdArquivoRemessa->text());
+        window.exec();
     }
-    TFrmResultadoManual window(m_work, m_db, m_msg, this);
-    window.setPackageName(EdArquivoRemessa->text());
-    window.exec();
     accept();
 }

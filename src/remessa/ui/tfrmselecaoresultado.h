@@ -10,8 +10,8 @@ class QPushButton;
 class QRadioButton;
 
 // "Seleção de Modo de Recebimento": how the regulator's verdict comes in.
-// The FTP search is listed, disabled, until it is available; the code typed
-// by hand works.
+// The search in the regulator's result folder by FTP, or the code typed by
+// hand.
 class TFrmSelecaoResultado : public QDialog
 {
     Q_OBJECT

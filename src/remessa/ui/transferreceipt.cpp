@@ -46,3 +46,29 @@ BandedReport forTransfer(const RemessaWork &work, const QString &fileName, const
 }
 
 }
+
+namespace TransferReceipt {
+
+BandedReport forResult(const RemessaWork &work, const QString &resultName, const QString &verdict,
+                       const QStringList &memo)
+{
+    BandedReport report(QStringLiteral("Comprovante de Transferência de Arquivo"));
+    report.setUserName(work.userName);
+    report.addHeaderLine(QStringLiteral("OCC: ") + work.sigla + QStringLiteral(" - ") + work.nomeOCC);
+    report.addFields({{QStringLiteral("Número da Remessa:"), work.number},
+                      {QStringLiteral("Arquivo Recebido do Quelora:"), resultName},
+                      {QStringLiteral("Resultado da Remessa:"),
+                       verdict == QLatin1String("OK")
+                           ? QStringLiteral("Remessa foi considerada válida e a base de dados foi atualizada")
+                           : QStringLiteral("Remessa foi invalidada pelo Quelora e exigirá nova remessa")}});
+    report.addSection(QStringLiteral("Relatório Recebido do Quelora:"));
+    for (const QString &line : memo)
+        report.addText(line);
+    report.addSpacer(4);
+    const QDateTime now = QDateTime::currentDateTime();
+    report.addFields({{QStringLiteral("Data:"), now.toString(QStringLiteral("dd/MM/yyyy"))},
+                      {QStringLiteral("Hora:"), now.toString(QStringLiteral("HH:mm:ss"))}});
+    return report;
+}
+
+}

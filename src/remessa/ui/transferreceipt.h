@@ -18,3 +18,12 @@ namespace TransferReceipt {
 BandedReport forTransfer(const RemessaWork &work, const QString &fileName, const QStringList &remarks);
 
 }
+
+namespace TransferReceipt {
+
+// The receipt of a result fetched from the regulator: its verdict and the
+// result memo's lines.
+BandedReport forResult(const RemessaWork &work, const QString &resultName, const QString &verdict,
+                       const QStringList &memo);
+
+}

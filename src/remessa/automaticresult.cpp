@@ -1,0 +1,315 @@
+#include "remessa/automaticresult.h"
+
+#include "db/database.h"
+#include "db/dberror.h"
+#include "remessa/remessacontrol.h"
+#include "remessa/replicafold.h"
+#include "shell/configlocal.h"
+#include "shell/exceptionhandler.h"
+#include "shell/shared/archive.h"
+#include "shell/shared/cp1252.h"
+#include "shell/shared/errorlog.h"
+#include "shell/shared/fileutil.h"
+#include "shell/shared/ftpaddress.h"
+#include "shell/shared/messenger.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+#include <QTemporaryDir>
+
+namespace {
+
+const QString Ok = QStringLiteral("OK");
+const QString SupportLine = QStringLiteral("\nEntre em contato com o suporte.");
+
+// A synchronisation step that failed, with the box that tells it.
+struct SyncError : AppError
+{
+    SyncError(const QString &box, const QString &cause) : AppError(cause), box(box) {}
+    QString box;
+};
+
+// Keeps what the archiver would have shown: the box of the failed step
+// replaces it, the cause goes to the error log.
+class Quiet : public Messenger
+{
+public:
+    QString said;
+    void error(const QString &t, const QString & = QString()) override { said += t; }
+    void information(const QString &t, const QString & = QString()) override { said += t; }
+    void warning(const QString &t, const QString & = QString()) override { said += t; }
+    void plain(const QString &t, const QString & = QString()) override { said += t; }
+    bool confirm(const QString &, const QString & = QString()) override { return false; }
+};
+
+QString clock(const QTime &t) { return t.toString(QStringLiteral("HH:mm:ss")); }
+
+// The name a listing line ends with: bare names, paths and long listing
+// lines all end with it.
+QString tailName(QString line)
+{
+    line = line.trimmed();
+    const qsizetype cut = qMax(line.lastIndexOf(QLatin1Char('/')), line.lastIndexOf(QLatin1Char(' ')));
+    return line.mid(cut + 1);
+}
+
+QStringList textLines(const QByteArray &bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8.decode(bytes);
+    // The regulator's reports come from Windows: not UTF-8, then its code page.
+    if (utf8.hasError())
+        text = Cp1252::toUnicode(bytes);
+    QStringList lines = text.split(QLatin1Char('\n'));
+    for (QString &l : lines)
+        if (l.endsWith(QLatin1Char('\r')))
+            l.chop(1);
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+// The lines of the report inside the downloaded result. The result is
+// unpacked into a scratch folder of its own, so nothing it carries can land
+// among the tables being folded. No report: no lines.
+QStringList readReport(const QString &syncDir, const QString &resultName)
+{
+    const QString resultPath = QDir(syncDir).filePath(resultName);
+    QTemporaryDir scratch(QDir(syncDir).filePath(QStringLiteral("resultado-XXXXXX")));
+    if (!scratch.isValid())
+        throw AppError(QStringLiteral("Não foi possível criar uma pasta em ") + QDir::toNativeSeparators(syncDir));
+    Quiet quiet;
+    if (!Archive::unzip(resultPath, scratch.path(), quiet))
+        throw AppError(QStringLiteral("O arquivo de resultado não pôde ser extraído: ")
+                       + QDir::toNativeSeparators(resultPath) + QStringLiteral(" (") + quiet.said + QLatin1Char(')'));
+    const QString wanted = AutomaticResult::reportName(resultName);
+    for (const QString &name : QDir(scratch.path()).entryList(QDir::Files)) {
+        if (name.compare(wanted, Qt::CaseInsensitive) != 0)
+            continue;
+        QFile report(QDir(scratch.path()).filePath(name));
+        if (!report.open(QIODevice::ReadOnly))
+            throw AppError(QStringLiteral("O relatório do resultado não pôde ser lido: ") + name);
+        return textLines(report.readAll());
+    }
+    return {};
+}
+
+void clearTables(const QString &dir)
+{
+    for (const char *mask : {"*.DB", "*.PX", "*.VAL"})
+        FileUtil::deleteByMask(dir, QLatin1String(mask));
+}
+
+// Unpacks the sent package and folds it, inside the caller's transaction.
+void foldPackage(Database &db, const ResultContext &c)
+{
+    const QString errorA = QStringLiteral("Ocorreu um Erro na Sincronização.") + SupportLine;
+    const QString package = QDir(c.transferDir).filePath(c.packageName);
+    if (c.transferDir.trimmed().isEmpty() || !QFileInfo(package).isFile())
+        throw SyncError(errorA, QStringLiteral("Arquivo não encontrado: ") + QDir::toNativeSeparators(package));
+    // Tables left from an earlier run must not be folded with this package.
+    clearTables(c.syncDir);
+    Quiet quiet;
+    if (!Archive::unzip(package, c.syncDir, quiet))
+        throw SyncError(errorA, QStringLiteral("O pacote não pôde ser extraído: ") + QDir::toNativeSeparators(package)
+                                    + QStringLiteral(" (") + quiet.said + QLatin1Char(')'));
+    if (QDir(c.syncDir).entryList({QStringLiteral("*.DB")}, QDir::Files).isEmpty())
+        throw SyncError(QStringLiteral("Ocorreu um Erro1 na Sincronização.") + SupportLine,
+                        QStringLiteral("Nenhuma tabela no pacote ") + c.packageName);
+    try {
+        const QString type = c.type();
+        ReplicaFold::fold(db, c.syncDir, ReplicaFold::kindOf(type.isEmpty() ? QChar() : type.at(0)));
+    } catch (const std::exception &e) {
+        throw SyncError(QStringLiteral("Ocorreu um Erro2 na Sincronização.") + SupportLine,
+                        ExceptionHandler::messageOf(e));
+    }
+}
+
+}
+
+namespace AutomaticResult {
+
+const QString NotAvailable =
+    QStringLiteral("Resultado não recebido: não há ainda resultado disponível no Quelora para esta remessa.");
+const QString Accepted =
+    QStringLiteral("Resultado recebido com sucesso: remesa foi considerada válida e a base de dados foi atualizada.");
+const QString Rejected =
+    QStringLiteral("Resultado recebido com sucesso: remessa foi invalidada pelo Quelora e exigirá nova remessa.");
+const QString NothingToSync = QStringLiteral("Não há sincronização a fazer. A remessa foi invalidada.");
+const QString Syncing = QStringLiteral("Sincronizando a Base de Dados.... Aguarde.");
+const QString SyncDone = QStringLiteral("Sincronização efetuada com sucesso...");
+const QString SyncNotDone = QStringLiteral("Sincronização não efetuada. A remessa continua aguardando o resultado.");
+
+QString resultName(const QString &packageName, const QString &verdict)
+{
+    QString rest = packageName.mid(3);
+    if (rest.endsWith(QLatin1String(".zip"), Qt::CaseInsensitive))
+        rest.chop(4);
+    return packageName.left(3) + QStringLiteral("R-") + rest + QLatin1Char('-') + verdict + QStringLiteral(".zip");
+}
+
+QString reportName(const QString &resultName)
+{
+    QString name = resultName;
+    if (name.endsWith(QLatin1String(".zip"), Qt::CaseInsensitive))
+        name.chop(4);
+    return name + QStringLiteral(".txt");
+}
+
+std::optional<Found> find(const QStringList &listing, const QString &packageName)
+{
+    if (packageName.size() < 4)
+        return std::nullopt;
+    for (const QString &verdict : {Ok, QStringLiteral("NO")}) {
+        const QString wanted = resultName(packageName, verdict);
+        for (const QString &line : listing) {
+            const QString name = tailName(line);
+            if (name.compare(wanted, Qt::CaseInsensitive) == 0)
+                return Found{name, verdict};
+        }
+    }
+    return std::nullopt;
+}
+
+QString remark(const QStringList &reportLines)
+{
+    QString obs;
+    for (const QString &line : reportLines) {
+        obs += QLatin1Char(' ') + line;
+        if (obs.size() >= RemessaControl::RemarkWidth)
+            break;
+    }
+    return obs.left(RemessaControl::RemarkWidth);
+}
+
+QString precondition(const ResultContext &context)
+{
+    if (context.syncDir.trimmed().isEmpty())
+        return QStringLiteral("O diretório de sincronização não está configurado.");
+    if (context.packageName.isEmpty())
+        return QStringLiteral("Não há arquivo de remessa para buscar o resultado.");
+    return QString();
+}
+
+QString startLine(const QString &userName) { return QStringLiteral("Usuário Responsável : ") + userName; }
+QString startTimeLine(const QTime &start) { return QStringLiteral("Hora inicio: ") + clock(start); }
+QString sizeLine(qint64 total) { return QStringLiteral("Tamanho do arquivo : %1 bytes").arg(total); }
+
+QStringList endLines(qint64 bytes, const QTime &start, const QTime &end)
+{
+    return {QStringLiteral("Hora fim: ") + clock(end), QStringLiteral("Bytes transferidos: %1").arg(bytes),
+            QStringLiteral("Taxa de transferência: ") + FileUtil::transferRate(bytes, start, end)
+                + QStringLiteral(" bytes/seg")};
+}
+
+Outcome settle(Database &db, Messenger &messenger, const ResultContext &context, const Found &found,
+               const LineSink &lines)
+{
+    const bool accepted = found.verdict == Ok;
+    QStringList report;
+    Transaction tx(db);
+    try {
+        if (accepted)
+            foldPackage(db, context);
+        report = readReport(context.syncDir, found.name);
+        RemessaControl::appendEvent(db, context.number, context.type(), found.verdict, context.userName,
+                                    remark(report));
+        tx.commit();
+    } catch (const SyncError &e) {
+        tx.rollback();
+        ErrorLog::append(ExceptionHandler::messageOf(e), DbErrors::className(e));
+        messenger.error(e.box);
+        return Outcome::Failed;
+    } catch (const std::exception &e) {
+        tx.rollback();
+        ExceptionHandler::handle(e, messenger);
+        return Outcome::Failed;
+    }
+    if (!accepted)
+        lines(Rejected);
+    for (const QString &line : report)
+        lines(line);
+    if (accepted) {
+        lines(Accepted);
+        QFile::remove(QDir(context.transferDir).filePath(context.packageName));
+    }
+    QFile::remove(QDir(context.syncDir).filePath(found.name));
+    return accepted ? Outcome::Accepted : Outcome::Rejected;
+}
+
+FetchResult fetch(Database &db, Messenger &messenger, const ResultContext &context, const ConfigLocal &config,
+                  Transport &ftp, Observer &observer)
+{
+    FetchResult r;
+    auto line = [&](const QString &l) { observer.line(l); };
+    auto failed = [&] {
+        const FtpFailure failure = ftp.lastFailure();
+        ftp.disconnectFromHost();
+        r.interrupted = observer.interrupted() || failure.kind == FtpFailure::Aborted;
+        // An interruption has said so already.
+        if (!r.interrupted) {
+            line(FtpTexts::resultNotDone(failure.text));
+            line(failure.text);
+        }
+        r.outcome = Outcome::Failed;
+        return r;
+    };
+
+    const FtpAddress address = FtpAddress::split(config.endQueloraResult);
+    ftp.setSettings(FtpSettings::fromAddress(address, config.loginFTP, config.senhaFTP));
+    if (!ftp.connectToHost()) {
+        const FtpFailure failure = ftp.lastFailure();
+        r.interrupted = observer.interrupted() || failure.kind == FtpFailure::Aborted;
+        if (!r.interrupted) {
+            r.connectError = FtpTexts::connectError(failure.text);
+            line(FtpTexts::TransferError);
+        }
+        return r;
+    }
+    // A folder that cannot be read is a failure, not "no result yet".
+    QStringList listing;
+    if (observer.interrupted() || !ftp.changeDirectory(address.path) || !ftp.listNames(&listing))
+        return failed();
+    observer.listed();
+
+    const std::optional<Found> found = find(listing, context.packageName);
+    if (!found) {
+        ftp.disconnectFromHost();
+        line(NotAvailable);
+        r.outcome = Outcome::NotAvailable;
+        return r;
+    }
+    r.resultName = found->name;
+    r.verdict = found->verdict;
+    observer.found(found->name);
+    const QTime start = QTime::currentTime();
+    line(startLine(context.userName));
+    line(startTimeLine(start));
+    QDir().mkpath(context.syncDir);
+    const QString local = QDir(context.syncDir).filePath(found->name);
+    const bool ok = !observer.interrupted() && ftp.download(found->name, local);
+    const qint64 size = ok ? FileUtil::fileSize(local) : ftp.downloadTotal();
+    line(sizeLine(ok ? size : ftp.downloadTotal()));
+    if (!ok)
+        return failed();
+    const QTime end = QTime::currentTime();
+    for (const QString &l : endLines(size, start, end))
+        line(l);
+    observer.downloaded();
+    ftp.disconnectFromHost();
+    observer.synchronising(found->verdict == Ok);
+    r.outcome = settle(db, messenger, context, *found, line);
+    return r;
+}
+
+BlockingTransport::BlockingTransport() : m_client(this) {}
+
+bool BlockingTransport::download(const QString &remoteName, const QString &localPath)
+{
+    m_total = 0;
+    return m_client.download(remoteName, localPath);
+}
+
+}

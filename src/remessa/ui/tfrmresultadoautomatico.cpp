@@ -1,0 +1,321 @@
+#include "remessa/ui/tfrmresultadoautomatico.h"
+
+#include "db/dberror.h"
+#include "remessa/ftpfailure.h"
+#include "remessa/ui/transferreceipt.h"
+#include "remessa/ui/waitingtransport.h"
+#include "reports/ui/bandedreport.h"
+#include "reports/ui/reportpreview.h"
+#include "shell/configlocal.h"
+#include "shell/exceptionhandler.h"
+#include "shell/shared/errorlog.h"
+#include "shell/shared/messenger.h"
+#include "shell/shared/ui/waitcursor.h"
+#include "shell/ui/dialogparts.h"
+#include "shell/ui/guardedslot.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QLineEdit *readOnly(QWidget *parent, const QString &name)
+{
+    auto *e = new QLineEdit(parent);
+    e->setObjectName(name);
+    e->setReadOnly(true);
+    return e;
+}
+
+QCheckBox *tick(QWidget *parent, const QString &name, const QString &accessible)
+{
+    auto *c = new QCheckBox(parent);
+    c->setObjectName(name);
+    c->setChecked(true);
+    c->setEnabled(false);
+    c->setAccessibleName(accessible);
+    c->hide();
+    return c;
+}
+
+}
+
+// The fetch's steps as the window shows them.
+class TFrmResultadoAutomatico::Steps : public AutomaticResult::Observer
+{
+public:
+    explicit Steps(TFrmResultadoAutomatico &w) : w(w) {}
+    void line(const QString &l) override { w.addMemo(l); }
+    void listed() override { w.CkInformacoes->show(); }
+    void found(const QString &name) override { w.EdArquivoDownload->setText(name); }
+    void downloaded() override
+    {
+        w.CkTransferencia->show();
+        w.BtInterrompe->setEnabled(false);
+    }
+    void synchronising(bool accepted) override
+    {
+        w.BtInterrompe->setEnabled(false);
+        w.GbSincroniza->show();
+        w.LbSincroniza->setText(accepted ? AutomaticResult::Syncing : AutomaticResult::NothingToSync);
+        w.LbSincroniza->show();
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+    bool interrupted() const override { return w.m_interrupted; }
+
+private:
+    TFrmResultadoAutomatico &w;
+};
+
+TFrmResultadoAutomatico::TFrmResultadoAutomatico(const RemessaWork &work, Database &db, Messenger &messenger,
+                                                 QWidget *parent)
+    : QDialog(parent), m_work(work), m_db(db), m_msg(messenger)
+{
+    setObjectName(QStringLiteral("FrmResultadoAutomatico"));
+    setWindowTitle(QStringLiteral("Recebe Resultado Automático"));
+    auto *layout = new QVBoxLayout(this);
+
+    auto *address = new QGroupBox(QStringLiteral("Endereço Quelora para Busca do Resultado"), this);
+    auto *addressRow = new QVBoxLayout(address);
+    EdEndResultado = readOnly(address, QStringLiteral("EdEndResultado"));
+    EdEndResultado->setAccessibleName(address->title());
+    addressRow->addWidget(EdEndResultado);
+    layout->addWidget(address);
+
+    auto *data = new QGroupBox(QStringLiteral("Dados da Remessa: "), this);
+    auto *form = new QFormLayout(data);
+    EdNumeroRemessa = readOnly(data, QStringLiteral("EdNumeroRemessa"));
+    EdArquivoRemessa = readOnly(data, QStringLiteral("EdArquivoRemessa"));
+    form->addRow(DialogParts::label(data, QStringLiteral("LbNumero"), QStringLiteral("Número da Remessa: "),
+                                    EdNumeroRemessa),
+                 EdNumeroRemessa);
+    form->addRow(DialogParts::label(data, QStringLiteral("LbArquivo"), QStringLiteral("Arquivo Enviado ao Quelora: "),
+                                    EdArquivoRemessa),
+                 EdArquivoRemessa);
+    layout->addWidget(data);
+
+    BtResultado = DialogParts::button(this, QStringLiteral("BtResultado"), QStringLiteral("Recebe Resultado"));
+    BtCancela = DialogParts::button(this, QStringLiteral("BtCancela"), QStringLiteral("Cancela"));
+    BtSaida = DialogParts::button(this, QStringLiteral("BtSaida"), QStringLiteral("&Saída"));
+    BtResultado->setDefault(true);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(BtResultado);
+    buttons->addWidget(BtCancela);
+    buttons->addWidget(BtSaida);
+    layout->addLayout(buttons);
+
+    GbAcompanhamento = new QGroupBox(QStringLiteral("Acompanhamento "), this);
+    GbAcompanhamento->setObjectName(QStringLiteral("GbAcompanhamento"));
+    auto *progress = new QGridLayout(GbAcompanhamento);
+    CkInformacoes = tick(GbAcompanhamento, QStringLiteral("CkInformacoes"), QStringLiteral("Informações recuperadas"));
+    CkTransferencia = tick(GbAcompanhamento, QStringLiteral("CkTransferencia"), QStringLiteral("Transferência concluída"));
+    EdArquivoDownload = readOnly(GbAcompanhamento, QStringLiteral("EdArquivoDownload"));
+    EdArquivoDownload->setAccessibleName(QStringLiteral("Arquivo de resultado"));
+    PbTransferencia = new QProgressBar(GbAcompanhamento);
+    PbTransferencia->setObjectName(QStringLiteral("PbTransferencia"));
+    PbTransferencia->setRange(0, 1000);
+    PbTransferencia->setValue(0);
+    BtInterrompe = DialogParts::button(GbAcompanhamento, QStringLiteral("BtInterrompe"), QStringLiteral("Interrompe"));
+    progress->addWidget(new QLabel(QStringLiteral("Recupera Informações Sobre Resultado..."), GbAcompanhamento), 0, 0);
+    progress->addWidget(CkInformacoes, 0, 1);
+    progress->addWidget(new QLabel(QStringLiteral("Transferindo Arquivo..."), GbAcompanhamento), 1, 0);
+    progress->addWidget(CkTransferencia, 1, 1);
+    progress->addWidget(EdArquivoDownload, 2, 0, 1, 2);
+    progress->addWidget(PbTransferencia, 3, 0, 1, 2);
+    progress->addWidget(BtInterrompe, 4, 0, 1, 2, Qt::AlignRight);
+    progress->setColumnStretch(0, 1);
+    layout->addWidget(GbAcompanhamento);
+
+    GbResultado = new QGroupBox(QStringLiteral("Resultado Final  "), this);
+    GbResultado->setObjectName(QStringLiteral("GbResultado"));
+    auto *result = new QVBoxLayout(GbResultado);
+    MmResultado = new QPlainTextEdit(GbResultado);
+    MmResultado->setObjectName(QStringLiteral("MmResultado"));
+    MmResultado->setReadOnly(true);
+    MmResultado->setAccessibleName(QStringLiteral("Resultado Final"));
+    MmResultado->setMinimumHeight(150);
+    BtRelatorio = DialogParts::button(GbResultado, QStringLiteral("BtRelatorio"), QStringLiteral("Emite Relatório"));
+    BtRelatorio->setEnabled(false);
+    result->addWidget(MmResultado);
+    result->addWidget(BtRelatorio, 0, Qt::AlignRight);
+    layout->addWidget(GbResultado);
+
+    GbSincroniza = new QGroupBox(QStringLiteral("Sincronização da Base de Dados"), this);
+    GbSincroniza->setObjectName(QStringLiteral("GbSincroniza"));
+    auto *syncRow = new QHBoxLayout(GbSincroniza);
+    LbSincroniza = new QLabel(AutomaticResult::Syncing, GbSincroniza);
+    LbSincroniza->setObjectName(QStringLiteral("LbSincroniza"));
+    CkSincroniza = tick(GbSincroniza, QStringLiteral("CkSincroniza"), QStringLiteral("Sincronização concluída"));
+    syncRow->addWidget(LbSincroniza, 1);
+    syncRow->addWidget(CkSincroniza);
+    LbSincroniza->hide();
+    layout->addWidget(GbSincroniza);
+
+    ListaArq = new QListWidget(this);
+    ListaArq->setObjectName(QStringLiteral("ListaArq"));
+    ListaArq->hide();
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    EdArquivoRemessa->setMinimumWidth(360);
+    for (QGroupBox *g : {GbAcompanhamento, GbResultado, GbSincroniza})
+        g->hide();
+
+    m_ftp = new WaitingTransport(this);
+    connect(&m_ftp->client(), &AsyncFtpClient::listItem, this, [this](const QString &name) { ListaArq->addItem(name); });
+    connect(&m_ftp->client(), &AsyncFtpClient::progress, this, [this](qint64 done, qint64 total) {
+        PbTransferencia->setValue(total > 0 ? int(qMin(done, total) * 1000 / total) : 0);
+    });
+    connect(BtResultado, &QPushButton::clicked, this, guarded(m_msg, [this] { BtResultadoClick(); }));
+    connect(BtInterrompe, &QPushButton::clicked, this, [this] { BtInterrompeClick(); });
+    connect(BtRelatorio, &QPushButton::clicked, this, guarded(m_msg, [this] { BtRelatorioClick(); }));
+    connect(BtCancela, &QPushButton::clicked, this, &QDialog::reject);
+    connect(BtSaida, &QPushButton::clicked, this, &QDialog::reject);
+
+    EdNumeroRemessa->setText(m_work.number);
+    if (const auto config = ConfigLocalStore::read(m_db))
+        EdEndResultado->setText(config->endQueloraResult);
+}
+
+TFrmResultadoAutomatico::~TFrmResultadoAutomatico()
+{
+    m_ftp->abort();
+}
+
+void TFrmResultadoAutomatico::setPackageName(const QString &packageName)
+{
+    EdArquivoRemessa->setText(packageName);
+}
+
+QStringList TFrmResultadoAutomatico::resultLines() const
+{
+    const QString text = MmResultado->toPlainText();
+    return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
+}
+
+void TFrmResultadoAutomatico::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (BtResultado->isEnabled())
+        BtResultado->setFocus();
+}
+
+void TFrmResultadoAutomatico::reject()
+{
+    if (m_running) // the fetch ends through "Interrompe"
+        return;
+    QDialog::reject();
+}
+
+void TFrmResultadoAutomatico::addMemo(const QString &line)
+{
+    MmResultado->appendPlainText(line);
+}
+
+void TFrmResultadoAutomatico::showResult()
+{
+    BtInterrompe->setEnabled(false);
+    GbResultado->show();
+    BtSaida->setEnabled(true);
+    BtSaida->setFocus();
+}
+
+void TFrmResultadoAutomatico::BtResultadoClick()
+{
+    if (m_started)
+        return;
+    m_started = true;
+    m_interrupted = false;
+    GbAcompanhamento->show();
+    BtResultado->setEnabled(false);
+    BtCancela->setEnabled(false);
+    BtSaida->setEnabled(false);
+    ListaArq->clear();
+
+    ResultContext context;
+    context.transferDir = m_work.transferDir;
+    context.syncDir = m_work.syncDir;
+    context.packageName = EdArquivoRemessa->text();
+    context.number = m_work.number;
+    context.userName = m_work.userName;
+    const std::optional<ConfigLocal> config = ConfigLocalStore::read(m_db);
+    QString problem = AutomaticResult::precondition(context);
+    if (problem.isEmpty() && !config)
+        problem = QStringLiteral("O certificador não está configurado.");
+    if (!problem.isEmpty()) {
+        m_msg.warning(problem);
+        addMemo(problem);
+        showResult();
+        return;
+    }
+
+    Steps steps(*this);
+    m_running = true;
+    try {
+        WaitCursor wait;
+        m_result = AutomaticResult::fetch(m_db, m_msg, context, *config, *m_ftp, steps);
+    } catch (const std::exception &e) {
+        m_running = false;
+        if (!m_interrupted)
+            addMemo(FtpTexts::TransferError);
+        showResult();
+        ExceptionHandler::handle(e, m_msg);
+        return;
+    }
+    m_running = false;
+    BtInterrompe->setEnabled(false);
+    if (!m_result.connectError.isEmpty()) {
+        // A refused connection is no step of the fetch: the window's warning.
+        ErrorLog::append(m_result.connectError, QStringLiteral("FtpFailure"));
+        m_msg.warning(m_result.connectError);
+    }
+    switch (m_result.outcome) {
+    case AutomaticResult::Outcome::Accepted:
+        LbSincroniza->setText(AutomaticResult::SyncDone);
+        CkSincroniza->show();
+        BtRelatorio->setEnabled(true);
+        break;
+    case AutomaticResult::Outcome::Rejected:
+        BtRelatorio->setEnabled(true);
+        break;
+    case AutomaticResult::Outcome::NotAvailable:
+        CkInformacoes->show();
+        break;
+    case AutomaticResult::Outcome::Failed:
+        // Nothing was written: the remittance still waits for its result.
+        if (GbSincroniza->isVisible())
+            LbSincroniza->setText(AutomaticResult::SyncNotDone);
+        break;
+    }
+    showResult();
+}
+
+void TFrmResultadoAutomatico::BtInterrompeClick()
+{
+    BtInterrompe->setEnabled(false);
+    if (!m_running)
+        return;
+    addMemo(FtpTexts::Interrupted);
+    m_interrupted = true;
+    m_ftp->abort();
+}
+
+BandedReport TFrmResultadoAutomatico::receipt() const
+{
+    return TransferReceipt::forResult(m_work, m_result.resultName, m_result.verdict, resultLines());
+}
+
+void TFrmResultadoAutomatico::BtRelatorioClick()
+{
+    ReportPreview::exec(receipt(), this, m_msg);
+}

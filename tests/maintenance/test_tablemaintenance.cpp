@@ -1,0 +1,499 @@
+// Certificate deletion and the rules of the company, product, signatory and
+// regulator's tables kept from the maintenance window.
+#include "db/schema.h"
+#include "maintenance/certificatedeletion.h"
+#include "maintenance/companytable.h"
+#include "maintenance/producttable.h"
+#include "maintenance/queloratables.h"
+#include "maintenance/selectionlistmodel.h"
+#include "maintenance/signatories.h"
+#include "support/selectionfixture.h"
+
+#include <QSqlQuery>
+#include <QtTest>
+
+Q_DECLARE_METATYPE(NewCompany)
+
+namespace {
+
+const QString Cnpj = QStringLiteral("11222333000181"); // valid check digits
+const QString Cpf = QStringLiteral("52998224725");
+
+struct Fixture : SelectionFixture
+{
+    int seq = 100;
+
+    // A row of `table` for the certificate, every column filled.
+    void fillRow(const QString &table, const QString &num, const QString &sigla = Sigla)
+    {
+        const Schema::Table *t = Schema::table(table);
+        QVERIFY2(t, qPrintable(table));
+        QStringList names;
+        QVariantList values;
+        for (const Schema::Field &f : t->fields) {
+            names << f.name;
+            if (f.name.compare("SiglaCertificador", Qt::CaseInsensitive) == 0)
+                values << sigla;
+            else if (f.name.compare("NumCertif", Qt::CaseInsensitive) == 0)
+                values << num;
+            else if (f.name.compare("SeqEvento", Qt::CaseInsensitive) == 0)
+                values << ++seq;
+            else if (f.type == Schema::FieldType::Text)
+                values << QStringLiteral("X").left(f.size);
+            else if (f.type == Schema::FieldType::Date || f.type == Schema::FieldType::DateTime)
+                values << QDateTime::currentDateTime();
+            else if (f.type == Schema::FieldType::Boolean)
+                values << 0;
+            else
+                values << 1;
+        }
+        db->execute(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                        .arg(t->name, names.join(","), QStringList(names.size(), "?").join(",")),
+                    values);
+    }
+    int rowsOf(const QString &table, const QString &num)
+    {
+        return db->scalar(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE NumCertif = ?").arg(table), {num}).toInt();
+    }
+    void approve(const QString &num, bool flag = true)
+    {
+        run("UPDATE CERTIFIC SET Aprovado = ? WHERE NumCertif = ?", {flag ? 1 : 0, num});
+    }
+    void aprEvent(const QString &num, const QVariant &when = QDateTime::currentDateTime())
+    {
+        run("INSERT INTO STATUS_C (SiglaCertificador, NumCertif, SeqEvento, Evento, HistoricoSis, StatusCertificado, "
+            "DthUltAtualiz, UsuResp) VALUES (?, ?, ?, 'APR', '2', 'A', ?, 'adm')",
+            {Sigla, num, ++seq, when});
+    }
+    int altEvents(const QString &num, const QString &why)
+    {
+        return count("SELECT COUNT(*) FROM STATUS_C WHERE NumCertif = ? AND Evento = 'ALT' AND Justificativa = ? "
+                     "AND HistoricoSis = '2' AND UsuResp = 'ana'",
+                     {num, why});
+    }
+    NewCompany brazilian()
+    {
+        NewCompany c;
+        c.codigoPais = "BR";
+        c.taxId = "11.222.333/0001-81";
+        c.name = "Fábrica Brasileira S.A.";
+        c.endCep = "01001-000";
+        c.endLogr = "Rua Um";
+        return c;
+    }
+};
+
+QStringList columnValues(Database &db, const SelectionSql::Statement &s, const QString &field)
+{
+    SelectionListModel m;
+    m.open(db, s.sql, s.orderBy, s.params);
+    while (m.canFetchMore())
+        m.fetchMore();
+    QStringList out;
+    for (int r = 0; r < m.rowCount(); ++r)
+        out << m.value(r, field).toString();
+    return out;
+}
+
+}
+
+class TestTableMaintenance : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void anApprovalEventForbidsDeletionWhateverTheFlagSays()
+    {
+        Fixture f;
+        f.certificate("C-1", "COMP", 101);
+        f.certificate("C-2", "COMP", 101);
+        f.aprEvent("C-1");
+        f.approve("C-1", false); // changed since it was approved
+        f.aprEvent("C-2", QVariant()); // an approval row without its moment
+        f.approve("C-2", true);
+        for (const QString num : {"C-1", "C-2"}) {
+            f.msg.clear();
+            f.msg.answers.enqueue(true);
+            QVERIFY(!CertificateDeletion::run(*f.db, f.msg, {"OCT", num}));
+            QCOMPARE(f.msg.texts(), QStringList{CertificateDeletion::JaAprovado});
+            QCOMPARE(f.msg.lastCaption(), QString("Exclusão do Certificado."));
+            QCOMPARE(f.rowsOf("CERTIFIC", num), 1);
+            QCOMPARE(f.rowsOf("STATUS_C", num), 1);
+        }
+        // Other events do not count.
+        f.certificate("C-3", "COMP", 101);
+        f.run("INSERT INTO STATUS_C (SiglaCertificador, NumCertif, SeqEvento, Evento, StatusCertificado) "
+              "VALUES ('OCT', 'C-3', 900, 'ALT', 'A')");
+        QVERIFY(!CertificateDeletion::wasApproved(*f.db, {"OCT", "C-3"}));
+    }
+
+    void deletionEmptiesEveryTableOfTheCertificateAndKeepsCompaniesAndProducts()
+    {
+        Fixture f;
+        QCOMPARE(CertificateDeletion::tables().size(), 24);
+        QCOMPARE(CertificateDeletion::tables().last(), QString("CERTIFIC"));
+        f.legalEntity("BR", Cnpj, Cnpj, "Fábrica", "Fab");
+        f.product("Marca", "M1", 0);
+        // The doomed certificate and a neighbour with rows everywhere.
+        for (const QString &table : CertificateDeletion::tables()) {
+            f.fillRow(table, "O'Brien/1");
+            f.fillRow(table, "OUTRO-1");
+        }
+        f.msg.answers.enqueue(true);
+        // The key as typed in another letter case still names it.
+        QVERIFY(CertificateDeletion::run(*f.db, f.msg, {"oct", "o'brien/1"}));
+        QCOMPARE(f.msg.texts(), QStringList{CertificateDeletion::Confirma});
+        for (const QString &table : CertificateDeletion::tables()) {
+            QVERIFY2(f.rowsOf(table, "O'Brien/1") == 0, qPrintable(table));
+            QVERIFY2(f.rowsOf(table, "OUTRO-1") == 1, qPrintable(table));
+        }
+        QCOMPARE(f.count("SELECT COUNT(*) FROM EMPRESA"), 1);
+        QCOMPARE(f.count("SELECT COUNT(*) FROM PRODUTO"), 1);
+    }
+
+    void declinedOrFailedDeletionLeavesTheCertificateWhole()
+    {
+        Fixture f;
+        for (const QString &table : CertificateDeletion::tables())
+            f.fillRow(table, "C-9");
+        f.msg.answers.enqueue(false);
+        QVERIFY(!CertificateDeletion::run(*f.db, f.msg, {"OCT", "C-9"}));
+        QCOMPARE(f.msg.texts(), (QStringList{CertificateDeletion::Confirma, "Exclusão cancelada!"}));
+        QCOMPARE(f.rowsOf("STATUS_DNCP", "C-9"), 1);
+
+        // A table that cannot be emptied late in the order undoes the earlier ones.
+        f.run("ALTER TABLE SERVICO RENAME TO SERVICO_GUARDADO");
+        f.msg.clear();
+        f.msg.answers.enqueue(true);
+        QVERIFY(!CertificateDeletion::run(*f.db, f.msg, {"OCT", "C-9"}));
+        QCOMPARE(f.msg.lastText(), CertificateDeletion::Falhou);
+        QCOMPARE(f.msg.lastCaption(), QString("Erro de deleção"));
+        QVERIFY(!f.db->inTransaction());
+        for (const QString &table : CertificateDeletion::tables())
+            if (table != "SERVICO")
+                QVERIFY2(f.rowsOf(table, "C-9") == 1, qPrintable(table));
+    }
+
+    void changingAUsedCompanyUnapprovesEachOfItsCertificatesOnce()
+    {
+        Fixture f;
+        f.legalEntity("BR", Cnpj, Cnpj, "Fábrica Brasileira S.A.", "Fab");
+        f.run("UPDATE EMPRESA SET EndCEP = '01001-000' WHERE IdEmpresa = ?", {Cnpj});
+        for (const QString num : {"C-1", "C-2", "C-3", "C-4"}) {
+            f.certificate(num, "COMP", 101);
+            f.approve(num);
+        }
+        f.run("UPDATE CERTIFIC SET StatusCertificado = 'S' WHERE NumCertif = 'C-2'");
+        f.link("C-1", "BR", Cnpj);
+        f.link("C-2", "BR", Cnpj);
+        // Named by a service only: the certificate uses the company as well.
+        f.service("C-3", 10, "BR", Cnpj);
+        auto typed = CompanyTable::load(*f.db, {"BR", Cnpj});
+        QVERIFY(typed);
+        QVERIFY(CompanyTable::isUsed(*f.db, {"BR", Cnpj}));
+
+        // Saved unchanged: nothing is written.
+        QVERIFY(CompanyTable::save(*f.db, f.msg, *typed, CompanyKey{"BR", Cnpj}, "ana"));
+        QCOMPARE(f.count("SELECT COUNT(*) FROM CERTIFIC WHERE Aprovado = 1"), 4);
+
+        typed->endLogr = "Avenida Nova, 1000";
+        const auto saved = CompanyTable::save(*f.db, f.msg, *typed, CompanyKey{"BR", Cnpj}, "ana");
+        QVERIFY2(saved, qPrintable(f.msg.lastText()));
+        QCOMPARE(saved->idEmpresa, Cnpj);
+        QCOMPARE(f.db->scalar("SELECT EndLogr FROM EMPRESA").toString(), QString("Avenida Nova, 1000"));
+        for (const QString num : {"C-1", "C-2", "C-3"}) {
+            QCOMPARE(f.count("SELECT Aprovado FROM CERTIFIC WHERE NumCertif = ?", {num}), 0);
+            QCOMPARE(f.altEvents(num, CompanyTable::JustificativaAlteracao), 1);
+        }
+        QCOMPARE(f.db->scalar("SELECT StatusCertificado FROM STATUS_C WHERE NumCertif = 'C-2'").toString(), QString("S"));
+        QCOMPARE(f.count("SELECT Aprovado FROM CERTIFIC WHERE NumCertif = 'C-4'"), 1);
+        QCOMPARE(f.count("SELECT COUNT(*) FROM STATUS_C WHERE NumCertif = 'C-4'"), 0);
+    }
+
+    void aUsedCompanyKeepsItsKey()
+    {
+        Fixture f;
+        f.legalEntity("CN", "Shenzhen Works", QString(), "Shenzhen Works", "SW");
+        f.certificate("C-1", "COMP", 101);
+        f.link("C-1", "CN", "Shenzhen Works");
+        const auto locks = CompanyTable::editLocks(*f.db, {"CN", "Shenzhen Works"});
+        QVERIFY(locks.used && locks.country && locks.taxId && locks.legalName);
+        auto typed = *CompanyTable::load(*f.db, {"CN", "Shenzhen Works"});
+        typed.codigoPais = "AR";
+        typed.name = "Outro Nome";
+        typed.nomFantasia = "Nova Fantasia";
+        const auto saved = CompanyTable::save(*f.db, f.msg, typed, CompanyKey{"CN", "Shenzhen Works"}, "ana");
+        QVERIFY(saved);
+        QCOMPARE(saved->codigoPais, QString("CN"));
+        QCOMPARE(saved->idEmpresa, QString("Shenzhen Works"));
+        QCOMPARE(f.db->scalar("SELECT NomFantasia FROM EMPRESA WHERE IdEmpresa = 'Shenzhen Works'").toString(),
+                 QString("Nova Fantasia"));
+        QCOMPARE(f.count("SELECT COUNT(*) FROM EMPRESA"), 1);
+
+        // A Brazilian legal entity in use may still correct its name.
+        f.legalEntity("BR", Cnpj, Cnpj, "Nome Antigo", "");
+        f.run("UPDATE EMPRESA SET EndCEP = '01001000' WHERE IdEmpresa = ?", {Cnpj});
+        f.link("C-1", "BR", Cnpj);
+        QVERIFY(!CompanyTable::editLocks(*f.db, {"BR", Cnpj}).legalName);
+        auto br = *CompanyTable::load(*f.db, {"BR", Cnpj});
+        br.name = "Nome Corrigido";
+        QVERIFY(CompanyTable::save(*f.db, f.msg, br, CompanyKey{"BR", Cnpj}, "ana"));
+        QCOMPARE(f.db->scalar("SELECT RazSocialEmp FROM EMPRESA WHERE IdEmpresa = ?", {Cnpj}).toString(),
+                 QString("Nome Corrigido"));
+    }
+
+    void identifiersAreDerivedAndDuplicatesRefused()
+    {
+        Fixture f;
+        NewCompany foreign;
+        foreign.codigoPais = "CN";
+        foreign.name = "  Acme Trading Ltd ";
+        const auto first = CompanyTable::save(*f.db, f.msg, foreign, std::nullopt, "ana");
+        QVERIFY(first);
+        QCOMPARE(first->idEmpresa, QString("Acme Trading Ltd"));
+        QCOMPARE(f.db->scalar("SELECT RazSocialEmp FROM EMPRESA").toString(), QString("Acme Trading Ltd"));
+        // Same country, same name in other letters: the same company.
+        foreign.name = "ACME TRADING LTD";
+        QVERIFY(!CompanyTable::save(*f.db, f.msg, foreign, std::nullopt, "ana"));
+        QCOMPARE(f.msg.lastText(), CompanyTable::JaExiste);
+        QCOMPARE(f.msg.lastCaption(), QString("Erro de chave duplicada"));
+        foreign.codigoPais = "AR";
+        QVERIFY(CompanyTable::save(*f.db, f.msg, foreign, std::nullopt, "ana"));
+        QCOMPARE(f.count("SELECT COUNT(*) FROM EMPRESA"), 2);
+
+        // A correction of letter case alone is not a duplicate of itself.
+        NewCompany renamed = *CompanyTable::load(*f.db, {"CN", "Acme Trading Ltd"});
+        renamed.name = "ACME Trading Ltd";
+        const auto edited = CompanyTable::save(*f.db, f.msg, renamed, CompanyKey{"CN", "Acme Trading Ltd"}, "ana");
+        QVERIFY2(edited, qPrintable(f.msg.lastText()));
+        QCOMPARE(f.db->scalar("SELECT IdEmpresa FROM EMPRESA WHERE CodigoPais = 'CN'").toString(),
+                 QString("ACME Trading Ltd"));
+
+        NewCompany person;
+        person.codigoPais = "BR";
+        person.naturalPerson = true;
+        person.taxId = "529.982.247-25";
+        person.name = "Maria da Silva";
+        person.nomFantasia = "ignored";
+        const auto p = CompanyTable::save(*f.db, f.msg, person, std::nullopt, "ana");
+        QVERIFY(p);
+        QCOMPARE(p->idEmpresa, Cpf);
+        QSqlQuery q = f.db->exec("SELECT TipoPessoa, CPF, NomPessoaFisica, CGC, NomFantasia FROM EMPRESA WHERE IdEmpresa = ?",
+                                 {Cpf});
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toString(), QString("2"));
+        QCOMPARE(q.value(1).toString(), Cpf);
+        QCOMPARE(q.value(2).toString(), QString("Maria da Silva"));
+        QVERIFY(q.value(3).isNull() && q.value(4).isNull());
+
+        const auto br = CompanyTable::save(*f.db, f.msg, f.brazilian(), std::nullopt, "ana");
+        QVERIFY(br);
+        QCOMPARE(br->idEmpresa, Cnpj);
+        // An unused company moved onto another's key is refused.
+        NewCompany moved = *CompanyTable::load(*f.db, {"BR", Cpf});
+        moved.taxId = "000.000.001-91";
+        QVERIFY(CompanyTable::save(*f.db, f.msg, moved, CompanyKey{"BR", Cpf}, "ana"));
+        QCOMPARE(f.count("SELECT COUNT(*) FROM EMPRESA WHERE IdEmpresa = '00000000191'"), 1);
+    }
+
+    void validationRunsInTheOrderTheUserIsTold_data()
+    {
+        QTest::addColumn<NewCompany>("company");
+        QTest::addColumn<QString>("message");
+        Fixture f;
+        NewCompany c = f.brazilian();
+        c.codigoPais.clear();
+        QTest::newRow("country") << c << "O campo de País é de preenchimento obrigatório.";
+        c = f.brazilian();
+        c.naturalPerson = true;
+        c.taxId.clear();
+        c.name.clear();
+        QTest::newRow("cpf") << c << "O campo CPF é de preenchimento obrigatório.";
+        c.taxId = Cpf;
+        QTest::newRow("person name") << c << "O campo Nome Pessoa Física é de preenchimento obrigatório.";
+        c.name = "Maria";
+        c.taxId = "52998224700";
+        QTest::newRow("bad cpf") << c << "CPF inválido !!!";
+        c = f.brazilian();
+        c.codigoPais = "CN";
+        c.name = "  ";
+        QTest::newRow("foreign name") << c
+                                      << "O campo de Razão Social é de preenchimento obrigatório para empresas estrangeiras.";
+        c = f.brazilian();
+        c.taxId.clear();
+        c.endCep.clear();
+        QTest::newRow("cnpj") << c << "O campo de CNPJ é de preenchimento obrigatório para empresas brasileiras.";
+        c.taxId = Cnpj;
+        QTest::newRow("cep") << c << "O campo de CEP é de preenchimento obrigatório para empresas brasileiras.";
+        c.endCep = "00000-000";
+        QTest::newRow("zero cep") << c << "CEP inválido !!!";
+    }
+    void validationRunsInTheOrderTheUserIsTold()
+    {
+        QFETCH(NewCompany, company);
+        QFETCH(QString, message);
+        Fixture f;
+        QVERIFY(!CompanyTable::save(*f.db, f.msg, company, std::nullopt, "ana"));
+        QCOMPARE(f.msg.texts(), QStringList{message});
+        QCOMPARE(f.count("SELECT COUNT(*) FROM EMPRESA"), 0);
+    }
+
+    void aCompanyInUseIsNotDeleted()
+    {
+        Fixture f;
+        f.legalEntity("CN", "Usada", QString(), "Usada", "");
+        f.legalEntity("CN", "Livre", QString(), "Livre", "");
+        f.certificate("C-1", "COMP", 101);
+        f.item("LOTE", "C-1", "Marca", "M1", 0);
+        f.run("UPDATE LOTE SET CodigoPais = 'CN', IdEmpresa = 'Usada'");
+        f.msg.answers.enqueue(true);
+        QVERIFY(!CompanyTable::remove(*f.db, f.msg, {"CN", "Usada"}));
+        QCOMPARE(f.msg.texts(), (QStringList{CompanyTable::ConfirmaExclusao, CompanyTable::Relacionado}));
+        QCOMPARE(f.msg.lastCaption(), QString("Erro de exclusão"));
+        QVERIFY(!CompanyTable::remove(*f.db, f.msg, {"CN", "Livre"})); // answered No
+        QCOMPARE(f.count("SELECT COUNT(*) FROM EMPRESA"), 2);
+        f.msg.answers.enqueue(true);
+        QVERIFY(CompanyTable::remove(*f.db, f.msg, {"CN", "Livre"}));
+        QCOMPARE(f.count("SELECT COUNT(*) FROM EMPRESA"), 1);
+    }
+
+    void aProductInUseKeepsItsKeyAndItsChangeUnapprovesTheCertificates()
+    {
+        Fixture f;
+        f.product("Marca", "M1", 1, "789");
+        f.product("Marca", "M2", 0);
+        f.certificate("C-1", "COMP", 101);
+        f.certificate("C-2", "COMP", 101);
+        f.certificate("C-3", "COMP", 101);
+        for (const QString num : {"C-1", "C-2", "C-3"})
+            f.approve(num);
+        f.item("LOTE", "C-1", "Marca", "M1", 1);
+        f.item("UNIDADE", "C-2", "Marca", "M1", 1);
+        const ProductKey used{"Marca", "M1", 1};
+        QVERIFY(ProductTable::isUsed(*f.db, used));
+        QVERIFY(!ProductTable::isUsed(*f.db, {"Marca", "M1", 0}));
+
+        f.msg.answers.enqueue(true);
+        QVERIFY(!ProductTable::remove(*f.db, f.msg, used));
+        QCOMPARE(f.msg.lastText(), ProductTable::Relacionado);
+        QCOMPARE(f.msg.lastCaption(), QString("Erro de deleção"));
+
+        NewProduct p = *ProductTable::load(*f.db, used);
+        p.marcaProd = "Outra";
+        p.imported = false;
+        p.descrProd = "Tomada de embutir";
+        const auto saved = ProductTable::save(*f.db, f.msg, p, used, "ana");
+        QVERIFY(saved);
+        QVERIFY(saved->sameAs(used));
+        QCOMPARE(f.db->scalar("SELECT DescrProd FROM PRODUTO WHERE ModeloProd = 'M1'").toString(),
+                 QString("Tomada de embutir"));
+        QCOMPARE(f.count("SELECT COUNT(*) FROM PRODUTO WHERE MarcaProd = 'Outra'"), 0);
+        for (const QString num : {"C-1", "C-2"}) {
+            QCOMPARE(f.count("SELECT Aprovado FROM CERTIFIC WHERE NumCertif = ?", {num}), 0);
+            QCOMPARE(f.altEvents(num, ProductTable::JustificativaAlteracao), 1);
+        }
+        QCOMPARE(f.count("SELECT Aprovado FROM CERTIFIC WHERE NumCertif = 'C-3'"), 1);
+    }
+
+    void productKeysStayUnique()
+    {
+        Fixture f;
+        f.product("Marca", "M1", 0);
+        f.product("Marca", "M2", 0);
+        NewProduct p;
+        p.marcaProd = "MARCA";
+        p.modeloProd = "m1";
+        QVERIFY(!ProductTable::save(*f.db, f.msg, p, std::nullopt, "ana"));
+        QCOMPARE(f.msg.lastText(), ProductTable::JaExiste);
+        p.imported = true; // the imported one is another product
+        QVERIFY(ProductTable::save(*f.db, f.msg, p, std::nullopt, "ana"));
+        // An unused product edited onto another's key.
+        NewProduct moved = *ProductTable::load(*f.db, {"Marca", "M2", 0});
+        moved.modeloProd = "M1";
+        f.msg.clear();
+        QVERIFY(!ProductTable::save(*f.db, f.msg, moved, ProductKey{"Marca", "M2", 0}, "ana"));
+        QCOMPARE(f.msg.texts(), QStringList{ProductTable::JaExiste});
+        moved.modeloProd = "  M3 ";
+        QVERIFY(ProductTable::save(*f.db, f.msg, moved, ProductKey{"Marca", "M2", 0}, "ana"));
+        QCOMPARE(f.count("SELECT COUNT(*) FROM PRODUTO WHERE ModeloProd = 'M3'"), 1);
+        p.modeloProd = " ";
+        QVERIFY(!ProductTable::save(*f.db, f.msg, p, std::nullopt, "ana"));
+        QCOMPARE(f.count("SELECT COUNT(*) FROM PRODUTO"), 3);
+    }
+
+    void onlyOneSignatoryIsTheDefault()
+    {
+        Fixture f;
+        using A = Signatories::Action;
+        QVERIFY(Signatories::apply(*f.db, f.msg, A::Include, {0, " Ana Souza ", true}));
+        QVERIFY(Signatories::apply(*f.db, f.msg, A::Include, {0, "Bruno Lima", false}));
+        QVERIFY(Signatories::apply(*f.db, f.msg, A::Include, {0, "Carla Dias", true}));
+        QCOMPARE(f.count("SELECT COUNT(*) FROM SIGNATARIOS WHERE Default_s = 'S'"), 1);
+        auto list = Signatories::list(*f.db);
+        QCOMPARE(list.size(), 3);
+        QCOMPARE(list.at(0).name, QString("Carla Dias"));
+        QVERIFY(list.at(0).isDefault);
+        QCOMPARE(list.at(1).name, QString("Ana Souza"));
+        QCOMPARE(f.db->scalar("SELECT SiglaCertificador FROM SIGNATARIOS WHERE Signatario = 'Bruno Lima'").toString(),
+                 QString("OCT"));
+
+        // The default moves on edit too; a repeated or blank name is refused.
+        const int bruno = list.at(2).id;
+        QVERIFY(Signatories::apply(*f.db, f.msg, A::Edit, {bruno, "Bruno A. Lima", true}));
+        list = Signatories::list(*f.db);
+        QCOMPARE(list.at(0).name, QString("Bruno A. Lima"));
+        QCOMPARE(f.count("SELECT COUNT(*) FROM SIGNATARIOS WHERE Default_s = 'S'"), 1);
+        QVERIFY(!Signatories::apply(*f.db, f.msg, A::Include, {0, "ana souza", false}));
+        QCOMPARE(f.msg.lastText(), Signatories::JaExiste);
+        QVERIFY(!Signatories::apply(*f.db, f.msg, A::Edit, {bruno, "  ", false}));
+        QCOMPARE(f.msg.lastText(), Signatories::NomeObrigatorio);
+        QVERIFY(Signatories::apply(*f.db, f.msg, A::Remove, {bruno, {}, false}));
+        QCOMPARE(f.count("SELECT COUNT(*) FROM SIGNATARIOS"), 2);
+        QCOMPARE(f.count("SELECT COUNT(*) FROM SIGNATARIOS WHERE Default_s = 'S'"), 0);
+
+        f.run("DELETE FROM CONFIG_LOCAL");
+        f.msg.clear();
+        QVERIFY(!Signatories::apply(*f.db, f.msg, A::Include, {0, "Davi", false}));
+        QCOMPARE(f.msg.texts(), QStringList{Signatories::SemCertificador});
+        QCOMPARE(f.msg.lastCaption(), QString("Erro de Edição"));
+    }
+
+    void regulatorsTablesSortByTheClickedColumn()
+    {
+        Fixture f;
+        f.run("UPDATE CLASSE_P SET ClasseSup = 102, UnMedida = 'un' WHERE IdClasseProd = 101");
+        f.run("UPDATE CLASSE_P SET ClasseSup = 101 WHERE IdClasseProd = 102");
+        using QueloraTables::Tab;
+        const auto classes = QueloraTables::statement(Tab::ClasseProdutos);
+        // Accredited twice under two certificate classes: listed twice.
+        QCOMPARE(columnValues(*f.db, classes, "IdClasseProd"), (QStringList{"101", "101", "102"}));
+        QCOMPARE(columnValues(*f.db, classes, "NomClasseSup"),
+                 (QStringList{"Interruptores", "Interruptores", "Plugues e Tomadas"}));
+
+        QueloraTables::Sorting s;
+        s = s.clicked(1);
+        QCOMPARE(columnValues(*f.db, QueloraTables::statement(Tab::ClasseProdutos, s), "NomClasseProd"),
+                 (QStringList{"Interruptores", "Plugues e Tomadas", "Plugues e Tomadas"}));
+        s = s.clicked(1);
+        QVERIFY(s.descending);
+        QCOMPARE(columnValues(*f.db, QueloraTables::statement(Tab::ClasseProdutos, s), "NomClasseProd").first(),
+                 QString("Plugues e Tomadas"));
+        s = s.clicked(0);
+        QVERIFY(!s.descending);
+        QCOMPARE(s.column, 0);
+
+        s = QueloraTables::Sorting().clicked(1).clicked(1);
+        QCOMPARE(columnValues(*f.db, QueloraTables::statement(Tab::Pais, s), "NomePais"),
+                 (QStringList{"China", "Brasil", "Argentina"}));
+        // Certificate classes of either accreditation of the configured body only.
+        QCOMPARE(columnValues(*f.db, QueloraTables::statement(Tab::ClasseCertificado, QueloraTables::Sorting().clicked(0)),
+                              "IdClasseCertif"),
+                 (QStringList{"COMP", "SERV", "VOL"}));
+        f.run("UPDATE CLASSE_S SET IdClasseProd = 101");
+        QCOMPARE(columnValues(*f.db, QueloraTables::statement(Tab::ClasseServicos), "NomClasseServ"),
+                 QStringList{"Recarga de Extintores"});
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTableMaintenance)
+#include "test_tablemaintenance.moc"
