@@ -4,6 +4,7 @@
 #include "maintenance/certificateservice.h"
 #include "maintenance/ui/empresasenvolvidastab.h"
 #include "maintenance/ui/documentwindows.h"
+#include "maintenance/ui/itemtabs.h"
 #include "maintenance/ui/maintenanceicons.h"
 #include "maintenance/ui/excluicertificadopanel.h"
 #include "maintenance/ui/modificacertificadopanel.h"
@@ -88,6 +89,7 @@ TFormPrincipal::TFormPrincipal(TDMCapaSistema &capa, Messenger &messenger, const
     m_modifica->setObjectName(panelName(ModificaCertificado));
     m_stack->addWidget(m_modifica);
     m_modifica->addTab(new EmpresasEnvolvidasTab(m_ctx, m_modifica));
+    addItemTabs(m_modifica, m_ctx);
     DocumentWindows::install(*m_modifica, m_ctx);
 
     connect(m_novo, &NovoCertificadoPanel::cancelled, this, [this] { setMode(Principal); });
