@@ -571,11 +571,6 @@ ssize_t budgetRead(void *cookie, char *buf, size_t size)
 int budgetSeek(void *cookie, off64_t *offset, int whence)
 {
     auto *b = static_cast<BudgetFile *>(cookie);
-    // pxlib walks a looping chain by seeking too, reads failing or not.
-    if (b->budget == 0)
-        return -1;
-    if (b->budget > 0)
-        --b->budget;
     if (fseeko(b->raw, *offset, whence) != 0)
         return -1;
     *offset = ftello(b->raw);
@@ -936,9 +931,7 @@ std::unique_ptr<ParadoxReader> ParadoxReader::open(const QString &path)
     }
     d.px = newDoc(&d.lastError);
     if (PX_open_fp(d.px, d.fp) < 0) {
-        // pxlib has already freed part of the document on some of its failure
-        // paths (a block list cut short), and deleting it would free those
-        // again: the few bytes of a refused table are left instead.
+        PX_delete(d.px);
         d.px = nullptr;
         damaged(path, d.lastError.isEmpty() ? QStringLiteral("blocos ilegíveis") : d.lastError);
     }
