@@ -129,7 +129,7 @@ void populate(Database &db, int certificates)
                                  .arg(table->name, cols.join(","), exprs.join(","))
                                  .arg(p.modulo);
         if (QLatin1String(p.table) == QLatin1String("EMPRESA"))
-            sql.replace(QStringLiteral("'E' || (i % 1000)"), QStringLiteral("'E' || (i / 100 % 1000)"));
+            sql.replace(QStringLiteral("'E' || (i % 1000)"), QStringLiteral("'E' || (i / 100)"));
         db.execute(sql);
     }
     t.commit();
