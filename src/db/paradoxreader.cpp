@@ -57,7 +57,11 @@ QVariant decodeValue(const Field &f, const char *p)
         if (!std::isfinite(ms))
             return QVariant();
         const double days = std::floor(ms / kMsPerDay);
-        const int rest = int(ms - days * kMsPerDay);
+        // Further out than a date field's day count reaches: no moment any
+        // table holds, and past what the conversions below can take.
+        if (days < -2147483648.0 || days > 2147483647.0)
+            return QVariant();
+        const int rest = qBound(0, int(ms - days * kMsPerDay), int(kMsPerDay) - 1);
         return QDateTime(QDate::fromJulianDay(qint64(days) + kJulianOffset), QTime::fromMSecsSinceStartOfDay(rest));
     }
     }

@@ -435,6 +435,39 @@ private slots:
         QVERIFY(t.elapsed() < 20000);
     }
 
+    // Found by fuzzing: a stored moment far past any day count overflowed
+    // the conversion. Such a moment reads as NULL, like one that is not a
+    // number; the moments around it read as before.
+    void momentsPastAnyDateReadAsNull()
+    {
+        const QList<Field> fields{{QStringLiteral("Momento"), FieldType::Timestamp, 8}};
+        auto stored = [](double ms) {
+            quint64 bits;
+            std::memcpy(&bits, &ms, 8);
+            bits = (bits & 0x8000000000000000ULL) ? ~bits : (bits | 0x8000000000000000ULL);
+            QByteArray out(8, '\0');
+            for (int i = 7; i >= 0; --i, bits >>= 8)
+                out[i] = char(bits & 0xFF);
+            return out;
+        };
+        for (double ms : {1e300, -1e300, 1e18, -1e18, 2147483648.0 * 86400000.0})
+            QVERIFY2(ParadoxReader::decodeRecord(fields, stored(ms).constData()).at(0).isNull(), qPrintable(QString::number(ms)));
+        const QDateTime early(QDate(1, 1, 1), QTime(0, 0, 0, 1));
+        QCOMPARE(ParadoxReader::decodeRecord(fields, stored(86400000.0 + 1).constData()).at(0).toDateTime(), early);
+        const QDateTime late(QDate(9999, 12, 31), QTime(23, 59, 59, 999));
+        const double lateMs = double(late.date().toJulianDay() - 1721425) * 86400000.0 + late.time().msecsSinceStartOfDay();
+        QCOMPARE(ParadoxReader::decodeRecord(fields, stored(lateMs).constData()).at(0).toDateTime(), late);
+
+        auto r = ParadoxReader::open(QStringLiteral(CORVANE_TEST_DIR "/fuzz/regressions/paradox-timestamp-overflow"));
+        QCOMPARE(r->rowCount(), 2);
+        QVERIFY(r->next() && r->next());
+        QCOMPARE(r->fields().at(8).type, FieldType::Timestamp);
+        QVERIFY(r->value(8).isNull());
+        QCOMPARE(r->value(0).toString(), QStringLiteral("abc"));
+        QCOMPARE(r->value(3).toInt(), 123456);
+        QVERIFY(!r->next());
+    }
+
     // A chain that comes back to a block, or names one the file does not
     // have, is refused, wherever it turns: pxlib by itself follows the
     // first kind for ever once it has seen as many blocks as the file has.
