@@ -1,6 +1,6 @@
 #include "db/paradoxtable.h"
 #include "db/dberror.h"
-#include "shell/shared/cp1252.h"
+#include "base/cp1252.h"
 
 #include <QDate>
 #include <QDir>

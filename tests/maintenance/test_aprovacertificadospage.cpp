@@ -1,8 +1,8 @@
 // The shell's approval page, driven as a user would.
+#include "base/errorlog.h"
 #include "db/database.h"
 #include "maintenance/certificateapproval.h"
 #include "shell/datamodules.h"
-#include "shell/shared/errorlog.h"
 #include "shell/tdmcapasistema.h"
 #include "shell/ui/tfrmcapasistema.h"
 #include "support/scriptedmessenger.h"
