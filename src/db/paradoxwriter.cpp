@@ -1,180 +1,21 @@
-#include "db/paradoxtable.h"
 #include "db/dberror.h"
+#include "db/paradoxformat.h"
+#include "db/paradoxtable.h"
 #include "base/cp1252.h"
 
 #include <QDate>
-#include <QDir>
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QTime>
 
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 
-extern "C" {
-#include <paradox.h>
-}
-
-namespace Paradox {
-
-int byteSize(FieldType type, int alphaSize)
-{
-    switch (type) {
-    case FieldType::Alpha:
-    case FieldType::Memo:
-        return alphaSize;
-    case FieldType::Short:
-        return 2;
-    case FieldType::Date:
-    case FieldType::Long:
-    case FieldType::Time:
-    case FieldType::AutoInc:
-        return 4;
-    case FieldType::Number:
-    case FieldType::Currency:
-    case FieldType::Timestamp:
-        return 8;
-    case FieldType::Logical:
-        return 1;
-    }
-    return 0;
-}
-
-Field fieldFor(const Schema::Field &c)
-{
-    using ST = Schema::FieldType;
-    Field f;
-    f.name = c.name;
-    switch (c.type) {
-    case ST::Text:
-        f.type = FieldType::Alpha;
-        f.size = qBound(1, c.size, 255);
-        return f;
-    case ST::Memo:
-        f.type = FieldType::Alpha;
-        f.size = 255;
-        return f;
-    case ST::SmallInt:
-        f.type = FieldType::Short;
-        break;
-    case ST::Integer:
-    case ST::AutoInc:
-        f.type = FieldType::Long;
-        break;
-    case ST::Float:
-        f.type = FieldType::Number;
-        break;
-    case ST::Date:
-        f.type = FieldType::Date;
-        break;
-    case ST::DateTime:
-        f.type = FieldType::Timestamp;
-        break;
-    case ST::Boolean:
-        f.type = FieldType::Logical;
-        break;
-    }
-    f.size = byteSize(f.type, 0);
-    return f;
-}
-
-QList<Field> fieldsFor(const Schema::Table &table)
-{
-    QList<Field> out;
-    for (const Schema::Field &c : table.fields)
-        out << fieldFor(c);
-    return out;
-}
-
-} // namespace Paradox
+using namespace ParadoxFormat;
 
 namespace {
 
-using Paradox::Field;
-using Paradox::FieldType;
-
-// Days are counted from 0001-01-01 = 1.
-constexpr qint64 kJulianOffset = 1721425;
-constexpr double kMsPerDay = 86400000.0;
-
-bool knownType(int t)
-{
-    switch (static_cast<FieldType>(t)) {
-    case FieldType::Alpha:
-    case FieldType::Date:
-    case FieldType::Short:
-    case FieldType::Long:
-    case FieldType::Currency:
-    case FieldType::Number:
-    case FieldType::Logical:
-    case FieldType::Memo:
-    case FieldType::Time:
-    case FieldType::Timestamp:
-    case FieldType::AutoInc:
-        return true;
-    }
-    return false;
-}
-
-[[noreturn]] void fail(const QString &path, const QString &why)
-{
-    throw AppError(QStringLiteral("Tabela Paradox %1: %2").arg(QDir::toNativeSeparators(path), why));
-}
-
-[[noreturn]] void damaged(const QString &path, const QString &why)
-{
-    fail(path, QStringLiteral("o arquivo está danificado ou incompleto (%1).").arg(why));
-}
-
-quint16 le16(const uchar *p) { return quint16(p[0] | (p[1] << 8)); }
-quint32 le32(const uchar *p) { return quint32(p[0]) | (quint32(p[1]) << 8) | (quint32(p[2]) << 16) | (quint32(p[3]) << 24); }
-
-// --- values -----------------------------------------------------------
-
-void putBigEndian(char *out, quint64 v, int bytes)
-{
-    for (int i = bytes - 1; i >= 0; --i) {
-        out[i] = char(v & 0xFF);
-        v >>= 8;
-    }
-}
-
-quint64 getBigEndian(const char *in, int bytes)
-{
-    quint64 v = 0;
-    for (int i = 0; i < bytes; ++i)
-        v = (v << 8) | uchar(in[i]);
-    return v;
-}
-
-void putDouble(char *out, double d)
-{
-    quint64 bits;
-    std::memcpy(&bits, &d, 8);
-    // Positive values get the sign bit set, negative ones are inverted,
-    // so that the bytes sort as the numbers do (and zero is not NULL).
-    bits = (bits & 0x8000000000000000ULL) ? ~bits : (bits | 0x8000000000000000ULL);
-    putBigEndian(out, bits, 8);
-}
-
-double getDouble(const char *in)
-{
-    quint64 bits = getBigEndian(in, 8);
-    bits = (bits & 0x8000000000000000ULL) ? (bits & ~0x8000000000000000ULL) : ~bits;
-    double d;
-    std::memcpy(&d, &bits, 8);
-    return d;
-}
-
-bool allZero(const char *p, int n)
-{
-    for (int i = 0; i < n; ++i)
-        if (p[i])
-            return false;
-    return true;
-}
 
 // "yyyy-MM-dd", "yyyy-MM-ddTHH:mm:ss" and "...ss.zzz", the stored forms,
 // read without the general parser (delta tables hold millions of them).
@@ -426,176 +267,6 @@ bool encodeCell(const Field &f, const Database::Statement::Cell &c, char *out)
     return false;
 }
 
-QVariant decodeValue(const Field &f, const char *p)
-{
-    if (allZero(p, f.size))
-        return QVariant();
-    switch (f.type) {
-    case FieldType::Alpha:
-    case FieldType::Memo: {
-        // A memo keeps its first bytes in the record, then ten of reference.
-        const int n = f.type == FieldType::Memo ? qMax(0, f.size - 10) : f.size;
-        int len = 0;
-        while (len < n && p[len])
-            ++len;
-        return Cp1252::toUnicode(QByteArray(p, len));
-    }
-    case FieldType::Short:
-        return int(qint16(quint16(getBigEndian(p, 2) ^ 0x8000u)));
-    case FieldType::Long:
-    case FieldType::AutoInc:
-    case FieldType::Time:
-        return int(qint32(quint32(getBigEndian(p, 4) ^ 0x80000000u)));
-    case FieldType::Number:
-    case FieldType::Currency:
-        return getDouble(p);
-    case FieldType::Logical:
-        return uchar(p[0]) != 0x80;
-    case FieldType::Date: {
-        const qint32 days = qint32(quint32(getBigEndian(p, 4) ^ 0x80000000u));
-        return QDate::fromJulianDay(qint64(days) + kJulianOffset);
-    }
-    case FieldType::Timestamp: {
-        const double ms = getDouble(p);
-        if (!std::isfinite(ms))
-            return QVariant();
-        const double days = std::floor(ms / kMsPerDay);
-        const int rest = int(ms - days * kMsPerDay);
-        return QDateTime(QDate::fromJulianDay(qint64(days) + kJulianOffset), QTime::fromMSecsSinceStartOfDay(rest));
-    }
-    }
-    return QVariant();
-}
-
-// --- pxlib documents ----------------------------------------------------
-
-struct Boot
-{
-    Boot() { PX_boot(); }
-};
-
-void onPxError(pxdoc_t *, int level, const char *msg, void *data)
-{
-    if (level == PX_Warning || !data)
-        return;
-    auto *last = static_cast<QString *>(data);
-    if (last->isEmpty())
-        *last = QString::fromLocal8Bit(msg);
-}
-
-// Structure read from the file's header, checked before pxlib sees it.
-struct Header
-{
-    int recordSize = 0;
-    int headerSize = 0;
-    int blockSize = 0;
-    qint64 numRecords = 0;
-    int fileBlocks = 0;
-    QList<Field> fields;
-};
-
-Header checkHeader(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        fail(path, QStringLiteral("não foi possível abrir o arquivo (%1).").arg(file.errorString()));
-    const qint64 fileSize = file.size();
-    const QByteArray head = file.read(0x800);
-    if (head.size() < 0x78)
-        damaged(path, QStringLiteral("cabeçalho incompleto"));
-    const auto *h = reinterpret_cast<const uchar *>(head.constData());
-    Header out;
-    out.recordSize = le16(h);
-    out.headerSize = le16(h + 2);
-    const int fileType = h[4];
-    const int maxTableSize = h[5];
-    out.numRecords = le32(h + 6);
-    out.fileBlocks = le16(h + 0x0C);
-    const int firstBlock = le16(h + 0x0E);
-    const int lastBlock = le16(h + 0x10);
-    const int numFields = le16(h + 0x21);
-    const int versionId = h[0x39];
-    if (fileType != pxfFileTypIndexDB && fileType != pxfFileTypNonIndexDB)
-        damaged(path, QStringLiteral("não é uma tabela"));
-    if (maxTableSize != 1 && maxTableSize != 2 && maxTableSize != 3 && maxTableSize != 4 && maxTableSize != 8 &&
-        maxTableSize != 16 && maxTableSize != 32)
-        damaged(path, QStringLiteral("tamanho de bloco inválido"));
-    out.blockSize = maxTableSize * 0x400;
-    const int infoOffset = versionId >= 5 ? 0x78 : 0x58;
-    if (numFields < 1 || numFields > 255 || out.recordSize < 1 || out.recordSize > out.blockSize - 6)
-        damaged(path, QStringLiteral("estrutura de registro inválida"));
-    if (out.headerSize < infoOffset + 2 * numFields || out.headerSize > fileSize ||
-        infoOffset + 2 * numFields > head.size())
-        damaged(path, QStringLiteral("cabeçalho incompleto"));
-    int sum = 0;
-    for (int i = 0; i < numFields; ++i) {
-        const int type = h[infoOffset + 2 * i];
-        const int size = h[infoOffset + 2 * i + 1];
-        if (!knownType(type) || size < 1)
-            damaged(path, QStringLiteral("campo %1 de tipo %2 não suportado").arg(i + 1).arg(type));
-        Field f;
-        f.type = static_cast<FieldType>(type);
-        f.size = size;
-        out.fields << f;
-        sum += size;
-    }
-    if (sum != out.recordSize)
-        damaged(path, QStringLiteral("tamanho de registro inconsistente"));
-    if (qint64(out.headerSize) + qint64(out.fileBlocks) * out.blockSize > fileSize)
-        damaged(path, QStringLiteral("faltam blocos de dados"));
-    const qint64 perBlock = (out.blockSize - 6) / out.recordSize;
-    if (out.numRecords > qint64(out.fileBlocks) * perBlock || firstBlock > out.fileBlocks ||
-        lastBlock > out.fileBlocks || (out.numRecords > 0 && firstBlock < 1))
-        damaged(path, QStringLiteral("contagem de registros inconsistente"));
-    return out;
-}
-
-// A file whose reads are counted while pxlib builds its block list: a
-// block chain that loops would otherwise keep it reading forever.
-struct BudgetFile
-{
-    FILE *raw = nullptr;
-    qint64 budget = -1; // read calls left; -1 = unlimited
-};
-
-ssize_t budgetRead(void *cookie, char *buf, size_t size)
-{
-    auto *b = static_cast<BudgetFile *>(cookie);
-    if (b->budget == 0)
-        return 0;
-    if (b->budget > 0)
-        --b->budget;
-    return ssize_t(std::fread(buf, 1, size, b->raw));
-}
-
-int budgetSeek(void *cookie, off64_t *offset, int whence)
-{
-    auto *b = static_cast<BudgetFile *>(cookie);
-    if (fseeko(b->raw, *offset, whence) != 0)
-        return -1;
-    *offset = ftello(b->raw);
-    return 0;
-}
-
-int budgetClose(void *cookie)
-{
-    auto *b = static_cast<BudgetFile *>(cookie);
-    const int rc = std::fclose(b->raw);
-    b->raw = nullptr;
-    return rc;
-}
-
-pxdoc_t *newDoc(QString *lastError)
-{
-    static Boot boot;
-    pxdoc_t *px = PX_new3(onPxError, nullptr, nullptr, nullptr, lastError);
-    if (!px)
-        throw AppError(QStringLiteral("Tabela Paradox: memória insuficiente."));
-    return px;
-}
-
-QByteArray nativePath(const QString &path) { return QFile::encodeName(path); }
-
 } // namespace
 
 // --- writer -------------------------------------------------------------
@@ -643,9 +314,14 @@ struct ParadoxWriter::Doc
         return file.seek(qint64(headerSize) + qint64(blockNo - 1) * blockSize) && file.write(block) == block.size();
     }
 
+    // Block numbers are 16 bits wide: one more block would wrap the chain.
+    bool full() const { return (blockNo == 0 || inBlock == perBlock) && fileBlocks >= 0xFFFF; }
+
     bool startBlock()
     {
-        if (blockNo > 0 && !writeBlock(blockNo + 1))
+        // The block being closed points at the one about to be added, which
+        // is the file's next block, not necessarily the one after it.
+        if (blockNo > 0 && !writeBlock(fileBlocks + 1))
             return false;
         const int prev = blockNo;
         block.fill('\0', blockSize);
@@ -736,7 +412,7 @@ std::unique_ptr<ParadoxWriter> ParadoxWriter::create(const QString &path, const 
     }
     QFile::remove(path);
     if (PX_create_file(px, pf, int(fields.size()), nativePath(path).constData(), pxfFileTypNonIndexDB) < 0) {
-        PX_delete(px);
+        deleteAfterFailedOpen(px);
         w->m_doc->px = nullptr;
         fail(path, QStringLiteral("não foi possível criar o arquivo (%1).").arg(w->m_doc->lastError));
     }
@@ -777,7 +453,7 @@ std::unique_ptr<ParadoxWriter> ParadoxWriter::append(const QString &path)
         pxdoc_t *px = newDoc(&d.lastError);
         d.px = px;
         if (PX_open_file(px, nativePath(path).constData()) < 0) {
-            PX_delete(px);
+            deleteAfterFailedOpen(px);
             d.px = nullptr;
             fail(path, QStringLiteral("não foi possível abrir o arquivo (%1).").arg(d.lastError));
         }
@@ -859,6 +535,8 @@ void ParadoxWriter::storeRecord()
         // record calls on one document crashes it.
         if (PX_put_record(m_doc->px, m_record.data()) < 0)
             fail(m_path, QStringLiteral("falha ao gravar o registro %1 (%2).").arg(m_rows + 1).arg(m_doc->lastError));
+    } else if (m_doc->full()) {
+        fail(m_path, QStringLiteral("a tabela não comporta mais registros (%1).").arg(m_rows));
     } else if (!m_doc->add(m_record)) {
         fail(m_path, QStringLiteral("falha ao gravar o registro %1 (%2).").arg(m_rows + 1).arg(m_doc->file.errorString()));
     }
@@ -887,127 +565,4 @@ void ParadoxWriter::close()
         fail(m_path, QStringLiteral("falha ao gravar (%1).").arg(m_doc->lastError));
     if (QFileInfo(m_path).size() <= 0)
         fail(m_path, QStringLiteral("o arquivo não foi gravado."));
-}
-
-// --- reader -------------------------------------------------------------
-
-struct ParadoxReader::Doc
-{
-    pxdoc_t *px = nullptr;
-    FILE *fp = nullptr;
-    BudgetFile budget;
-    QString lastError;
-    ~Doc()
-    {
-        if (px) {
-            PX_close(px);
-            PX_delete(px);
-        }
-        if (fp)
-            std::fclose(fp);
-    }
-};
-
-ParadoxReader::~ParadoxReader() = default;
-
-std::unique_ptr<ParadoxReader> ParadoxReader::open(const QString &path)
-{
-    const Header header = checkHeader(path);
-    std::unique_ptr<ParadoxReader> r(new ParadoxReader);
-    r->m_path = path;
-    r->m_doc = std::make_unique<Doc>();
-    Doc &d = *r->m_doc;
-    d.budget.raw = std::fopen(nativePath(path).constData(), "rb");
-    if (!d.budget.raw)
-        fail(path, QStringLiteral("não foi possível abrir o arquivo."));
-    // pxlib reads whole blocks through the stream's buffer while it builds
-    // its list: allow one read per kilobyte of every block, still bounded.
-    d.budget.budget = qint64(header.fileBlocks) * (header.blockSize / 1024 + 4) + 64;
-    cookie_io_functions_t io{budgetRead, nullptr, budgetSeek, budgetClose};
-    d.fp = fopencookie(&d.budget, "rb", io);
-    if (!d.fp) {
-        std::fclose(d.budget.raw);
-        fail(path, QStringLiteral("não foi possível abrir o arquivo."));
-    }
-    d.px = newDoc(&d.lastError);
-    if (PX_open_fp(d.px, d.fp) < 0) {
-        PX_delete(d.px);
-        d.px = nullptr;
-        damaged(path, d.lastError.isEmpty() ? QStringLiteral("blocos ilegíveis") : d.lastError);
-    }
-    d.budget.budget = -1;
-    r->m_encrypted = d.px->px_head && d.px->px_head->px_encryption != 0;
-    // The blocks pxlib found must hold exactly the rows the header counts.
-    const auto *index = static_cast<const pxpindex_t *>(d.px->px_indexdata);
-    qint64 counted = 0;
-    const int perBlock = (header.blockSize - 6) / header.recordSize;
-    for (int i = 0; index && i < d.px->px_indexdatalen; ++i) {
-        if (index[i].blocknumber == 0 && index[i].numrecords == 0)
-            continue;
-        if (index[i].numrecords < 0 || index[i].numrecords > perBlock)
-            damaged(path, QStringLiteral("bloco %1 inconsistente").arg(index[i].blocknumber));
-        counted += index[i].numrecords;
-    }
-    if (header.numRecords > 0 && (!index || counted != header.numRecords))
-        damaged(path, QStringLiteral("%1 registros nos blocos, %2 no cabeçalho").arg(counted).arg(header.numRecords));
-    for (int i = 0; i < PX_get_num_fields(d.px); ++i) {
-        const pxfield_t *pf = PX_get_field(d.px, i);
-        Field f = header.fields.at(i);
-        f.name = Cp1252::toUnicode(QByteArray(pf->px_fname ? pf->px_fname : ""));
-        r->m_fields << f;
-    }
-    r->m_count = int(header.numRecords);
-    r->m_record.resize(header.recordSize);
-    return r;
-}
-
-QStringList ParadoxReader::fieldNames() const
-{
-    QStringList out;
-    for (const Field &f : m_fields)
-        out << f.name;
-    return out;
-}
-
-QVariantList ParadoxReader::decodeRecord(const QList<Paradox::Field> &fields, const char *record)
-{
-    QVariantList out;
-    out.reserve(fields.size());
-    for (const Field &f : fields) {
-        out << decodeValue(f, record);
-        record += f.size;
-    }
-    return out;
-}
-
-bool ParadoxReader::next()
-{
-    if (m_pos + 1 >= m_count) {
-        m_pos = m_count;
-        m_values.clear();
-        return false;
-    }
-    ++m_pos;
-    int deleted = 0;
-    pxdatablockinfo_t info;
-    if (!PX_get_record2(m_doc->px, m_pos, m_record.data(), &deleted, &info))
-        damaged(m_path, QStringLiteral("registro %1 ilegível").arg(m_pos + 1));
-    m_values = decodeRecord(m_fields, m_record.constData());
-    return true;
-}
-
-QVariant ParadoxReader::value(const QString &fieldName) const
-{
-    for (int i = 0; i < m_fields.size(); ++i)
-        if (m_fields.at(i).name.compare(fieldName, Qt::CaseInsensitive) == 0)
-            return m_values.value(i);
-    return QVariant();
-}
-
-QVariantMap ParadoxReader::row() const
-{
-    QVariantMap out;
-    for (int i = 0; i < m_fields.size(); ++i)
-        out.insert(m_fields.at(i).name, m_values.value(i));
-    return out;
 }
