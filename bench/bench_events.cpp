@@ -7,10 +7,10 @@
 // certificates, all below 32767 - N, leaving room for the N new events.
 //
 //   bench_events [N] [M]
+#include "base/apppaths.h"
 #include "db/database.h"
 #include "db/provisioning.h"
 #include "maintenance/statusevents.h"
-#include "shell/apppaths.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

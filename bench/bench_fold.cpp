@@ -6,12 +6,12 @@
 // peak resident memory so runs with different N show whether it stays flat.
 //
 //   bench_fold [N]
+#include "base/apppaths.h"
 #include "db/database.h"
 #include "db/paradoxtable.h"
 #include "db/provisioning.h"
 #include "db/schema.h"
 #include "remessa/replicafold.h"
-#include "shell/apppaths.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -7,11 +7,11 @@
 //   bench_import [N]
 #include "../tests/support/importfilebuilder.h"
 
+#include "base/apppaths.h"
+#include "base/messenger.h"
 #include "db/database.h"
 #include "db/provisioning.h"
 #include "import/importrun.h"
-#include "shell/apppaths.h"
-#include "shell/shared/messenger.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -4,13 +4,13 @@
 // each tab (with its first paint). Goal: under 200 ms each.
 //
 //   bench_items [N]
+#include "base/apppaths.h"
+#include "base/messenger.h"
 #include "db/database.h"
 #include "db/provisioning.h"
 #include "maintenance/ui/modificacertificadopanel.h"
 #include "maintenance/ui/tformprincipal.h"
-#include "shell/apppaths.h"
 #include "shell/loginstate.h"
-#include "shell/shared/messenger.h"
 #include "shell/tdmcapasistema.h"
 
 #include <QApplication>

@@ -10,13 +10,13 @@
 // of the database as the partial run finds it. Each phase also prints the
 // processor time it took (user + system), steadier than the wall clock on a
 // machine shared with other work.
+#include "base/apppaths.h"
+#include "base/messenger.h"
 #include "db/database.h"
 #include "db/provisioning.h"
 #include "db/schema.h"
 #include "remessa/remessapreparation.h"
 #include "remessa/remittancequeries.h"
-#include "shell/apppaths.h"
-#include "shell/shared/messenger.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -7,12 +7,12 @@
 // written out as they are painted.
 //
 //   bench_reports [N]
+#include "base/apppaths.h"
 #include "db/database.h"
-#include "db/demodata.h"
 #include "db/provisioning.h"
+#include "maintenance/demodata.h"
 #include "reports/certificateselection.h"
 #include "reports/trelespelhocertiflog.h"
-#include "shell/apppaths.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -12,18 +12,23 @@ SECS="${1:-60}"
 shift || true
 JOBS="${JOBS:-$(nproc 2>/dev/null || echo 2)}"
 
-# The rest of the core is linked plain from the normal build (./build), built
-# here first when needed; CORVANE_FUZZ_CORE_LIB names another library.
+# The rest of the core, and the base library below it, are linked plain from
+# the normal build (./build), built here first when needed;
+# CORVANE_FUZZ_CORE_LIB names another core library (CORVANE_FUZZ_BASE_LIB its
+# base library, by default the libcorvane_base.a beside it).
 CORE_LIB="${CORVANE_FUZZ_CORE_LIB:-}"
+BASE_LIB="${CORVANE_FUZZ_BASE_LIB:-}"
 if [ -z "$CORE_LIB" ]; then
-  bash "$ROOT/scripts/build.sh" --target corvane_core
+  bash "$ROOT/scripts/build.sh" --target corvane_base corvane_core
   CORE_LIB="$ROOT/build/src/libcorvane_core.a"
 fi
+[ -n "$BASE_LIB" ] || BASE_LIB="$(dirname "$CORE_LIB")/libcorvane_base.a"
 
 # -O1 with line tables: quick to build, fast enough to run, readable stacks.
 cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -gline-tables-only" \
   -DCMAKE_CXX_COMPILER=clang++ \
-  -DCORVANE_FUZZ=ON -DCORVANE_TESTS=OFF -DCORVANE_WERROR=OFF -DCORVANE_FUZZ_CORE_LIB="$CORE_LIB" >/dev/null
+  -DCORVANE_FUZZ=ON -DCORVANE_TESTS=OFF -DCORVANE_WERROR=OFF -DCORVANE_FUZZ_CORE_LIB="$CORE_LIB" \
+  -DCORVANE_FUZZ_BASE_LIB="$BASE_LIB" >/dev/null
 cmake --build "$BUILD" -j"$JOBS" --target fuzzers
 
 # Sound Paradox tables are made by the program itself.

@@ -1,8 +1,9 @@
-#include "shell/apppaths.h"
+#include "base/apppaths.h"
+#include "base/messenger.h"
+#include "reports/ui/previewreportopener.h"
 #include "shell/appversion.h"
 #include "shell/datamodules.h"
 #include "shell/instancelock.h"
-#include "shell/shared/messenger.h"
 #include "shell/tdmcapasistema.h"
 #include "shell/ui/corvaneapplication.h"
 #include "shell/ui/qtmessenger.h"
@@ -91,7 +92,8 @@ int main(int argc, char *argv[])
     }
 
     // The shell first (the main window), then the data modules in order.
-    TFrmCapaSistema shell(messenger);
+    PreviewReportOpener reports;
+    TFrmCapaSistema shell(messenger, reports);
     messenger.setFallbackParent(&shell);
     TDMCapaSistema capa;
     TDMTabelasData tabelasData(capa);

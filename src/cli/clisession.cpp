@@ -1,7 +1,7 @@
 #include "cli/clisession.h"
 
+#include "base/apppaths.h"
 #include "db/dberror.h"
-#include "shell/apppaths.h"
 #include "shell/loginservice.h"
 
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #pragma once
+#include "base/messenger.h"
 #include "db/database.h"
 #include "shell/loginstate.h"
-#include "shell/shared/messenger.h"
 
 #include <QStringList>
 #include <QTextStream>

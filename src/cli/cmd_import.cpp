@@ -1,11 +1,11 @@
-#include "cli/commands.h"
 #include "cli/clisession.h"
+#include "cli/commands.h"
 
+#include "base/apppaths.h"
+#include "base/messenger.h"
 #include "db/database.h"
 #include "db/dberror.h"
 #include "import/importrun.h"
-#include "shell/apppaths.h"
-#include "shell/shared/messenger.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -3,9 +3,9 @@
 #include "cli/clisession.h"
 #include "cli/commands.h"
 
+#include "base/apppaths.h"
 #include "db/dberror.h"
 #include "db/provisioning.h"
-#include "shell/apppaths.h"
 
 #include <QDir>
 #include <QFileInfo>

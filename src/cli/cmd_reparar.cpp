@@ -3,12 +3,12 @@
 // its messages; the command itself is the answer to the window's question.
 // Exit codes: 0 repaired; 1 refused or failed (the database as it was, the
 // reason on stderr); 2 bad arguments.
-#include "cli/commands.h"
 #include "cli/clisession.h"
+#include "cli/commands.h"
 
-#include "shell/apppaths.h"
+#include "base/apppaths.h"
+#include "base/messenger.h"
 #include "shell/compaction.h"
-#include "shell/shared/messenger.h"
 
 #include <QTextStream>
 

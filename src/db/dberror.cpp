@@ -29,11 +29,6 @@ QString DbError::userMessage() const
     return isBusy() ? DbErrors::BusyMessage : m_message;
 }
 
-AppError::AppError(const QString &message)
-    : std::runtime_error(message.toStdString()), m_message(message)
-{
-}
-
 namespace DbErrors {
 
 bool isKeyViolationCode(int code)

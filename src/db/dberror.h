@@ -1,4 +1,6 @@
 #pragma once
+#include "base/apperror.h"
+
 #include <QSqlError>
 #include <QString>
 #include <stdexcept>
@@ -31,18 +33,6 @@ private:
     int m_code = 0;
     bool m_keyViolation;
     bool m_rolledBack = false;
-};
-
-// Any exception raised by the system's own rules (a bad value, a missing
-// folder) that has no engine error behind it.
-class AppError : public std::runtime_error
-{
-public:
-    explicit AppError(const QString &message);
-    QString message() const { return m_message; }
-
-private:
-    QString m_message;
 };
 
 namespace DbErrors {

@@ -1,7 +1,7 @@
 #include "db/dberror.h"
 #include "db/paradoxformat.h"
 #include "db/paradoxtable.h"
-#include "shell/shared/cp1252.h"
+#include "base/cp1252.h"
 
 #include <QDate>
 #include <QDateTime>

@@ -1,9 +1,9 @@
 #include "db/provisioning.h"
 
+#include "base/codecs.h"
 #include "db/database.h"
 #include "db/dberror.h"
 #include "db/schema.h"
-#include "shell/shared/codecs.h"
 
 #include <QAtomicInt>
 #include <QDir>

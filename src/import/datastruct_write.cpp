@@ -1,11 +1,11 @@
 #include "import/datastruct.h"
 #include "import/importdates.h"
 
+#include "base/messenger.h"
 #include "db/database.h"
 #include "db/dberror.h"
 #include "import/importsession.h"
 #include "import/writeshape.h"
-#include "shell/shared/messenger.h"
 
 #include <optional>
 

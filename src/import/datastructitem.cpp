@@ -1,6 +1,6 @@
 #include "import/datastructitem.h"
 
-#include "shell/shared/textutil.h"
+#include "base/textutil.h"
 
 QString trimBlanks(const QString &text)
 {

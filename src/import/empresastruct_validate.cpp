@@ -1,5 +1,5 @@
+#include "base/taxid.h"
 #include "import/descriptors.h"
-#include "shell/shared/taxid.h"
 
 namespace {
 

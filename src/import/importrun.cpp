@@ -1,5 +1,7 @@
 #include "import/importrun.h"
 
+#include "base/filereasons.h"
+#include "base/messenger.h"
 #include "db/database.h"
 #include "db/dberror.h"
 #include "import/arquivoimportacao.h"
@@ -8,8 +10,6 @@
 #include "import/parentcheck.h"
 #include "import/postimport.h"
 #include "import/postimport_history.h"
-#include "shell/shared/filereasons.h"
-#include "shell/shared/messenger.h"
 
 #include <QDateTime>
 #include <QDir>

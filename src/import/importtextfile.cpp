@@ -1,6 +1,6 @@
 #include "import/importtextfile.h"
 
-#include "shell/shared/cp1252.h"
+#include "base/cp1252.h"
 
 #include <QStringDecoder>
 

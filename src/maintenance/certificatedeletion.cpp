@@ -1,8 +1,8 @@
 #include "maintenance/certificatedeletion.h"
 
+#include "base/messenger.h"
 #include "db/database.h"
 #include "db/dberror.h"
-#include "shell/shared/messenger.h"
 
 namespace CertificateDeletion {
 

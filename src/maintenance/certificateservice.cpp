@@ -1,12 +1,12 @@
 #include "maintenance/certificateservice.h"
 
+#include "base/messenger.h"
 #include "db/database.h"
 #include "db/dberror.h"
 #include "maintenance/certificatestore.h"
 #include "maintenance/existencecheck.h"
 #include "maintenance/maintenancedates.h"
 #include "maintenance/statusevents.h"
-#include "shell/shared/messenger.h"
 
 namespace {
 

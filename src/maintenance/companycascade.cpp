@@ -1,11 +1,11 @@
 #include "maintenance/companycascade.h"
 
+#include "base/messenger.h"
 #include "db/database.h"
 #include "db/dberror.h"
 #include "maintenance/certificateservice.h"
 #include "maintenance/maintenancedates.h"
 #include "maintenance/statusevents.h"
-#include "shell/shared/messenger.h"
 
 #include <QSqlQuery>
 #include <QSqlRecord>

@@ -1,10 +1,10 @@
 #include "maintenance/companyinclusion.h"
 
+#include "base/messenger.h"
+#include "base/taxid.h"
+#include "base/textutil.h"
 #include "db/database.h"
 #include "db/dberror.h"
-#include "shell/shared/messenger.h"
-#include "shell/shared/taxid.h"
-#include "shell/shared/textutil.h"
 
 #include <QDateTime>
 

@@ -1,5 +1,7 @@
 #include "maintenance/companylinks.h"
 
+#include "base/messenger.h"
+#include "base/taxid.h"
 #include "db/database.h"
 #include "db/dberror.h"
 #include "maintenance/certificateservice.h"
@@ -7,8 +9,6 @@
 #include "maintenance/existencecheck.h"
 #include "maintenance/maintenancedates.h"
 #include "maintenance/statusevents.h"
-#include "shell/shared/messenger.h"
-#include "shell/shared/taxid.h"
 
 #include <QSqlQuery>
 

@@ -1,11 +1,11 @@
 #include "maintenance/companytable.h"
 
+#include "base/messenger.h"
 #include "db/database.h"
 #include "db/dberror.h"
 #include "maintenance/existencecheck.h"
 #include "maintenance/referencechange.h"
-#include "shell/shared/companydetails.h"
-#include "shell/shared/messenger.h"
+#include "shell/companydetails.h"
 
 #include <QDateTime>
 #include <QSqlQuery>

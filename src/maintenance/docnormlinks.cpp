@@ -1,12 +1,12 @@
 #include "maintenance/docnormlinks.h"
 
+#include "base/messenger.h"
 #include "db/database.h"
 #include "db/schema.h"
 #include "maintenance/certificateservice.h"
 #include "maintenance/certificatestore.h"
 #include "maintenance/historyregistration.h"
 #include "maintenance/maintenancedates.h"
-#include "shell/shared/messenger.h"
 
 namespace {
 

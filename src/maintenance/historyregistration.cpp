@@ -1,8 +1,8 @@
 #include "maintenance/historyregistration.h"
 
+#include "base/messenger.h"
 #include "db/database.h"
 #include "maintenance/maintenancedates.h"
-#include "shell/shared/messenger.h"
 
 using StatusEvents::Table;
 

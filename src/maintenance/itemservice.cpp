@@ -1,5 +1,6 @@
 #include "maintenance/itemservice.h"
 
+#include "base/messenger.h"
 #include "db/database.h"
 #include "db/dberror.h"
 #include "maintenance/certificateservice.h"
@@ -8,7 +9,6 @@
 #include "maintenance/itemstore.h"
 #include "maintenance/maintenancedates.h"
 #include "maintenance/tdmtipo.h"
-#include "shell/shared/messenger.h"
 
 ItemService::ItemService(Database &db, Messenger &messenger, const QString &userCode, ItemKind kind)
     : m_db(db), m_msg(messenger), m_user(userCode), m_kind(kind)

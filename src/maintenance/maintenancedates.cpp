@@ -1,6 +1,6 @@
 #include "maintenance/maintenancedates.h"
 
-#include "shell/shared/messenger.h"
+#include "base/messenger.h"
 
 namespace MaintenanceDates {
 

@@ -1,10 +1,10 @@
 #include "maintenance/producttable.h"
 
+#include "base/messenger.h"
 #include "db/database.h"
 #include "db/dberror.h"
 #include "maintenance/existencecheck.h"
 #include "maintenance/referencechange.h"
-#include "shell/shared/messenger.h"
 
 #include <QDateTime>
 #include <QSqlQuery>

@@ -1,9 +1,9 @@
 #include "maintenance/selectionlistmodel.h"
 
+#include "base/taxid.h"
 #include "db/database.h"
 #include "db/dberror.h"
 #include "maintenance/selectionresults.h"
-#include "shell/shared/taxid.h"
 
 #include <QDateTime>
 #include <QSqlError>

@@ -1,9 +1,9 @@
 #include "maintenance/signatories.h"
 
+#include "base/messenger.h"
+#include "base/textutil.h"
 #include "db/database.h"
 #include "db/dberror.h"
-#include "shell/shared/messenger.h"
-#include "shell/shared/textutil.h"
 
 #include <QSqlQuery>
 

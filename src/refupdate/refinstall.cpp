@@ -1,12 +1,12 @@
 #include "refupdate/refinstall.h"
 
+#include "base/archive.h"
+#include "base/messenger.h"
 #include "db/database.h"
 #include "db/dberror.h"
 #include "db/paradoxtable.h"
 #include "db/tableops.h"
 #include "refupdate/refversion.h"
-#include "shell/shared/archive.h"
-#include "shell/shared/messenger.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,10 +1,10 @@
 #include "refupdate/refupdaterun.h"
 
+#include "base/ftpaddress.h"
 #include "db/database.h"
 #include "refupdate/refinstall.h"
 #include "remessa/ftpclient.h"
 #include "shell/configlocal.h"
-#include "shell/shared/ftpaddress.h"
 
 #include <QDir>
 #include <QFile>

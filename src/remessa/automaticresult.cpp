@@ -1,17 +1,17 @@
 #include "remessa/automaticresult.h"
 
+#include "base/archive.h"
+#include "base/cp1252.h"
+#include "base/errorlog.h"
+#include "base/fileutil.h"
+#include "base/ftpaddress.h"
+#include "base/messenger.h"
 #include "db/database.h"
 #include "db/dberror.h"
 #include "remessa/remessacontrol.h"
 #include "remessa/replicafold.h"
 #include "shell/configlocal.h"
 #include "shell/exceptionhandler.h"
-#include "shell/shared/archive.h"
-#include "shell/shared/cp1252.h"
-#include "shell/shared/errorlog.h"
-#include "shell/shared/fileutil.h"
-#include "shell/shared/ftpaddress.h"
-#include "shell/shared/messenger.h"
 
 #include <QDir>
 #include <QFile>

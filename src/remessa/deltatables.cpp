@@ -1,9 +1,9 @@
 #include "remessa/deltatables.h"
+#include "base/codecs.h"
 #include "db/dberror.h"
 #include "db/paradoxtable.h"
 #include "db/schema.h"
 #include "shell/appversion.h"
-#include "shell/shared/codecs.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,8 +1,8 @@
 #include "remessa/foldertransfer.h"
 
+#include "base/archive.h"
+#include "base/messenger.h"
 #include "remessa/transferdelivery.h"
-#include "shell/shared/archive.h"
-#include "shell/shared/messenger.h"
 
 #include <QDir>
 #include <QFile>

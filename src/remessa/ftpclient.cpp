@@ -1,7 +1,7 @@
 #include "remessa/ftpclient.h"
 
+#include "base/ftpaddress.h"
 #include "remessa/curlsupport.h"
-#include "shell/shared/ftpaddress.h"
 
 #include <QElapsedTimer>
 #include <QFile>

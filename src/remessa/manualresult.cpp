@@ -1,15 +1,15 @@
 #include "remessa/manualresult.h"
 
+#include "base/archive.h"
+#include "base/codecs.h"
+#include "base/errorlog.h"
+#include "base/fileutil.h"
+#include "base/messenger.h"
 #include "db/database.h"
 #include "db/dberror.h"
 #include "remessa/remessacontrol.h"
 #include "remessa/replicafold.h"
 #include "shell/exceptionhandler.h"
-#include "shell/shared/archive.h"
-#include "shell/shared/codecs.h"
-#include "shell/shared/errorlog.h"
-#include "shell/shared/fileutil.h"
-#include "shell/shared/messenger.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,10 +1,10 @@
 #include "remessa/packagetransfer.h"
 
+#include "base/fileutil.h"
+#include "base/ftpaddress.h"
 #include "remessa/ftpclient.h"
 #include "remessa/smtpsender.h"
 #include "shell/configlocal.h"
-#include "shell/shared/fileutil.h"
-#include "shell/shared/ftpaddress.h"
 
 #include <QDir>
 #include <QFile>

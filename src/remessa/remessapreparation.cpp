@@ -1,14 +1,14 @@
 #include "remessa/remessapreparation.h"
+#include "base/archive.h"
+#include "base/errorlog.h"
+#include "base/fileutil.h"
+#include "base/messenger.h"
 #include "db/database.h"
 #include "db/dberror.h"
 #include "db/paradoxtable.h"
 #include "remessa/deltatables.h"
 #include "remessa/remessacontrol.h"
 #include "remessa/remittancequeries.h"
-#include "shell/shared/archive.h"
-#include "shell/shared/errorlog.h"
-#include "shell/shared/fileutil.h"
-#include "shell/shared/messenger.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,11 +1,11 @@
 #include "remessa/replicafold.h"
 
+#include "base/fileutil.h"
 #include "db/database.h"
 #include "db/dberror.h"
 #include "db/schema.h"
 #include "db/tableops.h"
 #include "remessa/deltareader.h"
-#include "shell/shared/fileutil.h"
 
 #include <QDir>
 #include <QHash>

@@ -1,8 +1,8 @@
 #include "remessa/txtsending.h"
 
+#include "base/archive.h"
+#include "base/messenger.h"
 #include "db/database.h"
-#include "shell/shared/archive.h"
-#include "shell/shared/messenger.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,9 +1,9 @@
 #include "reports/trelespelhocertiflog.h"
 
+#include "base/taxid.h"
 #include "db/database.h"
 #include "reports/certificateselection.h"
 #include "reports/reportformat.h"
-#include "shell/shared/taxid.h"
 
 #include <QSqlQuery>
 

@@ -1,8 +1,8 @@
 #include "shell/compaction.h"
 
+#include "base/messenger.h"
 #include "db/database.h"
 #include "db/dberror.h"
-#include "shell/shared/messenger.h"
 
 #include <QDir>
 #include <QFile>

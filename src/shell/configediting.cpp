@@ -1,8 +1,8 @@
 #include "shell/configediting.h"
 
+#include "base/messenger.h"
 #include "db/database.h"
 #include "db/dberror.h"
-#include "shell/shared/messenger.h"
 
 ConfigEditing::ConfigEditing(Database &db, Messenger &messenger, CertifierCopyFn certifierCopy)
     : m_db(db), m_messenger(messenger), m_copy(std::move(certifierCopy))

@@ -1,8 +1,8 @@
 #include "shell/exceptionhandler.h"
 
+#include "base/errorlog.h"
+#include "base/messenger.h"
 #include "db/dberror.h"
-#include "shell/shared/errorlog.h"
-#include "shell/shared/messenger.h"
 
 namespace ExceptionHandler {
 

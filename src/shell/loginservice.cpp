@@ -1,9 +1,9 @@
 #include "shell/loginservice.h"
 
+#include "base/messenger.h"
+#include "base/textutil.h"
 #include "db/database.h"
 #include "shell/passwordrules.h"
-#include "shell/shared/messenger.h"
-#include "shell/shared/textutil.h"
 #include "shell/userstore.h"
 
 namespace LoginService {

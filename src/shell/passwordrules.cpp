@@ -1,8 +1,8 @@
 #include "shell/passwordrules.h"
 
-#include "shell/shared/codecs.h"
-#include "shell/shared/messenger.h"
-#include "shell/shared/textutil.h"
+#include "base/codecs.h"
+#include "base/messenger.h"
+#include "base/textutil.h"
 
 namespace PasswordRules {
 

@@ -1,8 +1,8 @@
 #include "shell/startupcheck.h"
 
+#include "base/apppaths.h"
+#include "base/messenger.h"
 #include "shell/appversion.h"
-#include "shell/apppaths.h"
-#include "shell/shared/messenger.h"
 #include "shell/tdmcapasistema.h"
 
 #include <QDir>

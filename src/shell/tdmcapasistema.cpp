@@ -1,6 +1,6 @@
 #include "shell/tdmcapasistema.h"
 
-#include "shell/apppaths.h"
+#include "base/apppaths.h"
 
 TDMCapaSistema::TDMCapaSistema(QObject *parent, const QString &connectionName)
     : QObject(parent), m_db(connectionName)

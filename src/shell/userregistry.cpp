@@ -1,10 +1,10 @@
 #include "shell/userregistry.h"
 
+#include "base/messenger.h"
+#include "base/textutil.h"
 #include "db/database.h"
 #include "db/dberror.h"
 #include "shell/passwordrules.h"
-#include "shell/shared/messenger.h"
-#include "shell/shared/textutil.h"
 
 bool UserRegistry::isAdministrator(const QString &sigla)
 {

@@ -1,10 +1,10 @@
 // The batch tool killed outright (SIGKILL) at random moments of real work:
 // the database must always be whole, hold all of the operation or none of
 // it, and the operation must succeed when run again.
+#include "base/codecs.h"
 #include "db/database.h"
 #include "remessa/remessacontrol.h"
 #include "shell/configlocal.h"
-#include "shell/shared/codecs.h"
 #include "support/importfilebuilder.h"
 #include "support/refpackage.h"
 

@@ -1,10 +1,10 @@
 // A new database: the whole schema, the administrator, the refusals, and the
 // demo data keeping the rules the maintenance window keeps.
+#include "base/taxid.h"
 #include "db/database.h"
 #include "db/dberror.h"
 #include "db/provisioning.h"
 #include "db/schema.h"
-#include "shell/shared/taxid.h"
 #include "support/testhome.h"
 
 #include <QDir>

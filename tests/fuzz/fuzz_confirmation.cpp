@@ -1,6 +1,6 @@
 // The confirmation code typed for a manual result.
+#include "base/codecs.h"
 #include "remessa/manualresult.h"
-#include "shell/shared/codecs.h"
 
 #include <cstdlib>
 

@@ -1,5 +1,5 @@
 // The configured FTP address split into host, port and folder.
-#include "shell/shared/ftpaddress.h"
+#include "base/ftpaddress.h"
 
 #include <cstdlib>
 

@@ -1,7 +1,7 @@
 // Zip extraction over any bytes: nothing may be written outside the target
 // folder and a damaged archive is refused.
+#include "base/archive.h"
 #include "fuzzsupport.h"
-#include "shell/shared/archive.h"
 
 #include <QDirIterator>
 #include <cstdlib>

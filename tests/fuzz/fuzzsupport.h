@@ -1,7 +1,7 @@
 #pragma once
 // Shared by the fuzzing harnesses: a silent messenger and one scratch folder
 // per process, so that file-reading code is fed through real files.
-#include "shell/shared/messenger.h"
+#include "base/messenger.h"
 
 #include <QByteArray>
 #include <QDir>

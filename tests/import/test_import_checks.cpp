@@ -2,7 +2,7 @@
 // the byte-order mark, day-precision dates, 16-bit columns, control
 // characters, history rows of items that do not exist, and the batch tool's
 // list of lines not imported.
-#include "shell/shared/cp1252.h"
+#include "base/cp1252.h"
 #include "support/importrunfixture.h"
 
 #include <QProcess>

@@ -1,8 +1,9 @@
 // The shell's approval page, driven as a user would.
+#include "base/errorlog.h"
 #include "db/database.h"
 #include "maintenance/certificateapproval.h"
+#include "reports/ui/previewreportopener.h"
 #include "shell/datamodules.h"
-#include "shell/shared/errorlog.h"
 #include "shell/tdmcapasistema.h"
 #include "shell/ui/tfrmcapasistema.h"
 #include "support/scriptedmessenger.h"
@@ -29,11 +30,12 @@ struct Shell
     TDMCertif certif{capa};
     TDMRelats2 relats{capa};
     TDMDocNorm docNorm{capa};
+    PreviewReportOpener reports;
     std::unique_ptr<TFrmCapaSistema> frm;
 
     explicit Shell(bool approvalRight = true)
     {
-        frm = std::make_unique<TFrmCapaSistema>(msg);
+        frm = std::make_unique<TFrmCapaSistema>(msg, reports);
         frm->attachDataModules({&capa, &tabelas, &certif, &relats, &docNorm});
         frm->setLoginPrompt([approvalRight]() -> std::optional<LoginState> {
             LoginState s;

@@ -8,6 +8,7 @@
 #include "maintenance/ui/tformprincipal.h"
 #include "maintenance/ui/tfrmjustificativa.h"
 #include "maintenance/ui/tfrmselecionacertificado.h"
+#include "reports/ui/previewreportopener.h"
 #include "shell/datamodules.h"
 #include "shell/tdmcapasistema.h"
 #include "shell/ui/tfrmcapasistema.h"
@@ -148,7 +149,8 @@ private slots:
         TDMCertif certif(capa);
         TDMRelats2 relats(capa);
         TDMDocNorm docNorm(capa);
-        TFrmCapaSistema shell(msg);
+        PreviewReportOpener reports;
+        TFrmCapaSistema shell(msg, reports);
         shell.attachDataModules({&capa, &tabelas, &certif, &relats, &docNorm});
         LoginState admin;
         admin.userCode = "admin";

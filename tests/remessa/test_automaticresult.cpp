@@ -7,6 +7,7 @@
 #include "support/scriptedmessenger.h"
 #include "support/testservers.h"
 
+#include "base/archive.h"
 #include "remessa/automaticresult.h"
 #include "remessa/remessacontrol.h"
 #include "remessa/remessapreparation.h"
@@ -14,7 +15,6 @@
 #include "remessa/ui/tfrmresultadoautomatico.h"
 #include "remessa/ui/tfrmselecaoresultado.h"
 #include "reports/ui/bandedreport.h"
-#include "shell/shared/archive.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -2,13 +2,13 @@
 // table. What it writes must not differ by a byte from what the separate
 // inclusion, alteration and exclusion statements give, row for row and in
 // the same order.
+#include "base/archive.h"
 #include "db/database.h"
 #include "db/paradoxtable.h"
 #include "remessa/deltatables.h"
 #include "remessa/remessacontrol.h"
 #include "remessa/remessapreparation.h"
 #include "remessa/remittancequeries.h"
-#include "shell/shared/archive.h"
 #include "support/scriptedmessenger.h"
 #include "support/testhome.h"
 

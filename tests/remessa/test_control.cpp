@@ -1,8 +1,8 @@
 // The remittance event log: list rebuild, the steps each state offers,
 // cancellation, clearing the history, and the batch subcommands.
+#include "base/fileutil.h"
 #include "db/database.h"
 #include "remessa/remessacontrol.h"
-#include "shell/shared/fileutil.h"
 #include "support/testhome.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
+#include "base/ftpaddress.h"
 #include "remessa/asyncftpclient.h"
 #include "remessa/ftpclient.h"
-#include "shell/shared/ftpaddress.h"
 #include "support/testservers.h"
 
 #include <QElapsedTimer>

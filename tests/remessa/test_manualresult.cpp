@@ -1,9 +1,9 @@
 #include "support/remessafixture.h"
 #include "support/scriptedmessenger.h"
 
+#include "base/codecs.h"
 #include "remessa/manualresult.h"
 #include "remessa/remessacontrol.h"
-#include "shell/shared/codecs.h"
 
 #include <QDir>
 #include <QFileInfo>

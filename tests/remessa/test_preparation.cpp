@@ -1,6 +1,8 @@
 // Preparation of remittances on the demonstration database: what goes into
 // each delta table (read back by pxlib itself), numbering, the package and
 // the event log.
+#include "base/codecs.h"
+#include "base/fileutil.h"
 #include "db/database.h"
 #include "db/paradoxtable.h"
 #include "remessa/deltatables.h"
@@ -8,8 +10,6 @@
 #include "remessa/remessapreparation.h"
 #include "remessa/remittancequeries.h"
 #include "shell/appversion.h"
-#include "shell/shared/codecs.h"
-#include "shell/shared/fileutil.h"
 #include "support/pxlibreader.h"
 #include "support/scriptedmessenger.h"
 #include "support/testhome.h"

@@ -1,10 +1,10 @@
 // The control window and the preparation window driven as a user would.
+#include "base/fileutil.h"
 #include "db/database.h"
 #include "remessa/remessacontrol.h"
 #include "remessa/ui/tfrmnovaremessa.h"
 #include "remessa/ui/tfrmprincipalremessas.h"
 #include "reports/ui/bandedreport.h"
-#include "shell/shared/fileutil.h"
 #include "support/scriptedmessenger.h"
 #include "support/testhome.h"
 

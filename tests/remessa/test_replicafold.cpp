@@ -2,14 +2,14 @@
 #include "support/remessafixture.h"
 #include "support/scriptedmessenger.h"
 
+#include "base/codecs.h"
+#include "base/errorlog.h"
 #include "db/schema.h"
 #include "db/tableops.h"
 #include "remessa/deltareader.h"
 #include "remessa/manualresult.h"
 #include "remessa/remessacontrol.h"
 #include "remessa/replicafold.h"
-#include "shell/shared/codecs.h"
-#include "shell/shared/errorlog.h"
 
 #include <QDir>
 #include <QFile>

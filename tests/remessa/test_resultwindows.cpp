@@ -4,6 +4,8 @@
 #include "support/remessafixture.h"
 #include "support/scriptedmessenger.h"
 
+#include "base/archive.h"
+#include "base/codecs.h"
 #include "db/paradoxtable.h"
 #include "remessa/remessacontrol.h"
 #include "remessa/remessapreparation.h"
@@ -17,8 +19,6 @@
 #include "remessa/ui/tfrmselecaoresultado.h"
 #include "remessa/ui/tfrmselecaotransferencia.h"
 #include "reports/ui/bandedreport.h"
-#include "shell/shared/archive.h"
-#include "shell/shared/codecs.h"
 
 #include <QApplication>
 #include <QCheckBox>

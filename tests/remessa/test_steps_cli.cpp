@@ -2,8 +2,8 @@
 // window would offer it, nothing written on a refusal.
 #include "support/remessafixture.h"
 
+#include "base/codecs.h"
 #include "remessa/remessacontrol.h"
-#include "shell/shared/codecs.h"
 
 #include <QFileInfo>
 #include <QProcess>

@@ -1,6 +1,6 @@
+#include "base/archive.h"
 #include "db/database.h"
 #include "remessa/txtsending.h"
-#include "shell/shared/archive.h"
 #include "support/scriptedmessenger.h"
 #include "support/testhome.h"
 #include "support/testservers.h"

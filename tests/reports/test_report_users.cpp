@@ -1,12 +1,17 @@
 // The report facility and the user list report, checked through the PDF it writes.
 #include "db/database.h"
 #include "reports/bandedreport.h"
+#include "reports/ui/previewreportopener.h"
 #include "reports/ui/tfrmrelusuario.h"
 #include "shell/tdmcapasistema.h"
 #include "shell/userstore.h"
+#include "support/scriptedmessenger.h"
 #include "support/testhome.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QProcess>
+#include <QTimer>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -39,6 +44,31 @@ class TestReportUsers : public QObject
     Q_OBJECT
 
 private slots:
+    void shellOpenerShowsTheUserListPreview()
+    {
+        TestHome home;
+        TDMCapaSistema dm;
+        ScriptedMessenger msg;
+        QWidget parent;
+        QString title;
+        QWidget *owner = nullptr;
+        QTimer poll;
+        poll.setInterval(20);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+                poll.stop();
+                title = dialog->windowTitle();
+                owner = dialog->parentWidget();
+                dialog->reject();
+            }
+        });
+        poll.start();
+        PreviewReportOpener().previewUserList(dm.database(), "Administrador do sistema", &parent, msg);
+        QCOMPARE(title, QString::fromUtf8("Visualização de Impressão - Cadastro de Usuários"));
+        QCOMPARE(owner, &parent);
+        QVERIFY(msg.messages.isEmpty());
+    }
+
     void userListHoldsEveryUserAndTheHeading()
     {
         TestHome home;

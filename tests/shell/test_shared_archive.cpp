@@ -1,6 +1,6 @@
-#include "shell/apppaths.h"
-#include "shell/shared/archive.h"
-#include "shell/shared/fileutil.h"
+#include "base/apppaths.h"
+#include "base/archive.h"
+#include "base/fileutil.h"
 #include "support/scriptedmessenger.h"
 
 #include <QtTest>

@@ -1,5 +1,5 @@
-#include "shell/shared/codecs.h"
-#include "shell/shared/cp1252.h"
+#include "base/codecs.h"
+#include "base/cp1252.h"
 
 #include <QtTest>
 

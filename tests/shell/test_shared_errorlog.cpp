@@ -1,5 +1,5 @@
-#include "shell/apppaths.h"
-#include "shell/shared/errorlog.h"
+#include "base/apppaths.h"
+#include "base/errorlog.h"
 
 #include <QtTest>
 

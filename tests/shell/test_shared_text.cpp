@@ -1,8 +1,8 @@
+#include "base/fileutil.h"
+#include "base/ftpaddress.h"
+#include "base/taxid.h"
+#include "base/textutil.h"
 #include "db/dberror.h"
-#include "shell/shared/fileutil.h"
-#include "shell/shared/ftpaddress.h"
-#include "shell/shared/taxid.h"
-#include "shell/shared/textutil.h"
 #include "support/scriptedmessenger.h"
 
 #include <QtTest>

@@ -1,8 +1,9 @@
 // The shell window: start-up, rights, page mode, login again, failures.
+#include "base/apppaths.h"
+#include "base/errorlog.h"
 #include "db/dberror.h"
-#include "shell/apppaths.h"
+#include "reports/ui/previewreportopener.h"
 #include "shell/datamodules.h"
-#include "shell/shared/errorlog.h"
 #include "shell/tdmcapasistema.h"
 #include "shell/ui/tfrmcapasistema.h"
 #include "support/scriptedmessenger.h"
@@ -38,6 +39,7 @@ struct Shell
 {
     TestHome home;
     ScriptedMessenger msg;
+    PreviewReportOpener reports;
     TFrmCapaSistema *frm = nullptr;
     TDMCapaSistema capa;
     TDMTabelasData tabelas{capa};
@@ -52,7 +54,7 @@ struct Shell
     {
         if (removeDatabase)
             QFile::remove(home.dbPath());
-        frm = new TFrmCapaSistema(msg);
+        frm = new TFrmCapaSistema(msg, reports);
         frm->attachDataModules({&capa, &tabelas, &certif, &relats, &docNorm});
         frm->setLoginPrompt([this]() -> std::optional<LoginState> {
             ++prompts;

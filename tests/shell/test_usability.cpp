@@ -1,6 +1,7 @@
 // What a new user meets first: masked passwords, named icon buttons, the
 // organism shown once the certifier is configured.
 #include "db/database.h"
+#include "reports/ui/previewreportopener.h"
 #include "shell/datamodules.h"
 #include "shell/loginstate.h"
 #include "shell/tdmcapasistema.h"
@@ -59,7 +60,8 @@ struct Shell
     TDMCertif certif{capa};
     TDMRelats2 relats{capa};
     TDMDocNorm docNorm{capa};
-    TFrmCapaSistema frm{msg};
+    PreviewReportOpener reports;
+    TFrmCapaSistema frm{msg, reports};
 
     explicit Shell(const QString &certifier)
     {
@@ -105,7 +107,8 @@ private slots:
 
         LoginState state;
         state.userCode = QStringLiteral("admin");
-        CadastroUsuariosPage users(dm, msg, state);
+        PreviewReportOpener reports;
+        CadastroUsuariosPage users(dm, msg, reports, state);
         users.show();
         users.enter();
         for (const char *name : {"edtSenha", "edtConfirma"})

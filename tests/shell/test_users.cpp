@@ -5,6 +5,7 @@
 #include "shell/passwordrules.h"
 #include "shell/tdmcapasistema.h"
 #include "shell/ui/cadastrousuariospage.h"
+#include "shell/ui/reportopener.h"
 #include "shell/userregistry.h"
 #include "support/scriptedmessenger.h"
 #include "support/testhome.h"
@@ -22,13 +23,30 @@ class TestUsers : public QObject
     Q_OBJECT
 
 private:
+    // What the page asked of the report subsystem.
+    struct RecordingReports : ReportOpener
+    {
+        QStringList userLists;
+        Database *db = nullptr;
+        QWidget *parent = nullptr;
+        Messenger *messenger = nullptr;
+        void previewUserList(Database &d, const QString &userName, QWidget *p, Messenger &m) override
+        {
+            userLists << userName;
+            db = &d;
+            parent = p;
+            messenger = &m;
+        }
+    };
+
     struct Fixture
     {
         TestHome home;
         TDMCapaSistema dm;
         ScriptedMessenger msg;
         LoginState login;
-        CadastroUsuariosPage page{dm, msg, login};
+        RecordingReports reports;
+        CadastroUsuariosPage page{dm, msg, reports, login};
         Fixture()
         {
             dm.setCertifierCode("OCX");
@@ -202,6 +220,20 @@ private slots:
         f.click("btnListagem");
         QCOMPARE(listed, 1);
         QCOMPARE(leave.count(), 2);
+        QVERIFY(f.reports.userLists.isEmpty());
+    }
+
+    void listingShowsTheUserListThroughTheReportOpener()
+    {
+        Fixture f;
+        f.login.userName = "Administrador do sistema";
+        QSignalSpy leave(&f.page, &CadastroUsuariosPage::leave);
+        f.click("btnListagem");
+        QCOMPARE(f.reports.userLists, QStringList{"Administrador do sistema"});
+        QCOMPARE(f.reports.db, &f.dm.database());
+        QCOMPARE(f.reports.parent, f.page.window());
+        QCOMPARE(f.reports.messenger, static_cast<Messenger *>(&f.msg));
+        QCOMPARE(leave.count(), 1);
     }
 };
 

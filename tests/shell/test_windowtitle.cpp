@@ -1,5 +1,6 @@
 // Window titles are exactly the captions: the program sets no display name
 // for the platform to append to them.
+#include "reports/ui/previewreportopener.h"
 #include "shell/ui/corvaneapplication.h"
 #include "shell/ui/tfrmcapasistema.h"
 #include "support/scriptedmessenger.h"
@@ -24,7 +25,8 @@ private slots:
 
         TestHome home;
         ScriptedMessenger msg;
-        TFrmCapaSistema shell(msg);
+        PreviewReportOpener reports;
+        TFrmCapaSistema shell(msg, reports);
         shell.setTerminate([] {});
         shell.setLoginPrompt([] { return std::nullopt; });
         shell.show();

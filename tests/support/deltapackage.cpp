@@ -1,8 +1,8 @@
 #include "support/deltapackage.h"
 
+#include "base/archive.h"
 #include "db/database.h"
 #include "db/paradoxtable.h"
-#include "shell/shared/archive.h"
 #include "support/scriptedmessenger.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
+#include "base/archive.h"
 #include "db/paradoxtable.h"
-#include "shell/shared/archive.h"
 #include "support/scriptedmessenger.h"
 
 #include <QDir>

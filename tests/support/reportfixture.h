@@ -3,7 +3,7 @@
 // reference data (classes, countries, roles, documents, certifier OCDEMO),
 // and the PDF tools the report tests read the output with.
 #include "db/database.h"
-#include "db/demodata.h"
+#include "maintenance/demodata.h"
 
 #include <QDateTime>
 #include <QProcess>

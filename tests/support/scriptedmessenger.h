@@ -1,5 +1,5 @@
 #pragma once
-#include "shell/shared/messenger.h"
+#include "base/messenger.h"
 
 #include <QList>
 #include <QQueue>

@@ -1,7 +1,7 @@
 #include "support/testhome.h"
 
+#include "base/apppaths.h"
 #include "db/provisioning.h"
-#include "shell/apppaths.h"
 
 TestHome::TestHome(bool demo, const QString &adminPassword)
 {

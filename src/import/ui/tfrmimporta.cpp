@@ -1,9 +1,9 @@
 #include "import/ui/tfrmimporta.h"
 
+#include "base/errorlog.h"
+#include "base/messenger.h"
 #include "db/dberror.h"
 #include "import/postimport.h"
-#include "shell/shared/errorlog.h"
-#include "shell/shared/messenger.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,11 +1,11 @@
 #include "maintenance/ui/aprovacertificadospage.h"
 
+#include "base/errorlog.h"
+#include "base/messenger.h"
 #include "db/database.h"
 #include "db/dberror.h"
 #include "maintenance/certificateapproval.h"
 #include "shell/loginstate.h"
-#include "shell/shared/errorlog.h"
-#include "shell/shared/messenger.h"
 #include "shell/ui/dialogparts.h"
 #include "shell/ui/guardedslot.h"
 

@@ -1,5 +1,6 @@
 #include "maintenance/ui/dadosgeraistab.h"
 
+#include "base/messenger.h"
 #include "maintenance/certificateservice.h"
 #include "maintenance/certificatestore.h"
 #include "maintenance/existencecheck.h"
@@ -7,7 +8,6 @@
 #include "maintenance/ui/certificateform.h"
 #include "maintenance/ui/maskeddateedit.h"
 #include "maintenance/ui/statusgroup.h"
-#include "shell/shared/messenger.h"
 #include "shell/ui/dialogparts.h"
 #include "shell/ui/guardedslot.h"
 

@@ -1,5 +1,6 @@
 #include "maintenance/ui/empresasenvolvidastab.h"
 
+#include "base/messenger.h"
 #include "maintenance/certificateservice.h"
 #include "maintenance/maintenancedates.h"
 #include "maintenance/ui/maskeddateedit.h"
@@ -7,7 +8,6 @@
 #include "maintenance/ui/statusgroup.h"
 #include "maintenance/ui/tfrmalterastatusempresa.h"
 #include "maintenance/ui/tfrmselecionaempresa.h"
-#include "shell/shared/messenger.h"
 #include "shell/shared/ui/frmdetalhesempresa.h"
 #include "shell/ui/dialogparts.h"
 #include "shell/ui/guardedslot.h"

@@ -1,10 +1,10 @@
 #include "maintenance/ui/excluicertificadopanel.h"
 
+#include "base/messenger.h"
 #include "maintenance/certificatecontents.h"
 #include "maintenance/certificatedeletion.h"
 #include "maintenance/ui/selectiongrid.h"
 #include "maintenance/ui/tfrmselecionacertificado.h"
-#include "shell/shared/messenger.h"
 #include "shell/ui/dialogparts.h"
 #include "shell/ui/guardedslot.h"
 

@@ -1,10 +1,10 @@
 #include "maintenance/ui/itemtab.h"
 
+#include "base/messenger.h"
 #include "maintenance/itemstore.h"
 #include "maintenance/maintenancedates.h"
 #include "maintenance/ui/maskeddateedit.h"
 #include "maintenance/ui/selectiongrid.h"
-#include "shell/shared/messenger.h"
 #include "shell/ui/dialogparts.h"
 #include "shell/ui/guardedslot.h"
 

@@ -1,10 +1,10 @@
 #include "maintenance/ui/modificacertificadopanel.h"
 
+#include "base/messenger.h"
 #include "maintenance/certificatestore.h"
 #include "maintenance/ui/dadosgeraistab.h"
 #include "maintenance/ui/maskeddateedit.h"
 #include "maintenance/ui/tfrmselecionacertificado.h"
-#include "shell/shared/messenger.h"
 #include "shell/ui/dialogparts.h"
 #include "shell/ui/guardedslot.h"
 

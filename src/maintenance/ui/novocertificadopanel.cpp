@@ -1,10 +1,10 @@
 #include "maintenance/ui/novocertificadopanel.h"
 
+#include "base/messenger.h"
 #include "maintenance/certificateservice.h"
 #include "maintenance/maintenancedates.h"
 #include "maintenance/ui/certificateform.h"
 #include "maintenance/ui/maskeddateedit.h"
-#include "shell/shared/messenger.h"
 #include "shell/ui/dialogparts.h"
 #include "shell/ui/guardedslot.h"
 

@@ -1,10 +1,10 @@
 #include "maintenance/ui/signatariospanel.h"
 
+#include "base/messenger.h"
 #include "maintenance/selectionsql.h"
 #include "maintenance/ui/selectiongrid.h"
 #include "maintenance/ui/selectionparts.h"
 #include "maintenance/ui/tablepanelparts.h"
-#include "shell/shared/messenger.h"
 #include "shell/ui/guardedslot.h"
 
 #include <QFormLayout>

@@ -1,13 +1,13 @@
 #include "maintenance/ui/tabempresapanel.h"
 
+#include "base/messenger.h"
+#include "base/taxid.h"
 #include "maintenance/companytable.h"
 #include "maintenance/selectionsql.h"
 #include "maintenance/ui/selectiongrid.h"
 #include "maintenance/ui/selectionparts.h"
 #include "maintenance/ui/tablepanelparts.h"
 #include "maintenance/ui/tfrmselecionaempresa.h"
-#include "shell/shared/messenger.h"
-#include "shell/shared/taxid.h"
 #include "shell/ui/guardedslot.h"
 
 #include <QButtonGroup>

@@ -1,10 +1,10 @@
 #include "maintenance/ui/tabprodutopanel.h"
 
+#include "base/messenger.h"
 #include "maintenance/ui/selectiongrid.h"
 #include "maintenance/ui/selectionparts.h"
 #include "maintenance/ui/tablepanelparts.h"
 #include "maintenance/ui/tfrmselecionaproduto.h"
-#include "shell/shared/messenger.h"
 #include "shell/ui/guardedslot.h"
 
 #include <QCheckBox>

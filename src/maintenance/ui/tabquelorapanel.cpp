@@ -1,7 +1,7 @@
 #include "maintenance/ui/tabquelorapanel.h"
 
+#include "base/messenger.h"
 #include "maintenance/ui/selectiongrid.h"
-#include "shell/shared/messenger.h"
 #include "shell/ui/dialogparts.h"
 #include "shell/ui/guardedslot.h"
 

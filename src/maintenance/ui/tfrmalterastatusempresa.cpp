@@ -1,8 +1,8 @@
 #include "maintenance/ui/tfrmalterastatusempresa.h"
 
+#include "base/messenger.h"
 #include "maintenance/maintenancedates.h"
 #include "maintenance/ui/selectiongrid.h"
-#include "shell/shared/messenger.h"
 #include "shell/ui/dialogparts.h"
 #include "shell/ui/guardedslot.h"
 

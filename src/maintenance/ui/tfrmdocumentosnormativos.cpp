@@ -1,11 +1,11 @@
 #include "maintenance/ui/tfrmdocumentosnormativos.h"
 
+#include "base/messenger.h"
 #include "maintenance/maintenancedates.h"
 #include "maintenance/ui/itemcaption.h"
 #include "maintenance/ui/maskeddateedit.h"
 #include "maintenance/ui/statusgroup.h"
 #include "maintenance/ui/tfrmgerahistorico.h"
-#include "shell/shared/messenger.h"
 #include "shell/ui/dialogparts.h"
 #include "shell/ui/guardedslot.h"
 

@@ -1,9 +1,9 @@
 #include "maintenance/ui/tfrmgerahistorico.h"
 
+#include "base/messenger.h"
 #include "maintenance/maintenancedates.h"
 #include "maintenance/ui/itemcaption.h"
 #include "maintenance/ui/maskeddateedit.h"
-#include "shell/shared/messenger.h"
 #include "shell/ui/dialogparts.h"
 #include "shell/ui/guardedslot.h"
 

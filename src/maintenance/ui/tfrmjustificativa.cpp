@@ -1,8 +1,8 @@
 #include "maintenance/ui/tfrmjustificativa.h"
 
+#include "base/messenger.h"
 #include "maintenance/maintenancedates.h"
 #include "maintenance/ui/maskeddateedit.h"
-#include "shell/shared/messenger.h"
 #include "shell/ui/dialogparts.h"
 #include "shell/ui/guardedslot.h"
 

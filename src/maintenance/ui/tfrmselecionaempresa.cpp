@@ -1,10 +1,10 @@
 #include "maintenance/ui/tfrmselecionaempresa.h"
 
+#include "base/messenger.h"
 #include "maintenance/selectionlistmodel.h"
 #include "maintenance/ui/selectiongrid.h"
 #include "maintenance/ui/selectionparts.h"
 #include "maintenance/ui/tfrminclempresa.h"
-#include "shell/shared/messenger.h"
 #include "shell/shared/ui/waitcursor.h"
 #include "shell/ui/guardedslot.h"
 

@@ -1,9 +1,9 @@
 #include "maintenance/ui/tfrmselempcert.h"
 
+#include "base/messenger.h"
 #include "maintenance/selectionlistmodel.h"
 #include "maintenance/ui/selectiongrid.h"
 #include "maintenance/ui/selectionparts.h"
-#include "shell/shared/messenger.h"
 #include "shell/ui/guardedslot.h"
 
 #include <QComboBox>

@@ -1,12 +1,12 @@
 #include "refupdate/ui/tfrmatualizaversao.h"
 
+#include "base/ftpaddress.h"
+#include "base/messenger.h"
 #include "db/database.h"
 #include "refupdate/refinstall.h"
 #include "refupdate/refupdaterun.h"
 #include "refupdate/refversion.h"
 #include "remessa/asyncftpclient.h"
-#include "shell/shared/ftpaddress.h"
-#include "shell/shared/messenger.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,10 +1,10 @@
 #include "refupdate/ui/tfrmversaoanterior.h"
 
+#include "base/messenger.h"
 #include "db/database.h"
 #include "refupdate/refinstall.h"
 #include "refupdate/refupdaterun.h"
 #include "refupdate/ui/versionsgrid.h"
-#include "shell/shared/messenger.h"
 
 #include <QApplication>
 #include <QDir>

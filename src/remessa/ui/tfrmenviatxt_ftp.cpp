@@ -1,8 +1,8 @@
 #include "remessa/ui/tfrmenviatxt_ftp.h"
 
+#include "base/messenger.h"
 #include "db/database.h"
 #include "remessa/txtsending.h"
-#include "shell/shared/messenger.h"
 #include "shell/shared/ui/frmbrowser.h"
 
 #include <QDateTime>

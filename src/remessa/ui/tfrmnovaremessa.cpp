@@ -1,5 +1,5 @@
 #include "remessa/ui/tfrmnovaremessa.h"
-#include "shell/shared/messenger.h"
+#include "base/messenger.h"
 #include "shell/ui/guardedslot.h"
 
 #include <QApplication>

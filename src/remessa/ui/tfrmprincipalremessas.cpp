@@ -1,8 +1,8 @@
 #include "remessa/ui/tfrmprincipalremessas.h"
+#include "base/messenger.h"
 #include "remessa/ui/tfrmnovaremessa.h"
 #include "reports/ui/bandedreport.h"
 #include "reports/ui/reportpreview.h"
-#include "shell/shared/messenger.h"
 #include "shell/ui/guardedslot.h"
 
 #include <QHBoxLayout>

@@ -1,5 +1,7 @@
 #include "remessa/ui/tfrmresultadoautomatico.h"
 
+#include "base/errorlog.h"
+#include "base/messenger.h"
 #include "db/dberror.h"
 #include "remessa/ftpfailure.h"
 #include "remessa/ui/transferreceipt.h"
@@ -8,8 +10,6 @@
 #include "reports/ui/reportpreview.h"
 #include "shell/configlocal.h"
 #include "shell/exceptionhandler.h"
-#include "shell/shared/errorlog.h"
-#include "shell/shared/messenger.h"
 #include "shell/shared/ui/waitcursor.h"
 #include "shell/ui/dialogparts.h"
 #include "shell/ui/guardedslot.h"

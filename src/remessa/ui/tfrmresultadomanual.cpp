@@ -1,7 +1,7 @@
 #include "remessa/ui/tfrmresultadomanual.h"
 
+#include "base/messenger.h"
 #include "remessa/ui/tfrmconfresultadomanual.h"
-#include "shell/shared/messenger.h"
 #include "shell/shared/ui/waitcursor.h"
 #include "shell/ui/dialogparts.h"
 #include "shell/ui/guardedslot.h"

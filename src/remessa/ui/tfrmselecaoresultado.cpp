@@ -1,8 +1,8 @@
 #include "remessa/ui/tfrmselecaoresultado.h"
 
+#include "base/messenger.h"
 #include "remessa/ui/tfrmresultadoautomatico.h"
 #include "remessa/ui/tfrmresultadomanual.h"
-#include "shell/shared/messenger.h"
 #include "shell/ui/dialogparts.h"
 #include "shell/ui/guardedslot.h"
 

@@ -1,9 +1,9 @@
 #include "remessa/ui/tfrmselecaotransferencia.h"
 
+#include "base/messenger.h"
 #include "remessa/ui/tfrmgravadisquete.h"
 #include "remessa/ui/tfrmtransferearquivo.h"
 #include "remessa/ui/tfrmtransferesmtp.h"
-#include "shell/shared/messenger.h"
 #include "shell/ui/dialogparts.h"
 #include "shell/ui/guardedslot.h"
 

@@ -1,9 +1,9 @@
 #include "remessa/ui/tfrmtransferearquivo.h"
 
+#include "base/ftpaddress.h"
 #include "remessa/asyncftpclient.h"
 #include "shell/configlocal.h"
 #include "shell/exceptionhandler.h"
-#include "shell/shared/ftpaddress.h"
 
 #include <QFileInfo>
 #include <QGroupBox>

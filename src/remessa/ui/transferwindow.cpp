@@ -1,5 +1,7 @@
 #include "remessa/ui/transferwindow.h"
 
+#include "base/fileutil.h"
+#include "base/messenger.h"
 #include "db/database.h"
 #include "remessa/ftpfailure.h"
 #include "remessa/transferdelivery.h"
@@ -8,8 +10,6 @@
 #include "reports/ui/bandedreport.h"
 #include "reports/ui/reportpreview.h"
 #include "shell/configlocal.h"
-#include "shell/shared/fileutil.h"
-#include "shell/shared/messenger.h"
 #include "shell/ui/dialogparts.h"
 #include "shell/ui/guardedslot.h"
 

@@ -1,7 +1,7 @@
 #include "reports/ui/reportpreview.h"
 
+#include "base/messenger.h"
 #include "reports/bandedreport.h"
-#include "shell/shared/messenger.h"
 
 #include <QAction>
 #include <QDir>

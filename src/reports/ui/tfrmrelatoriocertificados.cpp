@@ -1,12 +1,12 @@
 #include "reports/ui/tfrmrelatoriocertificados.h"
 
+#include "base/messenger.h"
 #include "db/database.h"
 #include "db/dberror.h"
 #include "reports/certificatelists.h"
 #include "reports/certificateselectionmodel.h"
 #include "reports/trelespelhocertiflog.h"
 #include "reports/ui/reportpreview.h"
-#include "shell/shared/messenger.h"
 #include "shell/shared/ui/frmdetalhesempresa.h"
 #include "shell/shared/ui/waitcursor.h"
 #include "shell/ui/guardedslot.h"

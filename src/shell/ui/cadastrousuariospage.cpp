@@ -1,10 +1,10 @@
 #include "shell/ui/cadastrousuariospage.h"
 
-#include "reports/ui/tfrmrelusuario.h"
 #include "shell/loginstate.h"
 #include "shell/tdmcapasistema.h"
 #include "shell/ui/dialogparts.h"
 #include "shell/ui/guardedslot.h"
+#include "shell/ui/reportopener.h"
 #include "shell/userregistry.h"
 
 #include <QCheckBox>
@@ -51,9 +51,9 @@ QLineEdit *makeEdit(QWidget *parent, const char *name, int maxLength, bool passw
 
 }
 
-CadastroUsuariosPage::CadastroUsuariosPage(TDMCapaSistema &dm, Messenger &messenger, const LoginState &login,
-                                           QWidget *parent)
-    : QWidget(parent), m_dm(dm), m_messenger(messenger), m_login(login)
+CadastroUsuariosPage::CadastroUsuariosPage(TDMCapaSistema &dm, Messenger &messenger, ReportOpener &reports,
+                                           const LoginState &login, QWidget *parent)
+    : QWidget(parent), m_dm(dm), m_messenger(messenger), m_reports(reports), m_login(login)
 {
     setObjectName(QStringLiteral("CadastroUsuarios"));
     build();
@@ -428,5 +428,5 @@ void CadastroUsuariosPage::btnListagemClick()
 
 void CadastroUsuariosPage::defaultListing()
 {
-    TFrmRelUsuario::preview(m_dm.database(), m_login.userName, window(), m_messenger);
+    m_reports.previewUserList(m_dm.database(), m_login.userName, window(), m_messenger);
 }

@@ -13,6 +13,7 @@ class QLineEdit;
 class QPushButton;
 class QStandardItemModel;
 class QTableView;
+class ReportOpener;
 class TDMCapaSistema;
 struct LoginState;
 
@@ -23,13 +24,13 @@ class CadastroUsuariosPage : public QWidget
 public:
     enum class Mode { Browsing, Adding, Changing };
 
-    CadastroUsuariosPage(TDMCapaSistema &dm, Messenger &messenger, const LoginState &login,
+    CadastroUsuariosPage(TDMCapaSistema &dm, Messenger &messenger, ReportOpener &reports, const LoginState &login,
                          QWidget *parent = nullptr);
 
     // Called when the page is shown: reads USU_LOCAL, browsing.
     void enter();
     Mode mode() const { return m_mode; }
-    // Shows the user list report; by default in the print preview.
+    // Shows the user list report; by default through the report opener.
     void setListing(std::function<void()> listing) { m_listing = std::move(listing); }
     // Moves the grid to the user with this code (case-insensitive).
     bool selectUser(const QString &sigla);
@@ -61,6 +62,7 @@ private:
 
     TDMCapaSistema &m_dm;
     Messenger &m_messenger;
+    ReportOpener &m_reports;
     const LoginState &m_login;
     std::function<void()> m_listing;
     Mode m_mode = Mode::Browsing;

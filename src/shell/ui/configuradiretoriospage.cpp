@@ -1,7 +1,7 @@
 #include "shell/ui/configuradiretoriospage.h"
 
+#include "base/messenger.h"
 #include "db/dberror.h"
-#include "shell/shared/messenger.h"
 #include "shell/ui/configpageparts.h"
 #include "shell/ui/dialogparts.h"
 #include "shell/ui/tfrmbrowse.h"

@@ -1,7 +1,7 @@
 #include "shell/ui/corvaneapplication.h"
 
+#include "base/messenger.h"
 #include "shell/exceptionhandler.h"
-#include "shell/shared/messenger.h"
 
 CorvaneApplication::CorvaneApplication(int &argc, char **argv) : QApplication(argc, argv) {}
 

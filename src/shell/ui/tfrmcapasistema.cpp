@@ -2,9 +2,9 @@
 
 #include "maintenance/ui/aprovacertificadospage.h"
 #include "maintenance/ui/tformprincipal.h"
-#include "remessa/ui/tfrmenviatxt_ftp.h"
 #include "remessa/remessacontrol.h"
 #include "remessa/remessawork.h"
+#include "remessa/ui/tfrmenviatxt_ftp.h"
 #include "remessa/ui/tfrmselecaotransferencia.h"
 
 #include "shell/appversion.h"
@@ -50,10 +50,10 @@ QMenu *menu(QMenuBar *bar, const char *name, const QString &caption)
 
 }
 
-TFrmCapaSistema::TFrmCapaSistema(Messenger &messenger, QWidget *parent)
+TFrmCapaSistema::TFrmCapaSistema(Messenger &messenger, ReportOpener &reports, QWidget *parent)
     : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                               | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      m_messenger(messenger)
+      m_messenger(messenger), m_reports(reports)
 {
     setObjectName(QStringLiteral("FrmCapaSistema"));
     buildMenus();
@@ -288,7 +288,7 @@ void TFrmCapaSistema::attachDataModules(const DataModules &modules)
         }
     });
 
-    m_users = new CadastroUsuariosPage(*capa, m_messenger, m_login, Notebook1);
+    m_users = new CadastroUsuariosPage(*capa, m_messenger, m_reports, m_login, Notebook1);
     installPage(QStringLiteral("CadastroUsuarios"), m_users);
     installPage(QStringLiteral("ConfiguraDiretorios"),
                 new ConfiguraDiretoriosPage(capa->connection(), m_messenger, copy, Notebook1));

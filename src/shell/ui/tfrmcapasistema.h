@@ -9,6 +9,7 @@
 #include <optional>
 
 class Messenger;
+class ReportOpener;
 class QAction;
 class QLabel;
 class QMenu;
@@ -34,7 +35,8 @@ public:
 
     using LoginPrompt = std::function<std::optional<LoginState>()>;
 
-    explicit TFrmCapaSistema(Messenger &messenger, QWidget *parent = nullptr);
+    // reports shows the reports the shell offers (the user list).
+    TFrmCapaSistema(Messenger &messenger, ReportOpener &reports, QWidget *parent = nullptr);
     ~TFrmCapaSistema() override;
 
     // The data modules, created after the window; builds the pages on them.
@@ -92,6 +94,7 @@ private:
     void connectButton(QToolButton *button, std::function<void()> handler);
 
     Messenger &m_messenger;
+    ReportOpener &m_reports;
     DataModules m_dm;
     LoginState m_login;
     State m_state = State::Starting;

@@ -1,13 +1,13 @@
 // The shell's state: start-up check, login, rights, page mode and the
 // functions offered by its menus and toolbar.
-#include "shell/ui/tfrmcapasistema.h"
+#include "refupdate/ui/tfrmprincipalversoes.h"
 #include "remessa/ui/remessastepwindows.h"
 #include "remessa/ui/tfrmprincipalremessas.h"
-#include "refupdate/ui/tfrmprincipalversoes.h"
+#include "shell/ui/tfrmcapasistema.h"
 
-#include "shell/apppaths.h"
+#include "base/apppaths.h"
+#include "base/messenger.h"
 #include "shell/compaction.h"
-#include "shell/shared/messenger.h"
 #include "shell/startupcheck.h"
 #include "shell/tdmcapasistema.h"
 #include "shell/ui/tfrmajuda.h"

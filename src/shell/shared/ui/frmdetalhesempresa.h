@@ -1,5 +1,5 @@
 #pragma once
-#include "shell/shared/companydetails.h"
+#include "shell/companydetails.h"
 
 #include <QDialog>
 

@@ -1,4 +1,4 @@
-#include "shell/shared/filereasons.h"
+#include "base/filereasons.h"
 
 #include <QDir>
 #include <QFileInfo>

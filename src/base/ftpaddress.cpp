@@ -1,4 +1,4 @@
-#include "shell/shared/ftpaddress.h"
+#include "base/ftpaddress.h"
 
 #include <QRegularExpression>
 

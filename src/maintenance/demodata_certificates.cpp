@@ -1,7 +1,7 @@
 // Certificates of the demo database, each told as the history of what the
 // staff did with it: registration, companies, products, documents, approval
 // and later status changes.
-#include "db/demodata.h"
+#include "maintenance/demodata.h"
 
 namespace {
 

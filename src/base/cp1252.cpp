@@ -1,4 +1,4 @@
-#include "shell/shared/cp1252.h"
+#include "base/cp1252.h"
 
 #include <QList>
 

@@ -1,4 +1,4 @@
-#include "shell/shared/textutil.h"
+#include "base/textutil.h"
 
 namespace TextUtil {
 

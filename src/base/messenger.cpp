@@ -1,4 +1,4 @@
-#include "shell/shared/messenger.h"
+#include "base/messenger.h"
 
 #include <cstdio>
 

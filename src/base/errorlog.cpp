@@ -1,6 +1,6 @@
-#include "shell/shared/errorlog.h"
-#include "shell/apppaths.h"
-#include "shell/shared/textutil.h"
+#include "base/errorlog.h"
+#include "base/apppaths.h"
+#include "base/textutil.h"
 
 #include <QDir>
 #include <QFile>

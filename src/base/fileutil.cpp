@@ -1,4 +1,4 @@
-#include "shell/shared/fileutil.h"
+#include "base/fileutil.h"
 
 #include <QDir>
 #include <QFile>

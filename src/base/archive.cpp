@@ -1,6 +1,6 @@
-#include "shell/shared/archive.h"
-#include "shell/apppaths.h"
-#include "shell/shared/messenger.h"
+#include "base/archive.h"
+#include "base/apppaths.h"
+#include "base/messenger.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,7 +1,7 @@
-#include "shell/shared/taxid.h"
-#include "db/dberror.h"
-#include "shell/shared/messenger.h"
-#include "shell/shared/textutil.h"
+#include "base/taxid.h"
+#include "base/apperror.h"
+#include "base/messenger.h"
+#include "base/textutil.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Reference tables, configuration and signatories of the demo database.
-#include "db/demodata.h"
 #include "db/provisioning.h"
+#include "maintenance/demodata.h"
 
 #include "db/dberror.h"
 

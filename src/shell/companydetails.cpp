@@ -1,4 +1,4 @@
-#include "shell/shared/companydetails.h"
+#include "shell/companydetails.h"
 #include "db/database.h"
 
 #include <QSqlRecord>

@@ -1,4 +1,4 @@
-#include "db/demodata.h"
+#include "maintenance/demodata.h"
 
 #include "db/database.h"
 #include "db/dberror.h"

@@ -1,4 +1,4 @@
-#include "shell/apppaths.h"
+#include "base/apppaths.h"
 
 #include <QDir>
 #include <QStandardPaths>
