@@ -5,5 +5,7 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD="$ROOT/build"
 JOBS="$(nproc 2>/dev/null || echo 2)"
 
-cmake -S "$ROOT" -B "$BUILD" -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# A build from scratch: sources in batches, the tests' Qt headers precompiled.
+cmake -S "$ROOT" -B "$BUILD" -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCORVANE_UNITY=ON -DCORVANE_PCH=ON
 cmake --build "$BUILD" -j"$JOBS" "$@"

@@ -8,7 +8,7 @@ BUILD="$ROOT/build-asan"
 JOBS="$(nproc 2>/dev/null || echo 2)"
 
 cmake -S "$ROOT" -B "$BUILD" -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1" \
-  -DCORVANE_SANITIZE=address,undefined
+  -DCORVANE_SANITIZE=address,undefined -DCORVANE_UNITY=ON -DCORVANE_PCH=ON
 # The benchmarks are not part of the suite.
 cmake --build "$BUILD" -j"$JOBS" --target corvane corvane-cli
 cmake --build "$BUILD/tests" -j"$JOBS"

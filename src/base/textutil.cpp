@@ -1,5 +1,7 @@
 #include "base/textutil.h"
 
+#include <QTime>
+
 namespace TextUtil {
 
 QString trimBlanks(const QString &text)
@@ -10,6 +12,11 @@ QString trimBlanks(const QString &text)
     while (e > b && text.at(e - 1) == QLatin1Char(' '))
         --e;
     return text.mid(b, e - b);
+}
+
+QString clock(const QTime &time)
+{
+    return time.toString(QStringLiteral("HH:mm:ss"));
 }
 
 }

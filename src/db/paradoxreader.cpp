@@ -68,20 +68,25 @@ QVariant decodeValue(const Field &f, const char *p)
     return QVariant();
 }
 
+} // namespace
+
 // The table file as pxlib reads it. While pxlib opens it, the header shows
 // no first block and no records: pxlib would otherwise follow the block
 // chain by itself, with no end if the chain loops. The chain is walked
 // here instead (walkChain), on the same stream, so encrypted blocks are
-// read exactly as pxlib reads them.
-struct TableFile
+// read exactly as pxlib reads them. Outside the unnamed namespace because
+// ParadoxReader::Doc holds one.
+struct ParadoxTableFile
 {
     FILE *raw = nullptr;
     bool hideChain = false;
 };
 
+namespace {
+
 ssize_t tableRead(void *cookie, char *buf, size_t size)
 {
-    auto *t = static_cast<TableFile *>(cookie);
+    auto *t = static_cast<ParadoxTableFile *>(cookie);
     const off64_t at = ftello(t->raw);
     const size_t n = std::fread(buf, 1, size, t->raw);
     if (t->hideChain && at >= 0) {
@@ -95,7 +100,7 @@ ssize_t tableRead(void *cookie, char *buf, size_t size)
 
 int tableSeek(void *cookie, off64_t *offset, int whence)
 {
-    auto *t = static_cast<TableFile *>(cookie);
+    auto *t = static_cast<ParadoxTableFile *>(cookie);
     if (fseeko(t->raw, *offset, whence) != 0)
         return -1;
     *offset = ftello(t->raw);
@@ -104,7 +109,7 @@ int tableSeek(void *cookie, off64_t *offset, int whence)
 
 int tableClose(void *cookie)
 {
-    auto *t = static_cast<TableFile *>(cookie);
+    auto *t = static_cast<ParadoxTableFile *>(cookie);
     const int rc = std::fclose(t->raw);
     t->raw = nullptr;
     return rc;
@@ -158,7 +163,7 @@ struct ParadoxReader::Doc
 {
     pxdoc_t *px = nullptr;
     FILE *fp = nullptr;
-    TableFile file;
+    ParadoxTableFile file;
     QString lastError;
     ~Doc()
     {

@@ -12,7 +12,7 @@
 
 namespace {
 
-struct ItemKind
+struct CascadeTable
 {
     const char *table;
     const char *status;
@@ -21,10 +21,10 @@ struct ItemKind
 };
 
 // In the order the cascade walks them.
-const ItemKind Products[] = {{"TIPO", "StatusProduto", "DthStatusProduto", StatusEvents::Table::Status_T},
+const CascadeTable Products[] = {{"TIPO", "StatusProduto", "DthStatusProduto", StatusEvents::Table::Status_T},
                              {"LOTE", "StatusLote", "DthStatusLote", StatusEvents::Table::Status_L},
                              {"UNIDADE", "StatusUnidade", "DthStatusUnidade", StatusEvents::Table::Status_U}};
-const ItemKind Service{"SERVICO", "StatusServico", "DthStatusServico", StatusEvents::Table::Status_S};
+const CascadeTable Service{"SERVICO", "StatusServico", "DthStatusServico", StatusEvents::Table::Status_S};
 
 const QString CompanyOf = QStringLiteral(" WHERE SiglaCertificador = ? AND NumCertif = ? AND CodigoPais = ? "
                                          "AND IdEmpresa = ? ");
@@ -39,7 +39,7 @@ QVariantMap rowOf(const QSqlQuery &q)
 }
 
 // The company's active rows of a kind, whole.
-QList<QVariantMap> activeRows(Database &db, const ItemKind &kind, const QVariantList &companyParams)
+QList<QVariantMap> activeRows(Database &db, const CascadeTable &kind, const QVariantList &companyParams)
 {
     QList<QVariantMap> out;
     QSqlQuery q = db.exec(QStringLiteral("SELECT * FROM %1").arg(QLatin1String(kind.table)) + CompanyOf
@@ -161,9 +161,9 @@ bool CompanyCascade::propagate(const QString &justification, const QDate &status
         if (CertificateService::statusEvent(m_req.letter).isEmpty() || m_req.evento.isEmpty())
             throw AppError(QStringLiteral("Status inválido: %1").arg(m_req.letter));
         changeCompany(justification, when, now);
-        QList<ItemKind> kinds(std::begin(Products), std::end(Products));
+        QList<CascadeTable> kinds(std::begin(Products), std::end(Products));
         kinds << Service;
-        for (const ItemKind &kind : kinds) {
+        for (const CascadeTable &kind : kinds) {
             for (const QVariantMap &row : activeRows(m_db, kind, keys))
                 writeEvent(m_db, kind.events, row, m_req.evento, justification, m_req.letter, when, now,
                            m_req.userCode);
@@ -215,7 +215,7 @@ bool CompanyCascade::transfer(const CompanyKey &target, const QString &justifica
     Transaction t(m_db);
     try {
         changeCompany(justification, when, now);
-        for (const ItemKind &kind : Products) {
+        for (const CascadeTable &kind : Products) {
             for (const QVariantMap &row : activeRows(m_db, kind, keys))
                 writeEvent(m_db, kind.events, row, QStringLiteral("ALT"), justification, QStringLiteral("A"), when,
                            now, m_req.userCode);

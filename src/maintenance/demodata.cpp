@@ -9,7 +9,7 @@
 
 namespace {
 
-struct ItemKind
+struct DemoTable
 {
     const char *table;
     const char *eventTable;
@@ -20,7 +20,7 @@ struct ItemKind
 
 // Normative-document links are written by their own window, which marks its
 // rows "02".
-const ItemKind kinds[] = {
+const DemoTable kinds[] = {
     {"CERTIFIC", "STATUS_C", "StatusCertificado", "DthStatusCertificado", "2"},
     {"EMP_CERT", "EVENTO_EMP", "StatusEmpresa", "DthStatusEmpresa", "2"},
     {"TIPO", "STATUS_T", "StatusProduto", "DthStatusProduto", "2"},
@@ -35,9 +35,9 @@ const ItemKind kinds[] = {
     {"DOC_NORM_SERV", "STATUS_DNS", "Status_DNS", "DthStatusDNS", "02"},
 };
 
-const ItemKind &kindOf(const QString &table)
+const DemoTable &kindOf(const QString &table)
 {
-    for (const ItemKind &k : kinds)
+    for (const DemoTable &k : kinds)
         if (table.compare(QLatin1String(k.table), Qt::CaseInsensitive) == 0)
             return k;
     throw AppError(QStringLiteral("%1 não é uma tabela de itens de certificado.").arg(table));
@@ -116,7 +116,7 @@ int Writer::nextSeq(const QString &eventTable) const
 
 void Writer::addItem(const QString &table, QVariantMap values, const QDateTime &entry)
 {
-    const ItemKind &k = kindOf(table);
+    const DemoTable &k = kindOf(table);
     values.insert(QLatin1String(k.status), QStringLiteral("A"));
     values.insert(QLatin1String(k.moment), entry);
     values.insert(QStringLiteral("DthUltAtualiz"), entry);
@@ -145,7 +145,7 @@ void Writer::addItem(const QString &table, QVariantMap values, const QDateTime &
 void Writer::changeStatus(const QString &table, const QVariantMap &key, const QString &event, const QString &status,
                           const QString &justification, const QDateTime &moment)
 {
-    const ItemKind &k = kindOf(table);
+    const DemoTable &k = kindOf(table);
     const Schema::Table &t = declared(table);
     QStringList where;
     QVariantList keyValues;

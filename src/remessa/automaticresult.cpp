@@ -6,6 +6,7 @@
 #include "base/fileutil.h"
 #include "base/ftpaddress.h"
 #include "base/messenger.h"
+#include "base/textutil.h"
 #include "db/database.h"
 #include "db/dberror.h"
 #include "remessa/remessacontrol.h"
@@ -44,7 +45,6 @@ public:
     bool confirm(const QString &, const QString & = QString()) override { return false; }
 };
 
-QString clock(const QTime &t) { return t.toString(QStringLiteral("HH:mm:ss")); }
 
 // The name a listing line ends with: bare names, paths and long listing
 // lines all end with it.
@@ -194,12 +194,12 @@ QString precondition(const ResultContext &context)
 }
 
 QString startLine(const QString &userName) { return QStringLiteral("Usuário Responsável : ") + userName; }
-QString startTimeLine(const QTime &start) { return QStringLiteral("Hora inicio: ") + clock(start); }
+QString startTimeLine(const QTime &start) { return QStringLiteral("Hora inicio: ") + TextUtil::clock(start); }
 QString sizeLine(qint64 total) { return QStringLiteral("Tamanho do arquivo : %1 bytes").arg(total); }
 
 QStringList endLines(qint64 bytes, const QTime &start, const QTime &end)
 {
-    return {QStringLiteral("Hora fim: ") + clock(end), QStringLiteral("Bytes transferidos: %1").arg(bytes),
+    return {QStringLiteral("Hora fim: ") + TextUtil::clock(end), QStringLiteral("Bytes transferidos: %1").arg(bytes),
             QStringLiteral("Taxa de transferência: ") + FileUtil::transferRate(bytes, start, end)
                 + QStringLiteral(" bytes/seg")};
 }

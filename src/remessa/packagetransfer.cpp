@@ -2,6 +2,7 @@
 
 #include "base/fileutil.h"
 #include "base/ftpaddress.h"
+#include "base/textutil.h"
 #include "remessa/ftpclient.h"
 #include "remessa/smtpsender.h"
 #include "shell/configlocal.h"
@@ -24,7 +25,6 @@ QString PackageTransfer::copyNotDone(const QString &error)
 
 namespace {
 
-QString clock(const QTime &t) { return t.toString(QStringLiteral("HH:mm:ss")); }
 
 struct Forward : FtpListener, SmtpListener
 {
@@ -58,7 +58,7 @@ bool PackageTransfer::start(const QString &path, qint64 &size)
     m_start = QTime::currentTime();
     m_lines(QStringLiteral("Usuário Responsável : ") + m_user);
     m_lines(QStringLiteral("Tamanho do arquivo : %1 bytes").arg(size));
-    m_lines(QStringLiteral("Hora inicio: ") + clock(m_start));
+    m_lines(QStringLiteral("Hora inicio: ") + TextUtil::clock(m_start));
     return true;
 }
 
@@ -73,7 +73,7 @@ bool PackageTransfer::finish(bool ok, const QString &failureText, const QString 
         return false;
     }
     const QTime end = QTime::currentTime();
-    m_lines(QStringLiteral("Hora fim: ") + clock(end));
+    m_lines(QStringLiteral("Hora fim: ") + TextUtil::clock(end));
     m_lines(QStringLiteral("Bytes transferidos: %1").arg(size));
     m_lines(QStringLiteral("Taxa de transferência: ") + FileUtil::transferRate(size, m_start, end)
             + QStringLiteral(" bytes/seg"));

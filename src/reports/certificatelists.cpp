@@ -6,13 +6,14 @@
 
 #include <QSqlQuery>
 
+using ReportFormat::text;
+
 namespace {
 
 namespace F = ReportFormat;
 
 const QString Stamp = QStringLiteral("dd/MM/yyyy hh:mm:ss");
 
-QString text(const QSqlQuery &q, const char *column) { return q.value(QLatin1String(column)).toString().trimmed(); }
 
 // " and <column> in (?, ...)" for the batch tool's certificate numbers.
 QString numbersClause(const QString &column, const QStringList &numbers, QVariantList &params)

@@ -1,6 +1,7 @@
 #include "reports/reportformat.h"
 
 #include <QDateTime>
+#include <QSqlQuery>
 
 namespace ReportFormat {
 
@@ -23,6 +24,11 @@ QDateTime moment(const QVariant &stored)
     return dt;
 }
 
+}
+
+QString text(const QSqlQuery &q, const char *column)
+{
+    return q.value(QLatin1String(column)).toString().trimmed();
 }
 
 QString date(const QVariant &stored) { return dateTime(stored, QStringLiteral("dd/MM/yyyy")); }

@@ -2,9 +2,13 @@
 #include <QString>
 #include <QVariant>
 
+class QSqlQuery;
+
 // Display forms shared by the certificate reports.
 namespace ReportFormat {
 
+// A column of the current row as text, without surrounding blanks.
+QString text(const QSqlQuery &q, const char *column);
 // A stored moment as dd/mm/yyyy; blank for NULL or unreadable values.
 QString date(const QVariant &stored);
 // With the given QDateTime format ("dd/MM/yy hh:mm:ss" and the like).

@@ -7,6 +7,8 @@
 
 #include <QSqlQuery>
 
+using ReportFormat::text;
+
 namespace {
 
 using Fields = QList<QPair<QString, QString>>;
@@ -15,7 +17,6 @@ namespace F = ReportFormat;
 // Details under a table row sit a little to the right of it.
 constexpr qreal DetailIndent = 8;
 
-QString text(const QSqlQuery &q, const char *column) { return q.value(QLatin1String(column)).toString().trimmed(); }
 
 const QString CompaniesSql = QStringLiteral(
     "select a.StatusEmpresa, a.DthEntEmpresa, b.*, c.PapelEmp, d.NomePais "

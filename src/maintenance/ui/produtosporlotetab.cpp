@@ -9,7 +9,7 @@
 
 namespace {
 
-ItemTab::Names names()
+ItemTab::Names lotNames()
 {
     ItemTab::Names n;
     n.tab = QStringLiteral("TabLote");
@@ -37,7 +37,7 @@ using F = SelectionListModel::Format;
 }
 
 ProdutosPorLoteTab::ProdutosPorLoteTab(MaintenanceContext &context, QWidget *parent)
-    : ProductTab(context, ItemKind::Lote, names(), QStringLiteral("EdEmpresaLote"),
+    : ProductTab(context, ItemKind::Lote, lotNames(), QStringLiteral("EdEmpresaLote"),
                  {Col{QStringLiteral("Marca"), QStringLiteral("MarcaProd")},
                   Col{QStringLiteral("Modelo"), QStringLiteral("ModeloProd")},
                   Col{QStringLiteral("Importado?"), QStringLiteral("Importado"), F::YesNo},

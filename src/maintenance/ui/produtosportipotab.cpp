@@ -4,7 +4,7 @@
 
 namespace {
 
-ItemTab::Names names()
+ItemTab::Names typeNames()
 {
     ItemTab::Names n;
     n.tab = QStringLiteral("TabTipo");
@@ -30,7 +30,7 @@ using F = SelectionListModel::Format;
 }
 
 ProdutosPorTipoTab::ProdutosPorTipoTab(MaintenanceContext &context, QWidget *parent)
-    : ProductTab(context, ItemKind::Tipo, names(), QStringLiteral("EdEmpresaTipo"),
+    : ProductTab(context, ItemKind::Tipo, typeNames(), QStringLiteral("EdEmpresaTipo"),
                  {Col{QStringLiteral("Marca"), QStringLiteral("MARCAPROD")},
                   Col{QStringLiteral("Modelo"), QStringLiteral("MODELOPROD")},
                   Col{QStringLiteral("Importado?"), QStringLiteral("IMPORTADO"), F::YesNo},

@@ -14,7 +14,7 @@
 
 namespace {
 
-ItemTab::Names names()
+ItemTab::Names unitNames()
 {
     ItemTab::Names n;
     n.tab = QStringLiteral("TabUnidade");
@@ -42,7 +42,7 @@ using F = SelectionListModel::Format;
 }
 
 ProdutosPorUnidadeTab::ProdutosPorUnidadeTab(MaintenanceContext &context, QWidget *parent)
-    : ProductTab(context, ItemKind::Unidade, names(), QStringLiteral("EdEmpresaUnid"),
+    : ProductTab(context, ItemKind::Unidade, unitNames(), QStringLiteral("EdEmpresaUnid"),
                  {Col{QStringLiteral("Marca"), QStringLiteral("MarcaProd")},
                   Col{QStringLiteral("Modelo"), QStringLiteral("ModeloProd")},
                   Col{QStringLiteral("Importado?"), QStringLiteral("Importado"), F::YesNo},

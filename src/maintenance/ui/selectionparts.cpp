@@ -85,4 +85,11 @@ QLineEdit *countedField(QWidget *parent, const QString &name, int maxLength, QLa
     return e;
 }
 
+void setBold(QLabel *label, bool bold)
+{
+    QFont f = label->font();
+    f.setBold(bold);
+    label->setFont(f);
+}
+
 }

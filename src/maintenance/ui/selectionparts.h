@@ -21,5 +21,7 @@ QLineEdit *countedField(QWidget *parent, const QString &name, int maxLength, QLa
 // Enter in a filter field runs the filter instead of the dialog's default
 // button (which would choose whatever row is current).
 void filterOnEnter(QWidget *field, std::function<void()> filter);
+// Bold when the field is required, regular when not.
+void setBold(QLabel *label, bool bold);
 
 }

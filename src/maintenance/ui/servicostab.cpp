@@ -10,7 +10,7 @@
 
 namespace {
 
-ItemTab::Names names()
+ItemTab::Names serviceNames()
 {
     ItemTab::Names n;
     n.tab = QStringLiteral("TabServico");
@@ -38,7 +38,7 @@ using F = SelectionListModel::Format;
 }
 
 ServicosTab::ServicosTab(MaintenanceContext &context, QWidget *parent)
-    : ItemTab(context, ItemKind::Servico, names(),
+    : ItemTab(context, ItemKind::Servico, serviceNames(),
               {Col{QStringLiteral("Serviço Certificado"), QStringLiteral("NomClasseServ")},
                Col{QStringLiteral("Empresa Certificada"), QStringLiteral("RazSocialEmp"), F::Name,
                    QStringLiteral("TipoPessoa"), QStringLiteral("NomPessoaFisica")}},

@@ -27,12 +27,6 @@ using SelectionParts::labelFor;
 
 namespace {
 
-void setBold(QLabel *label, bool bold)
-{
-    QFont f = label->font();
-    f.setBold(bold);
-    label->setFont(f);
-}
 
 QLineEdit *box(QWidget *parent, const char *name, int maxLength)
 {
@@ -369,8 +363,8 @@ void TabEmpresaPanel::CbPaisChange()
     const bool kindFree = m_editing && !m_edited && (!chosen || brazil);
     RbFisica->setEnabled(kindFree);
     RbJuridica->setEnabled(kindFree);
-    setBold(LbCNPJ, brazil);
-    setBold(LbCEP, brazil);
+    SelectionParts::setBold(LbCNPJ, brazil);
+    SelectionParts::setBold(LbCEP, brazil);
     RgTipoPessoaClick();
 }
 

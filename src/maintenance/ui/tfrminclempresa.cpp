@@ -18,15 +18,6 @@
 using SelectionParts::button;
 using SelectionParts::labelFor;
 
-namespace {
-void setBold(QLabel *label, bool bold)
-{
-    QFont f = label->font();
-    f.setBold(bold);
-    label->setFont(f);
-}
-}
-
 TFrmInclEmpresa::TFrmInclEmpresa(Database &db, Messenger &messenger, const QString &userCode, QWidget *parent)
     : QDialog(parent), m_db(db), m_msg(messenger), m_user(userCode)
 {
@@ -161,8 +152,8 @@ void TFrmInclEmpresa::CbPaisChange()
         RbJuridica->setChecked(true);
     RbFisica->setEnabled(!chosen || brazil);
     RbJuridica->setEnabled(!chosen || brazil);
-    setBold(LbCNPJ, brazil);
-    setBold(LbRazaoSocial, chosen && !brazil);
+    SelectionParts::setBold(LbCNPJ, brazil);
+    SelectionParts::setBold(LbRazaoSocial, chosen && !brazil);
 }
 
 void TFrmInclEmpresa::RgTipoPessoaClick()

@@ -20,7 +20,6 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-using namespace CompanySelection;
 using SelectionParts::button;
 using SelectionParts::labelFor;
 
@@ -51,7 +50,7 @@ TFrmSelecionaEmpresa::TFrmSelecionaEmpresa(Database &db, Messenger &messenger, c
         CbPais->addItem(QString());
         for (const SelectionSql::Entry &e : SelectionSql::countries(m_db))
             CbPais->addItem(e.name, e.code);
-        run(statement(m_filter));
+        run(CompanySelection::statement(m_filter));
     });
 }
 
@@ -157,14 +156,15 @@ void TFrmSelecionaEmpresa::buildUi()
             [this](int column) { guard(m_msg, [&] { GridTitleClick(column); }); });
 }
 
-Kind TFrmSelecionaEmpresa::kind() const
+CompanySelection::Kind TFrmSelecionaEmpresa::kind() const
 {
+    using Kind = CompanySelection::Kind;
     return RbFisica->isChecked() ? Kind::NaturalPerson : RbJuridica->isChecked() ? Kind::LegalEntity : Kind::Any;
 }
 
 void TFrmSelecionaEmpresa::RgTipoPessoaClick()
 {
-    const bool person = kind() == Kind::NaturalPerson;
+    const bool person = kind() == CompanySelection::Kind::NaturalPerson;
     const QString mask = person ? CpfMask : CnpjMask;
     if (EdCNPJ->inputMask() != mask) {
         EdCNPJ->setInputMask(mask);
@@ -200,22 +200,23 @@ void TFrmSelecionaEmpresa::clearFields()
 
 void TFrmSelecionaEmpresa::BtFiltraClick()
 {
-    Filter f;
+    CompanySelection::Filter f;
     f.country = CbPais->currentData().toString();
     f.kind = kind();
     f.taxId = digitsOf(EdCNPJ->text());
     f.name = EdNomeFantasia->text().trimmed();
     f.legalName = EdRazaoSocial->text().trimmed();
     m_filter = f;
-    run(statement(m_filter));
+    run(CompanySelection::statement(m_filter));
     clearFields();
 }
 
 void TFrmSelecionaEmpresa::GridTitleClick(int column)
 {
+    using Order = CompanySelection::Order;
     static const Order orders[] = {Order::Country, Order::TaxId, Order::LegalName, Order::TradeName};
     if (column >= 0 && column < int(std::size(orders)))
-        run(statement(m_filter, orders[column]));
+        run(CompanySelection::statement(m_filter, orders[column]));
 }
 
 void TFrmSelecionaEmpresa::BtOkClick()
@@ -223,7 +224,7 @@ void TFrmSelecionaEmpresa::BtOkClick()
     const int row = GrdEmpresas->currentRow();
     if (row < 0)
         return;
-    const SelectedCompany c = rowOf(*GrdEmpresas->list(), row);
+    const SelectedCompany c = CompanySelection::rowOf(*GrdEmpresas->list(), row);
     if (c.nomePais.isEmpty())
         return;
     m_chosen = c;
@@ -236,10 +237,10 @@ void TFrmSelecionaEmpresa::BtNovaClick()
     if (!key) {
         m_msg.plain(NenhumaNova, QStringLiteral("Aviso"));
         // A refused inclusion rolls back, which ends the reading of the list.
-        run(statement(m_filter));
+        run(CompanySelection::statement(m_filter));
         return;
     }
-    run(only(*key));
+    run(CompanySelection::only(*key));
     BtOkClick();
 }
 

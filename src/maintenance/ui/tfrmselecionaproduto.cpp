@@ -18,7 +18,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-using namespace ProductSelection;
 using SelectionParts::button;
 using SelectionParts::labelFor;
 
@@ -31,7 +30,7 @@ TFrmSelecionaProduto::TFrmSelecionaProduto(Database &db, Messenger &messenger, c
     setModal(true);
     buildUi();
     BtNovo->setVisible(offerNew);
-    guard(m_msg, [this] { run(statement(m_filter)); });
+    guard(m_msg, [this] { run(ProductSelection::statement(m_filter)); });
 }
 
 void TFrmSelecionaProduto::buildUi()
@@ -123,14 +122,15 @@ void TFrmSelecionaProduto::run(const SelectionSql::Statement &s)
 
 void TFrmSelecionaProduto::BtFiltraClick()
 {
-    Filter f;
+    ProductSelection::Filter f;
     f.brand = EdMarca->text().trimmed();
     f.model = EdModelo->text().trimmed();
     f.eanUpc = EdEANUPC->text().trimmed();
     const int origin = CbImportado->currentIndex();
+    using Origin = ProductSelection::Origin;
     f.origin = origin == 1 ? Origin::Imported : origin == 2 ? Origin::National : Origin::Any;
     m_filter = f;
-    run(statement(m_filter));
+    run(ProductSelection::statement(m_filter));
     EdMarca->clear();
     EdModelo->clear();
     EdEANUPC->clear();
@@ -139,9 +139,10 @@ void TFrmSelecionaProduto::BtFiltraClick()
 
 void TFrmSelecionaProduto::GridTitleClick(int column)
 {
+    using Order = ProductSelection::Order;
     static const Order orders[] = {Order::Brand, Order::Model, Order::Imported, Order::EanUpc};
     if (column >= 0 && column < int(std::size(orders)))
-        run(statement(m_filter, orders[column]));
+        run(ProductSelection::statement(m_filter, orders[column]));
 }
 
 void TFrmSelecionaProduto::BtOkClick()
@@ -149,7 +150,7 @@ void TFrmSelecionaProduto::BtOkClick()
     const int row = GrdProdutos->currentRow();
     if (row < 0)
         return;
-    const SelectedProduct p = rowOf(*GrdProdutos->list(), row);
+    const SelectedProduct p = ProductSelection::rowOf(*GrdProdutos->list(), row);
     if (p.marcaProd.isEmpty())
         return;
     m_chosen = p;
@@ -162,10 +163,10 @@ void TFrmSelecionaProduto::BtNovoClick()
     if (!product) {
         m_msg.plain(NenhumNovo, QStringLiteral("Aviso"));
         // A refused inclusion rolls back, which ends the reading of the list.
-        run(statement(m_filter));
+        run(ProductSelection::statement(m_filter));
         return;
     }
-    run(only(*product));
+    run(ProductSelection::only(*product));
     BtOkClick();
 }
 

@@ -16,7 +16,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-using namespace CertifiedCompanySelection;
 using SelectionParts::button;
 using SelectionParts::labelFor;
 
@@ -105,10 +104,10 @@ void TFrmSelEmpCert::buildUi()
     connect(GrdEmpresas, &SelectionGrid::rowChosen, this, guarded(m_msg, [this] { BtOkClick(); }));
 }
 
-void TFrmSelEmpCert::run(const Filter &filter)
+void TFrmSelEmpCert::run(const CertifiedCompanySelection::Filter &filter)
 {
     try {
-        GrdEmpresas->open(m_db, statement(m_certificate, filter));
+        GrdEmpresas->open(m_db, CertifiedCompanySelection::statement(m_certificate, filter));
     } catch (...) {
         GrdEmpresas->close();
         LbQuantidade->setText(QStringLiteral("0"));
@@ -119,7 +118,7 @@ void TFrmSelEmpCert::run(const Filter &filter)
 
 void TFrmSelEmpCert::BtFiltraClick()
 {
-    Filter f;
+    CertifiedCompanySelection::Filter f;
     f.country = CbPais->currentData().toString();
     for (QChar c : EdCNPJ->text())
         if (c.isDigit())
@@ -140,7 +139,7 @@ void TFrmSelEmpCert::BtOkClick()
         m_msg.information(SelecioneEmpresa, QStringLiteral("Aviso"));
         return;
     }
-    m_chosen = rowOf(*GrdEmpresas->list(), row);
+    m_chosen = CertifiedCompanySelection::rowOf(*GrdEmpresas->list(), row);
     accept();
 }
 

@@ -7,6 +7,7 @@
 #include "refupdate/refupdaterun.h"
 #include "refupdate/refversion.h"
 #include "remessa/asyncftpclient.h"
+#include "shell/ui/dialogparts.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -28,20 +29,12 @@
 namespace {
 const QString Tick = QStringLiteral("\u2714");
 
-QLabel *tick(QWidget *parent, const char *name)
+QLabel *stepTick(QWidget *parent, const char *name)
 {
     auto *l = new QLabel(Tick, parent);
     l->setObjectName(QLatin1String(name));
     l->setVisible(false);
     return l;
-}
-
-QLineEdit *readOnly(QWidget *parent, const char *name)
-{
-    auto *e = new QLineEdit(parent);
-    e->setObjectName(QLatin1String(name));
-    e->setReadOnly(true);
-    return e;
 }
 
 // While an hourglass is up, for the length of a scope.
@@ -72,8 +65,8 @@ void TFrmAtualizaVersao::buildUi()
 
     auto *gbVersao = new QGroupBox(QStringLiteral("Versão Atual das Tabelas Auxiliares "), this);
     auto *fv = new QFormLayout(gbVersao);
-    EdVersaoAtual = readOnly(gbVersao, "EdVersaoAtual");
-    EdNomeArquivo = readOnly(gbVersao, "EdNomeArquivo");
+    EdVersaoAtual = DialogParts::readOnlyField(gbVersao, QStringLiteral("EdVersaoAtual"));
+    EdNomeArquivo = DialogParts::readOnlyField(gbVersao, QStringLiteral("EdNomeArquivo"));
     fv->addRow(QStringLiteral("Número da Versão: "), EdVersaoAtual);
     fv->addRow(QStringLiteral("Arquivo da Versão: "), EdNomeArquivo);
     layout->addWidget(gbVersao);
@@ -89,7 +82,7 @@ void TFrmAtualizaVersao::buildUi()
     GbLocalizacao = new QGroupBox(this);
     GbLocalizacao->setObjectName(QStringLiteral("GbLocalizacao"));
     auto *hl = new QHBoxLayout(GbLocalizacao);
-    EdLocalizacao = readOnly(GbLocalizacao, "EdLocalizacao");
+    EdLocalizacao = DialogParts::readOnlyField(GbLocalizacao, QStringLiteral("EdLocalizacao"));
     BtBrowse = new QPushButton(QStringLiteral("Browse..."), GbLocalizacao);
     BtBrowse->setObjectName(QStringLiteral("BtBrowse"));
     hl->addWidget(EdLocalizacao, 1);
@@ -99,14 +92,14 @@ void TFrmAtualizaVersao::buildUi()
     GbAcompanhamento = new QGroupBox(QStringLiteral("Acompanhamento "), this);
     GbAcompanhamento->setObjectName(QStringLiteral("GbAcompanhamento"));
     auto *ga = new QGridLayout(GbAcompanhamento);
-    CkProcura = tick(GbAcompanhamento, "CkProcura");
-    CkTransferindo = tick(GbAcompanhamento, "CkTransferindo");
+    CkProcura = stepTick(GbAcompanhamento, "CkProcura");
+    CkTransferindo = stepTick(GbAcompanhamento, "CkTransferindo");
     ga->addWidget(new QLabel(QStringLiteral("Procura por versão mais atualizada...."), GbAcompanhamento), 0, 0, 1, 2);
     ga->addWidget(CkProcura, 0, 2);
     ga->addWidget(new QLabel(QStringLiteral("Transferindo arquivo com nova versão..."), GbAcompanhamento), 1, 0, 1, 2);
     ga->addWidget(CkTransferindo, 1, 2);
-    EdArquivoNovo = readOnly(GbAcompanhamento, "EdArquivoNovo");
-    EdVersaoNova = readOnly(GbAcompanhamento, "EdVersaoNova");
+    EdArquivoNovo = DialogParts::readOnlyField(GbAcompanhamento, QStringLiteral("EdArquivoNovo"));
+    EdVersaoNova = DialogParts::readOnlyField(GbAcompanhamento, QStringLiteral("EdVersaoNova"));
     ga->addWidget(new QLabel(QStringLiteral("Arquivo:"), GbAcompanhamento), 2, 0);
     ga->addWidget(EdArquivoNovo, 2, 1);
     ga->addWidget(new QLabel(QStringLiteral("Versão encontrada:"), GbAcompanhamento), 3, 0);
@@ -125,7 +118,7 @@ void TFrmAtualizaVersao::buildUi()
     LbAtualiza = new QLabel(QStringLiteral("Atualizando tabelas para a nova versão... Aguarde."), GbInstala);
     LbAtualiza->setObjectName(QStringLiteral("LbAtualiza"));
     LbAtualiza->setVisible(false);
-    CkAtualiza = tick(GbInstala, "CkAtualiza");
+    CkAtualiza = stepTick(GbInstala, "CkAtualiza");
     hi->addWidget(LbAtualiza, 1);
     hi->addWidget(CkAtualiza);
     layout->addWidget(GbInstala);
@@ -133,7 +126,7 @@ void TFrmAtualizaVersao::buildUi()
     GbResultado = new QGroupBox(QStringLiteral("Resultado Final  "), this);
     GbResultado->setObjectName(QStringLiteral("GbResultado"));
     auto *hr = new QHBoxLayout(GbResultado);
-    EdResultado = readOnly(GbResultado, "EdResultado");
+    EdResultado = DialogParts::readOnlyField(GbResultado, QStringLiteral("EdResultado"));
     hr->addWidget(EdResultado);
     layout->addWidget(GbResultado);
 

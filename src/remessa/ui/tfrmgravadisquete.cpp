@@ -23,13 +23,6 @@
 
 namespace {
 
-QLineEdit *readOnly(QWidget *parent, const QString &name)
-{
-    auto *e = new QLineEdit(parent);
-    e->setObjectName(name);
-    e->setReadOnly(true);
-    return e;
-}
 
 }
 
@@ -42,8 +35,8 @@ TFrmGravaDisquete::TFrmGravaDisquete(const RemessaWork &work, Database &db, Mess
 
     auto *file = new QGroupBox(QStringLiteral("Arquivo a ser transferido"), this);
     auto *fileForm = new QFormLayout(file);
-    EdDiretorio = readOnly(file, QStringLiteral("EdDiretorio"));
-    EdArquivoTransferencia = readOnly(file, QStringLiteral("EdArquivoTransferencia"));
+    EdDiretorio = DialogParts::readOnlyField(file, QStringLiteral("EdDiretorio"));
+    EdArquivoTransferencia = DialogParts::readOnlyField(file, QStringLiteral("EdArquivoTransferencia"));
     fileForm->addRow(DialogParts::label(file, QStringLiteral("LbDiretorio"), QStringLiteral("Diretório"), EdDiretorio),
                      EdDiretorio);
     fileForm->addRow(DialogParts::label(file, QStringLiteral("LbArquivo"), QStringLiteral("Nome do Arquivo"),
@@ -53,7 +46,7 @@ TFrmGravaDisquete::TFrmGravaDisquete(const RemessaWork &work, Database &db, Mess
 
     auto *dest = new QGroupBox(QStringLiteral("Unidade de disquete para gravação do arquivo"), this);
     auto *destRow = new QHBoxLayout(dest);
-    EdDestino = readOnly(dest, QStringLiteral("EdDestino"));
+    EdDestino = DialogParts::readOnlyField(dest, QStringLiteral("EdDestino"));
     EdDestino->setAccessibleName(QStringLiteral("Destino"));
     BtBrowse = DialogParts::button(dest, QStringLiteral("BtBrowse"), QStringLiteral("Browse..."));
     destRow->addWidget(EdDestino, 1);
@@ -82,7 +75,7 @@ TFrmGravaDisquete::TFrmGravaDisquete(const RemessaWork &work, Database &db, Mess
     GbResultado = new QGroupBox(QStringLiteral("Resultado Final da Gravação"), this);
     GbResultado->setObjectName(QStringLiteral("GbResultado"));
     auto *resultRow = new QHBoxLayout(GbResultado);
-    EdResultado = readOnly(GbResultado, QStringLiteral("EdResultado"));
+    EdResultado = DialogParts::readOnlyField(GbResultado, QStringLiteral("EdResultado"));
     EdResultado->setAccessibleName(QStringLiteral("Resultado Final da Gravação"));
     BtComprovante = DialogParts::button(GbResultado, QStringLiteral("BtComprovante"),
                                         QStringLiteral("Emite Comprovante"));

@@ -15,7 +15,7 @@
 #include <QVBoxLayout>
 
 namespace {
-QLabel *tick(QWidget *parent, const char *name)
+QLabel *doneTick(QWidget *parent, const char *name)
 {
     auto *l = new QLabel(QStringLiteral("✔"), parent);
     l->setObjectName(QLatin1String(name));
@@ -72,14 +72,14 @@ void TFrmNovaRemessa::buildUi()
     PbTabelas->setObjectName(QStringLiteral("PbTabelas"));
     PbTabelas->setAccessibleName(LbTabelas->text());
     PbTabelas->setRange(0, RemessaPreparation::totalSteps());
-    CkTabelas = tick(progress, "CkTabelas");
+    CkTabelas = doneTick(progress, "CkTabelas");
     LbArquivo = new QLabel(QStringLiteral("Compactando arquivos..."), progress);
     LbArquivo->setObjectName(QStringLiteral("LbArquivo"));
     PbArquivo = new QProgressBar(progress);
     PbArquivo->setObjectName(QStringLiteral("PbArquivo"));
     PbArquivo->setAccessibleName(LbArquivo->text());
     PbArquivo->setRange(0, 1);
-    CkArquivo = tick(progress, "CkArquivo");
+    CkArquivo = doneTick(progress, "CkArquivo");
     grid->addWidget(LblTitulo, 0, 0, 1, 3);
     grid->addWidget(LblTabela, 1, 0, 1, 2);
     grid->addWidget(LblOperacao, 1, 2);

@@ -30,13 +30,6 @@
 
 namespace {
 
-QLineEdit *readOnly(QWidget *parent, const QString &name)
-{
-    auto *e = new QLineEdit(parent);
-    e->setObjectName(name);
-    e->setReadOnly(true);
-    return e;
-}
 
 QCheckBox *tick(QWidget *parent, const QString &name, const QString &accessible)
 {
@@ -88,15 +81,15 @@ TFrmResultadoAutomatico::TFrmResultadoAutomatico(const RemessaWork &work, Databa
 
     auto *address = new QGroupBox(QStringLiteral("Endereço Quelora para Busca do Resultado"), this);
     auto *addressRow = new QVBoxLayout(address);
-    EdEndResultado = readOnly(address, QStringLiteral("EdEndResultado"));
+    EdEndResultado = DialogParts::readOnlyField(address, QStringLiteral("EdEndResultado"));
     EdEndResultado->setAccessibleName(address->title());
     addressRow->addWidget(EdEndResultado);
     layout->addWidget(address);
 
     auto *data = new QGroupBox(QStringLiteral("Dados da Remessa: "), this);
     auto *form = new QFormLayout(data);
-    EdNumeroRemessa = readOnly(data, QStringLiteral("EdNumeroRemessa"));
-    EdArquivoRemessa = readOnly(data, QStringLiteral("EdArquivoRemessa"));
+    EdNumeroRemessa = DialogParts::readOnlyField(data, QStringLiteral("EdNumeroRemessa"));
+    EdArquivoRemessa = DialogParts::readOnlyField(data, QStringLiteral("EdArquivoRemessa"));
     form->addRow(DialogParts::label(data, QStringLiteral("LbNumero"), QStringLiteral("Número da Remessa: "),
                                     EdNumeroRemessa),
                  EdNumeroRemessa);
@@ -121,7 +114,7 @@ TFrmResultadoAutomatico::TFrmResultadoAutomatico(const RemessaWork &work, Databa
     auto *progress = new QGridLayout(GbAcompanhamento);
     CkInformacoes = tick(GbAcompanhamento, QStringLiteral("CkInformacoes"), QStringLiteral("Informações recuperadas"));
     CkTransferencia = tick(GbAcompanhamento, QStringLiteral("CkTransferencia"), QStringLiteral("Transferência concluída"));
-    EdArquivoDownload = readOnly(GbAcompanhamento, QStringLiteral("EdArquivoDownload"));
+    EdArquivoDownload = DialogParts::readOnlyField(GbAcompanhamento, QStringLiteral("EdArquivoDownload"));
     EdArquivoDownload->setAccessibleName(QStringLiteral("Arquivo de resultado"));
     PbTransferencia = new QProgressBar(GbAcompanhamento);
     PbTransferencia->setObjectName(QStringLiteral("PbTransferencia"));

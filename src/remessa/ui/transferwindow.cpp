@@ -2,6 +2,7 @@
 
 #include "base/fileutil.h"
 #include "base/messenger.h"
+#include "base/textutil.h"
 #include "db/database.h"
 #include "remessa/ftpfailure.h"
 #include "remessa/transferdelivery.h"
@@ -28,15 +29,7 @@
 
 namespace {
 
-QLineEdit *readOnly(QWidget *parent, const QString &name)
-{
-    auto *e = new QLineEdit(parent);
-    e->setObjectName(name);
-    e->setReadOnly(true);
-    return e;
-}
 
-QString clock(const QTime &t) { return t.toString(QStringLiteral("HH:mm:ss")); }
 
 }
 
@@ -47,8 +40,8 @@ TransferWindow::TransferWindow(const RemessaWork &work, Database &db, Messenger 
 
     auto *file = new QGroupBox(QStringLiteral("Arquivo a ser transferido"), this);
     auto *fileForm = new QFormLayout(file);
-    EdDiretorio = readOnly(file, QStringLiteral("EdDiretorio"));
-    EdArquivoTransferencia = readOnly(file, QStringLiteral("EdArquivoTransferencia"));
+    EdDiretorio = DialogParts::readOnlyField(file, QStringLiteral("EdDiretorio"));
+    EdArquivoTransferencia = DialogParts::readOnlyField(file, QStringLiteral("EdArquivoTransferencia"));
     fileForm->addRow(DialogParts::label(file, QStringLiteral("LbDiretorio"), QStringLiteral("Diretório"), EdDiretorio),
                      EdDiretorio);
     fileForm->addRow(DialogParts::label(file, QStringLiteral("LbArquivo"), QStringLiteral("Nome do Arquivo"),
@@ -80,8 +73,8 @@ TransferWindow::TransferWindow(const RemessaWork &work, Database &db, Messenger 
     CkTransferencia->setChecked(true);
     CkTransferencia->setEnabled(false);
     CkTransferencia->setAccessibleName(QStringLiteral("Transferência concluída"));
-    EdTamanho = readOnly(GbAcompanhamento, QStringLiteral("EdTamanho"));
-    EdTransferidos = readOnly(GbAcompanhamento, QStringLiteral("EdTransferidos"));
+    EdTamanho = DialogParts::readOnlyField(GbAcompanhamento, QStringLiteral("EdTamanho"));
+    EdTransferidos = DialogParts::readOnlyField(GbAcompanhamento, QStringLiteral("EdTransferidos"));
     PbTransferencia = new QProgressBar(GbAcompanhamento);
     PbTransferencia->setObjectName(QStringLiteral("PbTransferencia"));
     PbTransferencia->setRange(0, 1000);
@@ -208,7 +201,7 @@ void TransferWindow::BtTransfereClick()
     m_startTime = QTime::currentTime();
     addMemo(QStringLiteral("Usuário Responsável : ") + m_work.userName);
     addMemo(QStringLiteral("Tamanho do arquivo : %1 bytes").arg(m_size));
-    addMemo(QStringLiteral("Hora inicio: ") + clock(m_startTime));
+    addMemo(QStringLiteral("Hora inicio: ") + TextUtil::clock(m_startTime));
     m_running = true;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     startSending(path, *config);
@@ -260,7 +253,7 @@ void TransferWindow::sendingEnded(bool ok)
         return;
     }
     const QTime end = QTime::currentTime();
-    addMemo(QStringLiteral("Hora fim: ") + clock(end));
+    addMemo(QStringLiteral("Hora fim: ") + TextUtil::clock(end));
     addMemo(QStringLiteral("Bytes transferidos: ") + EdTransferidos->text());
     addMemo(QStringLiteral("Taxa de transferência: ") + FileUtil::transferRate(m_sent, m_startTime, end)
             + QStringLiteral(" bytes/seg"));

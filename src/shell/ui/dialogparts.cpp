@@ -91,6 +91,14 @@ QPushButton *button(QWidget *parent, const QString &name, const QString &text)
     return b;
 }
 
+QLineEdit *readOnlyField(QWidget *parent, const QString &name)
+{
+    auto *e = new QLineEdit(parent);
+    e->setObjectName(name);
+    e->setReadOnly(true);
+    return e;
+}
+
 QHBoxLayout *buttonRow(QPushButton *ok, QPushButton *cancel)
 {
     auto *row = new QHBoxLayout;

@@ -17,6 +17,8 @@ namespace DialogParts {
 QWidget *banner(QWidget *parent, const QString &title, const QString &subtitle);
 QLabel *label(QWidget *parent, const QString &name, const QString &text, QWidget *buddy = nullptr);
 QPushButton *button(QWidget *parent, const QString &name, const QString &text);
+// A field that shows a value the user cannot edit.
+QLineEdit *readOnlyField(QWidget *parent, const QString &name);
 // Buttons at the right, Ok first.
 QHBoxLayout *buttonRow(QPushButton *ok, QPushButton *cancel = nullptr);
 // Hides the typed text behind "*" rather than the platform's dot, as every
