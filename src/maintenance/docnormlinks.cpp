@@ -7,16 +7,9 @@
 #include "maintenance/certificatestore.h"
 #include "maintenance/historyregistration.h"
 #include "maintenance/maintenancedates.h"
+#include "maintenance/statusevents.h"
 
 namespace {
-
-QVariant lookup(const QVariantMap &row, const QString &column)
-{
-    for (auto it = row.constBegin(); it != row.constEnd(); ++it)
-        if (it.key().compare(column, Qt::CaseInsensitive) == 0)
-            return it.value();
-    return QVariant();
-}
 
 const QStringList &linkKeyColumns(const QString &table) { return Schema::table(table)->key; }
 
@@ -77,14 +70,14 @@ DocNormLinks::Item DocNormLinks::itemFrom(const Certificate &certificate, const 
     i.idClasseCertif = certificate.idClasseCertif;
     i.idClasseProd = certificate.idClasseProd;
     i.issue = certificate.dataEmissao;
-    i.marcaProd = lookup(row, QStringLiteral("MarcaProd")).toString();
-    i.modeloProd = lookup(row, QStringLiteral("ModeloProd")).toString();
-    i.importado = lookup(row, QStringLiteral("Importado")).toInt();
-    i.numLote = lookup(row, QStringLiteral("NumLote")).toString();
-    i.numSerieProd = lookup(row, QStringLiteral("NumSerieProd")).toString();
-    i.idClasseServ = lookup(row, QStringLiteral("IdClasseServ")).toInt();
-    i.codigoPais = lookup(row, QStringLiteral("CodigoPais")).toString();
-    i.idEmpresa = lookup(row, QStringLiteral("IdEmpresa")).toString();
+    i.marcaProd = StatusEvents::keyValue(row, QStringLiteral("MarcaProd")).toString();
+    i.modeloProd = StatusEvents::keyValue(row, QStringLiteral("ModeloProd")).toString();
+    i.importado = StatusEvents::keyValue(row, QStringLiteral("Importado")).toInt();
+    i.numLote = StatusEvents::keyValue(row, QStringLiteral("NumLote")).toString();
+    i.numSerieProd = StatusEvents::keyValue(row, QStringLiteral("NumSerieProd")).toString();
+    i.idClasseServ = StatusEvents::keyValue(row, QStringLiteral("IdClasseServ")).toInt();
+    i.codigoPais = StatusEvents::keyValue(row, QStringLiteral("CodigoPais")).toString();
+    i.idEmpresa = StatusEvents::keyValue(row, QStringLiteral("IdEmpresa")).toString();
     return i;
 }
 
@@ -318,7 +311,7 @@ bool DocNormLinks::add(const Candidate &document, const QString &entryDate)
         QStringList columns = keys;
         QVariantList values;
         for (const QString &c : keys)
-            values << lookup(key, c);
+            values << StatusEvents::keyValue(key, c);
         columns << entryColumn() << statusColumn() << statusDateColumn() << QStringLiteral("DthUltAtualiz")
                 << QStringLiteral("UsuResp");
         const QDateTime now = QDateTime::currentDateTime();
@@ -356,7 +349,7 @@ bool DocNormLinks::received(const Link &link) const
     const QStringList keys = linkKeyColumns(linkTable());
     QVariantList values;
     for (const QString &c : keys)
-        values << lookup(key, c);
+        values << StatusEvents::keyValue(key, c);
     auto q = m_db.exec(QStringLiteral("SELECT IdDocNorm FROM REP_%1 WHERE %2").arg(linkTable(), equalities(keys)),
                        values);
     return q.next();
@@ -368,7 +361,7 @@ bool DocNormLinks::remove(const Link &link)
     const QStringList keys = linkKeyColumns(linkTable());
     QVariantList values;
     for (const QString &c : keys)
-        values << lookup(key, c);
+        values << StatusEvents::keyValue(key, c);
     Transaction t(m_db);
     try {
         // The link's events stay: they are the regulator's record of it.
@@ -390,7 +383,7 @@ bool DocNormLinks::changeStatus(const Link &link, const QString &letter, const Q
     const QStringList keys = linkKeyColumns(linkTable());
     QVariantList where;
     for (const QString &c : keys)
-        where << lookup(key, c);
+        where << StatusEvents::keyValue(key, c);
     // The new status and its event go together or not at all.
     Transaction t(m_db);
     try {

@@ -34,18 +34,10 @@ ItemTable itemTable(Table table)
     return {"", ""};
 }
 
-QVariant lookup(const StatusEvents::ItemKey &key, const QString &column)
-{
-    for (auto it = key.constBegin(); it != key.constEnd(); ++it)
-        if (it.key().compare(column, Qt::CaseInsensitive) == 0)
-            return it.value();
-    return QVariant();
-}
-
 const StatusEvents::ItemKey &checked(Table table, const StatusEvents::ItemKey &key)
 {
     for (const QString &column : StatusEvents::keyColumns(table)) {
-        const QVariant v = lookup(key, column);
+        const QVariant v = StatusEvents::keyValue(key, column);
         if (v.isNull() || v.toString().isEmpty())
             throw AppError(QStringLiteral("Chave incompleta para a tabela %1: falta o valor de %2.")
                                .arg(StatusEvents::tableName(table), column));
@@ -73,7 +65,7 @@ QVariantList HistoryRegistration::keyValues() const
 {
     QVariantList values;
     for (const QString &column : StatusEvents::keyColumns(m_table))
-        values << lookup(m_key, column);
+        values << StatusEvents::keyValue(m_key, column);
     return values;
 }
 
@@ -143,8 +135,8 @@ std::optional<int> HistoryRegistration::add(const QString &justification, const 
         e.writtenAt = QDateTime::currentDateTime();
         e.user = m_user;
         const int seq = StatusEvents::insert(m_db, m_table, e);
-        withdrawApproval(m_db, lookup(m_key, QStringLiteral("SiglaCertificador")).toString(),
-                         lookup(m_key, QStringLiteral("NumCertif")).toString());
+        withdrawApproval(m_db, StatusEvents::keyValue(m_key, QStringLiteral("SiglaCertificador")).toString(),
+                         StatusEvents::keyValue(m_key, QStringLiteral("NumCertif")).toString());
         t.commit();
         return seq;
     } catch (const std::exception &) {
@@ -174,8 +166,8 @@ bool HistoryRegistration::remove(int seqEvento)
             return false;
         if (!StatusEvents::remove(m_db, m_table, m_key, seqEvento))
             return false;
-        withdrawApproval(m_db, lookup(m_key, QStringLiteral("SiglaCertificador")).toString(),
-                         lookup(m_key, QStringLiteral("NumCertif")).toString());
+        withdrawApproval(m_db, StatusEvents::keyValue(m_key, QStringLiteral("SiglaCertificador")).toString(),
+                         StatusEvents::keyValue(m_key, QStringLiteral("NumCertif")).toString());
         t.commit();
         return true;
     } catch (const std::exception &) {

@@ -74,7 +74,7 @@ const TableInfo &info(Table table)
     return all.at(int(table));
 }
 
-QVariant lookup(const ItemKey &key, const QString &column)
+QVariant keyValue(const ItemKey &key, const QString &column)
 {
     const auto exact = key.constFind(column);
     if (exact != key.constEnd())
@@ -91,7 +91,7 @@ QVariantList keyValues(const TableInfo &t, const ItemKey &key)
 {
     QVariantList out;
     for (const Schema::Field &f : t.keyFields) {
-        const QVariant v = lookup(key, f.name);
+        const QVariant v = keyValue(key, f.name);
         if (v.isNull() || (v.typeId() == QMetaType::QString && v.toString().isEmpty()))
             throw AppError(QStringLiteral("Chave incompleta para a tabela %1: falta o valor de %2.").arg(t.name, f.name));
         out << TableOps::fitValue(t.name, f, v);

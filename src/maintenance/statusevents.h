@@ -63,6 +63,9 @@ QString statusDateColumn(Table table);  // e.g. "DthStatusCertificado"
 // columns of the table are ignored, so a whole item row may be passed; a
 // missing key column raises AppError.
 using ItemKey = QVariantMap;
+// A key's value by column name, the name compared as the database does
+// (case-insensitively); NULL when the key has no such column.
+QVariant keyValue(const ItemKey &key, const QString &column);
 ItemKey certificateKey(const QString &sigla, const QString &numCertif);
 
 struct Event

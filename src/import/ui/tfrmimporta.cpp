@@ -4,6 +4,7 @@
 #include "base/messenger.h"
 #include "db/dberror.h"
 #include "import/postimport.h"
+#include "shell/ui/dialogparts.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -41,13 +42,6 @@ QPlainTextEdit *memo(const QString &name)
     return m;
 }
 
-QPushButton *button(const QString &name, const QString &text)
-{
-    auto *b = new QPushButton(text);
-    b->setObjectName(name);
-    return b;
-}
-
 }
 
 TfrmImporta::TfrmImporta(const QString &moduleCode, Database &db, const QString &userCode, Messenger &messenger,
@@ -64,7 +58,7 @@ TfrmImporta::~TfrmImporta() = default;
 
 void TfrmImporta::buildUi()
 {
-    DriveComboBox1 = button(QStringLiteral("DriveComboBox1"), QStringLiteral("Escolher pasta..."));
+    DriveComboBox1 = DialogParts::namedButton(QStringLiteral("DriveComboBox1"), QStringLiteral("Escolher pasta..."));
     DirectoryListBox1 = new QLineEdit;
     DirectoryListBox1->setObjectName(QStringLiteral("DirectoryListBox1"));
     FileListBox1 = new QListWidget;
@@ -72,11 +66,11 @@ void TfrmImporta::buildUi()
     LBoxImportadas = new QListWidget;
     LBoxImportadas->setObjectName(QStringLiteral("LBoxImportadas"));
 
-    BitBtn2 = button(QStringLiteral("BitBtn2"), QStringLiteral("Importar para o Banco de dados"));
-    BtnCancel = button(QStringLiteral("BtnCancel"), QStringLiteral("&Novo Processamento"));
+    BitBtn2 = DialogParts::namedButton(QStringLiteral("BitBtn2"), QStringLiteral("Importar para o Banco de dados"));
+    BtnCancel = DialogParts::namedButton(QStringLiteral("BtnCancel"), QStringLiteral("&Novo Processamento"));
     BtnCancel->setToolTip(QStringLiteral("Cancela seleção de Arquivo TXT"));
-    BitBtn1 = button(QStringLiteral("BitBtn1"), QStringLiteral("&Sair"));
-    SpeedButton1 = button(QStringLiteral("SpeedButton1"), QStringLiteral("Erros de Importação"));
+    BitBtn1 = DialogParts::namedButton(QStringLiteral("BitBtn1"), QStringLiteral("&Sair"));
+    SpeedButton1 = DialogParts::namedButton(QStringLiteral("SpeedButton1"), QStringLiteral("Erros de Importação"));
 
     auto progress = [](const QString &name) {
         auto *p = new QProgressBar;
@@ -104,7 +98,7 @@ void TfrmImporta::buildUi()
     MemoLog = memo(QStringLiteral("MemoLog"));
     Memo2 = memo(QStringLiteral("Memo2"));
     MemoLogBD = memo(QStringLiteral("MemoLogBD"));
-    Button6 = button(QStringLiteral("Button6"), QStringLiteral("Deletar Log_BD.txt"));
+    Button6 = DialogParts::namedButton(QStringLiteral("Button6"), QStringLiteral("Deletar Log_BD.txt"));
     PageControl1 = new QTabWidget;
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
     PageControl1->addTab(Memo4, QStringLiteral("Avisos da importação"));

@@ -1,5 +1,6 @@
 #include "maintenance/ui/maintenanceicons.h"
 
+#include "shell/ui/iconpalette.h"
 #include "shell/ui/shellicons.h"
 
 #include <QPainter>
@@ -8,12 +9,8 @@
 
 namespace {
 
-const QColor Dark(0x23, 0x3a, 0x52);
+using namespace IconPalette;
 const QColor Paper(0xfb, 0xfb, 0xf6);
-const QColor Blue(0x1f, 0x5f, 0x9e);
-const QColor Green(0x2e, 0x8b, 0x57);
-const QColor Red(0xc0, 0x39, 0x2b);
-const QColor Gold(0xe9, 0xa4, 0x0c);
 
 // A certificate sheet with a seal.
 void sheet(QPainter &p)

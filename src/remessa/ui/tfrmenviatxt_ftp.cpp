@@ -4,6 +4,7 @@
 #include "db/database.h"
 #include "remessa/txtsending.h"
 #include "shell/shared/ui/frmbrowser.h"
+#include "shell/ui/dialogparts.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -21,13 +22,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-QPushButton *button(const QString &name, const QString &text)
-{
-    auto *b = new QPushButton(text);
-    b->setObjectName(name);
-    return b;
-}
 
 // The sent-file log with its dates in the workstation's form.
 class LogModel : public QSqlQueryModel
@@ -56,11 +50,11 @@ TFrmEnviaTXT_FTP::TFrmEnviaTXT_FTP(Database &db, Messenger &messenger, const QSt
 
     DirectoryListBox1 = new QLineEdit;
     DirectoryListBox1->setObjectName(QStringLiteral("DirectoryListBox1"));
-    DriveComboBox1 = button(QStringLiteral("DriveComboBox1"), QStringLiteral("Escolher pasta..."));
+    DriveComboBox1 = DialogParts::namedButton(QStringLiteral("DriveComboBox1"), QStringLiteral("Escolher pasta..."));
     LbarquivoTXT = new QListWidget;
     LbarquivoTXT->setObjectName(QStringLiteral("LbarquivoTXT"));
-    BtTransfere = button(QStringLiteral("BtTransfere"), QStringLiteral("Transfere Arquivo para o QUELORA..."));
-    BtSair = button(QStringLiteral("BtSair"), QStringLiteral("&Sair"));
+    BtTransfere = DialogParts::namedButton(QStringLiteral("BtTransfere"), QStringLiteral("Transfere Arquivo para o QUELORA..."));
+    BtSair = DialogParts::namedButton(QStringLiteral("BtSair"), QStringLiteral("&Sair"));
 
     auto *place = new QGroupBox(QStringLiteral("Localização do Arquivo "));
     auto *dirRow = new QHBoxLayout;

@@ -91,6 +91,13 @@ QPushButton *button(QWidget *parent, const QString &name, const QString &text)
     return b;
 }
 
+QPushButton *namedButton(const QString &name, const QString &text)
+{
+    auto *b = new QPushButton(text);
+    b->setObjectName(name);
+    return b;
+}
+
 QLineEdit *readOnlyField(QWidget *parent, const QString &name)
 {
     auto *e = new QLineEdit(parent);

@@ -17,6 +17,9 @@ namespace DialogParts {
 QWidget *banner(QWidget *parent, const QString &title, const QString &subtitle);
 QLabel *label(QWidget *parent, const QString &name, const QString &text, QWidget *buddy = nullptr);
 QPushButton *button(QWidget *parent, const QString &name, const QString &text);
+// A push button with only its object name set; the layout it goes into
+// parents it.
+QPushButton *namedButton(const QString &name, const QString &text);
 // A field that shows a value the user cannot edit.
 QLineEdit *readOnlyField(QWidget *parent, const QString &name);
 // Buttons at the right, Ok first.

@@ -1,4 +1,5 @@
 #include "shell/ui/shellicons.h"
+#include "shell/ui/iconpalette.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -6,11 +7,7 @@
 
 namespace {
 
-const QColor Blue(0x1f, 0x5f, 0x9e);
-const QColor Dark(0x23, 0x3a, 0x52);
-const QColor Gold(0xe9, 0xa4, 0x0c);
-const QColor Green(0x2e, 0x8b, 0x57);
-const QColor Red(0xc0, 0x39, 0x2b);
+using namespace IconPalette;
 
 void database(QPainter &p)
 {
