@@ -74,17 +74,6 @@ const TableInfo &info(Table table)
     return all.at(int(table));
 }
 
-QVariant keyValue(const ItemKey &key, const QString &column)
-{
-    const auto exact = key.constFind(column);
-    if (exact != key.constEnd())
-        return exact.value();
-    for (auto it = key.constBegin(); it != key.constEnd(); ++it)
-        if (it.key().compare(column, Qt::CaseInsensitive) == 0)
-            return it.value();
-    return QVariant();
-}
-
 // The item's key values in the order of the table's key columns, fitted to
 // their columns (integers as integers, texts within their widths).
 QVariantList keyValues(const TableInfo &t, const ItemKey &key)
@@ -112,6 +101,17 @@ QDateTime maxMoment(Database &db, const QString &sql, const QVariantList &params
     return v.toDateTime();
 }
 
+}
+
+QVariant keyValue(const ItemKey &key, const QString &column)
+{
+    const auto exact = key.constFind(column);
+    if (exact != key.constEnd())
+        return exact.value();
+    for (auto it = key.constBegin(); it != key.constEnd(); ++it)
+        if (it.key().compare(column, Qt::CaseInsensitive) == 0)
+            return it.value();
+    return QVariant();
 }
 
 SeqEventoEsgotado::SeqEventoEsgotado(const QString &table)
