@@ -34,14 +34,6 @@ QComboBox *combo(QWidget *parent, const QString &name)
     return c;
 }
 
-QLineEdit *shownOnly(QWidget *parent, const QString &name)
-{
-    auto *e = new QLineEdit(parent);
-    e->setObjectName(name);
-    e->setReadOnly(true);
-    return e;
-}
-
 // A combo and the read-only edit that stands in its place while browsing.
 QStackedWidget *pair(QWidget *parent, QComboBox *c, QLineEdit *e)
 {
@@ -127,9 +119,9 @@ TFrmDocumentosNormativos::TFrmDocumentosNormativos(MaintenanceContext &context, 
     cmbIdentificacao = combo(GbEdicao, QStringLiteral("cmbIdentificacao"));
     cmbTitulo = combo(GbEdicao, QStringLiteral("cmbTitulo"));
     cmbTipoDoc = combo(GbEdicao, QStringLiteral("cmbTipoDoc"));
-    EdtIdentificacao = shownOnly(GbEdicao, QStringLiteral("EdtIdentificacao"));
-    EdtTitulo = shownOnly(GbEdicao, QStringLiteral("EdtTitulo"));
-    EdtTipoDoc = shownOnly(GbEdicao, QStringLiteral("EdtTipoDoc"));
+    EdtIdentificacao = DialogParts::readOnlyField(GbEdicao, QStringLiteral("EdtIdentificacao"));
+    EdtTitulo = DialogParts::readOnlyField(GbEdicao, QStringLiteral("EdtTitulo"));
+    EdtTipoDoc = DialogParts::readOnlyField(GbEdicao, QStringLiteral("EdtTipoDoc"));
     EdtDtEntrada = new MaskedDateEdit(GbEdicao);
     EdtDtEntrada->setObjectName(QStringLiteral("EdtDtEntrada"));
     grid->addWidget(DialogParts::label(GbEdicao, QStringLiteral("LbIdentificacao"), QStringLiteral("Identificação"),
