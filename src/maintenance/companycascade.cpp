@@ -177,9 +177,9 @@ bool CompanyCascade::propagate(const QString &justification, const QDate &status
         m_db.execute(QStringLiteral("UPDATE CERTIFIC SET APROVADO = 0 WHERE SIGLACERTIFICADOR = ? AND NUMCERTIF = ?"),
                      {m_req.certificate.sigla, m_req.certificate.numero});
         t.commit();
-    } catch (const std::exception &) {
+    } catch (const std::exception &e) {
         t.rollback();
-        m_msg.error(CompanyCascadeTexts::PropagateFailed);
+        m_msg.error(StatusEvents::failureText(e, CompanyCascadeTexts::PropagateFailed));
         return false;
     }
     m_msg.information(CompanyCascadeTexts::Propagated);
@@ -227,9 +227,9 @@ bool CompanyCascade::transfer(const CompanyKey &target, const QString &justifica
         m_db.execute(QStringLiteral("UPDATE CERTIFIC SET APROVADO = 0 WHERE SIGLACERTIFICADOR = ? AND NUMCERTIF = ?"),
                      {m_req.certificate.sigla, m_req.certificate.numero});
         t.commit();
-    } catch (const std::exception &) {
+    } catch (const std::exception &e) {
         t.rollback();
-        m_msg.error(CompanyCascadeTexts::TransferFailed);
+        m_msg.error(StatusEvents::failureText(e, CompanyCascadeTexts::TransferFailed));
         return false;
     }
     m_msg.information(CompanyCascadeTexts::Transferred);

@@ -5,6 +5,7 @@
 #include "db/dberror.h"
 #include "maintenance/existencecheck.h"
 #include "maintenance/referencechange.h"
+#include "maintenance/statusevents.h"
 #include "shell/companydetails.h"
 
 #include <QDateTime>
@@ -18,6 +19,9 @@ const QString SaveCaption = QStringLiteral("Erro de gravação");
 
 // Every table whose rows name a company.
 const char *const Referrers[] = {"EMP_CERT", "SERVICO", "TIPO", "LOTE", "UNIDADE"};
+// Rows that also hold the company's key: histories, service documents and
+// what the regulator accepted.
+const char *const KeyHolders[] = {"EVENTO_EMP", "STATUS_S", "DOC_NORM_SERV", "STATUS_DNS", "REP_EMPRESA"};
 
 QString countryName(Database &db, const QString &code)
 {
@@ -70,15 +74,27 @@ QList<CertificateKey> certificatesOf(const Database &db, const CompanyKey &key)
     return out;
 }
 
-bool isUsed(const Database &db, const CompanyKey &key)
+namespace {
+
+template <std::size_t N>
+bool namedIn(const Database &db, const CompanyKey &key, const char *const (&tables)[N])
 {
-    for (const char *table : Referrers)
+    for (const char *table : tables)
         if (db.scalar(QStringLiteral("SELECT COUNT(*) AS qtregs FROM %1 WHERE CodigoPais = ? AND IdEmpresa = ?")
                           .arg(QLatin1String(table)),
                       {key.codigoPais, key.idEmpresa})
                 .toInt() > 0)
             return true;
     return false;
+}
+
+}
+
+bool isUsed(const Database &db, const CompanyKey &key) { return namedIn(db, key, Referrers); }
+
+bool keyIsHeld(const Database &db, const CompanyKey &key)
+{
+    return namedIn(db, key, Referrers) || namedIn(db, key, KeyHolders);
 }
 
 Locks editLocks(Database &db, const CompanyKey &key)
@@ -147,7 +163,15 @@ std::optional<CompanyKey> save(Database &db, Messenger &m, const NewCompany &typ
     if (!CompanyInclusion::check(m, c, refusedField))
         return std::nullopt;
 
-    const CompanyKey key = CompanyInclusion::keyOf(c);
+    // The stored key stays unless what it is derived from was retyped: a
+    // company imported under a key of its own keeps it.
+    CompanyKey key = CompanyInclusion::keyOf(c);
+    if (stored) {
+        const CompanyKey before = CompanyInclusion::keyOf(*stored);
+        if (before.codigoPais == key.codigoPais && before.idEmpresa == key.idEmpresa)
+            key = *editing;
+    }
+    const bool keyChanged = editing && (key.codigoPais != editing->codigoPais || key.idEmpresa != editing->idEmpresa);
     ExistenceCheck::Key probe;
     probe.codigoPais = key.codigoPais;
     probe.idEmpresa = key.idEmpresa;
@@ -157,15 +181,29 @@ std::optional<CompanyKey> save(Database &db, Messenger &m, const NewCompany &typ
             *refusedField = c.naturalPerson || CompanyInclusion::isBrazil(c.nomePais) ? Field::TaxId : Field::Name;
         return std::nullopt;
     }
-    const QVariantList values = CompanyInclusion::columnValues(c);
-    // Nothing typed differs from the row: no write, no certificate loses its approval.
-    if (stored && values == CompanyInclusion::columnValues(*stored) && key.idEmpresa == editing->idEmpresa)
-        return key;
+    QVariantList values = CompanyInclusion::columnValues(c);
+    values[0] = key.codigoPais;
+    values[1] = key.idEmpresa;
+    if (stored) {
+        QVariantList before = CompanyInclusion::columnValues(*stored);
+        before[0] = editing->codigoPais;
+        before[1] = editing->idEmpresa;
+        // Nothing typed differs from the row: no write, no certificate loses its approval.
+        if (values == before)
+            return key;
+    }
 
     const QStringList &columns = CompanyInclusion::columns();
     const QDateTime now = QDateTime::currentDateTime();
     try {
         Transaction tx(db);
+        // Rows that name the company would be left pointing at nothing.
+        if (keyChanged && keyIsHeld(db, *editing)) {
+            m.error(ChaveEmUso, SaveCaption);
+            if (refusedField)
+                *refusedField = c.naturalPerson || CompanyInclusion::isBrazil(c.nomePais) ? Field::TaxId : Field::Name;
+            return std::nullopt;
+        }
         if (!editing) {
             db.execute(QStringLiteral("insert into EMPRESA (%1, DthUltAtualiz, UsuResp) values (%2?, ?)")
                            .arg(columns.join(QStringLiteral(", ")), QStringLiteral("?, ").repeated(columns.size())),
@@ -191,6 +229,9 @@ std::optional<CompanyKey> save(Database &db, Messenger &m, const NewCompany &typ
             m.error(QStringLiteral("Erro genérico de gravação no Banco de Dados !!! As alterações não foram "
                                    "efetuadas."),
                     SaveCaption);
+        return std::nullopt;
+    } catch (const StatusEvents::SeqEventoEsgotado &e) {
+        m.error(e.message(), SaveCaption);
         return std::nullopt;
     }
     return key;

@@ -18,6 +18,9 @@ inline const QString ConfirmaExclusao = QStringLiteral("Confirma a exclusão da 
 inline const QString Relacionado =
     QStringLiteral("Este registro não pode ser apagado. Ele já está relacionado a algum certificado!!!");
 inline const QString JustificativaAlteracao = QStringLiteral("Dados da Empresa Alterados");
+inline const QString ChaveEmUso = QStringLiteral(
+    "Esta empresa já está relacionada a certificados ou ao Quelora: o País, o CNPJ, o CPF e a Razão Social de "
+    "empresa estrangeira, que a identificam, não podem ser alterados. As alterações não foram efetuadas.");
 
 // What an edit may not change.
 struct Locks
@@ -39,6 +42,9 @@ int rowOf(const Database &db, const CompanyKey &key);
 // certificate or as the company of one of its items), in key order.
 QList<CertificateKey> certificatesOf(const Database &db, const CompanyKey &key);
 bool isUsed(const Database &db, const CompanyKey &key);
+// Some row holds the company's key: a certificate, an event, a service
+// document or the regulator's replica. Such a key never changes.
+bool keyIsHeld(const Database &db, const CompanyKey &key);
 // The locks of an edit of the stored company (the person type is always
 // locked on an edit). Raises DbError.
 Locks editLocks(Database &db, const CompanyKey &key);
@@ -49,7 +55,9 @@ std::optional<NewCompany> load(Database &db, const CompanyKey &key);
 // Saves a company typed on the panel: a new one when `editing` is empty,
 // else the changed one of that key. Checks the company (reasons shown
 // through the messenger, the field to correct in `refusedField`), refuses a
-// key that another company has, writes the row and, when a company that
+// key that another company has, keeps the stored key unless the value it is
+// derived from was retyped (and refuses that change while keyIsHeld), writes
+// the row and, when a company that
 // certificates use was changed, clears their approval and records an "ALT"
 // event on each: all in one transaction. Answers the company's key, or
 // nothing when refused or failed (nothing is written then).

@@ -336,9 +336,9 @@ bool DocNormLinks::add(const Candidate &document, const QString &entryDate)
         finishChange();
         t.commit();
         return true;
-    } catch (const std::exception &) {
+    } catch (const std::exception &e) {
         t.rollback();
-        m_msg.error(CertificateTexts::WriteError, CertificateTexts::WriteCaption);
+        m_msg.error(StatusEvents::failureText(e, CertificateTexts::WriteError), CertificateTexts::WriteCaption);
         return false;
     }
 }
@@ -369,9 +369,9 @@ bool DocNormLinks::remove(const Link &link)
         finishChange();
         t.commit();
         return true;
-    } catch (const std::exception &) {
+    } catch (const std::exception &e) {
         t.rollback();
-        m_msg.error(CertificateTexts::WriteError, CertificateTexts::WriteCaption);
+        m_msg.error(StatusEvents::failureText(e, CertificateTexts::WriteError), CertificateTexts::WriteCaption);
         return false;
     }
 }
@@ -411,9 +411,9 @@ bool DocNormLinks::changeStatus(const Link &link, const QString &letter, const Q
         finishChange();
         t.commit();
         return true;
-    } catch (const std::exception &) {
+    } catch (const std::exception &e) {
         t.rollback();
-        m_msg.error(DocNormTexts::StatusError);
+        m_msg.error(StatusEvents::failureText(e, DocNormTexts::StatusError));
         return false;
     }
 }

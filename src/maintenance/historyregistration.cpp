@@ -139,9 +139,9 @@ std::optional<int> HistoryRegistration::add(const QString &justification, const 
                          StatusEvents::keyValue(m_key, QStringLiteral("NumCertif")).toString());
         t.commit();
         return seq;
-    } catch (const std::exception &) {
+    } catch (const std::exception &e) {
         t.rollback();
-        m_msg.error(HistoryTexts::UpdateFailed);
+        m_msg.error(StatusEvents::failureText(e, HistoryTexts::UpdateFailed));
         return std::nullopt;
     }
 }

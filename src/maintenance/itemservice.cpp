@@ -10,6 +10,13 @@
 #include "maintenance/maintenancedates.h"
 #include "maintenance/tdmtipo.h"
 
+QString ItemTexts::classChangeRefused(const QStringList &documents)
+{
+    return QStringLiteral("A classe do serviço não pode ser alterada enquanto houver documentos normativos "
+                          "vinculados a ele: %1. Exclua-os em \"Doc. Normativos\" antes de mudar a classe.")
+        .arg(documents.join(QStringLiteral("; ")));
+}
+
 ItemService::ItemService(Database &db, Messenger &messenger, const QString &userCode, ItemKind kind)
     : m_db(db), m_msg(messenger), m_user(userCode), m_kind(kind)
 {
@@ -85,6 +92,19 @@ bool ItemService::duplicate(const std::optional<CertificateItem> &old, const Cer
     return true;
 }
 
+bool ItemService::classChangeStrandsDocuments(const std::optional<CertificateItem> &old, const CertificateItem &e)
+{
+    // Documents belong to the service's class: moved to another one they
+    // would name a document that class does not have.
+    if (m_kind != ItemKind::Servico || !old || old->idClasseServ == e.idClasseServ)
+        return false;
+    const QStringList documents = ItemStore::serviceDocuments(m_db, *old);
+    if (documents.isEmpty())
+        return false;
+    m_msg.error(ItemTexts::classChangeRefused(documents), ItemTexts::ClassChangeCaption);
+    return true;
+}
+
 QString ItemService::fabricationProblem(const QString &box, const QDate &today)
 {
     if (MaintenanceDates::isBlank(box))
@@ -127,7 +147,7 @@ bool ItemService::check(const Certificate &certificate, const std::optional<Cert
             return false;
         }
     }
-    if (duplicate(old, edited))
+    if (duplicate(old, edited) || classChangeStrandsDocuments(old, edited))
         return false;
     if (m_kind == ItemKind::Tipo) {
         const QString problem = TDMTipo::entryDateProblem(entryDate, certificate.issue, QDate::currentDate());
@@ -151,6 +171,10 @@ void ItemService::finish(const CertificateKey &certificate)
 
 void ItemService::fail(const std::exception &e)
 {
+    if (dynamic_cast<const StatusEvents::SeqEventoEsgotado *>(&e)) {
+        m_msg.error(StatusEvents::failureText(e, {}), CertificateTexts::WriteCaption);
+        return;
+    }
     if (m_kind == ItemKind::Tipo) {
         m_msg.error(TDMTipo::ErroSalvar, CertificateTexts::WriteCaption);
         return;
@@ -183,6 +207,8 @@ ItemService::Result ItemService::apply(const Certificate &certificate, const std
             edited.status = QStringLiteral("A");
             ItemStore::insert(m_db, m_kind, edited);
         } else {
+            if (classChangeStrandsDocuments(old, edited))
+                return Result::Refused;
             edited.status = old->status;
             ItemStore::update(m_db, m_kind, *old, edited);
             if (CertificateItems::keyDiffers(m_kind, *old, edited)) {
@@ -278,9 +304,9 @@ ItemService::Result ItemService::changeStatus(const Certificate &certificate, co
         m_db.execute(QStringLiteral("UPDATE CERTIFIC SET Aprovado = 0 WHERE SiglaCertificador = ? AND NumCertif = ?"),
                      {certificate.key.sigla, certificate.key.numero});
         t.commit();
-    } catch (const std::exception &) {
+    } catch (const std::exception &e) {
         t.rollback();
-        m_msg.error(CertificateTexts::StatusWriteError, CertificateTexts::WriteCaption);
+        m_msg.error(StatusEvents::failureText(e, CertificateTexts::StatusWriteError), CertificateTexts::WriteCaption);
         return Result::Failed;
     }
     return Result::Saved;

@@ -25,6 +25,9 @@ inline const QString ConfirmProduct = QStringLiteral("Confirma a exclusão do pr
 inline const QString ConfirmService = QStringLiteral("Confirma a exclusão do serviço?");
 inline const QString FabricationDate =
     QStringLiteral("Formato de data inválido ou data superior a data atual! Tente novamente.");
+// A service keeps its class while documents of that class are attached to it.
+QString classChangeRefused(const QStringList &documents);
+inline const QString ClassChangeCaption = QStringLiteral("Erro de Edição");
 inline const QString ValidityDate = QStringLiteral(
     "Formato de data inválido ou data inferior a data de fabricação do lote! Tente novamente.");
 }
@@ -79,6 +82,7 @@ public:
 private:
     bool required(const CertificateItem &edited);
     bool duplicate(const std::optional<CertificateItem> &old, const CertificateItem &edited);
+    bool classChangeStrandsDocuments(const std::optional<CertificateItem> &old, const CertificateItem &edited);
     void finish(const CertificateKey &certificate);
     void fail(const std::exception &e);
 

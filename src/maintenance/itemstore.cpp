@@ -252,6 +252,23 @@ int removeDocuments(const Database &db, ItemKind kind, const CertificateItem &ke
     return rows;
 }
 
+QStringList serviceDocuments(const Database &db, const CertificateItem &service)
+{
+    const auto [where, values] = keyCondition(ItemKind::Servico, service, QStringLiteral("L."));
+    QSqlQuery q = db.exec(QStringLiteral("SELECT DISTINCT L.IdDocNorm, D.NomeTitulo FROM DOC_NORM_SERV L "
+                                         "LEFT JOIN DOC_NORMATIVOS_SERV D ON D.IdClasseCertif = L.IdClasseCertif "
+                                         "AND D.IdClasseServ = L.IdClasseServ AND D.IdDocNorm = L.IdDocNorm "
+                                         "WHERE %1 ORDER BY L.IdDocNorm")
+                              .arg(where),
+                          values);
+    QStringList out;
+    while (q.next()) {
+        const QString title = q.value(1).toString().trimmed();
+        out << (title.isEmpty() ? q.value(0).toString() : q.value(0).toString() + QStringLiteral(" - ") + title);
+    }
+    return out;
+}
+
 int setStatus(const Database &db, ItemKind kind, const CertificateItem &key, const QString &letter,
                const QDateTime &statusDate, const QString &user)
 {

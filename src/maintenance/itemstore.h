@@ -37,6 +37,9 @@ int remove(const Database &db, ItemKind kind, const CertificateItem &key);
 // the new one) or go with it; answer the rows touched.
 int moveDocuments(const Database &db, ItemKind kind, const CertificateItem &oldKey, const CertificateItem &newKey);
 int removeDocuments(const Database &db, ItemKind kind, const CertificateItem &key);
+// The normative documents attached to a service: each as its id and title
+// ("12 - NBR 5410"), in id order.
+QStringList serviceDocuments(const Database &db, const CertificateItem &service);
 // Sets the status letter and its date, DthUltAtualiz and UsuResp.
 int setStatus(const Database &db, ItemKind kind, const CertificateItem &key, const QString &letter,
                const QDateTime &statusDate, const QString &user);

@@ -5,6 +5,7 @@
 #include "db/dberror.h"
 #include "maintenance/existencecheck.h"
 #include "maintenance/referencechange.h"
+#include "maintenance/statusevents.h"
 
 #include <QDateTime>
 #include <QSqlQuery>
@@ -20,6 +21,10 @@ QVariant orNull(const QString &text)
 }
 
 const char *const Items[] = {"TIPO", "UNIDADE", "LOTE"};
+// Rows that also hold the product's key: histories, item documents and what
+// the regulator accepted.
+const char *const KeyHolders[] = {"STATUS_T", "STATUS_U", "STATUS_L", "DOC_NORM_TIPO", "DOC_NORM_UNIDADE",
+                                  "DOC_NORM_LOTE", "STATUS_DNT", "STATUS_DNU", "STATUS_DNL", "REP_PRODUTO"};
 
 }
 
@@ -67,6 +72,19 @@ bool isUsed(const Database &db, const ProductKey &key)
     return !certificatesOf(db, key).isEmpty();
 }
 
+bool keyIsHeld(const Database &db, const ProductKey &key)
+{
+    if (isUsed(db, key))
+        return true;
+    for (const char *table : KeyHolders)
+        if (db.scalar(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE MarcaProd = ? AND ModeloProd = ? AND Importado = ?")
+                          .arg(QLatin1String(table)),
+                      {key.marcaProd, key.modeloProd, key.importado})
+                .toInt() > 0)
+            return true;
+    return false;
+}
+
 std::optional<NewProduct> load(const Database &db, const ProductKey &key)
 {
     QSqlQuery q = db.exec(QStringLiteral("SELECT MarcaProd, ModeloProd, Importado, CodEANUPC, DescrProd FROM PRODUTO "
@@ -101,8 +119,16 @@ std::optional<ProductKey> save(Database &db, Messenger &m, const NewProduct &typ
             p.imported = stored->imported;
         }
     }
-    const ProductKey key{p.marcaProd.trimmed(), p.modeloProd.trimmed(), p.imported ? 1 : 0};
-    if (key.marcaProd.isEmpty() || key.modeloProd.isEmpty()) {
+    ProductKey key{p.marcaProd.trimmed(), p.modeloProd.trimmed(), p.imported ? 1 : 0};
+    // The stored key stays unless brand, model or origin was retyped: one
+    // stored with blanks around it or with an origin code other than 0 or 1
+    // (as files may bring it) keeps it.
+    if (stored && (used || (key.marcaProd == stored->marcaProd.trimmed() && key.modeloProd == stored->modeloProd.trimmed()
+                            && key.importado == (stored->imported ? 1 : 0))))
+        key = *editing;
+    const bool keyChanged = editing && (key.marcaProd != editing->marcaProd || key.modeloProd != editing->modeloProd
+                                        || key.importado != editing->importado);
+    if (key.marcaProd.trimmed().isEmpty() || key.modeloProd.trimmed().isEmpty()) {
         m.error(QStringLiteral("Existem campos obrigatórios não preenchidos"), QStringLiteral("Erro de gravação"));
         return std::nullopt;
     }
@@ -120,7 +146,7 @@ std::optional<ProductKey> save(Database &db, Messenger &m, const NewProduct &typ
     }
     const QVariantList values{key.marcaProd, key.modeloProd, key.importado, orNull(p.codEanUpc), orNull(p.descrProd)};
     if (stored) {
-        const QVariantList before{stored->marcaProd, stored->modeloProd, stored->imported ? 1 : 0,
+        const QVariantList before{editing->marcaProd, editing->modeloProd, editing->importado,
                                   orNull(stored->codEanUpc), orNull(stored->descrProd)};
         if (values == before)
             return key; // nothing changed: no write, no certificate loses its approval
@@ -128,6 +154,11 @@ std::optional<ProductKey> save(Database &db, Messenger &m, const NewProduct &typ
     const QDateTime now = QDateTime::currentDateTime();
     try {
         Transaction tx(db);
+        // Rows that name the product would be left pointing at nothing.
+        if (keyChanged && keyIsHeld(db, *editing)) {
+            m.error(ChaveEmUso, QStringLiteral("Erro de gravação"));
+            return std::nullopt;
+        }
         if (!editing)
             db.execute(QStringLiteral("insert into PRODUTO (MarcaProd, ModeloProd, Importado, CodEANUPC, DescrProd, "
                                       "DthUltAtualiz, UsuResp) values (?, ?, ?, ?, ?, ?, ?)"),
@@ -151,6 +182,9 @@ std::optional<ProductKey> save(Database &db, Messenger &m, const NewProduct &typ
             m.error(QStringLiteral("Erro genérico de gravação no Banco de Dados !!! As alterações não foram "
                                    "efetuadas."),
                     QStringLiteral("Erro de gravação"));
+        return std::nullopt;
+    } catch (const StatusEvents::SeqEventoEsgotado &e) {
+        m.error(e.message(), QStringLiteral("Erro de gravação"));
         return std::nullopt;
     }
     return key;

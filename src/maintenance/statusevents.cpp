@@ -122,6 +122,13 @@ SeqEventoEsgotado::SeqEventoEsgotado(const QString &table)
 {
 }
 
+QString failureText(const std::exception &e, const QString &generic)
+{
+    if (const auto *full = dynamic_cast<const SeqEventoEsgotado *>(&e))
+        return full->message();
+    return generic;
+}
+
 const QList<Table> &allTables()
 {
     static const QList<Table> all{Table::Status_C,    Table::Evento_Emp,  Table::Status_T,   Table::Status_L,

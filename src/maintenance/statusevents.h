@@ -91,6 +91,10 @@ private:
     QString m_table;
 };
 
+// The text to show for a failed write: the full table's own message (its
+// name and the limit) when that is what stopped it, else `generic`.
+QString failureText(const std::exception &e, const QString &generic);
+
 // The number that follows a table's highest SeqEvento (null/invalid: an
 // empty table, giving 1). Raises SeqEventoEsgotado past MaxSeqEvento. This
 // is the whole numbering rule; the import, which keeps the highest number

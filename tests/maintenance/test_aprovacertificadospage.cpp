@@ -155,6 +155,18 @@ private slots:
         QFile log(ErrorLog::fileName());
         QVERIFY(log.open(QIODevice::ReadOnly) && QString::fromUtf8(log.readAll()).contains("disco cheio"));
         QCOMPARE(s.frm->state(), TFrmCapaSistema::State::PageMode);
+
+        // A full event table is named, with its limit.
+        s.db().execute("drop trigger falha");
+        s.db().execute("insert into STATUS_C (SiglaCertificador, NumCertif, SeqEvento, Evento) values ('OCT', 'X', 32767, 'INC')");
+        s.msg.clear();
+        s.select({0});
+        s.child<QPushButton>("BitBtn9")->click();
+        QCOMPARE(s.msg.texts(), QStringList{"A tabela STATUS_C atingiu o número máximo de eventos (32767). O evento não foi gravado."});
+        QCOMPARE(s.msg.lastCaption(), QString("Erro"));
+        QCOMPARE(s.count("CERTIFIC", "Aprovado = 1"), 1);
+        QCOMPARE(s.count("STATUS_C", "1 = 1"), 1);
+        QCOMPARE(s.listed().size(), 3);
     }
 
     void unreachableWithoutTheRight()

@@ -145,6 +145,14 @@ private slots:
         r = cli(f, {"C-2"}); // already approved
         QCOMPARE(r.code, 1);
         QCOMPARE(f.count("STATUS_C", "Evento = 'APR'"), 2);
+
+        // A full event table is named with its limit; nothing is approved.
+        f.db->execute("insert into STATUS_C (SiglaCertificador, NumCertif, SeqEvento, Evento) values ('X', 'X', 32767, 'INC')");
+        r = cli(f, {"C-1"});
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.contains("A tabela STATUS_C atingiu o número máximo de eventos (32767). O evento não foi gravado."), qPrintable(r.err));
+        QCOMPARE(f.count("CERTIFIC", "Aprovado = 1 and NumCertif = 'C-1'"), 0);
+        QCOMPARE(f.count("STATUS_C", "Evento = 'APR'"), 2);
     }
 
     void refusesWithoutRightOrWords()

@@ -333,12 +333,14 @@ private slots:
         Fixture f;
         QVERIFY(f.svc.saveNew(draft("C-1")) == CertificateService::Result::Saved);
         f.run("UPDATE STATUS_C SET SeqEvento = 32767");
+        // The user is told which table is full and its limit.
+        const QString full = QStringLiteral("A tabela STATUS_C atingiu o número máximo de eventos (32767). O evento não foi gravado.");
         QCOMPARE(f.svc.saveNew(draft("C-2")), CertificateService::Result::Failed);
-        QCOMPARE(f.msg.lastText(), CertificateTexts::WriteError);
+        QCOMPARE(f.msg.lastText(), full);
         QCOMPARE(f.msg.lastCaption(), QString("Erro de gravação"));
         QCOMPARE(f.count("SELECT COUNT(*) FROM CERTIFIC"), 1);
         QVERIFY(!f.svc.changeStatus({"OCT", "C-1"}, "S", "x", QDate::currentDate()));
-        QCOMPARE(f.msg.lastText(), CertificateTexts::StatusWriteError);
+        QCOMPARE(f.msg.lastText(), full);
         QCOMPARE(f.value("StatusCertificado", "C-1").toString(), QString("A"));
         QCOMPARE(f.count("SELECT COUNT(*) FROM STATUS_C"), 1);
         QVERIFY(!f.db->inTransaction());

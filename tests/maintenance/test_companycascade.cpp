@@ -147,20 +147,23 @@ private slots:
         Fixture f;
         f.lot("L1", "A");
         f.unit("U1", "A");
-        // The units' numbering is exhausted: the cascade fails half-way.
+        // The units' numbering is exhausted: the cascade fails half-way and
+        // says which table is full.
+        const QString full = QStringLiteral("A tabela STATUS_U atingiu o número máximo de eventos (32767). O evento "
+                                            "não foi gravado.");
         f.run("insert into STATUS_U (NumSerieProd, SiglaCertificador, NumCertif, MarcaProd, ModeloProd, Importado, "
               "SeqEvento, Evento) values ('x', 'X', 'X', 'x', 'x', 0, 32767, 'INC')");
         const QString before = f.snapshot();
         CompanyCascade cascade(*f.db, f.msg, f.request("C", "CAN"));
         QVERIFY(!cascade.propagate("x", QDate(2024, 7, 1)));
-        QCOMPARE(f.msg.lastText(), QString("Erro ao Propagar o Status da Empresa nos Produtos ou Serviços Vinculados"));
+        QCOMPARE(f.msg.lastText(), full);
         QCOMPARE(f.msg.lastKind(), ScriptedMessenger::Error);
         QCOMPARE(f.snapshot(), before);
 
         f.type("T1", "A");
         const QString again = f.snapshot();
         QVERIFY(!cascade.transfer(Beta, "x", QDate(2024, 7, 1)));
-        QCOMPARE(f.msg.lastText(), QString("Erro ao Transferir a Empresa dos Produtos Vinculados"));
+        QCOMPARE(f.msg.lastText(), full);
         QCOMPARE(f.snapshot(), again);
     }
 

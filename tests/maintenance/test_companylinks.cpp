@@ -235,8 +235,8 @@ private slots:
         f.run("insert into EVENTO_EMP (SiglaCertificador, NumCertif, CodigoPais, IdEmpresa, SeqEvento, Evento) "
               "values ('X', 'X', 'X', 'X', 32767, 'INC')");
         QVERIFY(!f.links.changeStatus(f.cert, br, "A", "volta", QDate(2024, 6, 2)));
-        QCOMPARE(f.msg.lastText(), QString("Erro genérico de gravação no Banco de Dados !!! As alterações no status não "
-                                           "foram efetuadas."));
+        QCOMPARE(f.msg.lastText(), QString("A tabela EVENTO_EMP atingiu o número máximo de eventos (32767). O evento não "
+                                           "foi gravado."));
         QCOMPARE(f.empCert("StatusEmpresa", br.idEmpresa).toString(), QString("S"));
     }
 };

@@ -280,6 +280,34 @@ private slots:
         QCOMPARE(f.count("select count(*) from STATUS_S where IdClasseServ = 10"), 0);
     }
 
+    // Written without the window's checks, a class change with documents
+    // linked is still refused inside the write; a change of company is not.
+    void aServiceWithDocumentsKeepsItsClass()
+    {
+        Fixture f;
+        CertificateItem service;
+        service.idClasseServ = 10;
+        service.codigoPais = "BR";
+        service.idEmpresa = "11222333000181";
+        QVERIFY(f.apply(ItemKind::Servico, service));
+        f.run("insert into DOC_NORM_SERV (SiglaCertificador, NumCertif, IdClasseCertif, IdClasseServ, IdDocNorm, "
+              "IdEmpresa, CodigoPais, Status_DNS) values (?, ?, 'SERV', 10, 3, '11222333000181', 'BR', 'A')",
+              {SelectionFixture::Sigla, Num});
+        const auto stored = f.load(ItemKind::Servico, service);
+        CertificateItem moved = *stored;
+        moved.idClasseServ = 20;
+        QCOMPARE(f.service(ItemKind::Servico).apply(f.cert(), stored, moved, std::nullopt), ItemService::Result::Refused);
+        QCOMPARE(f.msg.lastText(), ItemTexts::classChangeRefused({"3"}));
+        QCOMPARE(f.count("select count(*) from SERVICO where IdClasseServ = 10"), 1);
+        QCOMPARE(f.count("select count(*) from DOC_NORM_SERV where IdClasseServ = 10"), 1);
+        QVERIFY(!f.db->inTransaction());
+
+        CertificateItem otherCompany = *stored;
+        otherCompany.idEmpresa = "12345678909";
+        QVERIFY(f.apply(ItemKind::Servico, otherCompany, stored));
+        QCOMPARE(f.count("select count(*) from DOC_NORM_SERV where IdClasseServ = 10 and IdEmpresa = '12345678909'"), 1);
+    }
+
     void removalAfterApproval()
     {
         Fixture f;

@@ -364,6 +364,42 @@ private slots:
         QCOMPARE(f.count("select count(*) from SERVICO"), 1);
     }
 
+    // The documents of a service belong to its class: while one is linked,
+    // "Aplicar" names it and keeps the class; without them the class moves.
+    void serviceClassStaysWhileDocumentsAreLinked()
+    {
+        Window f;
+        f.run("insert into CREDENCIAMENTO_SERV (SiglaCertificador, IdClasseCertif, IdClasseServ) values ('OCT', 'SERV', 20)");
+        f.service(Num, 10, "BR", "11222333000181");
+        f.run("update SERVICO set DthEntCertif = ?", {QDate(2024, 1, 15).startOfDay()});
+        f.run("insert into DOC_NORMATIVOS_SERV (IdClasseCertif, IdClasseServ, IdDocNorm, IdTipoDoc, NomeTitulo, StatusDoc) "
+              "values ('SERV', 10, 7, 1, 'Portaria 206', 'A')");
+        for (int doc : {7, 8})
+            f.run("insert into DOC_NORM_SERV (SiglaCertificador, NumCertif, IdClasseCertif, IdClasseServ, IdDocNorm, "
+                  "IdEmpresa, CodigoPais, Status_DNS) values (?, ?, 'SERV', 10, ?, '11222333000181', 'BR', 'A')",
+                  {SelectionFixture::Sigla, Num, doc});
+        f.openOn("Serviços");
+        f.click("btnEdServEd");
+        f.w<QComboBox>("CbClasseServ")->setCurrentText("Manutenção Elétrica");
+        f.click("btnAplServ");
+        QCOMPARE(f.msg.lastText(), QString("A classe do serviço não pode ser alterada enquanto houver documentos "
+                                           "normativos vinculados a ele: 7 - Portaria 206; 8. Exclua-os em "
+                                           "\"Doc. Normativos\" antes de mudar a classe."));
+        QCOMPARE(f.msg.lastCaption(), QString("Erro de Edição"));
+        QCOMPARE(f.count("select count(*) from SERVICO where IdClasseServ = 10"), 1);
+        QCOMPARE(f.count("select count(*) from DOC_NORM_SERV where IdClasseServ = 10"), 2);
+        QCOMPARE(f.count("select count(*) from STATUS_S"), 0);
+        f.click("btnCanServ");
+
+        f.run("delete from DOC_NORM_SERV");
+        f.msg.clear();
+        f.click("btnEdServEd");
+        f.w<QComboBox>("CbClasseServ")->setCurrentText("Manutenção Elétrica");
+        f.click("btnAplServ");
+        QCOMPARE(f.msg.texts(), QStringList());
+        QCOMPARE(f.count("select count(*) from SERVICO where IdClasseServ = 20"), 1);
+    }
+
     void screenshots()
     {
         if (qEnvironmentVariableIsEmpty("CORVANE_SCREENSHOTS"))

@@ -257,6 +257,16 @@ private slots:
         QCOMPARE(f.w<QLineEdit>("DBEdit10")->text(), QString("OCT-7"));
         f.click("BitBtn15");
 
+        // A full event table: named with its limit, nothing saved.
+        f.run("INSERT INTO STATUS_C (SiglaCertificador, NumCertif, SeqEvento, Evento) VALUES ('OCT', 'X', 32767, 'INC')");
+        f.msg.clear();
+        f.registerCertificate("OCT-8");
+        QCOMPARE(f.msg.texts(), QStringList{"A tabela STATUS_C atingiu o número máximo de eventos (32767). O evento não foi gravado."});
+        QCOMPARE(f.msg.lastCaption(), QString("Erro de gravação"));
+        QCOMPARE(f.count("SELECT COUNT(*) FROM CERTIFIC WHERE NumCertif = 'OCT-8'"), 0);
+        QCOMPARE(f.frm->mode(), QString("NovoCertificado"));
+        f.click("BitBtn15");
+
         for (int rows : {2, 0}) {
             if (rows == 2)
                 f.run("INSERT INTO CONFIG_LOCAL (SiglaCertificador) VALUES ('OCX')");

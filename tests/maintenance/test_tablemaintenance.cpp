@@ -242,6 +242,60 @@ private slots:
                  QString("Nome Corrigido"));
     }
 
+    // Imported under a key of its own, a company keeps it through an edit:
+    // every row that names it stays linked and its certificates lose their
+    // approval. A retyped key is refused while any row holds the old one.
+    void anEditKeepsTheKeyBehindTheLinks()
+    {
+        Fixture f;
+        const QString key = QStringLiteral("EMP-0042");
+        f.legalEntity("BR", key, Cnpj, "Fábrica Importada", "");
+        f.run("UPDATE EMPRESA SET EndCEP = '01001000'");
+        f.certificate("C-1", "COMP", 101);
+        f.approve("C-1");
+        f.link("C-1", "BR", key);
+        f.service("C-1", 10, "BR", key);
+        f.product("Marca", "M1", 0);
+        for (const char *table : {"TIPO", "LOTE", "UNIDADE"}) {
+            f.item(table, "C-1", "Marca", "M1", 0);
+            f.db->execute(QStringLiteral("UPDATE %1 SET CodigoPais = 'BR', IdEmpresa = ?").arg(table), {key});
+        }
+        auto typed = *CompanyTable::load(*f.db, {"BR", key});
+        typed.telefone = "11 5555-0101";
+        const auto saved = CompanyTable::save(*f.db, f.msg, typed, CompanyKey{"BR", key}, "ana");
+        QVERIFY2(saved, qPrintable(f.msg.lastText()));
+        QCOMPARE(saved->idEmpresa, key);
+        QCOMPARE(f.db->scalar("SELECT IdEmpresa || ' ' || Telefone FROM EMPRESA").toString(), key + " 11 5555-0101");
+        for (const char *table : {"EMP_CERT", "SERVICO", "TIPO", "LOTE", "UNIDADE"})
+            QVERIFY2(f.count(qPrintable(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE IdEmpresa = ?").arg(table)), {key}) == 1,
+                     table);
+        QCOMPARE(f.count("SELECT Aprovado FROM CERTIFIC WHERE NumCertif = 'C-1'"), 0);
+        QCOMPARE(f.altEvents("C-1", CompanyTable::JustificativaAlteracao), 1);
+
+        // Known to the regulator only: its CNPJ cannot move it to another key.
+        f.legalEntity("BR", "EMP-0099", "11444777000161", "Outra Importada", "");
+        f.run("UPDATE EMPRESA SET EndCEP = '01001000' WHERE IdEmpresa = 'EMP-0099'");
+        f.run("INSERT INTO REP_EMPRESA (CodigoPais, IdEmpresa, DthUltAtualiz, UsuResp) VALUES ('BR', 'EMP-0099', ?, 'adm')",
+              {QDateTime::currentDateTime()});
+        QVERIFY(!CompanyTable::isUsed(*f.db, {"BR", "EMP-0099"}));
+        auto other = *CompanyTable::load(*f.db, {"BR", "EMP-0099"});
+        other.taxId = "11.222.333/0001-81"; // a key nobody has: "EMP-0042" is not it
+        other.telefone = "11 4444-0000";
+        f.msg.clear();
+        CompanyInclusion::Field refused = CompanyInclusion::Field::None;
+        QVERIFY(!CompanyTable::save(*f.db, f.msg, other, CompanyKey{"BR", "EMP-0099"}, "ana", &refused));
+        QCOMPARE(f.msg.texts(), QStringList{CompanyTable::ChaveEmUso});
+        QCOMPARE(f.msg.lastCaption(), QString("Erro de gravação"));
+        QVERIFY(refused == CompanyInclusion::Field::TaxId);
+        QCOMPARE(f.count("SELECT COUNT(*) FROM EMPRESA WHERE IdEmpresa = 'EMP-0099' AND Telefone IS NULL "
+                         "AND CGC = '11444777000161'"),
+                 1);
+        QVERIFY(!f.db->inTransaction());
+        // Once nothing holds it, the key follows the new CNPJ.
+        f.run("DELETE FROM REP_EMPRESA");
+        QCOMPARE(CompanyTable::save(*f.db, f.msg, other, CompanyKey{"BR", "EMP-0099"}, "ana")->idEmpresa, Cnpj);
+    }
+
     void identifiersAreDerivedAndDuplicatesRefused()
     {
         Fixture f;
@@ -393,6 +447,42 @@ private slots:
             QCOMPARE(f.altEvents(num, ProductTable::JustificativaAlteracao), 1);
         }
         QCOMPARE(f.count("SELECT Aprovado FROM CERTIFIC WHERE NumCertif = 'C-3'"), 1);
+    }
+
+    // A product stored with an origin code other than 0 or 1 (as files bring
+    // it) keeps its key through an edit of its description; an unused one
+    // whose key only its history holds keeps it too.
+    void anEditKeepsTheProductKeyBehindTheItems()
+    {
+        Fixture f;
+        f.product("Marca", "M9", 2);
+        f.certificate("C-1", "COMP", 101);
+        f.approve("C-1");
+        f.item("TIPO", "C-1", "Marca", "M9", 2);
+        NewProduct p = *ProductTable::load(*f.db, {"Marca", "M9", 2});
+        QVERIFY(!p.imported);
+        p.descrProd = "Disjuntor";
+        const auto saved = ProductTable::save(*f.db, f.msg, p, ProductKey{"Marca", "M9", 2}, "ana");
+        QVERIFY2(saved, qPrintable(f.msg.lastText()));
+        QCOMPARE(saved->importado, 2);
+        QCOMPARE(f.count("SELECT COUNT(*) FROM PRODUTO WHERE Importado = 2 AND DescrProd = 'Disjuntor'"), 1);
+        QCOMPARE(f.count("SELECT COUNT(*) FROM TIPO T JOIN PRODUTO P ON P.MarcaProd = T.MarcaProd AND "
+                         "P.ModeloProd = T.ModeloProd AND P.Importado = T.Importado"),
+                 1);
+        QCOMPARE(f.count("SELECT Aprovado FROM CERTIFIC WHERE NumCertif = 'C-1'"), 0);
+        QCOMPARE(f.altEvents("C-1", ProductTable::JustificativaAlteracao), 1);
+
+        // Its item gone, the product still has events under its key.
+        f.product("Velha", "V1", 0);
+        f.run("INSERT INTO STATUS_T (SiglaCertificador, NumCertif, MarcaProd, ModeloProd, Importado, SeqEvento, Evento) "
+              "VALUES ('OCT', 'C-1', 'Velha', 'V1', 0, 900, 'INC')");
+        NewProduct old = *ProductTable::load(*f.db, {"Velha", "V1", 0});
+        old.modeloProd = "V2";
+        f.msg.clear();
+        QVERIFY(!ProductTable::save(*f.db, f.msg, old, ProductKey{"Velha", "V1", 0}, "ana"));
+        QCOMPARE(f.msg.texts(), QStringList{ProductTable::ChaveEmUso});
+        QCOMPARE(f.count("SELECT COUNT(*) FROM PRODUTO WHERE MarcaProd = 'Velha' AND ModeloProd = 'V1'"), 1);
+        QVERIFY(!f.db->inTransaction());
     }
 
     void productKeysStayUnique()

@@ -244,6 +244,40 @@ private slots:
         QCOMPARE(f.grid("DBGridEmpresa")->model()->rowCount(), 1);
     }
 
+    // A company imported under a key other than its CNPJ (the file only asks
+    // for a valid one): a new phone leaves every row that names it linked.
+    void companyPanelEditKeepsAnImportedKey()
+    {
+        Window f;
+        f.legalEntity("BR", "11444777000161", Cnpj, "Fábrica Importada", "FI");
+        f.run("UPDATE EMPRESA SET EndCEP = '01001000'");
+        f.certificate("C-1", "COMP", 101);
+        f.run("UPDATE CERTIFIC SET Aprovado = 1");
+        f.link("C-1", "BR", "11444777000161");
+        f.service("C-1", 10, "BR", "11444777000161");
+        f.frm->setMode("Principal");
+        f.w<QToolButton>("spbTabEmpresa")->click();
+        f.click("btnEditarEmpresa");
+        QVERIFY(!f.enabled("EdCNPJ"));
+        f.type("EdTelefone", "11 5555-0101");
+        f.click("btnOkEmpresa");
+        QCOMPARE(f.msg.texts(), QStringList());
+        QVERIFY(!f.w<TabEmpresaPanel>("PanelTabEmpresa")->isEditing());
+        QCOMPARE(f.db->scalar("SELECT IdEmpresa || ' ' || Telefone FROM EMPRESA").toString(),
+                 QString("11444777000161 11 5555-0101"));
+        QCOMPARE(f.count("SELECT COUNT(*) FROM EMP_CERT C JOIN EMPRESA E ON E.CodigoPais = C.CodigoPais AND "
+                         "E.IdEmpresa = C.IdEmpresa"),
+                 1);
+        QCOMPARE(f.count("SELECT COUNT(*) FROM SERVICO S JOIN EMPRESA E ON E.CodigoPais = S.CodigoPais AND "
+                         "E.IdEmpresa = S.IdEmpresa"),
+                 1);
+        QCOMPARE(f.count("SELECT Aprovado FROM CERTIFIC"), 0);
+        QCOMPARE(f.count("SELECT COUNT(*) FROM STATUS_C WHERE Evento = 'ALT' AND Justificativa = 'Dados da Empresa "
+                         "Alterados'"),
+                 1);
+        QCOMPARE(f.w<QLineEdit>("EdTelefone")->text(), QString("11 5555-0101"));
+    }
+
     void productPanelCountsTheTextAndLocksAUsedProduct()
     {
         Window f;

@@ -5,6 +5,7 @@
 #include "db/database.h"
 #include "db/dberror.h"
 #include "maintenance/certificateapproval.h"
+#include "maintenance/statusevents.h"
 #include "shell/loginstate.h"
 #include "shell/ui/dialogparts.h"
 #include "shell/ui/guardedslot.h"
@@ -103,7 +104,7 @@ void AprovaCertificadosPage::BitBtn9Click()
         }
         // The cause goes to the error log; the user gets the plain box.
         ErrorLog::append(db ? db->message() : app->message(), DbErrors::className(e));
-        m_messenger.error(CertificateApproval::ErrorText, CertificateApproval::ErrorCaption);
+        m_messenger.error(StatusEvents::failureText(e, CertificateApproval::ErrorText), CertificateApproval::ErrorCaption);
     }
     DBGrid24->setUpdatesEnabled(true);
     refresh();
