@@ -103,8 +103,10 @@ private slots:
         Fixture f;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("CORVANE_SENHA"), QStringLiteral("admin"));
-        for (int round = 1; round <= 8; ++round) {
-            const QString version = QStringLiteral("20260301%1").arg(round, 2, 10, QLatin1Char('0'));
+        // More rounds on demand, for a longer run outside the suite.
+        const int rounds = qBound(1, qEnvironmentVariableIntValue("CORVANE_RACE_ROUNDS"), 30);
+        for (int round = 1; round <= (qEnvironmentVariableIsSet("CORVANE_RACE_ROUNDS") ? rounds : 8); ++round) {
+            const QString version = QStringLiteral("202603%1").arg(round * 100 + 1, 4, 10, QLatin1Char('0'));
             QList<QVariantList> rows;
             for (int i = 0; i < 3000; ++i)
                 rows.append({QStringLiteral("%1").arg(i, 4, 10, QLatin1Char('0')), QStringLiteral("País %1 v%2").arg(i).arg(round)});
