@@ -37,6 +37,21 @@ bool takeOptions(QStringList &words, CliCommonOptions &options, const QString &u
     return true;
 }
 
+// The common options of a subcommand without words of its own, then the
+// sign-in; false with the exit code set on a refusal.
+bool signIn(const QStringList &args, const QString &usageLine, CliSession &session, int *exitCode)
+{
+    QStringList words = args;
+    CliCommonOptions options;
+    if (!takeOptions(words, options, usageLine, exitCode))
+        return false;
+    if (!session.open(options, &Rights::contRemessas, functionName())) {
+        *exitCode = CliExit::Failed;
+        return false;
+    }
+    return true;
+}
+
 QString userName(const LoginState &login) { return login.userName.isEmpty() ? login.userCode : login.userName; }
 
 } // namespace
@@ -92,14 +107,10 @@ int runRemessaPreparar(const QStringList &args)
 int runRemessaCancelar(const QStringList &args)
 {
     const QString usageLine = QStringLiteral("corvane-cli remessa cancelar [--home DIR] --user CODIGO");
-    QStringList words = args;
-    CliCommonOptions options;
-    int code = 0;
-    if (!takeOptions(words, options, usageLine, &code))
-        return code;
     CliSession session;
-    if (!session.open(options, &Rights::contRemessas, functionName()))
-        return CliExit::Failed;
+    int code = 0;
+    if (!signIn(args, usageLine, session, &code))
+        return code;
     Database &db = session.db();
     QTextStream err(stderr);
     try {
@@ -127,14 +138,10 @@ int runRemessaCancelar(const QStringList &args)
 int runRemessaLimparHistorico(const QStringList &args)
 {
     const QString usageLine = QStringLiteral("corvane-cli remessa limpar-historico [--home DIR] --user CODIGO");
-    QStringList words = args;
-    CliCommonOptions options;
-    int code = 0;
-    if (!takeOptions(words, options, usageLine, &code))
-        return code;
     CliSession session;
-    if (!session.open(options, &Rights::contRemessas, functionName()))
-        return CliExit::Failed;
+    int code = 0;
+    if (!signIn(args, usageLine, session, &code))
+        return code;
     QTextStream err(stderr);
     try {
         RemessaControl::clearHistory(session.db(), QString());
@@ -156,14 +163,10 @@ int runRemessaLimparHistorico(const QStringList &args)
 int runRemessaListar(const QStringList &args)
 {
     const QString usageLine = QStringLiteral("corvane-cli remessa listar [--home DIR] --user CODIGO");
-    QStringList words = args;
-    CliCommonOptions options;
-    int code = 0;
-    if (!takeOptions(words, options, usageLine, &code))
-        return code;
     CliSession session;
-    if (!session.open(options, &Rights::contRemessas, functionName()))
-        return CliExit::Failed;
+    int code = 0;
+    if (!signIn(args, usageLine, session, &code))
+        return code;
     Database &db = session.db();
     QTextStream out(stdout);
     try {
