@@ -2,6 +2,7 @@
 #include "cli/clisession.h"
 #include "cli/commands.h"
 
+#include "remessa/registerstep.h"
 #include "remessa/remessacontrol.h"
 #include "remessa/remessapreparation.h"
 
@@ -20,7 +21,8 @@ const char *kUsage = "uso: corvane-cli remessa preparar [--home DIR] --user CODI
                      "     corvane-cli remessa resultado [--home DIR] --user CODIGO --senha CODIGO [--obs TEXTO]\n"
                      "     corvane-cli remessa buscar-resultado [--home DIR] --user CODIGO\n"
                      "     corvane-cli remessa cancelar [--home DIR] --user CODIGO\n"
-                     "     corvane-cli remessa listar [--home DIR] --user CODIGO\n";
+                     "     corvane-cli remessa listar [--home DIR] --user CODIGO\n"
+                     "     corvane-cli remessa limpar-historico [--home DIR] --user CODIGO\n";
 
 QString functionName() { return QStringLiteral("o controle de remessas"); }
 
@@ -30,6 +32,21 @@ bool takeOptions(QStringList &words, CliCommonOptions &options, const QString &u
     const QString problem = options.take(words);
     if (!problem.isEmpty() || !words.isEmpty()) {
         *exitCode = cliUsage(problem, usageLine);
+        return false;
+    }
+    return true;
+}
+
+// The common options of a subcommand without words of its own, then the
+// sign-in; false with the exit code set on a refusal.
+bool signIn(const QStringList &args, const QString &usageLine, CliSession &session, int *exitCode)
+{
+    QStringList words = args;
+    CliCommonOptions options;
+    if (!takeOptions(words, options, usageLine, exitCode))
+        return false;
+    if (!session.open(options, &Rights::contRemessas, functionName())) {
+        *exitCode = CliExit::Failed;
         return false;
     }
     return true;
@@ -90,14 +107,10 @@ int runRemessaPreparar(const QStringList &args)
 int runRemessaCancelar(const QStringList &args)
 {
     const QString usageLine = QStringLiteral("corvane-cli remessa cancelar [--home DIR] --user CODIGO");
-    QStringList words = args;
-    CliCommonOptions options;
-    int code = 0;
-    if (!takeOptions(words, options, usageLine, &code))
-        return code;
     CliSession session;
-    if (!session.open(options, &Rights::contRemessas, functionName()))
-        return CliExit::Failed;
+    int code = 0;
+    if (!signIn(args, usageLine, session, &code))
+        return code;
     Database &db = session.db();
     QTextStream err(stderr);
     try {
@@ -111,23 +124,49 @@ int runRemessaCancelar(const QStringList &args)
         RemessaControl::cancel(db, *newest, userName(session.login()), w.transferDir, w.acronym);
         QTextStream(stdout) << "Remessa " << newest->number << " cancelada.\n";
         return CliExit::Ok;
+    } catch (const RegisterStep::Refused &e) {
+        err << e.message() << "\n";
+        return CliExit::Failed;
     } catch (const std::exception &e) {
         err << "ERRO: " << QString::fromUtf8(e.what()) << "\n";
         return CliExit::Failed;
     }
 }
 
+// As the window's button with preparation on offer or not: the newest
+// remittance survives while it waits for transfer or result.
+int runRemessaLimparHistorico(const QStringList &args)
+{
+    const QString usageLine = QStringLiteral("corvane-cli remessa limpar-historico [--home DIR] --user CODIGO");
+    CliSession session;
+    int code = 0;
+    if (!signIn(args, usageLine, session, &code))
+        return code;
+    QTextStream err(stderr);
+    try {
+        RemessaControl::clearHistory(session.db(), QString());
+        const QList<RemessaControl::Remittance> left = RemessaControl::remittances(session.db());
+        QTextStream out(stdout);
+        out << "Histórico de remessas limpo.";
+        if (!left.isEmpty())
+            out << " Mantida a remessa " << left.first().number << " (" << left.first().status << ").";
+        out << "\n";
+        return CliExit::Ok;
+    } catch (const RegisterStep::Refused &e) {
+        err << e.message() << "\n";
+    } catch (const std::exception &e) {
+        err << "ERRO: " << QString::fromUtf8(e.what()) << "\n";
+    }
+    return CliExit::Failed;
+}
+
 int runRemessaListar(const QStringList &args)
 {
     const QString usageLine = QStringLiteral("corvane-cli remessa listar [--home DIR] --user CODIGO");
-    QStringList words = args;
-    CliCommonOptions options;
-    int code = 0;
-    if (!takeOptions(words, options, usageLine, &code))
-        return code;
     CliSession session;
-    if (!session.open(options, &Rights::contRemessas, functionName()))
-        return CliExit::Failed;
+    int code = 0;
+    if (!signIn(args, usageLine, session, &code))
+        return code;
     Database &db = session.db();
     QTextStream out(stdout);
     try {
@@ -163,6 +202,7 @@ int runRemessa(const QStringList &args)
         {QStringLiteral("buscar-resultado"), runRemessaBuscarResultado},
         {QStringLiteral("cancelar"), runRemessaCancelar},
         {QStringLiteral("listar"), runRemessaListar},
+        {QStringLiteral("limpar-historico"), runRemessaLimparHistorico},
     };
     if (args.isEmpty() || !subcommands.count(args.first())) {
         QTextStream(stderr) << kUsage;

@@ -6,6 +6,7 @@
 int runRemessaPreparar(const QStringList &args);
 int runRemessaCancelar(const QStringList &args);
 int runRemessaListar(const QStringList &args);
+int runRemessaLimparHistorico(const QStringList &args);
 int runRemessaEnviar(const QStringList &args);
 int runRemessaResultado(const QStringList &args);
 // Exit code of buscar-resultado when the regulator has no result yet.

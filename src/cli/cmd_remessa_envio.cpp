@@ -11,6 +11,7 @@
 #include "remessa/packagetransfer.h"
 #include "remessa/transferdelivery.h"
 #include "shell/configlocal.h"
+#include "shell/exceptionhandler.h"
 #include "remessa/remessawork.h"
 
 #include <QDir>
@@ -51,9 +52,19 @@ int sendToRegulator(CliSession &session, const RemessaWork &work, bool ftp)
         out.flush();
     });
     const QString package = QDir(work.transferDir).filePath(work.packageName());
+    TransferDelivery::Delivery delivery(session.db(), work.packageName(), work.number);
+    if (const QString refused = delivery.begin(); !refused.isEmpty()) {
+        QTextStream(stderr) << refused << "\n";
+        return CliExit::Failed;
+    }
     if (!(ftp ? transfer.byFtp(package) : transfer.byEmail(package)))
         return CliExit::Failed;
-    TransferDelivery::log(session.db(), work.packageName(), work.number, work.userCode, work.userName, QString());
+    try {
+        delivery.delivered(work.userCode, work.userName, QString());
+    } catch (const std::exception &e) {
+        QTextStream(stderr) << ExceptionHandler::messageOf(e) << "\n";
+        return CliExit::Failed;
+    }
     return CliExit::Ok;
 }
 

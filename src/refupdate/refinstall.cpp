@@ -7,10 +7,12 @@
 #include "db/paradoxtable.h"
 #include "db/tableops.h"
 #include "refupdate/refversion.h"
+#include "remessa/registerstep.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QTemporaryDir>
 
 namespace RefInstall {
 
@@ -87,14 +89,22 @@ QString errorBoxText(const QString &detail)
 
 bool install(Database &db, const QString &receptionDir, const QString &fileName, QString *detail)
 {
-    const QDir dir(receptionDir);
+    const QDir reception(receptionDir);
     QString why;
-    // Tables left by an earlier, broken run must not pass for this package's.
-    removeUnpacked(dir);
+    // Tables left in the reception folder by runs of earlier versions.
+    removeUnpacked(reception);
     bool ok = false;
+    // One installation at a time, each unpacking into a folder of its own:
+    // another run's tables must never pass for this package's.
+    RegisterStep::Marker marker(db, QStringLiteral("Atualização de tabelas"), RegisterStep::referenceTables());
+    QTemporaryDir scratch(reception.filePath(QStringLiteral("instalacao-XXXXXX")));
     try {
+        marker.take();
+        if (!scratch.isValid())
+            throw AppError(QStringLiteral("Não foi possível criar uma pasta em ") + QDir::toNativeSeparators(receptionDir));
+        const QDir dir(scratch.path());
         Collector collector;
-        if (!Archive::unzip(dir.filePath(fileName), dir.path(), collector)) {
+        if (!Archive::unzip(reception.filePath(fileName), dir.path(), collector)) {
             why = collector.text.isEmpty() ? QStringLiteral("O pacote %1 não pôde ser descompactado.").arg(fileName)
                                            : collector.text;
         } else if (dir.entryList({QStringLiteral("*.DB")}, QDir::Files).isEmpty()) {
@@ -117,11 +127,10 @@ bool install(Database &db, const QString &receptionDir, const QString &fileName,
     } catch (const AppError &e) {
         why = e.message();
     } catch (const DbError &e) {
-        why = e.message();
+        why = e.userMessage();
     } catch (const std::exception &e) {
         why = QString::fromLocal8Bit(e.what());
     }
-    removeUnpacked(dir);
     if (detail)
         *detail = why;
     return ok;

@@ -17,7 +17,8 @@ extern const QString OlderFileMissing;  // "O arquivo da versão anterior não f
 // The twelve tables, in merge order.
 const QStringList &tables();
 
-// Unpacks receptionDir/fileName there and merges every table of the twelve
+// Unpacks receptionDir/fileName into a scratch folder of its own there (one
+// installation at a time on a register) and merges every table of the twelve
 // that the package holds (by field name, rows matched by key updated, others
 // added; local rows the package lacks stay), then records the installation
 // in CONTROLE_AUX. All of it is one transaction: on failure nothing changes

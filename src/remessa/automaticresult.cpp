@@ -10,6 +10,7 @@
 #include "db/database.h"
 #include "db/dberror.h"
 #include "remessa/remessacontrol.h"
+#include "remessa/registerstep.h"
 #include "remessa/replicafold.h"
 #include "shell/configlocal.h"
 #include "shell/exceptionhandler.h"
@@ -211,12 +212,18 @@ Outcome settle(Database &db, Messenger &messenger, const ResultContext &context,
     QStringList report;
     Transaction tx(db);
     try {
+        RegisterStep::enter(db);
+        RemessaControl::require(db, RemessaControl::Step::Receive, context.number);
         if (accepted)
             foldPackage(db, context);
         report = readReport(context.syncDir, found.name);
         RemessaControl::appendEvent(db, context.number, context.type(), found.verdict, context.userName,
                                     remark(report));
         tx.commit();
+    } catch (const RegisterStep::Refused &e) {
+        tx.rollback();
+        messenger.error(e.message());
+        return Outcome::Failed;
     } catch (const SyncError &e) {
         tx.rollback();
         ErrorLog::append(ExceptionHandler::messageOf(e), DbErrors::className(e));
@@ -257,6 +264,16 @@ FetchResult fetch(Database &db, Messenger &messenger, const ResultContext &conte
         return r;
     };
 
+    // The download and the unpack outlive a transaction: no other step may
+    // settle or cancel this remittance meanwhile.
+    RegisterStep::Marker marker(db, QStringLiteral("Recebimento de resultado"));
+    try {
+        marker.take([&] { RemessaControl::require(db, RemessaControl::Step::Receive, context.number); });
+    } catch (const RegisterStep::Refused &e) {
+        messenger.error(e.message());
+        r.refusal = e.message();
+        return r;
+    }
     const FtpAddress address = FtpAddress::split(config.endQueloraResult);
     ftp.setSettings(FtpSettings::fromAddress(address, config.loginFTP, config.senhaFTP));
     if (!ftp.connectToHost()) {

@@ -110,6 +110,7 @@ struct FetchResult
     Outcome outcome = Outcome::Failed;
     bool interrupted = false;
     QString connectError; // the refused connection, as its box tells it
+    QString refusal;      // another step holds the register, or the state moved on
     QString resultName;   // the file found, if any
     QString verdict;      // "OK" / "NO" once found
 };

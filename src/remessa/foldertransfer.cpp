@@ -112,6 +112,12 @@ Result run(Database &db, Messenger &messenger, const FolderTransferRequest &requ
         return result;
     }
 
+    TransferDelivery::Delivery delivery(db, request.fileName, request.number);
+    if (const QString refused = delivery.begin(); !refused.isEmpty()) {
+        messenger.error(refused);
+        result.text = refused;
+        return result;
+    }
     observer.copyStarted(size);
     result.copiedPath = inFolder(request.destination, name);
     bool interrupted = false, created = false;
@@ -125,7 +131,16 @@ Result run(Database &db, Messenger &messenger, const FolderTransferRequest &requ
                                   : QStringLiteral("Gravação de arquivo não realizada: ") + error + QLatin1Char('.');
         return result;
     }
-    TransferDelivery::log(db, request.fileName, request.number, request.userCode, request.userName, remark());
+    try {
+        delivery.delivered(request.userCode, request.userName, remark());
+    } catch (const RegisterStep::Refused &e) {
+        // Not recorded as delivered: the copy must not reach the regulator.
+        QFile::remove(result.copiedPath);
+        messenger.error(e.message());
+        result.status = Status::Failed;
+        result.text = e.message();
+        return result;
+    }
     result.status = Status::Done;
     result.text = QStringLiteral("Gravação de arquivo realizada com sucesso.");
     return result;

@@ -7,6 +7,7 @@
 #include "base/messenger.h"
 #include "db/database.h"
 #include "db/dberror.h"
+#include "remessa/registerstep.h"
 #include "remessa/remessacontrol.h"
 #include "remessa/replicafold.h"
 #include "shell/exceptionhandler.h"
@@ -87,17 +88,23 @@ QString remark(const QStringList &lines)
 bool apply(Database &db, Messenger &messenger, const ResultContext &context, const QString &verdict,
            const QStringList &remarkLines)
 {
-    if (verdict != QLatin1String("OK")) {
-        RemessaControl::appendEvent(db, context.number, context.type(), verdict, context.userName, remark(remarkLines));
-        return true;
-    }
-    Transaction tx(db);
+    const bool accepted = verdict == QLatin1String("OK");
     try {
-        foldPackage(db, messenger, context);
-        RemessaControl::appendEvent(db, context.number, context.type(), verdict, context.userName, remark(remarkLines));
-        tx.commit();
+        // The state is read again under the lock that writes the verdict:
+        // a list shown minutes ago may be stale.
+        RegisterStep::run(db, [&] {
+            RemessaControl::require(db, RemessaControl::Step::Receive, context.number);
+            if (accepted)
+                foldPackage(db, messenger, context);
+            RemessaControl::appendEvent(db, context.number, context.type(), verdict, context.userName,
+                                        remark(remarkLines));
+        });
+    } catch (const RegisterStep::Refused &e) {
+        messenger.error(e.message());
+        return false;
     } catch (const std::exception &e) {
-        tx.rollback();
+        if (!accepted)
+            throw;
         // The boxes below are all the user sees; support reads the cause here.
         ErrorLog::append(ExceptionHandler::messageOf(e), DbErrors::className(e));
         messenger.error(QStringLiteral("Remessa Nº: ") + context.packageName + QStringLiteral("\n Não encontrada no diretório: ")
@@ -105,7 +112,8 @@ bool apply(Database &db, Messenger &messenger, const ResultContext &context, con
         messenger.error(QStringLiteral("Ocorreu um Erro na Sincronização.\nEntre em contato com o suporte."));
         return false;
     }
-    QFile::remove(QDir(context.transferDir).filePath(context.packageName));
+    if (accepted)
+        QFile::remove(QDir(context.transferDir).filePath(context.packageName));
     return true;
 }
 

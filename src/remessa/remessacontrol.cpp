@@ -1,5 +1,6 @@
 #include "remessa/remessacontrol.h"
 #include "db/database.h"
+#include "remessa/registerstep.h"
 #include "shell/configlocal.h"
 
 #include <QDir>
@@ -204,12 +205,54 @@ void appendEvent(Database &db, const QString &number, const QString &type, const
 void cancel(Database &db, const Remittance &remittance, const QString &user, const QString &transferDir,
             const QString &acronym)
 {
-    Transaction t(db);
-    appendEvent(db, remittance.number, remittance.type, QStringLiteral("NO"), user, cancelRemark());
-    t.commit();
+    RegisterStep::run(db, [&] {
+        require(db, Step::Cancel, remittance.number);
+        appendEvent(db, remittance.number, remittance.type, QStringLiteral("NO"), user, cancelRemark());
+    });
     // Whichever type the package had; a file already gone is no error.
     for (const QString &type : {QStringLiteral("C"), QStringLiteral("T")})
         QFile::remove(QDir(transferDir).filePath(packageName(type, acronym, remittance.number)));
+}
+
+std::optional<Remittance> require(Database &db, Step step, const QString &number)
+{
+    const std::optional<Remittance> last = newest(db);
+    const QString why = refusal(step, last);
+    if (!why.isEmpty())
+        throw RegisterStep::Refused(why);
+    if (!number.isEmpty() && last && last->number != number)
+        throw RegisterStep::Refused(
+            QStringLiteral("A remessa %1 não é mais a última: a lista de remessas mudou. Atualize-a e tente novamente.")
+                .arg(number));
+    return last;
+}
+
+namespace {
+void ensureNumberTable(Database &db)
+{
+    db.execute(QStringLiteral("CREATE TABLE IF NOT EXISTS CONTROLE_NUMERO ("
+                              "Id INTEGER NOT NULL PRIMARY KEY CHECK (Id = 1), UltimaRemessa VARCHAR(10))"));
+}
+}
+
+QString lastNumber(Database &db)
+{
+    // Registers of earlier versions have only the log to go by.
+    QString last = db.scalar(QStringLiteral("SELECT MAX(NumeroRemessa) FROM CONTROLE")).toString();
+    if (db.tableExists(QStringLiteral("CONTROLE_NUMERO"))) {
+        const QString kept = db.scalar(QStringLiteral("SELECT UltimaRemessa FROM CONTROLE_NUMERO WHERE Id = 1")).toString();
+        last = qMax(last, kept);
+    }
+    return last;
+}
+
+void recordNumber(Database &db, const QString &number)
+{
+    const QString highest = qMax(lastNumber(db), number);
+    if (highest.isEmpty())
+        return;
+    ensureNumberTable(db);
+    db.execute(QStringLiteral("INSERT OR REPLACE INTO CONTROLE_NUMERO (Id, UltimaRemessa) VALUES (1, ?)"), {highest});
 }
 
 WorkingValues workingValues(const Database &db)
@@ -239,21 +282,22 @@ WorkingValues workingValues(const Database &db)
 
 void clearHistory(Database &db, const QString &keepNumber)
 {
-    QStringList keep;
-    if (!keepNumber.isEmpty())
-        keep << keepNumber;
-    const std::optional<Remittance> last = newest(db);
-    if (last && (last->event == QLatin1String("PR") || last->event == QLatin1String("TR")))
-        keep << last->number;
-    Transaction t(db);
-    if (keep.isEmpty())
-        db.execute(QStringLiteral("DELETE FROM CONTROLE"));
-    else if (keep.size() == 1)
-        db.execute(QStringLiteral("DELETE FROM CONTROLE WHERE NumeroRemessa <> ?"), {keep.at(0)});
-    else
-        db.execute(QStringLiteral("DELETE FROM CONTROLE WHERE NumeroRemessa <> ? AND NumeroRemessa <> ?"),
-                   {keep.at(0), keep.at(1)});
-    t.commit();
+    RegisterStep::run(db, [&] {
+        QStringList keep;
+        if (!keepNumber.isEmpty())
+            keep << keepNumber;
+        const std::optional<Remittance> last = newest(db);
+        if (last && (last->event == QLatin1String("PR") || last->event == QLatin1String("TR")))
+            keep << last->number;
+        recordNumber(db, QString());
+        if (keep.isEmpty())
+            db.execute(QStringLiteral("DELETE FROM CONTROLE"));
+        else if (keep.size() == 1)
+            db.execute(QStringLiteral("DELETE FROM CONTROLE WHERE NumeroRemessa <> ?"), {keep.at(0)});
+        else
+            db.execute(QStringLiteral("DELETE FROM CONTROLE WHERE NumeroRemessa <> ? AND NumeroRemessa <> ?"),
+                       {keep.at(0), keep.at(1)});
+    });
 }
 
 }

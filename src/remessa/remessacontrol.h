@@ -69,13 +69,26 @@ QList<Event> allEvents(const Database &db);
 void appendEvent(Database &db, const QString &number, const QString &type, const QString &event,
                  const QString &user, const QString &remark = QString());
 
+// Inside the writing transaction: the newest remittance when step is allowed
+// now (and, given a number, on that remittance); else raises
+// RegisterStep::Refused with the reason.
+std::optional<Remittance> require(Database &db, Step step, const QString &number = QString());
+
+// The highest remittance number ever given on this register. It lives
+// apart from the event log, so clearing the history never lowers it.
+QString lastNumber(Database &db);
+void recordNumber(Database &db, const QString &number);
+
 // Writes "NO" with "Remessa Cancelada pelo Usuário" and deletes the
-// remittance's packages from the transfer folder. The replica stays.
+// remittance's packages from the transfer folder. The replica stays. The
+// state is checked when the event is written, and no transfer may be under
+// way: otherwise RegisterStep::Refused.
 void cancel(Database &db, const Remittance &remittance, const QString &user, const QString &transferDir,
             const QString &acronym);
 // Deletes the log; the rows of keepNumber survive (the shown remittance when
 // a preparation is not on offer) and, whatever is selected, those of the
-// newest remittance while it waits for transfer or result.
+// newest remittance while it waits for transfer or result. The last number
+// is kept. Raises RegisterStep::Refused while another step runs.
 void clearHistory(Database &db, const QString &keepNumber);
 
 // The working values of the cycle, read from CONFIG_LOCAL; folders end

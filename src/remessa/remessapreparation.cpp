@@ -7,6 +7,7 @@
 #include "db/dberror.h"
 #include "db/paradoxtable.h"
 #include "remessa/deltatables.h"
+#include "remessa/registerstep.h"
 #include "remessa/remessacontrol.h"
 #include "remessa/remittancequeries.h"
 
@@ -140,19 +141,20 @@ RemessaPreparation::Result RemessaPreparation::run(Database &db, Messenger &mess
         messenger.error(result.error, QStringLiteral("Erro de Configuração"));
         return result;
     }
-    const QString number = nextNumber(s.currentNumber.isEmpty() ? QStringLiteral("0000000000") : s.currentNumber, s.today);
-    if (number.isEmpty()) {
-        result.outcome = Outcome::Refused;
-        result.error = QStringLiteral("Já foram preparadas 99 remessas hoje, o limite da numeração diária. "
-                                      "Uma nova remessa poderá ser preparada amanhã.");
-        messenger.error(result.error, kCaption);
-        return result;
-    }
-
     auto interrupted = [&] { return progress.interrupted && progress.interrupted(); };
     try {
-        // One snapshot of the data for the whole walk; only the event is written.
+        // One snapshot of the data for the whole walk; only the event is
+        // written. The state and the number are read under the same lock.
         Transaction t(db);
+        RegisterStep::enter(db);
+        RemessaControl::require(db, RemessaControl::Step::Prepare);
+        const QString number = nextNumber(qMax(s.currentNumber, qMax(RemessaControl::lastNumber(db),
+                                                                     QStringLiteral("0000000000"))),
+                                          s.today);
+        if (number.isEmpty())
+            throw RegisterStep::Refused(
+                QStringLiteral("Já foram preparadas 99 remessas hoje, o limite da numeração diária. "
+                               "Uma nova remessa poderá ser preparada amanhã."));
         clearFolder(dir);
         bool stopped = false;
         for (const RemittanceQueries::Entry &e : RemittanceQueries::entries()) {
@@ -225,13 +227,25 @@ RemessaPreparation::Result RemessaPreparation::run(Database &db, Messenger &mess
             return result;
         }
         RemessaControl::appendEvent(db, number, typeCode(type), QStringLiteral("PR"), s.user);
+        RemessaControl::recordNumber(db, number);
         t.commit();
         result.outcome = Outcome::Prepared;
         result.number = number;
         result.fileName = fileName;
         result.filePath = filePath;
         return result;
+    } catch (const RegisterStep::Refused &e) {
+        result.outcome = Outcome::Refused;
+        result.error = e.message();
+        messenger.error(result.error, kCaption);
+        return result;
     } catch (const DbError &e) {
+        if (e.isBusy()) {
+            result.outcome = Outcome::Refused;
+            result.error = RegisterStep::busyText();
+            messenger.error(result.error, kCaption);
+            return result;
+        }
         result.error = e.message();
         ErrorLog::append(e.message(), DbErrors::className(e));
     } catch (const AppError &e) {

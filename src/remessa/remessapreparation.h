@@ -26,7 +26,7 @@ public:
     {
         QString transferDir;   // DirLocalTransf
         QString acronym;       // SiglaCertificador of CONFIG_LOCAL
-        QString currentNumber; // newest remittance, "0000000000" when none
+        QString currentNumber; // newest remittance as the caller saw it; the register may be ahead
         QString user;          // name written in the event
         QDate today = QDate::currentDate();
     };

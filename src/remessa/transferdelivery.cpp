@@ -44,4 +44,38 @@ bool log(Database &db, const QString &fileName, const QString &number, const QSt
     return true;
 }
 
+Delivery::Delivery(Database &db, const QString &fileName, const QString &number)
+    : m_db(db), m_fileName(fileName), m_number(number), m_marker(db, QStringLiteral("Transferência"))
+{
+}
+
+QString Delivery::begin()
+{
+    if (isTxt(m_fileName))
+        return QString();
+    try {
+        m_marker.take([&] { RemessaControl::require(m_db, RemessaControl::Step::Transfer, m_number); });
+    } catch (const RegisterStep::Refused &e) {
+        return e.message();
+    }
+    return QString();
+}
+
+bool Delivery::delivered(const QString &userCode, const QString &userName, const QString &remark)
+{
+    if (isTxt(m_fileName))
+        return log(m_db, m_fileName, m_number, userCode, userName, remark);
+    RegisterStep::run(m_db, [&] {
+        RemessaControl::require(m_db, RemessaControl::Step::Transfer, m_number);
+        log(m_db, m_fileName, m_number, userCode, userName, remark);
+    });
+    m_marker.release();
+    return true;
+}
+
+void Delivery::abandon()
+{
+    m_marker.release();
+}
+
 }

@@ -2,6 +2,7 @@
 #include "refupdate/refinstall.h"
 #include "refupdate/refupdaterun.h"
 #include "refupdate/refversion.h"
+#include "remessa/registerstep.h"
 #include "shell/configlocal.h"
 #include "support/refpackage.h"
 #include "support/testhome.h"
@@ -100,6 +101,33 @@ private slots:
         QVERIFY(!isPackageName("OC-TAB-2026010101_zip"));
         QCOMPARE(newest({"OC-TAB-2026010101.zip", "OC-TAB-2026010109.txt"}, noVersionFile()),
                  "OC-TAB-2026010101.zip");
+    }
+
+    // While another run installs, an installation waits, then refuses and
+    // changes nothing; nothing is left unpacked in the reception folder.
+    void oneInstallationAtATime()
+    {
+        Fixture f;
+        QVERIFY(RefPackage::build(f.recep(), V1, {RefPackage::pais({{"BR", "Brasil"}})}));
+        {
+            Database other(QStringLiteral("refupdate-other"));
+            other.open(f.home->dbPath());
+            RegisterStep::Marker running(other, QStringLiteral("Atualização de tabelas"), RegisterStep::referenceTables());
+            running.take();
+            // Markers are per process: pretend the holder is another program.
+            other.execute(QStringLiteral("update CONTROLE_ETAPA set Dono = 'outro', Processo = ?"),
+                          {QCoreApplication::applicationPid() == 1 ? 2 : 1});
+            QString detail;
+            QVERIFY(!RefInstall::install(*f.db, f.recep(), V1, &detail));
+            QVERIFY2(detail.contains(QStringLiteral("Outra operação (Atualização de tabelas)")), qPrintable(detail));
+            QCOMPARE(f.count("PAIS"), 0);
+            QCOMPARE(f.count("CONTROLE_AUX"), 0);
+            other.execute(QStringLiteral("delete from CONTROLE_ETAPA"));
+        }
+        QString detail;
+        QVERIFY2(RefInstall::install(*f.db, f.recep(), V1, &detail), qPrintable(detail));
+        QCOMPARE(f.nomePais("BR"), "Brasil");
+        QCOMPARE(QDir(f.recep()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{V1});
     }
 
     // Rows merge by field name: a local column the package lacks keeps its

@@ -3,6 +3,7 @@
 #include "support/testhome.h"
 
 #include <QProcess>
+#include <QThread>
 #include <QtTest>
 #include <memory>
 
@@ -93,6 +94,54 @@ private slots:
 
         QCOMPARE(f.cli({"reinstalar", "2025010101"}).code, 1);
         QCOMPARE(f.cli({"reinstalar"}).code, 2);
+    }
+
+    // Two updates at once: each unpacks into a folder of its own, one
+    // installs at a time, and no version is recorded without its tables.
+    void updatesStartedTogetherInstallWholeVersions()
+    {
+        Fixture f;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("CORVANE_SENHA"), QStringLiteral("admin"));
+        // More rounds on demand, for a longer run outside the suite.
+        const int rounds = qBound(1, qEnvironmentVariableIntValue("CORVANE_RACE_ROUNDS"), 30);
+        for (int round = 1; round <= (qEnvironmentVariableIsSet("CORVANE_RACE_ROUNDS") ? rounds : 8); ++round) {
+            const QString version = QStringLiteral("202603%1").arg(round * 100 + 1, 4, 10, QLatin1Char('0'));
+            QList<QVariantList> rows;
+            for (int i = 0; i < 3000; ++i)
+                rows.append({QStringLiteral("%1").arg(i, 4, 10, QLatin1Char('0')), QStringLiteral("País %1 v%2").arg(i).arg(round)});
+            QVERIFY(RefPackage::build(f.origem(), "OC-TAB-" + version + ".zip", {RefPackage::pais(rows)}));
+            QProcess a, b;
+            for (QProcess *p : {&a, &b}) {
+                p->setProcessEnvironment(env);
+                p->setStandardInputFile(QProcess::nullDevice());
+                p->start(QStringLiteral(CORVANE_CLI_PATH), {"tabelas", "atualizar", "--home", f.home->dir(), "--user",
+                                                            "admin", "--pasta", f.origem()});
+                QThread::msleep(quint64(30 * (round % 3)));
+            }
+            int installed = 0;
+            for (QProcess *p : {&a, &b}) {
+                QVERIFY(p->waitForFinished(60000));
+                const QString out = QString::fromUtf8(p->readAllStandardOutput());
+                const QString err = QString::fromUtf8(p->readAllStandardError());
+                if (p->exitCode() == 0) {
+                    QVERIFY(out.contains("A nova versão foi instalada sem problemas."));
+                    ++installed;
+                } else {
+                    QVERIFY2(err.contains("Não foi encontrado arquivo de atualização mais atual")
+                                 || err.contains("Outra operação"),
+                             qPrintable(out + err));
+                }
+            }
+            QVERIFY(installed >= 1);
+            QCOMPARE(f.scalar("select max(NumeroVersao) from CONTROLE_AUX"), version);
+            // The recorded version's tables arrived, all of them.
+            QCOMPARE(f.scalar("select NomePais from PAIS where CodigoPais = '2999'"), QStringLiteral("País 2999 v%1").arg(round));
+            QCOMPARE(f.scalar("select count(*) from PAIS where NomePais like '% v" + QString::number(round) + "'"), "3000");
+            const QStringList left = QDir(f.recep()).entryList(QDir::Dirs | QDir::NoDotAndDotDot)
+                                     + QDir(f.recep()).entryList({"*.DB", "*.PX", "*.db"}, QDir::Files);
+            QVERIFY2(left.isEmpty(), qPrintable(left.join(',')));
+        }
     }
 
     void failuresExitOneAndInstallNothing()

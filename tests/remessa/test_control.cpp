@@ -2,10 +2,15 @@
 // cancellation, clearing the history, and the batch subcommands.
 #include "base/fileutil.h"
 #include "db/database.h"
+#include "remessa/registerstep.h"
 #include "remessa/remessacontrol.h"
+#include "remessa/transferdelivery.h"
 #include "support/testhome.h"
 
 #include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QSysInfo>
 #include <QFile>
 #include <QProcess>
 #include <QtTest>
@@ -149,6 +154,126 @@ private slots:
         event("2026010102", "C", "OK", "2026-01-02T12:00:00");
         clearHistory(*m_db, QString());
         QCOMPARE(rows(), 0);
+    }
+
+    void aNumberIsNeverGivenTwiceAfterClearing()
+    {
+        const QString today = FileUtil::dateStamp();
+        // A register of an earlier version: no kept number, the log tells it.
+        QVERIFY(!m_db->tableExists("CONTROLE_NUMERO"));
+        event(today + "07", "C", "PR", QDateTime::currentDateTime().addSecs(-60).toString(Qt::ISODate));
+        QCOMPARE(lastNumber(*m_db), today + "07");
+        m_db->execute("DELETE FROM CONTROLE");
+
+        CliRun r = cli({"preparar"});
+        QVERIFY2(r.code == 0 && r.out.contains(today + "01"), qPrintable(r.out + r.err));
+        m_db->execute("INSERT INTO CONTROLE (DataHoraEvento, NumeroRemessa, TipoRemessa, Evento) VALUES (?, ?, 'C', 'TR')",
+                      {QDateTime::currentDateTime().addSecs(1), today + "01"});
+        m_db->execute("INSERT INTO CONTROLE (DataHoraEvento, NumeroRemessa, TipoRemessa, Evento) VALUES (?, ?, 'C', 'OK')",
+                      {QDateTime::currentDateTime().addSecs(2), today + "01"});
+        r = cli({"limpar-historico"});
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        QVERIFY(r.out.contains(QStringLiteral("Histórico de remessas limpo.")));
+        QCOMPARE(rows(), 0);
+        QCOMPARE(lastNumber(*m_db), today + "01");
+
+        // The accepted number is not reused, by the batch tool or the service.
+        r = cli({"preparar"});
+        QVERIFY2(r.code == 0 && r.out.contains(today + "02"), qPrintable(r.out + r.err));
+        // Waiting for transfer: clearing keeps it, without a question.
+        r = cli({"limpar-historico"});
+        QCOMPARE(r.code, 0);
+        QVERIFY(r.out.contains("Mantida a remessa " + today + "02"));
+        QCOMPARE(rows(), 1);
+        cancel(*m_db, *newest(*m_db), "Fulano", workingValues(*m_db).transferDir, workingValues(*m_db).acronym);
+        clearHistory(*m_db, QString());
+        QCOMPARE(rows(), 0);
+        r = cli({"preparar"});
+        QVERIFY2(r.code == 0 && r.out.contains(today + "03"), qPrintable(r.out + r.err));
+    }
+
+    void aTransferInProgressHoldsTheRegister()
+    {
+        const WorkingValues w = workingValues(*m_db);
+        const QString number = FileUtil::dateStamp() + "01";
+        event(number, "C", "PR", QDateTime::currentDateTime().addSecs(-10).toString(Qt::ISODate));
+        const QString zip = QDir(w.transferDir).filePath(packageName("C", w.acronym, number));
+        QFile f(zip);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.close();
+
+        {
+            // This process sends; another program tries to cancel.
+            TransferDelivery::Delivery sending(*m_db, packageName("C", w.acronym, number), number);
+            QCOMPARE(sending.begin(), QString());
+            QElapsedTimer waited;
+            waited.start();
+            CliRun r = cli({"cancelar"});
+            QCOMPARE(r.code, 1);
+            QVERIFY2(r.err.contains(QStringLiteral("Outra operação (Transferência) está em andamento")), qPrintable(r.err));
+            QVERIFY(waited.elapsed() >= RegisterStep::WaitMs - 500);
+            QVERIFY(QFileInfo::exists(zip));
+            QCOMPARE(rows(), 1);
+            QVERIFY(sending.delivered("admin", "Fulano", QString()));
+        }
+        QCOMPARE(newest(*m_db)->event, QStringLiteral("TR"));
+        QVERIFY(!RegisterStep::holder(*m_db));
+        // Recorded already: a late delivery of a stale list is refused.
+        TransferDelivery::Delivery late(*m_db, packageName("C", w.acronym, number), number);
+        QVERIFY(late.begin().contains(QStringLiteral("não há arquivo a transferir")));
+        QCOMPARE(rows("Evento = 'TR'"), 1);
+    }
+
+    void abandonedMarkersAreTakenOver()
+    {
+        const WorkingValues w = workingValues(*m_db);
+        const QString number = FileUtil::dateStamp() + "01";
+        event(number, "C", "PR", QDateTime::currentDateTime().addSecs(-10).toString(Qt::ISODate));
+        RegisterStep::Marker probe(*m_db, "x");
+        probe.take(); // creates the table
+        probe.release();
+        auto mark = [&](const QString &host, qint64 pid, int secondsAgo) {
+            m_db->execute("INSERT OR REPLACE INTO CONTROLE_ETAPA (Recurso, Etapa, Dono, Maquina, Processo, Inicio) "
+                          "VALUES ('REMESSA', 'Transferência', 'outro', ?, ?, ?)",
+                          {host, pid, QDateTime::currentDateTimeUtc().addSecs(-secondsAgo).toString(Qt::ISODateWithMs)});
+        };
+        auto refusedNow = [&]() -> QString {
+            Transaction t(*m_db);
+            try {
+                RegisterStep::enter(*m_db);
+            } catch (const RegisterStep::Refused &e) {
+                return e.message();
+            }
+            t.commit();
+            return QString();
+        };
+        // Another workstation, recently: alive as far as anyone can tell.
+        mark("outra-estacao", 1, 60);
+        QVERIFY(refusedNow().contains(QStringLiteral("outra-estacao, processo 1")));
+        // The same one long ago: abandoned.
+        mark("outra-estacao", 1, RegisterStep::AbandonedAfterSecs + 60);
+        QVERIFY(refusedNow().isEmpty());
+        QVERIFY(!RegisterStep::holder(*m_db));
+
+        // A process of this machine that is gone: the batch tool takes over
+        // and the error log says so.
+        QProcess gone;
+        gone.start(QStringLiteral(CORVANE_CLI_PATH), {"--version"});
+        QVERIFY(gone.waitForStarted());
+        const qint64 pid = gone.processId();
+        gone.waitForFinished();
+        mark(QSysInfo::machineHostName(), pid, 5);
+        CliRun r = cli({"cancelar"});
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        QCOMPARE(newest(*m_db)->event, QStringLiteral("NO"));
+        QString logged;
+        QDirIterator it(m_home->dir(), {"*LOGERROS*"}, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            QFile log(it.next());
+            QVERIFY(log.open(QIODevice::ReadOnly));
+            logged += QString::fromUtf8(log.readAll());
+        }
+        QVERIFY2(logged.contains(QStringLiteral("retomada")) && logged.contains(QString::number(pid)), qPrintable(logged));
     }
 
     void batchStepsFollowTheWindowsRule()

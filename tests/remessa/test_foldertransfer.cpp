@@ -2,6 +2,7 @@
 #include "support/scriptedmessenger.h"
 
 #include "remessa/foldertransfer.h"
+#include "remessa/registerstep.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -80,6 +81,7 @@ private slots:
     void exactMultipleOfTheBlock()
     {
         RemessaFixture f;
+        f.event(Number, "C", "PR", 5); // a remittance waiting for its transfer
         f.makeFile(Package, 2 * FolderTransfer::BlockSize);
         ScriptedMessenger msg;
         Watcher w;
@@ -100,6 +102,7 @@ private slots:
         QCOMPARE(FolderTransfer::roundedKb(1038 * 1024 + 513), 1039);
 
         RemessaFixture f;
+        f.event(Number, "C", "PR", 5); // a remittance waiting for its transfer
         const QString floppy = QDir(f.home->dir()).filePath("media/floppy0");
         QDir().mkpath(floppy);
         ScriptedMessenger msg;
@@ -118,7 +121,8 @@ private slots:
         QVERIFY(!QFileInfo::exists(QDir(floppy).filePath(Package)));
         QCOMPARE(f.count("CONTROLE", "Evento = 'TR'"), 1);
 
-        // Any other folder takes it.
+        // Any other folder takes it (prepared again: a sent one is not sent twice).
+        f.event(Number, "C", "PR", 0);
         r = FolderTransfer::run(f.db, msg, request(f, Package, f.outDir), w);
         QCOMPARE(int(r.status), int(FolderTransfer::Status::Done));
     }
@@ -126,6 +130,7 @@ private slots:
     void refusalsWriteNothing()
     {
         RemessaFixture f;
+        f.event(Number, "C", "PR", 5); // a remittance waiting for its transfer
         ScriptedMessenger msg;
         Watcher w;
         // No destination: nothing happens, no message.
@@ -149,13 +154,14 @@ private slots:
         QCOMPARE(int(r.status), int(FolderTransfer::Status::Failed));
         QCOMPARE(r.text, QStringLiteral("Gravação de arquivo não realizada: Erro ao criar arquivo."));
         QCOMPARE(w.startedWith, 5000);
-        QCOMPARE(f.count("CONTROLE"), 0);
+        QCOMPARE(f.count("CONTROLE", "Evento = 'TR'"), 0);
         QCOMPARE(f.count("CONTROLE_TXT"), 0);
     }
 
     void interruptedCopyLeavesNothing()
     {
         RemessaFixture f;
+        f.event(Number, "C", "PR", 5); // a remittance waiting for its transfer
         f.makeFile(Package, 10 * FolderTransfer::BlockSize);
         ScriptedMessenger msg;
         Watcher w;
@@ -163,9 +169,10 @@ private slots:
         const auto r = FolderTransfer::run(f.db, msg, request(f, Package, f.outDir), w);
         QCOMPARE(int(r.status), int(FolderTransfer::Status::Interrupted));
         QCOMPARE(r.text, QStringLiteral("Gravação de arquivo interrompida."));
+        QVERIFY(!RegisterStep::holder(f.db)); // the marker went with the run
         QCOMPARE(w.blocks, 2);
         QVERIFY(!QFileInfo::exists(QDir(f.outDir).filePath(Package)));
-        QCOMPARE(f.count("CONTROLE"), 0);
+        QCOMPARE(f.count("CONTROLE", "Evento = 'TR'"), 0);
     }
 
     // A TXT file travels zipped under its stem; its own log gets the row.

@@ -132,6 +132,43 @@ private slots:
         QVERIFY(enabled(w, "BtTransfere") && enabled(w, "BtCancela") && !enabled(w, "BtPrepara"));
     }
 
+    void theWindowActsOnTheRegisterNotOnTheListItLoaded()
+    {
+        event("2026120101", "C", "PR", 100);
+        TFrmPrincipalRemessas w(*m_db, m_msg, m_login);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(enabled(w, "BtCancela"));
+        // Meanwhile another program cancels it and prepares the next one.
+        event("2026120101", "C", "NO", 50, QStringLiteral("Remessa Cancelada pelo Usuário"));
+        event("2026120102", "C", "PR", 10);
+        m_msg.answers.enqueue(true);
+        w.BtCancelaClick();
+        QVERIFY2(m_msg.texts().last().contains(QStringLiteral("A remessa 2026120101 não é mais a última")),
+                 qPrintable(m_msg.texts().join('|')));
+        QCOMPARE(m_db->scalar("SELECT count(*) FROM CONTROLE WHERE Evento = 'NO'").toInt(), 1);
+        QCOMPARE(RemessaControl::newest(*m_db)->event, QStringLiteral("PR"));
+        // The list is read again: the new remittance is the one offered.
+        QCOMPARE(w.selectedNumber(), QStringLiteral("2026120102"));
+
+        // Preparing from the stale list: refused inside the preparation.
+        TFrmPrincipalRemessas stale(*m_db, m_msg, m_login);
+        event("2026120102", "C", "NO", 5);
+        stale.refresh();
+        QVERIFY(enabled(stale, "BtPrepara"));
+        event("2026120103", "C", "PR", 1); // another program prepared
+        QString result;
+        stale.execPreparation = [&](TFrmNovaRemessa &prep) {
+            prep.BtInicioClick();
+            result = prep.findChild<QLineEdit *>(QStringLiteral("EdResultado"))->text();
+        };
+        stale.BtPreparaClick();
+        QVERIFY(result != QStringLiteral("Preparação Ocorrida com Sucesso."));
+        QVERIFY2(m_msg.texts().join('|').contains(QStringLiteral("A remessa 2026120103 aguarda transferência")),
+                 qPrintable(m_msg.texts().join('|')));
+        QCOMPARE(m_db->scalar("SELECT count(*) FROM CONTROLE WHERE Evento = 'PR'").toInt(), 3);
+    }
+
     void aCompleteRemittanceAsksFirst()
     {
         RemessaPreparation::Settings s;

@@ -1,5 +1,6 @@
 #include "remessa/ui/tfrmprincipalremessas.h"
 #include "base/messenger.h"
+#include "remessa/registerstep.h"
 #include "remessa/ui/tfrmnovaremessa.h"
 #include "reports/ui/bandedreport.h"
 #include "reports/ui/reportpreview.h"
@@ -190,8 +191,12 @@ void TFrmPrincipalRemessas::BtCancelaClick()
     const auto *r = selected();
     if (!r || !m_messenger.confirm(QStringLiteral("Tem certeza que deseja cancelar a remessa?")))
         return;
-    RemessaControl::cancel(m_db, *r, m_login.userName.isEmpty() ? m_login.userCode : m_login.userName,
-                           m_values.transferDir, m_values.acronym);
+    try {
+        RemessaControl::cancel(m_db, *r, m_login.userName.isEmpty() ? m_login.userCode : m_login.userName,
+                               m_values.transferDir, m_values.acronym);
+    } catch (const RegisterStep::Refused &e) {
+        m_messenger.error(e.message());
+    }
     refresh();
 }
 
@@ -199,7 +204,11 @@ void TFrmPrincipalRemessas::BtLimpaClick()
 {
     if (!m_messenger.confirm(QStringLiteral("Tem certeza que deseja limpar o histórico?")))
         return;
-    RemessaControl::clearHistory(m_db, BtPrepara->isEnabled() ? QString() : selectedNumber());
+    try {
+        RemessaControl::clearHistory(m_db, BtPrepara->isEnabled() ? QString() : selectedNumber());
+    } catch (const RegisterStep::Refused &e) {
+        m_messenger.error(e.message());
+    }
     refresh();
 }
 

@@ -194,6 +194,13 @@ void TransferWindow::BtTransfereClick()
         showResult();
         return;
     }
+    m_delivery = std::make_unique<TransferDelivery::Delivery>(m_db, name, m_work.number);
+    if (const QString refused = m_delivery->begin(); !refused.isEmpty()) {
+        m_delivery.reset();
+        m_msg.error(refused);
+        showResult();
+        return;
+    }
     EdTamanho->setText(QString::number(m_size));
     EdTransferidos->setText(QStringLiteral("0"));
     PbTransferencia->setValue(0);
@@ -220,6 +227,7 @@ void TransferWindow::connectFailed(const QString &clientMessage)
 {
     QApplication::restoreOverrideCursor();
     m_running = false;
+    m_delivery.reset();
     if (!m_interrupted) {
         m_msg.error(FtpTexts::connectError(clientMessage));
         addMemo(FtpTexts::TransferError);
@@ -241,6 +249,8 @@ void TransferWindow::sendingEnded(bool ok)
     addMemo(QStringLiteral("Tamanho do arquivo : %1 bytes").arg(m_size));
     CkTransferencia->show();
     showResult();
+    // Only a whole delivery keeps the register's marker up to its record.
+    std::unique_ptr<TransferDelivery::Delivery> delivery = std::move(m_delivery);
     if (m_interrupted)
         return;
     if (m_failed) {
@@ -258,7 +268,14 @@ void TransferWindow::sendingEnded(bool ok)
     addMemo(QStringLiteral("Taxa de transferência: ") + FileUtil::transferRate(m_sent, m_startTime, end)
             + QStringLiteral(" bytes/seg"));
     addMemo(QStringLiteral("Transferência realizada com sucesso."));
-    if (!TransferDelivery::log(m_db, fileName(), m_work.number, m_work.userCode, m_work.userName, QString())) {
+    bool recorded = false;
+    try {
+        recorded = delivery && delivery->delivered(m_work.userCode, m_work.userName, QString());
+    } catch (const RegisterStep::Refused &e) {
+        m_msg.error(e.message());
+        return;
+    }
+    if (!recorded) {
         m_msg.error(QStringLiteral("O arquivo foi enviado, mas o registro em CONTROLE_TXT falhou."));
         return;
     }

@@ -1,9 +1,11 @@
 #pragma once
 #include "remessa/remessawork.h"
+#include "remessa/transferdelivery.h"
 
 #include <QDialog>
 #include <QStringList>
 #include <QTime>
+#include <memory>
 
 class BandedReport;
 class Database;
@@ -77,6 +79,7 @@ private:
     qint64 m_size = 0;
     qint64 m_sent = 0;
     QTime m_startTime;
+    std::unique_ptr<TransferDelivery::Delivery> m_delivery;
 
     QLineEdit *EdDiretorio = nullptr;
     QLineEdit *EdArquivoTransferencia = nullptr;
