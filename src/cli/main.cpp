@@ -43,7 +43,7 @@ int main(int argc, char *argv[])
                "     corvane-cli import [--home DIR] --user CODIGO DIRETORIO\n"
                "     corvane-cli aprovar [--home DIR] --user CODIGO (--completos | NUMERO...)\n"
                "     corvane-cli reparar [--home DIR] --user CODIGO\n"
-               "     corvane-cli remessa preparar|enviar|resultado|cancelar|listar [--home DIR] --user CODIGO [...]\n"
+               "     corvane-cli remessa preparar|enviar|resultado|cancelar|limpar-historico|listar [--home DIR] --user CODIGO [...]\n"
                "     corvane-cli txt enviar [--home DIR] --user CODIGO ARQUIVO (--ftp | --email | --pasta DIRETORIO)\n"
                "     corvane-cli relatorio (espelho|espelho-log|lista|incompletos|prontos) [--home DIR] --user CODIGO\n"
                "                 [--certificado NUMERO]... --pdf ARQUIVO\n"
