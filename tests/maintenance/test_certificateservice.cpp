@@ -11,7 +11,8 @@
 
 namespace {
 
-QDateTime day(const QDate &d) { return QDateTime(d, QTime(0, 0)); }
+// As the window gives it.
+QDateTime day(const QDate &d) { return MaintenanceDates::atMidnight(d); }
 
 Certificate draft(const QString &numero)
 {
