@@ -6,7 +6,11 @@ QDateTime wallClock(const QDate &date, const QTime &time)
 {
     if (!date.isValid())
         return QDateTime();
-    return QDateTime(date, time.isValid() ? time : QTime(0, 0), Qt::UTC);
+    const QTime clock = time.isValid() ? time : QTime(0, 0);
+    const QDateTime local(date, clock);
+    if (local.isValid() && local.date() == date && local.time() == clock)
+        return local;
+    return QDateTime(date, clock, Qt::UTC);
 }
 
 QDateTime wallClock(const QDateTime &moment)

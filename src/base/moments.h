@@ -5,10 +5,11 @@
 #include <QTime>
 #include <QVariant>
 
-// Dates and moments as the clock on the wall shows them. They are kept with
-// no time zone attached, so no conversion can move or lose them: a local
-// midnight that summer time skips (15/10/2017 in Brazil) is still the start
-// of that day, and reads back as written.
+// Dates and moments as the clock on the wall shows them, read and written
+// field by field, never converted between zones. A moment the local zone has
+// is kept as a local one; one it skips (the midnight summer time jumped over,
+// 15/10/2017 in Brazil) is kept with no zone at all, so it still holds that
+// day and clock and reads back as written.
 namespace Moments {
 
 // The moment of that date and time; invalid when the date is.
