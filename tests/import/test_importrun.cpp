@@ -259,9 +259,7 @@ private slots:
     {
         ImportRunFixture f;
         ImportFileBuilder b = certificates(7);
-        auto company = B::empresa(QStringLiteral("Sisecam"));
-        company[QStringLiteral("RazSocialEmp")] = QStringLiteral("Şişecam Ω");
-        b.record(QStringLiteral("[EMPRESA]"), company);
+        b.record(QStringLiteral("[EMPRESA]"), B::empresa(QStringLiteral("Şişecam Ω")));
         const QString name = f.write(1, b);
 
         QVERIFY(!f.run());
@@ -272,6 +270,7 @@ private slots:
                                                 "Windows-1252 e não pode ser enviado ao Quelora. Corrija o texto. "
                                                 "Verifique a linha")),
                  qPrintable(errors));
+        QVERIFY(errors.contains(QStringLiteral("O campo IdEmpresa contém o caractere \"Ş\"")));
         QCOMPARE(f.observer.entries.count(QStringLiteral("TEmpresaStruct-NO")), 1);
     }
 
