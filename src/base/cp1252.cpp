@@ -63,11 +63,36 @@ QByteArray fromUnicode(const QString &text, bool *lossless)
     return out;
 }
 
-bool canEncode(const QString &text)
+bool canEncode(const QString &text) { return firstUnencodable(text).isEmpty(); }
+
+QString firstUnencodable(const QString &text)
 {
-    bool ok = true;
-    fromUnicode(text, &ok);
-    return ok;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.unicode() < 0x80)
+            continue;
+        char32_t cp = c.unicode();
+        qsizetype width = 1;
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            cp = QChar::surrogateToUcs4(c, text.at(i + 1));
+            width = 2;
+        }
+        unsigned char b = 0;
+        if (!encodeChar(cp, &b))
+            return text.mid(i, width);
+        i += width - 1;
+    }
+    return QString();
+}
+
+QString fieldProblem(const QString &fieldName, const QString &text)
+{
+    const QString c = firstUnencodable(text);
+    if (c.isEmpty())
+        return QString();
+    return QStringLiteral("O campo %1 contém o caractere \"%2\", que não existe no Windows-1252 e não pode ser "
+                          "enviado ao Quelora. Corrija o texto.")
+        .arg(fieldName, c);
 }
 
 }

@@ -13,6 +13,12 @@ QString toUnicode(const QByteArray &bytes);
 // Characters outside the code page become '?'; *lossless tells whether any did.
 QByteArray fromUnicode(const QString &text, bool *lossless = nullptr);
 bool canEncode(const QString &text);
+// The first character of text that has no byte in the code page (a
+// surrogate pair counts as one); empty when every one has.
+QString firstUnencodable(const QString &text);
+// Why a field's text cannot go to the regulator, naming the field and the
+// first such character; empty when it fits.
+QString fieldProblem(const QString &fieldName, const QString &text);
 // One character; returns false (and leaves *byte alone) when it has no byte.
 bool encodeChar(char32_t codePoint, unsigned char *byte);
 char32_t decodeByte(unsigned char byte);

@@ -1,4 +1,5 @@
 #include "db/database.h"
+#include "base/moments.h"
 #include "db/dberror.h"
 #include "db/sqlfunctions.h"
 
@@ -223,11 +224,24 @@ QSqlQuery Database::run(const QString &sql, const std::function<void(QSqlQuery &
     return q;
 }
 
+namespace {
+bool isNullValue(const QVariant &v);
+
+// QtSql's driver writes a moment through QDateTime::toString, which adds the
+// zone of a moment that has one; every moment is stored as its wall clock.
+QVariant bindable(const QVariant &v)
+{
+    if (v.typeId() == QMetaType::QDateTime && !isNullValue(v))
+        return Moments::storedText(v.toDateTime());
+    return v;
+}
+}
+
 QSqlQuery Database::exec(const QString &sql, const QVariantList &params) const
 {
     return run(sql, [&params](QSqlQuery &q) {
         for (int i = 0; i < params.size(); ++i)
-            q.bindValue(i, params.at(i));
+            q.bindValue(i, bindable(params.at(i)));
     });
 }
 
@@ -236,7 +250,7 @@ QSqlQuery Database::exec(const QString &sql, const QVariantMap &named) const
     return run(sql, [&named](QSqlQuery &q) {
         for (auto it = named.begin(); it != named.end(); ++it) {
             const QString key = it.key().startsWith(QLatin1Char(':')) ? it.key() : QLatin1Char(':') + it.key();
-            q.bindValue(key, it.value());
+            q.bindValue(key, bindable(it.value()));
         }
     });
 }
@@ -273,40 +287,9 @@ bool isNullValue(const QVariant &v)
     }
 }
 
-void putDigits(char16_t *&out, int value, int width)
-{
-    for (int i = width - 1; i >= 0; --i) {
-        out[i] = char16_t(u'0' + value % 10);
-        value /= 10;
-    }
-    out += width;
-}
-
-// Qt::ISODateWithMs of a local date-time, the text QtSql stores for one;
-// other moments go through QDateTime::toString.
-QString isoText(const QDateTime &dt)
-{
-    const QDate d = dt.date();
-    const QTime t = dt.time();
-    if (dt.timeSpec() != Qt::LocalTime || d.year() < 1 || d.year() > 9999)
-        return dt.toString(Qt::ISODateWithMs);
-    QString out(23, Qt::Uninitialized);
-    char16_t *p = reinterpret_cast<char16_t *>(out.data());
-    putDigits(p, d.year(), 4);
-    *p++ = u'-';
-    putDigits(p, d.month(), 2);
-    *p++ = u'-';
-    putDigits(p, d.day(), 2);
-    *p++ = u'T';
-    putDigits(p, t.hour(), 2);
-    *p++ = u':';
-    putDigits(p, t.minute(), 2);
-    *p++ = u':';
-    putDigits(p, t.second(), 2);
-    *p++ = u'.';
-    putDigits(p, t.msec(), 3);
-    return out;
-}
+// The stored text of a moment: its own date and time of day, with no zone
+// conversion (as for the moments the import and the windows write).
+QString isoText(const QDateTime &dt) { return Moments::storedText(dt); }
 
 int bindText(sqlite3_stmt *stmt, int placeholder, const QString &text, void (*lifetime)(void *))
 {

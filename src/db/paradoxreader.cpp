@@ -2,6 +2,7 @@
 #include "db/paradoxformat.h"
 #include "db/paradoxtable.h"
 #include "base/cp1252.h"
+#include "base/moments.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -62,7 +63,7 @@ QVariant decodeValue(const Field &f, const char *p)
         if (days < -2147483648.0 || days > 2147483647.0)
             return QVariant();
         const int rest = qBound(0, int(ms - days * kMsPerDay), int(kMsPerDay) - 1);
-        return QDateTime(QDate::fromJulianDay(qint64(days) + kJulianOffset), QTime::fromMSecsSinceStartOfDay(rest));
+        return Moments::wallClock(QDate::fromJulianDay(qint64(days) + kJulianOffset), QTime::fromMSecsSinceStartOfDay(rest));
     }
     }
     return QVariant();

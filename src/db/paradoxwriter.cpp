@@ -2,6 +2,7 @@
 #include "db/paradoxformat.h"
 #include "db/paradoxtable.h"
 #include "base/cp1252.h"
+#include "base/moments.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -74,30 +75,19 @@ bool toDayAndTime(const QVariant &v, qint64 *julianDay, int *msOfDay)
 
 QDateTime toMoment(const QVariant &v, bool *ok)
 {
-    *ok = true;
-    switch (v.typeId()) {
-    case QMetaType::QDateTime:
-        return v.toDateTime();
-    case QMetaType::QDate:
-        return QDateTime(v.toDate(), QTime(0, 0));
-    default:
-        break;
-    }
-    const QString s = v.toString().trimmed();
-    QDateTime dt = QDateTime::fromString(s, Qt::ISODateWithMs);
-    if (!dt.isValid())
-        dt = QDateTime::fromString(s, Qt::ISODate);
-    if (!dt.isValid()) {
-        const QDate d = QDate::fromString(s.left(10), Qt::ISODate);
-        if (d.isValid() && s.size() == 10)
-            dt = QDateTime(d, QTime(0, 0));
-    }
-    if (!dt.isValid())
-        dt = QDateTime::fromString(s, QStringLiteral("dd/MM/yyyy HH:mm:ss"));
-    if (!dt.isValid()) {
-        const QDate d = QDate::fromString(s, QStringLiteral("dd/MM/yyyy"));
-        if (d.isValid())
-            dt = QDateTime(d, QTime(0, 0));
+    // Read field by field: a moment parsed in the local zone is lost where
+    // summer time skips its midnight.
+    QDateTime dt = Moments::fromValue(v);
+    if (!dt.isValid() && v.typeId() == QMetaType::QString) {
+        const QString s = v.toString().trimmed();
+        const QDate d = QDate::fromString(s.left(10), QStringLiteral("dd/MM/yyyy"));
+        if (s.size() == 10)
+            dt = Moments::wallClock(d);
+        else if (s.size() == 19 && s.at(10) == QLatin1Char(' ')) {
+            const QTime t = QTime::fromString(s.mid(11), QStringLiteral("HH:mm:ss"));
+            if (t.isValid())
+                dt = Moments::wallClock(d, t);
+        }
     }
     *ok = dt.isValid();
     return dt;

@@ -1,4 +1,5 @@
 #include "db/tableops.h"
+#include "base/moments.h"
 
 #include "db/database.h"
 #include "db/dberror.h"
@@ -137,23 +138,16 @@ QVariant fitValue(const QString &table, const Schema::Field &f, const QVariant &
     }
     case T::Date:
     case T::DateTime: {
-        if (value.typeId() == QMetaType::QDate)
-            return QDateTime(value.toDate(), QTime(0, 0));
-        if (value.typeId() == QMetaType::QDateTime)
-            return value;
+        // As text of the wall clock: a date or moment handed to the driver
+        // would pass through the local zone, where some midnights are missing.
+        if (value.typeId() == QMetaType::QDate || value.typeId() == QMetaType::QDateTime)
+            return Moments::storedText(Moments::fromValue(value));
         if (emptyText)
             return QVariant();
         // Text read back from the database is already in the stored form.
         const QString s = value.toString();
-        QDateTime dt = QDateTime::fromString(s, Qt::ISODateWithMs);
-        if (!dt.isValid() && s.size() > 10 && s.at(10) == QLatin1Char(' '))
-            dt = QDateTime::fromString(QString(s).replace(10, 1, QLatin1Char('T')), Qt::ISODateWithMs);
-        if (!dt.isValid()) {
-            const QDate d = QDate::fromString(s, Qt::ISODate);
-            if (d.isValid())
-                return QDateTime(d, QTime(0, 0));
+        if (!Moments::fromValue(s).isValid())
             throw AppError(fitError(table, f.name, QStringLiteral("\"%1\" não é uma data.").arg(s)));
-        }
         return value;
     }
     }

@@ -1,4 +1,5 @@
 #include "import/datastruct.h"
+#include "base/cp1252.h"
 #include "import/importdates.h"
 
 #include "db/schema.h"
@@ -135,6 +136,9 @@ void TDataStruct::validateItem(TDataStructItem *item, const ItemTraits &traits)
                  + QStringLiteral(" contém um caractere de controle (código %1), que não é permitido.")
                        .arg(c == 0xffff ? 0 : int(c))
                  + lineSuffix(line));
+        // Text the regulator's files cannot hold would reach it altered.
+        else if (const QString problem = Cp1252::fieldProblem(item->name, value); !problem.isEmpty())
+            fail(problem + lineSuffix(line));
         break;
     }
 

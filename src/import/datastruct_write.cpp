@@ -1,4 +1,5 @@
 #include "import/datastruct.h"
+#include "base/moments.h"
 #include "import/importdates.h"
 
 #include "base/messenger.h"
@@ -321,7 +322,7 @@ TWriteResult TDataStruct::WriteRow(Database &db)
 
 QDateTime TDataStruct::referenceIssueDate(Database &db) const
 {
-    thread_local const QDateTime fallback(QDate(1900, 1, 1), QTime(0, 0));
+    thread_local const QDateTime fallback = Moments::wallClock(QDate(1900, 1, 1));
     const ClassTraits &classTraits = traits();
     const TDataStructItem *numcertif = classTraits.numcertif >= 0 ? m_items.at(classTraits.numcertif) : nullptr;
     if (classTraits.noIssueDate || !numcertif || numcertif->trimmedValue().isEmpty())
@@ -338,7 +339,7 @@ QDateTime TDataStruct::referenceIssueDate(Database &db) const
         q.exec({m_certifierAcronym, number});
         QDateTime answer = fallback;
         if (q.hasRow() && !q.value(0).isNull()) {
-            const QDateTime issue = q.value(0).toDateTime();
+            const QDateTime issue = Moments::fromValue(q.value(0));
             if (issue.isValid())
                 answer = issue;
         }

@@ -1,5 +1,6 @@
 #include "import/importdates.h"
 #include "import/datastructitem.h"
+#include "base/moments.h"
 
 #include <QRegularExpression>
 
@@ -60,7 +61,7 @@ bool quickMoment(QStringView t, QDateTime *moment)
         (rest == 5 && !digits(time, colon + 4, 2, &s)))
         return false;
     const QTime clock(h, m, s);
-    *moment = date.isValid() && clock.isValid() ? QDateTime(date, clock) : QDateTime();
+    *moment = date.isValid() && clock.isValid() ? Moments::wallClock(date, clock) : QDateTime();
     return true;
 }
 
@@ -129,7 +130,7 @@ QDateTime parseDateTime(const QString &text)
         return quick;
     const QDate d = parseDate(t);
     if (d.isValid())
-        return QDateTime(d, QTime(0, 0));
+        return Moments::wallClock(d);
     static const QRegularExpression re(
         QStringLiteral("^(\\d{1,2})/(\\d{1,2})/(\\d{4}) (\\d{1,2}):(\\d{2})(?::(\\d{2}))?$"));
     const QRegularExpressionMatch m = re.match(t);
@@ -139,7 +140,7 @@ QDateTime parseDateTime(const QString &text)
     const QTime time(m.captured(4).toInt(), m.captured(5).toInt(), m.captured(6).toInt());
     if (!date.isValid() || !time.isValid())
         return {};
-    return QDateTime(date, time);
+    return Moments::wallClock(date, time);
 }
 
 QString momentText(const QDateTime &moment)

@@ -217,6 +217,8 @@ ImportRun::Outcome ImportRun::importOpenedFile(const QString &dir, const QString
     ParentCheck parents(m_db);
     m_session = &session;
     m_parents = &parents;
+    m_fileCertificates.clear();
+    m_fileCertificateKeys.clear();
     reader.setSession(&session);
     struct Forget // whatever way this function is left
     {
@@ -284,7 +286,7 @@ ImportRun::Outcome ImportRun::importOpenedFile(const QString &dir, const QString
         if (!failed) {
             if (m_observer)
                 m_observer->tablesUpdated();
-            PostImport::markCompleteCertificates(m_db, [this](int done, int total) {
+            PostImport::markCompleteCertificates(m_db, m_fileCertificates, [this](int done, int total) {
                 if (m_observer)
                     m_observer->completeProgress(done, total);
             });
@@ -380,10 +382,30 @@ bool ImportRun::writeRecord(TDataStruct &record, const QString &dir)
         return false;
     if (m_parents)
         m_parents->written(record);
+    noteCertificate(record);
     bool ok = true;
     if (result.inserted)
         ok = PostImport::writeAutomaticStatusRow(m_db, record, dir);
     return PostImport::writeHistoryControlRow(m_db, record, result.inserted, dir) && ok;
+}
+
+void ImportRun::noteCertificate(const TDataStruct &record)
+{
+    const TDataStructItem *number = record.itemByName(QStringLiteral("NumCertif"));
+    if (!number)
+        return; // companies and products belong to no certificate
+    const QString num = record.FieldValue(number).trimmed();
+    if (num.isEmpty())
+        return;
+    const TDataStructItem *siglaItem = record.itemByName(QStringLiteral("SiglaCertificador"));
+    QString sigla = siglaItem ? record.FieldValue(siglaItem).trimmed() : QString();
+    if (sigla.isEmpty())
+        sigla = record.certifierAcronym();
+    const QString key = (sigla + QLatin1Char('|') + num).toUpper();
+    if (m_fileCertificateKeys.contains(key))
+        return;
+    m_fileCertificateKeys.insert(key);
+    m_fileCertificates.append({sigla, num});
 }
 
 bool ImportRun::recordFile(const QString &name)

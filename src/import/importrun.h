@@ -1,4 +1,7 @@
 #pragma once
+#include "import/postimport.h"
+
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -103,6 +106,8 @@ private:
     Duplicate findDuplicate(const QString &name);
     bool flushBatch(std::vector<std::unique_ptr<TDataStruct>> &batch, bool fileFailed, const QString &dir);
     bool writeRecord(TDataStruct &record, const QString &dir);
+    // Remembers the certificate a written record belongs to, if any.
+    void noteCertificate(const TDataStruct &record);
     bool recordFile(const QString &name);
     void renameLogs(const QString &dir, const QString &name, QString &errorLog, QString &errorBdLog);
     // Appends to a log of dir after what the file's session still holds.
@@ -116,6 +121,9 @@ private:
     ImportSession *m_session = nullptr; // the file being imported
     ParentCheck *m_parents = nullptr; // the file being imported
     bool m_busy = false;
+    // The certificates the file being imported wrote rows of, in order.
+    QList<PostImport::CertificateKey> m_fileCertificates;
+    QSet<QString> m_fileCertificateKeys; // upper-cased "sigla|number"
     QString m_failedFiles;
     QList<FileResult> m_results;
 };

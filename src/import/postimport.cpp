@@ -47,23 +47,40 @@ bool isAuditColumn(const QString &name)
         || name.compare(QLatin1String("UsuResp"), Qt::CaseInsensitive) == 0;
 }
 
+// The test of completeness, given the test that a table holds a row of the
+// certificate.
+QString completeness(const std::function<QString(const QString &)> &hasRow)
+{
+    QStringList items, docs;
+    for (const char *t : {"lote", "tipo", "unidade", "servico"})
+        items << hasRow(QLatin1String(t));
+    for (const char *t : {"doc_norm_cert_produto", "doc_norm_cert_servico", "doc_norm_lote", "doc_norm_tipo",
+                          "doc_norm_unidade", "doc_norm_serv"})
+        docs << hasRow(QLatin1String(t));
+    return hasRow(QStringLiteral("emp_cert")) + QStringLiteral("\n and (") + items.join(QStringLiteral("\n or "))
+        + QStringLiteral(")\n and (") + docs.join(QStringLiteral("\n or ")) + QLatin1Char(')');
+}
+
 // The same test as written for the database the system came from (one
 // correlated EXISTS per table), stated with row-value IN lists so that it
 // stays linear whatever indexes the item tables carry.
 QString completeCondition(const QString &c)
 {
-    auto in = [&](const QString &table) {
+    return completeness([&](const QString &table) {
         return QStringLiteral("(%1.SiglaCertificador, %1.NumCertif) in (select siglacertificador, numcertif from %2)")
             .arg(c, table);
-    };
-    QStringList items, docs;
-    for (const char *t : {"lote", "tipo", "unidade", "servico"})
-        items << in(QLatin1String(t));
-    for (const char *t : {"doc_norm_cert_produto", "doc_norm_cert_servico", "doc_norm_lote", "doc_norm_tipo",
-                          "doc_norm_unidade", "doc_norm_serv"})
-        docs << in(QLatin1String(t));
-    return in(QStringLiteral("emp_cert")) + QStringLiteral("\n and (") + items.join(QStringLiteral("\n or "))
-        + QStringLiteral(")\n and (") + docs.join(QStringLiteral("\n or ")) + QLatin1Char(')');
+    });
+}
+
+// The same test for a row already chosen by its key: correlated lookups
+// that each use the key index of the item table.
+QString keyedCompleteCondition(const QString &c)
+{
+    return completeness([&](const QString &table) {
+        return QStringLiteral("exists (select 1 from %2 x where x.SiglaCertificador = %1.SiglaCertificador "
+                              "and x.NumCertif = %1.NumCertif)")
+            .arg(c, table);
+    });
 }
 
 }
@@ -142,20 +159,22 @@ QStringList completeCertificates(Database &db)
     return out;
 }
 
-int markCompleteCertificates(Database &db, const std::function<void(int, int)> &progress)
+int markCompleteCertificates(Database &db, const QList<CertificateKey> &certificates,
+                             const std::function<void(int, int)> &progress)
 {
-    const int total = db.scalar(QStringLiteral("select count(*) from Certific as C where\n")
-                                + completeCondition(QStringLiteral("C")))
-                          .toInt();
+    const int total = int(certificates.size());
     if (progress)
         progress(0, total);
-    if (total > 0)
-        db.execute(QStringLiteral("update certific set completo = ?, Aprovado = ? where\n")
-                       + completeCondition(QStringLiteral("certific")),
-                   {1, 1});
+    // One certificate at a time, each test an indexed lookup by its key.
+    const QString sql = QStringLiteral("update certific set completo = ?, Aprovado = ?\n"
+                                       "where SiglaCertificador = ? and NumCertif = ? and\n")
+                        + keyedCompleteCondition(QStringLiteral("certific"));
+    int marked = 0;
+    for (const CertificateKey &key : certificates)
+        marked += db.execute(sql, {1, 1, key.sigla, key.number});
     if (progress)
         progress(total, total);
-    return total;
+    return marked;
 }
 
 }

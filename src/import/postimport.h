@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <QList>
 #include <QStringList>
 #include <functional>
 
@@ -30,10 +31,20 @@ bool checkPairing(Database &db, const QString &logDir);
 // Log_BD.txt and fails otherwise. Raises DbError.
 bool checkCompanyRoles(Database &db, const QString &logDir);
 
-// Marks every complete certificate of the database complete and approved.
+// A certificate a file wrote rows of: certifier acronym and number.
+struct CertificateKey
+{
+    QString sigla;
+    QString number;
+};
+
+// Marks complete and approved those of the given certificates (the ones the
+// imported file wrote) that are complete; others of the database are left as
+// they are, so one left unapproved on purpose is not sent by an import.
 // progress(done, total) is called before and after the marking.
 // Returns the number of certificates marked. Raises DbError.
-int markCompleteCertificates(Database &db, const std::function<void(int, int)> &progress = {});
+int markCompleteCertificates(Database &db, const QList<CertificateKey> &certificates,
+                             const std::function<void(int, int)> &progress = {});
 
 // The certificates that markCompleteCertificates would mark, as
 // "sigla|number" (for checks and listings).

@@ -1,4 +1,5 @@
 #include "maintenance/certificateapproval.h"
+#include "base/moments.h"
 
 #include "db/database.h"
 #include "maintenance/statusevents.h"
@@ -33,7 +34,7 @@ QList<Candidate> candidates(Database &db, Scope scope)
     QSqlQuery q = db.exec(candidatesSql(scope));
     QList<Candidate> out;
     while (q.next())
-        out.append({q.value(0).toString(), q.value(1).toString(), q.value(2).toString(), q.value(3).toDateTime()});
+        out.append({q.value(0).toString(), q.value(1).toString(), q.value(2).toString(), Moments::fromValue(q.value(3))});
     return out;
 }
 

@@ -1,4 +1,5 @@
 #include "maintenance/certificateservice.h"
+#include "maintenance/sendabletext.h"
 
 #include "base/messenger.h"
 #include "db/database.h"
@@ -69,6 +70,16 @@ void writeEvent(Database &db, const CertificateKey &key, const QString &evento, 
 
 }
 
+bool CertificateService::textsSendable(const Certificate &row)
+{
+    return SendableText::check(m_msg, {{QStringLiteral("Número do Certificado"), row.numCertif},
+                                       {QStringLiteral("Classe do Certificado"), row.idClasseCertif},
+                                       {QStringLiteral("Laboratório de Ensaio"), row.labEnsaio},
+                                       {QStringLiteral("Número do Relatório de Ensaio"), row.numRelEnsaio},
+                                       {QStringLiteral("Signatários"), row.signatarios},
+                                       {QStringLiteral("Observações"), row.observacoes}});
+}
+
 void CertificateService::fail(const std::exception &e, const QString &generic)
 {
     const auto *db = dynamic_cast<const DbError *>(&e);
@@ -92,7 +103,7 @@ CertificateService::Result CertificateService::saveNew(const Certificate &draft)
         m_msg.error(CertificateTexts::ValidityRequired, MaintenanceDates::EntryCaption);
         return Result::NeedsValidity;
     }
-    if (!datesAcceptable(draft, false))
+    if (!datesAcceptable(draft, false) || !textsSendable(draft))
         return Result::Refused;
 
     Transaction t(m_db);
@@ -151,7 +162,7 @@ CertificateService::Result CertificateService::checkGeneral(const CertificateKey
         m_msg.error(CertificateTexts::ValidityRequired, MaintenanceDates::EntryCaption);
         return Result::NeedsValidity;
     }
-    if (!datesAcceptable(edited, true))
+    if (!datesAcceptable(edited, true) || !textsSendable(edited))
         return Result::Refused;
     return Result::Saved;
 }
@@ -162,6 +173,8 @@ CertificateService::Result CertificateService::saveGeneral(const CertificateKey 
     const Result checked = checkGeneral(open, edited);
     if (checked != Result::Saved)
         return checked;
+    if (altJustification && !SendableText::check(m_msg, {{QStringLiteral("Justificativa"), *altJustification}}))
+        return Result::Refused;
     Transaction t(m_db);
     try {
         const auto stored = CertificateStore::load(m_db, open);
@@ -219,6 +232,8 @@ QString CertificateService::statusEvent(const QString &letter)
 bool CertificateService::changeStatus(const CertificateKey &key, const QString &letter, const QString &justification,
                                       const QDate &statusDate)
 {
+    if (!SendableText::check(m_msg, {{QStringLiteral("Justificativa"), justification}}))
+        return false;
     Transaction t(m_db);
     try {
         const QString evento = statusEvent(letter);

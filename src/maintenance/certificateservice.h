@@ -71,6 +71,7 @@ public:
 
 private:
     bool datesAcceptable(const Certificate &row, bool modifyPanel);
+    bool textsSendable(const Certificate &row);
     void fail(const std::exception &e, const QString &generic);
 
     Database &m_db;

@@ -1,4 +1,5 @@
 #include "maintenance/certificatestore.h"
+#include "base/moments.h"
 
 #include "db/database.h"
 #include "maintenance/statusevents.h"
@@ -24,7 +25,7 @@ bool any(const Database &db, const char *table, const CertificateKey &key)
            > 0;
 }
 
-QDateTime moment(const QVariant &v) { return v.isNull() ? QDateTime() : v.toDateTime(); }
+QDateTime moment(const QVariant &v) { return Moments::fromValue(v); }
 
 }
 

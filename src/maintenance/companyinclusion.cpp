@@ -1,4 +1,5 @@
 #include "maintenance/companyinclusion.h"
+#include "maintenance/sendabletext.h"
 
 #include "base/messenger.h"
 #include "base/taxid.h"
@@ -85,7 +86,24 @@ bool check(Messenger &messenger, const NewCompany &company, Field *refusedField)
 {
     if (refusedField)
         *refusedField = Field::None;
-    return valid(messenger, company, refusedField);
+    if (!valid(messenger, company, refusedField))
+        return false;
+    if (!SendableText::check(messenger, {{company.naturalPerson ? QStringLiteral("Nome") : QStringLiteral("Razão Social"),
+                                          company.name}})) {
+        if (refusedField)
+            *refusedField = Field::Name;
+        return false;
+    }
+    return SendableText::check(messenger, {{QStringLiteral("Nome Fantasia"), company.nomFantasia},
+                                           {QStringLiteral("Logradouro"), company.endLogr},
+                                           {QStringLiteral("Número"), company.endNum},
+                                           {QStringLiteral("Complemento"), company.endCompl},
+                                           {QStringLiteral("CEP"), company.endCep},
+                                           {QStringLiteral("Bairro"), company.endBairro},
+                                           {QStringLiteral("Cidade"), company.endCidade},
+                                           {QStringLiteral("Telefone"), company.telefone},
+                                           {QStringLiteral("Fax"), company.fax},
+                                           {QStringLiteral("E-mail"), company.email}});
 }
 
 CompanyKey keyOf(const NewCompany &c)

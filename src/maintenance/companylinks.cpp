@@ -1,4 +1,5 @@
 #include "maintenance/companylinks.h"
+#include "base/moments.h"
 
 #include "base/messenger.h"
 #include "base/taxid.h"
@@ -115,8 +116,8 @@ std::optional<CompanyLink> CompanyLinks::load(Database &db, const CertificateKey
     l.papelEmp = q.value(8).toString();
     l.statusEmpresa = q.value(9).toString();
     l.idPapelEmp = q.value(10).isNull() ? QVariant() : QVariant(q.value(10).toInt());
-    l.dthEntEmpresa = q.value(11).toDateTime();
-    l.dthStatusEmpresa = q.value(12).toDateTime();
+    l.dthEntEmpresa = Moments::fromValue(q.value(11));
+    l.dthStatusEmpresa = Moments::fromValue(q.value(12));
     return l;
 }
 

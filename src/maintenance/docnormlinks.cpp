@@ -1,4 +1,5 @@
 #include "maintenance/docnormlinks.h"
+#include "base/moments.h"
 
 #include "base/messenger.h"
 #include "db/database.h"
@@ -190,7 +191,7 @@ QList<DocNormLinks::Link> DocNormLinks::links() const
         l.idClasseCertif = q.value(3).toString();
         l.idClasse = q.value(4).toInt();
         l.status = q.value(5).toString();
-        l.dataEntrada = q.value(6).isNull() ? QDateTime() : q.value(6).toDateTime();
+        l.dataEntrada = Moments::fromValue(q.value(6));
         out << l;
     }
     return out;

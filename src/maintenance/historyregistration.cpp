@@ -1,4 +1,6 @@
 #include "maintenance/historyregistration.h"
+#include "maintenance/sendabletext.h"
+#include "base/moments.h"
 
 #include "base/messenger.h"
 #include "db/database.h"
@@ -81,7 +83,7 @@ QList<HistoryRegistration::Entry> HistoryRegistration::entries() const
         Entry e;
         e.seqEvento = q.value(0).toInt();
         e.justificativa = q.value(1).toString();
-        e.data = q.value(2).isNull() ? QDateTime() : q.value(2).toDateTime();
+        e.data = Moments::fromValue(q.value(2));
         e.usuario = q.value(3).toString();
         out << e;
     }
@@ -92,6 +94,8 @@ QString HistoryRegistration::problem(const QString &justification, const QString
 {
     if (justification.trimmed().isEmpty())
         return HistoryTexts::JustificationRequired;
+    if (const QString p = SendableText::problem({{QStringLiteral("Justificativa"), justification}}); !p.isEmpty())
+        return p;
     static const MaintenanceDates::DayMessages messages{HistoryTexts::DateRequired, HistoryTexts::DateInvalid,
                                                         HistoryTexts::BeforeIssue, HistoryTexts::AfterToday};
     return MaintenanceDates::dayProblem(dateText, m_issue, today, messages);

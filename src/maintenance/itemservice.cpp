@@ -1,4 +1,5 @@
 #include "maintenance/itemservice.h"
+#include "maintenance/sendabletext.h"
 
 #include "base/messenger.h"
 #include "db/database.h"
@@ -134,6 +135,18 @@ bool ItemService::check(const Certificate &certificate, const std::optional<Cert
         return false;
     }
     if (!required(edited))
+        return false;
+    if (!SendableText::check(m_msg, {{QStringLiteral("Marca"), edited.marcaProd},
+                                     {QStringLiteral("Modelo"), edited.modeloProd},
+                                     {QStringLiteral("Número do Lote"), edited.numLote},
+                                     {QStringLiteral("Número de Série"), edited.numSerieProd},
+                                     {QStringLiteral("Quantidade"), edited.quantLote},
+                                     {QStringLiteral("Proforma/Invoice"), edited.numProfInvoice},
+                                     {QStringLiteral("Observações"), edited.observacoes},
+                                     {QStringLiteral("Local de Instalação"), edited.localInstalacao},
+                                     {QStringLiteral("Bairro"), edited.endBairro},
+                                     {QStringLiteral("Cidade"), edited.endCidade},
+                                     {QStringLiteral("CEP"), edited.endCep}}))
         return false;
     if (m_kind == ItemKind::Lote) {
         // The boxes are checked as they are left; a click can reach "Aplicar"

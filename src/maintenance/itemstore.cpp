@@ -1,4 +1,5 @@
 #include "maintenance/itemstore.h"
+#include "base/moments.h"
 
 #include "db/database.h"
 #include "maintenance/selectionresults.h"
@@ -10,7 +11,7 @@
 namespace ItemStore {
 namespace {
 
-QDateTime moment(const QVariant &v) { return v.isNull() ? QDateTime() : v.toDateTime(); }
+QDateTime moment(const QVariant &v) { return Moments::fromValue(v); }
 QVariant textOrNull(const QString &s)
 {
     return s.trimmed().isEmpty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(s);

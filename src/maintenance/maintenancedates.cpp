@@ -1,4 +1,5 @@
 #include "maintenance/maintenancedates.h"
+#include "base/moments.h"
 
 #include "base/messenger.h"
 
@@ -40,7 +41,7 @@ QString boxText(const QDate &date) { return date.isValid() ? date.toString(QStri
 
 QString boxText(const QDateTime &moment) { return moment.isValid() ? boxText(moment.date()) : BlankBox; }
 
-QDateTime atMidnight(const QDate &date) { return date.isValid() ? QDateTime(date, QTime(0, 0)) : QDateTime(); }
+QDateTime atMidnight(const QDate &date) { return Moments::wallClock(date); }
 
 QString issueProblem(const QString &issueBox, const QDate &today)
 {

@@ -1,4 +1,5 @@
 #include "maintenance/productinclusion.h"
+#include "maintenance/sendabletext.h"
 
 #include "base/messenger.h"
 #include "db/database.h"
@@ -8,6 +9,14 @@
 
 namespace ProductInclusion {
 
+bool textsSendable(Messenger &messenger, const NewProduct &product)
+{
+    return SendableText::check(messenger, {{QStringLiteral("Marca"), product.marcaProd},
+                                           {QStringLiteral("Modelo"), product.modeloProd},
+                                           {QStringLiteral("Código EAN/UPC"), product.codEanUpc},
+                                           {QStringLiteral("Descrição"), product.descrProd}});
+}
+
 std::optional<SelectedProduct> save(Database &db, Messenger &m, const NewProduct &p, const QString &userCode)
 {
     SelectedProduct key{p.marcaProd.trimmed(), p.modeloProd.trimmed(), p.imported ? 1 : 0, p.codEanUpc.trimmed()};
@@ -15,6 +24,8 @@ std::optional<SelectedProduct> save(Database &db, Messenger &m, const NewProduct
         m.error(QStringLiteral("Existem campos obrigatórios não preenchidos"), QStringLiteral("Erro de Inclusão"));
         return std::nullopt;
     }
+    if (!textsSendable(m, p))
+        return std::nullopt;
     const QVariant none(QMetaType(QMetaType::QString));
     const QString descr = p.descrProd.trimmed();
     try {

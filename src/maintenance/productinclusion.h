@@ -18,6 +18,10 @@ struct NewProduct
 
 namespace ProductInclusion {
 
+// The typed texts fit what goes to the regulator; the refusal is shown
+// through the messenger otherwise.
+bool textsSendable(Messenger &messenger, const NewProduct &product);
+
 // Brand, model and description are at most this long.
 constexpr int MaxText = 254;
 

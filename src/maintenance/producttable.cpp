@@ -132,6 +132,8 @@ std::optional<ProductKey> save(Database &db, Messenger &m, const NewProduct &typ
         m.error(QStringLiteral("Existem campos obrigatórios não preenchidos"), QStringLiteral("Erro de gravação"));
         return std::nullopt;
     }
+    if (!ProductInclusion::textsSendable(m, p))
+        return std::nullopt;
     // An edit that moves the product onto another product's key is refused
     // like an inclusion (the engine would refuse it anyway).
     if (!editing || !key.sameAs(*editing)) {

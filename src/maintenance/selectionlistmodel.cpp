@@ -1,4 +1,5 @@
 #include "maintenance/selectionlistmodel.h"
+#include "base/moments.h"
 
 #include "base/taxid.h"
 #include "db/database.h"
@@ -117,10 +118,6 @@ QString SelectionListModel::displayDate(const QVariant &value)
 {
     if (value.isNull())
         return {};
-    QDateTime moment = value.toDateTime();
-    if (!moment.isValid())
-        moment = QDateTime::fromString(value.toString(), Qt::ISODateWithMs);
-    if (!moment.isValid())
-        moment = QDateTime::fromString(value.toString(), Qt::ISODate);
+    const QDateTime moment = Moments::fromValue(value);
     return moment.isValid() ? moment.toString(QStringLiteral("dd/MM/yyyy")) : value.toString();
 }

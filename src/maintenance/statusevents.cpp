@@ -1,4 +1,5 @@
 #include "maintenance/statusevents.h"
+#include "base/moments.h"
 
 #include "db/database.h"
 #include "db/schema.h"
@@ -95,10 +96,7 @@ QVariant fitted(const TableInfo &t, const QString &column, const QVariant &value
 
 QDateTime maxMoment(Database &db, const QString &sql, const QVariantList &params)
 {
-    const QVariant v = db.scalar(sql, params);
-    if (v.isNull())
-        return QDateTime();
-    return v.toDateTime();
+    return Moments::fromValue(db.scalar(sql, params));
 }
 
 }

@@ -1,4 +1,5 @@
 #include "refupdate/refversion.h"
+#include "base/moments.h"
 
 #include "db/database.h"
 
@@ -32,7 +33,7 @@ QList<Installation> read(Database &db, const char *order)
     QSqlQuery q = db.exec(QStringLiteral("SELECT DataHoraVersao, NumeroVersao, NomeArquivo FROM CONTROLE_AUX ORDER BY ")
                           + QLatin1String(order));
     while (q.next())
-        out.append({q.value(0).toDateTime(), q.value(1).toString(), q.value(2).toString()});
+        out.append({Moments::fromValue(q.value(0)), q.value(1).toString(), q.value(2).toString()});
     return out;
 }
 }

@@ -1,4 +1,5 @@
 #include "remessa/remessacontrol.h"
+#include "base/moments.h"
 #include "db/database.h"
 #include "remessa/registerstep.h"
 #include "shell/configlocal.h"
@@ -166,7 +167,7 @@ QList<Event> readEvents(QSqlQuery &q)
     QList<Event> out;
     while (q.next()) {
         Event e;
-        e.moment = q.value(0).toDateTime();
+        e.moment = Moments::fromValue(q.value(0));
         e.number = q.value(1).toString();
         e.type = q.value(2).toString();
         e.event = q.value(3).toString();

@@ -7,6 +7,7 @@
 #include "db/dberror.h"
 #include "db/paradoxtable.h"
 #include "remessa/deltatables.h"
+#include "remessa/deltatext.h"
 #include "remessa/registerstep.h"
 #include "remessa/remessacontrol.h"
 #include "remessa/remittancequeries.h"
@@ -31,11 +32,17 @@ template <typename F, typename A> void call(const F &f, const A &a) { if (f) f(a
 class DeltaSink
 {
 public:
-    DeltaSink(const QString &dir, const QString &table, DeltaTables::Kind kind) : m_dir(dir), m_table(table), m_kind(kind) {}
+    DeltaSink(const QString &dir, const Schema::Table &source, const QString &table, DeltaTables::Kind kind)
+        : m_dir(dir), m_source(source), m_table(table), m_kind(kind)
+    {
+    }
 
     // The first columns of the statement's current row, one per field.
+    // Raises DeltaText::Unsendable for text the table cannot carry.
     void append(const Database::Statement &q)
     {
+        if (const QString problem = DeltaText::rowProblem(m_source, q); !problem.isEmpty())
+            throw DeltaText::Unsendable(problem);
         if (!m_out)
             m_out = DeltaTables::open(m_dir, m_table, m_kind);
         m_out->appendRow(q);
@@ -50,7 +57,9 @@ public:
     }
 
 private:
-    QString m_dir, m_table;
+    QString m_dir;
+    const Schema::Table &m_source;
+    QString m_table;
     DeltaTables::Kind m_kind;
     std::unique_ptr<ParadoxWriter> m_out;
 };
@@ -74,21 +83,22 @@ void walk(Database &db, const RemittanceQueries::Statement &st, const Route &rou
 }
 
 // Streams the statement's rows into one delta table. True when it received rows.
-bool copyInto(Database &db, const RemittanceQueries::Statement &st, const QString &dir, const QString &table,
-              DeltaTables::Kind kind)
+bool copyInto(Database &db, const RemittanceQueries::Statement &st, const QString &dir,
+              const RemittanceQueries::Entry &e, DeltaTables::Kind kind)
 {
-    DeltaSink sink(dir, table, kind);
+    DeltaSink sink(dir, *e.source, e.entry->name, kind);
     walk(db, st, [&](const Database::Statement &) -> DeltaSink & { return sink; });
     return sink.close();
 }
 
 // Inclusions and alterations of a table in one walk; the number of delta
 // tables that received rows.
-int copyChanges(Database &db, const RemittanceQueries::Statement &st, const QString &dir, const QString &table,
-                int flagColumn)
+int copyChanges(Database &db, const RemittanceQueries::Statement &st, const QString &dir,
+                const RemittanceQueries::Entry &e)
 {
-    DeltaSink inclusions(dir, table, DeltaTables::Inclusion);
-    DeltaSink alterations(dir, table, DeltaTables::Alteration);
+    const int flagColumn = int(e.source->fields.size());
+    DeltaSink inclusions(dir, *e.source, e.entry->name, DeltaTables::Inclusion);
+    DeltaSink alterations(dir, *e.source, e.entry->name, DeltaTables::Alteration);
     walk(db, st, [&](const Database::Statement &q) -> DeltaSink & {
         return q.value(flagColumn).toInt() != 0 ? inclusions : alterations;
     });
@@ -169,13 +179,13 @@ RemessaPreparation::Result RemessaPreparation::run(Database &db, Messenger &mess
                 type == Type::Partial ? RemittanceQueries::changes(e) : RemittanceQueries::Statement{};
             if (!changes.sql.isEmpty()) {
                 call(progress.operation, QStringLiteral("Inclusão"));
-                result.tables += copyChanges(db, changes, dir, e.entry->name, int(e.source->fields.size()));
+                result.tables += copyChanges(db, changes, dir, e);
                 call(progress.step);
                 call(progress.operation, QStringLiteral("Alteração"));
                 call(progress.step);
                 call(progress.operation, QStringLiteral("Deleção"));
-                if (copyInto(db, RemittanceQueries::statement(e, RemittanceQueries::Kind::Exclusion), dir,
-                             e.entry->name, DeltaTables::Exclusion))
+                if (copyInto(db, RemittanceQueries::statement(e, RemittanceQueries::Kind::Exclusion), dir, e,
+                             DeltaTables::Exclusion))
                     ++result.tables;
                 call(progress.step);
             } else if (type == Type::Partial) {
@@ -189,14 +199,14 @@ RemessaPreparation::Result RemessaPreparation::run(Database &db, Messenger &mess
                              {"Deleção", RemittanceQueries::Kind::Exclusion, DeltaTables::Exclusion}};
                 for (const auto &st : steps) {
                     call(progress.operation, QString::fromUtf8(st.label));
-                    if (copyInto(db, RemittanceQueries::statement(e, st.kind), dir, e.entry->name, st.delta))
+                    if (copyInto(db, RemittanceQueries::statement(e, st.kind), dir, e, st.delta))
                         ++result.tables;
                     call(progress.step);
                 }
             } else {
                 call(progress.operation, QStringLiteral("Inclusão"));
-                if (copyInto(db, RemittanceQueries::statement(e, RemittanceQueries::Kind::Complete), dir,
-                             e.entry->name, DeltaTables::Inclusion))
+                if (copyInto(db, RemittanceQueries::statement(e, RemittanceQueries::Kind::Complete), dir, e,
+                             DeltaTables::Inclusion))
                     ++result.tables;
                 for (int i = 0; i < StepsPerTable; ++i)
                     call(progress.step);
@@ -235,6 +245,14 @@ RemessaPreparation::Result RemessaPreparation::run(Database &db, Messenger &mess
         result.filePath = filePath;
         return result;
     } catch (const RegisterStep::Refused &e) {
+        result.outcome = Outcome::Refused;
+        result.error = e.message();
+        messenger.error(result.error, kCaption);
+        return result;
+    } catch (const DeltaText::Unsendable &e) {
+        // Not a fault of the program: the user corrects the text. Nothing
+        // of this run stays in the folder.
+        clearFolder(dir);
         result.outcome = Outcome::Refused;
         result.error = e.message();
         messenger.error(result.error, kCaption);

@@ -18,7 +18,7 @@ public:
         Prepared,    // package written, "PR" logged
         NothingNew,  // "Nenhuma tabela nova foi criada!"
         Interrupted, // "Preparação Interrompida pelo Usuário."
-        Refused,     // a check before the run failed; nothing happened
+        Refused,     // a check failed (before the run, or text a row cannot carry); nothing written
         Failed       // "Ocorreu um Erro na Preparação."
     };
 

@@ -1,4 +1,5 @@
 #include "reports/reportformat.h"
+#include "base/moments.h"
 
 #include <QDateTime>
 #include <QSqlQuery>
@@ -9,18 +10,9 @@ namespace {
 
 QDateTime moment(const QVariant &stored)
 {
-    if (stored.isNull())
-        return QDateTime();
-    if (stored.metaType().id() == QMetaType::QDateTime)
-        return stored.toDateTime();
-    if (stored.metaType().id() == QMetaType::QDate)
-        return stored.toDate().startOfDay();
-    QString text = stored.toString().trimmed();
-    if (text.size() > 10 && text.at(10) == QLatin1Char(' '))
-        text[10] = QLatin1Char('T');
-    QDateTime dt = QDateTime::fromString(text, Qt::ISODateWithMs);
-    if (!dt.isValid())
-        dt = QDate::fromString(text.left(10), Qt::ISODate).startOfDay();
+    QDateTime dt = Moments::fromValue(stored);
+    if (!dt.isValid() && !stored.isNull())
+        dt = Moments::wallClock(QDate::fromString(stored.toString().trimmed().left(10), Qt::ISODate));
     return dt;
 }
 

@@ -226,11 +226,11 @@ private slots:
         QCOMPARE(f.count("CERTIFIC"), 0);
     }
 
-    void successApprovesEveryCompleteCertificate()
+    void successApprovesOnlyTheCompleteCertificatesOfTheFile()
     {
         ImportRunFixture f;
-        // complete but not approved, and not in the file
-        f.db->execute("insert into CERTIFIC (SiglaCertificador, NumCertif, Completo, Aprovado) values ('OCT', 'OLD', 0, 0)");
+        // OLD: complete, edited since and left unapproved on purpose; not in the file
+        f.db->execute("insert into CERTIFIC (SiglaCertificador, NumCertif, Completo, Aprovado) values ('OCT', 'OLD', 1, 0)");
         f.db->execute("insert into CERTIFIC (SiglaCertificador, NumCertif, Completo, Aprovado) values ('OCT', 'HALF', 0, 0)");
         for (const char *n : {"OLD", "HALF"})
             f.db->execute("insert into EMP_CERT (SiglaCertificador, NumCertif, CodigoPais, IdEmpresa) values ('OCT', ?, 'US', 'E')", {n});
@@ -238,10 +238,40 @@ private slots:
         f.db->execute("insert into DOC_NORM_CERT_SERVICO (SiglaCertificador, NumCertif, IdDocNorm, IdClasseCertif, IdClasseServ) values ('OCT', 'OLD', 1, 'S', 1)");
 
         QVERIFY(f.run({f.write(1, certificates(14))}));
-        const QStringList complete = PostImport::completeCertificates(*f.db);
-        QCOMPARE(complete.size(), 3);
-        QCOMPARE(f.count("CERTIFIC", "Completo = 1 and Aprovado = 1"), 3);
+        QCOMPARE(PostImport::completeCertificates(*f.db).size(), 3);
+        QCOMPARE(f.count("CERTIFIC", "Completo = 1 and Aprovado = 1"), 2);
+        QCOMPARE(f.count("CERTIFIC", "NumCertif in ('C-1', 'C-2') and Aprovado = 1"), 2);
+        QCOMPARE(f.count("CERTIFIC", "NumCertif = 'OLD' and Aprovado = 0"), 1);
         QCOMPARE(f.count("CERTIFIC", "NumCertif = 'HALF' and Aprovado = 0"), 1);
+
+        // A later file that touches OLD approves it, with its key spelled in another case.
+        ImportFileBuilder touch(ImportRunFixture::Sigla);
+        touch.record("[EMPRESA]", B::empresa("F"));
+        touch.record("[EMP_CERT]", B::empCert("old", "F"));
+        QVERIFY(f.run({f.write(2, touch)}));
+        QCOMPARE(f.count("CERTIFIC", "NumCertif = 'OLD' and Aprovado = 1"), 1);
+        QCOMPARE(f.count("CERTIFIC", "NumCertif = 'HALF' and Aprovado = 0"), 1);
+    }
+
+    // A name the regulator's files cannot hold is refused on its line, the
+    // field named in the log, and the file writes nothing.
+    void textOutsideWindows1252IsRefusedOnItsLine()
+    {
+        ImportRunFixture f;
+        ImportFileBuilder b = certificates(7);
+        b.record(QStringLiteral("[EMPRESA]"), B::empresa(QStringLiteral("Şişecam Ω")));
+        const QString name = f.write(1, b);
+
+        QVERIFY(!f.run());
+        for (const char *t : {"CERTIFIC", "EMPRESA", "CONTROLE_TXT"})
+            QCOMPARE(f.count(t), 0);
+        const QString errors = f.read("ERRO" + f.base(name) + ".txt");
+        QVERIFY2(errors.contains(QStringLiteral("O campo RazSocialEmp contém o caractere \"Ş\", que não existe no "
+                                                "Windows-1252 e não pode ser enviado ao Quelora. Corrija o texto. "
+                                                "Verifique a linha")),
+                 qPrintable(errors));
+        QVERIFY(errors.contains(QStringLiteral("O campo IdEmpresa contém o caractere \"Ş\"")));
+        QCOMPARE(f.observer.entries.count(QStringLiteral("TEmpresaStruct-NO")), 1);
     }
 
     void failedFilesAreListedAndLogsBelongToTheirFile()

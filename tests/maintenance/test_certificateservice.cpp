@@ -11,7 +11,8 @@
 
 namespace {
 
-QDateTime day(const QDate &d) { return QDateTime(d, QTime(0, 0)); }
+// As the window gives it.
+QDateTime day(const QDate &d) { return MaintenanceDates::atMidnight(d); }
 
 Certificate draft(const QString &numero)
 {
@@ -133,6 +134,31 @@ private slots:
         c.dataValid = c.dataEmissao;
         QCOMPARE(f.svc.saveNew(c), CertificateService::Result::Saved);
         QCOMPARE(f.count("SELECT COUNT(*) FROM CERTIFIC"), 1);
+    }
+
+    // Text the regulator's files cannot hold is refused when typed, naming
+    // the field, and nothing is written.
+    void textOutsideWindows1252IsRefusedNamingTheField()
+    {
+        Fixture f;
+        Certificate c = draft(QStringLiteral("C-1"));
+        c.observacoes = QStringLiteral("Şişecam Ω");
+        QCOMPARE(f.svc.saveNew(c), CertificateService::Result::Refused);
+        QVERIFY2(f.msg.lastText().contains(QStringLiteral("O campo Observações contém o caractere \"Ş\"")),
+                 qPrintable(f.msg.lastText()));
+        QCOMPARE(f.count("SELECT COUNT(*) FROM CERTIFIC"), 0);
+
+        c.observacoes = QStringLiteral("Observação € ok");
+        QCOMPARE(f.svc.saveNew(c), CertificateService::Result::Saved);
+        Certificate edited = c;
+        edited.labEnsaio = QStringLiteral("Lab Ω");
+        QCOMPARE(f.svc.saveGeneral(c.key(), edited, std::nullopt), CertificateService::Result::Refused);
+        QVERIFY(f.msg.lastText().contains(QStringLiteral("Laboratório de Ensaio")));
+        QCOMPARE(f.value("LabEnsaio", "C-1").toString(), QStringLiteral("Laboratório Ensaios"));
+
+        QVERIFY(!f.svc.changeStatus(c.key(), QStringLiteral("S"), QStringLiteral("Suspenso por Ω"), QDate::currentDate()));
+        QVERIFY(f.msg.lastText().contains(QStringLiteral("Justificativa")));
+        QCOMPARE(f.value("StatusCertificado", "C-1").toString(), QStringLiteral("A"));
     }
 
     void configurationMustHoldExactlyOneRow()

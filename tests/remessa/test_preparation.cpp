@@ -296,6 +296,40 @@ private slots:
         QVERIFY(checkPackage(r.filePath, &dir).contains(QStringLiteral("Certific_A.DB")));
     }
 
+    // A row holding text Windows-1252 lacks would reach the regulator as "?":
+    // the preparation refuses, naming table, key and field, and leaves no
+    // package, no event and no delta table behind, not even those of the
+    // tables walked before it.
+    void textOutsideWindows1252StopsThePreparationAndWritesNothing()
+    {
+        const QString cert = someCertificate();
+        approveOnly(cert);
+        acceptAll();
+        m_db->execute(QStringLiteral("UPDATE CERTIFIC SET Observacoes = 'depois' WHERE NumCertif = ?"), {cert});
+        const int seq = count(QStringLiteral("SELECT COALESCE(MAX(SeqEvento), 0) + 1 FROM STATUS_C"));
+        m_db->execute(QStringLiteral("INSERT INTO STATUS_C (SiglaCertificador, NumCertif, SeqEvento, Evento, Justificativa, "
+                                     "HistoricoSis, StatusCertificado, DthStatusCertificado, DthUltAtualiz, UsuResp) "
+                                     "SELECT SiglaCertificador, NumCertif, ?, 'ALT', 'Şişecam Ω', '1', 'A', "
+                                     "DataEmissao, DataEmissao, 'adm' FROM CERTIFIC WHERE NumCertif = ?"),
+                      {seq, cert});
+        const int before = events();
+        const auto r = prepare();
+        QCOMPARE(r.outcome, Outcome::Refused);
+        const QString text = m_msg.messages.last().text;
+        for (const QString &part : {QStringLiteral("tabela STATUS_C"), QStringLiteral("NumCertif = ") + cert,
+                                    QStringLiteral("SeqEvento = %1").arg(seq), QStringLiteral("campo Justificativa"),
+                                    QStringLiteral("\"Ş\"")})
+            QVERIFY2(text.contains(part), qPrintable(part + QStringLiteral(" / ") + text));
+        QCOMPARE(m_msg.messages.last().kind, ScriptedMessenger::Error);
+        QCOMPARE(r.error, text);
+        QCOMPARE(events(), before);
+        QCOMPARE(QDir(transferDir()).entryList(QDir::Files), QStringList());
+
+        // Corrected, the same changes go.
+        m_db->execute(QStringLiteral("UPDATE STATUS_C SET Justificativa = 'Sisecam' WHERE SeqEvento = ?"), {seq});
+        QCOMPARE(prepare().outcome, Outcome::Prepared);
+    }
+
     void aCertificateDeletedHereIsSentAsExcluded()
     {
         const QString cert = someCertificate();

@@ -1,4 +1,5 @@
 #include "support/deltapackage.h"
+#include "support/localzone.h"
 #include "support/remessafixture.h"
 #include "support/scriptedmessenger.h"
 
@@ -108,6 +109,30 @@ private slots:
         ReplicaFold::fold(f.db, f.syncDir, ReplicaFold::Kind::Partial);
         QCOMPARE(f.count("REP_CERTIFIC"), 1);
         QCOMPARE(certificName(f.db, "C-1"), QStringLiteral("v10"));
+    }
+
+    // A date whose local midnight summer time skipped is folded as the day
+    // it is, so the replica matches the data and the row is not sent again.
+    void aDayWithoutLocalMidnightSurvivesTheFold()
+    {
+        const LocalZone zone(LocalZone::SaoPaulo);
+        RemessaFixture f;
+        const Schema::Table &t = tableOf("Certific");
+        QVariantList sent = certific("C-1", 1);
+        sent[t.indexOf("DataEmissao")] = QDate(2017, 10, 15);
+        sent[t.indexOf("DthStatusCertificado")] = QDateTime(QDate(2017, 10, 15), QTime(0, 30));
+        DeltaPackage::write(f.syncDir, "Certific", "_I", {sent});
+        ReplicaFold::fold(f.db, f.syncDir, ReplicaFold::Kind::Partial);
+        QCOMPARE(f.db.scalar("SELECT DataEmissao FROM REP_CERTIFIC WHERE NumCertif = 'C-1'").toString(),
+                 QStringLiteral("2017-10-15T00:00:00.000"));
+        QCOMPARE(f.db.scalar("SELECT DthStatusCertificado FROM REP_CERTIFIC WHERE NumCertif = 'C-1'").toString(),
+                 QStringLiteral("2017-10-15T00:30:00.000"));
+
+        // Folded again from a complete result, the stored form is the same.
+        DeltaPackage::write(f.syncDir, "Certific", "_I", {sent});
+        ReplicaFold::fold(f.db, f.syncDir, ReplicaFold::Kind::Complete);
+        QCOMPARE(f.db.scalar("SELECT DataEmissao FROM REP_CERTIFIC WHERE NumCertif = 'C-1'").toString(),
+                 QStringLiteral("2017-10-15T00:00:00.000"));
     }
 
     // A table of several blocks is read whole, chunk after chunk.

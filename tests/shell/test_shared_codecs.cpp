@@ -71,6 +71,22 @@ private slots:
         QVERIFY(!lossless);
         QVERIFY(!Cp1252::canEncode(QStringLiteral("Ā")));
     }
+
+    // The one check every entry point asks: the first character that would
+    // reach the regulator as "?", and the message naming the field.
+    void textOutsideTheCodePageIsNamed()
+    {
+        QCOMPARE(Cp1252::firstUnencodable(QStringLiteral("Şişecam Ω")), QStringLiteral("Ş"));
+        QCOMPARE(Cp1252::firstUnencodable(QStringLiteral("Ação € Œuvre Ω")), QStringLiteral("Ω"));
+        QCOMPARE(Cp1252::firstUnencodable(QStringLiteral("ok 😀 x")), QStringLiteral("😀"));
+        QCOMPARE(Cp1252::firstUnencodable(QStringLiteral("Ação € Œuvre ‰ “x”")), QString());
+        QVERIFY(Cp1252::canEncode(QString()));
+        QVERIFY(!Cp1252::canEncode(QStringLiteral("Şişecam Ω")));
+        QCOMPARE(Cp1252::fieldProblem(QStringLiteral("Razão Social"), QStringLiteral("Şişecam Ω")),
+                 QStringLiteral("O campo Razão Social contém o caractere \"Ş\", que não existe no Windows-1252 e não "
+                                "pode ser enviado ao Quelora. Corrija o texto."));
+        QVERIFY(Cp1252::fieldProblem(QStringLiteral("Razão Social"), QStringLiteral("Água & Cia")).isEmpty());
+    }
 };
 
 QTEST_GUILESS_MAIN(TestSharedCodecs)

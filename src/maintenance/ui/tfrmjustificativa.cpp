@@ -2,6 +2,7 @@
 
 #include "base/messenger.h"
 #include "maintenance/maintenancedates.h"
+#include "maintenance/sendabletext.h"
 #include "maintenance/ui/maskeddateedit.h"
 #include "shell/ui/dialogparts.h"
 #include "shell/ui/guardedslot.h"
@@ -67,6 +68,10 @@ void TFrmJustificativa::OKClick()
     if (Edit1->text().trimmed().isEmpty()) {
         m_msg.error(QStringLiteral("O campo de justificativa não pode ser deixado em branco."),
                     QStringLiteral("Erro de edição"));
+        Edit1->setFocus();
+        return;
+    }
+    if (!SendableText::check(m_msg, {{QStringLiteral("Justificativa"), Edit1->text()}})) {
         Edit1->setFocus();
         return;
     }

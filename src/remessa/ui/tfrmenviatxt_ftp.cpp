@@ -1,4 +1,5 @@
 #include "remessa/ui/tfrmenviatxt_ftp.h"
+#include "base/moments.h"
 
 #include "base/messenger.h"
 #include "db/database.h"
@@ -32,7 +33,7 @@ public:
     {
         const QVariant v = QSqlQueryModel::data(index, role);
         if (role == Qt::DisplayRole && index.column() == 1 && !v.isNull()) {
-            const QDateTime moment = v.toDateTime();
+            const QDateTime moment = Moments::fromValue(v);
             if (moment.isValid())
                 return moment.toString(QStringLiteral("dd/MM/yyyy HH:mm:ss"));
         }
