@@ -213,7 +213,10 @@ void TransferWindow::progressed(qint64 done, qint64 total)
         total = m_size;
     m_sent = done;
     EdTransferidos->setText(QString::number(done));
-    PbTransferencia->setValue(total > 0 ? static_cast<int>(qMin(done, total) * 1000 / total) : 0);
+    // Bytes handed to the network are not bytes the server kept: the bar
+    // reaches its end only when the server has confirmed the whole file.
+    const int shown = total > 0 ? static_cast<int>(qMin(done, total) * 1000 / total) : 0;
+    PbTransferencia->setValue(qMin(shown, PbTransferencia->maximum() - 1));
 }
 
 void TransferWindow::connectFailed(const QString &clientMessage)
@@ -239,7 +242,6 @@ void TransferWindow::sendingEnded(bool ok)
     QApplication::restoreOverrideCursor();
     m_running = false;
     addMemo(QStringLiteral("Tamanho do arquivo : %1 bytes").arg(m_size));
-    CkTransferencia->show();
     showResult();
     if (m_interrupted)
         return;
@@ -258,6 +260,8 @@ void TransferWindow::sendingEnded(bool ok)
     addMemo(QStringLiteral("Taxa de transferência: ") + FileUtil::transferRate(m_sent, m_startTime, end)
             + QStringLiteral(" bytes/seg"));
     addMemo(QStringLiteral("Transferência realizada com sucesso."));
+    CkTransferencia->show();
+    PbTransferencia->setValue(PbTransferencia->maximum());
     if (!TransferDelivery::log(m_db, fileName(), m_work.number, m_work.userCode, m_work.userName, QString())) {
         m_msg.error(QStringLiteral("O arquivo foi enviado, mas o registro em CONTROLE_TXT falhou."));
         return;
