@@ -15,6 +15,8 @@ namespace {
 
 const QString kZipFailed = QStringLiteral("Ocorreu um erro na criação do arquivo.");
 const QString kUnzipFailed = QStringLiteral("Ocorreu um erro na extração do arquivo.");
+const QString kUnzipTooLarge = QStringLiteral("Ocorreu um erro na extração do arquivo: o conteúdo excede o limite "
+                                              "de %1 arquivos e %2 bytes.");
 
 // The archivers always ran with the program folder as current folder.
 QString absolute(const QString &path)
@@ -92,7 +94,13 @@ bool insideDir(const QString &path, const QString &dir)
     return path == dir || path.startsWith(dir.endsWith(QLatin1Char('/')) ? dir : dir + QLatin1Char('/'));
 }
 
-bool extractEntry(zip_t *za, zip_uint64_t index, const QString &target)
+// Bytes an extraction may still write; shared by every entry of one archive.
+struct Budget
+{
+    qint64 left;
+};
+
+bool extractEntry(zip_t *za, zip_uint64_t index, const QString &target, Budget &budget)
 {
     zip_file_t *zf = zip_fopen_index(za, index, 0);
     if (!zf)
@@ -115,7 +123,9 @@ bool extractEntry(zip_t *za, zip_uint64_t index, const QString &target)
         }
         if (n == 0)
             break;
-        if (out.write(buf, n) != n) {
+        // The declared sizes were checked; this holds an entry that lies.
+        budget.left -= n;
+        if (budget.left < 0 || out.write(buf, n) != n) {
             ok = false;
             break;
         }
@@ -179,7 +189,23 @@ bool zip(const QStringList &fileSpecs, const QString &archivePath, Messenger &me
     return true;
 }
 
-bool unzip(const QString &archivePath, const QString &destDir, Messenger &messenger)
+bool entryNames(const QString &archivePath, QStringList *names)
+{
+    int err = 0;
+    zip_t *za = zip_open(QFile::encodeName(absolute(archivePath)).constData(), ZIP_RDONLY, &err);
+    if (!za)
+        return false;
+    const zip_int64_t count = zip_get_num_entries(za, 0);
+    for (zip_int64_t i = 0; i < count; ++i) {
+        const char *raw = zip_get_name(za, static_cast<zip_uint64_t>(i), ZIP_FL_ENC_GUESS);
+        if (names)
+            names->append(raw ? QString::fromUtf8(raw) : QString());
+    }
+    zip_discard(za);
+    return true;
+}
+
+bool unzip(const QString &archivePath, const QString &destDir, Messenger &messenger, const Limits &limits)
 {
     const QString archive = absolute(archivePath);
     const QString dest = absolute(destDir);
@@ -194,8 +220,23 @@ bool unzip(const QString &archivePath, const QString &destDir, Messenger &messen
         return false;
     }
     const zip_int64_t count = zip_get_num_entries(za, 0);
+    const QString tooLarge = kUnzipTooLarge.arg(limits.maxEntries).arg(limits.maxBytes);
+    if (count > limits.maxEntries) {
+        zip_discard(za);
+        messenger.error(tooLarge);
+        return false;
+    }
+    qint64 declared = 0;
     QStringList names;
     for (zip_int64_t i = 0; i < count; ++i) {
+        zip_stat_t st;
+        zip_stat_init(&st);
+        if (zip_stat_index(za, static_cast<zip_uint64_t>(i), 0, &st) != 0 || !(st.valid & ZIP_STAT_SIZE)
+            || st.size > zip_uint64_t(limits.maxBytes) || (declared += qint64(st.size)) > limits.maxBytes) {
+            zip_discard(za);
+            messenger.error(tooLarge);
+            return false;
+        }
         const char *raw = zip_get_name(za, static_cast<zip_uint64_t>(i), ZIP_FL_ENC_GUESS);
         const QString name = raw ? QString::fromUtf8(raw) : QString();
         const QString resolved = QDir::cleanPath(dest + QLatin1Char('/') + name);
@@ -208,6 +249,8 @@ bool unzip(const QString &archivePath, const QString &destDir, Messenger &messen
         names << name;
     }
     const QString canonicalDest = QFileInfo(dest).canonicalFilePath();
+    Budget budget{limits.maxBytes};
+    QStringList written;
     bool ok = true;
     for (zip_int64_t i = 0; i < count && ok; ++i) {
         const QString &name = names.at(i);
@@ -220,9 +263,17 @@ bool unzip(const QString &archivePath, const QString &destDir, Messenger &messen
         // A folder of the destination that is a link elsewhere must not
         // carry an entry out of it.
         ok = QDir().mkpath(parent) && insideDir(QFileInfo(parent).canonicalFilePath(), canonicalDest)
-             && extractEntry(za, static_cast<zip_uint64_t>(i), target);
+             && extractEntry(za, static_cast<zip_uint64_t>(i), target, budget);
+        if (ok)
+            written << target;
     }
     zip_discard(za);
+    if (budget.left < 0) {
+        for (const QString &file : written)
+            QFile::remove(file);
+        messenger.error(tooLarge);
+        return false;
+    }
     if (!ok) {
         messenger.error(kUnzipFailed);
         return false;

@@ -18,11 +18,31 @@ bool zip(const QString &fileSpec, const QString &archivePath, Messenger &messeng
 // Several patterns into one archive (each matching file once).
 bool zip(const QStringList &fileSpecs, const QString &archivePath, Messenger &messenger);
 
+// How much an archive may unpack to. An archive that comes from outside
+// could expand a thousandfold; it is refused before that is written.
+struct Limits
+{
+    qint64 maxBytes;
+    int maxEntries;
+};
+// Our own remittance packages: generous, yet finite.
+constexpr Limits PackageLimits{qint64(8) << 30, 4096};
+// The regulator's result: a verdict and a short report.
+constexpr Limits ResultLimits{qint64(64) << 20, 64};
+// A reference-table package: twelve tables and their companions.
+constexpr Limits ReferenceLimits{qint64(256) << 20, 256};
+
 // Extracts every entry into destDir (created if needed), overwriting
 // existing files. An archive holding any entry that could land outside
-// destDir (absolute path, drive letter, backslash, "..") is refused whole:
-// nothing of it is written.
-bool unzip(const QString &archivePath, const QString &destDir, Messenger &messenger);
+// destDir (absolute path, drive letter, backslash, ".."), more entries than
+// the limit or declaring more bytes than the limit is refused whole: nothing
+// of it is written. Should the entries unpack to more than they declared,
+// the extraction stops at the limit and what it wrote is removed.
+bool unzip(const QString &archivePath, const QString &destDir, Messenger &messenger,
+           const Limits &limits = PackageLimits);
+
+// The entry names of an archive as stored; false when it cannot be read.
+bool entryNames(const QString &archivePath, QStringList *names);
 
 // Entry names a zip may carry safely: relative, "/"-separated, no "..".
 bool isSafeEntryName(const QString &name);

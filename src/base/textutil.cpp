@@ -19,4 +19,19 @@ QString clock(const QTime &time)
     return time.toString(QStringLiteral("HH:mm:ss"));
 }
 
+
+QString withoutControls(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        if (c == QLatin1Char('\t'))
+            out += QLatin1Char(' ');
+        else if (c.category() != QChar::Other_Control && c.category() != QChar::Separator_Line
+                 && c.category() != QChar::Separator_Paragraph)
+            out += c;
+    }
+    return out;
+}
+
 }

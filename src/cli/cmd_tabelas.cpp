@@ -25,6 +25,8 @@ int report(const RefUpdate::Outcome &out)
         o << "Arquivo: " << out.fileName << "\nVersão encontrada: " << RefVersion::versionOf(out.fileName) << "\n";
     if (out.installed) {
         o << out.result << "\n";
+        if (!out.ignored.isEmpty())
+            o << out.ignored << "\n";
         return CliExit::Ok;
     }
     if (!out.detail.isEmpty() && out.result == RefInstall::InstallError)

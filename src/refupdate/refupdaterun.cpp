@@ -37,8 +37,10 @@ Outcome installFound(Database &db, const QString &reception, const QString &name
 {
     Outcome out;
     out.fileName = name;
-    out.installed = RefInstall::install(db, reception, name, &out.detail);
+    QStringList ignored;
+    out.installed = RefInstall::install(db, reception, name, &out.detail, &ignored);
     out.result = out.installed ? RefInstall::Installed : RefInstall::InstallError;
+    out.ignored = RefInstall::ignoredText(ignored);
     return out;
 }
 }
@@ -148,7 +150,7 @@ Outcome updateByFtp(Database &db, const ConfigLocal &config, const Progress &pro
     Forward forward;
     forward.progress = progress;
     FtpClient ftp(&forward);
-    ftp.setSettings(FtpSettings::fromAddress(address, config.loginFTP, config.senhaFTP));
+    ftp.setSettings(FtpSettings::fromConfig(address, config));
     if (!ftp.connectToHost()) {
         out.result = FtpTexts::connectError(ftp.lastFailure().text);
         return out;

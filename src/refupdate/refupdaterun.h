@@ -38,6 +38,7 @@ struct Outcome
     QString fileName; // the package found ("" when none)
     QString result;   // the window's final text
     QString detail;   // why the installation failed, when it did
+    QString ignored;  // the package fields left out, when any
 };
 
 // The installed file name, or the no-version one.

@@ -64,9 +64,10 @@ QStringList textLines(const QByteArray &bytes)
     if (utf8.hasError())
         text = Cp1252::toUnicode(bytes);
     QStringList lines = text.split(QLatin1Char('\n'));
+    // What the regulator wrote is shown, stored and printed: no escape
+    // sequence or stray control may travel with it.
     for (QString &l : lines)
-        if (l.endsWith(QLatin1Char('\r')))
-            l.chop(1);
+        l = TextUtil::withoutControls(l);
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
     return lines;
@@ -82,7 +83,7 @@ QStringList readReport(const QString &syncDir, const QString &resultName)
     if (!scratch.isValid())
         throw AppError(QStringLiteral("Não foi possível criar uma pasta em ") + QDir::toNativeSeparators(syncDir));
     Quiet quiet;
-    if (!Archive::unzip(resultPath, scratch.path(), quiet))
+    if (!Archive::unzip(resultPath, scratch.path(), quiet, Archive::ResultLimits))
         throw AppError(QStringLiteral("O arquivo de resultado não pôde ser extraído: ")
                        + QDir::toNativeSeparators(resultPath) + QStringLiteral(" (") + quiet.said + QLatin1Char(')'));
     const QString wanted = AutomaticResult::reportName(resultName);
@@ -275,7 +276,7 @@ FetchResult fetch(Database &db, Messenger &messenger, const ResultContext &conte
         return r;
     }
     const FtpAddress address = FtpAddress::split(config.endQueloraResult);
-    ftp.setSettings(FtpSettings::fromAddress(address, config.loginFTP, config.senhaFTP));
+    ftp.setSettings(FtpSettings::fromConfig(address, config));
     if (!ftp.connectToHost()) {
         const FtpFailure failure = ftp.lastFailure();
         r.interrupted = observer.interrupted() || failure.kind == FtpFailure::Aborted;

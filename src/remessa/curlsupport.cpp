@@ -1,5 +1,6 @@
 #include "remessa/curlsupport.h"
 
+#include <QFile>
 #include <mutex>
 
 namespace CurlSupport {
@@ -41,8 +42,15 @@ static QString plainMessage(CURLcode code, const QString &host, int port)
         return QStringLiteral("A conexão com o servidor %1 foi interrompida").arg(host);
     case CURLE_SSL_CONNECT_ERROR:
     case CURLE_USE_SSL_FAILED:
-    case CURLE_PEER_FAILED_VERIFICATION:
         return QStringLiteral("Falha ao estabelecer conexão segura (TLS) com o servidor %1").arg(host);
+    case CURLE_PEER_FAILED_VERIFICATION:
+        return QStringLiteral("O certificado do servidor %1 não é confiável: conexão recusada. Se o servidor usa "
+                              "certificado próprio, informe o arquivo do certificado em \"Configuração de "
+                              "Diretórios\"")
+            .arg(host);
+    case CURLE_SSL_CACERT_BADFILE:
+        return QStringLiteral("O arquivo de certificado configurado em \"Configuração de Diretórios\" não pôde "
+                              "ser lido");
     case CURLE_ABORTED_BY_CALLBACK:
         return QStringLiteral("Operação interrompida");
     case CURLE_WRITE_ERROR:
@@ -62,6 +70,15 @@ QString message(CURLcode code, const char *errorBuffer, const QString &host, int
     if (!detail.isEmpty())
         text += QStringLiteral(" (") + detail + QLatin1Char(')');
     return text;
+}
+
+void useTls(CURL *curl, const QString &caFile)
+{
+    curl_easy_setopt(curl, CURLOPT_USE_SSL, long(CURLUSESSL_TRY));
+    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
+    if (!caFile.isEmpty())
+        curl_easy_setopt(curl, CURLOPT_CAINFO, QFile::encodeName(caFile).constData());
 }
 
 QString urlHost(const QString &host)

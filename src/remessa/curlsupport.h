@@ -14,6 +14,10 @@ void ensureGlobalInit();
 // followed by libcurl's detail (server reply, system error) when there is one.
 QString message(CURLcode code, const char *errorBuffer, const QString &host, int port);
 
+// TLS whenever the server offers it, and then only with a certificate the
+// system store or caFile (when given) vouches for, under the name dialled.
+void useTls(CURL *curl, const QString &caFile);
+
 // Host as it goes into a URL (brackets around an IPv6 literal).
 QString urlHost(const QString &host);
 

@@ -1,8 +1,8 @@
 #include "remessa/foldertransfer.h"
 
-#include "base/archive.h"
 #include "base/messenger.h"
 #include "remessa/transferdelivery.h"
+#include "remessa/txtsending.h"
 
 #include <QDir>
 #include <QFile>
@@ -64,6 +64,8 @@ QString copyBlocks(const QString &from, const QString &to, FolderTransferObserve
 
 namespace FolderTransfer {
 
+const QString LogFailed = QStringLiteral("o registro do envio em CONTROLE_TXT falhou");
+
 QString remark()
 {
     return QStringLiteral("<Transferência Manual: Gravação de Disquete>");
@@ -95,8 +97,9 @@ Result run(Database &db, Messenger &messenger, const FolderTransferRequest &requ
     }
     QString name = request.fileName;
     if (TransferDelivery::isTxt(request.fileName)) {
-        name = request.fileName.section(QLatin1Char('.'), 0, 0) + QStringLiteral(".zip");
-        if (!Archive::zip(source, inFolder(request.transferDir, name), messenger))
+        // The TXT file stays in its folder: packed from a copy.
+        name = TxtSending::packageName(request.fileName);
+        if (!TxtSending::package(request.transferDir, request.fileName, messenger))
             return result;
     }
     const QString from = inFolder(request.transferDir, name);
@@ -131,14 +134,22 @@ Result run(Database &db, Messenger &messenger, const FolderTransferRequest &requ
                                   : QStringLiteral("Gravação de arquivo não realizada: ") + error + QLatin1Char('.');
         return result;
     }
+    bool logged = false;
     try {
-        delivery.delivered(request.userCode, request.userName, remark());
+        logged = delivery.delivered(request.userCode, request.userName, remark());
     } catch (const RegisterStep::Refused &e) {
         // Not recorded as delivered: the copy must not reach the regulator.
         QFile::remove(result.copiedPath);
         messenger.error(e.message());
         result.status = Status::Failed;
         result.text = e.message();
+        return result;
+    }
+    if (!logged) {
+        // Unlogged, the file could be sent again: the copy is taken back.
+        QFile::remove(result.copiedPath);
+        result.status = Status::Failed;
+        result.text = QStringLiteral("Gravação de arquivo não realizada: ") + LogFailed + QLatin1Char('.');
         return result;
     }
     result.status = Status::Done;

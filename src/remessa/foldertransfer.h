@@ -39,7 +39,7 @@ enum class Status {
     NotStarted,  // refused before copying (message shown), or no destination
     Done,        // copied and logged
     Interrupted, // stopped by the user; nothing left at the destination
-    Failed       // the copy could not be made; nothing left at the destination
+    Failed       // the copy could not be made or logged; nothing left at the destination
 };
 
 struct Result
@@ -48,6 +48,9 @@ struct Result
     QString text;       // the line of "Resultado Final da Gravação"
     QString copiedPath; // destination + name of the file copied
 };
+
+// Why a complete copy still failed: its delivery row could not be written.
+extern const QString LogFailed;
 
 // The remark of the delivery row.
 QString remark();

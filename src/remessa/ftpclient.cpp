@@ -2,6 +2,7 @@
 
 #include "base/ftpaddress.h"
 #include "remessa/curlsupport.h"
+#include "shell/configlocal.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -21,6 +22,13 @@ FtpSettings FtpSettings::fromAddress(const FtpAddress &address, const QString &u
     s.port = address.portNumber() > 0 ? address.portNumber() : 21;
     s.user = user;
     s.password = password;
+    return s;
+}
+
+FtpSettings FtpSettings::fromConfig(const FtpAddress &address, const ConfigLocal &config)
+{
+    FtpSettings s = fromAddress(address, config.loginFTP, config.senhaFTP);
+    s.caFile = config.arqCertificadoTLS.trimmed();
     return s;
 }
 
@@ -110,12 +118,7 @@ struct FtpClientPrivate
         curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "ftp");
         curl_easy_setopt(curl, CURLOPT_USERNAME, settings.user.toUtf8().constData());
         curl_easy_setopt(curl, CURLOPT_PASSWORD, settings.password.toUtf8().constData());
-        // Encrypt whenever the server can. The certificate is not checked:
-        // whoever could forge one could as well strip the server's offer of
-        // TLS, and a server with its own certificate must stay reachable.
-        curl_easy_setopt(curl, CURLOPT_USE_SSL, long(CURLUSESSL_TRY));
-        curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 0L);
-        curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 0L);
+        CurlSupport::useTls(curl, settings.caFile);
         curl_easy_setopt(curl, CURLOPT_FTP_USE_EPSV, 1L);
         curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
         curl_easy_setopt(curl, CURLOPT_TCP_KEEPALIVE, 1L);
@@ -271,7 +274,8 @@ void FtpClient::setSettings(const FtpSettings &settings)
 {
     // A new server or login needs a new session.
     if (d->curl && (settings.host != d->settings.host || settings.port != d->settings.port
-                    || settings.user != d->settings.user || settings.password != d->settings.password))
+                    || settings.user != d->settings.user || settings.password != d->settings.password
+                    || settings.caFile != d->settings.caFile))
         disconnectFromHost();
     d->settings = settings;
     if (d->settings.timeoutMs <= 0)

@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <atomic>
 
+struct ConfigLocal;
 struct FtpAddress;
 
 // Where and how to reach the regulator's FTP server. Passive mode always.
@@ -15,14 +16,19 @@ struct FtpSettings
     QString user;
     QString password;
     // Longest wait for the server: to connect, for a reply, or with no byte
-    // moving during a transfer. The transfer windows use 30000.
+    // moving during a transfer. The same for every transfer.
     int timeoutMs = DefaultTimeoutMs;
+    // A PEM file of certificates trusted besides the system's when the
+    // server speaks TLS; empty: the system's alone.
+    QString caFile;
 
-    static constexpr int DefaultTimeoutMs = 60000;
+    static constexpr int DefaultTimeoutMs = 30000;
 
     // Host and port of a configured address; the folder is the caller's to
     // change into.
     static FtpSettings fromAddress(const FtpAddress &address, const QString &user, const QString &password);
+    // The same with the configured login and certificate file.
+    static FtpSettings fromConfig(const FtpAddress &address, const ConfigLocal &config);
 };
 
 // What the client reports while a call runs, on the thread running the call.
@@ -44,7 +50,8 @@ struct FtpClientPrivate;
 // (the windows run it on a worker thread, the command line directly). Only
 // abort() may be called from another thread.
 //
-// The server is reached in passive mode, with TLS when it offers it. Uploads
+// The server is reached in passive mode, with TLS when it offers it, and then
+// only if its certificate is trusted (system store or FtpSettings::caFile). Uploads
 // travel under a temporary name and take the final one only when complete,
 // so nobody on the server ever sees a partial file under the final name.
 class FtpClient

@@ -87,8 +87,7 @@ bool PackageTransfer::byFtp(const QString &path)
     if (!start(path, size))
         return false;
     const FtpAddress address = FtpAddress::split(m_config.endQueloraEnvio);
-    FtpSettings settings = FtpSettings::fromAddress(address, m_config.loginFTP, m_config.senhaFTP);
-    settings.timeoutMs = FtpTimeoutMs;
+    const FtpSettings settings = FtpSettings::fromConfig(address, m_config);
     Forward forward;
     forward.sink = m_progress;
     FtpClient ftp(&forward);
@@ -112,7 +111,7 @@ bool PackageTransfer::byEmail(const QString &path)
     Forward forward;
     forward.sink = m_progress;
     SmtpSender smtp(&forward);
-    smtp.setSettings(SmtpSettings::fromConfig(m_config.endSMTPHost, m_config.endSMTPPort));
+    smtp.setSettings(SmtpSettings::fromConfig(m_config));
     const bool ok = smtp.send(SmtpMessage::remittance(m_config.siglaCertificador, m_config.nomeOCC,
                                                       m_config.endSMTPEMailReply, path));
     return finish(ok, smtp.lastFailure().text, smtp.lastFailure().detail, size);

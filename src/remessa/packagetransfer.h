@@ -19,7 +19,7 @@ public:
     void setProgress(ProgressSink progress) { m_progress = std::move(progress); }
 
     // To the folder of EndQueloraEnvio as LoginFTP; 30 s without an answer
-    // ends it.
+    // ends it, as every transfer.
     bool byFtp(const QString &path);
     // As the remittance e-mail, to the configured reply address.
     bool byEmail(const QString &path);
@@ -27,7 +27,6 @@ public:
     // there.
     bool toFolder(const QString &path, const QString &destination);
 
-    static constexpr int FtpTimeoutMs = 30000;
     static const QString FileNotFound;
     static const QString Success;
     static const QString CopySuccess;

@@ -1,11 +1,14 @@
 #include "remessa/smtpsender.h"
 
+#include "base/textutil.h"
 #include "remessa/curlsupport.h"
+#include "shell/configlocal.h"
 
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QUuid>
+#include <cstdio>
 #include <memory>
 
 SmtpSettings SmtpSettings::fromConfig(const QString &host, const QString &portText)
@@ -16,6 +19,14 @@ SmtpSettings SmtpSettings::fromConfig(const QString &host, const QString &portTe
     const int port = portText.trimmed().toInt(&ok);
     if (ok && port > 0 && port < 65536)
         s.port = port;
+    return s;
+}
+
+SmtpSettings SmtpSettings::fromConfig(const ConfigLocal &config)
+{
+    SmtpSettings s = fromConfig(config.endSMTPHost, config.endSMTPPort);
+    s.user = config.endSMTPUsuario.trimmed();
+    s.caFile = config.arqCertificadoTLS.trimmed();
     return s;
 }
 
@@ -140,6 +151,30 @@ struct SmtpRun
     SmtpSender *sender;
     bool greeted = false;
     qint64 lastReported = -1;
+    QByteArray pending;  // a reply line not yet ended
+    QString refusal;     // the last 4xx/5xx reply line
+
+    // Reads the server's replies as libcurl logs them, to tell the user in
+    // the server's own words why it refused.
+    static int onDebug(CURL *, curl_infotype type, char *data, size_t size, void *p)
+    {
+        if (type != CURLINFO_HEADER_IN && type != CURLINFO_HEADER_OUT && type != CURLINFO_TEXT)
+            return 0;
+        if (qEnvironmentVariableIsSet("CORVANE_FTP_TRACE"))
+            fwrite(data, 1, size, stderr);
+        if (type != CURLINFO_HEADER_IN)
+            return 0;
+        auto *run = static_cast<SmtpRun *>(p);
+        run->pending.append(data, qsizetype(size));
+        qsizetype end;
+        while ((end = run->pending.indexOf('\n')) >= 0) {
+            const QByteArray line = run->pending.left(end).trimmed();
+            run->pending.remove(0, end + 1);
+            if (line.size() >= 3 && (line.at(0) == '4' || line.at(0) == '5'))
+                run->refusal = TextUtil::withoutControls(QString::fromLatin1(line.left(512)));
+        }
+        return 0;
+    }
 
     static int onPrereq(void *p, char *, char *, int, int)
     {
@@ -181,12 +216,20 @@ QStringList SmtpSender::headerLines(const SmtpMessage &message)
     };
 }
 
-bool SmtpSender::fail(SmtpFailure::Kind kind, int code, const QString &detail)
+bool SmtpSender::fail(SmtpFailure::Kind kind, int code, const QString &detail, const QString &serverReply)
 {
     SmtpFailure f;
     f.kind = kind;
     f.code = code;
     f.text = SmtpFailure::kindText(kind);
+    f.serverReply = serverReply;
+    // An untrusted certificate is said in the window, or nobody would know
+    // what to mend.
+    if (code == CURLE_PEER_FAILED_VERIFICATION || code == CURLE_SSL_CACERT_BADFILE)
+        f.text += QStringLiteral(": ") + CurlSupport::message(CURLcode(code), nullptr, m_settings.host, m_settings.port);
+    if (!serverReply.isEmpty())
+        f.text = f.text.isEmpty() ? QStringLiteral("Servidor E-MAIL respondeu: %1").arg(serverReply)
+                                  : QStringLiteral("%1 (servidor respondeu: %2)").arg(f.text, serverReply);
     f.detail = detail;
     m_last = f;
     if (m_listener)
@@ -238,10 +281,10 @@ bool SmtpSender::send(const SmtpMessage &message)
     const QByteArray from = '<' + message.fromAddress.toUtf8() + '>';
     const QByteArray url = "smtp://" + CurlSupport::urlHost(m_settings.host).toUtf8() + ':'
                          + QByteArray::number(m_settings.port);
-    const int timeoutMs = m_settings.timeoutMs > 0 ? m_settings.timeoutMs : 60000;
+    const int timeoutMs = m_settings.timeoutMs > 0 ? m_settings.timeoutMs : SmtpSettings().timeoutMs;
     const long seconds = std::max(1L, long((timeoutMs + 999) / 1000));
     char errorBuffer[CURL_ERROR_SIZE] = {};
-    SmtpRun run{this};
+    SmtpRun run{this, false, -1, {}, {}};
 
     CURL *c = curl.get();
     curl_easy_setopt(c, CURLOPT_URL, url.constData());
@@ -250,10 +293,15 @@ bool SmtpSender::send(const SmtpMessage &message)
     curl_easy_setopt(c, CURLOPT_MAIL_RCPT, recipients.get());
     curl_easy_setopt(c, CURLOPT_HTTPHEADER, headers.get());
     curl_easy_setopt(c, CURLOPT_MIMEPOST, mime.get());
-    // As for FTP: encrypted whenever offered, certificate not checked.
-    curl_easy_setopt(c, CURLOPT_USE_SSL, long(CURLUSESSL_TRY));
-    curl_easy_setopt(c, CURLOPT_SSL_VERIFYPEER, 0L);
-    curl_easy_setopt(c, CURLOPT_SSL_VERIFYHOST, 0L);
+    CurlSupport::useTls(c, m_settings.caFile);
+    const QByteArray user = m_settings.user.toUtf8();
+    if (!user.isEmpty()) {
+        curl_easy_setopt(c, CURLOPT_USERNAME, user.constData());
+        curl_easy_setopt(c, CURLOPT_PASSWORD, "");
+    }
+    curl_easy_setopt(c, CURLOPT_DEBUGFUNCTION, &SmtpRun::onDebug);
+    curl_easy_setopt(c, CURLOPT_DEBUGDATA, &run);
+    curl_easy_setopt(c, CURLOPT_VERBOSE, 1L);
     curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, long(timeoutMs));
     curl_easy_setopt(c, CURLOPT_SERVER_RESPONSE_TIMEOUT, seconds);
@@ -265,20 +313,20 @@ bool SmtpSender::send(const SmtpMessage &message)
     curl_easy_setopt(c, CURLOPT_XFERINFODATA, &run);
     curl_easy_setopt(c, CURLOPT_PREREQFUNCTION, &SmtpRun::onPrereq);
     curl_easy_setopt(c, CURLOPT_PREREQDATA, &run);
-    if (qEnvironmentVariableIsSet("CORVANE_FTP_TRACE"))
-        curl_easy_setopt(c, CURLOPT_VERBOSE, 1L);
 
     const CURLcode code = curl_easy_perform(c);
     if (code == CURLE_OK)
         return true;
-    const QString detail = CurlSupport::message(code, errorBuffer, m_settings.host, m_settings.port);
+    QString detail = CurlSupport::message(code, errorBuffer, m_settings.host, m_settings.port);
+    if (!run.refusal.isEmpty())
+        detail += QStringLiteral(" - ") + run.refusal;
     if (code == CURLE_ABORTED_BY_CALLBACK && m_abort.load())
         return fail(SmtpFailure::Aborted, code, detail);
     if (code == CURLE_COULDNT_RESOLVE_HOST)
         return fail(SmtpFailure::InvalidHost, code, detail);
     if (!run.greeted)
-        return fail(SmtpFailure::ConnectionFailure, code, detail);
+        return fail(SmtpFailure::ConnectionFailure, code, detail, run.refusal);
     if (QByteArray(errorBuffer).startsWith("RCPT failed"))
-        return fail(SmtpFailure::RecipientNotFound, code, detail);
-    return fail(SmtpFailure::Failure, code, detail);
+        return fail(SmtpFailure::RecipientNotFound, code, detail, run.refusal);
+    return fail(SmtpFailure::Failure, code, detail, run.refusal);
 }

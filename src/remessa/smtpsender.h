@@ -4,17 +4,26 @@
 #include <QStringList>
 #include <atomic>
 
+struct ConfigLocal;
+
 // The certification body's mail server.
 struct SmtpSettings
 {
     QString host;
     int port = 25;
+    // The login the message is sent under (EndSMTPUsuario); the server asks
+    // for it only when it wants one. Empty: no login.
+    QString user;
     // Longest wait for the server: to connect, for a reply, or with no byte
-    // moving while the message goes.
-    int timeoutMs = 60000;
+    // moving while the message goes. As for every transfer.
+    int timeoutMs = 30000;
+    // As FtpSettings::caFile.
+    QString caFile;
 
     // As configured: an empty (or unreadable) port text means 25.
     static SmtpSettings fromConfig(const QString &host, const QString &portText);
+    // Host, port, login and certificate file of the configuration.
+    static SmtpSettings fromConfig(const ConfigLocal &config);
 };
 
 struct SmtpMessage
@@ -44,8 +53,9 @@ struct SmtpFailure
         Aborted,
     };
     Kind kind = None;
-    QString text;   // what the window shows
+    QString text;   // what the window shows, with the server's refusal when it gave one
     QString detail; // the client's own account
+    QString serverReply; // the server's last 4xx/5xx reply, as it wrote it
     int code = 0;   // libcurl's result code
 
     bool isNull() const { return kind == None; }
@@ -88,7 +98,7 @@ public:
 
 private:
     friend struct SmtpRun;
-    bool fail(SmtpFailure::Kind kind, int code, const QString &detail);
+    bool fail(SmtpFailure::Kind kind, int code, const QString &detail, const QString &serverReply = QString());
 
     SmtpListener *m_listener;
     SmtpSettings m_settings;

@@ -78,5 +78,6 @@ bool DirectoryEditing::confirm(const ConfigLocal &edited)
         if (column.compare(QLatin1String("SiglaCertificador"), Qt::CaseInsensitive) != 0
             && column.compare(QLatin1String("NomeOCC"), Qt::CaseInsensitive) != 0)
             row.setValue(column, edited.value(column));
+    row.arqCertificadoTLS = edited.arqCertificadoTLS;
     return write(row);
 }

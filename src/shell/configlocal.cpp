@@ -1,6 +1,7 @@
 #include "shell/configlocal.h"
 
 #include "db/database.h"
+#include "db/dberror.h"
 #include "db/schema.h"
 
 #include <QSqlQuery>
@@ -51,6 +52,28 @@ QVariant stored(const QString &text)
     return text.isEmpty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(text);
 }
 
+// The workstation's own settings that no remittance carries; made when
+// first saved, so a database from before it reads them as empty.
+const char *kLocalOnlyTable = "CONFIG_CERTIFICADO";
+constexpr int kCertificateWidth = 255;
+
+QString readCertificateFile(const Database &db)
+{
+    if (!db.tableExists(QLatin1String(kLocalOnlyTable)))
+        return QString();
+    return db.scalar(QStringLiteral("SELECT ArqCertificadoTLS FROM CONFIG_CERTIFICADO LIMIT 1")).toString();
+}
+
+void saveCertificateFile(Database &db, const QString &path)
+{
+    if (path.isEmpty() && !db.tableExists(QLatin1String(kLocalOnlyTable)))
+        return;
+    db.execute(QStringLiteral("CREATE TABLE IF NOT EXISTS CONFIG_CERTIFICADO (ArqCertificadoTLS VARCHAR(%1))")
+                   .arg(kCertificateWidth));
+    db.execute(QStringLiteral("DELETE FROM CONFIG_CERTIFICADO"));
+    db.execute(QStringLiteral("INSERT INTO CONFIG_CERTIFICADO (ArqCertificadoTLS) VALUES (?)"), {stored(path)});
+}
+
 // The first row, by insertion order, is the configuration.
 const char *kFirstRow = "SELECT rowid FROM CONFIG_LOCAL ORDER BY rowid LIMIT 1";
 
@@ -67,14 +90,20 @@ const QStringList &ConfigLocal::columns()
     return names;
 }
 
+const QString ConfigLocal::CertificateFile = QStringLiteral("ArqCertificadoTLS");
+
 QString ConfigLocal::value(const QString &column) const
 {
+    if (column.compare(CertificateFile, Qt::CaseInsensitive) == 0)
+        return arqCertificadoTLS;
     const Column *c = find(column);
     return c ? this->*(c->member) : QString();
 }
 
 void ConfigLocal::setValue(const QString &column, const QString &value)
 {
+    if (column.compare(CertificateFile, Qt::CaseInsensitive) == 0)
+        arqCertificadoTLS = value;
     if (const Column *c = find(column))
         this->*(c->member) = value;
 }
@@ -91,6 +120,7 @@ std::optional<ConfigLocal> read(const Database &db)
     int i = 0;
     for (const Column &c : kColumns)
         row.*(c.member) = q.value(i++).toString();
+    row.arqCertificadoTLS = readCertificateFile(db);
     return row;
 }
 
@@ -147,11 +177,18 @@ void save(Database &db, const ConfigLocal &config)
         db.execute(QStringLiteral("UPDATE USU_LOCAL SET SiglaCertificador = ? "
                                   "WHERE SiglaCertificador IS NULL OR TRIM(SiglaCertificador) = ''"),
                    {row.siglaCertificador.trimmed()});
+    if (row.arqCertificadoTLS.size() > kCertificateWidth)
+        throw DbError(QStringLiteral("O caminho do arquivo de certificado tem mais de %1 caracteres.")
+                          .arg(kCertificateWidth));
+    if (row.arqCertificadoTLS != readCertificateFile(db))
+        saveCertificateFile(db, row.arqCertificadoTLS);
     tx.commit();
 }
 
 int width(const QString &column)
 {
+    if (column.compare(ConfigLocal::CertificateFile, Qt::CaseInsensitive) == 0)
+        return kCertificateWidth;
     if (const Schema::Table *t = Schema::table(QStringLiteral("CONFIG_LOCAL")))
         if (const Schema::Field *f = t->field(column); f && f->size > 0)
             return f->size;

@@ -24,10 +24,18 @@ struct ConfigLocal
     QString endSMTPUsuario;
     QString endSMTPUsuReply;
     QString endSMTPEMailReply;
+    // A certificate file (PEM) that servers speaking TLS may present besides
+    // those the system trusts. Kept apart from CONFIG_LOCAL, whose row is
+    // sent to the regulator in every remittance.
+    QString arqCertificadoTLS;
 
-    // Column names in table order.
+    // The name value() and setValue() know arqCertificadoTLS by.
+    static const QString CertificateFile;
+
+    // Column names of CONFIG_LOCAL in table order.
     static const QStringList &columns();
-    // By column name (case-insensitive); unknown names read empty / are ignored.
+    // By column name (case-insensitive), CertificateFile included; unknown
+    // names read empty / are ignored.
     QString value(const QString &column) const;
     void setValue(const QString &column, const QString &value);
 

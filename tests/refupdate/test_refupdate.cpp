@@ -1,3 +1,4 @@
+#include "base/errorlog.h"
 #include "db/database.h"
 #include "refupdate/refinstall.h"
 #include "refupdate/refupdaterun.h"
@@ -162,7 +163,7 @@ private slots:
     {
         QTest::addColumn<int>("kind");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("field the local table lacks") << 0 << "PAIS|Continente";
+        QTest::newRow("field of another type") << 0 << "PAIS|CodigoPais|inteiro";
         QTest::newRow("value wider than its column") << 1 << "UF|NomeUF";
         QTest::newRow("truncated zip") << 2 << "";
         QTest::newRow("garbage table") << 3 << "";
@@ -170,6 +171,8 @@ private slots:
         QTest::newRow("truncated table") << 5 << "";
         QTest::newRow("no tables") << 6 << "";
         QTest::newRow("number beyond its column") << 7 << "PAPEL_EMP|IdPapelEmp";
+        QTest::newRow("table inside a folder") << 8 << "tabelas/UF.DB";
+        QTest::newRow("one table twice in two cases") << 9 << "PAIS|mais de uma vez";
     }
     void failedInstallationChangesNothing()
     {
@@ -196,8 +199,9 @@ private slots:
         const QByteArray pais = tableBytes(RefPackage::pais({{"BR", "Brasil novo"}, {"AR", "Argentina"}}));
         switch (kind) {
         case 0: {
-            RefPackage::Table t = RefPackage::pais({{"BR", "Brasil novo", "América"}});
-            t.fields.append({QStringLiteral("Continente"), Paradox::FieldType::Alpha, 20});
+            // A number where the local key is text would be stored under another key.
+            RefPackage::Table t = RefPackage::pais({{55, "Brasil novo"}});
+            t.fields[0] = {QStringLiteral("CodigoPais"), Paradox::FieldType::Long, 4};
             QVERIFY(RefPackage::build(f.recep(), V2, {t}));
             break;
         }
@@ -234,6 +238,12 @@ private slots:
             QVERIFY(RefPackage::build(f.recep(), V2, {RefPackage::pais({{"BR", "Brasil novo"}}), papel}));
             break;
         }
+        case 8: // the merge would not see it
+            QVERIFY(RefPackage::rawZip(path, {{"PAIS.DB", pais}, {"tabelas/UF.DB", tableBytes(RefPackage::uf({{"RJ", "Rio"}}))}}));
+            break;
+        case 9: // which one would be merged depends on the file system
+            QVERIFY(RefPackage::rawZip(path, {{"PAIS.DB", pais}, {"pais.db", tableBytes(RefPackage::pais({{"BR", "Outro"}}))}}));
+            break;
         }
         QString detail;
         QVERIFY(!RefInstall::install(*f.db, f.recep(), V2, &detail));
@@ -245,6 +255,85 @@ private slots:
         QVERIFY(!QFileInfo::exists(QDir(f.files.path()).filePath("x.DB")));
         QVERIFY(QFileInfo::exists(path)); // kept for a retry
         QVERIFY(!f.db->inTransaction());
+    }
+
+    // A package field the local table lacks does not block the update: it is
+    // left out and named, in the result and in the error log. Tables come in
+    // any letter case and go afterwards all the same.
+    void unknownFieldsAreIgnoredAndNamed()
+    {
+        Fixture f;
+        f.db->execute(QStringLiteral("insert into PAIS (CodigoPais, NomePais) values ('BR', 'Brasil antigo')"));
+        QTemporaryDir scratch;
+        RefPackage::Table pais = RefPackage::pais({{"BR", "Brasil", "América do Sul"}});
+        pais.fields.append({QStringLiteral("Continente"), Paradox::FieldType::Alpha, 20});
+        const RefPackage::Table uf = RefPackage::uf({{"RJ", "Rio de Janeiro"}});
+        QList<QPair<QString, QByteArray>> entries;
+        for (const RefPackage::Table &t : {pais, uf}) {
+            const QString p = scratch.filePath(t.name);
+            auto w = ParadoxWriter::create(p, t.fields, t.password);
+            for (const auto &row : t.rows)
+                w->appendRow(row);
+            w->close();
+            QFile file(p);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            entries.append({t.name.toLower() + ".db", file.readAll()});
+        }
+        QVERIFY(RefPackage::rawZip(QDir(f.recep()).filePath(V1), entries));
+        QFile::remove(ErrorLog::fileName());
+
+        QString detail;
+        QStringList ignored;
+        QVERIFY2(RefInstall::install(*f.db, f.recep(), V1, &detail, &ignored), qPrintable(detail));
+        QCOMPARE(ignored, QStringList{"PAIS.Continente"});
+        QCOMPARE(f.nomePais("BR"), "Brasil");
+        QCOMPARE(f.db->scalar("select NomeUF from UF where SiglaUF = 'RJ'").toString(), "Rio de Janeiro");
+        QVERIFY(!f.leftoverTables());
+        QFile log(ErrorLog::fileName());
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        QVERIFY(QString::fromUtf8(log.readAll()).contains("PAIS.Continente"));
+
+        // The command line and the windows show it after the usual line.
+        const RefUpdate::Outcome out = RefUpdate::reinstall(*f.db, f.config(), "2026010101");
+        QVERIFY2(out.installed, qPrintable(out.detail));
+        QCOMPARE(out.ignored, "Campos do pacote ignorados (a tabela local não os tem): PAIS.Continente.");
+    }
+
+    // OBRIG_SERVICO takes the columns of the delivered file; local rows stay
+    // while the key survives, and a second delivery of the same form merges.
+    void obligationsTableIsStoredAsDelivered()
+    {
+        Fixture f;
+        f.db->execute(QStringLiteral("insert into OBRIG_SERVICO (IdClasseCertif, IdClasseServ) values ('PROD', 7)"));
+        const RefPackage::Table obrig{"OBRIG_SERVICO",
+                                      {{"IdClasseCertif", Paradox::FieldType::Alpha, 10},
+                                       {"IdClasseServ", Paradox::FieldType::Short, 2},
+                                       {"Obrigatorio", Paradox::FieldType::Logical, 1},
+                                       {"Observacao", Paradox::FieldType::Alpha, 80}},
+                                      {{"SERV", 1, true, "Ensaio anual"}, {"SERV", 2, false, QVariant()}},
+                                      {}};
+        QVERIFY(RefPackage::build(f.recep(), V1, {obrig}));
+        QString detail;
+        QStringList ignored;
+        QVERIFY2(RefInstall::install(*f.db, f.recep(), V1, &detail, &ignored), qPrintable(detail));
+        QVERIFY(ignored.isEmpty());
+        QStringList columns;
+        QSqlQuery q = f.db->exec("select name from pragma_table_info('OBRIG_SERVICO') order by cid");
+        while (q.next())
+            columns << q.value(0).toString();
+        QCOMPARE(columns, (QStringList{"IdClasseCertif", "IdClasseServ", "Obrigatorio", "Observacao"}));
+        QCOMPARE(f.count("OBRIG_SERVICO"), 3);
+        QCOMPARE(f.db->scalar("select Observacao from OBRIG_SERVICO where IdClasseServ = 1").toString(), "Ensaio anual");
+        QCOMPARE(f.db->scalar("select Obrigatorio from OBRIG_SERVICO where IdClasseServ = 1").toInt(), 1);
+        QCOMPARE(f.db->scalar("select count(*) from OBRIG_SERVICO where IdClasseCertif = 'PROD'").toInt(), 1);
+
+        RefPackage::Table again = obrig;
+        again.rows = {{"SERV", 1, false, "Ensaio semestral"}};
+        QVERIFY(RefPackage::build(f.recep(), V2, {again}));
+        QVERIFY2(RefInstall::install(*f.db, f.recep(), V2, &detail), qPrintable(detail));
+        QCOMPARE(f.count("OBRIG_SERVICO"), 3);
+        QCOMPARE(f.db->scalar("select Observacao from OBRIG_SERVICO where IdClasseServ = 1").toString(),
+                 "Ensaio semestral");
     }
 
     // The folder search, the found-again text, reinstallation of an older

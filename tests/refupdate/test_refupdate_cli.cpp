@@ -147,12 +147,13 @@ private slots:
     void failuresExitOneAndInstallNothing()
     {
         Fixture f;
-        RefPackage::Table t = RefPackage::pais({{"BR", "Brasil", "x"}});
-        t.fields.append({QStringLiteral("Continente"), Paradox::FieldType::Alpha, 10});
+        RefPackage::Table t = RefPackage::pais({{"BR", "Brasil"}});
+        t.fields[1] = {QStringLiteral("NomePais"), Paradox::FieldType::Date, 4};
+        t.rows = {{"BR", QDate(2026, 1, 1)}};
         QVERIFY(RefPackage::build(f.origem(), V1, {t}));
         Result r = f.cli({"atualizar", "--pasta", f.origem()});
         QCOMPARE(r.code, 1);
-        QVERIFY2(r.err.contains("Ocorreu um Erro na Atualização.") && r.err.contains("Continente"), qPrintable(r.err));
+        QVERIFY2(r.err.contains("Ocorreu um Erro na Atualização.") && r.err.contains("NomePais"), qPrintable(r.err));
 
         r = f.cli({"atualizar"});
         QCOMPARE(r.code, 1);

@@ -258,7 +258,9 @@ private slots:
         Sent f;
         Server s(f);
         QVERIFY(s.ftp.isRunning());
-        f.publish(s.dir, "NO", {"Certificado 123 sem empresa"});
+        // Control characters in the report (a terminal escape, a bell, a form
+        // feed) are neither stored nor shown; a tab reads as a blank.
+        f.publish(s.dir, "NO", {QStringLiteral("Certificado\f 123\u001b sem\tempresa\u0007\u0085")});
         ScriptedMessenger msg;
         TFrmResultadoAutomatico w(f.work(), f.db, msg);
         w.setPackageName(f.package);

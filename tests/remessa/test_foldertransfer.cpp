@@ -48,6 +48,12 @@ class TestFolderTransfer : public QObject
         return r;
     }
 
+    static bool writeTxt(RemessaFixture &f, const QString &name, const QByteArray &text)
+    {
+        QFile file(QDir(f.transferDir).filePath(name));
+        return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
+    }
+
 private slots:
     void copiesInBlocksAndLogsTheTransfer()
     {
@@ -180,10 +186,7 @@ private slots:
     {
         RemessaFixture f;
         const QString txt = QStringLiteral("TX-OCP0001-0001.txt");
-        QFile file(QDir(f.transferDir).filePath(txt));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("linha 1\r\nlinha 2\r\n");
-        file.close();
+        QVERIFY(writeTxt(f, txt, "linha 1\r\nlinha 2\r\n"));
         ScriptedMessenger msg;
         Watcher w;
         const auto r = FolderTransfer::run(f.db, msg, request(f, txt, f.outDir), w);
@@ -200,6 +203,26 @@ private slots:
         unzip.start("unzip", {"-l", r.copiedPath});
         QVERIFY(unzip.waitForFinished());
         QVERIFY(QString::fromLocal8Bit(unzip.readAllStandardOutput()).contains(txt));
+        // The TXT file stays in its folder, as the other modes leave it.
+        QVERIFY(QFile::exists(QDir(f.transferDir).filePath(txt)));
+    }
+
+    // A copy whose delivery row cannot be written is no delivery: it fails,
+    // the copy is taken back, and the TXT file stays for a retry.
+    void unloggedTxtCopyIsAFailure()
+    {
+        RemessaFixture f;
+        const QString txt = QStringLiteral("TX-OCP0001-0002.txt");
+        QVERIFY(writeTxt(f, txt, "linha\r\n"));
+        f.db.execute("CREATE TRIGGER cheio BEFORE INSERT ON CONTROLE_TXT BEGIN SELECT RAISE(ABORT, 'disco cheio'); END");
+        ScriptedMessenger msg;
+        Watcher w;
+        const auto r = FolderTransfer::run(f.db, msg, request(f, txt, f.outDir), w);
+        QCOMPARE(int(r.status), int(FolderTransfer::Status::Failed));
+        QCOMPARE(r.text, QStringLiteral("Gravação de arquivo não realizada: o registro do envio em CONTROLE_TXT falhou."));
+        QVERIFY(!QFile::exists(QDir(f.outDir).filePath("TX-OCP0001-0002.zip")));
+        QVERIFY(QFile::exists(QDir(f.transferDir).filePath(txt)));
+        QCOMPARE(f.count("CONTROLE_TXT"), 0);
     }
 };
 

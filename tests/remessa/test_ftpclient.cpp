@@ -314,6 +314,46 @@ private slots:
         QVERIFY(rec.failures.isEmpty());
     }
 
+    // However the refusal comes (login folder or another), the temporary
+    // upload does not stay on the server.
+    void refusedRenameLeavesNoPartial_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<bool>("tls");
+        QTest::newRow("login folder") << QString() << false;
+        QTest::newRow("subfolder") << QStringLiteral("in") << false;
+    }
+    void refusedRenameLeavesNoPartial()
+    {
+        QFETCH(QString, folder);
+        QFETCH(bool, tls);
+        QTemporaryDir tmp;
+        const QByteArray data = randomBytes(300000, 9);
+        QVERIFY(writeFile(tmp.filePath("OC-ABC2026120803.zip"), data));
+        FtpTestServer server(tmp.filePath("srv"));
+        QDir().mkpath(server.root() + "/in");
+        FtpTestServer::Options noRename;
+        noRename.perm = "elradmw";
+        noRename.tls = tls;
+        QVERIFY(server.start(noRename));
+        Recorder rec;
+        FtpClient ftp(&rec);
+        FtpSettings settings = settingsFor(server, folder);
+        settings.caFile = server.certificateFile();
+        ftp.setSettings(settings);
+        QVERIFY2(ftp.connectToHost(), qPrintable(ftp.lastFailure().text));
+        if (!folder.isEmpty())
+            QVERIFY(ftp.changeDirectory("/" + folder));
+        QVERIFY2(ftp.upload(tmp.filePath("OC-ABC2026120803.zip"), "OC-ABC2026120803.zip"),
+                 qPrintable(ftp.lastFailure().detail));
+        const QString where = server.root() + (folder.isEmpty() ? QString() : "/" + folder);
+        QCOMPARE(readFile(where + "/OC-ABC2026120803.zip"), data);
+        QCOMPARE(filesIn(where), QStringList{"OC-ABC2026120803.zip"});
+    }
+
+    // TLS is taken when offered, and only with a certificate that is
+    // trusted: the server's own (self-signed) one is refused until its file
+    // is configured.
     void usesTlsWhenTheServerOffersIt()
     {
         QTemporaryDir tmp;
@@ -326,6 +366,16 @@ private slots:
         Recorder rec;
         FtpClient ftp(&rec);
         ftp.setSettings(settingsFor(server));
+        QVERIFY(!ftp.connectToHost());
+        QVERIFY(!ftp.isConnected());
+        QCOMPARE(ftp.lastFailure().kind, FtpFailure::Error);
+        QVERIFY2(ftp.lastFailure().text.startsWith("O certificado do servidor 127.0.0.1 não é confiável"),
+                 qPrintable(ftp.lastFailure().text));
+        QVERIFY(ftp.lastFailure().text.contains("\"Configuração de Diretórios\""));
+
+        FtpSettings trusting = settingsFor(server);
+        trusting.caFile = server.certificateFile();
+        ftp.setSettings(trusting);
         QVERIFY2(ftp.connectToHost(), qPrintable(ftp.lastFailure().text));
         QVERIFY2(ftp.upload(tmp.filePath("OC-X.zip"), "OC-X.zip"), qPrintable(ftp.lastFailure().detail));
         QCOMPARE(readFile(server.root() + "/OC-X.zip"), data);

@@ -126,7 +126,9 @@ private slots:
         f.set("EndSMTPEMailReply", "quelora@regulador.gov.br");
         Run r = f.cli({"--email"});
         QCOMPARE(r.code, 1);
-        QVERIFY2(r.out.contains("Transferência não realizada: Falha na transmissão do E_MAIL."), qPrintable(r.out));
+        QVERIFY2(r.out.contains("Transferência não realizada: Falha na transmissão do E_MAIL "
+                                "(servidor respondeu: 554 5.6.0 Message refused)."),
+                 qPrintable(r.out));
         QCOMPARE(f.transferred(), 0);
 
         smtp.stop();

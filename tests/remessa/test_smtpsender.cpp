@@ -1,5 +1,6 @@
 #include "remessa/asyncsmtpsender.h"
 #include "remessa/smtpsender.h"
+#include "shell/configlocal.h"
 #include "support/testservers.h"
 
 #include <QElapsedTimer>
@@ -157,7 +158,17 @@ private slots:
         QVERIFY2(server.start(tls), qPrintable(server.error()));
         Recorder rec;
         SmtpSender smtp(&rec);
+        // The server's own certificate is not trusted until its file is configured.
         smtp.setSettings(local(server.port()));
+        QVERIFY(!smtp.send(SmtpMessage::remittance("ABC", "OCC", "q@r.gov.br", tmp.filePath("TX-ABC01.zip"))));
+        QCOMPARE(smtp.lastFailure().kind, SmtpFailure::ConnectionFailure);
+        QVERIFY2(smtp.lastFailure().text.contains("O certificado do servidor 127.0.0.1 não é confiável"),
+                 qPrintable(smtp.lastFailure().text));
+        QVERIFY(!QFile::exists(tmp.filePath("spool/1.json")));
+
+        SmtpSettings trusting = local(server.port());
+        trusting.caFile = server.certificateFile();
+        smtp.setSettings(trusting);
         QVERIFY2(smtp.send(SmtpMessage::remittance("ABC", "OCC", "q@r.gov.br", tmp.filePath("TX-ABC01.zip"))),
                  qPrintable(smtp.lastFailure().detail));
         const QJsonObject m = QJsonDocument::fromJson(server.messageJson(1)).object();
@@ -196,7 +207,8 @@ private slots:
         smtp.setSettings(local(server.port()));
         QVERIFY(!smtp.send(message));
         QCOMPARE(rec.failures.last().kind, SmtpFailure::RecipientNotFound);
-        QCOMPARE(rec.failures.last().text, QString());
+        QCOMPARE(rec.failures.last().text,
+                 "Servidor E-MAIL respondeu: 550 5.1.1 Recipient address rejected: user unknown");
         QVERIFY(rec.failures.last().detail.contains("550"));
         QCOMPARE(rec.connected, 1);
 
@@ -206,7 +218,16 @@ private slots:
         smtp.setSettings(local(server.port()));
         QVERIFY(!smtp.send(message));
         QCOMPARE(rec.failures.last().kind, SmtpFailure::Failure);
-        QCOMPARE(rec.failures.last().text, "Falha na transmissão do E_MAIL");
+        QCOMPARE(rec.failures.last().text,
+                 "Falha na transmissão do E_MAIL (servidor respondeu: 554 5.6.0 Message refused)");
+
+        refusing = {};
+        refusing.rejectSender = true;
+        QVERIFY(server.start(refusing));
+        smtp.setSettings(local(server.port()));
+        QVERIFY(!smtp.send(message));
+        QCOMPARE(rec.failures.last().serverReply, "451 4.7.1 Sender temporarily refused: try later");
+        QVERIFY(rec.failures.last().text.endsWith("(servidor respondeu: 451 4.7.1 Sender temporarily refused: try later)"));
 
         SmtpMessage missing = message;
         missing.attachments = {tmp.filePath("nao-existe.zip")};
@@ -220,6 +241,42 @@ private slots:
         QVERIFY(smtp.send(message));
         QCOMPARE(rec.failures.size(), before);
         QVERIFY(!server.messageJson(1).isEmpty());
+    }
+
+    // The configured login (EndSMTPUsuario) is the one the server sees.
+    void sendsUnderTheConfiguredLogin()
+    {
+        QTemporaryDir tmp;
+        QVERIFY(writeFile(tmp.filePath("OC-ABC2026120801.zip"), "PK"));
+        SmtpTestServer server(tmp.filePath("spool"));
+        QVERIFY2(server.start(), qPrintable(server.error()));
+        ConfigLocal config;
+        config.endSMTPHost = "127.0.0.1";
+        config.endSMTPPort = QString::number(server.port());
+        config.endSMTPUsuario = " ocdemo@occ.com.br ";
+        SmtpSender smtp;
+        smtp.setSettings(SmtpSettings::fromConfig(config));
+        QVERIFY2(smtp.send(SmtpMessage::remittance("ABC", "OCC", "q@r.gov.br", tmp.filePath("OC-ABC2026120801.zip"))),
+                 qPrintable(smtp.lastFailure().detail));
+        const QJsonObject m = QJsonDocument::fromJson(server.messageJson(1)).object();
+        QCOMPARE(m["login"].toString(), "ocdemo@occ.com.br");
+        QCOMPARE(m["mail_from"].toString(), "q@r.gov.br");
+    }
+
+    // A server that never answers is given up after the 30 s every
+    // transfer waits, not more.
+    void silentServerIsGivenUpAfterThirtySeconds()
+    {
+        QTemporaryDir tmp;
+        QVERIFY(writeFile(tmp.filePath("a.zip"), "x"));
+        SilentServer silent;
+        SmtpSender smtp;
+        smtp.setSettings(SmtpSettings::fromConfig("127.0.0.1", QString::number(silent.port())));
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(!smtp.send(SmtpMessage::remittance("ABC", "OCC", "q@r.gov.br", tmp.filePath("a.zip"))));
+        QVERIFY2(clock.elapsed() >= 29000 && clock.elapsed() < 40000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(smtp.lastFailure().kind, SmtpFailure::ConnectionFailure);
     }
 
     void abortWhileConnecting()

@@ -18,6 +18,7 @@
 #include <QJsonObject>
 #include <QLineEdit>
 #include <QProcess>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QTimer>
@@ -141,6 +142,7 @@ private slots:
         QCOMPARE(lines.last(), QStringLiteral("Transferência realizada com sucesso."));
         QCOMPARE(child<QLineEdit>(w, "EdTransferidos")->text(), QStringLiteral("300000"));
         QVERIFY(child<QCheckBox>(w, "CkTransferencia")->isVisible());
+        QCOMPARE(child<QProgressBar>(w, "PbTransferencia")->value(), child<QProgressBar>(w, "PbTransferencia")->maximum());
         QVERIFY(child<QPushButton>(w, "BtComprovante")->isEnabled());
         QVERIFY(!child<QPushButton>(w, "BtTransfere")->isEnabled());
         QCOMPARE(RemessaControl::newest(f.db)->event, QStringLiteral("TR"));
@@ -282,6 +284,10 @@ private slots:
             QVERIFY2(lines.contains(QStringLiteral("Transferência não realizada: Erro de Upload..")), qPrintable(memo(w)));
             QCOMPARE(lines.last(), QStringLiteral("Erro de Upload."));
             QVERIFY(!child<QPushButton>(w, "BtComprovante")->isEnabled());
+            // Neither the tick nor a full bar may suggest the file arrived.
+            QVERIFY(!child<QCheckBox>(w, "CkTransferencia")->isVisible());
+            const QProgressBar *bar = child<QProgressBar>(w, "PbTransferencia");
+            QVERIFY(bar->value() < bar->maximum());
             shot(w, "transfere-arquivo-conexao-cortada");
         }
         QCOMPARE(RemessaControl::newest(f.db)->event, QStringLiteral("PR"));
@@ -337,7 +343,9 @@ private slots:
         TFrmTransfereSMTP w(f.work(Number), f.db, msg);
         w.setFileName(package());
         QVERIFY(transfer(w));
-        QVERIFY2(w.resultLines().contains("Transferência não realizada: Falha na transmissão do E_MAIL."),
+        // The server's own words say why.
+        QVERIFY2(w.resultLines().contains("Transferência não realizada: Falha na transmissão do E_MAIL "
+                                          "(servidor respondeu: 554 5.6.0 Message refused)."),
                  qPrintable(memo(w)));
         QVERIFY(!child<QPushButton>(w, "BtComprovante")->isEnabled());
         QCOMPARE(RemessaControl::newest(f.db)->event, QStringLiteral("PR"));

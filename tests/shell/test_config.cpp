@@ -240,6 +240,33 @@ private slots:
         QVERIFY(column(QStringLiteral("EndSMTPHost")).toString().isEmpty());
     }
 
+    // The servers' certificate file is set on the page like the folders,
+    // kept out of the row the remittances carry, and a database from before
+    // the setting reads it as empty.
+    void certificateFileIsAFolderPageSetting()
+    {
+        insertRow(QStringLiteral("OCC"));
+        QVERIFY(!m_db->tableExists(QStringLiteral("CONFIG_CERTIFICADO")));
+        QCOMPARE(ConfigLocalStore::read(*m_db)->arqCertificadoTLS, QString());
+        ConfiguraDiretoriosPage page(*m_db, m_msg, copyFn());
+        QSignalSpy left(&page, &ConfiguraDiretoriosPage::leave);
+        page.enter();
+        auto *cert = child<QLineEdit>(&page, "dbeCertificadoTLS");
+        QVERIFY(!cert->isReadOnly());
+        cert->setText(QStringLiteral("/etc/corvane/quelora.pem"));
+        child<QPushButton>(&page, "BitBtn10")->click();
+        QCOMPARE(left.count(), 1);
+        QCOMPARE(m_msg.messages.size(), 0);
+        QCOMPARE(ConfigLocalStore::read(*m_db)->arqCertificadoTLS, QStringLiteral("/etc/corvane/quelora.pem"));
+        QVERIFY(!ConfigLocal::columns().contains(ConfigLocal::CertificateFile, Qt::CaseInsensitive));
+
+        page.enter();
+        QCOMPARE(cert->text(), QStringLiteral("/etc/corvane/quelora.pem"));
+        cert->clear();
+        child<QPushButton>(&page, "BitBtn10")->click();
+        QCOMPARE(ConfigLocalStore::read(*m_db)->arqCertificadoTLS, QString());
+    }
+
     void tooLongFolderIsRefusedNotCut()
     {
         insertRow(QStringLiteral("OCC"));
@@ -277,7 +304,8 @@ private slots:
             labels << l->text();
         QVERIFY(labels.contains(QStringLiteral("Endereço o Host - EMail")));
         QVERIFY(labels.contains(QStringLiteral("Responsável Quelora receb. do EMail")));
-        QCOMPARE(labels.size(), 13);
+        QVERIFY(labels.contains(QStringLiteral("Arquivo de Certificado (TLS) dos Servidores")));
+        QCOMPARE(labels.size(), 14);
         for (const char *name : {"bbtBrowse2", "bbtBrowse3", "bbtBrowse4"})
             QCOMPARE(child<QPushButton>(&dirs, name)->text(), QStringLiteral("Browse..."));
         QCOMPARE(child<QPushButton>(&dirs, "BitBtn11")->text(), QStringLiteral("Cancela"));

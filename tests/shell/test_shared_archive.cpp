@@ -183,6 +183,49 @@ private slots:
         QCOMPARE(QDir(dest).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
     }
 
+    // An archive from outside that would unpack beyond its limits (a small
+    // zip of hundreds of megabytes of zeros, or thousands of entries) is
+    // refused before anything is written.
+    void unzipRefusesWhatExpandsBeyondItsLimits()
+    {
+        const QString work = dir(QStringLiteral("bomb"));
+        const QString zeros = work + "/zeros.bin";
+        {
+            QFile f(zeros);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            QVERIFY(f.resize(qint64(600) << 20)); // sparse: costs no disk
+        }
+        int err = 0;
+        zip_t *za = zip_open(QFile::encodeName(work + "/bomb.zip").constData(), ZIP_CREATE | ZIP_TRUNCATE, &err);
+        QVERIFY(za);
+        zip_source_t *src = zip_source_file(za, QFile::encodeName(zeros).constData(), 0, -1);
+        const zip_int64_t index = zip_file_add(za, "OC-R-ABC2026120801-OK.txt", src, 0);
+        QVERIFY(index >= 0);
+        zip_set_file_compression(za, zip_uint64_t(index), ZIP_CM_DEFLATE, 9);
+        QCOMPARE(zip_close(za), 0);
+        QFile::remove(zeros);
+        QVERIFY(QFileInfo(work + "/bomb.zip").size() < (qint64(1) << 20));
+
+        ScriptedMessenger m;
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(!Archive::unzip(work + "/bomb.zip", work + "/dest", m, Archive::ResultLimits));
+        QVERIFY(clock.elapsed() < 2000);
+        QVERIFY2(m.lastText().contains("excede o limite"), qPrintable(m.lastText()));
+        QCOMPARE(QDir(work + "/dest").entryList(QDir::Files), QStringList());
+
+        QList<QPair<QByteArray, QByteArray>> many;
+        for (int i = 0; i <= Archive::ResultLimits.maxEntries; ++i)
+            many.append({QByteArray("r") + QByteArray::number(i) + ".txt", "x"});
+        buildArchive(work + "/many.zip", many);
+        QVERIFY(!Archive::unzip(work + "/many.zip", work + "/dest", m, Archive::ResultLimits));
+        QCOMPARE(QDir(work + "/dest").entryList(QDir::Files), QStringList());
+        many.removeLast();
+        buildArchive(work + "/enough.zip", many);
+        QVERIFY(Archive::unzip(work + "/enough.zip", work + "/dest", m, Archive::ResultLimits));
+        QCOMPARE(QDir(work + "/dest").entryList(QDir::Files).size(), Archive::ResultLimits.maxEntries);
+    }
+
     void unzipDoesNotFollowLinkedFolders()
     {
         const QString work = dir(QStringLiteral("link"));

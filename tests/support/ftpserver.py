@@ -16,13 +16,15 @@ from pyftpdlib.handlers import FTPHandler, ThrottledDTPHandler
 from pyftpdlib.servers import FTPServer
 
 
-def self_signed_cert(folder):
+def self_signed_cert(folder, cert_out=None):
     from OpenSSL import crypto
 
     key = crypto.PKey()
     key.generate_key(crypto.TYPE_RSA, 2048)
     cert = crypto.X509()
+    cert.set_version(2)
     cert.get_subject().CN = "127.0.0.1"
+    cert.add_extensions([crypto.X509Extension(b"subjectAltName", False, b"IP:127.0.0.1")])
     cert.set_serial_number(1)
     cert.gmtime_adj_notBefore(-60)
     cert.gmtime_adj_notAfter(3600)
@@ -33,6 +35,9 @@ def self_signed_cert(folder):
     with open(path, "wb") as f:
         f.write(crypto.dump_privatekey(crypto.FILETYPE_PEM, key))
         f.write(crypto.dump_certificate(crypto.FILETYPE_PEM, cert))
+    if cert_out:
+        with open(cert_out, "wb") as f:
+            f.write(crypto.dump_certificate(crypto.FILETYPE_PEM, cert))
     return path
 
 
@@ -46,6 +51,8 @@ def main():
                    help="bytes per second the server reads and writes on data connections")
     p.add_argument("--tls", action="store_true",
                    help="offer TLS and refuse clients that do not use it")
+    p.add_argument("--cert-out", default=None,
+                   help="where to write the (self-signed) certificate the server presents")
     p.add_argument("--lifetime", type=int, default=600)
     a = p.parse_args()
 
@@ -71,7 +78,7 @@ def main():
         scratch = tempfile.TemporaryDirectory()
         handler = TLS_FTPHandler
         handler.dtp_handler = EagerTlsDTP
-        handler.certfile = self_signed_cert(scratch.name)
+        handler.certfile = self_signed_cert(scratch.name, a.cert_out)
         handler.tls_control_required = True
         handler.tls_data_required = True
     handler.authorizer = authorizer

@@ -17,15 +17,23 @@ import sys
 import tempfile
 import threading
 
-from aiosmtpd.smtp import SMTP
+from aiosmtpd.smtp import SMTP, AuthResult
 
 
 class Spool:
-    def __init__(self, folder, reject_rcpt, reject_data):
+    def __init__(self, folder, reject_rcpt, reject_data, reject_sender=False):
         self.folder = folder
+        self.reject_sender = reject_sender
         self.reject_rcpt = {r.lower() for r in reject_rcpt}
         self.reject_data = reject_data
         self.count = 0
+
+    async def handle_MAIL(self, server, session, envelope, address, mail_options):
+        if self.reject_sender:
+            return "451 4.7.1 Sender temporarily refused: try later"
+        envelope.mail_from = address
+        envelope.mail_options.extend(mail_options)
+        return "250 OK"
 
     async def handle_RCPT(self, server, session, envelope, address, rcpt_options):
         if address.lower() in self.reject_rcpt:
@@ -44,6 +52,7 @@ class Spool:
             "mail_from": envelope.mail_from,
             "rcpt_tos": envelope.rcpt_tos,
             "tls": session.ssl is not None,
+            "login": login_of(session),
             "headers": {k: str(v) for k, v in msg.items()},
             "body": None,
             "body_charset": None,
@@ -74,13 +83,26 @@ class Spool:
         return "250 Message accepted for delivery"
 
 
-def tls_context(folder):
+def login_of(session):
+    data = getattr(session, "auth_data", None)
+    login = getattr(data, "login", None)
+    return login.decode("utf-8", "replace") if isinstance(login, bytes) else login
+
+
+def accept_any_login(server, session, envelope, mechanism, auth_data):
+    # Records who logged in; the tests check the login, not a password.
+    return AuthResult(success=True, auth_data=auth_data)
+
+
+def tls_context(folder, cert_out=None):
     from OpenSSL import crypto
 
     key = crypto.PKey()
     key.generate_key(crypto.TYPE_RSA, 2048)
     cert = crypto.X509()
+    cert.set_version(2)
     cert.get_subject().CN = "127.0.0.1"
+    cert.add_extensions([crypto.X509Extension(b"subjectAltName", False, b"IP:127.0.0.1")])
     cert.set_serial_number(1)
     cert.gmtime_adj_notBefore(-60)
     cert.gmtime_adj_notAfter(3600)
@@ -91,6 +113,9 @@ def tls_context(folder):
     with open(path, "wb") as f:
         f.write(crypto.dump_privatekey(crypto.FILETYPE_PEM, key))
         f.write(crypto.dump_certificate(crypto.FILETYPE_PEM, cert))
+    if cert_out:
+        with open(cert_out, "wb") as f:
+            f.write(crypto.dump_certificate(crypto.FILETYPE_PEM, cert))
     ctx = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
     ctx.load_cert_chain(path)
     return ctx
@@ -101,17 +126,20 @@ def main():
     p.add_argument("--spool", required=True)
     p.add_argument("--reject-rcpt", action="append", default=[])
     p.add_argument("--reject-data", action="store_true")
+    p.add_argument("--reject-sender", action="store_true")
     p.add_argument("--tls", action="store_true",
                    help="offer STARTTLS and refuse clients that do not use it")
+    p.add_argument("--cert-out", default=None,
+                   help="where to write the (self-signed) certificate the server presents")
     p.add_argument("--lifetime", type=int, default=600)
     a = p.parse_args()
 
-    spool = Spool(a.spool, a.reject_rcpt, a.reject_data)
-    kwargs = {}
+    spool = Spool(a.spool, a.reject_rcpt, a.reject_data, a.reject_sender)
+    kwargs = {"authenticator": accept_any_login, "auth_require_tls": False}
     scratch = None
     if a.tls:
         scratch = tempfile.TemporaryDirectory()
-        kwargs = {"tls_context": tls_context(scratch.name), "require_starttls": True}
+        kwargs.update({"tls_context": tls_context(scratch.name, a.cert_out), "require_starttls": True})
 
     loop = asyncio.new_event_loop()
     asyncio.set_event_loop(loop)

@@ -84,7 +84,7 @@ bool FtpTestServer::start(const Options &options)
     if (options.throttle > 0)
         args << "--throttle" << QString::number(options.throttle);
     if (options.tls)
-        args << "--tls";
+        args << "--tls" << "--cert-out" << certificateFile();
     return TestServerProcess::start(args);
 }
 
@@ -106,8 +106,10 @@ bool SmtpTestServer::start(const Options &options)
         args << "--reject-rcpt" << r;
     if (options.rejectData)
         args << "--reject-data";
+    if (options.rejectSender)
+        args << "--reject-sender";
     if (options.tls)
-        args << "--tls";
+        args << "--tls" << "--cert-out" << certificateFile();
     return TestServerProcess::start(args);
 }
 

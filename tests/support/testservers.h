@@ -2,6 +2,7 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 // A server script of tests/support run by /usr/bin/python3 on 127.0.0.1 and
 // a port the system picks. start() waits (bounded) for its "READY <port>";
@@ -25,6 +26,12 @@ public:
 
     int port() const { return m_port; }
     QString error() const { return m_error; }
+    // The self-signed certificate (PEM) a TLS server presents; a client
+    // that trusts it may connect, one that does not must refuse.
+    QString certificateFile() const { return m_certDir.filePath(QStringLiteral("server-cert.pem")); }
+
+protected:
+    QTemporaryDir m_certDir;
 
 private:
     QString m_script;
@@ -65,7 +72,7 @@ private:
 
 // aiosmtpd spooling what it accepts. For message n (from 1) the spool holds
 // n.eml (bytes received) and n.json, Python's own reading of it: mail_from,
-// rcpt_tos, tls, headers, body, body_charset and attachments (filename,
+// rcpt_tos, tls, login (the AUTH user, null without), headers, body, body_charset and attachments (filename,
 // content_type, transfer_encoding and file, the decoded bytes).
 class SmtpTestServer : public TestServerProcess
 {
@@ -73,6 +80,7 @@ public:
     struct Options
     {
         QStringList rejectRecipients; // answered 550 at RCPT
+        bool rejectSender = false;    // MAIL FROM answered 451 (a temporary refusal)
         bool rejectData = false;      // every message refused with 554
         bool tls = false;             // STARTTLS offered and required
     };

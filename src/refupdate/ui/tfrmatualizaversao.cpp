@@ -241,7 +241,7 @@ void TFrmAtualizaVersao::runInternet()
     });
     {
         Hourglass wait;
-        m_ftp->setSettings(FtpSettings::fromAddress(address, m_config.loginFTP, m_config.senhaFTP));
+        m_ftp->setSettings(FtpSettings::fromConfig(address, m_config));
         ListaArq->clear();
         m_ftp->connectToHost();
         m_ftp->changeDirectory(address.path);
@@ -347,15 +347,18 @@ void TFrmAtualizaVersao::install()
     adjustSize();
     QApplication::processEvents();
     QString detail;
+    QStringList ignored;
     {
         Hourglass wait;
-        m_installed = RefInstall::install(m_db, m_reception, EdArquivoNovo->text(), &detail);
+        m_installed = RefInstall::install(m_db, m_reception, EdArquivoNovo->text(), &detail, &ignored);
     }
     if (m_installed) {
         EdVersaoAtual->setText(EdVersaoNova->text());
         EdNomeArquivo->setText(EdArquivoNovo->text());
         CkAtualiza->setVisible(true);
-        EdResultado->setText(RefInstall::Installed);
+        EdResultado->setText(ignored.isEmpty() ? RefInstall::Installed
+                                               : RefInstall::Installed + QLatin1Char(' ')
+                                                     + RefInstall::ignoredText(ignored));
     } else {
         m_messenger.error(RefInstall::errorBoxText(detail));
         EdResultado->setText(RefInstall::InstallError);

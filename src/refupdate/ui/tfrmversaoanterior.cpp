@@ -138,7 +138,8 @@ void TFrmVersaoAnterior::BtAtualizaClick()
         CkAtualiza->setVisible(true);
         EdVersaoAtual->setText(version);
         EdNomeArquivo->setText(fileName);
-        EdResultado->setText(RefInstall::ReinstalledOlder);
+        EdResultado->setText(out.ignored.isEmpty() ? RefInstall::ReinstalledOlder
+                                                   : RefInstall::ReinstalledOlder + QLatin1Char(' ') + out.ignored);
     } else {
         m_messenger.error(RefInstall::errorBoxText(out.detail));
         EdResultado->setText(RefInstall::InstallError);

@@ -47,8 +47,7 @@ TFrmTransfereArquivo::~TFrmTransfereArquivo()
 void TFrmTransfereArquivo::startSending(const QString &path, const ConfigLocal &config)
 {
     const FtpAddress address = FtpAddress::split(config.endQueloraEnvio);
-    FtpSettings settings = FtpSettings::fromAddress(address, config.loginFTP, config.senhaFTP);
-    settings.timeoutMs = TimeoutMs;
+    const FtpSettings settings = FtpSettings::fromConfig(address, config);
     m_path = path;
     m_remoteDir = address.path;
     m_lastFailure = FtpFailure();

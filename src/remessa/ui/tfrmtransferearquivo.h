@@ -13,9 +13,6 @@ public:
     TFrmTransfereArquivo(const RemessaWork &work, Database &db, Messenger &messenger, QWidget *parent = nullptr);
     ~TFrmTransfereArquivo() override;
 
-    // 30 s without an answer ends the transfer.
-    static constexpr int TimeoutMs = 30000;
-
 protected:
     void startSending(const QString &path, const ConfigLocal &config) override;
     void abortSending() override;

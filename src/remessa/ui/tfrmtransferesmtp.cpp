@@ -43,7 +43,7 @@ TFrmTransfereSMTP::~TFrmTransfereSMTP()
 
 void TFrmTransfereSMTP::startSending(const QString &path, const ConfigLocal &config)
 {
-    m_smtp->send(SmtpSettings::fromConfig(config.endSMTPHost, config.endSMTPPort),
+    m_smtp->send(SmtpSettings::fromConfig(config),
                  SmtpMessage::remittance(config.siglaCertificador, config.nomeOCC, config.endSMTPEMailReply, path));
 }
 

@@ -220,7 +220,10 @@ void TransferWindow::progressed(qint64 done, qint64 total)
         total = m_size;
     m_sent = done;
     EdTransferidos->setText(QString::number(done));
-    PbTransferencia->setValue(total > 0 ? static_cast<int>(qMin(done, total) * 1000 / total) : 0);
+    // Bytes handed to the network are not bytes the server kept: the bar
+    // reaches its end only when the server has confirmed the whole file.
+    const int shown = total > 0 ? static_cast<int>(qMin(done, total) * 1000 / total) : 0;
+    PbTransferencia->setValue(qMin(shown, PbTransferencia->maximum() - 1));
 }
 
 void TransferWindow::connectFailed(const QString &clientMessage)
@@ -247,7 +250,6 @@ void TransferWindow::sendingEnded(bool ok)
     QApplication::restoreOverrideCursor();
     m_running = false;
     addMemo(QStringLiteral("Tamanho do arquivo : %1 bytes").arg(m_size));
-    CkTransferencia->show();
     showResult();
     // Only a whole delivery keeps the register's marker up to its record.
     std::unique_ptr<TransferDelivery::Delivery> delivery = std::move(m_delivery);
@@ -268,6 +270,8 @@ void TransferWindow::sendingEnded(bool ok)
     addMemo(QStringLiteral("Taxa de transferência: ") + FileUtil::transferRate(m_sent, m_startTime, end)
             + QStringLiteral(" bytes/seg"));
     addMemo(QStringLiteral("Transferência realizada com sucesso."));
+    CkTransferencia->show();
+    PbTransferencia->setValue(PbTransferencia->maximum());
     bool recorded = false;
     try {
         recorded = delivery && delivery->delivered(m_work.userCode, m_work.userName, QString());

@@ -36,6 +36,7 @@ const Row kFtp[] = {
     {"dbeEndTabAux", "EndQueloraOrigAux", "Endereço Quelora para Busca Tab. Auxiliares"},
     {"dbeLoginFTP", "LoginFTP", "Login do Servidor FTP do Quelora"},
     {"dbeSenhaFTP", "SenhaFTP", "Senha do Servidor FTP do Quelora"},
+    {"dbeCertificadoTLS", "ArqCertificadoTLS", "Arquivo de Certificado (TLS) dos Servidores"},
 };
 
 const Row kMail[] = {
