@@ -38,7 +38,7 @@ QString copyBlocks(const QString &from, const QString &to, FolderTransferObserve
         return what;
     };
     if (!dst.open())
-        return failed(QStringLiteral("Erro ao criar arquivo"));
+        return QStringLiteral("Erro ao criar arquivo");
     const qint64 total = src.size();
     qint64 done = 0;
     QByteArray block(FolderTransfer::BlockSize, '\0');

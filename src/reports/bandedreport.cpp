@@ -383,7 +383,8 @@ bool BandedReport::exportPdf(const QString &path, QString *why) const
             return false;
         }
     }
-    if (out.device()->size() <= 0 || !out.commit())
+    // The writer's own failures show on the device only.
+    if (!out.commit())
         return failed();
     return true;
 }

@@ -459,13 +459,14 @@ private slots:
         QVERIFY(QDir(m_home->dir()).mkpath(QStringLiteral("Remessas")));
         m_db->execute(QStringLiteral("UPDATE CONFIG_LOCAL SET DirLocalTransf = 'Remessas'"));
         const QString previous = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(m_out.path()));
+        QTemporaryDir elsewhere;
+        QVERIFY(QDir::setCurrent(elsewhere.path()));
         const auto r = prepare();
         QDir::setCurrent(previous);
         QCOMPARE(r.outcome, Outcome::Prepared);
         QCOMPARE(QFileInfo(r.filePath).absolutePath(), QDir(m_home->dir()).filePath(QStringLiteral("Remessas")));
         QVERIFY(QFileInfo(r.filePath).isFile());
-        QVERIFY(QDir(m_out.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());
+        QVERIFY(QDir(elsewhere.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());
     }
 
     void everyStatementProbesInsteadOfScanning()

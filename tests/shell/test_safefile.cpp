@@ -27,7 +27,7 @@ bool writeFile(const QString &path, const QByteArray &data)
 
 QStringList namesIn(const QString &dir)
 {
-    return QDir(dir).entryList(QDir::Files | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    return QDir(dir).entryList(QDir::Files | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 }
