@@ -33,6 +33,14 @@ QString dbDir() { return programDir() + QStringLiteral("/db/"); }
 QString dbFile() { return dbDir() + QStringLiteral("bdocc.mdb"); }
 QString workDir() { return programDir() + QStringLiteral("/Trabalho/"); }
 
+QString resolve(const QString &path)
+{
+    const QString p = QDir::fromNativeSeparators(path);
+    if (p.isEmpty() || !QDir::isRelativePath(p))
+        return path;
+    return QDir::cleanPath(programDir() + QLatin1Char('/') + p);
+}
+
 // The GUI and the batch tool share one daily error log.
 QString programName() { return QStringLiteral("corvane"); }
 

@@ -12,4 +12,7 @@ QString dbDir();                    // programDir + "/db/"
 QString dbFile();                   // programDir + "/db/bdocc.mdb"
 QString workDir();                  // programDir + "/Trabalho/"
 QString programName();              // base name used for the daily error log
+// A configured folder or file as the program uses it: a relative one is
+// taken from the program folder, whatever the current folder is.
+QString resolve(const QString &path);
 }

@@ -1,12 +1,12 @@
 #include "base/archive.h"
 #include "base/apppaths.h"
 #include "base/messenger.h"
+#include "base/safefile.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QSet>
 
 #include <zip.h>
@@ -100,16 +100,16 @@ struct Budget
     qint64 left;
 };
 
-bool extractEntry(zip_t *za, zip_uint64_t index, const QString &target, Budget &budget)
+// why: the cause, when writing the entry failed.
+bool extractEntry(zip_t *za, zip_uint64_t index, const QString &target, Budget &budget, QString &why)
 {
     zip_file_t *zf = zip_fopen_index(za, index, 0);
     if (!zf)
         return false;
-    // A link left where the entry goes would redirect the write.
-    if (QFileInfo(target).isSymLink())
-        QFile::remove(target);
-    QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly)) {
+    // A link left where the entry goes is replaced, never written through.
+    SafeFile::Writer out(target);
+    if (!out.open()) {
+        why = out.error();
         zip_fclose(zf);
         return false;
     }
@@ -125,18 +125,23 @@ bool extractEntry(zip_t *za, zip_uint64_t index, const QString &target, Budget &
             break;
         // The declared sizes were checked; this holds an entry that lies.
         budget.left -= n;
-        if (budget.left < 0 || out.write(buf, n) != n) {
+        if (budget.left < 0) {
+            ok = false;
+            break;
+        }
+        if (!out.write(buf, n)) {
+            why = out.error();
             ok = false;
             break;
         }
     }
     zip_fclose(zf);
-    if (!ok) {
-        out.cancelWriting();
+    if (!ok)
+        return false;
+    if (!out.commit()) {
+        why = out.error();
         return false;
     }
-    if (!out.commit())
-        return false;
     zip_stat_t st;
     zip_stat_init(&st);
     if (zip_stat_index(za, index, 0, &st) == 0 && (st.valid & ZIP_STAT_MTIME)) {
@@ -177,10 +182,13 @@ bool zip(const QStringList &fileSpecs, const QString &archivePath, Messenger &me
     const QString archive = absolute(archivePath);
     if (QFileInfo::exists(archive) || QFileInfo(archive).isSymLink())
         QFile::remove(archive);
+    // The scratch copy an earlier, killed run was writing.
+    SafeFile::removeLeftovers(QFileInfo(archive).path(), QFileInfo(archive).fileName());
     const QStringList files = matchingFiles(fileSpecs);
     bool ok = !files.isEmpty() && !QFileInfo::exists(archive) && writeArchive(files, archive)
-              && QFileInfo(archive).isFile();
+              && QFileInfo(archive).isFile() && QFile::setPermissions(archive, SafeFile::OwnerOnly);
     if (!ok) {
+        QFile::remove(archive); // whatever stands there now was begun here
         messenger.error(kZipFailed);
         return false;
     }
@@ -252,6 +260,7 @@ bool unzip(const QString &archivePath, const QString &destDir, Messenger &messen
     Budget budget{limits.maxBytes};
     QStringList written;
     bool ok = true;
+    QString why;
     for (zip_int64_t i = 0; i < count && ok; ++i) {
         const QString &name = names.at(i);
         const QString target = QDir::cleanPath(dest + QLatin1Char('/') + name);
@@ -263,7 +272,7 @@ bool unzip(const QString &archivePath, const QString &destDir, Messenger &messen
         // A folder of the destination that is a link elsewhere must not
         // carry an entry out of it.
         ok = QDir().mkpath(parent) && insideDir(QFileInfo(parent).canonicalFilePath(), canonicalDest)
-             && extractEntry(za, static_cast<zip_uint64_t>(i), target, budget);
+             && extractEntry(za, static_cast<zip_uint64_t>(i), target, budget, why);
         if (ok)
             written << target;
     }
@@ -275,7 +284,7 @@ bool unzip(const QString &archivePath, const QString &destDir, Messenger &messen
         return false;
     }
     if (!ok) {
-        messenger.error(kUnzipFailed);
+        messenger.error(why.isEmpty() ? kUnzipFailed : kUnzipFailed + QStringLiteral(" Causa: ") + why + QLatin1Char('.'));
         return false;
     }
     return true;

@@ -1,5 +1,6 @@
 #include "base/errorlog.h"
 #include "base/apppaths.h"
+#include "base/safefile.h"
 #include "base/textutil.h"
 
 #include <QDir>
@@ -19,7 +20,7 @@ bool append(const QString &message, const QString &className)
         const QDateTime now = QDateTime::currentDateTime();
         QDir().mkpath(AppPaths::programDir());
         QFile f(fileName(now.date()));
-        if (!f.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text))
+        if (!SafeFile::openForAppend(f, QIODevice::Text))
             return false;
         const QString entry = QStringLiteral("Data..........: ") + now.toString(QStringLiteral("dd/MM/yyyy HH:mm:ss"))
                               + QStringLiteral("\nMensagem......: ") + TextUtil::trimBlanks(message)

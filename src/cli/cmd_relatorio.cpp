@@ -88,8 +88,9 @@ int runRelatorio(const QStringList &args)
             err << "Nenhum certificado selecionado para o relatório: nada foi gravado.\n";
             return CliExit::Failed;
         }
-        if (!report->exportPdf(pdf)) {
-            err << "Não foi possível gravar o arquivo " << QDir::toNativeSeparators(pdf) << "\n";
+        QString why;
+        if (!report->exportPdf(pdf, &why)) {
+            err << "Não foi possível gravar o arquivo " << QDir::toNativeSeparators(pdf) << ": " << why << "\n";
             return CliExit::Failed;
         }
         QTextStream(stdout) << "Relatório \"" << report->title() << "\" gravado em " << QDir::toNativeSeparators(pdf)

@@ -1,5 +1,6 @@
 #include "db/database.h"
 #include "base/moments.h"
+#include "base/safefile.h"
 #include "db/dberror.h"
 #include "db/sqlfunctions.h"
 
@@ -58,11 +59,12 @@ void Database::open(const QString &path)
 void Database::create(const QString &path)
 {
     close();
-    QDir().mkpath(QFileInfo(path).absolutePath());
+    SafeFile::makeFolder(QFileInfo(path).absolutePath());
     // Made here, exclusively: of two programs creating the same file at
-    // once, exactly one gets it and the other is told it exists.
+    // once, exactly one gets it and the other is told it exists. The
+    // register is its owner's only; the engine's journals take its mode.
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly, SafeFile::OwnerOnly)) {
         if (QFileInfo::exists(path))
             throw DbError(QStringLiteral("O arquivo %1 já existe.").arg(QDir::toNativeSeparators(path)));
         throw DbError(QStringLiteral("Não foi possível criar o arquivo %1: %2")

@@ -26,7 +26,11 @@ bool DbError::isBusy() const
 
 QString DbError::userMessage() const
 {
-    return isBusy() ? DbErrors::BusyMessage : m_message;
+    if (isBusy())
+        return DbErrors::BusyMessage;
+    if ((m_code & 0xFF) == SQLITE_FULL)
+        return QStringLiteral("Não há espaço livre no disco da base de dados. As alterações não foram efetuadas.");
+    return m_message;
 }
 
 namespace DbErrors {

@@ -2,6 +2,7 @@
 #include "db/paradoxformat.h"
 #include "db/paradoxtable.h"
 #include "base/cp1252.h"
+#include "base/filereasons.h"
 #include "base/moments.h"
 
 #include <QDate>
@@ -360,12 +361,19 @@ ParadoxWriter::~ParadoxWriter()
 }
 
 namespace {
+// pxlib's own words, unless the disk filled up under it.
+QString pxReason(const QString &path, const QString &pxError)
+{
+    return FileReasons::isDiskFull(path) ? FileReasons::writeFailed(path) : pxError;
+}
+
 // The writer's view of a plain table: sizes and where its last block stands.
 void openRaw(const QString &path, QFile &file)
 {
     file.setFileName(path);
     if (!file.open(QIODevice::ReadWrite))
-        fail(path, QStringLiteral("não foi possível abrir o arquivo para gravação (%1).").arg(file.errorString()));
+        fail(path, QStringLiteral("não foi possível abrir o arquivo para gravação (%1).")
+                       .arg(FileReasons::writeFailed(path, file.errorString())));
 }
 }
 
@@ -404,7 +412,7 @@ std::unique_ptr<ParadoxWriter> ParadoxWriter::create(const QString &path, const 
     if (PX_create_file(px, pf, int(fields.size()), nativePath(path).constData(), pxfFileTypNonIndexDB) < 0) {
         deleteAfterFailedOpen(px);
         w->m_doc->px = nullptr;
-        fail(path, QStringLiteral("não foi possível criar o arquivo (%1).").arg(w->m_doc->lastError));
+        fail(path, QStringLiteral("não foi possível criar o arquivo (%1).").arg(pxReason(path, w->m_doc->lastError)));
     }
     // The header names the table, not the folder it was written in.
     PX_set_tablename(px, Cp1252::fromUnicode(QFileInfo(path).fileName()).constData());
@@ -524,11 +532,15 @@ void ParadoxWriter::storeRecord()
         // One write call for the whole life of the handle: mixing pxlib's
         // record calls on one document crashes it.
         if (PX_put_record(m_doc->px, m_record.data()) < 0)
-            fail(m_path, QStringLiteral("falha ao gravar o registro %1 (%2).").arg(m_rows + 1).arg(m_doc->lastError));
+            fail(m_path, QStringLiteral("falha ao gravar o registro %1 (%2).")
+                             .arg(m_rows + 1)
+                             .arg(pxReason(m_path, m_doc->lastError)));
     } else if (m_doc->full()) {
         fail(m_path, QStringLiteral("a tabela não comporta mais registros (%1).").arg(m_rows));
     } else if (!m_doc->add(m_record)) {
-        fail(m_path, QStringLiteral("falha ao gravar o registro %1 (%2).").arg(m_rows + 1).arg(m_doc->file.errorString()));
+        fail(m_path, QStringLiteral("falha ao gravar o registro %1 (%2).")
+                         .arg(m_rows + 1)
+                         .arg(FileReasons::writeFailed(m_path, m_doc->file.errorString())));
     }
     ++m_rows;
 }
@@ -539,7 +551,7 @@ void ParadoxWriter::close()
         return;
     if (m_doc->file.isOpen()) {
         const bool ok = m_doc->finish();
-        const QString why = m_doc->file.errorString();
+        const QString why = ok ? QString() : FileReasons::writeFailed(m_path, m_doc->file.errorString());
         m_doc->file.close();
         if (!ok)
             fail(m_path, QStringLiteral("falha ao gravar (%1).").arg(why));
@@ -552,7 +564,7 @@ void ParadoxWriter::close()
     PX_close(px);
     PX_delete(px);
     if (!m_doc->lastError.isEmpty())
-        fail(m_path, QStringLiteral("falha ao gravar (%1).").arg(m_doc->lastError));
+        fail(m_path, QStringLiteral("falha ao gravar (%1).").arg(pxReason(m_path, m_doc->lastError)));
     if (QFileInfo(m_path).size() <= 0)
         fail(m_path, QStringLiteral("o arquivo não foi gravado."));
 }

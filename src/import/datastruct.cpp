@@ -1,5 +1,6 @@
 #include "import/datastruct.h"
 
+#include "base/safefile.h"
 #include "db/database.h"
 #include "db/dberror.h"
 #include "import/importsession.h"
@@ -149,7 +150,7 @@ void TDataStruct::appendLogBytes(const QString &fileName, const QByteArray &text
         return;
     }
     QFile f(logPath(name));
-    if (!f.open(QIODevice::Append | QIODevice::Text))
+    if (!SafeFile::openForAppend(f, QIODevice::Text))
         return;
     f.write(text);
 }

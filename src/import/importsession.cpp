@@ -1,5 +1,6 @@
 #include "import/importsession.h"
 
+#include "base/safefile.h"
 #include "db/database.h"
 #include "db/dberror.h"
 
@@ -36,7 +37,7 @@ void ImportSession::appendLog(const QString &dir, const QString &fileName, const
         opened->dir = dir;
         opened->name = fileName;
         opened->file.setFileName(dir.isEmpty() ? fileName : QDir(dir).filePath(fileName));
-        opened->usable = opened->file.open(QIODevice::Append | QIODevice::Text);
+        opened->usable = SafeFile::openForAppend(opened->file, QIODevice::Text);
         log = opened.get();
         m_logs.push_back(std::move(opened));
     }

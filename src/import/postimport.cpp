@@ -1,5 +1,6 @@
 #include "import/postimport.h"
 
+#include "base/safefile.h"
 #include "db/database.h"
 
 #include <QDir>
@@ -15,7 +16,7 @@ void appendLog(const QString &dir, const QString &fileName, const QStringList &l
     if (path.isEmpty())
         path = QDir(dir).filePath(fileName);
     QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text))
+    if (!SafeFile::openForAppend(f, QIODevice::Text))
         return; // a log that cannot be written must not stop the import
     QTextStream out(&f);
     for (const QString &line : lines)

@@ -1,5 +1,6 @@
 #include "refupdate/refupdaterun.h"
 
+#include "base/apppaths.h"
 #include "base/ftpaddress.h"
 #include "db/database.h"
 #include "refupdate/refinstall.h"
@@ -49,7 +50,7 @@ QString receptionDir(const ConfigLocal &config)
 {
     if (config.dirLocalRecepAux.trimmed().isEmpty())
         return QString();
-    const QString dir = QDir::cleanPath(config.dirLocalRecepAux.trimmed());
+    const QString dir = QDir::cleanPath(AppPaths::resolve(config.dirLocalRecepAux.trimmed()));
     QDir().mkpath(dir);
     return dir;
 }

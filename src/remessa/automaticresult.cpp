@@ -6,9 +6,12 @@
 #include "base/fileutil.h"
 #include "base/ftpaddress.h"
 #include "base/messenger.h"
+#include "base/quietmessenger.h"
+#include "base/safefile.h"
 #include "base/textutil.h"
 #include "db/database.h"
 #include "db/dberror.h"
+#include "remessa/deltatables.h"
 #include "remessa/remessacontrol.h"
 #include "remessa/registerstep.h"
 #include "remessa/replicafold.h"
@@ -32,20 +35,6 @@ struct SyncError : AppError
     SyncError(const QString &box, const QString &cause) : AppError(cause), box(box) {}
     QString box;
 };
-
-// Keeps what the archiver would have shown: the box of the failed step
-// replaces it, the cause goes to the error log.
-class Quiet : public Messenger
-{
-public:
-    QString said;
-    void error(const QString &t, const QString & = QString()) override { said += t; }
-    void information(const QString &t, const QString & = QString()) override { said += t; }
-    void warning(const QString &t, const QString & = QString()) override { said += t; }
-    void plain(const QString &t, const QString & = QString()) override { said += t; }
-    bool confirm(const QString &, const QString & = QString()) override { return false; }
-};
-
 
 // The name a listing line ends with: bare names, paths and long listing
 // lines all end with it.
@@ -82,7 +71,7 @@ QStringList readReport(const QString &syncDir, const QString &resultName)
     QTemporaryDir scratch(QDir(syncDir).filePath(QStringLiteral("resultado-XXXXXX")));
     if (!scratch.isValid())
         throw AppError(QStringLiteral("Não foi possível criar uma pasta em ") + QDir::toNativeSeparators(syncDir));
-    Quiet quiet;
+    QuietMessenger quiet;
     if (!Archive::unzip(resultPath, scratch.path(), quiet, Archive::ResultLimits))
         throw AppError(QStringLiteral("O arquivo de resultado não pôde ser extraído: ")
                        + QDir::toNativeSeparators(resultPath) + QStringLiteral(" (") + quiet.said + QLatin1Char(')'));
@@ -98,12 +87,6 @@ QStringList readReport(const QString &syncDir, const QString &resultName)
     return {};
 }
 
-void clearTables(const QString &dir)
-{
-    for (const char *mask : {"*.DB", "*.PX", "*.VAL"})
-        FileUtil::deleteByMask(dir, QLatin1String(mask));
-}
-
 // Unpacks the sent package and folds it, inside the caller's transaction.
 void foldPackage(Database &db, const ResultContext &c)
 {
@@ -112,11 +95,13 @@ void foldPackage(Database &db, const ResultContext &c)
     if (c.transferDir.trimmed().isEmpty() || !QFileInfo(package).isFile())
         throw SyncError(errorA, QStringLiteral("Arquivo não encontrado: ") + QDir::toNativeSeparators(package));
     // Tables left from an earlier run must not be folded with this package.
-    clearTables(c.syncDir);
-    Quiet quiet;
+    DeltaTables::removeTables(c.syncDir);
+    QuietMessenger quiet;
+    // The box tells why too: a full disk is no case for the support.
     if (!Archive::unzip(package, c.syncDir, quiet))
-        throw SyncError(errorA, QStringLiteral("O pacote não pôde ser extraído: ") + QDir::toNativeSeparators(package)
-                                    + QStringLiteral(" (") + quiet.said + QLatin1Char(')'));
+        throw SyncError(errorA + QLatin1Char('\n') + quiet.said,
+                        QStringLiteral("O pacote não pôde ser extraído: ") + QDir::toNativeSeparators(package)
+                            + QStringLiteral(" (") + quiet.said + QLatin1Char(')'));
     if (QDir(c.syncDir).entryList({QStringLiteral("*.DB")}, QDir::Files).isEmpty())
         throw SyncError(QStringLiteral("Ocorreu um Erro1 na Sincronização.") + SupportLine,
                         QStringLiteral("Nenhuma tabela no pacote ") + c.packageName);
@@ -211,6 +196,14 @@ Outcome settle(Database &db, Messenger &messenger, const ResultContext &context,
 {
     const bool accepted = found.verdict == Ok;
     QStringList report;
+    // A result that could not be settled leaves neither itself nor what was
+    // unpacked of the package: the next attempt downloads it again.
+    auto discard = [&] {
+        if (context.syncDir.trimmed().isEmpty())
+            return;
+        QFile::remove(QDir(context.syncDir).filePath(found.name));
+        DeltaTables::removeTables(context.syncDir);
+    };
     Transaction tx(db);
     try {
         RegisterStep::enter(db);
@@ -227,11 +220,13 @@ Outcome settle(Database &db, Messenger &messenger, const ResultContext &context,
         return Outcome::Failed;
     } catch (const SyncError &e) {
         tx.rollback();
+        discard();
         ErrorLog::append(ExceptionHandler::messageOf(e), DbErrors::className(e));
         messenger.error(e.box);
         return Outcome::Failed;
     } catch (const std::exception &e) {
         tx.rollback();
+        discard();
         ExceptionHandler::handle(e, messenger);
         return Outcome::Failed;
     }
@@ -305,7 +300,9 @@ FetchResult fetch(Database &db, Messenger &messenger, const ResultContext &conte
     const QTime start = QTime::currentTime();
     line(startLine(context.userName));
     line(startTimeLine(start));
-    QDir().mkpath(context.syncDir);
+    SafeFile::makeFolder(context.syncDir);
+    // What a download killed half-way left.
+    SafeFile::removeLeftovers(context.syncDir, QStringLiteral("*.zip"));
     const QString local = QDir(context.syncDir).filePath(found->name);
     const bool ok = !observer.interrupted() && ftp.download(found->name, local);
     const qint64 size = ok ? FileUtil::fileSize(local) : ftp.downloadTotal();

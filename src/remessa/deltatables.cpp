@@ -1,5 +1,6 @@
 #include "remessa/deltatables.h"
 #include "base/codecs.h"
+#include "base/fileutil.h"
 #include "db/dberror.h"
 #include "db/paradoxtable.h"
 #include "db/schema.h"
@@ -54,6 +55,14 @@ QString create(const QString &folder, const QString &table, Kind kind)
     if (!QFileInfo::exists(filePath(folder, name)))
         ParadoxWriter::create(filePath(folder, name), Paradox::fieldsFor(sourceOf(table, kind)))->close();
     return name;
+}
+
+void removeTables(const QString &folder)
+{
+    if (folder.trimmed().isEmpty())
+        return;
+    for (const char *mask : {"*.DB", "*.PX", "*.VAL"})
+        FileUtil::deleteByMask(folder, QLatin1String(mask));
 }
 
 QString versionMarkerFile() { return QStringLiteral("Sistema.db"); }

@@ -24,6 +24,10 @@ std::unique_ptr<ParadoxWriter> open(const QString &folder, const QString &table,
 // The creation alone; returns the table name used.
 QString create(const QString &folder, const QString &table, Kind kind);
 
+// Removes every table file (*.DB, *.PX, *.VAL) of folder; an empty folder
+// name removes nothing (never the current folder's).
+void removeTables(const QString &folder);
+
 // "Sistema.db": one text field Versao (50) holding the program version
 // encoded with the password codec.
 void writeVersionMarker(const QString &folder);

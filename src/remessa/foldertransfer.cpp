@@ -1,6 +1,7 @@
 #include "remessa/foldertransfer.h"
 
 #include "base/messenger.h"
+#include "base/safefile.h"
 #include "remessa/transferdelivery.h"
 #include "remessa/txtsending.h"
 
@@ -22,18 +23,22 @@ bool sameFolder(const QString &a, const QString &b)
     return !ca.isEmpty() && ca == QFileInfo(b).canonicalFilePath();
 }
 
-// Copies in blocks, asking the observer after each one. Returns the error
-// text ("" when the copy went through or was interrupted).
+// Copies in blocks, asking the observer after each one, through a scratch
+// file that becomes the package only when whole. Returns the error text (""
+// when the copy went through or was interrupted), its cause in why.
 QString copyBlocks(const QString &from, const QString &to, FolderTransferObserver &observer, bool &interrupted,
-                   bool &created)
+                   QString &why)
 {
     QFile src(from);
     if (!src.open(QIODevice::ReadOnly))
         return QStringLiteral("Erro ao abrir arquivo");
-    QFile dst(to);
-    if (!dst.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    SafeFile::Writer dst(to);
+    auto failed = [&](const QString &what) {
+        why = dst.error();
+        return what;
+    };
+    if (!dst.open())
         return QStringLiteral("Erro ao criar arquivo");
-    created = true;
     const qint64 total = src.size();
     qint64 done = 0;
     QByteArray block(FolderTransfer::BlockSize, '\0');
@@ -41,8 +46,8 @@ QString copyBlocks(const QString &from, const QString &to, FolderTransferObserve
         const qint64 n = src.read(block.data(), block.size());
         if (n < 0)
             return QStringLiteral("Erro ao ler arquivo");
-        if (n > 0 && dst.write(block.constData(), n) != n)
-            return QStringLiteral("Erro ao gravar arquivo");
+        if (n > 0 && !dst.write(block.constData(), n))
+            return failed(QStringLiteral("Erro ao gravar arquivo"));
         done += n;
         observer.blockCopied(done, total);
         if (observer.interrupted()) {
@@ -52,11 +57,8 @@ QString copyBlocks(const QString &from, const QString &to, FolderTransferObserve
         if (n < block.size())
             break;
     }
-    if (!dst.flush() || dst.error() != QFileDevice::NoError)
-        return QStringLiteral("Erro ao gravar arquivo");
-    dst.close();
-    if (dst.error() != QFileDevice::NoError)
-        return QStringLiteral("Erro ao gravar arquivo");
+    if (!dst.commit())
+        return failed(QStringLiteral("Erro ao gravar arquivo"));
     return QString();
 }
 
@@ -123,15 +125,15 @@ Result run(Database &db, Messenger &messenger, const FolderTransferRequest &requ
     }
     observer.copyStarted(size);
     result.copiedPath = inFolder(request.destination, name);
-    bool interrupted = false, created = false;
-    const QString error = copyBlocks(from, result.copiedPath, observer, interrupted, created);
+    bool interrupted = false;
+    QString why;
+    // A partial package never reaches the regulator: the scratch copy goes.
+    const QString error = copyBlocks(from, result.copiedPath, observer, interrupted, why);
     if (interrupted || !error.isEmpty() || !QFileInfo::exists(result.copiedPath)) {
-        // A partial package must never reach the regulator.
-        if (created)
-            QFile::remove(result.copiedPath);
         result.status = interrupted ? Status::Interrupted : Status::Failed;
         result.text = interrupted ? QStringLiteral("Gravação de arquivo interrompida.")
-                                  : QStringLiteral("Gravação de arquivo não realizada: ") + error + QLatin1Char('.');
+                                  : QStringLiteral("Gravação de arquivo não realizada: ") + error + QLatin1Char('.')
+                                        + (why.isEmpty() ? QString() : QStringLiteral(" Causa: ") + why + QLatin1Char('.'));
         return result;
     }
     bool logged = false;

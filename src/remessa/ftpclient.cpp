@@ -1,12 +1,12 @@
 #include "remessa/ftpclient.h"
 
 #include "base/ftpaddress.h"
+#include "base/safefile.h"
 #include "remessa/curlsupport.h"
 #include "shell/configlocal.h"
 
 #include <QElapsedTimer>
 #include <QFile>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 namespace {
@@ -53,7 +53,7 @@ struct FtpClientPrivate
     QElapsedTimer sinceReport;
     bool localFailed = false;
     QFile *source = nullptr;   // of an upload
-    QSaveFile *target = nullptr; // of a download
+    SafeFile::Writer *target = nullptr; // of a download
 
     ~FtpClientPrivate() { closeHandle(); }
 
@@ -173,7 +173,7 @@ struct FtpClientPrivate
     {
         auto *d = static_cast<FtpClientPrivate *>(p);
         const qint64 n = qint64(size * count);
-        if (d->target->write(data, n) != n) {
+        if (!d->target->write(data, n)) {
             d->localFailed = true;
             return 0;
         }
@@ -435,10 +435,11 @@ bool FtpClient::download(const QString &remoteName, const QString &localPath)
     if (!safeRemoteName(remoteName))
         return d->fail(FtpFailure::Failure, FtpFailure::Download, CURLE_OK,
                        QStringLiteral("Nome de arquivo inválido para o servidor: %1").arg(remoteName));
-    QSaveFile out(localPath);
-    if (!out.open(QIODevice::WriteOnly))
+    // A link standing at the local name is replaced, never written through.
+    SafeFile::Writer out(localPath);
+    if (!out.open())
         return d->fail(FtpFailure::Failure, FtpFailure::LocalWrite, CURLE_OK,
-                       QStringLiteral("Não foi possível gravar o arquivo local %1 (%2)").arg(localPath, out.errorString()));
+                       QStringLiteral("Não foi possível gravar o arquivo local %1 (%2)").arg(localPath, out.error()));
 
     d->target = &out;
     d->prepare(d->fileUrl(remoteName), true, d->settings.timeoutMs, FtpClientPrivate::Report::Download);
@@ -447,12 +448,14 @@ bool FtpClient::download(const QString &remoteName, const QString &localPath)
     const CURLcode code = curl_easy_perform(d->curl);
     d->target = nullptr;
     if (code != CURLE_OK) {
-        out.cancelWriting();
-        return d->fail(FtpFailure::Failure, d->localFailed ? FtpFailure::LocalWrite : FtpFailure::Download, code);
+        if (d->localFailed)
+            return d->fail(FtpFailure::Failure, FtpFailure::LocalWrite, code,
+                           QStringLiteral("Não foi possível gravar o arquivo local %1 (%2)").arg(localPath, out.error()));
+        return d->fail(FtpFailure::Failure, FtpFailure::Download, code);
     }
     if (!out.commit())
         return d->fail(FtpFailure::Failure, FtpFailure::LocalWrite, CURLE_OK,
-                       QStringLiteral("Não foi possível gravar o arquivo local %1 (%2)").arg(localPath, out.errorString()));
+                       QStringLiteral("Não foi possível gravar o arquivo local %1 (%2)").arg(localPath, out.error()));
     curl_off_t got = 0;
     curl_easy_getinfo(d->curl, CURLINFO_SIZE_DOWNLOAD_T, &got);
     d->progress(qint64(got), qint64(got), true);

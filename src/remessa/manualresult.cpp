@@ -3,10 +3,11 @@
 #include "base/archive.h"
 #include "base/codecs.h"
 #include "base/errorlog.h"
-#include "base/fileutil.h"
 #include "base/messenger.h"
+#include "base/quietmessenger.h"
 #include "db/database.h"
 #include "db/dberror.h"
+#include "remessa/deltatables.h"
 #include "remessa/registerstep.h"
 #include "remessa/remessacontrol.h"
 #include "remessa/replicafold.h"
@@ -20,21 +21,36 @@ namespace {
 
 constexpr int NumberLength = 10;
 
-void foldPackage(Database &db, Messenger &messenger, const ResultContext &c)
+// The sent package is not where it was prepared: the one failure the
+// "not found" box tells.
+struct PackageMissing : AppError
+{
+    using AppError::AppError;
+};
+
+void foldPackage(Database &db, const ResultContext &c)
 {
     if (c.transferDir.trimmed().isEmpty() || c.syncDir.trimmed().isEmpty() || c.packageName.isEmpty())
         throw AppError(QStringLiteral("Os diretórios de transferência e de sincronização precisam estar configurados."));
     const QString package = QDir(c.transferDir).filePath(c.packageName);
     if (!QFileInfo(package).isFile())
-        throw AppError(QStringLiteral("Arquivo não encontrado: ") + QDir::toNativeSeparators(package));
+        throw PackageMissing(QStringLiteral("Arquivo não encontrado: ") + QDir::toNativeSeparators(package));
     // Tables left from an earlier run must not be folded with this package.
-    for (const char *mask : {"*.DB", "*.PX", "*.VAL"})
-        FileUtil::deleteByMask(c.syncDir, QLatin1String(mask));
-    if (!Archive::unzip(package, c.syncDir, messenger))
-        throw AppError(QStringLiteral("O pacote não pôde ser extraído: ") + QDir::toNativeSeparators(package));
+    DeltaTables::removeTables(c.syncDir);
+    QuietMessenger quiet;
+    if (!Archive::unzip(package, c.syncDir, quiet))
+        throw AppError(QStringLiteral("O pacote não pôde ser extraído: ") + QDir::toNativeSeparators(package)
+                       + QStringLiteral(" (") + quiet.said + QLatin1Char(')'));
     if (QDir(c.syncDir).entryList({QStringLiteral("*.DB")}, QDir::Files).isEmpty())
         throw AppError(QStringLiteral("Nenhuma tabela no pacote ") + c.packageName);
     ReplicaFold::fold(db, c.syncDir, ReplicaFold::kindOf(c.type().isEmpty() ? QChar() : c.type().at(0)));
+}
+
+QString causeOf(const std::exception &e)
+{
+    if (auto *db = dynamic_cast<const DbError *>(&e))
+        return db->userMessage();
+    return ExceptionHandler::messageOf(e);
 }
 
 }
@@ -95,7 +111,7 @@ bool apply(Database &db, Messenger &messenger, const ResultContext &context, con
         RegisterStep::run(db, [&] {
             RemessaControl::require(db, RemessaControl::Step::Receive, context.number);
             if (accepted)
-                foldPackage(db, messenger, context);
+                foldPackage(db, context);
             RemessaControl::appendEvent(db, context.number, context.type(), verdict, context.userName,
                                         remark(remarkLines));
         });
@@ -105,10 +121,17 @@ bool apply(Database &db, Messenger &messenger, const ResultContext &context, con
     } catch (const std::exception &e) {
         if (!accepted)
             throw;
+        // What was unpacked must not be folded with the next package.
+        DeltaTables::removeTables(context.syncDir);
         // The boxes below are all the user sees; support reads the cause here.
         ErrorLog::append(ExceptionHandler::messageOf(e), DbErrors::className(e));
-        messenger.error(QStringLiteral("Remessa Nº: ") + context.packageName + QStringLiteral("\n Não encontrada no diretório: ")
-                        + QDir::toNativeSeparators(context.syncDir));
+        // "Not found" only when it was not found: a full disk says so.
+        if (dynamic_cast<const PackageMissing *>(&e))
+            messenger.error(QStringLiteral("Remessa Nº: ") + context.packageName
+                            + QStringLiteral("\n Não encontrada no diretório: ") + QDir::toNativeSeparators(context.syncDir));
+        else
+            messenger.error(QStringLiteral("Remessa Nº: ") + context.packageName
+                            + QStringLiteral("\n Sincronização não efetuada: ") + causeOf(e));
         messenger.error(QStringLiteral("Ocorreu um Erro na Sincronização.\nEntre em contato com o suporte."));
         return false;
     }

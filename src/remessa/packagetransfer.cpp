@@ -2,6 +2,7 @@
 
 #include "base/fileutil.h"
 #include "base/ftpaddress.h"
+#include "base/safefile.h"
 #include "base/textutil.h"
 #include "remessa/ftpclient.h"
 #include "remessa/smtpsender.h"
@@ -10,7 +11,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 const QString PackageTransfer::FileNotFound =
     QStringLiteral("O arquivo não foi encontrado no diretório indicado. Favor verificar.");
@@ -128,9 +128,10 @@ bool PackageTransfer::toFolder(const QString &path, const QString &destination)
         m_lines(copyNotDone(QStringLiteral("Erro ao abrir arquivo")));
         return false;
     }
-    // Written under a scratch name and renamed when whole.
-    QSaveFile target(QDir(destination).filePath(QFileInfo(path).fileName()));
-    if (!target.open(QIODevice::WriteOnly)) {
+    // Written under a scratch name and renamed when whole; a link at the
+    // final name is replaced, not written through.
+    SafeFile::Writer target(QDir(destination).filePath(QFileInfo(path).fileName()));
+    if (!target.open()) {
         m_lines(copyNotDone(QStringLiteral("Erro ao criar arquivo")));
         return false;
     }
@@ -138,14 +139,14 @@ bool PackageTransfer::toFolder(const QString &path, const QString &destination)
     qint64 done = 0;
     const qint64 total = source.size();
     for (qint64 got; (got = source.read(block, sizeof block)) > 0;) {
-        if (target.write(block, got) != got)
+        if (!target.write(block, got))
             break;
         done += got;
         if (m_progress)
             m_progress(done, total);
     }
     if (done != total || !target.commit()) {
-        target.cancelWriting();
+        target.discard();
         m_lines(copyNotDone(QStringLiteral("Erro ao criar arquivo")));
         return false;
     }

@@ -1,4 +1,5 @@
 #include "remessa/remessacontrol.h"
+#include "base/apppaths.h"
 #include "base/moments.h"
 #include "db/database.h"
 #include "remessa/registerstep.h"
@@ -263,7 +264,7 @@ WorkingValues workingValues(const Database &db)
     if (!c)
         return w;
     auto folder = [](const QString &dir) {
-        const QString d = dir.trimmed().left(100);
+        const QString d = AppPaths::resolve(dir.trimmed().left(100));
         return d.isEmpty() || d.endsWith(QLatin1Char('/')) || d.endsWith(QLatin1Char('\\')) ? d : d + QLatin1Char('/');
     };
     w.syncDir = folder(c->dirLocalSincr);

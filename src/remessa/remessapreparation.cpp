@@ -1,8 +1,10 @@
 #include "remessa/remessapreparation.h"
 #include "base/archive.h"
 #include "base/errorlog.h"
+#include "base/filereasons.h"
 #include "base/fileutil.h"
 #include "base/messenger.h"
+#include "base/safefile.h"
 #include "db/database.h"
 #include "db/dberror.h"
 #include "db/paradoxtable.h"
@@ -13,16 +15,19 @@
 #include "remessa/remittancequeries.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace {
 
 const QString kCaption = QStringLiteral("Preparação de Remessas");
 
-void clearFolder(const QString &dir)
+// What an earlier run left: its tables, and the scratch archive of a run
+// killed while zipping.
+void clearLeftovers(const QString &dir)
 {
-    for (const char *mask : {"*.DB", "*.PX", "*.VAL"})
-        FileUtil::deleteByMask(dir, QLatin1String(mask));
+    DeltaTables::removeTables(dir);
+    SafeFile::removeLeftovers(dir, QStringLiteral("*.zip"));
 }
 
 template <typename F> void call(const F &f) { if (f) f(); }
@@ -152,6 +157,7 @@ RemessaPreparation::Result RemessaPreparation::run(Database &db, Messenger &mess
         return result;
     }
     auto interrupted = [&] { return progress.interrupted && progress.interrupted(); };
+    QString packed; // the package, once made and until its event is written
     try {
         // One snapshot of the data for the whole walk; only the event is
         // written. The state and the number are read under the same lock.
@@ -165,7 +171,7 @@ RemessaPreparation::Result RemessaPreparation::run(Database &db, Messenger &mess
             throw RegisterStep::Refused(
                 QStringLiteral("Já foram preparadas 99 remessas hoje, o limite da numeração diária. "
                                "Uma nova remessa poderá ser preparada amanhã."));
-        clearFolder(dir);
+        clearLeftovers(dir);
         bool stopped = false;
         for (const RemittanceQueries::Entry &e : RemittanceQueries::entries()) {
             if (interrupted()) {
@@ -229,13 +235,16 @@ RemessaPreparation::Result RemessaPreparation::run(Database &db, Messenger &mess
         const QString filePath = QDir(dir).filePath(fileName);
         const QStringList masks{QDir(dir).filePath(QStringLiteral("*.db")), QDir(dir).filePath(QStringLiteral("*.px")),
                                 QDir(dir).filePath(QStringLiteral("*.val"))};
-        const bool packed = Archive::zip(masks, filePath, messenger);
-        clearFolder(dir);
-        if (!packed) {
+        const bool zipped = Archive::zip(masks, filePath, messenger);
+        DeltaTables::removeTables(dir);
+        if (!zipped) {
             result.outcome = Outcome::Failed;
             result.error = QStringLiteral("O arquivo %1 não foi criado.").arg(fileName);
+            if (FileReasons::isDiskFull(dir))
+                result.error += QStringLiteral(" Causa: ") + FileReasons::writeFailed(dir) + QLatin1Char('.');
             return result;
         }
+        packed = filePath;
         RemessaControl::appendEvent(db, number, typeCode(type), QStringLiteral("PR"), s.user);
         RemessaControl::recordNumber(db, number);
         t.commit();
@@ -252,7 +261,7 @@ RemessaPreparation::Result RemessaPreparation::run(Database &db, Messenger &mess
     } catch (const DeltaText::Unsendable &e) {
         // Not a fault of the program: the user corrects the text. Nothing
         // of this run stays in the folder.
-        clearFolder(dir);
+        clearLeftovers(dir);
         result.outcome = Outcome::Refused;
         result.error = e.message();
         messenger.error(result.error, kCaption);
@@ -273,6 +282,11 @@ RemessaPreparation::Result RemessaPreparation::run(Database &db, Messenger &mess
         result.error = QString::fromLocal8Bit(e.what());
         ErrorLog::append(result.error, DbErrors::className(e));
     }
+    // Half a remittance's tables must not fill the disk nor join the next
+    // one, and a package without its event is no remittance.
+    clearLeftovers(dir);
+    if (!packed.isEmpty())
+        QFile::remove(packed);
     result.outcome = Outcome::Failed;
     return result;
 }

@@ -1,4 +1,5 @@
 #include "reports/bandedreport.h"
+#include "base/safefile.h"
 
 #include <QFileInfo>
 #include <QFontMetricsF>
@@ -358,18 +359,32 @@ int BandedReport::render(QPagedPaintDevice &device) const
     return pages;
 }
 
-bool BandedReport::exportPdf(const QString &path) const
+bool BandedReport::exportPdf(const QString &path, QString *why) const
 {
+    // Written whole under a scratch name: a full disk leaves no stub behind.
+    SafeFile::Writer out(path);
+    auto failed = [&] {
+        if (why)
+            *why = out.error();
+        return false;
+    };
+    if (!out.open())
+        return failed();
     {
-        QPdfWriter writer(path);
+        QPdfWriter writer(out.device());
         writer.setResolution(300);
         writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                          QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter));
         writer.setTitle(m_title);
         writer.setCreator(QStringLiteral("Corvane"));
-        if (render(writer) == 0)
+        if (render(writer) == 0) {
+            if (why)
+                *why = QStringLiteral("o relatório não pôde ser desenhado");
             return false;
+        }
     }
-    const QFileInfo fi(path);
-    return fi.isFile() && fi.size() > 0;
+    // The writer's own failures show on the device only.
+    if (!out.commit())
+        return failed();
+    return true;
 }

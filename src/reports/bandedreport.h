@@ -56,8 +56,9 @@ public:
     // Paints every page onto the device (a printer or a PDF writer); returns
     // the number of pages.
     int render(QPagedPaintDevice &device) const;
-    // Writes the report as a PDF file; false when the file could not be made.
-    bool exportPdf(const QString &path) const;
+    // Writes the report as a PDF file; false, with the cause in *why, when
+    // the file could not be made (nothing is then left at path).
+    bool exportPdf(const QString &path, QString *why = nullptr) const;
 
 private:
     enum class Kind { Columns, EndColumns, Row, Group, Section, Fields, Text, Spacer, PageBreak };

@@ -3,6 +3,7 @@
 // accepted remittance is folded into the replica with its "OK" event or not
 // at all.
 #include "support/deltapackage.h"
+#include "support/fulldisk.h"
 #include "support/remessafixture.h"
 #include "support/scriptedmessenger.h"
 #include "support/testservers.h"
@@ -419,6 +420,45 @@ private slots:
 
     // "Interrompe" while a slow server sends: the window answered all along,
     // the memo says so, nothing is written, and a later fetch works.
+    // A result that cannot be settled leaves neither itself nor unpacked
+    // tables in the synchronisation folder; on a full disk the box says so.
+    void anUnsettledResultLeavesNothingBehind()
+    {
+        Sent f;
+        Server s(f);
+        QVERIFY(s.ftp.isRunning());
+        const QString name = f.publish(s.dir, "OK", {"ok"});
+        {
+            QFile garbage(QDir(s.dir).filePath(name));
+            QVERIFY(garbage.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            garbage.write(QByteArray(3000, 'x'));
+        }
+        {
+            ScriptedMessenger msg;
+            TFrmResultadoAutomatico w(f.work(), f.db, msg);
+            w.setPackageName(f.package);
+            QVERIFY(fetch(w));
+            QCOMPARE(int(w.outcome()), int(AutomaticResult::Outcome::Failed));
+        }
+        QCOMPARE(QDir(f.syncDir).entryList(QDir::Files), QStringList());
+        QCOMPARE(f.newestEvent(f.number), QStringLiteral("TR"));
+
+        FullDisk disk(1024 * 1024);
+        REQUIRE_MOUNTED(disk);
+        f.publish(s.dir, "OK", {"ok"});
+        f.set("DirLocalSincr", disk.path());
+        disk.fill(8 * 1024);
+        ScriptedMessenger msg;
+        TFrmResultadoAutomatico w(f.work(), f.db, msg);
+        w.setPackageName(f.package);
+        QVERIFY(fetch(w));
+        QCOMPARE(int(w.outcome()), int(AutomaticResult::Outcome::Failed));
+        QVERIFY2(msg.lastText().contains("não há espaço livre no disco"), qPrintable(msg.lastText()));
+        QCOMPARE(QDir(disk.path()).entryList(QDir::Files), QStringList());
+        QCOMPARE(f.newestEvent(f.number), QStringLiteral("TR"));
+        QCOMPARE(f.replicaRows(), 0);
+    }
+
     void interruptedDownloadWritesNothing()
     {
         Sent f;

@@ -1,3 +1,4 @@
+#include "support/fulldisk.h"
 #include "support/remessafixture.h"
 #include "support/scriptedmessenger.h"
 
@@ -81,6 +82,52 @@ private slots:
         QCOMPARE(q.value(3).toString(), QStringLiteral("<Transferência Manual: Gravação de Disquete>"));
         QVERIFY(!q.next());
         QCOMPARE(f.newestEvent(Number), QStringLiteral("TR"));
+    }
+
+    // A link in the destination named like the package is replaced by the
+    // package; the file it pointed at is left as it was.
+    void aLinkNamedLikeThePackageIsNotFollowed()
+    {
+        RemessaFixture f;
+        f.event(Number, "C", "PR", 5);
+        f.makeFile(Package, FolderTransfer::BlockSize + 10);
+        const QString victim = QDir(f.home->dir()).filePath("db/outro.txt");
+        {
+            QFile v(victim);
+            QVERIFY(v.open(QIODevice::WriteOnly));
+            v.write("nao mexer");
+        }
+        QVERIFY(QFile::link(victim, f.outDir + Package));
+        ScriptedMessenger msg;
+        Watcher w;
+        const auto r = FolderTransfer::run(f.db, msg, request(f, Package, f.outDir), w);
+        QCOMPARE(int(r.status), int(FolderTransfer::Status::Done));
+        QFile v(victim);
+        QVERIFY(v.open(QIODevice::ReadOnly));
+        QCOMPARE(v.readAll(), QByteArray("nao mexer"));
+        QVERIFY(!QFileInfo(f.outDir + Package).isSymLink());
+        QCOMPARE(QFileInfo(f.outDir + Package).size(), FolderTransfer::BlockSize + 10);
+        QCOMPARE(QDir(f.outDir).entryList(QDir::Files | QDir::System), QStringList{Package});
+    }
+
+    // A destination without room: the failure names the full disk, nothing
+    // is left there and no transfer is logged.
+    void aFullDestinationLeavesNothingAndSaysSo()
+    {
+        FullDisk disk(512 * 1024);
+        REQUIRE_MOUNTED(disk);
+        RemessaFixture f;
+        f.event(Number, "C", "PR", 5);
+        f.makeFile(Package, 8 * FolderTransfer::BlockSize);
+        disk.fill(2 * FolderTransfer::BlockSize);
+        ScriptedMessenger msg;
+        Watcher w;
+        const auto r = FolderTransfer::run(f.db, msg, request(f, Package, disk.path()), w);
+        QCOMPARE(int(r.status), int(FolderTransfer::Status::Failed));
+        QVERIFY2(r.text.startsWith("Gravação de arquivo não realizada: Erro ao gravar arquivo. Causa: não há espaço livre"),
+                 qPrintable(r.text));
+        QCOMPARE(QDir(disk.path()).entryList(QDir::Files), QStringList());
+        QCOMPARE(f.newestEvent(Number), QStringLiteral("PR"));
     }
 
     // A file of an exact multiple of the block ends with an empty read.

@@ -248,6 +248,14 @@ private slots:
         QCOMPARE(rec.failures.last().text, "Erro de Upload.");
         QVERIFY(ftp.download("r.zip", tmp.filePath("r.zip")));
         QCOMPARE(readFile(tmp.filePath("r.zip")), QByteArray("conteudo"));
+
+        // A link named like the download is replaced, its target untouched.
+        QVERIFY(writeFile(tmp.filePath("alvo.txt"), "alvo"));
+        QVERIFY(QFile::link(tmp.filePath("alvo.txt"), tmp.filePath("link.zip")));
+        QVERIFY(ftp.download("r.zip", tmp.filePath("link.zip")));
+        QCOMPARE(readFile(tmp.filePath("alvo.txt")), QByteArray("alvo"));
+        QVERIFY(!QFileInfo(tmp.filePath("link.zip")).isSymLink());
+        QCOMPARE(readFile(tmp.filePath("link.zip")), QByteArray("conteudo"));
     }
 
     // The server dies in the middle of an upload: nothing under the final

@@ -1,7 +1,10 @@
+#include "support/fulldisk.h"
 #include "support/remessafixture.h"
 #include "support/scriptedmessenger.h"
 
+#include "base/archive.h"
 #include "base/codecs.h"
+#include "remessa/deltatables.h"
 #include "remessa/manualresult.h"
 #include "remessa/remessacontrol.h"
 
@@ -137,6 +140,34 @@ private slots:
         QCOMPARE(msg.messages.size(), 2);
         QVERIFY(QFileInfo::exists(elsewhere.filePath("Certific_I.DB")));
         QCOMPARE(f.count("CONTROLE"), 2);
+    }
+
+    // The package is there but the disk is full: the box names the cause,
+    // not a missing package, and nothing unpacked stays.
+    void aFullDiskIsNotAMissingPackage()
+    {
+        FullDisk disk(256 * 1024);
+        REQUIRE_MOUNTED(disk);
+        RemessaFixture f;
+        f.event(Number, "C", "PR", 10);
+        f.event(Number, "C", "TR", 5);
+        ResultContext c = context(f);
+        c.syncDir = disk.path() + "/";
+        DeltaTables::create(f.transferDir, "Certific", DeltaTables::Inclusion);
+        DeltaTables::create(f.transferDir, "Empresa", DeltaTables::Inclusion);
+        ScriptedMessenger quiet;
+        QVERIFY(Archive::zip(f.transferDir + "*.DB", f.transferDir + c.packageName, quiet));
+        disk.fill(0);
+
+        ScriptedMessenger msg;
+        QVERIFY(!ManualResult::apply(f.db, msg, c, "OK", {}));
+        QCOMPARE(msg.messages.size(), 2);
+        QVERIFY2(!msg.messages.at(0).text.contains("Não encontrada"), qPrintable(msg.messages.at(0).text));
+        QVERIFY2(msg.messages.at(0).text.contains("não há espaço livre no disco"), qPrintable(msg.messages.at(0).text));
+        QCOMPARE(msg.messages.at(1).text, QStringLiteral("Ocorreu um Erro na Sincronização.\nEntre em contato com o suporte."));
+        QCOMPARE(QDir(disk.path()).entryList(QDir::Files), QStringList());
+        QCOMPARE(f.count("CONTROLE"), 2);
+        QVERIFY(QFileInfo::exists(f.transferDir + c.packageName));
     }
 };
 

@@ -10,6 +10,7 @@
 #include "remessa/remessapreparation.h"
 #include "remessa/remittancequeries.h"
 #include "shell/appversion.h"
+#include "support/fulldisk.h"
 #include "support/pxlibreader.h"
 #include "support/scriptedmessenger.h"
 #include "support/testhome.h"
@@ -438,6 +439,68 @@ private slots:
         QCOMPARE(m_msg.messages.last().text, QStringLiteral("Diretório Local de Transferência de Remessas não foi encontrado."));
         QCOMPARE(m_msg.messages.last().caption, QStringLiteral("Erro de Configuração"));
         QCOMPARE(events(), 0);
+    }
+
+    // A full disk: the failure says so, no delta table stays behind, nothing
+    // is logged; with room again the same run goes through.
+    void aFullDiskLeavesNothingAndSaysSo()
+    {
+        FullDisk disk(1024 * 1024);
+        REQUIRE_MOUNTED(disk);
+        m_db->execute(QStringLiteral("UPDATE CONFIG_LOCAL SET DirLocalTransf = ?"), {disk.path()});
+        disk.fill(24 * 1024);
+        const auto r = prepare(Type::Complete);
+        QCOMPARE(r.outcome, Outcome::Failed);
+        QVERIFY2(r.error.contains(QStringLiteral("não há espaço livre no disco")), qPrintable(r.error));
+        QVERIFY2(!r.error.contains(QStringLiteral("Unknown error")), qPrintable(r.error));
+        QCOMPARE(events(), 0);
+        QCOMPARE(QDir(disk.path()).entryList(QDir::Files), QStringList());
+
+        QVERIFY(QFile::remove(QDir(disk.path()).filePath(QStringLiteral(".filler"))));
+        const auto again = prepare(Type::Complete);
+        QCOMPARE(again.outcome, Outcome::Prepared);
+        QCOMPARE(QDir(disk.path()).entryList(QDir::Files), QStringList{again.fileName});
+    }
+
+    // The scratch archive of a run killed while zipping goes with the next
+    // run; the package made is its owner's only.
+    void aKilledRunsScratchArchiveGoesAndPackagesAreTheOwnersOnly()
+    {
+        const QString acronym = RemessaControl::workingValues(*m_db).acronym;
+        const QString scratch = transferDir() + QStringLiteral("OC-") + acronym + FileUtil::dateStamp()
+                                + QStringLiteral("01.zip.q7Rx2L");
+        QFile killed(scratch);
+        QVERIFY(killed.open(QIODevice::WriteOnly));
+        killed.write(QByteArray(1000, 'z'));
+        killed.close();
+        const QString someoneElses = transferDir() + QStringLiteral("notas.txt");
+        QFile other(someoneElses);
+        QVERIFY(other.open(QIODevice::WriteOnly));
+        other.close();
+
+        const auto r = prepare();
+        QCOMPARE(r.outcome, Outcome::Prepared);
+        QCOMPARE(QDir(transferDir()).entryList(QDir::Files, QDir::Name), (QStringList{r.fileName, "notas.txt"}));
+        QCOMPARE(QFileInfo(r.filePath).permissions()
+                     & (QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther | QFileDevice::WriteOther),
+                 QFileDevice::Permissions());
+    }
+
+    // A transfer folder configured relative to the program folder is found
+    // there whatever the current folder is.
+    void aRelativeTransferFolderIsTakenFromTheProgramFolder()
+    {
+        QVERIFY(QDir(m_home->dir()).mkpath(QStringLiteral("Remessas")));
+        m_db->execute(QStringLiteral("UPDATE CONFIG_LOCAL SET DirLocalTransf = 'Remessas'"));
+        const QString previous = QDir::currentPath();
+        QTemporaryDir elsewhere;
+        QVERIFY(QDir::setCurrent(elsewhere.path()));
+        const auto r = prepare();
+        QDir::setCurrent(previous);
+        QCOMPARE(r.outcome, Outcome::Prepared);
+        QCOMPARE(QFileInfo(r.filePath).absolutePath(), QDir(m_home->dir()).filePath(QStringLiteral("Remessas")));
+        QVERIFY(QFileInfo(r.filePath).isFile());
+        QVERIFY(QDir(elsewhere.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());
     }
 
     void everyStatementProbesInsteadOfScanning()

@@ -1,6 +1,7 @@
 // corvane-cli relatorio: the certificate reports written as PDF without a display.
 #include "db/database.h"
 #include "shell/userstore.h"
+#include "support/fulldisk.h"
 #include "support/reportfixture.h"
 #include "support/testhome.h"
 
@@ -143,6 +144,39 @@ private slots:
         QCOMPARE(r.code, 1);
         QVERIFY(r.err.contains("Acesso negado"));
         QVERIFY(!QFile::exists(pdf));
+    }
+
+    // No room for the PDF: no file at all, and the cause in the message; a
+    // link named like the PDF is replaced, its target left alone.
+    void aFullDiskLeavesNoPdfAndSaysSo()
+    {
+        TestHome home(true);
+        QTemporaryDir out;
+        const QString victim = out.filePath("alvo.txt");
+        {
+            QFile v(victim);
+            QVERIFY(v.open(QIODevice::WriteOnly));
+            v.write("alvo");
+        }
+        const QString linked = out.filePath("lista.pdf");
+        QVERIFY(QFile::link(victim, linked));
+        Result r = cli({"lista", "--home", home.dir(), "--user", "admin", "--pdf", linked});
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        QVERIFY(!QFileInfo(linked).isSymLink());
+        QVERIFY(pdfText(linked).contains("OCDEMO-0001/2024"));
+        QFile v(victim);
+        QVERIFY(v.open(QIODevice::ReadOnly));
+        QCOMPARE(v.readAll(), QByteArray("alvo"));
+
+        FullDisk disk(256 * 1024);
+        REQUIRE_MOUNTED(disk);
+        disk.fill(4 * 1024);
+        const QString pdf = QDir(disk.path()).filePath("lista.pdf");
+        r = cli({"lista", "--home", home.dir(), "--user", "admin", "--pdf", pdf});
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.contains("Não foi possível gravar o arquivo " + pdf + ": não há espaço livre no disco"),
+                 qPrintable(r.err));
+        QCOMPARE(QDir(disk.path()).entryList(QDir::Files), QStringList());
     }
 };
 

@@ -40,8 +40,10 @@ void exec(const BandedReport &report, QWidget *parent, Messenger &messenger)
             const QString path = QFileDialog::getSaveFileName(&dialog, QStringLiteral("Exportar PDF"),
                                                               QDir::home().filePath(report.title() + QStringLiteral(".pdf")),
                                                               QStringLiteral("Arquivos PDF (*.pdf)"));
-            if (!path.isEmpty() && !report.exportPdf(path))
-                messenger.warning(QStringLiteral("Não foi possível gravar o arquivo ") + QDir::toNativeSeparators(path),
+            QString why;
+            if (!path.isEmpty() && !report.exportPdf(path, &why))
+                messenger.warning(QStringLiteral("Não foi possível gravar o arquivo ") + QDir::toNativeSeparators(path)
+                                      + QStringLiteral(": ") + why,
                                   QStringLiteral("Exportar PDF"));
         });
     }
