@@ -75,7 +75,7 @@ void CertificateService::fail(const std::exception &e, const QString &generic)
     if (db && db->isKeyViolation())
         m_msg.error(CertificateTexts::KeyViolation, CertificateTexts::DuplicateCaption);
     else
-        m_msg.error(generic, CertificateTexts::WriteCaption);
+        m_msg.error(DbErrors::writeFailure(e, generic), CertificateTexts::WriteCaption);
 }
 
 CertificateService::Result CertificateService::saveNew(const Certificate &draft)
@@ -233,9 +233,9 @@ bool CertificateService::changeStatus(const CertificateKey &key, const QString &
             throw AppError(QStringLiteral("O certificado %1 não existe mais.").arg(key.numero));
         writeEvent(m_db, key, evento, justification, letter, when, m_user);
         t.commit();
-    } catch (const std::exception &) {
+    } catch (const std::exception &e) {
         t.rollback();
-        m_msg.error(CertificateTexts::StatusWriteError, CertificateTexts::WriteCaption);
+        m_msg.error(DbErrors::writeFailure(e, CertificateTexts::StatusWriteError), CertificateTexts::WriteCaption);
         return false;
     }
     return true;

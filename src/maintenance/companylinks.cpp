@@ -203,11 +203,11 @@ bool CompanyLinks::apply(const CertificateKey &certificate, bool approvedBefore,
         if (e.isKeyViolation())
             m_msg.error(CompanyLinkTexts::KeyViolation, CompanyLinkTexts::DuplicateCaption);
         else
-            m_msg.error(CertificateTexts::WriteError, CertificateTexts::WriteCaption);
+            m_msg.error(DbErrors::writeFailure(e, CertificateTexts::WriteError), CertificateTexts::WriteCaption);
         return false;
-    } catch (const std::exception &) {
+    } catch (const std::exception &e) {
         t.rollback();
-        m_msg.error(CertificateTexts::WriteError, CertificateTexts::WriteCaption);
+        m_msg.error(DbErrors::writeFailure(e, CertificateTexts::WriteError), CertificateTexts::WriteCaption);
         return false;
     }
     return true;
@@ -255,9 +255,9 @@ bool CompanyLinks::remove(const CertificateKey &certificate, const CompanyKey &c
                      companyParams(certificate, company));
         touchCertificate(m_db, certificate);
         t.commit();
-    } catch (const std::exception &) {
+    } catch (const std::exception &e) {
         t.rollback();
-        m_msg.error(CertificateTexts::WriteError, CertificateTexts::WriteCaption);
+        m_msg.error(DbErrors::writeFailure(e, CertificateTexts::WriteError), CertificateTexts::WriteCaption);
         return false;
     }
     return true;
@@ -304,9 +304,9 @@ bool CompanyLinks::changeStatus(const CertificateKey &certificate, const Company
         writeEvent(m_db, certificate, company, evento, justification.trimmed(), letter, when, m_user);
         touchCertificate(m_db, certificate);
         t.commit();
-    } catch (const std::exception &) {
+    } catch (const std::exception &e) {
         t.rollback();
-        m_msg.error(CertificateTexts::StatusWriteError, CertificateTexts::WriteCaption);
+        m_msg.error(DbErrors::writeFailure(e, CertificateTexts::StatusWriteError), CertificateTexts::WriteCaption);
         return false;
     }
     return true;

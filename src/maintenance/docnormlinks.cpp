@@ -2,6 +2,7 @@
 
 #include "base/messenger.h"
 #include "db/database.h"
+#include "db/dberror.h"
 #include "db/schema.h"
 #include "maintenance/certificateservice.h"
 #include "maintenance/certificatestore.h"
@@ -336,9 +337,9 @@ bool DocNormLinks::add(const Candidate &document, const QString &entryDate)
         finishChange();
         t.commit();
         return true;
-    } catch (const std::exception &) {
+    } catch (const std::exception &e) {
         t.rollback();
-        m_msg.error(CertificateTexts::WriteError, CertificateTexts::WriteCaption);
+        m_msg.error(DbErrors::writeFailure(e, CertificateTexts::WriteError), CertificateTexts::WriteCaption);
         return false;
     }
 }
@@ -369,9 +370,9 @@ bool DocNormLinks::remove(const Link &link)
         finishChange();
         t.commit();
         return true;
-    } catch (const std::exception &) {
+    } catch (const std::exception &e) {
         t.rollback();
-        m_msg.error(CertificateTexts::WriteError, CertificateTexts::WriteCaption);
+        m_msg.error(DbErrors::writeFailure(e, CertificateTexts::WriteError), CertificateTexts::WriteCaption);
         return false;
     }
 }

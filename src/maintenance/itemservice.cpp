@@ -163,7 +163,7 @@ void ItemService::fail(const std::exception &e)
         m_msg.error(text, ItemTexts::DuplicateCaption);
         return;
     }
-    m_msg.error(CertificateTexts::WriteError, CertificateTexts::WriteCaption);
+    m_msg.error(DbErrors::writeFailure(e, CertificateTexts::WriteError), CertificateTexts::WriteCaption);
 }
 
 ItemService::Result ItemService::apply(const Certificate &certificate, const std::optional<CertificateItem> &old,
@@ -249,7 +249,7 @@ ItemService::Result ItemService::remove(const Certificate &certificate, const Ce
         if (m_kind == ItemKind::Tipo)
             m_msg.error(TDMTipo::ErroExcluir);
         else
-            m_msg.error(CertificateTexts::WriteError, CertificateTexts::WriteCaption);
+            m_msg.error(DbErrors::writeFailure(e, CertificateTexts::WriteError), CertificateTexts::WriteCaption);
         return Result::Failed;
     }
     return Result::Saved;
@@ -278,9 +278,9 @@ ItemService::Result ItemService::changeStatus(const Certificate &certificate, co
         m_db.execute(QStringLiteral("UPDATE CERTIFIC SET Aprovado = 0 WHERE SiglaCertificador = ? AND NumCertif = ?"),
                      {certificate.key.sigla, certificate.key.numero});
         t.commit();
-    } catch (const std::exception &) {
+    } catch (const std::exception &e) {
         t.rollback();
-        m_msg.error(CertificateTexts::StatusWriteError, CertificateTexts::WriteCaption);
+        m_msg.error(DbErrors::writeFailure(e, CertificateTexts::StatusWriteError), CertificateTexts::WriteCaption);
         return Result::Failed;
     }
     return Result::Saved;
