@@ -130,6 +130,12 @@ int runRemessaResultado(const QStringList &args)
         takeValueOption(words, QStringLiteral("--obs"), remarks, problem);
     if (!problem.isEmpty() || !words.isEmpty() || !codeGiven)
         return cliUsage(problem, usageLine);
+    const QStringList lines = remarks.isEmpty() ? QStringList() : remarks.split(QLatin1Char('\n'));
+    // Refused whole, before anything is read or written: never cut short.
+    if (const QString refusal = ManualResult::remarkRefusal(lines); !refusal.isEmpty()) {
+        QTextStream(stderr) << refusal << "\n";
+        return CliExit::Failed;
+    }
 
     CliSession session;
     if (!session.open(options, &Rights::contRemessas, FunctionName))
@@ -150,7 +156,6 @@ int runRemessaResultado(const QStringList &args)
         QTextStream(stderr) << "A senha não é válida. Tente novamente.\n";
         return CliExit::Failed;
     }
-    const QStringList lines = remarks.isEmpty() ? QStringList() : remarks.split(QLatin1Char('\n'));
     if (!ManualResult::apply(session.db(), session.messenger(), context, verdict->verdict, lines))
         return CliExit::Failed;
     QTextStream out(stdout);

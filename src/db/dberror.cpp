@@ -24,6 +24,11 @@ bool DbError::isBusy() const
     return DbErrors::isBusyCode(m_code);
 }
 
+bool DbError::isTooLong() const
+{
+    return DbErrors::isTooLongCode(m_code);
+}
+
 QString DbError::userMessage() const
 {
     if (isBusy())
@@ -43,6 +48,25 @@ bool isKeyViolationCode(int code)
 bool isKeyViolation(const QSqlError &error)
 {
     return isKeyViolationCode(error.nativeErrorCode().toInt());
+}
+
+bool isTooLongCode(int code)
+{
+    return code == SQLITE_CONSTRAINT_CHECK;
+}
+
+QString writeFailure(const std::exception &e, const QString &generic)
+{
+    const auto *db = dynamic_cast<const DbError *>(&e);
+    if (!db || !db->isTooLong())
+        return generic;
+    // The engine names the failed check ("CHECK constraint failed: <name>"),
+    // and each width check is named "TABLE.Column aceita no máximo N caracteres".
+    QString check = db->message();
+    const qsizetype colon = check.indexOf(QLatin1String(": "));
+    if (colon >= 0)
+        check = check.mid(colon + 2);
+    return QStringLiteral("Texto longo demais: %1. As alterações não foram efetuadas.").arg(check.trimmed());
 }
 
 bool isBusyCode(int code)

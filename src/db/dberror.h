@@ -20,6 +20,9 @@ public:
     bool isKeyViolation() const { return m_keyViolation; }
     // Another program holds the database (busy or locked past the wait).
     bool isBusy() const;
+    // A text longer than its column: every declared width is a check of the
+    // table, named after the column and its width.
+    bool isTooLong() const;
     // The engine rolled the open transaction back on its own (disk full, I/O
     // error): whatever runs next would be written outside it.
     bool rolledBack() const { return m_rolledBack; }
@@ -45,6 +48,11 @@ bool isKeyViolation(const QSqlError &error);
 bool isKeyViolationCode(int code);
 // SQLITE_BUSY and SQLITE_LOCKED with every extended code.
 bool isBusyCode(int code);
+// SQLITE_CONSTRAINT_CHECK.
+bool isTooLongCode(int code);
+// What the user is told when a write failed: the column and its width when a
+// value was too long for it (never a generic message then), else `generic`.
+QString writeFailure(const std::exception &e, const QString &generic);
 // The class name written to the error log for an exception.
 QString className(const std::exception &e);
 }

@@ -48,10 +48,12 @@ SelectionSql::Statement statement(const Filter &f, Order order)
     SelectionSql::Statement s;
     // One row per certificate already (the classes join on their keys): no
     // DISTINCT, whose sort of the whole register would delay every opening.
+    // Outer joins: a certificate whose class is missing from the class tables
+    // is still sent to the regulator, so it must still be found (class empty).
     s.sql = QStringLiteral("select a.SiglaCertificador, a.NumCertif, b.NomClasseCertif, c.NomClasseProd, "
                            "a.DataEmissao, a.DataValid, a.UsuResp, a.DthUltAtualiz "
-                           "from certific a, classe_c b, classe_p c "
-                           "where a.IdClasseCertif = b.IdClasseCertif and a.IdClasseProd = c.IdClasseProd ");
+                           "from certific a left join classe_c b on a.IdClasseCertif = b.IdClasseCertif "
+                           "left join classe_p c on a.IdClasseProd = c.IdClasseProd where 1 = 1 ");
     if (!f.number.isEmpty()) {
         s.sql += QStringLiteral("and UCase(a.NumCertif) like :NumCert") + SelectionSql::Escape;
         s.params.insert(QStringLiteral("NumCert"), SelectionSql::contains(f.number.toUpper()));

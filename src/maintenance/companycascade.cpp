@@ -197,23 +197,40 @@ QString CompanyCascade::transferRefusal(const std::optional<CompanyKey> &target)
     if (target && !same(*target, m_req.company))
         for (const CertificateCompany &c : companies())
             if (same(c.key, *target))
-                return {};
+                return targetStatusRefusal(c);
     return CompanyCascadeTexts::ChooseCompany;
+}
+
+// Products moved onto a suspended or cancelled company would stay active
+// under a company that may no longer supply them.
+QString CompanyCascade::targetStatusRefusal(const CertificateCompany &target) const
+{
+    const QString letter =
+        m_db.scalar(QStringLiteral("SELECT StatusEmpresa FROM EMP_CERT") + CompanyOf,
+                    {m_req.certificate.sigla, m_req.certificate.numero, target.key.codigoPais, target.key.idEmpresa})
+            .toString()
+            .trimmed()
+            .toUpper();
+    if (letter == QLatin1String("A"))
+        return {};
+    return CompanyCascadeTexts::targetNotActive(target.name, statusDescription(letter));
 }
 
 bool CompanyCascade::transfer(const CompanyKey &target, const QString &justification, const QDate &statusDate)
 {
-    const QString refusal = transferRefusal(target);
-    if (!refusal.isEmpty()) {
-        m_msg.information(refusal);
-        return false;
-    }
     const QDateTime now = QDateTime::currentDateTime();
     const QDateTime when = MaintenanceDates::atMidnight(statusDate);
     const QVariantList keys{m_req.certificate.sigla, m_req.certificate.numero, m_req.company.codigoPais,
                             m_req.company.idEmpresa};
     Transaction t(m_db);
     try {
+        // Checked in the transaction that moves the products.
+        const QString refusal = transferRefusal(target);
+        if (!refusal.isEmpty()) {
+            t.rollback();
+            m_msg.information(refusal);
+            return false;
+        }
         changeCompany(justification, when, now);
         for (const CascadeTable &kind : Products) {
             for (const QVariantMap &row : activeRows(m_db, kind, keys))

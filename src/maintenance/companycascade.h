@@ -20,6 +20,13 @@ inline const QString HasService = QStringLiteral("Não é possível transferir a
 inline const QString ChooseCompany = QStringLiteral("Por favor selecione a Nova Empresa.");
 inline const QString Transferred = QStringLiteral("Transferencia da Empresa realizada com sucesso.");
 inline const QString TransferFailed = QStringLiteral("Erro ao Transferir a Empresa dos Produtos Vinculados");
+// status: the description ("Suspenso", "Cancelado"), or empty for an unknown letter.
+inline QString targetNotActive(const QString &name, const QString &status)
+{
+    return QStringLiteral("Não é possível transferir os produtos para a empresa %1, pois ela está com status %2 "
+                          "neste certificado.")
+        .arg(name, status.isEmpty() ? QStringLiteral("desconhecido") : status);
+}
 }
 
 // What a company's suspension or cancellation, with its active products or
@@ -58,8 +65,8 @@ public:
     QList<CertificateCompany> companies() const;
     bool hasActiveService() const;
     // Why the company's products cannot move to `target` now (an active
-    // service, no other company of the certificate chosen); empty when
-    // they can.
+    // service, no other company of the certificate chosen, a target that is
+    // not active in it); empty when they can.
     QString transferRefusal(const std::optional<CompanyKey> &target) const;
 
     bool propagate(const QString &justification, const QDate &statusDate);
@@ -67,6 +74,7 @@ public:
     bool transfer(const CompanyKey &target, const QString &justification, const QDate &statusDate);
 
 private:
+    QString targetStatusRefusal(const CertificateCompany &target) const;
     void changeCompany(const QString &justification, const QDateTime &statusDate, const QDateTime &now);
 
     Database &m_db;

@@ -42,8 +42,13 @@ bool valid(Messenger &m, const NewCompany &c, Field *out)
             return refuse(m, QStringLiteral("O campo Nome Pessoa Física é de preenchimento obrigatório."), Field::Name,
                           out);
         const QString cpf = digitsOf(taxId);
-        if (cpf.size() != 11 || !TaxId::cpfCheck(cpf))
-            return refuse(m, QStringLiteral("CPF inválido !!!"), Field::TaxId, out);
+        if (cpf.size() != 11 || !TaxId::cpfCheck(cpf)) {
+            // A plain box without a caption of its own: it is not a write error.
+            m.plain(QStringLiteral("CPF inválido !!!"));
+            if (out)
+                *out = Field::TaxId;
+            return false;
+        }
         return true;
     }
     if (!isBrazil(c.nomePais)) {
@@ -174,8 +179,8 @@ std::optional<CompanyKey> save(Database &db, Messenger &m, const NewCompany &c, 
             m.error(QStringLiteral("Esta empresa já existe !!! Cancele a inclusão..."),
                     QStringLiteral("Erro de chave duplicada"));
         else
-            m.error(QStringLiteral("Erro genérico de gravação no Banco de Dados !!! As alterações não foram "
-                                   "efetuadas."),
+            m.error(DbErrors::writeFailure(e, QStringLiteral("Erro genérico de gravação no Banco de Dados !!! As "
+                                                             "alterações não foram efetuadas.")),
                     SaveCaption);
         return std::nullopt;
     }

@@ -204,7 +204,7 @@ bool CompanyLinks::apply(const CertificateKey &certificate, bool approvedBefore,
         if (e.isKeyViolation())
             m_msg.error(CompanyLinkTexts::KeyViolation, CompanyLinkTexts::DuplicateCaption);
         else
-            m_msg.error(CertificateTexts::WriteError, CertificateTexts::WriteCaption);
+            m_msg.error(DbErrors::writeFailure(e, CertificateTexts::WriteError), CertificateTexts::WriteCaption);
         return false;
     } catch (const std::exception &e) {
         t.rollback();

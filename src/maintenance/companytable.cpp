@@ -226,8 +226,8 @@ std::optional<CompanyKey> save(Database &db, Messenger &m, const NewCompany &typ
             m.error(QStringLiteral("Esta empresa já existe !!! Cancele a inclusão..."),
                     QStringLiteral("Erro de chave duplicada"));
         else
-            m.error(QStringLiteral("Erro genérico de gravação no Banco de Dados !!! As alterações não foram "
-                                   "efetuadas."),
+            m.error(DbErrors::writeFailure(e, QStringLiteral("Erro genérico de gravação no Banco de Dados !!! As "
+                                                             "alterações não foram efetuadas.")),
                     SaveCaption);
         return std::nullopt;
     } catch (const StatusEvents::SeqEventoEsgotado &e) {

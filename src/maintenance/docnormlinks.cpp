@@ -3,6 +3,7 @@
 
 #include "base/messenger.h"
 #include "db/database.h"
+#include "db/dberror.h"
 #include "db/schema.h"
 #include "maintenance/certificateservice.h"
 #include "maintenance/certificatestore.h"

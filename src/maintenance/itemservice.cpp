@@ -200,7 +200,7 @@ void ItemService::fail(const std::exception &e)
         m_msg.error(text, ItemTexts::DuplicateCaption);
         return;
     }
-    m_msg.error(CertificateTexts::WriteError, CertificateTexts::WriteCaption);
+    m_msg.error(DbErrors::writeFailure(e, CertificateTexts::WriteError), CertificateTexts::WriteCaption);
 }
 
 ItemService::Result ItemService::apply(const Certificate &certificate, const std::optional<CertificateItem> &old,
@@ -288,7 +288,7 @@ ItemService::Result ItemService::remove(const Certificate &certificate, const Ce
         if (m_kind == ItemKind::Tipo)
             m_msg.error(TDMTipo::ErroExcluir);
         else
-            m_msg.error(CertificateTexts::WriteError, CertificateTexts::WriteCaption);
+            m_msg.error(DbErrors::writeFailure(e, CertificateTexts::WriteError), CertificateTexts::WriteCaption);
         return Result::Failed;
     }
     return Result::Saved;

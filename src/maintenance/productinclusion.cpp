@@ -41,8 +41,8 @@ std::optional<SelectedProduct> save(Database &db, Messenger &m, const NewProduct
             m.error(QStringLiteral("Esta produto já existe !!! Cancele a inclusão..."),
                     QStringLiteral("Erro de chave duplicada"));
         else
-            m.error(QStringLiteral("Erro genérico de gravação no Banco de Dados !!! As alterações não foram "
-                                   "efetuadas."),
+            m.error(DbErrors::writeFailure(e, QStringLiteral("Erro genérico de gravação no Banco de Dados !!! As "
+                                                             "alterações não foram efetuadas.")),
                     QStringLiteral("Erro de gravação"));
         return std::nullopt;
     }

@@ -181,8 +181,8 @@ std::optional<ProductKey> save(Database &db, Messenger &m, const NewProduct &typ
             m.error(QStringLiteral("Este produto já está cadastrado !!! Cancele a inclusão..."),
                     QStringLiteral("Erro de chave duplicada"));
         else
-            m.error(QStringLiteral("Erro genérico de gravação no Banco de Dados !!! As alterações não foram "
-                                   "efetuadas."),
+            m.error(DbErrors::writeFailure(e, QStringLiteral("Erro genérico de gravação no Banco de Dados !!! As "
+                                                             "alterações não foram efetuadas.")),
                     QStringLiteral("Erro de gravação"));
         return std::nullopt;
     } catch (const StatusEvents::SeqEventoEsgotado &e) {

@@ -124,7 +124,7 @@ QString failureText(const std::exception &e, const QString &generic)
 {
     if (const auto *full = dynamic_cast<const SeqEventoEsgotado *>(&e))
         return full->message();
-    return generic;
+    return DbErrors::writeFailure(e, generic);
 }
 
 const QList<Table> &allTables()

@@ -92,7 +92,8 @@ private:
 };
 
 // The text to show for a failed write: the full table's own message (its
-// name and the limit) when that is what stopped it, else `generic`.
+// name and the limit) when that is what stopped it, the column's width when
+// a text was too long, else `generic`.
 QString failureText(const std::exception &e, const QString &generic);
 
 // The number that follows a table's highest SeqEvento (null/invalid: an

@@ -93,12 +93,33 @@ QString verdictText(const QString &verdict)
     return verdict == QLatin1String("OK") ? QStringLiteral("Remessa Válida") : QStringLiteral("Remessa Inválida");
 }
 
-QString remark(const QStringList &lines)
+namespace {
+QString fullRemark(const QStringList &lines)
 {
     QString obs = QStringLiteral("<Recebimento Manual> ");
     for (const QString &line : lines)
         obs += QLatin1Char(' ') + line;
-    return obs.left(RemessaControl::RemarkWidth);
+    return obs;
+}
+}
+
+QString remark(const QStringList &lines)
+{
+    return fullRemark(lines).left(RemessaControl::RemarkWidth);
+}
+
+int remarkRoom()
+{
+    return RemessaControl::RemarkWidth - fullRemark({QString()}).size();
+}
+
+QString remarkRefusal(const QStringList &lines)
+{
+    if (fullRemark(lines).size() <= RemessaControl::RemarkWidth)
+        return {};
+    return QStringLiteral("As observações não cabem no campo Obs de CONTROLE: aceita no máximo %1 caracteres de "
+                          "observação.")
+        .arg(remarkRoom());
 }
 
 bool apply(Database &db, Messenger &messenger, const ResultContext &context, const QString &verdict,

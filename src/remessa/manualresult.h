@@ -43,6 +43,11 @@ QString verdictText(const QString &verdict);
 // The remark of the event row: the manual mark, then each line after a
 // blank, cut to the column.
 QString remark(const QStringList &lines);
+// Characters the typed remarks may take (lines counted with the line break
+// between them): the column less the manual mark.
+int remarkRoom();
+// Why the remarks do not fit the column, naming it; empty when they fit.
+QString remarkRefusal(const QStringList &lines);
 
 // Records the verdict. "OK" first folds the sent package into the replica;
 // the fold and the event row are one transaction, and the package is

@@ -37,9 +37,11 @@ Statement build(const CertificateFilter &f)
     // Both classes join on their keys, so no row repeats: no DISTINCT, and
     // the certificate key's order lets the first rows come without sorting
     // the whole register.
+    // Outer joins: a certificate whose class is missing from the class tables
+    // is listed with the class empty, as it still goes into remittances.
     s.sql = QStringLiteral("select a.*, b.NomClasseCertif, c.NomClasseProd "
-                           "from CERTIFIC a, CLASSE_C b, CLASSE_P c "
-                           "where a.IdClasseCertif = b.IdClasseCertif and a.IdClasseProd = c.IdClasseProd");
+                           "from CERTIFIC a left join CLASSE_C b on a.IdClasseCertif = b.IdClasseCertif "
+                           "left join CLASSE_P c on a.IdClasseProd = c.IdClasseProd where 1 = 1");
     if (!f.numero.isEmpty()) {
         s.sql += QStringLiteral(" and UCASE(a.NumCertif) like ?");
         s.params << QStringLiteral("%") + f.numero.toUpper() + QStringLiteral("%");
@@ -53,11 +55,11 @@ Statement build(const CertificateFilter &f)
         s.sql += QStringLiteral(" and a.NumCertif in (") + marks.join(QLatin1Char(',')) + QLatin1Char(')');
     }
     if (!f.idClasseCertif.isEmpty()) {
-        s.sql += QStringLiteral(" and b.IdClasseCertif = ?");
+        s.sql += QStringLiteral(" and a.IdClasseCertif = ?");
         s.params << f.idClasseCertif;
     }
     if (f.idClasseProd) {
-        s.sql += QStringLiteral(" and c.IdClasseProd = ?");
+        s.sql += QStringLiteral(" and a.IdClasseProd = ?");
         s.params << *f.idClasseProd;
     }
     if (f.hasCompany()) {

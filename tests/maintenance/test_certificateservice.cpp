@@ -354,6 +354,19 @@ private slots:
                                     "CAN|C|Pedido|2", "REA|A|Reativado|2"}));
     }
 
+    void overLongValuesAreRefusedNamingTheirColumn()
+    {
+        Fixture f;
+        Certificate longLab = draft("C-1");
+        longLab.labEnsaio = QString(300, QLatin1Char('L'));
+        QCOMPARE(f.svc.saveNew(longLab), CertificateService::Result::Failed);
+        QCOMPARE(f.msg.lastText(), QString("Texto longo demais: CERTIFIC.LabEnsaio aceita no máximo 255 caracteres. "
+                                           "As alterações não foram efetuadas."));
+        QCOMPARE(f.msg.lastCaption(), QString("Erro de gravação"));
+        QCOMPARE(f.count("SELECT COUNT(*) FROM CERTIFIC"), 0);
+
+    }
+
     void exhaustedEventNumberingWritesNothing()
     {
         Fixture f;

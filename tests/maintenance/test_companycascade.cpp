@@ -187,6 +187,32 @@ private slots:
         QCOMPARE(cascade.transferRefusal(CompanyKey{"BR", "999"}), QString("Por favor selecione a Nova Empresa."));
     }
 
+    void transferOntoACompanyThatIsNotActiveIsRefusedNamingItsStatus()
+    {
+        Fixture f;
+        f.lot("L1", "A");
+        f.type("T1", "A");
+        CompanyCascade cascade(*f.db, f.msg, f.request("S", "SUS"));
+        for (const auto &[letter, status] : {std::pair{"S", "Suspenso"}, {"C", "Cancelado"}}) {
+            f.run("update EMP_CERT set StatusEmpresa = ? where IdEmpresa = '222'", {QString::fromUtf8(letter)});
+            f.msg.clear();
+            const QString expected = QStringLiteral("Não é possível transferir os produtos para a empresa Beta SA, "
+                                                    "pois ela está com status %1 neste certificado.")
+                                         .arg(QString::fromUtf8(status));
+            QCOMPARE(cascade.transferRefusal(Beta), expected);
+            const QString before = f.snapshot();
+            QVERIFY(!cascade.transfer(Beta, "x", QDate(2024, 7, 1)));
+            QCOMPARE(f.msg.texts(), QStringList{expected});
+            QCOMPARE(f.msg.lastKind(), ScriptedMessenger::Information);
+            QCOMPARE(f.snapshot(), before);
+        }
+        // Active again (the letter in lower case, as an import may leave it): the move goes through.
+        f.run("update EMP_CERT set StatusEmpresa = 'a' where IdEmpresa = '222'");
+        QCOMPARE(cascade.transferRefusal(Beta), QString());
+        QVERIFY(cascade.transfer(Beta, "x", QDate(2024, 7, 1)));
+        QCOMPARE(f.count("select count(*) from LOTE where IdEmpresa = '222'"), 1);
+    }
+
     void transferMovesActiveProductsToTheChosenCompany()
     {
         Fixture f;

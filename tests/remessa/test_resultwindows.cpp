@@ -7,6 +7,7 @@
 #include "base/archive.h"
 #include "base/codecs.h"
 #include "db/paradoxtable.h"
+#include "remessa/manualresult.h"
 #include "remessa/remessacontrol.h"
 #include "remessa/remessapreparation.h"
 #include "remessa/remittancequeries.h"
@@ -193,6 +194,23 @@ private slots:
                  QStringLiteral("Não há sincronização a fazer. A remessa foi invalidada."));
         QVERIFY(child<QPushButton>(w, "BtSaida")->isEnabled());
         QVERIFY(!child<QPushButton>(w, "BtOK")->isEnabled() && !child<QPushButton>(w, "BtCancelar")->isEnabled());
+    }
+
+    // The remarks share CONTROLE.Obs with the manual mark: the memo takes no
+    // more than is left, so nothing typed is cut when it is stored.
+    void manualResultRemarksFitTheColumn()
+    {
+        RemessaFixture f;
+        f.event(Number, "C", "PR", 10);
+        f.event(Number, "C", "TR", 5);
+        ScriptedMessenger msg;
+        TFrmResultadoManual w(f.work(Number, "C"), f.db, msg);
+        w.setPackageName("OC-OCP0001" + Number + ".zip");
+        auto *memo = child<QPlainTextEdit>(w, "MmObservacoes");
+        memo->setPlainText(QString(60, QLatin1Char('a')) + "\n" + QString(60, QLatin1Char('b')));
+        QCOMPARE(memo->toPlainText(), QString(60, QLatin1Char('a')) + "\n" + QString(17, QLatin1Char('b')));
+        QCOMPARE(ManualResult::remarkRefusal(memo->toPlainText().split('\n')), QString());
+        QCOMPARE(ManualResult::remark(memo->toPlainText().split('\n')).size(), 100);
     }
 
     // An accepted code whose package is gone: the two boxes, nothing written.

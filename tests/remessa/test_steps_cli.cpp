@@ -84,6 +84,14 @@ private slots:
         QVERIFY(r.err.contains("A senha não é válida. Tente novamente."));
         QCOMPARE(f.count("CONTROLE"), 2);
 
+        // Remarks longer than the column takes are refused, not cut short.
+        r = cli(f, {"resultado", "--senha", ok, "--obs", QString(79, QLatin1Char('o'))});
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.contains("As observações não cabem no campo Obs de CONTROLE: aceita no máximo 78 caracteres "
+                                "de observação."),
+                 qPrintable(r.err));
+        QCOMPARE(f.count("CONTROLE"), 2);
+
         r = cli(f, {"resultado", "--senha", ok, "--obs", "aceita pelo telefone"});
         QCOMPARE(r.code, 0);
         QVERIFY(r.out.contains("Remessa Válida"));

@@ -7,6 +7,7 @@
 #include "support/reportfixture.h"
 #include "support/testhome.h"
 
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -357,6 +358,30 @@ private slots:
                                    "Inspeção, Marca: M Modelo: N,Importado:Não, Status:Cancelados, Aprovados: Sim "));
         QCOMPARE(CertificateSelection::description(CertificateFilter()),
                  QString::fromUtf8("Seleção: Importado:Todos, Status:Todos, Aprovados:Todos "));
+    }
+
+    void certificatesOfMissingClassesAreSelected()
+    {
+        TestHome home(true);
+        TDMCapaSistema dm;
+        Database &db = dm.database();
+        writeMirrorData(db);
+        Writer(db).certificate("T-900", false, at(2024, 7, 1), "EXTINTA", 999);
+        CertificateFilter f;
+        f.numero = "t-";
+        QCOMPARE(CertificateSelection::count(db, f), 3);
+        f.numero = "t-900";
+        QCOMPARE(CertificateSelection::count(db, f), 1);
+        const auto s = CertificateSelection::build(f);
+        QSqlQuery q = db.exec(s.sql, s.params);
+        QVERIFY(q.next());
+        QCOMPARE(q.value("NumCertif").toString(), QStringLiteral("T-900"));
+        QVERIFY(q.value("NomClasseCertif").isNull());
+        QVERIFY(q.value("NomClasseProd").isNull());
+        f.idClasseProd = 999;
+        QCOMPARE(CertificateSelection::count(db, f), 1);
+        f.idClasseProd = 101;
+        QCOMPARE(CertificateSelection::count(db, f), 0);
     }
 
     void countsUseDotsBetweenThousands()

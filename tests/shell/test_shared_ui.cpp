@@ -104,6 +104,14 @@ private slots:
             QCOMPARE(dlg.findChild<QLabel *>("LbRazaoSocial")->text(), QStringLiteral("Nome Pessoa Física"));
             QVERIFY(dlg.findChild<QRadioButton *>("RbFisica")->isChecked());
         }
+        {
+            // A CNPJ stored as its bare digits, as the company windows keep it, is shown masked.
+            db.execute(insert, {"BR", "60701190000104", "1", "60701190000104", QVariant(), "Conexa Ltda", QVariant(),
+                                QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), QVariant(),
+                                QVariant(), QVariant(), QVariant(), QVariant()});
+            TFrmDetalhesEmpresa dlg(CompanyDetails::load(db, "BR", "60701190000104"));
+            QCOMPARE(text(&dlg, "EdCNPJ"), QStringLiteral("60.701.190/0001-04"));
+        }
         QVERIFY(!CompanyDetails::load(db, "BR", "x' OR '1'='1").found);
 
         // The modal entry point shows the row and closes on OK.

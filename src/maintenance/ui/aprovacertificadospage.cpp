@@ -31,6 +31,7 @@ AprovaCertificadosPage::AprovaCertificadosPage(Database &db, Messenger &messenge
     m_model = new QSqlQueryModel(this);
     DBGrid24 = new QTableView(group);
     DBGrid24->setObjectName(QStringLiteral("DBGrid24"));
+    DBGrid24->setAccessibleName(group->title());
     DBGrid24->setModel(m_model);
     DBGrid24->setSelectionBehavior(QAbstractItemView::SelectRows);
     DBGrid24->setSelectionMode(QAbstractItemView::ExtendedSelection);

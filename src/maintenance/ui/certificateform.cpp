@@ -2,6 +2,7 @@
 
 #include "maintenance/certificatestore.h"
 #include "maintenance/ui/maskeddateedit.h"
+#include "shell/ui/columnfit.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -47,10 +48,10 @@ CertificateForm::CertificateForm(const Names &n, QWidget *parent) : QWidget(pare
     m_form->setFieldGrowthPolicy(QFormLayout::ExpandingFieldsGrow);
     m_form->setVerticalSpacing(8);
 
-    auto line = [this](const char *name, int max) {
+    auto line = [this](const char *name, const char *column) {
         auto *e = new QLineEdit(this);
         e->setObjectName(QLatin1String(name));
-        e->setMaxLength(max);
+        ColumnFit::fit(e, QStringLiteral("CERTIFIC"), QLatin1String(column));
         connect(e, &QLineEdit::textEdited, this, &CertificateForm::edited);
         return e;
     };
@@ -79,21 +80,21 @@ CertificateForm::CertificateForm(const Names &n, QWidget *parent) : QWidget(pare
         return l;
     };
 
-    sigla = line(n.sigla, 8);
+    sigla = line(n.sigla, "SiglaCertificador");
     sigla->setReadOnly(true);
     sigla->setMaximumWidth(120);
-    numero = line(n.numero, 30);
+    numero = line(n.numero, "NumCertif");
     numero->setValidator(new UpperCase(numero));
     numero->setMaximumWidth(280);
     classeCertif = combo(n.classeCertif, false);
     classeProd = combo(n.classeProd, false);
     emissao = date(n.emissao);
     validade = date(n.validade);
-    laboratorio = line(n.laboratorio, 255);
-    relatorio = line(n.relatorio, 255);
+    laboratorio = line(n.laboratorio, "LabEnsaio");
+    relatorio = line(n.relatorio, "NumRelEnsaio");
     signatarios = combo(n.signatarios, true);
-    signatarios->lineEdit()->setMaxLength(255);
-    observacoes = line(n.observacoes, 255);
+    ColumnFit::fit(signatarios, QStringLiteral("CERTIFIC"), QStringLiteral("Signatarios"));
+    observacoes = line(n.observacoes, "Observacoes");
 
     row(QStringLiteral("Certificador"), sigla);
     m_lbNumero = row(QStringLiteral("Número do Certificado"), numero);

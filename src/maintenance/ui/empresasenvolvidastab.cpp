@@ -74,6 +74,8 @@ void EmpresasEnvolvidasTab::buildUi()
          {QStringLiteral("Papel na Certificação"), QStringLiteral("PapelEmp")}},
         this);
     DBGrid13->horizontalHeader()->setSectionsClickable(false);
+    // No group around it: named after the tab that holds it.
+    DBGrid13->setAccessibleName(QStringLiteral("Empresas Envolvidas"));
     DBGrid13->setColumnWidth(0, 50);
     DBGrid13->setColumnWidth(1, 150);
     DBGrid13->setColumnWidth(2, 260);
@@ -104,6 +106,8 @@ void EmpresasEnvolvidasTab::buildUi()
     EdtDtEntradaEmpCert->setMaximumWidth(110);
     DBEdtDthEntEmpresa = readOnlyBox(GroupEmpresaCertificada, QStringLiteral("DBEdtDthEntEmpresa"));
     DBEdtDthEntEmpresa->setMaximumWidth(110);
+    // Shares the label of the entry-date box it stands in for while browsing.
+    DBEdtDthEntEmpresa->setAccessibleName(QStringLiteral("Data de Entrada"));
     btnSelEdEmCert = DialogParts::button(GroupEmpresaCertificada, QStringLiteral("btnSelEdEmCert"),
                                          QStringLiteral("Seleciona Empresa"));
     btnAplEdEmpCert = DialogParts::button(GroupEmpresaCertificada, QStringLiteral("btnAplEdEmpCert"),

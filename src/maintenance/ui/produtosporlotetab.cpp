@@ -4,6 +4,7 @@
 #include "maintenance/maintenancedates.h"
 #include "maintenance/ui/maskeddateedit.h"
 #include "shell/ui/guardedslot.h"
+#include "shell/ui/columnfit.h"
 
 #include <QLineEdit>
 
@@ -45,16 +46,16 @@ ProdutosPorLoteTab::ProdutosPorLoteTab(MaintenanceContext &context, QWidget *par
                   Col{QStringLiteral("Número do Lote"), QStringLiteral("NumLote")}},
                  parent)
 {
-    auto box = [this](const char *name, int length) {
+    auto box = [this](const char *name, const char *column) {
         auto *e = new QLineEdit(detailGroup());
         e->setObjectName(QLatin1String(name));
-        e->setMaxLength(length);
+        ColumnFit::fit(e, QStringLiteral("LOTE"), QLatin1String(column));
         return e;
     };
-    m_numLote = box("EdNumLote", 20);
+    m_numLote = box("EdNumLote", "NumLote");
     m_numLote->setValidator(numberValidator(m_numLote));
-    m_quant = box("EdQuantLote", 30);
-    m_invoice = box("EdNumProfInvoice", 30);
+    m_quant = box("EdQuantLote", "QuantLote");
+    m_invoice = box("EdNumProfInvoice", "NumProfInvoice");
     m_fabr = new MaskedDateEdit(detailGroup());
     m_fabr->setObjectName(QStringLiteral("EdDataFabrLote"));
     m_valid = new MaskedDateEdit(detailGroup());

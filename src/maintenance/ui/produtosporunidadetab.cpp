@@ -3,6 +3,7 @@
 #include "db/database.h"
 #include "maintenance/ui/maskeddateedit.h"
 #include "shell/ui/dialogparts.h"
+#include "shell/ui/columnfit.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -50,15 +51,15 @@ ProdutosPorUnidadeTab::ProdutosPorUnidadeTab(MaintenanceContext &context, QWidge
                   Col{QStringLiteral("Número de Série"), QStringLiteral("NumSerieProd")}},
                  parent)
 {
-    auto box = [](QWidget *parent, const char *name, int length) {
+    auto box = [](QWidget *parent, const char *name, const char *column) {
         auto *e = new QLineEdit(parent);
         e->setObjectName(QLatin1String(name));
-        e->setMaxLength(length);
+        ColumnFit::fit(e, QStringLiteral("UNIDADE"), QLatin1String(column));
         return e;
     };
-    m_serie = box(detailGroup(), "EdNumSerieProd", 255);
+    m_serie = box(detailGroup(), "EdNumSerieProd", "NumSerieProd");
     m_serie->setValidator(numberValidator(m_serie));
-    m_obs = box(detailGroup(), "EdObsUnidade", 255);
+    m_obs = box(detailGroup(), "EdObsUnidade", "Observacoes");
     addRow(QStringLiteral("Marca e Modelo"), m_marcaModelo);
     addRow(QStringLiteral("EAN/UPC do Produto"), m_eanUpc);
     addRow(QStringLiteral("Número de Série"), m_serie);
@@ -70,10 +71,10 @@ ProdutosPorUnidadeTab::ProdutosPorUnidadeTab(MaintenanceContext &context, QWidge
     m_location->setObjectName(QStringLiteral("GroupLocalizacaoUnidade"));
     auto *form = new QFormLayout(m_location);
     form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_local = box(m_location, "EdLocalInstalacao", 255);
-    m_bairro = box(m_location, "EdEndBairroUnid", 20);
-    m_cidade = box(m_location, "EdEndCidadeUnid", 20);
-    m_cep = box(m_location, "EdEndCEPUnid", 10);
+    m_local = box(m_location, "EdLocalInstalacao", "LocalInstalacao");
+    m_bairro = box(m_location, "EdEndBairroUnid", "EndBairro");
+    m_cidade = box(m_location, "EdEndCidadeUnid", "EndCidade");
+    m_cep = box(m_location, "EdEndCEPUnid", "EndCEP");
     m_uf = new QComboBox(m_location);
     m_uf->setObjectName(QStringLiteral("CbSiglaUFUnid"));
     m_uf->addItem(QString());

@@ -1,5 +1,7 @@
 #include "maintenance/ui/selectionparts.h"
 
+#include "shell/ui/columnfit.h"
+
 #include <QLineEdit>
 
 #include <QKeyEvent>
@@ -55,11 +57,13 @@ QPushButton *button(QWidget *parent, const QString &name, const QString &text)
     return b;
 }
 
-QLineEdit *countedField(QWidget *parent, const QString &name, int maxLength, QLabel *counter)
+QLineEdit *countedField(QWidget *parent, const QString &name, const QString &column, QLabel *counter, int rule)
 {
     auto *e = new QLineEdit(parent);
     e->setObjectName(name);
-    e->setMaxLength(maxLength);
+    ColumnFit::fit(e, QStringLiteral("PRODUTO"), column);
+    if (rule > 0 && rule < e->maxLength())
+        e->setMaxLength(rule);
     auto count = [e, counter] {
         if (counter)
             counter->setText(QStringLiteral("(") + QString::number(e->text().size()) + QStringLiteral(")"));

@@ -14,10 +14,11 @@ namespace SelectionParts {
 QLabel *labelFor(QWidget *parent, const QString &text, QWidget *buddy);
 // A push button that is never the default by itself.
 QPushButton *button(QWidget *parent, const QString &name, const QString &text);
-// A text box of at most maxLength characters that drops leading blanks as
-// they are typed and surrounding blanks when left; `counter`, when given,
-// shows the length as "(n)".
-QLineEdit *countedField(QWidget *parent, const QString &name, int maxLength, QLabel *counter);
+// A text box for a PRODUTO column, as long as the column (or `rule`, when
+// the data's own rule is narrower), that drops leading blanks as they are
+// typed and surrounding blanks when left; `counter`, when given, shows the
+// length as "(n)".
+QLineEdit *countedField(QWidget *parent, const QString &name, const QString &column, QLabel *counter, int rule = 0);
 // Enter in a filter field runs the filter instead of the dialog's default
 // button (which would choose whatever row is current).
 void filterOnEnter(QWidget *field, std::function<void()> filter);

@@ -4,6 +4,7 @@
 #include "maintenance/itemstore.h"
 #include "maintenance/ui/maskeddateedit.h"
 #include "maintenance/ui/tfrmselempcert.h"
+#include "shell/ui/columnfit.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -52,7 +53,7 @@ ServicosTab::ServicosTab(MaintenanceContext &context, QWidget *parent)
     m_razao = shownBox(QStringLiteral("EdRazSocialServ"));
     m_obs = new QLineEdit(detailGroup());
     m_obs->setObjectName(QStringLiteral("EdObsServico"));
-    m_obs->setMaxLength(255);
+    ColumnFit::fit(m_obs, QStringLiteral("SERVICO"), QStringLiteral("Observacoes"));
     addRow(QStringLiteral("Classe de Serviço"), m_classe);
     addRow(QStringLiteral("País"), m_pais);
     addRow(QStringLiteral("CNPJ"), m_cnpj);

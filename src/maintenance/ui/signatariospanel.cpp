@@ -6,6 +6,7 @@
 #include "maintenance/ui/selectionparts.h"
 #include "maintenance/ui/tablepanelparts.h"
 #include "shell/ui/guardedslot.h"
+#include "shell/ui/columnfit.h"
 
 #include <QFormLayout>
 #include <QLabel>
@@ -61,7 +62,7 @@ SignatariosPanel::SignatariosPanel(MaintenanceContext &context, QWidget *parent)
     layout->addWidget(GroupEdicao);
     edtSignatario = new QLineEdit(GroupEdicao);
     edtSignatario->setObjectName(QStringLiteral("edtSignatario"));
-    edtSignatario->setMaxLength(255);
+    ColumnFit::fit(edtSignatario, QStringLiteral("SIGNATARIOS"), QStringLiteral("Signatario"));
     auto *defaultBox = new QGroupBox(QStringLiteral(" Defaut "), GroupEdicao);
     defaultBox->setObjectName(QStringLiteral("RgDefault"));
     RbDefaultSim = new QRadioButton(QStringLiteral("Sim"), defaultBox);

@@ -11,7 +11,8 @@ StatusGroup::StatusGroup(const QString &title, const Names &names, QWidget *pare
     auto *row = new QHBoxLayout(this);
     m_text = new QLabel(this);
     m_text->setObjectName(names.text);
-    m_text->setAccessibleName(title);
+    // Read by its text ("Ativo", "Suspenso"); the group's title only describes it.
+    m_text->setAccessibleDescription(title);
     QFont bold = m_text->font();
     bold.setBold(true);
     m_text->setFont(bold);

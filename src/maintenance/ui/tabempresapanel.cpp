@@ -9,6 +9,7 @@
 #include "maintenance/ui/tablepanelparts.h"
 #include "maintenance/ui/tfrmselecionaempresa.h"
 #include "shell/ui/guardedslot.h"
+#include "shell/ui/columnfit.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -28,11 +29,11 @@ using SelectionParts::labelFor;
 namespace {
 
 
-QLineEdit *box(QWidget *parent, const char *name, int maxLength)
+QLineEdit *box(QWidget *parent, const char *name, const char *column)
 {
     auto *e = new QLineEdit(parent);
     e->setObjectName(QLatin1String(name));
-    e->setMaxLength(maxLength);
+    ColumnFit::fit(e, QStringLiteral("EMPRESA"), QLatin1String(column));
     return e;
 }
 
@@ -68,7 +69,7 @@ void TabEmpresaPanel::buildUi()
              QStringLiteral("TipoPessoa"), QStringLiteral("NomPessoaFisica")},
          Col{QStringLiteral("Nome Fantasia"), QStringLiteral("NomFantasia")}},
         group);
-    DBGridEmpresa->setAccessibleName(QStringLiteral("Empresas"));
+    DBGridEmpresa->setAccessibleName(group->title());
     DBGridEmpresa->setColumnWidth(0, 120);
     DBGridEmpresa->setColumnWidth(1, 150);
     DBGridEmpresa->setColumnWidth(2, 340);
@@ -110,25 +111,25 @@ void TabEmpresaPanel::buildUi()
     kindRow->addWidget(RbJuridica);
     kindRow->addStretch();
 
-    EdCNPJ = box(d, "EdCNPJ", 30);
+    EdCNPJ = box(d, "EdCNPJ", "CGC");
     // "-" to "9" (digits, "-", ".", "/") and "\": what a typed CNPJ holds.
     EdCNPJ->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[-./0-9\\\\]*")), EdCNPJ));
-    EdCPF = box(d, "EdCPF", 11);
+    EdCPF = box(d, "EdCPF", "CPF");
     EdCPF->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), EdCPF));
-    EdRazaoSocial = box(d, "EdRazaoSocial", 120);
-    EdNomePessoaFisica = box(d, "EdNomePessoaFisica", 60);
-    EdNomeFantasia = box(d, "EdNomeFantasia", 40);
-    EdEndereco = box(d, "EdEndereco", 50);
-    EdNumero = box(d, "EdNumero", 10);
-    EdComplemento = box(d, "EdComplemento", 10);
-    EdCEP = box(d, "EdCEP", 10);
-    EdBairro = box(d, "EdBairro", 20);
-    EdCidade = box(d, "EdCidade", 20);
+    EdRazaoSocial = box(d, "EdRazaoSocial", "RazSocialEmp");
+    EdNomePessoaFisica = box(d, "EdNomePessoaFisica", "NomPessoaFisica");
+    EdNomeFantasia = box(d, "EdNomeFantasia", "NomFantasia");
+    EdEndereco = box(d, "EdEndereco", "EndLogr");
+    EdNumero = box(d, "EdNumero", "EndNum");
+    EdComplemento = box(d, "EdComplemento", "EndCompl");
+    EdCEP = box(d, "EdCEP", "EndCEP");
+    EdBairro = box(d, "EdBairro", "EndBairro");
+    EdCidade = box(d, "EdCidade", "EndCidade");
     CbUF = new QComboBox(d);
     CbUF->setObjectName(QStringLiteral("CbUF"));
-    EdTelefone = box(d, "EdTelefone", 20);
-    EdFax = box(d, "EdFax", 20);
-    EdEmail = box(d, "EdEmail", 50);
+    EdTelefone = box(d, "EdTelefone", "Telefone");
+    EdFax = box(d, "EdFax", "Fax");
+    EdEmail = box(d, "EdEmail", "Email");
 
     auto *grid = new QGridLayout;
     grid->setColumnStretch(1, 1);

@@ -65,10 +65,13 @@ TabProdutoPanel::TabProdutoPanel(MaintenanceContext &context, QWidget *parent) :
     QLabel *brandCount = counter("LbTamMarcaProd");
     QLabel *modelCount = counter("LbTamModeloProd");
     QLabel *descrCount = counter("LbTamDescrProd");
-    EdMarcaProd = SelectionParts::countedField(d, QStringLiteral("EdMarcaProd"), ProductInclusion::MaxText, brandCount);
-    EdModeloProd = SelectionParts::countedField(d, QStringLiteral("EdModeloProd"), ProductInclusion::MaxText, modelCount);
-    EdCodEANUPC = SelectionParts::countedField(d, QStringLiteral("EdCodEANUPC"), 128, nullptr);
-    EdDescrProd = SelectionParts::countedField(d, QStringLiteral("EdDescrProd"), ProductInclusion::MaxText, descrCount);
+    EdMarcaProd = SelectionParts::countedField(d, QStringLiteral("EdMarcaProd"), QStringLiteral("MarcaProd"), brandCount,
+                                               ProductInclusion::MaxText);
+    EdModeloProd = SelectionParts::countedField(d, QStringLiteral("EdModeloProd"), QStringLiteral("ModeloProd"), modelCount,
+                                                ProductInclusion::MaxText);
+    EdCodEANUPC = SelectionParts::countedField(d, QStringLiteral("EdCodEANUPC"), QStringLiteral("CodEANUPC"), nullptr);
+    EdDescrProd = SelectionParts::countedField(d, QStringLiteral("EdDescrProd"), QStringLiteral("DescrProd"), descrCount,
+                                               ProductInclusion::MaxText);
     CkImportado = new QCheckBox(QStringLiteral("Produto Importado ?"), d);
     CkImportado->setObjectName(QStringLiteral("CkImportadoProd"));
 

@@ -64,6 +64,7 @@ void TFrmAlteraStatusEmpresa::buildUi()
                                         {QStringLiteral("Modelo"), QStringLiteral("MODELOPROD")}},
                                        products);
     (new QVBoxLayout(products))->addWidget(DBGridProdutos);
+    DBGridProdutos->setAccessibleName(products->title());
 
     auto *services = new QGroupBox(QStringLiteral("Serviços"), this);
     services->setObjectName(QStringLiteral("GbServicos"));
@@ -71,6 +72,7 @@ void TFrmAlteraStatusEmpresa::buildUi()
                                        {{QStringLiteral("Classe de Serviço"), QStringLiteral("NOMCLASSESERV")}},
                                        services);
     (new QVBoxLayout(services))->addWidget(DBGridServicos);
+    DBGridServicos->setAccessibleName(services->title());
 
     auto *lists = new QHBoxLayout;
     lists->addWidget(products, 3);

@@ -35,8 +35,12 @@ QComboBox *combo(QWidget *parent, const QString &name)
 }
 
 // A combo and the read-only edit that stands in its place while browsing.
-QStackedWidget *pair(QWidget *parent, QComboBox *c, QLineEdit *e)
+// Their label stands outside the stack, where a screen reader cannot find
+// it: both carry its text as their name.
+QStackedWidget *pair(QWidget *parent, QComboBox *c, QLineEdit *e, const QString &label)
 {
+    c->setAccessibleName(label);
+    e->setAccessibleName(label);
     auto *stack = new QStackedWidget(parent);
     stack->addWidget(e);
     stack->addWidget(c);
@@ -96,6 +100,7 @@ TFrmDocumentosNormativos::TFrmDocumentosNormativos(MaintenanceContext &context, 
         {QStringLiteral("Identificação"), QStringLiteral("Título"), QStringLiteral("Tipo de Documento")});
     DBGDocNorm = new QTableView(this);
     DBGDocNorm->setObjectName(QStringLiteral("DBGDocNorm"));
+    DBGDocNorm->setAccessibleName(QStringLiteral("Documentos Normativos"));
     DBGDocNorm->setModel(m_model);
     DBGDocNorm->setSelectionBehavior(QAbstractItemView::SelectRows);
     DBGDocNorm->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -127,14 +132,14 @@ TFrmDocumentosNormativos::TFrmDocumentosNormativos(MaintenanceContext &context, 
     grid->addWidget(DialogParts::label(GbEdicao, QStringLiteral("LbIdentificacao"), QStringLiteral("Identificação"),
                                        cmbIdentificacao),
                     0, 0);
-    grid->addWidget(pair(GbEdicao, cmbIdentificacao, EdtIdentificacao), 1, 0);
+    grid->addWidget(pair(GbEdicao, cmbIdentificacao, EdtIdentificacao, QStringLiteral("Identificação")), 1, 0);
     grid->addWidget(DialogParts::label(GbEdicao, QStringLiteral("LbTitulo"), QStringLiteral("Título"), cmbTitulo), 0,
                     1);
-    grid->addWidget(pair(GbEdicao, cmbTitulo, EdtTitulo), 1, 1);
+    grid->addWidget(pair(GbEdicao, cmbTitulo, EdtTitulo, QStringLiteral("Título")), 1, 1);
     grid->addWidget(DialogParts::label(GbEdicao, QStringLiteral("LbTipoDoc"), QStringLiteral("Tipo de Documento"),
                                        cmbTipoDoc),
                     0, 2);
-    grid->addWidget(pair(GbEdicao, cmbTipoDoc, EdtTipoDoc), 1, 2);
+    grid->addWidget(pair(GbEdicao, cmbTipoDoc, EdtTipoDoc, QStringLiteral("Tipo de Documento")), 1, 2);
     grid->addWidget(DialogParts::label(GbEdicao, QStringLiteral("LbDtEntrada"),
                                        QStringLiteral("Dt. Entrada no Certificado"), EdtDtEntrada),
                     2, 0);

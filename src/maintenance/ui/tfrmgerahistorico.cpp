@@ -6,6 +6,7 @@
 #include "maintenance/ui/maskeddateedit.h"
 #include "shell/ui/dialogparts.h"
 #include "shell/ui/guardedslot.h"
+#include "shell/ui/columnfit.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -46,6 +47,8 @@ TFrmGeraHistorico::TFrmGeraHistorico(Database &db, Messenger &messenger, const Q
         {QStringLiteral("Justificativa"), QStringLiteral("Data Cad."), QStringLiteral("Usuário  Cad.")});
     GridStatus = new QTableView(this);
     GridStatus->setObjectName(QStringLiteral("GridStatus"));
+    // No group around it: named after the window.
+    GridStatus->setAccessibleName(QStringLiteral("Histórico"));
     GridStatus->setModel(m_model);
     GridStatus->setSelectionBehavior(QAbstractItemView::SelectRows);
     GridStatus->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -62,7 +65,8 @@ TFrmGeraHistorico::TFrmGeraHistorico(Database &db, Messenger &messenger, const Q
     EdtData->setObjectName(QStringLiteral("EdtData"));
     EdtJustificativa = new QLineEdit(this);
     EdtJustificativa->setObjectName(QStringLiteral("EdtJustificativa"));
-    EdtJustificativa->setMaxLength(255);
+    // Every event table declares Justificativa alike.
+    ColumnFit::fit(EdtJustificativa, QStringLiteral("STATUS_C"), QStringLiteral("Justificativa"));
     form->addRow(DialogParts::label(this, QStringLiteral("LbData"), QStringLiteral("Data :"), EdtData), EdtData);
     form->addRow(DialogParts::label(this, QStringLiteral("LbJustificativa"), QStringLiteral("Justificativa :"),
                                     EdtJustificativa),

@@ -3,6 +3,7 @@
 #include "maintenance/selectionsql.h"
 #include "maintenance/ui/selectionparts.h"
 #include "shell/ui/guardedslot.h"
+#include "shell/ui/columnfit.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -37,11 +38,11 @@ TFrmInclEmpresa::TFrmInclEmpresa(Database &db, Messenger &messenger, const QStri
     CbPaisChange();
 }
 
-QLineEdit *TFrmInclEmpresa::box(const QString &name, int maxLength)
+QLineEdit *TFrmInclEmpresa::box(const QString &name, const QString &column)
 {
     auto *e = new QLineEdit(this);
     e->setObjectName(name);
-    e->setMaxLength(maxLength);
+    ColumnFit::fit(e, QStringLiteral("EMPRESA"), column);
     return e;
 }
 
@@ -66,23 +67,23 @@ void TFrmInclEmpresa::buildUi()
     kindLayout->addWidget(RbJuridica);
     kindLayout->addStretch();
 
-    EdCNPJ = box(QStringLiteral("EdCNPJ"), 30);
+    EdCNPJ = box(QStringLiteral("EdCNPJ"), QStringLiteral("CGC"));
     // Digits and the separators of a typed CNPJ or CPF.
     EdCNPJ->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[-./0-9\\\\]*")), EdCNPJ));
-    EdRazaoSocial = box(QStringLiteral("EdRazaoSocial"), 255);
-    EdNomeFantasia = box(QStringLiteral("EdNomeFantasia"), 40);
-    EdEndereco = box(QStringLiteral("EdEndereco"), 50);
-    EdNumero = box(QStringLiteral("EdNumero"), 10);
-    EdComplemento = box(QStringLiteral("EdComplemento"), 10);
-    EdCEP = box(QStringLiteral("EdCEP"), 10);
-    EdBairro = box(QStringLiteral("EdBairro"), 20);
-    EdCidade = box(QStringLiteral("EdCidade"), 20);
+    EdRazaoSocial = box(QStringLiteral("EdRazaoSocial"), QStringLiteral("RazSocialEmp"));
+    EdNomeFantasia = box(QStringLiteral("EdNomeFantasia"), QStringLiteral("NomFantasia"));
+    EdEndereco = box(QStringLiteral("EdEndereco"), QStringLiteral("EndLogr"));
+    EdNumero = box(QStringLiteral("EdNumero"), QStringLiteral("EndNum"));
+    EdComplemento = box(QStringLiteral("EdComplemento"), QStringLiteral("EndCompl"));
+    EdCEP = box(QStringLiteral("EdCEP"), QStringLiteral("EndCEP"));
+    EdBairro = box(QStringLiteral("EdBairro"), QStringLiteral("EndBairro"));
+    EdCidade = box(QStringLiteral("EdCidade"), QStringLiteral("EndCidade"));
     CbUF = new QComboBox(this);
     CbUF->setObjectName(QStringLiteral("CbUF"));
-    EdTelefone = box(QStringLiteral("EdTelefone"), 20);
-    EdFax = box(QStringLiteral("EdFax"), 20);
-    EdEmail = box(QStringLiteral("EdEmail"), 50);
+    EdTelefone = box(QStringLiteral("EdTelefone"), QStringLiteral("Telefone"));
+    EdFax = box(QStringLiteral("EdFax"), QStringLiteral("Fax"));
+    EdEmail = box(QStringLiteral("EdEmail"), QStringLiteral("Email"));
 
     auto *grid = new QGridLayout;
     grid->setColumnStretch(1, 1);
@@ -161,7 +162,8 @@ void TFrmInclEmpresa::RgTipoPessoaClick()
     const bool person = RbFisica->isChecked();
     LbCNPJ->setText(person ? QStringLiteral("CPF:") : QStringLiteral("CNPJ:"));
     LbRazaoSocial->setText(person ? QStringLiteral("Nome Pessoa Física:") : QStringLiteral("Razão Social:"));
-    EdRazaoSocial->setMaxLength(person ? 60 : 255);
+    ColumnFit::fit(EdRazaoSocial, QStringLiteral("EMPRESA"),
+                   person ? QStringLiteral("NomPessoaFisica") : QStringLiteral("RazSocialEmp"));
     EdCNPJ->clear();
     EdRazaoSocial->clear();
     if (person)

@@ -31,7 +31,7 @@ public:
 
 private:
     void buildUi();
-    QLineEdit *box(const QString &name, int maxLength);
+    QLineEdit *box(const QString &name, const QString &column);
     NewCompany typed() const;
 
     Database &m_db;

@@ -27,10 +27,11 @@ TFrmInclProduto::TFrmInclProduto(Database &db, Messenger &messenger, const QStri
     modelCount->setObjectName(QStringLiteral("LbTamModelo"));
     auto *descrCount = new QLabel(this);
     descrCount->setObjectName(QStringLiteral("LbTamDescricao"));
-    EdMarca = field(QStringLiteral("EdMarca"), ProductInclusion::MaxText, brandCount);
-    EdModelo = field(QStringLiteral("EdModelo"), ProductInclusion::MaxText, modelCount);
-    EdEANUPC = field(QStringLiteral("EdEANUPC"), 128, nullptr);
-    EdDescricao = field(QStringLiteral("EdDescricao"), ProductInclusion::MaxText, descrCount);
+    EdMarca = field(QStringLiteral("EdMarca"), QStringLiteral("MarcaProd"), brandCount, ProductInclusion::MaxText);
+    EdModelo = field(QStringLiteral("EdModelo"), QStringLiteral("ModeloProd"), modelCount, ProductInclusion::MaxText);
+    EdEANUPC = field(QStringLiteral("EdEANUPC"), QStringLiteral("CodEANUPC"), nullptr);
+    EdDescricao = field(QStringLiteral("EdDescricao"), QStringLiteral("DescrProd"), descrCount,
+                        ProductInclusion::MaxText);
     CkImportado = new QCheckBox(QStringLiteral("Produto Importado ?"), this);
     CkImportado->setObjectName(QStringLiteral("CkImportado"));
 
@@ -67,9 +68,9 @@ TFrmInclProduto::TFrmInclProduto(Database &db, Messenger &messenger, const QStri
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-QLineEdit *TFrmInclProduto::field(const QString &name, int maxLength, QLabel *counter)
+QLineEdit *TFrmInclProduto::field(const QString &name, const QString &column, QLabel *counter, int rule)
 {
-    return SelectionParts::countedField(this, name, maxLength, counter);
+    return SelectionParts::countedField(this, name, column, counter, rule);
 }
 
 void TFrmInclProduto::BtOkClick()

@@ -27,7 +27,7 @@ public:
     void BtOkClick();
 
 private:
-    QLineEdit *field(const QString &name, int maxLength, QLabel *counter);
+    QLineEdit *field(const QString &name, const QString &column, QLabel *counter, int rule = 0);
 
     Database &m_db;
     Messenger &m_msg;

@@ -6,6 +6,7 @@
 #include "maintenance/ui/maskeddateedit.h"
 #include "shell/ui/dialogparts.h"
 #include "shell/ui/guardedslot.h"
+#include "shell/ui/columnfit.h"
 
 #include <QFormLayout>
 #include <QLabel>
@@ -26,6 +27,9 @@ TFrmJustificativa::TFrmJustificativa(Messenger &messenger, bool askDate, const Q
     Edit1 = new QLineEdit(this);
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Edit1->setMinimumWidth(420);
+    // The text goes into an event row: every event table declares
+    // Justificativa alike. Longer text used to fail the whole change.
+    ColumnFit::fit(Edit1, QStringLiteral("STATUS_C"), QStringLiteral("Justificativa"));
     form->addRow(DialogParts::label(this, QStringLiteral("LbJustificativa"), QStringLiteral("Justificativa :"), Edit1),
                  Edit1);
     EdtDataStatus = new MaskedDateEdit(this);

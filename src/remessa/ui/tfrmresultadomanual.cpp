@@ -1,8 +1,10 @@
 #include "remessa/ui/tfrmresultadomanual.h"
 
 #include "base/messenger.h"
+#include "remessa/manualresult.h"
 #include "remessa/ui/tfrmconfresultadomanual.h"
 #include "shell/shared/ui/waitcursor.h"
+#include "shell/ui/columnfit.h"
 #include "shell/ui/dialogparts.h"
 #include "shell/ui/guardedslot.h"
 
@@ -58,6 +60,9 @@ TFrmResultadoManual::TFrmResultadoManual(const RemessaWork &work, Database &db, 
     MmObservacoes = new QPlainTextEdit(remarks);
     MmObservacoes->setObjectName(QStringLiteral("MmObservacoes"));
     MmObservacoes->setAccessibleName(QStringLiteral("Observações"));
+    // The remarks go into CONTROLE.Obs after the manual mark.
+    ColumnFit::fit(MmObservacoes, QStringLiteral("CONTROLE"), QStringLiteral("Obs"),
+                   ColumnFit::width(QStringLiteral("CONTROLE"), QStringLiteral("Obs")) - ManualResult::remarkRoom());
     MmObservacoes->setTabChangesFocus(true);
     MmObservacoes->setFixedHeight(90);
     remarksRow->addWidget(MmObservacoes);

@@ -2,6 +2,7 @@
 
 #include "shell/loginstate.h"
 #include "shell/tdmcapasistema.h"
+#include "shell/ui/columnfit.h"
 #include "shell/ui/dialogparts.h"
 #include "shell/ui/guardedslot.h"
 #include "shell/ui/reportopener.h"
@@ -46,6 +47,14 @@ QLineEdit *makeEdit(QWidget *parent, const char *name, int maxLength, bool passw
     e->setMaxLength(maxLength);
     if (password)
         DialogParts::maskPassword(e);
+    return e;
+}
+
+QLineEdit *columnEdit(QWidget *parent, const char *name, const char *column)
+{
+    auto *e = new QLineEdit(parent);
+    e->setObjectName(QLatin1String(name));
+    ColumnFit::fit(e, QStringLiteral("USU_LOCAL"), QLatin1String(column));
     return e;
 }
 
@@ -146,8 +155,8 @@ QWidget *CadastroUsuariosPage::buildDataGroup()
     grid->setHorizontalSpacing(10);
     grid->setVerticalSpacing(6);
 
-    dbeSigla = makeEdit(grbDados, "dbeSigla", UserStore::SiglaWidth);
-    dbeNome = makeEdit(grbDados, "dbeNome", UserStore::NomeWidth);
+    dbeSigla = columnEdit(grbDados, "dbeSigla", "SiglaUsu");
+    dbeNome = columnEdit(grbDados, "dbeNome", "NomeUsu");
     edtSenha = makeEdit(grbDados, "edtSenha", 10, true);
     edtConfirma = makeEdit(grbDados, "edtConfirma", 10, true);
     const QList<QPair<QString, QLineEdit *>> edits = {{QStringLiteral("Sigla do Usuário"), dbeSigla},

@@ -1,6 +1,6 @@
 #include "shell/ui/configpageparts.h"
 
-#include "shell/configlocal.h"
+#include "shell/ui/columnfit.h"
 
 #include <QKeySequence>
 #include <QLineEdit>
@@ -13,8 +13,7 @@ QLineEdit *edit(QWidget *parent, const QString &name, const QString &column)
 {
     auto *e = new QLineEdit(parent);
     e->setObjectName(name);
-    if (const int width = ConfigLocalStore::width(column); width > 0)
-        e->setMaxLength(width);
+    ColumnFit::fit(e, QStringLiteral("CONFIG_LOCAL"), column);
     return e;
 }
 

@@ -1,5 +1,7 @@
 #include "shell/shared/ui/frmdetalhesempresa.h"
 
+#include "base/taxid.h"
+
 #include <QButtonGroup>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -22,7 +24,7 @@ TFrmDetalhesEmpresa::TFrmDetalhesEmpresa(const CompanyDetails &c, QWidget *paren
     QLabel *nameLabel = nullptr;
     addBox(grid, 0, 0, QStringLiteral("EdPais"), QStringLiteral("País"), c.codigoPais);
     addBox(grid, 0, 1, QStringLiteral("EdCNPJ"), person ? QStringLiteral("CPF") : QStringLiteral("CNPJ"),
-           person ? c.cpf : c.cgc, &idLabel);
+           person ? c.cpf : TaxId::cnpjMask(c.cgc, true), &idLabel);
     addBox(grid, 2, 0, QStringLiteral("EdNomeFantasia"), QStringLiteral("Nome Fantasia"), c.nomFantasia);
     addBox(grid, 2, 1, QStringLiteral("EdRazaoSocial"),
            person ? QStringLiteral("Nome Pessoa Física") : QStringLiteral("Razão Social"),
