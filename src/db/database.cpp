@@ -1,5 +1,6 @@
 #include "db/database.h"
 #include "db/dberror.h"
+#include "db/schemaupgrade.h"
 #include "db/sqlfunctions.h"
 
 #include <QDir>
@@ -51,6 +52,12 @@ void Database::open(const QString &path)
         m_path.clear();
         m_engine = nullptr;
         throw err;
+    }
+    try {
+        SchemaUpgrade::apply(*this);
+    } catch (const DbError &) {
+        close();
+        throw;
     }
 }
 

@@ -115,6 +115,7 @@ private:
     ImportObserver *m_observer = nullptr;
     ImportSession *m_session = nullptr; // the file being imported
     ParentCheck *m_parents = nullptr; // the file being imported
+    QString m_fileName;                // the file being imported
     bool m_busy = false;
     QString m_failedFiles;
     QList<FileResult> m_results;
