@@ -9,9 +9,8 @@
 
 // corvane-cli aprovar [--home DIR] --user CODE (--completos | NUMERO...)
 // (signed in, right AcAprovCertific). Approves in one transaction the listed
-// certificates, or every complete one not yet approved; a complete one marked
-// approved without an "APR" event (as the TXT import leaves them) counts as
-// not yet approved and gets its event. Exit codes: 0 done
+// certificates, or every one still to be approved: the same list as the
+// approval page (CertificateApproval::candidates). Exit codes: 0 done
 // (also when there was nothing to approve); 1 refused or failed, nothing
 // approved; 2 bad arguments.
 int runAprovar(const QStringList &args)
@@ -42,14 +41,13 @@ int runAprovar(const QStringList &args)
     try {
         // The list and the approval see the same rows.
         Transaction tx(db);
-        const auto scope = CertificateApproval::Scope::AlsoApprovedWithoutEvent;
         QList<CertificateApproval::CertificateKey> keys;
         if (all) {
-            for (const CertificateApproval::Candidate &c : CertificateApproval::candidates(db, scope))
+            for (const CertificateApproval::Candidate &c : CertificateApproval::candidates(db))
                 keys.append({c.sigla, c.numCertif});
         } else {
             QStringList missing;
-            keys = CertificateApproval::candidatesByNumber(db, words, &missing, scope);
+            keys = CertificateApproval::candidatesByNumber(db, words, &missing);
             if (!missing.isEmpty()) {
                 for (const QString &n : std::as_const(missing))
                     err << "Certificado " << n << " não está entre os certificados completos e não aprovados.\n";
@@ -58,7 +56,7 @@ int runAprovar(const QStringList &args)
             }
         }
         const QList<CertificateApproval::Approval> done =
-            CertificateApproval::approve(db, keys, session.login().userCode, scope);
+            CertificateApproval::approve(db, keys, session.login().userCode);
         tx.commit();
         for (const CertificateApproval::Approval &a : done)
             out << "Aprovado: " << a.sigla << " " << a.numCertif << " (evento " << a.seqEvento << ")\n";

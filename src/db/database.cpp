@@ -2,6 +2,7 @@
 #include "base/moments.h"
 #include "base/safefile.h"
 #include "db/dberror.h"
+#include "db/schemaupgrade.h"
 #include "db/sqlfunctions.h"
 
 #include <QDir>
@@ -53,6 +54,12 @@ void Database::open(const QString &path)
         m_path.clear();
         m_engine = nullptr;
         throw err;
+    }
+    try {
+        SchemaUpgrade::apply(*this);
+    } catch (const DbError &) {
+        close();
+        throw;
     }
 }
 

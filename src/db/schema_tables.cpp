@@ -201,6 +201,14 @@ QList<Table> buildControl()
     out << plain("CONTROLE_AUX", {DT("DataHoraVersao"), T("NumeroVersao", 10), T("NomeArquivo", 21)});
     out << plain("CONTROLE_TXT", {DT("DataHoraEvento"), T("NomeArquivo", 30), T("Obs", 100), T("UsuResp", 10),
                                   T("EnviadoQUELORA", 1)});
+    // The certificates and items a TXT import wrote: the regulator may hold
+    // them from that file, so they are kept as if approved. Local only: never
+    // in a remittance. Columns an item has no use for hold '' or 0.
+    out << keyed("ITEM_IMPORTADO",
+                 {T("NomeTabela", 30), T("SiglaCertificador", 8), T("NumCertif", 30), T("CodigoPais", 4),
+                  T("IdEmpresa", 255), T("MarcaProd", 255), T("ModeloProd", 255), SI("Importado"),
+                  T("NumLote", 20), T("NumSerieProd", 255), SI("IdClasseServ")},
+                 {T("NomeArquivo", 30), DT("DthImportacao")});
     return out;
 }
 

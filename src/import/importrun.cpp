@@ -10,6 +10,7 @@
 #include "import/parentcheck.h"
 #include "import/postimport.h"
 #include "import/postimport_history.h"
+#include "maintenance/regulatorholding.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -219,6 +220,7 @@ ImportRun::Outcome ImportRun::importOpenedFile(const QString &dir, const QString
     m_parents = &parents;
     m_fileCertificates.clear();
     m_fileCertificateKeys.clear();
+    m_fileName = name;
     reader.setSession(&session);
     struct Forget // whatever way this function is left
     {
@@ -383,6 +385,13 @@ bool ImportRun::writeRecord(TDataStruct &record, const QString &dir)
     if (m_parents)
         m_parents->written(record);
     noteCertificate(record);
+    // Delivered to the regulator with the file: kept as if approved.
+    if (RegulatorHolding::recordedOnImport(record.tableName())) {
+        QVariantMap row;
+        for (const TDataStructItem *item : record.items())
+            row.insert(item->name, item->trimmedValue());
+        RegulatorHolding::recordImported(m_db, record.tableName(), row, m_fileName);
+    }
     bool ok = true;
     if (result.inserted)
         ok = PostImport::writeAutomaticStatusRow(m_db, record, dir);

@@ -120,6 +120,7 @@ private:
     ImportObserver *m_observer = nullptr;
     ImportSession *m_session = nullptr; // the file being imported
     ParentCheck *m_parents = nullptr; // the file being imported
+    QString m_fileName;                // the file being imported
     bool m_busy = false;
     // The certificates the file being imported wrote rows of, in order.
     QList<PostImport::CertificateKey> m_fileCertificates;

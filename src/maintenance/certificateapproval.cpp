@@ -2,6 +2,7 @@
 #include "base/moments.h"
 
 #include "db/database.h"
+#include "maintenance/regulatorholding.h"
 #include "maintenance/statusevents.h"
 
 #include <QSqlQuery>
@@ -10,41 +11,36 @@ namespace CertificateApproval {
 
 namespace {
 
-// "Not approved" for the scope, over certific's columns.
-QString notApproved(Scope scope)
+// "Still to be approved", over certific's columns.
+QString notApproved()
 {
-    if (scope == Scope::Unapproved)
-        return QStringLiteral("(aprovado = 0)");
-    return QStringLiteral("(aprovado = 0 or not exists (select 1 from STATUS_C s where "
-                          "s.SiglaCertificador = certific.SiglaCertificador and s.NumCertif = certific.NumCertif "
-                          "and s.Evento = 'APR'))");
+    return QStringLiteral("(aprovado = 0 or not %1)").arg(RegulatorHolding::certificateCondition(QStringLiteral("certific")));
 }
 
 }
 
-QString candidatesSql(Scope scope)
+QString candidatesSql()
 {
     return QStringLiteral("select SiglaCertificador, NumCertif,StatusCertificado, DthStatusCertificado from certific "
                           "where ( ( completo = 1) and %1 ) order by SiglaCertificador, NumCertif")
-        .arg(notApproved(scope));
+        .arg(notApproved());
 }
 
-QList<Candidate> candidates(Database &db, Scope scope)
+QList<Candidate> candidates(Database &db)
 {
-    QSqlQuery q = db.exec(candidatesSql(scope));
+    QSqlQuery q = db.exec(candidatesSql());
     QList<Candidate> out;
     while (q.next())
         out.append({q.value(0).toString(), q.value(1).toString(), q.value(2).toString(), Moments::fromValue(q.value(3))});
     return out;
 }
 
-QList<CertificateKey> candidatesByNumber(Database &db, const QStringList &numbers, QStringList *missing,
-                                         Scope scope)
+QList<CertificateKey> candidatesByNumber(Database &db, const QStringList &numbers, QStringList *missing)
 {
     QList<CertificateKey> out;
     const QString sql = QStringLiteral("select SiglaCertificador, NumCertif from certific where NumCertif = ? "
                                        "and completo = 1 and %1 order by SiglaCertificador")
-                            .arg(notApproved(scope));
+                            .arg(notApproved());
     for (const QString &number : numbers) {
         QSqlQuery q = db.exec(sql, {number});
         bool found = false;
@@ -70,7 +66,7 @@ NotCandidates::NotCandidates(const QList<CertificateKey> &keys)
 {
 }
 
-QList<Approval> approve(Database &db, const QList<CertificateKey> &keys, const QString &user, Scope scope)
+QList<Approval> approve(Database &db, const QList<CertificateKey> &keys, const QString &user)
 {
     QList<CertificateKey> unique;
     for (const CertificateKey &k : keys) {
@@ -92,7 +88,7 @@ QList<Approval> approve(Database &db, const QList<CertificateKey> &keys, const Q
         QSqlQuery row = db.exec(QStringLiteral("select StatusCertificado, Completo, %1, SiglaCertificador, "
                                                "NumCertif from certific "
                                                "where SiglaCertificador = ? and NumCertif = ?")
-                                    .arg(notApproved(scope)),
+                                    .arg(notApproved()),
                                 {k.sigla, k.numCertif});
         if (!row.next() || row.value(1).toInt() == 0 || row.value(2).toInt() == 0) {
             refused << k;

@@ -40,20 +40,17 @@ inline const QString ErrorText =
     QStringLiteral("Erro na aprovação de certificados !!! As alterações não foram efetuadas.");
 inline const QString ErrorCaption = QStringLiteral("Erro");
 
-// Which certificates count as still to be approved. The page offers the
-// complete ones not approved. The batch tool also takes a complete one that
-// is marked approved but has no "APR" event: the TXT import marks complete
-// certificates approved without writing one, and such a certificate, once
-// sent, must not look as if it had never been approved.
-enum class Scope { Unapproved, AlsoApprovedWithoutEvent };
-
-// The candidate list (complete, not approved), ordered by certificate.
-QString candidatesSql(Scope scope = Scope::Unapproved);
-QList<Candidate> candidates(Database &db, Scope scope = Scope::Unapproved);
+// A certificate is still to be approved when it is complete and either not
+// approved, or marked approved while the regulator cannot hold it
+// (RegulatorHolding: no "APR" event, no replica row, not from an imported
+// file), so its approval event was never written. The page and the batch
+// tool offer exactly these.
+// The candidate list, ordered by certificate.
+QString candidatesSql();
+QList<Candidate> candidates(Database &db);
 // The candidates with these numbers (a number may name one certificate per
 // certifier); numbers that name no candidate go to missing, in order.
-QList<CertificateKey> candidatesByNumber(Database &db, const QStringList &numbers, QStringList *missing,
-                                         Scope scope = Scope::Unapproved);
+QList<CertificateKey> candidatesByNumber(Database &db, const QStringList &numbers, QStringList *missing);
 
 // Raised by approve() when a certificate given is not (or no longer) a
 // candidate; nothing is approved then.
@@ -72,8 +69,7 @@ private:
 // pelo sistema", HistoricoSis "2", the certificate's current status, status
 // date and time of writing now, UsuResp user). A key given twice counts
 // once. Any failure (engine, full event table, a key that is not a
-// candidate of the scope) raises and leaves every certificate as it was.
-QList<Approval> approve(Database &db, const QList<CertificateKey> &keys, const QString &user,
-                        Scope scope = Scope::Unapproved);
+// candidate) raises and leaves every certificate as it was.
+QList<Approval> approve(Database &db, const QList<CertificateKey> &keys, const QString &user);
 
 }

@@ -3,6 +3,7 @@
 #include "base/messenger.h"
 #include "db/database.h"
 #include "db/dberror.h"
+#include "maintenance/regulatorholding.h"
 
 namespace CertificateDeletion {
 
@@ -23,19 +24,11 @@ const QStringList &tables()
     return all;
 }
 
-bool wasApproved(const Database &db, const CertificateKey &key)
-{
-    // Any approval row counts, also one without its moment: the regulator
-    // may hold the certificate from then on.
-    return db.scalar(QStringLiteral("SELECT COUNT(*) FROM STATUS_C WHERE Evento = 'APR' "
-                                    "AND SIGLACERTIFICADOR = ? AND NUMCERTIF = ?"),
-                     {key.sigla, key.numero})
-               .toInt() > 0;
-}
-
 int deleteAll(Database &db, const CertificateKey &key)
 {
     Transaction tx(db);
+    if (RegulatorHolding::certificate(db, key))
+        throw Held();
     int removed = 0;
     for (const QString &table : tables())
         removed += db.execute(QStringLiteral("DELETE FROM %1 WHERE SIGLACERTIFICADOR = ? AND NUMCERTIF = ?").arg(table),
@@ -48,7 +41,7 @@ bool run(Database &db, Messenger &messenger, const CertificateKey &key)
 {
     if (key.isEmpty())
         return false;
-    if (wasApproved(db, key)) {
+    if (RegulatorHolding::certificate(db, key)) {
         messenger.information(JaAprovado, Caption);
         return false;
     }
@@ -58,6 +51,9 @@ bool run(Database &db, Messenger &messenger, const CertificateKey &key)
     }
     try {
         deleteAll(db, key);
+    } catch (const Held &) {
+        messenger.information(JaAprovado, Caption); // held since the question
+        return false;
     } catch (const DbError &e) {
         if (e.endsOperation())
             throw;

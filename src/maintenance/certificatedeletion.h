@@ -1,4 +1,5 @@
 #pragma once
+#include "db/dberror.h"
 #include "maintenance/certificate.h"
 
 #include <QStringList>
@@ -7,8 +8,8 @@ class Database;
 class Messenger;
 
 // Removing a certificate with everything attached to it. Only a certificate
-// that was never approved may go: once approved, the regulator may already
-// hold it, so it can only be suspended or cancelled.
+// the regulator cannot hold may go: one approved, accepted in a remittance or
+// imported from a TXT file can only be suspended or cancelled.
 namespace CertificateDeletion {
 
 inline const QString Caption = QStringLiteral("Exclusão do Certificado.");
@@ -25,16 +26,22 @@ inline const QString Falhou =
 // them: companies and products stay for other certificates.
 const QStringList &tables();
 
-// The certificate has an approval event ("APR"), whatever its flag says now.
-bool wasApproved(const Database &db, const CertificateKey &key);
+// Raised by deleteAll() when the regulator may hold the certificate
+// (RegulatorHolding); nothing is deleted then.
+class Held : public AppError
+{
+public:
+    Held() : AppError(JaAprovado) {}
+};
 
 // Deletes the certificate's rows from every table of tables() in one
-// transaction; nothing is deleted when any statement fails (raises DbError).
-// Answers the number of rows removed.
+// transaction, after checking inside it that the regulator cannot hold the
+// certificate (raises Held); nothing is deleted when any statement fails
+// (raises DbError). Answers the number of rows removed.
 int deleteAll(Database &db, const CertificateKey &key);
 
-// The whole deletion as the user asks for it: refuses an approved
-// certificate, asks for confirmation, deletes, and tells every outcome
+// The whole deletion as the user asks for it: refuses a certificate the
+// regulator may hold, asks for confirmation, deletes, and tells every outcome
 // through the messenger. True when the certificate is gone.
 bool run(Database &db, Messenger &messenger, const CertificateKey &key);
 

@@ -7,6 +7,7 @@
 #include "maintenance/certificatestore.h"
 #include "maintenance/existencecheck.h"
 #include "maintenance/maintenancedates.h"
+#include "maintenance/regulatorholding.h"
 #include "maintenance/statusevents.h"
 
 namespace {
@@ -128,9 +129,9 @@ CertificateService::Result CertificateService::saveNew(const Certificate &draft)
     return Result::Saved;
 }
 
-bool CertificateService::numberLocked(const CertificateKey &key, const QString &lastApproval)
+bool CertificateService::numberLocked(const CertificateKey &key, bool held)
 {
-    return !lastApproval.isEmpty() || CertificateStore::hasItems(m_db, key);
+    return held || CertificateStore::hasItems(m_db, key);
 }
 
 std::optional<CertificateService::Opened> CertificateService::open(const CertificateKey &key)
@@ -140,8 +141,8 @@ std::optional<CertificateService::Opened> CertificateService::open(const Certifi
         return std::nullopt;
     Opened o;
     o.row = *row;
-    o.lastApproval = CertificateStore::lastApprovalTime(m_db, row->key());
-    o.numberLocked = numberLocked(row->key(), o.lastApproval);
+    o.held = RegulatorHolding::certificate(m_db, row->key());
+    o.numberLocked = numberLocked(row->key(), o.held);
     o.classesLocked = ExistenceCheck::certificateHasDocuments(m_db, row->siglaCertificador, row->numCertif);
     return o;
 }
@@ -182,7 +183,7 @@ CertificateService::Result CertificateService::saveGeneral(const CertificateKey 
             throw AppError(QStringLiteral("O certificado %1 não existe mais.").arg(open.numero));
         const bool keyChanged = edited.numCertif != stored->numCertif;
         if ((keyChanged || edited.dataEmissao != stored->dataEmissao)
-            && numberLocked(stored->key(), CertificateStore::lastApprovalTime(m_db, stored->key())))
+            && numberLocked(stored->key(), RegulatorHolding::certificate(m_db, stored->key())))
             throw AppError(QStringLiteral("O número e a data de emissão deste certificado não podem mais ser alterados."));
 
         const QDateTime now = QDateTime::currentDateTime();

@@ -45,14 +45,14 @@ public:
     struct Opened
     {
         Certificate row;
-        QString lastApproval; // empty when never approved
+        bool held = false; // the regulator may hold it (RegulatorHolding)
         bool numberLocked = false; // number and issue date
         bool classesLocked = false;
     };
     std::optional<Opened> open(const CertificateKey &key);
-    // Number and issue date may change only while the certificate was never
-    // approved and nothing is attached to it.
-    bool numberLocked(const CertificateKey &key, const QString &lastApproval);
+    // Number and issue date may change only while the regulator cannot hold
+    // the certificate and nothing is attached to it.
+    bool numberLocked(const CertificateKey &key, bool held);
 
     // The checks that come before the general data is written.
     Result checkGeneral(const CertificateKey &open, const Certificate &edited);

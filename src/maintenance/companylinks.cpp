@@ -9,6 +9,7 @@
 #include "maintenance/certificatestore.h"
 #include "maintenance/existencecheck.h"
 #include "maintenance/maintenancedates.h"
+#include "maintenance/regulatorholding.h"
 #include "maintenance/statusevents.h"
 
 #include <QSqlQuery>
@@ -214,17 +215,11 @@ bool CompanyLinks::apply(const CertificateKey &certificate, bool approvedBefore,
     return true;
 }
 
-bool CompanyLinks::removalAllowed(const CertificateKey &certificate, const CompanyKey &company, bool approvedBefore)
+bool CompanyLinks::removalAllowed(const CertificateKey &certificate, const CompanyKey &company)
 {
-    if (approvedBefore) {
-        const QDateTime included =
-            StatusEvents::inclusionTime(m_db, StatusEvents::Table::Evento_Emp, itemKey(certificate, company));
-        const QDateTime approved = StatusEvents::lastApprovalTime(m_db, certificate.sigla, certificate.numero);
-        // Only a company added after the last approval has never reached the regulator.
-        if (!included.isValid() || !(approved < included)) {
-            m_msg.error(CompanyLinkTexts::Approved, CompanyLinkTexts::DeleteCaption);
-            return false;
-        }
+    if (RegulatorHolding::item(m_db, StatusEvents::Table::Evento_Emp, itemKey(certificate, company))) {
+        m_msg.error(CompanyLinkTexts::Approved, CompanyLinkTexts::DeleteCaption);
+        return false;
     }
     const QString where = QStringLiteral(" WHERE SIGLACERTIFICADOR = ? AND NUMCERTIF = ? AND CODIGOPAIS = ? "
                                          "AND IDEMPRESA = ?");
@@ -248,6 +243,11 @@ bool CompanyLinks::remove(const CertificateKey &certificate, const CompanyKey &c
     // The events and the link leave together, or neither does.
     Transaction t(m_db);
     try {
+        // Held, or given products, since the question was asked: it stays.
+        if (!removalAllowed(certificate, company)) {
+            t.rollback();
+            return false;
+        }
         m_db.execute(QStringLiteral("Delete from Evento_Emp where SiglaCertificador = ? and NumCertif = ? and "
                                     "CodigoPais = ? and IdEmpresa = ?"),
                      companyParams(certificate, company));

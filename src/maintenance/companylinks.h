@@ -83,16 +83,19 @@ public:
     // problem and answers false.
     bool check(const CertificateKey &certificate, const QDateTime &issue, const CompanyLink &edited,
                const QString &entryBox, bool inclusion);
-    // Writes the link. On a certificate approved before, `justification`
+    // Writes the link. On a certificate the regulator may hold, `justification`
     // is what the user typed and goes into the "INC"/"ALT" event; on one
     // never approved an inclusion gets the system's "INC" and an edit no
     // event. Answers whether it was written.
     bool apply(const CertificateKey &certificate, bool approvedBefore, bool inclusion, const CompanyLink &edited,
                const QDate &entryDate, const std::optional<QString> &justification);
 
-    // Whether the company may leave the certificate; shows the refusal.
-    bool removalAllowed(const CertificateKey &certificate, const CompanyKey &company, bool approvedBefore);
-    // Removes the link and its events.
+    // Whether the company may leave the certificate: the regulator cannot
+    // hold the link (RegulatorHolding) and no product or service names it.
+    // Shows the refusal.
+    bool removalAllowed(const CertificateKey &certificate, const CompanyKey &company);
+    // Removes the link and its events, checking removalAllowed() again in
+    // its transaction.
     bool remove(const CertificateKey &certificate, const CompanyKey &company);
 
     // The company still has, in this certificate, an active service or an

@@ -9,6 +9,7 @@
 #include "maintenance/existencecheck.h"
 #include "maintenance/itemstore.h"
 #include "maintenance/maintenancedates.h"
+#include "maintenance/regulatorholding.h"
 #include "maintenance/tdmtipo.h"
 
 QString ItemTexts::classChangeRefused(const QStringList &documents)
@@ -227,6 +228,8 @@ ItemService::Result ItemService::apply(const Certificate &certificate, const std
             if (CertificateItems::keyDiffers(m_kind, *old, edited)) {
                 StatusEvents::rekey(m_db, info.events, CertificateItems::itemKey(m_kind, *old),
                                     CertificateItems::itemKey(m_kind, edited));
+                RegulatorHolding::rekeyImported(m_db, info.events, CertificateItems::itemKey(m_kind, *old),
+                                                CertificateItems::itemKey(m_kind, edited));
                 // Its normative documents stay attached to it.
                 ItemStore::moveDocuments(m_db, m_kind, *old, edited);
             }
@@ -253,14 +256,9 @@ ItemService::Result ItemService::apply(const Certificate &certificate, const std
     return Result::Saved;
 }
 
-bool ItemService::removalAllowed(const Certificate &certificate, const CertificateItem &item)
+bool ItemService::removalAllowed(const CertificateItem &item)
 {
-    if (!certificate.approvedBefore)
-        return true;
-    const QDateTime included =
-        StatusEvents::inclusionTime(m_db, CertificateItems::info(m_kind).events, CertificateItems::itemKey(m_kind, item));
-    const QDateTime approved = StatusEvents::lastApprovalTime(m_db, certificate.key.sigla, certificate.key.numero);
-    if (included.isValid() && approved < included)
+    if (!RegulatorHolding::item(m_db, CertificateItems::info(m_kind).events, CertificateItems::itemKey(m_kind, item)))
         return true;
     m_msg.error(ItemTexts::Approved, ItemTexts::DeleteCaption);
     return false;
@@ -276,6 +274,11 @@ ItemService::Result ItemService::remove(const Certificate &certificate, const Ce
     // The item and its history go together or not at all.
     Transaction t(m_db);
     try {
+        // Held since the question was asked: nothing goes.
+        if (!removalAllowed(item)) {
+            t.rollback();
+            return Result::Refused;
+        }
         StatusEvents::removeItem(m_db, CertificateItems::info(m_kind).events, CertificateItems::itemKey(m_kind, item));
         // Documents attached to an item that is gone would reach the
         // regulator pointing at nothing.

@@ -47,6 +47,8 @@ public:
     {
         CertificateKey key;
         QDateTime issue;
+        // The regulator may hold the certificate (RegulatorHolding): changes
+        // need a justification and an event.
         bool approvedBefore = false;
     };
 
@@ -68,11 +70,13 @@ public:
     static QString fabricationProblem(const QString &box, const QDate &today);
     static QString validityProblem(const QString &validityBox, const QString &fabricationBox);
 
-    // An approved certificate keeps what it held at its last approval: only
-    // an item included after it may go. Shows the refusal.
-    bool removalAllowed(const Certificate &certificate, const CertificateItem &item);
+    // An item the regulator may hold (RegulatorHolding) never goes: on an
+    // approved certificate only one included after the last approval may.
+    // Shows the refusal.
+    bool removalAllowed(const CertificateItem &item);
     QString removalQuestion() const;
-    // Removes the item with its events.
+    // Removes the item with its events; refused (shown) when the regulator
+    // may hold it by now.
     Result remove(const Certificate &certificate, const CertificateItem &item);
 
     // Event code of a new status letter ("S" "SUS", "A" "REA", "C" "CAN").

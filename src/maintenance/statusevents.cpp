@@ -245,8 +245,9 @@ QDateTime inclusionTime(Database &db, Table table, const ItemKey &key)
 {
     const TableInfo &t = info(table);
     return maxMoment(db,
-                     QStringLiteral("Select max(DthUltAtualiz) as UltData from %1 where Evento = 'INC' and %2")
-                         .arg(t.name, t.keyCondition),
+                     QStringLiteral("Select max(DthUltAtualiz) as UltData from %1 where Evento = 'INC' and "
+                                    "HistoricoSis in ('%3', '%4') and %2")
+                         .arg(t.name, t.keyCondition, OrigemSistema, OrigemDocNormativo),
                      keyValues(t, key));
 }
 

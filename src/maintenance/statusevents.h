@@ -121,7 +121,9 @@ int removeCertificate(Database &db, const QString &sigla, const QString &numCert
 // Answers the number of rows moved.
 int rekey(Database &db, Table table, const ItemKey &oldKey, const ItemKey &newKey);
 
-// The latest DthUltAtualiz of the item's "INC" rows; invalid when none.
+// The latest DthUltAtualiz of the item's own "INC" rows, those the system
+// wrote when it entered the certificate; invalid when none. A history entry
+// typed by the user is stored as "INC" too, but it is no inclusion.
 QDateTime inclusionTime(Database &db, Table table, const ItemKey &key);
 // The latest DthUltAtualiz of the certificate's "APR" rows; invalid when it
 // was never approved.

@@ -51,6 +51,8 @@ struct Shell
             certificate(num, true, false);
         certificate("INCOMPLETO", false, false);
         certificate("APROVADO", true, true);
+        // Approved and accepted by the regulator since.
+        db().execute("insert into REP_CERTIFIC (SiglaCertificador, NumCertif) values ('OCT', 'APROVADO')");
         msg.clear();
     }
     Database &db() { return capa.database(); }
@@ -108,6 +110,21 @@ private slots:
         s.child<QPushButton>("BitBtn17")->click();
         QCOMPARE(s.frm->currentPage(), QString("Principal"));
         QCOMPARE(s.frm->state(), TFrmCapaSistema::State::Ready);
+    }
+
+    // Marked approved while the regulator cannot hold it (as an import of
+    // another file leaves it): listed, as by the batch tool, and approving
+    // it writes its event.
+    void approvedWithoutEventIsListed()
+    {
+        Shell s;
+        s.certificate("SEM-EVENTO", true, true);
+        s.child<QAction>("mniAprovaCertificados")->trigger();
+        QCOMPARE(s.listed(), QStringList({"C'3", "C-1", "C-2", "SEM-EVENTO"}));
+        s.select({3});
+        s.child<QPushButton>("BitBtn9")->click();
+        QCOMPARE(s.count("STATUS_C", "NumCertif = 'SEM-EVENTO' and Evento = 'APR'"), 1);
+        QCOMPARE(s.listed(), QStringList({"C'3", "C-1", "C-2"}));
     }
 
     void approvesTheSelectedRows()

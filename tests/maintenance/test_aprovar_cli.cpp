@@ -54,8 +54,10 @@ private slots:
         return out;
     }
 
-    // The import marks complete certificates approved without an "APR" event;
-    // the batch approval writes that event once, and only for them.
+    // The import marks complete certificates approved without an "APR" event:
+    // delivered with the file, the regulator may hold them, so nothing is left
+    // to approve, as on the approval page. Changed since, they are approved
+    // again with one event each.
     void approvesEveryCompleteCertificate()
     {
         ImportRunFixture f;
@@ -66,6 +68,12 @@ private slots:
         const int before = f.count("STATUS_C", "1 = 1");
 
         Result r = cli(f, {"--completos"});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.out, QString("Total de certificados aprovados: 0\n"));
+        QCOMPARE(f.count("STATUS_C", "1 = 1"), before);
+
+        f.db->execute("update CERTIFIC set Aprovado = 0");
+        r = cli(f, {"--completos"});
         QCOMPARE(r.code, 0);
         QVERIFY2(r.err.isEmpty(), qPrintable(r.err));
         QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
@@ -99,13 +107,20 @@ private slots:
         QCOMPARE(f.count("STATUS_C", QStringLiteral("Evento = 'APR' and SeqEvento > %1").arg(top - 3)), 3);
     }
 
-    // A listed number of an imported certificate (approved, no event) is
-    // approved once; the second time it is refused.
+    // A listed number of an imported certificate is refused while it stays as
+    // the file left it; changed since, it is approved once, and the second
+    // time refused.
     void listedImportedCertificateGetsItsEvent()
     {
         ImportRunFixture f;
         importSample(f);
         Result r = cli(f, {"C'3"});
+        QCOMPARE(r.code, 1);
+        QVERIFY(r.err.contains("Certificado C'3 não está entre os certificados completos e não aprovados."));
+        QCOMPARE(f.count("STATUS_C", "Evento = 'APR'"), 0);
+
+        f.db->execute("update CERTIFIC set Aprovado = 0 where NumCertif in ('C''3', 'C-1')");
+        r = cli(f, {"C'3"});
         QCOMPARE(r.code, 0);
         QVERIFY(r.out.endsWith("Total de certificados aprovados: 1\n"));
         QCOMPARE(aprEvents(f), QStringList({"C'3/admin"}));

@@ -45,6 +45,8 @@ private slots:
         certificate("INCOMPLETO", false, false);
         certificate("INCOMPLETO-APROVADO", false, true);
         certificate("JA-APROVADO", true, true);
+        // Approved and accepted by the regulator since.
+        m_db->execute("insert into REP_CERTIFIC (SiglaCertificador, NumCertif) values ('OCT', 'JA-APROVADO')");
     }
     void cleanup()
     {
@@ -141,46 +143,53 @@ private slots:
         QCOMPARE(approve(*m_db, keys({"C-2"}), "admin").first().seqEvento, 32767);
     }
 
-    // Approved without an "APR" event (as an import leaves it): still to be
-    // approved for the batch tool, never for the page's list.
-    void approvedWithoutEventInTheWiderScope()
+    // Marked approved while the regulator cannot hold it (no "APR" event, no
+    // replica row, not imported): still to be approved, on the page's list
+    // and the batch tool's alike. Held any of those ways, it is not.
+    void approvedWithoutBeingHeldIsStillToApprove()
     {
-        const Scope wide = Scope::AlsoApprovedWithoutEvent;
-        auto numbers = [this](Scope scope) {
+        auto numbers = [this] {
             QStringList out;
-            for (const Candidate &c : candidates(*m_db, scope))
+            for (const Candidate &c : candidates(*m_db))
                 out << c.numCertif;
             return out;
         };
-        QCOMPARE(numbers(Scope::Unapproved), QStringList({"C-1", "C-2", "O'Neil"}));
-        QCOMPARE(numbers(wide), QStringList({"C-1", "C-2", "JA-APROVADO", "O'Neil"}));
+        for (const char *num : {"SEM-EVENTO", "COM-EVENTO", "IMPORTADO"})
+            certificate(QLatin1String(num), true, true);
+        StatusEvents::Event apr;
+        apr.key = StatusEvents::certificateKey("OCT", "COM-EVENTO");
+        apr.evento = "APR";
+        apr.status = "A";
+        apr.user = "admin";
+        StatusEvents::insert(*m_db, StatusEvents::Table::Status_C, apr);
+        m_db->execute("insert into ITEM_IMPORTADO (NomeTabela, SiglaCertificador, NumCertif, CodigoPais, IdEmpresa, "
+                      "MarcaProd, ModeloProd, Importado, NumLote, NumSerieProd, IdClasseServ) "
+                      "values ('LOTE', 'OCT', 'importado', '', '', 'M', 'X', 0, 'L1', '', 0)");
+        // Another event of the certificate, or an APR of another one, does not count.
+        apr.evento = "ALT";
+        apr.key = StatusEvents::certificateKey("OCT", "SEM-EVENTO");
+        StatusEvents::insert(*m_db, StatusEvents::Table::Status_C, apr);
+
+        QCOMPARE(numbers(), QStringList({"C-1", "C-2", "O'Neil", "SEM-EVENTO"}));
+        QSqlQuery page = m_db->exec(candidatesSql());
+        QStringList listed;
+        while (page.next())
+            listed << page.value(1).toString();
+        QCOMPARE(listed, numbers());
         QStringList missing;
-        QCOMPARE(candidatesByNumber(*m_db, {"ja-aprovado", "INCOMPLETO-APROVADO"}, &missing, wide).size(), 1);
-        QCOMPARE(missing, QStringList({"INCOMPLETO-APROVADO"}));
+        QCOMPARE(candidatesByNumber(*m_db, {"sem-evento", "COM-EVENTO", "IMPORTADO", "JA-APROVADO"}, &missing).size(), 1);
+        QCOMPARE(missing, QStringList({"COM-EVENTO", "IMPORTADO", "JA-APROVADO"}));
 
-        // An APR event of another certificate or another event of this one
-        // does not count.
-        StatusEvents::Event other;
-        other.key = StatusEvents::certificateKey("OCT", "C-1");
-        other.evento = "APR";
-        other.status = "A";
-        other.user = "admin";
-        StatusEvents::insert(*m_db, StatusEvents::Table::Status_C, other);
-        other.key = StatusEvents::certificateKey("OCT", "JA-APROVADO");
-        other.evento = "ALT";
-        StatusEvents::insert(*m_db, StatusEvents::Table::Status_C, other);
-        QVERIFY(numbers(wide).contains("JA-APROVADO"));
-
-        QVERIFY_THROWS_EXCEPTION(NotCandidates, approve(*m_db, keys({"JA-APROVADO"}), "admin"));
-        QCOMPARE(count("STATUS_C", "NumCertif = 'JA-APROVADO' and Evento = 'APR'"), 0);
-        const QList<Approval> done = approve(*m_db, keys({"JA-APROVADO"}), "admin", wide);
+        QVERIFY_THROWS_EXCEPTION(NotCandidates, approve(*m_db, keys({"SEM-EVENTO", "IMPORTADO"}), "admin"));
+        QCOMPARE(count("STATUS_C", "NumCertif = 'SEM-EVENTO' and Evento = 'APR'"), 0);
+        const QList<Approval> done = approve(*m_db, keys({"SEM-EVENTO"}), "admin");
         QCOMPARE(done.size(), 1);
-        QCOMPARE(count("STATUS_C", "NumCertif = 'JA-APROVADO' and Evento = 'APR'"), 1);
-        QCOMPARE(count("CERTIFIC", "NumCertif = 'JA-APROVADO' and Aprovado = 1"), 1);
-        QVERIFY(!numbers(wide).contains("JA-APROVADO"));
+        QCOMPARE(count("STATUS_C", "NumCertif = 'SEM-EVENTO' and Evento = 'APR'"), 1);
+        QCOMPARE(count("CERTIFIC", "NumCertif = 'SEM-EVENTO' and Aprovado = 1"), 1);
         // Once it has its event, it is approved like any other.
-        QVERIFY_THROWS_EXCEPTION(NotCandidates, approve(*m_db, keys({"JA-APROVADO"}), "admin", wide));
-        QVERIFY_THROWS_EXCEPTION(NotCandidates, approve(*m_db, keys({"INCOMPLETO-APROVADO"}), "admin", wide));
+        QVERIFY(!numbers().contains("SEM-EVENTO"));
+        QVERIFY_THROWS_EXCEPTION(NotCandidates, approve(*m_db, keys({"SEM-EVENTO"}), "admin"));
+        QVERIFY_THROWS_EXCEPTION(NotCandidates, approve(*m_db, keys({"INCOMPLETO-APROVADO"}), "admin"));
         QCOMPARE(count("STATUS_C", "Evento = 'APR'"), 2);
     }
 };

@@ -303,7 +303,7 @@ private slots:
         QVERIFY(f.svc.saveNew(draft("C-1")) == CertificateService::Result::Saved);
         QVERIFY(f.svc.saveNew(draft("C-2")) == CertificateService::Result::Saved);
         const CertificateKey key{"OCT", "C-1"};
-        QVERIFY(!f.svc.numberLocked(key, QString()));
+        QVERIFY(!f.svc.numberLocked(key, false));
         Certificate edited = *CertificateStore::load(*f.db, key);
         edited.numCertif = "c-2";
         QCOMPARE(f.svc.saveGeneral(key, edited, std::nullopt), CertificateService::Result::Refused);
@@ -322,13 +322,13 @@ private slots:
         const CertificateKey moved{"OCT", "C-1A"};
         f.legalEntity("BR", "11222333000181", "11222333000181", "Conexa", "Conexa");
         f.link("C-1A", "BR", "11222333000181");
-        QVERIFY(f.svc.numberLocked(moved, QString()));
+        QVERIFY(f.svc.numberLocked(moved, false));
         edited.numCertif = "C-1B";
         QCOMPARE(f.svc.saveGeneral(moved, edited, std::nullopt), CertificateService::Result::Failed);
         QCOMPARE(f.msg.lastText(), CertificateTexts::WriteError);
         QCOMPARE(f.count("SELECT COUNT(*) FROM CERTIFIC WHERE NumCertif = 'C-1A'"), 1);
         // An approval alone locks it too.
-        QVERIFY(f.svc.numberLocked({"OCT", "C-2"}, QStringLiteral("01/01/2026 10:00:00")));
+        QVERIFY(f.svc.numberLocked({"OCT", "C-2"}, true));
     }
 
     void statusChangesWriteTheirEvents()

@@ -155,7 +155,7 @@ private slots:
         QCOMPARE(f.count("select Completo from CERTIFIC"), 0);
         QVERIFY(f.add("BR", "12345678000190"));
         QCOMPARE(f.count("select Completo from CERTIFIC"), 1);
-        QVERIFY(f.links.removalAllowed(f.cert, {"BR", "12345678000190"}, false));
+        QVERIFY(f.links.removalAllowed(f.cert, {"BR", "12345678000190"}));
         QVERIFY(f.links.remove(f.cert, {"BR", "12345678000190"}));
         QCOMPARE(f.count("select Completo from CERTIFIC"), 0);
     }
@@ -168,22 +168,22 @@ private slots:
         // A cancelled product type still holds its company.
         f.item("TIPO", Num, "Marca", "M1", 0);
         f.run("update TIPO set CodigoPais = 'BR', IdEmpresa = '12345678000190', StatusProduto = 'C'");
-        QVERIFY(!f.links.removalAllowed(f.cert, {"BR", "12345678000190"}, false));
+        QVERIFY(!f.links.removalAllowed(f.cert, {"BR", "12345678000190"}));
         QCOMPARE(f.msg.lastText(),
                  QString("Este registro não pode ser excluido do certificado, pois já foi referenciado a produto ou serviço."));
         QCOMPARE(f.msg.lastCaption(), QString("Erro de deleção"));
         f.service(Num, 10, "CN", "SHENZHEN-AB");
-        QVERIFY(!f.links.removalAllowed(f.cert, {"CN", "shenzhen-ab"}, false));
+        QVERIFY(!f.links.removalAllowed(f.cert, {"CN", "shenzhen-ab"}));
         f.run("delete from SERVICO");
 
         // Added before the last approval: the regulator has it.
         f.approve(QDateTime::currentDateTime().addSecs(5));
-        QVERIFY(!f.links.removalAllowed(f.cert, {"CN", "shenzhen-ab"}, true));
+        QVERIFY(!f.links.removalAllowed(f.cert, {"CN", "shenzhen-ab"}));
         QCOMPARE(f.msg.lastText(), QString("Este registro não pode ser apagado do certificado, pois já foi aprovado "
                                            "para emissão para o Quelora."));
         // Added after it: may go, with its events.
         f.run("update EVENTO_EMP set DthUltAtualiz = ?", {QDateTime::currentDateTime().addSecs(60)});
-        QVERIFY(f.links.removalAllowed(f.cert, {"CN", "shenzhen-ab"}, true));
+        QVERIFY(f.links.removalAllowed(f.cert, {"CN", "shenzhen-ab"}));
         f.run("insert into EVENTO_EMP (SiglaCertificador, NumCertif, CodigoPais, IdEmpresa, SeqEvento, Evento) "
               "values ('OCT', 'OUTRO', 'CN', 'shenzhen-ab', 99, 'INC')");
         QVERIFY(f.links.remove(f.cert, {"CN", "shenzhen-ab"}));
@@ -192,16 +192,23 @@ private slots:
         // Another certificate's history of the company stays.
         QCOMPARE(f.count("select count(*) from EVENTO_EMP where NumCertif = 'OUTRO'"), 1);
         QCOMPARE(f.count("select Aprovado from CERTIFIC"), 0);
+        // Never approved: nothing but the products decides.
+        QVERIFY(!f.links.removalAllowed(f.cert, {"CN", "shenzhen-ab"}));
+        f.run("delete from STATUS_C");
+        QVERIFY(f.links.removalAllowed(f.cert, {"CN", "shenzhen-ab"}));
+        // The removal asks again inside its transaction: still named by a
+        // product, the company stays.
+        QVERIFY(!f.links.remove(f.cert, {"BR", "12345678000190"}));
+        QCOMPARE(f.msg.lastText(),
+                 QString("Este registro não pode ser excluido do certificado, pois já foi referenciado a produto ou serviço."));
+        QCOMPARE(f.count("select count(*) from EMP_CERT where IdEmpresa = '12345678000190'"), 1);
         // The link and its events leave together or not at all.
+        f.run("delete from TIPO");
         f.run("create trigger keep_link before delete on EMP_CERT begin select raise(abort, 'preso'); end");
         QVERIFY(!f.links.remove(f.cert, {"BR", "12345678000190"}));
         QCOMPARE(f.msg.lastText(), QString("Erro genérico de gravação no Banco de Dados !!! As alterações não foram efetuadas."));
         QCOMPARE(f.count("select count(*) from EVENTO_EMP where IdEmpresa = '12345678000190'"), 1);
         f.run("drop trigger keep_link");
-        // Never approved: nothing but the products decides.
-        QVERIFY(!f.links.removalAllowed(f.cert, {"CN", "shenzhen-ab"}, true));
-        f.run("delete from STATUS_C");
-        QVERIFY(f.links.removalAllowed(f.cert, {"CN", "shenzhen-ab"}, false));
     }
 
     void statusChangeAndActiveItems()

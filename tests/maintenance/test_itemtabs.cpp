@@ -2,6 +2,7 @@
 // maintenance window: browse and edit states, the leave guard, the linked
 // company list, typing rules, justification on an approved certificate,
 // removal and status buttons.
+#include "maintenance/historyregistration.h"
 #include "maintenance/itemservice.h"
 #include "maintenance/statusevents.h"
 #include "maintenance/ui/modificacertificadopanel.h"
@@ -315,6 +316,39 @@ private slots:
         f.click("btnAplUnid");
         QCOMPARE(f.db->scalar("select LocalInstalacao || '/' || SiglaUF from UNIDADE where NumSerieProd = 'S3'").toString(),
                  QString("Galpão 2/SP"));
+    }
+
+    // A history note typed after the approval is no inclusion: the lot the
+    // approval covered stays, and the regulator gets the note as before.
+    void historyNoteKeepsAnApprovedLot()
+    {
+        Window f;
+        f.addItem(ItemKind::Lote, "L1");
+        const QDateTime now = QDateTime::currentDateTime();
+        f.run("update STATUS_L set DthUltAtualiz = ?", {now.addSecs(-7200)});
+        f.approve(now.addSecs(-3600));
+        CertificateItem l1;
+        l1.siglaCertificador = f.Sigla;
+        l1.numCertif = Num;
+        l1.numLote = "L1";
+        l1.marcaProd = "ACME";
+        l1.modeloProd = "X1";
+        HistoryRegistration history(*f.db, f.msg, "joana", StatusEvents::Table::Status_L,
+                                    CertificateItems::itemKey(ItemKind::Lote, l1), QDate(2024, 1, 10).startOfDay());
+        QVERIFY(history.add("Auditoria de rotina", QDate::currentDate().toString("dd/MM/yyyy")));
+        QCOMPARE(f.db->scalar("select Evento || '/' || HistoricoSis from STATUS_L where Justificativa = 'Auditoria de rotina'")
+                     .toString(),
+                 QString("INC/1"));
+
+        f.openOn("Produtos por Lote");
+        f.msg.answers << true;
+        f.click("btnExLoteEd");
+        QCOMPARE(f.msg.texts().last(), QString("Este registro não pode ser apagado do certificado, pois já foi aprovado "
+                                               "para emissão para o Quelora."));
+        QCOMPARE(f.msg.lastCaption(), QString("Erro de deleção"));
+        QVERIFY(!f.msg.texts().contains("Confirma a exclusão do produto?"));
+        QCOMPARE(f.count("select count(*) from LOTE"), 1);
+        QCOMPARE(f.count("select count(*) from STATUS_L"), 2);
     }
 
     void typeAndServiceInclusion()

@@ -342,7 +342,7 @@ private slots:
         auto *other = new FakeTab;
         f.frm->modificaCertificado()->addTab(other);
         QCOMPARE(other->opened.key.numero, QString("C-1"));
-        QVERIFY(!other->opened.lastApproval.isEmpty());
+        QVERIFY(other->opened.held);
         const int otherIndex = tabs->indexOf(other);
         tabs->setCurrentIndex(otherIndex);
         QCOMPARE(tabs->currentIndex(), 0);

@@ -5,6 +5,7 @@
 #include "maintenance/companytable.h"
 #include "maintenance/producttable.h"
 #include "maintenance/queloratables.h"
+#include "maintenance/regulatorholding.h"
 #include "maintenance/selectionlistmodel.h"
 #include "maintenance/signatories.h"
 #include "support/selectionfixture.h"
@@ -124,7 +125,7 @@ private slots:
         f.certificate("C-3", "COMP", 101);
         f.run("INSERT INTO STATUS_C (SiglaCertificador, NumCertif, SeqEvento, Evento, StatusCertificado) "
               "VALUES ('OCT', 'C-3', 900, 'ALT', 'A')");
-        QVERIFY(!CertificateDeletion::wasApproved(*f.db, {"OCT", "C-3"}));
+        QVERIFY(!RegulatorHolding::certificate(*f.db, {"OCT", "C-3"}));
     }
 
     void deletionEmptiesEveryTableOfTheCertificateAndKeepsCompaniesAndProducts()

@@ -59,7 +59,7 @@ void DadosGeraisTab::openCertificate(const OpenCertificate &certificate)
         return;
     }
     m_open = true;
-    m_lastApproval = opened->lastApproval;
+    m_held = opened->held;
     m_form->fillLists(m_ctx.db);
     showRow(opened->row);
     m_form->setNumberLocked(opened->numberLocked);
@@ -72,7 +72,7 @@ void DadosGeraisTab::closeCertificate()
 {
     m_open = false;
     m_loaded = Certificate();
-    m_lastApproval.clear();
+    m_held = false;
     m_form->clearAll();
     m_form->setNumberLocked(false);
     m_status->setStatus(false, QString());
@@ -125,7 +125,7 @@ void DadosGeraisTab::entered()
 void DadosGeraisTab::applyLocks()
 {
     CertificateService service(m_ctx.db, m_ctx.messenger, m_ctx.userCode);
-    m_form->setNumberLocked(service.numberLocked(m_loaded.key(), m_lastApproval));
+    m_form->setNumberLocked(service.numberLocked(m_loaded.key(), m_held));
     m_form->setClassesLocked(ExistenceCheck::certificateHasDocuments(m_ctx.db, m_loaded.siglaCertificador,
                                                                      m_loaded.numCertif));
 }
@@ -162,7 +162,7 @@ bool DadosGeraisTab::btnSalvaGeralClick()
         return false;
 
     std::optional<QString> justification;
-    if (!m_lastApproval.isEmpty()) {
+    if (m_held) {
         // An approved certificate tells the regulator why it changed; without
         // a reason the changes are dropped.
         const auto answer = m_ctx.askJustification(false, m_loaded.dataEmissao);

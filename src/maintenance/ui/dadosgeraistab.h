@@ -51,6 +51,6 @@ private:
     QPushButton *btnSalvaGeral;
     QPushButton *BitBtn16;
     Certificate m_loaded;
-    QString m_lastApproval;
+    bool m_held = false; // the regulator may hold it
     bool m_open = false;
 };

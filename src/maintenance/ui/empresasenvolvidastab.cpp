@@ -359,7 +359,7 @@ void EmpresasEnvolvidasTab::btnAplEdEmpCertClick()
     const QString entryBox = EdtDtEntradaEmpCert->boxText();
     if (!service.check(m_cert.key, m_cert.issueDate, m_draft, entryBox, inclusion))
         return;
-    const bool approvedBefore = !m_cert.lastApproval.isEmpty();
+    const bool approvedBefore = m_cert.held;
     std::optional<QString> justification;
     if (approvedBefore) {
         // An approved certificate tells the regulator why; without a reason
@@ -395,7 +395,7 @@ void EmpresasEnvolvidasTab::btnExEmpCertEdClick()
     if (!key || isEditing())
         return;
     CompanyLinks service = links();
-    if (!service.removalAllowed(m_cert.key, *key, !m_cert.lastApproval.isEmpty()))
+    if (!service.removalAllowed(m_cert.key, *key))
         return;
     if (!m_ctx.messenger.confirm(CompanyLinkTexts::ConfirmDelete))
         return;

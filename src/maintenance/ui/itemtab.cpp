@@ -115,7 +115,7 @@ QLineEdit *ItemTab::shownBox(const QString &name)
 
 ItemService::Certificate ItemTab::certificate() const
 {
-    return {m_open.key, m_open.issueDate, !m_open.lastApproval.isEmpty()};
+    return {m_open.key, m_open.issueDate, m_open.held};
 }
 
 ItemService ItemTab::service() const { return ItemService(m_ctx.db, m_ctx.messenger, m_ctx.userCode, m_kind); }
@@ -329,7 +329,7 @@ void ItemTab::ExcluirClick()
         return;
     ItemService items = service();
     const ItemService::Certificate cert = certificate();
-    if (!items.removalAllowed(cert, *m_current))
+    if (!items.removalAllowed(*m_current))
         return;
     if (!m_ctx.messenger.confirm(items.removalQuestion()))
         return;

@@ -24,7 +24,7 @@ struct OpenCertificate
 {
     CertificateKey key;
     QDateTime issueDate;
-    // Empty when the certificate was never approved: items added or edited
-    // before the first approval need no justification.
-    QString lastApproval;
+    // The regulator may hold the certificate (RegulatorHolding): a change to
+    // it or its items needs a justification.
+    bool held = false;
 };

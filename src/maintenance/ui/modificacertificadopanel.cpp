@@ -2,6 +2,7 @@
 
 #include "base/messenger.h"
 #include "maintenance/certificatestore.h"
+#include "maintenance/regulatorholding.h"
 #include "maintenance/ui/dadosgeraistab.h"
 #include "maintenance/ui/maskeddateedit.h"
 #include "maintenance/ui/tfrmselecionacertificado.h"
@@ -109,7 +110,7 @@ void ModificaCertificadoPanel::load(const CertificateKey &key)
     m_open.key = row->key();
     m_open.issueDate = row->dataEmissao;
     // Read once per opening: later tabs branch on it while it stays open.
-    m_open.lastApproval = CertificateStore::lastApprovalTime(m_ctx.db, m_open.key);
+    m_open.held = RegulatorHolding::certificate(m_ctx.db, m_open.key);
     for (CertificateTab *tab : m_tabs)
         tab->openCertificate(m_open);
     m_switching = true;
