@@ -9,6 +9,7 @@
 #include "maintenance/ui/tablepanelparts.h"
 #include "maintenance/ui/tfrmselecionaempresa.h"
 #include "shell/ui/guardedslot.h"
+#include "shell/shared/ui/spreadsheetexport.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -69,6 +70,7 @@ void TabEmpresaPanel::buildUi()
          Col{QStringLiteral("Nome Fantasia"), QStringLiteral("NomFantasia")}},
         group);
     DBGridEmpresa->setAccessibleName(QStringLiteral("Empresas"));
+    SpreadsheetExport::attach(DBGridEmpresa, m_ctx.messenger, QStringLiteral("empresas"));
     DBGridEmpresa->setColumnWidth(0, 120);
     DBGridEmpresa->setColumnWidth(1, 150);
     DBGridEmpresa->setColumnWidth(2, 340);

@@ -6,6 +6,7 @@
 #include "maintenance/ui/maskeddateedit.h"
 #include "shell/ui/dialogparts.h"
 #include "shell/ui/guardedslot.h"
+#include "shell/shared/ui/spreadsheetexport.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -46,6 +47,7 @@ TFrmGeraHistorico::TFrmGeraHistorico(Database &db, Messenger &messenger, const Q
         {QStringLiteral("Justificativa"), QStringLiteral("Data Cad."), QStringLiteral("Usuário  Cad.")});
     GridStatus = new QTableView(this);
     GridStatus->setObjectName(QStringLiteral("GridStatus"));
+    SpreadsheetExport::attach(GridStatus, m_msg, QStringLiteral("eventos"));
     GridStatus->setModel(m_model);
     GridStatus->setSelectionBehavior(QAbstractItemView::SelectRows);
     GridStatus->setSelectionMode(QAbstractItemView::SingleSelection);
