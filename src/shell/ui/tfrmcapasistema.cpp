@@ -277,7 +277,7 @@ QWidget *TFrmCapaSistema::buildStartPage()
     m_expiringNotice->setObjectName(QStringLiteral("LbCertificadosVencer"));
     m_expiringNotice->setContentsMargins(4, 0, 4, 0);
     m_expiringNotice->hide();
-    StatusBar1->addWidget(m_expiringNotice, 1);
+    StatusBar1->addWidget(m_expiringNotice);
     layout->addWidget(StatusBar1);
     return page;
 }
