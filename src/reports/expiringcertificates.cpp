@@ -59,9 +59,9 @@ QString notice(int found, int days)
 {
     if (found <= 0)
         return QString();
-    return QStringLiteral("%1 certificado(s) vencem nos próximos %2 dias.")
-        .arg(CertificateSelection::countText(found))
-        .arg(days);
+    return QStringLiteral("Certificados a vencer em %1 dias: %2")
+        .arg(days)
+        .arg(CertificateSelection::countText(found));
 }
 
 BandedReport report(const QList<Row> &rows, const QDate &today, int days, const QString &userName)

@@ -32,7 +32,7 @@ QString title();
 // Sorted by validity, then number. Raises DbError.
 QList<Row> list(Database &db, const QDate &today, int days);
 int count(Database &db, const QDate &today, int days);
-// "N certificado(s) vencem nos próximos D dias." for the status bar; empty
+// "Certificados a vencer em D dias: N" for the status bar; empty
 // when there are none.
 QString notice(int found, int days);
 // The report ("Certificados a Vencer") and the spreadsheet of the same rows.

@@ -207,6 +207,7 @@ QStringList list(const QString &folderPath)
     struct Found
     {
         QString day, time;
+        qint64 written;
         int counter;
         QString name;
     };
@@ -214,11 +215,14 @@ QStringList list(const QString &folderPath)
     for (const QString &n : QDir(folder).entryList({Prefix + QStringLiteral("*.mdb")}, QDir::Files)) {
         const QRegularExpressionMatch m = copyName().match(n);
         if (m.hasMatch())
-            found.append({m.captured(1), m.captured(2), m.captured(3).toInt(), n});
+            found.append({m.captured(1), m.captured(2),
+                          QFileInfo(folder + n).lastModified().toMSecsSinceEpoch(), m.captured(3).toInt(), n});
     }
-    // By the moment in the name; copies of the same second by their counter.
+    // By the moment in the name; copies of the same second by when they
+    // were written, then by their counter.
     std::sort(found.begin(), found.end(), [](const Found &a, const Found &b) {
-        return std::tie(a.day, a.time, a.counter, a.name) < std::tie(b.day, b.time, b.counter, b.name);
+        return std::tie(a.day, a.time, a.written, a.counter, a.name)
+               < std::tie(b.day, b.time, b.written, b.counter, b.name);
     });
     QStringList out;
     for (const Found &f : std::as_const(found))

@@ -3,11 +3,11 @@
 #include "base/clock.h"
 #include "db/database.h"
 #include "reports/expiringcertificates.h"
+#include "support/clirun.h"
+#include "support/csvreadback.h"
 #include "support/reportfixture.h"
 #include "support/testhome.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -47,24 +47,9 @@ class TestExpiring : public QObject
 {
     Q_OBJECT
 
-    struct Result
+    static CliRun::Result cli(const QStringList &args)
     {
-        int code = -1;
-        QString out, err;
-    };
-
-    static Result cli(const QStringList &args)
-    {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("CORVANE_SENHA"), QStringLiteral("admin"));
-        env.insert(QLatin1String(Clock::TodayVariable), Today.toString(Qt::ISODate));
-        p.setProcessEnvironment(env);
-        p.setStandardInputFile(QProcess::nullDevice());
-        p.start(QStringLiteral(CORVANE_CLI_PATH), QStringList{"relatorio"} + args);
-        if (!p.waitForFinished(120000))
-            return {};
-        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+        return CliRun::run(QStringList{"relatorio"} + args, Today);
     }
 
     // The demo database plus certificates around the boundaries of a 60-day
@@ -130,7 +115,7 @@ private slots:
         // The day after, today's certificate has ended.
         QCOMPARE(numbers(ExpiringCertificates::list(db, Today.addDays(1), 0)), QStringList{"V-AMANHA"});
 
-        QCOMPARE(ExpiringCertificates::notice(4, 60), QStringLiteral("4 certificado(s) vencem nos próximos 60 dias."));
+        QCOMPARE(ExpiringCertificates::notice(4, 60), QStringLiteral("Certificados a vencer em 60 dias: 4"));
         QVERIFY(ExpiringCertificates::notice(0, 60).isEmpty());
     }
 
@@ -169,28 +154,19 @@ private slots:
         const QStringList base{"--home", home.dir(), "--user", "admin"};
 
         const QString csv = out.filePath("vencer.csv");
-        Result r = cli(QStringList{"vencendo"} + base + QStringList{"--dias", "61", "--csv", csv});
+        CliRun::Result r = cli(QStringList{"vencendo"} + base + QStringList{"--dias", "61", "--csv", csv});
         QVERIFY2(r.code == 0, qPrintable(r.err));
         QVERIFY2(r.out.contains("5 certificado(s)"), qPrintable(r.out));
 
         // Read back as a spreadsheet program would: the BOM, ";" and the
         // quoted field with a quote, a ";" and a line break inside.
-        QProcess py;
-        py.start(QStringLiteral("/usr/bin/python3"),
-                 {"-c", "import csv,sys,json\n"
-                        "rows=list(csv.reader(open(sys.argv[1],encoding='utf-8-sig',newline=''),delimiter=';'))\n"
-                        "print(json.dumps(rows))",
-                  csv});
-        QVERIFY(py.waitForFinished(30000));
-        QCOMPARE(py.exitCode(), 0);
-        const QJsonArray rows = QJsonDocument::fromJson(py.readAllStandardOutput()).array();
+        const QList<QStringList> rows = CsvReadBack::rows(csv);
         QCOMPARE(rows.size(), 6);
-        QCOMPARE(rows[0].toArray()[0].toString(), QStringLiteral("Número do Certificado"));
-        QCOMPARE(rows[1].toArray()[0].toString(), QStringLiteral("V-HOJE"));
-        QCOMPARE(rows[1].toArray()[2].toString(), QStringLiteral("Fábrica; \"Ômega\"\nUnidade Sul"));
-        QCOMPARE(rows[1].toArray()[3].toString(), QStringLiteral("10/03/2040"));
-        QCOMPARE(rows[5].toArray()[0].toString(), QStringLiteral("V-N1"));
-        QCOMPARE(rows[5].toArray()[4].toString(), QStringLiteral("61"));
+        QCOMPARE(rows[0][0], QStringLiteral("Número do Certificado"));
+        QCOMPARE(rows[1],
+                 (QStringList{"V-HOJE", "Certificação Compulsória", "Fábrica; \"Ômega\"\nUnidade Sul", "10/03/2040", "0"}));
+        QCOMPARE(rows[5][0], QStringLiteral("V-N1"));
+        QCOMPARE(rows[5][4], QStringLiteral("61"));
 
         const QString pdf = out.filePath("vencer.pdf");
         r = cli(QStringList{"vencendo"} + base + QStringList{"--dias", "1", "--pdf", pdf});

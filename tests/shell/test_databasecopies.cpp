@@ -5,6 +5,7 @@
 #include "db/dberror.h"
 #include "shell/copysettings.h"
 #include "shell/databasecopies.h"
+#include "support/clirun.h"
 #include "support/testhome.h"
 
 #include <QCryptographicHash>
@@ -88,18 +89,10 @@ class TestDatabaseCopies : public QObject
 
     static int runCli(const QStringList &args, QString *err = nullptr)
     {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("CORVANE_SENHA"), QStringLiteral("admin"));
-        env.insert(QLatin1String(Clock::TodayVariable), Day.toString(Qt::ISODate));
-        p.setProcessEnvironment(env);
-        p.setStandardInputFile(QProcess::nullDevice());
-        p.start(QStringLiteral(CORVANE_CLI_PATH), args);
-        if (!p.waitForFinished(60000))
-            return -1;
+        const CliRun::Result r = CliRun::run(args, Day);
         if (err)
-            *err = QString::fromUtf8(p.readAllStandardError());
-        return p.exitCode();
+            *err = r.err;
+        return r.code;
     }
 
 private slots:
@@ -270,6 +263,45 @@ private slots:
 
         QCOMPARE(runCli({"copia", "--home", home.dir(), "--user", "admin", "--destino"}), 2);
         QCOMPARE(runCli({"restaurar", "--home", home.dir(), "--user", "admin"}), 2);
+    }
+
+    void killedCopyLeavesNothingThatLooksComplete()
+    {
+        TestHome home(true);
+        {
+            Database db;
+            db.open(home.dbPath());
+            db.execute(QStringLiteral("create table CARGA (Lote integer not null, Texto text)"));
+            Transaction tx(db);
+            for (int i = 0; i < 30000; ++i)
+                db.execute(QStringLiteral("insert into CARGA (Lote, Texto) values (0, ?)"), {QString(1000, 'k')});
+            tx.commit();
+        }
+        const QByteArray before = digest(home.dbPath());
+        const QString folder = DatabaseCopies::defaultFolder();
+
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("CORVANE_SENHA"), QStringLiteral("admin"));
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(CORVANE_CLI_PATH), {"copia", "--home", home.dir(), "--user", "admin"});
+        // Killed as soon as the copy is being written (or when it is done).
+        QVERIFY(QTest::qWaitFor([&] {
+            return !QDir(folder).entryList({"*.parcial"}, QDir::Files).isEmpty()
+                   || p.state() == QProcess::NotRunning;
+        }, 30000));
+        p.kill();
+        p.waitForFinished(10000);
+
+        QCOMPARE(digest(home.dbPath()), before);
+        // Whatever carries a copy's name is a whole, checked copy.
+        for (const QString &copy : DatabaseCopies::list(folder))
+            DatabaseCopies::check(copy);
+        // The next copy is made all the same and the partial one is not counted.
+        Database db;
+        db.open(home.dbPath());
+        const QString made = DatabaseCopies::make(db, folder, Day);
+        QCOMPARE(DatabaseCopies::list(folder).last(), made);
     }
 
     void numberOfCopiesIsKeptBesideTheConfiguration()

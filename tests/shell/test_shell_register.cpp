@@ -129,7 +129,7 @@ private slots:
         s.logins.enqueue(user(true));
         s.frm->sbReentrarClick();
         QVERIFY(s.action("mniCertificadosVencer")->isEnabled());
-        QCOMPARE(s.notice()->text(), QStringLiteral("3 certificado(s) vencem nos próximos 60 dias."));
+        QCOMPARE(s.notice()->text(), QStringLiteral("Certificados a vencer em 60 dias: 3"));
         QVERIFY(!s.notice()->isHidden());
 
         s.action("mniCertificadosVencer")->trigger();

@@ -2,43 +2,15 @@
 // directly, and the one export piece every grid carries.
 #include "base/csvexport.h"
 #include "shell/shared/ui/spreadsheetexport.h"
+#include "support/csvreadback.h"
 #include "support/scriptedmessenger.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QProcess>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
-
-namespace {
-
-// The file as Python's csv module reads it with ";" as the delimiter.
-QJsonArray readBack(const QString &file)
-{
-    QProcess py;
-    py.start(QStringLiteral("/usr/bin/python3"),
-             {"-c", "import csv,sys,json\n"
-                    "rows=list(csv.reader(open(sys.argv[1],encoding='utf-8-sig',newline=''),delimiter=';'))\n"
-                    "print(json.dumps(rows))",
-              file});
-    if (!py.waitForFinished(30000) || py.exitCode() != 0)
-        return {};
-    return QJsonDocument::fromJson(py.readAllStandardOutput()).array();
-}
-
-QStringList texts(const QJsonValue &row)
-{
-    QStringList out;
-    for (const QJsonValue &v : row.toArray())
-        out << v.toString();
-    return out;
-}
-
-}
 
 class TestSpreadsheet : public QObject
 {
@@ -80,11 +52,11 @@ private slots:
         t.rows << QVariantList{"OC-1", "Fábrica; \"Ômega\"\nUnidade Sul", QDate(2040, 1, 31), 10.75};
         t.rows << QVariantList{"OC-2", "", QVariant(), 3};
         QVERIFY(CsvExport::write(file, t).isEmpty());
-        const QJsonArray rows = readBack(file);
+        const QList<QStringList> rows = CsvReadBack::rows(file);
         QCOMPARE(rows.size(), 3);
-        QCOMPARE(texts(rows[0]), t.headers);
-        QCOMPARE(texts(rows[1]), (QStringList{"OC-1", "Fábrica; \"Ômega\"\nUnidade Sul", "31/01/2040", "10,75"}));
-        QCOMPARE(texts(rows[2]), (QStringList{"OC-2", "", "", "3"}));
+        QCOMPARE(rows[0], t.headers);
+        QCOMPARE(rows[1], (QStringList{"OC-1", "Fábrica; \"Ômega\"\nUnidade Sul", "31/01/2040", "10,75"}));
+        QCOMPARE(rows[2], (QStringList{"OC-2", "", "", "3"}));
 
         // A folder that cannot be written to says why and leaves nothing.
         const QString bad = dir.filePath("nao-existe/lista.csv");
@@ -121,11 +93,11 @@ private slots:
         QCOMPARE(suggested, QStringLiteral("certificados"));
         QCOMPARE(messenger.lastKind(), ScriptedMessenger::Information);
         QVERIFY2(messenger.lastText().contains("(2 linha(s))"), qPrintable(messenger.lastText()));
-        const QJsonArray rows = readBack(dir.filePath("grade.csv"));
+        const QList<QStringList> rows = CsvReadBack::rows(dir.filePath("grade.csv"));
         QCOMPARE(rows.size(), 3);
-        QCOMPARE(texts(rows[0]), (QStringList{"Número", "Emissão"}));
-        QCOMPARE(texts(rows[1]), (QStringList{"OC-1", "09/03/2040"}));
-        QCOMPARE(texts(rows[2]), (QStringList{"OC;2", "10/03/2040 14:20:00"}));
+        QCOMPARE(rows[0], (QStringList{"Número", "Emissão"}));
+        QCOMPARE(rows[1], (QStringList{"OC-1", "09/03/2040"}));
+        QCOMPARE(rows[2], (QStringList{"OC;2", "10/03/2040 14:20:00"}));
 
         // Cancelling the file dialog writes nothing and says nothing.
         messenger.clear();
