@@ -1,7 +1,9 @@
 #include "cli/clisession.h"
 #include "cli/commands.h"
 
+#include "base/clock.h"
 #include "db/dberror.h"
+#include "reports/expiringcertificates.h"
 #include "reports/certificatelists.h"
 #include "reports/certificateselection.h"
 #include "reports/trelespelhocertiflog.h"
@@ -10,16 +12,18 @@
 #include <QTextStream>
 #include <optional>
 
-// corvane-cli relatorio (espelho|espelho-log|lista|incompletos|prontos)
-//     [--home DIR] --user CODE [--certificado NUMERO]... --pdf FILE
+// corvane-cli relatorio (espelho|espelho-log|lista|incompletos|prontos|vencendo)
+//     [--home DIR] --user CODE [--certificado NUMERO]... [--dias N] (--pdf FILE | --csv FILE)
 // Signed in, right AcManBase. Without --certificado every certificate the
-// report covers. Exit 0 written; 1 refused, nothing selected or not written;
-// 2 bad arguments.
+// report covers; "vencendo" takes --dias instead (default 60). --csv writes
+// the report's list for a spreadsheet (not for the mirrors, which are no
+// list). Exit 0 written; 1 refused, nothing selected or not written; 2 bad
+// arguments.
 int runRelatorio(const QStringList &args)
 {
     const QString usageLine = QStringLiteral(
-        "corvane-cli relatorio (espelho|espelho-log|lista|incompletos|prontos) [--home DIR] --user CODIGO "
-        "[--certificado NUMERO]... --pdf ARQUIVO");
+        "corvane-cli relatorio (espelho|espelho-log|lista|incompletos|prontos|vencendo) [--home DIR] --user CODIGO "
+        "[--certificado NUMERO]... [--dias N] (--pdf ARQUIVO | --csv ARQUIVO)");
     QStringList words = args;
     CliCommonOptions options;
     QString problem = options.take(words);
@@ -37,17 +41,34 @@ int runRelatorio(const QStringList &args)
             return cliUsage(QStringLiteral("--certificado não pode ser vazio."), usageLine);
         numbers << number.trimmed();
     }
-    QString pdf;
-    bool pdfGiven = false;
-    if (!takeValueOption(words, QStringLiteral("--pdf"), pdf, problem, &pdfGiven))
+    QString pdf, csv, daysText;
+    bool pdfGiven = false, csvGiven = false, daysGiven = false;
+    if (!takeValueOption(words, QStringLiteral("--pdf"), pdf, problem, &pdfGiven)
+        || !takeValueOption(words, QStringLiteral("--csv"), csv, problem, &csvGiven)
+        || !takeValueOption(words, QStringLiteral("--dias"), daysText, problem, &daysGiven))
         return cliUsage(problem, usageLine);
-    if (!pdfGiven || pdf.trimmed().isEmpty())
-        return cliUsage(QStringLiteral("informe o arquivo de saída com --pdf."), usageLine);
+    if (pdfGiven == csvGiven || (pdfGiven ? pdf : csv).trimmed().isEmpty())
+        return cliUsage(QStringLiteral("informe o arquivo de saída com --pdf ou com --csv."), usageLine);
     const QStringList kinds = {QStringLiteral("espelho"), QStringLiteral("espelho-log"), QStringLiteral("lista"),
-                               QStringLiteral("incompletos"), QStringLiteral("prontos")};
+                               QStringLiteral("incompletos"), QStringLiteral("prontos"), QStringLiteral("vencendo")};
     if (words.size() != 1 || !kinds.contains(words.first()))
         return cliUsage(words.isEmpty() ? QStringLiteral("informe o relatório.") : QString(), usageLine);
     const QString kind = words.first();
+    const bool expiring = kind == QLatin1String("vencendo");
+    int days = ExpiringCertificates::DefaultDays;
+    if (daysGiven) {
+        bool ok = false;
+        days = daysText.trimmed().toInt(&ok);
+        if (!expiring || !ok || days < 0 || days > 36500)
+            return cliUsage(expiring ? QStringLiteral("--dias deve ser um número de 0 a 36500.")
+                                     : QStringLiteral("--dias vale só para o relatório vencendo."),
+                            usageLine);
+    }
+    if (expiring && !numbers.isEmpty())
+        return cliUsage(QStringLiteral("--certificado não vale para o relatório vencendo."), usageLine);
+    if (csvGiven && kind.startsWith(QLatin1String("espelho")))
+        return cliUsage(QStringLiteral("--csv vale para lista, incompletos, prontos e vencendo."), usageLine);
+    const QString output = pdfGiven ? pdf : csv;
 
     CliSession session;
     if (!session.open(options, &Rights::manBase, QStringLiteral("a manutenção da base de dados")))
@@ -69,7 +90,13 @@ int runRelatorio(const QStringList &args)
         filter.numeros = numbers;
         std::optional<BandedReport> report;
         int found = 0;
-        if (kind == QLatin1String("incompletos")) {
+        if (expiring) {
+            const QDate today = Clock::today();
+            const QList<ExpiringCertificates::Row> rows = ExpiringCertificates::list(db, today, days);
+            found = int(rows.size());
+            if (found > 0)
+                report = ExpiringCertificates::report(rows, today, days, userName);
+        } else if (kind == QLatin1String("incompletos")) {
             found = TFrmRelCertInc::count(db, numbers);
             if (found > 0)
                 report = TFrmRelCertInc::build(db, userName, numbers);
@@ -88,13 +115,19 @@ int runRelatorio(const QStringList &args)
             err << "Nenhum certificado selecionado para o relatório: nada foi gravado.\n";
             return CliExit::Failed;
         }
-        QString why;
-        if (!report->exportPdf(pdf, &why)) {
-            err << "Não foi possível gravar o arquivo " << QDir::toNativeSeparators(pdf) << ": " << why << "\n";
+        if (csvGiven) {
+            const QString failure = CsvExport::write(output, report->tableData());
+            if (!failure.isEmpty()) {
+                err << failure << "\n";
+                return CliExit::Failed;
+            }
+        } else if (QString why; !report->exportPdf(output, &why)) {
+            err << "Não foi possível gravar o arquivo " << QDir::toNativeSeparators(output) << ": " << why << "\n";
             return CliExit::Failed;
         }
-        QTextStream(stdout) << "Relatório \"" << report->title() << "\" gravado em " << QDir::toNativeSeparators(pdf)
-                            << " (" << CertificateSelection::countText(found) << " certificado(s)).\n";
+        QTextStream(stdout) << "Relatório \"" << report->title() << "\" gravado em "
+                            << QDir::toNativeSeparators(output) << " (" << CertificateSelection::countText(found)
+                            << " certificado(s)).\n";
     } catch (const DbError &e) {
         err << "ERRO: " << e.message() << "\n";
         return CliExit::Failed;

@@ -11,3 +11,5 @@ int runRemessa(const QStringList &args);
 int runTxt(const QStringList &args);
 int runRelatorio(const QStringList &args);
 int runTabelas(const QStringList &args);
+int runCopia(const QStringList &args);
+int runRestaurar(const QStringList &args);

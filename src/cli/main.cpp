@@ -31,6 +31,8 @@ int main(int argc, char *argv[])
         {QStringLiteral("txt"), runTxt},
         {QStringLiteral("relatorio"), runRelatorio},
         {QStringLiteral("tabelas"), runTabelas},
+        {QStringLiteral("copia"), runCopia},
+        {QStringLiteral("restaurar"), runRestaurar},
     };
     if (!args.isEmpty() && (args.first() == QLatin1String("--version") || args.first() == QLatin1String("-V"))) {
         QTextStream(stdout) << "corvane-cli " << AppVersion::number() << "\n";
@@ -45,9 +47,11 @@ int main(int argc, char *argv[])
                "     corvane-cli reparar [--home DIR] --user CODIGO\n"
                "     corvane-cli remessa preparar|enviar|resultado|cancelar|limpar-historico|listar [--home DIR] --user CODIGO [...]\n"
                "     corvane-cli txt enviar [--home DIR] --user CODIGO ARQUIVO (--ftp | --email | --pasta DIRETORIO)\n"
-               "     corvane-cli relatorio (espelho|espelho-log|lista|incompletos|prontos) [--home DIR] --user CODIGO\n"
-               "                 [--certificado NUMERO]... --pdf ARQUIVO\n"
-               "     corvane-cli tabelas atualizar|historico|reinstalar [--home DIR] --user CODIGO [...]\n";
+               "     corvane-cli relatorio (espelho|espelho-log|lista|incompletos|prontos|vencendo) [--home DIR]\n"
+               "                 --user CODIGO [--certificado NUMERO]... [--dias N] (--pdf ARQUIVO | --csv ARQUIVO)\n"
+               "     corvane-cli tabelas atualizar|historico|reinstalar [--home DIR] --user CODIGO [...]\n"
+               "     corvane-cli copia [--home DIR] --user CODIGO [--destino PASTA]\n"
+               "     corvane-cli restaurar [--home DIR] --user CODIGO ARQUIVO\n";
         if (help)
             err << "     corvane-cli --version\n"
                    "A senha vem de CORVANE_SENHA ou é pedida no terminal. Veja man corvane-cli.\n";

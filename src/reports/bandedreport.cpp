@@ -67,6 +67,33 @@ void BandedReport::addSpacer(qreal millimetres)
 
 void BandedReport::addPageBreak() { m_bands << Band{Kind::PageBreak}; }
 
+CsvExport::Table BandedReport::tableData() const
+{
+    CsvExport::Table out;
+    bool inTable = false;
+    bool started = false;
+    for (const Band &b : m_bands) {
+        if (b.kind == Kind::Columns) {
+            QStringList titles;
+            for (const ReportColumn &c : b.columns)
+                titles << c.title;
+            if (!started) {
+                out.headers = titles;
+                started = true;
+            }
+            inTable = titles == out.headers;
+        } else if (b.kind == Kind::EndColumns) {
+            inTable = false;
+        } else if (b.kind == Kind::Row && inTable) {
+            QVariantList row;
+            for (const QString &cell : b.cells)
+                row << cell;
+            out.rows << row;
+        }
+    }
+    return out;
+}
+
 int BandedReport::rowCount() const
 {
     int n = 0;

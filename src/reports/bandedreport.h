@@ -1,4 +1,6 @@
 #pragma once
+#include "base/csvexport.h"
+
 #include <QDate>
 #include <QList>
 #include <QPair>
@@ -52,6 +54,9 @@ public:
     void addPageBreak();
 
     int rowCount() const;
+    // The rows of the report's tables that share the first table's columns,
+    // as text, for a spreadsheet.
+    CsvExport::Table tableData() const;
 
     // Paints every page onto the device (a printer or a PDF writer); returns
     // the number of pages.

@@ -3,6 +3,7 @@
 #include "base/messenger.h"
 #include "db/database.h"
 #include "db/dberror.h"
+#include "shell/copysettings.h"
 
 ConfigEditing::ConfigEditing(Database &db, Messenger &messenger, CertifierCopyFn certifierCopy)
     : m_db(db), m_messenger(messenger), m_copy(std::move(certifierCopy))
@@ -66,6 +67,23 @@ const ConfigLocal &DirectoryEditing::openForEditing()
     if (!m_editable)
         m_messenger.plain(ConfigTexts::NotConfigured, ConfigTexts::EditError);
     return row;
+}
+
+bool DirectoryEditing::confirm(const ConfigLocal &edited, int copiesToKeep)
+{
+    if (!m_editable)
+        return true;
+    try {
+        Transaction tx(m_db);
+        CopySettings::setKeep(m_db, copiesToKeep);
+        if (!confirm(edited))
+            return false; // told already; the guard rolls the setting back
+        tx.commit();
+    } catch (const DbError &e) {
+        m_messenger.warning(e.message());
+        return false;
+    }
+    return true;
 }
 
 bool DirectoryEditing::confirm(const ConfigLocal &edited)

@@ -70,6 +70,8 @@ public:
     bool editable() const { return m_editable; }
     // "Ok": saves when editable; true when the page may close.
     bool confirm(const ConfigLocal &edited);
+    // The same, with the number of database copies to keep, saved together.
+    bool confirm(const ConfigLocal &edited, int copiesToKeep);
 
 private:
     bool m_editable = false;

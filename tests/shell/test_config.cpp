@@ -1,6 +1,7 @@
 #include "db/database.h"
 #include "shell/configediting.h"
 #include "shell/configlocal.h"
+#include "shell/copysettings.h"
 #include "shell/ui/configcertificadorpage.h"
 #include "shell/ui/configuradiretoriospage.h"
 #include "shell/ui/tfrmbrowse.h"
@@ -14,6 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -238,6 +240,17 @@ private slots:
         QCOMPARE(left.count(), 2);
         QCOMPARE(child<QLineEdit>(&page, "DBEdit1")->text(), QString());
         QVERIFY(column(QStringLiteral("EndSMTPHost")).toString().isEmpty());
+
+        // The number of database copies kept is saved with the folders.
+        auto *copies = child<QSpinBox>(&page, "spnQtdCopias");
+        page.enter();
+        QCOMPARE(copies->value(), 10);
+        copies->setValue(4);
+        child<QPushButton>(&page, "BitBtn10")->click();
+        QCOMPARE(CopySettings::keep(*m_db), 4);
+        page.enter();
+        QCOMPARE(copies->value(), 4);
+        child<QPushButton>(&page, "BitBtn11")->click();
     }
 
     // The servers' certificate file is set on the page like the folders,
@@ -305,7 +318,8 @@ private slots:
         QVERIFY(labels.contains(QStringLiteral("Endereço o Host - EMail")));
         QVERIFY(labels.contains(QStringLiteral("Responsável Quelora receb. do EMail")));
         QVERIFY(labels.contains(QStringLiteral("Arquivo de Certificado (TLS) dos Servidores")));
-        QCOMPARE(labels.size(), 14);
+        QVERIFY(labels.contains(QStringLiteral("Cópias da base de dados a manter")));
+        QCOMPARE(labels.size(), 15);
         for (const char *name : {"bbtBrowse2", "bbtBrowse3", "bbtBrowse4"})
             QCOMPARE(child<QPushButton>(&dirs, name)->text(), QStringLiteral("Browse..."));
         QCOMPARE(child<QPushButton>(&dirs, "BitBtn11")->text(), QStringLiteral("Cancela"));

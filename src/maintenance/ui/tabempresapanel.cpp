@@ -10,6 +10,7 @@
 #include "maintenance/ui/tfrmselecionaempresa.h"
 #include "shell/ui/guardedslot.h"
 #include "shell/ui/columnfit.h"
+#include "shell/shared/ui/spreadsheetexport.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -70,6 +71,7 @@ void TabEmpresaPanel::buildUi()
          Col{QStringLiteral("Nome Fantasia"), QStringLiteral("NomFantasia")}},
         group);
     DBGridEmpresa->setAccessibleName(group->title());
+    SpreadsheetExport::attach(DBGridEmpresa, m_ctx.messenger, QStringLiteral("empresas"));
     DBGridEmpresa->setColumnWidth(0, 120);
     DBGridEmpresa->setColumnWidth(1, 150);
     DBGridEmpresa->setColumnWidth(2, 340);

@@ -6,6 +6,7 @@
 #include "maintenance/ui/tablepanelparts.h"
 #include "maintenance/ui/tfrmselecionaproduto.h"
 #include "shell/ui/guardedslot.h"
+#include "shell/shared/ui/spreadsheetexport.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -36,6 +37,7 @@ TabProdutoPanel::TabProdutoPanel(MaintenanceContext &context, QWidget *parent) :
                                        Col{QStringLiteral("EAN/UPC"), QStringLiteral("CodEANUPC")}},
                                       group);
     DBGridProduto->setAccessibleName(QStringLiteral("Produtos"));
+    SpreadsheetExport::attach(DBGridProduto, m_ctx.messenger, QStringLiteral("produtos"));
     DBGridProduto->setColumnWidth(0, 260);
     DBGridProduto->setColumnWidth(1, 260);
     DBGridProduto->setColumnWidth(2, 90);

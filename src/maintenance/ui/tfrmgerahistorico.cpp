@@ -7,6 +7,7 @@
 #include "shell/ui/dialogparts.h"
 #include "shell/ui/guardedslot.h"
 #include "shell/ui/columnfit.h"
+#include "shell/shared/ui/spreadsheetexport.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -49,6 +50,7 @@ TFrmGeraHistorico::TFrmGeraHistorico(Database &db, Messenger &messenger, const Q
     GridStatus->setObjectName(QStringLiteral("GridStatus"));
     // No group around it: named after the window.
     GridStatus->setAccessibleName(QStringLiteral("Histórico"));
+    SpreadsheetExport::attach(GridStatus, m_msg, QStringLiteral("eventos"));
     GridStatus->setModel(m_model);
     GridStatus->setSelectionBehavior(QAbstractItemView::SelectRows);
     GridStatus->setSelectionMode(QAbstractItemView::SingleSelection);

@@ -8,6 +8,7 @@
 #include "shell/shared/ui/frmdetalhesempresa.h"
 #include "shell/shared/ui/waitcursor.h"
 #include "shell/ui/guardedslot.h"
+#include "shell/shared/ui/spreadsheetexport.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -115,6 +116,7 @@ void TFrmSelecionaCertificado::buildUi()
                                          {QStringLiteral("Validade"), QStringLiteral("DataValid"), Format::Date}},
                                         this);
     GrdCertificados->setAccessibleName(QStringLiteral("Certificados"));
+    SpreadsheetExport::attach(GrdCertificados, m_msg, QStringLiteral("certificados"));
     GrdCertificados->setMinimumHeight(260);
     GrdCertificados->horizontalHeader()->resizeSection(0, 170);
     GrdCertificados->horizontalHeader()->resizeSection(1, 190);

@@ -7,6 +7,7 @@
 #include "maintenance/ui/tfrminclempresa.h"
 #include "shell/shared/ui/waitcursor.h"
 #include "shell/ui/guardedslot.h"
+#include "shell/shared/ui/spreadsheetexport.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -115,6 +116,7 @@ void TFrmSelecionaEmpresa::buildUi()
           QStringLiteral("TipoPessoa"), QStringLiteral("NomPessoaFisica")},
          {QStringLiteral("Nome Fantasia"), QStringLiteral("NomFantasia")}},
         this);
+    SpreadsheetExport::attach(GrdEmpresas, m_msg, QStringLiteral("empresas"));
     GrdEmpresas->setAccessibleName(QStringLiteral("Empresas"));
     GrdEmpresas->setMinimumHeight(240);
     GrdEmpresas->horizontalHeader()->resizeSection(0, 120);

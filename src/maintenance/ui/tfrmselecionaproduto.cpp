@@ -7,6 +7,7 @@
 #include "maintenance/ui/tfrminclproduto.h"
 #include "shell/shared/ui/waitcursor.h"
 #include "shell/ui/guardedslot.h"
+#include "shell/shared/ui/spreadsheetexport.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -69,6 +70,7 @@ void TFrmSelecionaProduto::buildUi()
                                      {QStringLiteral("EAN/UPC"), QStringLiteral("CodEANUPC")}},
                                     this);
     GrdProdutos->setAccessibleName(QStringLiteral("Produtos"));
+    SpreadsheetExport::attach(GrdProdutos, m_msg, QStringLiteral("produtos"));
     GrdProdutos->setMinimumHeight(240);
     GrdProdutos->horizontalHeader()->resizeSection(0, 200);
     GrdProdutos->horizontalHeader()->resizeSection(1, 240);

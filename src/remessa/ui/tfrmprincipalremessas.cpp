@@ -5,6 +5,7 @@
 #include "reports/ui/bandedreport.h"
 #include "reports/ui/reportpreview.h"
 #include "shell/ui/guardedslot.h"
+#include "shell/shared/ui/spreadsheetexport.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -84,6 +85,8 @@ void TFrmPrincipalRemessas::buildUi()
     GrEventos->setModel(m_evModel);
     m_eventsLabel->setBuddy(GrEventos);
     left->addWidget(GrEventos, 3);
+    SpreadsheetExport::attach(GrRemessa, m_messenger, QStringLiteral("remessas"));
+    SpreadsheetExport::attach(GrEventos, m_messenger, QStringLiteral("eventos-da-remessa"));
     main->addLayout(left, 1);
 
     auto *right = new QVBoxLayout;

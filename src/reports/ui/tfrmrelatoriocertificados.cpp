@@ -10,6 +10,7 @@
 #include "shell/shared/ui/frmdetalhesempresa.h"
 #include "shell/shared/ui/waitcursor.h"
 #include "shell/ui/guardedslot.h"
+#include "shell/shared/ui/spreadsheetexport.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -133,6 +134,7 @@ TFrmRelatorioCertificados::TFrmRelatorioCertificados(Database &db, const LoginSt
     GridCertificados = new QTableView(this);
     GridCertificados->setObjectName(QStringLiteral("GridCertificados"));
     GridCertificados->setAccessibleName(QStringLiteral("Certificados selecionados"));
+    SpreadsheetExport::attach(GridCertificados, m_messenger, QStringLiteral("lista-de-certificados"));
     GridCertificados->setModel(m_model);
     GridCertificados->setSelectionBehavior(QAbstractItemView::SelectRows);
     GridCertificados->setEditTriggers(QAbstractItemView::NoEditTriggers);

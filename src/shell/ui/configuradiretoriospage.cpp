@@ -2,6 +2,8 @@
 
 #include "base/messenger.h"
 #include "db/dberror.h"
+#include "shell/copysettings.h"
+#include "shell/databasecopies.h"
 #include "shell/ui/configpageparts.h"
 #include "shell/ui/dialogparts.h"
 #include "shell/ui/tfrmbrowse.h"
@@ -12,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 namespace {
@@ -51,7 +54,7 @@ const Row kMail[] = {
 
 ConfiguraDiretoriosPage::ConfiguraDiretoriosPage(Database &db, Messenger &messenger, CertifierCopyFn certifierCopy,
                                                  QWidget *parent)
-    : QWidget(parent), m_messenger(messenger), m_editing(db, messenger, std::move(certifierCopy)),
+    : QWidget(parent), m_db(db), m_messenger(messenger), m_editing(db, messenger, std::move(certifierCopy)),
       m_chooser([](QWidget *p, const QString &current) { return TFrmBrowse::choose(p, current); })
 {
     setObjectName(QStringLiteral("ConfiguraDiretorios"));
@@ -88,6 +91,19 @@ ConfiguraDiretoriosPage::ConfiguraDiretoriosPage(Database &db, Messenger &messen
         e->setMaxLength(32767);
         m_browse << b;
         connect(b, &QPushButton::clicked, this, [this, e] { browse(e); });
+    }
+    m_copies = new QSpinBox(folders);
+    m_copies->setObjectName(QStringLiteral("spnQtdCopias"));
+    m_copies->setRange(CopySettings::Minimum, CopySettings::Maximum);
+    m_copies->setValue(DatabaseCopies::DefaultKeep);
+    m_copies->setMaximumWidth(90);
+    {
+        auto *grid = static_cast<QGridLayout *>(folders->layout());
+        const int line = grid->rowCount();
+        grid->addWidget(DialogParts::label(folders, QStringLiteral("LbQtdCopias"),
+                                           QStringLiteral("Cópias da base de dados a manter"), m_copies),
+                        line, 0);
+        grid->addWidget(m_copies, line, 1, Qt::AlignLeft);
     }
 
     QGroupBox *ftp = makeGroup(QStringLiteral("GbEndFTP"), QStringLiteral(" Endereços FTP do Quelora "));
@@ -144,8 +160,14 @@ void ConfiguraDiretoriosPage::enter()
         fill(ConfigLocal{});
         m_messenger.warning(e.message());
     }
+    try {
+        m_copies->setValue(CopySettings::keep(m_db));
+    } catch (const DbError &) {
+        m_copies->setValue(DatabaseCopies::DefaultKeep);
+    }
     // Without a configured certifier the row is shown but cannot be changed.
     const bool editable = m_editing.editable();
+    m_copies->setEnabled(editable);
     for (QLineEdit *e : std::as_const(m_edits))
         if (!m_edits.key(e).startsWith(QLatin1String("DirLocal")))
             e->setReadOnly(!editable);
@@ -171,7 +193,7 @@ void ConfiguraDiretoriosPage::BitBtn10Click()
     ConfigLocal edited = m_row;
     for (auto it = m_edits.begin(); it != m_edits.end(); ++it)
         edited.setValue(it.key(), it.value()->text());
-    if (m_editing.confirm(edited))
+    if (m_editing.confirm(edited, m_copies->value()))
         emit leave();
 }
 

@@ -6,6 +6,7 @@
 #include <functional>
 
 class QLineEdit;
+class QSpinBox;
 class QPushButton;
 
 // Page "ConfiguraDiretorios" of the shell: local folders, the regulator's FTP
@@ -37,8 +38,10 @@ private:
     void BitBtn10Click();
     void BitBtn11Click();
 
+    Database &m_db;
     Messenger &m_messenger;
     DirectoryEditing m_editing;
+    QSpinBox *m_copies = nullptr; // database copies kept in db/copias
     DirectoryChooser m_chooser;
     ConfigLocal m_row;
     QMap<QString, QLineEdit *> m_edits; // by column

@@ -1,6 +1,8 @@
 #include "shell/ui/tfrmcapasistema.h"
 
 #include "maintenance/ui/aprovacertificadospage.h"
+#include "maintenance/ui/certificadosvencerpage.h"
+#include "maintenance/ui/modificacertificadopanel.h"
 #include "maintenance/ui/tformprincipal.h"
 #include "remessa/remessacontrol.h"
 #include "remessa/remessawork.h"
@@ -103,6 +105,7 @@ void TFrmCapaSistema::buildMenus()
     mniFuncoes = menu(bar, "mniFuncoes", QStringLiteral("Funções"));
     mniManBaseDados = item(mniFuncoes, "mniManBaseDados", QStringLiteral("Manutenção da Base de Dados..."));
     mniAprovaCertificados = item(mniFuncoes, "mniAprovaCertificados", QStringLiteral("Aprovação de Certificados"));
+    mniCertificadosVencer = item(mniFuncoes, "mniCertificadosVencer", QStringLiteral("Certificados a Vencer"));
     mniContRemessas = mniFuncoes->addMenu(QStringLiteral("Controle de Remessas"));
     mniContRemessas->setObjectName(QStringLiteral("mniContRemessas"));
     mniContRemessas->menuAction()->setObjectName(QStringLiteral("mniContRemessasAction"));
@@ -120,6 +123,10 @@ void TFrmCapaSistema::buildMenus()
     mniCadUsuarios = item(mniUsuarios, "mniCadUsuarios", QStringLiteral("Cadastro de Usuários..."));
     mniAlteraSenha = item(mniUsuarios, "mniAlteraSenha", QStringLiteral("Altera Senha..."));
 
+    mniBaseDados = menu(bar, "mniBaseDados", QStringLiteral("Base de Dados"));
+    mniCopiaBase = item(mniBaseDados, "mniCopiaBase", QStringLiteral("Fazer Cópia da Base de Dados"));
+    mniRestauraBase = item(mniBaseDados, "mniRestauraBase", QStringLiteral("Restaurar Cópia da Base de Dados..."));
+
     mniReparar = bar->addAction(QStringLiteral("Reparar Base de Dados"));
     mniReparar->setObjectName(QStringLiteral("mniReparar"));
     mniAjuda = bar->addAction(QStringLiteral("Sobre..."));
@@ -127,6 +134,9 @@ void TFrmCapaSistema::buildMenus()
 
     connectAction(mniManBaseDados, [this] { runFunction(Function::ManBaseDados); });
     connectAction(mniAprovaCertificados, [this] { openPage(QStringLiteral("AprovaCertificados")); });
+    connectAction(mniCertificadosVencer, [this] { openPage(QStringLiteral("CertificadosVencer")); });
+    connectAction(mniCopiaBase, [this] { mniCopiaBaseClick(); });
+    connectAction(mniRestauraBase, [this] { mniRestauraBaseClick(); });
     connectAction(RemessageradanoSistema1, [this] { runFunction(Function::ContRemessas); });
     connectAction(ArquivoTXT1, [this] { runFunction(Function::ArquivoTXT); });
     connectAction(mniAtualizTabQuelora, [this] { runFunction(Function::AtualizTabQuelora); });
@@ -262,6 +272,12 @@ QWidget *TFrmCapaSistema::buildStartPage()
         m_panels[i]->setContentsMargins(4, 0, 4, 0);
         StatusBar1->addWidget(m_panels[i], 1);
     }
+    // Certificates about to expire, told at login; hidden when none.
+    m_expiringNotice = new QLabel(StatusBar1);
+    m_expiringNotice->setObjectName(QStringLiteral("LbCertificadosVencer"));
+    m_expiringNotice->setContentsMargins(4, 0, 4, 0);
+    m_expiringNotice->hide();
+    StatusBar1->addWidget(m_expiringNotice);
     layout->addWidget(StatusBar1);
     return page;
 }
@@ -296,11 +312,14 @@ void TFrmCapaSistema::attachDataModules(const DataModules &modules)
                 new ConfigCertificadorPage(capa->connection(), m_messenger, copy, Notebook1));
     installPage(QStringLiteral("AprovaCertificados"),
                 new AprovaCertificadosPage(capa->connection(), m_messenger, m_login, Notebook1));
+    auto *expiring = new CertificadosVencerPage(capa->connection(), m_messenger, m_login, Notebook1);
+    installPage(QStringLiteral("CertificadosVencer"), expiring);
+    connect(expiring, &CertificadosVencerPage::openCertificate, this,
+            [this](const QString &sigla, const QString &numero) {
+                guard(m_messenger, [&] { openInMaintenance(sigla, numero); });
+            });
 
-    setFunction(Function::ManBaseDados, [this] {
-        TFormPrincipal maintenance(*m_dm.capa, m_messenger, m_login, {statusPanelText(0), statusPanelText(1)}, this);
-        maintenance.exec();
-    });
+    setFunction(Function::ManBaseDados, [this] { openInMaintenance(QString(), QString()); });
 
     // One window while it stays open; asking again brings it forward.
     setFunction(Function::ArquivoTXT, [this] {
@@ -323,6 +342,17 @@ void TFrmCapaSistema::attachDataModules(const DataModules &modules)
         m_txtWindow->raise();
         m_txtWindow->activateWindow();
     });
+}
+
+// The maintenance window, on the given certificate when there is one.
+void TFrmCapaSistema::openInMaintenance(const QString &sigla, const QString &numero)
+{
+    TFormPrincipal maintenance(*m_dm.capa, m_messenger, m_login, {statusPanelText(0), statusPanelText(1)}, this);
+    if (!numero.isEmpty()) {
+        maintenance.setMode(QStringLiteral("ModificaCertificado"));
+        maintenance.modificaCertificado()->load({sigla, numero});
+    }
+    maintenance.exec();
 }
 
 void TFrmCapaSistema::connectAction(QAction *action, std::function<void()> handler)

@@ -72,6 +72,11 @@ public:
     void mniAlteraSenhaClick();
     void mniAjudaClick();
     void mniSairClick();
+    // Database menu: a copy now, a copy put back.
+    void mniCopiaBaseClick();
+    void mniRestauraBaseClick();
+    // Asks for the copy to restore (a file dialog by default); empty cancels.
+    void setCopyChooser(std::function<QString(QWidget *)> chooser) { m_copyChooser = std::move(chooser); }
 
 protected:
     void changeEvent(QEvent *event) override;
@@ -90,6 +95,9 @@ private:
     void runFunction(Function function);
     void runRepair();
     void runRemessas();
+    void runDailyCopy();
+    void showExpiringNotice();
+    void openInMaintenance(const QString &sigla, const QString &numero);
     void connectAction(QAction *action, std::function<void()> handler);
     void connectButton(QToolButton *button, std::function<void()> handler);
 
@@ -113,10 +121,13 @@ private:
     QLabel *Panel1 = nullptr;
     CadastroUsuariosPage *m_users = nullptr;
     QPointer<QWidget> m_txtWindow;
+    QLabel *m_expiringNotice = nullptr;
+    std::function<QString(QWidget *)> m_copyChooser;
 
     QMenu *mniFuncoes = nullptr;
     QAction *mniManBaseDados = nullptr;
     QAction *mniAprovaCertificados = nullptr;
+    QAction *mniCertificadosVencer = nullptr;
     QMenu *mniContRemessas = nullptr;
     QAction *RemessageradanoSistema1 = nullptr;
     QAction *ArquivoTXT1 = nullptr;
@@ -128,6 +139,9 @@ private:
     QMenu *mniUsuarios = nullptr;
     QAction *mniCadUsuarios = nullptr;
     QAction *mniAlteraSenha = nullptr;
+    QMenu *mniBaseDados = nullptr;
+    QAction *mniCopiaBase = nullptr;
+    QAction *mniRestauraBase = nullptr;
     QAction *mniReparar = nullptr;
     QAction *mniAjuda = nullptr;
 

@@ -38,8 +38,9 @@ void TFrmCapaSistema::disableAtStart()
     mniAjuda->setEnabled(false);
     mniReparar->setEnabled(false);
     for (QAction *a : {mniCertificador, mniDiretorios, mniCadUsuarios, mniManBaseDados, mniAtualizTabQuelora,
-                       mniAprovaCertificados, mniAlteraSenha})
+                       mniAprovaCertificados, mniAlteraSenha, mniCertificadosVencer})
         a->setEnabled(false);
+    mniBaseDados->menuAction()->setEnabled(false);
     mniContRemessas->menuAction()->setEnabled(false);
     for (QToolButton *b : {spbCertificador, spbDiretorios, spbCadUsuarios, spbManBaseDados, spbContRemessas,
                            spbAtualizTabQuelora, spbAprovaCertificados, spbAlteraSenha})
@@ -66,6 +67,8 @@ void TFrmCapaSistema::applyRights()
     spbCadUsuarios->setEnabled(r.cadastraUsu);
     mniManBaseDados->setEnabled(r.manBase);
     spbManBaseDados->setEnabled(r.manBase);
+    mniCertificadosVencer->setEnabled(r.manBase);
+    mniBaseDados->menuAction()->setEnabled(r.manBase);
     mniContRemessas->menuAction()->setEnabled(r.contRemessas);
     spbContRemessas->setEnabled(r.contRemessas);
     mniAtualizTabQuelora->setEnabled(r.atualTabAux);
@@ -82,6 +85,8 @@ void TFrmCapaSistema::setPageModeControls(bool enabled)
     auto set = [enabled](auto *control, bool right) { control->setEnabled(enabled && right); };
     set(spbManBaseDados, r.manBase);
     set(mniManBaseDados, r.manBase);
+    set(mniCertificadosVencer, r.manBase);
+    set(mniBaseDados->menuAction(), r.manBase);
     set(spbAprovaCertificados, r.aprovCertific);
     // Not in the original list, but it opens a page just the same.
     set(mniAprovaCertificados, r.aprovCertific);
@@ -118,8 +123,10 @@ void TFrmCapaSistema::Timer1Timer()
     }
     LbAguarde->hide();
     PbAguarde->hide();
-    if (ok)
+    if (ok) {
+        runDailyCopy();
         askLogin();
+    }
 }
 
 void TFrmCapaSistema::askLogin()
@@ -143,6 +150,7 @@ void TFrmCapaSistema::askLogin()
     m_panels[0]->setText(m_login.statusText());
     applyRights();
     m_state = State::Ready;
+    showExpiringNotice();
 }
 
 void TFrmCapaSistema::sbReentrarClick()
