@@ -91,6 +91,10 @@ QStringList unnamed(QWidget *root)
         const QString name = accessibleName(w);
         if (isInput(w)) {
             if (QLabel *l = labelOf.value(w)) {
+                // Over the Linux bus a combo box's name is the item it shows;
+                // its label reaches the reader as the "labelled by" relation.
+                if (qobject_cast<QComboBox *>(w))
+                    continue;
                 if (name != withoutMnemonic(l->text()))
                     out << describe(w) + QStringLiteral(": \"%1\", label \"%2\"").arg(name, l->text());
             } else if (w->accessibleName().isEmpty()) {
@@ -187,12 +191,11 @@ private slots:
         Fixture f;
         TFormPrincipal frm(f.capa, f.msg, f.login, {"USUÁRIO: joana", "Módulo"});
         frm.modificaCertificado()->load({Sigla(), QStringLiteral("C-1")});
-        // The controls named wrongly until now; other controls of the main
-        // window still lack a name and are not checked here yet.
         const QStringList mainProblems = unnamed(&frm);
-        for (const char *name : {"DBText1", "DBGrid13", "DBEdtDthEntEmpresa", "DBGridEmpresa"})
-            for (const QString &p : mainProblems)
-                QVERIFY2(!p.contains(QLatin1Char(' ') + QLatin1String(name) + QLatin1Char(':')), qPrintable(p));
+        QVERIFY2(mainProblems.isEmpty(), qPrintable(mainProblems.join(QLatin1String("; "))));
+        // A combo box carries its label's words where the platform reads them.
+        QCOMPARE(frm.findChild<QComboBox *>(QStringLiteral("DBLookupComboBox5"))->accessibleName(),
+                 QStringLiteral("Tipo de Certificado"));
         QCOMPARE(accessibleName(frm.findChild<QLineEdit *>(QStringLiteral("DBEdtDthEntEmpresa"))),
                  QStringLiteral("Data de Entrada"));
         // The status is read as the word shown, the group only describes it.

@@ -73,6 +73,8 @@ protected:
             } catch (const DbError &) {
                 ++failures;
             }
+            // An import reads and checks its next records between commits.
+            QThread::msleep(2);
         }
     }
 
@@ -161,6 +163,16 @@ private slots:
         constexpr int Batch = 40;
         Writer writer(home.dbPath(), Batch);
         writer.start();
+        // A failed check must not leave the thread running.
+        struct StopAtExit
+        {
+            Writer &w;
+            ~StopAtExit()
+            {
+                w.stop = true;
+                w.wait();
+            }
+        } stopAtExit{writer};
         while (writer.batches < 3)
             QThread::msleep(5);
 

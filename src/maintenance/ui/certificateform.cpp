@@ -3,6 +3,7 @@
 #include "maintenance/certificatestore.h"
 #include "maintenance/ui/maskeddateedit.h"
 #include "shell/ui/columnfit.h"
+#include "shell/ui/dialogparts.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -76,6 +77,7 @@ CertificateForm::CertificateForm(const Names &n, QWidget *parent) : QWidget(pare
         auto *l = new QLabel(text, this);
         l->setObjectName(QStringLiteral("Lb") + field->objectName());
         l->setBuddy(field);
+        DialogParts::nameAfterLabel(field, text);
         m_form->addRow(l, field);
         return l;
     };

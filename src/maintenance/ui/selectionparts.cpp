@@ -1,6 +1,7 @@
 #include "maintenance/ui/selectionparts.h"
 
 #include "shell/ui/columnfit.h"
+#include "shell/ui/dialogparts.h"
 
 #include <QLineEdit>
 
@@ -46,6 +47,7 @@ QLabel *labelFor(QWidget *parent, const QString &text, QWidget *buddy)
     auto *l = new QLabel(text, parent);
     l->setObjectName(QStringLiteral("Lb") + buddy->objectName().mid(2));
     l->setBuddy(buddy);
+    DialogParts::nameAfterLabel(buddy, text);
     return l;
 }
 

@@ -36,7 +36,7 @@ TabProdutoPanel::TabProdutoPanel(MaintenanceContext &context, QWidget *parent) :
                                        Col{QStringLiteral("Importado?"), QStringLiteral("Importado"), Fmt::YesNo},
                                        Col{QStringLiteral("EAN/UPC"), QStringLiteral("CodEANUPC")}},
                                       group);
-    DBGridProduto->setAccessibleName(QStringLiteral("Produtos"));
+    DBGridProduto->setAccessibleName(group->title());
     SpreadsheetExport::attach(DBGridProduto, m_ctx.messenger, QStringLiteral("produtos"));
     DBGridProduto->setColumnWidth(0, 260);
     DBGridProduto->setColumnWidth(1, 260);

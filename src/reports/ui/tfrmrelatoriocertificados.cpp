@@ -9,6 +9,7 @@
 #include "reports/ui/reportpreview.h"
 #include "shell/shared/ui/frmdetalhesempresa.h"
 #include "shell/shared/ui/waitcursor.h"
+#include "shell/ui/dialogparts.h"
 #include "shell/ui/guardedslot.h"
 #include "shell/shared/ui/spreadsheetexport.h"
 
@@ -62,6 +63,7 @@ TFrmRelatorioCertificados::TFrmRelatorioCertificados(Database &db, const LoginSt
     auto addRow = [&](const QString &label, QWidget *field, QWidget *buddy) {
         auto *l = new QLabel(label, filterBox);
         l->setBuddy(buddy);
+        DialogParts::nameAfterLabel(buddy, label);
         form->addRow(l, field);
     };
 

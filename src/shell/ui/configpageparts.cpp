@@ -1,5 +1,6 @@
 #include "shell/ui/configpageparts.h"
 
+#include "shell/configlocal.h"
 #include "shell/ui/columnfit.h"
 
 #include <QKeySequence>
@@ -13,7 +14,11 @@ QLineEdit *edit(QWidget *parent, const QString &name, const QString &column)
 {
     auto *e = new QLineEdit(parent);
     e->setObjectName(name);
-    ColumnFit::fit(e, QStringLiteral("CONFIG_LOCAL"), column);
+    // The certificate file lives in a local-only table made on first save.
+    if (column.compare(ConfigLocal::CertificateFile, Qt::CaseInsensitive) == 0)
+        e->setMaxLength(ConfigLocalStore::width(column));
+    else
+        ColumnFit::fit(e, QStringLiteral("CONFIG_LOCAL"), column);
     return e;
 }
 

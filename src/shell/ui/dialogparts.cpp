@@ -1,11 +1,13 @@
 #include "shell/ui/dialogparts.h"
 
+#include <QComboBox>
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QVBoxLayout>
 
 namespace {
@@ -77,9 +79,20 @@ QLabel *label(QWidget *parent, const QString &name, const QString &text, QWidget
 {
     auto *l = new QLabel(text, parent);
     l->setObjectName(name);
-    if (buddy)
+    if (buddy) {
         l->setBuddy(buddy);
+        nameAfterLabel(buddy, text);
+    }
     return l;
+}
+
+void nameAfterLabel(QWidget *buddy, const QString &labelText)
+{
+    if (!qobject_cast<QComboBox *>(buddy) || !buddy->accessibleName().isEmpty())
+        return;
+    QString words = labelText;
+    words.remove(QRegularExpression(QStringLiteral("&(?!&)")));
+    buddy->setAccessibleName(words.trimmed());
 }
 
 QPushButton *button(QWidget *parent, const QString &name, const QString &text)

@@ -16,6 +16,9 @@ namespace DialogParts {
 // A coloured strip with the product's mark, a title and a subtitle.
 QWidget *banner(QWidget *parent, const QString &title, const QString &subtitle);
 QLabel *label(QWidget *parent, const QString &name, const QString &text, QWidget *buddy = nullptr);
+// A combo box is read by its current item unless named: it takes its label's
+// words, as a line edit does from its buddy label.
+void nameAfterLabel(QWidget *buddy, const QString &labelText);
 QPushButton *button(QWidget *parent, const QString &name, const QString &text);
 // A push button with only its object name set; the layout it goes into
 // parents it.
