@@ -42,7 +42,8 @@ QVariantList eventRow(const Schema::Table &t, int i, const QString &remark)
         else if (n == QLatin1String("seqevento"))
             r << i % 30000;
         else if (f.type == Schema::FieldType::Text)
-            r << (n == QLatin1String("obs") || n.contains(QLatin1String("just")) ? remark : QStringLiteral("A")).left(f.size);
+            r << (n == QLatin1String("obs") || n.contains(QLatin1String("just")) ? remark : QStringLiteral("A"))
+                     .left(f.size);
         else if (f.type == Schema::FieldType::DateTime || f.type == Schema::FieldType::Date)
             r << QDateTime(QDate(2026, 1, 1).addDays(i % 300), QTime(9, 0));
         else if (f.type == Schema::FieldType::Boolean)
@@ -104,7 +105,10 @@ qint64 bareLoad(const QString &dbPath, const QString &table, const QString &path
     return rows;
 }
 
-double rate(qint64 rows, qint64 ms) { return ms > 0 ? rows * 1000.0 / ms : 0; }
+double rate(qint64 rows, qint64 ms)
+{
+    return ms > 0 ? rows * 1000.0 / ms : 0;
+}
 
 }
 
@@ -129,8 +133,8 @@ int main(int argc, char *argv[])
     clock.start();
     const QString inclusions = writeTable(keep + QStringLiteral("/Status_C_I.DB"), t, n, 1, QStringLiteral("Inclusão"));
     const qint64 writeMs = clock.elapsed();
-    const QString alterations =
-        writeTable(keep + QStringLiteral("/Status_C_A.DB"), t, n, 100, QStringLiteral("Alterado"));
+    const QString alterations = writeTable(keep + QStringLiteral("/Status_C_A.DB"), t, n, 100,
+                                           QStringLiteral("Alterado"));
 
     const long rssBefore = peakRssKb();
     qint64 foldMs = 0, partialMs = 0;

@@ -33,9 +33,9 @@ class QuietMessenger : public Messenger
 public:
     QStringList errors;
     void error(const QString &t, const QString & = QString()) override { errors << t; }
-    void information(const QString &, const QString & = QString()) override {}
+    void information(const QString &, const QString & = QString()) override { }
     void warning(const QString &t, const QString & = QString()) override { errors << t; }
-    void plain(const QString &, const QString & = QString()) override {}
+    void plain(const QString &, const QString & = QString()) override { }
     bool confirm(const QString &, const QString & = QString()) override { return false; }
 };
 
@@ -107,7 +107,8 @@ double bareInsert(const QString &path, int n, bool withHistory)
     sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
     int seq = 0;
     const QString now = QDateTime::currentDateTime().toString(Qt::ISODate);
-    const B::Values inclusion{{"Evento", "INC"}, {"HistoricoSis", "2"}, {"Justificativa", "Historico gerado pelo sistema"}};
+    const B::Values inclusion{
+        {"Evento", "INC"}, {"HistoricoSis", "2"}, {"Justificativa", "Historico gerado pelo sistema"}};
     auto insert = [&](Shape &s, const B::Values &values, const B::Values &extra) {
         for (int i = 0; i < s.columns.size(); ++i) {
             const QString &c = s.columns.at(i);
@@ -148,8 +149,8 @@ double bareInsert(const QString &path, int n, bool withHistory)
                 s.columns << item->name;
                 marks << QStringLiteral("?");
             }
-            const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                    .arg(s.table, s.columns.join(','), marks.join(','));
+            const QString sql =
+                QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(s.table, s.columns.join(','), marks.join(','));
             sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &s.stmt, nullptr);
         }
         return &s;
@@ -160,7 +161,8 @@ double bareInsert(const QString &path, int n, bool withHistory)
         if (!withHistory)
             return;
         if (!statusOf.contains(header))
-            statusOf.insert(header, ImportDescriptors::createForHeader(header, Sigla, QStringLiteral("bench"))->statusTableName());
+            statusOf.insert(
+                header, ImportDescriptors::createForHeader(header, Sigla, QStringLiteral("bench"))->statusTableName());
         const QString statusTable = statusOf.value(header);
         Shape *status = statusTable.isEmpty() ? nullptr : shapeOf(QLatin1Char('#') + statusTable, [&] {
             return ImportDescriptors::createForStatusTable(statusTable, Sigla, QStringLiteral("bench"));
@@ -228,8 +230,8 @@ int main(int argc, char *argv[])
     out << "records               " << n << " (" << written << " certificates)\n"
         << "import                " << QString::number(importSecs, 'f', 2) << " s, "
         << QString::number(importRate, 'f', 0) << " records/s\n"
-        << "bare SQLite insert    " << QString::number(bareSecs, 'f', 2) << " s, "
-        << QString::number(bareRate, 'f', 0) << " records/s\n"
+        << "bare SQLite insert    " << QString::number(bareSecs, 'f', 2) << " s, " << QString::number(bareRate, 'f', 0)
+        << " records/s\n"
         << "import / bare         " << QString::number(importRate / bareRate, 'f', 3) << "\n"
         << "bare, records only    " << QString::number(recordsOnlySecs, 'f', 2) << " s, "
         << QString::number(recordsOnlyRate, 'f', 0) << " records/s (import / it "

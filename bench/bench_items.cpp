@@ -37,10 +37,11 @@ void fill(Database &db, int n)
                               "(?, ?, 'A', 'COMP', 101, ?, ?, 0, 0, 'bench')"),
                {Sigla, Num, QDate(2024, 1, 10).startOfDay(), QDate(2027, 1, 10).startOfDay()});
     for (int c = 0; c < 2; ++c) {
-        db.execute(QStringLiteral("insert into EMPRESA (CodigoPais, IdEmpresa, RazSocialEmp, TipoPessoa, DthUltAtualiz, "
-                                  "UsuResp) values ('BR', ?, ?, '1', ?, 'bench')"),
-                   {QStringLiteral("1122233300018%1").arg(c), QStringLiteral("Empresa %1").arg(c),
-                    QDateTime::currentDateTime()});
+        db.execute(
+            QStringLiteral("insert into EMPRESA (CodigoPais, IdEmpresa, RazSocialEmp, TipoPessoa, DthUltAtualiz, "
+                           "UsuResp) values ('BR', ?, ?, '1', ?, 'bench')"),
+            {QStringLiteral("1122233300018%1").arg(c), QStringLiteral("Empresa %1").arg(c),
+             QDateTime::currentDateTime()});
         db.execute(QStringLiteral("insert into EMP_CERT (SiglaCertificador, NumCertif, CodigoPais, IdEmpresa, "
                                   "StatusEmpresa) values (?, ?, 'BR', ?, 'A')"),
                    {Sigla, Num, QStringLiteral("1122233300018%1").arg(c)});
@@ -66,14 +67,16 @@ void fill(Database &db, int n)
     for (const Kind &k : {Kind{"LOTE", "NumLote", "StatusLote", "STATUS_L", "Status_L"},
                           Kind{"UNIDADE", "NumSerieProd", "StatusUnidade", "STATUS_U", "StatusUnidade"}}) {
         Database::Statement &row = db.statement(
-            QStringLiteral("insert into %1 (SiglaCertificador, NumCertif, %2, MarcaProd, ModeloProd, Importado, %3, "
-                           "DthEntCertif, CodigoPais, IdEmpresa, UsuResp) values (?, ?, ?, 'Marca', ?, ?, 'A', ?, 'BR', "
-                           "'11222333000180', 'bench')")
+            QStringLiteral(
+                "insert into %1 (SiglaCertificador, NumCertif, %2, MarcaProd, ModeloProd, Importado, %3, "
+                "DthEntCertif, CodigoPais, IdEmpresa, UsuResp) values (?, ?, ?, 'Marca', ?, ?, 'A', ?, 'BR', "
+                "'11222333000180', 'bench')")
                 .arg(QLatin1String(k.table), QLatin1String(k.number), QLatin1String(k.status)));
         Database::Statement &event = db.statement(
-            QStringLiteral("insert into %1 (SiglaCertificador, NumCertif, %2, MarcaProd, ModeloProd, Importado, "
-                           "SeqEvento, Evento, HistoricoSis, %3, DthUltAtualiz, UsuResp) values (?, ?, ?, 'Marca', ?, ?, "
-                           "?, ?, '2', 'A', ?, 'bench')")
+            QStringLiteral(
+                "insert into %1 (SiglaCertificador, NumCertif, %2, MarcaProd, ModeloProd, Importado, "
+                "SeqEvento, Evento, HistoricoSis, %3, DthUltAtualiz, UsuResp) values (?, ?, ?, 'Marca', ?, ?, "
+                "?, ?, '2', 'A', ?, 'bench')")
                 .arg(QLatin1String(k.events), QLatin1String(k.number), QLatin1String(k.eventStatus)));
         seq = 0;
         for (int i = 0; i < n; ++i) {
@@ -149,7 +152,9 @@ int main(int argc, char **argv)
         }
         out << QStringLiteral("open the certificate: %1 ms (median of 7)\n").arg(median(opening), 0, 'f', 1);
         for (int i = 1; i < tabs->count(); ++i)
-            out << QStringLiteral("switch to \"%1\": %2 ms\n").arg(tabs->tabText(i)).arg(median(switching[i]), 0, 'f', 1);
+            out << QStringLiteral("switch to \"%1\": %2 ms\n")
+                       .arg(tabs->tabText(i))
+                       .arg(median(switching[i]), 0, 'f', 1);
         out << "goal: under 200 ms each\n";
     }
     AppPaths::setProgramDir(QString());

@@ -22,9 +22,9 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QSqlDriver>
 #include <QTemporaryDir>
 #include <QTextStream>
-#include <QSqlDriver>
 
 #include <sqlite3.h>
 #include <sys/resource.h>
@@ -93,12 +93,9 @@ QString expression(const Schema::Field &f, const QString &table)
     switch (f.type) {
     case Schema::FieldType::Text:
         return QStringLiteral("substr('%1 ' || i || ' texto de teste', 1, %2)").arg(table).arg(qMin(f.size, 24));
-    case Schema::FieldType::DateTime:
-        return "'2024-05-01T12:30:00.000'";
-    case Schema::FieldType::Boolean:
-        return "1";
-    default:
-        return "i % 30000";
+    case Schema::FieldType::DateTime: return "'2024-05-01T12:30:00.000'";
+    case Schema::FieldType::Boolean: return "1";
+    default: return "i % 30000";
     }
 }
 
@@ -110,8 +107,8 @@ void populate(Database &db, int certificates)
         int perCertificate;
         int modulo; // rows only for i % modulo == 0 (shared companies)
     };
-    const Plan plan[] = {{"CERTIFIC", 1, 1}, {"STATUS_C", 2, 1},     {"EMP_CERT", 1, 1},    {"EVENTO_EMP", 1, 1},
-                         {"TIPO", 1, 1},     {"STATUS_T", 1, 1},     {"PRODUTO", 1, 1},     {"DOC_NORM_TIPO", 1, 1},
+    const Plan plan[] = {{"CERTIFIC", 1, 1},   {"STATUS_C", 2, 1}, {"EMP_CERT", 1, 1}, {"EVENTO_EMP", 1, 1},
+                         {"TIPO", 1, 1},       {"STATUS_T", 1, 1}, {"PRODUTO", 1, 1},  {"DOC_NORM_TIPO", 1, 1},
                          {"STATUS_DNT", 1, 1}, {"EMPRESA", 1, 100}};
     Transaction t(db);
     for (const Plan &p : plan) {
@@ -121,13 +118,15 @@ void populate(Database &db, int certificates)
             cols << QLatin1Char('"') + f.name + QLatin1Char('"');
             exprs << expression(f, table->name);
         }
-        QString from = QStringLiteral("WITH RECURSIVE c(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM c WHERE i + 1 < %1), "
-                                      "s(k) AS (SELECT 1 UNION ALL SELECT k + 1 FROM s WHERE k < %2) ")
+        QString from = QStringLiteral(
+                           "WITH RECURSIVE c(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM c WHERE i + 1 < %1), "
+                           "s(k) AS (SELECT 1 UNION ALL SELECT k + 1 FROM s WHERE k < %2) ")
                            .arg(certificates)
                            .arg(p.perCertificate);
-        QString sql = from + QStringLiteral("INSERT INTO \"%1\" (%2) SELECT %3 FROM c, s WHERE i % %4 = 0")
-                                 .arg(table->name, cols.join(","), exprs.join(","))
-                                 .arg(p.modulo);
+        QString sql = from +
+            QStringLiteral("INSERT INTO \"%1\" (%2) SELECT %3 FROM c, s WHERE i % %4 = 0")
+                .arg(table->name, cols.join(","), exprs.join(","))
+                .arg(p.modulo);
         if (QLatin1String(p.table) == QLatin1String("EMPRESA"))
             sql.replace(QStringLiteral("'E' || (i % 1000)"), QStringLiteral("'E' || (i / 100)"));
         db.execute(sql);
@@ -162,10 +161,22 @@ qint64 bareLoop(Database &db, const QString &dir, bool pxlibRecords = false, qin
             const auto &f = t.fields.at(i);
             int type = pxfAlpha, size = 0;
             switch (f.type) {
-            case Schema::FieldType::Text: type = pxfAlpha; size = qBound(1, f.size, 255); break;
-            case Schema::FieldType::SmallInt: type = pxfShort; size = 2; break;
-            case Schema::FieldType::DateTime: type = pxfTimestamp; size = 8; break;
-            case Schema::FieldType::Boolean: type = pxfLogical; size = 1; break;
+            case Schema::FieldType::Text:
+                type = pxfAlpha;
+                size = qBound(1, f.size, 255);
+                break;
+            case Schema::FieldType::SmallInt:
+                type = pxfShort;
+                size = 2;
+                break;
+            case Schema::FieldType::DateTime:
+                type = pxfTimestamp;
+                size = 8;
+                break;
+            case Schema::FieldType::Boolean:
+                type = pxfLogical;
+                size = 1;
+                break;
             default: type = pxfLong; size = 4;
             }
             pf[i] = {PX_strdup(px, f.name.toLatin1().constData()), char(type), size, 0};
@@ -176,7 +187,8 @@ qint64 bareLoop(Database &db, const QString &dir, bool pxlibRecords = false, qin
         const QString path = QDir(dir).filePath(e.entry->name + "_I.DB");
         PX_create_file(px, pf, int(t.fields.size()), QFile::encodeName(path).constData(), pxfFileTypNonIndexDB);
         sqlite3_stmt *st = nullptr;
-        sqlite3_prepare_v2(handle, QStringLiteral("SELECT * FROM \"%1\"").arg(t.name).toUtf8().constData(), -1, &st, nullptr);
+        sqlite3_prepare_v2(handle, QStringLiteral("SELECT * FROM \"%1\"").arg(t.name).toUtf8().constData(), -1, &st,
+                           nullptr);
         std::vector<char> rec(static_cast<size_t>(recordSize), 0);
         // pxlib lays out the header; the blocks are appended as they fill.
         const int blockSize = px->px_head->px_maxtablesize * 0x400;
@@ -278,12 +290,13 @@ int main(int argc, char *argv[])
     out.flush();
 
     if (!qEnvironmentVariableIsSet("BENCH_NO_SLICE")) {
-    timer.restart();
-    const qint64 sliceRows = bareLoop(db, bareDir, true, 500);
-    const double sliceSecs = timer.elapsed() / 1000.0;
-    out << "  (PX_put_record      " << sliceRows << " rows in " << sliceSecs << " s = " << qint64(sliceRows / sliceSecs)
-        << " rows/s, slowing with every block: not usable for whole tables)\n";
-    out.flush();
+        timer.restart();
+        const qint64 sliceRows = bareLoop(db, bareDir, true, 500);
+        const double sliceSecs = timer.elapsed() / 1000.0;
+        out << "  (PX_put_record      " << sliceRows << " rows in " << sliceSecs
+            << " s = " << qint64(sliceRows / sliceSecs)
+            << " rows/s, slowing with every block: not usable for whole tables)\n";
+        out.flush();
     }
 
     const QString transfer = home.filePath(QStringLiteral("Transferencia"));

@@ -42,7 +42,10 @@ long currentRssKb()
     return parts.size() > 1 ? parts.at(1).toLong() * (sysconf(_SC_PAGESIZE) / 1024) : 0;
 }
 
-QDateTime at(int y, int m, int d, int h = 9) { return QDateTime(QDate(y, m, d), QTime(h, 0)); }
+QDateTime at(int y, int m, int d, int h = 9)
+{
+    return QDateTime(QDate(y, m, d), QTime(h, 0));
+}
 
 // Certificates BENCH-<i> over the demo companies, products and documents.
 void writeCertificates(Database &db, const QString &prefix, int n)
@@ -63,31 +66,39 @@ void writeCertificates(Database &db, const QString &prefix, int n)
         };
         const QDateTime issue = at(2024, 1 + i % 12, 1 + i % 28);
         w.addItem(QStringLiteral("CERTIFIC"),
-                  key({{"IdClasseCertif", "COMP"}, {"IdClasseProd", 101}, {"DataEmissao", issue},
-                       {"DataValid", issue.addYears(3)}, {"LabEnsaio", "Laboratório de Ensaios Elétricos"},
-                       {"NumRelEnsaio", "RE-" + num}, {"Signatarios", "Eng. Maria Aparecida dos Santos"},
+                  key({{"IdClasseCertif", "COMP"},
+                       {"IdClasseProd", 101},
+                       {"DataEmissao", issue},
+                       {"DataValid", issue.addYears(3)},
+                       {"LabEnsaio", "Laboratório de Ensaios Elétricos"},
+                       {"NumRelEnsaio", "RE-" + num},
+                       {"Signatarios", "Eng. Maria Aparecida dos Santos"},
                        {"Completo", true}}),
                   issue);
         const QVariantMap conexa{{"CodigoPais", "BR"}, {"IdEmpresa", fabricante}};
-        w.addItem(QStringLiteral("EMP_CERT"), key({{"CodigoPais", "BR"}, {"IdEmpresa", fabricante},
-                                                   {"IdPapelEmp", 1}, {"DthEntEmpresa", issue}}),
+        w.addItem(QStringLiteral("EMP_CERT"),
+                  key({{"CodigoPais", "BR"}, {"IdEmpresa", fabricante}, {"IdPapelEmp", 1}, {"DthEntEmpresa", issue}}),
                   issue);
-        w.addItem(QStringLiteral("EMP_CERT"), key({{"CodigoPais", "BR"}, {"IdEmpresa", person}, {"IdPapelEmp", 3},
-                                                   {"DthEntEmpresa", issue}}),
+        w.addItem(QStringLiteral("EMP_CERT"),
+                  key({{"CodigoPais", "BR"}, {"IdEmpresa", person}, {"IdPapelEmp", 3}, {"DthEntEmpresa", issue}}),
                   issue);
         QVariantMap product = conexa;
         product.insert({{"MarcaProd", "Conexa"}, {"ModeloProd", "TM-10A"}, {"Importado", 0}, {"DthEntCertif", issue}});
         w.addItem(QStringLiteral("TIPO"), key(product), issue);
         QVariantMap lot = product;
-        lot.insert({{"NumLote", "L-" + num}, {"QuantLote", "1000"}, {"DataFabrLote", issue.addMonths(-1)},
+        lot.insert({{"NumLote", "L-" + num},
+                    {"QuantLote", "1000"},
+                    {"DataFabrLote", issue.addMonths(-1)},
                     {"NumProfInvoice", "PI-" + num}});
         w.addItem(QStringLiteral("LOTE"), key(lot), issue);
         QVariantMap unit = product;
-        unit.insert({{"NumSerieProd", "SN-" + num}, {"LocalInstalacao", "Subestação Norte"},
-                     {"EndCidade", "Campinas"}, {"SiglaUF", "SP"}});
+        unit.insert({{"NumSerieProd", "SN-" + num},
+                     {"LocalInstalacao", "Subestação Norte"},
+                     {"EndCidade", "Campinas"},
+                     {"SiglaUF", "SP"}});
         w.addItem(QStringLiteral("UNIDADE"), key(unit), issue);
-        w.addItem(QStringLiteral("SERVICO"), key({{"IdClasseServ", 10}, {"CodigoPais", "BR"}, {"IdEmpresa", fenix},
-                                                  {"DthEntCertif", issue}}),
+        w.addItem(QStringLiteral("SERVICO"),
+                  key({{"IdClasseServ", 10}, {"CodigoPais", "BR"}, {"IdEmpresa", fenix}, {"DthEntCertif", issue}}),
                   issue);
         w.addItem(QStringLiteral("DOC_NORM_CERT_PRODUTO"),
                   key({{"IdClasseCertif", "COMP"}, {"IdClasseProd", 101}, {"IdDocNorm", 1001}, {"DthEntDNCP", issue}}),

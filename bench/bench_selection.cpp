@@ -37,9 +37,9 @@ void fill(Database &db, int n)
     Database::Statement &type = db.statement(QStringLiteral(
         "insert into TIPO (SiglaCertificador, NumCertif, MarcaProd, ModeloProd, Importado, StatusProduto) "
         "values ('OCB', ?, 'Marca', ?, ?, 'A')"));
-    Database::Statement &link = db.statement(QStringLiteral(
-        "insert into EMP_CERT (SiglaCertificador, NumCertif, CodigoPais, IdEmpresa, StatusEmpresa) "
-        "values ('OCB', ?, 'BR', ?, 'A')"));
+    Database::Statement &link = db.statement(
+        QStringLiteral("insert into EMP_CERT (SiglaCertificador, NumCertif, CodigoPais, IdEmpresa, StatusEmpresa) "
+                       "values ('OCB', ?, 'BR', ?, 'A')"));
     for (int i = 0; i < n; i += 2) {
         const QString num = QStringLiteral("OCB-%1/%2").arg(i, 6, 10, QLatin1Char('0')).arg(2015 + i % 10);
         type.exec({num, QStringLiteral("M-%1").arg(i % 500), i % 4 ? 0 : 1});

@@ -15,14 +15,13 @@
 
 namespace {
 
-const char *const Usage =
-    "uso: corvane [--home DIRETORIO]\n"
-    "     corvane --version | --help\n"
-    "\n"
-    "  --home DIRETORIO  pasta de programa (banco de dados em DIRETORIO/db/bdocc.mdb);\n"
-    "                    sem ela vale CORVANE_HOME, senão ~/.local/share/corvane\n"
-    "  --version         mostra a versão e sai\n"
-    "  --help            mostra este texto e sai\n";
+const char *const Usage = "uso: corvane [--home DIRETORIO]\n"
+                          "     corvane --version | --help\n"
+                          "\n"
+                          "  --home DIRETORIO  pasta de programa (banco de dados em DIRETORIO/db/bdocc.mdb);\n"
+                          "                    sem ela vale CORVANE_HOME, senão ~/.local/share/corvane\n"
+                          "  --version         mostra a versão e sai\n"
+                          "  --help            mostra este texto e sai\n";
 
 // The words that need no display are answered before the application object
 // exists, so they work from a terminal without one. Returns -1 to go on.

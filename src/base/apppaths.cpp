@@ -27,11 +27,23 @@ QString programDir()
     return QDir::cleanPath(QDir(dir).absolutePath());
 }
 
-void setProgramDir(const QString &dir) { overrideDir() = dir; }
+void setProgramDir(const QString &dir)
+{
+    overrideDir() = dir;
+}
 
-QString dbDir() { return programDir() + QStringLiteral("/db/"); }
-QString dbFile() { return dbDir() + QStringLiteral("bdocc.mdb"); }
-QString workDir() { return programDir() + QStringLiteral("/Trabalho/"); }
+QString dbDir()
+{
+    return programDir() + QStringLiteral("/db/");
+}
+QString dbFile()
+{
+    return dbDir() + QStringLiteral("bdocc.mdb");
+}
+QString workDir()
+{
+    return programDir() + QStringLiteral("/Trabalho/");
+}
 
 QString resolve(const QString &path)
 {
@@ -42,6 +54,9 @@ QString resolve(const QString &path)
 }
 
 // The GUI and the batch tool share one daily error log.
-QString programName() { return QStringLiteral("corvane"); }
+QString programName()
+{
+    return QStringLiteral("corvane");
+}
 
 }

@@ -185,8 +185,8 @@ bool zip(const QStringList &fileSpecs, const QString &archivePath, Messenger &me
     // The scratch copy an earlier, killed run was writing.
     SafeFile::removeLeftovers(QFileInfo(archive).path(), QFileInfo(archive).fileName());
     const QStringList files = matchingFiles(fileSpecs);
-    bool ok = !files.isEmpty() && !QFileInfo::exists(archive) && writeArchive(files, archive)
-              && QFileInfo(archive).isFile() && QFile::setPermissions(archive, SafeFile::OwnerOnly);
+    bool ok = !files.isEmpty() && !QFileInfo::exists(archive) && writeArchive(files, archive) &&
+        QFileInfo(archive).isFile() && QFile::setPermissions(archive, SafeFile::OwnerOnly);
     if (!ok) {
         QFile::remove(archive); // whatever stands there now was begun here
         messenger.error(kZipFailed);
@@ -239,8 +239,8 @@ bool unzip(const QString &archivePath, const QString &destDir, Messenger &messen
     for (zip_int64_t i = 0; i < count; ++i) {
         zip_stat_t st;
         zip_stat_init(&st);
-        if (zip_stat_index(za, static_cast<zip_uint64_t>(i), 0, &st) != 0 || !(st.valid & ZIP_STAT_SIZE)
-            || st.size > zip_uint64_t(limits.maxBytes) || (declared += qint64(st.size)) > limits.maxBytes) {
+        if (zip_stat_index(za, static_cast<zip_uint64_t>(i), 0, &st) != 0 || !(st.valid & ZIP_STAT_SIZE) ||
+            st.size > zip_uint64_t(limits.maxBytes) || (declared += qint64(st.size)) > limits.maxBytes) {
             zip_discard(za);
             messenger.error(tooLarge);
             return false;
@@ -271,8 +271,8 @@ bool unzip(const QString &archivePath, const QString &destDir, Messenger &messen
         const QString parent = QFileInfo(target).path();
         // A folder of the destination that is a link elsewhere must not
         // carry an entry out of it.
-        ok = QDir().mkpath(parent) && insideDir(QFileInfo(parent).canonicalFilePath(), canonicalDest)
-             && extractEntry(za, static_cast<zip_uint64_t>(i), target, budget, why);
+        ok = QDir().mkpath(parent) && insideDir(QFileInfo(parent).canonicalFilePath(), canonicalDest) &&
+            extractEntry(za, static_cast<zip_uint64_t>(i), target, budget, why);
         if (ok)
             written << target;
     }
@@ -284,7 +284,8 @@ bool unzip(const QString &archivePath, const QString &destDir, Messenger &messen
         return false;
     }
     if (!ok) {
-        messenger.error(why.isEmpty() ? kUnzipFailed : kUnzipFailed + QStringLiteral(" Causa: ") + why + QLatin1Char('.'));
+        messenger.error(why.isEmpty() ? kUnzipFailed
+                                      : kUnzipFailed + QStringLiteral(" Causa: ") + why + QLatin1Char('.'));
         return false;
     }
     return true;

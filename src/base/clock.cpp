@@ -23,6 +23,9 @@ QDate today()
     return QDate::currentDate();
 }
 
-void setToday(const QDate &day) { g_fixed = day; }
+void setToday(const QDate &day)
+{
+    g_fixed = day;
+}
 
 }

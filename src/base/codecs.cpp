@@ -23,8 +23,14 @@ QByteArray transform(Codecs::Mode mode, const QByteArray &in, int bufferSize, in
 
 namespace Codecs {
 
-QByteArray passwordBytes(Mode mode, const QByteArray &bytes) { return transform(mode, bytes, 10, 3); }
-QByteArray confirmationBytes(Mode mode, const QByteArray &bytes) { return transform(mode, bytes, 21, 1); }
+QByteArray passwordBytes(Mode mode, const QByteArray &bytes)
+{
+    return transform(mode, bytes, 10, 3);
+}
+QByteArray confirmationBytes(Mode mode, const QByteArray &bytes)
+{
+    return transform(mode, bytes, 21, 1);
+}
 
 QString password(Mode mode, const QString &text)
 {

@@ -23,8 +23,8 @@ bool looksLikeFormula(const QString &text)
     if (text.isEmpty())
         return false;
     const QChar first = text.at(0);
-    if (first == QLatin1Char('=') || first == QLatin1Char('@') || first == QLatin1Char('\t')
-        || first == QLatin1Char('\r'))
+    if (first == QLatin1Char('=') || first == QLatin1Char('@') || first == QLatin1Char('\t') ||
+        first == QLatin1Char('\r'))
         return true;
     if (first == QLatin1Char('+') || first == QLatin1Char('-')) {
         bool number = false;
@@ -41,14 +41,10 @@ QString cellText(const QVariant &value)
     if (!value.isValid() || value.isNull())
         return QString();
     switch (value.typeId()) {
-    case QMetaType::QDate:
-        return value.toDate().toString(QStringLiteral("dd/MM/yyyy"));
-    case QMetaType::QDateTime:
-        return value.toDateTime().toString(QStringLiteral("dd/MM/yyyy hh:mm:ss"));
-    case QMetaType::Bool:
-        return value.toBool() ? QStringLiteral("Sim") : QStringLiteral("Não");
-    default:
-        break;
+    case QMetaType::QDate: return value.toDate().toString(QStringLiteral("dd/MM/yyyy"));
+    case QMetaType::QDateTime: return value.toDateTime().toString(QStringLiteral("dd/MM/yyyy hh:mm:ss"));
+    case QMetaType::Bool: return value.toBool() ? QStringLiteral("Sim") : QStringLiteral("Não");
+    default: break;
     }
     if (isFloating(value)) {
         QLocale pt(QLocale::Portuguese, QLocale::Brazil);

@@ -43,8 +43,8 @@ int verticalCentre(int windowHeight, int screenHeight)
 int verticalCentre(int windowHeight)
 {
     const QScreen *screen = qobject_cast<QGuiApplication *>(QCoreApplication::instance())
-                                ? QGuiApplication::primaryScreen()
-                                : nullptr;
+        ? QGuiApplication::primaryScreen()
+        : nullptr;
     return verticalCentre(windowHeight, screen ? screen->geometry().height() : windowHeight);
 }
 

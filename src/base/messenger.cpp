@@ -11,10 +11,22 @@ void emitLine(FILE *out, const char *kind, const QString &text, const QString &c
 }
 }
 
-void ConsoleMessenger::error(const QString &text, const QString &caption) { emitLine(stderr, "ERRO: ", text, caption); }
-void ConsoleMessenger::information(const QString &text, const QString &caption) { emitLine(stdout, "", text, caption); }
-void ConsoleMessenger::warning(const QString &text, const QString &caption) { emitLine(stderr, "AVISO: ", text, caption); }
-void ConsoleMessenger::plain(const QString &text, const QString &caption) { emitLine(stdout, "", text, caption); }
+void ConsoleMessenger::error(const QString &text, const QString &caption)
+{
+    emitLine(stderr, "ERRO: ", text, caption);
+}
+void ConsoleMessenger::information(const QString &text, const QString &caption)
+{
+    emitLine(stdout, "", text, caption);
+}
+void ConsoleMessenger::warning(const QString &text, const QString &caption)
+{
+    emitLine(stderr, "AVISO: ", text, caption);
+}
+void ConsoleMessenger::plain(const QString &text, const QString &caption)
+{
+    emitLine(stdout, "", text, caption);
+}
 bool ConsoleMessenger::confirm(const QString &text, const QString &caption)
 {
     emitLine(stdout, "", text + (m_answer ? QStringLiteral(" [Sim]") : QStringLiteral(" [Não]")), caption);

@@ -20,7 +20,9 @@ public:
 class ConsoleMessenger : public Messenger
 {
 public:
-    explicit ConsoleMessenger(bool answer = false) : m_answer(answer) {}
+    explicit ConsoleMessenger(bool answer = false)
+        : m_answer(answer)
+    { }
     void error(const QString &text, const QString &caption = QString()) override;
     void information(const QString &text, const QString &caption = QString()) override;
     void warning(const QString &text, const QString &caption = QString()) override;

@@ -26,12 +26,9 @@ QDateTime fromValue(const QVariant &value)
     if (value.isNull())
         return QDateTime();
     switch (value.typeId()) {
-    case QMetaType::QDateTime:
-        return wallClock(value.toDateTime());
-    case QMetaType::QDate:
-        return wallClock(value.toDate());
-    default:
-        break;
+    case QMetaType::QDateTime: return wallClock(value.toDateTime());
+    case QMetaType::QDate: return wallClock(value.toDate());
+    default: break;
     }
     const QString s = value.toString().trimmed();
     if (s.size() < 10)

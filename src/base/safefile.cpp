@@ -15,9 +15,14 @@
 
 namespace SafeFile {
 
-Writer::Writer(const QString &path) : m_path(QFileInfo(path).absoluteFilePath()) {}
+Writer::Writer(const QString &path)
+    : m_path(QFileInfo(path).absoluteFilePath())
+{ }
 
-Writer::~Writer() { discard(); }
+Writer::~Writer()
+{
+    discard();
+}
 
 bool Writer::open()
 {
@@ -32,7 +37,10 @@ bool Writer::open()
     return true;
 }
 
-QIODevice *Writer::device() { return m_temp.get(); }
+QIODevice *Writer::device()
+{
+    return m_temp.get();
+}
 
 bool Writer::write(const char *data, qint64 size)
 {
@@ -114,8 +122,8 @@ void removeLeftovers(const QString &folder, const QString &mask)
 {
     const QDir dir(folder);
     static const QRegularExpression suffix(QStringLiteral("\\.[A-Za-z0-9]{6}$"));
-    const QStringList names =
-        dir.entryList({mask + QStringLiteral(".??????")}, QDir::Files | QDir::Hidden | QDir::System);
+    const QStringList names = dir.entryList({mask + QStringLiteral(".??????")},
+                                            QDir::Files | QDir::Hidden | QDir::System);
     for (const QString &name : names)
         if (suffix.match(name).hasMatch())
             QFile::remove(dir.filePath(name));

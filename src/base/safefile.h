@@ -10,8 +10,8 @@ class QTemporaryFile;
 namespace SafeFile {
 
 inline constexpr QFileDevice::Permissions OwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
-inline constexpr QFileDevice::Permissions OwnerOnlyFolder =
-    QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
+inline constexpr QFileDevice::Permissions OwnerOnlyFolder = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+    QFileDevice::ExeOwner;
 
 // Written under a scratch name beside the final one ("<name>.XXXXXX") and
 // put in place by one rename once whole. Whatever stands at the final name,

@@ -19,7 +19,10 @@ QString digitsOf(const QString &text)
     return out;
 }
 
-int digit(const QString &s, int i) { return s.at(i).unicode() - '0'; }
+int digit(const QString &s, int i)
+{
+    return s.at(i).unicode() - '0';
+}
 
 int cnpjDigit(const QString &d, const int *weights, int count)
 {
@@ -43,7 +46,8 @@ bool cpfDigits(const QString &text)
     for (int i = 0; i < 9; ++i) {
         const QChar ch = i < text.size() ? text.at(i) : QChar();
         if (ch < QLatin1Char('0') || ch > QLatin1Char('9'))
-            throw AppError(QStringLiteral("'%1' não é um valor inteiro válido.").arg(ch.isNull() ? QString() : QString(ch)));
+            throw AppError(
+                QStringLiteral("'%1' não é um valor inteiro válido.").arg(ch.isNull() ? QString() : QString(ch)));
         c[i] = ch.unicode() - '0';
     }
     int s1 = 0;
@@ -70,8 +74,8 @@ QString cnpjMask(const QString &text, bool withMask)
     const QString d = digitsOf(text);
     if (!withMask || d.size() != 14)
         return d;
-    return d.left(2) + QLatin1Char('.') + d.mid(2, 3) + QLatin1Char('.') + d.mid(5, 3) + QLatin1Char('/')
-           + d.mid(8, 4) + QLatin1Char('-') + d.mid(12, 2);
+    return d.left(2) + QLatin1Char('.') + d.mid(2, 3) + QLatin1Char('.') + d.mid(5, 3) + QLatin1Char('/') +
+        d.mid(8, 4) + QLatin1Char('-') + d.mid(12, 2);
 }
 
 QString cpfDisplay(const QString &text)

@@ -27,8 +27,8 @@ QString withoutControls(const QString &text)
     for (const QChar c : text) {
         if (c == QLatin1Char('\t'))
             out += QLatin1Char(' ');
-        else if (c.category() != QChar::Other_Control && c.category() != QChar::Separator_Line
-                 && c.category() != QChar::Separator_Paragraph)
+        else if (c.category() != QChar::Other_Control && c.category() != QChar::Separator_Line &&
+                 c.category() != QChar::Separator_Paragraph)
             out += c;
     }
     return out;

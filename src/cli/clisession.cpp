@@ -11,7 +11,10 @@
 
 namespace {
 
-bool looksLikeOption(const QString &word) { return word.startsWith(QLatin1String("--")); }
+bool looksLikeOption(const QString &word)
+{
+    return word.startsWith(QLatin1String("--"));
+}
 
 // Reads one line from the terminal with echo off. nullopt when there is no
 // terminal to ask.
@@ -108,8 +111,7 @@ bool CliSession::open(const CliCommonOptions &options, RightMember right, const 
     } else if (const std::optional<QString> typed = askPassword()) {
         password = *typed;
     } else {
-        err << "Informe a senha na variável de ambiente " << PasswordVariable
-            << " (não há terminal para pedi-la).\n";
+        err << "Informe a senha na variável de ambiente " << PasswordVariable << " (não há terminal para pedi-la).\n";
         return false;
     }
     try {

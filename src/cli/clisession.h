@@ -11,8 +11,8 @@
 // Exit codes shared by the commands that act for a user.
 namespace CliExit {
 constexpr int Ok = 0;
-constexpr int Failed = 1;   // refused or failed; the reason went to stderr
-constexpr int Usage = 2;    // wrong words on the command line
+constexpr int Failed = 1; // refused or failed; the reason went to stderr
+constexpr int Usage = 2; // wrong words on the command line
 }
 
 // The options every signed-in command takes: [--home DIR] --user CODE.

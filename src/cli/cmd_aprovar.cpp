@@ -15,8 +15,8 @@
 // approved; 2 bad arguments.
 int runAprovar(const QStringList &args)
 {
-    const QString usageLine =
-        QStringLiteral("corvane-cli aprovar [--home DIR] --user CODIGO (--completos | NUMERO...)");
+    const QString usageLine = QStringLiteral(
+        "corvane-cli aprovar [--home DIR] --user CODIGO (--completos | NUMERO...)");
     QStringList words = args;
     CliCommonOptions options;
     const QString problem = options.take(words);
@@ -27,8 +27,7 @@ int runAprovar(const QStringList &args)
         if (w.startsWith(QLatin1String("--")))
             return cliUsage(QStringLiteral("opção desconhecida: ") + w, usageLine);
     if (all == !words.isEmpty())
-        return cliUsage(all ? QStringLiteral("--completos não se combina com números de certificado")
-                            : QString(),
+        return cliUsage(all ? QStringLiteral("--completos não se combina com números de certificado") : QString(),
                         usageLine);
 
     CliSession session;
@@ -55,8 +54,8 @@ int runAprovar(const QStringList &args)
                 return CliExit::Failed;
             }
         }
-        const QList<CertificateApproval::Approval> done =
-            CertificateApproval::approve(db, keys, session.login().userCode);
+        const QList<CertificateApproval::Approval> done = CertificateApproval::approve(db, keys,
+                                                                                       session.login().userCode);
         tx.commit();
         for (const CertificateApproval::Approval &a : done)
             out << "Aprovado: " << a.sigla << " " << a.numCertif << " (evento " << a.seqEvento << ")\n";

@@ -19,8 +19,7 @@
 namespace {
 
 // Runs one copy operation and turns its exceptions into the exit code.
-template <typename Work>
-int reported(Work work)
+template <typename Work> int reported(Work work)
 {
     QTextStream err(stderr);
     try {
@@ -84,8 +83,8 @@ int runRestaurar(const QStringList &args)
     if (!session.open(options, &Rights::manBase, QStringLiteral("restaurar a base de dados")))
         return CliExit::Failed;
     return reported([&] {
-        const QString kept =
-            DatabaseCopies::restore(session.db(), file, DatabaseCopies::defaultFolder(), Clock::today());
+        const QString kept = DatabaseCopies::restore(session.db(), file, DatabaseCopies::defaultFolder(),
+                                                     Clock::today());
         QTextStream(stdout) << "Base de dados restaurada de " << QDir::toNativeSeparators(file)
                             << ". A base anterior foi guardada em " << QDir::toNativeSeparators(kept) << "\n";
     });

@@ -76,8 +76,8 @@ int runInit(const QStringList &args)
     QStringList words = args;
     QString home, password, problem;
     bool homeGiven = false, havePassword = false;
-    if (!takeValueOption(words, QStringLiteral("--home"), home, problem, &homeGiven)
-        || !takeValueOption(words, QStringLiteral("--admin-password"), password, problem, &havePassword))
+    if (!takeValueOption(words, QStringLiteral("--home"), home, problem, &homeGiven) ||
+        !takeValueOption(words, QStringLiteral("--admin-password"), password, problem, &havePassword))
         return usage(err, problem);
     const bool demo = takeFlag(words, QStringLiteral("--demo"));
     if (!words.isEmpty())

@@ -3,9 +3,9 @@
 
 #include "base/clock.h"
 #include "db/dberror.h"
-#include "reports/expiringcertificates.h"
 #include "reports/certificatelists.h"
 #include "reports/certificateselection.h"
+#include "reports/expiringcertificates.h"
 #include "reports/trelespelhocertiflog.h"
 
 #include <QDir>
@@ -43,14 +43,15 @@ int runRelatorio(const QStringList &args)
     }
     QString pdf, csv, daysText;
     bool pdfGiven = false, csvGiven = false, daysGiven = false;
-    if (!takeValueOption(words, QStringLiteral("--pdf"), pdf, problem, &pdfGiven)
-        || !takeValueOption(words, QStringLiteral("--csv"), csv, problem, &csvGiven)
-        || !takeValueOption(words, QStringLiteral("--dias"), daysText, problem, &daysGiven))
+    if (!takeValueOption(words, QStringLiteral("--pdf"), pdf, problem, &pdfGiven) ||
+        !takeValueOption(words, QStringLiteral("--csv"), csv, problem, &csvGiven) ||
+        !takeValueOption(words, QStringLiteral("--dias"), daysText, problem, &daysGiven))
         return cliUsage(problem, usageLine);
     if (pdfGiven == csvGiven || (pdfGiven ? pdf : csv).trimmed().isEmpty())
         return cliUsage(QStringLiteral("informe o arquivo de saída com --pdf ou com --csv."), usageLine);
-    const QStringList kinds = {QStringLiteral("espelho"), QStringLiteral("espelho-log"), QStringLiteral("lista"),
-                               QStringLiteral("incompletos"), QStringLiteral("prontos"), QStringLiteral("vencendo")};
+    const QStringList kinds = {QStringLiteral("espelho"), QStringLiteral("espelho-log"),
+                               QStringLiteral("lista"),   QStringLiteral("incompletos"),
+                               QStringLiteral("prontos"), QStringLiteral("vencendo")};
     if (words.size() != 1 || !kinds.contains(words.first()))
         return cliUsage(words.isEmpty() ? QStringLiteral("informe o relatório.") : QString(), usageLine);
     const QString kind = words.first();
@@ -108,8 +109,8 @@ int runRelatorio(const QStringList &args)
             found = CertificateSelection::count(db, filter);
             if (found > 0)
                 report = kind == QLatin1String("lista")
-                             ? TRelLista::build(db, filter, userName)
-                             : TRelEspelhoCertifLog::build(db, filter, kind == QLatin1String("espelho-log"), userName);
+                    ? TRelLista::build(db, filter, userName)
+                    : TRelEspelhoCertifLog::build(db, filter, kind == QLatin1String("espelho-log"), userName);
         }
         if (found == 0) {
             err << "Nenhum certificado selecionado para o relatório: nada foi gravado.\n";
@@ -125,9 +126,8 @@ int runRelatorio(const QStringList &args)
             err << "Não foi possível gravar o arquivo " << QDir::toNativeSeparators(output) << ": " << why << "\n";
             return CliExit::Failed;
         }
-        QTextStream(stdout) << "Relatório \"" << report->title() << "\" gravado em "
-                            << QDir::toNativeSeparators(output) << " (" << CertificateSelection::countText(found)
-                            << " certificado(s)).\n";
+        QTextStream(stdout) << "Relatório \"" << report->title() << "\" gravado em " << QDir::toNativeSeparators(output)
+                            << " (" << CertificateSelection::countText(found) << " certificado(s)).\n";
     } catch (const DbError &e) {
         err << "ERRO: " << e.message() << "\n";
         return CliExit::Failed;

@@ -16,15 +16,19 @@
 // remittance; a refusal prints the reason and exits 1 with nothing written.
 namespace {
 
-const char *kUsage = "uso: corvane-cli remessa preparar [--home DIR] --user CODIGO [--completa]\n"
-                     "     corvane-cli remessa enviar [--home DIR] --user CODIGO (--pasta DIRETORIO | --ftp | --email)\n"
-                     "     corvane-cli remessa resultado [--home DIR] --user CODIGO --senha CODIGO [--obs TEXTO]\n"
-                     "     corvane-cli remessa buscar-resultado [--home DIR] --user CODIGO\n"
-                     "     corvane-cli remessa cancelar [--home DIR] --user CODIGO\n"
-                     "     corvane-cli remessa listar [--home DIR] --user CODIGO\n"
-                     "     corvane-cli remessa limpar-historico [--home DIR] --user CODIGO\n";
+const char *kUsage =
+    "uso: corvane-cli remessa preparar [--home DIR] --user CODIGO [--completa]\n"
+    "     corvane-cli remessa enviar [--home DIR] --user CODIGO (--pasta DIRETORIO | --ftp | --email)\n"
+    "     corvane-cli remessa resultado [--home DIR] --user CODIGO --senha CODIGO [--obs TEXTO]\n"
+    "     corvane-cli remessa buscar-resultado [--home DIR] --user CODIGO\n"
+    "     corvane-cli remessa cancelar [--home DIR] --user CODIGO\n"
+    "     corvane-cli remessa listar [--home DIR] --user CODIGO\n"
+    "     corvane-cli remessa limpar-historico [--home DIR] --user CODIGO\n";
 
-QString functionName() { return QStringLiteral("o controle de remessas"); }
+QString functionName()
+{
+    return QStringLiteral("o controle de remessas");
+}
 
 // Common options, then no word may be left.
 bool takeOptions(QStringList &words, CliCommonOptions &options, const QString &usageLine, int *exitCode)
@@ -52,7 +56,10 @@ bool signIn(const QStringList &args, const QString &usageLine, CliSession &sessi
     return true;
 }
 
-QString userName(const LoginState &login) { return login.userName.isEmpty() ? login.userCode : login.userName; }
+QString userName(const LoginState &login)
+{
+    return login.userName.isEmpty() ? login.userCode : login.userName;
+}
 
 } // namespace
 
@@ -83,16 +90,16 @@ int runRemessaPreparar(const QStringList &args)
         s.acronym = w.acronym;
         s.currentNumber = newest ? newest->number : QStringLiteral("0000000000");
         s.user = userName(session.login());
-        const auto result = RemessaPreparation::run(
-            db, session.messenger(), s, complete ? RemessaPreparation::Type::Complete : RemessaPreparation::Type::Partial);
+        const auto result = RemessaPreparation::run(db, session.messenger(), s,
+                                                    complete ? RemessaPreparation::Type::Complete
+                                                             : RemessaPreparation::Type::Partial);
         switch (result.outcome) {
         case RemessaPreparation::Outcome::Prepared:
             QTextStream(stdout) << RemessaPreparation::resultText(result.outcome) << "\n"
                                 << "Número da remessa: " << result.number << "\n"
                                 << QDir::toNativeSeparators(result.filePath) << "\n";
             return CliExit::Ok;
-        case RemessaPreparation::Outcome::NothingNew:
-            return 3;
+        case RemessaPreparation::Outcome::NothingNew: return 3;
         default:
             if (!result.error.isEmpty() && result.outcome == RemessaPreparation::Outcome::Failed)
                 err << RemessaPreparation::resultText(result.outcome) << "\n" << result.error << "\n";

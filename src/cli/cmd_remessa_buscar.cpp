@@ -55,8 +55,8 @@ int runRemessaBuscarResultado(const QStringList &args)
             err << refusal << "\n";
             return CliExit::Failed;
         }
-        const RemessaWork work =
-            RemessaWork::from(RemessaControl::workingValues(db), session.login(), newest->number, newest->type);
+        const RemessaWork work = RemessaWork::from(RemessaControl::workingValues(db), session.login(), newest->number,
+                                                   newest->type);
         ResultContext context;
         context.transferDir = work.transferDir;
         context.syncDir = work.syncDir;
@@ -74,18 +74,14 @@ int runRemessaBuscarResultado(const QStringList &args)
 
         Printer printer;
         AutomaticResult::BlockingTransport ftp;
-        const AutomaticResult::FetchResult result =
-            AutomaticResult::fetch(db, session.messenger(), context, *config, ftp, printer);
+        const AutomaticResult::FetchResult result = AutomaticResult::fetch(db, session.messenger(), context, *config,
+                                                                           ftp, printer);
         if (!result.connectError.isEmpty())
             err << result.connectError << "\n";
         switch (result.outcome) {
-        case AutomaticResult::Outcome::Accepted:
-            printer.line(AutomaticResult::SyncDone);
-            return CliExit::Ok;
-        case AutomaticResult::Outcome::Rejected:
-            return CliExit::Ok;
-        case AutomaticResult::Outcome::NotAvailable:
-            return RemessaNoResultYet;
+        case AutomaticResult::Outcome::Accepted: printer.line(AutomaticResult::SyncDone); return CliExit::Ok;
+        case AutomaticResult::Outcome::Rejected: return CliExit::Ok;
+        case AutomaticResult::Outcome::NotAvailable: return RemessaNoResultYet;
         case AutomaticResult::Outcome::Failed:
             if (!result.verdict.isEmpty() && result.connectError.isEmpty())
                 err << AutomaticResult::SyncNotDone << "\n";

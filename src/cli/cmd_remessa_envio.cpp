@@ -5,14 +5,14 @@
 #include "cli/clisession.h"
 
 #include "cli/cmd_remessa.h"
-#include "remessa/remessacontrol.h"
 #include "remessa/foldertransfer.h"
 #include "remessa/manualresult.h"
 #include "remessa/packagetransfer.h"
+#include "remessa/remessacontrol.h"
+#include "remessa/remessawork.h"
 #include "remessa/transferdelivery.h"
 #include "shell/configlocal.h"
 #include "shell/exceptionhandler.h"
-#include "remessa/remessawork.h"
 
 #include <QDir>
 #include <QTextStream>
@@ -72,8 +72,8 @@ int sendToRegulator(CliSession &session, const RemessaWork &work, bool ftp)
 
 int runRemessaEnviar(const QStringList &args)
 {
-    const QString usageLine =
-        QStringLiteral("corvane-cli remessa enviar [--home DIR] --user CODIGO (--pasta DIRETORIO | --ftp | --email)");
+    const QString usageLine = QStringLiteral(
+        "corvane-cli remessa enviar [--home DIR] --user CODIGO (--pasta DIRETORIO | --ftp | --email)");
     QStringList words = args;
     CliCommonOptions options;
     QString problem = options.take(words);

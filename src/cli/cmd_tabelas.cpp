@@ -50,8 +50,8 @@ int runTabelas(const QStringList &args)
     if (words.isEmpty())
         return cliUsage(QString(), UsageLine);
     const QString action = words.takeFirst();
-    if (action != QLatin1String("atualizar") && action != QLatin1String("historico")
-        && action != QLatin1String("reinstalar"))
+    if (action != QLatin1String("atualizar") && action != QLatin1String("historico") &&
+        action != QLatin1String("reinstalar"))
         return cliUsage(QString(), UsageLine);
     CliCommonOptions options;
     QString problem = options.take(words);
@@ -59,8 +59,8 @@ int runTabelas(const QStringList &args)
         return cliUsage(problem, UsageLine);
     QString folder;
     bool fromFolder = false;
-    if (action == QLatin1String("atualizar")
-        && !takeValueOption(words, QStringLiteral("--pasta"), folder, problem, &fromFolder))
+    if (action == QLatin1String("atualizar") &&
+        !takeValueOption(words, QStringLiteral("--pasta"), folder, problem, &fromFolder))
         return cliUsage(problem, UsageLine);
     QString version;
     if (action == QLatin1String("reinstalar")) {

@@ -82,8 +82,8 @@ int runTxt(const QStringList &args)
         out.flush();
     });
     const bool sent = ftp ? transfer.byFtp(package)
-                    : email ? transfer.byEmail(package)
-                            : transfer.toFolder(package, destination);
+        : email           ? transfer.byEmail(package)
+                          : transfer.toFolder(package, destination);
     if (!sent)
         return CliExit::Failed;
     if (!TxtSending::logDelivery(db, name, toFolder ? ManualRemark : QString(), session.login().userCode)) {

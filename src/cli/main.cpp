@@ -23,29 +23,26 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("corvane-cli"));
     QStringList args = app.arguments().mid(1);
     const std::map<QString, std::function<int(const QStringList &)>> commands = {
-        {QStringLiteral("init"), runInit},
-        {QStringLiteral("import"), runImport},
-        {QStringLiteral("aprovar"), runAprovar},
-        {QStringLiteral("reparar"), runReparar},
-        {QStringLiteral("remessa"), runRemessa},
-        {QStringLiteral("txt"), runTxt},
-        {QStringLiteral("relatorio"), runRelatorio},
-        {QStringLiteral("tabelas"), runTabelas},
-        {QStringLiteral("copia"), runCopia},
-        {QStringLiteral("restaurar"), runRestaurar},
+        {QStringLiteral("init"), runInit},           {QStringLiteral("import"), runImport},
+        {QStringLiteral("aprovar"), runAprovar},     {QStringLiteral("reparar"), runReparar},
+        {QStringLiteral("remessa"), runRemessa},     {QStringLiteral("txt"), runTxt},
+        {QStringLiteral("relatorio"), runRelatorio}, {QStringLiteral("tabelas"), runTabelas},
+        {QStringLiteral("copia"), runCopia},         {QStringLiteral("restaurar"), runRestaurar},
     };
     if (!args.isEmpty() && (args.first() == QLatin1String("--version") || args.first() == QLatin1String("-V"))) {
         QTextStream(stdout) << "corvane-cli " << AppVersion::number() << "\n";
         return 0;
     }
-    const bool help = !args.isEmpty() && (args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h"));
+    const bool help = !args.isEmpty() &&
+        (args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h"));
     QTextStream err(help ? stdout : stderr);
     if (help || args.isEmpty() || !commands.count(args.first())) {
         err << "uso: corvane-cli init [--home DIR] --admin-password SENHA [--demo]\n"
                "     corvane-cli import [--home DIR] --user CODIGO DIRETORIO\n"
                "     corvane-cli aprovar [--home DIR] --user CODIGO (--completos | NUMERO...)\n"
                "     corvane-cli reparar [--home DIR] --user CODIGO\n"
-               "     corvane-cli remessa preparar|enviar|resultado|cancelar|limpar-historico|listar [--home DIR] --user CODIGO [...]\n"
+               "     corvane-cli remessa preparar|enviar|resultado|cancelar|limpar-historico|listar [--home DIR] "
+               "--user CODIGO [...]\n"
                "     corvane-cli txt enviar [--home DIR] --user CODIGO ARQUIVO (--ftp | --email | --pasta DIRETORIO)\n"
                "     corvane-cli relatorio (espelho|espelho-log|lista|incompletos|prontos|vencendo) [--home DIR]\n"
                "                 --user CODIGO [--certificado NUMERO]... [--dias N] (--pdf ARQUIVO | --csv ARQUIVO)\n"

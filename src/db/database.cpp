@@ -13,7 +13,9 @@
 #include <QSqlRecord>
 #include <sqlite3.h>
 
-Database::Database(const QString &connectionName) : m_name(connectionName) {}
+Database::Database(const QString &connectionName)
+    : m_name(connectionName)
+{ }
 
 Database::~Database()
 {
@@ -128,8 +130,7 @@ void Database::holdExclusively()
     // closes; an exclusive transaction takes the strongest one.
     for (const char *sql : {"PRAGMA locking_mode=EXCLUSIVE", "BEGIN EXCLUSIVE", "COMMIT"}) {
         if (sqlite3_exec(m_engine, sql, nullptr, nullptr, nullptr) != SQLITE_OK) {
-            const DbError error(QString::fromUtf8(sqlite3_errmsg(m_engine)), sqlite3_extended_errcode(m_engine),
-                                false);
+            const DbError error(QString::fromUtf8(sqlite3_errmsg(m_engine)), sqlite3_extended_errcode(m_engine), false);
             sqlite3_exec(m_engine, "ROLLBACK", nullptr, nullptr, nullptr);
             sqlite3_exec(m_engine, "PRAGMA locking_mode=NORMAL", nullptr, nullptr, nullptr);
             throw error;
@@ -281,24 +282,21 @@ bool isNullValue(const QVariant &v)
     if (v.isNull())
         return true;
     switch (v.typeId()) {
-    case QMetaType::QString:
-        return static_cast<const QString *>(v.constData())->isNull();
-    case QMetaType::QByteArray:
-        return static_cast<const QByteArray *>(v.constData())->isNull();
-    case QMetaType::QDateTime:
-        return static_cast<const QDateTime *>(v.constData())->isNull();
-    case QMetaType::QDate:
-        return static_cast<const QDate *>(v.constData())->isNull();
-    case QMetaType::QTime:
-        return static_cast<const QTime *>(v.constData())->isNull();
-    default:
-        return false;
+    case QMetaType::QString: return static_cast<const QString *>(v.constData())->isNull();
+    case QMetaType::QByteArray: return static_cast<const QByteArray *>(v.constData())->isNull();
+    case QMetaType::QDateTime: return static_cast<const QDateTime *>(v.constData())->isNull();
+    case QMetaType::QDate: return static_cast<const QDate *>(v.constData())->isNull();
+    case QMetaType::QTime: return static_cast<const QTime *>(v.constData())->isNull();
+    default: return false;
     }
 }
 
 // The stored text of a moment: its own date and time of day, with no zone
 // conversion (as for the moments the import and the windows write).
-QString isoText(const QDateTime &dt) { return Moments::storedText(dt); }
+QString isoText(const QDateTime &dt)
+{
+    return Moments::storedText(dt);
+}
 
 int bindText(sqlite3_stmt *stmt, int placeholder, const QString &text, void (*lifetime)(void *))
 {
@@ -356,21 +354,16 @@ int Database::Statement::bindValue(sqlite3_stmt *stmt, int placeholder, const QV
         return sqlite3_bind_blob(stmt, placeholder, bytes->constData(), int(bytes->size()), SQLITE_STATIC);
     }
     case QMetaType::Int:
-    case QMetaType::Bool:
-        return sqlite3_bind_int(stmt, placeholder, value.toInt());
-    case QMetaType::Double:
-        return sqlite3_bind_double(stmt, placeholder, value.toDouble());
+    case QMetaType::Bool: return sqlite3_bind_int(stmt, placeholder, value.toInt());
+    case QMetaType::Double: return sqlite3_bind_double(stmt, placeholder, value.toDouble());
     case QMetaType::UInt:
-    case QMetaType::LongLong:
-        return sqlite3_bind_int64(stmt, placeholder, value.toLongLong());
-    case QMetaType::QDateTime:
-        return bindText(stmt, placeholder, isoText(value.toDateTime()), SQLITE_TRANSIENT);
+    case QMetaType::LongLong: return sqlite3_bind_int64(stmt, placeholder, value.toLongLong());
+    case QMetaType::QDateTime: return bindText(stmt, placeholder, isoText(value.toDateTime()), SQLITE_TRANSIENT);
     case QMetaType::QTime:
         return bindText(stmt, placeholder, value.toTime().toString(u"hh:mm:ss.zzz"), SQLITE_TRANSIENT);
     case QMetaType::QString:
         return bindText(stmt, placeholder, *static_cast<const QString *>(value.constData()), SQLITE_STATIC);
-    default:
-        return bindText(stmt, placeholder, value.toString(), SQLITE_TRANSIENT);
+    default: return bindText(stmt, placeholder, value.toString(), SQLITE_TRANSIENT);
     }
 }
 
@@ -412,12 +405,9 @@ QVariant Database::Statement::value(int column) const
     if (!m_row)
         return QVariant();
     switch (sqlite3_column_type(m_stmt, column)) {
-    case SQLITE_INTEGER:
-        return qint64(sqlite3_column_int64(m_stmt, column));
-    case SQLITE_FLOAT:
-        return sqlite3_column_double(m_stmt, column);
-    case SQLITE_NULL:
-        return QVariant(QMetaType::fromType<QString>());
+    case SQLITE_INTEGER: return qint64(sqlite3_column_int64(m_stmt, column));
+    case SQLITE_FLOAT: return sqlite3_column_double(m_stmt, column);
+    case SQLITE_NULL: return QVariant(QMetaType::fromType<QString>());
     case SQLITE_BLOB:
         return QByteArray(static_cast<const char *>(sqlite3_column_blob(m_stmt, column)),
                           sqlite3_column_bytes(m_stmt, column));
@@ -441,11 +431,8 @@ Database::Statement::Cell Database::Statement::cell(int column) const
         c.type = Cell::Real;
         c.real = sqlite3_column_double(m_stmt, column);
         break;
-    case SQLITE_NULL:
-        break;
-    case SQLITE_BLOB:
-        c.type = Cell::Blob;
-        break;
+    case SQLITE_NULL: break;
+    case SQLITE_BLOB: c.type = Cell::Blob; break;
     default:
         c.type = Cell::Text;
         c.text = reinterpret_cast<const char *>(sqlite3_column_text(m_stmt, column));
@@ -478,19 +465,22 @@ int Database::execute(const QString &sql, const QVariantList &params) const
 bool Database::tableExists(const QString &table) const
 {
     return scalar(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='table' AND name = ? COLLATE NOCASE"),
-                  {table}).toInt() > 0;
+                  {table})
+               .toInt() > 0;
 }
 
 QStringList Database::tables() const
 {
     QStringList out;
-    QSqlQuery q = exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type='table' AND name NOT LIKE 'sqlite_%' ORDER BY name"));
+    QSqlQuery q = exec(
+        QStringLiteral("SELECT name FROM sqlite_master WHERE type='table' AND name NOT LIKE 'sqlite_%' ORDER BY name"));
     while (q.next())
         out << q.value(0).toString();
     return out;
 }
 
-Transaction::Transaction(Database &db) : m_db(db)
+Transaction::Transaction(Database &db)
+    : m_db(db)
 {
     if (!m_db.inTransaction()) {
         m_db.begin();
@@ -503,8 +493,7 @@ Transaction::~Transaction()
     if (m_owns && !m_done) {
         try {
             m_db.rollback();
-        } catch (...) {
-        }
+        } catch (...) { }
     }
 }
 

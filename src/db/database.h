@@ -1,10 +1,10 @@
 #pragma once
+#include <QDateTime>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
 #include <QVariant>
 #include <QVariantList>
-#include <QDateTime>
 #include <functional>
 #include <memory>
 #include <unordered_map>
@@ -134,7 +134,10 @@ public:
 
 private:
     friend class Database;
-    Statement(sqlite3 *db, sqlite3_stmt *stmt) : m_db(db), m_stmt(stmt) {}
+    Statement(sqlite3 *db, sqlite3_stmt *stmt)
+        : m_db(db),
+          m_stmt(stmt)
+    { }
     void fail();
     sqlite3 *m_db;
     sqlite3_stmt *m_stmt;

@@ -3,21 +3,23 @@
 #include <sqlite3.h>
 
 DbError::DbError(const QString &message, bool keyViolation)
-    : std::runtime_error(message.toStdString()), m_message(message), m_keyViolation(keyViolation)
-{
-}
+    : std::runtime_error(message.toStdString()),
+      m_message(message),
+      m_keyViolation(keyViolation)
+{ }
 
 DbError::DbError(const QString &message, int code, bool rolledBack)
-    : std::runtime_error(message.toStdString()), m_message(message), m_code(code),
-      m_keyViolation(DbErrors::isKeyViolationCode(code)), m_rolledBack(rolledBack)
-{
-}
+    : std::runtime_error(message.toStdString()),
+      m_message(message),
+      m_code(code),
+      m_keyViolation(DbErrors::isKeyViolationCode(code)),
+      m_rolledBack(rolledBack)
+{ }
 
 DbError::DbError(const QSqlError &error, bool rolledBack)
-    : DbError(error.databaseText().isEmpty() ? error.text() : error.databaseText(),
-              error.nativeErrorCode().toInt(), rolledBack)
-{
-}
+    : DbError(error.databaseText().isEmpty() ? error.text() : error.databaseText(), error.nativeErrorCode().toInt(),
+              rolledBack)
+{ }
 
 bool DbError::isBusy() const
 {

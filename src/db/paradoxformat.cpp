@@ -12,21 +12,16 @@ int byteSize(FieldType type, int alphaSize)
 {
     switch (type) {
     case FieldType::Alpha:
-    case FieldType::Memo:
-        return alphaSize;
-    case FieldType::Short:
-        return 2;
+    case FieldType::Memo: return alphaSize;
+    case FieldType::Short: return 2;
     case FieldType::Date:
     case FieldType::Long:
     case FieldType::Time:
-    case FieldType::AutoInc:
-        return 4;
+    case FieldType::AutoInc: return 4;
     case FieldType::Number:
     case FieldType::Currency:
-    case FieldType::Timestamp:
-        return 8;
-    case FieldType::Logical:
-        return 1;
+    case FieldType::Timestamp: return 8;
+    case FieldType::Logical: return 1;
     }
     return 0;
 }
@@ -45,25 +40,13 @@ Field fieldFor(const Schema::Field &c)
         f.type = FieldType::Alpha;
         f.size = 255;
         return f;
-    case ST::SmallInt:
-        f.type = FieldType::Short;
-        break;
+    case ST::SmallInt: f.type = FieldType::Short; break;
     case ST::Integer:
-    case ST::AutoInc:
-        f.type = FieldType::Long;
-        break;
-    case ST::Float:
-        f.type = FieldType::Number;
-        break;
-    case ST::Date:
-        f.type = FieldType::Date;
-        break;
-    case ST::DateTime:
-        f.type = FieldType::Timestamp;
-        break;
-    case ST::Boolean:
-        f.type = FieldType::Logical;
-        break;
+    case ST::AutoInc: f.type = FieldType::Long; break;
+    case ST::Float: f.type = FieldType::Number; break;
+    case ST::Date: f.type = FieldType::Date; break;
+    case ST::DateTime: f.type = FieldType::Timestamp; break;
+    case ST::Boolean: f.type = FieldType::Logical; break;
     }
     f.size = byteSize(f.type, 0);
     return f;
@@ -96,8 +79,7 @@ bool knownType(int t)
     case FieldType::Memo:
     case FieldType::Time:
     case FieldType::Timestamp:
-    case FieldType::AutoInc:
-        return true;
+    case FieldType::AutoInc: return true;
     }
     return false;
 }
@@ -237,6 +219,9 @@ void deleteAfterFailedOpen(pxdoc_t *px)
     PX_delete(px);
 }
 
-QByteArray nativePath(const QString &path) { return QFile::encodeName(path); }
+QByteArray nativePath(const QString &path)
+{
+    return QFile::encodeName(path);
+}
 
 } // namespace ParadoxFormat

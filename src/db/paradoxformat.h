@@ -26,7 +26,10 @@ constexpr double kMsPerDay = 86400000.0;
 // The "damaged or incomplete file" refusal every broken structure ends in.
 [[noreturn]] void damaged(const QString &path, const QString &why);
 
-inline quint16 le16(const uchar *p) { return quint16(p[0] | (p[1] << 8)); }
+inline quint16 le16(const uchar *p)
+{
+    return quint16(p[0] | (p[1] << 8));
+}
 inline quint32 le32(const uchar *p)
 {
     return quint32(p[0]) | (quint32(p[1]) << 8) | (quint32(p[2]) << 16) | (quint32(p[3]) << 24);

@@ -1,8 +1,8 @@
+#include "base/cp1252.h"
+#include "base/moments.h"
 #include "db/dberror.h"
 #include "db/paradoxformat.h"
 #include "db/paradoxtable.h"
-#include "base/cp1252.h"
-#include "base/moments.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -38,17 +38,13 @@ QVariant decodeValue(const Field &f, const char *p)
             ++len;
         return Cp1252::toUnicode(QByteArray(p, len));
     }
-    case FieldType::Short:
-        return int(qint16(quint16(getBigEndian(p, 2) ^ 0x8000u)));
+    case FieldType::Short: return int(qint16(quint16(getBigEndian(p, 2) ^ 0x8000u)));
     case FieldType::Long:
     case FieldType::AutoInc:
-    case FieldType::Time:
-        return int(qint32(quint32(getBigEndian(p, 4) ^ 0x80000000u)));
+    case FieldType::Time: return int(qint32(quint32(getBigEndian(p, 4) ^ 0x80000000u)));
     case FieldType::Number:
-    case FieldType::Currency:
-        return getDouble(p);
-    case FieldType::Logical:
-        return uchar(p[0]) != 0x80;
+    case FieldType::Currency: return getDouble(p);
+    case FieldType::Logical: return uchar(p[0]) != 0x80;
     case FieldType::Date: {
         const qint32 days = qint32(quint32(getBigEndian(p, 4) ^ 0x80000000u));
         return QDate::fromJulianDay(qint64(days) + kJulianOffset);
@@ -63,7 +59,8 @@ QVariant decodeValue(const Field &f, const char *p)
         if (days < -2147483648.0 || days > 2147483647.0)
             return QVariant();
         const int rest = qBound(0, int(ms - days * kMsPerDay), int(kMsPerDay) - 1);
-        return Moments::wallClock(QDate::fromJulianDay(qint64(days) + kJulianOffset), QTime::fromMSecsSinceStartOfDay(rest));
+        return Moments::wallClock(QDate::fromJulianDay(qint64(days) + kJulianOffset),
+                                  QTime::fromMSecsSinceStartOfDay(rest));
     }
     }
     return QVariant();
@@ -136,7 +133,8 @@ void walkChain(pxdoc_t *px, const Header &header, const QString &path)
         seen[size_t(block)] = true;
         uchar head[6];
         const long at = long(header.headerSize) + long(block - 1) * header.blockSize;
-        if (px->seek(px, px->px_stream, at, SEEK_SET) < 0 || px->read(px, px->px_stream, sizeof head, head) != sizeof head)
+        if (px->seek(px, px->px_stream, at, SEEK_SET) < 0 ||
+            px->read(px, px->px_stream, sizeof head, head) != sizeof head)
             damaged(path, QStringLiteral("bloco %1 ilegível").arg(block));
         // Bytes in use past the first record: minus one record when empty.
         const int records = qint16(le16(head + 4)) / header.recordSize + 1;

@@ -19,7 +19,10 @@
 namespace Paradox {
 
 // The password the engine always used for the tables it exchanged.
-inline QString enginePassword() { return QStringLiteral("vortekamsil"); }
+inline QString enginePassword()
+{
+    return QStringLiteral("vortekamsil");
+}
 
 enum class FieldType : char {
     Alpha = 0x01,
@@ -119,7 +122,7 @@ public:
     const QVariantList &values() const { return m_values; }
     QVariant value(int index) const { return m_values.value(index); }
     QVariant value(const QString &fieldName) const; // case-insensitive; invalid when absent
-    QVariantMap row() const;                         // field name -> value
+    QVariantMap row() const; // field name -> value
 
     static QVariantList decodeRecord(const QList<Paradox::Field> &fields, const char *record);
 

@@ -1,9 +1,9 @@
-#include "db/dberror.h"
-#include "db/paradoxformat.h"
-#include "db/paradoxtable.h"
 #include "base/cp1252.h"
 #include "base/filereasons.h"
 #include "base/moments.h"
+#include "db/dberror.h"
+#include "db/paradoxformat.h"
+#include "db/paradoxtable.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -42,8 +42,8 @@ template <typename C> bool fastMomentChars(const C *c, int n, qint64 *julianDay,
     if (c[4] != C('-') || c[7] != C('-') || !num(0, 4, &y) || !num(5, 2, &mo) || !num(8, 2, &d))
         return false;
     if (n >= 19) {
-        if ((c[10] != C('T') && c[10] != C(' ')) || c[13] != C(':') ||
-            c[16] != C(':') || !num(11, 2, &h) || !num(14, 2, &mi) || !num(17, 2, &se))
+        if ((c[10] != C('T') && c[10] != C(' ')) || c[13] != C(':') || c[16] != C(':') || !num(11, 2, &h) ||
+            !num(14, 2, &mi) || !num(17, 2, &se))
             return false;
         if (n == 23 && (c[19] != C('.') || !num(20, 3, &ms)))
             return false;
@@ -94,7 +94,10 @@ QDateTime toMoment(const QVariant &v, bool *ok)
     return dt;
 }
 
-QString describe(const QVariant &v) { return v.toString().left(40); }
+QString describe(const QVariant &v)
+{
+    return v.toString().left(40);
+}
 
 void encodeValue(const Field &f, const QVariant &v, char *out, int column)
 {
@@ -201,9 +204,7 @@ bool encodeCell(const Field &f, const Database::Statement::Cell &c, char *out)
 {
     using Cell = Database::Statement::Cell;
     switch (c.type) {
-    case Cell::Null:
-        std::memset(out, 0, size_t(f.size));
-        return true;
+    case Cell::Null: std::memset(out, 0, size_t(f.size)); return true;
     case Cell::Integer:
         switch (f.type) {
         case FieldType::Short:
@@ -218,11 +219,8 @@ bool encodeCell(const Field &f, const Database::Statement::Cell &c, char *out)
                 return false;
             putBigEndian(out, quint32(qint32(c.integer)) ^ 0x80000000u, 4);
             return true;
-        case FieldType::Logical:
-            out[0] = char(c.integer != 0 ? 0x81 : 0x80);
-            return true;
-        default:
-            return false;
+        case FieldType::Logical: out[0] = char(c.integer != 0 ? 0x81 : 0x80); return true;
+        default: return false;
         }
     case Cell::Text:
         switch (f.type) {
@@ -248,12 +246,10 @@ bool encodeCell(const Field &f, const Database::Statement::Cell &c, char *out)
                 putDouble(out, double(day - kJulianOffset) * kMsPerDay + double(ms));
             return true;
         }
-        default:
-            return false;
+        default: return false;
         }
     case Cell::Real:
-    case Cell::Blob:
-        return false;
+    case Cell::Blob: return false;
     }
     return false;
 }
@@ -277,9 +273,9 @@ struct ParadoxWriter::Doc
     int blockSize = 0;
     int recordSize = 0;
     int perBlock = 0;
-    int fileBlocks = 0;   // blocks already on disk, the current one included
-    int blockNo = 0;      // block being filled (0: none yet)
-    int inBlock = 0;      // records in it
+    int fileBlocks = 0; // blocks already on disk, the current one included
+    int blockNo = 0; // block being filled (0: none yet)
+    int inBlock = 0; // records in it
     qint64 records = 0;
     QByteArray block;
     bool dirty = false;
@@ -372,8 +368,9 @@ void openRaw(const QString &path, QFile &file)
 {
     file.setFileName(path);
     if (!file.open(QIODevice::ReadWrite))
-        fail(path, QStringLiteral("não foi possível abrir o arquivo para gravação (%1).")
-                       .arg(FileReasons::writeFailed(path, file.errorString())));
+        fail(path,
+             QStringLiteral("não foi possível abrir o arquivo para gravação (%1).")
+                 .arg(FileReasons::writeFailed(path, file.errorString())));
 }
 }
 
@@ -532,15 +529,17 @@ void ParadoxWriter::storeRecord()
         // One write call for the whole life of the handle: mixing pxlib's
         // record calls on one document crashes it.
         if (PX_put_record(m_doc->px, m_record.data()) < 0)
-            fail(m_path, QStringLiteral("falha ao gravar o registro %1 (%2).")
-                             .arg(m_rows + 1)
-                             .arg(pxReason(m_path, m_doc->lastError)));
+            fail(m_path,
+                 QStringLiteral("falha ao gravar o registro %1 (%2).")
+                     .arg(m_rows + 1)
+                     .arg(pxReason(m_path, m_doc->lastError)));
     } else if (m_doc->full()) {
         fail(m_path, QStringLiteral("a tabela não comporta mais registros (%1).").arg(m_rows));
     } else if (!m_doc->add(m_record)) {
-        fail(m_path, QStringLiteral("falha ao gravar o registro %1 (%2).")
-                         .arg(m_rows + 1)
-                         .arg(FileReasons::writeFailed(m_path, m_doc->file.errorString())));
+        fail(m_path,
+             QStringLiteral("falha ao gravar o registro %1 (%2).")
+                 .arg(m_rows + 1)
+                 .arg(FileReasons::writeFailed(m_path, m_doc->file.errorString())));
     }
     ++m_rows;
 }

@@ -56,13 +56,12 @@ void addAdministrator(Database &db, const QString &password)
 void createDatabase(const QString &path, const Options &options)
 {
     const QString pw = checkedAdminPassword(options.adminPassword);
-    const QString exists = QStringLiteral("O arquivo %1 já existe. Nenhum banco de dados foi criado.")
-                               .arg(QDir::toNativeSeparators(path));
+    const QString exists =
+        QStringLiteral("O arquivo %1 já existe. Nenhum banco de dados foi criado.").arg(QDir::toNativeSeparators(path));
     if (QFileInfo::exists(path))
         throw AppError(exists);
-    const QString programDir = options.programDir.isEmpty()
-                                   ? QFileInfo(QFileInfo(path).absolutePath()).absolutePath()
-                                   : options.programDir;
+    const QString programDir = options.programDir.isEmpty() ? QFileInfo(QFileInfo(path).absolutePath()).absolutePath()
+                                                            : options.programDir;
 
     // A connection of its own, so an open "CapaCertific" is left alone.
     static QAtomicInt serial;

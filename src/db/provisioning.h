@@ -10,7 +10,7 @@ namespace Provisioning {
 
 struct Options
 {
-    QString adminPassword;   // 1 to 10 characters, trimmed
+    QString adminPassword; // 1 to 10 characters, trimmed
     bool demo = false;
     // Folder the demo configuration lays its working folders under; empty:
     // the folder holding the database's "db" folder.

@@ -25,7 +25,10 @@ const Table *findIn(const QList<Table> &list, const QString &name)
     return nullptr;
 }
 
-QString quoted(const QString &name) { return QLatin1Char('"') + name + QLatin1Char('"'); }
+QString quoted(const QString &name)
+{
+    return QLatin1Char('"') + name + QLatin1Char('"');
+}
 }
 
 const Table *table(const QString &name)
@@ -42,23 +45,15 @@ const Table *table(const QString &name)
 QString sqlTypeName(const Field &f)
 {
     switch (f.type) {
-    case FieldType::Text:
-        return QStringLiteral("VARCHAR(%1)").arg(f.size);
-    case FieldType::SmallInt:
-        return QStringLiteral("SMALLINT");
+    case FieldType::Text: return QStringLiteral("VARCHAR(%1)").arg(f.size);
+    case FieldType::SmallInt: return QStringLiteral("SMALLINT");
     case FieldType::Integer:
-    case FieldType::AutoInc:
-        return QStringLiteral("INTEGER");
-    case FieldType::Float:
-        return QStringLiteral("DOUBLE");
-    case FieldType::Date:
-        return QStringLiteral("DATE");
-    case FieldType::DateTime:
-        return QStringLiteral("DATETIME");
-    case FieldType::Boolean:
-        return QStringLiteral("BOOLEAN");
-    case FieldType::Memo:
-        return QStringLiteral("TEXT");
+    case FieldType::AutoInc: return QStringLiteral("INTEGER");
+    case FieldType::Float: return QStringLiteral("DOUBLE");
+    case FieldType::Date: return QStringLiteral("DATE");
+    case FieldType::DateTime: return QStringLiteral("DATETIME");
+    case FieldType::Boolean: return QStringLiteral("BOOLEAN");
+    case FieldType::Memo: return QStringLiteral("TEXT");
     }
     return QStringLiteral("TEXT");
 }
@@ -85,8 +80,9 @@ QStringList createStatements(const Table &t)
         // refused with a message naming the column, never cut.
         if (f.type == FieldType::Text)
             c += QStringLiteral(" CONSTRAINT %1 CHECK (length(%2) <= %3)")
-                     .arg(quoted(QStringLiteral("%1.%2 aceita no máximo %3 caracteres").arg(t.name, f.name).arg(f.size)),
-                          quoted(f.name))
+                     .arg(
+                         quoted(QStringLiteral("%1.%2 aceita no máximo %3 caracteres").arg(t.name, f.name).arg(f.size)),
+                         quoted(f.name))
                      .arg(f.size);
         cols << c;
     }
@@ -102,7 +98,8 @@ QStringList createStatements(const Table &t)
         QStringList c;
         for (const QString &n : ix.columns)
             c << quoted(n);
-        out << QStringLiteral("CREATE INDEX %1 ON %2 (%3)").arg(quoted(ix.name), quoted(t.name), c.join(QLatin1String(", ")));
+        out << QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
+                   .arg(quoted(ix.name), quoted(t.name), c.join(QLatin1String(", ")));
     }
     return out;
 }

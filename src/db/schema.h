@@ -9,22 +9,22 @@
 namespace Schema {
 
 enum class FieldType {
-    Text,      // size = maximum characters
-    SmallInt,  // 16 bits
-    Integer,   // 32 bits
+    Text, // size = maximum characters
+    SmallInt, // 16 bits
+    Integer, // 32 bits
     Float,
     Date,
     DateTime,
-    Boolean,   // stored 0/1
-    AutoInc,   // integer assigned by the database on insert
-    Memo       // unbounded text (reference tables delivered as-is)
+    Boolean, // stored 0/1
+    AutoInc, // integer assigned by the database on insert
+    Memo // unbounded text (reference tables delivered as-is)
 };
 
 struct Field
 {
     QString name;
     FieldType type = FieldType::Text;
-    int size = 0;          // text width; 0 for other types
+    int size = 0; // text width; 0 for other types
     bool required = false;
 };
 
@@ -38,11 +38,11 @@ struct Table
 {
     QString name;
     QList<Field> fields;
-    QStringList key;       // primary key columns, in order; may be empty
-    QList<Index> indexes;  // secondary indexes (e.g. on SeqEvento, for max + 1 numbering)
+    QStringList key; // primary key columns, in order; may be empty
+    QList<Index> indexes; // secondary indexes (e.g. on SeqEvento, for max + 1 numbering)
 
     const Field *field(const QString &name) const; // case-insensitive
-    int indexOf(const QString &name) const;         // case-insensitive, -1 if absent
+    int indexOf(const QString &name) const; // case-insensitive, -1 if absent
 };
 
 // One entry of the remittance table list: the table as spelled in the list

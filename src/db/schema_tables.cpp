@@ -6,12 +6,30 @@ namespace {
 
 using FT = FieldType;
 
-Field T(const char *name, int size, bool required = false) { return {QLatin1String(name), FT::Text, size, required}; }
-Field SI(const char *name, bool required = false) { return {QLatin1String(name), FT::SmallInt, 0, required}; }
-Field I(const char *name, bool required = false) { return {QLatin1String(name), FT::Integer, 0, required}; }
-Field DT(const char *name, bool required = false) { return {QLatin1String(name), FT::DateTime, 0, required}; }
-Field B(const char *name, bool required = false) { return {QLatin1String(name), FT::Boolean, 0, required}; }
-Field AI(const char *name) { return {QLatin1String(name), FT::AutoInc, 0, true}; }
+Field T(const char *name, int size, bool required = false)
+{
+    return {QLatin1String(name), FT::Text, size, required};
+}
+Field SI(const char *name, bool required = false)
+{
+    return {QLatin1String(name), FT::SmallInt, 0, required};
+}
+Field I(const char *name, bool required = false)
+{
+    return {QLatin1String(name), FT::Integer, 0, required};
+}
+Field DT(const char *name, bool required = false)
+{
+    return {QLatin1String(name), FT::DateTime, 0, required};
+}
+Field B(const char *name, bool required = false)
+{
+    return {QLatin1String(name), FT::Boolean, 0, required};
+}
+Field AI(const char *name)
+{
+    return {QLatin1String(name), FT::AutoInc, 0, true};
+}
 
 QList<Field> audit(bool required = false)
 {
@@ -27,9 +45,18 @@ QStringList names(const QList<Field> &fields)
 }
 
 // Certificate key, company key and product key, repeated across tables.
-QList<Field> certKey() { return {T("SiglaCertificador", 8), T("NumCertif", 30)}; }
-QList<Field> companyKey() { return {T("CodigoPais", 4), T("IdEmpresa", 255)}; }
-QList<Field> productKey() { return {T("MarcaProd", 255), T("ModeloProd", 255), SI("Importado")}; }
+QList<Field> certKey()
+{
+    return {T("SiglaCertificador", 8), T("NumCertif", 30)};
+}
+QList<Field> companyKey()
+{
+    return {T("CodigoPais", 4), T("IdEmpresa", 255)};
+}
+QList<Field> productKey()
+{
+    return {T("MarcaProd", 255), T("ModeloProd", 255), SI("Importado")};
+}
 
 Table keyed(const char *name, const QList<Field> &key, const QList<Field> &rest)
 {
@@ -43,9 +70,10 @@ Table keyed(const char *name, const QList<Field> &key, const QList<Field> &rest)
 // A status event table: the item's key, SeqEvento, and the event columns.
 Table events(const char *name, const QList<Field> &itemKey, const char *status, const char *moment)
 {
-    Table t = keyed(name, itemKey + QList<Field>{SI("SeqEvento")},
-                    QList<Field>{T("Evento", 3), T("Justificativa", 255), T("HistoricoSis", 255),
-                                 T(status, 1), DT(moment)} + audit());
+    Table t = keyed(
+        name, itemKey + QList<Field>{SI("SeqEvento")},
+        QList<Field>{T("Evento", 3), T("Justificativa", 255), T("HistoricoSis", 255), T(status, 1), DT(moment)} +
+            audit());
     t.indexes.append({QStringLiteral("Ind%1_SeqEvento").arg(t.name), {QStringLiteral("SeqEvento")}});
     return t;
 }
@@ -54,8 +82,14 @@ QList<Field> docTipoKey()
 {
     return certKey() + QList<Field>{T("IdClasseCertif", 10), SI("IdClasseProd"), I("IdDocNorm")} + productKey();
 }
-QList<Field> docLoteKey() { return docTipoKey() + QList<Field>{T("NumLote", 20)}; }
-QList<Field> docUnidadeKey() { return docTipoKey() + QList<Field>{T("NumSerieProd", 255)}; }
+QList<Field> docLoteKey()
+{
+    return docTipoKey() + QList<Field>{T("NumLote", 20)};
+}
+QList<Field> docUnidadeKey()
+{
+    return docTipoKey() + QList<Field>{T("NumSerieProd", 255)};
+}
 QList<Field> docCertProdKey()
 {
     return certKey() + QList<Field>{T("IdClasseCertif", 10), SI("IdClasseProd"), I("IdDocNorm")};
@@ -66,8 +100,9 @@ QList<Field> docCertServKey()
 }
 QList<Field> docServKey()
 {
-    return certKey() + QList<Field>{T("IdClasseCertif", 10), SI("IdClasseServ"), I("IdDocNorm"), T("IdEmpresa", 255),
-                                    T("CodigoPais", 4)};
+    return certKey() +
+        QList<Field>{T("IdClasseCertif", 10), SI("IdClasseServ"), I("IdDocNorm"), T("IdEmpresa", 255),
+                     T("CodigoPais", 4)};
 }
 
 QList<Table> buildCertification()
@@ -76,13 +111,15 @@ QList<Table> buildCertification()
     out << keyed("CERTIFIC", certKey(),
                  QList<Field>{T("StatusCertificado", 1), DT("DthStatusCertificado"), SI("IdClasseProd"),
                               T("IdClasseCertif", 10), DT("DataEmissao"), DT("DataValid"), T("LabEnsaio", 255),
-                              T("NumRelEnsaio", 255), T("Signatarios", 255), T("Observacoes", 255),
-                              B("Completo", true), B("Aprovado", true)} + audit());
+                              T("NumRelEnsaio", 255), T("Signatarios", 255), T("Observacoes", 255), B("Completo", true),
+                              B("Aprovado", true)} +
+                     audit());
     out << keyed("EMPRESA", {T("CodigoPais", 4, true), T("IdEmpresa", 255, true)},
                  QList<Field>{T("CGC", 30), T("RazSocialEmp", 255), T("NomFantasia", 40), T("EndLogr", 50),
                               T("EndNum", 10), T("EndCompl", 10), T("EndCEP", 10), T("EndBairro", 20),
                               T("EndCidade", 20), T("SiglaUF", 2), T("Telefone", 20), T("Fax", 20), T("Email", 50),
-                              T("TipoPessoa", 1), T("CPF", 11), T("NomPessoaFisica", 60)} + audit(true));
+                              T("TipoPessoa", 1), T("CPF", 11), T("NomPessoaFisica", 60)} +
+                     audit(true));
     out << keyed("EMP_CERT", certKey() + companyKey(),
                  QList<Field>{SI("IdPapelEmp"), T("StatusEmpresa", 1), DT("DthEntEmpresa"), DT("DthStatusEmpresa")} +
                      audit());
@@ -100,9 +137,10 @@ QList<Table> buildCertification()
                      QList<Field>{T("LocalInstalacao", 255), T("EndBairro", 20), T("EndCidade", 20), T("EndCEP", 10),
                                   T("SiglaUF", 2), T("Observacoes", 255)} +
                      audit());
-    out << keyed("SERVICO", certKey() + QList<Field>{SI("IdClasseServ")} + companyKey(),
-                 QList<Field>{T("StatusServico", 1), DT("DthStatusServico"), DT("DthEntCertif"),
-                              T("Observacoes", 255)} + audit());
+    out << keyed(
+        "SERVICO", certKey() + QList<Field>{SI("IdClasseServ")} + companyKey(),
+        QList<Field>{T("StatusServico", 1), DT("DthStatusServico"), DT("DthEntCertif"), T("Observacoes", 255)} +
+            audit());
 
     out << events("STATUS_C", certKey(), "StatusCertificado", "DthStatusCertificado");
     out << events("EVENTO_EMP", certKey() + companyKey(), "StatusEmpresa", "DthStatusEmpresa");
@@ -134,10 +172,12 @@ QList<Table> buildCertification()
                  {T("Signatario", 255), T("SiglaCertificador", 8), T("Default_s", 1)});
     Table ctr;
     ctr.name = QStringLiteral("CTR_HISTORICO");
-    ctr.fields = QList<Field>{T("NomeTabela", 30), T("TabelaHistorico", 30), T("SiglaCertificador", 8), T("NumCertif", 30),
-                  T("CodigoPais", 4), T("IdEmpresa", 255), T("IdClasseCertif", 10), I("IdClasseProd"),
-                  I("IdClasseServ"), T("MarcaProd", 255), T("ModeloProd", 255), I("Importado"), T("NumLote", 20),
-                  I("IdDocNorm"), T("Historico", 1)} + audit();
+    ctr.fields = QList<Field>{T("NomeTabela", 30),     T("TabelaHistorico", 30), T("SiglaCertificador", 8),
+                              T("NumCertif", 30),      T("CodigoPais", 4),       T("IdEmpresa", 255),
+                              T("IdClasseCertif", 10), I("IdClasseProd"),        I("IdClasseServ"),
+                              T("MarcaProd", 255),     T("ModeloProd", 255),     I("Importado"),
+                              T("NumLote", 20),        I("IdDocNorm"),           T("Historico", 1)} +
+        audit();
     // The import looks a pairing row up by its key values on every record.
     ctr.indexes.append({QStringLiteral("IndCTR_HISTORICO_Item"),
                         {QStringLiteral("NumCertif"), QStringLiteral("MarcaProd"), QStringLiteral("ModeloProd"),
@@ -147,9 +187,9 @@ QList<Table> buildCertification()
     // Users and configuration, kept here because remittances carry them too.
     out << keyed("CONFIG_LOCAL", {T("SiglaCertificador", 8)},
                  {T("NomeOCC", 255), T("DirLocalSincr", 100), T("DirLocalTransf", 100), T("DirLocalRecepAux", 100),
-                  T("EndQueloraEnvio", 100), T("EndQueloraResult", 100), T("EndQueloraOrigAux", 100),
-                  T("LoginFTP", 40), T("SenhaFTP", 40), T("EndSMTPHost", 150), T("EndSMTPPort", 10),
-                  T("EndSMTPUsuario", 150), T("EndSMTPUsuReply", 150), T("EndSMTPEMailReply", 150)});
+                  T("EndQueloraEnvio", 100), T("EndQueloraResult", 100), T("EndQueloraOrigAux", 100), T("LoginFTP", 40),
+                  T("SenhaFTP", 40), T("EndSMTPHost", 150), T("EndSMTPPort", 10), T("EndSMTPUsuario", 150),
+                  T("EndSMTPUsuReply", 150), T("EndSMTPEMailReply", 150)});
     out << keyed("USU_LOCAL", {T("SiglaUsu", 10)},
                  {T("SiglaCertificador", 8), T("NomeUsu", 30), T("SenhaUsu", 15), B("AcConfigOCC", true),
                   B("AcConfigDir", true), B("AcCadastraUsu", true), B("AcManBase", true), B("AcContRemessas", true),
@@ -194,20 +234,21 @@ QList<Table> buildControl()
         return t;
     };
     QList<Table> out;
-    out << plain("CONTROLE", {DT("DataHoraEvento"), T("NumeroRemessa", 10), T("TipoRemessa", 1), T("Evento", 2),
-                              T("Usuario", 30), T("Obs", 100)});
-    out << plain("Controle_Temp", {T("NumeroRemessa", 10), T("Status", 24), T("Evento", 2), T("Ultima", 1),
-                                   T("TipoRemessa", 1)});
+    out << plain("CONTROLE",
+                 {DT("DataHoraEvento"), T("NumeroRemessa", 10), T("TipoRemessa", 1), T("Evento", 2), T("Usuario", 30),
+                  T("Obs", 100)});
+    out << plain("Controle_Temp",
+                 {T("NumeroRemessa", 10), T("Status", 24), T("Evento", 2), T("Ultima", 1), T("TipoRemessa", 1)});
     out << plain("CONTROLE_AUX", {DT("DataHoraVersao"), T("NumeroVersao", 10), T("NomeArquivo", 21)});
-    out << plain("CONTROLE_TXT", {DT("DataHoraEvento"), T("NomeArquivo", 30), T("Obs", 100), T("UsuResp", 10),
-                                  T("EnviadoQUELORA", 1)});
+    out << plain("CONTROLE_TXT",
+                 {DT("DataHoraEvento"), T("NomeArquivo", 30), T("Obs", 100), T("UsuResp", 10), T("EnviadoQUELORA", 1)});
     // The certificates and items a TXT import wrote: the regulator may hold
     // them from that file, so they are kept as if approved. Local only: never
     // in a remittance. Columns an item has no use for hold '' or 0.
     out << keyed("ITEM_IMPORTADO",
                  {T("NomeTabela", 30), T("SiglaCertificador", 8), T("NumCertif", 30), T("CodigoPais", 4),
-                  T("IdEmpresa", 255), T("MarcaProd", 255), T("ModeloProd", 255), SI("Importado"),
-                  T("NumLote", 20), T("NumSerieProd", 255), SI("IdClasseServ")},
+                  T("IdEmpresa", 255), T("MarcaProd", 255), T("ModeloProd", 255), SI("Importado"), T("NumLote", 20),
+                  T("NumSerieProd", 255), SI("IdClasseServ")},
                  {T("NomeArquivo", 30), DT("DthImportacao")});
     return out;
 }
@@ -257,7 +298,8 @@ QList<RemittanceEntry> buildRemittance()
         {"doc_norm_serv", "Verificando tabela de Doc. Norm. Serviço",
          "SiglaCertificador,NumCertif,IdDocNorm,IdClasseCertif,IdClasseServ,CodigoPais,IdEmpresa", nullptr},
         {"doc_norm_unidade", "Verificando tabela de Doc. Norm. Unidade",
-         "SiglaCertificador,NumCertif,NumSerieProd,MarcaProd,ModeloProd,Importado,IdClasseCertif,IdClasseProd,IdDocNorm",
+         "SiglaCertificador,NumCertif,NumSerieProd,MarcaProd,ModeloProd,Importado,IdClasseCertif,IdClasseProd,"
+         "IdDocNorm",
          nullptr},
         {"doc_norm_lote", "Verificando tabela de Doc. Norm. Lote",
          "SiglaCertificador,NumCertif,NumLote,MarcaProd,ModeloProd,Importado,IdClasseCertif,IdClasseProd,IdDocNorm",
@@ -271,13 +313,15 @@ QList<RemittanceEntry> buildRemittance()
         {"status_dns", "Verificando tabela de Status Doc. Norm. Serviço",
          "SiglaCertificador,NumCertif,IdDocNorm,IdClasseCertif,IdClasseServ,CodigoPais,IdEmpresa,SeqEvento", nullptr},
         {"status_dnl", "Verificando tabela de Status Doc. Norm. Lote",
-         "SiglaCertificador,NumCertif,NumLote,MarcaProd,ModeloProd,Importado,IdClasseCertif,IdClasseProd,IdDocNorm,SeqEvento",
+         "SiglaCertificador,NumCertif,NumLote,MarcaProd,ModeloProd,Importado,IdClasseCertif,IdClasseProd,IdDocNorm,"
+         "SeqEvento",
          "SiglaCertificador,NumCertif,NumLote,IdClasseCertif,IdClasseProd,IdDocNorm,SeqEvento"},
         {"status_dnt", "Verificando tabela de Status Doc. Norm. Tipo",
          "SiglaCertificador,NumCertif,MarcaProd,ModeloProd,Importado,IdClasseCertif,IdClasseProd,IdDocNorm,SeqEvento",
          "SiglaCertificador,NumCertif,IdClasseCertif,IdClasseProd,IdDocNorm,SeqEvento"},
         {"status_dnu", "Verificando tabela de Status Doc. Norma. Unidade",
-         "SiglaCertificador,NumCertif,NumSerieProd,MarcaProd,ModeloProd,Importado,IdClasseCertif,IdClasseProd,IdDocNorm,SeqEvento",
+         "SiglaCertificador,NumCertif,NumSerieProd,MarcaProd,ModeloProd,Importado,IdClasseCertif,IdClasseProd,"
+         "IdDocNorm,SeqEvento",
          "SiglaCertificador,NumCertif,NumSerieProd,IdClasseCertif,IdClasseProd,IdDocNorm,SeqEvento"},
         {"CONFIG_LOCAL", "Verificando tabela de configuração", "SIGLACERTIFICADOR", nullptr},
         {"SIGNATARIOS", "Verificando tabela de configuração", "ID_SIGNATARIO,SIGLACERTIFICADOR", nullptr},

@@ -44,8 +44,8 @@ Schema::FieldType typeFromDeclared(const QString &declared, bool autoInc)
         return T::Date;
     if (d.contains(QLatin1String("INT")))
         return T::Integer;
-    if (d.contains(QLatin1String("REAL")) || d.contains(QLatin1String("FLOA")) || d.contains(QLatin1String("DOUB"))
-        || d.contains(QLatin1String("NUMERIC")) || d.contains(QLatin1String("DECIMAL")))
+    if (d.contains(QLatin1String("REAL")) || d.contains(QLatin1String("FLOA")) || d.contains(QLatin1String("DOUB")) ||
+        d.contains(QLatin1String("NUMERIC")) || d.contains(QLatin1String("DECIMAL")))
         return T::Float;
     if (d.contains(QLatin1String("MEMO")) || d.contains(QLatin1String("CLOB")))
         return T::Memo;
@@ -80,7 +80,8 @@ QVariant fitInteger(const QString &table, const Schema::Field &f, const QVariant
     if (!ok)
         throw AppError(fitError(table, f.name, QStringLiteral("\"%1\" não é um número inteiro.").arg(v.toString())));
     if (n < lo || n > hi)
-        throw AppError(fitError(table, f.name, QStringLiteral("%1 está fora da faixa de %2 a %3.").arg(n).arg(lo).arg(hi)));
+        throw AppError(
+            fitError(table, f.name, QStringLiteral("%1 está fora da faixa de %2 a %3.").arg(n).arg(lo).arg(hi)));
     return QVariant(n);
 }
 
@@ -88,7 +89,10 @@ QVariant fitInteger(const QString &table, const Schema::Field &f, const QVariant
 
 namespace TableOps {
 
-int RowSet::indexOf(const QString &column) const { return indexIn(columns, column); }
+int RowSet::indexOf(const QString &column) const
+{
+    return indexIn(columns, column);
+}
 
 QVariant fitValue(const QString &table, const Schema::Field &f, const QVariant &value)
 {
@@ -102,18 +106,19 @@ QVariant fitValue(const QString &table, const Schema::Field &f, const QVariant &
         if (f.size > 0 && s.size() > f.size)
             throw AppError(QStringLiteral("O valor \"%1\" tem %2 caracteres e não cabe na coluna %3 da tabela %4 "
                                           "(máximo de %5 caracteres).")
-                               .arg(s).arg(s.size()).arg(f.name, table).arg(f.size));
+                               .arg(s)
+                               .arg(s.size())
+                               .arg(f.name, table)
+                               .arg(f.size));
         return s;
     }
-    case T::Memo:
-        return value.toString();
-    case T::SmallInt:
-        return emptyText ? QVariant() : fitInteger(table, f, value, -32768, 32767);
+    case T::Memo: return value.toString();
+    case T::SmallInt: return emptyText ? QVariant() : fitInteger(table, f, value, -32768, 32767);
     case T::Integer:
     case T::AutoInc:
-        return emptyText ? QVariant()
-                         : fitInteger(table, f, value, std::numeric_limits<qint32>::min(),
-                                      std::numeric_limits<qint32>::max());
+        return emptyText
+            ? QVariant()
+            : fitInteger(table, f, value, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max());
     case T::Float: {
         if (emptyText)
             return QVariant();
@@ -132,7 +137,8 @@ QVariant fitValue(const QString &table, const Schema::Field &f, const QVariant &
                 return 1;
             if (s == QLatin1String("false") || s == QLatin1String("0"))
                 return 0;
-            throw AppError(fitError(table, f.name, QStringLiteral("\"%1\" não é um valor lógico.").arg(value.toString())));
+            throw AppError(
+                fitError(table, f.name, QStringLiteral("\"%1\" não é um valor lógico.").arg(value.toString())));
         }
         return value.toBool() ? 1 : 0;
     }
@@ -176,13 +182,15 @@ Schema::Table structure(Database &db, const QString &table)
     if (!db.tableExists(table))
         throw DbError(QStringLiteral("A tabela %1 não existe.").arg(table));
     const QString createSql =
-        db.scalar(QStringLiteral("SELECT sql FROM sqlite_master WHERE type='table' AND name = ? COLLATE NOCASE"), {table})
+        db.scalar(QStringLiteral("SELECT sql FROM sqlite_master WHERE type='table' AND name = ? COLLATE NOCASE"),
+                  {table})
             .toString();
     const bool hasAutoInc = createSql.contains(QLatin1String("AUTOINCREMENT"), Qt::CaseInsensitive);
 
     Schema::Table t;
     t.name = db.scalar(QStringLiteral("SELECT name FROM sqlite_master WHERE type='table' AND name = ? COLLATE NOCASE"),
-                       {table}).toString();
+                       {table})
+                 .toString();
     QStringList columns;
     QList<QPair<int, QString>> keyParts;
     QSqlQuery q = db.exec(QStringLiteral("SELECT name, type, \"notnull\", pk FROM pragma_table_info(?) ORDER BY cid"),
@@ -193,7 +201,8 @@ Schema::Table structure(Database &db, const QString &table)
         f.name = q.value(0).toString();
         const QString declared = q.value(1).toString();
         const int pk = q.value(3).toInt();
-        const bool autoInc = hasAutoInc && pk > 0 && declared.compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0;
+        const bool autoInc = hasAutoInc && pk > 0 &&
+            declared.compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0;
         f.type = typeFromDeclared(declared, autoInc);
         f.required = q.value(2).toInt() != 0;
         if (f.type == Schema::FieldType::Text)
@@ -240,8 +249,8 @@ RowSet readTable(Database &db, const QString &table)
     return readQuery(db, QStringLiteral("SELECT %1 FROM %2").arg(cols.join(QLatin1Char(',')), quoted(t.name)));
 }
 
-CopyResult batchCopy(Database &db, const RowSet &source, const QString &destination, CopyMode mode,
-                     Mapping mapping, const QStringList &keyOverride)
+CopyResult batchCopy(Database &db, const RowSet &source, const QString &destination, CopyMode mode, Mapping mapping,
+                     const QStringList &keyOverride)
 {
     const Schema::Table dest = structure(db, destination);
 
@@ -250,7 +259,9 @@ CopyResult batchCopy(Database &db, const RowSet &source, const QString &destinat
     if (mapping == Mapping::ByPosition) {
         if (source.columns.size() > dest.fields.size())
             throw AppError(QStringLiteral("A origem tem %1 colunas e a tabela %2 apenas %3.")
-                               .arg(source.columns.size()).arg(dest.name).arg(dest.fields.size()));
+                               .arg(source.columns.size())
+                               .arg(dest.name)
+                               .arg(dest.fields.size()));
         for (int i = 0; i < source.columns.size(); ++i)
             target[i] = i;
     } else {
@@ -309,12 +320,14 @@ CopyResult batchCopy(Database &db, const RowSet &source, const QString &destinat
             throw DbError(q.lastError());
     };
     if (mode != CopyMode::Delete)
-        prepare(insertQ, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                             .arg(quoted(dest.name), insertCols.join(QLatin1Char(',')), placeholders.join(QLatin1Char(','))));
+        prepare(insertQ,
+                QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                    .arg(quoted(dest.name), insertCols.join(QLatin1Char(',')), placeholders.join(QLatin1Char(','))));
     if (mode == CopyMode::AppendUpdate) {
         if (!setCols.isEmpty())
-            prepare(updateQ, QStringLiteral("UPDATE %1 SET %2 WHERE %3")
-                                 .arg(quoted(dest.name), setCols.join(QLatin1Char(',')), where));
+            prepare(updateQ,
+                    QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                        .arg(quoted(dest.name), setCols.join(QLatin1Char(',')), where));
         else
             prepare(existsQ, QStringLiteral("SELECT 1 FROM %1 WHERE %2").arg(quoted(dest.name), where));
     }
@@ -333,7 +346,8 @@ CopyResult batchCopy(Database &db, const RowSet &source, const QString &destinat
     for (const QVariantList &row : source.rows) {
         if (row.size() != source.columns.size())
             throw AppError(QStringLiteral("Linha da origem com %1 valores para %2 colunas.")
-                               .arg(row.size()).arg(source.columns.size()));
+                               .arg(row.size())
+                               .arg(source.columns.size()));
         QVariantList fitted(row.size());
         for (int i : mappedSource)
             fitted[i] = fitValue(dest.name, dest.fields.at(target.at(i)), row.at(i));

@@ -25,15 +25,15 @@ struct RowSet
 };
 
 enum class CopyMode {
-    Append,       // every source row is added
+    Append, // every source row is added
     AppendUpdate, // rows matched by the destination's key are replaced, the others added
-    Delete        // destination rows matched by key are removed
+    Delete // destination rows matched by key are removed
 };
 
 enum class Mapping {
     ByPosition, // source column i goes to destination column i
-    ByName      // source columns go to the destination columns of the same name;
-                // source columns the destination lacks are ignored
+    ByName // source columns go to the destination columns of the same name;
+    // source columns the destination lacks are ignored
 };
 
 struct CopyResult
@@ -62,10 +62,10 @@ RowSet readTable(Database &db, const QString &table);
 // is refused with an AppError naming table, column and width; nothing is cut.
 // Raises AppError for a bad mapping or value, DbError for engine errors; on
 // any error nothing of the copy remains (unless an outer transaction decides).
-CopyResult batchCopy(Database &db, const RowSet &source, const QString &destination, CopyMode mode,
-                     Mapping mapping, const QStringList &keyOverride = {});
-CopyResult batchCopyTable(Database &db, const QString &sourceTable, const QString &destination,
-                          CopyMode mode, Mapping mapping, const QStringList &keyOverride = {});
+CopyResult batchCopy(Database &db, const RowSet &source, const QString &destination, CopyMode mode, Mapping mapping,
+                     const QStringList &keyOverride = {});
+CopyResult batchCopyTable(Database &db, const QString &sourceTable, const QString &destination, CopyMode mode,
+                          Mapping mapping, const QStringList &keyOverride = {});
 
 // Checks one value against a column; returns the value as it is to be bound
 // (dates as date-time, booleans as 0/1). Raises AppError when it does not fit.

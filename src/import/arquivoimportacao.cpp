@@ -3,9 +3,10 @@
 #include "import/descriptorfactory.h"
 
 TArquivoImportacao::TArquivoImportacao(const QString &path, const QString &sigla, const QString &userCode)
-    : m_path(path), m_sigla(sigla), m_userCode(userCode)
-{
-}
+    : m_path(path),
+      m_sigla(sigla),
+      m_userCode(userCode)
+{ }
 
 TArquivoImportacao::~TArquivoImportacao()
 {
@@ -85,7 +86,7 @@ std::unique_ptr<TDataStruct> TArquivoImportacao::readNext()
     std::unique_ptr<TDataStruct> record = ImportDescriptors::createForHeader(header, m_sigla, m_userCode);
     if (!record) {
         m_warnings << QStringLiteral("Foi encontrado um header inválido -->") + header +
-                          QStringLiteral(" Verifique a linha ") + QString::number(m_linesRead + 1);
+                QStringLiteral(" Verifique a linha ") + QString::number(m_linesRead + 1);
         // The record's first data line goes with it; a section header in its
         // place starts a record of its own and is kept.
         QString next;

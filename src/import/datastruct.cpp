@@ -13,7 +13,8 @@ const QString TDataStruct::LogFileName = QStringLiteral("Log.txt");
 const QString TDataStruct::LogBDFileName = QStringLiteral("Log_BD.txt");
 
 TDataStruct::TDataStruct(const QString &certifierAcronym, const QString &userCode)
-    : m_certifierAcronym(certifierAcronym), m_userCode(userCode)
+    : m_certifierAcronym(certifierAcronym),
+      m_userCode(userCode)
 {
     // Room for the largest layout: a descriptor is made for every record and
     // every history row, so its items come in one allocation, not one each.

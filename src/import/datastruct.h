@@ -16,7 +16,7 @@ class Messenger;
 struct TWriteResult
 {
     bool succeeded = false;
-    bool inserted = false;  // true when the row was inserted, false when updated
+    bool inserted = false; // true when the row was inserted, false when updated
 };
 
 // Base of every import record descriptor: the columns of one table row, where
@@ -28,8 +28,8 @@ struct TWriteResult
 class TDataStruct
 {
 public:
-    static const QString LogFileName;    // "Log.txt"
-    static const QString LogBDFileName;  // "Log_BD.txt"
+    static const QString LogFileName; // "Log.txt"
+    static const QString LogBDFileName; // "Log_BD.txt"
 
     TDataStruct(const QString &certifierAcronym, const QString &userCode);
     virtual ~TDataStruct();
@@ -87,8 +87,8 @@ protected:
     void setTables(const QString &table, const QString &statusTable, const QString &parentTable);
     // A field of the file layout: its data line within the record (from 1),
     // first and last column.
-    TDataStructItem *addFileField(int line, int firstColumn, int lastColumn, const QString &name,
-                                  TFieldType type, int flags);
+    TDataStructItem *addFileField(int line, int firstColumn, int lastColumn, const QString &name, TFieldType type,
+                                  int flags);
     // A column that is not in the file.
     TDataStructItem *addField(const QString &name, TFieldType type, int flags);
     // SeqEvento of a status table: key, computed.
@@ -111,9 +111,9 @@ private:
     struct ClassTraits
     {
         QList<ItemTraits> items;
-        int numcertif = -1;       // itemByName("Numcertif")
+        int numcertif = -1; // itemByName("Numcertif")
         bool noIssueDate = false; // EMPRESA and PRODUTO rows are not dated by a certificate
-        bool certific = false;    // the CERTIFIC table
+        bool certific = false; // the CERTIFIC table
     };
     const ClassTraits &traits() const;
     void validateItem(TDataStructItem *item, const ItemTraits &traits);
@@ -131,7 +131,7 @@ private:
     static constexpr size_t ItemRoom = 24;
     QList<TDataStructItem *> m_items;
     std::vector<TDataStructItem> m_itemStorage; // never grows past its reserved room
-    QList<TDataStructItem *> m_extraItems;      // items past the room, owned one by one
+    QList<TDataStructItem *> m_extraItems; // items past the room, owned one by one
     QString m_tableName;
     QString m_statusTableName;
     QString m_parentTableName;

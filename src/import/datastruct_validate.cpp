@@ -1,5 +1,5 @@
-#include "import/datastruct.h"
 #include "base/cp1252.h"
+#include "import/datastruct.h"
 #include "import/importdates.h"
 
 #include "db/schema.h"
@@ -66,13 +66,12 @@ const TDataStruct::ClassTraits &TDataStruct::traits() const
             t.columnWidth = field->size;
         const Schema::Field *column = table ? table->field(item->name) : nullptr;
         t.smallInt = item->type == TFieldType::SmallInt ||
-                     (column && column->type == Schema::FieldType::SmallInt &&
-                      (item->type == TFieldType::Integer));
+            (column && column->type == Schema::FieldType::SmallInt && (item->type == TFieldType::Integer));
         traits.items << t;
     }
     traits.numcertif = indexOf(itemByName(QStringLiteral("Numcertif")));
     traits.noIssueDate = m_tableName.compare(QLatin1String("EMPRESA"), Qt::CaseInsensitive) == 0 ||
-                         m_tableName.compare(QLatin1String("PRODUTO"), Qt::CaseInsensitive) == 0;
+        m_tableName.compare(QLatin1String("PRODUTO"), Qt::CaseInsensitive) == 0;
     traits.certific = m_tableName.compare(QLatin1String("CERTIFIC"), Qt::CaseInsensitive) == 0;
     return byClass[std::type_index(typeid(*this))] = traits;
 }
@@ -123,19 +122,17 @@ void TDataStruct::validateItem(TDataStructItem *item, const ItemTraits &traits)
         break;
     case TFieldType::DateTime:
         // File dates carry no time; a moment the import set itself does.
-        if (!(item->inFile() ? ImportDates::parseDate(value).isValid()
-                             : ImportDates::parseDateTime(value).isValid()))
-            fail(QStringLiteral("O valor ") + value + QStringLiteral(" não é uma date/time válido") +
-                 lineSuffix(line));
+        if (!(item->inFile() ? ImportDates::parseDate(value).isValid() : ImportDates::parseDateTime(value).isValid()))
+            fail(QStringLiteral("O valor ") + value + QStringLiteral(" não é uma date/time válido") + lineSuffix(line));
         break;
     case TFieldType::Text:
         // A NUL or line control inside a field is a damaged or foreign file,
         // not text anyone typed; stored, it would travel to the regulator.
         if (const ushort c = controlCharacter(value))
-            fail(QStringLiteral("O valor do campo ") + item->name
-                 + QStringLiteral(" contém um caractere de controle (código %1), que não é permitido.")
-                       .arg(c == 0xffff ? 0 : int(c))
-                 + lineSuffix(line));
+            fail(QStringLiteral("O valor do campo ") + item->name +
+                 QStringLiteral(" contém um caractere de controle (código %1), que não é permitido.")
+                     .arg(c == 0xffff ? 0 : int(c)) +
+                 lineSuffix(line));
         // Text the regulator's files cannot hold would reach it altered.
         else if (const QString problem = Cp1252::fieldProblem(item->name, value); !problem.isEmpty())
             fail(problem + lineSuffix(line));
@@ -179,8 +176,8 @@ void TDataStruct::validateItem(TDataStructItem *item, const ItemTraits &traits)
 
     if (upperName == QLatin1String("IMPORTADO") || upperName == QLatin1String("HISTORICOSIS")) {
         const QStringList codes = upperName == QLatin1String("IMPORTADO")
-                                      ? QStringList{QStringLiteral("0"), QStringLiteral("1")}
-                                      : QStringList{QStringLiteral("1"), QStringLiteral("2")};
+            ? QStringList{QStringLiteral("0"), QStringLiteral("1")}
+            : QStringList{QStringLiteral("1"), QStringLiteral("2")};
         if (!isOneOf(trimmed, codes))
             fail(QStringLiteral("O valor ") + value + QStringLiteral(" não é válido ") + lineSuffix(line));
     }
@@ -202,8 +199,8 @@ bool TDataStruct::checkColumnWidth(const TDataStructItem *item, int columnWidth)
     const QString trimmed = item->trimmedValue();
     if (trimmed.size() <= columnWidth)
         return true;
-    fail(QStringLiteral("O Tamanho do conteudo do campo ") + item->name.toUpper() + QStringLiteral(" ") +
-         item->value + QStringLiteral(" não pode ser superior a ") + QString::number(columnWidth) +
-         QStringLiteral(" caracteres") + lineSuffix(item->lineNumber));
+    fail(QStringLiteral("O Tamanho do conteudo do campo ") + item->name.toUpper() + QStringLiteral(" ") + item->value +
+         QStringLiteral(" não pode ser superior a ") + QString::number(columnWidth) + QStringLiteral(" caracteres") +
+         lineSuffix(item->lineNumber));
     return false;
 }

@@ -1,5 +1,5 @@
-#include "import/datastruct.h"
 #include "base/moments.h"
+#include "import/datastruct.h"
 #include "import/importdates.h"
 
 #include "base/messenger.h"
@@ -45,15 +45,11 @@ QVariant nullOf(TFieldType type)
 {
     switch (type) {
     case TFieldType::SmallInt:
-    case TFieldType::Integer:
-        return QVariant(QMetaType(QMetaType::Int));
-    case TFieldType::Float:
-        return QVariant(QMetaType(QMetaType::Double));
+    case TFieldType::Integer: return QVariant(QMetaType(QMetaType::Int));
+    case TFieldType::Float: return QVariant(QMetaType(QMetaType::Double));
     case TFieldType::Date:
-    case TFieldType::DateTime:
-        return QVariant(QMetaType(QMetaType::QDateTime));
-    case TFieldType::Text:
-        break;
+    case TFieldType::DateTime: return QVariant(QMetaType(QMetaType::QDateTime));
+    case TFieldType::Text: break;
     }
     return QVariant(QMetaType(QMetaType::QString));
 }
@@ -89,13 +85,9 @@ QVariant boundValue(const TDataStructItem *item, const QString &value, const QSt
     bool ok = true;
     QVariant out;
     switch (item->type) {
-    case TFieldType::Text:
-        out = trimmed;
-        break;
+    case TFieldType::Text: out = trimmed; break;
     case TFieldType::SmallInt:
-    case TFieldType::Integer:
-        out = trimmed.toInt(&ok);
-        break;
+    case TFieldType::Integer: out = trimmed.toInt(&ok); break;
     case TFieldType::Float: {
         QString t = trimmed;
         if (!t.contains(QLatin1Char('.')))
@@ -150,7 +142,7 @@ bool isDateRuleItem(const TDataStructItem *item)
 {
     const QString prefix = item->name.left(6).toUpper();
     return item->type == TFieldType::DateTime &&
-           (prefix == QLatin1String("DTHSTA") || prefix == QLatin1String("DTHENT"));
+        (prefix == QLatin1String("DTHSTA") || prefix == QLatin1String("DTHENT"));
 }
 
 }
@@ -218,7 +210,7 @@ TWriteResult TDataStruct::WriteRow(Database &db)
     QStringList values;
     values.reserve(m_items.size());
     bool freshSequence = false; // a key holds a SeqEvento above every row of the table
-    quint64 keyMask = 0;        // key items holding a value
+    quint64 keyMask = 0; // key items holding a value
     for (int i = 0; i < m_items.size(); ++i) {
         const TDataStructItem *item = m_items.at(i);
         if (item->sequence) {
@@ -275,8 +267,9 @@ TWriteResult TDataStruct::WriteRow(Database &db)
     }
 
     if (exists && !shape->hasKey) {
-        AppendLog(LogBDFileName, QStringLiteral("Não foi possível fazer o update pois a estrutura não possui "
-                                                "chave primária definida!"));
+        AppendLog(LogBDFileName,
+                  QStringLiteral("Não foi possível fazer o update pois a estrutura não possui "
+                                 "chave primária definida!"));
         return result;
     }
     result.inserted = !exists;
@@ -297,8 +290,9 @@ TWriteResult TDataStruct::WriteRow(Database &db)
                                        : ImportDates::parseDateTime(values.at(i));
         // Whole days: a certificate issued today at 14:00 takes a status of today.
         if (!when.isValid() || when.date() < reference.date() || when.date() > today) {
-            AppendLog(LogBDFileName, ruleMessage + m_items.at(i)->name +
-                                         QStringLiteral(" é inferior a data emissão ou superior a data do sistema!"));
+            AppendLog(LogBDFileName,
+                      ruleMessage + m_items.at(i)->name +
+                          QStringLiteral(" é inferior a data emissão ou superior a data do sistema!"));
             ruleBroken = true;
         }
     }
@@ -334,8 +328,8 @@ QDateTime TDataStruct::referenceIssueDate(Database &db) const
         return remembered;
     try {
         Database::Statement &q = db.statement(QStringLiteral("select dataemissao from certific\n"
-                                                              "where siglacertificador = :p1 and\n"
-                                                              "numcertif = :p2"));
+                                                             "where siglacertificador = :p1 and\n"
+                                                             "numcertif = :p2"));
         q.exec({m_certifierAcronym, number});
         QDateTime answer = fallback;
         if (q.hasRow() && !q.value(0).isNull()) {
@@ -357,7 +351,8 @@ QDateTime TDataStruct::referenceIssueDate(Database &db) const
 bool TDataStruct::execute(Database &db, const TWriteShape::Statement &statement, const QStringList &values)
 {
     static const QByteArray Trying = QByteArrayLiteral("Vai tentar executar\n");
-    static const QByteArray Success = QByteArrayLiteral("Executou com Sucesso\n*************************************\n");
+    static const QByteArray Success = QByteArrayLiteral(
+        "Executou com Sucesso\n*************************************\n");
     static const QByteArray Failure = utf8Line(QStringLiteral("--------------FALHA NA EXECUÇÃO!------------------"));
     static const QByteArray Stars = QByteArrayLiteral("*************************************\n");
 
@@ -426,8 +421,8 @@ bool TDataStruct::execute(Database &db, const TWriteShape::Statement &statement,
         appendLogBytes(LogBDFileName, Success);
         return true;
     }
-    appendLogBytes(LogBDFileName, Failure + dateLine() + statement.logText + '\n' + trace.mid(paramsAt) +
-                                      utf8Line(error) + Stars);
+    appendLogBytes(LogBDFileName,
+                   Failure + dateLine() + statement.logText + '\n' + trace.mid(paramsAt) + utf8Line(error) + Stars);
     // Whoever looks at the log while the message is up sees it whole.
     if (m_session)
         m_session->flushLogs();

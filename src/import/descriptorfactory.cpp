@@ -10,8 +10,7 @@ namespace {
 
 using Maker = std::function<std::unique_ptr<TDataStruct>(const QString &, const QString &)>;
 
-template <typename T>
-Maker maker()
+template <typename T> Maker maker()
 {
     return [](const QString &sigla, const QString &user) { return std::make_unique<T>(sigla, user); };
 }

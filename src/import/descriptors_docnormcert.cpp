@@ -1,5 +1,5 @@
-#include "import/descriptors.h"
 #include "import/descriptorlayout.h"
+#include "import/descriptors.h"
 
 using namespace DescriptorLayout;
 

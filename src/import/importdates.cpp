@@ -1,6 +1,6 @@
 #include "import/importdates.h"
-#include "import/datastructitem.h"
 #include "base/moments.h"
+#include "import/datastructitem.h"
 
 #include <QRegularExpression>
 

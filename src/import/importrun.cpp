@@ -23,9 +23,11 @@ const QString InvalidHeaderWarning = QStringLiteral("Foi encontrado um header in
 }
 
 ImportRun::ImportRun(const QString &moduleCode, Database &db, const QString &userCode, Messenger &messenger)
-    : m_moduleCode(moduleCode), m_db(db), m_userCode(userCode), m_msg(messenger)
-{
-}
+    : m_moduleCode(moduleCode),
+      m_db(db),
+      m_userCode(userCode),
+      m_msg(messenger)
+{ }
 
 ImportRun::~ImportRun() = default;
 
@@ -61,8 +63,8 @@ void ImportRun::showImportErrors(const QString &moduleCode, const QString &faile
     if (moduleCode.compare(QLatin1String("KESTRAVO"), Qt::CaseInsensitive) != 0 || failedFiles.isEmpty())
         return;
     messenger.information(QStringLiteral("Ocorreram erros na IMPORTAÇÃO do(s) arquivo(s) TXT(s) e a rotina gerou o(s) "
-                                         "arquivo(s) ")
-                          + failedFiles + QStringLiteral(", no mesmo diretório do(s) arquivos TXT processados."));
+                                         "arquivo(s) ") +
+                          failedFiles + QStringLiteral(", no mesmo diretório do(s) arquivos TXT processados."));
 }
 
 bool ImportRun::run(const QString &dir, const QStringList &fileNames)
@@ -108,8 +110,8 @@ bool ImportRun::lookUpCertifier(const QString &name, QString &sigla)
     const QString acronym = name.length() > 17 ? name.mid(3, name.length() - 17) : QString();
     if (!acronym.isEmpty()) {
         try {
-            QSqlQuery q = m_db.exec(QStringLiteral("Select * from ") + table
-                                        + QStringLiteral(" where siglacertificador = :p1"),
+            QSqlQuery q = m_db.exec(QStringLiteral("Select * from ") + table +
+                                        QStringLiteral(" where siglacertificador = :p1"),
                                     QVariantMap{{QStringLiteral("p1"), acronym}});
             if (q.next()) {
                 sigla = q.record().value(QStringLiteral("SiglaCertificador")).toString();
@@ -156,8 +158,8 @@ ImportRun::Outcome ImportRun::importFile(const QString &dir, const QString &name
     reader.setLogDir(dir);
     reader.setMessenger(&m_msg);
     if (!reader.open()) {
-        m_msg.error(QStringLiteral("Erro ao tentar abrir o arquivo! ") + QDir::toNativeSeparators(path)
-                    + QStringLiteral(": ") + FileReasons::unreadable(path, reader.textFile().errorString()) + '.');
+        m_msg.error(QStringLiteral("Erro ao tentar abrir o arquivo! ") + QDir::toNativeSeparators(path) +
+                    QStringLiteral(": ") + FileReasons::unreadable(path, reader.textFile().errorString()) + '.');
         return Outcome::Skipped;
     }
     if (!logsWritable(dir, name))
@@ -185,11 +187,12 @@ bool ImportRun::logsWritable(const QString &dir, const QString &name)
                 QFile::remove(path);
             continue;
         }
-        m_msg.error(QStringLiteral("O arquivo ") + name + QStringLiteral(" não foi importado: não foi possível gravar o "
-                                                                        "arquivo de log ")
-                    + QDir::toNativeSeparators(path) + QStringLiteral(" (")
-                    + FileReasons::unwritable(path, probe.errorString())
-                    + QStringLiteral("). Copie os arquivos para uma pasta que permita gravação."));
+        m_msg.error(QStringLiteral("O arquivo ") + name +
+                    QStringLiteral(" não foi importado: não foi possível gravar o "
+                                   "arquivo de log ") +
+                    QDir::toNativeSeparators(path) + QStringLiteral(" (") +
+                    FileReasons::unwritable(path, probe.errorString()) +
+                    QStringLiteral("). Copie os arquivos para uma pasta que permita gravação."));
         return false;
     }
     return true;
@@ -269,8 +272,8 @@ ImportRun::Outcome ImportRun::importOpenedFile(const QString &dir, const QString
         // A file that yields nothing is no import: recording it would bar
         // the corrected file of the same name.
         if (records == 0) {
-            const QString why = QStringLiteral("Nenhum registro foi encontrado no arquivo ") + name
-                                + QStringLiteral(": ") + whyNoRecord(reader) + '.';
+            const QString why = QStringLiteral("Nenhum registro foi encontrado no arquivo ") + name +
+                QStringLiteral(": ") + whyNoRecord(reader) + '.';
             appendLog(dir, PostImport::LogFileName, {why});
             m_msg.error(why);
             failed = true;
@@ -303,9 +306,9 @@ ImportRun::Outcome ImportRun::importOpenedFile(const QString &dir, const QString
         } else {
             appendLog(dir, PostImport::LogBdFileName, {e.message()});
             if (e.rolledBack()) {
-                const QString stopped = QStringLiteral("A gravação do arquivo ") + name
-                                        + QStringLiteral(" foi interrompida pelo banco de dados (") + e.message()
-                                        + QStringLiteral("); nada deste arquivo foi gravado.");
+                const QString stopped = QStringLiteral("A gravação do arquivo ") + name +
+                    QStringLiteral(" foi interrompida pelo banco de dados (") + e.message() +
+                    QStringLiteral("); nada deste arquivo foi gravado.");
                 appendLog(dir, PostImport::LogBdFileName, {stopped});
                 m_msg.error(stopped);
             }
@@ -330,8 +333,8 @@ ImportRun::Outcome ImportRun::importOpenedFile(const QString &dir, const QString
         m_msg.error(QStringLiteral("Ocorreu erro na importação dos dados do arquivo ") + name);
         renameLogs(dir, name, errorLog, errorBdLog);
     } else {
-        m_msg.information(QStringLiteral("Importação dos dados do arquivo ") + name
-                          + QStringLiteral(" concluída com sucesso"));
+        m_msg.information(QStringLiteral("Importação dos dados do arquivo ") + name +
+                          QStringLiteral(" concluída com sucesso"));
     }
     if (m_observer)
         m_observer->fileFinished(name, !failed, errorLog, errorBdLog);

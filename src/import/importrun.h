@@ -21,31 +21,30 @@ class ImportObserver
 public:
     virtual ~ImportObserver() = default;
     // A file passed the certifier and duplicate checks and was opened.
-    virtual void fileStarted(const QString & /*path*/, int /*totalLines*/) {}
-    virtual void linesRead(int /*lines*/, int /*totalLines*/) {}
+    virtual void fileStarted(const QString & /*path*/, int /*totalLines*/) { }
+    virtual void linesRead(int /*lines*/, int /*totalLines*/) { }
     // Warnings of the reader ("Linha não importada-->", invalid headers).
-    virtual void warnings(const QStringList & /*lines*/) {}
+    virtual void warnings(const QStringList & /*lines*/) { }
     // The same, with the number of the last line read when they were found
     // (the line not imported). By default passed on to warnings().
     virtual void warningsAt(const QStringList &lines, int /*lineNumber*/) { warnings(lines); }
     // The records of the batch, "TCertificStruct-OK" / "-NO", in slot order.
-    virtual void batchListed(const QStringList & /*entries*/) {}
+    virtual void batchListed(const QStringList & /*entries*/) { }
     // Record index (from 0) of the batch about to be written.
-    virtual void writingRecord(int /*index*/, int /*batchSize*/) {}
+    virtual void writingRecord(int /*index*/, int /*batchSize*/) { }
     // The file was read to its end.
-    virtual void readingFinished() {}
+    virtual void readingFinished() { }
     // Success path: tables updated, then complete certificates being marked.
-    virtual void tablesUpdated() {}
-    virtual void completeProgress(int /*done*/, int /*total*/) {}
-    virtual void completeMarked() {}
+    virtual void tablesUpdated() { }
+    virtual void completeProgress(int /*done*/, int /*total*/) { }
+    virtual void completeMarked() { }
     // succeeded false: rolled back; errorLog / errorBdLog are the renamed
     // logs beside the file (empty when there was none).
     virtual void fileFinished(const QString & /*name*/, bool /*succeeded*/, const QString & /*errorLog*/,
                               const QString & /*errorBdLog*/)
-    {
-    }
+    { }
     // Between steps, so a window can repaint.
-    virtual void idle() {}
+    virtual void idle() { }
 };
 
 // Loads every "TX-*.txt" file of a directory into the database, one
@@ -120,7 +119,7 @@ private:
     ImportObserver *m_observer = nullptr;
     ImportSession *m_session = nullptr; // the file being imported
     ParentCheck *m_parents = nullptr; // the file being imported
-    QString m_fileName;                // the file being imported
+    QString m_fileName; // the file being imported
     bool m_busy = false;
     // The certificates the file being imported wrote rows of, in order.
     QList<PostImport::CertificateKey> m_fileCertificates;

@@ -19,7 +19,9 @@ struct ImportSession::OpenLog
     bool usable = false;
 };
 
-ImportSession::ImportSession(Database &db) : m_db(db) {}
+ImportSession::ImportSession(Database &db)
+    : m_db(db)
+{ }
 
 ImportSession::~ImportSession()
 {

@@ -70,9 +70,9 @@ public:
     // as. The same few dates fill a whole file.
     struct Moment
     {
-        QDateTime value;  // invalid when the text is not a date
-        QString stored;   // as bound to the database
-        QString shown;    // as listed in Log_BD.txt
+        QDateTime value; // invalid when the text is not a date
+        QString stored; // as bound to the database
+        QString shown; // as listed in Log_BD.txt
     };
     const Moment &moment(const QString &trimmedText);
 
@@ -108,7 +108,10 @@ private:
     };
     struct DerivedKeyHash
     {
-        size_t operator()(const DerivedKey &k) const { return k.a->hash_code() * 31 + k.b->hash_code() + size_t(k.tag); }
+        size_t operator()(const DerivedKey &k) const
+        {
+            return k.a->hash_code() * 31 + k.b->hash_code() + size_t(k.tag);
+        }
     };
     std::unordered_map<DerivedKey, std::shared_ptr<const void>, DerivedKeyHash> m_derived;
     struct ShapeKey

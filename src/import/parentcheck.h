@@ -14,7 +14,9 @@ class TDataStruct;
 class ParentCheck
 {
 public:
-    explicit ParentCheck(Database &db) : m_db(db) {}
+    explicit ParentCheck(Database &db)
+        : m_db(db)
+    { }
 
     // Notes a status record read from the file (records of other tables are
     // ignored). Raises DbError.
@@ -26,8 +28,8 @@ public:
 private:
     struct Pending
     {
-        QString table;      // the record's table
-        QString parent;     // the item's table
+        QString table; // the record's table
+        QString parent; // the item's table
         QStringList columns;
         QVariantList values;
         int line = 0;

@@ -44,8 +44,8 @@ bool hasValue(const QVariant &v)
 
 bool isAuditColumn(const QString &name)
 {
-    return name.compare(QLatin1String("DthUltAtualiz"), Qt::CaseInsensitive) == 0
-        || name.compare(QLatin1String("UsuResp"), Qt::CaseInsensitive) == 0;
+    return name.compare(QLatin1String("DthUltAtualiz"), Qt::CaseInsensitive) == 0 ||
+        name.compare(QLatin1String("UsuResp"), Qt::CaseInsensitive) == 0;
 }
 
 // The test of completeness, given the test that a table holds a row of the
@@ -58,8 +58,8 @@ QString completeness(const std::function<QString(const QString &)> &hasRow)
     for (const char *t : {"doc_norm_cert_produto", "doc_norm_cert_servico", "doc_norm_lote", "doc_norm_tipo",
                           "doc_norm_unidade", "doc_norm_serv"})
         docs << hasRow(QLatin1String(t));
-    return hasRow(QStringLiteral("emp_cert")) + QStringLiteral("\n and (") + items.join(QStringLiteral("\n or "))
-        + QStringLiteral(")\n and (") + docs.join(QStringLiteral("\n or ")) + QLatin1Char(')');
+    return hasRow(QStringLiteral("emp_cert")) + QStringLiteral("\n and (") + items.join(QStringLiteral("\n or ")) +
+        QStringLiteral(")\n and (") + docs.join(QStringLiteral("\n or ")) + QLatin1Char(')');
 }
 
 // The same test as written for the database the system came from (one
@@ -119,17 +119,23 @@ bool checkPairing(Database &db, const QString &logDir)
 bool checkCompanyRoles(Database &db, const QString &logDir)
 {
     const QString sql = QStringLiteral(
-        "select 'LOTE' as Nome_da_Tabela, l.numCertif, l.marcaprod, l.modeloprod, l.codigopais, l.idempresa, l.siglacertificador from lote l\n"
+        "select 'LOTE' as Nome_da_Tabela, l.numCertif, l.marcaprod, l.modeloprod, l.codigopais, l.idempresa, "
+        "l.siglacertificador from lote l\n"
         "where not exists (select e.siglacertificador, e.numcertif, e.codigopais, e.idempresa  from emp_cert e\n"
-        "where l.siglacertificador = e.siglacertificador and l.numcertif = e.numcertif and l.codigopais = e.codigopais and l.idempresa = e.idempresa)\n"
+        "where l.siglacertificador = e.siglacertificador and l.numcertif = e.numcertif and l.codigopais = e.codigopais "
+        "and l.idempresa = e.idempresa)\n"
         "union\n"
-        "select 'TIPO' as Nome_da_Tabela, t.numCertif, t.marcaprod, t.modeloprod, t.codigopais, t.idempresa, t.siglacertificador from tipo t\n"
+        "select 'TIPO' as Nome_da_Tabela, t.numCertif, t.marcaprod, t.modeloprod, t.codigopais, t.idempresa, "
+        "t.siglacertificador from tipo t\n"
         "where not exists (select e.siglacertificador, e.numcertif, e.codigopais, e.idempresa from emp_cert e\n"
-        "where t.siglacertificador = e.siglacertificador and t.numcertif = e.numcertif and t.codigopais = e.codigopais and t.idempresa = e.idempresa)\n"
+        "where t.siglacertificador = e.siglacertificador and t.numcertif = e.numcertif and t.codigopais = e.codigopais "
+        "and t.idempresa = e.idempresa)\n"
         "union\n"
-        "select 'UNIDADE' as Nome_da_Tabela, u.numCertif, u.marcaprod, u.modeloprod, u.codigopais, u.idempresa, u.siglacertificador from unidade u\n"
+        "select 'UNIDADE' as Nome_da_Tabela, u.numCertif, u.marcaprod, u.modeloprod, u.codigopais, u.idempresa, "
+        "u.siglacertificador from unidade u\n"
         "where not exists (select e.siglacertificador, e.numcertif, e.codigopais, e.idempresa from emp_cert e\n"
-        "where u.siglacertificador = e.siglacertificador and u.numcertif = e.numcertif and u.codigopais = e.codigopais and u.idempresa = e.idempresa)");
+        "where u.siglacertificador = e.siglacertificador and u.numcertif = e.numcertif and u.codigopais = e.codigopais "
+        "and u.idempresa = e.idempresa)");
     QSqlQuery q = db.exec(sql);
     QStringList lines;
     while (q.next()) {
@@ -152,8 +158,9 @@ bool checkCompanyRoles(Database &db, const QString &logDir)
 
 QStringList completeCertificates(Database &db)
 {
-    QSqlQuery q = db.exec(QStringLiteral("select distinct C.SiglaCertificador, C.Numcertif from Certific as C where\n")
-                          + completeCondition(QStringLiteral("C")));
+    QSqlQuery q = db.exec(
+        QStringLiteral("select distinct C.SiglaCertificador, C.Numcertif from Certific as C where\n") +
+        completeCondition(QStringLiteral("C")));
     QStringList out;
     while (q.next())
         out << q.value(0).toString() + QLatin1Char('|') + q.value(1).toString();
@@ -168,8 +175,8 @@ int markCompleteCertificates(Database &db, const QList<CertificateKey> &certific
         progress(0, total);
     // One certificate at a time, each test an indexed lookup by its key.
     const QString sql = QStringLiteral("update certific set completo = ?, Aprovado = ?\n"
-                                       "where SiglaCertificador = ? and NumCertif = ? and\n")
-                        + keyedCompleteCondition(QStringLiteral("certific"));
+                                       "where SiglaCertificador = ? and NumCertif = ? and\n") +
+        keyedCompleteCondition(QStringLiteral("certific"));
     int marked = 0;
     for (const CertificateKey &key : certificates)
         marked += db.execute(sql, {1, 1, key.sigla, key.number});

@@ -53,8 +53,8 @@ enum class StatusRole : char { Other, Evento, Justificativa, HistoricoSis, Statu
 // The inclusion row: status item s against record item r.
 struct AutomaticPlan
 {
-    Matrix same;                      // [s][r]: sameName
-    std::vector<StatusRole> role;     // of each status item
+    Matrix same; // [s][r]: sameName
+    std::vector<StatusRole> role; // of each status item
     std::vector<char> recordDthStatus; // record item named DTHSTATUS...
 };
 
@@ -91,9 +91,9 @@ struct HistoryPlan
 {
     bool hasCarrier = false;
     std::vector<char> carrierSequence; // of each carrier item
-    Matrix carrierFromRecord;          // [s][r]: names equal ignoring case
-    Matrix historyFromCarrier;         // [s][h]: sameName
-    std::vector<HistoryRole> role;     // of each history item
+    Matrix carrierFromRecord; // [s][r]: names equal ignoring case
+    Matrix historyFromCarrier; // [s][h]: sameName
+    std::vector<HistoryRole> role; // of each history item
 };
 
 QString carrierTable(const TDataStruct &record)
@@ -219,17 +219,12 @@ bool writeHistoryControlRow(Database &db, const TDataStruct &record, bool insert
                 break;
             }
             switch (plan->role[size_t(hi)]) {
-            case HistoryRole::NomeTabela:
-                h->value = inserted ? record.parentTableName() : record.tableName();
-                break;
+            case HistoryRole::NomeTabela: h->value = inserted ? record.parentTableName() : record.tableName(); break;
             case HistoryRole::TabelaHistorico:
                 h->value = inserted ? record.tableName() : record.statusTableName();
                 break;
-            case HistoryRole::Historico:
-                h->value = inserted ? QStringLiteral("1") : QStringLiteral("0");
-                break;
-            case HistoryRole::Other:
-                break;
+            case HistoryRole::Historico: h->value = inserted ? QStringLiteral("1") : QStringLiteral("0"); break;
+            case HistoryRole::Other: break;
             }
         }
     }

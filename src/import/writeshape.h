@@ -34,16 +34,16 @@ struct TWriteShape
 {
     struct Statement
     {
-        QStringList lines;         // as written to Log_BD.txt
-        TCachedSql sql;            // the lines joined by line ends
-        QByteArray logText;        // the lines, each followed by a line end, in UTF-8
-        QList<int> params;         // item index of each placeholder, in order
-        QList<int> dateRuleItems;  // items whose date lies between issue and now
+        QStringList lines; // as written to Log_BD.txt
+        TCachedSql sql; // the lines joined by line ends
+        QByteArray logText; // the lines, each followed by a line end, in UTF-8
+        QList<int> params; // item index of each placeholder, in order
+        QList<int> dateRuleItems; // items whose date lies between issue and now
     };
 
-    bool hasKey = false;       // the descriptor has key items at all
-    QList<int> keyParams;      // key items holding a value, in order
-    TCachedSql existsSql;      // the existence test (when keyParams is not empty)
+    bool hasKey = false; // the descriptor has key items at all
+    QList<int> keyParams; // key items holding a value, in order
+    TCachedSql existsSql; // the existence test (when keyParams is not empty)
     Statement insert;
     Statement update;
 };

@@ -13,8 +13,8 @@ struct CertificateKey
     bool isEmpty() const { return sigla.isEmpty() || numero.isEmpty(); }
     bool sameAs(const CertificateKey &other) const
     {
-        return sigla.compare(other.sigla, Qt::CaseInsensitive) == 0
-               && numero.compare(other.numero, Qt::CaseInsensitive) == 0;
+        return sigla.compare(other.sigla, Qt::CaseInsensitive) == 0 &&
+            numero.compare(other.numero, Qt::CaseInsensitive) == 0;
     }
 };
 
@@ -44,11 +44,11 @@ struct Certificate
     // The columns a user edits on "Dados Gerais" (not status, flags or audit).
     bool sameGeneralData(const Certificate &o) const
     {
-        return siglaCertificador == o.siglaCertificador && numCertif == o.numCertif
-               && idClasseCertif == o.idClasseCertif && idClasseProd.toInt() == o.idClasseProd.toInt()
-               && idClasseProd.isNull() == o.idClasseProd.isNull() && dataEmissao == o.dataEmissao
-               && dataValid == o.dataValid && labEnsaio == o.labEnsaio && numRelEnsaio == o.numRelEnsaio
-               && signatarios == o.signatarios && observacoes == o.observacoes;
+        return siglaCertificador == o.siglaCertificador && numCertif == o.numCertif &&
+            idClasseCertif == o.idClasseCertif && idClasseProd.toInt() == o.idClasseProd.toInt() &&
+            idClasseProd.isNull() == o.idClasseProd.isNull() && dataEmissao == o.dataEmissao &&
+            dataValid == o.dataValid && labEnsaio == o.labEnsaio && numRelEnsaio == o.numRelEnsaio &&
+            signatarios == o.signatarios && observacoes == o.observacoes;
     }
 };
 

@@ -14,7 +14,8 @@ namespace {
 // "Still to be approved", over certific's columns.
 QString notApproved()
 {
-    return QStringLiteral("(aprovado = 0 or not %1)").arg(RegulatorHolding::certificateCondition(QStringLiteral("certific")));
+    return QStringLiteral("(aprovado = 0 or not %1)")
+        .arg(RegulatorHolding::certificateCondition(QStringLiteral("certific")));
 }
 
 }
@@ -31,7 +32,8 @@ QList<Candidate> candidates(Database &db)
     QSqlQuery q = db.exec(candidatesSql());
     QList<Candidate> out;
     while (q.next())
-        out.append({q.value(0).toString(), q.value(1).toString(), q.value(2).toString(), Moments::fromValue(q.value(3))});
+        out.append(
+            {q.value(0).toString(), q.value(1).toString(), q.value(2).toString(), Moments::fromValue(q.value(3))});
     return out;
 }
 
@@ -60,11 +62,10 @@ NotCandidates::NotCandidates(const QList<CertificateKey> &keys)
           for (const CertificateKey &k : keys)
               numbers << k.numCertif;
           return QStringLiteral("Certificado(s) não completo(s) ou já aprovado(s): ") +
-                 numbers.join(QStringLiteral(", "));
+              numbers.join(QStringLiteral(", "));
       }()),
       m_keys(keys)
-{
-}
+{ }
 
 QList<Approval> approve(Database &db, const QList<CertificateKey> &keys, const QString &user)
 {
@@ -72,8 +73,9 @@ QList<Approval> approve(Database &db, const QList<CertificateKey> &keys, const Q
     for (const CertificateKey &k : keys) {
         bool seen = false;
         for (const CertificateKey &u : std::as_const(unique))
-            seen = seen || (u.sigla.compare(k.sigla, Qt::CaseInsensitive) == 0 &&
-                            u.numCertif.compare(k.numCertif, Qt::CaseInsensitive) == 0);
+            seen = seen ||
+                (u.sigla.compare(k.sigla, Qt::CaseInsensitive) == 0 &&
+                 u.numCertif.compare(k.numCertif, Qt::CaseInsensitive) == 0);
         if (!seen)
             unique << k;
     }

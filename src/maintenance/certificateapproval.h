@@ -36,8 +36,8 @@ struct Approval
 };
 
 // The box shown when an approval fails (everything rolled back).
-inline const QString ErrorText =
-    QStringLiteral("Erro na aprovação de certificados !!! As alterações não foram efetuadas.");
+inline const QString ErrorText = QStringLiteral(
+    "Erro na aprovação de certificados !!! As alterações não foram efetuadas.");
 inline const QString ErrorCaption = QStringLiteral("Erro");
 
 // A certificate is still to be approved when it is complete and either not

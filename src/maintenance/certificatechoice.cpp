@@ -7,7 +7,11 @@ namespace {
 // A type, unit or lot of the certificate matching `condition`.
 QString anyProductItem(const QString &condition)
 {
-    struct Item { const char *table; const char *alias; };
+    struct Item
+    {
+        const char *table;
+        const char *alias;
+    };
     static const Item items[] = {{"tipo", "T"}, {"unidade", "U"}, {"lote", "L"}};
     QStringList blocks;
     for (const Item &i : items) {
@@ -27,18 +31,12 @@ QString orderClause(Order order)
 {
     // The certificate number breaks ties, so equal names keep a stable order.
     switch (order) {
-    case Order::Default:
-        return QStringLiteral("Order By 1, 2");
-    case Order::Number:
-        return QStringLiteral("Order by a.NumCertif");
-    case Order::CertificateClass:
-        return QStringLiteral("Order by b.NomClasseCertif, a.NumCertif");
-    case Order::ProductClass:
-        return QStringLiteral("Order by c.NomClasseProd, a.NumCertif");
-    case Order::Issue:
-        return QStringLiteral("Order by a.DataEmissao, a.NumCertif");
-    case Order::Validity:
-        return QStringLiteral("Order by a.DataValid, a.NumCertif");
+    case Order::Default: return QStringLiteral("Order By 1, 2");
+    case Order::Number: return QStringLiteral("Order by a.NumCertif");
+    case Order::CertificateClass: return QStringLiteral("Order by b.NomClasseCertif, a.NumCertif");
+    case Order::ProductClass: return QStringLiteral("Order by c.NomClasseProd, a.NumCertif");
+    case Order::Issue: return QStringLiteral("Order by a.DataEmissao, a.NumCertif");
+    case Order::Validity: return QStringLiteral("Order by a.DataValid, a.NumCertif");
     }
     return {};
 }

@@ -13,13 +13,13 @@ enum class Origin { Any, Imported, National };
 
 struct Filter
 {
-    QString number;              // found anywhere in NumCertif, any letter case
-    QString certificateClass;    // NomClasseCertif
-    QString productClass;        // NomClasseProd
-    QString serviceClass;        // NomClasseServ of one of its services
-    QString companyCountry;      // with companyId: a company of the certificate
+    QString number; // found anywhere in NumCertif, any letter case
+    QString certificateClass; // NomClasseCertif
+    QString productClass; // NomClasseProd
+    QString serviceClass; // NomClasseServ of one of its services
+    QString companyCountry; // with companyId: a company of the certificate
     QString companyId;
-    QString brand;               // with model and imported: a type, unit or lot
+    QString brand; // with model and imported: a type, unit or lot
     QString model;
     int imported = 0;
     Origin origin = Origin::Any; // ignored while a product is chosen

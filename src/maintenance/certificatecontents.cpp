@@ -8,17 +8,21 @@ namespace CertificateContents {
 
 namespace {
 
-QVariantMap keyParams(const CertificateKey &key) { return {{"sigla", key.sigla}, {"num", key.numero}}; }
+QVariantMap keyParams(const CertificateKey &key)
+{
+    return {{"sigla", key.sigla}, {"num", key.numero}};
+}
 
 }
 
 Heading heading(const Database &db, const CertificateKey &key)
 {
-    QSqlQuery q = db.exec(QStringLiteral("SELECT C.SiglaCertificador, C.NumCertif, CL.NomClasseCertif, P.NomClasseProd "
-                                         "FROM CERTIFIC C LEFT JOIN CLASSE_C CL ON CL.IdClasseCertif = C.IdClasseCertif "
-                                         "LEFT JOIN CLASSE_P P ON P.IdClasseProd = C.IdClasseProd "
-                                         "WHERE C.SiglaCertificador = ? AND C.NumCertif = ?"),
-                          {key.sigla, key.numero});
+    QSqlQuery q = db.exec(
+        QStringLiteral("SELECT C.SiglaCertificador, C.NumCertif, CL.NomClasseCertif, P.NomClasseProd "
+                       "FROM CERTIFIC C LEFT JOIN CLASSE_C CL ON CL.IdClasseCertif = C.IdClasseCertif "
+                       "LEFT JOIN CLASSE_P P ON P.IdClasseProd = C.IdClasseProd "
+                       "WHERE C.SiglaCertificador = ? AND C.NumCertif = ?"),
+        {key.sigla, key.numero});
     Heading h;
     if (!q.next())
         return h;

@@ -11,9 +11,9 @@ namespace CertificateContents {
 struct Heading
 {
     bool found = false;
-    CertificateKey key;          // as stored
-    QString classeCertificado;   // NomClasseCertif
-    QString classeProdutos;      // NomClasseProd
+    CertificateKey key; // as stored
+    QString classeCertificado; // NomClasseCertif
+    QString classeProdutos; // NomClasseProd
 };
 Heading heading(const Database &db, const CertificateKey &key);
 

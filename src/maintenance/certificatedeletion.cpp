@@ -9,18 +9,18 @@ namespace CertificateDeletion {
 
 const QStringList &tables()
 {
-    static const QStringList all{
-        // events of the normative documents, then the documents
-        QStringLiteral("STATUS_DNCP"), QStringLiteral("STATUS_DNCS"), QStringLiteral("STATUS_DNS"),
-        QStringLiteral("STATUS_DNT"), QStringLiteral("STATUS_DNL"), QStringLiteral("STATUS_DNU"),
-        QStringLiteral("DOC_NORM_CERT_PRODUTO"), QStringLiteral("DOC_NORM_CERT_SERVICO"),
-        QStringLiteral("DOC_NORM_SERV"), QStringLiteral("DOC_NORM_TIPO"), QStringLiteral("DOC_NORM_LOTE"),
-        QStringLiteral("DOC_NORM_UNIDADE"),
-        // events of the items, the items, the certificate
-        QStringLiteral("EVENTO_EMP"), QStringLiteral("STATUS_T"), QStringLiteral("STATUS_L"),
-        QStringLiteral("STATUS_U"), QStringLiteral("STATUS_S"), QStringLiteral("STATUS_C"),
-        QStringLiteral("EMP_CERT"), QStringLiteral("TIPO"), QStringLiteral("LOTE"), QStringLiteral("UNIDADE"),
-        QStringLiteral("SERVICO"), QStringLiteral("CERTIFIC")};
+    static const QStringList all{// events of the normative documents, then the documents
+                                 QStringLiteral("STATUS_DNCP"), QStringLiteral("STATUS_DNCS"),
+                                 QStringLiteral("STATUS_DNS"), QStringLiteral("STATUS_DNT"),
+                                 QStringLiteral("STATUS_DNL"), QStringLiteral("STATUS_DNU"),
+                                 QStringLiteral("DOC_NORM_CERT_PRODUTO"), QStringLiteral("DOC_NORM_CERT_SERVICO"),
+                                 QStringLiteral("DOC_NORM_SERV"), QStringLiteral("DOC_NORM_TIPO"),
+                                 QStringLiteral("DOC_NORM_LOTE"), QStringLiteral("DOC_NORM_UNIDADE"),
+                                 // events of the items, the items, the certificate
+                                 QStringLiteral("EVENTO_EMP"), QStringLiteral("STATUS_T"), QStringLiteral("STATUS_L"),
+                                 QStringLiteral("STATUS_U"), QStringLiteral("STATUS_S"), QStringLiteral("STATUS_C"),
+                                 QStringLiteral("EMP_CERT"), QStringLiteral("TIPO"), QStringLiteral("LOTE"),
+                                 QStringLiteral("UNIDADE"), QStringLiteral("SERVICO"), QStringLiteral("CERTIFIC")};
     return all;
 }
 

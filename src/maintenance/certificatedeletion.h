@@ -13,12 +13,12 @@ class Messenger;
 namespace CertificateDeletion {
 
 inline const QString Caption = QStringLiteral("Exclusão do Certificado.");
-inline const QString JaAprovado =
-    QStringLiteral("Este certificado já foi aprovado para envio para o Quelora e não pode ser deletado.");
+inline const QString JaAprovado = QStringLiteral(
+    "Este certificado já foi aprovado para envio para o Quelora e não pode ser deletado.");
 inline const QString Confirma = QStringLiteral("Confirma a exclusão do Certificado ?");
 inline const QString Cancelada = QStringLiteral("Exclusão cancelada!");
-inline const QString Falhou =
-    QStringLiteral("Erro na exclusão do certificado do Banco de Dados !!! As deleção não foi efetuada.");
+inline const QString Falhou = QStringLiteral(
+    "Erro na exclusão do certificado do Banco de Dados !!! As deleção não foi efetuada.");
 
 // The tables that hold rows of a certificate, in the order they are emptied:
 // the normative documents' events and the documents, the items' events, the
@@ -31,7 +31,9 @@ const QStringList &tables();
 class Held : public AppError
 {
 public:
-    Held() : AppError(JaAprovado) {}
+    Held()
+        : AppError(JaAprovado)
+    { }
 };
 
 // Deletes the certificate's rows from every table of tables() in one

@@ -6,18 +6,32 @@ const ItemKindInfo &info(ItemKind kind)
 {
     const QStringList cert{QStringLiteral("SiglaCertificador"), QStringLiteral("NumCertif")};
     const QStringList product{QStringLiteral("MarcaProd"), QStringLiteral("ModeloProd"), QStringLiteral("Importado")};
-    static const ItemKindInfo tipo{ItemKind::Tipo,        QStringLiteral("TIPO"), StatusEvents::Table::Status_T,
-                                   QStringLiteral("StatusProduto"), QStringLiteral("DthStatusProduto"),
-                                   cert + product,        QStringLiteral("TIPO")};
-    static const ItemKindInfo lote{ItemKind::Lote,        QStringLiteral("LOTE"), StatusEvents::Table::Status_L,
-                                   QStringLiteral("StatusLote"), QStringLiteral("DthStatusLote"),
-                                   QStringList{QStringLiteral("NumLote")} + cert + product, QStringLiteral("LOTE")};
-    static const ItemKindInfo unidade{ItemKind::Unidade,  QStringLiteral("UNIDADE"), StatusEvents::Table::Status_U,
-                                      QStringLiteral("StatusUnidade"), QStringLiteral("DthStatusUnidade"),
+    static const ItemKindInfo tipo{ItemKind::Tipo,
+                                   QStringLiteral("TIPO"),
+                                   StatusEvents::Table::Status_T,
+                                   QStringLiteral("StatusProduto"),
+                                   QStringLiteral("DthStatusProduto"),
+                                   cert + product,
+                                   QStringLiteral("TIPO")};
+    static const ItemKindInfo lote{ItemKind::Lote,
+                                   QStringLiteral("LOTE"),
+                                   StatusEvents::Table::Status_L,
+                                   QStringLiteral("StatusLote"),
+                                   QStringLiteral("DthStatusLote"),
+                                   QStringList{QStringLiteral("NumLote")} + cert + product,
+                                   QStringLiteral("LOTE")};
+    static const ItemKindInfo unidade{ItemKind::Unidade,
+                                      QStringLiteral("UNIDADE"),
+                                      StatusEvents::Table::Status_U,
+                                      QStringLiteral("StatusUnidade"),
+                                      QStringLiteral("DthStatusUnidade"),
                                       QStringList{QStringLiteral("NumSerieProd")} + cert + product,
                                       QStringLiteral("UNIDADE")};
-    static const ItemKindInfo servico{ItemKind::Servico,  QStringLiteral("SERVICO"), StatusEvents::Table::Status_S,
-                                      QStringLiteral("StatusServico"), QStringLiteral("DthStatusServico"),
+    static const ItemKindInfo servico{ItemKind::Servico,
+                                      QStringLiteral("SERVICO"),
+                                      StatusEvents::Table::Status_S,
+                                      QStringLiteral("StatusServico"),
+                                      QStringLiteral("DthStatusServico"),
                                       QStringList{QStringLiteral("IdClasseServ")} + cert +
                                           QStringList{QStringLiteral("CodigoPais"), QStringLiteral("IdEmpresa")},
                                       QStringLiteral("SERVICO")};

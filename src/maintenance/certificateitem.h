@@ -20,22 +20,22 @@ struct CertificateItem
     QString marcaProd;
     QString modeloProd;
     int importado = 0;
-    QString numLote;       // lot
-    QString numSerieProd;  // unit
-    int idClasseServ = 0;  // service
+    QString numLote; // lot
+    QString numSerieProd; // unit
+    int idClasseServ = 0; // service
     // Linked company (part of a service's key).
     QString codigoPais;
     QString idEmpresa;
 
-    QString status;        // "A", "S", "C"
+    QString status; // "A", "S", "C"
     QDateTime statusDate;
-    QDateTime entryDate;   // DthEntCertif
+    QDateTime entryDate; // DthEntCertif
 
     QString quantLote;
     QString numProfInvoice;
     QDateTime dataFabrLote;
     QDateTime dataValLote;
-    QString observacoes;   // unit, service
+    QString observacoes; // unit, service
     QString localInstalacao;
     QString endBairro;
     QString endCidade;
@@ -48,8 +48,8 @@ struct CertificateItem
     // Shown only.
     QString codEanUpc;
     QString descrProd;
-    QString companyName;   // RazSocialEmp, or NomPessoaFisica of a natural person
-    QString companyTaxId;  // masked CNPJ, or the CPF
+    QString companyName; // RazSocialEmp, or NomPessoaFisica of a natural person
+    QString companyTaxId; // masked CNPJ, or the CPF
     QString nomClasseServ;
 
     CertificateKey certificate() const { return {siglaCertificador, numCertif}; }
@@ -61,12 +61,12 @@ struct CertificateItem
 struct ItemKindInfo
 {
     ItemKind kind;
-    QString table;                 // "LOTE"
-    StatusEvents::Table events;    // Status_L
-    QString statusColumn;          // "StatusLote"
-    QString statusDateColumn;      // "DthStatusLote"
-    QStringList keyColumns;        // the table's key
-    QString existenceKind;         // the existence check's kind: "LOTE"
+    QString table; // "LOTE"
+    StatusEvents::Table events; // Status_L
+    QString statusColumn; // "StatusLote"
+    QString statusDateColumn; // "DthStatusLote"
+    QStringList keyColumns; // the table's key
+    QString existenceKind; // the existence check's kind: "LOTE"
 };
 
 namespace CertificateItems {

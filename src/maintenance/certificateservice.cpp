@@ -12,8 +12,14 @@
 
 namespace {
 
-QVariant textOrNull(const QString &s) { return s.isEmpty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(s); }
-QVariant momentOrNull(const QDateTime &d) { return d.isValid() ? QVariant(d) : QVariant(QMetaType(QMetaType::QDateTime)); }
+QVariant textOrNull(const QString &s)
+{
+    return s.isEmpty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(s);
+}
+QVariant momentOrNull(const QDateTime &d)
+{
+    return d.isValid() ? QVariant(d) : QVariant(QMetaType(QMetaType::QDateTime));
+}
 
 bool exists(const Database &db, const QString &sigla, const QString &numero)
 {
@@ -26,9 +32,10 @@ bool exists(const Database &db, const QString &sigla, const QString &numero)
 }
 
 CertificateService::CertificateService(Database &db, Messenger &messenger, const QString &userCode)
-    : m_db(db), m_msg(messenger), m_user(userCode)
-{
-}
+    : m_db(db),
+      m_msg(messenger),
+      m_user(userCode)
+{ }
 
 std::optional<QString> CertificateService::newCertificateCertifier()
 {
@@ -73,12 +80,13 @@ void writeEvent(Database &db, const CertificateKey &key, const QString &evento, 
 
 bool CertificateService::textsSendable(const Certificate &row)
 {
-    return SendableText::check(m_msg, {{QStringLiteral("Número do Certificado"), row.numCertif},
-                                       {QStringLiteral("Classe do Certificado"), row.idClasseCertif},
-                                       {QStringLiteral("Laboratório de Ensaio"), row.labEnsaio},
-                                       {QStringLiteral("Número do Relatório de Ensaio"), row.numRelEnsaio},
-                                       {QStringLiteral("Signatários"), row.signatarios},
-                                       {QStringLiteral("Observações"), row.observacoes}});
+    return SendableText::check(m_msg,
+                               {{QStringLiteral("Número do Certificado"), row.numCertif},
+                                {QStringLiteral("Classe do Certificado"), row.idClasseCertif},
+                                {QStringLiteral("Laboratório de Ensaio"), row.labEnsaio},
+                                {QStringLiteral("Número do Relatório de Ensaio"), row.numRelEnsaio},
+                                {QStringLiteral("Signatários"), row.signatarios},
+                                {QStringLiteral("Observações"), row.observacoes}});
 }
 
 void CertificateService::fail(const std::exception &e, const QString &generic)
@@ -110,13 +118,16 @@ CertificateService::Result CertificateService::saveNew(const Certificate &draft)
     Transaction t(m_db);
     try {
         const QDateTime now = QDateTime::currentDateTime();
-        m_db.execute(QStringLiteral(
-            "INSERT INTO CERTIFIC (SiglaCertificador, NumCertif, StatusCertificado, DthStatusCertificado, IdClasseProd, "
-            "IdClasseCertif, DataEmissao, DataValid, LabEnsaio, NumRelEnsaio, Signatarios, Observacoes, Completo, "
-            "Aprovado, DthUltAtualiz, UsuResp) VALUES (?, ?, 'A', ?, ?, ?, ?, ?, ?, ?, ?, ?, 0, 0, ?, ?)"),
+        m_db.execute(
+            QStringLiteral(
+                "INSERT INTO CERTIFIC (SiglaCertificador, NumCertif, StatusCertificado, DthStatusCertificado, "
+                "IdClasseProd, "
+                "IdClasseCertif, DataEmissao, DataValid, LabEnsaio, NumRelEnsaio, Signatarios, Observacoes, Completo, "
+                "Aprovado, DthUltAtualiz, UsuResp) VALUES (?, ?, 'A', ?, ?, ?, ?, ?, ?, ?, ?, ?, 0, 0, ?, ?)"),
             {draft.siglaCertificador, draft.numCertif, draft.dataEmissao, draft.idClasseProd,
              textOrNull(draft.idClasseCertif), draft.dataEmissao, draft.dataValid, textOrNull(draft.labEnsaio),
-             textOrNull(draft.numRelEnsaio), textOrNull(draft.signatarios), textOrNull(draft.observacoes), now, m_user});
+             textOrNull(draft.numRelEnsaio), textOrNull(draft.signatarios), textOrNull(draft.observacoes), now,
+             m_user});
         // A certificate is never kept without its first event.
         writeEvent(m_db, draft.key(), QStringLiteral("INC"), StatusEvents::JustificativaSistema, QStringLiteral("A"),
                    draft.dataEmissao, m_user);
@@ -154,8 +165,8 @@ CertificateService::Result CertificateService::checkGeneral(const CertificateKey
         return Result::Refused;
     }
     // A change of letter case alone finds the certificate itself.
-    if (edited.numCertif != open.numero && !edited.key().sameAs(open)
-        && exists(m_db, edited.siglaCertificador, edited.numCertif)) {
+    if (edited.numCertif != open.numero && !edited.key().sameAs(open) &&
+        exists(m_db, edited.siglaCertificador, edited.numCertif)) {
         m_msg.error(CertificateTexts::Exists, CertificateTexts::DuplicateCaption);
         return Result::Refused;
     }
@@ -182,15 +193,18 @@ CertificateService::Result CertificateService::saveGeneral(const CertificateKey 
         if (!stored)
             throw AppError(QStringLiteral("O certificado %1 não existe mais.").arg(open.numero));
         const bool keyChanged = edited.numCertif != stored->numCertif;
-        if ((keyChanged || edited.dataEmissao != stored->dataEmissao)
-            && numberLocked(stored->key(), RegulatorHolding::certificate(m_db, stored->key())))
-            throw AppError(QStringLiteral("O número e a data de emissão deste certificado não podem mais ser alterados."));
+        if ((keyChanged || edited.dataEmissao != stored->dataEmissao) &&
+            numberLocked(stored->key(), RegulatorHolding::certificate(m_db, stored->key())))
+            throw AppError(
+                QStringLiteral("O número e a data de emissão deste certificado não podem mais ser alterados."));
 
         const QDateTime now = QDateTime::currentDateTime();
-        m_db.execute(QStringLiteral(
-            "UPDATE CERTIFIC SET NumCertif = ?, IdClasseCertif = ?, IdClasseProd = ?, DataEmissao = ?, DataValid = ?, "
-            "LabEnsaio = ?, NumRelEnsaio = ?, Signatarios = ?, Observacoes = ?, Aprovado = 0, DthUltAtualiz = ?, "
-            "UsuResp = ? WHERE SiglaCertificador = ? AND NumCertif = ?"),
+        m_db.execute(
+            QStringLiteral(
+                "UPDATE CERTIFIC SET NumCertif = ?, IdClasseCertif = ?, IdClasseProd = ?, DataEmissao = ?, DataValid = "
+                "?, "
+                "LabEnsaio = ?, NumRelEnsaio = ?, Signatarios = ?, Observacoes = ?, Aprovado = 0, DthUltAtualiz = ?, "
+                "UsuResp = ? WHERE SiglaCertificador = ? AND NumCertif = ?"),
             {edited.numCertif, textOrNull(edited.idClasseCertif), edited.idClasseProd, momentOrNull(edited.dataEmissao),
              momentOrNull(edited.dataValid), textOrNull(edited.labEnsaio), textOrNull(edited.numRelEnsaio),
              textOrNull(edited.signatarios), textOrNull(edited.observacoes), now, m_user, stored->siglaCertificador,

@@ -17,10 +17,10 @@ inline const QString Exists = QStringLiteral("Este certificado já existe !!!. C
 inline const QString DuplicateCaption = QStringLiteral("Erro de chave duplicada");
 inline const QString ValidityRequired = QStringLiteral("Por favor informe a data de validade do certificado.");
 inline const QString KeyViolation = QStringLiteral("Este certificado já existe !!! Cancele a inclusão...");
-inline const QString WriteError =
-    QStringLiteral("Erro genérico de gravação no Banco de Dados !!! As alterações não foram efetuadas.");
-inline const QString StatusWriteError =
-    QStringLiteral("Erro genérico de gravação no Banco de Dados !!! As alterações no status não foram efetuadas.");
+inline const QString WriteError = QStringLiteral(
+    "Erro genérico de gravação no Banco de Dados !!! As alterações não foram efetuadas.");
+inline const QString StatusWriteError = QStringLiteral(
+    "Erro genérico de gravação no Banco de Dados !!! As alterações no status não foram efetuadas.");
 inline const QString WriteCaption = QStringLiteral("Erro de gravação");
 }
 

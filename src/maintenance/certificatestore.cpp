@@ -21,11 +21,13 @@ bool any(const Database &db, const char *table, const CertificateKey &key)
     return db.scalar(QStringLiteral("SELECT EXISTS (SELECT 1 FROM %1 WHERE SiglaCertificador = ? AND NumCertif = ?)")
                          .arg(QLatin1String(table)),
                      {key.sigla, key.numero})
-               .toInt()
-           > 0;
+               .toInt() > 0;
 }
 
-QDateTime moment(const QVariant &v) { return Moments::fromValue(v); }
+QDateTime moment(const QVariant &v)
+{
+    return Moments::fromValue(v);
+}
 
 }
 
@@ -33,30 +35,35 @@ QList<ClassItem> certificateClasses(const Database &db)
 {
     // A class counts when the certifier holds it for products or for
     // services; joining both accreditation tables at once would need both.
-    return items(db, QStringLiteral(
-        "SELECT DISTINCT CL.IDCLASSECERTIF, CL.NOMCLASSECERTIF FROM CLASSE_C CL, CONFIG_LOCAL C "
-        "WHERE EXISTS (SELECT 1 FROM CREDENCIAMENTO CC WHERE CC.IDCLASSECERTIF = CL.IDCLASSECERTIF "
-        "AND CC.SIGLACERTIFICADOR = C.SIGLACERTIFICADOR) "
-        "OR EXISTS (SELECT 1 FROM CREDENCIAMENTO_SERV CS WHERE CS.IDCLASSECERTIF = CL.IDCLASSECERTIF "
-        "AND CS.SIGLACERTIFICADOR = C.SIGLACERTIFICADOR) ORDER BY CL.NOMCLASSECERTIF"));
+    return items(
+        db,
+        QStringLiteral("SELECT DISTINCT CL.IDCLASSECERTIF, CL.NOMCLASSECERTIF FROM CLASSE_C CL, CONFIG_LOCAL C "
+                       "WHERE EXISTS (SELECT 1 FROM CREDENCIAMENTO CC WHERE CC.IDCLASSECERTIF = CL.IDCLASSECERTIF "
+                       "AND CC.SIGLACERTIFICADOR = C.SIGLACERTIFICADOR) "
+                       "OR EXISTS (SELECT 1 FROM CREDENCIAMENTO_SERV CS WHERE CS.IDCLASSECERTIF = CL.IDCLASSECERTIF "
+                       "AND CS.SIGLACERTIFICADOR = C.SIGLACERTIFICADOR) ORDER BY CL.NOMCLASSECERTIF"));
 }
 
 QList<ClassItem> productClasses(const Database &db)
 {
     // DISTINCT: a product class accredited under two certificate classes is
     // one entry of the list.
-    return items(db, QStringLiteral(
-        "SELECT DISTINCT P.IDCLASSEPROD, P.NOMCLASSEPROD FROM CLASSE_P P, CONFIG_LOCAL C, CREDENCIAMENTO CC "
-        "WHERE P.IDCLASSEPROD = CC.IDCLASSEPROD AND C.SIGLACERTIFICADOR = CC.SIGLACERTIFICADOR "
-        "ORDER BY P.NOMCLASSEPROD"));
+    return items(
+        db,
+        QStringLiteral(
+            "SELECT DISTINCT P.IDCLASSEPROD, P.NOMCLASSEPROD FROM CLASSE_P P, CONFIG_LOCAL C, CREDENCIAMENTO CC "
+            "WHERE P.IDCLASSEPROD = CC.IDCLASSEPROD AND C.SIGLACERTIFICADOR = CC.SIGLACERTIFICADOR "
+            "ORDER BY P.NOMCLASSEPROD"));
 }
 
 QList<ClassItem> serviceClasses(const Database &db)
 {
-    return items(db, QStringLiteral(
-        "SELECT DISTINCT S.IDCLASSESERV, S.NOMCLASSESERV FROM CLASSE_S S, CONFIG_LOCAL C, CREDENCIAMENTO_SERV CS "
-        "WHERE S.IDCLASSESERV = CS.IDCLASSESERV AND C.SIGLACERTIFICADOR = CS.SIGLACERTIFICADOR "
-        "ORDER BY S.NOMCLASSESERV"));
+    return items(
+        db,
+        QStringLiteral(
+            "SELECT DISTINCT S.IDCLASSESERV, S.NOMCLASSESERV FROM CLASSE_S S, CONFIG_LOCAL C, CREDENCIAMENTO_SERV CS "
+            "WHERE S.IDCLASSESERV = CS.IDCLASSESERV AND C.SIGLACERTIFICADOR = CS.SIGLACERTIFICADOR "
+            "ORDER BY S.NOMCLASSESERV"));
 }
 
 QStringList signatories(const Database &db)
@@ -68,14 +75,19 @@ QStringList signatories(const Database &db)
     return out;
 }
 
-int configRowCount(const Database &db) { return db.scalar(QStringLiteral("SELECT COUNT(*) FROM CONFIG_LOCAL")).toInt(); }
+int configRowCount(const Database &db)
+{
+    return db.scalar(QStringLiteral("SELECT COUNT(*) FROM CONFIG_LOCAL")).toInt();
+}
 
 std::optional<Certificate> load(const Database &db, const CertificateKey &key)
 {
-    auto q = db.exec(QStringLiteral(
-        "SELECT SiglaCertificador, NumCertif, StatusCertificado, DthStatusCertificado, IdClasseProd, IdClasseCertif, "
-        "DataEmissao, DataValid, LabEnsaio, NumRelEnsaio, Signatarios, Observacoes, Completo, Aprovado, "
-        "DthUltAtualiz, UsuResp FROM CERTIFIC WHERE UCASE(SiglaCertificador) = UCASE(?) AND UCASE(NumCertif) = UCASE(?)"),
+    auto q = db.exec(
+        QStringLiteral("SELECT SiglaCertificador, NumCertif, StatusCertificado, DthStatusCertificado, IdClasseProd, "
+                       "IdClasseCertif, "
+                       "DataEmissao, DataValid, LabEnsaio, NumRelEnsaio, Signatarios, Observacoes, Completo, Aprovado, "
+                       "DthUltAtualiz, UsuResp FROM CERTIFIC WHERE UCASE(SiglaCertificador) = UCASE(?) AND "
+                       "UCASE(NumCertif) = UCASE(?)"),
         {key.sigla, key.numero});
     if (!q.next())
         return std::nullopt;
@@ -105,7 +117,10 @@ QString lastApprovalTime(Database &db, const CertificateKey &key)
     return at.isValid() ? at.toString(QStringLiteral("dd/MM/yyyy hh:mm:ss")) : QString();
 }
 
-bool hasCompanies(const Database &db, const CertificateKey &key) { return any(db, "EMP_CERT", key); }
+bool hasCompanies(const Database &db, const CertificateKey &key)
+{
+    return any(db, "EMP_CERT", key);
+}
 
 bool hasProductsOrServices(const Database &db, const CertificateKey &key)
 {
@@ -122,9 +137,9 @@ bool hasItems(const Database &db, const CertificateKey &key)
 
 bool inReplica(const Database &db, const QString &numero)
 {
-    return db.scalar(QStringLiteral("SELECT COUNT(*) AS Total_Certificado FROM rep_certific WHERE NUMCERTIF = ?"), {numero})
-               .toInt()
-           > 0;
+    return db.scalar(QStringLiteral("SELECT COUNT(*) AS Total_Certificado FROM rep_certific WHERE NUMCERTIF = ?"),
+                     {numero})
+               .toInt() > 0;
 }
 
 bool hasAnyDocument(const Database &db, const QString &numero)
@@ -138,14 +153,13 @@ bool hasAnyDocument(const Database &db, const QString &numero)
     }
     return db.scalar(QStringLiteral("SELECT EXISTS (") + selects.join(QStringLiteral(" UNION ")) + QStringLiteral(")"),
                      values)
-               .toInt()
-           > 0;
+               .toInt() > 0;
 }
 
 bool isComplete(const Database &db, const Certificate &header)
 {
-    if (header.siglaCertificador.isEmpty() || header.numCertif.isEmpty() || !header.dataEmissao.isValid()
-        || !header.hasClasses())
+    if (header.siglaCertificador.isEmpty() || header.numCertif.isEmpty() || !header.dataEmissao.isValid() ||
+        !header.hasClasses())
         return false;
     const CertificateKey key = header.key();
     if (!hasCompanies(db, key) || !hasProductsOrServices(db, key))

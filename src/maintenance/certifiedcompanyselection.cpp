@@ -36,7 +36,8 @@ SelectionSql::Statement statement(const SelectedCertificate &certificate, const 
 
 CompanyKey rowOf(const SelectionListModel &m, int row)
 {
-    return {m.value(row, QStringLiteral("CODIGOPAIS")).toString(), m.value(row, QStringLiteral("IDEMPRESA")).toString()};
+    return {m.value(row, QStringLiteral("CODIGOPAIS")).toString(),
+            m.value(row, QStringLiteral("IDEMPRESA")).toString()};
 }
 
 }

@@ -10,10 +10,10 @@ namespace CertifiedCompanySelection {
 
 struct Filter
 {
-    QString country;     // CODIGOPAIS
-    QString cnpj;        // CGC, the exact digits
-    QString tradeName;   // anywhere in NOMFANTASIA
-    QString legalName;   // anywhere in RAZSOCIALEMP
+    QString country; // CODIGOPAIS
+    QString cnpj; // CGC, the exact digits
+    QString tradeName; // anywhere in NOMFANTASIA
+    QString legalName; // anywhere in RAZSOCIALEMP
 };
 
 // Columns: IDEMPRESA, CODIGOPAIS, CGC, RAZSOCIALEMP, NOMFANTASIA, NOMEPAIS.

@@ -22,8 +22,8 @@ struct CascadeTable
 
 // In the order the cascade walks them.
 const CascadeTable Products[] = {{"TIPO", "StatusProduto", "DthStatusProduto", StatusEvents::Table::Status_T},
-                             {"LOTE", "StatusLote", "DthStatusLote", StatusEvents::Table::Status_L},
-                             {"UNIDADE", "StatusUnidade", "DthStatusUnidade", StatusEvents::Table::Status_U}};
+                                 {"LOTE", "StatusLote", "DthStatusLote", StatusEvents::Table::Status_L},
+                                 {"UNIDADE", "StatusUnidade", "DthStatusUnidade", StatusEvents::Table::Status_U}};
 const CascadeTable Service{"SERVICO", "StatusServico", "DthStatusServico", StatusEvents::Table::Status_S};
 
 const QString CompanyOf = QStringLiteral(" WHERE SiglaCertificador = ? AND NumCertif = ? AND CodigoPais = ? "
@@ -42,8 +42,8 @@ QVariantMap rowOf(const QSqlQuery &q)
 QList<QVariantMap> activeRows(Database &db, const CascadeTable &kind, const QVariantList &companyParams)
 {
     QList<QVariantMap> out;
-    QSqlQuery q = db.exec(QStringLiteral("SELECT * FROM %1").arg(QLatin1String(kind.table)) + CompanyOf
-                              + QStringLiteral("AND %1 = 'A'").arg(QLatin1String(kind.status)),
+    QSqlQuery q = db.exec(QStringLiteral("SELECT * FROM %1").arg(QLatin1String(kind.table)) + CompanyOf +
+                              QStringLiteral("AND %1 = 'A'").arg(QLatin1String(kind.status)),
                           companyParams);
     while (q.next())
         out << rowOf(q);
@@ -51,8 +51,8 @@ QList<QVariantMap> activeRows(Database &db, const CascadeTable &kind, const QVar
 }
 
 void writeEvent(Database &db, StatusEvents::Table table, const QVariantMap &key, const QString &evento,
-                const QString &justification, const QString &status, const QDateTime &statusDate,
-                const QDateTime &now, const QString &user)
+                const QString &justification, const QString &status, const QDateTime &statusDate, const QDateTime &now,
+                const QString &user)
 {
     StatusEvents::Event ev;
     ev.key = key;
@@ -76,15 +76,16 @@ QString productSelect(const char *table, const char *status)
 }
 
 CompanyCascade::CompanyCascade(Database &db, Messenger &messenger, const CascadeRequest &request)
-    : m_db(db), m_msg(messenger), m_req(request)
-{
-}
+    : m_db(db),
+      m_msg(messenger),
+      m_req(request)
+{ }
 
 SelectionSql::Statement CompanyCascade::productsStatement() const
 {
     SelectionSql::Statement s;
-    s.sql = productSelect("TIPO", "STATUSPRODUTO") + QStringLiteral(" UNION ") + productSelect("LOTE", "STATUSLOTE")
-            + QStringLiteral(" UNION ") + productSelect("UNIDADE", "STATUSUNIDADE");
+    s.sql = productSelect("TIPO", "STATUSPRODUTO") + QStringLiteral(" UNION ") + productSelect("LOTE", "STATUSLOTE") +
+        QStringLiteral(" UNION ") + productSelect("UNIDADE", "STATUSUNIDADE");
     s.orderBy = QStringLiteral("ORDER BY 1, 2");
     s.params = {{QStringLiteral("SIGLACERTIFICADOR"), m_req.certificate.sigla},
                 {QStringLiteral("NUMCERTIF"), m_req.certificate.numero},
@@ -116,8 +117,8 @@ QList<CertificateCompany> CompanyCascade::companies() const
                             {m_req.certificate.sigla, m_req.certificate.numero});
     while (q.next()) {
         const bool person = q.value(4).toString() == QLatin1String("2");
-        out.append({{q.value(3).toString(), q.value(2).toString()},
-                    person ? q.value(1).toString() : q.value(0).toString()});
+        out.append(
+            {{q.value(3).toString(), q.value(2).toString()}, person ? q.value(1).toString() : q.value(0).toString()});
     }
     return out;
 }
@@ -125,7 +126,8 @@ QList<CertificateCompany> CompanyCascade::companies() const
 bool CompanyCascade::hasActiveService() const
 {
     return m_db
-        .exec(QStringLiteral("SELECT IdClasseServ FROM SERVICO") + CompanyOf + QStringLiteral("AND StatusServico = 'A'"),
+        .exec(QStringLiteral("SELECT IdClasseServ FROM SERVICO") + CompanyOf +
+                  QStringLiteral("AND StatusServico = 'A'"),
               {m_req.certificate.sigla, m_req.certificate.numero, m_req.company.codigoPais, m_req.company.idEmpresa})
         .next();
 }
@@ -137,8 +139,8 @@ void CompanyCascade::changeCompany(const QString &justification, const QDateTime
     const QVariantList keys{m_req.certificate.sigla, m_req.certificate.numero, m_req.company.codigoPais,
                             m_req.company.idEmpresa};
     const int rows = m_db.execute(QStringLiteral("UPDATE EMP_CERT SET StatusEmpresa = ?, DthUltAtualiz = ?, "
-                                                 "DthStatusEmpresa = ?, UsuResp = ?")
-                                      + CompanyOf,
+                                                 "DthStatusEmpresa = ?, UsuResp = ?") +
+                                      CompanyOf,
                                   QVariantList{m_req.letter, now, statusDate, m_req.userCode} + keys);
     if (rows != 1)
         throw AppError(QStringLiteral("A empresa %1 não está mais no certificado.").arg(m_req.company.idEmpresa));
@@ -168,11 +170,11 @@ bool CompanyCascade::propagate(const QString &justification, const QDate &status
                 writeEvent(m_db, kind.events, row, m_req.evento, justification, m_req.letter, when, now,
                            m_req.userCode);
             // The items' own status dates follow, as a status button would set them.
-            m_db.execute(QStringLiteral("UPDATE %1 SET %2 = ?, %3 = ?, DthUltAtualiz = ?, UsuResp = ?")
-                                 .arg(QLatin1String(kind.table), QLatin1String(kind.status),
-                                      QLatin1String(kind.statusDate))
-                             + CompanyOf + QStringLiteral("AND %1 = 'A'").arg(QLatin1String(kind.status)),
-                         QVariantList{m_req.letter, when, now, m_req.userCode} + keys);
+            m_db.execute(
+                QStringLiteral("UPDATE %1 SET %2 = ?, %3 = ?, DthUltAtualiz = ?, UsuResp = ?")
+                        .arg(QLatin1String(kind.table), QLatin1String(kind.status), QLatin1String(kind.statusDate)) +
+                    CompanyOf + QStringLiteral("AND %1 = 'A'").arg(QLatin1String(kind.status)),
+                QVariantList{m_req.letter, when, now, m_req.userCode} + keys);
         }
         m_db.execute(QStringLiteral("UPDATE CERTIFIC SET APROVADO = 0 WHERE SIGLACERTIFICADOR = ? AND NUMCERTIF = ?"),
                      {m_req.certificate.sigla, m_req.certificate.numero});
@@ -191,8 +193,8 @@ QString CompanyCascade::transferRefusal(const std::optional<CompanyKey> &target)
     if (hasActiveService())
         return CompanyCascadeTexts::HasService;
     auto same = [](const CompanyKey &a, const CompanyKey &b) {
-        return a.codigoPais.compare(b.codigoPais, Qt::CaseInsensitive) == 0
-               && a.idEmpresa.compare(b.idEmpresa, Qt::CaseInsensitive) == 0;
+        return a.codigoPais.compare(b.codigoPais, Qt::CaseInsensitive) == 0 &&
+            a.idEmpresa.compare(b.idEmpresa, Qt::CaseInsensitive) == 0;
     };
     if (target && !same(*target, m_req.company))
         for (const CertificateCompany &c : companies())
@@ -205,12 +207,12 @@ QString CompanyCascade::transferRefusal(const std::optional<CompanyKey> &target)
 // under a company that may no longer supply them.
 QString CompanyCascade::targetStatusRefusal(const CertificateCompany &target) const
 {
-    const QString letter =
-        m_db.scalar(QStringLiteral("SELECT StatusEmpresa FROM EMP_CERT") + CompanyOf,
-                    {m_req.certificate.sigla, m_req.certificate.numero, target.key.codigoPais, target.key.idEmpresa})
-            .toString()
-            .trimmed()
-            .toUpper();
+    const QString letter = m_db.scalar(QStringLiteral("SELECT StatusEmpresa FROM EMP_CERT") + CompanyOf,
+                                       {m_req.certificate.sigla, m_req.certificate.numero, target.key.codigoPais,
+                                        target.key.idEmpresa})
+                               .toString()
+                               .trimmed()
+                               .toUpper();
     if (letter == QLatin1String("A"))
         return {};
     return CompanyCascadeTexts::targetNotActive(target.name, statusDescription(letter));
@@ -234,11 +236,11 @@ bool CompanyCascade::transfer(const CompanyKey &target, const QString &justifica
         changeCompany(justification, when, now);
         for (const CascadeTable &kind : Products) {
             for (const QVariantMap &row : activeRows(m_db, kind, keys))
-                writeEvent(m_db, kind.events, row, QStringLiteral("ALT"), justification, QStringLiteral("A"), when,
-                           now, m_req.userCode);
+                writeEvent(m_db, kind.events, row, QStringLiteral("ALT"), justification, QStringLiteral("A"), when, now,
+                           m_req.userCode);
             m_db.execute(QStringLiteral("UPDATE %1 SET IdEmpresa = ?, CodigoPais = ?, DthUltAtualiz = ?, UsuResp = ?")
-                                 .arg(QLatin1String(kind.table))
-                             + CompanyOf + QStringLiteral("AND %1 = 'A'").arg(QLatin1String(kind.status)),
+                                 .arg(QLatin1String(kind.table)) +
+                             CompanyOf + QStringLiteral("AND %1 = 'A'").arg(QLatin1String(kind.status)),
                          QVariantList{target.idEmpresa, target.codigoPais, now, m_req.userCode} + keys);
         }
         m_db.execute(QStringLiteral("UPDATE CERTIFIC SET APROVADO = 0 WHERE SIGLACERTIFICADOR = ? AND NUMCERTIF = ?"),

@@ -13,10 +13,11 @@ class Messenger;
 namespace CompanyCascadeTexts {
 inline const QString ConfirmPropagate = QStringLiteral("Confirma a propagação do status?");
 inline const QString Propagated = QStringLiteral("Propagação do Status realizada com sucesso.");
-inline const QString PropagateFailed =
-    QStringLiteral("Erro ao Propagar o Status da Empresa nos Produtos ou Serviços Vinculados");
+inline const QString PropagateFailed = QStringLiteral(
+    "Erro ao Propagar o Status da Empresa nos Produtos ou Serviços Vinculados");
 inline const QString ConfirmTransfer = QStringLiteral("Confirma a transferencia da empresa vinculada?");
-inline const QString HasService = QStringLiteral("Não é possível transferir a Empresa, pois existe serviço cadastrado.");
+inline const QString HasService = QStringLiteral(
+    "Não é possível transferir a Empresa, pois existe serviço cadastrado.");
 inline const QString ChooseCompany = QStringLiteral("Por favor selecione a Nova Empresa.");
 inline const QString Transferred = QStringLiteral("Transferencia da Empresa realizada com sucesso.");
 inline const QString TransferFailed = QStringLiteral("Erro ao Transferir a Empresa dos Produtos Vinculados");

@@ -93,22 +93,24 @@ bool check(Messenger &messenger, const NewCompany &company, Field *refusedField)
         *refusedField = Field::None;
     if (!valid(messenger, company, refusedField))
         return false;
-    if (!SendableText::check(messenger, {{company.naturalPerson ? QStringLiteral("Nome") : QStringLiteral("Razão Social"),
-                                          company.name}})) {
+    if (!SendableText::check(
+            messenger,
+            {{company.naturalPerson ? QStringLiteral("Nome") : QStringLiteral("Razão Social"), company.name}})) {
         if (refusedField)
             *refusedField = Field::Name;
         return false;
     }
-    return SendableText::check(messenger, {{QStringLiteral("Nome Fantasia"), company.nomFantasia},
-                                           {QStringLiteral("Logradouro"), company.endLogr},
-                                           {QStringLiteral("Número"), company.endNum},
-                                           {QStringLiteral("Complemento"), company.endCompl},
-                                           {QStringLiteral("CEP"), company.endCep},
-                                           {QStringLiteral("Bairro"), company.endBairro},
-                                           {QStringLiteral("Cidade"), company.endCidade},
-                                           {QStringLiteral("Telefone"), company.telefone},
-                                           {QStringLiteral("Fax"), company.fax},
-                                           {QStringLiteral("E-mail"), company.email}});
+    return SendableText::check(messenger,
+                               {{QStringLiteral("Nome Fantasia"), company.nomFantasia},
+                                {QStringLiteral("Logradouro"), company.endLogr},
+                                {QStringLiteral("Número"), company.endNum},
+                                {QStringLiteral("Complemento"), company.endCompl},
+                                {QStringLiteral("CEP"), company.endCep},
+                                {QStringLiteral("Bairro"), company.endBairro},
+                                {QStringLiteral("Cidade"), company.endCidade},
+                                {QStringLiteral("Telefone"), company.telefone},
+                                {QStringLiteral("Fax"), company.fax},
+                                {QStringLiteral("E-mail"), company.email}});
 }
 
 CompanyKey keyOf(const NewCompany &c)
@@ -121,12 +123,12 @@ CompanyKey keyOf(const NewCompany &c)
 const QStringList &columns()
 {
     static const QStringList all{
-        QStringLiteral("CodigoPais"), QStringLiteral("IdEmpresa"),   QStringLiteral("CGC"),
+        QStringLiteral("CodigoPais"),   QStringLiteral("IdEmpresa"),   QStringLiteral("CGC"),
         QStringLiteral("RazSocialEmp"), QStringLiteral("NomFantasia"), QStringLiteral("EndLogr"),
-        QStringLiteral("EndNum"),     QStringLiteral("EndCompl"),    QStringLiteral("EndCEP"),
-        QStringLiteral("EndBairro"),  QStringLiteral("EndCidade"),   QStringLiteral("SiglaUF"),
-        QStringLiteral("Telefone"),   QStringLiteral("Fax"),         QStringLiteral("Email"),
-        QStringLiteral("TipoPessoa"), QStringLiteral("CPF"),         QStringLiteral("NomPessoaFisica")};
+        QStringLiteral("EndNum"),       QStringLiteral("EndCompl"),    QStringLiteral("EndCEP"),
+        QStringLiteral("EndBairro"),    QStringLiteral("EndCidade"),   QStringLiteral("SiglaUF"),
+        QStringLiteral("Telefone"),     QStringLiteral("Fax"),         QStringLiteral("Email"),
+        QStringLiteral("TipoPessoa"),   QStringLiteral("CPF"),         QStringLiteral("NomPessoaFisica")};
     return all;
 }
 
@@ -179,8 +181,9 @@ std::optional<CompanyKey> save(Database &db, Messenger &m, const NewCompany &c, 
             m.error(QStringLiteral("Esta empresa já existe !!! Cancele a inclusão..."),
                     QStringLiteral("Erro de chave duplicada"));
         else
-            m.error(DbErrors::writeFailure(e, QStringLiteral("Erro genérico de gravação no Banco de Dados !!! As "
-                                                             "alterações não foram efetuadas.")),
+            m.error(DbErrors::writeFailure(e,
+                                           QStringLiteral("Erro genérico de gravação no Banco de Dados !!! As "
+                                                          "alterações não foram efetuadas.")),
                     SaveCaption);
         return std::nullopt;
     }

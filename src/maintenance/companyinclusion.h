@@ -11,11 +11,11 @@ class Messenger;
 struct NewCompany
 {
     QString codigoPais;
-    QString nomePais;       // tells a Brazilian company from a foreign one
+    QString nomePais; // tells a Brazilian company from a foreign one
     bool naturalPerson = false;
-    QString taxId;          // the CNPJ (legal entity) or CPF (natural person), separators allowed
-    QString name;           // RazSocialEmp, or NomPessoaFisica of a natural person
-    QString nomFantasia;    // legal entities only
+    QString taxId; // the CNPJ (legal entity) or CPF (natural person), separators allowed
+    QString name; // RazSocialEmp, or NomPessoaFisica of a natural person
+    QString nomFantasia; // legal entities only
     QString endLogr, endNum, endCompl, endCep, endBairro, endCidade, siglaUf, telefone, fax, email;
 };
 
@@ -47,7 +47,7 @@ QString digitsOf(const QString &text);
 // and writes the EMPRESA row in one transaction. The key of the new company,
 // or nothing when it was refused (nothing is written then). CNPJ and CPF are
 // kept as their digits, the form the import and the filters use.
-std::optional<CompanyKey> save(Database &db, Messenger &messenger, const NewCompany &company,
-                               const QString &userCode, Field *refusedField = nullptr);
+std::optional<CompanyKey> save(Database &db, Messenger &messenger, const NewCompany &company, const QString &userCode,
+                               Field *refusedField = nullptr);
 
 }

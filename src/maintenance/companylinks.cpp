@@ -40,7 +40,10 @@ const QString LinkSelect = QStringLiteral(
     "LEFT JOIN PAPEL_EMP PE ON PE.IdPapelEmp = EC.IdPapelEmp "
     "WHERE EC.SiglaCertificador = :sigla AND EC.NumCertif = :num ");
 
-QVariant nullMoment() { return QVariant(QMetaType(QMetaType::QDateTime)); }
+QVariant nullMoment()
+{
+    return QVariant(QMetaType(QMetaType::QDateTime));
+}
 
 StatusEvents::ItemKey itemKey(const CertificateKey &c, const CompanyKey &e)
 {
@@ -51,8 +54,7 @@ StatusEvents::ItemKey itemKey(const CertificateKey &c, const CompanyKey &e)
 }
 
 void writeEvent(Database &db, const CertificateKey &c, const CompanyKey &e, const QString &evento,
-                const QString &justification, const QString &status, const QDateTime &statusDate,
-                const QString &user)
+                const QString &justification, const QString &status, const QDateTime &statusDate, const QString &user)
 {
     StatusEvents::Event ev;
     ev.key = itemKey(c, e);
@@ -81,9 +83,10 @@ QVariantList companyParams(const CertificateKey &c, const CompanyKey &e)
 }
 
 CompanyLinks::CompanyLinks(Database &db, Messenger &messenger, const QString &userCode)
-    : m_db(db), m_msg(messenger), m_user(userCode)
-{
-}
+    : m_db(db),
+      m_msg(messenger),
+      m_user(userCode)
+{ }
 
 SelectionSql::Statement CompanyLinks::listStatement(const CertificateKey &certificate)
 {
@@ -140,8 +143,8 @@ bool CompanyLinks::check(const CertificateKey &certificate, const QDateTime &iss
                          const QString &entryBox, bool inclusion)
 {
     const bool identified = !edited.displayId().trimmed().isEmpty() || !edited.displayName().trimmed().isEmpty();
-    if (edited.codigoPais.trimmed().isEmpty() || edited.idEmpresa.trimmed().isEmpty() || !identified
-        || edited.idPapelEmp.isNull()) {
+    if (edited.codigoPais.trimmed().isEmpty() || edited.idEmpresa.trimmed().isEmpty() || !identified ||
+        edited.idPapelEmp.isNull()) {
         m_msg.error(CompanyLinkTexts::Required, CompanyLinkTexts::RequiredCaption);
         return false;
     }
@@ -176,8 +179,8 @@ bool CompanyLinks::apply(const CertificateKey &certificate, bool approvedBefore,
                          {certificate.sigla, certificate.numero, company.codigoPais, company.idEmpresa,
                           edited.idPapelEmp, entry, entry, now, m_user});
             writeEvent(m_db, certificate, company, QStringLiteral("INC"),
-                       approvedBefore ? *justification : StatusEvents::JustificativaSistema, QStringLiteral("A"),
-                       entry, m_user);
+                       approvedBefore ? *justification : StatusEvents::JustificativaSistema, QStringLiteral("A"), entry,
+                       m_user);
         } else {
             // Before the first approval the status date follows the entry date.
             const QVariant statusDate = approvedBefore ? QVariant() : QVariant(entry);
@@ -226,10 +229,10 @@ bool CompanyLinks::removalAllowed(const CertificateKey &certificate, const Compa
     QVariantList params;
     for (int i = 0; i < 4; ++i)
         params << companyParams(certificate, company);
-    QSqlQuery q = m_db.exec(QStringLiteral("SELECT MARCAPROD,MODELOPROD,NULL FROM LOTE") + where
-                                + QStringLiteral(" UNION SELECT MARCAPROD,MODELOPROD,NULL FROM TIPO") + where
-                                + QStringLiteral(" UNION SELECT MARCAPROD,MODELOPROD,NULL FROM UNIDADE") + where
-                                + QStringLiteral(" UNION SELECT NULL,NULL,IDCLASSESERV FROM SERVICO") + where,
+    QSqlQuery q = m_db.exec(QStringLiteral("SELECT MARCAPROD,MODELOPROD,NULL FROM LOTE") + where +
+                                QStringLiteral(" UNION SELECT MARCAPROD,MODELOPROD,NULL FROM TIPO") + where +
+                                QStringLiteral(" UNION SELECT MARCAPROD,MODELOPROD,NULL FROM UNIDADE") + where +
+                                QStringLiteral(" UNION SELECT NULL,NULL,IDCLASSESERV FROM SERVICO") + where,
                             params);
     if (q.next()) {
         m_msg.error(CompanyLinkTexts::Referenced, CompanyLinkTexts::DeleteCaption);
@@ -266,7 +269,8 @@ bool CompanyLinks::remove(const CertificateKey &certificate, const CompanyKey &c
 
 bool CompanyLinks::hasActiveItems(Database &db, const CertificateKey &certificate, const CompanyKey &company)
 {
-    const QString keys = QStringLiteral("SIGLACERTIFICADOR = ? AND NUMCERTIF = ? AND CODIGOPAIS = ? AND IDEMPRESA = ? ");
+    const QString keys = QStringLiteral(
+        "SIGLACERTIFICADOR = ? AND NUMCERTIF = ? AND CODIGOPAIS = ? AND IDEMPRESA = ? ");
     const QVariantList params = companyParams(certificate, company);
     QSqlQuery s = db.exec(QStringLiteral("SELECT S.IDCLASSESERV FROM SERVICO S, CLASSE_S CS "
                                          "WHERE S.SIGLACERTIFICADOR = ? AND S.NUMCERTIF = ? AND S.CODIGOPAIS = ? "
@@ -278,10 +282,10 @@ bool CompanyLinks::hasActiveItems(Database &db, const CertificateKey &certificat
     QVariantList all;
     for (int i = 0; i < 3; ++i)
         all << params;
-    QSqlQuery p = db.exec(QStringLiteral("SELECT MARCAPROD FROM TIPO WHERE ") + keys
-                              + QStringLiteral("AND STATUSPRODUTO = 'A' UNION SELECT MARCAPROD FROM LOTE WHERE ") + keys
-                              + QStringLiteral("AND STATUSLOTE = 'A' UNION SELECT MARCAPROD FROM UNIDADE WHERE ") + keys
-                              + QStringLiteral("AND STATUSUNIDADE = 'A'"),
+    QSqlQuery p = db.exec(QStringLiteral("SELECT MARCAPROD FROM TIPO WHERE ") + keys +
+                              QStringLiteral("AND STATUSPRODUTO = 'A' UNION SELECT MARCAPROD FROM LOTE WHERE ") + keys +
+                              QStringLiteral("AND STATUSLOTE = 'A' UNION SELECT MARCAPROD FROM UNIDADE WHERE ") + keys +
+                              QStringLiteral("AND STATUSUNIDADE = 'A'"),
                           all);
     return p.next();
 }

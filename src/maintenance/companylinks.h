@@ -13,7 +13,8 @@ class Database;
 class Messenger;
 
 namespace CompanyLinkTexts {
-inline const QString Required = QStringLiteral("Existem campos obrigatórios em branco !!! Reveja a inclusão ou edição...");
+inline const QString Required = QStringLiteral(
+    "Existem campos obrigatórios em branco !!! Reveja a inclusão ou edição...");
 inline const QString RequiredCaption = QStringLiteral("Campos em branco");
 inline const QString Exists = QStringLiteral("Esta empresa já existe !!!. Cancele a Operação.");
 inline const QString KeyViolation = QStringLiteral("Esta empresa já existe !!! Cancele a inclusão...");

@@ -13,16 +13,11 @@ const QString Base = QStringLiteral(
 QString orderClause(Order order)
 {
     switch (order) {
-    case Order::None:
-        return {};
-    case Order::Country:
-        return QStringLiteral("Order by b.NomePais");
-    case Order::TaxId:
-        return QStringLiteral("Order by a.CGC");
-    case Order::LegalName:
-        return QStringLiteral("Order by a.RazSocialEmp");
-    case Order::TradeName:
-        return QStringLiteral("Order by a.NomFantasia");
+    case Order::None: return {};
+    case Order::Country: return QStringLiteral("Order by b.NomePais");
+    case Order::TaxId: return QStringLiteral("Order by a.CGC");
+    case Order::LegalName: return QStringLiteral("Order by a.RazSocialEmp");
+    case Order::TradeName: return QStringLiteral("Order by a.NomFantasia");
     }
     return {};
 }
@@ -41,18 +36,20 @@ SelectionSql::Statement statement(const Filter &f, Order order)
     else if (person)
         s.sql += QStringLiteral(" and a.Tipopessoa='2'");
     if (!f.taxId.isEmpty()) {
-        s.sql += (person ? QStringLiteral(" AND (a.CPF like :par_text1") : QStringLiteral(" AND (a.CGC like :par_text1")) +
-                 SelectionSql::Escape + QStringLiteral(") ");
+        s.sql += (person ? QStringLiteral(" AND (a.CPF like :par_text1")
+                         : QStringLiteral(" AND (a.CGC like :par_text1")) +
+            SelectionSql::Escape + QStringLiteral(") ");
         s.params.insert(QStringLiteral("par_text1"), SelectionSql::startsWith(f.taxId));
     }
     if (!f.name.isEmpty()) {
         s.sql += (person ? QStringLiteral(" AND (UCase(a.NomPessoaFisica) like :par_text2")
                          : QStringLiteral(" AND (UCase(a.NomFantasia) like :par_text2")) +
-                 SelectionSql::Escape + QStringLiteral(")");
+            SelectionSql::Escape + QStringLiteral(")");
         s.params.insert(QStringLiteral("par_text2"), SelectionSql::contains(f.name.toUpper()));
     }
     if (!f.legalName.isEmpty() && !person) {
-        s.sql += QStringLiteral(" AND (UCase(a.RazSocialEmp) like :par_text3") + SelectionSql::Escape + QStringLiteral(") ");
+        s.sql += QStringLiteral(" AND (UCase(a.RazSocialEmp) like :par_text3") + SelectionSql::Escape +
+            QStringLiteral(") ");
         s.params.insert(QStringLiteral("par_text3"), SelectionSql::contains(f.legalName.toUpper()));
     }
     s.orderBy = orderClause(order);

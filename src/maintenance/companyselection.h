@@ -12,11 +12,11 @@ enum class Kind { Any, LegalEntity, NaturalPerson };
 
 struct Filter
 {
-    QString country;    // CodigoPais
+    QString country; // CodigoPais
     Kind kind = Kind::Any;
-    QString taxId;      // CNPJ digits, or CPF digits for natural persons: a prefix
-    QString name;       // NomFantasia, or NomPessoaFisica for natural persons: anywhere
-    QString legalName;  // RazSocialEmp: anywhere
+    QString taxId; // CNPJ digits, or CPF digits for natural persons: a prefix
+    QString name; // NomFantasia, or NomPessoaFisica for natural persons: anywhere
+    QString legalName; // RazSocialEmp: anywhere
 };
 
 // The column titles clicked to order the list.

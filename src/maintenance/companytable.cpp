@@ -30,8 +30,8 @@ QString countryName(Database &db, const QString &code)
 
 bool sameKey(const CompanyKey &a, const CompanyKey &b)
 {
-    return a.codigoPais.compare(b.codigoPais, Qt::CaseInsensitive) == 0
-           && a.idEmpresa.compare(b.idEmpresa, Qt::CaseInsensitive) == 0;
+    return a.codigoPais.compare(b.codigoPais, Qt::CaseInsensitive) == 0 &&
+        a.idEmpresa.compare(b.idEmpresa, Qt::CaseInsensitive) == 0;
 }
 
 }
@@ -41,7 +41,8 @@ SelectionSql::Statement listStatement()
     return {QStringLiteral("SELECT E.CodigoPais, E.IdEmpresa, E.CGC, E.CPF, E.TipoPessoa, E.RazSocialEmp, "
                            "E.NomPessoaFisica, E.NomFantasia, P.NomePais "
                            "FROM EMPRESA E LEFT JOIN PAIS P ON P.CodigoPais = E.CodigoPais"),
-            QStringLiteral("ORDER BY E.CodigoPais, E.IdEmpresa"), {}};
+            QStringLiteral("ORDER BY E.CodigoPais, E.IdEmpresa"),
+            {}};
 }
 
 int rowOf(const Database &db, const CompanyKey &key)
@@ -50,8 +51,9 @@ int rowOf(const Database &db, const CompanyKey &key)
                   {key.codigoPais, key.idEmpresa})
             .toInt() == 0)
         return -1;
-    return db.scalar(QStringLiteral("SELECT COUNT(*) FROM EMPRESA WHERE (CodigoPais, IdEmpresa) < (?, ?)"),
-                     {key.codigoPais, key.idEmpresa})
+    return db
+        .scalar(QStringLiteral("SELECT COUNT(*) FROM EMPRESA WHERE (CodigoPais, IdEmpresa) < (?, ?)"),
+                {key.codigoPais, key.idEmpresa})
         .toInt();
 }
 
@@ -76,8 +78,7 @@ QList<CertificateKey> certificatesOf(const Database &db, const CompanyKey &key)
 
 namespace {
 
-template <std::size_t N>
-bool namedIn(const Database &db, const CompanyKey &key, const char *const (&tables)[N])
+template <std::size_t N> bool namedIn(const Database &db, const CompanyKey &key, const char *const (&tables)[N])
 {
     for (const char *table : tables)
         if (db.scalar(QStringLiteral("SELECT COUNT(*) AS qtregs FROM %1 WHERE CodigoPais = ? AND IdEmpresa = ?")
@@ -90,7 +91,10 @@ bool namedIn(const Database &db, const CompanyKey &key, const char *const (&tabl
 
 }
 
-bool isUsed(const Database &db, const CompanyKey &key) { return namedIn(db, key, Referrers); }
+bool isUsed(const Database &db, const CompanyKey &key)
+{
+    return namedIn(db, key, Referrers);
+}
 
 bool keyIsHeld(const Database &db, const CompanyKey &key)
 {
@@ -226,8 +230,9 @@ std::optional<CompanyKey> save(Database &db, Messenger &m, const NewCompany &typ
             m.error(QStringLiteral("Esta empresa já existe !!! Cancele a inclusão..."),
                     QStringLiteral("Erro de chave duplicada"));
         else
-            m.error(DbErrors::writeFailure(e, QStringLiteral("Erro genérico de gravação no Banco de Dados !!! As "
-                                                             "alterações não foram efetuadas.")),
+            m.error(DbErrors::writeFailure(e,
+                                           QStringLiteral("Erro genérico de gravação no Banco de Dados !!! As "
+                                                          "alterações não foram efetuadas.")),
                     SaveCaption);
         return std::nullopt;
     } catch (const StatusEvents::SeqEventoEsgotado &e) {

@@ -15,8 +15,8 @@ namespace CompanyTable {
 
 inline const QString JaExiste = QStringLiteral("Esta empresa já existe !!!. Cancele a Operação.");
 inline const QString ConfirmaExclusao = QStringLiteral("Confirma a exclusão da Empresa?");
-inline const QString Relacionado =
-    QStringLiteral("Este registro não pode ser apagado. Ele já está relacionado a algum certificado!!!");
+inline const QString Relacionado = QStringLiteral(
+    "Este registro não pode ser apagado. Ele já está relacionado a algum certificado!!!");
 inline const QString JustificativaAlteracao = QStringLiteral("Dados da Empresa Alterados");
 inline const QString ChaveEmUso = QStringLiteral(
     "Esta empresa já está relacionada a certificados ou ao Quelora: o País, o CNPJ, o CPF e a Razão Social de "
@@ -25,10 +25,10 @@ inline const QString ChaveEmUso = QStringLiteral(
 // What an edit may not change.
 struct Locks
 {
-    bool used = false;        // some certificate refers to the company
-    bool country = false;     // country, CNPJ and CPF: the company's key
+    bool used = false; // some certificate refers to the company
+    bool country = false; // country, CNPJ and CPF: the company's key
     bool taxId = false;
-    bool legalName = false;   // a foreign company's name is its key
+    bool legalName = false; // a foreign company's name is its key
 };
 
 // The company grid: every company in key order, with its country's name

@@ -13,9 +13,9 @@ struct DemoTable
 {
     const char *table;
     const char *eventTable;
-    const char *status;  // status column of the item
-    const char *moment;  // status moment column of the item
-    const char *origin;  // HistoricoSis of the rows the system writes for it
+    const char *status; // status column of the item
+    const char *moment; // status moment column of the item
+    const char *origin; // HistoricoSis of the rows the system writes for it
 };
 
 // Normative-document links are written by their own window, which marks its
@@ -84,7 +84,10 @@ QString checkDigits(const QString &base, const QList<int> &weights1, const QList
 
 namespace DemoData {
 
-Writer::Writer(Database &db, const QString &user) : m_db(db), m_user(user) {}
+Writer::Writer(Database &db, const QString &user)
+    : m_db(db),
+      m_user(user)
+{ }
 
 void Writer::insert(const QString &table, const QVariantMap &values)
 {
@@ -155,10 +158,10 @@ void Writer::changeStatus(const QString &table, const QVariantMap &key, const QS
     }
     const bool approval = event == QLatin1String("APR");
     const int changed = m_db.execute(
-        approval ? QStringLiteral("UPDATE %1 SET Aprovado = 1 WHERE %2").arg(t.name, where.join(QStringLiteral(" AND ")))
-                 : QStringLiteral("UPDATE %1 SET %2 = ?, %3 = ?, DthUltAtualiz = ?, UsuResp = ? WHERE %4")
-                       .arg(t.name, QLatin1String(k.status), QLatin1String(k.moment),
-                            where.join(QStringLiteral(" AND "))),
+        approval
+            ? QStringLiteral("UPDATE %1 SET Aprovado = 1 WHERE %2").arg(t.name, where.join(QStringLiteral(" AND ")))
+            : QStringLiteral("UPDATE %1 SET %2 = ?, %3 = ?, DthUltAtualiz = ?, UsuResp = ? WHERE %4")
+                  .arg(t.name, QLatin1String(k.status), QLatin1String(k.moment), where.join(QStringLiteral(" AND "))),
         approval ? keyValues : QVariantList{status, moment, moment, m_user} + keyValues);
     if (changed != 1)
         throw AppError(QStringLiteral("Item não encontrado em %1.").arg(t.name));
@@ -188,7 +191,8 @@ void Writer::approve(const QString &numCertif, const QDateTime &moment)
 {
     const QString status = m_db.scalar(QStringLiteral("SELECT StatusCertificado FROM CERTIFIC "
                                                       "WHERE SiglaCertificador = ? AND NumCertif = ?"),
-                                       {m_certifier, numCertif}).toString();
+                                       {m_certifier, numCertif})
+                               .toString();
     changeStatus(QStringLiteral("CERTIFIC"),
                  {{QStringLiteral("SiglaCertificador"), m_certifier}, {QStringLiteral("NumCertif"), numCertif}},
                  QStringLiteral("APR"), status, QStringLiteral("Historico gerado pelo sistema"), moment);
@@ -196,7 +200,8 @@ void Writer::approve(const QString &numCertif, const QDateTime &moment)
 
 QString cnpjFrom(const QString &twelveDigits)
 {
-    return checkDigits(twelveDigits, {5, 4, 3, 2, 9, 8, 7, 6, 5, 4, 3, 2}, {6, 5, 4, 3, 2, 9, 8, 7, 6, 5, 4, 3, 2}, true);
+    return checkDigits(twelveDigits, {5, 4, 3, 2, 9, 8, 7, 6, 5, 4, 3, 2}, {6, 5, 4, 3, 2, 9, 8, 7, 6, 5, 4, 3, 2},
+                       true);
 }
 
 QString cpfFrom(const QString &nineDigits)

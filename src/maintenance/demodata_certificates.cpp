@@ -5,12 +5,18 @@
 
 namespace {
 
-QDateTime at(int y, int m, int d, int h = 9, int min = 0) { return QDateTime(QDate(y, m, d), QTime(h, min)); }
+QDateTime at(int y, int m, int d, int h = 9, int min = 0)
+{
+    return QDateTime(QDate(y, m, d), QTime(h, min));
+}
 
 class Story
 {
 public:
-    Story(DemoData::Writer &w, const QString &num) : m_w(w), m_num(num) {}
+    Story(DemoData::Writer &w, const QString &num)
+        : m_w(w),
+          m_num(num)
+    { }
 
     QVariantMap key() const
     {
@@ -27,8 +33,10 @@ public:
                      bool complete, const QString &lab, const QString &report)
     {
         m_w.addItem(QStringLiteral("CERTIFIC"),
-                    with({{QStringLiteral("IdClasseCertif"), certClass}, {QStringLiteral("IdClasseProd"), prodClass},
-                          {QStringLiteral("DataEmissao"), issue}, {QStringLiteral("DataValid"), valid},
+                    with({{QStringLiteral("IdClasseCertif"), certClass},
+                          {QStringLiteral("IdClasseProd"), prodClass},
+                          {QStringLiteral("DataEmissao"), issue},
+                          {QStringLiteral("DataValid"), valid},
                           {QStringLiteral("LabEnsaio"), lab.isEmpty() ? QVariant() : QVariant(lab)},
                           {QStringLiteral("NumRelEnsaio"), report.isEmpty() ? QVariant() : QVariant(report)},
                           {QStringLiteral("Signatarios"), QStringLiteral("Eng. Maria Aparecida dos Santos")},
@@ -40,7 +48,8 @@ public:
         m_w.addItem(QStringLiteral("EMP_CERT"),
                     with({{QStringLiteral("CodigoPais"), company.value(QStringLiteral("CodigoPais"))},
                           {QStringLiteral("IdEmpresa"), company.value(QStringLiteral("IdEmpresa"))},
-                          {QStringLiteral("IdPapelEmp"), role}, {QStringLiteral("DthEntEmpresa"), entry}}),
+                          {QStringLiteral("IdPapelEmp"), role},
+                          {QStringLiteral("DthEntEmpresa"), entry}}),
                     entry);
     }
     // TIPO, LOTE or UNIDADE; `extra` holds the lot or serial number and the rest.
@@ -66,8 +75,7 @@ public:
     }
     // A normative document attached to the certificate or to one of its items:
     // `item` carries the item's own key columns, `entryColumn` its entry moment.
-    void document(const QString &table, const QString &entryColumn, const QVariantMap &item,
-                  const QDateTime &entry)
+    void document(const QString &table, const QString &entryColumn, const QVariantMap &item, const QDateTime &entry)
     {
         QVariantMap v = with(item);
         v.insert(entryColumn, entry);
@@ -102,7 +110,8 @@ QVariantMap merged(QVariantMap a, const QVariantMap &b)
 QVariantMap docKey(const char *certClass, int prodClass, int doc)
 {
     return {{QStringLiteral("IdClasseCertif"), QString::fromLatin1(certClass)},
-            {QStringLiteral("IdClasseProd"), prodClass}, {QStringLiteral("IdDocNorm"), doc}};
+            {QStringLiteral("IdClasseProd"), prodClass},
+            {QStringLiteral("IdDocNorm"), doc}};
 }
 
 } // namespace
@@ -124,7 +133,8 @@ void addCertificates(Writer &w)
                      const char *district, const char *city, const char *uf, const char *cep, const char *phone,
                      const char *mail) {
         return company(QStringLiteral("BR"), cnpj,
-                       {{QStringLiteral("CGC"), cnpj}, {QStringLiteral("RazSocialEmp"), QString::fromUtf8(name)},
+                       {{QStringLiteral("CGC"), cnpj},
+                        {QStringLiteral("RazSocialEmp"), QString::fromUtf8(name)},
                         {QStringLiteral("NomFantasia"), QString::fromUtf8(trade)},
                         {QStringLiteral("EndLogr"), QString::fromUtf8(street)},
                         {QStringLiteral("EndNum"), QString::fromUtf8(number)},
@@ -156,12 +166,13 @@ void addCertificates(Writer &w)
                                            {QStringLiteral("EndCidade"), QStringLiteral("Shenzhen")},
                                            {QStringLiteral("TipoPessoa"), QStringLiteral("1")}});
     const QString cpf = cpfFrom(QStringLiteral("529982247"));
-    const QVariantMap person = company(QStringLiteral("BR"), cpf,
-                                       {{QStringLiteral("CPF"), cpf},
-                                        {QStringLiteral("NomPessoaFisica"), QStringLiteral("José Antônio da Conceição")},
-                                        {QStringLiteral("EndCidade"), QStringLiteral("Belo Horizonte")},
-                                        {QStringLiteral("SiglaUF"), QStringLiteral("MG")},
-                                        {QStringLiteral("TipoPessoa"), QStringLiteral("2")}});
+    const QVariantMap person = company(
+        QStringLiteral("BR"), cpf,
+        {{QStringLiteral("CPF"), cpf},
+         {QStringLiteral("NomPessoaFisica"), QStringLiteral("José Antônio da Conceição")},
+         {QStringLiteral("EndCidade"), QStringLiteral("Belo Horizonte")},
+         {QStringLiteral("SiglaUF"), QStringLiteral("MG")},
+         {QStringLiteral("TipoPessoa"), QStringLiteral("2")}});
 
     auto product = [&](const char *brand, const char *model, int imported, const char *descr, const char *ean) {
         QVariantMap p{{QStringLiteral("MarcaProd"), QString::fromUtf8(brand)},
@@ -277,7 +288,8 @@ void addCertificates(Writer &w)
                                    {QStringLiteral("IdEmpresa"), fenix.value(QStringLiteral("IdEmpresa"))}};
         for (const auto &[serv, doc] : {std::pair{10, 5001}, std::pair{11, 5002}}) {
             const QVariantMap k{{QStringLiteral("IdClasseCertif"), QStringLiteral("SERV")},
-                                {QStringLiteral("IdClasseServ"), serv}, {QStringLiteral("IdDocNorm"), doc}};
+                                {QStringLiteral("IdClasseServ"), serv},
+                                {QStringLiteral("IdDocNorm"), doc}};
             s.document(QStringLiteral("DOC_NORM_CERT_SERVICO"), QStringLiteral("DthEntDNCS"), k,
                        at(2024, 4, 1, 10, 45));
             s.document(QStringLiteral("DOC_NORM_SERV"), QStringLiteral("DthEntDNS"), merged(k, fenixKey),

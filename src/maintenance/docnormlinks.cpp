@@ -13,7 +13,10 @@
 
 namespace {
 
-const QStringList &linkKeyColumns(const QString &table) { return Schema::table(table)->key; }
+const QStringList &linkKeyColumns(const QString &table)
+{
+    return Schema::table(table)->key;
+}
 
 QString equalities(const QStringList &columns, const QString &alias = QString())
 {
@@ -53,9 +56,11 @@ QString DocNormLinks::attention(Mode mode)
                               "Se este certificado for de serviço os documentos normativos referentes ao mesmo deverão "
                               "ser cadastrados na pasta de SERVIÇO.");
     case Mode::Tipo:
-        return QStringLiteral("Os documentos normativos indicados se referirão a este TIPO de produto deste certificado");
+        return QStringLiteral(
+            "Os documentos normativos indicados se referirão a este TIPO de produto deste certificado");
     case Mode::Lote:
-        return QStringLiteral("Os documentos normativos indicados se referirão a este LOTE de produto deste certificado");
+        return QStringLiteral(
+            "Os documentos normativos indicados se referirão a este LOTE de produto deste certificado");
     case Mode::Unidade:
         return QStringLiteral(
             "Os documentos normativos indicados se referirão a esta UNIDADE de produto deste certificado");
@@ -84,9 +89,12 @@ DocNormLinks::Item DocNormLinks::itemFrom(const Certificate &certificate, const 
 }
 
 DocNormLinks::DocNormLinks(Database &db, Messenger &messenger, const QString &userCode, Mode mode, const Item &item)
-    : m_db(db), m_msg(messenger), m_user(userCode), m_mode(mode), m_item(item)
-{
-}
+    : m_db(db),
+      m_msg(messenger),
+      m_user(userCode),
+      m_mode(mode),
+      m_item(item)
+{ }
 
 QString DocNormLinks::linkTable() const
 {
@@ -117,8 +125,14 @@ QString DocNormLinks::classColumn() const
     return m_mode == Mode::Servicos ? QStringLiteral("IdClasseServ") : QStringLiteral("IdClasseProd");
 }
 
-QString DocNormLinks::statusColumn() const { return StatusEvents::statusColumn(eventTable()); }
-QString DocNormLinks::statusDateColumn() const { return StatusEvents::statusDateColumn(eventTable()); }
+QString DocNormLinks::statusColumn() const
+{
+    return StatusEvents::statusColumn(eventTable());
+}
+QString DocNormLinks::statusDateColumn() const
+{
+    return StatusEvents::statusDateColumn(eventTable());
+}
 
 QString DocNormLinks::entryColumn() const
 {
@@ -219,14 +233,15 @@ QList<DocNormLinks::Candidate> DocNormLinks::candidates(std::optional<int> idTip
             return {};
         // A document on the whole certificate leaves the list of a single
         // product only while it is active there.
-        sql = QStringLiteral(
-            "Select D.IdDocNorm, D.NomeTitulo, T.TipoDoc, D.IdTipoDoc, D.IdClasseCertif, D.IdClasseProd AS IDC_P_S "
-            "from Doc_Normativos D, Tipo_Doc T where D.IdTipoDoc = T.IdTipoDoc and D.StatusDoc = 'A' "
-            "and D.IdClasseCertif = ? and D.IdClasseProd = ? "
-            "and not exists (Select * from Doc_Norm_Cert_Produto CP where CP.IdClasseCertif = D.IdClasseCertif "
-            "and CP.IdClasseProd = D.IdClasseProd and CP.SiglaCertificador = ? and CP.NumCertif = ?%1 "
-            "and CP.IdDocNorm = D.IdDocNorm)")
-                  .arg(m_mode == Mode::DadosGerais ? QString() : QStringLiteral(" and CP.Status_DNCP = 'A'"));
+        sql =
+            QStringLiteral(
+                "Select D.IdDocNorm, D.NomeTitulo, T.TipoDoc, D.IdTipoDoc, D.IdClasseCertif, D.IdClasseProd AS IDC_P_S "
+                "from Doc_Normativos D, Tipo_Doc T where D.IdTipoDoc = T.IdTipoDoc and D.StatusDoc = 'A' "
+                "and D.IdClasseCertif = ? and D.IdClasseProd = ? "
+                "and not exists (Select * from Doc_Norm_Cert_Produto CP where CP.IdClasseCertif = D.IdClasseCertif "
+                "and CP.IdClasseProd = D.IdClasseProd and CP.SiglaCertificador = ? and CP.NumCertif = ?%1 "
+                "and CP.IdDocNorm = D.IdDocNorm)")
+                .arg(m_mode == Mode::DadosGerais ? QString() : QStringLiteral(" and CP.Status_DNCP = 'A'"));
         params << m_item.idClasseCertif << m_item.idClasseProd.toInt() << sigla << numero;
         if (m_mode != Mode::DadosGerais) {
             sql += QStringLiteral(" and not exists (Select * from %1 DNT where DNT.IdClasseCertif = D.IdClasseCertif "
@@ -379,7 +394,7 @@ bool DocNormLinks::remove(const Link &link)
 }
 
 bool DocNormLinks::changeStatus(const Link &link, const QString &letter, const QString &justification,
-                              const QDate &statusDate)
+                                const QDate &statusDate)
 {
     const StatusEvents::ItemKey key = linkKey(link);
     const QStringList keys = linkKeyColumns(linkTable());

@@ -5,7 +5,10 @@
 namespace ExistenceCheck {
 namespace {
 
-QString eq(const char *column) { return QStringLiteral("UCASE(%1) = UCASE(?)").arg(QLatin1String(column)); }
+QString eq(const char *column)
+{
+    return QStringLiteral("UCASE(%1) = UCASE(?)").arg(QLatin1String(column));
+}
 
 bool count(const Database &db, const char *table, const QStringList &conditions, const QVariantList &values)
 {
@@ -19,7 +22,8 @@ bool count(const Database &db, const char *table, const QStringList &conditions,
 bool exists(const Database &db, const QString &kind, const Key &k)
 {
     const QString cert = eq("SIGLACERTIFICADOR") + QStringLiteral(" AND ") + eq("NUMCERTIF");
-    const QString product = eq("MARCAPROD") + QStringLiteral(" AND ") + eq("MODELOPROD") + QStringLiteral(" AND IMPORTADO = ?");
+    const QString product = eq("MARCAPROD") + QStringLiteral(" AND ") + eq("MODELOPROD") +
+        QStringLiteral(" AND IMPORTADO = ?");
     const QString company = eq("CODIGOPAIS") + QStringLiteral(" AND ") + eq("IDEMPRESA");
     const QString k_ = kind.toUpper();
     if (k_ == QLatin1String("PRODUTO"))
@@ -54,7 +58,8 @@ bool certificateHasDocuments(const Database &db, const QString &sigla, const QSt
     QStringList selects;
     for (const char *table : {"DOC_NORM_CERT_PRODUTO", "DOC_NORM_LOTE", "DOC_NORM_TIPO", "DOC_NORM_UNIDADE",
                               "DOC_NORM_CERT_SERVICO", "DOC_NORM_SERV"})
-        selects << QStringLiteral("SELECT 1 FROM %1 WHERE siglacertificador = ? AND numcertif = ?").arg(QLatin1String(table));
+        selects << QStringLiteral("SELECT 1 FROM %1 WHERE siglacertificador = ? AND numcertif = ?")
+                       .arg(QLatin1String(table));
     QVariantList values;
     for (int i = 0; i < selects.size(); ++i)
         values << sigla << numero;

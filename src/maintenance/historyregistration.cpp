@@ -1,6 +1,6 @@
 #include "maintenance/historyregistration.h"
-#include "maintenance/sendabletext.h"
 #include "base/moments.h"
+#include "maintenance/sendabletext.h"
 
 #include "base/messenger.h"
 #include "db/database.h"
@@ -51,9 +51,13 @@ const StatusEvents::ItemKey &checked(Table table, const StatusEvents::ItemKey &k
 
 HistoryRegistration::HistoryRegistration(Database &db, Messenger &messenger, const QString &userCode, Table table,
                                          const StatusEvents::ItemKey &key, const QDateTime &issue)
-    : m_db(db), m_msg(messenger), m_user(userCode), m_table(table), m_key(checked(table, key)), m_issue(issue)
-{
-}
+    : m_db(db),
+      m_msg(messenger),
+      m_user(userCode),
+      m_table(table),
+      m_key(checked(table, key)),
+      m_issue(issue)
+{ }
 
 QString HistoryRegistration::keyCondition(const QString &alias) const
 {

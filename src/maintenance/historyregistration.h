@@ -34,7 +34,7 @@ public:
     {
         int seqEvento = 0;
         QString justificativa;
-        QDateTime data;   // the status date typed with the entry
+        QDateTime data; // the status date typed with the entry
         QString usuario;
     };
 

@@ -20,9 +20,11 @@ QString ItemTexts::classChangeRefused(const QStringList &documents)
 }
 
 ItemService::ItemService(Database &db, Messenger &messenger, const QString &userCode, ItemKind kind)
-    : m_db(db), m_msg(messenger), m_user(userCode), m_kind(kind)
-{
-}
+    : m_db(db),
+      m_msg(messenger),
+      m_user(userCode),
+      m_kind(kind)
+{ }
 
 bool ItemService::required(const CertificateItem &e)
 {
@@ -131,23 +133,25 @@ bool ItemService::check(const Certificate &certificate, const std::optional<Cert
 {
     edited.siglaCertificador = certificate.key.sigla;
     edited.numCertif = certificate.key.numero;
-    if (m_kind == ItemKind::Tipo && MaintenanceDates::isBlank(entryDate) && edited.hasProduct() && edited.hasCompany()) {
+    if (m_kind == ItemKind::Tipo && MaintenanceDates::isBlank(entryDate) && edited.hasProduct() &&
+        edited.hasCompany()) {
         m_msg.error(TDMTipo::EntradaEmBranco);
         return false;
     }
     if (!required(edited))
         return false;
-    if (!SendableText::check(m_msg, {{QStringLiteral("Marca"), edited.marcaProd},
-                                     {QStringLiteral("Modelo"), edited.modeloProd},
-                                     {QStringLiteral("Número do Lote"), edited.numLote},
-                                     {QStringLiteral("Número de Série"), edited.numSerieProd},
-                                     {QStringLiteral("Quantidade"), edited.quantLote},
-                                     {QStringLiteral("Proforma/Invoice"), edited.numProfInvoice},
-                                     {QStringLiteral("Observações"), edited.observacoes},
-                                     {QStringLiteral("Local de Instalação"), edited.localInstalacao},
-                                     {QStringLiteral("Bairro"), edited.endBairro},
-                                     {QStringLiteral("Cidade"), edited.endCidade},
-                                     {QStringLiteral("CEP"), edited.endCep}}))
+    if (!SendableText::check(m_msg,
+                             {{QStringLiteral("Marca"), edited.marcaProd},
+                              {QStringLiteral("Modelo"), edited.modeloProd},
+                              {QStringLiteral("Número do Lote"), edited.numLote},
+                              {QStringLiteral("Número de Série"), edited.numSerieProd},
+                              {QStringLiteral("Quantidade"), edited.quantLote},
+                              {QStringLiteral("Proforma/Invoice"), edited.numProfInvoice},
+                              {QStringLiteral("Observações"), edited.observacoes},
+                              {QStringLiteral("Local de Instalação"), edited.localInstalacao},
+                              {QStringLiteral("Bairro"), edited.endBairro},
+                              {QStringLiteral("Cidade"), edited.endCidade},
+                              {QStringLiteral("CEP"), edited.endCep}}))
         return false;
     if (m_kind == ItemKind::Lote) {
         // The boxes are checked as they are left; a click can reach "Aplicar"
@@ -195,9 +199,9 @@ void ItemService::fail(const std::exception &e)
     }
     const auto *db = dynamic_cast<const DbError *>(&e);
     if (db && db->isKeyViolation()) {
-        const QString text = m_kind == ItemKind::Unidade  ? ItemTexts::SerialViolation
-                             : m_kind == ItemKind::Servico ? ItemTexts::ServiceViolation
-                                                           : ItemTexts::ProductExists;
+        const QString text = m_kind == ItemKind::Unidade ? ItemTexts::SerialViolation
+            : m_kind == ItemKind::Servico                ? ItemTexts::ServiceViolation
+                                                         : ItemTexts::ProductExists;
         m_msg.error(text, ItemTexts::DuplicateCaption);
         return;
     }

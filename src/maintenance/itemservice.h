@@ -14,17 +14,17 @@ inline const QString CompanyMissing = QStringLiteral("Favor selecionar a empresa
 inline const QString ProductExists = QStringLiteral("Este produto já existe !!!. Cancele a Operação.");
 inline const QString ServiceExists = QStringLiteral("Este serviço já existe !!!. Cancele a Operação.");
 inline const QString DuplicateCaption = QStringLiteral("Erro de chave duplicada");
-inline const QString SerialViolation =
-    QStringLiteral("Número de série já incluido para este produto !!! Cancele a inclusão...");
-inline const QString ServiceViolation =
-    QStringLiteral("Este serviço já está cadastrado neste certificado !!! Cancele a inclusão...");
+inline const QString SerialViolation = QStringLiteral(
+    "Número de série já incluido para este produto !!! Cancele a inclusão...");
+inline const QString ServiceViolation = QStringLiteral(
+    "Este serviço já está cadastrado neste certificado !!! Cancele a inclusão...");
 inline const QString Approved = QStringLiteral(
     "Este registro não pode ser apagado do certificado, pois já foi aprovado para emissão para o Quelora.");
 inline const QString DeleteCaption = QStringLiteral("Erro de deleção");
 inline const QString ConfirmProduct = QStringLiteral("Confirma a exclusão do produto?");
 inline const QString ConfirmService = QStringLiteral("Confirma a exclusão do serviço?");
-inline const QString FabricationDate =
-    QStringLiteral("Formato de data inválido ou data superior a data atual! Tente novamente.");
+inline const QString FabricationDate = QStringLiteral(
+    "Formato de data inválido ou data superior a data atual! Tente novamente.");
 // A service keeps its class while documents of that class are attached to it.
 QString classChangeRefused(const QStringList &documents);
 inline const QString ClassChangeCaption = QStringLiteral("Erro de Edição");

@@ -11,12 +11,18 @@
 namespace ItemStore {
 namespace {
 
-QDateTime moment(const QVariant &v) { return Moments::fromValue(v); }
+QDateTime moment(const QVariant &v)
+{
+    return Moments::fromValue(v);
+}
 QVariant textOrNull(const QString &s)
 {
     return s.trimmed().isEmpty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(s);
 }
-QVariant momentOrNull(const QDateTime &d) { return d.isValid() ? QVariant(d) : QVariant(QMetaType(QMetaType::QDateTime)); }
+QVariant momentOrNull(const QDateTime &d)
+{
+    return d.isValid() ? QVariant(d) : QVariant(QMetaType(QMetaType::QDateTime));
+}
 
 using Columns = QList<std::pair<QString, QVariant>>;
 
@@ -50,11 +56,8 @@ Columns columns(ItemKind kind, const CertificateItem &i)
         out.append({QStringLiteral("SiglaUF"), textOrNull(i.siglaUF)});
         out.append({QStringLiteral("Observacoes"), textOrNull(i.observacoes)});
         break;
-    case ItemKind::Servico:
-        out.append({QStringLiteral("Observacoes"), textOrNull(i.observacoes)});
-        break;
-    case ItemKind::Tipo:
-        break;
+    case ItemKind::Servico: out.append({QStringLiteral("Observacoes"), textOrNull(i.observacoes)}); break;
+    case ItemKind::Tipo: break;
     }
     out.append({QStringLiteral("DthUltAtualiz"), momentOrNull(i.dthUltAtualiz)});
     out.append({QStringLiteral("UsuResp"), textOrNull(i.usuResp)});
@@ -75,7 +78,10 @@ std::pair<QString, QVariantList> keyCondition(ItemKind kind, const CertificateIt
     return {where.join(QStringLiteral(" AND ")), values};
 }
 
-QString text(const QSqlRecord &r, const char *name) { return r.value(QLatin1String(name)).toString(); }
+QString text(const QSqlRecord &r, const char *name)
+{
+    return r.value(QLatin1String(name)).toString();
+}
 
 }
 
@@ -140,16 +146,15 @@ SelectionSql::Statement grid(ItemKind kind, const CertificateKey &certificate)
 std::optional<CertificateItem> load(const Database &db, ItemKind kind, const CertificateItem &key)
 {
     if (kind == ItemKind::Tipo)
-        return TDMTipo(db)
-            .qryTipo(key.certificate(), key.marcaProd, key.modeloProd, key.importado);
+        return TDMTipo(db).qryTipo(key.certificate(), key.marcaProd, key.modeloProd, key.importado);
     const auto [where, values] = keyCondition(kind, key, QStringLiteral("I."));
     const QString extra = kind == ItemKind::Servico
-                              ? QStringLiteral(", C.NomClasseServ FROM SERVICO I LEFT JOIN CLASSE_S C ON "
-                                               "I.IdClasseServ = C.IdClasseServ")
-                              : QStringLiteral(", P.CodEANUPC, P.DescrProd FROM %1 I LEFT JOIN PRODUTO P ON "
-                                               "I.MarcaProd = P.MarcaProd AND I.ModeloProd = P.ModeloProd AND "
-                                               "I.Importado = P.Importado")
-                                    .arg(CertificateItems::info(kind).table);
+        ? QStringLiteral(", C.NomClasseServ FROM SERVICO I LEFT JOIN CLASSE_S C ON "
+                         "I.IdClasseServ = C.IdClasseServ")
+        : QStringLiteral(", P.CodEANUPC, P.DescrProd FROM %1 I LEFT JOIN PRODUTO P ON "
+                         "I.MarcaProd = P.MarcaProd AND I.ModeloProd = P.ModeloProd AND "
+                         "I.Importado = P.Importado")
+              .arg(CertificateItems::info(kind).table);
     QSqlQuery q = db.exec(QStringLiteral("SELECT I.*, E.TipoPessoa, E.RazSocialEmp, E.NomPessoaFisica, E.CGC, E.CPF") +
                               extra +
                               QStringLiteral(" LEFT JOIN EMPRESA E ON I.CodigoPais = E.CodigoPais AND "
@@ -239,8 +244,9 @@ int moveDocuments(const Database &db, ItemKind kind, const CertificateItem &oldK
     const auto [where, oldValues] = keyCondition(kind, oldKey);
     int rows = 0;
     for (const QString &table : documentTables(kind))
-        rows += db.execute(QStringLiteral("UPDATE %1 SET %2 WHERE %3").arg(table, sets.join(QStringLiteral(", ")), where),
-                           values + oldValues);
+        rows += db.execute(
+            QStringLiteral("UPDATE %1 SET %2 WHERE %3").arg(table, sets.join(QStringLiteral(", ")), where),
+            values + oldValues);
     return rows;
 }
 
@@ -271,13 +277,13 @@ QStringList serviceDocuments(const Database &db, const CertificateItem &service)
 }
 
 int setStatus(const Database &db, ItemKind kind, const CertificateItem &key, const QString &letter,
-               const QDateTime &statusDate, const QString &user)
+              const QDateTime &statusDate, const QString &user)
 {
     const ItemKindInfo &k = CertificateItems::info(kind);
     const auto [where, values] = keyCondition(kind, key);
     return db.execute(QStringLiteral("UPDATE %1 SET %2 = ?, %3 = ?, DthUltAtualiz = ?, UsuResp = ? WHERE %4")
-                   .arg(k.table, k.statusColumn, k.statusDateColumn, where),
-               QVariantList{letter, statusDate, QDateTime::currentDateTime(), user} + values);
+                          .arg(k.table, k.statusColumn, k.statusDateColumn, where),
+                      QVariantList{letter, statusDate, QDateTime::currentDateTime(), user} + values);
 }
 
 void describeCompany(const Database &db, CertificateItem &item)
@@ -301,24 +307,23 @@ void describeCompany(const Database &db, CertificateItem &item)
 
 bool hasAny(const Database &db, ItemKind kind, const CertificateKey &certificate)
 {
-    return db
-        .scalar(QStringLiteral("SELECT EXISTS (SELECT 1 FROM %1 WHERE SiglaCertificador = ? AND NumCertif = ?)")
-                    .arg(CertificateItems::info(kind).table),
-                {certificate.sigla, certificate.numero})
-        .toInt() > 0;
+    return db.scalar(QStringLiteral("SELECT EXISTS (SELECT 1 FROM %1 WHERE SiglaCertificador = ? AND NumCertif = ?)")
+                         .arg(CertificateItems::info(kind).table),
+                     {certificate.sigla, certificate.numero})
+               .toInt() > 0;
 }
 
 QList<LinkedCompany> linkedCompanies(const Database &db, const CertificateKey &certificate)
 {
-    QSqlQuery q = db.exec(QStringLiteral("Select  e.RazSocialEmp, e.NomPessoaFisica, e.IdEmpresa, e.CodigoPais, e.TipoPessoa "
-                                         "from empresa e, emp_cert ec "
-                                         "where e.CodigoPais = ec.CodigoPais and "
-                                         "e.IdEmpresa = ec.IdEmpresa and "
-                                         "ec.SiglaCertificador = :Sigla and "
-                                         "ec.NumCertif = :NumC "
-                                         "order by e.TipoPessoa,e.RazSocialEmp, e.NomPessoaFisica "),
-                          QVariantMap{{QStringLiteral("Sigla"), certificate.sigla},
-                                      {QStringLiteral("NumC"), certificate.numero}});
+    QSqlQuery q = db.exec(
+        QStringLiteral("Select  e.RazSocialEmp, e.NomPessoaFisica, e.IdEmpresa, e.CodigoPais, e.TipoPessoa "
+                       "from empresa e, emp_cert ec "
+                       "where e.CodigoPais = ec.CodigoPais and "
+                       "e.IdEmpresa = ec.IdEmpresa and "
+                       "ec.SiglaCertificador = :Sigla and "
+                       "ec.NumCertif = :NumC "
+                       "order by e.TipoPessoa,e.RazSocialEmp, e.NomPessoaFisica "),
+        QVariantMap{{QStringLiteral("Sigla"), certificate.sigla}, {QStringLiteral("NumC"), certificate.numero}});
     QList<LinkedCompany> out;
     while (q.next()) {
         LinkedCompany c;

@@ -42,7 +42,7 @@ int removeDocuments(const Database &db, ItemKind kind, const CertificateItem &ke
 QStringList serviceDocuments(const Database &db, const CertificateItem &service);
 // Sets the status letter and its date, DthUltAtualiz and UsuResp.
 int setStatus(const Database &db, ItemKind kind, const CertificateItem &key, const QString &letter,
-               const QDateTime &statusDate, const QString &user);
+              const QDateTime &statusDate, const QString &user);
 
 // Fills companyName and companyTaxId from the item's company key.
 void describeCompany(const Database &db, CertificateItem &item);

@@ -37,11 +37,20 @@ QDate parse(const QString &text)
     return QDate(t.mid(6, 4).toInt(), t.mid(3, 2).toInt(), t.left(2).toInt());
 }
 
-QString boxText(const QDate &date) { return date.isValid() ? date.toString(QStringLiteral("dd/MM/yyyy")) : BlankBox; }
+QString boxText(const QDate &date)
+{
+    return date.isValid() ? date.toString(QStringLiteral("dd/MM/yyyy")) : BlankBox;
+}
 
-QString boxText(const QDateTime &moment) { return moment.isValid() ? boxText(moment.date()) : BlankBox; }
+QString boxText(const QDateTime &moment)
+{
+    return moment.isValid() ? boxText(moment.date()) : BlankBox;
+}
 
-QDateTime atMidnight(const QDate &date) { return Moments::wallClock(date); }
+QDateTime atMidnight(const QDate &date)
+{
+    return Moments::wallClock(date);
+}
 
 QString issueProblem(const QString &issueBox, const QDate &today)
 {
@@ -76,7 +85,8 @@ QString validityProblem(const QString &validityBox, const QString &issueBox, Pan
 
 const DayMessages &entryDateMessages()
 {
-    static const DayMessages m{QStringLiteral("É necessário informar a  data de entrada."), QStringLiteral("Data inválida."),
+    static const DayMessages m{QStringLiteral("É necessário informar a  data de entrada."),
+                               QStringLiteral("Data inválida."),
                                QStringLiteral("A data de entrada é menor que a data de emissão do certificado."),
                                QStringLiteral("A data de entrada é maior que a data atual.")};
     return m;
@@ -84,7 +94,8 @@ const DayMessages &entryDateMessages()
 
 const DayMessages &statusDateMessages()
 {
-    static const DayMessages m{QStringLiteral("É necessário informar a  data do Status."), QStringLiteral("Data inválida."),
+    static const DayMessages m{QStringLiteral("É necessário informar a  data do Status."),
+                               QStringLiteral("Data inválida."),
                                QStringLiteral("Data do Status menor do que a data de Emisão do Certificado."),
                                QStringLiteral("Data do Status maior que a data atual.")};
     return m;

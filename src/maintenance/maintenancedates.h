@@ -12,12 +12,12 @@ namespace MaintenanceDates {
 inline const QString BlankBox = QStringLiteral("  /  /    ");
 inline const QString EntryCaption = QStringLiteral("Erro de entrada de dados");
 inline const QString FormatMessage = QStringLiteral("O formato de data deve ser dd/mm/aaaa.");
-inline const QString IssueMessage =
-    QStringLiteral("Formato de data inválido ou data superior a data atual! Tente novamente.");
-inline const QString ValidityMessageNew =
-    QStringLiteral("Formato de data inválido ou data inferior a data de emissao do certificado! Tente novamente.");
-inline const QString ValidityMessageModify =
-    QStringLiteral("Formato de data inválido ou data inferior a data de emissão do certificado! Tente novamente.");
+inline const QString IssueMessage = QStringLiteral(
+    "Formato de data inválido ou data superior a data atual! Tente novamente.");
+inline const QString ValidityMessageNew = QStringLiteral(
+    "Formato de data inválido ou data inferior a data de emissao do certificado! Tente novamente.");
+inline const QString ValidityMessageModify = QStringLiteral(
+    "Formato de data inválido ou data inferior a data de emissão do certificado! Tente novamente.");
 // Dates from this year on are refused as typing slips.
 constexpr int YearLimit = 2080;
 

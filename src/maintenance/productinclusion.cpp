@@ -11,10 +11,11 @@ namespace ProductInclusion {
 
 bool textsSendable(Messenger &messenger, const NewProduct &product)
 {
-    return SendableText::check(messenger, {{QStringLiteral("Marca"), product.marcaProd},
-                                           {QStringLiteral("Modelo"), product.modeloProd},
-                                           {QStringLiteral("Código EAN/UPC"), product.codEanUpc},
-                                           {QStringLiteral("Descrição"), product.descrProd}});
+    return SendableText::check(messenger,
+                               {{QStringLiteral("Marca"), product.marcaProd},
+                                {QStringLiteral("Modelo"), product.modeloProd},
+                                {QStringLiteral("Código EAN/UPC"), product.codEanUpc},
+                                {QStringLiteral("Descrição"), product.descrProd}});
 }
 
 std::optional<SelectedProduct> save(Database &db, Messenger &m, const NewProduct &p, const QString &userCode)
@@ -41,8 +42,9 @@ std::optional<SelectedProduct> save(Database &db, Messenger &m, const NewProduct
             m.error(QStringLiteral("Esta produto já existe !!! Cancele a inclusão..."),
                     QStringLiteral("Erro de chave duplicada"));
         else
-            m.error(DbErrors::writeFailure(e, QStringLiteral("Erro genérico de gravação no Banco de Dados !!! As "
-                                                             "alterações não foram efetuadas.")),
+            m.error(DbErrors::writeFailure(e,
+                                           QStringLiteral("Erro genérico de gravação no Banco de Dados !!! As "
+                                                          "alterações não foram efetuadas.")),
                     QStringLiteral("Erro de gravação"));
         return std::nullopt;
     }

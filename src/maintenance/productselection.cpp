@@ -5,22 +5,18 @@
 namespace ProductSelection {
 
 namespace {
-const QString Base = QStringLiteral("Select a.MarcaProd, a.ModeloProd, a.Importado, a.CodEANUPC From Produto a Where 1 = 1");
+const QString Base = QStringLiteral(
+    "Select a.MarcaProd, a.ModeloProd, a.Importado, a.CodEANUPC From Produto a Where 1 = 1");
 }
 
 QString orderClause(Order order)
 {
     switch (order) {
-    case Order::None:
-        return {};
-    case Order::Brand:
-        return QStringLiteral("Order by a.MarcaProd");
-    case Order::Model:
-        return QStringLiteral("Order by a.ModeloProd");
-    case Order::Imported:
-        return QStringLiteral("Order by a.Importado");
-    case Order::EanUpc:
-        return QStringLiteral("Order by a.CodEANUPC");
+    case Order::None: return {};
+    case Order::Brand: return QStringLiteral("Order by a.MarcaProd");
+    case Order::Model: return QStringLiteral("Order by a.ModeloProd");
+    case Order::Imported: return QStringLiteral("Order by a.Importado");
+    case Order::EanUpc: return QStringLiteral("Order by a.CodEANUPC");
     }
     return {};
 }
@@ -30,11 +26,13 @@ SelectionSql::Statement statement(const Filter &f, Order order)
     SelectionSql::Statement s;
     s.sql = Base;
     if (!f.brand.isEmpty()) {
-        s.sql += QStringLiteral(" AND (UCase(a.MarcaProd) like :par_Text1") + SelectionSql::Escape + QStringLiteral(") ");
+        s.sql += QStringLiteral(" AND (UCase(a.MarcaProd) like :par_Text1") + SelectionSql::Escape +
+            QStringLiteral(") ");
         s.params.insert(QStringLiteral("par_Text1"), SelectionSql::contains(f.brand.toUpper()));
     }
     if (!f.model.isEmpty()) {
-        s.sql += QStringLiteral(" AND (UCase(a.ModeloProd) like :par_text2") + SelectionSql::Escape + QStringLiteral(") ");
+        s.sql += QStringLiteral(" AND (UCase(a.ModeloProd) like :par_text2") + SelectionSql::Escape +
+            QStringLiteral(") ");
         s.params.insert(QStringLiteral("par_text2"), SelectionSql::contains(f.model.toUpper()));
     }
     if (!f.eanUpc.isEmpty()) {
@@ -43,7 +41,7 @@ SelectionSql::Statement statement(const Filter &f, Order order)
     }
     if (f.origin != Origin::Any)
         s.sql += QStringLiteral(" AND (a.Importado =") +
-                 (f.origin == Origin::Imported ? QStringLiteral("1") : QStringLiteral("0")) + QStringLiteral(") ");
+            (f.origin == Origin::Imported ? QStringLiteral("1") : QStringLiteral("0")) + QStringLiteral(") ");
     s.orderBy = orderClause(order);
     return s;
 }
@@ -51,8 +49,9 @@ SelectionSql::Statement statement(const Filter &f, Order order)
 SelectionSql::Statement only(const SelectedProduct &key)
 {
     SelectionSql::Statement s;
-    s.sql = Base + QStringLiteral(" AND (a.MarcaProd = :par_Marca) AND (a.ModeloProd = :par_Modelo) "
-                                  " AND (a.Importado = :par_Importado) ");
+    s.sql = Base +
+        QStringLiteral(" AND (a.MarcaProd = :par_Marca) AND (a.ModeloProd = :par_Modelo) "
+                       " AND (a.Importado = :par_Importado) ");
     s.params.insert(QStringLiteral("par_Marca"), key.marcaProd);
     s.params.insert(QStringLiteral("par_Modelo"), key.modeloProd);
     s.params.insert(QStringLiteral("par_Importado"), key.importado);

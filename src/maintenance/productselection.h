@@ -12,9 +12,9 @@ enum class Origin { Any, Imported, National };
 
 struct Filter
 {
-    QString brand;   // anywhere in MarcaProd
-    QString model;   // anywhere in ModeloProd
-    QString eanUpc;  // the exact code
+    QString brand; // anywhere in MarcaProd
+    QString model; // anywhere in ModeloProd
+    QString eanUpc; // the exact code
     Origin origin = Origin::Any;
 };
 

@@ -23,25 +23,28 @@ QVariant orNull(const QString &text)
 const char *const Items[] = {"TIPO", "UNIDADE", "LOTE"};
 // Rows that also hold the product's key: histories, item documents and what
 // the regulator accepted.
-const char *const KeyHolders[] = {"STATUS_T", "STATUS_U", "STATUS_L", "DOC_NORM_TIPO", "DOC_NORM_UNIDADE",
-                                  "DOC_NORM_LOTE", "STATUS_DNT", "STATUS_DNU", "STATUS_DNL", "REP_PRODUTO"};
+const char *const KeyHolders[] = {"STATUS_T",      "STATUS_U",   "STATUS_L",   "DOC_NORM_TIPO", "DOC_NORM_UNIDADE",
+                                  "DOC_NORM_LOTE", "STATUS_DNT", "STATUS_DNU", "STATUS_DNL",    "REP_PRODUTO"};
 
 }
 
 SelectionSql::Statement listStatement()
 {
     return {QStringLiteral("SELECT MarcaProd, ModeloProd, Importado, CodEANUPC, DescrProd FROM PRODUTO"),
-            QStringLiteral("ORDER BY MarcaProd, ModeloProd, Importado"), {}};
+            QStringLiteral("ORDER BY MarcaProd, ModeloProd, Importado"),
+            {}};
 }
 
 int rowOf(const Database &db, const ProductKey &key)
 {
-    if (db.scalar(QStringLiteral("SELECT COUNT(*) FROM PRODUTO WHERE MarcaProd = ? AND ModeloProd = ? AND Importado = ?"),
-                  {key.marcaProd, key.modeloProd, key.importado})
+    if (db.scalar(
+              QStringLiteral("SELECT COUNT(*) FROM PRODUTO WHERE MarcaProd = ? AND ModeloProd = ? AND Importado = ?"),
+              {key.marcaProd, key.modeloProd, key.importado})
             .toInt() == 0)
         return -1;
-    return db.scalar(QStringLiteral("SELECT COUNT(*) FROM PRODUTO WHERE (MarcaProd, ModeloProd, Importado) < (?, ?, ?)"),
-                     {key.marcaProd, key.modeloProd, key.importado})
+    return db
+        .scalar(QStringLiteral("SELECT COUNT(*) FROM PRODUTO WHERE (MarcaProd, ModeloProd, Importado) < (?, ?, ?)"),
+                {key.marcaProd, key.modeloProd, key.importado})
         .toInt();
 }
 
@@ -123,11 +126,14 @@ std::optional<ProductKey> save(Database &db, Messenger &m, const NewProduct &typ
     // The stored key stays unless brand, model or origin was retyped: one
     // stored with blanks around it or with an origin code other than 0 or 1
     // (as files may bring it) keeps it.
-    if (stored && (used || (key.marcaProd == stored->marcaProd.trimmed() && key.modeloProd == stored->modeloProd.trimmed()
-                            && key.importado == (stored->imported ? 1 : 0))))
+    if (stored &&
+        (used ||
+         (key.marcaProd == stored->marcaProd.trimmed() && key.modeloProd == stored->modeloProd.trimmed() &&
+          key.importado == (stored->imported ? 1 : 0))))
         key = *editing;
-    const bool keyChanged = editing && (key.marcaProd != editing->marcaProd || key.modeloProd != editing->modeloProd
-                                        || key.importado != editing->importado);
+    const bool keyChanged = editing &&
+        (key.marcaProd != editing->marcaProd || key.modeloProd != editing->modeloProd ||
+         key.importado != editing->importado);
     if (key.marcaProd.trimmed().isEmpty() || key.modeloProd.trimmed().isEmpty()) {
         m.error(QStringLiteral("Existem campos obrigatórios não preenchidos"), QStringLiteral("Erro de gravação"));
         return std::nullopt;
@@ -169,8 +175,8 @@ std::optional<ProductKey> save(Database &db, Messenger &m, const NewProduct &typ
             db.execute(QStringLiteral("update PRODUTO set MarcaProd = ?, ModeloProd = ?, Importado = ?, CodEANUPC = ?, "
                                       "DescrProd = ?, DthUltAtualiz = ?, UsuResp = ? "
                                       "where MarcaProd = ? and ModeloProd = ? and Importado = ?"),
-                       values + QVariantList{now, userCode, editing->marcaProd, editing->modeloProd,
-                                             editing->importado});
+                       values +
+                           QVariantList{now, userCode, editing->marcaProd, editing->modeloProd, editing->importado});
         if (used)
             ReferenceChange::markChanged(db, certificatesOf(db, key), JustificativaAlteracao, userCode);
         tx.commit();
@@ -181,8 +187,9 @@ std::optional<ProductKey> save(Database &db, Messenger &m, const NewProduct &typ
             m.error(QStringLiteral("Este produto já está cadastrado !!! Cancele a inclusão..."),
                     QStringLiteral("Erro de chave duplicada"));
         else
-            m.error(DbErrors::writeFailure(e, QStringLiteral("Erro genérico de gravação no Banco de Dados !!! As "
-                                                             "alterações não foram efetuadas.")),
+            m.error(DbErrors::writeFailure(e,
+                                           QStringLiteral("Erro genérico de gravação no Banco de Dados !!! As "
+                                                          "alterações não foram efetuadas.")),
                     QStringLiteral("Erro de gravação"));
         return std::nullopt;
     } catch (const StatusEvents::SeqEventoEsgotado &e) {

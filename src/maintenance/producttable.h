@@ -18,8 +18,8 @@ struct ProductKey
 
     bool sameAs(const ProductKey &o) const
     {
-        return marcaProd.compare(o.marcaProd, Qt::CaseInsensitive) == 0
-               && modeloProd.compare(o.modeloProd, Qt::CaseInsensitive) == 0 && importado == o.importado;
+        return marcaProd.compare(o.marcaProd, Qt::CaseInsensitive) == 0 &&
+            modeloProd.compare(o.modeloProd, Qt::CaseInsensitive) == 0 && importado == o.importado;
     }
 };
 
@@ -28,8 +28,8 @@ namespace ProductTable {
 
 inline const QString JaExiste = QStringLiteral("Este produto já existe !!!. Cancele a Operação.");
 inline const QString ConfirmaExclusao = QStringLiteral("Confirma a exclusão do Produto ?");
-inline const QString Relacionado =
-    QStringLiteral("Este registro não pode ser apagado. Ele já está relacionado a algum certificado!!!");
+inline const QString Relacionado = QStringLiteral(
+    "Este registro não pode ser apagado. Ele já está relacionado a algum certificado!!!");
 inline const QString JustificativaAlteracao = QStringLiteral("Dados do Produto Alterados");
 inline const QString ChaveEmUso = QStringLiteral(
     "Este produto já está relacionado a certificados ou ao Quelora: a Marca, o Modelo e a indicação de produto "

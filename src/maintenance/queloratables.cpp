@@ -5,7 +5,9 @@ namespace QueloraTables {
 const QList<TabDefinition> &tabs()
 {
     static const QList<TabDefinition> all{
-        {Tab::ClasseProdutos, QStringLiteral("Classe de Produtos"), QStringLiteral("DBGridClasseP"),
+        {Tab::ClasseProdutos,
+         QStringLiteral("Classe de Produtos"),
+         QStringLiteral("DBGridClasseP"),
          {QStringLiteral("Identificação"), QStringLiteral("Classe de Produtos"), QStringLiteral("Classe Superior"),
           QStringLiteral("Unid. Medida")},
          {QStringLiteral("IdClasseProd"), QStringLiteral("NomClasseProd"), QStringLiteral("NomClasseSup"),
@@ -17,7 +19,9 @@ const QList<TabDefinition> &tabs()
                         "FROM Classe_P P, Config_Local C, Credenciamento CC "
                         "WHERE P.IdClasseProd = CC.IdClasseProd AND C.SiglaCertificador = CC.SiglaCertificador"),
          QStringLiteral("IdClasseProd")},
-        {Tab::ClasseServicos, QStringLiteral("Classe de Serviços"), QStringLiteral("DBGridClasseS"),
+        {Tab::ClasseServicos,
+         QStringLiteral("Classe de Serviços"),
+         QStringLiteral("DBGridClasseS"),
          {QStringLiteral("Identificação"), QStringLiteral("Classe de Serviços"), QStringLiteral("Classe Superior"),
           QStringLiteral("Classe de Produtos")},
          {QStringLiteral("IdClasseServ"), QStringLiteral("NomClasseServ"), QStringLiteral("NomClasseSup"),
@@ -29,15 +33,23 @@ const QList<TabDefinition> &tabs()
                         "WHERE a.IdClasseProd = P.IdClasseProd AND a.IdClasseServ = CC.IdClasseServ "
                         "AND C.SiglaCertificador = CC.SiglaCertificador"),
          QStringLiteral("IdClasseServ")},
-        {Tab::Pais, QStringLiteral("País"), QStringLiteral("DBGridPais"),
+        {Tab::Pais,
+         QStringLiteral("País"),
+         QStringLiteral("DBGridPais"),
          {QStringLiteral("Código"), QStringLiteral("País")},
          {QStringLiteral("CodigoPais"), QStringLiteral("NomePais")},
-         QStringLiteral("SELECT CodigoPais, NomePais FROM Pais"), QString()},
-        {Tab::PapelEmpresa, QStringLiteral("Papel da Empresa"), QStringLiteral("DBGridPapelEmp"),
+         QStringLiteral("SELECT CodigoPais, NomePais FROM Pais"),
+         QString()},
+        {Tab::PapelEmpresa,
+         QStringLiteral("Papel da Empresa"),
+         QStringLiteral("DBGridPapelEmp"),
          {QStringLiteral("Papel da Empresa na Certificação")},
          {QStringLiteral("PapelEmp")},
-         QStringLiteral("SELECT IdPapelEmp, PapelEmp FROM Papel_emp"), QString()},
-        {Tab::ClasseCertificado, QStringLiteral("Classe de Certificado"), QStringLiteral("DBGridClasseC"),
+         QStringLiteral("SELECT IdPapelEmp, PapelEmp FROM Papel_emp"),
+         QString()},
+        {Tab::ClasseCertificado,
+         QStringLiteral("Classe de Certificado"),
+         QStringLiteral("DBGridClasseC"),
          {QStringLiteral("Identificação"), QStringLiteral("Classes de Certificados"),
           QStringLiteral("Aspecto Certificado")},
          {QStringLiteral("IdClasseCertif"), QStringLiteral("NomClasseCertif"), QStringLiteral("AspectoProduto")},
@@ -77,7 +89,7 @@ SelectionSql::Statement statement(Tab tab, const Sorting &sorting)
     s.sql = d.sql;
     if (sorting.column >= 0 && sorting.column < d.fields.size())
         s.orderBy = QStringLiteral(" Order by ") + d.fields.at(sorting.column) +
-                    (sorting.descending ? QStringLiteral(" DESC") : QString());
+            (sorting.descending ? QStringLiteral(" DESC") : QString());
     else if (!d.baseOrder.isEmpty())
         s.orderBy = QStringLiteral(" Order By ") + d.baseOrder;
     return s;

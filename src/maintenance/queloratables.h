@@ -13,12 +13,12 @@ enum class Tab { ClasseProdutos, ClasseServicos, Pais, PapelEmpresa, ClasseCerti
 struct TabDefinition
 {
     Tab tab;
-    QString title;        // the tab's caption
-    QString objectName;   // of its grid
-    QStringList titles;   // column titles, in the order of `fields`
-    QStringList fields;   // statement columns shown, one per title
-    QString sql;          // without ordering
-    QString baseOrder;    // the ordering before any click ("" for none)
+    QString title; // the tab's caption
+    QString objectName; // of its grid
+    QStringList titles; // column titles, in the order of `fields`
+    QStringList fields; // statement columns shown, one per title
+    QString sql; // without ordering
+    QString baseOrder; // the ordering before any click ("" for none)
 };
 
 const QList<TabDefinition> &tabs();
@@ -29,7 +29,7 @@ const TabDefinition &definition(Tab tab);
 // starts ascending.
 struct Sorting
 {
-    int column = -1;      // -1: the base order
+    int column = -1; // -1: the base order
     bool descending = false;
 
     Sorting clicked(int column) const;

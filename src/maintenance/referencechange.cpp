@@ -15,11 +15,11 @@ void markChanged(Database &db, const QList<CertificateKey> &certificates, const 
     for (const CertificateKey &key : certificates) {
         db.execute(QStringLiteral("update certific set aprovado = 0 where SiglaCertificador = ? and NumCertif = ?"),
                    {key.sigla, key.numero});
-        const QString status =
-            db.scalar(QStringLiteral("SELECT STATUSCERTIFICADO FROM CERTIFIC WHERE SIGLACERTIFICADOR = ? "
-                                     "AND NUMCERTIF = ?"),
-                      {key.sigla, key.numero})
-                .toString();
+        const QString status = db.scalar(QStringLiteral(
+                                             "SELECT STATUSCERTIFICADO FROM CERTIFIC WHERE SIGLACERTIFICADOR = ? "
+                                             "AND NUMCERTIF = ?"),
+                                         {key.sigla, key.numero})
+                                   .toString();
         StatusEvents::Event event;
         event.key = StatusEvents::certificateKey(key.sigla, key.numero);
         event.evento = QStringLiteral("ALT");

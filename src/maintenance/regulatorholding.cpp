@@ -32,8 +32,9 @@ bool isNumber(const QString &column)
 // The tables whose rows an import records; nullptr for any other.
 const Schema::Table *recordedTable(const QString &table)
 {
-    static const QStringList recorded{QStringLiteral("CERTIFIC"), QStringLiteral("EMP_CERT"), QStringLiteral("TIPO"),
-                                      QStringLiteral("LOTE"),     QStringLiteral("UNIDADE"),  QStringLiteral("SERVICO")};
+    static const QStringList recorded{QStringLiteral("CERTIFIC"), QStringLiteral("EMP_CERT"),
+                                      QStringLiteral("TIPO"),     QStringLiteral("LOTE"),
+                                      QStringLiteral("UNIDADE"),  QStringLiteral("SERVICO")};
     return recorded.contains(table, Qt::CaseInsensitive) ? Schema::table(table) : nullptr;
 }
 
@@ -102,18 +103,12 @@ QString itemTable(StatusEvents::Table events)
 {
     using T = StatusEvents::Table;
     switch (events) {
-    case T::Evento_Emp:
-        return QStringLiteral("EMP_CERT");
-    case T::Status_T:
-        return QStringLiteral("TIPO");
-    case T::Status_L:
-        return QStringLiteral("LOTE");
-    case T::Status_U:
-        return QStringLiteral("UNIDADE");
-    case T::Status_S:
-        return QStringLiteral("SERVICO");
-    default:
-        return {};
+    case T::Evento_Emp: return QStringLiteral("EMP_CERT");
+    case T::Status_T: return QStringLiteral("TIPO");
+    case T::Status_L: return QStringLiteral("LOTE");
+    case T::Status_U: return QStringLiteral("UNIDADE");
+    case T::Status_S: return QStringLiteral("SERVICO");
+    default: return {};
     }
 }
 

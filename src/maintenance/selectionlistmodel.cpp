@@ -16,7 +16,9 @@ QString SelectedCompany::displayId() const
     return isNaturalPerson() ? TaxId::cpfDisplay(cpf) : TaxId::cnpjMask(cgc, true);
 }
 
-SelectionListModel::SelectionListModel(QObject *parent) : QSqlQueryModel(parent) {}
+SelectionListModel::SelectionListModel(QObject *parent)
+    : QSqlQueryModel(parent)
+{ }
 
 void SelectionListModel::setColumns(const QList<Column> &columns)
 {
@@ -71,7 +73,10 @@ QVariant SelectionListModel::raw(int row, const QString &field) const
     return QSqlQueryModel::data(createIndex(row, col), Qt::DisplayRole);
 }
 
-QVariant SelectionListModel::value(int row, const QString &field) const { return raw(row, field); }
+QVariant SelectionListModel::value(int row, const QString &field) const
+{
+    return raw(row, field);
+}
 
 int SelectionListModel::columnCount(const QModelIndex &parent) const
 {
@@ -89,18 +94,13 @@ QVariant SelectionListModel::data(const QModelIndex &index, int role) const
     const QVariant v = raw(row, c.field);
     const bool person = !c.personField.isEmpty() && raw(row, c.personField).toString() == QLatin1String("2");
     switch (c.format) {
-    case Format::Text:
-        return v.toString();
-    case Format::Date:
-        return displayDate(v);
-    case Format::YesNo:
-        return v.toInt() == 1 ? QStringLiteral("Sim") : QStringLiteral("Não");
+    case Format::Text: return v.toString();
+    case Format::Date: return displayDate(v);
+    case Format::YesNo: return v.toInt() == 1 ? QStringLiteral("Sim") : QStringLiteral("Não");
     case Format::TaxId:
         return person ? TaxId::cpfDisplay(raw(row, c.altField).toString()) : TaxId::cnpjMask(v.toString(), true);
-    case Format::Cnpj:
-        return TaxId::cnpjMask(v.toString(), true);
-    case Format::Name:
-        return person ? raw(row, c.altField).toString() : v.toString();
+    case Format::Cnpj: return TaxId::cnpjMask(v.toString(), true);
+    case Format::Name: return person ? raw(row, c.altField).toString() : v.toString();
     }
     return {};
 }

@@ -15,19 +15,19 @@ class SelectionListModel : public QSqlQueryModel
 public:
     enum class Format {
         Text,
-        Date,     // dd/mm/yyyy
-        YesNo,    // 1 "Sim", anything else "Não"
-        TaxId,    // masked CNPJ, or CPF display when the person column says "2"
-        Cnpj,     // masked CNPJ
-        Name,     // legal name, or the person's name when the person column says "2"
+        Date, // dd/mm/yyyy
+        YesNo, // 1 "Sim", anything else "Não"
+        TaxId, // masked CNPJ, or CPF display when the person column says "2"
+        Cnpj, // masked CNPJ
+        Name, // legal name, or the person's name when the person column says "2"
     };
     struct Column
     {
         QString title;
-        QString field;             // column of the statement shown here
+        QString field; // column of the statement shown here
         Format format = Format::Text;
-        QString personField = {};  // TipoPessoa, for TaxId and Name
-        QString altField = {};     // CPF or NomPessoaFisica, for TaxId and Name
+        QString personField = {}; // TipoPessoa, for TaxId and Name
+        QString altField = {}; // CPF or NomPessoaFisica, for TaxId and Name
     };
 
     explicit SelectionListModel(QObject *parent = nullptr);

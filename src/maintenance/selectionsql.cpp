@@ -20,9 +20,15 @@ QString escaped(const QString &text)
 }
 }
 
-QString contains(const QString &text) { return QLatin1Char('%') + escaped(text) + QLatin1Char('%'); }
+QString contains(const QString &text)
+{
+    return QLatin1Char('%') + escaped(text) + QLatin1Char('%');
+}
 
-QString startsWith(const QString &text) { return escaped(text) + QLatin1Char('%'); }
+QString startsWith(const QString &text)
+{
+    return escaped(text) + QLatin1Char('%');
+}
 
 QList<Entry> entries(Database &db, const QString &sql)
 {

@@ -77,8 +77,9 @@ bool apply(Database &db, Messenger &m, Action action, const Signatory &s)
         if (e.isKeyViolation())
             m.error(JaExiste, QStringLiteral("Erro de chave duplicada"));
         else
-            m.error(DbErrors::writeFailure(e, QStringLiteral("Erro genérico de gravação no Banco de Dados !!! As "
-                                                             "alterações não foram efetuadas.")),
+            m.error(DbErrors::writeFailure(e,
+                                           QStringLiteral("Erro genérico de gravação no Banco de Dados !!! As "
+                                                          "alterações não foram efetuadas.")),
                     QStringLiteral("Erro de gravação"));
         return false;
     }

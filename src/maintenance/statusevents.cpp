@@ -15,19 +15,22 @@ struct TableInfo
     Table table;
     QString name;
     const Schema::Table *schema = nullptr;
-    QStringList keys;          // item key columns
+    QStringList keys; // item key columns
     QList<Schema::Field> keyFields;
     QString status;
     QString statusDate;
     QString insertSql;
     QString nextSql;
-    QString keyCondition;      // "a = :a AND b = :b"
+    QString keyCondition; // "a = :a AND b = :b"
 };
 
 const char *const Names[] = {"STATUS_C",    "EVENTO_EMP",  "STATUS_T",   "STATUS_L",   "STATUS_U",   "STATUS_S",
                              "STATUS_DNCP", "STATUS_DNCS", "STATUS_DNS", "STATUS_DNT", "STATUS_DNL", "STATUS_DNU"};
 
-QString param(const QString &column) { return QLatin1Char(':') + column.toLower(); }
+QString param(const QString &column)
+{
+    return QLatin1Char(':') + column.toLower();
+}
 
 TableInfo build(Table table)
 {
@@ -83,7 +86,8 @@ QVariantList keyValues(const TableInfo &t, const ItemKey &key)
     for (const Schema::Field &f : t.keyFields) {
         const QVariant v = keyValue(key, f.name);
         if (v.isNull() || (v.typeId() == QMetaType::QString && v.toString().isEmpty()))
-            throw AppError(QStringLiteral("Chave incompleta para a tabela %1: falta o valor de %2.").arg(t.name, f.name));
+            throw AppError(
+                QStringLiteral("Chave incompleta para a tabela %1: falta o valor de %2.").arg(t.name, f.name));
         out << TableOps::fitValue(t.name, f, v);
     }
     return out;
@@ -117,8 +121,7 @@ SeqEventoEsgotado::SeqEventoEsgotado(const QString &table)
                    .arg(table)
                    .arg(MaxSeqEvento)),
       m_table(table)
-{
-}
+{ }
 
 QString failureText(const std::exception &e, const QString &generic)
 {
@@ -129,13 +132,16 @@ QString failureText(const std::exception &e, const QString &generic)
 
 const QList<Table> &allTables()
 {
-    static const QList<Table> all{Table::Status_C,    Table::Evento_Emp,  Table::Status_T,   Table::Status_L,
-                                  Table::Status_U,    Table::Status_S,    Table::Status_DNCP, Table::Status_DNCS,
-                                  Table::Status_DNS,  Table::Status_DNT,  Table::Status_DNL, Table::Status_DNU};
+    static const QList<Table> all{Table::Status_C,   Table::Evento_Emp, Table::Status_T,    Table::Status_L,
+                                  Table::Status_U,   Table::Status_S,   Table::Status_DNCP, Table::Status_DNCS,
+                                  Table::Status_DNS, Table::Status_DNT, Table::Status_DNL,  Table::Status_DNU};
     return all;
 }
 
-QString tableName(Table table) { return info(table).name; }
+QString tableName(Table table)
+{
+    return info(table).name;
+}
 
 std::optional<Table> tableByName(const QString &name)
 {
@@ -145,9 +151,18 @@ std::optional<Table> tableByName(const QString &name)
     return std::nullopt;
 }
 
-const QStringList &keyColumns(Table table) { return info(table).keys; }
-QString statusColumn(Table table) { return info(table).status; }
-QString statusDateColumn(Table table) { return info(table).statusDate; }
+const QStringList &keyColumns(Table table)
+{
+    return info(table).keys;
+}
+QString statusColumn(Table table)
+{
+    return info(table).status;
+}
+QString statusDateColumn(Table table)
+{
+    return info(table).statusDate;
+}
 
 ItemKey certificateKey(const QString &sigla, const QString &numCertif)
 {
@@ -161,8 +176,8 @@ int followingSeqEvento(const QVariant &highest, const QString &table)
     bool ok = false;
     const qint64 max = highest.toLongLong(&ok);
     if (!ok)
-        throw AppError(QStringLiteral("A tabela %1 guarda um número de evento inválido (%2).")
-                           .arg(table, highest.toString()));
+        throw AppError(
+            QStringLiteral("A tabela %1 guarda um número de evento inválido (%2).").arg(table, highest.toString()));
     if (max >= MaxSeqEvento)
         throw SeqEventoEsgotado(table);
     return int(max + 1);
@@ -194,8 +209,9 @@ int insert(Database &db, Table table, const Event &event)
     const QDateTime written = event.writtenAt.isValid() ? event.writtenAt : QDateTime::currentDateTime();
     const QString nullText; // a null string binds as NULL
     values << seq << fitted(t, QStringLiteral("Evento"), event.evento)
-           << (event.justificativa.trimmed().isEmpty() ? QVariant(nullText)
-                                             : fitted(t, QStringLiteral("Justificativa"), event.justificativa))
+           << (event.justificativa.trimmed().isEmpty()
+                   ? QVariant(nullText)
+                   : fitted(t, QStringLiteral("Justificativa"), event.justificativa))
            << fitted(t, QStringLiteral("HistoricoSis"), event.historicoSis) << fitted(t, t.status, event.status)
            << (event.statusDate.isValid() ? QVariant(event.statusDate) : QVariant(QMetaType(QMetaType::QDateTime)))
            << written << fitted(t, QStringLiteral("UsuResp"), event.user);
@@ -222,9 +238,9 @@ int removeCertificate(Database &db, const QString &sigla, const QString &numCert
 {
     int removed = 0;
     for (Table table : allTables())
-        removed += db.execute(QStringLiteral("Delete from %1 WHERE SiglaCertificador = ? AND NumCertif = ?")
-                                  .arg(tableName(table)),
-                              {sigla, numCertif});
+        removed += db.execute(
+            QStringLiteral("Delete from %1 WHERE SiglaCertificador = ? AND NumCertif = ?").arg(tableName(table)),
+            {sigla, numCertif});
     return removed;
 }
 

@@ -28,36 +28,36 @@ class Database;
 namespace StatusEvents {
 
 enum class Table {
-    Status_C,    // certificate
-    Evento_Emp,  // company of a certificate (EMP_CERT)
-    Status_T,    // product by type (TIPO)
-    Status_L,    // lot (LOTE)
-    Status_U,    // unit (UNIDADE)
-    Status_S,    // service (SERVICO)
+    Status_C, // certificate
+    Evento_Emp, // company of a certificate (EMP_CERT)
+    Status_T, // product by type (TIPO)
+    Status_L, // lot (LOTE)
+    Status_U, // unit (UNIDADE)
+    Status_S, // service (SERVICO)
     Status_DNCP, // normative document of the certificate, products
     Status_DNCS, // normative document of the certificate, services
-    Status_DNS,  // normative document of a service
-    Status_DNT,  // normative document of a product type
-    Status_DNL,  // normative document of a lot
-    Status_DNU   // normative document of a unit
+    Status_DNS, // normative document of a service
+    Status_DNT, // normative document of a product type
+    Status_DNL, // normative document of a lot
+    Status_DNU // normative document of a unit
 };
 
 inline constexpr int MaxSeqEvento = 32767;
 
 // "HistoricoSis" values.
-inline const QString OrigemSistema = QStringLiteral("2");         // the system's own operations
-inline const QString OrigemDocNormativo = QStringLiteral("02");   // normative documents window
+inline const QString OrigemSistema = QStringLiteral("2"); // the system's own operations
+inline const QString OrigemDocNormativo = QStringLiteral("02"); // normative documents window
 inline const QString OrigemHistoricoUsuario = QStringLiteral("1"); // typed in the history window
 // The justification of the rows the system writes on its own.
 inline const QString JustificativaSistema = QStringLiteral("Historico gerado pelo sistema");
 
 const QList<Table> &allTables();
-QString tableName(Table table);                            // "STATUS_C", "EVENTO_EMP", ...
-std::optional<Table> tableByName(const QString &name);    // any case
+QString tableName(Table table); // "STATUS_C", "EVENTO_EMP", ...
+std::optional<Table> tableByName(const QString &name); // any case
 // The item key columns (SeqEvento excluded), as the database spells them.
 const QStringList &keyColumns(Table table);
-QString statusColumn(Table table);      // e.g. "StatusCertificado"
-QString statusDateColumn(Table table);  // e.g. "DthStatusCertificado"
+QString statusColumn(Table table); // e.g. "StatusCertificado"
+QString statusDateColumn(Table table); // e.g. "DthStatusCertificado"
 
 // An item's key: column name (any case) -> value. Columns that are not key
 // columns of the table are ignored, so a whole item row may be passed; a
@@ -71,13 +71,13 @@ ItemKey certificateKey(const QString &sigla, const QString &numCertif);
 struct Event
 {
     ItemKey key;
-    QString evento;         // "INC", "ALT", "SUS", "REA", "CAN", "APR"
-    QString justificativa;  // stored NULL when empty (or blanks only)
+    QString evento; // "INC", "ALT", "SUS", "REA", "CAN", "APR"
+    QString justificativa; // stored NULL when empty (or blanks only)
     QString historicoSis = OrigemSistema;
-    QString status;         // the item's status after the event: "A", "S", "C"
-    QDateTime statusDate;   // when the status took effect
-    QDateTime writtenAt;    // DthUltAtualiz; now when invalid
-    QString user;           // UsuResp
+    QString status; // the item's status after the event: "A", "S", "C"
+    QDateTime statusDate; // when the status took effect
+    QDateTime writtenAt; // DthUltAtualiz; now when invalid
+    QString user; // UsuResp
 };
 
 // Raised when a table's numbering would pass MaxSeqEvento.

@@ -10,12 +10,13 @@
 SelectionSql::Statement TDMTipo::consultaTipo(const CertificateKey &certificate)
 {
     SelectionSql::Statement s;
-    s.sql = QStringLiteral("SELECT T.NUMCERTIF, T.MARCAPROD, T.MODELOPROD,  T.IMPORTADO, "
-                           "P.CODEANUPC, P.DESCRPROD, T.DthEntCertif "
-                           "FROM TIPO T left JOIN PRODUTO P "
-                           " ON T.MARCAPROD = P.MARCAPROD AND   T.MODELOPROD = P.MODELOPROD AND T.IMPORTADO = P.IMPORTADO"
-                           " WHERE T.SIGLACERTIFICADOR = :PSIGLACERTIFICADOR "
-                           "AND T.NUMCERTIF = :PNUMCERTIF");
+    s.sql = QStringLiteral(
+        "SELECT T.NUMCERTIF, T.MARCAPROD, T.MODELOPROD,  T.IMPORTADO, "
+        "P.CODEANUPC, P.DESCRPROD, T.DthEntCertif "
+        "FROM TIPO T left JOIN PRODUTO P "
+        " ON T.MARCAPROD = P.MARCAPROD AND   T.MODELOPROD = P.MODELOPROD AND T.IMPORTADO = P.IMPORTADO"
+        " WHERE T.SIGLACERTIFICADOR = :PSIGLACERTIFICADOR "
+        "AND T.NUMCERTIF = :PNUMCERTIF");
     s.orderBy = QStringLiteral("ORDER BY T.MARCAPROD, T.MODELOPROD, T.IMPORTADO");
     s.params = {{QStringLiteral("PSIGLACERTIFICADOR"), certificate.sigla},
                 {QStringLiteral("PNUMCERTIF"), certificate.numero}};
@@ -83,7 +84,7 @@ bool TDMTipo::exists(const CertificateItem &type) const
 QString TDMTipo::duplicateMessage(const CertificateItem &type)
 {
     return QStringLiteral("O Produto ") + type.marcaProd + QLatin1Char(' ') + type.modeloProd +
-           QStringLiteral(" já existe.");
+        QStringLiteral(" já existe.");
 }
 
 QString TDMTipo::entryDateProblem(const QString &text, const QDateTime &issue, const QDate &today)

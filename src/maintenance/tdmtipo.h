@@ -13,14 +13,16 @@ class Database;
 class TDMTipo
 {
 public:
-    explicit TDMTipo(const Database &db) : m_db(db) {}
+    explicit TDMTipo(const Database &db)
+        : m_db(db)
+    { }
 
     static inline const QString ProdutorEmBranco = QStringLiteral("Favor selecionar o produtor.");
     static inline const QString EmpresaEmBranco = QStringLiteral("Favor selecionar a empresa vinculada.");
-    static inline const QString EntradaEmBranco =
-        QStringLiteral("Favor informar a data de entrada do produto no certificado.");
-    static inline const QString ErroSalvar =
-        QStringLiteral("Erro ao Salvar a aplicação!!! As alterações não foram efetuadas.");
+    static inline const QString EntradaEmBranco = QStringLiteral(
+        "Favor informar a data de entrada do produto no certificado.");
+    static inline const QString ErroSalvar = QStringLiteral(
+        "Erro ao Salvar a aplicação!!! As alterações não foram efetuadas.");
     static inline const QString ErroExcluir = QStringLiteral("Erro ao excluir o produto.");
 
     // QryConsultaTipo: the grid (NUMCERTIF, MARCAPROD, MODELOPROD, IMPORTADO,

@@ -156,7 +156,10 @@ Schema::Field localField(const Paradox::Field &f)
     Schema::Field out;
     out.name = f.name;
     switch (f.type) {
-    case P::Alpha: out.type = S::Text; out.size = f.size; break;
+    case P::Alpha:
+        out.type = S::Text;
+        out.size = f.size;
+        break;
     case P::Memo: out.type = S::Memo; break;
     case P::Short: out.type = S::SmallInt; break;
     case P::Long:
@@ -166,7 +169,10 @@ Schema::Field localField(const Paradox::Field &f)
     case P::Logical: out.type = S::Boolean; break;
     case P::Date: out.type = S::Date; break;
     case P::Timestamp: out.type = S::DateTime; break;
-    case P::Time: out.type = S::Text; out.size = 12; break;
+    case P::Time:
+        out.type = S::Text;
+        out.size = 12;
+        break;
     }
     return out;
 }
@@ -179,8 +185,8 @@ void reshapeAsDelivered(Database &db, const QString &table, const QList<Paradox:
     const Schema::Table local = TableOps::structure(db, table);
     bool same = local.fields.size() == delivered.size();
     for (qsizetype i = 0; same && i < delivered.size(); ++i)
-        same = local.fields.at(i).name.compare(delivered.at(i).name, Qt::CaseInsensitive) == 0
-               && fits(delivered.at(i).type, local.fields.at(i).type);
+        same = local.fields.at(i).name.compare(delivered.at(i).name, Qt::CaseInsensitive) == 0 &&
+            fits(delivered.at(i).type, local.fields.at(i).type);
     if (same)
         return;
     Schema::Table shaped;
@@ -201,7 +207,8 @@ void reshapeAsDelivered(Database &db, const QString &table, const QList<Paradox:
         QStringList quoted;
         for (const QString &c : common)
             quoted << QLatin1Char('"') + c + QLatin1Char('"');
-        kept = TableOps::readQuery(db, QStringLiteral("SELECT %1 FROM \"%2\"").arg(quoted.join(QLatin1Char(',')), local.name));
+        kept = TableOps::readQuery(
+            db, QStringLiteral("SELECT %1 FROM \"%2\"").arg(quoted.join(QLatin1Char(',')), local.name));
     }
     db.execute(QStringLiteral("DROP TABLE \"%1\"").arg(local.name));
     for (const QString &sql : Schema::createStatements(shaped))
@@ -250,10 +257,18 @@ TableOps::RowSet readPackageTable(Database &db, const QString &path, const QStri
 const QStringList &tables()
 {
     static const QStringList list = {
-        QStringLiteral("PAIS"),           QStringLiteral("PAPEL_EMP"),           QStringLiteral("CLASSE_P"),
-        QStringLiteral("CLASSE_S"),       QStringLiteral("CLASSE_C"),            QStringLiteral("UF"),
-        QStringLiteral("TIPO_DOC"),       QStringLiteral("DOC_NORMATIVOS_SERV"), QStringLiteral("CREDENCIAMENTO_SERV"),
-        QStringLiteral("OBRIG_SERVICO"),  QStringLiteral("CREDENCIAMENTO"),      QStringLiteral("DOC_NORMATIVOS"),
+        QStringLiteral("PAIS"),
+        QStringLiteral("PAPEL_EMP"),
+        QStringLiteral("CLASSE_P"),
+        QStringLiteral("CLASSE_S"),
+        QStringLiteral("CLASSE_C"),
+        QStringLiteral("UF"),
+        QStringLiteral("TIPO_DOC"),
+        QStringLiteral("DOC_NORMATIVOS_SERV"),
+        QStringLiteral("CREDENCIAMENTO_SERV"),
+        QStringLiteral("OBRIG_SERVICO"),
+        QStringLiteral("CREDENCIAMENTO"),
+        QStringLiteral("DOC_NORMATIVOS"),
     };
     return list;
 }
@@ -287,7 +302,8 @@ bool install(Database &db, const QString &receptionDir, const QString &fileName,
     try {
         marker.take();
         if (!scratch.isValid())
-            throw AppError(QStringLiteral("Não foi possível criar uma pasta em ") + QDir::toNativeSeparators(receptionDir));
+            throw AppError(QStringLiteral("Não foi possível criar uma pasta em ") +
+                           QDir::toNativeSeparators(receptionDir));
         const QDir dir(scratch.path());
         Collector collector;
         const QString layout = layoutProblem(reception.filePath(fileName), fileName);

@@ -8,11 +8,11 @@ class Database;
 // and merging its Paradox tables into the local reference tables.
 namespace RefInstall {
 
-extern const QString InstallError;      // "Ocorreu um Erro na Atualização."
-extern const QString InstallErrorBox;   // the error box: the above and "Entre em contato com o suporte."
-extern const QString Installed;         // "A nova versão foi instalada sem problemas."
-extern const QString ReinstalledOlder;  // "A versão anterior foi instalada sem problemas."
-extern const QString OlderFileMissing;  // "O arquivo da versão anterior não foi encontrado."
+extern const QString InstallError; // "Ocorreu um Erro na Atualização."
+extern const QString InstallErrorBox; // the error box: the above and "Entre em contato com o suporte."
+extern const QString Installed; // "A nova versão foi instalada sem problemas."
+extern const QString ReinstalledOlder; // "A versão anterior foi instalada sem problemas."
+extern const QString OlderFileMissing; // "O arquivo da versão anterior não foi encontrado."
 
 // The one table stored with the columns the package gives it.
 extern const QString AsDelivered;

@@ -60,8 +60,8 @@ QString findInFolder(const QString &folder, const QString &currentFile)
     return RefVersion::newest(QDir(folder).entryList(QDir::Files), currentFile);
 }
 
-CopyResult copyInBlocks(const QString &from, const QString &to, const Progress &progress,
-                        const std::atomic<bool> *stop, QString *error)
+CopyResult copyInBlocks(const QString &from, const QString &to, const Progress &progress, const std::atomic<bool> *stop,
+                        QString *error)
 {
     QFile source(from);
     if (!source.open(QIODevice::ReadOnly)) {
@@ -119,8 +119,8 @@ Outcome updateFromFolder(Database &db, const ConfigLocal &config, const QString 
         return out;
     }
     const QString current = RefVersion::installed(db).version.isEmpty()
-                                ? RefVersion::noVersionFile()
-                                : RefVersion::fileNameFor(RefVersion::installed(db).version);
+        ? RefVersion::noVersionFile()
+        : RefVersion::fileNameFor(RefVersion::installed(db).version);
     const QString best = findInFolder(folder, current);
     if (best == current) {
         out.result = NotFoundLocal;
@@ -129,10 +129,10 @@ Outcome updateFromFolder(Database &db, const ConfigLocal &config, const QString 
     out.fileName = best;
     QString error;
     const QString from = QDir(folder).filePath(best), to = QDir(reception).filePath(best);
-    if (QFileInfo(from).canonicalFilePath() != QFileInfo(to).canonicalFilePath()
-        && copyInBlocks(from, to, progress, nullptr, &error) != CopyResult::Done) {
-        out.result = QStringLiteral("Foi encontrado arquivo mais atual, mas houve erro na transferência: ") + error
-                   + QLatin1Char('.');
+    if (QFileInfo(from).canonicalFilePath() != QFileInfo(to).canonicalFilePath() &&
+        copyInBlocks(from, to, progress, nullptr, &error) != CopyResult::Done) {
+        out.result = QStringLiteral("Foi encontrado arquivo mais atual, mas houve erro na transferência: ") + error +
+            QLatin1Char('.');
         return out;
     }
     return installFound(db, reception, best);

@@ -13,10 +13,10 @@ struct ConfigLocal;
 // windows use the pieces; the command line runs the whole of it here.
 namespace RefUpdate {
 
-extern const QString NotFound;      // "Não foi encontrado arquivo de atualização mais atual."
+extern const QString NotFound; // "Não foi encontrado arquivo de atualização mais atual."
 extern const QString NotFoundLocal; // the same, as the folder search words it (no stop)
-extern const QString OpenError;     // "Erro ao abrir arquivo"
-extern const QString CreateError;   // "Erro ao criar arquivo"
+extern const QString OpenError; // "Erro ao abrir arquivo"
+extern const QString CreateError; // "Erro ao criar arquivo"
 
 using Progress = std::function<void(qint64 done, qint64 total)>;
 
@@ -29,16 +29,16 @@ QString findInFolder(const QString &folder, const QString &currentFile);
 enum class CopyResult { Done, Interrupted, Failed };
 // Copies in blocks of 8192 bytes, reporting each; *stop ends it between
 // blocks. The target appears only when whole. *error: the two texts above.
-CopyResult copyInBlocks(const QString &from, const QString &to, const Progress &progress,
-                        const std::atomic<bool> *stop, QString *error);
+CopyResult copyInBlocks(const QString &from, const QString &to, const Progress &progress, const std::atomic<bool> *stop,
+                        QString *error);
 
 struct Outcome
 {
     bool installed = false;
     QString fileName; // the package found ("" when none)
-    QString result;   // the window's final text
-    QString detail;   // why the installation failed, when it did
-    QString ignored;  // the package fields left out, when any
+    QString result; // the window's final text
+    QString detail; // why the installation failed, when it did
+    QString ignored; // the package fields left out, when any
 };
 
 // The installed file name, or the no-version one.

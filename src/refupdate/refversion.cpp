@@ -30,25 +30,38 @@ bool parts(const QString &name, int out[4])
 QList<Installation> read(Database &db, const char *order)
 {
     QList<Installation> out;
-    QSqlQuery q = db.exec(QStringLiteral("SELECT DataHoraVersao, NumeroVersao, NomeArquivo FROM CONTROLE_AUX ORDER BY ")
-                          + QLatin1String(order));
+    QSqlQuery q = db.exec(
+        QStringLiteral("SELECT DataHoraVersao, NumeroVersao, NomeArquivo FROM CONTROLE_AUX ORDER BY ") +
+        QLatin1String(order));
     while (q.next())
         out.append({Moments::fromValue(q.value(0)), q.value(1).toString(), q.value(2).toString()});
     return out;
 }
 }
 
-QString noVersion() { return QStringLiteral("0000000000"); }
-QString noVersionFile() { return fileNameFor(noVersion()); }
-QString fileNameFor(const QString &version) { return Prefix + version + QStringLiteral(".zip"); }
-QString versionOf(const QString &fileName) { return fileName.mid(7, 10); }
+QString noVersion()
+{
+    return QStringLiteral("0000000000");
+}
+QString noVersionFile()
+{
+    return fileNameFor(noVersion());
+}
+QString fileNameFor(const QString &version)
+{
+    return Prefix + version + QStringLiteral(".zip");
+}
+QString versionOf(const QString &fileName)
+{
+    return fileName.mid(7, 10);
+}
 
 bool isPackageName(const QString &name)
 {
     // Only a zip is a package: another file of the same length beside them
     // (a ".ziw", a ".txt") would otherwise be fetched and fail to unpack.
-    return name.size() == FileNameLength && name.left(7).toUpper() == Prefix
-        && name.endsWith(QLatin1String(".zip"), Qt::CaseInsensitive);
+    return name.size() == FileNameLength && name.left(7).toUpper() == Prefix &&
+        name.endsWith(QLatin1String(".zip"), Qt::CaseInsensitive);
 }
 
 bool isNewer(const QString &name, const QString &than)
@@ -74,8 +87,14 @@ QString newest(const QStringList &names, const QString &current)
 }
 
 // Installations made within the same instant keep the order they were made in.
-QList<Installation> history(Database &db) { return read(db, "DataHoraVersao DESC, rowid DESC"); }
-QList<Installation> byVersion(Database &db) { return read(db, "NumeroVersao DESC, DataHoraVersao DESC"); }
+QList<Installation> history(Database &db)
+{
+    return read(db, "DataHoraVersao DESC, rowid DESC");
+}
+QList<Installation> byVersion(Database &db)
+{
+    return read(db, "NumeroVersao DESC, DataHoraVersao DESC");
+}
 
 Installation installed(Database &db)
 {

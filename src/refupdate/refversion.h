@@ -12,7 +12,7 @@ class Database;
 namespace RefVersion {
 
 inline constexpr int FileNameLength = 21;
-QString noVersion();     // "0000000000"
+QString noVersion(); // "0000000000"
 QString noVersionFile(); // "OC-TAB-0000000000.zip"
 QString fileNameFor(const QString &version);
 // Characters 8 to 17 of a package name.

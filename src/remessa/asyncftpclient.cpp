@@ -14,21 +14,11 @@ void FtpWorker::run(qint64 seq, FtpOperation op, const QString &first, const QSt
         m_client.abort();
     bool ok = false;
     switch (op) {
-    case FtpOperation::Connect:
-        ok = m_client.connectToHost();
-        break;
-    case FtpOperation::ChangeDirectory:
-        ok = m_client.changeDirectory(first);
-        break;
-    case FtpOperation::List:
-        ok = m_client.listNames();
-        break;
-    case FtpOperation::Upload:
-        ok = m_client.upload(first, second);
-        break;
-    case FtpOperation::Download:
-        ok = m_client.download(first, second);
-        break;
+    case FtpOperation::Connect: ok = m_client.connectToHost(); break;
+    case FtpOperation::ChangeDirectory: ok = m_client.changeDirectory(first); break;
+    case FtpOperation::List: ok = m_client.listNames(); break;
+    case FtpOperation::Upload: ok = m_client.upload(first, second); break;
+    case FtpOperation::Download: ok = m_client.download(first, second); break;
     case FtpOperation::Disconnect:
         m_client.disconnectFromHost();
         ok = true;
@@ -37,7 +27,9 @@ void FtpWorker::run(qint64 seq, FtpOperation op, const QString &first, const QSt
     emit finished(op, ok);
 }
 
-AsyncFtpClient::AsyncFtpClient(QObject *parent) : QObject(parent), m_worker(new FtpWorker)
+AsyncFtpClient::AsyncFtpClient(QObject *parent)
+    : QObject(parent),
+      m_worker(new FtpWorker)
 {
     qRegisterMetaType<FtpFailure>();
     qRegisterMetaType<FtpOperation>();
@@ -60,7 +52,8 @@ AsyncFtpClient::AsyncFtpClient(QObject *parent) : QObject(parent), m_worker(new 
 AsyncFtpClient::~AsyncFtpClient()
 {
     abort();
-    QMetaObject::invokeMethod(m_worker, [w = m_worker] { w->client().disconnectFromHost(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        m_worker, [w = m_worker] { w->client().disconnectFromHost(); }, Qt::QueuedConnection);
     m_thread.quit();
     m_thread.wait();
     delete m_worker;
@@ -68,22 +61,31 @@ AsyncFtpClient::~AsyncFtpClient()
 
 void AsyncFtpClient::setSettings(const FtpSettings &settings)
 {
-    QMetaObject::invokeMethod(m_worker, [w = m_worker, settings] { w->client().setSettings(settings); },
-                              Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        m_worker, [w = m_worker, settings] { w->client().setSettings(settings); }, Qt::QueuedConnection);
 }
 
 void AsyncFtpClient::post(FtpOperation op, const QString &first, const QString &second)
 {
     ++m_pending;
     const qint64 seq = ++m_posted;
-    QMetaObject::invokeMethod(m_worker, [w = m_worker, seq, op, first, second] { w->run(seq, op, first, second); },
-                              Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        m_worker, [w = m_worker, seq, op, first, second] { w->run(seq, op, first, second); }, Qt::QueuedConnection);
 }
 
-void AsyncFtpClient::connectToHost() { post(FtpOperation::Connect); }
+void AsyncFtpClient::connectToHost()
+{
+    post(FtpOperation::Connect);
+}
 
-void AsyncFtpClient::changeDirectory(const QString &path) { post(FtpOperation::ChangeDirectory, path); }
-void AsyncFtpClient::listNames() { post(FtpOperation::List); }
+void AsyncFtpClient::changeDirectory(const QString &path)
+{
+    post(FtpOperation::ChangeDirectory, path);
+}
+void AsyncFtpClient::listNames()
+{
+    post(FtpOperation::List);
+}
 void AsyncFtpClient::upload(const QString &localPath, const QString &remoteName)
 {
     post(FtpOperation::Upload, localPath, remoteName);
@@ -99,4 +101,7 @@ void AsyncFtpClient::disconnectFromHost()
     post(FtpOperation::Disconnect);
 }
 
-void AsyncFtpClient::abort() { m_worker->abortThrough(m_posted); }
+void AsyncFtpClient::abort()
+{
+    m_worker->abortThrough(m_posted);
+}

@@ -14,7 +14,9 @@ class FtpWorker : public QObject, private FtpListener
 {
     Q_OBJECT
 public:
-    FtpWorker() : m_client(this) {}
+    FtpWorker()
+        : m_client(this)
+    { }
     FtpClient &client() { return m_client; }
     // Runs call number seq; calls numbered up to abortedThrough fail as
     // aborted.

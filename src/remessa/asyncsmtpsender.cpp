@@ -16,7 +16,9 @@ void SmtpWorker::run(qint64 seq, const SmtpSettings &settings, const SmtpMessage
     emit finished(m_sender.send(message));
 }
 
-AsyncSmtpSender::AsyncSmtpSender(QObject *parent) : QObject(parent), m_worker(new SmtpWorker)
+AsyncSmtpSender::AsyncSmtpSender(QObject *parent)
+    : QObject(parent),
+      m_worker(new SmtpWorker)
 {
     qRegisterMetaType<SmtpFailure>();
     m_worker->moveToThread(&m_thread);
@@ -43,8 +45,11 @@ void AsyncSmtpSender::send(const SmtpSettings &settings, const SmtpMessage &mess
 {
     ++m_pending;
     const qint64 seq = ++m_posted;
-    QMetaObject::invokeMethod(m_worker, [w = m_worker, seq, settings, message] { w->run(seq, settings, message); },
-                              Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        m_worker, [w = m_worker, seq, settings, message] { w->run(seq, settings, message); }, Qt::QueuedConnection);
 }
 
-void AsyncSmtpSender::abort() { m_worker->abortThrough(m_posted); }
+void AsyncSmtpSender::abort()
+{
+    m_worker->abortThrough(m_posted);
+}

@@ -10,7 +10,9 @@ class SmtpWorker : public QObject, private SmtpListener
 {
     Q_OBJECT
 public:
-    SmtpWorker() : m_sender(this) {}
+    SmtpWorker()
+        : m_sender(this)
+    { }
     void run(qint64 seq, const SmtpSettings &settings, const SmtpMessage &message);
     // From the owning thread: aborts the running send and those queued up to
     // send number seq.

@@ -12,8 +12,8 @@
 #include "db/database.h"
 #include "db/dberror.h"
 #include "remessa/deltatables.h"
-#include "remessa/remessacontrol.h"
 #include "remessa/registerstep.h"
+#include "remessa/remessacontrol.h"
 #include "remessa/replicafold.h"
 #include "shell/configlocal.h"
 #include "shell/exceptionhandler.h"
@@ -32,7 +32,10 @@ const QString SupportLine = QStringLiteral("\nEntre em contato com o suporte.");
 // A synchronisation step that failed, with the box that tells it.
 struct SyncError : AppError
 {
-    SyncError(const QString &box, const QString &cause) : AppError(cause), box(box) {}
+    SyncError(const QString &box, const QString &cause)
+        : AppError(cause),
+          box(box)
+    { }
     QString box;
 };
 
@@ -73,8 +76,8 @@ QStringList readReport(const QString &syncDir, const QString &resultName)
         throw AppError(QStringLiteral("Não foi possível criar uma pasta em ") + QDir::toNativeSeparators(syncDir));
     QuietMessenger quiet;
     if (!Archive::unzip(resultPath, scratch.path(), quiet, Archive::ResultLimits))
-        throw AppError(QStringLiteral("O arquivo de resultado não pôde ser extraído: ")
-                       + QDir::toNativeSeparators(resultPath) + QStringLiteral(" (") + quiet.said + QLatin1Char(')'));
+        throw AppError(QStringLiteral("O arquivo de resultado não pôde ser extraído: ") +
+                       QDir::toNativeSeparators(resultPath) + QStringLiteral(" (") + quiet.said + QLatin1Char(')'));
     const QString wanted = AutomaticResult::reportName(resultName);
     for (const QString &name : QDir(scratch.path()).entryList(QDir::Files)) {
         if (name.compare(wanted, Qt::CaseInsensitive) != 0)
@@ -100,8 +103,8 @@ void foldPackage(Database &db, const ResultContext &c)
     // The box tells why too: a full disk is no case for the support.
     if (!Archive::unzip(package, c.syncDir, quiet))
         throw SyncError(errorA + QLatin1Char('\n') + quiet.said,
-                        QStringLiteral("O pacote não pôde ser extraído: ") + QDir::toNativeSeparators(package)
-                            + QStringLiteral(" (") + quiet.said + QLatin1Char(')'));
+                        QStringLiteral("O pacote não pôde ser extraído: ") + QDir::toNativeSeparators(package) +
+                            QStringLiteral(" (") + quiet.said + QLatin1Char(')'));
     if (QDir(c.syncDir).entryList({QStringLiteral("*.DB")}, QDir::Files).isEmpty())
         throw SyncError(QStringLiteral("Ocorreu um Erro1 na Sincronização.") + SupportLine,
                         QStringLiteral("Nenhuma tabela no pacote ") + c.packageName);
@@ -118,12 +121,12 @@ void foldPackage(Database &db, const ResultContext &c)
 
 namespace AutomaticResult {
 
-const QString NotAvailable =
-    QStringLiteral("Resultado não recebido: não há ainda resultado disponível no Quelora para esta remessa.");
-const QString Accepted =
-    QStringLiteral("Resultado recebido com sucesso: remesa foi considerada válida e a base de dados foi atualizada.");
-const QString Rejected =
-    QStringLiteral("Resultado recebido com sucesso: remessa foi invalidada pelo Quelora e exigirá nova remessa.");
+const QString NotAvailable = QStringLiteral(
+    "Resultado não recebido: não há ainda resultado disponível no Quelora para esta remessa.");
+const QString Accepted = QStringLiteral(
+    "Resultado recebido com sucesso: remesa foi considerada válida e a base de dados foi atualizada.");
+const QString Rejected = QStringLiteral(
+    "Resultado recebido com sucesso: remessa foi invalidada pelo Quelora e exigirá nova remessa.");
 const QString NothingToSync = QStringLiteral("Não há sincronização a fazer. A remessa foi invalidada.");
 const QString Syncing = QStringLiteral("Sincronizando a Base de Dados.... Aguarde.");
 const QString SyncDone = QStringLiteral("Sincronização efetuada com sucesso...");
@@ -180,15 +183,24 @@ QString precondition(const ResultContext &context)
     return QString();
 }
 
-QString startLine(const QString &userName) { return QStringLiteral("Usuário Responsável : ") + userName; }
-QString startTimeLine(const QTime &start) { return QStringLiteral("Hora inicio: ") + TextUtil::clock(start); }
-QString sizeLine(qint64 total) { return QStringLiteral("Tamanho do arquivo : %1 bytes").arg(total); }
+QString startLine(const QString &userName)
+{
+    return QStringLiteral("Usuário Responsável : ") + userName;
+}
+QString startTimeLine(const QTime &start)
+{
+    return QStringLiteral("Hora inicio: ") + TextUtil::clock(start);
+}
+QString sizeLine(qint64 total)
+{
+    return QStringLiteral("Tamanho do arquivo : %1 bytes").arg(total);
+}
 
 QStringList endLines(qint64 bytes, const QTime &start, const QTime &end)
 {
     return {QStringLiteral("Hora fim: ") + TextUtil::clock(end), QStringLiteral("Bytes transferidos: %1").arg(bytes),
-            QStringLiteral("Taxa de transferência: ") + FileUtil::transferRate(bytes, start, end)
-                + QStringLiteral(" bytes/seg")};
+            QStringLiteral("Taxa de transferência: ") + FileUtil::transferRate(bytes, start, end) +
+                QStringLiteral(" bytes/seg")};
 }
 
 Outcome settle(Database &db, Messenger &messenger, const ResultContext &context, const Found &found,
@@ -319,7 +331,9 @@ FetchResult fetch(Database &db, Messenger &messenger, const ResultContext &conte
     return r;
 }
 
-BlockingTransport::BlockingTransport() : m_client(this) {}
+BlockingTransport::BlockingTransport()
+    : m_client(this)
+{ }
 
 bool BlockingTransport::download(const QString &remoteName, const QString &localPath)
 {

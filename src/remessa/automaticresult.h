@@ -28,7 +28,7 @@ QString reportName(const QString &resultName);
 
 struct Found
 {
-    QString name;    // as the server spells it
+    QString name; // as the server spells it
     QString verdict; // "OK" or "NO"
 };
 
@@ -53,17 +53,17 @@ extern const QString Syncing;
 extern const QString SyncDone;
 extern const QString SyncNotDone;
 QString startLine(const QString &userName); // "Usuário Responsável : ..."
-QString startTimeLine(const QTime &start);  // "Hora inicio: ..."
-QString sizeLine(qint64 total);             // "Tamanho do arquivo : n bytes"
+QString startTimeLine(const QTime &start); // "Hora inicio: ..."
+QString sizeLine(qint64 total); // "Tamanho do arquivo : n bytes"
 // "Hora fim: ", "Bytes transferidos: ", "Taxa de transferência: ".
 QStringList endLines(qint64 bytes, const QTime &start, const QTime &end);
 
 enum class Outcome {
-    Accepted,     // "OK" recorded, replica folded, package deleted
-    Rejected,     // "NO" recorded; replica and package untouched
+    Accepted, // "OK" recorded, replica folded, package deleted
+    Rejected, // "NO" recorded; replica and package untouched
     NotAvailable, // no result on the server yet; nothing written
-    Failed,       // connection, transfer or synchronisation failed, or
-                  // interrupted; nothing written
+    Failed, // connection, transfer or synchronisation failed, or
+    // interrupted; nothing written
 };
 
 // Records the verdict of the result file already downloaded to
@@ -97,11 +97,11 @@ class Observer
 {
 public:
     virtual ~Observer() = default;
-    virtual void line(const QString &) {}
-    virtual void listed() {}                 // the result folder was read
-    virtual void found(const QString &) {}   // the result file, before its download
-    virtual void downloaded() {}             // the whole file is here
-    virtual void synchronising(bool) {}      // accepted: the fold starts; rejected: nothing to fold
+    virtual void line(const QString &) { }
+    virtual void listed() { } // the result folder was read
+    virtual void found(const QString &) { } // the result file, before its download
+    virtual void downloaded() { } // the whole file is here
+    virtual void synchronising(bool) { } // accepted: the fold starts; rejected: nothing to fold
     virtual bool interrupted() const { return false; }
 };
 
@@ -110,9 +110,9 @@ struct FetchResult
     Outcome outcome = Outcome::Failed;
     bool interrupted = false;
     QString connectError; // the refused connection, as its box tells it
-    QString refusal;      // another step holds the register, or the state moved on
-    QString resultName;   // the file found, if any
-    QString verdict;      // "OK" / "NO" once found
+    QString refusal; // another step holds the register, or the state moved on
+    QString resultName; // the file found, if any
+    QString verdict; // "OK" / "NO" once found
 };
 
 // The whole fetch: connect to EndQueloraResult as LoginFTP, list its folder,

@@ -14,22 +14,16 @@ void ensureGlobalInit()
 static QString plainMessage(CURLcode code, const QString &host, int port)
 {
     switch (code) {
-    case CURLE_COULDNT_RESOLVE_HOST:
-        return QStringLiteral("Servidor %1 não encontrado").arg(host);
+    case CURLE_COULDNT_RESOLVE_HOST: return QStringLiteral("Servidor %1 não encontrado").arg(host);
     case CURLE_COULDNT_CONNECT:
         return QStringLiteral("Não foi possível conectar ao servidor %1 na porta %2").arg(host).arg(port);
     case CURLE_OPERATION_TIMEDOUT:
         return QStringLiteral("O servidor %1 não respondeu dentro do tempo limite").arg(host);
-    case CURLE_LOGIN_DENIED:
-        return QStringLiteral("Usuário ou senha recusados pelo servidor");
-    case CURLE_REMOTE_ACCESS_DENIED:
-        return QStringLiteral("Acesso negado pelo servidor");
-    case CURLE_REMOTE_FILE_NOT_FOUND:
-        return QStringLiteral("Arquivo não encontrado no servidor");
-    case CURLE_UPLOAD_FAILED:
-        return QStringLiteral("O servidor recusou a gravação do arquivo");
-    case CURLE_QUOTE_ERROR:
-        return QStringLiteral("O servidor recusou o comando");
+    case CURLE_LOGIN_DENIED: return QStringLiteral("Usuário ou senha recusados pelo servidor");
+    case CURLE_REMOTE_ACCESS_DENIED: return QStringLiteral("Acesso negado pelo servidor");
+    case CURLE_REMOTE_FILE_NOT_FOUND: return QStringLiteral("Arquivo não encontrado no servidor");
+    case CURLE_UPLOAD_FAILED: return QStringLiteral("O servidor recusou a gravação do arquivo");
+    case CURLE_QUOTE_ERROR: return QStringLiteral("O servidor recusou o comando");
     case CURLE_SEND_ERROR:
     case CURLE_RECV_ERROR:
     case CURLE_GOT_NOTHING:
@@ -38,8 +32,7 @@ static QString plainMessage(CURLcode code, const QString &host, int port)
     case CURLE_FTP_ACCEPT_FAILED:
     case CURLE_FTP_CANT_GET_HOST:
     case CURLE_FTP_WEIRD_PASV_REPLY:
-    case CURLE_FTP_WEIRD_227_FORMAT:
-        return QStringLiteral("A conexão com o servidor %1 foi interrompida").arg(host);
+    case CURLE_FTP_WEIRD_227_FORMAT: return QStringLiteral("A conexão com o servidor %1 foi interrompida").arg(host);
     case CURLE_SSL_CONNECT_ERROR:
     case CURLE_USE_SSL_FAILED:
         return QStringLiteral("Falha ao estabelecer conexão segura (TLS) com o servidor %1").arg(host);
@@ -51,14 +44,10 @@ static QString plainMessage(CURLcode code, const QString &host, int port)
     case CURLE_SSL_CACERT_BADFILE:
         return QStringLiteral("O arquivo de certificado configurado em \"Configuração de Diretórios\" não pôde "
                               "ser lido");
-    case CURLE_ABORTED_BY_CALLBACK:
-        return QStringLiteral("Operação interrompida");
-    case CURLE_WRITE_ERROR:
-        return QStringLiteral("Não foi possível gravar o arquivo local");
-    case CURLE_READ_ERROR:
-        return QStringLiteral("Não foi possível ler o arquivo local");
-    default:
-        break;
+    case CURLE_ABORTED_BY_CALLBACK: return QStringLiteral("Operação interrompida");
+    case CURLE_WRITE_ERROR: return QStringLiteral("Não foi possível gravar o arquivo local");
+    case CURLE_READ_ERROR: return QStringLiteral("Não foi possível ler o arquivo local");
+    default: break;
     }
     return QString::fromUtf8(curl_easy_strerror(code));
 }

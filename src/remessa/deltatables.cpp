@@ -14,21 +14,19 @@ namespace DeltaTables {
 QString tableName(const QString &table, Kind kind)
 {
     switch (kind) {
-    case Inclusion:
-        return table + QStringLiteral("_I");
-    case Exclusion:
-        return table + QStringLiteral("_E");
-    case Alteration:
-        return table + QStringLiteral("_A");
-    case Bare:
-        return table;
-    case Replica:
-        return QStringLiteral("REP_") + table;
+    case Inclusion: return table + QStringLiteral("_I");
+    case Exclusion: return table + QStringLiteral("_E");
+    case Alteration: return table + QStringLiteral("_A");
+    case Bare: return table;
+    case Replica: return QStringLiteral("REP_") + table;
     }
     return table;
 }
 
-QString filePath(const QString &folder, const QString &name) { return QDir(folder).filePath(name + QStringLiteral(".DB")); }
+QString filePath(const QString &folder, const QString &name)
+{
+    return QDir(folder).filePath(name + QStringLiteral(".DB"));
+}
 
 namespace {
 const Schema::Table &sourceOf(const QString &table, Kind kind)
@@ -65,7 +63,10 @@ void removeTables(const QString &folder)
         FileUtil::deleteByMask(folder, QLatin1String(mask));
 }
 
-QString versionMarkerFile() { return QStringLiteral("Sistema.db"); }
+QString versionMarkerFile()
+{
+    return QStringLiteral("Sistema.db");
+}
 
 void writeVersionMarker(const QString &folder)
 {

@@ -86,8 +86,7 @@ qint64 roundedKb(qint64 bytes)
     return static_cast<qint64>(std::nearbyint(static_cast<double>(bytes) / 1024.0));
 }
 
-Result run(Database &db, Messenger &messenger, const FolderTransferRequest &request,
-           FolderTransferObserver &observer)
+Result run(Database &db, Messenger &messenger, const FolderTransferRequest &request, FolderTransferObserver &observer)
 {
     Result result;
     if (request.destination.trimmed().isEmpty())
@@ -132,8 +131,8 @@ Result run(Database &db, Messenger &messenger, const FolderTransferRequest &requ
     if (interrupted || !error.isEmpty() || !QFileInfo::exists(result.copiedPath)) {
         result.status = interrupted ? Status::Interrupted : Status::Failed;
         result.text = interrupted ? QStringLiteral("Gravação de arquivo interrompida.")
-                                  : QStringLiteral("Gravação de arquivo não realizada: ") + error + QLatin1Char('.')
-                                        + (why.isEmpty() ? QString() : QStringLiteral(" Causa: ") + why + QLatin1Char('.'));
+                                  : QStringLiteral("Gravação de arquivo não realizada: ") + error + QLatin1Char('.') +
+                (why.isEmpty() ? QString() : QStringLiteral(" Causa: ") + why + QLatin1Char('.'));
         return result;
     }
     bool logged = false;

@@ -8,10 +8,10 @@ class Messenger;
 // folder it goes to, and who sends which remittance.
 struct FolderTransferRequest
 {
-    QString transferDir;  // the local transfer directory
-    QString fileName;     // "OC-"/"OT-" package or "TX-" TXT file
-    QString destination;  // the chosen folder (a floppy mount point or any folder)
-    QString number;       // current remittance number
+    QString transferDir; // the local transfer directory
+    QString fileName; // "OC-"/"OT-" package or "TX-" TXT file
+    QString destination; // the chosen folder (a floppy mount point or any folder)
+    QString number; // current remittance number
     QString userCode;
     QString userName;
 };
@@ -23,7 +23,11 @@ class FolderTransferObserver
 public:
     virtual ~FolderTransferObserver() = default;
     virtual void copyStarted(qint64 size) { Q_UNUSED(size); }
-    virtual void blockCopied(qint64 done, qint64 total) { Q_UNUSED(done); Q_UNUSED(total); }
+    virtual void blockCopied(qint64 done, qint64 total)
+    {
+        Q_UNUSED(done);
+        Q_UNUSED(total);
+    }
     virtual bool interrupted() const { return false; }
 };
 
@@ -36,16 +40,16 @@ constexpr int BlockSize = 8192;
 constexpr qint64 FloppyLimitKb = 1038;
 
 enum class Status {
-    NotStarted,  // refused before copying (message shown), or no destination
-    Done,        // copied and logged
+    NotStarted, // refused before copying (message shown), or no destination
+    Done, // copied and logged
     Interrupted, // stopped by the user; nothing left at the destination
-    Failed       // the copy could not be made or logged; nothing left at the destination
+    Failed // the copy could not be made or logged; nothing left at the destination
 };
 
 struct Result
 {
     Status status = Status::NotStarted;
-    QString text;       // the line of "Resultado Final da Gravação"
+    QString text; // the line of "Resultado Final da Gravação"
     QString copiedPath; // destination + name of the file copied
 };
 
@@ -63,7 +67,6 @@ qint64 roundedKb(qint64 bytes);
 // Runs the whole transfer. Refusals are shown through the messenger; the
 // result line is the caller's to show. Raises DbError when the delivery row
 // cannot be written.
-Result run(Database &db, Messenger &messenger, const FolderTransferRequest &request,
-           FolderTransferObserver &observer);
+Result run(Database &db, Messenger &messenger, const FolderTransferRequest &request, FolderTransferObserver &observer);
 
 }

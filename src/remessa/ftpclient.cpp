@@ -52,7 +52,7 @@ struct FtpClientPrivate
     qint64 lastReported = -1;
     QElapsedTimer sinceReport;
     bool localFailed = false;
-    QFile *source = nullptr;   // of an upload
+    QFile *source = nullptr; // of an upload
     SafeFile::Writer *target = nullptr; // of a download
 
     ~FtpClientPrivate() { closeHandle(); }
@@ -83,7 +83,8 @@ struct FtpClientPrivate
 
     QByteArray dirPath(const QString &folder)
     {
-        const QStringList parts = QString(folder).replace(QLatin1Char('\\'), QLatin1Char('/')).split(QLatin1Char('/'), Qt::SkipEmptyParts);
+        const QStringList parts =
+            QString(folder).replace(QLatin1Char('\\'), QLatin1Char('/')).split(QLatin1Char('/'), Qt::SkipEmptyParts);
         QByteArray path = folder.startsWith(QLatin1Char('/')) || folder.startsWith(QLatin1Char('\\')) ? "%2F" : "";
         for (qsizetype i = 0; i < parts.size(); ++i) {
             if (i > 0)
@@ -201,15 +202,9 @@ struct FtpClientPrivate
         f.type = kind == FtpFailure::Failure ? type : FtpFailure::NoType;
         f.detail = detail.isEmpty() && code != CURLE_OK ? clientMessage(code) : detail;
         switch (kind) {
-        case FtpFailure::Failure:
-            f.text = FtpFailure::typeText(type);
-            break;
-        case FtpFailure::Aborted:
-            f.text = FtpTexts::Interrupted;
-            break;
-        default:
-            f.text = f.detail;
-            break;
+        case FtpFailure::Failure: f.text = FtpFailure::typeText(type); break;
+        case FtpFailure::Aborted: f.text = FtpTexts::Interrupted; break;
+        default: f.text = f.detail; break;
         }
         last = f;
         if (listener)
@@ -263,26 +258,33 @@ struct FtpClientPrivate
     }
 };
 
-FtpClient::FtpClient(FtpListener *listener) : d(new FtpClientPrivate)
+FtpClient::FtpClient(FtpListener *listener)
+    : d(new FtpClientPrivate)
 {
     d->listener = listener;
 }
 
-FtpClient::~FtpClient() { delete d; }
+FtpClient::~FtpClient()
+{
+    delete d;
+}
 
 void FtpClient::setSettings(const FtpSettings &settings)
 {
     // A new server or login needs a new session.
-    if (d->curl && (settings.host != d->settings.host || settings.port != d->settings.port
-                    || settings.user != d->settings.user || settings.password != d->settings.password
-                    || settings.caFile != d->settings.caFile))
+    if (d->curl &&
+        (settings.host != d->settings.host || settings.port != d->settings.port || settings.user != d->settings.user ||
+         settings.password != d->settings.password || settings.caFile != d->settings.caFile))
         disconnectFromHost();
     d->settings = settings;
     if (d->settings.timeoutMs <= 0)
         d->settings.timeoutMs = FtpSettings::DefaultTimeoutMs;
 }
 
-const FtpSettings &FtpClient::settings() const { return d->settings; }
+const FtpSettings &FtpClient::settings() const
+{
+    return d->settings;
+}
 
 bool FtpClient::connectToHost()
 {
@@ -307,7 +309,10 @@ bool FtpClient::connectToHost()
     return true;
 }
 
-bool FtpClient::isConnected() const { return d->connected; }
+bool FtpClient::isConnected() const
+{
+    return d->connected;
+}
 
 void FtpClient::disconnectFromHost()
 {
@@ -331,7 +336,10 @@ bool FtpClient::changeDirectory(const QString &path)
     return true;
 }
 
-QString FtpClient::currentDirectory() const { return d->dir; }
+QString FtpClient::currentDirectory() const
+{
+    return d->dir;
+}
 
 bool FtpClient::listNames(QStringList *names)
 {
@@ -376,9 +384,9 @@ QStringList FtpClient::parseListing(const QByteArray &raw)
 
 static bool safeRemoteName(const QString &name)
 {
-    return !name.isEmpty() && !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'))
-        && !name.contains(QLatin1Char('\r')) && !name.contains(QLatin1Char('\n')) && name != QLatin1String(".")
-        && name != QLatin1String("..");
+    return !name.isEmpty() && !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) &&
+        !name.contains(QLatin1Char('\r')) && !name.contains(QLatin1Char('\n')) && name != QLatin1String(".") &&
+        name != QLatin1String("..");
 }
 
 bool FtpClient::upload(const QString &localPath, const QString &remoteName)
@@ -392,8 +400,9 @@ bool FtpClient::upload(const QString &localPath, const QString &remoteName)
                        QStringLiteral("Nome de arquivo inválido para o servidor: %1").arg(remoteName));
     QFile file(localPath);
     if (!file.open(QIODevice::ReadOnly))
-        return d->fail(FtpFailure::Failure, FtpFailure::LocalRead, CURLE_OK,
-                       QStringLiteral("Não foi possível ler o arquivo local %1 (%2)").arg(localPath, file.errorString()));
+        return d->fail(
+            FtpFailure::Failure, FtpFailure::LocalRead, CURLE_OK,
+            QStringLiteral("Não foi possível ler o arquivo local %1 (%2)").arg(localPath, file.errorString()));
 
     const QString partial = remoteName + QLatin1String(PartialSuffix);
     CURLcode code = d->store(file, partial, {QStringLiteral("RNFR ") + partial, QStringLiteral("RNTO ") + remoteName});
@@ -449,8 +458,9 @@ bool FtpClient::download(const QString &remoteName, const QString &localPath)
     d->target = nullptr;
     if (code != CURLE_OK) {
         if (d->localFailed)
-            return d->fail(FtpFailure::Failure, FtpFailure::LocalWrite, code,
-                           QStringLiteral("Não foi possível gravar o arquivo local %1 (%2)").arg(localPath, out.error()));
+            return d->fail(
+                FtpFailure::Failure, FtpFailure::LocalWrite, code,
+                QStringLiteral("Não foi possível gravar o arquivo local %1 (%2)").arg(localPath, out.error()));
         return d->fail(FtpFailure::Failure, FtpFailure::Download, code);
     }
     if (!out.commit())
@@ -462,7 +472,19 @@ bool FtpClient::download(const QString &remoteName, const QString &localPath)
     return true;
 }
 
-void FtpClient::abort() { d->abort.store(true); }
-void FtpClient::clearAbort() { d->abort.store(false); }
-bool FtpClient::abortRequested() const { return d->abort.load(); }
-FtpFailure FtpClient::lastFailure() const { return d->last; }
+void FtpClient::abort()
+{
+    d->abort.store(true);
+}
+void FtpClient::clearAbort()
+{
+    d->abort.store(false);
+}
+bool FtpClient::abortRequested() const
+{
+    return d->abort.load();
+}
+FtpFailure FtpClient::lastFailure() const
+{
+    return d->last;
+}

@@ -36,12 +36,12 @@ class FtpListener
 {
 public:
     virtual ~FtpListener() = default;
-    virtual void ftpConnected() {}
-    virtual void ftpListItem(const QString &) {}
+    virtual void ftpConnected() { }
+    virtual void ftpListItem(const QString &) { }
     // Bytes moved so far and the file's size (0 when the server did not tell).
-    virtual void ftpProgress(qint64, qint64) {}
+    virtual void ftpProgress(qint64, qint64) { }
     // Every failed call reports once, before it returns false.
-    virtual void ftpFailed(const FtpFailure &) {}
+    virtual void ftpFailed(const FtpFailure &) { }
 };
 
 struct FtpClientPrivate;

@@ -3,18 +3,12 @@
 QString FtpFailure::typeText(Type type)
 {
     switch (type) {
-    case ChangeDirectory:
-        return QStringLiteral("Erro na troca de diretório.");
-    case LocalWrite:
-        return QStringLiteral("O programa não pôde gravar o arquivo na máquina local.");
-    case LocalRead:
-        return QStringLiteral("O programa não pôde ler o arquivo na maquina local.");
-    case Download:
-        return QStringLiteral("Erro de Download.");
-    case Upload:
-        return QStringLiteral("Erro de Upload.");
-    case NoType:
-        break;
+    case ChangeDirectory: return QStringLiteral("Erro na troca de diretório.");
+    case LocalWrite: return QStringLiteral("O programa não pôde gravar o arquivo na máquina local.");
+    case LocalRead: return QStringLiteral("O programa não pôde ler o arquivo na maquina local.");
+    case Download: return QStringLiteral("Erro de Download.");
+    case Upload: return QStringLiteral("Erro de Upload.");
+    case NoType: break;
     }
     return QString();
 }
@@ -23,8 +17,10 @@ namespace FtpTexts {
 
 const QString TransferError = QStringLiteral("Houve erro durante a transferência.");
 const QString Interrupted = QStringLiteral("Transferência interrompida.");
-const QString UpdateTransferError = QStringLiteral("Foi encontrado arquivo mais atual, mas houve erro na transferência.");
-const QString UpdateInterrupted = QStringLiteral("Foi encontrado arquivo mais atual, mas houve interrupção na transferência.");
+const QString UpdateTransferError = QStringLiteral(
+    "Foi encontrado arquivo mais atual, mas houve erro na transferência.");
+const QString UpdateInterrupted = QStringLiteral(
+    "Foi encontrado arquivo mais atual, mas houve interrupção na transferência.");
 
 QString connectError(const QString &clientMessage)
 {
@@ -43,8 +39,8 @@ QString resultNotDone(const QString &failureText)
 
 QString updateTransferError(const QString &failureText)
 {
-    return QStringLiteral("Foi encontrado arquivo mais atual, mas houve erro na transferência: ") + failureText
-         + QLatin1Char('.');
+    return QStringLiteral("Foi encontrado arquivo mais atual, mas houve erro na transferência: ") + failureText +
+        QLatin1Char('.');
 }
 
 }

@@ -7,7 +7,7 @@ struct FtpFailure
 {
     enum Kind {
         None,
-        Error,   // the session itself (connect, login, listing): text is the client's message
+        Error, // the session itself (connect, login, listing): text is the client's message
         Failure, // a transaction (directory, upload, download): text is its type's text
         Aborted, // abort() was called
     };
@@ -23,9 +23,9 @@ struct FtpFailure
 
     Kind kind = None;
     Type type = NoType;
-    QString text;   // what the windows show for it
+    QString text; // what the windows show for it
     QString detail; // the client's own account: server reply, system error
-    int code = 0;   // libcurl's result code, 0 when none
+    int code = 0; // libcurl's result code, 0 when none
 
     bool isNull() const { return kind == None; }
     static QString typeText(Type type);

@@ -31,7 +31,8 @@ struct PackageMissing : AppError
 void foldPackage(Database &db, const ResultContext &c)
 {
     if (c.transferDir.trimmed().isEmpty() || c.syncDir.trimmed().isEmpty() || c.packageName.isEmpty())
-        throw AppError(QStringLiteral("Os diretórios de transferência e de sincronização precisam estar configurados."));
+        throw AppError(
+            QStringLiteral("Os diretórios de transferência e de sincronização precisam estar configurados."));
     const QString package = QDir(c.transferDir).filePath(c.packageName);
     if (!QFileInfo(package).isFile())
         throw PackageMissing(QStringLiteral("Arquivo não encontrado: ") + QDir::toNativeSeparators(package));
@@ -39,8 +40,8 @@ void foldPackage(Database &db, const ResultContext &c)
     DeltaTables::removeTables(c.syncDir);
     QuietMessenger quiet;
     if (!Archive::unzip(package, c.syncDir, quiet))
-        throw AppError(QStringLiteral("O pacote não pôde ser extraído: ") + QDir::toNativeSeparators(package)
-                       + QStringLiteral(" (") + quiet.said + QLatin1Char(')'));
+        throw AppError(QStringLiteral("O pacote não pôde ser extraído: ") + QDir::toNativeSeparators(package) +
+                       QStringLiteral(" (") + quiet.said + QLatin1Char(')'));
     if (QDir(c.syncDir).entryList({QStringLiteral("*.DB")}, QDir::Files).isEmpty())
         throw AppError(QStringLiteral("Nenhuma tabela no pacote ") + c.packageName);
     ReplicaFold::fold(db, c.syncDir, ReplicaFold::kindOf(c.type().isEmpty() ? QChar() : c.type().at(0)));
@@ -82,8 +83,8 @@ std::optional<Code> check(Database &db, const ResultContext &context, const QStr
     // As the control list shows it: some remittance of that number and type
     // whose newest event is the transfer.
     for (const RemessaControl::Remittance &r : RemessaControl::remittances(db))
-        if (r.number == code->number && r.type.compare(context.type(), Qt::CaseInsensitive) == 0
-            && r.event == QLatin1String("TR"))
+        if (r.number == code->number && r.type.compare(context.type(), Qt::CaseInsensitive) == 0 &&
+            r.event == QLatin1String("TR"))
             return code;
     return std::nullopt;
 }
@@ -148,11 +149,12 @@ bool apply(Database &db, Messenger &messenger, const ResultContext &context, con
         ErrorLog::append(ExceptionHandler::messageOf(e), DbErrors::className(e));
         // "Not found" only when it was not found: a full disk says so.
         if (dynamic_cast<const PackageMissing *>(&e))
-            messenger.error(QStringLiteral("Remessa Nº: ") + context.packageName
-                            + QStringLiteral("\n Não encontrada no diretório: ") + QDir::toNativeSeparators(context.syncDir));
+            messenger.error(QStringLiteral("Remessa Nº: ") + context.packageName +
+                            QStringLiteral("\n Não encontrada no diretório: ") +
+                            QDir::toNativeSeparators(context.syncDir));
         else
-            messenger.error(QStringLiteral("Remessa Nº: ") + context.packageName
-                            + QStringLiteral("\n Sincronização não efetuada: ") + causeOf(e));
+            messenger.error(QStringLiteral("Remessa Nº: ") + context.packageName +
+                            QStringLiteral("\n Sincronização não efetuada: ") + causeOf(e));
         messenger.error(QStringLiteral("Ocorreu um Erro na Sincronização.\nEntre em contato com o suporte."));
         return false;
     }

@@ -9,10 +9,10 @@ class Messenger;
 // The remittance a result is entered for, with the folders of the cycle.
 struct ResultContext
 {
-    QString transferDir;  // where the sent package still lies
-    QString syncDir;      // where it is unpacked for the fold
-    QString packageName;  // "OC-"/"OT-" + acronym + number + ".zip"
-    QString number;       // current remittance number
+    QString transferDir; // where the sent package still lies
+    QString syncDir; // where it is unpacked for the fold
+    QString packageName; // "OC-"/"OT-" + acronym + number + ".zip"
+    QString number; // current remittance number
     QString userName;
 
     // The remittance type: the second character of the package name.
@@ -26,7 +26,7 @@ constexpr int MaxCodeLength = 20;
 
 struct Code
 {
-    QString number;  // the ten characters before the verdict
+    QString number; // the ten characters before the verdict
     QString verdict; // "OK" or "NO"
 };
 

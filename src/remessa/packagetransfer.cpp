@@ -12,8 +12,8 @@
 #include <QFile>
 #include <QFileInfo>
 
-const QString PackageTransfer::FileNotFound =
-    QStringLiteral("O arquivo não foi encontrado no diretório indicado. Favor verificar.");
+const QString PackageTransfer::FileNotFound = QStringLiteral(
+    "O arquivo não foi encontrado no diretório indicado. Favor verificar.");
 const QString PackageTransfer::Success = QStringLiteral("Transferência realizada com sucesso.");
 const QString PackageTransfer::CopySuccess = QStringLiteral("Gravação de arquivo realizada com sucesso.");
 const QString PackageTransfer::CopySourceMissing = QStringLiteral("Arquivo não encontrado.");
@@ -44,9 +44,10 @@ struct Forward : FtpListener, SmtpListener
 }
 
 PackageTransfer::PackageTransfer(const ConfigLocal &config, const QString &userName, LineSink lines)
-    : m_config(config), m_user(userName), m_lines(std::move(lines))
-{
-}
+    : m_config(config),
+      m_user(userName),
+      m_lines(std::move(lines))
+{ }
 
 bool PackageTransfer::start(const QString &path, qint64 &size)
 {
@@ -75,8 +76,8 @@ bool PackageTransfer::finish(bool ok, const QString &failureText, const QString 
     const QTime end = QTime::currentTime();
     m_lines(QStringLiteral("Hora fim: ") + TextUtil::clock(end));
     m_lines(QStringLiteral("Bytes transferidos: %1").arg(size));
-    m_lines(QStringLiteral("Taxa de transferência: ") + FileUtil::transferRate(size, m_start, end)
-            + QStringLiteral(" bytes/seg"));
+    m_lines(QStringLiteral("Taxa de transferência: ") + FileUtil::transferRate(size, m_start, end) +
+            QStringLiteral(" bytes/seg"));
     m_lines(Success);
     return true;
 }
@@ -112,8 +113,8 @@ bool PackageTransfer::byEmail(const QString &path)
     forward.sink = m_progress;
     SmtpSender smtp(&forward);
     smtp.setSettings(SmtpSettings::fromConfig(m_config));
-    const bool ok = smtp.send(SmtpMessage::remittance(m_config.siglaCertificador, m_config.nomeOCC,
-                                                      m_config.endSMTPEMailReply, path));
+    const bool ok = smtp.send(
+        SmtpMessage::remittance(m_config.siglaCertificador, m_config.nomeOCC, m_config.endSMTPEMailReply, path));
     return finish(ok, smtp.lastFailure().text, smtp.lastFailure().detail, size);
 }
 

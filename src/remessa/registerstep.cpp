@@ -45,7 +45,10 @@ void setHeld(const QString &token, bool held)
         heldTokens().remove(token);
 }
 
-QString hostName() { return QSysInfo::machineHostName(); }
+QString hostName()
+{
+    return QSysInfo::machineHostName();
+}
 
 bool processAlive(qint64 pid)
 {
@@ -123,26 +126,25 @@ std::optional<Holder> busyHolder(Database &db, const QString &resource)
     if (!r)
         return std::nullopt;
     switch (liveness(*r)) {
-    case Liveness::Ours:
-        return std::nullopt;
-    case Liveness::Alive:
-        return r->holder;
-    case Liveness::Gone:
-        break;
+    case Liveness::Ours: return std::nullopt;
+    case Liveness::Alive: return r->holder;
+    case Liveness::Gone: break;
     }
     db.execute(QStringLiteral("DELETE FROM CONTROLE_ETAPA WHERE Recurso = ?"), {resource});
-    ErrorLog::append(QStringLiteral("Marca da etapa \"%1\" (%2, iniciada em %3 UTC) retomada: o processo dono "
-                                    "não está mais em execução.")
-                         .arg(r->holder.step, r->holder.owner,
-                              r->holder.start.toString(QStringLiteral("dd/MM/yyyy HH:mm:ss"))),
-                     QStringLiteral("RegisterStep"));
+    ErrorLog::append(
+        QStringLiteral("Marca da etapa \"%1\" (%2, iniciada em %3 UTC) retomada: o processo dono "
+                       "não está mais em execução.")
+            .arg(r->holder.step, r->holder.owner, r->holder.start.toString(QStringLiteral("dd/MM/yyyy HH:mm:ss"))),
+        QStringLiteral("RegisterStep"));
     return std::nullopt;
 }
 
 class Busy : public Refused
 {
 public:
-    explicit Busy(const Holder &h) : Refused(busyText(h)) {}
+    explicit Busy(const Holder &h)
+        : Refused(busyText(h))
+    { }
 };
 
 } // namespace
@@ -200,16 +202,17 @@ std::optional<Holder> holder(Database &db, const QString &resource)
 }
 
 Marker::Marker(Database &db, const QString &step, const QString &resource)
-    : m_db(db), m_step(step), m_resource(resource), m_token(QUuid::createUuid().toString(QUuid::WithoutBraces))
-{
-}
+    : m_db(db),
+      m_step(step),
+      m_resource(resource),
+      m_token(QUuid::createUuid().toString(QUuid::WithoutBraces))
+{ }
 
 Marker::~Marker()
 {
     try {
         release();
-    } catch (...) {
-    }
+    } catch (...) { }
 }
 
 void Marker::take(const std::function<void()> &check)
@@ -225,10 +228,11 @@ void Marker::take(const std::function<void()> &check)
             if (check)
                 check();
             ensureTable(m_db);
-            m_db.execute(QStringLiteral("INSERT OR REPLACE INTO CONTROLE_ETAPA (Recurso, Etapa, Dono, Maquina, Processo, "
-                                        "Inicio) VALUES (?, ?, ?, ?, ?, ?)"),
-                         {m_resource, m_step, m_token, hostName(), QCoreApplication::applicationPid(),
-                          QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs)});
+            m_db.execute(
+                QStringLiteral("INSERT OR REPLACE INTO CONTROLE_ETAPA (Recurso, Etapa, Dono, Maquina, Processo, "
+                               "Inicio) VALUES (?, ?, ?, ?, ?, ?)"),
+                {m_resource, m_step, m_token, hostName(), QCoreApplication::applicationPid(),
+                 QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs)});
         },
         m_resource);
     m_held = true;
@@ -245,7 +249,8 @@ void Marker::release()
     // next step takes it over.
     try {
         Transaction t(m_db);
-        m_db.execute(QStringLiteral("DELETE FROM CONTROLE_ETAPA WHERE Recurso = ? AND Dono = ?"), {m_resource, m_token});
+        m_db.execute(QStringLiteral("DELETE FROM CONTROLE_ETAPA WHERE Recurso = ? AND Dono = ?"),
+                     {m_resource, m_token});
         t.commit();
     } catch (const std::exception &e) {
         ErrorLog::append(QStringLiteral("A marca da etapa \"%1\" não pôde ser liberada: %2")

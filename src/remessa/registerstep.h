@@ -19,8 +19,14 @@ class Database;
 namespace RegisterStep {
 
 // What a marker guards: the remittance cycle, or the reference tables.
-inline QString remittances() { return QStringLiteral("REMESSA"); }
-inline QString referenceTables() { return QStringLiteral("TABELAS"); }
+inline QString remittances()
+{
+    return QStringLiteral("REMESSA");
+}
+inline QString referenceTables()
+{
+    return QStringLiteral("TABELAS");
+}
 
 // A step refused for the state of the register; message() is for the user.
 class Refused : public AppError
@@ -36,7 +42,7 @@ constexpr qint64 AbandonedAfterSecs = 3600;
 
 struct Holder
 {
-    QString step;  // e.g. "Transferência"
+    QString step; // e.g. "Transferência"
     QString owner; // host and process
     QDateTime start; // UTC
 };

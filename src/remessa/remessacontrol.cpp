@@ -13,14 +13,10 @@ namespace RemessaControl {
 bool Offer::allows(Step step) const
 {
     switch (step) {
-    case Step::Prepare:
-        return prepare;
-    case Step::Transfer:
-        return transfer;
-    case Step::Receive:
-        return receive;
-    case Step::Cancel:
-        return cancel;
+    case Step::Prepare: return prepare;
+    case Step::Transfer: return transfer;
+    case Step::Receive: return receive;
+    case Step::Cancel: return cancel;
     }
     return false;
 }
@@ -98,19 +94,16 @@ QString refusal(Step step, const std::optional<Remittance> &newest)
     if (!newest)
         return QStringLiteral("Não há remessa preparada.");
     const QString n = newest->number;
-    const QString state = newest->event == QLatin1String("PR")   ? QStringLiteral("aguarda transferência")
-                          : newest->event == QLatin1String("TR") ? QStringLiteral("aguarda o resultado do Quelora")
-                                                                 : QStringLiteral("já foi finalizada");
+    const QString state = newest->event == QLatin1String("PR") ? QStringLiteral("aguarda transferência")
+        : newest->event == QLatin1String("TR")                 ? QStringLiteral("aguarda o resultado do Quelora")
+                                                               : QStringLiteral("já foi finalizada");
     switch (step) {
     case Step::Prepare:
         return QStringLiteral("A remessa %1 %2: uma nova remessa só pode ser preparada depois que ela for finalizada.")
             .arg(n, state);
-    case Step::Transfer:
-        return QStringLiteral("A remessa %1 %2: não há arquivo a transferir.").arg(n, state);
-    case Step::Receive:
-        return QStringLiteral("A remessa %1 %2: não há resultado a receber.").arg(n, state);
-    case Step::Cancel:
-        return QStringLiteral("A remessa %1 %2 e não pode ser cancelada.").arg(n, state);
+    case Step::Transfer: return QStringLiteral("A remessa %1 %2: não há arquivo a transferir.").arg(n, state);
+    case Step::Receive: return QStringLiteral("A remessa %1 %2: não há resultado a receber.").arg(n, state);
+    case Step::Cancel: return QStringLiteral("A remessa %1 %2 e não pode ser cancelada.").arg(n, state);
     }
     return QString();
 }
@@ -182,9 +175,10 @@ QList<Event> readEvents(QSqlQuery &q)
 
 QList<Event> events(const Database &db, const QString &number)
 {
-    QSqlQuery q = db.exec(QStringLiteral("SELECT DataHoraEvento, NumeroRemessa, TipoRemessa, Evento, Usuario, Obs "
-                                         "FROM CONTROLE WHERE NumeroRemessa = ? ORDER BY DataHoraEvento DESC, rowid DESC"),
-                          {number});
+    QSqlQuery q = db.exec(
+        QStringLiteral("SELECT DataHoraEvento, NumeroRemessa, TipoRemessa, Evento, Usuario, Obs "
+                       "FROM CONTROLE WHERE NumeroRemessa = ? ORDER BY DataHoraEvento DESC, rowid DESC"),
+        {number});
     return readEvents(q);
 }
 
@@ -242,7 +236,8 @@ QString lastNumber(Database &db)
     // Registers of earlier versions have only the log to go by.
     QString last = db.scalar(QStringLiteral("SELECT MAX(NumeroRemessa) FROM CONTROLE")).toString();
     if (db.tableExists(QStringLiteral("CONTROLE_NUMERO"))) {
-        const QString kept = db.scalar(QStringLiteral("SELECT UltimaRemessa FROM CONTROLE_NUMERO WHERE Id = 1")).toString();
+        const QString kept =
+            db.scalar(QStringLiteral("SELECT UltimaRemessa FROM CONTROLE_NUMERO WHERE Id = 1")).toString();
         last = qMax(last, kept);
     }
     return last;

@@ -17,7 +17,7 @@ struct Remittance
     QString number;
     QString status;
     QString event; // code of its newest event
-    QString type;  // "C" partial, "T" complete
+    QString type; // "C" partial, "T" complete
     bool newest = false;
 };
 
@@ -42,9 +42,9 @@ struct Offer
     bool allows(Step step) const;
 };
 
-QString statusText(const QString &event);       // "Aguardando Transferência", ...
+QString statusText(const QString &event); // "Aguardando Transferência", ...
 QString eventDescription(const QString &event); // "Remessa Preparada", ...; "" for others
-QString typeText(const QString &type);          // "Parcial" / "Completa"
+QString typeText(const QString &type); // "Parcial" / "Completa"
 // "OC-" (partial) or "OT-" (complete) + acronym + number + ".zip"; empty for another type.
 QString packageName(const QString &type, const QString &acronym, const QString &number);
 
@@ -66,8 +66,8 @@ QList<Remittance> rebuild(Database &db);
 QList<Event> events(const Database &db, const QString &number);
 QList<Event> allEvents(const Database &db);
 
-void appendEvent(Database &db, const QString &number, const QString &type, const QString &event,
-                 const QString &user, const QString &remark = QString());
+void appendEvent(Database &db, const QString &number, const QString &type, const QString &event, const QString &user,
+                 const QString &remark = QString());
 
 // Inside the writing transaction: the newest remittance when step is allowed
 // now (and, given a number, on that remittance); else raises
@@ -95,12 +95,12 @@ void clearHistory(Database &db, const QString &keepNumber);
 // with a separator.
 struct WorkingValues
 {
-    QString syncDir;       // DirLocalSincr
-    QString transferDir;   // DirLocalTransf
-    QString sendAddress;   // EndQueloraEnvio
+    QString syncDir; // DirLocalSincr
+    QString transferDir; // DirLocalTransf
+    QString sendAddress; // EndQueloraEnvio
     QString resultAddress; // EndQueloraResult
-    QString acronym;       // SiglaCertificador
-    QString occName;       // NomeOCC
+    QString acronym; // SiglaCertificador
+    QString occName; // NomeOCC
     QString loginFtp;
     QString passwordFtp;
     QString smtpHost;
@@ -110,7 +110,10 @@ struct WorkingValues
 WorkingValues workingValues(const Database &db);
 
 // Event texts and limits.
-inline QString cancelRemark() { return QStringLiteral("Remessa Cancelada pelo Usuário"); }
+inline QString cancelRemark()
+{
+    return QStringLiteral("Remessa Cancelada pelo Usuário");
+}
 constexpr int RemarkWidth = 100;
 
 }

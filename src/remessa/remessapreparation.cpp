@@ -30,17 +30,27 @@ void clearLeftovers(const QString &dir)
     SafeFile::removeLeftovers(dir, QStringLiteral("*.zip"));
 }
 
-template <typename F> void call(const F &f) { if (f) f(); }
-template <typename F, typename A> void call(const F &f, const A &a) { if (f) f(a); }
+template <typename F> void call(const F &f)
+{
+    if (f)
+        f();
+}
+template <typename F, typename A> void call(const F &f, const A &a)
+{
+    if (f)
+        f(a);
+}
 
 // A delta table that comes into being with its first row.
 class DeltaSink
 {
 public:
     DeltaSink(const QString &dir, const Schema::Table &source, const QString &table, DeltaTables::Kind kind)
-        : m_dir(dir), m_source(source), m_table(table), m_kind(kind)
-    {
-    }
+        : m_dir(dir),
+          m_source(source),
+          m_table(table),
+          m_kind(kind)
+    { }
 
     // The first columns of the statement's current row, one per field.
     // Raises DeltaText::Unsendable for text the table cannot carry.
@@ -70,8 +80,7 @@ private:
 };
 
 // Runs the statement and hands each row to the sink its route picks.
-template <typename Route>
-void walk(Database &db, const RemittanceQueries::Statement &st, const Route &route)
+template <typename Route> void walk(Database &db, const RemittanceQueries::Statement &st, const Route &route)
 {
     Database::Statement &q = db.statement(st.sql);
     QVariantList params;
@@ -132,15 +141,11 @@ QString RemessaPreparation::nextNumber(const QString &current, const QDate &toda
 QString RemessaPreparation::resultText(Outcome outcome)
 {
     switch (outcome) {
-    case Outcome::Prepared:
-        return QStringLiteral("Preparação Ocorrida com Sucesso.");
-    case Outcome::Interrupted:
-        return QStringLiteral("Preparação Interrompida pelo Usuário.");
-    case Outcome::Failed:
-        return QStringLiteral("Ocorreu um Erro na Preparação.");
+    case Outcome::Prepared: return QStringLiteral("Preparação Ocorrida com Sucesso.");
+    case Outcome::Interrupted: return QStringLiteral("Preparação Interrompida pelo Usuário.");
+    case Outcome::Failed: return QStringLiteral("Ocorreu um Erro na Preparação.");
     case Outcome::NothingNew:
-    case Outcome::Refused:
-        break;
+    case Outcome::Refused: break;
     }
     return QString();
 }
@@ -164,9 +169,8 @@ RemessaPreparation::Result RemessaPreparation::run(Database &db, Messenger &mess
         Transaction t(db);
         RegisterStep::enter(db);
         RemessaControl::require(db, RemessaControl::Step::Prepare);
-        const QString number = nextNumber(qMax(s.currentNumber, qMax(RemessaControl::lastNumber(db),
-                                                                     QStringLiteral("0000000000"))),
-                                          s.today);
+        const QString number = nextNumber(
+            qMax(s.currentNumber, qMax(RemessaControl::lastNumber(db), QStringLiteral("0000000000"))), s.today);
         if (number.isEmpty())
             throw RegisterStep::Refused(
                 QStringLiteral("Já foram preparadas 99 remessas hoje, o limite da numeração diária. "
@@ -181,8 +185,8 @@ RemessaPreparation::Result RemessaPreparation::run(Database &db, Messenger &mess
                 break;
             }
             call(progress.table, e.entry->message);
-            const RemittanceQueries::Statement changes =
-                type == Type::Partial ? RemittanceQueries::changes(e) : RemittanceQueries::Statement{};
+            const RemittanceQueries::Statement changes = type == Type::Partial ? RemittanceQueries::changes(e)
+                                                                               : RemittanceQueries::Statement{};
             if (!changes.sql.isEmpty()) {
                 call(progress.operation, QStringLiteral("Inclusão"));
                 result.tables += copyChanges(db, changes, dir, e);

@@ -15,28 +15,28 @@ class RemessaPreparation
 public:
     enum class Type { Partial, Complete };
     enum class Outcome {
-        Prepared,    // package written, "PR" logged
-        NothingNew,  // "Nenhuma tabela nova foi criada!"
+        Prepared, // package written, "PR" logged
+        NothingNew, // "Nenhuma tabela nova foi criada!"
         Interrupted, // "Preparação Interrompida pelo Usuário."
-        Refused,     // a check failed (before the run, or text a row cannot carry); nothing written
-        Failed       // "Ocorreu um Erro na Preparação."
+        Refused, // a check failed (before the run, or text a row cannot carry); nothing written
+        Failed // "Ocorreu um Erro na Preparação."
     };
 
     struct Settings
     {
-        QString transferDir;   // DirLocalTransf
-        QString acronym;       // SiglaCertificador of CONFIG_LOCAL
+        QString transferDir; // DirLocalTransf
+        QString acronym; // SiglaCertificador of CONFIG_LOCAL
         QString currentNumber; // newest remittance as the caller saw it; the register may be ahead
-        QString user;          // name written in the event
+        QString user; // name written in the event
         QDate today = QDate::currentDate();
     };
 
     // Progress as the window shows it; every member may be left empty.
     struct Progress
     {
-        std::function<void(const QString &message)> table;    // table in work
+        std::function<void(const QString &message)> table; // table in work
         std::function<void(const QString &operation)> operation; // "Inclusão", "Alteração", "Deleção", "Erro.!"
-        std::function<void()> step;      // one of 3 steps per table
+        std::function<void()> step; // one of 3 steps per table
         std::function<void()> packaging; // "Compactando arquivos..."
         std::function<bool()> interrupted; // polled before each table and the package
     };
@@ -44,11 +44,11 @@ public:
     struct Result
     {
         Outcome outcome = Outcome::Failed;
-        QString number;   // new remittance number (when prepared)
+        QString number; // new remittance number (when prepared)
         QString fileName; // package name
         QString filePath; // package path
-        int tables = 0;   // delta tables created
-        QString error;    // what went wrong (failed or refused)
+        int tables = 0; // delta tables created
+        QString error; // what went wrong (failed or refused)
     };
 
     static constexpr int StepsPerTable = 3;

@@ -12,13 +12,13 @@ struct WorkingValues;
 struct RemessaWork
 {
     QString transferDir; // DirLocalTransf, ending with a separator
-    QString syncDir;     // DirLocalSincr, ending with a separator
-    QString sigla;       // SiglaCertificador
+    QString syncDir; // DirLocalSincr, ending with a separator
+    QString sigla; // SiglaCertificador
     QString nomeOCC;
     QString userCode;
-    QString userName;    // the name events and receipts carry (the code when there is none)
-    QString number;      // current remittance number
-    QString type;        // current remittance type ("C" or "T")
+    QString userName; // the name events and receipts carry (the code when there is none)
+    QString number; // current remittance number
+    QString type; // current remittance type ("C" or "T")
 
     static RemessaWork from(const RemessaControl::WorkingValues &values, const LoginState &login,
                             const QString &number = QString(), const QString &type = QString());

@@ -4,7 +4,10 @@
 namespace RemittanceQueries {
 namespace {
 
-QString q(const QString &name) { return QLatin1Char('"') + name + QLatin1Char('"'); }
+QString q(const QString &name)
+{
+    return QLatin1Char('"') + name + QLatin1Char('"');
+}
 
 // "a.K1 = b.K1 AND a.K2 = b.K2 ..." (keys compare as the columns are declared).
 QString keyEquals(const QString &a, const QString &b, const QStringList &keys)
@@ -43,8 +46,9 @@ QString replicaCondition(const Entry &e, const QString &a, Kind kind)
 // row of the outer table (CROSS JOIN keeps that order in SQLite).
 QString approvedVia(const QString &outer)
 {
-    return QStringLiteral("C.\"SiglaCertificador\" = %1.\"SiglaCertificador\" AND C.\"NumCertif\" = %1.\"NumCertif\" AND "
-                          "C.\"Aprovado\" = ?")
+    return QStringLiteral(
+               "C.\"SiglaCertificador\" = %1.\"SiglaCertificador\" AND C.\"NumCertif\" = %1.\"NumCertif\" AND "
+               "C.\"Aprovado\" = ?")
         .arg(outer);
 }
 
@@ -57,7 +61,8 @@ Statement regular(const Entry &e, Kind kind)
                     .arg(q(e.replica->name), approvedVia(QStringLiteral("R")), src,
                          keyEquals(QStringLiteral("S"), QStringLiteral("R"), e.entry->exclusionKey)),
                 1};
-    return {QStringLiteral("SELECT S.* FROM %1 S CROSS JOIN \"CERTIFIC\" C WHERE %2").arg(src, approvedVia(QStringLiteral("S"))) +
+    return {QStringLiteral("SELECT S.* FROM %1 S CROSS JOIN \"CERTIFIC\" C WHERE %2")
+                    .arg(src, approvedVia(QStringLiteral("S"))) +
                 replicaCondition(e, QStringLiteral("S"), kind),
             1};
 }
@@ -84,12 +89,14 @@ QString companyJoin(const QString &link, const QString &company)
 Statement company(const Entry &e, Kind kind)
 {
     if (kind == Kind::Exclusion)
-        return {QStringLiteral("SELECT DISTINCT E.* ") + companyJoin(QStringLiteral("\"REP_EMP_CERT\""), q(e.replica->name)) +
+        return {QStringLiteral("SELECT DISTINCT E.* ") +
+                    companyJoin(QStringLiteral("\"REP_EMP_CERT\""), q(e.replica->name)) +
                     QStringLiteral(" AND NOT EXISTS (SELECT 1 FROM \"EMPRESA\" X WHERE %1)")
                         .arg(keyEquals(QStringLiteral("X"), QStringLiteral("E"), e.entry->exclusionKey)),
                 1};
     // Only companies that exist: a link to a missing company is no row to send.
-    return {QStringLiteral("SELECT DISTINCT E.* ") + companyJoin(QStringLiteral("\"EMP_CERT\""), QStringLiteral("\"EMPRESA\"")) +
+    return {QStringLiteral("SELECT DISTINCT E.* ") +
+                companyJoin(QStringLiteral("\"EMP_CERT\""), QStringLiteral("\"EMPRESA\"")) +
                 replicaCondition(e, QStringLiteral("E"), kind),
             1};
 }
@@ -105,14 +112,15 @@ QString productJoin(const QString &item, const QString &product)
 Statement product(const Entry &e, Kind kind)
 {
     if (kind == Kind::Exclusion)
-        return {QStringLiteral("SELECT DISTINCT P.* ") + productJoin(QStringLiteral("\"REP_TIPO\""), q(e.replica->name)) +
+        return {QStringLiteral("SELECT DISTINCT P.* ") +
+                    productJoin(QStringLiteral("\"REP_TIPO\""), q(e.replica->name)) +
                     QStringLiteral(" AND NOT EXISTS (SELECT 1 FROM \"PRODUTO\" X WHERE %1)")
                         .arg(keyEquals(QStringLiteral("X"), QStringLiteral("P"), e.entry->exclusionKey)),
                 1};
     QStringList parts;
     for (const char *item : {"TIPO", "UNIDADE", "LOTE"})
         parts << QStringLiteral("SELECT P.* ") + productJoin(q(QLatin1String(item)), QStringLiteral("\"PRODUTO\"")) +
-                     replicaCondition(e, QStringLiteral("P"), kind);
+                replicaCondition(e, QStringLiteral("P"), kind);
     return {parts.join(QLatin1String(" UNION ")), 3};
 }
 
@@ -121,7 +129,8 @@ Statement unscoped(const Entry &e, Kind kind)
     const QString src = q(e.source->name);
     if (kind == Kind::Exclusion)
         return {QStringLiteral("SELECT R.* FROM %1 R WHERE NOT EXISTS (SELECT 1 FROM %2 S WHERE %3)")
-                    .arg(q(e.replica->name), src, keyEquals(QStringLiteral("S"), QStringLiteral("R"), e.entry->exclusionKey)),
+                    .arg(q(e.replica->name), src,
+                         keyEquals(QStringLiteral("S"), QStringLiteral("R"), e.entry->exclusionKey)),
                 0};
     QString where = replicaCondition(e, QStringLiteral("S"), kind);
     if (!where.isEmpty())
@@ -134,14 +143,15 @@ Statement unscoped(const Entry &e, Kind kind)
 // are dropped at once.
 struct ChangeJoin
 {
-    QString join;   // " LEFT JOIN <replica> R ON <key>"
+    QString join; // " LEFT JOIN <replica> R ON <key>"
     QString filter; // " AND (absent OR differs)"
-    QString flag;   // ", <1 when absent>"
+    QString flag; // ", <1 when absent>"
 };
 
 ChangeJoin changeJoin(const Entry &e, const QString &a)
 {
-    return {QStringLiteral(" LEFT JOIN %1 R ON %2").arg(q(e.replica->name), keyEquals(a, QStringLiteral("R"), e.entry->key)),
+    return {QStringLiteral(" LEFT JOIN %1 R ON %2")
+                .arg(q(e.replica->name), keyEquals(a, QStringLiteral("R"), e.entry->key)),
             QStringLiteral(" AND (R.rowid IS NULL OR %1)").arg(differs(a, QStringLiteral("R"), e.compared)),
             QStringLiteral(", R.rowid IS NULL")};
 }
@@ -157,14 +167,17 @@ Statement regularChanges(const Entry &e)
 Statement certificateChanges(const Entry &e)
 {
     const ChangeJoin c = changeJoin(e, QStringLiteral("C"));
-    return {QStringLiteral("SELECT C.*%1 FROM \"CERTIFIC\" C%2 WHERE C.\"Aprovado\" = ?%3").arg(c.flag, c.join, c.filter), 1};
+    return {
+        QStringLiteral("SELECT C.*%1 FROM \"CERTIFIC\" C%2 WHERE C.\"Aprovado\" = ?%3").arg(c.flag, c.join, c.filter),
+        1};
 }
 
 Statement companyChanges(const Entry &e)
 {
     const ChangeJoin c = changeJoin(e, QStringLiteral("E"));
-    return {QStringLiteral("SELECT DISTINCT E.*%1 FROM \"EMP_CERT\" EC CROSS JOIN \"CERTIFIC\" C CROSS JOIN \"EMPRESA\" E%2 "
-                           "WHERE %3 AND E.\"CodigoPais\" = EC.\"CodigoPais\" AND E.\"IdEmpresa\" = EC.\"IdEmpresa\"%4")
+    return {QStringLiteral(
+                "SELECT DISTINCT E.*%1 FROM \"EMP_CERT\" EC CROSS JOIN \"CERTIFIC\" C CROSS JOIN \"EMPRESA\" E%2 "
+                "WHERE %3 AND E.\"CodigoPais\" = EC.\"CodigoPais\" AND E.\"IdEmpresa\" = EC.\"IdEmpresa\"%4")
                 .arg(c.flag, c.join, approvedVia(QStringLiteral("EC")), c.filter),
             1};
 }
@@ -174,9 +187,10 @@ Statement productChanges(const Entry &e)
     const ChangeJoin c = changeJoin(e, QStringLiteral("P"));
     QStringList parts;
     for (const char *item : {"TIPO", "UNIDADE", "LOTE"})
-        parts << QStringLiteral("SELECT P.*%1 FROM %2 T CROSS JOIN \"CERTIFIC\" C CROSS JOIN \"PRODUTO\" P%3 WHERE %4 AND "
-                                "P.\"MarcaProd\" = T.\"MarcaProd\" AND P.\"ModeloProd\" = T.\"ModeloProd\" AND "
-                                "P.\"Importado\" = T.\"Importado\"%5")
+        parts << QStringLiteral(
+                     "SELECT P.*%1 FROM %2 T CROSS JOIN \"CERTIFIC\" C CROSS JOIN \"PRODUTO\" P%3 WHERE %4 AND "
+                     "P.\"MarcaProd\" = T.\"MarcaProd\" AND P.\"ModeloProd\" = T.\"ModeloProd\" AND "
+                     "P.\"Importado\" = T.\"Importado\"%5")
                      .arg(c.flag, q(QLatin1String(item)), c.join, approvedVia(QStringLiteral("T")), c.filter);
     return {parts.join(QLatin1String(" UNION ")), 3};
 }
@@ -205,30 +219,38 @@ QList<Entry> build()
     const QString evs = QStringLiteral("Evento,Justificativa,HistoricoSis,");
     auto events = [&](const char *status, const char *moment) {
         return evs + QLatin1String(status) + QLatin1Char(',') + QLatin1String(moment) +
-               QLatin1String(",DthUltAtualiz,UsuResp");
+            QLatin1String(",DthUltAtualiz,UsuResp");
     };
     auto docEvents = [](const char *status, const char *moment) {
         return QStringLiteral("Justificativa,HistoricoSis,%1,%2,DthUltAtualiz,UsuResp")
             .arg(QLatin1String(status), QLatin1String(moment));
     };
     auto attach = [](const char *ent, const char *status, const char *moment) {
-        return QStringLiteral("%1,%2,%3,DthUltAtualiz,UsuResp").arg(QLatin1String(ent), QLatin1String(status), QLatin1String(moment));
+        return QStringLiteral("%1,%2,%3,DthUltAtualiz,UsuResp")
+            .arg(QLatin1String(ent), QLatin1String(status), QLatin1String(moment));
     };
     const QList<QPair<Scope, QString>> decls = {
-        {Scope::Company, QStringLiteral("CGC,RazSocialEmp,NomFantasia,EndLogr,EndNum,EndCompl,EndCEP,EndBairro,EndCidade,"
-                                        "SiglaUF,Telefone,Fax,Email,TipoPessoa,CPF,NomPessoaFisica,DthUltAtualiz,UsuResp")},
+        {Scope::Company,
+         QStringLiteral("CGC,RazSocialEmp,NomFantasia,EndLogr,EndNum,EndCompl,EndCEP,EndBairro,EndCidade,"
+                        "SiglaUF,Telefone,Fax,Email,TipoPessoa,CPF,NomPessoaFisica,DthUltAtualiz,UsuResp")},
         {Scope::Regular, events("StatusEmpresa", "DthStatusEmpresa")},
         {Scope::Product, QStringLiteral("CodEANUPC,DescrProd,DthUltAtualiz,UsuResp")},
-        {Scope::Certificate, QStringLiteral("StatusCertificado,IdClasseProd,IdClasseCertif,DataEmissao,DataValid,LabEnsaio,"
-                                            "NumRelEnsaio,Signatarios,Observacoes,Completo,Aprovado,DthStatusCertificado,"
-                                            "DthUltAtualiz,UsuResp")},
-        {Scope::Regular, QStringLiteral("StatusEmpresa,IdPapelEmp,DthEntEmpresa,DthStatusEmpresa,DthUltAtualiz,UsuResp")},
-        {Scope::Regular, QStringLiteral("DthEntCertif,StatusServico,DthStatusServico,Observacoes,DthUltAtualiz,UsuResp")},
-        {Scope::Regular, QStringLiteral("CodigoPais,IdEmpresa,DthEntCertif,StatusLote,DthStatusLote,QuantLote,DataFabrLote,"
-                                        "DataValLote,NumProfInvoice,DthUltAtualiz,UsuResp")},
-        {Scope::Regular, QStringLiteral("CodigoPais,IdEmpresa,LocalInstalacao,EndBairro,EndCidade,EndCEP,SiglaUF,DthEntCertif,"
-                                        "StatusUnidade,DthStatusUnidade,Observacoes,DthUltAtualiz,UsuResp")},
-        {Scope::Regular, QStringLiteral("CodigoPais,IdEmpresa,DthEntCertif,StatusProduto,DthStatusProduto,DthUltAtualiz,UsuResp")},
+        {Scope::Certificate,
+         QStringLiteral("StatusCertificado,IdClasseProd,IdClasseCertif,DataEmissao,DataValid,LabEnsaio,"
+                        "NumRelEnsaio,Signatarios,Observacoes,Completo,Aprovado,DthStatusCertificado,"
+                        "DthUltAtualiz,UsuResp")},
+        {Scope::Regular,
+         QStringLiteral("StatusEmpresa,IdPapelEmp,DthEntEmpresa,DthStatusEmpresa,DthUltAtualiz,UsuResp")},
+        {Scope::Regular,
+         QStringLiteral("DthEntCertif,StatusServico,DthStatusServico,Observacoes,DthUltAtualiz,UsuResp")},
+        {Scope::Regular,
+         QStringLiteral("CodigoPais,IdEmpresa,DthEntCertif,StatusLote,DthStatusLote,QuantLote,DataFabrLote,"
+                        "DataValLote,NumProfInvoice,DthUltAtualiz,UsuResp")},
+        {Scope::Regular,
+         QStringLiteral("CodigoPais,IdEmpresa,LocalInstalacao,EndBairro,EndCidade,EndCEP,SiglaUF,DthEntCertif,"
+                        "StatusUnidade,DthStatusUnidade,Observacoes,DthUltAtualiz,UsuResp")},
+        {Scope::Regular,
+         QStringLiteral("CodigoPais,IdEmpresa,DthEntCertif,StatusProduto,DthStatusProduto,DthUltAtualiz,UsuResp")},
         {Scope::Regular, events("Status_S", "DthStatusServico")},
         {Scope::Regular, events("StatusCertificado", "DthStatusCertificado")},
         {Scope::Regular, events("Status_L", "DthStatus_L")},
@@ -246,12 +268,14 @@ QList<Entry> build()
         {Scope::Regular, docEvents("Status_DNL", "DthStatusDNL")},
         {Scope::Regular, docEvents("Status_DNT", "DthStatusDNT")},
         {Scope::Regular, docEvents("Status_DNU", "DthStatusDNU")},
-        {Scope::Unscoped, QStringLiteral("NomeOCC,DirLocalSincr,DirLocalTransf,DirLocalRecepAux,EndQueloraEnvio,EndQueloraResult,"
-                                         "EndQueloraOrigAux,LoginFTP,SenhaFTP,EndSMTPHost,EndSMTPPort,EndSMTPUsuario,"
-                                         "EndSMTPEMailReply,EndSMTPUsuReply")},
+        {Scope::Unscoped,
+         QStringLiteral("NomeOCC,DirLocalSincr,DirLocalTransf,DirLocalRecepAux,EndQueloraEnvio,EndQueloraResult,"
+                        "EndQueloraOrigAux,LoginFTP,SenhaFTP,EndSMTPHost,EndSMTPPort,EndSMTPUsuario,"
+                        "EndSMTPEMailReply,EndSMTPUsuReply")},
         {Scope::Unscoped, QStringLiteral("Signatario,Default_s")},
-        {Scope::Unscoped, QStringLiteral("NomeUsu,SenhaUsu,AcConfigOCC,AcConfigDir,AcCadastraUsu,AcManBase,AcContRemessas,"
-                                         "AcAtualTabAux,AcAprovCertific")},
+        {Scope::Unscoped,
+         QStringLiteral("NomeUsu,SenhaUsu,AcConfigOCC,AcConfigDir,AcCadastraUsu,AcManBase,AcContRemessas,"
+                        "AcAtualTabAux,AcAprovCertific")},
     };
     const QList<Schema::RemittanceEntry> &list = Schema::remittanceList();
     Q_ASSERT(list.size() == decls.size());
@@ -286,16 +310,11 @@ Statement changes(const Entry &e)
     if (!replicaKeyIsRowKey(e))
         return {};
     switch (e.scope) {
-    case Scope::Regular:
-        return regularChanges(e);
-    case Scope::Certificate:
-        return certificateChanges(e);
-    case Scope::Company:
-        return companyChanges(e);
-    case Scope::Product:
-        return productChanges(e);
-    case Scope::Unscoped:
-        return unscopedChanges(e);
+    case Scope::Regular: return regularChanges(e);
+    case Scope::Certificate: return certificateChanges(e);
+    case Scope::Company: return companyChanges(e);
+    case Scope::Product: return productChanges(e);
+    case Scope::Unscoped: return unscopedChanges(e);
     }
     return {};
 }
@@ -303,16 +322,11 @@ Statement changes(const Entry &e)
 Statement statement(const Entry &e, Kind kind)
 {
     switch (e.scope) {
-    case Scope::Regular:
-        return regular(e, kind);
-    case Scope::Certificate:
-        return certificate(e, kind);
-    case Scope::Company:
-        return company(e, kind);
-    case Scope::Product:
-        return product(e, kind);
-    case Scope::Unscoped:
-        return unscoped(e, kind);
+    case Scope::Regular: return regular(e, kind);
+    case Scope::Certificate: return certificate(e, kind);
+    case Scope::Company: return company(e, kind);
+    case Scope::Product: return product(e, kind);
+    case Scope::Unscoped: return unscoped(e, kind);
     }
     return {};
 }

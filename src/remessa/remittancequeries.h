@@ -12,11 +12,11 @@
 namespace RemittanceQueries {
 
 enum class Scope {
-    Regular,     // joined with CERTIFIC on the certificate key, approved only
+    Regular, // joined with CERTIFIC on the certificate key, approved only
     Certificate, // CERTIFIC itself; its exclusions ignore approval
-    Company,     // EMPRESA, in scope through EMP_CERT
-    Product,     // PRODUTO, in scope through TIPO, UNIDADE and LOTE
-    Unscoped     // CONFIG_LOCAL, SIGNATARIOS, USU_LOCAL
+    Company, // EMPRESA, in scope through EMP_CERT
+    Product, // PRODUTO, in scope through TIPO, UNIDADE and LOTE
+    Unscoped // CONFIG_LOCAL, SIGNATARIOS, USU_LOCAL
 };
 
 enum class Kind { Inclusion, Alteration, Exclusion, Complete };

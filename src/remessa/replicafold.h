@@ -20,7 +20,7 @@ Kind kindOf(QChar type);
 struct Summary
 {
     QStringList tables; // entries that had a delta file
-    qint64 rows = 0;    // delta rows read
+    qint64 rows = 0; // delta rows read
 };
 
 // Rows are read and written in chunks of this many, so memory stays flat

@@ -46,17 +46,12 @@ SmtpMessage SmtpMessage::remittance(const QString &acronym, const QString &certi
 QString SmtpFailure::kindText(Kind kind)
 {
     switch (kind) {
-    case Failure:
-        return QStringLiteral("Falha na transmissão do E_MAIL");
-    case ConnectionFailure:
-        return QStringLiteral("Erro na conecção com Servidor E-MAIL");
-    case InvalidHost:
-        return QStringLiteral("HOST invalido");
-    case Aborted:
-        return QStringLiteral("Transferência interrompida.");
+    case Failure: return QStringLiteral("Falha na transmissão do E_MAIL");
+    case ConnectionFailure: return QStringLiteral("Erro na conecção com Servidor E-MAIL");
+    case InvalidHost: return QStringLiteral("HOST invalido");
+    case Aborted: return QStringLiteral("Transferência interrompida.");
     case RecipientNotFound:
-    case None:
-        break;
+    case None: break;
     }
     return QString();
 }
@@ -115,8 +110,8 @@ bool usableAddress(const QString &address)
     if (address.isEmpty() || !address.contains(QLatin1Char('@')))
         return false;
     for (QChar c : address)
-        if (c.unicode() <= 0x20 || c.unicode() > 0x7e || c == QLatin1Char('<') || c == QLatin1Char('>')
-            || c == QLatin1Char(','))
+        if (c.unicode() <= 0x20 || c.unicode() > 0x7e || c == QLatin1Char('<') || c == QLatin1Char('>') ||
+            c == QLatin1Char(','))
             return false;
     return true;
 }
@@ -151,8 +146,8 @@ struct SmtpRun
     SmtpSender *sender;
     bool greeted = false;
     qint64 lastReported = -1;
-    QByteArray pending;  // a reply line not yet ended
-    QString refusal;     // the last 4xx/5xx reply line
+    QByteArray pending; // a reply line not yet ended
+    QString refusal; // the last 4xx/5xx reply line
 
     // Reads the server's replies as libcurl logs them, to tell the user in
     // the server's own words why it refused.
@@ -211,8 +206,8 @@ QStringList SmtpSender::headerLines(const SmtpMessage &message)
         QStringLiteral("To: ") + to.join(QStringLiteral(", ")),
         QStringLiteral("Subject: ") + headerText(message.subject),
         QStringLiteral("Date: ") + QDateTime::currentDateTime().toString(Qt::RFC2822Date),
-        QStringLiteral("Message-ID: <") + QUuid::createUuid().toString(QUuid::WithoutBraces) + QLatin1Char('@')
-            + (domain.isEmpty() ? QStringLiteral("corvane.local") : domain) + QLatin1Char('>'),
+        QStringLiteral("Message-ID: <") + QUuid::createUuid().toString(QUuid::WithoutBraces) + QLatin1Char('@') +
+            (domain.isEmpty() ? QStringLiteral("corvane.local") : domain) + QLatin1Char('>'),
     };
 }
 
@@ -226,7 +221,8 @@ bool SmtpSender::fail(SmtpFailure::Kind kind, int code, const QString &detail, c
     // An untrusted certificate is said in the window, or nobody would know
     // what to mend.
     if (code == CURLE_PEER_FAILED_VERIFICATION || code == CURLE_SSL_CACERT_BADFILE)
-        f.text += QStringLiteral(": ") + CurlSupport::message(CURLcode(code), nullptr, m_settings.host, m_settings.port);
+        f.text += QStringLiteral(": ") +
+            CurlSupport::message(CURLcode(code), nullptr, m_settings.host, m_settings.port);
     if (!serverReply.isEmpty())
         f.text = f.text.isEmpty() ? QStringLiteral("Servidor E-MAIL respondeu: %1").arg(serverReply)
                                   : QStringLiteral("%1 (servidor respondeu: %2)").arg(f.text, serverReply);
@@ -242,9 +238,11 @@ bool SmtpSender::send(const SmtpMessage &message)
     if (m_abort.load())
         return fail(SmtpFailure::Aborted, CURLE_ABORTED_BY_CALLBACK, QString());
     if (m_settings.host.isEmpty())
-        return fail(SmtpFailure::InvalidHost, CURLE_URL_MALFORMAT, QStringLiteral("Servidor de e-mail não configurado"));
+        return fail(SmtpFailure::InvalidHost, CURLE_URL_MALFORMAT,
+                    QStringLiteral("Servidor de e-mail não configurado"));
     if (!usableAddress(message.fromAddress))
-        return fail(SmtpFailure::Failure, 0, QStringLiteral("Endereço de remetente inválido: %1").arg(message.fromAddress));
+        return fail(SmtpFailure::Failure, 0,
+                    QStringLiteral("Endereço de remetente inválido: %1").arg(message.fromAddress));
     if (message.recipients.isEmpty())
         return fail(SmtpFailure::Failure, 0, QStringLiteral("Mensagem sem destinatário"));
     for (const QString &r : message.recipients)
@@ -279,8 +277,8 @@ bool SmtpSender::send(const SmtpMessage &message)
     for (const QString &r : message.recipients)
         recipients.append('<' + r.toUtf8() + '>');
     const QByteArray from = '<' + message.fromAddress.toUtf8() + '>';
-    const QByteArray url = "smtp://" + CurlSupport::urlHost(m_settings.host).toUtf8() + ':'
-                         + QByteArray::number(m_settings.port);
+    const QByteArray url = "smtp://" + CurlSupport::urlHost(m_settings.host).toUtf8() + ':' +
+        QByteArray::number(m_settings.port);
     const int timeoutMs = m_settings.timeoutMs > 0 ? m_settings.timeoutMs : SmtpSettings().timeoutMs;
     const long seconds = std::max(1L, long((timeoutMs + 999) / 1000));
     char errorBuffer[CURL_ERROR_SIZE] = {};

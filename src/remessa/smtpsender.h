@@ -46,17 +46,17 @@ struct SmtpFailure
 {
     enum Kind {
         None,
-        Failure,           // the message did not go through
+        Failure, // the message did not go through
         ConnectionFailure, // the server could not be reached or greeted
-        InvalidHost,       // the host name does not resolve
+        InvalidHost, // the host name does not resolve
         RecipientNotFound, // the server refused a recipient (no text of its own)
         Aborted,
     };
     Kind kind = None;
-    QString text;   // what the window shows, with the server's refusal when it gave one
+    QString text; // what the window shows, with the server's refusal when it gave one
     QString detail; // the client's own account
     QString serverReply; // the server's last 4xx/5xx reply, as it wrote it
-    int code = 0;   // libcurl's result code
+    int code = 0; // libcurl's result code
 
     bool isNull() const { return kind == None; }
     static QString kindText(Kind kind);
@@ -67,9 +67,9 @@ class SmtpListener
 {
 public:
     virtual ~SmtpListener() = default;
-    virtual void smtpConnected() {}
-    virtual void smtpProgress(qint64, qint64) {}
-    virtual void smtpFailed(const SmtpFailure &) {}
+    virtual void smtpConnected() { }
+    virtual void smtpProgress(qint64, qint64) { }
+    virtual void smtpFailed(const SmtpFailure &) { }
 };
 
 // Sends one message per call through the configured server, blocking; STARTTLS
@@ -78,7 +78,9 @@ public:
 class SmtpSender
 {
 public:
-    explicit SmtpSender(SmtpListener *listener = nullptr) : m_listener(listener) {}
+    explicit SmtpSender(SmtpListener *listener = nullptr)
+        : m_listener(listener)
+    { }
 
     void setSettings(const SmtpSettings &settings) { m_settings = settings; }
     const SmtpSettings &settings() const { return m_settings; }

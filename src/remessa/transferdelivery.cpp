@@ -12,9 +12,10 @@ namespace {
 bool insertTxt(Database &db, const QString &fileName, const QString &obs, const QString &user, bool sent)
 {
     try {
-        db.execute(QStringLiteral("INSERT INTO CONTROLE_TXT(DATAHORAEVENTO,NOMEARQUIVO,OBS,USURESP,ENVIADOQUELORA) "
-                                  "VALUES(?,?,?,?,?)"),
-                   {QDateTime::currentDateTime(), fileName, obs, user, sent ? QStringLiteral("S") : QStringLiteral("N")});
+        db.execute(
+            QStringLiteral("INSERT INTO CONTROLE_TXT(DATAHORAEVENTO,NOMEARQUIVO,OBS,USURESP,ENVIADOQUELORA) "
+                           "VALUES(?,?,?,?,?)"),
+            {QDateTime::currentDateTime(), fileName, obs, user, sent ? QStringLiteral("S") : QStringLiteral("N")});
         return true;
     } catch (const std::exception &) {
         return false;
@@ -35,8 +36,8 @@ bool isTxt(const QString &fileName)
     return typeOf(fileName) == QLatin1Char('X');
 }
 
-bool log(Database &db, const QString &fileName, const QString &number, const QString &userCode,
-         const QString &userName, const QString &remark)
+bool log(Database &db, const QString &fileName, const QString &number, const QString &userCode, const QString &userName,
+         const QString &remark)
 {
     if (isTxt(fileName))
         return insertTxt(db, fileName, remark, userCode, true);
@@ -45,9 +46,11 @@ bool log(Database &db, const QString &fileName, const QString &number, const QSt
 }
 
 Delivery::Delivery(Database &db, const QString &fileName, const QString &number)
-    : m_db(db), m_fileName(fileName), m_number(number), m_marker(db, QStringLiteral("Transferência"))
-{
-}
+    : m_db(db),
+      m_fileName(fileName),
+      m_number(number),
+      m_marker(db, QStringLiteral("Transferência"))
+{ }
 
 QString Delivery::begin()
 {

@@ -18,8 +18,8 @@ bool isTxt(const QString &fileName);
 // a remittance the "TR" event of the current remittance, both with the
 // remark. False when the TXT row could not be written; a failing "TR" row
 // raises DbError.
-bool log(Database &db, const QString &fileName, const QString &number, const QString &userCode,
-         const QString &userName, const QString &remark);
+bool log(Database &db, const QString &fileName, const QString &number, const QString &userCode, const QString &userName,
+         const QString &remark);
 
 // One delivery from its start to its record. A remittance package holds the
 // register's step marker from before its first byte until its "TR" is

@@ -11,7 +11,10 @@
 
 namespace TxtSending {
 
-QString fileMask(const QString &acronym) { return QStringLiteral("TX-") + acronym + QStringLiteral("*.txt"); }
+QString fileMask(const QString &acronym)
+{
+    return QStringLiteral("TX-") + acronym + QStringLiteral("*.txt");
+}
 
 bool matchesMask(const QString &fileName, const QString &acronym)
 {

@@ -8,9 +8,15 @@
 #include <QPainter>
 #include <QPdfWriter>
 
-BandedReport::BandedReport(const QString &title) : m_title(title), m_date(QDate::currentDate()) {}
+BandedReport::BandedReport(const QString &title)
+    : m_title(title),
+      m_date(QDate::currentDate())
+{ }
 
-QString BandedReport::userLabel() const { return (QStringLiteral("Usuário: ") + m_userName).left(19); }
+QString BandedReport::userLabel() const
+{
+    return (QStringLiteral("Usuário: ") + m_userName).left(19);
+}
 
 void BandedReport::setColumns(const QList<ReportColumn> &columns)
 {
@@ -26,7 +32,10 @@ void BandedReport::addRow(const QStringList &cells)
     m_bands << b;
 }
 
-void BandedReport::endColumns() { m_bands << Band{Kind::EndColumns}; }
+void BandedReport::endColumns()
+{
+    m_bands << Band{Kind::EndColumns};
+}
 
 void BandedReport::addGroupHeader(const QString &text)
 {
@@ -65,7 +74,10 @@ void BandedReport::addSpacer(qreal millimetres)
     m_bands << b;
 }
 
-void BandedReport::addPageBreak() { m_bands << Band{Kind::PageBreak}; }
+void BandedReport::addPageBreak()
+{
+    m_bands << Band{Kind::PageBreak};
+}
 
 CsvExport::Table BandedReport::tableData() const
 {
@@ -107,7 +119,9 @@ class BandedReportPainter
 {
 public:
     BandedReportPainter(const BandedReport &report, QPagedPaintDevice &device, QPainter &painter)
-        : r(report), dev(device), p(painter)
+        : r(report),
+          dev(device),
+          p(painter)
     {
         m_dpi = device.logicalDpiY();
         m_width = device.width();
@@ -140,27 +154,13 @@ public:
                 m_columns.clear();
                 m_y += mm(2);
                 break;
-            case BandedReport::Kind::Row:
-                drawRow(b.cells);
-                break;
-            case BandedReport::Kind::Group:
-                drawTitled(b.text, m_group, false);
-                break;
-            case BandedReport::Kind::Section:
-                drawTitled(b.text, m_section, true);
-                break;
-            case BandedReport::Kind::Fields:
-                drawFields(b.fields, mm(b.mm));
-                break;
-            case BandedReport::Kind::Text:
-                drawText(b.text, b.bold ? m_bold : m_body);
-                break;
-            case BandedReport::Kind::Spacer:
-                m_y += mm(b.mm);
-                break;
-            case BandedReport::Kind::PageBreak:
-                newPage();
-                break;
+            case BandedReport::Kind::Row: drawRow(b.cells); break;
+            case BandedReport::Kind::Group: drawTitled(b.text, m_group, false); break;
+            case BandedReport::Kind::Section: drawTitled(b.text, m_section, true); break;
+            case BandedReport::Kind::Fields: drawFields(b.fields, mm(b.mm)); break;
+            case BandedReport::Kind::Text: drawText(b.text, b.bold ? m_bold : m_body); break;
+            case BandedReport::Kind::Spacer: m_y += mm(b.mm); break;
+            case BandedReport::Kind::PageBreak: newPage(); break;
             }
         }
         return m_page;
@@ -344,8 +344,8 @@ private:
             labelW = qMax(labelW, QFontMetricsF(m_bold, &dev).horizontalAdvance(f.first));
         labelW = qMin(labelW + mm(2), width / 2);
         for (const auto &f : fields) {
-            const qreal h = qMax(textHeight(m_bold, f.first, labelW), textHeight(m_body, f.second, width - labelW))
-                            + mm(1);
+            const qreal h = qMax(textHeight(m_bold, f.first, labelW), textHeight(m_body, f.second, width - labelW)) +
+                mm(1);
             ensureRoom(h);
             drawWrapped(m_bold, QRectF(indent, m_y, labelW, h), f.first);
             drawWrapped(m_body, QRectF(indent + labelW, m_y, width - labelW, h), f.second);
@@ -400,8 +400,8 @@ bool BandedReport::exportPdf(const QString &path, QString *why) const
     {
         QPdfWriter writer(out.device());
         writer.setResolution(300);
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                         QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter));
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(12, 12, 12, 12),
+                                         QPageLayout::Millimeter));
         writer.setTitle(m_title);
         writer.setCreator(QStringLiteral("Corvane"));
         if (render(writer) == 0) {

@@ -25,8 +25,7 @@ QString numbersClause(const QString &column, const QStringList &numbers, QVarian
         marks << QStringLiteral("?");
         params << n;
     }
-    return QStringLiteral(" and ") + column + QStringLiteral(" in (") + marks.join(QLatin1Char(',')) +
-           QLatin1Char(')');
+    return QStringLiteral(" and ") + column + QStringLiteral(" in (") + marks.join(QLatin1Char(',')) + QLatin1Char(')');
 }
 
 // "SIGLA - Nome do organismo" of CONFIG_LOCAL; empty when unconfigured.
@@ -54,7 +53,10 @@ const QString ReadySql = QStringLiteral("select a.NumCertif, a.UsuResp, a.DthUlt
 
 }
 
-QString TRelLista::title() { return QStringLiteral("Lista dos Certificados"); }
+QString TRelLista::title()
+{
+    return QStringLiteral("Lista dos Certificados");
+}
 
 BandedReport TRelLista::build(Database &db, const CertificateFilter &filter, const QString &userName)
 {
@@ -78,7 +80,10 @@ BandedReport TRelLista::build(Database &db, const CertificateFilter &filter, con
     return report;
 }
 
-QString TFrmRelCertInc::title() { return QStringLiteral("Certificados Incompletos"); }
+QString TFrmRelCertInc::title()
+{
+    return QStringLiteral("Certificados Incompletos");
+}
 
 QString TFrmRelCertInc::pendencias(Database &db, const QString &certifier, const QString &number)
 {
@@ -126,7 +131,7 @@ BandedReport TFrmRelCertInc::build(Database &db, const QString &userName, const 
                        {QStringLiteral("Data Atualização"), 1.9, Qt::AlignHCenter}});
     QVariantList params;
     const QString sql = IncompleteSql + numbersClause(QStringLiteral("C.NumCertif"), numbers, params) +
-                        QStringLiteral(" order by C.NumCertif");
+        QStringLiteral(" order by C.NumCertif");
     QSqlQuery q = db.exec(sql, params);
     int total = 0;
     while (q.next()) {
@@ -143,7 +148,10 @@ BandedReport TFrmRelCertInc::build(Database &db, const QString &userName, const 
     return report;
 }
 
-QString TFrmRelCertPront::title() { return QStringLiteral("Certificados Prontos para Aprovação"); }
+QString TFrmRelCertPront::title()
+{
+    return QStringLiteral("Certificados Prontos para Aprovação");
+}
 
 int TFrmRelCertPront::count(Database &db, const QStringList &numbers)
 {
@@ -165,7 +173,7 @@ BandedReport TFrmRelCertPront::build(Database &db, const QString &userName, cons
                        {QStringLiteral("Data de Atualização"), 1.9, Qt::AlignHCenter}});
     QVariantList params;
     const QString sql = ReadySql + numbersClause(QStringLiteral("a.NumCertif"), numbers, params) +
-                        QStringLiteral(" order by a.DthUltAtualiz desc, a.NumCertif");
+        QStringLiteral(" order by a.DthUltAtualiz desc, a.NumCertif");
     QSqlQuery q = db.exec(sql, params);
     int total = 0;
     while (q.next()) {

@@ -85,9 +85,9 @@ Statement build(const CertificateFilter &f)
     }
     if (f.status != CertificateFilter::Status::Todos) {
         s.sql += QStringLiteral(" and a.StatusCertificado = ?");
-        s.params << (f.status == CertificateFilter::Status::Ativos       ? QStringLiteral("A")
-                     : f.status == CertificateFilter::Status::Cancelados ? QStringLiteral("C")
-                                                                         : QStringLiteral("S"));
+        s.params << (f.status == CertificateFilter::Status::Ativos           ? QStringLiteral("A")
+                         : f.status == CertificateFilter::Status::Cancelados ? QStringLiteral("C")
+                                                                             : QStringLiteral("S"));
     }
     if (f.aprovados != CertificateFilter::Approval::Todos) {
         s.sql += QStringLiteral(" and a.Aprovado = ?");
@@ -151,34 +151,36 @@ QList<ClassEntry> certificateClasses(Database &db)
 {
     // Accredited through products or through services: either table alone
     // is enough.
-    return classes(db, QStringLiteral(
-                           "select CL.IdClasseCertif, CL.NomClasseCertif from CLASSE_C CL "
-                           "where exists (select * from CREDENCIAMENTO CC, CONFIG_LOCAL C "
-                           "              where CC.IdClasseCertif = CL.IdClasseCertif "
-                           "                and CC.SiglaCertificador = C.SiglaCertificador) "
-                           "   or exists (select * from CREDENCIAMENTO_SERV CS, CONFIG_LOCAL C "
-                           "              where CS.IdClasseCertif = CL.IdClasseCertif "
-                           "                and CS.SiglaCertificador = C.SiglaCertificador) "
-                           "order by CL.NomClasseCertif"));
+    return classes(db,
+                   QStringLiteral("select CL.IdClasseCertif, CL.NomClasseCertif from CLASSE_C CL "
+                                  "where exists (select * from CREDENCIAMENTO CC, CONFIG_LOCAL C "
+                                  "              where CC.IdClasseCertif = CL.IdClasseCertif "
+                                  "                and CC.SiglaCertificador = C.SiglaCertificador) "
+                                  "   or exists (select * from CREDENCIAMENTO_SERV CS, CONFIG_LOCAL C "
+                                  "              where CS.IdClasseCertif = CL.IdClasseCertif "
+                                  "                and CS.SiglaCertificador = C.SiglaCertificador) "
+                                  "order by CL.NomClasseCertif"));
 }
 
 QList<ClassEntry> productClasses(Database &db)
 {
     // A product class accredited under two certificate classes is listed once.
-    return classes(db, QStringLiteral("select distinct P.IdClasseProd, P.NomClasseProd "
-                                      "from CLASSE_P P, CONFIG_LOCAL C, CREDENCIAMENTO CC "
-                                      "where P.IdClasseProd = CC.IdClasseProd "
-                                      "and C.SiglaCertificador = CC.SiglaCertificador "
-                                      "order by P.NomClasseProd"));
+    return classes(db,
+                   QStringLiteral("select distinct P.IdClasseProd, P.NomClasseProd "
+                                  "from CLASSE_P P, CONFIG_LOCAL C, CREDENCIAMENTO CC "
+                                  "where P.IdClasseProd = CC.IdClasseProd "
+                                  "and C.SiglaCertificador = CC.SiglaCertificador "
+                                  "order by P.NomClasseProd"));
 }
 
 QList<ClassEntry> serviceClasses(Database &db)
 {
-    return classes(db, QStringLiteral("select distinct S.IdClasseServ, S.NomClasseServ "
-                                      "from CLASSE_S S, CONFIG_LOCAL C, CREDENCIAMENTO_SERV CS "
-                                      "where S.IdClasseServ = CS.IdClasseServ "
-                                      "and C.SiglaCertificador = CS.SiglaCertificador "
-                                      "order by S.NomClasseServ"));
+    return classes(db,
+                   QStringLiteral("select distinct S.IdClasseServ, S.NomClasseServ "
+                                  "from CLASSE_S S, CONFIG_LOCAL C, CREDENCIAMENTO_SERV CS "
+                                  "where S.IdClasseServ = CS.IdClasseServ "
+                                  "and C.SiglaCertificador = CS.SiglaCertificador "
+                                  "order by S.NomClasseServ"));
 }
 
 }

@@ -16,9 +16,9 @@ struct CertificateFilter
     enum class Status { Todos, Ativos, Cancelados, Suspensos };
     enum class Approval { Todos, Aprovados, NaoAprovados };
 
-    QString numero;          // matched anywhere in the number, in upper case
-    QStringList numeros;     // exact numbers (the batch tool's --certificado)
-    QString idClasseCertif;  // with its name for the description
+    QString numero; // matched anywhere in the number, in upper case
+    QStringList numeros; // exact numbers (the batch tool's --certificado)
+    QString idClasseCertif; // with its name for the description
     QString nomClasseCertif;
     std::optional<int> idClasseProd;
     QString nomClasseProd;

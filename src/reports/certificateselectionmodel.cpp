@@ -8,14 +8,17 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
-CertificateSelectionModel::CertificateSelectionModel(QObject *parent) : QSqlQueryModel(parent) {}
+CertificateSelectionModel::CertificateSelectionModel(QObject *parent)
+    : QSqlQueryModel(parent)
+{ }
 
 void CertificateSelectionModel::select(Database &db, const CertificateFilter &filter)
 {
     const CertificateSelection::Statement s = CertificateSelection::build(filter);
     QSqlQuery q(db.handle());
     const QString sql = QStringLiteral("select NumCertif, NomClasseCertif, NomClasseProd, DataEmissao, DataValid "
-                                       "from (") + s.sql + QLatin1Char(')');
+                                       "from (") +
+        s.sql + QLatin1Char(')');
     if (!q.prepare(sql)) {
         reset();
         throw DbError(q.lastError());
@@ -29,9 +32,15 @@ void CertificateSelectionModel::select(Database &db, const CertificateFilter &fi
     setQuery(std::move(q));
 }
 
-void CertificateSelectionModel::reset() { clear(); }
+void CertificateSelectionModel::reset()
+{
+    clear();
+}
 
-int CertificateSelectionModel::columnCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : 5; }
+int CertificateSelectionModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : 5;
+}
 
 QVariant CertificateSelectionModel::headerData(int section, Qt::Orientation orientation, int role) const
 {

@@ -31,7 +31,10 @@ QVariantList bounds(const QDate &today, int days)
 
 }
 
-QString title() { return QStringLiteral("Certificados a Vencer"); }
+QString title()
+{
+    return QStringLiteral("Certificados a Vencer");
+}
 
 QList<Row> list(Database &db, const QDate &today, int days)
 {
@@ -59,9 +62,7 @@ QString notice(int found, int days)
 {
     if (found <= 0)
         return QString();
-    return QStringLiteral("Certificados a vencer em %1 dias: %2")
-        .arg(days)
-        .arg(CertificateSelection::countText(found));
+    return QStringLiteral("Certificados a vencer em %1 dias: %2").arg(days).arg(CertificateSelection::countText(found));
 }
 
 BandedReport report(const QList<Row> &rows, const QDate &today, int days, const QString &userName)

@@ -18,7 +18,7 @@ struct Row
 {
     QString sigla;
     QString numero;
-    QString classe;  // certificate class name (its code when unnamed)
+    QString classe; // certificate class name (its code when unnamed)
     QString empresa; // the "Fabricante", else the first company linked
     QDate validade;
     int diasRestantes = 0;

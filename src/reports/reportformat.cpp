@@ -23,7 +23,10 @@ QString text(const QSqlQuery &q, const char *column)
     return q.value(QLatin1String(column)).toString().trimmed();
 }
 
-QString date(const QVariant &stored) { return dateTime(stored, QStringLiteral("dd/MM/yyyy")); }
+QString date(const QVariant &stored)
+{
+    return dateTime(stored, QStringLiteral("dd/MM/yyyy"));
+}
 
 QString dateTime(const QVariant &stored, const QString &format)
 {
@@ -43,7 +46,10 @@ QString status(const QString &letter)
     return letter;
 }
 
-QString imported(const QVariant &flag) { return flag.toInt() == 0 ? QStringLiteral("Não") : QStringLiteral("Sim"); }
+QString imported(const QVariant &flag)
+{
+    return flag.toInt() == 0 ? QStringLiteral("Não") : QStringLiteral("Sim");
+}
 
 QString event(const QString &code)
 {

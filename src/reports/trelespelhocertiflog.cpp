@@ -94,9 +94,12 @@ QString logSql()
         const char *table, *moment, *label;
     };
     static const Events tables[] = {
-        {"STATUS_C", "DthStatusCertificado", "Certificados"}, {"EVENTO_EMP", "DthStatusEmpresa", "Emp. Envolvidas"},
-        {"STATUS_T", "DthStatusProduto", "Produto"},          {"STATUS_U", "DthStatusUnidade", "Unidade"},
-        {"STATUS_L", "DthStatus_L", "Lote"},                  {"STATUS_S", "DthStatusServico", "Serviço"},
+        {"STATUS_C", "DthStatusCertificado", "Certificados"},
+        {"EVENTO_EMP", "DthStatusEmpresa", "Emp. Envolvidas"},
+        {"STATUS_T", "DthStatusProduto", "Produto"},
+        {"STATUS_U", "DthStatusUnidade", "Unidade"},
+        {"STATUS_L", "DthStatus_L", "Lote"},
+        {"STATUS_S", "DthStatusServico", "Serviço"},
     };
     QStringList parts;
     for (const Events &e : tables)
@@ -118,7 +121,10 @@ QVariantList repeated(const QVariantList &values, int times)
 class MirrorWriter
 {
 public:
-    MirrorWriter(Database &db, BandedReport &report) : m_db(db), m_r(report) {}
+    MirrorWriter(Database &db, BandedReport &report)
+        : m_db(db),
+          m_r(report)
+    { }
 
     void certificate(const QSqlQuery &c, bool withLog)
     {
@@ -183,14 +189,15 @@ private:
             else
                 m_r.addSpacer(2);
             first = false;
-            m_r.addFields({{QStringLiteral("País"), text(q, "NomePais")},
-                           {QStringLiteral("CNPJ/CPF"), identifier(q)},
-                           {QStringLiteral("Razão Social/Nome Pessoa Física"), name(q)},
-                           {QStringLiteral("Nome Fantasia"), text(q, "NomFantasia")},
-                           {QStringLiteral("Papel da Empresa"), text(q, "PapelEmp")},
-                           {QStringLiteral("Status"), F::status(text(q, "StatusEmpresa"))},
-                           {QStringLiteral("Endereço:"), address(q)},
-                           {QStringLiteral("Dt Ent no Certificado"), F::date(q.value(QStringLiteral("DthEntEmpresa")))}});
+            m_r.addFields(
+                {{QStringLiteral("País"), text(q, "NomePais")},
+                 {QStringLiteral("CNPJ/CPF"), identifier(q)},
+                 {QStringLiteral("Razão Social/Nome Pessoa Física"), name(q)},
+                 {QStringLiteral("Nome Fantasia"), text(q, "NomFantasia")},
+                 {QStringLiteral("Papel da Empresa"), text(q, "PapelEmp")},
+                 {QStringLiteral("Status"), F::status(text(q, "StatusEmpresa"))},
+                 {QStringLiteral("Endereço:"), address(q)},
+                 {QStringLiteral("Dt Ent no Certificado"), F::date(q.value(QStringLiteral("DthEntEmpresa")))}});
             products(q.value(QStringLiteral("CodigoPais")), q.value(QStringLiteral("IdEmpresa")));
         }
     }
@@ -228,7 +235,8 @@ private:
             if (kind == QLatin1String("LOTE"))
                 details << qMakePair(QStringLiteral("Nº. Lote:"), text(q, "Numero_Produto"))
                         << qMakePair(QStringLiteral("Qtd. Lote:"), text(q, "QuantLote"))
-                        << qMakePair(QStringLiteral("Dt. Fabricação:"), F::date(q.value(QStringLiteral("DataFabrLote"))))
+                        << qMakePair(QStringLiteral("Dt. Fabricação:"),
+                                     F::date(q.value(QStringLiteral("DataFabrLote"))))
                         << qMakePair(QStringLiteral("Dt. Validade:"), F::date(q.value(QStringLiteral("DataValLote"))))
                         << qMakePair(QStringLiteral("Proforma Invoice:"), text(q, "NumProfInvoice"));
             else if (kind == QLatin1String("UNIDADE"))
@@ -283,9 +291,9 @@ private:
                 first = false;
             }
             const QString item = text(q, "Item");
-            m_r.addRow({text(q, "NomeTitulo"), item.isEmpty() ? text(q, "Tipo") : text(q, "Tipo") + QLatin1Char('\n') + item,
-                        F::date(q.value(QStringLiteral("DataEntrada"))),
-                        F::status(text(q, "Status"))});
+            m_r.addRow({text(q, "NomeTitulo"),
+                        item.isEmpty() ? text(q, "Tipo") : text(q, "Tipo") + QLatin1Char('\n') + item,
+                        F::date(q.value(QStringLiteral("DataEntrada"))), F::status(text(q, "Status"))});
         }
         if (!first)
             m_r.endColumns();
@@ -322,7 +330,10 @@ private:
 
 }
 
-QString TRelEspelhoCertifLog::title() { return QStringLiteral("Espelho dos Certificados com Log de Evento"); }
+QString TRelEspelhoCertifLog::title()
+{
+    return QStringLiteral("Espelho dos Certificados com Log de Evento");
+}
 
 BandedReport TRelEspelhoCertifLog::build(Database &db, const CertificateFilter &filter, bool withLog,
                                          const QString &userName)

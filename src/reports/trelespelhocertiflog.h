@@ -10,7 +10,7 @@ struct CertificateFilter;
 class TRelEspelhoCertifLog
 {
 public:
-    static QString title();   // "Espelho dos Certificados com Log de Evento"
+    static QString title(); // "Espelho dos Certificados com Log de Evento"
 
     // Raises DbError.
     static BandedReport build(Database &db, const CertificateFilter &filter, bool withLog, const QString &userName);

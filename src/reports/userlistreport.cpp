@@ -5,13 +5,17 @@
 
 namespace UserListReport {
 
-QString title() { return QStringLiteral("Cadastro de Usuários"); }
+QString title()
+{
+    return QStringLiteral("Cadastro de Usuários");
+}
 
 QStringList headers()
 {
-    return {QStringLiteral("Sigla"),      QStringLiteral("Nome do Usuário"), QStringLiteral("Certificador"),
-            QStringLiteral("Diretórios"), QStringLiteral("Usuários"),        QStringLiteral("Base de Dados"),
-            QStringLiteral("Tabelas"),    QStringLiteral("Remessas"),        QStringLiteral("Aprovação de Certificados")};
+    return {
+        QStringLiteral("Sigla"),      QStringLiteral("Nome do Usuário"), QStringLiteral("Certificador"),
+        QStringLiteral("Diretórios"), QStringLiteral("Usuários"),        QStringLiteral("Base de Dados"),
+        QStringLiteral("Tabelas"),    QStringLiteral("Remessas"),        QStringLiteral("Aprovação de Certificados")};
 }
 
 QList<QStringList> rows(Database &db)

@@ -9,8 +9,8 @@ class Database;
 // rights shown as "Sim"/"Não".
 namespace UserListReport {
 
-QString title();               // "Cadastro de Usuários"
-QStringList headers();         // "Sigla", "Nome do Usuário", then the seven rights
+QString title(); // "Cadastro de Usuários"
+QStringList headers(); // "Sigla", "Nome do Usuário", then the seven rights
 // Ordered by code. Raises DbError.
 QList<QStringList> rows(Database &db);
 

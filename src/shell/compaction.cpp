@@ -16,13 +16,23 @@ const QString kCheckConnection = QStringLiteral("CapaCertific_Compactacao");
 }
 
 Compactor::Compactor(Database &db, Messenger &messenger, const QString &dbDir)
-    : m_db(db), m_messenger(messenger), m_dir(QDir::cleanPath(dbDir))
-{
-}
+    : m_db(db),
+      m_messenger(messenger),
+      m_dir(QDir::cleanPath(dbDir))
+{ }
 
-QString Compactor::databaseFile() const { return m_dir + QStringLiteral("/bdocc.mdb"); }
-QString Compactor::temporaryFile() const { return m_dir + QStringLiteral("/bdoccTMP.mdb"); }
-QString Compactor::backupFile() const { return m_dir + QStringLiteral("/bdoccBKP.mdb"); }
+QString Compactor::databaseFile() const
+{
+    return m_dir + QStringLiteral("/bdocc.mdb");
+}
+QString Compactor::temporaryFile() const
+{
+    return m_dir + QStringLiteral("/bdoccTMP.mdb");
+}
+QString Compactor::backupFile() const
+{
+    return m_dir + QStringLiteral("/bdoccBKP.mdb");
+}
 
 void Compactor::show(const QString &text)
 {

@@ -6,10 +6,9 @@ class Database;
 class Messenger;
 
 namespace CompactionTexts {
-inline const QString Question = QStringLiteral(
-    "O sistema não poderá ser usado até o término da operação.\n"
-    "Esta operação pode demorar e não deve ser interrompida.\n\n"
-    "Deseja efetuar a Compactação e Reparação do Banco de Dados?");
+inline const QString Question = QStringLiteral("O sistema não poderá ser usado até o término da operação.\n"
+                                               "Esta operação pode demorar e não deve ser interrompida.\n\n"
+                                               "Deseja efetuar a Compactação e Reparação do Banco de Dados?");
 inline const QString Compacting = QStringLiteral("Compactando Banco de Dados, aguarde...");
 inline const QString DeletingTemporary = QStringLiteral("Apagando Arquivo Temporário");
 inline const QString Renaming = QStringLiteral("Renomeando Arquivo");

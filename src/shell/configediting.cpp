@@ -6,9 +6,10 @@
 #include "shell/copysettings.h"
 
 ConfigEditing::ConfigEditing(Database &db, Messenger &messenger, CertifierCopyFn certifierCopy)
-    : m_db(db), m_messenger(messenger), m_copy(std::move(certifierCopy))
-{
-}
+    : m_db(db),
+      m_messenger(messenger),
+      m_copy(std::move(certifierCopy))
+{ }
 
 void ConfigEditing::reload()
 {
@@ -53,8 +54,8 @@ bool CertifierEditing::confirm(ConfigLocal edited)
         m_messenger.plain(ConfigTexts::EmptyCertifier, ConfigTexts::EditError);
         return false;
     }
-    if (edited.siglaCertificador != rememberedCode()
-        && !m_messenger.confirm(ConfigTexts::ChangeCertifier, ConfigTexts::CertifierCaption))
+    if (edited.siglaCertificador != rememberedCode() &&
+        !m_messenger.confirm(ConfigTexts::ChangeCertifier, ConfigTexts::CertifierCaption))
         return false;
     return write(edited);
 }
@@ -93,8 +94,8 @@ bool DirectoryEditing::confirm(const ConfigLocal &edited)
     // Only this page's columns: the certifier is not its to change.
     ConfigLocal row = stored();
     for (const QString &column : ConfigLocal::columns())
-        if (column.compare(QLatin1String("SiglaCertificador"), Qt::CaseInsensitive) != 0
-            && column.compare(QLatin1String("NomeOCC"), Qt::CaseInsensitive) != 0)
+        if (column.compare(QLatin1String("SiglaCertificador"), Qt::CaseInsensitive) != 0 &&
+            column.compare(QLatin1String("NomeOCC"), Qt::CaseInsensitive) != 0)
             row.setValue(column, edited.value(column));
     row.arqCertificadoTLS = edited.arqCertificadoTLS;
     return write(row);

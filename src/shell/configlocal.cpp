@@ -112,8 +112,8 @@ namespace ConfigLocalStore {
 
 std::optional<ConfigLocal> read(const Database &db)
 {
-    QSqlQuery q = db.exec(QStringLiteral("SELECT %1 FROM CONFIG_LOCAL WHERE rowid = (%2)")
-                              .arg(selectList(), QLatin1String(kFirstRow)));
+    QSqlQuery q = db.exec(
+        QStringLiteral("SELECT %1 FROM CONFIG_LOCAL WHERE rowid = (%2)").arg(selectList(), QLatin1String(kFirstRow)));
     if (!q.next())
         return std::nullopt;
     ConfigLocal row;
@@ -166,8 +166,9 @@ void save(Database &db, const ConfigLocal &config)
         }
         if (!sets.isEmpty()) {
             params << rowid;
-            db.execute(QStringLiteral("UPDATE CONFIG_LOCAL SET %1 WHERE rowid = ?").arg(sets.join(QStringLiteral(", "))),
-                       params);
+            db.execute(
+                QStringLiteral("UPDATE CONFIG_LOCAL SET %1 WHERE rowid = ?").arg(sets.join(QStringLiteral(", "))),
+                params);
         }
     }
     // Users made before the certifier was known (the first admin of a new
@@ -178,8 +179,8 @@ void save(Database &db, const ConfigLocal &config)
                                   "WHERE SiglaCertificador IS NULL OR TRIM(SiglaCertificador) = ''"),
                    {row.siglaCertificador.trimmed()});
     if (row.arqCertificadoTLS.size() > kCertificateWidth)
-        throw DbError(QStringLiteral("O caminho do arquivo de certificado tem mais de %1 caracteres.")
-                          .arg(kCertificateWidth));
+        throw DbError(
+            QStringLiteral("O caminho do arquivo de certificado tem mais de %1 caracteres.").arg(kCertificateWidth));
     if (row.arqCertificadoTLS != readCertificateFile(db))
         saveCertificateFile(db, row.arqCertificadoTLS);
     tx.commit();

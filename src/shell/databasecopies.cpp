@@ -15,9 +15,9 @@
 #include <QTime>
 #include <algorithm>
 #include <filesystem>
-#include <tuple>
 #include <sqlite3.h>
 #include <system_error>
+#include <tuple>
 
 namespace DatabaseCopies {
 
@@ -36,8 +36,9 @@ const char *const RequiredTables[] = {"CERTIFIC", "CONFIG_LOCAL", "USU_LOCAL"};
 
 const QRegularExpression &copyName()
 {
-    static const QRegularExpression re(QStringLiteral("^bdocc-(\\d{4}-\\d{2}-\\d{2})-(\\d{6})(?:.*?)(?:-(\\d+))?\\.mdb$"),
-                                       QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression re(
+        QStringLiteral("^bdocc-(\\d{4}-\\d{2}-\\d{2})-(\\d{6})(?:.*?)(?:-(\\d+))?\\.mdb$"),
+        QRegularExpression::CaseInsensitiveOption);
     return re;
 }
 
@@ -124,8 +125,8 @@ void ownerOnly(const QString &path, bool folder)
 
 QString freeName(const QString &folder, const QDate &day, const QString &suffix)
 {
-    const QString stamp = day.toString(Qt::ISODate) + QLatin1Char('-')
-                          + QTime::currentTime().toString(QStringLiteral("hhmmss"));
+    const QString stamp = day.toString(Qt::ISODate) + QLatin1Char('-') +
+        QTime::currentTime().toString(QStringLiteral("hhmmss"));
     const QString tail = suffix.isEmpty() ? QString() : QLatin1Char('-') + suffix;
     QString name = folder + Prefix + stamp + tail + QStringLiteral(".mdb");
     for (int n = 2; QFileInfo::exists(name) || QFileInfo::exists(name + Partial); ++n)
@@ -161,7 +162,10 @@ void renameOver(const QString &from, const QString &to)
 
 }
 
-QString defaultFolder() { return AppPaths::dbDir() + QStringLiteral("copias/"); }
+QString defaultFolder()
+{
+    return AppPaths::dbDir() + QStringLiteral("copias/");
+}
 
 QString make(Database &db, const QString &folderPath, const QDate &day, const QString &suffix)
 {
@@ -215,14 +219,14 @@ QStringList list(const QString &folderPath)
     for (const QString &n : QDir(folder).entryList({Prefix + QStringLiteral("*.mdb")}, QDir::Files)) {
         const QRegularExpressionMatch m = copyName().match(n);
         if (m.hasMatch())
-            found.append({m.captured(1), m.captured(2),
-                          QFileInfo(folder + n).lastModified().toMSecsSinceEpoch(), m.captured(3).toInt(), n});
+            found.append({m.captured(1), m.captured(2), QFileInfo(folder + n).lastModified().toMSecsSinceEpoch(),
+                          m.captured(3).toInt(), n});
     }
     // By the moment in the name; copies of the same second by when they
     // were written, then by their counter.
     std::sort(found.begin(), found.end(), [](const Found &a, const Found &b) {
-        return std::tie(a.day, a.time, a.written, a.counter, a.name)
-               < std::tie(b.day, b.time, b.written, b.counter, b.name);
+        return std::tie(a.day, a.time, a.written, a.counter, a.name) <
+            std::tie(b.day, b.time, b.written, b.counter, b.name);
     });
     QStringList out;
     for (const Found &f : std::as_const(found))
@@ -280,8 +284,8 @@ void check(const QString &file)
         throw DbError(problems.join(QLatin1Char('\n')), SQLITE_CORRUPT, false);
     for (const char *table : RequiredTables) {
         sqlite3_stmt *q = nullptr;
-        sqlite3_prepare_v2(copy.db, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE",
-                           -1, &q, nullptr);
+        sqlite3_prepare_v2(copy.db, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE", -1,
+                           &q, nullptr);
         sqlite3_bind_text(q, 1, table, -1, SQLITE_STATIC);
         const bool found = sqlite3_step(q) == SQLITE_ROW;
         sqlite3_finalize(q);

@@ -19,8 +19,7 @@ void handleUnknown(Messenger &messenger);
 }
 
 // Runs an operation under the common exception handler. False when it raised.
-template <typename F>
-bool guard(Messenger &messenger, F &&operation)
+template <typename F> bool guard(Messenger &messenger, F &&operation)
 {
     try {
         std::forward<F>(operation)();

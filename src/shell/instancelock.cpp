@@ -3,9 +3,9 @@
 #include <QDir>
 
 InstanceLock::InstanceLock(const QString &programDir)
-    : m_dir(programDir), m_path(QDir(programDir).filePath(QStringLiteral("corvane.lock")))
-{
-}
+    : m_dir(programDir),
+      m_path(QDir(programDir).filePath(QStringLiteral("corvane.lock")))
+{ }
 
 InstanceLock::~InstanceLock() = default;
 

@@ -11,7 +11,10 @@ QString encode(const QString &password)
     return Codecs::password(Codecs::Encode, TextUtil::trimBlanks(password));
 }
 
-QString decode(const QString &stored) { return Codecs::password(Codecs::Decode, stored); }
+QString decode(const QString &stored)
+{
+    return Codecs::password(Codecs::Decode, stored);
+}
 
 bool acceptable(const QString &password, Messenger &messenger)
 {

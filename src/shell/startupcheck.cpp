@@ -19,8 +19,8 @@ qint64 databaseSize()
 QString databaseStatusText(qint64 size)
 {
     // Integer division truncates towards zero: a missing file (-1) shows 0.
-    return QStringLiteral("Módulo do Certificador - ") + AppVersion::text() + QStringLiteral(" | BD: ")
-           + QString::number(size / 1024) + QStringLiteral(" KB");
+    return QStringLiteral("Módulo do Certificador - ") + AppVersion::text() + QStringLiteral(" | BD: ") +
+        QString::number(size / 1024) + QStringLiteral(" KB");
 }
 
 void run(TDMCapaSistema &dm, Messenger &messenger)

@@ -3,7 +3,8 @@
 #include "base/apppaths.h"
 
 TDMCapaSistema::TDMCapaSistema(QObject *parent, const QString &connectionName)
-    : QObject(parent), m_db(connectionName)
+    : QObject(parent),
+      m_db(connectionName)
 {
     setObjectName(QStringLiteral("DMCapaSistema"));
 }
@@ -17,7 +18,10 @@ Database &TDMCapaSistema::database()
     return m_db;
 }
 
-void TDMCapaSistema::closeDatabase() { m_db.close(); }
+void TDMCapaSistema::closeDatabase()
+{
+    m_db.close();
+}
 
 void TDMCapaSistema::reopenDatabase()
 {

@@ -29,13 +29,16 @@ class UserRegistry
 {
 public:
     enum class Outcome {
-        Saved,            // row written; back to browsing
-        Discarded,        // a new row that could not be written; back to browsing
-        SiglaEmpty,       // stay, focus the code
-        PasswordsRefused  // stay, clear both password edits, focus the password
+        Saved, // row written; back to browsing
+        Discarded, // a new row that could not be written; back to browsing
+        SiglaEmpty, // stay, focus the code
+        PasswordsRefused // stay, clear both password edits, focus the password
     };
 
-    UserRegistry(Database &db, Messenger &messenger) : m_db(db), m_messenger(messenger) {}
+    UserRegistry(Database &db, Messenger &messenger)
+        : m_db(db),
+          m_messenger(messenger)
+    { }
 
     static bool isAdministrator(const QString &sigla);
 

@@ -27,14 +27,25 @@ UserRecord fromQuery(const QSqlQuery &q)
     return u;
 }
 
-QVariant orNull(const QString &s) { return s.isEmpty() ? QVariant() : QVariant(s); }
+QVariant orNull(const QString &s)
+{
+    return s.isEmpty() ? QVariant() : QVariant(s);
+}
 
 QVariantList values(const UserRecord &u)
 {
     const Rights &r = u.rights;
-    return {u.sigla, orNull(u.certificador), orNull(u.nome), orNull(u.senha),
-            int(r.configOCC), int(r.configDir), int(r.cadastraUsu), int(r.manBase),
-            int(r.contRemessas), int(r.atualTabAux), int(r.aprovCertific)};
+    return {u.sigla,
+            orNull(u.certificador),
+            orNull(u.nome),
+            orNull(u.senha),
+            int(r.configOCC),
+            int(r.configDir),
+            int(r.cadastraUsu),
+            int(r.manBase),
+            int(r.contRemessas),
+            int(r.atualTabAux),
+            int(r.aprovCertific)};
 }
 
 }

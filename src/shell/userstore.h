@@ -10,10 +10,10 @@ class Database;
 // One row of USU_LOCAL. The password is kept in its stored (encoded) form.
 struct UserRecord
 {
-    QString sigla;          // SiglaUsu, key, up to 10
-    QString certificador;   // SiglaCertificador current when the user was created
-    QString nome;           // NomeUsu, up to 30
-    QString senha;          // SenhaUsu, encoded
+    QString sigla; // SiglaUsu, key, up to 10
+    QString certificador; // SiglaCertificador current when the user was created
+    QString nome; // NomeUsu, up to 30
+    QString senha; // SenhaUsu, encoded
     Rights rights;
 };
 
@@ -24,7 +24,9 @@ public:
     static constexpr int SiglaWidth = 10;
     static constexpr int NomeWidth = 30;
 
-    explicit UserStore(Database &db) : m_db(db) {}
+    explicit UserStore(Database &db)
+        : m_db(db)
+    { }
 
     // Every user ordered by SiglaUsu.
     QList<UserRecord> all() const;

@@ -122,8 +122,9 @@ Snapshot snapshot(const QString &file)
         for (const QStringList &r : e.rows(QStringLiteral("SELECT * FROM \"%1\"").arg(t.first())))
             lines << r.join(QChar(0x1f));
         lines.sort();
-        s.insert(t.first(), {int(lines.size()), QCryptographicHash::hash(lines.join(QChar(0x1e)).toUtf8(),
-                                                                          QCryptographicHash::Sha256)});
+        s.insert(t.first(),
+                 {int(lines.size()),
+                  QCryptographicHash::hash(lines.join(QChar(0x1e)).toUtf8(), QCryptographicHash::Sha256)});
     }
     return s;
 }
@@ -133,7 +134,10 @@ QStringList differences(const Snapshot &a, const Snapshot &b)
     QStringList out;
     for (auto it = a.begin(); it != a.end(); ++it)
         if (b.value(it.key()) != it.value())
-            out << QStringLiteral("%1 (%2 -> %3 linhas)").arg(it.key()).arg(it.value().first).arg(b.value(it.key()).first);
+            out << QStringLiteral("%1 (%2 -> %3 linhas)")
+                       .arg(it.key())
+                       .arg(it.value().first)
+                       .arg(b.value(it.key()).first);
     for (auto it = b.begin(); it != b.end(); ++it)
         if (!a.contains(it.key()))
             out << it.key();
@@ -168,10 +172,10 @@ bool restore(const QString &from, const QString &to)
 struct Operation
 {
     QString name;
-    QStringList args;         // after "--home W --user admin" are added
+    QStringList args; // after "--home W --user admin" are added
     int successCode = 0;
     bool changesContent = true;
-    QString beforeTemplate;   // a copy of the program folder before it
+    QString beforeTemplate; // a copy of the program folder before it
     // A check of the files after a kill: empty when sound.
     std::function<QString()> filesWhole;
 };
@@ -183,8 +187,8 @@ class TestCrashConsistency : public QObject
     Q_OBJECT
 
     QTemporaryDir m_root;
-    QString m_home;   // every operation runs here: the configured folders point inside it
-    QString m_inbox;  // the import file's folder
+    QString m_home; // every operation runs here: the configured folders point inside it
+    QString m_inbox; // the import file's folder
     QString m_origin; // the reference package's folder
     QStringList m_summary;
 
@@ -253,8 +257,9 @@ class TestCrashConsistency : public QObject
                 const int code = p->exitStatus() == QProcess::NormalExit ? p->exitCode() : -1;
                 const QString said = QString::fromUtf8(p->readAllStandardOutput() + p->readAllStandardError());
                 delete p;
-                const QString where = op.name + (killedBefore ? QStringLiteral(", execução após a morte %1").arg(kills)
-                                                              : QStringLiteral(", execução inteira"));
+                const QString where = op.name +
+                    (killedBefore ? QStringLiteral(", execução após a morte %1").arg(kills)
+                                  : QStringLiteral(", execução inteira"));
                 QVERIFY2(code == op.successCode, qPrintable(where + ": " + said));
                 QVERIFY2(snapshot(dbFile()) == after,
                          qPrintable(where + ": " + differences(after, snapshot(dbFile())).join(QStringLiteral(", "))));
@@ -284,14 +289,20 @@ class TestCrashConsistency : public QObject
                 QVERIFY(restore(op.beforeTemplate, m_home));
                 continue;
             }
-            QVERIFY2(now == before, qPrintable(where + ": parte da operação ficou na base: "
-                                               + differences(before, now).join(QStringLiteral(", "))));
+            QVERIFY2(now == before,
+                     qPrintable(where + ": parte da operação ficou na base: " +
+                                differences(before, now).join(QStringLiteral(", "))));
             ++none;
             killedBefore = true;
         }
         m_summary << QStringLiteral("%1: %2 mortes (%3 ms sem interrupção), nada %4, tudo %5, %6 execuções "
                                     "completas sobre o que a morte deixou")
-                         .arg(op.name).arg(kills).arg(whole.ms).arg(none).arg(all).arg(reruns);
+                         .arg(op.name)
+                         .arg(kills)
+                         .arg(whole.ms)
+                         .arg(none)
+                         .arg(all)
+                         .arg(reruns);
     }
 
 private slots:
@@ -340,14 +351,19 @@ private slots:
         QList<QVariantList> countries;
         for (int i = 0; i < CountryRows; ++i)
             countries << QVariantList{QString::number(46656 + i, 36).toUpper(), QStringLiteral("País %1").arg(i)};
-        QVERIFY(RefPackage::build(m_origin, QStringLiteral("OC-TAB-2099010101.zip"),
-                                  {RefPackage::pais(countries), RefPackage::uf({{"XA", "Estado A"}, {"XB", "Estado B"}})}));
+        QVERIFY(
+            RefPackage::build(m_origin, QStringLiteral("OC-TAB-2099010101.zip"),
+                              {RefPackage::pais(countries), RefPackage::uf({{"XA", "Estado A"}, {"XB", "Estado B"}})}));
         QVERIFY(restore(m_home, templ(QStringLiteral("inicio"))));
     }
 
     void importOfALargeFile()
     {
-        crash({QStringLiteral("importação"), {QStringLiteral("import"), m_inbox}, 0, true, templ(QStringLiteral("inicio")),
+        crash({QStringLiteral("importação"),
+               {QStringLiteral("import"), m_inbox},
+               0,
+               true,
+               templ(QStringLiteral("inicio")),
                {}});
     }
 
@@ -356,26 +372,29 @@ private slots:
         // Works on the imported certificates.
         QVERIFY(restore(templ(QStringLiteral("importação-depois")), m_home));
         QVERIFY(restore(m_home, templ(QStringLiteral("preparo"))));
-        crash({QStringLiteral("preparação de remessa"),
-               {QStringLiteral("remessa"), QStringLiteral("preparar"), QStringLiteral("--completa")},
-               0,
-               true,
-               templ(QStringLiteral("preparo")),
-               [this] {
-                   // Once the database tells of the package, it is there, whole.
-                   Database db(QStringLiteral("crash-package"));
-                   db.open(dbFile());
-                   if (!RemessaControl::newest(db))
-                       return QString();
-                   const QStringList zips = QDir(m_home + QStringLiteral("/Transf")).entryList({QStringLiteral("*.zip")});
-                   if (zips.size() != 1)
-                       return QStringLiteral("pacotes na pasta de transferência: ") + zips.join(QLatin1Char(' '));
-                   QProcess unzip;
-                   unzip.start(QStringLiteral("unzip"), {QStringLiteral("-tqq"), m_home + QStringLiteral("/Transf/") + zips.first()});
-                   if (!unzip.waitForFinished(30000) || unzip.exitCode() != 0)
-                       return QStringLiteral("pacote danificado: ") + QString::fromUtf8(unzip.readAllStandardError() + unzip.readAllStandardOutput());
-                   return QString();
-               }});
+        crash(
+            {QStringLiteral("preparação de remessa"),
+             {QStringLiteral("remessa"), QStringLiteral("preparar"), QStringLiteral("--completa")},
+             0,
+             true,
+             templ(QStringLiteral("preparo")),
+             [this] {
+                 // Once the database tells of the package, it is there, whole.
+                 Database db(QStringLiteral("crash-package"));
+                 db.open(dbFile());
+                 if (!RemessaControl::newest(db))
+                     return QString();
+                 const QStringList zips = QDir(m_home + QStringLiteral("/Transf")).entryList({QStringLiteral("*.zip")});
+                 if (zips.size() != 1)
+                     return QStringLiteral("pacotes na pasta de transferência: ") + zips.join(QLatin1Char(' '));
+                 QProcess unzip;
+                 unzip.start(QStringLiteral("unzip"),
+                             {QStringLiteral("-tqq"), m_home + QStringLiteral("/Transf/") + zips.first()});
+                 if (!unzip.waitForFinished(30000) || unzip.exitCode() != 0)
+                     return QStringLiteral("pacote danificado: ") +
+                         QString::fromUtf8(unzip.readAllStandardError() + unzip.readAllStandardOutput());
+                 return QString();
+             }});
     }
 
     void replicaFoldOfAManualResult()

@@ -53,7 +53,8 @@ private slots:
             // "segredo" through (c - 3i + 10) mod 256.
             QCOMPARE(db.scalar(QStringLiteral("SELECT SenhaUsu FROM USU_LOCAL WHERE SiglaUsu = 'admin'")).toString(),
                      QStringLiteral("}lksc_g"));
-            QCOMPARE(db.scalar(QStringLiteral("SELECT SiglaCertificador FROM CONFIG_LOCAL")).toString(), QStringLiteral("OCDEMO"));
+            QCOMPARE(db.scalar(QStringLiteral("SELECT SiglaCertificador FROM CONFIG_LOCAL")).toString(),
+                     QStringLiteral("OCDEMO"));
             QVERIFY(db.scalar(QStringLiteral("SELECT count(*) FROM CERTIFIC")).toInt() > 0);
         }
 
@@ -88,7 +89,8 @@ private slots:
         Run r = cli({QStringLiteral("--home"), home});
         QCOMPARE(r.code, 2);
         QVERIFY(r.err.contains(QStringLiteral("--admin-password")));
-        r = cli({QStringLiteral("--home"), home, QStringLiteral("--admin-password"), QStringLiteral("x"), QStringLiteral("--demais")});
+        r = cli({QStringLiteral("--home"), home, QStringLiteral("--admin-password"), QStringLiteral("x"),
+                 QStringLiteral("--demais")});
         QCOMPARE(r.code, 2);
         QVERIFY(r.err.contains(QStringLiteral("--demais")));
         r = cli({QStringLiteral("--home"), home, QStringLiteral("--admin-password")});
@@ -145,9 +147,12 @@ private slots:
                           QStringLiteral("admin"), QStringLiteral("--demo")});
             QVERIFY(a.waitForFinished(60000) && b.waitForFinished(60000));
             const QList<int> codes{a.exitCode(), b.exitCode()};
-            const QStringList errs{QString::fromUtf8(a.readAllStandardError()), QString::fromUtf8(b.readAllStandardError())};
-            QVERIFY2(codes.count(0) == 1 && codes.count(1) == 1,
-                     qPrintable(QStringLiteral("par %1: %2 %3\n%4").arg(pair).arg(codes[0]).arg(codes[1]).arg(errs.join('\n'))));
+            const QStringList errs{QString::fromUtf8(a.readAllStandardError()),
+                                   QString::fromUtf8(b.readAllStandardError())};
+            QVERIFY2(
+                codes.count(0) == 1 && codes.count(1) == 1,
+                qPrintable(
+                    QStringLiteral("par %1: %2 %3\n%4").arg(pair).arg(codes[0]).arg(codes[1]).arg(errs.join('\n'))));
             const QString loser = errs.at(codes[0] == 1 ? 0 : 1);
             QVERIFY2(loser.contains(QStringLiteral("já existe")), qPrintable(loser));
             QVERIFY(QDir(home + QStringLiteral("/Trabalho")).exists());
@@ -155,7 +160,8 @@ private slots:
             db.open(home + QStringLiteral("/db/bdocc.mdb"));
             QCOMPARE(db.scalar(QStringLiteral("SELECT count(*) FROM USU_LOCAL")).toInt(), 1);
             QVERIFY(db.scalar(QStringLiteral("SELECT count(*) FROM CERTIFIC")).toInt() > 0);
-            QCOMPARE(QDir(home + QStringLiteral("/db")).entryList(QDir::Files), QStringList{QStringLiteral("bdocc.mdb")});
+            QCOMPARE(QDir(home + QStringLiteral("/db")).entryList(QDir::Files),
+                     QStringList{QStringLiteral("bdocc.mdb")});
         }
     }
 };

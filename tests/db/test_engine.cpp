@@ -44,22 +44,27 @@ private slots:
     {
         QCOMPARE(m_db->scalar(QStringLiteral("SELECT UCASE(?)"), {QStringLiteral("ção")}).toString(),
                  QStringLiteral("ÇÃO"));
-        QCOMPARE(m_db->scalar(QStringLiteral("SELECT UCASE('ação e Ávila')")).toString(), QStringLiteral("AÇÃO E ÁVILA"));
+        QCOMPARE(m_db->scalar(QStringLiteral("SELECT UCASE('ação e Ávila')")).toString(),
+                 QStringLiteral("AÇÃO E ÁVILA"));
         QVERIFY(m_db->scalar(QStringLiteral("SELECT UCASE(NULL)")).isNull());
         QCOMPARE(m_db->scalar(QStringLiteral("SELECT \"ISNULL\"(NULL)")).toInt(), 1);
         QCOMPARE(m_db->scalar(QStringLiteral("SELECT \"ISNULL\"('')")).toInt(), 0);
         QCOMPARE(m_db->scalar(QStringLiteral("SELECT \"ISNULL\"(0)")).toInt(), 0);
         // A maximum over no rows is null, which is how a first event number is told.
         QVERIFY(m_db->scalar(QStringLiteral("SELECT max(Idade) FROM PESSOA")).isNull());
-        QCOMPARE(m_db->scalar(QStringLiteral("SELECT IIF(\"ISNULL\"(max(Idade)), 0, max(Idade)) + 1 FROM PESSOA")).toInt(), 1);
+        QCOMPARE(
+            m_db->scalar(QStringLiteral("SELECT IIF(\"ISNULL\"(max(Idade)), 0, max(Idade)) + 1 FROM PESSOA")).toInt(),
+            1);
     }
 
     void keyViolationsAreToldByCode()
     {
-        m_db->execute(QStringLiteral("INSERT INTO PESSOA (Sigla, Nome) VALUES (?, ?)"), {QStringLiteral("abc"), QStringLiteral("x")});
+        m_db->execute(QStringLiteral("INSERT INTO PESSOA (Sigla, Nome) VALUES (?, ?)"),
+                      {QStringLiteral("abc"), QStringLiteral("x")});
         try {
             // Text keys compare without regard to case.
-            m_db->execute(QStringLiteral("INSERT INTO PESSOA (Sigla, Nome) VALUES (?, ?)"), {QStringLiteral("ABC"), QStringLiteral("y")});
+            m_db->execute(QStringLiteral("INSERT INTO PESSOA (Sigla, Nome) VALUES (?, ?)"),
+                          {QStringLiteral("ABC"), QStringLiteral("y")});
             QFAIL("a key differing only in case was accepted");
         } catch (const DbError &e) {
             QVERIFY(e.isKeyViolation());
@@ -77,15 +82,18 @@ private slots:
             QVERIFY(!e.isKeyViolation());
             QVERIFY(!e.message().isEmpty());
         }
-        QCOMPARE(m_db->scalar(QStringLiteral("SELECT Nome FROM PESSOA WHERE Sigla = ?"), {QStringLiteral("AbC")}).toString(),
-                 QStringLiteral("x"));
+        QCOMPARE(
+            m_db->scalar(QStringLiteral("SELECT Nome FROM PESSOA WHERE Sigla = ?"), {QStringLiteral("AbC")}).toString(),
+            QStringLiteral("x"));
     }
 
     void valuesStoredVerbatim()
     {
         const QString name = QStringLiteral("D'Ávila \"Filho\"; --");
         m_db->execute(QStringLiteral("INSERT INTO PESSOA (Sigla, Nome) VALUES (?, ?)"), {QStringLiteral("o'k"), name});
-        QCOMPARE(m_db->scalar(QStringLiteral("SELECT Nome FROM PESSOA WHERE Sigla = ?"), {QStringLiteral("O'K")}).toString(), name);
+        QCOMPARE(
+            m_db->scalar(QStringLiteral("SELECT Nome FROM PESSOA WHERE Sigla = ?"), {QStringLiteral("O'K")}).toString(),
+            name);
         QCOMPARE(m_db->scalar(QStringLiteral("SELECT Sigla FROM PESSOA")).toString(), QStringLiteral("o'k"));
     }
 
@@ -140,8 +148,11 @@ private slots:
         m_db->execute(QStringLiteral("INSERT INTO EV VALUES (?)"), {QDateTime(QDate(2024, 2, 15), QTime(9, 0))});
         m_db->execute(QStringLiteral("INSERT INTO EV VALUES (?)"), {QDateTime(QDate(2024, 10, 1), QTime(0, 0))});
         QCOMPARE(m_db->scalar(QStringLiteral("SELECT count(*) FROM EV WHERE Quando < ?"),
-                              {QDateTime(QDate(2024, 3, 1), QTime(0, 0))}).toInt(), 1);
-        QCOMPARE(QDateTime::fromString(m_db->scalar(QStringLiteral("SELECT max(Quando) FROM EV")).toString(), Qt::ISODateWithMs),
+                              {QDateTime(QDate(2024, 3, 1), QTime(0, 0))})
+                     .toInt(),
+                 1);
+        QCOMPARE(QDateTime::fromString(m_db->scalar(QStringLiteral("SELECT max(Quando) FROM EV")).toString(),
+                                       Qt::ISODateWithMs),
                  QDateTime(QDate(2024, 10, 1), QTime(0, 0)));
     }
 };

@@ -6,9 +6,9 @@
 #include "db/schema.h"
 #include "remessa/deltatables.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QElapsedTimer>
 #include <QtTest>
 
 #include <cstring>
@@ -24,9 +24,9 @@ namespace {
 
 QList<Field> allTypes()
 {
-    return {{QStringLiteral("Nome"), FieldType::Alpha, 6},    {QStringLiteral("Curto"), FieldType::Short, 2},
-            {QStringLiteral("Longo"), FieldType::Long, 4},    {QStringLiteral("Valor"), FieldType::Number, 8},
-            {QStringLiteral("Dia"), FieldType::Date, 4},      {QStringLiteral("Momento"), FieldType::Timestamp, 8},
+    return {{QStringLiteral("Nome"), FieldType::Alpha, 6},   {QStringLiteral("Curto"), FieldType::Short, 2},
+            {QStringLiteral("Longo"), FieldType::Long, 4},   {QStringLiteral("Valor"), FieldType::Number, 8},
+            {QStringLiteral("Dia"), FieldType::Date, 4},     {QStringLiteral("Momento"), FieldType::Timestamp, 8},
             {QStringLiteral("Ativo"), FieldType::Logical, 1}};
 }
 
@@ -110,8 +110,7 @@ void expectDamaged(const QString &path)
 {
     try {
         auto r = ParadoxReader::open(path);
-        while (r->next()) {
-        }
+        while (r->next()) { }
         QFAIL(qPrintable(QStringLiteral("a damaged file was read: ") + path));
     } catch (const AppError &e) {
         QVERIFY2(e.message().contains(QStringLiteral("danificado")), qPrintable(e.message()));
@@ -123,23 +122,16 @@ QVariant sampleValue(const Field &f, int row, int column)
 {
     switch (f.type) {
     case FieldType::Alpha:
-    case FieldType::Memo:
-        return QStringLiteral("r%1c%2").arg(row).arg(column).left(f.size);
-    case FieldType::Short:
-        return (row + column) % 30000;
+    case FieldType::Memo: return QStringLiteral("r%1c%2").arg(row).arg(column).left(f.size);
+    case FieldType::Short: return (row + column) % 30000;
     case FieldType::Long:
     case FieldType::AutoInc:
-    case FieldType::Time:
-        return row * 100 + column;
+    case FieldType::Time: return row * 100 + column;
     case FieldType::Number:
-    case FieldType::Currency:
-        return row + column / 8.0;
-    case FieldType::Date:
-        return QDate(2020, 1, 1).addDays(row + column);
-    case FieldType::Timestamp:
-        return QDateTime(QDate(2021, 6, 1).addDays(row), QTime(10, column % 60, 5));
-    case FieldType::Logical:
-        return (row + column) % 2 == 0;
+    case FieldType::Currency: return row + column / 8.0;
+    case FieldType::Date: return QDate(2020, 1, 1).addDays(row + column);
+    case FieldType::Timestamp: return QDateTime(QDate(2021, 6, 1).addDays(row), QTime(10, column % 60, 5));
+    case FieldType::Logical: return (row + column) % 2 == 0;
     }
     return QVariant();
 }
@@ -259,8 +251,9 @@ private slots:
         QCOMPARE(px.at(0).longValue, 70000L);
         QCOMPARE(px.at(0).number, -2.5);
         QCOMPARE(px.at(0).date, long(QDate(1999, 12, 31).toJulianDay() - 1721425));
-        QCOMPARE(px.at(0).stamp, double(QDate(2024, 2, 29).toJulianDay() - 1721425) * 86400000.0 +
-                                     QTime(13, 45, 30, 250).msecsSinceStartOfDay());
+        QCOMPARE(px.at(0).stamp,
+                 double(QDate(2024, 2, 29).toJulianDay() - 1721425) * 86400000.0 +
+                     QTime(13, 45, 30, 250).msecsSinceStartOfDay());
         QVERIFY(px.at(0).logical != 0);
         QVERIFY(px.at(1).textNull);
         QCOMPARE(px.at(2).text, QByteArray("a?b?c"));
@@ -302,8 +295,9 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(AppError, w->appendRow({1, 2}));
         QVERIFY_THROWS_EXCEPTION(AppError, w->appendRow({QVariant(), 40000, 1, 1.0, QVariant(), QVariant(), true}));
         w->close();
-        QVERIFY_THROWS_EXCEPTION(AppError, ParadoxWriter::create(path(QStringLiteral("X.DB")),
-                                                                 {{QStringLiteral("T"), FieldType::Alpha, 300}}));
+        QVERIFY_THROWS_EXCEPTION(
+            AppError,
+            ParadoxWriter::create(path(QStringLiteral("X.DB")), {{QStringLiteral("T"), FieldType::Alpha, 300}}));
     }
 
     void readsPlainAndPasswordProtectedTablesWrittenByPxlib_data()
@@ -451,11 +445,13 @@ private slots:
             return out;
         };
         for (double ms : {1e300, -1e300, 1e18, -1e18, 2147483648.0 * 86400000.0})
-            QVERIFY2(ParadoxReader::decodeRecord(fields, stored(ms).constData()).at(0).isNull(), qPrintable(QString::number(ms)));
+            QVERIFY2(ParadoxReader::decodeRecord(fields, stored(ms).constData()).at(0).isNull(),
+                     qPrintable(QString::number(ms)));
         const QDateTime early(QDate(1, 1, 1), QTime(0, 0, 0, 1));
         QCOMPARE(ParadoxReader::decodeRecord(fields, stored(86400000.0 + 1).constData()).at(0).toDateTime(), early);
         const QDateTime late(QDate(9999, 12, 31), QTime(23, 59, 59, 999));
-        const double lateMs = double(late.date().toJulianDay() - 1721425) * 86400000.0 + late.time().msecsSinceStartOfDay();
+        const double lateMs = double(late.date().toJulianDay() - 1721425) * 86400000.0 +
+            late.time().msecsSinceStartOfDay();
         QCOMPARE(ParadoxReader::decodeRecord(fields, stored(lateMs).constData()).at(0).toDateTime(), late);
 
         auto r = ParadoxReader::open(QStringLiteral(CORVANE_TEST_DIR "/fuzz/regressions/paradox-timestamp-overflow"));
@@ -473,8 +469,8 @@ private slots:
     // first kind for ever once it has seen as many blocks as the file has.
     void brokenBlockChainsAreRefused_data()
     {
-        QTest::addColumn<int>("block");  // 0: the last block
-        QTest::addColumn<int>("next");   // -1: past the file's blocks
+        QTest::addColumn<int>("block"); // 0: the last block
+        QTest::addColumn<int>("next"); // -1: past the file's blocks
         QTest::newRow("last block back to the first") << 0 << 1;
         QTest::newRow("last block to itself") << 0 << 0;
         QTest::newRow("middle block to itself") << 3 << 3;
@@ -524,7 +520,8 @@ private slots:
     {
         QTemporaryDir folder;
         const QString table = QStringLiteral("CTR_HISTORICO");
-        const QString file = DeltaTables::filePath(folder.path(), DeltaTables::tableName(table, DeltaTables::Inclusion));
+        const QString file = DeltaTables::filePath(folder.path(),
+                                                   DeltaTables::tableName(table, DeltaTables::Inclusion));
         int rows = 0;
         for (int session : {7, 40, 1, 23}) {
             auto w = DeltaTables::open(folder.path(), table, DeltaTables::Inclusion);
@@ -682,7 +679,8 @@ private slots:
         Database::Statement &big = db.statement(QStringLiteral("SELECT * FROM t WHERE b = 40000"));
         big.exec();
         QVERIFY(big.hasRow());
-        QVERIFY_THROWS_EXCEPTION(AppError, byRow = ParadoxWriter::append(path(QStringLiteral("Linhas.DB"))); byRow->appendRow(big));
+        QVERIFY_THROWS_EXCEPTION(AppError, byRow = ParadoxWriter::append(path(QStringLiteral("Linhas.DB")));
+                                 byRow->appendRow(big));
         big.reset();
     }
 };

@@ -69,7 +69,8 @@ private slots:
         QCOMPARE(db.tables().size(), Schema::tables().size());
         for (const Schema::Table &t : Schema::tables()) {
             QVERIFY2(db.tableExists(t.name), qPrintable(t.name));
-            QSqlQuery q = db.exec(QStringLiteral("SELECT name, type, pk FROM pragma_table_info(?) ORDER BY cid"), {t.name});
+            QSqlQuery q = db.exec(QStringLiteral("SELECT name, type, pk FROM pragma_table_info(?) ORDER BY cid"),
+                                  {t.name});
             QStringList names, types, expectedNames, expectedTypes;
             QMap<int, QString> key;
             while (q.next()) {
@@ -124,7 +125,8 @@ private slots:
             o.programDir = programDir;
             Provisioning::createDatabase(path, o);
         };
-        for (const QString &pw : {QString(), QStringLiteral("   "), QStringLiteral("12345678901"), QStringLiteral("senha€ção☃")}) {
+        for (const QString &pw :
+             {QString(), QStringLiteral("   "), QStringLiteral("12345678901"), QStringLiteral("senha€ção☃")}) {
             QVERIFY_THROWS_EXCEPTION(AppError, create(pw));
             QVERIFY2(!QFile::exists(path), qPrintable(pw));
         }
@@ -136,7 +138,11 @@ private slots:
         QVERIFY(!QFile::exists(path));
 
         create(QStringLiteral("1234567890")); // ten characters are fine
-        const QByteArray before = [&] { QFile f(path); f.open(QIODevice::ReadOnly); return f.readAll(); }();
+        const QByteArray before = [&] {
+            QFile f(path);
+            f.open(QIODevice::ReadOnly);
+            return f.readAll();
+        }();
         try {
             create(QStringLiteral("outra"));
             QFAIL("an existing database was overwritten");
@@ -154,28 +160,37 @@ private slots:
         Database db(QStringLiteral("prov-demo-ref"));
         db.open(home.dbPath());
         QCOMPARE(scalarInt(db, QStringLiteral("SELECT count(*) FROM UF")), 27);
-        QCOMPARE(db.scalar(QStringLiteral("SELECT NomePais FROM PAIS WHERE CodigoPais = 'BR'")).toString(), QStringLiteral("Brasil"));
+        QCOMPARE(db.scalar(QStringLiteral("SELECT NomePais FROM PAIS WHERE CodigoPais = 'BR'")).toString(),
+                 QStringLiteral("Brasil"));
         QVERIFY(scalarInt(db, QStringLiteral("SELECT count(*) FROM PAPEL_EMP")) >= 3);
         for (const char *t : {"CLASSE_P", "CLASSE_S", "CLASSE_C", "TIPO_DOC", "DOC_NORMATIVOS", "DOC_NORMATIVOS_SERV",
                               "CREDENCIAMENTO", "CREDENCIAMENTO_SERV"})
             QVERIFY2(scalarInt(db, QStringLiteral("SELECT count(*) FROM %1").arg(QLatin1String(t))) > 0, t);
         QCOMPARE(scalarInt(db, QStringLiteral("SELECT count(*) FROM DOC_NORMATIVOS WHERE StatusDoc IS NOT 'A'")), 0);
-        QCOMPARE(scalarInt(db, QStringLiteral("SELECT count(*) FROM DOC_NORMATIVOS_SERV WHERE StatusDoc IS NOT 'A'")), 0);
+        QCOMPARE(scalarInt(db, QStringLiteral("SELECT count(*) FROM DOC_NORMATIVOS_SERV WHERE StatusDoc IS NOT 'A'")),
+                 0);
 
         QSqlQuery c = db.exec(QStringLiteral("SELECT * FROM CONFIG_LOCAL"));
         QVERIFY(c.next());
         QCOMPARE(c.value(QStringLiteral("SiglaCertificador")).toString(), QStringLiteral("OCDEMO"));
-        QCOMPARE(c.value(QStringLiteral("NomeOCC")).toString(), QStringLiteral("Organismo de Certificação Demonstração"));
+        QCOMPARE(c.value(QStringLiteral("NomeOCC")).toString(),
+                 QStringLiteral("Organismo de Certificação Demonstração"));
         for (const char *col : {"DirLocalSincr", "DirLocalTransf", "DirLocalRecepAux"}) {
             const QString folder = c.value(QLatin1String(col)).toString();
-            QVERIFY2(folder.startsWith(home.dir() + QLatin1Char('/')) && folder.endsWith(QLatin1Char('/')), qPrintable(folder));
+            QVERIFY2(folder.startsWith(home.dir() + QLatin1Char('/')) && folder.endsWith(QLatin1Char('/')),
+                     qPrintable(folder));
             QVERIFY2(QDir(folder).exists(), qPrintable(folder));
         }
         QVERIFY(c.value(QStringLiteral("EndQueloraEnvio")).toString().startsWith(QLatin1String("localhost/")));
         QVERIFY(!c.next());
-        QCOMPARE(db.scalar(QStringLiteral("SELECT SiglaCertificador FROM USU_LOCAL WHERE SiglaUsu = 'admin'")).toString(),
-                 QStringLiteral("OCDEMO"));
-        QCOMPARE(scalarInt(db, QStringLiteral("SELECT count(*) FROM SIGNATARIOS WHERE SiglaCertificador = 'OCDEMO' AND Default_s = 'S'")), 1);
+        QCOMPARE(
+            db.scalar(QStringLiteral("SELECT SiglaCertificador FROM USU_LOCAL WHERE SiglaUsu = 'admin'")).toString(),
+            QStringLiteral("OCDEMO"));
+        QCOMPARE(
+            scalarInt(db,
+                      QStringLiteral(
+                          "SELECT count(*) FROM SIGNATARIOS WHERE SiglaCertificador = 'OCDEMO' AND Default_s = 'S'")),
+            1);
 
         // The lists of the maintenance window, filtered by the configured
         // certifier, offer the classes the demo certificates use.
@@ -184,13 +199,23 @@ private slots:
             "Credenciamento CC WHERE P.IdClasseProd = CC.IdClasseProd AND C.SiglaCertificador = CC.SiglaCertificador "
             "Order By P.IdClasseProd");
         const QString certClasses = QStringLiteral(
-            "SELECT DISTINCT CL.IDCLASSECERTIF, CL.NOMCLASSECERTIF FROM CLASSE_C CL , CONFIG_LOCAL C, CREDENCIAMENTO CC , "
-            "CREDENCIAMENTO_SERV CS WHERE ((CL.IDCLASSECERTIF = CC.IDCLASSECERTIF) OR (CL.IDCLASSECERTIF = CS.IDCLASSECERTIF)) "
+            "SELECT DISTINCT CL.IDCLASSECERTIF, CL.NOMCLASSECERTIF FROM CLASSE_C CL , CONFIG_LOCAL C, CREDENCIAMENTO "
+            "CC , "
+            "CREDENCIAMENTO_SERV CS WHERE ((CL.IDCLASSECERTIF = CC.IDCLASSECERTIF) OR (CL.IDCLASSECERTIF = "
+            "CS.IDCLASSECERTIF)) "
             "AND C.SIGLACERTIFICADOR = CC.SIGLACERTIFICADOR ORDER BY CL.NOMCLASSECERTIF");
-        QCOMPARE(scalarInt(db, QStringLiteral("SELECT count(*) FROM CERTIFIC WHERE IdClasseProd NOT IN (SELECT IdClasseProd FROM (%1))")
-                                   .arg(prodClasses)), 0);
-        QCOMPARE(scalarInt(db, QStringLiteral("SELECT count(*) FROM CERTIFIC WHERE IdClasseCertif NOT IN (SELECT IDCLASSECERTIF FROM (%1))")
-                                   .arg(certClasses)), 0);
+        QCOMPARE(
+            scalarInt(db,
+                      QStringLiteral(
+                          "SELECT count(*) FROM CERTIFIC WHERE IdClasseProd NOT IN (SELECT IdClasseProd FROM (%1))")
+                          .arg(prodClasses)),
+            0);
+        QCOMPARE(
+            scalarInt(db,
+                      QStringLiteral(
+                          "SELECT count(*) FROM CERTIFIC WHERE IdClasseCertif NOT IN (SELECT IDCLASSECERTIF FROM (%1))")
+                          .arg(certClasses)),
+            0);
     }
 
     void demoCertificatesKeepTheRules()
@@ -200,79 +225,137 @@ private slots:
         db.open(home.dbPath());
         const QVariantList now{QDateTime::currentDateTime()};
 
-        QCOMPARE(db.scalar(QStringLiteral("SELECT group_concat(s) FROM (SELECT DISTINCT StatusCertificado s FROM CERTIFIC ORDER BY 1)")).toString(),
-                 QStringLiteral("A,C,S"));
+        QCOMPARE(
+            db.scalar(QStringLiteral(
+                          "SELECT group_concat(s) FROM (SELECT DISTINCT StatusCertificado s FROM CERTIFIC ORDER BY 1)"))
+                .toString(),
+            QStringLiteral("A,C,S"));
         QCOMPARE(scalarInt(db, QStringLiteral("SELECT count(*) FROM CERTIFIC WHERE SiglaCertificador <> 'OCDEMO'")), 0);
 
         for (const ItemKind &k : kinds) {
             const QString item = QLatin1String(k.item), ev = QLatin1String(k.events), on = joinOnItemKey(k.events);
             QVERIFY2(scalarInt(db, QStringLiteral("SELECT count(*) FROM %1").arg(item)) > 0, k.item);
             // Every item has its inclusion event, written by the system.
-            QCOMPARE(scalarInt(db, QStringLiteral("SELECT count(*) FROM %1 i WHERE NOT EXISTS (SELECT 1 FROM %2 e WHERE %3 "
-                                                  "AND e.Evento = 'INC' AND e.HistoricoSis = ?)").arg(item, ev, on),
-                               {QLatin1String(k.origin)}), 0);
+            QCOMPARE(scalarInt(db,
+                               QStringLiteral("SELECT count(*) FROM %1 i WHERE NOT EXISTS (SELECT 1 FROM %2 e WHERE %3 "
+                                              "AND e.Evento = 'INC' AND e.HistoricoSis = ?)")
+                                   .arg(item, ev, on),
+                               {QLatin1String(k.origin)}),
+                     0);
             // Every event belongs to an item; numbers are 1..n across the table.
-            QCOMPARE(scalarInt(db, QStringLiteral("SELECT count(*) FROM %2 e WHERE NOT EXISTS (SELECT 1 FROM %1 i WHERE %3)")
-                                       .arg(item, ev, on)), 0);
-            QCOMPARE(db.scalar(QStringLiteral("SELECT count(DISTINCT SeqEvento) || '/' || max(SeqEvento) || '/' || min(SeqEvento) FROM %1").arg(ev)).toString(),
-                     QStringLiteral("%1/%1/1").arg(scalarInt(db, QStringLiteral("SELECT count(*) FROM %1").arg(ev))));
+            QCOMPARE(
+                scalarInt(db,
+                          QStringLiteral("SELECT count(*) FROM %2 e WHERE NOT EXISTS (SELECT 1 FROM %1 i WHERE %3)")
+                              .arg(item, ev, on)),
+                0);
+            QCOMPARE(
+                db.scalar(
+                      QStringLiteral(
+                          "SELECT count(DISTINCT SeqEvento) || '/' || max(SeqEvento) || '/' || min(SeqEvento) FROM %1")
+                          .arg(ev))
+                    .toString(),
+                QStringLiteral("%1/%1/1").arg(scalarInt(db, QStringLiteral("SELECT count(*) FROM %1").arg(ev))));
             // The item's status is the one its newest event left.
-            QCOMPARE(scalarInt(db, QStringLiteral("SELECT count(*) FROM %1 i WHERE i.%4 IS NOT (SELECT e.%5 FROM %2 e WHERE %3 "
-                                                  "ORDER BY e.SeqEvento DESC LIMIT 1)").arg(item, ev, on, QLatin1String(k.itemStatus),
-                                                                                             QLatin1String(k.eventStatus))), 0);
+            QCOMPARE(
+                scalarInt(db,
+                          QStringLiteral("SELECT count(*) FROM %1 i WHERE i.%4 IS NOT (SELECT e.%5 FROM %2 e WHERE %3 "
+                                         "ORDER BY e.SeqEvento DESC LIMIT 1)")
+                              .arg(item, ev, on, QLatin1String(k.itemStatus), QLatin1String(k.eventStatus))),
+                0);
             // Events are not in the future and not before the item entered or the certificate was issued.
-            QCOMPARE(scalarInt(db, QStringLiteral("SELECT count(*) FROM %2 e JOIN %1 i ON %3 JOIN CERTIFIC c ON %4 "
-                                                  "WHERE e.DthUltAtualiz > ? OR e.DthUltAtualiz < i.%5 OR i.%5 < c.DataEmissao")
-                                       .arg(item, ev, on, joinOnCertificate(), QLatin1String(k.entry)), now), 0);
+            QCOMPARE(
+                scalarInt(db,
+                          QStringLiteral("SELECT count(*) FROM %2 e JOIN %1 i ON %3 JOIN CERTIFIC c ON %4 "
+                                         "WHERE e.DthUltAtualiz > ? OR e.DthUltAtualiz < i.%5 OR i.%5 < c.DataEmissao")
+                              .arg(item, ev, on, joinOnCertificate(), QLatin1String(k.entry)),
+                          now),
+                0);
             // Rows of the certification tables belong to a certificate.
-            QCOMPARE(scalarInt(db, QStringLiteral("SELECT count(*) FROM %1 i WHERE NOT EXISTS (SELECT 1 FROM CERTIFIC c WHERE %2)")
-                                       .arg(item, joinOnCertificate())), 0);
+            QCOMPARE(scalarInt(db,
+                               QStringLiteral(
+                                   "SELECT count(*) FROM %1 i WHERE NOT EXISTS (SELECT 1 FROM CERTIFIC c WHERE %2)")
+                                   .arg(item, joinOnCertificate())),
+                     0);
         }
-        QCOMPARE(scalarInt(db, QStringLiteral("SELECT count(*) FROM CERTIFIC WHERE DataValid <= DataEmissao "
-                                              "OR DthStatusCertificado < DataEmissao OR DthStatusCertificado > ?"), now), 0);
+        QCOMPARE(scalarInt(db,
+                           QStringLiteral("SELECT count(*) FROM CERTIFIC WHERE DataValid <= DataEmissao "
+                                          "OR DthStatusCertificado < DataEmissao OR DthStatusCertificado > ?"),
+                           now),
+                 0);
 
         // Companies and products named by the items exist; an item's company is one of its certificate's.
-        QCOMPARE(scalarInt(db, QStringLiteral("SELECT count(*) FROM EMP_CERT i WHERE NOT EXISTS (SELECT 1 FROM EMPRESA e "
-                                              "WHERE e.CodigoPais = i.CodigoPais AND e.IdEmpresa = i.IdEmpresa)")), 0);
+        QCOMPARE(scalarInt(db,
+                           QStringLiteral("SELECT count(*) FROM EMP_CERT i WHERE NOT EXISTS (SELECT 1 FROM EMPRESA e "
+                                          "WHERE e.CodigoPais = i.CodigoPais AND e.IdEmpresa = i.IdEmpresa)")),
+                 0);
         for (const char *t : {"TIPO", "LOTE", "UNIDADE", "SERVICO"}) {
-            QCOMPARE(scalarInt(db, QStringLiteral("SELECT count(*) FROM %1 i WHERE NOT EXISTS (SELECT 1 FROM EMP_CERT e "
-                                                  "WHERE e.SiglaCertificador = i.SiglaCertificador AND e.NumCertif = i.NumCertif "
-                                                  "AND e.CodigoPais = i.CodigoPais AND e.IdEmpresa = i.IdEmpresa)").arg(QLatin1String(t))), 0);
+            QCOMPARE(scalarInt(
+                         db,
+                         QStringLiteral("SELECT count(*) FROM %1 i WHERE NOT EXISTS (SELECT 1 FROM EMP_CERT e "
+                                        "WHERE e.SiglaCertificador = i.SiglaCertificador AND e.NumCertif = i.NumCertif "
+                                        "AND e.CodigoPais = i.CodigoPais AND e.IdEmpresa = i.IdEmpresa)")
+                             .arg(QLatin1String(t))),
+                     0);
         }
         for (const char *t : {"TIPO", "LOTE", "UNIDADE"})
-            QCOMPARE(scalarInt(db, QStringLiteral("SELECT count(*) FROM %1 i WHERE NOT EXISTS (SELECT 1 FROM PRODUTO p "
-                                                  "WHERE p.MarcaProd = i.MarcaProd AND p.ModeloProd = i.ModeloProd "
-                                                  "AND p.Importado = i.Importado)").arg(QLatin1String(t))), 0);
+            QCOMPARE(scalarInt(db,
+                               QStringLiteral("SELECT count(*) FROM %1 i WHERE NOT EXISTS (SELECT 1 FROM PRODUTO p "
+                                              "WHERE p.MarcaProd = i.MarcaProd AND p.ModeloProd = i.ModeloProd "
+                                              "AND p.Importado = i.Importado)")
+                                   .arg(QLatin1String(t))),
+                     0);
 
         // Normative documents attached are documents of the certificate's classes.
-        QCOMPARE(scalarInt(db, QStringLiteral("SELECT count(*) FROM DOC_NORM_CERT_PRODUTO i JOIN CERTIFIC c ON %1 "
-                                              "WHERE i.IdClasseCertif <> c.IdClasseCertif OR i.IdClasseProd <> c.IdClasseProd "
-                                              "OR NOT EXISTS (SELECT 1 FROM DOC_NORMATIVOS d WHERE d.IdClasseCertif = i.IdClasseCertif "
-                                              "AND d.IdClasseProd = i.IdClasseProd AND d.IdDocNorm = i.IdDocNorm)").arg(joinOnCertificate())), 0);
-        QCOMPARE(scalarInt(db, QStringLiteral("SELECT count(*) FROM DOC_NORM_SERV i WHERE NOT EXISTS (SELECT 1 FROM DOC_NORMATIVOS_SERV d "
-                                              "WHERE d.IdClasseCertif = i.IdClasseCertif AND d.IdClasseServ = i.IdClasseServ "
-                                              "AND d.IdDocNorm = i.IdDocNorm) OR NOT EXISTS (SELECT 1 FROM SERVICO s WHERE "
-                                              "s.SiglaCertificador = i.SiglaCertificador AND s.NumCertif = i.NumCertif AND "
-                                              "s.IdClasseServ = i.IdClasseServ AND s.CodigoPais = i.CodigoPais AND s.IdEmpresa = i.IdEmpresa)")), 0);
+        QCOMPARE(
+            scalarInt(db,
+                      QStringLiteral(
+                          "SELECT count(*) FROM DOC_NORM_CERT_PRODUTO i JOIN CERTIFIC c ON %1 "
+                          "WHERE i.IdClasseCertif <> c.IdClasseCertif OR i.IdClasseProd <> c.IdClasseProd "
+                          "OR NOT EXISTS (SELECT 1 FROM DOC_NORMATIVOS d WHERE d.IdClasseCertif = i.IdClasseCertif "
+                          "AND d.IdClasseProd = i.IdClasseProd AND d.IdDocNorm = i.IdDocNorm)")
+                          .arg(joinOnCertificate())),
+            0);
+        QCOMPARE(
+            scalarInt(
+                db,
+                QStringLiteral(
+                    "SELECT count(*) FROM DOC_NORM_SERV i WHERE NOT EXISTS (SELECT 1 FROM DOC_NORMATIVOS_SERV d "
+                    "WHERE d.IdClasseCertif = i.IdClasseCertif AND d.IdClasseServ = i.IdClasseServ "
+                    "AND d.IdDocNorm = i.IdDocNorm) OR NOT EXISTS (SELECT 1 FROM SERVICO s WHERE "
+                    "s.SiglaCertificador = i.SiglaCertificador AND s.NumCertif = i.NumCertif AND "
+                    "s.IdClasseServ = i.IdClasseServ AND s.CodigoPais = i.CodigoPais AND s.IdEmpresa = i.IdEmpresa)")),
+            0);
 
         // Complete: a company, an item and a normative document. Approved:
         // complete, and nothing happened to it after its last approval.
-        const QString hasCompany = QStringLiteral("EXISTS (SELECT 1 FROM EMP_CERT i WHERE %1)").arg(joinOnCertificate());
-        const QString hasItem = QStringLiteral("(EXISTS (SELECT 1 FROM TIPO i WHERE %1) OR EXISTS (SELECT 1 FROM LOTE i WHERE %1) "
-                                               "OR EXISTS (SELECT 1 FROM UNIDADE i WHERE %1) OR EXISTS (SELECT 1 FROM SERVICO i WHERE %1))")
-                                    .arg(joinOnCertificate());
+        const QString hasCompany =
+            QStringLiteral("EXISTS (SELECT 1 FROM EMP_CERT i WHERE %1)").arg(joinOnCertificate());
+        const QString hasItem =
+            QStringLiteral("(EXISTS (SELECT 1 FROM TIPO i WHERE %1) OR EXISTS (SELECT 1 FROM LOTE i WHERE %1) "
+                           "OR EXISTS (SELECT 1 FROM UNIDADE i WHERE %1) OR EXISTS (SELECT 1 FROM SERVICO i WHERE %1))")
+                .arg(joinOnCertificate());
         const QString hasDoc = QStringLiteral("(EXISTS (SELECT 1 FROM DOC_NORM_CERT_PRODUTO i WHERE %1) "
-                                              "OR EXISTS (SELECT 1 FROM DOC_NORM_CERT_SERVICO i WHERE %1))").arg(joinOnCertificate());
-        QCOMPARE(scalarInt(db, QStringLiteral("SELECT count(*) FROM CERTIFIC c WHERE Completo <> (%1 AND %2 AND %3)")
-                                   .arg(hasCompany, hasItem, hasDoc)), 0);
-        QCOMPARE(scalarInt(db, QStringLiteral("SELECT count(*) FROM CERTIFIC c WHERE Aprovado = 1 AND (Completo = 0 OR "
-                                              "(SELECT e.Evento FROM STATUS_C e WHERE %1 ORDER BY SeqEvento DESC LIMIT 1) <> 'APR')")
-                                   .arg(QStringLiteral("e.SiglaCertificador = c.SiglaCertificador AND e.NumCertif = c.NumCertif"))), 0);
+                                              "OR EXISTS (SELECT 1 FROM DOC_NORM_CERT_SERVICO i WHERE %1))")
+                                   .arg(joinOnCertificate());
+        QCOMPARE(scalarInt(db,
+                           QStringLiteral("SELECT count(*) FROM CERTIFIC c WHERE Completo <> (%1 AND %2 AND %3)")
+                               .arg(hasCompany, hasItem, hasDoc)),
+                 0);
+        QCOMPARE(
+            scalarInt(
+                db,
+                QStringLiteral("SELECT count(*) FROM CERTIFIC c WHERE Aprovado = 1 AND (Completo = 0 OR "
+                               "(SELECT e.Evento FROM STATUS_C e WHERE %1 ORDER BY SeqEvento DESC LIMIT 1) <> 'APR')")
+                    .arg(QStringLiteral("e.SiglaCertificador = c.SiglaCertificador AND e.NumCertif = c.NumCertif"))),
+            0);
         for (const char *cond : {"Completo = 1 AND Aprovado = 1", "Completo = 1 AND Aprovado = 0", "Completo = 0"})
-            QVERIFY2(scalarInt(db, QStringLiteral("SELECT count(*) FROM CERTIFIC WHERE %1").arg(QLatin1String(cond))) > 0, cond);
+            QVERIFY2(scalarInt(db, QStringLiteral("SELECT count(*) FROM CERTIFIC WHERE %1").arg(QLatin1String(cond))) >
+                         0,
+                     cond);
 
         // Company identifiers: CNPJ digits, CPF digits, or a foreign legal name.
-        QSqlQuery q = db.exec(QStringLiteral("SELECT CodigoPais, IdEmpresa, CGC, TipoPessoa, CPF, RazSocialEmp FROM EMPRESA"));
+        QSqlQuery q = db.exec(
+            QStringLiteral("SELECT CodigoPais, IdEmpresa, CGC, TipoPessoa, CPF, RazSocialEmp FROM EMPRESA"));
         int people = 0, foreign = 0, legal = 0;
         while (q.next()) {
             const QString id = q.value(1).toString();
@@ -284,7 +367,8 @@ private slots:
                 ++people;
             } else {
                 QCOMPARE(q.value(3).toString(), QStringLiteral("1"));
-                QVERIFY2(TaxId::cnpjCheck(q.value(2).toString(), nullptr) && id == q.value(2).toString() && id.size() == 14,
+                QVERIFY2(TaxId::cnpjCheck(q.value(2).toString(), nullptr) && id == q.value(2).toString() &&
+                             id.size() == 14,
                          qPrintable(id));
                 ++legal;
             }

@@ -40,8 +40,9 @@ void TestSchema::everyTableCreatesWithItsColumnsAndKeys()
         QCOMPARE(pk.size(), t.key.size());
     }
     // Every event table numbers rows by max + 1: SeqEvento must be indexed.
-    QVERIFY(db.scalar(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='index' AND sql LIKE '%SeqEvento%'"))
-                .toInt() >= 12);
+    QVERIFY(
+        db.scalar(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='index' AND sql LIKE '%SeqEvento%'"))
+            .toInt() >= 12);
 }
 
 void TestSchema::replicasMirrorTheirSourcesInListOrder()
@@ -51,8 +52,7 @@ void TestSchema::replicasMirrorTheirSourcesInListOrder()
     QCOMPARE(Schema::replicaTables().size(), 29);
     QCOMPARE(list.at(3).name, QStringLiteral("Certific"));
     QCOMPARE(list.at(3).message, QStringLiteral("Verificando tabela de Cetificados"));
-    QCOMPARE(list.at(11).exclusionKey,
-             (QStringList{"SiglaCertificador", "NumCertif", "NumLote", "SeqEvento"}));
+    QCOMPARE(list.at(11).exclusionKey, (QStringList{"SiglaCertificador", "NumCertif", "NumLote", "SeqEvento"}));
     for (int i = 0; i < list.size(); ++i) {
         const Schema::Table &rep = Schema::replicaTables().at(i);
         const Schema::Table *src = Schema::table(list.at(i).name);
@@ -74,7 +74,8 @@ void TestSchema::overlongTextIsRefusedNamingTheColumn()
     db.create(dir.filePath(QStringLiteral("s.mdb")));
     for (const QString &sql : Schema::createStatements(*Schema::table(QStringLiteral("UF"))))
         db.execute(sql);
-    db.execute(QStringLiteral("INSERT INTO UF VALUES (?, ?)"), {QStringLiteral("SP"), QStringLiteral("São Paulo d'Oeste")});
+    db.execute(QStringLiteral("INSERT INTO UF VALUES (?, ?)"),
+               {QStringLiteral("SP"), QStringLiteral("São Paulo d'Oeste")});
     QCOMPARE(db.scalar(QStringLiteral("SELECT NomeUF FROM UF WHERE SiglaUF = 'sp'")).toString(),
              QStringLiteral("São Paulo d'Oeste"));
     try {
@@ -82,7 +83,8 @@ void TestSchema::overlongTextIsRefusedNamingTheColumn()
         QFAIL("a three-character state code was stored");
     } catch (const DbError &e) {
         QVERIFY(!e.isKeyViolation());
-        QVERIFY2(e.message().contains(QStringLiteral("UF.SiglaUF aceita no máximo 2 caracteres")), qPrintable(e.message()));
+        QVERIFY2(e.message().contains(QStringLiteral("UF.SiglaUF aceita no máximo 2 caracteres")),
+                 qPrintable(e.message()));
     }
     try {
         db.execute(QStringLiteral("INSERT INTO UF VALUES (?, ?)"), {QStringLiteral("Sp"), QStringLiteral("y")});

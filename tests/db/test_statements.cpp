@@ -62,7 +62,8 @@ private slots:
         for (const QVariant &v : values) {
             const QVariantList row{++id, v, v, v, v};
             m_db->execute(QStringLiteral("INSERT INTO V (id, t, i, r, d) VALUES (?, ?, ?, ?, ?)"), row);
-            Database::Statement &s = m_db->statement(QStringLiteral("INSERT INTO V (id, t, i, r, d) VALUES (?, ?, ?, ?, ?)"));
+            Database::Statement &s = m_db->statement(
+                QStringLiteral("INSERT INTO V (id, t, i, r, d) VALUES (?, ?, ?, ?, ?)"));
             s.exec({1000 + id, v, v, v, v});
             s.reset();
         }
@@ -74,9 +75,10 @@ private slots:
             int rows = 0;
             while (q.next()) {
                 ++rows;
-                QVERIFY2(q.value(1) == q.value(2), qPrintable(QStringLiteral("%1 #%2: %3 / %4")
-                                                                   .arg(QLatin1String(column), q.value(0).toString(),
-                                                                        q.value(1).toString(), q.value(2).toString())));
+                QVERIFY2(q.value(1) == q.value(2),
+                         qPrintable(QStringLiteral("%1 #%2: %3 / %4")
+                                        .arg(QLatin1String(column), q.value(0).toString(), q.value(1).toString(),
+                                             q.value(2).toString())));
             }
             QCOMPARE(rows, int(values.size()));
         }

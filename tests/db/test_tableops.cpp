@@ -12,14 +12,31 @@ using TableOps::Mapping;
 using TableOps::RowSet;
 
 namespace {
-QDateTime at(int y, int m, int d, int h = 0) { return QDateTime(QDate(y, m, d), QTime(h, 0)); }
+QDateTime at(int y, int m, int d, int h = 0)
+{
+    return QDateTime(QDate(y, m, d), QTime(h, 0));
+}
 
-QVariantList certRow(const QString &num, const QString &status, const QVariant &issue, const QString &remarks = QString())
+QVariantList certRow(const QString &num, const QString &status, const QVariant &issue,
+                     const QString &remarks = QString())
 {
     // Columns of CERTIFIC in order.
-    return {QStringLiteral("OC1"), num, status, issue, 101, QStringLiteral("COMP"), issue, QVariant(), QVariant(),
-            QVariant(), QVariant(), remarks.isEmpty() ? QVariant() : QVariant(remarks), true, false,
-            at(2024, 5, 1, 12), QStringLiteral("admin")};
+    return {QStringLiteral("OC1"),
+            num,
+            status,
+            issue,
+            101,
+            QStringLiteral("COMP"),
+            issue,
+            QVariant(),
+            QVariant(),
+            QVariant(),
+            QVariant(),
+            remarks.isEmpty() ? QVariant() : QVariant(remarks),
+            true,
+            false,
+            at(2024, 5, 1, 12),
+            QStringLiteral("admin")};
 }
 }
 
@@ -43,7 +60,8 @@ private:
     {
         RowSet rs;
         rs.columns = columnsOf(*Schema::table(QStringLiteral("CERTIFIC")));
-        rs.rows << certRow(QStringLiteral("N-1"), QStringLiteral("A"), QDate(2024, 1, 10), QStringLiteral("Sul d'Oeste"))
+        rs.rows << certRow(QStringLiteral("N-1"), QStringLiteral("A"), QDate(2024, 1, 10),
+                           QStringLiteral("Sul d'Oeste"))
                 << certRow(QStringLiteral("N-2"), QStringLiteral("S"), at(2024, 2, 1, 9));
         return rs;
     }
@@ -75,8 +93,7 @@ private slots:
         try {
             TableOps::createTable(*m_db, *Schema::table(QStringLiteral("CERTIFIC")));
             QFAIL("an existing table was created again");
-        } catch (const DbError &) {
-        }
+        } catch (const DbError &) { }
         TableOps::batchCopy(*m_db, certificates(), QStringLiteral("CERTIFIC"), CopyMode::Append, Mapping::ByPosition);
         TableOps::emptyTable(*m_db, QStringLiteral("certific"));
         QCOMPARE(count(QStringLiteral("CERTIFIC")), 0);
@@ -111,10 +128,13 @@ private slots:
 
     void appendByPositionAndByName()
     {
-        auto r = TableOps::batchCopy(*m_db, certificates(), QStringLiteral("CERTIFIC"), CopyMode::Append, Mapping::ByPosition);
+        auto r = TableOps::batchCopy(*m_db, certificates(), QStringLiteral("CERTIFIC"), CopyMode::Append,
+                                     Mapping::ByPosition);
         QCOMPARE(r.inserted, 2);
         // A date arrives as the start of its day, in the stored date-time form.
-        QCOMPARE(m_db->scalar(QStringLiteral("SELECT count(*) FROM CERTIFIC WHERE DataEmissao = ?"), {at(2024, 1, 10)}).toInt(), 1);
+        QCOMPARE(m_db->scalar(QStringLiteral("SELECT count(*) FROM CERTIFIC WHERE DataEmissao = ?"), {at(2024, 1, 10)})
+                     .toInt(),
+                 1);
         QCOMPARE(m_db->scalar(QStringLiteral("SELECT Observacoes FROM CERTIFIC WHERE NumCertif = 'N-1'")).toString(),
                  QStringLiteral("Sul d'Oeste"));
 
@@ -126,7 +146,8 @@ private slots:
         rs.rows << QVariantList{QStringLiteral("True"), QStringLiteral("N-3"), 99, QStringLiteral("OC1"), 0};
         r = TableOps::batchCopy(*m_db, rs, QStringLiteral("CERTIFIC"), CopyMode::Append, Mapping::ByName);
         QCOMPARE(r.inserted, 1);
-        QSqlQuery q = m_db->exec(QStringLiteral("SELECT Aprovado, Completo, StatusCertificado FROM CERTIFIC WHERE NumCertif = 'N-3'"));
+        QSqlQuery q = m_db->exec(
+            QStringLiteral("SELECT Aprovado, Completo, StatusCertificado FROM CERTIFIC WHERE NumCertif = 'N-3'"));
         QVERIFY(q.next());
         QCOMPARE(q.value(0).toInt(), 1);
         QCOMPARE(q.value(1).toInt(), 0);
@@ -149,15 +170,18 @@ private slots:
     {
         TableOps::batchCopy(*m_db, certificates(), QStringLiteral("CERTIFIC"), CopyMode::Append, Mapping::ByPosition);
         RowSet rs;
-        rs.columns = {QStringLiteral("SiglaCertificador"), QStringLiteral("NumCertif"), QStringLiteral("StatusCertificado"),
-                      QStringLiteral("Completo"), QStringLiteral("Aprovado")};
-        rs.rows << QVariantList{QStringLiteral("oc1"), QStringLiteral("n-1"), QStringLiteral("C"), true, true} // matches N-1
+        rs.columns = {QStringLiteral("SiglaCertificador"), QStringLiteral("NumCertif"),
+                      QStringLiteral("StatusCertificado"), QStringLiteral("Completo"), QStringLiteral("Aprovado")};
+        rs.rows << QVariantList{QStringLiteral("oc1"), QStringLiteral("n-1"), QStringLiteral("C"), true, true}
+                // matches N-1
                 << QVariantList{QStringLiteral("OC1"), QStringLiteral("N-7"), QStringLiteral("A"), false, false};
-        const auto r = TableOps::batchCopy(*m_db, rs, QStringLiteral("CERTIFIC"), CopyMode::AppendUpdate, Mapping::ByName);
+        const auto r = TableOps::batchCopy(*m_db, rs, QStringLiteral("CERTIFIC"), CopyMode::AppendUpdate,
+                                           Mapping::ByName);
         QCOMPARE(r.updated, 1);
         QCOMPARE(r.inserted, 1);
         QCOMPARE(count(QStringLiteral("CERTIFIC")), 3);
-        QSqlQuery q = m_db->exec(QStringLiteral("SELECT StatusCertificado, Observacoes, NumCertif FROM CERTIFIC WHERE NumCertif = 'N-1'"));
+        QSqlQuery q = m_db->exec(
+            QStringLiteral("SELECT StatusCertificado, Observacoes, NumCertif FROM CERTIFIC WHERE NumCertif = 'N-1'"));
         QVERIFY(q.next());
         QCOMPARE(q.value(0).toString(), QStringLiteral("C"));
         QCOMPARE(q.value(1).toString(), QStringLiteral("Sul d'Oeste")); // columns not copied are kept
@@ -166,12 +190,15 @@ private slots:
         // A source holding only key columns adds what is missing and leaves the rest.
         RowSet keys;
         keys.columns = {QStringLiteral("SiglaCertificador"), QStringLiteral("NumCertif")};
-        keys.rows << QVariantList{QStringLiteral("OC1"), QStringLiteral("N-2")} << QVariantList{QStringLiteral("OC1"), QStringLiteral("N-8")};
-        const auto k = TableOps::batchCopy(*m_db, keys, QStringLiteral("CERTIFIC"), CopyMode::AppendUpdate, Mapping::ByName);
+        keys.rows << QVariantList{QStringLiteral("OC1"), QStringLiteral("N-2")}
+                  << QVariantList{QStringLiteral("OC1"), QStringLiteral("N-8")};
+        const auto k = TableOps::batchCopy(*m_db, keys, QStringLiteral("CERTIFIC"), CopyMode::AppendUpdate,
+                                           Mapping::ByName);
         QCOMPARE(k.updated, 1);
         QCOMPARE(k.inserted, 1);
-        QCOMPARE(m_db->scalar(QStringLiteral("SELECT StatusCertificado FROM CERTIFIC WHERE NumCertif = 'N-2'")).toString(),
-                 QStringLiteral("S"));
+        QCOMPARE(
+            m_db->scalar(QStringLiteral("SELECT StatusCertificado FROM CERTIFIC WHERE NumCertif = 'N-2'")).toString(),
+            QStringLiteral("S"));
         QCOMPARE(m_db->scalar(QStringLiteral("SELECT Completo FROM CERTIFIC WHERE NumCertif = 'N-8'")).toInt(), 0);
         QCOMPARE(count(QStringLiteral("CERTIFIC")), 4);
     }
@@ -180,12 +207,21 @@ private slots:
     {
         // Events of two products; a remittance exclusion matches on a shorter key.
         RowSet ev;
-        ev.columns = {QStringLiteral("SiglaCertificador"), QStringLiteral("NumCertif"), QStringLiteral("MarcaProd"),
-                      QStringLiteral("ModeloProd"), QStringLiteral("Importado"), QStringLiteral("SeqEvento"),
+        ev.columns = {QStringLiteral("SiglaCertificador"),
+                      QStringLiteral("NumCertif"),
+                      QStringLiteral("MarcaProd"),
+                      QStringLiteral("ModeloProd"),
+                      QStringLiteral("Importado"),
+                      QStringLiteral("SeqEvento"),
                       QStringLiteral("Evento")};
         for (int seq = 1; seq <= 4; ++seq)
-            ev.rows << QVariantList{QStringLiteral("OC1"), QStringLiteral("N-1"), QStringLiteral("M"),
-                                    QStringLiteral("X%1").arg(seq % 2), 0, seq, QStringLiteral("INC")};
+            ev.rows << QVariantList{QStringLiteral("OC1"),
+                                    QStringLiteral("N-1"),
+                                    QStringLiteral("M"),
+                                    QStringLiteral("X%1").arg(seq % 2),
+                                    0,
+                                    seq,
+                                    QStringLiteral("INC")};
         TableOps::batchCopy(*m_db, ev, QStringLiteral("STATUS_T"), CopyMode::Append, Mapping::ByName);
 
         RowSet gone;
@@ -193,15 +229,18 @@ private slots:
         gone.rows << QVariantList{QStringLiteral("oc1"), QStringLiteral("N-1"), 2}
                   << QVariantList{QStringLiteral("OC1"), QStringLiteral("N-1"), 3}
                   << QVariantList{QStringLiteral("OC1"), QStringLiteral("N-1"), 99};
-        auto r = TableOps::batchCopy(*m_db, gone, QStringLiteral("STATUS_T"), CopyMode::Delete, Mapping::ByName,
-                                     {QStringLiteral("SiglaCertificador"), QStringLiteral("NumCertif"), QStringLiteral("SeqEvento")});
+        auto r = TableOps::batchCopy(
+            *m_db, gone, QStringLiteral("STATUS_T"), CopyMode::Delete, Mapping::ByName,
+            {QStringLiteral("SiglaCertificador"), QStringLiteral("NumCertif"), QStringLiteral("SeqEvento")});
         QCOMPARE(r.deleted, 2);
-        QCOMPARE(m_db->scalar(QStringLiteral("SELECT group_concat(SeqEvento) FROM (SELECT SeqEvento FROM STATUS_T ORDER BY 1)")).toString(),
+        QCOMPARE(m_db->scalar(QStringLiteral(
+                                  "SELECT group_concat(SeqEvento) FROM (SELECT SeqEvento FROM STATUS_T ORDER BY 1)"))
+                     .toString(),
                  QStringLiteral("1,4"));
 
         // Without the override the full key is needed in the source.
-        QVERIFY_THROWS_EXCEPTION(AppError, TableOps::batchCopy(*m_db, gone, QStringLiteral("STATUS_T"), CopyMode::Delete,
-                                                               Mapping::ByName));
+        QVERIFY_THROWS_EXCEPTION(
+            AppError, TableOps::batchCopy(*m_db, gone, QStringLiteral("STATUS_T"), CopyMode::Delete, Mapping::ByName));
     }
 
     void overlongValueIsRefusedNotCut()
@@ -221,12 +260,18 @@ private slots:
         // Also out-of-range small integers and non-numbers in numeric columns.
         rs = certificates();
         rs.rows[1][4] = 40000;
-        QVERIFY_THROWS_EXCEPTION(AppError, TableOps::batchCopy(*m_db, rs, QStringLiteral("CERTIFIC"), CopyMode::Append, Mapping::ByPosition));
+        QVERIFY_THROWS_EXCEPTION(
+            AppError,
+            TableOps::batchCopy(*m_db, rs, QStringLiteral("CERTIFIC"), CopyMode::Append, Mapping::ByPosition));
         rs.rows[1][4] = QStringLiteral("cento e um");
-        QVERIFY_THROWS_EXCEPTION(AppError, TableOps::batchCopy(*m_db, rs, QStringLiteral("CERTIFIC"), CopyMode::Append, Mapping::ByPosition));
+        QVERIFY_THROWS_EXCEPTION(
+            AppError,
+            TableOps::batchCopy(*m_db, rs, QStringLiteral("CERTIFIC"), CopyMode::Append, Mapping::ByPosition));
         rs.rows[1][4] = 101;
         rs.rows[1][3] = QStringLiteral("ontem");
-        QVERIFY_THROWS_EXCEPTION(AppError, TableOps::batchCopy(*m_db, rs, QStringLiteral("CERTIFIC"), CopyMode::Append, Mapping::ByPosition));
+        QVERIFY_THROWS_EXCEPTION(
+            AppError,
+            TableOps::batchCopy(*m_db, rs, QStringLiteral("CERTIFIC"), CopyMode::Append, Mapping::ByPosition));
         rs.rows[1][3] = QStringLiteral("2024-02-01 09:30:00");
         rs.rows[1][4] = QStringLiteral("");
         TableOps::batchCopy(*m_db, rs, QStringLiteral("CERTIFIC"), CopyMode::Append, Mapping::ByPosition);
@@ -239,15 +284,19 @@ private slots:
         rs.columns << QStringLiteral("Extra");
         for (auto &row : rs.rows)
             row << 1;
-        QVERIFY_THROWS_EXCEPTION(AppError, TableOps::batchCopy(*m_db, rs, QStringLiteral("CERTIFIC"), CopyMode::Append, Mapping::ByPosition));
+        QVERIFY_THROWS_EXCEPTION(
+            AppError,
+            TableOps::batchCopy(*m_db, rs, QStringLiteral("CERTIFIC"), CopyMode::Append, Mapping::ByPosition));
         RowSet none;
         none.columns = {QStringLiteral("Nada")};
         none.rows << QVariantList{1};
-        QVERIFY_THROWS_EXCEPTION(AppError, TableOps::batchCopy(*m_db, none, QStringLiteral("CERTIFIC"), CopyMode::Append, Mapping::ByName));
+        QVERIFY_THROWS_EXCEPTION(
+            AppError, TableOps::batchCopy(*m_db, none, QStringLiteral("CERTIFIC"), CopyMode::Append, Mapping::ByName));
         RowSet twice;
         twice.columns = {QStringLiteral("NumCertif"), QStringLiteral("NUMCERTIF")};
         twice.rows << QVariantList{QStringLiteral("a"), QStringLiteral("b")};
-        QVERIFY_THROWS_EXCEPTION(AppError, TableOps::batchCopy(*m_db, twice, QStringLiteral("CERTIFIC"), CopyMode::Append, Mapping::ByName));
+        QVERIFY_THROWS_EXCEPTION(
+            AppError, TableOps::batchCopy(*m_db, twice, QStringLiteral("CERTIFIC"), CopyMode::Append, Mapping::ByName));
         QCOMPARE(count(QStringLiteral("CERTIFIC")), 0);
     }
 
@@ -255,7 +304,8 @@ private slots:
     {
         {
             Transaction tx(*m_db);
-            TableOps::batchCopy(*m_db, certificates(), QStringLiteral("CERTIFIC"), CopyMode::Append, Mapping::ByPosition);
+            TableOps::batchCopy(*m_db, certificates(), QStringLiteral("CERTIFIC"), CopyMode::Append,
+                                Mapping::ByPosition);
             QVERIFY(m_db->inTransaction()); // the copy did not commit the caller's work
         }
         QCOMPARE(count(QStringLiteral("CERTIFIC")), 0);
@@ -272,8 +322,10 @@ private slots:
         QCOMPARE(count(QStringLiteral("REP_CERTIFIC")), 2);
 
         // An auto-increment key arrives in the replica as the same integers.
-        m_db->execute(QStringLiteral("INSERT INTO SIGNATARIOS (Signatario, SiglaCertificador, Default_s) VALUES ('A', 'OC1', 'S')"));
-        m_db->execute(QStringLiteral("INSERT INTO SIGNATARIOS (Signatario, SiglaCertificador, Default_s) VALUES ('B', 'OC1', 'N')"));
+        m_db->execute(QStringLiteral(
+            "INSERT INTO SIGNATARIOS (Signatario, SiglaCertificador, Default_s) VALUES ('A', 'OC1', 'S')"));
+        m_db->execute(QStringLiteral(
+            "INSERT INTO SIGNATARIOS (Signatario, SiglaCertificador, Default_s) VALUES ('B', 'OC1', 'N')"));
         m_db->execute(QStringLiteral("DELETE FROM SIGNATARIOS WHERE Signatario = 'A'"));
         TableOps::batchCopyTable(*m_db, QStringLiteral("SIGNATARIOS"), QStringLiteral("REP_SIGNATARIOS"),
                                  CopyMode::AppendUpdate, Mapping::ByName);

@@ -11,10 +11,10 @@
 class SilentMessenger : public Messenger
 {
 public:
-    void error(const QString &, const QString &) override {}
-    void information(const QString &, const QString &) override {}
-    void warning(const QString &, const QString &) override {}
-    void plain(const QString &, const QString &) override {}
+    void error(const QString &, const QString &) override { }
+    void information(const QString &, const QString &) override { }
+    void warning(const QString &, const QString &) override { }
+    void plain(const QString &, const QString &) override { }
     bool confirm(const QString &, const QString &) override { return false; }
 };
 

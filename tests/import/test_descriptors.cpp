@@ -52,22 +52,37 @@ class TestDescriptors : public QObject
         return d;
     }
 
-    static QString suffix(int line)
-    {
-        return QStringLiteral(" Verifique a linha %1 do arquivo txt.\n").arg(line);
-    }
+    static QString suffix(int line) { return QStringLiteral(" Verifique a linha %1 do arquivo txt.\n").arg(line); }
 
 private slots:
     void everySectionHasItsLayout()
     {
-        const QList<QPair<QString, int>> dataLines = {
-            {"[CERTIFIC]", 5},      {"[STATUS_C]", 2},     {"[EMPRESA]", 4},          {"[EMP_CERT]", 2},
-            {"[EVENTO_EMP]", 3},    {"[DOC_NORM_CERT_PRODUTO]", 1}, {"[STATUS_DNCP]", 2}, {"[DOC_NORM_CERT_SERVICO]", 1},
-            {"[STATUS_DNCS]", 2},   {"[PRODUTO]", 4},      {"[TIPO]", 4},             {"[STATUS_T]", 4},
-            {"[DOC_NORM_TIPO]", 3}, {"[STATUS_DNT]", 4},   {"[UNIDADE]", 6},          {"[STATUS_U]", 4},
-            {"[DOC_NORM_UNIDADE]", 3}, {"[STATUS_DNU]", 4}, {"[LOTE]", 4},            {"[STATUS_L]", 4},
-            {"[DOC_NORM_LOTE]", 3}, {"[STATUS_DNL]", 4},   {"[SERVICO]", 3},          {"[STATUS_S]", 3},
-            {"[DOC_NORM_SERVICO]", 2}, {"[STATUS_DNS]", 3}};
+        const QList<QPair<QString, int>> dataLines = {{"[CERTIFIC]", 5},
+                                                      {"[STATUS_C]", 2},
+                                                      {"[EMPRESA]", 4},
+                                                      {"[EMP_CERT]", 2},
+                                                      {"[EVENTO_EMP]", 3},
+                                                      {"[DOC_NORM_CERT_PRODUTO]", 1},
+                                                      {"[STATUS_DNCP]", 2},
+                                                      {"[DOC_NORM_CERT_SERVICO]", 1},
+                                                      {"[STATUS_DNCS]", 2},
+                                                      {"[PRODUTO]", 4},
+                                                      {"[TIPO]", 4},
+                                                      {"[STATUS_T]", 4},
+                                                      {"[DOC_NORM_TIPO]", 3},
+                                                      {"[STATUS_DNT]", 4},
+                                                      {"[UNIDADE]", 6},
+                                                      {"[STATUS_U]", 4},
+                                                      {"[DOC_NORM_UNIDADE]", 3},
+                                                      {"[STATUS_DNU]", 4},
+                                                      {"[LOTE]", 4},
+                                                      {"[STATUS_L]", 4},
+                                                      {"[DOC_NORM_LOTE]", 3},
+                                                      {"[STATUS_DNL]", 4},
+                                                      {"[SERVICO]", 3},
+                                                      {"[STATUS_S]", 3},
+                                                      {"[DOC_NORM_SERVICO]", 2},
+                                                      {"[STATUS_DNS]", 3}};
         QCOMPARE(ImportDescriptors::headers().size(), dataLines.size());
         QSet<QString> classes;
         for (const auto &[header, lines] : dataLines) {
@@ -75,7 +90,8 @@ private slots:
             QVERIFY2(d, qPrintable(header));
             classes << d->className();
             const QString table = header.mid(1, header.size() - 2);
-            QCOMPARE(d->tableName(), table == QLatin1String("DOC_NORM_SERVICO") ? QStringLiteral("DOC_NORM_SERV") : table);
+            QCOMPARE(d->tableName(),
+                     table == QLatin1String("DOC_NORM_SERVICO") ? QStringLiteral("DOC_NORM_SERV") : table);
             QCOMPARE(d->items().at(0)->name, QStringLiteral("DthUltAtualiz"));
             QCOMPARE(d->items().at(1)->name, QStringLiteral("UsuResp"));
             int advances = 0;
@@ -103,8 +119,9 @@ private slots:
         QCOMPARE(classes.size(), 26);
         QVERIFY(!ImportDescriptors::createForHeader(QStringLiteral("[certific]"), QString(), QString()));
         QVERIFY(!ImportDescriptors::createForStatusTable(QStringLiteral("EMPRESA"), QString(), QString()));
-        QCOMPARE(ImportDescriptors::createForStatusTable(QStringLiteral(" status_c "), QString(), QString())->className(),
-                 QStringLiteral("TStatusCStruct"));
+        QCOMPARE(
+            ImportDescriptors::createForStatusTable(QStringLiteral(" status_c "), QString(), QString())->className(),
+            QStringLiteral("TStatusCStruct"));
     }
 
     void keysAndNames()
@@ -117,8 +134,9 @@ private slots:
             return out;
         };
         TDocNormServicoStruct dns{QString(), QString()};
-        QCOMPARE(keys(dns), QStringList({"IdDocNorm", "IdClasseCertif", "IdClasseServ", "Numcertif",
-                                         "SiglaCertificador", "CodigoPais", "IdEmpresa"}));
+        QCOMPARE(keys(dns),
+                 QStringList({"IdDocNorm", "IdClasseCertif", "IdClasseServ", "Numcertif", "SiglaCertificador",
+                              "CodigoPais", "IdEmpresa"}));
         const TDataStructItem *pais = dns.itemByName(QStringLiteral("CodigoPais"));
         QCOMPARE(pais->firstColumn, 69);
         QCOMPARE(dns.itemByName(QStringLiteral("DthStatusDNS"))->firstColumn, 84);
@@ -126,8 +144,9 @@ private slots:
         QCOMPARE(dns.statusTableName(), QStringLiteral("STATUS_DNS"));
 
         TStatusLStruct sl{QString(), QString()};
-        QCOMPARE(keys(sl), QStringList({"numLote", "Numcertif", "SiglaCertificador", "Importado", "MarcaProd",
-                                        "ModeloProd", "SeqEvento"}));
+        QCOMPARE(keys(sl),
+                 QStringList({"numLote", "Numcertif", "SiglaCertificador", "Importado", "MarcaProd", "ModeloProd",
+                              "SeqEvento"}));
         QCOMPARE(sl.parentTableName(), QStringLiteral("LOTE"));
 
         TCtr_HistoricoStruct ctr{QString(), QString()};
@@ -161,8 +180,8 @@ private slots:
         QVERIFY(!d->isValid());
         QCOMPARE(takeLog(),
                  QStringLiteral("Erro na SIGLA do Certtificador!") + suffix(2) +
-                     QStringLiteral("O valor X não é uma situação válida ") + suffix(2) +
-                     QStringLiteral("O valor ") + QStringLiteral("12a").leftJustified(10) + QStringLiteral(" não é um integer válido") + suffix(2) +
+                     QStringLiteral("O valor X não é uma situação válida ") + suffix(2) + QStringLiteral("O valor ") +
+                     QStringLiteral("12a").leftJustified(10) + QStringLiteral(" não é um integer válido") + suffix(2) +
                      QStringLiteral("O valor 31/02/2026 não é uma date/time válido") + suffix(2) +
                      QStringLiteral("O valor 2026-01-01 não é uma date/time válido") + suffix(2));
     }
@@ -178,7 +197,8 @@ private slots:
         c.valid = day(-11);
         d = validated(c.lines());
         QCOMPARE(takeLog(),
-                 QStringLiteral("Data de validade não pode ser inferior a data de emissão do certificado!") + suffix(2));
+                 QStringLiteral("Data de validade não pode ser inferior a data de emissão do certificado!") +
+                     suffix(2));
 
         c.valid = c.issue; // the same day is fine
         c.status = QStringLiteral("a");
@@ -192,8 +212,9 @@ private slots:
         s.evento = QStringLiteral("C A");
         s.historico = QStringLiteral("3");
         auto d = validated(s.lines());
-        QCOMPARE(takeLog(), QStringLiteral("O valor C A não é um EVENTO válido ") + suffix(2) +
-                                QStringLiteral("O valor 3 não é válido ") + suffix(2));
+        QCOMPARE(takeLog(),
+                 QStringLiteral("O valor C A não é um EVENTO válido ") + suffix(2) +
+                     QStringLiteral("O valor 3 não é válido ") + suffix(2));
         s.evento = QStringLiteral("apr");
         s.historico = QStringLiteral("1");
         d = validated(s.lines());
@@ -212,11 +233,12 @@ private slots:
         const QString brand106(106, QLatin1Char('M'));
         d = validated(product(brand106));
         QVERIFY(!d->isValid());
-        QCOMPARE(takeLog(), QStringLiteral("O Tamanho do conteudo do campo MARCAPROD ") + brand106 +
-                                QStringLiteral(" temporariamente não pode ser superior a 105 caracteres") + suffix(2));
+        QCOMPARE(takeLog(),
+                 QStringLiteral("O Tamanho do conteudo do campo MARCAPROD ") + brand106 +
+                     QStringLiteral(" temporariamente não pode ser superior a 105 caracteres") + suffix(2));
 
-        auto bad = validated(QStringList{QStringLiteral("[PRODUTO]"), QStringLiteral("M"), QStringLiteral("X"),
-                                         QStringLiteral("2")});
+        auto bad = validated(
+            QStringList{QStringLiteral("[PRODUTO]"), QStringLiteral("M"), QStringLiteral("X"), QStringLiteral("2")});
         QVERIFY(!bad->isValid());
         QCOMPARE(takeLog(), QStringLiteral("O valor 2 não é válido ") + suffix(4));
     }
@@ -229,8 +251,9 @@ private slots:
         d->itemByName(QStringLiteral("Numcertif"))->value = QString(31, QLatin1Char('9'));
         d->Validate();
         QVERIFY(!d->isValid());
-        QCOMPARE(takeLog(), QStringLiteral("O Tamanho do conteudo do campo NUMCERTIF ") + QString(31, QLatin1Char('9')) +
-                                QStringLiteral(" não pode ser superior a 30 caracteres") + suffix(2));
+        QCOMPARE(takeLog(),
+                 QStringLiteral("O Tamanho do conteudo do campo NUMCERTIF ") + QString(31, QLatin1Char('9')) +
+                     QStringLiteral(" não pode ser superior a 30 caracteres") + suffix(2));
     }
 
     void companyIdentifiers()
@@ -249,9 +272,9 @@ private slots:
         QVERIFY2(d->isValid(), qPrintable(takeLog()));
 
         d = validated(company("BR", "11.222.333/0001-81", "11222333000182", "Empresa SA", "1", ""));
-        QCOMPARE(takeLog(), QStringLiteral("O valor 11.222.333/0001-81 não pode conter nenhum tipo de formatação ") +
-                                suffix(2) + QStringLiteral("O valor 11222333000182 não é um CGC válido para o campo IDEMPRESA ") +
-                                suffix(3));
+        QCOMPARE(takeLog(),
+                 QStringLiteral("O valor 11.222.333/0001-81 não pode conter nenhum tipo de formatação ") + suffix(2) +
+                     QStringLiteral("O valor 11222333000182 não é um CGC válido para o campo IDEMPRESA ") + suffix(3));
 
         d = validated(company("BR", "123", cnpj, "Empresa SA", "1", ""));
         QCOMPARE(takeLog(), QStringLiteral("O valor 123 não é um CGC válido ") + suffix(2));
@@ -260,7 +283,8 @@ private slots:
         QVERIFY2(d->isValid(), qPrintable(takeLog()));
 
         d = validated(company("BR", "", "5299822472X", "", "2", "52998224725"));
-        QCOMPARE(takeLog(), QStringLiteral("O valor 5299822472X não é um CPF válido para o campo IDEMPRESA ") + suffix(3));
+        QCOMPARE(takeLog(),
+                 QStringLiteral("O valor 5299822472X não é um CPF válido para o campo IDEMPRESA ") + suffix(3));
 
         d = validated(company("BR", "", "52998224725", "", "2", "52998224726"));
         QCOMPARE(takeLog(), QStringLiteral("O valor 52998224726 não é um CPF válido ") + suffix(5));
@@ -269,13 +293,15 @@ private slots:
         d = validated(company("BR", "", "52998224725", "", "2", "5299A224725"));
         QCOMPARE(takeLog(), QStringLiteral("O valor 5299A224725 não é um CPF válido ") + suffix(5));
         d = validated(company("BR", "", "529982247250", "", "2", "52998224725"));
-        QCOMPARE(takeLog(), QStringLiteral("O valor 529982247250 não é um CPF válido para o campo IDEMPRESA ") + suffix(3));
+        QCOMPARE(takeLog(),
+                 QStringLiteral("O valor 529982247250 não é um CPF válido para o campo IDEMPRESA ") + suffix(3));
 
         d = validated(company("US", "", "ACME Inc", "ACME Inc", "1", ""));
         QVERIFY2(d->isValid(), qPrintable(takeLog()));
         d = validated(company("US", "", "ACME", "ACME Inc", "1", ""));
-        QCOMPARE(takeLog(), QStringLiteral("O valor ACME não pode ser diferente da RAZÃO SOCIAL para empresas estrangeiras ") +
-                                suffix(3));
+        QCOMPARE(takeLog(),
+                 QStringLiteral("O valor ACME não pode ser diferente da RAZÃO SOCIAL para empresas estrangeiras ") +
+                     suffix(3));
 
         d = validated(company("BR", cnpj, cnpj, "Empresa SA", "3", ""));
         QCOMPARE(takeLog(), QStringLiteral("O valor 3 não é um TIPOPESSOA válido ") + suffix(5));

@@ -153,7 +153,8 @@ private slots:
         s.date = day(-30);
         QVERIFY(record(s.lines())->WriteRow(*m_db).succeeded);
         QCOMPARE(value("select count(*) from STATUS_C").toInt(), 1);
-        QCOMPARE(value("select DthStatusCertificado from CERTIFIC").toDateTime().date(), QDate::currentDate().addDays(-40));
+        QCOMPARE(value("select DthStatusCertificado from CERTIFIC").toDateTime().date(),
+                 QDate::currentDate().addDays(-40));
     }
 
     void sqlTraceLayout()
@@ -168,16 +169,18 @@ private slots:
         QVERIFY(log.contains(QStringLiteral("\np0=") + d->itemByName(QStringLiteral("DthUltAtualiz"))->value +
                              QLatin1Char('\n')));
         log.replace(stamp, QStringLiteral("<agora>"));
-        const QString expected = QStringLiteral(
-            "********* <agora> ***********\n"
-            "Vai tentar executar\n"
-            "Insert into STATUS_C\n(\nDthUltAtualiz,\nUsuResp,\nSiglaCertificador,\nNumcertif,\nEvento,\n"
-            "HistoricoSis,\nStatusCertificado,\nDthStatusCertificado,\nJustificativa,\nSeqEvento\n)\nvalues (\n"
-            ":p0 ,\n:p1 ,\n:p2 ,\n:p3 ,\n:p4 ,\n:p5 ,\n:p6 ,\n:p7 ,\n:p8 ,\n:p9\n)\n"
-            "\n"
-            "p0=<agora>\np1=joao\np2=KEST\np3=CERT-001\np4=ALT\np5=2\np6=A\np7=%1\np8=Pedido do cliente's\np9=1\n"
-            "Executou com Sucesso\n"
-            "*************************************\n").arg(s.date);
+        const QString expected =
+            QStringLiteral(
+                "********* <agora> ***********\n"
+                "Vai tentar executar\n"
+                "Insert into STATUS_C\n(\nDthUltAtualiz,\nUsuResp,\nSiglaCertificador,\nNumcertif,\nEvento,\n"
+                "HistoricoSis,\nStatusCertificado,\nDthStatusCertificado,\nJustificativa,\nSeqEvento\n)\nvalues (\n"
+                ":p0 ,\n:p1 ,\n:p2 ,\n:p3 ,\n:p4 ,\n:p5 ,\n:p6 ,\n:p7 ,\n:p8 ,\n:p9\n)\n"
+                "\n"
+                "p0=<agora>\np1=joao\np2=KEST\np3=CERT-001\np4=ALT\np5=2\np6=A\np7=%1\np8=Pedido do cliente's\np9=1\n"
+                "Executou com Sucesso\n"
+                "*************************************\n")
+                .arg(s.date);
         QCOMPARE(log, expected);
         QCOMPARE(value("select Justificativa from STATUS_C").toString(), s.justificativa);
     }
@@ -200,7 +203,7 @@ private slots:
         QVERIFY(failure > 0);
         QVERIFY(lines.at(failure + 1).startsWith(QStringLiteral("********* ")));
         QCOMPARE(lines.at(failure + 2), QStringLiteral("Insert into CERTIFIC"));
-        QVERIFY(lines.contains(QStringLiteral("p10=")));         // LabEnsaio bound as NULL
+        QVERIFY(lines.contains(QStringLiteral("p10="))); // LabEnsaio bound as NULL
         QCOMPARE(lines.at(lines.size() - 3), m_messenger.lastText());
         QCOMPARE(lines.at(lines.size() - 2), QStringLiteral("*************************************"));
         QVERIFY(!lines.contains(QStringLiteral("Executou com Sucesso")));

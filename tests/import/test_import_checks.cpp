@@ -108,12 +108,20 @@ private slots:
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("message");
-        QTest::newRow("16-bit column") << "IdClasseProd" << "70000" << "não é um integer válido Verifique a linha 2";
-        QTest::newRow("negative 16-bit") << "IdClasseProd" << "-40000" << "não é um integer válido";
+        QTest::newRow("16-bit column") << "IdClasseProd"
+                                       << "70000"
+                                       << "não é um integer válido Verifique a linha 2";
+        QTest::newRow("negative 16-bit") << "IdClasseProd"
+                                         << "-40000"
+                                         << "não é um integer válido";
         QTest::newRow("NUL") << "LabEnsaio" << QStringLiteral("La") + QChar(0) + QStringLiteral("b")
                              << "O valor do campo LabEnsaio contém um caractere de controle (código 0)";
-        QTest::newRow("tab") << "Observacoes" << "a\tb" << "(código 9), que não é permitido. Verifique a linha 6";
-        QTest::newRow("carriage return") << "Signatarios" << "a\rb" << "(código 13)";
+        QTest::newRow("tab") << "Observacoes"
+                             << "a\tb"
+                             << "(código 9), que não é permitido. Verifique a linha 6";
+        QTest::newRow("carriage return") << "Signatarios"
+                                         << "a\rb"
+                                         << "(código 13)";
     }
     void valuesTheColumnsCannotHoldAreRefused()
     {
@@ -126,7 +134,8 @@ private slots:
         const QString name = f.write(1, B(ImportRunFixture::Sigla).record("[CERTIFIC]", cert));
         QVERIFY(!f.run());
         QCOMPARE(f.observer.entries, QStringList{"TCertificStruct-NO"});
-        QVERIFY2(f.read("ERRO" + f.base(name) + ".txt").contains(message), qPrintable(f.read("ERRO" + f.base(name) + ".txt")));
+        QVERIFY2(f.read("ERRO" + f.base(name) + ".txt").contains(message),
+                 qPrintable(f.read("ERRO" + f.base(name) + ".txt")));
         QCOMPARE(f.count("CERTIFIC"), 0);
     }
 
@@ -146,16 +155,16 @@ private slots:
         ImportRunFixture f;
         B orphan(ImportRunFixture::Sigla);
         orphan.record("[STATUS_C]", B::statusC("NAO-EXISTE"));
-        B::Values statusT{{"Numcertif", "NAO-EXISTE"}, {"Importado", "1"}, {"Evento", "ALT"}, {"HistoricoSis", "1"},
-                          {"StatusProduto", "A"}, {"DthStatusProduto", "02/01/2020"}, {"MarcaProd", "M"},
-                          {"ModeloProd", "X"}, {"justificativa", "Ajuste"}};
+        B::Values statusT{{"Numcertif", "NAO-EXISTE"}, {"Importado", "1"},     {"Evento", "ALT"},
+                          {"HistoricoSis", "1"},       {"StatusProduto", "A"}, {"DthStatusProduto", "02/01/2020"},
+                          {"MarcaProd", "M"},          {"ModeloProd", "X"},    {"justificativa", "Ajuste"}};
         orphan.record("[STATUS_T]", statusT);
         const QString name = f.write(1, orphan);
         QVERIFY(!f.run());
         const QString log = f.read("ERROBD" + f.base(name) + ".txt");
         QVERIFY2(log.contains("O registro de histórico da tabela STATUS_C não tem o item correspondente na tabela "
-                              "CERTIFIC, nem na base de dados nem no arquivo")
-                     && log.contains("NumCertif: NAO-EXISTE") && log.contains("Verifique a linha 2 do arquivo txt."),
+                              "CERTIFIC, nem na base de dados nem no arquivo") &&
+                     log.contains("NumCertif: NAO-EXISTE") && log.contains("Verifique a linha 2 do arquivo txt."),
                  qPrintable(log));
         QVERIFY(log.contains("da tabela STATUS_T não tem o item correspondente na tabela TIPO"));
         QCOMPARE(f.count("STATUS_C"), 0);
@@ -190,11 +199,15 @@ private slots:
         QVERIFY(p.waitForFinished(60000));
         const QString err = QString::fromLocal8Bit(p.readAllStandardError());
         QCOMPARE(p.exitCode(), 0);
-        QVERIFY2(err.contains(QStringLiteral("AVISO: %1, linha %2: Linha não importada--> (linha em branco").arg(name).arg(blank)),
-                 qPrintable(err));
-        QVERIFY2(err.contains(QStringLiteral("AVISO: %1, linha %2: Linha não importada-->sobra (esperava-se o cabeçalho")
-                                  .arg(name).arg(blank + 1)),
-                 qPrintable(err));
+        QVERIFY2(
+            err.contains(
+                QStringLiteral("AVISO: %1, linha %2: Linha não importada--> (linha em branco").arg(name).arg(blank)),
+            qPrintable(err));
+        QVERIFY2(
+            err.contains(QStringLiteral("AVISO: %1, linha %2: Linha não importada-->sobra (esperava-se o cabeçalho")
+                             .arg(name)
+                             .arg(blank + 1)),
+            qPrintable(err));
         QCOMPARE(f.count("CERTIFIC"), 1);
     }
 };

@@ -104,8 +104,7 @@ private slots:
             QFile filler(disk.path(QStringLiteral("enchimento")));
             QVERIFY(filler.open(QIODevice::WriteOnly));
             const QByteArray block(1 << 16, 'x');
-            while (filler.write(block) == block.size()) {
-            }
+            while (filler.write(block) == block.size()) { }
             filler.close();
             QVERIFY(filler.resize(filler.size() - 384 * 1024));
         }
@@ -211,8 +210,8 @@ private slots:
         run.run(folder.path(), {name});
         QCOMPARE(run.results().first().outcome, ImportRun::Outcome::Skipped);
         const QString log = QDir::toNativeSeparators(folder.path(QStringLiteral("Log.txt")));
-        QVERIFY2(f.msg.lastText().contains(name) && f.msg.lastText().contains(log)
-                     && f.msg.lastText().contains(QStringLiteral("somente leitura")),
+        QVERIFY2(f.msg.lastText().contains(name) && f.msg.lastText().contains(log) &&
+                     f.msg.lastText().contains(QStringLiteral("somente leitura")),
                  qPrintable(f.msg.lastText()));
         QCOMPARE(f.count("CERTIFIC"), 0);
     }

@@ -32,9 +32,9 @@ private slots:
     {
         ImportRunFixture f;
         ImportFileBuilder b = certificates(119);
-        b.record(QStringLiteral("[LOTE]"), B::lote(QStringLiteral("C-1"), QStringLiteral("L-S"), QStringLiteral("Marca"),
-                                                   QStringLiteral("Modelo C-1"), QStringLiteral("Empresa C-1"),
-                                                   QStringLiteral("S")));
+        b.record(QStringLiteral("[LOTE]"),
+                 B::lote(QStringLiteral("C-1"), QStringLiteral("L-S"), QStringLiteral("Marca"),
+                         QStringLiteral("Modelo C-1"), QStringLiteral("Empresa C-1"), QStringLiteral("S")));
         QCOMPARE(b.records(), 120);
         const QString name = f.write(1, b);
 
@@ -44,7 +44,8 @@ private slots:
         QVERIFY(!f.observer.entries.join(',').contains(QStringLiteral("-NO")));
         QCOMPARE(f.observer.entries.first(), QStringLiteral("TCertificStruct-OK"));
         QCOMPARE(f.msg.texts(),
-                 QStringList{QStringLiteral("Importação dos dados do arquivo ") + name + QStringLiteral(" concluída com sucesso")});
+                 QStringList{QStringLiteral("Importação dos dados do arquivo ") + name +
+                             QStringLiteral(" concluída com sucesso")});
         QCOMPARE(f.msg.lastKind(), ScriptedMessenger::Information);
 
         QCOMPARE(f.count("CERTIFIC"), 17);
@@ -86,8 +87,10 @@ private slots:
             b.record(QStringLiteral("[EMPRESA]"), B::empresa(company));
             b.record(QStringLiteral("[EMP_CERT]"), B::empCert(QStringLiteral("C-%1").arg(i), company));
             b.record(QStringLiteral("[PRODUTO]"), B::produto("Marca", QStringLiteral("M%1").arg(i)));
-            b.record(QStringLiteral("[TIPO]"), B::tipo(QStringLiteral("C-%1").arg(i), "Marca", QStringLiteral("M%1").arg(i), company));
-            b.record(QStringLiteral("[LOTE]"), B::lote(QStringLiteral("C-%1").arg(i), "L1", "Marca", QStringLiteral("M%1").arg(i), company));
+            b.record(QStringLiteral("[TIPO]"),
+                     B::tipo(QStringLiteral("C-%1").arg(i), "Marca", QStringLiteral("M%1").arg(i), company));
+            b.record(QStringLiteral("[LOTE]"),
+                     B::lote(QStringLiteral("C-%1").arg(i), "L1", "Marca", QStringLiteral("M%1").arg(i), company));
             b.record(QStringLiteral("[DOC_NORM_CERT_PRODUTO]"), B::docCertProduto(QStringLiteral("C-%1").arg(i)));
         }
         for (int k = 0; k < 4; ++k)
@@ -160,8 +163,9 @@ private slots:
 
         f.msg.clear();
         QVERIFY(f.run({unknown}, QStringLiteral("MONTARIEL")));
-        QCOMPARE(f.msg.texts(), QStringList{QStringLiteral("Não foi possível validar a sigla do Certificador a "
-                                                           "tabela de pesquiza não foi informada")});
+        QCOMPARE(f.msg.texts(),
+                 QStringList{QStringLiteral("Não foi possível validar a sigla do Certificador a "
+                                            "tabela de pesquiza não foi informada")});
         // the acronym of the name is matched whatever its case
         f.msg.clear();
         const QString lower = QStringLiteral("TX-oct2026120877.txt");
@@ -230,12 +234,18 @@ private slots:
     {
         ImportRunFixture f;
         // OLD: complete, edited since and left unapproved on purpose; not in the file
-        f.db->execute("insert into CERTIFIC (SiglaCertificador, NumCertif, Completo, Aprovado) values ('OCT', 'OLD', 1, 0)");
-        f.db->execute("insert into CERTIFIC (SiglaCertificador, NumCertif, Completo, Aprovado) values ('OCT', 'HALF', 0, 0)");
+        f.db->execute(
+            "insert into CERTIFIC (SiglaCertificador, NumCertif, Completo, Aprovado) values ('OCT', 'OLD', 1, 0)");
+        f.db->execute(
+            "insert into CERTIFIC (SiglaCertificador, NumCertif, Completo, Aprovado) values ('OCT', 'HALF', 0, 0)");
         for (const char *n : {"OLD", "HALF"})
-            f.db->execute("insert into EMP_CERT (SiglaCertificador, NumCertif, CodigoPais, IdEmpresa) values ('OCT', ?, 'US', 'E')", {n});
-        f.db->execute("insert into SERVICO (SiglaCertificador, NumCertif, IdClasseServ, CodigoPais, IdEmpresa) values ('OCT', 'OLD', 1, 'US', 'E')");
-        f.db->execute("insert into DOC_NORM_CERT_SERVICO (SiglaCertificador, NumCertif, IdDocNorm, IdClasseCertif, IdClasseServ) values ('OCT', 'OLD', 1, 'S', 1)");
+            f.db->execute("insert into EMP_CERT (SiglaCertificador, NumCertif, CodigoPais, IdEmpresa) values ('OCT', "
+                          "?, 'US', 'E')",
+                          {n});
+        f.db->execute("insert into SERVICO (SiglaCertificador, NumCertif, IdClasseServ, CodigoPais, IdEmpresa) values "
+                      "('OCT', 'OLD', 1, 'US', 'E')");
+        f.db->execute("insert into DOC_NORM_CERT_SERVICO (SiglaCertificador, NumCertif, IdDocNorm, IdClasseCertif, "
+                      "IdClasseServ) values ('OCT', 'OLD', 1, 'S', 1)");
 
         QVERIFY(f.run({f.write(1, certificates(14))}));
         QCOMPARE(PostImport::completeCertificates(*f.db).size(), 3);
@@ -289,8 +299,8 @@ private slots:
         QVERIFY(!f.run({n1, n2, missing, n3}));
         QCOMPARE(f.failedFiles, f.base(n1) + ", " + f.base(n3));
         QCOMPARE(f.observer.finished, (QStringList{n1 + ":NO", n2 + ":OK", n3 + ":NO"}));
-        QVERIFY(f.msg.texts().contains("Erro ao tentar abrir o arquivo! " + QDir::toNativeSeparators(f.path(missing))
-                                       + ": o arquivo não foi encontrado."));
+        QVERIFY(f.msg.texts().contains("Erro ao tentar abrir o arquivo! " + QDir::toNativeSeparators(f.path(missing)) +
+                                       ": o arquivo não foi encontrado."));
         QCOMPARE(f.results.at(2).outcome, ImportRun::Outcome::Skipped);
         QCOMPARE(f.count("CERTIFIC"), 1);
         QVERIFY(f.read("ERRO" + f.base(n1) + ".txt").contains("O valor Q não é uma situação válida"));
@@ -301,10 +311,11 @@ private slots:
         QVERIFY(!f.exists("Log.txt") && !f.exists("Log_BD.txt"));
         ScriptedMessenger m;
         ImportRun::showImportErrors("kestravo", f.failedFiles, m);
-        QCOMPARE(m.texts(), QStringList{QStringLiteral("Ocorreram erros na IMPORTAÇÃO do(s) arquivo(s) TXT(s) e a "
-                                                       "rotina gerou o(s) arquivo(s) ")
-                                        + f.base(n1) + ", " + f.base(n3)
-                                        + QStringLiteral(", no mesmo diretório do(s) arquivos TXT processados.")});
+        QCOMPARE(m.texts(),
+                 QStringList{QStringLiteral("Ocorreram erros na IMPORTAÇÃO do(s) arquivo(s) TXT(s) e a "
+                                            "rotina gerou o(s) arquivo(s) ") +
+                             f.base(n1) + ", " + f.base(n3) +
+                             QStringLiteral(", no mesmo diretório do(s) arquivos TXT processados.")});
         ImportRun::showImportErrors("BRAVELTIS", f.failedFiles, m);
         QCOMPARE(m.messages.size(), 1);
     }

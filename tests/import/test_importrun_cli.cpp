@@ -41,7 +41,8 @@ private slots:
 
         Result r = cli(args);
         QCOMPARE(r.code, 0);
-        QVERIFY2(r.out.contains("Importação dos dados do arquivo " + good + " concluída com sucesso"), qPrintable(r.out + r.err));
+        QVERIFY2(r.out.contains("Importação dos dados do arquivo " + good + " concluída com sucesso"),
+                 qPrintable(r.out + r.err));
         QCOMPARE(f.count("CERTIFIC", "Aprovado = 1"), 1);
         QCOMPARE(QDir(f.dir()).entryList(QDir::Files), QStringList{good});
 

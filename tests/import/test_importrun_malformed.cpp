@@ -58,8 +58,8 @@ private slots:
                                    << "Erro na SIGLA do Certtificador! Verifique a linha 13 do arquivo txt.";
         const QString brand(106, QLatin1Char('B'));
         QTest::newRow("brand of 106") << recordLines("[PRODUTO]", B::produto(brand, "X"))
-                                      << "O Tamanho do conteudo do campo MARCAPROD " + brand
-                                             + " temporariamente não pode ser superior a 105 caracteres";
+                                      << "O Tamanho do conteudo do campo MARCAPROD " + brand +
+                " temporariamente não pode ser superior a 105 caracteres";
         QTest::newRow("model of 106") << recordLines("[PRODUTO]", B::produto("X", QString(106, QLatin1Char('m'))))
                                       << "O Tamanho do conteudo do campo MODELOPROD ";
     }
@@ -98,8 +98,7 @@ private slots:
         b.line("texto solto");
         const QString name = f.write(1, b);
         QVERIFY(f.run());
-        QCOMPARE(f.observer.warningLines,
-                 (QStringList{"Linha não importada-->", "Linha não importada-->texto solto"}));
+        QCOMPARE(f.observer.warningLines, (QStringList{"Linha não importada-->", "Linha não importada-->texto solto"}));
         QCOMPARE(f.count("CERTIFIC", "NumCertif = 'W-1'"), 1);
         QVERIFY(!f.exists("ERRO" + f.base(name) + ".txt"));
     }

@@ -46,13 +46,14 @@ QList<Record> scenario()
                             QStringLiteral("Empresa"));
     lot[QStringLiteral("DthEntCertif")] = QStringLiteral("01/07/2021");
     lot[QStringLiteral("DthStatusLote")] = QStringLiteral("01/07/2021");
-    const B::Values statusT{{"Numcertif", "C-1"},  {"Importado", "1"},         {"MarcaProd", "Marca"},
-                            {"ModeloProd", "M1"},  {"Evento", "ALT"},          {"HistoricoSis", "1"},
-                            {"StatusProduto", "A"}, {"DthStatusProduto", "01/07/2021"}, {"Justificativa", "j"}};
+    const B::Values statusT{
+        {"Numcertif", "C-1"},  {"Importado", "1"},    {"MarcaProd", "Marca"}, {"ModeloProd", "M1"},
+        {"Evento", "ALT"},     {"HistoricoSis", "1"}, {"StatusProduto", "A"}, {"DthStatusProduto", "01/07/2021"},
+        {"Justificativa", "j"}};
     return {
         {QStringLiteral("[CERTIFIC]"), B::certific(QStringLiteral("C-1"))},
-        {QStringLiteral("[TIPO]"), B::tipo(QStringLiteral("C-1"), QStringLiteral("Marca"), QStringLiteral("M1"),
-                                           QStringLiteral("Empresa"))},
+        {QStringLiteral("[TIPO]"),
+         B::tipo(QStringLiteral("C-1"), QStringLiteral("Marca"), QStringLiteral("M1"), QStringLiteral("Empresa"))},
         {QStringLiteral("[CERTIFIC]"), later},
         {QStringLiteral("[TIPO]"), betweenType},
         {QStringLiteral("[STATUS_C]"), B::statusC(QStringLiteral("C-1"))}, // dated 02/01/2020: refused now
@@ -69,9 +70,9 @@ QString masked(QString text)
     text.replace(QRegularExpression(QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")) +
                                     QStringLiteral(" \\d\\d:\\d\\d:\\d\\d")),
                  QStringLiteral("<now>"));
-    text.replace(QRegularExpression(QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")) +
-                                    QStringLiteral("T[0-9:.]+")),
-                 QStringLiteral("<now>"));
+    text.replace(
+        QRegularExpression(QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral("T[0-9:.]+")),
+        QStringLiteral("<now>"));
     return text;
 }
 
@@ -90,7 +91,8 @@ struct Side
     ScriptedMessenger msg;
     QStringList results; // "inserted"/"updated"/"failed" per record
 
-    explicit Side(const QString &connection) : db(connection)
+    explicit Side(const QString &connection)
+        : db(connection)
     {
         db.open(home.dbPath());
         db.execute(QStringLiteral("insert into STATUS_T (SiglaCertificador, NumCertif, Importado, MarcaProd, "
@@ -116,8 +118,9 @@ struct Side
                 PostImport::writeAutomaticStatusRow(db, *d, logs.path());
             if (w.succeeded)
                 PostImport::writeHistoryControlRow(db, *d, w.inserted, logs.path());
-            results << (!w.succeeded ? QStringLiteral("failed") : w.inserted ? QStringLiteral("inserted")
-                                                                              : QStringLiteral("updated"));
+            results << (!w.succeeded     ? QStringLiteral("failed")
+                            : w.inserted ? QStringLiteral("inserted")
+                                         : QStringLiteral("updated"));
         }
     }
 
@@ -168,8 +171,9 @@ private slots:
 
         // What the scenario is for: the moved issue date judges what follows,
         // a refused write takes no number, numbers follow the table's highest.
-        QCOMPARE(fast.results, (QStringList{"inserted", "inserted", "updated", "failed", "failed", "inserted",
-                                            "inserted", "inserted", "inserted"}));
+        QCOMPARE(fast.results,
+                 (QStringList{"inserted", "inserted", "updated", "failed", "failed", "inserted", "inserted", "inserted",
+                              "inserted"}));
         QCOMPARE(fast.sequence(QStringLiteral("STATUS_T")), (QList<int>{1000, 1001, 1002, 1003}));
         QCOMPARE(fast.sequence(QStringLiteral("STATUS_C")), (QList<int>{1, 2}));
         QCOMPARE(fast.sequence(QStringLiteral("STATUS_L")), (QList<int>{1}));

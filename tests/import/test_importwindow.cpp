@@ -23,8 +23,7 @@ class TestImportWindow : public QObject
 
     QTemporaryDir m_home;
 
-    template <typename T>
-    static T *control(QWidget &w, const char *name)
+    template <typename T> static T *control(QWidget &w, const char *name)
     {
         T *c = w.findChild<T *>(QLatin1String(name));
         if (!c)
@@ -64,8 +63,9 @@ private slots:
         QStringList tabs;
         for (int i = 0; i < pages->count(); ++i)
             tabs << pages->tabText(i);
-        QCOMPARE(tabs, (QStringList{"Avisos da importação", "Estruturas Importadas", "Erros do Arquivo Texto",
-                                    "Conteudo do txt que esta sendo importado", "Log BD"}));
+        QCOMPARE(tabs,
+                 (QStringList{"Avisos da importação", "Estruturas Importadas", "Erros do Arquivo Texto",
+                              "Conteudo do txt que esta sendo importado", "Log BD"}));
         for (const char *m : {"Memo4", "Memo3", "MemoLog", "Memo2", "MemoLogBD"})
             QVERIFY(w.findChild<QWidget *>(QLatin1String(m)));
         QVERIFY(f.msg.texts().isEmpty());
@@ -127,9 +127,10 @@ private slots:
 
         f.msg.clear();
         control<QPushButton>(w, "SpeedButton1")->click();
-        QCOMPARE(f.msg.texts(), QStringList{"Ocorreram erros na IMPORTAÇÃO do(s) arquivo(s) TXT(s) e a rotina gerou "
-                                            "o(s) arquivo(s) " + f.base(failed)
-                                            + ", no mesmo diretório do(s) arquivos TXT processados."});
+        QCOMPARE(f.msg.texts(),
+                 QStringList{"Ocorreram erros na IMPORTAÇÃO do(s) arquivo(s) TXT(s) e a rotina gerou "
+                             "o(s) arquivo(s) " +
+                             f.base(failed) + ", no mesmo diretório do(s) arquivos TXT processados."});
     }
 
     void successfulRunLeavesNoLogs()

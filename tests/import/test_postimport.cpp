@@ -97,12 +97,24 @@ private slots:
     {
         const QDateTime now = QDateTime::currentDateTime();
         insert(QStringLiteral("CTR_HISTORICO"),
-               {{"NomeTabela", "CERTIFIC"}, {"TabelaHistorico", "STATUS_C"}, {"SiglaCertificador", Sigla},
-                {"NumCertif", "C-1"}, {"Historico", "0"}, {"DthUltAtualiz", now}, {"UsuResp", "imp"}});
+               {{"NomeTabela", "CERTIFIC"},
+                {"TabelaHistorico", "STATUS_C"},
+                {"SiglaCertificador", Sigla},
+                {"NumCertif", "C-1"},
+                {"Historico", "0"},
+                {"DthUltAtualiz", now},
+                {"UsuResp", "imp"}});
         insert(QStringLiteral("CTR_HISTORICO"),
-               {{"NomeTabela", "TIPO"}, {"TabelaHistorico", "STATUS_T"}, {"SiglaCertificador", Sigla},
-                {"NumCertif", "C-2"}, {"MarcaProd", "M"}, {"ModeloProd", "X"}, {"Importado", 1},
-                {"Historico", "1"}, {"DthUltAtualiz", now}, {"UsuResp", "imp"}});
+               {{"NomeTabela", "TIPO"},
+                {"TabelaHistorico", "STATUS_T"},
+                {"SiglaCertificador", Sigla},
+                {"NumCertif", "C-2"},
+                {"MarcaProd", "M"},
+                {"ModeloProd", "X"},
+                {"Importado", 1},
+                {"Historico", "1"},
+                {"DthUltAtualiz", now},
+                {"UsuResp", "imp"}});
 
         QVERIFY(!PostImport::checkPairing(*m_db, m_logs->path()));
         const QString log = logBd();
@@ -125,11 +137,15 @@ private slots:
     void companyRoleCheckCoversTheWholeDatabase()
     {
         const QDateTime d(QDate(2020, 1, 1), QTime(0, 0));
-        insert(QStringLiteral("EMP_CERT"), {{"SiglaCertificador", Sigla}, {"NumCertif", "C-1"},
-                                            {"CodigoPais", "US"}, {"IdEmpresa", "Acme"}, {"StatusEmpresa", "A"}});
-        QVariantMap lot{{"SiglaCertificador", Sigla}, {"NumCertif", "C-1"}, {"NumLote", "L1"}, {"MarcaProd", "M"},
-                        {"ModeloProd", "X"}, {"Importado", 1}, {"StatusLote", "A"}, {"DthStatusLote", d},
-                        {"CodigoPais", "US"}, {"IdEmpresa", "acme"}};
+        insert(QStringLiteral("EMP_CERT"),
+               {{"SiglaCertificador", Sigla},
+                {"NumCertif", "C-1"},
+                {"CodigoPais", "US"},
+                {"IdEmpresa", "Acme"},
+                {"StatusEmpresa", "A"}});
+        QVariantMap lot{{"SiglaCertificador", Sigla}, {"NumCertif", "C-1"}, {"NumLote", "L1"},   {"MarcaProd", "M"},
+                        {"ModeloProd", "X"},          {"Importado", 1},     {"StatusLote", "A"}, {"DthStatusLote", d},
+                        {"CodigoPais", "US"},         {"IdEmpresa", "acme"}};
         insert(QStringLiteral("LOTE"), lot);
         QVERIFY2(PostImport::checkCompanyRoles(*m_db, m_logs->path()), qPrintable(logBd()));
 
@@ -151,8 +167,8 @@ private slots:
                                               "UNIDADE, que não estão na tabela EMP_CERT  !\n\n")));
         // Column names come as the table spells them.
         QVERIFY2(log.contains(QStringLiteral("Nome_da_Tabela: LOTE\nnumCertif: C-1\nmarcaprod: M\nmodeloprod: X\n"
-                                             "codigopais: US\nidempresa: Outra\n")
-                                  + dashes + '\n',
+                                             "codigopais: US\nidempresa: Outra\n") +
+                                  dashes + '\n',
                               Qt::CaseInsensitive),
                  qPrintable(log));
         QVERIFY(log.contains(QStringLiteral("Nome_da_Tabela: UNIDADE\n")));
@@ -167,40 +183,74 @@ private slots:
             insert(QStringLiteral("CERTIFIC"),
                    {{"SiglaCertificador", Sigla}, {"NumCertif", num}, {"Completo", 0}, {"Aprovado", 0}});
         auto company = [&](const char *num) {
-            insert(QStringLiteral("EMP_CERT"), {{"SiglaCertificador", Sigla}, {"NumCertif", num},
-                                                {"CodigoPais", "US"}, {"IdEmpresa", "Acme"}});
+            insert(QStringLiteral("EMP_CERT"),
+                   {{"SiglaCertificador", Sigla}, {"NumCertif", num}, {"CodigoPais", "US"}, {"IdEmpresa", "Acme"}});
         };
         // C-1: company, lot, certificate document -> complete
         company("C-1");
-        insert(QStringLiteral("LOTE"), {{"SiglaCertificador", Sigla}, {"NumCertif", "c-1"}, {"NumLote", "L"},
-                                        {"MarcaProd", "M"}, {"ModeloProd", "X"}, {"Importado", 1}});
-        insert(QStringLiteral("DOC_NORM_CERT_PRODUTO"), {{"SiglaCertificador", Sigla}, {"NumCertif", "C-1"},
-                                                          {"IdClasseCertif", "CL"}, {"IdClasseProd", 1},
-                                                          {"IdDocNorm", 1}});
+        insert(QStringLiteral("LOTE"),
+               {{"SiglaCertificador", Sigla},
+                {"NumCertif", "c-1"},
+                {"NumLote", "L"},
+                {"MarcaProd", "M"},
+                {"ModeloProd", "X"},
+                {"Importado", 1}});
+        insert(QStringLiteral("DOC_NORM_CERT_PRODUTO"),
+               {{"SiglaCertificador", Sigla},
+                {"NumCertif", "C-1"},
+                {"IdClasseCertif", "CL"},
+                {"IdClasseProd", 1},
+                {"IdDocNorm", 1}});
         // C-2: company and type, no document -> incomplete
         company("C-2");
-        insert(QStringLiteral("TIPO"), {{"SiglaCertificador", Sigla}, {"NumCertif", "C-2"}, {"MarcaProd", "M"},
-                                        {"ModeloProd", "X"}, {"Importado", 1}});
+        insert(QStringLiteral("TIPO"),
+               {{"SiglaCertificador", Sigla},
+                {"NumCertif", "C-2"},
+                {"MarcaProd", "M"},
+                {"ModeloProd", "X"},
+                {"Importado", 1}});
         // C-3: company, service and service document -> complete
         company("C-3");
-        insert(QStringLiteral("SERVICO"), {{"SiglaCertificador", Sigla}, {"NumCertif", "C-3"},
-                                           {"IdClasseServ", 1}, {"CodigoPais", "US"}, {"IdEmpresa", "Acme"}});
-        insert(QStringLiteral("DOC_NORM_SERV"), {{"SiglaCertificador", Sigla}, {"NumCertif", "C-3"},
-                                                  {"IdClasseCertif", "CL"}, {"IdClasseServ", 1},
-                                                  {"IdDocNorm", 1}, {"IdEmpresa", "Acme"}, {"CodigoPais", "US"}});
+        insert(QStringLiteral("SERVICO"),
+               {{"SiglaCertificador", Sigla},
+                {"NumCertif", "C-3"},
+                {"IdClasseServ", 1},
+                {"CodigoPais", "US"},
+                {"IdEmpresa", "Acme"}});
+        insert(QStringLiteral("DOC_NORM_SERV"),
+               {{"SiglaCertificador", Sigla},
+                {"NumCertif", "C-3"},
+                {"IdClasseCertif", "CL"},
+                {"IdClasseServ", 1},
+                {"IdDocNorm", 1},
+                {"IdEmpresa", "Acme"},
+                {"CodigoPais", "US"}});
         // C-4: product and document but no company -> incomplete
-        insert(QStringLiteral("UNIDADE"), {{"SiglaCertificador", Sigla}, {"NumCertif", "C-4"},
-                                           {"NumSerieProd", "S"}, {"MarcaProd", "M"}, {"ModeloProd", "X"},
-                                           {"Importado", 1}});
-        insert(QStringLiteral("DOC_NORM_UNIDADE"), {{"SiglaCertificador", Sigla}, {"NumCertif", "C-4"},
-                                                     {"IdClasseCertif", "CL"}, {"IdClasseProd", 1},
-                                                     {"IdDocNorm", 1}, {"MarcaProd", "M"}, {"ModeloProd", "X"},
-                                                     {"Importado", 1}, {"NumSerieProd", "S"}});
+        insert(QStringLiteral("UNIDADE"),
+               {{"SiglaCertificador", Sigla},
+                {"NumCertif", "C-4"},
+                {"NumSerieProd", "S"},
+                {"MarcaProd", "M"},
+                {"ModeloProd", "X"},
+                {"Importado", 1}});
+        insert(QStringLiteral("DOC_NORM_UNIDADE"),
+               {{"SiglaCertificador", Sigla},
+                {"NumCertif", "C-4"},
+                {"IdClasseCertif", "CL"},
+                {"IdClasseProd", 1},
+                {"IdDocNorm", 1},
+                {"MarcaProd", "M"},
+                {"ModeloProd", "X"},
+                {"Importado", 1},
+                {"NumSerieProd", "S"}});
 
         // C-3 is complete but was not written by the file, so it is left as it is.
         const QList<PostImport::CertificateKey> written{{Sigla, "c-1"}, {Sigla, "C-2"}, {Sigla, "C-4"}};
         QList<QPair<int, int>> progress;
-        QCOMPARE(PostImport::markCompleteCertificates(*m_db, written, [&](int d, int t) { progress.append({d, t}); }),
+        QCOMPARE(PostImport::markCompleteCertificates(*m_db, written,
+                                                      [&](int d, int t) {
+                                                          progress.append({d, t});
+                                                      }),
                  1);
         QCOMPARE(progress.last(), qMakePair(3, 3));
         QSqlQuery q = m_db->exec(QStringLiteral("select NumCertif, Completo, Aprovado from CERTIFIC order by 1"));
@@ -213,10 +263,18 @@ private slots:
     void newLotGetsInclusionRowWithStatusA()
     {
         auto lot = descriptor(QStringLiteral("[LOTE]"),
-                              {{"numLote", "L-9"}, {"SiglaCertificador", Sigla}, {"Numcertif", "C-1"},
-                               {"Importado", "1"}, {"CodigoPais", "US"}, {"DthEntCertif", "01/01/2020"},
-                               {"StatusLote", "S"}, {"DthStatusLote", "05/01/2020"}, {"QuantLote", "10"},
-                               {"MarcaProd", "M"}, {"ModeloProd", "X"}, {"IdEmpresa", "Acme"}});
+                              {{"numLote", "L-9"},
+                               {"SiglaCertificador", Sigla},
+                               {"Numcertif", "C-1"},
+                               {"Importado", "1"},
+                               {"CodigoPais", "US"},
+                               {"DthEntCertif", "01/01/2020"},
+                               {"StatusLote", "S"},
+                               {"DthStatusLote", "05/01/2020"},
+                               {"QuantLote", "10"},
+                               {"MarcaProd", "M"},
+                               {"ModeloProd", "X"},
+                               {"IdEmpresa", "Acme"}});
         QVERIFY(lot->isValid());
         const TWriteResult w = lot->WriteRow(*m_db);
         QVERIFY(w.succeeded && w.inserted);
@@ -239,9 +297,14 @@ private slots:
     void newCertificateInclusionRowKeepsItsStatus()
     {
         auto cert = descriptor(QStringLiteral("[CERTIFIC]"),
-                               {{"SiglaCertificador", Sigla}, {"Numcertif", "C-1"}, {"StatusCertificado", "S"},
-                                {"IdClasseProd", "1"}, {"IdClasseCertif", "CL"}, {"DataEmissao", "01/01/2020"},
-                                {"DataValid", "01/01/2030"}, {"DthStatusCertificado", "02/01/2020"}});
+                               {{"SiglaCertificador", Sigla},
+                                {"Numcertif", "C-1"},
+                                {"StatusCertificado", "S"},
+                                {"IdClasseProd", "1"},
+                                {"IdClasseCertif", "CL"},
+                                {"DataEmissao", "01/01/2020"},
+                                {"DataValid", "01/01/2030"},
+                                {"DthStatusCertificado", "02/01/2020"}});
         QVERIFY2(cert->WriteRow(*m_db).succeeded, qPrintable(logBd()));
         QVERIFY(PostImport::writeAutomaticStatusRow(*m_db, *cert, m_logs->path()));
         const QVariantMap r = row(QStringLiteral("select * from STATUS_C"));
@@ -250,8 +313,9 @@ private slots:
         QCOMPARE(r.value("evento").toString(), QStringLiteral("INC"));
 
         // Companies and products have no history table: nothing to write.
-        auto company = descriptor(QStringLiteral("[EMPRESA]"), {{"CodigoPais", "US"}, {"IdEmpresa", "Acme"},
-                                                                {"RazSocialEmp", "Acme"}, {"TipoPessoa", "1"}});
+        auto company = descriptor(
+            QStringLiteral("[EMPRESA]"),
+            {{"CodigoPais", "US"}, {"IdEmpresa", "Acme"}, {"RazSocialEmp", "Acme"}, {"TipoPessoa", "1"}});
         QVERIFY(PostImport::writeAutomaticStatusRow(*m_db, *company, m_logs->path()));
         QVERIFY(PostImport::writeHistoryControlRow(*m_db, *company, true, m_logs->path()));
         QCOMPARE(count(QStringLiteral("select count(*) from CTR_HISTORICO")), 0);
@@ -260,9 +324,9 @@ private slots:
     void historyControlPairsAChangeWithItsHistoryRow()
     {
         const QMap<QString, QString> values{{"SiglaCertificador", Sigla}, {"Numcertif", "C-1"},
-                                            {"StatusCertificado", "A"}, {"IdClasseProd", "1"},
-                                            {"IdClasseCertif", "CL"}, {"DataEmissao", "01/01/2020"},
-                                            {"DataValid", "01/01/2030"}, {"DthStatusCertificado", "02/01/2020"}};
+                                            {"StatusCertificado", "A"},   {"IdClasseProd", "1"},
+                                            {"IdClasseCertif", "CL"},     {"DataEmissao", "01/01/2020"},
+                                            {"DataValid", "01/01/2030"},  {"DthStatusCertificado", "02/01/2020"}};
         auto inserted = descriptor(QStringLiteral("[CERTIFIC]"), values);
         QVERIFY(PostImport::writeHistoryControlRow(*m_db, *inserted, true, m_logs->path()));
         QVariantMap r = row(QStringLiteral("select * from CTR_HISTORICO"));
@@ -273,15 +337,19 @@ private slots:
 
         auto changed = descriptor(QStringLiteral("[CERTIFIC]"), values);
         QVERIFY(PostImport::writeHistoryControlRow(*m_db, *changed, false, m_logs->path()));
-        const QString pairing =
-            QStringLiteral("select Historico from CTR_HISTORICO where NomeTabela = 'CERTIFIC' and "
-                           "TabelaHistorico = 'STATUS_C' and SiglaCertificador = 'OCT' and NumCertif = 'C-1'");
+        const QString pairing = QStringLiteral(
+            "select Historico from CTR_HISTORICO where NomeTabela = 'CERTIFIC' and "
+            "TabelaHistorico = 'STATUS_C' and SiglaCertificador = 'OCT' and NumCertif = 'C-1'");
         QCOMPARE(m_db->scalar(pairing).toString(), QStringLiteral("0"));
 
         auto history = descriptor(QStringLiteral("[STATUS_C]"),
-                                  {{"SiglaCertificador", Sigla}, {"Numcertif", "C-1"}, {"Evento", "ALT"},
-                                   {"HistoricoSis", "1"}, {"StatusCertificado", "A"},
-                                   {"DthStatusCertificado", "03/01/2020"}, {"Justificativa", "x"}});
+                                  {{"SiglaCertificador", Sigla},
+                                   {"Numcertif", "C-1"},
+                                   {"Evento", "ALT"},
+                                   {"HistoricoSis", "1"},
+                                   {"StatusCertificado", "A"},
+                                   {"DthStatusCertificado", "03/01/2020"},
+                                   {"Justificativa", "x"}});
         QVERIFY(PostImport::writeHistoryControlRow(*m_db, *history, true, m_logs->path()));
         QCOMPARE(m_db->scalar(pairing).toString(), QStringLiteral("1"));
         QCOMPARE(count(QStringLiteral("select count(*) from CTR_HISTORICO")), 1);

@@ -78,12 +78,13 @@ private slots:
         auto recs = readAll(*r, &warnings);
         QCOMPARE(int(recs.size()), 1);
         QCOMPARE(recs.front()->className(), QStringLiteral("TStatusCStruct"));
-        QCOMPARE(warnings, QStringList({QStringLiteral("Foi encontrado um header inválido -->[certific] Verifique a linha 2"),
-                                        QStringLiteral("Linha não importada-->") + c.lab,
-                                        QStringLiteral("Linha não importada-->") + c.report,
-                                        QStringLiteral("Linha não importada-->") + c.signatories,
-                                        QStringLiteral("Linha não importada-->") + c.notes,
-                                        QStringLiteral("Linha não importada-->")}));
+        QCOMPARE(warnings,
+                 QStringList({QStringLiteral("Foi encontrado um header inválido -->[certific] Verifique a linha 2"),
+                              QStringLiteral("Linha não importada-->") + c.lab,
+                              QStringLiteral("Linha não importada-->") + c.report,
+                              QStringLiteral("Linha não importada-->") + c.signatories,
+                              QStringLiteral("Linha não importada-->") + c.notes,
+                              QStringLiteral("Linha não importada-->")}));
         // The status record's line numbers count every line of the file.
         QCOMPARE(recs.front()->itemByName(QStringLiteral("Justificativa"))->lineNumber, 10);
     }
@@ -97,7 +98,8 @@ private slots:
         QStringList warnings;
         auto recs = readAll(*r, &warnings);
         QCOMPARE(int(recs.size()), 1);
-        QCOMPARE(warnings, QStringList{QStringLiteral("Foi encontrado um header inválido -->[NADA] Verifique a linha 2")});
+        QCOMPARE(warnings,
+                 QStringList{QStringLiteral("Foi encontrado um header inválido -->[NADA] Verifique a linha 2")});
     }
 
     void shortFirstLineReportsMissingDates()
@@ -112,12 +114,13 @@ private slots:
         QCOMPARE(int(recs.size()), 1);
         QVERIFY(!recs.front()->isValid());
         const QString log = logText();
-        QVERIFY(log.contains(QStringLiteral(
-            "O campo obrigatório DataValid não foi encontrado. Verifique a linha 2 do arquivo txt.\n")));
+        QVERIFY(log.contains(
+            QStringLiteral("O campo obrigatório DataValid não foi encontrado. Verifique a linha 2 do arquivo txt.\n")));
         QVERIFY(log.contains(QStringLiteral(
             "O campo obrigatório DthStatusCertificado não foi encontrado. Verifique a linha 2 do arquivo txt.\n")));
         // The issue date was cut to its first character only.
-        QVERIFY(log.contains(QStringLiteral("O valor ") + c.issue.left(1) + QStringLiteral(" não é uma date/time válido")));
+        QVERIFY(
+            log.contains(QStringLiteral("O valor ") + c.issue.left(1) + QStringLiteral(" não é uma date/time válido")));
     }
 
     void truncatedRecordAtEndOfFile()
@@ -179,7 +182,9 @@ private slots:
     {
         QFile f(file());
         QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        QByteArray justification("\x93" "Aprovado\x94 \x96" " ok");
+        QByteArray justification("\x93"
+                                 "Aprovado\x94 \x96"
+                                 " ok");
         f.write(StatusC().lines().mid(0, 2).join(QLatin1String("\r\n")).toLatin1() + "\r\n" + justification + "\r\n");
         f.close();
         TArquivoImportacao r(file(), QStringLiteral("KEST"), QStringLiteral("joao"));

@@ -49,18 +49,17 @@ struct Dialog : SelectionFixture
                 return justifications.isEmpty() ? std::nullopt : justifications.takeFirst();
             });
     }
-    template <typename T = QWidget>
-    T *w(const char *name) { return dlg->findChild<T *>(QLatin1String(name)); }
+    template <typename T = QWidget> T *w(const char *name) { return dlg->findChild<T *>(QLatin1String(name)); }
     void click(const char *name) { w<QAbstractButton>(name)->click(); }
     QString state()
     {
         QStringList out;
-        for (const char *sql : {"select group_concat(IdEmpresa || StatusEmpresa) from EMP_CERT",
-                                "select group_concat(StatusLote || IdEmpresa) from LOTE",
-                                "select group_concat(StatusProduto || IdEmpresa) from TIPO",
-                                "select Aprovado from CERTIFIC",
-                                "select (select count(*) from EVENTO_EMP) + (select count(*) from STATUS_L) + "
-                                "(select count(*) from STATUS_T) + (select count(*) from STATUS_S)"})
+        for (const char *sql :
+             {"select group_concat(IdEmpresa || StatusEmpresa) from EMP_CERT",
+              "select group_concat(StatusLote || IdEmpresa) from LOTE",
+              "select group_concat(StatusProduto || IdEmpresa) from TIPO", "select Aprovado from CERTIFIC",
+              "select (select count(*) from EVENTO_EMP) + (select count(*) from STATUS_L) + "
+              "(select count(*) from STATUS_T) + (select count(*) from STATUS_S)"})
             out << db->scalar(QString::fromUtf8(sql)).toString();
         return out.join('|');
     }
@@ -80,7 +79,8 @@ private slots:
         QCOMPARE(f.dlg->windowTitle(), QString("Alteração de Status"));
         QCOMPARE(f.w<QLabel>("LbPropagar")->text(),
                  QString("Cancela Empresa e Propagar o Status de Cancelado\npara os Produtos ou Serviços Vinculados"));
-        QCOMPARE(f.w<QGroupBox>("GbTransferir")->title(), QString("Cancelar e Transferir Empresa Vinculada dos Produtos"));
+        QCOMPARE(f.w<QGroupBox>("GbTransferir")->title(),
+                 QString("Cancelar e Transferir Empresa Vinculada dos Produtos"));
         QCOMPARE(f.w<QLineEdit>("EdEmpresaAtual")->text(), QString("Alfa SA"));
         auto *list = f.w<QComboBox>("CbNovaEmpresa");
         QStringList names;

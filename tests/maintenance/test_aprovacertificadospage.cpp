@@ -66,8 +66,7 @@ struct Shell
     {
         return db().scalar("select count(*) from " + table + " where " + where).toInt();
     }
-    template <typename T>
-    T *child(const char *name) { return frm->findChild<T *>(QLatin1String(name)); }
+    template <typename T> T *child(const char *name) { return frm->findChild<T *>(QLatin1String(name)); }
     QTableView *grid() { return child<QTableView>("DBGrid24"); }
     QStringList listed()
     {
@@ -175,11 +174,14 @@ private slots:
 
         // A full event table is named, with its limit.
         s.db().execute("drop trigger falha");
-        s.db().execute("insert into STATUS_C (SiglaCertificador, NumCertif, SeqEvento, Evento) values ('OCT', 'X', 32767, 'INC')");
+        s.db().execute(
+            "insert into STATUS_C (SiglaCertificador, NumCertif, SeqEvento, Evento) values ('OCT', 'X', 32767, 'INC')");
         s.msg.clear();
         s.select({0});
         s.child<QPushButton>("BitBtn9")->click();
-        QCOMPARE(s.msg.texts(), QStringList{"A tabela STATUS_C atingiu o número máximo de eventos (32767). O evento não foi gravado."});
+        QCOMPARE(
+            s.msg.texts(),
+            QStringList{"A tabela STATUS_C atingiu o número máximo de eventos (32767). O evento não foi gravado."});
         QCOMPARE(s.msg.lastCaption(), QString("Erro"));
         QCOMPARE(s.count("CERTIFIC", "Aprovado = 1"), 1);
         QCOMPARE(s.count("STATUS_C", "1 = 1"), 1);

@@ -27,7 +27,8 @@ class TestAprovarCli : public QObject
                 QStringList{"aprovar", "--home", f.home->dir(), "--user", user} + args);
         if (!p.waitForFinished(60000))
             return {};
-        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+                QString::fromUtf8(p.readAllStandardError())};
     }
 
     // Three complete certificates and two without products or documents.
@@ -87,8 +88,10 @@ private slots:
         QCOMPARE(f.count("CERTIFIC", "Aprovado = 1"), 3);
         QCOMPARE(f.count("CERTIFIC", "Aprovado = 1 and Completo = 0"), 0);
         QCOMPARE(f.count("STATUS_C", "NumCertif in ('P-1', 'P-2') and Evento = 'APR'"), 0);
-        QCOMPARE(f.count("STATUS_C", "Evento = 'APR' and HistoricoSis = '2' and "
-                                     "Justificativa = 'Historico gerado pelo sistema'"), 3);
+        QCOMPARE(f.count("STATUS_C",
+                         "Evento = 'APR' and HistoricoSis = '2' and "
+                         "Justificativa = 'Historico gerado pelo sistema'"),
+                 3);
 
         // A second run finds nothing left.
         r = cli(f, {"--completos"});
@@ -162,10 +165,13 @@ private slots:
         QCOMPARE(f.count("STATUS_C", "Evento = 'APR'"), 2);
 
         // A full event table is named with its limit; nothing is approved.
-        f.db->execute("insert into STATUS_C (SiglaCertificador, NumCertif, SeqEvento, Evento) values ('X', 'X', 32767, 'INC')");
+        f.db->execute(
+            "insert into STATUS_C (SiglaCertificador, NumCertif, SeqEvento, Evento) values ('X', 'X', 32767, 'INC')");
         r = cli(f, {"C-1"});
         QCOMPARE(r.code, 1);
-        QVERIFY2(r.err.contains("A tabela STATUS_C atingiu o número máximo de eventos (32767). O evento não foi gravado."), qPrintable(r.err));
+        QVERIFY2(
+            r.err.contains("A tabela STATUS_C atingiu o número máximo de eventos (32767). O evento não foi gravado."),
+            qPrintable(r.err));
         QCOMPARE(f.count("CERTIFIC", "Aprovado = 1 and NumCertif = 'C-1'"), 0);
         QCOMPARE(f.count("STATUS_C", "Evento = 'APR'"), 2);
     }

@@ -61,8 +61,8 @@ private slots:
             listed << c.numCertif;
         QCOMPARE(listed, QStringList({"C-1", "C-2", "O'Neil"}));
         QStringList missing;
-        const QList<CertificateKey> found =
-            candidatesByNumber(*m_db, {"c-1", "INCOMPLETO", "JA-APROVADO", "O'Neil", "NAO-EXISTE"}, &missing);
+        const QList<CertificateKey> found = candidatesByNumber(
+            *m_db, {"c-1", "INCOMPLETO", "JA-APROVADO", "O'Neil", "NAO-EXISTE"}, &missing);
         QCOMPARE(found.size(), 2);
         QCOMPARE(found.at(0).numCertif, QString("C-1"));
         QCOMPARE(missing, QStringList({"INCOMPLETO", "JA-APROVADO", "NAO-EXISTE"}));
@@ -136,7 +136,8 @@ private slots:
         m_db->execute("drop trigger falha");
 
         // A full event table.
-        m_db->execute("insert into STATUS_C (SiglaCertificador, NumCertif, SeqEvento, Evento) values ('OCT', 'X', 32766, 'INC')");
+        m_db->execute(
+            "insert into STATUS_C (SiglaCertificador, NumCertif, SeqEvento, Evento) values ('OCT', 'X', 32766, 'INC')");
         QVERIFY_THROWS_EXCEPTION(StatusEvents::SeqEventoEsgotado, approve(*m_db, keys({"C-1", "C-2"}), "admin"));
         QCOMPARE(count("CERTIFIC", "Aprovado = 1"), 2);
         QCOMPARE(count("STATUS_C", "1 = 1"), 1);
@@ -177,7 +178,8 @@ private slots:
             listed << page.value(1).toString();
         QCOMPARE(listed, numbers());
         QStringList missing;
-        QCOMPARE(candidatesByNumber(*m_db, {"sem-evento", "COM-EVENTO", "IMPORTADO", "JA-APROVADO"}, &missing).size(), 1);
+        QCOMPARE(candidatesByNumber(*m_db, {"sem-evento", "COM-EVENTO", "IMPORTADO", "JA-APROVADO"}, &missing).size(),
+                 1);
         QCOMPARE(missing, QStringList({"COM-EVENTO", "IMPORTADO", "JA-APROVADO"}));
 
         QVERIFY_THROWS_EXCEPTION(NotCandidates, approve(*m_db, keys({"SEM-EVENTO", "IMPORTADO"}), "admin"));

@@ -12,7 +12,10 @@
 namespace {
 
 // As the window gives it.
-QDateTime day(const QDate &d) { return MaintenanceDates::atMidnight(d); }
+QDateTime day(const QDate &d)
+{
+    return MaintenanceDates::atMidnight(d);
+}
 
 Certificate draft(const QString &numero)
 {
@@ -42,7 +45,8 @@ struct Fixture : SelectionFixture
 
     QVariant value(const char *column, const QString &numero)
     {
-        return db->scalar(QStringLiteral("SELECT %1 FROM CERTIFIC WHERE NumCertif = ?").arg(QLatin1String(column)), {numero});
+        return db->scalar(QStringLiteral("SELECT %1 FROM CERTIFIC WHERE NumCertif = ?").arg(QLatin1String(column)),
+                          {numero});
     }
     int events(const QString &numero, const char *evento = nullptr)
     {
@@ -55,7 +59,8 @@ struct Fixture : SelectionFixture
         run("UPDATE CERTIFIC SET Aprovado = 1 WHERE NumCertif = ?", {numero});
         run("INSERT INTO STATUS_C (SiglaCertificador, NumCertif, SeqEvento, Evento, Justificativa, HistoricoSis, "
             "StatusCertificado, DthStatusCertificado, DthUltAtualiz, UsuResp) VALUES (?, ?, "
-            "(SELECT COALESCE(MAX(SeqEvento), 0) + 1 FROM STATUS_C), 'APR', 'Historico gerado pelo sistema', '2', 'A', ?, ?, 'adm')",
+            "(SELECT COALESCE(MAX(SeqEvento), 0) + 1 FROM STATUS_C), 'APR', 'Historico gerado pelo sistema', '2', 'A', "
+            "?, ?, 'adm')",
             {Sigla, numero, QDateTime::currentDateTime(), QDateTime::currentDateTime()});
     }
 };
@@ -156,7 +161,8 @@ private slots:
         QVERIFY(f.msg.lastText().contains(QStringLiteral("Laboratório de Ensaio")));
         QCOMPARE(f.value("LabEnsaio", "C-1").toString(), QStringLiteral("Laboratório Ensaios"));
 
-        QVERIFY(!f.svc.changeStatus(c.key(), QStringLiteral("S"), QStringLiteral("Suspenso por Ω"), QDate::currentDate()));
+        QVERIFY(
+            !f.svc.changeStatus(c.key(), QStringLiteral("S"), QStringLiteral("Suspenso por Ω"), QDate::currentDate()));
         QVERIFY(f.msg.lastText().contains(QStringLiteral("Justificativa")));
         QCOMPARE(f.value("StatusCertificado", "C-1").toString(), QStringLiteral("A"));
     }
@@ -167,8 +173,9 @@ private slots:
         QCOMPARE(f.svc.newCertificateCertifier().value_or(QString()), QString("OCT"));
         f.run("INSERT INTO CONFIG_LOCAL (SiglaCertificador) VALUES ('OCX')");
         QVERIFY(!f.svc.newCertificateCertifier());
-        QCOMPARE(f.msg.lastText(), QString("Tabela de Configurações Locais adulterada. O módulo de inclusão de "
-                                           "certificado não pode continuar."));
+        QCOMPARE(f.msg.lastText(),
+                 QString("Tabela de Configurações Locais adulterada. O módulo de inclusão de "
+                         "certificado não pode continuar."));
         QCOMPARE(f.msg.lastCaption(), QString("Erro de sistema"));
         f.run("DELETE FROM CONFIG_LOCAL");
         f.msg.clear();
@@ -228,8 +235,9 @@ private slots:
               "IdEmpresa, CodigoPais) VALUES ('OCT', 'C-1', 'SERV', 10, 5001, '11222333000181', 'BR')");
         QVERIFY(ExistenceCheck::exists(*f.db, "DOCUMENTOS", k));
         f.run("DELETE FROM DOC_NORM_SERV");
-        f.run("INSERT INTO DOC_NORM_CERT_PRODUTO (SiglaCertificador, NumCertif, IdClasseCertif, IdClasseProd, IdDocNorm) "
-              "VALUES ('OCT', 'C-1', 'COMP', 101, 1001)");
+        f.run(
+            "INSERT INTO DOC_NORM_CERT_PRODUTO (SiglaCertificador, NumCertif, IdClasseCertif, IdClasseProd, IdDocNorm) "
+            "VALUES ('OCT', 'C-1', 'COMP', 101, 1001)");
         QVERIFY(ExistenceCheck::exists(*f.db, "DOCUMENTOS", k));
     }
 
@@ -255,7 +263,8 @@ private slots:
         noClass.idClasseProd = QVariant();
         QVERIFY(!CertificateStore::isComplete(*f.db, noClass));
         f.run("DELETE FROM DOC_NORM_LOTE");
-        f.run("INSERT INTO REP_CERTIFIC (SiglaCertificador, NumCertif, Completo, Aprovado) VALUES ('OCT', 'C-1', 1, 1)");
+        f.run(
+            "INSERT INTO REP_CERTIFIC (SiglaCertificador, NumCertif, Completo, Aprovado) VALUES ('OCT', 'C-1', 1, 1)");
         QVERIFY(CertificateStore::isComplete(*f.db, header));
     }
 
@@ -348,10 +357,12 @@ private slots:
         QSqlQuery q = f.db->exec("SELECT Evento, StatusCertificado, Justificativa, HistoricoSis FROM STATUS_C "
                                  "WHERE Evento <> 'APR' ORDER BY SeqEvento");
         while (q.next())
-            seen << QStringList{q.value(0).toString(), q.value(1).toString(), q.value(2).toString(), q.value(3).toString()}
+            seen << QStringList{q.value(0).toString(), q.value(1).toString(), q.value(2).toString(),
+                                q.value(3).toString()}
                         .join('|');
-        QCOMPARE(seen, QStringList({"INC|A|Historico gerado pelo sistema|2", "SUS|S|Auditoria vencida|2",
-                                    "CAN|C|Pedido|2", "REA|A|Reativado|2"}));
+        QCOMPARE(seen,
+                 QStringList({"INC|A|Historico gerado pelo sistema|2", "SUS|S|Auditoria vencida|2", "CAN|C|Pedido|2",
+                              "REA|A|Reativado|2"}));
     }
 
     void overLongValuesAreRefusedNamingTheirColumn()
@@ -360,11 +371,11 @@ private slots:
         Certificate longLab = draft("C-1");
         longLab.labEnsaio = QString(300, QLatin1Char('L'));
         QCOMPARE(f.svc.saveNew(longLab), CertificateService::Result::Failed);
-        QCOMPARE(f.msg.lastText(), QString("Texto longo demais: CERTIFIC.LabEnsaio aceita no máximo 255 caracteres. "
-                                           "As alterações não foram efetuadas."));
+        QCOMPARE(f.msg.lastText(),
+                 QString("Texto longo demais: CERTIFIC.LabEnsaio aceita no máximo 255 caracteres. "
+                         "As alterações não foram efetuadas."));
         QCOMPARE(f.msg.lastCaption(), QString("Erro de gravação"));
         QCOMPARE(f.count("SELECT COUNT(*) FROM CERTIFIC"), 0);
-
     }
 
     void exhaustedEventNumberingWritesNothing()
@@ -373,7 +384,8 @@ private slots:
         QVERIFY(f.svc.saveNew(draft("C-1")) == CertificateService::Result::Saved);
         f.run("UPDATE STATUS_C SET SeqEvento = 32767");
         // The user is told which table is full and its limit.
-        const QString full = QStringLiteral("A tabela STATUS_C atingiu o número máximo de eventos (32767). O evento não foi gravado.");
+        const QString full = QStringLiteral(
+            "A tabela STATUS_C atingiu o número máximo de eventos (32767). O evento não foi gravado.");
         QCOMPARE(f.svc.saveNew(draft("C-2")), CertificateService::Result::Failed);
         QCOMPARE(f.msg.lastText(), full);
         QCOMPARE(f.msg.lastCaption(), QString("Erro de gravação"));

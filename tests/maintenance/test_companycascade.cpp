@@ -55,15 +55,15 @@ struct Fixture : SelectionFixture
     QString snapshot()
     {
         QStringList out;
-        for (const char *sql : {"select group_concat(StatusEmpresa || DthStatusEmpresa) from EMP_CERT",
-                                "select group_concat(NumLote || StatusLote || IdEmpresa) from LOTE",
-                                "select group_concat(NumSerieProd || StatusUnidade || IdEmpresa) from UNIDADE",
-                                "select group_concat(ModeloProd || StatusProduto || IdEmpresa) from TIPO",
-                                "select group_concat(IdClasseServ || StatusServico) from SERVICO",
-                                "select Aprovado from CERTIFIC",
-                                "select (select count(*) from EVENTO_EMP) + (select count(*) from STATUS_L) + "
-                                "(select count(*) from STATUS_U) + (select count(*) from STATUS_T) + "
-                                "(select count(*) from STATUS_S)"})
+        for (const char *sql :
+             {"select group_concat(StatusEmpresa || DthStatusEmpresa) from EMP_CERT",
+              "select group_concat(NumLote || StatusLote || IdEmpresa) from LOTE",
+              "select group_concat(NumSerieProd || StatusUnidade || IdEmpresa) from UNIDADE",
+              "select group_concat(ModeloProd || StatusProduto || IdEmpresa) from TIPO",
+              "select group_concat(IdClasseServ || StatusServico) from SERVICO", "select Aprovado from CERTIFIC",
+              "select (select count(*) from EVENTO_EMP) + (select count(*) from STATUS_L) + "
+              "(select count(*) from STATUS_U) + (select count(*) from STATUS_T) + "
+              "(select count(*) from STATUS_S)"})
             out << db->scalar(QString::fromUtf8(sql)).toString();
         return out.join('|');
     }
@@ -97,8 +97,10 @@ private slots:
         QCOMPARE(f.count("select count(*) from LOTE where StatusLote = 'A' and IdEmpresa = '222'"), 1);
         QCOMPARE(f.count("select count(*) from UNIDADE where StatusUnidade = 'S'"), 1);
         QCOMPARE(f.count("select count(*) from STATUS_U"), 0);
-        QCOMPARE(f.count("select count(*) from EVENTO_EMP where Evento = 'CAN' and StatusEmpresa = 'C' and IdEmpresa = '111'"),
-                 1);
+        QCOMPARE(
+            f.count(
+                "select count(*) from EVENTO_EMP where Evento = 'CAN' and StatusEmpresa = 'C' and IdEmpresa = '111'"),
+            1);
         QCOMPARE(f.count("select count(*) from EVENTO_EMP"), 1);
         QCOMPARE(f.companyStatus(Alfa), QString("C"));
         QCOMPARE(f.companyStatus(Beta), QString("A"));
@@ -135,7 +137,8 @@ private slots:
         QCOMPARE(f.count("select count(*) from TIPO where StatusProduto = 'C'"), 1);
         QCOMPARE(f.count("select count(*) from STATUS_T where Evento = 'SUS' and ModeloProd = 'T1'"), 1);
         QCOMPARE(f.count("select count(*) from STATUS_U where Evento = 'SUS' and StatusUnidade = 'S'"), 1);
-        QCOMPARE(f.count("select count(*) from STATUS_S where Evento = 'SUS' and Status_S = 'S' and IdClasseServ = 10"), 1);
+        QCOMPARE(f.count("select count(*) from STATUS_S where Evento = 'SUS' and Status_S = 'S' and IdClasseServ = 10"),
+                 1);
         QCOMPARE(f.count("select count(*) from SERVICO where StatusServico = 'S'"), 1);
         // The numbering is per table: each table's first row is 1.
         QCOMPARE(f.count("select SeqEvento from STATUS_S"), 1);
@@ -232,7 +235,9 @@ private slots:
         QCOMPARE(f.msg.lastText(), QString("Transferencia da Empresa realizada com sucesso."));
         QCOMPARE(f.companyStatus(Alfa), QString("C"));
         QCOMPARE(f.count("select count(*) from EVENTO_EMP where Evento = 'CAN' and IdEmpresa = '111'"), 1);
-        QCOMPARE(f.count("select count(*) from TIPO where IdEmpresa = '333' and CodigoPais = 'AR' and StatusProduto = 'A'"), 1);
+        QCOMPARE(
+            f.count("select count(*) from TIPO where IdEmpresa = '333' and CodigoPais = 'AR' and StatusProduto = 'A'"),
+            1);
         QCOMPARE(f.count("select count(*) from LOTE where IdEmpresa = '333' and StatusLote = 'A'"), 1);
         QCOMPARE(f.count("select count(*) from UNIDADE where IdEmpresa = '333' and StatusUnidade = 'A'"), 1);
         QCOMPARE(f.count("select count(*) from LOTE where IdEmpresa = '111' and StatusLote = 'S'"), 1);

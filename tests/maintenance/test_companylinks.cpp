@@ -18,8 +18,10 @@ struct Fixture : SelectionFixture
     Fixture()
     {
         certificate(Num, "COMP", 101, QDate(2024, 1, 10));
-        run("insert into PAPEL_EMP (IdPapelEmp, PapelEmp, DthUltAtualiz, UsuResp) values (1, 'Fabricante', '2024-01-01', 'q')");
-        run("insert into PAPEL_EMP (IdPapelEmp, PapelEmp, DthUltAtualiz, UsuResp) values (2, 'Importador', '2024-01-01', 'q')");
+        run("insert into PAPEL_EMP (IdPapelEmp, PapelEmp, DthUltAtualiz, UsuResp) values (1, 'Fabricante', "
+            "'2024-01-01', 'q')");
+        run("insert into PAPEL_EMP (IdPapelEmp, PapelEmp, DthUltAtualiz, UsuResp) values (2, 'Importador', "
+            "'2024-01-01', 'q')");
         legalEntity("BR", "12345678000190", "12345678000190", "Fábrica Alfa Ltda", "Alfa");
         legalEntity("CN", "shenzhen-ab", QString(), "Shenzhen AB Co", "AB");
     }
@@ -48,13 +50,14 @@ struct Fixture : SelectionFixture
     }
     QVariant empCert(const char *column, const QString &id)
     {
-        return db->scalar(QStringLiteral("select %1 from EMP_CERT where IdEmpresa = ?").arg(QLatin1String(column)), {id});
+        return db->scalar(QStringLiteral("select %1 from EMP_CERT where IdEmpresa = ?").arg(QLatin1String(column)),
+                          {id});
     }
     QVariant event(const char *column, const QString &id, const QString &evento)
     {
-        return db->scalar(QStringLiteral("select %1 from EVENTO_EMP where IdEmpresa = ? and Evento = ?")
-                              .arg(QLatin1String(column)),
-                          {id, evento});
+        return db->scalar(
+            QStringLiteral("select %1 from EVENTO_EMP where IdEmpresa = ? and Evento = ?").arg(QLatin1String(column)),
+            {id, evento});
     }
 };
 
@@ -107,7 +110,8 @@ private slots:
         QVERIFY(f.add("BR", "12345678000190"));
         QCOMPARE(f.empCert("StatusEmpresa", "12345678000190").toString(), QString("A"));
         QCOMPARE(f.empCert("DthStatusEmpresa", "12345678000190").toDateTime(), QDate(2024, 2, 1).startOfDay());
-        QCOMPARE(f.event("Justificativa", "12345678000190", "INC").toString(), QString("Historico gerado pelo sistema"));
+        QCOMPARE(f.event("Justificativa", "12345678000190", "INC").toString(),
+                 QString("Historico gerado pelo sistema"));
         QCOMPARE(f.event("DthStatusEmpresa", "12345678000190", "INC").toDateTime(), QDate(2024, 2, 1).startOfDay());
         QCOMPARE(f.event("HistoricoSis", "12345678000190", "INC").toString(), QString("2"));
         QCOMPARE(f.event("UsuResp", "12345678000190", "INC").toString(), QString("joana"));
@@ -127,7 +131,8 @@ private slots:
                               QString("papel corrigido")));
         QCOMPARE(f.event("Justificativa", "12345678000190", "ALT").toString(), QString("papel corrigido"));
         QCOMPARE(f.event("StatusEmpresa", "12345678000190", "ALT").toString(), QString("S"));
-        QVERIFY(f.event("DthStatusEmpresa", "12345678000190", "ALT").toDateTime().secsTo(QDateTime::currentDateTime()) < 60);
+        QVERIFY(f.event("DthStatusEmpresa", "12345678000190", "ALT").toDateTime().secsTo(QDateTime::currentDateTime()) <
+                60);
         QCOMPARE(f.empCert("DthStatusEmpresa", "12345678000190").toDateTime(), QDate(2024, 4, 4).startOfDay());
         QCOMPARE(f.count("select Aprovado from CERTIFIC"), 0);
 
@@ -150,8 +155,10 @@ private slots:
         Fixture f;
         f.item("TIPO", Num, "Marca", "M1", 0);
         f.run("update TIPO set CodigoPais = 'CN', IdEmpresa = 'other'");
-        f.run("insert into DOC_NORM_CERT_PRODUTO (SiglaCertificador, NumCertif, IdClasseCertif, IdClasseProd, IdDocNorm) "
-              "values ('OCT', ?, 'COMP', 101, 1)", {Num});
+        f.run(
+            "insert into DOC_NORM_CERT_PRODUTO (SiglaCertificador, NumCertif, IdClasseCertif, IdClasseProd, IdDocNorm) "
+            "values ('OCT', ?, 'COMP', 101, 1)",
+            {Num});
         QCOMPARE(f.count("select Completo from CERTIFIC"), 0);
         QVERIFY(f.add("BR", "12345678000190"));
         QCOMPARE(f.count("select Completo from CERTIFIC"), 1);
@@ -169,8 +176,10 @@ private slots:
         f.item("TIPO", Num, "Marca", "M1", 0);
         f.run("update TIPO set CodigoPais = 'BR', IdEmpresa = '12345678000190', StatusProduto = 'C'");
         QVERIFY(!f.links.removalAllowed(f.cert, {"BR", "12345678000190"}));
-        QCOMPARE(f.msg.lastText(),
-                 QString("Este registro não pode ser excluido do certificado, pois já foi referenciado a produto ou serviço."));
+        QCOMPARE(
+            f.msg.lastText(),
+            QString(
+                "Este registro não pode ser excluido do certificado, pois já foi referenciado a produto ou serviço."));
         QCOMPARE(f.msg.lastCaption(), QString("Erro de deleção"));
         f.service(Num, 10, "CN", "SHENZHEN-AB");
         QVERIFY(!f.links.removalAllowed(f.cert, {"CN", "shenzhen-ab"}));
@@ -179,8 +188,9 @@ private slots:
         // Added before the last approval: the regulator has it.
         f.approve(QDateTime::currentDateTime().addSecs(5));
         QVERIFY(!f.links.removalAllowed(f.cert, {"CN", "shenzhen-ab"}));
-        QCOMPARE(f.msg.lastText(), QString("Este registro não pode ser apagado do certificado, pois já foi aprovado "
-                                           "para emissão para o Quelora."));
+        QCOMPARE(f.msg.lastText(),
+                 QString("Este registro não pode ser apagado do certificado, pois já foi aprovado "
+                         "para emissão para o Quelora."));
         // Added after it: may go, with its events.
         f.run("update EVENTO_EMP set DthUltAtualiz = ?", {QDateTime::currentDateTime().addSecs(60)});
         QVERIFY(f.links.removalAllowed(f.cert, {"CN", "shenzhen-ab"}));
@@ -188,7 +198,8 @@ private slots:
               "values ('OCT', 'OUTRO', 'CN', 'shenzhen-ab', 99, 'INC')");
         QVERIFY(f.links.remove(f.cert, {"CN", "shenzhen-ab"}));
         QCOMPARE(f.count("select count(*) from EMP_CERT where IdEmpresa = 'shenzhen-ab'"), 0);
-        QCOMPARE(f.count("select count(*) from EVENTO_EMP where IdEmpresa = 'shenzhen-ab' and NumCertif = ?", {Num}), 0);
+        QCOMPARE(f.count("select count(*) from EVENTO_EMP where IdEmpresa = 'shenzhen-ab' and NumCertif = ?", {Num}),
+                 0);
         // Another certificate's history of the company stays.
         QCOMPARE(f.count("select count(*) from EVENTO_EMP where NumCertif = 'OUTRO'"), 1);
         QCOMPARE(f.count("select Aprovado from CERTIFIC"), 0);
@@ -199,14 +210,17 @@ private slots:
         // The removal asks again inside its transaction: still named by a
         // product, the company stays.
         QVERIFY(!f.links.remove(f.cert, {"BR", "12345678000190"}));
-        QCOMPARE(f.msg.lastText(),
-                 QString("Este registro não pode ser excluido do certificado, pois já foi referenciado a produto ou serviço."));
+        QCOMPARE(
+            f.msg.lastText(),
+            QString(
+                "Este registro não pode ser excluido do certificado, pois já foi referenciado a produto ou serviço."));
         QCOMPARE(f.count("select count(*) from EMP_CERT where IdEmpresa = '12345678000190'"), 1);
         // The link and its events leave together or not at all.
         f.run("delete from TIPO");
         f.run("create trigger keep_link before delete on EMP_CERT begin select raise(abort, 'preso'); end");
         QVERIFY(!f.links.remove(f.cert, {"BR", "12345678000190"}));
-        QCOMPARE(f.msg.lastText(), QString("Erro genérico de gravação no Banco de Dados !!! As alterações não foram efetuadas."));
+        QCOMPARE(f.msg.lastText(),
+                 QString("Erro genérico de gravação no Banco de Dados !!! As alterações não foram efetuadas."));
         QCOMPARE(f.count("select count(*) from EVENTO_EMP where IdEmpresa = '12345678000190'"), 1);
         f.run("drop trigger keep_link");
     }
@@ -242,8 +256,9 @@ private slots:
         f.run("insert into EVENTO_EMP (SiglaCertificador, NumCertif, CodigoPais, IdEmpresa, SeqEvento, Evento) "
               "values ('X', 'X', 'X', 'X', 32767, 'INC')");
         QVERIFY(!f.links.changeStatus(f.cert, br, "A", "volta", QDate(2024, 6, 2)));
-        QCOMPARE(f.msg.lastText(), QString("A tabela EVENTO_EMP atingiu o número máximo de eventos (32767). O evento não "
-                                           "foi gravado."));
+        QCOMPARE(f.msg.lastText(),
+                 QString("A tabela EVENTO_EMP atingiu o número máximo de eventos (32767). O evento não "
+                         "foi gravado."));
         QCOMPARE(f.empCert("StatusEmpresa", br.idEmpresa).toString(), QString("S"));
     }
 };

@@ -1,8 +1,8 @@
 // Normative documents linked to certificate items: which documents are
 // offered, adding a link with its event, removal only while the regulator
 // has not received the link, status changes, approval and completeness.
-#include "maintenance/docnormlinks.h"
 #include "maintenance/certificatestore.h"
+#include "maintenance/docnormlinks.h"
 #include "support/selectionfixture.h"
 
 #include <QtTest>
@@ -11,7 +11,10 @@ namespace {
 
 using Mode = DocNormLinks::Mode;
 
-QString day(const QDate &d) { return d.toString(QStringLiteral("dd/MM/yyyy")); }
+QString day(const QDate &d)
+{
+    return d.toString(QStringLiteral("dd/MM/yyyy"));
+}
 
 const QDate Issue(2024, 1, 10);
 

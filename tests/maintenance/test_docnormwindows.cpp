@@ -27,11 +27,13 @@ namespace {
 
 using StatusEvents::Table;
 
-QString day(const QDate &d) { return d.toString(QStringLiteral("dd/MM/yyyy")); }
+QString day(const QDate &d)
+{
+    return d.toString(QStringLiteral("dd/MM/yyyy"));
+}
 const QDate Issue(2024, 1, 10);
 
-template <typename T>
-void whenModal(std::function<void(T *)> step, int triesLeft = 300)
+template <typename T> void whenModal(std::function<void(T *)> step, int triesLeft = 300)
 {
     QTimer::singleShot(10, [step, triesLeft] {
         if (auto *w = qobject_cast<T *>(QApplication::activeModalWidget())) {
@@ -53,8 +55,7 @@ void shot(QWidget *w, const QString &name)
     w->grab().save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
 }
 
-template <typename T = QWidget>
-T *child(QWidget *w, const char *name)
+template <typename T = QWidget> T *child(QWidget *w, const char *name)
 {
     T *c = w->findChild<T *>(QLatin1String(name));
     if (!c)
@@ -62,7 +63,10 @@ T *child(QWidget *w, const char *name)
     return c;
 }
 
-void click(QWidget *w, const char *name) { child<QAbstractButton>(w, name)->click(); }
+void click(QWidget *w, const char *name)
+{
+    child<QAbstractButton>(w, name)->click();
+}
 
 void setText(QWidget *w, const char *name, const QString &text)
 {
@@ -89,7 +93,10 @@ QStringList items(QComboBox *c)
     return out;
 }
 
-int rows(QWidget *w, const char *grid) { return child<QTableView>(w, grid)->model()->rowCount(); }
+int rows(QWidget *w, const char *grid)
+{
+    return child<QTableView>(w, grid)->model()->rowCount();
+}
 
 struct Fixture : SelectionFixture
 {
@@ -188,8 +195,9 @@ private slots:
         // Received by the regulator: stays.
         f.run("insert into REP_STATUS_C select * from STATUS_C where HistoricoSis = '1'");
         click(&w, "BtExcluir");
-        QCOMPARE(f.msg.lastText(), QString::fromUtf8("Este registro não pode ser excluído do certificado, pois já foi "
-                                                     "aprovado para emissão para o Quelora."));
+        QCOMPARE(f.msg.lastText(),
+                 QString::fromUtf8("Este registro não pode ser excluído do certificado, pois já foi "
+                                   "aprovado para emissão para o Quelora."));
         QCOMPARE(rows(&w, "GridStatus"), 1);
         f.run("delete from REP_STATUS_C");
         f.msg.answers.enqueue(false);
@@ -280,8 +288,9 @@ private slots:
         // Received: refused; otherwise removed after a Yes, events kept.
         f.run("insert into REP_DOC_NORM_CERT_PRODUTO select * from DOC_NORM_CERT_PRODUTO");
         click(&w, "btnExDocNorm");
-        QCOMPARE(f.msg.lastText(), QString::fromUtf8("Este registro não pode ser apagado do certificado, pois já foi "
-                                                     "aprovado para emissão para o Quelora."));
+        QCOMPARE(f.msg.lastText(),
+                 QString::fromUtf8("Este registro não pode ser apagado do certificado, pois já foi "
+                                   "aprovado para emissão para o Quelora."));
         QCOMPARE(rows(&w, "DBGDocNorm"), 1);
         f.run("delete from REP_DOC_NORM_CERT_PRODUTO");
         f.msg.answers.enqueue(true);
@@ -303,7 +312,9 @@ private slots:
         item.idEmpresa = "E1";
         TFrmDocumentosNormativos w(f.ctx, DocNormLinks::Mode::Servicos, item);
         QVERIFY(child<QAbstractButton>(&w, "RbServicos")->isChecked());
-        QVERIFY(child<QLabel>(&w, "LbItem")->text().endsWith(QString::fromUtf8("Empresa BR / E1  ·  Classe de serviço 10")));
+        QVERIFY(child<QLabel>(&w, "LbItem")
+                    ->text()
+                    .endsWith(QString::fromUtf8("Empresa BR / E1  ·  Classe de serviço 10")));
         QVERIFY(child<QLabel>(&w, "LbAtencao")->text().contains(QString::fromUtf8("este SERVIÇO")));
         click(&w, "btnIncluirDocNorm");
         QCOMPARE(items(child<QComboBox>(&w, "cmbTitulo")), QStringList{"Recarga"});

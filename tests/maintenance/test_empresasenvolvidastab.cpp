@@ -29,7 +29,7 @@ public:
     using CertificateTab::CertificateTab;
     QString title() const override { return QStringLiteral("Produtos por Lote"); }
     void openCertificate(const OpenCertificate &) override { ++opened; }
-    void closeCertificate() override {}
+    void closeCertificate() override { }
     bool hasCurrentRow() const override { return false; }
     int opened = 0;
 };
@@ -84,8 +84,7 @@ struct Window : SelectionFixture
         tabs()->setCurrentWidget(tab);
     }
     QTabWidget *tabs() { return frm->findChild<QTabWidget *>("PControlModificaCertif"); }
-    template <typename T = QWidget>
-    T *w(const char *name) { return frm->findChild<T *>(QLatin1String(name)); }
+    template <typename T = QWidget> T *w(const char *name) { return frm->findChild<T *>(QLatin1String(name)); }
     bool enabled(const char *name) { return w(name)->isEnabled() && w(name)->isVisibleTo(frm); }
     void click(const char *name) { w<QAbstractButton>(name)->click(); }
     SelectedCompany company(const QString &country, const QString &id)
@@ -152,8 +151,9 @@ private slots:
 
         f.tabs()->setCurrentIndex(0);
         QCOMPARE(f.tabs()->currentWidget(), f.tab);
-        QCOMPARE(f.msg.lastText(), QString("Existem inclusões ou alterações não Aplicadas no painel de Empresas "
-                                           "Envolvidas. Pressione o botão Aplicar ou Cancelar antes de mudar de painel."));
+        QCOMPARE(f.msg.lastText(),
+                 QString("Existem inclusões ou alterações não Aplicadas no painel de Empresas "
+                         "Envolvidas. Pressione o botão Aplicar ou Cancelar antes de mudar de painel."));
         QCOMPARE(f.msg.lastCaption(), QString("Erro de Edição"));
 
         f.click("btnCanEdEmpCert");
@@ -254,8 +254,10 @@ private slots:
         f.run("update TIPO set CodigoPais = 'BR', IdEmpresa = '12345678000190', StatusProduto = 'C'");
         f.open();
         f.click("btnExEmpCertEd");
-        QCOMPARE(f.msg.lastText(),
-                 QString("Este registro não pode ser excluido do certificado, pois já foi referenciado a produto ou serviço."));
+        QCOMPARE(
+            f.msg.lastText(),
+            QString(
+                "Este registro não pode ser excluido do certificado, pois já foi referenciado a produto ou serviço."));
         QCOMPARE(f.msg.lastCaption(), QString("Erro de deleção"));
         QCOMPARE(f.count("select count(*) from EMP_CERT"), 1);
         // Answering No keeps a free company.

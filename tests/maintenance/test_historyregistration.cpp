@@ -10,7 +10,10 @@ namespace {
 
 using StatusEvents::Table;
 
-QString day(const QDate &d) { return d.toString(QStringLiteral("dd/MM/yyyy")); }
+QString day(const QDate &d)
+{
+    return d.toString(QStringLiteral("dd/MM/yyyy"));
+}
 
 const QDate Issue(2024, 1, 10);
 
@@ -109,7 +112,7 @@ private slots:
         f.run("update TIPO set StatusProduto = 'S'");
         // The tab's row may carry more than the key.
         StatusEvents::ItemKey key{{"siglacertificador", f.Sigla}, {"NUMCERTIF", "C-1"}, {"MarcaProd", "Marca"},
-                                  {"ModeloProd", "M1"}, {"Importado", 0}, {"StatusProduto", "A"}};
+                                  {"ModeloProd", "M1"},           {"Importado", 0},     {"StatusProduto", "A"}};
         HistoryRegistration h = f.history(Table::Status_T, key);
         QCOMPARE(h.currentStatus(), QStringLiteral("S"));
         const auto seq = h.add("  vistoria  ", day(Issue.addDays(3)));
@@ -167,36 +170,42 @@ private slots:
         QTest::newRow("EVENTO_EMP") << int(Table::Evento_Emp)
                                     << "insert into EMP_CERT (SiglaCertificador, NumCertif, CodigoPais, IdEmpresa, "
                                        "StatusEmpresa) values ('OCT', 'C-1', 'BR', 'E1', 'C')";
-        QTest::newRow("STATUS_T") << int(Table::Status_T)
-                                  << "insert into TIPO (SiglaCertificador, NumCertif, MarcaProd, ModeloProd, Importado, "
-                                     "StatusProduto) values ('OCT', 'C-1', 'Ma', 'Mo', 1, 'C')";
+        QTest::newRow("STATUS_T")
+            << int(Table::Status_T)
+            << "insert into TIPO (SiglaCertificador, NumCertif, MarcaProd, ModeloProd, Importado, "
+               "StatusProduto) values ('OCT', 'C-1', 'Ma', 'Mo', 1, 'C')";
         QTest::newRow("STATUS_L") << int(Table::Status_L)
                                   << "insert into LOTE (SiglaCertificador, NumCertif, NumLote, MarcaProd, ModeloProd, "
                                      "Importado, StatusLote) values ('OCT', 'C-1', 'L1', 'Ma', 'Mo', 1, 'C')";
-        QTest::newRow("STATUS_U") << int(Table::Status_U)
-                                  << "insert into UNIDADE (SiglaCertificador, NumCertif, NumSerieProd, MarcaProd, "
-                                     "ModeloProd, Importado, StatusUnidade) values ('OCT', 'C-1', 'S1', 'Ma', 'Mo', 1, 'C')";
+        QTest::newRow("STATUS_U")
+            << int(Table::Status_U)
+            << "insert into UNIDADE (SiglaCertificador, NumCertif, NumSerieProd, MarcaProd, "
+               "ModeloProd, Importado, StatusUnidade) values ('OCT', 'C-1', 'S1', 'Ma', 'Mo', 1, 'C')";
         QTest::newRow("STATUS_S") << int(Table::Status_S)
                                   << "insert into SERVICO (SiglaCertificador, NumCertif, IdClasseServ, CodigoPais, "
                                      "IdEmpresa, StatusServico) values ('OCT', 'C-1', 10, 'BR', 'E1', 'C')";
-        QTest::newRow("STATUS_DNCP") << int(Table::Status_DNCP)
-                                     << "insert into DOC_NORM_CERT_PRODUTO (SiglaCertificador, NumCertif, IdClasseCertif, "
-                                        "IdClasseProd, IdDocNorm, Status_DNCP) values ('OCT', 'C-1', 'COMP', 101, 7, 'C')";
-        QTest::newRow("STATUS_DNCS") << int(Table::Status_DNCS)
-                                     << "insert into DOC_NORM_CERT_SERVICO (SiglaCertificador, NumCertif, IdDocNorm, "
-                                        "IdClasseCertif, IdClasseServ, Status_DNCS) values ('OCT', 'C-1', 7, 'COMP', 10, 'C')";
-        QTest::newRow("STATUS_DNS") << int(Table::Status_DNS)
-                                    << "insert into DOC_NORM_SERV (SiglaCertificador, NumCertif, IdClasseCertif, "
-                                       "IdClasseServ, IdDocNorm, IdEmpresa, CodigoPais, Status_DNS) values ('OCT', 'C-1', "
-                                       "'COMP', 10, 7, 'E1', 'BR', 'C')";
+        QTest::newRow("STATUS_DNCP")
+            << int(Table::Status_DNCP)
+            << "insert into DOC_NORM_CERT_PRODUTO (SiglaCertificador, NumCertif, IdClasseCertif, "
+               "IdClasseProd, IdDocNorm, Status_DNCP) values ('OCT', 'C-1', 'COMP', 101, 7, 'C')";
+        QTest::newRow("STATUS_DNCS")
+            << int(Table::Status_DNCS)
+            << "insert into DOC_NORM_CERT_SERVICO (SiglaCertificador, NumCertif, IdDocNorm, "
+               "IdClasseCertif, IdClasseServ, Status_DNCS) values ('OCT', 'C-1', 7, 'COMP', 10, 'C')";
+        QTest::newRow("STATUS_DNS")
+            << int(Table::Status_DNS)
+            << "insert into DOC_NORM_SERV (SiglaCertificador, NumCertif, IdClasseCertif, "
+               "IdClasseServ, IdDocNorm, IdEmpresa, CodigoPais, Status_DNS) values ('OCT', 'C-1', "
+               "'COMP', 10, 7, 'E1', 'BR', 'C')";
         QTest::newRow("STATUS_DNT") << int(Table::Status_DNT)
                                     << "insert into DOC_NORM_TIPO (SiglaCertificador, NumCertif, IdClasseCertif, "
                                        "IdClasseProd, IdDocNorm, MarcaProd, ModeloProd, Importado, Status_DNT) values "
                                        "('OCT', 'C-1', 'COMP', 101, 7, 'Ma', 'Mo', 1, 'C')";
-        QTest::newRow("STATUS_DNL") << int(Table::Status_DNL)
-                                    << "insert into DOC_NORM_LOTE (SiglaCertificador, NumCertif, IdClasseCertif, "
-                                       "IdClasseProd, IdDocNorm, MarcaProd, ModeloProd, Importado, NumLote, Status_DNL) "
-                                       "values ('OCT', 'C-1', 'COMP', 101, 7, 'Ma', 'Mo', 1, 'L1', 'C')";
+        QTest::newRow("STATUS_DNL")
+            << int(Table::Status_DNL)
+            << "insert into DOC_NORM_LOTE (SiglaCertificador, NumCertif, IdClasseCertif, "
+               "IdClasseProd, IdDocNorm, MarcaProd, ModeloProd, Importado, NumLote, Status_DNL) "
+               "values ('OCT', 'C-1', 'COMP', 101, 7, 'Ma', 'Mo', 1, 'L1', 'C')";
         QTest::newRow("STATUS_DNU") << int(Table::Status_DNU)
                                     << "insert into DOC_NORM_UNIDADE (SiglaCertificador, NumCertif, IdClasseCertif, "
                                        "IdClasseProd, IdDocNorm, MarcaProd, ModeloProd, Importado, NumSerieProd, "
@@ -212,10 +221,18 @@ private slots:
             f.run("update CERTIFIC set StatusCertificado = 'C'");
         else
             f.db->execute(itemSql);
-        const StatusEvents::ItemKey key{{"SiglaCertificador", f.Sigla}, {"NumCertif", "C-1"}, {"CodigoPais", "BR"},
-                                        {"IdEmpresa", "E1"}, {"MarcaProd", "Ma"}, {"ModeloProd", "Mo"},
-                                        {"Importado", 1}, {"NumLote", "L1"}, {"NumSerieProd", "S1"},
-                                        {"IdClasseServ", 10}, {"IdClasseCertif", "COMP"}, {"IdClasseProd", 101},
+        const StatusEvents::ItemKey key{{"SiglaCertificador", f.Sigla},
+                                        {"NumCertif", "C-1"},
+                                        {"CodigoPais", "BR"},
+                                        {"IdEmpresa", "E1"},
+                                        {"MarcaProd", "Ma"},
+                                        {"ModeloProd", "Mo"},
+                                        {"Importado", 1},
+                                        {"NumLote", "L1"},
+                                        {"NumSerieProd", "S1"},
+                                        {"IdClasseServ", 10},
+                                        {"IdClasseCertif", "COMP"},
+                                        {"IdClasseProd", 101},
                                         {"IdDocNorm", 7}};
         const Table t = Table(table);
         HistoryRegistration h = f.history(t, key);

@@ -8,10 +8,10 @@
 #include "maintenance/statusevents.h"
 #include "maintenance/ui/modificacertificadopanel.h"
 #include "maintenance/ui/novocertificadopanel.h"
-#include "maintenance/ui/tfrmalterastatusempresa.h"
-#include "maintenance/ui/tfrmselecionaempresa.h"
 #include "maintenance/ui/tformprincipal.h"
+#include "maintenance/ui/tfrmalterastatusempresa.h"
 #include "maintenance/ui/tfrmjustificativa.h"
+#include "maintenance/ui/tfrmselecionaempresa.h"
 #include "maintenance/ui/tfrmselecionaproduto.h"
 #include "maintenance/ui/tfrmselempcert.h"
 #include "shell/tdmcapasistema.h"
@@ -24,8 +24,8 @@
 #include <QPushButton>
 #include <QSqlQuery>
 #include <QSqlRecord>
-#include <QTableView>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTimer>
 #include <QToolButton>
 #include <QtTest>
@@ -35,8 +35,7 @@ namespace {
 
 // Runs the step once a modal window of the type is up (armed before the
 // click that opens it).
-template <typename T>
-void whenModal(std::function<void(T *)> step, int triesLeft = 200)
+template <typename T> void whenModal(std::function<void(T *)> step, int triesLeft = 200)
 {
     QTimer::singleShot(10, [step, triesLeft] {
         if (auto *w = qobject_cast<T *>(QApplication::activeModalWidget())) {
@@ -48,8 +47,7 @@ void whenModal(std::function<void(T *)> step, int triesLeft = 200)
     });
 }
 
-template <typename T = QWidget>
-T *child(QWidget *w, const QString &name)
+template <typename T = QWidget> T *child(QWidget *w, const QString &name)
 {
     T *c = w->findChild<T *>(name);
     if (!c)
@@ -263,8 +261,9 @@ private slots:
         QCOMPARE(child<QLabel>(s.frm, "DBTextStatusServ")->text(), QString("Suspenso"));
         // In the certificate since before the approval: it stays.
         s.click("btnExServEd");
-        QCOMPARE(s.msg.lastText(), QString("Este registro não pode ser apagado do certificado, pois já foi aprovado "
-                                           "para emissão para o Quelora."));
+        QCOMPARE(s.msg.lastText(),
+                 QString("Este registro não pode ser apagado do certificado, pois já foi aprovado "
+                         "para emissão para o Quelora."));
 
         // The company of the lot and the service cancelled, its status
         // passed on to what it still has active.
@@ -302,11 +301,12 @@ private slots:
                  QStringList{"10|44555666000172|S|" + QDate::currentDate().toString("yyyy-MM-dd")});
         QCOMPARE(s.events("STATUS_T", "MarcaProd"), QStringList{"ACME|INC|Historico gerado pelo sistema|2|A|joana"});
         QCOMPARE(s.events("STATUS_L", "NumLote"),
-                 QStringList({"LT01|INC|Historico gerado pelo sistema|2|A|joana", "LT01|ALT|Quantidade recontada|2|A|joana",
-                              "LT01|CAN|Empresa descredenciada|2|C|joana"}));
+                 QStringList({"LT01|INC|Historico gerado pelo sistema|2|A|joana",
+                              "LT01|ALT|Quantidade recontada|2|A|joana", "LT01|CAN|Empresa descredenciada|2|C|joana"}));
         QCOMPARE(s.events("STATUS_U", "NumSerieProd"), QStringList{"SN-1|INC|Historico gerado pelo sistema|2|A|joana"});
-        QCOMPARE(s.events("STATUS_S", "IdClasseServ"),
-                 QStringList({"10|INC|Historico gerado pelo sistema|2|A|joana", "10|SUS|Servico interrompido|2|S|joana"}));
+        QCOMPARE(
+            s.events("STATUS_S", "IdClasseServ"),
+            QStringList({"10|INC|Historico gerado pelo sistema|2|A|joana", "10|SUS|Servico interrompido|2|S|joana"}));
         QCOMPARE(s.events("STATUS_C", "NumCertif"),
                  QStringList({num + "|INC|Historico gerado pelo sistema|2|A|joana",
                               num + "|APR|Historico gerado pelo sistema|2|A|gestor"}));

@@ -167,7 +167,8 @@ private slots:
         type.idEmpresa = "12345678909";
         QVERIFY(!f.apply(ItemKind::Tipo, type, std::nullopt, false, QStringLiteral("  /  /    ")));
         QCOMPARE(f.msg.lastText(), QString("Favor informar a data de entrada do produto no certificado."));
-        QVERIFY(!f.apply(ItemKind::Tipo, type, std::nullopt, false, QDate::currentDate().addDays(1).toString("dd/MM/yyyy")));
+        QVERIFY(!f.apply(ItemKind::Tipo, type, std::nullopt, false,
+                         QDate::currentDate().addDays(1).toString("dd/MM/yyyy")));
         QCOMPARE(f.msg.lastText(), QString("A data de entrada é maior que a data atual."));
         QVERIFY(f.apply(ItemKind::Tipo, type));
         // A natural person is linked by its own name.
@@ -244,9 +245,11 @@ private slots:
         // Its normative documents follow the lot too; removed, they go with it.
         const QVariantList doc{"OCT", Num, "COMP", 101, 7, "ACME", "X1", 0, "L3"};
         f.run("insert into DOC_NORM_LOTE (SiglaCertificador, NumCertif, IdClasseCertif, IdClasseProd, IdDocNorm, "
-              "MarcaProd, ModeloProd, Importado, NumLote) values (?, ?, ?, ?, ?, ?, ?, ?, ?)", doc);
+              "MarcaProd, ModeloProd, Importado, NumLote) values (?, ?, ?, ?, ?, ?, ?, ?, ?)",
+              doc);
         f.run("insert into STATUS_DNL (SiglaCertificador, NumCertif, IdClasseCertif, IdClasseProd, IdDocNorm, "
-              "MarcaProd, ModeloProd, Importado, NumLote, SeqEvento, Evento) values (?, ?, ?, ?, ?, ?, ?, ?, ?, 1, 'INC')",
+              "MarcaProd, ModeloProd, Importado, NumLote, SeqEvento, Evento) values (?, ?, ?, ?, ?, ?, ?, ?, ?, 1, "
+              "'INC')",
               doc);
         const auto l3before = f.load(ItemKind::Lote, renumbered);
         CertificateItem l4 = *l3before;
@@ -255,7 +258,8 @@ private slots:
         QCOMPARE(f.count("select count(*) from DOC_NORM_LOTE where NumLote = 'L4'"), 1);
         QCOMPARE(f.count("select count(*) from STATUS_DNL where NumLote = 'L4'"), 1);
         QCOMPARE(f.count("select count(*) from STATUS_DNL where NumLote = 'L3'"), 0);
-        QCOMPARE(f.service(ItemKind::Lote).remove(f.cert(true), *f.load(ItemKind::Lote, l4)), ItemService::Result::Saved);
+        QCOMPARE(f.service(ItemKind::Lote).remove(f.cert(true), *f.load(ItemKind::Lote, l4)),
+                 ItemService::Result::Saved);
         QCOMPARE(f.count("select count(*) from DOC_NORM_LOTE"), 0);
         QCOMPARE(f.count("select count(*) from STATUS_DNL"), 0);
         QVERIFY(f.apply(ItemKind::Lote, renumbered, std::nullopt, true, "15/01/2024", QString("Volta")));
@@ -296,7 +300,8 @@ private slots:
         const auto stored = f.load(ItemKind::Servico, service);
         CertificateItem moved = *stored;
         moved.idClasseServ = 20;
-        QCOMPARE(f.service(ItemKind::Servico).apply(f.cert(), stored, moved, std::nullopt), ItemService::Result::Refused);
+        QCOMPARE(f.service(ItemKind::Servico).apply(f.cert(), stored, moved, std::nullopt),
+                 ItemService::Result::Refused);
         QCOMPARE(f.msg.lastText(), ItemTexts::classChangeRefused({"3"}));
         QCOMPARE(f.count("select count(*) from SERVICO where IdClasseServ = 10"), 1);
         QCOMPARE(f.count("select count(*) from DOC_NORM_SERV where IdClasseServ = 10"), 1);
@@ -305,7 +310,8 @@ private slots:
         CertificateItem otherCompany = *stored;
         otherCompany.idEmpresa = "12345678909";
         QVERIFY(f.apply(ItemKind::Servico, otherCompany, stored));
-        QCOMPARE(f.count("select count(*) from DOC_NORM_SERV where IdClasseServ = 10 and IdEmpresa = '12345678909'"), 1);
+        QCOMPARE(f.count("select count(*) from DOC_NORM_SERV where IdClasseServ = 10 and IdEmpresa = '12345678909'"),
+                 1);
     }
 
     void removalAfterApproval()
@@ -340,7 +346,11 @@ private slots:
         QVERIFY(f.apply(ItemKind::Unidade, unit));
         unit.numSerieProd = "S-2";
         QVERIFY(f.apply(ItemKind::Unidade, unit));
-        const auto s1 = f.load(ItemKind::Unidade, [&] { CertificateItem k = unit; k.numSerieProd = "S-1"; return k; }());
+        const auto s1 = f.load(ItemKind::Unidade, [&] {
+            CertificateItem k = unit;
+            k.numSerieProd = "S-1";
+            return k;
+        }());
         ItemService s = f.service(ItemKind::Unidade);
         QCOMPARE(s.changeStatus(f.cert(), *s1, "S", "Recall", QDate(2024, 3, 1)), ItemService::Result::Saved);
         QCOMPARE(f.count("select count(*) from STATUS_U where NumSerieProd = 'S-1'"), 2);

@@ -54,7 +54,8 @@ struct Window : SelectionFixture
             return justifications.isEmpty() ? std::nullopt : justifications.takeFirst();
         });
         panel()->setCertificateChooser([] { return CertificateKey{Sigla, Num}; });
-        panel()->setHistoryAction([this](const OpenCertificate &, CertificateTab *tab) { historyItem = tab->currentItem(); });
+        panel()->setHistoryAction(
+            [this](const OpenCertificate &, CertificateTab *tab) { historyItem = tab->currentItem(); });
         for (auto *tab : frm->findChildren<ProductTab *>())
             tab->setProductChooser([this]() -> std::optional<SelectedProduct> {
                 ++chooserCalls;
@@ -67,8 +68,7 @@ struct Window : SelectionFixture
     ~Window() { delete frm; }
 
     ModificaCertificadoPanel *panel() { return frm->modificaCertificado(); }
-    template <typename T = QWidget>
-    T *w(const QString &name)
+    template <typename T = QWidget> T *w(const QString &name)
     {
         T *found = frm->findChild<T *>(name);
         if (!found)
@@ -190,8 +190,9 @@ private slots:
         for (QWidget *w = f.w("EdNumLote"); order.size() < 8; w = w->nextInFocusChain())
             if (w->focusPolicy() & Qt::TabFocus && w->isEnabled() && w->isVisible())
                 order << w->objectName();
-        QCOMPARE(order, QStringList({"EdNumLote", "EdQuantLote", "EdDataFabrLote", "EdDataValLote",
-                                     "EdEmpresaLoteLista", "EdtDtEntradaLote", "btnSelProdLote", "btnAplLote"}));
+        QCOMPARE(order,
+                 QStringList({"EdNumLote", "EdQuantLote", "EdDataFabrLote", "EdDataValLote", "EdEmpresaLoteLista",
+                              "EdtDtEntradaLote", "btnSelProdLote", "btnAplLote"}));
         f.type("EdNumLote", "l 1a");
         QCOMPARE(f.w<QLineEdit>("EdNumLote")->text(), QString("L1A"));
         f.type("EdQuantLote", "100");
@@ -203,8 +204,9 @@ private slots:
         // Not applied: the tab keeps the user.
         f.goTo("Produtos por Tipo");
         QCOMPARE(f.currentTab(), QString("Produtos por Lote"));
-        QCOMPARE(f.msg.lastText(), QString("Existem inclusões ou alterações não Aplicadas no painel de Produtos por "
-                                           "Lote. Pressione o botão Aplicar ou Cancelar antes de mudar de painel."));
+        QCOMPARE(f.msg.lastText(),
+                 QString("Existem inclusões ou alterações não Aplicadas no painel de Produtos por "
+                         "Lote. Pressione o botão Aplicar ou Cancelar antes de mudar de painel."));
         QCOMPARE(f.msg.lastCaption(), QString("Erro de Edição"));
         f.shot("lote-edicao");
 
@@ -286,8 +288,9 @@ private slots:
         f.justifications << Justification{"Recall", "01/03/2024"};
         f.click("sbSuspUnid");
         QCOMPARE(f.db->scalar("select StatusUnidade from UNIDADE where NumSerieProd = 'S1'").toString(), QString("S"));
-        QCOMPARE(f.db->scalar("select Evento || ' ' || Justificativa from STATUS_U where StatusUnidade = 'S'").toString(),
-                 QString("SUS Recall"));
+        QCOMPARE(
+            f.db->scalar("select Evento || ' ' || Justificativa from STATUS_U where StatusUnidade = 'S'").toString(),
+            QString("SUS Recall"));
         QCOMPARE(f.db->scalar("select StatusUnidade from UNIDADE where NumSerieProd = 'S2'").toString(), QString("A"));
         QCOMPARE(f.w<QLabel>("DBTextStatusUnid")->text(), QString("Suspenso"));
         QVERIFY(f.w("sbAtivUnid")->isVisible());
@@ -314,8 +317,9 @@ private slots:
         f.type("EdLocalInstalacao", "Galpão 2");
         f.w<QComboBox>("CbSiglaUFUnid")->setCurrentText("SP");
         f.click("btnAplUnid");
-        QCOMPARE(f.db->scalar("select LocalInstalacao || '/' || SiglaUF from UNIDADE where NumSerieProd = 'S3'").toString(),
-                 QString("Galpão 2/SP"));
+        QCOMPARE(
+            f.db->scalar("select LocalInstalacao || '/' || SiglaUF from UNIDADE where NumSerieProd = 'S3'").toString(),
+            QString("Galpão 2/SP"));
     }
 
     // A history note typed after the approval is no inclusion: the lot the
@@ -336,15 +340,18 @@ private slots:
         HistoryRegistration history(*f.db, f.msg, "joana", StatusEvents::Table::Status_L,
                                     CertificateItems::itemKey(ItemKind::Lote, l1), QDate(2024, 1, 10).startOfDay());
         QVERIFY(history.add("Auditoria de rotina", QDate::currentDate().toString("dd/MM/yyyy")));
-        QCOMPARE(f.db->scalar("select Evento || '/' || HistoricoSis from STATUS_L where Justificativa = 'Auditoria de rotina'")
-                     .toString(),
-                 QString("INC/1"));
+        QCOMPARE(
+            f.db->scalar(
+                    "select Evento || '/' || HistoricoSis from STATUS_L where Justificativa = 'Auditoria de rotina'")
+                .toString(),
+            QString("INC/1"));
 
         f.openOn("Produtos por Lote");
         f.msg.answers << true;
         f.click("btnExLoteEd");
-        QCOMPARE(f.msg.texts().last(), QString("Este registro não pode ser apagado do certificado, pois já foi aprovado "
-                                               "para emissão para o Quelora."));
+        QCOMPARE(f.msg.texts().last(),
+                 QString("Este registro não pode ser apagado do certificado, pois já foi aprovado "
+                         "para emissão para o Quelora."));
         QCOMPARE(f.msg.lastCaption(), QString("Erro de deleção"));
         QVERIFY(!f.msg.texts().contains("Confirma a exclusão do produto?"));
         QCOMPARE(f.count("select count(*) from LOTE"), 1);
@@ -403,10 +410,12 @@ private slots:
     void serviceClassStaysWhileDocumentsAreLinked()
     {
         Window f;
-        f.run("insert into CREDENCIAMENTO_SERV (SiglaCertificador, IdClasseCertif, IdClasseServ) values ('OCT', 'SERV', 20)");
+        f.run("insert into CREDENCIAMENTO_SERV (SiglaCertificador, IdClasseCertif, IdClasseServ) values ('OCT', "
+              "'SERV', 20)");
         f.service(Num, 10, "BR", "11222333000181");
         f.run("update SERVICO set DthEntCertif = ?", {QDate(2024, 1, 15).startOfDay()});
-        f.run("insert into DOC_NORMATIVOS_SERV (IdClasseCertif, IdClasseServ, IdDocNorm, IdTipoDoc, NomeTitulo, StatusDoc) "
+        f.run("insert into DOC_NORMATIVOS_SERV (IdClasseCertif, IdClasseServ, IdDocNorm, IdTipoDoc, NomeTitulo, "
+              "StatusDoc) "
               "values ('SERV', 10, 7, 1, 'Portaria 206', 'A')");
         for (int doc : {7, 8})
             f.run("insert into DOC_NORM_SERV (SiglaCertificador, NumCertif, IdClasseCertif, IdClasseServ, IdDocNorm, "
@@ -416,9 +425,10 @@ private slots:
         f.click("btnEdServEd");
         f.w<QComboBox>("CbClasseServ")->setCurrentText("Manutenção Elétrica");
         f.click("btnAplServ");
-        QCOMPARE(f.msg.lastText(), QString("A classe do serviço não pode ser alterada enquanto houver documentos "
-                                           "normativos vinculados a ele: 7 - Portaria 206; 8. Exclua-os em "
-                                           "\"Doc. Normativos\" antes de mudar a classe."));
+        QCOMPARE(f.msg.lastText(),
+                 QString("A classe do serviço não pode ser alterada enquanto houver documentos "
+                         "normativos vinculados a ele: 7 - Portaria 206; 8. Exclua-os em "
+                         "\"Doc. Normativos\" antes de mudar a classe."));
         QCOMPARE(f.msg.lastCaption(), QString("Erro de Edição"));
         QCOMPARE(f.count("select count(*) from SERVICO where IdClasseServ = 10"), 1);
         QCOMPARE(f.count("select count(*) from DOC_NORM_SERV where IdClasseServ = 10"), 2);
@@ -444,9 +454,10 @@ private slots:
         f.addItem(ItemKind::Tipo, QString());
         f.frm->show();
         f.openOn("Produtos por Tipo");
-        const QList<std::pair<QString, QString>> tabs = {
-            {"Produtos por Tipo", "btnEdTipoEd"}, {"Produtos por Lote", "btnEdLoteEd"},
-            {"Produtos por Unidade", "btnEdUnidEd"}, {"Serviços", "btnInServEd"}};
+        const QList<std::pair<QString, QString>> tabs = {{"Produtos por Tipo", "btnEdTipoEd"},
+                                                         {"Produtos por Lote", "btnEdLoteEd"},
+                                                         {"Produtos por Unidade", "btnEdUnidEd"},
+                                                         {"Serviços", "btnInServEd"}};
         auto *widget = f.w<QTabWidget>("PControlModificaCertif");
         for (int i = 0; i < tabs.size(); ++i) {
             f.goTo(tabs.at(i).first);

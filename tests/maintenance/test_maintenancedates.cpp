@@ -82,7 +82,8 @@ private slots:
         QCOMPARE(msg.lastKind(), ScriptedMessenger::Error);
         QVERIFY(checkEntryDate(msg, box(QDate::currentDate()), issue));
         QCOMPARE(msg.messages.size(), 1);
-        QCOMPARE(statusDateMessages().beforeIssue, QStringLiteral("Data do Status menor do que a data de Emisão do Certificado."));
+        QCOMPARE(statusDateMessages().beforeIssue,
+                 QStringLiteral("Data do Status menor do que a data de Emisão do Certificado."));
     }
 };
 

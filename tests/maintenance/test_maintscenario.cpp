@@ -31,8 +31,7 @@ namespace {
 
 // Runs the step once a modal window of the type is up (polling, since the
 // step is armed before the call that opens it).
-template <typename T>
-void whenModal(std::function<void(T *)> step, int triesLeft = 200)
+template <typename T> void whenModal(std::function<void(T *)> step, int triesLeft = 200)
 {
     QTimer::singleShot(10, [step, triesLeft] {
         if (auto *w = qobject_cast<T *>(QApplication::activeModalWidget())) {
@@ -53,8 +52,7 @@ void shot(QWidget *w, const QString &name)
     w->grab().save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
 }
 
-template <typename T = QWidget>
-T *child(QWidget *w, const char *name)
+template <typename T = QWidget> T *child(QWidget *w, const char *name)
 {
     T *c = w->findChild<T *>(QLatin1String(name));
     if (!c)
@@ -103,7 +101,8 @@ void attachItems(Database &db, const QString &numero, const QDate &entry)
     const QVariant certClass = c.value(1), prodClass = c.value(2);
     c.finish();
     const QVariant doc = db.scalar("SELECT min(IdDocNorm) FROM DOC_NORMATIVOS WHERE IdClasseCertif = ? AND "
-                                   "IdClasseProd = ?", {certClass, prodClass});
+                                   "IdClasseProd = ?",
+                                   {certClass, prodClass});
     if (doc.isNull())
         qFatal("no normative document of the chosen classes");
     db.execute("INSERT INTO EMPRESA (CodigoPais, IdEmpresa, CGC, RazSocialEmp, TipoPessoa, DthUltAtualiz, UsuResp) "
@@ -114,7 +113,8 @@ void attachItems(Database &db, const QString &numero, const QDate &entry)
                "VALUES (?, ?, 'AR', 'Fabrica Cenario SA', 1, 'A', ?, ?, ?, 'admin')",
                {sigla, numero, at, at, now});
     db.execute("INSERT INTO PRODUTO (MarcaProd, ModeloProd, Importado, DescrProd, DthUltAtualiz, UsuResp) "
-               "VALUES ('Cenario', 'TC-20A', 0, 'Tomada 20 A', ?, 'admin')", {now});
+               "VALUES ('Cenario', 'TC-20A', 0, 'Tomada 20 A', ?, 'admin')",
+               {now});
     db.execute("INSERT INTO TIPO (SiglaCertificador, NumCertif, MarcaProd, ModeloProd, Importado, StatusProduto, "
                "DthStatusProduto, DthEntCertif, CodigoPais, IdEmpresa, DthUltAtualiz, UsuResp) "
                "VALUES (?, ?, 'Cenario', 'TC-20A', 0, 'A', ?, ?, 'AR', 'Fabrica Cenario SA', ?, 'admin')",
@@ -241,7 +241,8 @@ private slots:
         QCOMPARE(db.scalar("SELECT count(*) FROM CERTIFIC WHERE NumCertif = ?", {numero}).toInt(), 1);
         QSqlQuery c = db.exec("SELECT StatusCertificado, Aprovado, Completo, LabEnsaio, UsuResp, DataEmissao, "
                               "Signatarios, Observacoes, NumRelEnsaio, DataValid, SiglaCertificador "
-                              "FROM CERTIFIC WHERE NumCertif = ?", {numero});
+                              "FROM CERTIFIC WHERE NumCertif = ?",
+                              {numero});
         QVERIFY(c.next());
         QCOMPARE(c.value(0).toString(), QString("A"));
         QCOMPARE(c.value(1).toInt(), 1);
@@ -260,23 +261,26 @@ private slots:
         QList<QDate> statusDates;
         QSqlQuery e = db.exec("SELECT Evento, StatusCertificado, Justificativa, HistoricoSis, UsuResp, SeqEvento, "
                               "DthStatusCertificado, DthUltAtualiz FROM STATUS_C WHERE NumCertif = ? "
-                              "ORDER BY SeqEvento", {numero});
+                              "ORDER BY SeqEvento",
+                              {numero});
         int previous = 0;
         while (e.next()) {
             events << QStringList{e.value(0).toString(), e.value(1).toString(), e.value(2).toString(),
-                                  e.value(3).toString(), e.value(4).toString()}.join('|');
+                                  e.value(3).toString(), e.value(4).toString()}
+                          .join('|');
             QVERIFY(e.value(5).toInt() > previous);
             previous = e.value(5).toInt();
             statusDates << e.value(6).toDateTime().date();
             QCOMPARE(e.value(7).toDateTime().date(), QDate::currentDate());
         }
-        QCOMPARE(events, QStringList({"INC|A|Historico gerado pelo sistema|2|admin",
-                                      "SUS|S|Falta de auditoria de manutencao|2|admin",
-                                      "REA|A|Auditoria realizada|2|admin",
-                                      "APR|A|Historico gerado pelo sistema|2|admin"}));
+        QCOMPARE(events,
+                 QStringList({"INC|A|Historico gerado pelo sistema|2|admin",
+                              "SUS|S|Falta de auditoria de manutencao|2|admin", "REA|A|Auditoria realizada|2|admin",
+                              "APR|A|Historico gerado pelo sistema|2|admin"}));
         // Registered on its issue date; the status changes and the approval today.
-        QCOMPARE(statusDates, QList<QDate>({QDate::currentDate().addDays(-3), QDate::currentDate(),
-                                            QDate::currentDate(), QDate::currentDate()}));
+        QCOMPARE(statusDates,
+                 QList<QDate>({QDate::currentDate().addDays(-3), QDate::currentDate(), QDate::currentDate(),
+                               QDate::currentDate()}));
         // The general-data save before any approval writes no "ALT".
         QCOMPARE(db.scalar("SELECT max(SeqEvento) FROM STATUS_C").toInt(), previous);
     }

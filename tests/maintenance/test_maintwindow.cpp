@@ -1,5 +1,6 @@
 // The maintenance window: modes and their enabling, the new-certificate
 // panel, the modify panel's general data, status buttons, locks and guards.
+#include "import/ui/tfrmimporta.h"
 #include "maintenance/certificateapproval.h"
 #include "maintenance/certificatestore.h"
 #include "maintenance/maintenancedates.h"
@@ -11,7 +12,6 @@
 #include "maintenance/ui/novocertificadopanel.h"
 #include "maintenance/ui/tformprincipal.h"
 #include "maintenance/ui/tfrmjustificativa.h"
-#include "import/ui/tfrmimporta.h"
 #include "shell/tdmcapasistema.h"
 #include "support/selectionfixture.h"
 
@@ -30,7 +30,10 @@
 
 namespace {
 
-QString today() { return QDate::currentDate().toString("dd/MM/yyyy"); }
+QString today()
+{
+    return QDate::currentDate().toString("dd/MM/yyyy");
+}
 
 // A tab of a later function, as it would plug into the modify panel.
 class FakeTab : public CertificateTab
@@ -68,8 +71,7 @@ struct Window : SelectionFixture
     }
     ~Window() { delete frm; }
 
-    template <typename T = QWidget>
-    T *w(const char *name) { return frm->findChild<T *>(QLatin1String(name)); }
+    template <typename T = QWidget> T *w(const char *name) { return frm->findChild<T *>(QLatin1String(name)); }
     QToolButton *button(const char *name) { return w<QToolButton>(name); }
     QAction *action(const char *name) { return w<QAction>(name); }
     void click(const char *name) { w<QAbstractButton>(name)->click(); }
@@ -119,7 +121,8 @@ struct Window : SelectionFixture
     }
     QVariant value(const char *column, const QString &numero)
     {
-        return db->scalar(QStringLiteral("SELECT %1 FROM CERTIFIC WHERE NumCertif = ?").arg(QLatin1String(column)), {numero});
+        return db->scalar(QStringLiteral("SELECT %1 FROM CERTIFIC WHERE NumCertif = ?").arg(QLatin1String(column)),
+                          {numero});
     }
     DadosGeraisTab *dados() { return frm->modificaCertificado()->dadosGerais(); }
 };
@@ -138,10 +141,10 @@ private slots:
         QCOMPARE(f.frm->mode(), QString("Principal"));
         QCOMPARE(f.w<QLabel>("StatusBar1Panel0")->text(), QString("USUÁRIO: joana"));
         // Only what this program offers so far is enabled; help stays hidden.
-        const QStringList free = {"Certificado1",       "Importacao1",         "Quelora1",        "Relatorios1",
-                                  "Tabelas1",           "spbApagaCertificado", "spbEditaCertificado", "spbImportaDados",
-                                  "spbNovoCertificado", "spbSaida",            "spbTabEmpresa",   "spbTabProduto",
-                                  "spbTabQuelora"};
+        const QStringList free = {
+            "Certificado1",        "Importacao1",         "Quelora1",        "Relatorios1",        "Tabelas1",
+            "spbApagaCertificado", "spbEditaCertificado", "spbImportaDados", "spbNovoCertificado", "spbSaida",
+            "spbTabEmpresa",       "spbTabProduto",       "spbTabQuelora"};
         QCOMPARE(f.enabledEntries(), free);
         QVERIFY(f.action("Exclui1")->isEnabled());
         QVERIFY(f.action("Signatario1")->isEnabled());
@@ -258,10 +261,13 @@ private slots:
         f.click("BitBtn15");
 
         // A full event table: named with its limit, nothing saved.
-        f.run("INSERT INTO STATUS_C (SiglaCertificador, NumCertif, SeqEvento, Evento) VALUES ('OCT', 'X', 32767, 'INC')");
+        f.run(
+            "INSERT INTO STATUS_C (SiglaCertificador, NumCertif, SeqEvento, Evento) VALUES ('OCT', 'X', 32767, 'INC')");
         f.msg.clear();
         f.registerCertificate("OCT-8");
-        QCOMPARE(f.msg.texts(), QStringList{"A tabela STATUS_C atingiu o número máximo de eventos (32767). O evento não foi gravado."});
+        QCOMPARE(
+            f.msg.texts(),
+            QStringList{"A tabela STATUS_C atingiu o número máximo de eventos (32767). O evento não foi gravado."});
         QCOMPARE(f.msg.lastCaption(), QString("Erro de gravação"));
         QCOMPARE(f.count("SELECT COUNT(*) FROM CERTIFIC WHERE NumCertif = 'OCT-8'"), 0);
         QCOMPARE(f.frm->mode(), QString("NovoCertificado"));
@@ -274,8 +280,9 @@ private slots:
                 f.run("DELETE FROM CONFIG_LOCAL");
             f.msg.clear();
             f.button("spbNovoCertificado")->click();
-            QCOMPARE(f.msg.lastText(), QString("Tabela de Configurações Locais adulterada. O módulo de inclusão de "
-                                               "certificado não pode continuar."));
+            QCOMPARE(f.msg.lastText(),
+                     QString("Tabela de Configurações Locais adulterada. O módulo de inclusão de "
+                             "certificado não pode continuar."));
             QCOMPARE(f.msg.lastKind(), ScriptedMessenger::Plain);
             QCOMPARE(f.frm->mode(), QString("Principal"));
         }
@@ -360,7 +367,8 @@ private slots:
         f.click("btnSalvaGeral");
         QCOMPARE(f.value("Observacoes", "C-1").toString(), QString("Alterado"));
         QCOMPARE(f.value("Aprovado", "C-1").toInt(), 0);
-        QCOMPARE(f.db->scalar("SELECT Justificativa FROM STATUS_C WHERE Evento = 'ALT'").toString(), QString("Correção"));
+        QCOMPARE(f.db->scalar("SELECT Justificativa FROM STATUS_C WHERE Evento = 'ALT'").toString(),
+                 QString("Correção"));
         QVERIFY(!f.dados()->isModified());
 
         // Saved: the other tab may be shown; its own guard holds it.
@@ -399,8 +407,9 @@ private slots:
         f.msg.answers.enqueue(false);
         f.chosen = CertificateKey{"OCT", "C-2"};
         f.click("btnSelCertModificacao");
-        QCOMPARE(f.msg.lastText(), QString("Existe um certificado aberto em condições de ser salvo. Deseja salva-lo e "
-                                           "continuar a abrir um outro certificado ?"));
+        QCOMPARE(f.msg.lastText(),
+                 QString("Existe um certificado aberto em condições de ser salvo. Deseja salva-lo e "
+                         "continuar a abrir um outro certificado ?"));
         QCOMPARE(f.frm->modificaCertificado()->openCertificate().key.numero, QString("C-1"));
         f.msg.answers.enqueue(true);
         f.click("btnSelCertModificacao");
@@ -410,13 +419,15 @@ private slots:
         // A company locks number and issue date, documents lock the classes.
         QVERIFY(!f.w<QLineEdit>("DBEdit17")->isEnabled());
         QVERIFY(f.w<QComboBox>("DBLookupComboBox5")->isEnabled());
-        f.run("INSERT INTO DOC_NORM_CERT_PRODUTO (SiglaCertificador, NumCertif, IdClasseCertif, IdClasseProd, IdDocNorm) "
-              "VALUES ('OCT', 'C-2', 'COMP', 101, 1001)");
+        f.run(
+            "INSERT INTO DOC_NORM_CERT_PRODUTO (SiglaCertificador, NumCertif, IdClasseCertif, IdClasseProd, IdDocNorm) "
+            "VALUES ('OCT', 'C-2', 'COMP', 101, 1001)");
         f.chosen.reset();
         f.click("btnSelCertModificacao");
         QCOMPARE(f.msg.lastText(), QString("Nenhum Certificado foi escolhido !!!"));
         // An issue date with a time of day (as imported) is no pending change.
-        f.run("UPDATE CERTIFIC SET DataEmissao = ? WHERE NumCertif = 'C-2'", {QDateTime(QDate(2024, 1, 10), QTime(15, 30))});
+        f.run("UPDATE CERTIFIC SET DataEmissao = ? WHERE NumCertif = 'C-2'",
+              {QDateTime(QDate(2024, 1, 10), QTime(15, 30))});
         f.frm->modificaCertificado()->load({"OCT", "C-2"});
         QVERIFY(!f.dados()->isModified());
         QVERIFY(!f.w<QComboBox>("DBLookupComboBox5")->isEnabled());

@@ -46,10 +46,13 @@ CertificateItem lot(const QString &number)
     return i;
 }
 
-StatusEvents::ItemKey lotKey(const QString &number) { return CertificateItems::itemKey(ItemKind::Lote, lot(number)); }
+StatusEvents::ItemKey lotKey(const QString &number)
+{
+    return CertificateItems::itemKey(ItemKind::Lote, lot(number));
+}
 
 void addEvent(Database &db, Table table, const StatusEvents::ItemKey &key, const char *evento, const QDateTime &at,
-           const QString &origin = StatusEvents::OrigemSistema)
+              const QString &origin = StatusEvents::OrigemSistema)
 {
     StatusEvents::Event e;
     e.key = key;
@@ -62,8 +65,7 @@ void addEvent(Database &db, Table table, const StatusEvents::ItemKey &key, const
     StatusEvents::insert(db, table, e);
 }
 
-template <typename T = QAbstractButton>
-T *control(QWidget &w, const char *name)
+template <typename T = QAbstractButton> T *control(QWidget &w, const char *name)
 {
     T *found = w.findChild<T *>(QLatin1String(name));
     if (!found)
@@ -171,16 +173,20 @@ private slots:
     void replicaAndApprovalHold()
     {
         ImportRunFixture f;
-        f.db->execute("insert into CERTIFIC (SiglaCertificador, NumCertif, StatusCertificado) values ('OCT', 'R-1', 'A')");
+        f.db->execute(
+            "insert into CERTIFIC (SiglaCertificador, NumCertif, StatusCertificado) values ('OCT', 'R-1', 'A')");
         const CertificateKey r1{"OCT", "R-1"};
         QVERIFY(!RegulatorHolding::certificate(*f.db, r1));
         f.db->execute("insert into REP_CERTIFIC (SiglaCertificador, NumCertif) values ('oct', 'r-1')");
         QVERIFY(RegulatorHolding::certificate(*f.db, r1));
-        QVERIFY(f.db->scalar("select count(*) from CERTIFIC c where " +
-                             RegulatorHolding::certificateCondition("c")).toInt() == 1);
+        QVERIFY(f.db->scalar("select count(*) from CERTIFIC c where " + RegulatorHolding::certificateCondition("c"))
+                    .toInt() == 1);
 
-        StatusEvents::ItemKey tipo{{"SiglaCertificador", "OCT"}, {"NumCertif", "R-1"}, {"MarcaProd", "M"},
-                                   {"ModeloProd", "X"}, {"Importado", 0}};
+        StatusEvents::ItemKey tipo{{"SiglaCertificador", "OCT"},
+                                   {"NumCertif", "R-1"},
+                                   {"MarcaProd", "M"},
+                                   {"ModeloProd", "X"},
+                                   {"Importado", 0}};
         QVERIFY(!RegulatorHolding::item(*f.db, Table::Status_T, tipo));
         f.db->execute("insert into REP_TIPO (SiglaCertificador, NumCertif, MarcaProd, ModeloProd, Importado) "
                       "values ('OCT', 'R-1', 'm', 'x', 0)");
@@ -191,7 +197,7 @@ private slots:
         QDateTime now = QDateTime::currentDateTime();
         now.setTime(QTime(now.time().hour(), now.time().minute(), now.time().second()));
         StatusEvents::ItemKey lote{{"SiglaCertificador", "OCT"}, {"NumCertif", "R-1"}, {"NumLote", "L1"},
-                                   {"MarcaProd", "M"}, {"ModeloProd", "X"}, {"Importado", 0}};
+                                   {"MarcaProd", "M"},           {"ModeloProd", "X"},  {"Importado", 0}};
         addEvent(*f.db, Table::Status_L, lote, "INC", now.addSecs(-7200));
         QVERIFY(!RegulatorHolding::item(*f.db, Table::Status_L, lote));
         addEvent(*f.db, Table::Status_C, StatusEvents::certificateKey("OCT", "R-1"), "APR", now.addSecs(-3600));

@@ -1,10 +1,10 @@
+#include "maintenance/ui/selectiongrid.h"
 #include "maintenance/ui/tfrminclempresa.h"
 #include "maintenance/ui/tfrminclproduto.h"
 #include "maintenance/ui/tfrmselecionacertificado.h"
 #include "maintenance/ui/tfrmselecionaempresa.h"
 #include "maintenance/ui/tfrmselecionaproduto.h"
 #include "maintenance/ui/tfrmselempcert.h"
-#include "maintenance/ui/selectiongrid.h"
 #include "support/selectionfixture.h"
 
 #include <QApplication>
@@ -21,8 +21,7 @@
 
 namespace {
 
-template <typename T>
-T *control(QWidget *w, const char *name)
+template <typename T> T *control(QWidget *w, const char *name)
 {
     T *c = w->findChild<T *>(QLatin1String(name));
     if (!c)
@@ -30,7 +29,10 @@ T *control(QWidget *w, const char *name)
     return c;
 }
 
-QString text(QWidget *w, const char *label) { return control<QLabel>(w, label)->text(); }
+QString text(QWidget *w, const char *label)
+{
+    return control<QLabel>(w, label)->text();
+}
 
 // Runs `action` on the next modal dialog of the given class once it is shown.
 void whenModal(const char *className, std::function<void(QWidget *)> action, int tries = 200)
@@ -100,8 +102,10 @@ class TestSelectionDialogs : public QObject
         f.link(QStringLiteral("VOL-0003/23"), QStringLiteral("BR"), QStringLiteral("11222333000181"));
         f.product(QStringLiteral("Conexa"), QStringLiteral("TM-10A"), 0, QStringLiteral("7891234500016"));
         f.product(QStringLiteral("Happy Toys"), QStringLiteral("UM-01"), 1);
-        f.item(QStringLiteral("TIPO"), QStringLiteral("OCT-0002/24"), QStringLiteral("Conexa"), QStringLiteral("TM-10A"), 0);
-        f.item(QStringLiteral("LOTE"), QStringLiteral("OCT-0001/24"), QStringLiteral("Happy Toys"), QStringLiteral("UM-01"), 1);
+        f.item(QStringLiteral("TIPO"), QStringLiteral("OCT-0002/24"), QStringLiteral("Conexa"),
+               QStringLiteral("TM-10A"), 0);
+        f.item(QStringLiteral("LOTE"), QStringLiteral("OCT-0001/24"), QStringLiteral("Happy Toys"),
+               QStringLiteral("UM-01"), 1);
     }
 
 private slots:
@@ -114,7 +118,8 @@ private slots:
         QCOMPARE(text(&dlg, "LbQuantidade"), QStringLiteral("0"));
         QCOMPARE(items(control<QComboBox>(&dlg, "CbClasseCertif")),
                  (QStringList{"", "Certificação Compulsória", "Certificação de Serviços", "Certificação Voluntária"}));
-        QCOMPARE(items(control<QComboBox>(&dlg, "CbClasseProd")), (QStringList{"", "Interruptores", "Plugues e Tomadas"}));
+        QCOMPARE(items(control<QComboBox>(&dlg, "CbClasseProd")),
+                 (QStringList{"", "Interruptores", "Plugues e Tomadas"}));
         QCOMPARE(items(control<QComboBox>(&dlg, "CbClasseServ")), (QStringList{"", "Recarga de Extintores"}));
         QCOMPARE(items(control<QComboBox>(&dlg, "CbImportado")), (QStringList{"(Todos)", "Sim", "Não"}));
         auto *grid = control<SelectionGrid>(&dlg, "GrdCertificados");
@@ -375,7 +380,8 @@ private slots:
         id->setText(QStringLiteral("11.222.333/0001-81"));
         control<QLineEdit>(&dlg, "EdRazaoSocial")->setText(QStringLiteral("Conexa Ltda."));
         control<QPushButton>(&dlg, "BtOk")->click();
-        QCOMPARE(f.msg.lastText(), QStringLiteral("O campo de CEP é de preenchimento obrigatório para empresas brasileiras."));
+        QCOMPARE(f.msg.lastText(),
+                 QStringLiteral("O campo de CEP é de preenchimento obrigatório para empresas brasileiras."));
         QVERIFY(dlg.isVisible());
         control<QLineEdit>(&dlg, "EdCEP")->setText(QStringLiteral("01310-100"));
         selectComboText(control<QComboBox>(&dlg, "CbUF"), QStringLiteral("SP"));

@@ -150,8 +150,8 @@ private slots:
         const auto s = CertificateChoice::statement({}, CertificateChoice::Order::Number);
         QCOMPARE(column(*f.db, s, QStringLiteral("NumCertif")), (QStringList{"C1", "MEIO", "ORFAO"}));
         QCOMPARE(column(*f.db, s, QStringLiteral("NomClasseCertif")),
-                 (QStringList{QString::fromUtf8("Certificação Compulsória"), QString::fromUtf8("Certificação Compulsória"),
-                              QString()}));
+                 (QStringList{QString::fromUtf8("Certificação Compulsória"),
+                              QString::fromUtf8("Certificação Compulsória"), QString()}));
         QCOMPARE(column(*f.db, s, QStringLiteral("NomClasseProd")),
                  (QStringList{"Plugues e Tomadas", QString(), QString()}));
         CertificateChoice::Filter byNumber;
@@ -274,7 +274,8 @@ private slots:
         f.legalEntity(QStringLiteral("AR"), QStringLiteral("Otra"), QString(), QStringLiteral("Otra S.A."),
                       QStringLiteral("Otra"));
         f.person(ValidCpf, QStringLiteral("José"));
-        for (const auto &[country, id] : {std::pair{"BR", "11222333000181"}, {"CN", "Happy Toys"}, {"BR", "52998224725"}})
+        for (const auto &[country, id] :
+             {std::pair{"BR", "11222333000181"}, {"CN", "Happy Toys"}, {"BR", "52998224725"}})
             f.link(QStringLiteral("C1"), QLatin1String(country), QLatin1String(id));
         f.link(QStringLiteral("C2"), QStringLiteral("AR"), QStringLiteral("Otra"));
         const SelectedCertificate c1{SelectionFixture::Sigla, QStringLiteral("C1")};
@@ -310,11 +311,13 @@ private slots:
         NewCompany c = brazilian(ValidCnpj);
         c.codigoPais.clear();
         c.nomePais.clear();
-        QTest::newRow("no country") << c << "O campo de País é de preenchimento obrigatório." << save << int(F::Country);
+        QTest::newRow("no country") << c << "O campo de País é de preenchimento obrigatório." << save
+                                    << int(F::Country);
         c = brazilian(QString());
         c.naturalPerson = true;
         c.name = QStringLiteral("José");
-        QTest::newRow("person without CPF") << c << "O campo CPF é de preenchimento obrigatório." << save << int(F::TaxId);
+        QTest::newRow("person without CPF")
+            << c << "O campo CPF é de preenchimento obrigatório." << save << int(F::TaxId);
         c.taxId = ValidCpf;
         c.name = QStringLiteral("   ");
         QTest::newRow("person without name")
@@ -336,8 +339,8 @@ private slots:
             << brazilian(QString()) << "O campo de CNPJ é de preenchimento obrigatório para empresas brasileiras."
             << save << int(F::TaxId);
         QTest::newRow("brazilian without CEP")
-            << brazilian(ValidCnpj, QStringLiteral(" ")) << "O campo de CEP é de preenchimento obrigatório para empresas brasileiras."
-            << save << int(F::Cep);
+            << brazilian(ValidCnpj, QStringLiteral(" "))
+            << "O campo de CEP é de preenchimento obrigatório para empresas brasileiras." << save << int(F::Cep);
         QTest::newRow("zero CEP") << brazilian(ValidCnpj, QStringLiteral("00000-000")) << "CEP inválido !!!" << save
                                   << int(F::Cep);
         QTest::newRow("wrong CNPJ") << brazilian(QStringLiteral("11.222.333/0001-82"))
@@ -479,8 +482,10 @@ private slots:
         QCOMPARE(m.data(m.index(0, 1)).toString(), QStringLiteral("José"));
         QCOMPARE(m.data(m.index(1, 0)).toString(), QStringLiteral("11.222.333/0001-81"));
         QCOMPARE(m.data(m.index(1, 1)).toString(), QStringLiteral("Conexa Ltda."));
-        QCOMPARE(SelectionListModel::displayDate(QDateTime(QDate(2024, 2, 5), QTime(13, 0))), QStringLiteral("05/02/2024"));
-        QCOMPARE(SelectionListModel::displayDate(QStringLiteral("2024-02-05T00:00:00.000")), QStringLiteral("05/02/2024"));
+        QCOMPARE(SelectionListModel::displayDate(QDateTime(QDate(2024, 2, 5), QTime(13, 0))),
+                 QStringLiteral("05/02/2024"));
+        QCOMPARE(SelectionListModel::displayDate(QStringLiteral("2024-02-05T00:00:00.000")),
+                 QStringLiteral("05/02/2024"));
         QVERIFY(SelectionListModel::displayDate(QVariant()).isEmpty());
     }
 
@@ -520,7 +525,8 @@ private slots:
         filter.certificateClass = QString::fromUtf8("Certificação Compulsória");
         const auto narrowed = CertificateChoice::statement(filter, CertificateChoice::Order::Validity);
         m.open(*f.db, narrowed.sql, narrowed.orderBy, narrowed.params);
-        QCOMPARE(m.found(), f.count("select count(*) from CERTIFIC where NumCertif like '%99%' and IdClasseCertif = 'COMP'"));
+        QCOMPARE(m.found(),
+                 f.count("select count(*) from CERTIFIC where NumCertif like '%99%' and IdClasseCertif = 'COMP'"));
         QVERIFY(m.rowCount() <= 1000);
     }
 };

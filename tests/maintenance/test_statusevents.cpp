@@ -21,8 +21,8 @@ ItemKey sampleKey(Table table, const QString &num)
     for (const QString &col : keyColumns(table)) {
         const Schema::Field *f = Schema::table(tableName(table))->field(col);
         if (f->type == Schema::FieldType::Text)
-            key.insert(col, col.compare(QLatin1String("NumCertif"), Qt::CaseInsensitive) == 0 ? num
-                                                                                              : QStringLiteral("x'"));
+            key.insert(col,
+                       col.compare(QLatin1String("NumCertif"), Qt::CaseInsensitive) == 0 ? num : QStringLiteral("x'"));
         else
             key.insert(col, 7);
     }
@@ -30,7 +30,8 @@ ItemKey sampleKey(Table table, const QString &num)
     return key;
 }
 
-Event makeEvent(const ItemKey &key, const QString &evento = QStringLiteral("SUS"), const QString &just = QStringLiteral("motivo"))
+Event makeEvent(const ItemKey &key, const QString &evento = QStringLiteral("SUS"),
+                const QString &just = QStringLiteral("motivo"))
 {
     Event e;
     e.key = key;
@@ -54,8 +55,9 @@ class TestStatusEvents : public QObject
 
     int count(const QString &table, const QString &where = QString())
     {
-        return m_db->scalar(QStringLiteral("select count(*) from ") + table +
-                            (where.isEmpty() ? QString() : QStringLiteral(" where ") + where))
+        return m_db
+            ->scalar(QStringLiteral("select count(*) from ") + table +
+                     (where.isEmpty() ? QString() : QStringLiteral(" where ") + where))
             .toInt();
     }
 
@@ -119,7 +121,8 @@ private slots:
         e.writtenAt = QDateTime();
         const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
         const int seq = insert(*m_db, Table::Status_C, e);
-        const QDateTime stamped = m_db->scalar("select DthUltAtualiz from STATUS_C where SeqEvento = ?", {seq}).toDateTime();
+        const QDateTime stamped =
+            m_db->scalar("select DthUltAtualiz from STATUS_C where SeqEvento = ?", {seq}).toDateTime();
         QVERIFY(stamped >= before && stamped <= QDateTime::currentDateTime());
     }
 
@@ -139,15 +142,16 @@ private slots:
     void fullNumberingRefusesTheNextEvent()
     {
         Event e = makeEvent(certificateKey(Sigla, "A-1"));
-        m_db->execute("insert into STATUS_C (SiglaCertificador, NumCertif, SeqEvento, Evento) values ('OCT', 'X', 32766, 'INC')");
+        m_db->execute(
+            "insert into STATUS_C (SiglaCertificador, NumCertif, SeqEvento, Evento) values ('OCT', 'X', 32766, 'INC')");
         QCOMPARE(insert(*m_db, Table::Status_C, e), 32767);
         try {
             insert(*m_db, Table::Status_C, e);
             QFAIL("an event past 32767 was accepted");
         } catch (const SeqEventoEsgotado &err) {
             QCOMPARE(err.table(), QString("STATUS_C"));
-            QVERIFY2(err.message().contains("STATUS_C") && err.message().contains("32767")
-                         && err.message().contains("não foi gravado"),
+            QVERIFY2(err.message().contains("STATUS_C") && err.message().contains("32767") &&
+                         err.message().contains("não foi gravado"),
                      qPrintable(err.message()));
         }
         QCOMPARE(count("STATUS_C"), 2);
@@ -188,8 +192,8 @@ private slots:
 
             ItemKey moved = a;
             const QString last = keyColumns(t).last();
-            moved.insert(last, Schema::table(name)->field(last)->type == Schema::FieldType::Text ? QVariant("n'")
-                                                                                                : QVariant(9));
+            moved.insert(
+                last, Schema::table(name)->field(last)->type == Schema::FieldType::Text ? QVariant("n'") : QVariant(9));
             QCOMPARE(rekey(*m_db, t, a, moved), 3);
             QCOMPARE(inclusionTime(*m_db, t, moved), QDateTime(QDate(2026, 2, 1), QTime(8, 0)));
             QVERIFY(!inclusionTime(*m_db, t, a).isValid());
@@ -249,7 +253,8 @@ private slots:
         QCOMPARE(f.count("STATUS_L", "SeqEvento > 32767 or SeqEvento is null"), 0);
         const QString log = f.read("ERROBD" + ImportRunFixture::base(name) + ".txt");
         QVERIFY2(log.contains("A tabela STATUS_L atingiu o número máximo de eventos (32767)"), qPrintable(log));
-        QVERIFY(f.msg.texts().contains("A tabela STATUS_L atingiu o número máximo de eventos (32767). O evento não foi gravado."));
+        QVERIFY(f.msg.texts().contains(
+            "A tabela STATUS_L atingiu o número máximo de eventos (32767). O evento não foi gravado."));
     }
 };
 

@@ -206,7 +206,8 @@ private slots:
             QCOMPARE(f.count("SELECT Aprovado FROM CERTIFIC WHERE NumCertif = ?", {num}), 0);
             QCOMPARE(f.altEvents(num, CompanyTable::JustificativaAlteracao), 1);
         }
-        QCOMPARE(f.db->scalar("SELECT StatusCertificado FROM STATUS_C WHERE NumCertif = 'C-2'").toString(), QString("S"));
+        QCOMPARE(f.db->scalar("SELECT StatusCertificado FROM STATUS_C WHERE NumCertif = 'C-2'").toString(),
+                 QString("S"));
         QCOMPARE(f.count("SELECT Aprovado FROM CERTIFIC WHERE NumCertif = 'C-4'"), 1);
         QCOMPARE(f.count("SELECT COUNT(*) FROM STATUS_C WHERE NumCertif = 'C-4'"), 0);
     }
@@ -268,7 +269,8 @@ private slots:
         QCOMPARE(saved->idEmpresa, key);
         QCOMPARE(f.db->scalar("SELECT IdEmpresa || ' ' || Telefone FROM EMPRESA").toString(), key + " 11 5555-0101");
         for (const char *table : {"EMP_CERT", "SERVICO", "TIPO", "LOTE", "UNIDADE"})
-            QVERIFY2(f.count(qPrintable(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE IdEmpresa = ?").arg(table)), {key}) == 1,
+            QVERIFY2(f.count(qPrintable(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE IdEmpresa = ?").arg(table)),
+                             {key}) == 1,
                      table);
         QCOMPARE(f.count("SELECT Aprovado FROM CERTIFIC WHERE NumCertif = 'C-1'"), 0);
         QCOMPARE(f.altEvents("C-1", CompanyTable::JustificativaAlteracao), 1);
@@ -276,7 +278,8 @@ private slots:
         // Known to the regulator only: its CNPJ cannot move it to another key.
         f.legalEntity("BR", "EMP-0099", "11444777000161", "Outra Importada", "");
         f.run("UPDATE EMPRESA SET EndCEP = '01001000' WHERE IdEmpresa = 'EMP-0099'");
-        f.run("INSERT INTO REP_EMPRESA (CodigoPais, IdEmpresa, DthUltAtualiz, UsuResp) VALUES ('BR', 'EMP-0099', ?, 'adm')",
+        f.run("INSERT INTO REP_EMPRESA (CodigoPais, IdEmpresa, DthUltAtualiz, UsuResp) VALUES ('BR', 'EMP-0099', ?, "
+              "'adm')",
               {QDateTime::currentDateTime()});
         QVERIFY(!CompanyTable::isUsed(*f.db, {"BR", "EMP-0099"}));
         auto other = *CompanyTable::load(*f.db, {"BR", "EMP-0099"});
@@ -333,8 +336,8 @@ private slots:
         const auto p = CompanyTable::save(*f.db, f.msg, person, std::nullopt, "ana");
         QVERIFY(p);
         QCOMPARE(p->idEmpresa, Cpf);
-        QSqlQuery q = f.db->exec("SELECT TipoPessoa, CPF, NomPessoaFisica, CGC, NomFantasia FROM EMPRESA WHERE IdEmpresa = ?",
-                                 {Cpf});
+        QSqlQuery q = f.db->exec(
+            "SELECT TipoPessoa, CPF, NomPessoaFisica, CGC, NomFantasia FROM EMPRESA WHERE IdEmpresa = ?", {Cpf});
         QVERIFY(q.next());
         QCOMPARE(q.value(0).toString(), QString("2"));
         QCOMPARE(q.value(1).toString(), Cpf);
@@ -372,8 +375,8 @@ private slots:
         c = f.brazilian();
         c.codigoPais = "CN";
         c.name = "  ";
-        QTest::newRow("foreign name") << c
-                                      << "O campo de Razão Social é de preenchimento obrigatório para empresas estrangeiras.";
+        QTest::newRow("foreign name")
+            << c << "O campo de Razão Social é de preenchimento obrigatório para empresas estrangeiras.";
         c = f.brazilian();
         c.taxId.clear();
         c.endCep.clear();
@@ -475,8 +478,9 @@ private slots:
 
         // Its item gone, the product still has events under its key.
         f.product("Velha", "V1", 0);
-        f.run("INSERT INTO STATUS_T (SiglaCertificador, NumCertif, MarcaProd, ModeloProd, Importado, SeqEvento, Evento) "
-              "VALUES ('OCT', 'C-1', 'Velha', 'V1', 0, 900, 'INC')");
+        f.run(
+            "INSERT INTO STATUS_T (SiglaCertificador, NumCertif, MarcaProd, ModeloProd, Importado, SeqEvento, Evento) "
+            "VALUES ('OCT', 'C-1', 'Velha', 'V1', 0, 900, 'INC')");
         NewProduct old = *ProductTable::load(*f.db, {"Velha", "V1", 0});
         old.modeloProd = "V2";
         f.msg.clear();
@@ -577,7 +581,8 @@ private slots:
         QCOMPARE(columnValues(*f.db, QueloraTables::statement(Tab::Pais, s), "NomePais"),
                  (QStringList{"China", "Brasil", "Argentina"}));
         // Certificate classes of either accreditation of the configured body only.
-        QCOMPARE(columnValues(*f.db, QueloraTables::statement(Tab::ClasseCertificado, QueloraTables::Sorting().clicked(0)),
+        QCOMPARE(columnValues(*f.db,
+                              QueloraTables::statement(Tab::ClasseCertificado, QueloraTables::Sorting().clicked(0)),
                               "IdClasseCertif"),
                  (QStringList{"COMP", "SERV", "VOL"}));
         f.run("UPDATE CLASSE_S SET IdClasseProd = 101");

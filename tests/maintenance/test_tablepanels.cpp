@@ -40,8 +40,7 @@ struct Window : SelectionFixture
     }
     ~Window() { delete frm; }
 
-    template <typename T = QWidget>
-    T *w(const char *name)
+    template <typename T = QWidget> T *w(const char *name)
     {
         T *found = frm->findChild<T *>(QLatin1String(name));
         if (!found)
@@ -95,9 +94,10 @@ private slots:
         f.item("TIPO", "C-1", "Marca", "M1", 1);
         f.service("C-1", 10, "BR", Cnpj);
         f.certificate("C-2", "COMP", 101);
-        f.run("INSERT INTO STATUS_C (SiglaCertificador, NumCertif, SeqEvento, Evento, StatusCertificado, DthUltAtualiz) "
-              "VALUES ('OCT', 'C-2', 1, 'APR', 'A', ?)",
-              {QDateTime::currentDateTime()});
+        f.run(
+            "INSERT INTO STATUS_C (SiglaCertificador, NumCertif, SeqEvento, Evento, StatusCertificado, DthUltAtualiz) "
+            "VALUES ('OCT', 'C-2', 1, 'APR', 'A', ?)",
+            {QDateTime::currentDateTime()});
         std::optional<CertificateKey> chosen;
         f.frm->findChild<ExcluiCertificadoPanel *>()->setCertificateChooser([&] { return chosen; });
 
@@ -228,11 +228,15 @@ private slots:
         QCOMPARE(f.w<QLineEdit>("EdRazaoSocial")->text(), QString("Zeta Free"));
 
         // "&Pesquisar" stands the grid on the company chosen.
-        f.w<TabEmpresaPanel>("PanelTabEmpresa")->setCompanyChooser([] { return std::optional<CompanyKey>({"CN", "Shenzhen Works"}); });
+        f.w<TabEmpresaPanel>("PanelTabEmpresa")->setCompanyChooser([] {
+            return std::optional<CompanyKey>({"CN", "Shenzhen Works"});
+        });
         f.click("btnPesquisarEmpresa");
         QCOMPARE(f.grid("DBGridEmpresa")->currentRow(), 0);
         QCOMPARE(f.w<QLineEdit>("EdEndereco")->text(), QString("Rua Dois, 20"));
-        f.w<TabEmpresaPanel>("PanelTabEmpresa")->setCompanyChooser([] { return std::optional<CompanyKey>({"CN", "zeta free"}); });
+        f.w<TabEmpresaPanel>("PanelTabEmpresa")->setCompanyChooser([] {
+            return std::optional<CompanyKey>({"CN", "zeta free"});
+        });
         f.click("btnPesquisarEmpresa");
         QCOMPARE(f.grid("DBGridEmpresa")->currentRow(), 1);
 
@@ -315,7 +319,8 @@ private slots:
 
         f.msg.answers.enqueue(true);
         f.click("btnExcluirProduto");
-        QCOMPARE(f.msg.lastText(), QString("Este registro não pode ser apagado. Ele já está relacionado a algum certificado!!!"));
+        QCOMPARE(f.msg.lastText(),
+                 QString("Este registro não pode ser apagado. Ele já está relacionado a algum certificado!!!"));
         QCOMPARE(f.count("SELECT COUNT(*) FROM PRODUTO"), 2);
         f.click("btnSaidaProduto");
         QCOMPARE(f.frm->mode(), QString("Principal"));

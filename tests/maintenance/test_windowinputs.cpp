@@ -111,8 +111,8 @@ QStringList unnamed(QWidget *root)
             if (name.isEmpty() || (group && name != expected))
                 out << describe(w) + QStringLiteral(": grid read as \"%1\", group \"%2\"").arg(name, expected);
         } else if (auto *l = qobject_cast<QLabel *>(w)) {
-            if (!l->text().isEmpty() && !l->accessibleName().isEmpty()
-                && l->accessibleName() != withoutMnemonic(l->text()))
+            if (!l->text().isEmpty() && !l->accessibleName().isEmpty() &&
+                l->accessibleName() != withoutMnemonic(l->text()))
                 out << describe(w) + QStringLiteral(": shows \"%1\", read as \"%2\"").arg(l->text(), name);
         }
     }
@@ -129,8 +129,8 @@ QStringList unfitted(QWidget *root)
         auto *edit = qobject_cast<QLineEdit *>(w);
         auto *combo = qobject_cast<QComboBox *>(w);
         auto *memo = qobject_cast<QPlainTextEdit *>(w);
-        if ((edit && edit->isReadOnly()) || (combo && !combo->isEditable()) || (memo && memo->isReadOnly())
-            || (!edit && !combo && !memo))
+        if ((edit && edit->isReadOnly()) || (combo && !combo->isEditable()) || (memo && memo->isReadOnly()) ||
+            (!edit && !combo && !memo))
             continue;
         const QString column = ColumnFit::columnOf(w);
         if (column.isEmpty()) {
@@ -143,7 +143,8 @@ QStringList unfitted(QWidget *root)
         if (!f)
             out << describe(w) + QStringLiteral(": unknown column ") + column;
         else if (line && (line->maxLength() > f->size || line->maxLength() <= 0))
-            out << describe(w) + QStringLiteral(": %1 characters for %2 (%3)").arg(line->maxLength()).arg(column).arg(f->size);
+            out << describe(w) +
+                    QStringLiteral(": %1 characters for %2 (%3)").arg(line->maxLength()).arg(column).arg(f->size);
     }
     return out;
 }

@@ -53,9 +53,9 @@ struct Fixture
     QString snapshot() const
     {
         QString out;
-        for (const char *sql : {"select CodigoPais, NomePais, UsuResp from PAIS order by 1",
-                                "select SiglaUF, NomeUF from UF order by 1",
-                                "select NumeroVersao, NomeArquivo from CONTROLE_AUX order by rowid"}) {
+        for (const char *sql :
+             {"select CodigoPais, NomePais, UsuResp from PAIS order by 1", "select SiglaUF, NomeUF from UF order by 1",
+              "select NumeroVersao, NomeArquivo from CONTROLE_AUX order by rowid"}) {
             QSqlQuery q = db->exec(QLatin1String(sql));
             while (q.next())
                 for (int i = 0; i < q.record().count(); ++i)
@@ -64,10 +64,7 @@ struct Fixture
         }
         return out;
     }
-    bool leftoverTables() const
-    {
-        return !QDir(recep()).entryList({"*.DB", "*.PX", "*.VAL"}, QDir::Files).isEmpty();
-    }
+    bool leftoverTables() const { return !QDir(recep()).entryList({"*.DB", "*.PX", "*.VAL"}, QDir::Files).isEmpty(); }
 };
 
 }
@@ -93,15 +90,14 @@ private slots:
         QVERIFY(isNewer("OC-TAB-2026010200.zip", "OC-TAB-2026010199.zip"));
         QVERIFY(isNewer("OC-TAB-2026010102.zip", "OC-TAB-2026010101.zip"));
         const QStringList listed{"oc-tab-2026010102.zip", "OC-TAB-2026010101.zip", "OC-TAB-2026010199.zipx",
-                                 "OC-TAB-2025123199.zip", "OC-TAB-20260101.zip", "readme.txt"};
+                                 "OC-TAB-2025123199.zip", "OC-TAB-20260101.zip",   "readme.txt"};
         QCOMPARE(newest(listed, noVersionFile()), "oc-tab-2026010102.zip");
         QCOMPARE(newest(listed, "OC-TAB-2026010102.zip"), "OC-TAB-2026010102.zip");
         // Found by fuzzing: a name of the right length that is not a zip.
         QVERIFY(isPackageName("OC-TAB-2026010101.ZIP"));
         QVERIFY(!isPackageName("OC-TAB-2026010101.ziw"));
         QVERIFY(!isPackageName("OC-TAB-2026010101_zip"));
-        QCOMPARE(newest({"OC-TAB-2026010101.zip", "OC-TAB-2026010109.txt"}, noVersionFile()),
-                 "OC-TAB-2026010101.zip");
+        QCOMPARE(newest({"OC-TAB-2026010101.zip", "OC-TAB-2026010109.txt"}, noVersionFile()), "OC-TAB-2026010101.zip");
     }
 
     // While another run installs, an installation waits, then refuses and
@@ -113,7 +109,8 @@ private slots:
         {
             Database other(QStringLiteral("refupdate-other"));
             other.open(f.home->dbPath());
-            RegisterStep::Marker running(other, QStringLiteral("Atualização de tabelas"), RegisterStep::referenceTables());
+            RegisterStep::Marker running(other, QStringLiteral("Atualização de tabelas"),
+                                         RegisterStep::referenceTables());
             running.take();
             // Markers are per process: pretend the holder is another program.
             other.execute(QStringLiteral("update CONTROLE_ETAPA set Dono = 'outro', Processo = ?"),
@@ -137,11 +134,13 @@ private slots:
     void installMergesByName()
     {
         Fixture f;
-        f.db->execute(QStringLiteral("insert into PAIS (CodigoPais, NomePais, UsuResp) values ('BR', 'Brasil antigo', 'ana')"));
-        f.db->execute(QStringLiteral("insert into PAIS (CodigoPais, NomePais, UsuResp) values ('PT', 'Portugal', 'ana')"));
+        f.db->execute(
+            QStringLiteral("insert into PAIS (CodigoPais, NomePais, UsuResp) values ('BR', 'Brasil antigo', 'ana')"));
+        f.db->execute(
+            QStringLiteral("insert into PAIS (CodigoPais, NomePais, UsuResp) values ('PT', 'Portugal', 'ana')"));
         f.db->execute(QStringLiteral("insert into UF (SiglaUF, NomeUF) values ('SP', 'São Paulo')"));
-        QVERIFY(RefPackage::build(f.recep(), V1,
-                                  {RefPackage::pais({{"BR", "Brasil"}, {"AR", "Argentina"}}, Paradox::enginePassword())}));
+        QVERIFY(RefPackage::build(
+            f.recep(), V1, {RefPackage::pais({{"BR", "Brasil"}, {"AR", "Argentina"}}, Paradox::enginePassword())}));
         QString detail;
         QVERIFY2(RefInstall::install(*f.db, f.recep(), V1, &detail), qPrintable(detail));
         QCOMPARE(f.nomePais("BR"), "Brasil");
@@ -179,7 +178,8 @@ private slots:
         QFETCH(int, kind);
         QFETCH(QString, reason);
         Fixture f;
-        f.db->execute(QStringLiteral("insert into PAIS (CodigoPais, NomePais, UsuResp) values ('BR', 'Brasil antigo', 'ana')"));
+        f.db->execute(
+            QStringLiteral("insert into PAIS (CodigoPais, NomePais, UsuResp) values ('BR', 'Brasil antigo', 'ana')"));
         QVERIFY(RefPackage::build(f.recep(), V1, {RefPackage::pais({{"BR", "Brasil"}})}));
         QVERIFY(RefInstall::install(*f.db, f.recep(), V1));
         const QString before = f.snapshot();
@@ -217,32 +217,26 @@ private slots:
             QVERIFY(z.resize(z.size() / 2));
             break;
         }
-        case 3:
-            QVERIFY(RefPackage::rawZip(path, {{"PAIS.DB", pais}, {"UF.DB", QByteArray(4096, 'G')}}));
-            break;
-        case 4:
-            QVERIFY(RefPackage::rawZip(path, {{"PAIS.DB", pais}, {"../x.DB", pais}}));
-            break;
-        case 5:
-            QVERIFY(RefPackage::rawZip(path, {{"PAIS.DB", pais.left(pais.size() - 700)}}));
-            break;
-        case 6:
-            QVERIFY(RefPackage::rawZip(path, {{"leia.txt", "nada"}}));
-            break;
+        case 3: QVERIFY(RefPackage::rawZip(path, {{"PAIS.DB", pais}, {"UF.DB", QByteArray(4096, 'G')}})); break;
+        case 4: QVERIFY(RefPackage::rawZip(path, {{"PAIS.DB", pais}, {"../x.DB", pais}})); break;
+        case 5: QVERIFY(RefPackage::rawZip(path, {{"PAIS.DB", pais.left(pais.size() - 700)}})); break;
+        case 6: QVERIFY(RefPackage::rawZip(path, {{"leia.txt", "nada"}})); break;
         case 7: {
-            const RefPackage::Table papel{"PAPEL_EMP",
-                                          {{"IdPapelEmp", Paradox::FieldType::Long, 4},
-                                           {"PapelEmp", Paradox::FieldType::Alpha, 40}},
-                                          {{100000, "Importador"}},
-                                          {}};
+            const RefPackage::Table papel{
+                "PAPEL_EMP",
+                {{"IdPapelEmp", Paradox::FieldType::Long, 4}, {"PapelEmp", Paradox::FieldType::Alpha, 40}},
+                {{100000, "Importador"}},
+                {}};
             QVERIFY(RefPackage::build(f.recep(), V2, {RefPackage::pais({{"BR", "Brasil novo"}}), papel}));
             break;
         }
         case 8: // the merge would not see it
-            QVERIFY(RefPackage::rawZip(path, {{"PAIS.DB", pais}, {"tabelas/UF.DB", tableBytes(RefPackage::uf({{"RJ", "Rio"}}))}}));
+            QVERIFY(RefPackage::rawZip(
+                path, {{"PAIS.DB", pais}, {"tabelas/UF.DB", tableBytes(RefPackage::uf({{"RJ", "Rio"}}))}}));
             break;
         case 9: // which one would be merged depends on the file system
-            QVERIFY(RefPackage::rawZip(path, {{"PAIS.DB", pais}, {"pais.db", tableBytes(RefPackage::pais({{"BR", "Outro"}}))}}));
+            QVERIFY(RefPackage::rawZip(
+                path, {{"PAIS.DB", pais}, {"pais.db", tableBytes(RefPackage::pais({{"BR", "Outro"}}))}}));
             break;
         }
         QString detail;
@@ -323,7 +317,8 @@ private slots:
             columns << q.value(0).toString();
         QCOMPARE(columns, (QStringList{"IdClasseCertif", "IdClasseServ", "Obrigatorio", "Observacao"}));
         QCOMPARE(f.count("OBRIG_SERVICO"), 3);
-        QCOMPARE(f.db->scalar("select Observacao from OBRIG_SERVICO where IdClasseServ = 1").toString(), "Ensaio anual");
+        QCOMPARE(f.db->scalar("select Observacao from OBRIG_SERVICO where IdClasseServ = 1").toString(),
+                 "Ensaio anual");
         QCOMPARE(f.db->scalar("select Obrigatorio from OBRIG_SERVICO where IdClasseServ = 1").toInt(), 1);
         QCOMPARE(f.db->scalar("select count(*) from OBRIG_SERVICO where IdClasseCertif = 'PROD'").toInt(), 1);
 
@@ -342,9 +337,9 @@ private slots:
     {
         Fixture f;
         QVERIFY(RefPackage::build(f.origem(), V1, {RefPackage::pais({{"BR", "Brasil"}})}));
-        QVERIFY(RefPackage::build(f.origem(), "oc-tab-2026020101.zip",
-                                  {RefPackage::pais({{"BR", "Brasil 2"}, {"AR", "Argentina"}}),
-                                   RefPackage::uf({{"SP", "São Paulo"}})}));
+        QVERIFY(RefPackage::build(
+            f.origem(), "oc-tab-2026020101.zip",
+            {RefPackage::pais({{"BR", "Brasil 2"}, {"AR", "Argentina"}}), RefPackage::uf({{"SP", "São Paulo"}})}));
         QVERIFY(RefPackage::build(f.origem(), "OC-TAB-2026020101X.zip", {RefPackage::pais({{"BR", "errado"}})}));
         QList<qint64> steps;
         RefUpdate::Outcome out = RefUpdate::updateFromFolder(*f.db, f.config(), f.origem(),
@@ -364,7 +359,8 @@ private slots:
         // V1 was never installed here: only versions of the history reinstall.
         QCOMPARE(RefUpdate::reinstall(*f.db, f.config(), "2026010101").installed, false);
         QVERIFY(RefPackage::build(f.recep(), V1, {RefPackage::pais({{"BR", "Brasil"}})}));
-        f.db->execute("insert into CONTROLE_AUX values (?, '2026010101', ?)", {QDateTime(QDate(2020, 1, 1), QTime(0, 0)), V1});
+        f.db->execute("insert into CONTROLE_AUX values (?, '2026010101', ?)",
+                      {QDateTime(QDate(2020, 1, 1), QTime(0, 0)), V1});
         QFile::remove(QDir(f.recep()).filePath(V1));
         out = RefUpdate::reinstall(*f.db, f.config(), "2026010101");
         QCOMPARE(out.result, "O arquivo da versão anterior não foi encontrado.");

@@ -109,14 +109,15 @@ private slots:
             const QString version = QStringLiteral("202603%1").arg(round * 100 + 1, 4, 10, QLatin1Char('0'));
             QList<QVariantList> rows;
             for (int i = 0; i < 3000; ++i)
-                rows.append({QStringLiteral("%1").arg(i, 4, 10, QLatin1Char('0')), QStringLiteral("País %1 v%2").arg(i).arg(round)});
+                rows.append({QStringLiteral("%1").arg(i, 4, 10, QLatin1Char('0')),
+                             QStringLiteral("País %1 v%2").arg(i).arg(round)});
             QVERIFY(RefPackage::build(f.origem(), "OC-TAB-" + version + ".zip", {RefPackage::pais(rows)}));
             QProcess a, b;
             for (QProcess *p : {&a, &b}) {
                 p->setProcessEnvironment(env);
                 p->setStandardInputFile(QProcess::nullDevice());
-                p->start(QStringLiteral(CORVANE_CLI_PATH), {"tabelas", "atualizar", "--home", f.home->dir(), "--user",
-                                                            "admin", "--pasta", f.origem()});
+                p->start(QStringLiteral(CORVANE_CLI_PATH),
+                         {"tabelas", "atualizar", "--home", f.home->dir(), "--user", "admin", "--pasta", f.origem()});
                 QThread::msleep(quint64(30 * (round % 3)));
             }
             int installed = 0;
@@ -128,18 +129,20 @@ private slots:
                     QVERIFY(out.contains("A nova versão foi instalada sem problemas."));
                     ++installed;
                 } else {
-                    QVERIFY2(err.contains("Não foi encontrado arquivo de atualização mais atual")
-                                 || err.contains("Outra operação"),
+                    QVERIFY2(err.contains("Não foi encontrado arquivo de atualização mais atual") ||
+                                 err.contains("Outra operação"),
                              qPrintable(out + err));
                 }
             }
             QVERIFY(installed >= 1);
             QCOMPARE(f.scalar("select max(NumeroVersao) from CONTROLE_AUX"), version);
             // The recorded version's tables arrived, all of them.
-            QCOMPARE(f.scalar("select NomePais from PAIS where CodigoPais = '2999'"), QStringLiteral("País 2999 v%1").arg(round));
-            QCOMPARE(f.scalar("select count(*) from PAIS where NomePais like '% v" + QString::number(round) + "'"), "3000");
-            const QStringList left = QDir(f.recep()).entryList(QDir::Dirs | QDir::NoDotAndDotDot)
-                                     + QDir(f.recep()).entryList({"*.DB", "*.PX", "*.db"}, QDir::Files);
+            QCOMPARE(f.scalar("select NomePais from PAIS where CodigoPais = '2999'"),
+                     QStringLiteral("País 2999 v%1").arg(round));
+            QCOMPARE(f.scalar("select count(*) from PAIS where NomePais like '% v" + QString::number(round) + "'"),
+                     "3000");
+            const QStringList left = QDir(f.recep()).entryList(QDir::Dirs | QDir::NoDotAndDotDot) +
+                QDir(f.recep()).entryList({"*.DB", "*.PX", "*.db"}, QDir::Files);
             QVERIFY2(left.isEmpty(), qPrintable(left.join(',')));
         }
     }

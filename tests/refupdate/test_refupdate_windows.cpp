@@ -57,7 +57,10 @@ template <typename T> T *child(QWidget *w, const char *name)
     return c;
 }
 
-QString text(QWidget *w, const char *name) { return child<QLineEdit>(w, name)->text(); }
+QString text(QWidget *w, const char *name)
+{
+    return child<QLineEdit>(w, name)->text();
+}
 
 void shot(QWidget *w, const QString &name)
 {
@@ -196,7 +199,8 @@ private slots:
         QDir(root).mkpath("tabelas");
         QList<QVariantList> rows;
         for (int i = 0; i < 6000; ++i)
-            rows.append({QString::number(i, 16), QString::number(qHash(i * 7919) * 2654435761u, 36).repeated(3).left(40)});
+            rows.append(
+                {QString::number(i, 16), QString::number(qHash(i * 7919) * 2654435761u, 36).repeated(3).left(40)});
         QVERIFY(RefPackage::build(root + "/tabelas", V1, {RefPackage::pais(rows)}));
         QVERIFY(QFileInfo(root + "/tabelas/" + V1).size() > 60000);
         FtpTestServer server(root);
@@ -215,9 +219,11 @@ private slots:
         });
         child<QPushButton>(&w, "BtAtualiza")->click();
         if (interrupt)
-            QCOMPARE(text(&w, "EdResultado"), "Foi encontrado arquivo mais atual, mas houve interrupção na transferência.");
+            QCOMPARE(text(&w, "EdResultado"),
+                     "Foi encontrado arquivo mais atual, mas houve interrupção na transferência.");
         else
-            QVERIFY2(text(&w, "EdResultado").startsWith("Foi encontrado arquivo mais atual, mas houve erro na transferência: "),
+            QVERIFY2(text(&w, "EdResultado")
+                         .startsWith("Foi encontrado arquivo mais atual, mas houve erro na transferência: "),
                      qPrintable(text(&w, "EdResultado")));
         QVERIFY(!w.installed());
         QCOMPARE(f.history(), 0);

@@ -33,8 +33,7 @@
 
 namespace {
 
-template <typename T>
-T *child(QWidget &w, const char *name)
+template <typename T> T *child(QWidget &w, const char *name)
 {
     return w.findChild<T *>(QLatin1String(name));
 }
@@ -54,7 +53,8 @@ struct Sent : RemessaFixture
     QString package;
     QString acronym;
 
-    Sent() : RemessaFixture(true)
+    Sent()
+        : RemessaFixture(true)
     {
         db.execute("UPDATE CERTIFIC SET Completo = 1, Aprovado = 1");
         acronym = RemessaControl::workingValues(db).acronym;
@@ -143,7 +143,8 @@ struct Server
     FtpTestServer ftp;
     QString dir;
     explicit Server(Sent &f, const FtpTestServer::Options &options = FtpTestServer::Options())
-        : ftp(f.outDir + "srv"), dir(f.outDir + "srv/resultado")
+        : ftp(f.outDir + "srv"),
+          dir(f.outDir + "srv/resultado")
     {
         QDir().mkpath(dir);
         if (ftp.start(options))
@@ -151,7 +152,10 @@ struct Server
     }
 };
 
-QString memo(TFrmResultadoAutomatico &w) { return w.resultLines().join('\n'); }
+QString memo(TFrmResultadoAutomatico &w)
+{
+    return w.resultLines().join('\n');
+}
 
 bool fetch(TFrmResultadoAutomatico &w)
 {
@@ -305,8 +309,9 @@ private slots:
 
         f.useFtp(s.ftp, "nao-existe");
         std::tie(lines, boxes) = attempt("folder");
-        QCOMPARE(lines, (QStringList{"Transferência de resultado não realizada: Erro na troca de diretório..",
-                                     "Erro na troca de diretório."}));
+        QCOMPARE(lines,
+                 (QStringList{"Transferência de resultado não realizada: Erro na troca de diretório..",
+                              "Erro na troca de diretório."}));
 
         f.useFtp(s.ftp, "resultado", "errada");
         std::tie(lines, boxes) = attempt("password");
@@ -388,7 +393,8 @@ private slots:
             w.setPackageName(f.package);
             QVERIFY(fetch(w));
             QCOMPARE(msg.messages.size(), 1);
-            QVERIFY2(msg.lastText().startsWith("O arquivo de resultado não pôde ser extraído"), qPrintable(msg.lastText()));
+            QVERIFY2(msg.lastText().startsWith("O arquivo de resultado não pôde ser extraído"),
+                     qPrintable(msg.lastText()));
             QCOMPARE(int(w.outcome()), int(AutomaticResult::Outcome::Failed));
         }
         QCOMPARE(f.newestEvent(f.number), QStringLiteral("TR"));
@@ -553,9 +559,9 @@ private slots:
         f.useFtp(s.ftp, "resultado");
         cli(code, out, err);
         QVERIFY2(code == 0, qPrintable(out + err));
-        for (const QString &l : {QStringLiteral("Usuário Responsável : Administrador"),
-                                 QStringLiteral("Processada pelo Quelora"), AutomaticResult::Accepted,
-                                 QStringLiteral("Sincronização efetuada com sucesso...")})
+        for (const QString &l :
+             {QStringLiteral("Usuário Responsável : Administrador"), QStringLiteral("Processada pelo Quelora"),
+              AutomaticResult::Accepted, QStringLiteral("Sincronização efetuada com sucesso...")})
             QVERIFY2(out.contains(l), qPrintable(out));
         QCOMPARE(f.newestEvent(f.number), QStringLiteral("OK"));
         QCOMPARE(f.db.scalar("SELECT Obs FROM CONTROLE WHERE Evento = 'OK'").toString(),

@@ -77,8 +77,9 @@ class TestChangeWalk : public QObject
                                              "(SELECT min(rowid) + 1 FROM %1))")
                                   .arg(rep, nullable));
             if (!text.isEmpty())
-                m_db->execute(QStringLiteral("UPDATE %1 SET %2 = lower(%2) WHERE rowid = (SELECT min(rowid) + 2 FROM %1)")
-                                  .arg(rep, text));
+                m_db->execute(
+                    QStringLiteral("UPDATE %1 SET %2 = lower(%2) WHERE rowid = (SELECT min(rowid) + 2 FROM %1)")
+                        .arg(rep, text));
         }
         // Rows of the replica that are gone here, and a changed certificate.
         m_db->execute("DELETE FROM STATUS_C WHERE rowid = (SELECT max(rowid) FROM STATUS_C WHERE NumCertif IN "
@@ -206,8 +207,9 @@ private slots:
         if (QTest::currentTestFailed())
             return;
         // Every scope took part: links, companies, products, the certificate, the unscoped tables.
-        for (const char *name : {"Emp_Cert_A.DB", "Empresa_A.DB", "Empresa_I.DB", "Produto_A.DB", "Produto_I.DB",
-                                 "Certific_A.DB", "Certific_I.DB", "SIGNATARIOS_A.DB", "USU_LOCAL_I.DB", "Status_C_E.DB"})
+        for (const char *name :
+             {"Emp_Cert_A.DB", "Empresa_A.DB", "Empresa_I.DB", "Produto_A.DB", "Produto_I.DB", "Certific_A.DB",
+              "Certific_I.DB", "SIGNATARIOS_A.DB", "USU_LOCAL_I.DB", "Status_C_E.DB"})
             QVERIFY2(expected.contains(QLatin1String(name)), name);
         QCOMPARE(r.tables, int(expected.size()) - 1); // the version marker aside
         // The window still sees the three operations of every table.

@@ -41,7 +41,8 @@ public:
             m_p.waitForFinished();
             return {};
         }
-        return {m_p.exitCode(), QString::fromUtf8(m_p.readAllStandardOutput()), QString::fromUtf8(m_p.readAllStandardError())};
+        return {m_p.exitCode(), QString::fromUtf8(m_p.readAllStandardOutput()),
+                QString::fromUtf8(m_p.readAllStandardError())};
     }
 
 private:
@@ -50,9 +51,9 @@ private:
 
 bool busyOrStateRefusal(const QString &err)
 {
-    return err.contains(QStringLiteral("Outra operação")) || err.contains(QStringLiteral("aguarda transferência"))
-           || err.contains(QStringLiteral("aguarda o resultado")) || err.contains(QStringLiteral("já foi finalizada"))
-           || err.contains(QStringLiteral("Não há remessa preparada"));
+    return err.contains(QStringLiteral("Outra operação")) || err.contains(QStringLiteral("aguarda transferência")) ||
+        err.contains(QStringLiteral("aguarda o resultado")) || err.contains(QStringLiteral("já foi finalizada")) ||
+        err.contains(QStringLiteral("Não há remessa preparada"));
 }
 
 }
@@ -84,7 +85,8 @@ private slots:
             QVERIFY(now && now->event == QLatin1String("PR"));
             QVERIFY2(!numbers.contains(now->number), qPrintable(now->number));
             numbers.insert(now->number);
-            QVERIFY(QFileInfo::exists(QDir(w.transferDir).filePath(RemessaControl::packageName("C", w.acronym, now->number))));
+            QVERIFY(QFileInfo::exists(
+                QDir(w.transferDir).filePath(RemessaControl::packageName("C", w.acronym, now->number))));
             RemessaControl::cancel(f.db, *now, "teste", w.transferDir, w.acronym);
         }
     }

@@ -10,9 +10,9 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
-#include <QSysInfo>
 #include <QFile>
 #include <QProcess>
+#include <QSysInfo>
 #include <QtTest>
 
 using namespace RemessaControl;
@@ -36,11 +36,15 @@ private:
 
     void event(const QString &number, const QString &type, const QString &ev, const QString &at)
     {
-        m_db->execute(QStringLiteral("INSERT INTO CONTROLE (DataHoraEvento, NumeroRemessa, TipoRemessa, Evento, Usuario) "
-                                     "VALUES (?, ?, ?, ?, 'Fulano')"),
-                      {QDateTime::fromString(at, Qt::ISODate), number, type, ev});
+        m_db->execute(
+            QStringLiteral("INSERT INTO CONTROLE (DataHoraEvento, NumeroRemessa, TipoRemessa, Evento, Usuario) "
+                           "VALUES (?, ?, ?, ?, 'Fulano')"),
+            {QDateTime::fromString(at, Qt::ISODate), number, type, ev});
     }
-    int rows(const QString &where = QStringLiteral("1")) { return m_db->scalar("SELECT count(*) FROM CONTROLE WHERE " + where).toInt(); }
+    int rows(const QString &where = QStringLiteral("1"))
+    {
+        return m_db->scalar("SELECT count(*) FROM CONTROLE WHERE " + where).toInt();
+    }
 
     CliRun cli(const QStringList &args)
     {
@@ -49,10 +53,11 @@ private:
         env.insert(QStringLiteral("CORVANE_SENHA"), QStringLiteral("admin"));
         p.setProcessEnvironment(env);
         p.setStandardInputFile(QProcess::nullDevice());
-        p.start(QStringLiteral(CORVANE_CLI_PATH), QStringList{"remessa"} + args +
-                                                      QStringList{"--home", m_home->dir(), "--user", "admin"});
+        p.start(QStringLiteral(CORVANE_CLI_PATH),
+                QStringList{"remessa"} + args + QStringList{"--home", m_home->dir(), "--user", "admin"});
         p.waitForFinished(120000);
-        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+                QString::fromUtf8(p.readAllStandardError())};
     }
 
 private slots:
@@ -63,7 +68,11 @@ private slots:
         m_db = std::make_unique<Database>(QStringLiteral("control-test"));
         m_db->open(m_home->dbPath());
     }
-    void cleanup() { m_db.reset(); m_home.reset(); }
+    void cleanup()
+    {
+        m_db.reset();
+        m_home.reset();
+    }
 
     void listGroupsRunsOfTheTimeOrderedLog()
     {
@@ -167,10 +176,12 @@ private slots:
 
         CliRun r = cli({"preparar"});
         QVERIFY2(r.code == 0 && r.out.contains(today + "01"), qPrintable(r.out + r.err));
-        m_db->execute("INSERT INTO CONTROLE (DataHoraEvento, NumeroRemessa, TipoRemessa, Evento) VALUES (?, ?, 'C', 'TR')",
-                      {QDateTime::currentDateTime().addSecs(1), today + "01"});
-        m_db->execute("INSERT INTO CONTROLE (DataHoraEvento, NumeroRemessa, TipoRemessa, Evento) VALUES (?, ?, 'C', 'OK')",
-                      {QDateTime::currentDateTime().addSecs(2), today + "01"});
+        m_db->execute(
+            "INSERT INTO CONTROLE (DataHoraEvento, NumeroRemessa, TipoRemessa, Evento) VALUES (?, ?, 'C', 'TR')",
+            {QDateTime::currentDateTime().addSecs(1), today + "01"});
+        m_db->execute(
+            "INSERT INTO CONTROLE (DataHoraEvento, NumeroRemessa, TipoRemessa, Evento) VALUES (?, ?, 'C', 'OK')",
+            {QDateTime::currentDateTime().addSecs(2), today + "01"});
         r = cli({"limpar-historico"});
         QVERIFY2(r.code == 0, qPrintable(r.err));
         QVERIFY(r.out.contains(QStringLiteral("Histórico de remessas limpo.")));
@@ -210,7 +221,8 @@ private slots:
             waited.start();
             CliRun r = cli({"cancelar"});
             QCOMPARE(r.code, 1);
-            QVERIFY2(r.err.contains(QStringLiteral("Outra operação (Transferência) está em andamento")), qPrintable(r.err));
+            QVERIFY2(r.err.contains(QStringLiteral("Outra operação (Transferência) está em andamento")),
+                     qPrintable(r.err));
             QVERIFY(waited.elapsed() >= RegisterStep::WaitMs - 500);
             QVERIFY(QFileInfo::exists(zip));
             QCOMPARE(rows(), 1);
@@ -233,9 +245,10 @@ private slots:
         probe.take(); // creates the table
         probe.release();
         auto mark = [&](const QString &host, qint64 pid, int secondsAgo) {
-            m_db->execute("INSERT OR REPLACE INTO CONTROLE_ETAPA (Recurso, Etapa, Dono, Maquina, Processo, Inicio) "
-                          "VALUES ('REMESSA', 'Transferência', 'outro', ?, ?, ?)",
-                          {host, pid, QDateTime::currentDateTimeUtc().addSecs(-secondsAgo).toString(Qt::ISODateWithMs)});
+            m_db->execute(
+                "INSERT OR REPLACE INTO CONTROLE_ETAPA (Recurso, Etapa, Dono, Maquina, Processo, Inicio) "
+                "VALUES ('REMESSA', 'Transferência', 'outro', ?, ?, ?)",
+                {host, pid, QDateTime::currentDateTimeUtc().addSecs(-secondsAgo).toString(Qt::ISODateWithMs)});
         };
         auto refusedNow = [&]() -> QString {
             Transaction t(*m_db);
@@ -273,7 +286,8 @@ private slots:
             QVERIFY(log.open(QIODevice::ReadOnly));
             logged += QString::fromUtf8(log.readAll());
         }
-        QVERIFY2(logged.contains(QStringLiteral("retomada")) && logged.contains(QString::number(pid)), qPrintable(logged));
+        QVERIFY2(logged.contains(QStringLiteral("retomada")) && logged.contains(QString::number(pid)),
+                 qPrintable(logged));
     }
 
     void batchStepsFollowTheWindowsRule()
@@ -315,10 +329,12 @@ private slots:
         QVERIFY(r.err.contains(QStringLiteral("já foi finalizada")));
 
         // Waiting for the result: cancel refused.
-        m_db->execute("INSERT INTO CONTROLE (DataHoraEvento, NumeroRemessa, TipoRemessa, Evento) VALUES (?, ?, 'C', 'PR')",
-                      {QDateTime::currentDateTime().addSecs(1), number.left(8) + "02"});
-        m_db->execute("INSERT INTO CONTROLE (DataHoraEvento, NumeroRemessa, TipoRemessa, Evento) VALUES (?, ?, 'C', 'TR')",
-                      {QDateTime::currentDateTime().addSecs(2), number.left(8) + "02"});
+        m_db->execute(
+            "INSERT INTO CONTROLE (DataHoraEvento, NumeroRemessa, TipoRemessa, Evento) VALUES (?, ?, 'C', 'PR')",
+            {QDateTime::currentDateTime().addSecs(1), number.left(8) + "02"});
+        m_db->execute(
+            "INSERT INTO CONTROLE (DataHoraEvento, NumeroRemessa, TipoRemessa, Evento) VALUES (?, ?, 'C', 'TR')",
+            {QDateTime::currentDateTime().addSecs(2), number.left(8) + "02"});
         const int before = rows();
         r = cli({"cancelar"});
         QCOMPARE(r.code, 1);
@@ -326,8 +342,9 @@ private slots:
         QCOMPARE(rows(), before);
 
         // Finished and nothing to send.
-        m_db->execute("INSERT INTO CONTROLE (DataHoraEvento, NumeroRemessa, TipoRemessa, Evento) VALUES (?, ?, 'C', 'NO')",
-                      {QDateTime::currentDateTime().addSecs(3), number.left(8) + "02"});
+        m_db->execute(
+            "INSERT INTO CONTROLE (DataHoraEvento, NumeroRemessa, TipoRemessa, Evento) VALUES (?, ?, 'C', 'NO')",
+            {QDateTime::currentDateTime().addSecs(3), number.left(8) + "02"});
         m_db->execute("UPDATE CERTIFIC SET Aprovado = 0");
         for (const char *t : {"CONFIG_LOCAL", "SIGNATARIOS", "USU_LOCAL"})
             m_db->execute(QStringLiteral("INSERT INTO REP_%1 SELECT * FROM %1").arg(QLatin1String(t)));

@@ -124,8 +124,9 @@ private slots:
         Watcher w;
         const auto r = FolderTransfer::run(f.db, msg, request(f, Package, disk.path()), w);
         QCOMPARE(int(r.status), int(FolderTransfer::Status::Failed));
-        QVERIFY2(r.text.startsWith("Gravação de arquivo não realizada: Erro ao gravar arquivo. Causa: não há espaço livre"),
-                 qPrintable(r.text));
+        QVERIFY2(
+            r.text.startsWith("Gravação de arquivo não realizada: Erro ao gravar arquivo. Causa: não há espaço livre"),
+            qPrintable(r.text));
         QCOMPARE(QDir(disk.path()).entryList(QDir::Files), QStringList());
         QCOMPARE(f.newestEvent(Number), QStringLiteral("PR"));
     }
@@ -261,12 +262,14 @@ private slots:
         RemessaFixture f;
         const QString txt = QStringLiteral("TX-OCP0001-0002.txt");
         QVERIFY(writeTxt(f, txt, "linha\r\n"));
-        f.db.execute("CREATE TRIGGER cheio BEFORE INSERT ON CONTROLE_TXT BEGIN SELECT RAISE(ABORT, 'disco cheio'); END");
+        f.db.execute(
+            "CREATE TRIGGER cheio BEFORE INSERT ON CONTROLE_TXT BEGIN SELECT RAISE(ABORT, 'disco cheio'); END");
         ScriptedMessenger msg;
         Watcher w;
         const auto r = FolderTransfer::run(f.db, msg, request(f, txt, f.outDir), w);
         QCOMPARE(int(r.status), int(FolderTransfer::Status::Failed));
-        QCOMPARE(r.text, QStringLiteral("Gravação de arquivo não realizada: o registro do envio em CONTROLE_TXT falhou."));
+        QCOMPARE(r.text,
+                 QStringLiteral("Gravação de arquivo não realizada: o registro do envio em CONTROLE_TXT falhou."));
         QVERIFY(!QFile::exists(QDir(f.outDir).filePath("TX-OCP0001-0002.zip")));
         QVERIFY(QFile::exists(QDir(f.transferDir).filePath(txt)));
         QCOMPARE(f.count("CONTROLE_TXT"), 0);

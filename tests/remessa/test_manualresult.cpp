@@ -15,7 +15,10 @@
 
 namespace {
 const QString Number = QStringLiteral("2026120803");
-QString codeFor(const QString &plain) { return Codecs::confirmation(Codecs::Encode, plain); }
+QString codeFor(const QString &plain)
+{
+    return Codecs::confirmation(Codecs::Encode, plain);
+}
 }
 
 class TestManualResult : public QObject
@@ -48,7 +51,7 @@ private slots:
         QVERIFY(!ManualResult::decode(codeFor(Number + "OX")));
         QVERIFY(!ManualResult::decode(codeFor(Number + "ok")));
         QVERIFY(!ManualResult::decode(codeFor("026120803OK"))); // too short for a number
-        QVERIFY(!ManualResult::decode(Number + "OK"));           // typed without encoding
+        QVERIFY(!ManualResult::decode(Number + "OK")); // typed without encoding
         QVERIFY(!ManualResult::decode(QString(21, QLatin1Char('a'))));
     }
 
@@ -116,8 +119,9 @@ private slots:
         ScriptedMessenger msg;
         QVERIFY(!ManualResult::apply(f.db, msg, context(f), "OK", {"obs"}));
         QCOMPARE(msg.messages.size(), 2);
-        QCOMPARE(msg.messages.at(0).text, "Remessa Nº: " + context(f).packageName + "\n Não encontrada no diretório: "
-                                              + QDir::toNativeSeparators(f.syncDir));
+        QCOMPARE(msg.messages.at(0).text,
+                 "Remessa Nº: " + context(f).packageName +
+                     "\n Não encontrada no diretório: " + QDir::toNativeSeparators(f.syncDir));
         QCOMPARE(msg.messages.at(1).text,
                  QStringLiteral("Ocorreu um Erro na Sincronização.\nEntre em contato com o suporte."));
         QCOMPARE(f.newestEvent(Number), QStringLiteral("TR"));
@@ -164,7 +168,8 @@ private slots:
         QCOMPARE(msg.messages.size(), 2);
         QVERIFY2(!msg.messages.at(0).text.contains("Não encontrada"), qPrintable(msg.messages.at(0).text));
         QVERIFY2(msg.messages.at(0).text.contains("não há espaço livre no disco"), qPrintable(msg.messages.at(0).text));
-        QCOMPARE(msg.messages.at(1).text, QStringLiteral("Ocorreu um Erro na Sincronização.\nEntre em contato com o suporte."));
+        QCOMPARE(msg.messages.at(1).text,
+                 QStringLiteral("Ocorreu um Erro na Sincronização.\nEntre em contato com o suporte."));
         QCOMPARE(QDir(disk.path()).entryList(QDir::Files), QStringList());
         QCOMPARE(f.count("CONTROLE"), 2);
         QVERIFY(QFileInfo::exists(f.transferDir + c.packageName));

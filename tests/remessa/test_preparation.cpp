@@ -85,15 +85,11 @@ private:
         if (v.isNull())
             return QVariant();
         switch (type) {
-        case pxfTimestamp:
-            return v.toDateTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz"));
-        case pxfLogical:
-            return v.toBool();
+        case pxfTimestamp: return v.toDateTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz"));
+        case pxfLogical: return v.toBool();
         case pxfShort:
-        case pxfLong:
-            return v.toLongLong();
-        default:
-            return v.toString().isEmpty() ? QVariant() : QVariant(v.toString());
+        case pxfLong: return v.toLongLong();
+        default: return v.toString().isEmpty() ? QVariant() : QVariant(v.toString());
         }
     }
 
@@ -128,7 +124,8 @@ private:
                     where << QStringLiteral("\"%1\" = ?").arg(k);
                     keys << row.at(px.indexOf(k));
                 }
-                QSqlQuery q = m_db->exec(QStringLiteral("SELECT * FROM %1 WHERE %2").arg(source->name, where.join(" AND ")), keys);
+                QSqlQuery q = m_db->exec(
+                    QStringLiteral("SELECT * FROM %1 WHERE %2").arg(source->name, where.join(" AND ")), keys);
                 QVERIFY2(q.next(), qPrintable(file + QStringLiteral(": row not found")));
                 for (int i = 0; i < px.fields.size(); ++i)
                     QCOMPARE(normal(row.at(i), px.fields.at(i).type), normal(q.value(i), px.fields.at(i).type));
@@ -156,7 +153,10 @@ private:
     {
         m_db->execute(QStringLiteral("UPDATE CERTIFIC SET Aprovado = (NumCertif = ?)"), {number});
     }
-    QString someCertificate() { return m_db->scalar(QStringLiteral("SELECT NumCertif FROM CERTIFIC ORDER BY NumCertif LIMIT 1")).toString(); }
+    QString someCertificate()
+    {
+        return m_db->scalar(QStringLiteral("SELECT NumCertif FROM CERTIFIC ORDER BY NumCertif LIMIT 1")).toString();
+    }
 
 private slots:
     void init()
@@ -167,7 +167,11 @@ private slots:
         m_db->open(m_home->dbPath());
         m_msg.messages.clear();
     }
-    void cleanup() { m_db.reset(); m_home.reset(); }
+    void cleanup()
+    {
+        m_db.reset();
+        m_home.reset();
+    }
 
     void numbering()
     {
@@ -183,7 +187,8 @@ private slots:
     void aHundredthRemittanceOfADayIsRefused()
     {
         const QString today = FileUtil::dateStamp();
-        RemessaControl::appendEvent(*m_db, today + QStringLiteral("99"), QStringLiteral("C"), QStringLiteral("OK"), QStringLiteral("x"));
+        RemessaControl::appendEvent(*m_db, today + QStringLiteral("99"), QStringLiteral("C"), QStringLiteral("OK"),
+                                    QStringLiteral("x"));
         const auto r = prepare();
         QCOMPARE(r.outcome, Outcome::Refused);
         QVERIFY(m_msg.texts().join("|").contains(QStringLiteral("99 remessas")));
@@ -191,7 +196,8 @@ private slots:
         QVERIFY(QDir(transferDir()).entryList(QDir::Files).isEmpty());
         // The one after a day's ninth is the tenth.
         m_db->execute(QStringLiteral("DELETE FROM CONTROLE"));
-        RemessaControl::appendEvent(*m_db, today + QStringLiteral("09"), QStringLiteral("C"), QStringLiteral("NO"), QStringLiteral("x"));
+        RemessaControl::appendEvent(*m_db, today + QStringLiteral("09"), QStringLiteral("C"), QStringLiteral("NO"),
+                                    QStringLiteral("x"));
         const auto tenth = prepare();
         QCOMPARE(tenth.outcome, Outcome::Prepared);
         QCOMPARE(tenth.number, today + QStringLiteral("10"));
@@ -266,7 +272,8 @@ private slots:
         m_db->execute(QStringLiteral("UPDATE CERTIFIC SET Observacoes = 'antes' WHERE NumCertif = ?"), {cert});
         acceptAll();
         // A change clears the approval: nothing goes.
-        m_db->execute(QStringLiteral("UPDATE CERTIFIC SET Observacoes = 'depois', Aprovado = 0 WHERE NumCertif = ?"), {cert});
+        m_db->execute(QStringLiteral("UPDATE CERTIFIC SET Observacoes = 'depois', Aprovado = 0 WHERE NumCertif = ?"),
+                      {cert});
         m_db->execute(QStringLiteral("UPDATE REP_CERTIFIC SET Aprovado = 0 WHERE NumCertif = ?"), {cert});
         QCOMPARE(prepare().outcome, Outcome::NothingNew);
         // Approved, it goes as an alteration.
@@ -308,11 +315,12 @@ private slots:
         acceptAll();
         m_db->execute(QStringLiteral("UPDATE CERTIFIC SET Observacoes = 'depois' WHERE NumCertif = ?"), {cert});
         const int seq = count(QStringLiteral("SELECT COALESCE(MAX(SeqEvento), 0) + 1 FROM STATUS_C"));
-        m_db->execute(QStringLiteral("INSERT INTO STATUS_C (SiglaCertificador, NumCertif, SeqEvento, Evento, Justificativa, "
-                                     "HistoricoSis, StatusCertificado, DthStatusCertificado, DthUltAtualiz, UsuResp) "
-                                     "SELECT SiglaCertificador, NumCertif, ?, 'ALT', 'Şişecam Ω', '1', 'A', "
-                                     "DataEmissao, DataEmissao, 'adm' FROM CERTIFIC WHERE NumCertif = ?"),
-                      {seq, cert});
+        m_db->execute(
+            QStringLiteral("INSERT INTO STATUS_C (SiglaCertificador, NumCertif, SeqEvento, Evento, Justificativa, "
+                           "HistoricoSis, StatusCertificado, DthStatusCertificado, DthUltAtualiz, UsuResp) "
+                           "SELECT SiglaCertificador, NumCertif, ?, 'ALT', 'Şişecam Ω', '1', 'A', "
+                           "DataEmissao, DataEmissao, 'adm' FROM CERTIFIC WHERE NumCertif = ?"),
+            {seq, cert});
         const int before = events();
         const auto r = prepare();
         QCOMPARE(r.outcome, Outcome::Refused);
@@ -375,7 +383,8 @@ private slots:
             w->appendRow(QVariantList(w->fields().size()));
             w->close();
         }
-        QCOMPARE(DeltaTables::create(dir.path(), QStringLiteral("Empresa"), DeltaTables::Inclusion), QStringLiteral("Empresa_I"));
+        QCOMPARE(DeltaTables::create(dir.path(), QStringLiteral("Empresa"), DeltaTables::Inclusion),
+                 QStringLiteral("Empresa_I"));
         {
             auto w = DeltaTables::open(dir.path(), QStringLiteral("Empresa"), DeltaTables::Inclusion);
             QCOMPARE(w->rowCount(), 1);
@@ -436,7 +445,8 @@ private slots:
         m_db->execute(QStringLiteral("UPDATE CONFIG_LOCAL SET DirLocalTransf = ?"), {m_out.filePath("nao-existe")});
         const auto r = prepare();
         QCOMPARE(r.outcome, Outcome::Refused);
-        QCOMPARE(m_msg.messages.last().text, QStringLiteral("Diretório Local de Transferência de Remessas não foi encontrado."));
+        QCOMPARE(m_msg.messages.last().text,
+                 QStringLiteral("Diretório Local de Transferência de Remessas não foi encontrado."));
         QCOMPARE(m_msg.messages.last().caption, QStringLiteral("Erro de Configuração"));
         QCOMPARE(events(), 0);
     }
@@ -467,8 +477,8 @@ private slots:
     void aKilledRunsScratchArchiveGoesAndPackagesAreTheOwnersOnly()
     {
         const QString acronym = RemessaControl::workingValues(*m_db).acronym;
-        const QString scratch = transferDir() + QStringLiteral("OC-") + acronym + FileUtil::dateStamp()
-                                + QStringLiteral("01.zip.q7Rx2L");
+        const QString scratch = transferDir() + QStringLiteral("OC-") + acronym + FileUtil::dateStamp() +
+            QStringLiteral("01.zip.q7Rx2L");
         QFile killed(scratch);
         QVERIFY(killed.open(QIODevice::WriteOnly));
         killed.write(QByteArray(1000, 'z'));
@@ -481,9 +491,10 @@ private slots:
         const auto r = prepare();
         QCOMPARE(r.outcome, Outcome::Prepared);
         QCOMPARE(QDir(transferDir()).entryList(QDir::Files, QDir::Name), (QStringList{r.fileName, "notas.txt"}));
-        QCOMPARE(QFileInfo(r.filePath).permissions()
-                     & (QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther | QFileDevice::WriteOther),
-                 QFileDevice::Permissions());
+        QCOMPARE(
+            QFileInfo(r.filePath).permissions() &
+                (QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther | QFileDevice::WriteOther),
+            QFileDevice::Permissions());
     }
 
     // A transfer folder configured relative to the program folder is found

@@ -27,12 +27,16 @@ private:
 
     void event(const QString &number, const QString &type, const QString &ev, int minutesAgo, const QString &obs = {})
     {
-        m_db->execute(QStringLiteral("INSERT INTO CONTROLE (DataHoraEvento, NumeroRemessa, TipoRemessa, Evento, Usuario, Obs) "
-                                     "VALUES (?, ?, ?, ?, 'Administrador', ?)"),
-                      {QDateTime::currentDateTime().addSecs(-60 * minutesAgo), number, type, ev,
-                       obs.isEmpty() ? QVariant() : QVariant(obs)});
+        m_db->execute(
+            QStringLiteral("INSERT INTO CONTROLE (DataHoraEvento, NumeroRemessa, TipoRemessa, Evento, Usuario, Obs) "
+                           "VALUES (?, ?, ?, ?, 'Administrador', ?)"),
+            {QDateTime::currentDateTime().addSecs(-60 * minutesAgo), number, type, ev,
+             obs.isEmpty() ? QVariant() : QVariant(obs)});
     }
-    static bool enabled(QWidget &w, const char *name) { return w.findChild<QPushButton *>(QLatin1String(name))->isEnabled(); }
+    static bool enabled(QWidget &w, const char *name)
+    {
+        return w.findChild<QPushButton *>(QLatin1String(name))->isEnabled();
+    }
     static void shot(QWidget &w, const char *name)
     {
         const QString dir = qEnvironmentVariable("CORVANE_SHOTS");
@@ -51,7 +55,11 @@ private slots:
         m_login.userCode = QStringLiteral("admin");
         m_login.userName = QStringLiteral("Administrador");
     }
-    void cleanup() { m_db.reset(); m_home.reset(); }
+    void cleanup()
+    {
+        m_db.reset();
+        m_home.reset();
+    }
 
     void controlWindowOffersTheNextStepOfTheNewest()
     {
@@ -185,7 +193,9 @@ private slots:
         QVERIFY(prep.findChild<QLineEdit *>(QStringLiteral("EdResultado"))->text().isEmpty());
         m_msg.answers.enqueue(true);
         prep.BtInicioClick();
-        QVERIFY(prep.findChild<QLineEdit *>(QStringLiteral("EdArquivoRemessa"))->text().startsWith(QStringLiteral("OT-OC")));
+        QVERIFY(prep.findChild<QLineEdit *>(QStringLiteral("EdArquivoRemessa"))
+                    ->text()
+                    .startsWith(QStringLiteral("OT-OC")));
         QCOMPARE(RemessaControl::newest(*m_db)->type, QStringLiteral("T"));
     }
 

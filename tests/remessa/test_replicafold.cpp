@@ -22,7 +22,10 @@ using DeltaPackage::row;
 
 namespace {
 
-const Schema::Table &tableOf(const QString &name) { return *Schema::table(name); }
+const Schema::Table &tableOf(const QString &name)
+{
+    return *Schema::table(name);
+}
 
 void putReplica(Database &db, const QString &entry, const QList<QVariantList> &rows)
 {
@@ -200,8 +203,8 @@ private slots:
         };
         goodTables();
         QCOMPARE(list.at(19).name, QStringLiteral("doc_norm_tipo"));
-        const QString damaged =
-            DeltaPackage::write(build.path(), list.at(19).name, "_I", {row(tableOf(list.at(19).name), 1)});
+        const QString damaged = DeltaPackage::write(build.path(), list.at(19).name, "_I",
+                                                    {row(tableOf(list.at(19).name), 1)});
         QFile d(damaged);
         QVERIFY(d.open(QIODevice::ReadWrite));
         d.resize(d.size() / 2 + 7);

@@ -24,21 +24,20 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
-#include <QSqlQuery>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSqlQuery>
 #include <QTimer>
 #include <QtTest>
 
 namespace {
 
 // Runs the action on the next modal window of type T to appear.
-template <typename T>
-void whenModal(std::function<void(T &)> action)
+template <typename T> void whenModal(std::function<void(T &)> action)
 {
     auto *timer = new QTimer;
     timer->setInterval(20);
@@ -59,8 +58,7 @@ void shot(QWidget &w, const char *name)
         w.grab().save(dir + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png"));
 }
 
-template <typename T>
-T *child(QWidget &w, const char *name)
+template <typename T> T *child(QWidget &w, const char *name)
 {
     return w.findChild<T *>(QLatin1String(name));
 }
@@ -96,7 +94,8 @@ private slots:
         QVERIFY(child<QRadioButton>(t, "RgSelecao0")->isChecked());
         QVERIFY(child<QRadioButton>(t, "RgSelecao1")->isEnabled());
         QVERIFY(child<QRadioButton>(t, "RgSelecao2")->isEnabled());
-        QCOMPARE(child<QRadioButton>(t, "RgSelecao1")->text(), QStringLiteral("Gravação de disquete a ser enviado ao Quelora"));
+        QCOMPARE(child<QRadioButton>(t, "RgSelecao1")->text(),
+                 QStringLiteral("Gravação de disquete a ser enviado ao Quelora"));
         QCOMPARE(child<QLineEdit>(t, "EdDiretorio")->text(), QDir::toNativeSeparators(f.transferDir));
         t.show();
         QVERIFY(QTest::qWaitForWindowExposed(&t));
@@ -129,7 +128,8 @@ private slots:
 
         w.setDestination(f.outDir);
         w.BtGravaClick();
-        QCOMPARE(child<QLineEdit>(w, "EdResultado")->text(), QStringLiteral("Gravação de arquivo realizada com sucesso."));
+        QCOMPARE(child<QLineEdit>(w, "EdResultado")->text(),
+                 QStringLiteral("Gravação de arquivo realizada com sucesso."));
         QVERIFY(child<QCheckBox>(w, "CkGravando")->isVisible());
         QVERIFY(child<QPushButton>(w, "BtComprovante")->isEnabled());
         QVERIFY(!child<QPushButton>(w, "BtGrava")->isEnabled());
@@ -226,7 +226,8 @@ private slots:
         child<QLineEdit>(w, "EdSenha")->setText(code(Number, "OK"));
         w.BtOKClick();
         QCOMPARE(msg.messages.size(), 2);
-        QCOMPARE(msg.messages.at(1).text, QStringLiteral("Ocorreu um Erro na Sincronização.\nEntre em contato com o suporte."));
+        QCOMPARE(msg.messages.at(1).text,
+                 QStringLiteral("Ocorreu um Erro na Sincronização.\nEntre em contato com o suporte."));
         QVERIFY(!w.applied());
         QCOMPARE(RemessaControl::newest(f.db)->event, QStringLiteral("TR"));
         QVERIFY(child<QLabel>(w, "LbSincroniza")->text().startsWith("Sincronização não efetuada."));
@@ -283,9 +284,8 @@ private slots:
         whenModal<TFrmSelecaoResultado>([&](TFrmSelecaoResultado &choice) {
             whenModal<TFrmResultadoManual>([&](TFrmResultadoManual &result) {
                 result.findChild<QLineEdit *>("EdSenha")->setText(code(prepared, "OK"));
-                whenModal<TFrmConfResultadoManual>([](TFrmConfResultadoManual &c) {
-                    c.findChild<QPushButton *>("BtOK")->click();
-                });
+                whenModal<TFrmConfResultadoManual>(
+                    [](TFrmConfResultadoManual &c) { c.findChild<QPushButton *>("BtOK")->click(); });
                 result.findChild<QPushButton *>("BtOK")->click();
                 syncText = result.findChild<QLabel *>("LbSincroniza")->text();
                 shot(result, "resultado-manual-fim");

@@ -61,7 +61,8 @@ struct Prepared : RemessaFixture
                 QStringList{"remessa", "enviar"} + args + QStringList{"--home", home->dir(), "--user", "admin"});
         if (!p.waitForFinished(120000))
             return {};
-        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+                QString::fromUtf8(p.readAllStandardError())};
     }
     int transferred() { return count("CONTROLE", "Evento = 'TR'"); }
 };
@@ -85,7 +86,8 @@ private slots:
 
         Run r = f.cli({"--ftp"});
         QCOMPARE(r.code, 1);
-        QVERIFY2(r.out.contains("Erro ao tentar conectar. Verifique as configurações do Sistema\nErro:"), qPrintable(r.out));
+        QVERIFY2(r.out.contains("Erro ao tentar conectar. Verifique as configurações do Sistema\nErro:"),
+                 qPrintable(r.out));
         QVERIFY(r.out.contains("Houve erro durante a transferência."));
         QCOMPARE(f.transferred(), 0);
 

@@ -60,8 +60,8 @@ public:
         a.sin_family = AF_INET;
         a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         socklen_t len = sizeof a;
-        if (m_fd >= 0 && ::bind(m_fd, reinterpret_cast<sockaddr *>(&a), sizeof a) == 0 && ::listen(m_fd, 4) == 0
-            && ::getsockname(m_fd, reinterpret_cast<sockaddr *>(&a), &len) == 0)
+        if (m_fd >= 0 && ::bind(m_fd, reinterpret_cast<sockaddr *>(&a), sizeof a) == 0 && ::listen(m_fd, 4) == 0 &&
+            ::getsockname(m_fd, reinterpret_cast<sockaddr *>(&a), &len) == 0)
             m_port = ntohs(a.sin_port);
     }
     ~SilentServer()
@@ -227,7 +227,8 @@ private slots:
         smtp.setSettings(local(server.port()));
         QVERIFY(!smtp.send(message));
         QCOMPARE(rec.failures.last().serverReply, "451 4.7.1 Sender temporarily refused: try later");
-        QVERIFY(rec.failures.last().text.endsWith("(servidor respondeu: 451 4.7.1 Sender temporarily refused: try later)"));
+        QVERIFY(
+            rec.failures.last().text.endsWith("(servidor respondeu: 451 4.7.1 Sender temporarily refused: try later)"));
 
         SmtpMessage missing = message;
         missing.attachments = {tmp.filePath("nao-existe.zip")};

@@ -30,7 +30,8 @@ class TestStepsCli : public QObject
                 QStringList{"remessa"} + args + QStringList{"--home", f.home->dir(), "--user", "admin"});
         if (!p.waitForFinished(120000))
             return {};
-        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+                QString::fromUtf8(p.readAllStandardError())};
     }
 
 private slots:
@@ -50,8 +51,8 @@ private slots:
         QCOMPARE(r.code, 0);
         const auto prepared = RemessaControl::newest(f.db);
         QVERIFY(prepared);
-        const QString package =
-            RemessaControl::packageName("C", RemessaControl::workingValues(f.db).acronym, prepared->number);
+        const QString package = RemessaControl::packageName("C", RemessaControl::workingValues(f.db).acronym,
+                                                            prepared->number);
 
         // At PR the result is refused.
         const QString ok = Codecs::confirmation(Codecs::Encode, prepared->number + "OK");

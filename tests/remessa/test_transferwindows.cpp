@@ -28,8 +28,7 @@ namespace {
 
 const QString Number = QStringLiteral("2026120809");
 
-template <typename T>
-T *child(QWidget &w, const char *name)
+template <typename T> T *child(QWidget &w, const char *name)
 {
     return w.findChild<T *>(QLatin1String(name));
 }
@@ -41,8 +40,7 @@ void shot(QWidget &w, const char *name)
         w.grab().save(dir + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png"));
 }
 
-template <typename T>
-void whenModal(std::function<void(T &)> action)
+template <typename T> void whenModal(std::function<void(T &)> action)
 {
     auto *timer = new QTimer;
     timer->setInterval(20);
@@ -62,7 +60,10 @@ QByteArray readFile(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-QString package() { return "OC-OCP0001" + Number + ".zip"; }
+QString package()
+{
+    return "OC-OCP0001" + Number + ".zip";
+}
 
 // A remittance prepared and waiting for its transfer, with a package of
 // random bytes.
@@ -95,7 +96,10 @@ struct Prepared : RemessaFixture
     }
 };
 
-QString memo(TransferWindow &w) { return w.resultLines().join('\n'); }
+QString memo(TransferWindow &w)
+{
+    return w.resultLines().join('\n');
+}
 
 // Runs the window's transfer to its end.
 bool transfer(TransferWindow &w)
@@ -142,7 +146,8 @@ private slots:
         QCOMPARE(lines.last(), QStringLiteral("Transferência realizada com sucesso."));
         QCOMPARE(child<QLineEdit>(w, "EdTransferidos")->text(), QStringLiteral("300000"));
         QVERIFY(child<QCheckBox>(w, "CkTransferencia")->isVisible());
-        QCOMPARE(child<QProgressBar>(w, "PbTransferencia")->value(), child<QProgressBar>(w, "PbTransferencia")->maximum());
+        QCOMPARE(child<QProgressBar>(w, "PbTransferencia")->value(),
+                 child<QProgressBar>(w, "PbTransferencia")->maximum());
         QVERIFY(child<QPushButton>(w, "BtComprovante")->isEnabled());
         QVERIFY(!child<QPushButton>(w, "BtTransfere")->isEnabled());
         QCOMPARE(RemessaControl::newest(f.db)->event, QStringLiteral("TR"));
@@ -281,7 +286,8 @@ private slots:
             QTRY_VERIFY_WITH_TIMEOUT(!w.isRunning(), 40000);
             QVERIFY(!w.succeeded());
             const QStringList lines = w.resultLines();
-            QVERIFY2(lines.contains(QStringLiteral("Transferência não realizada: Erro de Upload..")), qPrintable(memo(w)));
+            QVERIFY2(lines.contains(QStringLiteral("Transferência não realizada: Erro de Upload..")),
+                     qPrintable(memo(w)));
             QCOMPARE(lines.last(), QStringLiteral("Erro de Upload."));
             QVERIFY(!child<QPushButton>(w, "BtComprovante")->isEnabled());
             // Neither the tick nor a full bar may suggest the file arrived.
@@ -388,7 +394,8 @@ private slots:
         w.setFileName(package());
         f.makeFile(package(), 0);
         w.BtTransfereClick();
-        QCOMPARE(msg.lastText(), QStringLiteral("O arquivo não foi encontrado no diretório indicado. Favor verificar."));
+        QCOMPARE(msg.lastText(),
+                 QStringLiteral("O arquivo não foi encontrado no diretório indicado. Favor verificar."));
         QVERIFY(!w.isRunning());
         QVERIFY(w.resultLines().isEmpty());
         QCOMPARE(RemessaControl::newest(f.db)->event, QStringLiteral("PR"));
@@ -413,7 +420,8 @@ private slots:
                 whenModal<TFrmTransfereSMTP>(look);
             choice.findChild<QAbstractButton *>(QStringLiteral("RgSelecao%1").arg(mode))->setChecked(true);
             choice.BtOKClick();
-            QCOMPARE(opened, mode == 0 ? QStringLiteral("Transfere Arquivo") : QStringLiteral("Transfere Arquivo via E-MAIL"));
+            QCOMPARE(opened,
+                     mode == 0 ? QStringLiteral("Transfere Arquivo") : QStringLiteral("Transfere Arquivo via E-MAIL"));
             QCOMPARE(file, package());
         }
     }

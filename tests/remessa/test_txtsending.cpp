@@ -155,7 +155,8 @@ private slots:
         Fixture::Result r = f.cli({f.path("TX-OCT01.txt"), "--ftp"});
         QCOMPARE(r.code, 1);
         QVERIFY2(r.out.contains("Erro ao tentar conectar. Verifique as configurações do Sistema\nErro:Não foi possível "
-                                "conectar ao servidor 127.0.0.1 na porta " + QString::number(port)),
+                                "conectar ao servidor 127.0.0.1 na porta " +
+                                QString::number(port)),
                  qPrintable(r.out + r.err));
         QVERIFY(r.out.contains("Houve erro durante a transferência."));
         QCOMPARE(f.rows("TX-OCT01.txt"), 0);

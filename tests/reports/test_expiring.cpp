@@ -25,8 +25,12 @@ void certificate(Writer &w, const QString &num, const QDate &valid, const QTime 
 {
     const QDateTime issue(valid.addYears(-3), QTime(9, 0));
     w.raw().addItem(QStringLiteral("CERTIFIC"),
-                    w.with(num, {{"IdClasseCertif", "COMP"}, {"IdClasseProd", 101}, {"DataEmissao", issue},
-                                 {"DataValid", QDateTime(valid, at)}, {"Completo", true}}),
+                    w.with(num,
+                           {{"IdClasseCertif", "COMP"},
+                            {"IdClasseProd", 101},
+                            {"DataEmissao", issue},
+                            {"DataValid", QDateTime(valid, at)},
+                            {"Completo", true}}),
                     issue);
     if (status != QLatin1String("A"))
         w.raw().changeStatus(QStringLiteral("CERTIFIC"), w.key(num), QStringLiteral("SUS"), status,
@@ -47,10 +51,7 @@ class TestExpiring : public QObject
 {
     Q_OBJECT
 
-    static CliRun::Result cli(const QStringList &args)
-    {
-        return CliRun::run(QStringList{"relatorio"} + args, Today);
-    }
+    static CliRun::Result cli(const QStringList &args) { return CliRun::run(QStringList{"relatorio"} + args, Today); }
 
     // The demo database plus certificates around the boundaries of a 60-day
     // horizon from Today.
@@ -68,16 +69,22 @@ class TestExpiring : public QObject
         // Main company: the maker even when linked after another; otherwise
         // the first linked; a person by name.
         const QVariantMap seller = w.company("BR", "10000000000101",
-                                             {{"RazSocialEmp", "Loja Revenda Ltda"}, {"TipoPessoa", "1"},
-                                              {"CGC", "10000000000101"}, {"DthUltAtualiz", at(2030, 1, 1)},
+                                             {{"RazSocialEmp", "Loja Revenda Ltda"},
+                                              {"TipoPessoa", "1"},
+                                              {"CGC", "10000000000101"},
+                                              {"DthUltAtualiz", at(2030, 1, 1)},
                                               {"UsuResp", "ana"}});
         const QVariantMap maker = w.company("BR", "20000000000202",
-                                            {{"RazSocialEmp", "Fábrica; \"Ômega\"\nUnidade Sul"}, {"TipoPessoa", "1"},
-                                             {"CGC", "20000000000202"}, {"DthUltAtualiz", at(2030, 1, 1)},
+                                            {{"RazSocialEmp", "Fábrica; \"Ômega\"\nUnidade Sul"},
+                                             {"TipoPessoa", "1"},
+                                             {"CGC", "20000000000202"},
+                                             {"DthUltAtualiz", at(2030, 1, 1)},
                                              {"UsuResp", "ana"}});
         const QVariantMap person = w.company("BR", "30000000003",
-                                             {{"NomPessoaFisica", "Maria Souza"}, {"TipoPessoa", "2"},
-                                              {"CPF", "30000000003"}, {"DthUltAtualiz", at(2030, 1, 1)},
+                                             {{"NomPessoaFisica", "Maria Souza"},
+                                              {"TipoPessoa", "2"},
+                                              {"CPF", "30000000003"},
+                                              {"DthUltAtualiz", at(2030, 1, 1)},
                                               {"UsuResp", "ana"}});
         w.link("V-HOJE", seller, 3, at(2037, 1, 1));
         w.link("V-HOJE", maker, 1, at(2037, 2, 1));
@@ -163,8 +170,9 @@ private slots:
         const QList<QStringList> rows = CsvReadBack::rows(csv);
         QCOMPARE(rows.size(), 6);
         QCOMPARE(rows[0][0], QStringLiteral("Número do Certificado"));
-        QCOMPARE(rows[1],
-                 (QStringList{"V-HOJE", "Certificação Compulsória", "Fábrica; \"Ômega\"\nUnidade Sul", "10/03/2040", "0"}));
+        QCOMPARE(
+            rows[1],
+            (QStringList{"V-HOJE", "Certificação Compulsória", "Fábrica; \"Ômega\"\nUnidade Sul", "10/03/2040", "0"}));
         QCOMPARE(rows[5][0], QStringLiteral("V-N1"));
         QCOMPARE(rows[5][4], QStringLiteral("61"));
 

@@ -26,44 +26,70 @@ class TestReportCertificates : public QObject
         Writer w(db);
         Transaction t(db);
         w.certificate("T-100", true, at(2024, 1, 10));
-        const QVariantMap alfa =
-            w.company("BR", DemoData::cnpjFrom("111444777000"),
-                      {{"CGC", DemoData::cnpjFrom("111444777000")}, {"RazSocialEmp", "Alfa Indústria Ltda."},
-                       {"NomFantasia", "Alfa"}, {"EndLogr", "Rua Alfa"}, {"EndNum", "10"}, {"EndCompl", "Sala 2"},
-                       {"EndBairro", "Centro"}, {"EndCEP", "01001-000"}, {"EndCidade", "São Paulo"},
-                       {"SiglaUF", "SP"}, {"Telefone", "(11) 1111-2222"}, {"Fax", "(11) 1111-3333"},
-                       {"Email", "a@alfa.com.br"}, {"TipoPessoa", "1"}});
+        const QVariantMap alfa = w.company("BR", DemoData::cnpjFrom("111444777000"),
+                                           {{"CGC", DemoData::cnpjFrom("111444777000")},
+                                            {"RazSocialEmp", "Alfa Indústria Ltda."},
+                                            {"NomFantasia", "Alfa"},
+                                            {"EndLogr", "Rua Alfa"},
+                                            {"EndNum", "10"},
+                                            {"EndCompl", "Sala 2"},
+                                            {"EndBairro", "Centro"},
+                                            {"EndCEP", "01001-000"},
+                                            {"EndCidade", "São Paulo"},
+                                            {"SiglaUF", "SP"},
+                                            {"Telefone", "(11) 1111-2222"},
+                                            {"Fax", "(11) 1111-3333"},
+                                            {"Email", "a@alfa.com.br"},
+                                            {"TipoPessoa", "1"}});
         const QString cpf = DemoData::cpfFrom("123456789");
-        const QVariantMap maria = w.company("BR", cpf, {{"CPF", cpf}, {"NomPessoaFisica", "Maria d'Ávila Souza"},
-                                                        {"EndCidade", "Campinas"}, {"TipoPessoa", "2"}});
+        const QVariantMap maria = w.company(
+            "BR", cpf,
+            {{"CPF", cpf}, {"NomPessoaFisica", "Maria d'Ávila Souza"}, {"EndCidade", "Campinas"}, {"TipoPessoa", "2"}});
         w.link("T-100", alfa, 1, at(2024, 1, 10, 10));
         w.link("T-100", maria, 3, at(2024, 1, 10, 11));
-        w.raw().insert("PRODUTO", {{"MarcaProd", "Marca X"}, {"ModeloProd", "Modelo L"}, {"Importado", 1},
-                                   {"CodEANUPC", "7890000000017"}, {"DescrProd", "Produto vendido em lotes"}});
+        w.raw().insert("PRODUTO",
+                       {{"MarcaProd", "Marca X"},
+                        {"ModeloProd", "Modelo L"},
+                        {"Importado", 1},
+                        {"CodEANUPC", "7890000000017"},
+                        {"DescrProd", "Produto vendido em lotes"}});
         w.product("LOTE", "T-100", "Marca X", "Modelo L", 1, alfa,
-                  {{"NumLote", "L-77"}, {"QuantLote", "500"}, {"DataFabrLote", at(2023, 12, 1)},
-                   {"DataValLote", at(2026, 12, 1)}, {"NumProfInvoice", "PI-9"}},
+                  {{"NumLote", "L-77"},
+                   {"QuantLote", "500"},
+                   {"DataFabrLote", at(2023, 12, 1)},
+                   {"DataValLote", at(2026, 12, 1)},
+                   {"NumProfInvoice", "PI-9"}},
                   at(2024, 1, 11));
         w.product("UNIDADE", "T-100", "Marca Y", "Modelo U", 0, alfa,
-                  {{"NumSerieProd", "SN-555"}, {"LocalInstalacao", "Fábrica Norte"}, {"EndBairro", "Industrial"},
-                   {"EndCidade", "Jundiaí"}, {"SiglaUF", "SP"}, {"EndCEP", "13200-000"},
+                  {{"NumSerieProd", "SN-555"},
+                   {"LocalInstalacao", "Fábrica Norte"},
+                   {"EndBairro", "Industrial"},
+                   {"EndCidade", "Jundiaí"},
+                   {"SiglaUF", "SP"},
+                   {"EndCEP", "13200-000"},
                    {"Observacoes", "Instalada no galpão 3"}},
                   at(2024, 1, 12));
         w.generalDocument("T-100", 1001, at(2024, 1, 13));
-        w.raw().insert("STATUS_C", w.with("T-100", {{"SeqEvento", 900}, {"Evento", "ALT"},
-                                                    {"Justificativa", "Correção do laboratório"},
-                                                    {"HistoricoSis", "1"}, {"StatusCertificado", "A"},
-                                                    {"DthStatusCertificado", at(2024, 2, 1)},
-                                                    {"DthUltAtualiz", at(2024, 2, 2)}}));
-        w.raw().changeStatus("LOTE",
-                             w.with("T-100", {{"NumLote", "L-77"}, {"MarcaProd", "Marca X"},
-                                              {"ModeloProd", "Modelo L"}, {"Importado", 1}}),
-                             "SUS", "S", "Lote em análise", at(2024, 3, 5));
+        w.raw().insert("STATUS_C",
+                       w.with("T-100",
+                              {{"SeqEvento", 900},
+                               {"Evento", "ALT"},
+                               {"Justificativa", "Correção do laboratório"},
+                               {"HistoricoSis", "1"},
+                               {"StatusCertificado", "A"},
+                               {"DthStatusCertificado", at(2024, 2, 1)},
+                               {"DthUltAtualiz", at(2024, 2, 2)}}));
+        w.raw().changeStatus(
+            "LOTE",
+            w.with("T-100",
+                   {{"NumLote", "L-77"}, {"MarcaProd", "Marca X"}, {"ModeloProd", "Modelo L"}, {"Importado", 1}}),
+            "SUS", "S", "Lote em análise", at(2024, 3, 5));
 
         w.certificate("T-200", true, at(2024, 5, 1));
         const QVariantMap beta = w.company("BR", DemoData::cnpjFrom("222555888000"),
                                            {{"CGC", DemoData::cnpjFrom("222555888000")},
-                                            {"RazSocialEmp", "Beta Serviços Ltda."}, {"TipoPessoa", "1"}});
+                                            {"RazSocialEmp", "Beta Serviços Ltda."},
+                                            {"TipoPessoa", "1"}});
         w.link("T-200", alfa, 1, at(2024, 5, 1, 10));
         w.link("T-200", beta, 6, at(2024, 5, 1, 11));
         w.product("TIPO", "T-200", "Marca Z", "Modelo T", 0, alfa, {}, at(2024, 5, 2));
@@ -91,9 +117,10 @@ private slots:
         const QString s = pdfText(pdf);
 
         for (const char *expected :
-             {"Espelho dos Certificados com Log de Evento", "Usuário: Ana Lima", "Seleção: Número do Certificado: T-100,",
-              "Dados Gerais", "Sigla Certificador: OCDEMO", "Nº Certificado: T-100", "Status Certificado: Ativo",
-              "Data Emissão: 10/01/2024", "Data Validade: 10/01/2027", "Classe do Certificado Certificação Compulsória",
+             {"Espelho dos Certificados com Log de Evento", "Usuário: Ana Lima",
+              "Seleção: Número do Certificado: T-100,", "Dados Gerais", "Sigla Certificador: OCDEMO",
+              "Nº Certificado: T-100", "Status Certificado: Ativo", "Data Emissão: 10/01/2024",
+              "Data Validade: 10/01/2027", "Classe do Certificado Certificação Compulsória",
               "Classe de Produto Plugues e Tomadas de Uso Doméstico", "Signatários Eng. Paulo Reis",
               "Lab. Ensaio Laboratório Ômega", "Num. Rel. Ensaio RE-T-100", "Empresas Certificadas",
               // the legal entity by its masked CNPJ, the address from every part
@@ -327,8 +354,11 @@ private slots:
                      f.importadoProd = 0;
                  }),
                  0);
-        QCOMPARE(count([](CertificateFilter &f) { f.marcaProd = "Marca Y";
-                     f.modeloProd = "Modelo U"; }), 1);
+        QCOMPARE(count([](CertificateFilter &f) {
+                     f.marcaProd = "Marca Y";
+                     f.modeloProd = "Modelo U";
+                 }),
+                 1);
         QCOMPARE(count([](CertificateFilter &f) { f.idClasseServ = 10; }), 1);
         QCOMPARE(count([](CertificateFilter &f) { f.importado = CertificateFilter::Origin::Sim; }), 1);
         QCOMPARE(count([](CertificateFilter &f) { f.importado = CertificateFilter::Origin::Nao; }), 2);
@@ -406,7 +436,8 @@ private slots:
                 out << c.name;
             return out;
         };
-        const QStringList both = {QString::fromUtf8("Certificação Compulsória"), QString::fromUtf8("Certificação de Serviços"),
+        const QStringList both = {QString::fromUtf8("Certificação Compulsória"),
+                                  QString::fromUtf8("Certificação de Serviços"),
                                   QString::fromUtf8("Certificação Voluntária")};
         QCOMPARE(names(CertificateSelection::certificateClasses(db)), both);
         // 101 is accredited under two certificate classes: listed once.
@@ -416,8 +447,9 @@ private slots:
                               "Recarga de Extintores de Incêndio"}));
 
         db.execute("DELETE FROM CREDENCIAMENTO_SERV");
-        QCOMPARE(names(CertificateSelection::certificateClasses(db)),
-                 (QStringList{QString::fromUtf8("Certificação Compulsória"), QString::fromUtf8("Certificação Voluntária")}));
+        QCOMPARE(
+            names(CertificateSelection::certificateClasses(db)),
+            (QStringList{QString::fromUtf8("Certificação Compulsória"), QString::fromUtf8("Certificação Voluntária")}));
         QVERIFY(CertificateSelection::serviceClasses(db).isEmpty());
         db.execute("INSERT INTO CREDENCIAMENTO_SERV (SiglaCertificador, IdClasseCertif, IdClasseServ) "
                    "VALUES ('OCDEMO', 'SERV', 11)");

@@ -47,7 +47,8 @@ private slots:
         const QStringList base{"--home", home.dir(), "--user", "admin"};
 
         const QString mirror = out.filePath("espelho.pdf");
-        Result r = cli(QStringList{"espelho"} + base + QStringList{"--certificado", "OCDEMO-0002/2024", "--pdf", mirror});
+        Result r = cli(QStringList{"espelho"} + base +
+                       QStringList{"--certificado", "OCDEMO-0002/2024", "--pdf", mirror});
         QVERIFY2(r.code == 0, qPrintable(r.err));
         QVERIFY(r.out.contains("1 certificado(s)"));
         QString s = pdfText(mirror);
@@ -126,11 +127,11 @@ private slots:
         TestHome home(true);
         QTemporaryDir out;
         const QString pdf = out.filePath("x.pdf");
-        QCOMPARE(cli({"espelho", "--home", home.dir(), "--user", "admin"}).code, 2);                 // no --pdf
-        QCOMPARE(cli({"--home", home.dir(), "--user", "admin", "--pdf", pdf}).code, 2);               // no report
-        QCOMPARE(cli({"resumo", "--home", home.dir(), "--user", "admin", "--pdf", pdf}).code, 2);     // unknown
+        QCOMPARE(cli({"espelho", "--home", home.dir(), "--user", "admin"}).code, 2); // no --pdf
+        QCOMPARE(cli({"--home", home.dir(), "--user", "admin", "--pdf", pdf}).code, 2); // no report
+        QCOMPARE(cli({"resumo", "--home", home.dir(), "--user", "admin", "--pdf", pdf}).code, 2); // unknown
         QCOMPARE(cli({"lista", "--home", home.dir(), "--user", "admin", "--pdf", pdf, "--certificado"}).code, 2);
-        QCOMPARE(cli({"lista", "--home", home.dir(), "--pdf", pdf}).code, 2);                         // no user
+        QCOMPARE(cli({"lista", "--home", home.dir(), "--pdf", pdf}).code, 2); // no user
 
         {
             Database db;

@@ -11,8 +11,8 @@
 #include <QApplication>
 #include <QDialog>
 #include <QProcess>
-#include <QTimer>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 namespace {
@@ -26,7 +26,10 @@ QString runTool(const QString &tool, const QStringList &args)
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
-QString pdfText(const QString &pdf) { return runTool("pdftotext", {"-layout", pdf, "-"}); }
+QString pdfText(const QString &pdf)
+{
+    return runTool("pdftotext", {"-layout", pdf, "-"});
+}
 
 int pdfPages(const QString &pdf)
 {
@@ -35,7 +38,10 @@ int pdfPages(const QString &pdf)
     return m.hasMatch() ? m.captured(1).toInt() : -1;
 }
 
-QString squeeze(QString s) { return s.simplified(); }
+QString squeeze(QString s)
+{
+    return s.simplified();
+}
 
 }
 
@@ -129,8 +135,8 @@ private slots:
         QVERIFY(squeeze(text).contains("Resumo Total: 150"));
         // Each page's header carries its own number.
         for (int page = 1; page <= pages; ++page) {
-            const QString one = runTool("pdftotext", {"-layout", "-f", QString::number(page), "-l",
-                                                      QString::number(page), pdf, "-"});
+            const QString one = runTool(
+                "pdftotext", {"-layout", "-f", QString::number(page), "-l", QString::number(page), pdf, "-"});
             const QString head = one.section('\n', 0, 5);
             QVERIFY(head.contains("Pag"));
             QVERIFY2(QRegularExpression(QString("(^|\\s)%1(\\s|$)").arg(page)).match(head).hasMatch(),

@@ -33,21 +33,17 @@ class TestReportWindow : public QObject
             window = std::make_unique<TFrmRelatorioCertificados>(dm.database(), login, messenger, choosers);
             window->show();
         }
-        template <typename T>
-        T *find(const char *name) const
-        {
-            return window->findChild<T *>(QLatin1String(name));
-        }
+        template <typename T> T *find(const char *name) const { return window->findChild<T *>(QLatin1String(name)); }
         QString count() const { return find<QLabel>("LbQuantidade")->text(); }
         bool reportsEnabled() const
         {
             return find<QPushButton>("BtEspelho")->isEnabled() && find<QPushButton>("BtEspelhoLog")->isEnabled() &&
-                   find<QPushButton>("BtLista")->isEnabled();
+                find<QPushButton>("BtLista")->isEnabled();
         }
         bool reportsDisabled() const
         {
             return !find<QPushButton>("BtEspelho")->isEnabled() && !find<QPushButton>("BtEspelhoLog")->isEnabled() &&
-                   !find<QPushButton>("BtLista")->isEnabled();
+                !find<QPushButton>("BtLista")->isEnabled();
         }
         void filter() { find<QPushButton>("BtFiltra")->click(); }
         int gridRows() const { return find<QTableView>("GridCertificados")->model()->rowCount(); }
@@ -102,11 +98,15 @@ private slots:
             Transaction t(db);
             Writer w(db);
             for (int i = 1; i <= 1234; ++i)
-                w.raw().insert("CERTIFIC", w.with(QString("MASSA-%1").arg(i, 5, 10, QChar('0')),
-                                                  {{"IdClasseCertif", "VOL"}, {"IdClasseProd", 102},
-                                                   {"StatusCertificado", "A"}, {"DataEmissao", at(2024, 1, 1)},
-                                                   {"DataValid", at(2027, 1, 1)}, {"Completo", false},
-                                                   {"Aprovado", false}}));
+                w.raw().insert("CERTIFIC",
+                               w.with(QString("MASSA-%1").arg(i, 5, 10, QChar('0')),
+                                      {{"IdClasseCertif", "VOL"},
+                                       {"IdClasseProd", 102},
+                                       {"StatusCertificado", "A"},
+                                       {"DataEmissao", at(2024, 1, 1)},
+                                       {"DataValid", at(2027, 1, 1)},
+                                       {"Completo", false},
+                                       {"Aprovado", false}}));
             t.commit();
         }
         f.find<QLineEdit>("EdNumero")->setText("massa");

@@ -131,9 +131,10 @@ private slots:
         QVERIFY(!c.run());
         QCOMPARE(m_msg.messages.size(), 1);
         QCOMPARE(m_msg.lastKind(), ScriptedMessenger::Confirm);
-        QCOMPARE(m_msg.lastText(), QStringLiteral("O sistema não poderá ser usado até o término da operação.\n"
-                                                  "Esta operação pode demorar e não deve ser interrompida.\n\n"
-                                                  "Deseja efetuar a Compactação e Reparação do Banco de Dados?"));
+        QCOMPARE(m_msg.lastText(),
+                 QStringLiteral("O sistema não poderá ser usado até o término da operação.\n"
+                                "Esta operação pode demorar e não deve ser interrompida.\n\n"
+                                "Deseja efetuar a Compactação e Reparação do Banco de Dados?"));
         QVERIFY(m_panel.isEmpty());
         QVERIFY(m_db->isOpen());
         QCOMPARE(digest(file("bdocc.mdb")), before);
@@ -156,10 +157,10 @@ private slots:
         attach(c);
         m_msg.answers << true << true;
         QVERIFY(c.run());
-        QCOMPARE(m_panel, (QStringList{QStringLiteral("Compactando Banco de Dados, aguarde..."),
-                                       QStringLiteral("Apagando Arquivo Temporário"),
-                                       QStringLiteral("Renomeando Arquivo"),
-                                       QStringLiteral("Banco de Dados Compactado com Sucesso!"), QStringLiteral("-")}));
+        QCOMPARE(m_panel,
+                 (QStringList{QStringLiteral("Compactando Banco de Dados, aguarde..."),
+                              QStringLiteral("Apagando Arquivo Temporário"), QStringLiteral("Renomeando Arquivo"),
+                              QStringLiteral("Banco de Dados Compactado com Sucesso!"), QStringLiteral("-")}));
         QCOMPARE(m_msg.messages.size(), 2);
         QCOMPARE(m_msg.lastKind(), ScriptedMessenger::Plain);
         QCOMPARE(m_msg.lastText(), QStringLiteral("Banco de dados reparado com sucesso!"));
@@ -259,8 +260,9 @@ private slots:
             m_msg.answers << true;
             QVERIFY(!c.run());
             QCOMPARE(m_msg.lastKind(), ScriptedMessenger::Warning);
-            QCOMPARE(m_msg.lastText(), QStringLiteral("Não foi possível compactar o banco de dados. \n"
-                                                      "A base de dados está em uso por outro programa. Tente novamente."));
+            QCOMPARE(m_msg.lastText(),
+                     QStringLiteral("Não foi possível compactar o banco de dados. \n"
+                                    "A base de dados está em uso por outro programa. Tente novamente."));
             QCOMPARE(m_panel.last(), QStringLiteral("Ocorreu um Erro durante a Compactação"));
             other.commit();
         }

@@ -89,8 +89,9 @@ private slots:
         child<QPushButton>(&page, "btnOK")->click();
         QCOMPARE(m_msg.messages.size(), 1);
         QCOMPARE(m_msg.lastKind(), ScriptedMessenger::Confirm);
-        QCOMPARE(m_msg.lastText(), QStringLiteral("A sigla do Certificador só deve ser alterada sob orientação do "
-                                                  "Quelora. Você tem certeza de quer prosseguir?"));
+        QCOMPARE(m_msg.lastText(),
+                 QStringLiteral("A sigla do Certificador só deve ser alterada sob orientação do "
+                                "Quelora. Você tem certeza de quer prosseguir?"));
         QCOMPARE(m_msg.lastCaption(), QStringLiteral("Edição do Certificador"));
         QCOMPARE(left.count(), 0);
         QCOMPARE(sigla->text(), QStringLiteral("XYZ"));
@@ -308,10 +309,11 @@ private slots:
         for (auto *g : cert.findChildren<QGroupBox *>())
             titles << g->title();
         titles.sort();
-        QCOMPARE(titles, (QStringList{QStringLiteral(" Diretórios Locais "), QStringLiteral(" Endereços EMail Local "),
-                                      QStringLiteral(" Endereços FTP do Quelora "),
-                                      QStringLiteral("Configuração de Diretórios"),
-                                      QStringLiteral("Configuração do Certificador")}));
+        QCOMPARE(
+            titles,
+            (QStringList{QStringLiteral(" Diretórios Locais "), QStringLiteral(" Endereços EMail Local "),
+                         QStringLiteral(" Endereços FTP do Quelora "), QStringLiteral("Configuração de Diretórios"),
+                         QStringLiteral("Configuração do Certificador")}));
         QStringList labels;
         for (auto *l : dirs.findChildren<QLabel *>())
             labels << l->text();

@@ -52,7 +52,10 @@ void damage(const QString &file)
 class Writer : public QThread
 {
 public:
-    Writer(const QString &file, int batch) : m_file(file), m_batch(batch) {}
+    Writer(const QString &file, int batch)
+        : m_file(file),
+          m_batch(batch)
+    { }
     std::atomic<bool> stop{false};
     std::atomic<int> batches{0};
     std::atomic<int> failures{0};
@@ -107,8 +110,9 @@ private slots:
         QVERIFY(DatabaseCopies::dueOn(folder, Day));
 
         const QString first = DatabaseCopies::make(db, folder, Day);
-        QVERIFY2(QRegularExpression(QStringLiteral("/db/copias/bdocc-2040-03-10-\\d{6}\\.mdb$")).match(first).hasMatch(),
-                 qPrintable(first));
+        QVERIFY2(
+            QRegularExpression(QStringLiteral("/db/copias/bdocc-2040-03-10-\\d{6}\\.mdb$")).match(first).hasMatch(),
+            qPrintable(first));
         QCOMPARE(certificates(first), certificates(home.dbPath()));
         const QFile::Permissions others = QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup | QFile::WriteOther;
         QCOMPARE(QFile::permissions(first) & others, QFile::Permissions());
@@ -298,10 +302,12 @@ private slots:
         p.setProcessEnvironment(env);
         p.start(QStringLiteral(CORVANE_CLI_PATH), {"copia", "--home", home.dir(), "--user", "admin"});
         // Killed as soon as the copy is being written (or when it is done).
-        QVERIFY(QTest::qWaitFor([&] {
-            return !QDir(folder).entryList({"*.parcial"}, QDir::Files).isEmpty()
-                   || p.state() == QProcess::NotRunning;
-        }, 30000));
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                return !QDir(folder).entryList({"*.parcial"}, QDir::Files).isEmpty() ||
+                    p.state() == QProcess::NotRunning;
+            },
+            30000));
         p.kill();
         p.waitForFinished(10000);
 

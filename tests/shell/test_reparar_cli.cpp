@@ -103,7 +103,9 @@ private slots:
             import.waitForFinished(50);
         }
         const Result done = finish(import);
-        QVERIFY2(done.code == 0, qPrintable(QStringLiteral("%1 %2 %3\n").arg(done.code).arg(repaired).arg(refused) + done.out + done.err));
+        QVERIFY2(
+            done.code == 0,
+            qPrintable(QStringLiteral("%1 %2 %3\n").arg(done.code).arg(repaired).arg(refused) + done.out + done.err));
         QVERIFY(repaired + refused > 0);
         qInfo("reparos concluídos: %d, recusados: %d", repaired, refused);
 

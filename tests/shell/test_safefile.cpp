@@ -113,19 +113,20 @@ private slots:
                                  "x.zip.1234567", "Certific_I.DB.a1B2c3", "x.zipa1B2c3"})
             QVERIFY(writeFile(dir.filePath(name), "x"));
         SafeFile::removeLeftovers(dir.path(), "*.zip");
-        QCOMPARE(namesIn(dir.path()), QStringList({"Certific_I.DB.a1B2c3", "OC-OCP00012026120901.zip", "x.zip.12345",
-                                                   "x.zip.1234567", "x.zipa1B2c3"}));
+        QCOMPARE(namesIn(dir.path()),
+                 QStringList({"Certific_I.DB.a1B2c3", "OC-OCP00012026120901.zip", "x.zip.12345", "x.zip.1234567",
+                              "x.zipa1B2c3"}));
     }
 
     // The register and the error log are their owner's only.
     void registerAndLogsAreTheOwnersOnly()
     {
         TestHome home;
-        const QFileDevice::Permissions others = QFileDevice::ReadGroup | QFileDevice::WriteGroup
-                                                | QFileDevice::ReadOther | QFileDevice::WriteOther;
+        const QFileDevice::Permissions others = QFileDevice::ReadGroup | QFileDevice::WriteGroup |
+            QFileDevice::ReadOther | QFileDevice::WriteOther;
         QCOMPARE(QFileInfo(home.dbPath()).permissions() & others, QFileDevice::Permissions());
-        QCOMPARE(QFileInfo(QFileInfo(home.dbPath()).path()).permissions()
-                     & (others | QFileDevice::ExeGroup | QFileDevice::ExeOther),
+        QCOMPARE(QFileInfo(QFileInfo(home.dbPath()).path()).permissions() &
+                     (others | QFileDevice::ExeGroup | QFileDevice::ExeOther),
                  QFileDevice::Permissions());
         QVERIFY(ErrorLog::append("falha de teste", "AppError"));
         QVERIFY(QFileInfo::exists(ErrorLog::fileName()));

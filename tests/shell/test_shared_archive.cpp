@@ -85,8 +85,7 @@ private slots:
         ScriptedMessenger m;
         QVERIFY(Archive::zip(QStringList{src + "/*.db", src + "/*.px", src + "/CERTIFIC_I.*"}, archive, m));
         QVERIFY(m.messages.isEmpty());
-        QCOMPARE(entryNames(archive),
-                 QStringList({"CERTIFIC_I.db", "CERTIFIC_I.px", "EMPRESA_A.DB"}));
+        QCOMPARE(entryNames(archive), QStringList({"CERTIFIC_I.db", "CERTIFIC_I.px", "EMPRESA_A.DB"}));
         // Moved, not copied; the rest stays.
         QVERIFY(!QFile::exists(src + "/CERTIFIC_I.db"));
         QVERIFY(!QFile::exists(src + "/EMPRESA_A.DB"));

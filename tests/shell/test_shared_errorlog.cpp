@@ -13,8 +13,8 @@ private slots:
         QVERIFY(home.isValid());
         AppPaths::setProgramDir(home.path());
         const QDate today = QDate::currentDate();
-        const QString expected = home.path() + "/" + AppPaths::programName() + "_LOGERROS_"
-                                 + today.toString("dd-MM-yyyy") + ".log";
+        const QString expected = home.path() + "/" + AppPaths::programName() + "_LOGERROS_" +
+            today.toString("dd-MM-yyyy") + ".log";
         QCOMPARE(ErrorLog::fileName(), expected);
 
         QVERIFY(appendErrorLog(QStringLiteral("  Falha ao gravar 'x'  "), QStringLiteral("EDatabaseError")));

@@ -34,7 +34,8 @@ private slots:
         // A local moment built from the date keeps its fields as well.
         QCOMPARE(Moments::storedText(QDateTime(Skipped, QTime(0, 0))), QStringLiteral("2017-10-15T00:00:00.000"));
 
-        QCOMPARE(Moments::fromValue(QStringLiteral("2017-10-15T00:30:00.000")), Moments::wallClock(Skipped, QTime(0, 30)));
+        QCOMPARE(Moments::fromValue(QStringLiteral("2017-10-15T00:30:00.000")),
+                 Moments::wallClock(Skipped, QTime(0, 30)));
         QCOMPARE(Moments::fromValue(QStringLiteral("2017-10-15 00:30:00")), Moments::wallClock(Skipped, QTime(0, 30)));
         QCOMPARE(Moments::fromValue(QStringLiteral("2017-10-15")), midnight);
         QCOMPARE(Moments::fromValue(QVariant(Skipped)), midnight);
@@ -69,8 +70,9 @@ private slots:
         QStringList stored;
         while (q.next())
             stored << q.value(0).toString();
-        QCOMPARE(stored, (QStringList{"2017-10-15T00:00:00.000", "2017-10-15T00:00:00.000", "2017-10-15T00:00:00.000",
-                                      "2017-10-15T00:00:00.000", "2017-10-15T00:30:00.000"}));
+        QCOMPARE(stored,
+                 (QStringList{"2017-10-15T00:00:00.000", "2017-10-15T00:00:00.000", "2017-10-15T00:00:00.000",
+                              "2017-10-15T00:00:00.000", "2017-10-15T00:30:00.000"}));
     }
 
     void typedAndShownDatesKeepTheirDay()

@@ -101,15 +101,42 @@ private slots:
         QTest::addColumn<QString>("host");
         QTest::addColumn<QString>("port");
         QTest::addColumn<QString>("path");
-        QTest::newRow("port and path") << "host:2121/in/box" << "host" << "2121" << "/in/box";
-        QTest::newRow("folder") << "host/in" << "host" << "21" << "in";
-        QTest::newRow("backslash folder") << "host\\in" << "host" << "21" << "in";
-        QTest::newRow("nested folder") << "host/in/box/" << "host" << "21" << "in/box";
-        QTest::newRow("host only") << "ftp.example.org" << "ftp.example.org" << "21" << "/";
-        QTest::newRow("port only") << "host:2121" << "host" << "2121" << "/";
-        QTest::newRow("bad port") << "host:abc/in" << "host" << "21" << "/in";
-        QTest::newRow("empty port") << "host:" << "host" << "21" << "/";
-        QTest::newRow("trailing slash") << "host/" << "host" << "21" << "/";
+        QTest::newRow("port and path") << "host:2121/in/box"
+                                       << "host"
+                                       << "2121"
+                                       << "/in/box";
+        QTest::newRow("folder") << "host/in"
+                                << "host"
+                                << "21"
+                                << "in";
+        QTest::newRow("backslash folder") << "host\\in"
+                                          << "host"
+                                          << "21"
+                                          << "in";
+        QTest::newRow("nested folder") << "host/in/box/"
+                                       << "host"
+                                       << "21"
+                                       << "in/box";
+        QTest::newRow("host only") << "ftp.example.org"
+                                   << "ftp.example.org"
+                                   << "21"
+                                   << "/";
+        QTest::newRow("port only") << "host:2121"
+                                   << "host"
+                                   << "2121"
+                                   << "/";
+        QTest::newRow("bad port") << "host:abc/in"
+                                  << "host"
+                                  << "21"
+                                  << "/in";
+        QTest::newRow("empty port") << "host:"
+                                    << "host"
+                                    << "21"
+                                    << "/";
+        QTest::newRow("trailing slash") << "host/"
+                                        << "host"
+                                        << "21"
+                                        << "/";
     }
     void ftpSplit()
     {

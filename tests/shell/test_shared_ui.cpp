@@ -74,12 +74,13 @@ private slots:
             " EndNum TEXT, EndCompl TEXT, EndCEP TEXT, EndBairro TEXT, EndCidade TEXT, SiglaUF TEXT,"
             " Telefone TEXT, Fax TEXT, Email TEXT, PRIMARY KEY(CodigoPais, IdEmpresa))"));
         const QString insert = QStringLiteral("INSERT INTO empresa VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
-        db.execute(insert, {"BR", "11222333000181", "1", "11.222.333/0001-81", QVariant(), "Indústria D'Ávila Ltda",
-                            "D'Ávila", QVariant(), "Rua A", "10", "sala 2", "01000-000", "Centro", "São Paulo",
-                            "SP", "11 5555-0000", "11 5555-0001", "contato@example.com"});
-        db.execute(insert, {"BR", "52998224725", "2", QVariant(), "52998224725", QVariant(), QVariant(),
-                            "Maria Souza", "Rua B", "5", QVariant(), QVariant(), QVariant(), "Recife", "PE",
-                            QVariant(), QVariant(), QVariant()});
+        db.execute(insert,
+                   {"BR", "11222333000181", "1", "11.222.333/0001-81", QVariant(), "Indústria D'Ávila Ltda", "D'Ávila",
+                    QVariant(), "Rua A", "10", "sala 2", "01000-000", "Centro", "São Paulo", "SP", "11 5555-0000",
+                    "11 5555-0001", "contato@example.com"});
+        db.execute(insert,
+                   {"BR", "52998224725", "2", QVariant(), "52998224725", QVariant(), QVariant(), "Maria Souza", "Rua B",
+                    "5", QVariant(), QVariant(), QVariant(), "Recife", "PE", QVariant(), QVariant(), QVariant()});
 
         auto text = [](QWidget *w, const char *name) { return w->findChild<QLineEdit *>(name)->text(); };
         {
@@ -106,9 +107,10 @@ private slots:
         }
         {
             // A CNPJ stored as its bare digits, as the company windows keep it, is shown masked.
-            db.execute(insert, {"BR", "60701190000104", "1", "60701190000104", QVariant(), "Conexa Ltda", QVariant(),
-                                QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), QVariant(),
-                                QVariant(), QVariant(), QVariant(), QVariant()});
+            db.execute(insert,
+                       {"BR", "60701190000104", "1", "60701190000104", QVariant(), "Conexa Ltda", QVariant(),
+                        QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), QVariant(),
+                        QVariant(), QVariant(), QVariant()});
             TFrmDetalhesEmpresa dlg(CompanyDetails::load(db, "BR", "60701190000104"));
             QCOMPARE(text(&dlg, "EdCNPJ"), QStringLiteral("60.701.190/0001-04"));
         }

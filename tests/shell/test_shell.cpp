@@ -33,7 +33,10 @@ LoginState user(const QString &code, Rights rights = Rights())
     return s;
 }
 
-Rights allRights() { return Rights{true, true, true, true, true, true, true}; }
+Rights allRights()
+{
+    return Rights{true, true, true, true, true, true, true};
+}
 
 // One shell over a fresh program folder; logins answered from a queue.
 struct Shell
@@ -132,8 +135,9 @@ private slots:
         QCOMPARE(s.msg.texts(), QStringList{"Dados da Configuração de diretórios incompleta. Verifique"});
         QCOMPARE(s.msg.lastKind(), ScriptedMessenger::Information);
         QVERIFY(QFileInfo(AppPaths::workDir()).isDir());
-        QCOMPARE(s.reachable(), QStringList({"mniAjuda", "mniAlteraSenha", "mniReparar", "mniSair", "sbReentrar",
-                                             "sbSair", "spbAlteraSenha"}));
+        QCOMPARE(s.reachable(),
+                 QStringList({"mniAjuda", "mniAlteraSenha", "mniReparar", "mniSair", "sbReentrar", "sbSair",
+                              "spbAlteraSenha"}));
         QCOMPARE(s.frm->statusPanelText(0), QString("USUÁRIO: semdireitos  |  ORGANISMO: OCX"));
         QVERIFY(s.menu("mniFuncoes")->menuAction()->isEnabled());
         QVERIFY(s.menu("mniConfiguracoes")->menuAction()->isEnabled());
@@ -229,8 +233,8 @@ private slots:
         QCOMPARE(s.msg.lastKind(), ScriptedMessenger::Warning);
         QCOMPARE(s.msg.lastText(), QString("Falha inesperada ao abrir a manutenção."));
         const QString log = errorLog();
-        QVERIFY(log.contains("Mensagem......: Falha inesperada ao abrir a manutenção.\nTipo Erro.....: Exception\n"
-                             + QString(70, '-')));
+        QVERIFY(log.contains("Mensagem......: Falha inesperada ao abrir a manutenção.\nTipo Erro.....: Exception\n" +
+                             QString(70, '-')));
         QVERIFY(s.frm->isVisible());
         QCOMPARE(s.frm->state(), TFrmCapaSistema::State::Ready);
     }
@@ -289,8 +293,8 @@ private slots:
         bool seen = false;
         QTimer::singleShot(0, s.frm, [&] {
             const auto windows = s.frm->findChildren<QDialog *>("FrmPrincipalVersoes");
-            seen = windows.size() == 1 && windows.first()->isVisible()
-                && windows.first()->windowTitle() == "Controle de Versões de Tabelas Auxiliares";
+            seen = windows.size() == 1 && windows.first()->isVisible() &&
+                windows.first()->windowTitle() == "Controle de Versões de Tabelas Auxiliares";
             for (QDialog *d : windows)
                 d->reject();
         });

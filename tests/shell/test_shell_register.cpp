@@ -44,9 +44,13 @@ void expiring(const QString &dbPath, const QList<int> &days)
     for (int d : days) {
         const QDateTime issue(Today.addYears(-2), QTime(9, 0));
         w.addItem(QStringLiteral("CERTIFIC"),
-                  {{"SiglaCertificador", "OCDEMO"}, {"NumCertif", QStringLiteral("VENC-%1").arg(d)},
-                   {"IdClasseCertif", "COMP"}, {"IdClasseProd", 101}, {"DataEmissao", issue},
-                   {"DataValid", QDateTime(Today.addDays(d), QTime(12, 0))}, {"Completo", true}},
+                  {{"SiglaCertificador", "OCDEMO"},
+                   {"NumCertif", QStringLiteral("VENC-%1").arg(d)},
+                   {"IdClasseCertif", "COMP"},
+                   {"IdClasseProd", 101},
+                   {"DataEmissao", issue},
+                   {"DataValid", QDateTime(Today.addDays(d), QTime(12, 0))},
+                   {"Completo", true}},
                   issue);
     }
 }
@@ -73,9 +77,8 @@ struct Shell
     {
         frm = new TFrmCapaSistema(msg, reports);
         frm->attachDataModules({&capa, &tabelas, &certif, &relats, &docNorm});
-        frm->setLoginPrompt([this]() -> std::optional<LoginState> {
-            return logins.isEmpty() ? std::nullopt : logins.dequeue();
-        });
+        frm->setLoginPrompt(
+            [this]() -> std::optional<LoginState> { return logins.isEmpty() ? std::nullopt : logins.dequeue(); });
         frm->setTerminate([] {});
     }
     bool start()

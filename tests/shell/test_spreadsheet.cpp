@@ -40,7 +40,9 @@ private slots:
         QCOMPARE(CsvExport::field(QStringLiteral("linha\r\noutra")), QStringLiteral("\"linha\r\noutra\""));
 
         const QByteArray bytes = CsvExport::encode({{"A", "B"}, {{QStringLiteral("ç"), 1.5}}});
-        QCOMPARE(bytes, QByteArray("\xEF\xBB\xBF" "A;B\r\n\xC3\xA7;1,5\r\n"));
+        QCOMPARE(bytes,
+                 QByteArray("\xEF\xBB\xBF"
+                            "A;B\r\n\xC3\xA7;1,5\r\n"));
     }
 
     void fileReadsBackInPython()
@@ -69,10 +71,10 @@ private slots:
     {
         QStandardItemModel model(0, 3);
         model.setHorizontalHeaderLabels({"Número", "Oculta", "Emissão"});
-        model.appendRow({new QStandardItem("OC-1"), new QStandardItem("x"),
-                         new QStandardItem("2040-03-09T00:00:00.000")});
-        model.appendRow({new QStandardItem("OC;2"), new QStandardItem("y"),
-                         new QStandardItem("2040-03-10T14:20:00.000")});
+        model.appendRow(
+            {new QStandardItem("OC-1"), new QStandardItem("x"), new QStandardItem("2040-03-09T00:00:00.000")});
+        model.appendRow(
+            {new QStandardItem("OC;2"), new QStandardItem("y"), new QStandardItem("2040-03-10T14:20:00.000")});
         QTableView view;
         view.setModel(&model);
         view.setColumnHidden(1, true);

@@ -32,11 +32,10 @@ QStringList unnamedIconButtons(QWidget *window)
             continue;
         // Qt's own parts (menu bar overflow, table corner) are outside the
         // accessibility tree Qt gives their owners.
-        if (b->objectName().startsWith(QLatin1String("qt_"))
-            || qstrcmp(b->metaObject()->className(), "QTableCornerButton") == 0)
+        if (b->objectName().startsWith(QLatin1String("qt_")) ||
+            qstrcmp(b->metaObject()->className(), "QTableCornerButton") == 0)
             continue;
-        if (b->accessibleName().isEmpty()
-            || (!b->toolTip().isEmpty() && b->accessibleName() != b->toolTip()))
+        if (b->accessibleName().isEmpty() || (!b->toolTip().isEmpty() && b->accessibleName() != b->toolTip()))
             out << window->objectName() + QLatin1Char('/') + b->objectName();
     }
     return out;

@@ -19,26 +19,14 @@ QVariantList row(const Schema::Table &table, int seed)
     for (const Schema::Field &f : table.fields) {
         switch (f.type) {
         case T::Text:
-        case T::Memo:
-            out << QStringLiteral("v%1").arg(seed).left(f.size > 0 ? f.size : 50);
-            break;
+        case T::Memo: out << QStringLiteral("v%1").arg(seed).left(f.size > 0 ? f.size : 50); break;
         case T::SmallInt:
         case T::Integer:
-        case T::AutoInc:
-            out << seed;
-            break;
-        case T::Float:
-            out << seed + 0.5;
-            break;
-        case T::Date:
-            out << base.addDays(seed);
-            break;
-        case T::DateTime:
-            out << QDateTime(base.addDays(seed), QTime(10, 30));
-            break;
-        case T::Boolean:
-            out << (seed % 2 == 1);
-            break;
+        case T::AutoInc: out << seed; break;
+        case T::Float: out << seed + 0.5; break;
+        case T::Date: out << base.addDays(seed); break;
+        case T::DateTime: out << QDateTime(base.addDays(seed), QTime(10, 30)); break;
+        case T::Boolean: out << (seed % 2 == 1); break;
         }
     }
     return out;

@@ -13,8 +13,8 @@ FullDisk::FullDisk(qint64 bytes)
 {
 #ifdef Q_OS_LINUX
     const QByteArray options = "size=" + QByteArray::number(bytes) + ",mode=0755";
-    m_mounted = m_dir.isValid()
-                && ::mount("tmpfs", QFile::encodeName(m_dir.path()).constData(), "tmpfs", 0, options.constData()) == 0;
+    m_mounted = m_dir.isValid() &&
+        ::mount("tmpfs", QFile::encodeName(m_dir.path()).constData(), "tmpfs", 0, options.constData()) == 0;
 #else
     Q_UNUSED(bytes);
 #endif

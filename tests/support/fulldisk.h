@@ -23,8 +23,8 @@ private:
     bool m_mounted = false;
 };
 
-#define REQUIRE_MOUNTED(disk)                                                                        \
-    do {                                                                                             \
-        if (!(disk).isMounted())                                                                     \
-            QSKIP("a small disk could not be mounted here (mounting needs the administrator)");      \
+#define REQUIRE_MOUNTED(disk)                                                                                          \
+    do {                                                                                                               \
+        if (!(disk).isMounted())                                                                                       \
+            QSKIP("a small disk could not be mounted here (mounting needs the administrator)");                        \
     } while (false)

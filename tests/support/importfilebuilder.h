@@ -16,7 +16,9 @@ class ImportFileBuilder
 public:
     using Values = QMap<QString, QString>; // column name (any case) -> value
 
-    explicit ImportFileBuilder(const QString &sigla) : m_sigla(sigla) {}
+    explicit ImportFileBuilder(const QString &sigla)
+        : m_sigla(sigla)
+    { }
 
     static QString fileName(const QString &sigla, const QString &tail = QStringLiteral("2026120801"))
     {
@@ -89,14 +91,23 @@ public:
     // Sample records, all valid for a certificate issued on 01/01/2020.
     static Values certific(const QString &num, const QString &status = QStringLiteral("A"))
     {
-        return {{"Numcertif", num},           {"StatusCertificado", status}, {"IdClasseProd", "1"},
-                {"IdClasseCertif", "CL1"},    {"DataEmissao", "01/01/2020"}, {"DataValid", "01/01/2030"},
-                {"DthStatusCertificado", "01/01/2020"}, {"LabEnsaio", "Lab"}};
+        return {{"Numcertif", num},
+                {"StatusCertificado", status},
+                {"IdClasseProd", "1"},
+                {"IdClasseCertif", "CL1"},
+                {"DataEmissao", "01/01/2020"},
+                {"DataValid", "01/01/2030"},
+                {"DthStatusCertificado", "01/01/2020"},
+                {"LabEnsaio", "Lab"}};
     }
     static Values statusC(const QString &num, const QString &evento = QStringLiteral("ALT"))
     {
-        return {{"Numcertif", num}, {"Evento", evento}, {"HistoricoSis", "1"}, {"StatusCertificado", "A"},
-                {"DthStatusCertificado", "02/01/2020"}, {"Justificativa", "Ajuste"}};
+        return {{"Numcertif", num},
+                {"Evento", evento},
+                {"HistoricoSis", "1"},
+                {"StatusCertificado", "A"},
+                {"DthStatusCertificado", "02/01/2020"},
+                {"Justificativa", "Ajuste"}};
     }
     // A foreign company: no CNPJ, identifier equal to the legal name.
     static Values empresa(const QString &id)
@@ -105,8 +116,13 @@ public:
     }
     static Values empCert(const QString &num, const QString &id)
     {
-        return {{"Numcertif", num},     {"CodigoPais", "US"}, {"StatusEmpresa", "A"}, {"IdPapelEmp", "1"},
-                {"DthEntEmpresa", "01/01/2020"}, {"DthStatusEmpresa", "01/01/2020"}, {"IdEmpresa", id}};
+        return {{"Numcertif", num},
+                {"CodigoPais", "US"},
+                {"StatusEmpresa", "A"},
+                {"IdPapelEmp", "1"},
+                {"DthEntEmpresa", "01/01/2020"},
+                {"DthStatusEmpresa", "01/01/2020"},
+                {"IdEmpresa", id}};
     }
     static Values produto(const QString &marca, const QString &modelo)
     {
@@ -114,43 +130,61 @@ public:
     }
     static Values tipo(const QString &num, const QString &marca, const QString &modelo, const QString &id)
     {
-        return {{"Numcertif", num},      {"Importado", "1"},        {"CodigoPais", "US"},
-                {"DthEntCertif", "01/01/2020"}, {"StatusProduto", "A"}, {"DthStatusProduto", "01/01/2020"},
-                {"MarcaProd", marca},    {"ModeloProd", modelo},    {"IdEmpresa", id}};
+        return {{"Numcertif", num},     {"Importado", "1"},
+                {"CodigoPais", "US"},   {"DthEntCertif", "01/01/2020"},
+                {"StatusProduto", "A"}, {"DthStatusProduto", "01/01/2020"},
+                {"MarcaProd", marca},   {"ModeloProd", modelo},
+                {"IdEmpresa", id}};
     }
     static Values lote(const QString &num, const QString &lot, const QString &marca, const QString &modelo,
                        const QString &id, const QString &status = QStringLiteral("A"))
     {
-        return {{"numLote", lot},        {"Numcertif", num},        {"Importado", "1"},
-                {"CodigoPais", "US"},    {"DthEntCertif", "01/01/2020"}, {"StatusLote", status},
-                {"DthStatusLote", "03/01/2020"}, {"QuantLote", "100"}, {"MarcaProd", marca},
-                {"ModeloProd", modelo},  {"IdEmpresa", id}};
+        return {{"numLote", lot},
+                {"Numcertif", num},
+                {"Importado", "1"},
+                {"CodigoPais", "US"},
+                {"DthEntCertif", "01/01/2020"},
+                {"StatusLote", status},
+                {"DthStatusLote", "03/01/2020"},
+                {"QuantLote", "100"},
+                {"MarcaProd", marca},
+                {"ModeloProd", modelo},
+                {"IdEmpresa", id}};
     }
     static Values unidade(const QString &num, const QString &serie, const QString &marca, const QString &modelo,
                           const QString &id)
     {
-        return {{"NumSerieProd", serie}, {"Numcertif", num},        {"Importado", "1"},
-                {"CodigoPais", "US"},    {"DthEntCertif", "01/01/2020"}, {"StatusUnidade", "A"},
-                {"DthStatusUnidade", "01/01/2020"}, {"MarcaProd", marca}, {"ModeloProd", modelo},
+        return {{"NumSerieProd", serie},
+                {"Numcertif", num},
+                {"Importado", "1"},
+                {"CodigoPais", "US"},
+                {"DthEntCertif", "01/01/2020"},
+                {"StatusUnidade", "A"},
+                {"DthStatusUnidade", "01/01/2020"},
+                {"MarcaProd", marca},
+                {"ModeloProd", modelo},
                 {"IdEmpresa", id}};
     }
     static Values servico(const QString &num, const QString &id)
     {
-        return {{"IdClasseServ", "1"},   {"Numcertif", num},        {"CodigoPais", "US"},
-                {"DthEntCertif", "01/01/2020"}, {"StatusServico", "A"}, {"DthStatusServico", "01/01/2020"},
+        return {{"IdClasseServ", "1"},  {"Numcertif", num},
+                {"CodigoPais", "US"},   {"DthEntCertif", "01/01/2020"},
+                {"StatusServico", "A"}, {"DthStatusServico", "01/01/2020"},
                 {"IdEmpresa", id}};
     }
     static Values docCertProduto(const QString &num, const QString &doc = QStringLiteral("1"))
     {
-        return {{"Numcertif", num}, {"IdClasseCertif", "CL1"}, {"IdClasseProd", "1"}, {"IdDocNorm", doc},
-                {"DthEntDNCP", "01/01/2020"}, {"Status_DNCP", "A"}, {"DthStatusDNCP", "01/01/2020"}};
+        return {
+            {"Numcertif", num},           {"IdClasseCertif", "CL1"}, {"IdClasseProd", "1"},          {"IdDocNorm", doc},
+            {"DthEntDNCP", "01/01/2020"}, {"Status_DNCP", "A"},      {"DthStatusDNCP", "01/01/2020"}};
     }
     static Values docTipo(const QString &num, const QString &marca, const QString &modelo)
     {
-        return {{"Numcertif", num},      {"Importado", "1"},   {"IdClasseCertif", "CL1"},
-                {"IdClasseProd", "1"},   {"IdDocNorm", "1"},   {"DthEntDNT", "01/01/2020"},
-                {"Status_DNT", "A"},     {"DthStatusDNT", "01/01/2020"}, {"MarcaProd", marca},
-                {"ModeloProd", modelo}};
+        return {{"Numcertif", num},        {"Importado", "1"},
+                {"IdClasseCertif", "CL1"}, {"IdClasseProd", "1"},
+                {"IdDocNorm", "1"},        {"DthEntDNT", "01/01/2020"},
+                {"Status_DNT", "A"},       {"DthStatusDNT", "01/01/2020"},
+                {"MarcaProd", marca},      {"ModeloProd", modelo}};
     }
 
     // A complete certificate: company, role, product, type, lot and

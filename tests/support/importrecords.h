@@ -82,8 +82,7 @@ struct StatusC
 
 // Writes lines with the given line end, as single-byte text (Latin-1, which
 // CP1252 shares for the accented letters) unless utf8 is set.
-inline bool writeFile(const QString &path, const QStringList &lines, bool utf8 = false,
-                      const char *lineEnd = "\r\n")
+inline bool writeFile(const QString &path, const QStringList &lines, bool utf8 = false, const char *lineEnd = "\r\n")
 {
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))

@@ -61,7 +61,10 @@ public:
 
     QString dir() const { return files->path(); }
     QString path(const QString &name) const { return QDir(dir()).filePath(name); }
-    static QString name(int n) { return ImportFileBuilder::fileName(Sigla, QStringLiteral("20261208%1").arg(n, 2, 10, QLatin1Char('0'))); }
+    static QString name(int n)
+    {
+        return ImportFileBuilder::fileName(Sigla, QStringLiteral("20261208%1").arg(n, 2, 10, QLatin1Char('0')));
+    }
     QString write(int n, const ImportFileBuilder &b) const
     {
         const QString file = name(n);
@@ -82,8 +85,9 @@ public:
 
     int count(const QString &table, const QString &where = QString()) const
     {
-        return db->scalar(QStringLiteral("select count(*) from ") + table
-                          + (where.isEmpty() ? QString() : QStringLiteral(" where ") + where))
+        return db
+            ->scalar(QStringLiteral("select count(*) from ") + table +
+                     (where.isEmpty() ? QString() : QStringLiteral(" where ") + where))
             .toInt();
     }
     QString read(const QString &name) const

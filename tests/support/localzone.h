@@ -12,7 +12,9 @@ public:
     // happened there.
     static constexpr const char *SaoPaulo = "America/Sao_Paulo";
 
-    explicit LocalZone(const char *zone) : m_had(qEnvironmentVariableIsSet("TZ")), m_before(qgetenv("TZ"))
+    explicit LocalZone(const char *zone)
+        : m_had(qEnvironmentVariableIsSet("TZ")),
+          m_before(qgetenv("TZ"))
     {
         qputenv("TZ", zone);
         tzset();

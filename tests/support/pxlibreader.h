@@ -114,8 +114,7 @@ inline PxlibTable readWithPxlib(const QString &path)
                     v = c != 0;
                     break;
                 }
-                default:
-                    v = QByteArray(p, f.size);
+                default: v = QByteArray(p, f.size);
                 }
             }
             row << v;

@@ -24,7 +24,8 @@ inline Table pais(const QList<QVariantList> &rows, const QString &password = QSt
     return {QStringLiteral("PAIS"),
             {{QStringLiteral("CodigoPais"), Paradox::FieldType::Alpha, 4},
              {QStringLiteral("NomePais"), Paradox::FieldType::Alpha, 40}},
-            rows, password};
+            rows,
+            password};
 }
 
 inline Table uf(const QList<QVariantList> &rows, int nameWidth = 30)
@@ -32,7 +33,8 @@ inline Table uf(const QList<QVariantList> &rows, int nameWidth = 30)
     return {QStringLiteral("UF"),
             {{QStringLiteral("SiglaUF"), Paradox::FieldType::Alpha, 2},
              {QStringLiteral("NomeUF"), Paradox::FieldType::Alpha, nameWidth}},
-            rows, {}};
+            rows,
+            {}};
 }
 
 // Writes the tables and zips them into dir/fileName; false on any trouble.
@@ -55,7 +57,8 @@ inline bool rawZip(const QString &path, const QList<QPair<QString, QByteArray>> 
     QString script = QStringLiteral("import sys,zipfile\nz=zipfile.ZipFile(sys.argv[1],'w')\n");
     QStringList args{QStringLiteral("-c"), QString(), path};
     for (int i = 0; i < entries.size(); ++i) {
-        script += QStringLiteral("z.writestr(sys.argv[%1], bytes.fromhex(sys.argv[%2]))\n").arg(2 + 2 * i).arg(3 + 2 * i);
+        script +=
+            QStringLiteral("z.writestr(sys.argv[%1], bytes.fromhex(sys.argv[%2]))\n").arg(2 + 2 * i).arg(3 + 2 * i);
         args << entries.at(i).first << QString::fromLatin1(entries.at(i).second.toHex());
     }
     script += QStringLiteral("z.close()\n");

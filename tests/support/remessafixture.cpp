@@ -7,7 +7,8 @@
 #include <QDateTime>
 #include <QSqlQuery>
 
-RemessaFixture::RemessaFixture(bool demo) : home(std::make_unique<TestHome>(demo))
+RemessaFixture::RemessaFixture(bool demo)
+    : home(std::make_unique<TestHome>(demo))
 {
     db.open(home->dbPath());
     const QDir root(home->dir());
@@ -42,15 +43,19 @@ void RemessaFixture::event(const QString &number, const QString &type, const QSt
 
 QString RemessaFixture::newestEvent(const QString &number)
 {
-    return db.scalar(QStringLiteral("SELECT Evento FROM CONTROLE WHERE NumeroRemessa = ? "
-                                    "ORDER BY DataHoraEvento DESC, rowid DESC LIMIT 1"),
-                     {number}).toString();
+    return db
+        .scalar(QStringLiteral("SELECT Evento FROM CONTROLE WHERE NumeroRemessa = ? "
+                               "ORDER BY DataHoraEvento DESC, rowid DESC LIMIT 1"),
+                {number})
+        .toString();
 }
 
 int RemessaFixture::count(const QString &table, const QString &where)
 {
-    return db.scalar(QStringLiteral("SELECT COUNT(*) FROM ") + table
-                     + (where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where)).toInt();
+    return db
+        .scalar(QStringLiteral("SELECT COUNT(*) FROM ") + table +
+                (where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where))
+        .toInt();
 }
 
 QString RemessaFixture::makeFile(const QString &name, qint64 size) const

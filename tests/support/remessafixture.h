@@ -21,7 +21,7 @@ struct RemessaFixture
     Database db;
     QString transferDir; // ends with "/"
     QString syncDir;
-    QString outDir;      // a folder to copy packages to
+    QString outDir; // a folder to copy packages to
 
     RemessaWork work(const QString &number = QString(), const QString &type = QStringLiteral("C")) const;
     void event(const QString &number, const QString &type, const QString &eventCode, int secondsAgo = 0);

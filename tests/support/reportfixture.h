@@ -13,12 +13,16 @@
 
 namespace ReportFixture {
 
-inline QDateTime at(int y, int m, int d, int h = 9, int min = 0) { return QDateTime(QDate(y, m, d), QTime(h, min)); }
+inline QDateTime at(int y, int m, int d, int h = 9, int min = 0)
+{
+    return QDateTime(QDate(y, m, d), QTime(h, min));
+}
 
 class Writer
 {
 public:
-    explicit Writer(Database &db, const QString &certifier = QStringLiteral("OCDEMO")) : m_w(db, QStringLiteral("ana"))
+    explicit Writer(Database &db, const QString &certifier = QStringLiteral("OCDEMO"))
+        : m_w(db, QStringLiteral("ana"))
     {
         m_w.setCertifier(certifier);
     }
@@ -40,10 +44,15 @@ public:
                      int prodClass = 101)
     {
         m_w.addItem(QStringLiteral("CERTIFIC"),
-                    with(num, {{"IdClasseCertif", certClass}, {"IdClasseProd", prodClass}, {"DataEmissao", issue},
-                               {"DataValid", issue.addYears(3)}, {"LabEnsaio", "Laboratório Ômega"},
-                               {"NumRelEnsaio", "RE-" + num}, {"Signatarios", "Eng. Paulo Reis"},
-                               {"Completo", complete}}),
+                    with(num,
+                         {{"IdClasseCertif", certClass},
+                          {"IdClasseProd", prodClass},
+                          {"DataEmissao", issue},
+                          {"DataValid", issue.addYears(3)},
+                          {"LabEnsaio", "Laboratório Ômega"},
+                          {"NumRelEnsaio", "RE-" + num},
+                          {"Signatarios", "Eng. Paulo Reis"},
+                          {"Completo", complete}}),
                     issue);
     }
     // An EMPRESA row; `rest` holds every column but the key.
@@ -85,10 +94,10 @@ public:
     // The certificate's general document `doc` of class COMP/101.
     void generalDocument(const QString &num, int doc, const QDateTime &entry)
     {
-        m_w.addItem(QStringLiteral("DOC_NORM_CERT_PRODUTO"),
-                    with(num, {{"IdClasseCertif", "COMP"}, {"IdClasseProd", 101}, {"IdDocNorm", doc},
-                               {"DthEntDNCP", entry}}),
-                    entry);
+        m_w.addItem(
+            QStringLiteral("DOC_NORM_CERT_PRODUTO"),
+            with(num, {{"IdClasseCertif", "COMP"}, {"IdClasseProd", 101}, {"IdDocNorm", doc}, {"DthEntDNCP", entry}}),
+            entry);
     }
 
 private:

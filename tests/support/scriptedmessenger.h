@@ -19,7 +19,10 @@ public:
     };
 
     void error(const QString &text, const QString &caption = QString()) override { record(Error, text, caption); }
-    void information(const QString &text, const QString &caption = QString()) override { record(Information, text, caption); }
+    void information(const QString &text, const QString &caption = QString()) override
+    {
+        record(Information, text, caption);
+    }
     void warning(const QString &text, const QString &caption = QString()) override { record(Warning, text, caption); }
     void plain(const QString &text, const QString &caption = QString()) override { record(Plain, text, caption); }
     bool confirm(const QString &text, const QString &caption = QString()) override

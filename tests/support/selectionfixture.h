@@ -24,19 +24,24 @@ public:
         for (const auto &[code, name] : {std::pair{"BR", "Brasil"}, {"CN", "China"}, {"AR", "Argentina"}})
             run("insert into PAIS (CodigoPais, NomePais) values (?, ?)", {code, QString::fromUtf8(name)});
         run("insert into UF (SiglaUF, NomeUF) values ('SP', 'São Paulo')");
-        for (const auto &[id, name] : {std::pair{"COMP", "Certificação Compulsória"}, {"VOL", "Certificação Voluntária"},
-                                       {"SERV", "Certificação de Serviços"}, {"OUT", "Outra Classe"}})
+        for (const auto &[id, name] : {std::pair{"COMP", "Certificação Compulsória"},
+                                       {"VOL", "Certificação Voluntária"},
+                                       {"SERV", "Certificação de Serviços"},
+                                       {"OUT", "Outra Classe"}})
             run("insert into CLASSE_C (IdClasseCertif, NomClasseCertif) values (?, ?)", {id, QString::fromUtf8(name)});
-        for (const auto &[id, name] : {std::pair{101, "Plugues e Tomadas"}, {102, "Interruptores"}, {201, "Brinquedos"}})
+        for (const auto &[id, name] :
+             {std::pair{101, "Plugues e Tomadas"}, {102, "Interruptores"}, {201, "Brinquedos"}})
             run("insert into CLASSE_P (IdClasseProd, NomClasseProd) values (?, ?)", {id, QString::fromUtf8(name)});
         run("insert into CLASSE_S (IdClasseServ, NomClasseServ) values (10, 'Recarga de Extintores')");
         run("insert into CLASSE_S (IdClasseServ, NomClasseServ) values (20, 'Manutenção Elétrica')");
-        for (const auto &[sigla, cc, cp] : {std::tuple{"OCT", "COMP", 101}, {"OCT", "VOL", 101}, {"OCT", "COMP", 102},
-                                            {"OUTRO", "OUT", 201}})
+        for (const auto &[sigla, cc, cp] :
+             {std::tuple{"OCT", "COMP", 101}, {"OCT", "VOL", 101}, {"OCT", "COMP", 102}, {"OUTRO", "OUT", 201}})
             run("insert into CREDENCIAMENTO (SiglaCertificador, IdClasseCertif, IdClasseProd) values (?, ?, ?)",
                 {sigla, cc, cp});
-        run("insert into CREDENCIAMENTO_SERV (SiglaCertificador, IdClasseCertif, IdClasseServ) values ('OCT', 'SERV', 10)");
-        run("insert into CREDENCIAMENTO_SERV (SiglaCertificador, IdClasseCertif, IdClasseServ) values ('OUTRO', 'OUT', 20)");
+        run("insert into CREDENCIAMENTO_SERV (SiglaCertificador, IdClasseCertif, IdClasseServ) values ('OCT', 'SERV', "
+            "10)");
+        run("insert into CREDENCIAMENTO_SERV (SiglaCertificador, IdClasseCertif, IdClasseServ) values ('OUTRO', 'OUT', "
+            "20)");
     }
     ~SelectionFixture()
     {
@@ -50,7 +55,8 @@ public:
                      QDate valid = QDate(2027, 1, 10), const QString &sigla = Sigla)
     {
         run("insert into CERTIFIC (SiglaCertificador, NumCertif, StatusCertificado, IdClasseCertif, IdClasseProd, "
-            "DataEmissao, DataValid, Completo, Aprovado, DthUltAtualiz, UsuResp) values (?, ?, 'A', ?, ?, ?, ?, 0, 0, ?, 'adm')",
+            "DataEmissao, DataValid, Completo, Aprovado, DthUltAtualiz, UsuResp) values (?, ?, 'A', ?, ?, ?, ?, 0, 0, "
+            "?, 'adm')",
             {sigla, num, certClass, prodClass, issue.startOfDay(), valid.startOfDay(), QDateTime::currentDateTime()});
     }
     void legalEntity(const QString &country, const QString &id, const QString &cgc, const QString &name,
@@ -86,7 +92,8 @@ public:
                 "values (?, ?, ?, ?, ?, 'A')",
                 {Sigla, num, brand, model, imported});
         else if (table == QLatin1String("LOTE"))
-            run("insert into LOTE (SiglaCertificador, NumCertif, NumLote, MarcaProd, ModeloProd, Importado, StatusLote) "
+            run("insert into LOTE (SiglaCertificador, NumCertif, NumLote, MarcaProd, ModeloProd, Importado, "
+                "StatusLote) "
                 "values (?, ?, 'L1', ?, ?, ?, 'A')",
                 {Sigla, num, brand, model, imported});
         else

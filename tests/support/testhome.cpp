@@ -12,6 +12,12 @@ TestHome::TestHome(bool demo, const QString &adminPassword)
     Provisioning::createDatabase(dbPath(), opts);
 }
 
-TestHome::~TestHome() { AppPaths::setProgramDir(QString()); }
+TestHome::~TestHome()
+{
+    AppPaths::setProgramDir(QString());
+}
 
-QString TestHome::dbPath() const { return m_dir.path() + QStringLiteral("/db/bdocc.mdb"); }
+QString TestHome::dbPath() const
+{
+    return m_dir.path() + QStringLiteral("/db/bdocc.mdb");
+}

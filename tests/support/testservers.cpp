@@ -11,10 +11,12 @@ const char *Python = "/usr/bin/python3";
 
 TestServerProcess::TestServerProcess(const QString &script)
     : m_script(QStringLiteral(CORVANE_TEST_DIR "/support/") + script)
-{
-}
+{ }
 
-TestServerProcess::~TestServerProcess() { stop(); }
+TestServerProcess::~TestServerProcess()
+{
+    stop();
+}
 
 bool TestServerProcess::start(const QStringList &arguments, int timeoutMs)
 {
@@ -72,9 +74,15 @@ void TestServerProcess::kill()
     m_process.waitForFinished(5000);
 }
 
-bool TestServerProcess::isRunning() const { return m_process.state() == QProcess::Running; }
+bool TestServerProcess::isRunning() const
+{
+    return m_process.state() == QProcess::Running;
+}
 
-FtpTestServer::FtpTestServer(const QString &root) : TestServerProcess(QStringLiteral("ftpserver.py")), m_root(root) {}
+FtpTestServer::FtpTestServer(const QString &root)
+    : TestServerProcess(QStringLiteral("ftpserver.py")),
+      m_root(root)
+{ }
 
 bool FtpTestServer::start(const Options &options)
 {
@@ -84,7 +92,8 @@ bool FtpTestServer::start(const Options &options)
     if (options.throttle > 0)
         args << "--throttle" << QString::number(options.throttle);
     if (options.tls)
-        args << "--tls" << "--cert-out" << certificateFile();
+        args << "--tls"
+             << "--cert-out" << certificateFile();
     return TestServerProcess::start(args);
 }
 
@@ -94,9 +103,9 @@ QString FtpTestServer::address(const QString &folder) const
 }
 
 SmtpTestServer::SmtpTestServer(const QString &spool)
-    : TestServerProcess(QStringLiteral("smtpserver.py")), m_spool(spool)
-{
-}
+    : TestServerProcess(QStringLiteral("smtpserver.py")),
+      m_spool(spool)
+{ }
 
 bool SmtpTestServer::start(const Options &options)
 {
@@ -109,7 +118,8 @@ bool SmtpTestServer::start(const Options &options)
     if (options.rejectSender)
         args << "--reject-sender";
     if (options.tls)
-        args << "--tls" << "--cert-out" << certificateFile();
+        args << "--tls"
+             << "--cert-out" << certificateFile();
     return TestServerProcess::start(args);
 }
 

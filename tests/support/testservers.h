@@ -80,9 +80,9 @@ public:
     struct Options
     {
         QStringList rejectRecipients; // answered 550 at RCPT
-        bool rejectSender = false;    // MAIL FROM answered 451 (a temporary refusal)
-        bool rejectData = false;      // every message refused with 554
-        bool tls = false;             // STARTTLS offered and required
+        bool rejectSender = false; // MAIL FROM answered 451 (a temporary refusal)
+        bool rejectData = false; // every message refused with 554
+        bool tls = false; // STARTTLS offered and required
     };
 
     explicit SmtpTestServer(const QString &spool);

@@ -46,7 +46,11 @@ QPlainTextEdit *memo(const QString &name)
 
 TfrmImporta::TfrmImporta(const QString &moduleCode, Database &db, const QString &userCode, Messenger &messenger,
                          QWidget *parent)
-    : QDialog(parent), m_moduleCode(moduleCode), m_db(db), m_userCode(userCode), m_msg(messenger)
+    : QDialog(parent),
+      m_moduleCode(moduleCode),
+      m_db(db),
+      m_userCode(userCode),
+      m_msg(messenger)
 {
     setObjectName(QStringLiteral("frmImporta"));
     setWindowTitle(QStringLiteral("Importador de arquivo txt"));
@@ -271,9 +275,15 @@ void TfrmImporta::BtnCancelClick()
     setDirectory(QDir::homePath());
 }
 
-void TfrmImporta::SpeedButton1Click() { ImportRun::showImportErrors(m_moduleCode, m_failedFiles, m_msg); }
+void TfrmImporta::SpeedButton1Click()
+{
+    ImportRun::showImportErrors(m_moduleCode, m_failedFiles, m_msg);
+}
 
-void TfrmImporta::BitBtn1Click() { close(); }
+void TfrmImporta::BitBtn1Click()
+{
+    close();
+}
 
 void TfrmImporta::Button6Click()
 {
@@ -358,9 +368,15 @@ void TfrmImporta::writingRecord(int index, int batchSize)
     LBoxImportadas->setCurrentRow(index);
 }
 
-void TfrmImporta::readingFinished() { CkTransferindo->setVisible(true); }
+void TfrmImporta::readingFinished()
+{
+    CkTransferindo->setVisible(true);
+}
 
-void TfrmImporta::tablesUpdated() { CkAtualiza->setVisible(true); }
+void TfrmImporta::tablesUpdated()
+{
+    CkAtualiza->setVisible(true);
+}
 
 void TfrmImporta::completeProgress(int done, int total)
 {
@@ -368,7 +384,10 @@ void TfrmImporta::completeProgress(int done, int total)
     PbCertcOMPLETO->setValue(qMin(done, PbCertcOMPLETO->maximum()));
 }
 
-void TfrmImporta::completeMarked() { ckCertCompleto->setVisible(true); }
+void TfrmImporta::completeMarked()
+{
+    ckCertCompleto->setVisible(true);
+}
 
 void TfrmImporta::fileFinished(const QString &, bool succeeded, const QString &errorLog, const QString &errorBdLog)
 {
@@ -378,4 +397,7 @@ void TfrmImporta::fileFinished(const QString &, bool succeeded, const QString &e
     }
 }
 
-void TfrmImporta::idle() { QApplication::processEvents(); }
+void TfrmImporta::idle()
+{
+    QApplication::processEvents();
+}

@@ -28,11 +28,11 @@ public:
     void setDirectory(const QString &dir);
     QString failedFiles() const { return m_failedFiles; }
 
-    void BitBtn2Click();      // import
-    void BtnCancelClick();    // new processing (reset)
+    void BitBtn2Click(); // import
+    void BtnCancelClick(); // new processing (reset)
     void SpeedButton1Click(); // import errors
-    void BitBtn1Click();      // leave
-    void Button6Click();      // delete Log_BD.txt
+    void BitBtn1Click(); // leave
+    void Button6Click(); // delete Log_BD.txt
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -58,8 +58,7 @@ private:
     void tablesUpdated() override;
     void completeProgress(int done, int total) override;
     void completeMarked() override;
-    void fileFinished(const QString &name, bool succeeded, const QString &errorLog,
-                      const QString &errorBdLog) override;
+    void fileFinished(const QString &name, bool succeeded, const QString &errorLog, const QString &errorBdLog) override;
     void idle() override;
 
     QString m_moduleCode;

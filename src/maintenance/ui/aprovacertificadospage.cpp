@@ -22,7 +22,10 @@
 
 AprovaCertificadosPage::AprovaCertificadosPage(Database &db, Messenger &messenger, const LoginState &login,
                                                QWidget *parent)
-    : QWidget(parent), m_db(db), m_messenger(messenger), m_login(login)
+    : QWidget(parent),
+      m_db(db),
+      m_messenger(messenger),
+      m_login(login)
 {
     setObjectName(QStringLiteral("AprovaCertificados"));
 
@@ -105,7 +108,8 @@ void AprovaCertificadosPage::BitBtn9Click()
         }
         // The cause goes to the error log; the user gets the plain box.
         ErrorLog::append(db ? db->message() : app->message(), DbErrors::className(e));
-        m_messenger.error(StatusEvents::failureText(e, CertificateApproval::ErrorText), CertificateApproval::ErrorCaption);
+        m_messenger.error(StatusEvents::failureText(e, CertificateApproval::ErrorText),
+                          CertificateApproval::ErrorCaption);
     }
     DBGrid24->setUpdatesEnabled(true);
     refresh();

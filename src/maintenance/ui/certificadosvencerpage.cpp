@@ -27,7 +27,10 @@ constexpr int MaxDays = 36500;
 
 CertificadosVencerPage::CertificadosVencerPage(Database &db, Messenger &messenger, const LoginState &login,
                                                QWidget *parent)
-    : QWidget(parent), m_db(db), m_messenger(messenger), m_login(login)
+    : QWidget(parent),
+      m_db(db),
+      m_messenger(messenger),
+      m_login(login)
 {
     setObjectName(QStringLiteral("CertificadosVencer"));
     auto *group = new QGroupBox(ExpiringCertificates::title(), this);
@@ -74,8 +77,8 @@ CertificadosVencerPage::CertificadosVencerPage(Database &db, Messenger &messenge
     groupLayout->addWidget(grdVencer, 1);
 
     btnRelatorio = DialogParts::button(this, QStringLiteral("btnRelatorio"), QStringLiteral("Relatório..."));
-    QPushButton *exportButton =
-        SpreadsheetExport::button(this, grdVencer, m_messenger, QStringLiteral("certificados-a-vencer"));
+    QPushButton *exportButton = SpreadsheetExport::button(this, grdVencer, m_messenger,
+                                                          QStringLiteral("certificados-a-vencer"));
     btnSai = DialogParts::button(this, QStringLiteral("btnSai"), QStringLiteral("&Saida"));
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
@@ -103,7 +106,10 @@ int CertificadosVencerPage::days() const
     return ok && d >= 0 && d <= MaxDays ? d : -1;
 }
 
-void CertificadosVencerPage::setDays(int days) { cbDias->setCurrentText(QString::number(days)); }
+void CertificadosVencerPage::setDays(int days)
+{
+    cbDias->setCurrentText(QString::number(days));
+}
 
 void CertificadosVencerPage::enter()
 {
@@ -140,8 +146,7 @@ void CertificadosVencerPage::btnRelatorioClick()
     const int d = days();
     if (d < 0 || m_rows.isEmpty())
         return;
-    ReportPreview::exec(ExpiringCertificates::report(m_rows, Clock::today(), d, m_login.userName), this,
-                        m_messenger);
+    ReportPreview::exec(ExpiringCertificates::report(m_rows, Clock::today(), d, m_login.userName), this, m_messenger);
 }
 
 void CertificadosVencerPage::btnSaiClick()

@@ -41,7 +41,8 @@ void fill(QComboBox *box, const QList<CertificateStore::ClassItem> &items)
 
 }
 
-CertificateForm::CertificateForm(const Names &n, QWidget *parent) : QWidget(parent)
+CertificateForm::CertificateForm(const Names &n, QWidget *parent)
+    : QWidget(parent)
 {
     m_form = new QFormLayout(this);
     m_form->setContentsMargins(12, 12, 12, 12);
@@ -168,7 +169,10 @@ void CertificateForm::show(const Certificate &row)
     observacoes->setText(row.observacoes);
 }
 
-void CertificateForm::clearAll() { show(Certificate()); }
+void CertificateForm::clearAll()
+{
+    show(Certificate());
+}
 
 void CertificateForm::setNumberLocked(bool locked)
 {

@@ -43,7 +43,7 @@ public:
     // "Doc. Normativos" is offered on this tab.
     virtual bool offersDocuments() const { return true; }
     // Called when the tab becomes the current one.
-    virtual void entered() {}
+    virtual void entered() { }
 
 signals:
     // The current row or the tab's state changed: the panel sets its buttons.

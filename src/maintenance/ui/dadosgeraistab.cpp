@@ -15,7 +15,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-DadosGeraisTab::DadosGeraisTab(MaintenanceContext &context, QWidget *parent) : CertificateTab(parent), m_ctx(context)
+DadosGeraisTab::DadosGeraisTab(MaintenanceContext &context, QWidget *parent)
+    : CertificateTab(parent),
+      m_ctx(context)
 {
     setObjectName(QStringLiteral("TabDadosGerais"));
     auto *layout = new QVBoxLayout(this);
@@ -25,8 +27,8 @@ DadosGeraisTab::DadosGeraisTab(MaintenanceContext &context, QWidget *parent) : C
                                  this);
     layout->addWidget(m_form);
     m_status = new StatusGroup(QStringLiteral("Status do Certificado"),
-                               {QStringLiteral("DBText1"), QStringLiteral("sbAtivCertif"), QStringLiteral("sbSuspCertif"),
-                                QStringLiteral("sbCanCertif")},
+                               {QStringLiteral("DBText1"), QStringLiteral("sbAtivCertif"),
+                                QStringLiteral("sbSuspCertif"), QStringLiteral("sbCanCertif")},
                                this);
     m_status->setObjectName(QStringLiteral("GroupStatusCertificado"));
     auto *statusRow = new QHBoxLayout;
@@ -108,10 +110,12 @@ bool DadosGeraisTab::isModified() const
 QString DadosGeraisTab::leaveRefusal() const
 {
     if (isModified())
-        return QStringLiteral("Existem inclusões ou alterações não Aplicadas no painel de DadosGerais. Pressione o botão "
-                              "Aplicar ou Cancelar antes de mudar de painel.");
+        return QStringLiteral(
+            "Existem inclusões ou alterações não Aplicadas no painel de DadosGerais. Pressione o botão "
+            "Aplicar ou Cancelar antes de mudar de painel.");
     const Certificate shown = m_form->read(m_loaded);
-    if (shown.siglaCertificador.isEmpty() || shown.numCertif.isEmpty() || MaintenanceDates::isBlank(m_form->emissao->boxText()))
+    if (shown.siglaCertificador.isEmpty() || shown.numCertif.isEmpty() ||
+        MaintenanceDates::isBlank(m_form->emissao->boxText()))
         return QStringLiteral("Selecione um certificado !!!");
     return {};
 }
@@ -126,8 +130,8 @@ void DadosGeraisTab::applyLocks()
 {
     CertificateService service(m_ctx.db, m_ctx.messenger, m_ctx.userCode);
     m_form->setNumberLocked(service.numberLocked(m_loaded.key(), m_held));
-    m_form->setClassesLocked(ExistenceCheck::certificateHasDocuments(m_ctx.db, m_loaded.siglaCertificador,
-                                                                     m_loaded.numCertif));
+    m_form->setClassesLocked(
+        ExistenceCheck::certificateHasDocuments(m_ctx.db, m_loaded.siglaCertificador, m_loaded.numCertif));
 }
 
 void DadosGeraisTab::MaskEdit1Exit()

@@ -33,13 +33,12 @@ void openDocuments(MaintenanceContext &context, const OpenCertificate &certifica
     const auto row = CertificateStore::load(context.db, certificate.key);
     if (!row)
         return;
-    TFrmDocumentosNormativos window(context, *mode, DocNormLinks::itemFrom(*row, withCertificate(certificate, item.row)),
-                                    parent);
+    TFrmDocumentosNormativos window(context, *mode,
+                                    DocNormLinks::itemFrom(*row, withCertificate(certificate, item.row)), parent);
     window.exec();
 }
 
-void openHistory(MaintenanceContext &context, const OpenCertificate &certificate, const TabItem &item,
-                 QWidget *parent)
+void openHistory(MaintenanceContext &context, const OpenCertificate &certificate, const TabItem &item, QWidget *parent)
 {
     TFrmGeraHistorico window(context.db, context.messenger, context.userCode, item.table,
                              withCertificate(certificate, item.row), certificate.issueDate, parent);

@@ -13,8 +13,7 @@ namespace DocumentWindows {
 void openDocuments(MaintenanceContext &context, const OpenCertificate &certificate, const QString &tabTitle,
                    const TabItem &item, QWidget *parent);
 // "Cad. Histórico": the hand-made history of the item.
-void openHistory(MaintenanceContext &context, const OpenCertificate &certificate, const TabItem &item,
-                 QWidget *parent);
+void openHistory(MaintenanceContext &context, const OpenCertificate &certificate, const TabItem &item, QWidget *parent);
 // Gives the panel's two buttons these windows.
 void install(ModificaCertificadoPanel &panel, MaintenanceContext &context);
 

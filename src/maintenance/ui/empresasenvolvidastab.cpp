@@ -39,20 +39,19 @@ QLineEdit *readOnlyBox(QWidget *parent, const QString &name)
 
 bool sameCompany(const CompanyKey &a, const CompanyKey &b)
 {
-    return a.codigoPais.compare(b.codigoPais, Qt::CaseInsensitive) == 0
-           && a.idEmpresa.compare(b.idEmpresa, Qt::CaseInsensitive) == 0;
+    return a.codigoPais.compare(b.codigoPais, Qt::CaseInsensitive) == 0 &&
+        a.idEmpresa.compare(b.idEmpresa, Qt::CaseInsensitive) == 0;
 }
 
 }
 
 EmpresasEnvolvidasTab::EmpresasEnvolvidasTab(MaintenanceContext &context, QWidget *parent)
-    : CertificateTab(parent), m_ctx(context)
+    : CertificateTab(parent),
+      m_ctx(context)
 {
     setObjectName(QStringLiteral("TabEmpresasEnvolvidas"));
     buildUi();
-    m_chooser = [this] {
-        return TFrmSelecionaEmpresa::choose(this, m_ctx.db, m_ctx.messenger, m_ctx.userCode, true);
-    };
+    m_chooser = [this] { return TFrmSelecionaEmpresa::choose(this, m_ctx.db, m_ctx.messenger, m_ctx.userCode, true); };
     m_cascade = [this](const CascadeRequest &request) {
         TFrmAlteraStatusEmpresa::run(this, m_ctx.db, m_ctx.messenger, request, m_ctx.askJustification);
     };
@@ -63,16 +62,15 @@ void EmpresasEnvolvidasTab::buildUi()
 {
     using SLM = SelectionListModel;
     auto *layout = new QVBoxLayout(this);
-    DBGrid13 = new SelectionGrid(
-        QStringLiteral("DBGrid13"),
-        {{QStringLiteral("País"), QStringLiteral("CodigoPais")},
-         {QStringLiteral("CNPJ/CPF"), QStringLiteral("CGC"), SLM::Format::TaxId, QStringLiteral("TipoPessoa"),
-          QStringLiteral("CPF")},
-         {QStringLiteral("Razão Social/Nome Pessoa Física"), QStringLiteral("RazSocialEmp"), SLM::Format::Name,
-          QStringLiteral("TipoPessoa"), QStringLiteral("NomPessoaFisica")},
-         {QStringLiteral("Nome Fantasia"), QStringLiteral("NomFantasia")},
-         {QStringLiteral("Papel na Certificação"), QStringLiteral("PapelEmp")}},
-        this);
+    DBGrid13 = new SelectionGrid(QStringLiteral("DBGrid13"),
+                                 {{QStringLiteral("País"), QStringLiteral("CodigoPais")},
+                                  {QStringLiteral("CNPJ/CPF"), QStringLiteral("CGC"), SLM::Format::TaxId,
+                                   QStringLiteral("TipoPessoa"), QStringLiteral("CPF")},
+                                  {QStringLiteral("Razão Social/Nome Pessoa Física"), QStringLiteral("RazSocialEmp"),
+                                   SLM::Format::Name, QStringLiteral("TipoPessoa"), QStringLiteral("NomPessoaFisica")},
+                                  {QStringLiteral("Nome Fantasia"), QStringLiteral("NomFantasia")},
+                                  {QStringLiteral("Papel na Certificação"), QStringLiteral("PapelEmp")}},
+                                 this);
     DBGrid13->horizontalHeader()->setSectionsClickable(false);
     // No group around it: named after the tab that holds it.
     DBGrid13->setAccessibleName(QStringLiteral("Empresas Envolvidas"));
@@ -170,7 +168,10 @@ void EmpresasEnvolvidasTab::buildUi()
             [this, &msg] { guard(msg, [this] { showCurrent(); }); });
 }
 
-CompanyLinks EmpresasEnvolvidasTab::links() const { return CompanyLinks(m_ctx.db, m_ctx.messenger, m_ctx.userCode); }
+CompanyLinks EmpresasEnvolvidasTab::links() const
+{
+    return CompanyLinks(m_ctx.db, m_ctx.messenger, m_ctx.userCode);
+}
 
 void EmpresasEnvolvidasTab::openCertificate(const OpenCertificate &certificate)
 {
@@ -226,7 +227,10 @@ std::optional<CompanyKey> EmpresasEnvolvidasTab::currentKey() const
                       list->value(row, QStringLiteral("IdEmpresa")).toString()};
 }
 
-bool EmpresasEnvolvidasTab::hasCurrentRow() const { return m_mode != Mode::Insert && currentKey().has_value(); }
+bool EmpresasEnvolvidasTab::hasCurrentRow() const
+{
+    return m_mode != Mode::Insert && currentKey().has_value();
+}
 
 std::optional<TabItem> EmpresasEnvolvidasTab::currentItem() const
 {
@@ -243,7 +247,10 @@ std::optional<TabItem> EmpresasEnvolvidasTab::currentItem() const
     return item;
 }
 
-QString EmpresasEnvolvidasTab::leaveRefusal() const { return m_open && isEditing() ? Unapplied : QString(); }
+QString EmpresasEnvolvidasTab::leaveRefusal() const
+{
+    return m_open && isEditing() ? Unapplied : QString();
+}
 
 void EmpresasEnvolvidasTab::clearBoxes()
 {
@@ -262,7 +269,7 @@ void EmpresasEnvolvidasTab::showLink(const CompanyLink &link)
     const int role = link.idPapelEmp.isNull() ? 0 : DBLookupComboBox8->findData(link.idPapelEmp.toInt());
     DBLookupComboBox8->setCurrentIndex(role < 0 ? 0 : role);
     DBEdtDthEntEmpresa->setText(link.dthEntEmpresa.isValid() ? MaintenanceDates::boxText(link.dthEntEmpresa)
-                                                              : QString());
+                                                             : QString());
 }
 
 // The current row of the list in the company's group and status buttons.

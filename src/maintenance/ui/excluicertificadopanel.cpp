@@ -44,7 +44,8 @@ QGroupBox *gridGroup(QWidget *parent, const QString &title, SelectionGrid *grid)
 }
 
 ExcluiCertificadoPanel::ExcluiCertificadoPanel(MaintenanceContext &context, QWidget *parent)
-    : QWidget(parent), m_ctx(context)
+    : QWidget(parent),
+      m_ctx(context)
 {
     auto *outer = new QVBoxLayout(this);
     auto *group = new QGroupBox(QStringLiteral("Exclui Certificado"), this);
@@ -59,25 +60,32 @@ ExcluiCertificadoPanel::ExcluiCertificadoPanel(MaintenanceContext &context, QWid
     auto *heading = new QGridLayout;
     heading->setColumnStretch(1, 1);
     heading->setColumnStretch(3, 2);
-    heading->addWidget(DialogParts::label(group, QStringLiteral("LbCertificador"), QStringLiteral("Certificador:"), DBEdit1), 0, 0);
+    heading->addWidget(
+        DialogParts::label(group, QStringLiteral("LbCertificador"), QStringLiteral("Certificador:"), DBEdit1), 0, 0);
     heading->addWidget(DBEdit1, 0, 1);
-    heading->addWidget(DialogParts::label(group, QStringLiteral("LbNumCertif"), QStringLiteral("Número do Certificado:"), DBEdit2), 0, 2);
+    heading->addWidget(
+        DialogParts::label(group, QStringLiteral("LbNumCertif"), QStringLiteral("Número do Certificado:"), DBEdit2), 0,
+        2);
     heading->addWidget(DBEdit2, 0, 3);
-    heading->addWidget(DialogParts::label(group, QStringLiteral("LbClasseCertif"), QStringLiteral("Classe do Certificado:"), DBEdit3), 1, 0);
+    heading->addWidget(
+        DialogParts::label(group, QStringLiteral("LbClasseCertif"), QStringLiteral("Classe do Certificado:"), DBEdit3),
+        1, 0);
     heading->addWidget(DBEdit3, 1, 1);
-    heading->addWidget(DialogParts::label(group, QStringLiteral("LbClasseProd"), QStringLiteral("Classe de Produtos:"), DBEdit4), 1, 2);
+    heading->addWidget(
+        DialogParts::label(group, QStringLiteral("LbClasseProd"), QStringLiteral("Classe de Produtos:"), DBEdit4), 1,
+        2);
     heading->addWidget(DBEdit4, 1, 3);
     layout->addLayout(heading);
 
-    DBGridEmpresas = new SelectionGrid(
-        QStringLiteral("DBGridEmpresas"),
-        {Col{QStringLiteral("País"), QStringLiteral("NomePais")},
-         Col{QStringLiteral("CNPJ\\CPF"), QStringLiteral("CGC"), Fmt::TaxId, QStringLiteral("TipoPessoa"), QStringLiteral("CPF")},
-         Col{QStringLiteral("Razão Social"), QStringLiteral("RazSocialEmp"), Fmt::Name, QStringLiteral("TipoPessoa"),
-             QStringLiteral("NomPessoaFisica")},
-         Col{QStringLiteral("Nome Fantasia"), QStringLiteral("NomFantasia")},
-         Col{QStringLiteral("Papel na Certificação"), QStringLiteral("PapelEmp")}},
-        group);
+    DBGridEmpresas = new SelectionGrid(QStringLiteral("DBGridEmpresas"),
+                                       {Col{QStringLiteral("País"), QStringLiteral("NomePais")},
+                                        Col{QStringLiteral("CNPJ\\CPF"), QStringLiteral("CGC"), Fmt::TaxId,
+                                            QStringLiteral("TipoPessoa"), QStringLiteral("CPF")},
+                                        Col{QStringLiteral("Razão Social"), QStringLiteral("RazSocialEmp"), Fmt::Name,
+                                            QStringLiteral("TipoPessoa"), QStringLiteral("NomPessoaFisica")},
+                                        Col{QStringLiteral("Nome Fantasia"), QStringLiteral("NomFantasia")},
+                                        Col{QStringLiteral("Papel na Certificação"), QStringLiteral("PapelEmp")}},
+                                       group);
     DBGridProdutos = new SelectionGrid(QStringLiteral("DBGridProdutos"),
                                        {Col{QStringLiteral("Marca"), QStringLiteral("MarcaProd")},
                                         Col{QStringLiteral("Modelo"), QStringLiteral("ModeloProd")},
@@ -92,15 +100,16 @@ ExcluiCertificadoPanel::ExcluiCertificadoPanel(MaintenanceContext &context, QWid
     layout->addWidget(gridGroup(group, QStringLiteral("Empresas Certificadas"), DBGridEmpresas), 3);
     layout->addWidget(gridGroup(group, QStringLiteral("Produtos Certificados"), DBGridProdutos), 3);
     layout->addWidget(gridGroup(group, QStringLiteral("Serviços Certificados"), DBGridServicos), 2);
-    const QList<std::pair<SelectionGrid *, QList<int>>> widths{{DBGridEmpresas, {110, 150, 260, 150}},
-                                                                {DBGridProdutos, {210, 210, 90, 150}},
-                                                                {DBGridServicos, {320}}};
+    const QList<std::pair<SelectionGrid *, QList<int>>> widths{
+        {DBGridEmpresas, {110, 150, 260, 150}}, {DBGridProdutos, {210, 210, 90, 150}}, {DBGridServicos, {320}}};
     for (const auto &[grid, columns] : widths)
         for (int c = 0; c < columns.size(); ++c)
             grid->setColumnWidth(c, columns.at(c));
 
-    btnSelCertExclusao = DialogParts::button(group, QStringLiteral("btnSelCertExclusao"), QStringLiteral("Seleciona Certificado"));
-    btnExcluiCertif = DialogParts::button(group, QStringLiteral("btnExcluiCertif"), QStringLiteral("Exclui Certificado"));
+    btnSelCertExclusao = DialogParts::button(group, QStringLiteral("btnSelCertExclusao"),
+                                             QStringLiteral("Seleciona Certificado"));
+    btnExcluiCertif = DialogParts::button(group, QStringLiteral("btnExcluiCertif"),
+                                          QStringLiteral("Exclui Certificado"));
     BitBtn83 = DialogParts::button(group, QStringLiteral("BitBtn83"), QStringLiteral("Cancela"));
     auto *row = new QHBoxLayout;
     row->addWidget(btnSelCertExclusao);

@@ -42,10 +42,10 @@ private:
     CertificateChooser m_chooser;
     CertificateKey m_shown;
 
-    QLineEdit *DBEdit1 = nullptr;   // Certificador
-    QLineEdit *DBEdit2 = nullptr;   // Número do Certificado
-    QLineEdit *DBEdit3 = nullptr;   // Classe do Certificado
-    QLineEdit *DBEdit4 = nullptr;   // Classe de Produtos
+    QLineEdit *DBEdit1 = nullptr; // Certificador
+    QLineEdit *DBEdit2 = nullptr; // Número do Certificado
+    QLineEdit *DBEdit3 = nullptr; // Classe do Certificado
+    QLineEdit *DBEdit4 = nullptr; // Classe de Produtos
     SelectionGrid *DBGridEmpresas = nullptr;
     SelectionGrid *DBGridProdutos = nullptr;
     SelectionGrid *DBGridServicos = nullptr;

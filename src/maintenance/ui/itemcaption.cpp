@@ -13,7 +13,10 @@ QString value(const StatusEvents::ItemKey &key, const char *column)
     return {};
 }
 
-bool has(const StatusEvents::ItemKey &key, const char *column) { return !value(key, column).isEmpty(); }
+bool has(const StatusEvents::ItemKey &key, const char *column)
+{
+    return !value(key, column).isEmpty();
+}
 
 }
 

@@ -20,7 +20,10 @@
 
 ItemTab::ItemTab(MaintenanceContext &context, ItemKind kind, const Names &names,
                  const QList<SelectionListModel::Column> &columns, QWidget *parent)
-    : CertificateTab(parent), m_ctx(context), m_kind(kind), m_names(names)
+    : CertificateTab(parent),
+      m_ctx(context),
+      m_kind(kind),
+      m_names(names)
 {
     setObjectName(names.tab);
     auto *layout = new QVBoxLayout(this);
@@ -84,9 +87,9 @@ ItemTab::ItemTab(MaintenanceContext &context, ItemKind kind, const Names &names,
 
 void ItemTab::addRow(const QString &text, QWidget *widget)
 {
-    QLabel *label = widget == m_entryDate ? m_entryDateLabel
-                                          : DialogParts::label(m_detail, QStringLiteral("Lb") + widget->objectName(),
-                                                               text, widget);
+    QLabel *label = widget == m_entryDate
+        ? m_entryDateLabel
+        : DialogParts::label(m_detail, QStringLiteral("Lb") + widget->objectName(), text, widget);
     m_form->addRow(label, widget);
     chainFocus(widget->focusProxy() ? widget->focusProxy() : widget);
 }
@@ -118,7 +121,10 @@ ItemService::Certificate ItemTab::certificate() const
     return {m_open.key, m_open.issueDate, m_open.held};
 }
 
-ItemService ItemTab::service() const { return ItemService(m_ctx.db, m_ctx.messenger, m_ctx.userCode, m_kind); }
+ItemService ItemTab::service() const
+{
+    return ItemService(m_ctx.db, m_ctx.messenger, m_ctx.userCode, m_kind);
+}
 
 void ItemTab::openCertificate(const OpenCertificate &certificate)
 {
@@ -147,7 +153,10 @@ void ItemTab::entered()
         reload(m_current);
 }
 
-QString ItemTab::leaveRefusal() const { return m_editing ? m_names.leaveRefusal : QString(); }
+QString ItemTab::leaveRefusal() const
+{
+    return m_editing ? m_names.leaveRefusal : QString();
+}
 
 std::optional<TabItem> ItemTab::currentItem() const
 {

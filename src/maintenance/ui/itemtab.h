@@ -81,7 +81,7 @@ protected:
     virtual bool select(CertificateItem &draft) = 0;
     // An inclusion or edit starts (lists to fill), or ends.
     virtual void editStarted(bool inclusion) { Q_UNUSED(inclusion) }
-    virtual void editEnded() {}
+    virtual void editEnded() { }
     // The detail widgets follow the state (locked in browse).
     virtual void editingChanged(bool editing) { Q_UNUSED(editing) }
 

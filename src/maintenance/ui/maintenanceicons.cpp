@@ -137,20 +137,11 @@ QIcon icon(Icon which)
         sheet(p);
         badge(p, Red, QStringLiteral("×"));
         break;
-    case Companies:
-        building(p);
-        break;
-    case Products:
-        box(p);
-        break;
-    case QueloraTables:
-        grid(p);
-        break;
-    case Import:
-        import(p);
-        break;
-    case Exit:
-        break;
+    case Companies: building(p); break;
+    case Products: box(p); break;
+    case QueloraTables: grid(p); break;
+    case Import: import(p); break;
+    case Exit: break;
     }
     p.end();
     return QIcon(pm);

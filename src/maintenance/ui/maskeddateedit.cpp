@@ -7,7 +7,8 @@
 #include <QPointer>
 #include <QTimer>
 
-MaskedDateEdit::MaskedDateEdit(QWidget *parent) : QLineEdit(parent)
+MaskedDateEdit::MaskedDateEdit(QWidget *parent)
+    : QLineEdit(parent)
 {
     setInputMask(QStringLiteral("99/99/9999;_"));
     setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("00/00/00000")) + 16);
@@ -21,11 +22,20 @@ QString MaskedDateEdit::boxText() const
     return t;
 }
 
-QDate MaskedDateEdit::date() const { return MaintenanceDates::parse(boxText()); }
+QDate MaskedDateEdit::date() const
+{
+    return MaintenanceDates::parse(boxText());
+}
 
-QDateTime MaskedDateEdit::moment() const { return MaintenanceDates::atMidnight(date()); }
+QDateTime MaskedDateEdit::moment() const
+{
+    return MaintenanceDates::atMidnight(date());
+}
 
-void MaskedDateEdit::setMoment(const QDateTime &moment) { setDate(moment.isValid() ? moment.date() : QDate()); }
+void MaskedDateEdit::setMoment(const QDateTime &moment)
+{
+    setDate(moment.isValid() ? moment.date() : QDate());
+}
 
 void MaskedDateEdit::setDate(const QDate &date)
 {
@@ -35,7 +45,10 @@ void MaskedDateEdit::setDate(const QDate &date)
         clearDate();
 }
 
-void MaskedDateEdit::clearDate() { setText(QString()); }
+void MaskedDateEdit::clearDate()
+{
+    setText(QString());
+}
 
 void MaskedDateEdit::takeFocusBack()
 {

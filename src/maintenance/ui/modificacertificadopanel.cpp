@@ -17,7 +17,8 @@
 #include <QVBoxLayout>
 
 ModificaCertificadoPanel::ModificaCertificadoPanel(MaintenanceContext &context, QWidget *parent)
-    : QWidget(parent), m_ctx(context)
+    : QWidget(parent),
+      m_ctx(context)
 {
     auto *outer = new QVBoxLayout(this);
     auto *group = new QGroupBox(QStringLiteral("Modifica Certificado"), this);

@@ -16,7 +16,8 @@
 #include <QVBoxLayout>
 
 NovoCertificadoPanel::NovoCertificadoPanel(MaintenanceContext &context, QWidget *parent)
-    : QWidget(parent), m_ctx(context)
+    : QWidget(parent),
+      m_ctx(context)
 {
     auto *outer = new QVBoxLayout(this);
     auto *group = new QGroupBox(QStringLiteral("Novo Certificado"), this);
@@ -76,8 +77,8 @@ bool NovoCertificadoPanel::isModified() const
 void NovoCertificadoPanel::updateSaveEnabled()
 {
     const Certificate c = m_form->read(m_blank);
-    btnSalvaInclusao->setEnabled(!c.siglaCertificador.isEmpty() && !c.numCertif.isEmpty()
-                                 && !MaintenanceDates::isBlank(m_form->emissao->boxText()) && c.hasClasses());
+    btnSalvaInclusao->setEnabled(!c.siglaCertificador.isEmpty() && !c.numCertif.isEmpty() &&
+                                 !MaintenanceDates::isBlank(m_form->emissao->boxText()) && c.hasClasses());
 }
 
 void NovoCertificadoPanel::MaskEdit3Exit()

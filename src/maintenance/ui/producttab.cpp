@@ -27,7 +27,10 @@ public:
 class CompanyList : public QComboBox
 {
 public:
-    CompanyList(QWidget *parent, std::function<void()> fill) : QComboBox(parent), m_fill(std::move(fill)) {}
+    CompanyList(QWidget *parent, std::function<void()> fill)
+        : QComboBox(parent),
+          m_fill(std::move(fill))
+    { }
     void showPopup() override
     {
         m_fill();
@@ -40,7 +43,10 @@ private:
 
 }
 
-QValidator *ProductTab::numberValidator(QObject *parent) { return new NumberValidator(parent); }
+QValidator *ProductTab::numberValidator(QObject *parent)
+{
+    return new NumberValidator(parent);
+}
 
 ProductTab::ProductTab(MaintenanceContext &context, ItemKind kind, const Names &names, const QString &companyName,
                        const QList<SelectionListModel::Column> &columns, QWidget *parent)
@@ -62,9 +68,7 @@ ProductTab::ProductTab(MaintenanceContext &context, ItemKind kind, const Names &
     row->addWidget(m_companyName);
     m_companyList->hide();
     m_company->setFocusProxy(m_companyList);
-    m_chooser = [this]() {
-        return TFrmSelecionaProduto::choose(this, m_ctx.db, m_ctx.messenger, m_ctx.userCode);
-    };
+    m_chooser = [this]() { return TFrmSelecionaProduto::choose(this, m_ctx.db, m_ctx.messenger, m_ctx.userCode); };
 }
 
 void ProductTab::showItem(const CertificateItem &item)

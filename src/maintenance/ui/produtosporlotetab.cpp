@@ -3,8 +3,8 @@
 #include "base/messenger.h"
 #include "maintenance/maintenancedates.h"
 #include "maintenance/ui/maskeddateedit.h"
-#include "shell/ui/guardedslot.h"
 #include "shell/ui/columnfit.h"
+#include "shell/ui/guardedslot.h"
 
 #include <QLineEdit>
 
@@ -88,7 +88,10 @@ void ProdutosPorLoteTab::showItem(const CertificateItem &item)
     m_invoice->setEnabled(isEditing() && m_importado == 1);
 }
 
-void ProdutosPorLoteTab::editingChanged(bool editing) { m_invoice->setEnabled(editing && m_importado == 1); }
+void ProdutosPorLoteTab::editingChanged(bool editing)
+{
+    m_invoice->setEnabled(editing && m_importado == 1);
+}
 
 void ProdutosPorLoteTab::readItem(CertificateItem &item) const
 {

@@ -2,8 +2,8 @@
 
 #include "db/database.h"
 #include "maintenance/ui/maskeddateedit.h"
-#include "shell/ui/dialogparts.h"
 #include "shell/ui/columnfit.h"
+#include "shell/ui/dialogparts.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -81,9 +81,8 @@ ProdutosPorUnidadeTab::ProdutosPorUnidadeTab(MaintenanceContext &context, QWidge
     QSqlQuery q = m_ctx.db.exec(QStringLiteral("SELECT SiglaUF FROM UF ORDER BY SiglaUF"));
     while (q.next())
         m_uf->addItem(q.value(0).toString());
-    const std::pair<const char *, QWidget *> rows[] = {{"Instalado em", m_local}, {"Bairro", m_bairro},
-                                                       {"Cidade", m_cidade},      {"CEP", m_cep},
-                                                       {"UF", m_uf}};
+    const std::pair<const char *, QWidget *> rows[] = {
+        {"Instalado em", m_local}, {"Bairro", m_bairro}, {"Cidade", m_cidade}, {"CEP", m_cep}, {"UF", m_uf}};
     for (const auto &[text, widget] : rows) {
         form->addRow(DialogParts::label(m_location, QStringLiteral("Lb") + widget->objectName(),
                                         QString::fromUtf8(text), widget),
@@ -94,7 +93,10 @@ ProdutosPorUnidadeTab::ProdutosPorUnidadeTab(MaintenanceContext &context, QWidge
     m_location->setEnabled(false);
 }
 
-void ProdutosPorUnidadeTab::editingChanged(bool editing) { m_location->setEnabled(editing); }
+void ProdutosPorUnidadeTab::editingChanged(bool editing)
+{
+    m_location->setEnabled(editing);
+}
 
 void ProdutosPorUnidadeTab::showItem(const CertificateItem &item)
 {

@@ -7,7 +7,8 @@
 
 SelectionGrid::SelectionGrid(const QString &objectName, const QList<SelectionListModel::Column> &columns,
                              QWidget *parent)
-    : QTableView(parent), m_model(new SelectionListModel(this))
+    : QTableView(parent),
+      m_model(new SelectionListModel(this))
 {
     setObjectName(objectName);
     m_model->setColumns(columns);
@@ -37,7 +38,10 @@ void SelectionGrid::open(Database &db, const SelectionSql::Statement &statement)
         setCurrentIndex(m_model->index(0, 0));
 }
 
-void SelectionGrid::close() { m_model->close(); }
+void SelectionGrid::close()
+{
+    m_model->close();
+}
 
 int SelectionGrid::currentRow() const
 {

@@ -5,7 +5,9 @@
 #include <functional>
 
 class Database;
-namespace SelectionSql { struct Statement; }
+namespace SelectionSql {
+struct Statement;
+}
 
 // The grid of a selection dialog over its lazy list: whole rows, read-only,
 // a column title click asks for a new ordering, a double click or Enter

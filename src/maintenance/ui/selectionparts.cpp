@@ -14,7 +14,10 @@ namespace {
 class EnterFilter : public QObject
 {
 public:
-    EnterFilter(QObject *parent, std::function<void()> filter) : QObject(parent), m_filter(std::move(filter)) {}
+    EnterFilter(QObject *parent, std::function<void()> filter)
+        : QObject(parent),
+          m_filter(std::move(filter))
+    { }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override

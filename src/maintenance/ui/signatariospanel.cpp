@@ -5,13 +5,13 @@
 #include "maintenance/ui/selectiongrid.h"
 #include "maintenance/ui/selectionparts.h"
 #include "maintenance/ui/tablepanelparts.h"
-#include "shell/ui/guardedslot.h"
 #include "shell/ui/columnfit.h"
+#include "shell/ui/guardedslot.h"
 
 #include <QFormLayout>
-#include <QLabel>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -24,12 +24,15 @@ namespace {
 SelectionSql::Statement listStatement()
 {
     return {QStringLiteral("Select ID_Signatario, Signatario, Default_s from Signatarios"),
-            QStringLiteral("order by default_s DESC, signatario ASC"), {}};
+            QStringLiteral("order by default_s DESC, signatario ASC"),
+            {}};
 }
 
 }
 
-SignatariosPanel::SignatariosPanel(MaintenanceContext &context, QWidget *parent) : QWidget(parent), m_ctx(context)
+SignatariosPanel::SignatariosPanel(MaintenanceContext &context, QWidget *parent)
+    : QWidget(parent),
+      m_ctx(context)
 {
     using Col = SelectionListModel::Column;
     auto *outer = new QVBoxLayout(this);

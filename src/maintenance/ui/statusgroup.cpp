@@ -6,7 +6,8 @@
 #include <QLabel>
 #include <QToolButton>
 
-StatusGroup::StatusGroup(const QString &title, const Names &names, QWidget *parent) : QGroupBox(title, parent)
+StatusGroup::StatusGroup(const QString &title, const Names &names, QWidget *parent)
+    : QGroupBox(title, parent)
 {
     auto *row = new QHBoxLayout(this);
     m_text = new QLabel(this);

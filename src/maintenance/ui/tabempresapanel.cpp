@@ -8,9 +8,9 @@
 #include "maintenance/ui/selectionparts.h"
 #include "maintenance/ui/tablepanelparts.h"
 #include "maintenance/ui/tfrmselecionaempresa.h"
-#include "shell/ui/guardedslot.h"
-#include "shell/ui/columnfit.h"
 #include "shell/shared/ui/spreadsheetexport.h"
+#include "shell/ui/columnfit.h"
+#include "shell/ui/guardedslot.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -40,7 +40,9 @@ QLineEdit *box(QWidget *parent, const char *name, const char *column)
 
 }
 
-TabEmpresaPanel::TabEmpresaPanel(MaintenanceContext &context, QWidget *parent) : QWidget(parent), m_ctx(context)
+TabEmpresaPanel::TabEmpresaPanel(MaintenanceContext &context, QWidget *parent)
+    : QWidget(parent),
+      m_ctx(context)
 {
     buildUi();
     m_chooser = [this]() -> std::optional<CompanyKey> {
@@ -65,7 +67,8 @@ void TabEmpresaPanel::buildUi()
     DBGridEmpresa = new SelectionGrid(
         QStringLiteral("DBGridEmpresa"),
         {Col{QStringLiteral("País"), QStringLiteral("NomePais")},
-         Col{QStringLiteral("CNPJ/CPF"), QStringLiteral("CGC"), Fmt::TaxId, QStringLiteral("TipoPessoa"), QStringLiteral("CPF")},
+         Col{QStringLiteral("CNPJ/CPF"), QStringLiteral("CGC"), Fmt::TaxId, QStringLiteral("TipoPessoa"),
+             QStringLiteral("CPF")},
          Col{QStringLiteral("Razão Social/Nome Pessoa Física"), QStringLiteral("RazSocialEmp"), Fmt::Name,
              QStringLiteral("TipoPessoa"), QStringLiteral("NomPessoaFisica")},
          Col{QStringLiteral("Nome Fantasia"), QStringLiteral("NomFantasia")}},
@@ -401,10 +404,10 @@ void TabEmpresaPanel::btnOkClick()
     if (!saved) {
         const bool person = RbFisica->isChecked();
         QWidget *focus = refused == Field::Country ? static_cast<QWidget *>(CbPais)
-                         : refused == Field::TaxId ? (person ? static_cast<QWidget *>(EdCPF) : EdCNPJ)
-                         : refused == Field::Name  ? (person ? static_cast<QWidget *>(EdNomePessoaFisica) : EdRazaoSocial)
-                         : refused == Field::Cep   ? static_cast<QWidget *>(EdCEP)
-                                                   : nullptr;
+            : refused == Field::TaxId              ? (person ? static_cast<QWidget *>(EdCPF) : EdCNPJ)
+            : refused == Field::Name ? (person ? static_cast<QWidget *>(EdNomePessoaFisica) : EdRazaoSocial)
+            : refused == Field::Cep  ? static_cast<QWidget *>(EdCEP)
+                                     : nullptr;
         if (focus && focus->isEnabled())
             focus->setFocus();
         return;

@@ -5,8 +5,8 @@
 #include "maintenance/ui/selectionparts.h"
 #include "maintenance/ui/tablepanelparts.h"
 #include "maintenance/ui/tfrmselecionaproduto.h"
-#include "shell/ui/guardedslot.h"
 #include "shell/shared/ui/spreadsheetexport.h"
+#include "shell/ui/guardedslot.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -20,7 +20,9 @@
 using SelectionParts::button;
 using SelectionParts::labelFor;
 
-TabProdutoPanel::TabProdutoPanel(MaintenanceContext &context, QWidget *parent) : QWidget(parent), m_ctx(context)
+TabProdutoPanel::TabProdutoPanel(MaintenanceContext &context, QWidget *parent)
+    : QWidget(parent),
+      m_ctx(context)
 {
     using Col = SelectionListModel::Column;
     using Fmt = SelectionListModel::Format;
@@ -67,13 +69,13 @@ TabProdutoPanel::TabProdutoPanel(MaintenanceContext &context, QWidget *parent) :
     QLabel *brandCount = counter("LbTamMarcaProd");
     QLabel *modelCount = counter("LbTamModeloProd");
     QLabel *descrCount = counter("LbTamDescrProd");
-    EdMarcaProd = SelectionParts::countedField(d, QStringLiteral("EdMarcaProd"), QStringLiteral("MarcaProd"), brandCount,
-                                               ProductInclusion::MaxText);
-    EdModeloProd = SelectionParts::countedField(d, QStringLiteral("EdModeloProd"), QStringLiteral("ModeloProd"), modelCount,
-                                                ProductInclusion::MaxText);
+    EdMarcaProd = SelectionParts::countedField(d, QStringLiteral("EdMarcaProd"), QStringLiteral("MarcaProd"),
+                                               brandCount, ProductInclusion::MaxText);
+    EdModeloProd = SelectionParts::countedField(d, QStringLiteral("EdModeloProd"), QStringLiteral("ModeloProd"),
+                                                modelCount, ProductInclusion::MaxText);
     EdCodEANUPC = SelectionParts::countedField(d, QStringLiteral("EdCodEANUPC"), QStringLiteral("CodEANUPC"), nullptr);
-    EdDescrProd = SelectionParts::countedField(d, QStringLiteral("EdDescrProd"), QStringLiteral("DescrProd"), descrCount,
-                                               ProductInclusion::MaxText);
+    EdDescrProd = SelectionParts::countedField(d, QStringLiteral("EdDescrProd"), QStringLiteral("DescrProd"),
+                                               descrCount, ProductInclusion::MaxText);
     CkImportado = new QCheckBox(QStringLiteral("Produto Importado ?"), d);
     CkImportado->setObjectName(QStringLiteral("CkImportadoProd"));
 

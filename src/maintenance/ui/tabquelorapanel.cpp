@@ -12,7 +12,9 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-TabQueloraPanel::TabQueloraPanel(MaintenanceContext &context, QWidget *parent) : QWidget(parent), m_ctx(context)
+TabQueloraPanel::TabQueloraPanel(MaintenanceContext &context, QWidget *parent)
+    : QWidget(parent),
+      m_ctx(context)
 {
     auto *outer = new QVBoxLayout(this);
     auto *group = new QGroupBox(QStringLiteral("Tabelas QUELORA"), this);

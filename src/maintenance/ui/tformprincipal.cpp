@@ -2,20 +2,20 @@
 
 #include "import/ui/tfrmimporta.h"
 #include "maintenance/certificateservice.h"
-#include "maintenance/ui/empresasenvolvidastab.h"
+#include "maintenance/ui/certificateform.h"
 #include "maintenance/ui/documentwindows.h"
+#include "maintenance/ui/empresasenvolvidastab.h"
+#include "maintenance/ui/excluicertificadopanel.h"
 #include "maintenance/ui/itemtabs.h"
 #include "maintenance/ui/maintenanceicons.h"
-#include "maintenance/ui/excluicertificadopanel.h"
 #include "maintenance/ui/modificacertificadopanel.h"
+#include "maintenance/ui/novocertificadopanel.h"
 #include "maintenance/ui/signatariospanel.h"
 #include "maintenance/ui/tabempresapanel.h"
 #include "maintenance/ui/tabprodutopanel.h"
 #include "maintenance/ui/tabquelorapanel.h"
-#include "maintenance/ui/novocertificadopanel.h"
 #include "maintenance/ui/tfrmselecionaempresa.h"
 #include "maintenance/ui/tfrmselecionaproduto.h"
-#include "maintenance/ui/certificateform.h"
 #include "reports/ui/certificatereportpreviews.h"
 #include "reports/ui/tfrmrelatoriocertificados.h"
 #include "shell/startupcheck.h"
@@ -45,20 +45,26 @@ const QString TabProduto = QStringLiteral("TabProduto");
 const QString TabQuelora = QStringLiteral("TabQuelora");
 const QString Signatarios = QStringLiteral("Signatarios");
 
-QString panelName(const QString &mode) { return QStringLiteral("Panel") + mode; }
+QString panelName(const QString &mode)
+{
+    return QStringLiteral("Panel") + mode;
+}
 
 }
 
 const QStringList &TFormPrincipal::modes()
 {
-    static const QStringList all{Principal, NovoCertificado, ModificaCertificado, ExcluiCertificado,
-                                 TabEmpresa, TabProduto, TabQuelora, Signatarios};
+    static const QStringList all{Principal,  NovoCertificado, ModificaCertificado, ExcluiCertificado,
+                                 TabEmpresa, TabProduto,      TabQuelora,          Signatarios};
     return all;
 }
 
 TFormPrincipal::TFormPrincipal(TDMCapaSistema &capa, Messenger &messenger, const LoginState &login,
                                const QStringList &statusTexts, QWidget *parent)
-    : QDialog(parent), m_capa(capa), m_login(login), m_ctx{capa.database(), messenger, login.userCode, {}}
+    : QDialog(parent),
+      m_capa(capa),
+      m_login(login),
+      m_ctx{capa.database(), messenger, login.userCode, {}}
 {
     setObjectName(QStringLiteral("FormPrincipal"));
     setWindowTitle(QStringLiteral("Corvane - Manutenção da Base de Dados"));
@@ -153,12 +159,10 @@ void TFormPrincipal::buildMenus(QMenuBar *bar)
     addEntry(QStringLiteral("Signatario"), Signatarios);
     addEntry(QStringLiteral("Importa"), {}, [this] { ImportadadosArquivoTXT1Click(); });
     addEntry(QStringLiteral("Sair"), {}, [this] { Sair1Click(); });
-    addEntry(QStringLiteral("CertificadosIncompletos1"), {}, [this] {
-        CertificateReportPreviews::incompletos(this, m_ctx.db, m_login, m_ctx.messenger);
-    });
-    addEntry(QStringLiteral("CertificadosProntosparaAprovacao1"), {}, [this] {
-        CertificateReportPreviews::prontos(this, m_ctx.db, m_login, m_ctx.messenger);
-    });
+    addEntry(QStringLiteral("CertificadosIncompletos1"), {},
+             [this] { CertificateReportPreviews::incompletos(this, m_ctx.db, m_login, m_ctx.messenger); });
+    addEntry(QStringLiteral("CertificadosProntosparaAprovacao1"), {},
+             [this] { CertificateReportPreviews::prontos(this, m_ctx.db, m_login, m_ctx.messenger); });
     addEntry(QStringLiteral("EspelhodoCertificado1"), {}, [this] {
         // The report's filters choose from the same lists as the maintenance,
         // without offering to register a new company or product there.
@@ -241,7 +245,8 @@ void TFormPrincipal::buildToolbar(QWidget *panel)
     button("spbTabProduto", QStringLiteral("Tabela de Produtos"), I::Products, QStringLiteral("Produto"));
     button("spbTabQuelora", QStringLiteral("Tabelas do Quelora"), I::QueloraTables, QStringLiteral("Quelora"));
     gap();
-    button("spbImportaDados", QStringLiteral("Importação Dados do Arquivo Texto"), I::Import, QStringLiteral("Importa"));
+    button("spbImportaDados", QStringLiteral("Importação Dados do Arquivo Texto"), I::Import,
+           QStringLiteral("Importa"));
     gap();
     button("spbSaida", QStringLiteral("Saída"), I::Exit, QStringLiteral("Sair"));
     row->addStretch();
@@ -361,7 +366,10 @@ void TFormPrincipal::Novo1Click()
     m_novo->form()->numero->setFocus();
 }
 
-void TFormPrincipal::Altera1Click() { setMode(ModificaCertificado); }
+void TFormPrincipal::Altera1Click()
+{
+    setMode(ModificaCertificado);
+}
 
 void TFormPrincipal::ImportadadosArquivoTXT1Click()
 {
@@ -372,7 +380,10 @@ void TFormPrincipal::ImportadadosArquivoTXT1Click()
     importer.exec();
 }
 
-void TFormPrincipal::Sair1Click() { accept(); }
+void TFormPrincipal::Sair1Click()
+{
+    accept();
+}
 
 void TFormPrincipal::reject()
 {

@@ -24,8 +24,8 @@ class TFormPrincipal : public QDialog
 {
     Q_OBJECT
 public:
-    TFormPrincipal(TDMCapaSistema &capa, Messenger &messenger, const LoginState &login,
-                   const QStringList &statusTexts, QWidget *parent = nullptr);
+    TFormPrincipal(TDMCapaSistema &capa, Messenger &messenger, const LoginState &login, const QStringList &statusTexts,
+                   QWidget *parent = nullptr);
     ~TFormPrincipal() override;
 
     static const QStringList &modes();

@@ -38,7 +38,11 @@ Texts textsFor(const QString &letter)
 
 TFrmAlteraStatusEmpresa::TFrmAlteraStatusEmpresa(Database &db, Messenger &messenger, const CascadeRequest &request,
                                                  JustificationPrompt askJustification, QWidget *parent)
-    : QDialog(parent), m_db(db), m_msg(messenger), m_req(request), m_ask(std::move(askJustification)),
+    : QDialog(parent),
+      m_db(db),
+      m_msg(messenger),
+      m_req(request),
+      m_ask(std::move(askJustification)),
       m_cascade(db, messenger, request)
 {
     setObjectName(QStringLiteral("FrmAlteraStatusEmpresa"));
@@ -126,8 +130,8 @@ void TFrmAlteraStatusEmpresa::buildUi()
 void TFrmAlteraStatusEmpresa::fill()
 {
     const Texts t = textsFor(m_req.letter);
-    LbPropagar->setText(QString::fromUtf8(t.label) + QLatin1Char('\n')
-                        + QStringLiteral("para os Produtos ou Serviços Vinculados"));
+    LbPropagar->setText(QString::fromUtf8(t.label) + QLatin1Char('\n') +
+                        QStringLiteral("para os Produtos ou Serviços Vinculados"));
     GbTransferir->setTitle(QString::fromUtf8(t.group));
 
     DBGridProdutos->open(m_db, m_cascade.productsStatement());
@@ -135,8 +139,8 @@ void TFrmAlteraStatusEmpresa::fill()
 
     CbNovaEmpresa->addItem(QString());
     for (const CertificateCompany &c : m_cascade.companies()) {
-        const bool self = c.key.codigoPais.compare(m_req.company.codigoPais, Qt::CaseInsensitive) == 0
-                          && c.key.idEmpresa.compare(m_req.company.idEmpresa, Qt::CaseInsensitive) == 0;
+        const bool self = c.key.codigoPais.compare(m_req.company.codigoPais, Qt::CaseInsensitive) == 0 &&
+            c.key.idEmpresa.compare(m_req.company.idEmpresa, Qt::CaseInsensitive) == 0;
         if (self)
             EdEmpresaAtual->setText(c.name);
         else

@@ -53,7 +53,9 @@ QStackedWidget *pair(QWidget *parent, QComboBox *c, QLineEdit *e, const QString 
 
 TFrmDocumentosNormativos::TFrmDocumentosNormativos(MaintenanceContext &context, DocNormLinks::Mode mode,
                                                    const DocNormLinks::Item &item, QWidget *parent)
-    : QDialog(parent), m_ctx(context), m_dm(context.db, context.messenger, context.userCode, mode, item)
+    : QDialog(parent),
+      m_ctx(context),
+      m_dm(context.db, context.messenger, context.userCode, mode, item)
 {
     setObjectName(QStringLiteral("FrmDocumentosNormativos"));
     setWindowTitle(QStringLiteral("Documentos Normativos"));
@@ -136,9 +138,9 @@ TFrmDocumentosNormativos::TFrmDocumentosNormativos(MaintenanceContext &context, 
     grid->addWidget(DialogParts::label(GbEdicao, QStringLiteral("LbTitulo"), QStringLiteral("Título"), cmbTitulo), 0,
                     1);
     grid->addWidget(pair(GbEdicao, cmbTitulo, EdtTitulo, QStringLiteral("Título")), 1, 1);
-    grid->addWidget(DialogParts::label(GbEdicao, QStringLiteral("LbTipoDoc"), QStringLiteral("Tipo de Documento"),
-                                       cmbTipoDoc),
-                    0, 2);
+    grid->addWidget(
+        DialogParts::label(GbEdicao, QStringLiteral("LbTipoDoc"), QStringLiteral("Tipo de Documento"), cmbTipoDoc), 0,
+        2);
     grid->addWidget(pair(GbEdicao, cmbTipoDoc, EdtTipoDoc, QStringLiteral("Tipo de Documento")), 1, 2);
     grid->addWidget(DialogParts::label(GbEdicao, QStringLiteral("LbDtEntrada"),
                                        QStringLiteral("Dt. Entrada no Certificado"), EdtDtEntrada),
@@ -148,8 +150,8 @@ TFrmDocumentosNormativos::TFrmDocumentosNormativos(MaintenanceContext &context, 
     grid->setColumnStretch(1, 3);
     grid->setColumnStretch(2, 2);
     bbtAplicarDocNorm = DialogParts::button(GbEdicao, QStringLiteral("bbtAplicarDocNorm"), QStringLiteral("Aplicar"));
-    bbtCancelarDocNorm =
-        DialogParts::button(GbEdicao, QStringLiteral("bbtCancelarDocNorm"), QStringLiteral("Cancelar"));
+    bbtCancelarDocNorm = DialogParts::button(GbEdicao, QStringLiteral("bbtCancelarDocNorm"),
+                                             QStringLiteral("Cancelar"));
     auto *editButtons = new QHBoxLayout;
     editButtons->addStretch();
     editButtons->addWidget(bbtAplicarDocNorm);
@@ -345,8 +347,8 @@ void TFrmDocumentosNormativos::cmbTipoDocChange()
 
 void TFrmDocumentosNormativos::updateApply()
 {
-    bbtAplicarDocNorm->setEnabled(m_editing && !cmbIdentificacao->currentText().isEmpty()
-                                  && !cmbTitulo->currentText().isEmpty() && !cmbTipoDoc->currentText().isEmpty());
+    bbtAplicarDocNorm->setEnabled(m_editing && !cmbIdentificacao->currentText().isEmpty() &&
+                                  !cmbTitulo->currentText().isEmpty() && !cmbTipoDoc->currentText().isEmpty());
 }
 
 std::optional<DocNormLinks::Candidate> TFrmDocumentosNormativos::chosenCandidate() const

@@ -24,8 +24,7 @@ class TFrmDocumentosNormativos : public QDialog
     Q_OBJECT
 public:
     // Opens the history of a link (event table, link key, issue date).
-    using HistoryOpener =
-        std::function<void(StatusEvents::Table, const StatusEvents::ItemKey &, const QDateTime &)>;
+    using HistoryOpener = std::function<void(StatusEvents::Table, const StatusEvents::ItemKey &, const QDateTime &)>;
 
     TFrmDocumentosNormativos(MaintenanceContext &context, DocNormLinks::Mode mode, const DocNormLinks::Item &item,
                              QWidget *parent = nullptr);

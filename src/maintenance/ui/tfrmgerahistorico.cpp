@@ -4,10 +4,10 @@
 #include "maintenance/maintenancedates.h"
 #include "maintenance/ui/itemcaption.h"
 #include "maintenance/ui/maskeddateedit.h"
+#include "shell/shared/ui/spreadsheetexport.h"
+#include "shell/ui/columnfit.h"
 #include "shell/ui/dialogparts.h"
 #include "shell/ui/guardedslot.h"
-#include "shell/ui/columnfit.h"
-#include "shell/shared/ui/spreadsheetexport.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -23,7 +23,9 @@
 TFrmGeraHistorico::TFrmGeraHistorico(Database &db, Messenger &messenger, const QString &userCode,
                                      StatusEvents::Table table, const StatusEvents::ItemKey &key,
                                      const QDateTime &issue, QWidget *parent)
-    : QDialog(parent), m_msg(messenger), m_history(db, messenger, userCode, table, key, issue)
+    : QDialog(parent),
+      m_msg(messenger),
+      m_history(db, messenger, userCode, table, key, issue)
 {
     setObjectName(QStringLiteral("FrmGeraHistorico"));
     setWindowTitle(QStringLiteral("Histórico"));
@@ -186,8 +188,7 @@ void TFrmGeraHistorico::BtAplicarClick()
 {
     if (!m_editing)
         return;
-    const QString problem =
-        m_history.problem(EdtJustificativa->text(), EdtData->boxText(), QDate::currentDate());
+    const QString problem = m_history.problem(EdtJustificativa->text(), EdtData->boxText(), QDate::currentDate());
     if (!problem.isEmpty()) {
         // The entry stays in the edits for correction.
         m_msg.error(problem);

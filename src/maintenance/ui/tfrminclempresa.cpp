@@ -2,8 +2,8 @@
 
 #include "maintenance/selectionsql.h"
 #include "maintenance/ui/selectionparts.h"
-#include "shell/ui/guardedslot.h"
 #include "shell/ui/columnfit.h"
+#include "shell/ui/guardedslot.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -20,7 +20,10 @@ using SelectionParts::button;
 using SelectionParts::labelFor;
 
 TFrmInclEmpresa::TFrmInclEmpresa(Database &db, Messenger &messenger, const QString &userCode, QWidget *parent)
-    : QDialog(parent), m_db(db), m_msg(messenger), m_user(userCode)
+    : QDialog(parent),
+      m_db(db),
+      m_msg(messenger),
+      m_user(userCode)
 {
     setObjectName(QStringLiteral("FrmInclEmpresa"));
     setWindowTitle(QStringLiteral("Inclusão de Empresa"));
@@ -69,8 +72,7 @@ void TFrmInclEmpresa::buildUi()
 
     EdCNPJ = box(QStringLiteral("EdCNPJ"), QStringLiteral("CGC"));
     // Digits and the separators of a typed CNPJ or CPF.
-    EdCNPJ->setValidator(
-        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[-./0-9\\\\]*")), EdCNPJ));
+    EdCNPJ->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[-./0-9\\\\]*")), EdCNPJ));
     EdRazaoSocial = box(QStringLiteral("EdRazaoSocial"), QStringLiteral("RazSocialEmp"));
     EdNomeFantasia = box(QStringLiteral("EdNomeFantasia"), QStringLiteral("NomFantasia"));
     EdEndereco = box(QStringLiteral("EdEndereco"), QStringLiteral("EndLogr"));
@@ -205,9 +207,9 @@ void TFrmInclEmpresa::BtOkClick()
         return;
     }
     QWidget *focus = refused == Field::Country ? static_cast<QWidget *>(CbPais)
-                     : refused == Field::TaxId ? static_cast<QWidget *>(EdCNPJ)
-                     : refused == Field::Name  ? static_cast<QWidget *>(EdRazaoSocial)
-                     : refused == Field::Cep   ? static_cast<QWidget *>(EdCEP)
+        : refused == Field::TaxId              ? static_cast<QWidget *>(EdCNPJ)
+        : refused == Field::Name               ? static_cast<QWidget *>(EdRazaoSocial)
+        : refused == Field::Cep                ? static_cast<QWidget *>(EdCEP)
                                                : nullptr;
     if (focus)
         focus->setFocus();

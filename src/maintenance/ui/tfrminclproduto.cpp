@@ -15,7 +15,10 @@ using SelectionParts::button;
 using SelectionParts::labelFor;
 
 TFrmInclProduto::TFrmInclProduto(Database &db, Messenger &messenger, const QString &userCode, QWidget *parent)
-    : QDialog(parent), m_db(db), m_msg(messenger), m_user(userCode)
+    : QDialog(parent),
+      m_db(db),
+      m_msg(messenger),
+      m_user(userCode)
 {
     setObjectName(QStringLiteral("FrmInclProduto"));
     setWindowTitle(QStringLiteral("Inclusao de Produto"));

@@ -4,9 +4,9 @@
 #include "maintenance/maintenancedates.h"
 #include "maintenance/sendabletext.h"
 #include "maintenance/ui/maskeddateedit.h"
+#include "shell/ui/columnfit.h"
 #include "shell/ui/dialogparts.h"
 #include "shell/ui/guardedslot.h"
-#include "shell/ui/columnfit.h"
 
 #include <QFormLayout>
 #include <QLabel>
@@ -16,7 +16,10 @@
 #include <QVBoxLayout>
 
 TFrmJustificativa::TFrmJustificativa(Messenger &messenger, bool askDate, const QDateTime &issue, QWidget *parent)
-    : QDialog(parent), m_msg(messenger), m_askDate(askDate), m_issue(issue)
+    : QDialog(parent),
+      m_msg(messenger),
+      m_askDate(askDate),
+      m_issue(issue)
 {
     setObjectName(QStringLiteral("FrmJustificativa"));
     setWindowTitle(QStringLiteral("Justificativa"));

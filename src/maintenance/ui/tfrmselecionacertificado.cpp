@@ -6,9 +6,9 @@
 #include "maintenance/ui/tfrmselecionaproduto.h"
 #include "reports/certificateselection.h"
 #include "shell/shared/ui/frmdetalhesempresa.h"
+#include "shell/shared/ui/spreadsheetexport.h"
 #include "shell/shared/ui/waitcursor.h"
 #include "shell/ui/guardedslot.h"
-#include "shell/shared/ui/spreadsheetexport.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -40,7 +40,9 @@ QComboBox *classList(QWidget *parent, const QString &name, const QString &access
 }
 
 TFrmSelecionaCertificado::TFrmSelecionaCertificado(Database &db, Messenger &messenger, QWidget *parent)
-    : QDialog(parent), m_db(db), m_msg(messenger)
+    : QDialog(parent),
+      m_db(db),
+      m_msg(messenger)
 {
     setObjectName(QStringLiteral("FrmSelecionaCertificado"));
     setWindowTitle(QStringLiteral("Seleciona Certificado"));
@@ -151,9 +153,8 @@ void TFrmSelecionaCertificado::buildUi()
     connect(ok, &QPushButton::clicked, this, guarded(m_msg, [this] { BtOkClick(); }));
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(GrdCertificados, &SelectionGrid::rowChosen, this, guarded(m_msg, [this] { BtOkClick(); }));
-    connect(GrdCertificados, &SelectionGrid::titleClicked, this, [this](int column) {
-        guard(m_msg, [&] { GridTitleClick(column); });
-    });
+    connect(GrdCertificados, &SelectionGrid::titleClicked, this,
+            [this](int column) { guard(m_msg, [&] { GridTitleClick(column); }); });
     SelectionParts::filterOnEnter(EdNumero, guarded(m_msg, [this] { BtFiltraClick(); }));
 }
 
@@ -205,7 +206,10 @@ void TFrmSelecionaCertificado::run(Order order)
     showCount();
 }
 
-void TFrmSelecionaCertificado::showCount() { LbQuantidade->setText(QString::number(GrdCertificados->list()->found())); }
+void TFrmSelecionaCertificado::showCount()
+{
+    LbQuantidade->setText(QString::number(GrdCertificados->list()->found()));
+}
 
 void TFrmSelecionaCertificado::BtFiltraClick()
 {
@@ -250,8 +254,8 @@ void TFrmSelecionaCertificado::setProduct(const SelectedProduct &product)
 {
     m_product = product;
     EdProduto->setText(product.marcaProd + QStringLiteral(" / ") + product.modeloProd +
-                       QStringLiteral(" (Importado: ") + (product.importado == 1 ? QStringLiteral("Sim") : QStringLiteral("Não")) +
-                       QLatin1Char(')'));
+                       QStringLiteral(" (Importado: ") +
+                       (product.importado == 1 ? QStringLiteral("Sim") : QStringLiteral("Não")) + QLatin1Char(')'));
     EdProduto->setCursorPosition(0);
     // The product carries its own origin.
     CbImportado->setCurrentIndex(0);

@@ -5,9 +5,9 @@
 #include "maintenance/ui/selectiongrid.h"
 #include "maintenance/ui/selectionparts.h"
 #include "maintenance/ui/tfrminclempresa.h"
+#include "shell/shared/ui/spreadsheetexport.h"
 #include "shell/shared/ui/waitcursor.h"
 #include "shell/ui/guardedslot.h"
-#include "shell/shared/ui/spreadsheetexport.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -40,7 +40,10 @@ QString digitsOf(const QString &text)
 
 TFrmSelecionaEmpresa::TFrmSelecionaEmpresa(Database &db, Messenger &messenger, const QString &userCode, bool offerNew,
                                            QWidget *parent)
-    : QDialog(parent), m_db(db), m_msg(messenger), m_user(userCode)
+    : QDialog(parent),
+      m_db(db),
+      m_msg(messenger),
+      m_user(userCode)
 {
     setObjectName(QStringLiteral("FrmSelecionaEmpresa"));
     setWindowTitle(QStringLiteral("Seleciona Empresa"));
@@ -107,15 +110,14 @@ void TFrmSelecionaEmpresa::buildUi()
     filterLayout->addLayout(filterButtons);
 
     using Format = SelectionListModel::Format;
-    GrdEmpresas = new SelectionGrid(
-        QStringLiteral("GrdEmpresas"),
-        {{QStringLiteral("País"), QStringLiteral("NomePais")},
-         {QStringLiteral("CNPJ/CPF"), QStringLiteral("CGC"), Format::TaxId, QStringLiteral("TipoPessoa"),
-          QStringLiteral("CPF")},
-         {QStringLiteral("Razão Social/Nome Pessoa Física"), QStringLiteral("RazSocialEmp"), Format::Name,
-          QStringLiteral("TipoPessoa"), QStringLiteral("NomPessoaFisica")},
-         {QStringLiteral("Nome Fantasia"), QStringLiteral("NomFantasia")}},
-        this);
+    GrdEmpresas = new SelectionGrid(QStringLiteral("GrdEmpresas"),
+                                    {{QStringLiteral("País"), QStringLiteral("NomePais")},
+                                     {QStringLiteral("CNPJ/CPF"), QStringLiteral("CGC"), Format::TaxId,
+                                      QStringLiteral("TipoPessoa"), QStringLiteral("CPF")},
+                                     {QStringLiteral("Razão Social/Nome Pessoa Física"), QStringLiteral("RazSocialEmp"),
+                                      Format::Name, QStringLiteral("TipoPessoa"), QStringLiteral("NomPessoaFisica")},
+                                     {QStringLiteral("Nome Fantasia"), QStringLiteral("NomFantasia")}},
+                                    this);
     SpreadsheetExport::attach(GrdEmpresas, m_msg, QStringLiteral("empresas"));
     GrdEmpresas->setAccessibleName(QStringLiteral("Empresas"));
     GrdEmpresas->setMinimumHeight(240);

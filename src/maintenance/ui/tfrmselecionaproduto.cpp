@@ -5,9 +5,9 @@
 #include "maintenance/ui/selectiongrid.h"
 #include "maintenance/ui/selectionparts.h"
 #include "maintenance/ui/tfrminclproduto.h"
+#include "shell/shared/ui/spreadsheetexport.h"
 #include "shell/shared/ui/waitcursor.h"
 #include "shell/ui/guardedslot.h"
-#include "shell/shared/ui/spreadsheetexport.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -24,7 +24,10 @@ using SelectionParts::labelFor;
 
 TFrmSelecionaProduto::TFrmSelecionaProduto(Database &db, Messenger &messenger, const QString &userCode, bool offerNew,
                                            QWidget *parent)
-    : QDialog(parent), m_db(db), m_msg(messenger), m_user(userCode)
+    : QDialog(parent),
+      m_db(db),
+      m_msg(messenger),
+      m_user(userCode)
 {
     setObjectName(QStringLiteral("FrmSelecionaProduto"));
     setWindowTitle(QStringLiteral("Seleciona Produto"));

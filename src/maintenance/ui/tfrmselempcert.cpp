@@ -21,7 +21,10 @@ using SelectionParts::labelFor;
 
 TFrmSelEmpCert::TFrmSelEmpCert(Database &db, Messenger &messenger, const SelectedCertificate &certificate,
                                QWidget *parent)
-    : QDialog(parent), m_db(db), m_msg(messenger), m_certificate(certificate)
+    : QDialog(parent),
+      m_db(db),
+      m_msg(messenger),
+      m_certificate(certificate)
 {
     setObjectName(QStringLiteral("FrmSelEmpCert"));
     setWindowTitle(QStringLiteral("Seleciona Empresa Certificada"));

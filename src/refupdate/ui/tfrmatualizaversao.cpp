@@ -47,7 +47,10 @@ struct Hourglass
 
 TFrmAtualizaVersao::TFrmAtualizaVersao(Database &db, Messenger &messenger, const ConfigLocal &config,
                                        const QString &versaoAtual, const QString &nomeArquivo, QWidget *parent)
-    : QDialog(parent), m_db(db), m_messenger(messenger), m_config(config)
+    : QDialog(parent),
+      m_db(db),
+      m_messenger(messenger),
+      m_config(config)
 {
     m_currentVersion = versaoAtual.isEmpty() ? RefVersion::noVersion() : versaoAtual;
     m_currentFile = nomeArquivo.isEmpty() ? RefVersion::noVersionFile() : nomeArquivo;
@@ -174,7 +177,8 @@ void TFrmAtualizaVersao::CbTipoChange()
 
 void TFrmAtualizaVersao::BtBrowseClick()
 {
-    const QString dir = QFileDialog::getExistingDirectory(this, QStringLiteral("Escolha de diretório"), EdLocalizacao->text());
+    const QString dir = QFileDialog::getExistingDirectory(this, QStringLiteral("Escolha de diretório"),
+                                                          EdLocalizacao->text());
     if (!dir.isEmpty())
         setLocalizacao(dir);
 }
@@ -313,12 +317,13 @@ void TFrmAtualizaVersao::runLocal()
     QString error;
     RefUpdate::CopyResult result = RefUpdate::CopyResult::Done;
     if (QFileInfo(from).canonicalFilePath() != QFileInfo(to).canonicalFilePath())
-        result = RefUpdate::copyInBlocks(from, to,
-                                         [this](qint64 done, qint64) {
-                                             PbTransferencia->setValue(int(qMin<qint64>(done, INT_MAX)));
-                                             QApplication::processEvents();
-                                         },
-                                         &m_interrupted, &error);
+        result = RefUpdate::copyInBlocks(
+            from, to,
+            [this](qint64 done, qint64) {
+                PbTransferencia->setValue(int(qMin<qint64>(done, INT_MAX)));
+                QApplication::processEvents();
+            },
+            &m_interrupted, &error);
     BtInterrompe->setEnabled(false);
     if (result == RefUpdate::CopyResult::Done && !m_interrupted) {
         CkTransferindo->setVisible(true);
@@ -356,9 +361,9 @@ void TFrmAtualizaVersao::install()
         EdVersaoAtual->setText(EdVersaoNova->text());
         EdNomeArquivo->setText(EdArquivoNovo->text());
         CkAtualiza->setVisible(true);
-        EdResultado->setText(ignored.isEmpty() ? RefInstall::Installed
-                                               : RefInstall::Installed + QLatin1Char(' ')
-                                                     + RefInstall::ignoredText(ignored));
+        EdResultado->setText(ignored.isEmpty()
+                                 ? RefInstall::Installed
+                                 : RefInstall::Installed + QLatin1Char(' ') + RefInstall::ignoredText(ignored));
     } else {
         m_messenger.error(RefInstall::errorBoxText(detail));
         EdResultado->setText(RefInstall::InstallError);

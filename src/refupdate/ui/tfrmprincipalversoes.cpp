@@ -14,7 +14,9 @@
 #include <QVBoxLayout>
 
 TFrmPrincipalVersoes::TFrmPrincipalVersoes(Database &db, Messenger &messenger, QWidget *parent)
-    : QDialog(parent), m_db(db), m_messenger(messenger)
+    : QDialog(parent),
+      m_db(db),
+      m_messenger(messenger)
 {
     buildUi();
     refresh();

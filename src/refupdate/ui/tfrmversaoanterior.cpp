@@ -19,7 +19,10 @@
 
 TFrmVersaoAnterior::TFrmVersaoAnterior(Database &db, Messenger &messenger, const ConfigLocal &config,
                                        const QString &versaoAtual, const QString &nomeArquivo, QWidget *parent)
-    : QDialog(parent), m_db(db), m_messenger(messenger), m_config(config)
+    : QDialog(parent),
+      m_db(db),
+      m_messenger(messenger),
+      m_config(config)
 {
     buildUi();
     EdVersaoAtual->setText(versaoAtual);

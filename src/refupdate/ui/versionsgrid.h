@@ -10,17 +10,20 @@ namespace VersionsGrid {
 
 enum class Columns { History, Choice };
 
-inline QString when(const QDateTime &t) { return t.toString(QStringLiteral("dd/MM/yyyy HH:mm:ss")); }
+inline QString when(const QDateTime &t)
+{
+    return t.toString(QStringLiteral("dd/MM/yyyy HH:mm:ss"));
+}
 
 inline void fill(QStandardItemModel *model, const QList<RefVersion::Installation> &rows, Columns columns)
 {
     model->clear();
     if (columns == Columns::History)
-        model->setHorizontalHeaderLabels({QStringLiteral("Data/Hora"), QStringLiteral("Versão Instalada"),
-                                          QStringLiteral("Arquivo da Versão")});
+        model->setHorizontalHeaderLabels(
+            {QStringLiteral("Data/Hora"), QStringLiteral("Versão Instalada"), QStringLiteral("Arquivo da Versão")});
     else
-        model->setHorizontalHeaderLabels({QStringLiteral("Versão"), QStringLiteral("Arquivo"),
-                                          QStringLiteral("Data de Instalação")});
+        model->setHorizontalHeaderLabels(
+            {QStringLiteral("Versão"), QStringLiteral("Arquivo"), QStringLiteral("Data de Instalação")});
     for (const RefVersion::Installation &r : rows) {
         QList<QStandardItem *> items;
         if (columns == Columns::History)

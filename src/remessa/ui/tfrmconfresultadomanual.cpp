@@ -8,7 +8,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TFrmConfResultadoManual::TFrmConfResultadoManual(const QString &verdict, QWidget *parent) : QDialog(parent)
+TFrmConfResultadoManual::TFrmConfResultadoManual(const QString &verdict, QWidget *parent)
+    : QDialog(parent)
 {
     setObjectName(QStringLiteral("FrmConfResultadoManual"));
     setWindowTitle(QStringLiteral("Confirma Resultado Manual"));
@@ -18,8 +19,8 @@ TFrmConfResultadoManual::TFrmConfResultadoManual(const QString &verdict, QWidget
     EdResultado->setObjectName(QStringLiteral("EdResultado"));
     EdResultado->setReadOnly(true);
     EdResultado->setText(ManualResult::verdictText(verdict));
-    auto *label = DialogParts::label(this, QStringLiteral("LbConfirma"), QStringLiteral("Confirma Resultado Informado?"),
-                                     EdResultado);
+    auto *label = DialogParts::label(this, QStringLiteral("LbConfirma"),
+                                     QStringLiteral("Confirma Resultado Informado?"), EdResultado);
     QFont bold = label->font();
     bold.setBold(true);
     label->setFont(bold);

@@ -44,7 +44,10 @@ public:
 }
 
 TFrmEnviaTXT_FTP::TFrmEnviaTXT_FTP(Database &db, Messenger &messenger, const QString &acronym, QWidget *parent)
-    : QDialog(parent), m_db(db), m_msg(messenger), m_acronym(acronym)
+    : QDialog(parent),
+      m_db(db),
+      m_msg(messenger),
+      m_acronym(acronym)
 {
     setObjectName(QStringLiteral("FrmEnviaTXT_FTP"));
     setWindowTitle(QStringLiteral("Transfere arquivo TXT "));
@@ -54,7 +57,8 @@ TFrmEnviaTXT_FTP::TFrmEnviaTXT_FTP(Database &db, Messenger &messenger, const QSt
     DriveComboBox1 = DialogParts::namedButton(QStringLiteral("DriveComboBox1"), QStringLiteral("Escolher pasta..."));
     LbarquivoTXT = new QListWidget;
     LbarquivoTXT->setObjectName(QStringLiteral("LbarquivoTXT"));
-    BtTransfere = DialogParts::namedButton(QStringLiteral("BtTransfere"), QStringLiteral("Transfere Arquivo para o QUELORA..."));
+    BtTransfere = DialogParts::namedButton(QStringLiteral("BtTransfere"),
+                                           QStringLiteral("Transfere Arquivo para o QUELORA..."));
     BtSair = DialogParts::namedButton(QStringLiteral("BtSair"), QStringLiteral("&Sair"));
 
     auto *place = new QGroupBox(QStringLiteral("Localização do Arquivo "));

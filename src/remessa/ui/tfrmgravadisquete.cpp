@@ -21,13 +21,13 @@
 #include <QThread>
 #include <QVBoxLayout>
 
-namespace {
-
-
-}
+namespace { }
 
 TFrmGravaDisquete::TFrmGravaDisquete(const RemessaWork &work, Database &db, Messenger &messenger, QWidget *parent)
-    : QDialog(parent), m_work(work), m_db(db), m_msg(messenger)
+    : QDialog(parent),
+      m_work(work),
+      m_db(db),
+      m_msg(messenger)
 {
     setObjectName(QStringLiteral("FrmGravaDisquete"));
     setWindowTitle(QStringLiteral("Grava Disquete"));

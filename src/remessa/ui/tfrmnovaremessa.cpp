@@ -28,7 +28,10 @@ QLabel *doneTick(QWidget *parent, const char *name)
 
 TFrmNovaRemessa::TFrmNovaRemessa(Database &db, Messenger &messenger, const RemessaPreparation::Settings &settings,
                                  QWidget *parent)
-    : QDialog(parent), m_db(db), m_messenger(messenger), m_settings(settings)
+    : QDialog(parent),
+      m_db(db),
+      m_messenger(messenger),
+      m_settings(settings)
 {
     setObjectName(QStringLiteral("FrmNovaRemessa"));
     setWindowTitle(QStringLiteral("Prepara Nova Remessa"));
@@ -151,14 +154,16 @@ void TFrmNovaRemessa::reject()
 void TFrmNovaRemessa::BtInicioClick()
 {
     if (!m_partial->isChecked() && !m_complete->isChecked()) {
-        m_messenger.plain(QStringLiteral("É obrigatória a escolha de um tipo de remessa."), QStringLiteral("Tipo de Remessa"));
+        m_messenger.plain(QStringLiteral("É obrigatória a escolha de um tipo de remessa."),
+                          QStringLiteral("Tipo de Remessa"));
         return;
     }
     const bool complete = m_complete->isChecked();
     if (complete &&
-        !m_messenger.confirm(QStringLiteral("Uma remessa completa deve ser preparada sob a supervisão do Quelora.Deseja "
-                                            "realmente continuar com a preparação ?"),
-                             QStringLiteral("Preparação de uma Remessa Completa")))
+        !m_messenger.confirm(
+            QStringLiteral("Uma remessa completa deve ser preparada sob a supervisão do Quelora.Deseja "
+                           "realmente continuar com a preparação ?"),
+            QStringLiteral("Preparação de uma Remessa Completa")))
         return;
 
     m_interrupted = false;
@@ -200,8 +205,9 @@ void TFrmNovaRemessa::BtInicioClick()
         QApplication::processEvents();
         return m_interrupted;
     };
-    m_result = RemessaPreparation::run(m_db, m_messenger, m_settings,
-                                       complete ? RemessaPreparation::Type::Complete : RemessaPreparation::Type::Partial, p);
+    m_result = RemessaPreparation::run(
+        m_db, m_messenger, m_settings,
+        complete ? RemessaPreparation::Type::Complete : RemessaPreparation::Type::Partial, p);
     m_running = false;
     using O = RemessaPreparation::Outcome;
     if (complete && m_result.outcome != O::Interrupted)

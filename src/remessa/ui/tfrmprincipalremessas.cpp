@@ -4,8 +4,8 @@
 #include "remessa/ui/tfrmnovaremessa.h"
 #include "reports/ui/bandedreport.h"
 #include "reports/ui/reportpreview.h"
-#include "shell/ui/guardedslot.h"
 #include "shell/shared/ui/spreadsheetexport.h"
+#include "shell/ui/guardedslot.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -43,11 +43,21 @@ QTableView *grid(QWidget *parent, const char *name, const QString &accessible)
 }
 }
 
-void TFrmPrincipalRemessas::setTransferWindow(StepWindow window) { transferWindow() = std::move(window); }
-void TFrmPrincipalRemessas::setResultWindow(StepWindow window) { resultWindow() = std::move(window); }
+void TFrmPrincipalRemessas::setTransferWindow(StepWindow window)
+{
+    transferWindow() = std::move(window);
+}
+void TFrmPrincipalRemessas::setResultWindow(StepWindow window)
+{
+    resultWindow() = std::move(window);
+}
 
-TFrmPrincipalRemessas::TFrmPrincipalRemessas(Database &db, Messenger &messenger, const LoginState &login, QWidget *parent)
-    : QDialog(parent), m_db(db), m_messenger(messenger), m_login(login)
+TFrmPrincipalRemessas::TFrmPrincipalRemessas(Database &db, Messenger &messenger, const LoginState &login,
+                                             QWidget *parent)
+    : QDialog(parent),
+      m_db(db),
+      m_messenger(messenger),
+      m_login(login)
 {
     setObjectName(QStringLiteral("FrmPrincipalRemessas"));
     setWindowTitle(QStringLiteral("Controle de Remessas"));
@@ -69,7 +79,8 @@ void TFrmPrincipalRemessas::buildUi()
     auto *main = new QHBoxLayout(this);
     auto *left = new QVBoxLayout;
     m_remModel = new QStandardItemModel(0, 3, this);
-    m_remModel->setHorizontalHeaderLabels({QStringLiteral("Remessa"), QStringLiteral("Status"), QStringLiteral("Tipo")});
+    m_remModel->setHorizontalHeaderLabels(
+        {QStringLiteral("Remessa"), QStringLiteral("Status"), QStringLiteral("Tipo")});
     GrRemessa = grid(this, "GrRemessa", QStringLiteral("Remessas"));
     GrRemessa->setModel(m_remModel);
     left->addWidget(GrRemessa, 2);
@@ -181,13 +192,20 @@ void TFrmPrincipalRemessas::openStep(const StepWindow &window)
         m_messenger.information(QStringLiteral("Função disponível em versão futura."));
         return;
     }
-    StepContext c{r->number, r->type, RemessaControl::packageName(r->type, m_values.acronym, r->number), m_values, m_login};
+    StepContext c{r->number, r->type, RemessaControl::packageName(r->type, m_values.acronym, r->number), m_values,
+                  m_login};
     window(this, m_db, m_messenger, c);
     refresh();
 }
 
-void TFrmPrincipalRemessas::BtTransfereClick() { openStep(transferWindow()); }
-void TFrmPrincipalRemessas::BtRecebeClick() { openStep(resultWindow()); }
+void TFrmPrincipalRemessas::BtTransfereClick()
+{
+    openStep(transferWindow());
+}
+void TFrmPrincipalRemessas::BtRecebeClick()
+{
+    openStep(resultWindow());
+}
 
 void TFrmPrincipalRemessas::BtCancelaClick()
 {
@@ -227,8 +245,10 @@ BandedReport TFrmPrincipalRemessas::listing() const
                 report.endColumns();
             group = e.number;
             report.addGroupHeader(QStringLiteral("Número da Remessa: ") + e.number);
-            report.setColumns({{QStringLiteral("Evento"), 1.6}, {QStringLiteral("Observação"), 2.4},
-                               {QStringLiteral("Usuário Responsável"), 1.6}, {QStringLiteral("Data e Hora"), 1.4}});
+            report.setColumns({{QStringLiteral("Evento"), 1.6},
+                               {QStringLiteral("Observação"), 2.4},
+                               {QStringLiteral("Usuário Responsável"), 1.6},
+                               {QStringLiteral("Data e Hora"), 1.4}});
         }
         report.addRow({RemessaControl::eventDescription(e.event), e.remark, e.user,
                        e.moment.toString(QStringLiteral("dd/MM/yyyy HH:mm:ss"))});
@@ -238,4 +258,7 @@ BandedReport TFrmPrincipalRemessas::listing() const
     return report;
 }
 
-void TFrmPrincipalRemessas::BtListagemClick() { ReportPreview::exec(listing(), this, m_messenger); }
+void TFrmPrincipalRemessas::BtListagemClick()
+{
+    ReportPreview::exec(listing(), this, m_messenger);
+}

@@ -48,7 +48,9 @@ QCheckBox *tick(QWidget *parent, const QString &name, const QString &accessible)
 class TFrmResultadoAutomatico::Steps : public AutomaticResult::Observer
 {
 public:
-    explicit Steps(TFrmResultadoAutomatico &w) : w(w) {}
+    explicit Steps(TFrmResultadoAutomatico &w)
+        : w(w)
+    { }
     void line(const QString &l) override { w.addMemo(l); }
     void listed() override { w.CkInformacoes->show(); }
     void found(const QString &name) override { w.EdArquivoDownload->setText(name); }
@@ -73,7 +75,10 @@ private:
 
 TFrmResultadoAutomatico::TFrmResultadoAutomatico(const RemessaWork &work, Database &db, Messenger &messenger,
                                                  QWidget *parent)
-    : QDialog(parent), m_work(work), m_db(db), m_msg(messenger)
+    : QDialog(parent),
+      m_work(work),
+      m_db(db),
+      m_msg(messenger)
 {
     setObjectName(QStringLiteral("FrmResultadoAutomatico"));
     setWindowTitle(QStringLiteral("Recebe Resultado Automático"));
@@ -90,9 +95,9 @@ TFrmResultadoAutomatico::TFrmResultadoAutomatico(const RemessaWork &work, Databa
     auto *form = new QFormLayout(data);
     EdNumeroRemessa = DialogParts::readOnlyField(data, QStringLiteral("EdNumeroRemessa"));
     EdArquivoRemessa = DialogParts::readOnlyField(data, QStringLiteral("EdArquivoRemessa"));
-    form->addRow(DialogParts::label(data, QStringLiteral("LbNumero"), QStringLiteral("Número da Remessa: "),
-                                    EdNumeroRemessa),
-                 EdNumeroRemessa);
+    form->addRow(
+        DialogParts::label(data, QStringLiteral("LbNumero"), QStringLiteral("Número da Remessa: "), EdNumeroRemessa),
+        EdNumeroRemessa);
     form->addRow(DialogParts::label(data, QStringLiteral("LbArquivo"), QStringLiteral("Arquivo Enviado ao Quelora: "),
                                     EdArquivoRemessa),
                  EdArquivoRemessa);
@@ -113,7 +118,8 @@ TFrmResultadoAutomatico::TFrmResultadoAutomatico(const RemessaWork &work, Databa
     GbAcompanhamento->setObjectName(QStringLiteral("GbAcompanhamento"));
     auto *progress = new QGridLayout(GbAcompanhamento);
     CkInformacoes = tick(GbAcompanhamento, QStringLiteral("CkInformacoes"), QStringLiteral("Informações recuperadas"));
-    CkTransferencia = tick(GbAcompanhamento, QStringLiteral("CkTransferencia"), QStringLiteral("Transferência concluída"));
+    CkTransferencia = tick(GbAcompanhamento, QStringLiteral("CkTransferencia"),
+                           QStringLiteral("Transferência concluída"));
     EdArquivoDownload = DialogParts::readOnlyField(GbAcompanhamento, QStringLiteral("EdArquivoDownload"));
     EdArquivoDownload->setAccessibleName(QStringLiteral("Arquivo de resultado"));
     PbTransferencia = new QProgressBar(GbAcompanhamento);
@@ -165,7 +171,8 @@ TFrmResultadoAutomatico::TFrmResultadoAutomatico(const RemessaWork &work, Databa
         g->hide();
 
     m_ftp = new WaitingTransport(this);
-    connect(&m_ftp->client(), &AsyncFtpClient::listItem, this, [this](const QString &name) { ListaArq->addItem(name); });
+    connect(&m_ftp->client(), &AsyncFtpClient::listItem, this,
+            [this](const QString &name) { ListaArq->addItem(name); });
     connect(&m_ftp->client(), &AsyncFtpClient::progress, this, [this](qint64 done, qint64 total) {
         PbTransferencia->setValue(total > 0 ? int(qMin(done, total) * 1000 / total) : 0);
     });
@@ -278,12 +285,8 @@ void TFrmResultadoAutomatico::BtResultadoClick()
         CkSincroniza->show();
         BtRelatorio->setEnabled(true);
         break;
-    case AutomaticResult::Outcome::Rejected:
-        BtRelatorio->setEnabled(true);
-        break;
-    case AutomaticResult::Outcome::NotAvailable:
-        CkInformacoes->show();
-        break;
+    case AutomaticResult::Outcome::Rejected: BtRelatorio->setEnabled(true); break;
+    case AutomaticResult::Outcome::NotAvailable: CkInformacoes->show(); break;
     case AutomaticResult::Outcome::Failed:
         // Nothing was written: the remittance still waits for its result.
         if (GbSincroniza->isVisible())

@@ -20,7 +20,10 @@
 #include <QVBoxLayout>
 
 TFrmResultadoManual::TFrmResultadoManual(const RemessaWork &work, Database &db, Messenger &messenger, QWidget *parent)
-    : QDialog(parent), m_work(work), m_db(db), m_msg(messenger)
+    : QDialog(parent),
+      m_work(work),
+      m_db(db),
+      m_msg(messenger)
 {
     setObjectName(QStringLiteral("FrmResultadoManual"));
     setWindowTitle(QStringLiteral("Recebe Resultado Manual"));
@@ -38,9 +41,9 @@ TFrmResultadoManual::TFrmResultadoManual(const RemessaWork &work, Database &db, 
     EdArquivoRemessa = new QLineEdit(data);
     EdArquivoRemessa->setObjectName(QStringLiteral("EdArquivoRemessa"));
     EdArquivoRemessa->setReadOnly(true);
-    form->addRow(DialogParts::label(data, QStringLiteral("LbNumero"), QStringLiteral("Número da Remessa: "),
-                                    EdNumeroRemessa),
-                 EdNumeroRemessa);
+    form->addRow(
+        DialogParts::label(data, QStringLiteral("LbNumero"), QStringLiteral("Número da Remessa: "), EdNumeroRemessa),
+        EdNumeroRemessa);
     form->addRow(DialogParts::label(data, QStringLiteral("LbArquivo"), QStringLiteral("Arquivo Enviado ao Quelora: "),
                                     EdArquivoRemessa),
                  EdArquivoRemessa);
@@ -163,7 +166,8 @@ void TFrmResultadoManual::BtOKClick()
             bool &busy;
             ~Done() { busy = false; }
         } done{m_busy};
-        ok = ManualResult::apply(m_db, m_msg, c, code->verdict, MmObservacoes->toPlainText().isEmpty() ? QStringList() : lines);
+        ok = ManualResult::apply(m_db, m_msg, c, code->verdict,
+                                 MmObservacoes->toPlainText().isEmpty() ? QStringList() : lines);
     }
     m_applied = ok;
     if (ok && code->verdict == QLatin1String("OK")) {

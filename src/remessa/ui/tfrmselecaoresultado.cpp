@@ -15,7 +15,10 @@
 #include <QVBoxLayout>
 
 TFrmSelecaoResultado::TFrmSelecaoResultado(const RemessaWork &work, Database &db, Messenger &messenger, QWidget *parent)
-    : QDialog(parent), m_work(work), m_db(db), m_msg(messenger)
+    : QDialog(parent),
+      m_work(work),
+      m_db(db),
+      m_msg(messenger)
 {
     setObjectName(QStringLiteral("FrmSelecaoResultado"));
     setWindowTitle(QStringLiteral("Seleção de Modo de Recebimento"));

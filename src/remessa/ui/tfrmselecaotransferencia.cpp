@@ -19,7 +19,10 @@
 
 TFrmSelecaoTransferencia::TFrmSelecaoTransferencia(const RemessaWork &work, Database &db, Messenger &messenger,
                                                    QWidget *parent)
-    : QDialog(parent), m_work(work), m_db(db), m_msg(messenger)
+    : QDialog(parent),
+      m_work(work),
+      m_db(db),
+      m_msg(messenger)
 {
     setObjectName(QStringLiteral("FrmSelecaoTransferencia"));
     setWindowTitle(QStringLiteral("Seleção do Modo de Transferência"));
@@ -105,8 +108,7 @@ void TFrmSelecaoTransferencia::BtOKClick()
         window.exec();
         break;
     }
-    default:
-        return;
+    default: return;
     }
     accept();
 }

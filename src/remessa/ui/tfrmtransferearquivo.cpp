@@ -10,8 +10,7 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-TFrmTransfereArquivo::TFrmTransfereArquivo(const RemessaWork &work, Database &db, Messenger &messenger,
-                                           QWidget *parent)
+TFrmTransfereArquivo::TFrmTransfereArquivo(const RemessaWork &work, Database &db, Messenger &messenger, QWidget *parent)
     : TransferWindow(work, db, messenger, parent)
 {
     setObjectName(QStringLiteral("FrmTransfereArquivo"));
@@ -89,7 +88,6 @@ void TFrmTransfereArquivo::stepFinished(int op, bool ok)
         m_ftp->disconnectFromHost();
         sendingEnded(ok && !interrupted());
         return;
-    default:
-        return;
+    default: return;
     }
 }

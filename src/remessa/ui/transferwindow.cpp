@@ -27,14 +27,13 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-
-
-
-}
+namespace { }
 
 TransferWindow::TransferWindow(const RemessaWork &work, Database &db, Messenger &messenger, QWidget *parent)
-    : QDialog(parent), m_work(work), m_db(db), m_msg(messenger)
+    : QDialog(parent),
+      m_work(work),
+      m_db(db),
+      m_msg(messenger)
 {
     auto *layout = new QVBoxLayout(this);
 
@@ -267,8 +266,8 @@ void TransferWindow::sendingEnded(bool ok)
     const QTime end = QTime::currentTime();
     addMemo(QStringLiteral("Hora fim: ") + TextUtil::clock(end));
     addMemo(QStringLiteral("Bytes transferidos: ") + EdTransferidos->text());
-    addMemo(QStringLiteral("Taxa de transferência: ") + FileUtil::transferRate(m_sent, m_startTime, end)
-            + QStringLiteral(" bytes/seg"));
+    addMemo(QStringLiteral("Taxa de transferência: ") + FileUtil::transferRate(m_sent, m_startTime, end) +
+            QStringLiteral(" bytes/seg"));
     addMemo(QStringLiteral("Transferência realizada com sucesso."));
     CkTransferencia->show();
     PbTransferencia->setValue(PbTransferencia->maximum());

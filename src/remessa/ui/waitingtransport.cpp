@@ -2,7 +2,9 @@
 
 #include <QEventLoop>
 
-WaitingTransport::WaitingTransport(QObject *parent) : QObject(parent), m_ftp(new AsyncFtpClient(this))
+WaitingTransport::WaitingTransport(QObject *parent)
+    : QObject(parent),
+      m_ftp(new AsyncFtpClient(this))
 {
     connect(m_ftp, &AsyncFtpClient::failed, this, [this](const FtpFailure &f) { m_last = f; });
     connect(m_ftp, &AsyncFtpClient::listItem, this, [this](const QString &name) {

@@ -12,8 +12,7 @@ namespace CertificateReportPreviews {
 
 namespace {
 
-template <typename Build>
-void show(QWidget *parent, Messenger &messenger, Build build)
+template <typename Build> void show(QWidget *parent, Messenger &messenger, Build build)
 {
     guard(messenger, [&] {
         std::optional<BandedReport> report;

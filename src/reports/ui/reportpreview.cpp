@@ -37,13 +37,13 @@ void exec(const BandedReport &report, QWidget *parent, Messenger &messenger)
         pdf->setObjectName(QStringLiteral("actExportarPdf"));
         pdf->setToolTip(QStringLiteral("Salvar o relatório em um arquivo PDF"));
         QObject::connect(pdf, &QAction::triggered, &dialog, [&report, &dialog, &messenger] {
-            const QString path = QFileDialog::getSaveFileName(&dialog, QStringLiteral("Exportar PDF"),
-                                                              QDir::home().filePath(report.title() + QStringLiteral(".pdf")),
-                                                              QStringLiteral("Arquivos PDF (*.pdf)"));
+            const QString path = QFileDialog::getSaveFileName(
+                &dialog, QStringLiteral("Exportar PDF"), QDir::home().filePath(report.title() + QStringLiteral(".pdf")),
+                QStringLiteral("Arquivos PDF (*.pdf)"));
             QString why;
             if (!path.isEmpty() && !report.exportPdf(path, &why))
-                messenger.warning(QStringLiteral("Não foi possível gravar o arquivo ") + QDir::toNativeSeparators(path)
-                                      + QStringLiteral(": ") + why,
+                messenger.warning(QStringLiteral("Não foi possível gravar o arquivo ") +
+                                      QDir::toNativeSeparators(path) + QStringLiteral(": ") + why,
                                   QStringLiteral("Exportar PDF"));
         });
     }

@@ -8,10 +8,10 @@
 #include "reports/trelespelhocertiflog.h"
 #include "reports/ui/reportpreview.h"
 #include "shell/shared/ui/frmdetalhesempresa.h"
+#include "shell/shared/ui/spreadsheetexport.h"
 #include "shell/shared/ui/waitcursor.h"
 #include "shell/ui/dialogparts.h"
 #include "shell/ui/guardedslot.h"
-#include "shell/shared/ui/spreadsheetexport.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -51,7 +51,11 @@ QComboBox *makeCombo(QWidget *parent, const char *name, const QStringList &items
 
 TFrmRelatorioCertificados::TFrmRelatorioCertificados(Database &db, const LoginState &login, Messenger &messenger,
                                                      const ReportChoosers &choosers, QWidget *parent)
-    : QDialog(parent), m_db(db), m_login(login), m_messenger(messenger), m_choosers(choosers)
+    : QDialog(parent),
+      m_db(db),
+      m_login(login),
+      m_messenger(messenger),
+      m_choosers(choosers)
 {
     setObjectName(QStringLiteral("FrmRelatorioCertificados"));
     setWindowTitle(QStringLiteral("Relatórios de Certificados"));
@@ -111,9 +115,9 @@ TFrmRelatorioCertificados::TFrmRelatorioCertificados(Database &db, const LoginSt
 
     CbClasseServ = makeCombo(filterBox, "CbClasseServ");
     addRow(QStringLiteral("Classe de Serviço"), CbClasseServ, CbClasseServ);
-    CbStatus = makeCombo(filterBox, "CbStatus",
-                         {QStringLiteral("Todos"), QStringLiteral("Ativos"), QStringLiteral("Cancelados"),
-                          QStringLiteral("Suspensos")});
+    CbStatus = makeCombo(
+        filterBox, "CbStatus",
+        {QStringLiteral("Todos"), QStringLiteral("Ativos"), QStringLiteral("Cancelados"), QStringLiteral("Suspensos")});
     addRow(QStringLiteral("Status do Certificado:"), CbStatus, CbStatus);
     CbAprovados = makeCombo(filterBox, "CbAprovados",
                             {QStringLiteral("Todos"), QStringLiteral("Aprovados"), QStringLiteral("Não Aprovados")});

@@ -62,7 +62,11 @@ QLineEdit *columnEdit(QWidget *parent, const char *name, const char *column)
 
 CadastroUsuariosPage::CadastroUsuariosPage(TDMCapaSistema &dm, Messenger &messenger, ReportOpener &reports,
                                            const LoginState &login, QWidget *parent)
-    : QWidget(parent), m_dm(dm), m_messenger(messenger), m_reports(reports), m_login(login)
+    : QWidget(parent),
+      m_dm(dm),
+      m_messenger(messenger),
+      m_reports(reports),
+      m_login(login)
 {
     setObjectName(QStringLiteral("CadastroUsuarios"));
     build();
@@ -81,11 +85,10 @@ void CadastroUsuariosPage::build()
     layout->setSpacing(8);
 
     m_model = new QStandardItemModel(this);
-    m_model->setHorizontalHeaderLabels({QStringLiteral("Sigla"), QStringLiteral("Nome do Usuário"),
-                                        QStringLiteral("Certificador"), QStringLiteral("Diretórios"),
-                                        QStringLiteral("Usuários"), QStringLiteral("Base de Dados"),
-                                        QStringLiteral("Tabelas"), QStringLiteral("Remessas"),
-                                        QStringLiteral("Aprovação de Certificados")});
+    m_model->setHorizontalHeaderLabels(
+        {QStringLiteral("Sigla"), QStringLiteral("Nome do Usuário"), QStringLiteral("Certificador"),
+         QStringLiteral("Diretórios"), QStringLiteral("Usuários"), QStringLiteral("Base de Dados"),
+         QStringLiteral("Tabelas"), QStringLiteral("Remessas"), QStringLiteral("Aprovação de Certificados")});
     dbgUsuario = new QTableView(group);
     dbgUsuario->setObjectName(QStringLiteral("dbgUsuario"));
     dbgUsuario->setModel(m_model);
@@ -104,7 +107,8 @@ void CadastroUsuariosPage::build()
 
     bbtIncluir = makeButton(group, "bbtIncluir", QStringLiteral("&Incluir"), QStringLiteral("Incluir novo registro"));
     bbtEditar = makeButton(group, "bbtEditar", QStringLiteral("&Editar"), QStringLiteral("Editar registro corrente"));
-    bbtExcluir = makeButton(group, "bbtExcluir", QStringLiteral("E&xcluir "), QStringLiteral("Excluir registro corrente"));
+    bbtExcluir = makeButton(group, "bbtExcluir", QStringLiteral("E&xcluir "),
+                            QStringLiteral("Excluir registro corrente"));
     btnListagem = makeButton(group, "btnListagem", QStringLiteral("&Listagem"),
                              QStringLiteral("Listar todos os registros "));
     btnExit = makeButton(group, "btnExit", QStringLiteral("&Saída"), QStringLiteral("Encerrar edição"));
@@ -184,7 +188,8 @@ QWidget *CadastroUsuariosPage::buildDataGroup()
     dbcDir = makeCheck(grbDados, "dbcDir", QStringLiteral("Configuração de Diretórios?"));
     dbcUsuarios = makeCheck(grbDados, "dbcUsuarios", QStringLiteral("Cadastro de Usuários?"));
     dbcManBaseDados = makeCheck(grbDados, "dbcManBaseDados", QStringLiteral("Manutenção da Base de Dados?"));
-    dbcAtualizTabQuelora = makeCheck(grbDados, "dbcAtualizTabQuelora", QStringLiteral("Atualização de Tabelas Quelora?"));
+    dbcAtualizTabQuelora = makeCheck(grbDados, "dbcAtualizTabQuelora",
+                                     QStringLiteral("Atualização de Tabelas Quelora?"));
     dbcContRemessas = makeCheck(grbDados, "dbcContRemessas", QStringLiteral("Controle de Remessas?"));
     dbcAprovaCert = makeCheck(grbDados, "dbcAprovaCert", QStringLiteral("Aprova Certificados?"));
     grid->setColumnMinimumWidth(2, 16);
@@ -226,9 +231,9 @@ void CadastroUsuariosPage::reload(const QString &keepSigla)
     for (const UserRecord &u : m_users) {
         const Rights &r = u.rights;
         QList<QStandardItem *> items;
-        for (const QString &text : {u.sigla, u.nome, yesNo(r.configOCC), yesNo(r.configDir), yesNo(r.cadastraUsu),
-                                    yesNo(r.manBase), yesNo(r.atualTabAux), yesNo(r.contRemessas),
-                                    yesNo(r.aprovCertific)}) {
+        for (const QString &text :
+             {u.sigla, u.nome, yesNo(r.configOCC), yesNo(r.configDir), yesNo(r.cadastraUsu), yesNo(r.manBase),
+              yesNo(r.atualTabAux), yesNo(r.contRemessas), yesNo(r.aprovCertific)}) {
             auto *item = new QStandardItem(text);
             if (items.size() >= 2)
                 item->setTextAlignment(Qt::AlignCenter);
@@ -274,8 +279,8 @@ void CadastroUsuariosPage::showRecord(const UserRecord &user)
     dbeSigla->setText(user.sigla);
     dbeNome->setText(user.nome);
     const Rights &r = user.rights;
-    const bool values[] = {r.configOCC, r.configDir, r.cadastraUsu, r.manBase, r.atualTabAux, r.contRemessas,
-                           r.aprovCertific};
+    const bool values[] = {r.configOCC,   r.configDir,    r.cadastraUsu,  r.manBase,
+                           r.atualTabAux, r.contRemessas, r.aprovCertific};
     const QList<QCheckBox *> boxes = checks();
     for (int i = 0; i < boxes.size(); ++i)
         boxes.at(i)->setChecked(values[i]);
@@ -381,7 +386,7 @@ void CadastroUsuariosPage::bbtExcluirClick()
     if (!UserRegistry(m_dm.database(), m_messenger).remove(u->sigla))
         return;
     const QString next = row + 1 < m_users.size() ? m_users.at(row + 1).sigla
-                         : row > 0                ? m_users.at(row - 1).sigla
+        : row > 0                                 ? m_users.at(row - 1).sigla
                                                   : QString();
     reload(next);
 }
@@ -394,9 +399,7 @@ void CadastroUsuariosPage::bbtOKClick()
     const Outcome outcome = m_mode == Mode::Adding ? registry.saveNew(user, edtSenha->text(), edtConfirma->text())
                                                    : registry.saveChanged(m_original, user);
     switch (outcome) {
-    case Outcome::SiglaEmpty:
-        dbeSigla->setFocus();
-        return;
+    case Outcome::SiglaEmpty: dbeSigla->setFocus(); return;
     case Outcome::PasswordsRefused:
         edtSenha->clear();
         edtConfirma->clear();

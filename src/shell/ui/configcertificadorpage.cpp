@@ -15,14 +15,17 @@
 
 ConfigCertificadorPage::ConfigCertificadorPage(Database &db, Messenger &messenger, CertifierCopyFn certifierCopy,
                                                QWidget *parent)
-    : QWidget(parent), m_messenger(messenger), m_editing(db, messenger, std::move(certifierCopy))
+    : QWidget(parent),
+      m_messenger(messenger),
+      m_editing(db, messenger, std::move(certifierCopy))
 {
     setObjectName(QStringLiteral("ConfigCertificador"));
 
     auto *group = new QGroupBox(QStringLiteral("Configuração do Certificador"), this);
     group->setObjectName(QStringLiteral("GroupBox2"));
     auto *intro = new QLabel(
-        QStringLiteral("Entre aqui com os dados de configuração do Certificador, conforme recebido do Quelora."), group);
+        QStringLiteral("Entre aqui com os dados de configuração do Certificador, conforme recebido do Quelora."),
+        group);
     intro->setObjectName(QStringLiteral("Label3"));
     intro->setWordWrap(true);
 

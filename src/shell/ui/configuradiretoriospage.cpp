@@ -54,7 +54,10 @@ const Row kMail[] = {
 
 ConfiguraDiretoriosPage::ConfiguraDiretoriosPage(Database &db, Messenger &messenger, CertifierCopyFn certifierCopy,
                                                  QWidget *parent)
-    : QWidget(parent), m_db(db), m_messenger(messenger), m_editing(db, messenger, std::move(certifierCopy)),
+    : QWidget(parent),
+      m_db(db),
+      m_messenger(messenger),
+      m_editing(db, messenger, std::move(certifierCopy)),
       m_chooser([](QWidget *p, const QString &current) { return TFrmBrowse::choose(p, current); })
 {
     setObjectName(QStringLiteral("ConfiguraDiretorios"));
@@ -73,9 +76,9 @@ ConfiguraDiretoriosPage::ConfiguraDiretoriosPage(Database &db, Messenger &messen
         auto *grid = static_cast<QGridLayout *>(g->layout());
         const int line = grid->rowCount();
         QLineEdit *e = addEdit(g, QLatin1String(r.name), QLatin1String(r.column));
-        grid->addWidget(DialogParts::label(g, QStringLiteral("Lb") + QLatin1String(r.name),
-                                               QString::fromUtf8(r.label), e),
-                        line, 0);
+        grid->addWidget(
+            DialogParts::label(g, QStringLiteral("Lb") + QLatin1String(r.name), QString::fromUtf8(r.label), e), line,
+            0);
         grid->addWidget(e, line, 1);
         if (extra)
             grid->addWidget(extra, line, 2);

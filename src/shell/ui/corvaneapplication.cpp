@@ -3,7 +3,9 @@
 #include "base/messenger.h"
 #include "shell/exceptionhandler.h"
 
-CorvaneApplication::CorvaneApplication(int &argc, char **argv) : QApplication(argc, argv) {}
+CorvaneApplication::CorvaneApplication(int &argc, char **argv)
+    : QApplication(argc, argv)
+{ }
 
 void CorvaneApplication::setUpNames()
 {

@@ -16,7 +16,9 @@ class Banner : public QWidget
 {
 public:
     Banner(QWidget *parent, const QString &title, const QString &subtitle)
-        : QWidget(parent), m_title(title), m_subtitle(subtitle)
+        : QWidget(parent),
+          m_title(title),
+          m_subtitle(subtitle)
     {
         setFixedHeight(64);
     }
@@ -138,8 +140,8 @@ void maskPassword(QLineEdit *edit)
 
 void fixDialogFrame(QDialog *dialog, int width)
 {
-    dialog->setWindowFlags((dialog->windowFlags() | Qt::MSWindowsFixedSizeDialogHint)
-                           & ~Qt::WindowContextHelpButtonHint);
+    dialog->setWindowFlags((dialog->windowFlags() | Qt::MSWindowsFixedSizeDialogHint) &
+                           ~Qt::WindowContextHelpButtonHint);
     dialog->setModal(true);
     dialog->layout()->setContentsMargins(0, 0, 0, 8);
     dialog->adjustSize();

@@ -3,8 +3,7 @@
 
 // Wraps a handler so that it runs under the common exception handler:
 // connect(button, &QPushButton::clicked, this, guarded(messenger, [this] { ... }));
-template <typename F>
-auto guarded(Messenger &messenger, F handler)
+template <typename F> auto guarded(Messenger &messenger, F handler)
 {
     return [&messenger, handler]() mutable { guard(messenger, handler); };
 }

@@ -11,7 +11,9 @@ class QWidget;
 class QtMessenger : public Messenger
 {
 public:
-    explicit QtMessenger(QWidget *fallbackParent = nullptr) : m_parent(fallbackParent) {}
+    explicit QtMessenger(QWidget *fallbackParent = nullptr)
+        : m_parent(fallbackParent)
+    { }
     void setFallbackParent(QWidget *parent) { m_parent = parent; }
 
     void error(const QString &text, const QString &caption = QString()) override;

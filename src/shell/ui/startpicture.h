@@ -5,7 +5,9 @@
 class StartPicture : public QWidget
 {
 public:
-    explicit StartPicture(QWidget *parent = nullptr) : QWidget(parent) {}
+    explicit StartPicture(QWidget *parent = nullptr)
+        : QWidget(parent)
+    { }
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -14,7 +14,11 @@ namespace {
 class Picture : public QWidget
 {
 public:
-    explicit Picture(QWidget *parent) : QWidget(parent) { setFixedSize(96, 96); }
+    explicit Picture(QWidget *parent)
+        : QWidget(parent)
+    {
+        setFixedSize(96, 96);
+    }
 
 protected:
     void paintEvent(QPaintEvent *) override
@@ -29,7 +33,8 @@ protected:
 };
 }
 
-TFrmAjuda::TFrmAjuda(QWidget *parent) : QDialog(parent)
+TFrmAjuda::TFrmAjuda(QWidget *parent)
+    : QDialog(parent)
 {
     setObjectName(QStringLiteral("FrmAjuda"));
     setWindowTitle(QStringLiteral("Sobre o Sistema..."));

@@ -23,7 +23,10 @@ QLineEdit *passwordEdit(QWidget *parent, const QString &name)
 }
 
 TFrmAlteraSenha::TFrmAlteraSenha(TDMCapaSistema &dm, Messenger &messenger, const QString &userCode, QWidget *parent)
-    : QDialog(parent), m_dm(dm), m_messenger(messenger), m_userCode(userCode)
+    : QDialog(parent),
+      m_dm(dm),
+      m_messenger(messenger),
+      m_userCode(userCode)
 {
     setObjectName(QStringLiteral("FrmAlteraSenha"));
     setWindowTitle(QStringLiteral("Altera Senha"));

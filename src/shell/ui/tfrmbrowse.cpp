@@ -15,7 +15,8 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
-TFrmBrowse::TFrmBrowse(QWidget *parent) : QDialog(parent)
+TFrmBrowse::TFrmBrowse(QWidget *parent)
+    : QDialog(parent)
 {
     setObjectName(QStringLiteral("FrmBrowse"));
     setWindowTitle(QStringLiteral("Selecionar Diretório"));
@@ -44,8 +45,8 @@ TFrmBrowse::TFrmBrowse(QWidget *parent) : QDialog(parent)
         if (!volume.isValid() || !volume.isReady())
             continue;
         const QString path = QDir::cleanPath(volume.rootPath());
-        if (path.startsWith(QLatin1String("/proc")) || path.startsWith(QLatin1String("/sys"))
-            || path.startsWith(QLatin1String("/dev")) || path.startsWith(QLatin1String("/run")))
+        if (path.startsWith(QLatin1String("/proc")) || path.startsWith(QLatin1String("/sys")) ||
+            path.startsWith(QLatin1String("/dev")) || path.startsWith(QLatin1String("/run")))
             continue;
         if (m_roots->findData(path) < 0)
             m_roots->addItem(QDir::toNativeSeparators(path), path);

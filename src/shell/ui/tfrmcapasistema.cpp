@@ -53,9 +53,11 @@ QMenu *menu(QMenuBar *bar, const char *name, const QString &caption)
 }
 
 TFrmCapaSistema::TFrmCapaSistema(Messenger &messenger, ReportOpener &reports, QWidget *parent)
-    : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
-                              | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      m_messenger(messenger), m_reports(reports)
+    : QMainWindow(parent,
+                  Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                      Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      m_messenger(messenger),
+      m_reports(reports)
 {
     setObjectName(QStringLiteral("FrmCapaSistema"));
     buildMenus();
@@ -111,7 +113,8 @@ void TFrmCapaSistema::buildMenus()
     mniContRemessas->menuAction()->setObjectName(QStringLiteral("mniContRemessasAction"));
     RemessageradanoSistema1 = item(mniContRemessas, "RemessageradanoSistema1", QStringLiteral("Gerar Remessa "));
     ArquivoTXT1 = item(mniContRemessas, "ArquivoTXT1", QStringLiteral("Envio de Arquivo TXT"));
-    mniAtualizTabQuelora = item(mniFuncoes, "mniAtualizTabQuelora", QStringLiteral("Atualização de Tabelas Quelora..."));
+    mniAtualizTabQuelora = item(mniFuncoes, "mniAtualizTabQuelora",
+                                QStringLiteral("Atualização de Tabelas Quelora..."));
     mniFuncoes->addSeparator()->setObjectName(QStringLiteral("N1"));
     mniSair = item(mniFuncoes, "mniSair", QStringLiteral("Sair"));
 

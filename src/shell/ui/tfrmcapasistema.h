@@ -57,8 +57,7 @@ public:
 
     // Installs a working page: a widget with enter() called when it is shown
     // and a leave() signal emitted by its closing buttons.
-    template <typename Page>
-    void installPage(const QString &name, Page *page)
+    template <typename Page> void installPage(const QString &name, Page *page)
     {
         addPage(name, page, [page] { page->enter(); });
         connect(page, &Page::leave, this, &TFrmCapaSistema::leavePage);

@@ -20,9 +20,9 @@ const QString Copying = QStringLiteral("Copiando a base de dados, aguarde...");
 const QString DailyFailed = QStringLiteral("Não foi possível fazer a cópia diária da base de dados.\n");
 const QString CopyFailed = QStringLiteral("Não foi possível fazer a cópia da base de dados.\n");
 const QString CopyDone = QStringLiteral("Cópia da base de dados gravada em %1.");
-const QString RestoreQuestion =
-    QStringLiteral("A base de dados atual será substituída pela cópia %1.\n"
-                   "Antes disso, ela será guardada como cópia em %2.\n\nDeseja restaurar a cópia?");
+const QString RestoreQuestion = QStringLiteral(
+    "A base de dados atual será substituída pela cópia %1.\n"
+    "Antes disso, ela será guardada como cópia em %2.\n\nDeseja restaurar a cópia?");
 const QString RestoreFailed = QStringLiteral("A cópia não foi restaurada; a base de dados não foi alterada.\n");
 const QString RestoreDone = QStringLiteral("Base de dados restaurada de %1.\nA base anterior foi guardada em %2.\n"
                                            "Entre novamente no sistema.");
@@ -31,8 +31,7 @@ const QString RestoreDone = QStringLiteral("Base de dados restaurada de %1.\nA b
 namespace {
 
 // Runs a copy operation; its failure is told after the given lead text.
-template <typename Work>
-bool told(Messenger &messenger, const QString &lead, Work work)
+template <typename Work> bool told(Messenger &messenger, const QString &lead, Work work)
 {
     try {
         work();
@@ -58,9 +57,8 @@ void TFrmCapaSistema::runDailyCopy()
     Panel1->repaint();
     // A failed copy stops nothing: the program works on, and the next start
     // of the day tries again.
-    told(m_messenger, CopyTexts::DailyFailed, [&] {
-        DatabaseCopies::makeDailyIfDue(db, folder, Clock::today(), CopySettings::keep(db));
-    });
+    told(m_messenger, CopyTexts::DailyFailed,
+         [&] { DatabaseCopies::makeDailyIfDue(db, folder, Clock::today(), CopySettings::keep(db)); });
     Panel1->hide();
 }
 
@@ -78,20 +76,19 @@ void TFrmCapaSistema::mniCopiaBaseClick()
 void TFrmCapaSistema::mniRestauraBaseClick()
 {
     const QString folder = DatabaseCopies::defaultFolder();
-    const QString chosen =
-        m_copyChooser ? m_copyChooser(this)
-                      : QFileDialog::getOpenFileName(this, QStringLiteral("Restaurar Cópia da Base de Dados"), folder,
-                                                     QStringLiteral("Cópias da base de dados (*.mdb)"), nullptr,
-                                                     QFileDialog::DontUseNativeDialog);
+    const QString chosen = m_copyChooser
+        ? m_copyChooser(this)
+        : QFileDialog::getOpenFileName(this, QStringLiteral("Restaurar Cópia da Base de Dados"), folder,
+                                       QStringLiteral("Cópias da base de dados (*.mdb)"), nullptr,
+                                       QFileDialog::DontUseNativeDialog);
     if (chosen.isEmpty())
         return;
     if (!m_messenger.confirm(
             CopyTexts::RestoreQuestion.arg(QDir::toNativeSeparators(chosen), QDir::toNativeSeparators(folder))))
         return;
     QString kept;
-    if (!told(m_messenger, CopyTexts::RestoreFailed, [&] {
-            kept = DatabaseCopies::restore(m_dm.capa->database(), chosen, folder, Clock::today());
-        }))
+    if (!told(m_messenger, CopyTexts::RestoreFailed,
+              [&] { kept = DatabaseCopies::restore(m_dm.capa->database(), chosen, folder, Clock::today()); }))
         return;
     m_messenger.information(
         CopyTexts::RestoreDone.arg(QDir::toNativeSeparators(chosen), QDir::toNativeSeparators(kept)));

@@ -200,8 +200,7 @@ void TFrmCapaSistema::runFunction(Function function)
     else if (function == Function::AtualizTabQuelora) {
         TFrmPrincipalVersoes window(m_dm.capa->database(), m_messenger, this);
         window.exec();
-    }
-    else
+    } else
         m_messenger.information(FutureFunction);
 }
 
@@ -235,7 +234,10 @@ void TFrmCapaSistema::mniAjudaClick()
     about.exec();
 }
 
-void TFrmCapaSistema::mniSairClick() { close(); }
+void TFrmCapaSistema::mniSairClick()
+{
+    close();
+}
 
 void TFrmCapaSistema::changeEvent(QEvent *event)
 {

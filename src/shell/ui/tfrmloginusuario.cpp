@@ -2,8 +2,8 @@
 
 #include "shell/loginservice.h"
 #include "shell/tdmcapasistema.h"
-#include "shell/ui/guardedslot.h"
 #include "shell/ui/dialogparts.h"
+#include "shell/ui/guardedslot.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -13,14 +13,16 @@
 #include <QVBoxLayout>
 
 TFrmLoginUsuario::TFrmLoginUsuario(TDMCapaSistema &dm, Messenger &messenger, QWidget *parent)
-    : QDialog(parent), m_dm(dm), m_messenger(messenger)
+    : QDialog(parent),
+      m_dm(dm),
+      m_messenger(messenger)
 {
     setObjectName(QStringLiteral("FrmLoginUsuario"));
     setWindowTitle(QStringLiteral("Login de Usuário"));
 
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(DialogParts::banner(this, QStringLiteral("Corvane"),
-                                          QStringLiteral("Entre com o seu login e a sua senha")));
+    layout->addWidget(
+        DialogParts::banner(this, QStringLiteral("Corvane"), QStringLiteral("Entre com o seu login e a sua senha")));
 
     auto *form = new QFormLayout;
     form->setContentsMargins(16, 8, 16, 4);

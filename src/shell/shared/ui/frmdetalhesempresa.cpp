@@ -12,7 +12,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-TFrmDetalhesEmpresa::TFrmDetalhesEmpresa(const CompanyDetails &c, QWidget *parent) : QDialog(parent)
+TFrmDetalhesEmpresa::TFrmDetalhesEmpresa(const CompanyDetails &c, QWidget *parent)
+    : QDialog(parent)
 {
     setObjectName(QStringLiteral("FrmDetalhesEmpresa"));
     setWindowTitle(QStringLiteral("Detalhes da Empresa"));
@@ -72,8 +73,8 @@ TFrmDetalhesEmpresa::TFrmDetalhesEmpresa(const CompanyDetails &c, QWidget *paren
     layout->addLayout(buttons);
 }
 
-QLineEdit *TFrmDetalhesEmpresa::addBox(QGridLayout *grid, int row, int col, const QString &name,
-                                       const QString &label, const QString &value, QLabel **labelOut)
+QLineEdit *TFrmDetalhesEmpresa::addBox(QGridLayout *grid, int row, int col, const QString &name, const QString &label,
+                                       const QString &value, QLabel **labelOut)
 {
     auto *lb = new QLabel(label, this);
     lb->setObjectName(QStringLiteral("Lb") + name.mid(2));

@@ -45,7 +45,10 @@ QVariant cell(const QVariant &shown)
 
 }
 
-void setFileChooser(FileChooser c) { chooser() = c ? std::move(c) : FileChooser(askFile); }
+void setFileChooser(FileChooser c)
+{
+    chooser() = c ? std::move(c) : FileChooser(askFile);
+}
 
 QString askFile(QWidget *parent, const QString &suggested)
 {
@@ -110,9 +113,8 @@ bool exportView(QAbstractItemView &view, Messenger &messenger, const QString &ba
         messenger.error(failure);
         return false;
     }
-    messenger.information(QStringLiteral("Planilha gravada em %1 (%2 linha(s)).")
-                              .arg(QDir::toNativeSeparators(path))
-                              .arg(rows));
+    messenger.information(
+        QStringLiteral("Planilha gravada em %1 (%2 linha(s)).").arg(QDir::toNativeSeparators(path)).arg(rows));
     return true;
 }
 
@@ -122,9 +124,8 @@ QAction *attach(QAbstractItemView *view, Messenger &messenger, const QString &ba
     action->setObjectName(QStringLiteral("mniExportarPlanilha"));
     view->addAction(action);
     view->setContextMenuPolicy(Qt::ActionsContextMenu);
-    QObject::connect(action, &QAction::triggered, view, [view, &messenger, baseName] {
-        exportView(*view, messenger, baseName);
-    });
+    QObject::connect(action, &QAction::triggered, view,
+                     [view, &messenger, baseName] { exportView(*view, messenger, baseName); });
     return action;
 }
 
@@ -132,9 +133,8 @@ QPushButton *button(QWidget *parent, QAbstractItemView *view, Messenger &messeng
 {
     auto *b = new QPushButton(Caption, parent);
     b->setObjectName(QStringLiteral("btnExportarPlanilha"));
-    QObject::connect(b, &QPushButton::clicked, view, [view, &messenger, baseName] {
-        exportView(*view, messenger, baseName);
-    });
+    QObject::connect(b, &QPushButton::clicked, view,
+                     [view, &messenger, baseName] { exportView(*view, messenger, baseName); });
     return b;
 }
 
