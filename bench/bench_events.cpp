@@ -10,7 +10,7 @@
 #include "base/apppaths.h"
 #include "db/database.h"
 #include "db/provisioning.h"
-#include "maintenance/statusevents.h"
+#include "register/statusevents.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

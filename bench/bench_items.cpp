@@ -8,7 +8,7 @@
 #include "base/messenger.h"
 #include "db/database.h"
 #include "db/provisioning.h"
-#include "maintenance/ui/modificacertificadopanel.h"
+#include "maintenance/certificates/ui/modificacertificadopanel.h"
 #include "maintenance/ui/tformprincipal.h"
 #include "shell/loginstate.h"
 #include "shell/tdmcapasistema.h"

@@ -6,7 +6,7 @@
 //   bench_selection [N]
 #include "db/database.h"
 #include "db/provisioning.h"
-#include "maintenance/certificatechoice.h"
+#include "maintenance/certificates/certificatechoice.h"
 #include "maintenance/selectionlistmodel.h"
 
 #include <QCoreApplication>

@@ -9,5 +9,5 @@ file(GLOB CORVANE_UNDER_FUZZ CONFIGURE_DEPENDS
   ${PROJECT_SOURCE_DIR}/src/db/paradox*.cpp
   ${PROJECT_SOURCE_DIR}/src/base/archive.cpp ${PROJECT_SOURCE_DIR}/src/base/codecs.cpp
   ${PROJECT_SOURCE_DIR}/src/base/ftpaddress.cpp
-  ${PROJECT_SOURCE_DIR}/src/remessa/ftpclient.cpp ${PROJECT_SOURCE_DIR}/src/remessa/manualresult.cpp
+  ${PROJECT_SOURCE_DIR}/src/net/ftpclient.cpp ${PROJECT_SOURCE_DIR}/src/remessa/manualresult.cpp
   ${PROJECT_SOURCE_DIR}/src/refupdate/refversion.cpp)

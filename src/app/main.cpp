@@ -1,3 +1,5 @@
+#include "app/corvaneapplication.h"
+#include "app/tfrmcapasistema.h"
 #include "base/apppaths.h"
 #include "base/messenger.h"
 #include "reports/ui/previewreportopener.h"
@@ -5,9 +7,7 @@
 #include "shell/datamodules.h"
 #include "shell/instancelock.h"
 #include "shell/tdmcapasistema.h"
-#include "shell/ui/corvaneapplication.h"
-#include "shell/ui/qtmessenger.h"
-#include "shell/ui/tfrmcapasistema.h"
+#include "widgets/qtmessenger.h"
 
 #include <QGuiApplication>
 #include <QTextStream>

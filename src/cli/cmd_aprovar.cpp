@@ -3,7 +3,7 @@
 
 #include "db/database.h"
 #include "db/dberror.h"
-#include "maintenance/certificateapproval.h"
+#include "maintenance/certificates/certificateapproval.h"
 
 #include <QTextStream>
 

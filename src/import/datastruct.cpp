@@ -4,7 +4,7 @@
 #include "db/database.h"
 #include "db/dberror.h"
 #include "import/importsession.h"
-#include "maintenance/statusevents.h"
+#include "register/statusevents.h"
 
 #include <QDir>
 #include <QFile>

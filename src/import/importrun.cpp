@@ -10,7 +10,7 @@
 #include "import/parentcheck.h"
 #include "import/postimport.h"
 #include "import/postimport_history.h"
-#include "maintenance/regulatorholding.h"
+#include "register/regulatorholding.h"
 
 #include <QDateTime>
 #include <QDir>

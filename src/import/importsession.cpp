@@ -6,7 +6,7 @@
 
 #include "import/importdates.h"
 #include "import/writeshape.h"
-#include "maintenance/statusevents.h"
+#include "register/statusevents.h"
 
 #include <QDir>
 #include <QFile>

@@ -5,7 +5,7 @@
 #include "db/provisioning.h"
 #include "db/schema.h"
 #include "db/tableops.h"
-#include "maintenance/statusevents.h"
+#include "register/statusevents.h"
 
 namespace {
 

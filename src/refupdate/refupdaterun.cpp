@@ -3,8 +3,8 @@
 #include "base/apppaths.h"
 #include "base/ftpaddress.h"
 #include "db/database.h"
+#include "net/ftpclient.h"
 #include "refupdate/refinstall.h"
-#include "remessa/ftpclient.h"
 #include "shell/configlocal.h"
 
 #include <QDir>

@@ -1,5 +1,5 @@
 #pragma once
-#include "remessa/ftpclient.h"
+#include "net/ftpclient.h"
 #include "remessa/manualresult.h"
 
 #include <QString>

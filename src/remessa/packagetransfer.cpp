@@ -4,8 +4,8 @@
 #include "base/ftpaddress.h"
 #include "base/safefile.h"
 #include "base/textutil.h"
-#include "remessa/ftpclient.h"
-#include "remessa/smtpsender.h"
+#include "net/ftpclient.h"
+#include "net/smtpsender.h"
 #include "shell/configlocal.h"
 
 #include <QDir>

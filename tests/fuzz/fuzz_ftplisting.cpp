@@ -1,6 +1,6 @@
 // A server's name listing and the reference-package names picked from it.
+#include "net/ftpclient.h"
 #include "refupdate/refversion.h"
-#include "remessa/ftpclient.h"
 
 #include <cstdlib>
 

@@ -1,6 +1,6 @@
 // "Alteração de Status": its texts and lists, and each of its buttons with
 // the answers the user may give.
-#include "maintenance/ui/tfrmalterastatusempresa.h"
+#include "maintenance/companies/ui/tfrmalterastatusempresa.h"
 #include "support/selectionfixture.h"
 
 #include <QComboBox>

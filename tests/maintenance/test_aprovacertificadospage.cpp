@@ -1,11 +1,11 @@
 // The shell's approval page, driven as a user would.
+#include "app/tfrmcapasistema.h"
 #include "base/errorlog.h"
 #include "db/database.h"
-#include "maintenance/certificateapproval.h"
+#include "maintenance/certificates/certificateapproval.h"
 #include "reports/ui/previewreportopener.h"
 #include "shell/datamodules.h"
 #include "shell/tdmcapasistema.h"
-#include "shell/ui/tfrmcapasistema.h"
 #include "support/scriptedmessenger.h"
 #include "support/testhome.h"
 

@@ -1,6 +1,6 @@
 #include "db/database.h"
-#include "maintenance/certificateapproval.h"
-#include "maintenance/statusevents.h"
+#include "maintenance/certificates/certificateapproval.h"
+#include "register/statusevents.h"
 #include "support/testhome.h"
 
 #include <QSqlQuery>

@@ -1,7 +1,7 @@
 // The maintenance window's rules on a certificate's own row: registering,
 // general data, status, existence checks, completeness, class lists.
-#include "maintenance/certificateservice.h"
-#include "maintenance/certificatestore.h"
+#include "maintenance/certificates/certificateservice.h"
+#include "maintenance/certificates/certificatestore.h"
 #include "maintenance/existencecheck.h"
 #include "maintenance/maintenancedates.h"
 #include "support/selectionfixture.h"

@@ -1,6 +1,6 @@
 // A company's suspension or cancellation carried to its active products and
 // services, or its active products moved to another company.
-#include "maintenance/companycascade.h"
+#include "maintenance/companies/companycascade.h"
 #include "maintenance/selectionlistmodel.h"
 #include "support/selectionfixture.h"
 

@@ -1,7 +1,7 @@
 // Companies of a certificate: adding, editing and removing their links, and
 // their own status changes.
-#include "maintenance/companylinks.h"
-#include "maintenance/statusevents.h"
+#include "maintenance/companies/companylinks.h"
+#include "register/statusevents.h"
 #include "support/selectionfixture.h"
 
 #include <QtTest>

@@ -1,8 +1,8 @@
 // Normative documents linked to certificate items: which documents are
 // offered, adding a link with its event, removal only while the regulator
 // has not received the link, status changes, approval and completeness.
-#include "maintenance/certificatestore.h"
-#include "maintenance/docnormlinks.h"
+#include "maintenance/certificates/certificatestore.h"
+#include "maintenance/documents/docnormlinks.h"
 #include "support/selectionfixture.h"
 
 #include <QtTest>

@@ -1,15 +1,15 @@
 // The history and normative documents windows, driven by their controls'
 // names with scripted answers, and their opening from the modify panel.
+#include "maintenance/certificates/ui/certificatetab.h"
+#include "maintenance/certificates/ui/modificacertificadopanel.h"
+#include "maintenance/documents/ui/tfrmdocumentosnormativos.h"
+#include "maintenance/documents/ui/tfrmgerahistorico.h"
 #include "maintenance/maintenancedates.h"
-#include "maintenance/statusevents.h"
-#include "maintenance/ui/certificatetab.h"
-#include "maintenance/ui/maskeddateedit.h"
-#include "maintenance/ui/modificacertificadopanel.h"
 #include "maintenance/ui/tformprincipal.h"
-#include "maintenance/ui/tfrmdocumentosnormativos.h"
-#include "maintenance/ui/tfrmgerahistorico.h"
+#include "register/statusevents.h"
 #include "shell/tdmcapasistema.h"
 #include "support/selectionfixture.h"
+#include "widgets/maskeddateedit.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>

@@ -1,11 +1,11 @@
 // The companies tab of the modify panel: its browse and edit states, adding,
 // editing and removing companies, their status buttons and details.
-#include "maintenance/ui/empresasenvolvidastab.h"
-#include "maintenance/ui/maskeddateedit.h"
-#include "maintenance/ui/modificacertificadopanel.h"
+#include "maintenance/certificates/ui/modificacertificadopanel.h"
+#include "maintenance/companies/ui/empresasenvolvidastab.h"
 #include "maintenance/ui/tformprincipal.h"
 #include "shell/tdmcapasistema.h"
 #include "support/selectionfixture.h"
+#include "widgets/maskeddateedit.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,7 +1,7 @@
 // Hand-made history entries of certificate items: which rows are listed,
 // the date and justification checks, the item's status they carry, and
 // removal only while the regulator has not received the entry.
-#include "maintenance/historyregistration.h"
+#include "maintenance/documents/historyregistration.h"
 #include "support/selectionfixture.h"
 
 #include <QtTest>

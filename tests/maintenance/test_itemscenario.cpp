@@ -4,16 +4,16 @@
 // approved; then changed again after the approval, and one company
 // cancelled with its status passed on to its products. Every row and event
 // written is read back.
-#include "maintenance/certificateapproval.h"
-#include "maintenance/statusevents.h"
-#include "maintenance/ui/modificacertificadopanel.h"
-#include "maintenance/ui/novocertificadopanel.h"
+#include "maintenance/certificates/certificateapproval.h"
+#include "maintenance/certificates/ui/modificacertificadopanel.h"
+#include "maintenance/certificates/ui/novocertificadopanel.h"
+#include "maintenance/certificates/ui/tfrmjustificativa.h"
+#include "maintenance/companies/ui/tfrmalterastatusempresa.h"
+#include "maintenance/companies/ui/tfrmselecionaempresa.h"
+#include "maintenance/companies/ui/tfrmselempcert.h"
+#include "maintenance/products/ui/tfrmselecionaproduto.h"
 #include "maintenance/ui/tformprincipal.h"
-#include "maintenance/ui/tfrmalterastatusempresa.h"
-#include "maintenance/ui/tfrmjustificativa.h"
-#include "maintenance/ui/tfrmselecionaempresa.h"
-#include "maintenance/ui/tfrmselecionaproduto.h"
-#include "maintenance/ui/tfrmselempcert.h"
+#include "register/statusevents.h"
 #include "shell/tdmcapasistema.h"
 #include "support/selectionfixture.h"
 

@@ -1,10 +1,10 @@
 // The rules of the certificate's products and services: inclusion and edit
 // with their events, duplicates, events following a changed key, removal,
 // status changes, and the type queries.
-#include "maintenance/itemservice.h"
-#include "maintenance/itemstore.h"
-#include "maintenance/statusevents.h"
-#include "maintenance/tdmtipo.h"
+#include "maintenance/products/itemservice.h"
+#include "maintenance/products/itemstore.h"
+#include "maintenance/products/tdmtipo.h"
+#include "register/statusevents.h"
 #include "support/selectionfixture.h"
 
 #include <QtTest>

@@ -2,15 +2,15 @@
 // maintenance window: browse and edit states, the leave guard, the linked
 // company list, typing rules, justification on an approved certificate,
 // removal and status buttons.
-#include "maintenance/historyregistration.h"
-#include "maintenance/itemservice.h"
-#include "maintenance/statusevents.h"
-#include "maintenance/ui/modificacertificadopanel.h"
-#include "maintenance/ui/produtosporlotetab.h"
-#include "maintenance/ui/produtosportipotab.h"
-#include "maintenance/ui/produtosporunidadetab.h"
-#include "maintenance/ui/servicostab.h"
+#include "maintenance/certificates/ui/modificacertificadopanel.h"
+#include "maintenance/documents/historyregistration.h"
+#include "maintenance/products/itemservice.h"
+#include "maintenance/products/ui/produtosporlotetab.h"
+#include "maintenance/products/ui/produtosportipotab.h"
+#include "maintenance/products/ui/produtosporunidadetab.h"
+#include "maintenance/products/ui/servicostab.h"
 #include "maintenance/ui/tformprincipal.h"
+#include "register/statusevents.h"
 #include "shell/tdmcapasistema.h"
 #include "support/selectionfixture.h"
 

@@ -4,14 +4,14 @@
 // product and document are there, approve it on the shell's page; then the
 // rows written.
 // With CORVANE_SHOTS set to a folder, the panels are saved there as PNG.
-#include "maintenance/ui/novocertificadopanel.h"
+#include "app/tfrmcapasistema.h"
+#include "maintenance/certificates/ui/novocertificadopanel.h"
+#include "maintenance/certificates/ui/tfrmjustificativa.h"
+#include "maintenance/certificates/ui/tfrmselecionacertificado.h"
 #include "maintenance/ui/tformprincipal.h"
-#include "maintenance/ui/tfrmjustificativa.h"
-#include "maintenance/ui/tfrmselecionacertificado.h"
 #include "reports/ui/previewreportopener.h"
 #include "shell/datamodules.h"
 #include "shell/tdmcapasistema.h"
-#include "shell/ui/tfrmcapasistema.h"
 #include "support/scriptedmessenger.h"
 #include "support/testhome.h"
 

@@ -1,19 +1,19 @@
 // The maintenance window: modes and their enabling, the new-certificate
 // panel, the modify panel's general data, status buttons, locks and guards.
 #include "import/ui/tfrmimporta.h"
-#include "maintenance/certificateapproval.h"
-#include "maintenance/certificatestore.h"
+#include "maintenance/certificates/certificateapproval.h"
+#include "maintenance/certificates/certificatestore.h"
+#include "maintenance/certificates/ui/certificateform.h"
+#include "maintenance/certificates/ui/certificatetab.h"
+#include "maintenance/certificates/ui/dadosgeraistab.h"
+#include "maintenance/certificates/ui/modificacertificadopanel.h"
+#include "maintenance/certificates/ui/novocertificadopanel.h"
+#include "maintenance/certificates/ui/tfrmjustificativa.h"
 #include "maintenance/maintenancedates.h"
-#include "maintenance/ui/certificateform.h"
-#include "maintenance/ui/certificatetab.h"
-#include "maintenance/ui/dadosgeraistab.h"
-#include "maintenance/ui/maskeddateedit.h"
-#include "maintenance/ui/modificacertificadopanel.h"
-#include "maintenance/ui/novocertificadopanel.h"
 #include "maintenance/ui/tformprincipal.h"
-#include "maintenance/ui/tfrmjustificativa.h"
 #include "shell/tdmcapasistema.h"
 #include "support/selectionfixture.h"
+#include "widgets/maskeddateedit.h"
 
 #include <QAction>
 #include <QApplication>

@@ -2,15 +2,15 @@
 // in a remittance or imported from a TXT file is never deleted, its changes
 // ask for a justification, and it is not offered for approval again.
 #include "db/schema.h"
-#include "maintenance/certificateapproval.h"
-#include "maintenance/certificatedeletion.h"
-#include "maintenance/certificateservice.h"
-#include "maintenance/companylinks.h"
-#include "maintenance/itemservice.h"
-#include "maintenance/regulatorholding.h"
-#include "maintenance/ui/excluicertificadopanel.h"
-#include "maintenance/ui/modificacertificadopanel.h"
+#include "maintenance/certificates/certificateapproval.h"
+#include "maintenance/certificates/certificatedeletion.h"
+#include "maintenance/certificates/certificateservice.h"
+#include "maintenance/certificates/ui/excluicertificadopanel.h"
+#include "maintenance/certificates/ui/modificacertificadopanel.h"
+#include "maintenance/companies/companylinks.h"
+#include "maintenance/products/itemservice.h"
 #include "maintenance/ui/tformprincipal.h"
+#include "register/regulatorholding.h"
 #include "shell/tdmcapasistema.h"
 #include "support/importrunfixture.h"
 

@@ -1,11 +1,11 @@
-#include "maintenance/ui/selectiongrid.h"
-#include "maintenance/ui/tfrminclempresa.h"
-#include "maintenance/ui/tfrminclproduto.h"
-#include "maintenance/ui/tfrmselecionacertificado.h"
-#include "maintenance/ui/tfrmselecionaempresa.h"
-#include "maintenance/ui/tfrmselecionaproduto.h"
-#include "maintenance/ui/tfrmselempcert.h"
+#include "maintenance/certificates/ui/tfrmselecionacertificado.h"
+#include "maintenance/companies/ui/tfrminclempresa.h"
+#include "maintenance/companies/ui/tfrmselecionaempresa.h"
+#include "maintenance/companies/ui/tfrmselempcert.h"
+#include "maintenance/products/ui/tfrminclproduto.h"
+#include "maintenance/products/ui/tfrmselecionaproduto.h"
 #include "support/selectionfixture.h"
+#include "widgets/selectiongrid.h"
 
 #include <QApplication>
 #include <QCheckBox>

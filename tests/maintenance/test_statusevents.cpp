@@ -1,6 +1,6 @@
 #include "db/database.h"
 #include "db/schema.h"
-#include "maintenance/statusevents.h"
+#include "register/statusevents.h"
 #include "support/importrunfixture.h"
 #include "support/testhome.h"
 

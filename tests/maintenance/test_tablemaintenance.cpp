@@ -1,13 +1,13 @@
 // Certificate deletion and the rules of the company, product, signatory and
 // regulator's tables kept from the maintenance window.
 #include "db/schema.h"
-#include "maintenance/certificatedeletion.h"
-#include "maintenance/companytable.h"
-#include "maintenance/producttable.h"
-#include "maintenance/queloratables.h"
-#include "maintenance/regulatorholding.h"
+#include "maintenance/certificates/certificatedeletion.h"
+#include "maintenance/companies/companytable.h"
+#include "maintenance/products/producttable.h"
 #include "maintenance/selectionlistmodel.h"
-#include "maintenance/signatories.h"
+#include "maintenance/tables/queloratables.h"
+#include "maintenance/tables/signatories.h"
+#include "register/regulatorholding.h"
 #include "support/selectionfixture.h"
 
 #include <QSqlQuery>

@@ -1,15 +1,15 @@
 // The delete panel and the company, product, regulator's tables and
 // signatory panels of the maintenance window, driven through their controls.
-#include "maintenance/queloratables.h"
-#include "maintenance/ui/excluicertificadopanel.h"
-#include "maintenance/ui/selectiongrid.h"
-#include "maintenance/ui/signatariospanel.h"
-#include "maintenance/ui/tabempresapanel.h"
-#include "maintenance/ui/tabprodutopanel.h"
-#include "maintenance/ui/tabquelorapanel.h"
+#include "maintenance/certificates/ui/excluicertificadopanel.h"
+#include "maintenance/companies/ui/tabempresapanel.h"
+#include "maintenance/products/ui/tabprodutopanel.h"
+#include "maintenance/tables/queloratables.h"
+#include "maintenance/tables/ui/signatariospanel.h"
+#include "maintenance/tables/ui/tabquelorapanel.h"
 #include "maintenance/ui/tformprincipal.h"
 #include "shell/tdmcapasistema.h"
 #include "support/selectionfixture.h"
+#include "widgets/selectiongrid.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #include "base/ftpaddress.h"
-#include "remessa/asyncftpclient.h"
-#include "remessa/ftpclient.h"
+#include "net/asyncftpclient.h"
+#include "net/ftpclient.h"
 #include "support/testservers.h"
 
 #include <QElapsedTimer>

@@ -1,5 +1,5 @@
-#include "remessa/asyncsmtpsender.h"
-#include "remessa/smtpsender.h"
+#include "net/asyncsmtpsender.h"
+#include "net/smtpsender.h"
 #include "shell/configlocal.h"
 #include "support/testservers.h"
 

@@ -1,6 +1,6 @@
 #include "db/database.h"
-#include "shell/shared/ui/frmbrowser.h"
-#include "shell/shared/ui/frmdetalhesempresa.h"
+#include "maintenance/companies/ui/frmdetalhesempresa.h"
+#include "widgets/frmbrowser.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,11 +1,11 @@
 // The shell window: start-up, rights, page mode, login again, failures.
+#include "app/tfrmcapasistema.h"
 #include "base/apppaths.h"
 #include "base/errorlog.h"
 #include "db/dberror.h"
 #include "reports/ui/previewreportopener.h"
 #include "shell/datamodules.h"
 #include "shell/tdmcapasistema.h"
-#include "shell/ui/tfrmcapasistema.h"
 #include "support/scriptedmessenger.h"
 #include "support/testhome.h"
 

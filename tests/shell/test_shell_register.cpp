@@ -1,5 +1,6 @@
 // The shell's care of the register: the daily copy at start, the database
 // menu, and the certificates about to expire (page and status-bar notice).
+#include "app/tfrmcapasistema.h"
 #include "base/clock.h"
 #include "db/database.h"
 #include "maintenance/demodata.h"
@@ -7,7 +8,6 @@
 #include "shell/databasecopies.h"
 #include "shell/datamodules.h"
 #include "shell/tdmcapasistema.h"
-#include "shell/ui/tfrmcapasistema.h"
 #include "support/scriptedmessenger.h"
 #include "support/testhome.h"
 

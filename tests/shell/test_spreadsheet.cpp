@@ -1,9 +1,9 @@
 // Lists to a spreadsheet: the CSV form office programs in Portuguese open
 // directly, and the one export piece every grid carries.
 #include "base/csvexport.h"
-#include "shell/shared/ui/spreadsheetexport.h"
 #include "support/csvreadback.h"
 #include "support/scriptedmessenger.h"
+#include "widgets/spreadsheetexport.h"
 
 #include <QAction>
 #include <QApplication>

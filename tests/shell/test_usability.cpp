@@ -1,5 +1,6 @@
 // What a new user meets first: masked passwords, named icon buttons, the
 // organism shown once the certifier is configured.
+#include "app/tfrmcapasistema.h"
 #include "db/database.h"
 #include "reports/ui/previewreportopener.h"
 #include "shell/datamodules.h"
@@ -9,7 +10,6 @@
 #include "shell/ui/configcertificadorpage.h"
 #include "shell/ui/configuradiretoriospage.h"
 #include "shell/ui/tfrmalterasenha.h"
-#include "shell/ui/tfrmcapasistema.h"
 #include "shell/ui/tfrmloginusuario.h"
 #include "support/scriptedmessenger.h"
 #include "support/testhome.h"

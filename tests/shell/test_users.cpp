@@ -5,10 +5,10 @@
 #include "shell/passwordrules.h"
 #include "shell/tdmcapasistema.h"
 #include "shell/ui/cadastrousuariospage.h"
-#include "shell/ui/reportopener.h"
 #include "shell/userregistry.h"
 #include "support/scriptedmessenger.h"
 #include "support/testhome.h"
+#include "widgets/reportopener.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

@@ -1,8 +1,8 @@
 // Window titles are exactly the captions: the program sets no display name
 // for the platform to append to them.
+#include "app/corvaneapplication.h"
+#include "app/tfrmcapasistema.h"
 #include "reports/ui/previewreportopener.h"
-#include "shell/ui/corvaneapplication.h"
-#include "shell/ui/tfrmcapasistema.h"
 #include "support/scriptedmessenger.h"
 #include "support/testhome.h"
 

@@ -4,7 +4,7 @@
 #include "base/messenger.h"
 #include "db/dberror.h"
 #include "import/postimport.h"
-#include "shell/ui/dialogparts.h"
+#include "widgets/dialogparts.h"
 
 #include <QApplication>
 #include <QCheckBox>

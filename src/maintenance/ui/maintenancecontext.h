@@ -1,6 +1,6 @@
 #pragma once
-#include "maintenance/certificate.h"
-#include "maintenance/ui/tfrmjustificativa.h"
+#include "maintenance/certificates/certificate.h"
+#include "maintenance/certificates/ui/tfrmjustificativa.h"
 
 #include <QDateTime>
 #include <QString>

@@ -1,7 +1,7 @@
 #include "maintenance/ui/maintenanceicons.h"
 
-#include "shell/ui/iconpalette.h"
-#include "shell/ui/shellicons.h"
+#include "widgets/iconpalette.h"
+#include "widgets/shellicons.h"
 
 #include <QPainter>
 #include <QPainterPath>

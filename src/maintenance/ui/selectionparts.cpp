@@ -1,7 +1,7 @@
 #include "maintenance/ui/selectionparts.h"
 
-#include "shell/ui/columnfit.h"
-#include "shell/ui/dialogparts.h"
+#include "widgets/columnfit.h"
+#include "widgets/dialogparts.h"
 
 #include <QLineEdit>
 

@@ -3,11 +3,11 @@
 #include "base/ftpaddress.h"
 #include "base/messenger.h"
 #include "db/database.h"
+#include "net/asyncftpclient.h"
 #include "refupdate/refinstall.h"
 #include "refupdate/refupdaterun.h"
 #include "refupdate/refversion.h"
-#include "remessa/asyncftpclient.h"
-#include "shell/ui/dialogparts.h"
+#include "widgets/dialogparts.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,7 +1,7 @@
 #include "remessa/ui/tfrmconfresultadomanual.h"
 
 #include "remessa/manualresult.h"
-#include "shell/ui/dialogparts.h"
+#include "widgets/dialogparts.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -4,8 +4,8 @@
 #include "base/messenger.h"
 #include "db/database.h"
 #include "remessa/txtsending.h"
-#include "shell/shared/ui/frmbrowser.h"
-#include "shell/ui/dialogparts.h"
+#include "widgets/dialogparts.h"
+#include "widgets/frmbrowser.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -3,9 +3,9 @@
 #include "remessa/ui/transferreceipt.h"
 #include "reports/ui/bandedreport.h"
 #include "reports/ui/reportpreview.h"
-#include "shell/shared/ui/frmbrowser.h"
-#include "shell/ui/dialogparts.h"
-#include "shell/ui/guardedslot.h"
+#include "widgets/dialogparts.h"
+#include "widgets/frmbrowser.h"
+#include "widgets/guardedslot.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #include "remessa/ui/tfrmnovaremessa.h"
 #include "base/messenger.h"
-#include "shell/ui/guardedslot.h"
+#include "widgets/guardedslot.h"
 
 #include <QApplication>
 #include <QFormLayout>

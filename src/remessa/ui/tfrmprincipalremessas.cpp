@@ -4,8 +4,8 @@
 #include "remessa/ui/tfrmnovaremessa.h"
 #include "reports/ui/bandedreport.h"
 #include "reports/ui/reportpreview.h"
-#include "shell/shared/ui/spreadsheetexport.h"
-#include "shell/ui/guardedslot.h"
+#include "widgets/guardedslot.h"
+#include "widgets/spreadsheetexport.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>

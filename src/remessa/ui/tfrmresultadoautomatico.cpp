@@ -3,16 +3,16 @@
 #include "base/errorlog.h"
 #include "base/messenger.h"
 #include "db/dberror.h"
-#include "remessa/ftpfailure.h"
+#include "net/ftpfailure.h"
 #include "remessa/ui/transferreceipt.h"
 #include "remessa/ui/waitingtransport.h"
 #include "reports/ui/bandedreport.h"
 #include "reports/ui/reportpreview.h"
 #include "shell/configlocal.h"
 #include "shell/exceptionhandler.h"
-#include "shell/shared/ui/waitcursor.h"
-#include "shell/ui/dialogparts.h"
-#include "shell/ui/guardedslot.h"
+#include "widgets/dialogparts.h"
+#include "widgets/guardedslot.h"
+#include "widgets/waitcursor.h"
 
 #include <QApplication>
 #include <QCheckBox>

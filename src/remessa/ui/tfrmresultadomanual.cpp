@@ -3,10 +3,10 @@
 #include "base/messenger.h"
 #include "remessa/manualresult.h"
 #include "remessa/ui/tfrmconfresultadomanual.h"
-#include "shell/shared/ui/waitcursor.h"
-#include "shell/ui/columnfit.h"
-#include "shell/ui/dialogparts.h"
-#include "shell/ui/guardedslot.h"
+#include "widgets/columnfit.h"
+#include "widgets/dialogparts.h"
+#include "widgets/guardedslot.h"
+#include "widgets/waitcursor.h"
 
 #include <QApplication>
 #include <QCheckBox>

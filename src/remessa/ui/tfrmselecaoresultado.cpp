@@ -3,8 +3,8 @@
 #include "base/messenger.h"
 #include "remessa/ui/tfrmresultadoautomatico.h"
 #include "remessa/ui/tfrmresultadomanual.h"
-#include "shell/ui/dialogparts.h"
-#include "shell/ui/guardedslot.h"
+#include "widgets/dialogparts.h"
+#include "widgets/guardedslot.h"
 
 #include <QFormLayout>
 #include <QGroupBox>

@@ -4,8 +4,8 @@
 #include "remessa/ui/tfrmgravadisquete.h"
 #include "remessa/ui/tfrmtransferearquivo.h"
 #include "remessa/ui/tfrmtransferesmtp.h"
-#include "shell/ui/dialogparts.h"
-#include "shell/ui/guardedslot.h"
+#include "widgets/dialogparts.h"
+#include "widgets/guardedslot.h"
 
 #include <QButtonGroup>
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "remessa/ui/tfrmtransferearquivo.h"
 
 #include "base/ftpaddress.h"
-#include "remessa/asyncftpclient.h"
+#include "net/asyncftpclient.h"
 #include "shell/configlocal.h"
 #include "shell/exceptionhandler.h"
 

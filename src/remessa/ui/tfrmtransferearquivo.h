@@ -1,5 +1,5 @@
 #pragma once
-#include "remessa/ftpfailure.h"
+#include "net/ftpfailure.h"
 #include "remessa/ui/transferwindow.h"
 
 class AsyncFtpClient;

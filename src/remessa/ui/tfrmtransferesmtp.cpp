@@ -1,6 +1,6 @@
 #include "remessa/ui/tfrmtransferesmtp.h"
 
-#include "remessa/asyncsmtpsender.h"
+#include "net/asyncsmtpsender.h"
 #include "shell/configlocal.h"
 #include "shell/exceptionhandler.h"
 

@@ -4,15 +4,15 @@
 #include "base/messenger.h"
 #include "base/textutil.h"
 #include "db/database.h"
-#include "remessa/ftpfailure.h"
+#include "net/ftpfailure.h"
 #include "remessa/transferdelivery.h"
 #include "remessa/txtsending.h"
 #include "remessa/ui/transferreceipt.h"
 #include "reports/ui/bandedreport.h"
 #include "reports/ui/reportpreview.h"
 #include "shell/configlocal.h"
-#include "shell/ui/dialogparts.h"
-#include "shell/ui/guardedslot.h"
+#include "widgets/dialogparts.h"
+#include "widgets/guardedslot.h"
 
 #include <QApplication>
 #include <QCheckBox>

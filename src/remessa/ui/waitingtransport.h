@@ -1,5 +1,5 @@
 #pragma once
-#include "remessa/asyncftpclient.h"
+#include "net/asyncftpclient.h"
 #include "remessa/automaticresult.h"
 
 #include <QObject>

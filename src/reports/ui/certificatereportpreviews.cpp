@@ -4,7 +4,7 @@
 #include "reports/ui/reportpreview.h"
 #include "shell/exceptionhandler.h"
 #include "shell/loginstate.h"
-#include "shell/shared/ui/waitcursor.h"
+#include "widgets/waitcursor.h"
 
 #include <optional>
 

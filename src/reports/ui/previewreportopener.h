@@ -1,5 +1,5 @@
 #pragma once
-#include "shell/ui/reportopener.h"
+#include "widgets/reportopener.h"
 
 // The shell's reports, shown in this subsystem's print preview.
 class PreviewReportOpener : public ReportOpener

@@ -3,15 +3,15 @@
 #include "base/messenger.h"
 #include "db/database.h"
 #include "db/dberror.h"
+#include "maintenance/companies/ui/frmdetalhesempresa.h"
 #include "reports/certificatelists.h"
 #include "reports/certificateselectionmodel.h"
 #include "reports/trelespelhocertiflog.h"
 #include "reports/ui/reportpreview.h"
-#include "shell/shared/ui/frmdetalhesempresa.h"
-#include "shell/shared/ui/spreadsheetexport.h"
-#include "shell/shared/ui/waitcursor.h"
-#include "shell/ui/dialogparts.h"
-#include "shell/ui/guardedslot.h"
+#include "widgets/dialogparts.h"
+#include "widgets/guardedslot.h"
+#include "widgets/spreadsheetexport.h"
+#include "widgets/waitcursor.h"
 
 #include <QComboBox>
 #include <QFormLayout>

@@ -2,11 +2,11 @@
 
 #include "shell/loginstate.h"
 #include "shell/tdmcapasistema.h"
-#include "shell/ui/columnfit.h"
-#include "shell/ui/dialogparts.h"
-#include "shell/ui/guardedslot.h"
-#include "shell/ui/reportopener.h"
 #include "shell/userregistry.h"
+#include "widgets/columnfit.h"
+#include "widgets/dialogparts.h"
+#include "widgets/guardedslot.h"
+#include "widgets/reportopener.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

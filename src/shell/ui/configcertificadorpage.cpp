@@ -3,7 +3,7 @@
 #include "base/messenger.h"
 #include "db/dberror.h"
 #include "shell/ui/configpageparts.h"
-#include "shell/ui/dialogparts.h"
+#include "widgets/dialogparts.h"
 
 #include <QFormLayout>
 #include <QGroupBox>

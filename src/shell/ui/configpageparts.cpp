@@ -1,7 +1,7 @@
 #include "shell/ui/configpageparts.h"
 
 #include "shell/configlocal.h"
-#include "shell/ui/columnfit.h"
+#include "widgets/columnfit.h"
 
 #include <QKeySequence>
 #include <QLineEdit>

@@ -5,8 +5,8 @@
 #include "shell/copysettings.h"
 #include "shell/databasecopies.h"
 #include "shell/ui/configpageparts.h"
-#include "shell/ui/dialogparts.h"
 #include "shell/ui/tfrmbrowse.h"
+#include "widgets/dialogparts.h"
 
 #include <QGridLayout>
 #include <QGroupBox>

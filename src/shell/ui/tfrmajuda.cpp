@@ -1,7 +1,7 @@
 #include "shell/ui/tfrmajuda.h"
 
 #include "shell/appversion.h"
-#include "shell/ui/dialogparts.h"
+#include "widgets/dialogparts.h"
 
 #include <QGuiApplication>
 #include <QLabel>

@@ -3,8 +3,8 @@
 #include "shell/loginservice.h"
 #include "shell/passwordrules.h"
 #include "shell/tdmcapasistema.h"
-#include "shell/ui/dialogparts.h"
-#include "shell/ui/guardedslot.h"
+#include "widgets/dialogparts.h"
+#include "widgets/guardedslot.h"
 
 #include <QFormLayout>
 #include <QLabel>

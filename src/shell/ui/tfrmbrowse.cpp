@@ -1,6 +1,6 @@
 #include "shell/ui/tfrmbrowse.h"
 
-#include "shell/shared/ui/foldertree.h"
+#include "widgets/foldertree.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>

@@ -1,0 +1,99 @@
+#include "maintenance/products/ui/tfrminclproduto.h"
+
+#include "maintenance/ui/selectionparts.h"
+#include "widgets/guardedslot.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using SelectionParts::button;
+using SelectionParts::labelFor;
+
+TFrmInclProduto::TFrmInclProduto(Database &db, Messenger &messenger, const QString &userCode, QWidget *parent)
+    : QDialog(parent),
+      m_db(db),
+      m_msg(messenger),
+      m_user(userCode)
+{
+    setObjectName(QStringLiteral("FrmInclProduto"));
+    setWindowTitle(QStringLiteral("Inclusao de Produto"));
+    setModal(true);
+
+    auto *brandCount = new QLabel(this);
+    brandCount->setObjectName(QStringLiteral("LbTamMarca"));
+    auto *modelCount = new QLabel(this);
+    modelCount->setObjectName(QStringLiteral("LbTamModelo"));
+    auto *descrCount = new QLabel(this);
+    descrCount->setObjectName(QStringLiteral("LbTamDescricao"));
+    EdMarca = field(QStringLiteral("EdMarca"), QStringLiteral("MarcaProd"), brandCount, ProductInclusion::MaxText);
+    EdModelo = field(QStringLiteral("EdModelo"), QStringLiteral("ModeloProd"), modelCount, ProductInclusion::MaxText);
+    EdEANUPC = field(QStringLiteral("EdEANUPC"), QStringLiteral("CodEANUPC"), nullptr);
+    EdDescricao = field(QStringLiteral("EdDescricao"), QStringLiteral("DescrProd"), descrCount,
+                        ProductInclusion::MaxText);
+    CkImportado = new QCheckBox(QStringLiteral("Produto Importado ?"), this);
+    CkImportado->setObjectName(QStringLiteral("CkImportado"));
+
+    auto *grid = new QGridLayout;
+    grid->setColumnStretch(1, 1);
+    grid->setColumnMinimumWidth(1, 380);
+    const int countWidth = fontMetrics().horizontalAdvance(QStringLiteral("(254)")) + 6;
+    grid->setColumnMinimumWidth(2, countWidth);
+    grid->addWidget(labelFor(this, QStringLiteral("Marca:"), EdMarca), 0, 0);
+    grid->addWidget(EdMarca, 0, 1);
+    grid->addWidget(brandCount, 0, 2);
+    grid->addWidget(labelFor(this, QStringLiteral("Modelo:"), EdModelo), 1, 0);
+    grid->addWidget(EdModelo, 1, 1);
+    grid->addWidget(modelCount, 1, 2);
+    grid->addWidget(labelFor(this, QStringLiteral("Código EAN/UPC:"), EdEANUPC), 2, 0);
+    grid->addWidget(EdEANUPC, 2, 1);
+    grid->addWidget(labelFor(this, QStringLiteral("Descrição:"), EdDescricao), 3, 0);
+    grid->addWidget(EdDescricao, 3, 1);
+    grid->addWidget(descrCount, 3, 2);
+    grid->addWidget(CkImportado, 4, 1);
+
+    auto *ok = button(this, QStringLiteral("BtOk"), QStringLiteral("OK"));
+    ok->setDefault(true);
+    auto *cancel = button(this, QStringLiteral("BtCancela"), QStringLiteral("Cancela"));
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addLayout(buttons);
+
+    connect(ok, &QPushButton::clicked, this, guarded(m_msg, [this] { BtOkClick(); }));
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+QLineEdit *TFrmInclProduto::field(const QString &name, const QString &column, QLabel *counter, int rule)
+{
+    return SelectionParts::countedField(this, name, column, counter, rule);
+}
+
+void TFrmInclProduto::BtOkClick()
+{
+    NewProduct p;
+    p.marcaProd = EdMarca->text();
+    p.modeloProd = EdModelo->text();
+    p.codEanUpc = EdEANUPC->text();
+    p.descrProd = EdDescricao->text();
+    p.imported = CkImportado->isChecked();
+    m_included = ProductInclusion::save(m_db, m_msg, p, m_user);
+    if (m_included)
+        accept();
+}
+
+std::optional<SelectedProduct> TFrmInclProduto::include(QWidget *parent, Database &db, Messenger &messenger,
+                                                        const QString &userCode)
+{
+    TFrmInclProduto dlg(db, messenger, userCode, parent);
+    if (dlg.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dlg.included();
+}

@@ -1,0 +1,190 @@
+#include "register/regulatorholding.h"
+
+#include "db/database.h"
+#include "db/dberror.h"
+#include "db/schema.h"
+
+#include <QDateTime>
+
+namespace RegulatorHolding {
+
+namespace {
+
+const QString Imported = QStringLiteral("ITEM_IMPORTADO");
+
+// The key of ITEM_IMPORTADO after NomeTabela: every column an item key of
+// the recorded tables may use.
+const QStringList &markColumns()
+{
+    static const QStringList columns = [] {
+        QStringList out = Schema::table(Imported)->key;
+        out.removeFirst(); // NomeTabela
+        return out;
+    }();
+    return columns;
+}
+
+bool isNumber(const QString &column)
+{
+    return Schema::table(Imported)->field(column)->type != Schema::FieldType::Text;
+}
+
+// The tables whose rows an import records; nullptr for any other.
+const Schema::Table *recordedTable(const QString &table)
+{
+    static const QStringList recorded{QStringLiteral("CERTIFIC"), QStringLiteral("EMP_CERT"),
+                                      QStringLiteral("TIPO"),     QStringLiteral("LOTE"),
+                                      QStringLiteral("UNIDADE"),  QStringLiteral("SERVICO")};
+    return recorded.contains(table, Qt::CaseInsensitive) ? Schema::table(table) : nullptr;
+}
+
+QVariant valueOf(const QVariantMap &row, const QString &column)
+{
+    for (auto it = row.cbegin(); it != row.cend(); ++it)
+        if (it.key().compare(column, Qt::CaseInsensitive) == 0)
+            return it.value();
+    return {};
+}
+
+// NomeTabela and the mark's key values of an item of `table`: its own key
+// columns from `row`, '' or 0 in the others.
+QVariantList markKey(const Schema::Table &table, const QVariantMap &row)
+{
+    QVariantList out{table.name};
+    for (const QString &column : markColumns()) {
+        const bool used = table.key.contains(column, Qt::CaseInsensitive);
+        const QVariant v = used ? valueOf(row, column) : QVariant();
+        if (used && (v.isNull() || v.toString().trimmed().isEmpty()))
+            throw AppError(QStringLiteral("%1.%2 em branco.").arg(table.name, column));
+        if (isNumber(column))
+            out << (used ? v.toInt() : 0);
+        else
+            out << (used ? v.toString().trimmed() : QString(QLatin1String("")));
+    }
+    return out;
+}
+
+QString markCondition()
+{
+    QStringList cond{QStringLiteral("NomeTabela = ?")};
+    for (const QString &column : markColumns())
+        cond << column + QStringLiteral(" = ?");
+    return cond.join(QStringLiteral(" AND "));
+}
+
+bool exists(Database &db, const QString &sql, const QVariantList &params)
+{
+    return db.scalar(QStringLiteral("SELECT EXISTS (%1)").arg(sql), params).toInt() != 0;
+}
+
+}
+
+bool certificate(Database &db, const CertificateKey &key)
+{
+    return exists(db,
+                  QStringLiteral("SELECT 1 FROM CERTIFIC c WHERE c.SiglaCertificador = ? AND c.NumCertif = ? AND %1")
+                      .arg(certificateCondition(QStringLiteral("c"))),
+                  {key.sigla, key.numero});
+}
+
+QString certificateCondition(const QString &alias)
+{
+    auto sameCertificate = [&alias](const char *other) {
+        return QStringLiteral("%1.SiglaCertificador = %2.SiglaCertificador AND %1.NumCertif = %2.NumCertif")
+            .arg(QLatin1String(other), alias);
+    };
+    return QStringLiteral("(EXISTS (SELECT 1 FROM STATUS_C s WHERE %1 AND s.Evento = 'APR') "
+                          "OR EXISTS (SELECT 1 FROM REP_CERTIFIC r WHERE %2) "
+                          "OR EXISTS (SELECT 1 FROM ITEM_IMPORTADO i WHERE %3))")
+        .arg(sameCertificate("s"), sameCertificate("r"), sameCertificate("i"));
+}
+
+QString itemTable(StatusEvents::Table events)
+{
+    using T = StatusEvents::Table;
+    switch (events) {
+    case T::Evento_Emp: return QStringLiteral("EMP_CERT");
+    case T::Status_T: return QStringLiteral("TIPO");
+    case T::Status_L: return QStringLiteral("LOTE");
+    case T::Status_U: return QStringLiteral("UNIDADE");
+    case T::Status_S: return QStringLiteral("SERVICO");
+    default: return {};
+    }
+}
+
+bool item(Database &db, StatusEvents::Table events, const StatusEvents::ItemKey &key)
+{
+    const QString name = itemTable(events);
+    if (name.isEmpty())
+        throw AppError(QStringLiteral("%1 não é uma tabela de eventos de itens.").arg(StatusEvents::tableName(events)));
+    const Schema::Table &table = *recordedTable(name);
+
+    QStringList cond;
+    QVariantList values;
+    for (const QString &column : table.key) {
+        cond << column + QStringLiteral(" = ?");
+        values << StatusEvents::keyValue(key, column);
+    }
+    if (exists(db, QStringLiteral("SELECT 1 FROM REP_%1 WHERE %2").arg(name, cond.join(QStringLiteral(" AND "))),
+               values))
+        return true;
+    if (exists(db, QStringLiteral("SELECT 1 FROM ITEM_IMPORTADO WHERE ") + markCondition(), markKey(table, key)))
+        return true;
+
+    const QString sigla = StatusEvents::keyValue(key, QStringLiteral("SiglaCertificador")).toString();
+    const QString numero = StatusEvents::keyValue(key, QStringLiteral("NumCertif")).toString();
+    const QDateTime approved = StatusEvents::lastApprovalTime(db, sigla, numero);
+    if (!approved.isValid())
+        return false;
+    const QDateTime included = StatusEvents::inclusionTime(db, events, key);
+    return !included.isValid() || approved >= included;
+}
+
+bool recordedOnImport(const QString &table)
+{
+    return recordedTable(table) != nullptr;
+}
+
+void recordImported(Database &db, const QString &table, const QVariantMap &row, const QString &fileName)
+{
+    const Schema::Table *t = recordedTable(table);
+    if (!t)
+        return;
+    static const QString sql = [] {
+        QStringList columns{QStringLiteral("NomeTabela")};
+        columns += markColumns();
+        columns << QStringLiteral("NomeArquivo") << QStringLiteral("DthImportacao");
+        QStringList marks;
+        for (qsizetype i = 0; i < columns.size(); ++i)
+            marks << QStringLiteral("?");
+        // An item the file writes twice, or a later file writes again, keeps
+        // its first record.
+        return QStringLiteral("INSERT OR IGNORE INTO ITEM_IMPORTADO (%1) VALUES (%2)")
+            .arg(columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
+    }();
+    QVariantList values = markKey(*t, row);
+    values << fileName.left(Schema::table(Imported)->field(QStringLiteral("NomeArquivo"))->size)
+           << QDateTime::currentDateTime();
+    Database::Statement &insert = db.statement(sql);
+    insert.exec(values);
+    insert.reset();
+}
+
+void rekeyImported(Database &db, StatusEvents::Table events, const StatusEvents::ItemKey &oldKey,
+                   const StatusEvents::ItemKey &newKey)
+{
+    const QString name = itemTable(events);
+    if (name.isEmpty())
+        return;
+    const Schema::Table &table = *recordedTable(name);
+    QStringList sets;
+    for (const QString &column : markColumns())
+        sets << column + QStringLiteral(" = ?");
+    QVariantList values = markKey(table, newKey);
+    values.removeFirst(); // NomeTabela stays
+    db.execute(QStringLiteral("UPDATE OR IGNORE ITEM_IMPORTADO SET %1 WHERE %2")
+                   .arg(sets.join(QStringLiteral(", ")), markCondition()),
+               values + markKey(table, oldKey));
+}
+
+}
