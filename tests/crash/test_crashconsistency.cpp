@@ -5,6 +5,7 @@
 #include "db/database.h"
 #include "remessa/remessacontrol.h"
 #include "shell/configlocal.h"
+#include "support/clirun.h"
 #include "support/importfilebuilder.h"
 #include "support/refpackage.h"
 
@@ -195,20 +196,16 @@ class TestCrashConsistency : public QObject
     QString templ(const QString &name) const { return m_root.filePath(QStringLiteral("modelo-") + name); }
     QString dbFile() const { return m_home + QStringLiteral("/db/bdocc.mdb"); }
 
+    QStringList signedIn(const QStringList &args) const
+    {
+        const int at = args.first() == QLatin1String("remessa") || args.first() == QLatin1String("tabelas") ? 2 : 1;
+        return args.mid(0, at) + CliRun::signedIn(m_home) + args.mid(at);
+    }
+
     QProcess *start(const QStringList &args)
     {
         auto *p = new QProcess(this);
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("CORVANE_SENHA"), QStringLiteral("admin"));
-        p->setProcessEnvironment(env);
-        p->setStandardInputFile(QProcess::nullDevice());
-        QStringList all = args;
-        const int at = args.first() == QLatin1String("remessa") || args.first() == QLatin1String("tabelas") ? 2 : 1;
-        all.insert(at, QStringLiteral("--home"));
-        all.insert(at + 1, m_home);
-        all.insert(at + 2, QStringLiteral("--user"));
-        all.insert(at + 3, QStringLiteral("admin"));
-        p->start(QStringLiteral(CORVANE_CLI_PATH), all);
+        CliRun::start(*p, signedIn(args));
         return p;
     }
 
@@ -216,14 +213,8 @@ class TestCrashConsistency : public QObject
     {
         QElapsedTimer t;
         t.start();
-        QProcess *p = start(args);
-        Run r;
-        if (p->waitForFinished(120000))
-            r = {p->exitStatus() == QProcess::NormalExit ? p->exitCode() : -1,
-                 QString::fromUtf8(p->readAllStandardOutput()), QString::fromUtf8(p->readAllStandardError()), 0};
-        r.ms = t.elapsed();
-        delete p;
-        return r;
+        const CliRun::Result r = CliRun::run(signedIn(args));
+        return {r.code, r.out, r.err, t.elapsed()};
     }
 
     // Kills the operation KillsPerOperation times. After a kill that left
@@ -312,12 +303,11 @@ private slots:
         m_home = m_root.filePath(QStringLiteral("pasta"));
         m_inbox = m_home + QStringLiteral("/entrada");
         m_origin = m_home + QStringLiteral("/origem");
-        QProcess init;
-        init.start(QStringLiteral(CORVANE_CLI_PATH),
-                   {QStringLiteral("init"), QStringLiteral("--home"), m_home, QStringLiteral("--admin-password"),
-                    QStringLiteral("admin"), QStringLiteral("--demo")});
-        QVERIFY(init.waitForFinished(60000));
-        QCOMPARE(init.exitCode(), 0);
+        const CliRun::Result init = CliRun::run({QStringLiteral("init"), QStringLiteral("--home"), m_home,
+                                                 QStringLiteral("--admin-password"), QStringLiteral("admin"),
+                                                 QStringLiteral("--demo")},
+                                                CliRun::Options().withoutPassword().within(60000));
+        QCOMPARE(init.code, 0);
         for (const char *d : {"Transf", "Sincr", "Recep", "Saida", "entrada", "origem"})
             QVERIFY(QDir(m_home).mkpath(QLatin1String(d)));
         QString sigla;

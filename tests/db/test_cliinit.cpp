@@ -1,32 +1,20 @@
 // corvane-cli init, run as the staff would run it.
 #include "db/database.h"
+#include "support/clirun.h"
 
 #include <QDir>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
 
-struct Run
-{
-    int code = -1;
-    QString out, err;
-};
+using Run = CliRun::Result;
 
 Run cli(const QStringList &args, const QString &corvaneHome = QString())
 {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("CORVANE_HOME"));
-    if (!corvaneHome.isEmpty())
-        env.insert(QStringLiteral("CORVANE_HOME"), corvaneHome);
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(CORVANE_CLI_PATH), QStringList{QStringLiteral("init")} + args);
-    if (!p.waitForFinished(60000))
-        return {};
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
+    return CliRun::run(
+        QStringList{QStringLiteral("init")} + args,
+        CliRun::Options().withoutPassword().withEnv(QStringLiteral("CORVANE_HOME"), corvaneHome).within(60000));
 }
 
 }
@@ -140,15 +128,15 @@ private slots:
         for (int pair = 0; pair < 20; ++pair) {
             QTemporaryDir tmp;
             const QString home = tmp.filePath(QStringLiteral("casa"));
-            QProcess a, b;
-            for (QProcess *p : {&a, &b})
-                p->start(QStringLiteral(CORVANE_CLI_PATH),
-                         {QStringLiteral("init"), QStringLiteral("--home"), home, QStringLiteral("--admin-password"),
-                          QStringLiteral("admin"), QStringLiteral("--demo")});
-            QVERIFY(a.waitForFinished(60000) && b.waitForFinished(60000));
-            const QList<int> codes{a.exitCode(), b.exitCode()};
-            const QStringList errs{QString::fromUtf8(a.readAllStandardError()),
-                                   QString::fromUtf8(b.readAllStandardError())};
+            const QStringList args{
+                QStringLiteral("init"),  QStringLiteral("--home"), home, QStringLiteral("--admin-password"),
+                QStringLiteral("admin"), QStringLiteral("--demo")};
+            const CliRun::Options options = CliRun::Options().withoutPassword().within(60000);
+            CliRun::Started a(args, options), b(args, options);
+            const CliRun::Result ra = a.finish(), rb = b.finish();
+            QVERIFY(ra.code != -1 && rb.code != -1);
+            const QList<int> codes{ra.code, rb.code};
+            const QStringList errs{ra.err, rb.err};
             QVERIFY2(
                 codes.count(0) == 1 && codes.count(1) == 1,
                 qPrintable(

@@ -3,9 +3,9 @@
 // characters, history rows of items that do not exist, and the batch tool's
 // list of lines not imported.
 #include "base/cp1252.h"
+#include "support/clirun.h"
 #include "support/importrunfixture.h"
 
-#include <QProcess>
 #include <QtTest>
 
 using B = ImportFileBuilder;
@@ -190,15 +190,11 @@ private slots:
         b.line("sobra");
         const QString name = f.write(1, b);
         const int blank = int(b.lines().size()) - 1;
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("CORVANE_SENHA", "admin");
-        p.setProcessEnvironment(env);
-        p.setStandardInputFile(QProcess::nullDevice());
-        p.start(CORVANE_CLI_PATH, {"import", "--home", f.home->dir(), "--user", "admin", f.dir()});
-        QVERIFY(p.waitForFinished(60000));
-        const QString err = QString::fromLocal8Bit(p.readAllStandardError());
-        QCOMPARE(p.exitCode(), 0);
+        const CliRun::Result r = CliRun::run(QStringList{"import"} + CliRun::signedIn(f.home->dir()) << f.dir(),
+                                             CliRun::Options().within(60000));
+        QVERIFY(r.code != -1);
+        const QString err = r.err;
+        QCOMPARE(r.code, 0);
         QVERIFY2(
             err.contains(
                 QStringLiteral("AVISO: %1, linha %2: Linha não importada--> (linha em branco").arg(name).arg(blank)),

@@ -2,10 +2,10 @@
 // database, a folder that cannot hold the logs, a file that cannot be read.
 #include "db/dberror.h"
 #include "db/schema.h"
+#include "support/clirun.h"
 #include "support/importrunfixture.h"
 
 #include <QCryptographicHash>
-#include <QProcess>
 #include <QtTest>
 #include <sys/mount.h>
 
@@ -53,26 +53,6 @@ QMap<QString, int> rowCounts(Database &db)
     for (const Schema::Table &t : Schema::tables())
         out[t.name] = db.scalar(QStringLiteral("select count(*) from ") + t.name).toInt();
     return out;
-}
-
-struct CliResult
-{
-    int code = -1;
-    QString out, err;
-};
-
-CliResult cli(const QStringList &args)
-{
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("CORVANE_SENHA"), QStringLiteral("admin"));
-    p.setProcessEnvironment(env);
-    p.setStandardInputFile(QProcess::nullDevice());
-    p.start(QStringLiteral(CORVANE_CLI_PATH), args);
-    if (!p.waitForFinished(120000))
-        return {};
-    return {p.exitCode(), QString::fromLocal8Bit(p.readAllStandardOutput()),
-            QString::fromLocal8Bit(p.readAllStandardError())};
 }
 
 }
@@ -176,7 +156,7 @@ private slots:
             Database other(QStringLiteral("outro-programa"));
             other.open(f.home->dbPath());
             other.execute(QString::fromLatin1(lock));
-            const CliResult r = cli(args);
+            const CliRun::Result r = CliRun::run(args);
             other.execute(QStringLiteral("ROLLBACK"));
             QCOMPARE(r.code, 1);
             QVERIFY2(r.err.count(DbErrors::BusyMessage) == 1, qPrintable(r.err));
@@ -185,7 +165,7 @@ private slots:
             QCOMPARE(f.count("CERTIFIC"), 0);
             QCOMPARE(f.count("CONTROLE_TXT"), 0);
         }
-        QCOMPARE(cli(args).code, 0);
+        QCOMPARE(CliRun::run(args).code, 0);
         QCOMPARE(f.count("CERTIFIC"), 1);
     }
 

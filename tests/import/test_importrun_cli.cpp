@@ -1,6 +1,6 @@
+#include "support/clirun.h"
 #include "support/importrunfixture.h"
 
-#include <QProcess>
 #include <QtTest>
 
 using B = ImportFileBuilder;
@@ -9,27 +9,12 @@ class TestImportCli : public QObject
 {
     Q_OBJECT
 
-    struct Result
-    {
-        int code = -1;
-        QString out, err;
-    };
+    using Result = CliRun::Result;
 
     // The password goes in the environment; an unset one means "no variable".
     static Result cli(const QStringList &args, const QString &password = QStringLiteral("admin"))
     {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.remove(QStringLiteral("CORVANE_SENHA"));
-        if (!password.isNull())
-            env.insert(QStringLiteral("CORVANE_SENHA"), password);
-        p.setProcessEnvironment(env);
-        p.setStandardInputFile(QProcess::nullDevice()); // no terminal to ask on
-        p.start(QStringLiteral(CORVANE_CLI_PATH), QStringList{"import"} + args);
-        if (!p.waitForFinished(60000))
-            return {};
-        return {p.exitCode(), QString::fromLocal8Bit(p.readAllStandardOutput()),
-                QString::fromLocal8Bit(p.readAllStandardError())};
+        return CliRun::run(QStringList{"import"} + args, CliRun::Options().withPassword(password).within(60000));
     }
 
 private slots:

@@ -1,4 +1,5 @@
 #include "import/ui/tfrmimporta.h"
+#include "support/controls.h"
 #include "support/importrunfixture.h"
 
 #include <QCheckBox>
@@ -23,13 +24,7 @@ class TestImportWindow : public QObject
 
     QTemporaryDir m_home;
 
-    template <typename T> static T *control(QWidget &w, const char *name)
-    {
-        T *c = w.findChild<T *>(QLatin1String(name));
-        if (!c)
-            qFatal("control %s not found", name);
-        return c;
-    }
+    template <typename T> static T *control(QWidget &w, const char *name) { return child<T>(w, name); }
 
 private slots:
     void initTestCase()

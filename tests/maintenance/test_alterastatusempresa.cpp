@@ -1,6 +1,7 @@
 // "Alteração de Status": its texts and lists, and each of its buttons with
 // the answers the user may give.
 #include "maintenance/companies/ui/tfrmalterastatusempresa.h"
+#include "support/controls.h"
 #include "support/selectionfixture.h"
 
 #include <QComboBox>
@@ -49,7 +50,7 @@ struct Dialog : SelectionFixture
                 return justifications.isEmpty() ? std::nullopt : justifications.takeFirst();
             });
     }
-    template <typename T = QWidget> T *w(const char *name) { return dlg->findChild<T *>(QLatin1String(name)); }
+    template <typename T = QWidget> T *w(const char *name) { return child<T>(dlg.get(), name); }
     void click(const char *name) { w<QAbstractButton>(name)->click(); }
     QString state()
     {

@@ -6,6 +6,7 @@
 #include "reports/ui/previewreportopener.h"
 #include "shell/datamodules.h"
 #include "shell/tdmcapasistema.h"
+#include "support/controls.h"
 #include "support/scriptedmessenger.h"
 #include "support/testhome.h"
 
@@ -66,7 +67,7 @@ struct Shell
     {
         return db().scalar("select count(*) from " + table + " where " + where).toInt();
     }
-    template <typename T> T *child(const char *name) { return frm->findChild<T *>(QLatin1String(name)); }
+    template <typename T> T *child(const char *name) { return ::child<T>(frm.get(), name); }
     QTableView *grid() { return child<QTableView>("DBGrid24"); }
     QStringList listed()
     {

@@ -1,6 +1,6 @@
+#include "support/clirun.h"
 #include "support/importrunfixture.h"
 
-#include <QProcess>
 #include <QSqlQuery>
 #include <QtTest>
 
@@ -10,25 +10,12 @@ class TestAprovarCli : public QObject
 {
     Q_OBJECT
 
-    struct Result
-    {
-        int code = -1;
-        QString out, err;
-    };
+    using Result = CliRun::Result;
 
     static Result cli(const ImportRunFixture &f, const QStringList &args, const QString &user = QStringLiteral("admin"))
     {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("CORVANE_SENHA"), QStringLiteral("admin"));
-        p.setProcessEnvironment(env);
-        p.setStandardInputFile(QProcess::nullDevice());
-        p.start(QStringLiteral(CORVANE_CLI_PATH),
-                QStringList{"aprovar", "--home", f.home->dir(), "--user", user} + args);
-        if (!p.waitForFinished(60000))
-            return {};
-        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-                QString::fromUtf8(p.readAllStandardError())};
+        return CliRun::run(QStringList{"aprovar"} + CliRun::signedIn(f.home->dir(), user) + args,
+                           CliRun::Options().within(60000));
     }
 
     // Three complete certificates and two without products or documents.

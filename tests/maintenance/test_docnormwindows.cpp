@@ -8,7 +8,9 @@
 #include "maintenance/ui/tformprincipal.h"
 #include "register/statusevents.h"
 #include "shell/tdmcapasistema.h"
+#include "support/controls.h"
 #include "support/selectionfixture.h"
+#include "support/whenmodal.h"
 #include "widgets/maskeddateedit.h"
 
 #include <QAbstractItemModel>
@@ -33,18 +35,6 @@ QString day(const QDate &d)
 }
 const QDate Issue(2024, 1, 10);
 
-template <typename T> void whenModal(std::function<void(T *)> step, int triesLeft = 300)
-{
-    QTimer::singleShot(10, [step, triesLeft] {
-        if (auto *w = qobject_cast<T *>(QApplication::activeModalWidget())) {
-            step(w);
-            return;
-        }
-        if (triesLeft > 0)
-            whenModal<T>(step, triesLeft - 1);
-    });
-}
-
 void shot(QWidget *w, const QString &name)
 {
     const QString dir = qEnvironmentVariable("CORVANE_SHOTS");
@@ -53,14 +43,6 @@ void shot(QWidget *w, const QString &name)
     w->show();
     QTest::qWait(80);
     w->grab().save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
-}
-
-template <typename T = QWidget> T *child(QWidget *w, const char *name)
-{
-    T *c = w->findChild<T *>(QLatin1String(name));
-    if (!c)
-        qFatal("no control %s", name);
-    return c;
 }
 
 void click(QWidget *w, const char *name)

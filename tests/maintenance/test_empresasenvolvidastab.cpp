@@ -4,7 +4,9 @@
 #include "maintenance/companies/ui/empresasenvolvidastab.h"
 #include "maintenance/ui/tformprincipal.h"
 #include "shell/tdmcapasistema.h"
+#include "support/controls.h"
 #include "support/selectionfixture.h"
+#include "support/whenmodal.h"
 #include "widgets/maskeddateedit.h"
 
 #include <QApplication>
@@ -84,7 +86,7 @@ struct Window : SelectionFixture
         tabs()->setCurrentWidget(tab);
     }
     QTabWidget *tabs() { return frm->findChild<QTabWidget *>("PControlModificaCertif"); }
-    template <typename T = QWidget> T *w(const char *name) { return frm->findChild<T *>(QLatin1String(name)); }
+    template <typename T = QWidget> T *w(const char *name) { return child<T>(frm, name); }
     bool enabled(const char *name) { return w(name)->isEnabled() && w(name)->isVisibleTo(frm); }
     void click(const char *name) { w<QAbstractButton>(name)->click(); }
     SelectedCompany company(const QString &country, const QString &id)
@@ -317,11 +319,9 @@ private slots:
         f.open();
         f.click("btnEdEmpCertEd");
         QString shown;
-        QTimer::singleShot(0, [&] {
-            if (auto *d = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
-                shown = d->windowTitle() + "|" + d->findChild<QLineEdit *>("EdRazaoSocial")->text();
-                d->accept();
-            }
+        whenModal<QDialog>([&](QDialog *d) {
+            shown = d->windowTitle() + "|" + d->findChild<QLineEdit *>("EdRazaoSocial")->text();
+            d->accept();
         });
         f.click("btnDetalhe");
         QCOMPARE(shown, QString("Detalhes da Empresa|Fábrica Alfa Ltda"));

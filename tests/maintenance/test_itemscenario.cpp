@@ -15,7 +15,9 @@
 #include "maintenance/ui/tformprincipal.h"
 #include "register/statusevents.h"
 #include "shell/tdmcapasistema.h"
+#include "support/controls.h"
 #include "support/selectionfixture.h"
+#include "support/whenmodal.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -32,28 +34,6 @@
 #include <functional>
 
 namespace {
-
-// Runs the step once a modal window of the type is up (armed before the
-// click that opens it).
-template <typename T> void whenModal(std::function<void(T *)> step, int triesLeft = 200)
-{
-    QTimer::singleShot(10, [step, triesLeft] {
-        if (auto *w = qobject_cast<T *>(QApplication::activeModalWidget())) {
-            step(w);
-            return;
-        }
-        if (triesLeft > 0)
-            whenModal<T>(step, triesLeft - 1);
-    });
-}
-
-template <typename T = QWidget> T *child(QWidget *w, const QString &name)
-{
-    T *c = w->findChild<T *>(name);
-    if (!c)
-        qFatal("no control %s", qPrintable(name));
-    return c;
-}
 
 void typeInto(QWidget *w, const QString &name, const QString &text)
 {

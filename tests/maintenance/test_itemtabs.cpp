@@ -12,6 +12,7 @@
 #include "maintenance/ui/tformprincipal.h"
 #include "register/statusevents.h"
 #include "shell/tdmcapasistema.h"
+#include "support/controls.h"
 #include "support/selectionfixture.h"
 
 #include <QComboBox>
@@ -68,13 +69,7 @@ struct Window : SelectionFixture
     ~Window() { delete frm; }
 
     ModificaCertificadoPanel *panel() { return frm->modificaCertificado(); }
-    template <typename T = QWidget> T *w(const QString &name)
-    {
-        T *found = frm->findChild<T *>(name);
-        if (!found)
-            qFatal("no control %s", qPrintable(name));
-        return found;
-    }
+    template <typename T = QWidget> T *w(const QString &name) { return child<T>(frm, name); }
     void click(const QString &name) { w<QAbstractButton>(name)->click(); }
     void type(const QString &name, const QString &text)
     {

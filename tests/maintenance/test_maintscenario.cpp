@@ -12,8 +12,10 @@
 #include "reports/ui/previewreportopener.h"
 #include "shell/datamodules.h"
 #include "shell/tdmcapasistema.h"
+#include "support/controls.h"
 #include "support/scriptedmessenger.h"
 #include "support/testhome.h"
+#include "support/whenmodal.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -29,20 +31,6 @@
 
 namespace {
 
-// Runs the step once a modal window of the type is up (polling, since the
-// step is armed before the call that opens it).
-template <typename T> void whenModal(std::function<void(T *)> step, int triesLeft = 200)
-{
-    QTimer::singleShot(10, [step, triesLeft] {
-        if (auto *w = qobject_cast<T *>(QApplication::activeModalWidget())) {
-            step(w);
-            return;
-        }
-        if (triesLeft > 0)
-            whenModal<T>(step, triesLeft - 1);
-    });
-}
-
 void shot(QWidget *w, const QString &name)
 {
     const QString dir = qEnvironmentVariable("CORVANE_SHOTS");
@@ -50,14 +38,6 @@ void shot(QWidget *w, const QString &name)
         return;
     QTest::qWait(50); // pending layouts settle as they would on screen
     w->grab().save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
-}
-
-template <typename T = QWidget> T *child(QWidget *w, const char *name)
-{
-    T *c = w->findChild<T *>(QLatin1String(name));
-    if (!c)
-        qFatal("no control %s", name);
-    return c;
 }
 
 void typeInto(QWidget *w, const char *name, const QString &text)

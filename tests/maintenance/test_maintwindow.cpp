@@ -12,7 +12,9 @@
 #include "maintenance/maintenancedates.h"
 #include "maintenance/ui/tformprincipal.h"
 #include "shell/tdmcapasistema.h"
+#include "support/controls.h"
 #include "support/selectionfixture.h"
+#include "support/whenmodal.h"
 #include "widgets/maskeddateedit.h"
 
 #include <QAction>
@@ -71,7 +73,7 @@ struct Window : SelectionFixture
     }
     ~Window() { delete frm; }
 
-    template <typename T = QWidget> T *w(const char *name) { return frm->findChild<T *>(QLatin1String(name)); }
+    template <typename T = QWidget> T *w(const char *name) { return child<T>(frm, name); }
     QToolButton *button(const char *name) { return w<QToolButton>(name); }
     QAction *action(const char *name) { return w<QAction>(name); }
     void click(const char *name) { w<QAbstractButton>(name)->click(); }
@@ -480,11 +482,9 @@ private slots:
 
         f.run("INSERT INTO CONFIG_LOCAL (SiglaCertificador) VALUES ('OCT')");
         QString seen;
-        QTimer::singleShot(0, [&] {
-            if (auto *w = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
-                seen = w->windowTitle();
-                w->close();
-            }
+        whenModal<QDialog>([&](QDialog *w) {
+            seen = w->windowTitle();
+            w->close();
         });
         f.action("ImportadadosArquivoTXT1")->trigger();
         QCOMPARE(seen, QString("Importador de arquivo txt"));

@@ -12,6 +12,7 @@
 #include "maintenance/ui/tformprincipal.h"
 #include "register/regulatorholding.h"
 #include "shell/tdmcapasistema.h"
+#include "support/controls.h"
 #include "support/importrunfixture.h"
 
 #include <QAbstractButton>
@@ -67,10 +68,7 @@ void addEvent(Database &db, Table table, const StatusEvents::ItemKey &key, const
 
 template <typename T = QAbstractButton> T *control(QWidget &w, const char *name)
 {
-    T *found = w.findChild<T *>(QLatin1String(name));
-    if (!found)
-        qFatal("no control %s", name);
-    return found;
+    return child<T>(w, name);
 }
 
 }

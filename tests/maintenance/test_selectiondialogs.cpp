@@ -4,7 +4,9 @@
 #include "maintenance/companies/ui/tfrmselempcert.h"
 #include "maintenance/products/ui/tfrminclproduto.h"
 #include "maintenance/products/ui/tfrmselecionaproduto.h"
+#include "support/controls.h"
 #include "support/selectionfixture.h"
+#include "support/whenmodal.h"
 #include "widgets/selectiongrid.h"
 
 #include <QApplication>
@@ -23,30 +25,12 @@ namespace {
 
 template <typename T> T *control(QWidget *w, const char *name)
 {
-    T *c = w->findChild<T *>(QLatin1String(name));
-    if (!c)
-        qFatal("control %s not found", name);
-    return c;
+    return child<T>(w, name);
 }
 
 QString text(QWidget *w, const char *label)
 {
     return control<QLabel>(w, label)->text();
-}
-
-// Runs `action` on the next modal dialog of the given class once it is shown.
-void whenModal(const char *className, std::function<void(QWidget *)> action, int tries = 200)
-{
-    QTimer::singleShot(10, [=] {
-        QWidget *w = QApplication::activeModalWidget();
-        if (w && w->inherits(className)) {
-            action(w);
-        } else if (tries > 0) {
-            whenModal(className, action, tries - 1);
-        } else {
-            qWarning("no %s appeared", className);
-        }
-    });
 }
 
 void selectComboText(QComboBox *box, const QString &text)

@@ -15,23 +15,10 @@ Q_DECLARE_METATYPE(NewCompany)
 
 namespace {
 
-// Every value of one statement column, in list order (fetching them all).
-QStringList column(Database &db, const SelectionSql::Statement &s, const QString &field)
-{
-    SelectionListModel m;
-    m.open(db, s.sql, s.orderBy, s.params);
-    while (m.canFetchMore())
-        m.fetchMore();
-    QStringList out;
-    for (int r = 0; r < m.rowCount(); ++r)
-        out << m.value(r, field).toString();
-    return out;
-}
-
 QStringList certificates(SelectionFixture &f, const CertificateChoice::Filter &filter,
                          CertificateChoice::Order order = CertificateChoice::Order::Default)
 {
-    return column(*f.db, CertificateChoice::statement(filter, order), QStringLiteral("NumCertif"));
+    return columnValues(*f.db, CertificateChoice::statement(filter, order), QStringLiteral("NumCertif"));
 }
 
 NewCompany brazilian(const QString &cnpj, const QString &cep = QStringLiteral("01310-100"))
@@ -148,11 +135,11 @@ private slots:
         f.certificate(QStringLiteral("ORFAO"), QStringLiteral("EXTINTA"), 999);
         f.certificate(QStringLiteral("MEIO"), QStringLiteral("COMP"), 998);
         const auto s = CertificateChoice::statement({}, CertificateChoice::Order::Number);
-        QCOMPARE(column(*f.db, s, QStringLiteral("NumCertif")), (QStringList{"C1", "MEIO", "ORFAO"}));
-        QCOMPARE(column(*f.db, s, QStringLiteral("NomClasseCertif")),
+        QCOMPARE(columnValues(*f.db, s, QStringLiteral("NumCertif")), (QStringList{"C1", "MEIO", "ORFAO"}));
+        QCOMPARE(columnValues(*f.db, s, QStringLiteral("NomClasseCertif")),
                  (QStringList{QString::fromUtf8("Certificação Compulsória"),
                               QString::fromUtf8("Certificação Compulsória"), QString()}));
-        QCOMPARE(column(*f.db, s, QStringLiteral("NomClasseProd")),
+        QCOMPARE(columnValues(*f.db, s, QStringLiteral("NomClasseProd")),
                  (QStringList{"Plugues e Tomadas", QString(), QString()}));
         CertificateChoice::Filter byNumber;
         byNumber.number = QStringLiteral("orf");
@@ -195,7 +182,7 @@ private slots:
                       QStringLiteral("Happy"));
         f.person(ValidCpf, QString::fromUtf8("José da Conceição"));
         auto ids = [&](const CompanySelection::Filter &filter, CompanySelection::Order order = {}) {
-            return column(*f.db, CompanySelection::statement(filter, order), QStringLiteral("IdEmpresa"));
+            return columnValues(*f.db, CompanySelection::statement(filter, order), QStringLiteral("IdEmpresa"));
         };
         using CompanySelection::Kind;
         CompanySelection::Filter filter;
@@ -220,15 +207,15 @@ private slots:
         filter.name = QStringLiteral("ale");
         QCOMPARE(ids(filter), QStringList{"11222444000100"});
         // Titles order the whole list.
-        QCOMPARE(column(*f.db, CompanySelection::statement({}, CompanySelection::Order::Country),
-                        QStringLiteral("NomePais")),
+        QCOMPARE(columnValues(*f.db, CompanySelection::statement({}, CompanySelection::Order::Country),
+                              QStringLiteral("NomePais")),
                  (QStringList{"Brasil", "Brasil", "Brasil", "Brasil", "China"}));
-        QCOMPARE(column(*f.db, CompanySelection::statement({}, CompanySelection::Order::TradeName),
-                        QStringLiteral("NomFantasia"))
+        QCOMPARE(columnValues(*f.db, CompanySelection::statement({}, CompanySelection::Order::TradeName),
+                              QStringLiteral("NomFantasia"))
                      .mid(1),
                  (QStringList{"Alegria", "Conexa", "Fênix", "Happy"}));
-        QCOMPARE(column(*f.db, CompanySelection::only({QStringLiteral("CN"), QStringLiteral("happy toys")}),
-                        QStringLiteral("RazSocialEmp")),
+        QCOMPARE(columnValues(*f.db, CompanySelection::only({QStringLiteral("CN"), QStringLiteral("happy toys")}),
+                              QStringLiteral("RazSocialEmp")),
                  QStringList{"Happy Toys Co."});
     }
 
@@ -239,7 +226,7 @@ private slots:
         f.product(QStringLiteral("Conexa"), QStringLiteral("TM-10A"), 1);
         f.product(QStringLiteral("Happy Toys"), QStringLiteral("Ursinho UM-01"), 1, QStringLiteral("6901234567892"));
         auto models = [&](const ProductSelection::Filter &filter, ProductSelection::Order order = {}) {
-            return column(*f.db, ProductSelection::statement(filter, order), QStringLiteral("ModeloProd"));
+            return columnValues(*f.db, ProductSelection::statement(filter, order), QStringLiteral("ModeloProd"));
         };
         ProductSelection::Filter filter;
         QCOMPARE(models(filter).size(), 3);
@@ -255,11 +242,11 @@ private slots:
         QVERIFY(models(filter).isEmpty());
         filter.eanUpc = QStringLiteral("7891234500016");
         QCOMPARE(models(filter), QStringList{"TM-10A"});
-        QCOMPARE(column(*f.db, ProductSelection::statement({}, ProductSelection::Order::Imported),
-                        QStringLiteral("Importado")),
+        QCOMPARE(columnValues(*f.db, ProductSelection::statement({}, ProductSelection::Order::Imported),
+                              QStringLiteral("Importado")),
                  (QStringList{"0", "1", "1"}));
         const SelectedProduct key{QStringLiteral("Conexa"), QStringLiteral("TM-10A"), 1, {}};
-        QCOMPARE(column(*f.db, ProductSelection::only(key), QStringLiteral("Importado")), QStringList{"1"});
+        QCOMPARE(columnValues(*f.db, ProductSelection::only(key), QStringLiteral("Importado")), QStringList{"1"});
     }
 
     void certifiedCompaniesAreTheLegalEntitiesOfTheCertificate()
@@ -280,7 +267,7 @@ private slots:
         f.link(QStringLiteral("C2"), QStringLiteral("AR"), QStringLiteral("Otra"));
         const SelectedCertificate c1{SelectionFixture::Sigla, QStringLiteral("C1")};
         auto ids = [&](const CertifiedCompanySelection::Filter &filter) {
-            return column(*f.db, CertifiedCompanySelection::statement(c1, filter), QStringLiteral("IDEMPRESA"));
+            return columnValues(*f.db, CertifiedCompanySelection::statement(c1, filter), QStringLiteral("IDEMPRESA"));
         };
         QCOMPARE(ids({}), (QStringList{"11222333000181", "Happy Toys"}));
         CertifiedCompanySelection::Filter filter;

@@ -84,18 +84,6 @@ struct Fixture : SelectionFixture
     }
 };
 
-QStringList columnValues(Database &db, const SelectionSql::Statement &s, const QString &field)
-{
-    SelectionListModel m;
-    m.open(db, s.sql, s.orderBy, s.params);
-    while (m.canFetchMore())
-        m.fetchMore();
-    QStringList out;
-    for (int r = 0; r < m.rowCount(); ++r)
-        out << m.value(r, field).toString();
-    return out;
-}
-
 }
 
 class TestTableMaintenance : public QObject

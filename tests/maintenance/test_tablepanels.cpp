@@ -8,6 +8,7 @@
 #include "maintenance/tables/ui/tabquelorapanel.h"
 #include "maintenance/ui/tformprincipal.h"
 #include "shell/tdmcapasistema.h"
+#include "support/controls.h"
 #include "support/selectionfixture.h"
 #include "widgets/selectiongrid.h"
 
@@ -40,13 +41,7 @@ struct Window : SelectionFixture
     }
     ~Window() { delete frm; }
 
-    template <typename T = QWidget> T *w(const char *name)
-    {
-        T *found = frm->findChild<T *>(QLatin1String(name));
-        if (!found)
-            qWarning("no control %s", name);
-        return found;
-    }
+    template <typename T = QWidget> T *w(const char *name) { return child<T>(frm, name); }
     void click(const char *name) { w<QAbstractButton>(name)->click(); }
     void type(const char *name, const QString &text)
     {

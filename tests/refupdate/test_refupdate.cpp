@@ -6,6 +6,7 @@
 #include "remessa/registerstep.h"
 #include "shell/configlocal.h"
 #include "support/refpackage.h"
+#include "support/refupdatefixture.h"
 #include "support/testhome.h"
 #include "support/testservers.h"
 
@@ -19,29 +20,11 @@ namespace {
 const QString V1 = QStringLiteral("OC-TAB-2026010101.zip");
 const QString V2 = QStringLiteral("OC-TAB-2026020101.zip");
 
-struct Fixture
+struct Fixture : RefUpdateFixture
 {
-    std::unique_ptr<TestHome> home = std::make_unique<TestHome>(false);
-    std::unique_ptr<Database> db = std::make_unique<Database>(QStringLiteral("refupdate-test"));
-    QTemporaryDir files;
-
     Fixture()
-    {
-        db->open(home->dbPath());
-        QDir(files.path()).mkpath(QStringLiteral("recep"));
-        QDir(files.path()).mkpath(QStringLiteral("origem"));
-        db->execute(QStringLiteral("insert into CONFIG_LOCAL (SiglaCertificador, DirLocalRecepAux, LoginFTP, SenhaFTP) "
-                                   "values ('OCT', ?, 'occ', 'segredo')"),
-                    {recep() + QLatin1Char('/')});
-    }
-    ~Fixture()
-    {
-        db.reset();
-        home.reset();
-    }
-    QString recep() const { return files.filePath(QStringLiteral("recep")); }
-    QString origem() const { return files.filePath(QStringLiteral("origem")); }
-    ConfigLocal config() const { return *ConfigLocalStore::read(*db); }
+        : RefUpdateFixture(QStringLiteral("refupdate-test"))
+    { }
     QString nomePais(const QString &code) const
     {
         return db->scalar(QStringLiteral("select NomePais from PAIS where CodigoPais = ?"), {code}).toString();

@@ -1,8 +1,8 @@
 #include "db/database.h"
+#include "support/clirun.h"
 #include "support/refpackage.h"
 #include "support/testhome.h"
 
-#include <QProcess>
 #include <QThread>
 #include <QtTest>
 #include <memory>
@@ -12,11 +12,7 @@ namespace {
 const QString V1 = QStringLiteral("OC-TAB-2026010101.zip");
 const QString V2 = QStringLiteral("OC-TAB-2026020101.zip");
 
-struct Result
-{
-    int code = -1;
-    QString out, err;
-};
+using Result = CliRun::Result;
 
 struct Fixture
 {
@@ -44,17 +40,8 @@ struct Fixture
     }
     Result cli(const QStringList &args) const
     {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("CORVANE_SENHA"), QStringLiteral("admin"));
-        p.setProcessEnvironment(env);
-        p.setStandardInputFile(QProcess::nullDevice());
-        QStringList all{QStringLiteral("tabelas"), args.first(), "--home", home->dir(), "--user", "admin"};
-        p.start(QStringLiteral(CORVANE_CLI_PATH), all + args.mid(1));
-        if (!p.waitForFinished(60000))
-            return {};
-        return {p.exitCode(), QString::fromLocal8Bit(p.readAllStandardOutput()),
-                QString::fromLocal8Bit(p.readAllStandardError())};
+        const QStringList all = QStringList{QStringLiteral("tabelas"), args.first()} + CliRun::signedIn(home->dir());
+        return CliRun::run(all + args.mid(1), CliRun::Options().within(60000));
     }
 };
 

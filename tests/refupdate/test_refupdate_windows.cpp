@@ -4,7 +4,9 @@
 #include "refupdate/ui/tfrmprincipalversoes.h"
 #include "refupdate/ui/tfrmversaoanterior.h"
 #include "shell/configlocal.h"
+#include "support/controls.h"
 #include "support/refpackage.h"
+#include "support/refupdatefixture.h"
 #include "support/scriptedmessenger.h"
 #include "support/testhome.h"
 #include "support/testservers.h"
@@ -22,40 +24,15 @@ namespace {
 const QString V1 = QStringLiteral("OC-TAB-2026010101.zip");
 const QString V2 = QStringLiteral("OC-TAB-2026020101.zip");
 
-struct Fixture
+struct Fixture : RefUpdateFixture
 {
-    std::unique_ptr<TestHome> home = std::make_unique<TestHome>(false);
-    std::unique_ptr<Database> db = std::make_unique<Database>(QStringLiteral("refupdate-ui"));
-    QTemporaryDir files;
     ScriptedMessenger msg;
 
     Fixture()
-    {
-        db->open(home->dbPath());
-        QDir(files.path()).mkpath(QStringLiteral("recep"));
-        QDir(files.path()).mkpath(QStringLiteral("origem"));
-        db->execute(QStringLiteral("insert into CONFIG_LOCAL (SiglaCertificador, DirLocalRecepAux, LoginFTP, SenhaFTP) "
-                                   "values ('OCT', ?, 'occ', 'segredo')"),
-                    {recep() + QLatin1Char('/')});
-    }
-    ~Fixture()
-    {
-        db.reset();
-        home.reset();
-    }
-    QString recep() const { return files.filePath(QStringLiteral("recep")); }
-    QString origem() const { return files.filePath(QStringLiteral("origem")); }
-    ConfigLocal config() const { return *ConfigLocalStore::read(*db); }
+        : RefUpdateFixture(QStringLiteral("refupdate-ui"))
+    { }
     int history() const { return db->scalar(QStringLiteral("select count(*) from CONTROLE_AUX")).toInt(); }
 };
-
-template <typename T> T *child(QWidget *w, const char *name)
-{
-    T *c = w->findChild<T *>(QLatin1String(name));
-    if (!c)
-        qFatal("control %s not found", name);
-    return c;
-}
 
 QString text(QWidget *w, const char *name)
 {

@@ -2,11 +2,15 @@
 // and the command line find the verdict, download it, and record it; an
 // accepted remittance is folded into the replica with its "OK" event or not
 // at all.
+#include "support/clirun.h"
+#include "support/controls.h"
 #include "support/deltapackage.h"
 #include "support/fulldisk.h"
 #include "support/remessafixture.h"
 #include "support/scriptedmessenger.h"
+#include "support/testfiles.h"
 #include "support/testservers.h"
+#include "support/whenmodal.h"
 
 #include "base/archive.h"
 #include "remessa/automaticresult.h"
@@ -27,16 +31,10 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRandomGenerator>
 #include <QTimer>
 #include <QtTest>
 
 namespace {
-
-template <typename T> T *child(QWidget &w, const char *name)
-{
-    return w.findChild<T *>(QLatin1String(name));
-}
 
 void shot(QWidget &w, const char *name)
 {
@@ -71,10 +69,6 @@ struct Sent : RemessaFixture
         db.execute("UPDATE CONTROLE SET DataHoraEvento = ?", {QDateTime::currentDateTime().addSecs(-10)});
         event(number, "C", "TR", 5);
     }
-    void set(const QString &column, const QVariant &value)
-    {
-        db.execute(QStringLiteral("update CONFIG_LOCAL set ") + column + QStringLiteral(" = ?"), {value});
-    }
     void useFtp(const FtpTestServer &server, const QString &folder, const QString &password = "segredo")
     {
         set("EndQueloraResult", server.address(folder));
@@ -91,15 +85,8 @@ struct Sent : RemessaFixture
         txt.open(QIODevice::WriteOnly);
         txt.write(report.join("\r\n").toUtf8() + "\r\n");
         txt.close();
-        if (filler > 0) {
-            QFile bin(scratch.filePath("anexo.bin"));
-            bin.open(QIODevice::WriteOnly);
-            QByteArray data(filler, Qt::Uninitialized);
-            QRandomGenerator gen(filler);
-            for (auto &c : data)
-                c = char(gen.generate());
-            bin.write(data);
-        }
+        if (filler > 0)
+            writeFile(scratch.filePath("anexo.bin"), randomBytes(filler, quint32(filler)));
         ScriptedMessenger msg;
         QDir().mkpath(dir);
         Archive::zip(scratch.path() + "/*", QDir(dir).filePath(name), msg);
@@ -509,17 +496,11 @@ private slots:
         TFrmSelecaoResultado choice(f.work(), f.db, msg);
         choice.setPackageName(f.package);
         QString title, package;
-        auto *timer = new QTimer(&choice);
-        timer->setInterval(20);
-        connect(timer, &QTimer::timeout, [&, timer] {
-            if (auto *w = qobject_cast<TFrmResultadoAutomatico *>(QApplication::activeModalWidget())) {
-                timer->stop();
-                title = w->windowTitle();
-                package = w->findChild<QLineEdit *>("EdArquivoRemessa")->text();
-                w->close();
-            }
+        whenModal<TFrmResultadoAutomatico>([&](TFrmResultadoAutomatico *w) {
+            title = w->windowTitle();
+            package = w->findChild<QLineEdit *>("EdArquivoRemessa")->text();
+            w->close();
         });
-        timer->start();
         QVERIFY(child<QRadioButton>(choice, "RbFTP")->isChecked());
         choice.BtOKClick();
         QCOMPARE(title, QStringLiteral("Recebe Resultado Automático"));
@@ -532,16 +513,12 @@ private slots:
         Server s(f);
         QVERIFY(s.ftp.isRunning());
         auto cli = [&](int &code, QString &out, QString &err) {
-            QProcess p;
-            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-            env.insert("CORVANE_SENHA", "admin");
-            p.setProcessEnvironment(env);
-            p.setStandardInputFile(QProcess::nullDevice());
-            p.start(CORVANE_CLI_PATH, {"remessa", "buscar-resultado", "--home", f.home->dir(), "--user", "admin"});
-            QVERIFY(p.waitForFinished(120000));
-            code = p.exitCode();
-            out = QString::fromUtf8(p.readAllStandardOutput());
-            err = QString::fromUtf8(p.readAllStandardError());
+            const CliRun::Result r = CliRun::run(QStringList{"remessa", "buscar-resultado"} +
+                                                 CliRun::signedIn(f.home->dir()));
+            QVERIFY(r.code != -1);
+            code = r.code;
+            out = r.out;
+            err = r.err;
         };
         int code = -1;
         QString out, err;

@@ -1,52 +1,30 @@
 // Two programs on one register at once, as real processes of the batch tool:
 // a remittance number is given once, and a transfer under way cannot be
 // cancelled.
+#include "support/clirun.h"
 #include "support/remessafixture.h"
+#include "support/testfiles.h"
 #include "support/testservers.h"
 
 #include "remessa/remessacontrol.h"
 
 #include <QDir>
-#include <QProcess>
-#include <QRandomGenerator>
 #include <QSet>
 #include <QThread>
 #include <QtTest>
 
 namespace {
 
-struct Run
-{
-    int code = -1;
-    QString out, err;
-};
+using Run = CliRun::Result;
 
 // A batch-tool run started now and collected later.
-class Started
+class Started : public CliRun::Started
 {
 public:
     Started(const RemessaFixture &f, const QStringList &args)
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("CORVANE_SENHA"), QStringLiteral("admin"));
-        m_p.setProcessEnvironment(env);
-        m_p.setStandardInputFile(QProcess::nullDevice());
-        m_p.start(QStringLiteral(CORVANE_CLI_PATH),
-                  QStringList{"remessa"} + args + QStringList{"--home", f.home->dir(), "--user", "admin"});
-    }
-    Run finish()
-    {
-        if (!m_p.waitForFinished(60000)) {
-            m_p.kill();
-            m_p.waitForFinished();
-            return {};
-        }
-        return {m_p.exitCode(), QString::fromUtf8(m_p.readAllStandardOutput()),
-                QString::fromUtf8(m_p.readAllStandardError())};
-    }
-
-private:
-    QProcess m_p;
+        : CliRun::Started(QStringList{"remessa"} + args + CliRun::signedIn(f.home->dir()),
+                          CliRun::Options().within(60000))
+    { }
 };
 
 bool busyOrStateRefusal(const QString &err)
@@ -102,10 +80,7 @@ private slots:
         f.db.execute("UPDATE CONFIG_LOCAL SET EndQueloraEnvio = ?, LoginFTP = 'occ', SenhaFTP = 'segredo'",
                      {server.address("entrada")});
         const RemessaControl::WorkingValues w = RemessaControl::workingValues(f.db);
-        QByteArray bytes(400000, '\0');
-        QRandomGenerator gen(11);
-        for (auto &c : bytes)
-            c = char(gen.generate());
+        const QByteArray bytes = randomBytes(400000, 11);
         int sent = 0, cancelled = 0;
         for (int round = 0; round < 10; ++round) {
             const QString number = QStringLiteral("20261208%1").arg(round + 10);

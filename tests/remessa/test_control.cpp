@@ -5,6 +5,7 @@
 #include "remessa/registerstep.h"
 #include "remessa/remessacontrol.h"
 #include "remessa/transferdelivery.h"
+#include "support/clirun.h"
 #include "support/testhome.h"
 
 #include <QDir>
@@ -16,15 +17,6 @@
 #include <QtTest>
 
 using namespace RemessaControl;
-
-namespace {
-struct CliRun
-{
-    int code = -1;
-    QString out;
-    QString err;
-};
-}
 
 class TestControl : public QObject
 {
@@ -46,18 +38,9 @@ private:
         return m_db->scalar("SELECT count(*) FROM CONTROLE WHERE " + where).toInt();
     }
 
-    CliRun cli(const QStringList &args)
+    CliRun::Result cli(const QStringList &args)
     {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("CORVANE_SENHA"), QStringLiteral("admin"));
-        p.setProcessEnvironment(env);
-        p.setStandardInputFile(QProcess::nullDevice());
-        p.start(QStringLiteral(CORVANE_CLI_PATH),
-                QStringList{"remessa"} + args + QStringList{"--home", m_home->dir(), "--user", "admin"});
-        p.waitForFinished(120000);
-        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-                QString::fromUtf8(p.readAllStandardError())};
+        return CliRun::run(QStringList{"remessa"} + args + CliRun::signedIn(m_home->dir()));
     }
 
 private slots:
@@ -174,7 +157,7 @@ private slots:
         QCOMPARE(lastNumber(*m_db), today + "07");
         m_db->execute("DELETE FROM CONTROLE");
 
-        CliRun r = cli({"preparar"});
+        CliRun::Result r = cli({"preparar"});
         QVERIFY2(r.code == 0 && r.out.contains(today + "01"), qPrintable(r.out + r.err));
         m_db->execute(
             "INSERT INTO CONTROLE (DataHoraEvento, NumeroRemessa, TipoRemessa, Evento) VALUES (?, ?, 'C', 'TR')",
@@ -219,7 +202,7 @@ private slots:
             QCOMPARE(sending.begin(), QString());
             QElapsedTimer waited;
             waited.start();
-            CliRun r = cli({"cancelar"});
+            CliRun::Result r = cli({"cancelar"});
             QCOMPARE(r.code, 1);
             QVERIFY2(r.err.contains(QStringLiteral("Outra operação (Transferência) está em andamento")),
                      qPrintable(r.err));
@@ -276,7 +259,7 @@ private slots:
         const qint64 pid = gone.processId();
         gone.waitForFinished();
         mark(QSysInfo::machineHostName(), pid, 5);
-        CliRun r = cli({"cancelar"});
+        CliRun::Result r = cli({"cancelar"});
         QVERIFY2(r.code == 0, qPrintable(r.err));
         QCOMPARE(newest(*m_db)->event, QStringLiteral("NO"));
         QString logged;
@@ -293,7 +276,7 @@ private slots:
     void batchStepsFollowTheWindowsRule()
     {
         // Start from "everything accepted" except one approved certificate.
-        CliRun r = cli({"listar"});
+        CliRun::Result r = cli({"listar"});
         QCOMPARE(r.code, 0);
         QVERIFY(r.out.contains(QStringLiteral("Nenhuma remessa registrada.")));
         r = cli({"cancelar"});

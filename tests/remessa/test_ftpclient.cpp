@@ -1,10 +1,10 @@
 #include "base/ftpaddress.h"
 #include "net/asyncftpclient.h"
 #include "net/ftpclient.h"
+#include "support/testfiles.h"
 #include "support/testservers.h"
 
 #include <QElapsedTimer>
-#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -16,27 +16,6 @@
 
 namespace {
 
-QByteArray randomBytes(qsizetype size, quint32 seed)
-{
-    QByteArray data(size, Qt::Uninitialized);
-    QRandomGenerator gen(seed);
-    gen.fillRange(reinterpret_cast<quint32 *>(data.data()), size / 4);
-    for (qsizetype i = size / 4 * 4; i < size; ++i)
-        data[i] = char(gen.generate());
-    return data;
-}
-
-bool writeFile(const QString &path, const QByteArray &data)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 // Records every event; can act on progress (the test's hand on the button).
 struct Recorder : FtpListener

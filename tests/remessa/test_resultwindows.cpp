@@ -1,8 +1,10 @@
 // The transfer and result windows driven as a user would, and the whole
 // offline cycle through the control window.
+#include "support/controls.h"
 #include "support/deltapackage.h"
 #include "support/remessafixture.h"
 #include "support/scriptedmessenger.h"
+#include "support/whenmodal.h"
 
 #include "base/archive.h"
 #include "base/codecs.h"
@@ -36,31 +38,11 @@
 
 namespace {
 
-// Runs the action on the next modal window of type T to appear.
-template <typename T> void whenModal(std::function<void(T &)> action)
-{
-    auto *timer = new QTimer;
-    timer->setInterval(20);
-    QObject::connect(timer, &QTimer::timeout, [timer, action] {
-        if (auto *w = qobject_cast<T *>(QApplication::activeModalWidget())) {
-            timer->stop();
-            timer->deleteLater();
-            action(*w);
-        }
-    });
-    timer->start();
-}
-
 void shot(QWidget &w, const char *name)
 {
     const QString dir = qEnvironmentVariable("CORVANE_SHOTS");
     if (!dir.isEmpty())
         w.grab().save(dir + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png"));
-}
-
-template <typename T> T *child(QWidget &w, const char *name)
-{
-    return w.findChild<T *>(QLatin1String(name));
 }
 
 QString code(const QString &number, const QString &verdict)

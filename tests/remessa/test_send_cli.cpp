@@ -1,7 +1,9 @@
 // corvane-cli remessa enviar --ftp / --email against servers on this machine:
 // the package arrives whole, "TR" is logged only then, and a failed attempt
 // leaves nothing under the final name.
+#include "support/clirun.h"
 #include "support/remessafixture.h"
+#include "support/testfiles.h"
 #include "support/testservers.h"
 
 #include "remessa/remessacontrol.h"
@@ -10,25 +12,13 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
-#include <QRandomGenerator>
 #include <QtTest>
 
 namespace {
 
 const QString Number = QStringLiteral("2026120811");
 
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-struct Run
-{
-    int code = -1;
-    QString out, err;
-};
+using Run = CliRun::Result;
 
 struct Prepared : RemessaFixture
 {
@@ -36,33 +26,13 @@ struct Prepared : RemessaFixture
     QByteArray bytes;
     Prepared()
     {
-        bytes.resize(250000);
-        QRandomGenerator gen(7);
-        for (auto &c : bytes)
-            c = char(gen.generate());
-        QFile f(transferDir + package);
-        f.open(QIODevice::WriteOnly);
-        f.write(bytes);
-        f.close();
+        bytes = randomBytes(250000, 7);
+        writeFile(transferDir + package, bytes);
         event(Number, "C", "PR", 10);
-    }
-    void set(const QString &column, const QVariant &value)
-    {
-        db.execute(QStringLiteral("update CONFIG_LOCAL set ") + column + QStringLiteral(" = ?"), {value});
     }
     Run cli(const QStringList &args)
     {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("CORVANE_SENHA"), QStringLiteral("admin"));
-        p.setProcessEnvironment(env);
-        p.setStandardInputFile(QProcess::nullDevice());
-        p.start(QStringLiteral(CORVANE_CLI_PATH),
-                QStringList{"remessa", "enviar"} + args + QStringList{"--home", home->dir(), "--user", "admin"});
-        if (!p.waitForFinished(120000))
-            return {};
-        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-                QString::fromUtf8(p.readAllStandardError())};
+        return CliRun::run(QStringList{"remessa", "enviar"} + args + CliRun::signedIn(home->dir()));
     }
     int transferred() { return count("CONTROLE", "Evento = 'TR'"); }
 };

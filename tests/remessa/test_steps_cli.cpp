@@ -1,37 +1,23 @@
 // corvane-cli remessa enviar / resultado: each step only when the control
 // window would offer it, nothing written on a refusal.
+#include "support/clirun.h"
 #include "support/remessafixture.h"
 
 #include "base/codecs.h"
 #include "remessa/remessacontrol.h"
 
 #include <QFileInfo>
-#include <QProcess>
 #include <QtTest>
 
 class TestStepsCli : public QObject
 {
     Q_OBJECT
 
-    struct Run
-    {
-        int code = -1;
-        QString out, err;
-    };
+    using Run = CliRun::Result;
 
     Run cli(RemessaFixture &f, const QStringList &args)
     {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("CORVANE_SENHA"), QStringLiteral("admin"));
-        p.setProcessEnvironment(env);
-        p.setStandardInputFile(QProcess::nullDevice());
-        p.start(QStringLiteral(CORVANE_CLI_PATH),
-                QStringList{"remessa"} + args + QStringList{"--home", f.home->dir(), "--user", "admin"});
-        if (!p.waitForFinished(120000))
-            return {};
-        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-                QString::fromUtf8(p.readAllStandardError())};
+        return CliRun::run(QStringList{"remessa"} + args + CliRun::signedIn(f.home->dir()));
     }
 
 private slots:

@@ -1,8 +1,11 @@
 // The FTP and e-mail transfer windows against servers on this machine: what
 // arrives, what the memo says, and that only a whole delivery is logged.
+#include "support/controls.h"
 #include "support/remessafixture.h"
 #include "support/scriptedmessenger.h"
+#include "support/testfiles.h"
 #include "support/testservers.h"
+#include "support/whenmodal.h"
 
 #include "remessa/remessacontrol.h"
 #include "remessa/ui/tfrmselecaotransferencia.h"
@@ -20,7 +23,6 @@
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QRandomGenerator>
 #include <QTimer>
 #include <QtTest>
 
@@ -28,36 +30,11 @@ namespace {
 
 const QString Number = QStringLiteral("2026120809");
 
-template <typename T> T *child(QWidget &w, const char *name)
-{
-    return w.findChild<T *>(QLatin1String(name));
-}
-
 void shot(QWidget &w, const char *name)
 {
     const QString dir = qEnvironmentVariable("CORVANE_SHOTS");
     if (!dir.isEmpty())
         w.grab().save(dir + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png"));
-}
-
-template <typename T> void whenModal(std::function<void(T &)> action)
-{
-    auto *timer = new QTimer;
-    timer->setInterval(20);
-    QObject::connect(timer, &QTimer::timeout, [timer, action] {
-        if (auto *w = qobject_cast<T *>(QApplication::activeModalWidget())) {
-            timer->stop();
-            timer->deleteLater();
-            action(*w);
-        }
-    });
-    timer->start();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 QString package()
@@ -72,21 +49,9 @@ struct Prepared : RemessaFixture
     QByteArray bytes;
     explicit Prepared(qint64 size = 300000)
     {
-        const QString path = makeFile(package(), size);
-        QFile f(path);
-        QByteArray data(size, Qt::Uninitialized);
-        QRandomGenerator gen(size);
-        for (auto &c : data)
-            c = char(gen.generate());
-        f.open(QIODevice::WriteOnly);
-        f.write(data);
-        f.close();
-        bytes = data;
+        bytes = randomBytes(size, quint32(size));
+        writeFile(makeFile(package(), size), bytes);
         event(Number, "C", "PR", 10);
-    }
-    void set(const QString &column, const QVariant &value)
-    {
-        db.execute(QStringLiteral("update CONFIG_LOCAL set ") + column + QStringLiteral(" = ?"), {value});
     }
     void useFtp(const FtpTestServer &server, const QString &folder, const QString &password = "segredo")
     {

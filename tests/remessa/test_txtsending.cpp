@@ -1,14 +1,15 @@
 #include "base/archive.h"
 #include "db/database.h"
 #include "remessa/txtsending.h"
+#include "support/clirun.h"
 #include "support/scriptedmessenger.h"
+#include "support/testfiles.h"
 #include "support/testhome.h"
 #include "support/testservers.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
@@ -16,18 +17,6 @@
 namespace {
 
 const QString Sigla = QStringLiteral("OCT");
-
-bool writeFile(const QString &path, const QByteArray &data)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 // The single entry of a package, unpacked by the archive routine.
 QByteArray unpackOnly(const QString &zip, const QString &entry)
@@ -67,24 +56,11 @@ struct Fixture
         return db->scalar(QStringLiteral("select count(*) from CONTROLE_TXT where NomeArquivo = ?"), {name}).toInt();
     }
 
-    struct Result
-    {
-        int code = -1;
-        QString out, err;
-    };
+    using Result = CliRun::Result;
     Result cli(const QStringList &args) const
     {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("CORVANE_SENHA"), QStringLiteral("admin"));
-        p.setProcessEnvironment(env);
-        p.setStandardInputFile(QProcess::nullDevice());
-        p.start(QStringLiteral(CORVANE_CLI_PATH),
-                QStringList{"txt", "enviar", "--home", home->dir(), "--user", "admin"} + args);
-        if (!p.waitForFinished(60000))
-            return {};
-        return {p.exitCode(), QString::fromLocal8Bit(p.readAllStandardOutput()),
-                QString::fromLocal8Bit(p.readAllStandardError())};
+        return CliRun::run(QStringList{"txt", "enviar"} + CliRun::signedIn(home->dir()) + args,
+                           CliRun::Options().within(60000));
     }
 };
 

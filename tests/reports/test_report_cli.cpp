@@ -1,11 +1,11 @@
 // corvane-cli relatorio: the certificate reports written as PDF without a display.
 #include "db/database.h"
 #include "shell/userstore.h"
+#include "support/clirun.h"
 #include "support/fulldisk.h"
 #include "support/reportfixture.h"
 #include "support/testhome.h"
 
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -15,28 +15,12 @@ class TestReportCli : public QObject
 {
     Q_OBJECT
 
-    struct Result
-    {
-        int code = -1;
-        QString out, err;
-    };
+    using Result = CliRun::Result;
 
     static Result cli(const QStringList &args)
     {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("CORVANE_SENHA"), QStringLiteral("admin"));
         // No display of any kind: the command must not need one.
-        env.remove(QStringLiteral("DISPLAY"));
-        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        p.setProcessEnvironment(env);
-        p.setStandardInputFile(QProcess::nullDevice());
-        p.start(QStringLiteral(CORVANE_CLI_PATH), QStringList{"relatorio"} + args);
-        if (!p.waitForFinished(120000))
-            return {};
-        return {p.exitCode(), QString::fromLocal8Bit(p.readAllStandardOutput()),
-                QString::fromLocal8Bit(p.readAllStandardError())};
+        return CliRun::run(QStringList{"relatorio"} + args, CliRun::Options().withoutDisplay());
     }
 
 private slots:

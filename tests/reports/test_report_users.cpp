@@ -7,6 +7,7 @@
 #include "shell/userstore.h"
 #include "support/scriptedmessenger.h"
 #include "support/testhome.h"
+#include "support/whenmodal.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -58,17 +59,11 @@ private slots:
         QWidget parent;
         QString title;
         QWidget *owner = nullptr;
-        QTimer poll;
-        poll.setInterval(20);
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
-                poll.stop();
-                title = dialog->windowTitle();
-                owner = dialog->parentWidget();
-                dialog->reject();
-            }
+        whenModal<QDialog>([&](QDialog *dialog) {
+            title = dialog->windowTitle();
+            owner = dialog->parentWidget();
+            dialog->reject();
         });
-        poll.start();
         PreviewReportOpener().previewUserList(dm.database(), "Administrador do sistema", &parent, msg);
         QCOMPARE(title, QString::fromUtf8("Visualização de Impressão - Cadastro de Usuários"));
         QCOMPARE(owner, &parent);

@@ -1,6 +1,7 @@
 // The certificate report window: class lists, filters, count and buttons.
 #include "reports/ui/tfrmrelatoriocertificados.h"
 #include "shell/tdmcapasistema.h"
+#include "support/controls.h"
 #include "support/reportfixture.h"
 #include "support/scriptedmessenger.h"
 #include "support/testhome.h"
@@ -33,7 +34,7 @@ class TestReportWindow : public QObject
             window = std::make_unique<TFrmRelatorioCertificados>(dm.database(), login, messenger, choosers);
             window->show();
         }
-        template <typename T> T *find(const char *name) const { return window->findChild<T *>(QLatin1String(name)); }
+        template <typename T> T *find(const char *name) const { return child<T>(window.get(), name); }
         QString count() const { return find<QLabel>("LbQuantidade")->text(); }
         bool reportsEnabled() const
         {

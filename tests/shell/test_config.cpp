@@ -5,8 +5,10 @@
 #include "shell/ui/configcertificadorpage.h"
 #include "shell/ui/configuradiretoriospage.h"
 #include "shell/ui/tfrmbrowse.h"
+#include "support/controls.h"
 #include "support/scriptedmessenger.h"
 #include "support/testhome.h"
+#include "support/whenmodal.h"
 
 #include <QApplication>
 #include <QDir>
@@ -45,13 +47,6 @@ private:
     QVariant column(const QString &name)
     {
         return m_db->scalar(QStringLiteral("SELECT %1 FROM CONFIG_LOCAL").arg(name));
-    }
-    template <class T> static T *child(QWidget *page, const char *name)
-    {
-        T *w = page->findChild<T *>(QLatin1String(name));
-        if (!w)
-            qFatal("control %s not found", name);
-        return w;
     }
 
 private slots:
@@ -342,10 +337,7 @@ private slots:
         }
         // The static form: OK returns the folder, Cancela nothing.
         auto press = [](const char *button) {
-            QTimer::singleShot(0, [button] {
-                if (QWidget *w = QApplication::activeModalWidget())
-                    w->findChild<QPushButton *>(QLatin1String(button))->click();
-            });
+            whenModal<QWidget>([button](QWidget *w) { child<QPushButton>(w, button)->click(); });
         };
         press("OKBtn");
         QCOMPARE(TFrmBrowse::choose(nullptr, target), target);

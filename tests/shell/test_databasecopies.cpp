@@ -297,10 +297,7 @@ private slots:
         const QString folder = DatabaseCopies::defaultFolder();
 
         QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("CORVANE_SENHA"), QStringLiteral("admin"));
-        p.setProcessEnvironment(env);
-        p.start(QStringLiteral(CORVANE_CLI_PATH), {"copia", "--home", home.dir(), "--user", "admin"});
+        CliRun::start(p, QStringList{"copia"} + CliRun::signedIn(home.dir()));
         // Killed as soon as the copy is being written (or when it is done).
         QVERIFY(QTest::qWaitFor(
             [&] {

@@ -1,6 +1,7 @@
 // --version, --help and --home of both programs, run as real processes.
 #include "shell/appversion.h"
 #include "shell/instancelock.h"
+#include "support/clirun.h"
 #include "support/testhome.h"
 
 #include <QElapsedTimer>
@@ -9,29 +10,17 @@
 
 namespace {
 
-struct Run
-{
-    int code = -1;
-    QString out, err;
-};
+using Run = CliRun::Result;
 
 Run run(const QString &program, const QStringList &args, const QString &home = QString())
 {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    if (!home.isEmpty())
-        env.insert(QStringLiteral("CORVANE_HOME"), home);
-    p.setProcessEnvironment(env);
-    p.setStandardInputFile(QProcess::nullDevice());
-    p.start(program, args);
-    if (!p.waitForFinished(30000)) {
-        p.kill();
-        p.waitForFinished();
-        return {};
-    }
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
+    return CliRun::run(args,
+                       CliRun::Options()
+                           .running(program)
+                           .withoutPassword()
+                           .offscreen()
+                           .withEnv(QStringLiteral("CORVANE_HOME"), home)
+                           .within(30000));
 }
 
 const QString App = QStringLiteral(CORVANE_APP_PATH);
@@ -47,23 +36,21 @@ private slots:
     void versionAndHelpNeedNoDisplayNorDatabase()
     {
         // No display at all: these must answer before any window system is asked.
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.remove(QStringLiteral("DISPLAY"));
-        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        env.insert(QStringLiteral("CORVANE_HOME"), QStringLiteral("/nonexistent/corvane"));
-        p.setProcessEnvironment(env);
-        p.start(App, {QStringLiteral("--version")});
-        QVERIFY(p.waitForFinished(30000));
-        QCOMPARE(p.exitCode(), 0);
-        QCOMPARE(QString::fromUtf8(p.readAllStandardOutput()), QStringLiteral("corvane 2.4.8\n"));
+        const CliRun::Options noDisplay = CliRun::Options()
+                                              .running(App)
+                                              .withoutPassword()
+                                              .withoutDisplay()
+                                              .withEnv(QStringLiteral("CORVANE_HOME"),
+                                                       QStringLiteral("/nonexistent/corvane"))
+                                              .within(30000);
+        const Run version = CliRun::run({QStringLiteral("--version")}, noDisplay);
+        QCOMPARE(version.code, 0);
+        QCOMPARE(version.out, QStringLiteral("corvane 2.4.8\n"));
         QCOMPARE(AppVersion::number(), QStringLiteral("2.4.8"));
 
-        p.start(App, {QStringLiteral("--help")});
-        QVERIFY(p.waitForFinished(30000));
-        QCOMPARE(p.exitCode(), 0);
-        const QString help = QString::fromUtf8(p.readAllStandardOutput());
+        const Run shown = CliRun::run({QStringLiteral("--help")}, noDisplay);
+        QCOMPARE(shown.code, 0);
+        const QString help = shown.out;
         QVERIFY(help.startsWith(QStringLiteral("uso: corvane [--home DIRETORIO]")));
         QVERIFY(help.contains(QStringLiteral("--version")));
 

@@ -1,5 +1,6 @@
 // corvane-cli reparar, alone and while corvane-cli import writes.
 #include "db/dberror.h"
+#include "support/clirun.h"
 #include "support/importrunfixture.h"
 
 #include <QElapsedTimer>
@@ -10,34 +11,13 @@ using B = ImportFileBuilder;
 
 namespace {
 
-struct Result
-{
-    int code = -1;
-    QString out, err;
-};
+using Result = CliRun::Result;
 
-void prepare(QProcess &p)
-{
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("CORVANE_SENHA"), QStringLiteral("admin"));
-    p.setProcessEnvironment(env);
-    p.setStandardInputFile(QProcess::nullDevice());
-}
-
-Result finish(QProcess &p)
-{
-    if (p.state() != QProcess::NotRunning && !p.waitForFinished(300000))
-        return {};
-    return {p.exitCode(), QString::fromLocal8Bit(p.readAllStandardOutput()),
-            QString::fromLocal8Bit(p.readAllStandardError())};
-}
+const CliRun::Options Patient = CliRun::Options().within(300000);
 
 Result cli(const QStringList &args)
 {
-    QProcess p;
-    prepare(p);
-    p.start(QStringLiteral(CORVANE_CLI_PATH), args);
-    return finish(p);
+    return CliRun::run(args, Patient);
 }
 
 }
@@ -85,12 +65,10 @@ private slots:
         }
         f.db->close();
 
-        QProcess import;
-        prepare(import);
-        import.start(QStringLiteral(CORVANE_CLI_PATH), {"import", "--home", home, "--user", "admin", f.dir()});
-        QVERIFY(import.waitForStarted());
+        CliRun::Started import({"import", "--home", home, "--user", "admin", f.dir()}, Patient);
+        QVERIFY(import.process().waitForStarted());
         int repaired = 0, refused = 0;
-        while (import.state() != QProcess::NotRunning) {
+        while (import.process().state() != QProcess::NotRunning) {
             const Result r = cli({"reparar", "--home", home, "--user", "admin"});
             if (r.code == 0) {
                 ++repaired;
@@ -100,9 +78,9 @@ private slots:
                          qPrintable(r.out + r.err));
                 ++refused;
             }
-            import.waitForFinished(50);
+            import.process().waitForFinished(50);
         }
-        const Result done = finish(import);
+        const Result done = import.finish();
         QVERIFY2(
             done.code == 0,
             qPrintable(QStringLiteral("%1 %2 %3\n").arg(done.code).arg(repaired).arg(refused) + done.out + done.err));

@@ -3,6 +3,7 @@
 #include "base/errorlog.h"
 #include "base/safefile.h"
 #include "support/fulldisk.h"
+#include "support/testfiles.h"
 #include "support/testhome.h"
 
 #include <QDir>
@@ -12,18 +13,6 @@
 #include <QtTest>
 
 namespace {
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool writeFile(const QString &path, const QByteArray &data)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(data) == data.size();
-}
 
 QStringList namesIn(const QString &dir)
 {

@@ -1,5 +1,6 @@
 #include "db/database.h"
 #include "maintenance/companies/ui/frmdetalhesempresa.h"
+#include "support/whenmodal.h"
 #include "widgets/frmbrowser.h"
 
 #include <QApplication>
@@ -8,19 +9,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
-
-namespace {
-// Runs action on the next modal window to appear.
-void onModal(std::function<void(QWidget *)> action)
-{
-    QTimer::singleShot(20, [action]() {
-        if (QWidget *w = QApplication::activeModalWidget())
-            action(w);
-        else
-            onModal(action);
-    });
-}
-}
 
 class TestSharedUi : public QObject
 {
@@ -50,7 +38,7 @@ private slots:
         QCOMPARE(browserResult(deep), deep.left(100) + "/");
         QCOMPARE(browserResult(QStringLiteral("/a/b/")), QStringLiteral("/a/b/"));
 
-        onModal([deep](QWidget *w) {
+        whenModal<QWidget>([deep](QWidget *w) {
             auto *dlg = qobject_cast<TFrmBrowser *>(w);
             QVERIFY(dlg);
             dlg->setCurrentFolder(deep);
@@ -60,7 +48,7 @@ private slots:
         QCOMPARE(chosen.size(), 101);
         QCOMPARE(chosen, deep.left(100) + "/");
 
-        onModal([](QWidget *w) { w->findChild<QPushButton *>("BtCancela")->click(); });
+        whenModal<QWidget>([](QWidget *w) { w->findChild<QPushButton *>("BtCancela")->click(); });
         QCOMPARE(TFrmBrowser::choose(nullptr, m_tmp.path()), QString());
     }
 
@@ -118,7 +106,7 @@ private slots:
 
         // The modal entry point shows the row and closes on OK.
         QString seen;
-        onModal([&seen](QWidget *w) {
+        whenModal<QWidget>([&seen](QWidget *w) {
             seen = w->findChild<QLineEdit *>("EdUF")->text();
             w->findChild<QPushButton *>("BtOK")->click();
         });

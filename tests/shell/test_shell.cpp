@@ -8,6 +8,7 @@
 #include "shell/tdmcapasistema.h"
 #include "support/scriptedmessenger.h"
 #include "support/testhome.h"
+#include "support/whenmodal.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -247,16 +248,10 @@ private slots:
         s.msg.clear();
         // The remittance control window is built: it opens, modal.
         QString opened;
-        QTimer poll;
-        poll.setInterval(20);
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            if (QWidget *w = QApplication::activeModalWidget()) {
-                opened = w->windowTitle();
-                poll.stop();
-                w->close();
-            }
+        whenModal<QWidget>([&](QWidget *w) {
+            opened = w->windowTitle();
+            w->close();
         });
-        poll.start();
         s.button("spbContRemessas")->click();
         QCOMPARE(opened, QStringLiteral("Controle de Remessas"));
         QVERIFY(s.msg.texts().isEmpty());

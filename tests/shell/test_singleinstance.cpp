@@ -1,5 +1,6 @@
 // One program per program folder, with real processes of the program.
 #include "shell/instancelock.h"
+#include "support/clirun.h"
 #include "support/testhome.h"
 
 #include <QElapsedTimer>
@@ -11,12 +12,12 @@ namespace {
 
 void startProgram(QProcess &p, const QString &home)
 {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("CORVANE_HOME"), home);
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    p.setProcessEnvironment(env);
-    p.setStandardInputFile(QProcess::nullDevice());
-    p.start(QStringLiteral(CORVANE_APP_PATH), {});
+    CliRun::start(p, {},
+                  CliRun::Options()
+                      .running(QStringLiteral(CORVANE_APP_PATH))
+                      .withoutPassword()
+                      .withEnv(QStringLiteral("CORVANE_HOME"), home)
+                      .offscreen());
 }
 
 // Waits until the folder's lock names the given process as its owner.

@@ -6,6 +6,7 @@
 #include "shell/tdmcapasistema.h"
 #include "shell/ui/cadastrousuariospage.h"
 #include "shell/userregistry.h"
+#include "support/controls.h"
 #include "support/scriptedmessenger.h"
 #include "support/testhome.h"
 #include "widgets/reportopener.h"
@@ -53,7 +54,7 @@ private:
             login.userCode = "admin";
             page.enter();
         }
-        template <typename T> T *w(const char *name) { return page.findChild<T *>(QLatin1String(name)); }
+        template <typename T> T *w(const char *name) { return child<T>(page, name); }
         void click(const char *name) { w<QPushButton>(name)->click(); }
         UserStore store() { return UserStore(dm.database()); }
     };

@@ -73,3 +73,8 @@ QString RemessaFixture::makeFile(const QString &name, qint64 size) const
     }
     return f.fileName();
 }
+
+void RemessaFixture::set(const QString &column, const QVariant &value)
+{
+    db.execute(QStringLiteral("update CONFIG_LOCAL set ") + column + QStringLiteral(" = ?"), {value});
+}

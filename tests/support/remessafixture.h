@@ -27,6 +27,8 @@ struct RemessaFixture
     void event(const QString &number, const QString &type, const QString &eventCode, int secondsAgo = 0);
     QString newestEvent(const QString &number);
     int count(const QString &table, const QString &where = QString());
+    // One column of CONFIG_LOCAL.
+    void set(const QString &column, const QVariant &value);
     // A file of the given size in the transfer folder.
     QString makeFile(const QString &name, qint64 size) const;
 };

@@ -4,6 +4,8 @@
 // certificates, companies, products and their links as the maintenance
 // window would leave them.
 #include "db/database.h"
+#include "maintenance/selectionlistmodel.h"
+#include "maintenance/selectionsql.h"
 #include "support/scriptedmessenger.h"
 #include "support/testhome.h"
 
@@ -116,3 +118,16 @@ public:
     std::unique_ptr<Database> db;
     ScriptedMessenger msg;
 };
+
+// Every value of one statement column, in list order (fetching them all).
+inline QStringList columnValues(Database &db, const SelectionSql::Statement &s, const QString &field)
+{
+    SelectionListModel m;
+    m.open(db, s.sql, s.orderBy, s.params);
+    while (m.canFetchMore())
+        m.fetchMore();
+    QStringList out;
+    for (int r = 0; r < m.rowCount(); ++r)
+        out << m.value(r, field).toString();
+    return out;
+}
