@@ -10,6 +10,8 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+#include <memory>
 
 namespace {
 
@@ -175,6 +177,33 @@ private slots:
         QCOMPARE(namesIn(file("bdoccBKP.mdb")), (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
         QCOMPARE(namesIn(file("bdocc.mdb")), (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
         QVERIFY(!QFile::exists(file("bdoccTMP.mdb")));
+    }
+
+    void compactionRunsOffTheConnectionsThread()
+    {
+        // The window closes and reopens its connection on its own thread;
+        // the compaction between uses connections it opens where it runs.
+        for (int i = 0; i < 40; ++i)
+            add(QStringLiteral("lixo%1").arg(i));
+        m_db->execute(QStringLiteral("DELETE FROM ITENS WHERE Nome LIKE 'lixo%'"));
+        const qint64 grown = QFileInfo(file("bdocc.mdb")).size();
+        Compactor c(*m_db, m_msg, dbDir());
+        attach(c);
+        c.closeDatabase();
+        QVERIFY(!m_db->isOpen());
+        bool compacted = false;
+        std::unique_ptr<QThread> worker(QThread::create([&] { compacted = c.compactClosed(); }));
+        worker->start();
+        QVERIFY(worker->wait(30000));
+        QVERIFY(compacted);
+        QVERIFY(!m_db->isOpen());
+        QVERIFY(c.reopenDatabase(compacted));
+        expectReopened();
+        QCOMPARE(m_panel.first(), QStringLiteral("Compactando Banco de Dados, aguarde..."));
+        QCOMPARE(m_panel.last(), QStringLiteral("-"));
+        QCOMPARE(m_msg.texts(), QStringList{QStringLiteral("Banco de dados reparado com sucesso!")});
+        QVERIFY(QFileInfo(file("bdocc.mdb")).size() < grown);
+        QCOMPARE(namesIn(file("bdocc.mdb")), QStringList{QStringLiteral("a")});
     }
 
     void engineFailureLeavesTheDatabase()
