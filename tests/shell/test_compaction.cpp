@@ -98,6 +98,14 @@ private:
     {
         m_db->execute(QStringLiteral("INSERT INTO ITENS (Nome, Dados) VALUES (?, zeroblob(20000))"), {name});
     }
+    // Rows added and deleted again: the file keeps their room until compacted.
+    qint64 growWithDeletedRows()
+    {
+        for (int i = 0; i < 40; ++i)
+            add(QStringLiteral("lixo%1").arg(i));
+        m_db->execute(QStringLiteral("DELETE FROM ITENS WHERE Nome LIKE 'lixo%'"));
+        return QFileInfo(file("bdocc.mdb")).size();
+    }
     void expectReopened()
     {
         QVERIFY(m_db->isOpen());
@@ -150,10 +158,7 @@ private slots:
     {
         // Leftovers of an interrupted run are cleared first.
         writeFile(file("bdoccTMP.mdb"), "restos");
-        for (int i = 0; i < 40; ++i)
-            add(QStringLiteral("lixo%1").arg(i));
-        m_db->execute(QStringLiteral("DELETE FROM ITENS WHERE Nome LIKE 'lixo%'"));
-        const qint64 grown = QFileInfo(file("bdocc.mdb")).size();
+        const qint64 grown = growWithDeletedRows();
 
         Compactor c(*m_db, m_msg, dbDir());
         attach(c);
@@ -183,10 +188,7 @@ private slots:
     {
         // The window closes and reopens its connection on its own thread;
         // the compaction between uses connections it opens where it runs.
-        for (int i = 0; i < 40; ++i)
-            add(QStringLiteral("lixo%1").arg(i));
-        m_db->execute(QStringLiteral("DELETE FROM ITENS WHERE Nome LIKE 'lixo%'"));
-        const qint64 grown = QFileInfo(file("bdocc.mdb")).size();
+        const qint64 grown = growWithDeletedRows();
         Compactor c(*m_db, m_msg, dbDir());
         attach(c);
         c.closeDatabase();

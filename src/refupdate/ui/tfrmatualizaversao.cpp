@@ -28,16 +28,6 @@
 #include <climits>
 #include <memory>
 
-namespace {
-QLabel *stepTick(QWidget *parent, const char *name)
-{
-    auto *l = new QLabel(QStringLiteral("\u2714"), parent);
-    l->setObjectName(QLatin1String(name));
-    l->setVisible(false);
-    return l;
-}
-}
-
 TFrmAtualizaVersao::TFrmAtualizaVersao(Database &db, Messenger &messenger, const ConfigLocal &config,
                                        const QString &currentVersion, const QString &currentFile, QWidget *parent)
     : QDialog(parent),
@@ -91,8 +81,8 @@ void TFrmAtualizaVersao::buildUi()
     m_progressBox = new QGroupBox(QStringLiteral("Acompanhamento "), this);
     m_progressBox->setObjectName(QStringLiteral("GbAcompanhamento"));
     auto *ga = new QGridLayout(m_progressBox);
-    m_searchedTick = stepTick(m_progressBox, "CkProcura");
-    m_transferredTick = stepTick(m_progressBox, "CkTransferindo");
+    m_searchedTick = VersionParts::stepTick(m_progressBox, "CkProcura");
+    m_transferredTick = VersionParts::stepTick(m_progressBox, "CkTransferindo");
     ga->addWidget(new QLabel(QStringLiteral("Procura por versão mais atualizada...."), m_progressBox), 0, 0, 1, 2);
     ga->addWidget(m_searchedTick, 0, 2);
     ga->addWidget(new QLabel(QStringLiteral("Transferindo arquivo com nova versão..."), m_progressBox), 1, 0, 1, 2);

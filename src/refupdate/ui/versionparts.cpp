@@ -45,6 +45,14 @@ CurrentVersion addCurrentVersion(QWidget *window, QVBoxLayout *layout)
     return fields;
 }
 
+QLabel *stepTick(QWidget *parent, const char *name)
+{
+    auto *l = new QLabel(QStringLiteral("\u2714"), parent);
+    l->setObjectName(QLatin1String(name));
+    l->setVisible(false);
+    return l;
+}
+
 void fill(QStandardItemModel *model, const QList<RefVersion::Installation> &rows, Columns columns)
 {
     model->clear();
@@ -106,9 +114,7 @@ VersionInstaller::VersionInstaller(QDialog *window, QVBoxLayout *layout, Databas
     installing = new QLabel(QStringLiteral("Atualizando tabelas para a nova versão... Aguarde."), installBox);
     installing->setObjectName(QStringLiteral("LbAtualiza"));
     installing->setVisible(false);
-    installedTick = new QLabel(QStringLiteral("\u2714"), installBox);
-    installedTick->setObjectName(QStringLiteral("CkAtualiza"));
-    installedTick->setVisible(false);
+    installedTick = VersionParts::stepTick(installBox, "CkAtualiza");
     hi->addWidget(installing, 1);
     hi->addWidget(installedTick);
     layout->addWidget(installBox);

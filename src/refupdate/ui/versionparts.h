@@ -28,6 +28,9 @@ struct CurrentVersion
 };
 CurrentVersion addCurrentVersion(QWidget *window, QVBoxLayout *layout);
 
+// A tick shown when a step is done (hidden until then).
+QLabel *stepTick(QWidget *parent, const char *name);
+
 // The history grids: a handful of rows, read-only.
 enum class Columns { History, Choice };
 void fill(QStandardItemModel *model, const QList<RefVersion::Installation> &rows, Columns columns);
