@@ -13,6 +13,7 @@
 #include "shell/ui/tfrmajuda.h"
 #include "shell/ui/tfrmalterasenha.h"
 #include "shell/ui/tfrmloginusuario.h"
+#include "widgets/jobrunner.h"
 
 #include <QAction>
 #include <QApplication>
@@ -22,6 +23,7 @@
 #include <QProgressBar>
 #include <QTimer>
 #include <QToolButton>
+#include <memory>
 
 namespace {
 const QString FutureFunction = QStringLiteral("Função disponível em versão futura.");
@@ -213,13 +215,28 @@ void TFrmCapaSistema::runRemessas()
 
 void TFrmCapaSistema::runRepair()
 {
-    Compactor compactor(m_dm.capa->database(), m_messenger, AppPaths::dbDir());
-    compactor.setPanel([this](const QString &text, bool visible) {
-        Panel1->setText(text);
-        Panel1->setVisible(visible);
-        Panel1->repaint();
+    if (!m_messenger.confirm(CompactionTexts::Question))
+        return;
+    // The compaction runs off the window thread; the window only shows its
+    // steps and cannot be used until it ends.
+    auto *runner = new JobRunner(this);
+    auto messenger = std::make_shared<RelayedMessenger>(*runner, m_messenger);
+    auto compactor = std::make_shared<Compactor>(m_dm.capa->database(), *messenger, AppPaths::dbDir());
+    compactor->setPanel([this, runner](const QString &text, bool visible) {
+        runner->call([this, text, visible] {
+            Panel1->setText(text);
+            Panel1->setVisible(visible);
+        });
     });
-    compactor.run();
+    setEnabled(false);
+    compactor->closeDatabase();
+    auto compacted = std::make_shared<bool>(false);
+    connect(runner, &JobRunner::finished, this, [this, runner, messenger, compactor, compacted] {
+        compactor->reopenDatabase(*compacted);
+        setEnabled(true);
+        runner->deleteLater();
+    });
+    runner->start([compactor, compacted](JobProgress &) { *compacted = compactor->compactClosed(); });
 }
 
 void TFrmCapaSistema::mniAlteraSenhaClick()

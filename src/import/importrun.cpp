@@ -1,11 +1,12 @@
 #include "import/importrun.h"
 
 #include "base/filereasons.h"
+#include "base/longjob.h"
 #include "base/messenger.h"
 #include "db/database.h"
 #include "db/dberror.h"
-#include "import/arquivoimportacao.h"
 #include "import/datastruct.h"
+#include "import/importfilereader.h"
 #include "import/importsession.h"
 #include "import/parentcheck.h"
 #include "import/postimport.h"
@@ -19,6 +20,9 @@
 #include <QSqlRecord>
 
 namespace {
+// Unwinds a file's import when the user stops the run.
+struct Stopped
+{ };
 const QString InvalidHeaderWarning = QStringLiteral("Foi encontrado um header inválido -->");
 }
 
@@ -72,10 +76,12 @@ bool ImportRun::run(const QString &dir, const QStringList &fileNames)
     m_failedFiles.clear();
     m_results.clear();
     m_busy = false;
+    m_interrupted = false;
     for (const QString &name : fileNames) {
-        Outcome outcome = Outcome::Skipped;
+        Outcome outcome = Outcome::Interrupted;
         try {
-            outcome = importFile(dir, name);
+            if (!stopRequested())
+                outcome = importFile(dir, name);
         } catch (const DbError &e) {
             // Raised outside a file's transaction (the lookups before it).
             if (!e.isBusy())
@@ -89,13 +95,22 @@ bool ImportRun::run(const QString &dir, const QStringList &fileNames)
             break;
         }
         m_results.append({name, outcome});
-        if (m_observer)
-            m_observer->idle();
+        if (outcome == Outcome::Interrupted) {
+            m_interrupted = true;
+            m_msg.warning(QStringLiteral("A importação foi interrompida; nada do arquivo ") + name +
+                          QStringLiteral(" foi gravado."));
+            break;
+        }
     }
     if (anyFailed())
         m_msg.warning(QStringLiteral("Ocorreram erros no processamento do(s) arquivo(s) TXT clique no botão ERROS DE "
                                      "IMPORTAÇÃO para procedimentos de correção"));
-    return !anyFailed() && !m_busy;
+    return !anyFailed() && !m_busy && !m_interrupted;
+}
+
+bool ImportRun::stopRequested() const
+{
+    return m_progress && m_progress->stopRequested();
 }
 
 bool ImportRun::lookUpCertifier(const QString &name, QString &sigla)
@@ -154,7 +169,7 @@ ImportRun::Outcome ImportRun::importFile(const QString &dir, const QString &name
         return Outcome::Skipped;
 
     const QString path = QDir(dir).filePath(name);
-    TArquivoImportacao reader(path, sigla, m_userCode);
+    ImportFileReader reader(path, sigla, m_userCode);
     reader.setLogDir(dir);
     reader.setMessenger(&m_msg);
     if (!reader.open()) {
@@ -198,7 +213,7 @@ bool ImportRun::logsWritable(const QString &dir, const QString &name)
     return true;
 }
 
-QString ImportRun::whyNoRecord(const TArquivoImportacao &reader)
+QString ImportRun::whyNoRecord(const ImportFileReader &reader)
 {
     const ImportTextFile &file = reader.textFile();
     if (file.size() == 0)
@@ -210,10 +225,11 @@ QString ImportRun::whyNoRecord(const TArquivoImportacao &reader)
     return QStringLiteral("nenhuma linha de cabeçalho de registro (como [CERTIFIC]) foi encontrada");
 }
 
-ImportRun::Outcome ImportRun::importOpenedFile(const QString &dir, const QString &name, TArquivoImportacao &reader)
+ImportRun::Outcome ImportRun::importOpenedFile(const QString &dir, const QString &name, ImportFileReader &reader)
 {
     bool failed = false;
     bool busy = false;
+    bool stopped = false;
     int records = 0;
     // Keeps the logs open and the lookups of this file; its answers hold
     // inside the file's transaction only, so it is not used past it.
@@ -229,7 +245,7 @@ ImportRun::Outcome ImportRun::importOpenedFile(const QString &dir, const QString
     {
         ImportSession *&current;
         ParentCheck *&parents;
-        TArquivoImportacao &reader;
+        ImportFileReader &reader;
         ~Forget()
         {
             current = nullptr;
@@ -241,7 +257,7 @@ ImportRun::Outcome ImportRun::importOpenedFile(const QString &dir, const QString
         Transaction tx(m_db);
         std::vector<std::unique_ptr<TDataStruct>> batch;
         batch.reserve(BatchLimit);
-        while (!reader.atEnd()) {
+        while (!reader.atEnd() && !(stopped = stopRequested())) {
             std::unique_ptr<TDataStruct> record = reader.readNext();
             const QStringList warnings = reader.takeWarnings();
             // A record under an unknown header is dropped whole; importing the
@@ -257,6 +273,8 @@ ImportRun::Outcome ImportRun::importOpenedFile(const QString &dir, const QString
                     m_observer->warningsAt(warnings, reader.linesRead());
                 m_observer->linesRead(reader.linesRead(), reader.totalLines());
             }
+            if (m_progress)
+                m_progress->amount(reader.linesRead(), reader.totalLines());
             if (record) {
                 ++records;
                 batch.push_back(std::move(record));
@@ -264,6 +282,8 @@ ImportRun::Outcome ImportRun::importOpenedFile(const QString &dir, const QString
             if (int(batch.size()) >= BatchLimit || reader.atEnd())
                 failed = !flushBatch(batch, failed, dir);
         }
+        if (stopped)
+            throw Stopped();
         if (!batch.empty())
             failed = !flushBatch(batch, failed, dir);
         if (m_observer)
@@ -297,6 +317,9 @@ ImportRun::Outcome ImportRun::importOpenedFile(const QString &dir, const QString
             });
             if (m_observer)
                 m_observer->completeMarked();
+            // The last moment a stop can still undo the file.
+            if (stopRequested())
+                throw Stopped();
             tx.commit();
         }
     } catch (const DbError &e) {
@@ -317,9 +340,18 @@ ImportRun::Outcome ImportRun::importOpenedFile(const QString &dir, const QString
     } catch (const AppError &e) {
         appendLog(dir, PostImport::LogBdFileName, {e.message()});
         failed = true;
+    } catch (const Stopped &) {
+        stopped = true; // rolled back with the transaction
     }
     session.closeLogs(); // before the logs are renamed and the messages shown
 
+    if (stopped) {
+        // The user's choice, not the file's fault: no error files.
+        deleteLogs(dir);
+        if (m_observer)
+            m_observer->fileFinished(name, false, QString(), QString());
+        return Outcome::Interrupted;
+    }
     if (busy) {
         // Not the file's fault: no error files, and the run stops.
         deleteLogs(dir);
@@ -368,8 +400,6 @@ bool ImportRun::flushBatch(std::vector<std::unique_ptr<TDataStruct>> &batch, boo
     // What a batch logged is on disk before the window gets to repaint.
     if (m_session)
         m_session->flushLogs();
-    if (m_observer)
-        m_observer->idle();
     return !failed;
 }
 

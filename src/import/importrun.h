@@ -9,13 +9,14 @@
 
 class Database;
 class ImportSession;
+class JobProgress;
 class ParentCheck;
-class TArquivoImportacao;
+class ImportFileReader;
 class Messenger;
 class TDataStruct;
 
 // What a window (or the batch tool) may show while a run goes on. Every
-// call comes from inside ImportRun::run, on the caller's thread.
+// call comes from inside ImportRun::run, on the thread that runs it.
 class ImportObserver
 {
 public:
@@ -43,8 +44,6 @@ public:
     virtual void fileFinished(const QString & /*name*/, bool /*succeeded*/, const QString & /*errorLog*/,
                               const QString & /*errorBdLog*/)
     { }
-    // Between steps, so a window can repaint.
-    virtual void idle() { }
 };
 
 // Loads every "TX-*.txt" file of a directory into the database, one
@@ -54,7 +53,7 @@ public:
 class ImportRun
 {
 public:
-    enum class Outcome { Skipped, Succeeded, Failed };
+    enum class Outcome { Skipped, Succeeded, Failed, Interrupted };
     struct FileResult
     {
         QString name;
@@ -66,6 +65,9 @@ public:
     ~ImportRun();
 
     void setObserver(ImportObserver *observer) { m_observer = observer; }
+    // Lines read go to progress; a stop it carries ends the run: the file
+    // being imported is rolled back whole and the rest are not started.
+    void setProgress(JobProgress *progress) { m_progress = progress; }
 
     // File names matching "TX-*.txt" (case ignored), in name order.
     static QStringList listFiles(const QString &dir);
@@ -78,6 +80,8 @@ public:
     // The last run stopped because another program held the database; the
     // file then being imported was rolled back and the rest not started.
     bool stoppedBusy() const { return m_busy; }
+    // The last run was stopped through its progress.
+    bool interrupted() const { return m_interrupted; }
     // Base names (without ".txt") of the files that failed in the last run, ", "-separated.
     QString failedFiles() const { return m_failedFiles; }
     bool anyFailed() const { return !m_failedFiles.isEmpty(); }
@@ -96,11 +100,12 @@ public:
 private:
     enum class Duplicate { None, Exists, QueryFailed };
     Outcome importFile(const QString &dir, const QString &name);
-    Outcome importOpenedFile(const QString &dir, const QString &name, TArquivoImportacao &reader);
+    bool stopRequested() const;
+    Outcome importOpenedFile(const QString &dir, const QString &name, ImportFileReader &reader);
     // The logs of a file can be written beside it; says why not otherwise.
     bool logsWritable(const QString &dir, const QString &name);
     // Why a file gave no record at all.
-    static QString whyNoRecord(const TArquivoImportacao &reader);
+    static QString whyNoRecord(const ImportFileReader &reader);
     bool lookUpCertifier(const QString &name, QString &sigla);
     Duplicate findDuplicate(const QString &name);
     bool flushBatch(std::vector<std::unique_ptr<TDataStruct>> &batch, bool fileFailed, const QString &dir);
@@ -117,10 +122,12 @@ private:
     QString m_userCode;
     Messenger &m_msg;
     ImportObserver *m_observer = nullptr;
+    JobProgress *m_progress = nullptr;
     ImportSession *m_session = nullptr; // the file being imported
     ParentCheck *m_parents = nullptr; // the file being imported
     QString m_fileName; // the file being imported
     bool m_busy = false;
+    bool m_interrupted = false;
     // The certificates the file being imported wrote rows of, in order.
     QList<PostImport::CertificateKey> m_fileCertificates;
     QSet<QString> m_fileCertificateKeys; // upper-cased "sigla|number"

@@ -34,16 +34,17 @@ public:
     }
 };
 
-Outcome installFound(Database &db, const QString &reception, const QString &name)
+}
+
+Outcome installPackage(Database &db, const QString &receptionDir, const QString &fileName)
 {
     Outcome out;
-    out.fileName = name;
+    out.fileName = fileName;
     QStringList ignored;
-    out.installed = RefInstall::install(db, reception, name, &out.detail, &ignored);
+    out.installed = RefInstall::install(db, receptionDir, fileName, &out.detail, &ignored);
     out.result = out.installed ? RefInstall::Installed : RefInstall::InstallError;
     out.ignored = RefInstall::ignoredText(ignored);
     return out;
-}
 }
 
 QString receptionDir(const ConfigLocal &config)
@@ -135,7 +136,7 @@ Outcome updateFromFolder(Database &db, const ConfigLocal &config, const QString 
             QLatin1Char('.');
         return out;
     }
-    return installFound(db, reception, best);
+    return installPackage(db, reception, best);
 }
 
 Outcome updateByFtp(Database &db, const ConfigLocal &config, const Progress &progress,
@@ -182,7 +183,7 @@ Outcome updateByFtp(Database &db, const ConfigLocal &config, const Progress &pro
         out.detail = failure.detail;
         return out;
     }
-    return installFound(db, reception, best);
+    return installPackage(db, reception, best);
 }
 
 Outcome reinstall(Database &db, const ConfigLocal &config, const QString &version)
@@ -204,7 +205,7 @@ Outcome reinstall(Database &db, const ConfigLocal &config, const QString &versio
         out.result = RefInstall::OlderFileMissing;
         return out;
     }
-    out = installFound(db, reception, fileName);
+    out = installPackage(db, reception, fileName);
     if (out.installed)
         out.result = RefInstall::ReinstalledOlder;
     return out;

@@ -41,6 +41,9 @@ struct Outcome
     QString ignored; // the package fields left out, when any
 };
 
+// Installs receptionDir/fileName (see RefInstall::install); result says
+// "A nova versão foi instalada sem problemas." or the error line.
+Outcome installPackage(Database &db, const QString &receptionDir, const QString &fileName);
 // The installed file name, or the no-version one.
 QString currentFile(Database &db);
 Outcome updateFromFolder(Database &db, const ConfigLocal &config, const QString &folder, const Progress &progress);

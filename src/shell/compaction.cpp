@@ -49,6 +49,18 @@ bool Compactor::run()
 
 bool Compactor::runConfirmed()
 {
+    closeDatabase();
+    return reopenDatabase(compactClosed());
+}
+
+void Compactor::closeDatabase()
+{
+    show(CompactionTexts::Compacting);
+    m_db.close();
+}
+
+bool Compactor::compactClosed()
+{
     bool ok = false;
     try {
         steps();
@@ -68,17 +80,18 @@ bool Compactor::runConfirmed()
         show(CompactionTexts::Failed);
         m_messenger.plain(CompactionTexts::CouldNot);
     }
-
-    if (reopen() && ok && m_panel)
-        m_panel(QString(), false);
     return ok;
+}
+
+bool Compactor::reopenDatabase(bool compacted)
+{
+    if (reopen() && compacted && m_panel)
+        m_panel(QString(), false);
+    return compacted;
 }
 
 void Compactor::steps()
 {
-    show(CompactionTexts::Compacting);
-    m_db.close();
-
     const QString db = databaseFile(), tmp = temporaryFile();
     // Held from here to the end: no other program reads or writes meanwhile.
     Database held(kHoldConnection);

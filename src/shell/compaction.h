@@ -45,6 +45,13 @@ public:
     // The same without asking (the question was answered elsewhere).
     bool runConfirmed();
 
+    // runConfirmed() in its three parts, for a window that runs the middle
+    // one off its thread: the connection is closed and reopened on the
+    // thread that owns it, the compaction opens connections of its own.
+    void closeDatabase();
+    bool compactClosed(); // true when compacted; says why not otherwise
+    bool reopenDatabase(bool compacted); // returns compacted
+
     QString databaseFile() const;
     QString temporaryFile() const;
     QString backupFile() const;

@@ -1,8 +1,8 @@
 // The import file reader: lines, encodings, headers and every record
 // descriptor cutting and checking values from whatever follows a header.
 #include "fuzzsupport.h"
-#include "import/arquivoimportacao.h"
 #include "import/datastruct.h"
+#include "import/importfilereader.h"
 
 #include <exception>
 
@@ -10,7 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QString path = inputFile(data, size, QStringLiteral("TX-OCT2026120801.txt"));
     SilentMessenger messenger;
-    TArquivoImportacao file(path, QStringLiteral("OCT"), QStringLiteral("fuzz"));
+    ImportFileReader file(path, QStringLiteral("OCT"), QStringLiteral("fuzz"));
     file.setLogDir(scratch().path());
     file.setMessenger(&messenger);
     if (!file.open())

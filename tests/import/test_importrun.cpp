@@ -72,6 +72,43 @@ private slots:
         QVERIFY(!q.next());
     }
 
+    void stopRollsTheFileUnderWayBackAndEndsTheRun()
+    {
+        // stopped after a first batch was written, then as the file was
+        // about to be committed: either way nothing of it stays
+        for (const bool atCommit : {false, true}) {
+            ImportRunFixture f;
+            const QString first = f.write(1, certificates(119));
+            f.write(2, B(ImportRunFixture::Sigla).completeCertificate("Z-1"));
+            JobProgress *self = nullptr;
+            QList<qint64> amounts;
+            JobProgress progress(
+                [&](qint64 done, qint64 total) {
+                    amounts << done;
+                    if (atCommit ? done == total : f.observer.writes > ImportRun::BatchLimit)
+                        self->requestStop();
+                },
+                {});
+            self = &progress;
+            f.progress = &progress;
+
+            QVERIFY(!f.run());
+            QVERIFY(f.interrupted);
+            QVERIFY(!amounts.isEmpty());
+            if (!atCommit)
+                QVERIFY(f.observer.writes > ImportRun::BatchLimit);
+            QCOMPARE(f.msg.texts(),
+                     QStringList{"A importação foi interrompida; nada do arquivo " + first + " foi gravado."});
+            QCOMPARE(f.results.size(), 1); // the second file was not started
+            QCOMPARE(f.results.first().outcome, ImportRun::Outcome::Interrupted);
+            QVERIFY(f.failedFiles.isEmpty());
+            for (const char *table : {"CERTIFIC", "EMPRESA", "LOTE", "STATUS_C", "CONTROLE_TXT"})
+                QVERIFY2(f.count(table) == 0, table);
+            // no error files: the file is not at fault
+            QCOMPARE(QDir(f.dir()).entryList(QDir::Files).size(), 2);
+        }
+    }
+
     void oneInvalidRecordRollsTheFileBack()
     {
         ImportRunFixture f;

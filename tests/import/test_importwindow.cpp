@@ -1,6 +1,7 @@
 #include "import/ui/tfrmimporta.h"
 #include "support/controls.h"
 #include "support/importrunfixture.h"
+#include "widgets/jobrunner.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -101,7 +102,10 @@ private slots:
         w.setDirectory(f.dir());
         f.msg.clear();
 
+        QSignalSpy done(&w, &TfrmImporta::importFinished);
         control<QPushButton>(w, "BitBtn2")->click();
+        QVERIFY(w.isRunning());
+        QVERIFY(done.wait(30000));
         QCOMPARE(f.msg.texts(),
                  (QStringList{"Ocorreu erro na importação dos dados do arquivo " + failed,
                               "Importação dos dados do arquivo " + good + " concluída com sucesso",
@@ -135,11 +139,55 @@ private slots:
         TfrmImporta w("kestravo", *f.db, "imp", f.msg);
         w.setDirectory(f.dir());
         f.msg.clear();
+        QSignalSpy done(&w, &TfrmImporta::importFinished);
+        auto *runner = w.findChild<JobRunner *>();
+        QVERIFY(runner);
+        QSignalSpy progress(runner, &JobRunner::progress);
         QTest::mouseClick(control<QPushButton>(w, "BitBtn2"), Qt::LeftButton);
+        QVERIFY(done.wait(30000));
         QCOMPARE(f.msg.texts(), QStringList{"Importação dos dados do arquivo " + good + " concluída com sucesso"});
+        // lines read came to the window as the file was read, up to its end
+        QVERIFY(!progress.isEmpty());
+        QCOMPARE(progress.last().at(0), progress.last().at(1));
         QCOMPARE(QDir(f.dir()).entryList(QDir::Files), QStringList{good});
         QVERIFY(!control<QPushButton>(w, "SpeedButton1")->isEnabled());
         QVERIFY(w.failedFiles().isEmpty());
+    }
+
+    void interruptLeavesNothingWritten()
+    {
+        ImportRunFixture f;
+        B big(ImportRunFixture::Sigla);
+        for (int i = 1; i <= 60; ++i)
+            big.completeCertificate(QStringLiteral("C-%1").arg(i));
+        const QString name = f.write(1, big);
+        f.write(2, B(ImportRunFixture::Sigla).completeCertificate("Z-1"));
+        TfrmImporta w("KESTRAVO", *f.db, "imp", f.msg);
+        w.setDirectory(f.dir());
+        f.msg.clear();
+        auto *interrupt = control<QPushButton>(w, "BtInterrompe");
+        QCOMPARE(interrupt->text(), QStringLiteral("Interrompe"));
+        QVERIFY(!interrupt->isEnabled());
+
+        QSignalSpy done(&w, &TfrmImporta::importFinished);
+        control<QPushButton>(w, "BitBtn2")->click();
+        QVERIFY(interrupt->isEnabled());
+        // the window stays put while the run goes on
+        w.close();
+        QVERIFY(w.isRunning());
+        interrupt->click();
+        QVERIFY(done.wait(30000));
+
+        QCOMPARE(f.msg.texts(),
+                 QStringList{"A importação foi interrompida; nada do arquivo " + name + " foi gravado."});
+        for (const char *table : {"CERTIFIC", "EMPRESA", "LOTE", "CONTROLE_TXT"})
+            QVERIFY2(f.count(table) == 0, table);
+        QCOMPARE(QDir(f.dir()).entryList(QDir::Files).size(), 2);
+        QVERIFY(w.failedFiles().isEmpty());
+        QVERIFY(!interrupt->isEnabled());
+        for (const char *b : {"BtnCancel", "BitBtn1", "DriveComboBox1"})
+            QVERIFY2(control<QPushButton>(w, b)->isEnabled(), b);
+        QVERIFY(!control<QPushButton>(w, "SpeedButton1")->isEnabled());
     }
 
     void logBdButtonDeletesTheLog()

@@ -1,5 +1,5 @@
-#include "import/arquivoimportacao.h"
 #include "import/datastruct.h"
+#include "import/importfilereader.h"
 #include "support/importrecords.h"
 
 #include <QFile>
@@ -22,16 +22,16 @@ class TestReader : public QObject
             return QString();
         return QString::fromUtf8(f.readAll());
     }
-    std::unique_ptr<TArquivoImportacao> reader(const QStringList &lines, bool utf8 = false, const char *eol = "\r\n")
+    std::unique_ptr<ImportFileReader> reader(const QStringList &lines, bool utf8 = false, const char *eol = "\r\n")
     {
         QFile::remove(m_dir.filePath(QStringLiteral("Log.txt")));
         writeFile(file(), lines, utf8, eol);
-        auto r = std::make_unique<TArquivoImportacao>(file(), QStringLiteral("KEST"), QStringLiteral("joao"));
+        auto r = std::make_unique<ImportFileReader>(file(), QStringLiteral("KEST"), QStringLiteral("joao"));
         r->setLogDir(m_dir.path());
         return r;
     }
     // Reads the whole file: records in order and every warning.
-    static std::vector<std::unique_ptr<TDataStruct>> readAll(TArquivoImportacao &r, QStringList *warnings)
+    static std::vector<std::unique_ptr<TDataStruct>> readAll(ImportFileReader &r, QStringList *warnings)
     {
         std::vector<std::unique_ptr<TDataStruct>> out;
         while (!r.atEnd())
@@ -187,7 +187,7 @@ private slots:
                                  " ok");
         f.write(StatusC().lines().mid(0, 2).join(QLatin1String("\r\n")).toLatin1() + "\r\n" + justification + "\r\n");
         f.close();
-        TArquivoImportacao r(file(), QStringLiteral("KEST"), QStringLiteral("joao"));
+        ImportFileReader r(file(), QStringLiteral("KEST"), QStringLiteral("joao"));
         r.setLogDir(m_dir.path());
         QVERIFY(r.open());
         auto rec = r.readNext();
@@ -197,7 +197,7 @@ private slots:
 
     void missingFileDoesNotOpen()
     {
-        TArquivoImportacao r(m_dir.filePath(QStringLiteral("nao-existe.txt")), QStringLiteral("KEST"), QString());
+        ImportFileReader r(m_dir.filePath(QStringLiteral("nao-existe.txt")), QStringLiteral("KEST"), QString());
         QVERIFY(!r.open());
         QVERIFY(r.atEnd());
         QVERIFY(!r.readNext());
@@ -205,10 +205,10 @@ private slots:
 
     void headerDetection()
     {
-        QCOMPARE(TArquivoImportacao::headerOf(QStringLiteral("[TIPO] resto ] x")), QStringLiteral("[TIPO]"));
-        QCOMPARE(TArquivoImportacao::headerOf(QStringLiteral(" [TIPO]")), QString());
-        QCOMPARE(TArquivoImportacao::headerOf(QStringLiteral("[TIPO")), QString());
-        QCOMPARE(TArquivoImportacao::validHeaders().size(), 26);
+        QCOMPARE(ImportFileReader::headerOf(QStringLiteral("[TIPO] resto ] x")), QStringLiteral("[TIPO]"));
+        QCOMPARE(ImportFileReader::headerOf(QStringLiteral(" [TIPO]")), QString());
+        QCOMPARE(ImportFileReader::headerOf(QStringLiteral("[TIPO")), QString());
+        QCOMPARE(ImportFileReader::validHeaders().size(), 26);
     }
 };
 

@@ -39,6 +39,23 @@ QString text(QWidget *w, const char *name)
     return child<QLineEdit>(w, name)->text();
 }
 
+// Clicks "Atualiza Versão" and waits for the window's result: the search,
+// the copy and the installation run off the window thread.
+template <typename W, typename Ended> void update(W *w, Ended ended)
+{
+    QSignalSpy spy(w, ended);
+    child<QPushButton>(w, "BtAtualiza")->click();
+    QTRY_VERIFY_WITH_TIMEOUT(spy.count() == 1, 60000);
+}
+void update(TFrmAtualizaVersao *w)
+{
+    update(w, &TFrmAtualizaVersao::updateEnded);
+}
+void reinstall(TFrmVersaoAnterior *w)
+{
+    update(w, &TFrmVersaoAnterior::reinstallEnded);
+}
+
 void shot(QWidget *w, const QString &name)
 {
     if (!qEnvironmentVariableIsEmpty("CORVANE_SHOTS"))
@@ -71,8 +88,8 @@ private slots:
             child<QComboBox>(w, "CbTipo")->setCurrentIndex(1);
             QVERIFY(child<QPushButton>(w, "BtBrowse")->isVisible());
             QCOMPARE(text(w, "EdLocalizacao"), QString());
-            w->setLocalizacao(f.origem());
-            child<QPushButton>(w, "BtAtualiza")->click();
+            w->setSourceFolder(f.origem());
+            update(w);
             QCOMPARE(text(w, "EdResultado"), "A nova versão foi instalada sem problemas.");
             QCOMPARE(text(w, "EdVersaoAtual"), "2026020101");
             QCOMPARE(text(w, "EdArquivoNovo"), V2);
@@ -89,8 +106,8 @@ private slots:
         main.execChild = [&](QDialog &d) {
             auto *w = static_cast<TFrmAtualizaVersao *>(&d);
             child<QComboBox>(w, "CbTipo")->setCurrentIndex(1);
-            w->setLocalizacao(f.origem());
-            child<QPushButton>(w, "BtAtualiza")->click();
+            w->setSourceFolder(f.origem());
+            update(w);
             QCOMPARE(text(w, "EdResultado"), "Não foi encontrado arquivo de atualização mais atual");
             QVERIFY(!w->installed());
         };
@@ -105,8 +122,8 @@ private slots:
         QVERIFY(RefPackage::rawZip(QDir(f.origem()).filePath(V1), {{"../x.DB", "x"}, {"PAIS.DB", "lixo"}}));
         TFrmAtualizaVersao w(*f.db, f.msg, f.config(), QString(), QString());
         child<QComboBox>(&w, "CbTipo")->setCurrentIndex(1);
-        w.setLocalizacao(f.origem());
-        child<QPushButton>(&w, "BtAtualiza")->click();
+        w.setSourceFolder(f.origem());
+        update(&w);
         QCOMPARE(f.msg.messages.size(), 1);
         QCOMPARE(f.msg.lastKind(), ScriptedMessenger::Error);
         QVERIFY(f.msg.lastText().startsWith("Ocorreu um Erro na Atualização.\nEntre em contato com o suporte."));
@@ -128,14 +145,14 @@ private slots:
         {
             TFrmAtualizaVersao w(*f.db, f.msg, f.config(), QString(), QString());
             QCOMPARE(text(&w, "EdLocalizacao"), server.address("sumiu"));
-            child<QPushButton>(&w, "BtAtualiza")->click();
+            update(&w);
             QCOMPARE(text(&w, "EdResultado"), "Erro na troca de diretório.");
             QCOMPARE(f.history(), 0);
         }
         f.db->execute("update CONFIG_LOCAL set EndQueloraOrigAux = ?", {server.address("tabelas")});
         {
             TFrmAtualizaVersao w(*f.db, f.msg, f.config(), QString(), QString());
-            child<QPushButton>(&w, "BtAtualiza")->click();
+            update(&w);
             QCOMPARE(text(&w, "EdResultado"), "A nova versão foi instalada sem problemas.");
             QCOMPARE(text(&w, "EdVersaoNova"), "2026010101");
             QCOMPARE(f.history(), 1);
@@ -143,7 +160,7 @@ private slots:
         {
             const RefVersion::Installation now = RefVersion::installed(*f.db);
             TFrmAtualizaVersao w(*f.db, f.msg, f.config(), now.version, now.fileName);
-            child<QPushButton>(&w, "BtAtualiza")->click();
+            update(&w);
             QCOMPARE(text(&w, "EdResultado"), "Não foi encontrado arquivo de atualização mais atual.");
         }
         server.stop();
@@ -151,7 +168,7 @@ private slots:
         {
             TFrmAtualizaVersao w(*f.db, f.msg, f.config(), "2026010101", V1);
             f.msg.clear();
-            child<QPushButton>(&w, "BtAtualiza")->click();
+            update(&w);
             QCOMPARE(f.msg.lastKind(), ScriptedMessenger::Warning);
             QVERIFY(f.msg.lastText().startsWith("Erro ao tentar conectar. Verifique as configurações do Sistema"));
             QVERIFY(!text(&w, "EdResultado").isEmpty());
@@ -194,7 +211,7 @@ private slots:
             else
                 server.kill();
         });
-        child<QPushButton>(&w, "BtAtualiza")->click();
+        update(&w);
         if (interrupt)
             QCOMPARE(text(&w, "EdResultado"),
                      "Foi encontrado arquivo mais atual, mas houve interrupção na transferência.");
@@ -222,15 +239,15 @@ private slots:
             TFrmAtualizaVersao w(*f.db, f.msg, f.config(), RefVersion::installed(*f.db).version,
                                  RefVersion::installed(*f.db).fileName);
             child<QComboBox>(&w, "CbTipo")->setCurrentIndex(1);
-            w.setLocalizacao(f.origem());
-            child<QPushButton>(&w, "BtAtualiza")->click();
+            w.setSourceFolder(f.origem());
+            update(&w);
             QVERIFY(w.installed());
         }
         QFile::rename(QDir(f.recep()).filePath(V1), QDir(f.files.path()).filePath(V1));
         {
             TFrmVersaoAnterior w(*f.db, f.msg, f.config(), "2026020101", V2);
             QVERIFY(w.selectVersion("2026010101"));
-            child<QPushButton>(&w, "BtAtualiza")->click();
+            reinstall(&w);
             QCOMPARE(f.msg.lastText(), "O arquivo da versão anterior não foi encontrado.");
             QCOMPARE(text(&w, "EdResultado"), "O arquivo da versão anterior não foi encontrado.");
         }
@@ -238,7 +255,13 @@ private slots:
         TFrmVersaoAnterior w(*f.db, f.msg, f.config(), "2026020101", V2);
         QCOMPARE(child<QTableView>(&w, "GrVersoes")->model()->index(0, 0).data().toString(), "2026020101");
         QVERIFY(w.selectVersion("2026010101"));
+        w.show();
+        QSignalSpy ended(&w, &TFrmVersaoAnterior::reinstallEnded);
         child<QPushButton>(&w, "BtAtualiza")->click();
+        // leaving waits for the installation under way
+        child<QPushButton>(&w, "BtSaida")->click();
+        QVERIFY(w.isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(ended.count() == 1, 60000);
         QCOMPARE(text(&w, "EdResultado"), "A versão anterior foi instalada sem problemas.");
         QCOMPARE(text(&w, "EdVersaoAtual"), "2026010101");
         QCOMPARE(RefVersion::installed(*f.db).version, "2026010101");

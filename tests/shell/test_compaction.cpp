@@ -10,6 +10,8 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+#include <memory>
 
 namespace {
 
@@ -96,6 +98,14 @@ private:
     {
         m_db->execute(QStringLiteral("INSERT INTO ITENS (Nome, Dados) VALUES (?, zeroblob(20000))"), {name});
     }
+    // Rows added and deleted again: the file keeps their room until compacted.
+    qint64 growWithDeletedRows()
+    {
+        for (int i = 0; i < 40; ++i)
+            add(QStringLiteral("lixo%1").arg(i));
+        m_db->execute(QStringLiteral("DELETE FROM ITENS WHERE Nome LIKE 'lixo%'"));
+        return QFileInfo(file("bdocc.mdb")).size();
+    }
     void expectReopened()
     {
         QVERIFY(m_db->isOpen());
@@ -148,10 +158,7 @@ private slots:
     {
         // Leftovers of an interrupted run are cleared first.
         writeFile(file("bdoccTMP.mdb"), "restos");
-        for (int i = 0; i < 40; ++i)
-            add(QStringLiteral("lixo%1").arg(i));
-        m_db->execute(QStringLiteral("DELETE FROM ITENS WHERE Nome LIKE 'lixo%'"));
-        const qint64 grown = QFileInfo(file("bdocc.mdb")).size();
+        const qint64 grown = growWithDeletedRows();
 
         Compactor c(*m_db, m_msg, dbDir());
         attach(c);
@@ -175,6 +182,30 @@ private slots:
         QCOMPARE(namesIn(file("bdoccBKP.mdb")), (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
         QCOMPARE(namesIn(file("bdocc.mdb")), (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
         QVERIFY(!QFile::exists(file("bdoccTMP.mdb")));
+    }
+
+    void compactionRunsOffTheConnectionsThread()
+    {
+        // The window closes and reopens its connection on its own thread;
+        // the compaction between uses connections it opens where it runs.
+        const qint64 grown = growWithDeletedRows();
+        Compactor c(*m_db, m_msg, dbDir());
+        attach(c);
+        c.closeDatabase();
+        QVERIFY(!m_db->isOpen());
+        bool compacted = false;
+        std::unique_ptr<QThread> worker(QThread::create([&] { compacted = c.compactClosed(); }));
+        worker->start();
+        QVERIFY(worker->wait(30000));
+        QVERIFY(compacted);
+        QVERIFY(!m_db->isOpen());
+        QVERIFY(c.reopenDatabase(compacted));
+        expectReopened();
+        QCOMPARE(m_panel.first(), QStringLiteral("Compactando Banco de Dados, aguarde..."));
+        QCOMPARE(m_panel.last(), QStringLiteral("-"));
+        QCOMPARE(m_msg.texts(), QStringList{QStringLiteral("Banco de dados reparado com sucesso!")});
+        QVERIFY(QFileInfo(file("bdocc.mdb")).size() < grown);
+        QCOMPARE(namesIn(file("bdocc.mdb")), QStringList{QStringLiteral("a")});
     }
 
     void engineFailureLeavesTheDatabase()

@@ -1,6 +1,7 @@
 #pragma once
 // A fresh program folder with CONFIG_LOCAL set to the test certifier, a
 // folder for import files and an observer that records what a run shows.
+#include "base/longjob.h"
 #include "db/database.h"
 #include "import/importrun.h"
 #include "support/importfilebuilder.h"
@@ -77,9 +78,11 @@ public:
     {
         ImportRun r(module, *db, QStringLiteral("imp"), msg);
         r.setObserver(&observer);
+        r.setProgress(progress);
         const bool ok = names.isEmpty() ? r.run(dir()) : r.run(dir(), names);
         failedFiles = r.failedFiles();
         results = r.results();
+        interrupted = r.interrupted();
         return ok;
     }
 
@@ -105,4 +108,6 @@ public:
     RecordingObserver observer;
     QString failedFiles;
     QList<ImportRun::FileResult> results;
+    JobProgress *progress = nullptr; // handed to the runs when set
+    bool interrupted = false;
 };

@@ -2,11 +2,13 @@
 
 #include "base/errorlog.h"
 #include "base/messenger.h"
+#include "db/database.h"
 #include "db/dberror.h"
+#include "import/importrun.h"
 #include "import/postimport.h"
 #include "widgets/dialogparts.h"
+#include "widgets/jobrunner.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
@@ -24,6 +26,8 @@
 #include <QTabWidget>
 #include <QTextStream>
 #include <QVBoxLayout>
+#include <climits>
+#include <memory>
 
 namespace {
 
@@ -31,6 +35,9 @@ namespace {
 // the window's memory with the file.
 constexpr int MemoBlocks = 5000;
 constexpr qint64 LogTailBytes = 256 * 1024;
+
+// The run's own connection to the window's database file.
+const QString ImportConnection = QStringLiteral("CapaCertific_Importacao");
 
 QPlainTextEdit *memo(const QString &name)
 {
@@ -44,37 +51,98 @@ QPlainTextEdit *memo(const QString &name)
 
 }
 
+// Carries what the run reports on its thread over to the window's.
+class TfrmImporta::Relay : public ImportObserver
+{
+public:
+    Relay(TfrmImporta *window, JobRunner &runner)
+        : w(window),
+          r(runner)
+    { }
+    void fileStarted(const QString &path, int) override
+    {
+        r.post([w = w, path] { w->showFileStarted(path); });
+    }
+    void warnings(const QStringList &lines) override
+    {
+        r.post([w = w, lines] { w->showWarnings(lines); });
+    }
+    void batchListed(const QStringList &entries) override
+    {
+        r.post([w = w, entries] { w->showBatch(entries); });
+    }
+    void writingRecord(int index, int batchSize) override
+    {
+        r.post([w = w, index, batchSize] { w->showWritingRecord(index, batchSize); });
+    }
+    void readingFinished() override
+    {
+        r.post([w = w] { w->m_readDone->setVisible(true); });
+    }
+    void tablesUpdated() override
+    {
+        r.post([w = w] { w->m_tablesDone->setVisible(true); });
+    }
+    void completeProgress(int done, int total) override
+    {
+        r.post([w = w, done, total] { w->showCompleteProgress(done, total); });
+    }
+    void completeMarked() override
+    {
+        r.post([w = w] { w->m_completeDone->setVisible(true); });
+    }
+    void fileFinished(const QString &, bool succeeded, const QString &errorLog, const QString &errorBdLog) override
+    {
+        r.post([w = w, succeeded, errorLog, errorBdLog] { w->showFileFinished(succeeded, errorLog, errorBdLog); });
+    }
+
+private:
+    TfrmImporta *w;
+    JobRunner &r;
+};
+
 TfrmImporta::TfrmImporta(const QString &moduleCode, Database &db, const QString &userCode, Messenger &messenger,
                          QWidget *parent)
     : QDialog(parent),
       m_moduleCode(moduleCode),
       m_db(db),
       m_userCode(userCode),
-      m_msg(messenger)
+      m_msg(messenger),
+      m_runner(new JobRunner(this))
 {
     setObjectName(QStringLiteral("frmImporta"));
     setWindowTitle(QStringLiteral("Importador de arquivo txt"));
     buildUi();
-    BtnCancelClick();
+    connect(m_runner, &JobRunner::progress, this, &TfrmImporta::showLinesRead);
+    startNewProcessing();
 }
 
-TfrmImporta::~TfrmImporta() = default;
+TfrmImporta::~TfrmImporta()
+{
+    // Before the controls the run still reports to go.
+    delete m_runner;
+}
 
 void TfrmImporta::buildUi()
 {
-    DriveComboBox1 = DialogParts::namedButton(QStringLiteral("DriveComboBox1"), QStringLiteral("Escolher pasta..."));
-    DirectoryListBox1 = new QLineEdit;
-    DirectoryListBox1->setObjectName(QStringLiteral("DirectoryListBox1"));
-    FileListBox1 = new QListWidget;
-    FileListBox1->setObjectName(QStringLiteral("FileListBox1"));
-    LBoxImportadas = new QListWidget;
-    LBoxImportadas->setObjectName(QStringLiteral("LBoxImportadas"));
+    m_chooseFolderButton = DialogParts::namedButton(QStringLiteral("DriveComboBox1"),
+                                                    QStringLiteral("Escolher pasta..."));
+    m_folderEdit = new QLineEdit;
+    m_folderEdit->setObjectName(QStringLiteral("DirectoryListBox1"));
+    m_fileList = new QListWidget;
+    m_fileList->setObjectName(QStringLiteral("FileListBox1"));
+    m_recordList = new QListWidget;
+    m_recordList->setObjectName(QStringLiteral("LBoxImportadas"));
 
-    BitBtn2 = DialogParts::namedButton(QStringLiteral("BitBtn2"), QStringLiteral("Importar para o Banco de dados"));
-    BtnCancel = DialogParts::namedButton(QStringLiteral("BtnCancel"), QStringLiteral("&Novo Processamento"));
-    BtnCancel->setToolTip(QStringLiteral("Cancela seleção de Arquivo TXT"));
-    BitBtn1 = DialogParts::namedButton(QStringLiteral("BitBtn1"), QStringLiteral("&Sair"));
-    SpeedButton1 = DialogParts::namedButton(QStringLiteral("SpeedButton1"), QStringLiteral("Erros de Importação"));
+    m_importButton = DialogParts::namedButton(QStringLiteral("BitBtn2"),
+                                              QStringLiteral("Importar para o Banco de dados"));
+    m_interruptButton = DialogParts::namedButton(QStringLiteral("BtInterrompe"), QStringLiteral("Interrompe"));
+    m_interruptButton->setToolTip(QStringLiteral("Interrompe a importação; nada do arquivo em curso é gravado"));
+    m_newProcessingButton = DialogParts::namedButton(QStringLiteral("BtnCancel"),
+                                                     QStringLiteral("&Novo Processamento"));
+    m_newProcessingButton->setToolTip(QStringLiteral("Cancela seleção de Arquivo TXT"));
+    m_leaveButton = DialogParts::namedButton(QStringLiteral("BitBtn1"), QStringLiteral("&Sair"));
+    m_errorsButton = DialogParts::namedButton(QStringLiteral("SpeedButton1"), QStringLiteral("Erros de Importação"));
 
     auto progress = [](const QString &name) {
         auto *p = new QProgressBar;
@@ -90,41 +158,41 @@ void TfrmImporta::buildUi()
         c->setEnabled(false);
         return c;
     };
-    PbImportaTXT = progress(QStringLiteral("PbImportaTXT"));
-    CkTransferindo = tick(QStringLiteral("CkTransferindo"), QStringLiteral("Validando os dados do Arquivo Texto"));
-    PbAtualizaBD = progress(QStringLiteral("PbAtualizaBD"));
-    CkAtualiza = tick(QStringLiteral("CkAtualiza"), QStringLiteral("Atualizando tabelas de dados"));
-    PbCertcOMPLETO = progress(QStringLiteral("PbCertcOMPLETO"));
-    ckCertCompleto = tick(QStringLiteral("ckCertCompleto"), QStringLiteral("Identificando certificados completos"));
+    m_readBar = progress(QStringLiteral("PbImportaTXT"));
+    m_readDone = tick(QStringLiteral("CkTransferindo"), QStringLiteral("Validando os dados do Arquivo Texto"));
+    m_writeBar = progress(QStringLiteral("PbAtualizaBD"));
+    m_tablesDone = tick(QStringLiteral("CkAtualiza"), QStringLiteral("Atualizando tabelas de dados"));
+    m_completeBar = progress(QStringLiteral("PbCertcOMPLETO"));
+    m_completeDone = tick(QStringLiteral("ckCertCompleto"), QStringLiteral("Identificando certificados completos"));
 
-    Memo4 = memo(QStringLiteral("Memo4"));
-    Memo3 = memo(QStringLiteral("Memo3"));
-    MemoLog = memo(QStringLiteral("MemoLog"));
-    Memo2 = memo(QStringLiteral("Memo2"));
-    MemoLogBD = memo(QStringLiteral("MemoLogBD"));
-    Button6 = DialogParts::namedButton(QStringLiteral("Button6"), QStringLiteral("Deletar Log_BD.txt"));
-    PageControl1 = new QTabWidget;
-    PageControl1->setObjectName(QStringLiteral("PageControl1"));
-    PageControl1->addTab(Memo4, QStringLiteral("Avisos da importação"));
-    PageControl1->addTab(Memo3, QStringLiteral("Estruturas Importadas"));
-    PageControl1->addTab(MemoLog, QStringLiteral("Erros do Arquivo Texto"));
-    PageControl1->addTab(Memo2, QStringLiteral("Conteudo do txt que esta sendo importado"));
+    m_warningsMemo = memo(QStringLiteral("Memo4"));
+    m_recordsMemo = memo(QStringLiteral("Memo3"));
+    m_fileErrorsMemo = memo(QStringLiteral("MemoLog"));
+    m_fileContentMemo = memo(QStringLiteral("Memo2"));
+    m_logBdMemo = memo(QStringLiteral("MemoLogBD"));
+    m_deleteLogBdButton = DialogParts::namedButton(QStringLiteral("Button6"), QStringLiteral("Deletar Log_BD.txt"));
+    m_pages = new QTabWidget;
+    m_pages->setObjectName(QStringLiteral("PageControl1"));
+    m_pages->addTab(m_warningsMemo, QStringLiteral("Avisos da importação"));
+    m_pages->addTab(m_recordsMemo, QStringLiteral("Estruturas Importadas"));
+    m_pages->addTab(m_fileErrorsMemo, QStringLiteral("Erros do Arquivo Texto"));
+    m_pages->addTab(m_fileContentMemo, QStringLiteral("Conteudo do txt que esta sendo importado"));
     auto *logBdPage = new QWidget;
     auto *logBdLayout = new QVBoxLayout(logBdPage);
-    logBdLayout->addWidget(MemoLogBD);
-    logBdLayout->addWidget(Button6, 0, Qt::AlignLeft);
-    PageControl1->addTab(logBdPage, QStringLiteral("Log BD"));
+    logBdLayout->addWidget(m_logBdMemo);
+    logBdLayout->addWidget(m_deleteLogBdButton, 0, Qt::AlignLeft);
+    m_pages->addTab(logBdPage, QStringLiteral("Log BD"));
 
     auto *dirRow = new QHBoxLayout;
-    dirRow->addWidget(DirectoryListBox1, 1);
-    dirRow->addWidget(DriveComboBox1);
+    dirRow->addWidget(m_folderEdit, 1);
+    dirRow->addWidget(m_chooseFolderButton);
 
     auto *files = new QVBoxLayout;
     files->addWidget(new QLabel(QStringLiteral("Arquivos a receber:")));
-    files->addWidget(FileListBox1);
+    files->addWidget(m_fileList);
     auto *records = new QVBoxLayout;
     records->addWidget(new QLabel(QStringLiteral("Estruturas identificadas")));
-    records->addWidget(LBoxImportadas);
+    records->addWidget(m_recordList);
     auto *lists = new QHBoxLayout;
     lists->addLayout(files);
     lists->addLayout(records);
@@ -132,68 +200,71 @@ void TfrmImporta::buildUi()
     auto *bars = new QGridLayout;
     int row = 0;
     for (auto [caption, bar, check] :
-         {std::tuple{QStringLiteral("Validando os dados do Arquivo Texto"), PbImportaTXT, CkTransferindo},
-          std::tuple{QStringLiteral("Atualizando tabelas de dados"), PbAtualizaBD, CkAtualiza},
-          std::tuple{QStringLiteral("Identificando certificados completos"), PbCertcOMPLETO, ckCertCompleto}}) {
+         {std::tuple{QStringLiteral("Validando os dados do Arquivo Texto"), m_readBar, m_readDone},
+          std::tuple{QStringLiteral("Atualizando tabelas de dados"), m_writeBar, m_tablesDone},
+          std::tuple{QStringLiteral("Identificando certificados completos"), m_completeBar, m_completeDone}}) {
         bars->addWidget(new QLabel(caption), row++, 0, 1, 2);
         bars->addWidget(bar, row, 0);
         bars->addWidget(check, row++, 1);
     }
 
     auto *buttons = new QHBoxLayout;
-    buttons->addWidget(BitBtn2);
-    buttons->addWidget(BtnCancel);
-    buttons->addWidget(SpeedButton1);
+    buttons->addWidget(m_importButton);
+    buttons->addWidget(m_interruptButton);
+    buttons->addWidget(m_newProcessingButton);
+    buttons->addWidget(m_errorsButton);
     buttons->addStretch();
-    buttons->addWidget(BitBtn1);
+    buttons->addWidget(m_leaveButton);
 
     auto *main = new QVBoxLayout(this);
     main->addLayout(dirRow);
     main->addLayout(lists, 1);
     main->addLayout(bars);
     main->addLayout(buttons);
-    main->addWidget(PageControl1, 1);
+    main->addWidget(m_pages, 1);
     resize(760, 640);
 
-    connect(DriveComboBox1, &QPushButton::clicked, this, &TfrmImporta::DriveComboBox1Click);
-    connect(DirectoryListBox1, &QLineEdit::editingFinished, this, &TfrmImporta::DirectoryListBox1Change);
-    connect(BitBtn2, &QPushButton::clicked, this, &TfrmImporta::BitBtn2Click);
-    connect(BtnCancel, &QPushButton::clicked, this, &TfrmImporta::BtnCancelClick);
-    connect(SpeedButton1, &QPushButton::clicked, this, &TfrmImporta::SpeedButton1Click);
-    connect(BitBtn1, &QPushButton::clicked, this, &TfrmImporta::BitBtn1Click);
-    connect(Button6, &QPushButton::clicked, this, &TfrmImporta::Button6Click);
-    SpeedButton1->setEnabled(false);
+    connect(m_chooseFolderButton, &QPushButton::clicked, this, &TfrmImporta::chooseFolder);
+    connect(m_folderEdit, &QLineEdit::editingFinished, this, &TfrmImporta::folderTyped);
+    connect(m_importButton, &QPushButton::clicked, this, &TfrmImporta::importFiles);
+    connect(m_interruptButton, &QPushButton::clicked, this, &TfrmImporta::interruptImport);
+    connect(m_newProcessingButton, &QPushButton::clicked, this, &TfrmImporta::startNewProcessing);
+    connect(m_errorsButton, &QPushButton::clicked, this, &TfrmImporta::showImportErrors);
+    connect(m_leaveButton, &QPushButton::clicked, this, &TfrmImporta::leave);
+    connect(m_deleteLogBdButton, &QPushButton::clicked, this, &TfrmImporta::deleteLogBd);
+    m_errorsButton->setEnabled(false);
+    m_interruptButton->setEnabled(false);
 }
 
 void TfrmImporta::setDirectory(const QString &dir)
 {
     m_dir = QDir::cleanPath(dir);
-    DirectoryListBox1->setText(QDir::toNativeSeparators(m_dir));
-    FileListBox1Change();
+    m_folderEdit->setText(QDir::toNativeSeparators(m_dir));
+    listFiles();
 }
 
-void TfrmImporta::DriveComboBox1Click()
+void TfrmImporta::chooseFolder()
 {
     const QString dir = QFileDialog::getExistingDirectory(this, QStringLiteral("Diretório dos arquivos TXT"), m_dir);
     if (!dir.isEmpty())
         setDirectory(dir);
 }
 
-void TfrmImporta::DirectoryListBox1Change()
+void TfrmImporta::folderTyped()
 {
-    const QString typed = QDir::fromNativeSeparators(DirectoryListBox1->text().trimmed());
+    const QString typed = QDir::fromNativeSeparators(m_folderEdit->text().trimmed());
     if (QDir::cleanPath(typed) != m_dir && QFileInfo(typed).isDir())
         setDirectory(typed);
     else
-        DirectoryListBox1->setText(QDir::toNativeSeparators(m_dir));
+        m_folderEdit->setText(QDir::toNativeSeparators(m_dir));
 }
 
-void TfrmImporta::FileListBox1Change()
+void TfrmImporta::listFiles()
 {
-    FileListBox1->clear();
-    FileListBox1->addItems(ImportRun::listFiles(m_dir));
-    const bool any = FileListBox1->count() > 0;
-    BitBtn2->setEnabled(any && !m_running);
+    m_fileList->clear();
+    m_fileList->addItems(ImportRun::listFiles(m_dir));
+    const bool any = m_fileList->count() > 0;
+    m_importButton->setEnabled(any && !m_running);
     if (any)
         m_msg.information(QStringLiteral("IMPORTANTE: Se o tamanho do arquivo a ser importado exceder a capacidade de "
                                          "memória RAM deste equipamento a rotina poderá ser interrompida antes do "
@@ -202,97 +273,134 @@ void TfrmImporta::FileListBox1Change()
 
 void TfrmImporta::setChoiceEnabled(bool enabled)
 {
-    DriveComboBox1->setEnabled(enabled);
-    DirectoryListBox1->setEnabled(enabled);
-    FileListBox1->setEnabled(enabled);
+    m_chooseFolderButton->setEnabled(enabled);
+    m_folderEdit->setEnabled(enabled);
+    m_fileList->setEnabled(enabled);
     // the log must not vanish under a running import
-    Button6->setEnabled(enabled);
+    m_deleteLogBdButton->setEnabled(enabled);
 }
 
-void TfrmImporta::BitBtn2Click()
+void TfrmImporta::importFiles()
 {
     if (m_running)
         return;
     QStringList names;
-    for (int i = 0; i < FileListBox1->count(); ++i)
-        names << FileListBox1->item(i)->text();
+    for (int i = 0; i < m_fileList->count(); ++i)
+        names << m_fileList->item(i)->text();
     if (names.isEmpty())
         return;
     m_running = true;
     // The import button goes too: a second click while files are being
     // processed would start a run inside the running one.
-    BitBtn2->setEnabled(false);
-    BtnCancel->setEnabled(false);
-    BitBtn1->setEnabled(false);
-    SpeedButton1->setEnabled(false);
+    m_importButton->setEnabled(false);
+    m_newProcessingButton->setEnabled(false);
+    m_leaveButton->setEnabled(false);
+    m_errorsButton->setEnabled(false);
     setChoiceEnabled(false);
+    m_interruptButton->setEnabled(true);
     m_failedFiles.clear();
 
-    ImportRun run(m_moduleCode, m_db, m_userCode, m_msg);
-    run.setObserver(this);
-    try {
-        run.run(m_dir, names);
-        m_failedFiles = run.failedFiles();
-    } catch (const std::exception &e) {
-        QString message = QString::fromUtf8(e.what());
-        if (auto *db = dynamic_cast<const DbError *>(&e))
-            message = db->message();
-        else if (auto *app = dynamic_cast<const AppError *>(&e))
-            message = app->message();
-        ErrorLog::append(message, DbErrors::className(e));
-        m_msg.warning(message);
-        m_failedFiles = run.failedFiles();
+    struct Ending
+    {
+        QString failedFiles, error, errorClass;
+    };
+    auto ending = std::make_shared<Ending>();
+    connect(
+        m_runner, &JobRunner::finished, this,
+        [this, ending] { runEnded(ending->failedFiles, ending->error, ending->errorClass); }, Qt::SingleShotConnection);
+    m_runner->start([this, ending, path = m_db.path(), module = m_moduleCode, user = m_userCode, dir = m_dir,
+                     names](JobProgress &progress) {
+        RelayedMessenger messenger(*m_runner, m_msg);
+        Relay relay(this, *m_runner);
+        try {
+            Database db(ImportConnection);
+            db.open(path);
+            ImportRun run(module, db, user, messenger);
+            run.setObserver(&relay);
+            run.setProgress(&progress);
+            try {
+                run.run(dir, names);
+            } catch (...) {
+                ending->failedFiles = run.failedFiles();
+                throw;
+            }
+            ending->failedFiles = run.failedFiles();
+        } catch (const std::exception &e) {
+            ending->error = QString::fromUtf8(e.what());
+            if (auto *db = dynamic_cast<const DbError *>(&e))
+                ending->error = db->message();
+            else if (auto *app = dynamic_cast<const AppError *>(&e))
+                ending->error = app->message();
+            ending->errorClass = DbErrors::className(e);
+        }
+    });
+}
+
+void TfrmImporta::interruptImport()
+{
+    m_interruptButton->setEnabled(false);
+    m_runner->interrupt();
+}
+
+void TfrmImporta::runEnded(const QString &failedFiles, const QString &error, const QString &errorClass)
+{
+    m_failedFiles = failedFiles;
+    if (!error.isEmpty()) {
+        ErrorLog::append(error, errorClass);
+        m_msg.warning(error);
     }
     m_running = false;
-    SpeedButton1->setEnabled(!m_failedFiles.isEmpty());
-    BtnCancelClick();
+    m_interruptButton->setEnabled(false);
+    m_errorsButton->setEnabled(!m_failedFiles.isEmpty());
+    startNewProcessing();
+    emit importFinished();
 }
 
 void TfrmImporta::clearProgress()
 {
-    LBoxImportadas->clear();
-    PbImportaTXT->setValue(0);
-    PbAtualizaBD->setValue(0);
-    PbCertcOMPLETO->setValue(0);
-    CkTransferindo->setVisible(false);
-    CkAtualiza->setVisible(false);
-    ckCertCompleto->setVisible(false);
+    m_recordList->clear();
+    m_readBar->setValue(0);
+    m_writeBar->setValue(0);
+    m_completeBar->setValue(0);
+    m_readDone->setVisible(false);
+    m_tablesDone->setVisible(false);
+    m_completeDone->setVisible(false);
 }
 
-void TfrmImporta::BtnCancelClick()
+void TfrmImporta::startNewProcessing()
 {
     clearProgress();
     if (!m_dir.isEmpty())
         ImportRun::deleteLogs(m_dir);
-    Memo4->clear();
-    Memo3->clear();
-    MemoLog->clear();
-    Memo2->clear();
-    MemoLogBD->clear();
-    BtnCancel->setEnabled(true);
-    BitBtn1->setEnabled(true);
+    m_warningsMemo->clear();
+    m_recordsMemo->clear();
+    m_fileErrorsMemo->clear();
+    m_fileContentMemo->clear();
+    m_logBdMemo->clear();
+    m_newProcessingButton->setEnabled(true);
+    m_leaveButton->setEnabled(true);
     setChoiceEnabled(true);
     setDirectory(QDir::homePath());
 }
 
-void TfrmImporta::SpeedButton1Click()
+void TfrmImporta::showImportErrors()
 {
     ImportRun::showImportErrors(m_moduleCode, m_failedFiles, m_msg);
 }
 
-void TfrmImporta::BitBtn1Click()
+void TfrmImporta::leave()
 {
     close();
 }
 
-void TfrmImporta::Button6Click()
+void TfrmImporta::deleteLogBd()
 {
     if (!m_dir.isEmpty()) {
         const QString path = PostImport::findLog(m_dir, PostImport::LogBdFileName);
         if (!path.isEmpty())
             QFile::remove(path);
     }
-    MemoLogBD->clear();
+    m_logBdMemo->clear();
 }
 
 void TfrmImporta::closeEvent(QCloseEvent *event)
@@ -311,7 +419,7 @@ void TfrmImporta::reject()
 
 void TfrmImporta::loadFileHead(const QString &path)
 {
-    Memo2->clear();
+    m_fileContentMemo->clear();
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
         return;
@@ -319,7 +427,7 @@ void TfrmImporta::loadFileHead(const QString &path)
     QStringList lines;
     for (int i = 0; i < MemoBlocks && !in.atEnd(); ++i)
         lines << in.readLine();
-    Memo2->setPlainText(lines.join(QLatin1Char('\n')));
+    m_fileContentMemo->setPlainText(lines.join(QLatin1Char('\n')));
 }
 
 void TfrmImporta::showLog(QPlainTextEdit *m, const QString &path)
@@ -334,70 +442,49 @@ void TfrmImporta::showLog(QPlainTextEdit *m, const QString &path)
     m->appendPlainText(QString::fromUtf8(f.readAll()));
 }
 
-void TfrmImporta::fileStarted(const QString &path, int totalLines)
+void TfrmImporta::showFileStarted(const QString &path)
 {
     clearProgress();
-    PbImportaTXT->setMaximum(qMax(totalLines, 1));
     loadFileHead(path);
 }
 
-void TfrmImporta::linesRead(int lines, int totalLines)
+void TfrmImporta::showLinesRead(qint64 lines, qint64 totalLines)
 {
-    PbImportaTXT->setMaximum(qMax(totalLines, 1));
-    PbImportaTXT->setValue(qMin(lines, PbImportaTXT->maximum()));
+    m_readBar->setMaximum(int(qBound(qint64(1), totalLines, qint64(INT_MAX))));
+    m_readBar->setValue(int(qMin<qint64>(lines, m_readBar->maximum())));
 }
 
-void TfrmImporta::warnings(const QStringList &lines)
+void TfrmImporta::showWarnings(const QStringList &lines)
 {
     for (const QString &l : lines)
-        Memo4->appendPlainText(l);
+        m_warningsMemo->appendPlainText(l);
 }
 
-void TfrmImporta::batchListed(const QStringList &entries)
+void TfrmImporta::showBatch(const QStringList &entries)
 {
-    LBoxImportadas->clear();
-    LBoxImportadas->addItems(entries);
+    m_recordList->clear();
+    m_recordList->addItems(entries);
     for (const QString &e : entries)
-        Memo3->appendPlainText(e);
+        m_recordsMemo->appendPlainText(e);
 }
 
-void TfrmImporta::writingRecord(int index, int batchSize)
+void TfrmImporta::showWritingRecord(int index, int batchSize)
 {
-    PbAtualizaBD->setMaximum(qMax(batchSize - 1, 1));
-    PbAtualizaBD->setValue(index);
-    LBoxImportadas->setCurrentRow(index);
+    m_writeBar->setMaximum(qMax(batchSize - 1, 1));
+    m_writeBar->setValue(index);
+    m_recordList->setCurrentRow(index);
 }
 
-void TfrmImporta::readingFinished()
+void TfrmImporta::showCompleteProgress(int done, int total)
 {
-    CkTransferindo->setVisible(true);
+    m_completeBar->setMaximum(qMax(total, 1));
+    m_completeBar->setValue(qMin(done, m_completeBar->maximum()));
 }
 
-void TfrmImporta::tablesUpdated()
-{
-    CkAtualiza->setVisible(true);
-}
-
-void TfrmImporta::completeProgress(int done, int total)
-{
-    PbCertcOMPLETO->setMaximum(qMax(total, 1));
-    PbCertcOMPLETO->setValue(qMin(done, PbCertcOMPLETO->maximum()));
-}
-
-void TfrmImporta::completeMarked()
-{
-    ckCertCompleto->setVisible(true);
-}
-
-void TfrmImporta::fileFinished(const QString &, bool succeeded, const QString &errorLog, const QString &errorBdLog)
+void TfrmImporta::showFileFinished(bool succeeded, const QString &errorLog, const QString &errorBdLog)
 {
     if (!succeeded) {
-        showLog(MemoLog, errorLog);
-        showLog(MemoLogBD, errorBdLog);
+        showLog(m_fileErrorsMemo, errorLog);
+        showLog(m_logBdMemo, errorBdLog);
     }
-}
-
-void TfrmImporta::idle()
-{
-    QApplication::processEvents();
 }

@@ -1,12 +1,10 @@
 #pragma once
-#include "import/importrun.h"
-
 #include <QDialog>
 
 class Database;
+class JobRunner;
 class Messenger;
 class QCheckBox;
-class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPlainTextEdit;
@@ -14,8 +12,10 @@ class QProgressBar;
 class QPushButton;
 class QTabWidget;
 
-// "Importador de arquivo txt": imports every TX-*.txt file of a chosen folder.
-class TfrmImporta : public QDialog, private ImportObserver
+// "Importador de arquivo txt": imports every TX-*.txt file of a chosen
+// folder. The run goes on off the window thread; the window shows its
+// progress and "Interrompe" stops it, rolling back the file under way.
+class TfrmImporta : public QDialog
 {
     Q_OBJECT
 public:
@@ -27,39 +27,45 @@ public:
     // Shows the folder and lists its import files.
     void setDirectory(const QString &dir);
     QString failedFiles() const { return m_failedFiles; }
+    bool isRunning() const { return m_running; }
 
-    void BitBtn2Click(); // import
-    void BtnCancelClick(); // new processing (reset)
-    void SpeedButton1Click(); // import errors
-    void BitBtn1Click(); // leave
-    void Button6Click(); // delete Log_BD.txt
+    void importFiles();
+    void interruptImport();
+    // "Novo Processamento": clears the run's traces and returns to the home folder.
+    void startNewProcessing();
+    void showImportErrors();
+    void leave();
+    void deleteLogBd();
+
+signals:
+    // An import started by importFiles() ended (its messages were all shown).
+    void importFinished();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
     void reject() override;
 
 private:
+    class Relay;
+
     void clearProgress();
     void buildUi();
-    void DriveComboBox1Click();
-    void DirectoryListBox1Change();
-    void FileListBox1Change();
+    void chooseFolder();
+    void folderTyped();
+    void listFiles();
     void setChoiceEnabled(bool enabled);
+    void runEnded(const QString &failedFiles, const QString &error, const QString &errorClass);
     void loadFileHead(const QString &path);
     void showLog(QPlainTextEdit *memo, const QString &path);
 
-    // ImportObserver
-    void fileStarted(const QString &path, int totalLines) override;
-    void linesRead(int lines, int totalLines) override;
-    void warnings(const QStringList &lines) override;
-    void batchListed(const QStringList &entries) override;
-    void writingRecord(int index, int batchSize) override;
-    void readingFinished() override;
-    void tablesUpdated() override;
-    void completeProgress(int done, int total) override;
-    void completeMarked() override;
-    void fileFinished(const QString &name, bool succeeded, const QString &errorLog, const QString &errorBdLog) override;
-    void idle() override;
+    // What the run reports, on the window's thread.
+    void showFileStarted(const QString &path);
+    void showLinesRead(qint64 lines, qint64 totalLines);
+    void showWarnings(const QStringList &lines);
+    void showBatch(const QStringList &entries);
+    void showWritingRecord(int index, int batchSize);
+    void showCompleteProgress(int done, int total);
+    void showFileFinished(bool succeeded, const QString &errorLog, const QString &errorBdLog);
 
     QString m_moduleCode;
     Database &m_db;
@@ -68,26 +74,28 @@ private:
     QString m_dir;
     QString m_failedFiles;
     bool m_running = false;
+    JobRunner *m_runner = nullptr;
 
-    QPushButton *DriveComboBox1 = nullptr;
-    QLineEdit *DirectoryListBox1 = nullptr;
-    QListWidget *FileListBox1 = nullptr;
-    QPushButton *BitBtn2 = nullptr;
-    QPushButton *BtnCancel = nullptr;
-    QPushButton *BitBtn1 = nullptr;
-    QListWidget *LBoxImportadas = nullptr;
-    QProgressBar *PbImportaTXT = nullptr;
-    QCheckBox *CkTransferindo = nullptr;
-    QProgressBar *PbAtualizaBD = nullptr;
-    QCheckBox *CkAtualiza = nullptr;
-    QProgressBar *PbCertcOMPLETO = nullptr;
-    QCheckBox *ckCertCompleto = nullptr;
-    QPushButton *SpeedButton1 = nullptr;
-    QTabWidget *PageControl1 = nullptr;
-    QPlainTextEdit *Memo4 = nullptr;
-    QPlainTextEdit *Memo3 = nullptr;
-    QPlainTextEdit *MemoLog = nullptr;
-    QPlainTextEdit *Memo2 = nullptr;
-    QPlainTextEdit *MemoLogBD = nullptr;
-    QPushButton *Button6 = nullptr;
+    QPushButton *m_chooseFolderButton = nullptr;
+    QLineEdit *m_folderEdit = nullptr;
+    QListWidget *m_fileList = nullptr;
+    QPushButton *m_importButton = nullptr;
+    QPushButton *m_interruptButton = nullptr;
+    QPushButton *m_newProcessingButton = nullptr;
+    QPushButton *m_leaveButton = nullptr;
+    QListWidget *m_recordList = nullptr;
+    QProgressBar *m_readBar = nullptr;
+    QCheckBox *m_readDone = nullptr;
+    QProgressBar *m_writeBar = nullptr;
+    QCheckBox *m_tablesDone = nullptr;
+    QProgressBar *m_completeBar = nullptr;
+    QCheckBox *m_completeDone = nullptr;
+    QPushButton *m_errorsButton = nullptr;
+    QTabWidget *m_pages = nullptr;
+    QPlainTextEdit *m_warningsMemo = nullptr;
+    QPlainTextEdit *m_recordsMemo = nullptr;
+    QPlainTextEdit *m_fileErrorsMemo = nullptr;
+    QPlainTextEdit *m_fileContentMemo = nullptr;
+    QPlainTextEdit *m_logBdMemo = nullptr;
+    QPushButton *m_deleteLogBdButton = nullptr;
 };

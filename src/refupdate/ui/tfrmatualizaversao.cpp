@@ -4,19 +4,19 @@
 #include "base/messenger.h"
 #include "db/database.h"
 #include "net/asyncftpclient.h"
-#include "refupdate/refinstall.h"
 #include "refupdate/refupdaterun.h"
 #include "refupdate/refversion.h"
+#include "refupdate/ui/versionparts.h"
 #include "widgets/dialogparts.h"
+#include "widgets/jobrunner.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
-#include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QFormLayout>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -25,39 +25,29 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
-
-namespace {
-const QString Tick = QStringLiteral("\u2714");
-
-QLabel *stepTick(QWidget *parent, const char *name)
-{
-    auto *l = new QLabel(Tick, parent);
-    l->setObjectName(QLatin1String(name));
-    l->setVisible(false);
-    return l;
-}
-
-// While an hourglass is up, for the length of a scope.
-struct Hourglass
-{
-    Hourglass() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~Hourglass() { QApplication::restoreOverrideCursor(); }
-};
-}
+#include <climits>
+#include <memory>
 
 TFrmAtualizaVersao::TFrmAtualizaVersao(Database &db, Messenger &messenger, const ConfigLocal &config,
-                                       const QString &versaoAtual, const QString &nomeArquivo, QWidget *parent)
+                                       const QString &currentVersion, const QString &currentFile, QWidget *parent)
     : QDialog(parent),
       m_db(db),
       m_messenger(messenger),
-      m_config(config)
+      m_config(config),
+      m_copier(new JobRunner(this))
 {
-    m_currentVersion = versaoAtual.isEmpty() ? RefVersion::noVersion() : versaoAtual;
-    m_currentFile = nomeArquivo.isEmpty() ? RefVersion::noVersionFile() : nomeArquivo;
+    m_currentVersion = currentVersion.isEmpty() ? RefVersion::noVersion() : currentVersion;
+    m_currentFile = currentFile.isEmpty() ? RefVersion::noVersionFile() : currentFile;
     buildUi();
-    EdVersaoAtual->setText(versaoAtual);
-    EdNomeArquivo->setText(nomeArquivo);
-    CbTipoChange();
+    m_currentVersionEdit->setText(currentVersion);
+    m_currentFileEdit->setText(currentFile);
+    showSourceChoice();
+}
+
+TFrmAtualizaVersao::~TFrmAtualizaVersao()
+{
+    if (m_waitCursor)
+        QApplication::restoreOverrideCursor();
 }
 
 void TFrmAtualizaVersao::buildUi()
@@ -66,171 +56,145 @@ void TFrmAtualizaVersao::buildUi()
     setWindowTitle(QStringLiteral("Controle de Versões - Atualiza Versão Atual"));
     auto *layout = new QVBoxLayout(this);
 
-    auto *gbVersao = new QGroupBox(QStringLiteral("Versão Atual das Tabelas Auxiliares "), this);
-    auto *fv = new QFormLayout(gbVersao);
-    EdVersaoAtual = DialogParts::readOnlyField(gbVersao, QStringLiteral("EdVersaoAtual"));
-    EdNomeArquivo = DialogParts::readOnlyField(gbVersao, QStringLiteral("EdNomeArquivo"));
-    fv->addRow(QStringLiteral("Número da Versão: "), EdVersaoAtual);
-    fv->addRow(QStringLiteral("Arquivo da Versão: "), EdNomeArquivo);
-    layout->addWidget(gbVersao);
+    const VersionParts::CurrentVersion current = VersionParts::addCurrentVersion(this, layout);
+    m_currentVersionEdit = current.version;
+    m_currentFileEdit = current.fileName;
 
     auto *gbTipo = new QGroupBox(QStringLiteral("Tipo de Atualização"), this);
     auto *ht = new QHBoxLayout(gbTipo);
-    CbTipo = new QComboBox(gbTipo);
-    CbTipo->setObjectName(QStringLiteral("CbTipo"));
-    CbTipo->addItems({QStringLiteral("Internet"), QStringLiteral("Arquivo Local")});
-    ht->addWidget(CbTipo);
+    m_sourceKind = new QComboBox(gbTipo);
+    m_sourceKind->setObjectName(QStringLiteral("CbTipo"));
+    m_sourceKind->addItems({QStringLiteral("Internet"), QStringLiteral("Arquivo Local")});
+    ht->addWidget(m_sourceKind);
     layout->addWidget(gbTipo);
 
-    GbLocalizacao = new QGroupBox(this);
-    GbLocalizacao->setObjectName(QStringLiteral("GbLocalizacao"));
-    auto *hl = new QHBoxLayout(GbLocalizacao);
-    EdLocalizacao = DialogParts::readOnlyField(GbLocalizacao, QStringLiteral("EdLocalizacao"));
-    BtBrowse = new QPushButton(QStringLiteral("Browse..."), GbLocalizacao);
-    BtBrowse->setObjectName(QStringLiteral("BtBrowse"));
-    hl->addWidget(EdLocalizacao, 1);
-    hl->addWidget(BtBrowse);
-    layout->addWidget(GbLocalizacao);
+    m_sourceBox = new QGroupBox(this);
+    m_sourceBox->setObjectName(QStringLiteral("GbLocalizacao"));
+    auto *hl = new QHBoxLayout(m_sourceBox);
+    m_sourceEdit = DialogParts::readOnlyField(m_sourceBox, QStringLiteral("EdLocalizacao"));
+    m_browseButton = new QPushButton(QStringLiteral("Browse..."), m_sourceBox);
+    m_browseButton->setObjectName(QStringLiteral("BtBrowse"));
+    hl->addWidget(m_sourceEdit, 1);
+    hl->addWidget(m_browseButton);
+    layout->addWidget(m_sourceBox);
 
-    GbAcompanhamento = new QGroupBox(QStringLiteral("Acompanhamento "), this);
-    GbAcompanhamento->setObjectName(QStringLiteral("GbAcompanhamento"));
-    auto *ga = new QGridLayout(GbAcompanhamento);
-    CkProcura = stepTick(GbAcompanhamento, "CkProcura");
-    CkTransferindo = stepTick(GbAcompanhamento, "CkTransferindo");
-    ga->addWidget(new QLabel(QStringLiteral("Procura por versão mais atualizada...."), GbAcompanhamento), 0, 0, 1, 2);
-    ga->addWidget(CkProcura, 0, 2);
-    ga->addWidget(new QLabel(QStringLiteral("Transferindo arquivo com nova versão..."), GbAcompanhamento), 1, 0, 1, 2);
-    ga->addWidget(CkTransferindo, 1, 2);
-    EdArquivoNovo = DialogParts::readOnlyField(GbAcompanhamento, QStringLiteral("EdArquivoNovo"));
-    EdVersaoNova = DialogParts::readOnlyField(GbAcompanhamento, QStringLiteral("EdVersaoNova"));
-    ga->addWidget(new QLabel(QStringLiteral("Arquivo:"), GbAcompanhamento), 2, 0);
-    ga->addWidget(EdArquivoNovo, 2, 1);
-    ga->addWidget(new QLabel(QStringLiteral("Versão encontrada:"), GbAcompanhamento), 3, 0);
-    ga->addWidget(EdVersaoNova, 3, 1);
-    PbTransferencia = new QProgressBar(GbAcompanhamento);
-    PbTransferencia->setObjectName(QStringLiteral("PbTransferencia"));
-    ga->addWidget(PbTransferencia, 4, 0, 1, 2);
-    BtInterrompe = new QPushButton(QStringLiteral("Interrompe"), GbAcompanhamento);
-    BtInterrompe->setObjectName(QStringLiteral("BtInterrompe"));
-    ga->addWidget(BtInterrompe, 4, 2);
-    layout->addWidget(GbAcompanhamento);
+    m_progressBox = new QGroupBox(QStringLiteral("Acompanhamento "), this);
+    m_progressBox->setObjectName(QStringLiteral("GbAcompanhamento"));
+    auto *ga = new QGridLayout(m_progressBox);
+    m_searchedTick = VersionParts::stepTick(m_progressBox, "CkProcura");
+    m_transferredTick = VersionParts::stepTick(m_progressBox, "CkTransferindo");
+    ga->addWidget(new QLabel(QStringLiteral("Procura por versão mais atualizada...."), m_progressBox), 0, 0, 1, 2);
+    ga->addWidget(m_searchedTick, 0, 2);
+    ga->addWidget(new QLabel(QStringLiteral("Transferindo arquivo com nova versão..."), m_progressBox), 1, 0, 1, 2);
+    ga->addWidget(m_transferredTick, 1, 2);
+    m_newFileEdit = DialogParts::readOnlyField(m_progressBox, QStringLiteral("EdArquivoNovo"));
+    m_newVersionEdit = DialogParts::readOnlyField(m_progressBox, QStringLiteral("EdVersaoNova"));
+    ga->addWidget(new QLabel(QStringLiteral("Arquivo:"), m_progressBox), 2, 0);
+    ga->addWidget(m_newFileEdit, 2, 1);
+    ga->addWidget(new QLabel(QStringLiteral("Versão encontrada:"), m_progressBox), 3, 0);
+    ga->addWidget(m_newVersionEdit, 3, 1);
+    m_transferBar = new QProgressBar(m_progressBox);
+    m_transferBar->setObjectName(QStringLiteral("PbTransferencia"));
+    ga->addWidget(m_transferBar, 4, 0, 1, 2);
+    m_interruptButton = new QPushButton(QStringLiteral("Interrompe"), m_progressBox);
+    m_interruptButton->setObjectName(QStringLiteral("BtInterrompe"));
+    ga->addWidget(m_interruptButton, 4, 2);
+    layout->addWidget(m_progressBox);
 
-    GbInstala = new QGroupBox(QStringLiteral("Instala Nova Versão "), this);
-    GbInstala->setObjectName(QStringLiteral("GbInstala"));
-    auto *hi = new QHBoxLayout(GbInstala);
-    LbAtualiza = new QLabel(QStringLiteral("Atualizando tabelas para a nova versão... Aguarde."), GbInstala);
-    LbAtualiza->setObjectName(QStringLiteral("LbAtualiza"));
-    LbAtualiza->setVisible(false);
-    CkAtualiza = stepTick(GbInstala, "CkAtualiza");
-    hi->addWidget(LbAtualiza, 1);
-    hi->addWidget(CkAtualiza);
-    layout->addWidget(GbInstala);
+    m_installer = new VersionInstaller(this, layout, m_db, m_messenger);
+    m_installer->adjustsWindow = true;
 
-    GbResultado = new QGroupBox(QStringLiteral("Resultado Final  "), this);
-    GbResultado->setObjectName(QStringLiteral("GbResultado"));
-    auto *hr = new QHBoxLayout(GbResultado);
-    EdResultado = DialogParts::readOnlyField(GbResultado, QStringLiteral("EdResultado"));
-    hr->addWidget(EdResultado);
-    layout->addWidget(GbResultado);
+    m_remoteNames = new QListWidget(this);
+    m_remoteNames->setObjectName(QStringLiteral("ListaArq"));
+    m_remoteNames->setVisible(false);
 
-    auto *buttons = new QHBoxLayout;
-    BtAtualiza = new QPushButton(QStringLiteral("Atualiza Versão"), this);
-    BtAtualiza->setObjectName(QStringLiteral("BtAtualiza"));
-    BtCancela = new QPushButton(QStringLiteral("Cancela"), this);
-    BtCancela->setObjectName(QStringLiteral("BtCancela"));
-    BtSaida = new QPushButton(QStringLiteral("&Saída"), this);
-    BtSaida->setObjectName(QStringLiteral("BtSaida"));
-    buttons->addStretch();
-    buttons->addWidget(BtAtualiza);
-    buttons->addWidget(BtCancela);
-    buttons->addWidget(BtSaida);
-    layout->addLayout(buttons);
-
-    ListaArq = new QListWidget(this);
-    ListaArq->setObjectName(QStringLiteral("ListaArq"));
-    ListaArq->setVisible(false);
-
-    for (QGroupBox *g : {GbAcompanhamento, GbInstala, GbResultado})
-        g->setVisible(false);
+    m_progressBox->setVisible(false);
     setMinimumWidth(520);
 
-    connect(CbTipo, &QComboBox::currentIndexChanged, this, &TFrmAtualizaVersao::CbTipoChange);
-    connect(BtBrowse, &QPushButton::clicked, this, &TFrmAtualizaVersao::BtBrowseClick);
-    connect(BtAtualiza, &QPushButton::clicked, this, &TFrmAtualizaVersao::BtAtualizaClick);
-    connect(BtInterrompe, &QPushButton::clicked, this, &TFrmAtualizaVersao::BtInterrompeClick);
-    connect(BtCancela, &QPushButton::clicked, this, &QDialog::reject);
-    connect(BtSaida, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_sourceKind, &QComboBox::currentIndexChanged, this, &TFrmAtualizaVersao::showSourceChoice);
+    connect(m_browseButton, &QPushButton::clicked, this, &TFrmAtualizaVersao::browseFolder);
+    connect(m_installer->updateButton, &QPushButton::clicked, this, &TFrmAtualizaVersao::startUpdate);
+    connect(m_interruptButton, &QPushButton::clicked, this, &TFrmAtualizaVersao::interrupt);
+    connect(m_copier, &JobRunner::progress, this,
+            [this](qint64 done, qint64) { m_transferBar->setValue(int(qMin<qint64>(done, INT_MAX))); });
+    connect(m_copier, &JobRunner::finished, this, &TFrmAtualizaVersao::transferEnded);
+    connect(m_installer, &VersionInstaller::installed, this, [this](const RefUpdate::Outcome &outcome) {
+        m_installed = outcome.installed;
+        if (m_installed) {
+            m_currentVersionEdit->setText(m_newVersionEdit->text());
+            m_currentFileEdit->setText(m_newFileEdit->text());
+        }
+    });
+    connect(m_installer, &VersionInstaller::resultShown, this, &TFrmAtualizaVersao::updateEnded);
 }
 
-void TFrmAtualizaVersao::CbTipoChange()
+void TFrmAtualizaVersao::showSourceChoice()
 {
-    if (CbTipo->currentIndex() == 0) {
-        BtBrowse->setVisible(false);
-        EdLocalizacao->setText(m_config.endQueloraOrigAux);
-        GbLocalizacao->setTitle(QStringLiteral("Endereço Quelora para Busca de Novas Versões"));
+    if (m_sourceKind->currentIndex() == 0) {
+        m_browseButton->setVisible(false);
+        m_sourceEdit->setText(m_config.endQueloraOrigAux);
+        m_sourceBox->setTitle(QStringLiteral("Endereço Quelora para Busca de Novas Versões"));
     } else {
-        BtBrowse->setVisible(true);
-        EdLocalizacao->clear();
-        GbLocalizacao->setTitle(QStringLiteral("Localização do Arquivo"));
+        m_browseButton->setVisible(true);
+        m_sourceEdit->clear();
+        m_sourceBox->setTitle(QStringLiteral("Localização do Arquivo"));
     }
 }
 
-void TFrmAtualizaVersao::BtBrowseClick()
+void TFrmAtualizaVersao::browseFolder()
 {
     const QString dir = QFileDialog::getExistingDirectory(this, QStringLiteral("Escolha de diretório"),
-                                                          EdLocalizacao->text());
+                                                          m_sourceEdit->text());
     if (!dir.isEmpty())
-        setLocalizacao(dir);
+        setSourceFolder(dir);
 }
 
-void TFrmAtualizaVersao::setLocalizacao(const QString &folder)
+void TFrmAtualizaVersao::setSourceFolder(const QString &folder)
 {
-    EdLocalizacao->setText(QDir::toNativeSeparators(QDir::cleanPath(folder)) + QDir::separator());
+    m_sourceEdit->setText(QDir::toNativeSeparators(QDir::cleanPath(folder)) + QDir::separator());
 }
 
-void TFrmAtualizaVersao::BtAtualizaClick()
+bool TFrmAtualizaVersao::isBusy() const
 {
-    PbTransferencia->setValue(0);
-    BtCancela->setEnabled(false);
-    BtAtualiza->setEnabled(false);
-    const bool internet = CbTipo->currentIndex() == 0;
-    if (!internet && EdLocalizacao->text().isEmpty())
+    return (m_ftp && m_ftp->isBusy()) || m_copier->isRunning() || m_installer->isRunning();
+}
+
+void TFrmAtualizaVersao::done(int result)
+{
+    // Leaving would cut the transfer or the installation under way.
+    if (!isBusy())
+        QDialog::done(result);
+}
+
+void TFrmAtualizaVersao::startUpdate()
+{
+    m_transferBar->setValue(0);
+    m_installer->cancelButton->setEnabled(false);
+    m_installer->updateButton->setEnabled(false);
+    const bool internet = m_sourceKind->currentIndex() == 0;
+    if (!internet && m_sourceEdit->text().isEmpty())
         return;
-    GbAcompanhamento->setVisible(true);
+    m_progressBox->setVisible(true);
     adjustSize();
     m_reception = RefUpdate::receptionDir(m_config);
     if (m_reception.isEmpty()) {
-        BtInterrompe->setEnabled(false);
-        EdResultado->setText(QStringLiteral("O diretório de recepção das tabelas auxiliares não está configurado."));
+        m_interruptButton->setEnabled(false);
+        m_installer->result->setText(
+            QStringLiteral("O diretório de recepção das tabelas auxiliares não está configurado."));
         showResult();
         return;
     }
     if (internet)
-        runInternet();
+        searchByFtp();
     else
-        runLocal();
+        copyFromFolder();
 }
 
-bool TFrmAtualizaVersao::waitFor(int op)
-{
-    bool ok = false;
-    QEventLoop loop;
-    const auto c = connect(m_ftp, &AsyncFtpClient::finished, &loop, [&](FtpOperation done, bool success) {
-        if (int(done) == op) {
-            ok = success;
-            loop.quit();
-        }
-    });
-    loop.exec();
-    disconnect(c);
-    return ok;
-}
-
-void TFrmAtualizaVersao::runInternet()
+void TFrmAtualizaVersao::searchByFtp()
 {
     const FtpAddress address = FtpAddress::split(m_config.endQueloraOrigAux);
     m_ftp = new AsyncFtpClient(this);
-    connect(m_ftp, &AsyncFtpClient::listItem, this, [this](const QString &name) { ListaArq->addItem(name); });
+    connect(m_ftp, &AsyncFtpClient::listItem, this, [this](const QString &name) { m_remoteNames->addItem(name); });
     connect(m_ftp, &AsyncFtpClient::failed, this, [this](const FtpFailure &f) {
         if (f.kind == FtpFailure::Aborted)
             return;
@@ -240,140 +204,142 @@ void TFrmAtualizaVersao::runInternet()
     });
     connect(m_ftp, &AsyncFtpClient::progress, this, [this](qint64 done, qint64 total) {
         if (total > 0)
-            PbTransferencia->setMaximum(int(qMin<qint64>(total, INT_MAX)));
-        PbTransferencia->setValue(int(qMin<qint64>(done, INT_MAX)));
+            m_transferBar->setMaximum(int(qMin<qint64>(total, INT_MAX)));
+        m_transferBar->setValue(int(qMin<qint64>(done, INT_MAX)));
     });
-    {
-        Hourglass wait;
-        m_ftp->setSettings(FtpSettings::fromConfig(address, m_config));
-        ListaArq->clear();
-        m_ftp->connectToHost();
-        m_ftp->changeDirectory(address.path);
-        m_ftp->listNames();
-        waitFor(int(FtpOperation::List));
+    connect(m_ftp, &AsyncFtpClient::finished, this, [this](FtpOperation op, bool) { ftpStepFinished(op); });
+    // An hourglass while the folder is searched.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_waitCursor = true;
+    m_ftp->setSettings(FtpSettings::fromConfig(address, m_config));
+    m_remoteNames->clear();
+    m_ftp->connectToHost();
+    m_ftp->changeDirectory(address.path);
+    m_ftp->listNames();
+}
+
+void TFrmAtualizaVersao::ftpStepFinished(FtpOperation op)
+{
+    if (op == FtpOperation::List)
+        listed();
+    else if (op == FtpOperation::Download)
+        downloaded();
+}
+
+void TFrmAtualizaVersao::listed()
+{
+    if (m_waitCursor) {
+        QApplication::restoreOverrideCursor();
+        m_waitCursor = false;
     }
     if (m_failed && m_failure.kind == FtpFailure::Error && !m_interrupted) {
         // The connection itself was refused: the window's warning, as any
         // unexpected error of this window.
         m_messenger.warning(FtpTexts::connectError(m_failure.text));
     }
-    if (!m_failed && !m_interrupted) {
-        QStringList names;
-        for (int i = 0; i < ListaArq->count(); ++i)
-            names << ListaArq->item(i)->text();
-        const QString best = RefVersion::newest(names, m_currentFile);
-        if (best == m_currentFile) {
-            m_ftp->disconnectFromHost();
-            BtInterrompe->setEnabled(false);
-            CkProcura->setVisible(true);
-            EdResultado->setText(RefUpdate::NotFound);
-            showResult();
-            return;
-        }
-        m_found = true;
-        const QString local = QDir(m_reception).filePath(best);
-        QFile::remove(local);
-        EdArquivoNovo->setText(best);
-        EdVersaoNova->setText(RefVersion::versionOf(best));
-        CkProcura->setVisible(true);
-        m_ftp->download(best, local);
-        waitFor(int(FtpOperation::Download));
+    if (m_failed || m_interrupted) {
         m_ftp->disconnectFromHost();
-        CkTransferindo->setVisible(!m_failed && !m_interrupted);
-        BtInterrompe->setEnabled(false);
-    } else {
+        transferEnded();
+        return;
+    }
+    QStringList names;
+    for (int i = 0; i < m_remoteNames->count(); ++i)
+        names << m_remoteNames->item(i)->text();
+    const QString best = RefVersion::newest(names, m_currentFile);
+    if (best == m_currentFile) {
         m_ftp->disconnectFromHost();
+        searched(QString(), RefUpdate::NotFound);
+        return;
     }
-    BtInterrompe->setEnabled(false);
-    if (m_interrupted) {
-        showResult();
-    } else if (m_failed) {
-        EdResultado->setText(m_found ? FtpTexts::updateTransferError(m_failure.text) : m_failure.text);
-        showResult();
-    } else {
-        install();
-    }
+    const QString local = QDir(m_reception).filePath(best);
+    QFile::remove(local);
+    searched(best, QString());
+    m_ftp->download(best, local);
 }
 
-void TFrmAtualizaVersao::runLocal()
+void TFrmAtualizaVersao::searched(const QString &found, const QString &notFound)
 {
-    const QString folder = QDir::fromNativeSeparators(EdLocalizacao->text());
-    const QString current = RefVersion::fileNameFor(m_currentVersion);
-    const QString best = RefUpdate::findInFolder(folder, current);
-    if (best == current) {
-        BtInterrompe->setEnabled(false);
-        CkProcura->setVisible(true);
-        EdResultado->setText(RefUpdate::NotFoundLocal);
+    m_searchedTick->setVisible(true);
+    if (found.isEmpty()) {
+        m_interruptButton->setEnabled(false);
+        m_installer->result->setText(notFound);
         showResult();
         return;
     }
     m_found = true;
-    CkProcura->setVisible(true);
-    EdVersaoNova->setText(RefVersion::versionOf(best));
-    EdArquivoNovo->setText(best);
+    m_newFileEdit->setText(found);
+    m_newVersionEdit->setText(RefVersion::versionOf(found));
+}
+
+void TFrmAtualizaVersao::downloaded()
+{
+    m_ftp->disconnectFromHost();
+    m_transferredTick->setVisible(!m_failed && !m_interrupted);
+    transferEnded();
+}
+
+void TFrmAtualizaVersao::copyFromFolder()
+{
+    const QString folder = QDir::fromNativeSeparators(m_sourceEdit->text());
+    const QString current = RefVersion::fileNameFor(m_currentVersion);
+    const QString best = RefUpdate::findInFolder(folder, current);
+    if (best == current) {
+        searched(QString(), RefUpdate::NotFoundLocal);
+        return;
+    }
+    searched(best, QString());
     const QString from = QDir(folder).filePath(best);
     const QString to = QDir(m_reception).filePath(best);
-    PbTransferencia->setMaximum(int(qMin<qint64>(QFileInfo(from).size(), INT_MAX)));
-    QString error;
-    RefUpdate::CopyResult result = RefUpdate::CopyResult::Done;
-    if (QFileInfo(from).canonicalFilePath() != QFileInfo(to).canonicalFilePath())
-        result = RefUpdate::copyInBlocks(
-            from, to,
-            [this](qint64 done, qint64) {
-                PbTransferencia->setValue(int(qMin<qint64>(done, INT_MAX)));
-                QApplication::processEvents();
-            },
-            &m_interrupted, &error);
-    BtInterrompe->setEnabled(false);
-    if (result == RefUpdate::CopyResult::Done && !m_interrupted) {
-        CkTransferindo->setVisible(true);
-        install();
-    } else {
+    m_transferBar->setMaximum(int(qMin<qint64>(QFileInfo(from).size(), INT_MAX)));
+    if (QFileInfo(from).canonicalFilePath() == QFileInfo(to).canonicalFilePath()) {
+        transferEnded(); // already in the reception folder
+        return;
+    }
+    m_copier->start([this, from, to](JobProgress &progress) {
+        QString error;
+        const RefUpdate::CopyResult result = RefUpdate::copyInBlocks(
+            from, to, [&progress](qint64 done, qint64 total) { progress.amount(done, total); }, progress.stopFlag(),
+            &error);
         if (result == RefUpdate::CopyResult::Failed)
-            EdResultado->setText(FtpTexts::updateTransferError(error));
+            m_copier->post([this, error] {
+                m_failed = true;
+                m_failure.text = error;
+            });
+    });
+}
+
+void TFrmAtualizaVersao::transferEnded()
+{
+    m_interruptButton->setEnabled(false);
+    if (m_interrupted) {
         showResult();
+    } else if (m_failed) {
+        m_installer->result->setText(m_found ? FtpTexts::updateTransferError(m_failure.text) : m_failure.text);
+        showResult();
+    } else {
+        m_transferredTick->setVisible(true);
+        install();
     }
 }
 
-void TFrmAtualizaVersao::BtInterrompeClick()
+void TFrmAtualizaVersao::interrupt()
 {
-    Hourglass wait;
-    BtInterrompe->setEnabled(false);
-    EdResultado->setText(m_found ? FtpTexts::UpdateInterrupted : FtpTexts::Interrupted);
+    m_interruptButton->setEnabled(false);
+    m_installer->result->setText(m_found ? FtpTexts::UpdateInterrupted : FtpTexts::Interrupted);
     m_interrupted = true;
     if (m_ftp)
         m_ftp->abort();
+    m_copier->interrupt();
 }
 
 void TFrmAtualizaVersao::install()
 {
-    GbInstala->setVisible(true);
-    LbAtualiza->setVisible(true);
-    adjustSize();
-    QApplication::processEvents();
-    QString detail;
-    QStringList ignored;
-    {
-        Hourglass wait;
-        m_installed = RefInstall::install(m_db, m_reception, EdArquivoNovo->text(), &detail, &ignored);
-    }
-    if (m_installed) {
-        EdVersaoAtual->setText(EdVersaoNova->text());
-        EdNomeArquivo->setText(EdArquivoNovo->text());
-        CkAtualiza->setVisible(true);
-        EdResultado->setText(ignored.isEmpty()
-                                 ? RefInstall::Installed
-                                 : RefInstall::Installed + QLatin1Char(' ') + RefInstall::ignoredText(ignored));
-    } else {
-        m_messenger.error(RefInstall::errorBoxText(detail));
-        EdResultado->setText(RefInstall::InstallError);
-    }
-    showResult();
+    m_installer->install([reception = m_reception, fileName = m_newFileEdit->text()](Database &db) {
+        return RefUpdate::installPackage(db, reception, fileName);
+    });
 }
 
 void TFrmAtualizaVersao::showResult()
 {
-    GbResultado->setVisible(true);
-    adjustSize();
-    BtSaida->setFocus();
+    m_installer->showResult();
 }

@@ -4,13 +4,14 @@
 #include "refupdate/refversion.h"
 #include "refupdate/ui/tfrmatualizaversao.h"
 #include "refupdate/ui/tfrmversaoanterior.h"
-#include "refupdate/ui/versionsgrid.h"
+#include "refupdate/ui/versionparts.h"
 
-#include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStandardItemModel>
+#include <QTableView>
 #include <QVBoxLayout>
 
 TFrmPrincipalVersoes::TFrmPrincipalVersoes(Database &db, Messenger &messenger, QWidget *parent)
@@ -28,52 +29,41 @@ void TFrmPrincipalVersoes::buildUi()
     setWindowTitle(QStringLiteral("Controle de Versões de Tabelas Auxiliares"));
     auto *layout = new QVBoxLayout(this);
 
-    auto *gbVersao = new QGroupBox(QStringLiteral("Versão Atual das Tabelas Auxiliares "), this);
-    auto *fv = new QFormLayout(gbVersao);
-    EdVersaoAtual = new QLineEdit(gbVersao);
-    EdVersaoAtual->setObjectName(QStringLiteral("EdVersaoAtual"));
-    EdNomeArquivo = new QLineEdit(gbVersao);
-    EdNomeArquivo->setObjectName(QStringLiteral("EdNomeArquivo"));
-    for (QLineEdit *e : {EdVersaoAtual, EdNomeArquivo})
-        e->setReadOnly(true);
-    fv->addRow(QStringLiteral("Número da Versão: "), EdVersaoAtual);
-    fv->addRow(QStringLiteral("Arquivo da Versão: "), EdNomeArquivo);
-    layout->addWidget(gbVersao);
+    const VersionParts::CurrentVersion current = VersionParts::addCurrentVersion(this, layout);
+    m_currentVersionEdit = current.version;
+    m_currentFileEdit = current.fileName;
 
-    auto *gbHist = new QGroupBox(QStringLiteral("Histórico de Atualizações de Versão"), this);
-    auto *vh = new QVBoxLayout(gbHist);
     m_model = new QStandardItemModel(this);
-    GrHistorico = VersionsGrid::view(gbHist, "GrHistorico", m_model);
-    vh->addWidget(GrHistorico);
-    layout->addWidget(gbHist, 1);
+    m_historyGrid = VersionParts::addGrid(this, layout, QStringLiteral("Histórico de Atualizações de Versão"),
+                                          "GrHistorico", m_model);
 
     auto *buttons = new QHBoxLayout;
-    BtAtualizaVersao = new QPushButton(QStringLiteral("Atualiza versão atual..."), this);
-    BtAtualizaVersao->setObjectName(QStringLiteral("BtAtualizaVersao"));
-    BtVersaoAnterior = new QPushButton(QStringLiteral("Instala versão anterior..."), this);
-    BtVersaoAnterior->setObjectName(QStringLiteral("BtVersaoAnterior"));
-    BtSaida = new QPushButton(QStringLiteral("&Saída"), this);
-    BtSaida->setObjectName(QStringLiteral("BtSaida"));
-    buttons->addWidget(BtAtualizaVersao);
-    buttons->addWidget(BtVersaoAnterior);
+    m_updateButton = new QPushButton(QStringLiteral("Atualiza versão atual..."), this);
+    m_updateButton->setObjectName(QStringLiteral("BtAtualizaVersao"));
+    m_reinstallButton = new QPushButton(QStringLiteral("Instala versão anterior..."), this);
+    m_reinstallButton->setObjectName(QStringLiteral("BtVersaoAnterior"));
+    m_leaveButton = new QPushButton(QStringLiteral("&Saída"), this);
+    m_leaveButton->setObjectName(QStringLiteral("BtSaida"));
+    buttons->addWidget(m_updateButton);
+    buttons->addWidget(m_reinstallButton);
     buttons->addStretch();
-    buttons->addWidget(BtSaida);
+    buttons->addWidget(m_leaveButton);
     layout->addLayout(buttons);
     resize(620, 380);
 
-    connect(BtAtualizaVersao, &QPushButton::clicked, this, &TFrmPrincipalVersoes::BtAtualizaVersaoClick);
-    connect(BtVersaoAnterior, &QPushButton::clicked, this, &TFrmPrincipalVersoes::BtVersaoAnteriorClick);
-    connect(BtSaida, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_updateButton, &QPushButton::clicked, this, &TFrmPrincipalVersoes::openUpdate);
+    connect(m_reinstallButton, &QPushButton::clicked, this, &TFrmPrincipalVersoes::openReinstall);
+    connect(m_leaveButton, &QPushButton::clicked, this, &QDialog::accept);
 }
 
 void TFrmPrincipalVersoes::refresh()
 {
     const QList<RefVersion::Installation> rows = RefVersion::history(m_db);
-    VersionsGrid::fill(m_model, rows, VersionsGrid::Columns::History);
-    GrHistorico->resizeColumnsToContents();
-    EdVersaoAtual->setText(rows.isEmpty() ? QString() : rows.first().version);
-    EdNomeArquivo->setText(rows.isEmpty() ? QString() : rows.first().fileName);
-    BtVersaoAnterior->setEnabled(!rows.isEmpty());
+    VersionParts::fill(m_model, rows, VersionParts::Columns::History);
+    m_historyGrid->resizeColumnsToContents();
+    m_currentVersionEdit->setText(rows.isEmpty() ? QString() : rows.first().version);
+    m_currentFileEdit->setText(rows.isEmpty() ? QString() : rows.first().fileName);
+    m_reinstallButton->setEnabled(!rows.isEmpty());
 }
 
 void TFrmPrincipalVersoes::loadSettings()
@@ -87,18 +77,20 @@ void TFrmPrincipalVersoes::showEvent(QShowEvent *event)
     loadSettings();
 }
 
-void TFrmPrincipalVersoes::BtAtualizaVersaoClick()
+void TFrmPrincipalVersoes::openUpdate()
 {
     loadSettings();
-    TFrmAtualizaVersao window(m_db, m_messenger, m_config, EdVersaoAtual->text(), EdNomeArquivo->text(), this);
+    TFrmAtualizaVersao window(m_db, m_messenger, m_config, m_currentVersionEdit->text(), m_currentFileEdit->text(),
+                              this);
     execChild(window);
     refresh();
 }
 
-void TFrmPrincipalVersoes::BtVersaoAnteriorClick()
+void TFrmPrincipalVersoes::openReinstall()
 {
     loadSettings();
-    TFrmVersaoAnterior window(m_db, m_messenger, m_config, EdVersaoAtual->text(), EdNomeArquivo->text(), this);
+    TFrmVersaoAnterior window(m_db, m_messenger, m_config, m_currentVersionEdit->text(), m_currentFileEdit->text(),
+                              this);
     execChild(window);
     refresh();
 }

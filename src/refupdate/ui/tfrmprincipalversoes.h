@@ -21,8 +21,8 @@ public:
     TFrmPrincipalVersoes(Database &db, Messenger &messenger, QWidget *parent = nullptr);
 
     void refresh();
-    void BtAtualizaVersaoClick();
-    void BtVersaoAnteriorClick();
+    void openUpdate();
+    void openReinstall();
 
     // Runs a child window; tests replace it to drive the window themselves.
     std::function<void(QDialog &)> execChild = [](QDialog &d) { d.exec(); };
@@ -38,11 +38,11 @@ private:
     Messenger &m_messenger;
     ConfigLocal m_config;
 
-    QLineEdit *EdVersaoAtual;
-    QLineEdit *EdNomeArquivo;
-    QTableView *GrHistorico;
+    QLineEdit *m_currentVersionEdit;
+    QLineEdit *m_currentFileEdit;
+    QTableView *m_historyGrid;
     QStandardItemModel *m_model;
-    QPushButton *BtAtualizaVersao;
-    QPushButton *BtVersaoAnterior;
-    QPushButton *BtSaida;
+    QPushButton *m_updateButton;
+    QPushButton *m_reinstallButton;
+    QPushButton *m_leaveButton;
 };

@@ -1,19 +1,19 @@
-#include "import/arquivoimportacao.h"
+#include "import/importfilereader.h"
 #include "import/datastruct.h"
 #include "import/descriptorfactory.h"
 
-TArquivoImportacao::TArquivoImportacao(const QString &path, const QString &sigla, const QString &userCode)
+ImportFileReader::ImportFileReader(const QString &path, const QString &sigla, const QString &userCode)
     : m_path(path),
       m_sigla(sigla),
       m_userCode(userCode)
 { }
 
-TArquivoImportacao::~TArquivoImportacao()
+ImportFileReader::~ImportFileReader()
 {
     close();
 }
 
-bool TArquivoImportacao::open()
+bool ImportFileReader::open()
 {
     m_linesRead = 0;
     m_hasPeeked = false;
@@ -22,23 +22,23 @@ bool TArquivoImportacao::open()
     return m_file.open(m_path);
 }
 
-void TArquivoImportacao::close()
+void ImportFileReader::close()
 {
     m_file.close();
     m_hasPeeked = false;
 }
 
-bool TArquivoImportacao::atEnd() const
+bool ImportFileReader::atEnd() const
 {
     return !m_hasPeeked && m_file.atEnd();
 }
 
-const QStringList &TArquivoImportacao::validHeaders()
+const QStringList &ImportFileReader::validHeaders()
 {
     return ImportDescriptors::headers();
 }
 
-QString TArquivoImportacao::headerOf(const QString &line)
+QString ImportFileReader::headerOf(const QString &line)
 {
     if (!line.startsWith(QLatin1Char('[')))
         return QString();
@@ -46,7 +46,7 @@ QString TArquivoImportacao::headerOf(const QString &line)
     return close < 0 ? QString() : line.left(close + 1);
 }
 
-bool TArquivoImportacao::nextLine(QString *line)
+bool ImportFileReader::nextLine(QString *line)
 {
     if (m_hasPeeked) {
         m_hasPeeked = false;
@@ -59,7 +59,7 @@ bool TArquivoImportacao::nextLine(QString *line)
     return true;
 }
 
-bool TArquivoImportacao::peekLine(QString *line)
+bool ImportFileReader::peekLine(QString *line)
 {
     if (!m_hasPeeked) {
         if (!m_file.readLine(&m_peeked))
@@ -70,7 +70,7 @@ bool TArquivoImportacao::peekLine(QString *line)
     return true;
 }
 
-std::unique_ptr<TDataStruct> TArquivoImportacao::readNext()
+std::unique_ptr<TDataStruct> ImportFileReader::readNext()
 {
     QString line;
     if (!nextLine(&line))
@@ -117,7 +117,7 @@ std::unique_ptr<TDataStruct> TArquivoImportacao::readNext()
     return record;
 }
 
-QStringList TArquivoImportacao::takeWarnings()
+QStringList ImportFileReader::takeWarnings()
 {
     QStringList out;
     out.swap(m_warnings);

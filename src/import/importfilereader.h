@@ -12,13 +12,13 @@ class TDataStruct;
 // Reads an import file record by record. A header line opens a record whose
 // descriptor cuts its values from the following lines and validates them;
 // any other line where a header is expected is reported as a warning.
-class TArquivoImportacao
+class ImportFileReader
 {
 public:
-    TArquivoImportacao(const QString &path, const QString &sigla, const QString &userCode);
-    ~TArquivoImportacao();
-    TArquivoImportacao(const TArquivoImportacao &) = delete;
-    TArquivoImportacao &operator=(const TArquivoImportacao &) = delete;
+    ImportFileReader(const QString &path, const QString &sigla, const QString &userCode);
+    ~ImportFileReader();
+    ImportFileReader(const ImportFileReader &) = delete;
+    ImportFileReader &operator=(const ImportFileReader &) = delete;
 
     // Opens the file and counts its lines; false when it cannot be read.
     bool open();
