@@ -315,7 +315,7 @@ void TFrmCapaSistema::attachDataModules(const DataModules &modules)
                 new ConfigCertificadorPage(capa->connection(), m_messenger, copy, Notebook1));
     installPage(QStringLiteral("AprovaCertificados"),
                 new AprovaCertificadosPage(capa->connection(), m_messenger, m_login, Notebook1));
-    auto *expiring = new CertificadosVencerPage(capa->connection(), m_messenger, m_login, Notebook1);
+    auto *expiring = new CertificadosVencerPage(capa->connection(), m_messenger, m_login, m_opener, Notebook1);
     installPage(QStringLiteral("CertificadosVencer"), expiring);
     connect(expiring, &CertificadosVencerPage::openCertificate, this,
             [this](const QString &sigla, const QString &numero) {
@@ -351,6 +351,7 @@ void TFrmCapaSistema::attachDataModules(const DataModules &modules)
 void TFrmCapaSistema::openInMaintenance(const QString &sigla, const QString &numero)
 {
     TFormPrincipal maintenance(*m_dm.capa, m_messenger, m_login, {statusPanelText(0), statusPanelText(1)}, this);
+    maintenance.setWindowOpener(&m_opener);
     if (!numero.isEmpty()) {
         maintenance.setMode(QStringLiteral("ModificaCertificado"));
         maintenance.modificaCertificado()->load({sigla, numero});

@@ -1,4 +1,5 @@
 #pragma once
+#include "app/appwindowopener.h"
 #include "shell/datamodules.h"
 #include "shell/loginstate.h"
 
@@ -102,6 +103,7 @@ private:
 
     Messenger &m_messenger;
     ReportOpener &m_reports;
+    AppWindowOpener m_opener;
     DataModules m_dm;
     LoginState m_login;
     State m_state = State::Starting;

@@ -40,7 +40,7 @@ int runAprovar(const QStringList &args)
     try {
         // The list and the approval see the same rows.
         Transaction tx(db);
-        QList<CertificateApproval::CertificateKey> keys;
+        QList<CertificateKey> keys;
         if (all) {
             for (const CertificateApproval::Candidate &c : CertificateApproval::candidates(db))
                 keys.append({c.sigla, c.numCertif});
@@ -62,8 +62,8 @@ int runAprovar(const QStringList &args)
         out << "Total de certificados aprovados: " << done.size() << "\n";
         return CliExit::Ok;
     } catch (const CertificateApproval::NotCandidates &e) {
-        for (const CertificateApproval::CertificateKey &k : e.keys())
-            err << "Certificado " << k.numCertif << " não está entre os certificados completos e não aprovados.\n";
+        for (const CertificateKey &k : e.keys())
+            err << "Certificado " << k.numero << " não está entre os certificados completos e não aprovados.\n";
     } catch (const DbError &e) {
         err << CertificateApproval::ErrorText << "\n" << e.message() << "\n";
     } catch (const AppError &e) {

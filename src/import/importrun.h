@@ -129,7 +129,7 @@ private:
     bool m_busy = false;
     bool m_interrupted = false;
     // The certificates the file being imported wrote rows of, in order.
-    QList<PostImport::CertificateKey> m_fileCertificates;
+    QList<CertificateKey> m_fileCertificates;
     QSet<QString> m_fileCertificateKeys; // upper-cased "sigla|number"
     QString m_failedFiles;
     QList<FileResult> m_results;

@@ -179,7 +179,7 @@ int markCompleteCertificates(Database &db, const QList<CertificateKey> &certific
         keyedCompleteCondition(QStringLiteral("certific"));
     int marked = 0;
     for (const CertificateKey &key : certificates)
-        marked += db.execute(sql, {1, 1, key.sigla, key.number});
+        marked += db.execute(sql, {1, 1, key.sigla, key.numero});
     if (progress)
         progress(total, total);
     return marked;

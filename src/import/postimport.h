@@ -1,4 +1,6 @@
 #pragma once
+#include "register/certificatekey.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -30,13 +32,6 @@ bool checkPairing(Database &db, const QString &logDir);
 // must be a company of its certificate (EMP_CERT). Lists the offenders in
 // Log_BD.txt and fails otherwise. Raises DbError.
 bool checkCompanyRoles(Database &db, const QString &logDir);
-
-// A certificate a file wrote rows of: certifier acronym and number.
-struct CertificateKey
-{
-    QString sigla;
-    QString number;
-};
 
 // Marks complete and approved those of the given certificates (the ones the
 // imported file wrote) that are complete; others of the database are left as

@@ -1,5 +1,5 @@
 #pragma once
-#include "maintenance/certificates/certificate.h"
+#include "register/certificatekey.h"
 #include "register/statusevents.h"
 
 #include <QString>

@@ -1,4 +1,6 @@
 #pragma once
+#include "register/certificatefilter.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -7,35 +9,6 @@
 #include <optional>
 
 class Database;
-
-// What the certificate report window filters on. Empty texts and unset
-// optionals mean "every certificate" for that filter.
-struct CertificateFilter
-{
-    enum class Origin { Todos, Sim, Nao };
-    enum class Status { Todos, Ativos, Cancelados, Suspensos };
-    enum class Approval { Todos, Aprovados, NaoAprovados };
-
-    QString numero; // matched anywhere in the number, in upper case
-    QStringList numeros; // exact numbers (the batch tool's --certificado)
-    QString idClasseCertif; // with its name for the description
-    QString nomClasseCertif;
-    std::optional<int> idClasseProd;
-    QString nomClasseProd;
-    // The company chosen with "Seleciona Empresa...".
-    QString codigoPais, idEmpresa, nomeEmpresa;
-    // The product chosen with "Seleciona Produto...".
-    QString marcaProd, modeloProd;
-    int importadoProd = 0;
-    std::optional<int> idClasseServ;
-    QString nomClasseServ;
-    Origin importado = Origin::Todos;
-    Status status = Status::Todos;
-    Approval aprovados = Approval::Todos;
-
-    bool hasCompany() const { return !codigoPais.isEmpty() || !idEmpresa.isEmpty(); }
-    bool hasProduct() const { return !marcaProd.isEmpty() || !modeloProd.isEmpty(); }
-};
 
 // One entry of a class list: the identifier kept, the name shown.
 struct ClassEntry

@@ -245,7 +245,7 @@ private slots:
                 {"NumSerieProd", "S"}});
 
         // C-3 is complete but was not written by the file, so it is left as it is.
-        const QList<PostImport::CertificateKey> written{{Sigla, "c-1"}, {Sigla, "C-2"}, {Sigla, "C-4"}};
+        const QList<CertificateKey> written{{Sigla, "c-1"}, {Sigla, "C-2"}, {Sigla, "C-4"}};
         QList<QPair<int, int>> progress;
         QCOMPARE(PostImport::markCompleteCertificates(*m_db, written,
                                                       [&](int d, int t) {

@@ -64,7 +64,7 @@ private slots:
         const QList<CertificateKey> found = candidatesByNumber(
             *m_db, {"c-1", "INCOMPLETO", "JA-APROVADO", "O'Neil", "NAO-EXISTE"}, &missing);
         QCOMPARE(found.size(), 2);
-        QCOMPARE(found.at(0).numCertif, QString("C-1"));
+        QCOMPARE(found.at(0).numero, QString("C-1"));
         QCOMPARE(missing, QStringList({"INCOMPLETO", "JA-APROVADO", "NAO-EXISTE"}));
     }
 
@@ -121,7 +121,7 @@ private slots:
             QFAIL("non-candidates were approved");
         } catch (const NotCandidates &e) {
             QCOMPARE(e.keys().size(), 3);
-            QCOMPARE(e.keys().at(2).numCertif, QString("NAO-EXISTE"));
+            QCOMPARE(e.keys().at(2).numero, QString("NAO-EXISTE"));
         }
         QCOMPARE(count("CERTIFIC", "Aprovado = 1"), 2);
         QCOMPARE(count("STATUS_C", "1 = 1"), 0);

@@ -321,7 +321,7 @@ private slots:
         TFormPrincipal frm(capa, f.msg, login, {"USUÁRIO: joana", "Módulo"});
         frm.setJustificationPrompt([](bool, const QDateTime &) { return std::optional<Justification>(); });
         ModificaCertificadoPanel *panel = frm.modificaCertificado();
-        frm.Altera1Click();
+        frm.modifyCertificate();
         panel->load({f.Sigla, "c-1"});
         QVERIFY(panel->isOpen());
         auto *docs = child<QPushButton>(&frm, "btbDocNorm");

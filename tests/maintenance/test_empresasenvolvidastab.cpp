@@ -81,8 +81,8 @@ struct Window : SelectionFixture
 
     void open()
     {
-        frm->Altera1Click();
-        frm->modificaCertificado()->btnSelCertModificacaoClick();
+        frm->modifyCertificate();
+        frm->modificaCertificado()->chooseCertificate();
         tabs()->setCurrentWidget(tab);
     }
     QTabWidget *tabs() { return frm->findChild<QTabWidget *>("PControlModificaCertif"); }

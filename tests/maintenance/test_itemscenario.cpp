@@ -152,7 +152,7 @@ private slots:
         const QString entry = QDate::currentDate().addDays(-5).toString("dd/MM/yyyy");
 
         // Registered through the new-certificate panel.
-        s.frm->Novo1Click();
+        s.frm->newCertificate();
         typeInto(s.frm, "DBEdit10", "OCT-7/2026");
         auto *cls = child<QComboBox>(s.frm, "DBLookupComboBox15");
         cls->setCurrentIndex(cls->findText(QString::fromUtf8("Certificação Compulsória")));
@@ -161,7 +161,7 @@ private slots:
         prod->setCurrentIndex(prod->findText("Plugues e Tomadas"));
         emit prod->activated(prod->currentIndex());
         typeInto(s.frm, "MaskEdit3", issue);
-        s.frm->novoCertificado()->MaskEdit3Exit();
+        s.frm->novoCertificado()->checkIssueDate();
         typeInto(s.frm, "MaskEdit4", QDate::currentDate().addYears(2).toString("dd/MM/yyyy"));
         s.click("btnSalvaInclusao");
         QCOMPARE(s.frm->mode(), QString("ModificaCertificado"));

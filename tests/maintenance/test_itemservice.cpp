@@ -3,7 +3,7 @@
 // status changes, and the type queries.
 #include "maintenance/products/itemservice.h"
 #include "maintenance/products/itemstore.h"
-#include "maintenance/products/tdmtipo.h"
+#include "maintenance/products/typequeries.h"
 #include "register/statusevents.h"
 #include "support/selectionfixture.h"
 
@@ -392,24 +392,24 @@ private slots:
         CertificateItem acme = f.lot(QString(), "ACME");
         acme.idEmpresa = "12345678909";
         QVERIFY(f.apply(ItemKind::Tipo, acme, std::nullopt, false, "25/01/2024"));
-        TDMTipo dm(*f.db);
-        const auto shown = dm.qryTipo({"OCT", "C-1"}, "ACME", "X1", 0);
+        TypeQueries dm(*f.db);
+        const auto shown = dm.find({"OCT", "C-1"}, "ACME", "X1", 0);
         QVERIFY(shown);
         QCOMPARE(shown->entryDate, QDate(2024, 1, 25).startOfDay());
         QCOMPARE(shown->companyName, QString("Maria Souza"));
-        QVERIFY(!dm.qryTipo({"OCT", "C-1"}, "ACM", "X1", 0));
+        QVERIFY(!dm.find({"OCT", "C-1"}, "ACM", "X1", 0));
         f.run("update EMPRESA set RazSocialEmp = NULL where TipoPessoa = '1'");
-        QCOMPARE(dm.empresaVinculada("BR", "11222333000181"), QString("-"));
+        QCOMPARE(dm.linkedCompanyName("BR", "11222333000181"), QString("-"));
         // The grid, ordered by brand, model, imported.
-        QSqlQuery q = f.db->exec(TDMTipo::consultaTipo({"OCT", "C-1"}).sql + " " +
-                                     TDMTipo::consultaTipo({"OCT", "C-1"}).orderBy,
-                                 TDMTipo::consultaTipo({"OCT", "C-1"}).params);
+        QSqlQuery q = f.db->exec(TypeQueries::listStatement({"OCT", "C-1"}).sql + " " +
+                                     TypeQueries::listStatement({"OCT", "C-1"}).orderBy,
+                                 TypeQueries::listStatement({"OCT", "C-1"}).params);
         QStringList brands;
         while (q.next())
             brands << q.value("MARCAPROD").toString();
         QCOMPARE(brands, QStringList({"ACME", "ACME PLUS"}));
         // An apostrophe is just a character.
-        QVERIFY(!dm.qryTipo({"OCT", "C-1"}, "O'Brien", "X1", 0));
+        QVERIFY(!dm.find({"OCT", "C-1"}, "O'Brien", "X1", 0));
     }
 
     void companyListNamesPersonsByTheirName()

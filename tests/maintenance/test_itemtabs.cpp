@@ -93,7 +93,7 @@ struct Window : SelectionFixture
     void openOn(const QString &tabTitle)
     {
         frm->show();
-        frm->Altera1Click();
+        frm->modifyCertificate();
         click("btnSelCertModificacao");
         goTo(tabTitle);
         QCOMPARE(currentTab(), tabTitle);

@@ -152,7 +152,7 @@ private slots:
             pick(w, "DBLookupComboBox15", 0);
             pick(w, "DBLookupComboBox3", 0);
             typeInto(w, "MaskEdit3", issue);
-            w->novoCertificado()->MaskEdit3Exit();
+            w->novoCertificado()->checkIssueDate();
             typeInto(w, "MaskEdit4", QDate::currentDate().addYears(3).toString("dd/MM/yyyy"));
             typeInto(w, "DBEdit14", "Laboratorio de Ensaios Eletricos");
             typeInto(w, "DBEdit15", "RE-2026/0100");
@@ -171,9 +171,9 @@ private slots:
             child<QToolButton>(w, "spbEditaCertificado")->click();
             whenModal<TFrmSelecionaCertificado>([&](TFrmSelecionaCertificado *d) {
                 typeInto(d, "EdNumero", "0100/2026");
-                d->BtFiltraClick();
+                d->applyFilter();
                 shot(d, "seleciona-certificado");
-                d->BtOkClick();
+                d->chooseCurrent();
             });
             try {
                 attachItems(capa.database(), numero, QDate::currentDate().addDays(-2));

@@ -1,5 +1,6 @@
 // The maintenance window: modes and their enabling, the new-certificate
 // panel, the modify panel's general data, status buttons, locks and guards.
+#include "app/appwindowopener.h"
 #include "import/ui/tfrmimporta.h"
 #include "maintenance/certificates/certificateapproval.h"
 #include "maintenance/certificates/certificatestore.h"
@@ -16,6 +17,7 @@
 #include "support/selectionfixture.h"
 #include "support/whenmodal.h"
 #include "widgets/maskeddateedit.h"
+#include "widgets/windowopener.h"
 
 #include <QAction>
 #include <QApplication>
@@ -50,6 +52,39 @@ public:
     bool offersDocuments() const override { return false; }
     OpenCertificate opened;
     QString refusal;
+};
+
+// Records what the maintenance window asks of the other subsystems.
+class RecordingOpener : public WindowOpener
+{
+public:
+    void importFile(QWidget *, Database &db, const QString &userCode, Messenger &) override
+    {
+        record("importa", db, userCode);
+    }
+    void incompleteCertificates(QWidget *, Database &db, const LoginState &login, Messenger &) override
+    {
+        record("incompletos", db, login.userCode);
+    }
+    void certificatesReadyForApproval(QWidget *, Database &db, const LoginState &login, Messenger &) override
+    {
+        record("prontos", db, login.userCode);
+    }
+    void certificateReports(QWidget *, Database &db, const LoginState &login, Messenger &) override
+    {
+        record("relatorios", db, login.userCode);
+    }
+    void preview(const BandedReport &, QWidget *, Messenger &) override { calls << "preview"; }
+
+    QStringList calls;
+    QList<Database *> databases;
+
+private:
+    void record(const char *what, Database &db, const QString &user)
+    {
+        calls << QLatin1String(what) + QLatin1Char(' ') + user;
+        databases << &db;
+    }
 };
 
 struct Window : SelectionFixture
@@ -112,12 +147,12 @@ struct Window : SelectionFixture
     // A certificate registered through the new-certificate panel.
     void registerCertificate(const QString &numero)
     {
-        frm->Novo1Click();
+        frm->newCertificate();
         type("DBEdit10", numero);
         pick("DBLookupComboBox15", QString::fromUtf8("Certificação Compulsória"));
         pick("DBLookupComboBox3", "Plugues e Tomadas");
         type("MaskEdit3", today());
-        frm->novoCertificado()->MaskEdit3Exit();
+        frm->novoCertificado()->checkIssueDate();
         type("MaskEdit4", QDate::currentDate().addYears(2).toString("dd/MM/yyyy"));
         click("btnSalvaInclusao");
     }
@@ -136,6 +171,24 @@ class TestMaintWindow : public QObject
     Q_OBJECT
 
 private slots:
+    // The report windows belong to another subsystem: the maintenance
+    // window reaches them only through the opener it is handed.
+    void reportEntriesOpenThroughTheOpenerHandedDown()
+    {
+        Window f;
+        // Without an opener the entries stay quiet.
+        f.action("CertificadosIncompletos1")->trigger();
+        QVERIFY(f.msg.texts().isEmpty());
+        RecordingOpener opener;
+        f.frm->setWindowOpener(&opener);
+        f.action("CertificadosIncompletos1")->trigger();
+        f.action("CertificadosProntosparaAprovacao1")->trigger();
+        f.action("EspelhodoCertificado1")->trigger();
+        QCOMPARE(opener.calls, (QStringList{"incompletos joana", "prontos joana", "relatorios joana"}));
+        for (Database *db : std::as_const(opener.databases))
+            QCOMPARE(db, &f.frm->context().db);
+    }
+
     void modesDisableTheToolbarAndMenusWhileEditing()
     {
         Window f;
@@ -186,7 +239,7 @@ private slots:
     void newCertificateRegisteredThroughThePanel()
     {
         Window f;
-        f.frm->Novo1Click();
+        f.frm->newCertificate();
         QCOMPARE(f.w<QLineEdit>("DBEdit9")->text(), QString("OCT"));
         QVERIFY(f.w<QLineEdit>("DBEdit9")->isReadOnly());
         QVERIFY(!f.w<QPushButton>("btnSalvaInclusao")->isEnabled());
@@ -199,20 +252,20 @@ private slots:
         QVERIFY(!f.w<QPushButton>("btnSalvaInclusao")->isEnabled());
 
         f.type("MaskEdit3", QDate::currentDate().addDays(1).toString("dd/MM/yyyy"));
-        f.frm->novoCertificado()->MaskEdit3Exit();
+        f.frm->novoCertificado()->checkIssueDate();
         QCOMPARE(f.msg.lastText(), MaintenanceDates::IssueMessage);
         QCOMPARE(f.msg.lastCaption(), QString("Erro de entrada de dados"));
         f.type("MaskEdit3", "12/0");
-        f.frm->novoCertificado()->MaskEdit3Exit();
+        f.frm->novoCertificado()->checkIssueDate();
         QCOMPARE(f.msg.lastText(), MaintenanceDates::FormatMessage);
         f.msg.clear();
         f.type("MaskEdit3", today());
-        f.frm->novoCertificado()->MaskEdit3Exit();
+        f.frm->novoCertificado()->checkIssueDate();
         QCOMPARE(f.msg.messages.size(), 0);
         QVERIFY(f.w<QPushButton>("btnSalvaInclusao")->isEnabled());
 
         f.type("MaskEdit4", "01/01/2080");
-        f.frm->novoCertificado()->MaskEdit4Exit();
+        f.frm->novoCertificado()->checkValidityDate();
         QCOMPARE(f.msg.lastText(), MaintenanceDates::ValidityMessageNew);
         f.w<MaskedDateEdit>("MaskEdit4")->clearDate();
         f.click("btnSalvaInclusao");
@@ -238,7 +291,7 @@ private slots:
         Window f;
         f.frm->show();
         QVERIFY(QTest::qWaitForWindowActive(f.frm));
-        f.frm->Novo1Click();
+        f.frm->newCertificate();
         auto *issue = f.w<MaskedDateEdit>("MaskEdit3");
         f.type("MaskEdit3", QDate::currentDate().addDays(1).toString("dd/MM/yyyy"));
         QVERIFY(issue->hasFocus());
@@ -447,22 +500,22 @@ private slots:
         QCOMPARE(date->text(), today());
         QCOMPARE(d.windowTitle(), QString("Justificativa"));
         date->clearDate();
-        d.OKClick();
+        d.confirm();
         QCOMPARE(fx.msg.lastText(), QString("É necessário informar a  data do Status."));
         date->setDate(issue.date().addDays(-1));
-        d.OKClick();
+        d.confirm();
         QCOMPARE(fx.msg.lastText(), QString("Data do Status menor do que a data de Emisão do Certificado."));
         date->setDate(QDate::currentDate().addDays(1));
-        d.OKClick();
+        d.confirm();
         QCOMPARE(fx.msg.lastText(), QString("Data do Status maior que a data atual."));
         date->setDate(issue.date());
         text->setText("   ");
-        d.OKClick();
+        d.confirm();
         QCOMPARE(fx.msg.lastText(), QString("O campo de justificativa não pode ser deixado em branco."));
         QCOMPARE(fx.msg.lastCaption(), QString("Erro de edição"));
         QCOMPARE(d.result(), int(QDialog::Rejected));
         text->setText(" motivo ");
-        d.OKClick();
+        d.confirm();
         QCOMPARE(d.result(), int(QDialog::Accepted));
         QCOMPARE(d.answer().text, QString(" motivo "));
         QCOMPARE(d.answer().date, issue.date().toString("dd/MM/yyyy"));
@@ -475,6 +528,9 @@ private slots:
     void importOpensOnlyWithACertifier()
     {
         Window f;
+        // The import window is the program's to open.
+        AppWindowOpener opener;
+        f.frm->setWindowOpener(&opener);
         f.run("DELETE FROM CONFIG_LOCAL");
         f.button("spbImportaDados")->click();
         QCOMPARE(f.msg.lastText(), QString("Dados da Configuração de diretórios incompleta. Verifique"));

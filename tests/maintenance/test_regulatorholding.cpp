@@ -150,7 +150,7 @@ private slots:
         QCOMPARE(f.msg.lastCaption(), QString("Exclusão do Certificado."));
         QCOMPARE(f.count("CERTIFIC"), 1);
 
-        frm.Altera1Click();
+        frm.modifyCertificate();
         control(frm, "btnSelCertModificacao")->click();
         auto *tabs = control<QTabWidget>(frm, "PControlModificaCertif");
         for (int i = 0; i < tabs->count(); ++i)

@@ -9,9 +9,11 @@
 #include "support/whenmodal.h"
 #include "widgets/selectiongrid.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -443,6 +445,77 @@ private slots:
         QCOMPARE(f.count("select count(*) from PRODUTO where MarcaProd = 'Conexa' and Importado = 0 and "
                          "DescrProd = 'Tomada'"),
                  1);
+    }
+
+    // The four dialogs share one frame: the filter box and its button, the
+    // count, "Ok" as the default, "Cancela" choosing nothing, the grid's
+    // export (not on the certified-company list) and Enter filtering.
+    void everySelectionDialogHasTheSameFrame()
+    {
+        SelectionFixture f;
+        certificates(f);
+        f.link(QStringLiteral("OCT-0001/24"), QStringLiteral("BR"), QStringLiteral("11222333000181"));
+        TFrmSelecionaCertificado certificate(*f.db, f.msg);
+        TFrmSelecionaEmpresa company(*f.db, f.msg, QStringLiteral("ana"), false);
+        TFrmSelecionaProduto product(*f.db, f.msg, QStringLiteral("ana"), true);
+        TFrmSelEmpCert certified(*f.db, f.msg, {SelectionFixture::Sigla, QStringLiteral("OCT-0001/24")});
+        struct Expected
+        {
+            QDialog *dialog;
+            const char *name, *filter, *caption, *grid, *enterField;
+            QString count;
+            bool exports;
+        };
+        const Expected all[] = {
+            {&certificate, "FrmSelecionaCertificado", "Filtra Certificado",
+             "Certificados encontrados:", "GrdCertificados", "EdNumero", "0", true},
+            {&company, "FrmSelecionaEmpresa", "Filtra", "Empresas encontradas:", "GrdEmpresas", "EdRazaoSocial", "2",
+             true},
+            {&product, "FrmSelecionaProduto", "Filtra", "Produtos encontrados:", "GrdProdutos", "EdModelo", "2", true},
+            {&certified, "FrmSelEmpCert", "Filtra", "Empresas encontradas:", "GrdEmpresas", "EdRazaoSocial", "2",
+             false},
+        };
+        for (const Expected &e : all) {
+            QWidget *d = e.dialog;
+            QCOMPARE(d->objectName(), QLatin1String(e.name));
+            QVERIFY(e.dialog->isModal());
+            QCOMPARE(control<QGroupBox>(d, "GbFiltro")->title(), QStringLiteral("Filtro"));
+            QCOMPARE(control<QPushButton>(control<QGroupBox>(d, "GbFiltro"), "BtFiltra")->text(),
+                     QLatin1String(e.filter));
+            QCOMPARE(text(d, "LbQuantidadeTitulo"), QLatin1String(e.caption));
+            QCOMPARE(text(d, "LbQuantidade"), e.count);
+            QVERIFY(control<QPushButton>(d, "BtOk")->isDefault());
+            auto *grid = control<SelectionGrid>(d, e.grid);
+            QCOMPARE(grid->findChild<QAction *>(QStringLiteral("mniExportarPlanilha")) != nullptr, e.exports);
+            QCOMPARE(QString::number(grid->model()->rowCount()), e.count);
+        }
+        QVERIFY(control<QPushButton>(&company, "BtNova")->isHidden());
+        QVERIFY(!control<QPushButton>(&product, "BtNovo")->isHidden());
+        QVERIFY(!certificate.findChild<QPushButton *>(QStringLiteral("BtNova")));
+
+        // Enter in a filter field filters: no row is chosen, the dialog stays.
+        auto enter = [](QWidget *d, const char *field, const QString &value) {
+            auto *e = control<QLineEdit>(d, field);
+            e->setText(value);
+            QTest::keyClick(e, Qt::Key_Return);
+        };
+        enter(&product, "EdModelo", QStringLiteral("UM-01"));
+        QCOMPARE(text(&product, "LbQuantidade"), QStringLiteral("1"));
+        QVERIFY(!product.chosen());
+        enter(&certified, "EdRazaoSocial", QStringLiteral("conexa"));
+        QCOMPARE(text(&certified, "LbQuantidade"), QStringLiteral("1"));
+        QCOMPARE(columnTexts(control<SelectionGrid>(&certified, "GrdEmpresas"), 2),
+                 QStringList{"Conexa Materiais Ltda."});
+
+        // "Cancela" chooses nothing, whatever row is current.
+        for (QDialog *d : {static_cast<QDialog *>(&company), static_cast<QDialog *>(&product)}) {
+            d->show();
+            control<QPushButton>(d, "BtCancela")->click();
+            QVERIFY(!d->isVisible());
+            QCOMPARE(d->result(), int(QDialog::Rejected));
+        }
+        QVERIFY(!company.chosen());
+        QVERIFY(!product.chosen());
     }
 
     void certifiedCompanySelection()

@@ -15,7 +15,7 @@ Q_DECLARE_METATYPE(NewCompany)
 
 namespace {
 
-QStringList certificates(SelectionFixture &f, const CertificateChoice::Filter &filter,
+QStringList certificates(SelectionFixture &f, const CertificateFilter &filter,
                          CertificateChoice::Order order = CertificateChoice::Order::Default)
 {
     return columnValues(*f.db, CertificateChoice::statement(filter, order), QStringLiteral("NumCertif"));
@@ -51,17 +51,17 @@ private slots:
         f.certificate(QStringLiteral("A_1"), QStringLiteral("COMP"), 101);
         f.certificate(QStringLiteral("AB1"), QStringLiteral("COMP"), 101);
         f.certificate(QStringLiteral("X-100%"), QStringLiteral("COMP"), 101);
-        CertificateChoice::Filter filter;
-        filter.number = QStringLiteral("0001");
+        CertificateFilter filter;
+        filter.numero = QStringLiteral("0001");
         QCOMPARE(certificates(f, filter), QStringList{"OCT-0001/2024"});
-        filter.number = QStringLiteral("D'ÁVILA"); // apostrophe and accent, stored in lower case
+        filter.numero = QStringLiteral("D'ÁVILA"); // apostrophe and accent, stored in lower case
         QCOMPARE(certificates(f, filter), QStringList{"oct-d'ávila"});
-        filter.number = QStringLiteral("oct");
+        filter.numero = QStringLiteral("oct");
         QCOMPARE(certificates(f, filter), (QStringList{"OCT-0001/2024", "oct-d'ávila"}));
         // Wildcard characters typed in a number are just characters.
-        filter.number = QStringLiteral("A_1");
+        filter.numero = QStringLiteral("A_1");
         QCOMPARE(certificates(f, filter), QStringList{"A_1"});
-        filter.number = QStringLiteral("0%");
+        filter.numero = QStringLiteral("0%");
         QCOMPARE(certificates(f, filter), QStringList{"X-100%"});
         QCOMPARE(certificates(f, {}).size(), 5);
     }
@@ -86,45 +86,45 @@ private slots:
         f.item(QStringLiteral("UNIDADE"), QStringLiteral("C3"), QStringLiteral("Conexa"), QStringLiteral("TM-10"), 1);
         f.service(QStringLiteral("C4"), 10, QStringLiteral("BR"), QStringLiteral("11222333000181"));
 
-        using CertificateChoice::Filter;
-        using CertificateChoice::Origin;
+        using Filter = CertificateFilter;
+        using Origin = CertificateFilter::Origin;
         Filter byClass;
-        byClass.certificateClass = QString::fromUtf8("Certificação Compulsória");
+        byClass.nomClasseCertif = QString::fromUtf8("Certificação Compulsória");
         QCOMPARE(certificates(f, byClass), (QStringList{"C1", "C2", "C5"}));
-        byClass.productClass = QStringLiteral("Plugues e Tomadas");
+        byClass.nomClasseProd = QStringLiteral("Plugues e Tomadas");
         QCOMPARE(certificates(f, byClass), (QStringList{"C1", "C5"}));
 
         Filter byCompany;
-        byCompany.companyCountry = QStringLiteral("CN");
-        byCompany.companyId = QStringLiteral("Happy Toys");
+        byCompany.codigoPais = QStringLiteral("CN");
+        byCompany.idEmpresa = QStringLiteral("Happy Toys");
         QCOMPARE(certificates(f, byCompany), QStringList{"C2"});
 
         // A product is found by type, lot or unit, with its origin.
         Filter byProduct;
-        byProduct.brand = QStringLiteral("Conexa");
-        byProduct.model = QStringLiteral("TM-10");
-        byProduct.imported = 0;
+        byProduct.marcaProd = QStringLiteral("Conexa");
+        byProduct.modeloProd = QStringLiteral("TM-10");
+        byProduct.importadoProd = 0;
         QCOMPARE(certificates(f, byProduct), (QStringList{"C1", "C2"}));
-        byProduct.imported = 1;
+        byProduct.importadoProd = 1;
         QCOMPARE(certificates(f, byProduct), QStringList{"C3"});
         // The origin list does not apply while a product is chosen.
-        byProduct.origin = Origin::National;
+        byProduct.importado = Origin::Nao;
         QCOMPARE(certificates(f, byProduct), QStringList{"C3"});
 
         Filter byOrigin;
-        byOrigin.origin = Origin::National;
+        byOrigin.importado = Origin::Nao;
         QCOMPARE(certificates(f, byOrigin), (QStringList{"C1", "C2"}));
-        byOrigin.origin = Origin::Imported;
+        byOrigin.importado = Origin::Sim;
         QCOMPARE(certificates(f, byOrigin), QStringList{"C3"});
 
         Filter byService;
-        byService.serviceClass = QStringLiteral("Recarga de Extintores");
+        byService.nomClasseServ = QStringLiteral("Recarga de Extintores");
         QCOMPARE(certificates(f, byService), QStringList{"C4"});
 
         Filter all = byClass;
-        all.companyCountry = QStringLiteral("BR");
-        all.companyId = QStringLiteral("11222333000181");
-        all.origin = Origin::National;
+        all.codigoPais = QStringLiteral("BR");
+        all.idEmpresa = QStringLiteral("11222333000181");
+        all.importado = Origin::Nao;
         QCOMPARE(certificates(f, all), QStringList{"C1"});
     }
 
@@ -141,12 +141,12 @@ private slots:
                               QString::fromUtf8("Certificação Compulsória"), QString()}));
         QCOMPARE(columnValues(*f.db, s, QStringLiteral("NomClasseProd")),
                  (QStringList{"Plugues e Tomadas", QString(), QString()}));
-        CertificateChoice::Filter byNumber;
-        byNumber.number = QStringLiteral("orf");
+        CertificateFilter byNumber;
+        byNumber.numero = QStringLiteral("orf");
         QCOMPARE(certificates(f, byNumber), QStringList{"ORFAO"});
         // A class filter still narrows to certificates of that class.
-        CertificateChoice::Filter byClass;
-        byClass.certificateClass = QString::fromUtf8("Certificação Compulsória");
+        CertificateFilter byClass;
+        byClass.nomClasseCertif = QString::fromUtf8("Certificação Compulsória");
         QCOMPARE(certificates(f, byClass, CertificateChoice::Order::Number), (QStringList{"C1", "MEIO"}));
         QCOMPARE(certificates(f, {}, CertificateChoice::Order::CertificateClass).size(), 3);
     }
@@ -159,8 +159,8 @@ private slots:
         f.certificate(QStringLiteral("C"), QStringLiteral("COMP"), 101, QDate(2024, 2, 1), QDate(2027, 1, 1));
         f.certificate(QStringLiteral("D"), QStringLiteral("VOL"), 101, QDate(2023, 1, 1), QDate(2025, 1, 1));
         using CertificateChoice::Order;
-        CertificateChoice::Filter filter;
-        filter.certificateClass = QString::fromUtf8("Certificação Compulsória");
+        CertificateFilter filter;
+        filter.nomClasseCertif = QString::fromUtf8("Certificação Compulsória");
         QCOMPARE(certificates(f, filter, Order::Number), (QStringList{"A", "B", "C"}));
         QCOMPARE(certificates(f, filter, Order::Validity), (QStringList{"B", "C", "A"}));
         QCOMPARE(certificates(f, filter, Order::Issue), (QStringList{"A", "C", "B"}));
@@ -507,9 +507,9 @@ private slots:
         m.fetchMore();
         QVERIFY(m.rowCount() > before && m.rowCount() < 100000);
 
-        CertificateChoice::Filter filter;
-        filter.number = QStringLiteral("99");
-        filter.certificateClass = QString::fromUtf8("Certificação Compulsória");
+        CertificateFilter filter;
+        filter.numero = QStringLiteral("99");
+        filter.nomClasseCertif = QString::fromUtf8("Certificação Compulsória");
         const auto narrowed = CertificateChoice::statement(filter, CertificateChoice::Order::Validity);
         m.open(*f.db, narrowed.sql, narrowed.orderBy, narrowed.params);
         QCOMPARE(m.found(),

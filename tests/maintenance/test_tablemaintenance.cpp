@@ -5,6 +5,7 @@
 #include "maintenance/companies/companytable.h"
 #include "maintenance/products/producttable.h"
 #include "maintenance/selectionlistmodel.h"
+#include "maintenance/tables/keyedtable.h"
 #include "maintenance/tables/queloratables.h"
 #include "maintenance/tables/signatories.h"
 #include "register/regulatorholding.h"
@@ -501,6 +502,102 @@ private slots:
         QCOMPARE(f.count("SELECT COUNT(*) FROM PRODUTO WHERE ModeloProd = 'M3'"), 1);
         p.modeloProd = " ";
         QVERIFY(!ProductTable::save(*f.db, f.msg, p, std::nullopt, "ana"));
+        QCOMPARE(f.count("SELECT COUNT(*) FROM PRODUTO"), 3);
+    }
+
+    // The shape the company and product tables are kept in: a row found by a
+    // key of several columns, a write refused inside its transaction leaves
+    // the row as it was, an update may move the row to another key.
+    void keyedTableFindsWritesAndRemovesByItsKey()
+    {
+        Fixture f;
+        const KeyedTable::Table produto{"PRODUTO", {"MarcaProd", "ModeloProd", "Importado"}};
+        f.product("B", "M2", 0);
+        f.product("A", "M1", 1);
+        f.product("B", "M1", 0);
+        QCOMPARE(KeyedTable::rowOf(*f.db, produto, {"A", "M1", 1}), 0);
+        QCOMPARE(KeyedTable::rowOf(*f.db, produto, {"B", "M1", 0}), 1);
+        QCOMPARE(KeyedTable::rowOf(*f.db, produto, {"B", "M2", 0}), 2);
+        QCOMPARE(KeyedTable::rowOf(*f.db, produto, {"B", "M1", 1}), -1);
+
+        f.certificate("C-2", "COMP", 101);
+        f.certificate("C-1", "COMP", 101);
+        f.item("LOTE", "C-2", "B", "M1", 0);
+        f.item("TIPO", "C-1", "B", "M1", 0);
+        f.item("UNIDADE", "C-2", "B", "M1", 0);
+        f.item("TIPO", "C-2", "B", "M1", 1);
+        const QStringList items{"TIPO", "UNIDADE", "LOTE"};
+        const QStringList key = produto.key;
+        QList<QString> numbers;
+        for (const CertificateKey &c : KeyedTable::certificatesOf(*f.db, items, key, {"B", "M1", 0}))
+            numbers << c.numero;
+        QCOMPARE(numbers, (QStringList{"C-1", "C-2"}));
+        QVERIFY(KeyedTable::namedIn(*f.db, {"LOTE"}, key, {"B", "M1", 0}));
+        QVERIFY(!KeyedTable::namedIn(*f.db, {"LOTE"}, key, {"B", "M1", 1}));
+        QVERIFY(!KeyedTable::namedIn(*f.db, items, key, {"B", "M2", 0}));
+
+        KeyedTable::Write w;
+        w.columns = key + QStringList{"CodEANUPC", "DescrProd"};
+        w.values = {"C", "M9", 0, QVariant(), "primeira"};
+        w.userCode = "ana";
+        w.duplicate = "Duplicado";
+        QVERIFY(KeyedTable::write(*f.db, f.msg, produto, w));
+        QCOMPARE(f.count("SELECT COUNT(*) FROM PRODUTO WHERE MarcaProd = 'C' AND ModeloProd = 'M9' "
+                         "AND DescrProd = 'primeira' AND UsuResp = 'ana' AND DthUltAtualiz IS NOT NULL"),
+                 1);
+
+        // Refused inside the transaction: nothing written, nothing marked.
+        w.editing = QVariantList{"C", "M9", 0};
+        w.values = {"C", "M9", 0, QVariant(), "segunda"};
+        bool asked = false, askedInside = false, marked = false;
+        w.mayWrite = [&] {
+            asked = true;
+            askedInside = f.db->inTransaction();
+            return false;
+        };
+        w.changed = [&] {
+            marked = true;
+            return QList<CertificateKey>();
+        };
+        QVERIFY(!KeyedTable::write(*f.db, f.msg, produto, w));
+        QVERIFY(asked && askedInside);
+        QVERIFY(!marked);
+        QVERIFY(!f.db->inTransaction());
+        QCOMPARE(f.count("SELECT COUNT(*) FROM PRODUTO WHERE DescrProd = 'primeira'"), 1);
+
+        // An update to another key moves the row.
+        w.mayWrite = {};
+        w.values = {"C", "M10", 1, "789", "segunda"};
+        QVERIFY(KeyedTable::write(*f.db, f.msg, produto, w));
+        QVERIFY(marked);
+        QCOMPARE(KeyedTable::rowOf(*f.db, produto, {"C", "M9", 0}), -1);
+        QCOMPARE(f.count("SELECT COUNT(*) FROM PRODUTO WHERE MarcaProd = 'C' AND ModeloProd = 'M10' AND Importado = 1 "
+                         "AND CodEANUPC = '789' AND DescrProd = 'segunda'"),
+                 1);
+
+        // The engine refusing a key already there is told with the table's text.
+        f.msg.clear();
+        w.editing.reset();
+        w.changed = {};
+        w.values = {"A", "M1", 1, QVariant(), "outra"};
+        QVERIFY(!KeyedTable::write(*f.db, f.msg, produto, w));
+        QCOMPARE(f.msg.lastText(), QString("Duplicado"));
+        QCOMPARE(f.msg.lastCaption(), QString("Erro de chave duplicada"));
+        QCOMPARE(f.count("SELECT COUNT(*) FROM PRODUTO"), 4);
+
+        // Deletion: declined, refused while in use, done.
+        const KeyedTable::RemoveTexts texts{"Apaga?", "Em uso", "Erro de exclusão"};
+        auto inUse = [&] { return KeyedTable::namedIn(*f.db, items, key, {"A", "M1", 1}); };
+        f.msg.answers.enqueue(false);
+        QVERIFY(!KeyedTable::remove(*f.db, f.msg, produto, {"A", "M1", 1}, texts, inUse));
+        f.item("TIPO", "C-1", "A", "M1", 1);
+        f.msg.answers.enqueue(true);
+        QVERIFY(!KeyedTable::remove(*f.db, f.msg, produto, {"A", "M1", 1}, texts, inUse));
+        QCOMPARE(f.msg.lastText(), QString("Em uso"));
+        f.run("DELETE FROM TIPO WHERE MarcaProd = 'A'");
+        f.msg.answers.enqueue(true);
+        QVERIFY(KeyedTable::remove(*f.db, f.msg, produto, {"A", "M1", 1}, texts, inUse));
+        QCOMPARE(KeyedTable::rowOf(*f.db, produto, {"A", "M1", 1}), -1);
         QCOMPARE(f.count("SELECT COUNT(*) FROM PRODUTO"), 3);
     }
 

@@ -350,7 +350,7 @@ private slots:
         QVERIFY(!f.enabled("GroupEdicaoSignatario"));
 
         // The new certificate proposes the default one.
-        f.frm->Novo1Click();
+        f.frm->newCertificate();
         QCOMPARE(f.w<QComboBox>("DBComboBox1")->currentText(), QString("Bruno Lima"));
         f.click("BitBtn15");
 

@@ -250,7 +250,7 @@ private slots:
         auto *text = justification.findChild<QLineEdit *>(QStringLiteral("Edit1"));
         QTest::keyClicks(text, QString(300, QLatin1Char('j')));
         QCOMPARE(text->text(), QString(255, QLatin1Char('j')));
-        justification.OKClick();
+        justification.confirm();
         QCOMPARE(justification.result(), int(QDialog::Accepted));
         QVERIFY(f.msg.messages.isEmpty());
     }

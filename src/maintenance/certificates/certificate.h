@@ -1,22 +1,10 @@
 #pragma once
+#include "register/certificatekey.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QVariant>
 
-// The key of a certificate: certifier code and number (compared without
-// regard to letter case, as the database does).
-struct CertificateKey
-{
-    QString sigla;
-    QString numero;
-
-    bool isEmpty() const { return sigla.isEmpty() || numero.isEmpty(); }
-    bool sameAs(const CertificateKey &other) const
-    {
-        return sigla.compare(other.sigla, Qt::CaseInsensitive) == 0 &&
-            numero.compare(other.numero, Qt::CaseInsensitive) == 0;
-    }
-};
 
 // One row of CERTIFIC as the maintenance window edits it. An empty text and
 // a null column read the same; an unset class is a null QVariant.

@@ -60,7 +60,7 @@ NotCandidates::NotCandidates(const QList<CertificateKey> &keys)
     : AppError([&keys] {
           QStringList numbers;
           for (const CertificateKey &k : keys)
-              numbers << k.numCertif;
+              numbers << k.numero;
           return QStringLiteral("Certificado(s) não completo(s) ou já aprovado(s): ") +
               numbers.join(QStringLiteral(", "));
       }()),
@@ -75,7 +75,7 @@ QList<Approval> approve(Database &db, const QList<CertificateKey> &keys, const Q
         for (const CertificateKey &u : std::as_const(unique))
             seen = seen ||
                 (u.sigla.compare(k.sigla, Qt::CaseInsensitive) == 0 &&
-                 u.numCertif.compare(k.numCertif, Qt::CaseInsensitive) == 0);
+                 u.numero.compare(k.numero, Qt::CaseInsensitive) == 0);
         if (!seen)
             unique << k;
     }
@@ -91,7 +91,7 @@ QList<Approval> approve(Database &db, const QList<CertificateKey> &keys, const Q
                                                "NumCertif from certific "
                                                "where SiglaCertificador = ? and NumCertif = ?")
                                     .arg(notApproved()),
-                                {k.sigla, k.numCertif});
+                                {k.sigla, k.numero});
         if (!row.next() || row.value(1).toInt() == 0 || row.value(2).toInt() == 0) {
             refused << k;
             continue;
@@ -102,9 +102,9 @@ QList<Approval> approve(Database &db, const QList<CertificateKey> &keys, const Q
         if (!refused.isEmpty())
             continue; // nothing more is written: the approval will be refused
         db.execute(QStringLiteral("Update certific set Aprovado = 1 where SiglaCertificador = ? and NumCertif = ?"),
-                   {stored.sigla, stored.numCertif});
+                   {stored.sigla, stored.numero});
         StatusEvents::Event event;
-        event.key = StatusEvents::certificateKey(stored.sigla, stored.numCertif);
+        event.key = StatusEvents::certificateKey(stored.sigla, stored.numero);
         event.evento = QStringLiteral("APR");
         event.justificativa = StatusEvents::JustificativaSistema;
         event.historicoSis = StatusEvents::OrigemSistema;
@@ -113,7 +113,7 @@ QList<Approval> approve(Database &db, const QList<CertificateKey> &keys, const Q
         event.writtenAt = now;
         event.user = user;
         const int seq = StatusEvents::insert(db, StatusEvents::Table::Status_C, event);
-        done.append({stored.sigla, stored.numCertif, seq});
+        done.append({stored.sigla, stored.numero, seq});
     }
     if (!refused.isEmpty())
         throw NotCandidates(refused);

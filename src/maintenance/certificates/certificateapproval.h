@@ -1,5 +1,6 @@
 #pragma once
 #include "db/dberror.h"
+#include "register/certificatekey.h"
 
 #include <QDateTime>
 #include <QList>
@@ -13,12 +14,6 @@ class Database;
 // event. The shell's page "AprovaCertificados" and "corvane-cli aprovar"
 // both approve through here.
 namespace CertificateApproval {
-
-struct CertificateKey
-{
-    QString sigla;
-    QString numCertif;
-};
 
 struct Candidate
 {

@@ -41,7 +41,7 @@ QString orderClause(Order order)
     return {};
 }
 
-SelectionSql::Statement statement(const Filter &f, Order order)
+SelectionSql::Statement statement(const CertificateFilter &f, Order order)
 {
     SelectionSql::Statement s;
     // One row per certificate already (the classes join on their keys): no
@@ -52,41 +52,41 @@ SelectionSql::Statement statement(const Filter &f, Order order)
                            "a.DataEmissao, a.DataValid, a.UsuResp, a.DthUltAtualiz "
                            "from certific a left join classe_c b on a.IdClasseCertif = b.IdClasseCertif "
                            "left join classe_p c on a.IdClasseProd = c.IdClasseProd where 1 = 1 ");
-    if (!f.number.isEmpty()) {
+    if (!f.numero.isEmpty()) {
         s.sql += QStringLiteral("and UCase(a.NumCertif) like :NumCert") + SelectionSql::Escape;
-        s.params.insert(QStringLiteral("NumCert"), SelectionSql::contains(f.number.toUpper()));
+        s.params.insert(QStringLiteral("NumCert"), SelectionSql::contains(f.numero.toUpper()));
     }
-    if (!f.certificateClass.isEmpty()) {
+    if (!f.nomClasseCertif.isEmpty()) {
         s.sql += QStringLiteral("and b.NomClasseCertif = :NomeClasseCert ");
-        s.params.insert(QStringLiteral("NomeClasseCert"), f.certificateClass);
+        s.params.insert(QStringLiteral("NomeClasseCert"), f.nomClasseCertif);
     }
-    if (!f.productClass.isEmpty()) {
+    if (!f.nomClasseProd.isEmpty()) {
         s.sql += QStringLiteral("and c.NomClasseProd = :NomeClasseProd ");
-        s.params.insert(QStringLiteral("NomeClasseProd"), f.productClass);
+        s.params.insert(QStringLiteral("NomeClasseProd"), f.nomClasseProd);
     }
     if (f.hasCompany()) {
         s.sql += QStringLiteral("and exists (select * from Emp_Cert EC where EC.NumCertif = a.NumCertif and "
                                 "EC.SiglaCertificador = a.SiglaCertificador and EC.CodigoPais = :Cod_Pais and "
                                 "EC.IdEmpresa = :Id_Emp) ");
-        s.params.insert(QStringLiteral("Cod_Pais"), f.companyCountry);
-        s.params.insert(QStringLiteral("Id_Emp"), f.companyId);
+        s.params.insert(QStringLiteral("Cod_Pais"), f.codigoPais);
+        s.params.insert(QStringLiteral("Id_Emp"), f.idEmpresa);
     }
     if (f.hasProduct()) {
         s.sql += anyProductItem(QStringLiteral("X.MarcaProd = :Marca and X.ModeloProd = :Modelo and "
                                                "X.Importado = :Importado"));
-        s.params.insert(QStringLiteral("Marca"), f.brand);
-        s.params.insert(QStringLiteral("Modelo"), f.model);
-        s.params.insert(QStringLiteral("Importado"), f.imported);
+        s.params.insert(QStringLiteral("Marca"), f.marcaProd);
+        s.params.insert(QStringLiteral("Modelo"), f.modeloProd);
+        s.params.insert(QStringLiteral("Importado"), f.importadoProd);
     }
-    if (!f.serviceClass.isEmpty()) {
+    if (!f.nomClasseServ.isEmpty()) {
         s.sql += QStringLiteral("and exists (select * from servico as S, Classe_s CS "
                                 "where S.IdClasseServ = CS.IdClasseServ and CS.NomClasseServ = :Nom_Class and "
                                 "S.SiglaCertificador = a.siglacertificador and S.Numcertif = a.numcertif) ");
-        s.params.insert(QStringLiteral("Nom_Class"), f.serviceClass);
+        s.params.insert(QStringLiteral("Nom_Class"), f.nomClasseServ);
     }
-    if (!f.hasProduct() && f.origin != Origin::Any) {
+    if (!f.hasProduct() && f.importado != CertificateFilter::Origin::Todos) {
         s.sql += anyProductItem(QStringLiteral("X.Importado = :Origem"));
-        s.params.insert(QStringLiteral("Origem"), f.origin == Origin::Imported ? 1 : 0);
+        s.params.insert(QStringLiteral("Origem"), f.importado == CertificateFilter::Origin::Sim ? 1 : 0);
     }
     s.orderBy = orderClause(order);
     return s;

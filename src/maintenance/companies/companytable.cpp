@@ -4,12 +4,9 @@
 #include "db/database.h"
 #include "db/dberror.h"
 #include "maintenance/existencecheck.h"
-#include "maintenance/tables/referencechange.h"
-#include "register/statusevents.h"
+#include "maintenance/tables/keyedtable.h"
 #include "shell/companydetails.h"
 
-#include <QDateTime>
-#include <QSqlQuery>
 
 namespace CompanyTable {
 
@@ -17,11 +14,19 @@ namespace {
 
 const QString SaveCaption = QStringLiteral("Erro de gravação");
 
+const KeyedTable::Table Empresa{QStringLiteral("EMPRESA"), {QStringLiteral("CodigoPais"), QStringLiteral("IdEmpresa")}};
 // Every table whose rows name a company.
-const char *const Referrers[] = {"EMP_CERT", "SERVICO", "TIPO", "LOTE", "UNIDADE"};
+const QStringList Referrers{QStringLiteral("EMP_CERT"), QStringLiteral("SERVICO"), QStringLiteral("TIPO"),
+                            QStringLiteral("LOTE"), QStringLiteral("UNIDADE")};
 // Rows that also hold the company's key: histories, service documents and
 // what the regulator accepted.
-const char *const KeyHolders[] = {"EVENTO_EMP", "STATUS_S", "DOC_NORM_SERV", "STATUS_DNS", "REP_EMPRESA"};
+const QStringList KeyHolders{QStringLiteral("EVENTO_EMP"), QStringLiteral("STATUS_S"), QStringLiteral("DOC_NORM_SERV"),
+                             QStringLiteral("STATUS_DNS"), QStringLiteral("REP_EMPRESA")};
+
+QVariantList keyValues(const CompanyKey &key)
+{
+    return {key.codigoPais, key.idEmpresa};
+}
 
 QString countryName(Database &db, const QString &code)
 {
@@ -47,58 +52,22 @@ SelectionSql::Statement listStatement()
 
 int rowOf(const Database &db, const CompanyKey &key)
 {
-    if (db.scalar(QStringLiteral("SELECT COUNT(*) FROM EMPRESA WHERE CodigoPais = ? AND IdEmpresa = ?"),
-                  {key.codigoPais, key.idEmpresa})
-            .toInt() == 0)
-        return -1;
-    return db
-        .scalar(QStringLiteral("SELECT COUNT(*) FROM EMPRESA WHERE (CodigoPais, IdEmpresa) < (?, ?)"),
-                {key.codigoPais, key.idEmpresa})
-        .toInt();
+    return KeyedTable::rowOf(db, Empresa, keyValues(key));
 }
 
 QList<CertificateKey> certificatesOf(const Database &db, const CompanyKey &key)
 {
-    QStringList selects;
-    QVariantList values;
-    for (const char *table : Referrers) {
-        selects << QStringLiteral("SELECT SiglaCertificador, NumCertif FROM %1 WHERE CodigoPais = ? AND IdEmpresa = ?")
-                       .arg(QLatin1String(table));
-        values << key.codigoPais << key.idEmpresa;
-    }
-    QSqlQuery q = db.exec(selects.join(QStringLiteral(" UNION ")) + QStringLiteral(" ORDER BY 1, 2"), values);
-    QList<CertificateKey> out;
-    while (q.next()) {
-        const CertificateKey k{q.value(0).toString(), q.value(1).toString()};
-        if (out.isEmpty() || !out.last().sameAs(k))
-            out << k;
-    }
-    return out;
-}
-
-namespace {
-
-template <std::size_t N> bool namedIn(const Database &db, const CompanyKey &key, const char *const (&tables)[N])
-{
-    for (const char *table : tables)
-        if (db.scalar(QStringLiteral("SELECT COUNT(*) AS qtregs FROM %1 WHERE CodigoPais = ? AND IdEmpresa = ?")
-                          .arg(QLatin1String(table)),
-                      {key.codigoPais, key.idEmpresa})
-                .toInt() > 0)
-            return true;
-    return false;
-}
-
+    return KeyedTable::certificatesOf(db, Referrers, Empresa.key, keyValues(key));
 }
 
 bool isUsed(const Database &db, const CompanyKey &key)
 {
-    return namedIn(db, key, Referrers);
+    return KeyedTable::namedIn(db, Referrers, Empresa.key, keyValues(key));
 }
 
 bool keyIsHeld(const Database &db, const CompanyKey &key)
 {
-    return namedIn(db, key, Referrers) || namedIn(db, key, KeyHolders);
+    return isUsed(db, key) || KeyedTable::namedIn(db, KeyHolders, Empresa.key, keyValues(key));
 }
 
 Locks editLocks(Database &db, const CompanyKey &key)
@@ -197,64 +166,34 @@ std::optional<CompanyKey> save(Database &db, Messenger &m, const NewCompany &typ
             return key;
     }
 
-    const QStringList &columns = CompanyInclusion::columns();
-    const QDateTime now = QDateTime::currentDateTime();
-    try {
-        Transaction tx(db);
-        // Rows that name the company would be left pointing at nothing.
-        if (keyChanged && keyIsHeld(db, *editing)) {
-            m.error(ChaveEmUso, SaveCaption);
-            if (refusedField)
-                *refusedField = c.naturalPerson || CompanyInclusion::isBrazil(c.nomePais) ? Field::TaxId : Field::Name;
-            return std::nullopt;
-        }
-        if (!editing) {
-            db.execute(QStringLiteral("insert into EMPRESA (%1, DthUltAtualiz, UsuResp) values (%2?, ?)")
-                           .arg(columns.join(QStringLiteral(", ")), QStringLiteral("?, ").repeated(columns.size())),
-                       values + QVariantList{now, userCode});
-        } else {
-            QStringList sets;
-            for (const QString &column : columns)
-                sets << column + QStringLiteral(" = ?");
-            db.execute(QStringLiteral("update EMPRESA set %1, DthUltAtualiz = ?, UsuResp = ? "
-                                      "where CodigoPais = ? and IdEmpresa = ?")
-                           .arg(sets.join(QStringLiteral(", "))),
-                       values + QVariantList{now, userCode, editing->codigoPais, editing->idEmpresa});
-        }
-        ReferenceChange::markChanged(db, certificatesOf(db, key), JustificativaAlteracao, userCode);
-        tx.commit();
-    } catch (const DbError &e) {
-        if (e.endsOperation())
-            throw;
-        if (e.isKeyViolation())
-            m.error(QStringLiteral("Esta empresa já existe !!! Cancele a inclusão..."),
-                    QStringLiteral("Erro de chave duplicada"));
-        else
-            m.error(DbErrors::writeFailure(e,
-                                           QStringLiteral("Erro genérico de gravação no Banco de Dados !!! As "
-                                                          "alterações não foram efetuadas.")),
-                    SaveCaption);
+    KeyedTable::Write write;
+    write.columns = CompanyInclusion::columns();
+    write.values = values;
+    if (editing)
+        write.editing = keyValues(*editing);
+    write.userCode = userCode;
+    write.duplicate = QStringLiteral("Esta empresa já existe !!! Cancele a inclusão...");
+    // Rows that name the company would be left pointing at nothing.
+    write.mayWrite = [&] {
+        if (!keyChanged || !keyIsHeld(db, *editing))
+            return true;
+        m.error(ChaveEmUso, SaveCaption);
+        if (refusedField)
+            *refusedField = c.naturalPerson || CompanyInclusion::isBrazil(c.nomePais) ? Field::TaxId : Field::Name;
+        return false;
+    };
+    write.changed = [&] { return certificatesOf(db, key); };
+    write.justification = JustificativaAlteracao;
+    if (!KeyedTable::write(db, m, Empresa, write))
         return std::nullopt;
-    } catch (const StatusEvents::SeqEventoEsgotado &e) {
-        m.error(e.message(), SaveCaption);
-        return std::nullopt;
-    }
     return key;
 }
 
 bool remove(Database &db, Messenger &m, const CompanyKey &key)
 {
-    if (!m.confirm(ConfirmaExclusao))
-        return false;
-    if (isUsed(db, key)) {
-        m.error(Relacionado, QStringLiteral("Erro de exclusão"));
-        return false;
-    }
-    Transaction tx(db);
-    db.execute(QStringLiteral("delete from EMPRESA where CodigoPais = ? and IdEmpresa = ?"),
-               {key.codigoPais, key.idEmpresa});
-    tx.commit();
-    return true;
+    return KeyedTable::remove(db, m, Empresa, keyValues(key),
+                              {ConfirmaExclusao, Relacionado, QStringLiteral("Erro de exclusão")},
+                              [&] { return isUsed(db, key); });
 }
 
 }

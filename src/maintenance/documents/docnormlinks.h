@@ -21,7 +21,7 @@ inline const QString NoneToAdd = QStringLiteral(
     "Não há documentos normativos ativos da classe do certificado que ainda possam ser incluídos neste item.");
 }
 
-// The queries of the normative-documents data module (TDMDocNorm) over the
+// The queries of the normative documents over the
 // documents linked to one item of a certificate: the whole
 // certificate (its products), a product type, a lot, a unit or a service of
 // one company. Lists the links, offers the documents that may still be

@@ -9,7 +9,7 @@
 #include "maintenance/existencecheck.h"
 #include "maintenance/maintenancedates.h"
 #include "maintenance/products/itemstore.h"
-#include "maintenance/products/tdmtipo.h"
+#include "maintenance/products/typequeries.h"
 #include "register/regulatorholding.h"
 
 QString ItemTexts::classChangeRefused(const QStringList &documents)
@@ -35,11 +35,11 @@ bool ItemService::required(const CertificateItem &e)
     switch (m_kind) {
     case ItemKind::Tipo:
         if (!e.hasProduct()) {
-            m_msg.error(TDMTipo::ProdutorEmBranco);
+            m_msg.error(TypeQueries::ProdutorEmBranco);
             return false;
         }
         if (!e.hasCompany()) {
-            m_msg.error(TDMTipo::EmpresaEmBranco);
+            m_msg.error(TypeQueries::EmpresaEmBranco);
             return false;
         }
         return true;
@@ -69,9 +69,9 @@ bool ItemService::duplicate(const std::optional<CertificateItem> &old, const Cer
 {
     if (m_kind == ItemKind::Tipo) {
         // An edit keeps its product: only an inclusion can meet another type.
-        if (old || !TDMTipo(m_db).exists(e))
+        if (old || !TypeQueries(m_db).exists(e))
             return false;
-        m_msg.error(TDMTipo::duplicateMessage(e));
+        m_msg.error(TypeQueries::duplicateMessage(e));
         return true;
     }
     // The row itself, its key merely retyped in another letter case, is no
@@ -135,7 +135,7 @@ bool ItemService::check(const Certificate &certificate, const std::optional<Cert
     edited.numCertif = certificate.key.numero;
     if (m_kind == ItemKind::Tipo && MaintenanceDates::isBlank(entryDate) && edited.hasProduct() &&
         edited.hasCompany()) {
-        m_msg.error(TDMTipo::EntradaEmBranco);
+        m_msg.error(TypeQueries::EntradaEmBranco);
         return false;
     }
     if (!required(edited))
@@ -168,7 +168,7 @@ bool ItemService::check(const Certificate &certificate, const std::optional<Cert
     if (duplicate(old, edited) || classChangeStrandsDocuments(old, edited))
         return false;
     if (m_kind == ItemKind::Tipo) {
-        const QString problem = TDMTipo::entryDateProblem(entryDate, certificate.issue, QDate::currentDate());
+        const QString problem = TypeQueries::entryDateProblem(entryDate, certificate.issue, QDate::currentDate());
         if (!problem.isEmpty()) {
             m_msg.error(problem);
             return false;
@@ -194,7 +194,7 @@ void ItemService::fail(const std::exception &e)
         return;
     }
     if (m_kind == ItemKind::Tipo) {
-        m_msg.error(TDMTipo::ErroSalvar, CertificateTexts::WriteCaption);
+        m_msg.error(TypeQueries::ErroSalvar, CertificateTexts::WriteCaption);
         return;
     }
     const auto *db = dynamic_cast<const DbError *>(&e);
@@ -293,7 +293,7 @@ ItemService::Result ItemService::remove(const Certificate &certificate, const Ce
     } catch (const std::exception &e) {
         t.rollback();
         if (m_kind == ItemKind::Tipo)
-            m_msg.error(TDMTipo::ErroExcluir);
+            m_msg.error(TypeQueries::ErroExcluir);
         else
             m_msg.error(DbErrors::writeFailure(e, CertificateTexts::WriteError), CertificateTexts::WriteCaption);
         return Result::Failed;

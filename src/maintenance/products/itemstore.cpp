@@ -2,7 +2,7 @@
 #include "base/moments.h"
 
 #include "db/database.h"
-#include "maintenance/products/tdmtipo.h"
+#include "maintenance/products/typequeries.h"
 #include "maintenance/selectionresults.h"
 
 #include <QSqlQuery>
@@ -120,7 +120,7 @@ CertificateItem fromRecord(ItemKind kind, const QSqlRecord &r)
 SelectionSql::Statement grid(ItemKind kind, const CertificateKey &certificate)
 {
     if (kind == ItemKind::Tipo)
-        return TDMTipo::consultaTipo(certificate);
+        return TypeQueries::listStatement(certificate);
     SelectionSql::Statement s;
     s.params = {{QStringLiteral("sigla"), certificate.sigla}, {QStringLiteral("num"), certificate.numero}};
     if (kind == ItemKind::Servico) {
@@ -146,7 +146,7 @@ SelectionSql::Statement grid(ItemKind kind, const CertificateKey &certificate)
 std::optional<CertificateItem> load(const Database &db, ItemKind kind, const CertificateItem &key)
 {
     if (kind == ItemKind::Tipo)
-        return TDMTipo(db).qryTipo(key.certificate(), key.marcaProd, key.modeloProd, key.importado);
+        return TypeQueries(db).find(key.certificate(), key.marcaProd, key.modeloProd, key.importado);
     const auto [where, values] = keyCondition(kind, key, QStringLiteral("I."));
     const QString extra = kind == ItemKind::Servico
         ? QStringLiteral(", C.NomClasseServ FROM SERVICO I LEFT JOIN CLASSE_S C ON "

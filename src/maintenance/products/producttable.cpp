@@ -4,10 +4,8 @@
 #include "db/database.h"
 #include "db/dberror.h"
 #include "maintenance/existencecheck.h"
-#include "maintenance/tables/referencechange.h"
-#include "register/statusevents.h"
+#include "maintenance/tables/keyedtable.h"
 
-#include <QDateTime>
 #include <QSqlQuery>
 
 namespace ProductTable {
@@ -20,11 +18,22 @@ QVariant orNull(const QString &text)
     return t.isEmpty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(t);
 }
 
-const char *const Items[] = {"TIPO", "UNIDADE", "LOTE"};
+const KeyedTable::Table Produto{
+    QStringLiteral("PRODUTO"),
+    {QStringLiteral("MarcaProd"), QStringLiteral("ModeloProd"), QStringLiteral("Importado")}};
+const QStringList Items{QStringLiteral("TIPO"), QStringLiteral("UNIDADE"), QStringLiteral("LOTE")};
 // Rows that also hold the product's key: histories, item documents and what
 // the regulator accepted.
-const char *const KeyHolders[] = {"STATUS_T",      "STATUS_U",   "STATUS_L",   "DOC_NORM_TIPO", "DOC_NORM_UNIDADE",
-                                  "DOC_NORM_LOTE", "STATUS_DNT", "STATUS_DNU", "STATUS_DNL",    "REP_PRODUTO"};
+const QStringList KeyHolders{QStringLiteral("STATUS_T"),         QStringLiteral("STATUS_U"),
+                             QStringLiteral("STATUS_L"),         QStringLiteral("DOC_NORM_TIPO"),
+                             QStringLiteral("DOC_NORM_UNIDADE"), QStringLiteral("DOC_NORM_LOTE"),
+                             QStringLiteral("STATUS_DNT"),       QStringLiteral("STATUS_DNU"),
+                             QStringLiteral("STATUS_DNL"),       QStringLiteral("REP_PRODUTO")};
+
+QVariantList keyValues(const ProductKey &key)
+{
+    return {key.marcaProd, key.modeloProd, key.importado};
+}
 
 }
 
@@ -37,35 +46,12 @@ SelectionSql::Statement listStatement()
 
 int rowOf(const Database &db, const ProductKey &key)
 {
-    if (db.scalar(
-              QStringLiteral("SELECT COUNT(*) FROM PRODUTO WHERE MarcaProd = ? AND ModeloProd = ? AND Importado = ?"),
-              {key.marcaProd, key.modeloProd, key.importado})
-            .toInt() == 0)
-        return -1;
-    return db
-        .scalar(QStringLiteral("SELECT COUNT(*) FROM PRODUTO WHERE (MarcaProd, ModeloProd, Importado) < (?, ?, ?)"),
-                {key.marcaProd, key.modeloProd, key.importado})
-        .toInt();
+    return KeyedTable::rowOf(db, Produto, keyValues(key));
 }
 
 QList<CertificateKey> certificatesOf(const Database &db, const ProductKey &key)
 {
-    QStringList selects;
-    QVariantList values;
-    for (const char *table : Items) {
-        selects << QStringLiteral("SELECT SiglaCertificador, NumCertif FROM %1 "
-                                  "WHERE MarcaProd = ? AND ModeloProd = ? AND Importado = ?")
-                       .arg(QLatin1String(table));
-        values << key.marcaProd << key.modeloProd << key.importado;
-    }
-    QSqlQuery q = db.exec(selects.join(QStringLiteral(" UNION ")) + QStringLiteral(" ORDER BY 1, 2"), values);
-    QList<CertificateKey> out;
-    while (q.next()) {
-        const CertificateKey k{q.value(0).toString(), q.value(1).toString()};
-        if (out.isEmpty() || !out.last().sameAs(k))
-            out << k;
-    }
-    return out;
+    return KeyedTable::certificatesOf(db, Items, Produto.key, keyValues(key));
 }
 
 bool isUsed(const Database &db, const ProductKey &key)
@@ -77,15 +63,7 @@ bool isUsed(const Database &db, const ProductKey &key)
 
 bool keyIsHeld(const Database &db, const ProductKey &key)
 {
-    if (isUsed(db, key))
-        return true;
-    for (const char *table : KeyHolders)
-        if (db.scalar(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE MarcaProd = ? AND ModeloProd = ? AND Importado = ?")
-                          .arg(QLatin1String(table)),
-                      {key.marcaProd, key.modeloProd, key.importado})
-                .toInt() > 0)
-            return true;
-    return false;
+    return isUsed(db, key) || KeyedTable::namedIn(db, KeyHolders, Produto.key, keyValues(key));
 }
 
 std::optional<NewProduct> load(const Database &db, const ProductKey &key)
@@ -159,59 +137,33 @@ std::optional<ProductKey> save(Database &db, Messenger &m, const NewProduct &typ
         if (values == before)
             return key; // nothing changed: no write, no certificate loses its approval
     }
-    const QDateTime now = QDateTime::currentDateTime();
-    try {
-        Transaction tx(db);
-        // Rows that name the product would be left pointing at nothing.
-        if (keyChanged && keyIsHeld(db, *editing)) {
-            m.error(ChaveEmUso, QStringLiteral("Erro de gravação"));
-            return std::nullopt;
-        }
-        if (!editing)
-            db.execute(QStringLiteral("insert into PRODUTO (MarcaProd, ModeloProd, Importado, CodEANUPC, DescrProd, "
-                                      "DthUltAtualiz, UsuResp) values (?, ?, ?, ?, ?, ?, ?)"),
-                       values + QVariantList{now, userCode});
-        else
-            db.execute(QStringLiteral("update PRODUTO set MarcaProd = ?, ModeloProd = ?, Importado = ?, CodEANUPC = ?, "
-                                      "DescrProd = ?, DthUltAtualiz = ?, UsuResp = ? "
-                                      "where MarcaProd = ? and ModeloProd = ? and Importado = ?"),
-                       values +
-                           QVariantList{now, userCode, editing->marcaProd, editing->modeloProd, editing->importado});
-        if (used)
-            ReferenceChange::markChanged(db, certificatesOf(db, key), JustificativaAlteracao, userCode);
-        tx.commit();
-    } catch (const DbError &e) {
-        if (e.endsOperation())
-            throw;
-        if (e.isKeyViolation())
-            m.error(QStringLiteral("Este produto já está cadastrado !!! Cancele a inclusão..."),
-                    QStringLiteral("Erro de chave duplicada"));
-        else
-            m.error(DbErrors::writeFailure(e,
-                                           QStringLiteral("Erro genérico de gravação no Banco de Dados !!! As "
-                                                          "alterações não foram efetuadas.")),
-                    QStringLiteral("Erro de gravação"));
+    KeyedTable::Write write;
+    write.columns = Produto.key + QStringList{QStringLiteral("CodEANUPC"), QStringLiteral("DescrProd")};
+    write.values = values;
+    if (editing)
+        write.editing = keyValues(*editing);
+    write.userCode = userCode;
+    write.duplicate = QStringLiteral("Este produto já está cadastrado !!! Cancele a inclusão...");
+    // Rows that name the product would be left pointing at nothing.
+    write.mayWrite = [&] {
+        if (!keyChanged || !keyIsHeld(db, *editing))
+            return true;
+        m.error(ChaveEmUso, QStringLiteral("Erro de gravação"));
+        return false;
+    };
+    if (used)
+        write.changed = [&] { return certificatesOf(db, key); };
+    write.justification = JustificativaAlteracao;
+    if (!KeyedTable::write(db, m, Produto, write))
         return std::nullopt;
-    } catch (const StatusEvents::SeqEventoEsgotado &e) {
-        m.error(e.message(), QStringLiteral("Erro de gravação"));
-        return std::nullopt;
-    }
     return key;
 }
 
 bool remove(Database &db, Messenger &m, const ProductKey &key)
 {
-    if (!m.confirm(ConfirmaExclusao))
-        return false;
-    if (isUsed(db, key)) {
-        m.error(Relacionado, QStringLiteral("Erro de deleção"));
-        return false;
-    }
-    Transaction tx(db);
-    db.execute(QStringLiteral("delete from PRODUTO where MarcaProd = ? and ModeloProd = ? and Importado = ?"),
-               {key.marcaProd, key.modeloProd, key.importado});
-    tx.commit();
-    return true;
+    return KeyedTable::remove(db, m, Produto, keyValues(key),
+                              {ConfirmaExclusao, Relacionado, QStringLiteral("Erro de deleção")},
+                              [&] { return isUsed(db, key); });
 }
 
 }

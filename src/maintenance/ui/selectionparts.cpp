@@ -5,9 +5,12 @@
 
 #include <QLineEdit>
 
+#include <QButtonGroup>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
 
 namespace {
 
@@ -92,6 +95,26 @@ QLineEdit *countedField(QWidget *parent, const QString &name, const QString &col
             e->setText(t);
     });
     return e;
+}
+
+PersonKind personKind(QWidget *parent)
+{
+    auto *box = new QWidget(parent);
+    box->setObjectName(QStringLiteral("RgTipoPessoa"));
+    box->setAccessibleName(QStringLiteral("Tipo Pessoa"));
+    auto *natural = new QRadioButton(QStringLiteral("Física"), box);
+    natural->setObjectName(QStringLiteral("RbFisica"));
+    auto *legal = new QRadioButton(QStringLiteral("Jurídica"), box);
+    legal->setObjectName(QStringLiteral("RbJuridica"));
+    auto *group = new QButtonGroup(box);
+    group->addButton(natural);
+    group->addButton(legal);
+    auto *row = new QHBoxLayout(box);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(natural);
+    row->addWidget(legal);
+    row->addStretch();
+    return {box, natural, legal};
 }
 
 void setBold(QLabel *label, bool bold)

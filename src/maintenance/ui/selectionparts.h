@@ -5,6 +5,7 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QRadioButton;
 class QWidget;
 
 // Small pieces the selection and inclusion dialogs build alike.
@@ -22,6 +23,15 @@ QLineEdit *countedField(QWidget *parent, const QString &name, const QString &col
 // Enter in a filter field runs the filter instead of the dialog's default
 // button (which would choose whatever row is current).
 void filterOnEnter(QWidget *field, std::function<void()> filter);
+// "Tipo Pessoa": a box (RgTipoPessoa) holding "Física" (RbFisica) and
+// "Jurídica" (RbJuridica), one of them at a time; none is checked yet.
+struct PersonKind
+{
+    QWidget *box;
+    QRadioButton *naturalPerson;
+    QRadioButton *legalEntity;
+};
+PersonKind personKind(QWidget *parent);
 // Bold when the field is required, regular when not.
 void setBold(QLabel *label, bool bold);
 

@@ -1,6 +1,5 @@
 #include "maintenance/ui/tformprincipal.h"
 
-#include "import/ui/tfrmimporta.h"
 #include "maintenance/certificates/certificateservice.h"
 #include "maintenance/certificates/ui/certificateform.h"
 #include "maintenance/certificates/ui/excluicertificadopanel.h"
@@ -8,20 +7,17 @@
 #include "maintenance/certificates/ui/novocertificadopanel.h"
 #include "maintenance/companies/ui/empresasenvolvidastab.h"
 #include "maintenance/companies/ui/tabempresapanel.h"
-#include "maintenance/companies/ui/tfrmselecionaempresa.h"
 #include "maintenance/documents/ui/documentwindows.h"
 #include "maintenance/products/ui/itemtabs.h"
 #include "maintenance/products/ui/tabprodutopanel.h"
-#include "maintenance/products/ui/tfrmselecionaproduto.h"
 #include "maintenance/tables/ui/signatariospanel.h"
 #include "maintenance/tables/ui/tabquelorapanel.h"
 #include "maintenance/ui/maintenanceicons.h"
-#include "reports/ui/certificatereportpreviews.h"
-#include "reports/ui/tfrmrelatoriocertificados.h"
 #include "shell/startupcheck.h"
 #include "shell/tdmcapasistema.h"
 #include "widgets/guardedslot.h"
 #include "widgets/startpicture.h"
+#include "widgets/windowopener.h"
 
 #include <QAction>
 #include <QHBoxLayout>
@@ -150,37 +146,27 @@ void TFormPrincipal::buildMenus(QMenuBar *bar)
         return a;
     };
 
-    addEntry(QStringLiteral("Novo"), {}, [this] { Novo1Click(); });
-    addEntry(QStringLiteral("Modifica"), {}, [this] { Altera1Click(); });
+    addEntry(QStringLiteral("Novo"), {}, [this] { newCertificate(); });
+    addEntry(QStringLiteral("Modifica"), {}, [this] { modifyCertificate(); });
     addEntry(QStringLiteral("Exclui"), ExcluiCertificado);
     addEntry(QStringLiteral("Empresa"), TabEmpresa);
     addEntry(QStringLiteral("Produto"), TabProduto);
     addEntry(QStringLiteral("Quelora"), TabQuelora);
     addEntry(QStringLiteral("Signatario"), Signatarios);
-    addEntry(QStringLiteral("Importa"), {}, [this] { ImportadadosArquivoTXT1Click(); });
-    addEntry(QStringLiteral("Sair"), {}, [this] { Sair1Click(); });
-    addEntry(QStringLiteral("CertificadosIncompletos1"), {},
-             [this] { CertificateReportPreviews::incompletos(this, m_ctx.db, m_login, m_ctx.messenger); });
+    addEntry(QStringLiteral("Importa"), {}, [this] { importFile(); });
+    addEntry(QStringLiteral("Sair"), {}, [this] { quit(); });
+    // The report windows belong to another subsystem: reached through the opener.
+    using Report = void (WindowOpener::*)(QWidget *, Database &, const LoginState &, Messenger &);
+    auto report = [this](Report open) {
+        return [this, open] {
+            if (m_opener)
+                (m_opener->*open)(this, m_ctx.db, m_login, m_ctx.messenger);
+        };
+    };
+    addEntry(QStringLiteral("CertificadosIncompletos1"), {}, report(&WindowOpener::incompleteCertificates));
     addEntry(QStringLiteral("CertificadosProntosparaAprovacao1"), {},
-             [this] { CertificateReportPreviews::prontos(this, m_ctx.db, m_login, m_ctx.messenger); });
-    addEntry(QStringLiteral("EspelhodoCertificado1"), {}, [this] {
-        // The report's filters choose from the same lists as the maintenance,
-        // without offering to register a new company or product there.
-        ReportChoosers choosers;
-        choosers.company = [this](QWidget *parent) -> std::optional<CompanyChoice> {
-            const auto c = TFrmSelecionaEmpresa::choose(parent, m_ctx.db, m_ctx.messenger, m_login.userCode, false);
-            if (!c)
-                return std::nullopt;
-            return CompanyChoice{c->codigoPais, c->idEmpresa, c->displayName()};
-        };
-        choosers.product = [this](QWidget *parent) -> std::optional<ProductChoice> {
-            const auto p = TFrmSelecionaProduto::choose(parent, m_ctx.db, m_ctx.messenger, m_login.userCode, false);
-            if (!p)
-                return std::nullopt;
-            return ProductChoice{p->marcaProd, p->modeloProd, p->importado};
-        };
-        TFrmRelatorioCertificados::open(this, m_ctx.db, m_login, m_ctx.messenger, choosers);
-    });
+             report(&WindowOpener::certificatesReadyForApproval));
+    addEntry(QStringLiteral("EspelhodoCertificado1"), {}, report(&WindowOpener::certificateReports));
 
     QMenu *cert = menu("Certificado1", QStringLiteral("Certificado"));
     item(cert, "Novo1", QStringLiteral("Novo..."), QStringLiteral("Novo"));
@@ -203,9 +189,9 @@ void TFormPrincipal::buildMenus(QMenuBar *bar)
          QStringLiteral("CertificadosProntosparaAprovacao1"));
     item(reports, "EspelhodoCertificado1", QStringLiteral("Espelho do Certificado"),
          QStringLiteral("EspelhodoCertificado1"));
-    Ajuda1 = menu("Ajuda1", QStringLiteral("Ajuda"));
-    Ajuda1->menuAction()->setVisible(false);
-    m_menus.removeOne(Ajuda1);
+    helpMenu = menu("Ajuda1", QStringLiteral("Ajuda"));
+    helpMenu->menuAction()->setVisible(false);
+    m_menus.removeOne(helpMenu);
 }
 
 void TFormPrincipal::buildToolbar(QWidget *panel)
@@ -351,7 +337,7 @@ void TFormPrincipal::applyEnabling()
         }
 }
 
-void TFormPrincipal::Novo1Click()
+void TFormPrincipal::newCertificate()
 {
     CertificateService service(m_ctx.db, m_ctx.messenger, m_ctx.userCode);
     const auto certifier = service.newCertificateCertifier();
@@ -366,21 +352,21 @@ void TFormPrincipal::Novo1Click()
     m_novo->form()->numero->setFocus();
 }
 
-void TFormPrincipal::Altera1Click()
+void TFormPrincipal::modifyCertificate()
 {
     setMode(ModificaCertificado);
 }
 
-void TFormPrincipal::ImportadadosArquivoTXT1Click()
+void TFormPrincipal::importFile()
 {
     StartupCheck::run(m_capa, m_ctx.messenger);
     if (!m_capa.isCertifierConfigured())
         return;
-    TfrmImporta importer(QStringLiteral("KESTRAVO"), m_ctx.db, m_ctx.userCode, m_ctx.messenger, this);
-    importer.exec();
+    if (m_opener)
+        m_opener->importFile(this, m_ctx.db, m_ctx.userCode, m_ctx.messenger);
 }
 
-void TFormPrincipal::Sair1Click()
+void TFormPrincipal::quit()
 {
     accept();
 }

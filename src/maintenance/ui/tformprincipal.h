@@ -15,6 +15,7 @@ class QMenuBar;
 class QStackedWidget;
 class QToolButton;
 class TDMCapaSistema;
+class WindowOpener;
 
 // "Corvane - Manutenção da Base de Dados": one panel at a time (its mode).
 // While a certificate is being entered, changed or deleted, or a company or
@@ -43,12 +44,14 @@ public:
     ModificaCertificadoPanel *modificaCertificado() const { return m_modifica; }
     MaintenanceContext &context() { return m_ctx; }
     void setJustificationPrompt(JustificationPrompt prompt) { m_ctx.askJustification = std::move(prompt); }
+    // Opens the import and report windows; without one their entries do nothing.
+    void setWindowOpener(WindowOpener *opener) { m_opener = opener; }
 
-    // Handlers, named after their controls.
-    void Novo1Click();
-    void Altera1Click();
-    void ImportadadosArquivoTXT1Click();
-    void Sair1Click();
+    // What the controls do.
+    void newCertificate();
+    void modifyCertificate();
+    void importFile();
+    void quit();
 
 protected:
     void reject() override;
@@ -77,8 +80,9 @@ private:
     NovoCertificadoPanel *m_novo = nullptr;
     ModificaCertificadoPanel *m_modifica = nullptr;
     QString m_mode;
+    WindowOpener *m_opener = nullptr;
     QHash<QString, Entry> m_entries;
     QList<QMenu *> m_menus;
     QList<QToolButton *> m_buttons;
-    QMenu *Ajuda1 = nullptr;
+    QMenu *helpMenu = nullptr;
 };

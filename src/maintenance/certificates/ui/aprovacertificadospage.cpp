@@ -32,40 +32,40 @@ AprovaCertificadosPage::AprovaCertificadosPage(Database &db, Messenger &messenge
     auto *group = new QGroupBox(QStringLiteral("Aprovação de Certificados"), this);
     group->setObjectName(QStringLiteral("GroupBox8"));
     m_model = new QSqlQueryModel(this);
-    DBGrid24 = new QTableView(group);
-    DBGrid24->setObjectName(QStringLiteral("DBGrid24"));
-    DBGrid24->setAccessibleName(group->title());
-    DBGrid24->setModel(m_model);
-    DBGrid24->setSelectionBehavior(QAbstractItemView::SelectRows);
-    DBGrid24->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    DBGrid24->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    DBGrid24->setAlternatingRowColors(true);
-    DBGrid24->verticalHeader()->setDefaultSectionSize(DBGrid24->fontMetrics().height() + 8);
-    DBGrid24->verticalHeader()->hide();
-    DBGrid24->horizontalHeader()->setStretchLastSection(true);
+    candidateGrid = new QTableView(group);
+    candidateGrid->setObjectName(QStringLiteral("DBGrid24"));
+    candidateGrid->setAccessibleName(group->title());
+    candidateGrid->setModel(m_model);
+    candidateGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    candidateGrid->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    candidateGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    candidateGrid->setAlternatingRowColors(true);
+    candidateGrid->verticalHeader()->setDefaultSectionSize(candidateGrid->fontMetrics().height() + 8);
+    candidateGrid->verticalHeader()->hide();
+    candidateGrid->horizontalHeader()->setStretchLastSection(true);
     auto *groupLayout = new QVBoxLayout(group);
-    groupLayout->addWidget(DBGrid24);
+    groupLayout->addWidget(candidateGrid);
 
-    BitBtn9 = DialogParts::button(this, QStringLiteral("BitBtn9"), QStringLiteral("Aprova Certificado"));
-    BitBtn9->setDefault(true);
-    BitBtn17 = DialogParts::button(this, QStringLiteral("BitBtn17"), QStringLiteral("&Saida"));
+    approveButton = DialogParts::button(this, QStringLiteral("BitBtn9"), QStringLiteral("Aprova Certificado"));
+    approveButton->setDefault(true);
+    exitButton = DialogParts::button(this, QStringLiteral("BitBtn17"), QStringLiteral("&Saida"));
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    buttons->addWidget(BitBtn9);
-    buttons->addWidget(BitBtn17);
+    buttons->addWidget(approveButton);
+    buttons->addWidget(exitButton);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(group, 1);
     layout->addLayout(buttons);
 
-    connect(BitBtn9, &QPushButton::clicked, this, guarded(m_messenger, [this] { BitBtn9Click(); }));
-    connect(BitBtn17, &QPushButton::clicked, this, guarded(m_messenger, [this] { BitBtn17Click(); }));
+    connect(approveButton, &QPushButton::clicked, this, guarded(m_messenger, [this] { approveSelected(); }));
+    connect(exitButton, &QPushButton::clicked, this, guarded(m_messenger, [this] { leavePage(); }));
 }
 
 void AprovaCertificadosPage::enter()
 {
     refresh();
-    DBGrid24->setFocus();
+    candidateGrid->setFocus();
 }
 
 void AprovaCertificadosPage::refresh()
@@ -77,32 +77,32 @@ void AprovaCertificadosPage::refresh()
     m_model->setQuery(std::move(q));
     m_model->setHeaderData(0, Qt::Horizontal, QStringLiteral("Sigla do Certificador"));
     m_model->setHeaderData(1, Qt::Horizontal, QStringLiteral("Número do Certificado"));
-    DBGrid24->setColumnHidden(2, true);
-    DBGrid24->setColumnHidden(3, true);
-    DBGrid24->setColumnWidth(0, 160);
+    candidateGrid->setColumnHidden(2, true);
+    candidateGrid->setColumnHidden(3, true);
+    candidateGrid->setColumnWidth(0, 160);
 }
 
-void AprovaCertificadosPage::BitBtn9Click()
+void AprovaCertificadosPage::approveSelected()
 {
-    QModelIndexList rows = DBGrid24->selectionModel()->selectedRows();
+    QModelIndexList rows = candidateGrid->selectionModel()->selectedRows();
     if (rows.isEmpty())
         return;
     // In list order, whatever order the rows were picked in.
     std::sort(rows.begin(), rows.end(), [](const QModelIndex &a, const QModelIndex &b) { return a.row() < b.row(); });
-    QList<CertificateApproval::CertificateKey> keys;
+    QList<CertificateKey> keys;
     for (const QModelIndex &row : std::as_const(rows))
         keys.append({m_model->index(row.row(), 0).data().toString(), m_model->index(row.row(), 1).data().toString()});
     // The list's statement is let go before the writes.
     m_model->clear();
 
-    DBGrid24->setUpdatesEnabled(false);
+    candidateGrid->setUpdatesEnabled(false);
     try {
         CertificateApproval::approve(m_db, keys, m_login.userCode);
     } catch (const std::runtime_error &e) {
         const auto *db = dynamic_cast<const DbError *>(&e);
         const auto *app = dynamic_cast<const AppError *>(&e);
         if (!db && !app) {
-            DBGrid24->setUpdatesEnabled(true);
+            candidateGrid->setUpdatesEnabled(true);
             refresh();
             throw;
         }
@@ -111,11 +111,11 @@ void AprovaCertificadosPage::BitBtn9Click()
         m_messenger.error(StatusEvents::failureText(e, CertificateApproval::ErrorText),
                           CertificateApproval::ErrorCaption);
     }
-    DBGrid24->setUpdatesEnabled(true);
+    candidateGrid->setUpdatesEnabled(true);
     refresh();
 }
 
-void AprovaCertificadosPage::BitBtn17Click()
+void AprovaCertificadosPage::leavePage()
 {
     m_model->clear();
     emit leave();

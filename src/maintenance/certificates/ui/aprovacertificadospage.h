@@ -20,9 +20,9 @@ public:
     void enter();
 
     // "Aprova Certificado": approves the selected rows.
-    void BitBtn9Click();
+    void approveSelected();
     // "&Saida".
-    void BitBtn17Click();
+    void leavePage();
 
 signals:
     void leave();
@@ -34,7 +34,7 @@ private:
     Messenger &m_messenger;
     const LoginState &m_login;
     QSqlQueryModel *m_model = nullptr;
-    QTableView *DBGrid24 = nullptr;
-    QPushButton *BitBtn9 = nullptr;
-    QPushButton *BitBtn17 = nullptr;
+    QTableView *candidateGrid = nullptr;
+    QPushButton *approveButton = nullptr;
+    QPushButton *exitButton = nullptr;
 };

@@ -10,6 +10,7 @@ class QLabel;
 class QPushButton;
 class QStandardItemModel;
 class QTableView;
+class WindowOpener;
 struct LoginState;
 
 // Page "CertificadosVencer" of the shell: the active certificates whose
@@ -20,7 +21,8 @@ class CertificadosVencerPage : public QWidget
 {
     Q_OBJECT
 public:
-    CertificadosVencerPage(Database &db, Messenger &messenger, const LoginState &login, QWidget *parent = nullptr);
+    CertificadosVencerPage(Database &db, Messenger &messenger, const LoginState &login, WindowOpener &opener,
+                           QWidget *parent = nullptr);
 
     // Called when the page is shown: the list as of today.
     void enter();
@@ -29,9 +31,9 @@ public:
     void setDays(int days);
     const QList<ExpiringCertificates::Row> &rows() const { return m_rows; }
 
-    // Handlers, named after their controls.
-    void btnRelatorioClick();
-    void btnSaiClick();
+    // What the controls do.
+    void showReport();
+    void leavePage();
 
 signals:
     void leave();
@@ -43,11 +45,12 @@ private:
     Database &m_db;
     Messenger &m_messenger;
     const LoginState &m_login;
+    WindowOpener &m_opener;
     QList<ExpiringCertificates::Row> m_rows;
     QStandardItemModel *m_model = nullptr;
-    QComboBox *cbDias = nullptr;
-    QTableView *grdVencer = nullptr;
-    QLabel *LbTotal = nullptr;
-    QPushButton *btnRelatorio = nullptr;
-    QPushButton *btnSai = nullptr;
+    QComboBox *daysList = nullptr;
+    QTableView *expiringGrid = nullptr;
+    QLabel *totalLabel = nullptr;
+    QPushButton *reportButton = nullptr;
+    QPushButton *exitButton = nullptr;
 };

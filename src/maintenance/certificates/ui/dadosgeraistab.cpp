@@ -37,18 +37,18 @@ DadosGeraisTab::DadosGeraisTab(MaintenanceContext &context, QWidget *parent)
     layout->addLayout(statusRow);
     layout->addStretch();
 
-    btnSalvaGeral = DialogParts::button(this, QStringLiteral("btnSalvaGeral"), QStringLiteral("Salva"));
-    BitBtn16 = DialogParts::button(this, QStringLiteral("BitBtn16"), QStringLiteral("Cancela"));
-    layout->addLayout(DialogParts::buttonRow(btnSalvaGeral, BitBtn16));
+    saveButton = DialogParts::button(this, QStringLiteral("btnSalvaGeral"), QStringLiteral("Salva"));
+    cancelButton = DialogParts::button(this, QStringLiteral("BitBtn16"), QStringLiteral("Cancela"));
+    layout->addLayout(DialogParts::buttonRow(saveButton, cancelButton));
 
-    BitBtn16->setProperty(MaskedDateEdit::SkipsDateCheck, true);
+    cancelButton->setProperty(MaskedDateEdit::SkipsDateCheck, true);
     Messenger &msg = m_ctx.messenger;
-    connect(btnSalvaGeral, &QPushButton::clicked, this, guarded(msg, [this] { btnSalvaGeralClick(); }));
-    connect(BitBtn16, &QPushButton::clicked, this, guarded(msg, [this] { BitBtn16Click(); }));
-    connect(m_form->emissao, &MaskedDateEdit::left, this, guarded(msg, [this] { MaskEdit1Exit(); }));
-    connect(m_form->validade, &MaskedDateEdit::left, this, guarded(msg, [this] { MaskEdit2Exit(); }));
+    connect(saveButton, &QPushButton::clicked, this, guarded(msg, [this] { saveGeneral(); }));
+    connect(cancelButton, &QPushButton::clicked, this, guarded(msg, [this] { cancelEdit(); }));
+    connect(m_form->emissao, &MaskedDateEdit::left, this, guarded(msg, [this] { checkIssueDate(); }));
+    connect(m_form->validade, &MaskedDateEdit::left, this, guarded(msg, [this] { checkValidityDate(); }));
     connect(m_status, &StatusGroup::changeRequested, this,
-            [this, &msg](const QString &letter) { guard(msg, [&] { sbSuspCertifClick(letter); }); });
+            [this, &msg](const QString &letter) { guard(msg, [&] { changeStatus(letter); }); });
     closeCertificate();
 }
 
@@ -134,7 +134,7 @@ void DadosGeraisTab::applyLocks()
         ExistenceCheck::certificateHasDocuments(m_ctx.db, m_loaded.siglaCertificador, m_loaded.numCertif));
 }
 
-void DadosGeraisTab::MaskEdit1Exit()
+void DadosGeraisTab::checkIssueDate()
 {
     const QString problem = MaintenanceDates::issueProblem(m_form->emissao->boxText(), QDate::currentDate());
     if (!problem.isEmpty()) {
@@ -143,7 +143,7 @@ void DadosGeraisTab::MaskEdit1Exit()
     }
 }
 
-void DadosGeraisTab::MaskEdit2Exit()
+void DadosGeraisTab::checkValidityDate()
 {
     const QString problem = MaintenanceDates::validityProblem(m_form->validade->boxText(), m_form->emissao->boxText(),
                                                               MaintenanceDates::Panel::Modify);
@@ -153,7 +153,7 @@ void DadosGeraisTab::MaskEdit2Exit()
     }
 }
 
-bool DadosGeraisTab::btnSalvaGeralClick()
+bool DadosGeraisTab::saveGeneral()
 {
     if (!isModified())
         return true;
@@ -189,7 +189,7 @@ bool DadosGeraisTab::btnSalvaGeralClick()
     return true;
 }
 
-void DadosGeraisTab::BitBtn16Click()
+void DadosGeraisTab::cancelEdit()
 {
     if (isModified()) {
         showRow(m_loaded);
@@ -197,7 +197,7 @@ void DadosGeraisTab::BitBtn16Click()
     }
 }
 
-void DadosGeraisTab::sbSuspCertifClick(const QString &letter)
+void DadosGeraisTab::changeStatus(const QString &letter)
 {
     if (!m_open)
         return;

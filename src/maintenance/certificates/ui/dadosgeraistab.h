@@ -29,13 +29,13 @@ public:
     const Certificate &row() const { return m_loaded; }
     CertificateForm *form() const { return m_form; }
 
-    // Handlers, named after their controls.
-    void MaskEdit1Exit();
-    void MaskEdit2Exit();
+    // What the controls do.
+    void checkIssueDate();
+    void checkValidityDate();
     // True when nothing was left unsaved (saved, or nothing to save).
-    bool btnSalvaGeralClick();
-    void BitBtn16Click();
-    void sbSuspCertifClick(const QString &letter);
+    bool saveGeneral();
+    void cancelEdit();
+    void changeStatus(const QString &letter);
 
 signals:
     // The number changed: the certificate is open under this key now.
@@ -48,8 +48,8 @@ private:
     MaintenanceContext &m_ctx;
     CertificateForm *m_form;
     StatusGroup *m_status;
-    QPushButton *btnSalvaGeral;
-    QPushButton *BitBtn16;
+    QPushButton *saveButton;
+    QPushButton *cancelButton;
     Certificate m_loaded;
     bool m_held = false; // the regulator may hold it
     bool m_open = false;

@@ -53,75 +53,75 @@ ExcluiCertificadoPanel::ExcluiCertificadoPanel(MaintenanceContext &context, QWid
     outer->addWidget(group);
     auto *layout = new QVBoxLayout(group);
 
-    DBEdit1 = readOnlyBox(group, "DBEdit1");
-    DBEdit2 = readOnlyBox(group, "DBEdit2");
-    DBEdit3 = readOnlyBox(group, "DBEdit3");
-    DBEdit4 = readOnlyBox(group, "DBEdit4");
+    certifierField = readOnlyBox(group, "DBEdit1");
+    numberField = readOnlyBox(group, "DBEdit2");
+    certificateClassField = readOnlyBox(group, "DBEdit3");
+    productClassField = readOnlyBox(group, "DBEdit4");
     auto *heading = new QGridLayout;
     heading->setColumnStretch(1, 1);
     heading->setColumnStretch(3, 2);
     heading->addWidget(
-        DialogParts::label(group, QStringLiteral("LbCertificador"), QStringLiteral("Certificador:"), DBEdit1), 0, 0);
-    heading->addWidget(DBEdit1, 0, 1);
+        DialogParts::label(group, QStringLiteral("LbCertificador"), QStringLiteral("Certificador:"), certifierField), 0,
+        0);
+    heading->addWidget(certifierField, 0, 1);
     heading->addWidget(
-        DialogParts::label(group, QStringLiteral("LbNumCertif"), QStringLiteral("Número do Certificado:"), DBEdit2), 0,
-        2);
-    heading->addWidget(DBEdit2, 0, 3);
-    heading->addWidget(
-        DialogParts::label(group, QStringLiteral("LbClasseCertif"), QStringLiteral("Classe do Certificado:"), DBEdit3),
-        1, 0);
-    heading->addWidget(DBEdit3, 1, 1);
-    heading->addWidget(
-        DialogParts::label(group, QStringLiteral("LbClasseProd"), QStringLiteral("Classe de Produtos:"), DBEdit4), 1,
-        2);
-    heading->addWidget(DBEdit4, 1, 3);
+        DialogParts::label(group, QStringLiteral("LbNumCertif"), QStringLiteral("Número do Certificado:"), numberField),
+        0, 2);
+    heading->addWidget(numberField, 0, 3);
+    heading->addWidget(DialogParts::label(group, QStringLiteral("LbClasseCertif"),
+                                          QStringLiteral("Classe do Certificado:"), certificateClassField),
+                       1, 0);
+    heading->addWidget(certificateClassField, 1, 1);
+    heading->addWidget(DialogParts::label(group, QStringLiteral("LbClasseProd"), QStringLiteral("Classe de Produtos:"),
+                                          productClassField),
+                       1, 2);
+    heading->addWidget(productClassField, 1, 3);
     layout->addLayout(heading);
 
-    DBGridEmpresas = new SelectionGrid(QStringLiteral("DBGridEmpresas"),
-                                       {Col{QStringLiteral("País"), QStringLiteral("NomePais")},
-                                        Col{QStringLiteral("CNPJ\\CPF"), QStringLiteral("CGC"), Fmt::TaxId,
-                                            QStringLiteral("TipoPessoa"), QStringLiteral("CPF")},
-                                        Col{QStringLiteral("Razão Social"), QStringLiteral("RazSocialEmp"), Fmt::Name,
-                                            QStringLiteral("TipoPessoa"), QStringLiteral("NomPessoaFisica")},
-                                        Col{QStringLiteral("Nome Fantasia"), QStringLiteral("NomFantasia")},
-                                        Col{QStringLiteral("Papel na Certificação"), QStringLiteral("PapelEmp")}},
-                                       group);
-    DBGridProdutos = new SelectionGrid(QStringLiteral("DBGridProdutos"),
-                                       {Col{QStringLiteral("Marca"), QStringLiteral("MarcaProd")},
-                                        Col{QStringLiteral("Modelo"), QStringLiteral("ModeloProd")},
-                                        Col{QStringLiteral("Importado?"), QStringLiteral("Importado"), Fmt::YesNo},
-                                        Col{QStringLiteral("EAN/UPC"), QStringLiteral("CodEANUPC")},
-                                        Col{QStringLiteral("Núm. Lote/Série"), QStringLiteral("Numero")}},
-                                       group);
-    DBGridServicos = new SelectionGrid(QStringLiteral("DBGridServicos"),
-                                       {Col{QStringLiteral("Serviço Certificado"), QStringLiteral("NomClasseServ")},
-                                        Col{QStringLiteral("Empresa Certificada"), QStringLiteral("NomeEmpresa")}},
-                                       group);
-    layout->addWidget(gridGroup(group, QStringLiteral("Empresas Certificadas"), DBGridEmpresas), 3);
-    layout->addWidget(gridGroup(group, QStringLiteral("Produtos Certificados"), DBGridProdutos), 3);
-    layout->addWidget(gridGroup(group, QStringLiteral("Serviços Certificados"), DBGridServicos), 2);
+    companyGrid = new SelectionGrid(QStringLiteral("DBGridEmpresas"),
+                                    {Col{QStringLiteral("País"), QStringLiteral("NomePais")},
+                                     Col{QStringLiteral("CNPJ\\CPF"), QStringLiteral("CGC"), Fmt::TaxId,
+                                         QStringLiteral("TipoPessoa"), QStringLiteral("CPF")},
+                                     Col{QStringLiteral("Razão Social"), QStringLiteral("RazSocialEmp"), Fmt::Name,
+                                         QStringLiteral("TipoPessoa"), QStringLiteral("NomPessoaFisica")},
+                                     Col{QStringLiteral("Nome Fantasia"), QStringLiteral("NomFantasia")},
+                                     Col{QStringLiteral("Papel na Certificação"), QStringLiteral("PapelEmp")}},
+                                    group);
+    productGrid = new SelectionGrid(QStringLiteral("DBGridProdutos"),
+                                    {Col{QStringLiteral("Marca"), QStringLiteral("MarcaProd")},
+                                     Col{QStringLiteral("Modelo"), QStringLiteral("ModeloProd")},
+                                     Col{QStringLiteral("Importado?"), QStringLiteral("Importado"), Fmt::YesNo},
+                                     Col{QStringLiteral("EAN/UPC"), QStringLiteral("CodEANUPC")},
+                                     Col{QStringLiteral("Núm. Lote/Série"), QStringLiteral("Numero")}},
+                                    group);
+    serviceGrid = new SelectionGrid(QStringLiteral("DBGridServicos"),
+                                    {Col{QStringLiteral("Serviço Certificado"), QStringLiteral("NomClasseServ")},
+                                     Col{QStringLiteral("Empresa Certificada"), QStringLiteral("NomeEmpresa")}},
+                                    group);
+    layout->addWidget(gridGroup(group, QStringLiteral("Empresas Certificadas"), companyGrid), 3);
+    layout->addWidget(gridGroup(group, QStringLiteral("Produtos Certificados"), productGrid), 3);
+    layout->addWidget(gridGroup(group, QStringLiteral("Serviços Certificados"), serviceGrid), 2);
     const QList<std::pair<SelectionGrid *, QList<int>>> widths{
-        {DBGridEmpresas, {110, 150, 260, 150}}, {DBGridProdutos, {210, 210, 90, 150}}, {DBGridServicos, {320}}};
+        {companyGrid, {110, 150, 260, 150}}, {productGrid, {210, 210, 90, 150}}, {serviceGrid, {320}}};
     for (const auto &[grid, columns] : widths)
         for (int c = 0; c < columns.size(); ++c)
             grid->setColumnWidth(c, columns.at(c));
 
-    btnSelCertExclusao = DialogParts::button(group, QStringLiteral("btnSelCertExclusao"),
-                                             QStringLiteral("Seleciona Certificado"));
-    btnExcluiCertif = DialogParts::button(group, QStringLiteral("btnExcluiCertif"),
-                                          QStringLiteral("Exclui Certificado"));
-    BitBtn83 = DialogParts::button(group, QStringLiteral("BitBtn83"), QStringLiteral("Cancela"));
+    chooseButton = DialogParts::button(group, QStringLiteral("btnSelCertExclusao"),
+                                       QStringLiteral("Seleciona Certificado"));
+    deleteButton = DialogParts::button(group, QStringLiteral("btnExcluiCertif"), QStringLiteral("Exclui Certificado"));
+    cancelButton = DialogParts::button(group, QStringLiteral("BitBtn83"), QStringLiteral("Cancela"));
     auto *row = new QHBoxLayout;
-    row->addWidget(btnSelCertExclusao);
-    row->addWidget(btnExcluiCertif);
+    row->addWidget(chooseButton);
+    row->addWidget(deleteButton);
     row->addStretch();
-    row->addWidget(BitBtn83);
+    row->addWidget(cancelButton);
     layout->addLayout(row);
 
     Messenger &msg = m_ctx.messenger;
-    connect(btnSelCertExclusao, &QPushButton::clicked, this, guarded(msg, [this] { btnSelCertExclusaoClick(); }));
-    connect(btnExcluiCertif, &QPushButton::clicked, this, guarded(msg, [this] { btnExcluiCertifClick(); }));
-    connect(BitBtn83, &QPushButton::clicked, this, guarded(msg, [this] { BitBtn83Click(); }));
+    connect(chooseButton, &QPushButton::clicked, this, guarded(msg, [this] { chooseCertificate(); }));
+    connect(deleteButton, &QPushButton::clicked, this, guarded(msg, [this] { deleteShown(); }));
+    connect(cancelButton, &QPushButton::clicked, this, guarded(msg, [this] { cancelDeletion(); }));
 
     m_chooser = [this]() -> std::optional<CertificateKey> {
         const auto chosen = TFrmSelecionaCertificado::choose(this, m_ctx.db, m_ctx.messenger);
@@ -135,15 +135,15 @@ ExcluiCertificadoPanel::ExcluiCertificadoPanel(MaintenanceContext &context, QWid
 void ExcluiCertificadoPanel::entered()
 {
     closeAll();
-    btnExcluiCertif->setEnabled(false);
+    deleteButton->setEnabled(false);
 }
 
 void ExcluiCertificadoPanel::closeAll()
 {
     m_shown = CertificateKey();
-    for (QLineEdit *e : {DBEdit1, DBEdit2, DBEdit3, DBEdit4})
+    for (QLineEdit *e : {certifierField, numberField, certificateClassField, productClassField})
         e->clear();
-    for (SelectionGrid *g : {DBGridEmpresas, DBGridProdutos, DBGridServicos})
+    for (SelectionGrid *g : {companyGrid, productGrid, serviceGrid})
         g->close();
 }
 
@@ -155,16 +155,16 @@ void ExcluiCertificadoPanel::show(const CertificateKey &wanted)
     if (!h.found)
         return;
     m_shown = h.key;
-    DBEdit1->setText(h.key.sigla);
-    DBEdit2->setText(h.key.numero);
-    DBEdit3->setText(h.classeCertificado);
-    DBEdit4->setText(h.classeProdutos);
-    DBGridEmpresas->open(m_ctx.db, CertificateContents::companies(m_shown));
-    DBGridProdutos->open(m_ctx.db, CertificateContents::products(m_shown));
-    DBGridServicos->open(m_ctx.db, CertificateContents::services(m_shown));
+    certifierField->setText(h.key.sigla);
+    numberField->setText(h.key.numero);
+    certificateClassField->setText(h.classeCertificado);
+    productClassField->setText(h.classeProdutos);
+    companyGrid->open(m_ctx.db, CertificateContents::companies(m_shown));
+    productGrid->open(m_ctx.db, CertificateContents::products(m_shown));
+    serviceGrid->open(m_ctx.db, CertificateContents::services(m_shown));
 }
 
-void ExcluiCertificadoPanel::btnSelCertExclusaoClick()
+void ExcluiCertificadoPanel::chooseCertificate()
 {
     const std::optional<CertificateKey> chosen = m_chooser ? m_chooser() : std::nullopt;
     if (!chosen || chosen->isEmpty())
@@ -172,10 +172,10 @@ void ExcluiCertificadoPanel::btnSelCertExclusaoClick()
     else
         show(*chosen);
     // Offered once a certificate is on the panel (never for an empty one).
-    btnExcluiCertif->setEnabled(!m_shown.isEmpty());
+    deleteButton->setEnabled(!m_shown.isEmpty());
 }
 
-void ExcluiCertificadoPanel::btnExcluiCertifClick()
+void ExcluiCertificadoPanel::deleteShown()
 {
     if (m_shown.isEmpty())
         return;
@@ -185,10 +185,10 @@ void ExcluiCertificadoPanel::btnExcluiCertifClick()
         return;
     }
     closeAll();
-    btnExcluiCertif->setEnabled(false);
+    deleteButton->setEnabled(false);
 }
 
-void ExcluiCertificadoPanel::BitBtn83Click()
+void ExcluiCertificadoPanel::cancelDeletion()
 {
     closeAll();
     emit leave();

@@ -29,10 +29,10 @@ public:
     void show(const CertificateKey &key);
     void closeAll();
 
-    // Handlers, named after their controls.
-    void btnSelCertExclusaoClick();
-    void btnExcluiCertifClick();
-    void BitBtn83Click();
+    // What the controls do.
+    void chooseCertificate();
+    void deleteShown();
+    void cancelDeletion();
 
 signals:
     void leave();
@@ -42,14 +42,14 @@ private:
     CertificateChooser m_chooser;
     CertificateKey m_shown;
 
-    QLineEdit *DBEdit1 = nullptr; // Certificador
-    QLineEdit *DBEdit2 = nullptr; // Número do Certificado
-    QLineEdit *DBEdit3 = nullptr; // Classe do Certificado
-    QLineEdit *DBEdit4 = nullptr; // Classe de Produtos
-    SelectionGrid *DBGridEmpresas = nullptr;
-    SelectionGrid *DBGridProdutos = nullptr;
-    SelectionGrid *DBGridServicos = nullptr;
-    QPushButton *btnSelCertExclusao = nullptr;
-    QPushButton *btnExcluiCertif = nullptr;
-    QPushButton *BitBtn83 = nullptr;
+    QLineEdit *certifierField = nullptr; // Certificador
+    QLineEdit *numberField = nullptr; // Número do Certificado
+    QLineEdit *certificateClassField = nullptr; // Classe do Certificado
+    QLineEdit *productClassField = nullptr; // Classe de Produtos
+    SelectionGrid *companyGrid = nullptr;
+    SelectionGrid *productGrid = nullptr;
+    SelectionGrid *serviceGrid = nullptr;
+    QPushButton *chooseButton = nullptr;
+    QPushButton *deleteButton = nullptr;
+    QPushButton *cancelButton = nullptr;
 };

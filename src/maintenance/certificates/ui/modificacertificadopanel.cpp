@@ -25,37 +25,37 @@ ModificaCertificadoPanel::ModificaCertificadoPanel(MaintenanceContext &context, 
     group->setObjectName(QStringLiteral("GroupModificaCertificado"));
     outer->addWidget(group);
     auto *layout = new QVBoxLayout(group);
-    PControlModificaCertif = new QTabWidget(group);
-    PControlModificaCertif->setObjectName(QStringLiteral("PControlModificaCertif"));
-    layout->addWidget(PControlModificaCertif, 1);
+    tabWidget = new QTabWidget(group);
+    tabWidget->setObjectName(QStringLiteral("PControlModificaCertif"));
+    layout->addWidget(tabWidget, 1);
 
-    btnSelCertModificacao = DialogParts::button(group, QStringLiteral("btnSelCertModificacao"),
-                                                QStringLiteral("Seleciona Certificado"));
-    btbDocNorm = DialogParts::button(group, QStringLiteral("btbDocNorm"), QStringLiteral("Doc. Normativos"));
-    BtnCadHistorico = DialogParts::button(group, QStringLiteral("BtnCadHistorico"), QStringLiteral("Cad. Histórico"));
-    BitBtn35 = DialogParts::button(group, QStringLiteral("BitBtn35"), QStringLiteral("&Saída"));
+    chooseButton = DialogParts::button(group, QStringLiteral("btnSelCertModificacao"),
+                                       QStringLiteral("Seleciona Certificado"));
+    documentsButton = DialogParts::button(group, QStringLiteral("btbDocNorm"), QStringLiteral("Doc. Normativos"));
+    historyButton = DialogParts::button(group, QStringLiteral("BtnCadHistorico"), QStringLiteral("Cad. Histórico"));
+    exitButton = DialogParts::button(group, QStringLiteral("BitBtn35"), QStringLiteral("&Saída"));
     auto *row = new QHBoxLayout;
-    row->addWidget(btnSelCertModificacao);
-    row->addWidget(btbDocNorm);
-    row->addWidget(BtnCadHistorico);
+    row->addWidget(chooseButton);
+    row->addWidget(documentsButton);
+    row->addWidget(historyButton);
     row->addStretch();
-    row->addWidget(BitBtn35);
+    row->addWidget(exitButton);
     layout->addLayout(row);
 
-    BitBtn35->setProperty(MaskedDateEdit::SkipsDateCheck, true);
+    exitButton->setProperty(MaskedDateEdit::SkipsDateCheck, true);
     Messenger &msg = m_ctx.messenger;
-    connect(btnSelCertModificacao, &QPushButton::clicked, this, guarded(msg, [this] { btnSelCertModificacaoClick(); }));
-    connect(BitBtn35, &QPushButton::clicked, this, guarded(msg, [this] { BitBtn35Click(); }));
-    connect(btbDocNorm, &QPushButton::clicked, this, guarded(msg, [this] {
+    connect(chooseButton, &QPushButton::clicked, this, guarded(msg, [this] { chooseCertificate(); }));
+    connect(exitButton, &QPushButton::clicked, this, guarded(msg, [this] { leavePanel(); }));
+    connect(documentsButton, &QPushButton::clicked, this, guarded(msg, [this] {
                 if (m_documents)
-                    m_documents(m_open, m_tabs.value(PControlModificaCertif->currentIndex()));
+                    m_documents(m_open, m_tabs.value(tabWidget->currentIndex()));
                 reloadHeader();
             }));
-    connect(BtnCadHistorico, &QPushButton::clicked, this, guarded(msg, [this] {
+    connect(historyButton, &QPushButton::clicked, this, guarded(msg, [this] {
                 if (m_history)
-                    m_history(m_open, m_tabs.value(PControlModificaCertif->currentIndex()));
+                    m_history(m_open, m_tabs.value(tabWidget->currentIndex()));
             }));
-    connect(PControlModificaCertif, &QTabWidget::currentChanged, this,
+    connect(tabWidget, &QTabWidget::currentChanged, this,
             [this, &msg](int index) { guard(msg, [&] { tabChanged(index); }); });
 
     m_chooser = [this]() -> std::optional<CertificateKey> {
@@ -64,7 +64,7 @@ ModificaCertificadoPanel::ModificaCertificadoPanel(MaintenanceContext &context, 
             return std::nullopt;
         return CertificateKey{chosen->siglaCertificador, chosen->numCertif};
     };
-    m_dadosGerais = new DadosGeraisTab(m_ctx, PControlModificaCertif);
+    m_dadosGerais = new DadosGeraisTab(m_ctx, tabWidget);
     addTab(m_dadosGerais);
     connect(m_dadosGerais, &DadosGeraisTab::keyChanged, this,
             [this, &msg](const CertificateKey &key) { guard(msg, [&] { load(key); }); });
@@ -75,8 +75,8 @@ void ModificaCertificadoPanel::addTab(CertificateTab *tab)
 {
     m_tabs.append(tab);
     {
-        const QSignalBlocker block(PControlModificaCertif);
-        PControlModificaCertif->addTab(tab, tab->title());
+        const QSignalBlocker block(tabWidget);
+        tabWidget->addTab(tab, tab->title());
     }
     connect(tab, &CertificateTab::stateChanged, this, &ModificaCertificadoPanel::updateButtons);
     connect(tab, &CertificateTab::certificateChanged, this, &ModificaCertificadoPanel::reloadHeader);
@@ -115,7 +115,7 @@ void ModificaCertificadoPanel::load(const CertificateKey &key)
     for (CertificateTab *tab : m_tabs)
         tab->openCertificate(m_open);
     m_switching = true;
-    PControlModificaCertif->setCurrentIndex(0);
+    tabWidget->setCurrentIndex(0);
     m_switching = false;
     m_currentTab = 0;
     updateButtons();
@@ -127,7 +127,7 @@ void ModificaCertificadoPanel::closeAll()
     for (CertificateTab *tab : m_tabs)
         tab->closeCertificate();
     m_switching = true;
-    PControlModificaCertif->setCurrentIndex(0);
+    tabWidget->setCurrentIndex(0);
     m_switching = false;
     m_currentTab = 0;
     updateButtons();
@@ -141,14 +141,14 @@ void ModificaCertificadoPanel::reloadHeader()
     updateButtons();
 }
 
-void ModificaCertificadoPanel::btnSelCertModificacaoClick()
+void ModificaCertificadoPanel::chooseCertificate()
 {
     if (m_dadosGerais->isModified()) {
         if (!m_ctx.messenger.confirm(QStringLiteral("Existe um certificado aberto em condições de ser salvo. Deseja "
                                                     "salva-lo e continuar a abrir um outro certificado ?"),
                                      QStringLiteral("Edita Certificado")))
             return;
-        if (!m_dadosGerais->btnSalvaGeralClick())
+        if (!m_dadosGerais->saveGeneral())
             return;
     }
     const std::optional<CertificateKey> chosen = m_chooser ? m_chooser() : std::nullopt;
@@ -159,14 +159,14 @@ void ModificaCertificadoPanel::btnSelCertModificacaoClick()
     load(*chosen);
 }
 
-void ModificaCertificadoPanel::BitBtn35Click()
+void ModificaCertificadoPanel::leavePanel()
 {
     // Unsaved general data is dropped.
     closeAll();
     emit leave();
 }
 
-bool ModificaCertificadoPanel::PControlModificaCertifChanging()
+bool ModificaCertificadoPanel::mayLeaveTab()
 {
     CertificateTab *tab = m_tabs.value(m_currentTab);
     const QString refusal = tab ? tab->leaveRefusal() : QString();
@@ -180,9 +180,9 @@ void ModificaCertificadoPanel::tabChanged(int index)
 {
     if (m_switching || index == m_currentTab)
         return;
-    if (!PControlModificaCertifChanging()) {
+    if (!mayLeaveTab()) {
         m_switching = true;
-        PControlModificaCertif->setCurrentIndex(m_currentTab);
+        tabWidget->setCurrentIndex(m_currentTab);
         m_switching = false;
         return;
     }
@@ -194,12 +194,12 @@ void ModificaCertificadoPanel::tabChanged(int index)
 
 void ModificaCertificadoPanel::updateButtons()
 {
-    CertificateTab *tab = m_tabs.value(PControlModificaCertif->currentIndex());
+    CertificateTab *tab = m_tabs.value(tabWidget->currentIndex());
     const bool row = isOpen() && tab && tab->hasCurrentRow();
-    btbDocNorm->setVisible(!tab || tab->offersDocuments());
-    btbDocNorm->setEnabled(bool(m_documents) && row);
-    BtnCadHistorico->setEnabled(bool(m_history) && row);
+    documentsButton->setVisible(!tab || tab->offersDocuments());
+    documentsButton->setEnabled(bool(m_documents) && row);
+    historyButton->setEnabled(bool(m_history) && row);
     // Other tabs need an open certificate.
     for (int i = 1; i < m_tabs.size(); ++i)
-        PControlModificaCertif->setTabEnabled(i, isOpen());
+        tabWidget->setTabEnabled(i, isOpen());
 }

@@ -11,8 +11,8 @@ class DadosGeraisTab;
 class QPushButton;
 class QTabWidget;
 
-// Panel "ModificaCertificado": one open certificate on the tabs of
-// PControlModificaCertif. "Dados Gerais" is always the first tab; the tabs
+// Panel "ModificaCertificado": one open certificate on its tabs.
+// "Dados Gerais" is always the first tab; the tabs
 // of companies, products and services are added with addTab() and get the
 // same opening, closing and leave guard.
 class ModificaCertificadoPanel : public QWidget
@@ -44,11 +44,11 @@ public:
     // Closes the certificate on every tab.
     void closeAll();
 
-    // Handlers, named after their controls.
-    void btnSelCertModificacaoClick();
-    void BitBtn35Click();
+    // What the controls do.
+    void chooseCertificate();
+    void leavePanel();
     // Whether the current tab may be left (its refusal shown when not).
-    bool PControlModificaCertifChanging();
+    bool mayLeaveTab();
 
 signals:
     void leave();
@@ -59,13 +59,13 @@ private:
     void reloadHeader();
 
     MaintenanceContext &m_ctx;
-    QTabWidget *PControlModificaCertif;
+    QTabWidget *tabWidget;
     DadosGeraisTab *m_dadosGerais;
     QList<CertificateTab *> m_tabs;
-    QPushButton *btnSelCertModificacao;
-    QPushButton *btbDocNorm;
-    QPushButton *BtnCadHistorico;
-    QPushButton *BitBtn35;
+    QPushButton *chooseButton;
+    QPushButton *documentsButton;
+    QPushButton *historyButton;
+    QPushButton *exitButton;
     CertificateChooser m_chooser;
     TabAction m_documents;
     TabAction m_history;

@@ -35,18 +35,18 @@ NovoCertificadoPanel::NovoCertificadoPanel(MaintenanceContext &context, QWidget 
                                  page);
     pageLayout->addWidget(m_form);
     pageLayout->addStretch();
-    btnSalvaInclusao = DialogParts::button(page, QStringLiteral("btnSalvaInclusao"), QStringLiteral("Salva"));
-    BitBtn15 = DialogParts::button(page, QStringLiteral("BitBtn15"), QStringLiteral("Cancela"));
-    pageLayout->addLayout(DialogParts::buttonRow(btnSalvaInclusao, BitBtn15));
+    saveButton = DialogParts::button(page, QStringLiteral("btnSalvaInclusao"), QStringLiteral("Salva"));
+    cancelButton = DialogParts::button(page, QStringLiteral("BitBtn15"), QStringLiteral("Cancela"));
+    pageLayout->addLayout(DialogParts::buttonRow(saveButton, cancelButton));
     tabs->addTab(page, QStringLiteral("Dados Gerais"));
     layout->addWidget(tabs);
 
-    BitBtn15->setProperty(MaskedDateEdit::SkipsDateCheck, true);
+    cancelButton->setProperty(MaskedDateEdit::SkipsDateCheck, true);
     Messenger &msg = m_ctx.messenger;
-    connect(btnSalvaInclusao, &QPushButton::clicked, this, guarded(msg, [this] { btnSalvaInclusaoClick(); }));
-    connect(BitBtn15, &QPushButton::clicked, this, guarded(msg, [this] { BitBtn15Click(); }));
-    connect(m_form->emissao, &MaskedDateEdit::left, this, guarded(msg, [this] { MaskEdit3Exit(); }));
-    connect(m_form->validade, &MaskedDateEdit::left, this, guarded(msg, [this] { MaskEdit4Exit(); }));
+    connect(saveButton, &QPushButton::clicked, this, guarded(msg, [this] { saveNew(); }));
+    connect(cancelButton, &QPushButton::clicked, this, guarded(msg, [this] { cancelNew(); }));
+    connect(m_form->emissao, &MaskedDateEdit::left, this, guarded(msg, [this] { checkIssueDate(); }));
+    connect(m_form->validade, &MaskedDateEdit::left, this, guarded(msg, [this] { checkValidityDate(); }));
     for (QLineEdit *e : {m_form->numero, m_form->laboratorio, m_form->relatorio})
         connect(e, &QLineEdit::editingFinished, this, [this] { updateSaveEnabled(); });
     for (QComboBox *c : {m_form->classeCertif, m_form->classeProd})
@@ -65,7 +65,7 @@ void NovoCertificadoPanel::start(const QString &certifier)
         m_form->signatarios->setEditText(m_form->signatarios->itemText(0));
     m_blank = m_form->read(m_blank);
     m_inserting = true;
-    btnSalvaInclusao->setEnabled(false);
+    saveButton->setEnabled(false);
     m_form->numero->setFocus();
 }
 
@@ -77,11 +77,11 @@ bool NovoCertificadoPanel::isModified() const
 void NovoCertificadoPanel::updateSaveEnabled()
 {
     const Certificate c = m_form->read(m_blank);
-    btnSalvaInclusao->setEnabled(!c.siglaCertificador.isEmpty() && !c.numCertif.isEmpty() &&
-                                 !MaintenanceDates::isBlank(m_form->emissao->boxText()) && c.hasClasses());
+    saveButton->setEnabled(!c.siglaCertificador.isEmpty() && !c.numCertif.isEmpty() &&
+                           !MaintenanceDates::isBlank(m_form->emissao->boxText()) && c.hasClasses());
 }
 
-void NovoCertificadoPanel::MaskEdit3Exit()
+void NovoCertificadoPanel::checkIssueDate()
 {
     const QString problem = MaintenanceDates::issueProblem(m_form->emissao->boxText(), QDate::currentDate());
     if (!problem.isEmpty()) {
@@ -93,7 +93,7 @@ void NovoCertificadoPanel::MaskEdit3Exit()
         updateSaveEnabled();
 }
 
-void NovoCertificadoPanel::MaskEdit4Exit()
+void NovoCertificadoPanel::checkValidityDate()
 {
     const QString problem = MaintenanceDates::validityProblem(m_form->validade->boxText(), m_form->emissao->boxText(),
                                                               MaintenanceDates::Panel::NewCertificate);
@@ -103,7 +103,7 @@ void NovoCertificadoPanel::MaskEdit4Exit()
     }
 }
 
-void NovoCertificadoPanel::btnSalvaInclusaoClick()
+void NovoCertificadoPanel::saveNew()
 {
     if (!isModified())
         return;
@@ -118,7 +118,7 @@ void NovoCertificadoPanel::btnSalvaInclusaoClick()
     emit saved(draft.key());
 }
 
-void NovoCertificadoPanel::BitBtn15Click()
+void NovoCertificadoPanel::cancelNew()
 {
     m_inserting = false;
     m_form->clearAll();

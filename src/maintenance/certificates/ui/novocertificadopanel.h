@@ -21,12 +21,12 @@ public:
     bool isModified() const;
     CertificateForm *form() const { return m_form; }
 
-    // Handlers, named after their controls.
+    // What the controls do.
     void updateSaveEnabled();
-    void MaskEdit3Exit();
-    void MaskEdit4Exit();
-    void btnSalvaInclusaoClick();
-    void BitBtn15Click();
+    void checkIssueDate();
+    void checkValidityDate();
+    void saveNew();
+    void cancelNew();
 
 signals:
     void saved(const CertificateKey &key);
@@ -35,8 +35,8 @@ signals:
 private:
     MaintenanceContext &m_ctx;
     CertificateForm *m_form;
-    QPushButton *btnSalvaInclusao;
-    QPushButton *BitBtn15;
+    QPushButton *saveButton;
+    QPushButton *cancelButton;
     Certificate m_blank;
     bool m_inserting = false;
 };

@@ -27,59 +27,60 @@ TFrmJustificativa::TFrmJustificativa(Messenger &messenger, bool askDate, const Q
     auto *form = new QFormLayout;
     form->setContentsMargins(16, 16, 16, 8);
     form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    Edit1 = new QLineEdit(this);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setMinimumWidth(420);
+    reasonField = new QLineEdit(this);
+    reasonField->setObjectName(QStringLiteral("Edit1"));
+    reasonField->setMinimumWidth(420);
     // The text goes into an event row: every event table declares
     // Justificativa alike. Longer text used to fail the whole change.
-    ColumnFit::fit(Edit1, QStringLiteral("STATUS_C"), QStringLiteral("Justificativa"));
-    form->addRow(DialogParts::label(this, QStringLiteral("LbJustificativa"), QStringLiteral("Justificativa :"), Edit1),
-                 Edit1);
-    EdtDataStatus = new MaskedDateEdit(this);
-    EdtDataStatus->setObjectName(QStringLiteral("EdtDataStatus"));
-    LbDataStatus = DialogParts::label(this, QStringLiteral("LbDataStatus"), QStringLiteral("Data do Status :"),
-                                      EdtDataStatus);
-    form->addRow(LbDataStatus, EdtDataStatus);
+    ColumnFit::fit(reasonField, QStringLiteral("STATUS_C"), QStringLiteral("Justificativa"));
+    form->addRow(
+        DialogParts::label(this, QStringLiteral("LbJustificativa"), QStringLiteral("Justificativa :"), reasonField),
+        reasonField);
+    statusDateField = new MaskedDateEdit(this);
+    statusDateField->setObjectName(QStringLiteral("EdtDataStatus"));
+    statusDateLabel = DialogParts::label(this, QStringLiteral("LbDataStatus"), QStringLiteral("Data do Status :"),
+                                         statusDateField);
+    form->addRow(statusDateLabel, statusDateField);
     layout->addLayout(form);
 
-    BtOK = DialogParts::button(this, QStringLiteral("BtOK"), QStringLiteral("OK"));
-    BtOK->setDefault(true);
-    BtCancela = DialogParts::button(this, QStringLiteral("BtCancela"), QStringLiteral("Cancela"));
-    layout->addLayout(DialogParts::buttonRow(BtOK, BtCancela));
-    connect(BtOK, &QPushButton::clicked, this, guarded(m_msg, [this] { OKClick(); }));
-    connect(BtCancela, &QPushButton::clicked, this, &QDialog::reject);
+    okButton = DialogParts::button(this, QStringLiteral("BtOK"), QStringLiteral("OK"));
+    okButton->setDefault(true);
+    cancelButton = DialogParts::button(this, QStringLiteral("BtCancela"), QStringLiteral("Cancela"));
+    layout->addLayout(DialogParts::buttonRow(okButton, cancelButton));
+    connect(okButton, &QPushButton::clicked, this, guarded(m_msg, [this] { confirm(); }));
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 
     // Shown only when a date is asked for, prefilled with today.
-    LbDataStatus->setVisible(askDate);
-    EdtDataStatus->setVisible(askDate);
-    EdtDataStatus->setDate(QDate::currentDate());
+    statusDateLabel->setVisible(askDate);
+    statusDateField->setVisible(askDate);
+    statusDateField->setDate(QDate::currentDate());
     DialogParts::fixDialogFrame(this, 560);
 }
 
 Justification TFrmJustificativa::answer() const
 {
-    return {Edit1->text(), m_askDate ? EdtDataStatus->boxText() : QString()};
+    return {reasonField->text(), m_askDate ? statusDateField->boxText() : QString()};
 }
 
-void TFrmJustificativa::OKClick()
+void TFrmJustificativa::confirm()
 {
     if (m_askDate) {
-        const QString problem = MaintenanceDates::dayProblem(EdtDataStatus->boxText(), m_issue, QDate::currentDate(),
+        const QString problem = MaintenanceDates::dayProblem(statusDateField->boxText(), m_issue, QDate::currentDate(),
                                                              MaintenanceDates::statusDateMessages());
         if (!problem.isEmpty()) {
             m_msg.error(problem);
-            EdtDataStatus->setFocus();
+            statusDateField->setFocus();
             return;
         }
     }
-    if (Edit1->text().trimmed().isEmpty()) {
+    if (reasonField->text().trimmed().isEmpty()) {
         m_msg.error(QStringLiteral("O campo de justificativa não pode ser deixado em branco."),
                     QStringLiteral("Erro de edição"));
-        Edit1->setFocus();
+        reasonField->setFocus();
         return;
     }
-    if (!SendableText::check(m_msg, {{QStringLiteral("Justificativa"), Edit1->text()}})) {
-        Edit1->setFocus();
+    if (!SendableText::check(m_msg, {{QStringLiteral("Justificativa"), reasonField->text()}})) {
+        reasonField->setFocus();
         return;
     }
     accept();

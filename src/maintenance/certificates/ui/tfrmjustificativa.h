@@ -34,15 +34,15 @@ public:
     // The dialog shown modally over the parent.
     static JustificationPrompt prompt(Messenger &messenger, QWidget *parent);
 
-    void OKClick();
+    void confirm();
 
 private:
     Messenger &m_msg;
     bool m_askDate;
     QDateTime m_issue;
-    QLineEdit *Edit1 = nullptr;
-    QLabel *LbDataStatus = nullptr;
-    MaskedDateEdit *EdtDataStatus = nullptr;
-    QPushButton *BtOK = nullptr;
-    QPushButton *BtCancela = nullptr;
+    QLineEdit *reasonField = nullptr;
+    QLabel *statusDateLabel = nullptr;
+    MaskedDateEdit *statusDateField = nullptr;
+    QPushButton *okButton = nullptr;
+    QPushButton *cancelButton = nullptr;
 };

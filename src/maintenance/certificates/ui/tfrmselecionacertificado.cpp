@@ -7,18 +7,13 @@
 #include "reports/certificateselection.h"
 #include "widgets/guardedslot.h"
 #include "widgets/selectiongrid.h"
-#include "widgets/spreadsheetexport.h"
-#include "widgets/waitcursor.h"
 
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 using namespace CertificateChoice;
 
@@ -37,133 +32,88 @@ QComboBox *classList(QWidget *parent, const QString &name, const QString &access
     return c;
 }
 
+SelectionDialog::Layout dialogLayout()
+{
+    using Format = SelectionListModel::Format;
+    SelectionDialog::Layout l;
+    l.objectName = QStringLiteral("FrmSelecionaCertificado");
+    l.title = QStringLiteral("Seleciona Certificado");
+    l.size = QSize(940, 620);
+    l.filterText = QStringLiteral("Filtra Certificado");
+    l.clearFilter = SelectionDialog::Button{QStringLiteral("BtLimpaFiltro"), QStringLiteral("&Limpa Filtro")};
+    l.grid = {QStringLiteral("GrdCertificados"),
+              {{QStringLiteral("Número"), QStringLiteral("NumCertif")},
+               {QStringLiteral("Classe do Certificado"), QStringLiteral("NomClasseCertif")},
+               {QStringLiteral("Classe de Produtos"), QStringLiteral("NomClasseProd")},
+               {QStringLiteral("Emissão"), QStringLiteral("DataEmissao"), Format::Date},
+               {QStringLiteral("Validade"), QStringLiteral("DataValid"), Format::Date}},
+              QStringLiteral("Certificados"),
+              QStringLiteral("certificados"),
+              260,
+              {170, 190, 320, 90}};
+    l.countCaption = QStringLiteral("Certificados encontrados:");
+    return l;
+}
+
 }
 
 TFrmSelecionaCertificado::TFrmSelecionaCertificado(Database &db, Messenger &messenger, QWidget *parent)
-    : QDialog(parent),
-      m_db(db),
-      m_msg(messenger)
+    : SelectionDialog(db, messenger, dialogLayout(), parent)
 {
-    setObjectName(QStringLiteral("FrmSelecionaCertificado"));
-    setWindowTitle(QStringLiteral("Seleciona Certificado"));
-    setModal(true);
-    buildUi();
+    QGroupBox *box = filterBox();
+    m_numberField = new QLineEdit(box);
+    m_numberField->setObjectName(QStringLiteral("EdNumero"));
+    m_numberField->setMaxLength(30);
+    m_certificateClassList = classList(box, QStringLiteral("CbClasseCertif"), QStringLiteral("Classe de Certificado"));
+    m_productClassList = classList(box, QStringLiteral("CbClasseProd"), QStringLiteral("Classe de Produtos"));
+    m_serviceClassList = classList(box, QStringLiteral("CbClasseServ"), QStringLiteral("Classe de Serviço"));
+    m_originList = new QComboBox(box);
+    m_originList->setObjectName(QStringLiteral("CbImportado"));
+    m_originList->addItems({QStringLiteral("(Todos)"), QStringLiteral("Sim"), QStringLiteral("Não")});
+
+    m_companyField = new QLineEdit(box);
+    m_companyField->setObjectName(QStringLiteral("EdEmpresa"));
+    m_companyField->setReadOnly(true);
+    m_productField = new QLineEdit(box);
+    m_productField->setObjectName(QStringLiteral("EdProduto"));
+    m_productField->setReadOnly(true);
+    auto *companyButton = button(box, QStringLiteral("BtSelEmpresa"), QStringLiteral("Seleciona Empresa..."));
+    m_companyDetailsButton = button(box, QStringLiteral("BtDetalheEmpresa"), QStringLiteral("Detalhe da Empresa"));
+    auto *productButton = button(box, QStringLiteral("BtSelProduto"), QStringLiteral("Seleciona Produto..."));
+
+    auto *fields = new QGridLayout;
+    fields->setColumnStretch(1, 1);
+    fields->setColumnStretch(3, 1);
+    fields->addWidget(labelFor(box, QStringLiteral("&Número:"), m_numberField), 0, 0);
+    fields->addWidget(m_numberField, 0, 1);
+    fields->addWidget(labelFor(box, QStringLiteral("Classe de Certificado:"), m_certificateClassList), 0, 2);
+    fields->addWidget(m_certificateClassList, 0, 3);
+    fields->addWidget(labelFor(box, QStringLiteral("Classe de Produtos:"), m_productClassList), 1, 0);
+    fields->addWidget(m_productClassList, 1, 1);
+    fields->addWidget(labelFor(box, QStringLiteral("Classe de Serviço:"), m_serviceClassList), 1, 2);
+    fields->addWidget(m_serviceClassList, 1, 3);
+    fields->addWidget(labelFor(box, QStringLiteral("Empresa:"), m_companyField), 2, 0);
+    fields->addWidget(m_companyField, 2, 1, 1, 3);
+    fields->addWidget(labelFor(box, QStringLiteral("Produto:"), m_productField), 3, 0);
+    fields->addWidget(m_productField, 3, 1, 1, 3);
+    fields->addWidget(labelFor(box, QStringLiteral("Importado (Sim/Não):"), m_originList), 4, 0);
+    fields->addWidget(m_originList, 4, 1);
+    finish(fields, {companyButton, m_companyDetailsButton, productButton}, {m_numberField});
+
+    connect(companyButton, &QPushButton::clicked, this, guarded(m_msg, [this] { pickCompany(); }));
+    connect(m_companyDetailsButton, &QPushButton::clicked, this, guarded(m_msg, [this] { showCompanyDetails(); }));
+    connect(productButton, &QPushButton::clicked, this, guarded(m_msg, [this] { pickProduct(); }));
+
     guard(m_msg, [this] { fillClasses(); });
-    BtLimpaFiltroClick();
-}
-
-void TFrmSelecionaCertificado::buildUi()
-{
-    auto *filterBox = new QGroupBox(QStringLiteral("Filtro"), this);
-    filterBox->setObjectName(QStringLiteral("GbFiltro"));
-
-    EdNumero = new QLineEdit(filterBox);
-    EdNumero->setObjectName(QStringLiteral("EdNumero"));
-    EdNumero->setMaxLength(30);
-    CbClasseCertif = classList(filterBox, QStringLiteral("CbClasseCertif"), QStringLiteral("Classe de Certificado"));
-    CbClasseProd = classList(filterBox, QStringLiteral("CbClasseProd"), QStringLiteral("Classe de Produtos"));
-    CbClasseServ = classList(filterBox, QStringLiteral("CbClasseServ"), QStringLiteral("Classe de Serviço"));
-    CbImportado = new QComboBox(filterBox);
-    CbImportado->setObjectName(QStringLiteral("CbImportado"));
-    CbImportado->addItems({QStringLiteral("(Todos)"), QStringLiteral("Sim"), QStringLiteral("Não")});
-
-    EdEmpresa = new QLineEdit(filterBox);
-    EdEmpresa->setObjectName(QStringLiteral("EdEmpresa"));
-    EdEmpresa->setReadOnly(true);
-    EdProduto = new QLineEdit(filterBox);
-    EdProduto->setObjectName(QStringLiteral("EdProduto"));
-    EdProduto->setReadOnly(true);
-    BtSelEmpresa = button(filterBox, QStringLiteral("BtSelEmpresa"), QStringLiteral("Seleciona Empresa..."));
-    BtDetalheEmpresa = button(filterBox, QStringLiteral("BtDetalheEmpresa"), QStringLiteral("Detalhe da Empresa"));
-    BtSelProduto = button(filterBox, QStringLiteral("BtSelProduto"), QStringLiteral("Seleciona Produto..."));
-
-    auto *grid = new QGridLayout;
-    grid->setColumnStretch(1, 1);
-    grid->setColumnStretch(3, 1);
-    grid->addWidget(labelFor(filterBox, QStringLiteral("&Número:"), EdNumero), 0, 0);
-    grid->addWidget(EdNumero, 0, 1);
-    grid->addWidget(labelFor(filterBox, QStringLiteral("Classe de Certificado:"), CbClasseCertif), 0, 2);
-    grid->addWidget(CbClasseCertif, 0, 3);
-    grid->addWidget(labelFor(filterBox, QStringLiteral("Classe de Produtos:"), CbClasseProd), 1, 0);
-    grid->addWidget(CbClasseProd, 1, 1);
-    grid->addWidget(labelFor(filterBox, QStringLiteral("Classe de Serviço:"), CbClasseServ), 1, 2);
-    grid->addWidget(CbClasseServ, 1, 3);
-    grid->addWidget(labelFor(filterBox, QStringLiteral("Empresa:"), EdEmpresa), 2, 0);
-    grid->addWidget(EdEmpresa, 2, 1, 1, 3);
-    grid->addWidget(labelFor(filterBox, QStringLiteral("Produto:"), EdProduto), 3, 0);
-    grid->addWidget(EdProduto, 3, 1, 1, 3);
-    grid->addWidget(labelFor(filterBox, QStringLiteral("Importado (Sim/Não):"), CbImportado), 4, 0);
-    grid->addWidget(CbImportado, 4, 1);
-
-    auto *choosers = new QHBoxLayout;
-    choosers->addWidget(BtSelEmpresa);
-    choosers->addWidget(BtDetalheEmpresa);
-    choosers->addWidget(BtSelProduto);
-    choosers->addStretch();
-    auto *filtra = button(filterBox, QStringLiteral("BtFiltra"), QStringLiteral("Filtra Certificado"));
-    auto *limpa = button(filterBox, QStringLiteral("BtLimpaFiltro"), QStringLiteral("&Limpa Filtro"));
-    choosers->addWidget(filtra);
-    choosers->addWidget(limpa);
-
-    auto *filterLayout = new QVBoxLayout(filterBox);
-    filterLayout->addLayout(grid);
-    filterLayout->addLayout(choosers);
-
-    using Format = SelectionListModel::Format;
-    GrdCertificados = new SelectionGrid(QStringLiteral("GrdCertificados"),
-                                        {{QStringLiteral("Número"), QStringLiteral("NumCertif")},
-                                         {QStringLiteral("Classe do Certificado"), QStringLiteral("NomClasseCertif")},
-                                         {QStringLiteral("Classe de Produtos"), QStringLiteral("NomClasseProd")},
-                                         {QStringLiteral("Emissão"), QStringLiteral("DataEmissao"), Format::Date},
-                                         {QStringLiteral("Validade"), QStringLiteral("DataValid"), Format::Date}},
-                                        this);
-    GrdCertificados->setAccessibleName(QStringLiteral("Certificados"));
-    SpreadsheetExport::attach(GrdCertificados, m_msg, QStringLiteral("certificados"));
-    GrdCertificados->setMinimumHeight(260);
-    GrdCertificados->horizontalHeader()->resizeSection(0, 170);
-    GrdCertificados->horizontalHeader()->resizeSection(1, 190);
-    GrdCertificados->horizontalHeader()->resizeSection(2, 320);
-    GrdCertificados->horizontalHeader()->resizeSection(3, 90);
-
-    LbQuantidade = new QLabel(this);
-    LbQuantidade->setObjectName(QStringLiteral("LbQuantidade"));
-    auto *countCaption = new QLabel(QStringLiteral("Certificados encontrados:"), this);
-    countCaption->setObjectName(QStringLiteral("LbQuantidadeTitulo"));
-    auto *ok = button(this, QStringLiteral("BtOk"), QStringLiteral("Ok"));
-    ok->setDefault(true);
-    auto *cancel = button(this, QStringLiteral("BtCancela"), QStringLiteral("Cancela"));
-    auto *bottom = new QHBoxLayout;
-    bottom->addWidget(countCaption);
-    bottom->addWidget(LbQuantidade);
-    bottom->addStretch();
-    bottom->addWidget(ok);
-    bottom->addWidget(cancel);
-
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(filterBox);
-    layout->addWidget(GrdCertificados, 1);
-    layout->addLayout(bottom);
-    resize(940, 620);
-
-    connect(filtra, &QPushButton::clicked, this, guarded(m_msg, [this] { BtFiltraClick(); }));
-    connect(limpa, &QPushButton::clicked, this, guarded(m_msg, [this] { BtLimpaFiltroClick(); }));
-    connect(BtSelEmpresa, &QPushButton::clicked, this, guarded(m_msg, [this] { BtSelEmpresaClick(); }));
-    connect(BtDetalheEmpresa, &QPushButton::clicked, this, guarded(m_msg, [this] { BtDetalheEmpresaClick(); }));
-    connect(BtSelProduto, &QPushButton::clicked, this, guarded(m_msg, [this] { BtSelProdutoClick(); }));
-    connect(ok, &QPushButton::clicked, this, guarded(m_msg, [this] { BtOkClick(); }));
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(GrdCertificados, &SelectionGrid::rowChosen, this, guarded(m_msg, [this] { BtOkClick(); }));
-    connect(GrdCertificados, &SelectionGrid::titleClicked, this,
-            [this](int column) { guard(m_msg, [&] { GridTitleClick(column); }); });
-    SelectionParts::filterOnEnter(EdNumero, guarded(m_msg, [this] { BtFiltraClick(); }));
+    clearFilter();
 }
 
 void TFrmSelecionaCertificado::fillClasses()
 {
     const std::pair<QComboBox *, QList<ClassEntry>> lists[] = {
-        {CbClasseCertif, CertificateSelection::certificateClasses(m_db)},
-        {CbClasseProd, CertificateSelection::productClasses(m_db)},
-        {CbClasseServ, CertificateSelection::serviceClasses(m_db)}};
+        {m_certificateClassList, CertificateSelection::certificateClasses(m_db)},
+        {m_productClassList, CertificateSelection::productClasses(m_db)},
+        {m_serviceClassList, CertificateSelection::serviceClasses(m_db)}};
     for (const auto &[box, entries] : lists) {
         box->clear();
         box->addItem(QString());
@@ -172,52 +122,40 @@ void TFrmSelecionaCertificado::fillClasses()
     }
 }
 
-Filter TFrmSelecionaCertificado::filterFromFields() const
+CertificateFilter TFrmSelecionaCertificado::filterFromFields() const
 {
-    Filter f;
-    f.number = EdNumero->text().trimmed();
-    f.certificateClass = CbClasseCertif->currentText();
-    f.productClass = CbClasseProd->currentText();
-    f.serviceClass = CbClasseServ->currentText();
+    using Origin = CertificateFilter::Origin;
+    CertificateFilter f;
+    f.numero = m_numberField->text().trimmed();
+    f.nomClasseCertif = m_certificateClassList->currentText();
+    f.nomClasseProd = m_productClassList->currentText();
+    f.nomClasseServ = m_serviceClassList->currentText();
     if (m_company) {
-        f.companyCountry = m_company->codigoPais;
-        f.companyId = m_company->idEmpresa;
+        f.codigoPais = m_company->codigoPais;
+        f.idEmpresa = m_company->idEmpresa;
     }
     if (m_product) {
-        f.brand = m_product->marcaProd;
-        f.model = m_product->modeloProd;
-        f.imported = m_product->importado;
+        f.marcaProd = m_product->marcaProd;
+        f.modeloProd = m_product->modeloProd;
+        f.importadoProd = m_product->importado;
     }
-    const int origin = CbImportado->currentIndex();
-    f.origin = origin == 1 ? Origin::Imported : origin == 2 ? Origin::National : Origin::Any;
+    const int origin = m_originList->currentIndex();
+    f.importado = origin == 1 ? Origin::Sim : origin == 2 ? Origin::Nao : Origin::Todos;
     return f;
 }
 
 void TFrmSelecionaCertificado::run(Order order)
 {
-    WaitCursor wait;
-    try {
-        GrdCertificados->open(m_db, statement(*m_filter, order));
-    } catch (...) {
-        GrdCertificados->close();
-        showCount();
-        throw;
-    }
-    showCount();
+    SelectionDialog::run(statement(*m_filter, order));
 }
 
-void TFrmSelecionaCertificado::showCount()
-{
-    LbQuantidade->setText(QString::number(GrdCertificados->list()->found()));
-}
-
-void TFrmSelecionaCertificado::BtFiltraClick()
+void TFrmSelecionaCertificado::applyFilter()
 {
     m_filter = filterFromFields();
     run(Order::Default);
 }
 
-void TFrmSelecionaCertificado::GridTitleClick(int column)
+void TFrmSelecionaCertificado::orderBy(int column)
 {
     static const Order orders[] = {Order::Number, Order::CertificateClass, Order::ProductClass, Order::Issue,
                                    Order::Validity};
@@ -226,65 +164,65 @@ void TFrmSelecionaCertificado::GridTitleClick(int column)
     run(orders[column]);
 }
 
-void TFrmSelecionaCertificado::BtLimpaFiltroClick()
+void TFrmSelecionaCertificado::clearFilter()
 {
-    EdNumero->clear();
-    for (QComboBox *box : {CbClasseCertif, CbClasseProd, CbClasseServ, CbImportado})
+    m_numberField->clear();
+    for (QComboBox *box : {m_certificateClassList, m_productClassList, m_serviceClassList, m_originList})
         box->setCurrentIndex(0);
     m_company.reset();
     m_product.reset();
-    EdEmpresa->clear();
-    EdProduto->clear();
-    BtDetalheEmpresa->setEnabled(false);
-    CbImportado->setEnabled(true);
+    m_companyField->clear();
+    m_productField->clear();
+    m_companyDetailsButton->setEnabled(false);
+    m_originList->setEnabled(true);
     m_filter.reset();
-    GrdCertificados->close();
+    grid()->close();
     showCount();
 }
 
 void TFrmSelecionaCertificado::setCompany(const SelectedCompany &company)
 {
     m_company = company;
-    EdEmpresa->setText(company.displayId() + QStringLiteral(" - ") + company.displayName());
-    EdEmpresa->setCursorPosition(0);
-    BtDetalheEmpresa->setEnabled(true);
+    m_companyField->setText(company.displayId() + QStringLiteral(" - ") + company.displayName());
+    m_companyField->setCursorPosition(0);
+    m_companyDetailsButton->setEnabled(true);
 }
 
 void TFrmSelecionaCertificado::setProduct(const SelectedProduct &product)
 {
     m_product = product;
-    EdProduto->setText(product.marcaProd + QStringLiteral(" / ") + product.modeloProd +
-                       QStringLiteral(" (Importado: ") +
-                       (product.importado == 1 ? QStringLiteral("Sim") : QStringLiteral("Não")) + QLatin1Char(')'));
-    EdProduto->setCursorPosition(0);
+    m_productField->setText(
+        product.marcaProd + QStringLiteral(" / ") + product.modeloProd + QStringLiteral(" (Importado: ") +
+        (product.importado == 1 ? QStringLiteral("Sim") : QStringLiteral("Não")) + QLatin1Char(')'));
+    m_productField->setCursorPosition(0);
     // The product carries its own origin.
-    CbImportado->setCurrentIndex(0);
-    CbImportado->setEnabled(false);
+    m_originList->setCurrentIndex(0);
+    m_originList->setEnabled(false);
 }
 
-void TFrmSelecionaCertificado::BtSelEmpresaClick()
+void TFrmSelecionaCertificado::pickCompany()
 {
     if (const auto company = TFrmSelecionaEmpresa::choose(this, m_db, m_msg, QString(), false))
         setCompany(*company);
 }
 
-void TFrmSelecionaCertificado::BtSelProdutoClick()
+void TFrmSelecionaCertificado::pickProduct()
 {
     if (const auto product = TFrmSelecionaProduto::choose(this, m_db, m_msg, QString(), false))
         setProduct(*product);
 }
 
-void TFrmSelecionaCertificado::BtDetalheEmpresaClick()
+void TFrmSelecionaCertificado::showCompanyDetails()
 {
     if (m_company)
         TFrmDetalhesEmpresa::showCompany(m_db, m_company->codigoPais, m_company->idEmpresa, this);
 }
 
-void TFrmSelecionaCertificado::BtOkClick()
+void TFrmSelecionaCertificado::chooseCurrent()
 {
-    const int row = GrdCertificados->currentRow();
+    const int row = grid()->currentRow();
     if (row >= 0) {
-        const SelectionListModel *list = GrdCertificados->list();
+        const SelectionListModel *list = grid()->list();
         m_chosen = SelectedCertificate{list->value(row, QStringLiteral("SiglaCertificador")).toString(),
                                        list->value(row, QStringLiteral("NumCertif")).toString()};
     } else {
@@ -296,7 +234,5 @@ void TFrmSelecionaCertificado::BtOkClick()
 std::optional<SelectedCertificate> TFrmSelecionaCertificado::choose(QWidget *parent, Database &db, Messenger &messenger)
 {
     TFrmSelecionaCertificado dlg(db, messenger, parent);
-    if (dlg.exec() != QDialog::Accepted)
-        return std::nullopt;
-    return dlg.chosen();
+    return chosenBy(dlg);
 }

@@ -1,21 +1,17 @@
 #pragma once
 #include "maintenance/certificates/certificatechoice.h"
 #include "maintenance/selectionresults.h"
+#include "maintenance/ui/selectiondialog.h"
 
-#include <QDialog>
 #include <optional>
 
-class Database;
-class Messenger;
 class QComboBox;
-class QLabel;
 class QLineEdit;
 class QPushButton;
-class SelectionGrid;
 
 // "Seleciona Certificado": finds a certificate of the local database by
 // number, classes, company, product, service class and origin.
-class TFrmSelecionaCertificado : public QDialog
+class TFrmSelecionaCertificado : public SelectionDialog
 {
     Q_OBJECT
 public:
@@ -33,38 +29,30 @@ public:
     void setCompany(const SelectedCompany &company);
     void setProduct(const SelectedProduct &product);
 
-    void BtFiltraClick();
-    void BtLimpaFiltroClick();
-    void BtSelEmpresaClick();
-    void BtSelProdutoClick();
-    void BtDetalheEmpresaClick();
-    void BtOkClick();
-    void GridTitleClick(int column);
+    void applyFilter() override;
+    void clearFilter() override;
+    void chooseCurrent() override;
+    void orderBy(int column) override;
+    void pickCompany();
+    void pickProduct();
+    void showCompanyDetails();
 
 private:
-    void buildUi();
     void fillClasses();
     void run(CertificateChoice::Order order);
-    void showCount();
-    CertificateChoice::Filter filterFromFields() const;
+    CertificateFilter filterFromFields() const;
 
-    Database &m_db;
-    Messenger &m_msg;
     std::optional<SelectedCertificate> m_chosen;
     std::optional<SelectedCompany> m_company;
     std::optional<SelectedProduct> m_product;
-    std::optional<CertificateChoice::Filter> m_filter; // of the list shown
+    std::optional<CertificateFilter> m_filter; // of the list shown
 
-    QLineEdit *EdNumero = nullptr;
-    QComboBox *CbClasseCertif = nullptr;
-    QComboBox *CbClasseProd = nullptr;
-    QComboBox *CbClasseServ = nullptr;
-    QComboBox *CbImportado = nullptr;
-    QLineEdit *EdEmpresa = nullptr;
-    QLineEdit *EdProduto = nullptr;
-    QPushButton *BtSelEmpresa = nullptr;
-    QPushButton *BtDetalheEmpresa = nullptr;
-    QPushButton *BtSelProduto = nullptr;
-    QLabel *LbQuantidade = nullptr;
-    SelectionGrid *GrdCertificados = nullptr;
+    QLineEdit *m_numberField = nullptr;
+    QComboBox *m_certificateClassList = nullptr;
+    QComboBox *m_productClassList = nullptr;
+    QComboBox *m_serviceClassList = nullptr;
+    QComboBox *m_originList = nullptr;
+    QLineEdit *m_companyField = nullptr;
+    QLineEdit *m_productField = nullptr;
+    QPushButton *m_companyDetailsButton = nullptr;
 };

@@ -62,90 +62,89 @@ void EmpresasEnvolvidasTab::buildUi()
 {
     using SLM = SelectionListModel;
     auto *layout = new QVBoxLayout(this);
-    DBGrid13 = new SelectionGrid(QStringLiteral("DBGrid13"),
-                                 {{QStringLiteral("País"), QStringLiteral("CodigoPais")},
-                                  {QStringLiteral("CNPJ/CPF"), QStringLiteral("CGC"), SLM::Format::TaxId,
-                                   QStringLiteral("TipoPessoa"), QStringLiteral("CPF")},
-                                  {QStringLiteral("Razão Social/Nome Pessoa Física"), QStringLiteral("RazSocialEmp"),
-                                   SLM::Format::Name, QStringLiteral("TipoPessoa"), QStringLiteral("NomPessoaFisica")},
-                                  {QStringLiteral("Nome Fantasia"), QStringLiteral("NomFantasia")},
-                                  {QStringLiteral("Papel na Certificação"), QStringLiteral("PapelEmp")}},
-                                 this);
-    DBGrid13->horizontalHeader()->setSectionsClickable(false);
+    companyGrid = new SelectionGrid(
+        QStringLiteral("DBGrid13"),
+        {{QStringLiteral("País"), QStringLiteral("CodigoPais")},
+         {QStringLiteral("CNPJ/CPF"), QStringLiteral("CGC"), SLM::Format::TaxId, QStringLiteral("TipoPessoa"),
+          QStringLiteral("CPF")},
+         {QStringLiteral("Razão Social/Nome Pessoa Física"), QStringLiteral("RazSocialEmp"), SLM::Format::Name,
+          QStringLiteral("TipoPessoa"), QStringLiteral("NomPessoaFisica")},
+         {QStringLiteral("Nome Fantasia"), QStringLiteral("NomFantasia")},
+         {QStringLiteral("Papel na Certificação"), QStringLiteral("PapelEmp")}},
+        this);
+    companyGrid->horizontalHeader()->setSectionsClickable(false);
     // No group around it: named after the tab that holds it.
-    DBGrid13->setAccessibleName(QStringLiteral("Empresas Envolvidas"));
-    DBGrid13->setColumnWidth(0, 50);
-    DBGrid13->setColumnWidth(1, 150);
-    DBGrid13->setColumnWidth(2, 260);
-    DBGrid13->setColumnWidth(3, 160);
-    layout->addWidget(DBGrid13, 1);
+    companyGrid->setAccessibleName(QStringLiteral("Empresas Envolvidas"));
+    companyGrid->setColumnWidth(0, 50);
+    companyGrid->setColumnWidth(1, 150);
+    companyGrid->setColumnWidth(2, 260);
+    companyGrid->setColumnWidth(3, 160);
+    layout->addWidget(companyGrid, 1);
 
-    btnInEmpCertEd = DialogParts::button(this, QStringLiteral("btnInEmpCertEd"), QStringLiteral("&Incluir"));
-    btnEdEmpCertEd = DialogParts::button(this, QStringLiteral("btnEdEmpCertEd"), QStringLiteral("&Editar"));
-    btnExEmpCertEd = DialogParts::button(this, QStringLiteral("btnExEmpCertEd"), QStringLiteral("E&xcluir "));
+    includeButton = DialogParts::button(this, QStringLiteral("btnInEmpCertEd"), QStringLiteral("&Incluir"));
+    editButton = DialogParts::button(this, QStringLiteral("btnEdEmpCertEd"), QStringLiteral("&Editar"));
+    deleteButton = DialogParts::button(this, QStringLiteral("btnExEmpCertEd"), QStringLiteral("E&xcluir "));
     auto *actions = new QHBoxLayout;
-    actions->addWidget(btnInEmpCertEd);
-    actions->addWidget(btnEdEmpCertEd);
-    actions->addWidget(btnExEmpCertEd);
+    actions->addWidget(includeButton);
+    actions->addWidget(editButton);
+    actions->addWidget(deleteButton);
     actions->addStretch();
     layout->addLayout(actions);
 
-    GroupEmpresaCertificada = new QGroupBox(QStringLiteral("Empresa Certificada"), this);
-    GroupEmpresaCertificada->setObjectName(QStringLiteral("GroupEmpresaCertificada"));
-    DBEdtPaisEmpCert = readOnlyBox(GroupEmpresaCertificada, QStringLiteral("DBEdtPaisEmpCert"));
-    DBEdtPaisEmpCert->setMaximumWidth(70);
-    DBEdtCnpjEmpCert = readOnlyBox(GroupEmpresaCertificada, QStringLiteral("DBEdtCnpjEmpCert"));
-    DBEdtNomeEmpCert = readOnlyBox(GroupEmpresaCertificada, QStringLiteral("DBEdtNomeEmpCert"));
-    DBLookupComboBox8 = new QComboBox(GroupEmpresaCertificada);
-    DBLookupComboBox8->setObjectName(QStringLiteral("DBLookupComboBox8"));
-    DBLookupComboBox8->setMinimumWidth(220);
-    EdtDtEntradaEmpCert = new MaskedDateEdit(GroupEmpresaCertificada);
-    EdtDtEntradaEmpCert->setObjectName(QStringLiteral("EdtDtEntradaEmpCert"));
-    EdtDtEntradaEmpCert->setMaximumWidth(110);
-    DBEdtDthEntEmpresa = readOnlyBox(GroupEmpresaCertificada, QStringLiteral("DBEdtDthEntEmpresa"));
-    DBEdtDthEntEmpresa->setMaximumWidth(110);
+    companyBox = new QGroupBox(QStringLiteral("Empresa Certificada"), this);
+    companyBox->setObjectName(QStringLiteral("GroupEmpresaCertificada"));
+    countryField = readOnlyBox(companyBox, QStringLiteral("DBEdtPaisEmpCert"));
+    countryField->setMaximumWidth(70);
+    cnpjField = readOnlyBox(companyBox, QStringLiteral("DBEdtCnpjEmpCert"));
+    nameField = readOnlyBox(companyBox, QStringLiteral("DBEdtNomeEmpCert"));
+    roleList = new QComboBox(companyBox);
+    roleList->setObjectName(QStringLiteral("DBLookupComboBox8"));
+    roleList->setMinimumWidth(220);
+    entryDateField = new MaskedDateEdit(companyBox);
+    entryDateField->setObjectName(QStringLiteral("EdtDtEntradaEmpCert"));
+    entryDateField->setMaximumWidth(110);
+    entryDateShown = readOnlyBox(companyBox, QStringLiteral("DBEdtDthEntEmpresa"));
+    entryDateShown->setMaximumWidth(110);
     // Shares the label of the entry-date box it stands in for while browsing.
-    DBEdtDthEntEmpresa->setAccessibleName(QStringLiteral("Data de Entrada"));
-    btnSelEdEmCert = DialogParts::button(GroupEmpresaCertificada, QStringLiteral("btnSelEdEmCert"),
-                                         QStringLiteral("Seleciona Empresa"));
-    btnAplEdEmpCert = DialogParts::button(GroupEmpresaCertificada, QStringLiteral("btnAplEdEmpCert"),
-                                          QStringLiteral("Aplicar"));
-    btnCanEdEmpCert = DialogParts::button(GroupEmpresaCertificada, QStringLiteral("btnCanEdEmpCert"),
-                                          QStringLiteral("Cancelar"));
-    btnDetalhe = DialogParts::button(GroupEmpresaCertificada, QStringLiteral("btnDetalhe"),
-                                     QStringLiteral("Detalhes da Empresa"));
-    btnCanEdEmpCert->setProperty(MaskedDateEdit::SkipsDateCheck, true);
+    entryDateShown->setAccessibleName(QStringLiteral("Data de Entrada"));
+    chooseButton = DialogParts::button(companyBox, QStringLiteral("btnSelEdEmCert"),
+                                       QStringLiteral("Seleciona Empresa"));
+    applyButton = DialogParts::button(companyBox, QStringLiteral("btnAplEdEmpCert"), QStringLiteral("Aplicar"));
+    cancelButton = DialogParts::button(companyBox, QStringLiteral("btnCanEdEmpCert"), QStringLiteral("Cancelar"));
+    detailsButton = DialogParts::button(companyBox, QStringLiteral("btnDetalhe"),
+                                        QStringLiteral("Detalhes da Empresa"));
+    cancelButton->setProperty(MaskedDateEdit::SkipsDateCheck, true);
 
-    auto *grid = new QGridLayout(GroupEmpresaCertificada);
+    auto *grid = new QGridLayout(companyBox);
     auto label = [this](const char *name, const QString &text, QWidget *buddy) {
-        return DialogParts::label(GroupEmpresaCertificada, QLatin1String(name), text, buddy);
+        return DialogParts::label(companyBox, QLatin1String(name), text, buddy);
     };
     auto *first = new QHBoxLayout;
-    first->addWidget(DBEdtPaisEmpCert);
+    first->addWidget(countryField);
     first->addSpacing(12);
-    first->addWidget(label("LbCnpjEmpCert", QStringLiteral("CNPJ/CPF"), DBEdtCnpjEmpCert));
-    first->addWidget(DBEdtCnpjEmpCert, 1);
-    grid->addWidget(label("LbPaisEmpCert", QStringLiteral("País"), DBEdtPaisEmpCert), 0, 0);
+    first->addWidget(label("LbCnpjEmpCert", QStringLiteral("CNPJ/CPF"), cnpjField));
+    first->addWidget(cnpjField, 1);
+    grid->addWidget(label("LbPaisEmpCert", QStringLiteral("País"), countryField), 0, 0);
     grid->addLayout(first, 0, 1);
-    grid->addWidget(btnSelEdEmCert, 0, 2);
-    grid->addWidget(label("LbNomeEmpCert", QStringLiteral("Razão Social/Nome Pessoa Física"), DBEdtNomeEmpCert), 1, 0);
-    grid->addWidget(DBEdtNomeEmpCert, 1, 1);
-    grid->addWidget(btnDetalhe, 1, 2);
-    grid->addWidget(label("LbPapelEmp", QStringLiteral("Papel na Certificação"), DBLookupComboBox8), 2, 0);
-    grid->addWidget(DBLookupComboBox8, 2, 1);
+    grid->addWidget(chooseButton, 0, 2);
+    grid->addWidget(label("LbNomeEmpCert", QStringLiteral("Razão Social/Nome Pessoa Física"), nameField), 1, 0);
+    grid->addWidget(nameField, 1, 1);
+    grid->addWidget(detailsButton, 1, 2);
+    grid->addWidget(label("LbPapelEmp", QStringLiteral("Papel na Certificação"), roleList), 2, 0);
+    grid->addWidget(roleList, 2, 1);
     auto *entry = new QHBoxLayout;
-    entry->addWidget(EdtDtEntradaEmpCert);
-    entry->addWidget(DBEdtDthEntEmpresa);
+    entry->addWidget(entryDateField);
+    entry->addWidget(entryDateShown);
     entry->addStretch();
-    grid->addWidget(label("LbDtEntradaEmpCert", QStringLiteral("Data de Entrada"), EdtDtEntradaEmpCert), 3, 0);
+    grid->addWidget(label("LbDtEntradaEmpCert", QStringLiteral("Data de Entrada"), entryDateField), 3, 0);
     grid->addLayout(entry, 3, 1);
     auto *apply = new QHBoxLayout;
     apply->addStretch();
-    apply->addWidget(btnAplEdEmpCert);
-    apply->addWidget(btnCanEdEmpCert);
+    apply->addWidget(applyButton);
+    apply->addWidget(cancelButton);
     grid->addLayout(apply, 4, 0, 1, 3);
     grid->setColumnStretch(1, 1);
-    layout->addWidget(GroupEmpresaCertificada);
+    layout->addWidget(companyBox);
 
     m_status = new StatusGroup(QStringLiteral("Status da Empresa Certificada"),
                                {QStringLiteral("DBTextStatusEmp"), QStringLiteral("sbAtivEmp"),
@@ -155,16 +154,16 @@ void EmpresasEnvolvidasTab::buildUi()
     layout->addWidget(m_status);
 
     Messenger &msg = m_ctx.messenger;
-    connect(btnInEmpCertEd, &QPushButton::clicked, this, guarded(msg, [this] { btnInEmpCertEdClick(); }));
-    connect(btnEdEmpCertEd, &QPushButton::clicked, this, guarded(msg, [this] { btnEdEmpCertEdClick(); }));
-    connect(btnExEmpCertEd, &QPushButton::clicked, this, guarded(msg, [this] { btnExEmpCertEdClick(); }));
-    connect(btnSelEdEmCert, &QPushButton::clicked, this, guarded(msg, [this] { btnSelEdEmCertClick(); }));
-    connect(btnAplEdEmpCert, &QPushButton::clicked, this, guarded(msg, [this] { btnAplEdEmpCertClick(); }));
-    connect(btnCanEdEmpCert, &QPushButton::clicked, this, guarded(msg, [this] { btnCanEdEmpCertClick(); }));
-    connect(btnDetalhe, &QPushButton::clicked, this, guarded(msg, [this] { btnDetalheClick(); }));
+    connect(includeButton, &QPushButton::clicked, this, guarded(msg, [this] { includeNew(); }));
+    connect(editButton, &QPushButton::clicked, this, guarded(msg, [this] { editCurrent(); }));
+    connect(deleteButton, &QPushButton::clicked, this, guarded(msg, [this] { deleteCurrent(); }));
+    connect(chooseButton, &QPushButton::clicked, this, guarded(msg, [this] { chooseCompany(); }));
+    connect(applyButton, &QPushButton::clicked, this, guarded(msg, [this] { applyEdit(); }));
+    connect(cancelButton, &QPushButton::clicked, this, guarded(msg, [this] { cancelEdit(); }));
+    connect(detailsButton, &QPushButton::clicked, this, guarded(msg, [this] { showCompanyDetails(); }));
     connect(m_status, &StatusGroup::changeRequested, this,
             [this, &msg](const QString &letter) { guard(msg, [&] { sbSuspEmpClick(letter); }); });
-    connect(DBGrid13->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+    connect(companyGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this, &msg] { guard(msg, [this] { showCurrent(); }); });
 }
 
@@ -178,10 +177,10 @@ void EmpresasEnvolvidasTab::openCertificate(const OpenCertificate &certificate)
     m_cert = certificate;
     m_open = true;
     m_detailKey.reset();
-    DBLookupComboBox8->clear();
-    DBLookupComboBox8->addItem(QString());
+    roleList->clear();
+    roleList->addItem(QString());
     for (const CompanyRole &r : CompanyLinks::roles(m_ctx.db))
-        DBLookupComboBox8->addItem(r.name, r.id);
+        roleList->addItem(r.name, r.id);
     setEnabled(true);
     m_mode = Mode::Browse;
     reload();
@@ -192,7 +191,7 @@ void EmpresasEnvolvidasTab::closeCertificate()
     m_open = false;
     m_cert = OpenCertificate();
     m_detailKey.reset();
-    DBGrid13->close();
+    companyGrid->close();
     clearBoxes();
     m_status->setStatus(false, QString());
     setMode(Mode::Browse);
@@ -202,14 +201,14 @@ void EmpresasEnvolvidasTab::closeCertificate()
 
 void EmpresasEnvolvidasTab::reload(const std::optional<CompanyKey> &locate)
 {
-    DBGrid13->open(m_ctx.db, CompanyLinks::listStatement(m_cert.key));
+    companyGrid->open(m_ctx.db, CompanyLinks::listStatement(m_cert.key));
     if (locate) {
-        SelectionListModel *list = DBGrid13->list();
+        SelectionListModel *list = companyGrid->list();
         for (int row = 0; row < list->found(); ++row) {
             const CompanyKey k{list->value(row, QStringLiteral("CodigoPais")).toString(),
                                list->value(row, QStringLiteral("IdEmpresa")).toString()};
             if (sameCompany(k, *locate)) {
-                DBGrid13->setCurrentIndex(list->index(row, 0));
+                companyGrid->setCurrentIndex(list->index(row, 0));
                 break;
             }
         }
@@ -219,10 +218,10 @@ void EmpresasEnvolvidasTab::reload(const std::optional<CompanyKey> &locate)
 
 std::optional<CompanyKey> EmpresasEnvolvidasTab::currentKey() const
 {
-    const int row = m_open ? DBGrid13->currentRow() : -1;
+    const int row = m_open ? companyGrid->currentRow() : -1;
     if (row < 0)
         return std::nullopt;
-    const SelectionListModel *list = DBGrid13->list();
+    const SelectionListModel *list = companyGrid->list();
     return CompanyKey{list->value(row, QStringLiteral("CodigoPais")).toString(),
                       list->value(row, QStringLiteral("IdEmpresa")).toString()};
 }
@@ -237,13 +236,13 @@ std::optional<TabItem> EmpresasEnvolvidasTab::currentItem() const
     const auto key = hasCurrentRow() ? currentKey() : std::nullopt;
     if (!key)
         return std::nullopt;
-    const int row = DBGrid13->currentRow();
+    const int row = companyGrid->currentRow();
     TabItem item{StatusEvents::Table::Evento_Emp, {}};
     item.row.insert(QStringLiteral("SiglaCertificador"), m_cert.key.sigla);
     item.row.insert(QStringLiteral("NumCertif"), m_cert.key.numero);
     item.row.insert(QStringLiteral("CodigoPais"), key->codigoPais);
     item.row.insert(QStringLiteral("IdEmpresa"), key->idEmpresa);
-    item.row.insert(QStringLiteral("StatusEmpresa"), DBGrid13->list()->value(row, QStringLiteral("StatusEmpresa")));
+    item.row.insert(QStringLiteral("StatusEmpresa"), companyGrid->list()->value(row, QStringLiteral("StatusEmpresa")));
     return item;
 }
 
@@ -254,22 +253,21 @@ QString EmpresasEnvolvidasTab::leaveRefusal() const
 
 void EmpresasEnvolvidasTab::clearBoxes()
 {
-    for (QLineEdit *e : {DBEdtPaisEmpCert, DBEdtCnpjEmpCert, DBEdtNomeEmpCert, DBEdtDthEntEmpresa})
+    for (QLineEdit *e : {countryField, cnpjField, nameField, entryDateShown})
         e->clear();
-    EdtDtEntradaEmpCert->clearDate();
-    DBLookupComboBox8->setCurrentIndex(DBLookupComboBox8->count() > 0 ? 0 : -1);
+    entryDateField->clearDate();
+    roleList->setCurrentIndex(roleList->count() > 0 ? 0 : -1);
 }
 
 void EmpresasEnvolvidasTab::showLink(const CompanyLink &link)
 {
-    DBEdtPaisEmpCert->setText(link.codigoPais);
-    DBEdtCnpjEmpCert->setText(link.idEmpresa.isEmpty() ? QString() : link.displayId());
-    DBEdtNomeEmpCert->setText(link.displayName());
-    DBEdtNomeEmpCert->setCursorPosition(0);
-    const int role = link.idPapelEmp.isNull() ? 0 : DBLookupComboBox8->findData(link.idPapelEmp.toInt());
-    DBLookupComboBox8->setCurrentIndex(role < 0 ? 0 : role);
-    DBEdtDthEntEmpresa->setText(link.dthEntEmpresa.isValid() ? MaintenanceDates::boxText(link.dthEntEmpresa)
-                                                             : QString());
+    countryField->setText(link.codigoPais);
+    cnpjField->setText(link.idEmpresa.isEmpty() ? QString() : link.displayId());
+    nameField->setText(link.displayName());
+    nameField->setCursorPosition(0);
+    const int role = link.idPapelEmp.isNull() ? 0 : roleList->findData(link.idPapelEmp.toInt());
+    roleList->setCurrentIndex(role < 0 ? 0 : role);
+    entryDateShown->setText(link.dthEntEmpresa.isValid() ? MaintenanceDates::boxText(link.dthEntEmpresa) : QString());
 }
 
 // The current row of the list in the company's group and status buttons.
@@ -293,25 +291,25 @@ void EmpresasEnvolvidasTab::setMode(Mode mode)
 {
     m_mode = mode;
     const bool browse = mode == Mode::Browse;
-    const bool any = m_open && DBGrid13->list()->found() > 0;
-    btnInEmpCertEd->setEnabled(browse && m_open);
-    btnEdEmpCertEd->setEnabled(browse && any);
-    btnExEmpCertEd->setEnabled(browse && any);
-    DBGrid13->setEnabled(browse);
+    const bool any = m_open && companyGrid->list()->found() > 0;
+    includeButton->setEnabled(browse && m_open);
+    editButton->setEnabled(browse && any);
+    deleteButton->setEnabled(browse && any);
+    companyGrid->setEnabled(browse);
     m_status->setEnabled(browse);
-    GroupEmpresaCertificada->setEnabled(!browse);
+    companyBox->setEnabled(!browse);
     // The company of a link cannot be exchanged, only its role and entry date.
-    btnSelEdEmCert->setEnabled(mode == Mode::Insert);
-    btnDetalhe->setEnabled(!browse && m_detailKey.has_value());
-    EdtDtEntradaEmpCert->setVisible(!browse);
-    DBEdtDthEntEmpresa->setVisible(browse);
+    chooseButton->setEnabled(mode == Mode::Insert);
+    detailsButton->setEnabled(!browse && m_detailKey.has_value());
+    entryDateField->setVisible(!browse);
+    entryDateShown->setVisible(browse);
     if (browse)
         showCurrent();
     else
         emit stateChanged();
 }
 
-void EmpresasEnvolvidasTab::btnInEmpCertEdClick()
+void EmpresasEnvolvidasTab::includeNew()
 {
     if (!m_open || isEditing())
         return;
@@ -319,12 +317,12 @@ void EmpresasEnvolvidasTab::btnInEmpCertEdClick()
     m_draft.statusEmpresa = QStringLiteral("A");
     m_detailKey.reset();
     showLink(m_draft);
-    EdtDtEntradaEmpCert->setMoment(m_cert.issueDate);
+    entryDateField->setMoment(m_cert.issueDate);
     setMode(Mode::Insert);
-    btnSelEdEmCertClick();
+    chooseCompany();
 }
 
-void EmpresasEnvolvidasTab::btnSelEdEmCertClick()
+void EmpresasEnvolvidasTab::chooseCompany()
 {
     if (m_mode != Mode::Insert)
         return;
@@ -333,14 +331,14 @@ void EmpresasEnvolvidasTab::btnSelEdEmCertClick()
         return;
     m_draft.takeCompany(*chosen);
     // The role already picked stays.
-    const int role = DBLookupComboBox8->currentIndex();
+    const int role = roleList->currentIndex();
     showLink(m_draft);
-    DBLookupComboBox8->setCurrentIndex(role);
+    roleList->setCurrentIndex(role);
     m_detailKey = m_draft.key();
-    btnDetalhe->setEnabled(true);
+    detailsButton->setEnabled(true);
 }
 
-void EmpresasEnvolvidasTab::btnEdEmpCertEdClick()
+void EmpresasEnvolvidasTab::editCurrent()
 {
     const auto key = currentKey();
     if (!key || isEditing())
@@ -351,19 +349,19 @@ void EmpresasEnvolvidasTab::btnEdEmpCertEdClick()
     m_draft = *link;
     m_detailKey = *key;
     showLink(m_draft);
-    EdtDtEntradaEmpCert->setMoment(m_draft.dthEntEmpresa);
+    entryDateField->setMoment(m_draft.dthEntEmpresa);
     setMode(Mode::Edit);
 }
 
-void EmpresasEnvolvidasTab::btnAplEdEmpCertClick()
+void EmpresasEnvolvidasTab::applyEdit()
 {
     if (!isEditing())
         return;
-    btnDetalhe->setEnabled(false);
+    detailsButton->setEnabled(false);
     const bool inclusion = m_mode == Mode::Insert;
-    m_draft.idPapelEmp = DBLookupComboBox8->currentIndex() > 0 ? DBLookupComboBox8->currentData() : QVariant();
+    m_draft.idPapelEmp = roleList->currentIndex() > 0 ? roleList->currentData() : QVariant();
     CompanyLinks service = links();
-    const QString entryBox = EdtDtEntradaEmpCert->boxText();
+    const QString entryBox = entryDateField->boxText();
     if (!service.check(m_cert.key, m_cert.issueDate, m_draft, entryBox, inclusion))
         return;
     const bool approvedBefore = m_cert.held;
@@ -388,15 +386,15 @@ void EmpresasEnvolvidasTab::btnAplEdEmpCertClick()
     emit certificateChanged();
 }
 
-void EmpresasEnvolvidasTab::btnCanEdEmpCertClick()
+void EmpresasEnvolvidasTab::cancelEdit()
 {
     if (!isEditing())
         return;
-    btnDetalhe->setEnabled(false);
+    detailsButton->setEnabled(false);
     setMode(Mode::Browse);
 }
 
-void EmpresasEnvolvidasTab::btnExEmpCertEdClick()
+void EmpresasEnvolvidasTab::deleteCurrent()
 {
     const auto key = currentKey();
     if (!key || isEditing())
@@ -412,7 +410,7 @@ void EmpresasEnvolvidasTab::btnExEmpCertEdClick()
         emit certificateChanged();
 }
 
-void EmpresasEnvolvidasTab::btnDetalheClick()
+void EmpresasEnvolvidasTab::showCompanyDetails()
 {
     if (!m_detailKey)
         return;

@@ -44,14 +44,14 @@ public:
 
     bool isEditing() const { return m_mode != Mode::Browse; }
 
-    // Handlers, named after their controls.
-    void btnInEmpCertEdClick();
-    void btnEdEmpCertEdClick();
-    void btnExEmpCertEdClick();
-    void btnSelEdEmCertClick();
-    void btnAplEdEmpCertClick();
-    void btnCanEdEmpCertClick();
-    void btnDetalheClick();
+    // What the controls do.
+    void includeNew();
+    void editCurrent();
+    void deleteCurrent();
+    void chooseCompany();
+    void applyEdit();
+    void cancelEdit();
+    void showCompanyDetails();
     void sbSuspEmpClick(const QString &letter);
 
 private:
@@ -76,20 +76,20 @@ private:
     CompanyChooser m_chooser;
     CascadeAction m_cascade;
 
-    SelectionGrid *DBGrid13 = nullptr;
-    QPushButton *btnInEmpCertEd = nullptr;
-    QPushButton *btnEdEmpCertEd = nullptr;
-    QPushButton *btnExEmpCertEd = nullptr;
-    QGroupBox *GroupEmpresaCertificada = nullptr;
-    QLineEdit *DBEdtPaisEmpCert = nullptr;
-    QLineEdit *DBEdtCnpjEmpCert = nullptr;
-    QLineEdit *DBEdtNomeEmpCert = nullptr;
-    QComboBox *DBLookupComboBox8 = nullptr;
-    MaskedDateEdit *EdtDtEntradaEmpCert = nullptr;
-    QLineEdit *DBEdtDthEntEmpresa = nullptr;
-    QPushButton *btnSelEdEmCert = nullptr;
-    QPushButton *btnAplEdEmpCert = nullptr;
-    QPushButton *btnCanEdEmpCert = nullptr;
-    QPushButton *btnDetalhe = nullptr;
+    SelectionGrid *companyGrid = nullptr;
+    QPushButton *includeButton = nullptr;
+    QPushButton *editButton = nullptr;
+    QPushButton *deleteButton = nullptr;
+    QGroupBox *companyBox = nullptr;
+    QLineEdit *countryField = nullptr;
+    QLineEdit *cnpjField = nullptr;
+    QLineEdit *nameField = nullptr;
+    QComboBox *roleList = nullptr;
+    MaskedDateEdit *entryDateField = nullptr;
+    QLineEdit *entryDateShown = nullptr;
+    QPushButton *chooseButton = nullptr;
+    QPushButton *applyButton = nullptr;
+    QPushButton *cancelButton = nullptr;
+    QPushButton *detailsButton = nullptr;
     StatusGroup *m_status = nullptr;
 };

@@ -5,30 +5,21 @@
 #include "maintenance/companies/companytable.h"
 #include "maintenance/companies/ui/tfrmselecionaempresa.h"
 #include "maintenance/selectionsql.h"
-#include "maintenance/tables/ui/tablepanelparts.h"
 #include "maintenance/ui/selectionparts.h"
 #include "widgets/columnfit.h"
-#include "widgets/guardedslot.h"
 #include "widgets/selectiongrid.h"
-#include "widgets/spreadsheetexport.h"
 
-#include <QButtonGroup>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
-#include <QVBoxLayout>
 
-using SelectionParts::button;
 using SelectionParts::labelFor;
 
 namespace {
-
 
 QLineEdit *box(QWidget *parent, const char *name, const char *column)
 {
@@ -38,103 +29,57 @@ QLineEdit *box(QWidget *parent, const char *name, const char *column)
     return e;
 }
 
-}
-
-TabEmpresaPanel::TabEmpresaPanel(MaintenanceContext &context, QWidget *parent)
-    : QWidget(parent),
-      m_ctx(context)
-{
-    buildUi();
-    m_chooser = [this]() -> std::optional<CompanyKey> {
-        const auto c = TFrmSelecionaEmpresa::choose(this, m_ctx.db, m_ctx.messenger, m_ctx.userCode, false);
-        if (!c)
-            return std::nullopt;
-        return CompanyKey{c->codigoPais, c->idEmpresa};
-    };
-    setBrowsing();
-}
-
-void TabEmpresaPanel::buildUi()
+TablePanel::Layout panelLayout()
 {
     using Col = SelectionListModel::Column;
     using Fmt = SelectionListModel::Format;
-    auto *outer = new QVBoxLayout(this);
-    auto *group = new QGroupBox(QStringLiteral("Tabela de Empresas"), this);
-    group->setObjectName(QStringLiteral("GroupTabEmpresa"));
-    outer->addWidget(group);
-    auto *layout = new QVBoxLayout(group);
+    return {QStringLiteral("Tabela de Empresas"),
+            QStringLiteral("Empresa"),
+            {Col{QStringLiteral("País"), QStringLiteral("NomePais")},
+             Col{QStringLiteral("CNPJ/CPF"), QStringLiteral("CGC"), Fmt::TaxId, QStringLiteral("TipoPessoa"),
+                 QStringLiteral("CPF")},
+             Col{QStringLiteral("Razão Social/Nome Pessoa Física"), QStringLiteral("RazSocialEmp"), Fmt::Name,
+                 QStringLiteral("TipoPessoa"), QStringLiteral("NomPessoaFisica")},
+             Col{QStringLiteral("Nome Fantasia"), QStringLiteral("NomFantasia")}},
+            QStringLiteral("empresas"),
+            {120, 150, 340},
+            QStringLiteral("Dados da Empresa")};
+}
 
-    DBGridEmpresa = new SelectionGrid(
-        QStringLiteral("DBGridEmpresa"),
-        {Col{QStringLiteral("País"), QStringLiteral("NomePais")},
-         Col{QStringLiteral("CNPJ/CPF"), QStringLiteral("CGC"), Fmt::TaxId, QStringLiteral("TipoPessoa"),
-             QStringLiteral("CPF")},
-         Col{QStringLiteral("Razão Social/Nome Pessoa Física"), QStringLiteral("RazSocialEmp"), Fmt::Name,
-             QStringLiteral("TipoPessoa"), QStringLiteral("NomPessoaFisica")},
-         Col{QStringLiteral("Nome Fantasia"), QStringLiteral("NomFantasia")}},
-        group);
-    DBGridEmpresa->setAccessibleName(group->title());
-    SpreadsheetExport::attach(DBGridEmpresa, m_ctx.messenger, QStringLiteral("empresas"));
-    DBGridEmpresa->setColumnWidth(0, 120);
-    DBGridEmpresa->setColumnWidth(1, 150);
-    DBGridEmpresa->setColumnWidth(2, 340);
-    layout->addWidget(DBGridEmpresa, 1);
+}
 
-    btnIncluir = button(group, QStringLiteral("btnIncluirEmpresa"), QStringLiteral("&Incluir"));
-    btnEditar = button(group, QStringLiteral("btnEditarEmpresa"), QStringLiteral("&Editar"));
-    btnExcluir = button(group, QStringLiteral("btnExcluirEmpresa"), QStringLiteral("E&xcluir "));
-    btnPesquisar = button(group, QStringLiteral("btnPesquisarEmpresa"), QStringLiteral("&Pesquisar"));
-    btnSaida = button(group, QStringLiteral("btnSaidaEmpresa"), QStringLiteral("&Saída"));
-    auto *browseRow = new QHBoxLayout;
-    for (QPushButton *b : {btnIncluir, btnEditar, btnExcluir, btnPesquisar})
-        browseRow->addWidget(b);
-    browseRow->addStretch();
-    browseRow->addWidget(btnSaida);
-    layout->addLayout(browseRow);
+TabEmpresaPanel::TabEmpresaPanel(MaintenanceContext &context, QWidget *parent)
+    : TablePanel(context, panelLayout(), parent)
+{
+    QWidget *d = detailBox();
+    m_countryList = new QComboBox(d);
+    m_countryList->setObjectName(QStringLiteral("CbPais"));
+    const SelectionParts::PersonKind kinds = SelectionParts::personKind(d);
+    QWidget *kindBox = kinds.box;
+    m_naturalPerson = kinds.naturalPerson;
+    m_legalEntity = kinds.legalEntity;
+    m_legalEntity->setChecked(true);
 
-    GroupDetalheEmpresa = new QGroupBox(QStringLiteral("Dados da Empresa"), group);
-    GroupDetalheEmpresa->setObjectName(QStringLiteral("GroupDetalheEmpresa"));
-    layout->addWidget(GroupDetalheEmpresa);
-    QWidget *d = GroupDetalheEmpresa;
-
-    CbPais = new QComboBox(d);
-    CbPais->setObjectName(QStringLiteral("CbPais"));
-    RgTipoPessoa = new QWidget(d);
-    RgTipoPessoa->setObjectName(QStringLiteral("RgTipoPessoa"));
-    RgTipoPessoa->setAccessibleName(QStringLiteral("Tipo Pessoa"));
-    RbFisica = new QRadioButton(QStringLiteral("Física"), RgTipoPessoa);
-    RbFisica->setObjectName(QStringLiteral("RbFisica"));
-    RbJuridica = new QRadioButton(QStringLiteral("Jurídica"), RgTipoPessoa);
-    RbJuridica->setObjectName(QStringLiteral("RbJuridica"));
-    RbJuridica->setChecked(true);
-    auto *kinds = new QButtonGroup(this);
-    kinds->addButton(RbFisica);
-    kinds->addButton(RbJuridica);
-    auto *kindRow = new QHBoxLayout(RgTipoPessoa);
-    kindRow->setContentsMargins(0, 0, 0, 0);
-    kindRow->addWidget(RbFisica);
-    kindRow->addWidget(RbJuridica);
-    kindRow->addStretch();
-
-    EdCNPJ = box(d, "EdCNPJ", "CGC");
+    m_cnpjField = box(d, "EdCNPJ", "CGC");
     // "-" to "9" (digits, "-", ".", "/") and "\": what a typed CNPJ holds.
-    EdCNPJ->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[-./0-9\\\\]*")), EdCNPJ));
-    EdCPF = box(d, "EdCPF", "CPF");
-    EdCPF->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), EdCPF));
-    EdRazaoSocial = box(d, "EdRazaoSocial", "RazSocialEmp");
-    EdNomePessoaFisica = box(d, "EdNomePessoaFisica", "NomPessoaFisica");
-    EdNomeFantasia = box(d, "EdNomeFantasia", "NomFantasia");
-    EdEndereco = box(d, "EdEndereco", "EndLogr");
-    EdNumero = box(d, "EdNumero", "EndNum");
-    EdComplemento = box(d, "EdComplemento", "EndCompl");
-    EdCEP = box(d, "EdCEP", "EndCEP");
-    EdBairro = box(d, "EdBairro", "EndBairro");
-    EdCidade = box(d, "EdCidade", "EndCidade");
-    CbUF = new QComboBox(d);
-    CbUF->setObjectName(QStringLiteral("CbUF"));
-    EdTelefone = box(d, "EdTelefone", "Telefone");
-    EdFax = box(d, "EdFax", "Fax");
-    EdEmail = box(d, "EdEmail", "Email");
+    m_cnpjField->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[-./0-9\\\\]*")), m_cnpjField));
+    m_cpfField = box(d, "EdCPF", "CPF");
+    m_cpfField->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), m_cpfField));
+    m_legalNameField = box(d, "EdRazaoSocial", "RazSocialEmp");
+    m_personNameField = box(d, "EdNomePessoaFisica", "NomPessoaFisica");
+    m_tradeNameField = box(d, "EdNomeFantasia", "NomFantasia");
+    m_streetField = box(d, "EdEndereco", "EndLogr");
+    m_numberField = box(d, "EdNumero", "EndNum");
+    m_complementField = box(d, "EdComplemento", "EndCompl");
+    m_cepField = box(d, "EdCEP", "EndCEP");
+    m_districtField = box(d, "EdBairro", "EndBairro");
+    m_cityField = box(d, "EdCidade", "EndCidade");
+    m_stateList = new QComboBox(d);
+    m_stateList->setObjectName(QStringLiteral("CbUF"));
+    m_phoneField = box(d, "EdTelefone", "Telefone");
+    m_faxField = box(d, "EdFax", "Fax");
+    m_emailField = box(d, "EdEmail", "Email");
 
     auto *grid = new QGridLayout;
     grid->setColumnStretch(1, 1);
@@ -146,308 +91,253 @@ void TabEmpresaPanel::buildUi()
         grid->addWidget(field, row, col + 1);
         return l;
     };
-    LbPais = put(0, 0, CbPais, QStringLiteral("País:"));
-    put(0, 2, RgTipoPessoa, QStringLiteral("Tipo Pessoa:"));
-    LbCNPJ = put(1, 0, EdCNPJ, QStringLiteral("CNPJ:"));
-    LbCPF = put(1, 0, EdCPF, QStringLiteral("CPF:"));
-    LbNomeFantasia = put(1, 2, EdNomeFantasia, QStringLiteral("Nome Fantasia:"));
-    LbRazaoSocial = put(2, 0, EdRazaoSocial, QStringLiteral("Razão Social:"));
-    LbNomePessoaFisica = put(2, 2, EdNomePessoaFisica, QStringLiteral("Nome Pessoa Física:"));
-    put(3, 0, EdEndereco, QStringLiteral("Endereço:"));
-    put(3, 2, EdNumero, QStringLiteral("Número:"));
-    put(4, 0, EdComplemento, QStringLiteral("Complemento:"));
-    LbCEP = put(4, 2, EdCEP, QStringLiteral("CEP:"));
-    put(5, 0, EdBairro, QStringLiteral("Bairro:"));
-    put(5, 2, EdCidade, QStringLiteral("Cidade:"));
-    put(6, 0, CbUF, QStringLiteral("UF:"));
-    put(6, 2, EdTelefone, QStringLiteral("Telefone:"));
-    put(7, 0, EdFax, QStringLiteral("Fax:"));
-    put(7, 2, EdEmail, QStringLiteral("Email:"));
-    auto *detail = new QVBoxLayout(d);
-    detail->addLayout(grid);
-    btnOk = button(d, QStringLiteral("btnOkEmpresa"), QStringLiteral("Ok"));
-    btnCancela = button(d, QStringLiteral("btnCancelaEmpresa"), QStringLiteral("Cancela"));
-    auto *editRow = new QHBoxLayout;
-    editRow->addStretch();
-    editRow->addWidget(btnOk);
-    editRow->addWidget(btnCancela);
-    detail->addLayout(editRow);
+    m_countryLabel = put(0, 0, m_countryList, QStringLiteral("País:"));
+    put(0, 2, kindBox, QStringLiteral("Tipo Pessoa:"));
+    m_cnpjLabel = put(1, 0, m_cnpjField, QStringLiteral("CNPJ:"));
+    m_cpfLabel = put(1, 0, m_cpfField, QStringLiteral("CPF:"));
+    m_tradeNameLabel = put(1, 2, m_tradeNameField, QStringLiteral("Nome Fantasia:"));
+    m_legalNameLabel = put(2, 0, m_legalNameField, QStringLiteral("Razão Social:"));
+    m_personNameLabel = put(2, 2, m_personNameField, QStringLiteral("Nome Pessoa Física:"));
+    put(3, 0, m_streetField, QStringLiteral("Endereço:"));
+    put(3, 2, m_numberField, QStringLiteral("Número:"));
+    put(4, 0, m_complementField, QStringLiteral("Complemento:"));
+    m_cepLabel = put(4, 2, m_cepField, QStringLiteral("CEP:"));
+    put(5, 0, m_districtField, QStringLiteral("Bairro:"));
+    put(5, 2, m_cityField, QStringLiteral("Cidade:"));
+    put(6, 0, m_stateList, QStringLiteral("UF:"));
+    put(6, 2, m_phoneField, QStringLiteral("Telefone:"));
+    put(7, 0, m_faxField, QStringLiteral("Fax:"));
+    put(7, 2, m_emailField, QStringLiteral("Email:"));
+    finish(grid);
 
-    Messenger &msg = m_ctx.messenger;
-    connect(btnIncluir, &QPushButton::clicked, this, guarded(msg, [this] { btnIncluirClick(); }));
-    connect(btnEditar, &QPushButton::clicked, this, guarded(msg, [this] { btnEditarClick(); }));
-    connect(btnExcluir, &QPushButton::clicked, this, guarded(msg, [this] { btnExcluirClick(); }));
-    connect(btnOk, &QPushButton::clicked, this, guarded(msg, [this] { btnOkClick(); }));
-    connect(btnCancela, &QPushButton::clicked, this, guarded(msg, [this] { btnCancelaClick(); }));
-    connect(btnPesquisar, &QPushButton::clicked, this, guarded(msg, [this] { btnPesquisarClick(); }));
-    connect(btnSaida, &QPushButton::clicked, this, guarded(msg, [this] { btnSaidaClick(); }));
-    connect(CbPais, &QComboBox::activated, this, [this] { CbPaisChange(); });
-    connect(RbFisica, &QRadioButton::clicked, this, [this] { RgTipoPessoaClick(); });
-    connect(RbJuridica, &QRadioButton::clicked, this, [this] { RgTipoPessoaClick(); });
-    connect(DBGridEmpresa->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this, &msg] { guard(msg, [this] { showCurrent(); }); });
+    connect(m_countryList, &QComboBox::activated, this, [this] { countryChanged(); });
+    connect(m_naturalPerson, &QRadioButton::clicked, this, [this] { kindChanged(); });
+    connect(m_legalEntity, &QRadioButton::clicked, this, [this] { kindChanged(); });
+
+    m_chooser = [this]() -> std::optional<CompanyKey> {
+        const auto c = TFrmSelecionaEmpresa::choose(this, m_ctx.db, m_ctx.messenger, m_ctx.userCode, false);
+        if (!c)
+            return std::nullopt;
+        return CompanyKey{c->codigoPais, c->idEmpresa};
+    };
+    setBrowsing();
+}
+
+SelectionSql::Statement TabEmpresaPanel::listStatement() const
+{
+    return CompanyTable::listStatement();
 }
 
 std::optional<CompanyKey> TabEmpresaPanel::currentKey() const
 {
-    const int row = DBGridEmpresa->currentRow();
+    const int row = grid()->currentRow();
     if (row < 0)
         return std::nullopt;
-    return CompanyKey{DBGridEmpresa->list()->value(row, QStringLiteral("CodigoPais")).toString(),
-                      DBGridEmpresa->list()->value(row, QStringLiteral("IdEmpresa")).toString()};
+    return CompanyKey{grid()->list()->value(row, QStringLiteral("CodigoPais")).toString(),
+                      grid()->list()->value(row, QStringLiteral("IdEmpresa")).toString()};
 }
 
-void TabEmpresaPanel::entered()
+void TabEmpresaPanel::loadLists()
 {
-    CbPais->clear();
-    CbPais->addItem(QString());
+    m_countryList->clear();
+    m_countryList->addItem(QString());
     for (const SelectionSql::Entry &e : SelectionSql::countries(m_ctx.db))
-        CbPais->addItem(e.name, e.code);
-    CbUF->clear();
-    CbUF->addItem(QString());
+        m_countryList->addItem(e.name, e.code);
+    m_stateList->clear();
+    m_stateList->addItem(QString());
     for (const SelectionSql::Entry &e :
          SelectionSql::entries(m_ctx.db, QStringLiteral("SELECT SiglaUF, NomeUF FROM UF ORDER BY NomeUF")))
-        CbUF->addItem(e.name, e.code);
-    reopen(std::nullopt);
-    setBrowsing();
+        m_stateList->addItem(e.name, e.code);
 }
 
-void TabEmpresaPanel::reopen(const std::optional<CompanyKey> &at)
+void TabEmpresaPanel::showRecord()
 {
-    DBGridEmpresa->open(m_ctx.db, CompanyTable::listStatement());
-    TablePanelParts::showRow(DBGridEmpresa, at ? CompanyTable::rowOf(m_ctx.db, *at) : -1);
-    showCurrent();
-}
-
-void TabEmpresaPanel::showCurrent()
-{
-    if (m_editing)
-        return;
     const auto key = currentKey();
     const auto company = key ? CompanyTable::load(m_ctx.db, *key) : std::nullopt;
     if (company)
         fill(*company);
     else
         clearFields();
-    setBrowsing();
 }
 
 bool TabEmpresaPanel::brazilChosen() const
 {
-    return CbPais->currentIndex() > 0 && CompanyInclusion::isBrazil(CbPais->currentText());
+    return m_countryList->currentIndex() > 0 && CompanyInclusion::isBrazil(m_countryList->currentText());
 }
 
 void TabEmpresaPanel::fill(const NewCompany &c)
 {
-    CbPais->setCurrentIndex(qMax(0, CbPais->findData(c.codigoPais, Qt::UserRole, Qt::MatchFixedString)));
-    RbFisica->setChecked(c.naturalPerson);
-    RbJuridica->setChecked(!c.naturalPerson);
+    m_countryList->setCurrentIndex(qMax(0, m_countryList->findData(c.codigoPais, Qt::UserRole, Qt::MatchFixedString)));
+    m_naturalPerson->setChecked(c.naturalPerson);
+    m_legalEntity->setChecked(!c.naturalPerson);
     // A Brazilian CNPJ is shown under its mask; the digits are what is stored.
     const bool cnpj = !c.naturalPerson && CompanyInclusion::digitsOf(c.taxId).size() == 14;
-    EdCNPJ->setText(c.naturalPerson ? QString() : cnpj ? TaxId::cnpjMask(c.taxId, true) : c.taxId);
-    EdCPF->setText(c.naturalPerson ? c.taxId : QString());
-    EdRazaoSocial->setText(c.naturalPerson ? QString() : c.name);
-    EdNomePessoaFisica->setText(c.naturalPerson ? c.name : QString());
-    EdNomeFantasia->setText(c.nomFantasia);
-    EdEndereco->setText(c.endLogr);
-    EdNumero->setText(c.endNum);
-    EdComplemento->setText(c.endCompl);
-    EdCEP->setText(c.endCep);
-    EdBairro->setText(c.endBairro);
-    EdCidade->setText(c.endCidade);
-    CbUF->setCurrentIndex(qMax(0, CbUF->findData(c.siglaUf, Qt::UserRole, Qt::MatchFixedString)));
-    EdTelefone->setText(c.telefone);
-    EdFax->setText(c.fax);
-    EdEmail->setText(c.email);
+    m_cnpjField->setText(c.naturalPerson ? QString() : cnpj ? TaxId::cnpjMask(c.taxId, true) : c.taxId);
+    m_cpfField->setText(c.naturalPerson ? c.taxId : QString());
+    m_legalNameField->setText(c.naturalPerson ? QString() : c.name);
+    m_personNameField->setText(c.naturalPerson ? c.name : QString());
+    m_tradeNameField->setText(c.nomFantasia);
+    m_streetField->setText(c.endLogr);
+    m_numberField->setText(c.endNum);
+    m_complementField->setText(c.endCompl);
+    m_cepField->setText(c.endCep);
+    m_districtField->setText(c.endBairro);
+    m_cityField->setText(c.endCidade);
+    m_stateList->setCurrentIndex(qMax(0, m_stateList->findData(c.siglaUf, Qt::UserRole, Qt::MatchFixedString)));
+    m_phoneField->setText(c.telefone);
+    m_faxField->setText(c.fax);
+    m_emailField->setText(c.email);
 }
 
 void TabEmpresaPanel::clearFields()
 {
-    CbPais->setCurrentIndex(0);
-    RbJuridica->setChecked(true);
-    for (QLineEdit *e : {EdCNPJ, EdCPF, EdRazaoSocial, EdNomePessoaFisica, EdNomeFantasia, EdEndereco, EdNumero,
-                         EdComplemento, EdCEP, EdBairro, EdCidade, EdTelefone, EdFax, EdEmail})
+    m_countryList->setCurrentIndex(0);
+    m_legalEntity->setChecked(true);
+    for (QLineEdit *e :
+         {m_cnpjField, m_cpfField, m_legalNameField, m_personNameField, m_tradeNameField, m_streetField, m_numberField,
+          m_complementField, m_cepField, m_districtField, m_cityField, m_phoneField, m_faxField, m_emailField})
         e->clear();
-    CbUF->setCurrentIndex(0);
+    m_stateList->setCurrentIndex(0);
 }
 
 NewCompany TabEmpresaPanel::typed() const
 {
     NewCompany c;
-    if (CbPais->currentIndex() > 0) {
-        c.codigoPais = CbPais->currentData().toString();
-        c.nomePais = CbPais->currentText();
+    if (m_countryList->currentIndex() > 0) {
+        c.codigoPais = m_countryList->currentData().toString();
+        c.nomePais = m_countryList->currentText();
     }
-    c.naturalPerson = RbFisica->isChecked();
-    c.taxId = c.naturalPerson ? EdCPF->text() : EdCNPJ->text();
-    c.name = c.naturalPerson ? EdNomePessoaFisica->text() : EdRazaoSocial->text();
-    c.nomFantasia = c.naturalPerson ? QString() : EdNomeFantasia->text();
-    c.endLogr = EdEndereco->text();
-    c.endNum = EdNumero->text();
-    c.endCompl = EdComplemento->text();
-    c.endCep = EdCEP->text();
-    c.endBairro = EdBairro->text();
-    c.endCidade = EdCidade->text();
-    c.siglaUf = CbUF->currentIndex() > 0 ? CbUF->currentData().toString() : QString();
-    c.telefone = EdTelefone->text();
-    c.fax = EdFax->text();
-    c.email = EdEmail->text();
+    c.naturalPerson = m_naturalPerson->isChecked();
+    c.taxId = c.naturalPerson ? m_cpfField->text() : m_cnpjField->text();
+    c.name = c.naturalPerson ? m_personNameField->text() : m_legalNameField->text();
+    c.nomFantasia = c.naturalPerson ? QString() : m_tradeNameField->text();
+    c.endLogr = m_streetField->text();
+    c.endNum = m_numberField->text();
+    c.endCompl = m_complementField->text();
+    c.endCep = m_cepField->text();
+    c.endBairro = m_districtField->text();
+    c.endCidade = m_cityField->text();
+    c.siglaUf = m_stateList->currentIndex() > 0 ? m_stateList->currentData().toString() : QString();
+    c.telefone = m_phoneField->text();
+    c.fax = m_faxField->text();
+    c.email = m_emailField->text();
     return c;
 }
 
-void TabEmpresaPanel::setBrowsing()
+void TabEmpresaPanel::browsingFields()
 {
-    m_editing = false;
     m_edited.reset();
     m_lockCountry = m_lockTaxId = m_lockName = false;
-    const bool rows = DBGridEmpresa->currentRow() >= 0;
-    DBGridEmpresa->setEnabled(true);
-    btnIncluir->setEnabled(true);
-    btnSaida->setEnabled(true);
-    btnEditar->setEnabled(rows);
-    btnExcluir->setEnabled(rows);
-    btnPesquisar->setEnabled(rows);
-    GroupDetalheEmpresa->setEnabled(false);
-    for (QLabel *l : {LbPais, LbCNPJ, LbCPF, LbRazaoSocial})
+    for (QLabel *l : {m_countryLabel, m_cnpjLabel, m_cpfLabel, m_legalNameLabel})
         TablePanelParts::markLocked(l, false);
-    RgTipoPessoaClick();
+    kindChanged();
 }
 
-void TabEmpresaPanel::setEditState()
+void TabEmpresaPanel::editingFields()
 {
-    m_editing = true;
-    DBGridEmpresa->setEnabled(false);
-    for (QPushButton *b : {btnIncluir, btnEditar, btnExcluir, btnPesquisar, btnSaida})
-        b->setEnabled(false);
-    GroupDetalheEmpresa->setEnabled(true);
-    CbPais->setEnabled(!m_lockCountry);
-    EdCNPJ->setEnabled(!m_lockTaxId);
-    EdCPF->setEnabled(!m_lockTaxId);
-    TablePanelParts::markLocked(LbPais, m_lockCountry);
-    TablePanelParts::markLocked(LbCNPJ, m_lockTaxId);
-    TablePanelParts::markLocked(LbCPF, m_lockTaxId);
-    TablePanelParts::markLocked(LbRazaoSocial, m_lockName);
-    CbPaisChange();
-    RgTipoPessoaClick();
+    m_countryList->setEnabled(!m_lockCountry);
+    m_cnpjField->setEnabled(!m_lockTaxId);
+    m_cpfField->setEnabled(!m_lockTaxId);
+    TablePanelParts::markLocked(m_countryLabel, m_lockCountry);
+    TablePanelParts::markLocked(m_cnpjLabel, m_lockTaxId);
+    TablePanelParts::markLocked(m_cpfLabel, m_lockTaxId);
+    TablePanelParts::markLocked(m_legalNameLabel, m_lockName);
+    countryChanged();
+    kindChanged();
 }
 
-void TabEmpresaPanel::btnIncluirClick()
+QWidget *TabEmpresaPanel::startInclusion()
 {
     clearFields();
     m_edited.reset();
     m_lockCountry = m_lockTaxId = m_lockName = false;
-    setEditState();
-    CbPais->setFocus();
+    return m_countryList;
 }
 
-void TabEmpresaPanel::btnEditarClick()
+QWidget *TabEmpresaPanel::startEdit()
 {
     const auto key = currentKey();
     if (!key)
-        return;
+        return nullptr;
     const auto company = CompanyTable::load(m_ctx.db, *key);
     if (!company)
-        return;
+        return nullptr;
     fill(*company);
     const CompanyTable::Locks locks = CompanyTable::editLocks(m_ctx.db, *key);
     m_lockCountry = locks.country;
     m_lockTaxId = locks.taxId;
     m_lockName = locks.legalName;
     m_edited = key;
-    setEditState();
-    EdEndereco->setFocus();
+    return m_streetField;
 }
 
-void TabEmpresaPanel::CbPaisChange()
+void TabEmpresaPanel::countryChanged()
 {
-    const bool chosen = CbPais->currentIndex() > 0;
+    const bool chosen = m_countryList->currentIndex() > 0;
     const bool brazil = brazilChosen();
     // A foreign company is always a legal entity; the person type of a
     // stored company never changes.
-    if (m_editing && chosen && !brazil && !m_edited)
-        RbJuridica->setChecked(true);
-    const bool kindFree = m_editing && !m_edited && (!chosen || brazil);
-    RbFisica->setEnabled(kindFree);
-    RbJuridica->setEnabled(kindFree);
-    SelectionParts::setBold(LbCNPJ, brazil);
-    SelectionParts::setBold(LbCEP, brazil);
-    RgTipoPessoaClick();
+    if (isEditing() && chosen && !brazil && !m_edited)
+        m_legalEntity->setChecked(true);
+    const bool kindFree = isEditing() && !m_edited && (!chosen || brazil);
+    m_naturalPerson->setEnabled(kindFree);
+    m_legalEntity->setEnabled(kindFree);
+    SelectionParts::setBold(m_cnpjLabel, brazil);
+    SelectionParts::setBold(m_cepLabel, brazil);
+    kindChanged();
 }
 
-void TabEmpresaPanel::RgTipoPessoaClick()
+void TabEmpresaPanel::kindChanged()
 {
-    const bool person = RbFisica->isChecked();
-    for (QWidget *w : {static_cast<QWidget *>(LbCPF), static_cast<QWidget *>(EdCPF),
-                       static_cast<QWidget *>(LbNomePessoaFisica), static_cast<QWidget *>(EdNomePessoaFisica)})
+    const bool person = m_naturalPerson->isChecked();
+    for (QWidget *w : {static_cast<QWidget *>(m_cpfLabel), static_cast<QWidget *>(m_cpfField),
+                       static_cast<QWidget *>(m_personNameLabel), static_cast<QWidget *>(m_personNameField)})
         w->setVisible(person);
-    for (QWidget *w : {static_cast<QWidget *>(LbCNPJ), static_cast<QWidget *>(EdCNPJ),
-                       static_cast<QWidget *>(LbNomeFantasia), static_cast<QWidget *>(EdNomeFantasia)})
+    for (QWidget *w : {static_cast<QWidget *>(m_cnpjLabel), static_cast<QWidget *>(m_cnpjField),
+                       static_cast<QWidget *>(m_tradeNameLabel), static_cast<QWidget *>(m_tradeNameField)})
         w->setVisible(!person);
-    if (!m_editing)
+    if (!isEditing())
         return;
     if (person) {
-        EdCNPJ->clear();
-        EdRazaoSocial->clear();
-        EdNomeFantasia->clear();
+        m_cnpjField->clear();
+        m_legalNameField->clear();
+        m_tradeNameField->clear();
     } else {
-        EdCPF->clear();
-        EdNomePessoaFisica->clear();
+        m_cpfField->clear();
+        m_personNameField->clear();
     }
-    EdRazaoSocial->setEnabled(!person && !m_lockName);
+    m_legalNameField->setEnabled(!person && !m_lockName);
 }
 
-void TabEmpresaPanel::btnOkClick()
+std::optional<int> TabEmpresaPanel::store()
 {
     using CompanyInclusion::Field;
     Field refused = Field::None;
     const auto saved = CompanyTable::save(m_ctx.db, m_ctx.messenger, typed(), m_edited, m_ctx.userCode, &refused);
     if (!saved) {
-        const bool person = RbFisica->isChecked();
-        QWidget *focus = refused == Field::Country ? static_cast<QWidget *>(CbPais)
-            : refused == Field::TaxId              ? (person ? static_cast<QWidget *>(EdCPF) : EdCNPJ)
-            : refused == Field::Name ? (person ? static_cast<QWidget *>(EdNomePessoaFisica) : EdRazaoSocial)
-            : refused == Field::Cep  ? static_cast<QWidget *>(EdCEP)
+        const bool person = m_naturalPerson->isChecked();
+        QWidget *focus = refused == Field::Country ? static_cast<QWidget *>(m_countryList)
+            : refused == Field::TaxId              ? (person ? static_cast<QWidget *>(m_cpfField) : m_cnpjField)
+            : refused == Field::Name ? (person ? static_cast<QWidget *>(m_personNameField) : m_legalNameField)
+            : refused == Field::Cep  ? static_cast<QWidget *>(m_cepField)
                                      : nullptr;
         if (focus && focus->isEnabled())
             focus->setFocus();
-        return;
+        return std::nullopt;
     }
-    m_editing = false;
-    reopen(saved);
+    return CompanyTable::rowOf(m_ctx.db, *saved);
 }
 
-void TabEmpresaPanel::btnCancelaClick()
-{
-    m_editing = false;
-    showCurrent();
-}
-
-void TabEmpresaPanel::btnExcluirClick()
+bool TabEmpresaPanel::removeCurrent()
 {
     const auto key = currentKey();
-    if (!key)
-        return;
-    const int row = DBGridEmpresa->currentRow();
-    if (!CompanyTable::remove(m_ctx.db, m_ctx.messenger, *key))
-        return;
-    DBGridEmpresa->open(m_ctx.db, CompanyTable::listStatement());
-    TablePanelParts::showRow(DBGridEmpresa, qMin(row, DBGridEmpresa->list()->found() - 1));
-    showCurrent();
+    return key && CompanyTable::remove(m_ctx.db, m_ctx.messenger, *key);
 }
 
-void TabEmpresaPanel::btnPesquisarClick()
+std::optional<int> TabEmpresaPanel::searchRow()
 {
     const std::optional<CompanyKey> chosen = m_chooser ? m_chooser() : std::nullopt;
     if (!chosen)
-        return;
-    TablePanelParts::showRow(DBGridEmpresa, CompanyTable::rowOf(m_ctx.db, *chosen));
-    showCurrent();
-}
-
-void TabEmpresaPanel::btnSaidaClick()
-{
-    DBGridEmpresa->close();
-    clearFields();
-    setBrowsing();
-    emit leave();
+        return std::nullopt;
+    return CompanyTable::rowOf(m_ctx.db, *chosen);
 }

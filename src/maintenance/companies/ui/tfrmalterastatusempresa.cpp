@@ -63,100 +63,99 @@ void TFrmAlteraStatusEmpresa::buildUi()
 {
     auto *products = new QGroupBox(QStringLiteral("Produtos"), this);
     products->setObjectName(QStringLiteral("GbProdutos"));
-    DBGridProdutos = new SelectionGrid(QStringLiteral("DBGridProdutos"),
-                                       {{QStringLiteral("Marca"), QStringLiteral("MARCAPROD")},
-                                        {QStringLiteral("Modelo"), QStringLiteral("MODELOPROD")}},
-                                       products);
-    (new QVBoxLayout(products))->addWidget(DBGridProdutos);
-    DBGridProdutos->setAccessibleName(products->title());
+    productGrid = new SelectionGrid(QStringLiteral("DBGridProdutos"),
+                                    {{QStringLiteral("Marca"), QStringLiteral("MARCAPROD")},
+                                     {QStringLiteral("Modelo"), QStringLiteral("MODELOPROD")}},
+                                    products);
+    (new QVBoxLayout(products))->addWidget(productGrid);
+    productGrid->setAccessibleName(products->title());
 
     auto *services = new QGroupBox(QStringLiteral("Serviços"), this);
     services->setObjectName(QStringLiteral("GbServicos"));
-    DBGridServicos = new SelectionGrid(QStringLiteral("DBGridServicos"),
-                                       {{QStringLiteral("Classe de Serviço"), QStringLiteral("NOMCLASSESERV")}},
-                                       services);
-    (new QVBoxLayout(services))->addWidget(DBGridServicos);
-    DBGridServicos->setAccessibleName(services->title());
+    serviceGrid = new SelectionGrid(QStringLiteral("DBGridServicos"),
+                                    {{QStringLiteral("Classe de Serviço"), QStringLiteral("NOMCLASSESERV")}}, services);
+    (new QVBoxLayout(services))->addWidget(serviceGrid);
+    serviceGrid->setAccessibleName(services->title());
 
     auto *lists = new QHBoxLayout;
     lists->addWidget(products, 3);
     lists->addWidget(services, 2);
 
-    auto *propagate = new QGroupBox(QStringLiteral("Propagar Status"), this);
-    propagate->setObjectName(QStringLiteral("GbPropagar"));
-    LbPropagar = new QLabel(propagate);
-    LbPropagar->setObjectName(QStringLiteral("LbPropagar"));
-    BtPropaga = DialogParts::button(propagate, QStringLiteral("BtPropaga"), QStringLiteral("Propagar"));
-    auto *propagateRow = new QHBoxLayout(propagate);
-    propagateRow->addWidget(LbPropagar, 1);
-    propagateRow->addWidget(BtPropaga, 0, Qt::AlignBottom);
+    auto *propagateBox = new QGroupBox(QStringLiteral("Propagar Status"), this);
+    propagateBox->setObjectName(QStringLiteral("GbPropagar"));
+    propagateLabel = new QLabel(propagateBox);
+    propagateLabel->setObjectName(QStringLiteral("LbPropagar"));
+    propagateButton = DialogParts::button(propagateBox, QStringLiteral("BtPropaga"), QStringLiteral("Propagar"));
+    auto *propagateRow = new QHBoxLayout(propagateBox);
+    propagateRow->addWidget(propagateLabel, 1);
+    propagateRow->addWidget(propagateButton, 0, Qt::AlignBottom);
 
-    GbTransferir = new QGroupBox(this);
-    GbTransferir->setObjectName(QStringLiteral("GbTransferir"));
-    EdEmpresaAtual = new QLineEdit(GbTransferir);
-    EdEmpresaAtual->setObjectName(QStringLiteral("EdEmpresaAtual"));
-    EdEmpresaAtual->setReadOnly(true);
-    CbNovaEmpresa = new QComboBox(GbTransferir);
-    CbNovaEmpresa->setObjectName(QStringLiteral("CbNovaEmpresa"));
-    BtTransfere = DialogParts::button(GbTransferir, QStringLiteral("BtTransfere"), QStringLiteral("Transferir"));
+    transferBox = new QGroupBox(this);
+    transferBox->setObjectName(QStringLiteral("GbTransferir"));
+    currentCompanyField = new QLineEdit(transferBox);
+    currentCompanyField->setObjectName(QStringLiteral("EdEmpresaAtual"));
+    currentCompanyField->setReadOnly(true);
+    newCompanyList = new QComboBox(transferBox);
+    newCompanyList->setObjectName(QStringLiteral("CbNovaEmpresa"));
+    transferButton = DialogParts::button(transferBox, QStringLiteral("BtTransfere"), QStringLiteral("Transferir"));
     auto *form = new QFormLayout;
-    form->addRow(DialogParts::label(GbTransferir, QStringLiteral("LbEmpresaAtual"),
-                                    QStringLiteral("Empresa Vinculada Atual"), EdEmpresaAtual),
-                 EdEmpresaAtual);
-    form->addRow(DialogParts::label(GbTransferir, QStringLiteral("LbNovaEmpresa"), QStringLiteral("Nova Empresa"),
-                                    CbNovaEmpresa),
-                 CbNovaEmpresa);
-    auto *transferRow = new QHBoxLayout(GbTransferir);
+    form->addRow(DialogParts::label(transferBox, QStringLiteral("LbEmpresaAtual"),
+                                    QStringLiteral("Empresa Vinculada Atual"), currentCompanyField),
+                 currentCompanyField);
+    form->addRow(DialogParts::label(transferBox, QStringLiteral("LbNovaEmpresa"), QStringLiteral("Nova Empresa"),
+                                    newCompanyList),
+                 newCompanyList);
+    auto *transferRow = new QHBoxLayout(transferBox);
     transferRow->addLayout(form, 1);
-    transferRow->addWidget(BtTransfere, 0, Qt::AlignBottom);
+    transferRow->addWidget(transferButton, 0, Qt::AlignBottom);
 
-    BtSaida = DialogParts::button(this, QStringLiteral("BtSaida"), QStringLiteral("&Saída"));
+    exitButton = DialogParts::button(this, QStringLiteral("BtSaida"), QStringLiteral("&Saída"));
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(lists, 1);
-    layout->addWidget(propagate);
-    layout->addWidget(GbTransferir);
+    layout->addWidget(propagateBox);
+    layout->addWidget(transferBox);
     auto *exitRow = new QHBoxLayout;
     exitRow->addStretch();
-    exitRow->addWidget(BtSaida);
+    exitRow->addWidget(exitButton);
     layout->addLayout(exitRow);
 
-    connect(BtPropaga, &QPushButton::clicked, this, guarded(m_msg, [this] { BtPropagaClick(); }));
-    connect(BtTransfere, &QPushButton::clicked, this, guarded(m_msg, [this] { BtTransfereClick(); }));
-    connect(BtSaida, &QPushButton::clicked, this, &QDialog::accept);
+    connect(propagateButton, &QPushButton::clicked, this, guarded(m_msg, [this] { propagate(); }));
+    connect(transferButton, &QPushButton::clicked, this, guarded(m_msg, [this] { transfer(); }));
+    connect(exitButton, &QPushButton::clicked, this, &QDialog::accept);
     resize(680, 520);
 }
 
 void TFrmAlteraStatusEmpresa::fill()
 {
     const Texts t = textsFor(m_req.letter);
-    LbPropagar->setText(QString::fromUtf8(t.label) + QLatin1Char('\n') +
-                        QStringLiteral("para os Produtos ou Serviços Vinculados"));
-    GbTransferir->setTitle(QString::fromUtf8(t.group));
+    propagateLabel->setText(QString::fromUtf8(t.label) + QLatin1Char('\n') +
+                            QStringLiteral("para os Produtos ou Serviços Vinculados"));
+    transferBox->setTitle(QString::fromUtf8(t.group));
 
-    DBGridProdutos->open(m_db, m_cascade.productsStatement());
-    DBGridServicos->open(m_db, m_cascade.servicesStatement());
+    productGrid->open(m_db, m_cascade.productsStatement());
+    serviceGrid->open(m_db, m_cascade.servicesStatement());
 
-    CbNovaEmpresa->addItem(QString());
+    newCompanyList->addItem(QString());
     for (const CertificateCompany &c : m_cascade.companies()) {
         const bool self = c.key.codigoPais.compare(m_req.company.codigoPais, Qt::CaseInsensitive) == 0 &&
             c.key.idEmpresa.compare(m_req.company.idEmpresa, Qt::CaseInsensitive) == 0;
         if (self)
-            EdEmpresaAtual->setText(c.name);
+            currentCompanyField->setText(c.name);
         else
-            CbNovaEmpresa->addItem(c.name, QStringList{c.key.codigoPais, c.key.idEmpresa});
+            newCompanyList->addItem(c.name, QStringList{c.key.codigoPais, c.key.idEmpresa});
     }
 }
 
 void TFrmAlteraStatusEmpresa::finished()
 {
-    BtPropaga->setEnabled(false);
-    BtTransfere->setEnabled(false);
-    DBGridProdutos->open(m_db, m_cascade.productsStatement());
-    DBGridServicos->open(m_db, m_cascade.servicesStatement());
+    propagateButton->setEnabled(false);
+    transferButton->setEnabled(false);
+    productGrid->open(m_db, m_cascade.productsStatement());
+    serviceGrid->open(m_db, m_cascade.servicesStatement());
 }
 
-void TFrmAlteraStatusEmpresa::BtPropagaClick()
+void TFrmAlteraStatusEmpresa::propagate()
 {
     if (!m_msg.confirm(CompanyCascadeTexts::ConfirmPropagate))
         return;
@@ -168,13 +167,13 @@ void TFrmAlteraStatusEmpresa::BtPropagaClick()
         finished();
 }
 
-void TFrmAlteraStatusEmpresa::BtTransfereClick()
+void TFrmAlteraStatusEmpresa::transfer()
 {
     if (!m_msg.confirm(CompanyCascadeTexts::ConfirmTransfer))
         return;
     // Each entry of the list keeps its company's key: two companies may
     // share a name.
-    const QStringList chosen = CbNovaEmpresa->currentData().toStringList();
+    const QStringList chosen = newCompanyList->currentData().toStringList();
     std::optional<CompanyKey> target;
     if (chosen.size() == 2)
         target = CompanyKey{chosen.at(0), chosen.at(1)};

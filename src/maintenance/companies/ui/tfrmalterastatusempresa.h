@@ -30,9 +30,9 @@ public:
     static void run(QWidget *parent, Database &db, Messenger &messenger, const CascadeRequest &request,
                     const JustificationPrompt &askJustification);
 
-    // Handlers, named after their controls.
-    void BtPropagaClick();
-    void BtTransfereClick();
+    // What the controls do.
+    void propagate();
+    void transfer();
 
 private:
     void buildUi();
@@ -45,13 +45,13 @@ private:
     JustificationPrompt m_ask;
     CompanyCascade m_cascade;
 
-    SelectionGrid *DBGridProdutos = nullptr;
-    SelectionGrid *DBGridServicos = nullptr;
-    QLabel *LbPropagar = nullptr;
-    QPushButton *BtPropaga = nullptr;
-    QGroupBox *GbTransferir = nullptr;
-    QLineEdit *EdEmpresaAtual = nullptr;
-    QComboBox *CbNovaEmpresa = nullptr;
-    QPushButton *BtTransfere = nullptr;
-    QPushButton *BtSaida = nullptr;
+    SelectionGrid *productGrid = nullptr;
+    SelectionGrid *serviceGrid = nullptr;
+    QLabel *propagateLabel = nullptr;
+    QPushButton *propagateButton = nullptr;
+    QGroupBox *transferBox = nullptr;
+    QLineEdit *currentCompanyField = nullptr;
+    QComboBox *newCompanyList = nullptr;
+    QPushButton *transferButton = nullptr;
+    QPushButton *exitButton = nullptr;
 };

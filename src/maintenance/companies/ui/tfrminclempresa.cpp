@@ -5,7 +5,6 @@
 #include "widgets/columnfit.h"
 #include "widgets/guardedslot.h"
 
-#include <QButtonGroup>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -30,15 +29,15 @@ TFrmInclEmpresa::TFrmInclEmpresa(Database &db, Messenger &messenger, const QStri
     setModal(true);
     buildUi();
     guard(m_msg, [this] {
-        CbPais->addItem(QString());
+        countryList->addItem(QString());
         for (const SelectionSql::Entry &e : SelectionSql::countries(m_db))
-            CbPais->addItem(e.name, e.code);
-        CbUF->addItem(QString());
+            countryList->addItem(e.name, e.code);
+        stateList->addItem(QString());
         for (const SelectionSql::Entry &e :
              SelectionSql::entries(m_db, QStringLiteral("SELECT SiglaUF, NomeUF FROM UF ORDER BY SiglaUF")))
-            CbUF->addItem(e.code, e.code);
+            stateList->addItem(e.code, e.code);
     });
-    CbPaisChange();
+    countryChanged();
 }
 
 QLineEdit *TFrmInclEmpresa::box(const QString &name, const QString &column)
@@ -51,41 +50,31 @@ QLineEdit *TFrmInclEmpresa::box(const QString &name, const QString &column)
 
 void TFrmInclEmpresa::buildUi()
 {
-    CbPais = new QComboBox(this);
-    CbPais->setObjectName(QStringLiteral("CbPais"));
-    auto *kindBox = new QWidget(this);
-    kindBox->setObjectName(QStringLiteral("RgTipoPessoa"));
-    kindBox->setAccessibleName(QStringLiteral("Tipo Pessoa"));
-    RbFisica = new QRadioButton(QStringLiteral("Física"), kindBox);
-    RbFisica->setObjectName(QStringLiteral("RbFisica"));
-    RbJuridica = new QRadioButton(QStringLiteral("Jurídica"), kindBox);
-    RbJuridica->setObjectName(QStringLiteral("RbJuridica"));
-    RbJuridica->setChecked(true);
-    auto *kindGroup = new QButtonGroup(this);
-    kindGroup->addButton(RbFisica);
-    kindGroup->addButton(RbJuridica);
-    auto *kindLayout = new QHBoxLayout(kindBox);
-    kindLayout->setContentsMargins(0, 0, 0, 0);
-    kindLayout->addWidget(RbFisica);
-    kindLayout->addWidget(RbJuridica);
-    kindLayout->addStretch();
+    countryList = new QComboBox(this);
+    countryList->setObjectName(QStringLiteral("CbPais"));
+    const SelectionParts::PersonKind kinds = SelectionParts::personKind(this);
+    QWidget *kindBox = kinds.box;
+    naturalPerson = kinds.naturalPerson;
+    legalEntity = kinds.legalEntity;
+    legalEntity->setChecked(true);
 
-    EdCNPJ = box(QStringLiteral("EdCNPJ"), QStringLiteral("CGC"));
+    taxIdField = box(QStringLiteral("EdCNPJ"), QStringLiteral("CGC"));
     // Digits and the separators of a typed CNPJ or CPF.
-    EdCNPJ->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[-./0-9\\\\]*")), EdCNPJ));
-    EdRazaoSocial = box(QStringLiteral("EdRazaoSocial"), QStringLiteral("RazSocialEmp"));
-    EdNomeFantasia = box(QStringLiteral("EdNomeFantasia"), QStringLiteral("NomFantasia"));
-    EdEndereco = box(QStringLiteral("EdEndereco"), QStringLiteral("EndLogr"));
-    EdNumero = box(QStringLiteral("EdNumero"), QStringLiteral("EndNum"));
-    EdComplemento = box(QStringLiteral("EdComplemento"), QStringLiteral("EndCompl"));
-    EdCEP = box(QStringLiteral("EdCEP"), QStringLiteral("EndCEP"));
-    EdBairro = box(QStringLiteral("EdBairro"), QStringLiteral("EndBairro"));
-    EdCidade = box(QStringLiteral("EdCidade"), QStringLiteral("EndCidade"));
-    CbUF = new QComboBox(this);
-    CbUF->setObjectName(QStringLiteral("CbUF"));
-    EdTelefone = box(QStringLiteral("EdTelefone"), QStringLiteral("Telefone"));
-    EdFax = box(QStringLiteral("EdFax"), QStringLiteral("Fax"));
-    EdEmail = box(QStringLiteral("EdEmail"), QStringLiteral("Email"));
+    taxIdField->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[-./0-9\\\\]*")), taxIdField));
+    nameField = box(QStringLiteral("EdRazaoSocial"), QStringLiteral("RazSocialEmp"));
+    tradeNameField = box(QStringLiteral("EdNomeFantasia"), QStringLiteral("NomFantasia"));
+    streetField = box(QStringLiteral("EdEndereco"), QStringLiteral("EndLogr"));
+    numberField = box(QStringLiteral("EdNumero"), QStringLiteral("EndNum"));
+    complementField = box(QStringLiteral("EdComplemento"), QStringLiteral("EndCompl"));
+    cepField = box(QStringLiteral("EdCEP"), QStringLiteral("EndCEP"));
+    districtField = box(QStringLiteral("EdBairro"), QStringLiteral("EndBairro"));
+    cityField = box(QStringLiteral("EdCidade"), QStringLiteral("EndCidade"));
+    stateList = new QComboBox(this);
+    stateList->setObjectName(QStringLiteral("CbUF"));
+    phoneField = box(QStringLiteral("EdTelefone"), QStringLiteral("Telefone"));
+    faxField = box(QStringLiteral("EdFax"), QStringLiteral("Fax"));
+    emailField = box(QStringLiteral("EdEmail"), QStringLiteral("Email"));
 
     auto *grid = new QGridLayout;
     grid->setColumnStretch(1, 1);
@@ -113,14 +102,14 @@ void TFrmInclEmpresa::buildUi()
         }
         ++row;
     };
-    pair(CbPais, QStringLiteral("País:"), kindBox, QStringLiteral("Tipo Pessoa:"));
-    pair(EdCNPJ, QStringLiteral("CNPJ:"), EdRazaoSocial, QStringLiteral("Razão Social:"), &LbCNPJ, &LbRazaoSocial);
-    pair(EdNomeFantasia, QStringLiteral("Nome Fantasia:"), nullptr, QString());
-    pair(EdEndereco, QStringLiteral("Endereço:"), EdNumero, QStringLiteral("Número:"));
-    pair(EdComplemento, QStringLiteral("Complemento:"), EdCEP, QStringLiteral("CEP:"));
-    pair(EdBairro, QStringLiteral("Bairro:"), EdCidade, QStringLiteral("Cidade:"));
-    pair(CbUF, QStringLiteral("UF:"), EdTelefone, QStringLiteral("Telefone:"));
-    pair(EdFax, QStringLiteral("Fax:"), EdEmail, QStringLiteral("Email:"));
+    pair(countryList, QStringLiteral("País:"), kindBox, QStringLiteral("Tipo Pessoa:"));
+    pair(taxIdField, QStringLiteral("CNPJ:"), nameField, QStringLiteral("Razão Social:"), &taxIdLabel, &nameLabel);
+    pair(tradeNameField, QStringLiteral("Nome Fantasia:"), nullptr, QString());
+    pair(streetField, QStringLiteral("Endereço:"), numberField, QStringLiteral("Número:"));
+    pair(complementField, QStringLiteral("Complemento:"), cepField, QStringLiteral("CEP:"));
+    pair(districtField, QStringLiteral("Bairro:"), cityField, QStringLiteral("Cidade:"));
+    pair(stateList, QStringLiteral("UF:"), phoneField, QStringLiteral("Telefone:"));
+    pair(faxField, QStringLiteral("Fax:"), emailField, QStringLiteral("Email:"));
 
     auto *ok = button(this, QStringLiteral("BtOk"), QStringLiteral("Ok"));
     ok->setDefault(true);
@@ -134,70 +123,70 @@ void TFrmInclEmpresa::buildUi()
     layout->addStretch();
     layout->addLayout(buttons);
 
-    connect(CbPais, &QComboBox::currentIndexChanged, this, [this] { CbPaisChange(); });
-    connect(RbFisica, &QRadioButton::toggled, this, [this](bool on) {
+    connect(countryList, &QComboBox::currentIndexChanged, this, [this] { countryChanged(); });
+    connect(naturalPerson, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
-            RgTipoPessoaClick();
+            kindChanged();
     });
-    connect(RbJuridica, &QRadioButton::toggled, this, [this](bool on) {
+    connect(legalEntity, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
-            RgTipoPessoaClick();
+            kindChanged();
     });
-    connect(ok, &QPushButton::clicked, this, guarded(m_msg, [this] { BtOkClick(); }));
+    connect(ok, &QPushButton::clicked, this, guarded(m_msg, [this] { includeTyped(); }));
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void TFrmInclEmpresa::CbPaisChange()
+void TFrmInclEmpresa::countryChanged()
 {
-    const bool chosen = CbPais->currentIndex() > 0;
-    const bool brazil = chosen && CompanyInclusion::isBrazil(CbPais->currentText());
+    const bool chosen = countryList->currentIndex() > 0;
+    const bool brazil = chosen && CompanyInclusion::isBrazil(countryList->currentText());
     if (chosen && !brazil)
-        RbJuridica->setChecked(true);
-    RbFisica->setEnabled(!chosen || brazil);
-    RbJuridica->setEnabled(!chosen || brazil);
-    SelectionParts::setBold(LbCNPJ, brazil);
-    SelectionParts::setBold(LbRazaoSocial, chosen && !brazil);
+        legalEntity->setChecked(true);
+    naturalPerson->setEnabled(!chosen || brazil);
+    legalEntity->setEnabled(!chosen || brazil);
+    SelectionParts::setBold(taxIdLabel, brazil);
+    SelectionParts::setBold(nameLabel, chosen && !brazil);
 }
 
-void TFrmInclEmpresa::RgTipoPessoaClick()
+void TFrmInclEmpresa::kindChanged()
 {
-    const bool person = RbFisica->isChecked();
-    LbCNPJ->setText(person ? QStringLiteral("CPF:") : QStringLiteral("CNPJ:"));
-    LbRazaoSocial->setText(person ? QStringLiteral("Nome Pessoa Física:") : QStringLiteral("Razão Social:"));
-    ColumnFit::fit(EdRazaoSocial, QStringLiteral("EMPRESA"),
+    const bool person = naturalPerson->isChecked();
+    taxIdLabel->setText(person ? QStringLiteral("CPF:") : QStringLiteral("CNPJ:"));
+    nameLabel->setText(person ? QStringLiteral("Nome Pessoa Física:") : QStringLiteral("Razão Social:"));
+    ColumnFit::fit(nameField, QStringLiteral("EMPRESA"),
                    person ? QStringLiteral("NomPessoaFisica") : QStringLiteral("RazSocialEmp"));
-    EdCNPJ->clear();
-    EdRazaoSocial->clear();
+    taxIdField->clear();
+    nameField->clear();
     if (person)
-        EdNomeFantasia->clear();
-    EdNomeFantasia->setEnabled(!person);
+        tradeNameField->clear();
+    tradeNameField->setEnabled(!person);
 }
 
 NewCompany TFrmInclEmpresa::typed() const
 {
     NewCompany c;
-    if (CbPais->currentIndex() > 0) {
-        c.codigoPais = CbPais->currentData().toString();
-        c.nomePais = CbPais->currentText();
+    if (countryList->currentIndex() > 0) {
+        c.codigoPais = countryList->currentData().toString();
+        c.nomePais = countryList->currentText();
     }
-    c.naturalPerson = RbFisica->isChecked();
-    c.taxId = EdCNPJ->text();
-    c.name = EdRazaoSocial->text();
-    c.nomFantasia = c.naturalPerson ? QString() : EdNomeFantasia->text();
-    c.endLogr = EdEndereco->text();
-    c.endNum = EdNumero->text();
-    c.endCompl = EdComplemento->text();
-    c.endCep = EdCEP->text();
-    c.endBairro = EdBairro->text();
-    c.endCidade = EdCidade->text();
-    c.siglaUf = CbUF->currentText();
-    c.telefone = EdTelefone->text();
-    c.fax = EdFax->text();
-    c.email = EdEmail->text();
+    c.naturalPerson = naturalPerson->isChecked();
+    c.taxId = taxIdField->text();
+    c.name = nameField->text();
+    c.nomFantasia = c.naturalPerson ? QString() : tradeNameField->text();
+    c.endLogr = streetField->text();
+    c.endNum = numberField->text();
+    c.endCompl = complementField->text();
+    c.endCep = cepField->text();
+    c.endBairro = districtField->text();
+    c.endCidade = cityField->text();
+    c.siglaUf = stateList->currentText();
+    c.telefone = phoneField->text();
+    c.fax = faxField->text();
+    c.email = emailField->text();
     return c;
 }
 
-void TFrmInclEmpresa::BtOkClick()
+void TFrmInclEmpresa::includeTyped()
 {
     using CompanyInclusion::Field;
     Field refused = Field::None;
@@ -206,10 +195,10 @@ void TFrmInclEmpresa::BtOkClick()
         accept();
         return;
     }
-    QWidget *focus = refused == Field::Country ? static_cast<QWidget *>(CbPais)
-        : refused == Field::TaxId              ? static_cast<QWidget *>(EdCNPJ)
-        : refused == Field::Name               ? static_cast<QWidget *>(EdRazaoSocial)
-        : refused == Field::Cep                ? static_cast<QWidget *>(EdCEP)
+    QWidget *focus = refused == Field::Country ? static_cast<QWidget *>(countryList)
+        : refused == Field::TaxId              ? static_cast<QWidget *>(taxIdField)
+        : refused == Field::Name               ? static_cast<QWidget *>(nameField)
+        : refused == Field::Cep                ? static_cast<QWidget *>(cepField)
                                                : nullptr;
     if (focus)
         focus->setFocus();

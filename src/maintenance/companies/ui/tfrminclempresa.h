@@ -25,9 +25,9 @@ public:
 
     std::optional<CompanyKey> included() const { return m_included; }
 
-    void CbPaisChange();
-    void RgTipoPessoaClick();
-    void BtOkClick();
+    void countryChanged();
+    void kindChanged();
+    void includeTyped();
 
 private:
     void buildUi();
@@ -39,22 +39,22 @@ private:
     QString m_user;
     std::optional<CompanyKey> m_included;
 
-    QComboBox *CbPais = nullptr;
-    QRadioButton *RbFisica = nullptr;
-    QRadioButton *RbJuridica = nullptr;
-    QLabel *LbCNPJ = nullptr;
-    QLineEdit *EdCNPJ = nullptr;
-    QLabel *LbRazaoSocial = nullptr;
-    QLineEdit *EdRazaoSocial = nullptr;
-    QLineEdit *EdNomeFantasia = nullptr;
-    QLineEdit *EdEndereco = nullptr;
-    QLineEdit *EdNumero = nullptr;
-    QLineEdit *EdComplemento = nullptr;
-    QLineEdit *EdCEP = nullptr;
-    QLineEdit *EdBairro = nullptr;
-    QLineEdit *EdCidade = nullptr;
-    QComboBox *CbUF = nullptr;
-    QLineEdit *EdTelefone = nullptr;
-    QLineEdit *EdFax = nullptr;
-    QLineEdit *EdEmail = nullptr;
+    QComboBox *countryList = nullptr;
+    QRadioButton *naturalPerson = nullptr;
+    QRadioButton *legalEntity = nullptr;
+    QLabel *taxIdLabel = nullptr;
+    QLineEdit *taxIdField = nullptr;
+    QLabel *nameLabel = nullptr;
+    QLineEdit *nameField = nullptr;
+    QLineEdit *tradeNameField = nullptr;
+    QLineEdit *streetField = nullptr;
+    QLineEdit *numberField = nullptr;
+    QLineEdit *complementField = nullptr;
+    QLineEdit *cepField = nullptr;
+    QLineEdit *districtField = nullptr;
+    QLineEdit *cityField = nullptr;
+    QComboBox *stateList = nullptr;
+    QLineEdit *phoneField = nullptr;
+    QLineEdit *faxField = nullptr;
+    QLineEdit *emailField = nullptr;
 };

@@ -1,221 +1,144 @@
 #include "maintenance/companies/ui/tfrmselecionaempresa.h"
 
 #include "base/messenger.h"
+#include "maintenance/companies/companyinclusion.h"
 #include "maintenance/companies/ui/tfrminclempresa.h"
 #include "maintenance/selectionlistmodel.h"
 #include "maintenance/ui/selectionparts.h"
 #include "widgets/guardedslot.h"
 #include "widgets/selectiongrid.h"
-#include "widgets/spreadsheetexport.h"
-#include "widgets/waitcursor.h"
 
-#include <QButtonGroup>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QVBoxLayout>
 
-using SelectionParts::button;
 using SelectionParts::labelFor;
 
 namespace {
 const QString CnpjMask = QStringLiteral("99.999.999/9999-99;_");
 const QString CpfMask = QStringLiteral("000000000-99;_");
 
-QString digitsOf(const QString &text)
+SelectionDialog::Layout dialogLayout()
 {
-    QString out;
-    for (QChar c : text)
-        if (c.isDigit())
-            out.append(c);
-    return out;
+    using Format = SelectionListModel::Format;
+    SelectionDialog::Layout l;
+    l.objectName = QStringLiteral("FrmSelecionaEmpresa");
+    l.title = QStringLiteral("Seleciona Empresa");
+    l.size = QSize(780, 560);
+    l.filterText = QStringLiteral("Filtra");
+    l.grid = {QStringLiteral("GrdEmpresas"),
+              {{QStringLiteral("País"), QStringLiteral("NomePais")},
+               {QStringLiteral("CNPJ/CPF"), QStringLiteral("CGC"), Format::TaxId, QStringLiteral("TipoPessoa"),
+                QStringLiteral("CPF")},
+               {QStringLiteral("Razão Social/Nome Pessoa Física"), QStringLiteral("RazSocialEmp"), Format::Name,
+                QStringLiteral("TipoPessoa"), QStringLiteral("NomPessoaFisica")},
+               {QStringLiteral("Nome Fantasia"), QStringLiteral("NomFantasia")}},
+              QStringLiteral("Empresas"),
+              QStringLiteral("empresas"),
+              240,
+              {120, 150, 300}};
+    l.countCaption = QStringLiteral("Empresas encontradas:");
+    l.includeNew = SelectionDialog::Button{QStringLiteral("BtNova"), QStringLiteral("Nova...")};
+    return l;
 }
 }
 
 TFrmSelecionaEmpresa::TFrmSelecionaEmpresa(Database &db, Messenger &messenger, const QString &userCode, bool offerNew,
                                            QWidget *parent)
-    : QDialog(parent),
-      m_db(db),
-      m_msg(messenger),
+    : SelectionDialog(db, messenger, dialogLayout(), parent),
       m_user(userCode)
 {
-    setObjectName(QStringLiteral("FrmSelecionaEmpresa"));
-    setWindowTitle(QStringLiteral("Seleciona Empresa"));
-    setModal(true);
-    buildUi();
-    BtNova->setVisible(offerNew);
-    guard(m_msg, [this] {
-        CbPais->addItem(QString());
-        for (const SelectionSql::Entry &e : SelectionSql::countries(m_db))
-            CbPais->addItem(e.name, e.code);
-        run(CompanySelection::statement(m_filter));
-    });
-}
+    QGroupBox *box = filterBox();
+    m_countryList = new QComboBox(box);
+    m_countryList->setObjectName(QStringLiteral("CbPais"));
+    m_countryList->setMinimumContentsLength(20);
 
-void TFrmSelecionaEmpresa::buildUi()
-{
-    auto *filterBox = new QGroupBox(QStringLiteral("Filtro"), this);
-    filterBox->setObjectName(QStringLiteral("GbFiltro"));
-    CbPais = new QComboBox(filterBox);
-    CbPais->setObjectName(QStringLiteral("CbPais"));
-    CbPais->setMinimumContentsLength(20);
+    const SelectionParts::PersonKind kinds = SelectionParts::personKind(box);
+    QWidget *kindBox = kinds.box;
+    m_naturalPerson = kinds.naturalPerson;
+    m_legalEntity = kinds.legalEntity;
 
-    auto *kindBox = new QWidget(filterBox);
-    kindBox->setObjectName(QStringLiteral("RgTipoPessoa"));
-    kindBox->setAccessibleName(QStringLiteral("Tipo Pessoa"));
-    RbFisica = new QRadioButton(QStringLiteral("Física"), kindBox);
-    RbFisica->setObjectName(QStringLiteral("RbFisica"));
-    RbJuridica = new QRadioButton(QStringLiteral("Jurídica"), kindBox);
-    RbJuridica->setObjectName(QStringLiteral("RbJuridica"));
-    auto *kindGroup = new QButtonGroup(this);
-    kindGroup->addButton(RbFisica);
-    kindGroup->addButton(RbJuridica);
-    auto *kindLayout = new QHBoxLayout(kindBox);
-    kindLayout->setContentsMargins(0, 0, 0, 0);
-    kindLayout->addWidget(RbFisica);
-    kindLayout->addWidget(RbJuridica);
-    kindLayout->addStretch();
-
-    EdCNPJ = new QLineEdit(filterBox);
-    EdCNPJ->setObjectName(QStringLiteral("EdCNPJ"));
-    EdCNPJ->setInputMask(CnpjMask);
-    EdNomeFantasia = new QLineEdit(filterBox);
-    EdNomeFantasia->setObjectName(QStringLiteral("EdNomeFantasia"));
-    EdRazaoSocial = new QLineEdit(filterBox);
-    EdRazaoSocial->setObjectName(QStringLiteral("EdRazaoSocial"));
-    EdRazaoSocial->setMaxLength(255);
+    m_taxIdField = new QLineEdit(box);
+    m_taxIdField->setObjectName(QStringLiteral("EdCNPJ"));
+    m_taxIdField->setInputMask(CnpjMask);
+    m_tradeNameField = new QLineEdit(box);
+    m_tradeNameField->setObjectName(QStringLiteral("EdNomeFantasia"));
+    m_legalNameField = new QLineEdit(box);
+    m_legalNameField->setObjectName(QStringLiteral("EdRazaoSocial"));
+    m_legalNameField->setMaxLength(255);
 
     auto *form = new QFormLayout;
-    form->addRow(labelFor(filterBox, QStringLiteral("País:"), CbPais), CbPais);
-    auto *kindLabel = new QLabel(QStringLiteral("Tipo Pessoa:"), filterBox);
+    form->addRow(labelFor(box, QStringLiteral("País:"), m_countryList), m_countryList);
+    auto *kindLabel = new QLabel(QStringLiteral("Tipo Pessoa:"), box);
     kindLabel->setObjectName(QStringLiteral("LbTipoPessoa"));
     form->addRow(kindLabel, kindBox);
-    LbCNPJ = labelFor(filterBox, QStringLiteral("CNPJ:"), EdCNPJ);
-    form->addRow(LbCNPJ, EdCNPJ);
-    LbNomeFantasia = labelFor(filterBox, QStringLiteral("Nome Fantasia:"), EdNomeFantasia);
-    form->addRow(LbNomeFantasia, EdNomeFantasia);
-    form->addRow(labelFor(filterBox, QStringLiteral("Razão Social:"), EdRazaoSocial), EdRazaoSocial);
-    auto *filtra = button(filterBox, QStringLiteral("BtFiltra"), QStringLiteral("Filtra"));
-    auto *filterButtons = new QHBoxLayout;
-    filterButtons->addStretch();
-    filterButtons->addWidget(filtra);
-    auto *filterLayout = new QVBoxLayout(filterBox);
-    filterLayout->addLayout(form);
-    filterLayout->addLayout(filterButtons);
+    m_taxIdLabel = labelFor(box, QStringLiteral("CNPJ:"), m_taxIdField);
+    form->addRow(m_taxIdLabel, m_taxIdField);
+    m_tradeNameLabel = labelFor(box, QStringLiteral("Nome Fantasia:"), m_tradeNameField);
+    form->addRow(m_tradeNameLabel, m_tradeNameField);
+    form->addRow(labelFor(box, QStringLiteral("Razão Social:"), m_legalNameField), m_legalNameField);
+    finish(form, {}, {m_taxIdField, m_tradeNameField, m_legalNameField});
 
-    using Format = SelectionListModel::Format;
-    GrdEmpresas = new SelectionGrid(QStringLiteral("GrdEmpresas"),
-                                    {{QStringLiteral("País"), QStringLiteral("NomePais")},
-                                     {QStringLiteral("CNPJ/CPF"), QStringLiteral("CGC"), Format::TaxId,
-                                      QStringLiteral("TipoPessoa"), QStringLiteral("CPF")},
-                                     {QStringLiteral("Razão Social/Nome Pessoa Física"), QStringLiteral("RazSocialEmp"),
-                                      Format::Name, QStringLiteral("TipoPessoa"), QStringLiteral("NomPessoaFisica")},
-                                     {QStringLiteral("Nome Fantasia"), QStringLiteral("NomFantasia")}},
-                                    this);
-    SpreadsheetExport::attach(GrdEmpresas, m_msg, QStringLiteral("empresas"));
-    GrdEmpresas->setAccessibleName(QStringLiteral("Empresas"));
-    GrdEmpresas->setMinimumHeight(240);
-    GrdEmpresas->horizontalHeader()->resizeSection(0, 120);
-    GrdEmpresas->horizontalHeader()->resizeSection(1, 150);
-    GrdEmpresas->horizontalHeader()->resizeSection(2, 300);
-
-    LbQuantidade = new QLabel(this);
-    LbQuantidade->setObjectName(QStringLiteral("LbQuantidade"));
-    auto *countCaption = new QLabel(QStringLiteral("Empresas encontradas:"), this);
-    countCaption->setObjectName(QStringLiteral("LbQuantidadeTitulo"));
-    BtNova = button(this, QStringLiteral("BtNova"), QStringLiteral("Nova..."));
-    auto *ok = button(this, QStringLiteral("BtOk"), QStringLiteral("Ok"));
-    ok->setDefault(true);
-    auto *cancel = button(this, QStringLiteral("BtCancela"), QStringLiteral("Cancela"));
-    auto *bottom = new QHBoxLayout;
-    bottom->addWidget(countCaption);
-    bottom->addWidget(LbQuantidade);
-    bottom->addStretch();
-    bottom->addWidget(BtNova);
-    bottom->addWidget(ok);
-    bottom->addWidget(cancel);
-
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(filterBox);
-    layout->addWidget(GrdEmpresas, 1);
-    layout->addLayout(bottom);
-    resize(780, 560);
-
-    connect(RbFisica, &QRadioButton::toggled, this, [this] { RgTipoPessoaClick(); });
-    connect(RbJuridica, &QRadioButton::toggled, this, [this] { RgTipoPessoaClick(); });
-    connect(filtra, &QPushButton::clicked, this, guarded(m_msg, [this] { BtFiltraClick(); }));
-    for (QLineEdit *field : {EdCNPJ, EdNomeFantasia, EdRazaoSocial})
-        SelectionParts::filterOnEnter(field, guarded(m_msg, [this] { BtFiltraClick(); }));
-    connect(BtNova, &QPushButton::clicked, this, guarded(m_msg, [this] { BtNovaClick(); }));
-    connect(ok, &QPushButton::clicked, this, guarded(m_msg, [this] { BtOkClick(); }));
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(GrdEmpresas, &SelectionGrid::rowChosen, this, guarded(m_msg, [this] { BtOkClick(); }));
-    connect(GrdEmpresas, &SelectionGrid::titleClicked, this,
-            [this](int column) { guard(m_msg, [&] { GridTitleClick(column); }); });
+    connect(m_naturalPerson, &QRadioButton::toggled, this, [this] { kindChanged(); });
+    connect(m_legalEntity, &QRadioButton::toggled, this, [this] { kindChanged(); });
+    includeButton()->setVisible(offerNew);
+    guard(m_msg, [this] {
+        m_countryList->addItem(QString());
+        for (const SelectionSql::Entry &e : SelectionSql::countries(m_db))
+            m_countryList->addItem(e.name, e.code);
+        run(CompanySelection::statement(m_filter));
+    });
 }
 
 CompanySelection::Kind TFrmSelecionaEmpresa::kind() const
 {
     using Kind = CompanySelection::Kind;
-    return RbFisica->isChecked() ? Kind::NaturalPerson : RbJuridica->isChecked() ? Kind::LegalEntity : Kind::Any;
+    return m_naturalPerson->isChecked() ? Kind::NaturalPerson
+        : m_legalEntity->isChecked()    ? Kind::LegalEntity
+                                        : Kind::Any;
 }
 
-void TFrmSelecionaEmpresa::RgTipoPessoaClick()
+void TFrmSelecionaEmpresa::kindChanged()
 {
     const bool person = kind() == CompanySelection::Kind::NaturalPerson;
     const QString mask = person ? CpfMask : CnpjMask;
-    if (EdCNPJ->inputMask() != mask) {
-        EdCNPJ->setInputMask(mask);
-        EdCNPJ->clear();
+    if (m_taxIdField->inputMask() != mask) {
+        m_taxIdField->setInputMask(mask);
+        m_taxIdField->clear();
     }
-    LbCNPJ->setText(person ? QStringLiteral("CPF:") : QStringLiteral("CNPJ:"));
-    LbNomeFantasia->setText(person ? QStringLiteral("Nome Pessoa Física:") : QStringLiteral("Nome Fantasia:"));
-    EdRazaoSocial->setEnabled(!person);
+    m_taxIdLabel->setText(person ? QStringLiteral("CPF:") : QStringLiteral("CNPJ:"));
+    m_tradeNameLabel->setText(person ? QStringLiteral("Nome Pessoa Física:") : QStringLiteral("Nome Fantasia:"));
+    m_legalNameField->setEnabled(!person);
     if (person)
-        EdRazaoSocial->clear();
-}
-
-void TFrmSelecionaEmpresa::run(const SelectionSql::Statement &s)
-{
-    WaitCursor wait;
-    try {
-        GrdEmpresas->open(m_db, s);
-    } catch (...) {
-        GrdEmpresas->close();
-        LbQuantidade->setText(QStringLiteral("0"));
-        throw;
-    }
-    LbQuantidade->setText(QString::number(GrdEmpresas->list()->found()));
+        m_legalNameField->clear();
 }
 
 void TFrmSelecionaEmpresa::clearFields()
 {
-    CbPais->setCurrentIndex(0);
-    EdCNPJ->clear();
-    EdNomeFantasia->clear();
-    EdRazaoSocial->clear();
+    m_countryList->setCurrentIndex(0);
+    m_taxIdField->clear();
+    m_tradeNameField->clear();
+    m_legalNameField->clear();
 }
 
-void TFrmSelecionaEmpresa::BtFiltraClick()
+void TFrmSelecionaEmpresa::applyFilter()
 {
     CompanySelection::Filter f;
-    f.country = CbPais->currentData().toString();
+    f.country = m_countryList->currentData().toString();
     f.kind = kind();
-    f.taxId = digitsOf(EdCNPJ->text());
-    f.name = EdNomeFantasia->text().trimmed();
-    f.legalName = EdRazaoSocial->text().trimmed();
+    f.taxId = CompanyInclusion::digitsOf(m_taxIdField->text());
+    f.name = m_tradeNameField->text().trimmed();
+    f.legalName = m_legalNameField->text().trimmed();
     m_filter = f;
     run(CompanySelection::statement(m_filter));
     clearFields();
 }
 
-void TFrmSelecionaEmpresa::GridTitleClick(int column)
+void TFrmSelecionaEmpresa::orderBy(int column)
 {
     using Order = CompanySelection::Order;
     static const Order orders[] = {Order::Country, Order::TaxId, Order::LegalName, Order::TradeName};
@@ -223,19 +146,19 @@ void TFrmSelecionaEmpresa::GridTitleClick(int column)
         run(CompanySelection::statement(m_filter, orders[column]));
 }
 
-void TFrmSelecionaEmpresa::BtOkClick()
+void TFrmSelecionaEmpresa::chooseCurrent()
 {
-    const int row = GrdEmpresas->currentRow();
+    const int row = grid()->currentRow();
     if (row < 0)
         return;
-    const SelectedCompany c = CompanySelection::rowOf(*GrdEmpresas->list(), row);
+    const SelectedCompany c = CompanySelection::rowOf(*grid()->list(), row);
     if (c.nomePais.isEmpty())
         return;
     m_chosen = c;
     accept();
 }
 
-void TFrmSelecionaEmpresa::BtNovaClick()
+void TFrmSelecionaEmpresa::includeNew()
 {
     const std::optional<CompanyKey> key = TFrmInclEmpresa::include(this, m_db, m_msg, m_user);
     if (!key) {
@@ -245,14 +168,12 @@ void TFrmSelecionaEmpresa::BtNovaClick()
         return;
     }
     run(CompanySelection::only(*key));
-    BtOkClick();
+    chooseCurrent();
 }
 
 std::optional<SelectedCompany> TFrmSelecionaEmpresa::choose(QWidget *parent, Database &db, Messenger &messenger,
                                                             const QString &userCode, bool offerNew)
 {
     TFrmSelecionaEmpresa dlg(db, messenger, userCode, offerNew, parent);
-    if (dlg.exec() != QDialog::Accepted)
-        return std::nullopt;
-    return dlg.chosen();
+    return chosenBy(dlg);
 }

@@ -1,22 +1,18 @@
 #pragma once
 #include "maintenance/companies/companyselection.h"
 #include "maintenance/selectionresults.h"
+#include "maintenance/ui/selectiondialog.h"
 
-#include <QDialog>
 #include <optional>
 
-class Database;
-class Messenger;
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QPushButton;
 class QRadioButton;
-class SelectionGrid;
 
 // "Seleciona Empresa": finds a company of EMPRESA; "Nova..." registers one
 // on the spot and chooses it.
-class TFrmSelecionaEmpresa : public QDialog
+class TFrmSelecionaEmpresa : public SelectionDialog
 {
     Q_OBJECT
 public:
@@ -33,33 +29,27 @@ public:
 
     std::optional<SelectedCompany> chosen() const { return m_chosen; }
 
-    void BtFiltraClick();
-    void BtNovaClick();
-    void BtOkClick();
-    void GridTitleClick(int column);
-    void RgTipoPessoaClick();
+    void applyFilter() override;
+    void includeNew() override;
+    void chooseCurrent() override;
+    void orderBy(int column) override;
+    // A person kind picked: the tax-id mask and the name captions follow it.
+    void kindChanged();
 
 private:
-    void buildUi();
-    void run(const SelectionSql::Statement &statement);
     CompanySelection::Kind kind() const;
     void clearFields();
 
-    Database &m_db;
-    Messenger &m_msg;
     QString m_user;
     std::optional<SelectedCompany> m_chosen;
     CompanySelection::Filter m_filter; // of the list shown
 
-    QComboBox *CbPais = nullptr;
-    QRadioButton *RbFisica = nullptr;
-    QRadioButton *RbJuridica = nullptr;
-    QLabel *LbCNPJ = nullptr;
-    QLineEdit *EdCNPJ = nullptr;
-    QLabel *LbNomeFantasia = nullptr;
-    QLineEdit *EdNomeFantasia = nullptr;
-    QLineEdit *EdRazaoSocial = nullptr;
-    QLabel *LbQuantidade = nullptr;
-    QPushButton *BtNova = nullptr;
-    SelectionGrid *GrdEmpresas = nullptr;
+    QComboBox *m_countryList = nullptr;
+    QRadioButton *m_naturalPerson = nullptr;
+    QRadioButton *m_legalEntity = nullptr;
+    QLabel *m_taxIdLabel = nullptr;
+    QLineEdit *m_taxIdField = nullptr;
+    QLabel *m_tradeNameLabel = nullptr;
+    QLineEdit *m_tradeNameField = nullptr;
+    QLineEdit *m_legalNameField = nullptr;
 };

@@ -1,19 +1,15 @@
 #pragma once
 #include "maintenance/companies/certifiedcompanyselection.h"
+#include "maintenance/ui/selectiondialog.h"
 
-#include <QDialog>
 #include <optional>
 
-class Database;
-class Messenger;
 class QComboBox;
-class QLabel;
 class QLineEdit;
-class SelectionGrid;
 
 // "Seleciona Empresa Certificada": one of the legal-entity companies of a
 // certificate, for a service of it.
-class TFrmSelEmpCert : public QDialog
+class TFrmSelEmpCert : public SelectionDialog
 {
     Q_OBJECT
 public:
@@ -28,22 +24,17 @@ public:
 
     std::optional<CompanyKey> chosen() const { return m_chosen; }
 
-    void BtFiltraClick();
-    void BtOkClick();
+    void applyFilter() override;
+    void chooseCurrent() override;
 
 private:
-    void buildUi();
     void run(const CertifiedCompanySelection::Filter &filter);
 
-    Database &m_db;
-    Messenger &m_msg;
     SelectedCertificate m_certificate;
     std::optional<CompanyKey> m_chosen;
 
-    QComboBox *CbPais = nullptr;
-    QLineEdit *EdCNPJ = nullptr;
-    QLineEdit *EdNomeFantasia = nullptr;
-    QLineEdit *EdRazaoSocial = nullptr;
-    QLabel *LbQuantidade = nullptr;
-    SelectionGrid *GrdEmpresas = nullptr;
+    QComboBox *m_countryList = nullptr;
+    QLineEdit *m_cnpjField = nullptr;
+    QLineEdit *m_tradeNameField = nullptr;
+    QLineEdit *m_legalNameField = nullptr;
 };

@@ -62,128 +62,126 @@ TFrmDocumentosNormativos::TFrmDocumentosNormativos(MaintenanceContext &context, 
     auto *layout = new QVBoxLayout(this);
 
     auto *header = new QHBoxLayout;
-    RgReferentes = new QGroupBox(QStringLiteral("Documentos Normativos referentes a :"), this);
-    RgReferentes->setObjectName(QStringLiteral("RgReferentes"));
-    auto *radios = new QVBoxLayout(RgReferentes);
-    RbProdutos = new QRadioButton(QStringLiteral("Produtos"), RgReferentes);
-    RbProdutos->setObjectName(QStringLiteral("RbProdutos"));
-    RbServicos = new QRadioButton(QStringLiteral("Serviços"), RgReferentes);
-    RbServicos->setObjectName(QStringLiteral("RbServicos"));
-    radios->addWidget(RbProdutos);
-    radios->addWidget(RbServicos);
-    (mode == DocNormLinks::Mode::Servicos ? RbServicos : RbProdutos)->setChecked(true);
+    referentsBox = new QGroupBox(QStringLiteral("Documentos Normativos referentes a :"), this);
+    referentsBox->setObjectName(QStringLiteral("RgReferentes"));
+    auto *radios = new QVBoxLayout(referentsBox);
+    productsChoice = new QRadioButton(QStringLiteral("Produtos"), referentsBox);
+    productsChoice->setObjectName(QStringLiteral("RbProdutos"));
+    servicesChoice = new QRadioButton(QStringLiteral("Serviços"), referentsBox);
+    servicesChoice->setObjectName(QStringLiteral("RbServicos"));
+    radios->addWidget(productsChoice);
+    radios->addWidget(servicesChoice);
+    (mode == DocNormLinks::Mode::Servicos ? servicesChoice : productsChoice)->setChecked(true);
     // The caller's tab decides; the user cannot switch.
-    RgReferentes->setEnabled(false);
-    header->addWidget(RgReferentes);
+    referentsBox->setEnabled(false);
+    header->addWidget(referentsBox);
 
     auto *attention = new QGroupBox(QStringLiteral("Atenção"), this);
     attention->setObjectName(QStringLiteral("GbAtencao"));
     auto *attentionLayout = new QVBoxLayout(attention);
-    LbAtencao = new QLabel(DocNormLinks::attention(mode), attention);
-    LbAtencao->setObjectName(QStringLiteral("LbAtencao"));
-    LbAtencao->setWordWrap(true);
-    QFont bold = LbAtencao->font();
+    attentionLabel = new QLabel(DocNormLinks::attention(mode), attention);
+    attentionLabel->setObjectName(QStringLiteral("LbAtencao"));
+    attentionLabel->setWordWrap(true);
+    QFont bold = attentionLabel->font();
     bold.setBold(true);
-    LbAtencao->setFont(bold);
-    LbAtencao->setStyleSheet(QStringLiteral("color: maroon"));
-    attentionLayout->addWidget(LbAtencao);
+    attentionLabel->setFont(bold);
+    attentionLabel->setStyleSheet(QStringLiteral("color: maroon"));
+    attentionLayout->addWidget(attentionLabel);
     header->addWidget(attention, 1);
     layout->addLayout(header);
-    LbItem = new QLabel(ItemCaption::describe(m_dm.itemKey()), this);
-    LbItem->setObjectName(QStringLiteral("LbItem"));
-    LbItem->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    QFont strong = LbItem->font();
+    itemLabel = new QLabel(ItemCaption::describe(m_dm.itemKey()), this);
+    itemLabel->setObjectName(QStringLiteral("LbItem"));
+    itemLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    QFont strong = itemLabel->font();
     strong.setBold(true);
-    LbItem->setFont(strong);
-    layout->addWidget(LbItem);
+    itemLabel->setFont(strong);
+    layout->addWidget(itemLabel);
 
     m_model = new QStandardItemModel(0, 3, this);
     m_model->setHorizontalHeaderLabels(
         {QStringLiteral("Identificação"), QStringLiteral("Título"), QStringLiteral("Tipo de Documento")});
-    DBGDocNorm = new QTableView(this);
-    DBGDocNorm->setObjectName(QStringLiteral("DBGDocNorm"));
-    DBGDocNorm->setAccessibleName(QStringLiteral("Documentos Normativos"));
-    DBGDocNorm->setModel(m_model);
-    DBGDocNorm->setSelectionBehavior(QAbstractItemView::SelectRows);
-    DBGDocNorm->setSelectionMode(QAbstractItemView::SingleSelection);
-    DBGDocNorm->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    DBGDocNorm->verticalHeader()->hide();
-    DBGDocNorm->setColumnWidth(0, 100);
-    DBGDocNorm->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
-    DBGDocNorm->setColumnWidth(2, 170);
-    layout->addWidget(DBGDocNorm, 1);
+    documentGrid = new QTableView(this);
+    documentGrid->setObjectName(QStringLiteral("DBGDocNorm"));
+    documentGrid->setAccessibleName(QStringLiteral("Documentos Normativos"));
+    documentGrid->setModel(m_model);
+    documentGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    documentGrid->setSelectionMode(QAbstractItemView::SingleSelection);
+    documentGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    documentGrid->verticalHeader()->hide();
+    documentGrid->setColumnWidth(0, 100);
+    documentGrid->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+    documentGrid->setColumnWidth(2, 170);
+    layout->addWidget(documentGrid, 1);
 
-    GbStatusDocNorm = new StatusGroup(QStringLiteral("Status do documento normativo"),
-                                      {QStringLiteral("LbStatus"), QStringLiteral("sbAtivDocNorm"),
-                                       QStringLiteral("sbSuspDocNorm"), QStringLiteral("sbCanDocNorm")},
-                                      this);
-    GbStatusDocNorm->setObjectName(QStringLiteral("GbStatusDocNorm"));
-    layout->addWidget(GbStatusDocNorm);
+    statusGroup = new StatusGroup(QStringLiteral("Status do documento normativo"),
+                                  {QStringLiteral("LbStatus"), QStringLiteral("sbAtivDocNorm"),
+                                   QStringLiteral("sbSuspDocNorm"), QStringLiteral("sbCanDocNorm")},
+                                  this);
+    statusGroup->setObjectName(QStringLiteral("GbStatusDocNorm"));
+    layout->addWidget(statusGroup);
 
-    GbEdicao = new QGroupBox(QStringLiteral("Documento normativo"), this);
-    GbEdicao->setObjectName(QStringLiteral("GbEdicao"));
-    auto *grid = new QGridLayout(GbEdicao);
-    cmbIdentificacao = combo(GbEdicao, QStringLiteral("cmbIdentificacao"));
-    cmbTitulo = combo(GbEdicao, QStringLiteral("cmbTitulo"));
-    cmbTipoDoc = combo(GbEdicao, QStringLiteral("cmbTipoDoc"));
-    EdtIdentificacao = DialogParts::readOnlyField(GbEdicao, QStringLiteral("EdtIdentificacao"));
-    EdtTitulo = DialogParts::readOnlyField(GbEdicao, QStringLiteral("EdtTitulo"));
-    EdtTipoDoc = DialogParts::readOnlyField(GbEdicao, QStringLiteral("EdtTipoDoc"));
-    EdtDtEntrada = new MaskedDateEdit(GbEdicao);
-    EdtDtEntrada->setObjectName(QStringLiteral("EdtDtEntrada"));
-    grid->addWidget(DialogParts::label(GbEdicao, QStringLiteral("LbIdentificacao"), QStringLiteral("Identificação"),
-                                       cmbIdentificacao),
+    editBox = new QGroupBox(QStringLiteral("Documento normativo"), this);
+    editBox->setObjectName(QStringLiteral("GbEdicao"));
+    auto *grid = new QGridLayout(editBox);
+    identificationList = combo(editBox, QStringLiteral("cmbIdentificacao"));
+    titleList = combo(editBox, QStringLiteral("cmbTitulo"));
+    docTypeList = combo(editBox, QStringLiteral("cmbTipoDoc"));
+    identificationField = DialogParts::readOnlyField(editBox, QStringLiteral("EdtIdentificacao"));
+    titleField = DialogParts::readOnlyField(editBox, QStringLiteral("EdtTitulo"));
+    docTypeField = DialogParts::readOnlyField(editBox, QStringLiteral("EdtTipoDoc"));
+    entryDateField = new MaskedDateEdit(editBox);
+    entryDateField->setObjectName(QStringLiteral("EdtDtEntrada"));
+    grid->addWidget(DialogParts::label(editBox, QStringLiteral("LbIdentificacao"), QStringLiteral("Identificação"),
+                                       identificationList),
                     0, 0);
-    grid->addWidget(pair(GbEdicao, cmbIdentificacao, EdtIdentificacao, QStringLiteral("Identificação")), 1, 0);
-    grid->addWidget(DialogParts::label(GbEdicao, QStringLiteral("LbTitulo"), QStringLiteral("Título"), cmbTitulo), 0,
-                    1);
-    grid->addWidget(pair(GbEdicao, cmbTitulo, EdtTitulo, QStringLiteral("Título")), 1, 1);
+    grid->addWidget(pair(editBox, identificationList, identificationField, QStringLiteral("Identificação")), 1, 0);
+    grid->addWidget(DialogParts::label(editBox, QStringLiteral("LbTitulo"), QStringLiteral("Título"), titleList), 0, 1);
+    grid->addWidget(pair(editBox, titleList, titleField, QStringLiteral("Título")), 1, 1);
     grid->addWidget(
-        DialogParts::label(GbEdicao, QStringLiteral("LbTipoDoc"), QStringLiteral("Tipo de Documento"), cmbTipoDoc), 0,
+        DialogParts::label(editBox, QStringLiteral("LbTipoDoc"), QStringLiteral("Tipo de Documento"), docTypeList), 0,
         2);
-    grid->addWidget(pair(GbEdicao, cmbTipoDoc, EdtTipoDoc, QStringLiteral("Tipo de Documento")), 1, 2);
-    grid->addWidget(DialogParts::label(GbEdicao, QStringLiteral("LbDtEntrada"),
-                                       QStringLiteral("Dt. Entrada no Certificado"), EdtDtEntrada),
+    grid->addWidget(pair(editBox, docTypeList, docTypeField, QStringLiteral("Tipo de Documento")), 1, 2);
+    grid->addWidget(DialogParts::label(editBox, QStringLiteral("LbDtEntrada"),
+                                       QStringLiteral("Dt. Entrada no Certificado"), entryDateField),
                     2, 0);
-    grid->addWidget(EdtDtEntrada, 3, 0);
+    grid->addWidget(entryDateField, 3, 0);
     grid->setColumnStretch(0, 1);
     grid->setColumnStretch(1, 3);
     grid->setColumnStretch(2, 2);
-    bbtAplicarDocNorm = DialogParts::button(GbEdicao, QStringLiteral("bbtAplicarDocNorm"), QStringLiteral("Aplicar"));
-    bbtCancelarDocNorm = DialogParts::button(GbEdicao, QStringLiteral("bbtCancelarDocNorm"),
-                                             QStringLiteral("Cancelar"));
+    applyButton = DialogParts::button(editBox, QStringLiteral("bbtAplicarDocNorm"), QStringLiteral("Aplicar"));
+    cancelButton = DialogParts::button(editBox, QStringLiteral("bbtCancelarDocNorm"), QStringLiteral("Cancelar"));
     auto *editButtons = new QHBoxLayout;
     editButtons->addStretch();
-    editButtons->addWidget(bbtAplicarDocNorm);
-    editButtons->addWidget(bbtCancelarDocNorm);
+    editButtons->addWidget(applyButton);
+    editButtons->addWidget(cancelButton);
     grid->addLayout(editButtons, 3, 1, 1, 2);
-    layout->addWidget(GbEdicao);
+    layout->addWidget(editBox);
 
-    btnIncluirDocNorm = DialogParts::button(this, QStringLiteral("btnIncluirDocNorm"), QStringLiteral("&Incluir"));
-    btnExDocNorm = DialogParts::button(this, QStringLiteral("btnExDocNorm"), QStringLiteral("E&xcluir "));
-    btnCadHistorico = DialogParts::button(this, QStringLiteral("btnCadHistorico"), QStringLiteral("Cad. Histórico"));
-    btnSaida = DialogParts::button(this, QStringLiteral("btnSaida"), QStringLiteral("&Saída"));
+    includeButton = DialogParts::button(this, QStringLiteral("btnIncluirDocNorm"), QStringLiteral("&Incluir"));
+    deleteButton = DialogParts::button(this, QStringLiteral("btnExDocNorm"), QStringLiteral("E&xcluir "));
+    historyButton = DialogParts::button(this, QStringLiteral("btnCadHistorico"), QStringLiteral("Cad. Histórico"));
+    exitButton = DialogParts::button(this, QStringLiteral("btnSaida"), QStringLiteral("&Saída"));
     auto *row = new QHBoxLayout;
-    row->addWidget(btnIncluirDocNorm);
-    row->addWidget(btnExDocNorm);
-    row->addWidget(btnCadHistorico);
+    row->addWidget(includeButton);
+    row->addWidget(deleteButton);
+    row->addWidget(historyButton);
     row->addStretch();
-    row->addWidget(btnSaida);
+    row->addWidget(exitButton);
     layout->addLayout(row);
 
     Messenger &msg = m_ctx.messenger;
-    connect(btnIncluirDocNorm, &QPushButton::clicked, this, guarded(msg, [this] { btnIncluirDocNormClick(); }));
-    connect(btnExDocNorm, &QPushButton::clicked, this, guarded(msg, [this] { btnExDocNormClick(); }));
-    connect(btnCadHistorico, &QPushButton::clicked, this, guarded(msg, [this] { btnCadHistoricoClick(); }));
-    connect(btnSaida, &QPushButton::clicked, this, &QDialog::accept);
-    connect(bbtAplicarDocNorm, &QPushButton::clicked, this, guarded(msg, [this] { bbtAplicarDocNormClick(); }));
-    connect(bbtCancelarDocNorm, &QPushButton::clicked, this, guarded(msg, [this] { bbtCancelarDocNormClick(); }));
-    connect(GbStatusDocNorm, &StatusGroup::changeRequested, this,
+    connect(includeButton, &QPushButton::clicked, this, guarded(msg, [this] { includeNew(); }));
+    connect(deleteButton, &QPushButton::clicked, this, guarded(msg, [this] { deleteCurrent(); }));
+    connect(historyButton, &QPushButton::clicked, this, guarded(msg, [this] { openHistory(); }));
+    connect(exitButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(applyButton, &QPushButton::clicked, this, guarded(msg, [this] { applyInclusion(); }));
+    connect(cancelButton, &QPushButton::clicked, this, guarded(msg, [this] { cancelInclusion(); }));
+    connect(statusGroup, &StatusGroup::changeRequested, this,
             [this, &msg](const QString &letter) { guard(msg, [&] { sbStatusDocNormClick(letter); }); });
-    connect(cmbTitulo, &QComboBox::activated, this, guarded(msg, [this] { cmbTituloChange(); }));
-    connect(cmbIdentificacao, &QComboBox::activated, this, guarded(msg, [this] { cmbIdentificacaoChange(); }));
-    connect(cmbTipoDoc, &QComboBox::activated, this, guarded(msg, [this] { cmbTipoDocChange(); }));
-    connect(DBGDocNorm->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+    connect(titleList, &QComboBox::activated, this, guarded(msg, [this] { titleChanged(); }));
+    connect(identificationList, &QComboBox::activated, this, guarded(msg, [this] { identificationChanged(); }));
+    connect(docTypeList, &QComboBox::activated, this, guarded(msg, [this] { docTypeChanged(); }));
+    connect(documentGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this, &msg] { guard(msg, [this] { dtsDocNorProdDataChange(); }); });
 
     m_historyOpener = [this](StatusEvents::Table table, const StatusEvents::ItemKey &key, const QDateTime &issue) {
@@ -203,7 +201,7 @@ void TFrmDocumentosNormativos::FormShow()
 
 std::optional<DocNormLinks::Link> TFrmDocumentosNormativos::currentLink() const
 {
-    const int row = DBGDocNorm->currentIndex().row();
+    const int row = documentGrid->currentIndex().row();
     if (row < 0 || row >= m_links.size())
         return std::nullopt;
     return m_links.at(row);
@@ -222,51 +220,51 @@ void TFrmDocumentosNormativos::reopen(int idDocNorm)
             position = i;
     }
     if (position >= 0)
-        DBGDocNorm->setCurrentIndex(m_model->index(position, 0));
+        documentGrid->setCurrentIndex(m_model->index(position, 0));
     dtsDocNorProdDataChange();
 }
 
 void TFrmDocumentosNormativos::dtsDocNorProdDataChange()
 {
     const auto link = currentLink();
-    GbStatusDocNorm->setStatus(link.has_value(), link ? link->status : QString());
+    statusGroup->setStatus(link.has_value(), link ? link->status : QString());
     if (m_editing)
         return;
-    EdtIdentificacao->setText(link ? QString::number(link->idDocNorm) : QString());
-    EdtTitulo->setText(link ? link->nomeTitulo : QString());
-    EdtTipoDoc->setText(link ? link->tipoDoc : QString());
-    EdtDtEntrada->setMoment(link ? link->dataEntrada : QDateTime());
-    btnExDocNorm->setEnabled(link && !link->nomeTitulo.isEmpty());
-    btnCadHistorico->setEnabled(link.has_value());
+    identificationField->setText(link ? QString::number(link->idDocNorm) : QString());
+    titleField->setText(link ? link->nomeTitulo : QString());
+    docTypeField->setText(link ? link->tipoDoc : QString());
+    entryDateField->setMoment(link ? link->dataEntrada : QDateTime());
+    deleteButton->setEnabled(link && !link->nomeTitulo.isEmpty());
+    historyButton->setEnabled(link.has_value());
 }
 
 void TFrmDocumentosNormativos::setBrowse()
 {
     m_editing = false;
-    for (QLineEdit *e : {EdtIdentificacao, EdtTitulo, EdtTipoDoc})
+    for (QLineEdit *e : {identificationField, titleField, docTypeField})
         qobject_cast<QStackedWidget *>(e->parentWidget())->setCurrentWidget(e);
-    GbEdicao->setEnabled(false);
-    bbtAplicarDocNorm->setEnabled(false);
-    bbtCancelarDocNorm->setEnabled(false);
-    DBGDocNorm->setEnabled(true);
-    btnIncluirDocNorm->setEnabled(true);
-    btnSaida->setEnabled(true);
+    editBox->setEnabled(false);
+    applyButton->setEnabled(false);
+    cancelButton->setEnabled(false);
+    documentGrid->setEnabled(true);
+    includeButton->setEnabled(true);
+    exitButton->setEnabled(true);
     dtsDocNorProdDataChange();
 }
 
 void TFrmDocumentosNormativos::setEditing()
 {
     m_editing = true;
-    for (QComboBox *c : {cmbIdentificacao, cmbTitulo, cmbTipoDoc})
+    for (QComboBox *c : {identificationList, titleList, docTypeList})
         qobject_cast<QStackedWidget *>(c->parentWidget())->setCurrentWidget(c);
-    GbEdicao->setEnabled(true);
-    bbtCancelarDocNorm->setEnabled(true);
-    DBGDocNorm->setEnabled(false);
-    btnIncluirDocNorm->setEnabled(false);
-    btnExDocNorm->setEnabled(false);
-    btnCadHistorico->setEnabled(false);
-    btnSaida->setEnabled(false);
-    EdtDtEntrada->setMoment(m_dm.item().issue);
+    editBox->setEnabled(true);
+    cancelButton->setEnabled(true);
+    documentGrid->setEnabled(false);
+    includeButton->setEnabled(false);
+    deleteButton->setEnabled(false);
+    historyButton->setEnabled(false);
+    exitButton->setEnabled(false);
+    entryDateField->setMoment(m_dm.item().issue);
     updateApply();
 }
 
@@ -274,8 +272,8 @@ void TFrmDocumentosNormativos::fillChoices(std::optional<int> idTipoDoc)
 {
     m_filling = true;
     m_candidates = m_dm.candidates(idTipoDoc);
-    cmbIdentificacao->clear();
-    cmbTitulo->clear();
+    identificationList->clear();
+    titleList->clear();
     // Sorted drop-down lists; each entry remembers its candidate.
     QList<int> byId, byTitle;
     for (int i = 0; i < m_candidates.size(); ++i)
@@ -287,24 +285,24 @@ void TFrmDocumentosNormativos::fillChoices(std::optional<int> idTipoDoc)
         return QString::localeAwareCompare(m_candidates.at(a).nomeTitulo, m_candidates.at(b).nomeTitulo) < 0;
     });
     for (int i : byId)
-        cmbIdentificacao->addItem(QString::number(m_candidates.at(i).idDocNorm), i);
+        identificationList->addItem(QString::number(m_candidates.at(i).idDocNorm), i);
     for (int i : byTitle)
-        cmbTitulo->addItem(m_candidates.at(i).nomeTitulo, i);
-    cmbIdentificacao->setCurrentIndex(-1);
-    cmbTitulo->setCurrentIndex(-1);
+        titleList->addItem(m_candidates.at(i).nomeTitulo, i);
+    identificationList->setCurrentIndex(-1);
+    titleList->setCurrentIndex(-1);
     m_filling = false;
     updateApply();
 }
 
-void TFrmDocumentosNormativos::btnIncluirDocNormClick()
+void TFrmDocumentosNormativos::includeNew()
 {
     m_types = m_dm.documentTypes();
     m_filling = true;
-    cmbTipoDoc->clear();
+    docTypeList->clear();
     for (const DocNormLinks::DocType &t : m_types)
-        cmbTipoDoc->addItem(t.tipoDoc, t.idTipoDoc);
-    cmbTipoDoc->model()->sort(0);
-    cmbTipoDoc->setCurrentIndex(-1);
+        docTypeList->addItem(t.tipoDoc, t.idTipoDoc);
+    docTypeList->model()->sort(0);
+    docTypeList->setCurrentIndex(-1);
     m_filling = false;
     fillChoices(std::nullopt);
     if (m_candidates.isEmpty()) {
@@ -318,55 +316,55 @@ void TFrmDocumentosNormativos::btnIncluirDocNormClick()
 void TFrmDocumentosNormativos::pickCandidate(int index)
 {
     m_filling = true;
-    cmbIdentificacao->setCurrentIndex(cmbIdentificacao->findData(index));
-    cmbTitulo->setCurrentIndex(cmbTitulo->findData(index));
+    identificationList->setCurrentIndex(identificationList->findData(index));
+    titleList->setCurrentIndex(titleList->findData(index));
     if (index >= 0 && index < m_candidates.size())
-        cmbTipoDoc->setCurrentIndex(cmbTipoDoc->findData(m_candidates.at(index).idTipoDoc));
+        docTypeList->setCurrentIndex(docTypeList->findData(m_candidates.at(index).idTipoDoc));
     m_filling = false;
     updateApply();
 }
 
-void TFrmDocumentosNormativos::cmbTituloChange()
+void TFrmDocumentosNormativos::titleChanged()
 {
     if (!m_filling)
-        pickCandidate(cmbTitulo->currentData().isValid() ? cmbTitulo->currentData().toInt() : -1);
+        pickCandidate(titleList->currentData().isValid() ? titleList->currentData().toInt() : -1);
 }
 
-void TFrmDocumentosNormativos::cmbIdentificacaoChange()
+void TFrmDocumentosNormativos::identificationChanged()
 {
     if (!m_filling)
-        pickCandidate(cmbIdentificacao->currentData().isValid() ? cmbIdentificacao->currentData().toInt() : -1);
+        pickCandidate(identificationList->currentData().isValid() ? identificationList->currentData().toInt() : -1);
 }
 
-void TFrmDocumentosNormativos::cmbTipoDocChange()
+void TFrmDocumentosNormativos::docTypeChanged()
 {
-    if (m_filling || cmbTipoDoc->currentIndex() < 0)
+    if (m_filling || docTypeList->currentIndex() < 0)
         return;
-    fillChoices(cmbTipoDoc->currentData().toInt());
+    fillChoices(docTypeList->currentData().toInt());
 }
 
 void TFrmDocumentosNormativos::updateApply()
 {
-    bbtAplicarDocNorm->setEnabled(m_editing && !cmbIdentificacao->currentText().isEmpty() &&
-                                  !cmbTitulo->currentText().isEmpty() && !cmbTipoDoc->currentText().isEmpty());
+    applyButton->setEnabled(m_editing && !identificationList->currentText().isEmpty() &&
+                            !titleList->currentText().isEmpty() && !docTypeList->currentText().isEmpty());
 }
 
 std::optional<DocNormLinks::Candidate> TFrmDocumentosNormativos::chosenCandidate() const
 {
-    const QVariant data = cmbIdentificacao->currentData();
+    const QVariant data = identificationList->currentData();
     if (!data.isValid() || data.toInt() < 0 || data.toInt() >= m_candidates.size())
         return std::nullopt;
     return m_candidates.at(data.toInt());
 }
 
-void TFrmDocumentosNormativos::bbtAplicarDocNormClick()
+void TFrmDocumentosNormativos::applyInclusion()
 {
     const auto chosen = chosenCandidate();
     if (!m_editing || !chosen)
         return;
-    if (!m_dm.add(*chosen, EdtDtEntrada->boxText())) {
+    if (!m_dm.add(*chosen, entryDateField->boxText())) {
         // A refused date stays for correction; a failed write leaves the choice as it was.
-        EdtDtEntrada->setFocus();
+        entryDateField->setFocus();
         return;
     }
     m_editing = false;
@@ -374,14 +372,14 @@ void TFrmDocumentosNormativos::bbtAplicarDocNormClick()
     setBrowse();
 }
 
-void TFrmDocumentosNormativos::bbtCancelarDocNormClick()
+void TFrmDocumentosNormativos::cancelInclusion()
 {
     m_editing = false;
     reopen(currentLink() ? currentLink()->idDocNorm : 0);
     setBrowse();
 }
 
-void TFrmDocumentosNormativos::btnExDocNormClick()
+void TFrmDocumentosNormativos::deleteCurrent()
 {
     const auto link = currentLink();
     if (!link)
@@ -411,7 +409,7 @@ void TFrmDocumentosNormativos::sbStatusDocNormClick(const QString &letter)
     setBrowse();
 }
 
-void TFrmDocumentosNormativos::btnCadHistoricoClick()
+void TFrmDocumentosNormativos::openHistory()
 {
     const auto link = currentLink();
     if (!link || !m_historyOpener)

@@ -35,17 +35,17 @@ public:
     std::optional<DocNormLinks::Link> currentLink() const;
     bool isEditing() const { return m_editing; }
 
-    // Handlers, named after their controls.
+    // What the controls do.
     void FormShow();
-    void btnIncluirDocNormClick();
-    void bbtAplicarDocNormClick();
-    void bbtCancelarDocNormClick();
-    void btnExDocNormClick();
-    void btnCadHistoricoClick();
+    void includeNew();
+    void applyInclusion();
+    void cancelInclusion();
+    void deleteCurrent();
+    void openHistory();
     void sbStatusDocNormClick(const QString &letter);
-    void cmbTituloChange();
-    void cmbIdentificacaoChange();
-    void cmbTipoDocChange();
+    void titleChanged();
+    void identificationChanged();
+    void docTypeChanged();
 
 private:
     void reopen(int idDocNorm);
@@ -66,26 +66,26 @@ private:
     bool m_editing = false;
     bool m_filling = false;
 
-    QGroupBox *RgReferentes;
-    QRadioButton *RbProdutos;
-    QRadioButton *RbServicos;
-    QLabel *LbAtencao;
-    QLabel *LbItem;
-    QTableView *DBGDocNorm;
+    QGroupBox *referentsBox;
+    QRadioButton *productsChoice;
+    QRadioButton *servicesChoice;
+    QLabel *attentionLabel;
+    QLabel *itemLabel;
+    QTableView *documentGrid;
     QStandardItemModel *m_model;
-    QPushButton *btnIncluirDocNorm;
-    QPushButton *btnExDocNorm;
-    QPushButton *btnCadHistorico;
-    QPushButton *btnSaida;
-    StatusGroup *GbStatusDocNorm;
-    QGroupBox *GbEdicao;
-    QComboBox *cmbIdentificacao;
-    QComboBox *cmbTitulo;
-    QComboBox *cmbTipoDoc;
-    QLineEdit *EdtIdentificacao;
-    QLineEdit *EdtTitulo;
-    QLineEdit *EdtTipoDoc;
-    MaskedDateEdit *EdtDtEntrada;
-    QPushButton *bbtAplicarDocNorm;
-    QPushButton *bbtCancelarDocNorm;
+    QPushButton *includeButton;
+    QPushButton *deleteButton;
+    QPushButton *historyButton;
+    QPushButton *exitButton;
+    StatusGroup *statusGroup;
+    QGroupBox *editBox;
+    QComboBox *identificationList;
+    QComboBox *titleList;
+    QComboBox *docTypeList;
+    QLineEdit *identificationField;
+    QLineEdit *titleField;
+    QLineEdit *docTypeField;
+    MaskedDateEdit *entryDateField;
+    QPushButton *applyButton;
+    QPushButton *cancelButton;
 };

@@ -48,53 +48,53 @@ TFrmGeraHistorico::TFrmGeraHistorico(Database &db, Messenger &messenger, const Q
     m_model = new QStandardItemModel(0, 3, this);
     m_model->setHorizontalHeaderLabels(
         {QStringLiteral("Justificativa"), QStringLiteral("Data Cad."), QStringLiteral("Usuário  Cad.")});
-    GridStatus = new QTableView(this);
-    GridStatus->setObjectName(QStringLiteral("GridStatus"));
+    statusGrid = new QTableView(this);
+    statusGrid->setObjectName(QStringLiteral("GridStatus"));
     // No group around it: named after the window.
-    GridStatus->setAccessibleName(QStringLiteral("Histórico"));
-    SpreadsheetExport::attach(GridStatus, m_msg, QStringLiteral("eventos"));
-    GridStatus->setModel(m_model);
-    GridStatus->setSelectionBehavior(QAbstractItemView::SelectRows);
-    GridStatus->setSelectionMode(QAbstractItemView::SingleSelection);
-    GridStatus->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    GridStatus->verticalHeader()->hide();
-    GridStatus->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
-    GridStatus->setColumnWidth(1, 100);
-    GridStatus->setColumnWidth(2, 110);
-    layout->addWidget(GridStatus, 1);
+    statusGrid->setAccessibleName(QStringLiteral("Histórico"));
+    SpreadsheetExport::attach(statusGrid, m_msg, QStringLiteral("eventos"));
+    statusGrid->setModel(m_model);
+    statusGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    statusGrid->setSelectionMode(QAbstractItemView::SingleSelection);
+    statusGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    statusGrid->verticalHeader()->hide();
+    statusGrid->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    statusGrid->setColumnWidth(1, 100);
+    statusGrid->setColumnWidth(2, 110);
+    layout->addWidget(statusGrid, 1);
 
     auto *form = new QFormLayout;
     form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    EdtData = new MaskedDateEdit(this);
-    EdtData->setObjectName(QStringLiteral("EdtData"));
-    EdtJustificativa = new QLineEdit(this);
-    EdtJustificativa->setObjectName(QStringLiteral("EdtJustificativa"));
+    dateField = new MaskedDateEdit(this);
+    dateField->setObjectName(QStringLiteral("EdtData"));
+    reasonField = new QLineEdit(this);
+    reasonField->setObjectName(QStringLiteral("EdtJustificativa"));
     // Every event table declares Justificativa alike.
-    ColumnFit::fit(EdtJustificativa, QStringLiteral("STATUS_C"), QStringLiteral("Justificativa"));
-    form->addRow(DialogParts::label(this, QStringLiteral("LbData"), QStringLiteral("Data :"), EdtData), EdtData);
-    form->addRow(DialogParts::label(this, QStringLiteral("LbJustificativa"), QStringLiteral("Justificativa :"),
-                                    EdtJustificativa),
-                 EdtJustificativa);
+    ColumnFit::fit(reasonField, QStringLiteral("STATUS_C"), QStringLiteral("Justificativa"));
+    form->addRow(DialogParts::label(this, QStringLiteral("LbData"), QStringLiteral("Data :"), dateField), dateField);
+    form->addRow(
+        DialogParts::label(this, QStringLiteral("LbJustificativa"), QStringLiteral("Justificativa :"), reasonField),
+        reasonField);
     layout->addLayout(form);
 
-    BtIncluir = DialogParts::button(this, QStringLiteral("BtIncluir"), QStringLiteral("&Incluir"));
-    BtExcluir = DialogParts::button(this, QStringLiteral("BtExcluir"), QStringLiteral("E&xcluir "));
-    BtAplicar = DialogParts::button(this, QStringLiteral("BtAplicar"), QStringLiteral("Aplicar"));
-    BtCancela = DialogParts::button(this, QStringLiteral("BtCancela"), QStringLiteral("&Cancela"));
-    BtSaida = DialogParts::button(this, QStringLiteral("BtSaida"), QStringLiteral("&Saída"));
+    includeButton = DialogParts::button(this, QStringLiteral("BtIncluir"), QStringLiteral("&Incluir"));
+    deleteButton = DialogParts::button(this, QStringLiteral("BtExcluir"), QStringLiteral("E&xcluir "));
+    applyButton = DialogParts::button(this, QStringLiteral("BtAplicar"), QStringLiteral("Aplicar"));
+    cancelButton = DialogParts::button(this, QStringLiteral("BtCancela"), QStringLiteral("&Cancela"));
+    exitButton = DialogParts::button(this, QStringLiteral("BtSaida"), QStringLiteral("&Saída"));
     auto *row = new QHBoxLayout;
-    for (QPushButton *b : {BtIncluir, BtExcluir, BtAplicar, BtCancela})
+    for (QPushButton *b : {includeButton, deleteButton, applyButton, cancelButton})
         row->addWidget(b);
     row->addStretch();
-    row->addWidget(BtSaida);
+    row->addWidget(exitButton);
     layout->addLayout(row);
 
-    connect(BtIncluir, &QPushButton::clicked, this, guarded(m_msg, [this] { BtIncluirClick(); }));
-    connect(BtAplicar, &QPushButton::clicked, this, guarded(m_msg, [this] { BtAplicarClick(); }));
-    connect(BtCancela, &QPushButton::clicked, this, guarded(m_msg, [this] { BtCancelaClick(); }));
-    connect(BtExcluir, &QPushButton::clicked, this, guarded(m_msg, [this] { BtExcluirClick(); }));
-    connect(BtSaida, &QPushButton::clicked, this, &QDialog::accept);
-    connect(GridStatus->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+    connect(includeButton, &QPushButton::clicked, this, guarded(m_msg, [this] { includeNew(); }));
+    connect(applyButton, &QPushButton::clicked, this, guarded(m_msg, [this] { applyEdit(); }));
+    connect(cancelButton, &QPushButton::clicked, this, guarded(m_msg, [this] { cancelEdit(); }));
+    connect(deleteButton, &QPushButton::clicked, this, guarded(m_msg, [this] { deleteCurrent(); }));
+    connect(exitButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(statusGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this] { guard(m_msg, [this] { rowChanged(); }); });
 
     resize(720, 440);
@@ -118,7 +118,7 @@ void TFrmGeraHistorico::FormShow()
 
 int TFrmGeraHistorico::currentSeqEvento() const
 {
-    const int row = GridStatus->currentIndex().row();
+    const int row = statusGrid->currentIndex().row();
     return row >= 0 && row < m_entries.size() ? m_entries.at(row).seqEvento : 0;
 }
 
@@ -137,7 +137,7 @@ void TFrmGeraHistorico::reopen(int seqEvento)
             position = i;
     }
     if (position >= 0)
-        GridStatus->setCurrentIndex(m_model->index(position, 0));
+        statusGrid->setCurrentIndex(m_model->index(position, 0));
     rowChanged();
 }
 
@@ -145,75 +145,75 @@ void TFrmGeraHistorico::rowChanged()
 {
     if (m_editing)
         return;
-    const int row = GridStatus->currentIndex().row();
+    const int row = statusGrid->currentIndex().row();
     if (row >= 0 && row < m_entries.size()) {
-        EdtData->setMoment(m_entries.at(row).data);
-        EdtJustificativa->setText(m_entries.at(row).justificativa);
+        dateField->setMoment(m_entries.at(row).data);
+        reasonField->setText(m_entries.at(row).justificativa);
     } else {
-        EdtData->clearDate();
-        EdtJustificativa->clear();
+        dateField->clearDate();
+        reasonField->clear();
     }
 }
 
 void TFrmGeraHistorico::setBrowse()
 {
     m_editing = false;
-    EdtData->setEnabled(false);
-    EdtJustificativa->setEnabled(false);
-    GridStatus->setEnabled(true);
-    BtIncluir->setEnabled(true);
-    BtExcluir->setEnabled(!m_entries.isEmpty());
-    BtSaida->setEnabled(true);
-    BtAplicar->setEnabled(false);
-    BtCancela->setEnabled(false);
+    dateField->setEnabled(false);
+    reasonField->setEnabled(false);
+    statusGrid->setEnabled(true);
+    includeButton->setEnabled(true);
+    deleteButton->setEnabled(!m_entries.isEmpty());
+    exitButton->setEnabled(true);
+    applyButton->setEnabled(false);
+    cancelButton->setEnabled(false);
 }
 
-void TFrmGeraHistorico::BtIncluirClick()
+void TFrmGeraHistorico::includeNew()
 {
     m_editing = true;
-    EdtData->setDate(QDate::currentDate());
-    EdtJustificativa->clear();
-    EdtData->setEnabled(true);
-    EdtJustificativa->setEnabled(true);
-    BtAplicar->setEnabled(true);
-    BtCancela->setEnabled(true);
-    GridStatus->setEnabled(false);
-    BtIncluir->setEnabled(false);
-    BtExcluir->setEnabled(false);
-    BtSaida->setEnabled(false);
-    EdtJustificativa->setFocus();
+    dateField->setDate(QDate::currentDate());
+    reasonField->clear();
+    dateField->setEnabled(true);
+    reasonField->setEnabled(true);
+    applyButton->setEnabled(true);
+    cancelButton->setEnabled(true);
+    statusGrid->setEnabled(false);
+    includeButton->setEnabled(false);
+    deleteButton->setEnabled(false);
+    exitButton->setEnabled(false);
+    reasonField->setFocus();
 }
 
-void TFrmGeraHistorico::BtAplicarClick()
+void TFrmGeraHistorico::applyEdit()
 {
     if (!m_editing)
         return;
-    const QString problem = m_history.problem(EdtJustificativa->text(), EdtData->boxText(), QDate::currentDate());
+    const QString problem = m_history.problem(reasonField->text(), dateField->boxText(), QDate::currentDate());
     if (!problem.isEmpty()) {
         // The entry stays in the edits for correction.
         m_msg.error(problem);
         if (problem == HistoryTexts::JustificationRequired)
-            EdtJustificativa->setFocus();
+            reasonField->setFocus();
         else
-            EdtData->setFocus();
+            dateField->setFocus();
         return;
     }
-    const std::optional<int> seq = m_history.add(EdtJustificativa->text(), EdtData->boxText());
+    const std::optional<int> seq = m_history.add(reasonField->text(), dateField->boxText());
     m_editing = false;
     reopen(seq ? *seq : currentSeqEvento());
     setBrowse();
 }
 
-void TFrmGeraHistorico::BtCancelaClick()
+void TFrmGeraHistorico::cancelEdit()
 {
     m_editing = false;
-    EdtData->clearDate();
-    EdtJustificativa->clear();
+    dateField->clearDate();
+    reasonField->clear();
     reopen(currentSeqEvento());
     setBrowse();
 }
 
-void TFrmGeraHistorico::BtExcluirClick()
+void TFrmGeraHistorico::deleteCurrent()
 {
     const int seq = currentSeqEvento();
     if (seq == 0)

@@ -19,12 +19,12 @@ public:
     TFrmGeraHistorico(Database &db, Messenger &messenger, const QString &userCode, StatusEvents::Table table,
                       const StatusEvents::ItemKey &key, const QDateTime &issue, QWidget *parent = nullptr);
 
-    // Handlers, named after their controls.
+    // What the controls do.
     void FormShow();
-    void BtIncluirClick();
-    void BtAplicarClick();
-    void BtCancelaClick();
-    void BtExcluirClick();
+    void includeNew();
+    void applyEdit();
+    void cancelEdit();
+    void deleteCurrent();
 
     // SeqEvento of the row shown in the edits; 0 with none.
     int currentSeqEvento() const;
@@ -41,15 +41,15 @@ private:
     Messenger &m_msg;
     HistoryRegistration m_history;
     QList<HistoryRegistration::Entry> m_entries;
-    QTableView *GridStatus;
+    QTableView *statusGrid;
     QStandardItemModel *m_model;
-    MaskedDateEdit *EdtData;
-    QLineEdit *EdtJustificativa;
-    QPushButton *BtIncluir;
-    QPushButton *BtExcluir;
-    QPushButton *BtAplicar;
-    QPushButton *BtCancela;
-    QPushButton *BtSaida;
+    MaskedDateEdit *dateField;
+    QLineEdit *reasonField;
+    QPushButton *includeButton;
+    QPushButton *deleteButton;
+    QPushButton *applyButton;
+    QPushButton *cancelButton;
+    QPushButton *exitButton;
     bool m_editing = false;
     bool m_shown = false;
 };

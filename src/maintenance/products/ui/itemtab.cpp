@@ -72,12 +72,12 @@ ItemTab::ItemTab(MaintenanceContext &context, ItemKind kind, const Names &names,
     layout->addWidget(m_status);
 
     Messenger &msg = m_ctx.messenger;
-    connect(m_incluir, &QPushButton::clicked, this, guarded(msg, [this] { IncluirClick(); }));
-    connect(m_editar, &QPushButton::clicked, this, guarded(msg, [this] { EditarClick(); }));
-    connect(m_excluir, &QPushButton::clicked, this, guarded(msg, [this] { ExcluirClick(); }));
-    connect(m_seleciona, &QPushButton::clicked, this, guarded(msg, [this] { SelecionaClick(); }));
-    connect(m_aplicar, &QPushButton::clicked, this, guarded(msg, [this] { AplicarClick(); }));
-    connect(m_cancelar, &QPushButton::clicked, this, guarded(msg, [this] { CancelarClick(); }));
+    connect(m_incluir, &QPushButton::clicked, this, guarded(msg, [this] { includeNew(); }));
+    connect(m_editar, &QPushButton::clicked, this, guarded(msg, [this] { editCurrent(); }));
+    connect(m_excluir, &QPushButton::clicked, this, guarded(msg, [this] { deleteCurrent(); }));
+    connect(m_seleciona, &QPushButton::clicked, this, guarded(msg, [this] { chooseProduct(); }));
+    connect(m_aplicar, &QPushButton::clicked, this, guarded(msg, [this] { applyEdit(); }));
+    connect(m_cancelar, &QPushButton::clicked, this, guarded(msg, [this] { cancelEdit(); }));
     connect(m_status, &StatusGroup::changeRequested, this,
             [this, &msg](const QString &letter) { guard(msg, [&] { StatusClick(letter); }); });
     connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -250,7 +250,7 @@ void ItemTab::setEditing(bool editing)
     emit stateChanged();
 }
 
-void ItemTab::IncluirClick()
+void ItemTab::includeNew()
 {
     if (!m_isOpen || m_editing)
         return;
@@ -265,10 +265,10 @@ void ItemTab::IncluirClick()
     setEditing(true);
     editStarted(true);
     // What the item is comes first.
-    SelecionaClick();
+    chooseProduct();
 }
 
-void ItemTab::EditarClick()
+void ItemTab::editCurrent()
 {
     if (!m_current || m_editing)
         return;
@@ -280,7 +280,7 @@ void ItemTab::EditarClick()
     editStarted(false);
 }
 
-void ItemTab::SelecionaClick()
+void ItemTab::chooseProduct()
 {
     if (!m_editing)
         return;
@@ -292,7 +292,7 @@ void ItemTab::SelecionaClick()
     }
 }
 
-void ItemTab::AplicarClick()
+void ItemTab::applyEdit()
 {
     if (!m_editing)
         return;
@@ -307,7 +307,7 @@ void ItemTab::AplicarClick()
         const auto answer = m_ctx.askJustification(false, m_open.issueDate);
         if (!answer) {
             // Without a reason nothing of the change is kept.
-            CancelarClick();
+            cancelEdit();
             return;
         }
         justification = answer->text;
@@ -324,7 +324,7 @@ void ItemTab::AplicarClick()
     emit certificateChanged();
 }
 
-void ItemTab::CancelarClick()
+void ItemTab::cancelEdit()
 {
     m_old.reset();
     m_editing = false;
@@ -332,7 +332,7 @@ void ItemTab::CancelarClick()
     rowChanged();
 }
 
-void ItemTab::ExcluirClick()
+void ItemTab::deleteCurrent()
 {
     if (!m_current || m_editing)
         return;

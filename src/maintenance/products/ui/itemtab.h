@@ -64,12 +64,12 @@ public:
     bool locate(const CertificateItem &key);
 
     // Handlers, named after what they do.
-    void IncluirClick();
-    void EditarClick();
-    void ExcluirClick();
-    void SelecionaClick();
-    void AplicarClick();
-    void CancelarClick();
+    void includeNew();
+    void editCurrent();
+    void deleteCurrent();
+    void chooseProduct();
+    void applyEdit();
+    void cancelEdit();
     void StatusClick(const QString &letter);
 
 protected:

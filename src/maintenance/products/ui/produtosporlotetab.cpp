@@ -72,8 +72,8 @@ ProdutosPorLoteTab::ProdutosPorLoteTab(MaintenanceContext &context, QWidget *par
     addRow(QString(), entryDateBox());
 
     Messenger &msg = m_ctx.messenger;
-    connect(m_fabr, &MaskedDateEdit::left, this, guarded(msg, [this] { EdDataFabrLoteExit(); }));
-    connect(m_valid, &MaskedDateEdit::left, this, guarded(msg, [this] { EdDataValLoteExit(); }));
+    connect(m_fabr, &MaskedDateEdit::left, this, guarded(msg, [this] { checkFabricationDate(); }));
+    connect(m_valid, &MaskedDateEdit::left, this, guarded(msg, [this] { checkValidityDate(); }));
 }
 
 void ProdutosPorLoteTab::showItem(const CertificateItem &item)
@@ -104,7 +104,7 @@ void ProdutosPorLoteTab::readItem(CertificateItem &item) const
     item.dataValLote = m_valid->moment();
 }
 
-void ProdutosPorLoteTab::EdDataFabrLoteExit()
+void ProdutosPorLoteTab::checkFabricationDate()
 {
     const QString problem = ItemService::fabricationProblem(m_fabr->boxText(), QDate::currentDate());
     if (!problem.isEmpty()) {
@@ -113,7 +113,7 @@ void ProdutosPorLoteTab::EdDataFabrLoteExit()
     }
 }
 
-void ProdutosPorLoteTab::EdDataValLoteExit()
+void ProdutosPorLoteTab::checkValidityDate()
 {
     const QString problem = ItemService::validityProblem(m_valid->boxText(), m_fabr->boxText());
     if (!problem.isEmpty()) {

@@ -13,8 +13,8 @@ public:
     ProdutosPorLoteTab(MaintenanceContext &context, QWidget *parent = nullptr);
     QString title() const override { return QStringLiteral("Produtos por Lote"); }
 
-    void EdDataFabrLoteExit();
-    void EdDataValLoteExit();
+    void checkFabricationDate();
+    void checkValidityDate();
 
 protected:
     void showItem(const CertificateItem &item) override;

@@ -1,66 +1,40 @@
 #include "maintenance/products/ui/tabprodutopanel.h"
 
-#include "base/messenger.h"
 #include "maintenance/products/ui/tfrmselecionaproduto.h"
-#include "maintenance/tables/ui/tablepanelparts.h"
 #include "maintenance/ui/selectionparts.h"
-#include "widgets/guardedslot.h"
 #include "widgets/selectiongrid.h"
-#include "widgets/spreadsheetexport.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QVBoxLayout>
 
-using SelectionParts::button;
 using SelectionParts::labelFor;
 
-TabProdutoPanel::TabProdutoPanel(MaintenanceContext &context, QWidget *parent)
-    : QWidget(parent),
-      m_ctx(context)
+namespace {
+
+TablePanel::Layout panelLayout()
 {
     using Col = SelectionListModel::Column;
     using Fmt = SelectionListModel::Format;
-    auto *outer = new QVBoxLayout(this);
-    auto *group = new QGroupBox(QStringLiteral("Tabela de Produtos"), this);
-    group->setObjectName(QStringLiteral("GroupTabProduto"));
-    outer->addWidget(group);
-    auto *layout = new QVBoxLayout(group);
+    return {QStringLiteral("Tabela de Produtos"),
+            QStringLiteral("Produto"),
+            {Col{QStringLiteral("Marca"), QStringLiteral("MarcaProd")},
+             Col{QStringLiteral("Modelo"), QStringLiteral("ModeloProd")},
+             Col{QStringLiteral("Importado?"), QStringLiteral("Importado"), Fmt::YesNo},
+             Col{QStringLiteral("EAN/UPC"), QStringLiteral("CodEANUPC")}},
+            QStringLiteral("produtos"),
+            {260, 260, 90},
+            QStringLiteral("Dados do Produto")};
+}
 
-    DBGridProduto = new SelectionGrid(QStringLiteral("DBGridProduto"),
-                                      {Col{QStringLiteral("Marca"), QStringLiteral("MarcaProd")},
-                                       Col{QStringLiteral("Modelo"), QStringLiteral("ModeloProd")},
-                                       Col{QStringLiteral("Importado?"), QStringLiteral("Importado"), Fmt::YesNo},
-                                       Col{QStringLiteral("EAN/UPC"), QStringLiteral("CodEANUPC")}},
-                                      group);
-    DBGridProduto->setAccessibleName(group->title());
-    SpreadsheetExport::attach(DBGridProduto, m_ctx.messenger, QStringLiteral("produtos"));
-    DBGridProduto->setColumnWidth(0, 260);
-    DBGridProduto->setColumnWidth(1, 260);
-    DBGridProduto->setColumnWidth(2, 90);
-    layout->addWidget(DBGridProduto, 1);
+}
 
-    btnIncluir = button(group, QStringLiteral("btnIncluirProduto"), QStringLiteral("&Incluir"));
-    btnEditar = button(group, QStringLiteral("btnEditarProduto"), QStringLiteral("&Editar"));
-    btnExcluir = button(group, QStringLiteral("btnExcluirProduto"), QStringLiteral("E&xcluir "));
-    btnPesquisar = button(group, QStringLiteral("btnPesquisarProduto"), QStringLiteral("&Pesquisar"));
-    btnSaida = button(group, QStringLiteral("btnSaidaProduto"), QStringLiteral("&Saída"));
-    auto *browseRow = new QHBoxLayout;
-    for (QPushButton *b : {btnIncluir, btnEditar, btnExcluir, btnPesquisar})
-        browseRow->addWidget(b);
-    browseRow->addStretch();
-    browseRow->addWidget(btnSaida);
-    layout->addLayout(browseRow);
-
-    GroupDetalheProduto = new QGroupBox(QStringLiteral("Dados do Produto"), group);
-    GroupDetalheProduto->setObjectName(QStringLiteral("GroupDetalheProduto"));
-    layout->addWidget(GroupDetalheProduto);
-    QWidget *d = GroupDetalheProduto;
+TabProdutoPanel::TabProdutoPanel(MaintenanceContext &context, QWidget *parent)
+    : TablePanel(context, panelLayout(), parent)
+{
+    QWidget *d = detailBox();
     auto counter = [d](const char *name) {
         auto *l = new QLabel(d);
         l->setObjectName(QLatin1String(name));
@@ -69,53 +43,35 @@ TabProdutoPanel::TabProdutoPanel(MaintenanceContext &context, QWidget *parent)
     QLabel *brandCount = counter("LbTamMarcaProd");
     QLabel *modelCount = counter("LbTamModeloProd");
     QLabel *descrCount = counter("LbTamDescrProd");
-    EdMarcaProd = SelectionParts::countedField(d, QStringLiteral("EdMarcaProd"), QStringLiteral("MarcaProd"),
-                                               brandCount, ProductInclusion::MaxText);
-    EdModeloProd = SelectionParts::countedField(d, QStringLiteral("EdModeloProd"), QStringLiteral("ModeloProd"),
+    m_brandField = SelectionParts::countedField(d, QStringLiteral("EdMarcaProd"), QStringLiteral("MarcaProd"),
+                                                brandCount, ProductInclusion::MaxText);
+    m_modelField = SelectionParts::countedField(d, QStringLiteral("EdModeloProd"), QStringLiteral("ModeloProd"),
                                                 modelCount, ProductInclusion::MaxText);
-    EdCodEANUPC = SelectionParts::countedField(d, QStringLiteral("EdCodEANUPC"), QStringLiteral("CodEANUPC"), nullptr);
-    EdDescrProd = SelectionParts::countedField(d, QStringLiteral("EdDescrProd"), QStringLiteral("DescrProd"),
-                                               descrCount, ProductInclusion::MaxText);
-    CkImportado = new QCheckBox(QStringLiteral("Produto Importado ?"), d);
-    CkImportado->setObjectName(QStringLiteral("CkImportadoProd"));
+    m_eanUpcField = SelectionParts::countedField(d, QStringLiteral("EdCodEANUPC"), QStringLiteral("CodEANUPC"),
+                                                 nullptr);
+    m_descriptionField = SelectionParts::countedField(d, QStringLiteral("EdDescrProd"), QStringLiteral("DescrProd"),
+                                                      descrCount, ProductInclusion::MaxText);
+    m_importedBox = new QCheckBox(QStringLiteral("Produto Importado ?"), d);
+    m_importedBox->setObjectName(QStringLiteral("CkImportadoProd"));
 
     auto *grid = new QGridLayout;
     grid->setColumnStretch(1, 1);
     grid->setColumnMinimumWidth(2, fontMetrics().horizontalAdvance(QStringLiteral("(254)")) + 6);
-    LbMarca = labelFor(d, QStringLiteral("Marca:"), EdMarcaProd);
-    LbModelo = labelFor(d, QStringLiteral("Modelo:"), EdModeloProd);
-    grid->addWidget(LbMarca, 0, 0);
-    grid->addWidget(EdMarcaProd, 0, 1);
+    m_brandLabel = labelFor(d, QStringLiteral("Marca:"), m_brandField);
+    m_modelLabel = labelFor(d, QStringLiteral("Modelo:"), m_modelField);
+    grid->addWidget(m_brandLabel, 0, 0);
+    grid->addWidget(m_brandField, 0, 1);
     grid->addWidget(brandCount, 0, 2);
-    grid->addWidget(LbModelo, 1, 0);
-    grid->addWidget(EdModeloProd, 1, 1);
+    grid->addWidget(m_modelLabel, 1, 0);
+    grid->addWidget(m_modelField, 1, 1);
     grid->addWidget(modelCount, 1, 2);
-    grid->addWidget(labelFor(d, QStringLiteral("Código EAN/UPC:"), EdCodEANUPC), 2, 0);
-    grid->addWidget(EdCodEANUPC, 2, 1);
-    grid->addWidget(labelFor(d, QStringLiteral("Descrição:"), EdDescrProd), 3, 0);
-    grid->addWidget(EdDescrProd, 3, 1);
+    grid->addWidget(labelFor(d, QStringLiteral("Código EAN/UPC:"), m_eanUpcField), 2, 0);
+    grid->addWidget(m_eanUpcField, 2, 1);
+    grid->addWidget(labelFor(d, QStringLiteral("Descrição:"), m_descriptionField), 3, 0);
+    grid->addWidget(m_descriptionField, 3, 1);
     grid->addWidget(descrCount, 3, 2);
-    grid->addWidget(CkImportado, 4, 1);
-    auto *detail = new QVBoxLayout(d);
-    detail->addLayout(grid);
-    btnOk = button(d, QStringLiteral("btnOkProduto"), QStringLiteral("Ok"));
-    btnCancela = button(d, QStringLiteral("btnCancelaProduto"), QStringLiteral("Cancela"));
-    auto *editRow = new QHBoxLayout;
-    editRow->addStretch();
-    editRow->addWidget(btnOk);
-    editRow->addWidget(btnCancela);
-    detail->addLayout(editRow);
-
-    Messenger &msg = m_ctx.messenger;
-    connect(btnIncluir, &QPushButton::clicked, this, guarded(msg, [this] { btnIncluirClick(); }));
-    connect(btnEditar, &QPushButton::clicked, this, guarded(msg, [this] { btnEditarClick(); }));
-    connect(btnExcluir, &QPushButton::clicked, this, guarded(msg, [this] { btnExcluirClick(); }));
-    connect(btnOk, &QPushButton::clicked, this, guarded(msg, [this] { btnOkClick(); }));
-    connect(btnCancela, &QPushButton::clicked, this, guarded(msg, [this] { btnCancelaClick(); }));
-    connect(btnPesquisar, &QPushButton::clicked, this, guarded(msg, [this] { btnPesquisarClick(); }));
-    connect(btnSaida, &QPushButton::clicked, this, guarded(msg, [this] { btnSaidaClick(); }));
-    connect(DBGridProduto->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this, &msg] { guard(msg, [this] { showCurrent(); }); });
+    grid->addWidget(m_importedBox, 4, 1);
+    finish(grid);
 
     m_chooser = [this]() -> std::optional<ProductKey> {
         const auto p = TFrmSelecionaProduto::choose(this, m_ctx.db, m_ctx.messenger, m_ctx.userCode, false);
@@ -126,148 +82,105 @@ TabProdutoPanel::TabProdutoPanel(MaintenanceContext &context, QWidget *parent)
     setBrowsing();
 }
 
+SelectionSql::Statement TabProdutoPanel::listStatement() const
+{
+    return ProductTable::listStatement();
+}
+
 std::optional<ProductKey> TabProdutoPanel::currentKey() const
 {
-    const int row = DBGridProduto->currentRow();
+    const int row = grid()->currentRow();
     if (row < 0)
         return std::nullopt;
-    const SelectionListModel *list = DBGridProduto->list();
+    const SelectionListModel *list = grid()->list();
     return ProductKey{list->value(row, QStringLiteral("MarcaProd")).toString(),
                       list->value(row, QStringLiteral("ModeloProd")).toString(),
                       list->value(row, QStringLiteral("Importado")).toInt()};
 }
 
-void TabProdutoPanel::entered()
+void TabProdutoPanel::showRecord()
 {
-    reopen(std::nullopt);
-}
-
-void TabProdutoPanel::reopen(const std::optional<ProductKey> &at)
-{
-    m_editing = false;
-    DBGridProduto->open(m_ctx.db, ProductTable::listStatement());
-    TablePanelParts::showRow(DBGridProduto, at ? ProductTable::rowOf(m_ctx.db, *at) : -1);
-    showCurrent();
-}
-
-void TabProdutoPanel::showCurrent()
-{
-    if (m_editing)
-        return;
     const auto key = currentKey();
     const auto product = key ? ProductTable::load(m_ctx.db, *key) : std::nullopt;
     fill(product.value_or(NewProduct()));
-    setBrowsing();
+}
+
+void TabProdutoPanel::clearFields()
+{
+    fill(NewProduct());
 }
 
 void TabProdutoPanel::fill(const NewProduct &p)
 {
-    EdMarcaProd->setText(p.marcaProd);
-    EdModeloProd->setText(p.modeloProd);
-    EdCodEANUPC->setText(p.codEanUpc);
-    EdDescrProd->setText(p.descrProd);
-    CkImportado->setChecked(p.imported);
+    m_brandField->setText(p.marcaProd);
+    m_modelField->setText(p.modeloProd);
+    m_eanUpcField->setText(p.codEanUpc);
+    m_descriptionField->setText(p.descrProd);
+    m_importedBox->setChecked(p.imported);
 }
 
-void TabProdutoPanel::setBrowsing()
+void TabProdutoPanel::browsingFields()
 {
-    m_editing = false;
     m_edited.reset();
-    const bool rows = DBGridProduto->currentRow() >= 0;
-    DBGridProduto->setEnabled(true);
-    btnIncluir->setEnabled(true);
-    btnSaida->setEnabled(true);
-    btnEditar->setEnabled(rows);
-    btnExcluir->setEnabled(rows);
-    btnPesquisar->setEnabled(rows);
-    GroupDetalheProduto->setEnabled(false);
-    TablePanelParts::markLocked(LbMarca, false);
-    TablePanelParts::markLocked(LbModelo, false);
+    TablePanelParts::markLocked(m_brandLabel, false);
+    TablePanelParts::markLocked(m_modelLabel, false);
 }
 
-void TabProdutoPanel::setEditState(bool keyLocked)
+void TabProdutoPanel::editingFields()
 {
-    m_editing = true;
-    DBGridProduto->setEnabled(false);
-    for (QPushButton *b : {btnIncluir, btnEditar, btnExcluir, btnPesquisar, btnSaida})
-        b->setEnabled(false);
-    GroupDetalheProduto->setEnabled(true);
-    for (QWidget *w : {static_cast<QWidget *>(EdMarcaProd), static_cast<QWidget *>(EdModeloProd),
-                       static_cast<QWidget *>(CkImportado)})
-        w->setEnabled(!keyLocked);
-    TablePanelParts::markLocked(LbMarca, keyLocked);
-    TablePanelParts::markLocked(LbModelo, keyLocked);
+    for (QWidget *w : {static_cast<QWidget *>(m_brandField), static_cast<QWidget *>(m_modelField),
+                       static_cast<QWidget *>(m_importedBox)})
+        w->setEnabled(!m_keyLocked);
+    TablePanelParts::markLocked(m_brandLabel, m_keyLocked);
+    TablePanelParts::markLocked(m_modelLabel, m_keyLocked);
 }
 
-void TabProdutoPanel::btnIncluirClick()
+QWidget *TabProdutoPanel::startInclusion()
 {
     fill(NewProduct());
-    setEditState(false);
+    m_keyLocked = false;
     m_edited.reset();
-    EdMarcaProd->setFocus();
+    return m_brandField;
 }
 
-void TabProdutoPanel::btnEditarClick()
+QWidget *TabProdutoPanel::startEdit()
 {
     const auto key = currentKey();
     if (!key)
-        return;
+        return nullptr;
     const auto product = ProductTable::load(m_ctx.db, *key);
     if (!product)
-        return;
+        return nullptr;
     fill(*product);
-    const bool locked = ProductTable::isUsed(m_ctx.db, *key);
-    setEditState(locked);
+    m_keyLocked = ProductTable::isUsed(m_ctx.db, *key);
     m_edited = key;
-    (locked ? EdCodEANUPC : EdMarcaProd)->setFocus();
+    return m_keyLocked ? m_eanUpcField : m_brandField;
 }
 
-void TabProdutoPanel::btnOkClick()
+std::optional<int> TabProdutoPanel::store()
 {
     NewProduct p;
-    p.marcaProd = EdMarcaProd->text();
-    p.modeloProd = EdModeloProd->text();
-    p.codEanUpc = EdCodEANUPC->text();
-    p.descrProd = EdDescrProd->text();
-    p.imported = CkImportado->isChecked();
+    p.marcaProd = m_brandField->text();
+    p.modeloProd = m_modelField->text();
+    p.codEanUpc = m_eanUpcField->text();
+    p.descrProd = m_descriptionField->text();
+    p.imported = m_importedBox->isChecked();
     const auto saved = ProductTable::save(m_ctx.db, m_ctx.messenger, p, m_edited, m_ctx.userCode);
     if (!saved)
-        return;
-    reopen(saved);
+        return std::nullopt;
+    return ProductTable::rowOf(m_ctx.db, *saved);
 }
 
-void TabProdutoPanel::btnCancelaClick()
-{
-    m_editing = false;
-    showCurrent();
-}
-
-void TabProdutoPanel::btnExcluirClick()
+bool TabProdutoPanel::removeCurrent()
 {
     const auto key = currentKey();
-    if (!key)
-        return;
-    const int row = DBGridProduto->currentRow();
-    if (!ProductTable::remove(m_ctx.db, m_ctx.messenger, *key))
-        return;
-    DBGridProduto->open(m_ctx.db, ProductTable::listStatement());
-    TablePanelParts::showRow(DBGridProduto, qMin(row, DBGridProduto->list()->found() - 1));
-    showCurrent();
+    return key && ProductTable::remove(m_ctx.db, m_ctx.messenger, *key);
 }
 
-void TabProdutoPanel::btnPesquisarClick()
+std::optional<int> TabProdutoPanel::searchRow()
 {
     const std::optional<ProductKey> chosen = m_chooser ? m_chooser() : std::nullopt;
     if (!chosen)
-        return;
-    TablePanelParts::showRow(DBGridProduto, ProductTable::rowOf(m_ctx.db, *chosen));
-    showCurrent();
-}
-
-void TabProdutoPanel::btnSaidaClick()
-{
-    DBGridProduto->close();
-    fill(NewProduct());
-    setBrowsing();
-    emit leave();
+        return std::nullopt;
+    return ProductTable::rowOf(m_ctx.db, *chosen);
 }

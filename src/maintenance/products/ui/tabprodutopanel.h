@@ -1,21 +1,17 @@
 #pragma once
 #include "maintenance/products/producttable.h"
-#include "maintenance/ui/maintenancecontext.h"
+#include "maintenance/tables/ui/tablepanel.h"
 
-#include <QWidget>
 #include <functional>
 #include <optional>
 
 class QCheckBox;
-class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QPushButton;
-class SelectionGrid;
 
 // Panel "TabProduto": the product table, browsed in a grid, with a detail
 // group that is edited on inclusion and edit.
-class TabProdutoPanel : public QWidget
+class TabProdutoPanel : public TablePanel
 {
     Q_OBJECT
 public:
@@ -24,50 +20,32 @@ public:
     explicit TabProdutoPanel(MaintenanceContext &context, QWidget *parent = nullptr);
 
     void setProductChooser(ProductChooser chooser) { m_chooser = std::move(chooser); }
-    bool isEditing() const { return m_editing; }
     std::optional<ProductKey> currentKey() const;
 
-    // The panel was entered: the table is opened on its first row.
-    void entered();
-
-    // Handlers, named after their controls.
-    void btnIncluirClick();
-    void btnEditarClick();
-    void btnExcluirClick();
-    void btnOkClick();
-    void btnCancelaClick();
-    void btnPesquisarClick();
-    void btnSaidaClick();
-
-signals:
-    void leave();
+protected:
+    SelectionSql::Statement listStatement() const override;
+    void showRecord() override;
+    void clearFields() override;
+    QWidget *startInclusion() override;
+    QWidget *startEdit() override;
+    std::optional<int> store() override;
+    bool removeCurrent() override;
+    std::optional<int> searchRow() override;
+    void browsingFields() override;
+    void editingFields() override;
 
 private:
-    void reopen(const std::optional<ProductKey> &at);
-    void showCurrent();
     void fill(const NewProduct &product);
-    void setBrowsing();
-    void setEditState(bool keyLocked);
 
-    MaintenanceContext &m_ctx;
     ProductChooser m_chooser;
-    bool m_editing = false;
     std::optional<ProductKey> m_edited;
+    bool m_keyLocked = false; // certificates list the product being edited
 
-    SelectionGrid *DBGridProduto = nullptr;
-    QGroupBox *GroupDetalheProduto = nullptr;
-    QLabel *LbMarca = nullptr;
-    QLabel *LbModelo = nullptr;
-    QLineEdit *EdMarcaProd = nullptr;
-    QLineEdit *EdModeloProd = nullptr;
-    QLineEdit *EdCodEANUPC = nullptr;
-    QLineEdit *EdDescrProd = nullptr;
-    QCheckBox *CkImportado = nullptr;
-    QPushButton *btnIncluir = nullptr;
-    QPushButton *btnEditar = nullptr;
-    QPushButton *btnExcluir = nullptr;
-    QPushButton *btnOk = nullptr;
-    QPushButton *btnCancela = nullptr;
-    QPushButton *btnPesquisar = nullptr;
-    QPushButton *btnSaida = nullptr;
+    QLabel *m_brandLabel = nullptr;
+    QLabel *m_modelLabel = nullptr;
+    QLineEdit *m_brandField = nullptr;
+    QLineEdit *m_modelField = nullptr;
+    QLineEdit *m_eanUpcField = nullptr;
+    QLineEdit *m_descriptionField = nullptr;
+    QCheckBox *m_importedBox = nullptr;
 };

@@ -30,31 +30,31 @@ TFrmInclProduto::TFrmInclProduto(Database &db, Messenger &messenger, const QStri
     modelCount->setObjectName(QStringLiteral("LbTamModelo"));
     auto *descrCount = new QLabel(this);
     descrCount->setObjectName(QStringLiteral("LbTamDescricao"));
-    EdMarca = field(QStringLiteral("EdMarca"), QStringLiteral("MarcaProd"), brandCount, ProductInclusion::MaxText);
-    EdModelo = field(QStringLiteral("EdModelo"), QStringLiteral("ModeloProd"), modelCount, ProductInclusion::MaxText);
-    EdEANUPC = field(QStringLiteral("EdEANUPC"), QStringLiteral("CodEANUPC"), nullptr);
-    EdDescricao = field(QStringLiteral("EdDescricao"), QStringLiteral("DescrProd"), descrCount,
-                        ProductInclusion::MaxText);
-    CkImportado = new QCheckBox(QStringLiteral("Produto Importado ?"), this);
-    CkImportado->setObjectName(QStringLiteral("CkImportado"));
+    brandField = field(QStringLiteral("EdMarca"), QStringLiteral("MarcaProd"), brandCount, ProductInclusion::MaxText);
+    modelField = field(QStringLiteral("EdModelo"), QStringLiteral("ModeloProd"), modelCount, ProductInclusion::MaxText);
+    eanUpcField = field(QStringLiteral("EdEANUPC"), QStringLiteral("CodEANUPC"), nullptr);
+    descriptionField = field(QStringLiteral("EdDescricao"), QStringLiteral("DescrProd"), descrCount,
+                             ProductInclusion::MaxText);
+    importedBox = new QCheckBox(QStringLiteral("Produto Importado ?"), this);
+    importedBox->setObjectName(QStringLiteral("CkImportado"));
 
     auto *grid = new QGridLayout;
     grid->setColumnStretch(1, 1);
     grid->setColumnMinimumWidth(1, 380);
     const int countWidth = fontMetrics().horizontalAdvance(QStringLiteral("(254)")) + 6;
     grid->setColumnMinimumWidth(2, countWidth);
-    grid->addWidget(labelFor(this, QStringLiteral("Marca:"), EdMarca), 0, 0);
-    grid->addWidget(EdMarca, 0, 1);
+    grid->addWidget(labelFor(this, QStringLiteral("Marca:"), brandField), 0, 0);
+    grid->addWidget(brandField, 0, 1);
     grid->addWidget(brandCount, 0, 2);
-    grid->addWidget(labelFor(this, QStringLiteral("Modelo:"), EdModelo), 1, 0);
-    grid->addWidget(EdModelo, 1, 1);
+    grid->addWidget(labelFor(this, QStringLiteral("Modelo:"), modelField), 1, 0);
+    grid->addWidget(modelField, 1, 1);
     grid->addWidget(modelCount, 1, 2);
-    grid->addWidget(labelFor(this, QStringLiteral("Código EAN/UPC:"), EdEANUPC), 2, 0);
-    grid->addWidget(EdEANUPC, 2, 1);
-    grid->addWidget(labelFor(this, QStringLiteral("Descrição:"), EdDescricao), 3, 0);
-    grid->addWidget(EdDescricao, 3, 1);
+    grid->addWidget(labelFor(this, QStringLiteral("Código EAN/UPC:"), eanUpcField), 2, 0);
+    grid->addWidget(eanUpcField, 2, 1);
+    grid->addWidget(labelFor(this, QStringLiteral("Descrição:"), descriptionField), 3, 0);
+    grid->addWidget(descriptionField, 3, 1);
     grid->addWidget(descrCount, 3, 2);
-    grid->addWidget(CkImportado, 4, 1);
+    grid->addWidget(importedBox, 4, 1);
 
     auto *ok = button(this, QStringLiteral("BtOk"), QStringLiteral("OK"));
     ok->setDefault(true);
@@ -67,7 +67,7 @@ TFrmInclProduto::TFrmInclProduto(Database &db, Messenger &messenger, const QStri
     layout->addLayout(grid);
     layout->addLayout(buttons);
 
-    connect(ok, &QPushButton::clicked, this, guarded(m_msg, [this] { BtOkClick(); }));
+    connect(ok, &QPushButton::clicked, this, guarded(m_msg, [this] { includeTyped(); }));
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
@@ -76,14 +76,14 @@ QLineEdit *TFrmInclProduto::field(const QString &name, const QString &column, QL
     return SelectionParts::countedField(this, name, column, counter, rule);
 }
 
-void TFrmInclProduto::BtOkClick()
+void TFrmInclProduto::includeTyped()
 {
     NewProduct p;
-    p.marcaProd = EdMarca->text();
-    p.modeloProd = EdModelo->text();
-    p.codEanUpc = EdEANUPC->text();
-    p.descrProd = EdDescricao->text();
-    p.imported = CkImportado->isChecked();
+    p.marcaProd = brandField->text();
+    p.modeloProd = modelField->text();
+    p.codEanUpc = eanUpcField->text();
+    p.descrProd = descriptionField->text();
+    p.imported = importedBox->isChecked();
     m_included = ProductInclusion::save(m_db, m_msg, p, m_user);
     if (m_included)
         accept();

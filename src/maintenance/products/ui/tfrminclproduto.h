@@ -24,7 +24,7 @@ public:
 
     std::optional<SelectedProduct> included() const { return m_included; }
 
-    void BtOkClick();
+    void includeTyped();
 
 private:
     QLineEdit *field(const QString &name, const QString &column, QLabel *counter, int rule = 0);
@@ -34,9 +34,9 @@ private:
     QString m_user;
     std::optional<SelectedProduct> m_included;
 
-    QLineEdit *EdMarca = nullptr;
-    QLineEdit *EdModelo = nullptr;
-    QLineEdit *EdEANUPC = nullptr;
-    QLineEdit *EdDescricao = nullptr;
-    QCheckBox *CkImportado = nullptr;
+    QLineEdit *brandField = nullptr;
+    QLineEdit *modelField = nullptr;
+    QLineEdit *eanUpcField = nullptr;
+    QLineEdit *descriptionField = nullptr;
+    QCheckBox *importedBox = nullptr;
 };

@@ -6,143 +6,88 @@
 #include "maintenance/ui/selectionparts.h"
 #include "widgets/guardedslot.h"
 #include "widgets/selectiongrid.h"
-#include "widgets/spreadsheetexport.h"
-#include "widgets/waitcursor.h"
 
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
-using SelectionParts::button;
 using SelectionParts::labelFor;
+
+namespace {
+
+SelectionDialog::Layout dialogLayout()
+{
+    using Format = SelectionListModel::Format;
+    SelectionDialog::Layout l;
+    l.objectName = QStringLiteral("FrmSelecionaProduto");
+    l.title = QStringLiteral("Seleciona Produto");
+    l.size = QSize(760, 540);
+    l.filterText = QStringLiteral("Filtra");
+    l.grid = {QStringLiteral("GrdProdutos"),
+              {{QStringLiteral("Marca"), QStringLiteral("MarcaProd")},
+               {QStringLiteral("Modelo"), QStringLiteral("ModeloProd")},
+               {QStringLiteral("Importado?"), QStringLiteral("Importado"), Format::YesNo},
+               {QStringLiteral("EAN/UPC"), QStringLiteral("CodEANUPC")}},
+              QStringLiteral("Produtos"),
+              QStringLiteral("produtos"),
+              240,
+              {200, 240, 90}};
+    l.countCaption = QStringLiteral("Produtos encontrados:");
+    l.includeNew = SelectionDialog::Button{QStringLiteral("BtNovo"), QStringLiteral("Novo...")};
+    return l;
+}
+
+}
 
 TFrmSelecionaProduto::TFrmSelecionaProduto(Database &db, Messenger &messenger, const QString &userCode, bool offerNew,
                                            QWidget *parent)
-    : QDialog(parent),
-      m_db(db),
-      m_msg(messenger),
+    : SelectionDialog(db, messenger, dialogLayout(), parent),
       m_user(userCode)
 {
-    setObjectName(QStringLiteral("FrmSelecionaProduto"));
-    setWindowTitle(QStringLiteral("Seleciona Produto"));
-    setModal(true);
-    buildUi();
-    BtNovo->setVisible(offerNew);
+    QGroupBox *box = filterBox();
+    m_brandField = new QLineEdit(box);
+    m_brandField->setObjectName(QStringLiteral("EdMarca"));
+    m_modelField = new QLineEdit(box);
+    m_modelField->setObjectName(QStringLiteral("EdModelo"));
+    m_eanUpcField = new QLineEdit(box);
+    m_eanUpcField->setObjectName(QStringLiteral("EdEANUPC"));
+    m_eanUpcField->setMaxLength(128);
+    m_originList = new QComboBox(box);
+    m_originList->setObjectName(QStringLiteral("CbImportado"));
+    m_originList->addItems({QString(), QStringLiteral("Sim"), QStringLiteral("Não")});
+
+    auto *form = new QFormLayout;
+    form->addRow(labelFor(box, QStringLiteral("Marca:"), m_brandField), m_brandField);
+    form->addRow(labelFor(box, QStringLiteral("Modelo:"), m_modelField), m_modelField);
+    form->addRow(labelFor(box, QStringLiteral("EAN/UPC:"), m_eanUpcField), m_eanUpcField);
+    form->addRow(labelFor(box, QStringLiteral("Importado:"), m_originList), m_originList);
+    finish(form, {}, {m_brandField, m_modelField, m_eanUpcField});
+
+    includeButton()->setVisible(offerNew);
     guard(m_msg, [this] { run(ProductSelection::statement(m_filter)); });
 }
 
-void TFrmSelecionaProduto::buildUi()
-{
-    auto *filterBox = new QGroupBox(QStringLiteral("Filtro"), this);
-    filterBox->setObjectName(QStringLiteral("GbFiltro"));
-    EdMarca = new QLineEdit(filterBox);
-    EdMarca->setObjectName(QStringLiteral("EdMarca"));
-    EdModelo = new QLineEdit(filterBox);
-    EdModelo->setObjectName(QStringLiteral("EdModelo"));
-    EdEANUPC = new QLineEdit(filterBox);
-    EdEANUPC->setObjectName(QStringLiteral("EdEANUPC"));
-    EdEANUPC->setMaxLength(128);
-    CbImportado = new QComboBox(filterBox);
-    CbImportado->setObjectName(QStringLiteral("CbImportado"));
-    CbImportado->addItems({QString(), QStringLiteral("Sim"), QStringLiteral("Não")});
-
-    auto *form = new QFormLayout;
-    form->addRow(labelFor(filterBox, QStringLiteral("Marca:"), EdMarca), EdMarca);
-    form->addRow(labelFor(filterBox, QStringLiteral("Modelo:"), EdModelo), EdModelo);
-    form->addRow(labelFor(filterBox, QStringLiteral("EAN/UPC:"), EdEANUPC), EdEANUPC);
-    form->addRow(labelFor(filterBox, QStringLiteral("Importado:"), CbImportado), CbImportado);
-    auto *filtra = button(filterBox, QStringLiteral("BtFiltra"), QStringLiteral("Filtra"));
-    auto *filterButtons = new QHBoxLayout;
-    filterButtons->addStretch();
-    filterButtons->addWidget(filtra);
-    auto *filterLayout = new QVBoxLayout(filterBox);
-    filterLayout->addLayout(form);
-    filterLayout->addLayout(filterButtons);
-
-    using Format = SelectionListModel::Format;
-    GrdProdutos = new SelectionGrid(QStringLiteral("GrdProdutos"),
-                                    {{QStringLiteral("Marca"), QStringLiteral("MarcaProd")},
-                                     {QStringLiteral("Modelo"), QStringLiteral("ModeloProd")},
-                                     {QStringLiteral("Importado?"), QStringLiteral("Importado"), Format::YesNo},
-                                     {QStringLiteral("EAN/UPC"), QStringLiteral("CodEANUPC")}},
-                                    this);
-    GrdProdutos->setAccessibleName(QStringLiteral("Produtos"));
-    SpreadsheetExport::attach(GrdProdutos, m_msg, QStringLiteral("produtos"));
-    GrdProdutos->setMinimumHeight(240);
-    GrdProdutos->horizontalHeader()->resizeSection(0, 200);
-    GrdProdutos->horizontalHeader()->resizeSection(1, 240);
-    GrdProdutos->horizontalHeader()->resizeSection(2, 90);
-
-    LbQuantidade = new QLabel(this);
-    LbQuantidade->setObjectName(QStringLiteral("LbQuantidade"));
-    auto *countCaption = new QLabel(QStringLiteral("Produtos encontrados:"), this);
-    countCaption->setObjectName(QStringLiteral("LbQuantidadeTitulo"));
-    BtNovo = button(this, QStringLiteral("BtNovo"), QStringLiteral("Novo..."));
-    auto *ok = button(this, QStringLiteral("BtOk"), QStringLiteral("Ok"));
-    ok->setDefault(true);
-    auto *cancel = button(this, QStringLiteral("BtCancela"), QStringLiteral("Cancela"));
-    auto *bottom = new QHBoxLayout;
-    bottom->addWidget(countCaption);
-    bottom->addWidget(LbQuantidade);
-    bottom->addStretch();
-    bottom->addWidget(BtNovo);
-    bottom->addWidget(ok);
-    bottom->addWidget(cancel);
-
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(filterBox);
-    layout->addWidget(GrdProdutos, 1);
-    layout->addLayout(bottom);
-    resize(760, 540);
-
-    connect(filtra, &QPushButton::clicked, this, guarded(m_msg, [this] { BtFiltraClick(); }));
-    for (QLineEdit *field : {EdMarca, EdModelo, EdEANUPC})
-        SelectionParts::filterOnEnter(field, guarded(m_msg, [this] { BtFiltraClick(); }));
-    connect(BtNovo, &QPushButton::clicked, this, guarded(m_msg, [this] { BtNovoClick(); }));
-    connect(ok, &QPushButton::clicked, this, guarded(m_msg, [this] { BtOkClick(); }));
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(GrdProdutos, &SelectionGrid::rowChosen, this, guarded(m_msg, [this] { BtOkClick(); }));
-    connect(GrdProdutos, &SelectionGrid::titleClicked, this,
-            [this](int column) { guard(m_msg, [&] { GridTitleClick(column); }); });
-}
-
-void TFrmSelecionaProduto::run(const SelectionSql::Statement &s)
-{
-    WaitCursor wait;
-    try {
-        GrdProdutos->open(m_db, s);
-    } catch (...) {
-        GrdProdutos->close();
-        LbQuantidade->setText(QStringLiteral("0"));
-        throw;
-    }
-    LbQuantidade->setText(QString::number(GrdProdutos->list()->found()));
-}
-
-void TFrmSelecionaProduto::BtFiltraClick()
+void TFrmSelecionaProduto::applyFilter()
 {
     ProductSelection::Filter f;
-    f.brand = EdMarca->text().trimmed();
-    f.model = EdModelo->text().trimmed();
-    f.eanUpc = EdEANUPC->text().trimmed();
-    const int origin = CbImportado->currentIndex();
+    f.brand = m_brandField->text().trimmed();
+    f.model = m_modelField->text().trimmed();
+    f.eanUpc = m_eanUpcField->text().trimmed();
+    const int origin = m_originList->currentIndex();
     using Origin = ProductSelection::Origin;
     f.origin = origin == 1 ? Origin::Imported : origin == 2 ? Origin::National : Origin::Any;
     m_filter = f;
     run(ProductSelection::statement(m_filter));
-    EdMarca->clear();
-    EdModelo->clear();
-    EdEANUPC->clear();
-    CbImportado->setCurrentIndex(0);
+    m_brandField->clear();
+    m_modelField->clear();
+    m_eanUpcField->clear();
+    m_originList->setCurrentIndex(0);
 }
 
-void TFrmSelecionaProduto::GridTitleClick(int column)
+void TFrmSelecionaProduto::orderBy(int column)
 {
     using Order = ProductSelection::Order;
     static const Order orders[] = {Order::Brand, Order::Model, Order::Imported, Order::EanUpc};
@@ -150,19 +95,19 @@ void TFrmSelecionaProduto::GridTitleClick(int column)
         run(ProductSelection::statement(m_filter, orders[column]));
 }
 
-void TFrmSelecionaProduto::BtOkClick()
+void TFrmSelecionaProduto::chooseCurrent()
 {
-    const int row = GrdProdutos->currentRow();
+    const int row = grid()->currentRow();
     if (row < 0)
         return;
-    const SelectedProduct p = ProductSelection::rowOf(*GrdProdutos->list(), row);
+    const SelectedProduct p = ProductSelection::rowOf(*grid()->list(), row);
     if (p.marcaProd.isEmpty())
         return;
     m_chosen = p;
     accept();
 }
 
-void TFrmSelecionaProduto::BtNovoClick()
+void TFrmSelecionaProduto::includeNew()
 {
     const std::optional<SelectedProduct> product = TFrmInclProduto::include(this, m_db, m_msg, m_user);
     if (!product) {
@@ -172,14 +117,12 @@ void TFrmSelecionaProduto::BtNovoClick()
         return;
     }
     run(ProductSelection::only(*product));
-    BtOkClick();
+    chooseCurrent();
 }
 
 std::optional<SelectedProduct> TFrmSelecionaProduto::choose(QWidget *parent, Database &db, Messenger &messenger,
                                                             const QString &userCode, bool offerNew)
 {
     TFrmSelecionaProduto dlg(db, messenger, userCode, offerNew, parent);
-    if (dlg.exec() != QDialog::Accepted)
-        return std::nullopt;
-    return dlg.chosen();
+    return chosenBy(dlg);
 }

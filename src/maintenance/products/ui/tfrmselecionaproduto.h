@@ -1,21 +1,16 @@
 #pragma once
 #include "maintenance/products/productselection.h"
 #include "maintenance/selectionresults.h"
+#include "maintenance/ui/selectiondialog.h"
 
-#include <QDialog>
 #include <optional>
 
-class Database;
-class Messenger;
 class QComboBox;
-class QLabel;
 class QLineEdit;
-class QPushButton;
-class SelectionGrid;
 
 // "Seleciona Produto": finds a product of PRODUTO; "Novo..." registers one
 // on the spot and chooses it.
-class TFrmSelecionaProduto : public QDialog
+class TFrmSelecionaProduto : public SelectionDialog
 {
     Q_OBJECT
 public:
@@ -31,26 +26,18 @@ public:
 
     std::optional<SelectedProduct> chosen() const { return m_chosen; }
 
-    void BtFiltraClick();
-    void BtNovoClick();
-    void BtOkClick();
-    void GridTitleClick(int column);
+    void applyFilter() override;
+    void includeNew() override;
+    void chooseCurrent() override;
+    void orderBy(int column) override;
 
 private:
-    void buildUi();
-    void run(const SelectionSql::Statement &statement);
-
-    Database &m_db;
-    Messenger &m_msg;
     QString m_user;
     std::optional<SelectedProduct> m_chosen;
     ProductSelection::Filter m_filter; // of the list shown
 
-    QLineEdit *EdMarca = nullptr;
-    QLineEdit *EdModelo = nullptr;
-    QLineEdit *EdEANUPC = nullptr;
-    QComboBox *CbImportado = nullptr;
-    QLabel *LbQuantidade = nullptr;
-    QPushButton *BtNovo = nullptr;
-    SelectionGrid *GrdProdutos = nullptr;
+    QLineEdit *m_brandField = nullptr;
+    QLineEdit *m_modelField = nullptr;
+    QLineEdit *m_eanUpcField = nullptr;
+    QComboBox *m_originList = nullptr;
 };

@@ -2,7 +2,7 @@
 
 #include "base/messenger.h"
 #include "maintenance/selectionsql.h"
-#include "maintenance/tables/ui/tablepanelparts.h"
+#include "maintenance/tables/ui/tablepanel.h"
 #include "maintenance/ui/selectionparts.h"
 #include "widgets/columnfit.h"
 #include "widgets/guardedslot.h"
@@ -41,148 +41,148 @@ SignatariosPanel::SignatariosPanel(MaintenanceContext &context, QWidget *parent)
     outer->addWidget(group);
     auto *layout = new QVBoxLayout(group);
 
-    DBGridSignatarios = new SelectionGrid(QStringLiteral("DBGridSignatarios"),
-                                          {Col{QStringLiteral("Signatário"), QStringLiteral("Signatario")},
-                                           Col{QStringLiteral("Default"), QStringLiteral("Default_s")}},
-                                          group);
-    DBGridSignatarios->setAccessibleName(QStringLiteral("Signatários"));
-    DBGridSignatarios->setColumnWidth(0, 560);
-    layout->addWidget(DBGridSignatarios, 1);
+    signatoryGrid = new SelectionGrid(QStringLiteral("DBGridSignatarios"),
+                                      {Col{QStringLiteral("Signatário"), QStringLiteral("Signatario")},
+                                       Col{QStringLiteral("Default"), QStringLiteral("Default_s")}},
+                                      group);
+    signatoryGrid->setAccessibleName(QStringLiteral("Signatários"));
+    signatoryGrid->setColumnWidth(0, 560);
+    layout->addWidget(signatoryGrid, 1);
 
-    btnIncluir = button(group, QStringLiteral("btnIncluirSignatario"), QStringLiteral("&Incluir"));
-    btnEditar = button(group, QStringLiteral("btnEditarSignatario"), QStringLiteral("&Editar"));
-    btnExcluir = button(group, QStringLiteral("btnExcluirSignatario"), QStringLiteral("E&xcluir "));
-    btnSaida = button(group, QStringLiteral("btnSaidaSignatario"), QStringLiteral("&Saída"));
+    includeButton = button(group, QStringLiteral("btnIncluirSignatario"), QStringLiteral("&Incluir"));
+    editButton = button(group, QStringLiteral("btnEditarSignatario"), QStringLiteral("&Editar"));
+    deleteButton = button(group, QStringLiteral("btnExcluirSignatario"), QStringLiteral("E&xcluir "));
+    exitButton = button(group, QStringLiteral("btnSaidaSignatario"), QStringLiteral("&Saída"));
     auto *browseRow = new QHBoxLayout;
-    for (QPushButton *b : {btnIncluir, btnEditar, btnExcluir})
+    for (QPushButton *b : {includeButton, editButton, deleteButton})
         browseRow->addWidget(b);
     browseRow->addStretch();
-    browseRow->addWidget(btnSaida);
+    browseRow->addWidget(exitButton);
     layout->addLayout(browseRow);
 
-    GroupEdicao = new QGroupBox(QStringLiteral("Signatário"), group);
-    GroupEdicao->setObjectName(QStringLiteral("GroupEdicaoSignatario"));
-    layout->addWidget(GroupEdicao);
-    edtSignatario = new QLineEdit(GroupEdicao);
-    edtSignatario->setObjectName(QStringLiteral("edtSignatario"));
-    ColumnFit::fit(edtSignatario, QStringLiteral("SIGNATARIOS"), QStringLiteral("Signatario"));
-    auto *defaultBox = new QGroupBox(QStringLiteral(" Defaut "), GroupEdicao);
+    editBox = new QGroupBox(QStringLiteral("Signatário"), group);
+    editBox->setObjectName(QStringLiteral("GroupEdicaoSignatario"));
+    layout->addWidget(editBox);
+    nameField = new QLineEdit(editBox);
+    nameField->setObjectName(QStringLiteral("edtSignatario"));
+    ColumnFit::fit(nameField, QStringLiteral("SIGNATARIOS"), QStringLiteral("Signatario"));
+    auto *defaultBox = new QGroupBox(QStringLiteral(" Defaut "), editBox);
     defaultBox->setObjectName(QStringLiteral("RgDefault"));
-    RbDefaultSim = new QRadioButton(QStringLiteral("Sim"), defaultBox);
-    RbDefaultSim->setObjectName(QStringLiteral("RbDefaultSim"));
-    RbDefaultNao = new QRadioButton(QStringLiteral("Não"), defaultBox);
-    RbDefaultNao->setObjectName(QStringLiteral("RbDefaultNao"));
+    defaultYes = new QRadioButton(QStringLiteral("Sim"), defaultBox);
+    defaultYes->setObjectName(QStringLiteral("RbDefaultSim"));
+    defaultNo = new QRadioButton(QStringLiteral("Não"), defaultBox);
+    defaultNo->setObjectName(QStringLiteral("RbDefaultNao"));
     auto *choiceRow = new QHBoxLayout(defaultBox);
-    choiceRow->addWidget(RbDefaultSim);
-    choiceRow->addWidget(RbDefaultNao);
-    btnAplicar = button(GroupEdicao, QStringLiteral("btnAplicar"), QStringLiteral("Aplicar"));
-    btnCancelar = button(GroupEdicao, QStringLiteral("btnCancelar"), QStringLiteral("Cancelar"));
+    choiceRow->addWidget(defaultYes);
+    choiceRow->addWidget(defaultNo);
+    applyButton = button(editBox, QStringLiteral("btnAplicar"), QStringLiteral("Aplicar"));
+    cancelButton = button(editBox, QStringLiteral("btnCancelar"), QStringLiteral("Cancelar"));
     auto *form = new QFormLayout;
-    form->addRow(SelectionParts::labelFor(GroupEdicao, QStringLiteral("Nome:"), edtSignatario), edtSignatario);
-    auto *editRow = new QHBoxLayout(GroupEdicao);
+    form->addRow(SelectionParts::labelFor(editBox, QStringLiteral("Nome:"), nameField), nameField);
+    auto *editRow = new QHBoxLayout(editBox);
     editRow->addLayout(form, 1);
     editRow->addWidget(defaultBox);
-    editRow->addWidget(btnAplicar);
-    editRow->addWidget(btnCancelar);
+    editRow->addWidget(applyButton);
+    editRow->addWidget(cancelButton);
 
     Messenger &msg = m_ctx.messenger;
-    connect(btnIncluir, &QPushButton::clicked, this, guarded(msg, [this] { btnIncluirClick(); }));
-    connect(btnEditar, &QPushButton::clicked, this, guarded(msg, [this] { btnEditarClick(); }));
-    connect(btnExcluir, &QPushButton::clicked, this, guarded(msg, [this] { btnExcluirClick(); }));
-    connect(btnAplicar, &QPushButton::clicked, this, guarded(msg, [this] { btnAplicarClick(); }));
-    connect(btnCancelar, &QPushButton::clicked, this, guarded(msg, [this] { btnCancelarClick(); }));
-    connect(btnSaida, &QPushButton::clicked, this, guarded(msg, [this] { btnSaidaClick(); }));
+    connect(includeButton, &QPushButton::clicked, this, guarded(msg, [this] { includeNew(); }));
+    connect(editButton, &QPushButton::clicked, this, guarded(msg, [this] { editCurrent(); }));
+    connect(deleteButton, &QPushButton::clicked, this, guarded(msg, [this] { deleteCurrent(); }));
+    connect(applyButton, &QPushButton::clicked, this, guarded(msg, [this] { applyEdit(); }));
+    connect(cancelButton, &QPushButton::clicked, this, guarded(msg, [this] { cancelEdit(); }));
+    connect(exitButton, &QPushButton::clicked, this, guarded(msg, [this] { leavePanel(); }));
     setEditing(false);
 }
 
 void SignatariosPanel::entered()
 {
-    btnCancelarClick();
+    cancelEdit();
     requery(0);
 }
 
 void SignatariosPanel::requery(int id)
 {
-    DBGridSignatarios->open(m_ctx.db, listStatement());
+    signatoryGrid->open(m_ctx.db, listStatement());
     int row = -1;
     if (id > 0)
-        for (int r = 0; r < DBGridSignatarios->list()->rowCount(); ++r)
-            if (DBGridSignatarios->list()->value(r, QStringLiteral("ID_Signatario")).toInt() == id)
+        for (int r = 0; r < signatoryGrid->list()->rowCount(); ++r)
+            if (signatoryGrid->list()->value(r, QStringLiteral("ID_Signatario")).toInt() == id)
                 row = r;
-    TablePanelParts::showRow(DBGridSignatarios, row);
+    TablePanelParts::showRow(signatoryGrid, row);
     setEditing(isEditing());
 }
 
 void SignatariosPanel::setEditing(bool editing)
 {
-    const bool rows = DBGridSignatarios->currentRow() >= 0;
-    btnIncluir->setEnabled(!editing);
-    btnEditar->setEnabled(!editing && rows);
-    btnExcluir->setEnabled(!editing && rows);
-    btnSaida->setEnabled(!editing);
-    DBGridSignatarios->setEnabled(!editing);
-    GroupEdicao->setEnabled(editing);
+    const bool rows = signatoryGrid->currentRow() >= 0;
+    includeButton->setEnabled(!editing);
+    editButton->setEnabled(!editing && rows);
+    deleteButton->setEnabled(!editing && rows);
+    exitButton->setEnabled(!editing);
+    signatoryGrid->setEnabled(!editing);
+    editBox->setEnabled(editing);
 }
 
 void SignatariosPanel::startEditing(Signatories::Action action)
 {
     m_action = action;
     setEditing(true);
-    edtSignatario->setReadOnly(action == Signatories::Action::Remove);
-    edtSignatario->setFocus();
+    nameField->setReadOnly(action == Signatories::Action::Remove);
+    nameField->setFocus();
 }
 
-void SignatariosPanel::btnIncluirClick()
+void SignatariosPanel::includeNew()
 {
     if (Signatories::certifierCode(m_ctx.db).isEmpty()) {
         m_ctx.messenger.error(Signatories::SemCertificador, QStringLiteral("Erro de Edição"));
         return;
     }
     m_id = 0;
-    edtSignatario->clear();
-    RbDefaultNao->setChecked(true);
+    nameField->clear();
+    defaultNo->setChecked(true);
     startEditing(Signatories::Action::Include);
 }
 
-void SignatariosPanel::btnEditarClick()
+void SignatariosPanel::editCurrent()
 {
-    const int row = DBGridSignatarios->currentRow();
+    const int row = signatoryGrid->currentRow();
     if (row < 0)
         return;
-    const SelectionListModel *list = DBGridSignatarios->list();
+    const SelectionListModel *list = signatoryGrid->list();
     m_id = list->value(row, QStringLiteral("ID_Signatario")).toInt();
-    edtSignatario->setText(list->value(row, QStringLiteral("Signatario")).toString());
+    nameField->setText(list->value(row, QStringLiteral("Signatario")).toString());
     const bool isDefault = list->value(row, QStringLiteral("Default_s")).toString() == QLatin1String("S");
-    RbDefaultSim->setChecked(isDefault);
-    RbDefaultNao->setChecked(!isDefault);
+    defaultYes->setChecked(isDefault);
+    defaultNo->setChecked(!isDefault);
     startEditing(Signatories::Action::Edit);
 }
 
-void SignatariosPanel::btnExcluirClick()
+void SignatariosPanel::deleteCurrent()
 {
-    btnEditarClick();
+    editCurrent();
     if (m_action)
         startEditing(Signatories::Action::Remove);
 }
 
-void SignatariosPanel::btnAplicarClick()
+void SignatariosPanel::applyEdit()
 {
     if (!m_action)
         return;
-    Signatories::Signatory s{m_id, edtSignatario->text(), RbDefaultSim->isChecked()};
+    Signatories::Signatory s{m_id, nameField->text(), defaultYes->isChecked()};
     if (!Signatories::apply(m_ctx.db, m_ctx.messenger, *m_action, s))
         return;
     const int keep = *m_action == Signatories::Action::Remove ? 0 : m_id;
-    btnCancelarClick();
+    cancelEdit();
     requery(keep);
 }
 
-void SignatariosPanel::btnCancelarClick()
+void SignatariosPanel::cancelEdit()
 {
-    edtSignatario->clear();
-    edtSignatario->setReadOnly(false);
+    nameField->clear();
+    nameField->setReadOnly(false);
     // Neither choice marked, as when nothing is being edited.
-    for (QRadioButton *b : {RbDefaultSim, RbDefaultNao}) {
+    for (QRadioButton *b : {defaultYes, defaultNo}) {
         b->setAutoExclusive(false);
         b->setChecked(false);
         b->setAutoExclusive(true);
@@ -192,9 +192,9 @@ void SignatariosPanel::btnCancelarClick()
     setEditing(false);
 }
 
-void SignatariosPanel::btnSaidaClick()
+void SignatariosPanel::leavePanel()
 {
-    btnCancelarClick();
-    DBGridSignatarios->close();
+    cancelEdit();
+    signatoryGrid->close();
     emit leave();
 }

@@ -24,13 +24,13 @@ public:
     // The panel was entered: the list is read again.
     void entered();
 
-    // Handlers, named after their controls.
-    void btnIncluirClick();
-    void btnEditarClick();
-    void btnExcluirClick();
-    void btnAplicarClick();
-    void btnCancelarClick();
-    void btnSaidaClick();
+    // What the controls do.
+    void includeNew();
+    void editCurrent();
+    void deleteCurrent();
+    void applyEdit();
+    void cancelEdit();
+    void leavePanel();
 
 signals:
     void leave();
@@ -44,15 +44,15 @@ private:
     std::optional<Signatories::Action> m_action;
     int m_id = 0;
 
-    SelectionGrid *DBGridSignatarios = nullptr;
-    QGroupBox *GroupEdicao = nullptr;
-    QLineEdit *edtSignatario = nullptr;
-    QRadioButton *RbDefaultSim = nullptr;
-    QRadioButton *RbDefaultNao = nullptr;
-    QPushButton *btnIncluir = nullptr;
-    QPushButton *btnEditar = nullptr;
-    QPushButton *btnExcluir = nullptr;
-    QPushButton *btnAplicar = nullptr;
-    QPushButton *btnCancelar = nullptr;
-    QPushButton *btnSaida = nullptr;
+    SelectionGrid *signatoryGrid = nullptr;
+    QGroupBox *editBox = nullptr;
+    QLineEdit *nameField = nullptr;
+    QRadioButton *defaultYes = nullptr;
+    QRadioButton *defaultNo = nullptr;
+    QPushButton *includeButton = nullptr;
+    QPushButton *editButton = nullptr;
+    QPushButton *deleteButton = nullptr;
+    QPushButton *applyButton = nullptr;
+    QPushButton *cancelButton = nullptr;
+    QPushButton *exitButton = nullptr;
 };

@@ -21,16 +21,16 @@ TabQueloraPanel::TabQueloraPanel(MaintenanceContext &context, QWidget *parent)
     group->setObjectName(QStringLiteral("GroupTabQuelora"));
     outer->addWidget(group);
     auto *layout = new QVBoxLayout(group);
-    PControlTabQuelora = new QTabWidget(group);
-    PControlTabQuelora->setObjectName(QStringLiteral("PControlTabQuelora"));
-    layout->addWidget(PControlTabQuelora, 1);
+    tabWidget = new QTabWidget(group);
+    tabWidget->setObjectName(QStringLiteral("PControlTabQuelora"));
+    layout->addWidget(tabWidget, 1);
 
     Messenger &msg = m_ctx.messenger;
     for (const QueloraTables::TabDefinition &d : QueloraTables::tabs()) {
         QList<SelectionListModel::Column> columns;
         for (int i = 0; i < d.titles.size(); ++i)
             columns << SelectionListModel::Column{d.titles.at(i), d.fields.at(i)};
-        auto *grid = new SelectionGrid(d.objectName, columns, PControlTabQuelora);
+        auto *grid = new SelectionGrid(d.objectName, columns, tabWidget);
         grid->setAccessibleName(d.title);
         grid->horizontalHeader()->setSortIndicatorShown(true);
         const int tab = int(m_grids.size());
@@ -38,7 +38,7 @@ TabQueloraPanel::TabQueloraPanel(MaintenanceContext &context, QWidget *parent)
             grid->setColumnWidth(c, c == 0 ? 110 : 300);
         connect(grid, &SelectionGrid::titleClicked, this,
                 [this, tab, &msg](int column) { guard(msg, [&] { titleClicked(tab, column); }); });
-        PControlTabQuelora->addTab(grid, d.title);
+        tabWidget->addTab(grid, d.title);
         m_grids << grid;
         m_sorting << QueloraTables::Sorting();
     }
@@ -48,7 +48,7 @@ TabQueloraPanel::TabQueloraPanel(MaintenanceContext &context, QWidget *parent)
     row->addStretch();
     row->addWidget(btnSaida);
     layout->addLayout(row);
-    connect(btnSaida, &QPushButton::clicked, this, guarded(msg, [this] { btnSaidaClick(); }));
+    connect(btnSaida, &QPushButton::clicked, this, guarded(msg, [this] { leavePanel(); }));
 }
 
 SelectionGrid *TabQueloraPanel::grid(QueloraTables::Tab tab) const
@@ -66,7 +66,7 @@ void TabQueloraPanel::entered()
         m_grids[i]->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
         m_grids[i]->open(m_ctx.db, QueloraTables::statement(QueloraTables::tabs().at(i).tab));
     }
-    PControlTabQuelora->setCurrentIndex(0);
+    tabWidget->setCurrentIndex(0);
 }
 
 void TabQueloraPanel::titleClicked(int tab, int column)
@@ -79,7 +79,7 @@ void TabQueloraPanel::titleClicked(int tab, int column)
     m_grids[tab]->horizontalHeader()->setSortIndicator(column, s.descending ? Qt::DescendingOrder : Qt::AscendingOrder);
 }
 
-void TabQueloraPanel::btnSaidaClick()
+void TabQueloraPanel::leavePanel()
 {
     for (SelectionGrid *g : m_grids)
         g->close();

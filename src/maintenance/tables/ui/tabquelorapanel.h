@@ -21,14 +21,14 @@ public:
     void titleClicked(int tab, int column);
     SelectionGrid *grid(QueloraTables::Tab tab) const;
 
-    void btnSaidaClick();
+    void leavePanel();
 
 signals:
     void leave();
 
 private:
     MaintenanceContext &m_ctx;
-    QTabWidget *PControlTabQuelora = nullptr;
+    QTabWidget *tabWidget = nullptr;
     QList<SelectionGrid *> m_grids;
     QList<QueloraTables::Sorting> m_sorting;
 };

@@ -1,4 +1,4 @@
-#include "maintenance/products/tdmtipo.h"
+#include "maintenance/products/typequeries.h"
 
 #include "db/database.h"
 #include "maintenance/maintenancedates.h"
@@ -7,7 +7,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 
-SelectionSql::Statement TDMTipo::consultaTipo(const CertificateKey &certificate)
+SelectionSql::Statement TypeQueries::listStatement(const CertificateKey &certificate)
 {
     SelectionSql::Statement s;
     s.sql = QStringLiteral(
@@ -23,8 +23,8 @@ SelectionSql::Statement TDMTipo::consultaTipo(const CertificateKey &certificate)
     return s;
 }
 
-std::optional<CertificateItem> TDMTipo::qryTipo(const CertificateKey &certificate, const QString &marca,
-                                                const QString &modelo, int importado) const
+std::optional<CertificateItem> TypeQueries::find(const CertificateKey &certificate, const QString &marca,
+                                                 const QString &modelo, int importado) const
 {
     // The brand is matched whole: a pattern would also find the same model of
     // another brand that contains this one.
@@ -42,7 +42,7 @@ std::optional<CertificateItem> TDMTipo::qryTipo(const CertificateKey &certificat
     if (!q.next())
         return std::nullopt;
     CertificateItem item = ItemStore::fromRecord(ItemKind::Tipo, q.record());
-    item.companyName = empresaVinculada(item.codigoPais, item.idEmpresa);
+    item.companyName = linkedCompanyName(item.codigoPais, item.idEmpresa);
     QSqlQuery p = m_db.exec(QStringLiteral("SELECT CodEANUPC, DescrProd FROM PRODUTO WHERE MarcaProd = ? AND "
                                            "ModeloProd = ? AND Importado = ?"),
                             {item.marcaProd, item.modeloProd, item.importado});
@@ -53,7 +53,7 @@ std::optional<CertificateItem> TDMTipo::qryTipo(const CertificateKey &certificat
     return item;
 }
 
-QString TDMTipo::empresaVinculada(const QString &codigoPais, const QString &idEmpresa) const
+QString TypeQueries::linkedCompanyName(const QString &codigoPais, const QString &idEmpresa) const
 {
     if (codigoPais.isEmpty() || idEmpresa.isEmpty())
         return {};
@@ -65,7 +65,7 @@ QString TDMTipo::empresaVinculada(const QString &codigoPais, const QString &idEm
         .toString();
 }
 
-bool TDMTipo::exists(const CertificateItem &type) const
+bool TypeQueries::exists(const CertificateItem &type) const
 {
     QSqlQuery q = m_db.exec(QStringLiteral("SELECT * FROM TIPO "
                                            "WHERE SIGLACERTIFICADOR = :SIGLACERTIFICADOR "
@@ -81,13 +81,13 @@ bool TDMTipo::exists(const CertificateItem &type) const
     return q.next();
 }
 
-QString TDMTipo::duplicateMessage(const CertificateItem &type)
+QString TypeQueries::duplicateMessage(const CertificateItem &type)
 {
     return QStringLiteral("O Produto ") + type.marcaProd + QLatin1Char(' ') + type.modeloProd +
         QStringLiteral(" já existe.");
 }
 
-QString TDMTipo::entryDateProblem(const QString &text, const QDateTime &issue, const QDate &today)
+QString TypeQueries::entryDateProblem(const QString &text, const QDateTime &issue, const QDate &today)
 {
     MaintenanceDates::DayMessages messages = MaintenanceDates::entryDateMessages();
     messages.blank = EntradaEmBranco;

@@ -10,10 +10,10 @@ class Database;
 // The queries of the "Produtos por Tipo" tab: the certificate's types for
 // the grid, the one type being shown, its linked company's name, the
 // duplicate test and the entry-date rule with the tab's own messages.
-class TDMTipo
+class TypeQueries
 {
 public:
-    explicit TDMTipo(const Database &db)
+    explicit TypeQueries(const Database &db)
         : m_db(db)
     { }
 
@@ -25,15 +25,15 @@ public:
         "Erro ao Salvar a aplicação!!! As alterações não foram efetuadas.");
     static inline const QString ErroExcluir = QStringLiteral("Erro ao excluir o produto.");
 
-    // QryConsultaTipo: the grid (NUMCERTIF, MARCAPROD, MODELOPROD, IMPORTADO,
+    // The grid (NUMCERTIF, MARCAPROD, MODELOPROD, IMPORTADO,
     // CODEANUPC, DESCRPROD, DthEntCertif) by brand, model, imported.
-    static SelectionSql::Statement consultaTipo(const CertificateKey &certificate);
-    // QryTipo: the one type of a product in the certificate.
-    std::optional<CertificateItem> qryTipo(const CertificateKey &certificate, const QString &marca,
-                                           const QString &modelo, int importado) const;
-    // QryLK_EmpresaVinculada: RazSocialEmp ("-" when it is null), or the
+    static SelectionSql::Statement listStatement(const CertificateKey &certificate);
+    // The one type of a product in the certificate.
+    std::optional<CertificateItem> find(const CertificateKey &certificate, const QString &marca, const QString &modelo,
+                                        int importado) const;
+    // The linked company: RazSocialEmp ("-" when it is null), or the
     // person's name of a natural person; empty for no company.
-    QString empresaVinculada(const QString &codigoPais, const QString &idEmpresa) const;
+    QString linkedCompanyName(const QString &codigoPais, const QString &idEmpresa) const;
     // The type already exists in the certificate (letter case ignored).
     bool exists(const CertificateItem &type) const;
     // "O Produto " + brand + " " + model + " já existe."

@@ -1,0 +1,51 @@
+#include "app/appwindowopener.h"
+
+#include "import/ui/tfrmimporta.h"
+#include "maintenance/companies/ui/tfrmselecionaempresa.h"
+#include "maintenance/products/ui/tfrmselecionaproduto.h"
+#include "reports/ui/certificatereportpreviews.h"
+#include "reports/ui/reportpreview.h"
+#include "reports/ui/tfrmrelatoriocertificados.h"
+
+void AppWindowOpener::importFile(QWidget *parent, Database &db, const QString &userCode, Messenger &messenger)
+{
+    TfrmImporta importer(QStringLiteral("KESTRAVO"), db, userCode, messenger, parent);
+    importer.exec();
+}
+
+void AppWindowOpener::incompleteCertificates(QWidget *parent, Database &db, const LoginState &login,
+                                             Messenger &messenger)
+{
+    CertificateReportPreviews::incompletos(parent, db, login, messenger);
+}
+
+void AppWindowOpener::certificatesReadyForApproval(QWidget *parent, Database &db, const LoginState &login,
+                                                   Messenger &messenger)
+{
+    CertificateReportPreviews::prontos(parent, db, login, messenger);
+}
+
+void AppWindowOpener::certificateReports(QWidget *parent, Database &db, const LoginState &login, Messenger &messenger)
+{
+    // The report's filters choose from the same lists as the maintenance,
+    // without offering to register a new company or product there.
+    ReportChoosers choosers;
+    choosers.company = [&](QWidget *owner) -> std::optional<CompanyChoice> {
+        const auto c = TFrmSelecionaEmpresa::choose(owner, db, messenger, login.userCode, false);
+        if (!c)
+            return std::nullopt;
+        return CompanyChoice{c->codigoPais, c->idEmpresa, c->displayName()};
+    };
+    choosers.product = [&](QWidget *owner) -> std::optional<ProductChoice> {
+        const auto p = TFrmSelecionaProduto::choose(owner, db, messenger, login.userCode, false);
+        if (!p)
+            return std::nullopt;
+        return ProductChoice{p->marcaProd, p->modeloProd, p->importado};
+    };
+    TFrmRelatorioCertificados::open(parent, db, login, messenger, choosers);
+}
+
+void AppWindowOpener::preview(const BandedReport &report, QWidget *parent, Messenger &messenger)
+{
+    ReportPreview::exec(report, parent, messenger);
+}
