@@ -11,7 +11,7 @@
 #include "maintenance/certificates/ui/tfrmjustificativa.h"
 #include "maintenance/maintenancedates.h"
 #include "maintenance/ui/tformprincipal.h"
-#include "shell/tdmcapasistema.h"
+#include "shell/programdatabase.h"
 #include "support/selectionfixture.h"
 #include "widgets/maskeddateedit.h"
 
@@ -52,7 +52,7 @@ public:
 
 struct Window : SelectionFixture
 {
-    TDMCapaSistema capa{nullptr, QStringLiteral("MaintTest")};
+    ProgramDatabase capa{nullptr, QStringLiteral("MaintTest")};
     LoginState login;
     TFormPrincipal *frm = nullptr;
     QList<std::optional<Justification>> justifications;
