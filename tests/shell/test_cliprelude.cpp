@@ -43,6 +43,15 @@ QStringList line(const Command &c, const QStringList &common)
     return c.head + common + c.tail;
 }
 
+// What the command told on stderr, without the platform's own warnings
+// (the report command starts a GUI application).
+QString told(const CliRun::Result &r)
+{
+    QStringList lines = r.err.split('\n');
+    lines.removeIf([](const QString &l) { return l.startsWith("QStandardPaths:"); });
+    return lines.join('\n');
+}
+
 QString shown(const Command &c, const CliRun::Result &r)
 {
     return c.head.join(' ') + QStringLiteral(" -> %1\n").arg(r.code) + r.out + r.err;
@@ -79,8 +88,8 @@ private slots:
                 // missing value.
                 const CliRun::Result r = CliRun::run(c.head + c.tail + w.common);
                 QVERIFY2(r.code == 2, qPrintable(shown(c, r)));
-                const QString expected = "corvane-cli: " + w.problem + "\nuso: corvane-cli " + c.head.join(' ');
-                QVERIFY2(r.err.startsWith(expected), qPrintable(expected + "\n" + shown(c, r)));
+                const QString expected = "corvane-cli: " + w.problem + "\nuso: corvane-cli " + c.head.first();
+                QVERIFY2(told(r).startsWith(expected), qPrintable(expected + "\n" + shown(c, r)));
                 QVERIFY2(r.out.isEmpty(), qPrintable(shown(c, r)));
             }
         }
@@ -94,7 +103,7 @@ private slots:
         for (const Command &c : commands(f.dir(), f.path("nada.txt"))) {
             const CliRun::Result r = CliRun::run(line(c, {"--home", empty.path(), "--user", "admin"}));
             QVERIFY2(r.code == 1, qPrintable(shown(c, r)));
-            QVERIFY2(r.err.startsWith("Base de dados não encontrada: ") && r.err.contains(empty.path()),
+            QVERIFY2(told(r).startsWith("Base de dados não encontrada: ") && r.err.contains(empty.path()),
                      qPrintable(shown(c, r)));
             QVERIFY2(!QFileInfo::exists(empty.path() + "/db"), qPrintable(shown(c, r)));
         }
@@ -109,14 +118,14 @@ private slots:
         for (const Command &c : commands(f.dir(), f.path("nada.txt"))) {
             CliRun::Result r = CliRun::run(line(c, {"--home", home, "--user", "imp"}));
             QVERIFY2(r.code == 1, qPrintable(shown(c, r)));
-            QVERIFY2(!r.err.contains("Acesso negado"), qPrintable(shown(c, r)));
+            QVERIFY2(told(r).startsWith("ERRO: Login e/ou senha inválidos."), qPrintable(shown(c, r)));
         }
         f.db->execute(QStringLiteral("update USU_LOCAL set SenhaUsu = (select SenhaUsu from USU_LOCAL "
                                      "where SiglaUsu = 'admin') where SiglaUsu = 'imp'"));
         for (const Command &c : commands(f.dir(), f.path("nada.txt"))) {
             const CliRun::Result r = CliRun::run(line(c, {"--user", "imp", "--home", home}));
             QVERIFY2(r.code == 1, qPrintable(shown(c, r)));
-            QCOMPARE(r.err, "Acesso negado: o usuário imp não tem permissão para " + c.function + ".\n");
+            QCOMPARE(told(r), "Acesso negado: o usuário imp não tem permissão para " + c.function + ".\n");
             QVERIFY2(r.out.isEmpty(), qPrintable(shown(c, r)));
         }
     }
