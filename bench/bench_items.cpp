@@ -11,7 +11,7 @@
 #include "maintenance/certificates/ui/modificacertificadopanel.h"
 #include "maintenance/ui/tformprincipal.h"
 #include "shell/loginstate.h"
-#include "shell/tdmcapasistema.h"
+#include "shell/programdatabase.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -123,7 +123,7 @@ int main(int argc, char **argv)
     Provisioning::createDatabase(AppPaths::dbFile(), options);
     QTextStream out(stdout);
     {
-        TDMCapaSistema capa;
+        ProgramDatabase capa;
         QElapsedTimer t;
         t.start();
         fill(capa.database(), n);

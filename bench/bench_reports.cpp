@@ -11,8 +11,8 @@
 #include "db/database.h"
 #include "db/provisioning.h"
 #include "maintenance/demodata.h"
+#include "reports/certificatemirror.h"
 #include "reports/certificateselection.h"
-#include "reports/trelespelhocertiflog.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -127,7 +127,7 @@ void run(Database &db, const QString &prefix, int n, const QString &pdf, QTextSt
     QElapsedTimer timer;
     const long before = currentRssKb();
     timer.start();
-    const BandedReport report = TRelEspelhoCertifLog::build(db, filter, true, QStringLiteral("Benchmark"));
+    const BandedReport report = CertificateMirrorReport::build(db, filter, true, QStringLiteral("Benchmark"));
     const qint64 buildMs = timer.elapsed();
     const long withDocument = currentRssKb();
     timer.restart();

@@ -4,9 +4,8 @@
 #include "base/messenger.h"
 #include "reports/ui/previewreportopener.h"
 #include "shell/appversion.h"
-#include "shell/datamodules.h"
 #include "shell/instancelock.h"
-#include "shell/tdmcapasistema.h"
+#include "shell/programdatabase.h"
 #include "widgets/qtmessenger.h"
 
 #include <QGuiApplication>
@@ -90,16 +89,12 @@ int main(int argc, char *argv[])
         return 3;
     }
 
-    // The shell first (the main window), then the data modules in order.
+    // The main window first, then the database it works on.
     PreviewReportOpener reports;
     TFrmCapaSistema shell(messenger, reports);
     messenger.setFallbackParent(&shell);
-    TDMCapaSistema capa;
-    TDMTabelasData tabelasData(capa);
-    TDMCertif certif(capa);
-    TDMRelats2 relats2(capa);
-    TDMDocNorm docNorm(capa);
-    shell.attachDataModules({&capa, &tabelasData, &certif, &relats2, &docNorm});
+    ProgramDatabase database;
+    shell.attachDatabase(database);
 
     shell.show();
     return app.exec();

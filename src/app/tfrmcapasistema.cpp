@@ -10,11 +10,12 @@
 #include "remessa/ui/tfrmselecaotransferencia.h"
 
 #include "shell/appversion.h"
+#include "shell/programdatabase.h"
 #include "shell/startupcheck.h"
-#include "shell/tdmcapasistema.h"
 #include "shell/ui/cadastrousuariospage.h"
 #include "shell/ui/configcertificadorpage.h"
 #include "shell/ui/configuradiretoriospage.h"
+#include "widgets/dialogparts.h"
 #include "widgets/guardedslot.h"
 #include "widgets/shellicons.h"
 #include "widgets/startpicture.h"
@@ -60,6 +61,7 @@ TFrmCapaSistema::TFrmCapaSistema(Messenger &messenger, ReportOpener &reports, QW
       m_reports(reports)
 {
     setObjectName(QStringLiteral("FrmCapaSistema"));
+    registerFunctions();
     buildMenus();
 
     auto *central = new QWidget(this);
@@ -70,15 +72,15 @@ TFrmCapaSistema::TFrmCapaSistema(Messenger &messenger, ReportOpener &reports, QW
     buildToolbar();
     layout->addWidget(findChild<QWidget *>(QStringLiteral("pnlBotoes")));
 
-    Notebook1 = new QStackedWidget(central);
-    Notebook1->setObjectName(QStringLiteral("Notebook1"));
-    layout->addWidget(Notebook1, 1);
+    m_pages = new QStackedWidget(central);
+    m_pages->setObjectName(QStringLiteral("Notebook1"));
+    layout->addWidget(m_pages, 1);
     addPage(QStringLiteral("Principal"), buildStartPage(), {});
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(100);
-    connect(Timer1, &QTimer::timeout, this, guarded(m_messenger, [this] { Timer1Timer(); }));
+    m_startTimer = new QTimer(this);
+    m_startTimer->setObjectName(QStringLiteral("Timer1"));
+    m_startTimer->setInterval(100);
+    connect(m_startTimer, &QTimer::timeout, this, guarded(m_messenger, [this] { startUp(); }));
 
     m_terminate = [this] {
         m_state = State::Closed;
@@ -94,7 +96,7 @@ TFrmCapaSistema::TFrmCapaSistema(Messenger &messenger, ReportOpener &reports, QW
     disableAtStart();
     showPage(QStringLiteral("Principal"));
     setFixedSize(880, 640);
-    Timer1->start();
+    m_startTimer->start();
 }
 
 TFrmCapaSistema::~TFrmCapaSistema() = default;
@@ -104,52 +106,52 @@ void TFrmCapaSistema::buildMenus()
     QMenuBar *bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
 
-    mniFuncoes = menu(bar, "mniFuncoes", QStringLiteral("Funções"));
-    mniManBaseDados = item(mniFuncoes, "mniManBaseDados", QStringLiteral("Manutenção da Base de Dados..."));
-    mniAprovaCertificados = item(mniFuncoes, "mniAprovaCertificados", QStringLiteral("Aprovação de Certificados"));
-    mniCertificadosVencer = item(mniFuncoes, "mniCertificadosVencer", QStringLiteral("Certificados a Vencer"));
-    mniContRemessas = mniFuncoes->addMenu(QStringLiteral("Controle de Remessas"));
-    mniContRemessas->setObjectName(QStringLiteral("mniContRemessas"));
-    mniContRemessas->menuAction()->setObjectName(QStringLiteral("mniContRemessasAction"));
-    RemessageradanoSistema1 = item(mniContRemessas, "RemessageradanoSistema1", QStringLiteral("Gerar Remessa "));
-    ArquivoTXT1 = item(mniContRemessas, "ArquivoTXT1", QStringLiteral("Envio de Arquivo TXT"));
-    mniAtualizTabQuelora = item(mniFuncoes, "mniAtualizTabQuelora",
-                                QStringLiteral("Atualização de Tabelas Quelora..."));
-    mniFuncoes->addSeparator()->setObjectName(QStringLiteral("N1"));
-    mniSair = item(mniFuncoes, "mniSair", QStringLiteral("Sair"));
+    m_functionsMenu = menu(bar, "mniFuncoes", QStringLiteral("Funções"));
+    m_maintenanceItem = item(m_functionsMenu, "mniManBaseDados", QStringLiteral("Manutenção da Base de Dados..."));
+    m_approvalItem = item(m_functionsMenu, "mniAprovaCertificados", QStringLiteral("Aprovação de Certificados"));
+    m_expiringItem = item(m_functionsMenu, "mniCertificadosVencer", QStringLiteral("Certificados a Vencer"));
+    m_remittancesMenu = m_functionsMenu->addMenu(QStringLiteral("Controle de Remessas"));
+    m_remittancesMenu->setObjectName(QStringLiteral("mniContRemessas"));
+    m_remittancesMenu->menuAction()->setObjectName(QStringLiteral("mniContRemessasAction"));
+    m_remittanceControlItem = item(m_remittancesMenu, "RemessageradanoSistema1", QStringLiteral("Gerar Remessa "));
+    m_txtFileItem = item(m_remittancesMenu, "ArquivoTXT1", QStringLiteral("Envio de Arquivo TXT"));
+    m_referenceTablesItem = item(m_functionsMenu, "mniAtualizTabQuelora",
+                                 QStringLiteral("Atualização de Tabelas Quelora..."));
+    m_functionsMenu->addSeparator()->setObjectName(QStringLiteral("N1"));
+    m_exitItem = item(m_functionsMenu, "mniSair", QStringLiteral("Sair"));
 
-    mniConfiguracoes = menu(bar, "mniConfiguracoes", QStringLiteral("Configurações"));
-    mniCertificador = item(mniConfiguracoes, "mniCertificador", QStringLiteral("Certificador..."));
-    mniDiretorios = item(mniConfiguracoes, "mniDiretorios", QStringLiteral("Diretórios..."));
+    m_settingsMenu = menu(bar, "mniConfiguracoes", QStringLiteral("Configurações"));
+    m_certifierItem = item(m_settingsMenu, "mniCertificador", QStringLiteral("Certificador..."));
+    m_foldersItem = item(m_settingsMenu, "mniDiretorios", QStringLiteral("Diretórios..."));
 
-    mniUsuarios = menu(bar, "mniUsuarios", QStringLiteral("Usuários"));
-    mniCadUsuarios = item(mniUsuarios, "mniCadUsuarios", QStringLiteral("Cadastro de Usuários..."));
-    mniAlteraSenha = item(mniUsuarios, "mniAlteraSenha", QStringLiteral("Altera Senha..."));
+    m_usersMenu = menu(bar, "mniUsuarios", QStringLiteral("Usuários"));
+    m_usersItem = item(m_usersMenu, "mniCadUsuarios", QStringLiteral("Cadastro de Usuários..."));
+    m_changePasswordItem = item(m_usersMenu, "mniAlteraSenha", QStringLiteral("Altera Senha..."));
 
-    mniBaseDados = menu(bar, "mniBaseDados", QStringLiteral("Base de Dados"));
-    mniCopiaBase = item(mniBaseDados, "mniCopiaBase", QStringLiteral("Fazer Cópia da Base de Dados"));
-    mniRestauraBase = item(mniBaseDados, "mniRestauraBase", QStringLiteral("Restaurar Cópia da Base de Dados..."));
+    m_databaseMenu = menu(bar, "mniBaseDados", QStringLiteral("Base de Dados"));
+    m_copyItem = item(m_databaseMenu, "mniCopiaBase", QStringLiteral("Fazer Cópia da Base de Dados"));
+    m_restoreItem = item(m_databaseMenu, "mniRestauraBase", QStringLiteral("Restaurar Cópia da Base de Dados..."));
 
-    mniReparar = bar->addAction(QStringLiteral("Reparar Base de Dados"));
-    mniReparar->setObjectName(QStringLiteral("mniReparar"));
-    mniAjuda = bar->addAction(QStringLiteral("Sobre..."));
-    mniAjuda->setObjectName(QStringLiteral("mniAjuda"));
+    m_repairItem = bar->addAction(QStringLiteral("Reparar Base de Dados"));
+    m_repairItem->setObjectName(QStringLiteral("mniReparar"));
+    m_aboutItem = bar->addAction(QStringLiteral("Sobre..."));
+    m_aboutItem->setObjectName(QStringLiteral("mniAjuda"));
 
-    connectAction(mniManBaseDados, [this] { runFunction(Function::ManBaseDados); });
-    connectAction(mniAprovaCertificados, [this] { openPage(QStringLiteral("AprovaCertificados")); });
-    connectAction(mniCertificadosVencer, [this] { openPage(QStringLiteral("CertificadosVencer")); });
-    connectAction(mniCopiaBase, [this] { mniCopiaBaseClick(); });
-    connectAction(mniRestauraBase, [this] { mniRestauraBaseClick(); });
-    connectAction(RemessageradanoSistema1, [this] { runFunction(Function::ContRemessas); });
-    connectAction(ArquivoTXT1, [this] { runFunction(Function::ArquivoTXT); });
-    connectAction(mniAtualizTabQuelora, [this] { runFunction(Function::AtualizTabQuelora); });
-    connectAction(mniSair, [this] { mniSairClick(); });
-    connectAction(mniCertificador, [this] { openPage(QStringLiteral("ConfigCertificador")); });
-    connectAction(mniDiretorios, [this] { openPage(QStringLiteral("ConfiguraDiretorios")); });
-    connectAction(mniCadUsuarios, [this] { openPage(QStringLiteral("CadastroUsuarios")); });
-    connectAction(mniAlteraSenha, [this] { mniAlteraSenhaClick(); });
-    connectAction(mniReparar, [this] { runFunction(Function::Reparar); });
-    connectAction(mniAjuda, [this] { mniAjudaClick(); });
+    offer(m_maintenanceItem, Function::Maintenance);
+    offer(m_approvalItem, Function::ApproveCertificates);
+    offer(m_expiringItem, Function::ExpiringCertificates);
+    offer(m_copyItem, Function::CopyDatabase);
+    offer(m_restoreItem, Function::RestoreDatabase);
+    offer(m_remittanceControlItem, Function::Remittances);
+    offer(m_txtFileItem, Function::TxtFile);
+    offer(m_referenceTablesItem, Function::ReferenceTables);
+    offer(m_exitItem, Function::Exit);
+    offer(m_certifierItem, Function::CertifierSettings);
+    offer(m_foldersItem, Function::FolderSettings);
+    offer(m_usersItem, Function::Users);
+    offer(m_changePasswordItem, Function::ChangePassword);
+    offer(m_repairItem, Function::Repair);
+    offer(m_aboutItem, Function::About);
 }
 
 void TFrmCapaSistema::buildToolbar()
@@ -158,69 +160,50 @@ void TFrmCapaSistema::buildToolbar()
     panel->setObjectName(QStringLiteral("pnlBotoes"));
     panel->setFrameShape(QFrame::StyledPanel);
     panel->setAutoFillBackground(true);
-    auto *row = new QHBoxLayout(panel);
-    row->setContentsMargins(6, 3, 6, 3);
-    row->setSpacing(2);
-
+    QHBoxLayout *row = DialogParts::toolbarRow(panel);
     auto button = [&](const char *name, const QString &hint, ShellIcons::Icon icon) {
-        auto *b = new QToolButton(panel);
-        b->setObjectName(QLatin1String(name));
-        b->setToolTip(hint);
+        QToolButton *b = DialogParts::toolbarButton(panel, row, name, hint, ShellIcons::icon(icon));
         b->setStatusTip(hint);
-        b->setAccessibleName(hint); // icon only: screen readers say the hint
-        b->setAutoRaise(true);
-        b->setIcon(ShellIcons::icon(icon));
-        b->setIconSize(QSize(28, 28));
-        b->setFixedSize(40, 40);
-        row->addWidget(b);
         return b;
     };
-    auto gap = [&] {
-        auto *line = new QFrame(panel);
-        line->setFrameShape(QFrame::VLine);
-        line->setFrameShadow(QFrame::Sunken);
-        line->setFixedHeight(30);
-        row->addSpacing(4);
-        row->addWidget(line);
-        row->addSpacing(4);
-    };
+    auto gap = [&] { DialogParts::toolbarGap(panel, row); };
 
-    spbManBaseDados = button("spbManBaseDados", QStringLiteral("Manutenção da Base de Dados"), ShellIcons::Database);
-    spbContRemessas = button("spbContRemessas", QStringLiteral("Controle de Remessas"), ShellIcons::Send);
-    spbAtualizTabQuelora = button("spbAtualizTabQuelora", QStringLiteral("Atualização de Tabelas Quelora"),
-                                  ShellIcons::Update);
+    m_maintenanceButton = button("spbManBaseDados", QStringLiteral("Manutenção da Base de Dados"),
+                                 ShellIcons::Database);
+    m_remittancesButton = button("spbContRemessas", QStringLiteral("Controle de Remessas"), ShellIcons::Send);
+    m_referenceTablesButton = button("spbAtualizTabQuelora", QStringLiteral("Atualização de Tabelas Quelora"),
+                                     ShellIcons::Update);
     gap();
-    spbCertificador = button("spbCertificador", QStringLiteral("Certificador"), ShellIcons::Certifier);
-    spbDiretorios = button("spbDiretorios", QStringLiteral("Diretórios"), ShellIcons::Folder);
+    m_certifierButton = button("spbCertificador", QStringLiteral("Certificador"), ShellIcons::Certifier);
+    m_foldersButton = button("spbDiretorios", QStringLiteral("Diretórios"), ShellIcons::Folder);
     gap();
-    spbCadUsuarios = button("spbCadUsuarios", QStringLiteral("Cadastro de Usuários"), ShellIcons::Users);
-    spbAlteraSenha = button("spbAlteraSenha", QStringLiteral("Altera Senha"), ShellIcons::Key);
-    sbReentrar = button("sbReentrar", QStringLiteral("Altera Usuário Logado"), ShellIcons::Relogin);
+    m_usersButton = button("spbCadUsuarios", QStringLiteral("Cadastro de Usuários"), ShellIcons::Users);
+    m_changePasswordButton = button("spbAlteraSenha", QStringLiteral("Altera Senha"), ShellIcons::Key);
+    m_switchUserButton = button("sbReentrar", QStringLiteral("Altera Usuário Logado"), ShellIcons::Relogin);
     gap();
-    sbSair = button("sbSair", QStringLiteral("Saída"), ShellIcons::Exit);
-    spbAprovaCertificados = button("spbAprovaCertificados", QStringLiteral("Aprovação de Certificados"),
-                                   ShellIcons::None);
-    spbAprovaCertificados->setText(QStringLiteral("A"));
-    spbAprovaCertificados->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    QFont f = spbAprovaCertificados->font();
+    m_exitButton = button("sbSair", QStringLiteral("Saída"), ShellIcons::Exit);
+    m_approvalButton = button("spbAprovaCertificados", QStringLiteral("Aprovação de Certificados"), ShellIcons::None);
+    m_approvalButton->setText(QStringLiteral("A"));
+    m_approvalButton->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    QFont f = m_approvalButton->font();
     f.setBold(true);
     f.setPointSizeF(f.pointSizeF() * 1.5);
-    spbAprovaCertificados->setFont(f);
-    SbAjuda = button("SbAjuda", QStringLiteral("Ajuda"), ShellIcons::Help);
-    SbAjuda->hide();
+    m_approvalButton->setFont(f);
+    m_helpButton = button("SbAjuda", QStringLiteral("Ajuda"), ShellIcons::Help);
+    m_helpButton->hide();
     row->addStretch();
 
-    connectButton(spbManBaseDados, [this] { runFunction(Function::ManBaseDados); });
-    connectButton(spbContRemessas, [this] { runFunction(Function::ContRemessas); });
-    connectButton(spbAtualizTabQuelora, [this] { runFunction(Function::AtualizTabQuelora); });
-    connectButton(spbCertificador, [this] { openPage(QStringLiteral("ConfigCertificador")); });
-    connectButton(spbDiretorios, [this] { openPage(QStringLiteral("ConfiguraDiretorios")); });
-    connectButton(spbCadUsuarios, [this] { openPage(QStringLiteral("CadastroUsuarios")); });
-    connectButton(spbAlteraSenha, [this] { mniAlteraSenhaClick(); });
-    connectButton(sbReentrar, [this] { sbReentrarClick(); });
-    connectButton(sbSair, [this] { mniSairClick(); });
-    connectButton(spbAprovaCertificados, [this] { openPage(QStringLiteral("AprovaCertificados")); });
-    connectButton(SbAjuda, [this] { mniAjudaClick(); });
+    offer(m_maintenanceButton, Function::Maintenance);
+    offer(m_remittancesButton, Function::Remittances);
+    offer(m_referenceTablesButton, Function::ReferenceTables);
+    offer(m_certifierButton, Function::CertifierSettings);
+    offer(m_foldersButton, Function::FolderSettings);
+    offer(m_usersButton, Function::Users);
+    offer(m_changePasswordButton, Function::ChangePassword);
+    offer(m_switchUserButton, Function::SwitchUser);
+    offer(m_exitButton, Function::Exit);
+    offer(m_approvalButton, Function::ApproveCertificates);
+    offer(m_helpButton, Function::About);
 }
 
 QWidget *TFrmCapaSistema::buildStartPage()
@@ -237,120 +220,119 @@ QWidget *TFrmCapaSistema::buildStartPage()
     overlay->setContentsMargins(40, 20, 40, 28);
     overlay->addStretch(3);
 
-    Panel1 = new QLabel(picture);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    QFont bold = Panel1->font();
+    m_repairPanel = new QLabel(picture);
+    m_repairPanel->setObjectName(QStringLiteral("Panel1"));
+    QFont bold = m_repairPanel->font();
     bold.setBold(true);
     bold.setPointSizeF(bold.pointSizeF() * 1.2);
-    Panel1->setFont(bold);
-    Panel1->setAlignment(Qt::AlignCenter);
-    Panel1->setMinimumSize(420, 44);
-    Panel1->setFrameShape(QFrame::Panel);
-    Panel1->setFrameShadow(QFrame::Raised);
-    Panel1->setAutoFillBackground(true);
-    Panel1->hide();
-    overlay->addWidget(Panel1, 0, Qt::AlignHCenter);
+    m_repairPanel->setFont(bold);
+    m_repairPanel->setAlignment(Qt::AlignCenter);
+    m_repairPanel->setMinimumSize(420, 44);
+    m_repairPanel->setFrameShape(QFrame::Panel);
+    m_repairPanel->setFrameShadow(QFrame::Raised);
+    m_repairPanel->setAutoFillBackground(true);
+    m_repairPanel->hide();
+    overlay->addWidget(m_repairPanel, 0, Qt::AlignHCenter);
     overlay->addStretch(1);
 
-    LbAguarde = new QLabel(QStringLiteral("Aguarde, verificando tabelas..."), picture);
-    LbAguarde->setObjectName(QStringLiteral("LbAguarde"));
-    LbAguarde->setAlignment(Qt::AlignCenter);
-    LbAguarde->setStyleSheet(QStringLiteral("color: white; font-weight: bold;"));
-    overlay->addWidget(LbAguarde);
-    PbAguarde = new QProgressBar(picture);
-    PbAguarde->setObjectName(QStringLiteral("PbAguarde"));
-    PbAguarde->setRange(0, 14);
-    PbAguarde->setTextVisible(false);
-    PbAguarde->setFixedSize(360, 14);
-    PbAguarde->hide();
-    overlay->addWidget(PbAguarde, 0, Qt::AlignHCenter);
+    m_waitLabel = new QLabel(QStringLiteral("Aguarde, verificando tabelas..."), picture);
+    m_waitLabel->setObjectName(QStringLiteral("LbAguarde"));
+    m_waitLabel->setAlignment(Qt::AlignCenter);
+    m_waitLabel->setStyleSheet(QStringLiteral("color: white; font-weight: bold;"));
+    overlay->addWidget(m_waitLabel);
+    m_waitProgress = new QProgressBar(picture);
+    m_waitProgress->setObjectName(QStringLiteral("PbAguarde"));
+    m_waitProgress->setRange(0, 14);
+    m_waitProgress->setTextVisible(false);
+    m_waitProgress->setFixedSize(360, 14);
+    m_waitProgress->hide();
+    overlay->addWidget(m_waitProgress, 0, Qt::AlignHCenter);
 
-    StatusBar1 = new QStatusBar(page);
-    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
-    StatusBar1->setSizeGripEnabled(false);
+    m_statusBar = new QStatusBar(page);
+    m_statusBar->setObjectName(QStringLiteral("StatusBar1"));
+    m_statusBar->setSizeGripEnabled(false);
     for (int i = 0; i < 2; ++i) {
-        m_panels[i] = new QLabel(StatusBar1);
+        m_panels[i] = new QLabel(m_statusBar);
         m_panels[i]->setObjectName(QStringLiteral("StatusBar1Panel%1").arg(i));
         m_panels[i]->setMinimumWidth(10);
         m_panels[i]->setContentsMargins(4, 0, 4, 0);
-        StatusBar1->addWidget(m_panels[i], 1);
+        m_statusBar->addWidget(m_panels[i], 1);
     }
     // Certificates about to expire, told at login; hidden when none.
-    m_expiringNotice = new QLabel(StatusBar1);
+    m_expiringNotice = new QLabel(m_statusBar);
     m_expiringNotice->setObjectName(QStringLiteral("LbCertificadosVencer"));
     m_expiringNotice->setContentsMargins(4, 0, 4, 0);
     m_expiringNotice->hide();
-    StatusBar1->addWidget(m_expiringNotice);
-    layout->addWidget(StatusBar1);
+    m_statusBar->addWidget(m_expiringNotice);
+    layout->addWidget(m_statusBar);
     return page;
 }
 
 void TFrmCapaSistema::addPage(const QString &name, QWidget *page, std::function<void()> enter)
 {
     page->setObjectName(name);
-    Notebook1->addWidget(page);
+    m_pages->addWidget(page);
     if (enter)
         m_pageEnter.insert(name, std::move(enter));
 }
 
-void TFrmCapaSistema::attachDataModules(const DataModules &modules)
+void TFrmCapaSistema::attachDatabase(ProgramDatabase &database)
 {
-    m_dm = modules;
-    TDMCapaSistema *capa = m_dm.capa;
+    m_database = &database;
+    ProgramDatabase *capa = m_database;
     auto copy = [capa](const QString &code) { capa->setCertifierCode(code); };
     // Configuring the certifier gives it to the users that had none, the one
     // signed in included.
-    connect(capa, &TDMCapaSistema::certifierChanged, this, [this](const QString &code) {
+    connect(capa, &ProgramDatabase::certifierChanged, this, [this](const QString &code) {
         if (m_login.isLoggedIn() && m_login.certifier.trimmed().isEmpty() && !code.trimmed().isEmpty()) {
             m_login.certifier = code.trimmed();
             m_panels[0]->setText(m_login.statusText());
         }
     });
 
-    m_users = new CadastroUsuariosPage(*capa, m_messenger, m_reports, m_login, Notebook1);
+    m_users = new CadastroUsuariosPage(*capa, m_messenger, m_reports, m_login, m_pages);
     installPage(QStringLiteral("CadastroUsuarios"), m_users);
     installPage(QStringLiteral("ConfiguraDiretorios"),
-                new ConfiguraDiretoriosPage(capa->connection(), m_messenger, copy, Notebook1));
+                new ConfiguraDiretoriosPage(capa->connection(), m_messenger, copy, m_pages));
     installPage(QStringLiteral("ConfigCertificador"),
-                new ConfigCertificadorPage(capa->connection(), m_messenger, copy, Notebook1));
+                new ConfigCertificadorPage(capa->connection(), m_messenger, copy, m_pages));
     installPage(QStringLiteral("AprovaCertificados"),
-                new AprovaCertificadosPage(capa->connection(), m_messenger, m_login, Notebook1));
-    auto *expiring = new CertificadosVencerPage(capa->connection(), m_messenger, m_login, m_opener, Notebook1);
+                new AprovaCertificadosPage(capa->connection(), m_messenger, m_login, m_pages));
+    auto *expiring = new CertificadosVencerPage(capa->connection(), m_messenger, m_login, m_opener, m_pages);
     installPage(QStringLiteral("CertificadosVencer"), expiring);
     connect(expiring, &CertificadosVencerPage::openCertificate, this,
             [this](const QString &sigla, const QString &numero) {
                 guard(m_messenger, [&] { openInMaintenance(sigla, numero); });
             });
+}
 
-    setFunction(Function::ManBaseDados, [this] { openInMaintenance(QString(), QString()); });
-
-    // One window while it stays open; asking again brings it forward.
-    setFunction(Function::ArquivoTXT, [this] {
-        if (!m_txtWindow) {
-            auto *w = new TFrmEnviaTXT_FTP(m_dm.capa->connection(), m_messenger, m_dm.capa->certifierCode(), this);
-            w->setAttribute(Qt::WA_DeleteOnClose);
-            // The chosen file goes through the transfer mode choice, with its
-            // own folder in place of the transfer directory.
-            w->setTransferOpener([this](QWidget *parent, const QString &dir, const QString &fileName) {
-                Database &db = m_dm.capa->connection();
-                RemessaWork work = RemessaWork::from(RemessaControl::workingValues(db), m_login);
-                work.transferDir = dir;
-                TFrmSelecaoTransferencia choice(work, db, m_messenger, parent);
-                choice.setFileName(fileName);
-                choice.exec();
-            });
-            m_txtWindow = w;
-        }
-        m_txtWindow->show();
-        m_txtWindow->raise();
-        m_txtWindow->activateWindow();
-    });
+// One window while it stays open; asking again brings it forward.
+void TFrmCapaSistema::openTxtFile()
+{
+    if (!m_txtWindow) {
+        auto *w = new TFrmEnviaTXT_FTP(m_database->connection(), m_messenger, m_database->certifierCode(), this);
+        w->setAttribute(Qt::WA_DeleteOnClose);
+        // The chosen file goes through the transfer mode choice, with its
+        // own folder in place of the transfer directory.
+        w->setTransferOpener([this](QWidget *parent, const QString &dir, const QString &fileName) {
+            Database &db = m_database->connection();
+            RemessaWork work = RemessaWork::from(RemessaControl::workingValues(db), m_login);
+            work.transferDir = dir;
+            TFrmSelecaoTransferencia choice(work, db, m_messenger, parent);
+            choice.setFileName(fileName);
+            choice.exec();
+        });
+        m_txtWindow = w;
+    }
+    m_txtWindow->show();
+    m_txtWindow->raise();
+    m_txtWindow->activateWindow();
 }
 
 // The maintenance window, on the given certificate when there is one.
 void TFrmCapaSistema::openInMaintenance(const QString &sigla, const QString &numero)
 {
-    TFormPrincipal maintenance(*m_dm.capa, m_messenger, m_login, {statusPanelText(0), statusPanelText(1)}, this);
+    TFormPrincipal maintenance(*m_database, m_messenger, m_login, {statusPanelText(0), statusPanelText(1)}, this);
     maintenance.setWindowOpener(&m_opener);
     if (!numero.isEmpty()) {
         maintenance.setMode(QStringLiteral("ModificaCertificado"));
@@ -359,21 +341,21 @@ void TFrmCapaSistema::openInMaintenance(const QString &sigla, const QString &num
     maintenance.exec();
 }
 
-void TFrmCapaSistema::connectAction(QAction *action, std::function<void()> handler)
+void TFrmCapaSistema::offer(QAction *action, Function function)
 {
-    connect(action, &QAction::triggered, this, guarded(m_messenger, std::move(handler)));
+    connect(action, &QAction::triggered, this, guarded(m_messenger, [this, function] { runFunction(function); }));
 }
 
-void TFrmCapaSistema::connectButton(QToolButton *button, std::function<void()> handler)
+void TFrmCapaSistema::offer(QToolButton *button, Function function)
 {
-    connect(button, &QToolButton::clicked, this, guarded(m_messenger, std::move(handler)));
+    connect(button, &QToolButton::clicked, this, guarded(m_messenger, [this, function] { runFunction(function); }));
 }
 
 void TFrmCapaSistema::showPage(const QString &name)
 {
-    for (int i = 0; i < Notebook1->count(); ++i) {
-        if (Notebook1->widget(i)->objectName() == name) {
-            Notebook1->setCurrentIndex(i);
+    for (int i = 0; i < m_pages->count(); ++i) {
+        if (m_pages->widget(i)->objectName() == name) {
+            m_pages->setCurrentIndex(i);
             return;
         }
     }
@@ -381,7 +363,7 @@ void TFrmCapaSistema::showPage(const QString &name)
 
 QString TFrmCapaSistema::currentPage() const
 {
-    QWidget *w = Notebook1->currentWidget();
+    QWidget *w = m_pages->currentWidget();
     return w ? w->objectName() : QString();
 }
 

@@ -1,15 +1,16 @@
 #pragma once
 #include "app/appwindowopener.h"
-#include "shell/datamodules.h"
 #include "shell/loginstate.h"
 
 #include <QHash>
 #include <QMainWindow>
 #include <QPointer>
 #include <functional>
+#include <map>
 #include <optional>
 
 class Messenger;
+class ProgramDatabase;
 class ReportOpener;
 class QAction;
 class QLabel;
@@ -30,9 +31,26 @@ class TFrmCapaSistema : public QMainWindow
     Q_OBJECT
 public:
     enum class State { Starting, AwaitingLogin, Ready, PageMode, Closed };
-    // Functions whose windows belong to later subsystems; until one is
-    // provided its menu item tells that it is not available yet.
-    enum class Function { ManBaseDados, ContRemessas, ArquivoTXT, AtualizTabQuelora, Reparar };
+    // Every function the menus and the toolbar offer. Each control opens its
+    // function through one table of openers.
+    enum class Function {
+        Maintenance,
+        Remittances,
+        TxtFile,
+        ReferenceTables,
+        Repair,
+        ApproveCertificates,
+        ExpiringCertificates,
+        CertifierSettings,
+        FolderSettings,
+        Users,
+        ChangePassword,
+        SwitchUser,
+        CopyDatabase,
+        RestoreDatabase,
+        About,
+        Exit
+    };
 
     using LoginPrompt = std::function<std::optional<LoginState>()>;
 
@@ -40,9 +58,8 @@ public:
     TFrmCapaSistema(Messenger &messenger, ReportOpener &reports, QWidget *parent = nullptr);
     ~TFrmCapaSistema() override;
 
-    // The data modules, created after the window; builds the pages on them.
-    void attachDataModules(const DataModules &modules);
-    const DataModules &dataModules() const { return m_dm; }
+    // The program's database, made after the window; builds the pages on it.
+    void attachDatabase(ProgramDatabase &database);
     Messenger &messenger() { return m_messenger; }
 
     const LoginState &loginState() const { return m_login; }
@@ -54,7 +71,9 @@ public:
     // the program ends (closing the window and leaving the event loop).
     void setLoginPrompt(LoginPrompt prompt) { m_loginPrompt = std::move(prompt); }
     void setTerminate(std::function<void()> terminate) { m_terminate = std::move(terminate); }
-    void setFunction(Function function, std::function<void()> handler);
+    // Replaces the opener of a function (tests put their own).
+    void setFunction(Function function, std::function<void()> opener);
+    void runFunction(Function function);
 
     // Installs a working page: a widget with enter() called when it is shown
     // and a leave() signal emitted by its closing buttons.
@@ -64,17 +83,17 @@ public:
         connect(page, &Page::leave, this, &TFrmCapaSistema::leavePage);
     }
 
-    // Handlers, named after their controls.
-    void Timer1Timer();
-    void sbReentrarClick();
+    // Checks the database, makes the daily copy and asks for the login.
+    void startUp();
+    void switchUser();
     void openPage(const QString &name);
     void leavePage();
-    void mniAlteraSenhaClick();
-    void mniAjudaClick();
-    void mniSairClick();
+    void changePassword();
+    void showAbout();
+    void exitProgram();
     // Database menu: a copy now, a copy put back.
-    void mniCopiaBaseClick();
-    void mniRestauraBaseClick();
+    void copyDatabase();
+    void restoreDatabase();
     // Asks for the copy to restore (a file dialog by default); empty cancels.
     void setCopyChooser(std::function<QString(QWidget *)> chooser) { m_copyChooser = std::move(chooser); }
 
@@ -92,69 +111,70 @@ private:
     void askLogin();
     void applyRights();
     void setPageModeControls(bool enabled);
-    void runFunction(Function function);
-    void runRepair();
-    void runRemessas();
+    void registerFunctions();
+    void offer(QAction *action, Function function);
+    void offer(QToolButton *button, Function function);
+    void repairDatabase();
+    void openTxtFile();
+    void openRemittances();
     void runDailyCopy();
     void showExpiringNotice();
     void openInMaintenance(const QString &sigla, const QString &numero);
-    void connectAction(QAction *action, std::function<void()> handler);
-    void connectButton(QToolButton *button, std::function<void()> handler);
 
     Messenger &m_messenger;
     ReportOpener &m_reports;
     AppWindowOpener m_opener;
-    DataModules m_dm;
+    ProgramDatabase *m_database = nullptr;
     LoginState m_login;
     State m_state = State::Starting;
     LoginPrompt m_loginPrompt;
     std::function<void()> m_terminate;
-    QHash<int, std::function<void()>> m_functions;
+    std::map<Function, std::function<void()>> m_functions;
     QHash<QString, std::function<void()>> m_pageEnter;
     bool m_centred = false;
 
-    QTimer *Timer1 = nullptr;
-    QStackedWidget *Notebook1 = nullptr;
-    QLabel *LbAguarde = nullptr;
-    QProgressBar *PbAguarde = nullptr;
-    QStatusBar *StatusBar1 = nullptr;
+    QTimer *m_startTimer = nullptr;
+    QStackedWidget *m_pages = nullptr;
+    QLabel *m_waitLabel = nullptr;
+    QProgressBar *m_waitProgress = nullptr;
+    QStatusBar *m_statusBar = nullptr;
     QLabel *m_panels[2] = {nullptr, nullptr};
-    QLabel *Panel1 = nullptr;
+    QLabel *m_repairPanel = nullptr;
     CadastroUsuariosPage *m_users = nullptr;
     QPointer<QWidget> m_txtWindow;
     QLabel *m_expiringNotice = nullptr;
     std::function<QString(QWidget *)> m_copyChooser;
 
-    QMenu *mniFuncoes = nullptr;
-    QAction *mniManBaseDados = nullptr;
-    QAction *mniAprovaCertificados = nullptr;
-    QAction *mniCertificadosVencer = nullptr;
-    QMenu *mniContRemessas = nullptr;
-    QAction *RemessageradanoSistema1 = nullptr;
-    QAction *ArquivoTXT1 = nullptr;
-    QAction *mniAtualizTabQuelora = nullptr;
-    QAction *mniSair = nullptr;
-    QMenu *mniConfiguracoes = nullptr;
-    QAction *mniCertificador = nullptr;
-    QAction *mniDiretorios = nullptr;
-    QMenu *mniUsuarios = nullptr;
-    QAction *mniCadUsuarios = nullptr;
-    QAction *mniAlteraSenha = nullptr;
-    QMenu *mniBaseDados = nullptr;
-    QAction *mniCopiaBase = nullptr;
-    QAction *mniRestauraBase = nullptr;
-    QAction *mniReparar = nullptr;
-    QAction *mniAjuda = nullptr;
+    QMenu *m_functionsMenu = nullptr;
+    QAction *m_maintenanceItem = nullptr;
+    QAction *m_approvalItem = nullptr;
+    QAction *m_expiringItem = nullptr;
+    QMenu *m_remittancesMenu = nullptr;
+    QAction *m_remittanceControlItem = nullptr;
+    QAction *m_txtFileItem = nullptr;
+    QAction *m_referenceTablesItem = nullptr;
+    QAction *m_exitItem = nullptr;
+    QMenu *m_settingsMenu = nullptr;
+    QAction *m_certifierItem = nullptr;
+    QAction *m_foldersItem = nullptr;
+    QMenu *m_usersMenu = nullptr;
+    QAction *m_usersItem = nullptr;
+    QAction *m_changePasswordItem = nullptr;
+    QMenu *m_databaseMenu = nullptr;
+    QAction *m_copyItem = nullptr;
+    QAction *m_restoreItem = nullptr;
+    QAction *m_repairItem = nullptr;
+    QAction *m_aboutItem = nullptr;
 
-    QToolButton *spbManBaseDados = nullptr;
-    QToolButton *spbContRemessas = nullptr;
-    QToolButton *spbAtualizTabQuelora = nullptr;
-    QToolButton *spbCertificador = nullptr;
-    QToolButton *spbDiretorios = nullptr;
-    QToolButton *spbCadUsuarios = nullptr;
-    QToolButton *spbAlteraSenha = nullptr;
-    QToolButton *sbReentrar = nullptr;
-    QToolButton *sbSair = nullptr;
-    QToolButton *spbAprovaCertificados = nullptr;
-    QToolButton *SbAjuda = nullptr;
+    QToolButton *m_maintenanceButton = nullptr;
+    QToolButton *m_remittancesButton = nullptr;
+    QToolButton *m_referenceTablesButton = nullptr;
+    QToolButton *m_certifierButton = nullptr;
+    QToolButton *m_foldersButton = nullptr;
+    QToolButton *m_usersButton = nullptr;
+    QToolButton *m_changePasswordButton = nullptr;
+    QToolButton *m_switchUserButton = nullptr;
+    QToolButton *m_exitButton = nullptr;
+    QToolButton *m_approvalButton = nullptr;
+    QToolButton *m_helpButton = nullptr;
 };

@@ -9,7 +9,7 @@
 #include "reports/expiringcertificates.h"
 #include "shell/copysettings.h"
 #include "shell/databasecopies.h"
-#include "shell/tdmcapasistema.h"
+#include "shell/programdatabase.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -48,23 +48,23 @@ template <typename Work> bool told(Messenger &messenger, const QString &lead, Wo
 
 void TFrmCapaSistema::runDailyCopy()
 {
-    Database &db = m_dm.capa->database();
+    Database &db = m_database->database();
     const QString folder = DatabaseCopies::defaultFolder();
     if (!DatabaseCopies::dueOn(folder, Clock::today()))
         return;
-    Panel1->setText(CopyTexts::Copying);
-    Panel1->show();
-    Panel1->repaint();
+    m_repairPanel->setText(CopyTexts::Copying);
+    m_repairPanel->show();
+    m_repairPanel->repaint();
     // A failed copy stops nothing: the program works on, and the next start
     // of the day tries again.
     told(m_messenger, CopyTexts::DailyFailed,
          [&] { DatabaseCopies::makeDailyIfDue(db, folder, Clock::today(), CopySettings::keep(db)); });
-    Panel1->hide();
+    m_repairPanel->hide();
 }
 
-void TFrmCapaSistema::mniCopiaBaseClick()
+void TFrmCapaSistema::copyDatabase()
 {
-    Database &db = m_dm.capa->database();
+    Database &db = m_database->database();
     QString made;
     if (told(m_messenger, CopyTexts::CopyFailed, [&] {
             made = DatabaseCopies::make(db, DatabaseCopies::defaultFolder(), Clock::today());
@@ -73,7 +73,7 @@ void TFrmCapaSistema::mniCopiaBaseClick()
         m_messenger.information(CopyTexts::CopyDone.arg(QDir::toNativeSeparators(made)));
 }
 
-void TFrmCapaSistema::mniRestauraBaseClick()
+void TFrmCapaSistema::restoreDatabase()
 {
     const QString folder = DatabaseCopies::defaultFolder();
     const QString chosen = m_copyChooser
@@ -88,12 +88,12 @@ void TFrmCapaSistema::mniRestauraBaseClick()
         return;
     QString kept;
     if (!told(m_messenger, CopyTexts::RestoreFailed,
-              [&] { kept = DatabaseCopies::restore(m_dm.capa->database(), chosen, folder, Clock::today()); }))
+              [&] { kept = DatabaseCopies::restore(m_database->database(), chosen, folder, Clock::today()); }))
         return;
     m_messenger.information(
         CopyTexts::RestoreDone.arg(QDir::toNativeSeparators(chosen), QDir::toNativeSeparators(kept)));
     // The users, rights and certifier may differ in the restored register.
-    told(m_messenger, QString(), [&] { m_dm.capa->refreshCertifierCode(); });
+    told(m_messenger, QString(), [&] { m_database->refreshCertifierCode(); });
     if (m_state == State::PageMode)
         leavePage();
     askLogin();
@@ -108,7 +108,7 @@ void TFrmCapaSistema::showExpiringNotice()
     const int days = ExpiringCertificates::DefaultDays;
     int found = 0;
     try {
-        found = ExpiringCertificates::count(m_dm.capa->database(), Clock::today(), days);
+        found = ExpiringCertificates::count(m_database->database(), Clock::today(), days);
     } catch (const DbError &) {
         return; // the page itself will tell what is wrong
     }

@@ -1,5 +1,5 @@
-// The shell's state: start-up check, login, rights, page mode and the
-// functions offered by its menus and toolbar.
+// The main window's state: start-up check, login, rights, page mode and the
+// table of the functions its menus and toolbar offer.
 #include "app/tfrmcapasistema.h"
 #include "refupdate/ui/tfrmprincipalversoes.h"
 #include "remessa/ui/remessastepwindows.h"
@@ -8,8 +8,8 @@
 #include "base/apppaths.h"
 #include "base/messenger.h"
 #include "shell/compaction.h"
+#include "shell/programdatabase.h"
 #include "shell/startupcheck.h"
-#include "shell/tdmcapasistema.h"
 #include "shell/ui/tfrmajuda.h"
 #include "shell/ui/tfrmalterasenha.h"
 #include "shell/ui/tfrmloginusuario.h"
@@ -26,7 +26,6 @@
 #include <memory>
 
 namespace {
-const QString FutureFunction = QStringLiteral("Função disponível em versão futura.");
 const QString TxtNotice = QStringLiteral(
     "Esta opção só deve ser utilizada para os certificadores, que optaram por migração de dados utilizando "
     "arquivo TXT e  não vão utilizar o Kestravo para inserir os dados. O arquivo TXT será enviado e processado "
@@ -35,48 +34,48 @@ const QString TxtNotice = QStringLiteral(
 
 void TFrmCapaSistema::disableAtStart()
 {
-    for (QMenu *m : {mniFuncoes, mniConfiguracoes, mniUsuarios})
+    for (QMenu *m : {m_functionsMenu, m_settingsMenu, m_usersMenu})
         m->menuAction()->setEnabled(false);
-    mniAjuda->setEnabled(false);
-    mniReparar->setEnabled(false);
-    for (QAction *a : {mniCertificador, mniDiretorios, mniCadUsuarios, mniManBaseDados, mniAtualizTabQuelora,
-                       mniAprovaCertificados, mniAlteraSenha, mniCertificadosVencer})
+    m_aboutItem->setEnabled(false);
+    m_repairItem->setEnabled(false);
+    for (QAction *a : {m_certifierItem, m_foldersItem, m_usersItem, m_maintenanceItem, m_referenceTablesItem,
+                       m_approvalItem, m_changePasswordItem, m_expiringItem})
         a->setEnabled(false);
-    mniBaseDados->menuAction()->setEnabled(false);
-    mniContRemessas->menuAction()->setEnabled(false);
-    for (QToolButton *b : {spbCertificador, spbDiretorios, spbCadUsuarios, spbManBaseDados, spbContRemessas,
-                           spbAtualizTabQuelora, spbAprovaCertificados, spbAlteraSenha})
+    m_databaseMenu->menuAction()->setEnabled(false);
+    m_remittancesMenu->menuAction()->setEnabled(false);
+    for (QToolButton *b : {m_certifierButton, m_foldersButton, m_usersButton, m_maintenanceButton, m_remittancesButton,
+                           m_referenceTablesButton, m_approvalButton, m_changePasswordButton})
         b->setEnabled(false);
     // Logging in again needs a working database: not before the check passed.
-    sbReentrar->setEnabled(false);
+    m_switchUserButton->setEnabled(false);
 }
 
 void TFrmCapaSistema::applyRights()
 {
     const Rights &r = m_login.rights;
-    for (QMenu *m : {mniFuncoes, mniConfiguracoes, mniUsuarios})
+    for (QMenu *m : {m_functionsMenu, m_settingsMenu, m_usersMenu})
         m->menuAction()->setEnabled(true);
-    for (QAction *a : {mniReparar, mniAjuda, mniAlteraSenha, mniSair})
+    for (QAction *a : {m_repairItem, m_aboutItem, m_changePasswordItem, m_exitItem})
         a->setEnabled(true);
-    for (QToolButton *b : {spbAlteraSenha, sbReentrar, sbSair, SbAjuda})
+    for (QToolButton *b : {m_changePasswordButton, m_switchUserButton, m_exitButton, m_helpButton})
         b->setEnabled(true);
 
-    mniCertificador->setEnabled(r.configOCC);
-    spbCertificador->setEnabled(r.configOCC);
-    mniDiretorios->setEnabled(r.configDir);
-    spbDiretorios->setEnabled(r.configDir);
-    mniCadUsuarios->setEnabled(r.cadastraUsu);
-    spbCadUsuarios->setEnabled(r.cadastraUsu);
-    mniManBaseDados->setEnabled(r.manBase);
-    spbManBaseDados->setEnabled(r.manBase);
-    mniCertificadosVencer->setEnabled(r.manBase);
-    mniBaseDados->menuAction()->setEnabled(r.manBase);
-    mniContRemessas->menuAction()->setEnabled(r.contRemessas);
-    spbContRemessas->setEnabled(r.contRemessas);
-    mniAtualizTabQuelora->setEnabled(r.atualTabAux);
-    spbAtualizTabQuelora->setEnabled(r.atualTabAux);
-    mniAprovaCertificados->setEnabled(r.aprovCertific);
-    spbAprovaCertificados->setEnabled(r.aprovCertific);
+    m_certifierItem->setEnabled(r.configOCC);
+    m_certifierButton->setEnabled(r.configOCC);
+    m_foldersItem->setEnabled(r.configDir);
+    m_foldersButton->setEnabled(r.configDir);
+    m_usersItem->setEnabled(r.cadastraUsu);
+    m_usersButton->setEnabled(r.cadastraUsu);
+    m_maintenanceItem->setEnabled(r.manBase);
+    m_maintenanceButton->setEnabled(r.manBase);
+    m_expiringItem->setEnabled(r.manBase);
+    m_databaseMenu->menuAction()->setEnabled(r.manBase);
+    m_remittancesMenu->menuAction()->setEnabled(r.contRemessas);
+    m_remittancesButton->setEnabled(r.contRemessas);
+    m_referenceTablesItem->setEnabled(r.atualTabAux);
+    m_referenceTablesButton->setEnabled(r.atualTabAux);
+    m_approvalItem->setEnabled(r.aprovCertific);
+    m_approvalButton->setEnabled(r.aprovCertific);
 }
 
 // While a working page is shown nothing else may be opened. On leaving, the
@@ -85,46 +84,46 @@ void TFrmCapaSistema::setPageModeControls(bool enabled)
 {
     const Rights &r = m_login.rights;
     auto set = [enabled](auto *control, bool right) { control->setEnabled(enabled && right); };
-    set(spbManBaseDados, r.manBase);
-    set(mniManBaseDados, r.manBase);
-    set(mniCertificadosVencer, r.manBase);
-    set(mniBaseDados->menuAction(), r.manBase);
-    set(spbAprovaCertificados, r.aprovCertific);
+    set(m_maintenanceButton, r.manBase);
+    set(m_maintenanceItem, r.manBase);
+    set(m_expiringItem, r.manBase);
+    set(m_databaseMenu->menuAction(), r.manBase);
+    set(m_approvalButton, r.aprovCertific);
     // Not in the original list, but it opens a page just the same.
-    set(mniAprovaCertificados, r.aprovCertific);
-    set(spbContRemessas, r.contRemessas);
-    set(mniContRemessas->menuAction(), r.contRemessas);
-    set(spbAtualizTabQuelora, r.atualTabAux);
-    set(mniAtualizTabQuelora, r.atualTabAux);
-    set(spbCertificador, r.configOCC);
-    set(spbDiretorios, r.configDir);
-    set(spbCadUsuarios, r.cadastraUsu);
-    set(spbAlteraSenha, true);
-    set(mniConfiguracoes->menuAction(), true);
-    set(mniUsuarios->menuAction(), true);
-    set(mniReparar, true);
+    set(m_approvalItem, r.aprovCertific);
+    set(m_remittancesButton, r.contRemessas);
+    set(m_remittancesMenu->menuAction(), r.contRemessas);
+    set(m_referenceTablesButton, r.atualTabAux);
+    set(m_referenceTablesItem, r.atualTabAux);
+    set(m_certifierButton, r.configOCC);
+    set(m_foldersButton, r.configDir);
+    set(m_usersButton, r.cadastraUsu);
+    set(m_changePasswordButton, true);
+    set(m_settingsMenu->menuAction(), true);
+    set(m_usersMenu->menuAction(), true);
+    set(m_repairItem, true);
 }
 
-void TFrmCapaSistema::Timer1Timer()
+void TFrmCapaSistema::startUp()
 {
-    Timer1->stop();
-    if (!m_dm.capa)
+    m_startTimer->stop();
+    if (!m_database)
         return;
-    PbAguarde->setValue(0);
-    PbAguarde->show();
+    m_waitProgress->setValue(0);
+    m_waitProgress->show();
     bool ok = false;
     try {
-        StartupCheck::run(*m_dm.capa, m_messenger);
-        PbAguarde->setValue(PbAguarde->maximum());
+        StartupCheck::run(*m_database, m_messenger);
+        m_waitProgress->setValue(m_waitProgress->maximum());
         ok = true;
     } catch (...) {
-        LbAguarde->hide();
-        PbAguarde->hide();
+        m_waitLabel->hide();
+        m_waitProgress->hide();
         // The start-up stops here: no login, every function stays disabled.
         throw;
     }
-    LbAguarde->hide();
-    PbAguarde->hide();
+    m_waitLabel->hide();
+    m_waitProgress->hide();
     if (ok) {
         runDailyCopy();
         askLogin();
@@ -138,7 +137,7 @@ void TFrmCapaSistema::askLogin()
     if (m_loginPrompt) {
         result = m_loginPrompt();
     } else {
-        TFrmLoginUsuario dialog(*m_dm.capa, m_messenger, this);
+        TFrmLoginUsuario dialog(*m_database, m_messenger, this);
         if (dialog.exec() == QDialog::Accepted)
             result = dialog.login();
     }
@@ -155,7 +154,7 @@ void TFrmCapaSistema::askLogin()
     showExpiringNotice();
 }
 
-void TFrmCapaSistema::sbReentrarClick()
+void TFrmCapaSistema::switchUser()
 {
     // A page left open would keep the other functions disabled under rights
     // that no longer apply.
@@ -166,10 +165,9 @@ void TFrmCapaSistema::sbReentrarClick()
 
 void TFrmCapaSistema::openPage(const QString &name)
 {
-    if (!m_pageEnter.contains(name)) {
-        m_messenger.information(FutureFunction);
+    // The pages come with the database; before it nothing is enabled.
+    if (!m_pageEnter.contains(name))
         return;
-    }
     showPage(name);
     m_state = State::PageMode;
     setPageModeControls(false);
@@ -184,36 +182,55 @@ void TFrmCapaSistema::leavePage()
         m_state = State::Ready;
 }
 
-void TFrmCapaSistema::setFunction(Function function, std::function<void()> handler)
+void TFrmCapaSistema::registerFunctions()
 {
-    m_functions.insert(int(function), std::move(handler));
+    const auto page = [this](const char *name) { return [this, name] { openPage(QLatin1String(name)); }; };
+    m_functions = {
+        {Function::Maintenance, [this] { openInMaintenance(QString(), QString()); }},
+        {Function::Remittances, [this] { openRemittances(); }},
+        {Function::TxtFile,
+         [this] {
+             m_messenger.information(TxtNotice);
+             openTxtFile();
+         }},
+        {Function::ReferenceTables,
+         [this] {
+             TFrmPrincipalVersoes window(m_database->database(), m_messenger, this);
+             window.exec();
+         }},
+        {Function::Repair, [this] { repairDatabase(); }},
+        {Function::ApproveCertificates, page("AprovaCertificados")},
+        {Function::ExpiringCertificates, page("CertificadosVencer")},
+        {Function::CertifierSettings, page("ConfigCertificador")},
+        {Function::FolderSettings, page("ConfiguraDiretorios")},
+        {Function::Users, page("CadastroUsuarios")},
+        {Function::ChangePassword, [this] { changePassword(); }},
+        {Function::SwitchUser, [this] { switchUser(); }},
+        {Function::CopyDatabase, [this] { copyDatabase(); }},
+        {Function::RestoreDatabase, [this] { restoreDatabase(); }},
+        {Function::About, [this] { showAbout(); }},
+        {Function::Exit, [this] { exitProgram(); }},
+    };
+}
+
+void TFrmCapaSistema::setFunction(Function function, std::function<void()> opener)
+{
+    m_functions[function] = std::move(opener);
 }
 
 void TFrmCapaSistema::runFunction(Function function)
 {
-    if (function == Function::ArquivoTXT)
-        m_messenger.information(TxtNotice);
-    if (const auto handler = m_functions.value(int(function)))
-        handler();
-    else if (function == Function::Reparar)
-        runRepair();
-    else if (function == Function::ContRemessas)
-        runRemessas();
-    else if (function == Function::AtualizTabQuelora) {
-        TFrmPrincipalVersoes window(m_dm.capa->database(), m_messenger, this);
-        window.exec();
-    } else
-        m_messenger.information(FutureFunction);
+    m_functions.at(function)();
 }
 
-void TFrmCapaSistema::runRemessas()
+void TFrmCapaSistema::openRemittances()
 {
     RemessaStepWindows::install();
-    TFrmPrincipalRemessas window(m_dm.capa->database(), m_messenger, m_login, this);
+    TFrmPrincipalRemessas window(m_database->database(), m_messenger, m_login, this);
     window.exec();
 }
 
-void TFrmCapaSistema::runRepair()
+void TFrmCapaSistema::repairDatabase()
 {
     if (!m_messenger.confirm(CompactionTexts::Question))
         return;
@@ -221,11 +238,11 @@ void TFrmCapaSistema::runRepair()
     // steps and cannot be used until it ends.
     auto *runner = new JobRunner(this);
     auto messenger = std::make_shared<RelayedMessenger>(*runner, m_messenger);
-    auto compactor = std::make_shared<Compactor>(m_dm.capa->database(), *messenger, AppPaths::dbDir());
+    auto compactor = std::make_shared<Compactor>(m_database->database(), *messenger, AppPaths::dbDir());
     compactor->setPanel([this, runner](const QString &text, bool visible) {
         runner->call([this, text, visible] {
-            Panel1->setText(text);
-            Panel1->setVisible(visible);
+            m_repairPanel->setText(text);
+            m_repairPanel->setVisible(visible);
         });
     });
     setEnabled(false);
@@ -239,19 +256,19 @@ void TFrmCapaSistema::runRepair()
     runner->start([compactor, compacted](JobProgress &) { *compacted = compactor->compactClosed(); });
 }
 
-void TFrmCapaSistema::mniAlteraSenhaClick()
+void TFrmCapaSistema::changePassword()
 {
-    TFrmAlteraSenha dialog(*m_dm.capa, m_messenger, m_login.userCode, this);
+    TFrmAlteraSenha dialog(*m_database, m_messenger, m_login.userCode, this);
     dialog.exec();
 }
 
-void TFrmCapaSistema::mniAjudaClick()
+void TFrmCapaSistema::showAbout()
 {
     TFrmAjuda about(this);
     about.exec();
 }
 
-void TFrmCapaSistema::mniSairClick()
+void TFrmCapaSistema::exitProgram()
 {
     close();
 }

@@ -43,6 +43,17 @@ std::optional<QString> askPassword()
     return QString::fromLocal8Bit(line);
 }
 
+// Prints "<who>: problem" (when there is one) and "uso: ..." for a command
+// and returns CliExit::Usage.
+int cliUsage(const QString &problem, const QString &usageLine, const QString &who)
+{
+    QTextStream err(stderr);
+    if (!problem.isEmpty())
+        err << who << ": " << problem << "\n";
+    err << "uso: " << usageLine << "\n";
+    return CliExit::Usage;
+}
+
 }
 
 bool takeValueOption(QStringList &args, const QString &name, QString &value, QString &problem, bool *given)
@@ -92,14 +103,19 @@ QString CliCommonOptions::take(QStringList &args)
     return QString();
 }
 
+void CliCommonOptions::useProgramFolder() const
+{
+    if (homeGiven)
+        AppPaths::setProgramDir(home);
+}
+
 CliSession::CliSession() = default;
 CliSession::~CliSession() = default;
 
 bool CliSession::open(const CliCommonOptions &options, RightMember right, const QString &functionName)
 {
     QTextStream err(stderr);
-    if (options.homeGiven)
-        AppPaths::setProgramDir(options.home);
+    options.useProgramFolder();
     const QString file = AppPaths::dbFile();
     if (!QFileInfo::exists(file)) {
         err << "Base de dados não encontrada: " << file << "\n";
@@ -133,11 +149,62 @@ bool CliSession::open(const CliCommonOptions &options, RightMember right, const 
     return true;
 }
 
-int cliUsage(const QString &problem, const QString &usageLine)
+CliCommand::CliCommand(const QStringList &args, QString usageLine, QString who)
+    : m_words(args),
+      m_usageLine(std::move(usageLine)),
+      m_who(std::move(who))
+{ }
+
+bool CliCommand::takeCommonOptions()
+{
+    const QString problem = m_options.take(m_words);
+    if (problem.isEmpty())
+        return true;
+    usage(problem);
+    return false;
+}
+
+bool CliCommand::takeCommonOptionsOnly()
+{
+    if (!takeCommonOptions())
+        return false;
+    if (m_words.isEmpty())
+        return true;
+    usage();
+    return false;
+}
+
+bool CliCommand::signIn(RightMember right, const QString &functionName)
+{
+    if (m_session.open(m_options, right, functionName))
+        return true;
+    m_exitCode = CliExit::Failed;
+    return false;
+}
+
+int CliCommand::usage(const QString &problem)
+{
+    m_exitCode = cliUsage(problem, m_usageLine, m_who);
+    return m_exitCode;
+}
+
+int CliCommand::unknownOption()
+{
+    return usage(QStringLiteral("opção desconhecida: %1").arg(m_words.value(0)));
+}
+
+int CliCommand::guarded(const std::function<int()> &work)
 {
     QTextStream err(stderr);
-    if (!problem.isEmpty())
-        err << "corvane-cli: " << problem << "\n";
-    err << "uso: " << usageLine << "\n";
-    return CliExit::Usage;
+    try {
+        return work();
+    } catch (const DbError &e) {
+        err << "ERRO: " << e.userMessage() << "\n";
+    } catch (const AppError &e) {
+        err << "ERRO: " << e.message() << "\n";
+    } catch (const std::exception &e) {
+        err << "ERRO: " << QString::fromUtf8(e.what()) << "\n";
+    }
+    m_exitCode = CliExit::Failed;
+    return m_exitCode;
 }

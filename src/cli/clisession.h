@@ -5,6 +5,7 @@
 
 #include <QStringList>
 #include <QTextStream>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -27,6 +28,8 @@ struct CliCommonOptions
 
     // Returns an empty string on success, else the usage problem.
     QString take(QStringList &args);
+    // Makes --home, when given, the program folder of this run.
+    void useProgramFolder() const;
 };
 
 // A value option of a command: "--name VALUE" or "--name=VALUE". Same rules
@@ -66,5 +69,46 @@ private:
     ConsoleMessenger m_messenger;
 };
 
-// Prints "uso: ..." for a command and returns CliExit::Usage.
-int cliUsage(const QString &problem, const QString &usageLine);
+// The prelude every command of a user shares: the usage line it prints on
+// wrong words, the common options taken from its words, the sign-in with the
+// right of the window it stands for, and the errors of its work turned into
+// the exit code. A step that refuses has printed the reason; exitCode() then
+// holds what the command returns.
+class CliCommand
+{
+public:
+    // who opens the line telling the problem.
+    CliCommand(const QStringList &args, QString usageLine, QString who = QStringLiteral("corvane-cli"));
+
+    CliCommonOptions &options() { return m_options; }
+
+    // The words not taken yet: the command takes its own from here.
+    QStringList &words() { return m_words; }
+    // Takes [--home DIR] --user CODE; false on a usage problem.
+    bool takeCommonOptions();
+    // The same for a command without words of its own: one left is a usage
+    // error too.
+    bool takeCommonOptionsOnly();
+    // Opens the program folder's database and signs the user in.
+    bool signIn(RightMember right, const QString &functionName);
+    int exitCode() const { return m_exitCode; }
+
+    // Prints the problem and the usage line; returns CliExit::Usage.
+    int usage(const QString &problem = QString());
+    // A usage error naming the first word left.
+    int unknownOption();
+
+    CliSession &session() { return m_session; }
+
+    // Runs work; a DbError, AppError or other exception is printed as
+    // "ERRO: ..." on stderr and the command fails.
+    int guarded(const std::function<int()> &work);
+
+private:
+    QStringList m_words;
+    QString m_usageLine;
+    QString m_who;
+    CliCommonOptions m_options;
+    CliSession m_session;
+    int m_exitCode = CliExit::Ok;
+};

@@ -15,24 +15,21 @@
 // approved; 2 bad arguments.
 int runAprovar(const QStringList &args)
 {
-    const QString usageLine = QStringLiteral(
-        "corvane-cli aprovar [--home DIR] --user CODIGO (--completos | NUMERO...)");
-    QStringList words = args;
-    CliCommonOptions options;
-    const QString problem = options.take(words);
-    if (!problem.isEmpty())
-        return cliUsage(problem, usageLine);
+    CliCommand command(args,
+                       QStringLiteral("corvane-cli aprovar [--home DIR] --user CODIGO (--completos | NUMERO...)"));
+    if (!command.takeCommonOptions())
+        return command.exitCode();
+    QStringList &words = command.words();
     const bool all = takeFlag(words, QStringLiteral("--completos"));
     for (const QString &w : std::as_const(words))
         if (w.startsWith(QLatin1String("--")))
-            return cliUsage(QStringLiteral("opção desconhecida: ") + w, usageLine);
+            return command.usage(QStringLiteral("opção desconhecida: ") + w);
     if (all == !words.isEmpty())
-        return cliUsage(all ? QStringLiteral("--completos não se combina com números de certificado") : QString(),
-                        usageLine);
+        return command.usage(all ? QStringLiteral("--completos não se combina com números de certificado") : QString());
 
-    CliSession session;
-    if (!session.open(options, &Rights::aprovCertific, QStringLiteral("a aprovação de certificados")))
-        return CliExit::Failed;
+    if (!command.signIn(&Rights::aprovCertific, QStringLiteral("a aprovação de certificados")))
+        return command.exitCode();
+    CliSession &session = command.session();
     Database &db = session.db();
     QTextStream out(stdout);
     QTextStream err(stderr);

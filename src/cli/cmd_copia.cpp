@@ -6,9 +6,7 @@
 #include "cli/clisession.h"
 #include "cli/commands.h"
 
-#include "base/apperror.h"
 #include "base/clock.h"
-#include "db/dberror.h"
 #include "shell/copysettings.h"
 #include "shell/databasecopies.h"
 
@@ -16,47 +14,24 @@
 #include <QFileInfo>
 #include <QTextStream>
 
-namespace {
-
-// Runs one copy operation and turns its exceptions into the exit code.
-template <typename Work> int reported(Work work)
-{
-    QTextStream err(stderr);
-    try {
-        work();
-        return CliExit::Ok;
-    } catch (const DbError &e) {
-        err << "ERRO: " << e.userMessage() << "\n";
-    } catch (const AppError &e) {
-        err << "ERRO: " << e.message() << "\n";
-    }
-    return CliExit::Failed;
-}
-
-}
-
 int runCopia(const QStringList &args)
 {
-    const QString usageLine = QStringLiteral("corvane-cli copia [--home DIR] --user CODIGO [--destino PASTA]");
-    QStringList words = args;
-    CliCommonOptions options;
-    QString problem = options.take(words);
-    if (!problem.isEmpty())
-        return cliUsage(problem, usageLine);
-    QString destination;
+    CliCommand command(args, QStringLiteral("corvane-cli copia [--home DIR] --user CODIGO [--destino PASTA]"));
+    if (!command.takeCommonOptions())
+        return command.exitCode();
+    QString destination, problem;
     bool given = false;
-    if (!takeValueOption(words, QStringLiteral("--destino"), destination, problem, &given))
-        return cliUsage(problem, usageLine);
+    if (!takeValueOption(command.words(), QStringLiteral("--destino"), destination, problem, &given))
+        return command.usage(problem);
     if (given && destination.trimmed().isEmpty())
-        return cliUsage(QStringLiteral("--destino não pode ser vazio."), usageLine);
-    if (!words.isEmpty())
-        return cliUsage(QStringLiteral("opção desconhecida: %1").arg(words.first()), usageLine);
+        return command.usage(QStringLiteral("--destino não pode ser vazio."));
+    if (!command.words().isEmpty())
+        return command.unknownOption();
 
-    CliSession session;
-    if (!session.open(options, &Rights::manBase, QStringLiteral("copiar a base de dados")))
-        return CliExit::Failed;
-    return reported([&] {
-        Database &db = session.db();
+    if (!command.signIn(&Rights::manBase, QStringLiteral("copiar a base de dados")))
+        return command.exitCode();
+    return command.guarded([&] {
+        Database &db = command.session().db();
         const QString folder = given ? destination : DatabaseCopies::defaultFolder();
         const QString made = DatabaseCopies::make(db, folder, Clock::today());
         // Only the program's own folder is thinned out; a folder of the
@@ -64,28 +39,27 @@ int runCopia(const QStringList &args)
         if (!given)
             DatabaseCopies::prune(folder, CopySettings::keep(db));
         QTextStream(stdout) << "Cópia da base de dados gravada em " << QDir::toNativeSeparators(made) << "\n";
+        return CliExit::Ok;
     });
 }
 
 int runRestaurar(const QStringList &args)
 {
-    const QString usageLine = QStringLiteral("corvane-cli restaurar [--home DIR] --user CODIGO ARQUIVO");
-    QStringList words = args;
-    CliCommonOptions options;
-    const QString problem = options.take(words);
-    if (!problem.isEmpty())
-        return cliUsage(problem, usageLine);
+    CliCommand command(args, QStringLiteral("corvane-cli restaurar [--home DIR] --user CODIGO ARQUIVO"));
+    if (!command.takeCommonOptions())
+        return command.exitCode();
+    const QStringList &words = command.words();
     if (words.size() != 1 || words.first().startsWith(QLatin1String("--")))
-        return cliUsage(words.isEmpty() ? QStringLiteral("informe o arquivo da cópia.") : QString(), usageLine);
+        return command.usage(words.isEmpty() ? QStringLiteral("informe o arquivo da cópia.") : QString());
     const QString file = QFileInfo(words.first()).absoluteFilePath();
 
-    CliSession session;
-    if (!session.open(options, &Rights::manBase, QStringLiteral("restaurar a base de dados")))
-        return CliExit::Failed;
-    return reported([&] {
-        const QString kept = DatabaseCopies::restore(session.db(), file, DatabaseCopies::defaultFolder(),
+    if (!command.signIn(&Rights::manBase, QStringLiteral("restaurar a base de dados")))
+        return command.exitCode();
+    return command.guarded([&] {
+        const QString kept = DatabaseCopies::restore(command.session().db(), file, DatabaseCopies::defaultFolder(),
                                                      Clock::today());
         QTextStream(stdout) << "Base de dados restaurada de " << QDir::toNativeSeparators(file)
                             << ". A base anterior foi guardada em " << QDir::toNativeSeparators(kept) << "\n";
+        return CliExit::Ok;
     });
 }

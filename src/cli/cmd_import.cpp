@@ -71,14 +71,12 @@ private:
 // arguments. A refused sign-in is 1.
 int runImport(const QStringList &args)
 {
-    const QString usageLine = QStringLiteral("corvane-cli import [--home DIR] --user CODIGO DIRETORIO");
-    QStringList words = args;
-    CliCommonOptions options;
-    const QString problem = options.take(words);
-    if (!problem.isEmpty())
-        return cliUsage(problem, usageLine);
+    CliCommand command(args, QStringLiteral("corvane-cli import [--home DIR] --user CODIGO DIRETORIO"));
+    if (!command.takeCommonOptions())
+        return command.exitCode();
+    const QStringList &words = command.words();
     if (words.size() != 1 || words.first().startsWith(QLatin1String("--")))
-        return cliUsage(QString(), usageLine);
+        return command.usage();
     const QString dir = words.first();
     QTextStream err(stderr);
     if (!QFileInfo(dir).isDir()) {
@@ -86,9 +84,9 @@ int runImport(const QStringList &args)
         return 2;
     }
 
-    CliSession session;
-    if (!session.open(options, &Rights::manBase, QStringLiteral("a manutenção da base de dados")))
-        return CliExit::Failed;
+    if (!command.signIn(&Rights::manBase, QStringLiteral("a manutenção da base de dados")))
+        return command.exitCode();
+    CliSession &session = command.session();
     Database &db = session.db();
     const QString user = session.login().userCode;
 
@@ -105,16 +103,10 @@ int runImport(const QStringList &args)
     ImportRun run(QStringLiteral("KESTRAVO"), db, user, messenger);
     WarningPrinter printer;
     run.setObserver(&printer);
-    int code = 0;
-    try {
+    int code = command.guarded([&] {
         run.run(folder, files);
-    } catch (const DbError &e) {
-        err << "ERRO: " << e.userMessage() << "\n";
-        code = 1;
-    } catch (const std::exception &e) {
-        err << "ERRO: " << QString::fromUtf8(e.what()) << "\n";
-        code = 1;
-    }
+        return CliExit::Ok;
+    });
     ImportRun::showImportErrors(QStringLiteral("KESTRAVO"), run.failedFiles(), messenger);
     ImportRun::deleteLogs(folder);
     if (run.anyFailed() || run.stoppedBusy())

@@ -16,14 +16,6 @@ namespace {
 // Exit codes: 0 created, 1 refused or failed, 2 wrong usage.
 constexpr int Created = 0;
 constexpr int Failed = 1;
-constexpr int Usage = 2;
-
-int usage(QTextStream &err, const QString &problem)
-{
-    err << "corvane-cli init: " << problem << "\n"
-        << "uso: corvane-cli init [--home DIRETORIO] --admin-password SENHA [--demo]\n";
-    return Usage;
-}
 
 // The folders a run makes, so that a failure takes away exactly those (and
 // only while they are still empty).
@@ -73,21 +65,24 @@ int runInit(const QStringList &args)
 {
     QTextStream out(stdout);
     QTextStream err(stderr);
-    QStringList words = args;
-    QString home, password, problem;
-    bool homeGiven = false, havePassword = false;
-    if (!takeValueOption(words, QStringLiteral("--home"), home, problem, &homeGiven) ||
+    // No one signs in yet: only the program folder is shared with the other commands.
+    CliCommand command(args, QStringLiteral("corvane-cli init [--home DIRETORIO] --admin-password SENHA [--demo]"),
+                       QStringLiteral("corvane-cli init"));
+    QStringList &words = command.words();
+    CliCommonOptions &home = command.options();
+    QString password, problem;
+    bool havePassword = false;
+    if (!takeValueOption(words, QStringLiteral("--home"), home.home, problem, &home.homeGiven) ||
         !takeValueOption(words, QStringLiteral("--admin-password"), password, problem, &havePassword))
-        return usage(err, problem);
+        return command.usage(problem);
     const bool demo = takeFlag(words, QStringLiteral("--demo"));
     if (!words.isEmpty())
-        return usage(err, QStringLiteral("opção desconhecida: %1").arg(words.first()));
-    if (homeGiven && home.trimmed().isEmpty())
-        return usage(err, QStringLiteral("--home não pode ser vazio."));
+        return command.unknownOption();
+    if (home.homeGiven && home.home.trimmed().isEmpty())
+        return command.usage(QStringLiteral("--home não pode ser vazio."));
     if (!havePassword)
-        return usage(err, QStringLiteral("informe a senha do administrador com --admin-password."));
-    if (homeGiven)
-        AppPaths::setProgramDir(home);
+        return command.usage(QStringLiteral("informe a senha do administrador com --admin-password."));
+    home.useProgramFolder();
 
     const QString dir = AppPaths::programDir();
     const QString dbFile = AppPaths::dbFile();

@@ -4,9 +4,9 @@
 #include "base/clock.h"
 #include "db/dberror.h"
 #include "reports/certificatelists.h"
+#include "reports/certificatemirror.h"
 #include "reports/certificateselection.h"
 #include "reports/expiringcertificates.h"
-#include "reports/trelespelhocertiflog.h"
 
 #include <QDir>
 #include <QTextStream>
@@ -21,24 +21,24 @@
 // arguments.
 int runRelatorio(const QStringList &args)
 {
-    const QString usageLine = QStringLiteral(
-        "corvane-cli relatorio (espelho|espelho-log|lista|incompletos|prontos|vencendo) [--home DIR] --user CODIGO "
-        "[--certificado NUMERO]... [--dias N] (--pdf ARQUIVO | --csv ARQUIVO)");
-    QStringList words = args;
-    CliCommonOptions options;
-    QString problem = options.take(words);
-    if (!problem.isEmpty())
-        return cliUsage(problem, usageLine);
+    CliCommand command(args,
+                       QStringLiteral("corvane-cli relatorio (espelho|espelho-log|lista|incompletos|prontos|vencendo) "
+                                      "[--home DIR] --user CODIGO [--certificado NUMERO]... [--dias N] (--pdf "
+                                      "ARQUIVO | --csv ARQUIVO)"));
+    if (!command.takeCommonOptions())
+        return command.exitCode();
+    QStringList &words = command.words();
+    QString problem;
     QStringList numbers;
     for (;;) {
         QString number;
         bool given = false;
         if (!takeValueOption(words, QStringLiteral("--certificado"), number, problem, &given))
-            return cliUsage(problem, usageLine);
+            return command.usage(problem);
         if (!given)
             break;
         if (number.trimmed().isEmpty())
-            return cliUsage(QStringLiteral("--certificado não pode ser vazio."), usageLine);
+            return command.usage(QStringLiteral("--certificado não pode ser vazio."));
         numbers << number.trimmed();
     }
     QString pdf, csv, daysText;
@@ -46,14 +46,14 @@ int runRelatorio(const QStringList &args)
     if (!takeValueOption(words, QStringLiteral("--pdf"), pdf, problem, &pdfGiven) ||
         !takeValueOption(words, QStringLiteral("--csv"), csv, problem, &csvGiven) ||
         !takeValueOption(words, QStringLiteral("--dias"), daysText, problem, &daysGiven))
-        return cliUsage(problem, usageLine);
+        return command.usage(problem);
     if (pdfGiven == csvGiven || (pdfGiven ? pdf : csv).trimmed().isEmpty())
-        return cliUsage(QStringLiteral("informe o arquivo de saída com --pdf ou com --csv."), usageLine);
+        return command.usage(QStringLiteral("informe o arquivo de saída com --pdf ou com --csv."));
     const QStringList kinds = {QStringLiteral("espelho"), QStringLiteral("espelho-log"),
                                QStringLiteral("lista"),   QStringLiteral("incompletos"),
                                QStringLiteral("prontos"), QStringLiteral("vencendo")};
     if (words.size() != 1 || !kinds.contains(words.first()))
-        return cliUsage(words.isEmpty() ? QStringLiteral("informe o relatório.") : QString(), usageLine);
+        return command.usage(words.isEmpty() ? QStringLiteral("informe o relatório.") : QString());
     const QString kind = words.first();
     const bool expiring = kind == QLatin1String("vencendo");
     int days = ExpiringCertificates::DefaultDays;
@@ -61,19 +61,18 @@ int runRelatorio(const QStringList &args)
         bool ok = false;
         days = daysText.trimmed().toInt(&ok);
         if (!expiring || !ok || days < 0 || days > 36500)
-            return cliUsage(expiring ? QStringLiteral("--dias deve ser um número de 0 a 36500.")
-                                     : QStringLiteral("--dias vale só para o relatório vencendo."),
-                            usageLine);
+            return command.usage(expiring ? QStringLiteral("--dias deve ser um número de 0 a 36500.")
+                                          : QStringLiteral("--dias vale só para o relatório vencendo."));
     }
     if (expiring && !numbers.isEmpty())
-        return cliUsage(QStringLiteral("--certificado não vale para o relatório vencendo."), usageLine);
+        return command.usage(QStringLiteral("--certificado não vale para o relatório vencendo."));
     if (csvGiven && kind.startsWith(QLatin1String("espelho")))
-        return cliUsage(QStringLiteral("--csv vale para lista, incompletos, prontos e vencendo."), usageLine);
+        return command.usage(QStringLiteral("--csv vale para lista, incompletos, prontos e vencendo."));
     const QString output = pdfGiven ? pdf : csv;
 
-    CliSession session;
-    if (!session.open(options, &Rights::manBase, QStringLiteral("a manutenção da base de dados")))
-        return CliExit::Failed;
+    if (!command.signIn(&Rights::manBase, QStringLiteral("a manutenção da base de dados")))
+        return command.exitCode();
+    CliSession &session = command.session();
     Database &db = session.db();
     const QString userName = session.login().userName;
     QTextStream err(stderr);
@@ -98,19 +97,19 @@ int runRelatorio(const QStringList &args)
             if (found > 0)
                 report = ExpiringCertificates::report(rows, today, days, userName);
         } else if (kind == QLatin1String("incompletos")) {
-            found = TFrmRelCertInc::count(db, numbers);
+            found = IncompleteCertificatesReport::count(db, numbers);
             if (found > 0)
-                report = TFrmRelCertInc::build(db, userName, numbers);
+                report = IncompleteCertificatesReport::build(db, userName, numbers);
         } else if (kind == QLatin1String("prontos")) {
-            found = TFrmRelCertPront::count(db, numbers);
+            found = ReadyCertificatesReport::count(db, numbers);
             if (found > 0)
-                report = TFrmRelCertPront::build(db, userName, numbers);
+                report = ReadyCertificatesReport::build(db, userName, numbers);
         } else {
             found = CertificateSelection::count(db, filter);
             if (found > 0)
                 report = kind == QLatin1String("lista")
-                    ? TRelLista::build(db, filter, userName)
-                    : TRelEspelhoCertifLog::build(db, filter, kind == QLatin1String("espelho-log"), userName);
+                    ? CertificateListReport::build(db, filter, userName)
+                    : CertificateMirrorReport::build(db, filter, kind == QLatin1String("espelho-log"), userName);
         }
         if (found == 0) {
             err << "Nenhum certificado selecionado para o relatório: nada foi gravado.\n";

@@ -30,30 +30,10 @@ QString functionName()
     return QStringLiteral("o controle de remessas");
 }
 
-// Common options, then no word may be left.
-bool takeOptions(QStringList &words, CliCommonOptions &options, const QString &usageLine, int *exitCode)
+// The common options, nothing else left, then the sign-in.
+bool signIn(CliCommand &command)
 {
-    const QString problem = options.take(words);
-    if (!problem.isEmpty() || !words.isEmpty()) {
-        *exitCode = cliUsage(problem, usageLine);
-        return false;
-    }
-    return true;
-}
-
-// The common options of a subcommand without words of its own, then the
-// sign-in; false with the exit code set on a refusal.
-bool signIn(const QStringList &args, const QString &usageLine, CliSession &session, int *exitCode)
-{
-    QStringList words = args;
-    CliCommonOptions options;
-    if (!takeOptions(words, options, usageLine, exitCode))
-        return false;
-    if (!session.open(options, &Rights::contRemessas, functionName())) {
-        *exitCode = CliExit::Failed;
-        return false;
-    }
-    return true;
+    return command.takeCommonOptionsOnly() && command.signIn(&Rights::contRemessas, functionName());
 }
 
 QString userName(const LoginState &login)
@@ -65,16 +45,11 @@ QString userName(const LoginState &login)
 
 int runRemessaPreparar(const QStringList &args)
 {
-    const QString usageLine = QStringLiteral("corvane-cli remessa preparar [--home DIR] --user CODIGO [--completa]");
-    QStringList words = args;
-    const bool complete = takeFlag(words, QStringLiteral("--completa"));
-    CliCommonOptions options;
-    int code = 0;
-    if (!takeOptions(words, options, usageLine, &code))
-        return code;
-    CliSession session;
-    if (!session.open(options, &Rights::contRemessas, functionName()))
-        return CliExit::Failed;
+    CliCommand command(args, QStringLiteral("corvane-cli remessa preparar [--home DIR] --user CODIGO [--completa]"));
+    const bool complete = takeFlag(command.words(), QStringLiteral("--completa"));
+    if (!signIn(command))
+        return command.exitCode();
+    CliSession &session = command.session();
     Database &db = session.db();
     QTextStream err(stderr);
     try {
@@ -113,11 +88,10 @@ int runRemessaPreparar(const QStringList &args)
 
 int runRemessaCancelar(const QStringList &args)
 {
-    const QString usageLine = QStringLiteral("corvane-cli remessa cancelar [--home DIR] --user CODIGO");
-    CliSession session;
-    int code = 0;
-    if (!signIn(args, usageLine, session, &code))
-        return code;
+    CliCommand command(args, QStringLiteral("corvane-cli remessa cancelar [--home DIR] --user CODIGO"));
+    if (!signIn(command))
+        return command.exitCode();
+    CliSession &session = command.session();
     Database &db = session.db();
     QTextStream err(stderr);
     try {
@@ -144,11 +118,10 @@ int runRemessaCancelar(const QStringList &args)
 // remittance survives while it waits for transfer or result.
 int runRemessaLimparHistorico(const QStringList &args)
 {
-    const QString usageLine = QStringLiteral("corvane-cli remessa limpar-historico [--home DIR] --user CODIGO");
-    CliSession session;
-    int code = 0;
-    if (!signIn(args, usageLine, session, &code))
-        return code;
+    CliCommand command(args, QStringLiteral("corvane-cli remessa limpar-historico [--home DIR] --user CODIGO"));
+    if (!signIn(command))
+        return command.exitCode();
+    CliSession &session = command.session();
     QTextStream err(stderr);
     try {
         RemessaControl::clearHistory(session.db(), QString());
@@ -169,11 +142,10 @@ int runRemessaLimparHistorico(const QStringList &args)
 
 int runRemessaListar(const QStringList &args)
 {
-    const QString usageLine = QStringLiteral("corvane-cli remessa listar [--home DIR] --user CODIGO");
-    CliSession session;
-    int code = 0;
-    if (!signIn(args, usageLine, session, &code))
-        return code;
+    CliCommand command(args, QStringLiteral("corvane-cli remessa listar [--home DIR] --user CODIGO"));
+    if (!signIn(command))
+        return command.exitCode();
+    CliSession &session = command.session();
     Database &db = session.db();
     QTextStream out(stdout);
     try {

@@ -36,16 +36,11 @@ private:
 
 int runRemessaBuscarResultado(const QStringList &args)
 {
-    const QString usageLine = QStringLiteral("corvane-cli remessa buscar-resultado [--home DIR] --user CODIGO");
-    QStringList words = args;
-    CliCommonOptions options;
-    const QString problem = options.take(words);
-    if (!problem.isEmpty() || !words.isEmpty())
-        return cliUsage(problem, usageLine);
-
-    CliSession session;
-    if (!session.open(options, &Rights::contRemessas, QStringLiteral("o controle de remessas")))
-        return CliExit::Failed;
+    CliCommand command(args, QStringLiteral("corvane-cli remessa buscar-resultado [--home DIR] --user CODIGO"));
+    if (!command.takeCommonOptionsOnly() ||
+        !command.signIn(&Rights::contRemessas, QStringLiteral("o controle de remessas")))
+        return command.exitCode();
+    CliSession &session = command.session();
     QTextStream err(stderr);
     try {
         Database &db = session.db();

@@ -72,24 +72,24 @@ int sendToRegulator(CliSession &session, const RemessaWork &work, bool ftp)
 
 int runRemessaEnviar(const QStringList &args)
 {
-    const QString usageLine = QStringLiteral(
-        "corvane-cli remessa enviar [--home DIR] --user CODIGO (--pasta DIRETORIO | --ftp | --email)");
-    QStringList words = args;
-    CliCommonOptions options;
-    QString problem = options.take(words);
-    QString folder;
-    if (problem.isEmpty())
-        takeValueOption(words, QStringLiteral("--pasta"), folder, problem);
+    CliCommand command(args,
+                       QStringLiteral("corvane-cli remessa enviar [--home DIR] --user CODIGO (--pasta DIRETORIO | "
+                                      "--ftp | --email)"));
+    if (!command.takeCommonOptions())
+        return command.exitCode();
+    QStringList &words = command.words();
+    QString problem, folder;
+    takeValueOption(words, QStringLiteral("--pasta"), folder, problem);
     const bool ftp = takeFlag(words, QStringLiteral("--ftp"));
     const bool email = takeFlag(words, QStringLiteral("--email"));
     if (!problem.isEmpty() || !words.isEmpty())
-        return cliUsage(problem, usageLine);
+        return command.usage(problem);
     if (int(ftp) + int(email) + int(!folder.isEmpty()) != 1)
-        return cliUsage(QStringLiteral("escolha um modo: --pasta, --ftp ou --email"), usageLine);
+        return command.usage(QStringLiteral("escolha um modo: --pasta, --ftp ou --email"));
 
-    CliSession session;
-    if (!session.open(options, &Rights::contRemessas, FunctionName))
-        return CliExit::Failed;
+    if (!command.signIn(&Rights::contRemessas, FunctionName))
+        return command.exitCode();
+    CliSession &session = command.session();
     const auto state = newestFor(session.db(), RemessaControl::Step::Transfer);
     if (!state)
         return CliExit::Failed;
@@ -117,19 +117,19 @@ int runRemessaEnviar(const QStringList &args)
 
 int runRemessaResultado(const QStringList &args)
 {
-    const QString usageLine = QStringLiteral(
-        "corvane-cli remessa resultado [--home DIR] --user CODIGO --senha CODIGO [--obs TEXTO]");
-    QStringList words = args;
-    CliCommonOptions options;
-    QString problem = options.take(words);
-    QString code, remarks;
+    CliCommand command(args,
+                       QStringLiteral("corvane-cli remessa resultado [--home DIR] --user CODIGO --senha CODIGO "
+                                      "[--obs TEXTO]"));
+    if (!command.takeCommonOptions())
+        return command.exitCode();
+    QStringList &words = command.words();
+    QString problem, code, remarks;
     bool codeGiven = false;
-    if (problem.isEmpty())
-        takeValueOption(words, QStringLiteral("--senha"), code, problem, &codeGiven);
+    takeValueOption(words, QStringLiteral("--senha"), code, problem, &codeGiven);
     if (problem.isEmpty())
         takeValueOption(words, QStringLiteral("--obs"), remarks, problem);
     if (!problem.isEmpty() || !words.isEmpty() || !codeGiven)
-        return cliUsage(problem, usageLine);
+        return command.usage(problem);
     const QStringList lines = remarks.isEmpty() ? QStringList() : remarks.split(QLatin1Char('\n'));
     // Refused whole, before anything is read or written: never cut short.
     if (const QString refusal = ManualResult::remarkRefusal(lines); !refusal.isEmpty()) {
@@ -137,9 +137,9 @@ int runRemessaResultado(const QStringList &args)
         return CliExit::Failed;
     }
 
-    CliSession session;
-    if (!session.open(options, &Rights::contRemessas, FunctionName))
-        return CliExit::Failed;
+    if (!command.signIn(&Rights::contRemessas, FunctionName))
+        return command.exitCode();
+    CliSession &session = command.session();
     const auto state = newestFor(session.db(), RemessaControl::Step::Receive);
     if (!state)
         return CliExit::Failed;

@@ -14,21 +14,16 @@
 
 int runReparar(const QStringList &args)
 {
-    const QString usageLine = QStringLiteral("corvane-cli reparar [--home DIR] --user CODIGO");
-    QStringList words = args;
-    CliCommonOptions options;
-    const QString problem = options.take(words);
-    if (!problem.isEmpty())
-        return cliUsage(problem, usageLine);
-    if (!words.isEmpty())
-        return cliUsage(QStringLiteral("opção desconhecida: %1").arg(words.first()), usageLine);
-
-    CliSession session;
-    if (!session.open(options, &Rights::manBase, QStringLiteral("reparar a base de dados")))
-        return CliExit::Failed;
+    CliCommand command(args, QStringLiteral("corvane-cli reparar [--home DIR] --user CODIGO"));
+    if (!command.takeCommonOptions())
+        return command.exitCode();
+    if (!command.words().isEmpty())
+        return command.unknownOption();
+    if (!command.signIn(&Rights::manBase, QStringLiteral("reparar a base de dados")))
+        return command.exitCode();
 
     ConsoleMessenger messenger(true);
-    Compactor compactor(session.db(), messenger, AppPaths::dbDir());
+    Compactor compactor(command.session().db(), messenger, AppPaths::dbDir());
     compactor.setPanel([](const QString &text, bool visible) {
         if (visible)
             QTextStream(stdout) << text << "\n";

@@ -46,40 +46,39 @@ int report(const RefUpdate::Outcome &out)
 // (or history listed), 1 nothing newer, refused or failed, 2 bad arguments.
 int runTabelas(const QStringList &args)
 {
-    QStringList words = args;
+    CliCommand command(args, UsageLine);
+    QStringList &words = command.words();
     if (words.isEmpty())
-        return cliUsage(QString(), UsageLine);
+        return command.usage();
     const QString action = words.takeFirst();
     if (action != QLatin1String("atualizar") && action != QLatin1String("historico") &&
         action != QLatin1String("reinstalar"))
-        return cliUsage(QString(), UsageLine);
-    CliCommonOptions options;
-    QString problem = options.take(words);
-    if (!problem.isEmpty())
-        return cliUsage(problem, UsageLine);
+        return command.usage();
+    if (!command.takeCommonOptions())
+        return command.exitCode();
+    QString problem;
     QString folder;
     bool fromFolder = false;
     if (action == QLatin1String("atualizar") &&
         !takeValueOption(words, QStringLiteral("--pasta"), folder, problem, &fromFolder))
-        return cliUsage(problem, UsageLine);
+        return command.usage(problem);
     QString version;
     if (action == QLatin1String("reinstalar")) {
         if (words.size() != 1 || words.first().startsWith(QLatin1String("--")))
-            return cliUsage(QString(), UsageLine);
+            return command.usage();
         version = words.takeFirst();
     }
     if (!words.isEmpty())
-        return cliUsage(QString(), UsageLine);
+        return command.usage();
     QTextStream out(stdout), err(stderr);
     if (fromFolder && !QFileInfo(folder).isDir()) {
         err << "Diretório não encontrado: " << QDir::toNativeSeparators(folder) << "\n";
         return CliExit::Usage;
     }
 
-    CliSession session;
-    if (!session.open(options, &Rights::atualTabAux, QStringLiteral("a atualização de tabelas")))
-        return CliExit::Failed;
-    Database &db = session.db();
+    if (!command.signIn(&Rights::atualTabAux, QStringLiteral("a atualização de tabelas")))
+        return command.exitCode();
+    Database &db = command.session().db();
     const ConfigLocal config = ConfigLocalStore::read(db).value_or(ConfigLocal());
 
     if (action == QLatin1String("historico")) {

@@ -23,25 +23,25 @@ const QString ManualRemark = QStringLiteral("<Transferência Manual: Gravação 
 // failed (the reason on stderr), 2 bad arguments.
 int runTxt(const QStringList &args)
 {
-    const QString usageLine = QStringLiteral(
-        "corvane-cli txt enviar [--home DIR] --user CODIGO ARQUIVO (--ftp | --email | --pasta DIRETORIO)");
-    QStringList words = args;
+    CliCommand command(args,
+                       QStringLiteral("corvane-cli txt enviar [--home DIR] --user CODIGO ARQUIVO (--ftp | --email "
+                                      "| --pasta DIRETORIO)"));
+    QStringList &words = command.words();
     if (words.isEmpty() || words.takeFirst() != QLatin1String("enviar"))
-        return cliUsage(QString(), usageLine);
-    CliCommonOptions options;
-    QString problem = options.take(words);
-    if (!problem.isEmpty())
-        return cliUsage(problem, usageLine);
+        return command.usage();
+    if (!command.takeCommonOptions())
+        return command.exitCode();
+    QString problem;
     const bool ftp = takeFlag(words, QStringLiteral("--ftp"));
     const bool email = takeFlag(words, QStringLiteral("--email"));
     QString destination;
     bool toFolder = false;
     if (!takeValueOption(words, QStringLiteral("--pasta"), destination, problem, &toFolder))
-        return cliUsage(problem, usageLine);
+        return command.usage(problem);
     if (int(ftp) + int(email) + int(toFolder) != 1)
-        return cliUsage(QStringLiteral("escolha um modo: --ftp, --email ou --pasta"), usageLine);
+        return command.usage(QStringLiteral("escolha um modo: --ftp, --email ou --pasta"));
     if (words.size() != 1 || words.first().startsWith(QLatin1String("--")))
-        return cliUsage(QString(), usageLine);
+        return command.usage();
     const QFileInfo file(words.first());
     QTextStream out(stdout), err(stderr);
     if (toFolder && !QFileInfo(destination).isDir()) {
@@ -49,9 +49,9 @@ int runTxt(const QStringList &args)
         return CliExit::Usage;
     }
 
-    CliSession session;
-    if (!session.open(options, &Rights::contRemessas, QStringLiteral("o envio de arquivos TXT")))
-        return CliExit::Failed;
+    if (!command.signIn(&Rights::contRemessas, QStringLiteral("o envio de arquivos TXT")))
+        return command.exitCode();
+    CliSession &session = command.session();
     Database &db = session.db();
     const std::optional<ConfigLocal> config = ConfigLocalStore::read(db);
     if (!config || config->siglaCertificador.isEmpty()) {

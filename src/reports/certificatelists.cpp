@@ -2,9 +2,11 @@
 
 #include "db/database.h"
 #include "reports/certificateselection.h"
+#include "reports/listreport.h"
 #include "reports/reportformat.h"
 
 #include <QSqlQuery>
+#include <functional>
 
 using ReportFormat::text;
 
@@ -28,64 +30,102 @@ QString numbersClause(const QString &column, const QStringList &numbers, QVarian
     return QStringLiteral(" and ") + column + QStringLiteral(" in (") + marks.join(QLatin1Char(',')) + QLatin1Char(')');
 }
 
-// "SIGLA - Nome do organismo" of CONFIG_LOCAL; empty when unconfigured.
-QString certifierLine(Database &db)
+// "SIGLA - Nome do organismo" of CONFIG_LOCAL; none when unconfigured.
+QStringList certifierHeader(Database &db)
 {
     QSqlQuery q = db.exec(QStringLiteral("select SiglaCertificador, NomeOCC from CONFIG_LOCAL"));
     if (!q.next())
-        return QString();
-    return text(q, "SiglaCertificador") + QStringLiteral(" - ") + text(q, "NomeOCC");
+        return {};
+    return {text(q, "SiglaCertificador") + QStringLiteral(" - ") + text(q, "NomeOCC")};
 }
 
-void addTotal(BandedReport &report, int total)
+// The columns of every certificate list; the number and date labels differ
+// as each report has always printed them.
+QList<ReportColumn> certificateColumns(const QString &numberLabel, const QString &dateLabel)
 {
-    report.addText(QStringLiteral("Total de certificados: ") + CertificateSelection::countText(total), true);
+    return {{numberLabel, 2.4},
+            {QStringLiteral("Classe do Produto"), 3.4},
+            {QStringLiteral("Usuário Responsável"), 1.6},
+            {dateLabel, 1.9, Qt::AlignHCenter}};
 }
 
-const QString IncompleteSql = QStringLiteral("select C.SiglaCertificador, C.NumCertif, C.UsuResp, A.NomClasseProd, "
-                                             "C.DthUltAtualiz from CERTIFIC as C, CLASSE_P as A "
-                                             "where C.Completo = 0 and A.IdClasseProd = C.IdClasseProd");
+// A certificate per row of the query; under adds what runs below a row.
+BandedReport certificateList(ListReport list, QSqlQuery q, const QString &stamp,
+                             const std::function<void(BandedReport &, const QSqlQuery &)> &under = {})
+{
+    while (q.next()) {
+        list.addRow({text(q, "NumCertif"), text(q, "NomClasseProd"), text(q, "UsuResp"),
+                     F::dateTime(q.value(QStringLiteral("DthUltAtualiz")), stamp)});
+        if (under)
+            under(list.report(), q);
+    }
+    return list.finish(CertificateSelection::totalLine(list.rowCount()));
+}
 
-const QString ReadySql = QStringLiteral("select a.NumCertif, a.UsuResp, a.DthUltAtualiz, a.SiglaCertificador, "
-                                        "b.NomClasseProd, c.NomeOCC from CERTIFIC a, CLASSE_P b, CONFIG_LOCAL c "
-                                        "where a.Completo = 1 and a.Aprovado = 0 and a.IdClasseProd = b.IdClasseProd "
-                                        "and c.SiglaCertificador = a.SiglaCertificador");
+// A list of the local certifier's certificates: what selects them, the
+// column of their numbers and the order they print in.
+struct CertifierList
+{
+    QString sql, numberColumn, order;
+
+    // Only the given numbers when there are any.
+    QString select(const QStringList &numbers, QVariantList &params) const
+    {
+        return sql + numbersClause(numberColumn, numbers, params);
+    }
+};
+
+const CertifierList Incomplete{
+    QStringLiteral("select C.SiglaCertificador, C.NumCertif, C.UsuResp, A.NomClasseProd, C.DthUltAtualiz from "
+                   "CERTIFIC as C, CLASSE_P as A where C.Completo = 0 and A.IdClasseProd = C.IdClasseProd"),
+    QStringLiteral("C.NumCertif"), QStringLiteral(" order by C.NumCertif")};
+
+const CertifierList Ready{
+    QStringLiteral("select a.NumCertif, a.UsuResp, a.DthUltAtualiz, a.SiglaCertificador, b.NomClasseProd, c.NomeOCC "
+                   "from CERTIFIC a, CLASSE_P b, CONFIG_LOCAL c where a.Completo = 1 and a.Aprovado = 0 and "
+                   "a.IdClasseProd = b.IdClasseProd and c.SiglaCertificador = a.SiglaCertificador"),
+    QStringLiteral("a.NumCertif"), QStringLiteral(" order by a.DthUltAtualiz desc, a.NumCertif")};
+
+int countOf(Database &db, const CertifierList &list, const QStringList &numbers)
+{
+    QVariantList params;
+    const QString sql = list.select(numbers, params);
+    return db.scalar(QStringLiteral("select count(*) from (") + sql + QLatin1Char(')'), params).toInt();
+}
+
+BandedReport certifierReport(Database &db, const CertifierList &list, const QString &title, const QString &userName,
+                             const QStringList &numbers, const QString &dateLabel, const QString &stamp,
+                             const std::function<void(BandedReport &, const QSqlQuery &)> &under = {})
+{
+    const ListReport report(title, userName, certifierHeader(db),
+                            certificateColumns(QStringLiteral("Número do Certificador"), dateLabel));
+    QVariantList params;
+    const QString sql = list.select(numbers, params) + list.order;
+    return certificateList(report, db.exec(sql, params), stamp, under);
+}
 
 }
 
-QString TRelLista::title()
+QString CertificateListReport::title()
 {
     return QStringLiteral("Lista dos Certificados");
 }
 
-BandedReport TRelLista::build(Database &db, const CertificateFilter &filter, const QString &userName)
+BandedReport CertificateListReport::build(Database &db, const CertificateFilter &filter, const QString &userName)
 {
-    BandedReport report(title());
-    report.setUserName(userName);
-    report.addHeaderLine(CertificateSelection::description(filter));
-    report.setColumns({{QStringLiteral("Número do Certificado"), 2.4},
-                       {QStringLiteral("Classe do Produto"), 3.4},
-                       {QStringLiteral("Usuário Responsável"), 1.6},
-                       {QStringLiteral("Data de Atualização"), 1.9, Qt::AlignHCenter}});
+    const ListReport list(
+        title(), userName, {CertificateSelection::description(filter)},
+        certificateColumns(QStringLiteral("Número do Certificado"), QStringLiteral("Data de Atualização")));
     const CertificateSelection::Statement s = CertificateSelection::build(filter);
-    QSqlQuery q = db.exec(s.sql, s.params);
-    int total = 0;
-    while (q.next()) {
-        report.addRow({text(q, "NumCertif"), text(q, "NomClasseProd"), text(q, "UsuResp"),
-                       F::dateTime(q.value(QStringLiteral("DthUltAtualiz")), Stamp)});
-        ++total;
-    }
-    report.endColumns();
-    addTotal(report, total);
-    return report;
+    return certificateList(list, db.exec(s.sql, s.params), Stamp);
 }
 
-QString TFrmRelCertInc::title()
+QString IncompleteCertificatesReport::title()
 {
     return QStringLiteral("Certificados Incompletos");
 }
 
-QString TFrmRelCertInc::pendencias(Database &db, const QString &certifier, const QString &number)
+QString IncompleteCertificatesReport::pendencias(Database &db, const QString &certifier, const QString &number)
 {
     // Matched on the whole certificate key: another body's certificate with
     // the same number must not hide what this one lacks.
@@ -110,78 +150,35 @@ QString TFrmRelCertInc::pendencias(Database &db, const QString &certifier, const
     return lines.join(QLatin1Char('\n'));
 }
 
-int TFrmRelCertInc::count(Database &db, const QStringList &numbers)
+int IncompleteCertificatesReport::count(Database &db, const QStringList &numbers)
 {
-    QVariantList params;
-    const QString sql = IncompleteSql + numbersClause(QStringLiteral("C.NumCertif"), numbers, params);
-    return db.scalar(QStringLiteral("select count(*) from (") + sql + QLatin1Char(')'), params).toInt();
+    return countOf(db, Incomplete, numbers);
 }
 
-BandedReport TFrmRelCertInc::build(Database &db, const QString &userName, const QStringList &numbers)
+BandedReport IncompleteCertificatesReport::build(Database &db, const QString &userName, const QStringList &numbers)
 {
-    BandedReport report(title());
-    report.setUserName(userName);
-    const QString certifier = certifierLine(db);
-    if (!certifier.isEmpty())
-        report.addHeaderLine(certifier);
     // The pending lines run under their certificate across the page.
-    report.setColumns({{QStringLiteral("Número do Certificador"), 2.4},
-                       {QStringLiteral("Classe do Produto"), 3.4},
-                       {QStringLiteral("Usuário Responsável"), 1.6},
-                       {QStringLiteral("Data Atualização"), 1.9, Qt::AlignHCenter}});
-    QVariantList params;
-    const QString sql = IncompleteSql + numbersClause(QStringLiteral("C.NumCertif"), numbers, params) +
-        QStringLiteral(" order by C.NumCertif");
-    QSqlQuery q = db.exec(sql, params);
-    int total = 0;
-    while (q.next()) {
-        report.addRow({text(q, "NumCertif"), text(q, "NomClasseProd"), text(q, "UsuResp"),
-                       F::dateTime(q.value(QStringLiteral("DthUltAtualiz")), QStringLiteral("dd/MM/yy hh:mm:ss"))});
-        report.addFields({{QStringLiteral("Pendências do Certificado"),
-                           pendencias(db, q.value(QStringLiteral("SiglaCertificador")).toString(),
-                                      q.value(QStringLiteral("NumCertif")).toString())}},
-                         8);
-        ++total;
-    }
-    report.endColumns();
-    addTotal(report, total);
-    return report;
+    return certifierReport(db, Incomplete, title(), userName, numbers, QStringLiteral("Data Atualização"),
+                           QStringLiteral("dd/MM/yy hh:mm:ss"), [&db](BandedReport &report, const QSqlQuery &q) {
+                               report.addFields(
+                                   {{QStringLiteral("Pendências do Certificado"),
+                                     pendencias(db, q.value(QStringLiteral("SiglaCertificador")).toString(),
+                                                q.value(QStringLiteral("NumCertif")).toString())}},
+                                   8);
+                           });
 }
 
-QString TFrmRelCertPront::title()
+QString ReadyCertificatesReport::title()
 {
     return QStringLiteral("Certificados Prontos para Aprovação");
 }
 
-int TFrmRelCertPront::count(Database &db, const QStringList &numbers)
+int ReadyCertificatesReport::count(Database &db, const QStringList &numbers)
 {
-    QVariantList params;
-    const QString sql = ReadySql + numbersClause(QStringLiteral("a.NumCertif"), numbers, params);
-    return db.scalar(QStringLiteral("select count(*) from (") + sql + QLatin1Char(')'), params).toInt();
+    return countOf(db, Ready, numbers);
 }
 
-BandedReport TFrmRelCertPront::build(Database &db, const QString &userName, const QStringList &numbers)
+BandedReport ReadyCertificatesReport::build(Database &db, const QString &userName, const QStringList &numbers)
 {
-    BandedReport report(title());
-    report.setUserName(userName);
-    const QString certifier = certifierLine(db);
-    if (!certifier.isEmpty())
-        report.addHeaderLine(certifier);
-    report.setColumns({{QStringLiteral("Número do Certificador"), 2.4},
-                       {QStringLiteral("Classe do Produto"), 3.4},
-                       {QStringLiteral("Usuário Responsável"), 1.6},
-                       {QStringLiteral("Data de Atualização"), 1.9, Qt::AlignHCenter}});
-    QVariantList params;
-    const QString sql = ReadySql + numbersClause(QStringLiteral("a.NumCertif"), numbers, params) +
-        QStringLiteral(" order by a.DthUltAtualiz desc, a.NumCertif");
-    QSqlQuery q = db.exec(sql, params);
-    int total = 0;
-    while (q.next()) {
-        report.addRow({text(q, "NumCertif"), text(q, "NomClasseProd"), text(q, "UsuResp"),
-                       F::dateTime(q.value(QStringLiteral("DthUltAtualiz")), Stamp)});
-        ++total;
-    }
-    report.endColumns();
-    addTotal(report, total);
-    return report;
+    return certifierReport(db, Ready, title(), userName, numbers, QStringLiteral("Data de Atualização"), Stamp);
 }

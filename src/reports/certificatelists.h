@@ -7,7 +7,7 @@ class Database;
 struct CertificateFilter;
 
 // The list of the selected certificates ("Lista dos Certificados").
-class TRelLista
+class CertificateListReport
 {
 public:
     static QString title();
@@ -16,7 +16,7 @@ public:
 };
 
 // The certificates still incomplete, each with what it lacks.
-class TFrmRelCertInc
+class IncompleteCertificatesReport
 {
 public:
     static QString title();
@@ -31,7 +31,7 @@ public:
 
 // Complete certificates of the local certifier not yet approved, newest
 // change first.
-class TFrmRelCertPront
+class ReadyCertificatesReport
 {
 public:
     static QString title();

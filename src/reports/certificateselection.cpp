@@ -147,6 +147,11 @@ QString countText(qint64 count)
     return count < 0 ? QLatin1Char('-') + digits : digits;
 }
 
+QString totalLine(qint64 count)
+{
+    return QStringLiteral("Total de certificados: ") + countText(count);
+}
+
 QList<ClassEntry> certificateClasses(Database &db)
 {
     // Accredited through products or through services: either table alone

@@ -36,6 +36,8 @@ QString description(const CertificateFilter &filter);
 int count(Database &db, const CertificateFilter &filter);
 // Thousands separated by "."; zero as "0".
 QString countText(qint64 count);
+// "Total de certificados: N", the last line of every certificate list.
+QString totalLine(qint64 count);
 
 // Classes the local certifier is accredited for, ordered by name. A
 // certificate class counts when either accreditation table holds it.

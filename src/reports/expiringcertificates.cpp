@@ -2,6 +2,7 @@
 
 #include "db/database.h"
 #include "reports/certificateselection.h"
+#include "reports/listreport.h"
 
 #include <QSqlQuery>
 
@@ -67,23 +68,20 @@ QString notice(int found, int days)
 
 BandedReport report(const QList<Row> &rows, const QDate &today, int days, const QString &userName)
 {
-    BandedReport r(title());
-    r.setUserName(userName);
-    r.setDate(today);
-    r.addHeaderLine(QStringLiteral("Validade até %1 (próximos %2 dias)")
-                        .arg(today.addDays(days).toString(QStringLiteral("dd/MM/yyyy")))
-                        .arg(days));
-    r.setColumns({{QStringLiteral("Número do Certificado"), 2.2},
-                  {QStringLiteral("Classe do Certificado"), 2.0},
-                  {QStringLiteral("Empresa Principal"), 3.4},
-                  {QStringLiteral("Validade"), 1.3, Qt::AlignHCenter},
-                  {QStringLiteral("Dias Restantes"), 1.2, Qt::AlignRight}});
+    ListReport list(title(), userName,
+                    {QStringLiteral("Validade até %1 (próximos %2 dias)")
+                         .arg(today.addDays(days).toString(QStringLiteral("dd/MM/yyyy")))
+                         .arg(days)},
+                    {{QStringLiteral("Número do Certificado"), 2.2},
+                     {QStringLiteral("Classe do Certificado"), 2.0},
+                     {QStringLiteral("Empresa Principal"), 3.4},
+                     {QStringLiteral("Validade"), 1.3, Qt::AlignHCenter},
+                     {QStringLiteral("Dias Restantes"), 1.2, Qt::AlignRight}});
+    list.setDate(today);
     for (const Row &row : rows)
-        r.addRow({row.numero, row.classe, row.empresa, row.validade.toString(QStringLiteral("dd/MM/yyyy")),
-                  QString::number(row.diasRestantes)});
-    r.endColumns();
-    r.addText(QStringLiteral("Total de certificados: ") + CertificateSelection::countText(int(rows.size())), true);
-    return r;
+        list.addRow({row.numero, row.classe, row.empresa, row.validade.toString(QStringLiteral("dd/MM/yyyy")),
+                     QString::number(row.diasRestantes)});
+    return list.finish(CertificateSelection::totalLine(list.rowCount()));
 }
 
 CsvExport::Table table(const QList<Row> &rows)

@@ -3,7 +3,7 @@
 #include "base/apppaths.h"
 #include "base/messenger.h"
 #include "shell/appversion.h"
-#include "shell/tdmcapasistema.h"
+#include "shell/programdatabase.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -23,7 +23,7 @@ QString databaseStatusText(qint64 size)
         QString::number(size / 1024) + QStringLiteral(" KB");
 }
 
-void run(TDMCapaSistema &dm, Messenger &messenger)
+void run(ProgramDatabase &dm, Messenger &messenger)
 {
     const QString work = AppPaths::workDir();
     if (!QFileInfo(work).isDir()) {

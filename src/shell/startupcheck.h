@@ -2,7 +2,7 @@
 #include <QString>
 
 class Messenger;
-class TDMCapaSistema;
+class ProgramDatabase;
 
 namespace StartupTexts {
 inline const QString FolderError = QStringLiteral("Ocorreu um Erro na Criação do Diretório.");
@@ -19,6 +19,6 @@ QString databaseStatusText(qint64 size);
 // Creates the work folder when missing and reads the certifier code from
 // CONFIG_LOCAL (the first use of the database). Problems with either are
 // told and stop nothing; a database that cannot be opened raises DbError.
-void run(TDMCapaSistema &dm, Messenger &messenger);
+void run(ProgramDatabase &dm, Messenger &messenger);
 
 }

@@ -1,13 +1,18 @@
 #include "widgets/dialogparts.h"
 
+#include "widgets/columnfit.h"
+
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -106,17 +111,46 @@ QPushButton *button(QWidget *parent, const QString &name, const QString &text)
     return b;
 }
 
-QPushButton *namedButton(const QString &name, const QString &text)
+QPushButton *namedButton(const QString &name, const QString &text, QWidget *parent)
 {
-    auto *b = new QPushButton(text);
+    auto *b = new QPushButton(text, parent);
     b->setObjectName(name);
     return b;
 }
 
-QLineEdit *readOnlyField(QWidget *parent, const QString &name)
+QLineEdit *lineEdit(QWidget *parent, const QString &name, int maxLength)
 {
     auto *e = new QLineEdit(parent);
     e->setObjectName(name);
+    if (maxLength > 0)
+        e->setMaxLength(maxLength);
+    return e;
+}
+
+QLineEdit *columnEdit(QWidget *parent, const QString &name, const QString &table, const QString &column)
+{
+    QLineEdit *e = lineEdit(parent, name);
+    ColumnFit::fit(e, table, column);
+    return e;
+}
+
+QLineEdit *passwordEdit(QWidget *parent, const QString &name, int maxLength)
+{
+    QLineEdit *e = lineEdit(parent, name, maxLength);
+    maskPassword(e);
+    return e;
+}
+
+QCheckBox *checkBox(QWidget *parent, const QString &name, const QString &text)
+{
+    auto *c = new QCheckBox(text, parent);
+    c->setObjectName(name);
+    return c;
+}
+
+QLineEdit *readOnlyField(QWidget *parent, const QString &name)
+{
+    QLineEdit *e = lineEdit(parent, name);
     e->setReadOnly(true);
     return e;
 }
@@ -146,6 +180,39 @@ void fixDialogFrame(QDialog *dialog, int width)
     dialog->layout()->setContentsMargins(0, 0, 0, 8);
     dialog->adjustSize();
     dialog->setFixedSize(width, dialog->sizeHint().height());
+}
+
+QHBoxLayout *toolbarRow(QWidget *panel)
+{
+    auto *row = new QHBoxLayout(panel);
+    row->setContentsMargins(6, 3, 6, 3);
+    row->setSpacing(2);
+    return row;
+}
+
+QToolButton *toolbarButton(QWidget *panel, QBoxLayout *row, const char *name, const QString &hint, const QIcon &icon)
+{
+    auto *b = new QToolButton(panel);
+    b->setObjectName(QLatin1String(name));
+    b->setToolTip(hint);
+    b->setAccessibleName(hint); // icon only: screen readers say the hint
+    b->setAutoRaise(true);
+    b->setIcon(icon);
+    b->setIconSize(QSize(28, 28));
+    b->setFixedSize(40, 40);
+    row->addWidget(b);
+    return b;
+}
+
+void toolbarGap(QWidget *panel, QBoxLayout *row)
+{
+    auto *line = new QFrame(panel);
+    line->setFrameShape(QFrame::VLine);
+    line->setFrameShadow(QFrame::Sunken);
+    line->setFixedHeight(30);
+    row->addSpacing(4);
+    row->addWidget(line);
+    row->addSpacing(4);
 }
 
 }

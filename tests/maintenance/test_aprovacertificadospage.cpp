@@ -4,8 +4,7 @@
 #include "db/database.h"
 #include "maintenance/certificates/certificateapproval.h"
 #include "reports/ui/previewreportopener.h"
-#include "shell/datamodules.h"
-#include "shell/tdmcapasistema.h"
+#include "shell/programdatabase.h"
 #include "support/controls.h"
 #include "support/scriptedmessenger.h"
 #include "support/testhome.h"
@@ -26,18 +25,14 @@ struct Shell
 {
     TestHome home;
     ScriptedMessenger msg;
-    TDMCapaSistema capa;
-    TDMTabelasData tabelas{capa};
-    TDMCertif certif{capa};
-    TDMRelats2 relats{capa};
-    TDMDocNorm docNorm{capa};
+    ProgramDatabase capa;
     PreviewReportOpener reports;
     std::unique_ptr<TFrmCapaSistema> frm;
 
     explicit Shell(bool approvalRight = true)
     {
         frm = std::make_unique<TFrmCapaSistema>(msg, reports);
-        frm->attachDataModules({&capa, &tabelas, &certif, &relats, &docNorm});
+        frm->attachDatabase(capa);
         frm->setLoginPrompt([approvalRight]() -> std::optional<LoginState> {
             LoginState s;
             s.userCode = "maria";

@@ -7,7 +7,7 @@
 #include "maintenance/maintenancedates.h"
 #include "maintenance/ui/tformprincipal.h"
 #include "register/statusevents.h"
-#include "shell/tdmcapasistema.h"
+#include "shell/programdatabase.h"
 #include "support/controls.h"
 #include "support/selectionfixture.h"
 #include "support/whenmodal.h"
@@ -315,7 +315,7 @@ private slots:
     void modifyPanelOpensBothWindowsForTheActiveTab()
     {
         Fixture f;
-        TDMCapaSistema capa{nullptr, QStringLiteral("DocNormTest")};
+        ProgramDatabase capa{nullptr, QStringLiteral("DocNormTest")};
         LoginState login;
         login.userCode = QStringLiteral("joana");
         TFormPrincipal frm(capa, f.msg, login, {"USUÁRIO: joana", "Módulo"});
@@ -367,7 +367,7 @@ private slots:
     void currentItemOfTheGeneralTab()
     {
         Fixture f;
-        TDMCapaSistema capa{nullptr, QStringLiteral("DocNormTest2")};
+        ProgramDatabase capa{nullptr, QStringLiteral("DocNormTest2")};
         LoginState login;
         login.userCode = QStringLiteral("joana");
         TFormPrincipal frm(capa, f.msg, login, {"USUÁRIO: joana", "Módulo"});

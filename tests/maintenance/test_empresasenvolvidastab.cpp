@@ -3,7 +3,7 @@
 #include "maintenance/certificates/ui/modificacertificadopanel.h"
 #include "maintenance/companies/ui/empresasenvolvidastab.h"
 #include "maintenance/ui/tformprincipal.h"
-#include "shell/tdmcapasistema.h"
+#include "shell/programdatabase.h"
 #include "support/controls.h"
 #include "support/selectionfixture.h"
 #include "support/whenmodal.h"
@@ -38,7 +38,7 @@ public:
 
 struct Window : SelectionFixture
 {
-    TDMCapaSistema capa{nullptr, QStringLiteral("EmpTabTest")};
+    ProgramDatabase capa{nullptr, QStringLiteral("EmpTabTest")};
     LoginState login;
     TFormPrincipal *frm = nullptr;
     EmpresasEnvolvidasTab *tab = nullptr;

@@ -14,7 +14,7 @@
 #include "maintenance/products/ui/tfrmselecionaproduto.h"
 #include "maintenance/ui/tformprincipal.h"
 #include "register/statusevents.h"
-#include "shell/tdmcapasistema.h"
+#include "shell/programdatabase.h"
 #include "support/controls.h"
 #include "support/selectionfixture.h"
 #include "support/whenmodal.h"
@@ -84,7 +84,7 @@ void justify(const QString &reason, const QString &date = QString())
 
 struct Scenario : SelectionFixture
 {
-    TDMCapaSistema capa{nullptr, QStringLiteral("ItemScenario")};
+    ProgramDatabase capa{nullptr, QStringLiteral("ItemScenario")};
     LoginState login;
     TFormPrincipal *frm = nullptr;
 

@@ -11,7 +11,7 @@
 #include "maintenance/products/ui/servicostab.h"
 #include "maintenance/ui/tformprincipal.h"
 #include "register/statusevents.h"
-#include "shell/tdmcapasistema.h"
+#include "shell/programdatabase.h"
 #include "support/controls.h"
 #include "support/selectionfixture.h"
 
@@ -31,7 +31,7 @@ const QString Num = QStringLiteral("C-1");
 
 struct Window : SelectionFixture
 {
-    TDMCapaSistema capa{nullptr, QStringLiteral("ItemTabsTest")};
+    ProgramDatabase capa{nullptr, QStringLiteral("ItemTabsTest")};
     LoginState login;
     TFormPrincipal *frm = nullptr;
     QList<std::optional<Justification>> justifications;

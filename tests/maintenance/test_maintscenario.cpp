@@ -10,8 +10,7 @@
 #include "maintenance/certificates/ui/tfrmselecionacertificado.h"
 #include "maintenance/ui/tformprincipal.h"
 #include "reports/ui/previewreportopener.h"
-#include "shell/datamodules.h"
-#include "shell/tdmcapasistema.h"
+#include "shell/programdatabase.h"
 #include "support/controls.h"
 #include "support/scriptedmessenger.h"
 #include "support/testhome.h"
@@ -124,14 +123,10 @@ private slots:
     {
         TestHome home(true);
         ScriptedMessenger msg;
-        TDMCapaSistema capa;
-        TDMTabelasData tabelas(capa);
-        TDMCertif certif(capa);
-        TDMRelats2 relats(capa);
-        TDMDocNorm docNorm(capa);
+        ProgramDatabase capa;
         PreviewReportOpener reports;
         TFrmCapaSistema shell(msg, reports);
-        shell.attachDataModules({&capa, &tabelas, &certif, &relats, &docNorm});
+        shell.attachDatabase(capa);
         LoginState admin;
         admin.userCode = "admin";
         admin.userName = "Administrador";

@@ -12,7 +12,7 @@
 #include "maintenance/certificates/ui/tfrmjustificativa.h"
 #include "maintenance/maintenancedates.h"
 #include "maintenance/ui/tformprincipal.h"
-#include "shell/tdmcapasistema.h"
+#include "shell/programdatabase.h"
 #include "support/controls.h"
 #include "support/selectionfixture.h"
 #include "support/whenmodal.h"
@@ -89,7 +89,7 @@ private:
 
 struct Window : SelectionFixture
 {
-    TDMCapaSistema capa{nullptr, QStringLiteral("MaintTest")};
+    ProgramDatabase capa{nullptr, QStringLiteral("MaintTest")};
     LoginState login;
     TFormPrincipal *frm = nullptr;
     QList<std::optional<Justification>> justifications;

@@ -11,7 +11,7 @@
 #include "maintenance/products/itemservice.h"
 #include "maintenance/ui/tformprincipal.h"
 #include "register/regulatorholding.h"
-#include "shell/tdmcapasistema.h"
+#include "shell/programdatabase.h"
 #include "support/controls.h"
 #include "support/importrunfixture.h"
 
@@ -133,7 +133,7 @@ private slots:
     {
         ImportRunFixture f;
         importOne(f);
-        TDMCapaSistema capa{nullptr, QStringLiteral("HoldingTest")};
+        ProgramDatabase capa{nullptr, QStringLiteral("HoldingTest")};
         LoginState login;
         login.userCode = QStringLiteral("imp");
         TFormPrincipal frm(capa, f.msg, login, {"USUÁRIO: imp", "Módulo"});

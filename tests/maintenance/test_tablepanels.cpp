@@ -7,7 +7,7 @@
 #include "maintenance/tables/ui/signatariospanel.h"
 #include "maintenance/tables/ui/tabquelorapanel.h"
 #include "maintenance/ui/tformprincipal.h"
-#include "shell/tdmcapasistema.h"
+#include "shell/programdatabase.h"
 #include "support/controls.h"
 #include "support/selectionfixture.h"
 #include "widgets/selectiongrid.h"
@@ -30,7 +30,7 @@ const QString Cnpj = QStringLiteral("11222333000181");
 
 struct Window : SelectionFixture
 {
-    TDMCapaSistema capa{nullptr, QStringLiteral("TablePanelsTest")};
+    ProgramDatabase capa{nullptr, QStringLiteral("TablePanelsTest")};
     LoginState login;
     TFormPrincipal *frm = nullptr;
 

@@ -14,7 +14,7 @@
 #include "maintenance/ui/tformprincipal.h"
 #include "register/statusevents.h"
 #include "shell/loginstate.h"
-#include "shell/tdmcapasistema.h"
+#include "shell/programdatabase.h"
 #include "support/selectionfixture.h"
 #include "widgets/columnfit.h"
 #include "widgets/maskeddateedit.h"
@@ -151,7 +151,7 @@ QStringList unfitted(QWidget *root)
 
 struct Fixture : SelectionFixture
 {
-    TDMCapaSistema capa{nullptr, QStringLiteral("InputsTest")};
+    ProgramDatabase capa{nullptr, QStringLiteral("InputsTest")};
     LoginState login;
     MaintenanceContext ctx{*db, msg, QStringLiteral("joana"),
                            [](bool, const QDateTime &) -> std::optional<Justification> { return std::nullopt; }};

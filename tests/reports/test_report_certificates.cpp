@@ -1,9 +1,9 @@
 // The certificate reports, read back from the PDF they write, and the
 // selection they print.
 #include "reports/certificatelists.h"
+#include "reports/certificatemirror.h"
 #include "reports/certificateselection.h"
-#include "reports/trelespelhocertiflog.h"
-#include "shell/tdmcapasistema.h"
+#include "shell/programdatabase.h"
 #include "support/reportfixture.h"
 #include "support/testhome.h"
 
@@ -108,12 +108,12 @@ private slots:
     void mirrorShowsEverySectionOfTheCertificate()
     {
         TestHome home(true);
-        TDMCapaSistema dm;
+        ProgramDatabase dm;
         Database &db = dm.database();
         writeMirrorData(db);
         QTemporaryDir out;
         const QString pdf = out.filePath("espelho.pdf");
-        QVERIFY(TRelEspelhoCertifLog::build(db, numbers({"T-100"}), false, "Ana Lima").exportPdf(pdf));
+        QVERIFY(CertificateMirrorReport::build(db, numbers({"T-100"}), false, "Ana Lima").exportPdf(pdf));
         const QString s = pdfText(pdf);
 
         for (const char *expected :
@@ -155,12 +155,12 @@ private slots:
     void mirrorWithLogListsTheEventsInOrder()
     {
         TestHome home(true);
-        TDMCapaSistema dm;
+        ProgramDatabase dm;
         Database &db = dm.database();
         writeMirrorData(db);
         QTemporaryDir out;
         const QString pdf = out.filePath("espelho-log.pdf");
-        QVERIFY(TRelEspelhoCertifLog::build(db, numbers({"T-100"}), true, "Ana Lima").exportPdf(pdf));
+        QVERIFY(CertificateMirrorReport::build(db, numbers({"T-100"}), true, "Ana Lima").exportPdf(pdf));
         const QString s = pdfText(pdf);
         QCOMPARE(s.count("Log de Eventos"), 1);
         const QString log = s.mid(s.indexOf("Log de Eventos"));
@@ -186,14 +186,14 @@ private slots:
     void everyCertificateStartsAPageAndServiceOnlyCompaniesHaveNoProducts()
     {
         TestHome home(true);
-        TDMCapaSistema dm;
+        ProgramDatabase dm;
         Database &db = dm.database();
         writeMirrorData(db);
         QTemporaryDir out;
         const QString pdf = out.filePath("dois.pdf");
         CertificateFilter f;
         f.numero = "t-";
-        QVERIFY(TRelEspelhoCertifLog::build(db, f, true, "Ana").exportPdf(pdf));
+        QVERIFY(CertificateMirrorReport::build(db, f, true, "Ana").exportPdf(pdf));
         const int pages = pdfPages(pdf);
         QVERIFY(pages >= 2);
         QVERIFY(pdfText(pdf, 1).contains("Nº Certificado: T-100"));
@@ -223,7 +223,7 @@ private slots:
     void incompleteCertificatesListWhatTheyLack()
     {
         TestHome home(true);
-        TDMCapaSistema dm;
+        ProgramDatabase dm;
         Database &db = dm.database();
         writeMirrorData(db);
         {
@@ -242,14 +242,15 @@ private slots:
         const QString companies = QString::fromUtf8("Falta preencher as informações de Empresas Envolvidas.");
         const QString products = QString::fromUtf8("Falta preencher as informações de Produtos ou Serviços.");
         const QString documents = QString::fromUtf8("Falta preencher as informações de Documentos Normativos.");
-        QCOMPARE(TFrmRelCertInc::pendencias(db, "OCDEMO", "T-300"), companies + "\n" + products + "\n" + documents);
-        QCOMPARE(TFrmRelCertInc::pendencias(db, "OCDEMO", "T-301"), products + "\n" + documents);
-        QCOMPARE(TFrmRelCertInc::pendencias(db, "OCDEMO", "T-100"), QString());
-        QCOMPARE(TFrmRelCertInc::count(db, {"T-300", "T-301", "T-100"}), 2);
+        QCOMPARE(IncompleteCertificatesReport::pendencias(db, "OCDEMO", "T-300"),
+                 companies + "\n" + products + "\n" + documents);
+        QCOMPARE(IncompleteCertificatesReport::pendencias(db, "OCDEMO", "T-301"), products + "\n" + documents);
+        QCOMPARE(IncompleteCertificatesReport::pendencias(db, "OCDEMO", "T-100"), QString());
+        QCOMPARE(IncompleteCertificatesReport::count(db, {"T-300", "T-301", "T-100"}), 2);
 
         QTemporaryDir out;
         const QString pdf = out.filePath("incompletos.pdf");
-        QVERIFY(TFrmRelCertInc::build(db, "Ana", {"T-300", "T-301", "T-100"}).exportPdf(pdf));
+        QVERIFY(IncompleteCertificatesReport::build(db, "Ana", {"T-300", "T-301", "T-100"}).exportPdf(pdf));
         const QString s = pdfText(pdf);
         for (const char *expected :
              {"Certificados Incompletos", "OCDEMO - Organismo de Certificação Demonstração", "Certificador",
@@ -269,7 +270,7 @@ private slots:
     void readyCertificatesAreCompleteUnapprovedAndNewestFirst()
     {
         TestHome home(true);
-        TDMCapaSistema dm;
+        ProgramDatabase dm;
         Database &db = dm.database();
         writeMirrorData(db);
         {
@@ -280,10 +281,10 @@ private slots:
             other.certificate("T-500", true, at(2025, 2, 1));
         }
         const QStringList mine = {"T-100", "T-200", "T-400", "T-500"};
-        QCOMPARE(TFrmRelCertPront::count(db, mine), 2);
+        QCOMPARE(ReadyCertificatesReport::count(db, mine), 2);
         QTemporaryDir out;
         const QString pdf = out.filePath("prontos.pdf");
-        QVERIFY(TFrmRelCertPront::build(db, "Ana", mine).exportPdf(pdf));
+        QVERIFY(ReadyCertificatesReport::build(db, "Ana", mine).exportPdf(pdf));
         const QString s = pdfText(pdf);
         QVERIFY(s.contains(QString::fromUtf8("Certificados Prontos para Aprovação")));
         QVERIFY(s.contains(QString::fromUtf8("OCDEMO - Organismo de Certificação Demonstração")));
@@ -299,7 +300,7 @@ private slots:
     void listReportHoldsTheSelection()
     {
         TestHome home(true);
-        TDMCapaSistema dm;
+        ProgramDatabase dm;
         Database &db = dm.database();
         writeMirrorData(db);
         CertificateFilter f;
@@ -307,7 +308,7 @@ private slots:
         f.status = CertificateFilter::Status::Ativos;
         QTemporaryDir out;
         const QString pdf = out.filePath("lista.pdf");
-        QVERIFY(TRelLista::build(db, f, "Ana").exportPdf(pdf));
+        QVERIFY(CertificateListReport::build(db, f, "Ana").exportPdf(pdf));
         const QString s = pdfText(pdf);
         QVERIFY(s.contains("Lista dos Certificados"));
         QVERIFY(s.contains(QString::fromUtf8("Seleção: Número do Certificado: T-, Importado:Todos, Status:Ativos, "
@@ -323,7 +324,7 @@ private slots:
     void filtersSelectWhatTheySay()
     {
         TestHome home(true);
-        TDMCapaSistema dm;
+        ProgramDatabase dm;
         Database &db = dm.database();
         writeMirrorData(db);
         Writer(db).certificate("T-'500", false, at(2024, 7, 1), "SERV", 300);
@@ -393,7 +394,7 @@ private slots:
     void certificatesOfMissingClassesAreSelected()
     {
         TestHome home(true);
-        TDMCapaSistema dm;
+        ProgramDatabase dm;
         Database &db = dm.database();
         writeMirrorData(db);
         Writer(db).certificate("T-900", false, at(2024, 7, 1), "EXTINTA", 999);
@@ -428,7 +429,7 @@ private slots:
     void classListsFollowTheAccreditation()
     {
         TestHome home(true);
-        TDMCapaSistema dm;
+        ProgramDatabase dm;
         Database &db = dm.database();
         auto names = [](const QList<ClassEntry> &list) {
             QStringList out;

@@ -1,9 +1,10 @@
 // The report facility and the user list report, checked through the PDF it writes.
 #include "db/database.h"
 #include "reports/bandedreport.h"
+#include "reports/listreport.h"
 #include "reports/ui/previewreportopener.h"
-#include "reports/ui/tfrmrelusuario.h"
-#include "shell/tdmcapasistema.h"
+#include "reports/userlistreport.h"
+#include "shell/programdatabase.h"
 #include "shell/userstore.h"
 #include "support/scriptedmessenger.h"
 #include "support/testhome.h"
@@ -54,7 +55,7 @@ private slots:
     void shellOpenerShowsTheUserListPreview()
     {
         TestHome home;
-        TDMCapaSistema dm;
+        ProgramDatabase dm;
         ScriptedMessenger msg;
         QWidget parent;
         QString title;
@@ -73,7 +74,7 @@ private slots:
     void userListHoldsEveryUserAndTheHeading()
     {
         TestHome home;
-        TDMCapaSistema dm;
+        ProgramDatabase dm;
         UserRecord u;
         u.sigla = "dalva";
         u.nome = "Joana D'Arc Ação";
@@ -83,7 +84,7 @@ private slots:
 
         QTemporaryDir out;
         const QString pdf = out.filePath("usuarios.pdf");
-        QVERIFY(TFrmRelUsuario::exportPdf(dm.database(), "Administrador do sistema", pdf));
+        QVERIFY(UserListReport::build(dm.database(), "Administrador do sistema").exportPdf(pdf));
         const QString text = pdfText(pdf);
         QVERIFY2(!text.isEmpty(), "pdftotext gave nothing");
         for (const char *s : {"Corvane", "Cadastro de Usuários", "Pag", "Data", "Nome do Usuário", "Certificador",
@@ -97,6 +98,38 @@ private slots:
         QVERIFY(squeeze(text).contains("admin Administrador Sim Sim Sim Sim Sim Sim Sim"));
         QVERIFY(squeeze(text).contains(QString::fromUtf8("dalva Joana D'Arc Ação Não Não Não Sim Não Não Sim")));
         QCOMPARE(pdfPages(pdf), 1);
+    }
+
+    // Every list report: header lines, one row per entry in the given order
+    // and the total line after the last row, counted by the list itself.
+    void listReportCountsItsRowsAndEndsWithTheTotal()
+    {
+        ListReport list("Lista de Teste", "ana", {"Seleção: Todos", "OCX - Organismo"},
+                        {{"Código", 1}, {"Descrição", 3, Qt::AlignRight}});
+        list.setDate(QDate(2024, 3, 9));
+        list.addRow({"B2", "segunda"});
+        list.report().addFields({{"Nota", "sob a segunda"}}, 8);
+        list.addRow({"A1", "primeira"});
+        QCOMPARE(list.rowCount(), 2);
+        const BandedReport report = list.finish(QString("Total de itens: %1").arg(list.rowCount()));
+        QCOMPARE(report.title(), QString("Lista de Teste"));
+        const CsvExport::Table table = report.tableData();
+        QCOMPARE(table.headers, QStringList({"Código", "Descrição"}));
+        QCOMPARE(table.rows.size(), 2);
+        QCOMPARE(table.rows.at(0).value(0).toString(), QString("B2"));
+        QCOMPARE(table.rows.at(1).value(1).toString(), QString("primeira"));
+
+        QTemporaryDir out;
+        const QString pdf = out.filePath("lista.pdf");
+        QVERIFY(report.exportPdf(pdf));
+        const QString text = squeeze(pdfText(pdf));
+        QVERIFY2(text.contains("Seleção: Todos"), qPrintable(text));
+        QVERIFY(text.contains("OCX - Organismo"));
+        QVERIFY(text.contains("09/03/2024"));
+        QVERIFY(text.contains("Nota sob a segunda"));
+        // The total comes after the rows, not among them.
+        QVERIFY(text.indexOf("Total de itens: 2") > text.indexOf("A1 primeira"));
+        QVERIFY(text.indexOf("B2 segunda") < text.indexOf("A1 primeira"));
     }
 
     void longReportRepeatsTheHeadingOnEveryPage()

@@ -1,6 +1,6 @@
 // The certificate report window: class lists, filters, count and buttons.
 #include "reports/ui/tfrmrelatoriocertificados.h"
-#include "shell/tdmcapasistema.h"
+#include "shell/programdatabase.h"
 #include "support/controls.h"
 #include "support/reportfixture.h"
 #include "support/scriptedmessenger.h"
@@ -22,7 +22,7 @@ class TestReportWindow : public QObject
     struct Fixture
     {
         TestHome home{true};
-        TDMCapaSistema dm;
+        ProgramDatabase dm;
         ScriptedMessenger messenger;
         LoginState login;
         std::unique_ptr<TFrmRelatorioCertificados> window;

@@ -4,11 +4,11 @@
 #include "shell/copysettings.h"
 #include "shell/ui/configcertificadorpage.h"
 #include "shell/ui/configuradiretoriospage.h"
-#include "shell/ui/tfrmbrowse.h"
 #include "support/controls.h"
 #include "support/scriptedmessenger.h"
 #include "support/testhome.h"
 #include "support/whenmodal.h"
+#include "widgets/folderchooser.h"
 
 #include <QApplication>
 #include <QDir>
@@ -327,7 +327,7 @@ private slots:
         QDir(m_dir->path()).mkpath(QStringLiteral("a/b c"));
         const QString target = m_dir->filePath(QStringLiteral("a/b c"));
         {
-            TFrmBrowse dialog;
+            FolderChooser dialog(FolderChooser::Face::Settings);
             QCOMPARE(dialog.windowTitle(), QStringLiteral("Selecionar Diretório"));
             dialog.setRoot(m_dir->path());
             QCOMPARE(dialog.directory(), QDir::cleanPath(m_dir->path()));
@@ -340,9 +340,9 @@ private slots:
             whenModal<QWidget>([button](QWidget *w) { child<QPushButton>(w, button)->click(); });
         };
         press("OKBtn");
-        QCOMPARE(TFrmBrowse::choose(nullptr, target), target);
+        QCOMPARE(FolderChooser::choose(FolderChooser::Face::Settings, nullptr, target), target);
         press("CancelBtn");
-        QCOMPARE(TFrmBrowse::choose(nullptr, target), QString());
+        QCOMPARE(FolderChooser::choose(FolderChooser::Face::Settings, nullptr, target), QString());
     }
 };
 

@@ -2,7 +2,7 @@
 #include "db/database.h"
 #include "shell/loginservice.h"
 #include "shell/passwordrules.h"
-#include "shell/tdmcapasistema.h"
+#include "shell/programdatabase.h"
 #include "shell/ui/tfrmalterasenha.h"
 #include "shell/ui/tfrmloginusuario.h"
 #include "shell/userstore.h"
@@ -33,7 +33,7 @@ private slots:
     void loginEdgeCases()
     {
         TestHome home;
-        TDMCapaSistema dm;
+        ProgramDatabase dm;
         ScriptedMessenger msg;
         Database &db = dm.database();
 
@@ -67,7 +67,7 @@ private slots:
     void statusPanelShowsTheUsersOwnCertifier()
     {
         TestHome home;
-        TDMCapaSistema dm;
+        ProgramDatabase dm;
         ScriptedMessenger msg;
         addUser(dm.database(), "maria", "s3nha", "OLDCERT");
         dm.setCertifierCode("NEWCERT");
@@ -81,7 +81,7 @@ private slots:
     void passwordChangeRules()
     {
         TestHome home;
-        TDMCapaSistema dm;
+        ProgramDatabase dm;
         ScriptedMessenger msg;
         Database &db = dm.database();
         addUser(db, "joao", "velha");
@@ -113,7 +113,7 @@ private slots:
     void loginDialogAcceptsOnlyAValidLogin()
     {
         TestHome home;
-        TDMCapaSistema dm;
+        ProgramDatabase dm;
         ScriptedMessenger msg;
         TFrmLoginUsuario dlg(dm, msg);
         QCOMPARE(dlg.windowTitle(), QString("Login de Usuário"));
@@ -140,7 +140,7 @@ private slots:
     void passwordDialogStoresTheNewPassword()
     {
         TestHome home;
-        TDMCapaSistema dm;
+        ProgramDatabase dm;
         ScriptedMessenger msg;
         TFrmAlteraSenha dlg(dm, msg, "admin");
         QCOMPARE(dlg.findChild<QLineEdit *>("edtUsuario")->text(), QString("admin"));

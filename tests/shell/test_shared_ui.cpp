@@ -1,7 +1,7 @@
 #include "db/database.h"
 #include "maintenance/companies/ui/frmdetalhesempresa.h"
 #include "support/whenmodal.h"
-#include "widgets/frmbrowser.h"
+#include "widgets/folderchooser.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -18,13 +18,14 @@ class TestSharedUi : public QObject
 private slots:
     void chooserLayout()
     {
-        TFrmBrowser dlg(nullptr, m_tmp.path());
+        FolderChooser dlg(FolderChooser::Face::Transfer);
+        QVERIFY(dlg.setDirectory(m_tmp.path()));
         QCOMPARE(dlg.windowTitle(), QStringLiteral("Escolha de diretório"));
         QCOMPARE(dlg.findChild<QPushButton *>("BtOK")->text(), QStringLiteral("&OK"));
         QCOMPARE(dlg.findChild<QPushButton *>("BtCancela")->text(), QStringLiteral("&Cancela"));
         QCOMPARE(dlg.findChild<QLabel *>("Label1")->text(), QStringLiteral("Diretório selecionado:"));
         QCOMPARE(dlg.findChild<QLabel *>("LbDiretorio")->text(), QDir::toNativeSeparators(m_tmp.path()));
-        QCOMPARE(dlg.selectedFolder(), m_tmp.path() + "/");
+        QCOMPARE(dlg.chosenFolder(), m_tmp.path() + "/");
         for (QWidget *w : dlg.findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
             QVERIFY2(!w->objectName().isEmpty(), w->metaObject()->className());
     }
@@ -35,21 +36,21 @@ private slots:
         while (deep.size() <= 130)
             deep += QStringLiteral("/pasta_de_transferencia");
         QVERIFY(QDir().mkpath(deep));
-        QCOMPARE(browserResult(deep), deep.left(100) + "/");
-        QCOMPARE(browserResult(QStringLiteral("/a/b/")), QStringLiteral("/a/b/"));
+        QCOMPARE(cutFolder(deep), deep.left(100) + "/");
+        QCOMPARE(cutFolder(QStringLiteral("/a/b/")), QStringLiteral("/a/b/"));
 
         whenModal<QWidget>([deep](QWidget *w) {
-            auto *dlg = qobject_cast<TFrmBrowser *>(w);
+            auto *dlg = qobject_cast<FolderChooser *>(w);
             QVERIFY(dlg);
-            dlg->setCurrentFolder(deep);
+            dlg->setDirectory(deep);
             dlg->findChild<QPushButton *>("BtOK")->click();
         });
-        const QString chosen = TFrmBrowser::choose(nullptr, m_tmp.path());
+        const QString chosen = FolderChooser::choose(FolderChooser::Face::Transfer, nullptr, m_tmp.path());
         QCOMPARE(chosen.size(), 101);
         QCOMPARE(chosen, deep.left(100) + "/");
 
         whenModal<QWidget>([](QWidget *w) { w->findChild<QPushButton *>("BtCancela")->click(); });
-        QCOMPARE(TFrmBrowser::choose(nullptr, m_tmp.path()), QString());
+        QCOMPARE(FolderChooser::choose(FolderChooser::Face::Transfer, nullptr, m_tmp.path()), QString());
     }
 
     void companyDetails()

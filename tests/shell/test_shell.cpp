@@ -4,8 +4,7 @@
 #include "base/errorlog.h"
 #include "db/dberror.h"
 #include "reports/ui/previewreportopener.h"
-#include "shell/datamodules.h"
-#include "shell/tdmcapasistema.h"
+#include "shell/programdatabase.h"
 #include "support/scriptedmessenger.h"
 #include "support/testhome.h"
 #include "support/whenmodal.h"
@@ -46,11 +45,7 @@ struct Shell
     ScriptedMessenger msg;
     PreviewReportOpener reports;
     TFrmCapaSistema *frm = nullptr;
-    TDMCapaSistema capa;
-    TDMTabelasData tabelas{capa};
-    TDMCertif certif{capa};
-    TDMRelats2 relats{capa};
-    TDMDocNorm docNorm{capa};
+    ProgramDatabase capa;
     QQueue<std::optional<LoginState>> logins;
     int prompts = 0;
     int terminated = 0;
@@ -60,7 +55,7 @@ struct Shell
         if (removeDatabase)
             QFile::remove(home.dbPath());
         frm = new TFrmCapaSistema(msg, reports);
-        frm->attachDataModules({&capa, &tabelas, &certif, &relats, &docNorm});
+        frm->attachDatabase(capa);
         frm->setLoginPrompt([this]() -> std::optional<LoginState> {
             ++prompts;
             return logins.isEmpty() ? std::nullopt : logins.dequeue();
@@ -220,6 +215,59 @@ private slots:
         QCOMPARE(s.frm->state(), TFrmCapaSistema::State::Starting);
     }
 
+    // Each menu item and toolbar button opens its function through the one
+    // table: openers put in its place record which function a control reached.
+    void everyControlOpensItsFunction()
+    {
+        using F = TFrmCapaSistema::Function;
+        Shell s;
+        s.logins.enqueue(user("admin", allRights()));
+        QVERIFY(s.start());
+        s.msg.clear();
+        const QList<QPair<const char *, F>> controls = {
+            {"mniManBaseDados", F::Maintenance},
+            {"spbManBaseDados", F::Maintenance},
+            {"RemessageradanoSistema1", F::Remittances},
+            {"spbContRemessas", F::Remittances},
+            {"ArquivoTXT1", F::TxtFile},
+            {"mniAtualizTabQuelora", F::ReferenceTables},
+            {"spbAtualizTabQuelora", F::ReferenceTables},
+            {"mniReparar", F::Repair},
+            {"mniAprovaCertificados", F::ApproveCertificates},
+            {"spbAprovaCertificados", F::ApproveCertificates},
+            {"mniCertificadosVencer", F::ExpiringCertificates},
+            {"mniCertificador", F::CertifierSettings},
+            {"spbCertificador", F::CertifierSettings},
+            {"mniDiretorios", F::FolderSettings},
+            {"spbDiretorios", F::FolderSettings},
+            {"mniCadUsuarios", F::Users},
+            {"spbCadUsuarios", F::Users},
+            {"mniAlteraSenha", F::ChangePassword},
+            {"spbAlteraSenha", F::ChangePassword},
+            {"sbReentrar", F::SwitchUser},
+            {"mniCopiaBase", F::CopyDatabase},
+            {"mniRestauraBase", F::RestoreDatabase},
+            {"mniAjuda", F::About},
+            {"SbAjuda", F::About},
+            {"mniSair", F::Exit},
+            {"sbSair", F::Exit},
+        };
+        QList<F> opened;
+        for (const auto &control : controls)
+            s.frm->setFunction(control.second, [&opened, f = control.second] { opened << f; });
+        for (const auto &[name, function] : controls) {
+            opened.clear();
+            if (QAction *a = s.action(name))
+                a->trigger();
+            else if (QToolButton *b = s.button(name))
+                b->click();
+            else
+                QFAIL(name);
+            QVERIFY2(opened == QList<F>{function}, name);
+        }
+        QVERIFY(s.msg.messages.isEmpty());
+    }
+
     void uncaughtErrorIsLoggedAndShownAndTheWindowStays()
     {
         Shell s;
@@ -227,7 +275,7 @@ private slots:
         QVERIFY(s.start());
         s.frm->show();
         s.msg.clear();
-        s.frm->setFunction(TFrmCapaSistema::Function::ManBaseDados,
+        s.frm->setFunction(TFrmCapaSistema::Function::Maintenance,
                            [] { throw AppError("Falha inesperada ao abrir a manutenção."); });
         s.button("spbManBaseDados")->click();
         QCOMPARE(s.msg.messages.size(), 1);

@@ -6,8 +6,7 @@
 #include "maintenance/demodata.h"
 #include "reports/ui/previewreportopener.h"
 #include "shell/databasecopies.h"
-#include "shell/datamodules.h"
-#include "shell/tdmcapasistema.h"
+#include "shell/programdatabase.h"
 #include "support/scriptedmessenger.h"
 #include "support/testhome.h"
 
@@ -60,11 +59,7 @@ struct Shell
     TestHome home{true};
     ScriptedMessenger msg;
     PreviewReportOpener reports;
-    TDMCapaSistema capa;
-    TDMTabelasData tabelas{capa};
-    TDMCertif certif{capa};
-    TDMRelats2 relats{capa};
-    TDMDocNorm docNorm{capa};
+    ProgramDatabase capa;
     TFrmCapaSistema *frm = nullptr;
     QQueue<std::optional<LoginState>> logins;
 
@@ -76,7 +71,7 @@ struct Shell
     void create()
     {
         frm = new TFrmCapaSistema(msg, reports);
-        frm->attachDataModules({&capa, &tabelas, &certif, &relats, &docNorm});
+        frm->attachDatabase(capa);
         frm->setLoginPrompt(
             [this]() -> std::optional<LoginState> { return logins.isEmpty() ? std::nullopt : logins.dequeue(); });
         frm->setTerminate([] {});
@@ -130,7 +125,7 @@ private slots:
         QVERIFY(s.notice()->isHidden());
 
         s.logins.enqueue(user(true));
-        s.frm->sbReentrarClick();
+        s.frm->switchUser();
         QVERIFY(s.action("mniCertificadosVencer")->isEnabled());
         QCOMPARE(s.notice()->text(), QStringLiteral("Certificados a vencer em 60 dias: 3"));
         QVERIFY(!s.notice()->isHidden());

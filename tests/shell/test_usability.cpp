@@ -3,9 +3,8 @@
 #include "app/tfrmcapasistema.h"
 #include "db/database.h"
 #include "reports/ui/previewreportopener.h"
-#include "shell/datamodules.h"
 #include "shell/loginstate.h"
-#include "shell/tdmcapasistema.h"
+#include "shell/programdatabase.h"
 #include "shell/ui/cadastrousuariospage.h"
 #include "shell/ui/configcertificadorpage.h"
 #include "shell/ui/configuradiretoriospage.h"
@@ -54,17 +53,13 @@ struct Shell
 {
     TestHome home;
     ScriptedMessenger msg;
-    TDMCapaSistema capa;
-    TDMTabelasData tabelas{capa};
-    TDMCertif certif{capa};
-    TDMRelats2 relats{capa};
-    TDMDocNorm docNorm{capa};
+    ProgramDatabase capa;
     PreviewReportOpener reports;
     TFrmCapaSistema frm{msg, reports};
 
     explicit Shell(const QString &certifier)
     {
-        frm.attachDataModules({&capa, &tabelas, &certif, &relats, &docNorm});
+        frm.attachDatabase(capa);
         frm.setLoginPrompt([certifier]() -> std::optional<LoginState> {
             LoginState s;
             s.userCode = s.userName = QStringLiteral("admin");
@@ -90,7 +85,7 @@ private slots:
     void passwordFieldsShowStars()
     {
         TestHome home;
-        TDMCapaSistema dm;
+        ProgramDatabase dm;
         dm.setCertifierCode(QStringLiteral("OCX"));
         ScriptedMessenger msg;
 

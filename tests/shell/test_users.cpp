@@ -3,7 +3,7 @@
 #include "shell/loginservice.h"
 #include "shell/loginstate.h"
 #include "shell/passwordrules.h"
-#include "shell/tdmcapasistema.h"
+#include "shell/programdatabase.h"
 #include "shell/ui/cadastrousuariospage.h"
 #include "shell/userregistry.h"
 #include "support/controls.h"
@@ -43,7 +43,7 @@ private:
     struct Fixture
     {
         TestHome home;
-        TDMCapaSistema dm;
+        ProgramDatabase dm;
         ScriptedMessenger msg;
         LoginState login;
         RecordingReports reports;

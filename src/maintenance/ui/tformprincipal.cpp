@@ -13,8 +13,9 @@
 #include "maintenance/tables/ui/signatariospanel.h"
 #include "maintenance/tables/ui/tabquelorapanel.h"
 #include "maintenance/ui/maintenanceicons.h"
+#include "shell/programdatabase.h"
 #include "shell/startupcheck.h"
-#include "shell/tdmcapasistema.h"
+#include "widgets/dialogparts.h"
 #include "widgets/guardedslot.h"
 #include "widgets/startpicture.h"
 #include "widgets/windowopener.h"
@@ -55,7 +56,7 @@ const QStringList &TFormPrincipal::modes()
     return all;
 }
 
-TFormPrincipal::TFormPrincipal(TDMCapaSistema &capa, Messenger &messenger, const LoginState &login,
+TFormPrincipal::TFormPrincipal(ProgramDatabase &capa, Messenger &messenger, const LoginState &login,
                                const QStringList &statusTexts, QWidget *parent)
     : QDialog(parent),
       m_capa(capa),
@@ -196,32 +197,14 @@ void TFormPrincipal::buildMenus(QMenuBar *bar)
 
 void TFormPrincipal::buildToolbar(QWidget *panel)
 {
-    auto *row = new QHBoxLayout(panel);
-    row->setContentsMargins(6, 3, 6, 3);
-    row->setSpacing(2);
+    QHBoxLayout *row = DialogParts::toolbarRow(panel);
     auto button = [&](const char *name, const QString &hint, MaintenanceIcons::Icon icon, const QString &key) {
-        auto *b = new QToolButton(panel);
-        b->setObjectName(QLatin1String(name));
-        b->setToolTip(hint);
-        b->setAccessibleName(hint);
-        b->setAutoRaise(true);
-        b->setIcon(MaintenanceIcons::icon(icon));
-        b->setIconSize(QSize(28, 28));
-        b->setFixedSize(40, 40);
-        row->addWidget(b);
+        QToolButton *b = DialogParts::toolbarButton(panel, row, name, hint, MaintenanceIcons::icon(icon));
         m_buttons << b;
         bind(key, b);
         return b;
     };
-    auto gap = [&] {
-        auto *line = new QFrame(panel);
-        line->setFrameShape(QFrame::VLine);
-        line->setFrameShadow(QFrame::Sunken);
-        line->setFixedHeight(30);
-        row->addSpacing(4);
-        row->addWidget(line);
-        row->addSpacing(4);
-    };
+    auto gap = [&] { DialogParts::toolbarGap(panel, row); };
     using I = MaintenanceIcons::Icon;
     button("spbNovoCertificado", QStringLiteral("Novo Certificado"), I::NewCertificate, QStringLiteral("Novo"));
     button("spbEditaCertificado", QStringLiteral("Edita Certificado"), I::EditCertificate, QStringLiteral("Modifica"));

@@ -14,7 +14,7 @@ class QMenu;
 class QMenuBar;
 class QStackedWidget;
 class QToolButton;
-class TDMCapaSistema;
+class ProgramDatabase;
 class WindowOpener;
 
 // "Corvane - Manutenção da Base de Dados": one panel at a time (its mode).
@@ -25,7 +25,7 @@ class TFormPrincipal : public QDialog
 {
     Q_OBJECT
 public:
-    TFormPrincipal(TDMCapaSistema &capa, Messenger &messenger, const LoginState &login, const QStringList &statusTexts,
+    TFormPrincipal(ProgramDatabase &capa, Messenger &messenger, const LoginState &login, const QStringList &statusTexts,
                    QWidget *parent = nullptr);
     ~TFormPrincipal() override;
 
@@ -73,7 +73,7 @@ private:
     void run(const QString &key);
     void applyEnabling();
 
-    TDMCapaSistema &m_capa;
+    ProgramDatabase &m_capa;
     LoginState m_login;
     MaintenanceContext m_ctx;
     QStackedWidget *m_stack = nullptr;

@@ -5,7 +5,7 @@
 #include "db/database.h"
 #include "remessa/txtsending.h"
 #include "widgets/dialogparts.h"
-#include "widgets/frmbrowser.h"
+#include "widgets/folderchooser.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -116,7 +116,7 @@ void TFrmEnviaTXT_FTP::setDirectory(const QString &dir)
 
 void TFrmEnviaTXT_FTP::DriveComboBox1Click()
 {
-    const QString dir = TFrmBrowser::choose(this, m_dir);
+    const QString dir = FolderChooser::choose(FolderChooser::Face::Transfer, this, m_dir);
     if (!dir.isEmpty())
         setDirectory(dir);
 }

@@ -4,7 +4,7 @@
 #include "reports/ui/bandedreport.h"
 #include "reports/ui/reportpreview.h"
 #include "widgets/dialogparts.h"
-#include "widgets/frmbrowser.h"
+#include "widgets/folderchooser.h"
 #include "widgets/guardedslot.h"
 
 #include <QApplication>
@@ -133,7 +133,7 @@ void TFrmGravaDisquete::reject()
 
 void TFrmGravaDisquete::BtBrowseClick()
 {
-    const QString chosen = TFrmBrowser::choose(this, EdDestino->text());
+    const QString chosen = FolderChooser::choose(FolderChooser::Face::Transfer, this, EdDestino->text());
     if (!chosen.isEmpty())
         setDestination(chosen);
 }

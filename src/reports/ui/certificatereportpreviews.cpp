@@ -28,12 +28,12 @@ template <typename Build> void show(QWidget *parent, Messenger &messenger, Build
 
 void incompletos(QWidget *parent, Database &db, const LoginState &login, Messenger &messenger)
 {
-    show(parent, messenger, [&] { return TFrmRelCertInc::build(db, login.userName); });
+    show(parent, messenger, [&] { return IncompleteCertificatesReport::build(db, login.userName); });
 }
 
 void prontos(QWidget *parent, Database &db, const LoginState &login, Messenger &messenger)
 {
-    show(parent, messenger, [&] { return TFrmRelCertPront::build(db, login.userName); });
+    show(parent, messenger, [&] { return ReadyCertificatesReport::build(db, login.userName); });
 }
 
 }

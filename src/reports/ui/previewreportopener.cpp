@@ -1,7 +1,9 @@
 #include "reports/ui/previewreportopener.h"
-#include "reports/ui/tfrmrelusuario.h"
+
+#include "reports/ui/reportpreview.h"
+#include "reports/userlistreport.h"
 
 void PreviewReportOpener::previewUserList(Database &db, const QString &userName, QWidget *parent, Messenger &messenger)
 {
-    TFrmRelUsuario::preview(db, userName, parent, messenger);
+    ReportPreview::exec(UserListReport::build(db, userName), parent, messenger);
 }

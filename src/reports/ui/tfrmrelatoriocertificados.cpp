@@ -5,8 +5,8 @@
 #include "db/dberror.h"
 #include "maintenance/companies/ui/frmdetalhesempresa.h"
 #include "reports/certificatelists.h"
+#include "reports/certificatemirror.h"
 #include "reports/certificateselectionmodel.h"
-#include "reports/trelespelhocertiflog.h"
 #include "reports/ui/reportpreview.h"
 #include "widgets/dialogparts.h"
 #include "widgets/guardedslot.h"
@@ -29,13 +29,6 @@ namespace {
 enum Report { Espelho, EspelhoLog, Lista };
 
 const QString Todos = QStringLiteral("(Todos)");
-
-QPushButton *makeButton(QWidget *parent, const char *name, const QString &text)
-{
-    auto *b = new QPushButton(text, parent);
-    b->setObjectName(QLatin1String(name));
-    return b;
-}
 
 QComboBox *makeCombo(QWidget *parent, const char *name, const QStringList &items = {})
 {
@@ -71,129 +64,135 @@ TFrmRelatorioCertificados::TFrmRelatorioCertificados(Database &db, const LoginSt
         form->addRow(l, field);
     };
 
-    EdNumero = new QLineEdit(filterBox);
-    EdNumero->setObjectName(QStringLiteral("EdNumero"));
-    EdNumero->setMaxLength(30);
-    addRow(QStringLiteral("Número"), EdNumero, EdNumero);
-    CbClasseCertif = makeCombo(filterBox, "CbClasseCertif");
-    addRow(QStringLiteral("Classe de Certificado"), CbClasseCertif, CbClasseCertif);
-    CbClasseProd = makeCombo(filterBox, "CbClasseProd");
-    addRow(QStringLiteral("Classe de Produtos"), CbClasseProd, CbClasseProd);
+    m_numberEdit = new QLineEdit(filterBox);
+    m_numberEdit->setObjectName(QStringLiteral("EdNumero"));
+    m_numberEdit->setMaxLength(30);
+    addRow(QStringLiteral("Número"), m_numberEdit, m_numberEdit);
+    m_certificateClassBox = makeCombo(filterBox, "CbClasseCertif");
+    addRow(QStringLiteral("Classe de Certificado"), m_certificateClassBox, m_certificateClassBox);
+    m_productClassBox = makeCombo(filterBox, "CbClasseProd");
+    addRow(QStringLiteral("Classe de Produtos"), m_productClassBox, m_productClassBox);
 
     auto *companyRow = new QHBoxLayout;
     companyRow->setSpacing(6);
-    EdEmpresa = new QLineEdit(filterBox);
-    EdEmpresa->setObjectName(QStringLiteral("EdEmpresa"));
-    EdEmpresa->setReadOnly(true);
-    BtSelecionaEmpresa = makeButton(filterBox, "BtSelecionaEmpresa", QStringLiteral("Seleciona Empresa..."));
-    BtDetalheEmpresa = makeButton(filterBox, "BtDetalheEmpresa", QStringLiteral("Detalhe da Empresa"));
-    companyRow->addWidget(EdEmpresa, 1);
-    companyRow->addWidget(BtSelecionaEmpresa);
-    companyRow->addWidget(BtDetalheEmpresa);
+    m_companyEdit = new QLineEdit(filterBox);
+    m_companyEdit->setObjectName(QStringLiteral("EdEmpresa"));
+    m_companyEdit->setReadOnly(true);
+    m_chooseCompanyButton = DialogParts::namedButton(QStringLiteral("BtSelecionaEmpresa"),
+                                                     QStringLiteral("Seleciona Empresa..."), filterBox);
+    m_companyDetailsButton = DialogParts::namedButton(QStringLiteral("BtDetalheEmpresa"),
+                                                      QStringLiteral("Detalhe da Empresa"), filterBox);
+    companyRow->addWidget(m_companyEdit, 1);
+    companyRow->addWidget(m_chooseCompanyButton);
+    companyRow->addWidget(m_companyDetailsButton);
     auto *companyField = new QWidget(filterBox);
     companyRow->setContentsMargins(0, 0, 0, 0);
     companyField->setLayout(companyRow);
-    addRow(QStringLiteral("Empresa"), companyField, EdEmpresa);
+    addRow(QStringLiteral("Empresa"), companyField, m_companyEdit);
 
     auto *productRow = new QHBoxLayout;
     productRow->setSpacing(6);
-    EdProduto = new QLineEdit(filterBox);
-    EdProduto->setObjectName(QStringLiteral("EdProduto"));
-    EdProduto->setReadOnly(true);
-    BtSelecionaProduto = makeButton(filterBox, "BtSelecionaProduto", QStringLiteral("Seleciona Produto..."));
-    productRow->addWidget(EdProduto, 1);
-    productRow->addWidget(BtSelecionaProduto);
+    m_productEdit = new QLineEdit(filterBox);
+    m_productEdit->setObjectName(QStringLiteral("EdProduto"));
+    m_productEdit->setReadOnly(true);
+    m_chooseProductButton = DialogParts::namedButton(QStringLiteral("BtSelecionaProduto"),
+                                                     QStringLiteral("Seleciona Produto..."), filterBox);
+    productRow->addWidget(m_productEdit, 1);
+    productRow->addWidget(m_chooseProductButton);
     // The two choosers line up under each other.
-    const int chooserWidth = qMax(BtSelecionaEmpresa->sizeHint().width(), BtSelecionaProduto->sizeHint().width());
-    BtSelecionaEmpresa->setMinimumWidth(chooserWidth);
-    BtSelecionaProduto->setMinimumWidth(chooserWidth);
-    productRow->addSpacing(BtDetalheEmpresa->sizeHint().width() + 6);
+    const int chooserWidth = qMax(m_chooseCompanyButton->sizeHint().width(), m_chooseProductButton->sizeHint().width());
+    m_chooseCompanyButton->setMinimumWidth(chooserWidth);
+    m_chooseProductButton->setMinimumWidth(chooserWidth);
+    productRow->addSpacing(m_companyDetailsButton->sizeHint().width() + 6);
     auto *productField = new QWidget(filterBox);
     productRow->setContentsMargins(0, 0, 0, 0);
     productField->setLayout(productRow);
-    addRow(QStringLiteral("Produto"), productField, EdProduto);
+    addRow(QStringLiteral("Produto"), productField, m_productEdit);
 
-    CbClasseServ = makeCombo(filterBox, "CbClasseServ");
-    addRow(QStringLiteral("Classe de Serviço"), CbClasseServ, CbClasseServ);
-    CbStatus = makeCombo(
+    m_serviceClassBox = makeCombo(filterBox, "CbClasseServ");
+    addRow(QStringLiteral("Classe de Serviço"), m_serviceClassBox, m_serviceClassBox);
+    m_statusBox = makeCombo(
         filterBox, "CbStatus",
         {QStringLiteral("Todos"), QStringLiteral("Ativos"), QStringLiteral("Cancelados"), QStringLiteral("Suspensos")});
-    addRow(QStringLiteral("Status do Certificado:"), CbStatus, CbStatus);
-    CbAprovados = makeCombo(filterBox, "CbAprovados",
-                            {QStringLiteral("Todos"), QStringLiteral("Aprovados"), QStringLiteral("Não Aprovados")});
-    addRow(QStringLiteral("Aprovados / Não Aprovados:"), CbAprovados, CbAprovados);
-    CbImportado = makeCombo(filterBox, "CbImportado", {Todos, QStringLiteral("Sim"), QStringLiteral("Não")});
-    addRow(QStringLiteral("Importado (Sim/Não):"), CbImportado, CbImportado);
+    addRow(QStringLiteral("Status do Certificado:"), m_statusBox, m_statusBox);
+    m_approvedBox = makeCombo(filterBox, "CbAprovados",
+                              {QStringLiteral("Todos"), QStringLiteral("Aprovados"), QStringLiteral("Não Aprovados")});
+    addRow(QStringLiteral("Aprovados / Não Aprovados:"), m_approvedBox, m_approvedBox);
+    m_importedBox = makeCombo(filterBox, "CbImportado", {Todos, QStringLiteral("Sim"), QStringLiteral("Não")});
+    addRow(QStringLiteral("Importado (Sim/Não):"), m_importedBox, m_importedBox);
 
-    BtFiltra = makeButton(filterBox, "BtFiltra", QStringLiteral("Filtra Certificado"));
-    BtFiltra->setDefault(true);
-    BtLimpaFiltro = makeButton(filterBox, "BtLimpaFiltro", QStringLiteral("&Limpa Filtro"));
+    m_filterButton = DialogParts::namedButton(QStringLiteral("BtFiltra"), QStringLiteral("Filtra Certificado"),
+                                              filterBox);
+    m_filterButton->setDefault(true);
+    m_clearButton = DialogParts::namedButton(QStringLiteral("BtLimpaFiltro"), QStringLiteral("&Limpa Filtro"),
+                                             filterBox);
     auto *filterButtons = new QVBoxLayout;
-    filterButtons->addWidget(BtFiltra);
-    filterButtons->addWidget(BtLimpaFiltro);
+    filterButtons->addWidget(m_filterButton);
+    filterButtons->addWidget(m_clearButton);
     filterButtons->addStretch();
     auto *filterLayout = new QHBoxLayout(filterBox);
     filterLayout->addLayout(form, 1);
     filterLayout->addLayout(filterButtons);
 
     m_model = new CertificateSelectionModel(this);
-    GridCertificados = new QTableView(this);
-    GridCertificados->setObjectName(QStringLiteral("GridCertificados"));
-    GridCertificados->setAccessibleName(QStringLiteral("Certificados selecionados"));
-    SpreadsheetExport::attach(GridCertificados, m_messenger, QStringLiteral("lista-de-certificados"));
-    GridCertificados->setModel(m_model);
-    GridCertificados->setSelectionBehavior(QAbstractItemView::SelectRows);
-    GridCertificados->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    GridCertificados->setAlternatingRowColors(true);
-    GridCertificados->verticalHeader()->setVisible(false);
-    GridCertificados->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
-    GridCertificados->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    GridCertificados->horizontalHeader()->setStretchLastSection(true);
+    m_grid = new QTableView(this);
+    m_grid->setObjectName(QStringLiteral("GridCertificados"));
+    m_grid->setAccessibleName(QStringLiteral("Certificados selecionados"));
+    SpreadsheetExport::attach(m_grid, m_messenger, QStringLiteral("lista-de-certificados"));
+    m_grid->setModel(m_model);
+    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid->setAlternatingRowColors(true);
+    m_grid->verticalHeader()->setVisible(false);
+    m_grid->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    m_grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    m_grid->horizontalHeader()->setStretchLastSection(true);
     const int columnWidths[] = {220, 260, 300, 100, 100};
     for (int i = 0; i < 5; ++i)
-        GridCertificados->setColumnWidth(i, columnWidths[i]);
+        m_grid->setColumnWidth(i, columnWidths[i]);
 
     auto *countLabel = new QLabel(QStringLiteral("Certificados encontrados:"), this);
-    LbQuantidade = new QLabel(QStringLiteral("0"), this);
-    LbQuantidade->setObjectName(QStringLiteral("LbQuantidade"));
-    countLabel->setBuddy(GridCertificados);
-    QFont bold = LbQuantidade->font();
+    m_countLabel = new QLabel(QStringLiteral("0"), this);
+    m_countLabel->setObjectName(QStringLiteral("LbQuantidade"));
+    countLabel->setBuddy(m_grid);
+    QFont bold = m_countLabel->font();
     bold.setBold(true);
-    LbQuantidade->setFont(bold);
+    m_countLabel->setFont(bold);
 
-    BtEspelho = makeButton(this, "BtEspelho", QStringLiteral("Espelho do Certificado"));
-    BtEspelhoLog = makeButton(this, "BtEspelhoLog", QStringLiteral("Espelho com Log"));
-    BtLista = makeButton(this, "BtLista", QStringLiteral("Lista dos Certificados"));
-    BtFecha = makeButton(this, "BtFecha", QStringLiteral("Fechar"));
+    m_mirrorButton = DialogParts::namedButton(QStringLiteral("BtEspelho"), QStringLiteral("Espelho do Certificado"),
+                                              this);
+    m_mirrorLogButton = DialogParts::namedButton(QStringLiteral("BtEspelhoLog"), QStringLiteral("Espelho com Log"),
+                                                 this);
+    m_listButton = DialogParts::namedButton(QStringLiteral("BtLista"), QStringLiteral("Lista dos Certificados"), this);
+    m_closeButton = DialogParts::namedButton(QStringLiteral("BtFecha"), QStringLiteral("Fechar"), this);
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(countLabel);
-    bottom->addWidget(LbQuantidade);
+    bottom->addWidget(m_countLabel);
     bottom->addStretch();
-    bottom->addWidget(BtEspelho);
-    bottom->addWidget(BtEspelhoLog);
-    bottom->addWidget(BtLista);
+    bottom->addWidget(m_mirrorButton);
+    bottom->addWidget(m_mirrorLogButton);
+    bottom->addWidget(m_listButton);
     bottom->addSpacing(16);
-    bottom->addWidget(BtFecha);
+    bottom->addWidget(m_closeButton);
 
     auto *main = new QVBoxLayout(this);
     main->addWidget(filterBox);
-    main->addWidget(GridCertificados, 1);
+    main->addWidget(m_grid, 1);
     main->addLayout(bottom);
     resize(1080, 760);
 
-    connect(BtFiltra, &QPushButton::clicked, this, guarded(m_messenger, [this] { BtFiltraClick(); }));
-    connect(BtLimpaFiltro, &QPushButton::clicked, this, guarded(m_messenger, [this] { BtLimpaFiltroClick(); }));
-    connect(BtSelecionaEmpresa, &QPushButton::clicked, this,
-            guarded(m_messenger, [this] { BtSelecionaEmpresaClick(); }));
-    connect(BtDetalheEmpresa, &QPushButton::clicked, this, guarded(m_messenger, [this] { BtDetalheEmpresaClick(); }));
-    connect(BtSelecionaProduto, &QPushButton::clicked, this,
-            guarded(m_messenger, [this] { BtSelecionaProdutoClick(); }));
-    connect(BtEspelho, &QPushButton::clicked, this, guarded(m_messenger, [this] { preview(Espelho); }));
-    connect(BtEspelhoLog, &QPushButton::clicked, this, guarded(m_messenger, [this] { preview(EspelhoLog); }));
-    connect(BtLista, &QPushButton::clicked, this, guarded(m_messenger, [this] { preview(Lista); }));
-    connect(BtFecha, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_filterButton, &QPushButton::clicked, this, guarded(m_messenger, [this] { applyFilter(); }));
+    connect(m_clearButton, &QPushButton::clicked, this, guarded(m_messenger, [this] { clearFilter(); }));
+    connect(m_chooseCompanyButton, &QPushButton::clicked, this, guarded(m_messenger, [this] { chooseCompany(); }));
+    connect(m_companyDetailsButton, &QPushButton::clicked, this,
+            guarded(m_messenger, [this] { showCompanyDetails(); }));
+    connect(m_chooseProductButton, &QPushButton::clicked, this, guarded(m_messenger, [this] { chooseProduct(); }));
+    connect(m_mirrorButton, &QPushButton::clicked, this, guarded(m_messenger, [this] { preview(Espelho); }));
+    connect(m_mirrorLogButton, &QPushButton::clicked, this, guarded(m_messenger, [this] { preview(EspelhoLog); }));
+    connect(m_listButton, &QPushButton::clicked, this, guarded(m_messenger, [this] { preview(Lista); }));
+    connect(m_closeButton, &QPushButton::clicked, this, &QDialog::reject);
 
-    guard(m_messenger, [this] { FormCreate(); });
+    guard(m_messenger, [this] { build(); });
 }
 
 TFrmRelatorioCertificados::~TFrmRelatorioCertificados() = default;
@@ -205,20 +204,20 @@ void TFrmRelatorioCertificados::open(QWidget *parent, Database &db, const LoginS
     window.exec();
 }
 
-void TFrmRelatorioCertificados::FormCreate()
+void TFrmRelatorioCertificados::build()
 {
     const QString unavailable = QStringLiteral("Seleção indisponível nesta instalação");
-    BtSelecionaEmpresa->setEnabled(bool(m_choosers.company));
+    m_chooseCompanyButton->setEnabled(bool(m_choosers.company));
     if (!m_choosers.company)
-        BtSelecionaEmpresa->setToolTip(unavailable);
-    BtSelecionaProduto->setEnabled(bool(m_choosers.product));
+        m_chooseCompanyButton->setToolTip(unavailable);
+    m_chooseProductButton->setEnabled(bool(m_choosers.product));
     if (!m_choosers.product)
-        BtSelecionaProduto->setToolTip(unavailable);
-    BtDetalheEmpresa->setEnabled(false);
+        m_chooseProductButton->setToolTip(unavailable);
+    m_companyDetailsButton->setEnabled(false);
     setReportButtons(false);
-    fillClasses(CbClasseCertif, CertificateSelection::certificateClasses(m_db));
-    fillClasses(CbClasseProd, CertificateSelection::productClasses(m_db));
-    fillClasses(CbClasseServ, CertificateSelection::serviceClasses(m_db));
+    fillClasses(m_certificateClassBox, CertificateSelection::certificateClasses(m_db));
+    fillClasses(m_productClassBox, CertificateSelection::productClasses(m_db));
+    fillClasses(m_serviceClassBox, CertificateSelection::serviceClasses(m_db));
 }
 
 void TFrmRelatorioCertificados::fillClasses(QComboBox *box, const QList<ClassEntry> &classes)
@@ -236,28 +235,28 @@ void TFrmRelatorioCertificados::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
     if (!m_shown) {
         m_shown = true;
-        guard(m_messenger, [this] { BtLimpaFiltroClick(); });
-        EdNumero->setFocus();
+        guard(m_messenger, [this] { clearFilter(); });
+        m_numberEdit->setFocus();
     }
 }
 
 void TFrmRelatorioCertificados::setReportButtons(bool enabled)
 {
-    for (QPushButton *b : {BtEspelho, BtEspelhoLog, BtLista})
+    for (QPushButton *b : {m_mirrorButton, m_mirrorLogButton, m_listButton})
         b->setEnabled(enabled);
 }
 
 CertificateFilter TFrmRelatorioCertificados::currentFilter() const
 {
     CertificateFilter f;
-    f.numero = EdNumero->text().trimmed();
-    if (CbClasseCertif->currentIndex() > 0) {
-        f.idClasseCertif = CbClasseCertif->currentData().toString();
-        f.nomClasseCertif = CbClasseCertif->currentText();
+    f.numero = m_numberEdit->text().trimmed();
+    if (m_certificateClassBox->currentIndex() > 0) {
+        f.idClasseCertif = m_certificateClassBox->currentData().toString();
+        f.nomClasseCertif = m_certificateClassBox->currentText();
     }
-    if (CbClasseProd->currentIndex() > 0) {
-        f.idClasseProd = CbClasseProd->currentData().toInt();
-        f.nomClasseProd = CbClasseProd->currentText();
+    if (m_productClassBox->currentIndex() > 0) {
+        f.idClasseProd = m_productClassBox->currentData().toInt();
+        f.nomClasseProd = m_productClassBox->currentText();
     }
     if (m_company) {
         f.codigoPais = m_company->codigoPais;
@@ -269,31 +268,31 @@ CertificateFilter TFrmRelatorioCertificados::currentFilter() const
         f.modeloProd = m_product->modeloProd;
         f.importadoProd = m_product->importado;
     }
-    if (CbClasseServ->currentIndex() > 0) {
-        f.idClasseServ = CbClasseServ->currentData().toInt();
-        f.nomClasseServ = CbClasseServ->currentText();
+    if (m_serviceClassBox->currentIndex() > 0) {
+        f.idClasseServ = m_serviceClassBox->currentData().toInt();
+        f.nomClasseServ = m_serviceClassBox->currentText();
     }
-    f.status = CertificateFilter::Status(qMax(0, CbStatus->currentIndex()));
-    f.aprovados = CertificateFilter::Approval(qMax(0, CbAprovados->currentIndex()));
-    f.importado = CertificateFilter::Origin(qMax(0, CbImportado->currentIndex()));
+    f.status = CertificateFilter::Status(qMax(0, m_statusBox->currentIndex()));
+    f.aprovados = CertificateFilter::Approval(qMax(0, m_approvedBox->currentIndex()));
+    f.importado = CertificateFilter::Origin(qMax(0, m_importedBox->currentIndex()));
     return f;
 }
 
 void TFrmRelatorioCertificados::setCompany(const CompanyChoice &company)
 {
     m_company = company;
-    EdEmpresa->setText(company.nome);
-    BtDetalheEmpresa->setEnabled(true);
+    m_companyEdit->setText(company.nome);
+    m_companyDetailsButton->setEnabled(true);
 }
 
 void TFrmRelatorioCertificados::setProduct(const ProductChoice &product)
 {
     m_product = product;
-    EdProduto->setText(product.marcaProd + QStringLiteral(" / ") + product.modeloProd +
-                       (product.importado ? QStringLiteral(" (importado)") : QString()));
+    m_productEdit->setText(product.marcaProd + QStringLiteral(" / ") + product.modeloProd +
+                           (product.importado ? QStringLiteral(" (importado)") : QString()));
 }
 
-void TFrmRelatorioCertificados::BtFiltraClick()
+void TFrmRelatorioCertificados::applyFilter()
 {
     const CertificateFilter filter = currentFilter();
     setReportButtons(false);
@@ -310,27 +309,28 @@ void TFrmRelatorioCertificados::BtFiltraClick()
         }
     }
     m_applied = filter;
-    LbQuantidade->setText(CertificateSelection::countText(found));
+    m_countLabel->setText(CertificateSelection::countText(found));
     setReportButtons(found > 0);
 }
 
-void TFrmRelatorioCertificados::BtLimpaFiltroClick()
+void TFrmRelatorioCertificados::clearFilter()
 {
-    EdNumero->clear();
-    for (QComboBox *c : {CbClasseCertif, CbClasseProd, CbClasseServ, CbStatus, CbAprovados, CbImportado})
+    m_numberEdit->clear();
+    for (QComboBox *c :
+         {m_certificateClassBox, m_productClassBox, m_serviceClassBox, m_statusBox, m_approvedBox, m_importedBox})
         c->setCurrentIndex(0);
     m_company.reset();
     m_product.reset();
-    EdEmpresa->clear();
-    EdProduto->clear();
-    BtDetalheEmpresa->setEnabled(false);
+    m_companyEdit->clear();
+    m_productEdit->clear();
+    m_companyDetailsButton->setEnabled(false);
     m_model->reset();
     m_applied = CertificateFilter();
-    LbQuantidade->setText(QStringLiteral("0"));
+    m_countLabel->setText(QStringLiteral("0"));
     setReportButtons(false);
 }
 
-void TFrmRelatorioCertificados::BtSelecionaEmpresaClick()
+void TFrmRelatorioCertificados::chooseCompany()
 {
     if (!m_choosers.company)
         return;
@@ -338,13 +338,13 @@ void TFrmRelatorioCertificados::BtSelecionaEmpresaClick()
         setCompany(*chosen);
 }
 
-void TFrmRelatorioCertificados::BtDetalheEmpresaClick()
+void TFrmRelatorioCertificados::showCompanyDetails()
 {
     if (m_company)
         TFrmDetalhesEmpresa::showCompany(m_db, m_company->codigoPais, m_company->idEmpresa, this);
 }
 
-void TFrmRelatorioCertificados::BtSelecionaProdutoClick()
+void TFrmRelatorioCertificados::chooseProduct()
 {
     if (!m_choosers.product)
         return;
@@ -358,9 +358,9 @@ void TFrmRelatorioCertificados::preview(int report)
     {
         WaitCursor wait;
         if (report == Lista)
-            built = TRelLista::build(m_db, m_applied, m_login.userName);
+            built = CertificateListReport::build(m_db, m_applied, m_login.userName);
         else
-            built = TRelEspelhoCertifLog::build(m_db, m_applied, report == EspelhoLog, m_login.userName);
+            built = CertificateMirrorReport::build(m_db, m_applied, report == EspelhoLog, m_login.userName);
     }
     ReportPreview::exec(*built, this, m_messenger);
 }

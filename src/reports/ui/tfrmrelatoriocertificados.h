@@ -56,19 +56,19 @@ public:
     void setCompany(const CompanyChoice &company);
     void setProduct(const ProductChoice &product);
 
-    void BtFiltraClick();
-    void BtLimpaFiltroClick();
+    void applyFilter();
+    void clearFilter();
 
 protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    void FormCreate();
+    void build();
     void fillClasses(QComboBox *box, const QList<ClassEntry> &classes);
     void setReportButtons(bool enabled);
-    void BtSelecionaEmpresaClick();
-    void BtDetalheEmpresaClick();
-    void BtSelecionaProdutoClick();
+    void chooseCompany();
+    void showCompanyDetails();
+    void chooseProduct();
     void preview(int report);
 
     Database &m_db;
@@ -80,25 +80,25 @@ private:
     std::optional<ProductChoice> m_product;
     bool m_shown = false;
 
-    QLineEdit *EdNumero = nullptr;
-    QComboBox *CbClasseCertif = nullptr;
-    QComboBox *CbClasseProd = nullptr;
-    QLineEdit *EdEmpresa = nullptr;
-    QPushButton *BtSelecionaEmpresa = nullptr;
-    QPushButton *BtDetalheEmpresa = nullptr;
-    QLineEdit *EdProduto = nullptr;
-    QPushButton *BtSelecionaProduto = nullptr;
-    QComboBox *CbClasseServ = nullptr;
-    QComboBox *CbStatus = nullptr;
-    QComboBox *CbAprovados = nullptr;
-    QComboBox *CbImportado = nullptr;
-    QPushButton *BtFiltra = nullptr;
-    QPushButton *BtLimpaFiltro = nullptr;
-    QTableView *GridCertificados = nullptr;
-    QLabel *LbQuantidade = nullptr;
-    QPushButton *BtEspelho = nullptr;
-    QPushButton *BtEspelhoLog = nullptr;
-    QPushButton *BtLista = nullptr;
-    QPushButton *BtFecha = nullptr;
+    QLineEdit *m_numberEdit = nullptr;
+    QComboBox *m_certificateClassBox = nullptr;
+    QComboBox *m_productClassBox = nullptr;
+    QLineEdit *m_companyEdit = nullptr;
+    QPushButton *m_chooseCompanyButton = nullptr;
+    QPushButton *m_companyDetailsButton = nullptr;
+    QLineEdit *m_productEdit = nullptr;
+    QPushButton *m_chooseProductButton = nullptr;
+    QComboBox *m_serviceClassBox = nullptr;
+    QComboBox *m_statusBox = nullptr;
+    QComboBox *m_approvedBox = nullptr;
+    QComboBox *m_importedBox = nullptr;
+    QPushButton *m_filterButton = nullptr;
+    QPushButton *m_clearButton = nullptr;
+    QTableView *m_grid = nullptr;
+    QLabel *m_countLabel = nullptr;
+    QPushButton *m_mirrorButton = nullptr;
+    QPushButton *m_mirrorLogButton = nullptr;
+    QPushButton *m_listButton = nullptr;
+    QPushButton *m_closeButton = nullptr;
     CertificateSelectionModel *m_model = nullptr;
 };

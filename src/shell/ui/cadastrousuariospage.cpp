@@ -1,7 +1,7 @@
 #include "shell/ui/cadastrousuariospage.h"
 
 #include "shell/loginstate.h"
-#include "shell/tdmcapasistema.h"
+#include "shell/programdatabase.h"
 #include "shell/userregistry.h"
 #include "widgets/columnfit.h"
 #include "widgets/dialogparts.h"
@@ -25,45 +25,18 @@ namespace {
 
 QPushButton *makeButton(QWidget *parent, const char *name, const QString &text, const QString &hint)
 {
-    auto *b = new QPushButton(text, parent);
-    b->setObjectName(QLatin1String(name));
+    QPushButton *b = DialogParts::button(parent, QLatin1String(name), text);
     b->setToolTip(hint);
-    b->setAutoDefault(false);
     b->setMinimumWidth(92);
     return b;
 }
 
-QCheckBox *makeCheck(QWidget *parent, const char *name, const QString &text)
-{
-    auto *c = new QCheckBox(text, parent);
-    c->setObjectName(QLatin1String(name));
-    return c;
 }
 
-QLineEdit *makeEdit(QWidget *parent, const char *name, int maxLength, bool password = false)
-{
-    auto *e = new QLineEdit(parent);
-    e->setObjectName(QLatin1String(name));
-    e->setMaxLength(maxLength);
-    if (password)
-        DialogParts::maskPassword(e);
-    return e;
-}
-
-QLineEdit *columnEdit(QWidget *parent, const char *name, const char *column)
-{
-    auto *e = new QLineEdit(parent);
-    e->setObjectName(QLatin1String(name));
-    ColumnFit::fit(e, QStringLiteral("USU_LOCAL"), QLatin1String(column));
-    return e;
-}
-
-}
-
-CadastroUsuariosPage::CadastroUsuariosPage(TDMCapaSistema &dm, Messenger &messenger, ReportOpener &reports,
+CadastroUsuariosPage::CadastroUsuariosPage(ProgramDatabase &dm, Messenger &messenger, ReportOpener &reports,
                                            const LoginState &login, QWidget *parent)
     : QWidget(parent),
-      m_dm(dm),
+      m_database(dm),
       m_messenger(messenger),
       m_reports(reports),
       m_login(login)
@@ -89,130 +62,140 @@ void CadastroUsuariosPage::build()
         {QStringLiteral("Sigla"), QStringLiteral("Nome do Usuário"), QStringLiteral("Certificador"),
          QStringLiteral("Diretórios"), QStringLiteral("Usuários"), QStringLiteral("Base de Dados"),
          QStringLiteral("Tabelas"), QStringLiteral("Remessas"), QStringLiteral("Aprovação de Certificados")});
-    dbgUsuario = new QTableView(group);
-    dbgUsuario->setObjectName(QStringLiteral("dbgUsuario"));
-    dbgUsuario->setModel(m_model);
-    dbgUsuario->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    dbgUsuario->setSelectionBehavior(QAbstractItemView::SelectRows);
-    dbgUsuario->setSelectionMode(QAbstractItemView::SingleSelection);
-    dbgUsuario->setAlternatingRowColors(true);
-    dbgUsuario->verticalHeader()->hide();
-    dbgUsuario->verticalHeader()->setDefaultSectionSize(22);
-    dbgUsuario->horizontalHeader()->setHighlightSections(false);
-    dbgUsuario->horizontalHeader()->setStretchLastSection(true);
+    m_grid = new QTableView(group);
+    m_grid->setObjectName(QStringLiteral("dbgUsuario"));
+    m_grid->setModel(m_model);
+    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_grid->setAlternatingRowColors(true);
+    m_grid->verticalHeader()->hide();
+    m_grid->verticalHeader()->setDefaultSectionSize(22);
+    m_grid->horizontalHeader()->setHighlightSections(false);
+    m_grid->horizontalHeader()->setStretchLastSection(true);
     const int widths[] = {64, 150, 82, 76, 66, 98, 62, 74};
     for (int i = 0; i < 8; ++i)
-        dbgUsuario->setColumnWidth(i, widths[i]);
-    layout->addWidget(dbgUsuario, 1);
+        m_grid->setColumnWidth(i, widths[i]);
+    layout->addWidget(m_grid, 1);
 
-    bbtIncluir = makeButton(group, "bbtIncluir", QStringLiteral("&Incluir"), QStringLiteral("Incluir novo registro"));
-    bbtEditar = makeButton(group, "bbtEditar", QStringLiteral("&Editar"), QStringLiteral("Editar registro corrente"));
-    bbtExcluir = makeButton(group, "bbtExcluir", QStringLiteral("E&xcluir "),
-                            QStringLiteral("Excluir registro corrente"));
-    btnListagem = makeButton(group, "btnListagem", QStringLiteral("&Listagem"),
-                             QStringLiteral("Listar todos os registros "));
-    btnExit = makeButton(group, "btnExit", QStringLiteral("&Saída"), QStringLiteral("Encerrar edição"));
+    m_addButton = makeButton(group, "bbtIncluir", QStringLiteral("&Incluir"), QStringLiteral("Incluir novo registro"));
+    m_editButton = makeButton(group, "bbtEditar", QStringLiteral("&Editar"),
+                              QStringLiteral("Editar registro corrente"));
+    m_deleteButton = makeButton(group, "bbtExcluir", QStringLiteral("E&xcluir "),
+                                QStringLiteral("Excluir registro corrente"));
+    m_listButton = makeButton(group, "btnListagem", QStringLiteral("&Listagem"),
+                              QStringLiteral("Listar todos os registros "));
+    m_exitButton = makeButton(group, "btnExit", QStringLiteral("&Saída"), QStringLiteral("Encerrar edição"));
     auto *buttons = new QHBoxLayout;
-    buttons->addWidget(bbtIncluir);
-    buttons->addWidget(bbtEditar);
-    buttons->addWidget(bbtExcluir);
+    buttons->addWidget(m_addButton);
+    buttons->addWidget(m_editButton);
+    buttons->addWidget(m_deleteButton);
     buttons->addStretch();
-    buttons->addWidget(btnListagem);
-    buttons->addWidget(btnExit);
+    buttons->addWidget(m_listButton);
+    buttons->addWidget(m_exitButton);
     layout->addLayout(buttons);
     layout->addWidget(buildDataGroup());
 
-    connect(dbgUsuario->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] {
+    connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] {
         if (m_mode == Mode::Browsing)
             if (const UserRecord *u = current())
                 showRecord(*u);
     });
-    connect(bbtIncluir, &QPushButton::clicked, this, guarded(m_messenger, [this] { bbtIncluirClick(); }));
-    connect(bbtEditar, &QPushButton::clicked, this, guarded(m_messenger, [this] { bbtEditarClick(); }));
-    connect(bbtExcluir, &QPushButton::clicked, this, guarded(m_messenger, [this] { bbtExcluirClick(); }));
-    connect(bbtOK, &QPushButton::clicked, this, guarded(m_messenger, [this] { bbtOKClick(); }));
-    connect(bbtCancela, &QPushButton::clicked, this, guarded(m_messenger, [this] { bbtCancelaClick(); }));
-    connect(btnExit, &QPushButton::clicked, this, guarded(m_messenger, [this] { btnExitClick(); }));
-    connect(btnListagem, &QPushButton::clicked, this, guarded(m_messenger, [this] { btnListagemClick(); }));
+    connect(m_addButton, &QPushButton::clicked, this, guarded(m_messenger, [this] { addUser(); }));
+    connect(m_editButton, &QPushButton::clicked, this, guarded(m_messenger, [this] { editUser(); }));
+    connect(m_deleteButton, &QPushButton::clicked, this, guarded(m_messenger, [this] { deleteUser(); }));
+    connect(m_okButton, &QPushButton::clicked, this, guarded(m_messenger, [this] { saveUser(); }));
+    connect(m_cancelButton, &QPushButton::clicked, this, guarded(m_messenger, [this] { cancelEditing(); }));
+    connect(m_exitButton, &QPushButton::clicked, this, guarded(m_messenger, [this] { leavePage(); }));
+    connect(m_listButton, &QPushButton::clicked, this, guarded(m_messenger, [this] { printUserList(); }));
 
     // "Ok" is the default button and "Cancela" answers the cancel key while
     // a row is being edited.
     for (auto key : {Qt::Key_Return, Qt::Key_Enter}) {
         auto *sc = new QShortcut(QKeySequence(key), this, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
         connect(sc, &QShortcut::activated, this, [this] {
-            if (bbtOK->isEnabled())
-                bbtOK->click();
+            if (m_okButton->isEnabled())
+                m_okButton->click();
         });
     }
     auto *esc = new QShortcut(QKeySequence(Qt::Key_Escape), this, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
     connect(esc, &QShortcut::activated, this, [this] {
-        if (bbtCancela->isEnabled())
-            bbtCancela->click();
+        if (m_cancelButton->isEnabled())
+            m_cancelButton->click();
     });
 }
 
 QWidget *CadastroUsuariosPage::buildDataGroup()
 {
-    grbDados = new QGroupBox(QStringLiteral("Dados do Usuário"), this);
-    grbDados->setObjectName(QStringLiteral("grbDados"));
-    auto *grid = new QGridLayout(grbDados);
+    m_detailsBox = new QGroupBox(QStringLiteral("Dados do Usuário"), this);
+    m_detailsBox->setObjectName(QStringLiteral("grbDados"));
+    auto *grid = new QGridLayout(m_detailsBox);
     grid->setHorizontalSpacing(10);
     grid->setVerticalSpacing(6);
 
-    dbeSigla = columnEdit(grbDados, "dbeSigla", "SiglaUsu");
-    dbeNome = columnEdit(grbDados, "dbeNome", "NomeUsu");
-    edtSenha = makeEdit(grbDados, "edtSenha", 10, true);
-    edtConfirma = makeEdit(grbDados, "edtConfirma", 10, true);
-    const QList<QPair<QString, QLineEdit *>> edits = {{QStringLiteral("Sigla do Usuário"), dbeSigla},
-                                                      {QStringLiteral("Nome do Usuário"), dbeNome},
-                                                      {QStringLiteral("Senha do Usuário"), edtSenha},
-                                                      {QStringLiteral("Confirma Senha"), edtConfirma}};
+    m_codeEdit = DialogParts::columnEdit(m_detailsBox, QStringLiteral("dbeSigla"), QStringLiteral("USU_LOCAL"),
+                                         QStringLiteral("SiglaUsu"));
+    m_nameEdit = DialogParts::columnEdit(m_detailsBox, QStringLiteral("dbeNome"), QStringLiteral("USU_LOCAL"),
+                                         QStringLiteral("NomeUsu"));
+    m_passwordEdit = DialogParts::passwordEdit(m_detailsBox, QStringLiteral("edtSenha"), 10);
+    m_confirmationEdit = DialogParts::passwordEdit(m_detailsBox, QStringLiteral("edtConfirma"), 10);
+    const QList<QPair<QString, QLineEdit *>> edits = {{QStringLiteral("Sigla do Usuário"), m_codeEdit},
+                                                      {QStringLiteral("Nome do Usuário"), m_nameEdit},
+                                                      {QStringLiteral("Senha do Usuário"), m_passwordEdit},
+                                                      {QStringLiteral("Confirma Senha"), m_confirmationEdit}};
     for (int i = 0; i < edits.size(); ++i) {
-        auto *l = new QLabel(edits.at(i).first, grbDados);
+        auto *l = new QLabel(edits.at(i).first, m_detailsBox);
         l->setObjectName(QStringLiteral("Label%1").arg(i + 1));
         l->setBuddy(edits.at(i).second);
         grid->addWidget(l, i, 0);
         grid->addWidget(edits.at(i).second, i, 1);
     }
-    dbeSigla->setMaximumWidth(120);
-    edtSenha->setMaximumWidth(160);
-    edtConfirma->setMaximumWidth(160);
-    dbeNome->setMinimumWidth(220);
+    m_codeEdit->setMaximumWidth(120);
+    m_passwordEdit->setMaximumWidth(160);
+    m_confirmationEdit->setMaximumWidth(160);
+    m_nameEdit->setMinimumWidth(220);
 
-    lblAcessos = new QLabel(QStringLiteral("Controle de Acessos:"), grbDados);
-    lblAcessos->setObjectName(QStringLiteral("lblAcessos"));
-    QFont bold = lblAcessos->font();
+    m_rightsLabel = new QLabel(QStringLiteral("Controle de Acessos:"), m_detailsBox);
+    m_rightsLabel->setObjectName(QStringLiteral("lblAcessos"));
+    QFont bold = m_rightsLabel->font();
     bold.setBold(true);
-    lblAcessos->setFont(bold);
-    dbcOCC = makeCheck(grbDados, "dbcOCC", QStringLiteral("Configuração do Certificador?"));
-    dbcDir = makeCheck(grbDados, "dbcDir", QStringLiteral("Configuração de Diretórios?"));
-    dbcUsuarios = makeCheck(grbDados, "dbcUsuarios", QStringLiteral("Cadastro de Usuários?"));
-    dbcManBaseDados = makeCheck(grbDados, "dbcManBaseDados", QStringLiteral("Manutenção da Base de Dados?"));
-    dbcAtualizTabQuelora = makeCheck(grbDados, "dbcAtualizTabQuelora",
-                                     QStringLiteral("Atualização de Tabelas Quelora?"));
-    dbcContRemessas = makeCheck(grbDados, "dbcContRemessas", QStringLiteral("Controle de Remessas?"));
-    dbcAprovaCert = makeCheck(grbDados, "dbcAprovaCert", QStringLiteral("Aprova Certificados?"));
+    m_rightsLabel->setFont(bold);
+    m_certifierRight = DialogParts::checkBox(m_detailsBox, QStringLiteral("dbcOCC"),
+                                             QStringLiteral("Configuração do Certificador?"));
+    m_foldersRight = DialogParts::checkBox(m_detailsBox, QStringLiteral("dbcDir"),
+                                           QStringLiteral("Configuração de Diretórios?"));
+    m_usersRight = DialogParts::checkBox(m_detailsBox, QStringLiteral("dbcUsuarios"),
+                                         QStringLiteral("Cadastro de Usuários?"));
+    m_maintenanceRight = DialogParts::checkBox(m_detailsBox, QStringLiteral("dbcManBaseDados"),
+                                               QStringLiteral("Manutenção da Base de Dados?"));
+    m_referenceTablesRight = DialogParts::checkBox(m_detailsBox, QStringLiteral("dbcAtualizTabQuelora"),
+                                                   QStringLiteral("Atualização de Tabelas Quelora?"));
+    m_remittancesRight = DialogParts::checkBox(m_detailsBox, QStringLiteral("dbcContRemessas"),
+                                               QStringLiteral("Controle de Remessas?"));
+    m_approvalRight = DialogParts::checkBox(m_detailsBox, QStringLiteral("dbcAprovaCert"),
+                                            QStringLiteral("Aprova Certificados?"));
     grid->setColumnMinimumWidth(2, 16);
-    grid->addWidget(lblAcessos, 0, 3, 1, 2);
+    grid->addWidget(m_rightsLabel, 0, 3, 1, 2);
     const QList<QCheckBox *> boxes = checks();
     for (int i = 0; i < boxes.size(); ++i)
         grid->addWidget(boxes.at(i), 1 + i % 4, 3 + i / 4);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(4, 1);
 
-    bbtOK = makeButton(grbDados, "bbtOK", QStringLiteral("Ok"), QString());
-    bbtCancela = makeButton(grbDados, "bbtCancela", QStringLiteral("Cancela"), QString());
+    m_okButton = makeButton(m_detailsBox, "bbtOK", QStringLiteral("Ok"), QString());
+    m_cancelButton = makeButton(m_detailsBox, "bbtCancela", QStringLiteral("Cancela"), QString());
     auto *row = new QHBoxLayout;
     row->addStretch();
-    row->addWidget(bbtOK);
-    row->addWidget(bbtCancela);
+    row->addWidget(m_okButton);
+    row->addWidget(m_cancelButton);
     grid->addLayout(row, 5, 0, 1, 5);
-    return grbDados;
+    return m_detailsBox;
 }
 
 QList<QCheckBox *> CadastroUsuariosPage::checks() const
 {
-    return {dbcOCC, dbcDir, dbcUsuarios, dbcManBaseDados, dbcAtualizTabQuelora, dbcContRemessas, dbcAprovaCert};
+    return {m_certifierRight,       m_foldersRight,     m_usersRight,   m_maintenanceRight,
+            m_referenceTablesRight, m_remittancesRight, m_approvalRight};
 }
 
 void CadastroUsuariosPage::enter()
@@ -220,13 +203,13 @@ void CadastroUsuariosPage::enter()
     m_mode = Mode::Browsing;
     browse();
     reload();
-    dbgUsuario->setFocus();
+    m_grid->setFocus();
 }
 
 void CadastroUsuariosPage::reload(const QString &keepSigla)
 {
     const QString keep = keepSigla.isEmpty() ? currentSigla() : keepSigla;
-    m_users = UserStore(m_dm.database()).all();
+    m_users = UserStore(m_database.database()).all();
     m_model->removeRows(0, m_model->rowCount());
     for (const UserRecord &u : m_users) {
         const Rights &r = u.rights;
@@ -242,7 +225,7 @@ void CadastroUsuariosPage::reload(const QString &keepSigla)
         m_model->appendRow(items);
     }
     if (!selectUser(keep) && !m_users.isEmpty())
-        dbgUsuario->setCurrentIndex(m_model->index(0, 0));
+        m_grid->setCurrentIndex(m_model->index(0, 0));
     if (const UserRecord *u = current())
         showRecord(*u);
     else
@@ -255,7 +238,7 @@ bool CadastroUsuariosPage::selectUser(const QString &sigla)
         return false;
     for (int i = 0; i < m_users.size(); ++i) {
         if (m_users.at(i).sigla.compare(sigla, Qt::CaseInsensitive) == 0) {
-            dbgUsuario->setCurrentIndex(m_model->index(i, 0));
+            m_grid->setCurrentIndex(m_model->index(i, 0));
             return true;
         }
     }
@@ -264,7 +247,7 @@ bool CadastroUsuariosPage::selectUser(const QString &sigla)
 
 const UserRecord *CadastroUsuariosPage::current() const
 {
-    const int row = dbgUsuario->currentIndex().row();
+    const int row = m_grid->currentIndex().row();
     return row >= 0 && row < m_users.size() ? &m_users.at(row) : nullptr;
 }
 
@@ -276,8 +259,8 @@ QString CadastroUsuariosPage::currentSigla() const
 
 void CadastroUsuariosPage::showRecord(const UserRecord &user)
 {
-    dbeSigla->setText(user.sigla);
-    dbeNome->setText(user.nome);
+    m_codeEdit->setText(user.sigla);
+    m_nameEdit->setText(user.nome);
     const Rights &r = user.rights;
     const bool values[] = {r.configOCC,   r.configDir,    r.cadastraUsu,  r.manBase,
                            r.atualTabAux, r.contRemessas, r.aprovCertific};
@@ -293,29 +276,29 @@ UserRecord CadastroUsuariosPage::readRecord() const
         if (const UserRecord *c = current())
             u = *c;
     } else {
-        u = UserRegistry::newRecord(m_dm.certifierCode());
+        u = UserRegistry::newRecord(m_database.certifierCode());
     }
-    u.sigla = dbeSigla->text();
-    u.nome = dbeNome->text();
-    u.rights.configOCC = dbcOCC->isChecked();
-    u.rights.configDir = dbcDir->isChecked();
-    u.rights.cadastraUsu = dbcUsuarios->isChecked();
-    u.rights.manBase = dbcManBaseDados->isChecked();
-    u.rights.atualTabAux = dbcAtualizTabQuelora->isChecked();
-    u.rights.contRemessas = dbcContRemessas->isChecked();
-    u.rights.aprovCertific = dbcAprovaCert->isChecked();
+    u.sigla = m_codeEdit->text();
+    u.nome = m_nameEdit->text();
+    u.rights.configOCC = m_certifierRight->isChecked();
+    u.rights.configDir = m_foldersRight->isChecked();
+    u.rights.cadastraUsu = m_usersRight->isChecked();
+    u.rights.manBase = m_maintenanceRight->isChecked();
+    u.rights.atualTabAux = m_referenceTablesRight->isChecked();
+    u.rights.contRemessas = m_remittancesRight->isChecked();
+    u.rights.aprovCertific = m_approvalRight->isChecked();
     return u;
 }
 
 void CadastroUsuariosPage::setEditing(bool editing)
 {
-    dbgUsuario->setEnabled(!editing);
-    bbtIncluir->setEnabled(!editing);
-    bbtEditar->setEnabled(!editing);
-    bbtExcluir->setEnabled(!editing);
-    grbDados->setEnabled(editing);
-    bbtOK->setEnabled(editing);
-    bbtCancela->setEnabled(editing);
+    m_grid->setEnabled(!editing);
+    m_addButton->setEnabled(!editing);
+    m_editButton->setEnabled(!editing);
+    m_deleteButton->setEnabled(!editing);
+    m_detailsBox->setEnabled(editing);
+    m_okButton->setEnabled(editing);
+    m_cancelButton->setEnabled(editing);
 }
 
 // Back to browsing: the data group and everything in it disabled, the
@@ -325,32 +308,32 @@ void CadastroUsuariosPage::browse(const QString &keepSigla)
     m_mode = Mode::Browsing;
     m_original.clear();
     setEditing(false);
-    for (QWidget *w : grbDados->findChildren<QWidget *>())
+    for (QWidget *w : m_detailsBox->findChildren<QWidget *>())
         w->setEnabled(false);
-    edtSenha->clear();
-    edtConfirma->clear();
+    m_passwordEdit->clear();
+    m_confirmationEdit->clear();
     if (!keepSigla.isEmpty())
         selectUser(keepSigla);
     if (const UserRecord *u = current())
         showRecord(*u);
 }
 
-void CadastroUsuariosPage::bbtIncluirClick()
+void CadastroUsuariosPage::addUser()
 {
-    UserRegistry registry(m_dm.database(), m_messenger);
-    if (!registry.mayInclude(m_dm.certifierCode()))
+    UserRegistry registry(m_database.database(), m_messenger);
+    if (!registry.mayInclude(m_database.certifierCode()))
         return;
     m_mode = Mode::Adding;
     setEditing(true);
-    for (QWidget *w : grbDados->findChildren<QWidget *>())
+    for (QWidget *w : m_detailsBox->findChildren<QWidget *>())
         w->setEnabled(true);
-    showRecord(UserRegistry::newRecord(m_dm.certifierCode()));
-    edtSenha->clear();
-    edtConfirma->clear();
-    dbeSigla->setFocus();
+    showRecord(UserRegistry::newRecord(m_database.certifierCode()));
+    m_passwordEdit->clear();
+    m_confirmationEdit->clear();
+    m_codeEdit->setFocus();
 }
 
-void CadastroUsuariosPage::bbtEditarClick()
+void CadastroUsuariosPage::editUser()
 {
     const UserRecord *u = current();
     if (!u)
@@ -358,32 +341,32 @@ void CadastroUsuariosPage::bbtEditarClick()
     m_mode = Mode::Changing;
     m_original = u->sigla;
     setEditing(true);
-    for (QWidget *w : grbDados->findChildren<QWidget *>())
+    for (QWidget *w : m_detailsBox->findChildren<QWidget *>())
         w->setEnabled(false);
-    bbtOK->setEnabled(true);
-    bbtCancela->setEnabled(true);
-    dbeNome->setEnabled(true);
-    for (QLabel *l : grbDados->findChildren<QLabel *>())
-        l->setEnabled(l != lblAcessos);
+    m_okButton->setEnabled(true);
+    m_cancelButton->setEnabled(true);
+    m_nameEdit->setEnabled(true);
+    for (QLabel *l : m_detailsBox->findChildren<QLabel *>())
+        l->setEnabled(l != m_rightsLabel);
     // The administrator keeps its code and rights: only the name changes.
     if (UserRegistry::isAdministrator(u->sigla)) {
-        dbeNome->setFocus();
+        m_nameEdit->setFocus();
         return;
     }
-    dbeSigla->setEnabled(true);
-    lblAcessos->setEnabled(true);
+    m_codeEdit->setEnabled(true);
+    m_rightsLabel->setEnabled(true);
     for (QCheckBox *c : checks())
         c->setEnabled(true);
-    dbeSigla->setFocus();
+    m_codeEdit->setFocus();
 }
 
-void CadastroUsuariosPage::bbtExcluirClick()
+void CadastroUsuariosPage::deleteUser()
 {
     const UserRecord *u = current();
     if (!u)
         return;
-    const int row = dbgUsuario->currentIndex().row();
-    if (!UserRegistry(m_dm.database(), m_messenger).remove(u->sigla))
+    const int row = m_grid->currentIndex().row();
+    if (!UserRegistry(m_database.database(), m_messenger).remove(u->sigla))
         return;
     const QString next = row + 1 < m_users.size() ? m_users.at(row + 1).sigla
         : row > 0                                 ? m_users.at(row - 1).sigla
@@ -391,19 +374,20 @@ void CadastroUsuariosPage::bbtExcluirClick()
     reload(next);
 }
 
-void CadastroUsuariosPage::bbtOKClick()
+void CadastroUsuariosPage::saveUser()
 {
-    UserRegistry registry(m_dm.database(), m_messenger);
+    UserRegistry registry(m_database.database(), m_messenger);
     const UserRecord user = readRecord();
     using Outcome = UserRegistry::Outcome;
-    const Outcome outcome = m_mode == Mode::Adding ? registry.saveNew(user, edtSenha->text(), edtConfirma->text())
-                                                   : registry.saveChanged(m_original, user);
+    const Outcome outcome = m_mode == Mode::Adding
+        ? registry.saveNew(user, m_passwordEdit->text(), m_confirmationEdit->text())
+        : registry.saveChanged(m_original, user);
     switch (outcome) {
-    case Outcome::SiglaEmpty: dbeSigla->setFocus(); return;
+    case Outcome::SiglaEmpty: m_codeEdit->setFocus(); return;
     case Outcome::PasswordsRefused:
-        edtSenha->clear();
-        edtConfirma->clear();
-        edtSenha->setFocus();
+        m_passwordEdit->clear();
+        m_confirmationEdit->clear();
+        m_passwordEdit->setFocus();
         return;
     case Outcome::Saved: {
         const QString saved = user.sigla.trimmed();
@@ -418,27 +402,27 @@ void CadastroUsuariosPage::bbtOKClick()
     }
 }
 
-void CadastroUsuariosPage::bbtCancelaClick()
+void CadastroUsuariosPage::cancelEditing()
 {
     browse();
     if (const UserRecord *u = current())
         showRecord(*u);
 }
 
-void CadastroUsuariosPage::btnExitClick()
+void CadastroUsuariosPage::leavePage()
 {
-    bbtCancelaClick();
+    cancelEditing();
     emit leave();
 }
 
-void CadastroUsuariosPage::btnListagemClick()
+void CadastroUsuariosPage::printUserList()
 {
     if (m_listing)
         m_listing();
-    btnExitClick();
+    leavePage();
 }
 
 void CadastroUsuariosPage::defaultListing()
 {
-    m_reports.previewUserList(m_dm.database(), m_login.userName, window(), m_messenger);
+    m_reports.previewUserList(m_database.database(), m_login.userName, window(), m_messenger);
 }

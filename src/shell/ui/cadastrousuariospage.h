@@ -14,7 +14,7 @@ class QPushButton;
 class QStandardItemModel;
 class QTableView;
 class ReportOpener;
-class TDMCapaSistema;
+class ProgramDatabase;
 struct LoginState;
 
 // Page "CadastroUsuarios" of the shell: the user registry.
@@ -24,7 +24,7 @@ class CadastroUsuariosPage : public QWidget
 public:
     enum class Mode { Browsing, Adding, Changing };
 
-    CadastroUsuariosPage(TDMCapaSistema &dm, Messenger &messenger, ReportOpener &reports, const LoginState &login,
+    CadastroUsuariosPage(ProgramDatabase &dm, Messenger &messenger, ReportOpener &reports, const LoginState &login,
                          QWidget *parent = nullptr);
 
     // Called when the page is shown: reads USU_LOCAL, browsing.
@@ -51,16 +51,16 @@ private:
     void browse(const QString &keepSigla = QString());
     QList<QCheckBox *> checks() const;
 
-    void bbtIncluirClick();
-    void bbtEditarClick();
-    void bbtExcluirClick();
-    void bbtOKClick();
-    void bbtCancelaClick();
-    void btnExitClick();
-    void btnListagemClick();
+    void addUser();
+    void editUser();
+    void deleteUser();
+    void saveUser();
+    void cancelEditing();
+    void leavePage();
+    void printUserList();
     void defaultListing();
 
-    TDMCapaSistema &m_dm;
+    ProgramDatabase &m_database;
     Messenger &m_messenger;
     ReportOpener &m_reports;
     const LoginState &m_login;
@@ -70,25 +70,25 @@ private:
     QList<UserRecord> m_users;
 
     QStandardItemModel *m_model = nullptr;
-    QTableView *dbgUsuario = nullptr;
-    QPushButton *bbtIncluir = nullptr;
-    QPushButton *bbtEditar = nullptr;
-    QPushButton *bbtExcluir = nullptr;
-    QPushButton *btnExit = nullptr;
-    QPushButton *btnListagem = nullptr;
-    QGroupBox *grbDados = nullptr;
-    QLineEdit *dbeSigla = nullptr;
-    QLineEdit *dbeNome = nullptr;
-    QLineEdit *edtSenha = nullptr;
-    QLineEdit *edtConfirma = nullptr;
-    QLabel *lblAcessos = nullptr;
-    QCheckBox *dbcOCC = nullptr;
-    QCheckBox *dbcDir = nullptr;
-    QCheckBox *dbcUsuarios = nullptr;
-    QCheckBox *dbcManBaseDados = nullptr;
-    QCheckBox *dbcAtualizTabQuelora = nullptr;
-    QCheckBox *dbcContRemessas = nullptr;
-    QCheckBox *dbcAprovaCert = nullptr;
-    QPushButton *bbtOK = nullptr;
-    QPushButton *bbtCancela = nullptr;
+    QTableView *m_grid = nullptr;
+    QPushButton *m_addButton = nullptr;
+    QPushButton *m_editButton = nullptr;
+    QPushButton *m_deleteButton = nullptr;
+    QPushButton *m_exitButton = nullptr;
+    QPushButton *m_listButton = nullptr;
+    QGroupBox *m_detailsBox = nullptr;
+    QLineEdit *m_codeEdit = nullptr;
+    QLineEdit *m_nameEdit = nullptr;
+    QLineEdit *m_passwordEdit = nullptr;
+    QLineEdit *m_confirmationEdit = nullptr;
+    QLabel *m_rightsLabel = nullptr;
+    QCheckBox *m_certifierRight = nullptr;
+    QCheckBox *m_foldersRight = nullptr;
+    QCheckBox *m_usersRight = nullptr;
+    QCheckBox *m_maintenanceRight = nullptr;
+    QCheckBox *m_referenceTablesRight = nullptr;
+    QCheckBox *m_remittancesRight = nullptr;
+    QCheckBox *m_approvalRight = nullptr;
+    QPushButton *m_okButton = nullptr;
+    QPushButton *m_cancelButton = nullptr;
 };

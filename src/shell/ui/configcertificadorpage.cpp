@@ -46,18 +46,10 @@ ConfigCertificadorPage::ConfigCertificadorPage(Database &db, Messenger &messenge
 
     m_ok = DialogParts::button(this, QStringLiteral("btnOK"), QStringLiteral("Ok"));
     QPushButton *cancel = DialogParts::button(this, QStringLiteral("btnCancel"), QStringLiteral("Cancela"));
-    ConfigPageParts::defaultAndCancel(this, m_ok, cancel);
+    ConfigPageParts::layOut(this, group, m_ok, cancel);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(m_ok);
-    buttons->addWidget(cancel);
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(group, 1);
-    layout->addLayout(buttons);
-
-    connect(m_ok, &QPushButton::clicked, this, &ConfigCertificadorPage::btnOKClick);
-    connect(cancel, &QPushButton::clicked, this, &ConfigCertificadorPage::btnCancelClick);
+    connect(m_ok, &QPushButton::clicked, this, &ConfigCertificadorPage::save);
+    connect(cancel, &QPushButton::clicked, this, &ConfigCertificadorPage::discard);
 }
 
 void ConfigCertificadorPage::fill(const ConfigLocal &row)
@@ -81,7 +73,7 @@ void ConfigCertificadorPage::enter()
     m_sigla->setFocus();
 }
 
-void ConfigCertificadorPage::btnOKClick()
+void ConfigCertificadorPage::save()
 {
     ConfigLocal edited = m_row;
     edited.siglaCertificador = m_sigla->text();
@@ -90,7 +82,7 @@ void ConfigCertificadorPage::btnOKClick()
         emit leave();
 }
 
-void ConfigCertificadorPage::btnCancelClick()
+void ConfigCertificadorPage::discard()
 {
     try {
         fill(m_editing.cancel());

@@ -24,8 +24,8 @@ signals:
     void leave();
 
 private:
-    void btnOKClick();
-    void btnCancelClick();
+    void save();
+    void discard();
     void fill(const ConfigLocal &row);
 
     Messenger &m_messenger;

@@ -5,8 +5,8 @@
 #include "shell/copysettings.h"
 #include "shell/databasecopies.h"
 #include "shell/ui/configpageparts.h"
-#include "shell/ui/tfrmbrowse.h"
 #include "widgets/dialogparts.h"
+#include "widgets/folderchooser.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -58,7 +58,9 @@ ConfiguraDiretoriosPage::ConfiguraDiretoriosPage(Database &db, Messenger &messen
       m_db(db),
       m_messenger(messenger),
       m_editing(db, messenger, std::move(certifierCopy)),
-      m_chooser([](QWidget *p, const QString &current) { return TFrmBrowse::choose(p, current); })
+      m_chooser([](QWidget *p, const QString &current) {
+          return FolderChooser::choose(FolderChooser::Face::Settings, p, current);
+      })
 {
     setObjectName(QStringLiteral("ConfiguraDiretorios"));
 
@@ -127,18 +129,10 @@ ConfiguraDiretoriosPage::ConfiguraDiretoriosPage(Database &db, Messenger &messen
 
     m_ok = DialogParts::button(this, QStringLiteral("BitBtn10"), QStringLiteral("Ok"));
     m_cancel = DialogParts::button(this, QStringLiteral("BitBtn11"), QStringLiteral("Cancela"));
-    ConfigPageParts::defaultAndCancel(this, m_ok, m_cancel);
+    ConfigPageParts::layOut(this, outer, m_ok, m_cancel);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(m_ok);
-    buttons->addWidget(m_cancel);
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(outer, 1);
-    layout->addLayout(buttons);
-
-    connect(m_ok, &QPushButton::clicked, this, &ConfiguraDiretoriosPage::BitBtn10Click);
-    connect(m_cancel, &QPushButton::clicked, this, &ConfiguraDiretoriosPage::BitBtn11Click);
+    connect(m_ok, &QPushButton::clicked, this, &ConfiguraDiretoriosPage::save);
+    connect(m_cancel, &QPushButton::clicked, this, &ConfiguraDiretoriosPage::discard);
 }
 
 QLineEdit *ConfiguraDiretoriosPage::addEdit(QWidget *group, const QString &name, const QString &column)
@@ -191,7 +185,7 @@ void ConfiguraDiretoriosPage::browse(QLineEdit *target)
         target->setText(chosen);
 }
 
-void ConfiguraDiretoriosPage::BitBtn10Click()
+void ConfiguraDiretoriosPage::save()
 {
     ConfigLocal edited = m_row;
     for (auto it = m_edits.begin(); it != m_edits.end(); ++it)
@@ -200,7 +194,7 @@ void ConfiguraDiretoriosPage::BitBtn10Click()
         emit leave();
 }
 
-void ConfiguraDiretoriosPage::BitBtn11Click()
+void ConfiguraDiretoriosPage::discard()
 {
     try {
         fill(m_editing.cancel());

@@ -24,7 +24,7 @@ public:
     // Called when the page is shown: reads CONFIG_LOCAL into the edits.
     void enter();
     bool editable() const { return m_editing.editable(); }
-    // Replaces the directory chooser (TFrmBrowse by default).
+    // Replaces the directory chooser (the settings face of the folder chooser by default).
     void setDirectoryChooser(DirectoryChooser chooser) { m_chooser = std::move(chooser); }
 
 signals:
@@ -35,8 +35,8 @@ private:
     QLineEdit *addEdit(QWidget *group, const QString &name, const QString &column);
     void browse(QLineEdit *target);
     void fill(const ConfigLocal &row);
-    void BitBtn10Click();
-    void BitBtn11Click();
+    void save();
+    void discard();
 
     Database &m_db;
     Messenger &m_messenger;

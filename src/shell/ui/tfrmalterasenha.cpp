@@ -2,7 +2,7 @@
 
 #include "shell/loginservice.h"
 #include "shell/passwordrules.h"
-#include "shell/tdmcapasistema.h"
+#include "shell/programdatabase.h"
 #include "widgets/dialogparts.h"
 #include "widgets/guardedslot.h"
 
@@ -12,19 +12,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-QLineEdit *passwordEdit(QWidget *parent, const QString &name)
-{
-    auto *e = new QLineEdit(parent);
-    e->setObjectName(name);
-    DialogParts::maskPassword(e);
-    return e;
-}
-}
 
-TFrmAlteraSenha::TFrmAlteraSenha(TDMCapaSistema &dm, Messenger &messenger, const QString &userCode, QWidget *parent)
+TFrmAlteraSenha::TFrmAlteraSenha(ProgramDatabase &dm, Messenger &messenger, const QString &userCode, QWidget *parent)
     : QDialog(parent),
-      m_dm(dm),
+      m_database(dm),
       m_messenger(messenger),
       m_userCode(userCode)
 {
@@ -37,36 +28,38 @@ TFrmAlteraSenha::TFrmAlteraSenha(TDMCapaSistema &dm, Messenger &messenger, const
     auto *form = new QFormLayout;
     form->setContentsMargins(16, 8, 16, 4);
     form->setHorizontalSpacing(12);
-    edtUsuario = new QLineEdit(this);
-    edtUsuario->setObjectName(QStringLiteral("edtUsuario"));
-    edtUsuario->setReadOnly(true);
-    edtSenhaAtual = passwordEdit(this, QStringLiteral("edtSenhaAtual"));
-    edtNovaSenha = passwordEdit(this, QStringLiteral("edtNovaSenha"));
-    edtConfSenha = passwordEdit(this, QStringLiteral("edtConfSenha"));
-    form->addRow(DialogParts::label(this, QStringLiteral("Label1"), QStringLiteral("Usuário"), edtUsuario), edtUsuario);
-    form->addRow(DialogParts::label(this, QStringLiteral("Label2"), QStringLiteral("Senha Atual"), edtSenhaAtual),
-                 edtSenhaAtual);
-    form->addRow(DialogParts::label(this, QStringLiteral("Label3"), QStringLiteral("Nova Senha"), edtNovaSenha),
-                 edtNovaSenha);
-    form->addRow(DialogParts::label(this, QStringLiteral("Label4"), QStringLiteral("Confirma Senha"), edtConfSenha),
-                 edtConfSenha);
+    m_userEdit = new QLineEdit(this);
+    m_userEdit->setObjectName(QStringLiteral("edtUsuario"));
+    m_userEdit->setReadOnly(true);
+    m_currentPasswordEdit = DialogParts::passwordEdit(this, QStringLiteral("edtSenhaAtual"));
+    m_newPasswordEdit = DialogParts::passwordEdit(this, QStringLiteral("edtNovaSenha"));
+    m_confirmationEdit = DialogParts::passwordEdit(this, QStringLiteral("edtConfSenha"));
+    form->addRow(DialogParts::label(this, QStringLiteral("Label1"), QStringLiteral("Usuário"), m_userEdit), m_userEdit);
+    form->addRow(
+        DialogParts::label(this, QStringLiteral("Label2"), QStringLiteral("Senha Atual"), m_currentPasswordEdit),
+        m_currentPasswordEdit);
+    form->addRow(DialogParts::label(this, QStringLiteral("Label3"), QStringLiteral("Nova Senha"), m_newPasswordEdit),
+                 m_newPasswordEdit);
+    form->addRow(
+        DialogParts::label(this, QStringLiteral("Label4"), QStringLiteral("Confirma Senha"), m_confirmationEdit),
+        m_confirmationEdit);
     layout->addLayout(form);
 
-    BitBtn6 = DialogParts::button(this, QStringLiteral("BitBtn6"), QStringLiteral("Ok"));
-    BitBtn7 = DialogParts::button(this, QStringLiteral("BitBtn7"), QStringLiteral("Cancela"));
-    BitBtn6->setDefault(true);
-    layout->addLayout(DialogParts::buttonRow(BitBtn6, BitBtn7));
-    connect(BitBtn6, &QPushButton::clicked, this, guarded(m_messenger, [this] { BitBtn6Click(); }));
-    connect(BitBtn7, &QPushButton::clicked, this, &QDialog::reject);
+    m_okButton = DialogParts::button(this, QStringLiteral("BitBtn6"), QStringLiteral("Ok"));
+    m_cancelButton = DialogParts::button(this, QStringLiteral("BitBtn7"), QStringLiteral("Cancela"));
+    m_okButton->setDefault(true);
+    layout->addLayout(DialogParts::buttonRow(m_okButton, m_cancelButton));
+    connect(m_okButton, &QPushButton::clicked, this, guarded(m_messenger, [this] { changePassword(); }));
+    connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
     DialogParts::fixDialogFrame(this, 360);
 
-    edtUsuario->setText(m_userCode);
-    edtSenhaAtual->setFocus();
+    m_userEdit->setText(m_userCode);
+    m_currentPasswordEdit->setFocus();
 }
 
-void TFrmAlteraSenha::BitBtn6Click()
+void TFrmAlteraSenha::changePassword()
 {
-    if (LoginService::changePassword(m_dm.database(), m_userCode, edtSenhaAtual->text(), edtNovaSenha->text(),
-                                     edtConfSenha->text(), m_messenger))
+    if (LoginService::changePassword(m_database.database(), m_userCode, m_currentPasswordEdit->text(),
+                                     m_newPasswordEdit->text(), m_confirmationEdit->text(), m_messenger))
         accept();
 }

@@ -4,25 +4,25 @@
 class Messenger;
 class QLineEdit;
 class QPushButton;
-class TDMCapaSistema;
+class ProgramDatabase;
 
 // "Altera Senha": the logged-in user changes his own password.
 class TFrmAlteraSenha : public QDialog
 {
     Q_OBJECT
 public:
-    TFrmAlteraSenha(TDMCapaSistema &dm, Messenger &messenger, const QString &userCode, QWidget *parent = nullptr);
+    TFrmAlteraSenha(ProgramDatabase &dm, Messenger &messenger, const QString &userCode, QWidget *parent = nullptr);
 
 private:
-    void BitBtn6Click();
+    void changePassword();
 
-    TDMCapaSistema &m_dm;
+    ProgramDatabase &m_database;
     Messenger &m_messenger;
     QString m_userCode;
-    QLineEdit *edtUsuario = nullptr;
-    QLineEdit *edtSenhaAtual = nullptr;
-    QLineEdit *edtNovaSenha = nullptr;
-    QLineEdit *edtConfSenha = nullptr;
-    QPushButton *BitBtn6 = nullptr;
-    QPushButton *BitBtn7 = nullptr;
+    QLineEdit *m_userEdit = nullptr;
+    QLineEdit *m_currentPasswordEdit = nullptr;
+    QLineEdit *m_newPasswordEdit = nullptr;
+    QLineEdit *m_confirmationEdit = nullptr;
+    QPushButton *m_okButton = nullptr;
+    QPushButton *m_cancelButton = nullptr;
 };

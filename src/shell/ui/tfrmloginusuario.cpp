@@ -1,7 +1,7 @@
 #include "shell/ui/tfrmloginusuario.h"
 
 #include "shell/loginservice.h"
-#include "shell/tdmcapasistema.h"
+#include "shell/programdatabase.h"
 #include "widgets/dialogparts.h"
 #include "widgets/guardedslot.h"
 
@@ -12,9 +12,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TFrmLoginUsuario::TFrmLoginUsuario(TDMCapaSistema &dm, Messenger &messenger, QWidget *parent)
+TFrmLoginUsuario::TFrmLoginUsuario(ProgramDatabase &dm, Messenger &messenger, QWidget *parent)
     : QDialog(parent),
-      m_dm(dm),
+      m_database(dm),
       m_messenger(messenger)
 {
     setObjectName(QStringLiteral("FrmLoginUsuario"));
@@ -27,29 +27,30 @@ TFrmLoginUsuario::TFrmLoginUsuario(TDMCapaSistema &dm, Messenger &messenger, QWi
     auto *form = new QFormLayout;
     form->setContentsMargins(16, 8, 16, 4);
     form->setHorizontalSpacing(12);
-    edtLogin = new QLineEdit(this);
-    edtLogin->setObjectName(QStringLiteral("edtLogin"));
-    edtSenha = new QLineEdit(this);
-    edtSenha->setObjectName(QStringLiteral("edtSenha"));
-    DialogParts::maskPassword(edtSenha);
-    form->addRow(DialogParts::label(this, QStringLiteral("Label1"), QStringLiteral("Login"), edtLogin), edtLogin);
-    form->addRow(DialogParts::label(this, QStringLiteral("Label2"), QStringLiteral("Senha"), edtSenha), edtSenha);
+    m_userEdit = new QLineEdit(this);
+    m_userEdit->setObjectName(QStringLiteral("edtLogin"));
+    m_passwordEdit = new QLineEdit(this);
+    m_passwordEdit->setObjectName(QStringLiteral("edtSenha"));
+    DialogParts::maskPassword(m_passwordEdit);
+    form->addRow(DialogParts::label(this, QStringLiteral("Label1"), QStringLiteral("Login"), m_userEdit), m_userEdit);
+    form->addRow(DialogParts::label(this, QStringLiteral("Label2"), QStringLiteral("Senha"), m_passwordEdit),
+                 m_passwordEdit);
     layout->addLayout(form);
 
-    bbtOk = DialogParts::button(this, QStringLiteral("bbtOk"), QStringLiteral("Ok"));
-    bbtCancela = DialogParts::button(this, QStringLiteral("bbtCancela"), QStringLiteral("Cancela"));
-    layout->addLayout(DialogParts::buttonRow(bbtOk, bbtCancela));
-    bbtOk->setDefault(true);
+    m_okButton = DialogParts::button(this, QStringLiteral("bbtOk"), QStringLiteral("Ok"));
+    m_cancelButton = DialogParts::button(this, QStringLiteral("bbtCancela"), QStringLiteral("Cancela"));
+    layout->addLayout(DialogParts::buttonRow(m_okButton, m_cancelButton));
+    m_okButton->setDefault(true);
 
-    connect(bbtOk, &QPushButton::clicked, this, guarded(m_messenger, [this] { bbtOkClick(); }));
-    connect(bbtCancela, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_okButton, &QPushButton::clicked, this, guarded(m_messenger, [this] { signIn(); }));
+    connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
     DialogParts::fixDialogFrame(this, 340);
-    edtLogin->setFocus();
+    m_userEdit->setFocus();
 }
 
-void TFrmLoginUsuario::bbtOkClick()
+void TFrmLoginUsuario::signIn()
 {
-    m_login = LoginService::login(m_dm.database(), edtLogin->text(), edtSenha->text(), m_messenger);
+    m_login = LoginService::login(m_database.database(), m_userEdit->text(), m_passwordEdit->text(), m_messenger);
     if (m_login)
         accept();
 }

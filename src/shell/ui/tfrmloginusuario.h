@@ -7,26 +7,26 @@
 class Messenger;
 class QLineEdit;
 class QPushButton;
-class TDMCapaSistema;
+class ProgramDatabase;
 
 // "Login de Usuário": user code and password, checked against USU_LOCAL.
 class TFrmLoginUsuario : public QDialog
 {
     Q_OBJECT
 public:
-    TFrmLoginUsuario(TDMCapaSistema &dm, Messenger &messenger, QWidget *parent = nullptr);
+    TFrmLoginUsuario(ProgramDatabase &dm, Messenger &messenger, QWidget *parent = nullptr);
 
     // Filled when "Ok" accepted the login.
     std::optional<LoginState> login() const { return m_login; }
 
 private:
-    void bbtOkClick();
+    void signIn();
 
-    TDMCapaSistema &m_dm;
+    ProgramDatabase &m_database;
     Messenger &m_messenger;
     std::optional<LoginState> m_login;
-    QLineEdit *edtLogin = nullptr;
-    QLineEdit *edtSenha = nullptr;
-    QPushButton *bbtOk = nullptr;
-    QPushButton *bbtCancela = nullptr;
+    QLineEdit *m_userEdit = nullptr;
+    QLineEdit *m_passwordEdit = nullptr;
+    QPushButton *m_okButton = nullptr;
+    QPushButton *m_cancelButton = nullptr;
 };

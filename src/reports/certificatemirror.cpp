@@ -1,4 +1,4 @@
-#include "reports/trelespelhocertiflog.h"
+#include "reports/certificatemirror.h"
 
 #include "base/taxid.h"
 #include "db/database.h"
@@ -330,13 +330,13 @@ private:
 
 }
 
-QString TRelEspelhoCertifLog::title()
+QString CertificateMirrorReport::title()
 {
     return QStringLiteral("Espelho dos Certificados com Log de Evento");
 }
 
-BandedReport TRelEspelhoCertifLog::build(Database &db, const CertificateFilter &filter, bool withLog,
-                                         const QString &userName)
+BandedReport CertificateMirrorReport::build(Database &db, const CertificateFilter &filter, bool withLog,
+                                            const QString &userName)
 {
     BandedReport report(title());
     report.setUserName(userName);

@@ -8,13 +8,13 @@
 // database and the current certifier code copied from CONFIG_LOCAL.
 // The connection is opened on first use, so a missing database surfaces as
 // a DbError where it is first needed (the start-up check).
-class TDMCapaSistema : public QObject
+class ProgramDatabase : public QObject
 {
     Q_OBJECT
 public:
-    explicit TDMCapaSistema(QObject *parent = nullptr,
-                            const QString &connectionName = QLatin1String(Database::DefaultConnection));
-    ~TDMCapaSistema() override;
+    explicit ProgramDatabase(QObject *parent = nullptr,
+                             const QString &connectionName = QLatin1String(Database::DefaultConnection));
+    ~ProgramDatabase() override;
 
     // Opens the database file of the program folder when not open yet.
     // Raises DbError with the engine's message when it cannot.

@@ -1,35 +1,35 @@
-#include "shell/tdmcapasistema.h"
+#include "shell/programdatabase.h"
 
 #include "base/apppaths.h"
 
-TDMCapaSistema::TDMCapaSistema(QObject *parent, const QString &connectionName)
+ProgramDatabase::ProgramDatabase(QObject *parent, const QString &connectionName)
     : QObject(parent),
       m_db(connectionName)
 {
     setObjectName(QStringLiteral("DMCapaSistema"));
 }
 
-TDMCapaSistema::~TDMCapaSistema() = default;
+ProgramDatabase::~ProgramDatabase() = default;
 
-Database &TDMCapaSistema::database()
+Database &ProgramDatabase::database()
 {
     if (!m_db.isOpen())
         m_db.open(AppPaths::dbFile());
     return m_db;
 }
 
-void TDMCapaSistema::closeDatabase()
+void ProgramDatabase::closeDatabase()
 {
     m_db.close();
 }
 
-void TDMCapaSistema::reopenDatabase()
+void ProgramDatabase::reopenDatabase()
 {
     m_db.close();
     m_db.open(AppPaths::dbFile());
 }
 
-void TDMCapaSistema::setCertifierCode(const QString &code)
+void ProgramDatabase::setCertifierCode(const QString &code)
 {
     if (code == m_certifier)
         return;
@@ -37,7 +37,7 @@ void TDMCapaSistema::setCertifierCode(const QString &code)
     emit certifierChanged(code);
 }
 
-QString TDMCapaSistema::refreshCertifierCode()
+QString ProgramDatabase::refreshCertifierCode()
 {
     QSqlQuery q = database().exec(QStringLiteral("SELECT SiglaCertificador FROM CONFIG_LOCAL"));
     setCertifierCode(q.next() ? q.value(0).toString().trimmed() : QString());

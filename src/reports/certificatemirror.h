@@ -7,7 +7,7 @@ struct CertificateFilter;
 // The certificate mirror: every selected certificate from a new page, with
 // its general data, companies and their products, services and normative
 // documents, and on request its event log.
-class TRelEspelhoCertifLog
+class CertificateMirrorReport
 {
 public:
     static QString title(); // "Espelho dos Certificados com Log de Evento"
