@@ -2,7 +2,6 @@
 // functions offered by its menus and toolbar.
 #include "app/tfrmcapasistema.h"
 #include "refupdate/ui/tfrmprincipalversoes.h"
-#include "remessa/ui/remessastepwindows.h"
 #include "remessa/ui/tfrmprincipalremessas.h"
 
 #include "base/apppaths.h"
@@ -206,7 +205,6 @@ void TFrmCapaSistema::runFunction(Function function)
 
 void TFrmCapaSistema::runRemessas()
 {
-    RemessaStepWindows::install();
     TFrmPrincipalRemessas window(m_dm.capa->database(), m_messenger, m_login, this);
     window.exec();
 }
