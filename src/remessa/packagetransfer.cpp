@@ -49,6 +49,13 @@ bool PackageTransfer::begin()
     if (m_started)
         return false;
     m_started = true;
+    // The register first: a package a cancellation removed meanwhile is
+    // refused for the state, not as a missing file.
+    auto delivery = std::make_unique<TransferDelivery::Delivery>(m_db, m_fileName, m_work.remittance);
+    if (const QString refused = delivery->begin(); !refused.isEmpty()) {
+        m_msg.error(refused);
+        return false;
+    }
     QString travelling = m_fileName;
     if (TransferDelivery::isTxt(m_fileName)) {
         travelling = TxtSending::packageName(m_fileName);
@@ -61,11 +68,6 @@ bool PackageTransfer::begin()
         m_config = std::make_unique<ConfigLocal>(*config);
     if (m_size <= 0 || !m_config) {
         m_msg.warning(FileNotFound);
-        return false;
-    }
-    auto delivery = std::make_unique<TransferDelivery::Delivery>(m_db, m_fileName, m_work.remittance);
-    if (const QString refused = delivery->begin(); !refused.isEmpty()) {
-        m_msg.error(refused);
         return false;
     }
     m_delivery = std::move(delivery);

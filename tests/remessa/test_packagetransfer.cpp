@@ -11,7 +11,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QRandomGenerator>
 #include <QThread>
 #include <QtTest>
 #include <atomic>
@@ -26,25 +25,8 @@ struct Waiting : RemessaFixture
     QString package = QStringLiteral("OC-OCP0001") + Number + QStringLiteral(".zip");
     Waiting()
     {
-        QByteArray data(300000, Qt::Uninitialized);
-        QRandomGenerator gen(11);
-        for (auto &c : data)
-            c = char(gen.generate());
-        QFile f(transferDir + package);
-        f.open(QIODevice::WriteOnly);
-        f.write(data);
-        f.close();
+        makeRandomFile(package, 300000, 11);
         event(Number, "C", "PR", 10);
-    }
-    void set(const QString &column, const QVariant &value)
-    {
-        db.execute(QStringLiteral("update CONFIG_LOCAL set ") + column + QStringLiteral(" = ?"), {value});
-    }
-    void useFtp(const FtpTestServer &server, const QString &password)
-    {
-        set("EndQueloraEnvio", server.address("entrada"));
-        set("LoginFTP", "occ");
-        set("SenhaFTP", password);
     }
     int transferred() { return count("CONTROLE", "Evento = 'TR'"); }
 };
@@ -78,7 +60,7 @@ private slots:
         FtpTestServer server(f.outDir + "srv");
         QDir().mkpath(server.root() + "/entrada");
         QVERIFY(server.start());
-        f.useFtp(server, "errada");
+        f.useFtp(server, "entrada", "errada");
         {
             Run r(f, f.package, PackageTransfer::Mode::Ftp);
             QCOMPARE(r.transfer->run(), PackageTransfer::Outcome::NotSent);
@@ -91,7 +73,7 @@ private slots:
         QCOMPARE(f.transferred(), 0);
         QVERIFY(!RegisterStep::holder(f.db));
 
-        f.useFtp(server, "segredo");
+        f.useFtp(server, "entrada");
         Run r(f, f.package, PackageTransfer::Mode::Ftp);
         QCOMPARE(r.transfer->run(), PackageTransfer::Outcome::Delivered);
         QCOMPARE(r.lines.first(), QStringLiteral("Usuário Responsável : Administrador"));
@@ -115,7 +97,7 @@ private slots:
         FtpTestServer::Options slow;
         slow.throttle = 40000;
         QVERIFY(server.start(slow));
-        f.useFtp(server, "segredo");
+        f.useFtp(server, "entrada");
         Run r(f, f.package, PackageTransfer::Mode::Ftp);
         std::atomic<qint64> sent{0};
         r.transfer->setProgress([&sent](qint64 done, qint64) { sent.store(done); });
@@ -136,7 +118,7 @@ private slots:
     }
 
     // Nothing starts for a missing file or a remittance that moved on; the
-    // memo stays empty and the box tells why.
+    // memo stays empty and the box tells why, the register before the file.
     void refusedBeforeAnyByte()
     {
         Waiting f;
@@ -146,7 +128,9 @@ private slots:
             QCOMPARE(r.msg.lastText(), PackageTransfer::FileNotFound);
             QVERIFY(r.lines.isEmpty());
         }
+        // Sent and its package gone meanwhile: the state is the reason.
         f.event(Number, "C", "TR", 5);
+        QVERIFY(QFile::remove(f.transferDir + f.package));
         Run r(f, f.package, PackageTransfer::Mode::Ftp);
         QCOMPARE(r.transfer->run(), PackageTransfer::Outcome::NotSent);
         QVERIFY2(r.msg.lastText().contains(QStringLiteral("não há arquivo a transferir")),

@@ -11,7 +11,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <QRandomGenerator>
 #include <QtTest>
 
 namespace {
@@ -36,19 +35,8 @@ struct Prepared : RemessaFixture
     QByteArray bytes;
     Prepared()
     {
-        bytes.resize(250000);
-        QRandomGenerator gen(7);
-        for (auto &c : bytes)
-            c = char(gen.generate());
-        QFile f(transferDir + package);
-        f.open(QIODevice::WriteOnly);
-        f.write(bytes);
-        f.close();
+        bytes = makeRandomFile(package, 250000, 7);
         event(Number, "C", "PR", 10);
-    }
-    void set(const QString &column, const QVariant &value)
-    {
-        db.execute(QStringLiteral("update CONFIG_LOCAL set ") + column + QStringLiteral(" = ?"), {value});
     }
     Run cli(const QStringList &args)
     {

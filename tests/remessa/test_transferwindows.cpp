@@ -20,7 +20,6 @@
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QRandomGenerator>
 #include <QTimer>
 #include <QtTest>
 
@@ -72,27 +71,8 @@ struct Prepared : RemessaFixture
     QByteArray bytes;
     explicit Prepared(qint64 size = 300000)
     {
-        const QString path = makeFile(package(), size);
-        QFile f(path);
-        QByteArray data(size, Qt::Uninitialized);
-        QRandomGenerator gen(size);
-        for (auto &c : data)
-            c = char(gen.generate());
-        f.open(QIODevice::WriteOnly);
-        f.write(data);
-        f.close();
-        bytes = data;
+        bytes = makeRandomFile(package(), size, quint32(size));
         event(Number, "C", "PR", 10);
-    }
-    void set(const QString &column, const QVariant &value)
-    {
-        db.execute(QStringLiteral("update CONFIG_LOCAL set ") + column + QStringLiteral(" = ?"), {value});
-    }
-    void useFtp(const FtpTestServer &server, const QString &folder, const QString &password = "segredo")
-    {
-        set("EndQueloraEnvio", server.address(folder));
-        set("LoginFTP", "occ");
-        set("SenhaFTP", password);
     }
 };
 

@@ -5,6 +5,7 @@
 #include "shell/loginstate.h"
 
 #include <QDateTime>
+#include <QRandomGenerator>
 #include <QSqlQuery>
 
 RemessaFixture::RemessaFixture(bool demo)
@@ -72,4 +73,28 @@ QString RemessaFixture::makeFile(const QString &name, qint64 size) const
         left -= n;
     }
     return f.fileName();
+}
+
+QByteArray RemessaFixture::makeRandomFile(const QString &name, qint64 size, quint32 seed) const
+{
+    QByteArray data(size, Qt::Uninitialized);
+    QRandomGenerator gen(seed);
+    for (auto &c : data)
+        c = char(gen.generate());
+    QFile f(QDir(transferDir).filePath(name));
+    if (!f.open(QIODevice::WriteOnly) || f.write(data) != size)
+        return QByteArray();
+    return data;
+}
+
+void RemessaFixture::set(const QString &column, const QVariant &value)
+{
+    db.execute(QStringLiteral("update CONFIG_LOCAL set ") + column + QStringLiteral(" = ?"), {value});
+}
+
+void RemessaFixture::useFtp(const FtpTestServer &server, const QString &folder, const QString &password)
+{
+    set(QStringLiteral("EndQueloraEnvio"), server.address(folder));
+    set(QStringLiteral("LoginFTP"), QStringLiteral("occ"));
+    set(QStringLiteral("SenhaFTP"), password);
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include "support/testhome.h"
+#include "support/testservers.h"
 
 #include "db/database.h"
 #include "remessa/remessawork.h"
@@ -29,4 +30,10 @@ struct RemessaFixture
     int count(const QString &table, const QString &where = QString());
     // A file of the given size in the transfer folder.
     QString makeFile(const QString &name, qint64 size) const;
+    // A file of random bytes (from seed) in the transfer folder; its bytes.
+    QByteArray makeRandomFile(const QString &name, qint64 size, quint32 seed) const;
+    // One column of CONFIG_LOCAL.
+    void set(const QString &column, const QVariant &value);
+    // Remittances sent to folder of the server, as the certifier's login.
+    void useFtp(const FtpTestServer &server, const QString &folder, const QString &password = "segredo");
 };
