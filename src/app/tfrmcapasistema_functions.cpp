@@ -2,7 +2,6 @@
 // table of the functions its menus and toolbar offer.
 #include "app/tfrmcapasistema.h"
 #include "refupdate/ui/tfrmprincipalversoes.h"
-#include "remessa/ui/remessastepwindows.h"
 #include "remessa/ui/tfrmprincipalremessas.h"
 
 #include "base/apppaths.h"
@@ -225,7 +224,6 @@ void TFrmCapaSistema::runFunction(Function function)
 
 void TFrmCapaSistema::openRemittances()
 {
-    RemessaStepWindows::install();
     TFrmPrincipalRemessas window(m_database->database(), m_messenger, m_login, this);
     window.exec();
 }

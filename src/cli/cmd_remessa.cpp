@@ -71,8 +71,8 @@ int runRemessaPreparar(const QStringList &args)
         switch (result.outcome) {
         case RemessaPreparation::Outcome::Prepared:
             QTextStream(stdout) << RemessaPreparation::resultText(result.outcome) << "\n"
-                                << "Número da remessa: " << result.number << "\n"
-                                << QDir::toNativeSeparators(result.filePath) << "\n";
+                                << "Número da remessa: " << result.remittance.number << "\n"
+                                << QDir::toNativeSeparators(result.remittance.packagePath) << "\n";
             return CliExit::Ok;
         case RemessaPreparation::Outcome::NothingNew: return 3;
         default:

@@ -50,16 +50,9 @@ int runRemessaBuscarResultado(const QStringList &args)
             err << refusal << "\n";
             return CliExit::Failed;
         }
-        const RemessaWork work = RemessaWork::from(RemessaControl::workingValues(db), session.login(), newest->number,
-                                                   newest->type);
-        ResultContext context;
-        context.transferDir = work.transferDir;
-        context.syncDir = work.syncDir;
-        context.packageName = work.packageName();
-        context.number = work.number;
-        context.userName = work.userName;
+        const RemessaWork work = RemessaWork::from(RemessaControl::workingValues(db), session.login(), *newest);
         const std::optional<ConfigLocal> config = ConfigLocalStore::read(db);
-        QString cannot = AutomaticResult::precondition(context);
+        QString cannot = AutomaticResult::precondition(work);
         if (cannot.isEmpty() && !config)
             cannot = QStringLiteral("O certificador não está configurado.");
         if (!cannot.isEmpty()) {
@@ -69,8 +62,8 @@ int runRemessaBuscarResultado(const QStringList &args)
 
         Printer printer;
         AutomaticResult::BlockingTransport ftp;
-        const AutomaticResult::FetchResult result = AutomaticResult::fetch(db, session.messenger(), context, *config,
-                                                                           ftp, printer);
+        const AutomaticResult::FetchResult result = AutomaticResult::fetch(db, session.messenger(), work, *config, ftp,
+                                                                           printer);
         if (!result.connectError.isEmpty())
             err << result.connectError << "\n";
         switch (result.outcome) {

@@ -10,7 +10,6 @@
 #include "remessa/packagetransfer.h"
 #include "remessa/remessacontrol.h"
 #include "remessa/remessawork.h"
-#include "remessa/transferdelivery.h"
 #include "shell/configlocal.h"
 #include "shell/exceptionhandler.h"
 
@@ -34,38 +33,33 @@ std::optional<RemessaControl::Remittance> newestFor(Database &db, RemessaControl
 
 RemessaWork workFor(CliSession &session, const RemessaControl::Remittance &r)
 {
-    return RemessaWork::from(RemessaControl::workingValues(session.db()), session.login(), r.number, r.type);
+    return RemessaWork::from(RemessaControl::workingValues(session.db()), session.login(), r);
 }
 
 // By FTP or e-mail as the transfer windows send it: their memo lines on
-// stdout, "TR" only when the whole package went.
+// stdout (the server's refusal to connect among them), "TR" only when the
+// whole package went.
 int sendToRegulator(CliSession &session, const RemessaWork &work, bool ftp)
 {
-    const std::optional<ConfigLocal> config = ConfigLocalStore::read(session.db());
-    if (!config) {
+    if (!ConfigLocalStore::read(session.db())) {
         QTextStream(stderr) << "O certificador não está configurado.\n";
         return CliExit::Failed;
     }
     QTextStream out(stdout);
-    PackageTransfer transfer(*config, work.userName, [&out](const QString &line) {
+    const auto print = [&out](const QString &line) {
         out << line << "\n";
         out.flush();
-    });
-    const QString package = QDir(work.transferDir).filePath(work.packageName());
-    TransferDelivery::Delivery delivery(session.db(), work.packageName(), work.number);
-    if (const QString refused = delivery.begin(); !refused.isEmpty()) {
-        QTextStream(stderr) << refused << "\n";
-        return CliExit::Failed;
-    }
-    if (!(ftp ? transfer.byFtp(package) : transfer.byEmail(package)))
-        return CliExit::Failed;
+    };
+    PackageTransfer transfer(session.db(), session.messenger(), work, work.remittance.packageName,
+                             ftp ? PackageTransfer::Mode::Ftp : PackageTransfer::Mode::Email);
+    transfer.setLines(print);
+    transfer.setConnectFailure(print);
     try {
-        delivery.delivered(work.userCode, work.userName, QString());
+        return transfer.run() == PackageTransfer::Outcome::Delivered ? CliExit::Ok : CliExit::Failed;
     } catch (const std::exception &e) {
         QTextStream(stderr) << ExceptionHandler::messageOf(e) << "\n";
         return CliExit::Failed;
     }
-    return CliExit::Ok;
 }
 
 }
@@ -97,15 +91,9 @@ int runRemessaEnviar(const QStringList &args)
     if (ftp || email)
         return sendToRegulator(session, work, ftp);
 
-    FolderTransferRequest request;
-    request.transferDir = work.transferDir;
-    request.fileName = work.packageName();
-    request.destination = QDir(folder).absolutePath();
-    request.number = work.number;
-    request.userCode = work.userCode;
-    request.userName = work.userName;
     FolderTransferObserver quiet;
-    const FolderTransfer::Result result = FolderTransfer::run(session.db(), session.messenger(), request, quiet);
+    const FolderTransfer::Result result = FolderTransfer::run(
+        session.db(), session.messenger(), work, work.remittance.packageName, QDir(folder).absolutePath(), quiet);
     if (result.status != FolderTransfer::Status::Done) {
         if (!result.text.isEmpty())
             QTextStream(stderr) << result.text << "\n";
@@ -144,22 +132,15 @@ int runRemessaResultado(const QStringList &args)
     if (!state)
         return CliExit::Failed;
     const RemessaWork work = workFor(session, *state);
-
-    ResultContext context;
-    context.transferDir = work.transferDir;
-    context.syncDir = work.syncDir;
-    context.packageName = work.packageName();
-    context.number = work.number;
-    context.userName = work.userName;
-    const auto verdict = ManualResult::check(session.db(), context, code);
+    const auto verdict = ManualResult::check(session.db(), work, code);
     if (!verdict) {
         QTextStream(stderr) << "A senha não é válida. Tente novamente.\n";
         return CliExit::Failed;
     }
-    if (!ManualResult::apply(session.db(), session.messenger(), context, verdict->verdict, lines))
+    if (!ManualResult::apply(session.db(), session.messenger(), work, verdict->verdict, lines))
         return CliExit::Failed;
     QTextStream out(stdout);
-    out << "Remessa " << work.number << ": " << ManualResult::verdictText(verdict->verdict) << "\n";
+    out << "Remessa " << work.remittance.number << ": " << ManualResult::verdictText(verdict->verdict) << "\n";
     out << (verdict->verdict == QLatin1String("OK") ? "Sincronização efetuada com sucesso...\n"
                                                     : "Não há sincronização a fazer. A remessa foi invalidada.\n");
     return CliExit::Ok;

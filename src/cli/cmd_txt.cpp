@@ -2,19 +2,17 @@
 #include "cli/commands.h"
 
 #include "db/database.h"
+#include "remessa/foldertransfer.h"
 #include "remessa/packagetransfer.h"
+#include "remessa/remessacontrol.h"
+#include "remessa/remessawork.h"
 #include "remessa/txtsending.h"
 #include "shell/configlocal.h"
+#include "shell/exceptionhandler.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QTextStream>
-
-namespace {
-
-const QString ManualRemark = QStringLiteral("<Transferência Manual: Gravação de Disquete>");
-
-}
 
 // corvane-cli txt enviar [--home DIR] --user CODE FILE (--ftp | --email | --pasta DIR)
 // (signed in, right AcContRemessas, as the menu item that opens the window).
@@ -73,22 +71,28 @@ int runTxt(const QStringList &args)
         err << TxtSending::alreadySentMessage(name) << "\n";
         return CliExit::Failed;
     }
-    if (!TxtSending::package(dir, name, session.messenger()))
-        return CliExit::Failed;
-
-    const QString package = QDir(dir).filePath(TxtSending::packageName(name));
-    PackageTransfer transfer(*config, session.login().userName, [&out](const QString &line) {
-        out << line << "\n";
-        out.flush();
-    });
-    const bool sent = ftp ? transfer.byFtp(package)
-        : email           ? transfer.byEmail(package)
-                          : transfer.toFolder(package, destination);
-    if (!sent)
-        return CliExit::Failed;
-    if (!TxtSending::logDelivery(db, name, toFolder ? ManualRemark : QString(), session.login().userCode)) {
-        err << "O arquivo foi enviado, mas o registro em CONTROLE_TXT falhou.\n";
+    // Sent as the transfer windows send it, from the file's own folder.
+    RemessaWork work = RemessaWork::from(RemessaControl::workingValues(db), session.login());
+    work.transferDir = dir;
+    try {
+        if (toFolder) {
+            FolderTransferObserver quiet;
+            const FolderTransfer::Result r = FolderTransfer::run(db, session.messenger(), work, name,
+                                                                 QDir(destination).absolutePath(), quiet);
+            (r.status == FolderTransfer::Status::Done ? out : err) << r.text << "\n";
+            return r.status == FolderTransfer::Status::Done ? CliExit::Ok : CliExit::Failed;
+        }
+        const auto print = [&out](const QString &line) {
+            out << line << "\n";
+            out.flush();
+        };
+        PackageTransfer transfer(db, session.messenger(), work, name,
+                                 ftp ? PackageTransfer::Mode::Ftp : PackageTransfer::Mode::Email);
+        transfer.setLines(print);
+        transfer.setConnectFailure(print);
+        return transfer.run() == PackageTransfer::Outcome::Delivered ? CliExit::Ok : CliExit::Failed;
+    } catch (const std::exception &e) {
+        err << ExceptionHandler::messageOf(e) << "\n";
         return CliExit::Failed;
     }
-    return CliExit::Ok;
 }

@@ -14,6 +14,7 @@
 #include "remessa/deltatables.h"
 #include "remessa/registerstep.h"
 #include "remessa/remessacontrol.h"
+#include "remessa/remessawork.h"
 #include "remessa/replicafold.h"
 #include "shell/configlocal.h"
 #include "shell/exceptionhandler.h"
@@ -91,26 +92,26 @@ QStringList readReport(const QString &syncDir, const QString &resultName)
 }
 
 // Unpacks the sent package and folds it, inside the caller's transaction.
-void foldPackage(Database &db, const ResultContext &c)
+void foldPackage(Database &db, const RemessaWork &w)
 {
     const QString errorA = QStringLiteral("Ocorreu um Erro na Sincronização.") + SupportLine;
-    const QString package = QDir(c.transferDir).filePath(c.packageName);
-    if (c.transferDir.trimmed().isEmpty() || !QFileInfo(package).isFile())
+    const QString package = QDir(w.transferDir).filePath(w.remittance.packageName);
+    if (w.transferDir.trimmed().isEmpty() || !QFileInfo(package).isFile())
         throw SyncError(errorA, QStringLiteral("Arquivo não encontrado: ") + QDir::toNativeSeparators(package));
     // Tables left from an earlier run must not be folded with this package.
-    DeltaTables::removeTables(c.syncDir);
+    DeltaTables::removeTables(w.syncDir);
     QuietMessenger quiet;
     // The box tells why too: a full disk is no case for the support.
-    if (!Archive::unzip(package, c.syncDir, quiet))
+    if (!Archive::unzip(package, w.syncDir, quiet))
         throw SyncError(errorA + QLatin1Char('\n') + quiet.said,
                         QStringLiteral("O pacote não pôde ser extraído: ") + QDir::toNativeSeparators(package) +
                             QStringLiteral(" (") + quiet.said + QLatin1Char(')'));
-    if (QDir(c.syncDir).entryList({QStringLiteral("*.DB")}, QDir::Files).isEmpty())
+    if (QDir(w.syncDir).entryList({QStringLiteral("*.DB")}, QDir::Files).isEmpty())
         throw SyncError(QStringLiteral("Ocorreu um Erro1 na Sincronização.") + SupportLine,
-                        QStringLiteral("Nenhuma tabela no pacote ") + c.packageName);
+                        QStringLiteral("Nenhuma tabela no pacote ") + w.remittance.packageName);
     try {
-        const QString type = c.type();
-        ReplicaFold::fold(db, c.syncDir, ReplicaFold::kindOf(type.isEmpty() ? QChar() : type.at(0)));
+        const QString type = w.remittance.type;
+        ReplicaFold::fold(db, w.syncDir, ReplicaFold::kindOf(type.isEmpty() ? QChar() : type.at(0)));
     } catch (const std::exception &e) {
         throw SyncError(QStringLiteral("Ocorreu um Erro2 na Sincronização.") + SupportLine,
                         ExceptionHandler::messageOf(e));
@@ -174,11 +175,11 @@ QString remark(const QStringList &reportLines)
     return obs.left(RemessaControl::RemarkWidth);
 }
 
-QString precondition(const ResultContext &context)
+QString precondition(const RemessaWork &work)
 {
-    if (context.syncDir.trimmed().isEmpty())
+    if (work.syncDir.trimmed().isEmpty())
         return QStringLiteral("O diretório de sincronização não está configurado.");
-    if (context.packageName.isEmpty())
+    if (work.remittance.packageName.isEmpty())
         return QStringLiteral("Não há arquivo de remessa para buscar o resultado.");
     return QString();
 }
@@ -203,27 +204,26 @@ QStringList endLines(qint64 bytes, const QTime &start, const QTime &end)
                 QStringLiteral(" bytes/seg")};
 }
 
-Outcome settle(Database &db, Messenger &messenger, const ResultContext &context, const Found &found,
-               const LineSink &lines)
+Outcome settle(Database &db, Messenger &messenger, const RemessaWork &work, const Found &found, const LineSink &lines)
 {
     const bool accepted = found.verdict == Ok;
     QStringList report;
     // A result that could not be settled leaves neither itself nor what was
     // unpacked of the package: the next attempt downloads it again.
     auto discard = [&] {
-        if (context.syncDir.trimmed().isEmpty())
+        if (work.syncDir.trimmed().isEmpty())
             return;
-        QFile::remove(QDir(context.syncDir).filePath(found.name));
-        DeltaTables::removeTables(context.syncDir);
+        QFile::remove(QDir(work.syncDir).filePath(found.name));
+        DeltaTables::removeTables(work.syncDir);
     };
     Transaction tx(db);
     try {
         RegisterStep::enter(db);
-        RemessaControl::require(db, RemessaControl::Step::Receive, context.number);
+        RemessaControl::require(db, RemessaControl::Step::Receive, work.remittance.number);
         if (accepted)
-            foldPackage(db, context);
-        report = readReport(context.syncDir, found.name);
-        RemessaControl::appendEvent(db, context.number, context.type(), found.verdict, context.userName,
+            foldPackage(db, work);
+        report = readReport(work.syncDir, found.name);
+        RemessaControl::appendEvent(db, work.remittance.number, work.remittance.type, found.verdict, work.userName,
                                     remark(report));
         tx.commit();
     } catch (const RegisterStep::Refused &e) {
@@ -248,13 +248,13 @@ Outcome settle(Database &db, Messenger &messenger, const ResultContext &context,
         lines(line);
     if (accepted) {
         lines(Accepted);
-        QFile::remove(QDir(context.transferDir).filePath(context.packageName));
+        QFile::remove(QDir(work.transferDir).filePath(work.remittance.packageName));
     }
-    QFile::remove(QDir(context.syncDir).filePath(found.name));
+    QFile::remove(QDir(work.syncDir).filePath(found.name));
     return accepted ? Outcome::Accepted : Outcome::Rejected;
 }
 
-FetchResult fetch(Database &db, Messenger &messenger, const ResultContext &context, const ConfigLocal &config,
+FetchResult fetch(Database &db, Messenger &messenger, const RemessaWork &work, const ConfigLocal &config,
                   Transport &ftp, Observer &observer)
 {
     FetchResult r;
@@ -276,7 +276,7 @@ FetchResult fetch(Database &db, Messenger &messenger, const ResultContext &conte
     // settle or cancel this remittance meanwhile.
     RegisterStep::Marker marker(db, QStringLiteral("Recebimento de resultado"));
     try {
-        marker.take([&] { RemessaControl::require(db, RemessaControl::Step::Receive, context.number); });
+        marker.take([&] { RemessaControl::require(db, RemessaControl::Step::Receive, work.remittance.number); });
     } catch (const RegisterStep::Refused &e) {
         messenger.error(e.message());
         r.refusal = e.message();
@@ -299,7 +299,7 @@ FetchResult fetch(Database &db, Messenger &messenger, const ResultContext &conte
         return failed();
     observer.listed();
 
-    const std::optional<Found> found = find(listing, context.packageName);
+    const std::optional<Found> found = find(listing, work.remittance.packageName);
     if (!found) {
         ftp.disconnectFromHost();
         line(NotAvailable);
@@ -310,12 +310,12 @@ FetchResult fetch(Database &db, Messenger &messenger, const ResultContext &conte
     r.verdict = found->verdict;
     observer.found(found->name);
     const QTime start = QTime::currentTime();
-    line(startLine(context.userName));
+    line(startLine(work.userName));
     line(startTimeLine(start));
-    SafeFile::makeFolder(context.syncDir);
+    SafeFile::makeFolder(work.syncDir);
     // What a download killed half-way left.
-    SafeFile::removeLeftovers(context.syncDir, QStringLiteral("*.zip"));
-    const QString local = QDir(context.syncDir).filePath(found->name);
+    SafeFile::removeLeftovers(work.syncDir, QStringLiteral("*.zip"));
+    const QString local = QDir(work.syncDir).filePath(found->name);
     const bool ok = !observer.interrupted() && ftp.download(found->name, local);
     const qint64 size = ok ? FileUtil::fileSize(local) : ftp.downloadTotal();
     line(sizeLine(ok ? size : ftp.downloadTotal()));
@@ -327,7 +327,7 @@ FetchResult fetch(Database &db, Messenger &messenger, const ResultContext &conte
     observer.downloaded();
     ftp.disconnectFromHost();
     observer.synchronising(found->verdict == Ok);
-    r.outcome = settle(db, messenger, context, *found, line);
+    r.outcome = settle(db, messenger, work, *found, line);
     return r;
 }
 

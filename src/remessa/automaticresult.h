@@ -42,7 +42,7 @@ std::optional<Found> find(const QStringList &listing, const QString &packageName
 QString remark(const QStringList &reportLines);
 
 // Why a fetch cannot start with these folders ("" when it can).
-QString precondition(const ResultContext &context);
+QString precondition(const RemessaWork &work);
 
 // Texts the window and the command line show.
 extern const QString NotAvailable;
@@ -71,8 +71,7 @@ enum class Outcome {
 // them) to lines; the synchronisation errors go to the messenger as error
 // boxes. On Failed nothing is written, the package stays for a retry and the
 // result file stays where it was downloaded.
-Outcome settle(Database &db, Messenger &messenger, const ResultContext &context, const Found &found,
-               const LineSink &lines);
+Outcome settle(Database &db, Messenger &messenger, const RemessaWork &work, const Found &found, const LineSink &lines);
 
 // The FTP calls of a fetch, each returning when done. The command line runs
 // an FtpClient directly; the window waits on its worker-thread client while
@@ -118,14 +117,20 @@ struct FetchResult
 // The whole fetch: connect to EndQueloraResult as LoginFTP, list its folder,
 // download the result (the accepted one when both are there) into the
 // synchronisation folder, settle it.
-FetchResult fetch(Database &db, Messenger &messenger, const ResultContext &context, const ConfigLocal &config,
+FetchResult fetch(Database &db, Messenger &messenger, const RemessaWork &work, const ConfigLocal &config,
                   Transport &ftp, Observer &observer);
 
-// A Transport over a blocking FtpClient, for the command line.
+// A Transport over a blocking FtpClient: the command line runs it directly,
+// the window on its worker thread.
 class BlockingTransport : public Transport, private FtpListener
 {
 public:
     BlockingTransport();
+    // Told on the thread running the calls.
+    std::function<void(const QString &name)> onListItem;
+    std::function<void(qint64 done, qint64 total)> onProgress;
+    // Ends the running call and the later ones; safe from any thread.
+    void abort() { m_client.abort(); }
     void setSettings(const FtpSettings &settings) override { m_client.setSettings(settings); }
     bool connectToHost() override { return m_client.connectToHost(); }
     bool changeDirectory(const QString &path) override { return m_client.changeDirectory(path); }
@@ -136,7 +141,17 @@ public:
     qint64 downloadTotal() const override { return m_total; }
 
 private:
-    void ftpProgress(qint64, qint64 total) override { m_total = total; }
+    void ftpProgress(qint64 done, qint64 total) override
+    {
+        m_total = total;
+        if (onProgress)
+            onProgress(done, total);
+    }
+    void ftpListItem(const QString &name) override
+    {
+        if (onListItem)
+            onListItem(name);
+    }
     FtpClient m_client;
     qint64 m_total = 0;
 };

@@ -2,6 +2,7 @@
 
 #include "base/messenger.h"
 #include "base/safefile.h"
+#include "remessa/remessawork.h"
 #include "remessa/transferdelivery.h"
 #include "remessa/txtsending.h"
 
@@ -86,76 +87,110 @@ qint64 roundedKb(qint64 bytes)
     return static_cast<qint64>(std::nearbyint(static_cast<double>(bytes) / 1024.0));
 }
 
-Result run(Database &db, Messenger &messenger, const FolderTransferRequest &request, FolderTransferObserver &observer)
-{
-    Result result;
-    if (request.destination.trimmed().isEmpty())
-        return result;
-    const QString source = inFolder(request.transferDir, request.fileName);
-    if (request.transferDir.trimmed().isEmpty() || request.fileName.isEmpty() || !QFileInfo(source).isFile()) {
-        messenger.error(QStringLiteral("Arquivo não encontrado."));
-        return result;
-    }
-    QString name = request.fileName;
-    if (TransferDelivery::isTxt(request.fileName)) {
-        // The TXT file stays in its folder: packed from a copy.
-        name = TxtSending::packageName(request.fileName);
-        if (!TxtSending::package(request.transferDir, request.fileName, messenger))
-            return result;
-    }
-    const QString from = inFolder(request.transferDir, name);
-    // Copying a file onto itself would empty the package.
-    if (sameFolder(request.transferDir, request.destination)) {
-        messenger.error(QStringLiteral("O destino escolhido é o próprio diretório de transferência. "
-                                       "Escolha outro diretório."));
-        return result;
-    }
-    const qint64 size = QFileInfo(from).size();
-    if (isFloppy(request.destination) && roundedKb(size) > FloppyLimitKb) {
-        messenger.error(QStringLiteral("Tamanho do arquivo maior que a capacidade do disquete"));
-        return result;
-    }
+Copy::Copy(Database &db, Messenger &messenger, const RemessaWork &work, const QString &fileName,
+           const QString &destination)
+    : m_db(db),
+      m_msg(messenger),
+      m_work(work),
+      m_fileName(fileName),
+      m_destination(destination)
+{ }
 
-    TransferDelivery::Delivery delivery(db, request.fileName, request.number);
-    if (const QString refused = delivery.begin(); !refused.isEmpty()) {
-        messenger.error(refused);
-        result.text = refused;
-        return result;
+Copy::~Copy() = default;
+
+bool Copy::begin()
+{
+    if (m_destination.trimmed().isEmpty())
+        return false;
+    const QString source = inFolder(m_work.transferDir, m_fileName);
+    if (m_work.transferDir.trimmed().isEmpty() || m_fileName.isEmpty() || !QFileInfo(source).isFile()) {
+        m_msg.error(QStringLiteral("Arquivo não encontrado."));
+        return false;
     }
-    observer.copyStarted(size);
-    result.copiedPath = inFolder(request.destination, name);
-    bool interrupted = false;
-    QString why;
+    QString name = m_fileName;
+    if (TransferDelivery::isTxt(m_fileName)) {
+        // The TXT file stays in its folder: packed from a copy.
+        name = TxtSending::packageName(m_fileName);
+        if (!TxtSending::package(m_work.transferDir, m_fileName, m_msg))
+            return false;
+    }
+    m_from = inFolder(m_work.transferDir, name);
+    // Copying a file onto itself would empty the package.
+    if (sameFolder(m_work.transferDir, m_destination)) {
+        m_msg.error(QStringLiteral("O destino escolhido é o próprio diretório de transferência. "
+                                   "Escolha outro diretório."));
+        return false;
+    }
+    m_size = QFileInfo(m_from).size();
+    if (isFloppy(m_destination) && roundedKb(m_size) > FloppyLimitKb) {
+        m_msg.error(QStringLiteral("Tamanho do arquivo maior que a capacidade do disquete"));
+        return false;
+    }
+    auto delivery = std::make_unique<TransferDelivery::Delivery>(m_db, m_fileName, m_work.remittance);
+    if (const QString refused = delivery->begin(); !refused.isEmpty()) {
+        m_msg.error(refused);
+        m_result.text = refused;
+        return false;
+    }
+    m_delivery = std::move(delivery);
+    m_result.copiedPath = inFolder(m_destination, name);
+    return true;
+}
+
+void Copy::copy(FolderTransferObserver &observer)
+{
+    if (!m_delivery)
+        return;
     // A partial package never reaches the regulator: the scratch copy goes.
-    const QString error = copyBlocks(from, result.copiedPath, observer, interrupted, why);
-    if (interrupted || !error.isEmpty() || !QFileInfo::exists(result.copiedPath)) {
-        result.status = interrupted ? Status::Interrupted : Status::Failed;
-        result.text = interrupted ? QStringLiteral("Gravação de arquivo interrompida.")
-                                  : QStringLiteral("Gravação de arquivo não realizada: ") + error + QLatin1Char('.') +
-                (why.isEmpty() ? QString() : QStringLiteral(" Causa: ") + why + QLatin1Char('.'));
-        return result;
+    m_error = copyBlocks(m_from, m_result.copiedPath, observer, m_interrupted, m_why);
+    m_copied = true;
+}
+
+Result Copy::finish()
+{
+    const std::unique_ptr<TransferDelivery::Delivery> delivery = std::move(m_delivery);
+    if (!delivery || !m_copied)
+        return m_result;
+    if (m_interrupted || !m_error.isEmpty() || !QFileInfo::exists(m_result.copiedPath)) {
+        m_result.status = m_interrupted ? Status::Interrupted : Status::Failed;
+        m_result.text = m_interrupted
+            ? QStringLiteral("Gravação de arquivo interrompida.")
+            : QStringLiteral("Gravação de arquivo não realizada: ") + m_error + QLatin1Char('.') +
+                (m_why.isEmpty() ? QString() : QStringLiteral(" Causa: ") + m_why + QLatin1Char('.'));
+        return m_result;
     }
     bool logged = false;
     try {
-        logged = delivery.delivered(request.userCode, request.userName, remark());
+        logged = delivery->delivered(m_work.userCode, m_work.userName, remark());
     } catch (const RegisterStep::Refused &e) {
         // Not recorded as delivered: the copy must not reach the regulator.
-        QFile::remove(result.copiedPath);
-        messenger.error(e.message());
-        result.status = Status::Failed;
-        result.text = e.message();
-        return result;
+        QFile::remove(m_result.copiedPath);
+        m_msg.error(e.message());
+        m_result.status = Status::Failed;
+        m_result.text = e.message();
+        return m_result;
     }
     if (!logged) {
         // Unlogged, the file could be sent again: the copy is taken back.
-        QFile::remove(result.copiedPath);
-        result.status = Status::Failed;
-        result.text = QStringLiteral("Gravação de arquivo não realizada: ") + LogFailed + QLatin1Char('.');
-        return result;
+        QFile::remove(m_result.copiedPath);
+        m_result.status = Status::Failed;
+        m_result.text = QStringLiteral("Gravação de arquivo não realizada: ") + LogFailed + QLatin1Char('.');
+        return m_result;
     }
-    result.status = Status::Done;
-    result.text = QStringLiteral("Gravação de arquivo realizada com sucesso.");
-    return result;
+    m_result.status = Status::Done;
+    m_result.text = QStringLiteral("Gravação de arquivo realizada com sucesso.");
+    return m_result;
+}
+
+Result run(Database &db, Messenger &messenger, const RemessaWork &work, const QString &fileName,
+           const QString &destination, FolderTransferObserver &observer)
+{
+    Copy copy(db, messenger, work, fileName, destination);
+    if (!copy.begin())
+        return Result{Status::NotStarted, copy.refusal(), QString()};
+    observer.copyStarted(copy.size());
+    copy.copy(observer);
+    return copy.finish();
 }
 
 }

@@ -1,23 +1,17 @@
 #pragma once
+#include "remessa/remessawork.h"
+
 #include <QString>
+#include <memory>
 
 class Database;
 class Messenger;
+namespace TransferDelivery {
+class Delivery;
+}
 
-// What the folder transfer needs: the file in the transfer directory, the
-// folder it goes to, and who sends which remittance.
-struct FolderTransferRequest
-{
-    QString transferDir; // the local transfer directory
-    QString fileName; // "OC-"/"OT-" package or "TX-" TXT file
-    QString destination; // the chosen folder (a floppy mount point or any folder)
-    QString number; // current remittance number
-    QString userCode;
-    QString userName;
-};
-
-// Told about the copy as it goes; the window processes its events here and
-// answers whether the user interrupted.
+// Told about the copy as it goes, on the thread that copies, and asked
+// after each block whether the user interrupted.
 class FolderTransferObserver
 {
 public:
@@ -64,9 +58,47 @@ bool isFloppy(const QString &destination);
 // Size in kilobytes as the capacity check rounds it (halves to even).
 qint64 roundedKb(qint64 bytes);
 
-// Runs the whole transfer. Refusals are shown through the messenger; the
-// result line is the caller's to show. Raises DbError when the delivery row
-// cannot be written.
-Result run(Database &db, Messenger &messenger, const FolderTransferRequest &request, FolderTransferObserver &observer);
+// One copy in three steps, so that a window copies off its own thread:
+// begin() and finish() use the database (on its thread), copy() only the
+// files. begin() checks the file and the destination (refusals said through
+// the messenger) and takes the register's step marker; finish() records a
+// whole copy and releases the marker.
+class Copy
+{
+public:
+    // fileName: the work's remittance package ("OC-"/"OT-") or a "TX-" TXT
+    // file in the transfer directory; destination: a floppy mount point or
+    // any folder.
+    Copy(Database &db, Messenger &messenger, const RemessaWork &work, const QString &fileName,
+         const QString &destination);
+    ~Copy();
+    Copy(const Copy &) = delete;
+    Copy &operator=(const Copy &) = delete;
+
+    bool begin();
+    qint64 size() const { return m_size; }
+    // Why begin() refused, when the register said so.
+    QString refusal() const { return m_result.text; }
+    // Block by block, telling the observer; safe off the database's thread.
+    void copy(FolderTransferObserver &observer);
+    // Raises DbError when the delivery row cannot be written.
+    Result finish();
+
+private:
+    Database &m_db;
+    Messenger &m_msg;
+    RemessaWork m_work;
+    QString m_fileName, m_destination, m_from;
+    qint64 m_size = 0;
+    std::unique_ptr<TransferDelivery::Delivery> m_delivery;
+    bool m_copied = false;
+    bool m_interrupted = false;
+    QString m_error, m_why;
+    Result m_result;
+};
+
+// The three steps in a row. The result line is the caller's to show.
+Result run(Database &db, Messenger &messenger, const RemessaWork &work, const QString &fileName,
+           const QString &destination, FolderTransferObserver &observer);
 
 }

@@ -10,6 +10,7 @@
 #include "remessa/deltatables.h"
 #include "remessa/registerstep.h"
 #include "remessa/remessacontrol.h"
+#include "remessa/remessawork.h"
 #include "remessa/replicafold.h"
 #include "shell/exceptionhandler.h"
 
@@ -28,23 +29,24 @@ struct PackageMissing : AppError
     using AppError::AppError;
 };
 
-void foldPackage(Database &db, const ResultContext &c)
+void foldPackage(Database &db, const RemessaWork &w)
 {
-    if (c.transferDir.trimmed().isEmpty() || c.syncDir.trimmed().isEmpty() || c.packageName.isEmpty())
+    if (w.transferDir.trimmed().isEmpty() || w.syncDir.trimmed().isEmpty() || w.remittance.packageName.isEmpty())
         throw AppError(
             QStringLiteral("Os diretórios de transferência e de sincronização precisam estar configurados."));
-    const QString package = QDir(c.transferDir).filePath(c.packageName);
+    const QString package = QDir(w.transferDir).filePath(w.remittance.packageName);
     if (!QFileInfo(package).isFile())
         throw PackageMissing(QStringLiteral("Arquivo não encontrado: ") + QDir::toNativeSeparators(package));
     // Tables left from an earlier run must not be folded with this package.
-    DeltaTables::removeTables(c.syncDir);
+    DeltaTables::removeTables(w.syncDir);
     QuietMessenger quiet;
-    if (!Archive::unzip(package, c.syncDir, quiet))
+    if (!Archive::unzip(package, w.syncDir, quiet))
         throw AppError(QStringLiteral("O pacote não pôde ser extraído: ") + QDir::toNativeSeparators(package) +
                        QStringLiteral(" (") + quiet.said + QLatin1Char(')'));
-    if (QDir(c.syncDir).entryList({QStringLiteral("*.DB")}, QDir::Files).isEmpty())
-        throw AppError(QStringLiteral("Nenhuma tabela no pacote ") + c.packageName);
-    ReplicaFold::fold(db, c.syncDir, ReplicaFold::kindOf(c.type().isEmpty() ? QChar() : c.type().at(0)));
+    if (QDir(w.syncDir).entryList({QStringLiteral("*.DB")}, QDir::Files).isEmpty())
+        throw AppError(QStringLiteral("Nenhuma tabela no pacote ") + w.remittance.packageName);
+    ReplicaFold::fold(db, w.syncDir,
+                      ReplicaFold::kindOf(w.remittance.type.isEmpty() ? QChar() : w.remittance.type.at(0)));
 }
 
 QString causeOf(const std::exception &e)
@@ -73,17 +75,17 @@ std::optional<Code> decode(const QString &typed)
     return code;
 }
 
-std::optional<Code> check(Database &db, const ResultContext &context, const QString &typed)
+std::optional<Code> check(Database &db, const RemessaWork &work, const QString &typed)
 {
     const std::optional<Code> code = decode(typed);
     // A code names its remittance: it settles that one only, and only
     // while it waits for its result.
-    if (!code || code->number != context.number)
+    if (!code || code->number != work.remittance.number)
         return std::nullopt;
     // As the control list shows it: some remittance of that number and type
     // whose newest event is the transfer.
     for (const RemessaControl::Remittance &r : RemessaControl::remittances(db))
-        if (r.number == code->number && r.type.compare(context.type(), Qt::CaseInsensitive) == 0 &&
+        if (r.number == code->number && r.type.compare(work.remittance.type, Qt::CaseInsensitive) == 0 &&
             r.event == QLatin1String("TR"))
             return code;
     return std::nullopt;
@@ -123,7 +125,7 @@ QString remarkRefusal(const QStringList &lines)
         .arg(remarkRoom());
 }
 
-bool apply(Database &db, Messenger &messenger, const ResultContext &context, const QString &verdict,
+bool apply(Database &db, Messenger &messenger, const RemessaWork &work, const QString &verdict,
            const QStringList &remarkLines)
 {
     const bool accepted = verdict == QLatin1String("OK");
@@ -131,10 +133,10 @@ bool apply(Database &db, Messenger &messenger, const ResultContext &context, con
         // The state is read again under the lock that writes the verdict:
         // a list shown minutes ago may be stale.
         RegisterStep::run(db, [&] {
-            RemessaControl::require(db, RemessaControl::Step::Receive, context.number);
+            RemessaControl::require(db, RemessaControl::Step::Receive, work.remittance.number);
             if (accepted)
-                foldPackage(db, context);
-            RemessaControl::appendEvent(db, context.number, context.type(), verdict, context.userName,
+                foldPackage(db, work);
+            RemessaControl::appendEvent(db, work.remittance.number, work.remittance.type, verdict, work.userName,
                                         remark(remarkLines));
         });
     } catch (const RegisterStep::Refused &e) {
@@ -144,22 +146,22 @@ bool apply(Database &db, Messenger &messenger, const ResultContext &context, con
         if (!accepted)
             throw;
         // What was unpacked must not be folded with the next package.
-        DeltaTables::removeTables(context.syncDir);
+        DeltaTables::removeTables(work.syncDir);
         // The boxes below are all the user sees; support reads the cause here.
         ErrorLog::append(ExceptionHandler::messageOf(e), DbErrors::className(e));
         // "Not found" only when it was not found: a full disk says so.
         if (dynamic_cast<const PackageMissing *>(&e))
-            messenger.error(QStringLiteral("Remessa Nº: ") + context.packageName +
+            messenger.error(QStringLiteral("Remessa Nº: ") + work.remittance.packageName +
                             QStringLiteral("\n Não encontrada no diretório: ") +
-                            QDir::toNativeSeparators(context.syncDir));
+                            QDir::toNativeSeparators(work.syncDir));
         else
-            messenger.error(QStringLiteral("Remessa Nº: ") + context.packageName +
+            messenger.error(QStringLiteral("Remessa Nº: ") + work.remittance.packageName +
                             QStringLiteral("\n Sincronização não efetuada: ") + causeOf(e));
         messenger.error(QStringLiteral("Ocorreu um Erro na Sincronização.\nEntre em contato com o suporte."));
         return false;
     }
     if (accepted)
-        QFile::remove(QDir(context.transferDir).filePath(context.packageName));
+        QFile::remove(QDir(work.transferDir).filePath(work.remittance.packageName));
     return true;
 }
 

@@ -5,19 +5,8 @@
 
 class Database;
 class Messenger;
+struct RemessaWork;
 
-// The remittance a result is entered for, with the folders of the cycle.
-struct ResultContext
-{
-    QString transferDir; // where the sent package still lies
-    QString syncDir; // where it is unpacked for the fold
-    QString packageName; // "OC-"/"OT-" + acronym + number + ".zip"
-    QString number; // current remittance number
-    QString userName;
-
-    // The remittance type: the second character of the package name.
-    QString type() const { return packageName.mid(1, 1).toUpper(); }
-};
 
 // The verdict typed in as the regulator's confirmation code.
 namespace ManualResult {
@@ -36,7 +25,7 @@ std::optional<Code> decode(const QString &typed);
 
 // The code when it belongs to this remittance (same number and type) and
 // the remittance waits for its result; nothing otherwise.
-std::optional<Code> check(Database &db, const ResultContext &context, const QString &typed);
+std::optional<Code> check(Database &db, const RemessaWork &work, const QString &typed);
 
 // "Remessa Válida" / "Remessa Inválida", as the confirmation shows it.
 QString verdictText(const QString &verdict);
@@ -53,7 +42,7 @@ QString remarkRefusal(const QStringList &lines);
 // the fold and the event row are one transaction, and the package is
 // deleted once it is committed. On failure nothing is written, the package
 // stays, the two error boxes are shown and false is returned.
-bool apply(Database &db, Messenger &messenger, const ResultContext &context, const QString &verdict,
+bool apply(Database &db, Messenger &messenger, const RemessaWork &work, const QString &verdict,
            const QStringList &remarkLines);
 
 }

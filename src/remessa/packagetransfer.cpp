@@ -2,155 +2,186 @@
 
 #include "base/fileutil.h"
 #include "base/ftpaddress.h"
-#include "base/safefile.h"
+#include "base/messenger.h"
 #include "base/textutil.h"
-#include "net/ftpclient.h"
-#include "net/smtpsender.h"
+#include "net/ftpfailure.h"
+#include "remessa/transferdelivery.h"
+#include "remessa/txtsending.h"
 #include "shell/configlocal.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 const QString PackageTransfer::FileNotFound = QStringLiteral(
     "O arquivo não foi encontrado no diretório indicado. Favor verificar.");
 const QString PackageTransfer::Success = QStringLiteral("Transferência realizada com sucesso.");
-const QString PackageTransfer::CopySuccess = QStringLiteral("Gravação de arquivo realizada com sucesso.");
-const QString PackageTransfer::CopySourceMissing = QStringLiteral("Arquivo não encontrado.");
+const QString PackageTransfer::RecordFailed = QStringLiteral(
+    "O arquivo foi enviado, mas o registro em CONTROLE_TXT falhou.");
 
-QString PackageTransfer::copyNotDone(const QString &error)
-{
-    return QStringLiteral("Gravação de arquivo não realizada: ") + error + QLatin1Char('.');
-}
-
-namespace {
-
-
-struct Forward : FtpListener, SmtpListener
-{
-    PackageTransfer::ProgressSink sink;
-    void ftpProgress(qint64 done, qint64 total) override
-    {
-        if (sink)
-            sink(done, total);
-    }
-    void smtpProgress(qint64 done, qint64 total) override
-    {
-        if (sink)
-            sink(done, total);
-    }
-};
-
-}
-
-PackageTransfer::PackageTransfer(const ConfigLocal &config, const QString &userName, LineSink lines)
-    : m_config(config),
-      m_user(userName),
-      m_lines(std::move(lines))
+PackageTransfer::PackageTransfer(Database &db, Messenger &messenger, const RemessaWork &work, const QString &fileName,
+                                 Mode mode)
+    : m_db(db),
+      m_msg(messenger),
+      m_work(work),
+      m_fileName(fileName),
+      m_mode(mode),
+      m_ftp(this),
+      m_smtp(this)
 { }
 
-bool PackageTransfer::start(const QString &path, qint64 &size)
+PackageTransfer::~PackageTransfer() = default;
+
+void PackageTransfer::line(const QString &text)
 {
-    size = FileUtil::fileSize(path);
-    if (size <= 0) {
-        m_lines(FileNotFound);
+    if (m_lines)
+        m_lines(text);
+}
+
+void PackageTransfer::progressed(qint64 done, qint64 total)
+{
+    m_sent.store(done);
+    if (m_progress)
+        m_progress(done, total);
+}
+
+bool PackageTransfer::begin()
+{
+    if (m_started)
+        return false;
+    m_started = true;
+    // The register first: a package a cancellation removed meanwhile is
+    // refused for the state, not as a missing file.
+    auto delivery = std::make_unique<TransferDelivery::Delivery>(m_db, m_fileName, m_work.remittance);
+    if (const QString refused = delivery->begin(); !refused.isEmpty()) {
+        m_msg.error(refused);
         return false;
     }
+    QString travelling = m_fileName;
+    if (TransferDelivery::isTxt(m_fileName)) {
+        travelling = TxtSending::packageName(m_fileName);
+        if (!TxtSending::package(m_work.transferDir, m_fileName, m_msg))
+            return false;
+    }
+    m_path = QDir(m_work.transferDir).filePath(travelling);
+    m_size = m_fileName.isEmpty() ? -1 : FileUtil::fileSize(m_path);
+    if (const std::optional<ConfigLocal> config = ConfigLocalStore::read(m_db))
+        m_config = std::make_unique<ConfigLocal>(*config);
+    if (m_size <= 0 || !m_config) {
+        m_msg.warning(FileNotFound);
+        return false;
+    }
+    m_delivery = std::move(delivery);
     m_start = QTime::currentTime();
-    m_lines(QStringLiteral("Usuário Responsável : ") + m_user);
-    m_lines(QStringLiteral("Tamanho do arquivo : %1 bytes").arg(size));
-    m_lines(QStringLiteral("Hora inicio: ") + TextUtil::clock(m_start));
+    line(QStringLiteral("Usuário Responsável : ") + m_work.userName);
+    line(QStringLiteral("Tamanho do arquivo : %1 bytes").arg(m_size));
+    line(QStringLiteral("Hora inicio: ") + TextUtil::clock(m_start));
     return true;
 }
 
-bool PackageTransfer::finish(bool ok, const QString &failureText, const QString &detail, qint64 size)
+bool PackageTransfer::sendByFtp()
 {
-    m_lines(QStringLiteral("Tamanho do arquivo : %1 bytes").arg(size));
-    if (!ok) {
-        m_lines(QStringLiteral("Transferência não realizada: ") + failureText + QLatin1Char('.'));
-        if (!detail.isEmpty() && detail != failureText)
-            m_lines(QStringLiteral("Erro: ") + detail);
-        m_lines(failureText);
+    const FtpAddress address = FtpAddress::split(m_config->endQueloraEnvio);
+    m_ftp.setSettings(FtpSettings::fromConfig(address, *m_config));
+    if (!m_ftp.connectToHost()) {
+        m_connectFailed = true;
+        m_connectFailure = m_ftp.lastFailure().text;
         return false;
+    }
+    // Pressed while the server was answering, or a step refused by the server.
+    const auto fails = [this](bool ok) {
+        const FtpFailure failure = m_ftp.lastFailure();
+        if (!ok && failure.kind == FtpFailure::Failure)
+            m_failure = failure.text;
+        return !ok || interrupted();
+    };
+    bool ok = !interrupted() && !fails(m_ftp.changeDirectory(address.path)) &&
+        !fails(m_ftp.upload(m_path, QFileInfo(m_path).fileName()));
+    m_ftp.disconnectFromHost();
+    return ok;
+}
+
+bool PackageTransfer::sendByEmail()
+{
+    m_smtp.setSettings(SmtpSettings::fromConfig(*m_config));
+    const bool ok = m_smtp.send(
+        SmtpMessage::remittance(m_config->siglaCertificador, m_config->nomeOCC, m_config->endSMTPEMailReply, m_path));
+    const SmtpFailure failure = m_smtp.lastFailure();
+    // A refused recipient has no text of its own: the server's answer tells why.
+    if (!ok && failure.kind != SmtpFailure::Aborted)
+        m_failure = failure.text.isEmpty() ? failure.detail : failure.text;
+    return ok;
+}
+
+void PackageTransfer::send()
+{
+    if (!m_delivery)
+        return;
+    m_ok = (m_mode == Mode::Ftp ? sendByFtp() : sendByEmail()) && !interrupted();
+}
+
+void PackageTransfer::interrupt()
+{
+    if (!m_delivery || m_interrupted.exchange(true))
+        return;
+    line(FtpTexts::Interrupted);
+    m_ftp.abort();
+    m_smtp.abort();
+}
+
+PackageTransfer::Outcome PackageTransfer::finish()
+{
+    // Only a whole delivery keeps the register's marker up to its record.
+    const std::unique_ptr<TransferDelivery::Delivery> delivery = std::move(m_delivery);
+    if (!delivery)
+        return Outcome::NotSent;
+    if (m_connectFailed) {
+        if (!interrupted()) {
+            const QString text = FtpTexts::connectError(m_connectFailure);
+            if (m_connectSink)
+                m_connectSink(text);
+            else
+                m_msg.error(text);
+            line(FtpTexts::TransferError);
+        }
+        return Outcome::NotSent;
+    }
+    line(QStringLiteral("Tamanho do arquivo : %1 bytes").arg(m_size));
+    if (interrupted())
+        return Outcome::NotSent;
+    if (!m_failure.isEmpty()) {
+        line(FtpTexts::transferNotDone(m_failure));
+        line(m_failure);
+        return Outcome::NotSent;
+    }
+    if (!m_ok) {
+        line(FtpTexts::TransferError);
+        return Outcome::NotSent;
     }
     const QTime end = QTime::currentTime();
-    m_lines(QStringLiteral("Hora fim: ") + TextUtil::clock(end));
-    m_lines(QStringLiteral("Bytes transferidos: %1").arg(size));
-    m_lines(QStringLiteral("Taxa de transferência: ") + FileUtil::transferRate(size, m_start, end) +
-            QStringLiteral(" bytes/seg"));
-    m_lines(Success);
-    return true;
+    const qint64 sent = m_sent.load();
+    line(QStringLiteral("Hora fim: ") + TextUtil::clock(end));
+    line(QStringLiteral("Bytes transferidos: %1").arg(sent));
+    line(QStringLiteral("Taxa de transferência: ") + FileUtil::transferRate(sent, m_start, end) +
+         QStringLiteral(" bytes/seg"));
+    line(Success);
+    bool recorded = false;
+    try {
+        recorded = delivery->delivered(m_work.userCode, m_work.userName, QString());
+    } catch (const RegisterStep::Refused &e) {
+        m_msg.error(e.message());
+        return Outcome::SentNotRecorded;
+    }
+    if (!recorded) {
+        m_msg.error(RecordFailed);
+        return Outcome::SentNotRecorded;
+    }
+    return Outcome::Delivered;
 }
 
-bool PackageTransfer::byFtp(const QString &path)
+PackageTransfer::Outcome PackageTransfer::run()
 {
-    qint64 size = 0;
-    if (!start(path, size))
-        return false;
-    const FtpAddress address = FtpAddress::split(m_config.endQueloraEnvio);
-    const FtpSettings settings = FtpSettings::fromConfig(address, m_config);
-    Forward forward;
-    forward.sink = m_progress;
-    FtpClient ftp(&forward);
-    ftp.setSettings(settings);
-    if (!ftp.connectToHost()) {
-        m_lines(FtpTexts::connectError(ftp.lastFailure().text));
-        m_lines(QStringLiteral("Houve erro durante a transferência."));
-        return false;
-    }
-    const bool ok = ftp.changeDirectory(address.path) && ftp.upload(path, QFileInfo(path).fileName());
-    const FtpFailure failure = ftp.lastFailure();
-    ftp.disconnectFromHost();
-    return finish(ok, failure.text, failure.detail, size);
-}
-
-bool PackageTransfer::byEmail(const QString &path)
-{
-    qint64 size = 0;
-    if (!start(path, size))
-        return false;
-    Forward forward;
-    forward.sink = m_progress;
-    SmtpSender smtp(&forward);
-    smtp.setSettings(SmtpSettings::fromConfig(m_config));
-    const bool ok = smtp.send(
-        SmtpMessage::remittance(m_config.siglaCertificador, m_config.nomeOCC, m_config.endSMTPEMailReply, path));
-    return finish(ok, smtp.lastFailure().text, smtp.lastFailure().detail, size);
-}
-
-bool PackageTransfer::toFolder(const QString &path, const QString &destination)
-{
-    QFile source(path);
-    if (!source.exists()) {
-        m_lines(CopySourceMissing);
-        return false;
-    }
-    if (!source.open(QIODevice::ReadOnly)) {
-        m_lines(copyNotDone(QStringLiteral("Erro ao abrir arquivo")));
-        return false;
-    }
-    // Written under a scratch name and renamed when whole; a link at the
-    // final name is replaced, not written through.
-    SafeFile::Writer target(QDir(destination).filePath(QFileInfo(path).fileName()));
-    if (!target.open()) {
-        m_lines(copyNotDone(QStringLiteral("Erro ao criar arquivo")));
-        return false;
-    }
-    char block[8192];
-    qint64 done = 0;
-    const qint64 total = source.size();
-    for (qint64 got; (got = source.read(block, sizeof block)) > 0;) {
-        if (!target.write(block, got))
-            break;
-        done += got;
-        if (m_progress)
-            m_progress(done, total);
-    }
-    if (done != total || !target.commit()) {
-        target.discard();
-        m_lines(copyNotDone(QStringLiteral("Erro ao criar arquivo")));
-        return false;
-    }
-    m_lines(CopySuccess);
-    return true;
+    if (!begin())
+        return Outcome::NotSent;
+    send();
+    return finish();
 }

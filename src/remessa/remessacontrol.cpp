@@ -56,11 +56,7 @@ QString typeText(const QString &type)
 
 QString packageName(const QString &type, const QString &acronym, const QString &number)
 {
-    if (type == QLatin1String("C"))
-        return QStringLiteral("OC-") + acronym + number + QStringLiteral(".zip");
-    if (type == QLatin1String("T"))
-        return QStringLiteral("OT-") + acronym + number + QStringLiteral(".zip");
-    return QString();
+    return Remittance::packageNameFor(type, acronym, number);
 }
 
 Offer offered(const Remittance *selected, bool noEvents)

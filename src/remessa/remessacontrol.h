@@ -1,4 +1,6 @@
 #pragma once
+#include "remessa/remittance.h"
+
 #include <QDateTime>
 #include <QList>
 #include <QString>
@@ -11,15 +13,7 @@ class Database;
 // all ask here.
 namespace RemessaControl {
 
-// One remittance as the control list shows it.
-struct Remittance
-{
-    QString number;
-    QString status;
-    QString event; // code of its newest event
-    QString type; // "C" partial, "T" complete
-    bool newest = false;
-};
+using Remittance = ::Remittance;
 
 struct Event
 {

@@ -235,7 +235,7 @@ RemessaPreparation::Result RemessaPreparation::run(Database &db, Messenger &mess
         }
 
         call(progress.packaging);
-        const QString fileName = RemessaControl::packageName(typeCode(type), s.acronym, number);
+        const QString fileName = Remittance::packageNameFor(typeCode(type), s.acronym, number);
         const QString filePath = QDir(dir).filePath(fileName);
         const QStringList masks{QDir(dir).filePath(QStringLiteral("*.db")), QDir(dir).filePath(QStringLiteral("*.px")),
                                 QDir(dir).filePath(QStringLiteral("*.val"))};
@@ -253,9 +253,13 @@ RemessaPreparation::Result RemessaPreparation::run(Database &db, Messenger &mess
         RemessaControl::recordNumber(db, number);
         t.commit();
         result.outcome = Outcome::Prepared;
-        result.number = number;
-        result.fileName = fileName;
-        result.filePath = filePath;
+        result.remittance.number = number;
+        result.remittance.type = typeCode(type);
+        result.remittance.event = QStringLiteral("PR");
+        result.remittance.status = RemessaControl::statusText(result.remittance.event);
+        result.remittance.newest = true;
+        result.remittance.packageName = fileName;
+        result.remittance.packagePath = filePath;
         return result;
     } catch (const RegisterStep::Refused &e) {
         result.outcome = Outcome::Refused;

@@ -1,4 +1,6 @@
 #pragma once
+#include "remessa/remittance.h"
+
 #include <QDate>
 #include <QString>
 #include <functional>
@@ -44,9 +46,7 @@ public:
     struct Result
     {
         Outcome outcome = Outcome::Failed;
-        QString number; // new remittance number (when prepared)
-        QString fileName; // package name
-        QString filePath; // package path
+        Remittance remittance; // the new one, waiting for its transfer (when prepared)
         int tables = 0; // delta tables created
         QString error; // what went wrong (failed or refused)
     };

@@ -6,7 +6,7 @@
 #include <QDir>
 
 RemessaWork RemessaWork::from(const RemessaControl::WorkingValues &values, const LoginState &login,
-                              const QString &number, const QString &type)
+                              const Remittance &remittance)
 {
     RemessaWork w;
     w.transferDir = values.transferDir;
@@ -15,14 +15,17 @@ RemessaWork RemessaWork::from(const RemessaControl::WorkingValues &values, const
     w.nomeOCC = values.occName;
     w.userCode = login.userCode;
     w.userName = login.userName.isEmpty() ? login.userCode : login.userName;
-    w.number = number;
-    w.type = type;
+    w.remittance = remittance.withPackage(values.transferDir, values.acronym);
     return w;
 }
 
-QString RemessaWork::packageName() const
+RemessaWork RemessaWork::from(const RemessaControl::WorkingValues &values, const LoginState &login,
+                              const QString &number, const QString &type)
 {
-    return RemessaControl::packageName(type, sigla, number);
+    Remittance r;
+    r.number = number;
+    r.type = type;
+    return from(values, login, r);
 }
 
 QString RemessaWork::folder(const QString &path)

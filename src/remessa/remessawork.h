@@ -1,4 +1,6 @@
 #pragma once
+#include "remessa/remittance.h"
+
 #include <QString>
 
 struct LoginState;
@@ -6,9 +8,8 @@ namespace RemessaControl {
 struct WorkingValues;
 }
 
-// What a step window of the remittance cycle works with: the folders and
-// the certifier from the working values, who acts, and the remittance the
-// control window had selected.
+// What a step of the remittance cycle works with: the folders and the
+// certifier from the working values, who acts, and the remittance in work.
 struct RemessaWork
 {
     QString transferDir; // DirLocalTransf, ending with a separator
@@ -17,13 +18,12 @@ struct RemessaWork
     QString nomeOCC;
     QString userCode;
     QString userName; // the name events and receipts carry (the code when there is none)
-    QString number; // current remittance number
-    QString type; // current remittance type ("C" or "T")
+    Remittance remittance; // its package named for sigla in transferDir
 
     static RemessaWork from(const RemessaControl::WorkingValues &values, const LoginState &login,
-                            const QString &number = QString(), const QString &type = QString());
-    // "OC-"/"OT-" + acronym + number + ".zip"; empty for another type.
-    QString packageName() const;
+                            const Remittance &remittance = Remittance());
+    static RemessaWork from(const RemessaControl::WorkingValues &values, const LoginState &login, const QString &number,
+                            const QString &type);
     // A chosen folder as the cycle keeps it: at most 100 characters, ending
     // with a separator.
     static QString folder(const QString &path);

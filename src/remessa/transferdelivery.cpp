@@ -2,53 +2,29 @@
 
 #include "db/database.h"
 #include "remessa/remessacontrol.h"
+#include "remessa/txtsending.h"
 
-#include <QDateTime>
-#include <exception>
-
-namespace {
-
-// The TXT control row reports failure as false and never raises.
-bool insertTxt(Database &db, const QString &fileName, const QString &obs, const QString &user, bool sent)
-{
-    try {
-        db.execute(
-            QStringLiteral("INSERT INTO CONTROLE_TXT(DATAHORAEVENTO,NOMEARQUIVO,OBS,USURESP,ENVIADOQUELORA) "
-                           "VALUES(?,?,?,?,?)"),
-            {QDateTime::currentDateTime(), fileName, obs, user, sent ? QStringLiteral("S") : QStringLiteral("N")});
-        return true;
-    } catch (const std::exception &) {
-        return false;
-    }
-}
-
-}
 
 namespace TransferDelivery {
 
-QChar typeOf(const QString &fileName)
-{
-    return fileName.size() > 1 ? fileName.at(1).toUpper() : QChar();
-}
-
 bool isTxt(const QString &fileName)
 {
-    return typeOf(fileName) == QLatin1Char('X');
+    return fileName.size() > 1 && fileName.at(1).toUpper() == QLatin1Char('X');
 }
 
-bool log(Database &db, const QString &fileName, const QString &number, const QString &userCode, const QString &userName,
-         const QString &remark)
+bool log(Database &db, const QString &fileName, const Remittance &remittance, const QString &userCode,
+         const QString &userName, const QString &remark)
 {
     if (isTxt(fileName))
-        return insertTxt(db, fileName, remark, userCode, true);
-    RemessaControl::appendEvent(db, number, QString(typeOf(fileName)), QStringLiteral("TR"), userName, remark);
+        return TxtSending::logDelivery(db, fileName, remark, userCode);
+    RemessaControl::appendEvent(db, remittance.number, remittance.type, QStringLiteral("TR"), userName, remark);
     return true;
 }
 
-Delivery::Delivery(Database &db, const QString &fileName, const QString &number)
+Delivery::Delivery(Database &db, const QString &fileName, const Remittance &remittance)
     : m_db(db),
       m_fileName(fileName),
-      m_number(number),
+      m_remittance(remittance),
       m_marker(db, QStringLiteral("Transferência"))
 { }
 
@@ -57,7 +33,7 @@ QString Delivery::begin()
     if (isTxt(m_fileName))
         return QString();
     try {
-        m_marker.take([&] { RemessaControl::require(m_db, RemessaControl::Step::Transfer, m_number); });
+        m_marker.take([&] { RemessaControl::require(m_db, RemessaControl::Step::Transfer, m_remittance.number); });
     } catch (const RegisterStep::Refused &e) {
         return e.message();
     }
@@ -67,10 +43,10 @@ QString Delivery::begin()
 bool Delivery::delivered(const QString &userCode, const QString &userName, const QString &remark)
 {
     if (isTxt(m_fileName))
-        return log(m_db, m_fileName, m_number, userCode, userName, remark);
+        return log(m_db, m_fileName, m_remittance, userCode, userName, remark);
     RegisterStep::run(m_db, [&] {
-        RemessaControl::require(m_db, RemessaControl::Step::Transfer, m_number);
-        log(m_db, m_fileName, m_number, userCode, userName, remark);
+        RemessaControl::require(m_db, RemessaControl::Step::Transfer, m_remittance.number);
+        log(m_db, m_fileName, m_remittance, userCode, userName, remark);
     });
     m_marker.release();
     return true;

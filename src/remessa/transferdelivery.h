@@ -1,7 +1,7 @@
 #pragma once
 #include "remessa/registerstep.h"
+#include "remessa/remittance.h"
 
-#include <QChar>
 #include <QString>
 
 class Database;
@@ -9,17 +9,14 @@ class Database;
 // What every transfer mode does once a file has been delivered.
 namespace TransferDelivery {
 
-// The type character of a file handed to a transfer mode: its second
-// character, "C" or "T" for a remittance package, "X" for a TXT file.
-QChar typeOf(const QString &fileName);
+// A "TX-" TXT file rather than a remittance package.
 bool isTxt(const QString &fileName);
 
 // Records the delivery: a TXT file gets its CONTROLE_TXT row (sent "S"),
-// a remittance the "TR" event of the current remittance, both with the
-// remark. False when the TXT row could not be written; a failing "TR" row
-// raises DbError.
-bool log(Database &db, const QString &fileName, const QString &number, const QString &userCode, const QString &userName,
-         const QString &remark);
+// a package the "TR" event of its remittance, both with the remark. False
+// when the TXT row could not be written; a failing "TR" row raises DbError.
+bool log(Database &db, const QString &fileName, const Remittance &remittance, const QString &userCode,
+         const QString &userName, const QString &remark);
 
 // One delivery from its start to its record. A remittance package holds the
 // register's step marker from before its first byte until its "TR" is
@@ -28,7 +25,8 @@ bool log(Database &db, const QString &fileName, const QString &number, const QSt
 class Delivery
 {
 public:
-    Delivery(Database &db, const QString &fileName, const QString &number);
+    // fileName is the remittance's package or a TXT file.
+    Delivery(Database &db, const QString &fileName, const Remittance &remittance);
     // "" when the transfer may start, else why not (nothing was written).
     QString begin();
     // Records the delivery as log() does, once the remittance is seen still
@@ -40,7 +38,8 @@ public:
 
 private:
     Database &m_db;
-    QString m_fileName, m_number;
+    QString m_fileName;
+    Remittance m_remittance;
     RegisterStep::Marker m_marker;
 };
 

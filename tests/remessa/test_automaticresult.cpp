@@ -63,9 +63,9 @@ struct Sent : RemessaFixture
         s.user = QStringLiteral("Administrador");
         ScriptedMessenger msg;
         const auto prepared = RemessaPreparation::run(db, msg, s, RemessaPreparation::Type::Partial);
-        number = prepared.number;
+        number = prepared.remittance.number;
         keepApproved();
-        package = prepared.fileName;
+        package = prepared.remittance.packageName;
         db.execute("UPDATE CONTROLE SET DataHoraEvento = ?", {QDateTime::currentDateTime().addSecs(-10)});
         event(number, "C", "TR", 5);
     }
@@ -150,7 +150,7 @@ bool fetch(TFrmResultadoAutomatico &w)
     if (!QTest::qWaitForWindowExposed(&w))
         return false;
     w.BtResultadoClick();
-    return !w.isRunning();
+    return QTest::qWaitFor([&w] { return !w.isRunning(); }, 40000);
 }
 
 const QString LongLine = QStringLiteral("Linha do relatório do Quelora com mais de cinquenta caracteres de texto");
@@ -477,6 +477,7 @@ private slots:
         });
         poll.start();
         w.BtResultadoClick();
+        QTRY_VERIFY_WITH_TIMEOUT(!w.isRunning(), 40000);
         poll.stop();
         QVERIFY(sawProgress);
         QVERIFY(!w.isRunning());

@@ -202,7 +202,7 @@ private slots:
         progress.step = [&] { ++steps; };
         const auto r = prepare(RemessaPreparation::Type::Partial, progress);
         QCOMPARE(int(r.outcome), int(RemessaPreparation::Outcome::Prepared));
-        QVERIFY(Archive::unzip(r.filePath, got.path(), m_msg));
+        QVERIFY(Archive::unzip(r.remittance.packagePath, got.path(), m_msg));
         const QStringList expected = compareFolders(ref.path(), got.path());
         if (QTest::currentTestFailed())
             return;
@@ -225,7 +225,7 @@ private slots:
         writeReference(ref.path(), true);
         const auto r = prepare(RemessaPreparation::Type::Complete);
         QCOMPARE(int(r.outcome), int(RemessaPreparation::Outcome::Prepared));
-        QVERIFY(Archive::unzip(r.filePath, got.path(), m_msg));
+        QVERIFY(Archive::unzip(r.remittance.packagePath, got.path(), m_msg));
         QVERIFY(compareFolders(ref.path(), got.path()).size() >= 15);
     }
 };

@@ -33,6 +33,14 @@ private:
                            "VALUES (?, ?, ?, ?, 'Fulano')"),
             {QDateTime::fromString(at, Qt::ISODate), number, type, ev});
     }
+    static Remittance waiting(const QString &number)
+    {
+        Remittance r;
+        r.number = number;
+        r.type = QStringLiteral("C");
+        return r;
+    }
+
     int rows(const QString &where = QStringLiteral("1"))
     {
         return m_db->scalar("SELECT count(*) FROM CONTROLE WHERE " + where).toInt();
@@ -198,7 +206,7 @@ private slots:
 
         {
             // This process sends; another program tries to cancel.
-            TransferDelivery::Delivery sending(*m_db, packageName("C", w.acronym, number), number);
+            TransferDelivery::Delivery sending(*m_db, packageName("C", w.acronym, number), waiting(number));
             QCOMPARE(sending.begin(), QString());
             QElapsedTimer waited;
             waited.start();
@@ -214,7 +222,7 @@ private slots:
         QCOMPARE(newest(*m_db)->event, QStringLiteral("TR"));
         QVERIFY(!RegisterStep::holder(*m_db));
         // Recorded already: a late delivery of a stale list is refused.
-        TransferDelivery::Delivery late(*m_db, packageName("C", w.acronym, number), number);
+        TransferDelivery::Delivery late(*m_db, packageName("C", w.acronym, number), waiting(number));
         QVERIFY(late.begin().contains(QStringLiteral("não há arquivo a transferir")));
         QCOMPARE(rows("Evento = 'TR'"), 1);
     }

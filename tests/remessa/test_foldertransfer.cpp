@@ -37,16 +37,10 @@ class TestFolderTransfer : public QObject
 {
     Q_OBJECT
 
-    FolderTransferRequest request(RemessaFixture &f, const QString &file, const QString &dest)
+    static FolderTransfer::Result copy(RemessaFixture &f, Messenger &msg, const QString &file, const QString &dest,
+                                       FolderTransferObserver &observer)
     {
-        FolderTransferRequest r;
-        r.transferDir = f.transferDir;
-        r.fileName = file;
-        r.destination = dest;
-        r.number = Number;
-        r.userCode = QStringLiteral("admin");
-        r.userName = QStringLiteral("Administrador");
-        return r;
+        return FolderTransfer::run(f.db, msg, f.work(Number), file, dest, observer);
     }
 
     static bool writeTxt(RemessaFixture &f, const QString &name, const QByteArray &text)
@@ -63,7 +57,7 @@ private slots:
         const QString source = f.makeFile(Package, 3 * FolderTransfer::BlockSize + 100);
         ScriptedMessenger msg;
         Watcher w;
-        const auto r = FolderTransfer::run(f.db, msg, request(f, Package, f.outDir), w);
+        const auto r = copy(f, msg, Package, f.outDir, w);
         QCOMPARE(int(r.status), int(FolderTransfer::Status::Done));
         QCOMPARE(r.text, QStringLiteral("Gravação de arquivo realizada com sucesso."));
         QVERIFY(msg.messages.isEmpty());
@@ -100,7 +94,7 @@ private slots:
         QVERIFY(QFile::link(victim, f.outDir + Package));
         ScriptedMessenger msg;
         Watcher w;
-        const auto r = FolderTransfer::run(f.db, msg, request(f, Package, f.outDir), w);
+        const auto r = copy(f, msg, Package, f.outDir, w);
         QCOMPARE(int(r.status), int(FolderTransfer::Status::Done));
         QFile v(victim);
         QVERIFY(v.open(QIODevice::ReadOnly));
@@ -122,7 +116,7 @@ private slots:
         disk.fill(2 * FolderTransfer::BlockSize);
         ScriptedMessenger msg;
         Watcher w;
-        const auto r = FolderTransfer::run(f.db, msg, request(f, Package, disk.path()), w);
+        const auto r = copy(f, msg, Package, disk.path(), w);
         QCOMPARE(int(r.status), int(FolderTransfer::Status::Failed));
         QVERIFY2(
             r.text.startsWith("Gravação de arquivo não realizada: Erro ao gravar arquivo. Causa: não há espaço livre"),
@@ -139,7 +133,7 @@ private slots:
         f.makeFile(Package, 2 * FolderTransfer::BlockSize);
         ScriptedMessenger msg;
         Watcher w;
-        const auto r = FolderTransfer::run(f.db, msg, request(f, Package, f.outDir), w);
+        const auto r = copy(f, msg, Package, f.outDir, w);
         QCOMPARE(int(r.status), int(FolderTransfer::Status::Done));
         QCOMPARE(QFileInfo(r.copiedPath).size(), 2 * FolderTransfer::BlockSize);
     }
@@ -162,13 +156,13 @@ private slots:
         ScriptedMessenger msg;
         Watcher w;
         f.makeFile(Package, 1038 * 1024);
-        auto r = FolderTransfer::run(f.db, msg, request(f, Package, floppy), w);
+        auto r = copy(f, msg, Package, floppy, w);
         QCOMPARE(int(r.status), int(FolderTransfer::Status::Done));
         QVERIFY(msg.messages.isEmpty());
 
         QFile::remove(QDir(floppy).filePath(Package));
         f.makeFile(Package, 1039 * 1024);
-        r = FolderTransfer::run(f.db, msg, request(f, Package, floppy), w);
+        r = copy(f, msg, Package, floppy, w);
         QCOMPARE(int(r.status), int(FolderTransfer::Status::NotStarted));
         QCOMPARE(msg.lastText(), QStringLiteral("Tamanho do arquivo maior que a capacidade do disquete"));
         QCOMPARE(msg.lastKind(), ScriptedMessenger::Error);
@@ -177,7 +171,7 @@ private slots:
 
         // Any other folder takes it (prepared again: a sent one is not sent twice).
         f.event(Number, "C", "PR", 0);
-        r = FolderTransfer::run(f.db, msg, request(f, Package, f.outDir), w);
+        r = copy(f, msg, Package, f.outDir, w);
         QCOMPARE(int(r.status), int(FolderTransfer::Status::Done));
     }
 
@@ -188,23 +182,23 @@ private slots:
         ScriptedMessenger msg;
         Watcher w;
         // No destination: nothing happens, no message.
-        auto r = FolderTransfer::run(f.db, msg, request(f, Package, "  "), w);
+        auto r = copy(f, msg, Package, "  ", w);
         QCOMPARE(int(r.status), int(FolderTransfer::Status::NotStarted));
         QVERIFY(msg.messages.isEmpty());
 
-        r = FolderTransfer::run(f.db, msg, request(f, Package, f.outDir), w);
+        r = copy(f, msg, Package, f.outDir, w);
         QCOMPARE(int(r.status), int(FolderTransfer::Status::NotStarted));
         QCOMPARE(msg.lastText(), QStringLiteral("Arquivo não encontrado."));
 
         // Copying onto itself would empty the package.
         const QString source = f.makeFile(Package, 5000);
-        r = FolderTransfer::run(f.db, msg, request(f, Package, f.transferDir), w);
+        r = copy(f, msg, Package, f.transferDir, w);
         QCOMPARE(int(r.status), int(FolderTransfer::Status::NotStarted));
         QVERIFY(msg.lastText().contains("próprio diretório de transferência"));
         QCOMPARE(QFileInfo(source).size(), 5000);
 
         // A folder that does not exist cannot receive the copy.
-        r = FolderTransfer::run(f.db, msg, request(f, Package, f.outDir + "nao/existe"), w);
+        r = copy(f, msg, Package, f.outDir + "nao/existe", w);
         QCOMPARE(int(r.status), int(FolderTransfer::Status::Failed));
         QCOMPARE(r.text, QStringLiteral("Gravação de arquivo não realizada: Erro ao criar arquivo."));
         QCOMPARE(w.startedWith, 5000);
@@ -220,7 +214,7 @@ private slots:
         ScriptedMessenger msg;
         Watcher w;
         w.stopAfter = 2;
-        const auto r = FolderTransfer::run(f.db, msg, request(f, Package, f.outDir), w);
+        const auto r = copy(f, msg, Package, f.outDir, w);
         QCOMPARE(int(r.status), int(FolderTransfer::Status::Interrupted));
         QCOMPARE(r.text, QStringLiteral("Gravação de arquivo interrompida."));
         QVERIFY(!RegisterStep::holder(f.db)); // the marker went with the run
@@ -237,7 +231,7 @@ private slots:
         QVERIFY(writeTxt(f, txt, "linha 1\r\nlinha 2\r\n"));
         ScriptedMessenger msg;
         Watcher w;
-        const auto r = FolderTransfer::run(f.db, msg, request(f, txt, f.outDir), w);
+        const auto r = copy(f, msg, txt, f.outDir, w);
         QCOMPARE(int(r.status), int(FolderTransfer::Status::Done));
         QCOMPARE(QFileInfo(r.copiedPath).fileName(), QStringLiteral("TX-OCP0001-0001.zip"));
         QCOMPARE(f.count("CONTROLE"), 0);
@@ -266,7 +260,7 @@ private slots:
             "CREATE TRIGGER cheio BEFORE INSERT ON CONTROLE_TXT BEGIN SELECT RAISE(ABORT, 'disco cheio'); END");
         ScriptedMessenger msg;
         Watcher w;
-        const auto r = FolderTransfer::run(f.db, msg, request(f, txt, f.outDir), w);
+        const auto r = copy(f, msg, txt, f.outDir, w);
         QCOMPARE(int(r.status), int(FolderTransfer::Status::Failed));
         QCOMPARE(r.text,
                  QStringLiteral("Gravação de arquivo não realizada: o registro do envio em CONTROLE_TXT falhou."));

@@ -25,16 +25,7 @@ class TestManualResult : public QObject
 {
     Q_OBJECT
 
-    ResultContext context(RemessaFixture &f, const QString &type = QStringLiteral("C"))
-    {
-        ResultContext c;
-        c.transferDir = f.transferDir;
-        c.syncDir = f.syncDir;
-        c.packageName = RemessaControl::packageName(type, QLatin1String(RemessaFixture::Sigla), Number);
-        c.number = Number;
-        c.userName = QStringLiteral("Administrador");
-        return c;
-    }
+    RemessaWork context(RemessaFixture &f, const QString &type = QStringLiteral("C")) { return f.work(Number, type); }
 
 private slots:
     void decodesNumberAndVerdictFromTheEnd()
@@ -97,7 +88,7 @@ private slots:
         RemessaFixture f;
         f.event(Number, "C", "PR", 10);
         f.event(Number, "C", "TR", 5);
-        const QString package = f.makeFile(context(f).packageName, 100);
+        const QString package = f.makeFile(context(f).remittance.packageName, 100);
         ScriptedMessenger msg;
         QVERIFY(ManualResult::apply(f.db, msg, context(f), "NO", {QString(120, QLatin1Char('o'))}));
         QSqlQuery q = f.db.exec("SELECT TipoRemessa, Usuario, Obs FROM CONTROLE WHERE Evento = 'NO'");
@@ -120,7 +111,7 @@ private slots:
         QVERIFY(!ManualResult::apply(f.db, msg, context(f), "OK", {"obs"}));
         QCOMPARE(msg.messages.size(), 2);
         QCOMPARE(msg.messages.at(0).text,
-                 "Remessa Nº: " + context(f).packageName +
+                 "Remessa Nº: " + context(f).remittance.packageName +
                      "\n Não encontrada no diretório: " + QDir::toNativeSeparators(f.syncDir));
         QCOMPARE(msg.messages.at(1).text,
                  QStringLiteral("Ocorreu um Erro na Sincronização.\nEntre em contato com o suporte."));
@@ -129,14 +120,14 @@ private slots:
 
         // Without a synchronisation folder nothing is unpacked or cleared
         // anywhere else (the current folder keeps its tables).
-        f.makeFile(context(f).packageName, 100);
+        f.makeFile(context(f).remittance.packageName, 100);
         QTemporaryDir elsewhere;
         const QString previous = QDir::currentPath();
         QVERIFY(QDir::setCurrent(elsewhere.path()));
         QFile table(elsewhere.filePath("Certific_I.DB"));
         QVERIFY(table.open(QIODevice::WriteOnly));
         table.close();
-        ResultContext c = context(f);
+        RemessaWork c = context(f);
         c.syncDir.clear();
         msg.clear();
         QVERIFY(!ManualResult::apply(f.db, msg, c, "OK", {}));
@@ -155,12 +146,12 @@ private slots:
         RemessaFixture f;
         f.event(Number, "C", "PR", 10);
         f.event(Number, "C", "TR", 5);
-        ResultContext c = context(f);
+        RemessaWork c = context(f);
         c.syncDir = disk.path() + "/";
         DeltaTables::create(f.transferDir, "Certific", DeltaTables::Inclusion);
         DeltaTables::create(f.transferDir, "Empresa", DeltaTables::Inclusion);
         ScriptedMessenger quiet;
-        QVERIFY(Archive::zip(f.transferDir + "*.DB", f.transferDir + c.packageName, quiet));
+        QVERIFY(Archive::zip(f.transferDir + "*.DB", f.transferDir + c.remittance.packageName, quiet));
         disk.fill(0);
 
         ScriptedMessenger msg;
@@ -172,7 +163,7 @@ private slots:
                  QStringLiteral("Ocorreu um Erro na Sincronização.\nEntre em contato com o suporte."));
         QCOMPARE(QDir(disk.path()).entryList(QDir::Files), QStringList());
         QCOMPARE(f.count("CONTROLE"), 2);
-        QVERIFY(QFileInfo::exists(f.transferDir + c.packageName));
+        QVERIFY(QFileInfo::exists(f.transferDir + c.remittance.packageName));
     }
 };
 

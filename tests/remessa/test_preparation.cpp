@@ -200,7 +200,7 @@ private slots:
                                     QStringLiteral("x"));
         const auto tenth = prepare();
         QCOMPARE(tenth.outcome, Outcome::Prepared);
-        QCOMPARE(tenth.number, today + QStringLiteral("10"));
+        QCOMPARE(tenth.remittance.number, today + QStringLiteral("10"));
     }
 
     void firstPartialRemittanceCarriesTheApprovedDataOnly()
@@ -214,15 +214,16 @@ private slots:
         p.step = [&] { ++steps; };
         const auto r = prepare(Type::Partial, p);
         QCOMPARE(r.outcome, Outcome::Prepared);
-        QCOMPARE(r.number, FileUtil::dateStamp() + QStringLiteral("01"));
+        QCOMPARE(r.remittance.number, FileUtil::dateStamp() + QStringLiteral("01"));
         const QString acronym = RemessaControl::workingValues(*m_db).acronym;
-        QCOMPARE(r.fileName, QStringLiteral("OC-") + acronym + r.number + QStringLiteral(".zip"));
+        QCOMPARE(r.remittance.packageName,
+                 QStringLiteral("OC-") + acronym + r.remittance.number + QStringLiteral(".zip"));
         QCOMPARE(steps, 87);
         QCOMPARE(ops.mid(0, 3), (QStringList{"Inclusão", "Alteração", "Deleção"}));
         // Only the package is left in the folder.
-        QCOMPARE(QDir(transferDir()).entryList(QDir::Files), QStringList{r.fileName});
+        QCOMPARE(QDir(transferDir()).entryList(QDir::Files), QStringList{r.remittance.packageName});
         QString dir;
-        const QStringList names = checkPackage(r.filePath, &dir);
+        const QStringList names = checkPackage(r.remittance.packagePath, &dir);
         QVERIFY(names.contains(QStringLiteral("Certific_I.DB")));
         QVERIFY(names.contains(QStringLiteral("Sistema.db")));
         QVERIFY(names.contains(QStringLiteral("CONFIG_LOCAL_I.DB")));
@@ -242,14 +243,14 @@ private slots:
         QCOMPARE(marker.rows.size(), 1);
         QCOMPARE(Codecs::password(Codecs::Decode, marker.rows.at(0).at(0).toString()), AppVersion::number());
         // The event.
-        const auto last = RemessaControl::events(*m_db, r.number);
+        const auto last = RemessaControl::events(*m_db, r.remittance.number);
         QCOMPARE(last.size(), 1);
         QCOMPARE(last.at(0).event, QStringLiteral("PR"));
         QCOMPARE(last.at(0).type, QStringLiteral("C"));
         QCOMPARE(last.at(0).user, QStringLiteral("Administrador"));
         // Flat entries.
         QProcess l;
-        l.start(QStringLiteral("unzip"), {QStringLiteral("-Z1"), r.filePath});
+        l.start(QStringLiteral("unzip"), {QStringLiteral("-Z1"), r.remittance.packagePath});
         l.waitForFinished();
         QVERIFY(!QString::fromUtf8(l.readAllStandardOutput()).contains(QLatin1Char('/')));
     }
@@ -281,27 +282,29 @@ private slots:
         auto r = prepare();
         QCOMPARE(r.outcome, Outcome::Prepared);
         QString dir;
-        QVERIFY(checkPackage(r.filePath, &dir).contains(QStringLiteral("Certific_A.DB")));
+        QVERIFY(checkPackage(r.remittance.packagePath, &dir).contains(QStringLiteral("Certific_A.DB")));
         PxlibTable a = readWithPxlib(QDir(dir).filePath(QStringLiteral("Certific_A.DB")));
         QCOMPARE(a.rows.size(), 1);
         QCOMPARE(a.rows.at(0).at(a.indexOf("Observacoes")).toString(), QStringLiteral("depois"));
 
         // Cleared to NULL and back: each is an alteration.
-        RemessaControl::appendEvent(*m_db, r.number, QStringLiteral("C"), QStringLiteral("OK"), QStringLiteral("x"));
+        RemessaControl::appendEvent(*m_db, r.remittance.number, QStringLiteral("C"), QStringLiteral("OK"),
+                                    QStringLiteral("x"));
         acceptAll();
         m_db->execute(QStringLiteral("UPDATE CERTIFIC SET Observacoes = NULL WHERE NumCertif = ?"), {cert});
         r = prepare();
         QCOMPARE(r.outcome, Outcome::Prepared);
-        QVERIFY(checkPackage(r.filePath, &dir).contains(QStringLiteral("Certific_A.DB")));
+        QVERIFY(checkPackage(r.remittance.packagePath, &dir).contains(QStringLiteral("Certific_A.DB")));
         a = readWithPxlib(QDir(dir).filePath(QStringLiteral("Certific_A.DB")));
         QCOMPARE(a.rows.size(), 1);
         QVERIFY(a.rows.at(0).at(a.indexOf("Observacoes")).isNull());
-        RemessaControl::appendEvent(*m_db, r.number, QStringLiteral("C"), QStringLiteral("OK"), QStringLiteral("x"));
+        RemessaControl::appendEvent(*m_db, r.remittance.number, QStringLiteral("C"), QStringLiteral("OK"),
+                                    QStringLiteral("x"));
         acceptAll();
         m_db->execute(QStringLiteral("UPDATE CERTIFIC SET Observacoes = 'de novo' WHERE NumCertif = ?"), {cert});
         r = prepare();
         QCOMPARE(r.outcome, Outcome::Prepared);
-        QVERIFY(checkPackage(r.filePath, &dir).contains(QStringLiteral("Certific_A.DB")));
+        QVERIFY(checkPackage(r.remittance.packagePath, &dir).contains(QStringLiteral("Certific_A.DB")));
     }
 
     // A row holding text Windows-1252 lacks would reach the regulator as "?":
@@ -348,7 +351,7 @@ private slots:
         const auto r = prepare();
         QCOMPARE(r.outcome, Outcome::Prepared);
         QString dir;
-        const QStringList names = checkPackage(r.filePath, &dir);
+        const QStringList names = checkPackage(r.remittance.packagePath, &dir);
         QVERIFY(names.contains(QStringLiteral("Certific_E.DB")));
         const PxlibTable e = readWithPxlib(QDir(dir).filePath(QStringLiteral("Certific_E.DB")));
         QCOMPARE(e.rows.size(), 1);
@@ -361,7 +364,7 @@ private slots:
         const auto r = prepare();
         QCOMPARE(r.outcome, Outcome::Prepared);
         QString dir;
-        QVERIFY(checkPackage(r.filePath, &dir).contains(QStringLiteral("SIGNATARIOS_I.DB")));
+        QVERIFY(checkPackage(r.remittance.packagePath, &dir).contains(QStringLiteral("SIGNATARIOS_I.DB")));
         const PxlibTable s = readWithPxlib(QDir(dir).filePath(QStringLiteral("SIGNATARIOS_I.DB")));
         QCOMPARE(s.fields.at(0).type, int(pxfLong));
         QList<qlonglong> ids;
@@ -401,7 +404,7 @@ private slots:
         const auto r = prepare();
         QCOMPARE(r.outcome, Outcome::Prepared);
         QString out;
-        checkPackage(r.filePath, &out); // every row matches a company: no stale NULL rows
+        checkPackage(r.remittance.packagePath, &out); // every row matches a company: no stale NULL rows
         const PxlibTable e = readWithPxlib(QDir(out).filePath(QStringLiteral("Empresa_I.DB")));
         for (const auto &row : e.rows)
             QVERIFY(!row.at(0).isNull());
@@ -429,15 +432,15 @@ private slots:
     {
         const auto r = prepare(Type::Complete);
         QCOMPARE(r.outcome, Outcome::Prepared);
-        QVERIFY(r.fileName.startsWith(QStringLiteral("OT-")));
+        QVERIFY(r.remittance.packageName.startsWith(QStringLiteral("OT-")));
         QString dir;
-        const QStringList names = checkPackage(r.filePath, &dir);
+        const QStringList names = checkPackage(r.remittance.packagePath, &dir);
         QVERIFY(!names.contains(QStringLiteral("Sistema.db")));
         for (const QString &n : names)
             QVERIFY2(n.endsWith(QLatin1String("_I.DB")), qPrintable(n));
         QCOMPARE(readWithPxlib(QDir(dir).filePath(QStringLiteral("Certific_I.DB"))).rows.size(),
                  count(QStringLiteral("SELECT count(*) FROM CERTIFIC WHERE Aprovado = 1")));
-        QCOMPARE(RemessaControl::events(*m_db, r.number).at(0).type, QStringLiteral("T"));
+        QCOMPARE(RemessaControl::events(*m_db, r.remittance.number).at(0).type, QStringLiteral("T"));
     }
 
     void missingTransferFolderIsRefused()
@@ -469,7 +472,7 @@ private slots:
         QVERIFY(QFile::remove(QDir(disk.path()).filePath(QStringLiteral(".filler"))));
         const auto again = prepare(Type::Complete);
         QCOMPARE(again.outcome, Outcome::Prepared);
-        QCOMPARE(QDir(disk.path()).entryList(QDir::Files), QStringList{again.fileName});
+        QCOMPARE(QDir(disk.path()).entryList(QDir::Files), QStringList{again.remittance.packageName});
     }
 
     // The scratch archive of a run killed while zipping goes with the next
@@ -490,9 +493,10 @@ private slots:
 
         const auto r = prepare();
         QCOMPARE(r.outcome, Outcome::Prepared);
-        QCOMPARE(QDir(transferDir()).entryList(QDir::Files, QDir::Name), (QStringList{r.fileName, "notas.txt"}));
+        QCOMPARE(QDir(transferDir()).entryList(QDir::Files, QDir::Name),
+                 (QStringList{r.remittance.packageName, "notas.txt"}));
         QCOMPARE(
-            QFileInfo(r.filePath).permissions() &
+            QFileInfo(r.remittance.packagePath).permissions() &
                 (QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther | QFileDevice::WriteOther),
             QFileDevice::Permissions());
     }
@@ -509,8 +513,9 @@ private slots:
         const auto r = prepare();
         QDir::setCurrent(previous);
         QCOMPARE(r.outcome, Outcome::Prepared);
-        QCOMPARE(QFileInfo(r.filePath).absolutePath(), QDir(m_home->dir()).filePath(QStringLiteral("Remessas")));
-        QVERIFY(QFileInfo(r.filePath).isFile());
+        QCOMPARE(QFileInfo(r.remittance.packagePath).absolutePath(),
+                 QDir(m_home->dir()).filePath(QStringLiteral("Remessas")));
+        QVERIFY(QFileInfo(r.remittance.packagePath).isFile());
         QVERIFY(QDir(elsewhere.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());
     }
 

@@ -1,7 +1,9 @@
 // The control window and the preparation window driven as a user would.
+#include "base/apperror.h"
 #include "base/fileutil.h"
 #include "db/database.h"
 #include "remessa/remessacontrol.h"
+#include "remessa/ui/backgroundwork.h"
 #include "remessa/ui/tfrmnovaremessa.h"
 #include "remessa/ui/tfrmprincipalremessas.h"
 #include "reports/ui/bandedreport.h"
@@ -126,6 +128,7 @@ private slots:
             QVERIFY(QTest::qWaitForWindowExposed(&prep));
             shot(prep, "prepara-antes");
             prep.BtInicioClick();
+            QTRY_VERIFY_WITH_TIMEOUT(!prep.running(), 30000);
             result = prep.findChild<QLineEdit *>(QStringLiteral("EdResultado"))->text();
             number = prep.findChild<QLineEdit *>(QStringLiteral("EdNumeroRemessa"))->text();
             QVERIFY(prep.findChild<QLineEdit *>(QStringLiteral("EdArquivoRemessa"))->text().startsWith("OC-"));
@@ -168,6 +171,7 @@ private slots:
         QString result;
         stale.execPreparation = [&](TFrmNovaRemessa &prep) {
             prep.BtInicioClick();
+            QTRY_VERIFY_WITH_TIMEOUT(!prep.running(), 30000);
             result = prep.findChild<QLineEdit *>(QStringLiteral("EdResultado"))->text();
         };
         stale.BtPreparaClick();
@@ -188,15 +192,62 @@ private slots:
         prep.findChild<QRadioButton *>(QStringLiteral("RGTipoRemessaCompleta"))->setChecked(true);
         m_msg.answers.enqueue(false);
         prep.BtInicioClick();
+        QTRY_VERIFY_WITH_TIMEOUT(!prep.running(), 30000);
         QCOMPARE(m_msg.messages.last().caption, QStringLiteral("Preparação de uma Remessa Completa"));
         QVERIFY(prep.findChild<QPushButton *>(QStringLiteral("BtInicio"))->isVisibleTo(&prep));
         QVERIFY(prep.findChild<QLineEdit *>(QStringLiteral("EdResultado"))->text().isEmpty());
         m_msg.answers.enqueue(true);
         prep.BtInicioClick();
+        QTRY_VERIFY_WITH_TIMEOUT(!prep.running(), 30000);
         QVERIFY(prep.findChild<QLineEdit *>(QStringLiteral("EdArquivoRemessa"))
                     ->text()
                     .startsWith(QStringLiteral("OT-OC")));
         QCOMPARE(RemessaControl::newest(*m_db)->type, QStringLiteral("T"));
+    }
+
+    // Long work runs off the window's thread on a connection of its own; its
+    // boxes are asked on the window's thread, in order, with their answers;
+    // what it raises comes back to the window.
+    void backgroundWorkAsksOnTheWindowThreadAndHandsBackItsFailure()
+    {
+        QWidget window;
+        BackgroundWork work(*m_db, m_msg, &window);
+        QSignalSpy finished(&work, &BackgroundWork::finished);
+        QThread *worker = nullptr;
+        QString connection;
+        bool answer = false;
+        QList<bool> onWindowThread;
+        m_msg.answers.enqueue(true);
+        work.start([&](Database &db, Messenger &messenger) {
+            worker = QThread::currentThread();
+            connection = db.connectionName();
+            db.execute(QStringLiteral("INSERT INTO CONTROLE (DataHoraEvento, NumeroRemessa, TipoRemessa, Evento) "
+                                      "VALUES (?, '2026120199', 'C', 'PR')"),
+                       {QDateTime::currentDateTime()});
+            work.post([&] { onWindowThread << (QThread::currentThread() == window.thread()); });
+            messenger.warning(QStringLiteral("primeiro"));
+            answer = messenger.confirm(QStringLiteral("segundo"));
+        });
+        QVERIFY(work.isRunning());
+        QVERIFY(finished.wait(15000));
+        QVERIFY(!work.isRunning());
+        QVERIFY(worker && worker != window.thread());
+        QVERIFY(connection != m_db->connectionName());
+        QCOMPARE(m_db->scalar("SELECT count(*) FROM CONTROLE WHERE NumeroRemessa = '2026120199'").toInt(), 1);
+        QCOMPARE(onWindowThread, QList<bool>{true});
+        QCOMPARE(m_msg.texts(), (QStringList{"primeiro", "segundo"}));
+        QVERIFY(answer);
+        work.rethrow(); // nothing raised
+
+        work.start([](Database &, Messenger &) { throw AppError(QStringLiteral("falhou no trabalho")); });
+        QVERIFY(finished.wait(15000));
+        try {
+            work.rethrow();
+            QFAIL("the failure was lost");
+        } catch (const AppError &e) {
+            QCOMPARE(e.message(), QStringLiteral("falhou no trabalho"));
+        }
+        work.rethrow(); // handed back once
     }
 
     void interruptingThePreparationWindow()
@@ -207,9 +258,11 @@ private slots:
         s.currentNumber = QStringLiteral("0000000000");
         TFrmNovaRemessa prep(*m_db, m_msg, s);
         prep.show();
-        // Pressed as soon as the run lets the interface breathe.
-        QTimer::singleShot(0, &prep, [&] { prep.findChild<QPushButton *>(QStringLiteral("BtInterrompe"))->click(); });
+        // Pressed while the worker runs: it stops before the next table.
         prep.BtInicioClick();
+        QVERIFY(prep.running());
+        prep.findChild<QPushButton *>(QStringLiteral("BtInterrompe"))->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!prep.running(), 30000);
         QCOMPARE(prep.findChild<QLineEdit *>(QStringLiteral("EdResultado"))->text(),
                  QStringLiteral("Preparação Interrompida pelo Usuário."));
         QVERIFY(prep.findChild<QPushButton *>(QStringLiteral("BtInicio"))->isVisibleTo(&prep));

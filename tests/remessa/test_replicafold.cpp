@@ -214,12 +214,8 @@ private slots:
 
         f.event(number, "T", "PR", 10);
         f.event(number, "T", "TR", 5);
-        ResultContext c;
-        c.transferDir = f.transferDir;
-        c.syncDir = f.syncDir;
-        c.packageName = package;
-        c.number = number;
-        c.userName = "Administrador";
+        const RemessaWork c = f.work(number, "T");
+        QCOMPARE(c.remittance.packageName, package);
         ScriptedMessenger msg;
         QVERIFY(!ManualResult::apply(f.db, msg, c, "OK", {}));
         QCOMPARE(msg.messages.size(), 2);

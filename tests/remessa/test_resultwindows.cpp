@@ -13,7 +13,6 @@
 #include "remessa/remessacontrol.h"
 #include "remessa/remessapreparation.h"
 #include "remessa/remittancequeries.h"
-#include "remessa/ui/remessastepwindows.h"
 #include "remessa/ui/tfrmconfresultadomanual.h"
 #include "remessa/ui/tfrmgravadisquete.h"
 #include "remessa/ui/tfrmnovaremessa.h"
@@ -110,6 +109,8 @@ private slots:
 
         w.setDestination(f.outDir);
         w.BtGravaClick();
+        QVERIFY(w.isRunning());
+        QTRY_VERIFY_WITH_TIMEOUT(!w.isRunning(), 15000);
         QCOMPARE(child<QLineEdit>(w, "EdResultado")->text(),
                  QStringLiteral("Gravação de arquivo realizada com sucesso."));
         QVERIFY(child<QCheckBox>(w, "CkGravando")->isVisible());
@@ -131,6 +132,34 @@ private slots:
                                  Number, package, QStringLiteral("Gravação de arquivo realizada com sucesso."),
                                  QStringLiteral("Usuário Responsável : Administrador")})
             QVERIFY2(body.contains(s), qPrintable(s));
+    }
+
+    // The copy runs off the window's thread: "Interrompe" is answered while
+    // it goes, nothing stays at the destination and nothing is recorded.
+    void folderWindowCopyCanBeInterrupted()
+    {
+        RemessaFixture f;
+        const QString package = "OC-OCP0001" + Number + ".zip";
+        f.makeFile(package, 64 * 1024 * 1024);
+        f.event(Number, "C", "PR", 5);
+        ScriptedMessenger msg;
+        TFrmGravaDisquete w(f.work(Number), f.db, msg);
+        w.setSettleMilliseconds(0);
+        w.setDestination(f.outDir);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.BtGravaClick();
+        QVERIFY(w.isRunning());
+        QVERIFY(child<QGroupBox>(w, "GbAcompanhamento")->isVisible());
+        child<QPushButton>(w, "BtInterrompe")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!w.isRunning(), 30000);
+        QCOMPARE(child<QLineEdit>(w, "EdResultado")->text(), QStringLiteral("Gravação de arquivo interrompida."));
+        QCOMPARE(int(w.status()), int(FolderTransfer::Status::Interrupted));
+        QVERIFY(!QFileInfo::exists(f.outDir + package));
+        QVERIFY(QDir(f.outDir).entryList(QDir::Files).isEmpty());
+        QCOMPARE(RemessaControl::newest(f.db)->event, QStringLiteral("PR"));
+        QVERIFY(!child<QPushButton>(w, "BtComprovante")->isEnabled());
+        QVERIFY(msg.messages.isEmpty());
     }
 
     void manualResultWindowRefusesAWrongCodeAndRecordsARejection()
@@ -169,6 +198,7 @@ private slots:
 
         whenModal<TFrmConfResultadoManual>([](TFrmConfResultadoManual &c) { c.accept(); });
         w.BtOKClick();
+        QTRY_VERIFY_WITH_TIMEOUT(!w.isRunning(), 15000);
         QCOMPARE(RemessaControl::newest(f.db)->event, QStringLiteral("NO"));
         QCOMPARE(f.db.scalar("SELECT Obs FROM CONTROLE WHERE Evento = 'NO'").toString(),
                  QStringLiteral("<Recebimento Manual>  Recusada por telefone"));
@@ -207,6 +237,7 @@ private slots:
         w.setConfirmation([](const QString &verdict) { return verdict == QLatin1String("OK"); });
         child<QLineEdit>(w, "EdSenha")->setText(code(Number, "OK"));
         w.BtOKClick();
+        QTRY_VERIFY_WITH_TIMEOUT(!w.isRunning(), 15000);
         QCOMPARE(msg.messages.size(), 2);
         QCOMPARE(msg.messages.at(1).text,
                  QStringLiteral("Ocorreu um Erro na Sincronização.\nEntre em contato com o suporte."));
@@ -223,7 +254,6 @@ private slots:
     {
         RemessaFixture f(true);
         f.db.execute("UPDATE CERTIFIC SET Completo = 1, Aprovado = 1");
-        RemessaStepWindows::install();
         ScriptedMessenger msg;
         TFrmPrincipalRemessas control(f.db, msg, login());
         control.show();
@@ -235,7 +265,8 @@ private slots:
         QString prepared;
         control.execPreparation = [&](TFrmNovaRemessa &prep) {
             prep.BtInicioClick();
-            prepared = prep.lastResult().number;
+            QTRY_VERIFY_WITH_TIMEOUT(!prep.running(), 30000);
+            prepared = prep.lastResult().remittance.number;
         };
         control.BtPreparaClick();
         QCOMPARE(prepared.size(), 10);
@@ -250,6 +281,7 @@ private slots:
                 copy.setSettleMilliseconds(0);
                 copy.setDestination(f.outDir);
                 copy.BtGravaClick();
+                QTRY_VERIFY_WITH_TIMEOUT(!copy.isRunning(), 15000);
                 copyResult = copy.findChild<QLineEdit *>("EdResultado")->text();
                 copy.findChild<QPushButton *>("BtSaida")->click();
             });
@@ -269,6 +301,7 @@ private slots:
                 whenModal<TFrmConfResultadoManual>(
                     [](TFrmConfResultadoManual &c) { c.findChild<QPushButton *>("BtOK")->click(); });
                 result.findChild<QPushButton *>("BtOK")->click();
+                QTRY_VERIFY_WITH_TIMEOUT(!result.isRunning(), 30000);
                 syncText = result.findChild<QLabel *>("LbSincroniza")->text();
                 shot(result, "resultado-manual-fim");
                 result.findChild<QPushButton *>("BtSaida")->click();
@@ -321,7 +354,7 @@ private slots:
         QCOMPARE(int(second.outcome), int(RemessaPreparation::Outcome::Prepared));
 
         QTemporaryDir unpacked;
-        QVERIFY(Archive::unzip(second.filePath, unpacked.path(), msg));
+        QVERIFY(Archive::unzip(second.remittance.packagePath, unpacked.path(), msg));
         QMap<QString, int> rows;
         for (const QString &name : QDir(unpacked.path()).entryList({"*.DB"}, QDir::Files)) {
             if (name.compare("Sistema.db", Qt::CaseInsensitive) == 0)

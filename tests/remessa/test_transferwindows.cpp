@@ -53,12 +53,6 @@ struct Prepared : RemessaFixture
         writeFile(makeFile(package(), size), bytes);
         event(Number, "C", "PR", 10);
     }
-    void useFtp(const FtpTestServer &server, const QString &folder, const QString &password = "segredo")
-    {
-        set("EndQueloraEnvio", server.address(folder));
-        set("LoginFTP", "occ");
-        set("SenhaFTP", password);
-    }
 };
 
 QString memo(TransferWindow &w)

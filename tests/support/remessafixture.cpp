@@ -5,6 +5,7 @@
 #include "shell/loginstate.h"
 
 #include <QDateTime>
+#include <QRandomGenerator>
 #include <QSqlQuery>
 
 RemessaFixture::RemessaFixture(bool demo)
@@ -77,4 +78,11 @@ QString RemessaFixture::makeFile(const QString &name, qint64 size) const
 void RemessaFixture::set(const QString &column, const QVariant &value)
 {
     db.execute(QStringLiteral("update CONFIG_LOCAL set ") + column + QStringLiteral(" = ?"), {value});
+}
+
+void RemessaFixture::useFtp(const FtpTestServer &server, const QString &folder, const QString &password)
+{
+    set(QStringLiteral("EndQueloraEnvio"), server.address(folder));
+    set(QStringLiteral("LoginFTP"), QStringLiteral("occ"));
+    set(QStringLiteral("SenhaFTP"), password);
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include "support/testhome.h"
+#include "support/testservers.h"
 
 #include "db/database.h"
 #include "remessa/remessawork.h"
@@ -31,4 +32,6 @@ struct RemessaFixture
     void set(const QString &column, const QVariant &value);
     // A file of the given size in the transfer folder.
     QString makeFile(const QString &name, qint64 size) const;
+    // Remittances sent to folder of the server, as the certifier's login.
+    void useFtp(const FtpTestServer &server, const QString &folder, const QString &password = "segredo");
 };

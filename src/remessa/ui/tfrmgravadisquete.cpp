@@ -10,7 +10,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -19,9 +18,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QThread>
+#include <QTimer>
 #include <QVBoxLayout>
-
-namespace { }
 
 TFrmGravaDisquete::TFrmGravaDisquete(const RemessaWork &work, Database &db, Messenger &messenger, QWidget *parent)
     : QDialog(parent),
@@ -106,10 +104,12 @@ TFrmGravaDisquete::TFrmGravaDisquete(const RemessaWork &work, Database &db, Mess
     EdDestino->setMinimumWidth(360);
     GbAcompanhamento->hide();
     GbResultado->hide();
+    setFileName(m_work.remittance.packageName);
 }
 
 void TFrmGravaDisquete::setFileName(const QString &fileName)
 {
+    m_fileName = fileName;
     EdArquivoTransferencia->setText(fileName);
 }
 
@@ -140,29 +140,53 @@ void TFrmGravaDisquete::BtBrowseClick()
 
 void TFrmGravaDisquete::BtGravaClick()
 {
-    FolderTransferRequest request;
-    request.transferDir = m_work.transferDir;
-    request.fileName = EdArquivoTransferencia->text();
-    request.destination = EdDestino->text();
-    request.number = m_work.number;
-    request.userCode = m_work.userCode;
-    request.userName = m_work.userName;
-    m_interrupted = false;
-    m_running = true;
-    struct Running
-    {
-        bool &flag;
-        ~Running() { flag = false; }
-    } running{m_running};
-    m_result = FolderTransfer::run(m_db, m_msg, request, *this);
-    if (!GbAcompanhamento->isVisible())
-        return; // refused before copying: nothing changed
-    QElapsedTimer settle;
-    settle.start();
-    while (settle.elapsed() < m_settleMs) {
-        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        QThread::msleep(20);
+    if (m_running)
+        return;
+    m_interrupted.store(false);
+    m_copy = std::make_unique<FolderTransfer::Copy>(m_db, m_msg, m_work, m_fileName, EdDestino->text());
+    if (!m_copy->begin()) {
+        m_copy.reset(); // refused before copying: nothing changed
+        return;
     }
+    m_running = true;
+    BtBrowse->setEnabled(false);
+    BtGrava->setEnabled(false);
+    btCancela->setEnabled(false);
+    CkGravando->hide();
+    PbGravacao->setRange(0, 1000);
+    PbGravacao->setValue(0);
+    GbAcompanhamento->show();
+    m_worker.reset(QThread::create([this] { m_copy->copy(*this); }));
+    connect(m_worker.get(), &QThread::finished, this, guarded(m_msg, [this] { copyEnded(); }));
+    m_worker->start();
+}
+
+TFrmGravaDisquete::~TFrmGravaDisquete()
+{
+    if (m_worker) {
+        m_interrupted.store(true);
+        m_worker->wait();
+    }
+}
+
+void TFrmGravaDisquete::copyEnded()
+{
+    m_worker->wait();
+    m_worker.reset();
+    const std::unique_ptr<FolderTransfer::Copy> copy = std::move(m_copy);
+    try {
+        m_result = copy->finish();
+    } catch (...) {
+        m_running = false;
+        throw;
+    }
+    // The bar is seen full a moment before the result takes its place.
+    QTimer::singleShot(m_settleMs, this, [this] { showResult(); });
+}
+
+void TFrmGravaDisquete::showResult()
+{
+    m_running = false;
     GbResultado->show();
     EdResultado->setText(m_result.text);
     BtInterrompe->setEnabled(false);
@@ -173,29 +197,17 @@ void TFrmGravaDisquete::BtGravaClick()
     BtSaida->setFocus();
 }
 
-void TFrmGravaDisquete::copyStarted(qint64 size)
-{
-    BtBrowse->setEnabled(false);
-    BtGrava->setEnabled(false);
-    btCancela->setEnabled(false);
-    CkGravando->hide();
-    PbGravacao->setRange(0, 1000);
-    PbGravacao->setValue(0);
-    Q_UNUSED(size);
-    GbAcompanhamento->show();
-    QApplication::processEvents();
-}
-
 void TFrmGravaDisquete::blockCopied(qint64 done, qint64 total)
 {
-    PbGravacao->setValue(total > 0 ? static_cast<int>(done * 1000 / total) : 1000);
-    QApplication::processEvents();
+    const int value = total > 0 ? static_cast<int>(done * 1000 / total) : 1000;
+    QMetaObject::invokeMethod(
+        this, [this, value] { PbGravacao->setValue(value); }, Qt::QueuedConnection);
 }
 
 void TFrmGravaDisquete::BtInterrompeClick()
 {
     BtInterrompe->setEnabled(false);
-    m_interrupted = true;
+    m_interrupted.store(true);
 }
 
 BandedReport TFrmGravaDisquete::receipt(const RemessaWork &work, const QString &copiedPath)

@@ -3,6 +3,8 @@
 #include "remessa/remessawork.h"
 
 #include <QDialog>
+#include <atomic>
+#include <memory>
 
 class BandedReport;
 class Database;
@@ -13,6 +15,7 @@ class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
+class QThread;
 
 // "Grava Disquete": copies the remittance file (or a TXT file) into a
 // chosen folder, to be delivered by hand.
@@ -21,10 +24,13 @@ class TFrmGravaDisquete : public QDialog, private FolderTransferObserver
     Q_OBJECT
 public:
     TFrmGravaDisquete(const RemessaWork &work, Database &db, Messenger &messenger, QWidget *parent = nullptr);
+    ~TFrmGravaDisquete() override;
 
     void setFileName(const QString &fileName);
     void setDestination(const QString &folder);
     FolderTransfer::Status status() const { return m_result.status; }
+    // From the start of the copy until its result is shown.
+    bool isRunning() const { return m_running; }
     // The pause between the end of the copy and the result view.
     void setSettleMilliseconds(int ms) { m_settleMs = ms; }
 
@@ -41,16 +47,22 @@ protected:
     void reject() override;
 
 private:
-    void copyStarted(qint64 size) override;
+    // Called on the copying thread.
     void blockCopied(qint64 done, qint64 total) override;
-    bool interrupted() const override { return m_interrupted; }
+    bool interrupted() const override { return m_interrupted.load(); }
+    // The worker returned: the record, then the result.
+    void copyEnded();
+    void showResult();
 
     RemessaWork m_work;
+    QString m_fileName; // the remittance's package or a TXT file
     Database &m_db;
     Messenger &m_msg;
     FolderTransfer::Result m_result;
     bool m_running = false;
-    bool m_interrupted = false;
+    std::atomic<bool> m_interrupted{false};
+    std::unique_ptr<FolderTransfer::Copy> m_copy;
+    std::unique_ptr<QThread> m_worker;
     int m_settleMs = 1000;
 
     QLineEdit *EdDiretorio = nullptr;

@@ -1,8 +1,8 @@
 #include "remessa/ui/tfrmnovaremessa.h"
 #include "base/messenger.h"
+#include "remessa/ui/backgroundwork.h"
 #include "widgets/guardedslot.h"
 
-#include <QApplication>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -36,6 +36,8 @@ TFrmNovaRemessa::TFrmNovaRemessa(Database &db, Messenger &messenger, const Remes
     setObjectName(QStringLiteral("FrmNovaRemessa"));
     setWindowTitle(QStringLiteral("Prepara Nova Remessa"));
     buildUi();
+    m_work = new BackgroundWork(m_db, m_messenger, this);
+    connect(m_work, &BackgroundWork::finished, this, guarded(m_messenger, [this] { preparationEnded(); }));
     connect(BtInicio, &QPushButton::clicked, this, guarded(m_messenger, [this] { BtInicioClick(); }));
     connect(BtInterrompe, &QPushButton::clicked, this, [this] { BtInterrompeClick(); });
     connect(BtSaida, &QPushButton::clicked, this, &QDialog::accept);
@@ -144,6 +146,13 @@ void TFrmNovaRemessa::showProgress(bool visible)
     PbArquivo->setVisible(false);
 }
 
+TFrmNovaRemessa::~TFrmNovaRemessa()
+{
+    // The worker writes into this window's members: it ends before they go.
+    m_interrupted.store(true);
+    delete m_work;
+}
+
 void TFrmNovaRemessa::reject()
 {
     if (m_running)
@@ -166,7 +175,7 @@ void TFrmNovaRemessa::BtInicioClick()
             QStringLiteral("Preparação de uma Remessa Completa")))
         return;
 
-    m_interrupted = false;
+    m_interrupted.store(false);
     EdResultado->clear();
     EdNumeroRemessa->clear();
     EdArquivoRemessa->clear();
@@ -182,33 +191,33 @@ void TFrmNovaRemessa::BtInicioClick()
     PbArquivo->setValue(0);
     m_running = true;
 
-    RemessaPreparation::Progress p;
-    p.table = [this](const QString &m) { LblTabela->setText(m); };
-    p.operation = [this](const QString &o) {
-        LblOperacao->setText(o);
-        QApplication::processEvents();
-    };
-    p.step = [this] {
-        PbTabelas->setValue(PbTabelas->value() + 1);
-        QApplication::processEvents();
-    };
-    p.packaging = [this] {
-        LbTabelas->setVisible(false);
-        PbTabelas->setVisible(false);
-        LblTabela->setVisible(false);
-        LblOperacao->setVisible(false);
-        LbArquivo->setVisible(true);
-        PbArquivo->setVisible(true);
-        QApplication::processEvents();
-    };
-    p.interrupted = [this] {
-        QApplication::processEvents();
-        return m_interrupted;
-    };
-    m_result = RemessaPreparation::run(
-        m_db, m_messenger, m_settings,
-        complete ? RemessaPreparation::Type::Complete : RemessaPreparation::Type::Partial, p);
+    const auto type = complete ? RemessaPreparation::Type::Complete : RemessaPreparation::Type::Partial;
+    m_work->start([this, type](Database &db, Messenger &messenger) {
+        // The window shows what the worker reports, on its own thread.
+        RemessaPreparation::Progress p;
+        p.table = [this](const QString &m) { m_work->post([this, m] { LblTabela->setText(m); }); };
+        p.operation = [this](const QString &o) { m_work->post([this, o] { LblOperacao->setText(o); }); };
+        p.step = [this] { m_work->post([this] { PbTabelas->setValue(PbTabelas->value() + 1); }); };
+        p.packaging = [this] {
+            m_work->post([this] {
+                LbTabelas->setVisible(false);
+                PbTabelas->setVisible(false);
+                LblTabela->setVisible(false);
+                LblOperacao->setVisible(false);
+                LbArquivo->setVisible(true);
+                PbArquivo->setVisible(true);
+            });
+        };
+        p.interrupted = [this] { return m_interrupted.load(); };
+        m_result = RemessaPreparation::run(db, messenger, m_settings, type, p);
+    });
+}
+
+void TFrmNovaRemessa::preparationEnded()
+{
     m_running = false;
+    m_work->rethrow();
+    const bool complete = m_complete->isChecked();
     using O = RemessaPreparation::Outcome;
     if (complete && m_result.outcome != O::Interrupted)
         PbTabelas->setValue(PbTabelas->maximum());
@@ -218,8 +227,8 @@ void TFrmNovaRemessa::BtInicioClick()
         CkArquivo->setVisible(true);
         PbArquivo->setValue(1);
         EdResultado->setText(RemessaPreparation::resultText(m_result.outcome));
-        EdNumeroRemessa->setText(m_result.number);
-        EdArquivoRemessa->setText(m_result.fileName);
+        EdNumeroRemessa->setText(m_result.remittance.number);
+        EdArquivoRemessa->setText(m_result.remittance.packageName);
         BtInterrompe->setEnabled(false);
         BtSaida->setEnabled(true);
         BtSaida->setFocus();
@@ -239,8 +248,8 @@ void TFrmNovaRemessa::BtInicioClick()
         break;
     case O::Interrupted:
     case O::Failed:
-        if (m_result.outcome == O::Failed && !m_result.fileName.isEmpty())
-            EdArquivoRemessa->setText(m_result.fileName);
+        if (m_result.outcome == O::Failed && !m_result.remittance.packageName.isEmpty())
+            EdArquivoRemessa->setText(m_result.remittance.packageName);
         EdResultado->setText(RemessaPreparation::resultText(m_result.outcome));
         RGTipoRemessa->setVisible(true);
         BtInicio->setVisible(true);

@@ -2,7 +2,9 @@
 #include "remessa/remessapreparation.h"
 
 #include <QDialog>
+#include <atomic>
 
+class BackgroundWork;
 class Database;
 class Messenger;
 class QGroupBox;
@@ -19,10 +21,12 @@ class TFrmNovaRemessa : public QDialog
 public:
     TFrmNovaRemessa(Database &db, Messenger &messenger, const RemessaPreparation::Settings &settings,
                     QWidget *parent = nullptr);
+    ~TFrmNovaRemessa() override;
 
     void BtInicioClick();
-    void BtInterrompeClick() { m_interrupted = true; }
+    void BtInterrompeClick() { m_interrupted.store(true); }
     RemessaPreparation::Result lastResult() const { return m_result; }
+    // From the start of a run until its result is shown.
     bool running() const { return m_running; }
 
 protected:
@@ -31,12 +35,15 @@ protected:
 private:
     void buildUi();
     void showProgress(bool visible);
+    // The worker returned: its result shown.
+    void preparationEnded();
 
     Database &m_db;
     Messenger &m_messenger;
     RemessaPreparation::Settings m_settings;
     RemessaPreparation::Result m_result;
-    bool m_interrupted = false;
+    std::atomic<bool> m_interrupted{false};
+    BackgroundWork *m_work;
     bool m_running = false;
 
     QGroupBox *RGTipoRemessa;

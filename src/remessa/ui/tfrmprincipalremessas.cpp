@@ -2,6 +2,8 @@
 #include "base/messenger.h"
 #include "remessa/registerstep.h"
 #include "remessa/ui/tfrmnovaremessa.h"
+#include "remessa/ui/tfrmselecaoresultado.h"
+#include "remessa/ui/tfrmselecaotransferencia.h"
 #include "reports/ui/bandedreport.h"
 #include "reports/ui/reportpreview.h"
 #include "widgets/guardedslot.h"
@@ -17,17 +19,6 @@
 #include <QVBoxLayout>
 
 namespace {
-TFrmPrincipalRemessas::StepWindow &transferWindow()
-{
-    static TFrmPrincipalRemessas::StepWindow w;
-    return w;
-}
-TFrmPrincipalRemessas::StepWindow &resultWindow()
-{
-    static TFrmPrincipalRemessas::StepWindow w;
-    return w;
-}
-
 QTableView *grid(QWidget *parent, const char *name, const QString &accessible)
 {
     auto *v = new QTableView(parent);
@@ -41,15 +32,6 @@ QTableView *grid(QWidget *parent, const char *name, const QString &accessible)
     v->setAlternatingRowColors(true);
     return v;
 }
-}
-
-void TFrmPrincipalRemessas::setTransferWindow(StepWindow window)
-{
-    transferWindow() = std::move(window);
-}
-void TFrmPrincipalRemessas::setResultWindow(StepWindow window)
-{
-    resultWindow() = std::move(window);
 }
 
 TFrmPrincipalRemessas::TFrmPrincipalRemessas(Database &db, Messenger &messenger, const LoginState &login,
@@ -183,28 +165,26 @@ void TFrmPrincipalRemessas::BtPreparaClick()
     refresh();
 }
 
-void TFrmPrincipalRemessas::openStep(const StepWindow &window)
+RemessaWork TFrmPrincipalRemessas::selectedWork() const
 {
-    const auto *r = selected();
-    if (!r)
-        return;
-    if (!window) {
-        m_messenger.information(QStringLiteral("Função disponível em versão futura."));
-        return;
-    }
-    StepContext c{r->number, r->type, RemessaControl::packageName(r->type, m_values.acronym, r->number), m_values,
-                  m_login};
-    window(this, m_db, m_messenger, c);
-    refresh();
+    return RemessaWork::from(m_values, m_login, *selected());
 }
 
 void TFrmPrincipalRemessas::BtTransfereClick()
 {
-    openStep(transferWindow());
+    if (!selected())
+        return;
+    TFrmSelecaoTransferencia window(selectedWork(), m_db, m_messenger, this);
+    window.exec();
+    refresh();
 }
 void TFrmPrincipalRemessas::BtRecebeClick()
 {
-    openStep(resultWindow());
+    if (!selected())
+        return;
+    TFrmSelecaoResultado window(selectedWork(), m_db, m_messenger, this);
+    window.exec();
+    refresh();
 }
 
 void TFrmPrincipalRemessas::BtCancelaClick()

@@ -1,5 +1,6 @@
 #pragma once
 #include "remessa/remessacontrol.h"
+#include "remessa/remessawork.h"
 #include "shell/loginstate.h"
 
 #include <QDialog>
@@ -19,21 +20,6 @@ class TFrmPrincipalRemessas : public QDialog
 {
     Q_OBJECT
 public:
-    // What a step window (transfer mode choice, result) is given.
-    struct StepContext
-    {
-        QString number;
-        QString type;
-        QString fileName; // package name for the type, "" for another type
-        RemessaControl::WorkingValues values;
-        LoginState login;
-    };
-    using StepWindow = std::function<void(QWidget *parent, Database &db, Messenger &messenger, const StepContext &)>;
-    // Installed by the transfer and result windows' module; without one the
-    // button says the function is not in this version.
-    static void setTransferWindow(StepWindow window);
-    static void setResultWindow(StepWindow window);
-
     TFrmPrincipalRemessas(Database &db, Messenger &messenger, const LoginState &login, QWidget *parent = nullptr);
 
     // Re-reads the working values, rebuilds the list and selects the first row.
@@ -58,7 +44,8 @@ private:
     void buildUi();
     void selectionChanged();
     const RemessaControl::Remittance *selected() const;
-    void openStep(const StepWindow &window);
+    // The selected remittance as the step windows receive it.
+    RemessaWork selectedWork() const;
 
     Database &m_db;
     Messenger &m_messenger;

@@ -4,15 +4,14 @@
 #include "base/messenger.h"
 #include "db/dberror.h"
 #include "net/ftpfailure.h"
+#include "remessa/ui/backgroundwork.h"
 #include "remessa/ui/transferreceipt.h"
-#include "remessa/ui/waitingtransport.h"
 #include "reports/ui/bandedreport.h"
 #include "reports/ui/reportpreview.h"
 #include "shell/configlocal.h"
 #include "shell/exceptionhandler.h"
 #include "widgets/dialogparts.h"
 #include "widgets/guardedslot.h"
-#include "widgets/waitcursor.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -44,30 +43,43 @@ QCheckBox *tick(QWidget *parent, const QString &name, const QString &accessible)
 
 }
 
-// The fetch's steps as the window shows them.
+// The fetch's steps, told on the worker, as the window shows them on its own
+// thread.
 class TFrmResultadoAutomatico::Steps : public AutomaticResult::Observer
 {
 public:
     explicit Steps(TFrmResultadoAutomatico &w)
         : w(w)
     { }
-    void line(const QString &l) override { w.addMemo(l); }
-    void listed() override { w.CkInformacoes->show(); }
-    void found(const QString &name) override { w.EdArquivoDownload->setText(name); }
+    void line(const QString &l) override
+    {
+        w.m_fetch->post([this, l] { w.addMemo(l); });
+    }
+    void listed() override
+    {
+        w.m_fetch->post([this] { w.CkInformacoes->show(); });
+    }
+    void found(const QString &name) override
+    {
+        w.m_fetch->post([this, name] { w.EdArquivoDownload->setText(name); });
+    }
     void downloaded() override
     {
-        w.CkTransferencia->show();
-        w.BtInterrompe->setEnabled(false);
+        w.m_fetch->post([this] {
+            w.CkTransferencia->show();
+            w.BtInterrompe->setEnabled(false);
+        });
     }
     void synchronising(bool accepted) override
     {
-        w.BtInterrompe->setEnabled(false);
-        w.GbSincroniza->show();
-        w.LbSincroniza->setText(accepted ? AutomaticResult::Syncing : AutomaticResult::NothingToSync);
-        w.LbSincroniza->show();
-        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        w.m_fetch->post([this, accepted] {
+            w.BtInterrompe->setEnabled(false);
+            w.GbSincroniza->show();
+            w.LbSincroniza->setText(accepted ? AutomaticResult::Syncing : AutomaticResult::NothingToSync);
+            w.LbSincroniza->show();
+        });
     }
-    bool interrupted() const override { return w.m_interrupted; }
+    bool interrupted() const override { return w.m_interrupted.load(); }
 
 private:
     TFrmResultadoAutomatico &w;
@@ -170,30 +182,37 @@ TFrmResultadoAutomatico::TFrmResultadoAutomatico(const RemessaWork &work, Databa
     for (QGroupBox *g : {GbAcompanhamento, GbResultado, GbSincroniza})
         g->hide();
 
-    m_ftp = new WaitingTransport(this);
-    connect(&m_ftp->client(), &AsyncFtpClient::listItem, this,
-            [this](const QString &name) { ListaArq->addItem(name); });
-    connect(&m_ftp->client(), &AsyncFtpClient::progress, this, [this](qint64 done, qint64 total) {
-        PbTransferencia->setValue(total > 0 ? int(qMin(done, total) * 1000 / total) : 0);
-    });
+    m_fetch = new BackgroundWork(m_db, m_msg, this);
+    m_steps = std::make_unique<Steps>(*this);
+    m_ftp.onListItem = [this](const QString &name) { m_fetch->post([this, name] { ListaArq->addItem(name); }); };
+    m_ftp.onProgress = [this](qint64 done, qint64 total) {
+        const int value = total > 0 ? int(qMin(done, total) * 1000 / total) : 0;
+        m_fetch->post([this, value] { PbTransferencia->setValue(value); });
+    };
+    connect(m_fetch, &BackgroundWork::finished, this, guarded(m_msg, [this] { fetchEnded(); }));
     connect(BtResultado, &QPushButton::clicked, this, guarded(m_msg, [this] { BtResultadoClick(); }));
     connect(BtInterrompe, &QPushButton::clicked, this, [this] { BtInterrompeClick(); });
     connect(BtRelatorio, &QPushButton::clicked, this, guarded(m_msg, [this] { BtRelatorioClick(); }));
     connect(BtCancela, &QPushButton::clicked, this, &QDialog::reject);
     connect(BtSaida, &QPushButton::clicked, this, &QDialog::reject);
 
-    EdNumeroRemessa->setText(m_work.number);
+    EdNumeroRemessa->setText(m_work.remittance.number);
+    EdArquivoRemessa->setText(m_work.remittance.packageName);
     if (const auto config = ConfigLocalStore::read(m_db))
         EdEndResultado->setText(config->endQueloraResult);
 }
 
 TFrmResultadoAutomatico::~TFrmResultadoAutomatico()
 {
-    m_ftp->abort();
+    // The worker reports into this window: it ends before the window goes.
+    m_interrupted.store(true);
+    m_ftp.abort();
+    delete m_fetch;
 }
 
 void TFrmResultadoAutomatico::setPackageName(const QString &packageName)
 {
+    m_work.remittance = m_work.remittance.withPackageNamed(m_work.transferDir, packageName);
     EdArquivoRemessa->setText(packageName);
 }
 
@@ -242,14 +261,8 @@ void TFrmResultadoAutomatico::BtResultadoClick()
     BtSaida->setEnabled(false);
     ListaArq->clear();
 
-    ResultContext context;
-    context.transferDir = m_work.transferDir;
-    context.syncDir = m_work.syncDir;
-    context.packageName = EdArquivoRemessa->text();
-    context.number = m_work.number;
-    context.userName = m_work.userName;
     const std::optional<ConfigLocal> config = ConfigLocalStore::read(m_db);
-    QString problem = AutomaticResult::precondition(context);
+    QString problem = AutomaticResult::precondition(m_work);
     if (problem.isEmpty() && !config)
         problem = QStringLiteral("O certificador não está configurado.");
     if (!problem.isEmpty()) {
@@ -259,20 +272,26 @@ void TFrmResultadoAutomatico::BtResultadoClick()
         return;
     }
 
-    Steps steps(*this);
     m_running = true;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_fetch->start([this, config = *config](Database &db, Messenger &messenger) {
+        m_result = AutomaticResult::fetch(db, messenger, m_work, config, m_ftp, *m_steps);
+    });
+}
+
+void TFrmResultadoAutomatico::fetchEnded()
+{
+    m_running = false;
+    QApplication::restoreOverrideCursor();
     try {
-        WaitCursor wait;
-        m_result = AutomaticResult::fetch(m_db, m_msg, context, *config, *m_ftp, steps);
+        m_fetch->rethrow();
     } catch (const std::exception &e) {
-        m_running = false;
-        if (!m_interrupted)
+        if (!m_interrupted.load())
             addMemo(FtpTexts::TransferError);
         showResult();
         ExceptionHandler::handle(e, m_msg);
         return;
     }
-    m_running = false;
     BtInterrompe->setEnabled(false);
     if (!m_result.connectError.isEmpty()) {
         // A refused connection is no step of the fetch: the window's warning.
@@ -302,8 +321,8 @@ void TFrmResultadoAutomatico::BtInterrompeClick()
     if (!m_running)
         return;
     addMemo(FtpTexts::Interrupted);
-    m_interrupted = true;
-    m_ftp->abort();
+    m_interrupted.store(true);
+    m_ftp.abort();
 }
 
 BandedReport TFrmResultadoAutomatico::receipt() const

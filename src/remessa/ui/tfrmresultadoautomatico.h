@@ -3,6 +3,8 @@
 #include "remessa/remessawork.h"
 
 #include <QDialog>
+#include <atomic>
+#include <memory>
 
 class BandedReport;
 class Database;
@@ -15,7 +17,7 @@ class QListWidget;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
-class WaitingTransport;
+class BackgroundWork;
 
 // "Recebe Resultado Automático": fetches the regulator's verdict on the
 // remittance from its result folder by FTP and records it. Opens small and
@@ -46,14 +48,18 @@ private:
     class Steps;
     void addMemo(const QString &line);
     void showResult();
+    // The worker returned: the outcome shown.
+    void fetchEnded();
 
     RemessaWork m_work;
     Database &m_db;
     Messenger &m_msg;
-    WaitingTransport *m_ftp = nullptr;
+    AutomaticResult::BlockingTransport m_ftp;
+    std::unique_ptr<Steps> m_steps;
+    BackgroundWork *m_fetch = nullptr;
     bool m_running = false;
     bool m_started = false;
-    bool m_interrupted = false;
+    std::atomic<bool> m_interrupted{false};
     AutomaticResult::FetchResult m_result;
 
     QLineEdit *EdEndResultado = nullptr;

@@ -2,11 +2,11 @@
 
 #include "base/messenger.h"
 #include "remessa/manualresult.h"
+#include "remessa/ui/backgroundwork.h"
 #include "remessa/ui/tfrmconfresultadomanual.h"
 #include "widgets/columnfit.h"
 #include "widgets/dialogparts.h"
 #include "widgets/guardedslot.h"
-#include "widgets/waitcursor.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -102,15 +102,27 @@ TFrmResultadoManual::TFrmResultadoManual(const RemessaWork &work, Database &db, 
     layout->setSizeConstraint(QLayout::SetFixedSize);
     EdArquivoRemessa->setMinimumWidth(340);
 
+    m_fold = new BackgroundWork(m_db, m_msg, this);
+    connect(m_fold, &BackgroundWork::finished, this, guarded(m_msg, [this] { foldEnded(); }));
     connect(BtOK, &QPushButton::clicked, this, guarded(m_msg, [this] { BtOKClick(); }));
     connect(BtCancelar, &QPushButton::clicked, this, &QDialog::reject);
     connect(BtSaida, &QPushButton::clicked, this, &QDialog::accept);
 
-    EdNumeroRemessa->setText(m_work.number);
+    EdNumeroRemessa->setText(m_work.remittance.number);
+    EdArquivoRemessa->setText(m_work.remittance.packageName);
+}
+
+TFrmResultadoManual::~TFrmResultadoManual()
+{
+    // The fold cannot be interrupted: the window waits for its worker.
+    delete m_fold;
+    if (m_busy)
+        QApplication::restoreOverrideCursor();
 }
 
 void TFrmResultadoManual::setPackageName(const QString &packageName)
 {
+    m_work.remittance = m_work.remittance.withPackageNamed(m_work.transferDir, packageName);
     EdArquivoRemessa->setText(packageName);
 }
 
@@ -127,21 +139,9 @@ void TFrmResultadoManual::reject()
     QDialog::reject();
 }
 
-ResultContext TFrmResultadoManual::context() const
-{
-    ResultContext c;
-    c.transferDir = m_work.transferDir;
-    c.syncDir = m_work.syncDir;
-    c.packageName = EdArquivoRemessa->text();
-    c.number = m_work.number;
-    c.userName = m_work.userName;
-    return c;
-}
-
 void TFrmResultadoManual::BtOKClick()
 {
-    const ResultContext c = context();
-    const std::optional<ManualResult::Code> code = ManualResult::check(m_db, c, EdSenha->text());
+    const std::optional<ManualResult::Code> code = ManualResult::check(m_db, m_work, EdSenha->text());
     if (!code) {
         m_msg.plain(QStringLiteral("A senha não é válida. Tente novamente."), QStringLiteral("Senha Inválida"));
         return;
@@ -154,23 +154,25 @@ void TFrmResultadoManual::BtOKClick()
     if (code->verdict == QLatin1String("NO"))
         LbSincroniza->setText(QStringLiteral("Não há sincronização a fazer. A remessa foi invalidada."));
     LbSincroniza->show();
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 
-    const QStringList lines = MmObservacoes->toPlainText().split(QLatin1Char('\n'));
-    bool ok = false;
-    {
-        m_busy = true;
-        WaitCursor wait;
-        struct Done
-        {
-            bool &busy;
-            ~Done() { busy = false; }
-        } done{m_busy};
-        ok = ManualResult::apply(m_db, m_msg, c, code->verdict,
-                                 MmObservacoes->toPlainText().isEmpty() ? QStringList() : lines);
-    }
-    m_applied = ok;
-    if (ok && code->verdict == QLatin1String("OK")) {
+    const QStringList lines = MmObservacoes->toPlainText().isEmpty()
+        ? QStringList()
+        : MmObservacoes->toPlainText().split(QLatin1Char('\n'));
+    m_busy = true;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_verdict = code->verdict;
+    m_fold->start([this, lines](Database &db, Messenger &messenger) {
+        m_applied = ManualResult::apply(db, messenger, m_work, m_verdict, lines);
+    });
+}
+
+void TFrmResultadoManual::foldEnded()
+{
+    m_busy = false;
+    QApplication::restoreOverrideCursor();
+    const bool ok = m_applied;
+    const bool accepted = m_verdict == QLatin1String("OK");
+    if (ok && accepted) {
         LbSincroniza->setText(QStringLiteral("Sincronização efetuada com sucesso..."));
         CkSincroniza->show();
     } else if (!ok) {
@@ -179,4 +181,5 @@ void TFrmResultadoManual::BtOKClick()
     }
     BtSaida->setEnabled(true);
     BtSaida->setFocus();
+    m_fold->rethrow();
 }

@@ -13,6 +13,7 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class BackgroundWork;
 
 // "Recebe Resultado Manual": the regulator's verdict typed in as a code.
 class TFrmResultadoManual : public QDialog
@@ -20,9 +21,12 @@ class TFrmResultadoManual : public QDialog
     Q_OBJECT
 public:
     TFrmResultadoManual(const RemessaWork &work, Database &db, Messenger &messenger, QWidget *parent = nullptr);
+    ~TFrmResultadoManual() override;
 
     void setPackageName(const QString &packageName);
     bool applied() const { return m_applied; }
+    // From the confirmed verdict until its record is shown.
+    bool isRunning() const { return m_busy; }
     // Asks whether to apply a verdict; by default the confirmation window.
     void setConfirmation(std::function<bool(const QString &verdict)> confirm) { m_confirm = std::move(confirm); }
 
@@ -33,7 +37,8 @@ protected:
     void reject() override;
 
 private:
-    ResultContext context() const;
+    // The worker returned: the outcome shown.
+    void foldEnded();
 
     RemessaWork m_work;
     Database &m_db;
@@ -41,6 +46,8 @@ private:
     std::function<bool(const QString &)> m_confirm;
     bool m_applied = false;
     bool m_busy = false;
+    QString m_verdict;
+    BackgroundWork *m_fold = nullptr;
 
     QLineEdit *EdNumeroRemessa = nullptr;
     QLineEdit *EdArquivoRemessa = nullptr;

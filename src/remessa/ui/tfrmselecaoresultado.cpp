@@ -50,10 +50,12 @@ TFrmSelecaoResultado::TFrmSelecaoResultado(const RemessaWork &work, Database &db
     connect(BtOK, &QPushButton::clicked, this, guarded(m_msg, [this] { BtOKClick(); }));
     connect(BtCancela, &QPushButton::clicked, this, &QDialog::reject);
     DialogParts::fixDialogFrame(this, 480);
+    EdArquivoRemessa->setText(m_work.remittance.packageName);
 }
 
 void TFrmSelecaoResultado::setPackageName(const QString &packageName)
 {
+    m_work.remittance = m_work.remittance.withPackageNamed(m_work.transferDir, packageName);
     EdArquivoRemessa->setText(packageName);
 }
 
@@ -61,11 +63,9 @@ void TFrmSelecaoResultado::BtOKClick()
 {
     if (RbFTP->isChecked()) {
         TFrmResultadoAutomatico window(m_work, m_db, m_msg, this);
-        window.setPackageName(EdArquivoRemessa->text());
         window.exec();
     } else {
         TFrmResultadoManual window(m_work, m_db, m_msg, this);
-        window.setPackageName(EdArquivoRemessa->text());
         window.exec();
     }
     accept();

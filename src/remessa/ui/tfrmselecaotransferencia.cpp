@@ -68,10 +68,12 @@ TFrmSelecaoTransferencia::TFrmSelecaoTransferencia(const RemessaWork &work, Data
     DialogParts::fixDialogFrame(this, 480);
 
     EdDiretorio->setText(QDir::toNativeSeparators(m_work.transferDir));
+    setFileName(m_work.remittance.packageName);
 }
 
 void TFrmSelecaoTransferencia::setFileName(const QString &fileName)
 {
+    m_fileName = fileName;
     EdArquivoTransferencia->setText(fileName);
 }
 
@@ -88,7 +90,7 @@ void TFrmSelecaoTransferencia::showEvent(QShowEvent *event)
 
 void TFrmSelecaoTransferencia::BtOKClick()
 {
-    const QString name = EdArquivoTransferencia->text();
+    const QString &name = m_fileName;
     switch (selectedMode()) {
     case 0: {
         TFrmTransfereArquivo window(m_work, m_db, m_msg, this);

@@ -20,6 +20,7 @@ class TFrmSelecaoTransferencia : public QDialog
 public:
     TFrmSelecaoTransferencia(const RemessaWork &work, Database &db, Messenger &messenger, QWidget *parent = nullptr);
 
+    // Another file than the remittance's package (a TXT file).
     void setFileName(const QString &fileName);
     int selectedMode() const;
 
@@ -30,6 +31,7 @@ protected:
 
 private:
     RemessaWork m_work;
+    QString m_fileName;
     Database &m_db;
     Messenger &m_msg;
 

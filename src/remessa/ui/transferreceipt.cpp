@@ -12,8 +12,8 @@ BandedReport forFolderCopy(const RemessaWork &work, const QString &copiedPath)
     report.setUserName(work.userName);
     report.addHeaderLine(QStringLiteral("(arquivo gravado para envio)"));
     report.addHeaderLine(QStringLiteral("OCC: ") + work.sigla + QStringLiteral(" - ") + work.nomeOCC);
-    report.addFields(
-        {{QStringLiteral("Número da Remessa:"), work.number}, {QStringLiteral("Arquivo Transferido:"), copiedPath}});
+    report.addFields({{QStringLiteral("Número da Remessa:"), work.remittance.number},
+                      {QStringLiteral("Arquivo Transferido:"), copiedPath}});
     report.addSection(QStringLiteral("Observações"));
     report.addText(QStringLiteral("Usuário Responsável : ") + work.userName);
     report.addText(QStringLiteral("Gravação de arquivo realizada com sucesso."));
@@ -33,8 +33,8 @@ BandedReport forTransfer(const RemessaWork &work, const QString &fileName, const
     BandedReport report(QStringLiteral("Comprovante de Transferência de Arquivo"));
     report.setUserName(work.userName);
     report.addHeaderLine(QStringLiteral("OCC: ") + work.sigla + QStringLiteral(" - ") + work.nomeOCC);
-    report.addFields(
-        {{QStringLiteral("Número da Remessa:"), work.number}, {QStringLiteral("Arquivo Transferido:"), fileName}});
+    report.addFields({{QStringLiteral("Número da Remessa:"), work.remittance.number},
+                      {QStringLiteral("Arquivo Transferido:"), fileName}});
     report.addSection(QStringLiteral("Observações"));
     for (const QString &line : remarks)
         report.addText(line);
@@ -55,7 +55,7 @@ BandedReport forResult(const RemessaWork &work, const QString &resultName, const
     BandedReport report(QStringLiteral("Comprovante de Transferência de Arquivo"));
     report.setUserName(work.userName);
     report.addHeaderLine(QStringLiteral("OCC: ") + work.sigla + QStringLiteral(" - ") + work.nomeOCC);
-    report.addFields({{QStringLiteral("Número da Remessa:"), work.number},
+    report.addFields({{QStringLiteral("Número da Remessa:"), work.remittance.number},
                       {QStringLiteral("Arquivo Recebido do Quelora:"), resultName},
                       {QStringLiteral("Resultado da Remessa:"),
                        verdict == QLatin1String("OK")

@@ -1,16 +1,9 @@
 #include "remessa/ui/transferwindow.h"
 
-#include "base/fileutil.h"
 #include "base/messenger.h"
-#include "base/textutil.h"
-#include "db/database.h"
-#include "net/ftpfailure.h"
-#include "remessa/transferdelivery.h"
-#include "remessa/txtsending.h"
 #include "remessa/ui/transferreceipt.h"
 #include "reports/ui/bandedreport.h"
 #include "reports/ui/reportpreview.h"
-#include "shell/configlocal.h"
 #include "widgets/dialogparts.h"
 #include "widgets/guardedslot.h"
 
@@ -25,15 +18,16 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QThread>
 #include <QVBoxLayout>
 
-namespace { }
-
-TransferWindow::TransferWindow(const RemessaWork &work, Database &db, Messenger &messenger, QWidget *parent)
+TransferWindow::TransferWindow(const RemessaWork &work, Database &db, Messenger &messenger, PackageTransfer::Mode mode,
+                               QWidget *parent)
     : QDialog(parent),
       m_work(work),
       m_db(db),
-      m_msg(messenger)
+      m_msg(messenger),
+      m_mode(mode)
 {
     auto *layout = new QVBoxLayout(this);
 
@@ -120,16 +114,31 @@ TransferWindow::TransferWindow(const RemessaWork &work, Database &db, Messenger 
     EdDiretorio->setMinimumWidth(380);
     GbAcompanhamento->hide();
     GbResultado->hide();
+    setFileName(m_work.remittance.packageName);
+}
+
+void TransferWindow::showDestination(const QString &title, const QString &accessibleName, const QString &objectName,
+                                     const QString &address)
+{
+    m_destination->setTitle(title);
+    auto *row = new QVBoxLayout(m_destination);
+    auto *field = new QLineEdit(m_destination);
+    field->setObjectName(objectName);
+    field->setReadOnly(true);
+    field->setAccessibleName(accessibleName);
+    field->setText(address);
+    row->addWidget(field);
 }
 
 void TransferWindow::setFileName(const QString &fileName)
 {
+    m_fileName = fileName;
     EdArquivoTransferencia->setText(fileName);
 }
 
 QString TransferWindow::fileName() const
 {
-    return EdArquivoTransferencia->text();
+    return m_fileName;
 }
 
 QStringList TransferWindow::resultLines() const
@@ -170,54 +179,47 @@ void TransferWindow::BtTransfereClick()
         return;
     GbAcompanhamento->show();
     CkTransferencia->hide();
-    m_failed = m_interrupted = false;
-    m_failureText.clear();
     BtTransfere->setEnabled(false);
     BtCancela->setEnabled(false);
     m_started = true;
 
-    const std::optional<ConfigLocal> config = ConfigLocalStore::read(m_db);
-    const QString name = fileName();
-    QString toSend = name;
-    if (TransferDelivery::isTxt(name)) {
-        toSend = TxtSending::packageName(name);
-        if (!TxtSending::package(m_work.transferDir, name, m_msg)) {
-            showResult();
-            return;
-        }
-    }
-    const QString path = QDir(m_work.transferDir).filePath(toSend);
-    m_size = name.isEmpty() ? -1 : FileUtil::fileSize(path);
-    if (m_size <= 0 || !config) {
-        m_msg.warning(QStringLiteral("O arquivo não foi encontrado no diretório indicado. Favor verificar."));
+    m_transfer = std::make_unique<PackageTransfer>(m_db, m_msg, m_work, m_fileName, m_mode);
+    m_transfer->setLines([this](const QString &line) { addMemo(line); });
+    if (!m_transfer->begin()) {
+        m_transfer.reset();
         showResult();
         return;
     }
-    m_delivery = std::make_unique<TransferDelivery::Delivery>(m_db, name, m_work.number);
-    if (const QString refused = m_delivery->begin(); !refused.isEmpty()) {
-        m_delivery.reset();
-        m_msg.error(refused);
-        showResult();
-        return;
-    }
+    m_size = m_transfer->size();
     EdTamanho->setText(QString::number(m_size));
     EdTransferidos->setText(QStringLiteral("0"));
     PbTransferencia->setValue(0);
-    m_sent = 0;
-    m_startTime = QTime::currentTime();
-    addMemo(QStringLiteral("Usuário Responsável : ") + m_work.userName);
-    addMemo(QStringLiteral("Tamanho do arquivo : %1 bytes").arg(m_size));
-    addMemo(QStringLiteral("Hora inicio: ") + TextUtil::clock(m_startTime));
+    // Progress comes from the worker; the window shows it on its own thread.
+    m_transfer->setProgress([this](qint64 done, qint64 total) {
+        QMetaObject::invokeMethod(
+            this, [this, done, total] { progressed(done, total); }, Qt::QueuedConnection);
+    });
     m_running = true;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    startSending(path, *config);
+    m_worker.reset(QThread::create([transfer = m_transfer.get()] { transfer->send(); }));
+    connect(m_worker.get(), &QThread::finished, this, guarded(m_msg, [this] { sendingEnded(); }));
+    m_worker->start();
+}
+
+TransferWindow::~TransferWindow()
+{
+    if (m_worker) {
+        m_transfer->setLines({});
+        m_transfer->interrupt();
+        m_worker->wait();
+        QApplication::restoreOverrideCursor();
+    }
 }
 
 void TransferWindow::progressed(qint64 done, qint64 total)
 {
     if (total <= 0)
         total = m_size;
-    m_sent = done;
     EdTransferidos->setText(QString::number(done));
     // Bytes handed to the network are not bytes the server kept: the bar
     // reaches its end only when the server has confirmed the whole file.
@@ -225,63 +227,21 @@ void TransferWindow::progressed(qint64 done, qint64 total)
     PbTransferencia->setValue(qMin(shown, PbTransferencia->maximum() - 1));
 }
 
-void TransferWindow::connectFailed(const QString &clientMessage)
+void TransferWindow::sendingEnded()
 {
+    m_worker->wait();
+    m_worker.reset();
     QApplication::restoreOverrideCursor();
     m_running = false;
-    m_delivery.reset();
-    if (!m_interrupted) {
-        m_msg.error(FtpTexts::connectError(clientMessage));
-        addMemo(FtpTexts::TransferError);
-    }
     showResult();
-}
-
-void TransferWindow::noteFailure(const QString &text)
-{
-    m_failed = true;
-    m_failureText = text;
-    BtInterrompe->setEnabled(false);
-}
-
-void TransferWindow::sendingEnded(bool ok)
-{
-    QApplication::restoreOverrideCursor();
-    m_running = false;
-    addMemo(QStringLiteral("Tamanho do arquivo : %1 bytes").arg(m_size));
-    showResult();
-    // Only a whole delivery keeps the register's marker up to its record.
-    std::unique_ptr<TransferDelivery::Delivery> delivery = std::move(m_delivery);
-    if (m_interrupted)
+    const std::unique_ptr<PackageTransfer> transfer = std::move(m_transfer);
+    const PackageTransfer::Outcome outcome = transfer->finish();
+    if (outcome == PackageTransfer::Outcome::NotSent)
         return;
-    if (m_failed) {
-        addMemo(FtpTexts::transferNotDone(m_failureText));
-        addMemo(m_failureText);
-        return;
-    }
-    if (!ok) {
-        addMemo(FtpTexts::TransferError);
-        return;
-    }
-    const QTime end = QTime::currentTime();
-    addMemo(QStringLiteral("Hora fim: ") + TextUtil::clock(end));
-    addMemo(QStringLiteral("Bytes transferidos: ") + EdTransferidos->text());
-    addMemo(QStringLiteral("Taxa de transferência: ") + FileUtil::transferRate(m_sent, m_startTime, end) +
-            QStringLiteral(" bytes/seg"));
-    addMemo(QStringLiteral("Transferência realizada com sucesso."));
     CkTransferencia->show();
     PbTransferencia->setValue(PbTransferencia->maximum());
-    bool recorded = false;
-    try {
-        recorded = delivery && delivery->delivered(m_work.userCode, m_work.userName, QString());
-    } catch (const RegisterStep::Refused &e) {
-        m_msg.error(e.message());
+    if (outcome != PackageTransfer::Outcome::Delivered)
         return;
-    }
-    if (!recorded) {
-        m_msg.error(QStringLiteral("O arquivo foi enviado, mas o registro em CONTROLE_TXT falhou."));
-        return;
-    }
     m_succeeded = true;
     BtComprovante->setEnabled(true);
 }
@@ -289,11 +249,8 @@ void TransferWindow::sendingEnded(bool ok)
 void TransferWindow::BtInterrompeClick()
 {
     BtInterrompe->setEnabled(false);
-    if (!m_running)
-        return;
-    addMemo(FtpTexts::Interrupted);
-    m_interrupted = true;
-    abortSending();
+    if (m_running)
+        m_transfer->interrupt();
 }
 
 BandedReport TransferWindow::receipt() const

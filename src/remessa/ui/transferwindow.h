@@ -1,10 +1,9 @@
 #pragma once
+#include "remessa/packagetransfer.h"
 #include "remessa/remessawork.h"
-#include "remessa/transferdelivery.h"
 
 #include <QDialog>
 #include <QStringList>
-#include <QTime>
 #include <memory>
 
 class BandedReport;
@@ -17,16 +16,20 @@ class QLineEdit;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
-struct ConfigLocal;
+class QThread;
 
 // What the FTP and e-mail transfer windows share: the file, the progress and
 // the result memo, the delivery log and the receipt. The window opens
 // collapsed to the file and destination, grows to the progress when the
-// transfer starts and to the result when it ends. One transfer per opening.
+// transfer starts and to the result when it ends. One transfer per opening;
+// it runs on a worker thread, so "Interrompe Transferência" answers.
 class TransferWindow : public QDialog
 {
     Q_OBJECT
 public:
+    ~TransferWindow() override;
+
+    // Another file than the remittance's package (a TXT file).
     void setFileName(const QString &fileName);
     QString fileName() const;
     QStringList resultLines() const;
@@ -40,24 +43,13 @@ public:
     BandedReport receipt() const;
 
 protected:
-    TransferWindow(const RemessaWork &work, Database &db, Messenger &messenger, QWidget *parent);
+    TransferWindow(const RemessaWork &work, Database &db, Messenger &messenger, PackageTransfer::Mode mode,
+                   QWidget *parent);
 
-    // The group that names where the file goes; the subclass titles and fills it.
-    QGroupBox *destinationGroup() const { return m_destination; }
-
-    // Starts sending path (already in the transfer directory) under its own
-    // name; the subclass reports back through the calls below.
-    virtual void startSending(const QString &path, const ConfigLocal &config) = 0;
-    virtual void abortSending() = 0;
-
-    void progressed(qint64 done, qint64 total);
-    // The server could not be reached: says so in a box, then ends.
-    void connectFailed(const QString &clientMessage);
-    // A failure of the transfer itself; its text goes to the memo at the end.
-    void noteFailure(const QString &text);
-    // The transfer call returned: ok when the server took the whole file.
-    void sendingEnded(bool ok);
-    bool interrupted() const { return m_interrupted; }
+    // Where the file goes: the group's title, the field's accessible and
+    // object names, and the address shown.
+    void showDestination(const QString &title, const QString &accessibleName, const QString &objectName,
+                         const QString &address);
 
     void showEvent(QShowEvent *event) override;
     void reject() override;
@@ -69,17 +61,18 @@ protected:
 private:
     void addMemo(const QString &line);
     void showResult();
+    void progressed(qint64 done, qint64 total);
+    // The worker returned: the closing lines and the record.
+    void sendingEnded();
 
+    PackageTransfer::Mode m_mode;
+    QString m_fileName;
     bool m_running = false;
     bool m_started = false;
-    bool m_interrupted = false;
-    bool m_failed = false;
     bool m_succeeded = false;
-    QString m_failureText;
     qint64 m_size = 0;
-    qint64 m_sent = 0;
-    QTime m_startTime;
-    std::unique_ptr<TransferDelivery::Delivery> m_delivery;
+    std::unique_ptr<PackageTransfer> m_transfer;
+    std::unique_ptr<QThread> m_worker;
 
     QLineEdit *EdDiretorio = nullptr;
     QLineEdit *EdArquivoTransferencia = nullptr;
