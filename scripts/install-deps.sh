@@ -7,7 +7,7 @@ PACKAGES=(
   qt6-base-dev libqt6sql6-sqlite libsqlite3-dev pxlib-dev libzip-dev libcurl4-openssl-dev
   python3-pyftpdlib python3-aiosmtpd python3-openssl poppler-utils zip unzip cmake g++ make pkg-config
   xvfb xauth xdotool imagemagick fonts-dejavu-core
-  clang libclang-rt-dev tzdata
+  clang libclang-rt-dev clang-format tzdata
 )
 # Speeds up rebuilds; the build works without it.
 OPTIONAL=(ccache)

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the suite with AddressSanitizer and UndefinedBehaviorSanitizer into
-# ./build-asan and runs it. Optimised lightly (-O1) to keep the build and the
-# run short; any report of either sanitizer fails the test it happens in.
+# ./build-asan and runs it. Optimised lightly (-O1) and compiled in batches
+# to keep the build and the run short (the normal build is the one without
+# batches); any report of either sanitizer fails the test it happens in.
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD="$ROOT/build-asan"

@@ -3,8 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
-#include <QScreen>
 
 #include <cmath>
 
@@ -38,14 +36,6 @@ int verticalCentre(int windowHeight, int screenHeight)
 {
     // Halves round to even, as the old arithmetic did.
     return static_cast<int>(std::nearbyint((screenHeight - windowHeight) / 2.0));
-}
-
-int verticalCentre(int windowHeight)
-{
-    const QScreen *screen = qobject_cast<QGuiApplication *>(QCoreApplication::instance())
-        ? QGuiApplication::primaryScreen()
-        : nullptr;
-    return verticalCentre(windowHeight, screen ? screen->geometry().height() : windowHeight);
 }
 
 QString transferRate(qint64 bytes, const QTime &start, const QTime &end)

@@ -14,9 +14,9 @@ qint64 fileSize(const QString &name);
 qint64 dbFileSize(const QString &name);
 // Today (or the given day) as yyyymmdd.
 QString dateStamp(const QDate &day = QDate::currentDate());
-// Top position that centres a window of this height vertically.
+// Top position that centres a window of this height vertically on a screen
+// of screenHeight.
 int verticalCentre(int windowHeight, int screenHeight);
-int verticalCentre(int windowHeight); // on the primary screen
 // Bytes per second between two times of day, "%5.2f" with "." (a transfer
 // may pass midnight); "0" when no time elapsed.
 QString transferRate(qint64 bytes, const QTime &start, const QTime &end);

@@ -1,71 +1,175 @@
-# Fails when an include goes against the layers of src/, each of which may
-# include only what lies below it:
-#   base/      only base/, Qt Core/Gui, libzip and system headers;
-#   db/        only db/ and base/ among the project's folders;
-#   shell/ui/  never reports/ui/ (reports are opened through
-#              shell/ui/reportopener.h, implemented above it).
-# Usage: cmake -DSRC=<source folder> -P check_layers.cmake
+# Fails when a source of src/ includes against the floors of the code. Every
+# .h/.cpp under src/ is read and judged by the rule of its folder in the table
+# below; a file no rule covers fails too, and so does an allowance that no
+# include needs any more.
+# Usage: cmake -DSRC=<source folder> [-DALLOWANCES=<list>] -P check_layers.cmake
 cmake_minimum_required(VERSION 3.22)
 if(NOT SRC OR NOT IS_DIRECTORY "${SRC}")
   message(FATAL_ERROR "check_layers: SRC must name the source folder (got '${SRC}')")
 endif()
 
-# Headers of the libraries above base: the database engine, the network, the
-# Paradox reader, Qt's SQL, widget and printing modules.
-set(widget_headers "^(QtWidgets/|QtPrintSupport/|QPrint|QWidget|QApplication|QDialog|QMessageBox|QMainWindow)")
-set(base_system_deny "^(sqlite3[.]h|curl/|pxlib[.]h|QSql|QtSql/)|${widget_headers}")
+# System headers, by library. Module headers (<QtWidgets>) and class headers
+# (<QMessageBox>) alike.
+set(qt_gui "^(QtGui(/|$)|QGuiApplication|QScreen|QColor|QIcon|QPixmap|QImage|QFont|QPainter|QPalette|QBrush|QPen|\
+QCursor|QClipboard|QAction|QShortcut|QKeySequence|QKeyEvent|QMouseEvent|QFocusEvent|QCloseEvent|QValidator|\
+QIntValidator|QDoubleValidator|QRegularExpressionValidator|QStandardItem|QTextCursor|QTextDocument|QPdfWriter|\
+QPageLayout|QPageSize|QPagedPaintDevice|QFileSystemModel|QDesktopServices|QMovie|QPolygon|QRegion|QTransform)")
+set(qt_widgets "^(QtWidgets|QtPrintSupport)(/|$)|^(QPrint|QAbstract(Button|ItemView|ScrollArea|Spin|Slider)|\
+QApplication|QWidget|QDialog|QMessageBox|QMainWindow|QFileDialog|QInputDialog|QProgressDialog|QLabel|QLineEdit|\
+QPlainTextEdit|QTextEdit|QTextBrowser|QPushButton|QToolButton|QRadioButton|QCheckBox|QButtonGroup|QComboBox|\
+QSpinBox|QDoubleSpinBox|QDateEdit|QDateTimeEdit|QTimeEdit|QGroupBox|QFrame|QSplitter|QScrollArea|QStackedWidget|\
+QTabWidget|QTabBar|QTableView|QTableWidget|QTreeView|QTreeWidget|QListView|QListWidget|QHeaderView|QStyle|\
+QProgressBar|QStatusBar|QToolBar|QMenu|QMenuBar|QCompleter|QCalendarWidget|QSizePolicy|QSpacerItem|QLayout|\
+QBoxLayout|QHBoxLayout|QVBoxLayout|QGridLayout|QFormLayout|QStackedLayout|QItemDelegate|QStyledItemDelegate)")
+set(qt_sql "^(QtSql(/|$)|QSql)")
+set(engines "^(sqlite3[.]h|curl/|pxlib[.]h)")
 
-set(problems "")
-set(checked 0)
+# The subsystems: each has its services in <name>/ and its windows in
+# <name>/ui/ (maintenance also in maintenance/<domain>/ui/).
+set(subsystems "(shell|maintenance|remessa|refupdate|import|reports)")
 
-# Checks every .h/.cpp under SRC/folder. A quoted include must match the
-# regex in variable allow_var (when set) and must not match deny_var; an
-# angle-bracket include must not match system_deny_var.
-function(check_folder folder allow_var deny_var system_deny_var)
-  set(allow "${${allow_var}}")
-  set(deny "${${deny_var}}")
-  set(system_deny "${${system_deny_var}}")
-  file(GLOB_RECURSE files "${SRC}/${folder}/*.h" "${SRC}/${folder}/*.cpp")
-  set(found "")
-  set(count ${checked})
-  foreach(file IN LISTS files)
-    math(EXPR count "${count} + 1")
-    file(RELATIVE_PATH rel "${SRC}" "${file}")
-    file(STRINGS "${file}" lines)
-    set(n 0)
-    foreach(line IN LISTS lines)
-      math(EXPR n "${n} + 1")
-      if(line MATCHES "^[ \t]*#[ \t]*include[ \t]*\"([^\"]+)\"")
-        set(target "${CMAKE_MATCH_1}")
-        if((allow AND NOT target MATCHES "${allow}") OR (deny AND target MATCHES "${deny}"))
-          list(APPEND found "${rel}:${n}: \"${target}\"")
-        endif()
-      elseif(line MATCHES "^[ \t]*#[ \t]*include[ \t]*<([^>]+)>")
-        set(target "${CMAKE_MATCH_1}")
-        if(system_deny AND target MATCHES "${system_deny}")
-          list(APPEND found "${rel}:${n}: <${target}>")
-        endif()
-      endif()
-    endforeach()
+# The rule table, bottom floor first. A rule governs the files whose path under
+# src/ matches FOLDERS; they may include (in quotes) files of the floors named
+# in INCLUDES only, and no system header matching REFUSES. The floor of an
+# included file is that of the first rule whose FOLDERS it matches, so the
+# windows come before the services whose folders hold them. "own-windows" is
+# the windows of the including file's own subsystem.
+set(rules "")
+macro(rule name)
+  cmake_parse_arguments(r "" "FOLDERS;REFUSES" "INCLUDES" ${ARGN})
+  list(APPEND rules ${name})
+  set(rule_${name}_folders "${r_FOLDERS}")
+  set(rule_${name}_includes ${r_INCLUDES})
+  set(rule_${name}_refuses "${r_REFUSES}")
+endmacro()
+
+rule(base FOLDERS "^base/" INCLUDES base REFUSES "${qt_gui}|${qt_widgets}|${qt_sql}|${engines}")
+rule(db FOLDERS "^db/" INCLUDES db base REFUSES "${qt_widgets}")
+rule(net FOLDERS "^net/" INCLUDES net base REFUSES "${qt_widgets}")
+rule(register FOLDERS "^register/" INCLUDES register db base REFUSES "${qt_widgets}")
+rule(windows FOLDERS "^${subsystems}/(.+/)?ui/" INCLUDES own-windows widgets services register net db base)
+rule(services FOLDERS "^${subsystems}/" INCLUDES services register net db base REFUSES "${qt_widgets}")
+rule(widgets FOLDERS "^widgets/" INCLUDES widgets services register net db base)
+rule(app FOLDERS "^app/" INCLUDES app windows widgets services register net db base)
+rule(cli FOLDERS "^cli/" INCLUDES cli services register net db base REFUSES "${qt_widgets}")
+
+# Includes the table refuses but today's tree still holds, as
+# "<file> <included file>"; each must be in use (one that no include needs
+# fails the check), so the list only shrinks.
+set(allowances
+  # Pending: opened through an interface handed down by app.
+  "maintenance/certificates/ui/certificadosvencerpage.cpp reports/ui/reportpreview.h"
+  "maintenance/ui/tformprincipal.cpp import/ui/tfrmimporta.h"
+  "maintenance/ui/tformprincipal.cpp reports/ui/certificatereportpreviews.h"
+  "maintenance/ui/tformprincipal.cpp reports/ui/tfrmrelatoriocertificados.h"
+  "remessa/ui/tfrmgravadisquete.cpp reports/ui/bandedreport.h"
+  "remessa/ui/tfrmgravadisquete.cpp reports/ui/reportpreview.h"
+  "remessa/ui/tfrmprincipalremessas.cpp reports/ui/bandedreport.h"
+  "remessa/ui/tfrmprincipalremessas.cpp reports/ui/reportpreview.h"
+  "remessa/ui/tfrmresultadoautomatico.cpp reports/ui/bandedreport.h"
+  "remessa/ui/tfrmresultadoautomatico.cpp reports/ui/reportpreview.h"
+  "remessa/ui/transferreceipt.h reports/ui/bandedreport.h"
+  "remessa/ui/transferwindow.cpp reports/ui/bandedreport.h"
+  "remessa/ui/transferwindow.cpp reports/ui/reportpreview.h"
+  "reports/ui/tfrmrelatoriocertificados.cpp maintenance/companies/ui/frmdetalhesempresa.h"
+  # Pending: the clients take their settings from the caller, not ConfigLocal.
+  "net/ftpclient.cpp shell/configlocal.h"
+  "net/smtpsender.cpp shell/configlocal.h"
+  # Pending: CertificateKey moves below maintenance.
+  "register/regulatorholding.h maintenance/certificates/certificate.h")
+# The checker's own cases bring their list ("<file> <included file>|...").
+if(DEFINED ALLOWANCES)
+  string(REPLACE "|" ";" allowances "${ALLOWANCES}")
+endif()
+
+# The floor of a path under src/ (empty when no rule covers it).
+function(floor_of path out)
+  foreach(name IN LISTS rules)
+    if(path MATCHES "${rule_${name}_folders}")
+      set(${out} ${name} PARENT_SCOPE)
+      return()
+    endif()
   endforeach()
-  set(problems ${problems} ${found} PARENT_SCOPE)
-  set(checked ${count} PARENT_SCOPE)
+  set(${out} "" PARENT_SCOPE)
 endfunction()
 
-set(base_allow "^base/")
-set(db_allow "^(db|base)/")
-set(shell_ui_deny "^reports/ui/")
-set(none "")
-check_folder(base base_allow none base_system_deny)
-check_folder(db db_allow none widget_headers)
-check_folder(shell/ui none shell_ui_deny none)
+# Whether a file of floor `floor` at `path` may include `target`.
+function(may_include floor path target out)
+  floor_of("${target}" to)
+  set(ok FALSE)
+  if(to)
+    if(to IN_LIST rule_${floor}_includes)
+      set(ok TRUE)
+    elseif(to STREQUAL "windows" AND "own-windows" IN_LIST rule_${floor}_includes)
+      string(REGEX MATCH "^[^/]+" mine "${path}")
+      string(REGEX MATCH "^[^/]+" theirs "${target}")
+      if(mine STREQUAL theirs)
+        set(ok TRUE)
+      endif()
+    endif()
+  endif()
+  set(${out} ${ok} PARENT_SCOPE)
+endfunction()
 
+set(problems "")
+set(uncovered "")
+set(used "")
+file(GLOB_RECURSE files "${SRC}/*.h" "${SRC}/*.cpp")
+list(SORT files)
+list(LENGTH files checked)
+foreach(file IN LISTS files)
+  file(RELATIVE_PATH rel "${SRC}" "${file}")
+  floor_of("${rel}" floor)
+  if(NOT floor)
+    list(APPEND uncovered "${rel}")
+    continue()
+  endif()
+  set(refuses "${rule_${floor}_refuses}")
+  file(STRINGS "${file}" lines)
+  set(n 0)
+  foreach(line IN LISTS lines)
+    math(EXPR n "${n} + 1")
+    if(line MATCHES "^[ \t]*#[ \t]*include[ \t]*\"([^\"]+)\"")
+      set(target "${CMAKE_MATCH_1}")
+      may_include(${floor} "${rel}" "${target}" ok)
+      if(NOT ok)
+        if("${rel} ${target}" IN_LIST allowances)
+          list(APPEND used "${rel} ${target}")
+        else()
+          list(APPEND problems "${rel}:${n}: \"${target}\"")
+        endif()
+      endif()
+    elseif(line MATCHES "^[ \t]*#[ \t]*include[ \t]*<([^>]+)>")
+      set(target "${CMAKE_MATCH_1}")
+      if(refuses AND target MATCHES "${refuses}")
+        list(APPEND problems "${rel}:${n}: <${target}>")
+      endif()
+    endif()
+  endforeach()
+endforeach()
+
+set(stale ${allowances})
+if(used)
+  list(REMOVE_ITEM stale ${used})
+endif()
+
+set(report "")
 if(checked EQUAL 0)
-  message(FATAL_ERROR "check_layers: no source files under ${SRC}/base, db or shell/ui")
+  string(APPEND report "\n  no source files under ${SRC}")
 endif()
-if(problems)
-  list(LENGTH problems count)
-  string(REPLACE ";" "\n  " text "${problems}")
-  message(FATAL_ERROR "check_layers: ${count} include(s) against the layers:\n  ${text}")
+# Adds "<count> <title>:" and the findings, one a line, when there are any.
+function(report_findings title)
+  if(ARGN)
+    list(LENGTH ARGN count)
+    string(REPLACE ";" "\n  " text "${ARGN}")
+    set(report "${report}\n${count} ${title}:\n  ${text}" PARENT_SCOPE)
+  endif()
+endfunction()
+report_findings("include(s) against the layers" ${problems})
+report_findings("file(s) in a folder no rule covers" ${uncovered})
+report_findings("allowance(s) no include needs any more (remove them)" ${stale})
+if(report)
+  message(FATAL_ERROR "check_layers:${report}")
 endif()
-message(STATUS "check_layers: ${checked} files, includes follow the layers")
+list(LENGTH used allowed)
+message(STATUS "check_layers: ${checked} files, includes follow the layers (${allowed} allowed for now)")

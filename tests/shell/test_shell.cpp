@@ -4,6 +4,7 @@
 #include "base/errorlog.h"
 #include "db/dberror.h"
 #include "reports/ui/previewreportopener.h"
+#include "shell/appversion.h"
 #include "shell/programdatabase.h"
 #include "support/scriptedmessenger.h"
 #include "support/testhome.h"
@@ -113,8 +114,9 @@ private slots:
     void startsDisabledAndShowsTheVersion()
     {
         Shell s;
-        QCOMPARE(s.frm->windowTitle(), QString("Corvane - Módulo do Certificador - Versão 2.4.8"));
-        QVERIFY(s.frm->statusPanelText(1).startsWith("Módulo do Certificador - Versão 2.4.8 | BD: "));
+        QCOMPARE(s.frm->windowTitle(), QString("Corvane - Módulo do Certificador - Versão ") + AppVersion::number());
+        QVERIFY(s.frm->statusPanelText(1).startsWith(
+            QString("Módulo do Certificador - Versão %1 | BD: ").arg(AppVersion::number())));
         QVERIFY(s.frm->statusPanelText(1).endsWith(" KB"));
         QCOMPARE(s.frm->state(), TFrmCapaSistema::State::Starting);
         QCOMPARE(s.reachable(), QStringList({"sbSair"}));
@@ -202,7 +204,8 @@ private slots:
     void missingDatabaseStopsTheStart()
     {
         Shell s(true);
-        QCOMPARE(s.frm->statusPanelText(1), QString("Módulo do Certificador - Versão 2.4.8 | BD: 0 KB"));
+        QCOMPARE(s.frm->statusPanelText(1),
+                 QString("Módulo do Certificador - Versão %1 | BD: 0 KB").arg(AppVersion::number()));
         s.logins.enqueue(user("admin", allRights()));
         QVERIFY(s.start());
         QCOMPARE(s.prompts, 0);

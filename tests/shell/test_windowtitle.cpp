@@ -3,6 +3,7 @@
 #include "app/corvaneapplication.h"
 #include "app/tfrmcapasistema.h"
 #include "reports/ui/previewreportopener.h"
+#include "shell/appversion.h"
 #include "support/scriptedmessenger.h"
 #include "support/testhome.h"
 
@@ -31,7 +32,7 @@ private slots:
         shell.setLoginPrompt([] { return std::nullopt; });
         shell.show();
         QVERIFY(QTest::qWaitForWindowExposed(&shell));
-        QCOMPARE(shell.windowTitle(), QString("Corvane - Módulo do Certificador - Versão 2.4.8"));
+        QCOMPARE(shell.windowTitle(), QString("Corvane - Módulo do Certificador - Versão ") + AppVersion::number());
         QVERIFY(!shell.windowTitle().endsWith(QStringLiteral(" — Corvane")));
     }
 };

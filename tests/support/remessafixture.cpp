@@ -5,7 +5,6 @@
 #include "shell/loginstate.h"
 
 #include <QDateTime>
-#include <QRandomGenerator>
 #include <QSqlQuery>
 
 RemessaFixture::RemessaFixture(bool demo)
