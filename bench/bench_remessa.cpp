@@ -319,7 +319,7 @@ int main(int argc, char *argv[])
     out << "  (tables written in " << walkMs / 1000.0 << " s, package in " << completeSecs - walkMs / 1000.0 << " s)\n";
     out << "complete remittance   " << rows << " rows in " << completeSecs << " s = " << qint64(rows / completeSecs)
         << " rows/s (ratio to bare " << QString::number(rows / completeSecs / bareRate, 'f', 2) << "), package "
-        << QFile(r.filePath).size() / 1024 << " KB, peak RSS " << peakRssKb() / 1024 << " MB; cpu " << completeCpu
+        << QFile(r.remittance.packagePath).size() / 1024 << " KB, peak RSS " << peakRssKb() / 1024 << " MB; cpu " << completeCpu
         << " s (ratio to bare by cpu " << QString::number(bareCpu / completeCpu, 'f', 2) << ")\n";
     out.flush();
 
@@ -335,7 +335,7 @@ int main(int argc, char *argv[])
         }
         db.execute(QStringLiteral("INSERT INTO CONTROLE (DataHoraEvento, NumeroRemessa, TipoRemessa, Evento) "
                                   "VALUES (?, ?, 'T', 'OK')"),
-                   {QDateTime::currentDateTime(), r.number});
+                   {QDateTime::currentDateTime(), r.remittance.number});
         t.commit();
     }
     int changed = 0;
@@ -343,7 +343,7 @@ int main(int argc, char *argv[])
         changed += db.execute(QStringLiteral("UPDATE \"%1\" SET DthUltAtualiz = '2025-01-01T00:00:00.000' "
                                              "WHERE rowid % 100 = 0")
                                   .arg(QLatin1String(t)));
-    s.currentNumber = r.number;
+    s.currentNumber = r.remittance.number;
     if (qEnvironmentVariableIsSet("BENCH_KEEP")) // the database before the partial run, to study its queries
         QFile::copy(dbPath, qEnvironmentVariable("BENCH_KEEP"));
     resetPeak();

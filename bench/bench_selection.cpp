@@ -7,6 +7,7 @@
 #include "db/database.h"
 #include "db/provisioning.h"
 #include "maintenance/certificates/certificatechoice.h"
+#include "register/certificatefilter.h"
 #include "maintenance/selectionlistmodel.h"
 
 #include <QCoreApplication>
@@ -50,7 +51,7 @@ void fill(Database &db, int n)
     tx.commit();
 }
 
-void time(QTextStream &out, Database &db, const char *label, const CertificateChoice::Filter &filter,
+void time(QTextStream &out, Database &db, const char *label, const CertificateFilter &filter,
           CertificateChoice::Order order)
 {
     const SelectionSql::Statement s = CertificateChoice::statement(filter, order);
@@ -92,25 +93,25 @@ int main(int argc, char **argv)
     out << "database of " << n << " certificates written in " << t.elapsed() << " ms\n";
 
     using CertificateChoice::Order;
-    CertificateChoice::Filter none;
+    CertificateFilter none;
     time(out, db, "all, default order", none, Order::Default);
     time(out, db, "all, by number", none, Order::Number);
     time(out, db, "all, by certificate class", none, Order::CertificateClass);
     time(out, db, "all, by product class", none, Order::ProductClass);
     time(out, db, "all, by issue date", none, Order::Issue);
     time(out, db, "all, by validity", none, Order::Validity);
-    CertificateChoice::Filter number;
-    number.number = QStringLiteral("99");
+    CertificateFilter number;
+    number.numero = QStringLiteral("99");
     time(out, db, "number contains \"99\"", number, Order::Default);
-    CertificateChoice::Filter cls;
-    cls.certificateClass = QStringLiteral("Voluntária");
+    CertificateFilter cls;
+    cls.nomClasseCertif = QStringLiteral("Voluntária");
     time(out, db, "certificate class, by validity", cls, Order::Validity);
-    CertificateChoice::Filter company;
-    company.companyCountry = QStringLiteral("BR");
-    company.companyId = QStringLiteral("42");
+    CertificateFilter company;
+    company.codigoPais = QStringLiteral("BR");
+    company.idEmpresa = QStringLiteral("42");
     time(out, db, "company", company, Order::Default);
-    CertificateChoice::Filter origin;
-    origin.origin = CertificateChoice::Origin::Imported;
+    CertificateFilter origin;
+    origin.importado = CertificateFilter::Origin::Sim;
     time(out, db, "imported products", origin, Order::Default);
     return 0;
 }

@@ -1,11 +1,12 @@
 #include "app/appwindowopener.h"
 
 #include "import/ui/tfrmimporta.h"
+#include "maintenance/companies/ui/frmdetalhesempresa.h"
 #include "maintenance/companies/ui/tfrmselecionaempresa.h"
 #include "maintenance/products/ui/tfrmselecionaproduto.h"
 #include "reports/ui/certificatereportpreviews.h"
-#include "reports/ui/reportpreview.h"
 #include "reports/ui/tfrmrelatoriocertificados.h"
+#include "widgets/reportpreview.h"
 
 void AppWindowOpener::importFile(QWidget *parent, Database &db, const QString &userCode, Messenger &messenger)
 {
@@ -41,6 +42,9 @@ void AppWindowOpener::certificateReports(QWidget *parent, Database &db, const Lo
         if (!p)
             return std::nullopt;
         return ProductChoice{p->marcaProd, p->modeloProd, p->importado};
+    };
+    choosers.companyDetails = [&](QWidget *owner, const QString &country, const QString &id) {
+        TFrmDetalhesEmpresa::showCompany(db, country, id, owner);
     };
     TFrmRelatorioCertificados::open(parent, db, login, messenger, choosers);
 }

@@ -4,10 +4,7 @@
 #include "maintenance/certificates/ui/certificadosvencerpage.h"
 #include "maintenance/certificates/ui/modificacertificadopanel.h"
 #include "maintenance/ui/tformprincipal.h"
-#include "remessa/remessacontrol.h"
-#include "remessa/remessawork.h"
 #include "remessa/ui/tfrmenviatxt_ftp.h"
-#include "remessa/ui/tfrmselecaotransferencia.h"
 
 #include "shell/appversion.h"
 #include "shell/programdatabase.h"
@@ -310,18 +307,9 @@ void TFrmCapaSistema::attachDatabase(ProgramDatabase &database)
 void TFrmCapaSistema::openTxtFile()
 {
     if (!m_txtWindow) {
-        auto *w = new TFrmEnviaTXT_FTP(m_database->connection(), m_messenger, m_database->certifierCode(), this);
+        auto *w = new TFrmEnviaTXT_FTP(m_database->connection(), m_messenger, m_database->certifierCode(), m_login,
+                                       this);
         w->setAttribute(Qt::WA_DeleteOnClose);
-        // The chosen file goes through the transfer mode choice, with its
-        // own folder in place of the transfer directory.
-        w->setTransferOpener([this](QWidget *parent, const QString &dir, const QString &fileName) {
-            Database &db = m_database->connection();
-            RemessaWork work = RemessaWork::from(RemessaControl::workingValues(db), m_login);
-            work.transferDir = dir;
-            TFrmSelecaoTransferencia choice(work, db, m_messenger, parent);
-            choice.setFileName(fileName);
-            choice.exec();
-        });
         m_txtWindow = w;
     }
     m_txtWindow->show();

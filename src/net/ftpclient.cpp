@@ -3,7 +3,6 @@
 #include "base/ftpaddress.h"
 #include "base/safefile.h"
 #include "net/curlsupport.h"
-#include "shell/configlocal.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -22,13 +21,6 @@ FtpSettings FtpSettings::fromAddress(const FtpAddress &address, const QString &u
     s.port = address.portNumber() > 0 ? address.portNumber() : 21;
     s.user = user;
     s.password = password;
-    return s;
-}
-
-FtpSettings FtpSettings::fromConfig(const FtpAddress &address, const ConfigLocal &config)
-{
-    FtpSettings s = fromAddress(address, config.loginFTP, config.senhaFTP);
-    s.caFile = config.arqCertificadoTLS.trimmed();
     return s;
 }
 

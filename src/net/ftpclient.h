@@ -5,7 +5,6 @@
 #include <QStringList>
 #include <atomic>
 
-struct ConfigLocal;
 struct FtpAddress;
 
 // Where and how to reach the regulator's FTP server. Passive mode always.
@@ -27,8 +26,6 @@ struct FtpSettings
     // Host and port of a configured address; the folder is the caller's to
     // change into.
     static FtpSettings fromAddress(const FtpAddress &address, const QString &user, const QString &password);
-    // The same with the configured login and certificate file.
-    static FtpSettings fromConfig(const FtpAddress &address, const ConfigLocal &config);
 };
 
 // What the client reports while a call runs, on the thread running the call.

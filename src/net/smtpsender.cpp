@@ -2,7 +2,6 @@
 
 #include "base/textutil.h"
 #include "net/curlsupport.h"
-#include "shell/configlocal.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -19,14 +18,6 @@ SmtpSettings SmtpSettings::fromConfig(const QString &host, const QString &portTe
     const int port = portText.trimmed().toInt(&ok);
     if (ok && port > 0 && port < 65536)
         s.port = port;
-    return s;
-}
-
-SmtpSettings SmtpSettings::fromConfig(const ConfigLocal &config)
-{
-    SmtpSettings s = fromConfig(config.endSMTPHost, config.endSMTPPort);
-    s.user = config.endSMTPUsuario.trimmed();
-    s.caFile = config.arqCertificadoTLS.trimmed();
     return s;
 }
 

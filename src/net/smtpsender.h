@@ -4,8 +4,6 @@
 #include <QStringList>
 #include <atomic>
 
-struct ConfigLocal;
-
 // The certification body's mail server.
 struct SmtpSettings
 {
@@ -22,8 +20,6 @@ struct SmtpSettings
 
     // As configured: an empty (or unreadable) port text means 25.
     static SmtpSettings fromConfig(const QString &host, const QString &portText);
-    // Host, port, login and certificate file of the configuration.
-    static SmtpSettings fromConfig(const ConfigLocal &config);
 };
 
 struct SmtpMessage

@@ -6,6 +6,7 @@
 #include "net/ftpclient.h"
 #include "refupdate/refinstall.h"
 #include "shell/configlocal.h"
+#include "shell/netsettings.h"
 
 #include <QDir>
 #include <QFile>
@@ -152,7 +153,7 @@ Outcome updateByFtp(Database &db, const ConfigLocal &config, const Progress &pro
     Forward forward;
     forward.progress = progress;
     FtpClient ftp(&forward);
-    ftp.setSettings(FtpSettings::fromConfig(address, config));
+    ftp.setSettings(ftpSettings(address, config));
     if (!ftp.connectToHost()) {
         out.result = FtpTexts::connectError(ftp.lastFailure().text);
         return out;

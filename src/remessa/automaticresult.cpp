@@ -18,6 +18,7 @@
 #include "remessa/replicafold.h"
 #include "shell/configlocal.h"
 #include "shell/exceptionhandler.h"
+#include "shell/netsettings.h"
 
 #include <QDir>
 #include <QFile>
@@ -283,7 +284,7 @@ FetchResult fetch(Database &db, Messenger &messenger, const RemessaWork &work, c
         return r;
     }
     const FtpAddress address = FtpAddress::split(config.endQueloraResult);
-    ftp.setSettings(FtpSettings::fromConfig(address, config));
+    ftp.setSettings(ftpSettings(address, config));
     if (!ftp.connectToHost()) {
         const FtpFailure failure = ftp.lastFailure();
         r.interrupted = observer.interrupted() || failure.kind == FtpFailure::Aborted;

@@ -8,6 +8,7 @@
 #include "remessa/transferdelivery.h"
 #include "remessa/txtsending.h"
 #include "shell/configlocal.h"
+#include "shell/netsettings.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -81,7 +82,7 @@ bool PackageTransfer::begin()
 bool PackageTransfer::sendByFtp()
 {
     const FtpAddress address = FtpAddress::split(m_config->endQueloraEnvio);
-    m_ftp.setSettings(FtpSettings::fromConfig(address, *m_config));
+    m_ftp.setSettings(ftpSettings(address, *m_config));
     if (!m_ftp.connectToHost()) {
         m_connectFailed = true;
         m_connectFailure = m_ftp.lastFailure().text;
@@ -102,7 +103,7 @@ bool PackageTransfer::sendByFtp()
 
 bool PackageTransfer::sendByEmail()
 {
-    m_smtp.setSettings(SmtpSettings::fromConfig(*m_config));
+    m_smtp.setSettings(smtpSettings(*m_config));
     const bool ok = m_smtp.send(
         SmtpMessage::remittance(m_config->siglaCertificador, m_config->nomeOCC, m_config->endSMTPEMailReply, m_path));
     const SmtpFailure failure = m_smtp.lastFailure();

@@ -19,7 +19,7 @@
 #include "remessa/remittancequeries.h"
 #include "remessa/ui/tfrmresultadoautomatico.h"
 #include "remessa/ui/tfrmselecaoresultado.h"
-#include "reports/ui/bandedreport.h"
+#include "reports/bandedreport.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -149,7 +149,7 @@ bool fetch(TFrmResultadoAutomatico &w)
     w.show();
     if (!QTest::qWaitForWindowExposed(&w))
         return false;
-    w.BtResultadoClick();
+    w.fetchResult();
     return QTest::qWaitFor([&w] { return !w.isRunning(); }, 40000);
 }
 
@@ -476,7 +476,7 @@ private slots:
             }
         });
         poll.start();
-        w.BtResultadoClick();
+        w.fetchResult();
         QTRY_VERIFY_WITH_TIMEOUT(!w.isRunning(), 40000);
         poll.stop();
         QVERIFY(sawProgress);
@@ -503,7 +503,7 @@ private slots:
             w->close();
         });
         QVERIFY(child<QRadioButton>(choice, "RbFTP")->isChecked());
-        choice.BtOKClick();
+        choice.openChosenResult();
         QCOMPARE(title, QStringLiteral("Recebe Resultado Automático"));
         QCOMPARE(package, f.package);
     }

@@ -1,6 +1,7 @@
 // The TXT sending window: the list, the refusals and the log after a transfer.
 #include "db/database.h"
 #include "remessa/txtsending.h"
+#include "shell/loginstate.h"
 #include "remessa/ui/tfrmenviatxt_ftp.h"
 #include "support/scriptedmessenger.h"
 #include "support/testhome.h"
@@ -32,7 +33,7 @@ struct Window
         db.open(home.dbPath());
         for (const char *name : {"TX-OCT01.txt", "TX-OCT02.txt", "TX-OCX01.txt", "TX-OCT01.zip"})
             touch(files.filePath(name));
-        frm = std::make_unique<TFrmEnviaTXT_FTP>(db, msg, QStringLiteral("OCT"));
+        frm = std::make_unique<TFrmEnviaTXT_FTP>(db, msg, QStringLiteral("OCT"), LoginState{});
         frm->setDirectory(files.path());
     }
     ~Window() { frm.reset(); }
@@ -97,7 +98,7 @@ private slots:
         Window w;
         w.db.execute("insert into CONTROLE_TXT (NomeArquivo, Obs, EnviadoQUELORA) values "
                      "('TX-OCT02.txt', 'Importação p/ kestravo', 'N')");
-        w.frm = std::make_unique<TFrmEnviaTXT_FTP>(w.db, w.msg, QStringLiteral("OCT"));
+        w.frm = std::make_unique<TFrmEnviaTXT_FTP>(w.db, w.msg, QStringLiteral("OCT"), LoginState{});
         w.frm->setDirectory(w.files.path());
         w.frm->setTransferOpener([](QWidget *, const QString &, const QString &) { QFAIL("must not open"); });
         w.select("TX-OCT02.txt");

@@ -6,7 +6,7 @@
 #include "remessa/ui/backgroundwork.h"
 #include "remessa/ui/tfrmnovaremessa.h"
 #include "remessa/ui/tfrmprincipalremessas.h"
-#include "reports/ui/bandedreport.h"
+#include "reports/bandedreport.h"
 #include "support/scriptedmessenger.h"
 #include "support/testhome.h"
 
@@ -101,17 +101,17 @@ private slots:
 
         // Clearing with the older row selected keeps it and the waiting newest.
         m_msg.answers.enqueue(true);
-        w.BtLimpaClick();
+        w.clearEventHistory();
         QCOMPARE(grid->model()->rowCount(), 2);
 
         // Cancel the newest: asked first, then "NO" and a new preparation offered.
         grid->setCurrentIndex(grid->model()->index(0, 0));
         m_msg.answers.enqueue(false);
-        w.BtCancelaClick();
+        w.cancelRemittance();
         QCOMPARE(m_msg.messages.last().text, QStringLiteral("Tem certeza que deseja cancelar a remessa?"));
         QVERIFY(enabled(w, "BtCancela"));
         m_msg.answers.enqueue(true);
-        w.BtCancelaClick();
+        w.cancelRemittance();
         QCOMPARE(RemessaControl::newest(*m_db)->event, QStringLiteral("NO"));
         QVERIFY(enabled(w, "BtPrepara") && !enabled(w, "BtCancela"));
     }
@@ -127,7 +127,7 @@ private slots:
             prep.show();
             QVERIFY(QTest::qWaitForWindowExposed(&prep));
             shot(prep, "prepara-antes");
-            prep.BtInicioClick();
+            prep.startPreparation();
             QTRY_VERIFY_WITH_TIMEOUT(!prep.running(), 30000);
             result = prep.findChild<QLineEdit *>(QStringLiteral("EdResultado"))->text();
             number = prep.findChild<QLineEdit *>(QStringLiteral("EdNumeroRemessa"))->text();
@@ -136,7 +136,7 @@ private slots:
             QVERIFY(!prep.findChild<QPushButton *>(QStringLiteral("BtInicio"))->isVisible());
             shot(prep, "prepara-depois");
         };
-        w.BtPreparaClick();
+        w.prepareRemittance();
         QCOMPARE(result, QStringLiteral("Preparação Ocorrida com Sucesso."));
         QCOMPARE(number, FileUtil::dateStamp() + QStringLiteral("01"));
         QCOMPARE(w.selectedNumber(), number);
@@ -154,7 +154,7 @@ private slots:
         event("2026120101", "C", "NO", 50, QStringLiteral("Remessa Cancelada pelo Usuário"));
         event("2026120102", "C", "PR", 10);
         m_msg.answers.enqueue(true);
-        w.BtCancelaClick();
+        w.cancelRemittance();
         QVERIFY2(m_msg.texts().last().contains(QStringLiteral("A remessa 2026120101 não é mais a última")),
                  qPrintable(m_msg.texts().join('|')));
         QCOMPARE(m_db->scalar("SELECT count(*) FROM CONTROLE WHERE Evento = 'NO'").toInt(), 1);
@@ -170,11 +170,11 @@ private slots:
         event("2026120103", "C", "PR", 1); // another program prepared
         QString result;
         stale.execPreparation = [&](TFrmNovaRemessa &prep) {
-            prep.BtInicioClick();
+            prep.startPreparation();
             QTRY_VERIFY_WITH_TIMEOUT(!prep.running(), 30000);
             result = prep.findChild<QLineEdit *>(QStringLiteral("EdResultado"))->text();
         };
-        stale.BtPreparaClick();
+        stale.prepareRemittance();
         QVERIFY(result != QStringLiteral("Preparação Ocorrida com Sucesso."));
         QVERIFY2(m_msg.texts().join('|').contains(QStringLiteral("A remessa 2026120103 aguarda transferência")),
                  qPrintable(m_msg.texts().join('|')));
@@ -191,13 +191,13 @@ private slots:
         prep.show();
         prep.findChild<QRadioButton *>(QStringLiteral("RGTipoRemessaCompleta"))->setChecked(true);
         m_msg.answers.enqueue(false);
-        prep.BtInicioClick();
+        prep.startPreparation();
         QTRY_VERIFY_WITH_TIMEOUT(!prep.running(), 30000);
         QCOMPARE(m_msg.messages.last().caption, QStringLiteral("Preparação de uma Remessa Completa"));
         QVERIFY(prep.findChild<QPushButton *>(QStringLiteral("BtInicio"))->isVisibleTo(&prep));
         QVERIFY(prep.findChild<QLineEdit *>(QStringLiteral("EdResultado"))->text().isEmpty());
         m_msg.answers.enqueue(true);
-        prep.BtInicioClick();
+        prep.startPreparation();
         QTRY_VERIFY_WITH_TIMEOUT(!prep.running(), 30000);
         QVERIFY(prep.findChild<QLineEdit *>(QStringLiteral("EdArquivoRemessa"))
                     ->text()
@@ -259,7 +259,7 @@ private slots:
         TFrmNovaRemessa prep(*m_db, m_msg, s);
         prep.show();
         // Pressed while the worker runs: it stops before the next table.
-        prep.BtInicioClick();
+        prep.startPreparation();
         QVERIFY(prep.running());
         prep.findChild<QPushButton *>(QStringLiteral("BtInterrompe"))->click();
         QTRY_VERIFY_WITH_TIMEOUT(!prep.running(), 30000);

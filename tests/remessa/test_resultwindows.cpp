@@ -20,7 +20,7 @@
 #include "remessa/ui/tfrmresultadomanual.h"
 #include "remessa/ui/tfrmselecaoresultado.h"
 #include "remessa/ui/tfrmselecaotransferencia.h"
-#include "reports/ui/bandedreport.h"
+#include "reports/bandedreport.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -103,12 +103,12 @@ private slots:
         QVERIFY(!child<QGroupBox>(w, "GbAcompanhamento")->isVisible());
         QVERIFY(!child<QPushButton>(w, "BtComprovante")->isEnabled());
         shot(w, "grava-disquete-inicio");
-        w.BtGravaClick(); // no destination: nothing at all
+        w.copyPackage(); // no destination: nothing at all
         QVERIFY(msg.messages.isEmpty());
         QVERIFY(!child<QGroupBox>(w, "GbAcompanhamento")->isVisible());
 
         w.setDestination(f.outDir);
-        w.BtGravaClick();
+        w.copyPackage();
         QVERIFY(w.isRunning());
         QTRY_VERIFY_WITH_TIMEOUT(!w.isRunning(), 15000);
         QCOMPARE(child<QLineEdit>(w, "EdResultado")->text(),
@@ -148,7 +148,7 @@ private slots:
         w.setDestination(f.outDir);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        w.BtGravaClick();
+        w.copyPackage();
         QVERIFY(w.isRunning());
         QVERIFY(child<QGroupBox>(w, "GbAcompanhamento")->isVisible());
         child<QPushButton>(w, "BtInterrompe")->click();
@@ -177,7 +177,7 @@ private slots:
         QVERIFY(!child<QGroupBox>(w, "GbSincroniza")->isVisible());
 
         child<QLineEdit>(w, "EdSenha")->setText(code("2026120806", "NO"));
-        w.BtOKClick();
+        w.recordVerdict();
         QCOMPARE(msg.lastText(), QStringLiteral("A senha não é válida. Tente novamente."));
         QCOMPARE(msg.lastCaption(), QStringLiteral("Senha Inválida"));
 
@@ -191,13 +191,13 @@ private slots:
         child<QLineEdit>(w, "EdSenha")->setText(code(Number, "NO"));
         child<QPlainTextEdit>(w, "MmObservacoes")->setPlainText("Recusada por telefone");
         shot(w, "resultado-manual");
-        w.BtOKClick();
+        w.recordVerdict();
         QCOMPARE(shown, QStringLiteral("Remessa Inválida"));
         QCOMPARE(RemessaControl::newest(f.db)->event, QStringLiteral("TR"));
         QVERIFY(child<QPushButton>(w, "BtOK")->isEnabled());
 
         whenModal<TFrmConfResultadoManual>([](TFrmConfResultadoManual &c) { c.accept(); });
-        w.BtOKClick();
+        w.recordVerdict();
         QTRY_VERIFY_WITH_TIMEOUT(!w.isRunning(), 15000);
         QCOMPARE(RemessaControl::newest(f.db)->event, QStringLiteral("NO"));
         QCOMPARE(f.db.scalar("SELECT Obs FROM CONTROLE WHERE Evento = 'NO'").toString(),
@@ -236,7 +236,7 @@ private slots:
         w.setPackageName("OC-OCP0001" + Number + ".zip");
         w.setConfirmation([](const QString &verdict) { return verdict == QLatin1String("OK"); });
         child<QLineEdit>(w, "EdSenha")->setText(code(Number, "OK"));
-        w.BtOKClick();
+        w.recordVerdict();
         QTRY_VERIFY_WITH_TIMEOUT(!w.isRunning(), 15000);
         QCOMPARE(msg.messages.size(), 2);
         QCOMPARE(msg.messages.at(1).text,
@@ -264,11 +264,11 @@ private slots:
 
         QString prepared;
         control.execPreparation = [&](TFrmNovaRemessa &prep) {
-            prep.BtInicioClick();
+            prep.startPreparation();
             QTRY_VERIFY_WITH_TIMEOUT(!prep.running(), 30000);
             prepared = prep.lastResult().remittance.number;
         };
-        control.BtPreparaClick();
+        control.prepareRemittance();
         QCOMPARE(prepared.size(), 10);
         const QString package = RemessaControl::packageName("C", RemessaControl::workingValues(f.db).acronym, prepared);
         QVERIFY(QFileInfo::exists(transferDir + package));
@@ -280,7 +280,7 @@ private slots:
             whenModal<TFrmGravaDisquete>([&](TFrmGravaDisquete &copy) {
                 copy.setSettleMilliseconds(0);
                 copy.setDestination(f.outDir);
-                copy.BtGravaClick();
+                copy.copyPackage();
                 QTRY_VERIFY_WITH_TIMEOUT(!copy.isRunning(), 15000);
                 copyResult = copy.findChild<QLineEdit *>("EdResultado")->text();
                 copy.findChild<QPushButton *>("BtSaida")->click();
@@ -288,7 +288,7 @@ private slots:
             choice.findChild<QRadioButton *>("RgSelecao1")->setChecked(true);
             choice.findChild<QPushButton *>("BtOK")->click();
         });
-        control.BtTransfereClick();
+        control.transferRemittance();
         QCOMPARE(copyResult, QStringLiteral("Gravação de arquivo realizada com sucesso."));
         QVERIFY(QFileInfo::exists(f.outDir + package));
         QCOMPARE(RemessaControl::newest(f.db)->event, QStringLiteral("TR"));
@@ -309,7 +309,7 @@ private slots:
             choice.findChild<QRadioButton *>("RbManual")->setChecked(true);
             choice.findChild<QPushButton *>("BtOK")->click();
         });
-        control.BtRecebeClick();
+        control.receiveResult();
         QCOMPARE(syncText, QStringLiteral("Sincronização efetuada com sucesso..."));
         QVERIFY2(msg.messages.isEmpty(), qPrintable(msg.texts().join('\n')));
         QCOMPARE(RemessaControl::newest(f.db)->event, QStringLiteral("OK"));

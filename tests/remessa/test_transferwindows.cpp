@@ -11,7 +11,7 @@
 #include "remessa/ui/tfrmselecaotransferencia.h"
 #include "remessa/ui/tfrmtransferearquivo.h"
 #include "remessa/ui/tfrmtransferesmtp.h"
-#include "reports/ui/bandedreport.h"
+#include "reports/bandedreport.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -66,7 +66,7 @@ bool transfer(TransferWindow &w)
     w.show();
     if (!QTest::qWaitForWindowExposed(&w))
         return false;
-    w.BtTransfereClick();
+    w.sendPackage();
     QElapsedTimer t;
     t.start();
     while (w.isRunning() && t.elapsed() < 40000)
@@ -194,7 +194,7 @@ private slots:
         w.setFileName(package());
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        w.BtTransfereClick();
+        w.sendPackage();
         QTRY_VERIFY_WITH_TIMEOUT(child<QLineEdit>(w, "EdTransferidos")->text().toLongLong() > 0, 15000);
         QVERIFY(w.isRunning());
         child<QPushButton>(w, "BtInterrompe")->click();
@@ -238,7 +238,7 @@ private slots:
             w.setFileName(package());
             w.show();
             QVERIFY(QTest::qWaitForWindowExposed(&w));
-            w.BtTransfereClick();
+            w.sendPackage();
             QTRY_VERIFY_WITH_TIMEOUT(child<QLineEdit>(w, "EdTransferidos")->text().toLongLong() > 0, 15000);
             QVERIFY(w.isRunning());
             server.kill();
@@ -352,7 +352,7 @@ private slots:
         TFrmTransfereArquivo w(f.work(Number), f.db, msg);
         w.setFileName(package());
         f.makeFile(package(), 0);
-        w.BtTransfereClick();
+        w.sendPackage();
         QCOMPARE(msg.lastText(),
                  QStringLiteral("O arquivo não foi encontrado no diretório indicado. Favor verificar."));
         QVERIFY(!w.isRunning());
@@ -378,7 +378,7 @@ private slots:
             else
                 whenModal<TFrmTransfereSMTP>(look);
             choice.findChild<QAbstractButton *>(QStringLiteral("RgSelecao%1").arg(mode))->setChecked(true);
-            choice.BtOKClick();
+            choice.openChosenTransfer();
             QCOMPARE(opened,
                      mode == 0 ? QStringLiteral("Transfere Arquivo") : QStringLiteral("Transfere Arquivo via E-MAIL"));
             QCOMPARE(file, package());

@@ -149,11 +149,17 @@ private slots:
                 CompanyChoice{"CN", "Shenzhen Happy Toys Co., Ltd.", "Shenzhen Happy Toys Co., Ltd."});
         };
         choosers.product = [](QWidget *) { return std::optional<ProductChoice>(); }; // cancelled
+        QStringList detailsShown;
+        choosers.companyDetails = [&](QWidget *, const QString &country, const QString &id) {
+            detailsShown << country + QLatin1Char('|') + id;
+        };
         Fixture f(choosers);
         QVERIFY(f.find<QPushButton>("BtSelecionaEmpresa")->isEnabled());
         f.find<QPushButton>("BtSelecionaEmpresa")->click();
         QCOMPARE(f.find<QLineEdit>("EdEmpresa")->text(), QString("Shenzhen Happy Toys Co., Ltd."));
         QVERIFY(f.find<QPushButton>("BtDetalheEmpresa")->isEnabled());
+        f.find<QPushButton>("BtDetalheEmpresa")->click();
+        QCOMPARE(detailsShown, QStringList{"CN|Shenzhen Happy Toys Co., Ltd."});
         f.find<QPushButton>("BtSelecionaProduto")->click();
         QVERIFY(f.find<QLineEdit>("EdProduto")->text().isEmpty());
         f.find<QComboBox>("CbImportado")->setCurrentIndex(1);

@@ -7,6 +7,7 @@
 #include "refupdate/refupdaterun.h"
 #include "refupdate/refversion.h"
 #include "refupdate/ui/versionparts.h"
+#include "shell/netsettings.h"
 #include "widgets/dialogparts.h"
 #include "widgets/jobrunner.h"
 
@@ -211,7 +212,7 @@ void TFrmAtualizaVersao::searchByFtp()
     // An hourglass while the folder is searched.
     QApplication::setOverrideCursor(Qt::WaitCursor);
     m_waitCursor = true;
-    m_ftp->setSettings(FtpSettings::fromConfig(address, m_config));
+    m_ftp->setSettings(ftpSettings(address, m_config));
     m_remoteNames->clear();
     m_ftp->connectToHost();
     m_ftp->changeDirectory(address.path);

@@ -14,7 +14,7 @@ public:
     QString shownText() const;
 
 private:
-    QLineEdit *EdResultado = nullptr;
-    QPushButton *BtOK = nullptr;
-    QPushButton *BtCancela = nullptr;
+    QLineEdit *resultEdit = nullptr;
+    QPushButton *okButton = nullptr;
+    QPushButton *cancelButton = nullptr;
 };

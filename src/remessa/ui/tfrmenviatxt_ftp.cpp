@@ -3,7 +3,11 @@
 
 #include "base/messenger.h"
 #include "db/database.h"
+#include "remessa/remessacontrol.h"
+#include "remessa/remessawork.h"
 #include "remessa/txtsending.h"
+#include "remessa/ui/tfrmselecaotransferencia.h"
+#include "shell/loginstate.h"
 #include "widgets/dialogparts.h"
 #include "widgets/folderchooser.h"
 
@@ -43,51 +47,61 @@ public:
 
 }
 
-TFrmEnviaTXT_FTP::TFrmEnviaTXT_FTP(Database &db, Messenger &messenger, const QString &acronym, QWidget *parent)
+TFrmEnviaTXT_FTP::TFrmEnviaTXT_FTP(Database &db, Messenger &messenger, const QString &acronym,
+                                   const LoginState &login, QWidget *parent)
     : QDialog(parent),
       m_db(db),
       m_msg(messenger),
       m_acronym(acronym)
 {
+    // The chosen file goes through the transfer mode choice, with its own
+    // folder in place of the transfer directory.
+    m_opener = [this, login](QWidget *owner, const QString &dir, const QString &fileName) {
+        RemessaWork work = RemessaWork::from(RemessaControl::workingValues(m_db), login);
+        work.transferDir = dir;
+        TFrmSelecaoTransferencia choice(work, m_db, m_msg, owner);
+        choice.setFileName(fileName);
+        choice.exec();
+    };
     setObjectName(QStringLiteral("FrmEnviaTXT_FTP"));
     setWindowTitle(QStringLiteral("Transfere arquivo TXT "));
 
-    DirectoryListBox1 = new QLineEdit;
-    DirectoryListBox1->setObjectName(QStringLiteral("DirectoryListBox1"));
-    DriveComboBox1 = DialogParts::namedButton(QStringLiteral("DriveComboBox1"), QStringLiteral("Escolher pasta..."));
-    LbarquivoTXT = new QListWidget;
-    LbarquivoTXT->setObjectName(QStringLiteral("LbarquivoTXT"));
-    BtTransfere = DialogParts::namedButton(QStringLiteral("BtTransfere"),
+    folderEdit = new QLineEdit;
+    folderEdit->setObjectName(QStringLiteral("DirectoryListBox1"));
+    folderButton = DialogParts::namedButton(QStringLiteral("DriveComboBox1"), QStringLiteral("Escolher pasta..."));
+    fileList = new QListWidget;
+    fileList->setObjectName(QStringLiteral("LbarquivoTXT"));
+    transferButton = DialogParts::namedButton(QStringLiteral("BtTransfere"),
                                            QStringLiteral("Transfere Arquivo para o QUELORA..."));
-    BtSair = DialogParts::namedButton(QStringLiteral("BtSair"), QStringLiteral("&Sair"));
+    exitButton = DialogParts::namedButton(QStringLiteral("BtSair"), QStringLiteral("&Sair"));
 
     auto *place = new QGroupBox(QStringLiteral("Localização do Arquivo "));
     auto *dirRow = new QHBoxLayout;
-    dirRow->addWidget(DirectoryListBox1, 1);
-    dirRow->addWidget(DriveComboBox1);
+    dirRow->addWidget(folderEdit, 1);
+    dirRow->addWidget(folderButton);
     auto *placeLayout = new QVBoxLayout(place);
     placeLayout->addLayout(dirRow);
     auto *listLabel = new QLabel(QStringLiteral("Arquivos a serem enviados:"));
-    listLabel->setBuddy(LbarquivoTXT);
+    listLabel->setBuddy(fileList);
     placeLayout->addWidget(listLabel);
-    placeLayout->addWidget(LbarquivoTXT);
+    placeLayout->addWidget(fileList);
 
     m_log = new LogModel(this);
-    DBGrid1 = new QTableView;
-    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
-    DBGrid1->setModel(m_log);
-    DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    DBGrid1->verticalHeader()->hide();
-    DBGrid1->setWordWrap(false);
-    DBGrid1->horizontalHeader()->setStretchLastSection(true);
+    logGrid = new QTableView;
+    logGrid->setObjectName(QStringLiteral("DBGrid1"));
+    logGrid->setModel(m_log);
+    logGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    logGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    logGrid->verticalHeader()->hide();
+    logGrid->setWordWrap(false);
+    logGrid->horizontalHeader()->setStretchLastSection(true);
     auto *events = new QGroupBox(QStringLiteral("Evento de Remessa"));
-    (new QVBoxLayout(events))->addWidget(DBGrid1);
+    (new QVBoxLayout(events))->addWidget(logGrid);
 
     auto *buttons = new QHBoxLayout;
-    buttons->addWidget(BtTransfere);
+    buttons->addWidget(transferButton);
     buttons->addStretch();
-    buttons->addWidget(BtSair);
+    buttons->addWidget(exitButton);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(place, 1);
@@ -95,10 +109,10 @@ TFrmEnviaTXT_FTP::TFrmEnviaTXT_FTP(Database &db, Messenger &messenger, const QSt
     layout->addWidget(events, 1);
     resize(640, 560);
 
-    connect(DriveComboBox1, &QPushButton::clicked, this, &TFrmEnviaTXT_FTP::DriveComboBox1Click);
-    connect(DirectoryListBox1, &QLineEdit::editingFinished, this, &TFrmEnviaTXT_FTP::DirectoryListBox1Change);
-    connect(BtTransfere, &QPushButton::clicked, this, &TFrmEnviaTXT_FTP::BtTransfereClick);
-    connect(BtSair, &QPushButton::clicked, this, &QDialog::accept);
+    connect(folderButton, &QPushButton::clicked, this, &TFrmEnviaTXT_FTP::chooseFolder);
+    connect(folderEdit, &QLineEdit::editingFinished, this, &TFrmEnviaTXT_FTP::DirectoryListBox1Change);
+    connect(transferButton, &QPushButton::clicked, this, &TFrmEnviaTXT_FTP::sendFile);
+    connect(exitButton, &QPushButton::clicked, this, &QDialog::accept);
 
     setDirectory(QDir::homePath());
     reloadLog();
@@ -109,12 +123,12 @@ TFrmEnviaTXT_FTP::~TFrmEnviaTXT_FTP() = default;
 void TFrmEnviaTXT_FTP::setDirectory(const QString &dir)
 {
     m_dir = QDir::cleanPath(dir);
-    DirectoryListBox1->setText(QDir::toNativeSeparators(m_dir));
-    LbarquivoTXT->clear();
-    LbarquivoTXT->addItems(TxtSending::listFiles(m_dir, m_acronym));
+    folderEdit->setText(QDir::toNativeSeparators(m_dir));
+    fileList->clear();
+    fileList->addItems(TxtSending::listFiles(m_dir, m_acronym));
 }
 
-void TFrmEnviaTXT_FTP::DriveComboBox1Click()
+void TFrmEnviaTXT_FTP::chooseFolder()
 {
     const QString dir = FolderChooser::choose(FolderChooser::Face::Transfer, this, m_dir);
     if (!dir.isEmpty())
@@ -123,16 +137,16 @@ void TFrmEnviaTXT_FTP::DriveComboBox1Click()
 
 void TFrmEnviaTXT_FTP::DirectoryListBox1Change()
 {
-    const QString typed = QDir::fromNativeSeparators(DirectoryListBox1->text().trimmed());
+    const QString typed = QDir::fromNativeSeparators(folderEdit->text().trimmed());
     if (QDir::cleanPath(typed) != m_dir && QFileInfo(typed).isDir())
         setDirectory(typed);
     else
-        DirectoryListBox1->setText(QDir::toNativeSeparators(m_dir));
+        folderEdit->setText(QDir::toNativeSeparators(m_dir));
 }
 
-void TFrmEnviaTXT_FTP::BtTransfereClick()
+void TFrmEnviaTXT_FTP::sendFile()
 {
-    const QListWidgetItem *item = LbarquivoTXT->currentItem();
+    const QListWidgetItem *item = fileList->currentItem();
     if (!item || !item->isSelected()) {
         m_msg.information(QStringLiteral("Por favor selecione um arquivo"));
         return;
@@ -142,10 +156,7 @@ void TFrmEnviaTXT_FTP::BtTransfereClick()
         m_msg.information(TxtSending::alreadySentMessage(name));
         return;
     }
-    if (m_opener)
-        m_opener(this, m_dir + QLatin1Char('/'), name);
-    else
-        m_msg.information(QStringLiteral("Função disponível em versão futura."));
+    m_opener(this, m_dir + QLatin1Char('/'), name);
     reloadLog();
     setDirectory(m_dir);
 }
@@ -162,5 +173,5 @@ void TFrmEnviaTXT_FTP::reloadLog()
                              QStringLiteral("Usuário"), QStringLiteral("Enviado ao QUELORA")};
     for (int i = 0; i < titles.size(); ++i)
         m_log->setHeaderData(i, Qt::Horizontal, titles.at(i));
-    DBGrid1->resizeColumnsToContents();
+    logGrid->resizeColumnsToContents();
 }

@@ -4,6 +4,7 @@
 
 class Database;
 class Messenger;
+struct LoginState;
 class QListWidget;
 class QLineEdit;
 class QPushButton;
@@ -17,18 +18,20 @@ class TFrmEnviaTXT_FTP : public QDialog
 {
     Q_OBJECT
 public:
-    // Opens the transfer mode choice for a file of a folder, modally.
+    // Opens the transfer mode choice for a file of a folder, modally; by
+    // default the remittance transfer choice, for login.
     using TransferOpener = std::function<void(QWidget *parent, const QString &dir, const QString &fileName)>;
 
-    TFrmEnviaTXT_FTP(Database &db, Messenger &messenger, const QString &acronym, QWidget *parent = nullptr);
+    TFrmEnviaTXT_FTP(Database &db, Messenger &messenger, const QString &acronym, const LoginState &login,
+                     QWidget *parent = nullptr);
     ~TFrmEnviaTXT_FTP() override;
 
     void setTransferOpener(TransferOpener opener) { m_opener = std::move(opener); }
     QString directory() const { return m_dir; }
     void setDirectory(const QString &dir);
 
-    void BtTransfereClick();
-    void DriveComboBox1Click();
+    void sendFile();
+    void chooseFolder();
 
 private:
     void DirectoryListBox1Change();
@@ -40,11 +43,11 @@ private:
     QString m_dir;
     TransferOpener m_opener;
 
-    QLineEdit *DirectoryListBox1 = nullptr;
-    QPushButton *DriveComboBox1 = nullptr;
-    QListWidget *LbarquivoTXT = nullptr;
-    QPushButton *BtTransfere = nullptr;
-    QPushButton *BtSair = nullptr;
-    QTableView *DBGrid1 = nullptr;
+    QLineEdit *folderEdit = nullptr;
+    QPushButton *folderButton = nullptr;
+    QListWidget *fileList = nullptr;
+    QPushButton *transferButton = nullptr;
+    QPushButton *exitButton = nullptr;
+    QTableView *logGrid = nullptr;
     QSqlQueryModel *m_log = nullptr;
 };

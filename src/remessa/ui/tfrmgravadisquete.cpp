@@ -1,11 +1,11 @@
 #include "remessa/ui/tfrmgravadisquete.h"
 
 #include "remessa/ui/transferreceipt.h"
-#include "reports/ui/bandedreport.h"
-#include "reports/ui/reportpreview.h"
+#include "reports/bandedreport.h"
 #include "widgets/dialogparts.h"
 #include "widgets/folderchooser.h"
 #include "widgets/guardedslot.h"
+#include "widgets/reportpreview.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -33,95 +33,95 @@ TFrmGravaDisquete::TFrmGravaDisquete(const RemessaWork &work, Database &db, Mess
 
     auto *file = new QGroupBox(QStringLiteral("Arquivo a ser transferido"), this);
     auto *fileForm = new QFormLayout(file);
-    EdDiretorio = DialogParts::readOnlyField(file, QStringLiteral("EdDiretorio"));
-    EdArquivoTransferencia = DialogParts::readOnlyField(file, QStringLiteral("EdArquivoTransferencia"));
-    fileForm->addRow(DialogParts::label(file, QStringLiteral("LbDiretorio"), QStringLiteral("Diretório"), EdDiretorio),
-                     EdDiretorio);
+    folderEdit = DialogParts::readOnlyField(file, QStringLiteral("EdDiretorio"));
+    packageEdit = DialogParts::readOnlyField(file, QStringLiteral("EdArquivoTransferencia"));
+    fileForm->addRow(DialogParts::label(file, QStringLiteral("LbDiretorio"), QStringLiteral("Diretório"), folderEdit),
+                     folderEdit);
     fileForm->addRow(DialogParts::label(file, QStringLiteral("LbArquivo"), QStringLiteral("Nome do Arquivo"),
-                                        EdArquivoTransferencia),
-                     EdArquivoTransferencia);
+                                        packageEdit),
+                     packageEdit);
     layout->addWidget(file);
 
     auto *dest = new QGroupBox(QStringLiteral("Unidade de disquete para gravação do arquivo"), this);
     auto *destRow = new QHBoxLayout(dest);
-    EdDestino = DialogParts::readOnlyField(dest, QStringLiteral("EdDestino"));
-    EdDestino->setAccessibleName(QStringLiteral("Destino"));
-    BtBrowse = DialogParts::button(dest, QStringLiteral("BtBrowse"), QStringLiteral("Browse..."));
-    destRow->addWidget(EdDestino, 1);
-    destRow->addWidget(BtBrowse);
+    destinationEdit = DialogParts::readOnlyField(dest, QStringLiteral("EdDestino"));
+    destinationEdit->setAccessibleName(QStringLiteral("Destino"));
+    browseButton = DialogParts::button(dest, QStringLiteral("BtBrowse"), QStringLiteral("Browse..."));
+    destRow->addWidget(destinationEdit, 1);
+    destRow->addWidget(browseButton);
     layout->addWidget(dest);
 
-    GbAcompanhamento = new QGroupBox(QStringLiteral("Acompanhamento da Gravação"), this);
-    GbAcompanhamento->setObjectName(QStringLiteral("GbAcompanhamento"));
-    auto *progress = new QGridLayout(GbAcompanhamento);
-    LbGravando = new QLabel(QStringLiteral("Gravando Arquivo..."), GbAcompanhamento);
-    CkGravando = new QCheckBox(GbAcompanhamento);
-    CkGravando->setObjectName(QStringLiteral("CkGravando"));
-    CkGravando->setChecked(true);
-    CkGravando->setEnabled(false);
-    CkGravando->setAccessibleName(QStringLiteral("Gravação concluída"));
-    PbGravacao = new QProgressBar(GbAcompanhamento);
-    PbGravacao->setObjectName(QStringLiteral("PbGravacao"));
-    BtInterrompe = DialogParts::button(GbAcompanhamento, QStringLiteral("BtInterrompe"),
+    progressGroup = new QGroupBox(QStringLiteral("Acompanhamento da Gravação"), this);
+    progressGroup->setObjectName(QStringLiteral("GbAcompanhamento"));
+    auto *progress = new QGridLayout(progressGroup);
+    copyingLabel = new QLabel(QStringLiteral("Gravando Arquivo..."), progressGroup);
+    copyingTick = new QCheckBox(progressGroup);
+    copyingTick->setObjectName(QStringLiteral("CkGravando"));
+    copyingTick->setChecked(true);
+    copyingTick->setEnabled(false);
+    copyingTick->setAccessibleName(QStringLiteral("Gravação concluída"));
+    copyProgress = new QProgressBar(progressGroup);
+    copyProgress->setObjectName(QStringLiteral("PbGravacao"));
+    interruptButton = DialogParts::button(progressGroup, QStringLiteral("BtInterrompe"),
                                        QStringLiteral("Interrompe Gravação"));
-    progress->addWidget(LbGravando, 0, 0);
-    progress->addWidget(CkGravando, 0, 1);
-    progress->addWidget(PbGravacao, 1, 0, 1, 2);
-    progress->addWidget(BtInterrompe, 2, 0, 1, 2, Qt::AlignRight);
-    layout->addWidget(GbAcompanhamento);
+    progress->addWidget(copyingLabel, 0, 0);
+    progress->addWidget(copyingTick, 0, 1);
+    progress->addWidget(copyProgress, 1, 0, 1, 2);
+    progress->addWidget(interruptButton, 2, 0, 1, 2, Qt::AlignRight);
+    layout->addWidget(progressGroup);
 
-    GbResultado = new QGroupBox(QStringLiteral("Resultado Final da Gravação"), this);
-    GbResultado->setObjectName(QStringLiteral("GbResultado"));
-    auto *resultRow = new QHBoxLayout(GbResultado);
-    EdResultado = DialogParts::readOnlyField(GbResultado, QStringLiteral("EdResultado"));
-    EdResultado->setAccessibleName(QStringLiteral("Resultado Final da Gravação"));
-    BtComprovante = DialogParts::button(GbResultado, QStringLiteral("BtComprovante"),
+    resultGroup = new QGroupBox(QStringLiteral("Resultado Final da Gravação"), this);
+    resultGroup->setObjectName(QStringLiteral("GbResultado"));
+    auto *resultRow = new QHBoxLayout(resultGroup);
+    resultEdit = DialogParts::readOnlyField(resultGroup, QStringLiteral("EdResultado"));
+    resultEdit->setAccessibleName(QStringLiteral("Resultado Final da Gravação"));
+    receiptButton = DialogParts::button(resultGroup, QStringLiteral("BtComprovante"),
                                         QStringLiteral("Emite Comprovante"));
-    BtComprovante->setEnabled(false);
-    resultRow->addWidget(EdResultado, 1);
-    resultRow->addWidget(BtComprovante);
-    layout->addWidget(GbResultado);
+    receiptButton->setEnabled(false);
+    resultRow->addWidget(resultEdit, 1);
+    resultRow->addWidget(receiptButton);
+    layout->addWidget(resultGroup);
 
-    BtGrava = DialogParts::button(this, QStringLiteral("BtGrava"), QStringLiteral("Grava"));
-    btCancela = DialogParts::button(this, QStringLiteral("btCancela"), QStringLiteral("Cancela"));
-    BtSaida = DialogParts::button(this, QStringLiteral("BtSaida"), QStringLiteral("&Saída"));
+    copyButton = DialogParts::button(this, QStringLiteral("BtGrava"), QStringLiteral("Grava"));
+    cancelButton = DialogParts::button(this, QStringLiteral("btCancela"), QStringLiteral("Cancela"));
+    exitButton = DialogParts::button(this, QStringLiteral("BtSaida"), QStringLiteral("&Saída"));
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    buttons->addWidget(BtGrava);
-    buttons->addWidget(btCancela);
-    buttons->addWidget(BtSaida);
+    buttons->addWidget(copyButton);
+    buttons->addWidget(cancelButton);
+    buttons->addWidget(exitButton);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(BtBrowse, &QPushButton::clicked, this, guarded(m_msg, [this] { BtBrowseClick(); }));
-    connect(BtGrava, &QPushButton::clicked, this, guarded(m_msg, [this] { BtGravaClick(); }));
-    connect(BtInterrompe, &QPushButton::clicked, this, [this] { BtInterrompeClick(); });
-    connect(BtComprovante, &QPushButton::clicked, this, guarded(m_msg, [this] { BtComprovanteClick(); }));
-    connect(btCancela, &QPushButton::clicked, this, &QDialog::reject);
-    connect(BtSaida, &QPushButton::clicked, this, &QDialog::reject);
+    connect(browseButton, &QPushButton::clicked, this, guarded(m_msg, [this] { chooseDestination(); }));
+    connect(copyButton, &QPushButton::clicked, this, guarded(m_msg, [this] { copyPackage(); }));
+    connect(interruptButton, &QPushButton::clicked, this, [this] { interrupt(); });
+    connect(receiptButton, &QPushButton::clicked, this, guarded(m_msg, [this] { printReceipt(); }));
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(exitButton, &QPushButton::clicked, this, &QDialog::reject);
 
-    EdDiretorio->setText(QDir::toNativeSeparators(m_work.transferDir));
-    EdDestino->setMinimumWidth(360);
-    GbAcompanhamento->hide();
-    GbResultado->hide();
+    folderEdit->setText(QDir::toNativeSeparators(m_work.transferDir));
+    destinationEdit->setMinimumWidth(360);
+    progressGroup->hide();
+    resultGroup->hide();
     setFileName(m_work.remittance.packageName);
 }
 
 void TFrmGravaDisquete::setFileName(const QString &fileName)
 {
     m_fileName = fileName;
-    EdArquivoTransferencia->setText(fileName);
+    packageEdit->setText(fileName);
 }
 
 void TFrmGravaDisquete::setDestination(const QString &folder)
 {
-    EdDestino->setText(RemessaWork::folder(folder));
+    destinationEdit->setText(RemessaWork::folder(folder));
 }
 
 void TFrmGravaDisquete::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    BtBrowse->setFocus();
+    browseButton->setFocus();
 }
 
 void TFrmGravaDisquete::reject()
@@ -131,31 +131,31 @@ void TFrmGravaDisquete::reject()
     QDialog::reject();
 }
 
-void TFrmGravaDisquete::BtBrowseClick()
+void TFrmGravaDisquete::chooseDestination()
 {
-    const QString chosen = FolderChooser::choose(FolderChooser::Face::Transfer, this, EdDestino->text());
+    const QString chosen = FolderChooser::choose(FolderChooser::Face::Transfer, this, destinationEdit->text());
     if (!chosen.isEmpty())
         setDestination(chosen);
 }
 
-void TFrmGravaDisquete::BtGravaClick()
+void TFrmGravaDisquete::copyPackage()
 {
     if (m_running)
         return;
     m_interrupted.store(false);
-    m_copy = std::make_unique<FolderTransfer::Copy>(m_db, m_msg, m_work, m_fileName, EdDestino->text());
+    m_copy = std::make_unique<FolderTransfer::Copy>(m_db, m_msg, m_work, m_fileName, destinationEdit->text());
     if (!m_copy->begin()) {
         m_copy.reset(); // refused before copying: nothing changed
         return;
     }
     m_running = true;
-    BtBrowse->setEnabled(false);
-    BtGrava->setEnabled(false);
-    btCancela->setEnabled(false);
-    CkGravando->hide();
-    PbGravacao->setRange(0, 1000);
-    PbGravacao->setValue(0);
-    GbAcompanhamento->show();
+    browseButton->setEnabled(false);
+    copyButton->setEnabled(false);
+    cancelButton->setEnabled(false);
+    copyingTick->hide();
+    copyProgress->setRange(0, 1000);
+    copyProgress->setValue(0);
+    progressGroup->show();
     m_worker.reset(QThread::create([this] { m_copy->copy(*this); }));
     connect(m_worker.get(), &QThread::finished, this, guarded(m_msg, [this] { copyEnded(); }));
     m_worker->start();
@@ -187,26 +187,26 @@ void TFrmGravaDisquete::copyEnded()
 void TFrmGravaDisquete::showResult()
 {
     m_running = false;
-    GbResultado->show();
-    EdResultado->setText(m_result.text);
-    BtInterrompe->setEnabled(false);
+    resultGroup->show();
+    resultEdit->setText(m_result.text);
+    interruptButton->setEnabled(false);
     if (m_result.status == FolderTransfer::Status::Done) {
-        CkGravando->show();
-        BtComprovante->setEnabled(true);
+        copyingTick->show();
+        receiptButton->setEnabled(true);
     }
-    BtSaida->setFocus();
+    exitButton->setFocus();
 }
 
 void TFrmGravaDisquete::blockCopied(qint64 done, qint64 total)
 {
     const int value = total > 0 ? static_cast<int>(done * 1000 / total) : 1000;
     QMetaObject::invokeMethod(
-        this, [this, value] { PbGravacao->setValue(value); }, Qt::QueuedConnection);
+        this, [this, value] { copyProgress->setValue(value); }, Qt::QueuedConnection);
 }
 
-void TFrmGravaDisquete::BtInterrompeClick()
+void TFrmGravaDisquete::interrupt()
 {
-    BtInterrompe->setEnabled(false);
+    interruptButton->setEnabled(false);
     m_interrupted.store(true);
 }
 
@@ -215,7 +215,7 @@ BandedReport TFrmGravaDisquete::receipt(const RemessaWork &work, const QString &
     return TransferReceipt::forFolderCopy(work, QDir::toNativeSeparators(copiedPath));
 }
 
-void TFrmGravaDisquete::BtComprovanteClick()
+void TFrmGravaDisquete::printReceipt()
 {
     ReportPreview::exec(receipt(m_work, m_result.copiedPath), this, m_msg);
 }

@@ -34,10 +34,10 @@ public:
     // The pause between the end of the copy and the result view.
     void setSettleMilliseconds(int ms) { m_settleMs = ms; }
 
-    void BtBrowseClick();
-    void BtGravaClick();
-    void BtInterrompeClick();
-    void BtComprovanteClick();
+    void chooseDestination();
+    void copyPackage();
+    void interrupt();
+    void printReceipt();
 
     // The receipt of a completed copy.
     static BandedReport receipt(const RemessaWork &work, const QString &copiedPath);
@@ -65,19 +65,19 @@ private:
     std::unique_ptr<QThread> m_worker;
     int m_settleMs = 1000;
 
-    QLineEdit *EdDiretorio = nullptr;
-    QLineEdit *EdArquivoTransferencia = nullptr;
-    QLineEdit *EdDestino = nullptr;
-    QPushButton *BtBrowse = nullptr;
-    QGroupBox *GbAcompanhamento = nullptr;
-    QLabel *LbGravando = nullptr;
-    QCheckBox *CkGravando = nullptr;
-    QProgressBar *PbGravacao = nullptr;
-    QPushButton *BtInterrompe = nullptr;
-    QGroupBox *GbResultado = nullptr;
-    QLineEdit *EdResultado = nullptr;
-    QPushButton *BtComprovante = nullptr;
-    QPushButton *BtGrava = nullptr;
-    QPushButton *btCancela = nullptr;
-    QPushButton *BtSaida = nullptr;
+    QLineEdit *folderEdit = nullptr;
+    QLineEdit *packageEdit = nullptr;
+    QLineEdit *destinationEdit = nullptr;
+    QPushButton *browseButton = nullptr;
+    QGroupBox *progressGroup = nullptr;
+    QLabel *copyingLabel = nullptr;
+    QCheckBox *copyingTick = nullptr;
+    QProgressBar *copyProgress = nullptr;
+    QPushButton *interruptButton = nullptr;
+    QGroupBox *resultGroup = nullptr;
+    QLineEdit *resultEdit = nullptr;
+    QPushButton *receiptButton = nullptr;
+    QPushButton *copyButton = nullptr;
+    QPushButton *cancelButton = nullptr;
+    QPushButton *exitButton = nullptr;
 };

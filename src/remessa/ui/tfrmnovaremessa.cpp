@@ -38,62 +38,62 @@ TFrmNovaRemessa::TFrmNovaRemessa(Database &db, Messenger &messenger, const Remes
     buildUi();
     m_work = new BackgroundWork(m_db, m_messenger, this);
     connect(m_work, &BackgroundWork::finished, this, guarded(m_messenger, [this] { preparationEnded(); }));
-    connect(BtInicio, &QPushButton::clicked, this, guarded(m_messenger, [this] { BtInicioClick(); }));
-    connect(BtInterrompe, &QPushButton::clicked, this, [this] { BtInterrompeClick(); });
-    connect(BtSaida, &QPushButton::clicked, this, &QDialog::accept);
-    BtInicio->setFocus();
+    connect(startButton, &QPushButton::clicked, this, guarded(m_messenger, [this] { startPreparation(); }));
+    connect(interruptButton, &QPushButton::clicked, this, [this] { interrupt(); });
+    connect(exitButton, &QPushButton::clicked, this, &QDialog::accept);
+    startButton->setFocus();
 }
 
 void TFrmNovaRemessa::buildUi()
 {
     auto *main = new QVBoxLayout(this);
-    RGTipoRemessa = new QGroupBox(QStringLiteral("Tipo da Remessa"), this);
-    RGTipoRemessa->setObjectName(QStringLiteral("RGTipoRemessa"));
-    auto *types = new QHBoxLayout(RGTipoRemessa);
-    m_partial = new QRadioButton(QStringLiteral("Remessa Parcial"), RGTipoRemessa);
+    typeGroup = new QGroupBox(QStringLiteral("Tipo da Remessa"), this);
+    typeGroup->setObjectName(QStringLiteral("RGTipoRemessa"));
+    auto *types = new QHBoxLayout(typeGroup);
+    m_partial = new QRadioButton(QStringLiteral("Remessa Parcial"), typeGroup);
     m_partial->setObjectName(QStringLiteral("RGTipoRemessaParcial"));
-    m_complete = new QRadioButton(QStringLiteral("Remessa Completa"), RGTipoRemessa);
+    m_complete = new QRadioButton(QStringLiteral("Remessa Completa"), typeGroup);
     m_complete->setObjectName(QStringLiteral("RGTipoRemessaCompleta"));
     m_partial->setChecked(true);
     types->addWidget(m_partial);
     types->addWidget(m_complete);
     types->addStretch();
-    main->addWidget(RGTipoRemessa);
+    main->addWidget(typeGroup);
 
     auto *progress = new QGroupBox(this);
     auto *grid = new QGridLayout(progress);
-    LblTitulo = new QLabel(QStringLiteral("Andamento da preparação"), progress);
-    LblTitulo->setObjectName(QStringLiteral("LblTitulo"));
-    QFont bold = LblTitulo->font();
+    titleLabel = new QLabel(QStringLiteral("Andamento da preparação"), progress);
+    titleLabel->setObjectName(QStringLiteral("LblTitulo"));
+    QFont bold = titleLabel->font();
     bold.setBold(true);
-    LblTitulo->setFont(bold);
-    LblTabela = new QLabel(progress);
-    LblTabela->setObjectName(QStringLiteral("LblTabela"));
-    LblOperacao = new QLabel(progress);
-    LblOperacao->setObjectName(QStringLiteral("LblOperacao"));
-    LbTabelas = new QLabel(QStringLiteral("Preparando arquivos de dados"), progress);
-    LbTabelas->setObjectName(QStringLiteral("LbTabelas"));
-    PbTabelas = new QProgressBar(progress);
-    PbTabelas->setObjectName(QStringLiteral("PbTabelas"));
-    PbTabelas->setAccessibleName(LbTabelas->text());
-    PbTabelas->setRange(0, RemessaPreparation::totalSteps());
-    CkTabelas = doneTick(progress, "CkTabelas");
-    LbArquivo = new QLabel(QStringLiteral("Compactando arquivos..."), progress);
-    LbArquivo->setObjectName(QStringLiteral("LbArquivo"));
-    PbArquivo = new QProgressBar(progress);
-    PbArquivo->setObjectName(QStringLiteral("PbArquivo"));
-    PbArquivo->setAccessibleName(LbArquivo->text());
-    PbArquivo->setRange(0, 1);
-    CkArquivo = doneTick(progress, "CkArquivo");
-    grid->addWidget(LblTitulo, 0, 0, 1, 3);
-    grid->addWidget(LblTabela, 1, 0, 1, 2);
-    grid->addWidget(LblOperacao, 1, 2);
-    grid->addWidget(LbTabelas, 2, 0);
-    grid->addWidget(PbTabelas, 2, 1);
-    grid->addWidget(CkTabelas, 2, 2);
-    grid->addWidget(LbArquivo, 3, 0);
-    grid->addWidget(PbArquivo, 3, 1);
-    grid->addWidget(CkArquivo, 3, 2);
+    titleLabel->setFont(bold);
+    tableLabel = new QLabel(progress);
+    tableLabel->setObjectName(QStringLiteral("LblTabela"));
+    operationLabel = new QLabel(progress);
+    operationLabel->setObjectName(QStringLiteral("LblOperacao"));
+    tablesLabel = new QLabel(QStringLiteral("Preparando arquivos de dados"), progress);
+    tablesLabel->setObjectName(QStringLiteral("LbTabelas"));
+    tablesProgress = new QProgressBar(progress);
+    tablesProgress->setObjectName(QStringLiteral("PbTabelas"));
+    tablesProgress->setAccessibleName(tablesLabel->text());
+    tablesProgress->setRange(0, RemessaPreparation::totalSteps());
+    tablesTick = doneTick(progress, "CkTabelas");
+    fileLabel = new QLabel(QStringLiteral("Compactando arquivos..."), progress);
+    fileLabel->setObjectName(QStringLiteral("LbArquivo"));
+    fileProgress = new QProgressBar(progress);
+    fileProgress->setObjectName(QStringLiteral("PbArquivo"));
+    fileProgress->setAccessibleName(fileLabel->text());
+    fileProgress->setRange(0, 1);
+    fileTick = doneTick(progress, "CkArquivo");
+    grid->addWidget(titleLabel, 0, 0, 1, 3);
+    grid->addWidget(tableLabel, 1, 0, 1, 2);
+    grid->addWidget(operationLabel, 1, 2);
+    grid->addWidget(tablesLabel, 2, 0);
+    grid->addWidget(tablesProgress, 2, 1);
+    grid->addWidget(tablesTick, 2, 2);
+    grid->addWidget(fileLabel, 3, 0);
+    grid->addWidget(fileProgress, 3, 1);
+    grid->addWidget(fileTick, 3, 2);
     grid->setColumnStretch(1, 1);
     progress->setMinimumHeight(130);
     main->addWidget(progress);
@@ -114,24 +114,24 @@ void TFrmNovaRemessa::buildUi()
         }
         return e;
     };
-    EdResultado = field("EdResultado", QString());
-    EdNumeroRemessa = field("EdNumeroRemessa", QStringLiteral("Número da remessa"));
-    EdArquivoRemessa = field("EdArquivoRemessa", QStringLiteral("Arquivo criado para transferência"));
+    resultEdit = field("EdResultado", QString());
+    numberEdit = field("EdNumeroRemessa", QStringLiteral("Número da remessa"));
+    packageEdit = field("EdArquivoRemessa", QStringLiteral("Arquivo criado para transferência"));
     main->addWidget(result);
 
     auto *buttons = new QHBoxLayout;
-    BtInicio = new QPushButton(QStringLiteral("Inicia Preparação"), this);
-    BtInicio->setObjectName(QStringLiteral("BtInicio"));
-    BtInicio->setDefault(true);
-    BtInterrompe = new QPushButton(QStringLiteral("Interrompe Preparação"), this);
-    BtInterrompe->setObjectName(QStringLiteral("BtInterrompe"));
-    BtInterrompe->setVisible(false);
-    BtSaida = new QPushButton(QStringLiteral("&Saída"), this);
-    BtSaida->setObjectName(QStringLiteral("BtSaida"));
+    startButton = new QPushButton(QStringLiteral("Inicia Preparação"), this);
+    startButton->setObjectName(QStringLiteral("BtInicio"));
+    startButton->setDefault(true);
+    interruptButton = new QPushButton(QStringLiteral("Interrompe Preparação"), this);
+    interruptButton->setObjectName(QStringLiteral("BtInterrompe"));
+    interruptButton->setVisible(false);
+    exitButton = new QPushButton(QStringLiteral("&Saída"), this);
+    exitButton->setObjectName(QStringLiteral("BtSaida"));
     buttons->addStretch();
-    buttons->addWidget(BtInicio);
-    buttons->addWidget(BtInterrompe);
-    buttons->addWidget(BtSaida);
+    buttons->addWidget(startButton);
+    buttons->addWidget(interruptButton);
+    buttons->addWidget(exitButton);
     main->addLayout(buttons);
     showProgress(false);
     resize(560, 420);
@@ -139,11 +139,11 @@ void TFrmNovaRemessa::buildUi()
 
 void TFrmNovaRemessa::showProgress(bool visible)
 {
-    for (QWidget *w : {static_cast<QWidget *>(LblTabela), static_cast<QWidget *>(LblOperacao),
-                       static_cast<QWidget *>(LbTabelas), static_cast<QWidget *>(PbTabelas)})
+    for (QWidget *w : {static_cast<QWidget *>(tableLabel), static_cast<QWidget *>(operationLabel),
+                       static_cast<QWidget *>(tablesLabel), static_cast<QWidget *>(tablesProgress)})
         w->setVisible(visible);
-    LbArquivo->setVisible(false);
-    PbArquivo->setVisible(false);
+    fileLabel->setVisible(false);
+    fileProgress->setVisible(false);
 }
 
 TFrmNovaRemessa::~TFrmNovaRemessa()
@@ -160,7 +160,7 @@ void TFrmNovaRemessa::reject()
     QDialog::reject();
 }
 
-void TFrmNovaRemessa::BtInicioClick()
+void TFrmNovaRemessa::startPreparation()
 {
     if (!m_partial->isChecked() && !m_complete->isChecked()) {
         m_messenger.plain(QStringLiteral("É obrigatória a escolha de um tipo de remessa."),
@@ -176,36 +176,36 @@ void TFrmNovaRemessa::BtInicioClick()
         return;
 
     m_interrupted.store(false);
-    EdResultado->clear();
-    EdNumeroRemessa->clear();
-    EdArquivoRemessa->clear();
+    resultEdit->clear();
+    numberEdit->clear();
+    packageEdit->clear();
     showProgress(true);
-    CkTabelas->setVisible(false);
-    CkArquivo->setVisible(false);
-    RGTipoRemessa->setVisible(false);
-    BtInicio->setVisible(false);
-    BtInterrompe->setVisible(true);
-    BtInterrompe->setEnabled(true);
-    BtSaida->setEnabled(false);
-    PbTabelas->setValue(0);
-    PbArquivo->setValue(0);
+    tablesTick->setVisible(false);
+    fileTick->setVisible(false);
+    typeGroup->setVisible(false);
+    startButton->setVisible(false);
+    interruptButton->setVisible(true);
+    interruptButton->setEnabled(true);
+    exitButton->setEnabled(false);
+    tablesProgress->setValue(0);
+    fileProgress->setValue(0);
     m_running = true;
 
     const auto type = complete ? RemessaPreparation::Type::Complete : RemessaPreparation::Type::Partial;
     m_work->start([this, type](Database &db, Messenger &messenger) {
         // The window shows what the worker reports, on its own thread.
         RemessaPreparation::Progress p;
-        p.table = [this](const QString &m) { m_work->post([this, m] { LblTabela->setText(m); }); };
-        p.operation = [this](const QString &o) { m_work->post([this, o] { LblOperacao->setText(o); }); };
-        p.step = [this] { m_work->post([this] { PbTabelas->setValue(PbTabelas->value() + 1); }); };
+        p.table = [this](const QString &m) { m_work->post([this, m] { tableLabel->setText(m); }); };
+        p.operation = [this](const QString &o) { m_work->post([this, o] { operationLabel->setText(o); }); };
+        p.step = [this] { m_work->post([this] { tablesProgress->setValue(tablesProgress->value() + 1); }); };
         p.packaging = [this] {
             m_work->post([this] {
-                LbTabelas->setVisible(false);
-                PbTabelas->setVisible(false);
-                LblTabela->setVisible(false);
-                LblOperacao->setVisible(false);
-                LbArquivo->setVisible(true);
-                PbArquivo->setVisible(true);
+                tablesLabel->setVisible(false);
+                tablesProgress->setVisible(false);
+                tableLabel->setVisible(false);
+                operationLabel->setVisible(false);
+                fileLabel->setVisible(true);
+                fileProgress->setVisible(true);
             });
         };
         p.interrupted = [this] { return m_interrupted.load(); };
@@ -220,41 +220,41 @@ void TFrmNovaRemessa::preparationEnded()
     const bool complete = m_complete->isChecked();
     using O = RemessaPreparation::Outcome;
     if (complete && m_result.outcome != O::Interrupted)
-        PbTabelas->setValue(PbTabelas->maximum());
+        tablesProgress->setValue(tablesProgress->maximum());
     switch (m_result.outcome) {
     case O::Prepared:
-        CkTabelas->setVisible(true);
-        CkArquivo->setVisible(true);
-        PbArquivo->setValue(1);
-        EdResultado->setText(RemessaPreparation::resultText(m_result.outcome));
-        EdNumeroRemessa->setText(m_result.remittance.number);
-        EdArquivoRemessa->setText(m_result.remittance.packageName);
-        BtInterrompe->setEnabled(false);
-        BtSaida->setEnabled(true);
-        BtSaida->setFocus();
+        tablesTick->setVisible(true);
+        fileTick->setVisible(true);
+        fileProgress->setValue(1);
+        resultEdit->setText(RemessaPreparation::resultText(m_result.outcome));
+        numberEdit->setText(m_result.remittance.number);
+        packageEdit->setText(m_result.remittance.packageName);
+        interruptButton->setEnabled(false);
+        exitButton->setEnabled(true);
+        exitButton->setFocus();
         break;
     case O::NothingNew:
-        CkTabelas->setVisible(true);
-        BtInterrompe->setEnabled(false);
-        BtSaida->setEnabled(true);
-        BtSaida->setFocus();
+        tablesTick->setVisible(true);
+        interruptButton->setEnabled(false);
+        exitButton->setEnabled(true);
+        exitButton->setFocus();
         break;
     case O::Refused:
         showProgress(false);
-        RGTipoRemessa->setVisible(true);
-        BtInicio->setVisible(true);
-        BtInterrompe->setVisible(false);
-        BtSaida->setEnabled(true);
+        typeGroup->setVisible(true);
+        startButton->setVisible(true);
+        interruptButton->setVisible(false);
+        exitButton->setEnabled(true);
         break;
     case O::Interrupted:
     case O::Failed:
         if (m_result.outcome == O::Failed && !m_result.remittance.packageName.isEmpty())
-            EdArquivoRemessa->setText(m_result.remittance.packageName);
-        EdResultado->setText(RemessaPreparation::resultText(m_result.outcome));
-        RGTipoRemessa->setVisible(true);
-        BtInicio->setVisible(true);
-        BtInterrompe->setVisible(false);
-        BtSaida->setEnabled(true);
+            packageEdit->setText(m_result.remittance.packageName);
+        resultEdit->setText(RemessaPreparation::resultText(m_result.outcome));
+        typeGroup->setVisible(true);
+        startButton->setVisible(true);
+        interruptButton->setVisible(false);
+        exitButton->setEnabled(true);
         break;
     }
 }

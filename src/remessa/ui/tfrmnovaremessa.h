@@ -23,8 +23,8 @@ public:
                     QWidget *parent = nullptr);
     ~TFrmNovaRemessa() override;
 
-    void BtInicioClick();
-    void BtInterrompeClick() { m_interrupted.store(true); }
+    void startPreparation();
+    void interrupt() { m_interrupted.store(true); }
     RemessaPreparation::Result lastResult() const { return m_result; }
     // From the start of a run until its result is shown.
     bool running() const { return m_running; }
@@ -46,22 +46,22 @@ private:
     BackgroundWork *m_work;
     bool m_running = false;
 
-    QGroupBox *RGTipoRemessa;
+    QGroupBox *typeGroup;
     QRadioButton *m_partial;
     QRadioButton *m_complete;
-    QPushButton *BtInicio;
-    QPushButton *BtInterrompe;
-    QPushButton *BtSaida;
-    QLineEdit *EdResultado;
-    QLineEdit *EdNumeroRemessa;
-    QLineEdit *EdArquivoRemessa;
-    QLabel *LblTitulo;
-    QLabel *LblTabela;
-    QLabel *LblOperacao;
-    QLabel *LbTabelas;
-    QProgressBar *PbTabelas;
-    QLabel *CkTabelas;
-    QLabel *LbArquivo;
-    QProgressBar *PbArquivo;
-    QLabel *CkArquivo;
+    QPushButton *startButton;
+    QPushButton *interruptButton;
+    QPushButton *exitButton;
+    QLineEdit *resultEdit;
+    QLineEdit *numberEdit;
+    QLineEdit *packageEdit;
+    QLabel *titleLabel;
+    QLabel *tableLabel;
+    QLabel *operationLabel;
+    QLabel *tablesLabel;
+    QProgressBar *tablesProgress;
+    QLabel *tablesTick;
+    QLabel *fileLabel;
+    QProgressBar *fileProgress;
+    QLabel *fileTick;
 };

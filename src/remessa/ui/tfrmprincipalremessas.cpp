@@ -1,12 +1,12 @@
-#include "remessa/ui/tfrmprincipalremessas.h"
 #include "base/messenger.h"
 #include "remessa/registerstep.h"
 #include "remessa/ui/tfrmnovaremessa.h"
+#include "remessa/ui/tfrmprincipalremessas.h"
 #include "remessa/ui/tfrmselecaoresultado.h"
 #include "remessa/ui/tfrmselecaotransferencia.h"
-#include "reports/ui/bandedreport.h"
-#include "reports/ui/reportpreview.h"
+#include "reports/bandedreport.h"
 #include "widgets/guardedslot.h"
+#include "widgets/reportpreview.h"
 #include "widgets/spreadsheetexport.h"
 
 #include <QHBoxLayout>
@@ -45,14 +45,14 @@ TFrmPrincipalRemessas::TFrmPrincipalRemessas(Database &db, Messenger &messenger,
     setWindowTitle(QStringLiteral("Controle de Remessas"));
     buildUi();
     execPreparation = [](TFrmNovaRemessa &w) { w.exec(); };
-    connect(BtPrepara, &QPushButton::clicked, this, guarded(m_messenger, [this] { BtPreparaClick(); }));
-    connect(BtTransfere, &QPushButton::clicked, this, guarded(m_messenger, [this] { BtTransfereClick(); }));
-    connect(BtRecebe, &QPushButton::clicked, this, guarded(m_messenger, [this] { BtRecebeClick(); }));
-    connect(BtCancela, &QPushButton::clicked, this, guarded(m_messenger, [this] { BtCancelaClick(); }));
-    connect(BtListagem, &QPushButton::clicked, this, guarded(m_messenger, [this] { BtListagemClick(); }));
-    connect(BtLimpa, &QPushButton::clicked, this, guarded(m_messenger, [this] { BtLimpaClick(); }));
-    connect(BtSaida, &QPushButton::clicked, this, &QDialog::accept);
-    connect(GrRemessa->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+    connect(prepareButton, &QPushButton::clicked, this, guarded(m_messenger, [this] { prepareRemittance(); }));
+    connect(transferButton, &QPushButton::clicked, this, guarded(m_messenger, [this] { transferRemittance(); }));
+    connect(receiveButton, &QPushButton::clicked, this, guarded(m_messenger, [this] { receiveResult(); }));
+    connect(cancelButton, &QPushButton::clicked, this, guarded(m_messenger, [this] { cancelRemittance(); }));
+    connect(listingButton, &QPushButton::clicked, this, guarded(m_messenger, [this] { printListing(); }));
+    connect(clearButton, &QPushButton::clicked, this, guarded(m_messenger, [this] { clearEventHistory(); }));
+    connect(exitButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(remittanceGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             guarded(m_messenger, [this] { selectionChanged(); }));
 }
 
@@ -63,9 +63,9 @@ void TFrmPrincipalRemessas::buildUi()
     m_remModel = new QStandardItemModel(0, 3, this);
     m_remModel->setHorizontalHeaderLabels(
         {QStringLiteral("Remessa"), QStringLiteral("Status"), QStringLiteral("Tipo")});
-    GrRemessa = grid(this, "GrRemessa", QStringLiteral("Remessas"));
-    GrRemessa->setModel(m_remModel);
-    left->addWidget(GrRemessa, 2);
+    remittanceGrid = grid(this, "GrRemessa", QStringLiteral("Remessas"));
+    remittanceGrid->setModel(m_remModel);
+    left->addWidget(remittanceGrid, 2);
     m_eventsLabel = new QLabel(QStringLiteral("Eventos da Remessa"), this);
     QFont bold = m_eventsLabel->font();
     bold.setBold(true);
@@ -74,12 +74,12 @@ void TFrmPrincipalRemessas::buildUi()
     m_evModel = new QStandardItemModel(0, 4, this);
     m_evModel->setHorizontalHeaderLabels({QStringLiteral("Data/Hora"), QStringLiteral("Evento"),
                                           QStringLiteral("Usuário Responsável"), QStringLiteral("Observações")});
-    GrEventos = grid(this, "GrEventos", QStringLiteral("Eventos da Remessa"));
-    GrEventos->setModel(m_evModel);
-    m_eventsLabel->setBuddy(GrEventos);
-    left->addWidget(GrEventos, 3);
-    SpreadsheetExport::attach(GrRemessa, m_messenger, QStringLiteral("remessas"));
-    SpreadsheetExport::attach(GrEventos, m_messenger, QStringLiteral("eventos-da-remessa"));
+    eventGrid = grid(this, "GrEventos", QStringLiteral("Eventos da Remessa"));
+    eventGrid->setModel(m_evModel);
+    m_eventsLabel->setBuddy(eventGrid);
+    left->addWidget(eventGrid, 3);
+    SpreadsheetExport::attach(remittanceGrid, m_messenger, QStringLiteral("remessas"));
+    SpreadsheetExport::attach(eventGrid, m_messenger, QStringLiteral("eventos-da-remessa"));
     main->addLayout(left, 1);
 
     auto *right = new QVBoxLayout;
@@ -90,16 +90,16 @@ void TFrmPrincipalRemessas::buildUi()
         right->addWidget(b);
         return b;
     };
-    BtPrepara = button("BtPrepara", QStringLiteral("Prepara Nova Remessa..."));
-    BtTransfere = button("BtTransfere", QStringLiteral("Transfere Arquivo para o Quelora..."));
-    BtRecebe = button("BtRecebe", QStringLiteral("Recebe Resultado do Quelora..."));
-    BtCancela = button("BtCancela", QStringLiteral("Cancela Última Remessa"));
+    prepareButton = button("BtPrepara", QStringLiteral("Prepara Nova Remessa..."));
+    transferButton = button("BtTransfere", QStringLiteral("Transfere Arquivo para o Quelora..."));
+    receiveButton = button("BtRecebe", QStringLiteral("Recebe Resultado do Quelora..."));
+    cancelButton = button("BtCancela", QStringLiteral("Cancela Última Remessa"));
     right->addSpacing(16);
-    BtListagem = button("BtListagem", QStringLiteral("Listagem do Histórico"));
-    BtLimpa = button("BtLimpa", QStringLiteral("Limpa Histórico"));
+    listingButton = button("BtListagem", QStringLiteral("Listagem do Histórico"));
+    clearButton = button("BtLimpa", QStringLiteral("Limpa Histórico"));
     right->addStretch();
-    BtSaida = button("BtSaida", QStringLiteral("&Saída"));
-    BtSaida->setToolTip(QStringLiteral("Encerrar edição"));
+    exitButton = button("BtSaida", QStringLiteral("&Saída"));
+    exitButton->setToolTip(QStringLiteral("Encerrar edição"));
     main->addLayout(right);
     resize(980, 560);
 }
@@ -117,16 +117,16 @@ void TFrmPrincipalRemessas::refresh()
     m_remModel->removeRows(0, m_remModel->rowCount());
     for (const auto &r : m_list)
         m_remModel->appendRow({new QStandardItem(r.number), new QStandardItem(r.status), new QStandardItem(r.type)});
-    GrRemessa->resizeColumnsToContents();
+    remittanceGrid->resizeColumnsToContents();
     if (!m_list.isEmpty())
-        GrRemessa->setCurrentIndex(m_remModel->index(0, 0));
+        remittanceGrid->setCurrentIndex(m_remModel->index(0, 0));
     selectionChanged();
-    GrRemessa->setFocus();
+    remittanceGrid->setFocus();
 }
 
 const RemessaControl::Remittance *TFrmPrincipalRemessas::selected() const
 {
-    const int row = GrRemessa->currentIndex().row();
+    const int row = remittanceGrid->currentIndex().row();
     return row >= 0 && row < m_list.size() ? &m_list.at(row) : nullptr;
 }
 
@@ -145,15 +145,15 @@ void TFrmPrincipalRemessas::selectionChanged()
         m_evModel->appendRow({new QStandardItem(e.moment.toString(QStringLiteral("dd/MM/yyyy HH:mm:ss"))),
                               new QStandardItem(RemessaControl::eventDescription(e.event)), new QStandardItem(e.user),
                               new QStandardItem(e.remark)});
-    GrEventos->resizeColumnsToContents();
+    eventGrid->resizeColumnsToContents();
     const RemessaControl::Offer o = RemessaControl::offered(r, m_events.isEmpty());
-    BtPrepara->setEnabled(o.prepare);
-    BtTransfere->setEnabled(o.transfer);
-    BtRecebe->setEnabled(o.receive);
-    BtCancela->setEnabled(o.cancel);
+    prepareButton->setEnabled(o.prepare);
+    transferButton->setEnabled(o.transfer);
+    receiveButton->setEnabled(o.receive);
+    cancelButton->setEnabled(o.cancel);
 }
 
-void TFrmPrincipalRemessas::BtPreparaClick()
+void TFrmPrincipalRemessas::prepareRemittance()
 {
     RemessaPreparation::Settings s;
     s.transferDir = m_values.transferDir;
@@ -170,7 +170,7 @@ RemessaWork TFrmPrincipalRemessas::selectedWork() const
     return RemessaWork::from(m_values, m_login, *selected());
 }
 
-void TFrmPrincipalRemessas::BtTransfereClick()
+void TFrmPrincipalRemessas::transferRemittance()
 {
     if (!selected())
         return;
@@ -178,7 +178,7 @@ void TFrmPrincipalRemessas::BtTransfereClick()
     window.exec();
     refresh();
 }
-void TFrmPrincipalRemessas::BtRecebeClick()
+void TFrmPrincipalRemessas::receiveResult()
 {
     if (!selected())
         return;
@@ -187,7 +187,7 @@ void TFrmPrincipalRemessas::BtRecebeClick()
     refresh();
 }
 
-void TFrmPrincipalRemessas::BtCancelaClick()
+void TFrmPrincipalRemessas::cancelRemittance()
 {
     const auto *r = selected();
     if (!r || !m_messenger.confirm(QStringLiteral("Tem certeza que deseja cancelar a remessa?")))
@@ -201,12 +201,12 @@ void TFrmPrincipalRemessas::BtCancelaClick()
     refresh();
 }
 
-void TFrmPrincipalRemessas::BtLimpaClick()
+void TFrmPrincipalRemessas::clearEventHistory()
 {
     if (!m_messenger.confirm(QStringLiteral("Tem certeza que deseja limpar o histórico?")))
         return;
     try {
-        RemessaControl::clearHistory(m_db, BtPrepara->isEnabled() ? QString() : selectedNumber());
+        RemessaControl::clearHistory(m_db, prepareButton->isEnabled() ? QString() : selectedNumber());
     } catch (const RegisterStep::Refused &e) {
         m_messenger.error(e.message());
     }
@@ -238,7 +238,7 @@ BandedReport TFrmPrincipalRemessas::listing() const
     return report;
 }
 
-void TFrmPrincipalRemessas::BtListagemClick()
+void TFrmPrincipalRemessas::printListing()
 {
     ReportPreview::exec(listing(), this, m_messenger);
 }

@@ -24,12 +24,12 @@ public:
 
     // Re-reads the working values, rebuilds the list and selects the first row.
     void refresh();
-    void BtPreparaClick();
-    void BtTransfereClick();
-    void BtRecebeClick();
-    void BtCancelaClick();
-    void BtListagemClick();
-    void BtLimpaClick();
+    void prepareRemittance();
+    void transferRemittance();
+    void receiveResult();
+    void cancelRemittance();
+    void printListing();
+    void clearEventHistory();
 
     // The listing of the selected remittance's events.
     BandedReport listing() const;
@@ -54,16 +54,16 @@ private:
     QList<RemessaControl::Remittance> m_list;
     QList<RemessaControl::Event> m_events;
 
-    QTableView *GrRemessa;
-    QTableView *GrEventos;
+    QTableView *remittanceGrid;
+    QTableView *eventGrid;
     QStandardItemModel *m_remModel;
     QStandardItemModel *m_evModel;
     QLabel *m_eventsLabel;
-    QPushButton *BtPrepara;
-    QPushButton *BtTransfere;
-    QPushButton *BtRecebe;
-    QPushButton *BtCancela;
-    QPushButton *BtListagem;
-    QPushButton *BtLimpa;
-    QPushButton *BtSaida;
+    QPushButton *prepareButton;
+    QPushButton *transferButton;
+    QPushButton *receiveButton;
+    QPushButton *cancelButton;
+    QPushButton *listingButton;
+    QPushButton *clearButton;
+    QPushButton *exitButton;
 };

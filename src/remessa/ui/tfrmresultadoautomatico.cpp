@@ -6,12 +6,12 @@
 #include "net/ftpfailure.h"
 #include "remessa/ui/backgroundwork.h"
 #include "remessa/ui/transferreceipt.h"
-#include "reports/ui/bandedreport.h"
-#include "reports/ui/reportpreview.h"
+#include "reports/bandedreport.h"
 #include "shell/configlocal.h"
 #include "shell/exceptionhandler.h"
 #include "widgets/dialogparts.h"
 #include "widgets/guardedslot.h"
+#include "widgets/reportpreview.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -57,26 +57,26 @@ public:
     }
     void listed() override
     {
-        w.m_fetch->post([this] { w.CkInformacoes->show(); });
+        w.m_fetch->post([this] { w.infoTick->show(); });
     }
     void found(const QString &name) override
     {
-        w.m_fetch->post([this, name] { w.EdArquivoDownload->setText(name); });
+        w.m_fetch->post([this, name] { w.downloadEdit->setText(name); });
     }
     void downloaded() override
     {
         w.m_fetch->post([this] {
-            w.CkTransferencia->show();
-            w.BtInterrompe->setEnabled(false);
+            w.transferTick->show();
+            w.interruptButton->setEnabled(false);
         });
     }
     void synchronising(bool accepted) override
     {
         w.m_fetch->post([this, accepted] {
-            w.BtInterrompe->setEnabled(false);
-            w.GbSincroniza->show();
-            w.LbSincroniza->setText(accepted ? AutomaticResult::Syncing : AutomaticResult::NothingToSync);
-            w.LbSincroniza->show();
+            w.interruptButton->setEnabled(false);
+            w.syncGroup->show();
+            w.syncLabel->setText(accepted ? AutomaticResult::Syncing : AutomaticResult::NothingToSync);
+            w.syncLabel->show();
         });
     }
     bool interrupted() const override { return w.m_interrupted.load(); }
@@ -98,108 +98,108 @@ TFrmResultadoAutomatico::TFrmResultadoAutomatico(const RemessaWork &work, Databa
 
     auto *address = new QGroupBox(QStringLiteral("Endereço Quelora para Busca do Resultado"), this);
     auto *addressRow = new QVBoxLayout(address);
-    EdEndResultado = DialogParts::readOnlyField(address, QStringLiteral("EdEndResultado"));
-    EdEndResultado->setAccessibleName(address->title());
-    addressRow->addWidget(EdEndResultado);
+    resultAddressEdit = DialogParts::readOnlyField(address, QStringLiteral("EdEndResultado"));
+    resultAddressEdit->setAccessibleName(address->title());
+    addressRow->addWidget(resultAddressEdit);
     layout->addWidget(address);
 
     auto *data = new QGroupBox(QStringLiteral("Dados da Remessa: "), this);
     auto *form = new QFormLayout(data);
-    EdNumeroRemessa = DialogParts::readOnlyField(data, QStringLiteral("EdNumeroRemessa"));
-    EdArquivoRemessa = DialogParts::readOnlyField(data, QStringLiteral("EdArquivoRemessa"));
+    numberEdit = DialogParts::readOnlyField(data, QStringLiteral("EdNumeroRemessa"));
+    packageEdit = DialogParts::readOnlyField(data, QStringLiteral("EdArquivoRemessa"));
     form->addRow(
-        DialogParts::label(data, QStringLiteral("LbNumero"), QStringLiteral("Número da Remessa: "), EdNumeroRemessa),
-        EdNumeroRemessa);
+        DialogParts::label(data, QStringLiteral("LbNumero"), QStringLiteral("Número da Remessa: "), numberEdit),
+        numberEdit);
     form->addRow(DialogParts::label(data, QStringLiteral("LbArquivo"), QStringLiteral("Arquivo Enviado ao Quelora: "),
-                                    EdArquivoRemessa),
-                 EdArquivoRemessa);
+                                    packageEdit),
+                 packageEdit);
     layout->addWidget(data);
 
-    BtResultado = DialogParts::button(this, QStringLiteral("BtResultado"), QStringLiteral("Recebe Resultado"));
-    BtCancela = DialogParts::button(this, QStringLiteral("BtCancela"), QStringLiteral("Cancela"));
-    BtSaida = DialogParts::button(this, QStringLiteral("BtSaida"), QStringLiteral("&Saída"));
-    BtResultado->setDefault(true);
+    fetchButton = DialogParts::button(this, QStringLiteral("BtResultado"), QStringLiteral("Recebe Resultado"));
+    cancelButton = DialogParts::button(this, QStringLiteral("BtCancela"), QStringLiteral("Cancela"));
+    exitButton = DialogParts::button(this, QStringLiteral("BtSaida"), QStringLiteral("&Saída"));
+    fetchButton->setDefault(true);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    buttons->addWidget(BtResultado);
-    buttons->addWidget(BtCancela);
-    buttons->addWidget(BtSaida);
+    buttons->addWidget(fetchButton);
+    buttons->addWidget(cancelButton);
+    buttons->addWidget(exitButton);
     layout->addLayout(buttons);
 
-    GbAcompanhamento = new QGroupBox(QStringLiteral("Acompanhamento "), this);
-    GbAcompanhamento->setObjectName(QStringLiteral("GbAcompanhamento"));
-    auto *progress = new QGridLayout(GbAcompanhamento);
-    CkInformacoes = tick(GbAcompanhamento, QStringLiteral("CkInformacoes"), QStringLiteral("Informações recuperadas"));
-    CkTransferencia = tick(GbAcompanhamento, QStringLiteral("CkTransferencia"),
+    progressGroup = new QGroupBox(QStringLiteral("Acompanhamento "), this);
+    progressGroup->setObjectName(QStringLiteral("GbAcompanhamento"));
+    auto *progress = new QGridLayout(progressGroup);
+    infoTick = tick(progressGroup, QStringLiteral("CkInformacoes"), QStringLiteral("Informações recuperadas"));
+    transferTick = tick(progressGroup, QStringLiteral("CkTransferencia"),
                            QStringLiteral("Transferência concluída"));
-    EdArquivoDownload = DialogParts::readOnlyField(GbAcompanhamento, QStringLiteral("EdArquivoDownload"));
-    EdArquivoDownload->setAccessibleName(QStringLiteral("Arquivo de resultado"));
-    PbTransferencia = new QProgressBar(GbAcompanhamento);
-    PbTransferencia->setObjectName(QStringLiteral("PbTransferencia"));
-    PbTransferencia->setRange(0, 1000);
-    PbTransferencia->setValue(0);
-    BtInterrompe = DialogParts::button(GbAcompanhamento, QStringLiteral("BtInterrompe"), QStringLiteral("Interrompe"));
-    progress->addWidget(new QLabel(QStringLiteral("Recupera Informações Sobre Resultado..."), GbAcompanhamento), 0, 0);
-    progress->addWidget(CkInformacoes, 0, 1);
-    progress->addWidget(new QLabel(QStringLiteral("Transferindo Arquivo..."), GbAcompanhamento), 1, 0);
-    progress->addWidget(CkTransferencia, 1, 1);
-    progress->addWidget(EdArquivoDownload, 2, 0, 1, 2);
-    progress->addWidget(PbTransferencia, 3, 0, 1, 2);
-    progress->addWidget(BtInterrompe, 4, 0, 1, 2, Qt::AlignRight);
+    downloadEdit = DialogParts::readOnlyField(progressGroup, QStringLiteral("EdArquivoDownload"));
+    downloadEdit->setAccessibleName(QStringLiteral("Arquivo de resultado"));
+    transferProgress = new QProgressBar(progressGroup);
+    transferProgress->setObjectName(QStringLiteral("PbTransferencia"));
+    transferProgress->setRange(0, 1000);
+    transferProgress->setValue(0);
+    interruptButton = DialogParts::button(progressGroup, QStringLiteral("BtInterrompe"), QStringLiteral("Interrompe"));
+    progress->addWidget(new QLabel(QStringLiteral("Recupera Informações Sobre Resultado..."), progressGroup), 0, 0);
+    progress->addWidget(infoTick, 0, 1);
+    progress->addWidget(new QLabel(QStringLiteral("Transferindo Arquivo..."), progressGroup), 1, 0);
+    progress->addWidget(transferTick, 1, 1);
+    progress->addWidget(downloadEdit, 2, 0, 1, 2);
+    progress->addWidget(transferProgress, 3, 0, 1, 2);
+    progress->addWidget(interruptButton, 4, 0, 1, 2, Qt::AlignRight);
     progress->setColumnStretch(0, 1);
-    layout->addWidget(GbAcompanhamento);
+    layout->addWidget(progressGroup);
 
-    GbResultado = new QGroupBox(QStringLiteral("Resultado Final  "), this);
-    GbResultado->setObjectName(QStringLiteral("GbResultado"));
-    auto *result = new QVBoxLayout(GbResultado);
-    MmResultado = new QPlainTextEdit(GbResultado);
-    MmResultado->setObjectName(QStringLiteral("MmResultado"));
-    MmResultado->setReadOnly(true);
-    MmResultado->setAccessibleName(QStringLiteral("Resultado Final"));
-    MmResultado->setMinimumHeight(150);
-    BtRelatorio = DialogParts::button(GbResultado, QStringLiteral("BtRelatorio"), QStringLiteral("Emite Relatório"));
-    BtRelatorio->setEnabled(false);
-    result->addWidget(MmResultado);
-    result->addWidget(BtRelatorio, 0, Qt::AlignRight);
-    layout->addWidget(GbResultado);
+    resultGroup = new QGroupBox(QStringLiteral("Resultado Final  "), this);
+    resultGroup->setObjectName(QStringLiteral("GbResultado"));
+    auto *result = new QVBoxLayout(resultGroup);
+    resultMemo = new QPlainTextEdit(resultGroup);
+    resultMemo->setObjectName(QStringLiteral("MmResultado"));
+    resultMemo->setReadOnly(true);
+    resultMemo->setAccessibleName(QStringLiteral("Resultado Final"));
+    resultMemo->setMinimumHeight(150);
+    receiptButton = DialogParts::button(resultGroup, QStringLiteral("BtRelatorio"), QStringLiteral("Emite Relatório"));
+    receiptButton->setEnabled(false);
+    result->addWidget(resultMemo);
+    result->addWidget(receiptButton, 0, Qt::AlignRight);
+    layout->addWidget(resultGroup);
 
-    GbSincroniza = new QGroupBox(QStringLiteral("Sincronização da Base de Dados"), this);
-    GbSincroniza->setObjectName(QStringLiteral("GbSincroniza"));
-    auto *syncRow = new QHBoxLayout(GbSincroniza);
-    LbSincroniza = new QLabel(AutomaticResult::Syncing, GbSincroniza);
-    LbSincroniza->setObjectName(QStringLiteral("LbSincroniza"));
-    CkSincroniza = tick(GbSincroniza, QStringLiteral("CkSincroniza"), QStringLiteral("Sincronização concluída"));
-    syncRow->addWidget(LbSincroniza, 1);
-    syncRow->addWidget(CkSincroniza);
-    LbSincroniza->hide();
-    layout->addWidget(GbSincroniza);
+    syncGroup = new QGroupBox(QStringLiteral("Sincronização da Base de Dados"), this);
+    syncGroup->setObjectName(QStringLiteral("GbSincroniza"));
+    auto *syncRow = new QHBoxLayout(syncGroup);
+    syncLabel = new QLabel(AutomaticResult::Syncing, syncGroup);
+    syncLabel->setObjectName(QStringLiteral("LbSincroniza"));
+    syncTick = tick(syncGroup, QStringLiteral("CkSincroniza"), QStringLiteral("Sincronização concluída"));
+    syncRow->addWidget(syncLabel, 1);
+    syncRow->addWidget(syncTick);
+    syncLabel->hide();
+    layout->addWidget(syncGroup);
 
-    ListaArq = new QListWidget(this);
-    ListaArq->setObjectName(QStringLiteral("ListaArq"));
-    ListaArq->hide();
+    fileList = new QListWidget(this);
+    fileList->setObjectName(QStringLiteral("ListaArq"));
+    fileList->hide();
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    EdArquivoRemessa->setMinimumWidth(360);
-    for (QGroupBox *g : {GbAcompanhamento, GbResultado, GbSincroniza})
+    packageEdit->setMinimumWidth(360);
+    for (QGroupBox *g : {progressGroup, resultGroup, syncGroup})
         g->hide();
 
     m_fetch = new BackgroundWork(m_db, m_msg, this);
     m_steps = std::make_unique<Steps>(*this);
-    m_ftp.onListItem = [this](const QString &name) { m_fetch->post([this, name] { ListaArq->addItem(name); }); };
+    m_ftp.onListItem = [this](const QString &name) { m_fetch->post([this, name] { fileList->addItem(name); }); };
     m_ftp.onProgress = [this](qint64 done, qint64 total) {
         const int value = total > 0 ? int(qMin(done, total) * 1000 / total) : 0;
-        m_fetch->post([this, value] { PbTransferencia->setValue(value); });
+        m_fetch->post([this, value] { transferProgress->setValue(value); });
     };
     connect(m_fetch, &BackgroundWork::finished, this, guarded(m_msg, [this] { fetchEnded(); }));
-    connect(BtResultado, &QPushButton::clicked, this, guarded(m_msg, [this] { BtResultadoClick(); }));
-    connect(BtInterrompe, &QPushButton::clicked, this, [this] { BtInterrompeClick(); });
-    connect(BtRelatorio, &QPushButton::clicked, this, guarded(m_msg, [this] { BtRelatorioClick(); }));
-    connect(BtCancela, &QPushButton::clicked, this, &QDialog::reject);
-    connect(BtSaida, &QPushButton::clicked, this, &QDialog::reject);
+    connect(fetchButton, &QPushButton::clicked, this, guarded(m_msg, [this] { fetchResult(); }));
+    connect(interruptButton, &QPushButton::clicked, this, [this] { interrupt(); });
+    connect(receiptButton, &QPushButton::clicked, this, guarded(m_msg, [this] { printReceipt(); }));
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(exitButton, &QPushButton::clicked, this, &QDialog::reject);
 
-    EdNumeroRemessa->setText(m_work.remittance.number);
-    EdArquivoRemessa->setText(m_work.remittance.packageName);
+    numberEdit->setText(m_work.remittance.number);
+    packageEdit->setText(m_work.remittance.packageName);
     if (const auto config = ConfigLocalStore::read(m_db))
-        EdEndResultado->setText(config->endQueloraResult);
+        resultAddressEdit->setText(config->endQueloraResult);
 }
 
 TFrmResultadoAutomatico::~TFrmResultadoAutomatico()
@@ -213,20 +213,20 @@ TFrmResultadoAutomatico::~TFrmResultadoAutomatico()
 void TFrmResultadoAutomatico::setPackageName(const QString &packageName)
 {
     m_work.remittance = m_work.remittance.withPackageNamed(m_work.transferDir, packageName);
-    EdArquivoRemessa->setText(packageName);
+    packageEdit->setText(packageName);
 }
 
 QStringList TFrmResultadoAutomatico::resultLines() const
 {
-    const QString text = MmResultado->toPlainText();
+    const QString text = resultMemo->toPlainText();
     return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
 }
 
 void TFrmResultadoAutomatico::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    if (BtResultado->isEnabled())
-        BtResultado->setFocus();
+    if (fetchButton->isEnabled())
+        fetchButton->setFocus();
 }
 
 void TFrmResultadoAutomatico::reject()
@@ -238,28 +238,28 @@ void TFrmResultadoAutomatico::reject()
 
 void TFrmResultadoAutomatico::addMemo(const QString &line)
 {
-    MmResultado->appendPlainText(line);
+    resultMemo->appendPlainText(line);
 }
 
 void TFrmResultadoAutomatico::showResult()
 {
-    BtInterrompe->setEnabled(false);
-    GbResultado->show();
-    BtSaida->setEnabled(true);
-    BtSaida->setFocus();
+    interruptButton->setEnabled(false);
+    resultGroup->show();
+    exitButton->setEnabled(true);
+    exitButton->setFocus();
 }
 
-void TFrmResultadoAutomatico::BtResultadoClick()
+void TFrmResultadoAutomatico::fetchResult()
 {
     if (m_started)
         return;
     m_started = true;
     m_interrupted = false;
-    GbAcompanhamento->show();
-    BtResultado->setEnabled(false);
-    BtCancela->setEnabled(false);
-    BtSaida->setEnabled(false);
-    ListaArq->clear();
+    progressGroup->show();
+    fetchButton->setEnabled(false);
+    cancelButton->setEnabled(false);
+    exitButton->setEnabled(false);
+    fileList->clear();
 
     const std::optional<ConfigLocal> config = ConfigLocalStore::read(m_db);
     QString problem = AutomaticResult::precondition(m_work);
@@ -292,7 +292,7 @@ void TFrmResultadoAutomatico::fetchEnded()
         ExceptionHandler::handle(e, m_msg);
         return;
     }
-    BtInterrompe->setEnabled(false);
+    interruptButton->setEnabled(false);
     if (!m_result.connectError.isEmpty()) {
         // A refused connection is no step of the fetch: the window's warning.
         ErrorLog::append(m_result.connectError, QStringLiteral("FtpFailure"));
@@ -300,24 +300,24 @@ void TFrmResultadoAutomatico::fetchEnded()
     }
     switch (m_result.outcome) {
     case AutomaticResult::Outcome::Accepted:
-        LbSincroniza->setText(AutomaticResult::SyncDone);
-        CkSincroniza->show();
-        BtRelatorio->setEnabled(true);
+        syncLabel->setText(AutomaticResult::SyncDone);
+        syncTick->show();
+        receiptButton->setEnabled(true);
         break;
-    case AutomaticResult::Outcome::Rejected: BtRelatorio->setEnabled(true); break;
-    case AutomaticResult::Outcome::NotAvailable: CkInformacoes->show(); break;
+    case AutomaticResult::Outcome::Rejected: receiptButton->setEnabled(true); break;
+    case AutomaticResult::Outcome::NotAvailable: infoTick->show(); break;
     case AutomaticResult::Outcome::Failed:
         // Nothing was written: the remittance still waits for its result.
-        if (GbSincroniza->isVisible())
-            LbSincroniza->setText(AutomaticResult::SyncNotDone);
+        if (syncGroup->isVisible())
+            syncLabel->setText(AutomaticResult::SyncNotDone);
         break;
     }
     showResult();
 }
 
-void TFrmResultadoAutomatico::BtInterrompeClick()
+void TFrmResultadoAutomatico::interrupt()
 {
-    BtInterrompe->setEnabled(false);
+    interruptButton->setEnabled(false);
     if (!m_running)
         return;
     addMemo(FtpTexts::Interrupted);
@@ -330,7 +330,7 @@ BandedReport TFrmResultadoAutomatico::receipt() const
     return TransferReceipt::forResult(m_work, m_result.resultName, m_result.verdict, resultLines());
 }
 
-void TFrmResultadoAutomatico::BtRelatorioClick()
+void TFrmResultadoAutomatico::printReceipt()
 {
     ReportPreview::exec(receipt(), this, m_msg);
 }

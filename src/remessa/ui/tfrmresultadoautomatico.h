@@ -34,9 +34,9 @@ public:
     bool isRunning() const { return m_running; }
     AutomaticResult::Outcome outcome() const { return m_result.outcome; }
 
-    void BtResultadoClick();
-    void BtInterrompeClick();
-    void BtRelatorioClick();
+    void fetchResult();
+    void interrupt();
+    void printReceipt();
 
     BandedReport receipt() const;
 
@@ -62,23 +62,23 @@ private:
     std::atomic<bool> m_interrupted{false};
     AutomaticResult::FetchResult m_result;
 
-    QLineEdit *EdEndResultado = nullptr;
-    QLineEdit *EdNumeroRemessa = nullptr;
-    QLineEdit *EdArquivoRemessa = nullptr;
-    QGroupBox *GbAcompanhamento = nullptr;
-    QCheckBox *CkInformacoes = nullptr;
-    QCheckBox *CkTransferencia = nullptr;
-    QLineEdit *EdArquivoDownload = nullptr;
-    QProgressBar *PbTransferencia = nullptr;
-    QPushButton *BtInterrompe = nullptr;
-    QGroupBox *GbResultado = nullptr;
-    QPlainTextEdit *MmResultado = nullptr;
-    QPushButton *BtRelatorio = nullptr;
-    QGroupBox *GbSincroniza = nullptr;
-    QLabel *LbSincroniza = nullptr;
-    QCheckBox *CkSincroniza = nullptr;
-    QPushButton *BtResultado = nullptr;
-    QPushButton *BtCancela = nullptr;
-    QPushButton *BtSaida = nullptr;
-    QListWidget *ListaArq = nullptr;
+    QLineEdit *resultAddressEdit = nullptr;
+    QLineEdit *numberEdit = nullptr;
+    QLineEdit *packageEdit = nullptr;
+    QGroupBox *progressGroup = nullptr;
+    QCheckBox *infoTick = nullptr;
+    QCheckBox *transferTick = nullptr;
+    QLineEdit *downloadEdit = nullptr;
+    QProgressBar *transferProgress = nullptr;
+    QPushButton *interruptButton = nullptr;
+    QGroupBox *resultGroup = nullptr;
+    QPlainTextEdit *resultMemo = nullptr;
+    QPushButton *receiptButton = nullptr;
+    QGroupBox *syncGroup = nullptr;
+    QLabel *syncLabel = nullptr;
+    QCheckBox *syncTick = nullptr;
+    QPushButton *fetchButton = nullptr;
+    QPushButton *cancelButton = nullptr;
+    QPushButton *exitButton = nullptr;
+    QListWidget *fileList = nullptr;
 };

@@ -35,81 +35,81 @@ TFrmResultadoManual::TFrmResultadoManual(const RemessaWork &work, Database &db, 
 
     auto *data = new QGroupBox(QStringLiteral("Dados da Remessa: "), this);
     auto *form = new QFormLayout(data);
-    EdNumeroRemessa = new QLineEdit(data);
-    EdNumeroRemessa->setObjectName(QStringLiteral("EdNumeroRemessa"));
-    EdNumeroRemessa->setReadOnly(true);
-    EdArquivoRemessa = new QLineEdit(data);
-    EdArquivoRemessa->setObjectName(QStringLiteral("EdArquivoRemessa"));
-    EdArquivoRemessa->setReadOnly(true);
+    numberEdit = new QLineEdit(data);
+    numberEdit->setObjectName(QStringLiteral("EdNumeroRemessa"));
+    numberEdit->setReadOnly(true);
+    packageEdit = new QLineEdit(data);
+    packageEdit->setObjectName(QStringLiteral("EdArquivoRemessa"));
+    packageEdit->setReadOnly(true);
     form->addRow(
-        DialogParts::label(data, QStringLiteral("LbNumero"), QStringLiteral("Número da Remessa: "), EdNumeroRemessa),
-        EdNumeroRemessa);
+        DialogParts::label(data, QStringLiteral("LbNumero"), QStringLiteral("Número da Remessa: "), numberEdit),
+        numberEdit);
     form->addRow(DialogParts::label(data, QStringLiteral("LbArquivo"), QStringLiteral("Arquivo Enviado ao Quelora: "),
-                                    EdArquivoRemessa),
-                 EdArquivoRemessa);
+                                    packageEdit),
+                 packageEdit);
     layout->addWidget(data);
 
     auto *code = new QGroupBox(QStringLiteral("Senha Recebida do Quelora: "), this);
     auto *codeRow = new QVBoxLayout(code);
-    EdSenha = new QLineEdit(code);
-    EdSenha->setObjectName(QStringLiteral("EdSenha"));
-    EdSenha->setAccessibleName(QStringLiteral("Senha Recebida do Quelora"));
-    EdSenha->setMaxLength(ManualResult::MaxCodeLength);
-    codeRow->addWidget(EdSenha);
+    passwordEdit = new QLineEdit(code);
+    passwordEdit->setObjectName(QStringLiteral("EdSenha"));
+    passwordEdit->setAccessibleName(QStringLiteral("Senha Recebida do Quelora"));
+    passwordEdit->setMaxLength(ManualResult::MaxCodeLength);
+    codeRow->addWidget(passwordEdit);
     layout->addWidget(code);
 
     auto *remarks = new QGroupBox(QStringLiteral("Observações: "), this);
     auto *remarksRow = new QVBoxLayout(remarks);
-    MmObservacoes = new QPlainTextEdit(remarks);
-    MmObservacoes->setObjectName(QStringLiteral("MmObservacoes"));
-    MmObservacoes->setAccessibleName(QStringLiteral("Observações"));
+    remarksMemo = new QPlainTextEdit(remarks);
+    remarksMemo->setObjectName(QStringLiteral("MmObservacoes"));
+    remarksMemo->setAccessibleName(QStringLiteral("Observações"));
     // The remarks go into CONTROLE.Obs after the manual mark.
-    ColumnFit::fit(MmObservacoes, QStringLiteral("CONTROLE"), QStringLiteral("Obs"),
+    ColumnFit::fit(remarksMemo, QStringLiteral("CONTROLE"), QStringLiteral("Obs"),
                    ColumnFit::width(QStringLiteral("CONTROLE"), QStringLiteral("Obs")) - ManualResult::remarkRoom());
-    MmObservacoes->setTabChangesFocus(true);
-    MmObservacoes->setFixedHeight(90);
-    remarksRow->addWidget(MmObservacoes);
+    remarksMemo->setTabChangesFocus(true);
+    remarksMemo->setFixedHeight(90);
+    remarksRow->addWidget(remarksMemo);
     layout->addWidget(remarks);
 
-    GbSincroniza = new QGroupBox(QStringLiteral("Sincronização da Base de Dados"), this);
-    GbSincroniza->setObjectName(QStringLiteral("GbSincroniza"));
-    auto *syncRow = new QHBoxLayout(GbSincroniza);
-    LbSincroniza = new QLabel(QStringLiteral("Sincronizando a Base de Dados.... Aguarde."), GbSincroniza);
-    LbSincroniza->setObjectName(QStringLiteral("LbSincroniza"));
-    CkSincroniza = new QCheckBox(GbSincroniza);
-    CkSincroniza->setObjectName(QStringLiteral("CkSincroniza"));
-    CkSincroniza->setChecked(true);
-    CkSincroniza->setEnabled(false);
-    CkSincroniza->setAccessibleName(QStringLiteral("Sincronização concluída"));
-    syncRow->addWidget(LbSincroniza, 1);
-    syncRow->addWidget(CkSincroniza);
-    LbSincroniza->hide();
-    CkSincroniza->hide();
-    GbSincroniza->hide();
-    layout->addWidget(GbSincroniza);
+    syncGroup = new QGroupBox(QStringLiteral("Sincronização da Base de Dados"), this);
+    syncGroup->setObjectName(QStringLiteral("GbSincroniza"));
+    auto *syncRow = new QHBoxLayout(syncGroup);
+    syncLabel = new QLabel(QStringLiteral("Sincronizando a Base de Dados.... Aguarde."), syncGroup);
+    syncLabel->setObjectName(QStringLiteral("LbSincroniza"));
+    syncTick = new QCheckBox(syncGroup);
+    syncTick->setObjectName(QStringLiteral("CkSincroniza"));
+    syncTick->setChecked(true);
+    syncTick->setEnabled(false);
+    syncTick->setAccessibleName(QStringLiteral("Sincronização concluída"));
+    syncRow->addWidget(syncLabel, 1);
+    syncRow->addWidget(syncTick);
+    syncLabel->hide();
+    syncTick->hide();
+    syncGroup->hide();
+    layout->addWidget(syncGroup);
 
-    BtOK = DialogParts::button(this, QStringLiteral("BtOK"), QStringLiteral("Ok"));
-    BtCancelar = DialogParts::button(this, QStringLiteral("BtCancelar"), QStringLiteral("Cancela"));
-    BtSaida = DialogParts::button(this, QStringLiteral("BtSaida"), QStringLiteral("&Saída"));
-    BtSaida->setEnabled(false);
-    BtOK->setDefault(true);
+    okButton = DialogParts::button(this, QStringLiteral("BtOK"), QStringLiteral("Ok"));
+    cancelButton = DialogParts::button(this, QStringLiteral("BtCancelar"), QStringLiteral("Cancela"));
+    exitButton = DialogParts::button(this, QStringLiteral("BtSaida"), QStringLiteral("&Saída"));
+    exitButton->setEnabled(false);
+    okButton->setDefault(true);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    buttons->addWidget(BtOK);
-    buttons->addWidget(BtCancelar);
-    buttons->addWidget(BtSaida);
+    buttons->addWidget(okButton);
+    buttons->addWidget(cancelButton);
+    buttons->addWidget(exitButton);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    EdArquivoRemessa->setMinimumWidth(340);
+    packageEdit->setMinimumWidth(340);
 
     m_fold = new BackgroundWork(m_db, m_msg, this);
     connect(m_fold, &BackgroundWork::finished, this, guarded(m_msg, [this] { foldEnded(); }));
-    connect(BtOK, &QPushButton::clicked, this, guarded(m_msg, [this] { BtOKClick(); }));
-    connect(BtCancelar, &QPushButton::clicked, this, &QDialog::reject);
-    connect(BtSaida, &QPushButton::clicked, this, &QDialog::accept);
+    connect(okButton, &QPushButton::clicked, this, guarded(m_msg, [this] { recordVerdict(); }));
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(exitButton, &QPushButton::clicked, this, &QDialog::accept);
 
-    EdNumeroRemessa->setText(m_work.remittance.number);
-    EdArquivoRemessa->setText(m_work.remittance.packageName);
+    numberEdit->setText(m_work.remittance.number);
+    packageEdit->setText(m_work.remittance.packageName);
 }
 
 TFrmResultadoManual::~TFrmResultadoManual()
@@ -123,13 +123,13 @@ TFrmResultadoManual::~TFrmResultadoManual()
 void TFrmResultadoManual::setPackageName(const QString &packageName)
 {
     m_work.remittance = m_work.remittance.withPackageNamed(m_work.transferDir, packageName);
-    EdArquivoRemessa->setText(packageName);
+    packageEdit->setText(packageName);
 }
 
 void TFrmResultadoManual::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    EdSenha->setFocus();
+    passwordEdit->setFocus();
 }
 
 void TFrmResultadoManual::reject()
@@ -139,25 +139,25 @@ void TFrmResultadoManual::reject()
     QDialog::reject();
 }
 
-void TFrmResultadoManual::BtOKClick()
+void TFrmResultadoManual::recordVerdict()
 {
-    const std::optional<ManualResult::Code> code = ManualResult::check(m_db, m_work, EdSenha->text());
+    const std::optional<ManualResult::Code> code = ManualResult::check(m_db, m_work, passwordEdit->text());
     if (!code) {
         m_msg.plain(QStringLiteral("A senha não é válida. Tente novamente."), QStringLiteral("Senha Inválida"));
         return;
     }
     if (!m_confirm(code->verdict))
         return;
-    GbSincroniza->show();
-    BtOK->setEnabled(false);
-    BtCancelar->setEnabled(false);
+    syncGroup->show();
+    okButton->setEnabled(false);
+    cancelButton->setEnabled(false);
     if (code->verdict == QLatin1String("NO"))
-        LbSincroniza->setText(QStringLiteral("Não há sincronização a fazer. A remessa foi invalidada."));
-    LbSincroniza->show();
+        syncLabel->setText(QStringLiteral("Não há sincronização a fazer. A remessa foi invalidada."));
+    syncLabel->show();
 
-    const QStringList lines = MmObservacoes->toPlainText().isEmpty()
+    const QStringList lines = remarksMemo->toPlainText().isEmpty()
         ? QStringList()
-        : MmObservacoes->toPlainText().split(QLatin1Char('\n'));
+        : remarksMemo->toPlainText().split(QLatin1Char('\n'));
     m_busy = true;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     m_verdict = code->verdict;
@@ -173,13 +173,13 @@ void TFrmResultadoManual::foldEnded()
     const bool ok = m_applied;
     const bool accepted = m_verdict == QLatin1String("OK");
     if (ok && accepted) {
-        LbSincroniza->setText(QStringLiteral("Sincronização efetuada com sucesso..."));
-        CkSincroniza->show();
+        syncLabel->setText(QStringLiteral("Sincronização efetuada com sucesso..."));
+        syncTick->show();
     } else if (!ok) {
         // Nothing was written: the remittance still waits for its result.
-        LbSincroniza->setText(QStringLiteral("Sincronização não efetuada. A remessa continua aguardando o resultado."));
+        syncLabel->setText(QStringLiteral("Sincronização não efetuada. A remessa continua aguardando o resultado."));
     }
-    BtSaida->setEnabled(true);
-    BtSaida->setFocus();
+    exitButton->setEnabled(true);
+    exitButton->setFocus();
     m_fold->rethrow();
 }

@@ -30,7 +30,7 @@ public:
     // Asks whether to apply a verdict; by default the confirmation window.
     void setConfirmation(std::function<bool(const QString &verdict)> confirm) { m_confirm = std::move(confirm); }
 
-    void BtOKClick();
+    void recordVerdict();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -49,14 +49,14 @@ private:
     QString m_verdict;
     BackgroundWork *m_fold = nullptr;
 
-    QLineEdit *EdNumeroRemessa = nullptr;
-    QLineEdit *EdArquivoRemessa = nullptr;
-    QLineEdit *EdSenha = nullptr;
-    QPlainTextEdit *MmObservacoes = nullptr;
-    QGroupBox *GbSincroniza = nullptr;
-    QLabel *LbSincroniza = nullptr;
-    QCheckBox *CkSincroniza = nullptr;
-    QPushButton *BtOK = nullptr;
-    QPushButton *BtCancelar = nullptr;
-    QPushButton *BtSaida = nullptr;
+    QLineEdit *numberEdit = nullptr;
+    QLineEdit *packageEdit = nullptr;
+    QLineEdit *passwordEdit = nullptr;
+    QPlainTextEdit *remarksMemo = nullptr;
+    QGroupBox *syncGroup = nullptr;
+    QLabel *syncLabel = nullptr;
+    QCheckBox *syncTick = nullptr;
+    QPushButton *okButton = nullptr;
+    QPushButton *cancelButton = nullptr;
+    QPushButton *exitButton = nullptr;
 };

@@ -24,44 +24,44 @@ TFrmSelecaoResultado::TFrmSelecaoResultado(const RemessaWork &work, Database &db
     setWindowTitle(QStringLiteral("Seleção de Modo de Recebimento"));
     auto *layout = new QVBoxLayout(this);
     auto *form = new QFormLayout;
-    EdArquivoRemessa = new QLineEdit(this);
-    EdArquivoRemessa->setObjectName(QStringLiteral("EdArquivoRemessa"));
-    EdArquivoRemessa->setReadOnly(true);
+    packageEdit = new QLineEdit(this);
+    packageEdit->setObjectName(QStringLiteral("EdArquivoRemessa"));
+    packageEdit->setReadOnly(true);
     form->addRow(DialogParts::label(this, QStringLiteral("LbArquivo"), QStringLiteral("Arquivo Enviado ao Quelora: "),
-                                    EdArquivoRemessa),
-                 EdArquivoRemessa);
+                                    packageEdit),
+                 packageEdit);
     layout->addLayout(form);
 
     auto *modes = new QGroupBox(QStringLiteral("Modo de Recebimento"), this);
     auto *modesLayout = new QVBoxLayout(modes);
-    RbFTP = new QRadioButton(QStringLiteral("Recebimento Automático de Resultado da Remessa (via FTP)"), modes);
-    RbFTP->setObjectName(QStringLiteral("RbFTP"));
-    RbFTP->setChecked(true);
-    RbManual = new QRadioButton(QStringLiteral("Informação Manual de Resultado da Remessa"), modes);
-    RbManual->setObjectName(QStringLiteral("RbManual"));
-    modesLayout->addWidget(RbFTP);
-    modesLayout->addWidget(RbManual);
+    ftpRadio = new QRadioButton(QStringLiteral("Recebimento Automático de Resultado da Remessa (via FTP)"), modes);
+    ftpRadio->setObjectName(QStringLiteral("RbFTP"));
+    ftpRadio->setChecked(true);
+    manualRadio = new QRadioButton(QStringLiteral("Informação Manual de Resultado da Remessa"), modes);
+    manualRadio->setObjectName(QStringLiteral("RbManual"));
+    modesLayout->addWidget(ftpRadio);
+    modesLayout->addWidget(manualRadio);
     layout->addWidget(modes);
 
-    BtOK = DialogParts::button(this, QStringLiteral("BtOK"), QStringLiteral("Ok"));
-    BtCancela = DialogParts::button(this, QStringLiteral("BtCancela"), QStringLiteral("Cancela"));
-    BtOK->setDefault(true);
-    layout->addLayout(DialogParts::buttonRow(BtOK, BtCancela));
-    connect(BtOK, &QPushButton::clicked, this, guarded(m_msg, [this] { BtOKClick(); }));
-    connect(BtCancela, &QPushButton::clicked, this, &QDialog::reject);
+    okButton = DialogParts::button(this, QStringLiteral("BtOK"), QStringLiteral("Ok"));
+    cancelButton = DialogParts::button(this, QStringLiteral("BtCancela"), QStringLiteral("Cancela"));
+    okButton->setDefault(true);
+    layout->addLayout(DialogParts::buttonRow(okButton, cancelButton));
+    connect(okButton, &QPushButton::clicked, this, guarded(m_msg, [this] { openChosenResult(); }));
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
     DialogParts::fixDialogFrame(this, 480);
-    EdArquivoRemessa->setText(m_work.remittance.packageName);
+    packageEdit->setText(m_work.remittance.packageName);
 }
 
 void TFrmSelecaoResultado::setPackageName(const QString &packageName)
 {
     m_work.remittance = m_work.remittance.withPackageNamed(m_work.transferDir, packageName);
-    EdArquivoRemessa->setText(packageName);
+    packageEdit->setText(packageName);
 }
 
-void TFrmSelecaoResultado::BtOKClick()
+void TFrmSelecaoResultado::openChosenResult()
 {
-    if (RbFTP->isChecked()) {
+    if (ftpRadio->isChecked()) {
         TFrmResultadoAutomatico window(m_work, m_db, m_msg, this);
         window.exec();
     } else {

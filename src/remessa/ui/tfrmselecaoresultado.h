@@ -20,16 +20,16 @@ public:
 
     void setPackageName(const QString &packageName);
 
-    void BtOKClick();
+    void openChosenResult();
 
 private:
     RemessaWork m_work;
     Database &m_db;
     Messenger &m_msg;
 
-    QLineEdit *EdArquivoRemessa = nullptr;
-    QRadioButton *RbFTP = nullptr;
-    QRadioButton *RbManual = nullptr;
-    QPushButton *BtOK = nullptr;
-    QPushButton *BtCancela = nullptr;
+    QLineEdit *packageEdit = nullptr;
+    QRadioButton *ftpRadio = nullptr;
+    QRadioButton *manualRadio = nullptr;
+    QPushButton *okButton = nullptr;
+    QPushButton *cancelButton = nullptr;
 };

@@ -30,51 +30,51 @@ TFrmSelecaoTransferencia::TFrmSelecaoTransferencia(const RemessaWork &work, Data
 
     auto *file = new QGroupBox(QStringLiteral("Arquivo a ser transferido"), this);
     auto *form = new QFormLayout(file);
-    EdDiretorio = new QLineEdit(file);
-    EdDiretorio->setObjectName(QStringLiteral("EdDiretorio"));
-    EdDiretorio->setReadOnly(true);
-    EdArquivoTransferencia = new QLineEdit(file);
-    EdArquivoTransferencia->setObjectName(QStringLiteral("EdArquivoTransferencia"));
-    EdArquivoTransferencia->setReadOnly(true);
-    form->addRow(DialogParts::label(file, QStringLiteral("LbDiretorio"), QStringLiteral("Diretório"), EdDiretorio),
-                 EdDiretorio);
+    folderEdit = new QLineEdit(file);
+    folderEdit->setObjectName(QStringLiteral("EdDiretorio"));
+    folderEdit->setReadOnly(true);
+    packageEdit = new QLineEdit(file);
+    packageEdit->setObjectName(QStringLiteral("EdArquivoTransferencia"));
+    packageEdit->setReadOnly(true);
+    form->addRow(DialogParts::label(file, QStringLiteral("LbDiretorio"), QStringLiteral("Diretório"), folderEdit),
+                 folderEdit);
     form->addRow(DialogParts::label(file, QStringLiteral("LbArquivo"), QStringLiteral("Nome do Arquivo"),
-                                    EdArquivoTransferencia),
-                 EdArquivoTransferencia);
+                                    packageEdit),
+                 packageEdit);
     layout->addWidget(file);
 
-    RgSelecao = new QGroupBox(QStringLiteral("Modo de Transferência"), this);
-    RgSelecao->setObjectName(QStringLiteral("RgSelecao"));
-    auto *modes = new QVBoxLayout(RgSelecao);
+    modeGroup = new QGroupBox(QStringLiteral("Modo de Transferência"), this);
+    modeGroup->setObjectName(QStringLiteral("RgSelecao"));
+    auto *modes = new QVBoxLayout(modeGroup);
     m_modes = new QButtonGroup(this);
     const QString texts[] = {QStringLiteral("Transferência automática via FTP para o Quelora "),
                              QStringLiteral("Gravação de disquete a ser enviado ao Quelora"),
                              QStringLiteral("Transferência automática via EMAIL para o Quelora ")};
     for (int i = 0; i < 3; ++i) {
-        auto *b = new QRadioButton(texts[i], RgSelecao);
+        auto *b = new QRadioButton(texts[i], modeGroup);
         b->setObjectName(QStringLiteral("RgSelecao%1").arg(i));
         m_modes->addButton(b, i);
         modes->addWidget(b);
     }
     m_modes->button(0)->setChecked(true);
-    layout->addWidget(RgSelecao);
+    layout->addWidget(modeGroup);
 
-    BtOK = DialogParts::button(this, QStringLiteral("BtOK"), QStringLiteral("Ok"));
-    BtCancela = DialogParts::button(this, QStringLiteral("BtCancela"), QStringLiteral("Cancela"));
-    BtOK->setDefault(true);
-    layout->addLayout(DialogParts::buttonRow(BtOK, BtCancela));
-    connect(BtOK, &QPushButton::clicked, this, guarded(m_msg, [this] { BtOKClick(); }));
-    connect(BtCancela, &QPushButton::clicked, this, &QDialog::reject);
+    okButton = DialogParts::button(this, QStringLiteral("BtOK"), QStringLiteral("Ok"));
+    cancelButton = DialogParts::button(this, QStringLiteral("BtCancela"), QStringLiteral("Cancela"));
+    okButton->setDefault(true);
+    layout->addLayout(DialogParts::buttonRow(okButton, cancelButton));
+    connect(okButton, &QPushButton::clicked, this, guarded(m_msg, [this] { openChosenTransfer(); }));
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
     DialogParts::fixDialogFrame(this, 480);
 
-    EdDiretorio->setText(QDir::toNativeSeparators(m_work.transferDir));
+    folderEdit->setText(QDir::toNativeSeparators(m_work.transferDir));
     setFileName(m_work.remittance.packageName);
 }
 
 void TFrmSelecaoTransferencia::setFileName(const QString &fileName)
 {
     m_fileName = fileName;
-    EdArquivoTransferencia->setText(fileName);
+    packageEdit->setText(fileName);
 }
 
 int TFrmSelecaoTransferencia::selectedMode() const
@@ -85,10 +85,10 @@ int TFrmSelecaoTransferencia::selectedMode() const
 void TFrmSelecaoTransferencia::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    BtOK->setFocus();
+    okButton->setFocus();
 }
 
-void TFrmSelecaoTransferencia::BtOKClick()
+void TFrmSelecaoTransferencia::openChosenTransfer()
 {
     const QString &name = m_fileName;
     switch (selectedMode()) {

@@ -24,7 +24,7 @@ public:
     void setFileName(const QString &fileName);
     int selectedMode() const;
 
-    void BtOKClick();
+    void openChosenTransfer();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -35,10 +35,10 @@ private:
     Database &m_db;
     Messenger &m_msg;
 
-    QLineEdit *EdDiretorio = nullptr;
-    QLineEdit *EdArquivoTransferencia = nullptr;
-    QGroupBox *RgSelecao = nullptr;
+    QLineEdit *folderEdit = nullptr;
+    QLineEdit *packageEdit = nullptr;
+    QGroupBox *modeGroup = nullptr;
     QButtonGroup *m_modes = nullptr;
-    QPushButton *BtOK = nullptr;
-    QPushButton *BtCancela = nullptr;
+    QPushButton *okButton = nullptr;
+    QPushButton *cancelButton = nullptr;
 };

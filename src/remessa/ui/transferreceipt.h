@@ -1,5 +1,5 @@
 #pragma once
-#include "reports/ui/bandedreport.h"
+#include "reports/bandedreport.h"
 
 struct RemessaWork;
 

@@ -2,10 +2,10 @@
 
 #include "base/messenger.h"
 #include "remessa/ui/transferreceipt.h"
-#include "reports/ui/bandedreport.h"
-#include "reports/ui/reportpreview.h"
+#include "reports/bandedreport.h"
 #include "widgets/dialogparts.h"
 #include "widgets/guardedslot.h"
+#include "widgets/reportpreview.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -33,87 +33,87 @@ TransferWindow::TransferWindow(const RemessaWork &work, Database &db, Messenger 
 
     auto *file = new QGroupBox(QStringLiteral("Arquivo a ser transferido"), this);
     auto *fileForm = new QFormLayout(file);
-    EdDiretorio = DialogParts::readOnlyField(file, QStringLiteral("EdDiretorio"));
-    EdArquivoTransferencia = DialogParts::readOnlyField(file, QStringLiteral("EdArquivoTransferencia"));
-    fileForm->addRow(DialogParts::label(file, QStringLiteral("LbDiretorio"), QStringLiteral("Diretório"), EdDiretorio),
-                     EdDiretorio);
+    folderEdit = DialogParts::readOnlyField(file, QStringLiteral("EdDiretorio"));
+    packageEdit = DialogParts::readOnlyField(file, QStringLiteral("EdArquivoTransferencia"));
+    fileForm->addRow(DialogParts::label(file, QStringLiteral("LbDiretorio"), QStringLiteral("Diretório"), folderEdit),
+                     folderEdit);
     fileForm->addRow(DialogParts::label(file, QStringLiteral("LbArquivo"), QStringLiteral("Nome do Arquivo"),
-                                        EdArquivoTransferencia),
-                     EdArquivoTransferencia);
+                                        packageEdit),
+                     packageEdit);
     layout->addWidget(file);
 
     m_destination = new QGroupBox(this);
     m_destination->setObjectName(QStringLiteral("GbDestino"));
     layout->addWidget(m_destination);
 
-    BtTransfere = DialogParts::button(this, QStringLiteral("BtTransfere"), QStringLiteral("Transfere"));
-    BtCancela = DialogParts::button(this, QStringLiteral("BtCancela"), QStringLiteral("Cancela"));
-    BtSaida = DialogParts::button(this, QStringLiteral("BtSaida"), QStringLiteral("&Saída"));
-    BtTransfere->setDefault(true);
+    transferButton = DialogParts::button(this, QStringLiteral("BtTransfere"), QStringLiteral("Transfere"));
+    cancelButton = DialogParts::button(this, QStringLiteral("BtCancela"), QStringLiteral("Cancela"));
+    exitButton = DialogParts::button(this, QStringLiteral("BtSaida"), QStringLiteral("&Saída"));
+    transferButton->setDefault(true);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    buttons->addWidget(BtTransfere);
-    buttons->addWidget(BtCancela);
-    buttons->addWidget(BtSaida);
+    buttons->addWidget(transferButton);
+    buttons->addWidget(cancelButton);
+    buttons->addWidget(exitButton);
     layout->addLayout(buttons);
 
-    GbAcompanhamento = new QGroupBox(QStringLiteral("Acompanhamento da Transferência"), this);
-    GbAcompanhamento->setObjectName(QStringLiteral("GbAcompanhamento"));
-    auto *progress = new QGridLayout(GbAcompanhamento);
-    auto *sending = new QLabel(QStringLiteral("Transferindo Arquivo..."), GbAcompanhamento);
-    CkTransferencia = new QCheckBox(GbAcompanhamento);
-    CkTransferencia->setObjectName(QStringLiteral("CkTransferencia"));
-    CkTransferencia->setChecked(true);
-    CkTransferencia->setEnabled(false);
-    CkTransferencia->setAccessibleName(QStringLiteral("Transferência concluída"));
-    EdTamanho = DialogParts::readOnlyField(GbAcompanhamento, QStringLiteral("EdTamanho"));
-    EdTransferidos = DialogParts::readOnlyField(GbAcompanhamento, QStringLiteral("EdTransferidos"));
-    PbTransferencia = new QProgressBar(GbAcompanhamento);
-    PbTransferencia->setObjectName(QStringLiteral("PbTransferencia"));
-    PbTransferencia->setRange(0, 1000);
-    PbTransferencia->setValue(0);
-    BtInterrompe = DialogParts::button(GbAcompanhamento, QStringLiteral("BtInterrompe"),
+    progressGroup = new QGroupBox(QStringLiteral("Acompanhamento da Transferência"), this);
+    progressGroup->setObjectName(QStringLiteral("GbAcompanhamento"));
+    auto *progress = new QGridLayout(progressGroup);
+    auto *sending = new QLabel(QStringLiteral("Transferindo Arquivo..."), progressGroup);
+    transferTick = new QCheckBox(progressGroup);
+    transferTick->setObjectName(QStringLiteral("CkTransferencia"));
+    transferTick->setChecked(true);
+    transferTick->setEnabled(false);
+    transferTick->setAccessibleName(QStringLiteral("Transferência concluída"));
+    sizeEdit = DialogParts::readOnlyField(progressGroup, QStringLiteral("EdTamanho"));
+    transferredEdit = DialogParts::readOnlyField(progressGroup, QStringLiteral("EdTransferidos"));
+    transferProgress = new QProgressBar(progressGroup);
+    transferProgress->setObjectName(QStringLiteral("PbTransferencia"));
+    transferProgress->setRange(0, 1000);
+    transferProgress->setValue(0);
+    interruptButton = DialogParts::button(progressGroup, QStringLiteral("BtInterrompe"),
                                        QStringLiteral("Interrompe Transferência"));
     progress->addWidget(sending, 0, 0);
-    progress->addWidget(CkTransferencia, 0, 1);
-    progress->addWidget(DialogParts::label(GbAcompanhamento, QStringLiteral("LbTamanho"),
-                                           QStringLiteral("Tamanho do Arquivo"), EdTamanho),
+    progress->addWidget(transferTick, 0, 1);
+    progress->addWidget(DialogParts::label(progressGroup, QStringLiteral("LbTamanho"),
+                                           QStringLiteral("Tamanho do Arquivo"), sizeEdit),
                         1, 0);
-    progress->addWidget(EdTamanho, 1, 1);
-    progress->addWidget(DialogParts::label(GbAcompanhamento, QStringLiteral("LbTransferidos"),
-                                           QStringLiteral("Bytes Transferidos"), EdTransferidos),
+    progress->addWidget(sizeEdit, 1, 1);
+    progress->addWidget(DialogParts::label(progressGroup, QStringLiteral("LbTransferidos"),
+                                           QStringLiteral("Bytes Transferidos"), transferredEdit),
                         2, 0);
-    progress->addWidget(EdTransferidos, 2, 1);
-    progress->addWidget(PbTransferencia, 3, 0, 1, 2);
-    progress->addWidget(BtInterrompe, 4, 0, 1, 2, Qt::AlignRight);
-    layout->addWidget(GbAcompanhamento);
+    progress->addWidget(transferredEdit, 2, 1);
+    progress->addWidget(transferProgress, 3, 0, 1, 2);
+    progress->addWidget(interruptButton, 4, 0, 1, 2, Qt::AlignRight);
+    layout->addWidget(progressGroup);
 
-    GbResultado = new QGroupBox(QStringLiteral("Resultado Final da Transferência"), this);
-    GbResultado->setObjectName(QStringLiteral("GbResultado"));
-    auto *result = new QVBoxLayout(GbResultado);
-    MmResultado = new QPlainTextEdit(GbResultado);
-    MmResultado->setObjectName(QStringLiteral("MmResultado"));
-    MmResultado->setReadOnly(true);
-    MmResultado->setAccessibleName(QStringLiteral("Resultado Final da Transferência"));
-    MmResultado->setMinimumHeight(150);
-    BtComprovante = DialogParts::button(GbResultado, QStringLiteral("BtComprovante"),
+    resultGroup = new QGroupBox(QStringLiteral("Resultado Final da Transferência"), this);
+    resultGroup->setObjectName(QStringLiteral("GbResultado"));
+    auto *result = new QVBoxLayout(resultGroup);
+    resultMemo = new QPlainTextEdit(resultGroup);
+    resultMemo->setObjectName(QStringLiteral("MmResultado"));
+    resultMemo->setReadOnly(true);
+    resultMemo->setAccessibleName(QStringLiteral("Resultado Final da Transferência"));
+    resultMemo->setMinimumHeight(150);
+    receiptButton = DialogParts::button(resultGroup, QStringLiteral("BtComprovante"),
                                         QStringLiteral("Emite Comprovante"));
-    BtComprovante->setEnabled(false);
-    result->addWidget(MmResultado);
-    result->addWidget(BtComprovante, 0, Qt::AlignRight);
-    layout->addWidget(GbResultado);
+    receiptButton->setEnabled(false);
+    result->addWidget(resultMemo);
+    result->addWidget(receiptButton, 0, Qt::AlignRight);
+    layout->addWidget(resultGroup);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(BtTransfere, &QPushButton::clicked, this, guarded(m_msg, [this] { BtTransfereClick(); }));
-    connect(BtInterrompe, &QPushButton::clicked, this, [this] { BtInterrompeClick(); });
-    connect(BtComprovante, &QPushButton::clicked, this, guarded(m_msg, [this] { BtComprovanteClick(); }));
-    connect(BtCancela, &QPushButton::clicked, this, &QDialog::reject);
-    connect(BtSaida, &QPushButton::clicked, this, &QDialog::reject);
+    connect(transferButton, &QPushButton::clicked, this, guarded(m_msg, [this] { sendPackage(); }));
+    connect(interruptButton, &QPushButton::clicked, this, [this] { interrupt(); });
+    connect(receiptButton, &QPushButton::clicked, this, guarded(m_msg, [this] { printReceipt(); }));
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(exitButton, &QPushButton::clicked, this, &QDialog::reject);
 
-    EdDiretorio->setText(QDir::toNativeSeparators(m_work.transferDir));
-    EdDiretorio->setMinimumWidth(380);
-    GbAcompanhamento->hide();
-    GbResultado->hide();
+    folderEdit->setText(QDir::toNativeSeparators(m_work.transferDir));
+    folderEdit->setMinimumWidth(380);
+    progressGroup->hide();
+    resultGroup->hide();
     setFileName(m_work.remittance.packageName);
 }
 
@@ -133,7 +133,7 @@ void TransferWindow::showDestination(const QString &title, const QString &access
 void TransferWindow::setFileName(const QString &fileName)
 {
     m_fileName = fileName;
-    EdArquivoTransferencia->setText(fileName);
+    packageEdit->setText(fileName);
 }
 
 QString TransferWindow::fileName() const
@@ -143,15 +143,15 @@ QString TransferWindow::fileName() const
 
 QStringList TransferWindow::resultLines() const
 {
-    const QString text = MmResultado->toPlainText();
+    const QString text = resultMemo->toPlainText();
     return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
 }
 
 void TransferWindow::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    if (BtTransfere->isEnabled())
-        BtTransfere->setFocus();
+    if (transferButton->isEnabled())
+        transferButton->setFocus();
 }
 
 void TransferWindow::reject()
@@ -163,24 +163,24 @@ void TransferWindow::reject()
 
 void TransferWindow::addMemo(const QString &line)
 {
-    MmResultado->appendPlainText(line);
+    resultMemo->appendPlainText(line);
 }
 
 void TransferWindow::showResult()
 {
-    GbResultado->show();
-    BtInterrompe->setEnabled(false);
-    BtSaida->setFocus();
+    resultGroup->show();
+    interruptButton->setEnabled(false);
+    exitButton->setFocus();
 }
 
-void TransferWindow::BtTransfereClick()
+void TransferWindow::sendPackage()
 {
     if (m_started)
         return;
-    GbAcompanhamento->show();
-    CkTransferencia->hide();
-    BtTransfere->setEnabled(false);
-    BtCancela->setEnabled(false);
+    progressGroup->show();
+    transferTick->hide();
+    transferButton->setEnabled(false);
+    cancelButton->setEnabled(false);
     m_started = true;
 
     m_transfer = std::make_unique<PackageTransfer>(m_db, m_msg, m_work, m_fileName, m_mode);
@@ -191,9 +191,9 @@ void TransferWindow::BtTransfereClick()
         return;
     }
     m_size = m_transfer->size();
-    EdTamanho->setText(QString::number(m_size));
-    EdTransferidos->setText(QStringLiteral("0"));
-    PbTransferencia->setValue(0);
+    sizeEdit->setText(QString::number(m_size));
+    transferredEdit->setText(QStringLiteral("0"));
+    transferProgress->setValue(0);
     // Progress comes from the worker; the window shows it on its own thread.
     m_transfer->setProgress([this](qint64 done, qint64 total) {
         QMetaObject::invokeMethod(
@@ -220,11 +220,11 @@ void TransferWindow::progressed(qint64 done, qint64 total)
 {
     if (total <= 0)
         total = m_size;
-    EdTransferidos->setText(QString::number(done));
+    transferredEdit->setText(QString::number(done));
     // Bytes handed to the network are not bytes the server kept: the bar
     // reaches its end only when the server has confirmed the whole file.
     const int shown = total > 0 ? static_cast<int>(qMin(done, total) * 1000 / total) : 0;
-    PbTransferencia->setValue(qMin(shown, PbTransferencia->maximum() - 1));
+    transferProgress->setValue(qMin(shown, transferProgress->maximum() - 1));
 }
 
 void TransferWindow::sendingEnded()
@@ -238,17 +238,17 @@ void TransferWindow::sendingEnded()
     const PackageTransfer::Outcome outcome = transfer->finish();
     if (outcome == PackageTransfer::Outcome::NotSent)
         return;
-    CkTransferencia->show();
-    PbTransferencia->setValue(PbTransferencia->maximum());
+    transferTick->show();
+    transferProgress->setValue(transferProgress->maximum());
     if (outcome != PackageTransfer::Outcome::Delivered)
         return;
     m_succeeded = true;
-    BtComprovante->setEnabled(true);
+    receiptButton->setEnabled(true);
 }
 
-void TransferWindow::BtInterrompeClick()
+void TransferWindow::interrupt()
 {
-    BtInterrompe->setEnabled(false);
+    interruptButton->setEnabled(false);
     if (m_running)
         m_transfer->interrupt();
 }
@@ -258,7 +258,7 @@ BandedReport TransferWindow::receipt() const
     return TransferReceipt::forTransfer(m_work, fileName(), resultLines());
 }
 
-void TransferWindow::BtComprovanteClick()
+void TransferWindow::printReceipt()
 {
     ReportPreview::exec(receipt(), this, m_msg);
 }

@@ -36,9 +36,9 @@ public:
     bool isRunning() const { return m_running; }
     bool succeeded() const { return m_succeeded; }
 
-    void BtTransfereClick();
-    void BtInterrompeClick();
-    void BtComprovanteClick();
+    void sendPackage();
+    void interrupt();
+    void printReceipt();
 
     BandedReport receipt() const;
 
@@ -74,19 +74,19 @@ private:
     std::unique_ptr<PackageTransfer> m_transfer;
     std::unique_ptr<QThread> m_worker;
 
-    QLineEdit *EdDiretorio = nullptr;
-    QLineEdit *EdArquivoTransferencia = nullptr;
+    QLineEdit *folderEdit = nullptr;
+    QLineEdit *packageEdit = nullptr;
     QGroupBox *m_destination = nullptr;
-    QPushButton *BtTransfere = nullptr;
-    QPushButton *BtCancela = nullptr;
-    QPushButton *BtSaida = nullptr;
-    QGroupBox *GbAcompanhamento = nullptr;
-    QCheckBox *CkTransferencia = nullptr;
-    QLineEdit *EdTamanho = nullptr;
-    QLineEdit *EdTransferidos = nullptr;
-    QProgressBar *PbTransferencia = nullptr;
-    QPushButton *BtInterrompe = nullptr;
-    QGroupBox *GbResultado = nullptr;
-    QPlainTextEdit *MmResultado = nullptr;
-    QPushButton *BtComprovante = nullptr;
+    QPushButton *transferButton = nullptr;
+    QPushButton *cancelButton = nullptr;
+    QPushButton *exitButton = nullptr;
+    QGroupBox *progressGroup = nullptr;
+    QCheckBox *transferTick = nullptr;
+    QLineEdit *sizeEdit = nullptr;
+    QLineEdit *transferredEdit = nullptr;
+    QProgressBar *transferProgress = nullptr;
+    QPushButton *interruptButton = nullptr;
+    QGroupBox *resultGroup = nullptr;
+    QPlainTextEdit *resultMemo = nullptr;
+    QPushButton *receiptButton = nullptr;
 };

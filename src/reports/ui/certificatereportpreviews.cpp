@@ -1,9 +1,9 @@
 #include "reports/ui/certificatereportpreviews.h"
 
 #include "reports/certificatelists.h"
-#include "reports/ui/reportpreview.h"
 #include "shell/exceptionhandler.h"
 #include "shell/loginstate.h"
+#include "widgets/reportpreview.h"
 #include "widgets/waitcursor.h"
 
 #include <optional>

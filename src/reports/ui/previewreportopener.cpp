@@ -1,7 +1,7 @@
 #include "reports/ui/previewreportopener.h"
 
-#include "reports/ui/reportpreview.h"
 #include "reports/userlistreport.h"
+#include "widgets/reportpreview.h"
 
 void PreviewReportOpener::previewUserList(Database &db, const QString &userName, QWidget *parent, Messenger &messenger)
 {

@@ -3,13 +3,12 @@
 #include "base/messenger.h"
 #include "db/database.h"
 #include "db/dberror.h"
-#include "maintenance/companies/ui/frmdetalhesempresa.h"
 #include "reports/certificatelists.h"
 #include "reports/certificatemirror.h"
 #include "reports/certificateselectionmodel.h"
-#include "reports/ui/reportpreview.h"
 #include "widgets/dialogparts.h"
 #include "widgets/guardedslot.h"
+#include "widgets/reportpreview.h"
 #include "widgets/spreadsheetexport.h"
 #include "widgets/waitcursor.h"
 
@@ -340,8 +339,8 @@ void TFrmRelatorioCertificados::chooseCompany()
 
 void TFrmRelatorioCertificados::showCompanyDetails()
 {
-    if (m_company)
-        TFrmDetalhesEmpresa::showCompany(m_db, m_company->codigoPais, m_company->idEmpresa, this);
+    if (m_company && m_choosers.companyDetails)
+        m_choosers.companyDetails(this, m_company->codigoPais, m_company->idEmpresa);
 }
 
 void TFrmRelatorioCertificados::chooseProduct()

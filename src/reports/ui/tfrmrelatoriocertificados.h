@@ -28,11 +28,13 @@ struct ProductChoice
 };
 // The selection dialogs the window opens for "Seleciona Empresa..." (with its
 // "Nova..." button hidden) and "Seleciona Produto...". A chooser left empty
-// keeps its button disabled.
+// keeps its button disabled. companyDetails shows the chosen company's
+// details ("Detalhes..."); left empty, the button does nothing.
 struct ReportChoosers
 {
     std::function<std::optional<CompanyChoice>(QWidget *parent)> company;
     std::function<std::optional<ProductChoice>(QWidget *parent)> product;
+    std::function<void(QWidget *parent, const QString &country, const QString &id)> companyDetails;
 };
 
 // "Relatórios de Certificados": filters the certificates and previews the

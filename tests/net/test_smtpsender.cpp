@@ -1,6 +1,7 @@
 #include "net/asyncsmtpsender.h"
 #include "net/smtpsender.h"
 #include "shell/configlocal.h"
+#include "shell/netsettings.h"
 #include "support/testfiles.h"
 #include "support/testservers.h"
 
@@ -236,7 +237,7 @@ private slots:
         config.endSMTPPort = QString::number(server.port());
         config.endSMTPUsuario = " ocdemo@occ.com.br ";
         SmtpSender smtp;
-        smtp.setSettings(SmtpSettings::fromConfig(config));
+        smtp.setSettings(smtpSettings(config));
         QVERIFY2(smtp.send(SmtpMessage::remittance("ABC", "OCC", "q@r.gov.br", tmp.filePath("OC-ABC2026120801.zip"))),
                  qPrintable(smtp.lastFailure().detail));
         const QJsonObject m = QJsonDocument::fromJson(server.messageJson(1)).object();

@@ -1,4 +1,4 @@
-#include "reports/ui/reportpreview.h"
+#include "widgets/reportpreview.h"
 
 #include "base/messenger.h"
 #include "reports/bandedreport.h"
