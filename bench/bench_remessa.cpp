@@ -319,8 +319,8 @@ int main(int argc, char *argv[])
     out << "  (tables written in " << walkMs / 1000.0 << " s, package in " << completeSecs - walkMs / 1000.0 << " s)\n";
     out << "complete remittance   " << rows << " rows in " << completeSecs << " s = " << qint64(rows / completeSecs)
         << " rows/s (ratio to bare " << QString::number(rows / completeSecs / bareRate, 'f', 2) << "), package "
-        << QFile(r.remittance.packagePath).size() / 1024 << " KB, peak RSS " << peakRssKb() / 1024 << " MB; cpu " << completeCpu
-        << " s (ratio to bare by cpu " << QString::number(bareCpu / completeCpu, 'f', 2) << ")\n";
+        << QFile(r.remittance.packagePath).size() / 1024 << " KB, peak RSS " << peakRssKb() / 1024 << " MB; cpu "
+        << completeCpu << " s (ratio to bare by cpu " << QString::number(bareCpu / completeCpu, 'f', 2) << ")\n";
     out.flush();
 
     // Accepted: the replicas now hold what was sent; then 1% of the events change.

@@ -7,8 +7,8 @@
 #include "db/database.h"
 #include "db/provisioning.h"
 #include "maintenance/certificates/certificatechoice.h"
-#include "register/certificatefilter.h"
 #include "maintenance/selectionlistmodel.h"
+#include "register/certificatefilter.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

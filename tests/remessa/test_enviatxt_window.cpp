@@ -1,8 +1,8 @@
 // The TXT sending window: the list, the refusals and the log after a transfer.
 #include "db/database.h"
 #include "remessa/txtsending.h"
-#include "shell/loginstate.h"
 #include "remessa/ui/tfrmenviatxt_ftp.h"
+#include "shell/loginstate.h"
 #include "support/scriptedmessenger.h"
 #include "support/testhome.h"
 

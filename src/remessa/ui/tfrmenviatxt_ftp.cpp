@@ -47,8 +47,8 @@ public:
 
 }
 
-TFrmEnviaTXT_FTP::TFrmEnviaTXT_FTP(Database &db, Messenger &messenger, const QString &acronym,
-                                   const LoginState &login, QWidget *parent)
+TFrmEnviaTXT_FTP::TFrmEnviaTXT_FTP(Database &db, Messenger &messenger, const QString &acronym, const LoginState &login,
+                                   QWidget *parent)
     : QDialog(parent),
       m_db(db),
       m_msg(messenger),
@@ -72,7 +72,7 @@ TFrmEnviaTXT_FTP::TFrmEnviaTXT_FTP(Database &db, Messenger &messenger, const QSt
     fileList = new QListWidget;
     fileList->setObjectName(QStringLiteral("LbarquivoTXT"));
     transferButton = DialogParts::namedButton(QStringLiteral("BtTransfere"),
-                                           QStringLiteral("Transfere Arquivo para o QUELORA..."));
+                                              QStringLiteral("Transfere Arquivo para o QUELORA..."));
     exitButton = DialogParts::namedButton(QStringLiteral("BtSair"), QStringLiteral("&Sair"));
 
     auto *place = new QGroupBox(QStringLiteral("Localização do Arquivo "));

@@ -37,9 +37,9 @@ TFrmGravaDisquete::TFrmGravaDisquete(const RemessaWork &work, Database &db, Mess
     packageEdit = DialogParts::readOnlyField(file, QStringLiteral("EdArquivoTransferencia"));
     fileForm->addRow(DialogParts::label(file, QStringLiteral("LbDiretorio"), QStringLiteral("Diretório"), folderEdit),
                      folderEdit);
-    fileForm->addRow(DialogParts::label(file, QStringLiteral("LbArquivo"), QStringLiteral("Nome do Arquivo"),
-                                        packageEdit),
-                     packageEdit);
+    fileForm->addRow(
+        DialogParts::label(file, QStringLiteral("LbArquivo"), QStringLiteral("Nome do Arquivo"), packageEdit),
+        packageEdit);
     layout->addWidget(file);
 
     auto *dest = new QGroupBox(QStringLiteral("Unidade de disquete para gravação do arquivo"), this);
@@ -63,7 +63,7 @@ TFrmGravaDisquete::TFrmGravaDisquete(const RemessaWork &work, Database &db, Mess
     copyProgress = new QProgressBar(progressGroup);
     copyProgress->setObjectName(QStringLiteral("PbGravacao"));
     interruptButton = DialogParts::button(progressGroup, QStringLiteral("BtInterrompe"),
-                                       QStringLiteral("Interrompe Gravação"));
+                                          QStringLiteral("Interrompe Gravação"));
     progress->addWidget(copyingLabel, 0, 0);
     progress->addWidget(copyingTick, 0, 1);
     progress->addWidget(copyProgress, 1, 0, 1, 2);

@@ -1,7 +1,7 @@
+#include "remessa/ui/tfrmprincipalremessas.h"
 #include "base/messenger.h"
 #include "remessa/registerstep.h"
 #include "remessa/ui/tfrmnovaremessa.h"
-#include "remessa/ui/tfrmprincipalremessas.h"
 #include "remessa/ui/tfrmselecaoresultado.h"
 #include "remessa/ui/tfrmselecaotransferencia.h"
 #include "reports/bandedreport.h"

@@ -130,8 +130,7 @@ TFrmResultadoAutomatico::TFrmResultadoAutomatico(const RemessaWork &work, Databa
     progressGroup->setObjectName(QStringLiteral("GbAcompanhamento"));
     auto *progress = new QGridLayout(progressGroup);
     infoTick = tick(progressGroup, QStringLiteral("CkInformacoes"), QStringLiteral("Informações recuperadas"));
-    transferTick = tick(progressGroup, QStringLiteral("CkTransferencia"),
-                           QStringLiteral("Transferência concluída"));
+    transferTick = tick(progressGroup, QStringLiteral("CkTransferencia"), QStringLiteral("Transferência concluída"));
     downloadEdit = DialogParts::readOnlyField(progressGroup, QStringLiteral("EdArquivoDownload"));
     downloadEdit->setAccessibleName(QStringLiteral("Arquivo de resultado"));
     transferProgress = new QProgressBar(progressGroup);

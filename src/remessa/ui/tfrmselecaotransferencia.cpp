@@ -38,8 +38,7 @@ TFrmSelecaoTransferencia::TFrmSelecaoTransferencia(const RemessaWork &work, Data
     packageEdit->setReadOnly(true);
     form->addRow(DialogParts::label(file, QStringLiteral("LbDiretorio"), QStringLiteral("Diretório"), folderEdit),
                  folderEdit);
-    form->addRow(DialogParts::label(file, QStringLiteral("LbArquivo"), QStringLiteral("Nome do Arquivo"),
-                                    packageEdit),
+    form->addRow(DialogParts::label(file, QStringLiteral("LbArquivo"), QStringLiteral("Nome do Arquivo"), packageEdit),
                  packageEdit);
     layout->addWidget(file);
 

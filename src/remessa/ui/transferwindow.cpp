@@ -37,9 +37,9 @@ TransferWindow::TransferWindow(const RemessaWork &work, Database &db, Messenger 
     packageEdit = DialogParts::readOnlyField(file, QStringLiteral("EdArquivoTransferencia"));
     fileForm->addRow(DialogParts::label(file, QStringLiteral("LbDiretorio"), QStringLiteral("Diretório"), folderEdit),
                      folderEdit);
-    fileForm->addRow(DialogParts::label(file, QStringLiteral("LbArquivo"), QStringLiteral("Nome do Arquivo"),
-                                        packageEdit),
-                     packageEdit);
+    fileForm->addRow(
+        DialogParts::label(file, QStringLiteral("LbArquivo"), QStringLiteral("Nome do Arquivo"), packageEdit),
+        packageEdit);
     layout->addWidget(file);
 
     m_destination = new QGroupBox(this);
@@ -73,12 +73,12 @@ TransferWindow::TransferWindow(const RemessaWork &work, Database &db, Messenger 
     transferProgress->setRange(0, 1000);
     transferProgress->setValue(0);
     interruptButton = DialogParts::button(progressGroup, QStringLiteral("BtInterrompe"),
-                                       QStringLiteral("Interrompe Transferência"));
+                                          QStringLiteral("Interrompe Transferência"));
     progress->addWidget(sending, 0, 0);
     progress->addWidget(transferTick, 0, 1);
-    progress->addWidget(DialogParts::label(progressGroup, QStringLiteral("LbTamanho"),
-                                           QStringLiteral("Tamanho do Arquivo"), sizeEdit),
-                        1, 0);
+    progress->addWidget(
+        DialogParts::label(progressGroup, QStringLiteral("LbTamanho"), QStringLiteral("Tamanho do Arquivo"), sizeEdit),
+        1, 0);
     progress->addWidget(sizeEdit, 1, 1);
     progress->addWidget(DialogParts::label(progressGroup, QStringLiteral("LbTransferidos"),
                                            QStringLiteral("Bytes Transferidos"), transferredEdit),
