@@ -5,7 +5,7 @@ set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
 bash "$ROOT/scripts/install-deps.sh"
-bash "$ROOT/scripts/build.sh"
+CORVANE_TEST_BUILD=1 bash "$ROOT/scripts/build.sh"
 cd "$ROOT/build"
 QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2 "$@"
 # The crash-consistency summary (label "crash"), when it ran.

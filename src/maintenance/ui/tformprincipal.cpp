@@ -157,17 +157,21 @@ void TFormPrincipal::buildMenus(QMenuBar *bar)
     addEntry(QStringLiteral("Importa"), {}, [this] { importFile(); });
     addEntry(QStringLiteral("Sair"), {}, [this] { quit(); });
     // The report windows belong to another subsystem: reached through the opener.
-    using Report = void (WindowOpener::*)(QWidget *, Database &, const LoginState &, Messenger &);
-    auto report = [this](Report open) {
-        return [this, open] {
-            if (m_opener)
-                (m_opener->*open)(this, m_ctx.db, m_login, m_ctx.messenger);
+    enum class Report { Incomplete, Ready, Certificates };
+    auto report = [this](Report which) {
+        return [this, which] {
+            if (!m_opener)
+                return;
+            switch (which) {
+            case Report::Incomplete: m_opener->incompleteCertificates(this, m_ctx.db, m_login, m_ctx.messenger); break;
+            case Report::Ready: m_opener->certificatesReadyForApproval(this, m_ctx.db, m_login, m_ctx.messenger); break;
+            case Report::Certificates: m_opener->certificateReports(this, m_ctx.db, m_login, m_ctx.messenger); break;
+            }
         };
     };
-    addEntry(QStringLiteral("CertificadosIncompletos1"), {}, report(&WindowOpener::incompleteCertificates));
-    addEntry(QStringLiteral("CertificadosProntosparaAprovacao1"), {},
-             report(&WindowOpener::certificatesReadyForApproval));
-    addEntry(QStringLiteral("EspelhodoCertificado1"), {}, report(&WindowOpener::certificateReports));
+    addEntry(QStringLiteral("CertificadosIncompletos1"), {}, report(Report::Incomplete));
+    addEntry(QStringLiteral("CertificadosProntosparaAprovacao1"), {}, report(Report::Ready));
+    addEntry(QStringLiteral("EspelhodoCertificado1"), {}, report(Report::Certificates));
 
     QMenu *cert = menu("Certificado1", QStringLiteral("Certificado"));
     item(cert, "Novo1", QStringLiteral("Novo..."), QStringLiteral("Novo"));
