@@ -32,7 +32,7 @@ QComboBox *classList(QWidget *parent, const QString &name, const QString &access
     return c;
 }
 
-SelectionDialog::Layout dialogLayout()
+SelectionDialog::Layout certificateChoiceLayout()
 {
     using Format = SelectionListModel::Format;
     SelectionDialog::Layout l;
@@ -58,7 +58,7 @@ SelectionDialog::Layout dialogLayout()
 }
 
 TFrmSelecionaCertificado::TFrmSelecionaCertificado(Database &db, Messenger &messenger, QWidget *parent)
-    : SelectionDialog(db, messenger, dialogLayout(), parent)
+    : SelectionDialog(db, messenger, certificateChoiceLayout(), parent)
 {
     QGroupBox *box = filterBox();
     m_numberField = new QLineEdit(box);

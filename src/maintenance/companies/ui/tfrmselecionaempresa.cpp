@@ -22,7 +22,7 @@ namespace {
 const QString CnpjMask = QStringLiteral("99.999.999/9999-99;_");
 const QString CpfMask = QStringLiteral("000000000-99;_");
 
-SelectionDialog::Layout dialogLayout()
+SelectionDialog::Layout companyChoiceLayout()
 {
     using Format = SelectionListModel::Format;
     SelectionDialog::Layout l;
@@ -49,7 +49,7 @@ SelectionDialog::Layout dialogLayout()
 
 TFrmSelecionaEmpresa::TFrmSelecionaEmpresa(Database &db, Messenger &messenger, const QString &userCode, bool offerNew,
                                            QWidget *parent)
-    : SelectionDialog(db, messenger, dialogLayout(), parent),
+    : SelectionDialog(db, messenger, companyChoiceLayout(), parent),
       m_user(userCode)
 {
     QGroupBox *box = filterBox();

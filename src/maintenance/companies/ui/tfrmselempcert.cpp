@@ -17,7 +17,7 @@ using SelectionParts::labelFor;
 
 namespace {
 
-SelectionDialog::Layout dialogLayout()
+SelectionDialog::Layout certifiedCompanyChoiceLayout()
 {
     using Format = SelectionListModel::Format;
     SelectionDialog::Layout l;
@@ -42,7 +42,7 @@ SelectionDialog::Layout dialogLayout()
 
 TFrmSelEmpCert::TFrmSelEmpCert(Database &db, Messenger &messenger, const SelectedCertificate &certificate,
                                QWidget *parent)
-    : SelectionDialog(db, messenger, dialogLayout(), parent),
+    : SelectionDialog(db, messenger, certifiedCompanyChoiceLayout(), parent),
       m_certificate(certificate)
 {
     QGroupBox *box = filterBox();

@@ -18,7 +18,7 @@ using SelectionParts::labelFor;
 
 namespace {
 
-SelectionDialog::Layout dialogLayout()
+SelectionDialog::Layout productChoiceLayout()
 {
     using Format = SelectionListModel::Format;
     SelectionDialog::Layout l;
@@ -44,7 +44,7 @@ SelectionDialog::Layout dialogLayout()
 
 TFrmSelecionaProduto::TFrmSelecionaProduto(Database &db, Messenger &messenger, const QString &userCode, bool offerNew,
                                            QWidget *parent)
-    : SelectionDialog(db, messenger, dialogLayout(), parent),
+    : SelectionDialog(db, messenger, productChoiceLayout(), parent),
       m_user(userCode)
 {
     QGroupBox *box = filterBox();
