@@ -162,7 +162,7 @@ void EmpresasEnvolvidasTab::buildUi()
     connect(cancelButton, &QPushButton::clicked, this, guarded(msg, [this] { cancelEdit(); }));
     connect(detailsButton, &QPushButton::clicked, this, guarded(msg, [this] { showCompanyDetails(); }));
     connect(m_status, &StatusGroup::changeRequested, this,
-            [this, &msg](const QString &letter) { guard(msg, [&] { sbSuspEmpClick(letter); }); });
+            [this, &msg](const QString &letter) { guard(msg, [&] { changeCompanyStatus(letter); }); });
     connect(companyGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this, &msg] { guard(msg, [this] { showCurrent(); }); });
 }
@@ -417,7 +417,7 @@ void EmpresasEnvolvidasTab::showCompanyDetails()
     TFrmDetalhesEmpresa::showCompany(m_ctx.db, m_detailKey->codigoPais, m_detailKey->idEmpresa, this);
 }
 
-void EmpresasEnvolvidasTab::sbSuspEmpClick(const QString &letter)
+void EmpresasEnvolvidasTab::changeCompanyStatus(const QString &letter)
 {
     const auto key = currentKey();
     if (!key || isEditing())

@@ -52,7 +52,7 @@ public:
     void applyEdit();
     void cancelEdit();
     void showCompanyDetails();
-    void sbSuspEmpClick(const QString &letter);
+    void changeCompanyStatus(const QString &letter);
 
 private:
     enum class Mode { Browse, Insert, Edit };

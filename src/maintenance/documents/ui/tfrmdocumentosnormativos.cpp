@@ -177,12 +177,12 @@ TFrmDocumentosNormativos::TFrmDocumentosNormativos(MaintenanceContext &context, 
     connect(applyButton, &QPushButton::clicked, this, guarded(msg, [this] { applyInclusion(); }));
     connect(cancelButton, &QPushButton::clicked, this, guarded(msg, [this] { cancelInclusion(); }));
     connect(statusGroup, &StatusGroup::changeRequested, this,
-            [this, &msg](const QString &letter) { guard(msg, [&] { sbStatusDocNormClick(letter); }); });
+            [this, &msg](const QString &letter) { guard(msg, [&] { changeDocumentStatus(letter); }); });
     connect(titleList, &QComboBox::activated, this, guarded(msg, [this] { titleChanged(); }));
     connect(identificationList, &QComboBox::activated, this, guarded(msg, [this] { identificationChanged(); }));
     connect(docTypeList, &QComboBox::activated, this, guarded(msg, [this] { docTypeChanged(); }));
     connect(documentGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this, &msg] { guard(msg, [this] { dtsDocNorProdDataChange(); }); });
+            [this, &msg] { guard(msg, [this] { showCurrentLink(); }); });
 
     m_historyOpener = [this](StatusEvents::Table table, const StatusEvents::ItemKey &key, const QDateTime &issue) {
         TFrmGeraHistorico history(m_ctx.db, m_ctx.messenger, m_ctx.userCode, table, key, issue, this);
@@ -190,10 +190,10 @@ TFrmDocumentosNormativos::TFrmDocumentosNormativos(MaintenanceContext &context, 
     };
 
     resize(760, 560);
-    FormShow();
+    reloadKeepingRow();
 }
 
-void TFrmDocumentosNormativos::FormShow()
+void TFrmDocumentosNormativos::reloadKeepingRow()
 {
     reopen(currentLink() ? currentLink()->idDocNorm : 0);
     setBrowse();
@@ -221,10 +221,10 @@ void TFrmDocumentosNormativos::reopen(int idDocNorm)
     }
     if (position >= 0)
         documentGrid->setCurrentIndex(m_model->index(position, 0));
-    dtsDocNorProdDataChange();
+    showCurrentLink();
 }
 
-void TFrmDocumentosNormativos::dtsDocNorProdDataChange()
+void TFrmDocumentosNormativos::showCurrentLink()
 {
     const auto link = currentLink();
     statusGroup->setStatus(link.has_value(), link ? link->status : QString());
@@ -249,7 +249,7 @@ void TFrmDocumentosNormativos::setBrowse()
     documentGrid->setEnabled(true);
     includeButton->setEnabled(true);
     exitButton->setEnabled(true);
-    dtsDocNorProdDataChange();
+    showCurrentLink();
 }
 
 void TFrmDocumentosNormativos::setEditing()
@@ -395,7 +395,7 @@ void TFrmDocumentosNormativos::deleteCurrent()
     setBrowse();
 }
 
-void TFrmDocumentosNormativos::sbStatusDocNormClick(const QString &letter)
+void TFrmDocumentosNormativos::changeDocumentStatus(const QString &letter)
 {
     const auto link = currentLink();
     if (!link || !m_ctx.askJustification)

@@ -36,13 +36,13 @@ public:
     bool isEditing() const { return m_editing; }
 
     // What the controls do.
-    void FormShow();
+    void reloadKeepingRow();
     void includeNew();
     void applyInclusion();
     void cancelInclusion();
     void deleteCurrent();
     void openHistory();
-    void sbStatusDocNormClick(const QString &letter);
+    void changeDocumentStatus(const QString &letter);
     void titleChanged();
     void identificationChanged();
     void docTypeChanged();
@@ -51,7 +51,7 @@ private:
     void reopen(int idDocNorm);
     void setBrowse();
     void setEditing();
-    void dtsDocNorProdDataChange();
+    void showCurrentLink();
     void fillChoices(std::optional<int> idTipoDoc);
     void pickCandidate(int index);
     void updateApply();

@@ -98,7 +98,7 @@ TFrmGeraHistorico::TFrmGeraHistorico(Database &db, Messenger &messenger, const Q
             [this] { guard(m_msg, [this] { rowChanged(); }); });
 
     resize(720, 440);
-    FormShow();
+    reloadKeepingRow();
 }
 
 void TFrmGeraHistorico::showEvent(QShowEvent *event)
@@ -106,11 +106,11 @@ void TFrmGeraHistorico::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
     if (!m_shown) {
         m_shown = true;
-        FormShow();
+        reloadKeepingRow();
     }
 }
 
-void TFrmGeraHistorico::FormShow()
+void TFrmGeraHistorico::reloadKeepingRow()
 {
     reopen(currentSeqEvento());
     setBrowse();

@@ -20,7 +20,7 @@ public:
                       const StatusEvents::ItemKey &key, const QDateTime &issue, QWidget *parent = nullptr);
 
     // What the controls do.
-    void FormShow();
+    void reloadKeepingRow();
     void includeNew();
     void applyEdit();
     void cancelEdit();

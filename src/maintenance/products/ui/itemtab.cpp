@@ -79,7 +79,7 @@ ItemTab::ItemTab(MaintenanceContext &context, ItemKind kind, const Names &names,
     connect(m_aplicar, &QPushButton::clicked, this, guarded(msg, [this] { applyEdit(); }));
     connect(m_cancelar, &QPushButton::clicked, this, guarded(msg, [this] { cancelEdit(); }));
     connect(m_status, &StatusGroup::changeRequested, this,
-            [this, &msg](const QString &letter) { guard(msg, [&] { StatusClick(letter); }); });
+            [this, &msg](const QString &letter) { guard(msg, [&] { changeItemStatus(letter); }); });
     connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this, &msg] { guard(msg, [&] { rowChanged(); }); });
     setEditing(false);
@@ -348,7 +348,7 @@ void ItemTab::deleteCurrent()
     }
 }
 
-void ItemTab::StatusClick(const QString &letter)
+void ItemTab::changeItemStatus(const QString &letter)
 {
     if (!m_current || m_editing)
         return;

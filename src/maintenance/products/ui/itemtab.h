@@ -70,7 +70,7 @@ public:
     void chooseProduct();
     void applyEdit();
     void cancelEdit();
-    void StatusClick(const QString &letter);
+    void changeItemStatus(const QString &letter);
 
 protected:
     // The detail widgets show the item (its stored values, or the draft).
