@@ -6,6 +6,7 @@
 #include "maintenance/products/ui/tfrmselecionaproduto.h"
 #include "reports/ui/certificatereportpreviews.h"
 #include "reports/ui/tfrmrelatoriocertificados.h"
+#include "reports/userlistreport.h"
 #include "widgets/reportpreview.h"
 
 void AppWindowOpener::importFile(QWidget *parent, Database &db, const QString &userCode, Messenger &messenger)
@@ -52,4 +53,9 @@ void AppWindowOpener::certificateReports(QWidget *parent, Database &db, const Lo
 void AppWindowOpener::preview(const BandedReport &report, QWidget *parent, Messenger &messenger)
 {
     ReportPreview::exec(report, parent, messenger);
+}
+
+void AppWindowOpener::previewUserList(Database &db, const QString &userName, QWidget *parent, Messenger &messenger)
+{
+    ReportPreview::exec(UserListReport::build(db, userName), parent, messenger);
 }

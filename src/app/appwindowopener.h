@@ -1,7 +1,7 @@
 #pragma once
 #include "widgets/windowopener.h"
 
-// The import and report windows as the maintenance windows open them.
+// The import and report windows as the other subsystems' windows open them.
 class AppWindowOpener : public WindowOpener
 {
 public:
@@ -11,4 +11,5 @@ public:
                                       Messenger &messenger) override;
     void certificateReports(QWidget *parent, Database &db, const LoginState &login, Messenger &messenger) override;
     void preview(const BandedReport &report, QWidget *parent, Messenger &messenger) override;
+    void previewUserList(Database &db, const QString &userName, QWidget *parent, Messenger &messenger) override;
 };

@@ -2,7 +2,6 @@
 #include "app/tfrmcapasistema.h"
 #include "base/apppaths.h"
 #include "base/messenger.h"
-#include "reports/ui/previewreportopener.h"
 #include "shell/appversion.h"
 #include "shell/instancelock.h"
 #include "shell/programdatabase.h"
@@ -90,8 +89,7 @@ int main(int argc, char *argv[])
     }
 
     // The main window first, then the database it works on.
-    PreviewReportOpener reports;
-    TFrmCapaSistema shell(messenger, reports);
+    TFrmCapaSistema shell(messenger);
     messenger.setFallbackParent(&shell);
     ProgramDatabase database;
     shell.attachDatabase(database);

@@ -50,12 +50,11 @@ QMenu *menu(QMenuBar *bar, const char *name, const QString &caption)
 
 }
 
-TFrmCapaSistema::TFrmCapaSistema(Messenger &messenger, ReportOpener &reports, QWidget *parent)
+TFrmCapaSistema::TFrmCapaSistema(Messenger &messenger, QWidget *parent)
     : QMainWindow(parent,
                   Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                       Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      m_messenger(messenger),
-      m_reports(reports)
+      m_messenger(messenger)
 {
     setObjectName(QStringLiteral("FrmCapaSistema"));
     registerFunctions();
@@ -287,7 +286,7 @@ void TFrmCapaSistema::attachDatabase(ProgramDatabase &database)
         }
     });
 
-    m_users = new CadastroUsuariosPage(*capa, m_messenger, m_reports, m_login, m_pages);
+    m_users = new CadastroUsuariosPage(*capa, m_messenger, m_opener, m_login, m_pages);
     installPage(QStringLiteral("CadastroUsuarios"), m_users);
     installPage(QStringLiteral("ConfiguraDiretorios"),
                 new ConfiguraDiretoriosPage(capa->connection(), m_messenger, copy, m_pages));

@@ -11,7 +11,6 @@
 
 class Messenger;
 class ProgramDatabase;
-class ReportOpener;
 class QAction;
 class QLabel;
 class QMenu;
@@ -55,7 +54,7 @@ public:
     using LoginPrompt = std::function<std::optional<LoginState>()>;
 
     // reports shows the reports the shell offers (the user list).
-    TFrmCapaSistema(Messenger &messenger, ReportOpener &reports, QWidget *parent = nullptr);
+    TFrmCapaSistema(Messenger &messenger, QWidget *parent = nullptr);
     ~TFrmCapaSistema() override;
 
     // The program's database, made after the window; builds the pages on it.
@@ -122,7 +121,6 @@ private:
     void openInMaintenance(const QString &sigla, const QString &numero);
 
     Messenger &m_messenger;
-    ReportOpener &m_reports;
     AppWindowOpener m_opener;
     ProgramDatabase *m_database = nullptr;
     LoginState m_login;

@@ -7,10 +7,9 @@ class Messenger;
 class QWidget;
 struct LoginState;
 
-// How the maintenance windows open the windows of the import and report
-// subsystems, which they do not know: the program implements it and hands
-// it down. Each call returns when the window it opens closes; failures are
-// told through messenger.
+// How windows open the windows and reports of other subsystems, which they do
+// not know: the program implements it and hands it down. Each call returns
+// when the window it opens closes; failures are told through messenger.
 class WindowOpener
 {
 public:
@@ -27,4 +26,6 @@ public:
     virtual void certificateReports(QWidget *parent, Database &db, const LoginState &login, Messenger &messenger) = 0;
     // A report in the print preview.
     virtual void preview(const BandedReport &report, QWidget *parent, Messenger &messenger) = 0;
+    // The user list of "Cadastro de Usuários".
+    virtual void previewUserList(Database &db, const QString &userName, QWidget *parent, Messenger &messenger) = 0;
 };

@@ -3,7 +3,6 @@
 #include "base/apppaths.h"
 #include "base/errorlog.h"
 #include "db/dberror.h"
-#include "reports/ui/previewreportopener.h"
 #include "shell/appversion.h"
 #include "shell/programdatabase.h"
 #include "support/scriptedmessenger.h"
@@ -44,7 +43,6 @@ struct Shell
 {
     TestHome home;
     ScriptedMessenger msg;
-    PreviewReportOpener reports;
     TFrmCapaSistema *frm = nullptr;
     ProgramDatabase capa;
     QQueue<std::optional<LoginState>> logins;
@@ -55,7 +53,7 @@ struct Shell
     {
         if (removeDatabase)
             QFile::remove(home.dbPath());
-        frm = new TFrmCapaSistema(msg, reports);
+        frm = new TFrmCapaSistema(msg);
         frm->attachDatabase(capa);
         frm->setLoginPrompt([this]() -> std::optional<LoginState> {
             ++prompts;

@@ -4,7 +4,6 @@
 #include "base/clock.h"
 #include "db/database.h"
 #include "maintenance/demodata.h"
-#include "reports/ui/previewreportopener.h"
 #include "shell/databasecopies.h"
 #include "shell/programdatabase.h"
 #include "support/scriptedmessenger.h"
@@ -58,7 +57,6 @@ struct Shell
 {
     TestHome home{true};
     ScriptedMessenger msg;
-    PreviewReportOpener reports;
     ProgramDatabase capa;
     TFrmCapaSistema *frm = nullptr;
     QQueue<std::optional<LoginState>> logins;
@@ -70,7 +68,7 @@ struct Shell
     }
     void create()
     {
-        frm = new TFrmCapaSistema(msg, reports);
+        frm = new TFrmCapaSistema(msg);
         frm->attachDatabase(capa);
         frm->setLoginPrompt(
             [this]() -> std::optional<LoginState> { return logins.isEmpty() ? std::nullopt : logins.dequeue(); });

@@ -1,8 +1,8 @@
 // What a new user meets first: masked passwords, named icon buttons, the
 // organism shown once the certifier is configured.
+#include "app/appwindowopener.h"
 #include "app/tfrmcapasistema.h"
 #include "db/database.h"
-#include "reports/ui/previewreportopener.h"
 #include "shell/loginstate.h"
 #include "shell/programdatabase.h"
 #include "shell/ui/cadastrousuariospage.h"
@@ -54,8 +54,7 @@ struct Shell
     TestHome home;
     ScriptedMessenger msg;
     ProgramDatabase capa;
-    PreviewReportOpener reports;
-    TFrmCapaSistema frm{msg, reports};
+    TFrmCapaSistema frm{msg};
 
     explicit Shell(const QString &certifier)
     {
@@ -101,8 +100,8 @@ private slots:
 
         LoginState state;
         state.userCode = QStringLiteral("admin");
-        PreviewReportOpener reports;
-        CadastroUsuariosPage users(dm, msg, reports, state);
+        AppWindowOpener opener;
+        CadastroUsuariosPage users(dm, msg, opener, state);
         users.show();
         users.enter();
         for (const char *name : {"edtSenha", "edtConfirma"})

@@ -2,7 +2,6 @@
 // for the platform to append to them.
 #include "app/corvaneapplication.h"
 #include "app/tfrmcapasistema.h"
-#include "reports/ui/previewreportopener.h"
 #include "shell/appversion.h"
 #include "support/scriptedmessenger.h"
 #include "support/testhome.h"
@@ -26,8 +25,7 @@ private slots:
 
         TestHome home;
         ScriptedMessenger msg;
-        PreviewReportOpener reports;
-        TFrmCapaSistema shell(msg, reports);
+        TFrmCapaSistema shell(msg);
         shell.setTerminate([] {});
         shell.setLoginPrompt([] { return std::nullopt; });
         shell.show();

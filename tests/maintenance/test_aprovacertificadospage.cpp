@@ -3,7 +3,6 @@
 #include "base/errorlog.h"
 #include "db/database.h"
 #include "maintenance/certificates/certificateapproval.h"
-#include "reports/ui/previewreportopener.h"
 #include "shell/programdatabase.h"
 #include "support/controls.h"
 #include "support/scriptedmessenger.h"
@@ -26,12 +25,11 @@ struct Shell
     TestHome home;
     ScriptedMessenger msg;
     ProgramDatabase capa;
-    PreviewReportOpener reports;
     std::unique_ptr<TFrmCapaSistema> frm;
 
     explicit Shell(bool approvalRight = true)
     {
-        frm = std::make_unique<TFrmCapaSistema>(msg, reports);
+        frm = std::make_unique<TFrmCapaSistema>(msg);
         frm->attachDatabase(capa);
         frm->setLoginPrompt([approvalRight]() -> std::optional<LoginState> {
             LoginState s;

@@ -9,7 +9,6 @@
 #include "maintenance/certificates/ui/tfrmjustificativa.h"
 #include "maintenance/certificates/ui/tfrmselecionacertificado.h"
 #include "maintenance/ui/tformprincipal.h"
-#include "reports/ui/previewreportopener.h"
 #include "shell/programdatabase.h"
 #include "support/controls.h"
 #include "support/scriptedmessenger.h"
@@ -124,8 +123,7 @@ private slots:
         TestHome home(true);
         ScriptedMessenger msg;
         ProgramDatabase capa;
-        PreviewReportOpener reports;
-        TFrmCapaSistema shell(msg, reports);
+        TFrmCapaSistema shell(msg);
         shell.attachDatabase(capa);
         LoginState admin;
         admin.userCode = "admin";

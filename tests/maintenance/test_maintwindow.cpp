@@ -14,6 +14,7 @@
 #include "maintenance/ui/tformprincipal.h"
 #include "shell/programdatabase.h"
 #include "support/controls.h"
+#include "support/recordingopener.h"
 #include "support/selectionfixture.h"
 #include "support/whenmodal.h"
 #include "widgets/maskeddateedit.h"
@@ -52,39 +53,6 @@ public:
     bool offersDocuments() const override { return false; }
     OpenCertificate opened;
     QString refusal;
-};
-
-// Records what the maintenance window asks of the other subsystems.
-class RecordingOpener : public WindowOpener
-{
-public:
-    void importFile(QWidget *, Database &db, const QString &userCode, Messenger &) override
-    {
-        record("importa", db, userCode);
-    }
-    void incompleteCertificates(QWidget *, Database &db, const LoginState &login, Messenger &) override
-    {
-        record("incompletos", db, login.userCode);
-    }
-    void certificatesReadyForApproval(QWidget *, Database &db, const LoginState &login, Messenger &) override
-    {
-        record("prontos", db, login.userCode);
-    }
-    void certificateReports(QWidget *, Database &db, const LoginState &login, Messenger &) override
-    {
-        record("relatorios", db, login.userCode);
-    }
-    void preview(const BandedReport &, QWidget *, Messenger &) override { calls << "preview"; }
-
-    QStringList calls;
-    QList<Database *> databases;
-
-private:
-    void record(const char *what, Database &db, const QString &user)
-    {
-        calls << QLatin1String(what) + QLatin1Char(' ') + user;
-        databases << &db;
-    }
 };
 
 struct Window : SelectionFixture

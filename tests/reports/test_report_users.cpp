@@ -1,8 +1,8 @@
 // The report facility and the user list report, checked through the PDF it writes.
+#include "app/appwindowopener.h"
 #include "db/database.h"
 #include "reports/bandedreport.h"
 #include "reports/listreport.h"
-#include "reports/ui/previewreportopener.h"
 #include "reports/userlistreport.h"
 #include "shell/programdatabase.h"
 #include "shell/userstore.h"
@@ -65,7 +65,7 @@ private slots:
             owner = dialog->parentWidget();
             dialog->reject();
         });
-        PreviewReportOpener().previewUserList(dm.database(), "Administrador do sistema", &parent, msg);
+        AppWindowOpener().previewUserList(dm.database(), "Administrador do sistema", &parent, msg);
         QCOMPARE(title, QString::fromUtf8("Visualização de Impressão - Cadastro de Usuários"));
         QCOMPARE(owner, &parent);
         QVERIFY(msg.messages.isEmpty());

@@ -7,9 +7,9 @@
 #include "shell/ui/cadastrousuariospage.h"
 #include "shell/userregistry.h"
 #include "support/controls.h"
+#include "support/recordingopener.h"
 #include "support/scriptedmessenger.h"
 #include "support/testhome.h"
-#include "widgets/reportopener.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -24,30 +24,14 @@ class TestUsers : public QObject
     Q_OBJECT
 
 private:
-    // What the page asked of the report subsystem.
-    struct RecordingReports : ReportOpener
-    {
-        QStringList userLists;
-        Database *db = nullptr;
-        QWidget *parent = nullptr;
-        Messenger *messenger = nullptr;
-        void previewUserList(Database &d, const QString &userName, QWidget *p, Messenger &m) override
-        {
-            userLists << userName;
-            db = &d;
-            parent = p;
-            messenger = &m;
-        }
-    };
-
     struct Fixture
     {
         TestHome home;
         ProgramDatabase dm;
         ScriptedMessenger msg;
         LoginState login;
-        RecordingReports reports;
-        CadastroUsuariosPage page{dm, msg, reports, login};
+        RecordingOpener opener;
+        CadastroUsuariosPage page{dm, msg, opener, login};
         Fixture()
         {
             dm.setCertifierCode("OCX");
@@ -221,19 +205,19 @@ private slots:
         f.click("btnListagem");
         QCOMPARE(listed, 1);
         QCOMPARE(leave.count(), 2);
-        QVERIFY(f.reports.userLists.isEmpty());
+        QVERIFY(f.opener.calls.isEmpty());
     }
 
-    void listingShowsTheUserListThroughTheReportOpener()
+    void listingShowsTheUserListThroughTheWindowOpener()
     {
         Fixture f;
         f.login.userName = "Administrador do sistema";
         QSignalSpy leave(&f.page, &CadastroUsuariosPage::leave);
         f.click("btnListagem");
-        QCOMPARE(f.reports.userLists, QStringList{"Administrador do sistema"});
-        QCOMPARE(f.reports.db, &f.dm.database());
-        QCOMPARE(f.reports.parent, f.page.window());
-        QCOMPARE(f.reports.messenger, static_cast<Messenger *>(&f.msg));
+        QCOMPARE(f.opener.calls, QStringList{"usuarios Administrador do sistema"});
+        QCOMPARE(f.opener.databases, QList<Database *>{&f.dm.database()});
+        QCOMPARE(f.opener.parent, f.page.window());
+        QCOMPARE(f.opener.messenger, static_cast<Messenger *>(&f.msg));
         QCOMPARE(leave.count(), 1);
     }
 };

@@ -6,7 +6,7 @@
 #include "widgets/columnfit.h"
 #include "widgets/dialogparts.h"
 #include "widgets/guardedslot.h"
-#include "widgets/reportopener.h"
+#include "widgets/windowopener.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -33,7 +33,7 @@ QPushButton *makeButton(QWidget *parent, const char *name, const QString &text, 
 
 }
 
-CadastroUsuariosPage::CadastroUsuariosPage(ProgramDatabase &dm, Messenger &messenger, ReportOpener &reports,
+CadastroUsuariosPage::CadastroUsuariosPage(ProgramDatabase &dm, Messenger &messenger, WindowOpener &reports,
                                            const LoginState &login, QWidget *parent)
     : QWidget(parent),
       m_database(dm),

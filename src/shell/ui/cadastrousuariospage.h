@@ -13,7 +13,7 @@ class QLineEdit;
 class QPushButton;
 class QStandardItemModel;
 class QTableView;
-class ReportOpener;
+class WindowOpener;
 class ProgramDatabase;
 struct LoginState;
 
@@ -24,7 +24,7 @@ class CadastroUsuariosPage : public QWidget
 public:
     enum class Mode { Browsing, Adding, Changing };
 
-    CadastroUsuariosPage(ProgramDatabase &dm, Messenger &messenger, ReportOpener &reports, const LoginState &login,
+    CadastroUsuariosPage(ProgramDatabase &dm, Messenger &messenger, WindowOpener &reports, const LoginState &login,
                          QWidget *parent = nullptr);
 
     // Called when the page is shown: reads USU_LOCAL, browsing.
@@ -62,7 +62,7 @@ private:
 
     ProgramDatabase &m_database;
     Messenger &m_messenger;
-    ReportOpener &m_reports;
+    WindowOpener &m_reports;
     const LoginState &m_login;
     std::function<void()> m_listing;
     Mode m_mode = Mode::Browsing;
