@@ -7,11 +7,14 @@
 #include <QDialog>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpression>
+#include <QTableView>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -148,11 +151,30 @@ QCheckBox *checkBox(QWidget *parent, const QString &name, const QString &text)
     return c;
 }
 
+QRadioButton *radioButton(QWidget *parent, const QString &name, const QString &text)
+{
+    auto *r = new QRadioButton(text, parent);
+    r->setObjectName(name);
+    return r;
+}
+
 QLineEdit *readOnlyField(QWidget *parent, const QString &name)
 {
     QLineEdit *e = lineEdit(parent, name);
     e->setReadOnly(true);
     return e;
+}
+
+QTableView *rowGrid(QWidget *parent, const QString &name)
+{
+    auto *v = new QTableView(parent);
+    v->setObjectName(name);
+    v->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    v->setSelectionBehavior(QAbstractItemView::SelectRows);
+    v->setSelectionMode(QAbstractItemView::SingleSelection);
+    v->verticalHeader()->setVisible(false);
+    v->horizontalHeader()->setStretchLastSection(true);
+    return v;
 }
 
 QHBoxLayout *buttonRow(QPushButton *ok, QPushButton *cancel)
@@ -164,6 +186,16 @@ QHBoxLayout *buttonRow(QPushButton *ok, QPushButton *cancel)
     if (cancel)
         row->addWidget(cancel);
     return row;
+}
+
+OkCancel addOkCancel(QDialog *dialog, QBoxLayout *layout, const QString &okName, const QString &cancelName)
+{
+    const OkCancel buttons{button(dialog, okName, QStringLiteral("Ok")),
+                           button(dialog, cancelName, QStringLiteral("Cancela"))};
+    buttons.ok->setDefault(true);
+    layout->addLayout(buttonRow(buttons.ok, buttons.cancel));
+    QObject::connect(buttons.cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+    return buttons;
 }
 
 void maskPassword(QLineEdit *edit)

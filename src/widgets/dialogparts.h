@@ -6,7 +6,9 @@ class QCheckBox;
 class QDialog;
 class QIcon;
 class QPainter;
+class QRadioButton;
 class QRectF;
+class QTableView;
 class QHBoxLayout;
 class QLabel;
 class QLineEdit;
@@ -34,10 +36,22 @@ QLineEdit *columnEdit(QWidget *parent, const QString &name, const QString &table
 // A line edit for a password: "*" for each character typed.
 QLineEdit *passwordEdit(QWidget *parent, const QString &name, int maxLength = 0);
 QCheckBox *checkBox(QWidget *parent, const QString &name, const QString &text);
+QRadioButton *radioButton(QWidget *parent, const QString &name, const QString &text);
 // A field that shows a value the user cannot edit.
 QLineEdit *readOnlyField(QWidget *parent, const QString &name);
+// A read-only grid chosen from by whole rows, one at a time; the last
+// column takes the width left.
+QTableView *rowGrid(QWidget *parent, const QString &name);
 // Buttons at the right, Ok first.
 QHBoxLayout *buttonRow(QPushButton *ok, QPushButton *cancel = nullptr);
+// "Ok" (the default button) and "Cancela" (rejects dialog) in a row below
+// what layout holds; the dialog connects "Ok" itself.
+struct OkCancel
+{
+    QPushButton *ok;
+    QPushButton *cancel;
+};
+OkCancel addOkCancel(QDialog *dialog, QBoxLayout *layout, const QString &okName, const QString &cancelName);
 // Hides the typed text behind "*" rather than the platform's dot, as every
 // password field of the program does.
 void maskPassword(QLineEdit *edit);

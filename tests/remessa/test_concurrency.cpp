@@ -72,13 +72,8 @@ private slots:
     void cancellingDuringAnFtpTransfer()
     {
         RemessaFixture f;
-        FtpTestServer server(f.outDir + "srv");
-        QDir().mkpath(server.root() + "/entrada");
-        FtpTestServer::Options o;
-        o.throttle = 400000; // a second per package
-        QVERIFY2(server.start(o), qPrintable(server.error()));
-        f.db.execute("UPDATE CONFIG_LOCAL SET EndQueloraEnvio = ?, LoginFTP = 'occ', SenhaFTP = 'segredo'",
-                     {server.address("entrada")});
+        InboxServer server(f);
+        QVERIFY2(server.serve(f, 400000), qPrintable(server.error())); // a second per package
         const RemessaControl::WorkingValues w = RemessaControl::workingValues(f.db);
         const QByteArray bytes = randomBytes(400000, 11);
         int sent = 0, cancelled = 0;

@@ -58,10 +58,8 @@ private slots:
     void aRefusedLoginIsToldThenTheRetryDelivers()
     {
         Waiting f;
-        FtpTestServer server(f.outDir + "srv");
-        QDir().mkpath(server.root() + "/entrada");
-        QVERIFY(server.start());
-        f.useFtp(server, "entrada", "errada");
+        InboxServer server(f);
+        QVERIFY(server.serve(f, 0, "errada"));
         {
             Run r(f, f.package, PackageTransfer::Mode::Ftp);
             QCOMPARE(r.transfer->run(), PackageTransfer::Outcome::NotSent);
@@ -93,12 +91,8 @@ private slots:
     void anInterruptFromAnotherThreadEndsTheSending()
     {
         Waiting f;
-        FtpTestServer server(f.outDir + "srv");
-        QDir().mkpath(server.root() + "/entrada");
-        FtpTestServer::Options slow;
-        slow.throttle = 40000;
-        QVERIFY(server.start(slow));
-        f.useFtp(server, "entrada");
+        InboxServer server(f);
+        QVERIFY(server.serve(f, 40000));
         Run r(f, f.package, PackageTransfer::Mode::Ftp);
         std::atomic<qint64> sent{0};
         r.transfer->setProgress([&sent](qint64 done, qint64) { sent.store(done); });

@@ -47,12 +47,8 @@ private slots:
     void ftpFailuresThenDelivery()
     {
         Prepared f;
-        FtpTestServer server(f.outDir + "srv");
-        QDir().mkpath(server.root() + "/entrada");
-        QVERIFY(server.start());
-        f.set("EndQueloraEnvio", server.address("entrada"));
-        f.set("LoginFTP", "occ");
-        f.set("SenhaFTP", "errada");
+        InboxServer server(f);
+        QVERIFY(server.serve(f, 0, "errada"));
 
         Run r = f.cli({"--ftp"});
         QCOMPARE(r.code, 1);

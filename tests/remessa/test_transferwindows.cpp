@@ -84,10 +84,8 @@ private slots:
     void ftpWindowDeliversTheRemittanceWholeAndLogsIt()
     {
         Prepared f;
-        FtpTestServer server(f.outDir + "srv");
-        QDir().mkpath(server.root() + "/entrada");
-        QVERIFY(server.start());
-        f.useFtp(server, "entrada");
+        InboxServer server(f);
+        QVERIFY(server.serve(f));
         ScriptedMessenger msg;
         TFrmTransfereArquivo w(f.work(Number), f.db, msg);
         w.setFileName(package());
@@ -130,10 +128,8 @@ private slots:
     void ftpFailuresLogNothingAndARetrySucceeds()
     {
         Prepared f;
-        FtpTestServer server(f.outDir + "srv");
-        QDir().mkpath(server.root() + "/entrada");
-        QVERIFY(server.start());
-        f.useFtp(server, "entrada");
+        InboxServer server(f);
+        QVERIFY(server.serve(f));
         server.stop();
         {
             ScriptedMessenger msg;
@@ -183,12 +179,8 @@ private slots:
     void interruptingASlowUploadLeavesNothing()
     {
         Prepared f(400000);
-        FtpTestServer server(f.outDir + "srv");
-        QDir().mkpath(server.root() + "/entrada");
-        FtpTestServer::Options slow;
-        slow.throttle = 40000;
-        QVERIFY(server.start(slow));
-        f.useFtp(server, "entrada");
+        InboxServer server(f);
+        QVERIFY(server.serve(f, 40000));
         ScriptedMessenger msg;
         TFrmTransfereArquivo w(f.work(Number), f.db, msg);
         w.setFileName(package());
@@ -226,12 +218,8 @@ private slots:
     void connectionCutMidUploadLogsNothingAndARetrySucceeds()
     {
         Prepared f(400000);
-        FtpTestServer server(f.outDir + "srv");
-        QDir().mkpath(server.root() + "/entrada");
-        FtpTestServer::Options slow;
-        slow.throttle = 40000;
-        QVERIFY(server.start(slow));
-        f.useFtp(server, "entrada");
+        InboxServer server(f);
+        QVERIFY(server.serve(f, 40000));
         {
             ScriptedMessenger msg;
             TFrmTransfereArquivo w(f.work(Number), f.db, msg);
@@ -327,10 +315,8 @@ private slots:
         QVERIFY(txt.open(QIODevice::WriteOnly));
         txt.write(QByteArray("linha;de;migracao\r\n").repeated(5000));
         txt.close();
-        FtpTestServer server(f.outDir + "srv");
-        QDir().mkpath(server.root() + "/entrada");
-        QVERIFY(server.start());
-        f.useFtp(server, "entrada");
+        InboxServer server(f);
+        QVERIFY(server.serve(f));
         RemessaWork work = f.work();
         work.transferDir = dir;
         ScriptedMessenger msg;

@@ -85,3 +85,24 @@ void RemessaFixture::useFtp(const FtpTestServer &server, const QString &folder, 
     set(QStringLiteral("LoginFTP"), QStringLiteral("occ"));
     set(QStringLiteral("SenhaFTP"), password);
 }
+
+InboxServer::InboxServer(const RemessaFixture &f)
+    : FtpTestServer(f.outDir + QStringLiteral("srv"))
+{
+    QDir().mkpath(inbox());
+}
+
+QString InboxServer::inbox() const
+{
+    return root() + QStringLiteral("/entrada");
+}
+
+bool InboxServer::serve(RemessaFixture &f, int throttle, const QString &password)
+{
+    Options options;
+    options.throttle = throttle;
+    if (!start(options))
+        return false;
+    f.useFtp(*this, QStringLiteral("entrada"), password);
+    return true;
+}

@@ -35,3 +35,14 @@ struct RemessaFixture
     // Remittances sent to folder of the server, as the certifier's login.
     void useFtp(const FtpTestServer &server, const QString &folder, const QString &password = "segredo");
 };
+
+// An FTP server in the fixture's output folder with its folder "entrada",
+// empty, where remittances go.
+struct InboxServer : FtpTestServer
+{
+    explicit InboxServer(const RemessaFixture &f);
+    QString inbox() const;
+    // Starts it, at throttle bytes a second when given, and makes "entrada"
+    // the fixture's destination as the certifier's login with password.
+    bool serve(RemessaFixture &f, int throttle = 0, const QString &password = QStringLiteral("segredo"));
+};

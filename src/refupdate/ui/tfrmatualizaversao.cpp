@@ -10,6 +10,7 @@
 #include "shell/netsettings.h"
 #include "widgets/dialogparts.h"
 #include "widgets/jobrunner.h"
+#include "widgets/stepparts.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -71,13 +72,9 @@ void TFrmAtualizaVersao::buildUi()
 
     m_sourceBox = new QGroupBox(this);
     m_sourceBox->setObjectName(QStringLiteral("GbLocalizacao"));
-    auto *hl = new QHBoxLayout(m_sourceBox);
     m_sourceEdit = DialogParts::readOnlyField(m_sourceBox, QStringLiteral("EdLocalizacao"));
-    m_browseButton = new QPushButton(QStringLiteral("Browse..."), m_sourceBox);
-    m_browseButton->setObjectName(QStringLiteral("BtBrowse"));
-    hl->addWidget(m_sourceEdit, 1);
-    hl->addWidget(m_browseButton);
-    layout->addWidget(m_sourceBox);
+    m_browseButton = DialogParts::namedButton(QStringLiteral("BtBrowse"), QStringLiteral("Browse..."), m_sourceBox);
+    StepParts::addRow(layout, m_sourceBox, m_sourceEdit, m_browseButton);
 
     m_progressBox = new QGroupBox(QStringLiteral("Acompanhamento "), this);
     m_progressBox->setObjectName(QStringLiteral("GbAcompanhamento"));

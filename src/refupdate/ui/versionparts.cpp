@@ -6,13 +6,13 @@
 #include "refupdate/refinstall.h"
 #include "widgets/dialogparts.h"
 #include "widgets/jobrunner.h"
+#include "widgets/stepparts.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -76,14 +76,8 @@ void fill(QStandardItemModel *model, const QList<RefVersion::Installation> &rows
 
 QTableView *grid(QWidget *parent, const char *name, QStandardItemModel *model)
 {
-    auto *v = new QTableView(parent);
-    v->setObjectName(QLatin1String(name));
+    QTableView *v = DialogParts::rowGrid(parent, QLatin1String(name));
     v->setModel(model);
-    v->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    v->setSelectionBehavior(QAbstractItemView::SelectRows);
-    v->setSelectionMode(QAbstractItemView::SingleSelection);
-    v->horizontalHeader()->setStretchLastSection(true);
-    v->verticalHeader()->setVisible(false);
     return v;
 }
 
@@ -110,14 +104,11 @@ VersionInstaller::VersionInstaller(QDialog *window, QVBoxLayout *layout, Databas
 {
     installBox = new QGroupBox(QStringLiteral("Instala Nova Versão "), window);
     installBox->setObjectName(QStringLiteral("GbInstala"));
-    auto *hi = new QHBoxLayout(installBox);
     installing = new QLabel(QStringLiteral("Atualizando tabelas para a nova versão... Aguarde."), installBox);
     installing->setObjectName(QStringLiteral("LbAtualiza"));
     installing->setVisible(false);
     installedTick = VersionParts::stepTick(installBox, "CkAtualiza");
-    hi->addWidget(installing, 1);
-    hi->addWidget(installedTick);
-    layout->addWidget(installBox);
+    StepParts::addRow(layout, installBox, installing, installedTick);
 
     resultBox = new QGroupBox(QStringLiteral("Resultado Final  "), window);
     resultBox->setObjectName(QStringLiteral("GbResultado"));

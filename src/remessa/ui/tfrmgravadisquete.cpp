@@ -6,13 +6,12 @@
 #include "widgets/folderchooser.h"
 #include "widgets/guardedslot.h"
 #include "widgets/reportpreview.h"
+#include "widgets/stepparts.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
-#include <QFormLayout>
+#include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -31,79 +30,40 @@ TFrmGravaDisquete::TFrmGravaDisquete(const RemessaWork &work, Database &db, Mess
     setWindowTitle(QStringLiteral("Grava Disquete"));
     auto *layout = new QVBoxLayout(this);
 
-    auto *file = new QGroupBox(QStringLiteral("Arquivo a ser transferido"), this);
-    auto *fileForm = new QFormLayout(file);
-    folderEdit = DialogParts::readOnlyField(file, QStringLiteral("EdDiretorio"));
-    packageEdit = DialogParts::readOnlyField(file, QStringLiteral("EdArquivoTransferencia"));
-    fileForm->addRow(DialogParts::label(file, QStringLiteral("LbDiretorio"), QStringLiteral("Diretório"), folderEdit),
-                     folderEdit);
-    fileForm->addRow(
-        DialogParts::label(file, QStringLiteral("LbArquivo"), QStringLiteral("Nome do Arquivo"), packageEdit),
-        packageEdit);
-    layout->addWidget(file);
+    const StepParts::FileFields file = StepParts::addFileGroup(this, layout);
+    folderEdit = file.folder;
+    packageEdit = file.name;
 
     auto *dest = new QGroupBox(QStringLiteral("Unidade de disquete para gravação do arquivo"), this);
-    auto *destRow = new QHBoxLayout(dest);
     destinationEdit = DialogParts::readOnlyField(dest, QStringLiteral("EdDestino"));
     destinationEdit->setAccessibleName(QStringLiteral("Destino"));
     browseButton = DialogParts::button(dest, QStringLiteral("BtBrowse"), QStringLiteral("Browse..."));
-    destRow->addWidget(destinationEdit, 1);
-    destRow->addWidget(browseButton);
-    layout->addWidget(dest);
+    StepParts::addRow(layout, dest, destinationEdit, browseButton);
 
-    progressGroup = new QGroupBox(QStringLiteral("Acompanhamento da Gravação"), this);
-    progressGroup->setObjectName(QStringLiteral("GbAcompanhamento"));
-    auto *progress = new QGridLayout(progressGroup);
-    copyingLabel = new QLabel(QStringLiteral("Gravando Arquivo..."), progressGroup);
-    copyingTick = new QCheckBox(progressGroup);
-    copyingTick->setObjectName(QStringLiteral("CkGravando"));
-    copyingTick->setChecked(true);
-    copyingTick->setEnabled(false);
-    copyingTick->setAccessibleName(QStringLiteral("Gravação concluída"));
-    copyProgress = new QProgressBar(progressGroup);
-    copyProgress->setObjectName(QStringLiteral("PbGravacao"));
-    interruptButton = DialogParts::button(progressGroup, QStringLiteral("BtInterrompe"),
-                                          QStringLiteral("Interrompe Gravação"));
-    progress->addWidget(copyingLabel, 0, 0);
-    progress->addWidget(copyingTick, 0, 1);
-    progress->addWidget(copyProgress, 1, 0, 1, 2);
-    progress->addWidget(interruptButton, 2, 0, 1, 2, Qt::AlignRight);
-    layout->addWidget(progressGroup);
+    m_view.addProgress(this, layout, QStringLiteral("Acompanhamento da Gravação"));
+    copyingLabel = new QLabel(QStringLiteral("Gravando Arquivo..."), m_view.progress);
+    copyingTick = StepParts::tick(m_view.progress, QStringLiteral("CkGravando"), QStringLiteral("Gravação concluída"));
+    m_view.progressGrid->addWidget(copyingLabel, 0, 0);
+    m_view.progressGrid->addWidget(copyingTick, 0, 1);
+    m_view.closeProgress(1, QStringLiteral("PbGravacao"), QStringLiteral("Interrompe Gravação"));
 
-    resultGroup = new QGroupBox(QStringLiteral("Resultado Final da Gravação"), this);
-    resultGroup->setObjectName(QStringLiteral("GbResultado"));
-    auto *resultRow = new QHBoxLayout(resultGroup);
-    resultEdit = DialogParts::readOnlyField(resultGroup, QStringLiteral("EdResultado"));
+    QGroupBox *result = m_view.resultGroup(this, QStringLiteral("Resultado Final da Gravação"));
+    resultEdit = DialogParts::readOnlyField(result, QStringLiteral("EdResultado"));
     resultEdit->setAccessibleName(QStringLiteral("Resultado Final da Gravação"));
-    receiptButton = DialogParts::button(resultGroup, QStringLiteral("BtComprovante"),
-                                        QStringLiteral("Emite Comprovante"));
-    receiptButton->setEnabled(false);
-    resultRow->addWidget(resultEdit, 1);
-    resultRow->addWidget(receiptButton);
-    layout->addWidget(resultGroup);
+    m_view.receiptButton(result, QStringLiteral("BtComprovante"), QStringLiteral("Emite Comprovante"));
+    StepParts::addRow(layout, result, resultEdit, m_view.receipt);
 
-    copyButton = DialogParts::button(this, QStringLiteral("BtGrava"), QStringLiteral("Grava"));
-    cancelButton = DialogParts::button(this, QStringLiteral("btCancela"), QStringLiteral("Cancela"));
-    exitButton = DialogParts::button(this, QStringLiteral("BtSaida"), QStringLiteral("&Saída"));
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(copyButton);
-    buttons->addWidget(cancelButton);
-    buttons->addWidget(exitButton);
-    layout->addLayout(buttons);
+    m_view.addButtons(this, layout, QStringLiteral("BtGrava"), QStringLiteral("Grava"), QStringLiteral("btCancela"));
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(browseButton, &QPushButton::clicked, this, guarded(m_msg, [this] { chooseDestination(); }));
-    connect(copyButton, &QPushButton::clicked, this, guarded(m_msg, [this] { copyPackage(); }));
-    connect(interruptButton, &QPushButton::clicked, this, [this] { interrupt(); });
-    connect(receiptButton, &QPushButton::clicked, this, guarded(m_msg, [this] { printReceipt(); }));
-    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
-    connect(exitButton, &QPushButton::clicked, this, &QDialog::reject);
+    m_view.connectJob(
+        this, m_msg, [this] { copyPackage(); }, [this] { interrupt(); }, [this] { printReceipt(); });
 
     folderEdit->setText(QDir::toNativeSeparators(m_work.transferDir));
     destinationEdit->setMinimumWidth(360);
-    progressGroup->hide();
-    resultGroup->hide();
+    m_view.progress->hide();
+    m_view.result->hide();
     setFileName(m_work.remittance.packageName);
 }
 
@@ -150,12 +110,10 @@ void TFrmGravaDisquete::copyPackage()
     }
     m_running = true;
     browseButton->setEnabled(false);
-    copyButton->setEnabled(false);
-    cancelButton->setEnabled(false);
     copyingTick->hide();
-    copyProgress->setRange(0, 1000);
-    copyProgress->setValue(0);
-    progressGroup->show();
+    m_view.bar->setRange(0, 1000);
+    m_view.bar->setValue(0);
+    m_view.started();
     m_worker.reset(QThread::create([this] { m_copy->copy(*this); }));
     connect(m_worker.get(), &QThread::finished, this, guarded(m_msg, [this] { copyEnded(); }));
     m_worker->start();
@@ -187,26 +145,24 @@ void TFrmGravaDisquete::copyEnded()
 void TFrmGravaDisquete::showResult()
 {
     m_running = false;
-    resultGroup->show();
     resultEdit->setText(m_result.text);
-    interruptButton->setEnabled(false);
     if (m_result.status == FolderTransfer::Status::Done) {
         copyingTick->show();
-        receiptButton->setEnabled(true);
+        m_view.receipt->setEnabled(true);
     }
-    exitButton->setFocus();
+    m_view.ended();
 }
 
 void TFrmGravaDisquete::blockCopied(qint64 done, qint64 total)
 {
     const int value = total > 0 ? static_cast<int>(done * 1000 / total) : 1000;
     QMetaObject::invokeMethod(
-        this, [this, value] { copyProgress->setValue(value); }, Qt::QueuedConnection);
+        this, [this, value] { m_view.bar->setValue(value); }, Qt::QueuedConnection);
 }
 
 void TFrmGravaDisquete::interrupt()
 {
-    interruptButton->setEnabled(false);
+    m_view.interrupt->setEnabled(false);
     m_interrupted.store(true);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 #include "remessa/foldertransfer.h"
 #include "remessa/remessawork.h"
+#include "widgets/stepparts.h"
 
 #include <QDialog>
 #include <atomic>
@@ -10,10 +11,8 @@ class BandedReport;
 class Database;
 class Messenger;
 class QCheckBox;
-class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QProgressBar;
 class QPushButton;
 class QThread;
 
@@ -69,15 +68,8 @@ private:
     QLineEdit *packageEdit = nullptr;
     QLineEdit *destinationEdit = nullptr;
     QPushButton *browseButton = nullptr;
-    QGroupBox *progressGroup = nullptr;
+    StepParts::StepView m_view;
     QLabel *copyingLabel = nullptr;
     QCheckBox *copyingTick = nullptr;
-    QProgressBar *copyProgress = nullptr;
-    QPushButton *interruptButton = nullptr;
-    QGroupBox *resultGroup = nullptr;
     QLineEdit *resultEdit = nullptr;
-    QPushButton *receiptButton = nullptr;
-    QPushButton *copyButton = nullptr;
-    QPushButton *cancelButton = nullptr;
-    QPushButton *exitButton = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "remessa/ui/tfrmnovaremessa.h"
 #include "base/messenger.h"
 #include "remessa/ui/backgroundwork.h"
+#include "widgets/dialogparts.h"
 #include "widgets/guardedslot.h"
 
 #include <QFormLayout>
@@ -120,14 +121,12 @@ void TFrmNovaRemessa::buildUi()
     main->addWidget(result);
 
     auto *buttons = new QHBoxLayout;
-    startButton = new QPushButton(QStringLiteral("Inicia Preparação"), this);
-    startButton->setObjectName(QStringLiteral("BtInicio"));
+    startButton = DialogParts::namedButton(QStringLiteral("BtInicio"), QStringLiteral("Inicia Preparação"), this);
     startButton->setDefault(true);
-    interruptButton = new QPushButton(QStringLiteral("Interrompe Preparação"), this);
-    interruptButton->setObjectName(QStringLiteral("BtInterrompe"));
+    interruptButton = DialogParts::namedButton(QStringLiteral("BtInterrompe"), QStringLiteral("Interrompe Preparação"),
+                                               this);
     interruptButton->setVisible(false);
-    exitButton = new QPushButton(QStringLiteral("&Saída"), this);
-    exitButton->setObjectName(QStringLiteral("BtSaida"));
+    exitButton = DialogParts::namedButton(QStringLiteral("BtSaida"), QStringLiteral("&Saída"), this);
     buttons->addStretch();
     buttons->addWidget(startButton);
     buttons->addWidget(interruptButton);

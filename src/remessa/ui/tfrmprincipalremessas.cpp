@@ -5,12 +5,12 @@
 #include "remessa/ui/tfrmselecaoresultado.h"
 #include "remessa/ui/tfrmselecaotransferencia.h"
 #include "reports/bandedreport.h"
+#include "widgets/dialogparts.h"
 #include "widgets/guardedslot.h"
 #include "widgets/reportpreview.h"
 #include "widgets/spreadsheetexport.h"
 
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QPushButton>
@@ -21,14 +21,8 @@
 namespace {
 QTableView *grid(QWidget *parent, const char *name, const QString &accessible)
 {
-    auto *v = new QTableView(parent);
-    v->setObjectName(QLatin1String(name));
+    QTableView *v = DialogParts::rowGrid(parent, QLatin1String(name));
     v->setAccessibleName(accessible);
-    v->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    v->setSelectionBehavior(QAbstractItemView::SelectRows);
-    v->setSelectionMode(QAbstractItemView::SingleSelection);
-    v->verticalHeader()->setVisible(false);
-    v->horizontalHeader()->setStretchLastSection(true);
     v->setAlternatingRowColors(true);
     return v;
 }
@@ -170,21 +164,23 @@ RemessaWork TFrmPrincipalRemessas::selectedWork() const
     return RemessaWork::from(m_values, m_login, *selected());
 }
 
-void TFrmPrincipalRemessas::transferRemittance()
+template <class Choice> void TFrmPrincipalRemessas::openChoiceForSelected()
 {
     if (!selected())
         return;
-    TFrmSelecaoTransferencia window(selectedWork(), m_db, m_messenger, this);
+    Choice window(selectedWork(), m_db, m_messenger, this);
     window.exec();
     refresh();
 }
+
+void TFrmPrincipalRemessas::transferRemittance()
+{
+    openChoiceForSelected<TFrmSelecaoTransferencia>();
+}
+
 void TFrmPrincipalRemessas::receiveResult()
 {
-    if (!selected())
-        return;
-    TFrmSelecaoResultado window(selectedWork(), m_db, m_messenger, this);
-    window.exec();
-    refresh();
+    openChoiceForSelected<TFrmSelecaoResultado>();
 }
 
 void TFrmPrincipalRemessas::cancelRemittance()

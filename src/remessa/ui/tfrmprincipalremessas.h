@@ -46,6 +46,8 @@ private:
     const RemessaControl::Remittance *selected() const;
     // The selected remittance as the step windows receive it.
     RemessaWork selectedWork() const;
+    // The mode choice of the next step for the selected remittance.
+    template <class Choice> void openChoiceForSelected();
 
     Database &m_db;
     Messenger &m_messenger;

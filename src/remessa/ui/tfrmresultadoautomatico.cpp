@@ -12,13 +12,13 @@
 #include "widgets/dialogparts.h"
 #include "widgets/guardedslot.h"
 #include "widgets/reportpreview.h"
+#include "widgets/stepparts.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -29,14 +29,10 @@
 
 namespace {
 
-
-QCheckBox *tick(QWidget *parent, const QString &name, const QString &accessible)
+// A step's mark, hidden until the step is done.
+QCheckBox *hiddenTick(QWidget *parent, const QString &name, const QString &accessible)
 {
-    auto *c = new QCheckBox(parent);
-    c->setObjectName(name);
-    c->setChecked(true);
-    c->setEnabled(false);
-    c->setAccessibleName(accessible);
+    QCheckBox *c = StepParts::tick(parent, name, accessible);
     c->hide();
     return c;
 }
@@ -67,14 +63,14 @@ public:
     {
         w.m_fetch->post([this] {
             w.transferTick->show();
-            w.interruptButton->setEnabled(false);
+            w.m_view.interrupt->setEnabled(false);
         });
     }
     void synchronising(bool accepted) override
     {
         w.m_fetch->post([this, accepted] {
-            w.interruptButton->setEnabled(false);
-            w.syncGroup->show();
+            w.m_view.interrupt->setEnabled(false);
+            w.m_syncGroup->show();
             w.syncLabel->setText(accepted ? AutomaticResult::Syncing : AutomaticResult::NothingToSync);
             w.syncLabel->show();
         });
@@ -115,70 +111,45 @@ TFrmResultadoAutomatico::TFrmResultadoAutomatico(const RemessaWork &work, Databa
                  packageEdit);
     layout->addWidget(data);
 
-    fetchButton = DialogParts::button(this, QStringLiteral("BtResultado"), QStringLiteral("Recebe Resultado"));
-    cancelButton = DialogParts::button(this, QStringLiteral("BtCancela"), QStringLiteral("Cancela"));
-    exitButton = DialogParts::button(this, QStringLiteral("BtSaida"), QStringLiteral("&Saída"));
-    fetchButton->setDefault(true);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(fetchButton);
-    buttons->addWidget(cancelButton);
-    buttons->addWidget(exitButton);
-    layout->addLayout(buttons);
+    m_view.addButtons(this, layout, QStringLiteral("BtResultado"), QStringLiteral("Recebe Resultado"),
+                      QStringLiteral("BtCancela"));
+    m_view.action->setDefault(true);
 
-    progressGroup = new QGroupBox(QStringLiteral("Acompanhamento "), this);
-    progressGroup->setObjectName(QStringLiteral("GbAcompanhamento"));
-    auto *progress = new QGridLayout(progressGroup);
-    infoTick = tick(progressGroup, QStringLiteral("CkInformacoes"), QStringLiteral("Informações recuperadas"));
-    transferTick = tick(progressGroup, QStringLiteral("CkTransferencia"), QStringLiteral("Transferência concluída"));
+    m_view.addProgress(this, layout, QStringLiteral("Acompanhamento "));
+    QGroupBox *progressGroup = m_view.progress;
+    infoTick = hiddenTick(progressGroup, QStringLiteral("CkInformacoes"), QStringLiteral("Informações recuperadas"));
+    transferTick = hiddenTick(progressGroup, QStringLiteral("CkTransferencia"),
+                              QStringLiteral("Transferência concluída"));
     downloadEdit = DialogParts::readOnlyField(progressGroup, QStringLiteral("EdArquivoDownload"));
     downloadEdit->setAccessibleName(QStringLiteral("Arquivo de resultado"));
-    transferProgress = new QProgressBar(progressGroup);
-    transferProgress->setObjectName(QStringLiteral("PbTransferencia"));
-    transferProgress->setRange(0, 1000);
-    transferProgress->setValue(0);
-    interruptButton = DialogParts::button(progressGroup, QStringLiteral("BtInterrompe"), QStringLiteral("Interrompe"));
+    m_view.closeProgress(3, QStringLiteral("PbTransferencia"), QStringLiteral("Interrompe"));
+    m_view.bar->setRange(0, 1000);
+    m_view.bar->setValue(0);
+    QGridLayout *progress = m_view.progressGrid;
     progress->addWidget(new QLabel(QStringLiteral("Recupera Informações Sobre Resultado..."), progressGroup), 0, 0);
     progress->addWidget(infoTick, 0, 1);
     progress->addWidget(new QLabel(QStringLiteral("Transferindo Arquivo..."), progressGroup), 1, 0);
     progress->addWidget(transferTick, 1, 1);
     progress->addWidget(downloadEdit, 2, 0, 1, 2);
-    progress->addWidget(transferProgress, 3, 0, 1, 2);
-    progress->addWidget(interruptButton, 4, 0, 1, 2, Qt::AlignRight);
     progress->setColumnStretch(0, 1);
-    layout->addWidget(progressGroup);
 
-    resultGroup = new QGroupBox(QStringLiteral("Resultado Final  "), this);
-    resultGroup->setObjectName(QStringLiteral("GbResultado"));
-    auto *result = new QVBoxLayout(resultGroup);
-    resultMemo = new QPlainTextEdit(resultGroup);
-    resultMemo->setObjectName(QStringLiteral("MmResultado"));
-    resultMemo->setReadOnly(true);
-    resultMemo->setAccessibleName(QStringLiteral("Resultado Final"));
-    resultMemo->setMinimumHeight(150);
-    receiptButton = DialogParts::button(resultGroup, QStringLiteral("BtRelatorio"), QStringLiteral("Emite Relatório"));
-    receiptButton->setEnabled(false);
-    result->addWidget(resultMemo);
-    result->addWidget(receiptButton, 0, Qt::AlignRight);
-    layout->addWidget(resultGroup);
+    m_view.addResultMemo(this, layout, QStringLiteral("Resultado Final  "), QStringLiteral("Resultado Final"),
+                         QStringLiteral("BtRelatorio"), QStringLiteral("Emite Relatório"));
 
-    syncGroup = new QGroupBox(QStringLiteral("Sincronização da Base de Dados"), this);
-    syncGroup->setObjectName(QStringLiteral("GbSincroniza"));
-    auto *syncRow = new QHBoxLayout(syncGroup);
-    syncLabel = new QLabel(AutomaticResult::Syncing, syncGroup);
+    m_syncGroup = new QGroupBox(QStringLiteral("Sincronização da Base de Dados"), this);
+    m_syncGroup->setObjectName(QStringLiteral("GbSincroniza"));
+    syncLabel = new QLabel(AutomaticResult::Syncing, m_syncGroup);
     syncLabel->setObjectName(QStringLiteral("LbSincroniza"));
-    syncTick = tick(syncGroup, QStringLiteral("CkSincroniza"), QStringLiteral("Sincronização concluída"));
-    syncRow->addWidget(syncLabel, 1);
-    syncRow->addWidget(syncTick);
+    syncTick = hiddenTick(m_syncGroup, QStringLiteral("CkSincroniza"), QStringLiteral("Sincronização concluída"));
+    StepParts::addRow(layout, m_syncGroup, syncLabel, syncTick);
     syncLabel->hide();
-    layout->addWidget(syncGroup);
 
     fileList = new QListWidget(this);
     fileList->setObjectName(QStringLiteral("ListaArq"));
     fileList->hide();
     layout->setSizeConstraint(QLayout::SetFixedSize);
     packageEdit->setMinimumWidth(360);
-    for (QGroupBox *g : {progressGroup, resultGroup, syncGroup})
+    for (QGroupBox *g : {m_view.progress, m_view.result, m_syncGroup})
         g->hide();
 
     m_fetch = new BackgroundWork(m_db, m_msg, this);
@@ -186,14 +157,11 @@ TFrmResultadoAutomatico::TFrmResultadoAutomatico(const RemessaWork &work, Databa
     m_ftp.onListItem = [this](const QString &name) { m_fetch->post([this, name] { fileList->addItem(name); }); };
     m_ftp.onProgress = [this](qint64 done, qint64 total) {
         const int value = total > 0 ? int(qMin(done, total) * 1000 / total) : 0;
-        m_fetch->post([this, value] { transferProgress->setValue(value); });
+        m_fetch->post([this, value] { m_view.bar->setValue(value); });
     };
     connect(m_fetch, &BackgroundWork::finished, this, guarded(m_msg, [this] { fetchEnded(); }));
-    connect(fetchButton, &QPushButton::clicked, this, guarded(m_msg, [this] { fetchResult(); }));
-    connect(interruptButton, &QPushButton::clicked, this, [this] { interrupt(); });
-    connect(receiptButton, &QPushButton::clicked, this, guarded(m_msg, [this] { printReceipt(); }));
-    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
-    connect(exitButton, &QPushButton::clicked, this, &QDialog::reject);
+    m_view.connectJob(
+        this, m_msg, [this] { fetchResult(); }, [this] { interrupt(); }, [this] { printReceipt(); });
 
     numberEdit->setText(m_work.remittance.number);
     packageEdit->setText(m_work.remittance.packageName);
@@ -217,15 +185,14 @@ void TFrmResultadoAutomatico::setPackageName(const QString &packageName)
 
 QStringList TFrmResultadoAutomatico::resultLines() const
 {
-    const QString text = resultMemo->toPlainText();
-    return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
+    return StepParts::memoLines(m_view.memo);
 }
 
 void TFrmResultadoAutomatico::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    if (fetchButton->isEnabled())
-        fetchButton->setFocus();
+    if (m_view.action->isEnabled())
+        m_view.action->setFocus();
 }
 
 void TFrmResultadoAutomatico::reject()
@@ -237,15 +204,12 @@ void TFrmResultadoAutomatico::reject()
 
 void TFrmResultadoAutomatico::addMemo(const QString &line)
 {
-    resultMemo->appendPlainText(line);
+    m_view.memo->appendPlainText(line);
 }
 
 void TFrmResultadoAutomatico::showResult()
 {
-    interruptButton->setEnabled(false);
-    resultGroup->show();
-    exitButton->setEnabled(true);
-    exitButton->setFocus();
+    m_view.ended();
 }
 
 void TFrmResultadoAutomatico::fetchResult()
@@ -254,10 +218,8 @@ void TFrmResultadoAutomatico::fetchResult()
         return;
     m_started = true;
     m_interrupted = false;
-    progressGroup->show();
-    fetchButton->setEnabled(false);
-    cancelButton->setEnabled(false);
-    exitButton->setEnabled(false);
+    m_view.started();
+    m_view.exit->setEnabled(false);
     fileList->clear();
 
     const std::optional<ConfigLocal> config = ConfigLocalStore::read(m_db);
@@ -291,7 +253,7 @@ void TFrmResultadoAutomatico::fetchEnded()
         ExceptionHandler::handle(e, m_msg);
         return;
     }
-    interruptButton->setEnabled(false);
+    m_view.interrupt->setEnabled(false);
     if (!m_result.connectError.isEmpty()) {
         // A refused connection is no step of the fetch: the window's warning.
         ErrorLog::append(m_result.connectError, QStringLiteral("FtpFailure"));
@@ -301,13 +263,13 @@ void TFrmResultadoAutomatico::fetchEnded()
     case AutomaticResult::Outcome::Accepted:
         syncLabel->setText(AutomaticResult::SyncDone);
         syncTick->show();
-        receiptButton->setEnabled(true);
+        m_view.receipt->setEnabled(true);
         break;
-    case AutomaticResult::Outcome::Rejected: receiptButton->setEnabled(true); break;
+    case AutomaticResult::Outcome::Rejected: m_view.receipt->setEnabled(true); break;
     case AutomaticResult::Outcome::NotAvailable: infoTick->show(); break;
     case AutomaticResult::Outcome::Failed:
         // Nothing was written: the remittance still waits for its result.
-        if (syncGroup->isVisible())
+        if (m_syncGroup->isVisible())
             syncLabel->setText(AutomaticResult::SyncNotDone);
         break;
     }
@@ -316,7 +278,7 @@ void TFrmResultadoAutomatico::fetchEnded()
 
 void TFrmResultadoAutomatico::interrupt()
 {
-    interruptButton->setEnabled(false);
+    m_view.interrupt->setEnabled(false);
     if (!m_running)
         return;
     addMemo(FtpTexts::Interrupted);

@@ -1,6 +1,7 @@
 #pragma once
 #include "remessa/automaticresult.h"
 #include "remessa/remessawork.h"
+#include "widgets/stepparts.h"
 
 #include <QDialog>
 #include <atomic>
@@ -14,9 +15,6 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
-class QPlainTextEdit;
-class QProgressBar;
-class QPushButton;
 class BackgroundWork;
 
 // "Recebe Resultado Automático": fetches the regulator's verdict on the
@@ -65,20 +63,12 @@ private:
     QLineEdit *resultAddressEdit = nullptr;
     QLineEdit *numberEdit = nullptr;
     QLineEdit *packageEdit = nullptr;
-    QGroupBox *progressGroup = nullptr;
+    StepParts::StepView m_view;
     QCheckBox *infoTick = nullptr;
     QCheckBox *transferTick = nullptr;
     QLineEdit *downloadEdit = nullptr;
-    QProgressBar *transferProgress = nullptr;
-    QPushButton *interruptButton = nullptr;
-    QGroupBox *resultGroup = nullptr;
-    QPlainTextEdit *resultMemo = nullptr;
-    QPushButton *receiptButton = nullptr;
-    QGroupBox *syncGroup = nullptr;
+    QGroupBox *m_syncGroup = nullptr;
     QLabel *syncLabel = nullptr;
     QCheckBox *syncTick = nullptr;
-    QPushButton *fetchButton = nullptr;
-    QPushButton *cancelButton = nullptr;
-    QPushButton *exitButton = nullptr;
     QListWidget *fileList = nullptr;
 };

@@ -24,9 +24,7 @@ TFrmSelecaoResultado::TFrmSelecaoResultado(const RemessaWork &work, Database &db
     setWindowTitle(QStringLiteral("Seleção de Modo de Recebimento"));
     auto *layout = new QVBoxLayout(this);
     auto *form = new QFormLayout;
-    packageEdit = new QLineEdit(this);
-    packageEdit->setObjectName(QStringLiteral("EdArquivoRemessa"));
-    packageEdit->setReadOnly(true);
+    packageEdit = DialogParts::readOnlyField(this, QStringLiteral("EdArquivoRemessa"));
     form->addRow(DialogParts::label(this, QStringLiteral("LbArquivo"), QStringLiteral("Arquivo Enviado ao Quelora: "),
                                     packageEdit),
                  packageEdit);
@@ -34,21 +32,17 @@ TFrmSelecaoResultado::TFrmSelecaoResultado(const RemessaWork &work, Database &db
 
     auto *modes = new QGroupBox(QStringLiteral("Modo de Recebimento"), this);
     auto *modesLayout = new QVBoxLayout(modes);
-    ftpRadio = new QRadioButton(QStringLiteral("Recebimento Automático de Resultado da Remessa (via FTP)"), modes);
-    ftpRadio->setObjectName(QStringLiteral("RbFTP"));
+    ftpRadio = DialogParts::radioButton(modes, QStringLiteral("RbFTP"),
+                                        QStringLiteral("Recebimento Automático de Resultado da Remessa (via FTP)"));
     ftpRadio->setChecked(true);
-    manualRadio = new QRadioButton(QStringLiteral("Informação Manual de Resultado da Remessa"), modes);
-    manualRadio->setObjectName(QStringLiteral("RbManual"));
+    manualRadio = DialogParts::radioButton(modes, QStringLiteral("RbManual"),
+                                           QStringLiteral("Informação Manual de Resultado da Remessa"));
     modesLayout->addWidget(ftpRadio);
     modesLayout->addWidget(manualRadio);
     layout->addWidget(modes);
 
-    okButton = DialogParts::button(this, QStringLiteral("BtOK"), QStringLiteral("Ok"));
-    cancelButton = DialogParts::button(this, QStringLiteral("BtCancela"), QStringLiteral("Cancela"));
-    okButton->setDefault(true);
-    layout->addLayout(DialogParts::buttonRow(okButton, cancelButton));
+    okButton = DialogParts::addOkCancel(this, layout, QStringLiteral("BtOK"), QStringLiteral("BtCancela")).ok;
     connect(okButton, &QPushButton::clicked, this, guarded(m_msg, [this] { openChosenResult(); }));
-    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
     DialogParts::fixDialogFrame(this, 480);
     packageEdit->setText(m_work.remittance.packageName);
 }

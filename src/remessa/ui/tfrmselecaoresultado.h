@@ -31,5 +31,4 @@ private:
     QRadioButton *ftpRadio = nullptr;
     QRadioButton *manualRadio = nullptr;
     QPushButton *okButton = nullptr;
-    QPushButton *cancelButton = nullptr;
 };

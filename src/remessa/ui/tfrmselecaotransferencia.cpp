@@ -6,12 +6,11 @@
 #include "remessa/ui/tfrmtransferesmtp.h"
 #include "widgets/dialogparts.h"
 #include "widgets/guardedslot.h"
+#include "widgets/stepparts.h"
 
 #include <QButtonGroup>
 #include <QDir>
-#include <QFormLayout>
 #include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -28,19 +27,9 @@ TFrmSelecaoTransferencia::TFrmSelecaoTransferencia(const RemessaWork &work, Data
     setWindowTitle(QStringLiteral("Seleção do Modo de Transferência"));
     auto *layout = new QVBoxLayout(this);
 
-    auto *file = new QGroupBox(QStringLiteral("Arquivo a ser transferido"), this);
-    auto *form = new QFormLayout(file);
-    folderEdit = new QLineEdit(file);
-    folderEdit->setObjectName(QStringLiteral("EdDiretorio"));
-    folderEdit->setReadOnly(true);
-    packageEdit = new QLineEdit(file);
-    packageEdit->setObjectName(QStringLiteral("EdArquivoTransferencia"));
-    packageEdit->setReadOnly(true);
-    form->addRow(DialogParts::label(file, QStringLiteral("LbDiretorio"), QStringLiteral("Diretório"), folderEdit),
-                 folderEdit);
-    form->addRow(DialogParts::label(file, QStringLiteral("LbArquivo"), QStringLiteral("Nome do Arquivo"), packageEdit),
-                 packageEdit);
-    layout->addWidget(file);
+    const StepParts::FileFields file = StepParts::addFileGroup(this, layout);
+    folderEdit = file.folder;
+    packageEdit = file.name;
 
     modeGroup = new QGroupBox(QStringLiteral("Modo de Transferência"), this);
     modeGroup->setObjectName(QStringLiteral("RgSelecao"));
@@ -50,20 +39,15 @@ TFrmSelecaoTransferencia::TFrmSelecaoTransferencia(const RemessaWork &work, Data
                              QStringLiteral("Gravação de disquete a ser enviado ao Quelora"),
                              QStringLiteral("Transferência automática via EMAIL para o Quelora ")};
     for (int i = 0; i < 3; ++i) {
-        auto *b = new QRadioButton(texts[i], modeGroup);
-        b->setObjectName(QStringLiteral("RgSelecao%1").arg(i));
+        QRadioButton *b = DialogParts::radioButton(modeGroup, QStringLiteral("RgSelecao%1").arg(i), texts[i]);
         m_modes->addButton(b, i);
         modes->addWidget(b);
     }
     m_modes->button(0)->setChecked(true);
     layout->addWidget(modeGroup);
 
-    okButton = DialogParts::button(this, QStringLiteral("BtOK"), QStringLiteral("Ok"));
-    cancelButton = DialogParts::button(this, QStringLiteral("BtCancela"), QStringLiteral("Cancela"));
-    okButton->setDefault(true);
-    layout->addLayout(DialogParts::buttonRow(okButton, cancelButton));
+    okButton = DialogParts::addOkCancel(this, layout, QStringLiteral("BtOK"), QStringLiteral("BtCancela")).ok;
     connect(okButton, &QPushButton::clicked, this, guarded(m_msg, [this] { openChosenTransfer(); }));
-    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
     DialogParts::fixDialogFrame(this, 480);
 
     folderEdit->setText(QDir::toNativeSeparators(m_work.transferDir));

@@ -40,5 +40,4 @@ private:
     QGroupBox *modeGroup = nullptr;
     QButtonGroup *m_modes = nullptr;
     QPushButton *okButton = nullptr;
-    QPushButton *cancelButton = nullptr;
 };

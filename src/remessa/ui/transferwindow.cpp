@@ -6,13 +6,13 @@
 #include "widgets/dialogparts.h"
 #include "widgets/guardedslot.h"
 #include "widgets/reportpreview.h"
+#include "widgets/stepparts.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
-#include <QFormLayout>
+#include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -31,49 +31,29 @@ TransferWindow::TransferWindow(const RemessaWork &work, Database &db, Messenger 
 {
     auto *layout = new QVBoxLayout(this);
 
-    auto *file = new QGroupBox(QStringLiteral("Arquivo a ser transferido"), this);
-    auto *fileForm = new QFormLayout(file);
-    folderEdit = DialogParts::readOnlyField(file, QStringLiteral("EdDiretorio"));
-    packageEdit = DialogParts::readOnlyField(file, QStringLiteral("EdArquivoTransferencia"));
-    fileForm->addRow(DialogParts::label(file, QStringLiteral("LbDiretorio"), QStringLiteral("Diretório"), folderEdit),
-                     folderEdit);
-    fileForm->addRow(
-        DialogParts::label(file, QStringLiteral("LbArquivo"), QStringLiteral("Nome do Arquivo"), packageEdit),
-        packageEdit);
-    layout->addWidget(file);
+    const StepParts::FileFields file = StepParts::addFileGroup(this, layout);
+    folderEdit = file.folder;
+    packageEdit = file.name;
 
     m_destination = new QGroupBox(this);
     m_destination->setObjectName(QStringLiteral("GbDestino"));
     layout->addWidget(m_destination);
 
-    transferButton = DialogParts::button(this, QStringLiteral("BtTransfere"), QStringLiteral("Transfere"));
-    cancelButton = DialogParts::button(this, QStringLiteral("BtCancela"), QStringLiteral("Cancela"));
-    exitButton = DialogParts::button(this, QStringLiteral("BtSaida"), QStringLiteral("&Saída"));
-    transferButton->setDefault(true);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(transferButton);
-    buttons->addWidget(cancelButton);
-    buttons->addWidget(exitButton);
-    layout->addLayout(buttons);
+    m_view.addButtons(this, layout, QStringLiteral("BtTransfere"), QStringLiteral("Transfere"),
+                      QStringLiteral("BtCancela"));
+    m_view.action->setDefault(true);
 
-    progressGroup = new QGroupBox(QStringLiteral("Acompanhamento da Transferência"), this);
-    progressGroup->setObjectName(QStringLiteral("GbAcompanhamento"));
-    auto *progress = new QGridLayout(progressGroup);
+    m_view.addProgress(this, layout, QStringLiteral("Acompanhamento da Transferência"));
+    QWidget *progressGroup = m_view.progress;
     auto *sending = new QLabel(QStringLiteral("Transferindo Arquivo..."), progressGroup);
-    transferTick = new QCheckBox(progressGroup);
-    transferTick->setObjectName(QStringLiteral("CkTransferencia"));
-    transferTick->setChecked(true);
-    transferTick->setEnabled(false);
-    transferTick->setAccessibleName(QStringLiteral("Transferência concluída"));
+    transferTick = StepParts::tick(progressGroup, QStringLiteral("CkTransferencia"),
+                                   QStringLiteral("Transferência concluída"));
     sizeEdit = DialogParts::readOnlyField(progressGroup, QStringLiteral("EdTamanho"));
     transferredEdit = DialogParts::readOnlyField(progressGroup, QStringLiteral("EdTransferidos"));
-    transferProgress = new QProgressBar(progressGroup);
-    transferProgress->setObjectName(QStringLiteral("PbTransferencia"));
-    transferProgress->setRange(0, 1000);
-    transferProgress->setValue(0);
-    interruptButton = DialogParts::button(progressGroup, QStringLiteral("BtInterrompe"),
-                                          QStringLiteral("Interrompe Transferência"));
+    m_view.closeProgress(3, QStringLiteral("PbTransferencia"), QStringLiteral("Interrompe Transferência"));
+    m_view.bar->setRange(0, 1000);
+    m_view.bar->setValue(0);
+    QGridLayout *progress = m_view.progressGrid;
     progress->addWidget(sending, 0, 0);
     progress->addWidget(transferTick, 0, 1);
     progress->addWidget(
@@ -84,36 +64,19 @@ TransferWindow::TransferWindow(const RemessaWork &work, Database &db, Messenger 
                                            QStringLiteral("Bytes Transferidos"), transferredEdit),
                         2, 0);
     progress->addWidget(transferredEdit, 2, 1);
-    progress->addWidget(transferProgress, 3, 0, 1, 2);
-    progress->addWidget(interruptButton, 4, 0, 1, 2, Qt::AlignRight);
-    layout->addWidget(progressGroup);
 
-    resultGroup = new QGroupBox(QStringLiteral("Resultado Final da Transferência"), this);
-    resultGroup->setObjectName(QStringLiteral("GbResultado"));
-    auto *result = new QVBoxLayout(resultGroup);
-    resultMemo = new QPlainTextEdit(resultGroup);
-    resultMemo->setObjectName(QStringLiteral("MmResultado"));
-    resultMemo->setReadOnly(true);
-    resultMemo->setAccessibleName(QStringLiteral("Resultado Final da Transferência"));
-    resultMemo->setMinimumHeight(150);
-    receiptButton = DialogParts::button(resultGroup, QStringLiteral("BtComprovante"),
-                                        QStringLiteral("Emite Comprovante"));
-    receiptButton->setEnabled(false);
-    result->addWidget(resultMemo);
-    result->addWidget(receiptButton, 0, Qt::AlignRight);
-    layout->addWidget(resultGroup);
+    m_view.addResultMemo(this, layout, QStringLiteral("Resultado Final da Transferência"),
+                         QStringLiteral("Resultado Final da Transferência"), QStringLiteral("BtComprovante"),
+                         QStringLiteral("Emite Comprovante"));
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(transferButton, &QPushButton::clicked, this, guarded(m_msg, [this] { sendPackage(); }));
-    connect(interruptButton, &QPushButton::clicked, this, [this] { interrupt(); });
-    connect(receiptButton, &QPushButton::clicked, this, guarded(m_msg, [this] { printReceipt(); }));
-    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
-    connect(exitButton, &QPushButton::clicked, this, &QDialog::reject);
+    m_view.connectJob(
+        this, m_msg, [this] { sendPackage(); }, [this] { interrupt(); }, [this] { printReceipt(); });
 
     folderEdit->setText(QDir::toNativeSeparators(m_work.transferDir));
     folderEdit->setMinimumWidth(380);
-    progressGroup->hide();
-    resultGroup->hide();
+    m_view.progress->hide();
+    m_view.result->hide();
     setFileName(m_work.remittance.packageName);
 }
 
@@ -143,15 +106,14 @@ QString TransferWindow::fileName() const
 
 QStringList TransferWindow::resultLines() const
 {
-    const QString text = resultMemo->toPlainText();
-    return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
+    return StepParts::memoLines(m_view.memo);
 }
 
 void TransferWindow::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    if (transferButton->isEnabled())
-        transferButton->setFocus();
+    if (m_view.action->isEnabled())
+        m_view.action->setFocus();
 }
 
 void TransferWindow::reject()
@@ -163,24 +125,20 @@ void TransferWindow::reject()
 
 void TransferWindow::addMemo(const QString &line)
 {
-    resultMemo->appendPlainText(line);
+    m_view.memo->appendPlainText(line);
 }
 
 void TransferWindow::showResult()
 {
-    resultGroup->show();
-    interruptButton->setEnabled(false);
-    exitButton->setFocus();
+    m_view.ended();
 }
 
 void TransferWindow::sendPackage()
 {
     if (m_started)
         return;
-    progressGroup->show();
+    m_view.started();
     transferTick->hide();
-    transferButton->setEnabled(false);
-    cancelButton->setEnabled(false);
     m_started = true;
 
     m_transfer = std::make_unique<PackageTransfer>(m_db, m_msg, m_work, m_fileName, m_mode);
@@ -193,7 +151,7 @@ void TransferWindow::sendPackage()
     m_size = m_transfer->size();
     sizeEdit->setText(QString::number(m_size));
     transferredEdit->setText(QStringLiteral("0"));
-    transferProgress->setValue(0);
+    m_view.bar->setValue(0);
     // Progress comes from the worker; the window shows it on its own thread.
     m_transfer->setProgress([this](qint64 done, qint64 total) {
         QMetaObject::invokeMethod(
@@ -224,7 +182,7 @@ void TransferWindow::progressed(qint64 done, qint64 total)
     // Bytes handed to the network are not bytes the server kept: the bar
     // reaches its end only when the server has confirmed the whole file.
     const int shown = total > 0 ? static_cast<int>(qMin(done, total) * 1000 / total) : 0;
-    transferProgress->setValue(qMin(shown, transferProgress->maximum() - 1));
+    m_view.bar->setValue(qMin(shown, m_view.bar->maximum() - 1));
 }
 
 void TransferWindow::sendingEnded()
@@ -239,16 +197,16 @@ void TransferWindow::sendingEnded()
     if (outcome == PackageTransfer::Outcome::NotSent)
         return;
     transferTick->show();
-    transferProgress->setValue(transferProgress->maximum());
+    m_view.bar->setValue(m_view.bar->maximum());
     if (outcome != PackageTransfer::Outcome::Delivered)
         return;
     m_succeeded = true;
-    receiptButton->setEnabled(true);
+    m_view.receipt->setEnabled(true);
 }
 
 void TransferWindow::interrupt()
 {
-    interruptButton->setEnabled(false);
+    m_view.interrupt->setEnabled(false);
     if (m_running)
         m_transfer->interrupt();
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include "remessa/packagetransfer.h"
 #include "remessa/remessawork.h"
+#include "widgets/stepparts.h"
 
 #include <QDialog>
 #include <QStringList>
@@ -11,10 +12,7 @@ class Database;
 class Messenger;
 class QCheckBox;
 class QGroupBox;
-class QLabel;
 class QLineEdit;
-class QPlainTextEdit;
-class QProgressBar;
 class QPushButton;
 class QThread;
 
@@ -77,16 +75,8 @@ private:
     QLineEdit *folderEdit = nullptr;
     QLineEdit *packageEdit = nullptr;
     QGroupBox *m_destination = nullptr;
-    QPushButton *transferButton = nullptr;
-    QPushButton *cancelButton = nullptr;
-    QPushButton *exitButton = nullptr;
-    QGroupBox *progressGroup = nullptr;
+    StepParts::StepView m_view;
     QCheckBox *transferTick = nullptr;
     QLineEdit *sizeEdit = nullptr;
     QLineEdit *transferredEdit = nullptr;
-    QProgressBar *transferProgress = nullptr;
-    QPushButton *interruptButton = nullptr;
-    QGroupBox *resultGroup = nullptr;
-    QPlainTextEdit *resultMemo = nullptr;
-    QPushButton *receiptButton = nullptr;
 };

@@ -45,12 +45,11 @@ TFrmAlteraSenha::TFrmAlteraSenha(ProgramDatabase &dm, Messenger &messenger, cons
         m_confirmationEdit);
     layout->addLayout(form);
 
-    m_okButton = DialogParts::button(this, QStringLiteral("BitBtn6"), QStringLiteral("Ok"));
-    m_cancelButton = DialogParts::button(this, QStringLiteral("BitBtn7"), QStringLiteral("Cancela"));
-    m_okButton->setDefault(true);
-    layout->addLayout(DialogParts::buttonRow(m_okButton, m_cancelButton));
+    const DialogParts::OkCancel buttons = DialogParts::addOkCancel(this, layout, QStringLiteral("BitBtn6"),
+                                                                   QStringLiteral("BitBtn7"));
+    m_okButton = buttons.ok;
+    m_cancelButton = buttons.cancel;
     connect(m_okButton, &QPushButton::clicked, this, guarded(m_messenger, [this] { changePassword(); }));
-    connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
     DialogParts::fixDialogFrame(this, 360);
 
     m_userEdit->setText(m_userCode);
