@@ -48,7 +48,6 @@ TFrmAlteraSenha::TFrmAlteraSenha(ProgramDatabase &dm, Messenger &messenger, cons
     const DialogParts::OkCancel buttons = DialogParts::addOkCancel(this, layout, QStringLiteral("BitBtn6"),
                                                                    QStringLiteral("BitBtn7"));
     m_okButton = buttons.ok;
-    m_cancelButton = buttons.cancel;
     connect(m_okButton, &QPushButton::clicked, this, guarded(m_messenger, [this] { changePassword(); }));
     DialogParts::fixDialogFrame(this, 360);
 

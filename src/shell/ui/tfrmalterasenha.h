@@ -24,5 +24,4 @@ private:
     QLineEdit *m_newPasswordEdit = nullptr;
     QLineEdit *m_confirmationEdit = nullptr;
     QPushButton *m_okButton = nullptr;
-    QPushButton *m_cancelButton = nullptr;
 };
