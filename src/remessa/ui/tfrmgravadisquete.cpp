@@ -5,6 +5,7 @@
 #include "widgets/dialogparts.h"
 #include "widgets/folderchooser.h"
 #include "widgets/guardedslot.h"
+#include "widgets/jobrunner.h"
 #include "widgets/reportpreview.h"
 #include "widgets/stepparts.h"
 
@@ -16,7 +17,6 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -114,23 +114,23 @@ void TFrmGravaDisquete::copyPackage()
     m_view.bar->setRange(0, 1000);
     m_view.bar->setValue(0);
     m_view.started();
-    m_worker.reset(QThread::create([this] { m_copy->copy(*this); }));
-    connect(m_worker.get(), &QThread::finished, this, guarded(m_msg, [this] { copyEnded(); }));
-    m_worker->start();
+    if (!m_runner) {
+        m_runner = std::make_unique<JobRunner>();
+        connect(m_runner.get(), &JobRunner::finished, this, guarded(m_msg, [this] { copyEnded(); }));
+    }
+    m_runner->start([this](JobProgress &) { m_copy->copy(*this); });
 }
 
 TFrmGravaDisquete::~TFrmGravaDisquete()
 {
-    if (m_worker) {
+    if (m_runner && m_runner->isRunning()) {
         m_interrupted.store(true);
-        m_worker->wait();
+        m_runner.reset();
     }
 }
 
 void TFrmGravaDisquete::copyEnded()
 {
-    m_worker->wait();
-    m_worker.reset();
     const std::unique_ptr<FolderTransfer::Copy> copy = std::move(m_copy);
     try {
         m_result = copy->finish();

@@ -14,7 +14,7 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QThread;
+class JobRunner;
 
 // "Grava Disquete": copies the remittance file (or a TXT file) into a
 // chosen folder, to be delivered by hand.
@@ -61,7 +61,7 @@ private:
     bool m_running = false;
     std::atomic<bool> m_interrupted{false};
     std::unique_ptr<FolderTransfer::Copy> m_copy;
-    std::unique_ptr<QThread> m_worker;
+    std::unique_ptr<JobRunner> m_runner; // after what the work uses: it is destroyed, and waits, first
     int m_settleMs = 1000;
 
     QLineEdit *folderEdit = nullptr;

@@ -5,6 +5,7 @@
 #include "reports/bandedreport.h"
 #include "widgets/dialogparts.h"
 #include "widgets/guardedslot.h"
+#include "widgets/jobrunner.h"
 #include "widgets/reportpreview.h"
 #include "widgets/stepparts.h"
 
@@ -18,7 +19,6 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QThread>
 #include <QVBoxLayout>
 
 TransferWindow::TransferWindow(const RemessaWork &work, Database &db, Messenger &messenger, PackageTransfer::Mode mode,
@@ -159,17 +159,19 @@ void TransferWindow::sendPackage()
     });
     m_running = true;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    m_worker.reset(QThread::create([transfer = m_transfer.get()] { transfer->send(); }));
-    connect(m_worker.get(), &QThread::finished, this, guarded(m_msg, [this] { sendingEnded(); }));
-    m_worker->start();
+    if (!m_runner) {
+        m_runner = std::make_unique<JobRunner>();
+        connect(m_runner.get(), &JobRunner::finished, this, guarded(m_msg, [this] { sendingEnded(); }));
+    }
+    m_runner->start([transfer = m_transfer.get()](JobProgress &) { transfer->send(); });
 }
 
 TransferWindow::~TransferWindow()
 {
-    if (m_worker) {
+    if (m_runner && m_runner->isRunning()) {
         m_transfer->setLines({});
         m_transfer->interrupt();
-        m_worker->wait();
+        m_runner.reset();
         QApplication::restoreOverrideCursor();
     }
 }
@@ -187,8 +189,6 @@ void TransferWindow::progressed(qint64 done, qint64 total)
 
 void TransferWindow::sendingEnded()
 {
-    m_worker->wait();
-    m_worker.reset();
     QApplication::restoreOverrideCursor();
     m_running = false;
     showResult();

@@ -14,7 +14,7 @@ class QCheckBox;
 class QGroupBox;
 class QLineEdit;
 class QPushButton;
-class QThread;
+class JobRunner;
 
 // What the FTP and e-mail transfer windows share: the file, the progress and
 // the result memo, the delivery log and the receipt. The window opens
@@ -70,7 +70,7 @@ private:
     bool m_succeeded = false;
     qint64 m_size = 0;
     std::unique_ptr<PackageTransfer> m_transfer;
-    std::unique_ptr<QThread> m_worker;
+    std::unique_ptr<JobRunner> m_runner; // after what the work uses: it is destroyed, and waits, first
 
     QLineEdit *folderEdit = nullptr;
     QLineEdit *packageEdit = nullptr;
