@@ -1,15 +1,19 @@
 #include "maintenance/ui/selectiondialog.h"
 
+#include "maintenance/selectionsql.h"
 #include "maintenance/ui/selectionparts.h"
 #include "widgets/guardedslot.h"
 #include "widgets/selectiongrid.h"
 #include "widgets/spreadsheetexport.h"
 #include "widgets/waitcursor.h"
 
+#include <QComboBox>
+#include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -87,6 +91,40 @@ void SelectionDialog::finish(QLayout *fields, const QList<QWidget *> &besideFilt
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_grid, &SelectionGrid::rowChosen, this, guarded(m_msg, [this] { chooseCurrent(); }));
     connect(m_grid, &SelectionGrid::titleClicked, this, [this](int column) { guard(m_msg, [&] { orderBy(column); }); });
+}
+
+QList<QLabel *> SelectionDialog::finishForm(const QList<FilterRow> &rows, const QList<QWidget *> &enterFields)
+{
+    auto *form = new QFormLayout;
+    QList<QLabel *> captions;
+    for (const FilterRow &row : rows) {
+        captions.append(SelectionParts::labelFor(m_filterBox, row.caption, row.field));
+        form->addRow(captions.last(), row.field);
+    }
+    finish(form, {}, enterFields);
+    return captions;
+}
+
+QLineEdit *SelectionDialog::textFilter(const QString &name, int maxLength)
+{
+    auto *e = new QLineEdit(m_filterBox);
+    e->setObjectName(name);
+    if (maxLength > 0)
+        e->setMaxLength(maxLength);
+    return e;
+}
+
+QComboBox *SelectionDialog::countryFilter()
+{
+    auto *c = new QComboBox(m_filterBox);
+    c->setObjectName(QStringLiteral("CbPais"));
+    c->setMinimumContentsLength(20);
+    return c;
+}
+
+void SelectionDialog::fillCountries(QComboBox *list)
+{
+    SelectionParts::fillList(list, SelectionSql::countries(m_db));
 }
 
 void SelectionDialog::orderBy(int)

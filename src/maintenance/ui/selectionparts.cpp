@@ -3,12 +3,12 @@
 #include "widgets/columnfit.h"
 #include "widgets/dialogparts.h"
 
-#include <QLineEdit>
-
 #include <QButtonGroup>
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -65,11 +65,35 @@ QPushButton *button(QWidget *parent, const QString &name, const QString &text)
     return b;
 }
 
-QLineEdit *countedField(QWidget *parent, const QString &name, const QString &column, QLabel *counter, int rule)
+QLineEdit *columnField(QWidget *parent, const QString &name, const QString &table, const QString &column)
 {
     auto *e = new QLineEdit(parent);
     e->setObjectName(name);
-    ColumnFit::fit(e, QStringLiteral("PRODUTO"), column);
+    ColumnFit::fit(e, table, column);
+    return e;
+}
+
+void fillList(QComboBox *list, const QList<SelectionSql::Entry> &entries)
+{
+    list->clear();
+    list->addItem(QString());
+    for (const SelectionSql::Entry &e : entries)
+        list->addItem(e.name, e.code);
+}
+
+void clearFields(std::initializer_list<QWidget *> fields)
+{
+    for (QWidget *field : fields) {
+        if (auto *text = qobject_cast<QLineEdit *>(field))
+            text->clear();
+        else if (auto *list = qobject_cast<QComboBox *>(field))
+            list->setCurrentIndex(0);
+    }
+}
+
+QLineEdit *countedField(QWidget *parent, const QString &name, const QString &column, QLabel *counter, int rule)
+{
+    QLineEdit *e = columnField(parent, name, QStringLiteral("PRODUTO"), column);
     if (rule > 0 && rule < e->maxLength())
         e->setMaxLength(rule);
     auto count = [e, counter] {

@@ -1,7 +1,11 @@
 #pragma once
+#include "maintenance/selectionsql.h"
+
 #include <QString>
 #include <functional>
+#include <initializer_list>
 
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -15,6 +19,12 @@ namespace SelectionParts {
 QLabel *labelFor(QWidget *parent, const QString &text, QWidget *buddy);
 // A push button that is never the default by itself.
 QPushButton *button(QWidget *parent, const QString &name, const QString &text);
+// A text box named `name`, as long as TABLE.column.
+QLineEdit *columnField(QWidget *parent, const QString &name, const QString &table, const QString &column);
+// A blank entry and then `entries`, shown by name, each holding its code.
+void fillList(QComboBox *list, const QList<SelectionSql::Entry> &entries);
+// Filter fields back to blank: text boxes emptied, lists on their first entry.
+void clearFields(std::initializer_list<QWidget *> fields);
 // A text box for a PRODUTO column, as long as the column (or `rule`, when
 // the data's own rule is narrower), that drops leading blanks as they are
 // typed and surrounding blanks when left; `counter`, when given, shows the

@@ -6,7 +6,6 @@
 #include "maintenance/companies/ui/tfrmselecionaempresa.h"
 #include "maintenance/selectionsql.h"
 #include "maintenance/ui/selectionparts.h"
-#include "widgets/columnfit.h"
 #include "widgets/selectiongrid.h"
 
 #include <QComboBox>
@@ -23,10 +22,7 @@ namespace {
 
 QLineEdit *box(QWidget *parent, const char *name, const char *column)
 {
-    auto *e = new QLineEdit(parent);
-    e->setObjectName(QLatin1String(name));
-    ColumnFit::fit(e, QStringLiteral("EMPRESA"), QLatin1String(column));
-    return e;
+    return SelectionParts::columnField(parent, QLatin1String(name), QStringLiteral("EMPRESA"), QLatin1String(column));
 }
 
 TablePanel::Layout panelLayout()
@@ -139,15 +135,9 @@ std::optional<CompanyKey> TabEmpresaPanel::currentKey() const
 
 void TabEmpresaPanel::loadLists()
 {
-    m_countryList->clear();
-    m_countryList->addItem(QString());
-    for (const SelectionSql::Entry &e : SelectionSql::countries(m_ctx.db))
-        m_countryList->addItem(e.name, e.code);
-    m_stateList->clear();
-    m_stateList->addItem(QString());
-    for (const SelectionSql::Entry &e :
-         SelectionSql::entries(m_ctx.db, QStringLiteral("SELECT SiglaUF, NomeUF FROM UF ORDER BY NomeUF")))
-        m_stateList->addItem(e.name, e.code);
+    SelectionParts::fillList(m_countryList, SelectionSql::countries(m_ctx.db));
+    SelectionParts::fillList(
+        m_stateList, SelectionSql::entries(m_ctx.db, QStringLiteral("SELECT SiglaUF, NomeUF FROM UF ORDER BY NomeUF")));
 }
 
 void TabEmpresaPanel::showRecord()

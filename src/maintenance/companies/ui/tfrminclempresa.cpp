@@ -29,9 +29,7 @@ TFrmInclEmpresa::TFrmInclEmpresa(Database &db, Messenger &messenger, const QStri
     setModal(true);
     buildUi();
     guard(m_msg, [this] {
-        countryList->addItem(QString());
-        for (const SelectionSql::Entry &e : SelectionSql::countries(m_db))
-            countryList->addItem(e.name, e.code);
+        SelectionParts::fillList(countryList, SelectionSql::countries(m_db));
         stateList->addItem(QString());
         for (const SelectionSql::Entry &e :
              SelectionSql::entries(m_db, QStringLiteral("SELECT SiglaUF, NomeUF FROM UF ORDER BY SiglaUF")))
@@ -42,10 +40,7 @@ TFrmInclEmpresa::TFrmInclEmpresa(Database &db, Messenger &messenger, const QStri
 
 QLineEdit *TFrmInclEmpresa::box(const QString &name, const QString &column)
 {
-    auto *e = new QLineEdit(this);
-    e->setObjectName(name);
-    ColumnFit::fit(e, QStringLiteral("EMPRESA"), column);
-    return e;
+    return SelectionParts::columnField(this, name, QStringLiteral("EMPRESA"), column);
 }
 
 void TFrmInclEmpresa::buildUi()

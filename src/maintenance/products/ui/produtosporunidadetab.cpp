@@ -1,7 +1,7 @@
 #include "maintenance/products/ui/produtosporunidadetab.h"
 
 #include "db/database.h"
-#include "widgets/columnfit.h"
+#include "maintenance/ui/selectionparts.h"
 #include "widgets/dialogparts.h"
 #include "widgets/maskeddateedit.h"
 
@@ -52,10 +52,8 @@ ProdutosPorUnidadeTab::ProdutosPorUnidadeTab(MaintenanceContext &context, QWidge
                  parent)
 {
     auto box = [](QWidget *parent, const char *name, const char *column) {
-        auto *e = new QLineEdit(parent);
-        e->setObjectName(QLatin1String(name));
-        ColumnFit::fit(e, QStringLiteral("UNIDADE"), QLatin1String(column));
-        return e;
+        return SelectionParts::columnField(parent, QLatin1String(name), QStringLiteral("UNIDADE"),
+                                           QLatin1String(column));
     };
     m_serie = box(detailGroup(), "EdNumSerieProd", "NumSerieProd");
     m_serie->setValidator(numberValidator(m_serie));
