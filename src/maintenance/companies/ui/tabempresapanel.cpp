@@ -45,7 +45,7 @@ TablePanel::Layout panelLayout()
 }
 
 TabEmpresaPanel::TabEmpresaPanel(MaintenanceContext &context, QWidget *parent)
-    : TablePanel(context, panelLayout(), parent)
+    : KeyedTablePanel(context, panelLayout(), {&CompanyTable::rowOf, &CompanyTable::remove}, parent)
 {
     QWidget *d = detailBox();
     m_countryList = new QComboBox(d);
@@ -315,19 +315,5 @@ std::optional<int> TabEmpresaPanel::store()
             focus->setFocus();
         return std::nullopt;
     }
-    return CompanyTable::rowOf(m_ctx.db, *saved);
-}
-
-bool TabEmpresaPanel::removeCurrent()
-{
-    const auto key = currentKey();
-    return key && CompanyTable::remove(m_ctx.db, m_ctx.messenger, *key);
-}
-
-std::optional<int> TabEmpresaPanel::searchRow()
-{
-    const std::optional<CompanyKey> chosen = m_chooser ? m_chooser() : std::nullopt;
-    if (!chosen)
-        return std::nullopt;
-    return CompanyTable::rowOf(m_ctx.db, *chosen);
+    return rowOf(*saved);
 }
