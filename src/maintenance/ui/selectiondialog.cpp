@@ -13,7 +13,6 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -103,15 +102,6 @@ QList<QLabel *> SelectionDialog::finishForm(const QList<FilterRow> &rows, const 
     }
     finish(form, {}, enterFields);
     return captions;
-}
-
-QLineEdit *SelectionDialog::textFilter(const QString &name, int maxLength)
-{
-    auto *e = new QLineEdit(m_filterBox);
-    e->setObjectName(name);
-    if (maxLength > 0)
-        e->setMaxLength(maxLength);
-    return e;
 }
 
 QComboBox *SelectionDialog::countryFilter()

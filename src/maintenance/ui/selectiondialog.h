@@ -11,7 +11,6 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLayout;
-class QLineEdit;
 class QPushButton;
 class SelectionGrid;
 namespace SelectionSql {
@@ -90,8 +89,6 @@ protected:
     // finish() with the fields as a form of captioned rows; the captions, in
     // the order of `rows`.
     QList<QLabel *> finishForm(const QList<FilterRow> &rows, const QList<QWidget *> &enterFields);
-    // A text box of the filter named `name`; `maxLength` 0 keeps the default.
-    QLineEdit *textFilter(const QString &name, int maxLength = 0);
     // "País" (CbPais), filled by fillCountries().
     QComboBox *countryFilter();
     // A blank entry and every country. Raises DbError.

@@ -1,6 +1,5 @@
 #include "maintenance/ui/selectionparts.h"
 
-#include "widgets/columnfit.h"
 #include "widgets/dialogparts.h"
 
 #include <QButtonGroup>
@@ -65,14 +64,6 @@ QPushButton *button(QWidget *parent, const QString &name, const QString &text)
     return b;
 }
 
-QLineEdit *columnField(QWidget *parent, const QString &name, const QString &table, const QString &column)
-{
-    auto *e = new QLineEdit(parent);
-    e->setObjectName(name);
-    ColumnFit::fit(e, table, column);
-    return e;
-}
-
 void fillList(QComboBox *list, const QList<SelectionSql::Entry> &entries)
 {
     list->clear();
@@ -93,7 +84,7 @@ void clearFields(std::initializer_list<QWidget *> fields)
 
 QLineEdit *countedField(QWidget *parent, const QString &name, const QString &column, QLabel *counter, int rule)
 {
-    QLineEdit *e = columnField(parent, name, QStringLiteral("PRODUTO"), column);
+    QLineEdit *e = DialogParts::columnEdit(parent, name, QStringLiteral("PRODUTO"), column);
     if (rule > 0 && rule < e->maxLength())
         e->setMaxLength(rule);
     auto count = [e, counter] {

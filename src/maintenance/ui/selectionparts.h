@@ -19,8 +19,6 @@ namespace SelectionParts {
 QLabel *labelFor(QWidget *parent, const QString &text, QWidget *buddy);
 // A push button that is never the default by itself.
 QPushButton *button(QWidget *parent, const QString &name, const QString &text);
-// A text box named `name`, as long as TABLE.column.
-QLineEdit *columnField(QWidget *parent, const QString &name, const QString &table, const QString &column);
 // A blank entry and then `entries`, shown by name, each holding its code.
 void fillList(QComboBox *list, const QList<SelectionSql::Entry> &entries);
 // Filter fields back to blank: text boxes emptied, lists on their first entry.

@@ -5,6 +5,7 @@
 #include "maintenance/products/ui/tfrmselecionaproduto.h"
 #include "maintenance/ui/selectionparts.h"
 #include "reports/certificateselection.h"
+#include "widgets/dialogparts.h"
 #include "widgets/guardedslot.h"
 #include "widgets/selectiongrid.h"
 
@@ -59,7 +60,7 @@ TFrmSelecionaCertificado::TFrmSelecionaCertificado(Database &db, Messenger &mess
     : SelectionDialog(db, messenger, certificateChoiceLayout(), parent)
 {
     QGroupBox *box = filterBox();
-    m_numberField = textFilter(QStringLiteral("EdNumero"), 30);
+    m_numberField = DialogParts::lineEdit(filterBox(), QStringLiteral("EdNumero"), 30);
     m_certificateClassList = classList(box, QStringLiteral("CbClasseCertif"), QStringLiteral("Classe de Certificado"));
     m_productClassList = classList(box, QStringLiteral("CbClasseProd"), QStringLiteral("Classe de Produtos"));
     m_serviceClassList = classList(box, QStringLiteral("CbClasseServ"), QStringLiteral("Classe de Serviço"));

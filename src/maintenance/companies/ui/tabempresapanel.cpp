@@ -6,6 +6,7 @@
 #include "maintenance/companies/ui/tfrmselecionaempresa.h"
 #include "maintenance/selectionsql.h"
 #include "maintenance/ui/selectionparts.h"
+#include "widgets/dialogparts.h"
 #include "widgets/selectiongrid.h"
 
 #include <QComboBox>
@@ -22,7 +23,7 @@ namespace {
 
 QLineEdit *box(QWidget *parent, const char *name, const char *column)
 {
-    return SelectionParts::columnField(parent, QLatin1String(name), QStringLiteral("EMPRESA"), QLatin1String(column));
+    return DialogParts::columnEdit(parent, QLatin1String(name), QStringLiteral("EMPRESA"), QLatin1String(column));
 }
 
 TablePanel::Layout panelLayout()

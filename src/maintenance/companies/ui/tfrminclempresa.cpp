@@ -3,6 +3,7 @@
 #include "maintenance/selectionsql.h"
 #include "maintenance/ui/selectionparts.h"
 #include "widgets/columnfit.h"
+#include "widgets/dialogparts.h"
 #include "widgets/guardedslot.h"
 
 #include <QComboBox>
@@ -40,7 +41,7 @@ TFrmInclEmpresa::TFrmInclEmpresa(Database &db, Messenger &messenger, const QStri
 
 QLineEdit *TFrmInclEmpresa::box(const QString &name, const QString &column)
 {
-    return SelectionParts::columnField(this, name, QStringLiteral("EMPRESA"), column);
+    return DialogParts::columnEdit(this, name, QStringLiteral("EMPRESA"), column);
 }
 
 void TFrmInclEmpresa::buildUi()

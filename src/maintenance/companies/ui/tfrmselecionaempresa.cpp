@@ -5,6 +5,7 @@
 #include "maintenance/companies/ui/tfrminclempresa.h"
 #include "maintenance/selectionlistmodel.h"
 #include "maintenance/ui/selectionparts.h"
+#include "widgets/dialogparts.h"
 #include "widgets/guardedslot.h"
 #include "widgets/selectiongrid.h"
 
@@ -50,10 +51,10 @@ TFrmSelecionaEmpresa::TFrmSelecionaEmpresa(Database &db, Messenger &messenger, c
     const SelectionParts::PersonKind kinds = SelectionParts::personKind(filterBox());
     m_naturalPerson = kinds.naturalPerson;
     m_legalEntity = kinds.legalEntity;
-    m_taxIdField = textFilter(QStringLiteral("EdCNPJ"));
+    m_taxIdField = DialogParts::lineEdit(filterBox(), QStringLiteral("EdCNPJ"));
     m_taxIdField->setInputMask(CnpjMask);
-    m_tradeNameField = textFilter(QStringLiteral("EdNomeFantasia"));
-    m_legalNameField = textFilter(QStringLiteral("EdRazaoSocial"), 255);
+    m_tradeNameField = DialogParts::lineEdit(filterBox(), QStringLiteral("EdNomeFantasia"));
+    m_legalNameField = DialogParts::lineEdit(filterBox(), QStringLiteral("EdRazaoSocial"), 255);
 
     const QList<QLabel *> captions = finishForm({{QStringLiteral("País:"), m_countryList},
                                                  {QStringLiteral("Tipo Pessoa:"), kinds.box},

@@ -4,10 +4,12 @@
 #include "maintenance/companies/companyinclusion.h"
 #include "maintenance/selectionlistmodel.h"
 #include "maintenance/ui/selectionparts.h"
+#include "widgets/dialogparts.h"
 #include "widgets/guardedslot.h"
 #include "widgets/selectiongrid.h"
 
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLineEdit>
 
 namespace {
@@ -38,10 +40,10 @@ TFrmSelEmpCert::TFrmSelEmpCert(Database &db, Messenger &messenger, const Selecte
       m_certificate(certificate)
 {
     m_countryList = countryFilter();
-    m_cnpjField = textFilter(QStringLiteral("EdCNPJ"));
+    m_cnpjField = DialogParts::lineEdit(filterBox(), QStringLiteral("EdCNPJ"));
     m_cnpjField->setInputMask(QStringLiteral("99.999.999/9999-99;_"));
-    m_tradeNameField = textFilter(QStringLiteral("EdNomeFantasia"));
-    m_legalNameField = textFilter(QStringLiteral("EdRazaoSocial"));
+    m_tradeNameField = DialogParts::lineEdit(filterBox(), QStringLiteral("EdNomeFantasia"));
+    m_legalNameField = DialogParts::lineEdit(filterBox(), QStringLiteral("EdRazaoSocial"));
     finishForm({{QStringLiteral("País:"), m_countryList},
                 {QStringLiteral("CNPJ:"), m_cnpjField},
                 {QStringLiteral("Nome Fantasia:"), m_tradeNameField},

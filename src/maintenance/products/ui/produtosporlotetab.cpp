@@ -2,7 +2,7 @@
 
 #include "base/messenger.h"
 #include "maintenance/maintenancedates.h"
-#include "maintenance/ui/selectionparts.h"
+#include "widgets/dialogparts.h"
 #include "widgets/guardedslot.h"
 #include "widgets/maskeddateedit.h"
 
@@ -47,8 +47,8 @@ ProdutosPorLoteTab::ProdutosPorLoteTab(MaintenanceContext &context, QWidget *par
                  parent)
 {
     auto box = [this](const char *name, const char *column) {
-        return SelectionParts::columnField(detailGroup(), QLatin1String(name), QStringLiteral("LOTE"),
-                                           QLatin1String(column));
+        return DialogParts::columnEdit(detailGroup(), QLatin1String(name), QStringLiteral("LOTE"),
+                                       QLatin1String(column));
     };
     m_numLote = box("EdNumLote", "NumLote");
     m_numLote->setValidator(numberValidator(m_numLote));

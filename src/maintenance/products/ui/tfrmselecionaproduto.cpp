@@ -4,6 +4,7 @@
 #include "maintenance/products/ui/tfrminclproduto.h"
 #include "maintenance/selectionlistmodel.h"
 #include "maintenance/ui/selectionparts.h"
+#include "widgets/dialogparts.h"
 #include "widgets/guardedslot.h"
 #include "widgets/selectiongrid.h"
 
@@ -40,9 +41,9 @@ TFrmSelecionaProduto::TFrmSelecionaProduto(Database &db, Messenger &messenger, c
     : SelectionDialog(db, messenger, productChoiceLayout(), parent),
       m_user(userCode)
 {
-    m_brandField = textFilter(QStringLiteral("EdMarca"));
-    m_modelField = textFilter(QStringLiteral("EdModelo"));
-    m_eanUpcField = textFilter(QStringLiteral("EdEANUPC"), 128);
+    m_brandField = DialogParts::lineEdit(filterBox(), QStringLiteral("EdMarca"));
+    m_modelField = DialogParts::lineEdit(filterBox(), QStringLiteral("EdModelo"));
+    m_eanUpcField = DialogParts::lineEdit(filterBox(), QStringLiteral("EdEANUPC"), 128);
     m_originList = new QComboBox(filterBox());
     m_originList->setObjectName(QStringLiteral("CbImportado"));
     m_originList->addItems({QString(), QStringLiteral("Sim"), QStringLiteral("Não")});
