@@ -33,20 +33,15 @@ SelectionDialog::SelectionDialog(Database &db, Messenger &messenger, const Layou
 
 void SelectionDialog::finish(QLayout *fields, const QList<QWidget *> &besideFilter, const QList<QWidget *> &enterFields)
 {
-    auto *filterButtons = new QHBoxLayout;
-    for (QWidget *w : besideFilter)
-        filterButtons->addWidget(w);
-    filterButtons->addStretch();
     auto *filtra = button(m_filterBox, QStringLiteral("BtFiltra"), m_layout.filterText);
-    filterButtons->addWidget(filtra);
+    QPushButton *clear = nullptr;
     if (m_layout.clearFilter) {
-        auto *clear = button(m_filterBox, m_layout.clearFilter->name, m_layout.clearFilter->text);
-        filterButtons->addWidget(clear);
+        clear = button(m_filterBox, m_layout.clearFilter->name, m_layout.clearFilter->text);
         connect(clear, &QPushButton::clicked, this, guarded(m_msg, [this] { clearFilter(); }));
     }
     auto *filterLayout = new QVBoxLayout(m_filterBox);
     filterLayout->addLayout(fields);
-    filterLayout->addLayout(filterButtons);
+    filterLayout->addLayout(SelectionParts::spreadRow(besideFilter, {filtra, clear}));
 
     const Grid &g = m_layout.grid;
     m_grid = new SelectionGrid(g.name, g.columns, this);
@@ -66,19 +61,10 @@ void SelectionDialog::finish(QLayout *fields, const QList<QWidget *> &besideFilt
     auto *ok = button(this, QStringLiteral("BtOk"), QStringLiteral("Ok"));
     ok->setDefault(true);
     auto *cancel = button(this, QStringLiteral("BtCancela"), QStringLiteral("Cancela"));
-    auto *bottom = new QHBoxLayout;
-    bottom->addWidget(countCaption);
-    bottom->addWidget(m_count);
-    bottom->addStretch();
-    if (m_include)
-        bottom->addWidget(m_include);
-    bottom->addWidget(ok);
-    bottom->addWidget(cancel);
-
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_filterBox);
     layout->addWidget(m_grid, 1);
-    layout->addLayout(bottom);
+    layout->addLayout(SelectionParts::spreadRow({countCaption, m_count}, {m_include, ok, cancel}));
     resize(m_layout.size);
 
     connect(filtra, &QPushButton::clicked, this, guarded(m_msg, [this] { applyFilter(); }));

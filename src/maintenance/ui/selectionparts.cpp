@@ -42,6 +42,19 @@ private:
 
 namespace SelectionParts {
 
+QHBoxLayout *spreadRow(const QList<QWidget *> &left, const QList<QWidget *> &right)
+{
+    auto *row = new QHBoxLayout;
+    for (QWidget *w : left)
+        if (w)
+            row->addWidget(w);
+    row->addStretch();
+    for (QWidget *w : right)
+        if (w)
+            row->addWidget(w);
+    return row;
+}
+
 void filterOnEnter(QWidget *field, std::function<void()> filter)
 {
     field->installEventFilter(new EnterFilter(field, std::move(filter)));

@@ -1,19 +1,25 @@
 #pragma once
 #include "maintenance/selectionsql.h"
 
+#include <QList>
 #include <QString>
 #include <functional>
 #include <initializer_list>
 
 class QComboBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QWidget;
 
-// Small pieces the selection and inclusion dialogs build alike.
+// Small pieces the selection and inclusion dialogs (and the maintenance
+// panels around them) build alike.
 namespace SelectionParts {
+
+// A row of `left`, a stretch and `right`; null entries are left out.
+QHBoxLayout *spreadRow(const QList<QWidget *> &left, const QList<QWidget *> &right = {});
 
 // A label whose buddy is `buddy`, named "Lb" + the buddy's name without its prefix.
 QLabel *labelFor(QWidget *parent, const QString &text, QWidget *buddy);

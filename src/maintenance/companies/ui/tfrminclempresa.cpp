@@ -110,10 +110,7 @@ void TFrmInclEmpresa::buildUi()
     auto *ok = button(this, QStringLiteral("BtOk"), QStringLiteral("Ok"));
     ok->setDefault(true);
     auto *cancel = button(this, QStringLiteral("BtCancela"), QStringLiteral("Cancela"));
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    QHBoxLayout *buttons = SelectionParts::spreadRow({}, {ok, cancel});
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addStretch();
