@@ -1,5 +1,6 @@
 #include "maintenance/ui/selectiondialog.h"
 
+#include "base/messenger.h"
 #include "maintenance/selectionsql.h"
 #include "maintenance/ui/selectionparts.h"
 #include "widgets/guardedslot.h"
@@ -123,6 +124,19 @@ void SelectionDialog::run(const SelectionSql::Statement &statement)
         throw;
     }
     showCount();
+}
+
+void SelectionDialog::takeIncluded(const std::optional<SelectionSql::Statement> &only, const QString &nothingNew,
+                                   const SelectionSql::Statement &list)
+{
+    if (!only) {
+        m_msg.plain(nothingNew, QStringLiteral("Aviso"));
+        // A refused inclusion rolls back, which ends the reading of the list.
+        run(list);
+        return;
+    }
+    run(*only);
+    chooseCurrent();
 }
 
 void SelectionDialog::showCount()

@@ -79,6 +79,11 @@ protected:
     // Opens the list and shows its count; a failure leaves it empty. Raises DbError.
     void run(const SelectionSql::Statement &statement);
     void showCount();
+    // After an inclusion from the dialog: the new record alone in the list
+    // (`only`), chosen at once; without one, `nothingNew` is said and `list`
+    // is read again. Raises DbError.
+    void takeIncluded(const std::optional<SelectionSql::Statement> &only, const QString &nothingNew,
+                      const SelectionSql::Statement &list);
 
     // A field of the filter form, captioned by a label for it.
     struct FilterRow

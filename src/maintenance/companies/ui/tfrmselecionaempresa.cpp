@@ -138,14 +138,8 @@ void TFrmSelecionaEmpresa::chooseCurrent()
 void TFrmSelecionaEmpresa::includeNew()
 {
     const std::optional<CompanyKey> key = TFrmInclEmpresa::include(this, m_db, m_msg, m_user);
-    if (!key) {
-        m_msg.plain(NenhumaNova, QStringLiteral("Aviso"));
-        // A refused inclusion rolls back, which ends the reading of the list.
-        run(CompanySelection::statement(m_filter));
-        return;
-    }
-    run(CompanySelection::only(*key));
-    chooseCurrent();
+    takeIncluded(key ? std::optional(CompanySelection::only(*key)) : std::nullopt, NenhumaNova,
+                 CompanySelection::statement(m_filter));
 }
 
 std::optional<SelectedCompany> TFrmSelecionaEmpresa::choose(QWidget *parent, Database &db, Messenger &messenger,

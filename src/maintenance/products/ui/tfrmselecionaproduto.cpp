@@ -94,14 +94,8 @@ void TFrmSelecionaProduto::chooseCurrent()
 void TFrmSelecionaProduto::includeNew()
 {
     const std::optional<SelectedProduct> product = TFrmInclProduto::include(this, m_db, m_msg, m_user);
-    if (!product) {
-        m_msg.plain(NenhumNovo, QStringLiteral("Aviso"));
-        // A refused inclusion rolls back, which ends the reading of the list.
-        run(ProductSelection::statement(m_filter));
-        return;
-    }
-    run(ProductSelection::only(*product));
-    chooseCurrent();
+    takeIncluded(product ? std::optional(ProductSelection::only(*product)) : std::nullopt, NenhumNovo,
+                 ProductSelection::statement(m_filter));
 }
 
 std::optional<SelectedProduct> TFrmSelecionaProduto::choose(QWidget *parent, Database &db, Messenger &messenger,
