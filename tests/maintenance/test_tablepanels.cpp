@@ -317,6 +317,17 @@ private slots:
         QCOMPARE(f.msg.lastText(),
                  QString("Este registro não pode ser apagado. Ele já está relacionado a algum certificado!!!"));
         QCOMPARE(f.count("SELECT COUNT(*) FROM PRODUTO"), 2);
+
+        // "&Pesquisar" stands the grid on the product chosen, typed in any case.
+        f.w<TabProdutoPanel>("PanelTabProduto")->setProductChooser([] {
+            return std::optional<ProductKey>({"nova", "m1", 1});
+        });
+        f.click("btnPesquisarProduto");
+        QCOMPARE(f.grid("DBGridProduto")->currentRow(), 1);
+        QCOMPARE(f.w<QLineEdit>("EdMarcaProd")->text(), QString("Nova"));
+        f.w<TabProdutoPanel>("PanelTabProduto")->setProductChooser([] { return std::optional<ProductKey>(); });
+        f.click("btnPesquisarProduto");
+        QCOMPARE(f.grid("DBGridProduto")->currentRow(), 1);
         f.click("btnSaidaProduto");
         QCOMPARE(f.frm->mode(), QString("Principal"));
     }

@@ -23,22 +23,28 @@ SelectionSql::Statement TypeQueries::listStatement(const CertificateKey &certifi
     return s;
 }
 
-std::optional<CertificateItem> TypeQueries::find(const CertificateKey &certificate, const QString &marca,
-                                                 const QString &modelo, int importado) const
+QSqlQuery TypeQueries::typeRow(const CertificateKey &certificate, const QString &marca, const QString &modelo,
+                               int importado) const
 {
     // The brand is matched whole: a pattern would also find the same model of
     // another brand that contains this one.
-    QSqlQuery q = m_db.exec(QStringLiteral("SELECT * FROM TIPO "
-                                           "WHERE  SIGLACERTIFICADOR = :SIGLACERTIFICADOR "
-                                           "AND  NUMCERTIF = :NUMCERTIF "
-                                           "AND  MARCAPROD = :MARCAPROD "
-                                           "AND  MODELOPROD = :MODELOPROD "
-                                           "AND  IMPORTADO = :IMPORTADO"),
-                            QVariantMap{{QStringLiteral("SIGLACERTIFICADOR"), certificate.sigla},
-                                        {QStringLiteral("NUMCERTIF"), certificate.numero},
-                                        {QStringLiteral("MARCAPROD"), marca},
-                                        {QStringLiteral("MODELOPROD"), modelo},
-                                        {QStringLiteral("IMPORTADO"), importado}});
+    return m_db.exec(QStringLiteral("SELECT * FROM TIPO "
+                                    "WHERE  SIGLACERTIFICADOR = :SIGLACERTIFICADOR "
+                                    "AND  NUMCERTIF = :NUMCERTIF "
+                                    "AND  MARCAPROD = :MARCAPROD "
+                                    "AND  MODELOPROD = :MODELOPROD "
+                                    "AND  IMPORTADO = :IMPORTADO"),
+                     QVariantMap{{QStringLiteral("SIGLACERTIFICADOR"), certificate.sigla},
+                                 {QStringLiteral("NUMCERTIF"), certificate.numero},
+                                 {QStringLiteral("MARCAPROD"), marca},
+                                 {QStringLiteral("MODELOPROD"), modelo},
+                                 {QStringLiteral("IMPORTADO"), importado}});
+}
+
+std::optional<CertificateItem> TypeQueries::find(const CertificateKey &certificate, const QString &marca,
+                                                 const QString &modelo, int importado) const
+{
+    QSqlQuery q = typeRow(certificate, marca, modelo, importado);
     if (!q.next())
         return std::nullopt;
     CertificateItem item = ItemStore::fromRecord(ItemKind::Tipo, q.record());
@@ -67,18 +73,7 @@ QString TypeQueries::linkedCompanyName(const QString &codigoPais, const QString 
 
 bool TypeQueries::exists(const CertificateItem &type) const
 {
-    QSqlQuery q = m_db.exec(QStringLiteral("SELECT * FROM TIPO "
-                                           "WHERE SIGLACERTIFICADOR = :SIGLACERTIFICADOR "
-                                           "AND       NUMCERTIF     = :NUMCERTIF "
-                                           "AND       MARCAPROD     = :MARCAPROD "
-                                           "AND       MODELOPROD    = :MODELOPROD "
-                                           "AND       IMPORTADO     = :IMPORTADO "),
-                            QVariantMap{{QStringLiteral("SIGLACERTIFICADOR"), type.siglaCertificador},
-                                        {QStringLiteral("NUMCERTIF"), type.numCertif},
-                                        {QStringLiteral("MARCAPROD"), type.marcaProd},
-                                        {QStringLiteral("MODELOPROD"), type.modeloProd},
-                                        {QStringLiteral("IMPORTADO"), type.importado}});
-    return q.next();
+    return typeRow(type.certificate(), type.marcaProd, type.modeloProd, type.importado).next();
 }
 
 QString TypeQueries::duplicateMessage(const CertificateItem &type)

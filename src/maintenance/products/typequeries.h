@@ -6,6 +6,7 @@
 #include <optional>
 
 class Database;
+class QSqlQuery;
 
 // The queries of the "Produtos por Tipo" tab: the certificate's types for
 // the grid, the one type being shown, its linked company's name, the
@@ -42,5 +43,9 @@ public:
     static QString entryDateProblem(const QString &text, const QDateTime &issue, const QDate &today);
 
 private:
+    // The TIPO row of the product in the certificate, positioned before it.
+    QSqlQuery typeRow(const CertificateKey &certificate, const QString &marca, const QString &modelo,
+                      int importado) const;
+
     const Database &m_db;
 };

@@ -1,11 +1,15 @@
 #include "maintenance/ui/selectiondialog.h"
 
+#include "base/messenger.h"
+#include "maintenance/selectionsql.h"
 #include "maintenance/ui/selectionparts.h"
 #include "widgets/guardedslot.h"
 #include "widgets/selectiongrid.h"
 #include "widgets/spreadsheetexport.h"
 #include "widgets/waitcursor.h"
 
+#include <QComboBox>
+#include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -30,20 +34,15 @@ SelectionDialog::SelectionDialog(Database &db, Messenger &messenger, const Layou
 
 void SelectionDialog::finish(QLayout *fields, const QList<QWidget *> &besideFilter, const QList<QWidget *> &enterFields)
 {
-    auto *filterButtons = new QHBoxLayout;
-    for (QWidget *w : besideFilter)
-        filterButtons->addWidget(w);
-    filterButtons->addStretch();
     auto *filtra = button(m_filterBox, QStringLiteral("BtFiltra"), m_layout.filterText);
-    filterButtons->addWidget(filtra);
+    QPushButton *clear = nullptr;
     if (m_layout.clearFilter) {
-        auto *clear = button(m_filterBox, m_layout.clearFilter->name, m_layout.clearFilter->text);
-        filterButtons->addWidget(clear);
+        clear = button(m_filterBox, m_layout.clearFilter->name, m_layout.clearFilter->text);
         connect(clear, &QPushButton::clicked, this, guarded(m_msg, [this] { clearFilter(); }));
     }
     auto *filterLayout = new QVBoxLayout(m_filterBox);
     filterLayout->addLayout(fields);
-    filterLayout->addLayout(filterButtons);
+    filterLayout->addLayout(SelectionParts::spreadRow(besideFilter, {filtra, clear}));
 
     const Grid &g = m_layout.grid;
     m_grid = new SelectionGrid(g.name, g.columns, this);
@@ -63,19 +62,10 @@ void SelectionDialog::finish(QLayout *fields, const QList<QWidget *> &besideFilt
     auto *ok = button(this, QStringLiteral("BtOk"), QStringLiteral("Ok"));
     ok->setDefault(true);
     auto *cancel = button(this, QStringLiteral("BtCancela"), QStringLiteral("Cancela"));
-    auto *bottom = new QHBoxLayout;
-    bottom->addWidget(countCaption);
-    bottom->addWidget(m_count);
-    bottom->addStretch();
-    if (m_include)
-        bottom->addWidget(m_include);
-    bottom->addWidget(ok);
-    bottom->addWidget(cancel);
-
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_filterBox);
     layout->addWidget(m_grid, 1);
-    layout->addLayout(bottom);
+    layout->addLayout(SelectionParts::spreadRow({countCaption, m_count}, {m_include, ok, cancel}));
     resize(m_layout.size);
 
     connect(filtra, &QPushButton::clicked, this, guarded(m_msg, [this] { applyFilter(); }));
@@ -87,6 +77,31 @@ void SelectionDialog::finish(QLayout *fields, const QList<QWidget *> &besideFilt
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_grid, &SelectionGrid::rowChosen, this, guarded(m_msg, [this] { chooseCurrent(); }));
     connect(m_grid, &SelectionGrid::titleClicked, this, [this](int column) { guard(m_msg, [&] { orderBy(column); }); });
+}
+
+QList<QLabel *> SelectionDialog::finishForm(const QList<FilterRow> &rows, const QList<QWidget *> &enterFields)
+{
+    auto *form = new QFormLayout;
+    QList<QLabel *> captions;
+    for (const FilterRow &row : rows) {
+        captions.append(SelectionParts::labelFor(m_filterBox, row.caption, row.field));
+        form->addRow(captions.last(), row.field);
+    }
+    finish(form, {}, enterFields);
+    return captions;
+}
+
+QComboBox *SelectionDialog::countryFilter()
+{
+    auto *c = new QComboBox(m_filterBox);
+    c->setObjectName(QStringLiteral("CbPais"));
+    c->setMinimumContentsLength(20);
+    return c;
+}
+
+void SelectionDialog::fillCountries(QComboBox *list)
+{
+    SelectionParts::fillList(list, SelectionSql::countries(m_db));
 }
 
 void SelectionDialog::orderBy(int)
@@ -109,6 +124,19 @@ void SelectionDialog::run(const SelectionSql::Statement &statement)
         throw;
     }
     showCount();
+}
+
+void SelectionDialog::takeIncluded(const std::optional<SelectionSql::Statement> &only, const QString &nothingNew,
+                                   const SelectionSql::Statement &list)
+{
+    if (!only) {
+        m_msg.plain(nothingNew, QStringLiteral("Aviso"));
+        // A refused inclusion rolls back, which ends the reading of the list.
+        run(list);
+        return;
+    }
+    run(*only);
+    chooseCurrent();
 }
 
 void SelectionDialog::showCount()

@@ -7,6 +7,7 @@
 
 class Database;
 class Messenger;
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLayout;
@@ -20,7 +21,7 @@ struct Statement;
 // dialog's own fields and its "Filtra" button, the grid over the lazy list,
 // the count of rows found, an optional button registering a new record, "Ok"
 // and "Cancela". A dialog says what differs in a Layout, builds its fields
-// in filterBox() and then calls finish().
+// in filterBox() and then calls finish() or finishForm().
 class SelectionDialog : public QDialog
 {
     Q_OBJECT
@@ -41,10 +42,16 @@ public:
     };
     struct Layout
     {
+        Layout(const QString &name, const QString &windowTitle, QSize windowSize)
+            : objectName(name),
+              title(windowTitle),
+              size(windowSize)
+        { }
+
         QString objectName;
         QString title;
         QSize size;
-        QString filterText;
+        QString filterText = QStringLiteral("Filtra");
         std::optional<Button> clearFilter; // beside "Filtra"
         Grid grid;
         QString countCaption;
@@ -72,6 +79,25 @@ protected:
     // Opens the list and shows its count; a failure leaves it empty. Raises DbError.
     void run(const SelectionSql::Statement &statement);
     void showCount();
+    // After an inclusion from the dialog: the new record alone in the list
+    // (`only`), chosen at once; without one, `nothingNew` is said and `list`
+    // is read again. Raises DbError.
+    void takeIncluded(const std::optional<SelectionSql::Statement> &only, const QString &nothingNew,
+                      const SelectionSql::Statement &list);
+
+    // A field of the filter form, captioned by a label for it.
+    struct FilterRow
+    {
+        QString caption;
+        QWidget *field;
+    };
+    // finish() with the fields as a form of captioned rows; the captions, in
+    // the order of `rows`.
+    QList<QLabel *> finishForm(const QList<FilterRow> &rows, const QList<QWidget *> &enterFields);
+    // "País" (CbPais), filled by fillCountries().
+    QComboBox *countryFilter();
+    // A blank entry and every country. Raises DbError.
+    void fillCountries(QComboBox *list);
 
     // The dialog shown modally; what it chose, or nothing when cancelled.
     template <typename Dialog> static auto chosenBy(Dialog &dialog) -> decltype(dialog.chosen())

@@ -1,14 +1,13 @@
 #include "maintenance/ui/selectionparts.h"
 
-#include "widgets/columnfit.h"
 #include "widgets/dialogparts.h"
 
-#include <QLineEdit>
-
 #include <QButtonGroup>
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -43,6 +42,19 @@ private:
 
 namespace SelectionParts {
 
+QHBoxLayout *spreadRow(const QList<QWidget *> &left, const QList<QWidget *> &right)
+{
+    auto *row = new QHBoxLayout;
+    for (QWidget *w : left)
+        if (w)
+            row->addWidget(w);
+    row->addStretch();
+    for (QWidget *w : right)
+        if (w)
+            row->addWidget(w);
+    return row;
+}
+
 void filterOnEnter(QWidget *field, std::function<void()> filter)
 {
     field->installEventFilter(new EnterFilter(field, std::move(filter)));
@@ -65,11 +77,27 @@ QPushButton *button(QWidget *parent, const QString &name, const QString &text)
     return b;
 }
 
+void fillList(QComboBox *list, const QList<SelectionSql::Entry> &entries)
+{
+    list->clear();
+    list->addItem(QString());
+    for (const SelectionSql::Entry &e : entries)
+        list->addItem(e.name, e.code);
+}
+
+void clearFields(std::initializer_list<QWidget *> fields)
+{
+    for (QWidget *field : fields) {
+        if (auto *text = qobject_cast<QLineEdit *>(field))
+            text->clear();
+        else if (auto *list = qobject_cast<QComboBox *>(field))
+            list->setCurrentIndex(0);
+    }
+}
+
 QLineEdit *countedField(QWidget *parent, const QString &name, const QString &column, QLabel *counter, int rule)
 {
-    auto *e = new QLineEdit(parent);
-    e->setObjectName(name);
-    ColumnFit::fit(e, QStringLiteral("PRODUTO"), column);
+    QLineEdit *e = DialogParts::columnEdit(parent, name, QStringLiteral("PRODUTO"), column);
     if (rule > 0 && rule < e->maxLength())
         e->setMaxLength(rule);
     auto count = [e, counter] {

@@ -4,6 +4,7 @@
 #include "maintenance/certificates/certificatecontents.h"
 #include "maintenance/certificates/certificatedeletion.h"
 #include "maintenance/certificates/ui/tfrmselecionacertificado.h"
+#include "maintenance/ui/selectionparts.h"
 #include "widgets/dialogparts.h"
 #include "widgets/guardedslot.h"
 #include "widgets/selectiongrid.h"
@@ -111,12 +112,7 @@ ExcluiCertificadoPanel::ExcluiCertificadoPanel(MaintenanceContext &context, QWid
                                        QStringLiteral("Seleciona Certificado"));
     deleteButton = DialogParts::button(group, QStringLiteral("btnExcluiCertif"), QStringLiteral("Exclui Certificado"));
     cancelButton = DialogParts::button(group, QStringLiteral("BitBtn83"), QStringLiteral("Cancela"));
-    auto *row = new QHBoxLayout;
-    row->addWidget(chooseButton);
-    row->addWidget(deleteButton);
-    row->addStretch();
-    row->addWidget(cancelButton);
-    layout->addLayout(row);
+    layout->addLayout(SelectionParts::spreadRow({chooseButton, deleteButton}, {cancelButton}));
 
     Messenger &msg = m_ctx.messenger;
     connect(chooseButton, &QPushButton::clicked, this, guarded(msg, [this] { chooseCertificate(); }));

@@ -4,6 +4,7 @@
 #include "maintenance/certificates/certificatestore.h"
 #include "maintenance/certificates/ui/dadosgeraistab.h"
 #include "maintenance/certificates/ui/tfrmselecionacertificado.h"
+#include "maintenance/ui/selectionparts.h"
 #include "register/regulatorholding.h"
 #include "widgets/dialogparts.h"
 #include "widgets/guardedslot.h"
@@ -34,13 +35,7 @@ ModificaCertificadoPanel::ModificaCertificadoPanel(MaintenanceContext &context, 
     documentsButton = DialogParts::button(group, QStringLiteral("btbDocNorm"), QStringLiteral("Doc. Normativos"));
     historyButton = DialogParts::button(group, QStringLiteral("BtnCadHistorico"), QStringLiteral("Cad. Histórico"));
     exitButton = DialogParts::button(group, QStringLiteral("BitBtn35"), QStringLiteral("&Saída"));
-    auto *row = new QHBoxLayout;
-    row->addWidget(chooseButton);
-    row->addWidget(documentsButton);
-    row->addWidget(historyButton);
-    row->addStretch();
-    row->addWidget(exitButton);
-    layout->addLayout(row);
+    layout->addLayout(SelectionParts::spreadRow({chooseButton, documentsButton, historyButton}, {exitButton}));
 
     exitButton->setProperty(MaskedDateEdit::SkipsDateCheck, true);
     Messenger &msg = m_ctx.messenger;

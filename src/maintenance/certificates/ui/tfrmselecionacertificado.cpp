@@ -5,6 +5,7 @@
 #include "maintenance/products/ui/tfrmselecionaproduto.h"
 #include "maintenance/ui/selectionparts.h"
 #include "reports/certificateselection.h"
+#include "widgets/dialogparts.h"
 #include "widgets/guardedslot.h"
 #include "widgets/selectiongrid.h"
 
@@ -35,10 +36,8 @@ QComboBox *classList(QWidget *parent, const QString &name, const QString &access
 SelectionDialog::Layout certificateChoiceLayout()
 {
     using Format = SelectionListModel::Format;
-    SelectionDialog::Layout l;
-    l.objectName = QStringLiteral("FrmSelecionaCertificado");
-    l.title = QStringLiteral("Seleciona Certificado");
-    l.size = QSize(940, 620);
+    SelectionDialog::Layout l(QStringLiteral("FrmSelecionaCertificado"), QStringLiteral("Seleciona Certificado"),
+                              QSize(940, 620));
     l.filterText = QStringLiteral("Filtra Certificado");
     l.clearFilter = SelectionDialog::Button{QStringLiteral("BtLimpaFiltro"), QStringLiteral("&Limpa Filtro")};
     l.grid = {QStringLiteral("GrdCertificados"),
@@ -61,9 +60,7 @@ TFrmSelecionaCertificado::TFrmSelecionaCertificado(Database &db, Messenger &mess
     : SelectionDialog(db, messenger, certificateChoiceLayout(), parent)
 {
     QGroupBox *box = filterBox();
-    m_numberField = new QLineEdit(box);
-    m_numberField->setObjectName(QStringLiteral("EdNumero"));
-    m_numberField->setMaxLength(30);
+    m_numberField = DialogParts::lineEdit(filterBox(), QStringLiteral("EdNumero"), 30);
     m_certificateClassList = classList(box, QStringLiteral("CbClasseCertif"), QStringLiteral("Classe de Certificado"));
     m_productClassList = classList(box, QStringLiteral("CbClasseProd"), QStringLiteral("Classe de Produtos"));
     m_serviceClassList = classList(box, QStringLiteral("CbClasseServ"), QStringLiteral("Classe de Serviço"));
@@ -166,9 +163,8 @@ void TFrmSelecionaCertificado::orderBy(int column)
 
 void TFrmSelecionaCertificado::clearFilter()
 {
-    m_numberField->clear();
-    for (QComboBox *box : {m_certificateClassList, m_productClassList, m_serviceClassList, m_originList})
-        box->setCurrentIndex(0);
+    SelectionParts::clearFields(
+        {m_numberField, m_certificateClassList, m_productClassList, m_serviceClassList, m_originList});
     m_company.reset();
     m_product.reset();
     m_companyField->clear();

@@ -7,6 +7,7 @@
 #include "maintenance/companies/ui/tfrmalterastatusempresa.h"
 #include "maintenance/companies/ui/tfrmselecionaempresa.h"
 #include "maintenance/maintenancedates.h"
+#include "maintenance/ui/selectionparts.h"
 #include "widgets/dialogparts.h"
 #include "widgets/guardedslot.h"
 #include "widgets/maskeddateedit.h"
@@ -84,12 +85,7 @@ void EmpresasEnvolvidasTab::buildUi()
     includeButton = DialogParts::button(this, QStringLiteral("btnInEmpCertEd"), QStringLiteral("&Incluir"));
     editButton = DialogParts::button(this, QStringLiteral("btnEdEmpCertEd"), QStringLiteral("&Editar"));
     deleteButton = DialogParts::button(this, QStringLiteral("btnExEmpCertEd"), QStringLiteral("E&xcluir "));
-    auto *actions = new QHBoxLayout;
-    actions->addWidget(includeButton);
-    actions->addWidget(editButton);
-    actions->addWidget(deleteButton);
-    actions->addStretch();
-    layout->addLayout(actions);
+    layout->addLayout(SelectionParts::spreadRow({includeButton, editButton, deleteButton}));
 
     companyBox = new QGroupBox(QStringLiteral("Empresa Certificada"), this);
     companyBox->setObjectName(QStringLiteral("GroupEmpresaCertificada"));
@@ -138,11 +134,7 @@ void EmpresasEnvolvidasTab::buildUi()
     entry->addStretch();
     grid->addWidget(label("LbDtEntradaEmpCert", QStringLiteral("Data de Entrada"), entryDateField), 3, 0);
     grid->addLayout(entry, 3, 1);
-    auto *apply = new QHBoxLayout;
-    apply->addStretch();
-    apply->addWidget(applyButton);
-    apply->addWidget(cancelButton);
-    grid->addLayout(apply, 4, 0, 1, 3);
+    grid->addLayout(SelectionParts::spreadRow({}, {applyButton, cancelButton}), 4, 0, 1, 3);
     grid->setColumnStretch(1, 1);
     layout->addWidget(companyBox);
 

@@ -1,6 +1,7 @@
 #include "maintenance/companies/ui/frmdetalhesempresa.h"
 
 #include "base/taxid.h"
+#include "maintenance/ui/selectionparts.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>
@@ -63,9 +64,7 @@ TFrmDetalhesEmpresa::TFrmDetalhesEmpresa(const CompanyDetails &c, QWidget *paren
     ok->setObjectName(QStringLiteral("BtOK"));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
+    QHBoxLayout *buttons = SelectionParts::spreadRow({}, {ok});
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(grid);

@@ -6,7 +6,7 @@
 #include "maintenance/companies/ui/tfrmselecionaempresa.h"
 #include "maintenance/selectionsql.h"
 #include "maintenance/ui/selectionparts.h"
-#include "widgets/columnfit.h"
+#include "widgets/dialogparts.h"
 #include "widgets/selectiongrid.h"
 
 #include <QComboBox>
@@ -23,10 +23,7 @@ namespace {
 
 QLineEdit *box(QWidget *parent, const char *name, const char *column)
 {
-    auto *e = new QLineEdit(parent);
-    e->setObjectName(QLatin1String(name));
-    ColumnFit::fit(e, QStringLiteral("EMPRESA"), QLatin1String(column));
-    return e;
+    return DialogParts::columnEdit(parent, QLatin1String(name), QStringLiteral("EMPRESA"), QLatin1String(column));
 }
 
 TablePanel::Layout panelLayout()
@@ -49,7 +46,7 @@ TablePanel::Layout panelLayout()
 }
 
 TabEmpresaPanel::TabEmpresaPanel(MaintenanceContext &context, QWidget *parent)
-    : TablePanel(context, panelLayout(), parent)
+    : KeyedTablePanel(context, panelLayout(), {&CompanyTable::rowOf, &CompanyTable::remove}, parent)
 {
     QWidget *d = detailBox();
     m_countryList = new QComboBox(d);
@@ -139,15 +136,9 @@ std::optional<CompanyKey> TabEmpresaPanel::currentKey() const
 
 void TabEmpresaPanel::loadLists()
 {
-    m_countryList->clear();
-    m_countryList->addItem(QString());
-    for (const SelectionSql::Entry &e : SelectionSql::countries(m_ctx.db))
-        m_countryList->addItem(e.name, e.code);
-    m_stateList->clear();
-    m_stateList->addItem(QString());
-    for (const SelectionSql::Entry &e :
-         SelectionSql::entries(m_ctx.db, QStringLiteral("SELECT SiglaUF, NomeUF FROM UF ORDER BY NomeUF")))
-        m_stateList->addItem(e.name, e.code);
+    SelectionParts::fillList(m_countryList, SelectionSql::countries(m_ctx.db));
+    SelectionParts::fillList(
+        m_stateList, SelectionSql::entries(m_ctx.db, QStringLiteral("SELECT SiglaUF, NomeUF FROM UF ORDER BY NomeUF")));
 }
 
 void TabEmpresaPanel::showRecord()
@@ -325,19 +316,5 @@ std::optional<int> TabEmpresaPanel::store()
             focus->setFocus();
         return std::nullopt;
     }
-    return CompanyTable::rowOf(m_ctx.db, *saved);
-}
-
-bool TabEmpresaPanel::removeCurrent()
-{
-    const auto key = currentKey();
-    return key && CompanyTable::remove(m_ctx.db, m_ctx.messenger, *key);
-}
-
-std::optional<int> TabEmpresaPanel::searchRow()
-{
-    const std::optional<CompanyKey> chosen = m_chooser ? m_chooser() : std::nullopt;
-    if (!chosen)
-        return std::nullopt;
-    return CompanyTable::rowOf(m_ctx.db, *chosen);
+    return rowOf(*saved);
 }

@@ -1,8 +1,7 @@
 #pragma once
 #include "maintenance/companies/companyinclusion.h"
-#include "maintenance/tables/ui/tablepanel.h"
+#include "maintenance/tables/ui/keyedtablepanel.h"
 
-#include <functional>
 #include <optional>
 
 class QComboBox;
@@ -12,18 +11,15 @@ class QRadioButton;
 
 // Panel "TabEmpresa": the company table, browsed in a grid, with a detail
 // group that is edited on inclusion and edit.
-class TabEmpresaPanel : public TablePanel
+class TabEmpresaPanel : public KeyedTablePanel<CompanyKey>
 {
     Q_OBJECT
 public:
-    using CompanyChooser = std::function<std::optional<CompanyKey>()>;
-
     explicit TabEmpresaPanel(MaintenanceContext &context, QWidget *parent = nullptr);
 
-    // How "&Pesquisar" picks a company.
-    void setCompanyChooser(CompanyChooser chooser) { m_chooser = std::move(chooser); }
-    // The company of the grid's current row, if any.
-    std::optional<CompanyKey> currentKey() const;
+    void setCompanyChooser(Chooser chooser) { m_chooser = std::move(chooser); }
+
+    std::optional<CompanyKey> currentKey() const override;
 
     // A country chosen: a foreign company is a legal entity, a Brazilian
     // one needs CNPJ and CEP.
@@ -39,8 +35,6 @@ protected:
     QWidget *startInclusion() override;
     QWidget *startEdit() override;
     std::optional<int> store() override;
-    bool removeCurrent() override;
-    std::optional<int> searchRow() override;
     void browsingFields() override;
     void editingFields() override;
 
@@ -49,8 +43,6 @@ private:
     NewCompany typed() const;
     bool brazilChosen() const;
 
-    CompanyChooser m_chooser;
-    std::optional<CompanyKey> m_edited; // the company being edited; none on an inclusion
     bool m_lockCountry = false, m_lockTaxId = false, m_lockName = false;
 
     QComboBox *m_countryList = nullptr;

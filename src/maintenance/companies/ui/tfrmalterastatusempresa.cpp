@@ -2,6 +2,7 @@
 
 #include "base/messenger.h"
 #include "maintenance/maintenancedates.h"
+#include "maintenance/ui/selectionparts.h"
 #include "widgets/dialogparts.h"
 #include "widgets/guardedslot.h"
 #include "widgets/selectiongrid.h"
@@ -115,10 +116,7 @@ void TFrmAlteraStatusEmpresa::buildUi()
     layout->addLayout(lists, 1);
     layout->addWidget(propagateBox);
     layout->addWidget(transferBox);
-    auto *exitRow = new QHBoxLayout;
-    exitRow->addStretch();
-    exitRow->addWidget(exitButton);
-    layout->addLayout(exitRow);
+    layout->addLayout(SelectionParts::spreadRow({}, {exitButton}));
 
     connect(propagateButton, &QPushButton::clicked, this, guarded(m_msg, [this] { propagate(); }));
     connect(transferButton, &QPushButton::clicked, this, guarded(m_msg, [this] { transfer(); }));

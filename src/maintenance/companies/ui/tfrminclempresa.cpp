@@ -3,6 +3,7 @@
 #include "maintenance/selectionsql.h"
 #include "maintenance/ui/selectionparts.h"
 #include "widgets/columnfit.h"
+#include "widgets/dialogparts.h"
 #include "widgets/guardedslot.h"
 
 #include <QComboBox>
@@ -29,9 +30,7 @@ TFrmInclEmpresa::TFrmInclEmpresa(Database &db, Messenger &messenger, const QStri
     setModal(true);
     buildUi();
     guard(m_msg, [this] {
-        countryList->addItem(QString());
-        for (const SelectionSql::Entry &e : SelectionSql::countries(m_db))
-            countryList->addItem(e.name, e.code);
+        SelectionParts::fillList(countryList, SelectionSql::countries(m_db));
         stateList->addItem(QString());
         for (const SelectionSql::Entry &e :
              SelectionSql::entries(m_db, QStringLiteral("SELECT SiglaUF, NomeUF FROM UF ORDER BY SiglaUF")))
@@ -42,10 +41,7 @@ TFrmInclEmpresa::TFrmInclEmpresa(Database &db, Messenger &messenger, const QStri
 
 QLineEdit *TFrmInclEmpresa::box(const QString &name, const QString &column)
 {
-    auto *e = new QLineEdit(this);
-    e->setObjectName(name);
-    ColumnFit::fit(e, QStringLiteral("EMPRESA"), column);
-    return e;
+    return DialogParts::columnEdit(this, name, QStringLiteral("EMPRESA"), column);
 }
 
 void TFrmInclEmpresa::buildUi()
@@ -114,10 +110,7 @@ void TFrmInclEmpresa::buildUi()
     auto *ok = button(this, QStringLiteral("BtOk"), QStringLiteral("Ok"));
     ok->setDefault(true);
     auto *cancel = button(this, QStringLiteral("BtCancela"), QStringLiteral("Cancela"));
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    QHBoxLayout *buttons = SelectionParts::spreadRow({}, {ok, cancel});
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addStretch();

@@ -5,18 +5,16 @@
 #include "maintenance/companies/ui/tfrminclempresa.h"
 #include "maintenance/selectionlistmodel.h"
 #include "maintenance/ui/selectionparts.h"
+#include "widgets/dialogparts.h"
 #include "widgets/guardedslot.h"
 #include "widgets/selectiongrid.h"
 
 #include <QComboBox>
-#include <QFormLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-
-using SelectionParts::labelFor;
 
 namespace {
 const QString CnpjMask = QStringLiteral("99.999.999/9999-99;_");
@@ -25,11 +23,8 @@ const QString CpfMask = QStringLiteral("000000000-99;_");
 SelectionDialog::Layout companyChoiceLayout()
 {
     using Format = SelectionListModel::Format;
-    SelectionDialog::Layout l;
-    l.objectName = QStringLiteral("FrmSelecionaEmpresa");
-    l.title = QStringLiteral("Seleciona Empresa");
-    l.size = QSize(780, 560);
-    l.filterText = QStringLiteral("Filtra");
+    SelectionDialog::Layout l(QStringLiteral("FrmSelecionaEmpresa"), QStringLiteral("Seleciona Empresa"),
+                              QSize(780, 560));
     l.grid = {QStringLiteral("GrdEmpresas"),
               {{QStringLiteral("País"), QStringLiteral("NomePais")},
                {QStringLiteral("CNPJ/CPF"), QStringLiteral("CGC"), Format::TaxId, QStringLiteral("TipoPessoa"),
@@ -52,44 +47,29 @@ TFrmSelecionaEmpresa::TFrmSelecionaEmpresa(Database &db, Messenger &messenger, c
     : SelectionDialog(db, messenger, companyChoiceLayout(), parent),
       m_user(userCode)
 {
-    QGroupBox *box = filterBox();
-    m_countryList = new QComboBox(box);
-    m_countryList->setObjectName(QStringLiteral("CbPais"));
-    m_countryList->setMinimumContentsLength(20);
-
-    const SelectionParts::PersonKind kinds = SelectionParts::personKind(box);
-    QWidget *kindBox = kinds.box;
+    m_countryList = countryFilter();
+    const SelectionParts::PersonKind kinds = SelectionParts::personKind(filterBox());
     m_naturalPerson = kinds.naturalPerson;
     m_legalEntity = kinds.legalEntity;
-
-    m_taxIdField = new QLineEdit(box);
-    m_taxIdField->setObjectName(QStringLiteral("EdCNPJ"));
+    m_taxIdField = DialogParts::lineEdit(filterBox(), QStringLiteral("EdCNPJ"));
     m_taxIdField->setInputMask(CnpjMask);
-    m_tradeNameField = new QLineEdit(box);
-    m_tradeNameField->setObjectName(QStringLiteral("EdNomeFantasia"));
-    m_legalNameField = new QLineEdit(box);
-    m_legalNameField->setObjectName(QStringLiteral("EdRazaoSocial"));
-    m_legalNameField->setMaxLength(255);
+    m_tradeNameField = DialogParts::lineEdit(filterBox(), QStringLiteral("EdNomeFantasia"));
+    m_legalNameField = DialogParts::lineEdit(filterBox(), QStringLiteral("EdRazaoSocial"), 255);
 
-    auto *form = new QFormLayout;
-    form->addRow(labelFor(box, QStringLiteral("País:"), m_countryList), m_countryList);
-    auto *kindLabel = new QLabel(QStringLiteral("Tipo Pessoa:"), box);
-    kindLabel->setObjectName(QStringLiteral("LbTipoPessoa"));
-    form->addRow(kindLabel, kindBox);
-    m_taxIdLabel = labelFor(box, QStringLiteral("CNPJ:"), m_taxIdField);
-    form->addRow(m_taxIdLabel, m_taxIdField);
-    m_tradeNameLabel = labelFor(box, QStringLiteral("Nome Fantasia:"), m_tradeNameField);
-    form->addRow(m_tradeNameLabel, m_tradeNameField);
-    form->addRow(labelFor(box, QStringLiteral("Razão Social:"), m_legalNameField), m_legalNameField);
-    finish(form, {}, {m_taxIdField, m_tradeNameField, m_legalNameField});
+    const QList<QLabel *> captions = finishForm({{QStringLiteral("País:"), m_countryList},
+                                                 {QStringLiteral("Tipo Pessoa:"), kinds.box},
+                                                 {QStringLiteral("CNPJ:"), m_taxIdField},
+                                                 {QStringLiteral("Nome Fantasia:"), m_tradeNameField},
+                                                 {QStringLiteral("Razão Social:"), m_legalNameField}},
+                                                {m_taxIdField, m_tradeNameField, m_legalNameField});
+    m_taxIdLabel = captions.at(2);
+    m_tradeNameLabel = captions.at(3);
 
     connect(m_naturalPerson, &QRadioButton::toggled, this, [this] { kindChanged(); });
     connect(m_legalEntity, &QRadioButton::toggled, this, [this] { kindChanged(); });
     includeButton()->setVisible(offerNew);
     guard(m_msg, [this] {
-        m_countryList->addItem(QString());
-        for (const SelectionSql::Entry &e : SelectionSql::countries(m_db))
-            m_countryList->addItem(e.name, e.code);
+        fillCountries(m_countryList);
         run(CompanySelection::statement(m_filter));
     });
 }
@@ -119,10 +99,7 @@ void TFrmSelecionaEmpresa::kindChanged()
 
 void TFrmSelecionaEmpresa::clearFields()
 {
-    m_countryList->setCurrentIndex(0);
-    m_taxIdField->clear();
-    m_tradeNameField->clear();
-    m_legalNameField->clear();
+    SelectionParts::clearFields({m_countryList, m_taxIdField, m_tradeNameField, m_legalNameField});
 }
 
 void TFrmSelecionaEmpresa::applyFilter()
@@ -161,14 +138,8 @@ void TFrmSelecionaEmpresa::chooseCurrent()
 void TFrmSelecionaEmpresa::includeNew()
 {
     const std::optional<CompanyKey> key = TFrmInclEmpresa::include(this, m_db, m_msg, m_user);
-    if (!key) {
-        m_msg.plain(NenhumaNova, QStringLiteral("Aviso"));
-        // A refused inclusion rolls back, which ends the reading of the list.
-        run(CompanySelection::statement(m_filter));
-        return;
-    }
-    run(CompanySelection::only(*key));
-    chooseCurrent();
+    takeIncluded(key ? std::optional(CompanySelection::only(*key)) : std::nullopt, NenhumaNova,
+                 CompanySelection::statement(m_filter));
 }
 
 std::optional<SelectedCompany> TFrmSelecionaEmpresa::choose(QWidget *parent, Database &db, Messenger &messenger,

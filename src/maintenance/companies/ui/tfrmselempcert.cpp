@@ -4,27 +4,21 @@
 #include "maintenance/companies/companyinclusion.h"
 #include "maintenance/selectionlistmodel.h"
 #include "maintenance/ui/selectionparts.h"
+#include "widgets/dialogparts.h"
 #include "widgets/guardedslot.h"
 #include "widgets/selectiongrid.h"
 
 #include <QComboBox>
-#include <QFormLayout>
 #include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
-
-using SelectionParts::labelFor;
 
 namespace {
 
 SelectionDialog::Layout certifiedCompanyChoiceLayout()
 {
     using Format = SelectionListModel::Format;
-    SelectionDialog::Layout l;
-    l.objectName = QStringLiteral("FrmSelEmpCert");
-    l.title = QStringLiteral("Seleciona Empresa Certificada");
-    l.size = QSize(720, 480);
-    l.filterText = QStringLiteral("Filtra");
+    SelectionDialog::Layout l(QStringLiteral("FrmSelEmpCert"), QStringLiteral("Seleciona Empresa Certificada"),
+                              QSize(720, 480));
     l.grid = {QStringLiteral("GrdEmpresas"),
               {{QStringLiteral("País"), QStringLiteral("NOMEPAIS")},
                {QStringLiteral("CNPJ"), QStringLiteral("CGC"), Format::Cnpj},
@@ -45,29 +39,19 @@ TFrmSelEmpCert::TFrmSelEmpCert(Database &db, Messenger &messenger, const Selecte
     : SelectionDialog(db, messenger, certifiedCompanyChoiceLayout(), parent),
       m_certificate(certificate)
 {
-    QGroupBox *box = filterBox();
-    m_countryList = new QComboBox(box);
-    m_countryList->setObjectName(QStringLiteral("CbPais"));
-    m_countryList->setMinimumContentsLength(20);
-    m_cnpjField = new QLineEdit(box);
-    m_cnpjField->setObjectName(QStringLiteral("EdCNPJ"));
+    m_countryList = countryFilter();
+    m_cnpjField = DialogParts::lineEdit(filterBox(), QStringLiteral("EdCNPJ"));
     m_cnpjField->setInputMask(QStringLiteral("99.999.999/9999-99;_"));
-    m_tradeNameField = new QLineEdit(box);
-    m_tradeNameField->setObjectName(QStringLiteral("EdNomeFantasia"));
-    m_legalNameField = new QLineEdit(box);
-    m_legalNameField->setObjectName(QStringLiteral("EdRazaoSocial"));
-
-    auto *form = new QFormLayout;
-    form->addRow(labelFor(box, QStringLiteral("País:"), m_countryList), m_countryList);
-    form->addRow(labelFor(box, QStringLiteral("CNPJ:"), m_cnpjField), m_cnpjField);
-    form->addRow(labelFor(box, QStringLiteral("Nome Fantasia:"), m_tradeNameField), m_tradeNameField);
-    form->addRow(labelFor(box, QStringLiteral("Razão Social:"), m_legalNameField), m_legalNameField);
-    finish(form, {}, {m_cnpjField, m_tradeNameField, m_legalNameField});
+    m_tradeNameField = DialogParts::lineEdit(filterBox(), QStringLiteral("EdNomeFantasia"));
+    m_legalNameField = DialogParts::lineEdit(filterBox(), QStringLiteral("EdRazaoSocial"));
+    finishForm({{QStringLiteral("País:"), m_countryList},
+                {QStringLiteral("CNPJ:"), m_cnpjField},
+                {QStringLiteral("Nome Fantasia:"), m_tradeNameField},
+                {QStringLiteral("Razão Social:"), m_legalNameField}},
+               {m_cnpjField, m_tradeNameField, m_legalNameField});
 
     guard(m_msg, [this] {
-        m_countryList->addItem(QString());
-        for (const SelectionSql::Entry &e : SelectionSql::countries(m_db))
-            m_countryList->addItem(e.name, e.code);
+        fillCountries(m_countryList);
         run({});
     });
 }
@@ -85,10 +69,7 @@ void TFrmSelEmpCert::applyFilter()
     f.tradeName = m_tradeNameField->text().trimmed();
     f.legalName = m_legalNameField->text().trimmed();
     run(f);
-    m_countryList->setCurrentIndex(0);
-    m_cnpjField->clear();
-    m_tradeNameField->clear();
-    m_legalNameField->clear();
+    SelectionParts::clearFields({m_countryList, m_cnpjField, m_tradeNameField, m_legalNameField});
 }
 
 void TFrmSelEmpCert::chooseCurrent()

@@ -5,6 +5,7 @@
 #include "maintenance/documents/ui/itemcaption.h"
 #include "maintenance/documents/ui/tfrmgerahistorico.h"
 #include "maintenance/maintenancedates.h"
+#include "maintenance/ui/selectionparts.h"
 #include "widgets/dialogparts.h"
 #include "widgets/guardedslot.h"
 #include "widgets/maskeddateedit.h"
@@ -150,24 +151,14 @@ TFrmDocumentosNormativos::TFrmDocumentosNormativos(MaintenanceContext &context, 
     grid->setColumnStretch(2, 2);
     applyButton = DialogParts::button(editBox, QStringLiteral("bbtAplicarDocNorm"), QStringLiteral("Aplicar"));
     cancelButton = DialogParts::button(editBox, QStringLiteral("bbtCancelarDocNorm"), QStringLiteral("Cancelar"));
-    auto *editButtons = new QHBoxLayout;
-    editButtons->addStretch();
-    editButtons->addWidget(applyButton);
-    editButtons->addWidget(cancelButton);
-    grid->addLayout(editButtons, 3, 1, 1, 2);
+    grid->addLayout(SelectionParts::spreadRow({}, {applyButton, cancelButton}), 3, 1, 1, 2);
     layout->addWidget(editBox);
 
     includeButton = DialogParts::button(this, QStringLiteral("btnIncluirDocNorm"), QStringLiteral("&Incluir"));
     deleteButton = DialogParts::button(this, QStringLiteral("btnExDocNorm"), QStringLiteral("E&xcluir "));
     historyButton = DialogParts::button(this, QStringLiteral("btnCadHistorico"), QStringLiteral("Cad. Histórico"));
     exitButton = DialogParts::button(this, QStringLiteral("btnSaida"), QStringLiteral("&Saída"));
-    auto *row = new QHBoxLayout;
-    row->addWidget(includeButton);
-    row->addWidget(deleteButton);
-    row->addWidget(historyButton);
-    row->addStretch();
-    row->addWidget(exitButton);
-    layout->addLayout(row);
+    layout->addLayout(SelectionParts::spreadRow({includeButton, deleteButton, historyButton}, {exitButton}));
 
     Messenger &msg = m_ctx.messenger;
     connect(includeButton, &QPushButton::clicked, this, guarded(msg, [this] { includeNew(); }));

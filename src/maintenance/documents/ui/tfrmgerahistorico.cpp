@@ -3,6 +3,7 @@
 #include "base/messenger.h"
 #include "maintenance/documents/ui/itemcaption.h"
 #include "maintenance/maintenancedates.h"
+#include "maintenance/ui/selectionparts.h"
 #include "widgets/columnfit.h"
 #include "widgets/dialogparts.h"
 #include "widgets/guardedslot.h"
@@ -82,12 +83,8 @@ TFrmGeraHistorico::TFrmGeraHistorico(Database &db, Messenger &messenger, const Q
     applyButton = DialogParts::button(this, QStringLiteral("BtAplicar"), QStringLiteral("Aplicar"));
     cancelButton = DialogParts::button(this, QStringLiteral("BtCancela"), QStringLiteral("&Cancela"));
     exitButton = DialogParts::button(this, QStringLiteral("BtSaida"), QStringLiteral("&Saída"));
-    auto *row = new QHBoxLayout;
-    for (QPushButton *b : {includeButton, deleteButton, applyButton, cancelButton})
-        row->addWidget(b);
-    row->addStretch();
-    row->addWidget(exitButton);
-    layout->addLayout(row);
+    layout->addLayout(
+        SelectionParts::spreadRow({includeButton, deleteButton, applyButton, cancelButton}, {exitButton}));
 
     connect(includeButton, &QPushButton::clicked, this, guarded(m_msg, [this] { includeNew(); }));
     connect(applyButton, &QPushButton::clicked, this, guarded(m_msg, [this] { applyEdit(); }));

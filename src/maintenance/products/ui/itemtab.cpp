@@ -3,6 +3,7 @@
 #include "base/messenger.h"
 #include "maintenance/maintenancedates.h"
 #include "maintenance/products/itemstore.h"
+#include "maintenance/ui/selectionparts.h"
 #include "widgets/dialogparts.h"
 #include "widgets/guardedslot.h"
 #include "widgets/maskeddateedit.h"
@@ -36,12 +37,7 @@ ItemTab::ItemTab(MaintenanceContext &context, ItemKind kind, const Names &names,
     m_incluir = DialogParts::button(this, names.incluir, QStringLiteral("&Incluir"));
     m_editar = DialogParts::button(this, names.editar, QStringLiteral("&Editar"));
     m_excluir = DialogParts::button(this, names.excluir, QStringLiteral("E&xcluir "));
-    auto *itemButtons = new QHBoxLayout;
-    itemButtons->addWidget(m_incluir);
-    itemButtons->addWidget(m_editar);
-    itemButtons->addWidget(m_excluir);
-    itemButtons->addStretch();
-    layout->addLayout(itemButtons);
+    layout->addLayout(SelectionParts::spreadRow({m_incluir, m_editar, m_excluir}));
 
     m_detailRow = new QHBoxLayout;
     m_detail = new QGroupBox(names.detailTitle, this);
@@ -60,12 +56,7 @@ ItemTab::ItemTab(MaintenanceContext &context, ItemKind kind, const Names &names,
     m_aplicar = DialogParts::button(this, names.aplicar, QStringLiteral("Aplicar"));
     m_cancelar = DialogParts::button(this, names.cancelar, QStringLiteral("Cancelar"));
     m_cancelar->setProperty(MaskedDateEdit::SkipsDateCheck, true);
-    auto *editButtons = new QHBoxLayout;
-    editButtons->addWidget(m_seleciona);
-    editButtons->addStretch();
-    editButtons->addWidget(m_aplicar);
-    editButtons->addWidget(m_cancelar);
-    layout->addLayout(editButtons);
+    layout->addLayout(SelectionParts::spreadRow({m_seleciona}, {m_aplicar, m_cancelar}));
 
     m_status = new StatusGroup(names.statusTitle, names.status, this);
     m_status->setObjectName(QStringLiteral("GroupStatus") + names.tab);

@@ -2,7 +2,7 @@
 
 #include "base/messenger.h"
 #include "maintenance/maintenancedates.h"
-#include "widgets/columnfit.h"
+#include "widgets/dialogparts.h"
 #include "widgets/guardedslot.h"
 #include "widgets/maskeddateedit.h"
 
@@ -47,10 +47,8 @@ ProdutosPorLoteTab::ProdutosPorLoteTab(MaintenanceContext &context, QWidget *par
                  parent)
 {
     auto box = [this](const char *name, const char *column) {
-        auto *e = new QLineEdit(detailGroup());
-        e->setObjectName(QLatin1String(name));
-        ColumnFit::fit(e, QStringLiteral("LOTE"), QLatin1String(column));
-        return e;
+        return DialogParts::columnEdit(detailGroup(), QLatin1String(name), QStringLiteral("LOTE"),
+                                       QLatin1String(column));
     };
     m_numLote = box("EdNumLote", "NumLote");
     m_numLote->setValidator(numberValidator(m_numLote));

@@ -1,7 +1,6 @@
 #include "maintenance/products/ui/produtosporunidadetab.h"
 
 #include "db/database.h"
-#include "widgets/columnfit.h"
 #include "widgets/dialogparts.h"
 #include "widgets/maskeddateedit.h"
 
@@ -52,10 +51,7 @@ ProdutosPorUnidadeTab::ProdutosPorUnidadeTab(MaintenanceContext &context, QWidge
                  parent)
 {
     auto box = [](QWidget *parent, const char *name, const char *column) {
-        auto *e = new QLineEdit(parent);
-        e->setObjectName(QLatin1String(name));
-        ColumnFit::fit(e, QStringLiteral("UNIDADE"), QLatin1String(column));
-        return e;
+        return DialogParts::columnEdit(parent, QLatin1String(name), QStringLiteral("UNIDADE"), QLatin1String(column));
     };
     m_serie = box(detailGroup(), "EdNumSerieProd", "NumSerieProd");
     m_serie->setValidator(numberValidator(m_serie));

@@ -32,7 +32,7 @@ TablePanel::Layout panelLayout()
 }
 
 TabProdutoPanel::TabProdutoPanel(MaintenanceContext &context, QWidget *parent)
-    : TablePanel(context, panelLayout(), parent)
+    : KeyedTablePanel(context, panelLayout(), {&ProductTable::rowOf, &ProductTable::remove}, parent)
 {
     QWidget *d = detailBox();
     auto counter = [d](const char *name) {
@@ -168,19 +168,5 @@ std::optional<int> TabProdutoPanel::store()
     const auto saved = ProductTable::save(m_ctx.db, m_ctx.messenger, p, m_edited, m_ctx.userCode);
     if (!saved)
         return std::nullopt;
-    return ProductTable::rowOf(m_ctx.db, *saved);
-}
-
-bool TabProdutoPanel::removeCurrent()
-{
-    const auto key = currentKey();
-    return key && ProductTable::remove(m_ctx.db, m_ctx.messenger, *key);
-}
-
-std::optional<int> TabProdutoPanel::searchRow()
-{
-    const std::optional<ProductKey> chosen = m_chooser ? m_chooser() : std::nullopt;
-    if (!chosen)
-        return std::nullopt;
-    return ProductTable::rowOf(m_ctx.db, *chosen);
+    return rowOf(*saved);
 }

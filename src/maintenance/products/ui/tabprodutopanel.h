@@ -1,8 +1,7 @@
 #pragma once
 #include "maintenance/products/producttable.h"
-#include "maintenance/tables/ui/tablepanel.h"
+#include "maintenance/tables/ui/keyedtablepanel.h"
 
-#include <functional>
 #include <optional>
 
 class QCheckBox;
@@ -11,16 +10,15 @@ class QLineEdit;
 
 // Panel "TabProduto": the product table, browsed in a grid, with a detail
 // group that is edited on inclusion and edit.
-class TabProdutoPanel : public TablePanel
+class TabProdutoPanel : public KeyedTablePanel<ProductKey>
 {
     Q_OBJECT
 public:
-    using ProductChooser = std::function<std::optional<ProductKey>()>;
-
     explicit TabProdutoPanel(MaintenanceContext &context, QWidget *parent = nullptr);
 
-    void setProductChooser(ProductChooser chooser) { m_chooser = std::move(chooser); }
-    std::optional<ProductKey> currentKey() const;
+    void setProductChooser(Chooser chooser) { m_chooser = std::move(chooser); }
+
+    std::optional<ProductKey> currentKey() const override;
 
 protected:
     SelectionSql::Statement listStatement() const override;
@@ -29,16 +27,12 @@ protected:
     QWidget *startInclusion() override;
     QWidget *startEdit() override;
     std::optional<int> store() override;
-    bool removeCurrent() override;
-    std::optional<int> searchRow() override;
     void browsingFields() override;
     void editingFields() override;
 
 private:
     void fill(const NewProduct &product);
 
-    ProductChooser m_chooser;
-    std::optional<ProductKey> m_edited;
     bool m_keyLocked = false; // certificates list the product being edited
 
     QLabel *m_brandLabel = nullptr;

@@ -59,10 +59,7 @@ TFrmInclProduto::TFrmInclProduto(Database &db, Messenger &messenger, const QStri
     auto *ok = button(this, QStringLiteral("BtOk"), QStringLiteral("OK"));
     ok->setDefault(true);
     auto *cancel = button(this, QStringLiteral("BtCancela"), QStringLiteral("Cancela"));
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    QHBoxLayout *buttons = SelectionParts::spreadRow({}, {ok, cancel});
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addLayout(buttons);

@@ -4,28 +4,22 @@
 #include "maintenance/products/ui/tfrminclproduto.h"
 #include "maintenance/selectionlistmodel.h"
 #include "maintenance/ui/selectionparts.h"
+#include "widgets/dialogparts.h"
 #include "widgets/guardedslot.h"
 #include "widgets/selectiongrid.h"
 
 #include <QComboBox>
-#include <QFormLayout>
 #include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-
-using SelectionParts::labelFor;
 
 namespace {
 
 SelectionDialog::Layout productChoiceLayout()
 {
     using Format = SelectionListModel::Format;
-    SelectionDialog::Layout l;
-    l.objectName = QStringLiteral("FrmSelecionaProduto");
-    l.title = QStringLiteral("Seleciona Produto");
-    l.size = QSize(760, 540);
-    l.filterText = QStringLiteral("Filtra");
+    SelectionDialog::Layout l(QStringLiteral("FrmSelecionaProduto"), QStringLiteral("Seleciona Produto"),
+                              QSize(760, 540));
     l.grid = {QStringLiteral("GrdProdutos"),
               {{QStringLiteral("Marca"), QStringLiteral("MarcaProd")},
                {QStringLiteral("Modelo"), QStringLiteral("ModeloProd")},
@@ -47,24 +41,17 @@ TFrmSelecionaProduto::TFrmSelecionaProduto(Database &db, Messenger &messenger, c
     : SelectionDialog(db, messenger, productChoiceLayout(), parent),
       m_user(userCode)
 {
-    QGroupBox *box = filterBox();
-    m_brandField = new QLineEdit(box);
-    m_brandField->setObjectName(QStringLiteral("EdMarca"));
-    m_modelField = new QLineEdit(box);
-    m_modelField->setObjectName(QStringLiteral("EdModelo"));
-    m_eanUpcField = new QLineEdit(box);
-    m_eanUpcField->setObjectName(QStringLiteral("EdEANUPC"));
-    m_eanUpcField->setMaxLength(128);
-    m_originList = new QComboBox(box);
+    m_brandField = DialogParts::lineEdit(filterBox(), QStringLiteral("EdMarca"));
+    m_modelField = DialogParts::lineEdit(filterBox(), QStringLiteral("EdModelo"));
+    m_eanUpcField = DialogParts::lineEdit(filterBox(), QStringLiteral("EdEANUPC"), 128);
+    m_originList = new QComboBox(filterBox());
     m_originList->setObjectName(QStringLiteral("CbImportado"));
     m_originList->addItems({QString(), QStringLiteral("Sim"), QStringLiteral("Não")});
-
-    auto *form = new QFormLayout;
-    form->addRow(labelFor(box, QStringLiteral("Marca:"), m_brandField), m_brandField);
-    form->addRow(labelFor(box, QStringLiteral("Modelo:"), m_modelField), m_modelField);
-    form->addRow(labelFor(box, QStringLiteral("EAN/UPC:"), m_eanUpcField), m_eanUpcField);
-    form->addRow(labelFor(box, QStringLiteral("Importado:"), m_originList), m_originList);
-    finish(form, {}, {m_brandField, m_modelField, m_eanUpcField});
+    finishForm({{QStringLiteral("Marca:"), m_brandField},
+                {QStringLiteral("Modelo:"), m_modelField},
+                {QStringLiteral("EAN/UPC:"), m_eanUpcField},
+                {QStringLiteral("Importado:"), m_originList}},
+               {m_brandField, m_modelField, m_eanUpcField});
 
     includeButton()->setVisible(offerNew);
     guard(m_msg, [this] { run(ProductSelection::statement(m_filter)); });
@@ -81,10 +68,7 @@ void TFrmSelecionaProduto::applyFilter()
     f.origin = origin == 1 ? Origin::Imported : origin == 2 ? Origin::National : Origin::Any;
     m_filter = f;
     run(ProductSelection::statement(m_filter));
-    m_brandField->clear();
-    m_modelField->clear();
-    m_eanUpcField->clear();
-    m_originList->setCurrentIndex(0);
+    SelectionParts::clearFields({m_brandField, m_modelField, m_eanUpcField, m_originList});
 }
 
 void TFrmSelecionaProduto::orderBy(int column)
@@ -110,14 +94,8 @@ void TFrmSelecionaProduto::chooseCurrent()
 void TFrmSelecionaProduto::includeNew()
 {
     const std::optional<SelectedProduct> product = TFrmInclProduto::include(this, m_db, m_msg, m_user);
-    if (!product) {
-        m_msg.plain(NenhumNovo, QStringLiteral("Aviso"));
-        // A refused inclusion rolls back, which ends the reading of the list.
-        run(ProductSelection::statement(m_filter));
-        return;
-    }
-    run(ProductSelection::only(*product));
-    chooseCurrent();
+    takeIncluded(product ? std::optional(ProductSelection::only(*product)) : std::nullopt, NenhumNovo,
+                 ProductSelection::statement(m_filter));
 }
 
 std::optional<SelectedProduct> TFrmSelecionaProduto::choose(QWidget *parent, Database &db, Messenger &messenger,

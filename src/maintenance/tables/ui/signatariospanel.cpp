@@ -53,12 +53,7 @@ SignatariosPanel::SignatariosPanel(MaintenanceContext &context, QWidget *parent)
     editButton = button(group, QStringLiteral("btnEditarSignatario"), QStringLiteral("&Editar"));
     deleteButton = button(group, QStringLiteral("btnExcluirSignatario"), QStringLiteral("E&xcluir "));
     exitButton = button(group, QStringLiteral("btnSaidaSignatario"), QStringLiteral("&Saída"));
-    auto *browseRow = new QHBoxLayout;
-    for (QPushButton *b : {includeButton, editButton, deleteButton})
-        browseRow->addWidget(b);
-    browseRow->addStretch();
-    browseRow->addWidget(exitButton);
-    layout->addLayout(browseRow);
+    layout->addLayout(SelectionParts::spreadRow({includeButton, editButton, deleteButton}, {exitButton}));
 
     editBox = new QGroupBox(QStringLiteral("Signatário"), group);
     editBox->setObjectName(QStringLiteral("GroupEdicaoSignatario"));

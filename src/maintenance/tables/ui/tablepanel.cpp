@@ -37,12 +37,7 @@ TablePanel::TablePanel(MaintenanceContext &context, const Layout &layout, QWidge
     m_delete = button(group, QStringLiteral("btnExcluir") + m_subject, QStringLiteral("E&xcluir "));
     m_search = button(group, QStringLiteral("btnPesquisar") + m_subject, QStringLiteral("&Pesquisar"));
     m_exit = button(group, QStringLiteral("btnSaida") + m_subject, QStringLiteral("&Saída"));
-    auto *browseRow = new QHBoxLayout;
-    for (QPushButton *b : {m_include, m_edit, m_delete, m_search})
-        browseRow->addWidget(b);
-    browseRow->addStretch();
-    browseRow->addWidget(m_exit);
-    inner->addLayout(browseRow);
+    inner->addLayout(SelectionParts::spreadRow({m_include, m_edit, m_delete, m_search}, {m_exit}));
 
     m_detail = new QGroupBox(layout.detailTitle, group);
     m_detail->setObjectName(QStringLiteral("GroupDetalhe") + m_subject);
@@ -55,11 +50,7 @@ void TablePanel::finish(QLayout *fields)
     detail->addLayout(fields);
     auto *ok = button(m_detail, QStringLiteral("btnOk") + m_subject, QStringLiteral("Ok"));
     auto *cancel = button(m_detail, QStringLiteral("btnCancela") + m_subject, QStringLiteral("Cancela"));
-    auto *editRow = new QHBoxLayout;
-    editRow->addStretch();
-    editRow->addWidget(ok);
-    editRow->addWidget(cancel);
-    detail->addLayout(editRow);
+    detail->addLayout(SelectionParts::spreadRow({}, {ok, cancel}));
 
     Messenger &msg = m_ctx.messenger;
     connect(m_include, &QPushButton::clicked, this, guarded(msg, [this] { includeNew(); }));

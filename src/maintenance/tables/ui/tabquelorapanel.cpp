@@ -1,6 +1,7 @@
 #include "maintenance/tables/ui/tabquelorapanel.h"
 
 #include "base/messenger.h"
+#include "maintenance/ui/selectionparts.h"
 #include "widgets/dialogparts.h"
 #include "widgets/guardedslot.h"
 #include "widgets/selectiongrid.h"
@@ -44,10 +45,7 @@ TabQueloraPanel::TabQueloraPanel(MaintenanceContext &context, QWidget *parent)
     }
 
     auto *btnSaida = DialogParts::button(group, QStringLiteral("btnSaidaQuelora"), QStringLiteral("&Saída"));
-    auto *row = new QHBoxLayout;
-    row->addStretch();
-    row->addWidget(btnSaida);
-    layout->addLayout(row);
+    layout->addLayout(SelectionParts::spreadRow({}, {btnSaida}));
     connect(btnSaida, &QPushButton::clicked, this, guarded(msg, [this] { leavePanel(); }));
 }
 
