@@ -1,6 +1,7 @@
 #include "base/ftpaddress.h"
 #include "net/asyncftpclient.h"
 #include "net/ftpclient.h"
+#include "support/silentserver.h"
 #include "support/testfiles.h"
 #include "support/testservers.h"
 
@@ -9,10 +10,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace {
 
@@ -37,32 +34,14 @@ struct Recorder : FtpListener
     void ftpFailed(const FtpFailure &f) override { failures << f; }
 };
 
-// A port that accepts connections and never says a word, as a hung server.
-class SilentServer
+// Started with an "in" folder, taking uploads at `bytesPerSecond`.
+bool startSlowServer(FtpTestServer &server, int bytesPerSecond)
 {
-public:
-    SilentServer()
-    {
-        m_fd = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t len = sizeof a;
-        if (m_fd >= 0 && ::bind(m_fd, reinterpret_cast<sockaddr *>(&a), sizeof a) == 0 && ::listen(m_fd, 4) == 0 &&
-            ::getsockname(m_fd, reinterpret_cast<sockaddr *>(&a), &len) == 0)
-            m_port = ntohs(a.sin_port);
-    }
-    ~SilentServer()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    int port() const { return m_port; }
-
-private:
-    int m_fd = -1;
-    int m_port = 0;
-};
+    QDir().mkpath(server.root() + "/in");
+    FtpTestServer::Options slow;
+    slow.throttle = bytesPerSecond;
+    return server.start(slow);
+}
 
 FtpSettings settingsFor(const FtpTestServer &server, const QString &folder = QString())
 {
@@ -245,10 +224,7 @@ private slots:
         const QByteArray data = randomBytes(3 * 1024 * 1024, 4);
         QVERIFY(writeFile(tmp.filePath("OC-ABC2026120802.zip"), data));
         FtpTestServer server(tmp.filePath("srv"));
-        QDir().mkpath(server.root() + "/in");
-        FtpTestServer::Options slow;
-        slow.throttle = 256 * 1024;
-        QVERIFY(server.start(slow));
+        QVERIFY(startSlowServer(server, 256 * 1024));
 
         Recorder rec;
         FtpClient ftp(&rec);
@@ -384,10 +360,7 @@ private slots:
         const QByteArray data = randomBytes(24 * 1024 * 1024, 7);
         QVERIFY(writeFile(tmp.filePath("OC-ABC2026120803.zip"), data));
         FtpTestServer server(tmp.filePath("srv"));
-        QDir().mkpath(server.root() + "/in");
-        FtpTestServer::Options slow;
-        slow.throttle = 64 * 1024;
-        QVERIFY(server.start(slow));
+        QVERIFY(startSlowServer(server, 64 * 1024));
 
         AsyncFtpClient ftp;
         QThread *const owner = QThread::currentThread();
