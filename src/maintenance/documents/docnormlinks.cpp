@@ -18,7 +18,6 @@ const QStringList &linkKeyColumns(const QString &table)
     return Schema::table(table)->key;
 }
 
-
 }
 
 std::optional<DocNormLinks::Mode> DocNormLinks::modeOf(const QString &caption)
