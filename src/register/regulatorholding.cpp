@@ -38,22 +38,14 @@ const Schema::Table *recordedTable(const QString &table)
     return recorded.contains(table, Qt::CaseInsensitive) ? Schema::table(table) : nullptr;
 }
 
-QVariant valueOf(const QVariantMap &row, const QString &column)
-{
-    for (auto it = row.cbegin(); it != row.cend(); ++it)
-        if (it.key().compare(column, Qt::CaseInsensitive) == 0)
-            return it.value();
-    return {};
-}
-
 // NomeTabela and the mark's key values of an item of `table`: its own key
-// columns from `row`, '' or 0 in the others.
-QVariantList markKey(const Schema::Table &table, const QVariantMap &row)
+// columns from `key`, '' or 0 in the others.
+QVariantList markKey(const Schema::Table &table, const StatusEvents::ItemKey &key)
 {
     QVariantList out{table.name};
     for (const QString &column : markColumns()) {
         const bool used = table.key.contains(column, Qt::CaseInsensitive);
-        const QVariant v = used ? valueOf(row, column) : QVariant();
+        const QVariant v = used ? key.value(column) : QVariant();
         if (used && (v.isNull() || v.toString().trimmed().isEmpty()))
             throw AppError(QStringLiteral("%1.%2 em branco.").arg(table.name, column));
         if (isNumber(column))
@@ -119,20 +111,15 @@ bool item(Database &db, StatusEvents::Table events, const StatusEvents::ItemKey 
         throw AppError(QStringLiteral("%1 não é uma tabela de eventos de itens.").arg(StatusEvents::tableName(events)));
     const Schema::Table &table = *recordedTable(name);
 
-    QStringList cond;
-    QVariantList values;
-    for (const QString &column : table.key) {
-        cond << column + QStringLiteral(" = ?");
-        values << StatusEvents::keyValue(key, column);
-    }
-    if (exists(db, QStringLiteral("SELECT 1 FROM REP_%1 WHERE %2").arg(name, cond.join(QStringLiteral(" AND "))),
-               values))
+    if (exists(db,
+               QStringLiteral("SELECT 1 FROM REP_%1 WHERE %2").arg(name, StatusEvents::ItemKey::condition(table.key)),
+               key.values(table.key)))
         return true;
     if (exists(db, QStringLiteral("SELECT 1 FROM ITEM_IMPORTADO WHERE ") + markCondition(), markKey(table, key)))
         return true;
 
-    const QString sigla = StatusEvents::keyValue(key, QStringLiteral("SiglaCertificador")).toString();
-    const QString numero = StatusEvents::keyValue(key, QStringLiteral("NumCertif")).toString();
+    const QString sigla = key.value(QStringLiteral("SiglaCertificador")).toString();
+    const QString numero = key.value(QStringLiteral("NumCertif")).toString();
     const QDateTime approved = StatusEvents::lastApprovalTime(db, sigla, numero);
     if (!approved.isValid())
         return false;
@@ -162,7 +149,7 @@ void recordImported(Database &db, const QString &table, const QVariantMap &row, 
         return QStringLiteral("INSERT OR IGNORE INTO ITEM_IMPORTADO (%1) VALUES (%2)")
             .arg(columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
     }();
-    QVariantList values = markKey(*t, row);
+    QVariantList values = markKey(*t, StatusEvents::ItemKey::fromRow(row));
     values << fileName.left(Schema::table(Imported)->field(QStringLiteral("NomeArquivo"))->size)
            << QDateTime::currentDateTime();
     Database::Statement &insert = db.statement(sql);

@@ -21,7 +21,7 @@ struct TableInfo
     QString statusDate;
     QString insertSql;
     QString nextSql;
-    QString keyCondition; // "a = :a AND b = :b"
+    QString keyCondition; // "a = ? AND b = ?", bound by keyValues()
 };
 
 const char *const Names[] = {"STATUS_C",    "EVENTO_EMP",  "STATUS_T",   "STATUS_L",   "STATUS_U",   "STATUS_S",
@@ -60,10 +60,7 @@ TableInfo build(Table table)
     t.insertSql = QStringLiteral("Insert into %1 (%2) values (%3)")
                       .arg(t.name, cols.join(QStringLiteral(", ")), params.join(QStringLiteral(", ")));
     t.nextSql = QStringLiteral("select max(SeqEvento) as valor from ") + t.name;
-    QStringList cond;
-    for (const QString &k : t.keys)
-        cond << k + QStringLiteral(" = ") + param(k);
-    t.keyCondition = cond.join(QStringLiteral(" AND "));
+    t.keyCondition = ItemKey::condition(t.keys);
     return t;
 }
 
@@ -84,7 +81,7 @@ QVariantList keyValues(const TableInfo &t, const ItemKey &key)
 {
     QVariantList out;
     for (const Schema::Field &f : t.keyFields) {
-        const QVariant v = keyValue(key, f.name);
+        const QVariant v = key.value(f.name);
         if (v.isNull() || (v.typeId() == QMetaType::QString && v.toString().isEmpty()))
             throw AppError(
                 QStringLiteral("Chave incompleta para a tabela %1: falta o valor de %2.").arg(t.name, f.name));
@@ -103,17 +100,6 @@ QDateTime maxMoment(Database &db, const QString &sql, const QVariantList &params
     return Moments::fromValue(db.scalar(sql, params));
 }
 
-}
-
-QVariant keyValue(const ItemKey &key, const QString &column)
-{
-    const auto exact = key.constFind(column);
-    if (exact != key.constEnd())
-        return exact.value();
-    for (auto it = key.constBegin(); it != key.constEnd(); ++it)
-        if (it.key().compare(column, Qt::CaseInsensitive) == 0)
-            return it.value();
-    return QVariant();
 }
 
 SeqEventoEsgotado::SeqEventoEsgotado(const QString &table)
@@ -162,11 +148,6 @@ QString statusColumn(Table table)
 QString statusDateColumn(Table table)
 {
     return info(table).statusDate;
-}
-
-ItemKey certificateKey(const QString &sigla, const QString &numCertif)
-{
-    return {{QStringLiteral("SiglaCertificador"), sigla}, {QStringLiteral("NumCertif"), numCertif}};
 }
 
 int followingSeqEvento(const QVariant &highest, const QString &table)
@@ -224,7 +205,7 @@ int insert(Database &db, Table table, const Event &event)
 bool remove(Database &db, Table table, const ItemKey &key, int seqEvento)
 {
     const TableInfo &t = info(table);
-    return db.execute(QStringLiteral("Delete From %1 WHERE %2 AND SeqEvento = :SeqEvento").arg(t.name, t.keyCondition),
+    return db.execute(QStringLiteral("Delete From %1 WHERE %2 AND SeqEvento = ?").arg(t.name, t.keyCondition),
                       keyValues(t, key) << seqEvento) > 0;
 }
 
@@ -247,14 +228,12 @@ int removeCertificate(Database &db, const QString &sigla, const QString &numCert
 int rekey(Database &db, Table table, const ItemKey &oldKey, const ItemKey &newKey)
 {
     const TableInfo &t = info(table);
-    QStringList sets, where;
-    for (const QString &k : t.keys) {
+    QStringList sets;
+    for (const QString &k : t.keys)
         sets << k + QStringLiteral(" = ?");
-        where << k + QStringLiteral(" = ?");
-    }
-    return db.execute(QStringLiteral("Update %1 set %2 WHERE %3")
-                          .arg(t.name, sets.join(QStringLiteral(", ")), where.join(QStringLiteral(" AND "))),
-                      keyValues(t, newKey) + keyValues(t, oldKey));
+    return db.execute(
+        QStringLiteral("Update %1 set %2 WHERE %3").arg(t.name, sets.join(QStringLiteral(", ")), t.keyCondition),
+        keyValues(t, newKey) + keyValues(t, oldKey));
 }
 
 QDateTime inclusionTime(Database &db, Table table, const ItemKey &key)

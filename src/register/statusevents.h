@@ -1,11 +1,11 @@
 #pragma once
 #include "db/dberror.h"
+#include "register/itemkey.h"
 
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
-#include <QVariantMap>
 #include <optional>
 
 class Database;
@@ -59,14 +59,9 @@ const QStringList &keyColumns(Table table);
 QString statusColumn(Table table); // e.g. "StatusCertificado"
 QString statusDateColumn(Table table); // e.g. "DthStatusCertificado"
 
-// An item's key: column name (any case) -> value. Columns that are not key
-// columns of the table are ignored, so a whole item row may be passed; a
-// missing key column raises AppError.
-using ItemKey = QVariantMap;
-// A key's value by column name, the name compared as the database does
-// (case-insensitively); NULL when the key has no such column.
-QVariant keyValue(const ItemKey &key, const QString &column);
-ItemKey certificateKey(const QString &sigla, const QString &numCertif);
+// Every function below takes an item's key (ItemKey) with at least the key
+// columns of its table: others are ignored, so a whole item row may be
+// passed; a missing key column raises AppError.
 
 struct Event
 {

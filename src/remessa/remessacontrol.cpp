@@ -260,16 +260,8 @@ WorkingValues workingValues(const Database &db)
     };
     w.syncDir = folder(c->dirLocalSincr);
     w.transferDir = folder(c->dirLocalTransf);
-    w.sendAddress = c->endQueloraEnvio.left(100);
-    w.resultAddress = c->endQueloraResult.left(100);
     w.acronym = c->siglaCertificador.left(8);
     w.occName = c->nomeOCC.left(100);
-    w.loginFtp = c->loginFTP;
-    w.passwordFtp = c->senhaFTP;
-    w.smtpHost = c->endSMTPHost;
-    if (!c->endSMTPPort.trimmed().isEmpty())
-        w.smtpPort = c->endSMTPPort.trimmed().toInt();
-    w.smtpUser = c->endSMTPUsuario;
     return w;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include "remessa/remittance.h"
+#include "remessa/workingvalues.h"
 
 #include <QDateTime>
 #include <QList>
@@ -84,24 +85,6 @@ void cancel(Database &db, const Remittance &remittance, const QString &user, con
 // newest remittance while it waits for transfer or result. The last number
 // is kept. Raises RegisterStep::Refused while another step runs.
 void clearHistory(Database &db, const QString &keepNumber);
-
-// The working values of the cycle, read from CONFIG_LOCAL; folders end
-// with a separator.
-struct WorkingValues
-{
-    QString syncDir; // DirLocalSincr
-    QString transferDir; // DirLocalTransf
-    QString sendAddress; // EndQueloraEnvio
-    QString resultAddress; // EndQueloraResult
-    QString acronym; // SiglaCertificador
-    QString occName; // NomeOCC
-    QString loginFtp;
-    QString passwordFtp;
-    QString smtpHost;
-    int smtpPort = 0;
-    QString smtpUser;
-};
-WorkingValues workingValues(const Database &db);
 
 // Event texts and limits.
 inline QString cancelRemark()

@@ -1,6 +1,5 @@
 #include "remessa/remessawork.h"
 
-#include "remessa/remessacontrol.h"
 #include "shell/loginstate.h"
 
 #include <QDir>
@@ -9,10 +8,7 @@ RemessaWork RemessaWork::from(const RemessaControl::WorkingValues &values, const
                               const Remittance &remittance)
 {
     RemessaWork w;
-    w.transferDir = values.transferDir;
-    w.syncDir = values.syncDir;
-    w.sigla = values.acronym;
-    w.nomeOCC = values.occName;
+    static_cast<RemessaControl::WorkingValues &>(w) = values;
     w.userCode = login.userCode;
     w.userName = login.userName.isEmpty() ? login.userCode : login.userName;
     w.remittance = remittance.withPackage(values.transferDir, values.acronym);

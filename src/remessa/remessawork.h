@@ -1,24 +1,18 @@
 #pragma once
 #include "remessa/remittance.h"
+#include "remessa/workingvalues.h"
 
 #include <QString>
 
 struct LoginState;
-namespace RemessaControl {
-struct WorkingValues;
-}
 
 // What a step of the remittance cycle works with: the folders and the
-// certifier from the working values, who acts, and the remittance in work.
-struct RemessaWork
+// certifier of the working values, who acts, and the remittance in work.
+struct RemessaWork : RemessaControl::WorkingValues
 {
-    QString transferDir; // DirLocalTransf, ending with a separator
-    QString syncDir; // DirLocalSincr, ending with a separator
-    QString sigla; // SiglaCertificador
-    QString nomeOCC;
     QString userCode;
     QString userName; // the name events and receipts carry (the code when there is none)
-    Remittance remittance; // its package named for sigla in transferDir
+    Remittance remittance; // its package named for the acronym in transferDir
 
     static RemessaWork from(const RemessaControl::WorkingValues &values, const LoginState &login,
                             const Remittance &remittance = Remittance());

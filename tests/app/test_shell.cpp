@@ -67,6 +67,14 @@ struct Shell
     {
         return QTest::qWaitFor([this] { return !frm->findChild<QTimer *>("Timer1")->isActive(); }, 3000);
     }
+    // Logged in with every right, the start's messages dropped.
+    bool startAsAdmin()
+    {
+        logins.enqueue(user("admin", allRights()));
+        const bool started = start();
+        msg.clear();
+        return started;
+    }
     QToolButton *button(const char *name) { return frm->findChild<QToolButton *>(QLatin1String(name)); }
     QAction *action(const char *name) { return frm->findChild<QAction *>(QLatin1String(name)); }
     QMenu *menu(const char *name) { return frm->findChild<QMenu *>(QLatin1String(name)); }
@@ -222,9 +230,7 @@ private slots:
     {
         using F = TFrmCapaSistema::Function;
         Shell s;
-        s.logins.enqueue(user("admin", allRights()));
-        QVERIFY(s.start());
-        s.msg.clear();
+        QVERIFY(s.startAsAdmin());
         const QList<QPair<const char *, F>> controls = {
             {"mniManBaseDados", F::Maintenance},
             {"spbManBaseDados", F::Maintenance},
@@ -292,9 +298,7 @@ private slots:
     void remittanceControlOpensItsWindow()
     {
         Shell s;
-        s.logins.enqueue(user("admin", allRights()));
-        QVERIFY(s.start());
-        s.msg.clear();
+        QVERIFY(s.startAsAdmin());
         // The remittance control window is built: it opens, modal.
         QString opened;
         whenModal<QWidget>([&](QWidget *w) {
@@ -312,9 +316,7 @@ private slots:
     void txtSendingOpensOneWindowAfterItsNotice()
     {
         Shell s;
-        s.logins.enqueue(user("admin", allRights()));
-        QVERIFY(s.start());
-        s.msg.clear();
+        QVERIFY(s.startAsAdmin());
         s.action("ArquivoTXT1")->trigger();
         QCOMPARE(s.msg.messages.size(), 1);
         QVERIFY(s.msg.messages.first().text.startsWith("Esta opção só deve ser utilizada para os certificadores"));
@@ -331,9 +333,7 @@ private slots:
     void referenceTablesItemOpensTheHistory()
     {
         Shell s;
-        s.logins.enqueue(user("admin", allRights()));
-        QVERIFY(s.start());
-        s.msg.clear();
+        QVERIFY(s.startAsAdmin());
         bool seen = false;
         QTimer::singleShot(0, s.frm, [&] {
             const auto windows = s.frm->findChildren<QDialog *>("FrmPrincipalVersoes");

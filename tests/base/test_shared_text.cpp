@@ -7,6 +7,17 @@
 
 #include <QtTest>
 
+namespace {
+
+// A row of ftpSplit: the address as typed and the parts it splits into.
+void ftpSplitRow(const char *name, const QString &address, const QString &host, const QString &port,
+                 const QString &path)
+{
+    QTest::newRow(name) << address << host << port << path;
+}
+
+}
+
 class TestSharedText : public QObject
 {
     Q_OBJECT
@@ -101,42 +112,15 @@ private slots:
         QTest::addColumn<QString>("host");
         QTest::addColumn<QString>("port");
         QTest::addColumn<QString>("path");
-        QTest::newRow("port and path") << "host:2121/in/box"
-                                       << "host"
-                                       << "2121"
-                                       << "/in/box";
-        QTest::newRow("folder") << "host/in"
-                                << "host"
-                                << "21"
-                                << "in";
-        QTest::newRow("backslash folder") << "host\\in"
-                                          << "host"
-                                          << "21"
-                                          << "in";
-        QTest::newRow("nested folder") << "host/in/box/"
-                                       << "host"
-                                       << "21"
-                                       << "in/box";
-        QTest::newRow("host only") << "ftp.example.org"
-                                   << "ftp.example.org"
-                                   << "21"
-                                   << "/";
-        QTest::newRow("port only") << "host:2121"
-                                   << "host"
-                                   << "2121"
-                                   << "/";
-        QTest::newRow("bad port") << "host:abc/in"
-                                  << "host"
-                                  << "21"
-                                  << "/in";
-        QTest::newRow("empty port") << "host:"
-                                    << "host"
-                                    << "21"
-                                    << "/";
-        QTest::newRow("trailing slash") << "host/"
-                                        << "host"
-                                        << "21"
-                                        << "/";
+        ftpSplitRow("port and path", "host:2121/in/box", "host", "2121", "/in/box");
+        ftpSplitRow("folder", "host/in", "host", "21", "in");
+        ftpSplitRow("backslash folder", "host\\in", "host", "21", "in");
+        ftpSplitRow("nested folder", "host/in/box/", "host", "21", "in/box");
+        ftpSplitRow("host only", "ftp.example.org", "ftp.example.org", "21", "/");
+        ftpSplitRow("port only", "host:2121", "host", "2121", "/");
+        ftpSplitRow("bad port", "host:abc/in", "host", "21", "/in");
+        ftpSplitRow("empty port", "host:", "host", "21", "/");
+        ftpSplitRow("trailing slash", "host/", "host", "21", "/");
     }
     void ftpSplit()
     {

@@ -1,6 +1,7 @@
 #include "base/ftpaddress.h"
 #include "net/asyncftpclient.h"
 #include "net/ftpclient.h"
+#include "support/silentserver.h"
 #include "support/testfiles.h"
 #include "support/testservers.h"
 
@@ -9,10 +10,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace {
 
@@ -37,31 +34,26 @@ struct Recorder : FtpListener
     void ftpFailed(const FtpFailure &f) override { failures << f; }
 };
 
-// A port that accepts connections and never says a word, as a hung server.
-class SilentServer
+// A package of random bytes in a temporary folder, and a server with an "in"
+// folder that takes uploads slowly.
+struct SlowUpload
 {
-public:
-    SilentServer()
-    {
-        m_fd = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t len = sizeof a;
-        if (m_fd >= 0 && ::bind(m_fd, reinterpret_cast<sockaddr *>(&a), sizeof a) == 0 && ::listen(m_fd, 4) == 0 &&
-            ::getsockname(m_fd, reinterpret_cast<sockaddr *>(&a), &len) == 0)
-            m_port = ntohs(a.sin_port);
-    }
-    ~SilentServer()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    int port() const { return m_port; }
+    QTemporaryDir tmp;
+    QByteArray data;
+    FtpTestServer server{tmp.filePath("srv")};
 
-private:
-    int m_fd = -1;
-    int m_port = 0;
+    SlowUpload(int size, int seed)
+        : data(randomBytes(size, seed))
+    { }
+    bool start(const char *package, int bytesPerSecond)
+    {
+        if (!writeFile(tmp.filePath(QLatin1String(package)), data))
+            return false;
+        QDir().mkpath(server.root() + "/in");
+        FtpTestServer::Options slow;
+        slow.throttle = bytesPerSecond;
+        return server.start(slow);
+    }
 };
 
 FtpSettings settingsFor(const FtpTestServer &server, const QString &folder = QString())
@@ -241,43 +233,37 @@ private slots:
     // name, and the same file goes through once a server is back.
     void connectionCutDuringUpload()
     {
-        QTemporaryDir tmp;
-        const QByteArray data = randomBytes(3 * 1024 * 1024, 4);
-        QVERIFY(writeFile(tmp.filePath("OC-ABC2026120802.zip"), data));
-        FtpTestServer server(tmp.filePath("srv"));
-        QDir().mkpath(server.root() + "/in");
-        FtpTestServer::Options slow;
-        slow.throttle = 256 * 1024;
-        QVERIFY(server.start(slow));
+        SlowUpload up(3 * 1024 * 1024, 4);
+        QVERIFY(up.start("OC-ABC2026120802.zip", 256 * 1024));
 
         Recorder rec;
         FtpClient ftp(&rec);
-        ftp.setSettings(settingsFor(server, "in"));
+        ftp.setSettings(settingsFor(up.server, "in"));
         QVERIFY(ftp.connectToHost());
         QVERIFY(ftp.changeDirectory("/in"));
         rec.onProgress = [&](qint64 done) {
-            if (done > 0 && server.isRunning())
-                server.kill();
+            if (done > 0 && up.server.isRunning())
+                up.server.kill();
         };
         QElapsedTimer clock;
         clock.start();
-        QVERIFY(!ftp.upload(tmp.filePath("OC-ABC2026120802.zip"), "OC-ABC2026120802.zip"));
+        QVERIFY(!ftp.upload(up.tmp.filePath("OC-ABC2026120802.zip"), "OC-ABC2026120802.zip"));
         QVERIFY(clock.elapsed() < 20000);
-        QVERIFY(!server.isRunning());
+        QVERIFY(!up.server.isRunning());
         const FtpFailure f = rec.failures.last();
         QCOMPARE(f.kind, FtpFailure::Failure);
         QCOMPARE(f.type, FtpFailure::Upload);
         QCOMPARE(f.text, "Erro de Upload.");
-        QVERIFY(!QFile::exists(server.root() + "/in/OC-ABC2026120802.zip"));
+        QVERIFY(!QFile::exists(up.server.root() + "/in/OC-ABC2026120802.zip"));
 
         rec.onProgress = nullptr;
-        QVERIFY(server.start());
-        ftp.setSettings(settingsFor(server, "in"));
+        QVERIFY(up.server.start());
+        ftp.setSettings(settingsFor(up.server, "in"));
         QVERIFY(ftp.connectToHost());
         QVERIFY(ftp.changeDirectory("/in"));
-        QVERIFY(ftp.upload(tmp.filePath("OC-ABC2026120802.zip"), "OC-ABC2026120802.zip"));
-        QCOMPARE(readFile(server.root() + "/in/OC-ABC2026120802.zip"), data);
-        QCOMPARE(filesIn(server.root() + "/in"), QStringList{"OC-ABC2026120802.zip"});
+        QVERIFY(ftp.upload(up.tmp.filePath("OC-ABC2026120802.zip"), "OC-ABC2026120802.zip"));
+        QCOMPARE(readFile(up.server.root() + "/in/OC-ABC2026120802.zip"), up.data);
+        QCOMPARE(filesIn(up.server.root() + "/in"), QStringList{"OC-ABC2026120802.zip"});
     }
 
     // A server that will not rename still gets the file, under its name,
@@ -378,16 +364,10 @@ private slots:
     // upload at once, removing what reached the server; a retry works.
     void abortEndsASlowUploadAndTheLoopKeepsRunning()
     {
-        QTemporaryDir tmp;
         // Far more than the sockets buffer: most of it is still here when
         // the button is pressed.
-        const QByteArray data = randomBytes(24 * 1024 * 1024, 7);
-        QVERIFY(writeFile(tmp.filePath("OC-ABC2026120803.zip"), data));
-        FtpTestServer server(tmp.filePath("srv"));
-        QDir().mkpath(server.root() + "/in");
-        FtpTestServer::Options slow;
-        slow.throttle = 64 * 1024;
-        QVERIFY(server.start(slow));
+        SlowUpload up(24 * 1024 * 1024, 7);
+        QVERIFY(up.start("OC-ABC2026120803.zip", 64 * 1024));
 
         AsyncFtpClient ftp;
         QThread *const owner = QThread::currentThread();
@@ -408,14 +388,14 @@ private slots:
             if (op == FtpOperation::Connect && ok)
                 ftp.changeDirectory("/in");
             else if (op == FtpOperation::ChangeDirectory && ok)
-                ftp.upload(tmp.filePath("OC-ABC2026120803.zip"), "OC-ABC2026120803.zip");
+                ftp.upload(up.tmp.filePath("OC-ABC2026120803.zip"), "OC-ABC2026120803.zip");
         });
         int ticks = 0;
         QTimer ticker;
         connect(&ticker, &QTimer::timeout, this, [&] { ++ticks; });
         ticker.start(20);
 
-        ftp.setSettings(settingsFor(server, "in"));
+        ftp.setSettings(settingsFor(up.server, "in"));
         ftp.connectToHost();
         QVERIFY(ftp.isBusy());
         QElapsedTimer clock;
@@ -425,24 +405,24 @@ private slots:
         QVERIFY(!offThread);
         QVERIFY(ftp.isConnected());
         QCOMPARE(finished[2], qMakePair(FtpOperation::Upload, false));
-        QVERIFY2(lastDone > 0 && lastDone < data.size(), qPrintable(QString::number(lastDone)));
+        QVERIFY2(lastDone > 0 && lastDone < up.data.size(), qPrintable(QString::number(lastDone)));
         QCOMPARE(failures.size(), 1);
         QCOMPARE(failures[0].kind, FtpFailure::Aborted);
         QVERIFY(ticks > 5);
         QVERIFY(!ftp.isBusy());
-        QVERIFY(!QFile::exists(server.root() + "/in/OC-ABC2026120803.zip"));
-        QTRY_COMPARE_WITH_TIMEOUT(filesIn(server.root() + "/in"), QStringList(), 5000);
+        QVERIFY(!QFile::exists(up.server.root() + "/in/OC-ABC2026120803.zip"));
+        QTRY_COMPARE_WITH_TIMEOUT(filesIn(up.server.root() + "/in"), QStringList(), 5000);
 
         // Calls made after the abort run; a smaller file gets through the
         // slow server.
         const QByteArray small = randomBytes(64 * 1024, 8);
-        QVERIFY(writeFile(tmp.filePath("OC-ABC2026120803.zip"), small));
+        QVERIFY(writeFile(up.tmp.filePath("OC-ABC2026120803.zip"), small));
         disconnect(&ftp, &AsyncFtpClient::progress, this, nullptr);
         finished.clear();
-        ftp.upload(tmp.filePath("OC-ABC2026120803.zip"), "OC-ABC2026120803.zip");
+        ftp.upload(up.tmp.filePath("OC-ABC2026120803.zip"), "OC-ABC2026120803.zip");
         QTRY_VERIFY_WITH_TIMEOUT(finished.size() == 1, 20000);
         QCOMPARE(finished[0], qMakePair(FtpOperation::Upload, true));
-        QCOMPARE(readFile(server.root() + "/in/OC-ABC2026120803.zip"), small);
+        QCOMPARE(readFile(up.server.root() + "/in/OC-ABC2026120803.zip"), small);
         ftp.disconnectFromHost();
         QVERIFY(!ftp.isConnected());
     }

@@ -2,6 +2,7 @@
 #include "net/smtpsender.h"
 #include "shell/configlocal.h"
 #include "shell/netsettings.h"
+#include "support/silentserver.h"
 #include "support/testfiles.h"
 #include "support/testservers.h"
 
@@ -13,9 +14,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace {
 
@@ -28,33 +26,6 @@ struct Recorder : SmtpListener
     void smtpConnected() override { ++connected; }
     void smtpProgress(qint64 done, qint64 total) override { progress.append({done, total}); }
     void smtpFailed(const SmtpFailure &f) override { failures << f; }
-};
-
-// Accepts connections and never greets.
-class SilentServer
-{
-public:
-    SilentServer()
-    {
-        m_fd = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t len = sizeof a;
-        if (m_fd >= 0 && ::bind(m_fd, reinterpret_cast<sockaddr *>(&a), sizeof a) == 0 && ::listen(m_fd, 4) == 0 &&
-            ::getsockname(m_fd, reinterpret_cast<sockaddr *>(&a), &len) == 0)
-            m_port = ntohs(a.sin_port);
-    }
-    ~SilentServer()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    int port() const { return m_port; }
-
-private:
-    int m_fd = -1;
-    int m_port = 0;
 };
 
 SmtpSettings local(int port)
@@ -182,11 +153,16 @@ private slots:
         QCOMPARE(rec.failures.last().kind, SmtpFailure::InvalidHost);
         QCOMPARE(rec.failures.last().text, "HOST invalido");
 
+        // A fresh server refusing as told: the message must not go.
+        const auto refusedBy = [&](const SmtpTestServer::Options &options) {
+            if (!server.start(options))
+                return false;
+            smtp.setSettings(local(server.port()));
+            return !smtp.send(message);
+        };
         SmtpTestServer::Options refusing;
         refusing.rejectRecipients = {"q@r.gov.br"};
-        QVERIFY(server.start(refusing));
-        smtp.setSettings(local(server.port()));
-        QVERIFY(!smtp.send(message));
+        QVERIFY(refusedBy(refusing));
         QCOMPARE(rec.failures.last().kind, SmtpFailure::RecipientNotFound);
         QCOMPARE(rec.failures.last().text,
                  "Servidor E-MAIL respondeu: 550 5.1.1 Recipient address rejected: user unknown");
@@ -195,18 +171,14 @@ private slots:
 
         refusing = {};
         refusing.rejectData = true;
-        QVERIFY(server.start(refusing));
-        smtp.setSettings(local(server.port()));
-        QVERIFY(!smtp.send(message));
+        QVERIFY(refusedBy(refusing));
         QCOMPARE(rec.failures.last().kind, SmtpFailure::Failure);
         QCOMPARE(rec.failures.last().text,
                  "Falha na transmissão do E_MAIL (servidor respondeu: 554 5.6.0 Message refused)");
 
         refusing = {};
         refusing.rejectSender = true;
-        QVERIFY(server.start(refusing));
-        smtp.setSettings(local(server.port()));
-        QVERIFY(!smtp.send(message));
+        QVERIFY(refusedBy(refusing));
         QCOMPARE(rec.failures.last().serverReply, "451 4.7.1 Sender temporarily refused: try later");
         QVERIFY(
             rec.failures.last().text.endsWith("(servidor respondeu: 451 4.7.1 Sender temporarily refused: try later)"));
@@ -245,20 +217,29 @@ private slots:
         QCOMPARE(m["mail_from"].toString(), "q@r.gov.br");
     }
 
-    // A server that never answers is given up after the 30 s every
-    // transfer waits, not more.
-    void silentServerIsGivenUpAfterThirtySeconds()
+    // A server that never answers is given up once the settings' wait is
+    // over, not before and not much after, with the connection's message.
+    // As configured the wait is the 30 s every transfer waits.
+    void silentServerIsGivenUpAfterTheTimeout()
     {
+        QCOMPARE(SmtpSettings::fromConfig("127.0.0.1", "25").timeoutMs, 30000);
         QTemporaryDir tmp;
         QVERIFY(writeFile(tmp.filePath("a.zip"), "x"));
         SilentServer silent;
-        SmtpSender smtp;
-        smtp.setSettings(SmtpSettings::fromConfig("127.0.0.1", QString::number(silent.port())));
+        QVERIFY(silent.port() > 0);
+        Recorder rec;
+        SmtpSender smtp(&rec);
+        SmtpSettings settings = SmtpSettings::fromConfig("127.0.0.1", QString::number(silent.port()));
+        settings.timeoutMs = 1500;
+        smtp.setSettings(settings);
         QElapsedTimer clock;
         clock.start();
         QVERIFY(!smtp.send(SmtpMessage::remittance("ABC", "OCC", "q@r.gov.br", tmp.filePath("a.zip"))));
-        QVERIFY2(clock.elapsed() >= 29000 && clock.elapsed() < 40000, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY2(clock.elapsed() >= 1400 && clock.elapsed() < 8000, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(smtp.lastFailure().kind, SmtpFailure::ConnectionFailure);
+        QCOMPARE(rec.failures.size(), 1);
+        QCOMPARE(rec.failures.last().text, "Erro na conecção com Servidor E-MAIL");
+        QCOMPARE(rec.connected, 0);
     }
 
     void abortWhileConnecting()

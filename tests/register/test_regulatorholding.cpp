@@ -142,12 +142,16 @@ private slots:
         frm.show();
 
         control(frm, "spbApagaCertificado")->click();
+        // Pressed and confirmed: what the user reads, caption first.
+        const auto answerTo = [&](const char *button) {
+            f.msg.clear();
+            f.msg.answers.enqueue(true);
+            control(frm, button)->click();
+            return QStringList{f.msg.lastCaption()} + f.msg.texts();
+        };
         control(frm, "btnSelCertExclusao")->click();
-        f.msg.clear();
-        f.msg.answers.enqueue(true);
-        control(frm, "btnExcluiCertif")->click();
-        QCOMPARE(f.msg.texts(), QStringList{CertificateDeletion::JaAprovado});
-        QCOMPARE(f.msg.lastCaption(), QString("Exclusão do Certificado."));
+        QCOMPARE(answerTo("btnExcluiCertif"),
+                 (QStringList{"Exclusão do Certificado.", CertificateDeletion::JaAprovado}));
         QCOMPARE(f.count("CERTIFIC"), 1);
 
         frm.modifyCertificate();
@@ -157,11 +161,7 @@ private slots:
             if (tabs->tabText(i) == QLatin1String("Produtos por Lote"))
                 tabs->setCurrentIndex(i);
         QCOMPARE(tabs->tabText(tabs->currentIndex()), QString("Produtos por Lote"));
-        f.msg.clear();
-        f.msg.answers.enqueue(true);
-        control(frm, "btnExLoteEd")->click();
-        QCOMPARE(f.msg.texts(), QStringList{ItemTexts::Approved});
-        QCOMPARE(f.msg.lastCaption(), QString("Erro de deleção"));
+        QCOMPARE(answerTo("btnExLoteEd"), (QStringList{"Erro de deleção", ItemTexts::Approved}));
         QCOMPARE(f.count("LOTE"), 1);
     }
 

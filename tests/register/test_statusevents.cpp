@@ -139,6 +139,31 @@ private slots:
         QCOMPARE(count("STATUS_C"), 0);
     }
 
+    // A key is matched by its columns' names, in any case and order, among
+    // other columns of the row; a name given again replaces its value.
+    void keyBindsByColumnNameInTheTablesOrder()
+    {
+        const ItemKey tidy = sampleKey(Table::Status_L, "L'1");
+        ItemKey shuffled{{"Observacao", "fora da chave"}};
+        for (qsizetype i = tidy.entries().size() - 1; i >= 0; --i)
+            shuffled.insert(tidy.entries().at(i).first.toUpper(), tidy.entries().at(i).second);
+        shuffled.insert("numcertif", "outro");
+        QCOMPARE(shuffled.value("NUMCERTIF"), QVariant("outro"));
+        shuffled.insert("NumCertif", "L'1");
+        QCOMPARE(shuffled.entries().size(), tidy.entries().size() + 1);
+        QCOMPARE(shuffled.restrictedTo(keyColumns(Table::Status_L)).entries(), tidy.entries());
+        QCOMPARE(ItemKey::condition({"a", "b"}, "s."), QString("s.a = ? AND s.b = ?"));
+        QCOMPARE(shuffled.values({"NumCertif", "Nada"}), (QVariantList{"L'1", QVariant()}));
+
+        Event e = makeEvent(shuffled, "INC");
+        QCOMPARE(insert(*m_db, Table::Status_L, e), 1);
+        e.key = tidy;
+        QCOMPARE(insert(*m_db, Table::Status_L, e), 2);
+        QCOMPARE(count("STATUS_L", "NumCertif = 'L''1' and Evento = 'INC'"), 2);
+        QCOMPARE(inclusionTime(*m_db, Table::Status_L, shuffled), e.writtenAt);
+        QCOMPARE(removeItem(*m_db, Table::Status_L, shuffled), 2);
+    }
+
     void fullNumberingRefusesTheNextEvent()
     {
         Event e = makeEvent(certificateKey(Sigla, "A-1"));

@@ -55,7 +55,7 @@ void writeEvent(Database &db, StatusEvents::Table table, const QVariantMap &key,
                 const QString &user)
 {
     StatusEvents::Event ev;
-    ev.key = key;
+    ev.key = StatusEvents::ItemKey::fromRow(key);
     ev.evento = evento;
     ev.justificativa = justification;
     ev.status = status;

@@ -18,14 +18,6 @@ const QStringList &linkKeyColumns(const QString &table)
     return Schema::table(table)->key;
 }
 
-QString equalities(const QStringList &columns, const QString &alias = QString())
-{
-    QStringList parts;
-    for (const QString &c : columns)
-        parts << alias + c + QStringLiteral(" = ?");
-    return parts.join(QStringLiteral(" AND "));
-}
-
 }
 
 std::optional<DocNormLinks::Mode> DocNormLinks::modeOf(const QString &caption)
@@ -77,14 +69,15 @@ DocNormLinks::Item DocNormLinks::itemFrom(const Certificate &certificate, const 
     i.idClasseCertif = certificate.idClasseCertif;
     i.idClasseProd = certificate.idClasseProd;
     i.issue = certificate.dataEmissao;
-    i.marcaProd = StatusEvents::keyValue(row, QStringLiteral("MarcaProd")).toString();
-    i.modeloProd = StatusEvents::keyValue(row, QStringLiteral("ModeloProd")).toString();
-    i.importado = StatusEvents::keyValue(row, QStringLiteral("Importado")).toInt();
-    i.numLote = StatusEvents::keyValue(row, QStringLiteral("NumLote")).toString();
-    i.numSerieProd = StatusEvents::keyValue(row, QStringLiteral("NumSerieProd")).toString();
-    i.idClasseServ = StatusEvents::keyValue(row, QStringLiteral("IdClasseServ")).toInt();
-    i.codigoPais = StatusEvents::keyValue(row, QStringLiteral("CodigoPais")).toString();
-    i.idEmpresa = StatusEvents::keyValue(row, QStringLiteral("IdEmpresa")).toString();
+    const StatusEvents::ItemKey key = StatusEvents::ItemKey::fromRow(row);
+    i.marcaProd = key.value(QStringLiteral("MarcaProd")).toString();
+    i.modeloProd = key.value(QStringLiteral("ModeloProd")).toString();
+    i.importado = key.value(QStringLiteral("Importado")).toInt();
+    i.numLote = key.value(QStringLiteral("NumLote")).toString();
+    i.numSerieProd = key.value(QStringLiteral("NumSerieProd")).toString();
+    i.idClasseServ = key.value(QStringLiteral("IdClasseServ")).toInt();
+    i.codigoPais = key.value(QStringLiteral("CodigoPais")).toString();
+    i.idEmpresa = key.value(QStringLiteral("IdEmpresa")).toString();
     return i;
 }
 
@@ -326,9 +319,7 @@ bool DocNormLinks::add(const Candidate &document, const QString &entryDate)
     try {
         const QStringList keys = linkKeyColumns(linkTable());
         QStringList columns = keys;
-        QVariantList values;
-        for (const QString &c : keys)
-            values << StatusEvents::keyValue(key, c);
+        QVariantList values = key.values(keys);
         columns << entryColumn() << statusColumn() << statusDateColumn() << QStringLiteral("DthUltAtualiz")
                 << QStringLiteral("UsuResp");
         const QDateTime now = QDateTime::currentDateTime();
@@ -364,10 +355,9 @@ bool DocNormLinks::received(const Link &link) const
 {
     const StatusEvents::ItemKey key = linkKey(link);
     const QStringList keys = linkKeyColumns(linkTable());
-    QVariantList values;
-    for (const QString &c : keys)
-        values << StatusEvents::keyValue(key, c);
-    auto q = m_db.exec(QStringLiteral("SELECT IdDocNorm FROM REP_%1 WHERE %2").arg(linkTable(), equalities(keys)),
+    const QVariantList values = key.values(keys);
+    auto q = m_db.exec(QStringLiteral("SELECT IdDocNorm FROM REP_%1 WHERE %2")
+                           .arg(linkTable(), StatusEvents::ItemKey::condition(keys)),
                        values);
     return q.next();
 }
@@ -376,13 +366,12 @@ bool DocNormLinks::remove(const Link &link)
 {
     const StatusEvents::ItemKey key = linkKey(link);
     const QStringList keys = linkKeyColumns(linkTable());
-    QVariantList values;
-    for (const QString &c : keys)
-        values << StatusEvents::keyValue(key, c);
+    const QVariantList values = key.values(keys);
     Transaction t(m_db);
     try {
         // The link's events stay: they are the regulator's record of it.
-        m_db.execute(QStringLiteral("Delete from %1 WHERE %2").arg(linkTable(), equalities(keys)), values);
+        m_db.execute(QStringLiteral("Delete from %1 WHERE %2").arg(linkTable(), StatusEvents::ItemKey::condition(keys)),
+                     values);
         finishChange();
         t.commit();
         return true;
@@ -398,9 +387,7 @@ bool DocNormLinks::changeStatus(const Link &link, const QString &letter, const Q
 {
     const StatusEvents::ItemKey key = linkKey(link);
     const QStringList keys = linkKeyColumns(linkTable());
-    QVariantList where;
-    for (const QString &c : keys)
-        where << StatusEvents::keyValue(key, c);
+    const QVariantList where = key.values(keys);
     // The new status and its event go together or not at all.
     Transaction t(m_db);
     try {
@@ -409,10 +396,11 @@ bool DocNormLinks::changeStatus(const Link &link, const QString &letter, const Q
             throw AppError(QStringLiteral("Status inválido: %1").arg(letter));
         const QDateTime when = MaintenanceDates::atMidnight(statusDate);
         const QDateTime now = QDateTime::currentDateTime();
-        const int rows = m_db.execute(QStringLiteral("UPDATE %1 SET %2 = ?, %3 = ?, DthUltAtualiz = ?, UsuResp = ? "
-                                                     "WHERE %4")
-                                          .arg(linkTable(), statusColumn(), statusDateColumn(), equalities(keys)),
-                                      QVariantList{letter, when, now, m_user} + where);
+        const int rows = m_db.execute(
+            QStringLiteral("UPDATE %1 SET %2 = ?, %3 = ?, DthUltAtualiz = ?, UsuResp = ? "
+                           "WHERE %4")
+                .arg(linkTable(), statusColumn(), statusDateColumn(), StatusEvents::ItemKey::condition(keys)),
+            QVariantList{letter, when, now, m_user} + where);
         if (rows != 1)
             throw AppError(QStringLiteral("O documento %1 não está mais ligado ao item.").arg(link.idDocNorm));
         StatusEvents::Event e;

@@ -39,7 +39,7 @@ ItemTable itemTable(Table table)
 const StatusEvents::ItemKey &checked(Table table, const StatusEvents::ItemKey &key)
 {
     for (const QString &column : StatusEvents::keyColumns(table)) {
-        const QVariant v = StatusEvents::keyValue(key, column);
+        const QVariant v = key.value(column);
         if (v.isNull() || v.toString().isEmpty())
             throw AppError(QStringLiteral("Chave incompleta para a tabela %1: falta o valor de %2.")
                                .arg(StatusEvents::tableName(table), column));
@@ -61,18 +61,12 @@ HistoryRegistration::HistoryRegistration(Database &db, Messenger &messenger, con
 
 QString HistoryRegistration::keyCondition(const QString &alias) const
 {
-    QStringList parts;
-    for (const QString &column : StatusEvents::keyColumns(m_table))
-        parts << alias + column + QStringLiteral(" = ?");
-    return parts.join(QStringLiteral(" AND "));
+    return StatusEvents::ItemKey::condition(StatusEvents::keyColumns(m_table), alias);
 }
 
 QVariantList HistoryRegistration::keyValues() const
 {
-    QVariantList values;
-    for (const QString &column : StatusEvents::keyColumns(m_table))
-        values << StatusEvents::keyValue(m_key, column);
-    return values;
+    return m_key.values(StatusEvents::keyColumns(m_table));
 }
 
 QList<HistoryRegistration::Entry> HistoryRegistration::entries() const
@@ -143,8 +137,8 @@ std::optional<int> HistoryRegistration::add(const QString &justification, const 
         e.writtenAt = QDateTime::currentDateTime();
         e.user = m_user;
         const int seq = StatusEvents::insert(m_db, m_table, e);
-        withdrawApproval(m_db, StatusEvents::keyValue(m_key, QStringLiteral("SiglaCertificador")).toString(),
-                         StatusEvents::keyValue(m_key, QStringLiteral("NumCertif")).toString());
+        withdrawApproval(m_db, m_key.value(QStringLiteral("SiglaCertificador")).toString(),
+                         m_key.value(QStringLiteral("NumCertif")).toString());
         t.commit();
         return seq;
     } catch (const std::exception &e) {
@@ -174,8 +168,8 @@ bool HistoryRegistration::remove(int seqEvento)
             return false;
         if (!StatusEvents::remove(m_db, m_table, m_key, seqEvento))
             return false;
-        withdrawApproval(m_db, StatusEvents::keyValue(m_key, QStringLiteral("SiglaCertificador")).toString(),
-                         StatusEvents::keyValue(m_key, QStringLiteral("NumCertif")).toString());
+        withdrawApproval(m_db, m_key.value(QStringLiteral("SiglaCertificador")).toString(),
+                         m_key.value(QStringLiteral("NumCertif")).toString());
         t.commit();
         return true;
     } catch (const std::exception &) {

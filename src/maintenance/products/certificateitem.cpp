@@ -70,12 +70,12 @@ bool keyDiffers(ItemKind kind, const CertificateItem &a, const CertificateItem &
     const StatusEvents::ItemKey ka = itemKey(kind, a);
     const StatusEvents::ItemKey kb = itemKey(kind, b);
     const Qt::CaseSensitivity cs = ignoreCase ? Qt::CaseInsensitive : Qt::CaseSensitive;
-    for (auto it = ka.cbegin(); it != ka.cend(); ++it) {
-        const QVariant other = kb.value(it.key());
-        if (it.value().typeId() == QMetaType::Int) {
-            if (it.value().toInt() != other.toInt())
+    for (const auto &[column, value] : ka.entries()) {
+        const QVariant other = kb.value(column);
+        if (value.typeId() == QMetaType::Int) {
+            if (value.toInt() != other.toInt())
                 return true;
-        } else if (it.value().toString().compare(other.toString(), cs) != 0) {
+        } else if (value.toString().compare(other.toString(), cs) != 0) {
             return true;
         }
     }

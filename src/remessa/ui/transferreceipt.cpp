@@ -11,7 +11,7 @@ BandedReport forFolderCopy(const RemessaWork &work, const QString &copiedPath)
     BandedReport report(QStringLiteral("Comprovante de Transferência de Arquivo"));
     report.setUserName(work.userName);
     report.addHeaderLine(QStringLiteral("(arquivo gravado para envio)"));
-    report.addHeaderLine(QStringLiteral("OCC: ") + work.sigla + QStringLiteral(" - ") + work.nomeOCC);
+    report.addHeaderLine(QStringLiteral("OCC: ") + work.acronym + QStringLiteral(" - ") + work.occName);
     report.addFields({{QStringLiteral("Número da Remessa:"), work.remittance.number},
                       {QStringLiteral("Arquivo Transferido:"), copiedPath}});
     report.addSection(QStringLiteral("Observações"));
@@ -32,7 +32,7 @@ BandedReport forTransfer(const RemessaWork &work, const QString &fileName, const
 {
     BandedReport report(QStringLiteral("Comprovante de Transferência de Arquivo"));
     report.setUserName(work.userName);
-    report.addHeaderLine(QStringLiteral("OCC: ") + work.sigla + QStringLiteral(" - ") + work.nomeOCC);
+    report.addHeaderLine(QStringLiteral("OCC: ") + work.acronym + QStringLiteral(" - ") + work.occName);
     report.addFields({{QStringLiteral("Número da Remessa:"), work.remittance.number},
                       {QStringLiteral("Arquivo Transferido:"), fileName}});
     report.addSection(QStringLiteral("Observações"));
@@ -54,7 +54,7 @@ BandedReport forResult(const RemessaWork &work, const QString &resultName, const
 {
     BandedReport report(QStringLiteral("Comprovante de Transferência de Arquivo"));
     report.setUserName(work.userName);
-    report.addHeaderLine(QStringLiteral("OCC: ") + work.sigla + QStringLiteral(" - ") + work.nomeOCC);
+    report.addHeaderLine(QStringLiteral("OCC: ") + work.acronym + QStringLiteral(" - ") + work.occName);
     report.addFields({{QStringLiteral("Número da Remessa:"), work.remittance.number},
                       {QStringLiteral("Arquivo Recebido do Quelora:"), resultName},
                       {QStringLiteral("Resultado da Remessa:"),

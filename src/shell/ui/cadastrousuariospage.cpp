@@ -160,20 +160,20 @@ QWidget *CadastroUsuariosPage::buildDataGroup()
     QFont bold = m_rightsLabel->font();
     bold.setBold(true);
     m_rightsLabel->setFont(bold);
-    m_certifierRight = DialogParts::checkBox(m_detailsBox, QStringLiteral("dbcOCC"),
-                                             QStringLiteral("Configuração do Certificador?"));
-    m_foldersRight = DialogParts::checkBox(m_detailsBox, QStringLiteral("dbcDir"),
-                                           QStringLiteral("Configuração de Diretórios?"));
-    m_usersRight = DialogParts::checkBox(m_detailsBox, QStringLiteral("dbcUsuarios"),
-                                         QStringLiteral("Cadastro de Usuários?"));
-    m_maintenanceRight = DialogParts::checkBox(m_detailsBox, QStringLiteral("dbcManBaseDados"),
-                                               QStringLiteral("Manutenção da Base de Dados?"));
-    m_referenceTablesRight = DialogParts::checkBox(m_detailsBox, QStringLiteral("dbcAtualizTabQuelora"),
-                                                   QStringLiteral("Atualização de Tabelas Quelora?"));
-    m_remittancesRight = DialogParts::checkBox(m_detailsBox, QStringLiteral("dbcContRemessas"),
-                                               QStringLiteral("Controle de Remessas?"));
-    m_approvalRight = DialogParts::checkBox(m_detailsBox, QStringLiteral("dbcAprovaCert"),
-                                            QStringLiteral("Aprova Certificados?"));
+    const struct
+    {
+        QCheckBox **box;
+        const char *name;
+        const char *text;
+    } rights[] = {{&m_certifierRight, "dbcOCC", "Configuração do Certificador?"},
+                  {&m_foldersRight, "dbcDir", "Configuração de Diretórios?"},
+                  {&m_usersRight, "dbcUsuarios", "Cadastro de Usuários?"},
+                  {&m_maintenanceRight, "dbcManBaseDados", "Manutenção da Base de Dados?"},
+                  {&m_referenceTablesRight, "dbcAtualizTabQuelora", "Atualização de Tabelas Quelora?"},
+                  {&m_remittancesRight, "dbcContRemessas", "Controle de Remessas?"},
+                  {&m_approvalRight, "dbcAprovaCert", "Aprova Certificados?"}};
+    for (const auto &right : rights)
+        *right.box = DialogParts::checkBox(m_detailsBox, QLatin1String(right.name), QString::fromUtf8(right.text));
     grid->setColumnMinimumWidth(2, 16);
     grid->addWidget(m_rightsLabel, 0, 3, 1, 2);
     const QList<QCheckBox *> boxes = checks();

@@ -41,7 +41,8 @@ void openDocuments(MaintenanceContext &context, const OpenCertificate &certifica
 void openHistory(MaintenanceContext &context, const OpenCertificate &certificate, const TabItem &item, QWidget *parent)
 {
     TFrmGeraHistorico window(context.db, context.messenger, context.userCode, item.table,
-                             withCertificate(certificate, item.row), certificate.issueDate, parent);
+                             StatusEvents::ItemKey::fromRow(withCertificate(certificate, item.row)),
+                             certificate.issueDate, parent);
     window.exec();
 }
 

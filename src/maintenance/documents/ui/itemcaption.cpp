@@ -7,10 +7,7 @@ namespace {
 
 QString value(const StatusEvents::ItemKey &key, const char *column)
 {
-    for (auto it = key.constBegin(); it != key.constEnd(); ++it)
-        if (it.key().compare(QLatin1String(column), Qt::CaseInsensitive) == 0)
-            return it.value().toString();
-    return {};
+    return key.value(QLatin1String(column)).toString();
 }
 
 bool has(const StatusEvents::ItemKey &key, const char *column)

@@ -32,11 +32,7 @@ TFrmGeraHistorico::TFrmGeraHistorico(Database &db, Messenger &messenger, const Q
     setWindowTitle(QStringLiteral("Histórico"));
     auto *layout = new QVBoxLayout(this);
     // The item's own key: a tab's row may carry more (a product's company).
-    StatusEvents::ItemKey own;
-    for (const QString &column : StatusEvents::keyColumns(table))
-        for (auto it = key.constBegin(); it != key.constEnd(); ++it)
-            if (it.key().compare(column, Qt::CaseInsensitive) == 0)
-                own.insert(column, it.value());
+    const StatusEvents::ItemKey own = key.restrictedTo(StatusEvents::keyColumns(table));
     auto *item = new QLabel(ItemCaption::describe(own), this);
     item->setObjectName(QStringLiteral("LbItem"));
     item->setWordWrap(true);

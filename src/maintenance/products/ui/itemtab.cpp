@@ -154,7 +154,7 @@ std::optional<TabItem> ItemTab::currentItem() const
     if (!m_current)
         return std::nullopt;
     const ItemKindInfo &info = CertificateItems::info(m_kind);
-    TabItem item{info.events, CertificateItems::itemKey(m_kind, *m_current)};
+    TabItem item{info.events, CertificateItems::itemKey(m_kind, *m_current).toRow()};
     item.row.insert(info.statusColumn, m_current->status);
     item.row.insert(StatusEvents::statusColumn(info.events), m_current->status);
     return item;
