@@ -11,6 +11,7 @@
 // processor time it took (user + system), steadier than the wall clock on a
 // machine shared with other work.
 #include "base/apppaths.h"
+#include "base/localzonepin.h"
 #include "base/messenger.h"
 #include "db/database.h"
 #include "db/provisioning.h"
@@ -253,6 +254,7 @@ qint64 bareLoop(Database &db, const QString &dir, bool pxlibRecords = false, qin
 
 int main(int argc, char *argv[])
 {
+    LocalZonePin::pin(); // as the programs do
     QCoreApplication app(argc, argv);
     const int certificates = argc > 1 ? QByteArray(argv[1]).toInt() : 100000;
     QTextStream out(stdout);

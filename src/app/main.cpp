@@ -1,6 +1,7 @@
 #include "app/corvaneapplication.h"
 #include "app/tfrmcapasistema.h"
 #include "base/apppaths.h"
+#include "base/localzonepin.h"
 #include "base/messenger.h"
 #include "shell/appversion.h"
 #include "shell/instancelock.h"
@@ -61,6 +62,7 @@ bool takeHome(const QStringList &args)
 
 int main(int argc, char *argv[])
 {
+    LocalZonePin::pin();
     const int answered = answerWithoutDisplay(argc, argv);
     if (answered >= 0)
         return answered;

@@ -1,3 +1,4 @@
+#include "base/localzonepin.h"
 #include "cli/commands.h"
 #include "shell/appversion.h"
 
@@ -10,6 +11,7 @@
 
 int main(int argc, char *argv[])
 {
+    LocalZonePin::pin();
     // Reports are painted, and painting text needs the GUI module's fonts;
     // the offscreen platform gives them without any display.
     std::unique_ptr<QCoreApplication> application;
