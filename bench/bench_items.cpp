@@ -1,7 +1,8 @@
 // The products and services tabs over a large certificate: one certificate
 // with N lots and N units (default 1000 each), three events each, a few
 // types and services; times opening it in the modify panel and switching to
-// each tab (with its first paint). Goal: under 200 ms each.
+// each tab (with its first paint). Goal: keep opening at the 14 ms it has
+// reached, each tab under 200 ms.
 //
 //   bench_items [N]
 #include "base/apppaths.h"
@@ -150,12 +151,12 @@ int main(int argc, char **argv)
                 switching[i] << t.nsecsElapsed() / 1e6;
             }
         }
-        out << QStringLiteral("open the certificate: %1 ms (median of 7)\n").arg(median(opening), 0, 'f', 1);
+        out << QStringLiteral("open the certificate: %1 ms (median of 7) (meta: manter <= 14 ms)\n")
+                   .arg(median(opening), 0, 'f', 1);
         for (int i = 1; i < tabs->count(); ++i)
-            out << QStringLiteral("switch to \"%1\": %2 ms\n")
+            out << QStringLiteral("switch to \"%1\": %2 ms (meta: manter < 200 ms)\n")
                        .arg(tabs->tabText(i))
                        .arg(median(switching[i]), 0, 'f', 1);
-        out << "goal: under 200 ms each\n";
     }
     AppPaths::setProgramDir(QString());
     return 0;

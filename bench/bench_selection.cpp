@@ -1,7 +1,8 @@
 // Certificate selection over a large register: builds a database of N
 // certificates (default 100000; every other one with a product type and a
 // company) and times counting and opening the list (its first screenful)
-// for each ordering and for the usual filters.
+// for each ordering and for the usual filters. Goal: keep every opening
+// within the 214 ms the slowest has reached.
 //
 //   bench_selection [N]
 #include "db/database.h"
@@ -51,6 +52,9 @@ void fill(Database &db, int n)
     tx.commit();
 }
 
+// The slowest opening so far, against the goal printed at the end.
+qint64 slowestOpen = 0;
+
 void time(QTextStream &out, Database &db, const char *label, const CertificateFilter &filter,
           CertificateChoice::Order order)
 {
@@ -60,6 +64,7 @@ void time(QTextStream &out, Database &db, const char *label, const CertificateFi
     t.start();
     m.open(db, s.sql, s.orderBy, s.params);
     const qint64 opened = t.elapsed();
+    slowestOpen = qMax(slowestOpen, opened);
     t.restart();
     for (int i = 0; i < 10 && m.canFetchMore(); ++i)
         m.fetchMore();
@@ -113,5 +118,6 @@ int main(int argc, char **argv)
     CertificateFilter origin;
     origin.importado = CertificateFilter::Origin::Sim;
     time(out, db, "imported products", origin, Order::Default);
+    out << QStringLiteral("slowest open %1 ms (meta: manter <= 214 ms)\n").arg(slowestOpen);
     return 0;
 }

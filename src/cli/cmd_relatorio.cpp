@@ -89,6 +89,8 @@ int runRelatorio(const QStringList &args)
         CertificateFilter filter;
         filter.numeros = numbers;
         std::optional<BandedReport> report;
+        const bool withLog = kind == QLatin1String("espelho-log");
+        bool mirrorPdf = false;
         int found = 0;
         if (expiring) {
             const QDate today = Clock::today();
@@ -106,10 +108,10 @@ int runRelatorio(const QStringList &args)
                 report = ReadyCertificatesReport::build(db, userName, numbers);
         } else {
             found = CertificateSelection::count(db, filter);
-            if (found > 0)
-                report = kind == QLatin1String("lista")
-                    ? CertificateListReport::build(db, filter, userName)
-                    : CertificateMirrorReport::build(db, filter, kind == QLatin1String("espelho-log"), userName);
+            // The mirror (PDF only) is painted as it is read, never held whole.
+            mirrorPdf = kind != QLatin1String("lista");
+            if (found > 0 && !mirrorPdf)
+                report = CertificateListReport::build(db, filter, userName);
         }
         if (found == 0) {
             err << "Nenhum certificado selecionado para o relatório: nada foi gravado.\n";
@@ -121,12 +123,15 @@ int runRelatorio(const QStringList &args)
                 err << failure << "\n";
                 return CliExit::Failed;
             }
-        } else if (QString why; !report->exportPdf(output, &why)) {
+        } else if (QString why;
+                   !(mirrorPdf ? CertificateMirrorReport::exportPdf(db, filter, withLog, userName, output, &why)
+                               : report->exportPdf(output, &why))) {
             err << "Não foi possível gravar o arquivo " << QDir::toNativeSeparators(output) << ": " << why << "\n";
             return CliExit::Failed;
         }
-        QTextStream(stdout) << "Relatório \"" << report->title() << "\" gravado em " << QDir::toNativeSeparators(output)
-                            << " (" << CertificateSelection::countText(found) << " certificado(s)).\n";
+        QTextStream(stdout) << "Relatório \"" << (mirrorPdf ? CertificateMirrorReport::title() : report->title())
+                            << "\" gravado em " << QDir::toNativeSeparators(output) << " ("
+                            << CertificateSelection::countText(found) << " certificado(s)).\n";
     } catch (const DbError &e) {
         err << "ERRO: " << e.message() << "\n";
         return CliExit::Failed;

@@ -6,6 +6,7 @@
 #include <QPair>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 class QPagedPaintDevice;
 class QPainter;
@@ -25,6 +26,10 @@ struct ReportColumn
 // selection, the certifier) follow. The body is a sequence of bands: tables
 // whose column heading repeats on each page, group and section headings,
 // label/value lines, free text and page breaks.
+//
+// A report is either kept whole (the bands added are stored, then rendered)
+// or streamed: renderStreamed and exportPdfStreamed paint each band as the
+// producer adds it, so a report of thousands of pages is never held.
 class BandedReport
 {
 public:
@@ -37,6 +42,7 @@ public:
     void setDate(const QDate &date) { m_date = date; }
     QDate date() const { return m_date; }
     void addHeaderLine(const QString &line) { m_headerLines << line; }
+    QStringList headerLines() const { return m_headerLines; }
 
     // Starts a table; rows follow until the next setColumns or endColumns.
     void setColumns(const QList<ReportColumn> &columns);
@@ -65,7 +71,15 @@ public:
     // the file could not be made (nothing is then left at path).
     bool exportPdf(const QString &path, QString *why = nullptr) const;
 
-private:
+    // The bands produce adds to this report are painted at once and not
+    // kept; the header (title, user, date, header lines) must be set before.
+    // Pages are numbered from firstPage. Returns the number of pages painted
+    // (0 when the device could not be painted on). produce may throw; the
+    // device is closed on the way out.
+    using Producer = std::function<void(BandedReport &)>;
+    int renderStreamed(QPagedPaintDevice &device, const Producer &produce, int firstPage = 1);
+    bool exportPdfStreamed(const QString &path, const Producer &produce, QString *why = nullptr);
+
     enum class Kind { Columns, EndColumns, Row, Group, Section, Fields, Text, Spacer, PageBreak };
     struct Band
     {
@@ -77,11 +91,18 @@ private:
         bool bold = false;
         qreal mm = 0;
     };
-    friend class BandedReportPainter;
+
+private:
+    void add(Band &&b);
+    static bool exportPdf(const QString &path, const QString &title, QString *why,
+                          const std::function<int(QPagedPaintDevice &)> &render);
+
 
     QString m_title;
     QString m_userName;
     QDate m_date;
     QStringList m_headerLines;
     QList<Band> m_bands;
+    // Set while streaming: where added bands go instead of m_bands.
+    std::function<void(const Band &)> m_sink;
 };

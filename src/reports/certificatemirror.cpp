@@ -2,10 +2,14 @@
 
 #include "base/taxid.h"
 #include "db/database.h"
+#include "db/dberror.h"
 #include "reports/certificateselection.h"
 #include "reports/reportformat.h"
 
+#include <QHash>
+#include <QSqlError>
 #include <QSqlQuery>
+#include <optional>
 
 using ReportFormat::text;
 
@@ -118,12 +122,47 @@ QVariantList repeated(const QVariantList &values, int times)
     return out;
 }
 
+// A statement compiled on its first run and run again with new values for
+// every certificate: compiling the unions anew each time cost more than
+// running them. The values are keys (texts), bound as Database::exec binds
+// them.
+class Rerun
+{
+public:
+    Rerun(Database &db, const QString &sql)
+        : m_db(db),
+          m_sql(sql)
+    { }
+
+    QSqlQuery &run(const QVariantList &params)
+    {
+        if (!m_query) {
+            m_query = m_db.exec(m_sql, params);
+            return *m_query;
+        }
+        for (int i = 0; i < params.size(); ++i)
+            m_query->bindValue(i, params.at(i));
+        if (!m_query->exec())
+            throw DbError(m_query->lastError());
+        return *m_query;
+    }
+
+private:
+    Database &m_db;
+    QString m_sql;
+    std::optional<QSqlQuery> m_query;
+};
+
 class MirrorWriter
 {
 public:
     MirrorWriter(Database &db, BandedReport &report)
-        : m_db(db),
-          m_r(report)
+        : m_r(report),
+          m_companies(db, CompaniesSql),
+          m_products(db, ProductsSql),
+          m_services(db, ServicesSql),
+          m_documents(db, documentsSql()),
+          m_log(db, logSql())
     { }
 
     void certificate(const QSqlQuery &c, bool withLog)
@@ -138,14 +177,29 @@ public:
     }
 
 private:
+    // The same few moments (a certificate's entry dates) come back row after
+    // row; reading one builds a local date-time, the costliest step of a row.
+    QString date(const QVariant &stored)
+    {
+        if (stored.typeId() != QMetaType::QString)
+            return F::date(stored);
+        const QString key = stored.toString();
+        auto it = m_dates.constFind(key);
+        if (it != m_dates.constEnd())
+            return *it;
+        if (m_dates.size() >= 4096)
+            m_dates.clear();
+        return *m_dates.insert(key, F::date(stored));
+    }
+
     void general(const QSqlQuery &c)
     {
         m_r.addSection(QStringLiteral("Dados Gerais"));
         m_r.addFields({{QStringLiteral("Sigla Certificador:"), text(c, "SiglaCertificador")},
                        {QStringLiteral("Nº Certificado:"), text(c, "NumCertif")},
                        {QStringLiteral("Status Certificado:"), F::status(text(c, "StatusCertificado"))},
-                       {QStringLiteral("Data Emissão:"), F::date(c.value(QStringLiteral("DataEmissao")))},
-                       {QStringLiteral("Data Validade:"), F::date(c.value(QStringLiteral("DataValid")))},
+                       {QStringLiteral("Data Emissão:"), date(c.value(QStringLiteral("DataEmissao")))},
+                       {QStringLiteral("Data Validade:"), date(c.value(QStringLiteral("DataValid")))},
                        {QStringLiteral("Classe do Certificado"), text(c, "NomClasseCertif")},
                        {QStringLiteral("Classe de Produto"), text(c, "NomClasseProd")},
                        {QStringLiteral("Signatários"), text(c, "Signatarios")},
@@ -181,7 +235,7 @@ private:
 
     void companies()
     {
-        QSqlQuery q = m_db.exec(CompaniesSql, m_key);
+        QSqlQuery &q = m_companies.run(m_key);
         bool first = true;
         while (q.next()) {
             if (first)
@@ -189,15 +243,14 @@ private:
             else
                 m_r.addSpacer(2);
             first = false;
-            m_r.addFields(
-                {{QStringLiteral("País"), text(q, "NomePais")},
-                 {QStringLiteral("CNPJ/CPF"), identifier(q)},
-                 {QStringLiteral("Razão Social/Nome Pessoa Física"), name(q)},
-                 {QStringLiteral("Nome Fantasia"), text(q, "NomFantasia")},
-                 {QStringLiteral("Papel da Empresa"), text(q, "PapelEmp")},
-                 {QStringLiteral("Status"), F::status(text(q, "StatusEmpresa"))},
-                 {QStringLiteral("Endereço:"), address(q)},
-                 {QStringLiteral("Dt Ent no Certificado"), F::date(q.value(QStringLiteral("DthEntEmpresa")))}});
+            m_r.addFields({{QStringLiteral("País"), text(q, "NomePais")},
+                           {QStringLiteral("CNPJ/CPF"), identifier(q)},
+                           {QStringLiteral("Razão Social/Nome Pessoa Física"), name(q)},
+                           {QStringLiteral("Nome Fantasia"), text(q, "NomFantasia")},
+                           {QStringLiteral("Papel da Empresa"), text(q, "PapelEmp")},
+                           {QStringLiteral("Status"), F::status(text(q, "StatusEmpresa"))},
+                           {QStringLiteral("Endereço:"), address(q)},
+                           {QStringLiteral("Dt Ent no Certificado"), date(q.value(QStringLiteral("DthEntEmpresa")))}});
             products(q.value(QStringLiteral("CodigoPais")), q.value(QStringLiteral("IdEmpresa")));
         }
     }
@@ -215,7 +268,7 @@ private:
 
     void products(const QVariant &country, const QVariant &company)
     {
-        QSqlQuery q = m_db.exec(ProductsSql, repeated(m_key + QVariantList{country, company}, 3));
+        QSqlQuery &q = m_products.run(repeated(m_key + QVariantList{country, company}, 3));
         bool first = true;
         while (q.next()) {
             if (first) {
@@ -229,15 +282,14 @@ private:
             }
             m_r.addRow({text(q, "MarcaProd") + QStringLiteral(" / ") + text(q, "ModeloProd"), text(q, "CodEANUPC"),
                         F::imported(q.value(QStringLiteral("Importado"))),
-                        F::date(q.value(QStringLiteral("DthEntCertif"))), F::status(text(q, "Status"))});
+                        date(q.value(QStringLiteral("DthEntCertif"))), F::status(text(q, "Status"))});
             Fields details;
             const QString kind = text(q, "Tipo_Produto");
             if (kind == QLatin1String("LOTE"))
                 details << qMakePair(QStringLiteral("Nº. Lote:"), text(q, "Numero_Produto"))
                         << qMakePair(QStringLiteral("Qtd. Lote:"), text(q, "QuantLote"))
-                        << qMakePair(QStringLiteral("Dt. Fabricação:"),
-                                     F::date(q.value(QStringLiteral("DataFabrLote"))))
-                        << qMakePair(QStringLiteral("Dt. Validade:"), F::date(q.value(QStringLiteral("DataValLote"))))
+                        << qMakePair(QStringLiteral("Dt. Fabricação:"), date(q.value(QStringLiteral("DataFabrLote"))))
+                        << qMakePair(QStringLiteral("Dt. Validade:"), date(q.value(QStringLiteral("DataValLote"))))
                         << qMakePair(QStringLiteral("Proforma Invoice:"), text(q, "NumProfInvoice"));
             else if (kind == QLatin1String("UNIDADE"))
                 details << qMakePair(QStringLiteral("Nº. Série:"), text(q, "Numero_Produto"))
@@ -255,7 +307,7 @@ private:
 
     void services()
     {
-        QSqlQuery q = m_db.exec(ServicesSql, m_key);
+        QSqlQuery &q = m_services.run(m_key);
         bool first = true;
         while (q.next()) {
             if (first) {
@@ -268,7 +320,7 @@ private:
             }
             m_r.addRow({text(q, "NomClasseServ"), name(q), identifier(q), F::status(text(q, "StatusServico"))});
             m_r.addFields({{QStringLiteral("País"), text(q, "NomePais")},
-                           {QStringLiteral("Dt Ent no Certificado"), F::date(q.value(QStringLiteral("DthEntCertif")))},
+                           {QStringLiteral("Dt Ent no Certificado"), date(q.value(QStringLiteral("DthEntCertif")))},
                            {QStringLiteral("Observações"), text(q, "Observacoes")}},
                           DetailIndent);
         }
@@ -278,8 +330,7 @@ private:
 
     void documents()
     {
-        static const QString sql = documentsSql();
-        QSqlQuery q = m_db.exec(sql, repeated(m_key, 6));
+        QSqlQuery &q = m_documents.run(repeated(m_key, 6));
         bool first = true;
         while (q.next()) {
             if (first) {
@@ -293,7 +344,7 @@ private:
             const QString item = text(q, "Item");
             m_r.addRow({text(q, "NomeTitulo"),
                         item.isEmpty() ? text(q, "Tipo") : text(q, "Tipo") + QLatin1Char('\n') + item,
-                        F::date(q.value(QStringLiteral("DataEntrada"))), F::status(text(q, "Status"))});
+                        date(q.value(QStringLiteral("DataEntrada"))), F::status(text(q, "Status"))});
         }
         if (!first)
             m_r.endColumns();
@@ -301,8 +352,7 @@ private:
 
     void log()
     {
-        static const QString sql = logSql();
-        QSqlQuery q = m_db.exec(sql, repeated(m_key, 6));
+        QSqlQuery &q = m_log.run(repeated(m_key, 6));
         bool first = true;
         while (q.next()) {
             if (first) {
@@ -315,17 +365,18 @@ private:
                                 {QStringLiteral("Referente a"), 1.5}});
                 first = false;
             }
-            m_r.addRow({F::date(q.value(QStringLiteral("DataEvento"))), F::event(text(q, "Evento")),
+            m_r.addRow({date(q.value(QStringLiteral("DataEvento"))), F::event(text(q, "Evento")),
                         text(q, "Justificativa"), F::origin(text(q, "HistoricoSis")),
-                        F::date(q.value(QStringLiteral("DthUltAtualiz"))), text(q, "Referente")});
+                        date(q.value(QStringLiteral("DthUltAtualiz"))), text(q, "Referente")});
         }
         if (!first)
             m_r.endColumns();
     }
 
-    Database &m_db;
     BandedReport &m_r;
     QVariantList m_key;
+    Rerun m_companies, m_products, m_services, m_documents, m_log;
+    QHash<QString, QString> m_dates;
 };
 
 }
@@ -335,21 +386,93 @@ QString CertificateMirrorReport::title()
     return QStringLiteral("Espelho dos Certificados com Log de Evento");
 }
 
-BandedReport CertificateMirrorReport::build(Database &db, const CertificateFilter &filter, bool withLog,
-                                            const QString &userName)
+BandedReport CertificateMirrorReport::header(const CertificateFilter &filter, const QString &userName)
 {
     BandedReport report(title());
     report.setUserName(userName);
     report.addHeaderLine(CertificateSelection::description(filter));
-    const CertificateSelection::Statement s = CertificateSelection::build(filter);
+    return report;
+}
+
+int CertificateMirrorReport::write(Database &db, const CertificateFilter &filter, bool withLog, BandedReport &report,
+                                   int offset, int limit)
+{
+    CertificateSelection::Statement s = CertificateSelection::build(filter);
+    if (offset > 0 || limit >= 0) {
+        s.sql += QStringLiteral(" limit ? offset ?");
+        s.params << (limit >= 0 ? limit : -1) << qMax(0, offset);
+    }
     QSqlQuery certificates = db.exec(s.sql, s.params);
     MirrorWriter writer(db, report);
-    bool first = true;
+    int written = 0;
     while (certificates.next()) {
-        if (!first)
+        if (written > 0)
             report.addPageBreak();
-        first = false;
+        ++written;
         writer.certificate(certificates, withLog);
     }
+    return written;
+}
+
+BandedReport CertificateMirrorReport::build(Database &db, const CertificateFilter &filter, bool withLog,
+                                            const QString &userName)
+{
+    BandedReport report = header(filter, userName);
+    write(db, filter, withLog, report);
     return report;
+}
+
+bool CertificateMirrorReport::exportPdf(Database &db, const CertificateFilter &filter, bool withLog,
+                                        const QString &userName, const QString &path, QString *why)
+{
+    BandedReport report = header(filter, userName);
+    return report.exportPdfStreamed(
+        path, [&](BandedReport &into) { write(db, filter, withLog, into); }, why);
+}
+
+CertificateMirrorPages::CertificateMirrorPages(Database &db, const CertificateFilter &filter, bool withLog,
+                                               const QString &userName, int blockSize)
+    : m_db(db),
+      m_filter(filter),
+      m_withLog(withLog),
+      m_userName(userName),
+      m_blockSize(qMax(1, blockSize)),
+      m_count(CertificateSelection::count(db, filter))
+{ }
+
+int CertificateMirrorPages::blockCount() const
+{
+    return qMax(1, (m_count + m_blockSize - 1) / m_blockSize);
+}
+
+QString CertificateMirrorPages::blockLabel(int block) const
+{
+    const int first = block * m_blockSize;
+    const int last = qMin(m_count, first + m_blockSize);
+    return QStringLiteral("Certificados %1 a %2 de %3")
+        .arg(CertificateSelection::countText(qMin(first + 1, last)), CertificateSelection::countText(last),
+             CertificateSelection::countText(m_count));
+}
+
+int CertificateMirrorPages::renderBlock(int block, QPagedPaintDevice &device, int firstPage)
+{
+    BandedReport report = CertificateMirrorReport::header(m_filter, m_userName);
+    return report.renderStreamed(
+        device,
+        [&](BandedReport &into) {
+            CertificateMirrorReport::write(m_db, m_filter, m_withLog, into, block * m_blockSize, m_blockSize);
+        },
+        firstPage);
+}
+
+int CertificateMirrorPages::render(QPagedPaintDevice &device)
+{
+    BandedReport report = CertificateMirrorReport::header(m_filter, m_userName);
+    return report.renderStreamed(
+        device, [&](BandedReport &into) { CertificateMirrorReport::write(m_db, m_filter, m_withLog, into); });
+}
+
+bool CertificateMirrorPages::exportPdf(const QString &path, QString *why)
+{
+    return CertificateMirrorReport::exportPdf(m_db, m_filter, m_withLog, m_userName, path, why);
 }

@@ -8,6 +8,7 @@
 #include "reports/certificateselectionmodel.h"
 #include "widgets/dialogparts.h"
 #include "widgets/guardedslot.h"
+#include "widgets/pagedpreview.h"
 #include "widgets/reportpreview.h"
 #include "widgets/spreadsheetexport.h"
 #include "widgets/waitcursor.h"
@@ -353,13 +354,16 @@ void TFrmRelatorioCertificados::chooseProduct()
 
 void TFrmRelatorioCertificados::preview(int report)
 {
+    if (report != Lista) {
+        // A mirror runs to two pages a certificate: shown a block at a time.
+        CertificateMirrorPages pages(m_db, m_applied, report == EspelhoLog, m_login.userName);
+        PagedPreview::run(pages, this, m_messenger);
+        return;
+    }
     std::optional<BandedReport> built;
     {
         WaitCursor wait;
-        if (report == Lista)
-            built = CertificateListReport::build(m_db, m_applied, m_login.userName);
-        else
-            built = CertificateMirrorReport::build(m_db, m_applied, report == EspelhoLog, m_login.userName);
+        built = CertificateListReport::build(m_db, m_applied, m_login.userName);
     }
     ReportPreview::exec(*built, this, m_messenger);
 }
