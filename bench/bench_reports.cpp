@@ -6,21 +6,23 @@
 // memory flat, 10 000 certificates within 10 MB of 1 000
 // (bench_reports 10000).
 //
-// Where the time went (perf record --call-graph dwarf, 1 000 certificates):
-// the report was built whole first, every band kept (18.5 MB a thousand
-// certificates), then painted; 8.6 ms a certificate. Now the bands are
-// painted as the certificates are read and dropped at once. Of what is left
-// of the export, about half is the PDF engine compressing each page's
-// content (deflate, at newPage), a quarter writing the text items and a
-// fifth laying the text out (a band is measured, then drawn); the queries
-// followed, most of their time compiling the same five unions again for
-// every certificate: they are now compiled once a report. Reading a stored
-// moment builds a local date-time, a tenth of the reading; the same few
-// dates recur in a certificate, so their text is kept.
+// Where the time went (perf record --call-graph dwarf -F 499, 1 000
+// certificates). Before: the whole report was built first, every band kept,
+// then painted; the kept bands grow about 9 MB a thousand certificates
+// (the "mantido inteiro" line). The queries came next: each certificate
+// compiled the same five statements again (two of them six-way unions), and
+// reading a stored moment built a local date-time (3% of the run). Now the
+// bands are painted as the certificates are read and dropped at once, the
+// statements are compiled once a report and the text of a moment is kept
+// for the moments that recur (date formatting 3% -> 0.2%). What is left is
+// mostly the PDF engine's own work: compressing each finished page (zlib,
+// a quarter of the samples), writing the text items and laying the text
+// out (Qt Gui and Core, close to half), then SQLite (a sixth of the
+// samples, much of it generating the base).
 //
-// Measured on the shared 2-core machine (processor time, a certificate):
-// 1 000 certificates 2.7-2.9 ms; 10 000 at 5.3-5.8 ms under a load of 8,
-// resident peak +652 KiB over 1 000.
+// Measured on the shared 2-core machine under a load of 8 (processor time
+// a certificate): 1 000 certificates 2.6-2.9 ms; 10 000 at 5.3-5.8 ms while
+// four builds ran; resident peak after 10 000 +652 KiB over 1 000.
 //
 //   bench_reports [N]
 #include "base/apppaths.h"

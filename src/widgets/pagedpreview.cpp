@@ -27,42 +27,45 @@ PagedPreview::PagedPreview(PagedReport &report, QPrinter &printer, Messenger &me
     resize(900, 760);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    // Printing, zoom and the pages on top; the blocks of the report under it.
     auto *bar = new QToolBar(this);
+    auto *blocks = new QToolBar(this);
     layout->addWidget(bar);
+    layout->addWidget(blocks);
     m_view = new QPrintPreviewWidget(&m_printer, this);
     m_view->setObjectName(QStringLiteral("PreviewPaginas"));
     layout->addWidget(m_view, 1);
 
-    auto action = [&](const QString &text, const char *name, auto slot) {
-        QAction *a = bar->addAction(text);
+    auto action = [this](QToolBar *on, const QString &text, const char *name, auto slot) {
+        QAction *a = on->addAction(text);
         a->setObjectName(QLatin1String(name));
         connect(a, &QAction::triggered, this, slot);
         return a;
     };
-    m_previousBlock = action(QStringLiteral("<< Certificados anteriores"), "actBlocoAnterior",
-                             [this] { showBlock(m_block - 1); });
-    m_blockLabel = new QLabel(bar);
-    m_blockLabel->setObjectName(QStringLiteral("LbBloco"));
-    bar->addWidget(m_blockLabel);
-    m_nextBlock = action(QStringLiteral("Próximos certificados >>"), "actProximoBloco",
-                         [this] { showBlock(m_block + 1); });
-    bar->addSeparator();
-    action(QStringLiteral("<"), "actPaginaAnterior", [this] { showPage(m_view->currentPage() - 1); });
-    m_pageLabel = new QLabel(bar);
-    m_pageLabel->setObjectName(QStringLiteral("LbPagina"));
-    bar->addWidget(m_pageLabel);
-    action(QStringLiteral(">"), "actProximaPagina", [this] { showPage(m_view->currentPage() + 1); });
-    bar->addSeparator();
-    action(QStringLiteral("Ampliar"), "actAmpliar", [this] { m_view->zoomIn(); });
-    action(QStringLiteral("Reduzir"), "actReduzir", [this] { m_view->zoomOut(); });
-    bar->addSeparator();
-    action(QStringLiteral("Imprimir..."), "actImprimir", [this] {
+    action(bar, QStringLiteral("Imprimir..."), "actImprimir", [this] {
         printAll();
     })->setToolTip(QStringLiteral("Imprimir o relatório inteiro"));
     // Staff keep reports as files as often as they print them.
-    action(QStringLiteral("Exportar PDF..."), "actExportarPdf", [this] {
+    action(bar, QStringLiteral("Exportar PDF..."), "actExportarPdf", [this] {
         exportPdf();
     })->setToolTip(QStringLiteral("Salvar o relatório em um arquivo PDF"));
+    bar->addSeparator();
+    action(bar, QStringLiteral("Ampliar"), "actAmpliar", [this] { m_view->zoomIn(); });
+    action(bar, QStringLiteral("Reduzir"), "actReduzir", [this] { m_view->zoomOut(); });
+    bar->addSeparator();
+    action(bar, QStringLiteral("<"), "actPaginaAnterior", [this] { showPage(m_view->currentPage() - 1); });
+    m_pageLabel = new QLabel(bar);
+    m_pageLabel->setObjectName(QStringLiteral("LbPagina"));
+    bar->addWidget(m_pageLabel);
+    action(bar, QStringLiteral(">"), "actProximaPagina", [this] { showPage(m_view->currentPage() + 1); });
+
+    m_previousBlock = action(blocks, QStringLiteral("<< Certificados anteriores"), "actBlocoAnterior",
+                             [this] { showBlock(m_block - 1); });
+    m_blockLabel = new QLabel(blocks);
+    m_blockLabel->setObjectName(QStringLiteral("LbBloco"));
+    blocks->addWidget(m_blockLabel);
+    m_nextBlock = action(blocks, QStringLiteral("Próximos certificados >>"), "actProximoBloco",
+                         [this] { showBlock(m_block + 1); });
 
     connect(m_view, &QPrintPreviewWidget::paintRequested, this, &PagedPreview::paint);
     connect(m_view, &QPrintPreviewWidget::previewChanged, this, &PagedPreview::updateBar);

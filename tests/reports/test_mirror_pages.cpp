@@ -147,6 +147,9 @@ private slots:
     {
         Fixture f;
         CertificateMirrorPages pages(f.db(), all(), true, "Ana", 50);
+        const QString whole = f.path("whole.pdf");
+        QVERIFY(pages.exportPdf(whole));
+        const int total = pdfPages(whole);
         ScriptedMessenger messenger;
         QPrinter printer(QPrinter::HighResolution);
         PagedPreview preview(pages, printer, messenger);
@@ -161,7 +164,9 @@ private slots:
 
         const int firstBlock = view->pageCount();
         QVERIFY(firstBlock >= 50);
-        QVERIFY(firstBlock < 2 * Count); // one block, not the whole report
+        // One block, not the whole report (the printer's resolution differs
+        // from the PDF's, so its page count may differ slightly).
+        QVERIFY(firstBlock < total / 2);
         QCOMPARE(blockLabel->text().trimmed(), QStringLiteral("Certificados 1 a 50 de 120"));
         QCOMPARE(pageLabel->text().trimmed(), QStringLiteral("Página 1 (1 a %1)").arg(firstBlock));
         QVERIFY(!previous->isEnabled());
@@ -179,7 +184,9 @@ private slots:
         next->trigger();
         QCOMPARE(preview.block(), 2);
         QVERIFY(!next->isEnabled());
-        QVERIFY(pageLabel->text().startsWith(QStringLiteral(" Página %1 ").arg(firstBlock + secondBlock + 1)));
+        const int last = firstBlock + secondBlock + view->pageCount();
+        QCOMPARE(pageLabel->text().trimmed(),
+                 QStringLiteral("Página %1 (%1 a %2)").arg(firstBlock + secondBlock + 1).arg(last));
 
         previous->trigger();
         previous->trigger();
