@@ -91,27 +91,72 @@ QString documentsSql()
     return parts.join(QStringLiteral(" union all ")) + QStringLiteral(" order by 2, 1, 5");
 }
 
-QString logSql()
+struct Events
 {
-    struct Events
-    {
-        const char *table, *moment, *label;
-    };
-    static const Events tables[] = {
-        {"STATUS_C", "DthStatusCertificado", "Certificados"},
-        {"EVENTO_EMP", "DthStatusEmpresa", "Emp. Envolvidas"},
-        {"STATUS_T", "DthStatusProduto", "Produto"},
-        {"STATUS_U", "DthStatusUnidade", "Unidade"},
-        {"STATUS_L", "DthStatus_L", "Lote"},
-        {"STATUS_S", "DthStatusServico", "Serviço"},
-    };
+    const char *table, *moment, *label;
+    // The item the events belong to and the key columns it shares with
+    // them besides the certificate's; none for events keyed by certificate.
+    const char *item = nullptr, *itemKey = nullptr;
+};
+
+// The keys of unit, lot and service events begin with the item's number,
+// so their indexes cannot find a certificate's events: a walk of the whole
+// table for every certificate, growing with the register. Reached through
+// the items, which are keyed by certificate, the walk is an index search.
+const Events EventTables[] = {
+    {"STATUS_C", "DthStatusCertificado", "Certificados"},
+    {"EVENTO_EMP", "DthStatusEmpresa", "Emp. Envolvidas"},
+    {"STATUS_T", "DthStatusProduto", "Produto"},
+    {"STATUS_U", "DthStatusUnidade", "Unidade", "UNIDADE", "NumSerieProd MarcaProd ModeloProd Importado"},
+    {"STATUS_L", "DthStatus_L", "Lote", "LOTE", "NumLote MarcaProd ModeloProd Importado"},
+    {"STATUS_S", "DthStatusServico", "Serviço", "SERVICO", "IdClasseServ CodigoPais IdEmpresa"},
+};
+
+// " and X.<c> = P.<c>" for the certificate's and the item's key columns.
+QString itemJoin(const Events &e)
+{
+    QString join;
+    const QStringList columns = QStringList{QStringLiteral("SiglaCertificador"), QStringLiteral("NumCertif")} +
+        QString::fromLatin1(e.itemKey).split(QLatin1Char(' '));
+    for (const QString &column : columns)
+        join += QStringLiteral(" and X.%1 = P.%1").arg(column);
+    return join;
+}
+
+// throughItems: events found through their items (exact only when every
+// event has its item, see eventsHaveTheirItems).
+QString logSql(bool throughItems)
+{
     QStringList parts;
-    for (const Events &e : tables)
-        parts << QStringLiteral("select X.%2 as DataEvento, X.Evento, X.Justificativa, X.HistoricoSis,"
-                                " X.DthUltAtualiz, X.SeqEvento, '%3' as Referente "
-                                "from %1 X where X.SiglaCertificador = ? and X.NumCertif = ?")
-                     .arg(QLatin1String(e.table), QLatin1String(e.moment), QString::fromUtf8(e.label));
+    for (const Events &e : EventTables) {
+        const bool viaItem = throughItems && e.item;
+        const QString from = viaItem
+            ? QStringLiteral("from %1 P, %2 X where P.SiglaCertificador = ? and P.NumCertif = ?")
+                    .arg(QLatin1String(e.item), QLatin1String(e.table)) +
+                itemJoin(e)
+            : QStringLiteral("from %1 X where X.SiglaCertificador = ? and X.NumCertif = ?").arg(QLatin1String(e.table));
+        parts << QStringLiteral("select X.%1 as DataEvento, X.Evento, X.Justificativa, X.HistoricoSis,"
+                                " X.DthUltAtualiz, X.SeqEvento, '%2' as Referente ")
+                     .arg(QLatin1String(e.moment), QString::fromUtf8(e.label)) +
+                from;
+    }
     return parts.join(QStringLiteral(" union all ")) + QStringLiteral(" order by DthUltAtualiz, SeqEvento");
+}
+
+// Whether every unit, lot and service event still has its item; one walk of
+// each event table a report.
+bool eventsHaveTheirItems(Database &db)
+{
+    for (const Events &e : EventTables) {
+        if (!e.item)
+            continue;
+        const QString orphan = QStringLiteral("select 1 from %1 X where not exists (select 1 from %2 P where 1 = 1")
+                                   .arg(QLatin1String(e.table), QLatin1String(e.item)) +
+            itemJoin(e) + QStringLiteral(") limit 1");
+        if (db.exec(orphan).next())
+            return false;
+    }
+    return true;
 }
 
 QVariantList repeated(const QVariantList &values, int times)
@@ -156,13 +201,13 @@ private:
 class MirrorWriter
 {
 public:
-    MirrorWriter(Database &db, BandedReport &report)
+    MirrorWriter(Database &db, BandedReport &report, bool withLog)
         : m_r(report),
           m_companies(db, CompaniesSql),
           m_products(db, ProductsSql),
           m_services(db, ServicesSql),
           m_documents(db, documentsSql()),
-          m_log(db, logSql())
+          m_log(db, logSql(withLog && eventsHaveTheirItems(db)))
     { }
 
     void certificate(const QSqlQuery &c, bool withLog)
@@ -403,7 +448,7 @@ int CertificateMirrorReport::write(Database &db, const CertificateFilter &filter
         s.params << (limit >= 0 ? limit : -1) << qMax(0, offset);
     }
     QSqlQuery certificates = db.exec(s.sql, s.params);
-    MirrorWriter writer(db, report);
+    MirrorWriter writer(db, report, withLog);
     int written = 0;
     while (certificates.next()) {
         if (written > 0)

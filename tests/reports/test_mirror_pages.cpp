@@ -143,6 +143,24 @@ private slots:
         QCOMPARE(first - 1, pdfPages(whole));
     }
 
+    // Unit, lot and service events are found through their items; an event
+    // whose item is gone is still listed.
+    void eventsOfAnItemNoLongerThereAreListed()
+    {
+        Fixture f;
+        CertificateFilter one;
+        one.numeros = QStringList{"M-002"};
+        const QString before = f.path("before.pdf"), after = f.path("after.pdf");
+        QVERIFY(CertificateMirrorReport::exportPdf(f.db(), one, true, "Ana", before));
+        QVERIFY(pdfText(before).contains("Lote em análise"));
+        f.db().execute("delete from LOTE where NumCertif = 'M-002' and NumLote = 'L-M-002'");
+        QVERIFY(CertificateMirrorReport::exportPdf(f.db(), one, true, "Ana", after));
+        const QString s = pdfText(after);
+        QVERIFY(!s.contains("Nº. Lote: L-M-002"));
+        QVERIFY(s.contains("Lote em análise"));
+        QCOMPARE(s.count(QStringLiteral("Lote em análise")), pdfText(before).count(QStringLiteral("Lote em análise")));
+    }
+
     void previewShowsOneBlockAtATime()
     {
         Fixture f;
