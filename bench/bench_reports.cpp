@@ -7,22 +7,27 @@
 // (bench_reports 10000).
 //
 // Where the time went (perf record --call-graph dwarf -F 499, 1 000
-// certificates). Before: the whole report was built first, every band kept,
-// then painted; the kept bands grow about 9 MB a thousand certificates
-// (the "mantido inteiro" line). The queries came next: each certificate
+// certificates; EXPLAIN QUERY PLAN for the growth with the register).
+// Before: the whole report was built first, every band kept, then painted;
+// the kept bands weigh about 16 MB a thousand certificates (the "mantido
+// inteiro" line). The log of each certificate walked the whole unit, lot
+// and service event tables (their keys begin with the item's number), so a
+// certificate cost more the larger the register: 2.6-2.9 ms with 1 100
+// certificates in the base, 6.2-6.5 ms with 11 000. Each certificate also
 // compiled the same five statements again (two of them six-way unions), and
 // reading a stored moment built a local date-time (3% of the run). Now the
-// bands are painted as the certificates are read and dropped at once, the
-// statements are compiled once a report and the text of a moment is kept
-// for the moments that recur (date formatting 3% -> 0.2%). What is left is
-// mostly the PDF engine's own work: compressing each finished page (zlib,
-// a quarter of the samples), writing the text items and laying the text
-// out (Qt Gui and Core, close to half), then SQLite (a sixth of the
-// samples, much of it generating the base).
+// bands are painted as the certificates are read and dropped at once, those
+// events are reached through their items, the statements are compiled once
+// a report and the text of a recurring moment is kept (date formatting
+// 3% -> 0.2%). What is left is mostly the PDF engine's own work:
+// compressing each finished page (zlib, a quarter of the samples), writing
+// the text items and laying the text out (Qt Gui and Core, close to half),
+// then SQLite (a sixth of the samples, much of it generating the base).
 //
-// Measured on the shared 2-core machine under a load of 8 (processor time
-// a certificate): 1 000 certificates 2.6-2.9 ms; 10 000 at 5.3-5.8 ms while
-// four builds ran; resident peak after 10 000 +652 KiB over 1 000.
+// Measured on the shared 2-core machine under a load of 7-8, with 11 000
+// certificates in the base: 1 000 certificates 2.45 ms of processor a
+// certificate, 10 000 2.40 ms (5.1 ms wall); resident peak after 10 000
+// +692 KiB over 1 000.
 //
 //   bench_reports [N]
 #include "base/apppaths.h"
@@ -171,7 +176,9 @@ Run run(Database &db, const QString &prefix, int n, const QString &pdf, QTextStr
                .arg(pdfPages(pdf))
                .arg(QFileInfo(pdf).size() / 1024)
                .arg(ok ? QString() : QStringLiteral(" FALHOU: ") + why);
-    out << QStringLiteral("    %1 ms por certificado (processador; meta <= 5), memória residente %2 KiB, pico %3 KiB\n")
+    out << QStringLiteral(
+               "    %1 ms por certificado (%2 de processador; meta <= 5), memória residente %3 KiB, pico %4 KiB\n")
+               .arg(double(ms) / n, 0, 'f', 2)
                .arg(r.msPerCertificate, 0, 'f', 2)
                .arg(currentRssKb())
                .arg(r.peakKb);
