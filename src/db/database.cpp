@@ -393,6 +393,11 @@ bool Database::Statement::next()
     return m_row;
 }
 
+int Database::Statement::changes() const
+{
+    return sqlite3_changes(m_db);
+}
+
 void Database::Statement::fail()
 {
     DbError error = engineError(m_db, m_inTransaction);

@@ -126,6 +126,8 @@ public:
     Cell cell(int column) const;
     // Ends the run; a statement left running keeps its table busy.
     void reset();
+    // Rows the last run inserted, updated or deleted.
+    int changes() const;
 
     // Binds one value as QtSql's SQLite driver binds it (placeholder from 1).
     static int bindValue(sqlite3_stmt *stmt, int placeholder, const QVariant &value);
