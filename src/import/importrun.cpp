@@ -441,7 +441,8 @@ const RegulatorHolding::ImportMarkPlan *ImportRun::markPlan(const TDataStruct &r
         for (const TDataStructItem *item : record.items())
             columns << item->name;
         it = m_markPlans
-                 .emplace(std::type_index(typeid(record)), RegulatorHolding::importMarkPlan(record.tableName(), columns))
+                 .emplace(std::type_index(typeid(record)),
+                          RegulatorHolding::importMarkPlan(record.tableName(), columns))
                  .first;
     }
     return it->second.get();
