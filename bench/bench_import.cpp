@@ -6,14 +6,34 @@
 //
 //   bench_import [N]
 //
-// Where the time went (perf with DWARF call stacks, 20 000 records, gcc -O2,
-// shares of the whole run, which includes the bare inserts): asking Qt for
+// Goal: the import at 0.5 or more of the bare insert's rate ("razão"; cpu
+// is the same ratio in processor time, steadier on the shared machine).
+//
+// Where the time went (perf with DWARF call stacks, gcc -O2): asking Qt for
 // the local time once or twice a record made glibc look at /etc/localtime
-// again each time while TZ was unset (file status and read, 11%; now pinned
-// at start: 100 000 records in 3.9 s instead of 5.4 s, 0.16 -> 0.22 of the
-// bare insert). Still left: statements parsed again for each record
-// (sqlite3RunParser, 8%), the pass that marks complete certificates (10%),
-// the regulator-holding rows (9%), and strings and variants made per field.
+// again each time while TZ was unset (11%; pinned at start: 100 000 records
+// in 3.9 s instead of 5.4 s, 0.16 -> 0.22 of the bare insert). Then, in
+// shares of the import's processor time at 30 000 records:
+// - the complete-certificate pass parsed its ten-table update again for
+//   every certificate (18%): prepared once, 1%;
+// - the regulator-holding rows went through a row map, a key object and
+//   schema lookups per record (16%, half of it outside the engine): the
+//   columns are matched once per record class;
+// - each statement's values went through QVariant twice (to bind and to
+//   list in Log_BD.txt; TDataStruct::execute's own work 11%): bound as they
+//   are listed, texts and integers without a variant, 5%.
+// Ratio, same machine, runs alternated at 50 000 records: 0.16-0.23 before,
+// 0.34-0.39 after (cpu 0.34-0.40); at 100 000 records 0.21 -> 0.29-0.35.
+//
+// Where it goes now (30 000 records): the engine is half of the import's
+// processor time and runs three statements for each of the bare insert's:
+// per record the existence test and the insert, the regulator-holding row
+// for six tables in eleven (INSERT OR IGNORE on an eleven-column key, the
+// dearest statement, 3.8 us), the inclusion row, and the pairing row of
+// CTR_HISTORICO with its own existence test (emptied at the file's end).
+// Skipping every existence test, tried, gained 0.03 only. The rest: reading
+// and checking the records (11%), a descriptor built for each inclusion and
+// pairing row, the Log_BD.txt trace of every statement (4%), string copies.
 #include "../tests/support/importfilebuilder.h"
 
 #include "base/apppaths.h"
