@@ -23,7 +23,8 @@
 //   list in Log_BD.txt; TDataStruct::execute's own work 11%): bound as they
 //   are listed, texts and integers without a variant, 5%.
 // Ratio, same machine, runs alternated at 50 000 records: 0.16-0.23 before,
-// 0.34-0.39 after (cpu 0.34-0.40); at 100 000 records 0.21 -> 0.29-0.35.
+// 0.34-0.39 after (cpu 0.34-0.40); at 100 000 records 0.21 -> 0.29-0.40
+// (2.15 s against 0.85 s when the machine was quiet; cpu 0.39).
 //
 // Where it goes now (30 000 records): the engine is half of the import's
 // processor time and runs three statements for each of the bare insert's:
