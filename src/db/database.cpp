@@ -393,6 +393,47 @@ bool Database::Statement::next()
     return m_row;
 }
 
+void Database::Statement::start()
+{
+    reset();
+}
+
+void Database::Statement::bind(int placeholder, const QVariant &value)
+{
+    m_params.append(value);
+    if (bindValue(m_stmt, placeholder, m_params.constLast()) != SQLITE_OK)
+        fail();
+}
+
+void Database::Statement::bindTextView(int placeholder, QStringView text)
+{
+    if (sqlite3_bind_text16(m_stmt, placeholder, text.utf16(), int(text.size() * sizeof(QChar)), SQLITE_STATIC) !=
+        SQLITE_OK)
+        fail();
+}
+
+void Database::Statement::bindInteger(int placeholder, qint64 value)
+{
+    if (sqlite3_bind_int64(m_stmt, placeholder, value) != SQLITE_OK)
+        fail();
+}
+
+void Database::Statement::bindNull(int placeholder)
+{
+    if (sqlite3_bind_null(m_stmt, placeholder) != SQLITE_OK)
+        fail();
+}
+
+void Database::Statement::step()
+{
+    next();
+}
+
+int Database::Statement::changes() const
+{
+    return sqlite3_changes(m_db);
+}
+
 void Database::Statement::fail()
 {
     DbError error = engineError(m_db, m_inTransaction);

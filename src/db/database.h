@@ -127,6 +127,20 @@ public:
     // Ends the run; a statement left running keeps its table busy.
     void reset();
 
+    // The same run bound one value at a time, for loops that bind millions
+    // and already know each value's type: start(), a bind per placeholder
+    // (from 1), then step(). bind() binds as exec() does and keeps a copy;
+    // bindTextView() binds the text where it is, so it must stay unchanged until
+    // reset(). Raise DbError (the statement is reset then).
+    void start();
+    void bind(int placeholder, const QVariant &value);
+    void bindTextView(int placeholder, QStringView text);
+    void bindInteger(int placeholder, qint64 value);
+    void bindNull(int placeholder);
+    void step();
+    // Rows the last run inserted, updated or deleted.
+    int changes() const;
+
     // Binds one value as QtSql's SQLite driver binds it (placeholder from 1).
     static int bindValue(sqlite3_stmt *stmt, int placeholder, const QVariant &value);
     // The text a date-time is stored as (ISO 8601 with milliseconds).

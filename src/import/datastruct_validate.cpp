@@ -162,7 +162,7 @@ void TDataStruct::validateItem(TDataStructItem *item, const ItemTraits &traits)
                  lineSuffix(line));
     }
 
-    if (upperName.left(6) == QLatin1String("STATUS")) {
+    if (upperName.startsWith(QLatin1String("STATUS"))) {
         if (!isOneOf(trimmed.toUpper(), {QStringLiteral("A"), QStringLiteral("C"), QStringLiteral("S")}))
             fail(QStringLiteral("O valor ") + value + QStringLiteral(" não é uma situação válida ") + lineSuffix(line));
     }

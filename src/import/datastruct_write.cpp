@@ -54,11 +54,6 @@ QVariant nullOf(TFieldType type)
     return QVariant(QMetaType(QMetaType::QString));
 }
 
-bool isDateType(TFieldType type)
-{
-    return type == TFieldType::Date || type == TFieldType::DateTime;
-}
-
 QString conversionMessage(const TDataStructItem *item, const QString &value)
 {
     return QStringLiteral("O valor ") + value + QStringLiteral(" não é válido para o campo ") + item->name;
@@ -108,10 +103,6 @@ QVariant boundValue(const TDataStructItem *item, const QString &value, const QSt
     return out;
 }
 
-QVariant boundValue(const TDataStructItem *item, const QString &value)
-{
-    return boundValue(item, value, trimBlanks(value));
-}
 
 // Appends text in UTF-8; most log text is ASCII, copied without a temporary.
 void appendUtf8(QByteArray &out, QStringView text)
@@ -143,6 +134,86 @@ bool isDateRuleItem(const TDataStructItem *item)
     const QString prefix = item->name.left(6).toUpper();
     return item->type == TFieldType::DateTime &&
         (prefix == QLatin1String("DTHSTA") || prefix == QLatin1String("DTHENT"));
+}
+
+QStringView blanksTrimmed(QStringView text)
+{
+    while (!text.isEmpty() && text.front() == QLatin1Char(' '))
+        text = text.mid(1);
+    while (!text.isEmpty() && text.back() == QLatin1Char(' '))
+        text.chop(1);
+    return text;
+}
+
+// One placeholder's value, bound to q (when given) and listed in trace
+// (when given) as boundValue binds it and paramText shows it, without a
+// variant for texts, integers and the session's dates: every record binds
+// a dozen of them. A value that does not convert is bound as NULL; error
+// gets its message when it has none yet. Raises DbError when q refuses it.
+void bindItem(Database::Statement *q, int placeholder, const TDataStructItem *item, const QString &value,
+              ImportSession *session, QByteArray *trace, QString *error)
+{
+    const QStringView trimmed = blanksTrimmed(value);
+    auto failed = [&] {
+        if (error->isEmpty())
+            *error = conversionMessage(item, value);
+        if (trace)
+            appendUtf8(*trace, trimmed);
+        if (q)
+            q->bindNull(placeholder);
+    };
+    if (trimmed.isEmpty()) {
+        if (q)
+            q->bindNull(placeholder);
+        return;
+    }
+    switch (item->type) {
+    case TFieldType::Text:
+        if (trace)
+            appendUtf8(*trace, trimmed);
+        if (q)
+            q->bindTextView(placeholder, trimmed);
+        return;
+    case TFieldType::SmallInt:
+    case TFieldType::Integer: {
+        bool ok = false;
+        const int number = trimmed.toInt(&ok);
+        if (!ok)
+            return failed();
+        if (trace)
+            *trace += QByteArray::number(number);
+        if (q)
+            q->bindInteger(placeholder, number);
+        return;
+    }
+    case TFieldType::Date:
+    case TFieldType::DateTime:
+        if (session) {
+            // Bound as the text a date-time is stored as: the same value
+            // without converting the same few dates again for every record.
+            const ImportSession::Moment &m = session->moment(trimmed.size() == value.size() ? value
+                                                                                            : trimmed.toString());
+            if (!m.value.isValid())
+                return failed();
+            if (trace)
+                appendUtf8(*trace, m.shown);
+            if (q)
+                q->bind(placeholder, m.stored); // a copy: the session may forget its moments meanwhile
+            return;
+        }
+        break;
+    case TFieldType::Float: break;
+    }
+    QVariant v;
+    try {
+        v = boundValue(item, value, trimmed.toString());
+    } catch (const AppError &) {
+        return failed();
+    }
+    if (trace)
+        appendUtf8(*trace, paramText(v));
+    if (q)
+        q->bind(placeholder, v);
 }
 
 }
@@ -250,19 +321,22 @@ TWriteResult TDataStruct::WriteRow(Database &db)
     bool exists = false;
     if (!shape->keyParams.isEmpty() && !(session && freshSequence)) {
         try {
-            QVariantList params;
-            for (int i : shape->keyParams)
-                params << boundValue(m_items.at(i), values.at(i));
             Database::Statement &q = shape->existsSql.statement(db);
-            q.exec(params);
-            exists = q.hasRow();
+            q.start();
+            QString unconvertible;
+            int placeholder = 0;
+            for (int i : shape->keyParams)
+                bindItem(&q, ++placeholder, m_items.at(i), values.at(i), session, nullptr, &unconvertible);
+            // A key value that does not convert counts as missing, unasked.
+            if (unconvertible.isEmpty()) {
+                q.step();
+                exists = q.hasRow();
+            }
             q.reset();
         } catch (const DbError &e) {
             if (e.endsOperation())
                 throw;
             exists = false; // counts as missing: the insert reports the problem, if any
-        } catch (const AppError &) {
-            exists = false;
         }
     }
 
@@ -280,12 +354,14 @@ TWriteResult TDataStruct::WriteRow(Database &db)
     // Entry and status dates lie between the certificate's issue date and now.
     bool ruleBroken = false;
     QDateTime reference;
-    const QDate today = QDate::currentDate();
+    QDate today;
     for (int i : statement.dateRuleItems) {
         if (trimBlanks(values.at(i)).isEmpty())
             continue;
-        if (!reference.isValid())
+        if (!reference.isValid()) {
             reference = referenceIssueDate(db);
+            today = QDate::currentDate();
+        }
         const QDateTime when = session ? session->moment(trimBlanks(values.at(i))).value
                                        : ImportDates::parseDateTime(values.at(i));
         // Whole days: a certificate issued today at 14:00 takes a status of today.
@@ -365,57 +441,48 @@ bool TDataStruct::execute(Database &db, const TWriteShape::Statement &statement,
     trace += '\n';
     const qsizetype paramsAt = trace.size();
 
-    QVariantList bound; // in the order the placeholders appear
-    bound.reserve(statement.params.size());
+    // The values are bound while they are listed; the statement runs once
+    // the trace is in the log.
     QString conversionError;
     ImportSession *const session = m_session && &m_session->database() == &db ? m_session : nullptr;
+    Database::Statement *q = nullptr;
+    std::optional<DbError> refused; // by the engine, before the run
+    try {
+        q = &statement.sql.statement(db);
+        q->start();
+    } catch (const DbError &e) {
+        refused = e;
+    }
+    int placeholder = 0;
     for (int i : statement.params) {
-        const TDataStructItem *item = m_items.at(i);
-        const QString trimmed = trimBlanks(values.at(i));
-        QVariant v;
-        QString shown;
-        if (session && isDateType(item->type) && !trimmed.isEmpty()) {
-            // Bound as the text a date-time is stored as: the same value
-            // without converting the same few dates again for every record.
-            const ImportSession::Moment &m = session->moment(trimmed);
-            if (m.value.isValid()) {
-                v = m.stored;
-                shown = m.shown;
-            } else {
-                if (conversionError.isEmpty())
-                    conversionError = conversionMessage(item, values.at(i));
-                v = nullOf(item->type);
-                shown = trimmed;
-            }
-        } else {
-            try {
-                v = boundValue(item, values.at(i), trimmed);
-            } catch (const AppError &e) {
-                if (conversionError.isEmpty())
-                    conversionError = e.message();
-                v = nullOf(item->type);
-            }
-            shown = v.isNull() ? trimmed : paramText(v);
-        }
         trace += paramPrefix(i);
-        appendUtf8(trace, shown);
+        try {
+            bindItem(q, ++placeholder, m_items.at(i), values.at(i), session, &trace, &conversionError);
+        } catch (const DbError &e) {
+            refused = e;
+            q = nullptr; // reset by the failure; the rest is listed only
+        }
         trace += '\n';
-        bound << std::move(v);
     }
     appendLogBytes(LogBDFileName, trace);
 
     QString error = conversionError;
     std::optional<DbError> stop; // raised once the failure is logged
-    if (error.isEmpty()) {
+    if (error.isEmpty() && refused) {
+        error = refused->message();
+        if (refused->endsOperation())
+            stop = refused;
+    } else if (error.isEmpty()) {
         try {
-            Database::Statement &q = statement.sql.statement(db);
-            q.exec(bound);
-            q.reset();
+            q->step();
+            q->reset();
         } catch (const DbError &e) {
             error = e.message();
             if (e.endsOperation())
                 stop = e;
         }
+    } else if (q) {
+        q->reset(); // bound, never run
     }
     if (error.isEmpty()) {
         appendLogBytes(LogBDFileName, Success);

@@ -419,16 +419,33 @@ bool ImportRun::writeRecord(TDataStruct &record, const QString &dir)
         m_parents->written(record);
     noteCertificate(record);
     // Delivered to the regulator with the file: kept as if approved.
-    if (RegulatorHolding::recordedOnImport(record.tableName())) {
-        QVariantMap row;
+    if (const RegulatorHolding::ImportMarkPlan *plan = markPlan(record)) {
+        QStringList values;
+        values.reserve(record.items().size());
         for (const TDataStructItem *item : record.items())
-            row.insert(item->name, item->trimmedValue());
-        RegulatorHolding::recordImported(m_db, record.tableName(), row, m_fileName);
+            values << item->trimmedValue();
+        RegulatorHolding::recordImported(m_db, *plan, values, m_fileName);
     }
     bool ok = true;
     if (result.inserted)
         ok = PostImport::writeAutomaticStatusRow(m_db, record, dir);
     return PostImport::writeHistoryControlRow(m_db, record, result.inserted, dir) && ok;
+}
+
+const RegulatorHolding::ImportMarkPlan *ImportRun::markPlan(const TDataStruct &record)
+{
+    // The table and the items follow from the descriptor's class.
+    auto it = m_markPlans.find(std::type_index(typeid(record)));
+    if (it == m_markPlans.end()) {
+        QStringList columns;
+        for (const TDataStructItem *item : record.items())
+            columns << item->name;
+        it = m_markPlans
+                 .emplace(std::type_index(typeid(record)),
+                          RegulatorHolding::importMarkPlan(record.tableName(), columns))
+                 .first;
+    }
+    return it->second.get();
 }
 
 void ImportRun::noteCertificate(const TDataStruct &record)

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <typeindex>
+#include <unordered_map>
 #include <vector>
 
 class Database;
@@ -14,6 +16,9 @@ class ParentCheck;
 class ImportFileReader;
 class Messenger;
 class TDataStruct;
+namespace RegulatorHolding {
+struct ImportMarkPlan;
+}
 
 // What a window (or the batch tool) may show while a run goes on. Every
 // call comes from inside ImportRun::run, on the thread that runs it.
@@ -110,6 +115,8 @@ private:
     Duplicate findDuplicate(const QString &name);
     bool flushBatch(std::vector<std::unique_ptr<TDataStruct>> &batch, bool fileFailed, const QString &dir);
     bool writeRecord(TDataStruct &record, const QString &dir);
+    // How a record of this class is recorded as imported; nullptr when its table is not.
+    const RegulatorHolding::ImportMarkPlan *markPlan(const TDataStruct &record);
     // Remembers the certificate a written record belongs to, if any.
     void noteCertificate(const TDataStruct &record);
     bool recordFile(const QString &name);
@@ -131,6 +138,7 @@ private:
     // The certificates the file being imported wrote rows of, in order.
     QList<CertificateKey> m_fileCertificates;
     QSet<QString> m_fileCertificateKeys; // upper-cased "sigla|number"
+    std::unordered_map<std::type_index, std::shared_ptr<const RegulatorHolding::ImportMarkPlan>> m_markPlans;
     QString m_failedFiles;
     QList<FileResult> m_results;
 };

@@ -132,11 +132,10 @@ bool recordedOnImport(const QString &table)
     return recordedTable(table) != nullptr;
 }
 
-void recordImported(Database &db, const QString &table, const QVariantMap &row, const QString &fileName)
+namespace {
+
+const QString &recordSql()
 {
-    const Schema::Table *t = recordedTable(table);
-    if (!t)
-        return;
     static const QString sql = [] {
         QStringList columns{QStringLiteral("NomeTabela")};
         columns += markColumns();
@@ -149,12 +148,73 @@ void recordImported(Database &db, const QString &table, const QVariantMap &row, 
         return QStringLiteral("INSERT OR IGNORE INTO ITEM_IMPORTADO (%1) VALUES (%2)")
             .arg(columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
     }();
-    QVariantList values = markKey(*t, StatusEvents::ItemKey::fromRow(row));
-    values << fileName.left(Schema::table(Imported)->field(QStringLiteral("NomeArquivo"))->size)
-           << QDateTime::currentDateTime();
-    Database::Statement &insert = db.statement(sql);
+    return sql;
+}
+
+void insertMark(Database &db, QVariantList &values, const QString &fileName)
+{
+    static const int nameSize = Schema::table(Imported)->field(QStringLiteral("NomeArquivo"))->size;
+    values << fileName.left(nameSize) << QDateTime::currentDateTime();
+    Database::Statement &insert = db.statement(recordSql());
     insert.exec(values);
     insert.reset();
+}
+
+}
+
+void recordImported(Database &db, const QString &table, const QVariantMap &row, const QString &fileName)
+{
+    const Schema::Table *t = recordedTable(table);
+    if (!t)
+        return;
+    QVariantList values = markKey(*t, StatusEvents::ItemKey::fromRow(row));
+    insertMark(db, values, fileName);
+}
+
+std::shared_ptr<const ImportMarkPlan> importMarkPlan(const QString &table, const QStringList &columns)
+{
+    const Schema::Table *t = recordedTable(table);
+    if (!t)
+        return nullptr;
+    // The row's values are found as recordImported finds them in a row map.
+    QVariantMap positions;
+    for (int i = 0; i < columns.size(); ++i)
+        positions.insert(columns.at(i), i);
+    const StatusEvents::ItemKey byName = StatusEvents::ItemKey::fromRow(positions);
+    auto plan = std::make_shared<ImportMarkPlan>();
+    plan->table = t->name;
+    for (const QString &column : markColumns()) {
+        int source = ImportMarkPlan::NotKey;
+        if (t->key.contains(column, Qt::CaseInsensitive)) {
+            const QVariant at = byName.value(column);
+            source = at.isNull() ? ImportMarkPlan::Missing : at.toInt();
+        }
+        plan->source << source;
+        plan->number << isNumber(column);
+    }
+    return plan;
+}
+
+void recordImported(Database &db, const ImportMarkPlan &plan, const QStringList &values, const QString &fileName)
+{
+    QVariantList mark{plan.table};
+    mark.reserve(plan.source.size() + 3);
+    for (int k = 0; k < plan.source.size(); ++k) {
+        const int source = plan.source.at(k);
+        if (source == ImportMarkPlan::NotKey) {
+            mark << (plan.number.at(k) ? QVariant(0) : QVariant(QString(QLatin1String(""))));
+            continue;
+        }
+        const QVariant v = source >= 0 ? QVariant(values.at(source)) : QVariant();
+        const QString text = v.toString().trimmed();
+        if (v.isNull() || text.isEmpty())
+            throw AppError(QStringLiteral("%1.%2 em branco.").arg(plan.table, markColumns().at(k)));
+        if (plan.number.at(k))
+            mark << v.toInt();
+        else
+            mark << text;
+    }
+    insertMark(db, mark, fileName);
 }
 
 void rekeyImported(Database &db, StatusEvents::Table events, const StatusEvents::ItemKey &oldKey,

@@ -2,8 +2,11 @@
 #include "register/certificatekey.h"
 #include "register/statusevents.h"
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 #include <QVariantMap>
+#include <memory>
 
 class Database;
 
@@ -37,6 +40,23 @@ QString itemTable(StatusEvents::Table events);
 // tables are not recorded. Written inside the import's transaction.
 bool recordedOnImport(const QString &table);
 void recordImported(Database &db, const QString &table, const QVariantMap &row, const QString &fileName);
+
+// The same for the many rows of an import: where each value of the record
+// comes from is worked out once for a table and its row's columns (names in
+// the row's order), then every row of that shape passes its values only.
+struct ImportMarkPlan
+{
+    QString table; // as the schema spells it
+    // Per mark column: index into the row's values; NotKey when the column is
+    // not of the table's key, Missing when it is but the row lacks it.
+    enum : int { NotKey = -1, Missing = -2 };
+    QList<int> source;
+    QList<bool> number; // per mark column: held as a number
+};
+// nullptr when rows of the table are not recorded.
+std::shared_ptr<const ImportMarkPlan> importMarkPlan(const QString &table, const QStringList &columns);
+// values: the row's values in the order of the columns the plan was made for.
+void recordImported(Database &db, const ImportMarkPlan &plan, const QStringList &values, const QString &fileName);
 // An imported item whose key was edited stays imported under its new key.
 void rekeyImported(Database &db, StatusEvents::Table events, const StatusEvents::ItemKey &oldKey,
                    const StatusEvents::ItemKey &newKey);

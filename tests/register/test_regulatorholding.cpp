@@ -1,6 +1,7 @@
 // What the regulator may hold stays: a certificate or item approved, accepted
 // in a remittance or imported from a TXT file is never deleted, its changes
 // ask for a justification, and it is not offered for approval again.
+#include "db/dberror.h"
 #include "db/schema.h"
 #include "maintenance/certificates/certificateapproval.h"
 #include "maintenance/certificates/certificatedeletion.h"
@@ -17,6 +18,7 @@
 
 #include <QAbstractButton>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QTabWidget>
 #include <QtTest>
 
@@ -78,6 +80,59 @@ class TestRegulatorHolding : public QObject
     Q_OBJECT
 
 private slots:
+    // The import records its rows through a plan made once per record class;
+    // the mark must be the one a row map gives, whatever the columns' case
+    // and order, and a blank key value is refused the same way.
+    void importMarkPlanWritesTheRowMapsMark()
+    {
+        ImportRunFixture f;
+        const QStringList columns{"DthUltAtualiz", "numLote",    "SiglaCertificador", "Numcertif",
+                                  "MARCAPROD",     "ModeloProd", "Importado",         "StatusLote"};
+        const QStringList values{"2024-01-01", "L-7", "OCT", "C-9", "Marca", "Modelo", " 1", "A"};
+        QVariantMap row;
+        for (int i = 0; i < columns.size(); ++i)
+            row.insert(columns.at(i), values.at(i));
+        auto marks = [&] {
+            QSqlQuery q = f.db->exec("select * from ITEM_IMPORTADO order by NomeArquivo");
+            QStringList out;
+            while (q.next()) {
+                QStringList cells;
+                for (int i = 0; i < q.record().count(); ++i)
+                    if (q.record().fieldName(i).compare("DthImportacao", Qt::CaseInsensitive) != 0)
+                        cells << q.value(i).toString();
+                out << cells.join('|');
+            }
+            return out;
+        };
+        const auto plan = RegulatorHolding::importMarkPlan("lote", columns);
+        QVERIFY(plan);
+        QVERIFY(!RegulatorHolding::importMarkPlan("STATUS_L", columns));
+        RegulatorHolding::recordImported(*f.db, "LOTE", row, "A.txt");
+        const QStringList viaMapRows = marks();
+        f.db->execute("delete from ITEM_IMPORTADO");
+        RegulatorHolding::recordImported(*f.db, *plan, values, "A.txt");
+        QCOMPARE(marks(), viaMapRows);
+        QCOMPARE(viaMapRows.size(), 1);
+        QVERIFY2(viaMapRows.at(0).startsWith("LOTE|OCT|C-9|||Marca|Modelo|1|L-7|"), qPrintable(viaMapRows.at(0)));
+
+        QStringList blank = values;
+        blank[1] = "  ";
+        row.insert("numLote", "  ");
+        QString viaMap, viaPlan;
+        try {
+            RegulatorHolding::recordImported(*f.db, "LOTE", row, "C.txt");
+        } catch (const AppError &e) {
+            viaMap = e.message();
+        }
+        try {
+            RegulatorHolding::recordImported(*f.db, *plan, blank, "C.txt");
+        } catch (const AppError &e) {
+            viaPlan = e.message();
+        }
+        QCOMPARE(viaPlan, QStringLiteral("LOTE.NumLote em branco."));
+        QCOMPARE(viaPlan, viaMap);
+    }
+
     // A certificate delivered in a TXT file was never approved here, yet
     // neither it nor its items or companies may go, and every change asks why.
     void importedCertificateStaysWhole()
