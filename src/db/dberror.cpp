@@ -21,21 +21,35 @@ DbError::DbError(const QSqlError &error, bool rolledBack)
               rolledBack)
 { }
 
+DbError DbError::fromServer(const QSqlError &error, bool rolledBack)
+{
+    // The driver prefixes the server's text with its severity.
+    QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
+    if (text.startsWith(QLatin1String("ERROR:")))
+        text = text.mid(6).trimmed();
+    DbError e(text, 0, rolledBack);
+    e.m_sqlState = error.nativeErrorCode();
+    e.m_keyViolation = e.m_sqlState == QLatin1String("23505"); // unique_violation
+    return e;
+}
+
 bool DbError::isBusy() const
 {
-    return DbErrors::isBusyCode(m_code);
+    // lock_not_available: a lock asked for without waiting was held.
+    return m_sqlState.isEmpty() ? DbErrors::isBusyCode(m_code) : m_sqlState == QLatin1String("55P03");
 }
 
 bool DbError::isTooLong() const
 {
-    return DbErrors::isTooLongCode(m_code);
+    // check_violation: the width checks are the only checks of the tables.
+    return m_sqlState.isEmpty() ? DbErrors::isTooLongCode(m_code) : m_sqlState == QLatin1String("23514");
 }
 
 QString DbError::userMessage() const
 {
     if (isBusy())
         return DbErrors::BusyMessage;
-    if ((m_code & 0xFF) == SQLITE_FULL)
+    if (m_sqlState.isEmpty() && (m_code & 0xFF) == SQLITE_FULL)
         return QStringLiteral("Não há espaço livre no disco da base de dados. As alterações não foram efetuadas.");
     return m_message;
 }
@@ -65,9 +79,15 @@ QString writeFailure(const std::exception &e, const QString &generic)
     // The engine names the failed check ("CHECK constraint failed: <name>"),
     // and each width check is named "TABLE.Column aceita no máximo N caracteres".
     QString check = db->message();
-    const qsizetype colon = check.indexOf(QLatin1String(": "));
-    if (colon >= 0)
+    if (!db->sqlState().isEmpty()) {
+        // The server: ... violates check constraint "<name>" (and details).
+        const qsizetype open = check.indexOf(QLatin1String("constraint \""));
+        const qsizetype close = open < 0 ? -1 : check.indexOf(QLatin1Char('"'), open + 12);
+        if (close > open)
+            check = check.mid(open + 12, close - open - 12);
+    } else if (const qsizetype colon = check.indexOf(QLatin1String(": ")); colon >= 0) {
         check = check.mid(colon + 2);
+    }
     return QStringLiteral("Texto longo demais: %1. As alterações não foram efetuadas.").arg(check.trimmed());
 }
 
