@@ -68,6 +68,9 @@ void createOnServer(const ServerAddress &address, const Options &options)
     Database db(QStringLiteral("ProvisioningServer-%1").arg(serial.fetchAndAddRelaxed(1)));
     db.connectServer(address);
     Transaction tx(db);
+    // Two runs filling one database at once: the second waits here for the
+    // first, then finds it no longer empty.
+    db.scalar(QStringLiteral("SELECT pg_advisory_xact_lock(hashtext('corvane-init'))"));
     // Tables, views, sequences or functions of anyone: the database is not
     // this program's to fill.
     const int objects =
