@@ -440,21 +440,8 @@ QVariant Database::Statement::value(int column) const
 {
     if (!m_row)
         return QVariant();
-    if (m_query) {
-        // Typed as the file's statements type them: whole numbers wide, a
-        // null as a null text.
-        const QVariant v = m_query->value(column);
-        if (v.isNull())
-            return QVariant(QMetaType::fromType<QString>());
-        switch (v.typeId()) {
-        case QMetaType::Int:
-        case QMetaType::UInt:
-        case QMetaType::Short:
-        case QMetaType::UShort:
-        case QMetaType::Bool: return v.toLongLong();
-        default: return v;
-        }
-    }
+    if (m_query)
+        return m_query->value(column);
     switch (sqlite3_column_type(m_stmt, column)) {
     case SQLITE_INTEGER: return qint64(sqlite3_column_int64(m_stmt, column));
     case SQLITE_FLOAT: return sqlite3_column_double(m_stmt, column);

@@ -258,7 +258,30 @@ void Database::Statement::serverExec(const QVariantList &params)
         m_query->bindValue(i, m_owner->bound(params.at(i)));
     const bool wasInTransaction = m_owner->inTransaction();
     const bool guarded = m_owner->statementBegins(m_query->lastQuery());
-    if (!m_query->exec()) {
+    bool ok = m_query->exec();
+    // A table whose columns changed since the statement was prepared: the
+    // server refuses to run the old plan, so it is prepared again, as the
+    // file's engine does by itself.
+    if (!ok && m_query->lastError().nativeErrorCode() == QLatin1String("0A000") && (guarded || !wasInTransaction)) {
+        if (guarded)
+            m_owner->statementEnds(true, false);
+        const bool again = m_owner->statementBegins(m_query->lastQuery());
+        const QString sql = m_query->lastQuery();
+        ok = m_query->prepare(sql);
+        for (int i = 0; ok && i < params.size(); ++i)
+            m_query->bindValue(i, m_owner->bound(params.at(i)));
+        ok = ok && m_query->exec();
+        if (!ok) {
+            DbError error = m_owner->failure(m_query->lastError(), wasInTransaction);
+            reset();
+            m_owner->statementEnds(again, false);
+            throw error;
+        }
+        m_owner->statementEnds(again, true);
+        serverNext();
+        return;
+    }
+    if (!ok) {
         DbError error = m_owner->failure(m_query->lastError(), wasInTransaction);
         reset();
         m_owner->statementEnds(guarded, false);

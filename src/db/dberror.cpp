@@ -27,6 +27,8 @@ DbError DbError::fromServer(const QSqlError &error, bool rolledBack)
     QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
     if (text.startsWith(QLatin1String("ERROR:")))
         text = text.mid(6).trimmed();
+    // The lines after the first quote the statement as the driver sent it.
+    text = text.section(QLatin1Char('\n'), 0, 0).trimmed();
     DbError e(text, 0, rolledBack);
     e.m_sqlState = error.nativeErrorCode();
     e.m_keyViolation = e.m_sqlState == QLatin1String("23505"); // unique_violation
