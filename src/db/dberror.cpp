@@ -1,5 +1,6 @@
 #include "db/dberror.h"
 
+#include <QRegularExpression>
 #include <sqlite3.h>
 
 DbError::DbError(const QString &message, bool keyViolation)
@@ -29,8 +30,14 @@ DbError DbError::fromServer(const QSqlError &error, bool rolledBack)
         text = text.mid(6).trimmed();
     // The lines after the first quote the statement as the driver sent it.
     text = text.section(QLatin1Char('\n'), 0, 0).trimmed();
+    const QString state = error.nativeErrorCode();
+    // A width check, "TABLE.Column N", is told as the file's engine tells it.
+    static const QRegularExpression widthCheck(QStringLiteral("check constraint \"(\\S+) (\\d+)\""));
+    if (const QRegularExpressionMatch m = widthCheck.match(text); state == QLatin1String("23514") && m.hasMatch())
+        text = QStringLiteral("CHECK constraint failed: %1 aceita no máximo %2 caracteres").arg(m.captured(1),
+                                                                                             m.captured(2));
     DbError e(text, 0, rolledBack);
-    e.m_sqlState = error.nativeErrorCode();
+    e.m_sqlState = state;
     e.m_keyViolation = e.m_sqlState == QLatin1String("23505"); // unique_violation
     return e;
 }
@@ -81,15 +88,9 @@ QString writeFailure(const std::exception &e, const QString &generic)
     // The engine names the failed check ("CHECK constraint failed: <name>"),
     // and each width check is named "TABLE.Column aceita no máximo N caracteres".
     QString check = db->message();
-    if (!db->sqlState().isEmpty()) {
-        // The server: ... violates check constraint "<name>" (and details).
-        const qsizetype open = check.indexOf(QLatin1String("constraint \""));
-        const qsizetype close = open < 0 ? -1 : check.indexOf(QLatin1Char('"'), open + 12);
-        if (close > open)
-            check = check.mid(open + 12, close - open - 12);
-    } else if (const qsizetype colon = check.indexOf(QLatin1String(": ")); colon >= 0) {
+    const qsizetype colon = check.indexOf(QLatin1String(": "));
+    if (colon >= 0)
         check = check.mid(colon + 2);
-    }
     return QStringLiteral("Texto longo demais: %1. As alterações não foram efetuadas.").arg(check.trimmed());
 }
 

@@ -31,14 +31,14 @@ QString quoted(const QString &name)
 }
 
 // Each width check is named "TABLE.Column aceita no máximo N caracteres", the
-// text the user is shown. The server keeps names of at most 63 bytes: a
-// longer one is cut there at a character's end.
+// text the user is shown. The server keeps names of at most 63 bytes: there
+// it is "TABLE.Column N", and its errors are told in the long form
+// (DbError::fromServer).
 QString widthCheckName(const QString &table, const Field &f, bool server)
 {
-    QString text = QStringLiteral("%1.%2 aceita no máximo %3 caracteres").arg(table, f.name).arg(f.size);
-    while (server && text.toUtf8().size() > 63)
-        text.chop(1);
-    return text;
+    if (server)
+        return QStringLiteral("%1.%2 %3").arg(table, f.name).arg(f.size);
+    return QStringLiteral("%1.%2 aceita no máximo %3 caracteres").arg(table, f.name).arg(f.size);
 }
 }
 
