@@ -34,8 +34,8 @@ DbError DbError::fromServer(const QSqlError &error, bool rolledBack)
     // A width check, "TABLE.Column N", is told as the file's engine tells it.
     static const QRegularExpression widthCheck(QStringLiteral("check constraint \"(\\S+) (\\d+)\""));
     if (const QRegularExpressionMatch m = widthCheck.match(text); state == QLatin1String("23514") && m.hasMatch())
-        text = QStringLiteral("CHECK constraint failed: %1 aceita no máximo %2 caracteres").arg(m.captured(1),
-                                                                                             m.captured(2));
+        text = QStringLiteral("CHECK constraint failed: %1 aceita no máximo %2 caracteres")
+                   .arg(m.captured(1), m.captured(2));
     DbError e(text, 0, rolledBack);
     e.m_sqlState = state;
     e.m_keyViolation = e.m_sqlState == QLatin1String("23505"); // unique_violation

@@ -80,8 +80,8 @@ void createOnServer(const ServerAddress &address, const Options &options)
                                  "ON n.oid = p.pronamespace WHERE n.nspname = current_schema())"))
             .toInt();
     if (objects > 0)
-        throw AppError(QStringLiteral("O banco de dados %1 não está vazio. Nenhum registro foi criado.")
-                           .arg(db.describe()));
+        throw AppError(
+            QStringLiteral("O banco de dados %1 não está vazio. Nenhum registro foi criado.").arg(db.describe()));
     createSchema(db);
     if (options.demo)
         addDemoData(db, options.programDir);

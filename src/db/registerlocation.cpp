@@ -6,8 +6,8 @@
 #include "db/dberror.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 
 namespace RegisterLocation {
@@ -52,8 +52,8 @@ void writeServer(const ServerAddress &address)
         if (QFileInfo::exists(file))
             throw AppError(QStringLiteral("O arquivo %1 já existe. Nenhum banco de dados foi criado.")
                                .arg(QDir::toNativeSeparators(file)));
-        throw AppError(QStringLiteral("Não foi possível gravar %1: %2")
-                           .arg(QDir::toNativeSeparators(file), out.errorString()));
+        throw AppError(
+            QStringLiteral("Não foi possível gravar %1: %2").arg(QDir::toNativeSeparators(file), out.errorString()));
     }
     if (out.write(text) != text.size() || !out.flush()) {
         const QString why = out.errorString();

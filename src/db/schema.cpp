@@ -130,7 +130,8 @@ QStringList createStatements(const Table &t, DbEngine engine)
         QStringList c;
         for (const QString &n : ix.columns)
             c << name(n);
-        out << QStringLiteral("CREATE INDEX %1 ON %2 (%3)").arg(name(ix.name), name(t.name), c.join(QLatin1String(", ")));
+        out << QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
+                   .arg(name(ix.name), name(t.name), c.join(QLatin1String(", ")));
     }
     return out;
 }

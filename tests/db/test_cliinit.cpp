@@ -93,8 +93,8 @@ private slots:
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QByteArray before = f.readAll();
         f.close();
-        for (const QStringList &where : {QStringList(), QStringList{QStringLiteral("--db"),
-                                                                    QStringLiteral("postgresql://x@127.0.0.1:1/y")}}) {
+        for (const QStringList &where :
+             {QStringList(), QStringList{QStringLiteral("--db"), QStringLiteral("postgresql://x@127.0.0.1:1/y")}}) {
             r = cli(QStringList{QStringLiteral("--home"), home, QStringLiteral("--admin-password"),
                                 QStringLiteral("outra")} +
                     where);
@@ -244,9 +244,9 @@ private slots:
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
         const QStringList where = target();
-        Run r = cli(QStringList{QStringLiteral("--home"), home, QStringLiteral("--admin-password"),
-                                QStringLiteral("admin")} +
-                    where);
+        Run r = cli(
+            QStringList{QStringLiteral("--home"), home, QStringLiteral("--admin-password"), QStringLiteral("admin")} +
+            where);
         QCOMPARE(r.code, 1);
         QVERIFY2(r.err.contains(QStringLiteral("Trabalho")), qPrintable(r.err));
         QVERIFY(!QFile::exists(registerFile(home)));
@@ -255,9 +255,9 @@ private slots:
             QCOMPARE(serverTables(ServerAddress::parse(where.at(1))), 0);
 
         QVERIFY(QFile::remove(home + QStringLiteral("/Trabalho")));
-        r = cli(QStringList{QStringLiteral("--home"), home, QStringLiteral("--admin-password"),
-                            QStringLiteral("admin")} +
-                where);
+        r = cli(
+            QStringList{QStringLiteral("--home"), home, QStringLiteral("--admin-password"), QStringLiteral("admin")} +
+            where);
         QVERIFY2(r.code == 0, qPrintable(r.err));
         QVERIFY(QDir(home + QStringLiteral("/Trabalho")).exists());
     }
@@ -269,9 +269,9 @@ private slots:
         for (int pair = 0; pair < (TestDb::onServer() ? 5 : 20); ++pair) {
             QTemporaryDir tmp;
             const QString home = tmp.filePath(QStringLiteral("casa"));
-            const QStringList args = QStringList{QStringLiteral("init"),          QStringLiteral("--home"),
-                                                 home,                            QStringLiteral("--admin-password"),
-                                                 QStringLiteral("admin"),         QStringLiteral("--demo")} +
+            const QStringList args =
+                QStringList{QStringLiteral("init"),  QStringLiteral("--home"), home, QStringLiteral("--admin-password"),
+                            QStringLiteral("admin"), QStringLiteral("--demo")} +
                 target();
             const CliRun::Options options = CliRun::Options().withoutPassword().within(60000);
             CliRun::Started a(args, options), b(args, options);

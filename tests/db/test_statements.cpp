@@ -118,7 +118,8 @@ private slots:
     void valuesAreReadAsQtSqlReadsThem()
     {
         m_db->execute(QStringLiteral("INSERT INTO V (id, t, i, r, d) VALUES (1, 'texto', 42, 2.5, NULL)"));
-        Database::Statement &s = m_db->statement(QStringLiteral("SELECT t, i, r, d, (SELECT max(i) FROM V) FROM V WHERE id = ?"));
+        Database::Statement &s = m_db->statement(
+            QStringLiteral("SELECT t, i, r, d, (SELECT max(i) FROM V) FROM V WHERE id = ?"));
         s.exec({1});
         QVERIFY(s.hasRow());
         QSqlQuery q = m_db->exec(QStringLiteral("SELECT t, i, r, d, (SELECT max(i) FROM V) FROM V WHERE id = ?"), {1});

@@ -86,8 +86,7 @@ ServerAddress freshDatabase()
     static QAtomicInt serial;
     ServerAddress maintenance = server();
     ServerAddress fresh = maintenance;
-    fresh.name =
-        QStringLiteral("t%1_%2").arg(QCoreApplication::applicationPid()).arg(serial.fetchAndAddRelaxed(1) + 1);
+    fresh.name = QStringLiteral("t%1_%2").arg(QCoreApplication::applicationPid()).arg(serial.fetchAndAddRelaxed(1) + 1);
     Database admin(QStringLiteral("testengine-admin"));
     admin.connectServer(maintenance);
     admin.execute(QStringLiteral("CREATE DATABASE \"%1\"").arg(fresh.name));
