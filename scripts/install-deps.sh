@@ -8,6 +8,7 @@ PACKAGES=(
   python3-pyftpdlib python3-aiosmtpd python3-openssl poppler-utils zip unzip cmake g++ make pkg-config
   xvfb xauth xdotool imagemagick fonts-dejavu-core
   clang libclang-rt-dev clang-format tzdata
+  postgresql libpq-dev libqt6sql6-psql
 )
 # Speeds up rebuilds; the build works without it.
 OPTIONAL=(ccache)

@@ -6,6 +6,7 @@
 #include "maintenance/ui/tformprincipal.h"
 #include "remessa/ui/tfrmenviatxt_ftp.h"
 
+#include "db/registerlocation.h"
 #include "shell/appversion.h"
 #include "shell/programdatabase.h"
 #include "shell/startupcheck.h"
@@ -86,9 +87,9 @@ TFrmCapaSistema::TFrmCapaSistema(Messenger &messenger, QWidget *parent)
 
     // Creation: the database size, the caption, everything disabled until a
     // login, the start page.
-    const qint64 size = StartupCheck::databaseSize();
     setWindowTitle(QStringLiteral("Corvane - Módulo do Certificador") + QStringLiteral(" - ") + AppVersion::text());
-    m_panels[1]->setText(StartupCheck::databaseStatusText(size));
+    m_panels[1]->setText(StartupCheck::registerStatusText());
+    m_panels[1]->setToolTip(RegisterLocation::describe());
     disableAtStart();
     showPage(QStringLiteral("Principal"));
     setFixedSize(880, 640);

@@ -2,6 +2,7 @@
 
 #include "base/apppaths.h"
 #include "db/dberror.h"
+#include "db/registerlocation.h"
 #include "shell/loginservice.h"
 
 #include <QFileInfo>
@@ -117,7 +118,7 @@ bool CliSession::open(const CliCommonOptions &options, RightMember right, const 
     QTextStream err(stderr);
     options.useProgramFolder();
     const QString file = AppPaths::dbFile();
-    if (!QFileInfo::exists(file)) {
+    if (!QFileInfo::exists(file) && !QFileInfo::exists(RegisterLocation::configFile())) {
         err << "Base de dados não encontrada: " << file << "\n";
         return false;
     }
@@ -132,7 +133,7 @@ bool CliSession::open(const CliCommonOptions &options, RightMember right, const 
     }
     try {
         m_db = std::make_unique<Database>();
-        m_db->open(file);
+        RegisterLocation::open(*m_db);
         const std::optional<LoginState> state = LoginService::login(*m_db, options.user, password, m_messenger);
         if (!state)
             return false;

@@ -39,7 +39,8 @@ int main(int argc, char *argv[])
         (args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h"));
     QTextStream err(help ? stdout : stderr);
     if (help || args.isEmpty() || !commands.count(args.first())) {
-        err << "uso: corvane-cli init [--home DIR] --admin-password SENHA [--demo]\n"
+        err << "uso: corvane-cli init [--home DIR] [--db postgresql://USUARIO@SERVIDOR:PORTA/BANCO]\n"
+               "                        --admin-password SENHA [--demo]\n"
                "     corvane-cli import [--home DIR] --user CODIGO DIRETORIO\n"
                "     corvane-cli aprovar [--home DIR] --user CODIGO (--completos | NUMERO...)\n"
                "     corvane-cli reparar [--home DIR] --user CODIGO\n"

@@ -40,8 +40,7 @@ void Database::open(const QString &path)
     if (!QFileInfo(path).isFile())
         throw DbError(QStringLiteral("Não foi possível abrir o banco de dados: o arquivo %1 não foi encontrado.")
                           .arg(QDir::toNativeSeparators(path)));
-    QSqlDatabase db = QSqlDatabase::contains(m_name) ? QSqlDatabase::database(m_name, false)
-                                                     : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+    QSqlDatabase db = connection(QStringLiteral("QSQLITE"));
     db.setDatabaseName(path);
     db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(DbErrors::BusyTimeoutMs));
     if (!db.open())
@@ -58,6 +57,7 @@ void Database::open(const QString &path)
         throw err;
     }
     try {
+        checkSchemaVersion(scalar(QStringLiteral("PRAGMA user_version")).toInt());
         SchemaUpgrade::apply(*this);
     } catch (const DbError &) {
         close();
@@ -80,8 +80,7 @@ void Database::create(const QString &path)
                           .arg(QDir::toNativeSeparators(path), file.errorString()));
     }
     file.close();
-    QSqlDatabase db = QSqlDatabase::contains(m_name) ? QSqlDatabase::database(m_name, false)
-                                                     : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+    QSqlDatabase db = connection(QStringLiteral("QSQLITE"));
     db.setDatabaseName(path);
     db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(DbErrors::BusyTimeoutMs));
     if (!db.open()) {
@@ -104,6 +103,9 @@ void Database::close()
         db.close();
     m_path.clear();
     m_engine = nullptr;
+    m_kind = DbEngine::Sqlite;
+    m_server = ServerAddress();
+    m_serverTransaction = m_serverTransactionFailed = false;
 }
 
 void Database::attachEngine()
@@ -118,6 +120,8 @@ void Database::attachEngine()
 
 bool Database::inTransaction() const
 {
+    if (m_kind == DbEngine::Postgres)
+        return m_serverTransaction;
     return m_engine && sqlite3_get_autocommit(m_engine) == 0;
 }
 
@@ -200,6 +204,10 @@ void Database::begin()
     // read could only be told apart by failing one of them at once.
     if (!isOpen())
         throw DbError(QStringLiteral("O banco de dados não está aberto."));
+    if (m_kind == DbEngine::Postgres) {
+        beginOnServer();
+        return;
+    }
     QSqlQuery q(handle());
     if (!q.exec(QStringLiteral("BEGIN IMMEDIATE")))
         throw DbError(q.lastError());
@@ -207,6 +215,10 @@ void Database::begin()
 
 void Database::commit()
 {
+    if (m_kind == DbEngine::Postgres) {
+        commitOnServer();
+        return;
+    }
     QSqlDatabase db = handle();
     if (!db.commit())
         throw DbError(db.lastError());
@@ -214,6 +226,10 @@ void Database::commit()
 
 void Database::rollback()
 {
+    if (m_kind == DbEngine::Postgres) {
+        rollbackOnServer();
+        return;
+    }
     QSqlDatabase db = handle();
     if (inTransaction() && !db.rollback())
         throw DbError(db.lastError());
@@ -223,14 +239,16 @@ QSqlQuery Database::run(const QString &sql, const std::function<void(QSqlQuery &
 {
     if (!isOpen())
         throw DbError(QStringLiteral("O banco de dados não está aberto."));
+    if (m_kind == DbEngine::Postgres)
+        return runOnServer(sql, bind);
     QSqlQuery q(handle());
     q.setForwardOnly(true);
     if (!q.prepare(sql))
-        throw DbError(q.lastError());
+        throw failure(q.lastError(), inTransaction());
     bind(q);
     const bool wasInTransaction = inTransaction();
     if (!q.exec())
-        throw DbError(q.lastError(), wasInTransaction && !inTransaction());
+        throw failure(q.lastError(), wasInTransaction);
     return q;
 }
 
@@ -247,20 +265,29 @@ QVariant bindable(const QVariant &v)
 }
 }
 
+QVariant Database::bound(const QVariant &value) const
+{
+    // The server's driver writes a yes/no as a boolean, which a 0/1 column
+    // refuses; the file's driver writes it as 0/1.
+    if (m_kind == DbEngine::Postgres && value.typeId() == QMetaType::Bool)
+        return QVariant(value.toBool() ? 1 : 0);
+    return bindable(value);
+}
+
 QSqlQuery Database::exec(const QString &sql, const QVariantList &params) const
 {
-    return run(sql, [&params](QSqlQuery &q) {
+    return run(sql, [this, &params](QSqlQuery &q) {
         for (int i = 0; i < params.size(); ++i)
-            q.bindValue(i, bindable(params.at(i)));
+            q.bindValue(i, bound(params.at(i)));
     });
 }
 
 QSqlQuery Database::exec(const QString &sql, const QVariantMap &named) const
 {
-    return run(sql, [&named](QSqlQuery &q) {
+    return run(sql, [this, &named](QSqlQuery &q) {
         for (auto it = named.begin(); it != named.end(); ++it) {
             const QString key = it.key().startsWith(QLatin1Char(':')) ? it.key() : QLatin1Char(':') + it.key();
-            q.bindValue(key, bindable(it.value()));
+            q.bindValue(key, bound(it.value()));
         }
     });
 }
@@ -312,6 +339,8 @@ Database::Statement &Database::statement(const QString &sql)
     auto it = m_statements.find(sql);
     if (it != m_statements.end())
         return *it->second;
+    if (m_kind == DbEngine::Postgres)
+        return serverStatement(sql);
     sqlite3 *db = m_engine;
     if (!db)
         throw DbError(QStringLiteral("O banco de dados não está aberto."));
@@ -336,7 +365,8 @@ void Database::clearStatements()
 
 Database::Statement::~Statement()
 {
-    sqlite3_finalize(m_stmt);
+    if (m_stmt)
+        sqlite3_finalize(m_stmt);
 }
 
 QString Database::Statement::dateTimeText(const QDateTime &moment)
@@ -369,6 +399,10 @@ int Database::Statement::bindValue(sqlite3_stmt *stmt, int placeholder, const QV
 
 void Database::Statement::exec(const QVariantList &params)
 {
+    if (m_query) {
+        serverExec(params);
+        return;
+    }
     reset();
     if (params.size() != sqlite3_bind_parameter_count(m_stmt))
         throw DbError(QStringLiteral("Parameter count mismatch"));
@@ -385,6 +419,8 @@ void Database::Statement::exec(const QVariantList &params)
 
 bool Database::Statement::next()
 {
+    if (m_query)
+        return serverNext();
     m_inTransaction = sqlite3_get_autocommit(m_db) == 0;
     const int rc = sqlite3_step(m_stmt);
     m_row = rc == SQLITE_ROW;
@@ -445,6 +481,8 @@ QVariant Database::Statement::value(int column) const
 {
     if (!m_row)
         return QVariant();
+    if (m_query)
+        return m_query->value(column);
     switch (sqlite3_column_type(m_stmt, column)) {
     case SQLITE_INTEGER: return qint64(sqlite3_column_int64(m_stmt, column));
     case SQLITE_FLOAT: return sqlite3_column_double(m_stmt, column);
@@ -463,6 +501,8 @@ Database::Statement::Cell Database::Statement::cell(int column) const
     Cell c;
     if (!m_row)
         return c;
+    if (m_query)
+        return serverCell(column);
     switch (sqlite3_column_type(m_stmt, column)) {
     case SQLITE_INTEGER:
         c.type = Cell::Integer;
@@ -485,8 +525,12 @@ Database::Statement::Cell Database::Statement::cell(int column) const
 
 void Database::Statement::reset()
 {
-    sqlite3_reset(m_stmt);
-    sqlite3_clear_bindings(m_stmt);
+    if (m_query) {
+        m_query->finish();
+    } else {
+        sqlite3_reset(m_stmt);
+        sqlite3_clear_bindings(m_stmt);
+    }
     m_params.clear();
     m_row = false;
 }
@@ -505,6 +549,8 @@ int Database::execute(const QString &sql, const QVariantList &params) const
 
 bool Database::tableExists(const QString &table) const
 {
+    if (m_kind == DbEngine::Postgres)
+        return serverTableExists(table);
     return scalar(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='table' AND name = ? COLLATE NOCASE"),
                   {table})
                .toInt() > 0;
@@ -512,6 +558,8 @@ bool Database::tableExists(const QString &table) const
 
 QStringList Database::tables() const
 {
+    if (m_kind == DbEngine::Postgres)
+        return serverTables();
     QStringList out;
     QSqlQuery q = exec(
         QStringLiteral("SELECT name FROM sqlite_master WHERE type='table' AND name NOT LIKE 'sqlite_%' ORDER BY name"));

@@ -1,4 +1,7 @@
 #pragma once
+#include "db/engine.h"
+#include "db/serveraddress.h"
+
 #include <QDateTime>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -8,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <unordered_map>
+#include <vector>
 
 // The one connection to the local database (logical name "CapaCertific").
 // Every failure is raised as DbError with the engine's message. A statement
@@ -19,6 +23,7 @@
 // form and compares correctly; text keys compare case-insensitively.
 struct sqlite3;
 struct sqlite3_stmt;
+class DbError;
 
 class Database
 {
@@ -34,8 +39,19 @@ public:
     void open(const QString &path);
     // Creates a new, empty file (used by the provisioning tool only).
     void create(const QString &path);
+    // Opens a register on a server; raises DbError when the server cannot
+    // be reached or holds no register of this program's schema version.
+    void openServer(const ServerAddress &address);
+    // Connects to a server database without looking at what it holds (for
+    // the provisioning tool, which fills an empty one).
+    void connectServer(const ServerAddress &address);
     void close();
     bool isOpen() const;
+    DbEngine engine() const { return m_kind; }
+    bool onServer() const { return m_kind == DbEngine::Postgres; }
+    ServerAddress server() const { return m_server; }
+    // The open register in a few words: the file, or "servidor HOST:PORT/NAME".
+    QString describe() const;
     QString path() const { return m_path; }
     QString connectionName() const { return m_name; }
     QSqlDatabase handle() const;
@@ -86,7 +102,29 @@ public:
 
 private:
     void attachEngine();
+    QSqlDatabase connection(const QString &driver);
+    void checkSchemaVersion(int found) const;
+    DbError failure(const QSqlError &error, bool wasInTransaction) const;
+    QVariant bound(const QVariant &value) const;
+    Statement &serverStatement(const QString &sql);
+    // A failed statement undoes itself alone, as on the file: on the server
+    // it runs inside a savepoint of the open transaction, if any.
+    bool statementBegins(const QString &sql) const;
+    void statementEnds(bool guarded, bool ok) const;
+    void beginOnServer();
+    void commitOnServer();
+    void rollbackOnServer();
+    bool serverTableExists(const QString &table) const;
+    QStringList serverTables() const;
+    friend class Statement;
     QSqlQuery run(const QString &sql, const std::function<void(QSqlQuery &)> &bind) const;
+    QSqlQuery runOnServer(const QString &sql, const std::function<void(QSqlQuery &)> &bind) const;
+    DbEngine m_kind = DbEngine::Sqlite;
+    ServerAddress m_server;
+    // The server keeps a failed transaction open but refuses all in it until
+    // it ends; the file ends it at once. Both are followed here.
+    mutable bool m_serverTransaction = false;
+    mutable bool m_serverTransactionFailed = false;
     QString m_name;
     QString m_path;
     sqlite3 *m_engine = nullptr; // the open connection's engine handle
@@ -152,7 +190,15 @@ private:
         : m_db(db),
           m_stmt(stmt)
     { }
+    // A statement on a server: a prepared query of the connection.
+    Statement(Database *owner, std::unique_ptr<QSqlQuery> query);
     void fail();
+    void serverExec(const QVariantList &params);
+    bool serverNext();
+    Cell serverCell(int column) const;
+    Database *m_owner = nullptr;
+    std::unique_ptr<QSqlQuery> m_query;
+    mutable std::vector<QByteArray> m_cellText; // what serverCell() points into
     sqlite3 *m_db;
     sqlite3_stmt *m_stmt;
     QVariantList m_params; // bound text points into these until reset

@@ -1,5 +1,6 @@
 #include "db/dberror.h"
 
+#include <QRegularExpression>
 #include <sqlite3.h>
 
 DbError::DbError(const QString &message, bool keyViolation)
@@ -21,21 +22,43 @@ DbError::DbError(const QSqlError &error, bool rolledBack)
               rolledBack)
 { }
 
+DbError DbError::fromServer(const QSqlError &error, bool rolledBack)
+{
+    // The driver prefixes the server's text with its severity.
+    QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
+    if (text.startsWith(QLatin1String("ERROR:")))
+        text = text.mid(6).trimmed();
+    // The lines after the first quote the statement as the driver sent it.
+    text = text.section(QLatin1Char('\n'), 0, 0).trimmed();
+    const QString state = error.nativeErrorCode();
+    // A width check, "TABLE.Column N", is told as the file's engine tells it.
+    static const QRegularExpression widthCheck(QStringLiteral("check constraint \"(\\S+) (\\d+)\""));
+    if (const QRegularExpressionMatch m = widthCheck.match(text); state == QLatin1String("23514") && m.hasMatch())
+        text = QStringLiteral("CHECK constraint failed: %1 aceita no máximo %2 caracteres")
+                   .arg(m.captured(1), m.captured(2));
+    DbError e(text, 0, rolledBack);
+    e.m_sqlState = state;
+    e.m_keyViolation = e.m_sqlState == QLatin1String("23505"); // unique_violation
+    return e;
+}
+
 bool DbError::isBusy() const
 {
-    return DbErrors::isBusyCode(m_code);
+    // lock_not_available: a lock asked for without waiting was held.
+    return m_sqlState.isEmpty() ? DbErrors::isBusyCode(m_code) : m_sqlState == QLatin1String("55P03");
 }
 
 bool DbError::isTooLong() const
 {
-    return DbErrors::isTooLongCode(m_code);
+    // check_violation: the width checks are the only checks of the tables.
+    return m_sqlState.isEmpty() ? DbErrors::isTooLongCode(m_code) : m_sqlState == QLatin1String("23514");
 }
 
 QString DbError::userMessage() const
 {
     if (isBusy())
         return DbErrors::BusyMessage;
-    if ((m_code & 0xFF) == SQLITE_FULL)
+    if (m_sqlState.isEmpty() && (m_code & 0xFF) == SQLITE_FULL)
         return QStringLiteral("Não há espaço livre no disco da base de dados. As alterações não foram efetuadas.");
     return m_message;
 }

@@ -15,6 +15,9 @@ public:
     // code: the engine's extended result code (0 when none).
     DbError(const QString &message, int code, bool rolledBack);
     explicit DbError(const QSqlError &error, bool rolledBack = false);
+    // An error of the server: its SQLSTATE tells key violations and the rest.
+    static DbError fromServer(const QSqlError &error, bool rolledBack = false);
+    QString sqlState() const { return m_sqlState; }
     QString message() const { return m_message; }
     int code() const { return m_code; }
     bool isKeyViolation() const { return m_keyViolation; }
@@ -34,6 +37,7 @@ public:
 private:
     QString m_message;
     int m_code = 0;
+    QString m_sqlState; // the server's five-character code, empty on a file
     bool m_keyViolation;
     bool m_rolledBack = false;
 };

@@ -35,9 +35,17 @@ QString checkedAdminPassword(const QString &password)
 void createSchema(Database &db)
 {
     Transaction tx(db);
-    for (const Schema::Table &t : Schema::tables())
-        for (const QString &sql : Schema::createStatements(t))
+    if (db.onServer())
+        for (const QString &sql : Schema::serverPrelude())
             db.execute(sql);
+    for (const Schema::Table &t : Schema::tables())
+        for (const QString &sql : Schema::createStatements(t, db.engine()))
+            db.execute(sql);
+    if (db.onServer())
+        db.execute(QStringLiteral("INSERT INTO %1 (versao) VALUES (?)").arg(QLatin1String(Schema::VersionTable)),
+                   {Schema::Version});
+    else
+        db.execute(QStringLiteral("PRAGMA user_version = %1").arg(Schema::Version));
     tx.commit();
 }
 
@@ -51,6 +59,34 @@ void addAdministrator(Database &db, const QString &password)
                               "VALUES (?, ?, ?, ?, 1, 1, 1, 1, 1, 1, 1)"),
                {QString::fromLatin1(AdminCode), certifier, QString::fromLatin1(AdminName),
                 Codecs::password(Codecs::Encode, pw)});
+}
+
+void createOnServer(const ServerAddress &address, const Options &options)
+{
+    const QString pw = checkedAdminPassword(options.adminPassword);
+    static QAtomicInt serial;
+    Database db(QStringLiteral("ProvisioningServer-%1").arg(serial.fetchAndAddRelaxed(1)));
+    db.connectServer(address);
+    Transaction tx(db);
+    // Two runs filling one database at once: the second waits here for the
+    // first, then finds it no longer empty.
+    db.scalar(QStringLiteral("SELECT pg_advisory_xact_lock(hashtext('corvane-init'))"));
+    // Tables, views, sequences or functions of anyone: the database is not
+    // this program's to fill.
+    const int objects =
+        db.scalar(QStringLiteral("SELECT (SELECT count(*) FROM pg_catalog.pg_class c JOIN pg_catalog.pg_namespace n "
+                                 "ON n.oid = c.relnamespace WHERE n.nspname = current_schema()) + "
+                                 "(SELECT count(*) FROM pg_catalog.pg_proc p JOIN pg_catalog.pg_namespace n "
+                                 "ON n.oid = p.pronamespace WHERE n.nspname = current_schema())"))
+            .toInt();
+    if (objects > 0)
+        throw AppError(
+            QStringLiteral("O banco de dados %1 não está vazio. Nenhum registro foi criado.").arg(db.describe()));
+    createSchema(db);
+    if (options.demo)
+        addDemoData(db, options.programDir);
+    addAdministrator(db, pw);
+    tx.commit();
 }
 
 void createDatabase(const QString &path, const Options &options)

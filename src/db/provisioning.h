@@ -3,6 +3,7 @@
 #include <QStringList>
 
 class Database;
+struct ServerAddress;
 
 // Creating a new local database: every table of the schema, the first
 // administrator and, on request, demo data.
@@ -33,6 +34,11 @@ QString checkedAdminPassword(const QString &password);
 // Creates the file with the whole schema; refuses an existing file.
 // Raises AppError (bad options, file exists) or DbError.
 void createDatabase(const QString &path, const Options &options);
+
+// Fills an existing, empty server database with the whole schema (in one
+// transaction: a failure leaves it empty); refuses one that holds anything.
+// Raises AppError or DbError.
+void createOnServer(const ServerAddress &address, const Options &options);
 
 // The pieces, on an open, empty database.
 void createSchema(Database &db);

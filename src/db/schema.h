@@ -1,4 +1,6 @@
 #pragma once
+#include "db/engine.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -68,8 +70,18 @@ const QList<RemittanceEntry> &remittanceList();
 const QList<Table> &replicaTables();
 
 const Table *table(const QString &name); // case-insensitive
-QString sqlTypeName(const Field &f);
+QString sqlTypeName(const Field &f, DbEngine engine = DbEngine::Sqlite);
 // CREATE TABLE statement (plus index statements) for a table.
-QStringList createStatements(const Table &t);
+QStringList createStatements(const Table &t, DbEngine engine = DbEngine::Sqlite);
+
+// The schema version this program reads and writes. A register records the
+// version that made it; one made by another version is refused on open (on
+// a file, a version 0 is one made before versions were recorded).
+inline constexpr int Version = 1;
+// Where a server register records its version (no table of the declaration).
+inline constexpr const char *VersionTable = "corvane_esquema";
+// What a server database needs before the tables: the case-blind text type
+// and the SQL functions registered on every file connection.
+QStringList serverPrelude();
 
 }

@@ -163,7 +163,7 @@ QVariant fitValue(const QString &table, const Schema::Field &f, const QVariant &
 void createTable(Database &db, const Schema::Table &table)
 {
     Transaction tx(db);
-    for (const QString &sql : Schema::createStatements(table))
+    for (const QString &sql : Schema::createStatements(table, db.engine()))
         db.execute(sql);
     tx.commit();
 }

@@ -211,7 +211,7 @@ void reshapeAsDelivered(Database &db, const QString &table, const QList<Paradox:
             db, QStringLiteral("SELECT %1 FROM \"%2\"").arg(quoted.join(QLatin1Char(',')), local.name));
     }
     db.execute(QStringLiteral("DROP TABLE \"%1\"").arg(local.name));
-    for (const QString &sql : Schema::createStatements(shaped))
+    for (const QString &sql : Schema::createStatements(shaped, db.engine()))
         db.execute(sql);
     if (!kept.rows.isEmpty())
         TableOps::batchCopy(db, kept, shaped.name, TableOps::CopyMode::Append, TableOps::Mapping::ByName);

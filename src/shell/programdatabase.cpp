@@ -1,6 +1,6 @@
 #include "shell/programdatabase.h"
 
-#include "base/apppaths.h"
+#include "db/registerlocation.h"
 
 ProgramDatabase::ProgramDatabase(QObject *parent, const QString &connectionName)
     : QObject(parent),
@@ -14,7 +14,7 @@ ProgramDatabase::~ProgramDatabase() = default;
 Database &ProgramDatabase::database()
 {
     if (!m_db.isOpen())
-        m_db.open(AppPaths::dbFile());
+        RegisterLocation::open(m_db);
     return m_db;
 }
 
@@ -26,7 +26,7 @@ void ProgramDatabase::closeDatabase()
 void ProgramDatabase::reopenDatabase()
 {
     m_db.close();
-    m_db.open(AppPaths::dbFile());
+    RegisterLocation::open(m_db);
 }
 
 void ProgramDatabase::setCertifierCode(const QString &code)

@@ -16,7 +16,8 @@ public:
                              const QString &connectionName = QLatin1String(Database::DefaultConnection));
     ~ProgramDatabase() override;
 
-    // Opens the database file of the program folder when not open yet.
+    // Opens the program folder's register (its file, or the server it
+    // points at) when not open yet.
     // Raises DbError with the engine's message when it cannot.
     Database &database();
     bool isOpen() const { return m_db.isOpen(); }

@@ -2,6 +2,7 @@
 
 #include "base/apppaths.h"
 #include "base/messenger.h"
+#include "db/registerlocation.h"
 #include "shell/appversion.h"
 #include "shell/programdatabase.h"
 
@@ -21,6 +22,14 @@ QString databaseStatusText(qint64 size)
     // Integer division truncates towards zero: a missing file (-1) shows 0.
     return QStringLiteral("Módulo do Certificador - ") + AppVersion::text() + QStringLiteral(" | BD: ") +
         QString::number(size / 1024) + QStringLiteral(" KB");
+}
+
+QString registerStatusText()
+{
+    const QString where = RegisterLocation::describe();
+    if (where.startsWith(QLatin1String("servidor ")))
+        return QStringLiteral("Módulo do Certificador - ") + AppVersion::text() + QStringLiteral(" | BD: ") + where;
+    return databaseStatusText(databaseSize());
 }
 
 void run(ProgramDatabase &dm, Messenger &messenger)

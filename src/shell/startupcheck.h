@@ -15,6 +15,9 @@ namespace StartupCheck {
 qint64 databaseSize();
 // Second status panel: "Módulo do Certificador - Versão 2.4.8 | BD: <size/1024> KB".
 QString databaseStatusText(qint64 size);
+// The second panel for the program folder's register: the text above for
+// its own file, "... | BD: servidor HOST:PORT/NAME" for a server.
+QString registerStatusText();
 
 // Creates the work folder when missing and reads the certifier code from
 // CONFIG_LOCAL (the first use of the database). Problems with either are

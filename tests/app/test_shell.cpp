@@ -3,9 +3,11 @@
 #include "base/apppaths.h"
 #include "base/errorlog.h"
 #include "db/dberror.h"
+#include "db/registerlocation.h"
 #include "shell/appversion.h"
 #include "shell/programdatabase.h"
 #include "support/scriptedmessenger.h"
+#include "support/testdb.h"
 #include "support/testhome.h"
 #include "support/whenmodal.h"
 
@@ -51,8 +53,10 @@ struct Shell
 
     explicit Shell(bool removeDatabase = false)
     {
-        if (removeDatabase)
+        if (removeDatabase) {
             QFile::remove(home.dbPath());
+            QFile::remove(RegisterLocation::configFile());
+        }
         frm = new TFrmCapaSistema(msg);
         frm->attachDatabase(capa);
         frm->setLoginPrompt([this]() -> std::optional<LoginState> {
@@ -205,6 +209,25 @@ private slots:
         QVERIFY(!s.button("spbManBaseDados")->isEnabled());
         QVERIFY(s.button("spbDiretorios")->isEnabled());
         QVERIFY(!s.button("spbCertificador")->isEnabled());
+    }
+
+    // The second panel says which register is open: the file's size (the
+    // file itself in its tip), or the server's address; and the start opens it.
+    void statusBarNamesTheRegister()
+    {
+        Shell s;
+        const QString prefix = QString("Módulo do Certificador - Versão %1 | BD: ").arg(AppVersion::number());
+        if (TestDb::onServer()) {
+            const ServerAddress server = *RegisterLocation::server();
+            QCOMPARE(s.frm->statusPanelText(1), prefix + "servidor " + server.shortText());
+        } else {
+            QVERIFY(s.frm->statusPanelText(1).startsWith(prefix));
+            QVERIFY(s.frm->statusPanelText(1).endsWith(" KB"));
+            QVERIFY(s.frm->statusPanelText(1) != prefix + "0 KB");
+        }
+        QVERIFY(s.startAsAdmin());
+        QCOMPARE(s.frm->state(), TFrmCapaSistema::State::Ready);
+        QCOMPARE(s.capa.database().engine(), TestDb::engine());
     }
 
     void missingDatabaseStopsTheStart()

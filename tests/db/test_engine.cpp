@@ -5,6 +5,7 @@
 #include "db/dberror.h"
 #include "db/schema.h"
 #include "db/tableops.h"
+#include "support/testdb.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -23,9 +24,7 @@ private slots:
     void init()
     {
         m_db = new Database(QStringLiteral("engine-test"));
-        const QString path = m_dir.filePath(QStringLiteral("%1.db").arg(QTest::currentTestFunction()));
-        QFile::remove(path);
-        m_db->create(path);
+        TestDb::createEmpty(*m_db, m_dir.path(), QLatin1String(QTest::currentTestFunction()));
         Schema::Table t;
         t.name = QStringLiteral("PESSOA");
         t.fields = {{QStringLiteral("Sigla"), Schema::FieldType::Text, 8, true},
@@ -144,7 +143,10 @@ private slots:
 
     void dateTimesCompareAsStored()
     {
-        m_db->execute(QStringLiteral("CREATE TABLE EV (Quando DATETIME)"));
+        Schema::Table ev;
+        ev.name = QStringLiteral("EV");
+        ev.fields = {{QStringLiteral("Quando"), Schema::FieldType::DateTime, 0, false}};
+        TableOps::createTable(*m_db, ev);
         m_db->execute(QStringLiteral("INSERT INTO EV VALUES (?)"), {QDateTime(QDate(2024, 2, 15), QTime(9, 0))});
         m_db->execute(QStringLiteral("INSERT INTO EV VALUES (?)"), {QDateTime(QDate(2024, 10, 1), QTime(0, 0))});
         QCOMPARE(m_db->scalar(QStringLiteral("SELECT count(*) FROM EV WHERE Quando < ?"),

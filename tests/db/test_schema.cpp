@@ -1,6 +1,7 @@
 #include "db/database.h"
 #include "db/dberror.h"
 #include "db/schema.h"
+#include "support/testdb.h"
 
 #include <QSqlRecord>
 #include <QTemporaryDir>
@@ -16,33 +17,53 @@ private slots:
     void lookupIsCaseInsensitive();
 };
 
+namespace {
+
+// A table's columns in order (name, whether in the key) as the engine holds
+// them; the server folds names to lower case.
+QList<QPair<QString, bool>> columns(Database &db, const QString &table)
+{
+    QList<QPair<QString, bool>> out;
+    QSqlQuery q = db.onServer()
+        ? db.exec(QStringLiteral("SELECT a.attname, EXISTS (SELECT 1 FROM pg_catalog.pg_index i WHERE i.indrelid = "
+                                 "a.attrelid AND i.indisprimary AND a.attnum = ANY (i.indkey)) FROM "
+                                 "pg_catalog.pg_attribute a WHERE a.attrelid = lower(?)::regclass AND a.attnum > 0 "
+                                 "AND NOT a.attisdropped ORDER BY a.attnum"),
+                  {table})
+        : db.exec(QStringLiteral("SELECT name, pk > 0 FROM pragma_table_info(?) ORDER BY cid"), {table});
+    while (q.next())
+        out.append({q.value(0).toString(), q.value(1).toBool()});
+    return out;
+}
+
+}
+
 void TestSchema::everyTableCreatesWithItsColumnsAndKeys()
 {
     QTemporaryDir dir;
     Database db(QStringLiteral("schema_test"));
-    db.create(dir.filePath(QStringLiteral("s.mdb")));
+    TestDb::createEmpty(db, dir.path(), QStringLiteral("s"));
     for (const Schema::Table &t : Schema::tables())
-        for (const QString &sql : Schema::createStatements(t))
+        for (const QString &sql : Schema::createStatements(t, db.engine()))
             db.execute(sql);
     QCOMPARE(db.tables().size(), Schema::tables().size());
     for (const Schema::Table &t : Schema::tables()) {
-        QSqlQuery q = db.exec(QStringLiteral("PRAGMA table_info(\"%1\")").arg(t.name));
-        int i = 0;
-        QStringList pk;
-        while (q.next()) {
-            QVERIFY2(i < t.fields.size(), qPrintable(t.name));
-            QCOMPARE(q.value(1).toString(), t.fields.at(i).name);
-            if (q.value(5).toInt() > 0)
-                pk << q.value(1).toString();
-            ++i;
+        QVERIFY2(db.tableExists(t.name), qPrintable(t.name));
+        const auto cols = columns(db, t.name);
+        QCOMPARE(cols.size(), t.fields.size());
+        int pk = 0;
+        for (int i = 0; i < cols.size(); ++i) {
+            QCOMPARE(cols.at(i).first, db.onServer() ? t.fields.at(i).name.toLower() : t.fields.at(i).name);
+            pk += cols.at(i).second ? 1 : 0;
         }
-        QCOMPARE(i, t.fields.size());
-        QCOMPARE(pk.size(), t.key.size());
+        QCOMPARE(pk, t.key.size());
     }
     // Every event table numbers rows by max + 1: SeqEvento must be indexed.
-    QVERIFY(
-        db.scalar(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='index' AND sql LIKE '%SeqEvento%'"))
-            .toInt() >= 12);
+    QVERIFY(db.scalar(db.onServer() ? QStringLiteral("SELECT count(*) FROM pg_catalog.pg_indexes WHERE schemaname = "
+                                                     "current_schema() AND indexdef LIKE '%seqevento%'")
+                                    : QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type='index' AND sql "
+                                                     "LIKE '%SeqEvento%'"))
+                .toInt() >= 12);
 }
 
 void TestSchema::replicasMirrorTheirSourcesInListOrder()
@@ -71,8 +92,8 @@ void TestSchema::overlongTextIsRefusedNamingTheColumn()
 {
     QTemporaryDir dir;
     Database db(QStringLiteral("schema_test2"));
-    db.create(dir.filePath(QStringLiteral("s.mdb")));
-    for (const QString &sql : Schema::createStatements(*Schema::table(QStringLiteral("UF"))))
+    TestDb::createEmpty(db, dir.path(), QStringLiteral("s"));
+    for (const QString &sql : Schema::createStatements(*Schema::table(QStringLiteral("UF")), db.engine()))
         db.execute(sql);
     db.execute(QStringLiteral("INSERT INTO UF VALUES (?, ?)"),
                {QStringLiteral("SP"), QStringLiteral("São Paulo d'Oeste")});
@@ -83,8 +104,13 @@ void TestSchema::overlongTextIsRefusedNamingTheColumn()
         QFAIL("a three-character state code was stored");
     } catch (const DbError &e) {
         QVERIFY(!e.isKeyViolation());
+        QVERIFY(e.isTooLong());
         QVERIFY2(e.message().contains(QStringLiteral("UF.SiglaUF aceita no máximo 2 caracteres")),
                  qPrintable(e.message()));
+        // What the user is told names the column and its width.
+        QCOMPARE(DbErrors::writeFailure(e, QStringLiteral("genérico")),
+                 QStringLiteral("Texto longo demais: UF.SiglaUF aceita no máximo 2 caracteres. "
+                                "As alterações não foram efetuadas."));
     }
     try {
         db.execute(QStringLiteral("INSERT INTO UF VALUES (?, ?)"), {QStringLiteral("Sp"), QStringLiteral("y")});

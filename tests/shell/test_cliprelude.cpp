@@ -148,9 +148,11 @@ private slots:
     {
         const CliRun::Result r = CliRun::run({"init", "--admin-password", "Segredo123", "--demais"});
         QCOMPARE(r.code, 2);
-        QCOMPARE(r.err,
-                 QStringLiteral("corvane-cli init: opção desconhecida: --demais\n"
-                                "uso: corvane-cli init [--home DIRETORIO] --admin-password SENHA [--demo]\n"));
+        QCOMPARE(
+            r.err,
+            QStringLiteral("corvane-cli init: opção desconhecida: --demais\n"
+                           "uso: corvane-cli init [--home DIRETORIO] [--db postgresql://USUARIO@SERVIDOR:PORTA/BANCO] "
+                           "--admin-password SENHA [--demo]\n"));
     }
 };
 

@@ -2,6 +2,10 @@
 
 #include "base/apppaths.h"
 #include "db/provisioning.h"
+#include "db/registerlocation.h"
+#include "support/testdb.h"
+
+#include <QDir>
 
 TestHome::TestHome(bool demo, const QString &adminPassword)
 {
@@ -9,6 +13,14 @@ TestHome::TestHome(bool demo, const QString &adminPassword)
     Provisioning::Options opts;
     opts.adminPassword = adminPassword;
     opts.demo = demo;
+    if (TestDb::onServer()) {
+        // The folder points at a fresh server database holding the register.
+        opts.programDir = m_dir.path();
+        const ServerAddress address = TestDb::freshDatabase();
+        Provisioning::createOnServer(address, opts);
+        RegisterLocation::writeServer(address);
+        return;
+    }
     Provisioning::createDatabase(dbPath(), opts);
 }
 

@@ -3,7 +3,9 @@
 #include <QTemporaryDir>
 
 // A throw-away program folder with a fresh database (admin password "admin"),
-// made the program folder for the rest of the test.
+// made the program folder for the rest of the test. With the server engine
+// (support/testdb.h) the folder points at a fresh server database instead,
+// and dbPath() names no file.
 class TestHome
 {
 public:

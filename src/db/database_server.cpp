@@ -1,0 +1,333 @@
+// The register on a server: connection, transactions, schema version and the
+// statement cache through the server's driver.
+#include "db/database.h"
+#include "db/dberror.h"
+#include "db/schema.h"
+
+#include <QSqlError>
+
+QSqlDatabase Database::connection(const QString &driver)
+{
+    if (QSqlDatabase::contains(m_name)) {
+        if (QSqlDatabase::database(m_name, false).driverName() == driver)
+            return QSqlDatabase::database(m_name, false);
+        QSqlDatabase::removeDatabase(m_name);
+    }
+    return QSqlDatabase::addDatabase(driver, m_name);
+}
+
+QString Database::describe() const
+{
+    if (m_kind == DbEngine::Postgres)
+        return QStringLiteral("servidor ") + m_server.shortText();
+    return m_path;
+}
+
+DbError Database::failure(const QSqlError &error, bool wasInTransaction) const
+{
+    if (m_kind != DbEngine::Postgres)
+        return DbError(error, wasInTransaction && !inTransaction());
+    if (wasInTransaction)
+        m_serverTransactionFailed = true;
+    return DbError::fromServer(error);
+}
+
+void Database::checkSchemaVersion(int found) const
+{
+    // On a file, 0 is a register made before versions were recorded: the
+    // upgrade on open brings it to this version.
+    if (found == Schema::Version || (found == 0 && m_kind == DbEngine::Sqlite))
+        return;
+    const QString which = m_kind == DbEngine::Postgres ? describe() : QStringLiteral("deste computador");
+    if (found > Schema::Version)
+        throw DbError(QStringLiteral("O banco de dados %1 foi criado por uma versão mais nova do programa (esquema %2; "
+                                     "esta versão lê o esquema %3). Atualize o programa.")
+                          .arg(which)
+                          .arg(found)
+                          .arg(Schema::Version));
+    throw DbError(QStringLiteral("O banco de dados %1 foi criado por uma versão anterior do programa (esquema %2; "
+                                 "esta versão lê o esquema %3) e não pode ser aberto.")
+                      .arg(which)
+                      .arg(found)
+                      .arg(Schema::Version));
+}
+
+void Database::connectServer(const ServerAddress &address)
+{
+    close();
+    QSqlDatabase db = connection(QStringLiteral("QPSQL"));
+    db.setHostName(address.host);
+    db.setPort(address.port);
+    db.setUserName(address.user);
+    db.setDatabaseName(address.name);
+    // No password here: the client library reads PGPASSWORD, ~/.pgpass or
+    // a service file by itself.
+    db.setPassword(QString());
+    db.setConnectOptions(QStringLiteral("connect_timeout=10;application_name=corvane"));
+    if (!db.open()) {
+        const QString text = db.lastError().databaseText().trimmed();
+        throw DbError(QStringLiteral("Não foi possível conectar ao servidor %1: %2")
+                          .arg(address.shortText(), text.isEmpty() ? db.lastError().text() : text));
+    }
+    m_kind = DbEngine::Postgres;
+    m_server = address;
+    m_serverTransaction = m_serverTransactionFailed = false;
+    // Notices (an object that already exists, a name cut short) are no
+    // business of the user's.
+    exec(QStringLiteral("SET client_min_messages = warning"));
+}
+
+void Database::openServer(const ServerAddress &address)
+{
+    connectServer(address);
+    try {
+        if (!serverTableExists(QLatin1String(Schema::VersionTable)))
+            throw DbError(QStringLiteral("O banco de dados %1 não contém um registro do Corvane: crie-o com "
+                                         "corvane-cli init --db %2.")
+                              .arg(describe(), address.uri()));
+        checkSchemaVersion(
+            scalar(QStringLiteral("SELECT max(versao) FROM %1").arg(QLatin1String(Schema::VersionTable))).toInt());
+    } catch (...) {
+        close();
+        throw;
+    }
+}
+
+namespace {
+
+// Whether a text has placeholders ("?" or ":name") outside its quoted parts.
+// The server's driver prepares a statement as an SQL PREPARE, which takes
+// queries and row changes only: the rest (tables, settings) run as they are.
+bool hasPlaceholders(const QString &sql)
+{
+    QChar quote;
+    for (qsizetype i = 0; i < sql.size(); ++i) {
+        const QChar c = sql.at(i);
+        if (!quote.isNull()) {
+            if (c == quote)
+                quote = QChar();
+        } else if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
+            quote = c;
+        } else if (c == QLatin1Char('?')) {
+            return true;
+        } else if (c == QLatin1Char(':') && i + 1 < sql.size() && (sql.at(i + 1).isLetter() || sql.at(i + 1) == u'_') &&
+                   (i == 0 || sql.at(i - 1) != QLatin1Char(':'))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}
+
+QSqlQuery Database::runOnServer(const QString &sql, const std::function<void(QSqlQuery &)> &bind) const
+{
+    QSqlQuery q(handle());
+    q.setForwardOnly(true);
+    const bool wasInTransaction = inTransaction();
+    const bool guarded = statementBegins(sql);
+    bool ok;
+    if (hasPlaceholders(sql)) {
+        ok = q.prepare(sql);
+        if (ok) {
+            bind(q);
+            ok = q.exec();
+        }
+    } else {
+        ok = q.exec(sql);
+    }
+    if (!ok) {
+        const DbError error = failure(q.lastError(), wasInTransaction);
+        statementEnds(guarded, false);
+        throw error;
+    }
+    statementEnds(guarded, true);
+    return q;
+}
+
+bool Database::statementBegins(const QString &sql) const
+{
+    if (m_kind != DbEngine::Postgres || !m_serverTransaction || m_serverTransactionFailed)
+        return false;
+    // A query's rows are read after it runs, while the savepoint's end would
+    // be a statement of its own: queries go unguarded (a failed one leaves
+    // the transaction to be undone).
+    if (sql.trimmed().startsWith(QLatin1String("SELECT"), Qt::CaseInsensitive))
+        return false;
+    QSqlQuery q(handle());
+    if (!q.exec(QStringLiteral("SAVEPOINT corvane_comando")))
+        throw failure(q.lastError(), true);
+    return true;
+}
+
+void Database::statementEnds(bool guarded, bool ok) const
+{
+    if (!guarded)
+        return;
+    QSqlQuery q(handle());
+    if (!ok && q.exec(QStringLiteral("ROLLBACK TO SAVEPOINT corvane_comando")))
+        m_serverTransactionFailed = false;
+    if (!q.exec(QStringLiteral("RELEASE SAVEPOINT corvane_comando")) && ok)
+        throw failure(q.lastError(), true);
+}
+
+void Database::beginOnServer()
+{
+    QSqlQuery q(handle());
+    if (!q.exec(QStringLiteral("BEGIN")))
+        throw DbError::fromServer(q.lastError());
+    m_serverTransaction = true;
+    m_serverTransactionFailed = false;
+}
+
+void Database::commitOnServer()
+{
+    if (!m_serverTransaction)
+        throw DbError(QStringLiteral("Nenhuma transação aberta."));
+    QSqlQuery q(handle());
+    // A transaction in which a statement failed can only end undone; the
+    // server would answer the COMMIT by undoing it quietly.
+    if (m_serverTransactionFailed) {
+        q.exec(QStringLiteral("ROLLBACK"));
+        m_serverTransaction = m_serverTransactionFailed = false;
+        throw DbError(QStringLiteral("A transação foi desfeita: um comando falhou dentro dela."), 0, true);
+    }
+    const bool ok = q.exec(QStringLiteral("COMMIT"));
+    m_serverTransaction = m_serverTransactionFailed = false;
+    if (!ok)
+        throw DbError::fromServer(q.lastError(), true);
+}
+
+void Database::rollbackOnServer()
+{
+    if (!m_serverTransaction)
+        return;
+    QSqlQuery q(handle());
+    const bool ok = q.exec(QStringLiteral("ROLLBACK"));
+    m_serverTransaction = m_serverTransactionFailed = false;
+    if (!ok)
+        throw DbError::fromServer(q.lastError());
+}
+
+bool Database::serverTableExists(const QString &table) const
+{
+    return scalar(QStringLiteral("SELECT count(*) FROM pg_catalog.pg_tables WHERE schemaname = current_schema() "
+                                 "AND tablename = lower(?)"),
+                  {table})
+               .toInt() > 0;
+}
+
+QStringList Database::serverTables() const
+{
+    // The register's tables, as the declaration spells them where it knows them.
+    QStringList out;
+    QSqlQuery q = exec(QStringLiteral("SELECT tablename FROM pg_catalog.pg_tables WHERE schemaname = current_schema() "
+                                      "AND tablename <> ? ORDER BY tablename"),
+                       {QLatin1String(Schema::VersionTable)});
+    while (q.next()) {
+        const QString name = q.value(0).toString();
+        const Schema::Table *declared = Schema::table(name);
+        out << (declared ? declared->name : name);
+    }
+    return out;
+}
+
+Database::Statement &Database::serverStatement(const QString &sql)
+{
+    if (m_statements.size() >= MaxStatements)
+        clearStatements();
+    auto query = std::make_unique<QSqlQuery>(handle());
+    query->setForwardOnly(true);
+    if (!query->prepare(sql))
+        throw failure(query->lastError(), inTransaction());
+    std::unique_ptr<Statement> st(new Statement(this, std::move(query)));
+    return *m_statements.emplace(sql, std::move(st)).first->second;
+}
+
+Database::Statement::Statement(Database *owner, std::unique_ptr<QSqlQuery> query)
+    : m_owner(owner),
+      m_query(std::move(query)),
+      m_db(nullptr),
+      m_stmt(nullptr)
+{ }
+
+void Database::Statement::serverExec(const QVariantList &params)
+{
+    reset();
+    for (int i = 0; i < params.size(); ++i)
+        m_query->bindValue(i, m_owner->bound(params.at(i)));
+    const bool wasInTransaction = m_owner->inTransaction();
+    const bool guarded = m_owner->statementBegins(m_query->lastQuery());
+    bool ok = m_query->exec();
+    // A table whose columns changed since the statement was prepared: the
+    // server refuses to run the old plan, so it is prepared again, as the
+    // file's engine does by itself.
+    if (!ok && m_query->lastError().nativeErrorCode() == QLatin1String("0A000") && (guarded || !wasInTransaction)) {
+        if (guarded)
+            m_owner->statementEnds(true, false);
+        const bool again = m_owner->statementBegins(m_query->lastQuery());
+        const QString sql = m_query->lastQuery();
+        ok = m_query->prepare(sql);
+        for (int i = 0; ok && i < params.size(); ++i)
+            m_query->bindValue(i, m_owner->bound(params.at(i)));
+        ok = ok && m_query->exec();
+        if (!ok) {
+            DbError error = m_owner->failure(m_query->lastError(), wasInTransaction);
+            reset();
+            m_owner->statementEnds(again, false);
+            throw error;
+        }
+        m_owner->statementEnds(again, true);
+        serverNext();
+        return;
+    }
+    if (!ok) {
+        DbError error = m_owner->failure(m_query->lastError(), wasInTransaction);
+        reset();
+        m_owner->statementEnds(guarded, false);
+        throw error;
+    }
+    m_owner->statementEnds(guarded, true);
+    serverNext();
+}
+
+bool Database::Statement::serverNext()
+{
+    m_cellText.clear();
+    m_row = m_query->isSelect() && m_query->next();
+    return m_row;
+}
+
+Database::Statement::Cell Database::Statement::serverCell(int column) const
+{
+    Cell c;
+    const QVariant v = m_query->value(column);
+    if (v.isNull())
+        return c;
+    switch (v.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Long:
+    case QMetaType::LongLong:
+    case QMetaType::Bool:
+        c.type = Cell::Integer;
+        c.integer = v.toLongLong();
+        return c;
+    case QMetaType::Double:
+    case QMetaType::Float:
+        c.type = Cell::Real;
+        c.real = v.toDouble();
+        return c;
+    case QMetaType::QByteArray: c.type = Cell::Blob; return c;
+    default: break;
+    }
+    if (m_cellText.size() <= size_t(column))
+        m_cellText.resize(column + 1);
+    m_cellText[column] = v.toString().toUtf8();
+    c.type = Cell::Text;
+    c.text = m_cellText[column].constData();
+    c.size = int(m_cellText[column].size());
+    return c;
+}
