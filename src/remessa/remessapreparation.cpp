@@ -8,6 +8,7 @@
 #include "db/database.h"
 #include "db/dberror.h"
 #include "db/paradoxtable.h"
+#include "db/rowidmarks.h"
 #include "remessa/deltatables.h"
 #include "remessa/deltatext.h"
 #include "remessa/registerstep.h"
@@ -79,13 +80,19 @@ private:
     std::unique_ptr<ParadoxWriter> m_out;
 };
 
-// Runs the statement and hands each row to the sink its route picks.
-template <typename Route> void walk(Database &db, const RemittanceQueries::Statement &st, const Route &route)
+QVariantList approvals(const RemittanceQueries::Statement &st)
 {
-    Database::Statement &q = db.statement(st.sql);
     QVariantList params;
     for (int i = 0; i < st.approvalParams; ++i)
         params << true;
+    return params;
+}
+
+// Runs the statement and hands each row to the sink its route picks.
+template <typename Route>
+void walk(Database &db, const RemittanceQueries::Statement &st, const QVariantList &params, const Route &route)
+{
+    Database::Statement &q = db.statement(st.sql);
     try {
         for (q.exec(params); q.hasRow(); q.next())
             route(q).append(q);
@@ -101,8 +108,60 @@ bool copyInto(Database &db, const RemittanceQueries::Statement &st, const QStrin
               const RemittanceQueries::Entry &e, DeltaTables::Kind kind)
 {
     DeltaSink sink(dir, *e.source, e.entry->name, kind);
-    walk(db, st, [&](const Database::Statement &) -> DeltaSink & { return sink; });
+    walk(db, st, approvals(st), [&](const Database::Statement &) -> DeltaSink & { return sink; });
     return sink.close();
+}
+
+// Past this many replica rowids the marks would take more memory than the
+// walk of their own they save.
+constexpr qint64 kMaxMarkedRowids = qint64(64) << 20;
+
+// The three operations of a table whose replica the change walk can mark;
+// the number of delta tables that received rows. Steps and operations are
+// reported as the three separate walks did.
+int copyChangesAndExclusions(Database &db, const QString &dir, const RemittanceQueries::Entry &e,
+                             const RemessaPreparation::Progress &progress)
+{
+    const QVariant first = db.scalar(QStringLiteral("SELECT min(rowid) FROM \"%1\"").arg(e.replica->name));
+    const QVariant last = db.scalar(QStringLiteral("SELECT max(rowid) FROM \"%1\"").arg(e.replica->name));
+    const qint64 lo = first.isNull() ? 1 : first.toLongLong(), hi = last.isNull() ? 0 : last.toLongLong();
+    const bool sweep = hi - lo < kMaxMarkedRowids;
+    const int flagColumn = int(e.source->fields.size());
+    DeltaSink inclusions(dir, *e.source, e.entry->name, DeltaTables::Inclusion);
+    DeltaSink alterations(dir, *e.source, e.entry->name, DeltaTables::Alteration);
+    DeltaSink exclusions(dir, *e.source, e.entry->name, DeltaTables::Exclusion);
+    auto route = [&](const Database::Statement &q) -> DeltaSink & {
+        return q.cell(flagColumn).integer != 0 ? inclusions : alterations;
+    };
+    call(progress.operation, QStringLiteral("Inclusão"));
+    if (sweep) {
+        RowidMarks met(lo, hi);
+        const auto changes = RemittanceQueries::markingChanges(e);
+        walk(db, changes, approvals(changes), route);
+        call(progress.step);
+        call(progress.operation, QStringLiteral("Alteração"));
+        call(progress.step);
+        call(progress.operation, QStringLiteral("Deleção"));
+        // A replica row the walk met has its key here: no exclusion. The
+        // others, few, are tested by ranges of rowids, in rowid order as
+        // the exclusion statement walks them.
+        const auto between = RemittanceQueries::exclusionsBetween(e);
+        for (const auto &run : met.unmarkedRuns())
+            walk(db, between, approvals(between) << run.first << run.second,
+                 [&](const Database::Statement &) -> DeltaSink & { return exclusions; });
+    } else {
+        const auto changes = RemittanceQueries::changes(e);
+        walk(db, changes, approvals(changes), route);
+        call(progress.step);
+        call(progress.operation, QStringLiteral("Alteração"));
+        call(progress.step);
+        call(progress.operation, QStringLiteral("Deleção"));
+        const auto all = RemittanceQueries::statement(e, RemittanceQueries::Kind::Exclusion);
+        walk(db, all, approvals(all), [&](const Database::Statement &) -> DeltaSink & { return exclusions; });
+    }
+    const int tables = int(inclusions.close()) + int(alterations.close()) + int(exclusions.close());
+    call(progress.step);
+    return tables;
 }
 
 // Inclusions and alterations of a table in one walk; the number of delta
@@ -113,8 +172,8 @@ int copyChanges(Database &db, const RemittanceQueries::Statement &st, const QStr
     const int flagColumn = int(e.source->fields.size());
     DeltaSink inclusions(dir, *e.source, e.entry->name, DeltaTables::Inclusion);
     DeltaSink alterations(dir, *e.source, e.entry->name, DeltaTables::Alteration);
-    walk(db, st, [&](const Database::Statement &q) -> DeltaSink & {
-        return q.value(flagColumn).toInt() != 0 ? inclusions : alterations;
+    walk(db, st, approvals(st), [&](const Database::Statement &q) -> DeltaSink & {
+        return q.cell(flagColumn).integer != 0 ? inclusions : alterations;
     });
     return int(inclusions.close()) + int(alterations.close());
 }
@@ -187,7 +246,9 @@ RemessaPreparation::Result RemessaPreparation::run(Database &db, Messenger &mess
             call(progress.table, e.entry->message);
             const RemittanceQueries::Statement changes = type == Type::Partial ? RemittanceQueries::changes(e)
                                                                                : RemittanceQueries::Statement{};
-            if (!changes.sql.isEmpty()) {
+            if (type == Type::Partial && RemittanceQueries::exclusionsBySweep(e)) {
+                result.tables += copyChangesAndExclusions(db, dir, e, progress);
+            } else if (!changes.sql.isEmpty()) {
                 call(progress.operation, QStringLiteral("Inclusão"));
                 result.tables += copyChanges(db, changes, dir, e);
                 call(progress.step);

@@ -50,4 +50,16 @@ Statement statement(const Entry &entry, Kind kind);
 // not pick at most one row for a source row (the two statements serve then).
 Statement changes(const Entry &entry);
 
+// The exclusions found without a walk of their own: the replica rows the
+// change walk met carry a key present here, so only the rows it never met
+// need the exclusion test. True for the entries whose exclusion statement
+// walks the replica alone, in rowid order (all but companies and products).
+bool exclusionsBySweep(const Entry &entry);
+// changes(), reporting the rowid of every replica row its join meets to
+// RowidMarks::function(). Empty sql when exclusionsBySweep() is false.
+Statement markingChanges(const Entry &entry);
+// The exclusion statement restricted to a range of replica rowids, bound
+// after the approval flags (first, last); rows in rowid order.
+Statement exclusionsBetween(const Entry &entry);
+
 }
