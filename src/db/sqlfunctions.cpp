@@ -1,4 +1,5 @@
 #include "db/sqlfunctions.h"
+#include "db/keypairset.h"
 #include "db/rowidmarks.h"
 
 #include <QString>
@@ -33,6 +34,7 @@ void registerAll(sqlite3 *handle)
     sqlite3_create_function_v2(handle, "UCASE", 1, flags, nullptr, ucaseFunc, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(handle, "ISNULL", 1, flags, nullptr, isnullFunc, nullptr, nullptr, nullptr);
     RowidMarks::registerOn(handle);
+    KeyPairSet::registerOn(handle);
 }
 
 }

@@ -7,6 +7,7 @@
 #include "base/safefile.h"
 #include "db/database.h"
 #include "db/dberror.h"
+#include "db/keypairset.h"
 #include "db/paradoxtable.h"
 #include "db/rowidmarks.h"
 #include "remessa/deltatables.h"
@@ -112,6 +113,11 @@ bool copyInto(Database &db, const RemittanceQueries::Statement &st, const QStrin
     return sink.close();
 }
 
+// Every statement of the run finds approval in the run's set of approved
+// certificates: one probe of CERTIFIC per row, for the same few
+// certificates again and again, was most of the engine's work.
+constexpr auto kInMemory = RemittanceQueries::Approval::InMemory;
+
 // Past this many replica rowids the marks would take more memory than the
 // walk of their own they save.
 constexpr qint64 kMaxMarkedRowids = qint64(64) << 20;
@@ -136,7 +142,7 @@ int copyChangesAndExclusions(Database &db, const QString &dir, const RemittanceQ
     call(progress.operation, QStringLiteral("Inclusão"));
     if (sweep) {
         RowidMarks met(lo, hi);
-        const auto changes = RemittanceQueries::markingChanges(e);
+        const auto changes = RemittanceQueries::markingChanges(e, kInMemory);
         walk(db, changes, approvals(changes), route);
         call(progress.step);
         call(progress.operation, QStringLiteral("Alteração"));
@@ -145,18 +151,18 @@ int copyChangesAndExclusions(Database &db, const QString &dir, const RemittanceQ
         // A replica row the walk met has its key here: no exclusion. The
         // others, few, are tested by ranges of rowids, in rowid order as
         // the exclusion statement walks them.
-        const auto between = RemittanceQueries::exclusionsBetween(e);
+        const auto between = RemittanceQueries::exclusionsBetween(e, kInMemory);
         for (const auto &run : met.unmarkedRuns())
             walk(db, between, approvals(between) << run.first << run.second,
                  [&](const Database::Statement &) -> DeltaSink & { return exclusions; });
     } else {
-        const auto changes = RemittanceQueries::changes(e);
+        const auto changes = RemittanceQueries::changes(e, kInMemory);
         walk(db, changes, approvals(changes), route);
         call(progress.step);
         call(progress.operation, QStringLiteral("Alteração"));
         call(progress.step);
         call(progress.operation, QStringLiteral("Deleção"));
-        const auto all = RemittanceQueries::statement(e, RemittanceQueries::Kind::Exclusion);
+        const auto all = RemittanceQueries::statement(e, RemittanceQueries::Kind::Exclusion, kInMemory);
         walk(db, all, approvals(all), [&](const Database::Statement &) -> DeltaSink & { return exclusions; });
     }
     const int tables = int(inclusions.close()) + int(alterations.close()) + int(exclusions.close());
@@ -235,6 +241,8 @@ RemessaPreparation::Result RemessaPreparation::run(Database &db, Messenger &mess
                 QStringLiteral("Já foram preparadas 99 remessas hoje, o limite da numeração diária. "
                                "Uma nova remessa poderá ser preparada amanhã."));
         clearLeftovers(dir);
+        const auto approvedSql = RemittanceQueries::approvedCertificates();
+        const KeyPairSet approved(db, approvedSql.sql, approvals(approvedSql));
         bool stopped = false;
         for (const RemittanceQueries::Entry &e : RemittanceQueries::entries()) {
             if (interrupted()) {
@@ -244,8 +252,8 @@ RemessaPreparation::Result RemessaPreparation::run(Database &db, Messenger &mess
                 break;
             }
             call(progress.table, e.entry->message);
-            const RemittanceQueries::Statement changes = type == Type::Partial ? RemittanceQueries::changes(e)
-                                                                               : RemittanceQueries::Statement{};
+            const RemittanceQueries::Statement changes =
+                type == Type::Partial ? RemittanceQueries::changes(e, kInMemory) : RemittanceQueries::Statement{};
             if (type == Type::Partial && RemittanceQueries::exclusionsBySweep(e)) {
                 result.tables += copyChangesAndExclusions(db, dir, e, progress);
             } else if (!changes.sql.isEmpty()) {
@@ -255,7 +263,7 @@ RemessaPreparation::Result RemessaPreparation::run(Database &db, Messenger &mess
                 call(progress.operation, QStringLiteral("Alteração"));
                 call(progress.step);
                 call(progress.operation, QStringLiteral("Deleção"));
-                if (copyInto(db, RemittanceQueries::statement(e, RemittanceQueries::Kind::Exclusion), dir, e,
+                if (copyInto(db, RemittanceQueries::statement(e, RemittanceQueries::Kind::Exclusion, kInMemory), dir, e,
                              DeltaTables::Exclusion))
                     ++result.tables;
                 call(progress.step);
@@ -270,13 +278,13 @@ RemessaPreparation::Result RemessaPreparation::run(Database &db, Messenger &mess
                              {"Deleção", RemittanceQueries::Kind::Exclusion, DeltaTables::Exclusion}};
                 for (const auto &st : steps) {
                     call(progress.operation, QString::fromUtf8(st.label));
-                    if (copyInto(db, RemittanceQueries::statement(e, st.kind), dir, e, st.delta))
+                    if (copyInto(db, RemittanceQueries::statement(e, st.kind, kInMemory), dir, e, st.delta))
                         ++result.tables;
                     call(progress.step);
                 }
             } else {
                 call(progress.operation, QStringLiteral("Inclusão"));
-                if (copyInto(db, RemittanceQueries::statement(e, RemittanceQueries::Kind::Complete), dir, e,
+                if (copyInto(db, RemittanceQueries::statement(e, RemittanceQueries::Kind::Complete, kInMemory), dir, e,
                              DeltaTables::Inclusion))
                     ++result.tables;
                 for (int i = 0; i < StepsPerTable; ++i)

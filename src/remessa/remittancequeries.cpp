@@ -1,5 +1,6 @@
 #include "remessa/remittancequeries.h"
 #include "db/dberror.h"
+#include "db/keypairset.h"
 #include "db/rowidmarks.h"
 
 namespace RemittanceQueries {
@@ -53,9 +54,27 @@ QString approvedVia(const QString &outer)
         .arg(outer);
 }
 
-Statement regular(const Entry &e, Kind kind)
+// The approval of a row's certificate as a lookup in the run's KeyPairSet
+// of approvedCertificates(), instead of a probe of CERTIFIC per row.
+QString approvedInMemory(const QString &a)
+{
+    return QStringLiteral("%1(%2.\"SiglaCertificador\", %2.\"NumCertif\")")
+        .arg(QLatin1String(KeyPairSet::function()), a);
+}
+
+Statement regular(const Entry &e, Kind kind, Approval approval)
 {
     const QString src = q(e.source->name);
+    if (approval == Approval::InMemory) {
+        if (kind == Kind::Exclusion)
+            return {QStringLiteral("SELECT R.* FROM %1 R WHERE %2 AND NOT EXISTS (SELECT 1 FROM %3 S WHERE %4)")
+                        .arg(q(e.replica->name), approvedInMemory(QStringLiteral("R")), src,
+                             keyEquals(QStringLiteral("S"), QStringLiteral("R"), e.entry->exclusionKey)),
+                    0};
+        return {QStringLiteral("SELECT S.* FROM %1 S WHERE %2").arg(src, approvedInMemory(QStringLiteral("S"))) +
+                    replicaCondition(e, QStringLiteral("S"), kind),
+                0};
+    }
     if (kind == Kind::Exclusion)
         return {QStringLiteral("SELECT R.* FROM %1 R CROSS JOIN \"CERTIFIC\" C WHERE %2 AND NOT EXISTS "
                                "(SELECT 1 FROM %3 S WHERE %4)")
@@ -161,9 +180,13 @@ ChangeJoin changeJoin(const Entry &e, const QString &a, bool mark)
             QStringLiteral(", R.rowid IS NULL")};
 }
 
-Statement regularChanges(const Entry &e, bool mark)
+Statement regularChanges(const Entry &e, bool mark, Approval approval)
 {
     const ChangeJoin c = changeJoin(e, QStringLiteral("S"), mark);
+    if (approval == Approval::InMemory)
+        return {QStringLiteral("SELECT S.*%1 FROM %2 S%3 WHERE %4%5")
+                    .arg(c.flag, q(e.source->name), c.join, approvedInMemory(QStringLiteral("S")), c.filter),
+                0};
     return {QStringLiteral("SELECT S.*%1 FROM %2 S CROSS JOIN \"CERTIFIC\" C%3 WHERE %4%5")
                 .arg(c.flag, q(e.source->name), c.join, approvedVia(QStringLiteral("S")), c.filter),
             1};
@@ -310,12 +333,12 @@ const QList<Entry> &entries()
     return all;
 }
 
-Statement changes(const Entry &e)
+Statement changes(const Entry &e, Approval approval)
 {
     if (!replicaKeyIsRowKey(e))
         return {};
     switch (e.scope) {
-    case Scope::Regular: return regularChanges(e, false);
+    case Scope::Regular: return regularChanges(e, false, approval);
     case Scope::Certificate: return certificateChanges(e, false);
     case Scope::Company: return companyChanges(e, false);
     case Scope::Product: return productChanges(e, false);
@@ -330,12 +353,12 @@ bool exclusionsBySweep(const Entry &e)
                                      e.scope == Scope::Unscoped);
 }
 
-Statement markingChanges(const Entry &e)
+Statement markingChanges(const Entry &e, Approval approval)
 {
     if (!exclusionsBySweep(e))
         return {};
     switch (e.scope) {
-    case Scope::Regular: return regularChanges(e, true);
+    case Scope::Regular: return regularChanges(e, true, approval);
     case Scope::Certificate: return certificateChanges(e, true);
     case Scope::Unscoped: return unscopedChanges(e, true);
     case Scope::Company:
@@ -344,19 +367,24 @@ Statement markingChanges(const Entry &e)
     return {};
 }
 
-Statement exclusionsBetween(const Entry &e)
+Statement exclusionsBetween(const Entry &e, Approval approval)
 {
     if (!exclusionsBySweep(e))
         return {};
-    Statement st = statement(e, Kind::Exclusion);
+    Statement st = statement(e, Kind::Exclusion, approval);
     st.sql += QStringLiteral(" AND R.rowid BETWEEN ? AND ?");
     return st;
 }
 
-Statement statement(const Entry &e, Kind kind)
+Statement approvedCertificates()
+{
+    return {QStringLiteral("SELECT \"SiglaCertificador\", \"NumCertif\" FROM \"CERTIFIC\" WHERE \"Aprovado\" = ?"), 1};
+}
+
+Statement statement(const Entry &e, Kind kind, Approval approval)
 {
     switch (e.scope) {
-    case Scope::Regular: return regular(e, kind);
+    case Scope::Regular: return regular(e, kind, approval);
     case Scope::Certificate: return certificate(e, kind);
     case Scope::Company: return company(e, kind);
     case Scope::Product: return product(e, kind);
