@@ -33,8 +33,7 @@ void inFunc(sqlite3_context *ctx, int argc, sqlite3_value **argv)
         const int na = sqlite3_value_bytes(argv[0]);
         const auto *b = reinterpret_cast<const char *>(sqlite3_value_text(argv[1]));
         const int nb = sqlite3_value_bytes(argv[1]);
-        found = a && b &&
-            current->contains(ta, a, na, tb, b, nb);
+        found = a && b && current->contains(ta, a, na, tb, b, nb);
     }
     sqlite3_result_int(ctx, found ? 1 : 0);
 }
@@ -83,5 +82,12 @@ void KeyPairSet::registerOn(sqlite3 *handle)
 bool KeyPairSet::contains(int typeA, const char *a, int sizeA, int typeB, const char *b, int sizeB)
 {
     m_key.clear();
-    return appendKey(m_key, typeA, a, sizeA) && appendKey(m_key, typeB, b, sizeB) && m_pairs.count(m_key) != 0;
+    if (!appendKey(m_key, typeA, a, sizeA) || !appendKey(m_key, typeB, b, sizeB))
+        return false;
+    // Rows of one certificate mostly come together: the same answer again.
+    if (m_key != m_lastKey) {
+        m_lastKey = m_key;
+        m_lastFound = m_pairs.count(m_key) != 0;
+    }
+    return m_lastFound;
 }

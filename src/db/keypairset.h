@@ -33,5 +33,7 @@ public:
 private:
     std::unordered_set<std::string> m_pairs;
     std::string m_key; // scratch
+    std::string m_lastKey = std::string(1, '\0'); // no key starts so
+    bool m_lastFound = false;
     KeyPairSet *m_previous;
 };

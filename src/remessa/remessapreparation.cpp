@@ -252,8 +252,9 @@ RemessaPreparation::Result RemessaPreparation::run(Database &db, Messenger &mess
                 break;
             }
             call(progress.table, e.entry->message);
-            const RemittanceQueries::Statement changes =
-                type == Type::Partial ? RemittanceQueries::changes(e, kInMemory) : RemittanceQueries::Statement{};
+            const RemittanceQueries::Statement changes = type == Type::Partial
+                ? RemittanceQueries::changes(e, kInMemory)
+                : RemittanceQueries::Statement{};
             if (type == Type::Partial && RemittanceQueries::exclusionsBySweep(e)) {
                 result.tables += copyChangesAndExclusions(db, dir, e, progress);
             } else if (!changes.sql.isEmpty()) {

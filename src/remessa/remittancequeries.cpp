@@ -172,8 +172,8 @@ struct ChangeJoin
 // first (it answers false, so the rows selected stay the same).
 ChangeJoin changeJoin(const Entry &e, const QString &a, bool mark)
 {
-    const QString seen =
-        mark ? QStringLiteral("%1(R.rowid) OR ").arg(QLatin1String(RowidMarks::function())) : QString();
+    const QString seen = mark ? QStringLiteral("%1(R.rowid) OR ").arg(QLatin1String(RowidMarks::function()))
+                              : QString();
     return {QStringLiteral(" LEFT JOIN %1 R ON %2")
                 .arg(q(e.replica->name), keyEquals(a, QStringLiteral("R"), e.entry->key)),
             QStringLiteral(" AND (%1R.rowid IS NULL OR %2)").arg(seen, differs(a, QStringLiteral("R"), e.compared)),
@@ -349,8 +349,8 @@ Statement changes(const Entry &e, Approval approval)
 
 bool exclusionsBySweep(const Entry &e)
 {
-    return replicaKeyIsRowKey(e) && (e.scope == Scope::Regular || e.scope == Scope::Certificate ||
-                                     e.scope == Scope::Unscoped);
+    return replicaKeyIsRowKey(e) &&
+        (e.scope == Scope::Regular || e.scope == Scope::Certificate || e.scope == Scope::Unscoped);
 }
 
 Statement markingChanges(const Entry &e, Approval approval)
