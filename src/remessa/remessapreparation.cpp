@@ -19,6 +19,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QVarLengthArray>
 
 namespace {
 
@@ -58,11 +59,16 @@ public:
     // Raises DeltaText::Unsendable for text the table cannot carry.
     void append(const Database::Statement &q)
     {
-        if (const QString problem = DeltaText::rowProblem(m_source, q); !problem.isEmpty())
+        // Each column read once, for the check and for the record.
+        const int n = int(m_source.fields.size());
+        m_cells.resize(n);
+        for (int i = 0; i < n; ++i)
+            m_cells[i] = q.cell(i);
+        if (const QString problem = DeltaText::rowProblem(m_source, q, m_cells.constData()); !problem.isEmpty())
             throw DeltaText::Unsendable(problem);
         if (!m_out)
             m_out = DeltaTables::open(m_dir, m_table, m_kind);
-        m_out->appendRow(q);
+        m_out->appendRow(q, m_cells.constData(), n);
     }
     // True when the table received rows.
     bool close()
@@ -79,6 +85,7 @@ private:
     QString m_table;
     DeltaTables::Kind m_kind;
     std::unique_ptr<ParadoxWriter> m_out;
+    QVarLengthArray<Database::Statement::Cell, 64> m_cells;
 };
 
 QVariantList approvals(const RemittanceQueries::Statement &st)
