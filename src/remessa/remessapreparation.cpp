@@ -251,7 +251,12 @@ RemessaPreparation::Result RemessaPreparation::run(Database &db, Messenger &mess
         const auto approvedSql = RemittanceQueries::approvedCertificates();
         const KeyPairSet approved(db, approvedSql.sql, approvals(approvedSql));
         bool stopped = false;
+        const QStringList masks{QDir(dir).filePath(QStringLiteral("*.db")), QDir(dir).filePath(QStringLiteral("*.px")),
+                                QDir(dir).filePath(QStringLiteral("*.val"))};
+        // Each table compressed while the next ones are written.
+        Archive::Packer packer;
         for (const RemittanceQueries::Entry &e : RemittanceQueries::entries()) {
+            packer.addFinished(masks);
             if (interrupted()) {
                 stopped = true;
                 if (type == Type::Partial)
@@ -314,9 +319,7 @@ RemessaPreparation::Result RemessaPreparation::run(Database &db, Messenger &mess
         call(progress.packaging);
         const QString fileName = Remittance::packageNameFor(typeCode(type), s.acronym, number);
         const QString filePath = QDir(dir).filePath(fileName);
-        const QStringList masks{QDir(dir).filePath(QStringLiteral("*.db")), QDir(dir).filePath(QStringLiteral("*.px")),
-                                QDir(dir).filePath(QStringLiteral("*.val"))};
-        const bool zipped = Archive::zip(masks, filePath, messenger);
+        const bool zipped = packer.zip(masks, filePath, messenger);
         DeltaTables::removeTables(dir);
         if (!zipped) {
             result.outcome = Outcome::Failed;
