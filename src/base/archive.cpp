@@ -117,24 +117,36 @@ struct Archive::Packer::State
     void run()
     {
         for (;;) {
-            QString file;
             {
                 std::unique_lock<std::mutex> l(lock);
                 wake.wait(l, [&] { return cancelled || draining || !queue.empty(); });
-                if (cancelled || queue.empty())
+                if (cancelled || (draining && queue.empty()))
                     return;
-                file = queue.front();
-                queue.pop_front();
             }
-            const QString zipPath = scratch.filePath(QString::number(++made) + QStringLiteral(".zip"));
-            const Stamp before = stampOf(file);
-            if (before.size < 0 || !compress(file, zipPath) || !(stampOf(file) == before)) {
-                QFile::remove(zipPath);
-                continue;
-            }
-            std::lock_guard<std::mutex> l(lock);
-            packed.insert(file, {zipPath, before});
+            packNext();
         }
+    }
+
+    // Compresses the next file of the queue; false when none is left.
+    bool packNext()
+    {
+        QString file, zipPath;
+        {
+            std::lock_guard<std::mutex> l(lock);
+            if (cancelled || queue.empty())
+                return false;
+            file = queue.front();
+            queue.pop_front();
+            zipPath = scratch.filePath(QString::number(++made) + QStringLiteral(".zip"));
+        }
+        const Stamp before = stampOf(file);
+        if (before.size < 0 || !compress(file, zipPath) || !(stampOf(file) == before)) {
+            QFile::remove(zipPath);
+            return true;
+        }
+        std::lock_guard<std::mutex> l(lock);
+        packed.insert(file, {zipPath, before});
+        return true;
     }
 
     static bool compress(const QString &file, const QString &zipPath)
@@ -154,7 +166,7 @@ struct Archive::Packer::State
         return true;
     }
 
-    // Waits for the queue to be done; the thread ends.
+    // Finishes the queue, this thread taking its share; the worker ends.
     void drain()
     {
         {
@@ -162,6 +174,7 @@ struct Archive::Packer::State
             draining = true;
         }
         wake.notify_all();
+        while (packNext()) { }
         if (worker.joinable())
             worker.join();
     }
