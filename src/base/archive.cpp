@@ -7,9 +7,17 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QSet>
+#include <QTemporaryDir>
 
+#include <sys/stat.h>
 #include <zip.h>
+
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
 
 namespace {
 
@@ -49,44 +57,201 @@ QStringList matchingFiles(const QStringList &patterns)
     return out;
 }
 
-bool writeArchive(const QStringList &files, const QString &archive)
+// What a file looked like when it was compressed.
+struct Stamp
+{
+    qint64 size = -1;
+    qint64 mtimeNs = 0;
+    qint64 ctimeNs = 0;
+    bool operator==(const Stamp &) const = default;
+};
+
+Stamp stampOf(const QString &path)
+{
+    struct stat st
+    { };
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return {};
+    return {qint64(st.st_size), qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
+            qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec};
+}
+
+// Adds the file under its own name; -1 when it cannot.
+zip_int64_t addFile(zip_t *za, const QString &file, const QString &name)
+{
+    zip_source_t *src = zip_source_file(za, QFile::encodeName(file).constData(), 0, -1);
+    if (!src)
+        return -1;
+    const zip_int64_t index = zip_file_add(za, name.toUtf8().constData(), src, ZIP_FL_ENC_UTF_8);
+    if (index < 0) {
+        zip_source_free(src);
+        return -1;
+    }
+    // The fastest deflate: the tables exchanged are mostly zero padding,
+    // which every level packs alike, and a large remittance spent most
+    // of its time here at the default level.
+    zip_set_file_compression(za, zip_uint64_t(index), ZIP_CM_DEFLATE, 1);
+    return index;
+}
+
+} // namespace
+
+struct Archive::Packer::State
+{
+    struct Packed
+    {
+        QString zipPath;
+        Stamp stamp;
+    };
+    QTemporaryDir scratch;
+    std::mutex lock;
+    std::condition_variable wake;
+    std::deque<QString> queue;
+    QSet<QString> queued;
+    QHash<QString, Packed> packed;
+    bool draining = false; // finish the queue, then stop
+    bool cancelled = false;
+    int made = 0;
+    std::thread worker;
+
+    void run()
+    {
+        for (;;) {
+            {
+                std::unique_lock<std::mutex> l(lock);
+                wake.wait(l, [&] { return cancelled || draining || !queue.empty(); });
+                if (cancelled || (draining && queue.empty()))
+                    return;
+            }
+            packNext();
+        }
+    }
+
+    // Compresses the next file of the queue; false when none is left.
+    bool packNext()
+    {
+        QString file, zipPath;
+        {
+            std::lock_guard<std::mutex> l(lock);
+            if (cancelled || queue.empty())
+                return false;
+            file = queue.front();
+            queue.pop_front();
+            zipPath = scratch.filePath(QString::number(++made) + QStringLiteral(".zip"));
+        }
+        const Stamp before = stampOf(file);
+        if (before.size < 0 || !compress(file, zipPath) || !(stampOf(file) == before)) {
+            QFile::remove(zipPath);
+            return true;
+        }
+        std::lock_guard<std::mutex> l(lock);
+        packed.insert(file, {zipPath, before});
+        return true;
+    }
+
+    static bool compress(const QString &file, const QString &zipPath)
+    {
+        int err = 0;
+        zip_t *za = zip_open(QFile::encodeName(zipPath).constData(), ZIP_CREATE | ZIP_TRUNCATE, &err);
+        if (!za)
+            return false;
+        if (addFile(za, file, QFileInfo(file).fileName()) < 0) {
+            zip_discard(za);
+            return false;
+        }
+        if (zip_close(za) != 0) {
+            zip_discard(za);
+            return false;
+        }
+        return true;
+    }
+
+    // Finishes the queue, this thread taking its share; the worker ends.
+    void drain()
+    {
+        {
+            std::lock_guard<std::mutex> l(lock);
+            draining = true;
+        }
+        wake.notify_all();
+        while (packNext()) { }
+        if (worker.joinable())
+            worker.join();
+    }
+};
+
+namespace {
+
+// The file's data as compressed on the packer's thread, when the file is
+// still what it was then; null otherwise. The scratch archive opened goes
+// to `opened`, to stay open until the final archive is written.
+zip_source_t *packedSource(zip_t *za, Archive::Packer::State *packer, const QString &file, const QString &name,
+                           QList<zip_t *> &opened)
+{
+    if (!packer)
+        return nullptr;
+    const auto it = packer->packed.constFind(file);
+    if (it == packer->packed.constEnd() || !(stampOf(file) == it->stamp))
+        return nullptr;
+    int err = 0;
+    zip_t *from = zip_open(QFile::encodeName(it->zipPath).constData(), ZIP_RDONLY, &err);
+    if (!from)
+        return nullptr;
+    const char *stored = zip_get_name(from, 0, ZIP_FL_ENC_RAW);
+    zip_source_t *src = nullptr;
+    // The whole entry from its start: copied without decompressing it.
+    if (zip_get_num_entries(from, 0) == 1 && stored && QString::fromUtf8(stored) == name)
+        src = zip_source_zip(za, from, 0, 0, 0, -1);
+    if (!src) {
+        zip_discard(from);
+        return nullptr;
+    }
+    opened << from;
+    return src;
+}
+
+bool writeArchive(const QStringList &files, const QString &archive, Archive::Packer::State *packer = nullptr)
 {
     int err = 0;
     zip_t *za = zip_open(QFile::encodeName(archive).constData(), ZIP_CREATE | ZIP_TRUNCATE, &err);
     if (!za)
         return false;
+    QList<zip_t *> opened;
+    auto discard = [&] {
+        zip_discard(za);
+        for (zip_t *z : opened)
+            zip_discard(z);
+    };
     QSet<QString> names;
     for (const QString &file : files) {
         const QString name = QFileInfo(file).fileName();
         // Stored flat, two files of one name would collide: refuse like the
         // archiver does instead of silently dropping one.
         if (names.contains(name.toLower())) {
-            zip_discard(za);
+            discard();
             return false;
         }
         names.insert(name.toLower());
-        zip_source_t *src = zip_source_file(za, QFile::encodeName(file).constData(), 0, -1);
-        if (!src) {
-            zip_discard(za);
-            return false;
-        }
-        const zip_int64_t index = zip_file_add(za, name.toUtf8().constData(), src, ZIP_FL_ENC_UTF_8);
-        if (index < 0) {
+        if (zip_source_t *src = packedSource(za, packer, file, name, opened)) {
+            if (zip_file_add(za, name.toUtf8().constData(), src, ZIP_FL_ENC_UTF_8) >= 0)
+                continue;
             zip_source_free(src);
-            zip_discard(za);
+            discard();
             return false;
         }
-        // The fastest deflate: the tables exchanged are mostly zero padding,
-        // which every level packs alike, and a large remittance spent most
-        // of its time here at the default level.
-        zip_set_file_compression(za, zip_uint64_t(index), ZIP_CM_DEFLATE, 1);
+        if (addFile(za, file, name) < 0) {
+            discard();
+            return false;
+        }
     }
-    if (zip_close(za) != 0) {
+    const bool ok = zip_close(za) == 0;
+    if (!ok)
         zip_discard(za);
+    for (zip_t *z : opened)
+        zip_discard(z);
+    if (!ok)
         QFile::remove(archive);
-        return false;
-    }
-    return true;
+    return ok;
 }
 
 bool insideDir(const QString &path, const QString &dir)
@@ -152,6 +317,27 @@ bool extractEntry(zip_t *za, zip_uint64_t index, const QString &target, Budget &
     return true;
 }
 
+bool zipWith(const QStringList &fileSpecs, const QString &archivePath, Messenger &messenger,
+             Archive::Packer::State *packer)
+{
+    const QString archive = absolute(archivePath);
+    if (QFileInfo::exists(archive) || QFileInfo(archive).isSymLink())
+        QFile::remove(archive);
+    // The scratch copy an earlier, killed run was writing.
+    SafeFile::removeLeftovers(QFileInfo(archive).path(), QFileInfo(archive).fileName());
+    const QStringList files = matchingFiles(fileSpecs);
+    bool ok = !files.isEmpty() && !QFileInfo::exists(archive) && writeArchive(files, archive, packer) &&
+        QFileInfo(archive).isFile() && QFile::setPermissions(archive, SafeFile::OwnerOnly);
+    if (!ok) {
+        QFile::remove(archive); // whatever stands there now was begun here
+        messenger.error(kZipFailed);
+        return false;
+    }
+    for (const QString &file : files)
+        QFile::remove(file); // a source that cannot go stays; the archive is good
+    return true;
+}
+
 }
 
 namespace Archive {
@@ -179,22 +365,44 @@ bool zip(const QString &fileSpec, const QString &archivePath, Messenger &messeng
 
 bool zip(const QStringList &fileSpecs, const QString &archivePath, Messenger &messenger)
 {
-    const QString archive = absolute(archivePath);
-    if (QFileInfo::exists(archive) || QFileInfo(archive).isSymLink())
-        QFile::remove(archive);
-    // The scratch copy an earlier, killed run was writing.
-    SafeFile::removeLeftovers(QFileInfo(archive).path(), QFileInfo(archive).fileName());
-    const QStringList files = matchingFiles(fileSpecs);
-    bool ok = !files.isEmpty() && !QFileInfo::exists(archive) && writeArchive(files, archive) &&
-        QFileInfo(archive).isFile() && QFile::setPermissions(archive, SafeFile::OwnerOnly);
-    if (!ok) {
-        QFile::remove(archive); // whatever stands there now was begun here
-        messenger.error(kZipFailed);
-        return false;
+    return zipWith(fileSpecs, archivePath, messenger, nullptr);
+}
+
+Packer::Packer()
+    : m_state(std::make_unique<State>())
+{
+    m_state->worker = std::thread([s = m_state.get()] { s->run(); });
+}
+
+Packer::~Packer()
+{
+    {
+        std::lock_guard<std::mutex> l(m_state->lock);
+        m_state->cancelled = true;
     }
-    for (const QString &file : files)
-        QFile::remove(file); // a source that cannot go stays; the archive is good
-    return true;
+    m_state->wake.notify_all();
+    if (m_state->worker.joinable())
+        m_state->worker.join();
+}
+
+void Packer::addFinished(const QStringList &fileSpecs)
+{
+    const QStringList files = matchingFiles(fileSpecs);
+    {
+        std::lock_guard<std::mutex> l(m_state->lock);
+        for (const QString &file : files)
+            if (!m_state->queued.contains(file)) {
+                m_state->queued.insert(file);
+                m_state->queue.push_back(file);
+            }
+    }
+    m_state->wake.notify_all();
+}
+
+bool Packer::zip(const QStringList &fileSpecs, const QString &archivePath, Messenger &messenger)
+{
+    m_state->drain();
+    return zipWith(fileSpecs, archivePath, messenger, m_state.get());
 }
 
 bool entryNames(const QString &archivePath, QStringList *names)

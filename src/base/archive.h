@@ -2,6 +2,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 class Messenger;
 
 // Packing and unpacking of the zip files exchanged with the regulator
@@ -17,6 +19,31 @@ namespace Archive {
 bool zip(const QString &fileSpec, const QString &archivePath, Messenger &messenger);
 // Several patterns into one archive (each matching file once).
 bool zip(const QStringList &fileSpecs, const QString &archivePath, Messenger &messenger);
+
+// Deflates the files of an archive while the rest are still being written:
+// each finished file is compressed on a thread of its own into a scratch
+// archive, whose compressed data the final archive copies as it stands.
+class Packer
+{
+public:
+    Packer();
+    // Stops the thread after the file in hand; the scratch archives go.
+    ~Packer();
+    Packer(const Packer &) = delete;
+    Packer &operator=(const Packer &) = delete;
+
+    // Queues the files matching the patterns that were not queued before.
+    // They must be finished: one changed afterwards (size or time) is
+    // packed again from the disk.
+    void addFinished(const QStringList &fileSpecs);
+    // zip(fileSpecs, archivePath, messenger), taking what was compressed.
+    bool zip(const QStringList &fileSpecs, const QString &archivePath, Messenger &messenger);
+
+    struct State;
+
+private:
+    std::unique_ptr<State> m_state;
+};
 
 // How much an archive may unpack to. An archive that comes from outside
 // could expand a thousandfold; it is refused before that is written.

@@ -79,6 +79,9 @@ public:
     // The first fields().size() columns of the statement's current row,
     // written exactly as appendRow(values) would write them.
     void appendRow(const Database::Statement &row);
+    // The same, with the first `count` columns already read as cells, so a
+    // caller that has looked at them does not read them again.
+    void appendRow(const Database::Statement &row, const Database::Statement::Cell *cells, int count);
     int rowCount() const { return m_rows; }
     // Writes the header and releases the file; raised errors name the file.
     void close();

@@ -511,12 +511,18 @@ void ParadoxWriter::appendRow(const QVariantList &values)
 
 void ParadoxWriter::appendRow(const Database::Statement &row)
 {
+    appendRow(row, nullptr, 0);
+}
+
+void ParadoxWriter::appendRow(const Database::Statement &row, const Database::Statement::Cell *cells, int count)
+{
     if (!m_doc || (!m_doc->px && !m_doc->file.isOpen()))
         fail(m_path, QStringLiteral("a tabela já foi fechada."));
     char *p = m_record.data();
     for (int i = 0; i < m_fields.size(); ++i) {
         const Field &f = m_fields.at(i);
-        if (!encodeCell(f, row.cell(i), p))
+        // The rare value the cell cannot give is read again, as a QVariant.
+        if (!encodeCell(f, i < count ? cells[i] : row.cell(i), p))
             encodeValue(f, row.value(i), p, i);
         p += f.size;
     }

@@ -1,4 +1,6 @@
 #include "db/sqlfunctions.h"
+#include "db/keypairset.h"
+#include "db/rowidmarks.h"
 
 #include <QString>
 #include <sqlite3.h>
@@ -31,6 +33,8 @@ void registerAll(sqlite3 *handle)
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
     sqlite3_create_function_v2(handle, "UCASE", 1, flags, nullptr, ucaseFunc, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(handle, "ISNULL", 1, flags, nullptr, isnullFunc, nullptr, nullptr, nullptr);
+    RowidMarks::registerOn(handle);
+    KeyPairSet::registerOn(handle);
 }
 
 }

@@ -6,10 +6,10 @@
 
 namespace DeltaText {
 
-QString rowProblem(const Schema::Table &table, const Database::Statement &row)
+QString rowProblem(const Schema::Table &table, const Database::Statement &row, const Database::Statement::Cell *cells)
 {
     for (int i = 0; i < table.fields.size(); ++i) {
-        const Database::Statement::Cell c = row.cell(i);
+        const Database::Statement::Cell &c = cells[i];
         if (c.type != Database::Statement::Cell::Text)
             continue;
         // Plain ASCII, nearly every value, needs no decoding.

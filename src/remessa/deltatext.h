@@ -19,8 +19,9 @@ public:
     using AppError::AppError;
 };
 
-// Why the statement's current row (the table's fields in order) cannot be
-// sent, naming the table, the row's key and the field; empty when it can.
-QString rowProblem(const Schema::Table &table, const Database::Statement &row);
+// Why the statement's current row (the table's fields in order, already
+// read as cells, one per field) cannot be sent, naming the table, the row's
+// key and the field; empty when it can.
+QString rowProblem(const Schema::Table &table, const Database::Statement &row, const Database::Statement::Cell *cells);
 
 }

@@ -7,7 +7,9 @@
 #include "base/safefile.h"
 #include "db/database.h"
 #include "db/dberror.h"
+#include "db/keypairset.h"
 #include "db/paradoxtable.h"
+#include "db/rowidmarks.h"
 #include "remessa/deltatables.h"
 #include "remessa/deltatext.h"
 #include "remessa/registerstep.h"
@@ -17,6 +19,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QVarLengthArray>
 
 namespace {
 
@@ -56,11 +59,16 @@ public:
     // Raises DeltaText::Unsendable for text the table cannot carry.
     void append(const Database::Statement &q)
     {
-        if (const QString problem = DeltaText::rowProblem(m_source, q); !problem.isEmpty())
+        // Each column read once, for the check and for the record.
+        const int n = int(m_source.fields.size());
+        m_cells.resize(n);
+        for (int i = 0; i < n; ++i)
+            m_cells[i] = q.cell(i);
+        if (const QString problem = DeltaText::rowProblem(m_source, q, m_cells.constData()); !problem.isEmpty())
             throw DeltaText::Unsendable(problem);
         if (!m_out)
             m_out = DeltaTables::open(m_dir, m_table, m_kind);
-        m_out->appendRow(q);
+        m_out->appendRow(q, m_cells.constData(), n);
     }
     // True when the table received rows.
     bool close()
@@ -77,15 +85,22 @@ private:
     QString m_table;
     DeltaTables::Kind m_kind;
     std::unique_ptr<ParadoxWriter> m_out;
+    QVarLengthArray<Database::Statement::Cell, 64> m_cells;
 };
 
-// Runs the statement and hands each row to the sink its route picks.
-template <typename Route> void walk(Database &db, const RemittanceQueries::Statement &st, const Route &route)
+QVariantList approvals(const RemittanceQueries::Statement &st)
 {
-    Database::Statement &q = db.statement(st.sql);
     QVariantList params;
     for (int i = 0; i < st.approvalParams; ++i)
         params << true;
+    return params;
+}
+
+// Runs the statement and hands each row to the sink its route picks.
+template <typename Route>
+void walk(Database &db, const RemittanceQueries::Statement &st, const QVariantList &params, const Route &route)
+{
+    Database::Statement &q = db.statement(st.sql);
     try {
         for (q.exec(params); q.hasRow(); q.next())
             route(q).append(q);
@@ -101,8 +116,65 @@ bool copyInto(Database &db, const RemittanceQueries::Statement &st, const QStrin
               const RemittanceQueries::Entry &e, DeltaTables::Kind kind)
 {
     DeltaSink sink(dir, *e.source, e.entry->name, kind);
-    walk(db, st, [&](const Database::Statement &) -> DeltaSink & { return sink; });
+    walk(db, st, approvals(st), [&](const Database::Statement &) -> DeltaSink & { return sink; });
     return sink.close();
+}
+
+// Every statement of the run finds approval in the run's set of approved
+// certificates: one probe of CERTIFIC per row, for the same few
+// certificates again and again, was most of the engine's work.
+constexpr auto kInMemory = RemittanceQueries::Approval::InMemory;
+
+// Past this many replica rowids the marks would take more memory than the
+// walk of their own they save.
+constexpr qint64 kMaxMarkedRowids = qint64(64) << 20;
+
+// The three operations of a table whose replica the change walk can mark;
+// the number of delta tables that received rows. Steps and operations are
+// reported as the three separate walks did.
+int copyChangesAndExclusions(Database &db, const QString &dir, const RemittanceQueries::Entry &e,
+                             const RemessaPreparation::Progress &progress)
+{
+    const QVariant first = db.scalar(QStringLiteral("SELECT min(rowid) FROM \"%1\"").arg(e.replica->name));
+    const QVariant last = db.scalar(QStringLiteral("SELECT max(rowid) FROM \"%1\"").arg(e.replica->name));
+    const qint64 lo = first.isNull() ? 1 : first.toLongLong(), hi = last.isNull() ? 0 : last.toLongLong();
+    const bool sweep = hi - lo < kMaxMarkedRowids;
+    const int flagColumn = int(e.source->fields.size());
+    DeltaSink inclusions(dir, *e.source, e.entry->name, DeltaTables::Inclusion);
+    DeltaSink alterations(dir, *e.source, e.entry->name, DeltaTables::Alteration);
+    DeltaSink exclusions(dir, *e.source, e.entry->name, DeltaTables::Exclusion);
+    auto route = [&](const Database::Statement &q) -> DeltaSink & {
+        return q.cell(flagColumn).integer != 0 ? inclusions : alterations;
+    };
+    call(progress.operation, QStringLiteral("Inclusão"));
+    if (sweep) {
+        RowidMarks met(lo, hi);
+        const auto changes = RemittanceQueries::markingChanges(e, kInMemory);
+        walk(db, changes, approvals(changes), route);
+        call(progress.step);
+        call(progress.operation, QStringLiteral("Alteração"));
+        call(progress.step);
+        call(progress.operation, QStringLiteral("Deleção"));
+        // A replica row the walk met has its key here: no exclusion. The
+        // others, few, are tested by ranges of rowids, in rowid order as
+        // the exclusion statement walks them.
+        const auto between = RemittanceQueries::exclusionsBetween(e, kInMemory);
+        for (const auto &run : met.unmarkedRuns())
+            walk(db, between, approvals(between) << run.first << run.second,
+                 [&](const Database::Statement &) -> DeltaSink & { return exclusions; });
+    } else {
+        const auto changes = RemittanceQueries::changes(e, kInMemory);
+        walk(db, changes, approvals(changes), route);
+        call(progress.step);
+        call(progress.operation, QStringLiteral("Alteração"));
+        call(progress.step);
+        call(progress.operation, QStringLiteral("Deleção"));
+        const auto all = RemittanceQueries::statement(e, RemittanceQueries::Kind::Exclusion, kInMemory);
+        walk(db, all, approvals(all), [&](const Database::Statement &) -> DeltaSink & { return exclusions; });
+    }
+    const int tables = int(inclusions.close()) + int(alterations.close()) + int(exclusions.close());
+    call(progress.step);
+    return tables;
 }
 
 // Inclusions and alterations of a table in one walk; the number of delta
@@ -113,8 +185,8 @@ int copyChanges(Database &db, const RemittanceQueries::Statement &st, const QStr
     const int flagColumn = int(e.source->fields.size());
     DeltaSink inclusions(dir, *e.source, e.entry->name, DeltaTables::Inclusion);
     DeltaSink alterations(dir, *e.source, e.entry->name, DeltaTables::Alteration);
-    walk(db, st, [&](const Database::Statement &q) -> DeltaSink & {
-        return q.value(flagColumn).toInt() != 0 ? inclusions : alterations;
+    walk(db, st, approvals(st), [&](const Database::Statement &q) -> DeltaSink & {
+        return q.cell(flagColumn).integer != 0 ? inclusions : alterations;
     });
     return int(inclusions.close()) + int(alterations.close());
 }
@@ -176,8 +248,15 @@ RemessaPreparation::Result RemessaPreparation::run(Database &db, Messenger &mess
                 QStringLiteral("Já foram preparadas 99 remessas hoje, o limite da numeração diária. "
                                "Uma nova remessa poderá ser preparada amanhã."));
         clearLeftovers(dir);
+        const auto approvedSql = RemittanceQueries::approvedCertificates();
+        const KeyPairSet approved(db, approvedSql.sql, approvals(approvedSql));
         bool stopped = false;
+        const QStringList masks{QDir(dir).filePath(QStringLiteral("*.db")), QDir(dir).filePath(QStringLiteral("*.px")),
+                                QDir(dir).filePath(QStringLiteral("*.val"))};
+        // Each table compressed while the next ones are written.
+        Archive::Packer packer;
         for (const RemittanceQueries::Entry &e : RemittanceQueries::entries()) {
+            packer.addFinished(masks);
             if (interrupted()) {
                 stopped = true;
                 if (type == Type::Partial)
@@ -185,16 +264,19 @@ RemessaPreparation::Result RemessaPreparation::run(Database &db, Messenger &mess
                 break;
             }
             call(progress.table, e.entry->message);
-            const RemittanceQueries::Statement changes = type == Type::Partial ? RemittanceQueries::changes(e)
-                                                                               : RemittanceQueries::Statement{};
-            if (!changes.sql.isEmpty()) {
+            const RemittanceQueries::Statement changes = type == Type::Partial
+                ? RemittanceQueries::changes(e, kInMemory)
+                : RemittanceQueries::Statement{};
+            if (type == Type::Partial && RemittanceQueries::exclusionsBySweep(e)) {
+                result.tables += copyChangesAndExclusions(db, dir, e, progress);
+            } else if (!changes.sql.isEmpty()) {
                 call(progress.operation, QStringLiteral("Inclusão"));
                 result.tables += copyChanges(db, changes, dir, e);
                 call(progress.step);
                 call(progress.operation, QStringLiteral("Alteração"));
                 call(progress.step);
                 call(progress.operation, QStringLiteral("Deleção"));
-                if (copyInto(db, RemittanceQueries::statement(e, RemittanceQueries::Kind::Exclusion), dir, e,
+                if (copyInto(db, RemittanceQueries::statement(e, RemittanceQueries::Kind::Exclusion, kInMemory), dir, e,
                              DeltaTables::Exclusion))
                     ++result.tables;
                 call(progress.step);
@@ -209,13 +291,13 @@ RemessaPreparation::Result RemessaPreparation::run(Database &db, Messenger &mess
                              {"Deleção", RemittanceQueries::Kind::Exclusion, DeltaTables::Exclusion}};
                 for (const auto &st : steps) {
                     call(progress.operation, QString::fromUtf8(st.label));
-                    if (copyInto(db, RemittanceQueries::statement(e, st.kind), dir, e, st.delta))
+                    if (copyInto(db, RemittanceQueries::statement(e, st.kind, kInMemory), dir, e, st.delta))
                         ++result.tables;
                     call(progress.step);
                 }
             } else {
                 call(progress.operation, QStringLiteral("Inclusão"));
-                if (copyInto(db, RemittanceQueries::statement(e, RemittanceQueries::Kind::Complete), dir, e,
+                if (copyInto(db, RemittanceQueries::statement(e, RemittanceQueries::Kind::Complete, kInMemory), dir, e,
                              DeltaTables::Inclusion))
                     ++result.tables;
                 for (int i = 0; i < StepsPerTable; ++i)
@@ -237,9 +319,7 @@ RemessaPreparation::Result RemessaPreparation::run(Database &db, Messenger &mess
         call(progress.packaging);
         const QString fileName = Remittance::packageNameFor(typeCode(type), s.acronym, number);
         const QString filePath = QDir(dir).filePath(fileName);
-        const QStringList masks{QDir(dir).filePath(QStringLiteral("*.db")), QDir(dir).filePath(QStringLiteral("*.px")),
-                                QDir(dir).filePath(QStringLiteral("*.val"))};
-        const bool zipped = Archive::zip(masks, filePath, messenger);
+        const bool zipped = packer.zip(masks, filePath, messenger);
         DeltaTables::removeTables(dir);
         if (!zipped) {
             result.outcome = Outcome::Failed;

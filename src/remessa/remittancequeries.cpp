@@ -1,5 +1,7 @@
 #include "remessa/remittancequeries.h"
 #include "db/dberror.h"
+#include "db/keypairset.h"
+#include "db/rowidmarks.h"
 
 namespace RemittanceQueries {
 namespace {
@@ -52,9 +54,27 @@ QString approvedVia(const QString &outer)
         .arg(outer);
 }
 
-Statement regular(const Entry &e, Kind kind)
+// The approval of a row's certificate as a lookup in the run's KeyPairSet
+// of approvedCertificates(), instead of a probe of CERTIFIC per row.
+QString approvedInMemory(const QString &a)
+{
+    return QStringLiteral("%1(%2.\"SiglaCertificador\", %2.\"NumCertif\")")
+        .arg(QLatin1String(KeyPairSet::function()), a);
+}
+
+Statement regular(const Entry &e, Kind kind, Approval approval)
 {
     const QString src = q(e.source->name);
+    if (approval == Approval::InMemory) {
+        if (kind == Kind::Exclusion)
+            return {QStringLiteral("SELECT R.* FROM %1 R WHERE %2 AND NOT EXISTS (SELECT 1 FROM %3 S WHERE %4)")
+                        .arg(q(e.replica->name), approvedInMemory(QStringLiteral("R")), src,
+                             keyEquals(QStringLiteral("S"), QStringLiteral("R"), e.entry->exclusionKey)),
+                    0};
+        return {QStringLiteral("SELECT S.* FROM %1 S WHERE %2").arg(src, approvedInMemory(QStringLiteral("S"))) +
+                    replicaCondition(e, QStringLiteral("S"), kind),
+                0};
+    }
     if (kind == Kind::Exclusion)
         return {QStringLiteral("SELECT R.* FROM %1 R CROSS JOIN \"CERTIFIC\" C WHERE %2 AND NOT EXISTS "
                                "(SELECT 1 FROM %3 S WHERE %4)")
@@ -148,33 +168,41 @@ struct ChangeJoin
     QString flag; // ", <1 when absent>"
 };
 
-ChangeJoin changeJoin(const Entry &e, const QString &a)
+// With mark, every replica row met is reported to the marking function
+// first (it answers false, so the rows selected stay the same).
+ChangeJoin changeJoin(const Entry &e, const QString &a, bool mark)
 {
+    const QString seen = mark ? QStringLiteral("%1(R.rowid) OR ").arg(QLatin1String(RowidMarks::function()))
+                              : QString();
     return {QStringLiteral(" LEFT JOIN %1 R ON %2")
                 .arg(q(e.replica->name), keyEquals(a, QStringLiteral("R"), e.entry->key)),
-            QStringLiteral(" AND (R.rowid IS NULL OR %1)").arg(differs(a, QStringLiteral("R"), e.compared)),
+            QStringLiteral(" AND (%1R.rowid IS NULL OR %2)").arg(seen, differs(a, QStringLiteral("R"), e.compared)),
             QStringLiteral(", R.rowid IS NULL")};
 }
 
-Statement regularChanges(const Entry &e)
+Statement regularChanges(const Entry &e, bool mark, Approval approval)
 {
-    const ChangeJoin c = changeJoin(e, QStringLiteral("S"));
+    const ChangeJoin c = changeJoin(e, QStringLiteral("S"), mark);
+    if (approval == Approval::InMemory)
+        return {QStringLiteral("SELECT S.*%1 FROM %2 S%3 WHERE %4%5")
+                    .arg(c.flag, q(e.source->name), c.join, approvedInMemory(QStringLiteral("S")), c.filter),
+                0};
     return {QStringLiteral("SELECT S.*%1 FROM %2 S CROSS JOIN \"CERTIFIC\" C%3 WHERE %4%5")
                 .arg(c.flag, q(e.source->name), c.join, approvedVia(QStringLiteral("S")), c.filter),
             1};
 }
 
-Statement certificateChanges(const Entry &e)
+Statement certificateChanges(const Entry &e, bool mark)
 {
-    const ChangeJoin c = changeJoin(e, QStringLiteral("C"));
+    const ChangeJoin c = changeJoin(e, QStringLiteral("C"), mark);
     return {
         QStringLiteral("SELECT C.*%1 FROM \"CERTIFIC\" C%2 WHERE C.\"Aprovado\" = ?%3").arg(c.flag, c.join, c.filter),
         1};
 }
 
-Statement companyChanges(const Entry &e)
+Statement companyChanges(const Entry &e, bool mark)
 {
-    const ChangeJoin c = changeJoin(e, QStringLiteral("E"));
+    const ChangeJoin c = changeJoin(e, QStringLiteral("E"), mark);
     return {QStringLiteral(
                 "SELECT DISTINCT E.*%1 FROM \"EMP_CERT\" EC CROSS JOIN \"CERTIFIC\" C CROSS JOIN \"EMPRESA\" E%2 "
                 "WHERE %3 AND E.\"CodigoPais\" = EC.\"CodigoPais\" AND E.\"IdEmpresa\" = EC.\"IdEmpresa\"%4")
@@ -182,9 +210,9 @@ Statement companyChanges(const Entry &e)
             1};
 }
 
-Statement productChanges(const Entry &e)
+Statement productChanges(const Entry &e, bool mark)
 {
-    const ChangeJoin c = changeJoin(e, QStringLiteral("P"));
+    const ChangeJoin c = changeJoin(e, QStringLiteral("P"), mark);
     QStringList parts;
     for (const char *item : {"TIPO", "UNIDADE", "LOTE"})
         parts << QStringLiteral(
@@ -195,9 +223,9 @@ Statement productChanges(const Entry &e)
     return {parts.join(QLatin1String(" UNION ")), 3};
 }
 
-Statement unscopedChanges(const Entry &e)
+Statement unscopedChanges(const Entry &e, bool mark)
 {
-    const ChangeJoin c = changeJoin(e, QStringLiteral("S"));
+    const ChangeJoin c = changeJoin(e, QStringLiteral("S"), mark);
     return {QStringLiteral("SELECT S.*%1 FROM %2 S%3 WHERE 1%4").arg(c.flag, q(e.source->name), c.join, c.filter), 0};
 }
 
@@ -305,24 +333,58 @@ const QList<Entry> &entries()
     return all;
 }
 
-Statement changes(const Entry &e)
+Statement changes(const Entry &e, Approval approval)
 {
     if (!replicaKeyIsRowKey(e))
         return {};
     switch (e.scope) {
-    case Scope::Regular: return regularChanges(e);
-    case Scope::Certificate: return certificateChanges(e);
-    case Scope::Company: return companyChanges(e);
-    case Scope::Product: return productChanges(e);
-    case Scope::Unscoped: return unscopedChanges(e);
+    case Scope::Regular: return regularChanges(e, false, approval);
+    case Scope::Certificate: return certificateChanges(e, false);
+    case Scope::Company: return companyChanges(e, false);
+    case Scope::Product: return productChanges(e, false);
+    case Scope::Unscoped: return unscopedChanges(e, false);
     }
     return {};
 }
 
-Statement statement(const Entry &e, Kind kind)
+bool exclusionsBySweep(const Entry &e)
+{
+    return replicaKeyIsRowKey(e) &&
+        (e.scope == Scope::Regular || e.scope == Scope::Certificate || e.scope == Scope::Unscoped);
+}
+
+Statement markingChanges(const Entry &e, Approval approval)
+{
+    if (!exclusionsBySweep(e))
+        return {};
+    switch (e.scope) {
+    case Scope::Regular: return regularChanges(e, true, approval);
+    case Scope::Certificate: return certificateChanges(e, true);
+    case Scope::Unscoped: return unscopedChanges(e, true);
+    case Scope::Company:
+    case Scope::Product: break;
+    }
+    return {};
+}
+
+Statement exclusionsBetween(const Entry &e, Approval approval)
+{
+    if (!exclusionsBySweep(e))
+        return {};
+    Statement st = statement(e, Kind::Exclusion, approval);
+    st.sql += QStringLiteral(" AND R.rowid BETWEEN ? AND ?");
+    return st;
+}
+
+Statement approvedCertificates()
+{
+    return {QStringLiteral("SELECT \"SiglaCertificador\", \"NumCertif\" FROM \"CERTIFIC\" WHERE \"Aprovado\" = ?"), 1};
+}
+
+Statement statement(const Entry &e, Kind kind, Approval approval)
 {
     switch (e.scope) {
-    case Scope::Regular: return regular(e, kind);
+    case Scope::Regular: return regular(e, kind, approval);
     case Scope::Certificate: return certificate(e, kind);
     case Scope::Company: return company(e, kind);
     case Scope::Product: return product(e, kind);

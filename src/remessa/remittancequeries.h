@@ -39,15 +39,36 @@ struct Statement
     int approvalParams = 0; // placeholders, each bound to the approval flag (true)
 };
 
+// How a row of the regular scope is found approved: its certificate probed
+// in CERTIFIC (the statement stands alone), or looked up in memory, in a
+// KeyPairSet of approvedCertificates() that the caller keeps alive while
+// the statement runs (no approval parameters then). Same rows, same order.
+enum class Approval { Joined, InMemory };
+
+// The approved certificates' keys, for the KeyPairSet of Approval::InMemory.
+Statement approvedCertificates();
+
 // A row "differs" when any compared column differs, NULL against a value
 // included (null-safe): clearing a column must reach the regulator.
-Statement statement(const Entry &entry, Kind kind);
+Statement statement(const Entry &entry, Kind kind, Approval approval = Approval::Joined);
 
 // Inclusions and alterations in one walk over the entry's rows: each row's
 // columns and, after them, 1 for an inclusion or 0 for an alteration. The
 // inclusions come in the order of the inclusion statement, the alterations
 // in that of the alteration statement. Empty sql when the replica's key does
 // not pick at most one row for a source row (the two statements serve then).
-Statement changes(const Entry &entry);
+Statement changes(const Entry &entry, Approval approval = Approval::Joined);
+
+// The exclusions found without a walk of their own: the replica rows the
+// change walk met carry a key present here, so only the rows it never met
+// need the exclusion test. True for the entries whose exclusion statement
+// walks the replica alone, in rowid order (all but companies and products).
+bool exclusionsBySweep(const Entry &entry);
+// changes(), reporting the rowid of every replica row its join meets to
+// RowidMarks::function(). Empty sql when exclusionsBySweep() is false.
+Statement markingChanges(const Entry &entry, Approval approval = Approval::Joined);
+// The exclusion statement restricted to a range of replica rowids, bound
+// after the approval flags (first, last); rows in rowid order.
+Statement exclusionsBetween(const Entry &entry, Approval approval = Approval::Joined);
 
 }

@@ -101,6 +101,56 @@ private slots:
         QVERIFY(QFile::exists(archive));
     }
 
+    // Files compressed ahead on the packer's thread land in the archive as
+    // they are on disk when it is made, a file changed after it was queued
+    // included, stored flat and deflated.
+    void packerTakesWhatWasCompressedAhead()
+    {
+        const QString src = dir(QStringLiteral("packer"));
+        QByteArray big;
+        for (int i = 0; i < 200000; ++i)
+            big += QByteArray::number(i % 977) + '\0';
+        writeFile(src + "/EVENTO_I.DB", big);
+        writeFile(src + "/EMPRESA_A.db", "before");
+        const QStringList masks{src + "/*.db", src + "/*.px"};
+        const QString archive = src + "/OC-PKG.zip";
+        ScriptedMessenger m;
+        {
+            Archive::Packer packer;
+            packer.addFinished(masks);
+            writeFile(src + "/EMPRESA_A.db", "after, longer");
+            writeFile(src + "/LOTE_E.px", "late");
+            packer.addFinished(masks);
+            writeFile(src + "/LOTE_E.px", "LATE"); // same size, other bytes
+            QVERIFY(packer.zip(masks, archive, m));
+        }
+        QVERIFY(m.messages.isEmpty());
+        QCOMPARE(entryNames(archive), QStringList({"EMPRESA_A.db", "EVENTO_I.DB", "LOTE_E.px"}));
+        int err = 0;
+        zip_t *za = zip_open(QFile::encodeName(archive).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &err);
+        QVERIFY(za);
+        zip_stat_t st;
+        QCOMPARE(zip_stat(za, "EVENTO_I.DB", 0, &st), 0);
+        QCOMPARE(st.comp_method, zip_uint16_t(ZIP_CM_DEFLATE));
+        QVERIFY(st.comp_size < st.size / 4);
+        zip_discard(za);
+        QVERIFY(!QFile::exists(src + "/EVENTO_I.DB"));
+        const QString out = dir(QStringLiteral("packer-out"));
+        QVERIFY(Archive::unzip(archive, out, m));
+        QCOMPARE(readFile(out + "/EVENTO_I.DB"), big);
+        QCOMPARE(readFile(out + "/EMPRESA_A.db"), QByteArray("after, longer"));
+        QCOMPARE(readFile(out + "/LOTE_E.px"), QByteArray("LATE"));
+
+        // Given up before the archive: nothing is made, the files stay.
+        writeFile(src + "/EVENTO_I.DB", big);
+        {
+            Archive::Packer packer;
+            packer.addFinished(masks);
+        }
+        QVERIFY(QFile::exists(src + "/EVENTO_I.DB"));
+        QCOMPARE(QDir(src).entryList({QStringLiteral("*.zip")}, QDir::Files), QStringList{"OC-PKG.zip"});
+    }
+
     void zipOfNothingLeavesNoArchive()
     {
         const QString src = dir(QStringLiteral("empty"));
