@@ -4,7 +4,7 @@
 #include <sqlite3.h>
 
 namespace {
-KeyPairSet *current = nullptr;
+KeyPairSet *currentApprovals = nullptr;
 
 // Storage class, length and bytes, text folded as NOCASE folds it.
 bool appendKey(std::string &out, int type, const char *p, int n)
@@ -25,7 +25,7 @@ bool appendKey(std::string &out, int type, const char *p, int n)
 void inFunc(sqlite3_context *ctx, int argc, sqlite3_value **argv)
 {
     bool found = false;
-    if (current && argc == 2) {
+    if (currentApprovals && argc == 2) {
         // Types before the text calls, which convert. The text form of an
         // integer is its decimal digits, as when the set was filled.
         const int ta = sqlite3_value_type(argv[0]), tb = sqlite3_value_type(argv[1]);
@@ -33,7 +33,7 @@ void inFunc(sqlite3_context *ctx, int argc, sqlite3_value **argv)
         const int na = sqlite3_value_bytes(argv[0]);
         const auto *b = reinterpret_cast<const char *>(sqlite3_value_text(argv[1]));
         const int nb = sqlite3_value_bytes(argv[1]);
-        found = a && b && current->contains(ta, a, na, tb, b, nb);
+        found = a && b && currentApprovals->contains(ta, a, na, tb, b, nb);
     }
     sqlite3_result_int(ctx, found ? 1 : 0);
 }
@@ -50,7 +50,7 @@ bool appendCell(std::string &out, const Database::Statement::Cell &c)
 }
 
 KeyPairSet::KeyPairSet(Database &db, const QString &sql, const QVariantList &params)
-    : m_previous(current)
+    : m_previous(currentApprovals)
 {
     Database::Statement &q = db.statement(sql);
     try {
@@ -64,12 +64,12 @@ KeyPairSet::KeyPairSet(Database &db, const QString &sql, const QVariantList &par
         throw;
     }
     q.reset();
-    current = this;
+    currentApprovals = this;
 }
 
 KeyPairSet::~KeyPairSet()
 {
-    current = m_previous;
+    currentApprovals = m_previous;
 }
 
 void KeyPairSet::registerOn(sqlite3 *handle)

@@ -3,12 +3,12 @@
 #include <sqlite3.h>
 
 namespace {
-RowidMarks *current = nullptr;
+RowidMarks *currentMarks = nullptr;
 
 void markFunc(sqlite3_context *ctx, int argc, sqlite3_value **argv)
 {
-    if (current && argc == 1 && sqlite3_value_type(argv[0]) == SQLITE_INTEGER)
-        current->mark(sqlite3_value_int64(argv[0]));
+    if (currentMarks && argc == 1 && sqlite3_value_type(argv[0]) == SQLITE_INTEGER)
+        currentMarks->mark(sqlite3_value_int64(argv[0]));
     sqlite3_result_int(ctx, 0);
 }
 }
@@ -16,14 +16,14 @@ void markFunc(sqlite3_context *ctx, int argc, sqlite3_value **argv)
 RowidMarks::RowidMarks(qint64 first, qint64 last)
     : m_first(first),
       m_bits(size_t(last >= first ? last - first + 1 : 0), false),
-      m_previous(current)
+      m_previous(currentMarks)
 {
-    current = this;
+    currentMarks = this;
 }
 
 RowidMarks::~RowidMarks()
 {
-    current = m_previous;
+    currentMarks = m_previous;
 }
 
 void RowidMarks::registerOn(sqlite3 *handle)
