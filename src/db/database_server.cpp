@@ -259,6 +259,12 @@ void Database::Statement::serverExec(const QVariantList &params)
     const bool wasInTransaction = m_owner->inTransaction();
     const bool guarded = m_owner->statementBegins(m_query->lastQuery());
     bool ok = m_query->exec();
+    auto fail = [&](bool guard) {
+        DbError error = m_owner->failure(m_query->lastError(), wasInTransaction);
+        reset();
+        m_owner->statementEnds(guard, false);
+        throw error;
+    };
     // A table whose columns changed since the statement was prepared: the
     // server refuses to run the old plan, so it is prepared again, as the
     // file's engine does by itself.
@@ -270,23 +276,14 @@ void Database::Statement::serverExec(const QVariantList &params)
         ok = m_query->prepare(sql);
         for (int i = 0; ok && i < params.size(); ++i)
             m_query->bindValue(i, m_owner->bound(params.at(i)));
-        ok = ok && m_query->exec();
-        if (!ok) {
-            DbError error = m_owner->failure(m_query->lastError(), wasInTransaction);
-            reset();
-            m_owner->statementEnds(again, false);
-            throw error;
-        }
+        if (!(ok && m_query->exec()))
+            fail(again);
         m_owner->statementEnds(again, true);
         serverNext();
         return;
     }
-    if (!ok) {
-        DbError error = m_owner->failure(m_query->lastError(), wasInTransaction);
-        reset();
-        m_owner->statementEnds(guarded, false);
-        throw error;
-    }
+    if (!ok)
+        fail(guarded);
     m_owner->statementEnds(guarded, true);
     serverNext();
 }

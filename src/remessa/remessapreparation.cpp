@@ -20,6 +20,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QVarLengthArray>
+#include <optional>
 
 namespace {
 
@@ -146,31 +147,28 @@ int copyChangesAndExclusions(Database &db, const QString &dir, const RemittanceQ
     auto route = [&](const Database::Statement &q) -> DeltaSink & {
         return q.cell(flagColumn).integer != 0 ? inclusions : alterations;
     };
+    auto toExclusions = [&](const Database::Statement &) -> DeltaSink & { return exclusions; };
     call(progress.operation, QStringLiteral("Inclusão"));
-    if (sweep) {
-        RowidMarks met(lo, hi);
-        const auto changes = RemittanceQueries::markingChanges(e, kInMemory);
-        walk(db, changes, approvals(changes), route);
-        call(progress.step);
-        call(progress.operation, QStringLiteral("Alteração"));
-        call(progress.step);
-        call(progress.operation, QStringLiteral("Deleção"));
+    std::optional<RowidMarks> met;
+    if (sweep)
+        met.emplace(lo, hi);
+    const auto changes = sweep ? RemittanceQueries::markingChanges(e, kInMemory)
+                               : RemittanceQueries::changes(e, kInMemory);
+    walk(db, changes, approvals(changes), route);
+    call(progress.step);
+    call(progress.operation, QStringLiteral("Alteração"));
+    call(progress.step);
+    call(progress.operation, QStringLiteral("Deleção"));
+    if (met) {
         // A replica row the walk met has its key here: no exclusion. The
         // others, few, are tested by ranges of rowids, in rowid order as
         // the exclusion statement walks them.
         const auto between = RemittanceQueries::exclusionsBetween(e, kInMemory);
-        for (const auto &run : met.unmarkedRuns())
-            walk(db, between, approvals(between) << run.first << run.second,
-                 [&](const Database::Statement &) -> DeltaSink & { return exclusions; });
+        for (const auto &run : met->unmarkedRuns())
+            walk(db, between, approvals(between) << run.first << run.second, toExclusions);
     } else {
-        const auto changes = RemittanceQueries::changes(e, kInMemory);
-        walk(db, changes, approvals(changes), route);
-        call(progress.step);
-        call(progress.operation, QStringLiteral("Alteração"));
-        call(progress.step);
-        call(progress.operation, QStringLiteral("Deleção"));
         const auto all = RemittanceQueries::statement(e, RemittanceQueries::Kind::Exclusion, kInMemory);
-        walk(db, all, approvals(all), [&](const Database::Statement &) -> DeltaSink & { return exclusions; });
+        walk(db, all, approvals(all), toExclusions);
     }
     const int tables = int(inclusions.close()) + int(alterations.close()) + int(exclusions.close());
     call(progress.step);
