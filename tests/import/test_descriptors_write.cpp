@@ -56,7 +56,7 @@ private slots:
         m_home = std::make_unique<TestHome>();
         m_dir = std::make_unique<QTemporaryDir>();
         m_db = std::make_unique<Database>(QStringLiteral("import_write_test"));
-        m_db->open(m_home->dbPath());
+        m_home->open(*m_db);
         m_messenger.clear();
     }
     void cleanup()

@@ -124,7 +124,7 @@ private slots:
         f.write(1, B(ImportRunFixture::Sigla).completeCertificate("C-1").completeCertificate("C-2"));
         f.write(2, B(ImportRunFixture::Sigla).completeCertificate("C-3"));
         Database other(QStringLiteral("outro-programa"));
-        other.open(f.home->dbPath());
+        f.home->open(other);
         other.begin();
         other.execute(QStringLiteral("update CONFIG_LOCAL set NomeOCC = NomeOCC"));
 
@@ -154,7 +154,7 @@ private slots:
         const QStringList args{"import", "--home", f.home->dir(), "--user", "admin", f.dir()};
         for (const char *lock : {"BEGIN IMMEDIATE", "BEGIN EXCLUSIVE"}) {
             Database other(QStringLiteral("outro-programa"));
-            other.open(f.home->dbPath());
+            f.home->open(other);
             other.execute(QString::fromLatin1(lock));
             const CliRun::Result r = CliRun::run(args);
             other.execute(QStringLiteral("ROLLBACK"));

@@ -94,7 +94,7 @@ struct Side
     explicit Side(const QString &connection)
         : db(connection)
     {
-        db.open(home.dbPath());
+        home.open(db);
         db.execute(QStringLiteral("insert into STATUS_T (SiglaCertificador, NumCertif, Importado, MarcaProd, "
                                   "ModeloProd, SeqEvento, Evento) values ('OCT', 'X-1', 1, 'M', 'M', 1000, 'INC')"));
     }
@@ -196,7 +196,7 @@ private slots:
     {
         TestHome home;
         Database db(QStringLiteral("logs"));
-        db.open(home.dbPath());
+        home.open(db);
         QTemporaryDir dir;
         ImportSession session(db);
         session.appendLog(dir.path(), QStringLiteral("Log_BD.txt"), "um\n");

@@ -83,7 +83,7 @@ private slots:
     {
         m_home = std::make_unique<TestHome>(false);
         m_db = std::make_unique<Database>();
-        m_db->open(m_home->dbPath());
+        m_home->open(*m_db);
         m_logs = std::make_unique<QTemporaryDir>();
         m_msg.clear();
     }

@@ -38,7 +38,7 @@ private slots:
     {
         m_home = std::make_unique<TestHome>();
         m_db = std::make_unique<Database>();
-        m_db->open(m_home->dbPath());
+        m_home->open(*m_db);
         certificate("C-1", true, false);
         certificate("C-2", true, false, "S");
         certificate("O'Neil", true, false);

@@ -91,7 +91,7 @@ private slots:
         QVERIFY(RefPackage::build(f.recep(), V1, {RefPackage::pais({{"BR", "Brasil"}})}));
         {
             Database other(QStringLiteral("refupdate-other"));
-            other.open(f.home->dbPath());
+            f.home->open(other);
             RegisterStep::Marker running(other, QStringLiteral("Atualização de tabelas"),
                                          RegisterStep::referenceTables());
             running.take();

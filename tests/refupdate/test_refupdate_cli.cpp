@@ -24,7 +24,7 @@ struct Fixture
         QDir(files.path()).mkpath(QStringLiteral("recep"));
         QDir(files.path()).mkpath(QStringLiteral("origem"));
         Database db(QStringLiteral("refupdate-cli"));
-        db.open(home->dbPath());
+        home->open(db);
         // Nothing listens on port 9 of the loopback.
         db.execute(QStringLiteral("insert into CONFIG_LOCAL (SiglaCertificador, DirLocalRecepAux, EndQueloraOrigAux, "
                                   "LoginFTP, SenhaFTP) values ('OCT', ?, '127.0.0.1:9/tabelas', 'occ', 'segredo')"),
@@ -35,7 +35,7 @@ struct Fixture
     QString scalar(const QString &sql) const
     {
         Database db(QStringLiteral("refupdate-cli-read"));
-        db.open(home->dbPath());
+        home->open(db);
         return db.scalar(sql).toString();
     }
     Result cli(const QStringList &args) const

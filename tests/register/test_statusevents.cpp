@@ -66,7 +66,7 @@ private slots:
     {
         m_home = std::make_unique<TestHome>();
         m_db = std::make_unique<Database>();
-        m_db->open(m_home->dbPath());
+        m_home->open(*m_db);
     }
     void cleanup()
     {

@@ -161,7 +161,7 @@ private slots:
     {
         m_home = std::make_unique<TestHome>(true);
         m_db = std::make_unique<Database>();
-        m_db->open(m_home->dbPath());
+        m_home->open(*m_db);
         divergeFromReplicas();
     }
     void cleanup()

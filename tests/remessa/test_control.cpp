@@ -57,7 +57,7 @@ private slots:
         m_db.reset();
         m_home = std::make_unique<TestHome>(true);
         m_db = std::make_unique<Database>(QStringLiteral("control-test"));
-        m_db->open(m_home->dbPath());
+        m_home->open(*m_db);
     }
     void cleanup()
     {

@@ -30,7 +30,7 @@ struct Window
 
     Window()
     {
-        db.open(home.dbPath());
+        home.open(db);
         for (const char *name : {"TX-OCT01.txt", "TX-OCT02.txt", "TX-OCX01.txt", "TX-OCT01.zip"})
             touch(files.filePath(name));
         frm = std::make_unique<TFrmEnviaTXT_FTP>(db, msg, QStringLiteral("OCT"), LoginState{});

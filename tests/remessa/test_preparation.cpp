@@ -164,7 +164,7 @@ private slots:
         m_db.reset();
         m_home = std::make_unique<TestHome>(true);
         m_db = std::make_unique<Database>(QStringLiteral("prep-test"));
-        m_db->open(m_home->dbPath());
+        m_home->open(*m_db);
         m_msg.messages.clear();
     }
     void cleanup()

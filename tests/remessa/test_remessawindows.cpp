@@ -52,7 +52,7 @@ private slots:
         m_db.reset();
         m_home = std::make_unique<TestHome>(true);
         m_db = std::make_unique<Database>(QStringLiteral("windows-test"));
-        m_db->open(m_home->dbPath());
+        m_home->open(*m_db);
         m_msg.messages.clear();
         m_login.userCode = QStringLiteral("admin");
         m_login.userName = QStringLiteral("Administrador");

@@ -36,7 +36,7 @@ struct Fixture
 
     Fixture()
     {
-        db->open(home->dbPath());
+        home->open(*db);
         db->execute(QStringLiteral("insert into CONFIG_LOCAL (SiglaCertificador, NomeOCC, LoginFTP, SenhaFTP, "
                                    "EndSMTPEMailReply) values (?, ?, 'occ', 'segredo', 'quelora@regulador.gov.br')"),
                     {Sigla, QStringLiteral("Organismo de Teste")});

@@ -98,7 +98,7 @@ private slots:
     {
         TestHome home(true);
         Database db;
-        db.open(home.dbPath());
+        home.open(db);
         fill(db);
 
         const auto rows = ExpiringCertificates::list(db, Today, 60);
@@ -130,7 +130,7 @@ private slots:
     {
         TestHome home(true);
         Database db;
-        db.open(home.dbPath());
+        home.open(db);
         fill(db);
         const auto rows = ExpiringCertificates::list(db, Today, 30);
         const BandedReport report = ExpiringCertificates::report(rows, Today, 30, QStringLiteral("Ana"));
@@ -154,7 +154,7 @@ private slots:
         TestHome home(true);
         {
             Database db;
-            db.open(home.dbPath());
+            home.open(db);
             fill(db);
         }
         QTemporaryDir out;

@@ -83,7 +83,7 @@ private slots:
         TestHome home(true);
         {
             Database db;
-            db.open(home.dbPath());
+            home.open(db);
             db.execute("UPDATE CERTIFIC SET Completo = 1");
         }
         QTemporaryDir out;
@@ -119,7 +119,7 @@ private slots:
 
         {
             Database db;
-            db.open(home.dbPath());
+            home.open(db);
             UserStore store(db);
             UserRecord u = store.find("admin").value();
             u.rights.manBase = false;

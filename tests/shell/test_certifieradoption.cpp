@@ -20,7 +20,7 @@ private slots:
     {
         TestHome home; // made without demo data
         Database db;
-        db.open(home.dbPath());
+        home.open(db);
         ScriptedMessenger msg;
         UserStore users(db);
         QVERIFY(users.find("admin")->certificador.isEmpty());
@@ -63,7 +63,7 @@ private slots:
     {
         TestHome home;
         Database db;
-        db.open(home.dbPath());
+        home.open(db);
         // The users cannot be written: the certifier row is not kept either.
         db.execute("CREATE TRIGGER barra BEFORE UPDATE ON USU_LOCAL BEGIN SELECT RAISE(ABORT, 'barrado'); END");
         ConfigLocal row;

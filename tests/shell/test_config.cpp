@@ -55,7 +55,7 @@ private slots:
         m_home = new TestHome;
         m_dir = new QTemporaryDir;
         m_db = new Database;
-        m_db->open(m_home->dbPath());
+        m_home->open(*m_db);
         m_msg.clear();
         m_msg.answers.clear();
         m_copies.clear();

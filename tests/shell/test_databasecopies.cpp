@@ -105,7 +105,7 @@ private slots:
     {
         TestHome home(true);
         Database db;
-        db.open(home.dbPath());
+        home.open(db);
         const QString folder = DatabaseCopies::defaultFolder();
         QVERIFY(DatabaseCopies::dueOn(folder, Day));
 
@@ -155,7 +155,7 @@ private slots:
     {
         TestHome home(true);
         Database db;
-        db.open(home.dbPath());
+        home.open(db);
         db.execute(QStringLiteral("create table CARGA (Lote integer not null, Texto text)"));
         {
             // Enough pages that a copy takes many steps.
@@ -202,7 +202,7 @@ private slots:
     {
         TestHome home(true);
         Database db;
-        db.open(home.dbPath());
+        home.open(db);
         const QString folder = DatabaseCopies::defaultFolder();
         const QString good = DatabaseCopies::make(db, folder, Day);
         const QString damaged = QDir(home.dir()).filePath(QStringLiteral("danificada.mdb"));
@@ -238,7 +238,7 @@ private slots:
     {
         TestHome home(true);
         Database db;
-        db.open(home.dbPath());
+        home.open(db);
         const int count = certificates(home.dbPath());
         QVERIFY(count > 0);
         const QString folder = DatabaseCopies::defaultFolder();
@@ -247,7 +247,7 @@ private slots:
 
         // A program that keeps the database open sees the restored content.
         Database other(QStringLiteral("outro-programa"));
-        other.open(home.dbPath());
+        home.open(other);
         QCOMPARE(other.scalar(QStringLiteral("select count(*) from CERTIFIC")).toInt(), 0);
 
         const QString kept = DatabaseCopies::restore(db, copy, folder, Day);
@@ -270,7 +270,7 @@ private slots:
 
         {
             Database db;
-            db.open(home.dbPath());
+            home.open(db);
             db.execute(QStringLiteral("delete from CERTIFIC"));
         }
         QCOMPARE(runCli({"restaurar", "--home", home.dir(), "--user", "admin", there.first()}, &err), 0);
@@ -286,7 +286,7 @@ private slots:
         TestHome home(true);
         {
             Database db;
-            db.open(home.dbPath());
+            home.open(db);
             db.execute(QStringLiteral("create table CARGA (Lote integer not null, Texto text)"));
             Transaction tx(db);
             for (int i = 0; i < 30000; ++i)
@@ -314,7 +314,7 @@ private slots:
             DatabaseCopies::check(copy);
         // The next copy is made all the same and the partial one is not counted.
         Database db;
-        db.open(home.dbPath());
+        home.open(db);
         const QString made = DatabaseCopies::make(db, folder, Day);
         QCOMPARE(DatabaseCopies::list(folder).last(), made);
     }
@@ -323,7 +323,7 @@ private slots:
     {
         TestHome home(true);
         Database db;
-        db.open(home.dbPath());
+        home.open(db);
         // A database from before the setting reads the default.
         QVERIFY(!db.tableExists(QStringLiteral("CONFIG_COPIAS")));
         QCOMPARE(CopySettings::keep(db), DatabaseCopies::DefaultKeep);

@@ -87,7 +87,7 @@ private slots:
         QVERIFY(repaired + refused > 0);
         qInfo("reparos concluídos: %d, recusados: %d", repaired, refused);
 
-        f.db->open(f.home->dbPath());
+        f.home->open(*f.db);
         QCOMPARE(f.count("CONTROLE_TXT"), 3);
         QCOMPARE(f.count("CERTIFIC"), 3 * perFile);
         QCOMPARE(f.count("LOTE"), 3 * perFile);

@@ -44,7 +44,7 @@ public:
     {
         home = std::make_unique<TestHome>(false);
         db = std::make_unique<Database>();
-        db->open(home->dbPath());
+        home->open(*db);
         db->execute(QStringLiteral("insert into CONFIG_LOCAL (SiglaCertificador, NomeOCC) values (?, ?)"),
                     {Sigla, QStringLiteral("Organismo de teste")});
         db->execute(QStringLiteral("insert into USU_LOCAL (SiglaUsu, SiglaCertificador, NomeUsu, SenhaUsu, "

@@ -5,7 +5,7 @@
 RefUpdateFixture::RefUpdateFixture(const QString &connection)
     : db(std::make_unique<Database>(connection))
 {
-    db->open(home->dbPath());
+    home->open(*db);
     QDir(files.path()).mkpath(QStringLiteral("recep"));
     QDir(files.path()).mkpath(QStringLiteral("origem"));
     db->execute(QStringLiteral("insert into CONFIG_LOCAL (SiglaCertificador, DirLocalRecepAux, LoginFTP, SenhaFTP) "

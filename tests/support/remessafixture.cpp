@@ -10,7 +10,7 @@
 RemessaFixture::RemessaFixture(bool demo)
     : home(std::make_unique<TestHome>(demo))
 {
-    db.open(home->dbPath());
+    home->open(db);
     const QDir root(home->dir());
     transferDir = root.filePath(QStringLiteral("Transf")) + QLatin1Char('/');
     syncDir = root.filePath(QStringLiteral("Sincr")) + QLatin1Char('/');

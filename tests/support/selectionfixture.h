@@ -21,7 +21,7 @@ public:
     {
         home = std::make_unique<TestHome>(false);
         db = std::make_unique<Database>();
-        db->open(home->dbPath());
+        home->open(*db);
         run("insert into CONFIG_LOCAL (SiglaCertificador, NomeOCC) values (?, ?)", {Sigla, "Organismo de teste"});
         for (const auto &[code, name] : {std::pair{"BR", "Brasil"}, {"CN", "China"}, {"AR", "Argentina"}})
             run("insert into PAIS (CodigoPais, NomePais) values (?, ?)", {code, QString::fromUtf8(name)});

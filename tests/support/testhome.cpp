@@ -1,6 +1,7 @@
 #include "support/testhome.h"
 
 #include "base/apppaths.h"
+#include "db/database.h"
 #include "db/provisioning.h"
 #include "db/registerlocation.h"
 #include "support/testdb.h"
@@ -19,6 +20,7 @@ TestHome::TestHome(bool demo, const QString &adminPassword)
         const ServerAddress address = TestDb::freshDatabase();
         Provisioning::createOnServer(address, opts);
         RegisterLocation::writeServer(address);
+        m_server = address;
         return;
     }
     Provisioning::createDatabase(dbPath(), opts);
@@ -32,4 +34,12 @@ TestHome::~TestHome()
 QString TestHome::dbPath() const
 {
     return m_dir.path() + QStringLiteral("/db/bdocc.mdb");
+}
+
+void TestHome::open(Database &db) const
+{
+    if (m_server)
+        db.openServer(*m_server);
+    else
+        db.open(dbPath());
 }
