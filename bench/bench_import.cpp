@@ -35,7 +35,7 @@
 // Skipping every existence test, tried, gained 0.03 only. The rest: reading
 // and checking the records (11%), a descriptor built for each inclusion and
 // pairing row, the Log_BD.txt trace of every statement (4%), string copies.
-#include "../tests/support/importfilebuilder.h"
+#include "benchrecords.h"
 
 #include "base/apppaths.h"
 #include "base/localzonepin.h"
@@ -57,7 +57,8 @@
 namespace {
 
 using B = ImportFileBuilder;
-const QString Sigla = QStringLiteral("OCB");
+using BenchRecords::forEachRecord;
+using BenchRecords::Sigla;
 
 class QuietMessenger : public Messenger
 {
@@ -90,37 +91,6 @@ long peakRssKb()
     rusage u{};
     getrusage(RUSAGE_SELF, &u);
     return u.ru_maxrss;
-}
-
-// The records of the file, in order: certificates with their company, role,
-// product, type, lot, unit, service, documents and a history row.
-void forEachRecord(int n, const std::function<void(const QString &, const B::Values &)> &fn)
-{
-    int done = 0;
-    for (int c = 1; done < n; ++c) {
-        const QString num = QStringLiteral("B-%1").arg(c);
-        const QString company = QStringLiteral("Empresa %1").arg(c);
-        const QString modelo = QStringLiteral("Modelo %1").arg(c);
-        B::Values statusC = B::statusC(num, QStringLiteral("INC"));
-        const QList<QPair<QString, B::Values>> group{
-            {"[CERTIFIC]", B::certific(num)},
-            {"[EMPRESA]", B::empresa(company)},
-            {"[EMP_CERT]", B::empCert(num, company)},
-            {"[PRODUTO]", B::produto("Marca", modelo)},
-            {"[TIPO]", B::tipo(num, "Marca", modelo, company)},
-            {"[LOTE]", B::lote(num, "L1", "Marca", modelo, company)},
-            {"[UNIDADE]", B::unidade(num, "S1", "Marca", modelo, company)},
-            {"[SERVICO]", B::servico(num, company)},
-            {"[DOC_NORM_CERT_PRODUTO]", B::docCertProduto(num)},
-            {"[DOC_NORM_TIPO]", B::docTipo(num, "Marca", modelo)},
-            {"[STATUS_C]", statusC},
-        };
-        for (const auto &[header, values] : group) {
-            if (done++ >= n)
-                return;
-            fn(header, values);
-        }
-    }
 }
 
 QString createDatabase(const QString &path)
@@ -239,19 +209,7 @@ int main(int argc, char *argv[])
     const QString files = tmp.path() + QStringLiteral("/txt");
     QDir().mkpath(files);
 
-    // The file, written as it is generated.
-    const QString name = B::fileName(Sigla);
-    {
-        QFile f(files + QLatin1Char('/') + name);
-        f.open(QIODevice::WriteOnly);
-        B b(Sigla);
-        forEachRecord(n, [&](const QString &header, const B::Values &values) {
-            b.record(header, values);
-            if (b.lines().size() > 2000)
-                b.flushTo(f);
-        });
-        b.flushTo(f);
-    }
+    BenchRecords::writeFile(files, n); // written as it is generated
     const long rssBefore = peakRssKb();
 
     Database db;

@@ -1,0 +1,234 @@
+// The shared register on a server beside the embedded file, in one run:
+// - the import of an N-record file (default 20000) into a fresh file register
+//   and into a fresh server register; the server's time over the file's;
+// - 4 processes approving the server register's certificates at once, one
+//   certificate per transaction, each approval writing its STATUS_C event
+//   numbered max + 1: events/s, and no SeqEvento handed out twice;
+// - the complete remittance of both registers; the server's time over the
+//   file's.
+// Goal: the server within 3x of the file for one writer (import, remittance).
+//
+// The server is a throwaway cluster of the run's own (tests/support/
+// pgcluster.sh), or the one whose folder $CORVANE_TEST_PG_DIR names.
+//
+//   bench_server [N]
+#include "benchrecords.h"
+
+#include "base/apppaths.h"
+#include "base/localzonepin.h"
+#include "base/messenger.h"
+#include "db/database.h"
+#include "db/dberror.h"
+#include "db/provisioning.h"
+#include "import/importrun.h"
+#include "maintenance/certificates/certificateapproval.h"
+#include "remessa/remessapreparation.h"
+#include "support/testdb.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+namespace {
+
+constexpr int Writers = 4;
+
+// Ends the run through exit(), so the run's own server is stopped.
+[[noreturn]] void fail(const QString &what)
+{
+    QTextStream(stderr) << what << "\n";
+    std::exit(1);
+}
+
+class QuietMessenger : public Messenger
+{
+public:
+    QStringList errors;
+    void error(const QString &t, const QString & = QString()) override { errors << t; }
+    void information(const QString &, const QString & = QString()) override { }
+    void warning(const QString &t, const QString & = QString()) override { errors << t; }
+    void plain(const QString &, const QString & = QString()) override { }
+    bool confirm(const QString &, const QString & = QString()) override { return false; }
+};
+
+Provisioning::Options options()
+{
+    Provisioning::Options o;
+    o.adminPassword = QStringLiteral("admin");
+    return o;
+}
+
+// A register ready for the file: the certifier of the generated records.
+void prepare(Database &db)
+{
+    db.execute(QStringLiteral("INSERT INTO CONFIG_LOCAL (SiglaCertificador) VALUES (?)"), {BenchRecords::Sigla});
+    db.execute(QStringLiteral("UPDATE USU_LOCAL SET SiglaCertificador = ?"), {BenchRecords::Sigla});
+}
+
+// Seconds to import the file in dir.
+double import(Database &db, const QString &dir)
+{
+    QuietMessenger messenger;
+    ImportRun run(QStringLiteral("KESTRAVO"), db, QStringLiteral("bench"), messenger);
+    QElapsedTimer t;
+    t.start();
+    if (!run.run(dir))
+        fail(QStringLiteral("import failed: ") + messenger.errors.join(QStringLiteral(" | ")));
+    const double secs = t.nsecsElapsed() / 1e9;
+    ImportRun::deleteLogs(dir);
+    return secs;
+}
+
+// Seconds to prepare the complete remittance; its package's size in size.
+double completeRemittance(Database &db, const QString &home, qint64 *size)
+{
+    const QString transfer = home + QStringLiteral("/Transferencia");
+    QDir().mkpath(transfer);
+    QuietMessenger messenger;
+    RemessaPreparation::Settings s;
+    s.transferDir = transfer;
+    s.acronym = BenchRecords::Sigla;
+    s.currentNumber = QStringLiteral("0000000000");
+    s.user = QStringLiteral("bench");
+    QElapsedTimer t;
+    t.start();
+    const auto r = RemessaPreparation::run(db, messenger, s, RemessaPreparation::Type::Complete, {});
+    if (r.outcome != RemessaPreparation::Outcome::Prepared)
+        fail(QStringLiteral("remittance failed: ") + messenger.errors.join(QStringLiteral(" | ")));
+    *size = QFile(r.remittance.packagePath).size();
+    return t.nsecsElapsed() / 1e9;
+}
+
+// One of the writers: approves every Writers-th candidate from index on,
+// one transaction each, trying a transaction again when the server gave it
+// up for another's sake. Prints "approved retries failed".
+int writer(const QString &address, int index)
+{
+    Database db(QStringLiteral("writer"));
+    db.openServer(ServerAddress::parse(address));
+    const QList<CertificateApproval::Candidate> all = CertificateApproval::candidates(db);
+    int approved = 0, retries = 0, failed = 0;
+    for (int i = index; i < all.size(); i += Writers) {
+        const CertificateKey key{all.at(i).sigla, all.at(i).numCertif};
+        for (int attempt = 0;; ++attempt) {
+            try {
+                Transaction tx(db);
+                CertificateApproval::approve(db, {key}, QStringLiteral("bench"));
+                tx.commit();
+                ++approved;
+                break;
+            } catch (const std::exception &e) {
+                if (attempt >= 5) {
+                    ++failed;
+                    QTextStream(stderr) << e.what() << "\n";
+                    break;
+                }
+                ++retries;
+            }
+        }
+    }
+    QTextStream(stdout) << approved << " " << retries << " " << failed << "\n";
+    return 0;
+}
+
+}
+
+int main(int argc, char *argv[])
+{
+    LocalZonePin::pin(); // as the programs do
+    QCoreApplication app(argc, argv);
+    if (argc == 4 && QByteArray(argv[1]) == "--writer")
+        return writer(QString::fromUtf8(argv[2]), QByteArray(argv[3]).toInt());
+    const int n = argc > 1 ? QByteArray(argv[1]).toInt() : 20000;
+    QTextStream out(stdout);
+    QTemporaryDir tmp;
+    const QString fileHome = tmp.path() + QStringLiteral("/arquivo");
+    const QString serverHome = tmp.path() + QStringLiteral("/servidor");
+    BenchRecords::writeFile(fileHome + QStringLiteral("/txt"), n);
+    BenchRecords::writeFile(serverHome + QStringLiteral("/txt"), n);
+    auto ratio = [](double server, double file) { return QString::number(server / file, 'f', 2); };
+
+    AppPaths::setProgramDir(fileHome);
+    QDir().mkpath(fileHome + QStringLiteral("/db"));
+    Provisioning::createDatabase(AppPaths::dbFile(), options());
+    Database file(QStringLiteral("file"));
+    file.open(AppPaths::dbFile());
+    prepare(file);
+    const double fileImport = import(file, fileHome + QStringLiteral("/txt"));
+
+    AppPaths::setProgramDir(serverHome);
+    const ServerAddress address = TestDb::freshDatabase();
+    Provisioning::createOnServer(address, options());
+    Database server(QStringLiteral("server"));
+    server.openServer(address);
+    prepare(server);
+    const double serverImport = import(server, serverHome + QStringLiteral("/txt"));
+    const int certificates = file.scalar(QStringLiteral("SELECT count(*) FROM CERTIFIC")).toInt();
+    out << "records                  " << n << " (" << certificates << " certificates)\n"
+        << "import, file             " << QString::number(fileImport, 'f', 2) << " s\n"
+        << "import, server           " << QString::number(serverImport, 'f', 2) << " s; server / file "
+        << ratio(serverImport, fileImport) << " (goal <= 3)\n";
+    out.flush();
+
+    // The approvals: one process on the file, four at once on the server.
+    {
+        QElapsedTimer t;
+        t.start();
+        Transaction tx(file);
+        QList<CertificateKey> keys;
+        for (const auto &c : CertificateApproval::candidates(file))
+            keys.append({c.sigla, c.numCertif});
+        CertificateApproval::approve(file, keys, QStringLiteral("bench"));
+        tx.commit();
+        out << "approval, file, 1 writer " << keys.size() << " events in " << QString::number(t.elapsed() / 1000.0, 'f', 2)
+            << " s (one transaction)\n";
+    }
+    const int before = server.scalar(QStringLiteral("SELECT count(*) FROM STATUS_C")).toInt();
+    QElapsedTimer t;
+    t.start();
+    std::vector<std::unique_ptr<QProcess>> writers;
+    for (int i = 0; i < Writers; ++i) {
+        auto p = std::make_unique<QProcess>();
+        p->start(QCoreApplication::applicationFilePath(),
+                 {QStringLiteral("--writer"), address.uri(), QString::number(i)});
+        writers.push_back(std::move(p));
+    }
+    int approved = 0, retries = 0, failed = 0;
+    for (auto &p : writers) {
+        p->waitForFinished(-1);
+        const QStringList figures = QString::fromUtf8(p->readAllStandardOutput()).split(QLatin1Char(' '));
+        if (p->exitCode() != 0 || figures.size() != 3)
+            fail(QStringLiteral("a writer failed: ") + QString::fromUtf8(p->readAllStandardError()));
+        approved += figures.at(0).toInt();
+        retries += figures.at(1).toInt();
+        failed += figures.at(2).trimmed().toInt();
+    }
+    const double secs = t.nsecsElapsed() / 1e9;
+    const int events = server.scalar(QStringLiteral("SELECT count(*) FROM STATUS_C")).toInt() - before;
+    const int repeated = server.scalar(QStringLiteral("SELECT count(*) FROM (SELECT SeqEvento FROM STATUS_C "
+                                                      "GROUP BY SeqEvento HAVING count(*) > 1) AS r"))
+                             .toInt();
+    out << "approval, server, " << Writers << " writers " << approved << " certificates, " << events
+        << " events in " << QString::number(secs, 'f', 2) << " s = " << QString::number(events / secs, 'f', 0)
+        << " events/s; " << retries << " transactions tried again, " << failed << " given up; SeqEvento given twice: "
+        << repeated << (repeated == 0 && failed == 0 ? " (ok)" : " (FAULT)") << "\n";
+    out.flush();
+
+    qint64 fileSize = 0, serverSize = 0;
+    AppPaths::setProgramDir(fileHome);
+    const double fileRemittance = completeRemittance(file, fileHome, &fileSize);
+    AppPaths::setProgramDir(serverHome);
+    const double serverRemittance = completeRemittance(server, serverHome, &serverSize);
+    out << "complete remittance, file   " << QString::number(fileRemittance, 'f', 2) << " s, package "
+        << fileSize / 1024 << " KB\n"
+        << "complete remittance, server " << QString::number(serverRemittance, 'f', 2) << " s, package "
+        << serverSize / 1024 << " KB; server / file " << ratio(serverRemittance, fileRemittance) << " (goal <= 3)\n";
+    return repeated == 0 && failed == 0 ? 0 : 1;
+}
