@@ -35,7 +35,7 @@
 // Skipping every existence test, tried, gained 0.03 only. The rest: reading
 // and checking the records (11%), a descriptor built for each inclusion and
 // pairing row, the Log_BD.txt trace of every statement (4%), string copies.
-#include "benchrecords.h"
+#include "support/wholecertificates.h"
 
 #include "base/apppaths.h"
 #include "base/localzonepin.h"
@@ -57,8 +57,8 @@
 namespace {
 
 using B = ImportFileBuilder;
-using BenchRecords::forEachRecord;
-using BenchRecords::Sigla;
+using WholeCertificates::forEachRecord;
+using WholeCertificates::Sigla;
 
 class QuietMessenger : public Messenger
 {
@@ -209,7 +209,7 @@ int main(int argc, char *argv[])
     const QString files = tmp.path() + QStringLiteral("/txt");
     QDir().mkpath(files);
 
-    BenchRecords::writeFile(files, n); // written as it is generated
+    WholeCertificates::writeFile(files, n); // written as it is generated
     const long rssBefore = peakRssKb();
 
     Database db;

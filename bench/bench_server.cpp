@@ -12,7 +12,7 @@
 // pgcluster.sh), or the one whose folder $CORVANE_TEST_PG_DIR names.
 //
 //   bench_server [N]
-#include "benchrecords.h"
+#include "support/wholecertificates.h"
 
 #include "base/apppaths.h"
 #include "base/localzonepin.h"
@@ -68,8 +68,8 @@ Provisioning::Options options()
 // A register ready for the file: the certifier of the generated records.
 void prepare(Database &db)
 {
-    db.execute(QStringLiteral("INSERT INTO CONFIG_LOCAL (SiglaCertificador) VALUES (?)"), {BenchRecords::Sigla});
-    db.execute(QStringLiteral("UPDATE USU_LOCAL SET SiglaCertificador = ?"), {BenchRecords::Sigla});
+    db.execute(QStringLiteral("INSERT INTO CONFIG_LOCAL (SiglaCertificador) VALUES (?)"), {WholeCertificates::Sigla});
+    db.execute(QStringLiteral("UPDATE USU_LOCAL SET SiglaCertificador = ?"), {WholeCertificates::Sigla});
 }
 
 // Seconds to import the file in dir.
@@ -94,7 +94,7 @@ double completeRemittance(Database &db, const QString &home, qint64 *size)
     QuietMessenger messenger;
     RemessaPreparation::Settings s;
     s.transferDir = transfer;
-    s.acronym = BenchRecords::Sigla;
+    s.acronym = WholeCertificates::Sigla;
     s.currentNumber = QStringLiteral("0000000000");
     s.user = QStringLiteral("bench");
     QElapsedTimer t;
@@ -151,8 +151,8 @@ int main(int argc, char *argv[])
     QTemporaryDir tmp;
     const QString fileHome = tmp.path() + QStringLiteral("/arquivo");
     const QString serverHome = tmp.path() + QStringLiteral("/servidor");
-    BenchRecords::writeFile(fileHome + QStringLiteral("/txt"), n);
-    BenchRecords::writeFile(serverHome + QStringLiteral("/txt"), n);
+    WholeCertificates::writeFile(fileHome + QStringLiteral("/txt"), n);
+    WholeCertificates::writeFile(serverHome + QStringLiteral("/txt"), n);
     auto ratio = [](double server, double file) { return QString::number(server / file, 'f', 2); };
 
     AppPaths::setProgramDir(fileHome);

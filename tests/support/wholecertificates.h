@@ -1,6 +1,9 @@
 #pragma once
-// The import file the benchmarks generate: N records of whole certificates.
-#include "../tests/support/importfilebuilder.h"
+// Import files of whole certificates, for the benchmarks and the tests of
+// bulk work: N records of certificates B-<first>, B-<first + 1>... each with
+// its company, role, product, type, lot, unit, service, documents and
+// inclusion history row.
+#include "support/importfilebuilder.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,17 +12,17 @@
 #include <QString>
 #include <functional>
 
-namespace BenchRecords {
+namespace WholeCertificates {
 
 using B = ImportFileBuilder;
 inline const QString Sigla = QStringLiteral("OCB");
 
 // The records of the file, in order: certificates with their company, role,
 // product, type, lot, unit, service, documents and a history row.
-inline void forEachRecord(int n, const std::function<void(const QString &, const B::Values &)> &fn)
+inline void forEachRecord(int n, const std::function<void(const QString &, const B::Values &)> &fn, int first = 1)
 {
     int done = 0;
-    for (int c = 1; done < n; ++c) {
+    for (int c = first; done < n; ++c) {
         const QString num = QStringLiteral("B-%1").arg(c);
         const QString company = QStringLiteral("Empresa %1").arg(c);
         const QString modelo = QStringLiteral("Modelo %1").arg(c);
@@ -45,19 +48,23 @@ inline void forEachRecord(int n, const std::function<void(const QString &, const
     }
 }
 
-// Writes the file of n records into dir; returns its name.
-inline QString writeFile(const QString &dir, int n)
+// Writes the file of n records into dir; returns its name (tail: see
+// ImportFileBuilder::fileName).
+inline QString writeFile(const QString &dir, int n, int first = 1, const QString &tail = QStringLiteral("2026120801"))
 {
     QDir().mkpath(dir);
-    const QString name = B::fileName(Sigla);
+    const QString name = B::fileName(Sigla, tail);
     QFile f(dir + QLatin1Char('/') + name);
     f.open(QIODevice::WriteOnly);
     B b(Sigla);
-    forEachRecord(n, [&](const QString &header, const B::Values &values) {
-        b.record(header, values);
-        if (b.lines().size() > 2000)
-            b.flushTo(f);
-    });
+    forEachRecord(
+        n,
+        [&](const QString &header, const B::Values &values) {
+            b.record(header, values);
+            if (b.lines().size() > 2000)
+                b.flushTo(f);
+        },
+        first);
     b.flushTo(f);
     return name;
 }
