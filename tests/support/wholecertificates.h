@@ -50,13 +50,14 @@ inline void forEachRecord(int n, const std::function<void(const QString &, const
 
 // Writes the file of n records into dir; returns its name (tail: see
 // ImportFileBuilder::fileName).
-inline QString writeFile(const QString &dir, int n, int first = 1, const QString &tail = QStringLiteral("2026120801"))
+inline QString writeFile(const QString &dir, int n, int first = 1, const QString &tail = QStringLiteral("2026120801"),
+                         const QString &sigla = Sigla)
 {
     QDir().mkpath(dir);
-    const QString name = B::fileName(Sigla, tail);
+    const QString name = B::fileName(sigla, tail);
     QFile f(dir + QLatin1Char('/') + name);
     f.open(QIODevice::WriteOnly);
-    B b(Sigla);
+    B b(sigla);
     forEachRecord(
         n,
         [&](const QString &header, const B::Values &values) {
