@@ -280,3 +280,34 @@ QList<Sum> toFile(Database &source, const QString &path)
 }
 
 }
+
+namespace RegisterCopy {
+
+QList<Sum> replaceOnServer(Database &server, const QString &path)
+{
+    Database file(connectionName("origem"));
+    file.open(path);
+    Snapshot snapshot(file);
+    const QList<Schema::Table> tables = RegisterTables::of(file);
+    Transaction tx(server);
+    QStringList present;
+    for (const Schema::Table &t : RegisterTables::of(server))
+        present << RegisterTables::sqlName(server, t.name);
+    // One statement for all: the server takes every table at once, so no
+    // workstation's transaction sees some emptied and others not.
+    server.execute(QStringLiteral("TRUNCATE %1").arg(present.join(QLatin1String(", "))));
+    for (const Schema::Table &t : tables)
+        if (!server.tableExists(t.name))
+            for (const QString &sql : Schema::createStatements(t, DbEngine::Postgres))
+                server.execute(sql);
+    for (const Schema::Table &t : tables)
+        forTable(t, [&] {
+            copyToServer(file, server, t);
+            continueNumbering(file, server, t);
+        });
+    const QList<Sum> out = proved(file, server, tables);
+    tx.commit();
+    return out;
+}
+
+}

@@ -27,6 +27,12 @@ QList<RegisterTables::Sum> toServer(Database &file, const ServerAddress &address
 // the sums. Raises AppError or DbError; no file is left then.
 QList<RegisterTables::Sum> toFile(Database &source, const QString &path);
 
+// Replaces the whole content of a server register by that of a file: every
+// table emptied, then the file's rows copied and proved, in one transaction
+// of the server (other workstations see the old content or the new, never a
+// mix). Returns the sums. Raises AppError or DbError; nothing changed then.
+QList<RegisterTables::Sum> replaceOnServer(Database &server, const QString &file);
+
 // The sums of every table of db.
 QList<RegisterTables::Sum> sums(Database &db);
 
