@@ -42,22 +42,30 @@ QStringList columnNames(const Schema::Table &t)
     return out;
 }
 
-void copyToServer(Database &from, Database &to, const Schema::Table &t)
+// Each copy sums the rows it reads: the source is read once, as one moment,
+// so these are its sums.
+Sum copyToServer(Database &from, Database &to, const Schema::Table &t)
 {
     ServerCopyIn copy(to, t.name, columnNames(t));
+    RegisterTables::SumBuilder read(t);
+    std::vector<Database::Statement::Cell> cells(size_t(t.fields.size()));
     Database::Statement &q = from.statement(selectAll(from, t));
     q.exec();
     for (bool more = q.hasRow(); more; more = q.next()) {
-        for (int i = 0; i < t.fields.size(); ++i)
-            copy.add(q.cell(i));
+        RegisterTables::readRow(q, cells);
+        read.add(cells);
+        for (const Database::Statement::Cell &c : cells)
+            copy.add(c);
         copy.endRow();
     }
     q.reset();
     copy.finish();
+    return read.result();
 }
 
-void copyToFile(Database &from, Database &to, const Schema::Table &t)
+Sum copyToFile(Database &from, Database &to, const Schema::Table &t)
 {
+    RegisterTables::SumBuilder read(t);
     QStringList marks;
     for (qsizetype i = 0; i < t.fields.size(); ++i)
         marks << QStringLiteral("?");
@@ -69,10 +77,13 @@ void copyToFile(Database &from, Database &to, const Schema::Table &t)
             .arg(RegisterTables::sqlName(to, t.name), cols.join(QLatin1String(", ")), marks.join(QLatin1String(", "))));
     Database::Statement &q = from.statement(selectAll(from, t));
     q.exec();
+    std::vector<Database::Statement::Cell> cells(size_t(t.fields.size()));
     for (bool more = q.hasRow(); more; more = q.next()) {
+        RegisterTables::readRow(q, cells);
+        read.add(cells);
         insert.start();
         for (int i = 0; i < t.fields.size(); ++i) {
-            const Database::Statement::Cell c = q.cell(i);
+            const Database::Statement::Cell &c = cells[size_t(i)];
             switch (c.type) {
             case Database::Statement::Cell::Null: insert.bindNull(i + 1); break;
             case Database::Statement::Cell::Integer: insert.bindInteger(i + 1, c.integer); break;
@@ -85,6 +96,7 @@ void copyToFile(Database &from, Database &to, const Schema::Table &t)
     }
     q.reset();
     insert.reset();
+    return read.result();
 }
 
 // Numbers the server hands out itself continue after the copied ones (and
@@ -107,6 +119,47 @@ void continueNumbering(Database &file, Database &server, const Schema::Table &t)
                           {RegisterTables::sqlName(server, t.name), f.name.toLower(), last});
     }
 }
+
+// A table filled in bulk takes its keys and indexes afterwards: built once
+// from the sorted rows instead of row by row, several times faster.
+class KeysLater
+{
+public:
+    KeysLater(Database &server, const Schema::Table &t)
+        : m_server(server),
+          m_table(t)
+    {
+        const QString table = RegisterTables::sqlName(server, t.name);
+        m_key = server
+                    .scalar(QStringLiteral("SELECT conname FROM pg_catalog.pg_constraint WHERE conrelid = ?::regclass "
+                                           "AND contype = 'p'"),
+                            {table})
+                    .toString();
+        if (!m_key.isEmpty())
+            server.execute(QStringLiteral("ALTER TABLE %1 DROP CONSTRAINT \"%2\"").arg(table, m_key));
+        for (const Schema::Index &ix : t.indexes)
+            server.execute(QStringLiteral("DROP INDEX %1").arg(RegisterTables::sqlName(server, ix.name)));
+    }
+    void restore()
+    {
+        const QString table = RegisterTables::sqlName(m_server, m_table.name);
+        if (!m_key.isEmpty()) {
+            QStringList cols;
+            for (const QString &c : m_table.key)
+                cols << RegisterTables::sqlName(m_server, c);
+            m_server.execute(QStringLiteral("ALTER TABLE %1 ADD CONSTRAINT \"%2\" PRIMARY KEY (%3)")
+                                 .arg(table, m_key, cols.join(QLatin1String(", "))));
+        }
+        const QStringList statements = Schema::createStatements(m_table, DbEngine::Postgres);
+        for (qsizetype i = 1; i < statements.size(); ++i)
+            m_server.execute(statements.at(i));
+    }
+
+private:
+    Database &m_server;
+    const Schema::Table &m_table;
+    QString m_key;
+};
 
 // Runs one table's step; a failure names the table.
 template <typename Step> void forTable(const Schema::Table &t, Step step)
@@ -139,18 +192,14 @@ void refuseUnlessEmpty(Database &server)
         throw AppError(QStringLiteral("O banco de dados %1 não está vazio. Nada foi migrado.").arg(server.describe()));
 }
 
-// The tables of both sides compared, then their contents.
-QList<Sum> proved(Database &from, Database &to, const QList<Schema::Table> &tables)
+// What the destination holds, summed anew, against what was read.
+QList<Sum> proved(const QList<Sum> &read, Database &to, const QList<Schema::Table> &tables)
 {
-    QList<Sum> a, b;
-    for (const Schema::Table &t : tables) {
-        forTable(t, [&] {
-            a << RegisterTables::sum(from, t);
-            b << RegisterTables::sum(to, t);
-        });
-    }
-    compare(a, b);
-    return b;
+    QList<Sum> written;
+    for (const Schema::Table &t : tables)
+        forTable(t, [&] { written << RegisterTables::sum(to, t); });
+    compare(read, written);
+    return written;
 }
 
 // The source read as one moment: on the server a read-only snapshot, on a
@@ -230,12 +279,15 @@ QList<Sum> toServer(Database &file, const ServerAddress &address, const std::fun
     refuseUnlessEmpty(server);
     Provisioning::createSchema(server);
     createOthers(server, tables);
+    QList<Sum> read;
     for (const Schema::Table &t : tables)
         forTable(t, [&] {
-            copyToServer(file, server, t);
+            KeysLater keys(server, t);
+            read << copyToServer(file, server, t);
+            keys.restore();
             continueNumbering(file, server, t);
         });
-    const QList<Sum> out = proved(file, server, tables);
+    const QList<Sum> out = proved(read, server, tables);
     if (beforeCommit)
         beforeCommit();
     tx.commit();
@@ -264,9 +316,10 @@ QList<Sum> toFile(Database &source, const QString &path)
         Transaction tx(file);
         Provisioning::createSchema(file);
         createOthers(file, tables);
+        QList<Sum> read;
         for (const Schema::Table &t : tables)
-            forTable(t, [&] { copyToFile(source, file, t); });
-        const QList<Sum> out = proved(source, file, tables);
+            forTable(t, [&] { read << copyToFile(source, file, t); });
+        const QList<Sum> out = proved(read, file, tables);
         tx.commit();
         return out;
     } catch (...) {
@@ -300,12 +353,13 @@ QList<Sum> replaceOnServer(Database &server, const QString &path)
         if (!server.tableExists(t.name))
             for (const QString &sql : Schema::createStatements(t, DbEngine::Postgres))
                 server.execute(sql);
+    QList<Sum> read;
     for (const Schema::Table &t : tables)
         forTable(t, [&] {
-            copyToServer(file, server, t);
+            read << copyToServer(file, server, t);
             continueNumbering(file, server, t);
         });
-    const QList<Sum> out = proved(file, server, tables);
+    const QList<Sum> out = proved(read, server, tables);
     tx.commit();
     return out;
 }

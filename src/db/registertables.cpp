@@ -142,6 +142,33 @@ QList<Schema::Table> of(Database &db)
     return out;
 }
 
+SumBuilder::SumBuilder(const Schema::Table &table)
+    : m_table(table)
+{ }
+
+void SumBuilder::add(const std::vector<Database::Statement::Cell> &cells)
+{
+    QCryptographicHash row(QCryptographicHash::Sha256);
+    for (int i = 0; i < m_table.fields.size(); ++i)
+        addValue(row, cells.at(size_t(i)), m_table.fields.at(i).type);
+    m_rows.push_back(row.result());
+}
+
+void readRow(const Database::Statement &q, std::vector<Database::Statement::Cell> &cells)
+{
+    for (size_t i = 0; i < cells.size(); ++i)
+        cells[i] = q.cell(int(i));
+}
+
+Sum SumBuilder::result()
+{
+    std::sort(m_rows.begin(), m_rows.end());
+    QCryptographicHash all(QCryptographicHash::Sha256);
+    for (const QByteArray &r : m_rows)
+        all.addData(r);
+    return {m_table.name, qint64(m_rows.size()), all.result().toHex()};
+}
+
 Sum sum(Database &db, const Schema::Table &table)
 {
     QStringList cols;
@@ -149,20 +176,15 @@ Sum sum(Database &db, const Schema::Table &table)
         cols << sqlName(db, f.name);
     Database::Statement &q = db.statement(
         QStringLiteral("SELECT %1 FROM %2").arg(cols.join(QLatin1String(", ")), sqlName(db, table.name)));
-    std::vector<QByteArray> rows;
+    SumBuilder builder(table);
+    std::vector<Database::Statement::Cell> cells(size_t(table.fields.size()));
     q.exec();
     for (bool more = q.hasRow(); more; more = q.next()) {
-        QCryptographicHash row(QCryptographicHash::Sha256);
-        for (int i = 0; i < table.fields.size(); ++i)
-            addValue(row, q.cell(i), table.fields.at(i).type);
-        rows.push_back(row.result());
+        readRow(q, cells);
+        builder.add(cells);
     }
     q.reset();
-    std::sort(rows.begin(), rows.end());
-    QCryptographicHash all(QCryptographicHash::Sha256);
-    for (const QByteArray &r : rows)
-        all.addData(r);
-    return {table.name, qint64(rows.size()), all.result().toHex()};
+    return builder.result();
 }
 
 }

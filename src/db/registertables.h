@@ -1,11 +1,11 @@
 #pragma once
+#include "db/database.h"
 #include "db/schema.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QString>
-
-class Database;
+#include <vector>
 
 // The tables a register holds, whichever engine keeps it, and what each
 // holds in a form both engines give alike: a row count and a digest.
@@ -29,11 +29,30 @@ struct Sum
     bool operator==(const Sum &) const = default;
 };
 
-// Every row's values normalised alike on both engines (texts as UTF-8,
-// integers and 0/1 booleans as integers, reals to 17 digits, moments in their
-// stored text form, NULL apart), each row digested, the row digests sorted
-// and digested again: the order each engine keeps its rows in, or sorts
-// case-blind texts in, does not count. Raises DbError.
+// A table's sum built from its rows as they are read: every row's values
+// normalised alike on both engines (texts as UTF-8, integers and 0/1
+// booleans as integers, reals to 17 digits, moments in their stored text
+// form, NULL apart), each row digested, the row digests sorted and digested
+// again: the order each engine keeps its rows in, or sorts case-blind texts
+// in, does not count.
+class SumBuilder
+{
+public:
+    explicit SumBuilder(const Schema::Table &table);
+    // One row: a value per column of the table, in order.
+    void add(const std::vector<Database::Statement::Cell> &row);
+    Sum result();
+
+private:
+    const Schema::Table &m_table;
+    std::vector<QByteArray> m_rows;
+};
+
+// The values of the current row of a statement, one per cell (texts stay
+// valid until the statement moves on).
+void readRow(const Database::Statement &q, std::vector<Database::Statement::Cell> &cells);
+
+// The sum of a table, read whole. Raises DbError.
 Sum sum(Database &db, const Schema::Table &table);
 
 }

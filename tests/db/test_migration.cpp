@@ -4,6 +4,7 @@
 #include "base/apppaths.h"
 #include "db/database.h"
 #include "db/dberror.h"
+#include "db/provisioning.h"
 #include "db/registercopy.h"
 #include "db/registerlocation.h"
 #include "support/clirun.h"
@@ -51,6 +52,21 @@ int serverObjects(const ServerAddress &address)
         .scalar(QStringLiteral("SELECT count(*) FROM pg_catalog.pg_class c JOIN pg_catalog.pg_namespace n "
                                "ON n.oid = c.relnamespace WHERE n.nspname = current_schema()"))
         .toInt();
+}
+
+// The keys, indexes and checks of a server register, as the server states them.
+QStringList catalogue(const ServerAddress &address)
+{
+    Database db(QStringLiteral("catalogue"));
+    db.connectServer(address);
+    QStringList out;
+    QSqlQuery q = db.exec(QStringLiteral(
+        "SELECT tablename || ' ' || indexdef FROM pg_catalog.pg_indexes WHERE schemaname = current_schema() "
+        "UNION ALL SELECT conrelid::regclass::text || ' ' || conname || ' ' || pg_get_constraintdef(oid) "
+        "FROM pg_catalog.pg_constraint WHERE connamespace = current_schema()::regnamespace ORDER BY 1"));
+    while (q.next())
+        out << q.value(0).toString().replace(address.name, QStringLiteral("BANCO"));
+    return out;
 }
 
 // Names compared regardless of case: the server keeps its own in lower case.
@@ -104,6 +120,18 @@ private slots:
         QVERIFY(ini.open(QIODevice::ReadOnly));
         QVERIFY(!ini.readAll().contains("senha="));
         compareSums(original, sumsOfServer(server));
+        // Keys and indexes built after the rows are those of a register made
+        // on the server from the start.
+        {
+            const ServerAddress made = TestDb::freshDatabase();
+            Provisioning::Options options;
+            options.adminPassword = QStringLiteral("admin");
+            Provisioning::createOnServer(made, options);
+            QStringList migrated = catalogue(server);
+            migrated.removeIf([](const QString &line) { return line.contains(QLatin1String("controle_extra")); });
+            QVERIFY(migrated.size() > 100);
+            QCOMPARE(migrated, catalogue(made));
+        }
 
         {
             // The server numbers new rows after the copied ones.
