@@ -189,7 +189,7 @@ void refuseUnlessEmpty(Database &server)
                                 "ON n.oid = p.pronamespace WHERE n.nspname = current_schema())"))
                             .toInt();
     if (objects > 0)
-        throw AppError(QStringLiteral("O banco de dados %1 não está vazio. Nada foi migrado.").arg(server.describe()));
+        throw AppError(QStringLiteral("O banco de dados %1 não está vazio.").arg(server.describe()));
 }
 
 // What the destination holds, summed anew, against what was read.
