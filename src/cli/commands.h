@@ -13,3 +13,4 @@ int runRelatorio(const QStringList &args);
 int runTabelas(const QStringList &args);
 int runCopia(const QStringList &args);
 int runRestaurar(const QStringList &args);
+int runMigrar(const QStringList &args);

@@ -9,7 +9,11 @@ int keep(const Database &db)
 {
     if (!db.tableExists(QStringLiteral("CONFIG_COPIAS")))
         return DatabaseCopies::DefaultKeep;
-    const QVariant v = db.scalar(QStringLiteral("SELECT QtdCopias FROM CONFIG_COPIAS ORDER BY rowid LIMIT 1"));
+    // The table keeps one row (setKeep); on a file the first written counts
+    // should another have come in, and a server keeps no such order.
+    const QVariant v = db.scalar(db.onServer()
+                                     ? QStringLiteral("SELECT QtdCopias FROM CONFIG_COPIAS LIMIT 1")
+                                     : QStringLiteral("SELECT QtdCopias FROM CONFIG_COPIAS ORDER BY rowid LIMIT 1"));
     bool ok = false;
     const int n = v.toInt(&ok);
     return ok && n >= Minimum ? qMin(n, Maximum) : DatabaseCopies::DefaultKeep;

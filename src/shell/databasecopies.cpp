@@ -4,6 +4,7 @@
 #include "base/apppaths.h"
 #include "db/database.h"
 #include "db/dberror.h"
+#include "db/registercopy.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -169,8 +170,10 @@ QString defaultFolder()
 
 QString make(Database &db, const QString &folderPath, const QDate &day, const QString &suffix)
 {
-    sqlite3 *source = engineOf(db);
-    if (sqlite3_get_autocommit(source) == 0)
+    // A server register is copied row by row into a file of its own, read
+    // as one moment of the server; a file is copied page by page.
+    sqlite3 *source = db.onServer() ? nullptr : engineOf(db);
+    if (db.inTransaction())
         throw AppError(QStringLiteral("Há uma gravação em andamento: a cópia da base de dados não foi feita."));
     const QString folder = withSlash(folderPath);
     if (!QDir().mkpath(folder))
@@ -180,6 +183,21 @@ QString make(Database &db, const QString &folderPath, const QDate &day, const QS
 
     const QString final = freeName(folder, day, suffix);
     const QString partial = final + Partial;
+    if (!source) {
+        try {
+            // The folder is its owner's alone, so the file is never seen
+            // by others before it is made private too.
+            RegisterCopy::toFile(db, partial);
+            ownerOnly(partial, false);
+            check(partial);
+            renameOver(partial, final);
+        } catch (...) {
+            QFile::remove(partial);
+            QFile::remove(partial + QStringLiteral("-journal"));
+            throw;
+        }
+        return final;
+    }
     {
         // Made empty and private first: the engine keeps the mode it finds,
         // for the file and for its journal.
@@ -298,10 +316,14 @@ void check(const QString &file)
 QString restore(Database &db, const QString &copy, const QString &folder, const QDate &day)
 {
     check(copy);
-    sqlite3 *target = engineOf(db);
-    if (sqlite3_get_autocommit(target) == 0)
+    sqlite3 *target = db.onServer() ? nullptr : engineOf(db);
+    if (db.inTransaction())
         throw AppError(QStringLiteral("Há uma gravação em andamento: a base de dados não foi restaurada."));
     const QString kept = make(db, folder, day, QStringLiteral("antes-restauracao"));
+    if (!target) {
+        RegisterCopy::replaceOnServer(db, copy);
+        return kept;
+    }
     // Statements prepared on the connection would hold the old pages.
     db.clearStatements();
     FileConnection source(copy, SQLITE_OPEN_READONLY);

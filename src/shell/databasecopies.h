@@ -8,7 +8,9 @@ class Database;
 // Copies of the database file kept in db/copias/, named
 // "bdocc-yyyy-mm-dd-hhmmss.mdb". A copy is taken with the engine's online
 // backup from the open connection, so programs writing meanwhile (an
-// import) are neither stopped for long nor seen half-way. It is written under
+// import) are neither stopped for long nor seen half-way. A register on a
+// server is copied, table by table and proved, into such a file as well,
+// read as one moment of the server while others go on writing. It is written under
 // a temporary name ending in ".parcial", checked, and only then renamed: a
 // copy cut short never looks complete, and the database is only read.
 // Copies and their folder are readable by their owner only.
@@ -43,7 +45,8 @@ void check(const QString &file);
 // changed) unless the copy passes check(); then the current database is
 // kept as a copy in folder (suffix "antes-restauracao"), and the open
 // database takes the copy's content in one transaction of the engine, so
-// other programs that have it open see the restored content. Returns the
+// other programs that have it open see the restored content (on a server,
+// every table emptied and refilled from the copy in one transaction). Returns the
 // path of the copy of the replaced database.
 QString restore(Database &db, const QString &copy, const QString &folder, const QDate &day);
 
