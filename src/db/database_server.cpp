@@ -122,8 +122,10 @@ bool hasPlaceholders(const QString &sql)
 
 QSqlQuery Database::runOnServer(const QString &sql, const std::function<void(QSqlQuery &)> &bind) const
 {
+    // Read whole, not row by row: a forward-only query of the server's
+    // driver streams its rows and loses them when the connection runs
+    // another statement, and callers read one query while running others.
     QSqlQuery q(handle());
-    q.setForwardOnly(true);
     const bool wasInTransaction = inTransaction();
     const bool guarded = statementBegins(sql);
     bool ok;

@@ -6,6 +6,7 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QHash>
 #include <QRegularExpression>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -18,6 +19,19 @@ QString quoted(const QString &identifier)
     QString s = identifier;
     s.replace(QLatin1Char('"'), QStringLiteral("\"\""));
     return QLatin1Char('"') + s + QLatin1Char('"');
+}
+
+// The server made its tables and columns in lower case (unquoted names fold
+// so); a quoted name must be spelled that way there.
+QString quoted(const Database &db, const QString &identifier)
+{
+    return quoted(db.onServer() ? identifier.toLower() : identifier);
+}
+
+// Matches a key column against a bound value, nulls included.
+QString sameAsBound(const Database &db)
+{
+    return db.onServer() ? QStringLiteral(" IS NOT DISTINCT FROM ?") : QStringLiteral(" IS ?");
 }
 
 int indexIn(const QStringList &list, const QString &name)
@@ -173,14 +187,12 @@ void emptyTable(Database &db, const QString &table)
     if (!db.tableExists(table))
         throw DbError(QStringLiteral("A tabela %1 não existe.").arg(table));
     Transaction tx(db);
-    db.execute(QStringLiteral("DELETE FROM ") + quoted(table));
+    db.execute(QStringLiteral("DELETE FROM ") + quoted(db, table));
     tx.commit();
 }
 
-Schema::Table structure(Database &db, const QString &table)
+static Schema::Table fileStructure(Database &db, const QString &table)
 {
-    if (!db.tableExists(table))
-        throw DbError(QStringLiteral("A tabela %1 não existe.").arg(table));
     const QString createSql =
         db.scalar(QStringLiteral("SELECT sql FROM sqlite_master WHERE type='table' AND name = ? COLLATE NOCASE"),
                   {table})
@@ -191,7 +203,6 @@ Schema::Table structure(Database &db, const QString &table)
     t.name = db.scalar(QStringLiteral("SELECT name FROM sqlite_master WHERE type='table' AND name = ? COLLATE NOCASE"),
                        {table})
                  .toString();
-    QStringList columns;
     QList<QPair<int, QString>> keyParts;
     QSqlQuery q = db.exec(QStringLiteral("SELECT name, type, \"notnull\", pk FROM pragma_table_info(?) ORDER BY cid"),
                           {t.name});
@@ -209,15 +220,91 @@ Schema::Table structure(Database &db, const QString &table)
             f.size = width.match(declared).captured(1).toInt();
         if (pk > 0)
             keyParts.append({pk, f.name});
-        columns << f.name;
         t.fields << f;
     }
     std::sort(keyParts.begin(), keyParts.end());
     for (const auto &k : keyParts)
         t.key << k.second;
+    return t;
+}
 
+
+// On the server: columns from the catalogue; text widths from the width
+// checks, which are named "TABLE.Column N" there.
+static Schema::Table serverStructure(Database &db, const QString &table)
+{
+    Schema::Table t;
+    t.name = table;
+    const QString name = table.toLower();
+    QHash<QString, int> widths;
+    static const QRegularExpression widthName(QStringLiteral("\\.([^. ]+) (\\d+)$"));
+    QSqlQuery checks = db.exec(QStringLiteral("SELECT c.conname FROM pg_catalog.pg_constraint c "
+                                              "JOIN pg_catalog.pg_class r ON r.oid = c.conrelid "
+                                              "WHERE r.relnamespace = current_schema()::regnamespace "
+                                              "AND r.relname = ? AND c.contype = 'c'"),
+                               {name});
+    while (checks.next()) {
+        const QRegularExpressionMatch m = widthName.match(checks.value(0).toString());
+        if (m.hasMatch())
+            widths.insert(m.captured(1).toLower(), m.captured(2).toInt());
+    }
+    QSqlQuery q = db.exec(QStringLiteral("SELECT column_name, data_type, udt_name, is_nullable, is_identity "
+                                         "FROM information_schema.columns WHERE table_schema = current_schema() "
+                                         "AND table_name = ? ORDER BY ordinal_position"),
+                          {name});
+    using T = Schema::FieldType;
+    while (q.next()) {
+        Schema::Field f;
+        f.name = q.value(0).toString();
+        const QString type = q.value(1).toString();
+        const QString udt = q.value(2).toString();
+        if (q.value(4).toString() == QLatin1String("YES"))
+            f.type = T::AutoInc;
+        else if (udt == QLatin1String("citext") || type == QLatin1String("text") ||
+                 type.contains(QLatin1String("char")))
+            f.type = widths.contains(f.name.toLower()) ? T::Text : T::Memo;
+        else if (type == QLatin1String("smallint"))
+            f.type = T::SmallInt;
+        else if (type == QLatin1String("integer") || type == QLatin1String("bigint"))
+            f.type = T::Integer;
+        else if (type == QLatin1String("double precision") || type == QLatin1String("real") ||
+                 type == QLatin1String("numeric"))
+            f.type = T::Float;
+        else if (type == QLatin1String("boolean"))
+            f.type = T::Boolean;
+        else if (type == QLatin1String("date"))
+            f.type = T::Date;
+        else if (type.startsWith(QLatin1String("timestamp")))
+            f.type = T::DateTime;
+        else
+            f.type = T::Memo;
+        f.required = q.value(3).toString() == QLatin1String("NO");
+        if (f.type == T::Text)
+            f.size = widths.value(f.name.toLower());
+        t.fields << f;
+    }
+    QSqlQuery key = db.exec(QStringLiteral("SELECT k.column_name FROM information_schema.table_constraints c "
+                                           "JOIN information_schema.key_column_usage k "
+                                           "ON k.constraint_schema = c.constraint_schema "
+                                           "AND k.constraint_name = c.constraint_name "
+                                           "WHERE c.table_schema = current_schema() AND c.table_name = ? "
+                                           "AND c.constraint_type = 'PRIMARY KEY' ORDER BY k.ordinal_position"),
+                            {name});
+    while (key.next())
+        t.key << key.value(0).toString();
+    return t;
+}
+
+Schema::Table structure(Database &db, const QString &table)
+{
+    if (!db.tableExists(table))
+        throw DbError(QStringLiteral("A tabela %1 não existe.").arg(table));
+    const Schema::Table t = db.onServer() ? serverStructure(db, table) : fileStructure(db, table);
     // The declaration carries what a column type cannot (index choices,
     // exact spelling of names); use it when it describes this very table.
+    QStringList columns;
+    for (const Schema::Field &f : t.fields)
+        columns << f.name;
     if (const Schema::Table *declared = Schema::table(table); declared && sameColumns(*declared, columns))
         return *declared;
     return t;
@@ -245,8 +332,8 @@ RowSet readTable(Database &db, const QString &table)
     const Schema::Table t = structure(db, table);
     QStringList cols;
     for (const auto &f : t.fields)
-        cols << quoted(f.name);
-    return readQuery(db, QStringLiteral("SELECT %1 FROM %2").arg(cols.join(QLatin1Char(',')), quoted(t.name)));
+        cols << quoted(db, f.name);
+    return readQuery(db, QStringLiteral("SELECT %1 FROM %2").arg(cols.join(QLatin1Char(',')), quoted(db, t.name)));
 }
 
 CopyResult batchCopy(Database &db, const RowSet &source, const QString &destination, CopyMode mode, Mapping mapping,
@@ -303,15 +390,15 @@ CopyResult batchCopy(Database &db, const RowSet &source, const QString &destinat
     QList<int> setSource;
     for (int i : mappedSource) {
         const QString name = dest.fields.at(target.at(i)).name;
-        insertCols << quoted(name);
+        insertCols << quoted(db, name);
         placeholders << QStringLiteral("?");
         if (!keySource.contains(i)) {
-            setCols << quoted(name) + QStringLiteral(" = ?");
+            setCols << quoted(db, name) + QStringLiteral(" = ?");
             setSource << i;
         }
     }
     for (int i : keySource)
-        whereCols << quoted(dest.fields.at(target.at(i)).name) + QStringLiteral(" IS ?");
+        whereCols << quoted(db, dest.fields.at(target.at(i)).name) + sameAsBound(db);
     const QString where = whereCols.join(QStringLiteral(" AND "));
 
     QSqlQuery insertQ(db.handle()), updateQ(db.handle()), existsQ(db.handle()), deleteQ(db.handle());
@@ -320,19 +407,20 @@ CopyResult batchCopy(Database &db, const RowSet &source, const QString &destinat
             throw DbError(q.lastError());
     };
     if (mode != CopyMode::Delete)
-        prepare(insertQ,
-                QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                    .arg(quoted(dest.name), insertCols.join(QLatin1Char(',')), placeholders.join(QLatin1Char(','))));
+        prepare(
+            insertQ,
+            QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                .arg(quoted(db, dest.name), insertCols.join(QLatin1Char(',')), placeholders.join(QLatin1Char(','))));
     if (mode == CopyMode::AppendUpdate) {
         if (!setCols.isEmpty())
             prepare(updateQ,
                     QStringLiteral("UPDATE %1 SET %2 WHERE %3")
-                        .arg(quoted(dest.name), setCols.join(QLatin1Char(',')), where));
+                        .arg(quoted(db, dest.name), setCols.join(QLatin1Char(',')), where));
         else
-            prepare(existsQ, QStringLiteral("SELECT 1 FROM %1 WHERE %2").arg(quoted(dest.name), where));
+            prepare(existsQ, QStringLiteral("SELECT 1 FROM %1 WHERE %2").arg(quoted(db, dest.name), where));
     }
     if (mode == CopyMode::Delete)
-        prepare(deleteQ, QStringLiteral("DELETE FROM %1 WHERE %2").arg(quoted(dest.name), where));
+        prepare(deleteQ, QStringLiteral("DELETE FROM %1 WHERE %2").arg(quoted(db, dest.name), where));
 
     auto run = [](QSqlQuery &q, const QVariantList &values) {
         for (int i = 0; i < values.size(); ++i)

@@ -30,7 +30,7 @@ void SelectionListModel::setColumns(const QList<Column> &columns)
 void SelectionListModel::open(Database &db, const QString &sql, const QString &orderBy, const QVariantMap &params)
 {
     close();
-    QSqlQuery count = db.exec(QStringLiteral("select count(*) from (") + sql + QStringLiteral(")"), params);
+    QSqlQuery count = db.exec(QStringLiteral("select count(*) from (") + sql + QStringLiteral(") as linhas"), params);
     const int found = count.next() ? count.value(0).toInt() : 0;
     count.finish();
 

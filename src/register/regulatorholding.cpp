@@ -229,9 +229,12 @@ void rekeyImported(Database &db, StatusEvents::Table events, const StatusEvents:
         sets << column + QStringLiteral(" = ?");
     QVariantList values = markKey(table, newKey);
     values.removeFirst(); // NomeTabela stays
-    db.execute(QStringLiteral("UPDATE OR IGNORE ITEM_IMPORTADO SET %1 WHERE %2")
+    // A record the new key already has stays, and the old one with it.
+    // (The inner condition's names are the inner table's.)
+    db.execute(QStringLiteral("UPDATE ITEM_IMPORTADO SET %1 WHERE %2 AND NOT EXISTS "
+                              "(SELECT 1 FROM ITEM_IMPORTADO o WHERE %2)")
                    .arg(sets.join(QStringLiteral(", ")), markCondition()),
-               values + markKey(table, oldKey));
+               values + markKey(table, oldKey) + markKey(table, newKey));
 }
 
 }

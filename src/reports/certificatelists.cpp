@@ -90,7 +90,7 @@ int countOf(Database &db, const CertifierList &list, const QStringList &numbers)
 {
     QVariantList params;
     const QString sql = list.select(numbers, params);
-    return db.scalar(QStringLiteral("select count(*) from (") + sql + QLatin1Char(')'), params).toInt();
+    return db.scalar(QStringLiteral("select count(*) from (") + sql + QStringLiteral(") as linhas"), params).toInt();
 }
 
 BandedReport certifierReport(Database &db, const CertifierList &list, const QString &title, const QString &userName,

@@ -136,7 +136,8 @@ QString description(const CertificateFilter &f)
 int count(Database &db, const CertificateFilter &filter)
 {
     const Statement s = build(filter);
-    return db.scalar(QStringLiteral("select count(*) from (") + s.sql + QLatin1Char(')'), s.params).toInt();
+    return db.scalar(QStringLiteral("select count(*) from (") + s.sql + QStringLiteral(") as linhas"), s.params)
+        .toInt();
 }
 
 QString countText(qint64 count)

@@ -18,7 +18,7 @@ void CertificateSelectionModel::select(Database &db, const CertificateFilter &fi
     QSqlQuery q(db.handle());
     const QString sql = QStringLiteral("select NumCertif, NomClasseCertif, NomClasseProd, DataEmissao, DataValid "
                                        "from (") +
-        s.sql + QLatin1Char(')');
+        s.sql + QStringLiteral(") as selecao");
     if (!q.prepare(sql)) {
         reset();
         throw DbError(q.lastError());

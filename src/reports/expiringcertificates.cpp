@@ -20,7 +20,7 @@ const QString Sql = QStringLiteral(
     "   left join PAPEL_EMP p on p.IdPapelEmp = ec.IdPapelEmp "
     "  where ec.SiglaCertificador = a.SiglaCertificador and ec.NumCertif = a.NumCertif "
     "  order by case when upper(trim(p.PapelEmp)) = 'FABRICANTE' then 0 else 1 end, "
-    "           ec.DthEntEmpresa, ec.rowid limit 1) "
+    "           ec.DthEntEmpresa, ec.CodigoPais, ec.IdEmpresa limit 1) "
     "from CERTIFIC a left join CLASSE_C b on b.IdClasseCertif = a.IdClasseCertif "
     "where upper(a.StatusCertificado) = 'A' and a.DataValid is not null "
     "  and substr(a.DataValid, 1, 10) between ? and ? ");
@@ -56,7 +56,9 @@ QList<Row> list(Database &db, const QDate &today, int days)
 
 int count(Database &db, const QDate &today, int days)
 {
-    return db.scalar(QStringLiteral("select count(*) from (") + Sql + QStringLiteral(")"), bounds(today, days)).toInt();
+    return db
+        .scalar(QStringLiteral("select count(*) from (") + Sql + QStringLiteral(") as linhas"), bounds(today, days))
+        .toInt();
 }
 
 QString notice(int found, int days)

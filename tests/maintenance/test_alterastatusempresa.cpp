@@ -3,6 +3,7 @@
 #include "maintenance/companies/ui/tfrmalterastatusempresa.h"
 #include "support/controls.h"
 #include "support/selectionfixture.h"
+#include "support/writefailure.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -56,12 +57,12 @@ struct Dialog : SelectionFixture
     {
         QStringList out;
         for (const char *sql :
-             {"select group_concat(IdEmpresa || StatusEmpresa) from EMP_CERT",
-              "select group_concat(StatusLote || IdEmpresa) from LOTE",
-              "select group_concat(StatusProduto || IdEmpresa) from TIPO", "select Aprovado from CERTIFIC",
+             {"select IdEmpresa || StatusEmpresa from EMP_CERT order by IdEmpresa",
+              "select StatusLote || IdEmpresa from LOTE order by NumLote",
+              "select StatusProduto || IdEmpresa from TIPO order by ModeloProd", "select Aprovado from CERTIFIC",
               "select (select count(*) from EVENTO_EMP) + (select count(*) from STATUS_L) + "
               "(select count(*) from STATUS_T) + (select count(*) from STATUS_S)"})
-            out << db->scalar(QString::fromUtf8(sql)).toString();
+            out << WriteFailure::joined(*db, QString::fromUtf8(sql));
         return out.join('|');
     }
 };

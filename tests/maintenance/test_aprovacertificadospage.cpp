@@ -7,6 +7,7 @@
 #include "support/controls.h"
 #include "support/scriptedmessenger.h"
 #include "support/testhome.h"
+#include "support/writefailure.h"
 
 #include <QAction>
 #include <QFile>
@@ -149,8 +150,7 @@ private slots:
     void aFailedEventWriteApprovesNothing()
     {
         Shell s;
-        s.db().execute("create trigger falha before insert on STATUS_C when new.NumCertif = 'C-2' "
-                       "begin select raise(abort, 'disco cheio'); end");
+        WriteFailure::arm(s.db(), "STATUS_C", WriteFailure::On::Insert, "new.NumCertif = 'C-2'", "disco cheio");
         s.child<QToolButton>("spbAprovaCertificados")->click();
         s.select({0, 1, 2});
         s.child<QPushButton>("BitBtn9")->click();
@@ -167,7 +167,7 @@ private slots:
         QCOMPARE(s.frm->state(), TFrmCapaSistema::State::PageMode);
 
         // A full event table is named, with its limit.
-        s.db().execute("drop trigger falha");
+        WriteFailure::disarm(s.db(), "STATUS_C", WriteFailure::On::Insert);
         s.db().execute(
             "insert into STATUS_C (SiglaCertificador, NumCertif, SeqEvento, Evento) values ('OCT', 'X', 32767, 'INC')");
         s.msg.clear();

@@ -2,6 +2,7 @@
 #include "maintenance/certificates/certificateapproval.h"
 #include "register/statusevents.h"
 #include "support/testhome.h"
+#include "support/writefailure.h"
 
 #include <QSqlQuery>
 #include <QtTest>
@@ -127,13 +128,13 @@ private slots:
         QCOMPARE(count("STATUS_C", "1 = 1"), 0);
 
         // The event of the third certificate cannot be written.
-        m_db->execute("create trigger falha before insert on STATUS_C when new.NumCertif = 'O''Neil' "
-                      "begin select raise(abort, 'falha de gravação'); end");
+        WriteFailure::arm(*m_db, "STATUS_C", WriteFailure::On::Insert, "new.NumCertif = 'O''Neil'",
+                          "falha de gravação");
         QVERIFY_THROWS_EXCEPTION(DbError, approve(*m_db, keys({"C-1", "C-2", "O'Neil"}), "admin"));
         QCOMPARE(count("CERTIFIC", "Aprovado = 1"), 2);
         QCOMPARE(count("STATUS_C", "1 = 1"), 0);
         QVERIFY(!m_db->inTransaction());
-        m_db->execute("drop trigger falha");
+        WriteFailure::disarm(*m_db, "STATUS_C", WriteFailure::On::Insert);
 
         // A full event table.
         m_db->execute(

@@ -3,6 +3,7 @@
 #include "maintenance/companies/companycascade.h"
 #include "maintenance/selectionlistmodel.h"
 #include "support/selectionfixture.h"
+#include "support/writefailure.h"
 
 #include <QtTest>
 
@@ -55,16 +56,16 @@ struct Fixture : SelectionFixture
     QString snapshot()
     {
         QStringList out;
-        for (const char *sql :
-             {"select group_concat(StatusEmpresa || DthStatusEmpresa) from EMP_CERT",
-              "select group_concat(NumLote || StatusLote || IdEmpresa) from LOTE",
-              "select group_concat(NumSerieProd || StatusUnidade || IdEmpresa) from UNIDADE",
-              "select group_concat(ModeloProd || StatusProduto || IdEmpresa) from TIPO",
-              "select group_concat(IdClasseServ || StatusServico) from SERVICO", "select Aprovado from CERTIFIC",
-              "select (select count(*) from EVENTO_EMP) + (select count(*) from STATUS_L) + "
-              "(select count(*) from STATUS_U) + (select count(*) from STATUS_T) + "
-              "(select count(*) from STATUS_S)"})
-            out << db->scalar(QString::fromUtf8(sql)).toString();
+        for (const char *sql : {"select StatusEmpresa || DthStatusEmpresa from EMP_CERT order by IdEmpresa",
+                                "select NumLote || StatusLote || IdEmpresa from LOTE order by NumLote",
+                                "select NumSerieProd || StatusUnidade || IdEmpresa from UNIDADE order by NumSerieProd",
+                                "select ModeloProd || StatusProduto || IdEmpresa from TIPO order by ModeloProd",
+                                "select IdClasseServ || StatusServico from SERVICO order by IdClasseServ",
+                                "select Aprovado from CERTIFIC",
+                                "select (select count(*) from EVENTO_EMP) + (select count(*) from STATUS_L) + "
+                                "(select count(*) from STATUS_U) + (select count(*) from STATUS_T) + "
+                                "(select count(*) from STATUS_S)"})
+            out << WriteFailure::joined(*db, QString::fromUtf8(sql));
         return out.join('|');
     }
 };

@@ -3,6 +3,7 @@
 #include "maintenance/companies/companylinks.h"
 #include "register/statusevents.h"
 #include "support/selectionfixture.h"
+#include "support/writefailure.h"
 
 #include <QtTest>
 
@@ -217,12 +218,12 @@ private slots:
         QCOMPARE(f.count("select count(*) from EMP_CERT where IdEmpresa = '12345678000190'"), 1);
         // The link and its events leave together or not at all.
         f.run("delete from TIPO");
-        f.run("create trigger keep_link before delete on EMP_CERT begin select raise(abort, 'preso'); end");
+        WriteFailure::arm(*f.db, "EMP_CERT", WriteFailure::On::Delete, "1 = 1", "preso");
         QVERIFY(!f.links.remove(f.cert, {"BR", "12345678000190"}));
         QCOMPARE(f.msg.lastText(),
                  QString("Erro genérico de gravação no Banco de Dados !!! As alterações não foram efetuadas."));
         QCOMPARE(f.count("select count(*) from EVENTO_EMP where IdEmpresa = '12345678000190'"), 1);
-        f.run("drop trigger keep_link");
+        WriteFailure::disarm(*f.db, "EMP_CERT", WriteFailure::On::Delete);
     }
 
     void statusChangeAndActiveItems()

@@ -63,7 +63,7 @@ void fillCertificates(SelectionFixture &f, int n)
     f.run("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < ?) "
           "INSERT INTO CERTIFIC (SiglaCertificador, NumCertif, StatusCertificado, IdClasseCertif, IdClasseProd, "
           "DataEmissao, DataValid, Completo, Aprovado) "
-          "SELECT 'OCT', printf('N-%06d', i), 'A', 'COMP', 101, '2020-01-01T00:00:00.000', "
+          "SELECT 'OCT', 'N-' || substr(CAST(1000000 + i AS TEXT), 2), 'A', 'COMP', 101, '2020-01-01T00:00:00.000', "
           "'2030-01-01T00:00:00.000', 0, 0 FROM n",
           {n - 1});
 }

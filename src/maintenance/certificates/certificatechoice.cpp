@@ -33,10 +33,10 @@ QString orderClause(Order order)
     switch (order) {
     case Order::Default: return QStringLiteral("Order By 1, 2");
     case Order::Number: return QStringLiteral("Order by a.NumCertif");
-    case Order::CertificateClass: return QStringLiteral("Order by b.NomClasseCertif, a.NumCertif");
-    case Order::ProductClass: return QStringLiteral("Order by c.NomClasseProd, a.NumCertif");
-    case Order::Issue: return QStringLiteral("Order by a.DataEmissao, a.NumCertif");
-    case Order::Validity: return QStringLiteral("Order by a.DataValid, a.NumCertif");
+    case Order::CertificateClass: return QStringLiteral("Order by b.NomClasseCertif NULLS FIRST, a.NumCertif");
+    case Order::ProductClass: return QStringLiteral("Order by c.NomClasseProd NULLS FIRST, a.NumCertif");
+    case Order::Issue: return QStringLiteral("Order by a.DataEmissao NULLS FIRST, a.NumCertif");
+    case Order::Validity: return QStringLiteral("Order by a.DataValid NULLS FIRST, a.NumCertif");
     }
     return {};
 }

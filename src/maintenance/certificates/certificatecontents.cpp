@@ -56,7 +56,7 @@ SelectionSql::Statement products(const CertificateKey &key)
     return {QStringLiteral("SELECT * FROM (") + part.arg(QStringLiteral("''"), QStringLiteral("tipo")) +
                 QStringLiteral(" union ") + part.arg(QStringLiteral("a.NumSerieProd"), QStringLiteral("unidade")) +
                 QStringLiteral(" union ") + part.arg(QStringLiteral("a.NumLote"), QStringLiteral("lote")) +
-                QStringLiteral(")"),
+                QStringLiteral(") as produtos"),
             QStringLiteral("ORDER BY MarcaProd, ModeloProd, Importado, Numero"), keyParams(key)};
 }
 

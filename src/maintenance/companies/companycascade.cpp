@@ -113,7 +113,7 @@ QList<CertificateCompany> CompanyCascade::companies() const
                                            "e.TipoPessoa from empresa e, emp_cert ec "
                                            "where e.CodigoPais = ec.CodigoPais and e.IdEmpresa = ec.IdEmpresa and "
                                            "ec.SiglaCertificador = ? and ec.NumCertif = ? "
-                                           "order by e.RazSocialEmp, e.NomPessoaFisica"),
+                                           "order by e.RazSocialEmp NULLS FIRST, e.NomPessoaFisica NULLS FIRST"),
                             {m_req.certificate.sigla, m_req.certificate.numero});
     while (q.next()) {
         const bool person = q.value(4).toString() == QLatin1String("2");

@@ -229,11 +229,12 @@ bool CompanyLinks::removalAllowed(const CertificateKey &certificate, const Compa
     QVariantList params;
     for (int i = 0; i < 4; ++i)
         params << companyParams(certificate, company);
-    QSqlQuery q = m_db.exec(QStringLiteral("SELECT MARCAPROD,MODELOPROD,NULL FROM LOTE") + where +
-                                QStringLiteral(" UNION SELECT MARCAPROD,MODELOPROD,NULL FROM TIPO") + where +
-                                QStringLiteral(" UNION SELECT MARCAPROD,MODELOPROD,NULL FROM UNIDADE") + where +
-                                QStringLiteral(" UNION SELECT NULL,NULL,IDCLASSESERV FROM SERVICO") + where,
-                            params);
+    QSqlQuery q = m_db.exec(
+        QStringLiteral("SELECT MARCAPROD,MODELOPROD,CAST(NULL AS INTEGER) FROM LOTE") + where +
+            QStringLiteral(" UNION SELECT MARCAPROD,MODELOPROD,CAST(NULL AS INTEGER) FROM TIPO") + where +
+            QStringLiteral(" UNION SELECT MARCAPROD,MODELOPROD,CAST(NULL AS INTEGER) FROM UNIDADE") + where +
+            QStringLiteral(" UNION SELECT NULL,NULL,IDCLASSESERV FROM SERVICO") + where,
+        params);
     if (q.next()) {
         m_msg.error(CompanyLinkTexts::Referenced, CompanyLinkTexts::DeleteCaption);
         return false;

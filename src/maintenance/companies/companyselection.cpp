@@ -14,10 +14,10 @@ QString orderClause(Order order)
 {
     switch (order) {
     case Order::None: return {};
-    case Order::Country: return QStringLiteral("Order by b.NomePais");
-    case Order::TaxId: return QStringLiteral("Order by a.CGC");
-    case Order::LegalName: return QStringLiteral("Order by a.RazSocialEmp");
-    case Order::TradeName: return QStringLiteral("Order by a.NomFantasia");
+    case Order::Country: return QStringLiteral("Order by b.NomePais NULLS FIRST");
+    case Order::TaxId: return QStringLiteral("Order by a.CGC NULLS FIRST");
+    case Order::LegalName: return QStringLiteral("Order by a.RazSocialEmp NULLS FIRST");
+    case Order::TradeName: return QStringLiteral("Order by a.NomFantasia NULLS FIRST");
     }
     return {};
 }

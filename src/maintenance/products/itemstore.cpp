@@ -129,7 +129,8 @@ SelectionSql::Statement grid(ItemKind kind, const CertificateKey &certificate)
                                "FROM SERVICO S LEFT JOIN CLASSE_S C ON S.IdClasseServ = C.IdClasseServ "
                                "LEFT JOIN EMPRESA E ON S.CodigoPais = E.CodigoPais AND S.IdEmpresa = E.IdEmpresa "
                                "WHERE S.SiglaCertificador = :sigla AND S.NumCertif = :num");
-        s.orderBy = QStringLiteral("ORDER BY C.NomClasseServ, E.RazSocialEmp, S.CodigoPais, S.IdEmpresa");
+        s.orderBy = QStringLiteral(
+            "ORDER BY C.NomClasseServ NULLS FIRST, E.RazSocialEmp NULLS FIRST, S.CodigoPais, S.IdEmpresa");
         return s;
     }
     const QString table = CertificateItems::info(kind).table;
@@ -322,7 +323,7 @@ QList<LinkedCompany> linkedCompanies(const Database &db, const CertificateKey &c
                        "e.IdEmpresa = ec.IdEmpresa and "
                        "ec.SiglaCertificador = :Sigla and "
                        "ec.NumCertif = :NumC "
-                       "order by e.TipoPessoa,e.RazSocialEmp, e.NomPessoaFisica "),
+                       "order by e.TipoPessoa NULLS FIRST, e.RazSocialEmp NULLS FIRST, e.NomPessoaFisica NULLS FIRST "),
         QVariantMap{{QStringLiteral("Sigla"), certificate.sigla}, {QStringLiteral("NumC"), certificate.numero}});
     QList<LinkedCompany> out;
     while (q.next()) {

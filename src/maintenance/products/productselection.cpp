@@ -16,7 +16,7 @@ QString orderClause(Order order)
     case Order::Brand: return QStringLiteral("Order by a.MarcaProd");
     case Order::Model: return QStringLiteral("Order by a.ModeloProd");
     case Order::Imported: return QStringLiteral("Order by a.Importado");
-    case Order::EanUpc: return QStringLiteral("Order by a.CodEANUPC");
+    case Order::EanUpc: return QStringLiteral("Order by a.CodEANUPC NULLS FIRST");
     }
     return {};
 }

@@ -88,8 +88,9 @@ SelectionSql::Statement statement(Tab tab, const Sorting &sorting)
     SelectionSql::Statement s;
     s.sql = d.sql;
     if (sorting.column >= 0 && sorting.column < d.fields.size())
+        // Empty cells first going up, last going down, on either engine.
         s.orderBy = QStringLiteral(" Order by ") + d.fields.at(sorting.column) +
-            (sorting.descending ? QStringLiteral(" DESC") : QString());
+            (sorting.descending ? QStringLiteral(" DESC NULLS LAST") : QStringLiteral(" NULLS FIRST"));
     else if (!d.baseOrder.isEmpty())
         s.orderBy = QStringLiteral(" Order By ") + d.baseOrder;
     return s;
