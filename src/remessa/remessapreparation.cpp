@@ -121,10 +121,20 @@ bool copyInto(Database &db, const RemittanceQueries::Statement &st, const QStrin
     return sink.close();
 }
 
-// Every statement of the run finds approval in the run's set of approved
-// certificates: one probe of CERTIFIC per row, for the same few
-// certificates again and again, was most of the engine's work.
-constexpr auto kInMemory = RemittanceQueries::Approval::InMemory;
+// On the file every statement of the run finds approval in the run's set of
+// approved certificates: one probe of CERTIFIC per row, for the same few
+// certificates again and again, was most of the engine's work. The server
+// has no such lookup of ours; it probes CERTIFIC.
+RemittanceQueries::Approval approvalFor(const Database &db)
+{
+    return db.onServer() ? RemittanceQueries::Approval::Joined : RemittanceQueries::Approval::InMemory;
+}
+
+RemittanceQueries::Statement statementFor(const Database &db, const RemittanceQueries::Entry &e,
+                                          RemittanceQueries::Kind kind)
+{
+    return RemittanceQueries::statement(e, kind, db.engine(), approvalFor(db));
+}
 
 // Past this many replica rowids the marks would take more memory than the
 // walk of their own they save.
@@ -136,10 +146,17 @@ constexpr qint64 kMaxMarkedRowids = qint64(64) << 20;
 int copyChangesAndExclusions(Database &db, const QString &dir, const RemittanceQueries::Entry &e,
                              const RemessaPreparation::Progress &progress)
 {
-    const QVariant first = db.scalar(QStringLiteral("SELECT min(rowid) FROM \"%1\"").arg(e.replica->name));
-    const QVariant last = db.scalar(QStringLiteral("SELECT max(rowid) FROM \"%1\"").arg(e.replica->name));
-    const qint64 lo = first.isNull() ? 1 : first.toLongLong(), hi = last.isNull() ? 0 : last.toLongLong();
-    const bool sweep = hi - lo < kMaxMarkedRowids;
+    // Marks go by rowid, which only the file has: the server runs the
+    // exclusion statement whole, with the same rows in the same order.
+    qint64 lo = 1, hi = 0;
+    if (!db.onServer()) {
+        const QVariant first = db.scalar(QStringLiteral("SELECT min(rowid) FROM \"%1\"").arg(e.replica->name));
+        const QVariant last = db.scalar(QStringLiteral("SELECT max(rowid) FROM \"%1\"").arg(e.replica->name));
+        lo = first.isNull() ? 1 : first.toLongLong();
+        hi = last.isNull() ? 0 : last.toLongLong();
+    }
+    const bool sweep = !db.onServer() && hi - lo < kMaxMarkedRowids;
+    const auto approval = approvalFor(db);
     const int flagColumn = int(e.source->fields.size());
     DeltaSink inclusions(dir, *e.source, e.entry->name, DeltaTables::Inclusion);
     DeltaSink alterations(dir, *e.source, e.entry->name, DeltaTables::Alteration);
@@ -152,8 +169,8 @@ int copyChangesAndExclusions(Database &db, const QString &dir, const RemittanceQ
     std::optional<RowidMarks> met;
     if (sweep)
         met.emplace(lo, hi);
-    const auto changes = sweep ? RemittanceQueries::markingChanges(e, kInMemory)
-                               : RemittanceQueries::changes(e, kInMemory);
+    const auto changes = sweep ? RemittanceQueries::markingChanges(e, approval)
+                               : RemittanceQueries::changes(e, db.engine(), approval);
     walk(db, changes, approvals(changes), route);
     call(progress.step);
     call(progress.operation, QStringLiteral("Alteração"));
@@ -163,11 +180,11 @@ int copyChangesAndExclusions(Database &db, const QString &dir, const RemittanceQ
         // A replica row the walk met has its key here: no exclusion. The
         // others, few, are tested by ranges of rowids, in rowid order as
         // the exclusion statement walks them.
-        const auto between = RemittanceQueries::exclusionsBetween(e, kInMemory);
+        const auto between = RemittanceQueries::exclusionsBetween(e, approval);
         for (const auto &run : met->unmarkedRuns())
             walk(db, between, approvals(between) << run.first << run.second, toExclusions);
     } else {
-        const auto all = RemittanceQueries::statement(e, RemittanceQueries::Kind::Exclusion, kInMemory);
+        const auto all = RemittanceQueries::statement(e, RemittanceQueries::Kind::Exclusion, db.engine(), approval);
         walk(db, all, approvals(all), toExclusions);
     }
     const int tables = int(inclusions.close()) + int(alterations.close()) + int(exclusions.close());
@@ -247,7 +264,9 @@ RemessaPreparation::Result RemessaPreparation::run(Database &db, Messenger &mess
                                "Uma nova remessa poderá ser preparada amanhã."));
         clearLeftovers(dir);
         const auto approvedSql = RemittanceQueries::approvedCertificates();
-        const KeyPairSet approved(db, approvedSql.sql, approvals(approvedSql));
+        std::optional<KeyPairSet> approved;
+        if (approvalFor(db) == RemittanceQueries::Approval::InMemory)
+            approved.emplace(db, approvedSql.sql, approvals(approvedSql));
         bool stopped = false;
         const QStringList masks{QDir(dir).filePath(QStringLiteral("*.db")), QDir(dir).filePath(QStringLiteral("*.px")),
                                 QDir(dir).filePath(QStringLiteral("*.val"))};
@@ -263,7 +282,7 @@ RemessaPreparation::Result RemessaPreparation::run(Database &db, Messenger &mess
             }
             call(progress.table, e.entry->message);
             const RemittanceQueries::Statement changes = type == Type::Partial
-                ? RemittanceQueries::changes(e, kInMemory)
+                ? RemittanceQueries::changes(e, db.engine(), approvalFor(db))
                 : RemittanceQueries::Statement{};
             if (type == Type::Partial && RemittanceQueries::exclusionsBySweep(e)) {
                 result.tables += copyChangesAndExclusions(db, dir, e, progress);
@@ -274,7 +293,7 @@ RemessaPreparation::Result RemessaPreparation::run(Database &db, Messenger &mess
                 call(progress.operation, QStringLiteral("Alteração"));
                 call(progress.step);
                 call(progress.operation, QStringLiteral("Deleção"));
-                if (copyInto(db, RemittanceQueries::statement(e, RemittanceQueries::Kind::Exclusion, kInMemory), dir, e,
+                if (copyInto(db, statementFor(db, e, RemittanceQueries::Kind::Exclusion), dir, e,
                              DeltaTables::Exclusion))
                     ++result.tables;
                 call(progress.step);
@@ -289,13 +308,13 @@ RemessaPreparation::Result RemessaPreparation::run(Database &db, Messenger &mess
                              {"Deleção", RemittanceQueries::Kind::Exclusion, DeltaTables::Exclusion}};
                 for (const auto &st : steps) {
                     call(progress.operation, QString::fromUtf8(st.label));
-                    if (copyInto(db, RemittanceQueries::statement(e, st.kind, kInMemory), dir, e, st.delta))
+                    if (copyInto(db, statementFor(db, e, st.kind), dir, e, st.delta))
                         ++result.tables;
                     call(progress.step);
                 }
             } else {
                 call(progress.operation, QStringLiteral("Inclusão"));
-                if (copyInto(db, RemittanceQueries::statement(e, RemittanceQueries::Kind::Complete, kInMemory), dir, e,
+                if (copyInto(db, statementFor(db, e, RemittanceQueries::Kind::Complete), dir, e,
                              DeltaTables::Inclusion))
                     ++result.tables;
                 for (int i = 0; i < StepsPerTable; ++i)

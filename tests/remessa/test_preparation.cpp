@@ -56,7 +56,7 @@ private:
     {
         for (const auto &e : RemittanceQueries::entries()) {
             m_db->execute(QStringLiteral("DELETE FROM ") + e.replica->name);
-            const auto st = RemittanceQueries::statement(e, RemittanceQueries::Kind::Complete);
+            const auto st = RemittanceQueries::statement(e, RemittanceQueries::Kind::Complete, m_db->engine());
             QVariantList p;
             for (int i = 0; i < st.approvalParams; ++i)
                 p << true;
@@ -521,10 +521,12 @@ private slots:
 
     void everyStatementProbesInsteadOfScanning()
     {
+        if (m_db->onServer())
+            QSKIP("the plan is the file engine's: the server plans by its own statistics");
         using K = RemittanceQueries::Kind;
         for (const auto &e : RemittanceQueries::entries())
             for (K k : {K::Inclusion, K::Alteration, K::Exclusion, K::Complete}) {
-                const auto st = RemittanceQueries::statement(e, k);
+                const auto st = RemittanceQueries::statement(e, k, m_db->engine());
                 QVariantList p;
                 for (int i = 0; i < st.approvalParams; ++i)
                     p << true;
