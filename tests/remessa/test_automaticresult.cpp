@@ -110,7 +110,10 @@ struct Sent : RemessaFixture
             QVariantList params;
             for (int i = 0; i < st.approvalParams; ++i)
                 params << true;
-            db.execute("CREATE TEMP TABLE approved AS " + st.sql, params);
+            // Created empty and then filled: the server takes no values bound
+            // to a table's creation.
+            db.execute("CREATE TEMP TABLE approved AS SELECT * FROM " + e.replica->name + " WHERE 1 = 0");
+            db.execute("INSERT INTO approved " + st.sql, params);
             sent.insert(e.replica->name, DeltaPackage::snapshot(db, "approved"));
             db.execute("DROP TABLE approved");
         }

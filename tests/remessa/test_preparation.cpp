@@ -121,7 +121,7 @@ private:
                 QStringList where;
                 QVariantList keys;
                 for (const QString &k : entry->key) {
-                    where << QStringLiteral("\"%1\" = ?").arg(k);
+                    where << QStringLiteral("%1 = ?").arg(k);
                     keys << row.at(px.indexOf(k));
                 }
                 QSqlQuery q = m_db->exec(
@@ -151,7 +151,8 @@ private:
 
     void approveOnly(const QString &number)
     {
-        m_db->execute(QStringLiteral("UPDATE CERTIFIC SET Aprovado = (NumCertif = ?)"), {number});
+        m_db->execute(QStringLiteral("UPDATE CERTIFIC SET Aprovado = CASE WHEN NumCertif = ? THEN 1 ELSE 0 END"),
+                      {number});
     }
     QString someCertificate()
     {
