@@ -19,6 +19,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QVarLengthArray>
 #include <optional>
 
@@ -206,6 +208,27 @@ int copyChanges(Database &db, const RemittanceQueries::Statement &st, const QStr
     return int(inclusions.close()) + int(alterations.close());
 }
 
+// The file's transaction sees one state of the data from its start; a
+// server's sees each statement's own unless asked. Asked here, before the
+// first query fixes that state: the log of remittances is locked first, so
+// no step written after it, nor one still under way, can be missing from
+// it. A lock that does not come in time refuses as the file's does.
+// These run on the connection as they are: a statement of the register
+// runs inside a savepoint of its own, where the isolation cannot be set.
+void takeSnapshotOnServer(Database &db)
+{
+    if (!db.onServer())
+        return;
+    for (const QString &sql : {QStringLiteral("SET TRANSACTION ISOLATION LEVEL REPEATABLE READ"),
+                               QStringLiteral("SET LOCAL lock_timeout = %1").arg(DbErrors::BusyTimeoutMs),
+                               QStringLiteral("LOCK TABLE CONTROLE IN SHARE ROW EXCLUSIVE MODE"),
+                               QStringLiteral("SET LOCAL lock_timeout TO DEFAULT")}) {
+        QSqlQuery q(db.handle());
+        if (!q.exec(sql))
+            throw DbError::fromServer(q.lastError());
+    }
+}
+
 } // namespace
 
 int RemessaPreparation::totalSteps()
@@ -254,6 +277,8 @@ RemessaPreparation::Result RemessaPreparation::run(Database &db, Messenger &mess
         // One snapshot of the data for the whole walk; only the event is
         // written. The state and the number are read under the same lock.
         Transaction t(db);
+        if (t.owns())
+            takeSnapshotOnServer(db);
         RegisterStep::enter(db);
         RemessaControl::require(db, RemessaControl::Step::Prepare);
         const QString number = nextNumber(

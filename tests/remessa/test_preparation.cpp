@@ -4,6 +4,7 @@
 #include "base/codecs.h"
 #include "base/fileutil.h"
 #include "db/database.h"
+#include "db/dberror.h"
 #include "db/paradoxtable.h"
 #include "remessa/deltatables.h"
 #include "remessa/remessacontrol.h"
@@ -254,6 +255,48 @@ private slots:
         l.start(QStringLiteral("unzip"), {QStringLiteral("-Z1"), r.remittance.packagePath});
         l.waitForFinished();
         QVERIFY(!QString::fromUtf8(l.readAllStandardOutput()).contains(QLatin1Char('/')));
+    }
+
+    // The package is one state of the data: a certificate another
+    // workstation approves while the walk is under way is in none of its
+    // tables (the file keeps the other writer out until the end; a server
+    // lets it commit).
+    void aChangeCommittedDuringTheWalkStaysOutOfThePackage()
+    {
+        const QString cert = someCertificate();
+        approveOnly(cert);
+        const QString late =
+            m_db->scalar(
+                    QStringLiteral("SELECT NumCertif FROM CERTIFIC WHERE NumCertif <> ? ORDER BY NumCertif LIMIT 1"),
+                    {cert})
+                .toString();
+        QVERIFY(!late.isEmpty());
+        Database other(QStringLiteral("outra-estacao"));
+        m_home->open(other);
+        int written = -1;
+        bool busy = false;
+        RemessaPreparation::Progress p;
+        p.table = [&](const QString &) {
+            if (written >= 0 || busy)
+                return;
+            try {
+                written = other.execute(QStringLiteral("UPDATE CERTIFIC SET Aprovado = 1 WHERE NumCertif = ?"), {late});
+            } catch (const DbError &e) {
+                busy = e.isBusy();
+            }
+        };
+        const auto r = prepare(Type::Partial, p);
+        QCOMPARE(r.outcome, Outcome::Prepared);
+        if (m_db->onServer())
+            QCOMPARE(written, 1);
+        else
+            QVERIFY(busy);
+        QString dir;
+        const QStringList names = checkPackage(r.remittance.packagePath, &dir);
+        QVERIFY(names.contains(QStringLiteral("Certific_I.DB")));
+        const PxlibTable certs = readWithPxlib(QDir(dir).filePath(QStringLiteral("Certific_I.DB")));
+        QCOMPARE(certs.rows.size(), 1);
+        QCOMPARE(certs.rows.at(0).at(1).toString(), cert);
     }
 
     void nothingToSendLeavesNoPackageAndNoEvent()
