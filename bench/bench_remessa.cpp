@@ -360,11 +360,11 @@ int main(int argc, char *argv[])
     {
         Transaction t(db);
         for (const auto &e : RemittanceQueries::entries()) {
-            const auto st = RemittanceQueries::statement(e, RemittanceQueries::Kind::Complete);
+            const auto st = RemittanceQueries::statement(e, RemittanceQueries::Kind::Complete, db.engine());
             QVariantList p;
             for (int i = 0; i < st.approvalParams; ++i)
                 p << true;
-            db.execute(QStringLiteral("INSERT INTO \"%1\" %2").arg(e.replica->name, st.sql), p);
+            db.execute(QStringLiteral("INSERT INTO %1 %2").arg(e.replica->name, st.sql), p);
         }
         db.execute(QStringLiteral("INSERT INTO CONTROLE (DataHoraEvento, NumeroRemessa, TipoRemessa, Evento) "
                                   "VALUES (?, ?, 'T', 'OK')"),

@@ -69,9 +69,30 @@ bool processAlive(qint64 pid)
 
 void ensureTable(Database &db)
 {
-    db.execute(QStringLiteral("CREATE TABLE IF NOT EXISTS CONTROLE_ETAPA ("
-                              "Recurso VARCHAR(10) NOT NULL COLLATE NOCASE PRIMARY KEY, Etapa VARCHAR(40), "
-                              "Dono VARCHAR(40), Maquina VARCHAR(100), Processo INTEGER, Inicio VARCHAR(30))"));
+    // The resource name compares without regard to case on both engines.
+    const QString key = db.onServer() ? QStringLiteral("Recurso citext NOT NULL PRIMARY KEY")
+                                      : QStringLiteral("Recurso VARCHAR(10) NOT NULL COLLATE NOCASE PRIMARY KEY");
+    db.execute(QStringLiteral("CREATE TABLE IF NOT EXISTS CONTROLE_ETAPA (%1, Etapa VARCHAR(40), "
+                              "Dono VARCHAR(40), Maquina VARCHAR(100), Processo INTEGER, Inicio VARCHAR(30))")
+                   .arg(key));
+}
+
+// The file's write lock already keeps one writer at a time; a server lets
+// transactions write side by side, so the steps of one resource take a lock
+// of the transaction, released when it ends. Waits as long as the file's
+// lock would, then refuses as the file does.
+void serialise(Database &db, const QString &resource)
+{
+    if (!db.onServer())
+        return;
+    const QString sql = QStringLiteral("SELECT pg_try_advisory_xact_lock(hashtext(?))");
+    const QVariantList key{QStringLiteral("corvane-etapa-") + resource.toUpper()};
+    const QDeadlineTimer deadline(DbErrors::BusyTimeoutMs);
+    while (!db.scalar(sql, key).toBool()) {
+        if (deadline.hasExpired())
+            throw Refused(busyText());
+        QThread::msleep(20);
+    }
 }
 
 struct Row
@@ -163,6 +184,7 @@ QString busyText()
 
 void enter(Database &db, const QString &resource)
 {
+    serialise(db, resource);
     if (const std::optional<Holder> h = busyHolder(db, resource))
         throw Busy(*h);
 }
@@ -229,8 +251,10 @@ void Marker::take(const std::function<void()> &check)
                 check();
             ensureTable(m_db);
             m_db.execute(
-                QStringLiteral("INSERT OR REPLACE INTO CONTROLE_ETAPA (Recurso, Etapa, Dono, Maquina, Processo, "
-                               "Inicio) VALUES (?, ?, ?, ?, ?, ?)"),
+                QStringLiteral("INSERT INTO CONTROLE_ETAPA (Recurso, Etapa, Dono, Maquina, Processo, Inicio) "
+                               "VALUES (?, ?, ?, ?, ?, ?) ON CONFLICT (Recurso) DO UPDATE SET Etapa = excluded.Etapa, "
+                               "Dono = excluded.Dono, Maquina = excluded.Maquina, Processo = excluded.Processo, "
+                               "Inicio = excluded.Inicio"),
                 {m_resource, m_step, m_token, hostName(), QCoreApplication::applicationPid(),
                  QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs)});
         },

@@ -104,12 +104,23 @@ QString refusal(Step step, const std::optional<Remittance> &newest)
     return QString();
 }
 
+namespace {
+// Newest event first. Events written within the same millisecond keep the
+// order in which they can happen: later remittances have higher numbers,
+// and a remittance is prepared, then transferred, then settled.
+QString newestFirst()
+{
+    return QStringLiteral("DataHoraEvento DESC, NumeroRemessa DESC, "
+                          "CASE Evento WHEN 'PR' THEN 0 WHEN 'TR' THEN 1 ELSE 2 END DESC");
+}
+}
+
 QList<Remittance> remittances(const Database &db)
 {
     QList<Remittance> out;
-    // Ties in time keep the order of insertion.
     QSqlQuery q = db.exec(QStringLiteral("SELECT DataHoraEvento, NumeroRemessa, TipoRemessa, Evento FROM CONTROLE "
-                                         "ORDER BY DataHoraEvento DESC, rowid DESC"));
+                                         "ORDER BY ") +
+                          newestFirst());
     QString current;
     bool first = true;
     while (q.next()) {
@@ -171,17 +182,18 @@ QList<Event> readEvents(QSqlQuery &q)
 
 QList<Event> events(const Database &db, const QString &number)
 {
-    QSqlQuery q = db.exec(
-        QStringLiteral("SELECT DataHoraEvento, NumeroRemessa, TipoRemessa, Evento, Usuario, Obs "
-                       "FROM CONTROLE WHERE NumeroRemessa = ? ORDER BY DataHoraEvento DESC, rowid DESC"),
-        {number});
+    QSqlQuery q = db.exec(QStringLiteral("SELECT DataHoraEvento, NumeroRemessa, TipoRemessa, Evento, Usuario, Obs "
+                                         "FROM CONTROLE WHERE NumeroRemessa = ? ORDER BY ") +
+                              newestFirst(),
+                          {number});
     return readEvents(q);
 }
 
 QList<Event> allEvents(const Database &db)
 {
     QSqlQuery q = db.exec(QStringLiteral("SELECT DataHoraEvento, NumeroRemessa, TipoRemessa, Evento, Usuario, Obs "
-                                         "FROM CONTROLE ORDER BY DataHoraEvento DESC, rowid DESC"));
+                                         "FROM CONTROLE ORDER BY ") +
+                          newestFirst());
     return readEvents(q);
 }
 
@@ -245,7 +257,9 @@ void recordNumber(Database &db, const QString &number)
     if (highest.isEmpty())
         return;
     ensureNumberTable(db);
-    db.execute(QStringLiteral("INSERT OR REPLACE INTO CONTROLE_NUMERO (Id, UltimaRemessa) VALUES (1, ?)"), {highest});
+    db.execute(QStringLiteral("INSERT INTO CONTROLE_NUMERO (Id, UltimaRemessa) VALUES (1, ?) "
+                              "ON CONFLICT (Id) DO UPDATE SET UltimaRemessa = excluded.UltimaRemessa"),
+               {highest});
 }
 
 WorkingValues workingValues(const Database &db)

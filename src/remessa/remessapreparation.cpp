@@ -19,6 +19,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QVarLengthArray>
 #include <optional>
 
@@ -121,10 +123,20 @@ bool copyInto(Database &db, const RemittanceQueries::Statement &st, const QStrin
     return sink.close();
 }
 
-// Every statement of the run finds approval in the run's set of approved
-// certificates: one probe of CERTIFIC per row, for the same few
-// certificates again and again, was most of the engine's work.
-constexpr auto kInMemory = RemittanceQueries::Approval::InMemory;
+// On the file every statement of the run finds approval in the run's set of
+// approved certificates: one probe of CERTIFIC per row, for the same few
+// certificates again and again, was most of the engine's work. The server
+// has no such lookup of ours; it probes CERTIFIC.
+RemittanceQueries::Approval approvalFor(const Database &db)
+{
+    return db.onServer() ? RemittanceQueries::Approval::Joined : RemittanceQueries::Approval::InMemory;
+}
+
+RemittanceQueries::Statement statementFor(const Database &db, const RemittanceQueries::Entry &e,
+                                          RemittanceQueries::Kind kind)
+{
+    return RemittanceQueries::statement(e, kind, db.engine(), approvalFor(db));
+}
 
 // Past this many replica rowids the marks would take more memory than the
 // walk of their own they save.
@@ -136,10 +148,17 @@ constexpr qint64 kMaxMarkedRowids = qint64(64) << 20;
 int copyChangesAndExclusions(Database &db, const QString &dir, const RemittanceQueries::Entry &e,
                              const RemessaPreparation::Progress &progress)
 {
-    const QVariant first = db.scalar(QStringLiteral("SELECT min(rowid) FROM \"%1\"").arg(e.replica->name));
-    const QVariant last = db.scalar(QStringLiteral("SELECT max(rowid) FROM \"%1\"").arg(e.replica->name));
-    const qint64 lo = first.isNull() ? 1 : first.toLongLong(), hi = last.isNull() ? 0 : last.toLongLong();
-    const bool sweep = hi - lo < kMaxMarkedRowids;
+    // Marks go by rowid, which only the file has: the server runs the
+    // exclusion statement whole, with the same rows in the same order.
+    qint64 lo = 1, hi = 0;
+    if (!db.onServer()) {
+        const QVariant first = db.scalar(QStringLiteral("SELECT min(rowid) FROM \"%1\"").arg(e.replica->name));
+        const QVariant last = db.scalar(QStringLiteral("SELECT max(rowid) FROM \"%1\"").arg(e.replica->name));
+        lo = first.isNull() ? 1 : first.toLongLong();
+        hi = last.isNull() ? 0 : last.toLongLong();
+    }
+    const bool sweep = !db.onServer() && hi - lo < kMaxMarkedRowids;
+    const auto approval = approvalFor(db);
     const int flagColumn = int(e.source->fields.size());
     DeltaSink inclusions(dir, *e.source, e.entry->name, DeltaTables::Inclusion);
     DeltaSink alterations(dir, *e.source, e.entry->name, DeltaTables::Alteration);
@@ -152,8 +171,8 @@ int copyChangesAndExclusions(Database &db, const QString &dir, const RemittanceQ
     std::optional<RowidMarks> met;
     if (sweep)
         met.emplace(lo, hi);
-    const auto changes = sweep ? RemittanceQueries::markingChanges(e, kInMemory)
-                               : RemittanceQueries::changes(e, kInMemory);
+    const auto changes = sweep ? RemittanceQueries::markingChanges(e, approval)
+                               : RemittanceQueries::changes(e, db.engine(), approval);
     walk(db, changes, approvals(changes), route);
     call(progress.step);
     call(progress.operation, QStringLiteral("Alteração"));
@@ -163,11 +182,11 @@ int copyChangesAndExclusions(Database &db, const QString &dir, const RemittanceQ
         // A replica row the walk met has its key here: no exclusion. The
         // others, few, are tested by ranges of rowids, in rowid order as
         // the exclusion statement walks them.
-        const auto between = RemittanceQueries::exclusionsBetween(e, kInMemory);
+        const auto between = RemittanceQueries::exclusionsBetween(e, approval);
         for (const auto &run : met->unmarkedRuns())
             walk(db, between, approvals(between) << run.first << run.second, toExclusions);
     } else {
-        const auto all = RemittanceQueries::statement(e, RemittanceQueries::Kind::Exclusion, kInMemory);
+        const auto all = RemittanceQueries::statement(e, RemittanceQueries::Kind::Exclusion, db.engine(), approval);
         walk(db, all, approvals(all), toExclusions);
     }
     const int tables = int(inclusions.close()) + int(alterations.close()) + int(exclusions.close());
@@ -187,6 +206,27 @@ int copyChanges(Database &db, const RemittanceQueries::Statement &st, const QStr
         return q.cell(flagColumn).integer != 0 ? inclusions : alterations;
     });
     return int(inclusions.close()) + int(alterations.close());
+}
+
+// The file's transaction sees one state of the data from its start; a
+// server's sees each statement's own unless asked. Asked here, before the
+// first query fixes that state: the log of remittances is locked first, so
+// no step written after it, nor one still under way, can be missing from
+// it. A lock that does not come in time refuses as the file's does.
+// These run on the connection as they are: a statement of the register
+// runs inside a savepoint of its own, where the isolation cannot be set.
+void takeSnapshotOnServer(Database &db)
+{
+    if (!db.onServer())
+        return;
+    for (const QString &sql : {QStringLiteral("SET TRANSACTION ISOLATION LEVEL REPEATABLE READ"),
+                               QStringLiteral("SET LOCAL lock_timeout = %1").arg(DbErrors::BusyTimeoutMs),
+                               QStringLiteral("LOCK TABLE CONTROLE IN SHARE ROW EXCLUSIVE MODE"),
+                               QStringLiteral("SET LOCAL lock_timeout TO DEFAULT")}) {
+        QSqlQuery q(db.handle());
+        if (!q.exec(sql))
+            throw DbError::fromServer(q.lastError());
+    }
 }
 
 } // namespace
@@ -237,6 +277,8 @@ RemessaPreparation::Result RemessaPreparation::run(Database &db, Messenger &mess
         // One snapshot of the data for the whole walk; only the event is
         // written. The state and the number are read under the same lock.
         Transaction t(db);
+        if (t.owns())
+            takeSnapshotOnServer(db);
         RegisterStep::enter(db);
         RemessaControl::require(db, RemessaControl::Step::Prepare);
         const QString number = nextNumber(
@@ -247,7 +289,9 @@ RemessaPreparation::Result RemessaPreparation::run(Database &db, Messenger &mess
                                "Uma nova remessa poderá ser preparada amanhã."));
         clearLeftovers(dir);
         const auto approvedSql = RemittanceQueries::approvedCertificates();
-        const KeyPairSet approved(db, approvedSql.sql, approvals(approvedSql));
+        std::optional<KeyPairSet> approved;
+        if (approvalFor(db) == RemittanceQueries::Approval::InMemory)
+            approved.emplace(db, approvedSql.sql, approvals(approvedSql));
         bool stopped = false;
         const QStringList masks{QDir(dir).filePath(QStringLiteral("*.db")), QDir(dir).filePath(QStringLiteral("*.px")),
                                 QDir(dir).filePath(QStringLiteral("*.val"))};
@@ -263,7 +307,7 @@ RemessaPreparation::Result RemessaPreparation::run(Database &db, Messenger &mess
             }
             call(progress.table, e.entry->message);
             const RemittanceQueries::Statement changes = type == Type::Partial
-                ? RemittanceQueries::changes(e, kInMemory)
+                ? RemittanceQueries::changes(e, db.engine(), approvalFor(db))
                 : RemittanceQueries::Statement{};
             if (type == Type::Partial && RemittanceQueries::exclusionsBySweep(e)) {
                 result.tables += copyChangesAndExclusions(db, dir, e, progress);
@@ -274,7 +318,7 @@ RemessaPreparation::Result RemessaPreparation::run(Database &db, Messenger &mess
                 call(progress.operation, QStringLiteral("Alteração"));
                 call(progress.step);
                 call(progress.operation, QStringLiteral("Deleção"));
-                if (copyInto(db, RemittanceQueries::statement(e, RemittanceQueries::Kind::Exclusion, kInMemory), dir, e,
+                if (copyInto(db, statementFor(db, e, RemittanceQueries::Kind::Exclusion), dir, e,
                              DeltaTables::Exclusion))
                     ++result.tables;
                 call(progress.step);
@@ -289,13 +333,13 @@ RemessaPreparation::Result RemessaPreparation::run(Database &db, Messenger &mess
                              {"Deleção", RemittanceQueries::Kind::Exclusion, DeltaTables::Exclusion}};
                 for (const auto &st : steps) {
                     call(progress.operation, QString::fromUtf8(st.label));
-                    if (copyInto(db, RemittanceQueries::statement(e, st.kind, kInMemory), dir, e, st.delta))
+                    if (copyInto(db, statementFor(db, e, st.kind), dir, e, st.delta))
                         ++result.tables;
                     call(progress.step);
                 }
             } else {
                 call(progress.operation, QStringLiteral("Inclusão"));
-                if (copyInto(db, RemittanceQueries::statement(e, RemittanceQueries::Kind::Complete, kInMemory), dir, e,
+                if (copyInto(db, statementFor(db, e, RemittanceQueries::Kind::Complete), dir, e,
                              DeltaTables::Inclusion))
                     ++result.tables;
                 for (int i = 0; i < StepsPerTable; ++i)

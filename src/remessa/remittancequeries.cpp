@@ -6,9 +6,11 @@
 namespace RemittanceQueries {
 namespace {
 
+// Names go unquoted: the server keeps them folded to lower case, and an
+// unquoted name is folded the same way.
 QString q(const QString &name)
 {
-    return QLatin1Char('"') + name + QLatin1Char('"');
+    return name;
 }
 
 // "a.K1 = b.K1 AND a.K2 = b.K2 ..." (keys compare as the columns are declared).
@@ -24,7 +26,7 @@ QString differs(const QString &a, const QString &b, const QStringList &columns)
 {
     QStringList parts;
     for (const QString &c : columns)
-        parts << QStringLiteral("%1.%3 IS NOT %2.%3").arg(a, b, q(c));
+        parts << QStringLiteral("%1.%3 IS DISTINCT FROM %2.%3").arg(a, b, q(c));
     return QLatin1Char('(') + parts.join(QLatin1String(" OR ")) + QLatin1Char(')');
 }
 
@@ -48,9 +50,8 @@ QString replicaCondition(const Entry &e, const QString &a, Kind kind)
 // row of the outer table (CROSS JOIN keeps that order in SQLite).
 QString approvedVia(const QString &outer)
 {
-    return QStringLiteral(
-               "C.\"SiglaCertificador\" = %1.\"SiglaCertificador\" AND C.\"NumCertif\" = %1.\"NumCertif\" AND "
-               "C.\"Aprovado\" = ?")
+    return QStringLiteral("C.SiglaCertificador = %1.SiglaCertificador AND C.NumCertif = %1.NumCertif AND "
+                          "C.Aprovado = ?")
         .arg(outer);
 }
 
@@ -58,8 +59,7 @@ QString approvedVia(const QString &outer)
 // of approvedCertificates(), instead of a probe of CERTIFIC per row.
 QString approvedInMemory(const QString &a)
 {
-    return QStringLiteral("%1(%2.\"SiglaCertificador\", %2.\"NumCertif\")")
-        .arg(QLatin1String(KeyPairSet::function()), a);
+    return QStringLiteral("%1(%2.SiglaCertificador, %2.NumCertif)").arg(QLatin1String(KeyPairSet::function()), a);
 }
 
 Statement regular(const Entry &e, Kind kind, Approval approval)
@@ -76,12 +76,12 @@ Statement regular(const Entry &e, Kind kind, Approval approval)
                 0};
     }
     if (kind == Kind::Exclusion)
-        return {QStringLiteral("SELECT R.* FROM %1 R CROSS JOIN \"CERTIFIC\" C WHERE %2 AND NOT EXISTS "
+        return {QStringLiteral("SELECT R.* FROM %1 R CROSS JOIN CERTIFIC C WHERE %2 AND NOT EXISTS "
                                "(SELECT 1 FROM %3 S WHERE %4)")
                     .arg(q(e.replica->name), approvedVia(QStringLiteral("R")), src,
                          keyEquals(QStringLiteral("S"), QStringLiteral("R"), e.entry->exclusionKey)),
                 1};
-    return {QStringLiteral("SELECT S.* FROM %1 S CROSS JOIN \"CERTIFIC\" C WHERE %2")
+    return {QStringLiteral("SELECT S.* FROM %1 S CROSS JOIN CERTIFIC C WHERE %2")
                     .arg(src, approvedVia(QStringLiteral("S"))) +
                 replicaCondition(e, QStringLiteral("S"), kind),
             1};
@@ -91,18 +91,18 @@ Statement certificate(const Entry &e, Kind kind)
 {
     if (kind == Kind::Exclusion)
         // A certificate deleted here is always sent as excluded.
-        return {QStringLiteral("SELECT R.* FROM %1 R WHERE NOT EXISTS (SELECT 1 FROM \"CERTIFIC\" C WHERE %2)")
+        return {QStringLiteral("SELECT R.* FROM %1 R WHERE NOT EXISTS (SELECT 1 FROM CERTIFIC C WHERE %2)")
                     .arg(q(e.replica->name), keyEquals(QStringLiteral("C"), QStringLiteral("R"), e.entry->key)),
                 0};
-    return {QStringLiteral("SELECT C.* FROM \"CERTIFIC\" C WHERE C.\"Aprovado\" = ?") +
+    return {QStringLiteral("SELECT C.* FROM CERTIFIC C WHERE C.Aprovado = ?") +
                 replicaCondition(e, QStringLiteral("C"), kind),
             1};
 }
 
 QString companyJoin(const QString &link, const QString &company)
 {
-    return QStringLiteral("FROM %1 EC CROSS JOIN \"CERTIFIC\" C CROSS JOIN %2 E WHERE %3 AND "
-                          "E.\"CodigoPais\" = EC.\"CodigoPais\" AND E.\"IdEmpresa\" = EC.\"IdEmpresa\"")
+    return QStringLiteral("FROM %1 EC CROSS JOIN CERTIFIC C CROSS JOIN %2 E WHERE %3 AND "
+                          "E.CodigoPais = EC.CodigoPais AND E.IdEmpresa = EC.IdEmpresa")
         .arg(link, company, approvedVia(QStringLiteral("EC")));
 }
 
@@ -110,36 +110,35 @@ Statement company(const Entry &e, Kind kind)
 {
     if (kind == Kind::Exclusion)
         return {QStringLiteral("SELECT DISTINCT E.* ") +
-                    companyJoin(QStringLiteral("\"REP_EMP_CERT\""), q(e.replica->name)) +
-                    QStringLiteral(" AND NOT EXISTS (SELECT 1 FROM \"EMPRESA\" X WHERE %1)")
+                    companyJoin(QStringLiteral("REP_EMP_CERT"), q(e.replica->name)) +
+                    QStringLiteral(" AND NOT EXISTS (SELECT 1 FROM EMPRESA X WHERE %1)")
                         .arg(keyEquals(QStringLiteral("X"), QStringLiteral("E"), e.entry->exclusionKey)),
                 1};
     // Only companies that exist: a link to a missing company is no row to send.
     return {QStringLiteral("SELECT DISTINCT E.* ") +
-                companyJoin(QStringLiteral("\"EMP_CERT\""), QStringLiteral("\"EMPRESA\"")) +
+                companyJoin(QStringLiteral("EMP_CERT"), QStringLiteral("EMPRESA")) +
                 replicaCondition(e, QStringLiteral("E"), kind),
             1};
 }
 
 QString productJoin(const QString &item, const QString &product)
 {
-    return QStringLiteral("FROM %1 T CROSS JOIN \"CERTIFIC\" C CROSS JOIN %2 P WHERE %3 AND "
-                          "P.\"MarcaProd\" = T.\"MarcaProd\" AND P.\"ModeloProd\" = T.\"ModeloProd\" AND "
-                          "P.\"Importado\" = T.\"Importado\"")
+    return QStringLiteral("FROM %1 T CROSS JOIN CERTIFIC C CROSS JOIN %2 P WHERE %3 AND "
+                          "P.MarcaProd = T.MarcaProd AND P.ModeloProd = T.ModeloProd AND "
+                          "P.Importado = T.Importado")
         .arg(item, product, approvedVia(QStringLiteral("T")));
 }
 
 Statement product(const Entry &e, Kind kind)
 {
     if (kind == Kind::Exclusion)
-        return {QStringLiteral("SELECT DISTINCT P.* ") +
-                    productJoin(QStringLiteral("\"REP_TIPO\""), q(e.replica->name)) +
-                    QStringLiteral(" AND NOT EXISTS (SELECT 1 FROM \"PRODUTO\" X WHERE %1)")
+        return {QStringLiteral("SELECT DISTINCT P.* ") + productJoin(QStringLiteral("REP_TIPO"), q(e.replica->name)) +
+                    QStringLiteral(" AND NOT EXISTS (SELECT 1 FROM PRODUTO X WHERE %1)")
                         .arg(keyEquals(QStringLiteral("X"), QStringLiteral("P"), e.entry->exclusionKey)),
                 1};
     QStringList parts;
     for (const char *item : {"TIPO", "UNIDADE", "LOTE"})
-        parts << QStringLiteral("SELECT P.* ") + productJoin(q(QLatin1String(item)), QStringLiteral("\"PRODUTO\"")) +
+        parts << QStringLiteral("SELECT P.* ") + productJoin(q(QLatin1String(item)), QStringLiteral("PRODUTO")) +
                 replicaCondition(e, QStringLiteral("P"), kind);
     return {parts.join(QLatin1String(" UNION ")), 3};
 }
@@ -174,10 +173,12 @@ ChangeJoin changeJoin(const Entry &e, const QString &a, bool mark)
 {
     const QString seen = mark ? QStringLiteral("%1(R.rowid) OR ").arg(QLatin1String(RowidMarks::function()))
                               : QString();
+    // A key column of the replica is never NULL but where no row joined.
+    const QString absent = QStringLiteral("R.%1 IS NULL").arg(q(e.entry->key.first()));
     return {QStringLiteral(" LEFT JOIN %1 R ON %2")
                 .arg(q(e.replica->name), keyEquals(a, QStringLiteral("R"), e.entry->key)),
-            QStringLiteral(" AND (%1R.rowid IS NULL OR %2)").arg(seen, differs(a, QStringLiteral("R"), e.compared)),
-            QStringLiteral(", R.rowid IS NULL")};
+            QStringLiteral(" AND (%1%2 OR %3)").arg(seen, absent, differs(a, QStringLiteral("R"), e.compared)),
+            QStringLiteral(", CASE WHEN %1 THEN 1 ELSE 0 END").arg(absent)};
 }
 
 Statement regularChanges(const Entry &e, bool mark, Approval approval)
@@ -187,7 +188,7 @@ Statement regularChanges(const Entry &e, bool mark, Approval approval)
         return {QStringLiteral("SELECT S.*%1 FROM %2 S%3 WHERE %4%5")
                     .arg(c.flag, q(e.source->name), c.join, approvedInMemory(QStringLiteral("S")), c.filter),
                 0};
-    return {QStringLiteral("SELECT S.*%1 FROM %2 S CROSS JOIN \"CERTIFIC\" C%3 WHERE %4%5")
+    return {QStringLiteral("SELECT S.*%1 FROM %2 S CROSS JOIN CERTIFIC C%3 WHERE %4%5")
                 .arg(c.flag, q(e.source->name), c.join, approvedVia(QStringLiteral("S")), c.filter),
             1};
 }
@@ -195,17 +196,14 @@ Statement regularChanges(const Entry &e, bool mark, Approval approval)
 Statement certificateChanges(const Entry &e, bool mark)
 {
     const ChangeJoin c = changeJoin(e, QStringLiteral("C"), mark);
-    return {
-        QStringLiteral("SELECT C.*%1 FROM \"CERTIFIC\" C%2 WHERE C.\"Aprovado\" = ?%3").arg(c.flag, c.join, c.filter),
-        1};
+    return {QStringLiteral("SELECT C.*%1 FROM CERTIFIC C%2 WHERE C.Aprovado = ?%3").arg(c.flag, c.join, c.filter), 1};
 }
 
 Statement companyChanges(const Entry &e, bool mark)
 {
     const ChangeJoin c = changeJoin(e, QStringLiteral("E"), mark);
-    return {QStringLiteral(
-                "SELECT DISTINCT E.*%1 FROM \"EMP_CERT\" EC CROSS JOIN \"CERTIFIC\" C CROSS JOIN \"EMPRESA\" E%2 "
-                "WHERE %3 AND E.\"CodigoPais\" = EC.\"CodigoPais\" AND E.\"IdEmpresa\" = EC.\"IdEmpresa\"%4")
+    return {QStringLiteral("SELECT DISTINCT E.*%1 FROM EMP_CERT EC CROSS JOIN CERTIFIC C CROSS JOIN EMPRESA E%2 "
+                           "WHERE %3 AND E.CodigoPais = EC.CodigoPais AND E.IdEmpresa = EC.IdEmpresa%4")
                 .arg(c.flag, c.join, approvedVia(QStringLiteral("EC")), c.filter),
             1};
 }
@@ -215,10 +213,9 @@ Statement productChanges(const Entry &e, bool mark)
     const ChangeJoin c = changeJoin(e, QStringLiteral("P"), mark);
     QStringList parts;
     for (const char *item : {"TIPO", "UNIDADE", "LOTE"})
-        parts << QStringLiteral(
-                     "SELECT P.*%1 FROM %2 T CROSS JOIN \"CERTIFIC\" C CROSS JOIN \"PRODUTO\" P%3 WHERE %4 AND "
-                     "P.\"MarcaProd\" = T.\"MarcaProd\" AND P.\"ModeloProd\" = T.\"ModeloProd\" AND "
-                     "P.\"Importado\" = T.\"Importado\"%5")
+        parts << QStringLiteral("SELECT P.*%1 FROM %2 T CROSS JOIN CERTIFIC C CROSS JOIN PRODUTO P%3 WHERE %4 AND "
+                                "P.MarcaProd = T.MarcaProd AND P.ModeloProd = T.ModeloProd AND "
+                                "P.Importado = T.Importado%5")
                      .arg(c.flag, q(QLatin1String(item)), c.join, approvedVia(QStringLiteral("T")), c.filter);
     return {parts.join(QLatin1String(" UNION ")), 3};
 }
@@ -226,7 +223,32 @@ Statement productChanges(const Entry &e, bool mark)
 Statement unscopedChanges(const Entry &e, bool mark)
 {
     const ChangeJoin c = changeJoin(e, QStringLiteral("S"), mark);
-    return {QStringLiteral("SELECT S.*%1 FROM %2 S%3 WHERE 1%4").arg(c.flag, q(e.source->name), c.join, c.filter), 0};
+    return {QStringLiteral("SELECT S.*%1 FROM %2 S%3 WHERE 1 = 1%4").arg(c.flag, q(e.source->name), c.join, c.filter),
+            0};
+}
+
+// The file walks a table in the order its rows were written, and the delta
+// tables keep that order. The server promises no order unless asked: there
+// the rows come in their places in the table (the order of writing, for
+// rows not rewritten since), or by key where rows are merged (DISTINCT,
+// UNION), whose output has no place of its own.
+Statement ordered(Statement st, const Entry &e, const QString &alias, DbEngine engine)
+{
+    if (engine != DbEngine::Postgres)
+        return st;
+    if (e.scope == Scope::Company || e.scope == Scope::Product)
+        st.sql += QStringLiteral(" ORDER BY ") + e.entry->key.join(QLatin1String(", "));
+    else
+        st.sql += QStringLiteral(" ORDER BY %1.ctid").arg(alias);
+    return st;
+}
+
+// The alias of the table whose rows a statement gives.
+QString outerAlias(const Entry &e, Kind kind)
+{
+    if (kind == Kind::Exclusion)
+        return QStringLiteral("R");
+    return e.scope == Scope::Certificate ? QStringLiteral("C") : QStringLiteral("S");
 }
 
 // The replica's primary key is the entry's row key: a source row meets at
@@ -333,10 +355,9 @@ const QList<Entry> &entries()
     return all;
 }
 
-Statement changes(const Entry &e, Approval approval)
+namespace {
+Statement unorderedChanges(const Entry &e, Approval approval)
 {
-    if (!replicaKeyIsRowKey(e))
-        return {};
     switch (e.scope) {
     case Scope::Regular: return regularChanges(e, false, approval);
     case Scope::Certificate: return certificateChanges(e, false);
@@ -345,6 +366,26 @@ Statement changes(const Entry &e, Approval approval)
     case Scope::Unscoped: return unscopedChanges(e, false);
     }
     return {};
+}
+
+Statement unordered(const Entry &e, Kind kind, Approval approval)
+{
+    switch (e.scope) {
+    case Scope::Regular: return regular(e, kind, approval);
+    case Scope::Certificate: return certificate(e, kind);
+    case Scope::Company: return company(e, kind);
+    case Scope::Product: return product(e, kind);
+    case Scope::Unscoped: return unscoped(e, kind);
+    }
+    return {};
+}
+}
+
+Statement changes(const Entry &e, DbEngine engine, Approval approval)
+{
+    if (!replicaKeyIsRowKey(e))
+        return {};
+    return ordered(unorderedChanges(e, approval), e, outerAlias(e, Kind::Inclusion), engine);
 }
 
 bool exclusionsBySweep(const Entry &e)
@@ -371,26 +412,19 @@ Statement exclusionsBetween(const Entry &e, Approval approval)
 {
     if (!exclusionsBySweep(e))
         return {};
-    Statement st = statement(e, Kind::Exclusion, approval);
+    Statement st = unordered(e, Kind::Exclusion, approval);
     st.sql += QStringLiteral(" AND R.rowid BETWEEN ? AND ?");
     return st;
 }
 
 Statement approvedCertificates()
 {
-    return {QStringLiteral("SELECT \"SiglaCertificador\", \"NumCertif\" FROM \"CERTIFIC\" WHERE \"Aprovado\" = ?"), 1};
+    return {QStringLiteral("SELECT SiglaCertificador, NumCertif FROM CERTIFIC WHERE Aprovado = ?"), 1};
 }
 
-Statement statement(const Entry &e, Kind kind, Approval approval)
+Statement statement(const Entry &e, Kind kind, DbEngine engine, Approval approval)
 {
-    switch (e.scope) {
-    case Scope::Regular: return regular(e, kind, approval);
-    case Scope::Certificate: return certificate(e, kind);
-    case Scope::Company: return company(e, kind);
-    case Scope::Product: return product(e, kind);
-    case Scope::Unscoped: return unscoped(e, kind);
-    }
-    return {};
+    return ordered(unordered(e, kind, approval), e, outerAlias(e, kind), engine);
 }
 
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include "db/engine.h"
 #include "db/schema.h"
 
 #include <QList>
@@ -49,21 +50,27 @@ enum class Approval { Joined, InMemory };
 Statement approvedCertificates();
 
 // A row "differs" when any compared column differs, NULL against a value
-// included (null-safe): clearing a column must reach the regulator.
-Statement statement(const Entry &entry, Kind kind, Approval approval = Approval::Joined);
+// included (null-safe): clearing a column must reach the regulator. The
+// text is the engine's: on the file, rows come in the order the tables were
+// written; the server's text asks for the nearest order it keeps (rows by
+// their place in the table, merged rows by key), so that the walks below
+// and these statements give the same rows in the same order.
+// Approval::InMemory is for the file alone.
+Statement statement(const Entry &entry, Kind kind, DbEngine engine, Approval approval = Approval::Joined);
 
 // Inclusions and alterations in one walk over the entry's rows: each row's
 // columns and, after them, 1 for an inclusion or 0 for an alteration. The
 // inclusions come in the order of the inclusion statement, the alterations
 // in that of the alteration statement. Empty sql when the replica's key does
 // not pick at most one row for a source row (the two statements serve then).
-Statement changes(const Entry &entry, Approval approval = Approval::Joined);
+Statement changes(const Entry &entry, DbEngine engine, Approval approval = Approval::Joined);
 
 // The exclusions found without a walk of their own: the replica rows the
 // change walk met carry a key present here, so only the rows it never met
 // need the exclusion test. True for the entries whose exclusion statement
 // walks the replica alone, in rowid order (all but companies and products).
 bool exclusionsBySweep(const Entry &entry);
+// The two below are for the file alone (they go by rowid).
 // changes(), reporting the rowid of every replica row its join meets to
 // RowidMarks::function(). Empty sql when exclusionsBySweep() is false.
 Statement markingChanges(const Entry &entry, Approval approval = Approval::Joined);

@@ -106,13 +106,16 @@ struct Sent : RemessaFixture
     void keepApproved()
     {
         for (const RemittanceQueries::Entry &e : RemittanceQueries::entries()) {
-            const auto st = RemittanceQueries::statement(e, RemittanceQueries::Kind::Complete);
+            const auto st = RemittanceQueries::statement(e, RemittanceQueries::Kind::Complete, db.engine());
             QVariantList params;
             for (int i = 0; i < st.approvalParams; ++i)
                 params << true;
-            db.execute("CREATE TEMP TABLE approved AS " + st.sql, params);
-            sent.insert(e.replica->name, DeltaPackage::snapshot(db, "temp.approved"));
-            db.execute("DROP TABLE temp.approved");
+            // Created empty and then filled: the server takes no values bound
+            // to a table's creation.
+            db.execute("CREATE TEMP TABLE approved AS SELECT * FROM " + e.replica->name + " WHERE 1 = 0");
+            db.execute("INSERT INTO approved " + st.sql, params);
+            sent.insert(e.replica->name, DeltaPackage::snapshot(db, "approved"));
+            db.execute("DROP TABLE approved");
         }
     }
     // "" when every replica table holds exactly what was sent.

@@ -52,6 +52,16 @@ class TestChangeWalk : public QObject
         return out;
     }
 
+    // Where a row stands in its table: its rowid on the file, its place on
+    // the server. Rows are picked by it as first, second... last.
+    QString place() const { return m_db->onServer() ? QStringLiteral("ctid") : QStringLiteral("rowid"); }
+    QString nth(const QString &table, int offset, const char *order = "ASC") const
+    {
+        return QStringLiteral("(SELECT %1 FROM %2 ORDER BY %1 %3 LIMIT 1 OFFSET %4)")
+            .arg(place(), table, QLatin1String(order))
+            .arg(offset);
+    }
+
     // The replicas hold what was approved; then, per table, one row the
     // regulator never got, one changed row, one cleared column, one row
     // gone here, and a change of letter case only (no change to the
@@ -59,33 +69,34 @@ class TestChangeWalk : public QObject
     void divergeFromReplicas()
     {
         for (const auto &e : RemittanceQueries::entries()) {
-            const auto all = RemittanceQueries::statement(e, Kind::Complete);
-            m_db->execute(QStringLiteral("DELETE FROM \"%1\"").arg(e.replica->name));
-            m_db->execute(QStringLiteral("INSERT INTO \"%1\" %2").arg(e.replica->name, all.sql), approvals(all));
-            const QString rep = QStringLiteral("\"%1\"").arg(e.replica->name);
+            const auto all = RemittanceQueries::statement(e, Kind::Complete, m_db->engine());
+            const QString rep = e.replica->name;
+            m_db->execute(QStringLiteral("DELETE FROM %1").arg(rep));
+            m_db->execute(QStringLiteral("INSERT INTO %1 %2").arg(rep, all.sql), approvals(all));
             QString nullable, text;
             for (const QString &c : e.compared) {
                 const Schema::Field *f = e.replica->field(c);
                 if (nullable.isEmpty() && !f->required)
-                    nullable = QStringLiteral("\"%1\"").arg(f->name);
+                    nullable = f->name;
                 if (text.isEmpty() && f->type == Schema::FieldType::Text)
-                    text = QStringLiteral("\"%1\"").arg(f->name);
+                    text = f->name;
             }
-            m_db->execute(QStringLiteral("DELETE FROM %1 WHERE rowid = (SELECT min(rowid) FROM %1)").arg(rep));
+            m_db->execute(QStringLiteral("DELETE FROM %1 WHERE %2 = %3").arg(rep, place(), nth(rep, 0)));
+            const QString second = nth(rep, 1), third = nth(rep, 2);
             if (!nullable.isEmpty())
-                m_db->execute(QStringLiteral("UPDATE %1 SET %2 = NULL WHERE rowid IN ((SELECT max(rowid) FROM %1), "
-                                             "(SELECT min(rowid) + 1 FROM %1))")
-                                  .arg(rep, nullable));
+                m_db->execute(QStringLiteral("UPDATE %1 SET %2 = NULL WHERE %3 IN (%4, %5)")
+                                  .arg(rep, nullable, place(), nth(rep, 0, "DESC"), second));
             if (!text.isEmpty())
                 m_db->execute(
-                    QStringLiteral("UPDATE %1 SET %2 = lower(%2) WHERE rowid = (SELECT min(rowid) + 2 FROM %1)")
-                        .arg(rep, text));
+                    QStringLiteral("UPDATE %1 SET %2 = lower(%2) WHERE %3 = %4").arg(rep, text, place(), third));
         }
         // Rows of the replica that are gone here, and a changed certificate.
-        m_db->execute("DELETE FROM STATUS_C WHERE rowid = (SELECT max(rowid) FROM STATUS_C WHERE NumCertif IN "
-                      "(SELECT NumCertif FROM CERTIFIC WHERE Aprovado = 1))");
-        m_db->execute("UPDATE CERTIFIC SET Observacoes = 'Revisado' WHERE rowid = (SELECT max(rowid) FROM CERTIFIC "
-                      "WHERE Aprovado = 1)");
+        m_db->execute(QStringLiteral("DELETE FROM STATUS_C WHERE %1 = (SELECT max(%1) FROM STATUS_C WHERE NumCertif IN "
+                                     "(SELECT NumCertif FROM CERTIFIC WHERE Aprovado = 1))")
+                          .arg(place()));
+        m_db->execute(QStringLiteral("UPDATE CERTIFIC SET Observacoes = 'Revisado' WHERE %1 = (SELECT max(%1) FROM "
+                                     "CERTIFIC WHERE Aprovado = 1)")
+                          .arg(place()));
     }
 
     // Writes the delta tables as the separate statements give them, each
@@ -104,7 +115,8 @@ class TestChangeWalk : public QObject
         for (const auto &e : RemittanceQueries::entries())
             for (const Step &st : steps) {
                 const auto &fields = (st.kind == Kind::Exclusion ? e.replica : e.source)->fields;
-                const QList<QVariantList> found = rows(RemittanceQueries::statement(e, st.kind), int(fields.size()));
+                const QList<QVariantList> found = rows(RemittanceQueries::statement(e, st.kind, m_db->engine()),
+                                                       int(fields.size()));
                 if (found.isEmpty())
                     continue;
                 auto out = DeltaTables::open(dir, e.entry->name, st.delta);
@@ -174,11 +186,11 @@ private slots:
     {
         int inclusions = 0, alterations = 0;
         for (const auto &e : RemittanceQueries::entries()) {
-            const auto walk = RemittanceQueries::changes(e);
+            const auto walk = RemittanceQueries::changes(e, m_db->engine());
             QVERIFY2(!walk.sql.isEmpty(), qPrintable(e.entry->name));
             const int n = int(e.source->fields.size());
-            const auto inc = rows(RemittanceQueries::statement(e, Kind::Inclusion), n);
-            const auto alt = rows(RemittanceQueries::statement(e, Kind::Alteration), n);
+            const auto inc = rows(RemittanceQueries::statement(e, Kind::Inclusion, m_db->engine()), n);
+            const auto alt = rows(RemittanceQueries::statement(e, Kind::Alteration, m_db->engine()), n);
             QCOMPARE(rows(walk, n, n, 1), inc);
             QCOMPARE(rows(walk, n, n, 0), alt);
             QCOMPARE(rows(walk, n).size(), inc.size() + alt.size());
@@ -220,7 +232,8 @@ private slots:
     }
 
     // Exclusions come from the marks the change walk leaves on the replica
-    // rows it meets; the rows it never meets are tested by rowid ranges.
+    // rows it meets; the rows it never meets are tested by rowid ranges (on
+    // the file; the server runs the exclusion statement whole).
     // Cases where that could go wrong: runs of excluded rows at both ends
     // and between altered rows, in several tables; a row moved to another
     // key that keeps its exclusion key (met by nothing, excluded by
@@ -232,36 +245,34 @@ private slots:
         m_db->execute("UPDATE CERTIFIC SET Aprovado = 1");
         divergeFromReplicas();
         for (const char *t : {"STATUS_C", "EVENTO_EMP"}) {
-            const QString table = QStringLiteral("\"%1\"").arg(QLatin1String(t));
-            auto rowidAt = [&](const char *order, int offset) {
-                return m_db
-                    ->scalar(QStringLiteral("SELECT rowid FROM %1 ORDER BY rowid %2 LIMIT 1 OFFSET %3")
-                                 .arg(table, QLatin1String(order))
-                                 .arg(offset))
-                    .toLongLong();
+            const QString table = QLatin1String(t);
+            auto at = [&](int offset, const char *order = "ASC") {
+                return m_db->scalar(QStringLiteral("SELECT ") + nth(table, offset, order));
             };
-            const qint64 first = rowidAt("ASC", 0), second = rowidAt("ASC", 1), third = rowidAt("ASC", 2),
-                         fifth = rowidAt("ASC", 4), last = rowidAt("DESC", 0);
-            QVERIFY2(fifth > 0 && last > fifth, t);
-            m_db->execute(QStringLiteral("UPDATE %1 SET DthUltAtualiz = '2031-02-03T04:05:06.000' WHERE rowid IN "
-                                         "(?, ?)")
-                              .arg(table),
-                          {third, fifth + 1});
-            m_db->execute(QStringLiteral("DELETE FROM %1 WHERE rowid IN (?, ?, ?, ?)").arg(table),
+            const QVariant first = at(0), second = at(1), third = at(2), fifth = at(4), sixth = at(5),
+                           last = at(0, "DESC");
+            QVERIFY2(!fifth.isNull() && last != fifth, t);
+            // The rows go before the updates, which move rows on the server.
+            m_db->execute(QStringLiteral("DELETE FROM %1 WHERE %2 IN (?, ?, ?, ?)").arg(table, place()),
                           {first, second, fifth, last});
+            m_db->execute(QStringLiteral("UPDATE %1 SET DthUltAtualiz = '2031-02-03T04:05:06.000' WHERE %2 IN "
+                                         "(?, ?)")
+                              .arg(table, place()),
+                          {third, sixth});
         }
         for (const char *t : {"SIGNATARIOS", "STATUS_T", "TIPO"})
-            m_db->execute(QStringLiteral("DELETE FROM \"%1\" WHERE rowid = (SELECT rowid FROM \"%1\" ORDER BY rowid "
-                                         "LIMIT 1 OFFSET 1)")
-                              .arg(QLatin1String(t)));
+            m_db->execute(QStringLiteral("DELETE FROM %1 WHERE %2 = %3")
+                              .arg(QLatin1String(t), place(), nth(QLatin1String(t), 1)));
         // Moved: another product, the same certificate and event.
-        QVERIFY(m_db->execute("UPDATE STATUS_T SET ModeloProd = ModeloProd || ' B' WHERE rowid = "
-                              "(SELECT max(rowid) FROM STATUS_T)") == 1);
+        QVERIFY(m_db->execute(QStringLiteral("UPDATE STATUS_T SET ModeloProd = ModeloProd || ' B' WHERE %1 = "
+                                             "(SELECT max(%1) FROM STATUS_T)")
+                                  .arg(place())) == 1);
         QVERIFY(m_db->execute("UPDATE CERTIFIC SET Aprovado = 0 WHERE NumCertif = (SELECT max(NumCertif) FROM "
                               "REP_STATUS_C WHERE NumCertif NOT IN (SELECT NumCertif FROM STATUS_T))") == 1);
-        QVERIFY(m_db->execute("UPDATE STATUS_C SET SiglaCertificador = lower(SiglaCertificador), Justificativa = "
-                              "'Caixa' WHERE rowid = (SELECT max(rowid) FROM STATUS_C WHERE NumCertif IN "
-                              "(SELECT NumCertif FROM CERTIFIC WHERE Aprovado = 1))") == 1);
+        QVERIFY(m_db->execute(QStringLiteral("UPDATE STATUS_C SET SiglaCertificador = lower(SiglaCertificador), "
+                                             "Justificativa = 'Caixa' WHERE %1 = (SELECT max(%1) FROM STATUS_C WHERE "
+                                             "NumCertif IN (SELECT NumCertif FROM CERTIFIC WHERE Aprovado = 1))")
+                                  .arg(place())) == 1);
 
         QTemporaryDir ref, got;
         writeReference(ref.path());

@@ -6,9 +6,13 @@
 #include "support/testfiles.h"
 #include "support/testservers.h"
 
+#include "base/fileutil.h"
+#include "db/dberror.h"
+#include "remessa/registerstep.h"
 #include "remessa/remessacontrol.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QSet>
 #include <QThread>
 #include <QtTest>
@@ -67,6 +71,57 @@ private slots:
                 QDir(w.transferDir).filePath(RemessaControl::packageName("C", w.acronym, now->number))));
             RemessaControl::cancel(f.db, *now, "teste", w.transferDir, w.acronym);
         }
+    }
+
+    // Two connections to one register, as two workstations: the step
+    // allowed is read inside the transaction that writes it, so while one
+    // preparation is not committed the other waits and is refused, and
+    // after the commit it finds the remittance and refuses by its state.
+    void aStepWaitsForTheTransactionOfAnotherConnection()
+    {
+        RemessaFixture f;
+        Database other(QStringLiteral("outra-estacao"));
+        f.home->open(other);
+        const QString day = FileUtil::dateStamp();
+        auto prepareOn = [&](Database &db, const QString &number) -> QString {
+            try {
+                RegisterStep::run(db, [&] {
+                    RemessaControl::require(db, RemessaControl::Step::Prepare);
+                    RemessaControl::appendEvent(db, number, "C", "PR", db.connectionName());
+                });
+            } catch (const RegisterStep::Refused &e) {
+                return e.message();
+            }
+            return QString();
+        };
+        {
+            Transaction t(f.db);
+            RegisterStep::enter(f.db);
+            RemessaControl::require(f.db, RemessaControl::Step::Prepare);
+            RemessaControl::appendEvent(f.db, day + "01", "C", "PR", "primeira");
+            QElapsedTimer clock;
+            clock.start();
+            QCOMPARE(prepareOn(other, day + "02"), RegisterStep::busyText());
+            QVERIFY(clock.elapsed() >= DbErrors::BusyTimeoutMs - 200);
+            t.commit();
+        }
+        QVERIFY(prepareOn(other, day + "02").contains(QStringLiteral("aguarda transferência")));
+        QCOMPARE(f.count("CONTROLE"), 1);
+        QCOMPARE(RemessaControl::newest(other)->number, day + "01");
+
+        // Undone: nothing stays, and the other goes ahead at once.
+        {
+            Transaction t(f.db);
+            RegisterStep::enter(f.db);
+            RemessaControl::appendEvent(f.db, day + "01", "C", "NO", "primeira");
+        }
+        QVERIFY(prepareOn(other, day + "02").contains(QStringLiteral("aguarda transferência")));
+        RemessaControl::appendEvent(f.db, day + "01", "C", "NO", "primeira");
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(prepareOn(other, day + "02"), QString());
+        QVERIFY(clock.elapsed() < DbErrors::BusyTimeoutMs);
+        QCOMPARE(RemessaControl::newest(f.db)->number, day + "02");
     }
 
     void cancellingDuringAnFtpTransfer()

@@ -41,7 +41,7 @@ private:
         return r;
     }
 
-    int rows(const QString &where = QStringLiteral("1"))
+    int rows(const QString &where = QStringLiteral("1 = 1"))
     {
         return m_db->scalar("SELECT count(*) FROM CONTROLE WHERE " + where).toInt();
     }
@@ -237,8 +237,9 @@ private slots:
         probe.release();
         auto mark = [&](const QString &host, qint64 pid, int secondsAgo) {
             m_db->execute(
-                "INSERT OR REPLACE INTO CONTROLE_ETAPA (Recurso, Etapa, Dono, Maquina, Processo, Inicio) "
-                "VALUES ('REMESSA', 'Transferência', 'outro', ?, ?, ?)",
+                "INSERT INTO CONTROLE_ETAPA (Recurso, Etapa, Dono, Maquina, Processo, Inicio) "
+                "VALUES ('REMESSA', 'Transferência', 'outro', ?, ?, ?) ON CONFLICT (Recurso) DO UPDATE SET "
+                "Maquina = excluded.Maquina, Processo = excluded.Processo, Inicio = excluded.Inicio",
                 {host, pid, QDateTime::currentDateTimeUtc().addSecs(-secondsAgo).toString(Qt::ISODateWithMs)});
         };
         auto refusedNow = [&]() -> QString {

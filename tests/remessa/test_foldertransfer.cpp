@@ -256,8 +256,14 @@ private slots:
         RemessaFixture f;
         const QString txt = QStringLiteral("TX-OCP0001-0002.txt");
         QVERIFY(writeTxt(f, txt, "linha\r\n"));
-        f.db.execute(
-            "CREATE TRIGGER cheio BEFORE INSERT ON CONTROLE_TXT BEGIN SELECT RAISE(ABORT, 'disco cheio'); END");
+        if (f.db.onServer()) {
+            f.db.execute("CREATE FUNCTION cheio() RETURNS trigger LANGUAGE plpgsql AS "
+                         "$$BEGIN RAISE EXCEPTION 'disco cheio'; END$$");
+            f.db.execute("CREATE TRIGGER cheio BEFORE INSERT ON CONTROLE_TXT FOR EACH ROW EXECUTE FUNCTION cheio()");
+        } else {
+            f.db.execute(
+                "CREATE TRIGGER cheio BEFORE INSERT ON CONTROLE_TXT BEGIN SELECT RAISE(ABORT, 'disco cheio'); END");
+        }
         ScriptedMessenger msg;
         Watcher w;
         const auto r = copy(f, msg, txt, f.outDir, w);

@@ -43,11 +43,8 @@ void RemessaFixture::event(const QString &number, const QString &type, const QSt
 
 QString RemessaFixture::newestEvent(const QString &number)
 {
-    return db
-        .scalar(QStringLiteral("SELECT Evento FROM CONTROLE WHERE NumeroRemessa = ? "
-                               "ORDER BY DataHoraEvento DESC, rowid DESC LIMIT 1"),
-                {number})
-        .toString();
+    const QList<RemessaControl::Event> events = RemessaControl::events(db, number);
+    return events.isEmpty() ? QString() : events.first().event;
 }
 
 int RemessaFixture::count(const QString &table, const QString &where)

@@ -12,6 +12,7 @@ QAtomicInteger<int> workConnections;
 BackgroundWork::BackgroundWork(const Database &db, Messenger &messenger, QObject *window)
     : QObject(window),
       m_path(db.path()),
+      m_server(db.onServer() ? std::optional<ServerAddress>(db.server()) : std::nullopt),
       m_runner(std::make_unique<JobRunner>()),
       m_messenger(std::make_unique<RelayedMessenger>(*m_runner, messenger))
 {
@@ -37,7 +38,10 @@ void BackgroundWork::start(Work work)
     m_runner->start([this, name, work = std::move(work)](JobProgress &) {
         try {
             Database db(name);
-            db.open(m_path);
+            if (m_server)
+                db.openServer(*m_server);
+            else
+                db.open(m_path);
             work(db, *m_messenger);
         } catch (...) {
             m_failure = std::current_exception();

@@ -1,11 +1,13 @@
 #pragma once
 #include "base/messenger.h"
+#include "db/serveraddress.h"
 
 #include <QObject>
 #include <QString>
 #include <exception>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class Database;
 class JobRunner;
@@ -36,7 +38,9 @@ signals:
     void finished();
 
 private:
+    // The register the window's connection has open: a file, or a server.
     QString m_path;
+    std::optional<ServerAddress> m_server;
     std::unique_ptr<JobRunner> m_runner;
     std::unique_ptr<RelayedMessenger> m_messenger;
     std::exception_ptr m_failure;
