@@ -15,6 +15,7 @@
 #include "shell/programdatabase.h"
 #include "support/controls.h"
 #include "support/importrunfixture.h"
+#include "support/testdb.h"
 
 #include <QAbstractButton>
 #include <QSqlQuery>
@@ -268,6 +269,8 @@ private slots:
     // a file that is no register is left as it is.
     void olderDatabaseGainsTheTable()
     {
+        if (TestDb::onServer())
+            QSKIP("a server database of an older schema is refused, never upgraded on open");
         ImportRunFixture f;
         QVERIFY(!Schema::remittanceList().isEmpty());
         for (const Schema::RemittanceEntry &e : Schema::remittanceList())
