@@ -228,7 +228,7 @@ private slots:
     {
         ImportRunFixture f;
         auto mark = [&](const QString &number, const QString &file) {
-            const QVariantMap row{{"SiglaCertificador", "OCT"}, {"NumCertif", "C-1"}, {"NumLote", number},
+            const QVariantMap row{{"SiglaCertificador", "OCT"}, {"NumCertif", "C-1"},         {"NumLote", number},
                                   {"MarcaProd", "Marca"},       {"ModeloProd", "Modelo C-1"}, {"Importado", 1}};
             RegulatorHolding::recordImported(*f.db, "LOTE", row, file);
         };
