@@ -28,6 +28,7 @@
 #include <QVBoxLayout>
 #include <climits>
 #include <memory>
+#include <optional>
 
 namespace {
 
