@@ -436,6 +436,8 @@ void Database::Statement::start()
 
 void Database::Statement::bind(int placeholder, const QVariant &value)
 {
+    if (m_query)
+        return serverBind(placeholder, m_owner->bound(value));
     m_params.append(value);
     if (bindValue(m_stmt, placeholder, m_params.constLast()) != SQLITE_OK)
         fail();
@@ -443,6 +445,8 @@ void Database::Statement::bind(int placeholder, const QVariant &value)
 
 void Database::Statement::bindTextView(int placeholder, QStringView text)
 {
+    if (m_query)
+        return serverBind(placeholder, text.toString());
     if (sqlite3_bind_text16(m_stmt, placeholder, text.utf16(), int(text.size() * sizeof(QChar)), SQLITE_STATIC) !=
         SQLITE_OK)
         fail();
@@ -450,23 +454,31 @@ void Database::Statement::bindTextView(int placeholder, QStringView text)
 
 void Database::Statement::bindInteger(int placeholder, qint64 value)
 {
+    if (m_query)
+        return serverBind(placeholder, value);
     if (sqlite3_bind_int64(m_stmt, placeholder, value) != SQLITE_OK)
         fail();
 }
 
 void Database::Statement::bindNull(int placeholder)
 {
+    if (m_query)
+        return serverBind(placeholder, QVariant(QMetaType::fromType<QString>()));
     if (sqlite3_bind_null(m_stmt, placeholder) != SQLITE_OK)
         fail();
 }
 
 void Database::Statement::step()
 {
+    if (m_query)
+        return serverRun();
     next();
 }
 
 int Database::Statement::changes() const
 {
+    if (m_query)
+        return m_query->numRowsAffected();
     return sqlite3_changes(m_db);
 }
 

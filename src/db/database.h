@@ -194,6 +194,8 @@ private:
     Statement(Database *owner, std::unique_ptr<QSqlQuery> query);
     void fail();
     void serverExec(const QVariantList &params);
+    void serverBind(int placeholder, const QVariant &value);
+    void serverRun(); // runs with the values bound
     bool serverNext();
     Cell serverCell(int column) const;
     Database *m_owner = nullptr;

@@ -258,6 +258,16 @@ void Database::Statement::serverExec(const QVariantList &params)
     reset();
     for (int i = 0; i < params.size(); ++i)
         m_query->bindValue(i, m_owner->bound(params.at(i)));
+    serverRun();
+}
+
+void Database::Statement::serverBind(int placeholder, const QVariant &value)
+{
+    m_query->bindValue(placeholder - 1, value);
+}
+
+void Database::Statement::serverRun()
+{
     const bool wasInTransaction = m_owner->inTransaction();
     const bool guarded = m_owner->statementBegins(m_query->lastQuery());
     bool ok = m_query->exec();
@@ -275,9 +285,10 @@ void Database::Statement::serverExec(const QVariantList &params)
             m_owner->statementEnds(true, false);
         const bool again = m_owner->statementBegins(m_query->lastQuery());
         const QString sql = m_query->lastQuery();
+        const QVariantList values = m_query->boundValues();
         ok = m_query->prepare(sql);
-        for (int i = 0; ok && i < params.size(); ++i)
-            m_query->bindValue(i, m_owner->bound(params.at(i)));
+        for (int i = 0; ok && i < values.size(); ++i)
+            m_query->bindValue(i, values.at(i));
         if (!(ok && m_query->exec()))
             fail(again);
         m_owner->statementEnds(again, true);

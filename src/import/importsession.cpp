@@ -72,10 +72,10 @@ bool ImportSession::nextSequence(const QString &table, qint64 *next, bool *fresh
             *fresh = true;
             return true;
         }
-        Database::Statement &q = m_db.statement(QStringLiteral("select max(SeqEvento) as valor from ") + table);
-        q.exec();
-        const QVariant max = q.hasRow() ? q.value(0) : QVariant();
-        q.reset();
+        const std::optional<StatusEvents::Table> events = StatusEvents::tableByName(table);
+        if (!events)
+            throw AppError(QStringLiteral("%1 não é uma tabela de eventos.").arg(table));
+        const QVariant max = StatusEvents::highestSeqEvento(m_db, *events);
         *next = StatusEvents::followingSeqEvento(max, table);
         // A text or real among the numbers makes max() answer something that
         // "+ 1" may not lift above every row: ask again next time.

@@ -2,6 +2,7 @@
 
 #include "base/safefile.h"
 #include "db/database.h"
+#include "db/schema.h"
 
 #include <QDir>
 #include <QFile>
@@ -36,6 +37,14 @@ QString findLog(const QString &dir, const QString &fileName)
 }
 
 namespace {
+
+// A column as the table declares it: the server answers unquoted names in
+// lower case.
+QString declaredName(const Schema::Table *table, const QString &column)
+{
+    const Schema::Field *f = table ? table->field(column) : nullptr;
+    return f ? f->name : column;
+}
 
 bool hasValue(const QVariant &v)
 {
@@ -90,6 +99,7 @@ bool checkPairing(Database &db, const QString &logDir)
 {
     QSqlQuery q = db.exec(QStringLiteral("select * from Ctr_Historico where historico = :p1"),
                           QVariantMap{{QStringLiteral("p1"), QStringLiteral("0")}});
+    const Schema::Table *history = Schema::table(QStringLiteral("CTR_HISTORICO"));
     QStringList lines;
     while (q.next()) {
         if (lines.isEmpty())
@@ -100,7 +110,7 @@ bool checkPairing(Database &db, const QString &logDir)
         for (int i = 0; i < rec.count(); ++i) {
             if (isAuditColumn(rec.fieldName(i)) || !hasValue(rec.value(i)))
                 continue;
-            lines << rec.fieldName(i) + QStringLiteral(": ") + rec.value(i).toString();
+            lines << declaredName(history, rec.fieldName(i)) + QStringLiteral(": ") + rec.value(i).toString();
         }
         lines << QString();
     }
@@ -119,8 +129,8 @@ bool checkPairing(Database &db, const QString &logDir)
 bool checkCompanyRoles(Database &db, const QString &logDir)
 {
     const QString sql = QStringLiteral(
-        "select 'LOTE' as Nome_da_Tabela, l.numCertif, l.marcaprod, l.modeloprod, l.codigopais, l.idempresa, "
-        "l.siglacertificador from lote l\n"
+        "select 'LOTE' as \"Nome_da_Tabela\", l.numCertif as \"numCertif\", l.marcaprod, l.modeloprod, "
+        "l.codigopais, l.idempresa, l.siglacertificador from lote l\n"
         "where not exists (select e.siglacertificador, e.numcertif, e.codigopais, e.idempresa  from emp_cert e\n"
         "where l.siglacertificador = e.siglacertificador and l.numcertif = e.numcertif and l.codigopais = e.codigopais "
         "and l.idempresa = e.idempresa)\n"

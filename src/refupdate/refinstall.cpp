@@ -128,7 +128,9 @@ QString typeName(Schema::FieldType type)
 
 // Whether a package field may fill a local column: the value converts without
 // changing meaning (a date is not a text, a number not a flag).
-bool fits(Paradox::FieldType from, Schema::FieldType to)
+// On a server a yes/no column is a small integer holding 0/1, and is read
+// back so.
+bool fits(Paradox::FieldType from, Schema::FieldType to, bool server)
 {
     using P = Paradox::FieldType;
     using S = Schema::FieldType;
@@ -140,7 +142,7 @@ bool fits(Paradox::FieldType from, Schema::FieldType to)
     case P::AutoInc: return to == S::SmallInt || to == S::Integer || to == S::AutoInc || to == S::Float;
     case P::Number:
     case P::Currency: return to == S::Float;
-    case P::Logical: return to == S::Boolean;
+    case P::Logical: return to == S::Boolean || (server && to == S::SmallInt);
     case P::Date: return to == S::Date || to == S::DateTime;
     case P::Timestamp: return to == S::DateTime;
     case P::Time: return false;
@@ -177,6 +179,13 @@ Schema::Field localField(const Paradox::Field &f)
     return out;
 }
 
+// A table's or column's name quoted as the engine keeps it: the server makes
+// the declared names in lower case.
+QString quotedName(const Database &db, const QString &name)
+{
+    return QLatin1Char('"') + (db.onServer() ? name.toLower() : name) + QLatin1Char('"');
+}
+
 // The table no local code reads: it takes the delivered columns. Local rows
 // stay (for the columns both have) when the local key survives the change;
 // without it there is nothing to match them by and the delivery replaces them.
@@ -186,7 +195,7 @@ void reshapeAsDelivered(Database &db, const QString &table, const QList<Paradox:
     bool same = local.fields.size() == delivered.size();
     for (qsizetype i = 0; same && i < delivered.size(); ++i)
         same = local.fields.at(i).name.compare(delivered.at(i).name, Qt::CaseInsensitive) == 0 &&
-            fits(delivered.at(i).type, local.fields.at(i).type);
+            fits(delivered.at(i).type, local.fields.at(i).type, db.onServer());
     if (same)
         return;
     Schema::Table shaped;
@@ -206,11 +215,11 @@ void reshapeAsDelivered(Database &db, const QString &table, const QList<Paradox:
                 common << f.name;
         QStringList quoted;
         for (const QString &c : common)
-            quoted << QLatin1Char('"') + c + QLatin1Char('"');
+            quoted << quotedName(db, c);
         kept = TableOps::readQuery(
-            db, QStringLiteral("SELECT %1 FROM \"%2\"").arg(quoted.join(QLatin1Char(',')), local.name));
+            db, QStringLiteral("SELECT %1 FROM %2").arg(quoted.join(QLatin1Char(',')), quotedName(db, local.name)));
     }
-    db.execute(QStringLiteral("DROP TABLE \"%1\"").arg(local.name));
+    db.execute(QStringLiteral("DROP TABLE %1").arg(quotedName(db, local.name)));
     for (const QString &sql : Schema::createStatements(shaped, db.engine()))
         db.execute(sql);
     if (!kept.rows.isEmpty())
@@ -235,7 +244,7 @@ TableOps::RowSet readPackageTable(Database &db, const QString &path, const QStri
             ignored->append(table + QLatin1Char('.') + field.name);
             continue;
         }
-        if (!fits(field.type, column->type))
+        if (!fits(field.type, column->type, db.onServer()))
             throw AppError(QStringLiteral("A tabela %1 do pacote traz o campo %2 do tipo %3, mas a coluna local "
                                           "é do tipo %4.")
                                .arg(table, field.name, typeName(field.type), typeName(column->type)));

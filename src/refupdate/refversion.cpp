@@ -86,10 +86,12 @@ QString newest(const QStringList &names, const QString &current)
     return best;
 }
 
-// Installations made within the same instant keep the order they were made in.
+// Installations made within the same instant keep the order they were made in:
+// the table only ever grows, so its rows lie where they were written, which
+// each engine names its own way.
 QList<Installation> history(Database &db)
 {
-    return read(db, "DataHoraVersao DESC, rowid DESC");
+    return read(db, db.onServer() ? "DataHoraVersao DESC, ctid DESC" : "DataHoraVersao DESC, rowid DESC");
 }
 QList<Installation> byVersion(Database &db)
 {

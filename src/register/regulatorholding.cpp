@@ -56,11 +56,11 @@ QVariantList markKey(const Schema::Table &table, const StatusEvents::ItemKey &ke
     return out;
 }
 
-QString markCondition()
+QString markCondition(const QString &alias = QString())
 {
-    QStringList cond{QStringLiteral("NomeTabela = ?")};
+    QStringList cond{alias + QStringLiteral("NomeTabela = ?")};
     for (const QString &column : markColumns())
-        cond << column + QStringLiteral(" = ?");
+        cond << alias + column + QStringLiteral(" = ?");
     return cond.join(QStringLiteral(" AND "));
 }
 
@@ -145,7 +145,7 @@ const QString &recordSql()
             marks << QStringLiteral("?");
         // An item the file writes twice, or a later file writes again, keeps
         // its first record.
-        return QStringLiteral("INSERT OR IGNORE INTO ITEM_IMPORTADO (%1) VALUES (%2)")
+        return QStringLiteral("INSERT INTO ITEM_IMPORTADO (%1) VALUES (%2) ON CONFLICT DO NOTHING")
             .arg(columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
     }();
     return sql;
@@ -227,14 +227,17 @@ void rekeyImported(Database &db, StatusEvents::Table events, const StatusEvents:
     QStringList sets;
     for (const QString &column : markColumns())
         sets << column + QStringLiteral(" = ?");
-    QVariantList values = markKey(table, newKey);
+    const QVariantList newMark = markKey(table, newKey);
+    const QVariantList oldMark = markKey(table, oldKey);
+    QVariantList values = newMark;
     values.removeFirst(); // NomeTabela stays
-    // A record the new key already has stays, and the old one with it.
-    // (The inner condition's names are the inner table's.)
-    db.execute(QStringLiteral("UPDATE ITEM_IMPORTADO SET %1 WHERE %2 AND NOT EXISTS "
-                              "(SELECT 1 FROM ITEM_IMPORTADO o WHERE %2)")
-                   .arg(sets.join(QStringLiteral(", ")), markCondition()),
-               values + markKey(table, oldKey) + markKey(table, newKey));
+    // The item keeps its old record when its new key already has one (the
+    // row itself aside: a key edited in case only is no conflict).
+    const QString other = QStringLiteral("SELECT 1 FROM ITEM_IMPORTADO o WHERE %1 AND NOT (%2)")
+                              .arg(markCondition(QStringLiteral("o.")), markCondition(QStringLiteral("o.")));
+    db.execute(QStringLiteral("UPDATE ITEM_IMPORTADO SET %1 WHERE %2 AND NOT EXISTS (%3)")
+                   .arg(sets.join(QStringLiteral(", ")), markCondition(), other),
+               values + oldMark + newMark + oldMark);
 }
 
 }

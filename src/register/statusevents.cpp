@@ -21,11 +21,16 @@ struct TableInfo
     QString statusDate;
     QString insertSql;
     QString nextSql;
+    QString holdSql; // on a server: takes the table's numbering
     QString keyCondition; // "a = ? AND b = ?", bound by keyValues()
 };
 
 const char *const Names[] = {"STATUS_C",    "EVENTO_EMP",  "STATUS_T",   "STATUS_L",   "STATUS_U",   "STATUS_S",
                              "STATUS_DNCP", "STATUS_DNCS", "STATUS_DNS", "STATUS_DNT", "STATUS_DNL", "STATUS_DNU"};
+
+// The first key of the server's locks on event numbering (the second is the
+// table): the text "SEQE" as a number, apart from other locks of the program.
+constexpr int NumberingLock = 0x53455145;
 
 QString param(const QString &column)
 {
@@ -60,6 +65,8 @@ TableInfo build(Table table)
     t.insertSql = QStringLiteral("Insert into %1 (%2) values (%3)")
                       .arg(t.name, cols.join(QStringLiteral(", ")), params.join(QStringLiteral(", ")));
     t.nextSql = QStringLiteral("select max(SeqEvento) as valor from ") + t.name;
+    // A transaction-scoped lock of the server's, one per event table.
+    t.holdSql = QStringLiteral("SELECT pg_advisory_xact_lock(%1, %2)").arg(NumberingLock).arg(int(table));
     t.keyCondition = ItemKey::condition(t.keys);
     return t;
 }
@@ -164,14 +171,28 @@ int followingSeqEvento(const QVariant &highest, const QString &table)
     return int(max + 1);
 }
 
-int nextSeqEvento(Database &db, Table table)
+QVariant highestSeqEvento(Database &db, Table table)
 {
     const TableInfo &t = info(table);
+    // Workstations sharing a server would otherwise read the same highest
+    // number: the first to ask holds the table's numbering until its
+    // transaction ends, and the next reads after that writer's rows. A file
+    // has one writer at a time already.
+    if (db.onServer()) {
+        Database::Statement &hold = db.statement(t.holdSql);
+        hold.exec();
+        hold.reset();
+    }
     Database::Statement &q = db.statement(t.nextSql);
     q.exec();
     const QVariant max = q.hasRow() ? q.value(0) : QVariant();
     q.reset();
-    return followingSeqEvento(max, t.name);
+    return max;
+}
+
+int nextSeqEvento(Database &db, Table table)
+{
+    return followingSeqEvento(highestSeqEvento(db, table), info(table).name);
 }
 
 int nextSeqEvento(Database &db, const QString &table)

@@ -97,6 +97,12 @@ QString failureText(const std::exception &e, const QString &generic);
 // of each table while it writes a file, asks it too.
 int followingSeqEvento(const QVariant &highest, const QString &table);
 
+// The table's highest SeqEvento as the engine answers it (null when empty).
+// On a server it first takes the table's numbering for the caller's
+// transaction: another workstation asking waits until that transaction ends,
+// so no number is handed out twice. Callers ask inside the transaction that
+// writes the rows.
+QVariant highestSeqEvento(Database &db, Table table);
 // The next SeqEvento of a table: max() over the SeqEvento index, so it costs
 // the same on a table of any size.
 int nextSeqEvento(Database &db, Table table);

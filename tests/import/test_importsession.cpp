@@ -3,6 +3,7 @@
 // every time and open the logs for every line. Both must leave the same rows
 // and the same logs.
 #include "db/database.h"
+#include "db/schema.h"
 #include "import/datastruct.h"
 #include "import/descriptorfactory.h"
 #include "import/importsession.h"
@@ -124,16 +125,24 @@ struct Side
         }
     }
 
+    // Every column of every row, texts quoted, NULL apart.
     QStringList rows(const QString &table)
     {
         QStringList columns;
-        QSqlQuery c = db.exec(QStringLiteral("pragma table_info(%1)").arg(table));
-        while (c.next())
-            columns << QStringLiteral("quote(%1)").arg(c.value(1).toString());
-        QSqlQuery q = db.exec(QStringLiteral("select %1 from %2").arg(columns.join(QStringLiteral("||'|'||")), table));
+        for (const Schema::Field &f : Schema::table(table)->fields)
+            columns << f.name;
+        QSqlQuery q = db.exec(QStringLiteral("select %1 from %2").arg(columns.join(QStringLiteral(", ")), table));
         QStringList out;
-        while (q.next())
-            out << masked(q.value(0).toString());
+        while (q.next()) {
+            QStringList cells;
+            for (int i = 0; i < columns.size(); ++i) {
+                const QVariant v = q.value(i);
+                cells << (v.isNull()                             ? QStringLiteral("NULL")
+                              : v.typeId() == QMetaType::QString ? QLatin1Char('\'') + v.toString() + QLatin1Char('\'')
+                                                                 : v.toString());
+            }
+            out << masked(cells.join(QLatin1Char('|')));
+        }
         out.sort();
         return out;
     }

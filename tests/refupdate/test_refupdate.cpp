@@ -7,6 +7,7 @@
 #include "shell/configlocal.h"
 #include "support/refpackage.h"
 #include "support/refupdatefixture.h"
+#include "support/testdb.h"
 #include "support/testhome.h"
 #include "support/testservers.h"
 
@@ -38,7 +39,8 @@ struct Fixture : RefUpdateFixture
         QString out;
         for (const char *sql :
              {"select CodigoPais, NomePais, UsuResp from PAIS order by 1", "select SiglaUF, NomeUF from UF order by 1",
-              "select NumeroVersao, NomeArquivo from CONTROLE_AUX order by rowid"}) {
+              "select NumeroVersao, NomeArquivo from CONTROLE_AUX order by DataHoraVersao, NumeroVersao, "
+              "NomeArquivo"}) {
             QSqlQuery q = db->exec(QLatin1String(sql));
             while (q.next())
                 for (int i = 0; i < q.record().count(); ++i)
@@ -295,10 +297,14 @@ private slots:
         QVERIFY2(RefInstall::install(*f.db, f.recep(), V1, &detail, &ignored), qPrintable(detail));
         QVERIFY(ignored.isEmpty());
         QStringList columns;
-        QSqlQuery q = f.db->exec("select name from pragma_table_info('OBRIG_SERVICO') order by cid");
-        while (q.next())
-            columns << q.value(0).toString();
-        QCOMPARE(columns, (QStringList{"IdClasseCertif", "IdClasseServ", "Obrigatorio", "Observacao"}));
+        const QSqlRecord shape = f.db->exec("select * from OBRIG_SERVICO where 1 = 0").record();
+        for (int i = 0; i < shape.count(); ++i)
+            columns << shape.fieldName(i);
+        QStringList delivered{"IdClasseCertif", "IdClasseServ", "Obrigatorio", "Observacao"};
+        if (TestDb::onServer()) // it keeps every name in lower case
+            for (QString &name : delivered)
+                name = name.toLower();
+        QCOMPARE(columns, delivered);
         QCOMPARE(f.count("OBRIG_SERVICO"), 3);
         QCOMPARE(f.db->scalar("select Observacao from OBRIG_SERVICO where IdClasseServ = 1").toString(),
                  "Ensaio anual");

@@ -1,10 +1,14 @@
 #include "db/database.h"
 #include "db/schema.h"
+#include "import/importsession.h"
 #include "register/statusevents.h"
 #include "support/importrunfixture.h"
+#include "support/testdb.h"
 #include "support/testhome.h"
 
+#include <QMutex>
 #include <QSqlQuery>
+#include <QThread>
 #include <QtTest>
 
 using namespace StatusEvents;
@@ -250,6 +254,78 @@ private slots:
         insert(*m_db, Table::Status_C, apr);
         QCOMPARE(lastApprovalTime(*m_db, Sigla, "A-1"), QDateTime(QDate(2026, 5, 1), QTime(9, 0)));
         QCOMPARE(lastApprovalTime(*m_db, Sigla, "a-1"), QDateTime(QDate(2026, 5, 1), QTime(9, 0)));
+    }
+
+    // Two workstations on one server: while one transaction numbers a table,
+    // another waits for it to end and then takes the number that follows,
+    // by the maintenance route and by the import's; other tables stay free.
+    void workstationsNeverShareANumber()
+    {
+        if (!TestDb::onServer())
+            QSKIP("a file has one writer at a time: its transaction holds the whole file");
+        QMutex guard; // over failure and taken
+        QString failure;
+        QList<int> taken;
+        auto seen = [&] {
+            QMutexLocker lock(&guard);
+            return taken;
+        };
+        // The other workstation: its own connection, writing the given tables in turn.
+        auto other = [&](QList<Table> tables) {
+            return QThread::create([&, tables] {
+                try {
+                    Database db(QStringLiteral("outro-posto"));
+                    m_home->open(db);
+                    for (Table t : tables) {
+                        Transaction tx(db);
+                        const int seq = insert(db, t, makeEvent(sampleKey(t, QStringLiteral("B-1"))));
+                        tx.commit();
+                        QMutexLocker lock(&guard);
+                        taken << seq;
+                    }
+                } catch (const std::exception &e) {
+                    QMutexLocker lock(&guard);
+                    failure = QString::fromUtf8(e.what());
+                }
+            });
+        };
+        auto waiting = [&] {
+            return m_db->scalar("select count(*) from pg_locks where locktype = 'advisory' and not granted").toInt();
+        };
+
+        m_db->begin();
+        QCOMPARE(insert(*m_db, Table::Status_C, makeEvent(certificateKey(Sigla, "A-1"))), 1);
+        std::unique_ptr<QThread> second(other({Table::Status_T, Table::Status_C}));
+        second->start();
+        QTRY_COMPARE_WITH_TIMEOUT(waiting(), 1, 10000);
+        QCOMPARE(seen(), QList<int>{1}); // STATUS_T was not held
+        QCOMPARE(count("STATUS_C"), 1);
+        m_db->commit();
+        QVERIFY(second->wait(10000));
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
+        QCOMPARE(taken, (QList<int>{1, 2}));
+
+        // The import asks for its numbers through its session.
+        m_db->begin();
+        ImportSession session(*m_db);
+        qint64 next = 0;
+        bool fresh = false;
+        QVERIFY(session.nextSequence(QStringLiteral("status_c"), &next, &fresh));
+        QCOMPARE(next, 3);
+        {
+            QMutexLocker lock(&guard);
+            taken.clear();
+        }
+        std::unique_ptr<QThread> third(other({Table::Status_C}));
+        third->start();
+        QTRY_COMPARE_WITH_TIMEOUT(waiting(), 1, 10000);
+        QVERIFY(seen().isEmpty());
+        QCOMPARE(insert(*m_db, Table::Status_C, makeEvent(certificateKey(Sigla, "A-2"))), 3);
+        m_db->commit();
+        QVERIFY(third->wait(10000));
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
+        QCOMPARE(taken, QList<int>{4});
+        QCOMPARE(m_db->scalar("select count(distinct SeqEvento) from STATUS_C").toInt(), 4);
     }
 
     // The import numbers its rows by the same rule: after the rows already

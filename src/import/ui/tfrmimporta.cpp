@@ -28,6 +28,7 @@
 #include <QVBoxLayout>
 #include <climits>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -308,13 +309,20 @@ void TfrmImporta::importFiles()
     connect(
         m_runner, &JobRunner::finished, this,
         [this, ending] { runEnded(ending->failedFiles, ending->error, ending->errorClass); }, Qt::SingleShotConnection);
-    m_runner->start([this, ending, path = m_db.path(), module = m_moduleCode, user = m_userCode, dir = m_dir,
+    // The run has a connection of its own to the same register.
+    std::optional<ServerAddress> server;
+    if (m_db.onServer())
+        server = m_db.server();
+    m_runner->start([this, ending, path = m_db.path(), server, module = m_moduleCode, user = m_userCode, dir = m_dir,
                      names](JobProgress &progress) {
         RelayedMessenger messenger(*m_runner, m_msg);
         Relay relay(this, *m_runner);
         try {
             Database db(ImportConnection);
-            db.open(path);
+            if (server)
+                db.openServer(*server);
+            else
+                db.open(path);
             ImportRun run(module, db, user, messenger);
             run.setObserver(&relay);
             run.setProgress(&progress);

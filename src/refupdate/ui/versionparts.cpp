@@ -20,6 +20,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 #include <memory>
+#include <optional>
 
 namespace {
 // The installation's own connection to the window's database file.
@@ -170,13 +171,20 @@ void VersionInstaller::install(const Work &work)
             showResult(resultText(*outcome));
         },
         Qt::SingleShotConnection);
-    m_runner->start([outcome, work, path = m_db.path()](JobProgress &) {
+    // The work has a connection of its own to the same register.
+    std::optional<ServerAddress> server;
+    if (m_db.onServer())
+        server = m_db.server();
+    m_runner->start([outcome, work, path = m_db.path(), server](JobProgress &) {
         try {
             Database db(InstallConnection);
-            db.open(path);
+            if (server)
+                db.openServer(*server);
+            else
+                db.open(path);
             *outcome = work(db);
         } catch (const DbError &e) {
-            // The file could not be opened: nothing was installed.
+            // The register could not be opened: nothing was installed.
             outcome->installed = false;
             outcome->detail = e.message();
         } catch (const std::exception &e) {
