@@ -127,6 +127,13 @@ bool Database::inTransaction() const
 
 void Database::holdExclusively()
 {
+    // A server serves every workstation at once and never hands its database
+    // to one client; only its administrator can stop the others.
+    if (m_kind == DbEngine::Postgres)
+        throw DbError(QStringLiteral("O banco de dados %1 não pode ser reservado para um só programa: os outros "
+                                     "postos de trabalho continuam a usá-lo. Para impedir o acesso deles, o "
+                                     "administrador do servidor deve fazê-lo no próprio servidor.")
+                          .arg(describe()));
     if (!m_engine)
         throw DbError(QStringLiteral("O banco de dados não está aberto."));
     clearStatements();

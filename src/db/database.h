@@ -65,6 +65,7 @@ public:
     // Takes the file for this connection alone until close(): no other
     // connection or program may read or write it meanwhile. Waits briefly
     // for others to finish; raises DbError (isBusy()) when they do not.
+    // A server database cannot be held so: there it raises DbError saying so.
     void holdExclusively();
     // Replaces the whole content of the open file by that of another
     // database file, in one transaction of the engine (a failure leaves the

@@ -9,7 +9,11 @@ int keep(const Database &db)
 {
     if (!db.tableExists(QStringLiteral("CONFIG_COPIAS")))
         return DatabaseCopies::DefaultKeep;
-    const QVariant v = db.scalar(QStringLiteral("SELECT QtdCopias FROM CONFIG_COPIAS ORDER BY rowid LIMIT 1"));
+    // Every row holds the same number (setKeep writes them all); a server
+    // keeps no insertion order, so there any row will do.
+    const QVariant v = db.scalar(db.onServer()
+                                     ? QStringLiteral("SELECT QtdCopias FROM CONFIG_COPIAS ORDER BY QtdCopias LIMIT 1")
+                                     : QStringLiteral("SELECT QtdCopias FROM CONFIG_COPIAS ORDER BY rowid LIMIT 1"));
     bool ok = false;
     const int n = v.toInt(&ok);
     return ok && n >= Minimum ? qMin(n, Maximum) : DatabaseCopies::DefaultKeep;
