@@ -106,6 +106,10 @@ private:
     QSqlDatabase connection(const QString &driver);
     void checkSchemaVersion(int found) const;
     DbError failure(const QSqlError &error, bool wasInTransaction) const;
+    // A server's error, or DbError::connectionLost() when the session is gone.
+    DbError serverError(const QSqlError &error, bool duringCommit) const;
+    // Raised by a statement on a connection that is not open.
+    DbError notOpen() const;
     QVariant bound(const QVariant &value) const;
     Statement &serverStatement(const QString &sql);
     // A failed statement undoes itself alone, as on the file: on the server

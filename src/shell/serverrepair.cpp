@@ -53,19 +53,18 @@ void checkTable(Database &db, const Schema::Table &t, QStringList &problems)
     const QString key = t.key.join(QStringLiteral(", "));
     if (serverKey(db, t.name) != lower(t.key))
         problems << QStringLiteral("Tabela %1: o servidor não mantém a chave primária (%2).").arg(t.name, key);
-    const int repeated =
-        db.scalar(QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM %1 GROUP BY %2 HAVING count(*) > 1) AS d")
-                      .arg(t.name, key))
-            .toInt();
+    const int repeated = db.scalar(QStringLiteral(
+                                       "SELECT count(*) FROM (SELECT 1 FROM %1 GROUP BY %2 HAVING count(*) > 1) AS d")
+                                       .arg(t.name, key))
+                             .toInt();
     if (repeated > 0)
         problems << QStringLiteral("Tabela %1: %2 valor(es) da chave (%3) em mais de uma linha.")
                         .arg(t.name)
                         .arg(repeated)
                         .arg(key);
-    const int incomplete =
-        db.scalar(QStringLiteral("SELECT count(*) FROM %1 WHERE %2 IS NULL")
-                      .arg(t.name, t.key.join(QStringLiteral(" IS NULL OR "))))
-            .toInt();
+    const int incomplete = db.scalar(QStringLiteral("SELECT count(*) FROM %1 WHERE %2 IS NULL")
+                                         .arg(t.name, t.key.join(QStringLiteral(" IS NULL OR "))))
+                               .toInt();
     if (incomplete > 0)
         problems << QStringLiteral("Tabela %1: %2 linha(s) com a chave (%3) incompleta.")
                         .arg(t.name)

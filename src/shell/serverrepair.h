@@ -12,9 +12,8 @@ class Database;
 namespace ServerRepair {
 
 inline const QString CheckingKeys = QStringLiteral("Verificando as chaves das tabelas");
-inline const QString ProblemsFound =
-    QStringLiteral("A verificação do banco de dados %1 encontrou problemas:\n%2\n"
-                   "Nada foi alterado. O administrador do servidor deve corrigi-los.");
+inline const QString ProblemsFound = QStringLiteral("A verificação do banco de dados %1 encontrou problemas:\n%2\n"
+                                                    "Nada foi alterado. O administrador do servidor deve corrigi-los.");
 
 // Runs VACUUM ANALYZE on the whole database; db must not be inside a
 // transaction. Raises DbError.

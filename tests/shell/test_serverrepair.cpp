@@ -38,10 +38,10 @@ struct Run
 // row with no code; LOTE is gone.
 void breakKeys(Database &db)
 {
-    const QString pkey =
-        db.scalar("SELECT conname FROM pg_catalog.pg_constraint WHERE conrelid = 'usu_local'::regclass "
-                  "AND contype = 'p'")
-            .toString();
+    const QString pkey = db.scalar(
+                               "SELECT conname FROM pg_catalog.pg_constraint WHERE conrelid = 'usu_local'::regclass "
+                               "AND contype = 'p'")
+                             .toString();
     QVERIFY(!pkey.isEmpty());
     db.execute(QStringLiteral("ALTER TABLE USU_LOCAL DROP CONSTRAINT %1").arg(pkey));
     db.execute("ALTER TABLE USU_LOCAL ALTER COLUMN SiglaUsu DROP NOT NULL");
@@ -80,8 +80,8 @@ private slots:
         Run run;
         run.repair(db, home.dir() + "/db");
         QVERIFY2(run.ok, qPrintable(run.msg.texts().join('\n')));
-        QCOMPARE(run.panel, (QStringList{CompactionTexts::Compacting, ServerRepair::CheckingKeys,
-                                         CompactionTexts::Compacted}));
+        QCOMPARE(run.panel,
+                 (QStringList{CompactionTexts::Compacting, ServerRepair::CheckingKeys, CompactionTexts::Compacted}));
         QVERIFY(run.hidden);
         QCOMPARE(run.msg.texts(), (QStringList{CompactionTexts::Question, CompactionTexts::Repaired}));
         QVERIFY(db.isOpen() && db.onServer());
@@ -91,8 +91,9 @@ private slots:
         // The server did the work: seen by a connection of its own.
         Database other(QStringLiteral("estatisticas"));
         home.open(other);
-        QCOMPARE(other.scalar("SELECT last_vacuum IS NOT NULL AND last_analyze IS NOT NULL "
-                              "FROM pg_catalog.pg_stat_user_tables WHERE relname = 'certific'")
+        QCOMPARE(other
+                     .scalar("SELECT last_vacuum IS NOT NULL AND last_analyze IS NOT NULL "
+                             "FROM pg_catalog.pg_stat_user_tables WHERE relname = 'certific'")
                      .toBool(),
                  true);
     }
