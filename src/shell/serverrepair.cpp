@@ -81,6 +81,7 @@ QStringList keyProblems(Database &db)
     Transaction tx(db);
     for (const char *setting : {"enable_indexscan", "enable_indexonlyscan", "enable_bitmapscan"})
         db.scalar(QStringLiteral("SELECT set_config('%1', 'off', true)").arg(QLatin1String(setting)));
+    db.scalar(QStringLiteral("SELECT set_config('enable_seqscan', 'on', true)"));
     for (const Schema::Table &t : Schema::tables())
         checkTable(db, t, problems);
     tx.rollback();

@@ -136,6 +136,8 @@ private slots:
         db.execute(QStringLiteral("UPDATE pg_catalog.pg_index SET indisready = false WHERE indexrelid = '%1'::regclass")
                        .arg(pkey));
         db.execute("INSERT INTO USU_LOCAL (SiglaUsu, NomeUsu) VALUES ('admin', 'gêmeo')");
+        // A session that would rather read through indexes.
+        db.execute("SET enable_seqscan = off");
         QCOMPARE(ServerRepair::keyProblems(db),
                  QStringList{"Tabela USU_LOCAL: 1 valor(es) da chave (SiglaUsu) em mais de uma linha."});
     }
