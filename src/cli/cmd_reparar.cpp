@@ -1,6 +1,8 @@
 // corvane-cli reparar [--home DIR] --user CODE (signed in, right AcManBase)
 // Compacts and checks the database as "Reparar Base de Dados" does, with
 // its messages; the command itself is the answer to the window's question.
+// On a server: VACUUM ANALYZE and a check of every declared key; broken keys
+// are listed for the server's administrator and the exit code is 1.
 // Exit codes: 0 repaired; 1 refused or failed (the database as it was, the
 // reason on stderr); 2 bad arguments.
 #include "cli/clisession.h"

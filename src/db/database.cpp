@@ -127,6 +127,13 @@ bool Database::inTransaction() const
 
 void Database::holdExclusively()
 {
+    // A server serves every workstation at once and never hands its database
+    // to one client; only its administrator can stop the others.
+    if (m_kind == DbEngine::Postgres)
+        throw DbError(QStringLiteral("O banco de dados %1 não pode ser reservado para um só programa: os outros "
+                                     "postos de trabalho continuam a usá-lo. Para impedir o acesso deles, o "
+                                     "administrador do servidor deve fazê-lo no próprio servidor.")
+                          .arg(describe()));
     if (!m_engine)
         throw DbError(QStringLiteral("O banco de dados não está aberto."));
     clearStatements();
@@ -203,7 +210,7 @@ void Database::begin()
     // finish. Taken at the first write instead, two programs that had both
     // read could only be told apart by failing one of them at once.
     if (!isOpen())
-        throw DbError(QStringLiteral("O banco de dados não está aberto."));
+        throw notOpen();
     if (m_kind == DbEngine::Postgres) {
         beginOnServer();
         return;
@@ -238,7 +245,7 @@ void Database::rollback()
 QSqlQuery Database::run(const QString &sql, const std::function<void(QSqlQuery &)> &bind) const
 {
     if (!isOpen())
-        throw DbError(QStringLiteral("O banco de dados não está aberto."));
+        throw notOpen();
     if (m_kind == DbEngine::Postgres)
         return runOnServer(sql, bind);
     QSqlQuery q(handle());
@@ -335,7 +342,7 @@ int bindText(sqlite3_stmt *stmt, int placeholder, const QString &text, void (*li
 Database::Statement &Database::statement(const QString &sql)
 {
     if (!isOpen())
-        throw DbError(QStringLiteral("O banco de dados não está aberto."));
+        throw notOpen();
     auto it = m_statements.find(sql);
     if (it != m_statements.end())
         return *it->second;

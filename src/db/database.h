@@ -65,6 +65,7 @@ public:
     // Takes the file for this connection alone until close(): no other
     // connection or program may read or write it meanwhile. Waits briefly
     // for others to finish; raises DbError (isBusy()) when they do not.
+    // A server database cannot be held so: there it raises DbError saying so.
     void holdExclusively();
     // Replaces the whole content of the open file by that of another
     // database file, in one transaction of the engine (a failure leaves the
@@ -105,6 +106,10 @@ private:
     QSqlDatabase connection(const QString &driver);
     void checkSchemaVersion(int found) const;
     DbError failure(const QSqlError &error, bool wasInTransaction) const;
+    // A server's error, or DbError::connectionLost() when the session is gone.
+    DbError serverError(const QSqlError &error, bool duringCommit) const;
+    // Raised by a statement on a connection that is not open.
+    DbError notOpen() const;
     QVariant bound(const QVariant &value) const;
     Statement &serverStatement(const QString &sql);
     // A failed statement undoes itself alone, as on the file: on the server

@@ -29,7 +29,36 @@ DbError Database::failure(const QSqlError &error, bool wasInTransaction) const
         return DbError(error, wasInTransaction && !inTransaction());
     if (wasInTransaction)
         m_serverTransactionFailed = true;
-    return DbError::fromServer(error);
+    return serverError(error, false);
+}
+
+DbError Database::notOpen() const
+{
+    // Still a server's connection, not closed here: the client library
+    // dropped it when the session was lost.
+    if (m_kind == DbEngine::Postgres)
+        return DbError::connectionLost(describe(), false);
+    return DbError(QStringLiteral("O banco de dados não está aberto."));
+}
+
+DbError Database::serverError(const QSqlError &error, bool duringCommit) const
+{
+    DbError e = DbError::fromServer(error, duringCommit);
+    const QString state = e.sqlState();
+    // Class 08 and the server's own shutdowns (57P01-57P03) end the session.
+    bool lost = state.startsWith(QLatin1String("08")) || state == QLatin1String("57P01") ||
+        state == QLatin1String("57P02") || state == QLatin1String("57P03");
+    // An error without a code came from the client library, not the server:
+    // the connection is gone when the server no longer answers at all.
+    if (state.isEmpty()) {
+        QSqlQuery q(handle());
+        lost = !q.exec(QStringLiteral("SELECT 1")) && q.lastError().nativeErrorCode().isEmpty();
+    }
+    if (!lost)
+        return e;
+    // The server undoes an open transaction whose session ends.
+    m_serverTransaction = m_serverTransactionFailed = false;
+    return DbError::connectionLost(describe(), duringCommit);
 }
 
 void Database::checkSchemaVersion(int found) const
@@ -177,7 +206,7 @@ void Database::beginOnServer()
 {
     QSqlQuery q(handle());
     if (!q.exec(QStringLiteral("BEGIN")))
-        throw DbError::fromServer(q.lastError());
+        throw serverError(q.lastError(), false);
     m_serverTransaction = true;
     m_serverTransactionFailed = false;
 }
@@ -197,7 +226,7 @@ void Database::commitOnServer()
     const bool ok = q.exec(QStringLiteral("COMMIT"));
     m_serverTransaction = m_serverTransactionFailed = false;
     if (!ok)
-        throw DbError::fromServer(q.lastError(), true);
+        throw serverError(q.lastError(), true);
 }
 
 void Database::rollbackOnServer()

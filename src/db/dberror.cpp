@@ -42,6 +42,31 @@ DbError DbError::fromServer(const QSqlError &error, bool rolledBack)
     return e;
 }
 
+DbError DbError::withState(const QString &message, const QString &sqlState)
+{
+    DbError e(message, 0, true);
+    e.m_sqlState = sqlState;
+    return e;
+}
+
+bool DbError::isConflict() const
+{
+    return m_sqlState == QLatin1String("40001") || m_sqlState == QLatin1String("40P01");
+}
+
+DbError DbError::connectionLost(const QString &server, bool duringCommit)
+{
+    DbError e(duringCommit ? QStringLiteral("A conexão com o %1 foi perdida enquanto a operação era confirmada: "
+                                            "verifique se ela foi gravada antes de repeti-la.")
+                                 .arg(server)
+                           : QStringLiteral("A conexão com o %1 foi perdida. A operação em andamento não foi "
+                                            "gravada; nada dela ficou no banco de dados.")
+                                 .arg(server),
+              0, true);
+    e.m_connectionLost = true;
+    return e;
+}
+
 bool DbError::isBusy() const
 {
     // lock_not_available: a lock asked for without waiting was held.

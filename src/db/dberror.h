@@ -17,6 +17,8 @@ public:
     explicit DbError(const QSqlError &error, bool rolledBack = false);
     // An error of the server: its SQLSTATE tells key violations and the rest.
     static DbError fromServer(const QSqlError &error, bool rolledBack = false);
+    // A message of this program's own that keeps a server's code.
+    static DbError withState(const QString &message, const QString &sqlState);
     QString sqlState() const { return m_sqlState; }
     QString message() const { return m_message; }
     int code() const { return m_code; }
@@ -29,8 +31,18 @@ public:
     // The engine rolled the open transaction back on its own (disk full, I/O
     // error): whatever runs next would be written outside it.
     bool rolledBack() const { return m_rolledBack; }
+    // The server undid the transaction because it collided with another
+    // workstation's (serialization failure 40001, deadlock 40P01): the same
+    // work may simply run again.
+    bool isConflict() const;
+    // The connection to the server is gone (the server stopped, the network
+    // failed, an administrator ended the session).
+    bool isConnectionLost() const { return m_connectionLost; }
+    // What is raised when it is: the server has undone whatever the open
+    // transaction held; after a lost COMMIT the outcome is unknown.
+    static DbError connectionLost(const QString &server, bool duringCommit);
     // The operation cannot go on: busy, or its transaction is gone.
-    bool endsOperation() const { return isBusy() || m_rolledBack; }
+    bool endsOperation() const { return isBusy() || m_rolledBack || m_connectionLost; }
     // The message for the user: the Portuguese busy text, else the engine's.
     QString userMessage() const;
 
@@ -40,6 +52,7 @@ private:
     QString m_sqlState; // the server's five-character code, empty on a file
     bool m_keyViolation;
     bool m_rolledBack = false;
+    bool m_connectionLost = false;
 };
 
 namespace DbErrors {

@@ -3,6 +3,7 @@
 #include "base/messenger.h"
 #include "db/database.h"
 #include "db/dberror.h"
+#include "shell/serverrepair.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,7 +20,10 @@ Compactor::Compactor(Database &db, Messenger &messenger, const QString &dbDir)
     : m_db(db),
       m_messenger(messenger),
       m_dir(QDir::cleanPath(dbDir))
-{ }
+{
+    if (m_db.isOpen() && m_db.onServer())
+        m_server = m_db.server();
+}
 
 QString Compactor::databaseFile() const
 {
@@ -63,8 +67,12 @@ bool Compactor::compactClosed()
 {
     bool ok = false;
     try {
-        steps();
-        ok = true;
+        if (m_server) {
+            ok = serverSteps(*m_server);
+        } else {
+            steps();
+            ok = true;
+        }
     } catch (const DbError &e) {
         show(CompactionTexts::Failed);
         m_messenger.warning(CompactionTexts::CouldNot + QStringLiteral(" \n") + e.userMessage());
@@ -113,6 +121,26 @@ void Compactor::steps()
 
     show(CompactionTexts::Compacted);
     m_messenger.plain(CompactionTexts::Repaired);
+}
+
+bool Compactor::serverSteps(const ServerAddress &server)
+{
+    Database check(kCheckConnection);
+    check.openServer(server);
+    ServerRepair::vacuumAnalyze(check);
+    show(ServerRepair::CheckingKeys);
+    const QStringList problems = ServerRepair::keyProblems(check);
+    check.close();
+    if (!problems.isEmpty()) {
+        // Compacted, but broken keys are for the server's administrator to
+        // mend: this program cannot tell which of two rows is the right one.
+        show(CompactionTexts::Failed);
+        m_messenger.warning(ServerRepair::ProblemsFound.arg(server.shortText(), problems.join(QLatin1Char('\n'))));
+        return false;
+    }
+    show(CompactionTexts::Compacted);
+    m_messenger.plain(CompactionTexts::Repaired);
+    return true;
 }
 
 void Compactor::compactInto(Database &source, const QString &dst)
@@ -173,7 +201,10 @@ void Compactor::removeFile(const QString &file)
 bool Compactor::reopen()
 {
     try {
-        m_db.open(databaseFile());
+        if (m_server)
+            m_db.openServer(*m_server);
+        else
+            m_db.open(databaseFile());
         return true;
     } catch (const DbError &e) {
         m_messenger.warning(e.userMessage());

@@ -1,6 +1,9 @@
 #pragma once
+#include "db/serveraddress.h"
+
 #include <QString>
 #include <functional>
+#include <optional>
 
 class Database;
 class Messenger;
@@ -28,6 +31,10 @@ inline const QString CouldNot = QStringLiteral("Não foi possível compactar o b
 // is replaced; the database then takes the copy's content in place, so a
 // program that keeps the file open goes on writing into the database and
 // not into the backup.
+//
+// A register on a server has no file to copy or hold: there the run asks the
+// server to compact and analyse (VACUUM ANALYZE) and checks every declared
+// key (shell/serverrepair.h), while other workstations go on working.
 class Compactor
 {
 public:
@@ -67,6 +74,7 @@ protected:
 
 private:
     void steps();
+    bool serverSteps(const ServerAddress &server); // false when a key is broken
     void makeBackup(Database &held);
     void show(const QString &text);
     void removeFile(const QString &file);
@@ -76,4 +84,5 @@ private:
     Messenger &m_messenger;
     QString m_dir;
     PanelFn m_panel;
+    std::optional<ServerAddress> m_server; // the register's server, if any
 };

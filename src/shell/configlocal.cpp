@@ -74,8 +74,18 @@ void saveCertificateFile(Database &db, const QString &path)
     db.execute(QStringLiteral("INSERT INTO CONFIG_CERTIFICADO (ArqCertificadoTLS) VALUES (?)"), {stored(path)});
 }
 
-// The first row, by insertion order, is the configuration.
-const char *kFirstRow = "SELECT rowid FROM CONFIG_LOCAL ORDER BY rowid LIMIT 1";
+// The column that picks the configuration's row. On a file the first row by
+// insertion order is the configuration; a server keeps no insertion order,
+// and there the row is found by its key (the table holds one row).
+QString rowColumn(const Database &db)
+{
+    return db.onServer() ? QStringLiteral("SiglaCertificador") : QStringLiteral("rowid");
+}
+
+QString firstRow(const Database &db)
+{
+    return QStringLiteral("SELECT %1 FROM CONFIG_LOCAL ORDER BY %1 LIMIT 1").arg(rowColumn(db));
+}
 
 }
 
@@ -113,7 +123,7 @@ namespace ConfigLocalStore {
 std::optional<ConfigLocal> read(const Database &db)
 {
     QSqlQuery q = db.exec(
-        QStringLiteral("SELECT %1 FROM CONFIG_LOCAL WHERE rowid = (%2)").arg(selectList(), QLatin1String(kFirstRow)));
+        QStringLiteral("SELECT %1 FROM CONFIG_LOCAL WHERE %2 = (%3)").arg(selectList(), rowColumn(db), firstRow(db)));
     if (!q.next())
         return std::nullopt;
     ConfigLocal row;
@@ -141,7 +151,7 @@ void save(Database &db, const ConfigLocal &config)
     row.siglaCertificador = row.siglaCertificador.toUpper();
 
     Transaction tx(db);
-    QVariant rowid = db.scalar(QLatin1String(kFirstRow));
+    const QVariant rowid = db.scalar(firstRow(db));
     if (!rowid.isValid()) {
         QStringList marks;
         QVariantList params;
@@ -166,9 +176,9 @@ void save(Database &db, const ConfigLocal &config)
         }
         if (!sets.isEmpty()) {
             params << rowid;
-            db.execute(
-                QStringLiteral("UPDATE CONFIG_LOCAL SET %1 WHERE rowid = ?").arg(sets.join(QStringLiteral(", "))),
-                params);
+            db.execute(QStringLiteral("UPDATE CONFIG_LOCAL SET %1 WHERE %2 = ?")
+                           .arg(sets.join(QStringLiteral(", ")), rowColumn(db)),
+                       params);
         }
     }
     // Users made before the certifier was known (the first admin of a new

@@ -9,10 +9,10 @@ int keep(const Database &db)
 {
     if (!db.tableExists(QStringLiteral("CONFIG_COPIAS")))
         return DatabaseCopies::DefaultKeep;
-    // The table keeps one row (setKeep); on a file the first written counts
-    // should another have come in, and a server keeps no such order.
+    // Every row holds the same number (setKeep writes them all); a server
+    // keeps no insertion order, so there any row will do.
     const QVariant v = db.scalar(db.onServer()
-                                     ? QStringLiteral("SELECT QtdCopias FROM CONFIG_COPIAS LIMIT 1")
+                                     ? QStringLiteral("SELECT QtdCopias FROM CONFIG_COPIAS ORDER BY QtdCopias LIMIT 1")
                                      : QStringLiteral("SELECT QtdCopias FROM CONFIG_COPIAS ORDER BY rowid LIMIT 1"));
     bool ok = false;
     const int n = v.toInt(&ok);

@@ -1,7 +1,10 @@
 #include "shell/startupcheck.h"
 
+#include "base/apperror.h"
 #include "base/apppaths.h"
 #include "base/messenger.h"
+#include "db/database.h"
+#include "db/dberror.h"
 #include "db/registerlocation.h"
 #include "shell/appversion.h"
 #include "shell/programdatabase.h"
@@ -24,12 +27,31 @@ QString databaseStatusText(qint64 size)
         QString::number(size / 1024) + QStringLiteral(" KB");
 }
 
+qint64 serverDatabaseSize(const ServerAddress &server)
+{
+    try {
+        Database probe(QStringLiteral("CapaCertific_Tamanho"));
+        probe.connectServer(server);
+        return probe.scalar(QStringLiteral("SELECT pg_database_size(current_database())")).toLongLong();
+    } catch (const DbError &) {
+        return -1;
+    }
+}
+
 QString registerStatusText()
 {
-    const QString where = RegisterLocation::describe();
-    if (where.startsWith(QLatin1String("servidor ")))
-        return QStringLiteral("Módulo do Certificador - ") + AppVersion::text() + QStringLiteral(" | BD: ") + where;
-    return databaseStatusText(databaseSize());
+    std::optional<ServerAddress> server;
+    try {
+        server = RegisterLocation::server();
+    } catch (const AppError &) {
+        // An unreadable connection file is told when the start opens the register.
+    }
+    if (!server)
+        return databaseStatusText(databaseSize());
+    // The size the server gives its database, as a file's size is shown.
+    return QStringLiteral("Módulo do Certificador - ") + AppVersion::text() + QStringLiteral(" | BD: servidor ") +
+        server->shortText() + QStringLiteral(" - ") + QString::number(serverDatabaseSize(*server) / 1024) +
+        QStringLiteral(" KB");
 }
 
 void run(ProgramDatabase &dm, Messenger &messenger)

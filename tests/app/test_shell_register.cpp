@@ -33,10 +33,10 @@ LoginState user(bool manBase)
 }
 
 // Active certificates valid until today + each of the given days.
-void expiring(const QString &dbPath, const QList<int> &days)
+void expiring(const TestHome &home, const QList<int> &days)
 {
     Database db(QStringLiteral("carga"));
-    db.open(dbPath);
+    home.open(db);
     DemoData::Writer w(db, QStringLiteral("ana"));
     w.setCertifier(QStringLiteral("OCDEMO"));
     for (int d : days) {
@@ -64,7 +64,7 @@ struct Shell
     explicit Shell(const QList<int> &days = {})
     {
         Clock::setToday(Today);
-        expiring(home.dbPath(), days);
+        expiring(home, days);
     }
     void create()
     {

@@ -272,8 +272,9 @@ private slots:
             // The item's status is the one its newest event left.
             QCOMPARE(
                 scalarInt(db,
-                          QStringLiteral("SELECT count(*) FROM %1 i WHERE i.%4 IS NOT (SELECT e.%5 FROM %2 e WHERE %3 "
-                                         "ORDER BY e.SeqEvento DESC LIMIT 1)")
+                          QStringLiteral(
+                              "SELECT count(*) FROM %1 i WHERE i.%4 IS DISTINCT FROM (SELECT e.%5 FROM %2 e WHERE %3 "
+                              "ORDER BY e.SeqEvento DESC LIMIT 1)")
                               .arg(item, ev, on, QLatin1String(k.itemStatus), QLatin1String(k.eventStatus))),
                 0);
             // Events are not in the future and not before the item entered or the certificate was issued.
@@ -352,7 +353,7 @@ private slots:
                                               "OR EXISTS (SELECT 1 FROM DOC_NORM_CERT_SERVICO i WHERE %1))")
                                    .arg(joinOnCertificate());
         QCOMPARE(scalarInt(db,
-                           QStringLiteral("SELECT count(*) FROM CERTIFIC c WHERE Completo <> (%1 AND %2 AND %3)")
+                           QStringLiteral("SELECT count(*) FROM CERTIFIC c WHERE (Completo = 1) <> (%1 AND %2 AND %3)")
                                .arg(hasCompany, hasItem, hasDoc)),
                  0);
         QCOMPARE(

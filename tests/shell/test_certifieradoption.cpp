@@ -6,6 +6,7 @@
 #include "shell/loginservice.h"
 #include "shell/passwordrules.h"
 #include "shell/userstore.h"
+#include "support/refusingtrigger.h"
 #include "support/scriptedmessenger.h"
 #include "support/testhome.h"
 
@@ -65,7 +66,7 @@ private slots:
         Database db;
         home.open(db);
         // The users cannot be written: the certifier row is not kept either.
-        db.execute("CREATE TRIGGER barra BEFORE UPDATE ON USU_LOCAL BEGIN SELECT RAISE(ABORT, 'barrado'); END");
+        RefusingTrigger::add(db, "USU_LOCAL", "UPDATE");
         ConfigLocal row;
         row.siglaCertificador = "OCX";
         QVERIFY_THROWS_EXCEPTION(DbError, ConfigLocalStore::save(db, row));
