@@ -112,7 +112,7 @@ private slots:
         QCOMPARE(db.scalar("SELECT count(DISTINCT NumCertif) FROM CERTIFIC").toInt(), certificates);
         for (const StatusEvents::Table t : StatusEvents::allTables()) {
             const QString table = StatusEvents::tableName(t);
-            const QString sql = QStringLiteral("SELECT count(*) - count(DISTINCT SeqEvento) FROM \"%1\"");
+            const QString sql = QStringLiteral("SELECT count(*) - count(DISTINCT SeqEvento) FROM %1");
             QVERIFY2(db.scalar(sql.arg(table)).toInt() == 0, qPrintable(table));
         }
         const int approvals = db.scalar("SELECT count(*) FROM STATUS_C WHERE Evento = 'APR'").toInt();
