@@ -3,6 +3,7 @@
 
 #include "db/database.h"
 #include "db/dberror.h"
+#include "db/retry.h"
 #include "maintenance/certificates/certificateapproval.h"
 
 #include <QTextStream>
@@ -35,25 +36,28 @@ int runAprovar(const QStringList &args)
     QTextStream err(stderr);
 
     try {
-        // The list and the approval see the same rows.
-        Transaction tx(db);
-        QList<CertificateKey> keys;
-        if (all) {
-            for (const CertificateApproval::Candidate &c : CertificateApproval::candidates(db))
-                keys.append({c.sigla, c.numCertif});
-        } else {
-            QStringList missing;
-            keys = CertificateApproval::candidatesByNumber(db, words, &missing);
-            if (!missing.isEmpty()) {
-                for (const QString &n : std::as_const(missing))
-                    err << "Certificado " << n << " não está entre os certificados completos e não aprovados.\n";
-                err << "Nenhum certificado foi aprovado.\n";
-                return CliExit::Failed;
+        // The list and the approval see the same rows, and run again together.
+        QList<CertificateApproval::Approval> done;
+        QStringList missing;
+        DbRetry::run(db, [&] {
+            QList<CertificateKey> keys;
+            missing.clear();
+            if (all) {
+                for (const CertificateApproval::Candidate &c : CertificateApproval::candidates(db))
+                    keys.append({c.sigla, c.numCertif});
+            } else {
+                keys = CertificateApproval::candidatesByNumber(db, words, &missing);
+                if (!missing.isEmpty())
+                    return;
             }
+            done = CertificateApproval::approve(db, keys, session.login().userCode);
+        });
+        if (!missing.isEmpty()) {
+            for (const QString &n : std::as_const(missing))
+                err << "Certificado " << n << " não está entre os certificados completos e não aprovados.\n";
+            err << "Nenhum certificado foi aprovado.\n";
+            return CliExit::Failed;
         }
-        const QList<CertificateApproval::Approval> done = CertificateApproval::approve(db, keys,
-                                                                                       session.login().userCode);
-        tx.commit();
         for (const CertificateApproval::Approval &a : done)
             out << "Aprovado: " << a.sigla << " " << a.numCertif << " (evento " << a.seqEvento << ")\n";
         out << "Total de certificados aprovados: " << done.size() << "\n";

@@ -3,6 +3,7 @@
 #include "base/errorlog.h"
 #include "db/database.h"
 #include "db/dberror.h"
+#include "db/retry.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -200,10 +201,10 @@ void run(Database &db, const std::function<void()> &work, const QString &resourc
     const QDeadlineTimer deadline(WaitMs);
     for (;;) {
         try {
-            Transaction t(db);
-            enter(db, resource);
-            work();
-            t.commit();
+            DbRetry::run(db, [&] {
+                enter(db, resource);
+                work();
+            });
             return;
         } catch (const Busy &) {
             if (deadline.hasExpired())
@@ -272,10 +273,10 @@ void Marker::release()
     // A release that fails leaves a marker whose owner will be gone: the
     // next step takes it over.
     try {
-        Transaction t(m_db);
-        m_db.execute(QStringLiteral("DELETE FROM CONTROLE_ETAPA WHERE Recurso = ? AND Dono = ?"),
-                     {m_resource, m_token});
-        t.commit();
+        DbRetry::run(m_db, [&] {
+            m_db.execute(QStringLiteral("DELETE FROM CONTROLE_ETAPA WHERE Recurso = ? AND Dono = ?"),
+                         {m_resource, m_token});
+        });
     } catch (const std::exception &e) {
         ErrorLog::append(QStringLiteral("A marca da etapa \"%1\" não pôde ser liberada: %2")
                              .arg(m_step, QString::fromUtf8(e.what())),

@@ -2,6 +2,7 @@
 #include "base/apppaths.h"
 #include "base/moments.h"
 #include "db/database.h"
+#include "db/retry.h"
 #include "remessa/registerstep.h"
 #include "shell/configlocal.h"
 
@@ -151,14 +152,14 @@ std::optional<Remittance> newest(const Database &db)
 QList<Remittance> rebuild(Database &db)
 {
     const QList<Remittance> all = remittances(db);
-    Transaction t(db);
-    db.execute(QStringLiteral("DELETE FROM Controle_Temp"));
-    for (const Remittance &r : all)
-        db.execute(QStringLiteral("INSERT INTO Controle_Temp (NumeroRemessa, Status, Evento, Ultima, TipoRemessa) "
-                                  "VALUES (?, ?, ?, ?, ?)"),
-                   {r.number, r.status, r.event, r.newest ? QStringLiteral("S") : QString(),
-                    r.type.isEmpty() ? QVariant() : QVariant(r.type)});
-    t.commit();
+    DbRetry::run(db, [&] {
+        db.execute(QStringLiteral("DELETE FROM Controle_Temp"));
+        for (const Remittance &r : all)
+            db.execute(QStringLiteral("INSERT INTO Controle_Temp (NumeroRemessa, Status, Evento, Ultima, TipoRemessa) "
+                                      "VALUES (?, ?, ?, ?, ?)"),
+                       {r.number, r.status, r.event, r.newest ? QStringLiteral("S") : QString(),
+                        r.type.isEmpty() ? QVariant() : QVariant(r.type)});
+    });
     return all;
 }
 

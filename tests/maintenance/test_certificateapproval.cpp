@@ -1,11 +1,15 @@
 #include "db/database.h"
+#include "db/dberror.h"
 #include "maintenance/certificates/certificateapproval.h"
 #include "register/statusevents.h"
+#include "support/testdb.h"
 #include "support/testhome.h"
 #include "support/writefailure.h"
 
 #include <QSqlQuery>
+#include <QThread>
 #include <QtTest>
+#include <atomic>
 
 using namespace CertificateApproval;
 
@@ -143,6 +147,46 @@ private slots:
         QCOMPARE(count("CERTIFIC", "Aprovado = 1"), 2);
         QCOMPARE(count("STATUS_C", "1 = 1"), 1);
         QCOMPARE(approve(*m_db, keys({"C-2"}), "admin").first().seqEvento, 32767);
+    }
+
+    // Another workstation edits the same two certificates in the opposite
+    // order: the server ends the approval in a deadlock (40P01), and the
+    // approval runs again whole, each certificate approved with one event.
+    void aDeadlockedApprovalRunsAgain()
+    {
+        if (!TestDb::onServer())
+            QSKIP("a file has one writer at a time: its writers wait for each other and never collide");
+        const ServerAddress server = m_db->server();
+        std::atomic<int> stage{0};
+        QString otherFailure;
+        QThread *other = QThread::create([&] {
+            try {
+                Database c(QStringLiteral("outro-posto"));
+                c.connectServer(server);
+                // The approval is the one that finds the deadlock and is undone.
+                c.execute(QStringLiteral("SET deadlock_timeout = '10s'"));
+                Transaction tx(c);
+                c.execute(QStringLiteral("UPDATE CERTIFIC SET Observacoes = 'outro posto' WHERE NumCertif = 'C-2'"));
+                stage = 1;
+                QThread::msleep(400); // the approval holds C-1 and waits for C-2 by now
+                c.execute(QStringLiteral("UPDATE CERTIFIC SET Observacoes = 'outro posto' WHERE NumCertif = 'C-1'"));
+                tx.commit();
+            } catch (const DbError &e) {
+                otherFailure = e.message();
+            }
+        });
+        other->start();
+        QTRY_COMPARE(stage.load(), 1);
+        const QList<Approval> done = approve(*m_db, keys({"C-1", "C-2"}), "admin");
+        QVERIFY(other->wait(20000));
+        delete other;
+        QCOMPARE(otherFailure, QString());
+        QCOMPARE(done.size(), 2);
+        QCOMPARE(done.at(0).seqEvento, 1);
+        QCOMPARE(done.at(1).seqEvento, 2);
+        QCOMPARE(count("STATUS_C", "Evento = 'APR'"), 2);
+        QCOMPARE(count("CERTIFIC", "NumCertif in ('C-1', 'C-2') and Aprovado = 1 and Observacoes = 'outro posto'"), 2);
+        QVERIFY(!m_db->inTransaction());
     }
 
     // Marked approved while the regulator cannot hold it (no "APR" event, no

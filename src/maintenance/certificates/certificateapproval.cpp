@@ -2,6 +2,7 @@
 #include "base/moments.h"
 
 #include "db/database.h"
+#include "db/retry.h"
 #include "register/regulatorholding.h"
 #include "register/statusevents.h"
 
@@ -82,42 +83,43 @@ QList<Approval> approve(Database &db, const QList<CertificateKey> &keys, const Q
     if (unique.isEmpty())
         return {};
 
-    Transaction tx(db);
     const QDateTime now = QDateTime::currentDateTime();
-    QList<CertificateKey> refused;
     QList<Approval> done;
-    for (const CertificateKey &k : std::as_const(unique)) {
-        QSqlQuery row = db.exec(QStringLiteral("select StatusCertificado, Completo, %1, SiglaCertificador, "
-                                               "NumCertif from certific "
-                                               "where SiglaCertificador = ? and NumCertif = ?")
-                                    .arg(notApproved()),
-                                {k.sigla, k.numero});
-        if (!row.next() || row.value(1).toInt() == 0 || row.value(2).toInt() == 0) {
-            refused << k;
-            continue;
+    DbRetry::run(db, [&] {
+        QList<CertificateKey> refused;
+        done.clear();
+        for (const CertificateKey &k : std::as_const(unique)) {
+            QSqlQuery row = db.exec(QStringLiteral("select StatusCertificado, Completo, %1, SiglaCertificador, "
+                                                   "NumCertif from certific "
+                                                   "where SiglaCertificador = ? and NumCertif = ?")
+                                        .arg(notApproved()),
+                                    {k.sigla, k.numero});
+            if (!row.next() || row.value(1).toInt() == 0 || row.value(2).toInt() == 0) {
+                refused << k;
+                continue;
+            }
+            const QString status = row.value(0).toString();
+            const CertificateKey stored{row.value(3).toString(), row.value(4).toString()};
+            row.finish();
+            if (!refused.isEmpty())
+                continue; // nothing more is written: the approval will be refused
+            db.execute(QStringLiteral("Update certific set Aprovado = 1 where SiglaCertificador = ? and NumCertif = ?"),
+                       {stored.sigla, stored.numero});
+            StatusEvents::Event event;
+            event.key = StatusEvents::certificateKey(stored.sigla, stored.numero);
+            event.evento = QStringLiteral("APR");
+            event.justificativa = StatusEvents::JustificativaSistema;
+            event.historicoSis = StatusEvents::OrigemSistema;
+            event.status = status;
+            event.statusDate = now;
+            event.writtenAt = now;
+            event.user = user;
+            const int seq = StatusEvents::insert(db, StatusEvents::Table::Status_C, event);
+            done.append({stored.sigla, stored.numero, seq});
         }
-        const QString status = row.value(0).toString();
-        const CertificateKey stored{row.value(3).toString(), row.value(4).toString()};
-        row.finish();
         if (!refused.isEmpty())
-            continue; // nothing more is written: the approval will be refused
-        db.execute(QStringLiteral("Update certific set Aprovado = 1 where SiglaCertificador = ? and NumCertif = ?"),
-                   {stored.sigla, stored.numero});
-        StatusEvents::Event event;
-        event.key = StatusEvents::certificateKey(stored.sigla, stored.numero);
-        event.evento = QStringLiteral("APR");
-        event.justificativa = StatusEvents::JustificativaSistema;
-        event.historicoSis = StatusEvents::OrigemSistema;
-        event.status = status;
-        event.statusDate = now;
-        event.writtenAt = now;
-        event.user = user;
-        const int seq = StatusEvents::insert(db, StatusEvents::Table::Status_C, event);
-        done.append({stored.sigla, stored.numero, seq});
-    }
-    if (!refused.isEmpty())
-        throw NotCandidates(refused);
-    tx.commit();
+            throw NotCandidates(refused);
+    });
     return done;
 }
 

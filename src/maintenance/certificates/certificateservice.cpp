@@ -4,6 +4,7 @@
 #include "base/messenger.h"
 #include "db/database.h"
 #include "db/dberror.h"
+#include "db/retry.h"
 #include "maintenance/certificates/certificatestore.h"
 #include "maintenance/existencecheck.h"
 #include "maintenance/maintenancedates.h"
@@ -249,22 +250,21 @@ bool CertificateService::changeStatus(const CertificateKey &key, const QString &
 {
     if (!SendableText::check(m_msg, {{QStringLiteral("Justificativa"), justification}}))
         return false;
-    Transaction t(m_db);
     try {
-        const QString evento = statusEvent(letter);
-        if (evento.isEmpty())
-            throw AppError(QStringLiteral("Status inválido: %1").arg(letter));
-        const QDateTime when = MaintenanceDates::atMidnight(statusDate);
-        const int rows = m_db.execute(
-            QStringLiteral("UPDATE CERTIFIC SET StatusCertificado = ?, DthStatusCertificado = ?, Aprovado = 0, "
-                           "DthUltAtualiz = ?, UsuResp = ? WHERE SiglaCertificador = ? AND NumCertif = ?"),
-            {letter, when, QDateTime::currentDateTime(), m_user, key.sigla, key.numero});
-        if (rows != 1)
-            throw AppError(QStringLiteral("O certificado %1 não existe mais.").arg(key.numero));
-        writeEvent(m_db, key, evento, justification, letter, when, m_user);
-        t.commit();
+        DbRetry::run(m_db, [&] {
+            const QString evento = statusEvent(letter);
+            if (evento.isEmpty())
+                throw AppError(QStringLiteral("Status inválido: %1").arg(letter));
+            const QDateTime when = MaintenanceDates::atMidnight(statusDate);
+            const int rows = m_db.execute(
+                QStringLiteral("UPDATE CERTIFIC SET StatusCertificado = ?, DthStatusCertificado = ?, Aprovado = 0, "
+                               "DthUltAtualiz = ?, UsuResp = ? WHERE SiglaCertificador = ? AND NumCertif = ?"),
+                {letter, when, QDateTime::currentDateTime(), m_user, key.sigla, key.numero});
+            if (rows != 1)
+                throw AppError(QStringLiteral("O certificado %1 não existe mais.").arg(key.numero));
+            writeEvent(m_db, key, evento, justification, letter, when, m_user);
+        });
     } catch (const std::exception &e) {
-        t.rollback();
         m_msg.error(StatusEvents::failureText(e, CertificateTexts::StatusWriteError), CertificateTexts::WriteCaption);
         return false;
     }

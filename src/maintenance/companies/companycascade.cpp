@@ -3,6 +3,7 @@
 #include "base/messenger.h"
 #include "db/database.h"
 #include "db/dberror.h"
+#include "db/retry.h"
 #include "maintenance/certificates/certificateservice.h"
 #include "maintenance/maintenancedates.h"
 #include "register/statusevents.h"
@@ -158,29 +159,29 @@ bool CompanyCascade::propagate(const QString &justification, const QDate &status
     const QDateTime when = MaintenanceDates::atMidnight(statusDate);
     const QVariantList keys{m_req.certificate.sigla, m_req.certificate.numero, m_req.company.codigoPais,
                             m_req.company.idEmpresa};
-    Transaction t(m_db);
     try {
-        if (CertificateService::statusEvent(m_req.letter).isEmpty() || m_req.evento.isEmpty())
-            throw AppError(QStringLiteral("Status inválido: %1").arg(m_req.letter));
-        changeCompany(justification, when, now);
-        QList<CascadeTable> kinds(std::begin(Products), std::end(Products));
-        kinds << Service;
-        for (const CascadeTable &kind : kinds) {
-            for (const QVariantMap &row : activeRows(m_db, kind, keys))
-                writeEvent(m_db, kind.events, row, m_req.evento, justification, m_req.letter, when, now,
-                           m_req.userCode);
-            // The items' own status dates follow, as a status button would set them.
+        DbRetry::run(m_db, [&] {
+            if (CertificateService::statusEvent(m_req.letter).isEmpty() || m_req.evento.isEmpty())
+                throw AppError(QStringLiteral("Status inválido: %1").arg(m_req.letter));
+            changeCompany(justification, when, now);
+            QList<CascadeTable> kinds(std::begin(Products), std::end(Products));
+            kinds << Service;
+            for (const CascadeTable &kind : kinds) {
+                for (const QVariantMap &row : activeRows(m_db, kind, keys))
+                    writeEvent(m_db, kind.events, row, m_req.evento, justification, m_req.letter, when, now,
+                               m_req.userCode);
+                // The items' own status dates follow, as a status button would set them.
+                m_db.execute(QStringLiteral("UPDATE %1 SET %2 = ?, %3 = ?, DthUltAtualiz = ?, UsuResp = ?")
+                                     .arg(QLatin1String(kind.table), QLatin1String(kind.status),
+                                          QLatin1String(kind.statusDate)) +
+                                 CompanyOf + QStringLiteral("AND %1 = 'A'").arg(QLatin1String(kind.status)),
+                             QVariantList{m_req.letter, when, now, m_req.userCode} + keys);
+            }
             m_db.execute(
-                QStringLiteral("UPDATE %1 SET %2 = ?, %3 = ?, DthUltAtualiz = ?, UsuResp = ?")
-                        .arg(QLatin1String(kind.table), QLatin1String(kind.status), QLatin1String(kind.statusDate)) +
-                    CompanyOf + QStringLiteral("AND %1 = 'A'").arg(QLatin1String(kind.status)),
-                QVariantList{m_req.letter, when, now, m_req.userCode} + keys);
-        }
-        m_db.execute(QStringLiteral("UPDATE CERTIFIC SET APROVADO = 0 WHERE SIGLACERTIFICADOR = ? AND NUMCERTIF = ?"),
-                     {m_req.certificate.sigla, m_req.certificate.numero});
-        t.commit();
+                QStringLiteral("UPDATE CERTIFIC SET APROVADO = 0 WHERE SIGLACERTIFICADOR = ? AND NUMCERTIF = ?"),
+                {m_req.certificate.sigla, m_req.certificate.numero});
+        });
     } catch (const std::exception &e) {
-        t.rollback();
         m_msg.error(StatusEvents::failureText(e, CompanyCascadeTexts::PropagateFailed));
         return false;
     }
@@ -224,31 +225,34 @@ bool CompanyCascade::transfer(const CompanyKey &target, const QString &justifica
     const QDateTime when = MaintenanceDates::atMidnight(statusDate);
     const QVariantList keys{m_req.certificate.sigla, m_req.certificate.numero, m_req.company.codigoPais,
                             m_req.company.idEmpresa};
-    Transaction t(m_db);
+    QString refusal;
     try {
-        // Checked in the transaction that moves the products.
-        const QString refusal = transferRefusal(target);
-        if (!refusal.isEmpty()) {
-            t.rollback();
-            m_msg.information(refusal);
-            return false;
-        }
-        changeCompany(justification, when, now);
-        for (const CascadeTable &kind : Products) {
-            for (const QVariantMap &row : activeRows(m_db, kind, keys))
-                writeEvent(m_db, kind.events, row, QStringLiteral("ALT"), justification, QStringLiteral("A"), when, now,
-                           m_req.userCode);
-            m_db.execute(QStringLiteral("UPDATE %1 SET IdEmpresa = ?, CodigoPais = ?, DthUltAtualiz = ?, UsuResp = ?")
-                                 .arg(QLatin1String(kind.table)) +
-                             CompanyOf + QStringLiteral("AND %1 = 'A'").arg(QLatin1String(kind.status)),
-                         QVariantList{target.idEmpresa, target.codigoPais, now, m_req.userCode} + keys);
-        }
-        m_db.execute(QStringLiteral("UPDATE CERTIFIC SET APROVADO = 0 WHERE SIGLACERTIFICADOR = ? AND NUMCERTIF = ?"),
-                     {m_req.certificate.sigla, m_req.certificate.numero});
-        t.commit();
+        DbRetry::run(m_db, [&] {
+            // Checked in the transaction that moves the products.
+            refusal = transferRefusal(target);
+            if (!refusal.isEmpty())
+                return;
+            changeCompany(justification, when, now);
+            for (const CascadeTable &kind : Products) {
+                for (const QVariantMap &row : activeRows(m_db, kind, keys))
+                    writeEvent(m_db, kind.events, row, QStringLiteral("ALT"), justification, QStringLiteral("A"), when,
+                               now, m_req.userCode);
+                m_db.execute(
+                    QStringLiteral("UPDATE %1 SET IdEmpresa = ?, CodigoPais = ?, DthUltAtualiz = ?, UsuResp = ?")
+                            .arg(QLatin1String(kind.table)) +
+                        CompanyOf + QStringLiteral("AND %1 = 'A'").arg(QLatin1String(kind.status)),
+                    QVariantList{target.idEmpresa, target.codigoPais, now, m_req.userCode} + keys);
+            }
+            m_db.execute(
+                QStringLiteral("UPDATE CERTIFIC SET APROVADO = 0 WHERE SIGLACERTIFICADOR = ? AND NUMCERTIF = ?"),
+                {m_req.certificate.sigla, m_req.certificate.numero});
+        });
     } catch (const std::exception &e) {
-        t.rollback();
         m_msg.error(StatusEvents::failureText(e, CompanyCascadeTexts::TransferFailed));
+        return false;
+    }
+    if (!refusal.isEmpty()) {
+        m_msg.information(refusal);
         return false;
     }
     m_msg.information(CompanyCascadeTexts::Transferred);

@@ -4,6 +4,7 @@
 #include "base/messenger.h"
 #include "db/database.h"
 #include "db/dberror.h"
+#include "db/retry.h"
 #include "maintenance/certificates/certificateservice.h"
 #include "maintenance/certificates/certificatestore.h"
 #include "maintenance/existencecheck.h"
@@ -305,27 +306,27 @@ ItemService::Result ItemService::changeStatus(const Certificate &certificate, co
                                               const QString &letter, const QString &justification,
                                               const QDate &statusDate)
 {
-    Transaction t(m_db);
     try {
-        const QString evento = CertificateService::statusEvent(letter);
-        if (evento.isEmpty())
-            throw AppError(QStringLiteral("Status inválido: %1").arg(letter));
-        const QDateTime when = MaintenanceDates::atMidnight(statusDate);
-        if (ItemStore::setStatus(m_db, m_kind, item, letter, when, m_user) != 1)
-            throw AppError(QStringLiteral("O item não existe mais."));
-        StatusEvents::Event e;
-        e.key = CertificateItems::itemKey(m_kind, item);
-        e.evento = evento;
-        e.justificativa = justification;
-        e.status = letter;
-        e.statusDate = when;
-        e.user = m_user;
-        StatusEvents::insert(m_db, CertificateItems::info(m_kind).events, e);
-        m_db.execute(QStringLiteral("UPDATE CERTIFIC SET Aprovado = 0 WHERE SiglaCertificador = ? AND NumCertif = ?"),
-                     {certificate.key.sigla, certificate.key.numero});
-        t.commit();
+        DbRetry::run(m_db, [&] {
+            const QString evento = CertificateService::statusEvent(letter);
+            if (evento.isEmpty())
+                throw AppError(QStringLiteral("Status inválido: %1").arg(letter));
+            const QDateTime when = MaintenanceDates::atMidnight(statusDate);
+            if (ItemStore::setStatus(m_db, m_kind, item, letter, when, m_user) != 1)
+                throw AppError(QStringLiteral("O item não existe mais."));
+            StatusEvents::Event e;
+            e.key = CertificateItems::itemKey(m_kind, item);
+            e.evento = evento;
+            e.justificativa = justification;
+            e.status = letter;
+            e.statusDate = when;
+            e.user = m_user;
+            StatusEvents::insert(m_db, CertificateItems::info(m_kind).events, e);
+            m_db.execute(
+                QStringLiteral("UPDATE CERTIFIC SET Aprovado = 0 WHERE SiglaCertificador = ? AND NumCertif = ?"),
+                {certificate.key.sigla, certificate.key.numero});
+        });
     } catch (const std::exception &e) {
-        t.rollback();
         m_msg.error(StatusEvents::failureText(e, CertificateTexts::StatusWriteError), CertificateTexts::WriteCaption);
         return Result::Failed;
     }
