@@ -35,11 +35,11 @@
 // Skipping every existence test, tried, gained 0.03 only. The rest: reading
 // and checking the records (11%), a descriptor built for each inclusion and
 // pairing row, the Log_BD.txt trace of every statement (4%), string copies.
+#include "quietmessenger.h"
 #include "support/wholecertificates.h"
 
 #include "base/apppaths.h"
 #include "base/localzonepin.h"
-#include "base/messenger.h"
 #include "db/database.h"
 #include "db/provisioning.h"
 #include "import/importrun.h"
@@ -59,17 +59,6 @@ namespace {
 using B = ImportFileBuilder;
 using WholeCertificates::forEachRecord;
 using WholeCertificates::Sigla;
-
-class QuietMessenger : public Messenger
-{
-public:
-    QStringList errors;
-    void error(const QString &t, const QString & = QString()) override { errors << t; }
-    void information(const QString &, const QString & = QString()) override { }
-    void warning(const QString &t, const QString & = QString()) override { errors << t; }
-    void plain(const QString &, const QString & = QString()) override { }
-    bool confirm(const QString &, const QString & = QString()) override { return false; }
-};
 
 // Processor time of the process so far (user + system), in seconds: the
 // machine is shared, so wall figures swing with the others' load.

@@ -18,11 +18,11 @@
 // pgcluster.sh), or the one whose folder $CORVANE_TEST_PG_DIR names.
 //
 //   bench_server [N]
+#include "quietmessenger.h"
 #include "support/wholecertificates.h"
 
 #include "base/apppaths.h"
 #include "base/localzonepin.h"
-#include "base/messenger.h"
 #include "db/database.h"
 #include "db/dberror.h"
 #include "db/provisioning.h"
@@ -52,17 +52,6 @@ constexpr int Writers = 4;
     QTextStream(stderr) << what << "\n";
     std::exit(1);
 }
-
-class QuietMessenger : public Messenger
-{
-public:
-    QStringList errors;
-    void error(const QString &t, const QString & = QString()) override { errors << t; }
-    void information(const QString &, const QString & = QString()) override { }
-    void warning(const QString &t, const QString & = QString()) override { errors << t; }
-    void plain(const QString &, const QString & = QString()) override { }
-    bool confirm(const QString &, const QString & = QString()) override { return false; }
-};
 
 Provisioning::Options options()
 {

@@ -183,22 +183,7 @@ QString make(Database &db, const QString &folderPath, const QDate &day, const QS
 
     const QString final = freeName(folder, day, suffix);
     const QString partial = final + Partial;
-    if (!source) {
-        try {
-            // The folder is its owner's alone, so the file is never seen
-            // by others before it is made private too.
-            RegisterCopy::toFile(db, partial);
-            ownerOnly(partial, false);
-            check(partial);
-            renameOver(partial, final);
-        } catch (...) {
-            QFile::remove(partial);
-            QFile::remove(partial + QStringLiteral("-journal"));
-            throw;
-        }
-        return final;
-    }
-    {
+    if (source) {
         // Made empty and private first: the engine keeps the mode it finds,
         // for the file and for its journal.
         QFile f(partial);
@@ -209,9 +194,14 @@ QString make(Database &db, const QString &folderPath, const QDate &day, const QS
         ownerOnly(partial, false);
     }
     try {
-        {
+        if (source) {
             FileConnection target(partial, SQLITE_OPEN_READWRITE);
             backup(source, target.db);
+        } else {
+            // The folder is its owner's alone, so the file is never seen
+            // by others before it is made private too.
+            RegisterCopy::toFile(db, partial);
+            ownerOnly(partial, false);
         }
         check(partial);
         renameOver(partial, final);
