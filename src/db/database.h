@@ -49,6 +49,15 @@ public:
     bool isOpen() const;
     DbEngine engine() const { return m_kind; }
     bool onServer() const { return m_kind == DbEngine::Postgres; }
+    // On a server every write runs inside a savepoint of its own, so that a
+    // failed statement undoes itself alone as on the file. Work that is
+    // undone whole on a failure anyway may do without: the savepoints cost
+    // round trips, and a transaction of thousands of them slows the server
+    // down. A failure then raises a DbError that ends the operation
+    // (failedWithoutStatementUndo) and is remembered until the next begin().
+    void setStatementUndo(bool on) { m_statementUndo = on; }
+    bool statementUndo() const { return m_statementUndo; }
+    bool failedWithoutStatementUndo() const { return m_failedWithoutUndo; }
     ServerAddress server() const { return m_server; }
     // The open register in a few words: the file, or "servidor HOST:PORT/NAME".
     QString describe() const;
@@ -130,6 +139,8 @@ private:
     // it ends; the file ends it at once. Both are followed here.
     mutable bool m_serverTransaction = false;
     mutable bool m_serverTransactionFailed = false;
+    bool m_statementUndo = true;
+    mutable bool m_failedWithoutUndo = false;
     QString m_name;
     QString m_path;
     sqlite3 *m_engine = nullptr; // the open connection's engine handle

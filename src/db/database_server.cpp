@@ -29,7 +29,12 @@ DbError Database::failure(const QSqlError &error, bool wasInTransaction) const
         return DbError(error, wasInTransaction && !inTransaction());
     if (wasInTransaction)
         m_serverTransactionFailed = true;
-    return serverError(error, false);
+    DbError e = serverError(error, false);
+    if (wasInTransaction && !m_statementUndo && !e.isConnectionLost()) {
+        m_failedWithoutUndo = true;
+        e.setFailedWithoutStatementUndo();
+    }
+    return e;
 }
 
 DbError Database::notOpen() const
@@ -178,7 +183,7 @@ QSqlQuery Database::runOnServer(const QString &sql, const std::function<void(QSq
 
 bool Database::statementBegins(const QString &sql) const
 {
-    if (m_kind != DbEngine::Postgres || !m_serverTransaction || m_serverTransactionFailed)
+    if (m_kind != DbEngine::Postgres || !m_serverTransaction || m_serverTransactionFailed || !m_statementUndo)
         return false;
     // A query's rows are read after it runs, while the savepoint's end would
     // be a statement of its own: queries go unguarded (a failed one leaves
@@ -209,6 +214,7 @@ void Database::beginOnServer()
         throw serverError(q.lastError(), false);
     m_serverTransaction = true;
     m_serverTransactionFailed = false;
+    m_failedWithoutUndo = false;
 }
 
 void Database::commitOnServer()

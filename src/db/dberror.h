@@ -41,8 +41,12 @@ public:
     // What is raised when it is: the server has undone whatever the open
     // transaction held; after a lost COMMIT the outcome is unknown.
     static DbError connectionLost(const QString &server, bool duringCommit);
+    // A statement failed on a server while statements were not undone one
+    // by one (Database::setStatementUndo): the transaction can only be undone.
+    bool failedWithoutStatementUndo() const { return m_withoutStatementUndo; }
+    void setFailedWithoutStatementUndo() { m_withoutStatementUndo = true; }
     // The operation cannot go on: busy, or its transaction is gone.
-    bool endsOperation() const { return isBusy() || m_rolledBack || m_connectionLost; }
+    bool endsOperation() const { return isBusy() || m_rolledBack || m_connectionLost || m_withoutStatementUndo; }
     // The message for the user: the Portuguese busy text, else the engine's.
     QString userMessage() const;
 
@@ -53,6 +57,7 @@ private:
     bool m_keyViolation;
     bool m_rolledBack = false;
     bool m_connectionLost = false;
+    bool m_withoutStatementUndo = false;
 };
 
 namespace DbErrors {

@@ -30,7 +30,7 @@ ImportRun::ImportRun(const QString &moduleCode, Database &db, const QString &use
     : m_moduleCode(moduleCode),
       m_db(db),
       m_userCode(userCode),
-      m_msg(messenger)
+      m_userMsg(messenger)
 { }
 
 ImportRun::~ImportRun() = default;
@@ -168,6 +168,36 @@ ImportRun::Outcome ImportRun::importFile(const QString &dir, const QString &name
     if (findDuplicate(name) != Duplicate::None)
         return Outcome::Skipped;
 
+    m_msg.begin();
+    if (!m_db.onServer() || m_db.inTransaction())
+        return readAndImport(dir, name, sigla);
+    // A file is written whole or not at all: on a server it is first
+    // written without undoing statements one by one, much faster there.
+    // When a statement fails, the file is written again with each statement
+    // undoable, so that the rest of it is still checked and logged as on a
+    // file register.
+    Outcome outcome;
+    {
+        const bool undo = m_db.statementUndo();
+        m_db.setStatementUndo(false);
+        struct Restore
+        {
+            Database &db;
+            bool undo;
+            ~Restore() { db.setStatementUndo(undo); }
+        } restore{m_db, undo};
+        m_redo = false;
+        outcome = readAndImport(dir, name, sigla);
+    }
+    if (!m_redo)
+        return outcome;
+    m_redo = false;
+    m_msg.replay();
+    return readAndImport(dir, name, sigla);
+}
+
+ImportRun::Outcome ImportRun::readAndImport(const QString &dir, const QString &name, const QString &sigla)
+{
     const QString path = QDir(dir).filePath(name);
     ImportFileReader reader(path, sigla, m_userCode);
     reader.setLogDir(dir);
@@ -181,8 +211,8 @@ ImportRun::Outcome ImportRun::importFile(const QString &dir, const QString &name
         return Outcome::Skipped;
     // Each file starts with empty logs, so its error files hold its own lines only.
     deleteLogs(dir);
-    if (m_observer)
-        m_observer->fileStarted(reader.path(), reader.totalLines());
+    if (ImportObserver *o = shown())
+        o->fileStarted(reader.path(), reader.totalLines());
     const Outcome outcome = importOpenedFile(dir, name, reader);
     reader.close();
     return outcome;
@@ -268,10 +298,10 @@ ImportRun::Outcome ImportRun::importOpenedFile(const QString &dir, const QString
                     failed = true;
                 }
             }
-            if (m_observer) {
+            if (ImportObserver *o = shown()) {
                 if (!warnings.isEmpty())
-                    m_observer->warningsAt(warnings, reader.linesRead());
-                m_observer->linesRead(reader.linesRead(), reader.totalLines());
+                    o->warningsAt(warnings, reader.linesRead());
+                o->linesRead(reader.linesRead(), reader.totalLines());
             }
             if (m_progress)
                 m_progress->amount(reader.linesRead(), reader.totalLines());
@@ -286,8 +316,9 @@ ImportRun::Outcome ImportRun::importOpenedFile(const QString &dir, const QString
             throw Stopped();
         if (!batch.empty())
             failed = !flushBatch(batch, failed, dir);
-        if (m_observer)
-            m_observer->readingFinished();
+        if (ImportObserver *o = shown())
+            o->readingFinished();
+        m_msg.advance(); // the writes are over
 
         // A file that yields nothing is no import: recording it would bar
         // the corrected file of the same name.
@@ -309,14 +340,14 @@ ImportRun::Outcome ImportRun::importOpenedFile(const QString &dir, const QString
         if (!failed)
             failed = !recordFile(name);
         if (!failed) {
-            if (m_observer)
-                m_observer->tablesUpdated();
+            if (ImportObserver *o = shown())
+                o->tablesUpdated();
             PostImport::markCompleteCertificates(m_db, m_fileCertificates, [this](int done, int total) {
-                if (m_observer)
-                    m_observer->completeProgress(done, total);
+                if (ImportObserver *o = shown())
+                    o->completeProgress(done, total);
             });
-            if (m_observer)
-                m_observer->completeMarked();
+            if (ImportObserver *o = shown())
+                o->completeMarked();
             // The last moment a stop can still undo the file.
             if (stopRequested())
                 throw Stopped();
@@ -324,7 +355,9 @@ ImportRun::Outcome ImportRun::importOpenedFile(const QString &dir, const QString
         }
     } catch (const DbError &e) {
         // Whatever the file had written is rolled back by now.
-        if (e.isBusy()) {
+        if (e.failedWithoutStatementUndo()) {
+            // written again below
+        } else if (e.isBusy()) {
             busy = true;
         } else {
             appendLog(dir, PostImport::LogBdFileName, {e.message()});
@@ -345,19 +378,26 @@ ImportRun::Outcome ImportRun::importOpenedFile(const QString &dir, const QString
     }
     session.closeLogs(); // before the logs are renamed and the messages shown
 
+    if (!stopped && !busy && !m_db.statementUndo() && m_db.failedWithoutStatementUndo()) {
+        // Everything is written again, logs included.
+        deleteLogs(dir);
+        m_redo = true;
+        return Outcome::Failed;
+    }
+
     if (stopped) {
         // The user's choice, not the file's fault: no error files.
         deleteLogs(dir);
-        if (m_observer)
-            m_observer->fileFinished(name, false, QString(), QString());
+        if (ImportObserver *o = shown())
+            o->fileFinished(name, false, QString(), QString());
         return Outcome::Interrupted;
     }
     if (busy) {
         // Not the file's fault: no error files, and the run stops.
         deleteLogs(dir);
         m_busy = true;
-        if (m_observer)
-            m_observer->fileFinished(name, false, QString(), QString());
+        if (ImportObserver *o = shown())
+            o->fileFinished(name, false, QString(), QString());
         return Outcome::Failed;
     }
     QString errorLog, errorBdLog;
@@ -368,8 +408,8 @@ ImportRun::Outcome ImportRun::importOpenedFile(const QString &dir, const QString
         m_msg.information(QStringLiteral("Importação dos dados do arquivo ") + name +
                           QStringLiteral(" concluída com sucesso"));
     }
-    if (m_observer)
-        m_observer->fileFinished(name, !failed, errorLog, errorBdLog);
+    if (ImportObserver *o = shown())
+        o->fileFinished(name, !failed, errorLog, errorBdLog);
     return failed ? Outcome::Failed : Outcome::Succeeded;
 }
 
@@ -383,13 +423,14 @@ bool ImportRun::flushBatch(std::vector<std::unique_ptr<TDataStruct>> &batch, boo
         if (!record->isValid())
             failed = true;
     }
-    if (m_observer)
-        m_observer->batchListed(entries);
+    if (ImportObserver *o = shown())
+        o->batchListed(entries);
     if (!failed) {
         const int size = int(batch.size());
         for (int i = 0; i < size; ++i) {
-            if (m_observer)
-                m_observer->writingRecord(i, size);
+            if (ImportObserver *o = shown())
+                o->writingRecord(i, size);
+            m_msg.advance();
             // A failure fails the file; the rest of the batch is still
             // written so that its write errors reach the log as well.
             if (!writeRecord(*batch[size_t(i)], dir))

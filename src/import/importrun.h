@@ -1,4 +1,5 @@
 #pragma once
+#include "import/importreplay.h"
 #include "import/postimport.h"
 
 #include <QSet>
@@ -105,6 +106,10 @@ public:
 private:
     enum class Duplicate { None, Exists, QueryFailed };
     Outcome importFile(const QString &dir, const QString &name);
+    Outcome readAndImport(const QString &dir, const QString &name, const QString &sigla);
+    // The observer, unless a second attempt is still going over what the
+    // first has shown.
+    ImportObserver *shown() const { return m_msg.silent() ? nullptr : m_observer; }
     bool stopRequested() const;
     Outcome importOpenedFile(const QString &dir, const QString &name, ImportFileReader &reader);
     // The logs of a file can be written beside it; says why not otherwise.
@@ -127,13 +132,15 @@ private:
     QString m_moduleCode;
     Database &m_db;
     QString m_userCode;
-    Messenger &m_msg;
+    Messenger &m_userMsg;
+    ImportReplay m_msg{m_userMsg}; // what the run says goes through it
     ImportObserver *m_observer = nullptr;
     JobProgress *m_progress = nullptr;
     ImportSession *m_session = nullptr; // the file being imported
     ParentCheck *m_parents = nullptr; // the file being imported
     QString m_fileName; // the file being imported
     bool m_busy = false;
+    bool m_redo = false; // the file is to be written again, statement by statement undoable
     bool m_interrupted = false;
     // The certificates the file being imported wrote rows of, in order.
     QList<CertificateKey> m_fileCertificates;

@@ -1,5 +1,6 @@
 #include "import/postimport.h"
 #include "support/importrunfixture.h"
+#include "support/refusingtrigger.h"
 
 #include <QDateTime>
 #include <QSqlQuery>
@@ -319,6 +320,39 @@ private slots:
                  qPrintable(errors));
         QVERIFY(errors.contains(QStringLiteral("O campo IdEmpresa contém o caractere \"Ş\"")));
         QCOMPARE(f.observer.entries.count(QStringLiteral("TEmpresaStruct-NO")), 1);
+    }
+
+    // Every refused write is logged and told once, and the rest of the file is
+    // still written and checked, whatever way the register undoes a failed
+    // statement; nothing of the file stays.
+    void refusedWritesAreEachLoggedAndToldOnce()
+    {
+        ImportRunFixture f;
+        RefusingTrigger::add(*f.db, QStringLiteral("TIPO"), QStringLiteral("INSERT"));
+        ImportFileBuilder b = certificates(21); // three certificates, each with a type
+        b.record("[EMPRESA]", B::empresa("Depois"));
+        const QString name = f.write(1, b);
+        QVERIFY(!f.run({name}));
+
+        const QString bd = f.read("ERROBD" + f.base(name) + ".txt");
+        QCOMPARE(bd.count(QStringLiteral("FALHA NA EXECUÇÃO")), 3);
+        QCOMPARE(bd.count(QStringLiteral("Insert into TIPO")), 3 * 2); // tried, then listed with its failure
+        QVERIFY(bd.contains(QStringLiteral("Insert into EMPRESA")));
+        QVERIFY2(!bd.contains(QStringLiteral("25P02")) && !bd.contains(QStringLiteral("aborted")), qPrintable(bd));
+
+        QStringList refused, others;
+        for (const QString &t : f.msg.texts())
+            (t.contains(QStringLiteral("barrado")) ? refused : others) << t;
+        QCOMPARE(refused.size(), 3);
+        QCOMPARE(others,
+                 (QStringList{"Ocorreu erro na importação dos dados do arquivo " + name,
+                              QStringLiteral("Ocorreram erros no processamento do(s) arquivo(s) TXT clique no botão "
+                                             "ERROS DE IMPORTAÇÃO para procedimentos de correção")}));
+        QCOMPARE(f.observer.entries.size(), 22);
+        QCOMPARE(f.observer.writes, 22);
+        QCOMPARE(f.observer.finished, QStringList{name + ":NO"});
+        for (const char *t : {"CERTIFIC", "EMPRESA", "STATUS_C", "CTR_HISTORICO", "ITEM_IMPORTADO", "CONTROLE_TXT"})
+            QVERIFY2(f.count(QLatin1String(t)) == 0, t);
     }
 
     void failedFilesAreListedAndLogsBelongToTheirFile()
