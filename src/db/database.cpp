@@ -209,6 +209,7 @@ void Database::begin()
     // The write lock is taken now, waiting briefly for another program to
     // finish. Taken at the first write instead, two programs that had both
     // read could only be told apart by failing one of them at once.
+    reviveServer();
     if (!isOpen())
         throw notOpen();
     if (m_kind == DbEngine::Postgres) {
@@ -244,6 +245,7 @@ void Database::rollback()
 
 QSqlQuery Database::run(const QString &sql, const std::function<void(QSqlQuery &)> &bind) const
 {
+    reviveServer();
     if (!isOpen())
         throw notOpen();
     if (m_kind == DbEngine::Postgres)
@@ -341,6 +343,7 @@ int bindText(sqlite3_stmt *stmt, int placeholder, const QString &text, void (*li
 
 Database::Statement &Database::statement(const QString &sql)
 {
+    reviveServer();
     if (!isOpen())
         throw notOpen();
     auto it = m_statements.find(sql);

@@ -126,6 +126,10 @@ private:
     bool statementBegins(const QString &sql) const;
     void statementEnds(bool guarded, bool ok) const;
     void beginOnServer();
+    // After a lost connection, the next use outside a transaction connects
+    // again (same address, same settings) and prepares the cached
+    // statements anew on the new session.
+    void reviveServer() const;
     void commitOnServer();
     void rollbackOnServer();
     bool serverTableExists(const QString &table) const;
@@ -140,6 +144,7 @@ private:
     mutable bool m_serverTransaction = false;
     mutable bool m_serverTransactionFailed = false;
     bool m_statementUndo = true;
+    mutable bool m_serverLost = false;
     mutable bool m_failedWithoutUndo = false;
     QString m_name;
     QString m_path;

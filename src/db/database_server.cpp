@@ -4,6 +4,8 @@
 #include "db/dberror.h"
 #include "db/schema.h"
 
+#include <libpq-fe.h>
+
 #include <QSqlError>
 
 QSqlDatabase Database::connection(const QString &driver)
@@ -41,8 +43,10 @@ DbError Database::notOpen() const
 {
     // Still a server's connection, not closed here: the client library
     // dropped it when the session was lost.
-    if (m_kind == DbEngine::Postgres)
+    if (m_kind == DbEngine::Postgres) {
+        m_serverLost = true; // the next use tries again
         return DbError::connectionLost(describe(), false);
+    }
     return DbError(QStringLiteral("O banco de dados não está aberto."));
 }
 
@@ -56,13 +60,16 @@ DbError Database::serverError(const QSqlError &error, bool duringCommit) const
     // An error without a code came from the client library, not the server:
     // the connection is gone when the server no longer answers at all.
     if (state.isEmpty()) {
+        // The driver counts a connection whose session is gone as closed.
         QSqlQuery q(handle());
-        lost = !q.exec(QStringLiteral("SELECT 1")) && q.lastError().nativeErrorCode().isEmpty();
+        lost = !handle().isOpen() ||
+            (!q.exec(QStringLiteral("SELECT 1")) && q.lastError().nativeErrorCode().isEmpty());
     }
     if (!lost)
         return e;
     // The server undoes an open transaction whose session ends.
     m_serverTransaction = m_serverTransactionFailed = false;
+    m_serverLost = true;
     return DbError::connectionLost(describe(), duringCommit);
 }
 
@@ -205,6 +212,54 @@ void Database::statementEnds(bool guarded, bool ok) const
         m_serverTransactionFailed = false;
     if (!q.exec(QStringLiteral("RELEASE SAVEPOINT corvane_comando")) && ok)
         throw failure(q.lastError(), true);
+}
+
+namespace {
+
+QtMessageHandler previousHandler = nullptr;
+
+// The driver's complaint that a statement of a lost session cannot be freed.
+void withoutFreeingWarnings(QtMsgType type, const QMessageLogContext &context, const QString &text)
+{
+    if (type == QtWarningMsg && text.startsWith(QLatin1String("Unable to free statement")))
+        return;
+    if (previousHandler) // the default one when none was installed
+        previousHandler(type, context, text);
+}
+
+}
+
+void Database::reviveServer() const
+{
+    if (!m_serverLost || m_serverTransaction)
+        return;
+    m_serverLost = false;
+    const QVariant v = handle().driver()->handle();
+    // The driver names the client library's own type (struct pg_conn).
+    PGconn *conn = v.isValid() && qstrcmp(v.typeName(), "pg_conn*") == 0 ? *static_cast<PGconn *const *>(v.data())
+                                                                           : nullptr;
+    if (!conn)
+        return;
+    // The client library connects again to the address it was opened with;
+    // when the server is still away, the statement that follows says so.
+    PQreset(conn);
+    if (PQstatus(conn) != CONNECTION_OK) {
+        m_serverLost = true;
+        return;
+    }
+    PQclear(PQexec(conn, "SET client_min_messages = warning"));
+    // Their callers may hold them: each keeps its place and gets a query
+    // prepared on the new session. The old ones free their plans on the
+    // old session, which the driver reports as a warning.
+    previousHandler = qInstallMessageHandler(withoutFreeingWarnings);
+    for (const auto &[sql, st] : m_statements) {
+        auto query = std::make_unique<QSqlQuery>(handle());
+        query->setForwardOnly(true);
+        query->prepare(sql); // a failure shows when it runs
+        st->m_query = std::move(query);
+        st->m_row = false;
+    }
+    qInstallMessageHandler(previousHandler);
 }
 
 void Database::beginOnServer()
