@@ -62,8 +62,7 @@ DbError Database::serverError(const QSqlError &error, bool duringCommit) const
     if (state.isEmpty()) {
         // The driver counts a connection whose session is gone as closed.
         QSqlQuery q(handle());
-        lost = !handle().isOpen() ||
-            (!q.exec(QStringLiteral("SELECT 1")) && q.lastError().nativeErrorCode().isEmpty());
+        lost = !handle().isOpen() || (!q.exec(QStringLiteral("SELECT 1")) && q.lastError().nativeErrorCode().isEmpty());
     }
     if (!lost)
         return e;
@@ -237,7 +236,7 @@ void Database::reviveServer() const
     const QVariant v = handle().driver()->handle();
     // The driver names the client library's own type (struct pg_conn).
     PGconn *conn = v.isValid() && qstrcmp(v.typeName(), "pg_conn*") == 0 ? *static_cast<PGconn *const *>(v.data())
-                                                                           : nullptr;
+                                                                         : nullptr;
     if (!conn)
         return;
     // The client library connects again to the address it was opened with;

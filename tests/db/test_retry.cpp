@@ -248,8 +248,8 @@ private slots:
         if (!TestDb::onServer())
             QSKIP("a file has no connection to lose");
         const int pid = m_a->scalar(QStringLiteral("SELECT pg_backend_pid()")).toInt();
-        const QString alter =
-            QStringLiteral("ALTER DATABASE ") + m_a->scalar("SELECT quote_ident(current_database())").toString();
+        const QString alter = QStringLiteral("ALTER DATABASE ") +
+            m_a->scalar("SELECT quote_ident(current_database())").toString();
         addOnA(1, 1);
         // Sessions are refused for a while: the reconnection fails, and the
         // operation after it is told the connection is lost again.
