@@ -4,6 +4,7 @@
 // and the work folder.
 #include "cli/clisession.h"
 #include "cli/commands.h"
+#include "cli/madefolders.h"
 
 #include "base/apppaths.h"
 #include "db/dberror.h"
@@ -20,40 +21,6 @@ namespace {
 // Exit codes: 0 created, 1 refused or failed, 2 wrong usage.
 constexpr int Created = 0;
 constexpr int Failed = 1;
-
-// The folders a run makes, so that a failure takes away exactly those (and
-// only while they are still empty).
-class MadeFolders
-{
-public:
-    void make(const QString &path)
-    {
-        const QString clean = QDir::cleanPath(QDir(path).absolutePath());
-        QStringList missing;
-        for (QString p = clean; !QFileInfo::exists(p); p = QFileInfo(p).path()) {
-            missing.prepend(p);
-            if (QFileInfo(p).path() == p)
-                break;
-        }
-        for (const QString &p : std::as_const(missing)) {
-            if (!QDir().mkdir(p) && !QFileInfo(p).isDir())
-                throw AppError(QStringLiteral("Não foi possível criar a pasta %1.").arg(QDir::toNativeSeparators(p)));
-            m_made.prepend(p);
-        }
-        if (!QFileInfo(clean).isDir())
-            throw AppError(QStringLiteral("Não foi possível criar a pasta %1: já existe um arquivo com esse nome.")
-                               .arg(QDir::toNativeSeparators(clean)));
-    }
-    void undo()
-    {
-        for (const QString &p : std::as_const(m_made))
-            QDir().rmdir(p);
-        m_made.clear();
-    }
-
-private:
-    QStringList m_made; // deepest first
-};
 
 // A database that another run made meanwhile needs the folders this run
 // happened to make first: they stay then.

@@ -14,3 +14,4 @@ int runTabelas(const QStringList &args);
 int runCopia(const QStringList &args);
 int runRestaurar(const QStringList &args);
 int runMigrar(const QStringList &args);
+int runConectar(const QStringList &args);

@@ -30,7 +30,7 @@ int main(int argc, char *argv[])
         {QStringLiteral("remessa"), runRemessa},     {QStringLiteral("txt"), runTxt},
         {QStringLiteral("relatorio"), runRelatorio}, {QStringLiteral("tabelas"), runTabelas},
         {QStringLiteral("copia"), runCopia},         {QStringLiteral("restaurar"), runRestaurar},
-        {QStringLiteral("migrar"), runMigrar},
+        {QStringLiteral("migrar"), runMigrar},       {QStringLiteral("conectar"), runConectar},
     };
     if (!args.isEmpty() && (args.first() == QLatin1String("--version") || args.first() == QLatin1String("-V"))) {
         QTextStream(stdout) << "corvane-cli " << AppVersion::number() << "\n";
@@ -54,7 +54,8 @@ int main(int argc, char *argv[])
                "     corvane-cli copia [--home DIR] --user CODIGO [--destino PASTA]\n"
                "     corvane-cli restaurar [--home DIR] --user CODIGO ARQUIVO\n"
                "     corvane-cli migrar [--home DIR] (--para postgresql://USUARIO@SERVIDOR:PORTA/BANCO |\n"
-               "                 --para-arquivo CAMINHO)\n";
+               "                 --para-arquivo CAMINHO)\n"
+               "     corvane-cli conectar [--home DIR] --db postgresql://USUARIO@SERVIDOR:PORTA/BANCO\n";
         if (help)
             err << "     corvane-cli --version\n"
                    "A senha vem de CORVANE_SENHA ou é pedida no terminal. Veja man corvane-cli.\n";
