@@ -16,12 +16,12 @@
 //
 // The import's file written without a savepoint per statement (a failed
 // statement has it written again with them): 15.2 s -> 7.8 s at 20 000
-// records on the same machine (x42 -> x22). The server's own work is about a
-// third of the wall time, half of it the client and the server waiting for
-// each other: the import still runs some six statements a record, each a
-// round trip (the existence tests need their answers before the next
-// statement). Within 3x needs the writes sent in batches (one round trip for
-// many rows), not a statement at a time.
+// records on the same machine (x42 -> x22). Sampled on both cores, the
+// server's processes are busy about 60% of the wall time and this one about
+// 35%, mostly in turn: the import still runs some six statements a record,
+// each a round trip with the server's parsing and its socket work (the
+// existence tests need their answers before the next statement). Within 3x
+// needs the rows sent in batches, not a statement at a time.
 //
 // The server is a throwaway cluster of the run's own (tests/support/
 // pgcluster.sh), or the one whose folder $CORVANE_TEST_PG_DIR names.
