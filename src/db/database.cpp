@@ -95,7 +95,10 @@ void Database::create(const QString &path)
 void Database::close()
 {
     // Cached statements belong to the connection being closed.
-    clearStatements();
+    if (m_serverLost)
+        dropStatementsOfLostSession();
+    else
+        clearStatements();
     if (!QSqlDatabase::contains(m_name))
         return;
     QSqlDatabase db = QSqlDatabase::database(m_name, false);

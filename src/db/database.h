@@ -130,6 +130,7 @@ private:
     // again (same address, same settings) and prepares the cached
     // statements anew on the new session.
     void reviveServer() const;
+    void dropStatementsOfLostSession();
     void commitOnServer();
     void rollbackOnServer();
     bool serverTableExists(const QString &table) const;

@@ -160,6 +160,31 @@ bool hasPlaceholders(const QString &sql)
 
 }
 
+namespace {
+
+QtMessageHandler previousHandler = nullptr;
+
+// The driver's complaint that a statement of a lost session cannot be freed.
+void withoutFreeingWarnings(QtMsgType type, const QMessageLogContext &context, const QString &text)
+{
+    if (type == QtWarningMsg && text.startsWith(QLatin1String("Unable to free statement")))
+        return;
+    if (previousHandler) // the default one when none was installed
+        previousHandler(type, context, text);
+}
+
+// While queries of a lost session are let go: each tries to free its plan
+// on the server and the driver warns that it cannot.
+struct QuietFreeing
+{
+    QuietFreeing() { previousHandler = qInstallMessageHandler(withoutFreeingWarnings); }
+    ~QuietFreeing() { qInstallMessageHandler(previousHandler); }
+    QuietFreeing(const QuietFreeing &) = delete;
+    QuietFreeing &operator=(const QuietFreeing &) = delete;
+};
+
+}
+
 QSqlQuery Database::runOnServer(const QString &sql, const std::function<void(QSqlQuery &)> &bind) const
 {
     // Read whole, not row by row: a forward-only query of the server's
@@ -181,6 +206,10 @@ QSqlQuery Database::runOnServer(const QString &sql, const std::function<void(QSq
     if (!ok) {
         const DbError error = failure(q.lastError(), wasInTransaction);
         statementEnds(guarded, false);
+        if (error.isConnectionLost()) {
+            QuietFreeing quiet;
+            q.clear();
+        }
         throw error;
     }
     statementEnds(guarded, true);
@@ -213,21 +242,6 @@ void Database::statementEnds(bool guarded, bool ok) const
         throw failure(q.lastError(), true);
 }
 
-namespace {
-
-QtMessageHandler previousHandler = nullptr;
-
-// The driver's complaint that a statement of a lost session cannot be freed.
-void withoutFreeingWarnings(QtMsgType type, const QMessageLogContext &context, const QString &text)
-{
-    if (type == QtWarningMsg && text.startsWith(QLatin1String("Unable to free statement")))
-        return;
-    if (previousHandler) // the default one when none was installed
-        previousHandler(type, context, text);
-}
-
-}
-
 void Database::reviveServer() const
 {
     if (!m_serverLost || m_serverTransaction)
@@ -250,7 +264,7 @@ void Database::reviveServer() const
     // Their callers may hold them: each keeps its place and gets a query
     // prepared on the new session. The old ones free their plans on the
     // old session, which the driver reports as a warning.
-    previousHandler = qInstallMessageHandler(withoutFreeingWarnings);
+    QuietFreeing quiet;
     for (const auto &[sql, st] : m_statements) {
         auto query = std::make_unique<QSqlQuery>(handle());
         query->setForwardOnly(true);
@@ -258,7 +272,13 @@ void Database::reviveServer() const
         st->m_query = std::move(query);
         st->m_row = false;
     }
-    qInstallMessageHandler(previousHandler);
+}
+
+void Database::dropStatementsOfLostSession()
+{
+    QuietFreeing quiet;
+    clearStatements();
+    m_serverLost = false;
 }
 
 void Database::beginOnServer()
