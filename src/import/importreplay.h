@@ -25,6 +25,9 @@ public:
         m_point = 0;
     }
     void advance() { ++m_point; }
+    // Whatever comes after the writes is shown, even when a second attempt
+    // ended before the point where the first stopped.
+    void showFromHere() { m_silentUntil = 0; }
     bool silent() const { return m_point < m_silentUntil; }
 
     void error(const QString &text, const QString &caption = QString()) override

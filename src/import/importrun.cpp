@@ -377,6 +377,7 @@ ImportRun::Outcome ImportRun::importOpenedFile(const QString &dir, const QString
         stopped = true; // rolled back with the transaction
     }
     session.closeLogs(); // before the logs are renamed and the messages shown
+    m_msg.showFromHere();
 
     if (!stopped && !busy && !m_db.statementUndo() && m_db.failedWithoutStatementUndo()) {
         // Everything is written again, logs included.
