@@ -90,6 +90,14 @@ public:
     // (":name") parameters in the order they appear. Raises DbError.
     QSqlQuery exec(const QString &sql, const QVariantList &params = {}) const;
     QSqlQuery exec(const QString &sql, const QVariantMap &named) const;
+    // On a server, a query read a block at a time: its rows as they were
+    // when it was opened, while other workstations write (a cursor of the
+    // session that outlives the transaction). fetchCursor reads the next
+    // rows (none at the end); closeCursor lets it go. Raise DbError.
+    QString openCursor(const QString &sql, const QVariantMap &named) const;
+    QString openCursor(const QString &sql, const QVariantList &positional) const;
+    QSqlQuery fetchCursor(const QString &name, int rows) const;
+    void closeCursor(const QString &name) const;
     QVariant scalar(const QString &sql, const QVariantList &params = {}) const;
     int execute(const QString &sql, const QVariantList &params = {}) const; // rows affected
     bool tableExists(const QString &table) const;
@@ -130,6 +138,7 @@ private:
     // again (same address, same settings) and prepares the cached
     // statements anew on the new session.
     void reviveServer() const;
+    QString declareCursor(const QString &sql, const QVariantMap &named, const QVariantList &positional) const;
     void dropStatementsOfLostSession();
     void commitOnServer();
     void rollbackOnServer();

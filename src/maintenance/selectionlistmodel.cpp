@@ -17,7 +17,7 @@ QString SelectedCompany::displayId() const
 }
 
 SelectionListModel::SelectionListModel(QObject *parent)
-    : QSqlQueryModel(parent)
+    : LazyQueryModel(parent)
 { }
 
 void SelectionListModel::setColumns(const QList<Column> &columns)
@@ -34,43 +34,27 @@ void SelectionListModel::open(Database &db, const QString &sql, const QString &o
     const int found = count.next() ? count.value(0).toInt() : 0;
     count.finish();
 
-    // Not forward-only: the view moves back and forth over what was fetched.
-    QSqlQuery q(db.handle());
-    if (!q.prepare(sql + QLatin1Char(' ') + orderBy))
-        throw DbError(q.lastError());
-    for (auto it = params.cbegin(); it != params.cend(); ++it)
-        q.bindValue(QLatin1Char(':') + it.key(), it.value());
-    if (!q.exec())
-        throw DbError(q.lastError());
+    openLazily(db, sql + QLatin1Char(' ') + orderBy, params);
     m_found = found;
     m_open = true;
-    // Fetches the first block only; the rest comes with fetchMore().
-    setQuery(std::move(q));
-    if (lastError().isValid()) {
-        const QSqlError e = lastError();
-        close();
-        throw DbError(e);
-    }
 }
 
 void SelectionListModel::close()
 {
-    clear();
+    closeLazily();
     m_open = false;
     m_found = 0;
 }
 
 int SelectionListModel::sourceColumn(const QString &field) const
 {
-    return record().indexOf(field);
+    return queryColumns().indexOf(field);
 }
 
 QVariant SelectionListModel::raw(int row, const QString &field) const
 {
     const int col = sourceColumn(field);
-    if (col < 0 || row < 0 || row >= rowCount())
-        return {};
-    return QSqlQueryModel::data(createIndex(row, col), Qt::DisplayRole);
+    return col < 0 ? QVariant() : cell(row, col);
 }
 
 QVariant SelectionListModel::value(int row, const QString &field) const
@@ -111,7 +95,7 @@ QVariant SelectionListModel::headerData(int section, Qt::Orientation orientation
         return m_columns.at(section).title;
     if (orientation == Qt::Vertical)
         return {};
-    return QSqlQueryModel::headerData(section, orientation, role);
+    return LazyQueryModel::headerData(section, orientation, role);
 }
 
 QString SelectionListModel::displayDate(const QVariant &value)

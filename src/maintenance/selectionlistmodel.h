@@ -1,6 +1,7 @@
 #pragma once
+#include "db/lazyquerymodel.h"
+
 #include <QList>
-#include <QSqlQueryModel>
 #include <QVariantMap>
 
 class Database;
@@ -9,7 +10,7 @@ class Database;
 // screenful at a time as the view scrolls (never the whole result at once),
 // shown through a few display columns. The number of rows found is counted
 // by the engine, so it is known without reading them.
-class SelectionListModel : public QSqlQueryModel
+class SelectionListModel : public LazyQueryModel
 {
     Q_OBJECT
 public:

@@ -9,32 +9,21 @@
 #include <QSqlQuery>
 
 CertificateSelectionModel::CertificateSelectionModel(QObject *parent)
-    : QSqlQueryModel(parent)
+    : LazyQueryModel(parent)
 { }
 
 void CertificateSelectionModel::select(Database &db, const CertificateFilter &filter)
 {
     const CertificateSelection::Statement s = CertificateSelection::build(filter);
-    QSqlQuery q(db.handle());
     const QString sql = QStringLiteral("select NumCertif, NomClasseCertif, NomClasseProd, DataEmissao, DataValid "
                                        "from (") +
         s.sql + QStringLiteral(") as selecao");
-    if (!q.prepare(sql)) {
-        reset();
-        throw DbError(q.lastError());
-    }
-    for (int i = 0; i < s.params.size(); ++i)
-        q.bindValue(i, s.params.at(i));
-    if (!q.exec()) {
-        reset();
-        throw DbError(q.lastError());
-    }
-    setQuery(std::move(q));
+    openLazily(db, sql, s.params);
 }
 
 void CertificateSelectionModel::reset()
 {
-    clear();
+    closeLazily();
 }
 
 int CertificateSelectionModel::columnCount(const QModelIndex &parent) const
@@ -49,12 +38,12 @@ QVariant CertificateSelectionModel::headerData(int section, Qt::Orientation orie
                                        QStringLiteral("Validade")};
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < titles.size())
         return titles.at(section);
-    return QSqlQueryModel::headerData(section, orientation, role);
+    return LazyQueryModel::headerData(section, orientation, role);
 }
 
 QVariant CertificateSelectionModel::data(const QModelIndex &index, int role) const
 {
-    const QVariant v = QSqlQueryModel::data(index, role);
+    const QVariant v = LazyQueryModel::data(index, role);
     if (role == Qt::DisplayRole && index.column() >= 3)
         return ReportFormat::date(v);
     return v;

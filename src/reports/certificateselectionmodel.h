@@ -1,5 +1,5 @@
 #pragma once
-#include <QSqlQueryModel>
+#include "db/lazyquerymodel.h"
 
 class Database;
 struct CertificateFilter;
@@ -7,7 +7,7 @@ struct CertificateFilter;
 // The grid of the certificate report window: "Número", "Classe do
 // Certificado", "Classe de Produtos", "Emissão", "Validade". Rows are fetched
 // as the view scrolls; dates shown as dd/mm/yyyy.
-class CertificateSelectionModel : public QSqlQueryModel
+class CertificateSelectionModel : public LazyQueryModel
 {
     Q_OBJECT
 public:

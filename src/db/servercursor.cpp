@@ -1,0 +1,146 @@
+#include "db/database.h"
+#include "db/dberror.h"
+
+#include <QSqlDriver>
+#include <QSqlQuery>
+#include <atomic>
+#include <libpq-fe.h>
+#include <optional>
+#include <vector>
+
+namespace {
+
+// The text of a value as the server reads a parameter of unstated type,
+// which it takes as the type the statement gives it (a column's, mostly);
+// null for none.
+std::optional<QByteArray> parameterText(const QVariant &v)
+{
+    if (v.isNull())
+        return std::nullopt;
+    switch (v.typeId()) {
+    case QMetaType::Bool: return QByteArray(v.toBool() ? "1" : "0");
+    case QMetaType::Double: return QByteArray::number(v.toDouble(), 'g', 17);
+    case QMetaType::QString:
+        if (static_cast<const QString *>(v.constData())->isNull())
+            return std::nullopt;
+        break;
+    default: break;
+    }
+    return v.toString().toUtf8();
+}
+
+// The parameters of a statement as the server numbers them ($1, $2, ...):
+// each "?" in turn, and each ":name" (a name used twice is one parameter),
+// outside quoted text and "::" casts. A named one is kept by its name, a
+// "?" by its place among the "?".
+struct Parameter
+{
+    QString name;
+    int position = -1;
+};
+
+QString numbered(const QString &sql, std::vector<Parameter> &parameters)
+{
+    QString out;
+    out.reserve(sql.size());
+    QChar quote;
+    int questionMarks = 0;
+    for (qsizetype i = 0; i < sql.size(); ++i) {
+        const QChar c = sql.at(i);
+        if (!quote.isNull()) {
+            if (c == quote)
+                quote = QChar();
+        } else if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
+            quote = c;
+        } else if (c == QLatin1Char('?')) {
+            parameters.push_back({QString(), questionMarks++});
+            out += QLatin1Char('$') + QString::number(parameters.size());
+            continue;
+        } else if (c == QLatin1Char(':') && i + 1 < sql.size() && (sql.at(i + 1).isLetter() || sql.at(i + 1) == u'_') &&
+                   (i == 0 || sql.at(i - 1) != u':')) {
+            qsizetype end = i + 1;
+            while (end < sql.size() && (sql.at(end).isLetterOrNumber() || sql.at(end) == u'_'))
+                ++end;
+            const QString name = sql.mid(i + 1, end - i - 1);
+            size_t at = 0;
+            while (at < parameters.size() && parameters[at].name != name)
+                ++at;
+            if (at == parameters.size())
+                parameters.push_back({name, -1});
+            out += QLatin1Char('$') + QString::number(at + 1);
+            i = end - 1;
+            continue;
+        }
+        out += c;
+    }
+    return out;
+}
+
+}
+
+QString Database::openCursor(const QString &sql, const QVariantMap &named) const
+{
+    return declareCursor(sql, named, {});
+}
+
+QString Database::openCursor(const QString &sql, const QVariantList &positional) const
+{
+    return declareCursor(sql, {}, positional);
+}
+
+QString Database::declareCursor(const QString &sql, const QVariantMap &named, const QVariantList &positional) const
+{
+    reviveServer();
+    if (m_kind != DbEngine::Postgres || !isOpen())
+        throw notOpen();
+    const QVariant v = handle().driver()->handle();
+    PGconn *conn = v.isValid() && qstrcmp(v.typeName(), "pg_conn*") == 0 ? *static_cast<PGconn *const *>(v.data())
+                                                                         : nullptr;
+    if (!conn)
+        throw notOpen();
+    static std::atomic<int> serial{0};
+    const QString name = QStringLiteral("corvane_lista_%1").arg(++serial);
+    std::vector<Parameter> parameters;
+    const QByteArray text = (QStringLiteral("DECLARE ") + name + QStringLiteral(" NO SCROLL CURSOR WITH HOLD FOR ") +
+                             numbered(sql, parameters))
+                                .toUtf8();
+    std::vector<std::optional<QByteArray>> values;
+    std::vector<const char *> pointers;
+    for (const Parameter &p : parameters) {
+        if (p.position >= 0) {
+            values.push_back(p.position < positional.size() ? parameterText(bound(positional.at(p.position)))
+                                                            : std::nullopt);
+            continue;
+        }
+        auto it = named.constFind(p.name);
+        if (it == named.cend())
+            it = named.constFind(QLatin1Char(':') + p.name);
+        values.push_back(it == named.cend() ? std::nullopt : parameterText(bound(*it)));
+    }
+    for (const auto &value : values)
+        pointers.push_back(value ? value->constData() : nullptr);
+    PGresult *r = PQexecParams(conn, text.constData(), int(pointers.size()), nullptr, pointers.data(), nullptr, nullptr,
+                               0);
+    const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
+    const QString state = QString::fromLatin1(PQresultErrorField(r, PG_DIAG_SQLSTATE));
+    const QString message = QString::fromUtf8(PQresultErrorField(r, PG_DIAG_MESSAGE_PRIMARY));
+    PQclear(r);
+    if (ok)
+        return name;
+    if (PQstatus(conn) != CONNECTION_OK) {
+        m_serverLost = true;
+        throw DbError::connectionLost(describe(), false);
+    }
+    throw DbError::withState(message.isEmpty() ? QString::fromUtf8(PQerrorMessage(conn)).trimmed() : message, state);
+}
+
+QSqlQuery Database::fetchCursor(const QString &name, int rows) const
+{
+    return exec(QStringLiteral("FETCH FORWARD %1 FROM %2").arg(rows).arg(name));
+}
+
+void Database::closeCursor(const QString &name) const
+{
+    if (m_kind == DbEngine::Postgres && isOpen())
+        exec(QStringLiteral("CLOSE ") + name);
+}
