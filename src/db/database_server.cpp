@@ -2,6 +2,7 @@
 // statement cache through the server's driver.
 #include "db/database.h"
 #include "db/dberror.h"
+#include "db/placeholders.h"
 #include "db/schema.h"
 
 #include <libpq-fe.h>
@@ -135,33 +136,6 @@ void Database::openServer(const ServerAddress &address)
 
 namespace {
 
-// Whether a text has placeholders ("?" or ":name") outside its quoted parts.
-// The server's driver prepares a statement as an SQL PREPARE, which takes
-// queries and row changes only: the rest (tables, settings) run as they are.
-bool hasPlaceholders(const QString &sql)
-{
-    QChar quote;
-    for (qsizetype i = 0; i < sql.size(); ++i) {
-        const QChar c = sql.at(i);
-        if (!quote.isNull()) {
-            if (c == quote)
-                quote = QChar();
-        } else if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
-            quote = c;
-        } else if (c == QLatin1Char('?')) {
-            return true;
-        } else if (c == QLatin1Char(':') && i + 1 < sql.size() && (sql.at(i + 1).isLetter() || sql.at(i + 1) == u'_') &&
-                   (i == 0 || sql.at(i - 1) != QLatin1Char(':'))) {
-            return true;
-        }
-    }
-    return false;
-}
-
-}
-
-namespace {
-
 QtMessageHandler previousHandler = nullptr;
 
 // The driver's complaint that a statement of a lost session cannot be freed.
@@ -194,7 +168,10 @@ QSqlQuery Database::runOnServer(const QString &sql, const std::function<void(QSq
     const bool wasInTransaction = inTransaction();
     const bool guarded = statementBegins(sql);
     bool ok;
-    if (hasPlaceholders(sql)) {
+    // The server's driver prepares a statement as an SQL PREPARE, which
+    // takes queries and row changes only: the rest (tables, settings) run
+    // as they are.
+    if (Placeholders::any(sql)) {
         ok = q.prepare(sql);
         if (ok) {
             bind(q);

@@ -5,6 +5,7 @@
 
 #include <QSqlError>
 #include <QSqlQuery>
+#include <functional>
 #include <utility>
 
 namespace {
@@ -26,21 +27,10 @@ void LazyQueryModel::openLazily(Database &db, const QString &sql, const QVariant
     closeLazily();
     if (db.onServer())
         return openOnServer(db, sql, named, {});
-    // Not forward-only: the view moves back and forth over what was fetched.
-    QSqlQuery q(db.handle());
-    if (!q.prepare(sql))
-        throw DbError(q.lastError());
-    for (auto it = named.cbegin(); it != named.cend(); ++it)
-        q.bindValue(QLatin1Char(':') + it.key(), it.value());
-    if (!q.exec())
-        throw DbError(q.lastError());
-    // Fetches the first block only; the rest comes with fetchMore().
-    setQuery(std::move(q));
-    if (lastError().isValid()) {
-        const QSqlError e = lastError();
-        closeLazily();
-        throw DbError(e);
-    }
+    openOnFile(db, sql, [&](QSqlQuery &q) {
+        for (auto it = named.cbegin(); it != named.cend(); ++it)
+            q.bindValue(QLatin1Char(':') + it.key(), it.value());
+    });
 }
 
 void LazyQueryModel::openLazily(Database &db, const QString &sql, const QVariantList &positional)
@@ -48,13 +38,22 @@ void LazyQueryModel::openLazily(Database &db, const QString &sql, const QVariant
     closeLazily();
     if (db.onServer())
         return openOnServer(db, sql, {}, positional);
+    openOnFile(db, sql, [&](QSqlQuery &q) {
+        for (int i = 0; i < positional.size(); ++i)
+            q.bindValue(i, positional.at(i));
+    });
+}
+
+void LazyQueryModel::openOnFile(Database &db, const QString &sql, const std::function<void(QSqlQuery &)> &bind)
+{
+    // Not forward-only: the view moves back and forth over what was fetched.
     QSqlQuery q(db.handle());
     if (!q.prepare(sql))
         throw DbError(q.lastError());
-    for (int i = 0; i < positional.size(); ++i)
-        q.bindValue(i, positional.at(i));
+    bind(q);
     if (!q.exec())
         throw DbError(q.lastError());
+    // Fetches the first block only; the rest comes with fetchMore().
     setQuery(std::move(q));
     if (lastError().isValid()) {
         const QSqlError e = lastError();

@@ -3,8 +3,10 @@
 #include <QSqlRecord>
 #include <QVariantList>
 #include <QVariantMap>
+#include <functional>
 
 class Database;
+class QSqlQuery;
 
 // A query's rows read as a view scrolls, never the whole result at once. On
 // the file the engine steps the query; on a server, whose driver would read
@@ -35,6 +37,7 @@ public:
 
 private:
     void openOnServer(Database &db, const QString &sql, const QVariantMap &named, const QVariantList &positional);
+    void openOnFile(Database &db, const QString &sql, const std::function<void(QSqlQuery &)> &bind);
 
     Database *m_db = nullptr; // set while rows come from a server's cursor
     QString m_cursor;

@@ -1,5 +1,6 @@
 #include "db/database.h"
 #include "db/dberror.h"
+#include "db/placeholders.h"
 
 #include <QSqlDriver>
 #include <QSqlQuery>
@@ -29,53 +30,6 @@ std::optional<QByteArray> parameterText(const QVariant &v)
     return v.toString().toUtf8();
 }
 
-// The parameters of a statement as the server numbers them ($1, $2, ...):
-// each "?" in turn, and each ":name" (a name used twice is one parameter),
-// outside quoted text and "::" casts. A named one is kept by its name, a
-// "?" by its place among the "?".
-struct Parameter
-{
-    QString name;
-    int position = -1;
-};
-
-QString numbered(const QString &sql, std::vector<Parameter> &parameters)
-{
-    QString out;
-    out.reserve(sql.size());
-    QChar quote;
-    int questionMarks = 0;
-    for (qsizetype i = 0; i < sql.size(); ++i) {
-        const QChar c = sql.at(i);
-        if (!quote.isNull()) {
-            if (c == quote)
-                quote = QChar();
-        } else if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
-            quote = c;
-        } else if (c == QLatin1Char('?')) {
-            parameters.push_back({QString(), questionMarks++});
-            out += QLatin1Char('$') + QString::number(parameters.size());
-            continue;
-        } else if (c == QLatin1Char(':') && i + 1 < sql.size() && (sql.at(i + 1).isLetter() || sql.at(i + 1) == u'_') &&
-                   (i == 0 || sql.at(i - 1) != u':')) {
-            qsizetype end = i + 1;
-            while (end < sql.size() && (sql.at(end).isLetterOrNumber() || sql.at(end) == u'_'))
-                ++end;
-            const QString name = sql.mid(i + 1, end - i - 1);
-            size_t at = 0;
-            while (at < parameters.size() && parameters[at].name != name)
-                ++at;
-            if (at == parameters.size())
-                parameters.push_back({name, -1});
-            out += QLatin1Char('$') + QString::number(at + 1);
-            i = end - 1;
-            continue;
-        }
-        out += c;
-    }
-    return out;
-}
-
 }
 
 QString Database::openCursor(const QString &sql, const QVariantMap &named) const
@@ -100,13 +54,13 @@ QString Database::declareCursor(const QString &sql, const QVariantMap &named, co
         throw notOpen();
     static std::atomic<int> serial{0};
     const QString name = QStringLiteral("corvane_lista_%1").arg(++serial);
-    std::vector<Parameter> parameters;
+    std::vector<Placeholders::Parameter> parameters;
     const QByteArray text = (QStringLiteral("DECLARE ") + name + QStringLiteral(" NO SCROLL CURSOR WITH HOLD FOR ") +
-                             numbered(sql, parameters))
+                             Placeholders::numbered(sql, parameters))
                                 .toUtf8();
     std::vector<std::optional<QByteArray>> values;
     std::vector<const char *> pointers;
-    for (const Parameter &p : parameters) {
+    for (const Placeholders::Parameter &p : parameters) {
         if (p.position >= 0) {
             values.push_back(p.position < positional.size() ? parameterText(bound(positional.at(p.position)))
                                                             : std::nullopt);

@@ -4,6 +4,7 @@
 #include "db/database.h"
 #include "db/dberror.h"
 #include "db/lazyquerymodel.h"
+#include "db/placeholders.h"
 #include "support/testdb.h"
 
 #include <QSqlRecord>
@@ -88,6 +89,22 @@ private slots:
         // A statement the engine refuses leaves the list empty.
         QVERIFY_THROWS_EXCEPTION(DbError, m.openLazily(*m_a, QStringLiteral("SELECT id FROM nenhuma"), QVariantMap{}));
         QCOMPARE(m.rowCount(), 0);
+    }
+
+    // As the server numbers them: a name twice is one parameter; quoted text
+    // and casts are not placeholders.
+    void placeholdersAreNumberedOutsideQuotesAndCasts()
+    {
+        std::vector<Placeholders::Parameter> p;
+        QCOMPARE(Placeholders::numbered(QStringLiteral("select ':x', \"?\", a::text from t where a = :a and b = ? "
+                                                       "and c = :a and d = ?"),
+                                        p),
+                 QStringLiteral("select ':x', \"?\", a::text from t where a = $1 and b = $2 and c = $1 and d = $3"));
+        QCOMPARE(int(p.size()), 3);
+        QCOMPARE(p[0].name, QStringLiteral("a"));
+        QCOMPARE(p[1].position, 0);
+        QCOMPARE(p[2].position, 1);
+        QVERIFY(!Placeholders::any(QStringLiteral("SET client_min_messages = 'a:b?'")));
     }
 
     // What another workstation changes after the list was opened does not
