@@ -19,8 +19,8 @@
 namespace {
 
 // Exit codes: 0 pointed, 1 refused or failed, 2 wrong usage.
-constexpr int Pointed = 0;
-constexpr int Failed = 1;
+constexpr int ConnectPointed = 0;
+constexpr int ConnectFailed = 1;
 
 }
 
@@ -78,14 +78,14 @@ int runConectar(const QStringList &args)
     } catch (const AppError &e) {
         folders.undo();
         err << "corvane-cli conectar: " << e.message() << "\n";
-        return Failed;
+        return ConnectFailed;
     } catch (const DbError &e) {
         folders.undo();
         err << "corvane-cli conectar: erro do banco de dados: " << e.userMessage() << "\n";
-        return Failed;
+        return ConnectFailed;
     }
     out << "A pasta do programa " << QDir::toNativeSeparators(AppPaths::programDir()) << " aponta para o servidor "
         << server.shortText() << ".\n"
         << "Entre com um usuário cadastrado na base do servidor.\n";
-    return Pointed;
+    return ConnectPointed;
 }
