@@ -94,6 +94,8 @@ public:
     // when it was opened, while other workstations write (a cursor of the
     // session that outlives the transaction). fetchCursor reads the next
     // rows (none at the end); closeCursor lets it go. Raise DbError.
+    // The client library's own connection of a server register; none on a file.
+    struct pg_conn *serverConnection() const;
     QString openCursor(const QString &sql, const QVariantMap &named) const;
     QString openCursor(const QString &sql, const QVariantList &positional) const;
     QSqlQuery fetchCursor(const QString &name, int rows) const;

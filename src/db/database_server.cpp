@@ -219,15 +219,22 @@ void Database::statementEnds(bool guarded, bool ok) const
         throw failure(q.lastError(), true);
 }
 
+PGconn *Database::serverConnection() const
+{
+    if (m_kind != DbEngine::Postgres)
+        return nullptr;
+    const QVariant v = handle().driver()->handle();
+    // The driver names the client library's own type (struct pg_conn).
+    const bool named = v.isValid() && (qstrcmp(v.typeName(), "pg_conn*") == 0 || qstrcmp(v.typeName(), "PGconn*") == 0);
+    return named ? *static_cast<PGconn *const *>(v.data()) : nullptr;
+}
+
 void Database::reviveServer() const
 {
     if (!m_serverLost || m_serverTransaction)
         return;
     m_serverLost = false;
-    const QVariant v = handle().driver()->handle();
-    // The driver names the client library's own type (struct pg_conn).
-    PGconn *conn = v.isValid() && qstrcmp(v.typeName(), "pg_conn*") == 0 ? *static_cast<PGconn *const *>(v.data())
-                                                                         : nullptr;
+    PGconn *conn = serverConnection();
     if (!conn)
         return;
     // The client library connects again to the address it was opened with;

@@ -2,7 +2,6 @@
 
 #include "db/dberror.h"
 
-#include <QSqlDriver>
 #include <libpq-fe.h>
 
 namespace {
@@ -12,11 +11,10 @@ constexpr qsizetype Chunk = 1 << 20;
 
 PGconn *connectionOf(Database &db)
 {
-    const QVariant v = db.handle().driver()->handle();
-    if (!db.onServer() || !v.isValid() ||
-        (qstrcmp(v.typeName(), "PGconn*") != 0 && qstrcmp(v.typeName(), "pg_conn*") != 0))
+    PGconn *conn = db.serverConnection();
+    if (!conn)
         throw DbError(QStringLiteral("O banco de dados do servidor não está aberto."));
-    return *static_cast<PGconn *const *>(v.data());
+    return conn;
 }
 
 QString serverMessage(const char *text)

@@ -2,7 +2,6 @@
 #include "db/dberror.h"
 #include "db/placeholders.h"
 
-#include <QSqlDriver>
 #include <QSqlQuery>
 #include <atomic>
 #include <libpq-fe.h>
@@ -47,9 +46,7 @@ QString Database::declareCursor(const QString &sql, const QVariantMap &named, co
     reviveServer();
     if (m_kind != DbEngine::Postgres || !isOpen())
         throw notOpen();
-    const QVariant v = handle().driver()->handle();
-    PGconn *conn = v.isValid() && qstrcmp(v.typeName(), "pg_conn*") == 0 ? *static_cast<PGconn *const *>(v.data())
-                                                                         : nullptr;
+    PGconn *conn = serverConnection();
     if (!conn)
         throw notOpen();
     static std::atomic<int> serial{0};
