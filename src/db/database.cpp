@@ -3,6 +3,7 @@
 #include "base/safefile.h"
 #include "db/dberror.h"
 #include "db/schemaupgrade.h"
+#include "db/serverpipeline.h"
 #include "db/sqlfunctions.h"
 
 #include <QDir>
@@ -94,6 +95,8 @@ void Database::create(const QString &path)
 
 void Database::close()
 {
+    if (m_pipeline)
+        m_pipeline->forget(); // unanswered writes go with the session
     // Cached statements belong to the connection being closed.
     if (m_serverLost)
         dropStatementsOfLostSession();
@@ -378,6 +381,7 @@ void Database::clearStatements()
 
 Database::Statement::~Statement()
 {
+    dropRows();
     if (m_stmt)
         sqlite3_finalize(m_stmt);
 }
@@ -433,7 +437,7 @@ void Database::Statement::exec(const QVariantList &params)
 bool Database::Statement::next()
 {
     if (m_query)
-        return serverNext();
+        return m_rows ? pipelineNext() : serverNext();
     m_inTransaction = sqlite3_get_autocommit(m_db) == 0;
     const int rc = sqlite3_step(m_stmt);
     m_row = rc == SQLITE_ROW;
@@ -491,7 +495,7 @@ void Database::Statement::step()
 int Database::Statement::changes() const
 {
     if (m_query)
-        return m_query->numRowsAffected();
+        return m_pipedLast ? pipelineChanges() : m_query->numRowsAffected();
     return sqlite3_changes(m_db);
 }
 
@@ -507,7 +511,7 @@ QVariant Database::Statement::value(int column) const
     if (!m_row)
         return QVariant();
     if (m_query)
-        return m_query->value(column);
+        return m_rows ? pipelineValue(column) : m_query->value(column);
     switch (sqlite3_column_type(m_stmt, column)) {
     case SQLITE_INTEGER: return qint64(sqlite3_column_int64(m_stmt, column));
     case SQLITE_FLOAT: return sqlite3_column_double(m_stmt, column);
@@ -527,7 +531,7 @@ Database::Statement::Cell Database::Statement::cell(int column) const
     if (!m_row)
         return c;
     if (m_query)
-        return serverCell(column);
+        return m_rows ? pipelineCell(column) : serverCell(column);
     switch (sqlite3_column_type(m_stmt, column)) {
     case SQLITE_INTEGER:
         c.type = Cell::Integer;
@@ -551,6 +555,7 @@ Database::Statement::Cell Database::Statement::cell(int column) const
 void Database::Statement::reset()
 {
     if (m_query) {
+        dropRows();
         m_query->finish();
     } else {
         sqlite3_reset(m_stmt);

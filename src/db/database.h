@@ -23,7 +23,9 @@
 // form and compares correctly; text keys compare case-insensitively.
 struct sqlite3;
 struct sqlite3_stmt;
+struct pg_result;
 class DbError;
+class ServerPipeline;
 
 class Database
 {
@@ -58,6 +60,13 @@ public:
     void setStatementUndo(bool on) { m_statementUndo = on; }
     bool statementUndo() const { return m_statementUndo; }
     bool failedWithoutStatementUndo() const { return m_failedWithoutUndo; }
+    // Without that undo, the writes of cached statements (statement()) are
+    // sent without waiting for their answers: the next query, the commit or
+    // this call waits for them all and raises the first failure. Work that
+    // tells the user of its progress calls it first, so that what it tells
+    // follows what was written.
+    void waitForWrites() const;
+    bool writesPending() const;
     ServerAddress server() const { return m_server; }
     // The open register in a few words: the file, or "servidor HOST:PORT/NAME".
     QString describe() const;
@@ -144,6 +153,11 @@ private:
     void dropStatementsOfLostSession();
     void commitOnServer();
     void rollbackOnServer();
+    // Cached statements are sent through the pipeline: a server transaction
+    // whose statements are not undone one by one.
+    bool pipelining() const;
+    ServerPipeline &pipeline() const;
+    DbError pipelineFailure(const QString &message, const QString &state, bool lost) const;
     bool serverTableExists(const QString &table) const;
     QStringList serverTables() const;
     friend class Statement;
@@ -161,6 +175,7 @@ private:
     QString m_name;
     QString m_path;
     sqlite3 *m_engine = nullptr; // the open connection's engine handle
+    mutable std::unique_ptr<ServerPipeline> m_pipeline;
     static constexpr size_t MaxStatements = 256;
     std::unordered_map<QString, std::unique_ptr<Statement>> m_statements;
     quint64 m_statementGeneration = 1;
@@ -231,7 +246,31 @@ private:
     void serverRun(); // runs with the values bound
     bool serverNext();
     Cell serverCell(int column) const;
+    // Through the pipeline: false when it cannot take the statement (it
+    // runs the usual way then).
+    bool pipelineRun();
+    bool pipelineNext();
+    int pipelineChanges() const;
+    QVariant pipelineValue(int column) const;
+    Cell pipelineCell(int column) const;
+    void dropRows();
     Database *m_owner = nullptr;
+    struct Piped
+    {
+        bool known = false; // the text was looked at
+        bool usable = false; // parameters bind by position, each once
+        bool write = false; // answers with nothing but a count
+        bool readable = true; // its columns read here as the driver reads them
+        QString sql; // with $1, $2, ...
+        int parameters = 0;
+        QByteArray name; // prepared under, in session
+        quint64 session = 0;
+        int slot = -1; // in batch
+        quint64 batch = 0;
+    } m_piped;
+    pg_result *m_rows = nullptr; // a read's answer through the pipeline
+    int m_rowIndex = 0;
+    bool m_pipedLast = false; // the last run went through the pipeline
     std::unique_ptr<QSqlQuery> m_query;
     mutable std::vector<QByteArray> m_cellText; // what serverCell() points into
     sqlite3 *m_db;

@@ -4,6 +4,7 @@
 #include "db/dberror.h"
 #include "db/placeholders.h"
 #include "db/schema.h"
+#include "db/serverpipeline.h"
 
 #include <libpq-fe.h>
 
@@ -164,6 +165,7 @@ QSqlQuery Database::runOnServer(const QString &sql, const std::function<void(QSq
     // Read whole, not row by row: a forward-only query of the server's
     // driver streams its rows and loses them when the connection runs
     // another statement, and callers read one query while running others.
+    waitForWrites();
     QSqlQuery q(handle());
     const bool wasInTransaction = inTransaction();
     const bool guarded = statementBegins(sql);
@@ -234,6 +236,8 @@ void Database::reviveServer() const
     if (!m_serverLost || m_serverTransaction)
         return;
     m_serverLost = false;
+    if (m_pipeline)
+        m_pipeline->forget();
     PGconn *conn = serverConnection();
     if (!conn)
         return;
@@ -279,6 +283,7 @@ void Database::commitOnServer()
 {
     if (!m_serverTransaction)
         throw DbError(QStringLiteral("Nenhuma transação aberta."));
+    waitForWrites(); // a failure leaves the transaction to be undone below
     QSqlQuery q(handle());
     // A transaction in which a statement failed can only end undone; the
     // server would answer the COMMIT by undoing it quietly.
@@ -297,6 +302,8 @@ void Database::rollbackOnServer()
 {
     if (!m_serverTransaction)
         return;
+    if (m_pipeline && m_pipeline->pending())
+        m_pipeline->sync(serverConnection()); // undone below, failed or not
     QSqlQuery q(handle());
     const bool ok = q.exec(QStringLiteral("ROLLBACK"));
     m_serverTransaction = m_serverTransactionFailed = false;
@@ -329,6 +336,7 @@ QStringList Database::serverTables() const
 
 Database::Statement &Database::serverStatement(const QString &sql)
 {
+    waitForWrites();
     if (m_statements.size() >= MaxStatements)
         clearStatements();
     auto query = std::make_unique<QSqlQuery>(handle());
@@ -361,6 +369,16 @@ void Database::Statement::serverBind(int placeholder, const QVariant &value)
 
 void Database::Statement::serverRun()
 {
+    dropRows();
+    m_pipedLast = false;
+    if (m_owner->pipelining() && pipelineRun())
+        return;
+    try {
+        m_owner->waitForWrites(); // what was sent before runs first
+    } catch (...) {
+        reset();
+        throw;
+    }
     const bool wasInTransaction = m_owner->inTransaction();
     const bool guarded = m_owner->statementBegins(m_query->lastQuery());
     bool ok = m_query->exec();

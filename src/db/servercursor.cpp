@@ -1,35 +1,13 @@
 #include "db/database.h"
 #include "db/dberror.h"
 #include "db/placeholders.h"
+#include "db/serverpipeline.h"
 
 #include <QSqlQuery>
 #include <atomic>
 #include <libpq-fe.h>
 #include <optional>
 #include <vector>
-
-namespace {
-
-// The text of a value as the server reads a parameter of unstated type,
-// which it takes as the type the statement gives it (a column's, mostly);
-// null for none.
-std::optional<QByteArray> parameterText(const QVariant &v)
-{
-    if (v.isNull())
-        return std::nullopt;
-    switch (v.typeId()) {
-    case QMetaType::Bool: return QByteArray(v.toBool() ? "1" : "0");
-    case QMetaType::Double: return QByteArray::number(v.toDouble(), 'g', 17);
-    case QMetaType::QString:
-        if (static_cast<const QString *>(v.constData())->isNull())
-            return std::nullopt;
-        break;
-    default: break;
-    }
-    return v.toString().toUtf8();
-}
-
-}
 
 QString Database::openCursor(const QString &sql, const QVariantMap &named) const
 {
@@ -49,6 +27,7 @@ QString Database::declareCursor(const QString &sql, const QVariantMap &named, co
     PGconn *conn = serverConnection();
     if (!conn)
         throw notOpen();
+    waitForWrites();
     static std::atomic<int> serial{0};
     const QString name = QStringLiteral("corvane_lista_%1").arg(++serial);
     std::vector<Placeholders::Parameter> parameters;
@@ -59,14 +38,14 @@ QString Database::declareCursor(const QString &sql, const QVariantMap &named, co
     std::vector<const char *> pointers;
     for (const Placeholders::Parameter &p : parameters) {
         if (p.position >= 0) {
-            values.push_back(p.position < positional.size() ? parameterText(bound(positional.at(p.position)))
+            values.push_back(p.position < positional.size() ? ServerPipeline::parameterText(bound(positional.at(p.position)))
                                                             : std::nullopt);
             continue;
         }
         auto it = named.constFind(p.name);
         if (it == named.cend())
             it = named.constFind(QLatin1Char(':') + p.name);
-        values.push_back(it == named.cend() ? std::nullopt : parameterText(bound(*it)));
+        values.push_back(it == named.cend() ? std::nullopt : ServerPipeline::parameterText(bound(*it)));
     }
     for (const auto &value : values)
         pointers.push_back(value ? value->constData() : nullptr);

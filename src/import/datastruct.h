@@ -114,6 +114,7 @@ private:
         int numcertif = -1; // itemByName("Numcertif")
         bool noIssueDate = false; // EMPRESA and PRODUTO rows are not dated by a certificate
         bool certific = false; // the CERTIFIC table
+        bool pairing = false; // the scratch pairing table, CTR_HISTORICO
     };
     const ClassTraits &traits() const;
     void validateItem(TDataStructItem *item, const ItemTraits &traits);

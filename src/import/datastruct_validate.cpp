@@ -73,6 +73,7 @@ const TDataStruct::ClassTraits &TDataStruct::traits() const
     traits.noIssueDate = m_tableName.compare(QLatin1String("EMPRESA"), Qt::CaseInsensitive) == 0 ||
         m_tableName.compare(QLatin1String("PRODUTO"), Qt::CaseInsensitive) == 0;
     traits.certific = m_tableName.compare(QLatin1String("CERTIFIC"), Qt::CaseInsensitive) == 0;
+    traits.pairing = m_tableName.compare(QLatin1String("CTR_HISTORICO"), Qt::CaseInsensitive) == 0;
     return byClass[std::type_index(typeid(*this))] = traits;
 }
 

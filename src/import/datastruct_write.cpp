@@ -319,7 +319,24 @@ TWriteResult TDataStruct::WriteRow(Database &db)
     // The key condition names a SeqEvento above the table's highest: no row
     // can match it, so the test could only answer "missing".
     bool exists = false;
-    if (!shape->keyParams.isEmpty() && !(session && freshSequence)) {
+    // The pairing table's rows are this file's own: their test is answered
+    // by the session, without a statement.
+    PairingRows *pairing = session && traits().pairing ? &session->pairingRows() : nullptr;
+    PairingRows::Key pairingKey;
+    if (pairing && pairing->known()) {
+        for (int i = 0; i < m_items.size(); ++i) {
+            if (!m_items.at(i)->key)
+                continue;
+            const bool tested = i < 64 && (keyMask & (quint64(1) << i));
+            pairingKey.values.push_back(tested ? trimBlanks(values.at(i)) : QString());
+            pairingKey.integer.push_back(m_items.at(i)->type != TFieldType::Text);
+        }
+    }
+    const PairingRows::Answer known =
+        pairing && pairing->known() ? pairing->find(pairingKey) : PairingRows::Answer::Ask;
+    if (known == PairingRows::Answer::Missing) {
+        exists = false;
+    } else if (!shape->keyParams.isEmpty() && !(session && freshSequence)) {
         try {
             Database::Statement &q = shape->existsSql.statement(db);
             q.start();
@@ -379,6 +396,8 @@ TWriteResult TDataStruct::WriteRow(Database &db)
     if (session && traits().certific)
         session->certificateWritten();
     result.succeeded = execute(db, statement, values);
+    if (pairing && pairing->known() && result.succeeded && result.inserted)
+        pairing->inserted(pairingKey);
     if (session && result.succeeded && result.inserted) {
         for (int i = 0; i < m_items.size(); ++i) {
             bool ok = false;

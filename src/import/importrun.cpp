@@ -6,6 +6,7 @@
 #include "db/database.h"
 #include "db/dberror.h"
 #include "import/datastruct.h"
+#include "import/heldobserver.h"
 #include "import/importfilereader.h"
 #include "import/importsession.h"
 #include "import/parentcheck.h"
@@ -20,6 +21,9 @@
 #include <QSqlRecord>
 
 namespace {
+
+// Records written between two waits for the writes' answers, at most.
+constexpr int ReleaseEvery = 64;
 // Unwinds a file's import when the user stops the run.
 struct Stopped
 { };
@@ -30,8 +34,32 @@ ImportRun::ImportRun(const QString &moduleCode, Database &db, const QString &use
     : m_moduleCode(moduleCode),
       m_db(db),
       m_userCode(userCode),
-      m_userMsg(messenger)
+      m_userMsg(messenger),
+      m_heldObserver(std::make_unique<HeldObserver>(m_msg, m_observer))
 { }
+
+ImportObserver *ImportRun::shown() const
+{
+    if (m_msg.silent() || !m_observer)
+        return nullptr;
+    return m_msg.holding() ? m_heldObserver.get() : m_observer;
+}
+
+void ImportRun::nextPoint(bool writesOver)
+{
+    // Every so many records the writes are waited for, so that what the
+    // user is told does not fall far behind.
+    if (writesOver || !m_msg.holding() || ++m_sinceRelease >= ReleaseEvery)
+        m_db.waitForWrites();
+    if (m_msg.holding() && !m_db.writesPending()) {
+        m_msg.release();
+        m_sinceRelease = 0;
+    }
+    // What follows the writes runs statement by statement, as before.
+    if (writesOver)
+        m_msg.showAsTold();
+    m_msg.advance();
+}
 
 ImportRun::~ImportRun() = default;
 
@@ -180,6 +208,8 @@ ImportRun::Outcome ImportRun::importFile(const QString &dir, const QString &name
     {
         const bool undo = m_db.statementUndo();
         m_db.setStatementUndo(false);
+        m_msg.hold();
+        m_sinceRelease = 0;
         struct Restore
         {
             Database &db;
@@ -318,7 +348,7 @@ ImportRun::Outcome ImportRun::importOpenedFile(const QString &dir, const QString
             failed = !flushBatch(batch, failed, dir);
         if (ImportObserver *o = shown())
             o->readingFinished();
-        m_msg.advance(); // the writes are over
+        nextPoint(true); // the writes are over
 
         // A file that yields nothing is no import: recording it would bar
         // the corrected file of the same name.
@@ -385,6 +415,7 @@ ImportRun::Outcome ImportRun::importOpenedFile(const QString &dir, const QString
         m_redo = true;
         return Outcome::Failed;
     }
+    m_msg.release(); // what the attempt held back comes before what follows
 
     if (stopped) {
         // The user's choice, not the file's fault: no error files.
@@ -431,7 +462,7 @@ bool ImportRun::flushBatch(std::vector<std::unique_ptr<TDataStruct>> &batch, boo
         for (int i = 0; i < size; ++i) {
             if (ImportObserver *o = shown())
                 o->writingRecord(i, size);
-            m_msg.advance();
+            nextPoint(false);
             // A failure fails the file; the rest of the batch is still
             // written so that its write errors reach the log as well.
             if (!writeRecord(*batch[size_t(i)], dir))

@@ -108,8 +108,11 @@ private:
     Outcome importFile(const QString &dir, const QString &name);
     Outcome readAndImport(const QString &dir, const QString &name, const QString &sigla);
     // The observer, unless a second attempt is still going over what the
-    // first has shown.
-    ImportObserver *shown() const { return m_msg.silent() ? nullptr : m_observer; }
+    // first has shown; while the attempt holds back, one that waits.
+    ImportObserver *shown() const;
+    // A record's write begins, or the writes end: what was told before is
+    // shown once the writes before it are confirmed.
+    void nextPoint(bool writesOver);
     bool stopRequested() const;
     Outcome importOpenedFile(const QString &dir, const QString &name, ImportFileReader &reader);
     // The logs of a file can be written beside it; says why not otherwise.
@@ -135,6 +138,8 @@ private:
     Messenger &m_userMsg;
     ImportReplay m_msg{m_userMsg}; // what the run says goes through it
     ImportObserver *m_observer = nullptr;
+    std::unique_ptr<ImportObserver> m_heldObserver; // m_observer, held back
+    int m_sinceRelease = 0; // records written since the last release
     JobProgress *m_progress = nullptr;
     ImportSession *m_session = nullptr; // the file being imported
     ParentCheck *m_parents = nullptr; // the file being imported

@@ -165,4 +165,26 @@ void ImportSession::endWrites()
     m_writing = false;
     m_highestSequence.clear();
     m_issueDates.clear();
+    m_pairing.giveUp();
+}
+
+PairingRows &ImportSession::pairingRows()
+{
+    if (m_pairing.decided())
+        return m_pairing;
+    try {
+        Database::Statement &q = m_db.statement(QStringLiteral("select count(*) from CTR_HISTORICO"));
+        q.exec();
+        const bool empty = q.hasRow() && q.value(0).toLongLong() == 0;
+        q.reset();
+        if (empty)
+            m_pairing.startEmpty();
+        else
+            m_pairing.giveUp();
+    } catch (const DbError &e) {
+        m_pairing.giveUp();
+        if (e.endsOperation())
+            throw;
+    }
+    return m_pairing;
 }

@@ -1,4 +1,6 @@
 #pragma once
+#include "import/pairingrows.h"
+
 #include <QDateTime>
 #include <QHash>
 #include <QString>
@@ -76,6 +78,10 @@ public:
     };
     const Moment &moment(const QString &trimmedText);
 
+    // The pairing rows this file wrote (CTR_HISTORICO); the first use asks
+    // whether the table held rows before the file.
+    PairingRows &pairingRows();
+
     // Statements other than TDataStruct::WriteRow's follow (the closing
     // checks): from now on every answer is asked of the database.
     void endWrites();
@@ -133,5 +139,6 @@ private:
     QHash<QString, QDateTime> m_issueDates; // by certificate number
     QHash<QString, Moment> m_moments;
     bool m_writing = true;
+    PairingRows m_pairing;
     static constexpr qsizetype MaxMoments = 4096;
 };

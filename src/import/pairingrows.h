@@ -1,0 +1,61 @@
+#pragma once
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+#include <vector>
+
+// The rows a file's import wrote into the scratch pairing table
+// (CTR_HISTORICO), so that the existence test before each of its writes
+// needs no statement. Inside the file's transaction the table holds nothing
+// else once it was found empty when the file began: it is emptied at the
+// end of every file that passes, a failed file leaves nothing, and no other
+// program's rows are seen before they are gone.
+//
+// A test names the key values that hold a value; a row matches when each of
+// them equals the row's (texts without regard to case, as the engines
+// compare them). Only "missing" is answered here, and only for plain-ASCII
+// texts: beyond ASCII the engines' case rules differ. A test that may match
+// is asked of the database, which also settles the rare equal digest.
+class PairingRows
+{
+public:
+    enum class Answer { Missing, Ask };
+    struct Key
+    {
+        // One per key item of the table, in order: the trimmed value, empty
+        // when it is not part of the test.
+        std::vector<QString> values;
+        std::vector<bool> integer; // the item holds a number
+    };
+
+    // Until known(), every test is asked of the database.
+    bool known() const { return m_state == State::Usable; }
+    bool decided() const { return m_state != State::Unknown; }
+    // The table held rows before the file (or a value not answered here was
+    // written): every test is asked of the database from now on.
+    void giveUp();
+    void startEmpty() { m_state = State::Usable; }
+
+    Answer find(const Key &key);
+    // A row was inserted with these key values (all of them, empty or not).
+    void inserted(const Key &key);
+
+private:
+    enum class State { Unknown, Usable, GivenUp };
+    // The values as compared, one after another, each ended by a separator
+    // (an empty one: NULL, matching nothing); false when one is not
+    // answered here.
+    static bool fold(const Key &key, QByteArray *folded, quint64 *mask);
+    static size_t digest(const QByteArray &folded, quint64 mask);
+    QHash<size_t, int> &indexFor(quint64 mask);
+
+    State m_state = State::Unknown;
+    struct Row
+    {
+        QByteArray folded;
+        quint64 mask = 0;
+    };
+    std::vector<Row> m_rows;
+    // By the set of values tested: digests of the matching rows' values.
+    QHash<quint64, QHash<size_t, int>> m_index;
+};
