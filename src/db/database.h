@@ -67,6 +67,9 @@ public:
     // follows what was written.
     void waitForWrites() const;
     bool writesPending() const;
+    // A read sent by Statement::guessNoRow() gave a row: what followed the
+    // guess was undone with the transaction (remembered until begin()).
+    bool guessMissed() const { return m_guessMissed; }
     ServerAddress server() const { return m_server; }
     // The open register in a few words: the file, or "servidor HOST:PORT/NAME".
     QString describe() const;
@@ -157,7 +160,7 @@ private:
     // whose statements are not undone one by one.
     bool pipelining() const;
     ServerPipeline &pipeline() const;
-    DbError pipelineFailure(const QString &message, const QString &state, bool lost) const;
+    DbError pipelineFailure(const QString &message, const QString &state, bool lost, bool guessMissed = false) const;
     bool serverTableExists(const QString &table) const;
     QStringList serverTables() const;
     friend class Statement;
@@ -172,6 +175,7 @@ private:
     bool m_statementUndo = true;
     mutable bool m_serverLost = false;
     mutable bool m_failedWithoutUndo = false;
+    mutable bool m_guessMissed = false;
     QString m_name;
     QString m_path;
     sqlite3 *m_engine = nullptr; // the open connection's engine handle
@@ -224,6 +228,12 @@ public:
     void bindInteger(int placeholder, qint64 value);
     void bindNull(int placeholder);
     void step();
+    // A step of a read whose caller goes on as if it gave no row (hasRow()
+    // is false) without waiting for its answer, on a server sending the
+    // writes without waiting (Database::waitForWrites()); a row found later
+    // fails the transaction (Database::guessMissed()). A plain step()
+    // elsewhere.
+    void guessNoRow();
     // Rows the last run inserted, updated or deleted.
     int changes() const;
 
@@ -248,7 +258,7 @@ private:
     Cell serverCell(int column) const;
     // Through the pipeline: false when it cannot take the statement (it
     // runs the usual way then).
-    bool pipelineRun();
+    bool pipelineRun(bool guessEmpty = false);
     bool pipelineNext();
     int pipelineChanges() const;
     QVariant pipelineValue(int column) const;

@@ -88,7 +88,7 @@ ServerPipeline &Database::pipeline() const
     return *m_pipeline;
 }
 
-DbError Database::pipelineFailure(const QString &message, const QString &state, bool lost) const
+DbError Database::pipelineFailure(const QString &message, const QString &state, bool lost, bool guessMissed) const
 {
     if (lost) {
         // The server undoes an open transaction whose session ends.
@@ -99,6 +99,7 @@ DbError Database::pipelineFailure(const QString &message, const QString &state, 
     // Sent without a savepoint: the transaction can only be undone now.
     m_serverTransactionFailed = true;
     m_failedWithoutUndo = true;
+    m_guessMissed = m_guessMissed || guessMissed;
     DbError e = DbError::withState(message, state);
     e.setFailedWithoutStatementUndo();
     return e;
@@ -115,7 +116,7 @@ void Database::waitForWrites() const
         return;
     const auto failure = m_pipeline->sync(serverConnection());
     if (failure)
-        throw pipelineFailure(failure->message, failure->state, failure->lost);
+        throw pipelineFailure(failure->message, failure->state, failure->lost, failure->guessMissed);
 }
 
 void Database::Statement::dropRows()
@@ -126,7 +127,18 @@ void Database::Statement::dropRows()
     m_rowIndex = 0;
 }
 
-bool Database::Statement::pipelineRun()
+void Database::Statement::guessNoRow()
+{
+    if (m_query && m_owner->pipelining()) {
+        dropRows();
+        m_pipedLast = false;
+        if (pipelineRun(true))
+            return;
+    }
+    step();
+}
+
+bool Database::Statement::pipelineRun(bool guessEmpty)
 {
     PGconn *conn = m_owner->serverConnection();
     if (!conn)
@@ -170,10 +182,11 @@ bool Database::Statement::pipelineRun()
             if (m_piped.name.isEmpty())
                 return false;
         }
-        int slot = pipe.send(conn, m_piped.name, texts);
+        const bool guess = guessEmpty && !m_piped.write;
+        int slot = pipe.send(conn, m_piped.name, texts, guess);
         if (slot < 0 && pipe.pending()) {
             m_owner->waitForWrites(); // a full batch
-            slot = pipe.send(conn, m_piped.name, texts);
+            slot = pipe.send(conn, m_piped.name, texts, guess);
         }
         if (slot < 0)
             return false;
@@ -181,7 +194,7 @@ bool Database::Statement::pipelineRun()
         m_piped.batch = pipe.batch();
         m_pipedLast = true;
         m_row = false;
-        if (m_piped.write)
+        if (m_piped.write || guess)
             return true;
         m_owner->waitForWrites();
         m_rows = pipe.takeRows(slot);

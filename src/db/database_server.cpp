@@ -277,6 +277,7 @@ void Database::beginOnServer()
     m_serverTransaction = true;
     m_serverTransactionFailed = false;
     m_failedWithoutUndo = false;
+    m_guessMissed = false;
 }
 
 void Database::commitOnServer()

@@ -69,7 +69,8 @@ QByteArray ServerPipeline::prepared(pg_conn *conn, const QString &sql, std::opti
     return name;
 }
 
-int ServerPipeline::send(pg_conn *conn, const QByteArray &name, const std::vector<std::optional<QByteArray>> &values)
+int ServerPipeline::send(pg_conn *conn, const QByteArray &name, const std::vector<std::optional<QByteArray>> &values,
+                         bool guessEmpty)
 {
     if (m_answered)
         clearSlots(); // the last batch's answers that nobody took
@@ -95,6 +96,7 @@ int ServerPipeline::send(pg_conn *conn, const QByteArray &name, const std::vecto
     // A statement that could not be sent after others fails the batch at
     // sync(): the client library has its error by then.
     m_slots.push_back(Slot{});
+    m_slots.back().guessEmpty = guessEmpty;
     if (!sent)
         m_slots.back().changed = -1;
     return int(m_slots.size()) - 1;
@@ -144,6 +146,15 @@ std::optional<ServerPipeline::Failure> ServerPipeline::sync(pg_conn *conn)
         PQclear(r);
     }
     PQexitPipelineMode(conn);
+    // A wrong guess comes first: what failed after it followed from it.
+    for (const Slot &s : m_slots) {
+        if (s.guessEmpty && s.rows && PQntuples(s.rows) > 0) {
+            Failure f;
+            f.message = QStringLiteral("uma linha dada como inexistente existe");
+            f.guessMissed = true;
+            return f;
+        }
+    }
     return first;
 }
 

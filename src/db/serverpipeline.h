@@ -22,6 +22,7 @@ public:
         QString message;
         QString state; // the server's SQLSTATE; empty when the client library failed
         bool lost = false; // the session is gone
+        bool guessMissed = false; // a read sent as sure to give no row gave one
     };
 
     ServerPipeline() = default;
@@ -36,7 +37,10 @@ public:
     // Sends a prepared statement with its values (text, or none for null).
     // Its number in the batch, or -1 when the connection cannot take it
     // now (it is then run the usual way; nothing was sent).
-    int send(pg_conn *conn, const QByteArray &name, const std::vector<std::optional<QByteArray>> &values);
+    // guessEmpty: a read whose caller went on as if it gave no row; one that
+    // gives a row fails the batch at sync().
+    int send(pg_conn *conn, const QByteArray &name, const std::vector<std::optional<QByteArray>> &values,
+             bool guessEmpty = false);
     // Statements sent and not yet answered.
     bool pending() const { return !m_slots.empty() && !m_answered; }
     // Waits for the answers of everything sent; the first failure, if any
@@ -64,6 +68,7 @@ private:
     {
         pg_result *rows = nullptr;
         int changed = 0;
+        bool guessEmpty = false;
     };
     void clearSlots();
     QHash<QString, QByteArray> m_names;

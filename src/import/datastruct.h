@@ -112,6 +112,8 @@ private:
     {
         QList<ItemTraits> items;
         int numcertif = -1; // itemByName("Numcertif")
+        int sigla = -1; // itemByName("SiglaCertificador")
+        int issueDate = -1; // itemByName("DataEmissao")
         bool noIssueDate = false; // EMPRESA and PRODUTO rows are not dated by a certificate
         bool certific = false; // the CERTIFIC table
         bool pairing = false; // the scratch pairing table, CTR_HISTORICO
@@ -120,6 +122,7 @@ private:
     void validateItem(TDataStructItem *item, const ItemTraits &traits);
     bool checkColumnWidth(const TDataStructItem *item, int columnWidth);
     QDateTime referenceIssueDate(Database &db) const;
+    void rememberWrittenIssueDate(ImportSession &session, const QStringList &values) const;
     // The sequence item's value; fresh when no row of the table can hold it.
     // Empty when no number can be given (error tells why).
     QString sequenceValue(bool *fresh, QString *error = nullptr) const;

@@ -70,6 +70,8 @@ const TDataStruct::ClassTraits &TDataStruct::traits() const
         traits.items << t;
     }
     traits.numcertif = indexOf(itemByName(QStringLiteral("Numcertif")));
+    traits.sigla = indexOf(itemByName(QStringLiteral("SiglaCertificador")));
+    traits.issueDate = indexOf(itemByName(QStringLiteral("DataEmissao")));
     traits.noIssueDate = m_tableName.compare(QLatin1String("EMPRESA"), Qt::CaseInsensitive) == 0 ||
         m_tableName.compare(QLatin1String("PRODUTO"), Qt::CaseInsensitive) == 0;
     traits.certific = m_tableName.compare(QLatin1String("CERTIFIC"), Qt::CaseInsensitive) == 0;

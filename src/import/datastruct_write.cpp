@@ -319,24 +319,30 @@ TWriteResult TDataStruct::WriteRow(Database &db)
     // The key condition names a SeqEvento above the table's highest: no row
     // can match it, so the test could only answer "missing".
     bool exists = false;
-    // The pairing table's rows are this file's own: their test is answered
-    // by the session, without a statement.
-    PairingRows *pairing = session && traits().pairing ? &session->pairingRows() : nullptr;
-    PairingRows::Key pairingKey;
-    if (pairing && pairing->known()) {
+    // The pairing table's rows are this file's own: a test that matches none
+    // of them is answered without a statement. So are, but as a guess the
+    // database checks, the tests of a new certificate's rows.
+    WrittenRows *written = nullptr;
+    bool guess = false;
+    if (session && traits().pairing)
+        written = &session->pairingRows();
+    else if (session && session->guessing() && traits().numcertif >= 0 && !traits().certific)
+        written = &session->writtenRows(m_tableName.toUpper());
+    WrittenRows::Key writtenKey;
+    if (written && written->known()) {
         for (int i = 0; i < m_items.size(); ++i) {
             if (!m_items.at(i)->key)
                 continue;
             const bool tested = i < 64 && (keyMask & (quint64(1) << i));
-            pairingKey.values.push_back(tested ? trimBlanks(values.at(i)) : QString());
-            pairingKey.integer.push_back(m_items.at(i)->type != TFieldType::Text);
+            writtenKey.values.push_back(tested ? trimBlanks(values.at(i)) : QString());
+            writtenKey.integer.push_back(m_items.at(i)->type != TFieldType::Text);
         }
     }
-    const PairingRows::Answer known =
-        pairing && pairing->known() ? pairing->find(pairingKey) : PairingRows::Answer::Ask;
-    if (known == PairingRows::Answer::Missing) {
+    const bool unmatched = written && written->known() && written->find(writtenKey) == WrittenRows::Answer::Missing;
+    if (unmatched && traits().pairing) {
         exists = false;
     } else if (!shape->keyParams.isEmpty() && !(session && freshSequence)) {
+        guess = unmatched && session->certificateIsNew(trimBlanks(values.at(traits().numcertif)));
         try {
             Database::Statement &q = shape->existsSql.statement(db);
             q.start();
@@ -346,7 +352,10 @@ TWriteResult TDataStruct::WriteRow(Database &db)
                 bindItem(&q, ++placeholder, m_items.at(i), values.at(i), session, nullptr, &unconvertible);
             // A key value that does not convert counts as missing, unasked.
             if (unconvertible.isEmpty()) {
-                q.step();
+                if (guess)
+                    q.guessNoRow();
+                else
+                    q.step();
                 exists = q.hasRow();
             }
             q.reset();
@@ -396,8 +405,13 @@ TWriteResult TDataStruct::WriteRow(Database &db)
     if (session && traits().certific)
         session->certificateWritten();
     result.succeeded = execute(db, statement, values);
-    if (pairing && pairing->known() && result.succeeded && result.inserted)
-        pairing->inserted(pairingKey);
+    if (session && result.succeeded && traits().certific)
+        rememberWrittenIssueDate(*session, values);
+    if (written && written->known() && result.succeeded && result.inserted)
+        written->inserted(writtenKey);
+    if (session && session->guessing() && traits().certific && result.succeeded && result.inserted &&
+        traits().numcertif >= 0)
+        session->certificateInserted(trimBlanks(values.at(traits().numcertif)));
     if (session && result.succeeded && result.inserted) {
         for (int i = 0; i < m_items.size(); ++i) {
             bool ok = false;
@@ -409,9 +423,40 @@ TWriteResult TDataStruct::WriteRow(Database &db)
     return result;
 }
 
-QDateTime TDataStruct::referenceIssueDate(Database &db) const
+namespace {
+
+QDateTime noIssueDate()
 {
     thread_local const QDateTime fallback = Moments::wallClock(QDate(1900, 1, 1));
+    return fallback;
+}
+
+}
+
+// The certificate's row now holds the issue date just written (a blank one
+// as NULL): what the reference date's query would read back, without it.
+void TDataStruct::rememberWrittenIssueDate(ImportSession &session, const QStringList &values) const
+{
+    const ClassTraits &t = traits();
+    if (t.numcertif < 0 || t.sigla < 0 || t.issueDate < 0 ||
+        trimBlanks(values.at(t.sigla)) != m_certifierAcronym)
+        return;
+    const QString number = trimBlanks(values.at(t.numcertif));
+    if (number.isEmpty())
+        return;
+    const QString written = trimBlanks(values.at(t.issueDate));
+    QDateTime answer = noIssueDate();
+    if (!written.isEmpty()) {
+        const QDateTime issue = Moments::fromValue(session.moment(written).stored);
+        if (issue.isValid())
+            answer = issue;
+    }
+    session.rememberIssueDate(m_certifierAcronym, number, answer);
+}
+
+QDateTime TDataStruct::referenceIssueDate(Database &db) const
+{
+    const QDateTime fallback = noIssueDate();
     const ClassTraits &classTraits = traits();
     const TDataStructItem *numcertif = classTraits.numcertif >= 0 ? m_items.at(classTraits.numcertif) : nullptr;
     if (classTraits.noIssueDate || !numcertif || numcertif->trimmedValue().isEmpty())

@@ -200,30 +200,47 @@ ImportRun::Outcome ImportRun::importFile(const QString &dir, const QString &name
     if (!m_db.onServer() || m_db.inTransaction())
         return readAndImport(dir, name, sigla);
     // A file is written whole or not at all: on a server it is first
-    // written without undoing statements one by one, much faster there.
-    // When a statement fails, the file is written again with each statement
-    // undoable, so that the rest of it is still checked and logged as on a
-    // file register.
-    Outcome outcome;
+    // written without undoing statements one by one and without waiting for
+    // each statement's answer, much faster there. The existence tests are
+    // then taken as finding nothing (a new record, the usual case), checked
+    // with the answers. A wrong guess has the file written again waiting for
+    // each test; a failed statement has it written again with each
+    // statement undoable, so that the rest of it is still checked and
+    // logged as on a file register.
+    enum class Way { Guessing, Unguarded, Guarded };
+    Way way = Way::Guessing;
+    const bool undo = m_db.statementUndo();
+    struct Restore
     {
-        const bool undo = m_db.statementUndo();
-        m_db.setStatementUndo(false);
-        m_msg.hold();
-        m_sinceRelease = 0;
-        struct Restore
+        Database &db;
+        bool undo;
+        bool &guessing;
+        ~Restore()
         {
-            Database &db;
-            bool undo;
-            ~Restore() { db.setStatementUndo(undo); }
-        } restore{m_db, undo};
-        m_redo = false;
-        outcome = readAndImport(dir, name, sigla);
+            db.setStatementUndo(undo);
+            guessing = false;
+        }
+    } restore{m_db, undo, m_guessing};
+    for (;;) {
+        if (way != Way::Guarded) {
+            m_db.setStatementUndo(false);
+            m_msg.hold();
+            m_sinceRelease = 0;
+        } else {
+            m_db.setStatementUndo(undo);
+        }
+        m_guessing = way == Way::Guessing;
+        m_redo = Redo::None;
+        const Outcome outcome = readAndImport(dir, name, sigla);
+        if (m_redo == Redo::None) {
+            // Whatever the attempt still held back (a file it could not open).
+            m_msg.release();
+            m_msg.showAsTold();
+            return outcome;
+        }
+        way = m_redo == Redo::WithoutGuessing ? Way::Unguarded : Way::Guarded;
+        m_msg.replay();
     }
-    if (!m_redo)
-        return outcome;
-    m_redo = false;
-    m_msg.replay();
-    return readAndImport(dir, name, sigla);
 }
 
 ImportRun::Outcome ImportRun::readAndImport(const QString &dir, const QString &name, const QString &sigla)
@@ -294,6 +311,7 @@ ImportRun::Outcome ImportRun::importOpenedFile(const QString &dir, const QString
     // Keeps the logs open and the lookups of this file; its answers hold
     // inside the file's transaction only, so it is not used past it.
     ImportSession session(m_db);
+    session.setGuessing(m_guessing);
     ParentCheck parents(m_db);
     m_session = &session;
     m_parents = &parents;
@@ -412,7 +430,7 @@ ImportRun::Outcome ImportRun::importOpenedFile(const QString &dir, const QString
     if (!stopped && !busy && !m_db.statementUndo() && m_db.failedWithoutStatementUndo()) {
         // Everything is written again, logs included.
         deleteLogs(dir);
-        m_redo = true;
+        m_redo = m_db.guessMissed() && m_guessing ? Redo::WithoutGuessing : Redo::Undoable;
         return Outcome::Failed;
     }
     m_msg.release(); // what the attempt held back comes before what follows

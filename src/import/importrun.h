@@ -145,7 +145,11 @@ private:
     ParentCheck *m_parents = nullptr; // the file being imported
     QString m_fileName; // the file being imported
     bool m_busy = false;
-    bool m_redo = false; // the file is to be written again, statement by statement undoable
+    // The file is to be written again: waiting for each existence test, or
+    // statement by statement undoable.
+    enum class Redo { None, WithoutGuessing, Undoable };
+    Redo m_redo = Redo::None;
+    bool m_guessing = false; // existence tests are taken as finding nothing
     bool m_interrupted = false;
     // The certificates the file being imported wrote rows of, in order.
     QList<CertificateKey> m_fileCertificates;

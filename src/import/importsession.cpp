@@ -166,9 +166,48 @@ void ImportSession::endWrites()
     m_highestSequence.clear();
     m_issueDates.clear();
     m_pairing.giveUp();
+    m_written.clear();
+    m_newCertificates.clear();
 }
 
-PairingRows &ImportSession::pairingRows()
+namespace {
+
+// A certificate number as both engines compare it, or empty when their
+// rules could differ (beyond plain ASCII).
+QString foldedNumber(const QString &numcertif)
+{
+    for (QChar c : numcertif)
+        if (c.unicode() >= 0x80)
+            return QString();
+    return numcertif.toLower();
+}
+
+}
+
+void ImportSession::certificateInserted(const QString &numcertif)
+{
+    const QString folded = foldedNumber(numcertif);
+    if (!folded.isEmpty())
+        m_newCertificates.insert(folded);
+}
+
+bool ImportSession::certificateIsNew(const QString &numcertif) const
+{
+    const QString folded = foldedNumber(numcertif);
+    return !folded.isEmpty() && m_newCertificates.contains(folded);
+}
+
+WrittenRows &ImportSession::writtenRows(const QString &table)
+{
+    auto it = m_written.find(table);
+    if (it == m_written.end()) {
+        it = m_written.insert(table, WrittenRows());
+        it->startEmpty();
+    }
+    return *it;
+}
+
+WrittenRows &ImportSession::pairingRows()
 {
     if (m_pairing.decided())
         return m_pairing;

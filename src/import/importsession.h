@@ -1,8 +1,9 @@
 #pragma once
-#include "import/pairingrows.h"
+#include "import/writtenrows.h"
 
 #include <QDateTime>
 #include <QHash>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -79,8 +80,24 @@ public:
     const Moment &moment(const QString &trimmedText);
 
     // The pairing rows this file wrote (CTR_HISTORICO); the first use asks
-    // whether the table held rows before the file.
-    PairingRows &pairingRows();
+    // whether the table held rows before the file. Inside the file's
+    // transaction the table holds nothing else once it was found empty: it
+    // is emptied at the end of every file that passes, a failed file leaves
+    // nothing, and no other program's rows are seen before they are gone.
+    WrittenRows &pairingRows();
+
+    // Existence tests taken as finding nothing, unanswered (a server that
+    // sends the writes without waiting): only those of a certificate this
+    // file inserted, whose rows are this file's own unless some were left
+    // behind another way, and matching none of the rows the file wrote.
+    // The database's answers check every guess (Database::guessMissed()).
+    void setGuessing(bool on) { m_guessing = on; }
+    bool guessing() const { return m_guessing && m_writing; }
+    void certificateInserted(const QString &numcertif);
+    bool certificateIsNew(const QString &numcertif) const;
+    // The rows this file inserted into a table (upper-case name) of a
+    // certificate's items, while guessing.
+    WrittenRows &writtenRows(const QString &table);
 
     // Statements other than TDataStruct::WriteRow's follow (the closing
     // checks): from now on every answer is asked of the database.
@@ -139,6 +156,9 @@ private:
     QHash<QString, QDateTime> m_issueDates; // by certificate number
     QHash<QString, Moment> m_moments;
     bool m_writing = true;
-    PairingRows m_pairing;
+    WrittenRows m_pairing;
+    bool m_guessing = false;
+    QSet<QString> m_newCertificates; // lower-case plain-ASCII numbers
+    QHash<QString, WrittenRows> m_written; // by upper-case table name
     static constexpr qsizetype MaxMoments = 4096;
 };

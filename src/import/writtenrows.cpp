@@ -1,4 +1,4 @@
-#include "import/pairingrows.h"
+#include "import/writtenrows.h"
 
 namespace {
 
@@ -6,14 +6,14 @@ constexpr char Separator = '\x1f'; // not in a plain text
 
 }
 
-void PairingRows::giveUp()
+void WrittenRows::giveUp()
 {
     m_state = State::GivenUp;
     m_rows = {};
     m_index.clear();
 }
 
-bool PairingRows::fold(const Key &key, QByteArray *folded, quint64 *mask)
+bool WrittenRows::fold(const Key &key, QByteArray *folded, quint64 *mask)
 {
     if (key.values.size() > 64)
         return false;
@@ -43,7 +43,7 @@ bool PairingRows::fold(const Key &key, QByteArray *folded, quint64 *mask)
     return true;
 }
 
-size_t PairingRows::digest(const QByteArray &folded, quint64 mask)
+size_t WrittenRows::digest(const QByteArray &folded, quint64 mask)
 {
     // The tested values only, each with its place.
     size_t h = 0;
@@ -57,7 +57,7 @@ size_t PairingRows::digest(const QByteArray &folded, quint64 mask)
     return h;
 }
 
-QHash<size_t, int> &PairingRows::indexFor(quint64 mask)
+QHash<size_t, int> &WrittenRows::indexFor(quint64 mask)
 {
     auto it = m_index.find(mask);
     if (it != m_index.end())
@@ -69,7 +69,7 @@ QHash<size_t, int> &PairingRows::indexFor(quint64 mask)
     return index;
 }
 
-PairingRows::Answer PairingRows::find(const Key &key)
+WrittenRows::Answer WrittenRows::find(const Key &key)
 {
     if (m_state != State::Usable)
         return Answer::Ask;
@@ -80,7 +80,7 @@ PairingRows::Answer PairingRows::find(const Key &key)
     return indexFor(mask).contains(digest(folded, mask)) ? Answer::Ask : Answer::Missing;
 }
 
-void PairingRows::inserted(const Key &key)
+void WrittenRows::inserted(const Key &key)
 {
     if (m_state != State::Usable)
         return;

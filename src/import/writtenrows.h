@@ -4,19 +4,16 @@
 #include <QString>
 #include <vector>
 
-// The rows a file's import wrote into the scratch pairing table
-// (CTR_HISTORICO), so that the existence test before each of its writes
-// needs no statement. Inside the file's transaction the table holds nothing
-// else once it was found empty when the file began: it is emptied at the
-// end of every file that passes, a failed file leaves nothing, and no other
-// program's rows are seen before they are gone.
+// The rows a file's import inserted into one table, by their key values,
+// so that an existence test can tell that it matches none of them without
+// a statement (ImportSession says when that is the whole answer).
 //
 // A test names the key values that hold a value; a row matches when each of
 // them equals the row's (texts without regard to case, as the engines
 // compare them). Only "missing" is answered here, and only for plain-ASCII
 // texts: beyond ASCII the engines' case rules differ. A test that may match
 // is asked of the database, which also settles the rare equal digest.
-class PairingRows
+class WrittenRows
 {
 public:
     enum class Answer { Missing, Ask };
@@ -31,8 +28,8 @@ public:
     // Until known(), every test is asked of the database.
     bool known() const { return m_state == State::Usable; }
     bool decided() const { return m_state != State::Unknown; }
-    // The table held rows before the file (or a value not answered here was
-    // written): every test is asked of the database from now on.
+    // A value not answered here was written, or the rows are not all there
+    // is to know: every test is asked of the database from now on.
     void giveUp();
     void startEmpty() { m_state = State::Usable; }
 
