@@ -1,6 +1,7 @@
 #pragma once
 #include "base/messenger.h"
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -44,7 +45,8 @@ public:
         waiting.swap(m_waiting);
         for (const auto &show : waiting)
             show();
-        m_released = m_point + 1;
+        // A later attempt may release before the point an earlier one showed.
+        m_released = std::max(m_released, m_point + 1);
     }
     // The second: silent until it reaches the point where the first stopped,
     // or the first's last release when it held back; what it held back is

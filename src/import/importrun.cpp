@@ -227,7 +227,7 @@ ImportRun::Outcome ImportRun::importFile(const QString &dir, const QString &name
             m_msg.hold();
             m_sinceRelease = 0;
         } else {
-            m_db.setStatementUndo(undo);
+            m_db.setStatementUndo(true);
         }
         m_guessing = way == Way::Guessing;
         m_redo = Redo::None;
@@ -238,7 +238,8 @@ ImportRun::Outcome ImportRun::importFile(const QString &dir, const QString &name
             m_msg.showAsTold();
             return outcome;
         }
-        way = m_redo == Redo::WithoutGuessing ? Way::Unguarded : Way::Guarded;
+        // Each way is tried once at most.
+        way = m_redo == Redo::WithoutGuessing && way == Way::Guessing ? Way::Unguarded : Way::Guarded;
         m_msg.replay();
     }
 }

@@ -355,6 +355,32 @@ private slots:
             QVERIFY2(f.count(QLatin1String(t)) == 0, t);
     }
 
+    void rowsLeftBehindByTheirCertificateAreFoundStill()
+    {
+        // A certificate's rows left in the register without it: the file that
+        // brings the certificate again finds them and changes them, so each
+        // change wants its justification.
+        ImportRunFixture f;
+        QVERIFY(f.run({f.write(1, certificates(7))}));
+        f.db->execute(QStringLiteral("delete from CERTIFIC"));
+        const int types = f.count(QStringLiteral("TIPO"));
+        QCOMPARE(types, 1);
+        const int told = int(f.msg.texts().size());
+
+        const QString again = f.write(2, certificates(7));
+        QVERIFY(!f.run({again}));
+        QCOMPARE(f.count(QStringLiteral("TIPO")), types); // changed, not written twice
+        QCOMPARE(f.count(QStringLiteral("CERTIFIC")), 0);
+        const QString bd = f.read("ERROBD" + f.base(again) + ".txt");
+        QVERIFY(bd.contains(QStringLiteral("Foram identificadas atualizações para os registros abaixo sem a "
+                                           "justificativa na tabela de histórico correspondente !")));
+        QVERIFY(bd.contains(QStringLiteral("Update TIPO")));
+        QCOMPARE(bd.count(QStringLiteral("Insert into CERTIFIC")), 1);
+        QCOMPARE(f.msg.texts().mid(told).count("Ocorreu erro na importação dos dados do arquivo " + again), 1);
+        QCOMPARE(f.observer.finished.last(), again + ":NO");
+        QCOMPARE(f.observer.writes, 14);
+    }
+
     void failedFilesAreListedAndLogsBelongToTheirFile()
     {
         ImportRunFixture f;

@@ -89,6 +89,9 @@ ServerAddress freshDatabase()
     fresh.name = QStringLiteral("t%1_%2").arg(QCoreApplication::applicationPid()).arg(serial.fetchAndAddRelaxed(1) + 1);
     Database admin(QStringLiteral("testengine-admin"));
     admin.connectServer(maintenance);
+    // A cluster kept between runs may hold one of an earlier process that
+    // had the same number: that process is gone.
+    admin.execute(QStringLiteral("DROP DATABASE IF EXISTS \"%1\"").arg(fresh.name));
     admin.execute(QStringLiteral("CREATE DATABASE \"%1\"").arg(fresh.name));
     return fresh;
 }
