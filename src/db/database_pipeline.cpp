@@ -1,8 +1,8 @@
 // Cached statements of a server transaction sent through the client
 // library's pipeline: a write does not wait for its answer, a read waits for
 // its own and for those of the writes sent before it, in one round trip.
-#include "db/database.h"
 #include "base/moments.h"
+#include "db/database.h"
 #include "db/dberror.h"
 #include "db/placeholders.h"
 #include "db/serverpipeline.h"

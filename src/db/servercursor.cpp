@@ -38,8 +38,9 @@ QString Database::declareCursor(const QString &sql, const QVariantMap &named, co
     std::vector<const char *> pointers;
     for (const Placeholders::Parameter &p : parameters) {
         if (p.position >= 0) {
-            values.push_back(p.position < positional.size() ? ServerPipeline::parameterText(bound(positional.at(p.position)))
-                                                            : std::nullopt);
+            values.push_back(p.position < positional.size()
+                                 ? ServerPipeline::parameterText(bound(positional.at(p.position)))
+                                 : std::nullopt);
             continue;
         }
         auto it = named.constFind(p.name);

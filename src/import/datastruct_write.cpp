@@ -438,8 +438,7 @@ QDateTime noIssueDate()
 void TDataStruct::rememberWrittenIssueDate(ImportSession &session, const QStringList &values) const
 {
     const ClassTraits &t = traits();
-    if (t.numcertif < 0 || t.sigla < 0 || t.issueDate < 0 ||
-        trimBlanks(values.at(t.sigla)) != m_certifierAcronym)
+    if (t.numcertif < 0 || t.sigla < 0 || t.issueDate < 0 || trimBlanks(values.at(t.sigla)) != m_certifierAcronym)
         return;
     const QString number = trimBlanks(values.at(t.numcertif));
     if (number.isEmpty())

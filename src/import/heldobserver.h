@@ -58,8 +58,7 @@ public:
     }
 
 private:
-    template <typename F>
-    void later(F call)
+    template <typename F> void later(F call)
     {
         ImportObserver *const target = m_target;
         if (target)

@@ -31,10 +31,7 @@ public:
         m_waiting.clear();
     }
     // What the attempt tells waits for release() from now on.
-    void hold()
-    {
-        m_holding = m_held = true;
-    }
+    void hold() { m_holding = m_held = true; }
     bool holding() const { return m_holding; }
     // What follows is shown at once again (what is held stays so).
     void showAsTold() { m_holding = false; }

@@ -46,7 +46,8 @@ private slots:
     {
         const QDateTime moment(QDate(2026, 12, 8), QTime(18, 50, 1, 123));
         Transaction tx(*m_db);
-        Database::Statement &insert = m_db->statement(QStringLiteral("INSERT INTO P (k, n, r, d, s) VALUES (?, ?, ?, ?, ?)"));
+        Database::Statement &insert = m_db->statement(
+            QStringLiteral("INSERT INTO P (k, n, r, d, s) VALUES (?, ?, ?, ?, ?)"));
         for (int i = 0; i < 300; ++i) // more than one batch of unanswered writes
             insert.exec({QStringLiteral("k%1").arg(i), i, i + 0.5, moment, i % 2 == 0});
         insert.exec({QStringLiteral("O'Brien ação"), QVariant(QMetaType(QMetaType::Int)), 1.25, QVariant(), 0});
