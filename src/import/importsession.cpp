@@ -211,6 +211,12 @@ WrittenRows &ImportSession::pairingRows()
 {
     if (m_pairing.decided())
         return m_pairing;
+    // On the file the test costs less than keeping the rows: a server's
+    // answer is a round trip.
+    if (!m_db.onServer()) {
+        m_pairing.giveUp();
+        return m_pairing;
+    }
     try {
         Database::Statement &q = m_db.statement(QStringLiteral("select count(*) from CTR_HISTORICO"));
         q.exec();

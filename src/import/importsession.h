@@ -79,8 +79,9 @@ public:
     };
     const Moment &moment(const QString &trimmedText);
 
-    // The pairing rows this file wrote (CTR_HISTORICO); the first use asks
-    // whether the table held rows before the file. Inside the file's
+    // The pairing rows this file wrote (CTR_HISTORICO) on a server, where
+    // each test is a round trip; the first use asks whether the table held
+    // rows before the file. On the file every test is asked of it. Inside the file's
     // transaction the table holds nothing else once it was found empty: it
     // is emptied at the end of every file that passes, a failed file leaves
     // nothing, and no other program's rows are seen before they are gone.
