@@ -4,6 +4,7 @@
 #include "db/dberror.h"
 #include "db/placeholders.h"
 #include "db/schema.h"
+#include "db/schemaupgrade.h"
 #include "db/serverpipeline.h"
 
 #include <libpq-fe.h>
@@ -78,20 +79,21 @@ void Database::checkSchemaVersion(int found) const
 {
     // On a file, 0 is a register made before versions were recorded: the
     // upgrade on open brings it to this version.
-    if (found == Schema::Version || (found == 0 && m_kind == DbEngine::Sqlite))
+    const int version = Schema::version(m_kind);
+    if (found == version || (found == 0 && m_kind == DbEngine::Sqlite))
         return;
     const QString which = m_kind == DbEngine::Postgres ? describe() : QStringLiteral("deste computador");
-    if (found > Schema::Version)
+    if (found > version)
         throw DbError(QStringLiteral("O banco de dados %1 foi criado por uma versão mais nova do programa (esquema %2; "
                                      "esta versão lê o esquema %3). Atualize o programa.")
                           .arg(which)
                           .arg(found)
-                          .arg(Schema::Version));
+                          .arg(version));
     throw DbError(QStringLiteral("O banco de dados %1 foi criado por uma versão anterior do programa (esquema %2; "
                                  "esta versão lê o esquema %3) e não pode ser aberto.")
                       .arg(which)
                       .arg(found)
-                      .arg(Schema::Version));
+                      .arg(version));
 }
 
 void Database::connectServer(const ServerAddress &address)
@@ -127,8 +129,13 @@ void Database::openServer(const ServerAddress &address)
             throw DbError(QStringLiteral("O banco de dados %1 não contém um registro do Corvane: crie-o com "
                                          "corvane-cli init --db %2.")
                               .arg(describe(), address.uri()));
-        checkSchemaVersion(
-            scalar(QStringLiteral("SELECT max(versao) FROM %1").arg(QLatin1String(Schema::VersionTable))).toInt());
+        const QString versionOf = QStringLiteral("SELECT max(versao) FROM %1").arg(QLatin1String(Schema::VersionTable));
+        int found = scalar(versionOf).toInt();
+        if (found == SchemaUpgrade::OldServerVersion) {
+            SchemaUpgrade::applyOnServer(*this);
+            found = scalar(versionOf).toInt();
+        }
+        checkSchemaVersion(found);
     } catch (...) {
         close();
         throw;

@@ -43,7 +43,7 @@ void createSchema(Database &db)
             db.execute(sql);
     if (db.onServer())
         db.execute(QStringLiteral("INSERT INTO %1 (versao) VALUES (?)").arg(QLatin1String(Schema::VersionTable)),
-                   {Schema::Version});
+                   {Schema::ServerVersion});
     else
         db.execute(QStringLiteral("PRAGMA user_version = %1").arg(Schema::Version));
     tx.commit();

@@ -150,9 +150,8 @@ public:
             m_server.execute(QStringLiteral("ALTER TABLE %1 ADD CONSTRAINT \"%2\" PRIMARY KEY (%3)")
                                  .arg(table, m_key, cols.join(QLatin1String(", "))));
         }
-        const QStringList statements = Schema::createStatements(m_table, DbEngine::Postgres);
-        for (qsizetype i = 1; i < statements.size(); ++i)
-            m_server.execute(statements.at(i));
+        for (const QString &sql : Schema::indexStatements(m_table, DbEngine::Postgres))
+            m_server.execute(sql);
     }
 
 private:

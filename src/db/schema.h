@@ -71,13 +71,27 @@ const QList<Table> &replicaTables();
 
 const Table *table(const QString &name); // case-insensitive
 QString sqlTypeName(const Field &f, DbEngine engine = DbEngine::Sqlite);
-// CREATE TABLE statement (plus index statements) for a table.
+// The type a column is made with: on the server a text column's is a domain
+// of its own, named as the file names its width check ("TABLE.Column N").
+QString columnType(const Table &t, const Field &f, DbEngine engine);
+// That domain, made unless it exists.
+QString createWidthDomain(const QString &name, int size);
+// The statements that make a table: on the server its text columns' domains
+// first, then CREATE TABLE, then its indexes.
 QStringList createStatements(const Table &t, DbEngine engine = DbEngine::Sqlite);
+QStringList indexStatements(const Table &t, DbEngine engine);
 
-// The schema version this program reads and writes. A register records the
-// version that made it; one made by another version is refused on open (on
-// a file, a version 0 is one made before versions were recorded).
+// The schema versions this program reads and writes, a file's and a
+// server's. A register records the version that made it; one made by another
+// version is refused on open. On a file, a version 0 is one made before
+// versions were recorded; on a server, version 1 kept the text widths as
+// checks of the tables: both are brought up to date when opened.
 inline constexpr int Version = 1;
+inline constexpr int ServerVersion = 2;
+inline constexpr int version(DbEngine engine)
+{
+    return engine == DbEngine::Postgres ? ServerVersion : Version;
+}
 // Where a server register records its version (no table of the declaration).
 inline constexpr const char *VersionTable = "corvane_esquema";
 // What a server database needs before the tables: the case-blind text type

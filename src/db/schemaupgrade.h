@@ -15,4 +15,13 @@ const QStringList &addedTables();
 // file that is no register (no CERTIFIC table) is left alone. Raises DbError.
 void apply(Database &db);
 
+// A server register of this version kept each text width as a check of its
+// table.
+inline constexpr int OldServerVersion = 1;
+
+// Brings a server register of OldServerVersion to Schema::ServerVersion in
+// one transaction: each width check becomes its column's domain. Another
+// workstation doing the same meanwhile is waited for. Raises DbError.
+void applyOnServer(Database &db);
+
 }

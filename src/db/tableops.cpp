@@ -229,8 +229,9 @@ static Schema::Table fileStructure(Database &db, const QString &table)
 }
 
 
-// On the server: columns from the catalogue; text widths from the width
-// checks, which are named "TABLE.Column N" there.
+// On the server: columns from the catalogue; text widths from the columns'
+// domains, named "TABLE.Column N" there (or from table checks so named, as
+// registers of the first version keep them).
 static Schema::Table serverStructure(Database &db, const QString &table)
 {
     Schema::Table t;
@@ -248,14 +249,17 @@ static Schema::Table serverStructure(Database &db, const QString &table)
         if (m.hasMatch())
             widths.insert(m.captured(1).toLower(), m.captured(2).toInt());
     }
-    QSqlQuery q = db.exec(QStringLiteral("SELECT column_name, data_type, udt_name, is_nullable, is_identity "
-                                         "FROM information_schema.columns WHERE table_schema = current_schema() "
-                                         "AND table_name = ? ORDER BY ordinal_position"),
-                          {name});
+    QSqlQuery q = db.exec(
+        QStringLiteral("SELECT column_name, data_type, udt_name, is_nullable, is_identity, domain_name "
+                       "FROM information_schema.columns WHERE table_schema = current_schema() "
+                       "AND table_name = ? ORDER BY ordinal_position"),
+        {name});
     using T = Schema::FieldType;
     while (q.next()) {
         Schema::Field f;
         f.name = q.value(0).toString();
+        if (const QRegularExpressionMatch m = widthName.match(q.value(5).toString()); m.hasMatch())
+            widths.insert(f.name.toLower(), m.captured(2).toInt());
         const QString type = q.value(1).toString();
         const QString udt = q.value(2).toString();
         if (q.value(4).toString() == QLatin1String("YES"))

@@ -89,7 +89,7 @@ private slots:
             }
             for (const Schema::Field &f : t.fields) {
                 expectedNames << (db.onServer() ? f.name.toLower() : f.name);
-                expectedTypes << Schema::sqlTypeName(f, db.engine());
+                expectedTypes << Schema::columnType(t, f, db.engine());
             }
             QCOMPARE(names, expectedNames);
             QCOMPARE(types, expectedTypes);

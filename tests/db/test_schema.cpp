@@ -1,6 +1,8 @@
 #include "db/database.h"
 #include "db/dberror.h"
+#include "db/provisioning.h"
 #include "db/schema.h"
+#include "db/schemaupgrade.h"
 #include "support/testdb.h"
 
 #include <QSqlRecord>
@@ -15,6 +17,7 @@ private slots:
     void replicasMirrorTheirSourcesInListOrder();
     void overlongTextIsRefusedNamingTheColumn();
     void lookupIsCaseInsensitive();
+    void firstServerVersionIsBroughtUpToDate();
 };
 
 namespace {
@@ -118,6 +121,22 @@ void TestSchema::overlongTextIsRefusedNamingTheColumn()
     } catch (const DbError &e) {
         QVERIFY(e.isKeyViolation());
     }
+    // Made again (as a reference update does), the table keeps its widths.
+    db.execute(QStringLiteral("DROP TABLE UF"));
+    for (const QString &sql : Schema::createStatements(*Schema::table(QStringLiteral("UF")), db.engine()))
+        db.execute(sql);
+    db.execute(QStringLiteral("INSERT INTO UF VALUES (?, ?)"), {QStringLiteral("RJ"), QStringLiteral("Rio")});
+    try {
+        db.execute(QStringLiteral("UPDATE UF SET SiglaUF = ? WHERE SiglaUF = ?"),
+                   {QStringLiteral("RJX"), QStringLiteral("rj")});
+        QFAIL("a three-character state code was written");
+    } catch (const DbError &e) {
+        QVERIFY2(e.isTooLong() && e.message().contains(QStringLiteral("UF.SiglaUF aceita no máximo 2 caracteres")),
+                 qPrintable(e.message()));
+    }
+    // A value too long to be stored is only not found.
+    QCOMPARE(db.scalar(QStringLiteral("SELECT count(*) FROM UF WHERE SiglaUF = ?"), {QStringLiteral("RJX")}).toInt(),
+             0);
 }
 
 void TestSchema::lookupIsCaseInsensitive()
@@ -129,6 +148,71 @@ void TestSchema::lookupIsCaseInsensitive()
     QCOMPARE(c->field(QStringLiteral("numcertif"))->size, 30);
     QVERIFY(c->field(QStringLiteral("Completo"))->required);
     QCOMPARE(Schema::table(QStringLiteral("DOC_NORMATIVOS"))->field(QStringLiteral("StatusDoc"))->size, 1);
+}
+
+// A server register of the first version kept each width as a check of its
+// table; opened, it is brought up to date with its rows.
+void TestSchema::firstServerVersionIsBroughtUpToDate()
+{
+    if (!TestDb::onServer())
+        QSKIP("server registers only");
+    const ServerAddress address = TestDb::freshDatabase();
+    Provisioning::Options options;
+    options.adminPassword = QStringLiteral("admin");
+    Provisioning::createOnServer(address, options);
+    int widths = 0;
+    {
+        Database old(QStringLiteral("schema_first"));
+        old.connectServer(address);
+        Transaction tx(old);
+        for (const Schema::Table &t : Schema::tables())
+            for (const Schema::Field &f : t.fields)
+                if (f.type == Schema::FieldType::Text) {
+                    const QString check = QStringLiteral("%1.%2 %3").arg(t.name, f.name).arg(f.size);
+                    old.execute(QStringLiteral("ALTER TABLE %1 ALTER COLUMN %2 TYPE citext, ADD CONSTRAINT \"%3\" "
+                                               "CHECK (length(%2) <= %4)")
+                                    .arg(t.name.toLower(), f.name.toLower(), check)
+                                    .arg(f.size));
+                    old.execute(QStringLiteral("DROP DOMAIN \"%1\"").arg(check));
+                    ++widths;
+                }
+        old.execute(QStringLiteral("UPDATE %1 SET versao = ?").arg(QLatin1String(Schema::VersionTable)),
+                    {SchemaUpgrade::OldServerVersion});
+        old.execute(QStringLiteral("INSERT INTO UF VALUES (?, ?)"), {QStringLiteral("SP"), QStringLiteral("São Paulo")});
+        tx.commit();
+        QCOMPARE(old.scalar(QStringLiteral("SELECT count(*) FROM pg_catalog.pg_type WHERE typtype = 'd' AND "
+                                           "typnamespace = current_schema()::regnamespace"))
+                     .toInt(),
+                 0);
+    }
+    Database db(QStringLiteral("schema_now"));
+    db.openServer(address);
+    QCOMPARE(db.scalar(QStringLiteral("SELECT max(versao) FROM %1").arg(QLatin1String(Schema::VersionTable))).toInt(),
+             Schema::ServerVersion);
+    QCOMPARE(db.scalar(QStringLiteral("SELECT count(*) FROM pg_catalog.pg_constraint c JOIN pg_catalog.pg_class r "
+                                      "ON r.oid = c.conrelid WHERE c.contype = 'c' AND "
+                                      "r.relnamespace = current_schema()::regnamespace"))
+                 .toInt(),
+             0);
+    // Every text column is now as a register made today makes it.
+    QCOMPARE(db.scalar(QStringLiteral("SELECT count(*) FROM information_schema.columns WHERE table_schema = "
+                                      "current_schema() AND domain_name IS NOT NULL"))
+                 .toInt(),
+             widths);
+    QCOMPARE(db.scalar(QStringLiteral("SELECT NomeUF FROM UF WHERE SiglaUF = ?"), {QStringLiteral("sp")}).toString(),
+             QStringLiteral("São Paulo"));
+    QCOMPARE(db.scalar(QStringLiteral("SELECT count(*) FROM USU_LOCAL")).toInt(), 1);
+    try {
+        db.execute(QStringLiteral("INSERT INTO UF VALUES (?, ?)"), {QStringLiteral("RJX"), QStringLiteral("x")});
+        QFAIL("a three-character state code was stored");
+    } catch (const DbError &e) {
+        QVERIFY2(e.message().contains(QStringLiteral("UF.SiglaUF aceita no máximo 2 caracteres")),
+                 qPrintable(e.message()));
+    }
+    // Opened again, there is nothing left to do.
+    db.close();
+    db.openServer(address);
+    QCOMPARE(db.scalar(QStringLiteral("SELECT count(*) FROM %1").arg(QLatin1String(Schema::VersionTable))).toInt(), 2);
 }
 
 QTEST_GUILESS_MAIN(TestSchema)
