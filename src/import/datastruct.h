@@ -123,6 +123,7 @@ private:
     bool checkColumnWidth(const TDataStructItem *item, int columnWidth);
     QDateTime referenceIssueDate(Database &db) const;
     void rememberWrittenIssueDate(ImportSession &session, const QStringList &values) const;
+    bool isCertifierCertificate(const QStringList &values) const;
     // The sequence item's value; fresh when no row of the table can hold it.
     // Empty when no number can be given (error tells why).
     QString sequenceValue(bool *fresh, QString *error = nullptr) const;

@@ -270,6 +270,16 @@ TWriteShape TDataStruct::buildShape(const QStringList &values) const
     return shape;
 }
 
+namespace {
+
+QDateTime noIssueDate()
+{
+    thread_local const QDateTime fallback = Moments::wallClock(QDate(1900, 1, 1));
+    return fallback;
+}
+
+}
+
 TWriteResult TDataStruct::WriteRow(Database &db)
 {
     m_database = &db;
@@ -319,6 +329,7 @@ TWriteResult TDataStruct::WriteRow(Database &db)
     // The key condition names a SeqEvento above the table's highest: no row
     // can match it, so the test could only answer "missing".
     bool exists = false;
+    bool asked = false; // exists is the database's own answer
     // The pairing table's rows are this file's own: a test that matches none
     // of them is answered without a statement. So are, but as a guess the
     // database checks, the tests of a new certificate's rows.
@@ -352,10 +363,12 @@ TWriteResult TDataStruct::WriteRow(Database &db)
                 bindItem(&q, ++placeholder, m_items.at(i), values.at(i), session, nullptr, &unconvertible);
             // A key value that does not convert counts as missing, unasked.
             if (unconvertible.isEmpty()) {
-                if (guess)
+                if (guess) {
                     q.guessNoRow();
-                else
+                } else {
                     q.step();
+                    asked = true;
+                }
                 exists = q.hasRow();
             }
             q.reset();
@@ -385,7 +398,7 @@ TWriteResult TDataStruct::WriteRow(Database &db)
         if (trimBlanks(values.at(i)).isEmpty())
             continue;
         if (!reference.isValid()) {
-            reference = referenceIssueDate(db);
+            reference = asked && !exists && isCertifierCertificate(values) ? noIssueDate() : referenceIssueDate(db);
             today = QDate::currentDate();
         }
         const QDateTime when = session ? session->moment(trimBlanks(values.at(i))).value
@@ -423,14 +436,15 @@ TWriteResult TDataStruct::WriteRow(Database &db)
     return result;
 }
 
-namespace {
 
-QDateTime noIssueDate()
+// The record is the certifier's own certificate row: when its key is found
+// missing, so is the issue date referenceIssueDate() would read.
+bool TDataStruct::isCertifierCertificate(const QStringList &values) const
 {
-    thread_local const QDateTime fallback = Moments::wallClock(QDate(1900, 1, 1));
-    return fallback;
-}
-
+    const ClassTraits &t = traits();
+    return t.certific && t.numcertif >= 0 && t.sigla >= 0 && !m_items.at(t.numcertif)->sequence &&
+        trimBlanks(values.at(t.sigla)) == m_certifierAcronym &&
+        trimBlanks(values.at(t.numcertif)) == m_items.at(t.numcertif)->trimmedValue();
 }
 
 // The certificate's row now holds the issue date just written (a blank one

@@ -507,8 +507,10 @@ bool ImportRun::writeRecord(TDataStruct &record, const QString &dir)
     const TWriteResult result = record.WriteRow(m_db);
     if (!result.succeeded)
         return false;
-    if (m_parents)
+    if (m_parents) {
+        m_parents->rowWritten(record);
         m_parents->written(record);
+    }
     noteCertificate(record);
     // Delivered to the regulator with the file: kept as if approved.
     if (const RegulatorHolding::ImportMarkPlan *plan = markPlan(record)) {

@@ -128,7 +128,10 @@ private slots:
             options.adminPassword = QStringLiteral("admin");
             Provisioning::createOnServer(made, options);
             QStringList migrated = catalogue(server);
-            migrated.removeIf([](const QString &line) { return line.contains(QLatin1String("controle_extra")); });
+            // Its width's domain too, named in the declaration's spelling.
+            migrated.removeIf([](const QString &line) {
+                return line.contains(QLatin1String("controle_extra"), Qt::CaseInsensitive);
+            });
             QVERIFY(migrated.size() > 100);
             QCOMPARE(migrated, catalogue(made));
         }

@@ -140,6 +140,11 @@ private slots:
         QVERIFY(readLog(QStringLiteral("Log_BD.txt"))
                     .endsWith(QStringLiteral("Não foi possível fazer a Atualização pois a data DthStatusCertificado é "
                                              "inferior a data emissão ou superior a data do sistema!\n")));
+        // Only a new one is measured against 1900: stored, the status date it
+        // was written with is now before its issue date.
+        c.statusDate = day(-40);
+        r = record(c.lines())->WriteRow(*m_db);
+        QVERIFY(!r.succeeded && !r.inserted);
 
         // A status event before the stored issue date fails the insert; on the issue date it passes.
         StatusC s;

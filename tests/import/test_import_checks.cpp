@@ -5,6 +5,7 @@
 #include "base/cp1252.h"
 #include "support/clirun.h"
 #include "support/importrunfixture.h"
+#include "support/testdb.h"
 
 #include <QtTest>
 
@@ -178,6 +179,28 @@ private slots:
         f.write(2, later);
         QVERIFY2(f.run({ImportRunFixture::name(2)}), qPrintable(f.msg.texts().join('\n')));
         QCOMPARE(f.count("STATUS_C", "NumCertif = 'N-1'"), 2);
+    }
+
+    // An item the file wrote is found by its history in other letter case as
+    // the engine compares: ASCII letters on both, others on the server only.
+    void historyFindsItsItemWrittenByTheFile()
+    {
+        ImportRunFixture f;
+        B file(ImportRunFixture::Sigla);
+        file.completeCertificate("N-2");
+        file.record("[STATUS_C]", B::statusC("n-2"));
+        f.write(1, file);
+        QVERIFY2(f.run({ImportRunFixture::name(1)}), qPrintable(f.msg.texts().join('\n')));
+        QCOMPARE(f.count("STATUS_C", "NumCertif = 'N-2'"), 2);
+
+        B accented(ImportRunFixture::Sigla);
+        accented.completeCertificate("Ç-3");
+        accented.record("[STATUS_C]", B::statusC("ç-3"));
+        const QString name = f.write(2, accented);
+        QCOMPARE(f.run({ImportRunFixture::name(2)}), TestDb::onServer());
+        if (!TestDb::onServer())
+            QVERIFY(f.read("ERROBD" + f.base(name) + ".txt")
+                        .contains("da tabela STATUS_C não tem o item correspondente na tabela CERTIFIC"));
     }
 
     // The batch tool lists the lines it did not import, with line and reason.
