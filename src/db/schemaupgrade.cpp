@@ -57,12 +57,12 @@ void applyOnServer(Database &db)
     if (db.scalar(QStringLiteral("SELECT max(versao) FROM %1").arg(versions)).toInt() != OldServerVersion)
         return;
     static const QRegularExpression widthName(QStringLiteral("^[^ ]+\\.[^ ]+ (\\d+)$"));
-    QSqlQuery q = db.exec(QStringLiteral(
-        "SELECT r.relname, c.conname, a.attname FROM pg_catalog.pg_constraint c "
-        "JOIN pg_catalog.pg_class r ON r.oid = c.conrelid "
-        "JOIN pg_catalog.pg_attribute a ON a.attrelid = c.conrelid AND a.attnum = c.conkey[1] "
-        "WHERE r.relnamespace = current_schema()::regnamespace AND c.contype = 'c' "
-        "AND cardinality(c.conkey) = 1 ORDER BY 1, 2"));
+    QSqlQuery q = db.exec(
+        QStringLiteral("SELECT r.relname, c.conname, a.attname FROM pg_catalog.pg_constraint c "
+                       "JOIN pg_catalog.pg_class r ON r.oid = c.conrelid "
+                       "JOIN pg_catalog.pg_attribute a ON a.attrelid = c.conrelid AND a.attnum = c.conkey[1] "
+                       "WHERE r.relnamespace = current_schema()::regnamespace AND c.contype = 'c' "
+                       "AND cardinality(c.conkey) = 1 ORDER BY 1, 2"));
     QStringList domains;
     QMap<QString, QStringList> changes; // by table, made in one statement each
     const auto quoted = [](const QString &n) { return QLatin1Char('"') + n + QLatin1Char('"'); };

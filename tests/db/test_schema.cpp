@@ -178,7 +178,8 @@ void TestSchema::firstServerVersionIsBroughtUpToDate()
                 }
         old.execute(QStringLiteral("UPDATE %1 SET versao = ?").arg(QLatin1String(Schema::VersionTable)),
                     {SchemaUpgrade::OldServerVersion});
-        old.execute(QStringLiteral("INSERT INTO UF VALUES (?, ?)"), {QStringLiteral("SP"), QStringLiteral("São Paulo")});
+        old.execute(QStringLiteral("INSERT INTO UF VALUES (?, ?)"),
+                    {QStringLiteral("SP"), QStringLiteral("São Paulo")});
         tx.commit();
         QCOMPARE(old.scalar(QStringLiteral("SELECT count(*) FROM pg_catalog.pg_type WHERE typtype = 'd' AND "
                                            "typnamespace = current_schema()::regnamespace"))
