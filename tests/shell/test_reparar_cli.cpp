@@ -56,6 +56,9 @@ private slots:
 
     // Repairs started over and over while an import writes three files:
     // each one waits or refuses, and every imported row ends in bdocc.mdb.
+    // A repair holds the file longer than the import waits only on a
+    // machine under heavy load: the import then stops saying the database
+    // is busy, and the files it did not finish are not there at all.
     void repairDuringImportLosesNothing()
     {
         ImportRunFixture f;
@@ -85,16 +88,17 @@ private slots:
             import.process().waitForFinished(50);
         }
         const Result done = import.finish();
-        QVERIFY2(
-            done.code == 0,
-            qPrintable(QStringLiteral("%1 %2 %3\n").arg(done.code).arg(repaired).arg(refused) + done.out + done.err));
+        const QString told = done.out + done.err;
+        QVERIFY2(done.code == 0 || (done.code == 1 && told.contains(DbErrors::BusyMessage)),
+                 qPrintable(QStringLiteral("%1 %2 %3\n").arg(done.code).arg(repaired).arg(refused) + told));
         QVERIFY(repaired + refused > 0);
         qInfo("reparos concluídos: %d, recusados: %d", repaired, refused);
 
         f.home->open(*f.db);
-        QCOMPARE(f.count("CONTROLE_TXT"), 3);
-        QCOMPARE(f.count("CERTIFIC"), 3 * perFile);
-        QCOMPARE(f.count("LOTE"), 3 * perFile);
+        const int imported = f.count("CONTROLE_TXT");
+        QCOMPARE(imported == 3, done.code == 0);
+        QCOMPARE(f.count("CERTIFIC"), imported * perFile);
+        QCOMPARE(f.count("LOTE"), imported * perFile);
         if (TestDb::onServer()) {
             QCOMPARE(ServerRepair::keyProblems(*f.db), QStringList());
         } else {
