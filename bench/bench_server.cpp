@@ -51,6 +51,27 @@
 // 4.6-5.4 s (x8.4-x10, against x22 before; goal not met); the complete
 // remittance x2.5-x2.8.
 //
+// Then (statistics of the server's statements, pgbench, perf):
+// - each text column's width check was a check of its table, and the server
+//   compiles a table's checks again for every statement that writes it: an
+//   insert into CTR_HISTORICO took 32 us on the server, 18 us without its
+//   twelve checks. Moved into a domain of the column's own (compiled once a
+//   session), the same insert takes 12-15 us, and the import's statements
+//   spend about a third less on the server (CTR_HISTORICO 428 -> 163 ms,
+//   ITEM_IMPORTADO 400 -> 290 ms, each other insert about 50 -> 32 ms);
+// - a history record's item written by the same file, and a new
+//   certificate's issue date, are answered without a question: 13 600 ->
+//   10 000 round trips for the 20 000 records (counted with strace).
+// The import's time hardly moved (4.3-4.6 s): over loopback the server's
+// process still needs about 3 s of processor time for the 80 000 statements
+// (each one's bind, plan and executor start and end, outside the statement
+// statistics), and this one 1.5 s, mostly in turn. Comparing text keys in
+// plain byte order (COLLATE "C") was tried: no change. What is left is the
+// number of statements, not their cost.
+// 20 000 records, release build, five runs: the file 0.55-0.65 s, the
+// server 4.3-4.9 s (x7-x8.5; goal not met); the complete remittance
+// x1.9-x3.5.
+//
 // The server is a throwaway cluster of the run's own (tests/support/
 // pgcluster.sh), or the one whose folder $CORVANE_TEST_PG_DIR names.
 //
