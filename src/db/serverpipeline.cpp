@@ -10,6 +10,7 @@ namespace {
 // Past this many statements unanswered, the server's answers could fill the
 // socket while this side still writes: the caller syncs first.
 constexpr size_t MostInBatch = 256;
+constexpr size_t FlushEvery = 8;
 // Statement texts are few (a loop runs a handful); a caller that builds
 // endless variants runs them the usual way past this.
 constexpr int MostNames = 512;
@@ -93,6 +94,10 @@ int ServerPipeline::send(pg_conn *conn, const QByteArray &name, const std::vecto
         PQexitPipelineMode(conn);
         return -1;
     }
+    // Handed over a few at a time, so the server works on them while more
+    // are made here, instead of getting them all at the next wait.
+    if (sent && m_slots.size() % FlushEvery == FlushEvery - 1)
+        PQflush(conn);
     // A statement that could not be sent after others fails the batch at
     // sync(): the client library has its error by then.
     m_slots.push_back(Slot{});
