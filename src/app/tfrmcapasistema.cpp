@@ -253,7 +253,9 @@ QWidget *TFrmCapaSistema::buildStartPage()
         m_panels[i]->setObjectName(QStringLiteral("StatusBar1Panel%1").arg(i));
         m_panels[i]->setMinimumWidth(10);
         m_panels[i]->setContentsMargins(4, 0, 4, 0);
-        m_statusBar->addWidget(m_panels[i], 1);
+        // The user's panel is short; the database's (a server's address and
+        // name) takes the rest of the bar.
+        m_statusBar->addWidget(m_panels[i], i == 0 ? 0 : 1);
     }
     // Certificates about to expire, told at login; hidden when none.
     m_expiringNotice = new QLabel(m_statusBar);
