@@ -432,6 +432,8 @@ void Database::Statement::exec(const QVariantList &params)
         }
     }
     next();
+    if (m_tally)
+        *m_tally += sqlite3_changes(m_db);
 }
 
 bool Database::Statement::next()
@@ -490,6 +492,8 @@ void Database::Statement::step()
     if (m_query)
         return serverRun();
     next();
+    if (m_tally)
+        *m_tally += sqlite3_changes(m_db);
 }
 
 int Database::Statement::changes() const

@@ -236,6 +236,11 @@ public:
     void guessNoRow();
     // Rows the last run inserted, updated or deleted.
     int changes() const;
+    // For a statement that writes: the rows each later run changes are
+    // added to *total as their answers come, at once or, for writes sent
+    // unanswered, at the next wait (Database::waitForWrites()), so a loop
+    // need not wait for each. Null stops it.
+    void countChanges(std::shared_ptr<int> total) { m_tally = std::move(total); }
 
     // Binds one value as QtSql's SQLite driver binds it (placeholder from 1).
     static int bindValue(sqlite3_stmt *stmt, int placeholder, const QVariant &value);
@@ -288,6 +293,7 @@ private:
     QVariantList m_params; // bound text points into these until reset
     bool m_row = false;
     bool m_inTransaction = false; // when the last step began
+    std::shared_ptr<int> m_tally;
 };
 
 // Opens a transaction only when none is open; rolls back on destruction

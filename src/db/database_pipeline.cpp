@@ -192,6 +192,8 @@ bool Database::Statement::pipelineRun(bool guessEmpty)
             return false;
         m_piped.slot = slot;
         m_piped.batch = pipe.batch();
+        if (m_tally && m_piped.write)
+            pipe.countInto(slot, m_tally);
         m_pipedLast = true;
         m_row = false;
         if (m_piped.write || guess)

@@ -411,12 +411,13 @@ void Database::Statement::serverRun()
         if (!(ok && m_query->exec()))
             fail(again);
         m_owner->statementEnds(again, true);
-        serverNext();
-        return;
+    } else {
+        if (!ok)
+            fail(guarded);
+        m_owner->statementEnds(guarded, true);
     }
-    if (!ok)
-        fail(guarded);
-    m_owner->statementEnds(guarded, true);
+    if (m_tally)
+        *m_tally += m_query->numRowsAffected();
     serverNext();
 }
 

@@ -144,9 +144,11 @@ std::optional<ServerPipeline::Failure> ServerPipeline::sync(pg_conn *conn)
             m_slots[slot].rows = r;
             continue;
         }
-        if (slot < m_slots.size() && status == PGRES_COMMAND_OK)
+        if (slot < m_slots.size() && status == PGRES_COMMAND_OK) {
             m_slots[slot].changed = QByteArray(PQcmdTuples(r)).toInt();
-        else if (status != PGRES_PIPELINE_ABORTED && status != PGRES_COMMAND_OK && !first)
+            if (m_slots[slot].tally)
+                *m_slots[slot].tally += m_slots[slot].changed;
+        } else if (status != PGRES_PIPELINE_ABORTED && status != PGRES_COMMAND_OK && !first)
             first = failureOf(conn, r);
         PQclear(r);
     }
@@ -168,6 +170,12 @@ pg_result *ServerPipeline::takeRows(int slot)
     if (!m_answered || slot < 0 || size_t(slot) >= m_slots.size())
         return nullptr;
     return std::exchange(m_slots[size_t(slot)].rows, nullptr);
+}
+
+void ServerPipeline::countInto(int slot, std::shared_ptr<int> tally)
+{
+    if (!m_answered && slot >= 0 && size_t(slot) < m_slots.size())
+        m_slots[size_t(slot)].tally = std::move(tally);
 }
 
 int ServerPipeline::changed(int slot) const

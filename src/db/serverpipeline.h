@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QString>
 #include <QVariant>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -49,6 +50,9 @@ public:
     // After sync(): the rows a statement of the batch gave (the caller
     // frees them with PQclear), and the rows it changed.
     pg_result *takeRows(int slot);
+    // The rows the slot's statement changes are added to *tally when its
+    // answer comes.
+    void countInto(int slot, std::shared_ptr<int> tally);
     int changed(int slot) const;
     // Increases with every batch sent: a slot is valid in its batch only.
     quint64 batch() const { return m_batch; }
@@ -69,6 +73,7 @@ private:
         pg_result *rows = nullptr;
         int changed = 0;
         bool guessEmpty = false;
+        std::shared_ptr<int> tally; // takes changed when the answer comes
     };
     void clearSlots();
     QHash<QString, QByteArray> m_names;

@@ -190,15 +190,23 @@ int markCompleteCertificates(Database &db, const QList<CertificateKey> &certific
     // Prepared once for the whole list: parsing the ten-table test again for
     // every certificate cost more than running it.
     Database::Statement &update = db.statement(sql);
-    int marked = 0;
+    // Counted as the answers come: on a server the updates are not waited
+    // for one by one.
+    const auto marked = std::make_shared<int>(0);
+    struct Counting
+    {
+        Database::Statement &update;
+        ~Counting() { update.countChanges(nullptr); }
+    } counting{update};
+    update.countChanges(marked);
     for (const CertificateKey &key : certificates) {
         update.exec({1, 1, key.sigla, key.numero});
-        marked += update.changes();
         update.reset();
     }
+    db.waitForWrites();
     if (progress)
         progress(total, total);
-    return marked;
+    return *marked;
 }
 
 }

@@ -78,6 +78,20 @@ private slots:
         Database::Statement &update = m_db->statement(QStringLiteral("UPDATE P SET n = n + 1000 WHERE s = ?"));
         update.exec({1});
         QCOMPARE(update.changes(), 150);
+
+        // Changes counted without waiting for each answer, over more than
+        // one batch, rows matching none counting none.
+        Database::Statement &touch = m_db->statement(QStringLiteral("UPDATE P SET s = s WHERE k = ?"));
+        const auto counted = std::make_shared<int>(0);
+        touch.countChanges(counted);
+        for (int i = 0; i < 400; ++i) {
+            touch.exec({QStringLiteral("K%1").arg(i)});
+            touch.reset();
+        }
+        touch.countChanges(nullptr);
+        touch.exec({QStringLiteral("k1")});
+        m_db->waitForWrites();
+        QCOMPARE(*counted, 300);
         tx.commit();
         QCOMPARE(count(), 301);
         QCOMPARE(count(QStringLiteral("n >= 1000")), 150);
