@@ -79,6 +79,7 @@ QString createWidthDomain(const QString &name, int size);
 // The statements that make a table: on the server its text columns' domains
 // first, then CREATE TABLE, then its indexes.
 QStringList createStatements(const Table &t, DbEngine engine = DbEngine::Sqlite);
+// Its indexes alone, for a table filled before they are made.
 QStringList indexStatements(const Table &t, DbEngine engine);
 
 // The schema versions this program reads and writes, a file's and a
