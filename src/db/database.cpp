@@ -581,6 +581,28 @@ int Database::execute(const QString &sql, const QVariantList &params) const
     return q.numRowsAffected();
 }
 
+void Database::executeScript(const QStringList &statements)
+{
+    if (m_kind != DbEngine::Postgres) {
+        for (const QString &sql : statements)
+            execute(sql);
+        return;
+    }
+    if (statements.isEmpty())
+        return;
+    // A round trip per statement, and two more for its savepoint, made the
+    // schema of a new register cost more than everything else in it.
+    const bool undo = m_statementUndo;
+    m_statementUndo = false;
+    try {
+        execute(statements.join(QLatin1String(";\n")));
+    } catch (...) {
+        m_statementUndo = undo;
+        throw;
+    }
+    m_statementUndo = undo;
+}
+
 bool Database::tableExists(const QString &table) const
 {
     if (m_kind == DbEngine::Postgres)

@@ -114,6 +114,10 @@ public:
     void closeCursor(const QString &name) const;
     QVariant scalar(const QString &sql, const QVariantList &params = {}) const;
     int execute(const QString &sql, const QVariantList &params = {}) const; // rows affected
+    // Statements without values (tables, domains, indexes) run in order. A
+    // server gets them in one message, without a savepoint each: one that
+    // fails leaves the open transaction only to be undone.
+    void executeScript(const QStringList &statements);
     bool tableExists(const QString &table) const;
     QStringList tables() const;
 

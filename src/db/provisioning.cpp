@@ -35,12 +35,12 @@ QString checkedAdminPassword(const QString &password)
 void createSchema(Database &db)
 {
     Transaction tx(db);
+    QStringList script;
     if (db.onServer())
-        for (const QString &sql : Schema::serverPrelude())
-            db.execute(sql);
+        script << Schema::serverPrelude();
     for (const Schema::Table &t : Schema::tables())
-        for (const QString &sql : Schema::createStatements(t, db.engine()))
-            db.execute(sql);
+        script << Schema::createStatements(t, db.engine());
+    db.executeScript(script);
     if (db.onServer())
         db.execute(QStringLiteral("INSERT INTO %1 (versao) VALUES (?)").arg(QLatin1String(Schema::VersionTable)),
                    {Schema::ServerVersion});

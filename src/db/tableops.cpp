@@ -10,7 +10,9 @@
 #include <QRegularExpression>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <algorithm>
 #include <limits>
+#include <optional>
 
 namespace {
 
@@ -29,9 +31,15 @@ QString quoted(const Database &db, const QString &identifier)
 }
 
 // Matches a key column against a bound value, nulls included.
-QString sameAsBound(const Database &db)
+// A key compared with a bound value, NULL matching NULL. The server finds
+// no row by its index through IS NOT DISTINCT FROM (each would read the
+// whole table), so a key without NULLs is compared with "=", which means
+// the same for it.
+QString sameAsBound(const Database &db, bool nullable)
 {
-    return db.onServer() ? QStringLiteral(" IS NOT DISTINCT FROM ?") : QStringLiteral(" IS ?");
+    if (!db.onServer())
+        return QStringLiteral(" IS ?");
+    return nullable ? QStringLiteral(" IS NOT DISTINCT FROM ?") : QStringLiteral(" = ?");
 }
 
 int indexIn(const QStringList &list, const QString &name)
@@ -401,36 +409,60 @@ CopyResult batchCopy(Database &db, const RowSet &source, const QString &destinat
             setSource << i;
         }
     }
-    for (int i : keySource)
-        whereCols << quoted(db, dest.fields.at(target.at(i)).name) + sameAsBound(db);
-    const QString where = whereCols.join(QStringLiteral(" AND "));
+    QStringList nullSafeCols;
+    for (int i : keySource) {
+        const QString name = quoted(db, dest.fields.at(target.at(i)).name);
+        whereCols << name + sameAsBound(db, false);
+        nullSafeCols << name + sameAsBound(db, true);
+    }
 
-    QSqlQuery insertQ(db.handle()), updateQ(db.handle()), existsQ(db.handle()), deleteQ(db.handle());
-    auto prepare = [](QSqlQuery &q, const QString &sql) {
+    QSqlQuery insertQ(db.handle());
+    // A server's error is told by its SQLSTATE (a key violation among them).
+    auto failed = [&db](const QSqlQuery &q) {
+        return db.onServer() ? DbError::fromServer(q.lastError()) : DbError(q.lastError());
+    };
+    auto prepare = [&failed](QSqlQuery &q, const QString &sql) {
         if (!q.prepare(sql))
-            throw DbError(q.lastError());
+            throw failed(q);
     };
     if (mode != CopyMode::Delete)
         prepare(
             insertQ,
             QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                 .arg(quoted(db, dest.name), insertCols.join(QLatin1Char(',')), placeholders.join(QLatin1Char(','))));
-    if (mode == CopyMode::AppendUpdate) {
+    // The statements that find a row by its key, prepared when first needed:
+    // one for keys without NULL, one for the others.
+    struct KeyedStatement
+    {
+        QString sql;
+        std::optional<QSqlQuery> query;
+    };
+    auto keyed = [&](const QStringList &cols) {
+        const QString where = cols.join(QStringLiteral(" AND "));
+        if (mode == CopyMode::Delete)
+            return QStringLiteral("DELETE FROM %1 WHERE %2").arg(quoted(db, dest.name), where);
         if (!setCols.isEmpty())
-            prepare(updateQ,
-                    QStringLiteral("UPDATE %1 SET %2 WHERE %3")
-                        .arg(quoted(db, dest.name), setCols.join(QLatin1Char(',')), where));
-        else
-            prepare(existsQ, QStringLiteral("SELECT 1 FROM %1 WHERE %2").arg(quoted(db, dest.name), where));
-    }
-    if (mode == CopyMode::Delete)
-        prepare(deleteQ, QStringLiteral("DELETE FROM %1 WHERE %2").arg(quoted(db, dest.name), where));
+            return QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                .arg(quoted(db, dest.name), setCols.join(QLatin1Char(',')), where);
+        return QStringLiteral("SELECT 1 FROM %1 WHERE %2").arg(quoted(db, dest.name), where);
+    };
+    KeyedStatement byKey{keyed(whereCols), {}}, byNullableKey{keyed(nullSafeCols), {}};
+    auto keyedQuery = [&](const QVariantList &keyValues) -> QSqlQuery & {
+        const bool anyNull = std::any_of(keyValues.begin(), keyValues.end(),
+                                         [](const QVariant &v) { return v.isNull(); });
+        KeyedStatement &k = anyNull && db.onServer() ? byNullableKey : byKey;
+        if (!k.query) {
+            k.query.emplace(db.handle());
+            prepare(*k.query, k.sql);
+        }
+        return *k.query;
+    };
 
-    auto run = [](QSqlQuery &q, const QVariantList &values) {
+    auto run = [&failed](QSqlQuery &q, const QVariantList &values) {
         for (int i = 0; i < values.size(); ++i)
             q.bindValue(i, values.at(i));
         if (!q.exec())
-            throw DbError(q.lastError());
+            throw failed(q);
     };
 
     CopyResult result;
@@ -448,22 +480,24 @@ CopyResult batchCopy(Database &db, const RowSet &source, const QString &destinat
             keyValues << fitted.at(i);
 
         if (mode == CopyMode::Delete) {
+            QSqlQuery &deleteQ = keyedQuery(keyValues);
             run(deleteQ, keyValues);
             result.deleted += deleteQ.numRowsAffected();
             continue;
         }
         if (mode == CopyMode::AppendUpdate) {
+            QSqlQuery &q = keyedQuery(keyValues);
             bool found = false;
             if (!setCols.isEmpty()) {
                 QVariantList values;
                 for (int i : setSource)
                     values << fitted.at(i);
-                run(updateQ, values + keyValues);
-                found = updateQ.numRowsAffected() > 0;
+                run(q, values + keyValues);
+                found = q.numRowsAffected() > 0;
             } else {
-                run(existsQ, keyValues);
-                found = existsQ.next();
-                existsQ.finish();
+                run(q, keyValues);
+                found = q.next();
+                q.finish();
             }
             if (found) {
                 ++result.updated;

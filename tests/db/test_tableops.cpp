@@ -3,6 +3,7 @@
 #include "db/dberror.h"
 #include "db/schema.h"
 #include "db/tableops.h"
+#include "support/testdb.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -70,9 +71,7 @@ private slots:
     void init()
     {
         m_db = new Database(QStringLiteral("tableops-test"));
-        const QString path = m_dir.filePath(QStringLiteral("%1.db").arg(QTest::currentTestFunction()));
-        QFile::remove(path);
-        m_db->create(path);
+        TestDb::createEmpty(*m_db, m_dir.path(), QLatin1String(QTest::currentTestFunction()));
         for (const char *t : {"CERTIFIC", "REP_CERTIFIC", "STATUS_T", "SIGNATARIOS", "REP_SIGNATARIOS"})
             TableOps::createTable(*m_db, *Schema::table(QLatin1String(t)));
     }
@@ -115,15 +114,28 @@ private slots:
         t.key = {QStringLiteral("Id")};
         TableOps::createTable(*m_db, t);
         const Schema::Table read = TableOps::structure(*m_db, QStringLiteral("avulsa"));
-        QCOMPARE(read.name, QStringLiteral("AVULSA"));
+        // A server keeps the names of a table it was not told about in
+        // lower case; a file keeps them as written.
+        const auto sameName = [](const QString &read, const QString &written) {
+            return TestDb::onServer() ? read == written.toLower() : read == written;
+        };
+        QVERIFY2(sameName(read.name, t.name), qPrintable(read.name));
         QCOMPARE(read.fields.size(), t.fields.size());
         for (int i = 0; i < t.fields.size(); ++i) {
-            QCOMPARE(read.fields.at(i).name, t.fields.at(i).name);
-            QCOMPARE(read.fields.at(i).type, t.fields.at(i).type);
+            QVERIFY2(sameName(read.fields.at(i).name, t.fields.at(i).name), qPrintable(read.fields.at(i).name));
+            // A server holds dates and moments as text and yes/no as a small
+            // integer: read back, such a column is what it is held as.
+            using T = Schema::FieldType;
+            const T held = !TestDb::onServer()                                         ? t.fields.at(i).type
+                : t.fields.at(i).type == T::Date || t.fields.at(i).type == T::DateTime ? T::Memo
+                : t.fields.at(i).type == T::Boolean                                    ? T::SmallInt
+                                                                                       : t.fields.at(i).type;
+            QCOMPARE(read.fields.at(i).type, held);
             QCOMPARE(read.fields.at(i).size, t.fields.at(i).size);
         }
         QVERIFY(read.fields.at(1).required);
-        QCOMPARE(read.key, t.key);
+        QCOMPARE(read.key.size(), 1);
+        QVERIFY2(sameName(read.key.at(0), t.key.at(0)), qPrintable(read.key.at(0)));
     }
 
     void appendByPositionAndByName()
@@ -233,14 +245,45 @@ private slots:
             *m_db, gone, QStringLiteral("STATUS_T"), CopyMode::Delete, Mapping::ByName,
             {QStringLiteral("SiglaCertificador"), QStringLiteral("NumCertif"), QStringLiteral("SeqEvento")});
         QCOMPARE(r.deleted, 2);
-        QCOMPARE(m_db->scalar(QStringLiteral(
-                                  "SELECT group_concat(SeqEvento) FROM (SELECT SeqEvento FROM STATUS_T ORDER BY 1)"))
-                     .toString(),
-                 QStringLiteral("1,4"));
+        QSqlQuery left = m_db->exec(QStringLiteral("SELECT SeqEvento FROM STATUS_T ORDER BY 1"));
+        QList<int> seqs;
+        while (left.next())
+            seqs << left.value(0).toInt();
+        QCOMPARE(seqs, (QList<int>{1, 4}));
 
         // Without the override the full key is needed in the source.
         QVERIFY_THROWS_EXCEPTION(
             AppError, TableOps::batchCopy(*m_db, gone, QStringLiteral("STATUS_T"), CopyMode::Delete, Mapping::ByName));
+    }
+
+    // A key column may hold NULL: it matches NULL, in the same run as keys
+    // without one (compared as usual, in any case of letters).
+    void keysHoldingNullMatchNull()
+    {
+        TableOps::batchCopy(*m_db, certificates(), QStringLiteral("CERTIFIC"), CopyMode::Append, Mapping::ByPosition);
+        const QStringList key{QStringLiteral("SiglaCertificador"), QStringLiteral("Observacoes")};
+        RowSet status;
+        status.columns = {QStringLiteral("SiglaCertificador"), QStringLiteral("Observacoes"),
+                          QStringLiteral("StatusCertificado")};
+        status.rows << QVariantList{QStringLiteral("OC1"), QVariant(), QStringLiteral("C")}
+                    << QVariantList{QStringLiteral("oc1"), QStringLiteral("SUL D'OESTE"), QStringLiteral("E")};
+        auto r = TableOps::batchCopy(*m_db, status, QStringLiteral("CERTIFIC"), CopyMode::AppendUpdate, Mapping::ByName,
+                                     key);
+        QCOMPARE(r.updated, 2);
+        QCOMPARE(r.inserted, 0);
+        QCOMPARE(
+            m_db->scalar(QStringLiteral("SELECT StatusCertificado FROM CERTIFIC WHERE NumCertif = 'N-1'")).toString(),
+            QStringLiteral("E"));
+        QCOMPARE(
+            m_db->scalar(QStringLiteral("SELECT StatusCertificado FROM CERTIFIC WHERE NumCertif = 'N-2'")).toString(),
+            QStringLiteral("C"));
+
+        RowSet gone;
+        gone.columns = key;
+        gone.rows << QVariantList{QStringLiteral("OC1"), QVariant()};
+        r = TableOps::batchCopy(*m_db, gone, QStringLiteral("CERTIFIC"), CopyMode::Delete, Mapping::ByName, key);
+        QCOMPARE(r.deleted, 1);
+        QCOMPARE(m_db->scalar(QStringLiteral("SELECT NumCertif FROM CERTIFIC")).toString(), QStringLiteral("N-1"));
     }
 
     void overlongValueIsRefusedNotCut()
@@ -316,7 +359,8 @@ private slots:
         TableOps::batchCopy(*m_db, certificates(), QStringLiteral("CERTIFIC"), CopyMode::Append, Mapping::ByPosition);
         TableOps::batchCopyTable(*m_db, QStringLiteral("CERTIFIC"), QStringLiteral("REP_CERTIFIC"), CopyMode::Append,
                                  Mapping::ByPosition);
-        const QString diff = QStringLiteral("SELECT count(*) FROM (SELECT * FROM %1 EXCEPT SELECT * FROM %2)");
+        const QString diff = QStringLiteral(
+            "SELECT count(*) FROM (SELECT * FROM %1 EXCEPT SELECT * FROM %2) AS diferenca");
         QCOMPARE(m_db->scalar(diff.arg(QStringLiteral("CERTIFIC"), QStringLiteral("REP_CERTIFIC"))).toInt(), 0);
         QCOMPARE(m_db->scalar(diff.arg(QStringLiteral("REP_CERTIFIC"), QStringLiteral("CERTIFIC"))).toInt(), 0);
         QCOMPARE(count(QStringLiteral("REP_CERTIFIC")), 2);

@@ -481,6 +481,9 @@ private slots:
         SelectionFixture f;
         {
             Transaction tx(*f.db);
+            // Sent as the import sends its rows (a server then need not
+            // answer each before the next).
+            f.db->setStatementUndo(false);
             Database::Statement &insert = f.db->statement(QStringLiteral(
                 "insert into CERTIFIC (SiglaCertificador, NumCertif, StatusCertificado, IdClasseCertif, IdClasseProd, "
                 "DataEmissao, DataValid, Completo, Aprovado) values ('OCT', ?, 'A', ?, 101, ?, ?, 0, 0)"));
@@ -492,6 +495,7 @@ private slots:
                 insert.reset();
             }
             tx.commit();
+            f.db->setStatementUndo(true);
         }
         SelectionListModel m;
         const auto s = CertificateChoice::statement({}, CertificateChoice::Order::Number);
