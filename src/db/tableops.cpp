@@ -30,7 +30,6 @@ QString quoted(const Database &db, const QString &identifier)
     return quoted(db.onServer() ? identifier.toLower() : identifier);
 }
 
-// Matches a key column against a bound value, nulls included.
 // A key compared with a bound value, NULL matching NULL. The server finds
 // no row by its index through IS NOT DISTINCT FROM (each would read the
 // whole table), so a key without NULLs is compared with "=", which means
